@@ -1,0 +1,16 @@
+# Every outside library the project uses, found once here.
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets DBus Test)
+find_package(ICU REQUIRED COMPONENTS uc i18n)
+find_package(LibXml2 REQUIRED)
+find_package(nlohmann_json 3.11 REQUIRED)
+find_package(GTest REQUIRED)
+pkg_check_modules(SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(JSC REQUIRED IMPORTED_TARGET javascriptcoregtk-4.1)
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-xfixes xcb-keysyms xcb-xtest xcb-xkb xcb-xinput xcb-res
+                  xcb-ewmh xkbcommon xkbcommon-x11)
+if(QUILLET_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,0 +1,82 @@
+# Helpers that turn the folder layout into targets.
+
+set(QUILLET_WARNINGS -Wall -Wextra -Wpedantic -Werror -Wno-missing-field-initializers)
+
+if(QUILLET_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(QUILLET_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT QUILLET_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "QUILLET_SANITIZE must be empty, 'address' or 'thread'")
+endif()
+
+# Applies the project's compile settings to one of our own targets.
+function(quillet_target_settings target)
+  target_compile_options(${target} PRIVATE ${QUILLET_WARNINGS})
+  target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS QUILLET_VERSION="${PROJECT_VERSION}"
+                             QUILLET_BUILD="${QUILLET_BUILD_NUMBER}")
+  set_target_properties(${target} PROPERTIES AUTOMOC ON)
+endfunction()
+
+# One static library per source folder. A folder without sources yet becomes an interface target,
+# so that the layers above can already name it.
+function(quillet_library name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(sources)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARGN})
+    quillet_target_settings(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# The program itself, from src/app/main.cpp once it exists.
+function(quillet_executable name main)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${main}.cpp)
+    add_executable(${name} ${CMAKE_SOURCE_DIR}/${main}.cpp)
+    target_link_libraries(${name} PRIVATE app_shell)
+    quillet_target_settings(${name})
+  endif()
+endfunction()
+
+# One GoogleTest program per test source file, so that a test file being written never stops the others
+# from building. Tests under tests/e2e run inside their own X server and session bus.
+function(quillet_tests dir)
+  file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp)
+  foreach(source ${test_sources})
+    file(RELATIVE_PATH rel ${CMAKE_CURRENT_SOURCE_DIR} ${source})
+    string(REGEX REPLACE "\\.cpp$" "" rel ${rel})
+    string(REPLACE "/" "_" target "test_${rel}")
+    get_filename_component(folder ${source} DIRECTORY)
+    file(GLOB support CONFIGURE_DEPENDS ${folder}/*_support.cpp)
+    add_executable(${target} ${source} ${support})
+    target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_compile_definitions(${target} PRIVATE QUILLET_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}"
+                               QUILLET_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    quillet_target_settings(${target})
+    if(rel MATCHES "^e2e/")
+      gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                           TEST_PREFIX "e2e." PROPERTIES LABELS e2e TIMEOUT 120
+                           ENVIRONMENT "QUILLET_WITH_X=1")
+      set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/with-x-session)
+    else()
+      gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
+                           ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endif()
+  endforeach()
+endfunction()
+
+if(QUILLET_FUZZ)
+  # Coverage for libFuzzer in every library, and the sanitizers that turn silent corruption into a finding.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
