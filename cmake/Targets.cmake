@@ -64,10 +64,10 @@ function(quillet_tests dir)
                                QUILLET_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
     quillet_target_settings(${target})
     if(rel MATCHES "^e2e/")
-      gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                           TEST_PREFIX "e2e." PROPERTIES LABELS e2e TIMEOUT 120
-                           ENVIRONMENT "QUILLET_WITH_X=1")
+      # The discovery reads the wrapper from this property, so it is set first.
       set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/with-x-session)
+      gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                           TEST_PREFIX "e2e." PROPERTIES LABELS e2e TIMEOUT 120)
     else()
       gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
                            ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
