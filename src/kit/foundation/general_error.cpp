@@ -1,0 +1,203 @@
+#include "kit/foundation/general_error.h"
+
+#include "kit/foundation/report_error.h"
+#include "kit/foundation/string_hash.h"
+#include "kit/foundation/text_helpers.h"
+
+namespace platform {
+
+bool ErrorRecoveryAttempter::attemptRecovery(const Error&, int64_t optionIndex) const {
+  if (optionIndex < 0 || optionIndex >= static_cast<int64_t>(recoveryOptions_.size())) return false;
+  const auto& action = recoveryOptions_[static_cast<size_t>(optionIndex)].action;
+  return action ? action() : false;
+}
+
+void ErrorRecoveryAttempter::attemptRecovery(const Error& error, int64_t optionIndex,
+                                             const std::function<void(bool)>& didRecover) const {
+  bool recovered = attemptRecovery(error, optionIndex);
+  if (didRecover) didRecover(recovered);
+}
+
+}  // namespace platform
+
+namespace kit {
+
+namespace keys = platform::userinfo;
+
+GeneralError::GeneralError(std::string description, std::optional<std::string> recoverySuggestion,
+                           std::vector<RecoveryOption> recoveryOptions, std::optional<std::string> helpAnchor,
+                           UserInfo userInfo, ErrorList underlyingErrors, std::any url)
+    : description_(std::move(description)),
+      recoverySuggestion_(std::move(recoverySuggestion)),
+      helpAnchor_(std::move(helpAnchor)),
+      userInfo_(makeUserInfo(std::move(userInfo), description_, recoverySuggestion_, recoveryOptions, helpAnchor_,
+                             underlyingErrors, url)) {}
+
+UserInfo GeneralError::makeUserInfo(UserInfo base, const std::string& description,
+                                    const std::optional<std::string>& recoverySuggestion,
+                                    const std::vector<RecoveryOption>& recoveryOptions,
+                                    const std::optional<std::string>& helpAnchor, const ErrorList& underlyingErrors,
+                                    const std::any& url) {
+  base[keys::localizedDescription] = description;
+  if (recoverySuggestion) base[keys::localizedRecoverySuggestion] = *recoverySuggestion;
+  if (!recoveryOptions.empty()) {
+    std::vector<std::string> titles;
+    for (const auto& option : recoveryOptions) titles.push_back(option.title);
+    base[keys::localizedRecoveryOptions] = std::move(titles);
+    base[keys::recoveryAttempter] = std::make_shared<ErrorRecoveryAttempter>(recoveryOptions);
+  }
+  if (helpAnchor) base[keys::helpAnchor] = *helpAnchor;
+  if (!underlyingErrors.empty()) base[keys::multipleUnderlyingErrors] = underlyingErrors;
+  if (url.has_value()) base[keys::url] = url;
+  return base;
+}
+
+UserInfo AnyError::userInfo() const {
+  UserInfo info = asNSError(*error_).userInfo();
+  if (!info.contains(keys::localizedDescription)) info[keys::localizedDescription] = error_->localizedDescription();
+  auto setIfAbsent = [&](const char* key, const std::optional<std::string>& value) {
+    if (value && !info.contains(key)) info[key] = *value;
+  };
+  setIfAbsent(keys::localizedFailure, error_->failureReason());
+  setIfAbsent(keys::localizedRecoverySuggestion, error_->recoverySuggestion());
+  setIfAbsent(keys::helpAnchor, error_->helpAnchor());
+  return info;
+}
+
+namespace {
+
+// What a debugger would print for the wrapped error: its type or case and its description.
+std::string debugText(const Error& error) {
+  return error.typeOrCaseName() + "(" + error.localizedDescription() + ")";
+}
+
+}  // namespace
+
+bool operator==(const AnyError& a, const AnyError& b) {
+  if (debugText(*a.error_) != debugText(*b.error_)) return false;
+  PlatformError first = asNSError(*a.error_), second = asNSError(*b.error_);
+  return first.domain() == second.domain() && first.code() == second.code();
+}
+
+PlatformError asNSError(const Error& error) {
+  if (auto platformError = dynamic_cast<const PlatformError*>(&error)) return *platformError;
+  UserInfo info = error.userInfo();
+  auto setIfAbsent = [&](const char* key, const std::optional<std::string>& value) {
+    if (value && !info.contains(key)) info[key] = *value;
+  };
+  setIfAbsent(keys::localizedDescription, error.errorDescription());
+  setIfAbsent(keys::localizedFailureReason, error.failureReason());
+  setIfAbsent(keys::localizedRecoverySuggestion, error.recoverySuggestion());
+  setIfAbsent(keys::helpAnchor, error.helpAnchor());
+  return PlatformError(error.domain(), error.code(), std::move(info));
+}
+
+bool isGenuineNSError(const Error& error) { return error.isPlatformError(); }
+
+bool isNSError(const Error& error, const std::string& domain, int64_t code) {
+  return error.domain() == domain && error.code() == code;
+}
+
+ErrorList multipleUnderlyingErrors(const Error& error) {
+  UserInfo info = error.userInfo();
+  auto it = info.find(keys::multipleUnderlyingErrors);
+  if (it == info.end()) return {};
+  if (auto list = std::get_if<ErrorList>(&it->second)) return *list;
+  return {};
+}
+
+bool matchesNSError(const Error& error, const std::string& domain, int64_t code) {
+  if (isNSError(error, domain, code)) return true;
+  for (const auto& underlying : multipleUnderlyingErrors(error)) {
+    if (underlying && isNSError(*underlying, domain, code)) return true;
+  }
+  return false;
+}
+
+PlatformError appendingUserInfo(const Error& error, const UserInfo& extra) {
+  PlatformError bridged = asNSError(error);
+  UserInfo info = bridged.userInfo();
+  for (const auto& [key, value] : extra) info[key] = value;
+  return PlatformError(bridged.domain(), bridged.code(), std::move(info));
+}
+
+PlatformError prefixingLocalizedDescription(const Error& error, const std::string& prefix) {
+  return appendingUserInfo(error, {{keys::localizedDescription, prefix + " " + error.localizedDescription()}});
+}
+
+PlatformError appError(const std::string& description, std::optional<std::string> recoverySuggestion,
+                       const std::vector<RecoveryOption>& recoveryOptions, std::optional<std::string> helpAnchor,
+                       UserInfo userInfo, std::optional<std::string> domainPostfix,
+                       std::shared_ptr<const Error> underlyingError, std::any url) {
+  userInfo[keys::localizedDescription] = description;
+  if (recoverySuggestion) userInfo[keys::localizedRecoverySuggestion] = *recoverySuggestion;
+  if (!recoveryOptions.empty()) {
+    std::vector<std::string> titles;
+    for (const auto& option : recoveryOptions) titles.push_back(option.title);
+    userInfo[keys::localizedRecoveryOptions] = std::move(titles);
+    userInfo[keys::recoveryAttempter] = std::make_shared<ErrorRecoveryAttempter>(recoveryOptions);
+  }
+  if (helpAnchor) userInfo[keys::helpAnchor] = *helpAnchor;
+  if (underlyingError) userInfo[keys::underlyingError] = std::move(underlyingError);
+  if (url.has_value()) userInfo[keys::url] = std::move(url);
+  std::string domain = ZvApp::id();
+  if (domainPostfix) domain += " - " + *domainPostfix;
+  return PlatformError(std::move(domain), 1, std::move(userInfo));
+}
+
+std::string intentFailureText(const GeneralError& error) {
+  std::string description = trimmingWhitespaceAndNewlines(error.localizedDescription());
+  auto suggestion = platform::userInfoString(asNSError(error).userInfo(), keys::localizedRecoverySuggestion);
+  if (!suggestion) return description;
+  std::string trimmedSuggestion = trimmingWhitespaceAndNewlines(*suggestion);
+  auto withPeriod = [](std::string text) {
+    if (!text.ends_with('.')) text += '.';
+    return text;
+  };
+  return withPeriod(description) + " " + withPeriod(trimmedSuggestion);
+}
+
+namespace {
+
+constexpr std::string_view leftQuote = "\u201C";
+constexpr std::string_view rightQuote = "\u201D";
+
+// Line terminators a regular expression's "." does not cross.
+bool startsWithLineBreak(std::string_view text) {
+  static constexpr std::string_view breaks[] = {"\n", "\v", "\f", "\r", "\u0085", "\u2028", "\u2029"};
+  for (auto lineBreak : breaks) {
+    if (text.starts_with(lineBreak)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int64_t hashIgnoringQuotedParts(const std::string& text) {
+  std::string kept;
+  kept.reserve(text.size());
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    if (rest.starts_with(leftQuote)) {
+      // The shortest run up to a closing quote, never across a line break.
+      size_t i = leftQuote.size();
+      bool closed = false;
+      while (i < rest.size() && !startsWithLineBreak(rest.substr(i))) {
+        if (rest.substr(i).starts_with(rightQuote)) {
+          closed = true;
+          break;
+        }
+        ++i;
+      }
+      if (closed) {
+        rest.remove_prefix(i + rightQuote.size());
+        continue;
+      }
+    }
+    kept += rest.front();
+    rest.remove_prefix(1);
+  }
+  return static_cast<int64_t>(fnv1aHash(kept));
+}
+
+}  // namespace kit

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <mutex>
+#include <optional>
+#include <source_location>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kit/foundation/bounded_array.h"
+
+namespace kit {
+
+enum class LogType { defaultType, info, debug, error, fault };
+
+// One logged value, rendered as a debugger shows it: texts quoted with escapes, numbers plain.
+class LogItem {
+ public:
+  LogItem(const char* text) : LogItem(std::string_view(text)) {}
+  LogItem(const std::string& text) : LogItem(std::string_view(text)) {}
+  LogItem(std::string_view text);
+  LogItem(bool value) : rendered_(value ? "true" : "false") {}
+  template <std::integral T>
+  LogItem(T value) : rendered_(std::to_string(value)) {}
+  LogItem(double value);
+  template <class T>
+  LogItem(const std::optional<T>& value) : rendered_(value ? "Optional(" + LogItem(*value).rendered() + ")" : "nil") {}
+
+  const std::string& rendered() const { return rendered_; }
+
+ private:
+  std::string rendered_;
+};
+
+// The message (items joined by a space) and the location: "\n\t[<function> in <file base name>:<line>]\n".
+std::string loggedText(std::initializer_list<LogItem> items, std::string_view function, std::string_view file,
+                       int64_t line);
+
+// Logs to the system journal (and standard error) and to the in-memory log. Any thread.
+void log(std::initializer_list<LogItem> items, LogType type, std::string_view function, std::string_view file,
+         int64_t line);
+// `function` names the caller as it should appear in the log ("pasteboardDidChange()"); empty uses the compiler's name.
+inline void log(std::initializer_list<LogItem> items, LogType type = LogType::defaultType,
+                std::string_view function = {}, std::source_location location = std::source_location::current()) {
+  log(items, type, function.empty() ? std::string_view(location.function_name()) : function, location.file_name(),
+      location.line());
+}
+
+// The bounded in-memory log that the debug screens read: the newest 10000 entries, oldest first.
+class DebugLogStore {
+ public:
+  static constexpr std::ptrdiff_t limit = 10000;
+
+  void append(std::string entry);
+  std::vector<std::string> entries() const;
+  void clear();
+
+ private:
+  mutable std::mutex lock_;
+  BoundedArray<std::string> entries_{limit};
+};
+
+DebugLogStore& debugLogStore();
+
+}  // namespace kit
