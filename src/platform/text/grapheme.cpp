@@ -1,0 +1,132 @@
+#include "platform/text/grapheme.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/text/utf16_map.h"
+#include "platform/text/utf8.h"
+
+namespace platform {
+namespace {
+
+// Plain ASCII without CR LF has one character per byte, which spares ICU for most text.
+bool isTrivial(std::string_view text) {
+  char previous = 0;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80 || (previous == '\r' && c == '\n')) return false;
+    previous = c;
+  }
+  return true;
+}
+
+icu::BreakIterator& characterIterator() {
+  thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> made(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    return made;
+  }();
+  return *iterator;
+}
+
+// Calls `visit` with each boundary (a byte offset) in increasing order, 0 and the size included;
+// stops early when `visit` returns false.
+template <class Visit>
+void forEachBoundary(std::string_view text, Visit&& visit) {
+  if (isTrivial(text)) {
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      if (!visit(i)) return;
+    }
+    return;
+  }
+  const Utf16Map map(text);
+  const icu::UnicodeString string(false, map.utf16().data(), static_cast<int32_t>(map.utf16().size()));
+  auto& iterator = characterIterator();
+  iterator.setText(string);
+  for (int32_t b = iterator.first(); b != icu::BreakIterator::DONE; b = iterator.next()) {
+    const auto offset = map.utf8Offset(static_cast<std::size_t>(b));
+    if (offset && !visit(*offset)) break;
+  }
+  iterator.setText(icu::UnicodeString());
+}
+
+}  // namespace
+
+std::vector<std::size_t> graphemeBoundaries(std::string_view text) {
+  std::vector<std::size_t> boundaries;
+  forEachBoundary(text, [&](std::size_t offset) {
+    boundaries.push_back(offset);
+    return true;
+  });
+  return boundaries;
+}
+
+std::vector<std::string_view> graphemes(std::string_view text) {
+  std::vector<std::string_view> out;
+  std::size_t previous = 0;
+  forEachBoundary(text, [&](std::size_t offset) {
+    if (offset > previous) out.push_back(text.substr(previous, offset - previous));
+    previous = offset;
+    return true;
+  });
+  return out;
+}
+
+std::size_t graphemeCount(std::string_view text, std::optional<std::size_t> limit) {
+  if (limit && isTrivial(text)) return std::min(text.size(), *limit);
+  std::size_t count = 0;
+  forEachBoundary(text, [&](std::size_t offset) {
+    if (offset > 0) ++count;
+    return !(limit && count >= *limit);
+  });
+  return count;
+}
+
+ByteRange rangeOfComposedCharacterSequences(std::string_view text, ByteRange range) {
+  const std::size_t wantedEnd = std::min(range.end(), text.size());
+  const std::size_t wantedStart = std::min(range.location, wantedEnd);
+  if (isTrivial(text)) return ByteRange::fromBounds(wantedStart, wantedEnd);
+  std::size_t start = 0;
+  std::size_t end = text.size();
+  forEachBoundary(text, [&](std::size_t offset) {
+    if (offset <= wantedStart) start = offset;
+    if (offset >= wantedEnd) {
+      end = offset;
+      return false;
+    }
+    return true;
+  });
+  return ByteRange::fromBounds(start, std::max(start, end));
+}
+
+bool hasCharacterPrefix(std::string_view text, std::string_view prefix) {
+  if (prefix.size() > text.size() || text.substr(0, prefix.size()) != prefix) return false;
+  if (prefix.size() == text.size() || prefix.empty()) return true;
+  // The bytes agree; the prefix is a prefix by characters only if it ends on a boundary of the text.
+  bool onBoundary = false;
+  forEachBoundary(text, [&](std::size_t offset) {
+    if (offset == prefix.size()) onBoundary = true;
+    return offset < prefix.size();
+  });
+  return onBoundary;
+}
+
+bool isWhitespaceScalar(char32_t scalar) {
+  return (scalar >= 0x09 && scalar <= 0x0D) || scalar == 0x20 || scalar == 0x85 || scalar == 0xA0 ||
+         scalar == 0x1680 || (scalar >= 0x2000 && scalar <= 0x200A) || scalar == 0x2028 || scalar == 0x2029 ||
+         scalar == 0x202F || scalar == 0x205F || scalar == 0x3000;
+}
+
+bool isNewlineScalar(char32_t scalar) {
+  return (scalar >= 0x0A && scalar <= 0x0D) || scalar == 0x85 || scalar == 0x2028 || scalar == 0x2029;
+}
+
+bool isWhitespaceCharacter(std::string_view character) {
+  if (character.empty()) return false;
+  return isWhitespaceScalar(decodeUtf8(character, 0).scalar);
+}
+
+}  // namespace platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr char32_t replacementCharacter = 0xFFFD;
+
+// Decodes the scalar at `offset`. Returns the scalar and its length in bytes; an invalid sequence gives
+// U+FFFD with length 1, so that every byte is consumed exactly once.
+struct DecodedScalar {
+  char32_t scalar;
+  std::size_t length;
+  bool valid;
+};
+DecodedScalar decodeUtf8(std::string_view text, std::size_t offset);
+
+bool isValidUtf8(std::string_view text);
+// The text with every invalid sequence replaced by U+FFFD.
+std::string sanitizedUtf8(std::string_view text);
+void appendUtf8(std::string& out, char32_t scalar);
+
+// UTF-16 conversions; invalid UTF-8 becomes U+FFFD, a lone surrogate in UTF-16 too.
+std::u16string toUtf16(std::string_view text);
+std::string toUtf8(std::u16string_view text);
+
+}  // namespace platform

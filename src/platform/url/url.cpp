@@ -1,0 +1,503 @@
+#include "platform/url/url.h"
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// Characters no URL holds: controls, space, DEL, non-ASCII and `<>"{}|\^` with backquote.
+bool isInvalidUrlByte(unsigned char c) {
+  if (c <= 0x20 || c >= 0x7F) return true;
+  switch (c) {
+    case '<': case '>': case '"': case '{': case '}': case '|': case '\\': case '^': case '`':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool hasBadEscape(std::string_view text, std::size_t percent) {
+  return percent + 2 >= text.size() || !isHexDigit(text[percent + 1]) || !isHexDigit(text[percent + 2]);
+}
+
+bool isValidScheme(std::string_view scheme) {
+  if (scheme.empty() || !std::isalpha(static_cast<unsigned char>(scheme[0]))) return false;
+  return std::all_of(scheme.begin(), scheme.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+  });
+}
+
+bool isValidPort(std::string_view port) {
+  if (port.empty()) return true;
+  if (port.size() > 5 || !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  return std::stoi(std::string(port)) <= 65535;
+}
+
+bool isValidIpLiteral(std::string_view literal) {
+  // literal is "[...]"
+  const std::string_view inner = literal.substr(1, literal.size() - 2);
+  if (!inner.empty() && (inner[0] == 'v' || inner[0] == 'V')) {
+    const auto dot = inner.find('.');
+    return dot != std::string_view::npos && dot > 1 && dot + 1 < inner.size();
+  }
+  return isIpAddress(inner);
+}
+
+// Splits a string that holds only characters a URL may hold.
+std::optional<UrlParts> split(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  UrlParts parts;
+  std::string_view rest = text;
+  const auto colon = rest.find(':');
+  if (colon != std::string_view::npos && colon > 0) {
+    const auto candidate = rest.substr(0, colon);
+    if (candidate.find_first_of("/?#") == std::string_view::npos && isValidScheme(candidate)) {
+      parts.scheme = std::string(candidate);
+      rest.remove_prefix(colon + 1);
+    }
+  }
+  if (rest.substr(0, 2) == "//") {
+    rest.remove_prefix(2);
+    const auto authorityEnd = rest.find_first_of("/?#");
+    std::string_view authority = rest.substr(0, authorityEnd);
+    rest.remove_prefix(authority.size());
+    const auto at = authority.rfind('@');
+    if (at != std::string_view::npos) {
+      const auto userInfo = authority.substr(0, at);
+      const auto separator = userInfo.find(':');
+      parts.user = std::string(userInfo.substr(0, separator));
+      if (separator != std::string_view::npos) parts.password = std::string(userInfo.substr(separator + 1));
+      authority.remove_prefix(at + 1);
+    }
+    std::string_view host;
+    if (!authority.empty() && authority[0] == '[') {
+      const auto close = authority.find(']');
+      if (close == std::string_view::npos) return std::nullopt;
+      host = authority.substr(0, close + 1);
+      if (!isValidIpLiteral(host)) return std::nullopt;
+      authority.remove_prefix(close + 1);
+      if (!authority.empty() && authority[0] != ':') return std::nullopt;
+    } else {
+      host = authority.substr(0, authority.find(':'));
+      if (host.find_first_of("[]") != std::string_view::npos) return std::nullopt;
+      authority.remove_prefix(host.size());
+    }
+    parts.host = std::string(host);
+    if (!authority.empty()) {  // ":" port
+      const auto port = authority.substr(1);
+      if (!isValidPort(port)) return std::nullopt;
+      if (!port.empty()) parts.port = std::string(port);
+    }
+  }
+  const auto pathEnd = rest.find_first_of("?#");
+  parts.path = std::string(rest.substr(0, pathEnd));
+  rest.remove_prefix(parts.path.size());
+  if (!rest.empty() && rest[0] == '?') {
+    const auto queryEnd = rest.find('#');
+    parts.query = std::string(rest.substr(1, queryEnd == std::string_view::npos ? std::string_view::npos : queryEnd - 1));
+    rest.remove_prefix(parts.query->size() + 1);
+  }
+  if (!rest.empty() && rest[0] == '#') parts.fragment = std::string(rest.substr(1));
+  return parts;
+}
+
+std::string decodedOrRaw(const std::string& encoded) {
+  auto decoded = removingPercentEncoding(encoded);
+  return decoded ? std::move(*decoded) : encoded;
+}
+
+std::optional<std::string> decodedOrRaw(const std::optional<std::string>& encoded) {
+  if (!encoded) return std::nullopt;
+  return decodedOrRaw(*encoded);
+}
+
+bool onlyAllowed(std::string_view text, bool (*allowed)(char32_t)) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '%') {
+      if (hasBadEscape(text, i)) return false;
+      i += 2;
+    } else if (c >= 0x80 || !allowed(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string removingDotSegments(std::string_view path) {
+  std::string input(path);
+  std::string output;
+  while (!input.empty()) {
+    if (input.rfind("../", 0) == 0) {
+      input.erase(0, 3);
+    } else if (input.rfind("./", 0) == 0) {
+      input.erase(0, 2);
+    } else if (input.rfind("/./", 0) == 0) {
+      input.erase(0, 2);
+    } else if (input == "/.") {
+      input = "/";
+    } else if (input.rfind("/../", 0) == 0 || input == "/..") {
+      input = input.size() == 3 ? std::string("/") : input.substr(3);
+      const auto last = output.rfind('/');
+      output.erase(last == std::string::npos ? 0 : last);
+    } else if (input == "." || input == "..") {
+      input.clear();
+    } else {
+      const auto next = input.find('/', input[0] == '/' ? 1 : 0);
+      output.append(input, 0, next);
+      input.erase(0, next);
+    }
+  }
+  return output;
+}
+
+}  // namespace
+
+std::string UrlParts::text() const {
+  std::string out;
+  if (scheme) out.append(*scheme).push_back(':');
+  if (host) {
+    out.append("//");
+    if (user || password) {
+      out.append(user.value_or(""));
+      if (password) out.append(":").append(*password);
+      out.push_back('@');
+    }
+    out.append(*host);
+    if (port) out.append(":").append(*port);
+  }
+  out.append(path);
+  if (query) out.append("?").append(*query);
+  if (fragment) out.append("#").append(*fragment);
+  return out;
+}
+
+std::optional<Url> Url::parseStrict(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i))) return std::nullopt;
+  }
+  auto parts = split(text);
+  if (!parts) return std::nullopt;
+  return Url(std::string(text), std::move(*parts));
+}
+
+std::optional<Url> Url::parse(std::string_view text) {
+  std::string encoded;
+  encoded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i))) {
+      static constexpr char hex[] = "0123456789ABCDEF";
+      encoded.push_back('%');
+      encoded.push_back(hex[c >> 4]);
+      encoded.push_back(hex[c & 0x0F]);
+    } else {
+      encoded.push_back(static_cast<char>(c));
+    }
+  }
+  auto parts = split(encoded);
+  if (!parts) return std::nullopt;
+  return Url(std::move(encoded), std::move(*parts));
+}
+
+std::optional<Url> Url::fromParts(const UrlParts& parts) {
+  if (parts.scheme && !isValidScheme(*parts.scheme)) return std::nullopt;
+  if (parts.host) {
+    if (!parts.path.empty() && parts.path[0] != '/') return std::nullopt;
+  } else {
+    if (parts.path.rfind("//", 0) == 0) return std::nullopt;
+    if (parts.user || parts.password || parts.port) return std::nullopt;
+    if (!parts.scheme) {
+      // A first segment with ":" would read as a scheme.
+      const auto segment = std::string_view(parts.path).substr(0, parts.path.find('/'));
+      if (segment.find(':') != std::string_view::npos) return std::nullopt;
+    }
+  }
+  std::string text = parts.text();
+  if (text.empty()) return std::nullopt;
+  return Url(std::move(text), parts);
+}
+
+std::optional<Url> Url::resolve(std::string_view reference, const Url& base) {
+  const auto parsed = parse(reference);
+  if (!parsed) return std::nullopt;
+  const UrlParts& r = parsed->parts_;
+  const UrlParts& b = base.parts_;
+  UrlParts t;
+  if (r.scheme) {
+    t = r;
+    t.path = removingDotSegments(r.path);
+  } else {
+    if (r.host) {
+      t = r;
+      t.path = removingDotSegments(r.path);
+    } else {
+      t.user = b.user;
+      t.password = b.password;
+      t.host = b.host;
+      t.port = b.port;
+      if (r.path.empty()) {
+        t.path = b.path;
+        t.query = r.query ? r.query : b.query;
+      } else {
+        if (r.path[0] == '/') {
+          t.path = removingDotSegments(r.path);
+        } else {
+          std::string merged;
+          if (b.host && b.path.empty()) {
+            merged = "/" + r.path;
+          } else {
+            const auto slash = b.path.rfind('/');
+            merged = (slash == std::string::npos ? std::string() : b.path.substr(0, slash + 1)) + r.path;
+          }
+          t.path = removingDotSegments(merged);
+        }
+        t.query = r.query;
+      }
+    }
+    t.scheme = b.scheme;
+  }
+  t.fragment = r.fragment;
+  return fromParts(t);
+}
+
+std::optional<Url> Url::fileUrl(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto absolute = std::filesystem::absolute(path, error);
+  if (error) return std::nullopt;
+  return parseStrict("file://" + addingPercentEncoding(absolute.string(), isUrlPathAllowed));
+}
+
+std::optional<std::string> Url::user() const { return decodedOrRaw(parts_.user); }
+std::optional<std::string> Url::password() const { return decodedOrRaw(parts_.password); }
+
+std::optional<std::string> Url::host() const {
+  if (!parts_.host || parts_.host->empty()) return std::nullopt;
+  const std::string& host = *parts_.host;
+  if (host.front() == '[') return host.substr(1, host.size() - 2);
+  return decodedOrRaw(host);
+}
+
+std::optional<int> Url::port() const {
+  if (!parts_.port) return std::nullopt;
+  return std::stoi(*parts_.port);
+}
+
+std::string Url::path() const { return decodedOrRaw(parts_.path); }
+
+bool Url::isFileUrl() const {
+  if (!parts_.scheme) return false;
+  std::string scheme = *parts_.scheme;
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
+  return scheme == "file";
+}
+
+std::vector<std::string> Url::pathComponents() const {
+  const std::string decoded = path();
+  std::vector<std::string> components;
+  if (decoded.empty()) return components;
+  if (decoded[0] == '/') components.emplace_back("/");
+  std::size_t position = 0;
+  while (position < decoded.size()) {
+    const auto next = decoded.find('/', position);
+    const auto end = next == std::string::npos ? decoded.size() : next;
+    if (end > position) components.push_back(decoded.substr(position, end - position));
+    position = end + 1;
+  }
+  return components;
+}
+
+std::string Url::lastPathComponent() const {
+  const auto components = pathComponents();
+  return components.empty() ? std::string() : components.back();
+}
+
+Url Url::deletingLastPathComponent() const {
+  std::string_view path = parts_.path;
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  if (path.empty() || path == "/") return *this;
+  const auto slash = path.rfind('/');
+  UrlParts edited = parts_;
+  edited.path = slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+  if (edited.path.empty() && !parts_.host) edited.path = "./";
+  auto rebuilt = fromParts(edited);
+  return rebuilt ? *rebuilt : *this;
+}
+
+std::optional<UrlComponents> UrlComponents::parse(std::string_view text) {
+  auto url = Url::parseStrict(text);
+  if (!url) return std::nullopt;
+  return UrlComponents(*url);
+}
+
+std::optional<std::string> UrlComponents::user() const { return decodedOrRaw(parts_.user); }
+std::optional<std::string> UrlComponents::password() const { return decodedOrRaw(parts_.password); }
+std::optional<std::string> UrlComponents::host() const {
+  if (!parts_.host) return std::nullopt;
+  const std::string& host = *parts_.host;
+  if (!host.empty() && host.front() == '[') return host.substr(1, host.size() - 2);
+  return decodedOrRaw(host);
+}
+std::optional<int> UrlComponents::port() const {
+  if (!parts_.port) return std::nullopt;
+  return std::stoi(*parts_.port);
+}
+std::string UrlComponents::path() const { return decodedOrRaw(parts_.path); }
+std::optional<std::string> UrlComponents::query() const { return decodedOrRaw(parts_.query); }
+std::optional<std::string> UrlComponents::fragment() const { return decodedOrRaw(parts_.fragment); }
+
+bool UrlComponents::setScheme(std::optional<std::string> scheme) {
+  if (scheme && !isValidScheme(*scheme)) return false;
+  parts_.scheme = std::move(scheme);
+  return true;
+}
+
+void UrlComponents::setUser(std::optional<std::string> user) {
+  parts_.user = user ? std::optional(addingPercentEncoding(*user, isUrlUserAllowed)) : std::nullopt;
+}
+
+void UrlComponents::setPassword(std::optional<std::string> password) {
+  parts_.password = password ? std::optional(addingPercentEncoding(*password, isUrlPasswordAllowed)) : std::nullopt;
+}
+
+void UrlComponents::setHost(std::optional<std::string> host) {
+  if (host && host->find(':') != std::string::npos && isIpAddress(*host)) {
+    parts_.host = "[" + *host + "]";
+    return;
+  }
+  parts_.host = host ? std::optional(addingPercentEncoding(*host, isUrlHostAllowed)) : std::nullopt;
+}
+
+void UrlComponents::setPort(std::optional<int> port) {
+  parts_.port = port && *port >= 0 ? std::optional(std::to_string(*port)) : std::nullopt;
+}
+
+void UrlComponents::setPath(std::string_view path) { parts_.path = addingPercentEncoding(path, isUrlPathAllowed); }
+
+void UrlComponents::setQuery(std::optional<std::string> query) {
+  parts_.query = query ? std::optional(addingPercentEncoding(*query, isUrlQueryAllowed)) : std::nullopt;
+}
+
+void UrlComponents::setFragment(std::optional<std::string> fragment) {
+  parts_.fragment = fragment ? std::optional(addingPercentEncoding(*fragment, isUrlFragmentAllowed)) : std::nullopt;
+}
+
+bool UrlComponents::setPercentEncodedHost(std::optional<std::string> host) {
+  if (host && !host->empty() && host->front() == '[') {
+    if (host->back() != ']' || !isValidIpLiteral(*host)) return false;
+  } else if (host && !onlyAllowed(*host, isUrlHostAllowed)) {
+    return false;
+  }
+  parts_.host = std::move(host);
+  return true;
+}
+
+bool UrlComponents::setPercentEncodedPath(std::string path) {
+  if (!onlyAllowed(path, isUrlPathAllowed)) return false;
+  parts_.path = std::move(path);
+  return true;
+}
+
+bool UrlComponents::setPercentEncodedQuery(std::optional<std::string> query) {
+  if (query && !onlyAllowed(*query, isUrlQueryAllowed)) return false;
+  parts_.query = std::move(query);
+  return true;
+}
+
+bool UrlComponents::setPercentEncodedFragment(std::optional<std::string> fragment) {
+  if (fragment && !onlyAllowed(*fragment, isUrlFragmentAllowed)) return false;
+  parts_.fragment = std::move(fragment);
+  return true;
+}
+
+std::optional<std::vector<QueryItem>> UrlComponents::percentEncodedQueryItems() const {
+  if (!parts_.query) return std::nullopt;
+  std::vector<QueryItem> items;
+  const std::string_view query = *parts_.query;
+  if (query.empty()) return items;
+  std::size_t position = 0;
+  while (true) {
+    const auto amp = query.find('&', position);
+    const auto segment = query.substr(position, amp == std::string_view::npos ? std::string_view::npos : amp - position);
+    const auto equals = segment.find('=');
+    if (equals == std::string_view::npos) {
+      items.push_back({std::string(segment), std::nullopt});
+    } else {
+      items.push_back({std::string(segment.substr(0, equals)), std::string(segment.substr(equals + 1))});
+    }
+    if (amp == std::string_view::npos) break;
+    position = amp + 1;
+  }
+  return items;
+}
+
+std::optional<std::vector<QueryItem>> UrlComponents::queryItems() const {
+  auto items = percentEncodedQueryItems();
+  if (!items) return std::nullopt;
+  for (auto& item : *items) {
+    if (item.name.find('%') != std::string::npos) item.name = decodedOrRaw(item.name);
+    if (item.value && item.value->find('%') != std::string::npos) item.value = removingPercentEncoding(*item.value);
+  }
+  return items;
+}
+
+std::string percentEncodedQueryComponent(std::string_view text) { return addingPercentEncoding(text, isQueryItemAllowed); }
+
+std::string encodedQueryItem(const QueryItem& item) {
+  std::string out = percentEncodedQueryComponent(item.name);
+  if (item.value) out.append("=").append(percentEncodedQueryComponent(*item.value));
+  return out;
+}
+
+void UrlComponents::setQueryItems(const std::optional<std::vector<QueryItem>>& items) {
+  if (!items) {
+    parts_.query.reset();
+    return;
+  }
+  std::string query;
+  for (std::size_t i = 0; i < items->size(); ++i) {
+    if (i > 0) query.push_back('&');
+    query.append(encodedQueryItem((*items)[i]));
+  }
+  parts_.query = std::move(query);
+}
+
+bool UrlComponents::setPercentEncodedQueryItems(const std::optional<std::vector<QueryItem>>& items) {
+  if (!items) {
+    parts_.query.reset();
+    return true;
+  }
+  std::string query;
+  for (std::size_t i = 0; i < items->size(); ++i) {
+    const auto& item = (*items)[i];
+    if (!onlyAllowed(item.name, isQueryItemAllowed) || (item.value && !onlyAllowed(*item.value, isQueryItemAllowed))) {
+      return false;
+    }
+    if (i > 0) query.push_back('&');
+    query.append(item.name);
+    if (item.value) query.append("=").append(*item.value);
+  }
+  parts_.query = std::move(query);
+  return true;
+}
+
+bool isIpAddress(std::string_view host) {
+  std::string text(host);
+  if (text.size() >= 2 && text.front() == '[' && text.back() == ']') text = text.substr(1, text.size() - 2);
+  unsigned char buffer[sizeof(struct in6_addr)];
+  if (inet_pton(AF_INET, text.c_str(), buffer) == 1) return true;
+  const auto zone = text.find('%');
+  if (zone != std::string::npos) {
+    if (zone + 1 >= text.size()) return false;
+    text.erase(zone);
+  }
+  return inet_pton(AF_INET6, text.c_str(), buffer) == 1;
+}
+
+}  // namespace platform
