@@ -1,0 +1,91 @@
+#include "kit/foundation/log.h"
+
+#include <regex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Log, TextIsTheRenderedItemsFollowedByTheLocation) {
+  EXPECT_EQ(kit::loggedText({"IGNORING PASTEBOARD"}, "pasteboardDidChange()", "Quillet/PasteboardController.cpp", 326),
+            "\"IGNORING PASTEBOARD\"\n\t[pasteboardDidChange() in PasteboardController:326]\n");
+  EXPECT_EQ(kit::loggedText({"abc", 5}, "f()", "a.cpp", 1), "\"abc\" 5\n\t[f() in a:1]\n");
+  EXPECT_EQ(kit::loggedText({}, "f()", "/x/b.cpp.cpp", 2), "\n\t[f() in b.cpp:2]\n");
+  EXPECT_EQ(kit::loggedText({}, "f()", "/x/c.h", 3), "\n\t[f() in c.h:3]\n");
+}
+
+TEST(Log, ItemsRenderAsADebuggerShowsThem) {
+  EXPECT_EQ(kit::LogItem("say \"hi\"\\\n\t\r").rendered(), "\"say \\\"hi\\\"\\\\\\n\\t\\r\"");
+  EXPECT_EQ(kit::LogItem(std::string_view("a\0b", 3)).rendered(), "\"a\\0b\"");
+  EXPECT_EQ(kit::LogItem(1.0).rendered(), "1.0");
+  EXPECT_EQ(kit::LogItem(0.1).rendered(), "0.1");
+  EXPECT_EQ(kit::LogItem(-3).rendered(), "-3");
+  EXPECT_EQ(kit::LogItem(true).rendered(), "true");
+  EXPECT_EQ(kit::LogItem(std::optional<int>()).rendered(), "nil");
+  EXPECT_EQ(kit::LogItem(std::optional<std::string>("x")).rendered(), "Optional(\"x\")");
+}
+
+TEST(Log, EntriesCarryTheUtcDateAndReachTheMemoryLog) {
+  kit::debugLogStore().clear();
+  kit::log({"first"}, kit::LogType::info, "test()");
+  kit::log({"second", 2});
+  auto entries = kit::debugLogStore().entries();
+  ASSERT_EQ(entries.size(), 2u);
+  std::regex shape("\"first\"\n\t\\[test\\(\\) in log_test:\\d+\\]\n\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000\n");
+  EXPECT_TRUE(std::regex_match(entries[0], shape)) << entries[0];
+  EXPECT_TRUE(entries[1].starts_with("\"second\" 2\n\t[")) << entries[1];
+
+  kit::debugLogStore().clear();
+  kit::log({"after clearing"});
+  ASSERT_EQ(kit::debugLogStore().entries().size(), 1u);
+}
+
+TEST(DebugLogStore, KeepsTheNewestTenThousandOldestFirst) {
+  kit::DebugLogStore store;
+  for (int i = 0; i <= 10000; ++i) store.append(std::to_string(i));
+  auto entries = store.entries();
+  ASSERT_EQ(entries.size(), 10000u);
+  EXPECT_EQ(entries.front(), "1");
+  EXPECT_EQ(entries.back(), "10000");
+}
+
+TEST(DebugLogStore, ConcurrentWritersNeverPassTheBoundNorTearEntries) {
+  kit::DebugLogStore store;
+  constexpr int writers = 4, perWriter = 4000;
+  std::vector<std::thread> threads;
+  for (int w = 0; w < writers; ++w) {
+    threads.emplace_back([&store, w] {
+      for (int i = 0; i < perWriter; ++i) store.append("writer " + std::to_string(w) + " entry " + std::to_string(i));
+    });
+  }
+  std::thread reader([&store] {
+    for (int i = 0; i < 200; ++i) ASSERT_LE(store.entries().size(), 10000u);
+  });
+  for (auto& thread : threads) thread.join();
+  reader.join();
+  auto entries = store.entries();
+  ASSERT_EQ(entries.size(), 10000u);
+  std::regex whole("writer [0-3] entry \\d+");
+  std::vector<int> last(writers, -1);
+  for (const auto& entry : entries) {
+    ASSERT_TRUE(std::regex_match(entry, whole)) << entry;
+    // Each writer's own entries stay in its order.
+    int writer = entry[7] - '0';
+    int index = std::stoi(entry.substr(entry.rfind(' ') + 1));
+    EXPECT_GT(index, last[writer]);
+    last[writer] = index;
+  }
+  for (int w = 0; w < writers; ++w) EXPECT_EQ(last[w], perWriter - 1);
+}
+
+TEST(DebugLogStore, SmallConcurrentBurstsAllArrive) {
+  kit::DebugLogStore store;
+  std::thread a([&] { for (int i = 0; i < 1000; ++i) store.append("a"); });
+  std::thread b([&] { for (int i = 0; i < 1000; ++i) store.append("b"); });
+  a.join();
+  b.join();
+  EXPECT_EQ(store.entries().size(), 2000u);
+}
+
+}  // namespace
