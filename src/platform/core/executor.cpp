@@ -1,0 +1,316 @@
+#include "platform/core/executor.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <condition_variable>
+#include <map>
+#include <thread>
+
+#include "platform/core/runtime_log.h"
+
+namespace platform {
+
+namespace {
+
+thread_local Executor* tlsCurrentExecutor = nullptr;
+
+std::shared_ptr<std::atomic<bool>> newFlag() { return std::make_shared<std::atomic<bool>>(false); }
+
+// One thread that starts delayed work of executors without a loop of their own (pool, serial executors).
+class DelayService {
+ public:
+  static DelayService& shared() {
+    static DelayService* service = new DelayService();  // lives as long as the process: its thread never joins
+    return *service;
+  }
+
+  void schedule(std::chrono::nanoseconds delay, std::function<void()> fire) {
+    auto deadline = std::chrono::steady_clock::now() + delay;
+    {
+      std::lock_guard lock(mutex_);
+      entries_.emplace(deadline, std::move(fire));
+    }
+    changed_.notify_one();
+  }
+
+ private:
+  DelayService() { std::thread([this] { run(); }).detach(); }
+
+  void run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      if (entries_.empty()) {
+        changed_.wait(lock);
+        continue;
+      }
+      auto first = entries_.begin();
+      if (first->first > std::chrono::steady_clock::now()) {
+        changed_.wait_until(lock, first->first);
+        continue;
+      }
+      auto fire = std::move(first->second);
+      entries_.erase(first);
+      lock.unlock();
+      fire();
+      lock.lock();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::multimap<std::chrono::steady_clock::time_point, std::function<void()>> entries_;
+};
+
+class ThreadPoolExecutor final : public Executor {
+ public:
+  explicit ThreadPoolExecutor(unsigned threads) {
+    for (unsigned i = 0; i < threads; ++i) std::thread([this] { run(); }).detach();
+  }
+
+  void post(std::function<void()> work) override {
+    {
+      std::lock_guard lock(mutex_);
+      queue_.push_back(std::move(work));
+    }
+    available_.notify_one();
+  }
+
+  Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
+    auto flag = newFlag();
+    DelayService::shared().schedule(delay, [this, flag, work = std::move(work)]() mutable {
+      if (!flag->load()) post([flag, work = std::move(work)] {
+          if (!flag->load()) work();
+        });
+    });
+    return Cancel(flag);
+  }
+
+ private:
+  void run() {
+    CurrentExecutorScope scope(this);
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      available_.wait(lock, [this] { return !queue_.empty(); });
+      auto work = std::move(queue_.front());
+      queue_.pop_front();
+      lock.unlock();
+      work();
+      work = nullptr;  // release captures before taking the lock again
+      lock.lock();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable available_;
+  std::deque<std::function<void()>> queue_;
+};
+
+class QtMainExecutor final : public Executor {
+ public:
+  void post(std::function<void()> work) override {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+      logRuntimeIssue("main executor: work posted without a QCoreApplication is dropped");
+      return;
+    }
+    QMetaObject::invokeMethod(
+        app,
+        [this, work = std::move(work)] {
+          CurrentExecutorScope scope(this);
+          work();
+        },
+        Qt::QueuedConnection);
+  }
+
+  Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
+    auto flag = newFlag();
+    auto ms = std::chrono::ceil<std::chrono::milliseconds>(std::max(delay, std::chrono::nanoseconds(0)));
+    auto start = [this, flag, ms, work = std::move(work)]() mutable {
+      QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(), [this, flag, work = std::move(work)] {
+        if (flag->load()) return;
+        CurrentExecutorScope scope(this);
+        work();
+      });
+    };
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread())
+      start();
+    else
+      post(std::move(start));
+    return Cancel(flag);
+  }
+};
+
+std::atomic<Executor*> mainOverride{nullptr};
+
+}  // namespace
+
+void Cancel::cancel() {
+  if (cancelled_) cancelled_->store(true);
+}
+
+bool Cancel::isCancelled() const { return cancelled_ && cancelled_->load(); }
+
+Executor& mainExecutor() {
+  if (Executor* e = mainOverride.load()) return *e;
+  static QtMainExecutor* qtMain = new QtMainExecutor();
+  return *qtMain;
+}
+
+Executor& globalExecutor(Priority) {
+  static ThreadPoolExecutor* pool = new ThreadPoolExecutor(std::max(2u, std::thread::hardware_concurrency()));
+  return *pool;
+}
+
+void setMainExecutorForTesting(Executor* executor) { mainOverride.store(executor); }
+
+Executor* currentExecutor() { return tlsCurrentExecutor; }
+
+CurrentExecutorScope::CurrentExecutorScope(Executor* executor) : previous_(tlsCurrentExecutor) {
+  tlsCurrentExecutor = executor;
+}
+
+CurrentExecutorScope::~CurrentExecutorScope() { tlsCurrentExecutor = previous_; }
+
+// ---- SerialExecutor
+
+struct SerialExecutor::State : std::enable_shared_from_this<State> {
+  explicit State(Executor& base, SerialExecutor* owner) : base(base), owner(owner) {}
+  Executor& base;
+  SerialExecutor* owner;  // cleared when the executor goes away
+  std::mutex mutex;
+  std::deque<std::function<void()>> queue;
+  bool draining = false;
+
+  void enqueue(std::function<void()> work) {
+    bool start = false;
+    {
+      std::lock_guard lock(mutex);
+      if (!owner) return;
+      queue.push_back(std::move(work));
+      start = !draining;
+      draining = true;
+    }
+    if (start) base.post([self = shared_from_this()] { self->drain(); });
+  }
+
+  void drain() {
+    for (;;) {
+      std::function<void()> work;
+      SerialExecutor* current;
+      {
+        std::lock_guard lock(mutex);
+        if (queue.empty() || !owner) {
+          draining = false;
+          return;
+        }
+        work = std::move(queue.front());
+        queue.pop_front();
+        current = owner;
+      }
+      CurrentExecutorScope scope(current);
+      work();
+    }
+  }
+};
+
+SerialExecutor::SerialExecutor(Executor& base) : state_(std::make_shared<State>(base, this)) {}
+
+SerialExecutor::~SerialExecutor() {
+  std::lock_guard lock(state_->mutex);
+  state_->owner = nullptr;
+  state_->queue.clear();
+}
+
+void SerialExecutor::post(std::function<void()> work) { state_->enqueue(std::move(work)); }
+
+Cancel SerialExecutor::postAfter(std::chrono::nanoseconds delay, std::function<void()> work) {
+  auto flag = newFlag();
+  std::weak_ptr<State> weak = state_;
+  DelayService::shared().schedule(delay, [weak, flag, work = std::move(work)]() mutable {
+    if (flag->load()) return;
+    if (auto state = weak.lock()) state->enqueue([flag, work = std::move(work)] {
+        if (!flag->load()) work();
+      });
+  });
+  return Cancel(flag);
+}
+
+// ---- ManualExecutor
+
+void ManualExecutor::post(std::function<void()> work) {
+  std::lock_guard lock(mutex_);
+  ready_.push_back(std::move(work));
+}
+
+Cancel ManualExecutor::postAfter(std::chrono::nanoseconds delay, std::function<void()> work) {
+  std::lock_guard lock(mutex_);
+  Cancel token(newFlag());
+  delayed_.push_back({now_ + std::max(delay, std::chrono::nanoseconds(0)), sequence_++, std::move(work), token});
+  return token;
+}
+
+bool ManualExecutor::runOne() {
+  std::function<void()> work;
+  {
+    std::lock_guard lock(mutex_);
+    if (ready_.empty()) return false;
+    work = std::move(ready_.front());
+    ready_.pop_front();
+  }
+  CurrentExecutorScope scope(this);
+  work();
+  return true;
+}
+
+std::size_t ManualExecutor::runUntilIdle() {
+  std::size_t count = 0;
+  while (runOne()) ++count;
+  return count;
+}
+
+void ManualExecutor::advance(std::chrono::nanoseconds by) {
+  std::chrono::nanoseconds target;
+  {
+    std::lock_guard lock(mutex_);
+    target = now_ + by;
+  }
+  for (;;) {
+    runUntilIdle();
+    std::function<void()> work;
+    {
+      std::lock_guard lock(mutex_);
+      std::erase_if(delayed_, [](const Delayed& d) { return d.token.isCancelled(); });
+      auto next = std::min_element(delayed_.begin(), delayed_.end(), [](const Delayed& a, const Delayed& b) {
+        return a.deadline != b.deadline ? a.deadline < b.deadline : a.sequence < b.sequence;
+      });
+      if (next == delayed_.end() || next->deadline > target) {
+        now_ = target;
+        break;
+      }
+      now_ = std::max(now_, next->deadline);
+      work = std::move(next->work);
+      delayed_.erase(next);
+    }
+    CurrentExecutorScope scope(this);
+    work();
+  }
+  runUntilIdle();
+}
+
+std::chrono::nanoseconds ManualExecutor::now() const {
+  std::lock_guard lock(mutex_);
+  return now_;
+}
+
+bool ManualExecutor::hasPendingWork() const {
+  std::lock_guard lock(mutex_);
+  return !ready_.empty() ||
+         std::any_of(delayed_.begin(), delayed_.end(), [](const Delayed& d) { return !d.token.isCancelled(); });
+}
+
+}  // namespace platform

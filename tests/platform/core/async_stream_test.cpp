@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/core/async_stream.h"
+#include "platform/core/task.h"
+
+using namespace platform;
+
+namespace {
+
+class AsyncStreamTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setMainExecutorForTesting(&main); }
+  void TearDown() override {
+    main.runUntilIdle();
+    setMainExecutorForTesting(nullptr);
+  }
+  ManualExecutor main;
+};
+
+Task<std::vector<int>> drain(AsyncStream<int> stream) {
+  std::vector<int> seen;
+  while (auto v = co_await stream.next()) seen.push_back(*v);
+  co_return seen;
+}
+
+TEST_F(AsyncStreamTest, ConsumerSeesBufferedElementsThenTheEndAndTerminationFiresOnce) {
+  auto [stream, continuation] = AsyncStream<int>::makeStream();
+  std::vector<StreamTermination> terminations;
+  continuation.onTermination([&](StreamTermination t) { terminations.push_back(t); });
+  continuation.yield(1);
+  continuation.yield(2);
+  continuation.finish();
+  EXPECT_EQ(continuation.yield(3), AsyncStream<int>::Continuation::YieldResult::terminated);
+  continuation.finish();
+
+  std::vector<int> seen;
+  spawn(main, [&, s = stream]() -> Task<> { seen = co_await drain(s); });
+  main.runUntilIdle();
+  EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+  EXPECT_EQ(terminations, std::vector<StreamTermination>{StreamTermination::finished});
+}
+
+TEST_F(AsyncStreamTest, WaitingConsumerIsResumedByALaterYield) {
+  std::optional<AsyncStream<int>::Continuation> producer;
+  AsyncStream<int> stream([&](AsyncStream<int>::Continuation c) { producer.emplace(c); });
+  std::vector<int> seen;
+  spawn(main, [&]() -> Task<> { seen = co_await drain(stream); });
+  main.runUntilIdle();
+  EXPECT_TRUE(seen.empty());
+  producer->yield(5);
+  main.runUntilIdle();
+  producer->finish();
+  main.runUntilIdle();
+  EXPECT_EQ(seen, std::vector<int>{5});
+}
+
+TEST_F(AsyncStreamTest, CancellingTheConsumerTaskTerminatesTheStream) {
+  auto [stream, continuation] = AsyncStream<int>::makeStream();
+  std::vector<StreamTermination> terminations;
+  continuation.onTermination([&](StreamTermination t) { terminations.push_back(t); });
+  bool ended = false;
+  auto task = spawn(main, [&, s = stream]() -> Task<> {
+    co_await drain(s);
+    ended = true;
+  });
+  main.runUntilIdle();
+  task.cancel();
+  main.runUntilIdle();
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(terminations, std::vector<StreamTermination>{StreamTermination::cancelled});
+  EXPECT_EQ(continuation.yield(1), AsyncStream<int>::Continuation::YieldResult::terminated);
+}
+
+TEST_F(AsyncStreamTest, DroppingTheConsumerTerminatesTheStream) {
+  std::vector<StreamTermination> terminations;
+  std::optional<AsyncStream<int>::Continuation> producer;
+  {
+    AsyncStream<int> stream([&](AsyncStream<int>::Continuation c) {
+      c.onTermination([&](StreamTermination t) { terminations.push_back(t); });
+      producer.emplace(c);
+    });
+    producer->yield(1);
+  }
+  EXPECT_EQ(terminations, std::vector<StreamTermination>{StreamTermination::cancelled});
+  EXPECT_EQ(producer->yield(2), AsyncStream<int>::Continuation::YieldResult::terminated);
+}
+
+TEST_F(AsyncStreamTest, ThrowingStreamDeliversElementsBeforeItsError) {
+  auto [stream, continuation] = AsyncThrowingStream<int>::makeStream();
+  continuation.yield(1);
+  continuation.finish(std::make_exception_ptr(std::runtime_error("broken")));
+  std::vector<int> seen;
+  std::string error;
+  spawn(main, [&, s = stream]() -> Task<> {
+    try {
+      while (auto v = co_await s.next()) seen.push_back(*v);
+    } catch (const std::runtime_error& e) {
+      error = e.what();
+    }
+  });
+  main.runUntilIdle();
+  EXPECT_EQ(seen, std::vector<int>{1});
+  EXPECT_EQ(error, "broken");
+}
+
+}  // namespace
