@@ -1,0 +1,78 @@
+#include "platform/prefs/file_watcher.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+namespace {
+// Events closer together than this are one burst (an editor saving, a second instance writing twice).
+constexpr int kSettleMilliseconds = 15;
+}  // namespace
+
+struct FileWatcher::State {
+  std::string fileName;
+  std::function<void()> onChange;
+  int inotifyFd = -1;
+  int stopFd = -1;
+  ~State() {
+    if (stopFd >= 0) ::close(stopFd);
+    if (inotifyFd >= 0) ::close(inotifyFd);
+  }
+};
+
+FileWatcher::FileWatcher(const std::filesystem::path& file, std::function<void()> onChange)
+    : state_(std::make_shared<State>()) {
+  state_->fileName = file.filename().string();
+  state_->onChange = std::move(onChange);
+  state_->inotifyFd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  if (state_->inotifyFd < 0) return;
+  if (inotify_add_watch(state_->inotifyFd, file.parent_path().c_str(), IN_CLOSE_WRITE | IN_MOVED_TO) < 0) return;
+  state_->stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (state_->stopFd < 0) return;
+  thread_ = std::thread([state = state_] { run(state); });
+}
+
+FileWatcher::~FileWatcher() {
+  if (!thread_.joinable()) return;
+  uint64_t one = 1;
+  [[maybe_unused]] auto written = ::write(state_->stopFd, &one, sizeof one);
+  if (thread_.get_id() == std::this_thread::get_id())
+    thread_.detach();  // destroyed from its own callback: the thread ends after it returns
+  else
+    thread_.join();
+}
+
+void FileWatcher::run(const std::shared_ptr<State>& state) {
+  alignas(inotify_event) char buffer[8192];
+  bool pending = false;
+  for (;;) {
+    pollfd fds[2] = {{state->inotifyFd, POLLIN, 0}, {state->stopFd, POLLIN, 0}};
+    int ready = ::poll(fds, 2, pending ? kSettleMilliseconds : -1);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    if (fds[1].revents) return;
+    if (ready == 0) {
+      pending = false;
+      state->onChange();
+      continue;
+    }
+    for (;;) {
+      ssize_t n = ::read(state->inotifyFd, buffer, sizeof buffer);
+      if (n <= 0) break;
+      for (char* p = buffer; p < buffer + n;) {
+        auto* event = reinterpret_cast<inotify_event*>(p);
+        if (event->mask & IN_Q_OVERFLOW) pending = true;
+        if (event->len > 0 && state->fileName == event->name) pending = true;
+        p += sizeof(inotify_event) + event->len;
+      }
+    }
+  }
+}
+
+}  // namespace platform

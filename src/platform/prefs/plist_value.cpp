@@ -1,0 +1,61 @@
+#include "platform/prefs/plist_value.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace platform {
+
+namespace {
+// 2001-01-01 00:00:00 UTC in seconds since 1970.
+constexpr int64_t kReferenceDateUnixSeconds = 978307200;
+}  // namespace
+
+double secondsSinceReferenceDate(PlistDate date) {
+  auto micros = std::chrono::duration_cast<std::chrono::microseconds>(date.time_since_epoch()).count();
+  return static_cast<double>(micros - kReferenceDateUnixSeconds * 1000000) / 1e6;
+}
+
+PlistDate dateFromReferenceSeconds(double seconds) {
+  if (!std::isfinite(seconds)) seconds = 0;
+  // Out-of-range values saturate instead of overflowing the clock's representation.
+  constexpr double kLimit = 1e12;
+  seconds = std::clamp(seconds, -kLimit, kLimit);
+  auto micros = static_cast<int64_t>(std::llround(seconds * 1e6));
+  return PlistDate(std::chrono::microseconds(micros + kReferenceDateUnixSeconds * 1000000));
+}
+
+std::string describe(const PlistValue& value) {
+  std::ostringstream out;
+  std::visit(
+      [&out](const auto& v) {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, bool>) {
+          out << (v ? "true" : "false");
+        } else if constexpr (std::is_same_v<T, int64_t> || std::is_same_v<T, double>) {
+          out << v;
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          out << '"' << v << '"';
+        } else if constexpr (std::is_same_v<T, PlistDate>) {
+          out << "date(" << secondsSinceReferenceDate(v) << ")";
+        } else if constexpr (std::is_same_v<T, PlistData>) {
+          out << "data(" << v.bytes.size() << " bytes)";
+        } else if constexpr (std::is_same_v<T, PlistArray>) {
+          out << '[';
+          for (std::size_t i = 0; i < v.size(); ++i) out << (i ? ", " : "") << describe(v[i]);
+          out << ']';
+        } else {
+          out << '{';
+          bool first = true;
+          for (const auto& [key, item] : v) {
+            out << (first ? "" : ", ") << key << ": " << describe(item);
+            first = false;
+          }
+          out << '}';
+        }
+      },
+      value.storage());
+  return out.str();
+}
+
+}  // namespace platform

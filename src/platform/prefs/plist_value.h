@@ -1,0 +1,62 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace platform {
+
+// Raw bytes of a <data> element, kept apart from strings so that the two never mix up.
+struct PlistData {
+  std::string bytes;
+  friend bool operator==(const PlistData&, const PlistData&) = default;
+};
+
+// A <date> element. The XML file keeps whole seconds.
+using PlistDate = std::chrono::system_clock::time_point;
+
+class PlistValue;
+using PlistArray = std::vector<PlistValue>;
+using PlistDict = std::map<std::string, PlistValue, std::less<>>;
+
+// One property-list value. The kinds stay distinct: a Bool is not a number, an integer is not a real.
+class PlistValue {
+ public:
+  using Storage = std::variant<bool, int64_t, double, std::string, PlistDate, PlistData, PlistArray, PlistDict>;
+
+  PlistValue() : storage_(false) {}
+  PlistValue(bool v) : storage_(v) {}
+  PlistValue(int v) : storage_(int64_t{v}) {}
+  PlistValue(int64_t v) : storage_(v) {}
+  PlistValue(double v) : storage_(v) {}
+  PlistValue(std::string v) : storage_(std::move(v)) {}
+  PlistValue(std::string_view v) : storage_(std::string(v)) {}
+  PlistValue(const char* v) : storage_(std::string(v)) {}
+  PlistValue(PlistDate v) : storage_(v) {}
+  PlistValue(PlistData v) : storage_(std::move(v)) {}
+  PlistValue(PlistArray v) : storage_(std::move(v)) {}
+  PlistValue(PlistDict v) : storage_(std::move(v)) {}
+
+  const Storage& storage() const { return storage_; }
+  template <class T> bool is() const { return std::holds_alternative<T>(storage_); }
+  template <class T> const T* get() const { return std::get_if<T>(&storage_); }
+
+  friend bool operator==(const PlistValue& a, const PlistValue& b) { return a.storage_ == b.storage_; }
+
+ private:
+  Storage storage_;
+};
+
+// A short readable rendering for logs and test failures.
+std::string describe(const PlistValue& value);
+
+// Seconds since 2001-01-01 00:00:00 UTC, the reference date of property lists.
+double secondsSinceReferenceDate(PlistDate date);
+PlistDate dateFromReferenceSeconds(double seconds);
+
+}  // namespace platform

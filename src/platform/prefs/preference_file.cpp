@@ -1,0 +1,124 @@
+#include "platform/prefs/preference_file.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/core/error.h"
+
+namespace platform {
+namespace {
+
+std::filesystem::path homeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
+  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+  return "/";
+}
+
+std::string temporaryPrefix(const std::filesystem::path& target) { return "." + target.filename().string() + ".tmp-"; }
+
+void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw PlatformError::posix(errno, "Could not write " + path.string());
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+void syncDirectory(const std::filesystem::path& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::string utcStamp() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  gmtime_r(&now, &tm);
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%SZ", &tm);
+  return buffer;
+}
+
+}  // namespace
+
+std::filesystem::path configDirectory() {
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return xdg;
+  return homeDirectory() / ".config";
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    throw PlatformError::posix(errno, "Could not open " + path.string());
+  }
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int saved = errno;
+      ::close(fd);
+      throw PlatformError::posix(saved, "Could not read " + path.string());
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return content;
+}
+
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  const auto dir = path.parent_path();
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  std::string tmpl = (dir / (temporaryPrefix(path) + "XXXXXX")).string();
+  int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+  if (fd < 0) throw PlatformError::posix(errno, "Could not create a file in " + dir.string());
+  try {
+    ::fchmod(fd, 0600);
+    writeAll(fd, bytes, tmpl);
+    if (::fsync(fd) != 0) throw PlatformError::posix(errno, "Could not sync " + tmpl);
+  } catch (...) {
+    ::close(fd);
+    ::unlink(tmpl.c_str());
+    throw;
+  }
+  ::close(fd);
+  if (::rename(tmpl.c_str(), path.c_str()) != 0) {
+    int saved = errno;
+    ::unlink(tmpl.c_str());
+    throw PlatformError::posix(saved, "Could not replace " + path.string());
+  }
+  syncDirectory(dir);
+}
+
+std::filesystem::path moveFileAside(const std::filesystem::path& path) {
+  const std::string base = path.string() + ".corrupt-" + utcStamp();
+  for (int attempt = 0;; ++attempt) {
+    std::string candidate = attempt == 0 ? base : base + "-" + std::to_string(attempt);
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
+      syncDirectory(path.parent_path());
+      return candidate;
+    }
+    if (errno != EEXIST || attempt > 1000) throw PlatformError::posix(errno, "Could not move aside " + path.string());
+  }
+}
+
+bool isTemporaryFileOf(std::string_view entryName, const std::filesystem::path& target) {
+  return entryName.starts_with(temporaryPrefix(target));
+}
+
+}  // namespace platform

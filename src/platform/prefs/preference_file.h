@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+std::filesystem::path configDirectory();
+
+// The whole content of a file, or none when it does not exist. Other failures throw PlatformError.
+std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+
+// Replaces the file in one step: the bytes go to a fresh temporary file in the same folder, which is
+// synced and renamed over the target; then the folder is synced. A crash at any moment leaves either
+// the old or the new file. Throws PlatformError.
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Renames the file to "<name>.corrupt-<UTC time>" (with a counter when that exists), never replacing
+// another file. Returns the new path. Throws PlatformError.
+std::filesystem::path moveFileAside(const std::filesystem::path& path);
+
+// Whether a folder entry is one of the temporary files writeFileAtomically makes for `target`.
+bool isTemporaryFileOf(std::string_view entryName, const std::filesystem::path& target);
+
+}  // namespace platform

@@ -1,0 +1,443 @@
+#include "platform/prefs/user_defaults.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <source_location>
+
+#include "platform/core/error.h"
+#include "platform/core/executor.h"
+#include "platform/core/log_sink.h"
+#include "platform/core/notification_center.h"
+#include "platform/prefs/file_watcher.h"
+#include "platform/prefs/plist_codec.h"
+#include "platform/prefs/preference_file.h"
+
+namespace platform {
+
+struct ObservationToken::Entry {
+  std::string key;
+  UserDefaults::ObserveOptions options;
+  std::function<void(const UserDefaults::Change&)> callback;
+  std::atomic<bool> active{true};
+};
+
+namespace {
+
+// Bursts of writes closer together than this reach the file once.
+constexpr auto kCoalesceWindow = std::chrono::milliseconds(5);
+
+void logError(const std::string& message, std::source_location where = std::source_location::current()) {
+  sendToJournal({.message = message,
+                 .level = LogLevel::error,
+                 .identifier = UserDefaults::standardSuiteName,
+                 .category = "general",
+                 .file = where.file_name(),
+                 .line = where.line(),
+                 .function = where.function_name()});
+  mirrorToStandardError(message + "\n");
+}
+
+// Suites alive now, by name; leaked so that the exit flush never meets a destroyed registry.
+struct Registry {
+  std::mutex mutex;
+  std::map<std::string, std::weak_ptr<UserDefaults>, std::less<>> suites;
+};
+Registry& registry() {
+  static auto* r = new Registry;
+  return *r;
+}
+
+void flushAllSuites() {
+  std::vector<std::shared_ptr<UserDefaults>> live;
+  {
+    std::lock_guard lock(registry().mutex);
+    for (auto& [name, weak] : registry().suites)
+      if (auto suite = weak.lock()) live.push_back(std::move(suite));
+  }
+  for (auto& suite : live) suite->flush();
+}
+
+bool isValidSuiteName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+void postToMain(std::function<void()> work) { mainExecutor().post(std::move(work)); }
+
+}  // namespace
+
+// ---- ObservationToken
+
+ObservationToken::ObservationToken(std::weak_ptr<UserDefaults> suite, std::shared_ptr<Entry> entry)
+    : suite_(std::move(suite)), entry_(std::move(entry)) {}
+
+ObservationToken& ObservationToken::operator=(ObservationToken&& other) noexcept {
+  if (this != &other) {
+    invalidate();
+    suite_ = std::move(other.suite_);
+    entry_ = std::move(other.entry_);
+  }
+  return *this;
+}
+
+ObservationToken::~ObservationToken() { invalidate(); }
+
+void ObservationToken::invalidate() {
+  if (!entry_) return;
+  entry_->active = false;
+  if (auto suite = suite_.lock()) suite->removeObserver(entry_);
+  entry_.reset();
+  suite_.reset();
+}
+
+bool ObservationToken::isActive() const { return entry_ && entry_->active; }
+
+// ---- UserDefaults
+
+UserDefaults::UserDefaults(Private, std::string name, std::filesystem::path path)
+    : name_(std::move(name)), path_(std::move(path)) {}
+
+std::shared_ptr<UserDefaults> UserDefaults::named(std::string_view suiteName) {
+  if (!isValidSuiteName(suiteName)) return nullptr;
+  static std::once_flag atExit;
+  std::call_once(atExit, [] { std::atexit(flushAllSuites); });
+  std::shared_ptr<UserDefaults> suite;
+  {
+    std::lock_guard lock(registry().mutex);
+    auto& weak = registry().suites[std::string(suiteName)];
+    if ((suite = weak.lock())) return suite;
+    suite = std::make_shared<UserDefaults>(Private{}, std::string(suiteName),
+                                           configDirectory() / (std::string(suiteName) + ".plist"));
+    weak = suite;
+    suite->start();
+  }
+  return suite;
+}
+
+UserDefaults& UserDefaults::standard() {
+  static std::shared_ptr<UserDefaults> suite = named(standardSuiteName);
+  return *suite;
+}
+
+UserDefaults::~UserDefaults() {
+  watcher_.reset();
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  writerWake_.notify_all();
+  if (writer_.joinable()) writer_.join();
+  writeNow();
+}
+
+void UserDefaults::start() {
+  load();
+  std::error_code ec;
+  std::filesystem::create_directories(path_.parent_path(), ec);
+  std::weak_ptr<UserDefaults> weak = weak_from_this();
+  watcher_ = std::make_unique<FileWatcher>(path_, [weak] {
+    if (auto self = weak.lock()) self->fileChanged();
+  });
+  writer_ = std::thread([this] { writerLoop(); });
+}
+
+void UserDefaults::load() {
+  std::optional<std::string> bytes;
+  try {
+    bytes = readWholeFile(path_);
+  } catch (const Error& error) {
+    logError(error.localizedDescription());
+    return;
+  }
+  if (!bytes) return;
+  if (auto dict = parsePropertyListDictionary(*bytes)) {
+    std::lock_guard lock(mutex_);
+    stored_ = *dict;
+    fileContent_ = std::move(*dict);
+    fileBytes_ = std::move(*bytes);
+    return;
+  }
+  try {
+    auto aside = moveFileAside(path_);
+    logError("The preferences file " + path_.string() + " could not be read; it was kept as " + aside.string() +
+             " and the defaults apply.");
+  } catch (const Error& error) {
+    logError("The preferences file " + path_.string() + " could not be read nor moved aside (" +
+             error.localizedDescription() + "); the defaults apply.");
+  }
+}
+
+std::optional<PlistValue> UserDefaults::effectiveLocked(std::string_view key) const {
+  if (auto it = stored_.find(key); it != stored_.end()) return it->second;
+  if (auto it = registered_.find(key); it != registered_.end()) return it->second;
+  return std::nullopt;
+}
+
+std::optional<PlistValue> UserDefaults::object(std::string_view key) const {
+  std::lock_guard lock(mutex_);
+  return effectiveLocked(key);
+}
+
+void UserDefaults::set(std::string_view key, PlistValue value) {
+  auto observers = observersOf(key);
+  Change change;
+  {
+    std::lock_guard lock(mutex_);
+    change.oldValue = effectiveLocked(key);
+  }
+  notify(observers, {change.oldValue, std::nullopt, true});
+  {
+    std::lock_guard lock(mutex_);
+    change.newValue = value;
+    stored_.insert_or_assign(std::string(key), std::move(value));
+  }
+  scheduleWrite();
+  notify(observers, change);
+  postDidChange();
+}
+
+void UserDefaults::remove(std::string_view key) {
+  auto observers = observersOf(key);
+  Change change;
+  {
+    std::lock_guard lock(mutex_);
+    change.oldValue = effectiveLocked(key);
+  }
+  notify(observers, {change.oldValue, std::nullopt, true});
+  bool removed = false;
+  {
+    std::lock_guard lock(mutex_);
+    if (auto it = stored_.find(key); it != stored_.end()) {
+      stored_.erase(it);
+      removed = true;
+    }
+    change.newValue = effectiveLocked(key);
+  }
+  if (removed) scheduleWrite();
+  notify(observers, change);
+  postDidChange();
+}
+
+void UserDefaults::registerDefaults(const PlistDict& defaults) {
+  std::lock_guard lock(mutex_);
+  for (const auto& [key, value] : defaults) registered_.insert_or_assign(key, value);
+}
+
+PlistDict UserDefaults::dictionaryRepresentation() const {
+  std::lock_guard lock(mutex_);
+  PlistDict all = registered_;
+  for (const auto& [key, value] : stored_) all.insert_or_assign(key, value);
+  return all;
+}
+
+PlistDict UserDefaults::persistentDomain() const {
+  std::lock_guard lock(mutex_);
+  return stored_;
+}
+
+ObservationToken UserDefaults::observe(std::string key, ObserveOptions options,
+                                       std::function<void(const Change&)> callback) {
+  auto entry = std::make_shared<ObservationToken::Entry>();
+  entry->key = key;
+  entry->options = options;
+  entry->callback = std::move(callback);
+  {
+    std::lock_guard lock(observersMutex_);
+    observers_[key].push_back(entry);
+  }
+  if (options.initial) {
+    Change initial;
+    initial.newValue = object(key);
+    entry->callback(initial);
+  }
+  return ObservationToken(weak_from_this(), entry);
+}
+
+std::vector<std::shared_ptr<ObservationToken::Entry>> UserDefaults::observersOf(std::string_view key) const {
+  std::lock_guard lock(observersMutex_);
+  auto it = observers_.find(key);
+  if (it == observers_.end()) return {};
+  return it->second;
+}
+
+void UserDefaults::notify(const std::vector<std::shared_ptr<ObservationToken::Entry>>& observers,
+                          const Change& change) const {
+  for (const auto& entry : observers) {
+    if (change.isPrior && !entry->options.prior) continue;
+    if (entry->active) entry->callback(change);
+  }
+}
+
+void UserDefaults::removeObserver(const std::shared_ptr<ObservationToken::Entry>& entry) {
+  std::lock_guard lock(observersMutex_);
+  auto it = observers_.find(entry->key);
+  if (it == observers_.end()) return;
+  std::erase(it->second, entry);
+  if (it->second.empty()) observers_.erase(it);
+}
+
+void UserDefaults::postDidChange() {
+  NotificationCenter::defaultCenter().post({didChangeNotification, {{"suite", name_}}});
+}
+
+// ---- writing
+
+void UserDefaults::scheduleWrite() {
+  {
+    std::lock_guard lock(mutex_);
+    dirty_ = true;
+  }
+  writerWake_.notify_all();
+}
+
+void UserDefaults::writerLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    writerWake_.wait(lock, [this] { return dirty_ || stopping_; });
+    if (stopping_) return;
+    // Let a burst of writes settle, then write once.
+    writerWake_.wait_for(lock, kCoalesceWindow, [this] { return stopping_; });
+    if (stopping_) return;
+    lock.unlock();
+    writeNow();
+    lock.lock();
+  }
+}
+
+void UserDefaults::flush() { writeNow(); }
+
+void UserDefaults::writeNow() {
+  std::vector<KeyChange> outside;
+  {
+    std::lock_guard writing(writeMutex_);
+    // Another writer may have replaced the file since we last saw it: take in their changes first,
+    // so that our write does not undo them.
+    outside = mergeFileLocked();
+    std::optional<PlistDict> snapshot;
+    {
+      std::lock_guard lock(mutex_);
+      if (dirty_) snapshot = stored_;
+      dirty_ = false;
+    }
+    if (snapshot) {
+      std::string bytes = xmlPropertyList(*snapshot);
+      try {
+        writeFileAtomically(path_, bytes);
+        std::lock_guard lock(mutex_);
+        fileContent_ = std::move(*snapshot);
+        fileBytes_ = std::move(bytes);
+      } catch (const Error& error) {
+        logError(error.localizedDescription());
+        std::lock_guard lock(mutex_);
+        dirty_ = true;  // retried with the next change or flush
+      }
+    }
+  }
+  if (!outside.empty()) {
+    std::weak_ptr<UserDefaults> weak = weak_from_this();
+    postToMain([weak, outside = std::move(outside)] {
+      if (auto self = weak.lock()) self->deliverOutsideChanges(outside);
+    });
+  }
+}
+
+// ---- outside changes
+
+void UserDefaults::fileChanged() {
+  std::optional<std::string> bytes;
+  try {
+    bytes = readWholeFile(path_);
+  } catch (const Error& error) {
+    logError(error.localizedDescription());
+    return;
+  }
+  if (!bytes) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (*bytes == fileBytes_) return;  // our own write
+  }
+  std::weak_ptr<UserDefaults> weak = weak_from_this();
+  postToMain([weak] {
+    if (auto self = weak.lock()) self->syncWithFile();
+  });
+}
+
+void UserDefaults::syncWithFile() {
+  std::vector<KeyChange> changes;
+  {
+    std::lock_guard writing(writeMutex_);
+    changes = mergeFileLocked();
+  }
+  deliverOutsideChanges(changes);
+}
+
+std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
+  std::optional<std::string> bytes;
+  try {
+    bytes = readWholeFile(path_);
+  } catch (const Error& error) {
+    logError(error.localizedDescription());
+    return {};
+  }
+  if (!bytes) return {};  // removed: our next write puts it back
+  {
+    std::lock_guard lock(mutex_);
+    if (*bytes == fileBytes_) return {};
+  }
+  auto theirs = parsePropertyListDictionary(*bytes);
+  if (!theirs) {
+    // Someone wrote a file we cannot read. Keep it for them and put our values back.
+    try {
+      auto aside = moveFileAside(path_);
+      logError("The preferences file " + path_.string() + " was replaced by one that cannot be read; it was kept as " +
+               aside.string() + ".");
+    } catch (const Error& error) {
+      logError(error.localizedDescription());
+    }
+    {
+      std::lock_guard lock(mutex_);
+      dirty_ = true;
+      fileBytes_.clear();
+    }
+    writerWake_.notify_all();
+    return {};
+  }
+  std::vector<KeyChange> changes;
+  std::lock_guard lock(mutex_);
+  // Three-way merge: a key the other writer changed (file now against file before) takes their value;
+  // every other key keeps ours, including changes not yet written.
+  std::set<std::string, std::less<>> keys;
+  for (const auto& [key, value] : fileContent_) keys.insert(key);
+  for (const auto& [key, value] : *theirs) keys.insert(key);
+  for (const auto& key : keys) {
+    auto before = fileContent_.find(key);
+    auto now = theirs->find(key);
+    bool hadBefore = before != fileContent_.end(), hasNow = now != theirs->end();
+    if (hadBefore == hasNow && (!hasNow || before->second == now->second)) continue;
+    auto ours = stored_.find(key);
+    bool hasOurs = ours != stored_.end();
+    if (hasOurs == hasNow && (!hasNow || ours->second == now->second)) continue;
+    KeyChange item{key, {effectiveLocked(key), std::nullopt, false}};
+    if (hasNow)
+      stored_.insert_or_assign(key, now->second);
+    else
+      stored_.erase(ours);
+    item.change.newValue = effectiveLocked(key);
+    changes.push_back(std::move(item));
+  }
+  fileContent_ = std::move(*theirs);
+  fileBytes_ = std::move(*bytes);
+  return changes;
+}
+
+void UserDefaults::deliverOutsideChanges(const std::vector<KeyChange>& changes) {
+  for (const auto& item : changes) {
+    auto observers = observersOf(item.key);
+    notify(observers, {item.change.oldValue, std::nullopt, true});
+    notify(observers, item.change);
+  }
+  if (!changes.empty()) postDidChange();
+}
+
+}  // namespace platform

@@ -1,0 +1,156 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/prefs/plist_value.h"
+
+namespace platform {
+
+class FileWatcher;
+class UserDefaults;
+
+// Ends a key observation when destroyed or invalidated. After invalidate() returns on a thread, that
+// thread sees no further callback; a callback already running elsewhere may finish.
+class ObservationToken {
+ public:
+  ObservationToken() = default;
+  ObservationToken(ObservationToken&&) noexcept = default;
+  ObservationToken& operator=(ObservationToken&& other) noexcept;
+  ~ObservationToken();
+  void invalidate();
+  bool isActive() const;
+
+ private:
+  friend class UserDefaults;
+  struct Entry;
+  ObservationToken(std::weak_ptr<UserDefaults> suite, std::shared_ptr<Entry> entry);
+  std::weak_ptr<UserDefaults> suite_;
+  std::shared_ptr<Entry> entry_;
+};
+
+// A preferences suite: an XML property list at $XDG_CONFIG_HOME/<suite name>.plist, held in memory.
+// Reads see the file's value (the application domain), else a registered default. Writes apply in memory
+// at once and reach the file shortly after, atomically; every suite is flushed at exit. Changes made to
+// the file by another process are merged in and reported as changes of the keys that differ.
+// Thread-safe; observers run on the writing thread, outside every lock (outside changes: on the main
+// executor). After every change the default notification centre posts "NSUserDefaultsDidChangeNotification"
+// with the suite name under "suite" in its user info.
+class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
+ public:
+  static constexpr const char* standardSuiteName = "com.kestrova.Quillet";
+  static constexpr const char* didChangeNotification = "NSUserDefaultsDidChangeNotification";
+
+  static UserDefaults& standard();
+  // The suite of that name, shared while anyone holds it. None for "", ".", ".." and names with "/".
+  static std::shared_ptr<UserDefaults> named(std::string_view suiteName);
+
+  ~UserDefaults();
+  UserDefaults(const UserDefaults&) = delete;
+  UserDefaults& operator=(const UserDefaults&) = delete;
+
+  const std::string& suiteName() const { return name_; }
+  const std::filesystem::path& filePath() const { return path_; }
+
+  std::optional<PlistValue> object(std::string_view key) const;
+  // Reads without copying: calls `read` with the value under the lock; returns whether there was one.
+  // For hot paths that test a flag on every clipboard change.
+  template <class F> bool withObject(std::string_view key, F&& read) const;
+
+  void set(std::string_view key, PlistValue value);
+  void remove(std::string_view key);
+  // Merges per key, the last registration wins. Registered values are never written to the file.
+  void registerDefaults(const PlistDict& defaults);
+
+  // Registered defaults overlaid with the stored values.
+  PlistDict dictionaryRepresentation() const;
+  // The stored values only (what the file holds once written).
+  PlistDict persistentDomain() const;
+
+  struct Change {
+    std::optional<PlistValue> oldValue;
+    std::optional<PlistValue> newValue;
+    bool isPrior = false;
+  };
+  struct ObserveOptions {
+    bool initial = false;  // one call at once with the current value as newValue
+    bool prior = false;    // an extra call before each change, with isPrior and no newValue
+  };
+  [[nodiscard]] ObservationToken observe(std::string key, ObserveOptions options,
+                                         std::function<void(const Change&)> callback);
+
+  // Writes pending changes to the file now.
+  void flush();
+
+ private:
+  friend class ObservationToken;
+  struct Private {};
+
+ public:
+  UserDefaults(Private, std::string name, std::filesystem::path path);
+
+ private:
+  void start();
+  void load();
+  void scheduleWrite();
+  void writerLoop();
+  void writeNow();
+  struct KeyChange {
+    std::string key;
+    Change change;
+  };
+  void fileChanged();
+  void syncWithFile();
+  std::vector<KeyChange> mergeFileLocked();
+  void deliverOutsideChanges(const std::vector<KeyChange>& changes);
+  std::optional<PlistValue> effectiveLocked(std::string_view key) const;
+  std::vector<std::shared_ptr<ObservationToken::Entry>> observersOf(std::string_view key) const;
+  void notify(const std::vector<std::shared_ptr<ObservationToken::Entry>>& observers, const Change& change) const;
+  void removeObserver(const std::shared_ptr<ObservationToken::Entry>& entry);
+  void postDidChange();
+
+  const std::string name_;
+  const std::filesystem::path path_;
+
+  mutable std::mutex mutex_;
+  PlistDict stored_;
+  PlistDict registered_;
+  bool dirty_ = false;
+  bool stopping_ = false;
+  PlistDict fileContent_;      // what the file held when we last wrote or read it
+  std::string fileBytes_;      // its bytes, to recognise our own writes
+  std::condition_variable writerWake_;
+
+  std::mutex writeMutex_;  // one file write at a time; outside changes are merged under it too
+
+  mutable std::mutex observersMutex_;
+  std::map<std::string, std::vector<std::shared_ptr<ObservationToken::Entry>>, std::less<>> observers_;
+
+  std::thread writer_;
+  std::unique_ptr<FileWatcher> watcher_;
+};
+
+template <class F> bool UserDefaults::withObject(std::string_view key, F&& read) const {
+  std::lock_guard lock(mutex_);
+  if (auto it = stored_.find(key); it != stored_.end()) {
+    read(it->second);
+    return true;
+  }
+  if (auto it = registered_.find(key); it != registered_.end()) {
+    read(it->second);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace platform

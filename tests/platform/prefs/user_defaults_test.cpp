@@ -1,0 +1,285 @@
+#include "platform/prefs/user_defaults.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <mutex>
+#include <regex>
+
+#include "platform/prefs/plist_codec.h"
+#include "platform/prefs/preference_file.h"
+#include "platform/prefs/prefs_test_support.h"
+
+using namespace platform;
+using namespace std::chrono_literals;
+using prefs_test::waitUntil;
+
+namespace {
+
+std::string fileText(const std::filesystem::path& path) { return readWholeFile(path).value_or(""); }
+
+class UserDefaultsTest : public ::testing::Test {
+ protected:
+  UserDefaultsTest() { prefs_test::testMainExecutor(); }
+  prefs_test::TemporaryConfigHome home;
+  std::string name = prefs_test::uniqueSuiteName();
+  std::filesystem::path file() const { return home.path() / (name + ".plist"); }
+};
+
+const PlistDate kDate = dateFromReferenceSeconds(-12345);
+
+PlistDict everyKind() {
+  return {{"flag", true},
+          {"off", false},
+          {"count", int64_t{42}},
+          {"negative", int64_t{-7}},
+          {"huge", int64_t{INT64_MAX}},
+          {"ratio", 0.25},
+          {"text", "grüße <&> \"quoted\""},
+          {"when", kDate},
+          {"blob", PlistData{std::string("\0\x01\xff", 3)}},
+          {"list", PlistArray{"a", int64_t{1}, PlistArray{}}},
+          {"nested", PlistDict{{"inner", PlistDict{{"deep", true}}}}}};
+}
+
+}  // namespace
+
+TEST_F(UserDefaultsTest, EveryKindRoundTripsThroughTheFileAndAnotherReader) {
+  {
+    auto suite = UserDefaults::named(name);
+    for (auto& [key, value] : everyKind()) suite->set(key, value);
+    suite->flush();
+  }
+  auto reread = parsePropertyListDictionary(fileText(file()));
+  ASSERT_TRUE(reread);
+  EXPECT_EQ(*reread, everyKind());
+
+  // plistutil turns our XML into a binary list and back: the kinds must survive a reader that is not us.
+  auto bin = home.path() / "copy.bplist";
+  prefs_test::commandOutput("plistutil -i '" + file().string() + "' -f bin -o '" + bin.string() + "'");
+  auto fromBinary = parsePropertyListDictionary(fileText(bin));
+  ASSERT_TRUE(fromBinary);
+  EXPECT_EQ(*fromBinary, everyKind());
+  std::string xml = prefs_test::commandOutput("plistutil -i '" + bin.string() + "' -f xml -o -");
+  auto element = [&](const std::string& key) {
+    std::smatch m;
+    std::regex re("<key>" + key + "</key>\\s*<([a-z]+)/?>\\s*([^<\\s]*)");
+    return std::regex_search(xml, m, re) ? m[1].str() + ":" + m[2].str() : std::string("missing");
+  };
+  EXPECT_EQ(element("flag"), "true:");
+  EXPECT_EQ(element("off"), "false:");
+  EXPECT_EQ(element("count"), "integer:42");
+  EXPECT_EQ(element("negative"), "integer:-7");
+  EXPECT_EQ(element("ratio"), "real:0.25");
+  EXPECT_EQ(element("text").substr(0, 7), "string:");
+  EXPECT_EQ(element("when").substr(0, 5), "date:");
+  EXPECT_EQ(element("blob"), "data:AAH/");
+  EXPECT_EQ(element("list"), "array:");
+  EXPECT_EQ(element("nested"), "dict:");
+
+  // A new process (here: a new suite object) reads the same values back.
+  auto again = UserDefaults::named(name);
+  EXPECT_EQ(again->persistentDomain(), everyKind());
+}
+
+TEST_F(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten) {
+  {
+    auto suite = UserDefaults::named(name);
+    suite->registerDefaults({{"fallback", true}, {"both", int64_t{1}}});
+    suite->registerDefaults({{"both", int64_t{2}}});  // the last registration wins
+    EXPECT_EQ(suite->object("fallback"), PlistValue(true));
+    EXPECT_EQ(suite->object("both"), PlistValue(int64_t{2}));
+    EXPECT_EQ(suite->object("absent"), std::nullopt);
+
+    suite->set("fallback", true);  // equal to the default, still stored
+    suite->set("other", "x");
+    suite->remove("both");  // nothing stored: the default stays visible
+    EXPECT_EQ(suite->object("both"), PlistValue(int64_t{2}));
+    EXPECT_EQ(suite->dictionaryRepresentation().size(), 3u);
+    suite->flush();
+  }
+  auto stored = parsePropertyListDictionary(fileText(file()));
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(*stored, (PlistDict{{"fallback", true}, {"other", "x"}}));
+}
+
+TEST_F(UserDefaultsTest, WritesReachTheFileSoonWithoutAnExplicitFlush) {
+  auto suite = UserDefaults::named(name);
+  for (int i = 0; i < 100; ++i) suite->set("counter", int64_t{i});
+  EXPECT_TRUE(waitUntil([&] {
+    auto dict = parsePropertyListDictionary(fileText(file()));
+    return dict && dict->count("counter") && dict->at("counter") == PlistValue(int64_t{99});
+  }));
+}
+
+TEST_F(UserDefaultsTest, ObservationDeliversOldAndNewValuesUntilItEnds) {
+  auto suite = UserDefaults::named(name);
+  suite->registerDefaults({{"key", "default"}});
+  std::vector<UserDefaults::Change> seen;
+  auto token = suite->observe("key", {.initial = true, .prior = true},
+                              [&](const UserDefaults::Change& c) { seen.push_back(c); });
+  ASSERT_EQ(seen.size(), 1u);  // the initial value
+  EXPECT_EQ(seen[0].newValue, PlistValue("default"));
+  EXPECT_FALSE(seen[0].oldValue);
+
+  suite->set("key", "one");
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_TRUE(seen[1].isPrior);
+  EXPECT_EQ(seen[1].oldValue, PlistValue("default"));
+  EXPECT_FALSE(seen[1].newValue);
+  EXPECT_EQ(seen[2].oldValue, PlistValue("default"));
+  EXPECT_EQ(seen[2].newValue, PlistValue("one"));
+
+  suite->set("key", "one");  // nothing is filtered: an equal write is reported too
+  EXPECT_EQ(seen.size(), 5u);
+  suite->remove("key");  // removal shows the registered default again
+  ASSERT_EQ(seen.size(), 7u);
+  EXPECT_EQ(seen[6].newValue, PlistValue("default"));
+
+  suite->set("unrelated", true);
+  EXPECT_EQ(seen.size(), 7u);
+  token.invalidate();
+  suite->set("key", "two");
+  EXPECT_EQ(seen.size(), 7u);
+}
+
+TEST_F(UserDefaultsTest, AnObserverMayEndItsObservationFromItsCallback) {
+  auto suite = UserDefaults::named(name);
+  int calls = 0;
+  ObservationToken token;
+  token = suite->observe("key", {}, [&](const UserDefaults::Change&) {
+    ++calls;
+    token.invalidate();
+  });
+  suite->set("key", 1);
+  suite->set("key", 2);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST_F(UserDefaultsTest, AnOutsideEditReachesObserversAndKeepsUnwrittenChanges) {
+  auto suite = UserDefaults::named(name);
+  suite->set("mine", "before");
+  suite->set("theirs", "before");
+  suite->flush();
+
+  std::mutex m;
+  std::vector<UserDefaults::Change> seen;
+  auto token = suite->observe("theirs", {}, [&](const UserDefaults::Change& c) {
+    std::lock_guard lock(m);
+    seen.push_back(c);
+  });
+  int mineCalls = 0;
+  auto mineToken = suite->observe("mine", {}, [&](const UserDefaults::Change&) { ++mineCalls; });
+
+  auto edited = parsePropertyListDictionary(fileText(file())).value();
+  edited["theirs"] = "after";
+  edited["added"] = int64_t{5};
+  prefs_test::replaceFile(file(), xmlPropertyList(edited));
+
+  ASSERT_TRUE(waitUntil([&] {
+    std::lock_guard lock(m);
+    return !seen.empty();
+  }));
+  {
+    std::lock_guard lock(m);
+    EXPECT_EQ(seen.back().oldValue, PlistValue("before"));
+    EXPECT_EQ(seen.back().newValue, PlistValue("after"));
+  }
+  EXPECT_EQ(suite->object("added"), PlistValue(int64_t{5}));
+  EXPECT_EQ(mineCalls, 0);  // keys that did not change on disk are not reported
+
+  // An edit in place (truncate and write, as a shell redirection does) is noticed as well.
+  edited["theirs"] = "in place";
+  { std::ofstream(file(), std::ios::trunc) << xmlPropertyList(edited); }
+  EXPECT_TRUE(waitUntil([&] { return suite->object("theirs") == PlistValue("in place"); }));
+}
+
+TEST_F(UserDefaultsTest, OutsideEditsMergeWithChangesNotYetOnDisk) {
+  auto suite = UserDefaults::named(name);
+  suite->set("a", int64_t{1});
+  suite->set("b", int64_t{1});
+  suite->flush();
+  // Our change of "a" and their change of "b" must both survive.
+  suite->set("a", int64_t{2});
+  PlistDict theirs{{"a", int64_t{1}}, {"b", int64_t{3}}};
+  prefs_test::replaceFile(file(), xmlPropertyList(theirs));
+  ASSERT_TRUE(waitUntil([&] { return suite->object("b") == PlistValue(int64_t{3}); }));
+  EXPECT_EQ(suite->object("a"), PlistValue(int64_t{2}));
+  suite->flush();
+  EXPECT_EQ(parsePropertyListDictionary(fileText(file())), (PlistDict{{"a", int64_t{2}}, {"b", int64_t{3}}}));
+}
+
+TEST_F(UserDefaultsTest, ACorruptFileIsKeptAsideAndTheDefaultsApply) {
+  const std::string garbage = "<?xml version=\"1.0\"?><plist><dict><key>x</key><true/>";  // cut short
+  { std::ofstream(file()) << garbage; }
+  auto suite = UserDefaults::named(name);
+  suite->registerDefaults({{"x", false}});
+  EXPECT_EQ(suite->object("x"), PlistValue(false));
+
+  std::vector<std::filesystem::path> aside;
+  for (auto& entry : std::filesystem::directory_iterator(home.path()))
+    if (entry.path().filename().string().starts_with(name + ".plist.corrupt-")) aside.push_back(entry.path());
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(fileText(aside[0]), garbage);
+
+  // The program goes on: new values are stored in a fresh, readable file.
+  suite->set("x", true);
+  suite->flush();
+  EXPECT_EQ(parsePropertyListDictionary(fileText(file())), (PlistDict{{"x", true}}));
+
+  // A second corrupt file the same second gets its own name; nothing is overwritten.
+  suite.reset();
+  { std::ofstream(file()) << "not a property list"; }
+  UserDefaults::named(name);
+  int count = 0;
+  for (auto& entry : std::filesystem::directory_iterator(home.path()))
+    count += entry.path().filename().string().starts_with(name + ".plist.corrupt-");
+  EXPECT_EQ(count, 2);
+}
+
+TEST_F(UserDefaultsTest, AnUnreadableOutsideEditDoesNotLoseOurValues) {
+  auto suite = UserDefaults::named(name);
+  suite->set("kept", "value");
+  suite->flush();
+  prefs_test::replaceFile(file(), "garbage");
+  ASSERT_TRUE(waitUntil([&] {
+    auto dict = parsePropertyListDictionary(fileText(file()));
+    return dict && dict->count("kept");
+  }));
+  EXPECT_EQ(suite->object("kept"), PlistValue("value"));
+}
+
+TEST_F(UserDefaultsTest, AKilledWriterLeavesAReadableFile) {
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto suite = UserDefaults::named(name);
+    std::string padding(4096, 'x');
+    for (int64_t i = 0;; ++i) {
+      suite->set("counter", i);
+      suite->set("padding", padding + std::to_string(i));
+      if (i % 16 == 0) suite->flush();
+    }
+  }
+  ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(file()); }));
+  std::this_thread::sleep_for(150ms);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  auto dict = parsePropertyListDictionary(fileText(file()));
+  ASSERT_TRUE(dict);
+  EXPECT_TRUE(dict->at("counter").is<int64_t>());
+  EXPECT_GT(*dict->at("counter").get<int64_t>(), 0);
+}
+
+TEST(SuiteNames, UnsafeNamesAreRefused) {
+  EXPECT_EQ(UserDefaults::named(""), nullptr);
+  EXPECT_EQ(UserDefaults::named(".."), nullptr);
+  EXPECT_EQ(UserDefaults::named("a/b"), nullptr);
+  prefs_test::TemporaryConfigHome home;
+  auto a = UserDefaults::named("same.name");
+  EXPECT_EQ(a, UserDefaults::named("same.name"));
+}
