@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text/byte_range.h"
+#include "platform/url/url.h"
+
+namespace platform {
+
+// A font as the kit's font helpers describe it. Readers never set it and writers never write it.
+struct FontSpec {
+  std::string family;
+  double pointSize = 0;
+  bool operator==(const FontSpec&) const = default;
+};
+
+struct TextAttributes {
+  std::optional<Url> link;
+  std::optional<FontSpec> font;
+  bool operator==(const TextAttributes&) const = default;
+};
+
+// UTF-8 characters with attribute runs. Ranges are byte offsets into string().
+class AttributedString {
+ public:
+  struct Run {
+    ByteRange range;
+    const TextAttributes& attributes;
+  };
+
+  AttributedString() = default;
+  explicit AttributedString(std::string text, TextAttributes attributes = {});
+
+  const std::string& string() const { return text_; }
+  bool empty() const { return text_.empty(); }
+
+  // Runs in order, adjacent runs with equal attributes merged. Empty text has no runs.
+  std::vector<Run> runs() const;
+  const TextAttributes& attributesAt(size_t offset) const;
+
+  void append(std::string_view text, const TextAttributes& attributes = {});
+  void append(const AttributedString& other);
+  void setAttributes(ByteRange range, TextAttributes attributes);
+  void setLink(ByteRange range, std::optional<Url> link);
+  // The new characters take the attributes of the first replaced character; an insertion (empty range)
+  // takes those of the character before it, else of the one after it.
+  void replace(ByteRange range, std::string_view text);
+
+  AttributedString linksOnly() const;
+  bool containsLink() const;
+  bool containsFontAttribute() const;
+
+  bool operator==(const AttributedString& other) const;
+
+ private:
+  struct Span {
+    size_t start;
+    TextAttributes attributes;
+  };
+  size_t spanEnd(size_t index) const;
+  size_t spanIndexAt(size_t offset) const;
+  size_t splitAt(size_t offset);  // makes a span start at offset (< size); returns its index
+  void mergeAround(size_t first, size_t last);
+
+  std::string text_;
+  std::vector<Span> spans_;  // sorted, the first starts at 0, together they cover the text
+};
+
+}  // namespace platform

@@ -1,0 +1,104 @@
+#include "platform/text/html_writer.h"
+
+namespace platform {
+
+namespace {
+
+void appendEscaped(std::string& out, char c, bool inAttribute = false) {
+  switch (c) {
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    case '"':
+      out += inAttribute ? "&quot;" : "\"";
+      break;
+    default: out += c;
+  }
+}
+
+class BodyWriter {
+ public:
+  BodyWriter(std::string& out, const std::set<std::string>& excluded) : out_(out), excluded_(excluded) {}
+
+  void text(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+      if (text[i] == ' ') {
+        size_t end = i;
+        while (end < text.size() && text[end] == ' ') ++end;
+        spaces(end - i);
+        i = end;
+        continue;
+      }
+      lineStart_ = false;
+      if (text[i] == '\r' || text[i] == '\n') {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lineBreak();
+        ++i;
+      } else if (text.compare(i, 3, "\xE2\x80\xA8") == 0 || text.compare(i, 3, "\xE2\x80\xA9") == 0) {
+        lineBreak();
+        i += 3;
+      } else if (text[i] == '\t') {
+        out_ += "&#9;";
+        ++i;
+      } else {
+        appendEscaped(out_, text[i]);
+        ++i;
+      }
+    }
+  }
+
+  bool excluded(const char* element) const { return excluded_.count(element) > 0; }
+
+ private:
+  // A lone space inside a line stays a space; longer runs and a run at the start of a line alternate
+  // non-breaking and ordinary spaces, starting with a non-breaking one, so that none collapses.
+  void spaces(size_t count) {
+    if (count == 1 && !lineStart_) {
+      out_ += ' ';
+    } else {
+      for (size_t k = 0; k < count; ++k) out_ += k % 2 == 0 ? "&nbsp;" : " ";
+    }
+    lineStart_ = false;
+  }
+
+  void lineBreak() {
+    out_ += excluded("br") ? "\n" : "<br>";
+    lineStart_ = true;
+  }
+
+  std::string& out_;
+  const std::set<std::string>& excluded_;
+  bool lineStart_ = true;
+};
+
+}  // namespace
+
+std::string writeHtml(const AttributedString& text, const std::set<std::string>& excludedElements) {
+  std::string out;
+  out.reserve(text.string().size() + 96);
+  auto tag = [&](const char* element, const char* markup) {
+    if (excludedElements.count(element) == 0) out += markup;
+  };
+  tag("html", "<html>");
+  tag("head", "<head>");
+  tag("meta", "<meta charset=\"utf-8\">");
+  tag("head", "</head>");
+  tag("body", "<body>");
+  BodyWriter body(out, excludedElements);
+  for (const AttributedString::Run& run : text.runs()) {
+    std::string_view part = std::string_view(text.string()).substr(run.range.location, run.range.length);
+    bool link = run.attributes.link && !body.excluded("a");
+    if (link) {
+      out += "<a href=\"";
+      for (char c : run.attributes.link->absoluteString()) appendEscaped(out, c, true);
+      out += "\">";
+    }
+    body.text(part);
+    if (link) out += "</a>";
+  }
+  tag("body", "</body>");
+  tag("html", "</html>");
+  return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+#include "platform/text/rtf_field_instruction.h"
+
+#include <vector>
+
+namespace platform {
+
+namespace {
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::vector<Token> tokenize(std::string_view s) {
+  std::vector<Token> tokens;
+  size_t i = 0;
+  while (i < s.size()) {
+    if (isSpace(s[i])) {
+      ++i;
+      continue;
+    }
+    Token token;
+    if (s[i] == '"') {
+      token.quoted = true;
+      ++i;
+      while (i < s.size() && s[i] != '"') {
+        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) ++i;
+        token.text += s[i++];
+      }
+      ++i;  // closing quote
+    } else {
+      while (i < s.size() && !isSpace(s[i]) && s[i] != '"') token.text += s[i++];
+    }
+    tokens.push_back(std::move(token));
+  }
+  return tokens;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
+    char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+}  // namespace
+
+std::optional<std::string> hyperlinkTarget(std::string_view instruction) {
+  std::vector<Token> tokens = tokenize(instruction);
+  if (tokens.empty() || tokens[0].quoted || !equalsIgnoringCase(tokens[0].text, "HYPERLINK")) return std::nullopt;
+  std::optional<std::string> address;
+  std::optional<std::string> anchor;
+  for (size_t i = 1; i < tokens.size(); ++i) {
+    const Token& token = tokens[i];
+    if (!token.quoted && token.text.size() >= 2 && token.text[0] == '\\') {
+      char name = token.text[1];
+      // \l names an anchor; \o (tooltip) and \t (target frame) take an argument we do not use.
+      if ((name == 'l' || name == 'o' || name == 't') && i + 1 < tokens.size()) {
+        if (name == 'l') anchor = tokens[i + 1].text;
+        ++i;
+      }
+      continue;
+    }
+    if (!address) address = token.text;
+  }
+  std::string target = address.value_or("");
+  if (anchor && !anchor->empty()) target += "#" + *anchor;
+  if (target.empty()) return std::nullopt;
+  return target;
+}
+
+}  // namespace platform

@@ -1,0 +1,485 @@
+#include "platform/text/rtf_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/text/rtf_code_page.h"
+#include "platform/text/rtf_field_instruction.h"
+#include "platform/text/utf8.h"
+
+namespace platform {
+
+namespace {
+
+constexpr size_t maxGroupDepth = 4096;
+constexpr size_t npos = std::string::npos;
+
+enum class Destination {
+  text,              // document text
+  fieldInstruction,  // collected into the innermost field's instruction
+  fontTable,         // read for the charsets of the fonts
+  alternate,         // \upr: its first form is dropped, \ud switches back to text
+  skip,
+};
+
+struct GroupState {
+  Destination destination = Destination::text;
+  Destination beforeAlternate = Destination::text;
+  int unicodeSkip = 1;
+  int font = -1;
+};
+
+struct Field {
+  size_t depth;  // group depth of the \field group
+  std::string instruction;
+  size_t resultStart = npos;
+};
+
+struct Link {
+  size_t begin;
+  size_t end;
+  std::string target;
+};
+
+// Destinations whose content is not text.
+bool isSkippedDestination(std::string_view word) {
+  static constexpr std::array<std::string_view, 35> names = {
+      "colortbl",   "stylesheet",       "info",        "pict",          "object",          "header",
+      "headerl",    "headerr",          "headerf",     "footer",        "footerl",         "footerr",
+      "footerf",    "listtable",        "listoverridetable", "revtbl", "themedata",       "colorschememapping",
+      "datastore",  "latentstyles",     "generator",   "nonshppict",    "pn",              "pntxta",
+      "pntxtb",     "xmlnstbl",         "rsidtbl",     "mmathPr",       "filetbl",         "fldtype",
+      "objdata",    "bkmkstart",        "bkmkend",     "template",      "expandedcolortbl"};
+  return std::find(names.begin(), names.end(), word) != names.end();
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+class RtfReader {
+ public:
+  explicit RtfReader(std::string_view data) : in_(data) {}
+
+  AttributedString read(size_t start);
+
+ private:
+  void openGroup();
+  bool closeGroup();  // false when the document's outermost group closed
+  void controlWord(std::string_view word, bool hasParameter, int32_t parameter);
+  void controlSymbol(char symbol);
+  void textByte(char byte);
+  void flushBytes();
+  void emit(std::string_view utf8);
+  void emitCodePoint(char32_t c);
+  void emitUnicodeUnit(int32_t value);
+  void finishField();
+  int currentCodePage() const;
+  bool consumesFallback();
+
+  std::string_view in_;
+  size_t pos_ = 0;
+  std::vector<GroupState> stack_;
+  GroupState state_;
+  bool starred_ = false;  // the previous token was \*
+
+  std::string text_;
+  std::vector<Link> links_;
+  std::vector<Field> fields_;
+
+  std::string pendingBytes_;
+  int pendingSkip_ = 0;       // fallback characters still to drop after \u
+  char16_t highSurrogate_ = 0;
+
+  RtfCodePageDecoder decoder_;
+  int documentCodePage_ = 1252;
+  bool explicitCodePage_ = false;
+  int defaultFont_ = -1;
+  int definingFont_ = -1;
+  std::map<int, int> fontCodePages_;
+};
+
+int RtfReader::currentCodePage() const {
+  auto found = fontCodePages_.find(state_.font);
+  if (found != fontCodePages_.end() && found->second != 0) return found->second;
+  return documentCodePage_;
+}
+
+bool RtfReader::consumesFallback() {
+  if (pendingSkip_ <= 0) return false;
+  --pendingSkip_;
+  return true;
+}
+
+void RtfReader::flushBytes() {
+  if (pendingBytes_.empty()) return;
+  std::string decoded;
+  decoder_.decode(currentCodePage(), pendingBytes_, decoded);
+  pendingBytes_.clear();
+  emit(decoded);
+}
+
+void RtfReader::emit(std::string_view utf8) {
+  if (highSurrogate_ != 0) {
+    highSurrogate_ = 0;
+    emitCodePoint(0xFFFD);
+  }
+  switch (state_.destination) {
+    case Destination::text:
+      text_.append(utf8);
+      break;
+    case Destination::fieldInstruction:
+      if (!fields_.empty()) fields_.back().instruction.append(utf8);
+      break;
+    default:
+      break;
+  }
+}
+
+void RtfReader::emitCodePoint(char32_t c) {
+  std::string utf8;
+  appendUtf8(utf8, c);
+  emit(utf8);
+}
+
+void RtfReader::emitUnicodeUnit(int32_t value) {
+  if (value < 0) value += 65536;
+  if (value < 0 || value > 0xFFFF) value = 0xFFFD;
+  auto unit = static_cast<char16_t>(value);
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    if (highSurrogate_ != 0) emit("");  // a lone high surrogate before this one
+    highSurrogate_ = unit;
+    return;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    if (highSurrogate_ == 0) {
+      emitCodePoint(0xFFFD);
+      return;
+    }
+    char32_t c = 0x10000 + ((static_cast<char32_t>(highSurrogate_) - 0xD800) << 10) + (unit - 0xDC00);
+    highSurrogate_ = 0;
+    emitCodePoint(c);
+    return;
+  }
+  emitCodePoint(unit == 0 ? 0xFFFD : unit);
+}
+
+void RtfReader::textByte(char byte) {
+  if (consumesFallback()) return;
+  if (state_.destination == Destination::skip || state_.destination == Destination::alternate) return;
+  if (state_.destination == Destination::fontTable) return;
+  if (pendingBytes_.empty() && static_cast<unsigned char>(byte) < 0x80) {
+    char c = byte;
+    emit(std::string_view(&c, 1));
+    return;
+  }
+  pendingBytes_ += byte;
+}
+
+void RtfReader::openGroup() {
+  flushBytes();
+  pendingSkip_ = 0;
+  starred_ = false;
+  stack_.push_back(state_);
+}
+
+bool RtfReader::closeGroup() {
+  flushBytes();
+  pendingSkip_ = 0;
+  starred_ = false;
+  if (!fields_.empty() && fields_.back().depth == stack_.size()) finishField();
+  if (stack_.empty()) return false;
+  state_ = stack_.back();
+  stack_.pop_back();
+  return !stack_.empty();
+}
+
+void RtfReader::finishField() {
+  Field field = std::move(fields_.back());
+  fields_.pop_back();
+  if (field.resultStart == npos || field.resultStart >= text_.size()) return;
+  if (std::optional<std::string> target = hyperlinkTarget(field.instruction)) {
+    links_.push_back({field.resultStart, text_.size(), std::move(*target)});
+  }
+}
+
+void RtfReader::controlSymbol(char symbol) {
+  switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+      textByte(symbol);
+      return;
+    case '*':
+      starred_ = true;
+      return;
+    case '\r':
+    case '\n':
+      controlWord("par", false, 0);
+      return;
+    default:
+      break;
+  }
+  flushBytes();
+  if (consumesFallback()) return;
+  switch (symbol) {
+    case '~': emitCodePoint(0x00A0); break;
+    case '_': emitCodePoint(0x2011); break;
+    case '-': break;
+    default: break;
+  }
+}
+
+void RtfReader::controlWord(std::string_view word, bool hasParameter, int32_t parameter) {
+  bool starred = starred_;
+  starred_ = false;
+  if (word == "bin") {
+    flushBytes();
+    size_t count = hasParameter && parameter > 0 ? static_cast<size_t>(parameter) : 0;
+    pos_ += std::min(count, in_.size() - pos_);
+    return;
+  }
+  Destination destination = state_.destination;
+  if (destination == Destination::skip) return;
+  if (destination == Destination::alternate) {
+    if (word == "ud") state_.destination = state_.beforeAlternate;
+    return;
+  }
+  flushBytes();
+
+  if (destination == Destination::fontTable) {
+    if (word == "f" && hasParameter) {
+      definingFont_ = parameter;
+    } else if (word == "fcharset" && hasParameter && definingFont_ >= 0) {
+      int codePage = codePageForRtfCharset(parameter);
+      if (fontCodePages_.find(definingFont_) == fontCodePages_.end() || codePage != 0) {
+        fontCodePages_[definingFont_] = codePage;
+      }
+    } else if (word == "cpg" && hasParameter && definingFont_ >= 0 && parameter > 0) {
+      fontCodePages_[definingFont_] = parameter;
+    } else if (starred) {
+      state_.destination = Destination::skip;
+    }
+    return;
+  }
+
+  // Destinations.
+  if (word == "fldinst") {
+    state_.destination = fields_.empty() ? Destination::skip : Destination::fieldInstruction;
+    return;
+  }
+  if (word == "fldrslt") {
+    if (!fields_.empty() && fields_.back().resultStart == npos) fields_.back().resultStart = text_.size();
+    state_.destination = destination == Destination::fieldInstruction ? Destination::skip : destination;
+    return;
+  }
+  if (word == "ud") return;  // outside \upr: its text is read
+  if (word == "upr") {
+    state_.beforeAlternate = destination;
+    state_.destination = Destination::alternate;
+    return;
+  }
+  if (word == "fonttbl") {
+    state_.destination = Destination::fontTable;
+    return;
+  }
+  if (isSkippedDestination(word)) {
+    state_.destination = Destination::skip;
+    return;
+  }
+  if (word == "listtext" || word == "pntext") return;  // list markers are text
+  if (starred) {
+    state_.destination = Destination::skip;
+    return;
+  }
+
+  if (word == "u") {
+    if (!hasParameter) return;
+    if (consumesFallback()) return;
+    emitUnicodeUnit(parameter);
+    pendingSkip_ = state_.unicodeSkip;
+    return;
+  }
+  if (consumesFallback()) return;
+
+  // Character formatting and document settings.
+  if (word == "uc") {
+    state_.unicodeSkip = hasParameter ? std::clamp(parameter, 0, 16) : 1;
+  } else if (word == "f") {
+    if (hasParameter) state_.font = parameter;
+  } else if (word == "plain") {
+    state_.font = defaultFont_;
+  } else if (word == "deff") {
+    if (hasParameter) {
+      defaultFont_ = parameter;
+      if (state_.font < 0) state_.font = parameter;
+    }
+  } else if (word == "ansicpg") {
+    if (hasParameter && parameter > 0) {
+      documentCodePage_ = parameter;
+      explicitCodePage_ = true;
+    }
+  } else if (word == "mac" || word == "pc" || word == "pca") {
+    if (!explicitCodePage_) documentCodePage_ = word == "mac" ? 10000 : (word == "pc" ? 437 : 850);
+  } else if (word == "field") {
+    fields_.push_back({stack_.size(), {}, npos});
+  }
+  // Text.
+  else if (word == "par" || word == "row" || word == "page" || word == "sect" || word == "nestrow") {
+    emit("\n");
+  } else if (word == "line") {
+    emitCodePoint(0x2028);
+  } else if (word == "tab" || word == "cell" || word == "nestcell") {
+    emit("\t");
+  } else if (word == "bullet") {
+    emitCodePoint(0x2022);
+  } else if (word == "emdash") {
+    emitCodePoint(0x2014);
+  } else if (word == "endash") {
+    emitCodePoint(0x2013);
+  } else if (word == "lquote") {
+    emitCodePoint(0x2018);
+  } else if (word == "rquote") {
+    emitCodePoint(0x2019);
+  } else if (word == "ldblquote") {
+    emitCodePoint(0x201C);
+  } else if (word == "rdblquote") {
+    emitCodePoint(0x201D);
+  } else if (destination == Destination::fieldInstruction && word.size() == 1) {
+    // A switch written without escaping its backslash (`\l "anchor"`).
+    emit("\\");
+    emit(word);
+  }
+}
+
+AttributedString RtfReader::read(size_t start) {
+  pos_ = start;
+  while (pos_ < in_.size()) {
+    char c = in_[pos_];
+    if (c == '{') {
+      ++pos_;
+      if (stack_.size() >= maxGroupDepth) break;
+      openGroup();
+      continue;
+    }
+    if (c == '}') {
+      ++pos_;
+      if (!closeGroup()) break;
+      continue;
+    }
+    if (c == '\\') {
+      ++pos_;
+      if (pos_ >= in_.size()) break;
+      char next = in_[pos_];
+      if (isLetter(next)) {
+        size_t wordStart = pos_;
+        while (pos_ < in_.size() && isLetter(in_[pos_])) ++pos_;
+        std::string_view word = in_.substr(wordStart, pos_ - wordStart);
+        bool negative = false;
+        bool hasParameter = false;
+        int64_t parameter = 0;
+        if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && isDigit(in_[pos_ + 1])) {
+          negative = true;
+          ++pos_;
+        }
+        while (pos_ < in_.size() && isDigit(in_[pos_])) {
+          hasParameter = true;
+          if (parameter < 100000000000) parameter = parameter * 10 + (in_[pos_] - '0');
+          ++pos_;
+        }
+        if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
+        if (negative) parameter = -parameter;
+        parameter = std::clamp<int64_t>(parameter, INT32_MIN, INT32_MAX);
+        controlWord(word, hasParameter, static_cast<int32_t>(parameter));
+        continue;
+      }
+      ++pos_;
+      if (next == '\'') {
+        int high = pos_ < in_.size() ? hexValue(in_[pos_]) : -1;
+        int low = pos_ + 1 < in_.size() ? hexValue(in_[pos_ + 1]) : -1;
+        starred_ = false;
+        if (high < 0 || low < 0) continue;
+        pos_ += 2;
+        textByte(static_cast<char>(high * 16 + low));
+        continue;
+      }
+      if (next != '*') starred_ = false;
+      if (state_.destination == Destination::skip) continue;
+      controlSymbol(next);
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      ++pos_;
+      continue;
+    }
+    starred_ = false;
+    if (state_.destination == Destination::skip) {
+      // Skip to the next token that can change the state.
+      size_t next = in_.find_first_of("{}\\", pos_);
+      pos_ = next == std::string_view::npos ? in_.size() : next;
+      continue;
+    }
+    if (c == '\t') {
+      ++pos_;
+      if (consumesFallback()) continue;
+      flushBytes();
+      emit("\t");
+      continue;
+    }
+    if (static_cast<unsigned char>(c) < 0x20) {
+      ++pos_;
+      continue;
+    }
+    if (pendingBytes_.empty() && pendingSkip_ == 0 && highSurrogate_ == 0 && static_cast<unsigned char>(c) < 0x80 &&
+        state_.destination == Destination::text) {
+      size_t end = pos_;
+      while (end < in_.size()) {
+        auto b = static_cast<unsigned char>(in_[end]);
+        if (b < 0x20 || b >= 0x80 || b == '\\' || b == '{' || b == '}') break;
+        ++end;
+      }
+      text_.append(in_.substr(pos_, end - pos_));
+      pos_ = end;
+      continue;
+    }
+    ++pos_;
+    textByte(c);
+  }
+  flushBytes();
+  if (highSurrogate_ != 0) emit("");
+  while (!fields_.empty()) finishField();
+
+  AttributedString result(text_);
+  // Inner fields finish first; applying in reverse lets an inner link win over an outer one.
+  for (auto it = links_.rbegin(); it != links_.rend(); ++it) {
+    if (std::optional<Url> url = Url::parse(it->target)) {
+      result.setLink(ByteRange::fromBounds(it->begin, it->end), std::move(url));
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+std::optional<AttributedString> readRtf(std::string_view data) {
+  size_t start = 0;
+  while (start < data.size() && (data[start] == ' ' || data[start] == '\t' || data[start] == '\r' ||
+                                 data[start] == '\n' || data[start] == '\f')) {
+    ++start;
+  }
+  if (data.substr(start, 5) != "{\\rtf") return std::nullopt;
+  RtfReader reader(data);
+  return reader.read(start);
+}
+
+}  // namespace platform

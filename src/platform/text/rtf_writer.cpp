@@ -1,0 +1,85 @@
+#include "platform/text/rtf_writer.h"
+
+#include "platform/text/utf8.h"
+
+namespace platform {
+
+namespace {
+
+void appendUnicode(std::string& out, char32_t scalar) {
+  auto appendUnit = [&out](uint32_t unit) {
+    out += "\\u";
+    out += std::to_string(static_cast<int16_t>(static_cast<uint16_t>(unit)));
+    out += ' ';
+  };
+  if (scalar >= 0x10000) {
+    uint32_t value = scalar - 0x10000;
+    appendUnit(0xD800 + (value >> 10));
+    appendUnit(0xDC00 + (value & 0x3FF));
+  } else {
+    appendUnit(scalar);
+  }
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    DecodedScalar decoded = decodeUtf8(text, i);
+    char32_t c = decoded.scalar;
+    i += decoded.length;
+    switch (c) {
+      case '\r':
+        if (i < text.size() && text[i] == '\n') ++i;
+        [[fallthrough]];
+      case '\n':
+      case 0x2029:
+        out += "\\par\n";
+        break;
+      case 0x2028: out += "\\line "; break;
+      case '\t': out += "\\tab "; break;
+      case '\\': out += "\\\\"; break;
+      case '{': out += "\\{"; break;
+      case '}': out += "\\}"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) break;
+        if (c < 0x80) {
+          out += static_cast<char>(c);
+        } else {
+          appendUnicode(out, c);
+        }
+    }
+  }
+}
+
+void appendEscapedUrl(std::string& out, std::string_view url) {
+  for (char c : url) {
+    if (c == '\\' || c == '{' || c == '}') out += '\\';
+    if (static_cast<unsigned char>(c) >= 0x20 && c != '"') {
+      out += c;
+    } else if (c == '"') {
+      out += "%22";
+    }
+  }
+}
+
+}  // namespace
+
+std::string writeRtf(const AttributedString& text) {
+  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\uc0 ";
+  out.reserve(out.size() + text.string().size() + 16);
+  for (const AttributedString::Run& run : text.runs()) {
+    std::string_view part = std::string_view(text.string()).substr(run.range.location, run.range.length);
+    if (run.attributes.link) {
+      out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+      appendEscapedUrl(out, run.attributes.link->absoluteString());
+      out += "\"}}{\\fldrslt ";
+      appendEscaped(out, part);
+      out += "}}";
+    } else {
+      appendEscaped(out, part);
+    }
+  }
+  out += "}";
+  return out;
+}
+
+}  // namespace platform
