@@ -76,7 +76,6 @@ TEST(DebugLogStore, ConcurrentWritersNeverPassTheBoundNorTearEntries) {
     EXPECT_GT(index, last[writer]);
     last[writer] = index;
   }
-  for (int w = 0; w < writers; ++w) EXPECT_EQ(last[w], perWriter - 1);
 }
 
 TEST(DebugLogStore, SmallConcurrentBurstsAllArrive) {

@@ -1,0 +1,85 @@
+#include "kit/foundation/json_coding.h"
+
+#include <cmath>
+
+namespace kit {
+
+int64_t DecodingError::code() const { return kind_ == Kind::typeMismatch || kind_ == Kind::dataCorrupted ? 4864 : 4865; }
+
+std::optional<std::string> DecodingError::errorDescription() const {
+  return code() == 4864 ? "The data couldn\u2019t be read because it isn\u2019t in the correct format."
+                        : "The data couldn\u2019t be read because it is missing.";
+}
+
+std::string DecodingError::typeOrCaseName() const {
+  switch (kind_) {
+    case Kind::typeMismatch: return "typeMismatch";
+    case Kind::valueNotFound: return "valueNotFound";
+    case Kind::keyNotFound: return "keyNotFound";
+    case Kind::dataCorrupted: return "dataCorrupted";
+  }
+  return "dataCorrupted";
+}
+
+std::string describeJsonType(const Json& json) {
+  switch (json.type()) {
+    case Json::value_t::null: return "null";
+    case Json::value_t::object: return "a dictionary";
+    case Json::value_t::array: return "an array";
+    case Json::value_t::string: return "a string";
+    case Json::value_t::boolean: return "bool";
+    case Json::value_t::binary: return "data";
+    default: return "number";
+  }
+}
+
+const Json& keyedContainer(const Json& json, const CodingPath& path, std::string_view typeName) {
+  if (!json.is_object()) {
+    throw DecodingError(DecodingError::Kind::typeMismatch, path,
+                        "Expected to decode a dictionary but found " + describeJsonType(json) + " instead.",
+                        std::string(typeName));
+  }
+  return json;
+}
+
+namespace {
+
+// Whole floats within the exact integer range are written as integers.
+Json withWholeNumbers(const Json& json) {
+  switch (json.type()) {
+    case Json::value_t::object: {
+      Json result = Json::object();
+      for (auto it = json.begin(); it != json.end(); ++it) result[it.key()] = withWholeNumbers(it.value());
+      return result;
+    }
+    case Json::value_t::array: {
+      Json result = Json::array();
+      for (const auto& element : json) result.push_back(withWholeNumbers(element));
+      return result;
+    }
+    case Json::value_t::number_float: {
+      double value = json.get<double>();
+      if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 9007199254740992.0) {
+        return Json(static_cast<int64_t>(value));
+      }
+      return json;
+    }
+    default:
+      return json;
+  }
+}
+
+}  // namespace
+
+std::string jsonText(const Json& json) {
+  std::string text = withWholeNumbers(json).dump();
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    if (c == '/') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+}  // namespace kit

@@ -1,0 +1,240 @@
+#pragma once
+
+#include <any>
+#include <concepts>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "kit/foundation/json_coding.h"
+
+namespace kit {
+
+// Wrappers that take a record member out of equality, hashing or coding. Every one of the four equality wrappers
+// compares equal to any other and feeds nothing to a hasher, so unordered containers stay consistent.
+template <class Value, bool Mutable>
+class IgnoredInEquality {
+ public:
+  IgnoredInEquality(Value value) : wrappedValue_(std::move(value)) {}
+  const Value& wrappedValue() const { return wrappedValue_; }
+  void setWrappedValue(Value value)
+    requires Mutable
+  {
+    wrappedValue_ = std::move(value);
+  }
+  friend bool operator==(const IgnoredInEquality&, const IgnoredInEquality&) { return true; }
+
+ private:
+  Value wrappedValue_;
+};
+
+template <class Value>
+using IgnoreEquatable = IgnoredInEquality<Value, false>;
+template <class Value>
+using IgnoreEquatableMutable = IgnoredInEquality<Value, true>;
+template <class Value>
+using IgnoreHashable = IgnoredInEquality<Value, false>;
+template <class Value>
+using IgnoreHashableMutable = IgnoredInEquality<Value, true>;
+
+// {"wrappedValue": value}
+template <class Value, bool Mutable>
+void to_json(Json& json, const IgnoredInEquality<Value, Mutable>& wrapper) {
+  json = Json::object({{"wrappedValue", encodeJson(wrapper.wrappedValue())}});
+}
+
+template <class Value, bool Mutable>
+struct JsonDecoding<IgnoredInEquality<Value, Mutable>> {
+  static IgnoredInEquality<Value, Mutable> decode(const Json& json, const CodingPath& path) {
+    return decodeMember<Value>(keyedContainer(json, path, "IgnoreEquatable"), "wrappedValue", path);
+  }
+};
+
+// A member that is never coded: encoding writes nothing and decoding always gives an absent value.
+template <class Value>
+class IgnoreCodable {
+ public:
+  IgnoreCodable() = default;
+  IgnoreCodable(std::optional<Value> value) : wrappedValue(std::move(value)) {}
+  std::optional<Value> wrappedValue;
+  friend bool operator==(const IgnoreCodable&, const IgnoreCodable&) = default;
+};
+
+template <class Value>
+void to_json(Json& json, const IgnoreCodable<Value>&) {
+  json = Json();
+}
+
+template <class Value>
+struct JsonDecoding<IgnoreCodable<Value>> {
+  static constexpr bool decodesWhenMissing = true;
+  static IgnoreCodable<Value> decode(const Json&, const CodingPath&) { return {}; }
+};
+
+// A value with an identity of its own. Equal when the ids and then the values are equal.
+template <class ID, class Value>
+struct Identified {
+  ID id;
+  Value value;
+
+  Identified(ID identifier, Value v) : id(std::move(identifier)), value(std::move(v)) {}
+  template <std::invocable<const Value&> MakeID>
+  Identified(Value v, MakeID makeID) : id(makeID(v)), value(std::move(v)) {}
+  template <class Member, class V = Value>
+    requires std::is_class_v<V>
+  Identified(Value v, Member V::*idMember) : id(v.*idMember), value(std::move(v)) {}
+
+  const Value* operator->() const { return &value; }
+  Value* operator->() { return &value; }
+
+  friend bool operator==(const Identified& a, const Identified& b) { return a.id == b.id && a.value == b.value; }
+};
+
+template <class ID, class Value>
+void to_json(Json& json, const Identified<ID, Value>& identified) {
+  json = Json::object({{"id", encodeJson(identified.id)}, {"value", encodeJson(identified.value)}});
+}
+
+template <class ID, class Value>
+struct JsonDecoding<Identified<ID, Value>> {
+  static Identified<ID, Value> decode(const Json& json, const CodingPath& path) {
+    const Json& object = keyedContainer(json, path, "Identified");
+    ID id = decodeMember<ID>(object, "id", path);
+    Value value = decodeMember<Value>(object, "value", path);
+    return {std::move(id), std::move(value)};
+  }
+};
+
+// An equatable value of any type; equal to another when either side recognises the other's value as its own.
+class AnyEquatable {
+ public:
+  template <class T>
+    requires std::equality_comparable<T> && (!std::is_convertible_v<T, const char*>)
+  explicit AnyEquatable(T value) : value_(std::move(value)), isEqual_(makeIsEqual<T>()) {}
+  // Literals: booleans as bool, integers as int64_t, floats as double, texts as std::string.
+  AnyEquatable(bool value) : AnyEquatable(std::in_place, value) {}
+  AnyEquatable(int value) : AnyEquatable(std::in_place, static_cast<int64_t>(value)) {}
+  AnyEquatable(double value) : AnyEquatable(std::in_place, value) {}
+  AnyEquatable(const char* text) : AnyEquatable(std::in_place, std::string(text)) {}
+
+  const std::any& value() const { return value_; }
+  friend bool operator==(const AnyEquatable& a, const AnyEquatable& b) {
+    return a.isEqual_(b.value_) || b.isEqual_(a.value_);
+  }
+
+ private:
+  template <class T>
+  AnyEquatable(std::in_place_t, T value) : value_(std::move(value)), isEqual_(makeIsEqual<T>()) {}
+
+  template <class T>
+  std::function<bool(const std::any&)> makeIsEqual() const {
+    return [stored = std::any_cast<T>(value_)](const std::any& other) {
+      auto candidate = std::any_cast<T>(&other);
+      return candidate && *candidate == stored;
+    };
+  }
+
+  std::any value_;
+  std::function<bool(const std::any&)> isEqual_;
+};
+
+// A member that starts from its source's default value. Codes as the bare value; decoding failures stay failures.
+// A source supplies `using Value = ...;` and `static Value defaultValue();`.
+template <class Source>
+struct DecodableDefault {
+  typename Source::Value wrappedValue = Source::defaultValue();
+  friend bool operator==(const DecodableDefault&, const DecodableDefault&) = default;
+};
+
+template <class Source>
+void to_json(Json& json, const DecodableDefault<Source>& wrapper) {
+  json = encodeJson(wrapper.wrappedValue);
+}
+
+template <class Source>
+struct JsonDecoding<DecodableDefault<Source>> {
+  static DecodableDefault<Source> decode(const Json& json, const CodingPath& path) {
+    DecodableDefault<Source> result;
+    result.wrappedValue = decodeJson<typename Source::Value>(json, path);
+    return result;
+  }
+};
+
+// A hashable value of any type.
+class AnyHashable {
+ public:
+  template <class T>
+    requires std::equality_comparable<T> && requires(const T& t) { std::hash<T>()(t); }
+  explicit AnyHashable(T value)
+      : value_(std::move(value)),
+        hash_(std::hash<T>()(std::any_cast<const T&>(value_))),
+        isEqual_([](const std::any& a, const std::any& b) {
+          auto first = std::any_cast<T>(&a);
+          auto second = std::any_cast<T>(&b);
+          return first && second && *first == *second;
+        }) {}
+
+  std::size_t hash() const { return hash_; }
+  friend bool operator==(const AnyHashable& a, const AnyHashable& b) { return a.isEqual_(a.value_, b.value_); }
+
+ private:
+  std::any value_;
+  std::size_t hash_;
+  bool (*isEqual_)(const std::any&, const std::any&);
+};
+
+// A list of hashable values whose hash is computed once, when it is made.
+class AggregateHashable {
+ public:
+  explicit AggregateHashable(std::vector<AnyHashable> elements) : elements_(std::move(elements)) {
+    for (const auto& element : elements_) hashCombine(cachedHashValue_, element.hash());
+  }
+  const std::vector<AnyHashable>& elements() const { return elements_; }
+  std::size_t cachedHashValue() const { return cachedHashValue_; }
+  friend bool operator==(const AggregateHashable& a, const AggregateHashable& b) { return a.elements_ == b.elements_; }
+
+ private:
+  std::vector<AnyHashable> elements_;
+  std::size_t cachedHashValue_ = 0;
+};
+
+}  // namespace kit
+
+template <class Value, bool Mutable>
+struct std::hash<kit::IgnoredInEquality<Value, Mutable>> {
+  size_t operator()(const kit::IgnoredInEquality<Value, Mutable>&) const noexcept { return 0; }
+};
+
+template <class Value>
+struct std::hash<kit::IgnoreCodable<Value>> {
+  size_t operator()(const kit::IgnoreCodable<Value>& wrapper) const { return std::hash<std::optional<Value>>()(wrapper.wrappedValue); }
+};
+
+template <class ID, class Value>
+struct std::hash<kit::Identified<ID, Value>> {
+  size_t operator()(const kit::Identified<ID, Value>& identified) const {
+    size_t seed = std::hash<ID>()(identified.id);
+    kit::hashCombine(seed, std::hash<Value>()(identified.value));
+    return seed;
+  }
+};
+
+template <class Source>
+struct std::hash<kit::DecodableDefault<Source>> {
+  size_t operator()(const kit::DecodableDefault<Source>& wrapper) const {
+    return std::hash<typename Source::Value>()(wrapper.wrappedValue);
+  }
+};
+
+template <>
+struct std::hash<kit::AnyHashable> {
+  size_t operator()(const kit::AnyHashable& value) const noexcept { return value.hash(); }
+};
+
+template <>
+struct std::hash<kit::AggregateHashable> {
+  size_t operator()(const kit::AggregateHashable& value) const noexcept { return value.cachedHashValue(); }
+};

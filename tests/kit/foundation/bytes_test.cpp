@@ -1,0 +1,71 @@
+#include "kit/foundation/bytes.h"
+
+#include <cmath>
+#include <unordered_set>
+
+#include <gtest/gtest.h>
+
+#include "kit/foundation/process_id.h"
+
+namespace {
+
+using kit::Bytes;
+
+TEST(Bytes, MakersAndMeasurementsTruncateTowardZero) {
+  EXPECT_EQ(Bytes::kilobytes(1.5).bytes(), 1500);
+  EXPECT_EQ(Bytes::kilobytes(0.0015).bytes(), 1);
+  EXPECT_EQ(Bytes::megabytes(-0.0000015).bytes(), -1);
+  EXPECT_EQ(Bytes::gigabytes(2).bytes(), 2'000'000'000);
+  EXPECT_EQ(Bytes({2, kit::InformationUnit::kilobytes}).bytes(), 2000);
+  EXPECT_EQ(Bytes({1, kit::InformationUnit::kibibytes}).bytes(), 1024);
+  EXPECT_EQ(Bytes({12, kit::InformationUnit::bits}).bytes(), 1);
+  EXPECT_EQ(Bytes(7).measurement().value, 7);
+  EXPECT_DEATH(Bytes::gigabytes(1e10), "outside the representable range");
+  EXPECT_DEATH(Bytes::kilobytes(NAN), "outside the representable range");
+}
+
+TEST(Bytes, UnitsAreDecimal) {
+  EXPECT_EQ(Bytes::unit(1000), Bytes::Unit::kilobytes);
+  EXPECT_EQ(Bytes::unit(0.125), Bytes::Unit::bits);
+  EXPECT_EQ(Bytes::unit(1024), std::nullopt);
+  EXPECT_EQ(Bytes(12).value(Bytes::Unit::bits), 96);
+  EXPECT_EQ(Bytes(12).value(Bytes::Unit::kilobytes), 0.012);
+  EXPECT_EQ(Bytes(1500).value(Bytes::Unit::kilobytes), 1.5);
+}
+
+TEST(Bytes, ArithmeticIsExactAndCheckedAcrossTheWholeRange) {
+  Bytes amount(-40);
+  EXPECT_EQ(Bytes::zero + amount, amount);
+  EXPECT_LT(Bytes(-5), Bytes(3));
+  amount += Bytes(50);
+  amount -= Bytes(3);
+  EXPECT_EQ(amount.bytes(), 7);
+  // Beyond 2^53 a float would round; the count stays exact.
+  EXPECT_EQ((Bytes(9'007'199'254'740'993) + Bytes(0)).bytes(), 9'007'199'254'740'993);
+  EXPECT_EQ((Bytes(std::numeric_limits<int64_t>::max()) - Bytes(1)).bytes(), std::numeric_limits<int64_t>::max() - 1);
+  EXPECT_DEATH(Bytes(std::numeric_limits<int64_t>::max()) + Bytes(1), "overflows");
+  EXPECT_DEATH(Bytes(std::numeric_limits<int64_t>::min()) - Bytes(1), "overflows");
+}
+
+TEST(Bytes, DescribesItselfAsAFileSizeWithTheExactCount) {
+  EXPECT_EQ(Bytes(0).debugDescription(), "Zero KB (0)");
+  EXPECT_EQ(Bytes(1).debugDescription(), "1 byte (1)");
+  EXPECT_EQ(Bytes(999).debugDescription(), "999 bytes (999)");
+  EXPECT_EQ(Bytes(1000).debugDescription(), "1 KB (1000)");
+  EXPECT_EQ(Bytes(1500).debugDescription(), "2 KB (1500)");
+  EXPECT_EQ(Bytes(1'500'000).debugDescription(), "1.5 MB (1500000)");
+  EXPECT_EQ(Bytes(999'999).debugDescription(), "1 MB (999999)");
+  EXPECT_EQ(Bytes(1'234'567'890).debugDescription(), "1.23 GB (1234567890)");
+  EXPECT_EQ(Bytes(-1'500'000).debugDescription(), "-1.5 MB (-1500000)");
+  EXPECT_EQ(kit::formattedFileSize(std::numeric_limits<int64_t>::min()), "-9.22 EB");
+}
+
+TEST(ProcessID, IsAPlainHashableValue) {
+  std::unordered_set<kit::ZvProcessID> seen{kit::ZvProcessID(42), kit::ZvProcessID(42), kit::ZvProcessID(-1)};
+  EXPECT_EQ(seen.size(), 2u);
+  EXPECT_EQ(kit::ZvProcessID(0).rawValue, 0);
+  EXPECT_EQ(kit::ZvProcessID(-7).id(), kit::ZvProcessID(-7));
+  EXPECT_EQ(std::hash<kit::ZvProcessID>()(kit::ZvProcessID(5)), std::hash<int32_t>()(5));
+}
+
+}  // namespace

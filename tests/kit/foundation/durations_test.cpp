@@ -1,0 +1,140 @@
+#include "kit/foundation/durations.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "kit/foundation/log.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using kit::DispatchTimeInterval;
+using kit::ZvDuration;
+
+TEST(ZvDuration, UnitsConvertByTheirRawValues) {
+  EXPECT_EQ(ZvDuration::minutes(1.5).seconds(), 90);
+  EXPECT_EQ(ZvDuration::hours(2).value(ZvDuration::Unit::minutes), 120);
+  EXPECT_EQ(ZvDuration(3, ZvDuration::Unit::weeks).seconds(), 3 * 604800);
+  EXPECT_EQ(ZvDuration::unit(60), ZvDuration::Unit::minutes);
+  EXPECT_EQ(ZvDuration::unit(1e-9), ZvDuration::Unit::nanoseconds);
+  EXPECT_EQ(ZvDuration::unit(61), std::nullopt);
+  EXPECT_EQ(kit::sum({}), ZvDuration::zero);
+  EXPECT_EQ(kit::sum({ZvDuration(1), ZvDuration(2.5)}), ZvDuration(3.5));
+  EXPECT_EQ(-ZvDuration(2), ZvDuration(-2));
+  EXPECT_EQ(ZvDuration(0.0), ZvDuration(-0.0));
+  EXPECT_EQ(std::hash<ZvDuration>()(ZvDuration(0.0)), std::hash<ZvDuration>()(ZvDuration(-0.0)));
+  EXPECT_FALSE(ZvDuration(NAN) == ZvDuration(NAN));
+  EXPECT_FALSE(ZvDuration(NAN) < ZvDuration(1));
+}
+
+TEST(ZvDuration, DispatchIntervalsTruncateTowardZeroAndStopBeyondTheRange) {
+  EXPECT_EQ(ZvDuration(0.5).dispatchTimeInterval(), DispatchTimeInterval::nanoseconds(499'999'999));
+  EXPECT_EQ(ZvDuration(1.1).dispatchTimeInterval(), DispatchTimeInterval::nanoseconds(1'100'000'000));
+  EXPECT_EQ(ZvDuration(-0.5).dispatchTimeInterval(), DispatchTimeInterval::nanoseconds(-499'999'999));
+  EXPECT_DEATH(ZvDuration(1e10).dispatchTimeInterval(), "outside the representable range");
+  EXPECT_DEATH(ZvDuration(INFINITY).dispatchTimeInterval(), "outside the representable range");
+
+  EXPECT_TRUE(std::isinf(ZvDuration(DispatchTimeInterval::never()).seconds()));
+  EXPECT_EQ(ZvDuration(DispatchTimeInterval::milliseconds(250)).seconds(), 0.25);
+  EXPECT_EQ(ZvDuration(DispatchTimeInterval::seconds(-3)).seconds(), -3);
+}
+
+TEST(Durations, UnknownIntervalKindsAreReportedAndGiveZero) {
+  kit::debugLogStore().clear();
+  DispatchTimeInterval unknown{static_cast<DispatchTimeInterval::Kind>(42), 7};
+  EXPECT_EQ(ZvDuration(unknown).seconds(), 0);
+  EXPECT_EQ(kit::durationFrom(unknown), kit::Duration::zero());
+  auto entries = kit::debugLogStore().entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_NE(entries[0].find("DispatchTimeInterval received a new enum case. Please handle it."), std::string::npos);
+  EXPECT_NE(entries[0].find("in durations:"), std::string::npos) << entries[0];
+}
+
+TEST(Durations, StandardSpansBecomeWholeNanosecondSeconds) {
+  EXPECT_EQ(kit::toTimeInterval(1500ms), 1.5);
+  EXPECT_EQ(kit::toTimeInterval(-1500ms), -1.5);
+  EXPECT_EQ(kit::toTimeInterval(std::chrono::duration<int64_t, std::atto>(1)), 0);
+  EXPECT_EQ(kit::toTimeInterval(std::chrono::duration<int64_t, std::atto>(-1'999'999'999)), -1e-9);
+  EXPECT_EQ(kit::toTimeInterval(std::chrono::hours(2)), 7200);
+  EXPECT_EQ(kit::dispatchTimeInterval(std::chrono::duration<int64_t, std::atto>(1'500'000'000)),
+            DispatchTimeInterval::nanoseconds(1));
+
+  // Whole seconds that fit but a fraction that overflows saturate, toward the span's own sign.
+  std::chrono::duration<int64_t, std::deci> justBeyond(92'233'720'369);
+  EXPECT_EQ(kit::toTimeInterval(justBeyond), 9223372036.854776);
+  EXPECT_EQ(kit::toTimeInterval(-justBeyond), -9223372036.854776);
+  EXPECT_EQ(kit::dispatchTimeInterval(justBeyond),
+            DispatchTimeInterval::nanoseconds(std::numeric_limits<int64_t>::max()));
+  EXPECT_DEATH(kit::toTimeInterval(std::chrono::seconds(9'223'372'037)), "nanosecond range");
+}
+
+TEST(Durations, DispatchIntervalsBecomeSpansThatSaturate) {
+  EXPECT_EQ(kit::durationFrom(DispatchTimeInterval::seconds(2)), 2s);
+  EXPECT_EQ(kit::durationFrom(DispatchTimeInterval::microseconds(-5)), -5us);
+  EXPECT_EQ(kit::durationFrom(DispatchTimeInterval::never()), kit::Duration::max());
+  EXPECT_EQ(kit::durationFrom(DispatchTimeInterval::seconds(std::numeric_limits<int64_t>::max())),
+            kit::Duration::max());
+  EXPECT_EQ(kit::durationFrom(DispatchTimeInterval::milliseconds(std::numeric_limits<int64_t>::min())),
+            kit::Duration::min());
+}
+
+TEST(Durations, MakersTruncateAndStopOnOverflow) {
+  namespace d = kit::durations;
+  EXPECT_EQ(d::minutes(1.5), 90s);
+  EXPECT_EQ(d::days(2), 172800s);
+  EXPECT_EQ(d::hours(-1), -3600s);
+  EXPECT_EQ(d::seconds(1.0000000019), 1'000'000'001ns);
+  EXPECT_EQ(d::seconds(-1.0000000019), -1'000'000'001ns);
+  EXPECT_DEATH(d::days(int64_t{200'000'000}), "overflows");
+  EXPECT_DEATH(d::hours(std::numeric_limits<int64_t>::max()), "overflows");
+  EXPECT_DEATH(d::days(1e6), "outside the representable range");
+  EXPECT_DEATH(d::seconds(NAN), "outside the representable range");
+
+  std::mt19937_64 generator(7);
+  for (int i = 0; i < 100; ++i) {
+    auto value = d::random(1s, 2s, generator);
+    EXPECT_GE(value, 1s);
+    EXPECT_LE(value, 2s);
+  }
+  EXPECT_EQ(ZvDuration::random(ZvDuration(3), ZvDuration(3)), ZvDuration(3));
+}
+
+TEST(TimeHelpers, RoundingFollowsTheFloatProduct) {
+  EXPECT_EQ(kit::rounded(1.005, 2, kit::RoundingRule::toNearestOrAwayFromZero), 1.0);
+  EXPECT_EQ(kit::rounded(1.25, 1, kit::RoundingRule::toNearestOrEven), 1.2);
+  EXPECT_EQ(kit::rounded(-1.21, 1, kit::RoundingRule::awayFromZero), -1.3);
+  EXPECT_EQ(kit::rounded(-1.29, 1, kit::RoundingRule::towardZero), -1.2);
+  EXPECT_EQ(kit::rounded(1.7, 0, kit::RoundingRule::down), 1);
+  EXPECT_EQ(kit::rounded(1.234, -1, kit::RoundingRule::up), 1.234);
+}
+
+TEST(TimeHelpers, ClockTextsSplitTowardZero) {
+  EXPECT_EQ(kit::hoursMinutesSeconds(3725.9), (kit::HoursMinutesSeconds{1, 2, 5}));
+  EXPECT_EQ(kit::hoursMinutesSeconds(-3725), (kit::HoursMinutesSeconds{-1, -2, -5}));
+  EXPECT_DEATH(kit::hoursMinutesSeconds(INFINITY), "outside the representable range");
+  EXPECT_EQ(kit::formattedAsClock(3725, false, true, true), "01:02:05");
+  EXPECT_EQ(kit::formattedAsClock(125, true, true, true), "02:05");
+  EXPECT_EQ(kit::formattedAsClock(3725, false, true, false), "02:05");
+  EXPECT_EQ(kit::formattedAsClock(3725, true, false, false), "01:02");
+  EXPECT_EQ(kit::formattedAsClock(125, false, false, false), "02");
+}
+
+TEST(TimeHelpers, DatesAgainstNow) {
+  auto thirtySecondsAgo = std::chrono::system_clock::now() - 30s;
+  EXPECT_TRUE(kit::isWithin(thirtySecondsAgo, -60s));
+  EXPECT_FALSE(kit::isWithin(thirtySecondsAgo, 60s));
+  EXPECT_TRUE(kit::isInThePast(thirtySecondsAgo));
+  EXPECT_TRUE(kit::isInTheFuture(kit::dateFromNow(60)));
+  EXPECT_EQ(kit::adding(kit::dateSince1970(0), ZvDuration(1.5)), kit::Date(1500ms));
+  EXPECT_EQ(kit::dateSinceReferenceDate(0), kit::Date(978307200s));
+}
+
+TEST(ZvDuration, CodesAsABareNumber) {
+  EXPECT_EQ(nlohmann::ordered_json(ZvDuration(3)).dump(), "3.0");
+  EXPECT_EQ(nlohmann::json(ZvDuration(1.5)).dump(), "1.5");
+  EXPECT_EQ(nlohmann::json::parse("3").get<ZvDuration>(), ZvDuration(3));
+  EXPECT_THROW(nlohmann::json::parse("{\"seconds\":3}").get<ZvDuration>(), nlohmann::json::type_error);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include "kit/foundation/ordered_collections.h"
+
+#include <map>
+#include <unordered_set>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using kit::OrderedDictionary;
+using kit::OrderedSet;
+
+std::vector<std::string> keysOf(const OrderedDictionary<std::string, int>& dictionary) { return dictionary.keys(); }
+
+TEST(OrderedDictionary, KeepsFirstStoredOrderUnderUpdateAndMovesReinsertedKeysToTheEnd) {
+  OrderedDictionary<std::string, int> dictionary;
+  dictionary.set("a", 1);
+  dictionary.set("b", 2);
+  dictionary.set("c", 3);
+  dictionary.set("a", 10);
+  EXPECT_EQ(keysOf(dictionary), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(dictionary["a"], 10);
+
+  dictionary.set("b", std::nullopt);
+  EXPECT_EQ(dictionary["b"], std::nullopt);
+  dictionary.set("b", 20);
+  EXPECT_EQ(keysOf(dictionary), (std::vector<std::string>{"a", "c", "b"}));
+
+  dictionary.set("missing", std::nullopt);
+  EXPECT_EQ(dictionary.size(), 3u);
+
+  std::vector<std::pair<std::string, int>> walked;
+  for (const auto& [key, value] : dictionary) walked.emplace_back(key, value);
+  EXPECT_EQ(walked, (std::vector<std::pair<std::string, int>>{{"a", 10}, {"c", 3}, {"b", 20}}));
+}
+
+TEST(OrderedDictionary, PairsKeepFirstPlaceAndLastValueWhileLiteralsRejectRepeats) {
+  auto built = OrderedDictionary<std::string, int>::fromPairs({{"a", 1}, {"b", 2}, {"a", 3}});
+  EXPECT_EQ(keysOf(built), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(built["a"], 3);
+  EXPECT_DEATH((OrderedDictionary<std::string, int>{{"a", 1}, {"a", 2}}), "duplicate keys");
+  EXPECT_DEATH(built.at(2), "Index out of range");
+}
+
+TEST(OrderedDictionary, OrderTakesPartInEqualityAndHashing) {
+  OrderedDictionary<std::string, int> ab{{"a", 1}, {"b", 2}}, ba{{"b", 2}, {"a", 1}};
+  EXPECT_NE(ab, ba);
+  std::hash<OrderedDictionary<std::string, int>> hash;
+  EXPECT_NE(hash(ab), hash(ba));
+  EXPECT_EQ(ab, (OrderedDictionary<std::string, int>{{"a", 1}, {"b", 2}}));
+
+  OrderedDictionary<std::string, int> four{{"w", 0}, {"x", 1}, {"y", 2}, {"z", 3}};
+  auto middle = four.slice(1, 3);
+  EXPECT_EQ(middle.size(), 2u);
+  EXPECT_EQ(middle.at(0).first, "x");
+  EXPECT_EQ(middle.at(1).second, 2);
+}
+
+TEST(OrderedDictionary, DescribesAndPrintsItsLines) {
+  EXPECT_EQ(kit::description(OrderedDictionary<std::string, int>()), "[:]");
+  OrderedDictionary<std::string, std::string> mixed{{"a", "x"}, {"b", "say \"hi\""}};
+  EXPECT_EQ(kit::description(mixed), "[\"a\": \"x\", \"b\": \"say \"hi\"\"]");
+  EXPECT_EQ(kit::description(OrderedDictionary<int, double>{{1, 2.5}}), "[1: 2.5]");
+
+  OrderedDictionary<std::string, std::string> info{{"OS", "14.0"}, {"Locale", "en"}};
+  EXPECT_EQ(kit::keyValueLines(info), "OS: 14.0\nLocale: en");
+  EXPECT_EQ(kit::keyValueLines(OrderedDictionary<std::string, std::string>()), "");
+  EXPECT_EQ(kit::keyValueLines(std::map<std::string, int>{{"k", 1}}), "k: 1");
+}
+
+TEST(OrderedSet, KeepsFirstArrivalOrder) {
+  OrderedSet<int> set{3, 1, 3, 2};
+  EXPECT_EQ(set.elements(), (std::vector<int>{3, 1, 2}));
+  EXPECT_FALSE(set.insert(1));
+  EXPECT_EQ(set.elements(), (std::vector<int>{3, 1, 2}));
+  EXPECT_EQ(set.remove(7), std::nullopt);
+  EXPECT_EQ(set.remove(1), 1);
+  EXPECT_FALSE(set.contains(1));
+  EXPECT_TRUE(set.insert(1));
+  EXPECT_EQ(set.elements(), (std::vector<int>{3, 2, 1}));
+  EXPECT_EQ(set.removeFirst(), 3);
+  EXPECT_EQ(set.removeLast(), 1);
+  EXPECT_EQ(set.elements(), (std::vector<int>{2}));
+  EXPECT_FALSE(set.contains(3));
+
+  EXPECT_NE((OrderedSet<int>{1, 2}), (OrderedSet<int>{2, 1}));
+  OrderedSet<int> empty;
+  EXPECT_DEATH(empty.removeFirst(), "empty collection");
+  EXPECT_DEATH(empty.removeLast(), "empty collection");
+}
+
+}  // namespace
