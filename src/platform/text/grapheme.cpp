@@ -15,6 +15,11 @@ namespace {
 
 // Plain ASCII without CR LF has one character per byte, which spares ICU for most text.
 bool isTrivial(std::string_view text) {
+  return isSingleByteCharacters(text);
+}
+}  // namespace
+
+bool isSingleByteCharacters(std::string_view text) {
   char previous = 0;
   for (const char c : text) {
     if (static_cast<unsigned char>(c) >= 0x80 || (previous == '\r' && c == '\n')) return false;
@@ -22,6 +27,8 @@ bool isTrivial(std::string_view text) {
   }
   return true;
 }
+
+namespace {
 
 icu::BreakIterator& characterIterator() {
   thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {

@@ -12,6 +12,9 @@ namespace platform {
 // "Characters" are extended grapheme clusters (ICU's character break iterator). Offsets are bytes of
 // UTF-8 text; invalid bytes count as one character each.
 
+// True for ASCII text without CR LF: every byte is then one character.
+bool isSingleByteCharacters(std::string_view text);
+
 // Every character boundary of the text, from 0 to its size.
 std::vector<std::size_t> graphemeBoundaries(std::string_view text);
 // The characters of the text, in order.

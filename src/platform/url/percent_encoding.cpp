@@ -1,6 +1,6 @@
 #include "platform/url/percent_encoding.h"
 
-#include "platform/text/utf8.h"
+#include <unicode/utf8.h>
 
 namespace platform {
 
@@ -26,14 +26,16 @@ bool isHexDigit(char c) { return hexValue(c) >= 0; }
 std::string addingPercentEncoding(std::string_view text, const CharacterPredicate& allowed) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const auto decoded = decodeUtf8(text, i);
-    if (decoded.valid && allowed(decoded.scalar)) {
-      out.append(text.substr(i, decoded.length));
+  const auto length = static_cast<int32_t>(text.size());
+  for (int32_t i = 0; i < length;) {
+    const int32_t start = i;
+    UChar32 scalar;
+    U8_NEXT(text.data(), i, length, scalar);
+    if (scalar >= 0 && allowed(static_cast<char32_t>(scalar))) {
+      out.append(text.substr(start, i - start));
     } else {
-      for (std::size_t b = 0; b < decoded.length; ++b) appendEscaped(out, static_cast<unsigned char>(text[i + b]));
+      for (int32_t b = start; b < i; ++b) appendEscaped(out, static_cast<unsigned char>(text[b]));
     }
-    i += decoded.length;
   }
   return out;
 }
@@ -59,7 +61,13 @@ std::optional<std::string> percentDecodedBytes(std::string_view text) {
 
 std::optional<std::string> removingPercentEncoding(std::string_view text) {
   auto bytes = percentDecodedBytes(text);
-  if (!bytes || !isValidUtf8(*bytes)) return std::nullopt;
+  if (!bytes) return std::nullopt;
+  const auto length = static_cast<int32_t>(bytes->size());
+  for (int32_t i = 0; i < length;) {
+    UChar32 scalar;
+    U8_NEXT(bytes->data(), i, length, scalar);
+    if (scalar < 0) return std::nullopt;
+  }
   return bytes;
 }
 

@@ -225,6 +225,11 @@ std::optional<Url> Url::fromParts(const UrlParts& parts) {
 }
 
 std::optional<Url> Url::resolve(std::string_view reference, const Url& base) {
+  if (reference.empty()) {
+    UrlParts withoutFragment = base.parts_;
+    withoutFragment.fragment.reset();
+    return fromParts(withoutFragment);
+  }
   const auto parsed = parse(reference);
   if (!parsed) return std::nullopt;
   const UrlParts& r = parsed->parts_;

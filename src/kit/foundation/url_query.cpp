@@ -1,0 +1,191 @@
+#include "kit/foundation/url_query.h"
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
+
+#include "kit/foundation/fatal_error.h"
+
+namespace kit {
+namespace {
+
+std::string asciiLowercased(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+bool isAsciiUnreserved(char32_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+         c == '_' || c == '~';
+}
+
+}  // namespace
+
+bool isUrlQueryValueAllowed(char32_t c) {
+  if ((c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~') return true;
+  const auto type = u_charType(static_cast<UChar32>(c));
+  return type == U_LOWERCASE_LETTER || type == U_UPPERCASE_LETTER;
+}
+
+std::optional<QueryItem> firstItemNamed(const std::vector<QueryItem>& items, std::string_view name) {
+  const auto it = std::find_if(items.begin(), items.end(), [&](const QueryItem& item) { return item.name == name; });
+  if (it == items.end()) return std::nullopt;
+  return *it;
+}
+
+std::vector<QueryItem> queryItems(const Url& url) {
+  return UrlComponents(url).queryItems().value_or(std::vector<QueryItem>{});
+}
+
+std::optional<std::string> queryItemValue(const Url& url, std::string_view name) {
+  const auto item = firstItemNamed(queryItems(url), name);
+  return item ? item->value : std::nullopt;
+}
+
+Url appendingQueryItem(const Url& url, const QueryItem& item) {
+  UrlComponents components(url);
+  const auto existing = components.percentEncodedQuery();
+  std::string query = existing.value_or("");
+  if (!query.empty()) query.push_back('&');
+  query.append(platform::encodedQueryItem(item));
+  if (!components.setPercentEncodedQuery(query)) return url;
+  return components.url().value_or(url);
+}
+
+Url appendingQueryItems(const Url& url, const std::vector<std::string>& names, const Url& other) {
+  Url result = url;
+  for (const auto& item : queryItems(other)) {
+    if (std::find(names.begin(), names.end(), item.name) != names.end()) result = appendingQueryItem(result, item);
+  }
+  return result;
+}
+
+Url modifyingComponents(const Url& url, const std::function<void(UrlComponents&)>& edit) {
+  const UrlComponents original(url);
+  UrlComponents edited = original;
+  edit(edited);
+  if (edited == original) return url;
+  return edited.url().value_or(url);
+}
+
+Url settingScheme(const Url& url, std::optional<std::string> scheme) {
+  return modifyingComponents(url, [&](UrlComponents& components) { components.setScheme(std::move(scheme)); });
+}
+
+Url modifyingQueryItems(const Url& url,
+                        const std::function<std::vector<QueryItem>(const std::vector<QueryItem>&)>& transform) {
+  return modifyingComponents(url, [&](UrlComponents& components) {
+    const auto items = components.queryItems();
+    if (!items) return;
+    const auto result = transform(*items);
+    if (result == *items) return;
+    if (result.empty()) {
+      components.setQueryItems(std::nullopt);
+      return;
+    }
+    // A surviving item keeps its original text: re-encoding would turn "%2B" into "+" and the like.
+    const auto encoded = components.percentEncodedQueryItems().value_or(std::vector<QueryItem>{});
+    std::vector<bool> used(items->size(), false);
+    std::string query;
+    for (const auto& item : result) {
+      if (!query.empty()) query.push_back('&');
+      std::size_t partner = 0;
+      while (partner < items->size() && (used[partner] || (*items)[partner] != item)) ++partner;
+      if (partner < items->size() && partner < encoded.size()) {
+        used[partner] = true;
+        query.append(encoded[partner].name);
+        if (encoded[partner].value) query.append("=").append(*encoded[partner].value);
+      } else {
+        query.append(platform::encodedQueryItem(item));
+      }
+    }
+    components.setPercentEncodedQuery(query);
+  });
+}
+
+Url removingQueryItems(const Url& url, const std::function<bool(const QueryItem&)>& predicate) {
+  return modifyingQueryItems(url, [&](const std::vector<QueryItem>& items) {
+    std::vector<QueryItem> kept;
+    kept.reserve(items.size());
+    for (const auto& item : items) {
+      if (!predicate(item)) kept.push_back(item);
+    }
+    return kept;
+  });
+}
+
+Url removingQueryItems(const Url& url, const std::unordered_set<std::string>& names) {
+  return removingQueryItems(url, [&](const QueryItem& item) { return names.contains(item.name); });
+}
+
+std::string absoluteStringWithoutSchemeAndWWW(const Url& url) {
+  std::string_view text = url.absoluteString();
+  const auto scheme = url.scheme();
+  if (!scheme) return std::string(text);
+  if (text.substr(0, scheme->size()) == *scheme) text.remove_prefix(scheme->size());
+  if (text.substr(0, 3) == "://") text.remove_prefix(3);
+  if (text.substr(0, 4) == "www.") text.remove_prefix(4);
+  return std::string(text);
+}
+
+bool isValid(const Url& url) {
+  if (url.isFileUrl()) return true;
+  if (const auto host = url.host(); host && platform::isIpAddress(*host)) return true;
+  const UrlComponents components(url);
+  const auto scheme = components.scheme();
+  if (!scheme) return false;
+  const std::string lowered = asciiLowercased(*scheme);
+  if (lowered == "mailto") return components.path().find('@') != std::string::npos;
+  if (lowered == "http" || lowered == "https") {
+    const auto host = components.host();
+    if (!host || host->empty()) return false;
+    if (host->find('.') == std::string::npos) return true;
+    std::vector<std::string_view> labels;
+    std::string_view rest = *host;
+    while (true) {
+      const auto dot = rest.find('.');
+      labels.push_back(rest.substr(0, dot));
+      if (dot == std::string_view::npos) break;
+      rest.remove_prefix(dot + 1);
+    }
+    return labels.size() >= 2 && !labels.front().empty() && labels.back().size() >= 2;
+  }
+  return true;
+}
+
+std::vector<QueryItem> percentEncodedQueryItems(const std::map<std::string, std::string>& dictionary) {
+  std::vector<QueryItem> items;
+  items.reserve(dictionary.size());
+  for (const auto& [name, value] : dictionary) {
+    items.push_back({platform::addingPercentEncoding(name, isUrlQueryValueAllowed),
+                     platform::addingPercentEncoding(value, isUrlQueryValueAllowed)});
+  }
+  return items;
+}
+
+std::optional<Url> urlWithQuery(std::string_view string, const std::map<std::string, std::string>& query) {
+  auto components = UrlComponents::parse(string);
+  if (!components) return std::nullopt;
+  std::vector<QueryItem> items;
+  items.reserve(query.size());
+  for (const auto& [name, value] : query) {
+    items.push_back({platform::addingPercentEncoding(name, isAsciiUnreserved),
+                     platform::addingPercentEncoding(value, isAsciiUnreserved)});
+  }
+  if (!components->setPercentEncodedQueryItems(items)) return std::nullopt;
+  return components->url();
+}
+
+std::map<std::string, std::optional<std::string>> dictionary(const std::vector<QueryItem>& items) {
+  std::map<std::string, std::optional<std::string>> out;
+  for (const auto& item : items) out[item.name] = item.value;
+  return out;
+}
+
+Url urlLiteral(std::string_view text, std::source_location location) {
+  auto url = Url::parse(text);
+  if (!url) fatalError("Invalid URL literal: " + std::string(text), location);
+  return *url;
+}
+
+}  // namespace kit
