@@ -5,6 +5,7 @@
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
+#include "platform/core/clock.h"
 
 namespace kit {
 namespace {
@@ -153,15 +154,15 @@ Date adding(Date date, TimeInterval seconds) {
   return date + std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
 }
 
-Date dateFromNow(TimeInterval seconds) { return adding(std::chrono::system_clock::now(), seconds); }
+Date dateFromNow(TimeInterval seconds) { return adding(platform::clock().now(), seconds); }
 Date dateSince1970(TimeInterval seconds) { return adding(Date(), seconds); }
 Date dateSinceReferenceDate(TimeInterval seconds) { return adding(Date(std::chrono::seconds(978307200)), seconds); }
 
-bool isInThePast(Date date) { return date < std::chrono::system_clock::now(); }
-bool isInTheFuture(Date date) { return date > std::chrono::system_clock::now(); }
+bool isInThePast(Date date) { return date < platform::clock().now(); }
+bool isInTheFuture(Date date) { return date > platform::clock().now(); }
 
 bool isWithin(Date date, Duration duration) {
-  Date now = std::chrono::system_clock::now();
+  Date now = platform::clock().now();
   Date end = adding(now, duration);
   auto [start, last] = std::minmax(now, end);
   return date >= start && date <= last;

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
-#include "kit/foundation/date_description.h"
 #include "kit/foundation/report_error.h"
+#include "platform/core/clock.h"
 #include "platform/core/log_sink.h"
 
 namespace kit {
@@ -85,7 +85,7 @@ void log(std::initializer_list<LogItem> items, LogType type, std::string_view fu
                            .line = line,
                            .function = function});
   platform::mirrorToStandardError(text);
-  debugLogStore().append(text + "\t" + dateDescription(std::chrono::system_clock::now()) + "\n");
+  debugLogStore().append(text + "\t" + platform::dateDescription(platform::clock().now()) + "\n");
 }
 
 void DebugLogStore::append(std::string entry) {
