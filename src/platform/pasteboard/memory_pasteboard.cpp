@@ -1,0 +1,76 @@
+#include <algorithm>
+
+#include "platform/pasteboard/pasteboard.h"
+#include "platform/text/utf8.h"
+
+namespace platform {
+
+std::vector<std::string> MemoryPasteboard::types() {
+  std::vector<std::string> out;
+  for (const auto& item : items_) {
+    for (const auto& type : item.types) {
+      if (std::find(out.begin(), out.end(), type) == out.end()) out.push_back(type);
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> MemoryPasteboard::availableType(std::span<const std::string_view> wanted) {
+  auto offered = types();
+  for (std::string_view type : wanted) {
+    if (std::find(offered.begin(), offered.end(), type) != offered.end()) return std::string(type);
+  }
+  return std::nullopt;
+}
+
+std::optional<Bytes> MemoryPasteboard::data(std::string_view type) {
+  // Like the system pasteboard: the first item that has the type answers.
+  for (const auto& item : items_) {
+    if (auto it = item.dataByType.find(std::string(type)); it != item.dataByType.end()) {
+      ++readCount_;
+      return it->second;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> MemoryPasteboard::string(std::string_view type) {
+  auto bytes = data(type);
+  if (!bytes) return std::nullopt;
+  return sanitizedUtf8(*bytes);
+}
+
+bool MemoryPasteboard::write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) {
+  if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount_) return false;
+  PasteboardItem item;
+  for (auto& entry : entries) {
+    if (item.dataByType.count(entry.type) == 0) item.types.push_back(entry.type);
+    item.dataByType[entry.type] = std::move(entry.data);
+  }
+  items_.clear();
+  if (!item.types.empty()) items_.push_back(std::move(item));
+  changed();
+  return true;
+}
+
+void MemoryPasteboard::setItems(std::vector<PasteboardItem> items) {
+  items_ = std::move(items);
+  changed();
+}
+
+int MemoryPasteboard::addChangeHandler(ChangeHandler handler) {
+  handlers_.emplace(nextHandlerId_, std::move(handler));
+  return nextHandlerId_++;
+}
+
+void MemoryPasteboard::removeChangeHandler(int id) { handlers_.erase(id); }
+
+void MemoryPasteboard::changed() {
+  ++changeCount_;
+  auto handlers = handlers_;
+  for (auto& [id, handler] : handlers) {
+    if (handlers_.count(id) != 0) handler(changeCount_);
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+using Bytes = std::string;  // raw bytes
+
+struct PasteboardEntry {
+  std::string type;
+  Bytes data;
+};
+
+struct PasteboardItem {
+  std::vector<std::string> types;
+  std::map<std::string, Bytes> dataByType;
+};
+
+// Logical pasteboard types. Marker types and any other name travel under that name.
+namespace PasteboardType {
+extern const std::string string, html, rtf, rtfd, fileUrl, fileContents, url, tiff, font, color;
+}  // namespace PasteboardType
+
+// The system clipboard, or a stand-in for it. Main thread only.
+class Pasteboard {
+ public:
+  using ChangeHandler = std::function<void(int64_t changeCount)>;
+
+  virtual ~Pasteboard() = default;
+  // Moves by one on every change of the content, our own writes included.
+  virtual int64_t changeCount() const = 0;
+  // Logical types, in the order the content offers them.
+  virtual std::vector<std::string> types() = 0;
+  // The first of `types` that the content offers.
+  virtual std::optional<std::string> availableType(std::span<const std::string_view> types) = 0;
+  // UTF-8 text of a type; invalid UTF-8 is replaced.
+  virtual std::optional<std::string> string(std::string_view type) = 0;
+  virtual std::optional<Bytes> data(std::string_view type) = 0;
+  virtual std::vector<PasteboardItem> items() = 0;
+  // Replaces the whole content in one step. With `onlyIfChangeCountIs`, writes nothing and answers false when
+  // the count has moved.
+  virtual bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) = 0;
+  // Calls `handler` with the new count at each change, at once, until the id is removed.
+  virtual int addChangeHandler(ChangeHandler handler) = 0;
+  virtual void removeChangeHandler(int id) = 0;
+};
+
+// The desktop clipboard (the X11 CLIPBOARD selection). Needs a Qt GUI application.
+Pasteboard& generalPasteboard();
+
+// An in-memory pasteboard with any number of items.
+class MemoryPasteboard final : public Pasteboard {
+ public:
+  int64_t changeCount() const override { return changeCount_; }
+  std::vector<std::string> types() override;
+  std::optional<std::string> availableType(std::span<const std::string_view> types) override;
+  std::optional<std::string> string(std::string_view type) override;
+  std::optional<Bytes> data(std::string_view type) override;
+  std::vector<PasteboardItem> items() override { return items_; }
+  bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
+  int addChangeHandler(ChangeHandler handler) override;
+  void removeChangeHandler(int id) override;
+
+  // Replaces the content with several items, as another application would.
+  void setItems(std::vector<PasteboardItem> items);
+  // Counts how often data was read (every type of every read).
+  int readCount() const { return readCount_; }
+
+ private:
+  void changed();
+
+  std::vector<PasteboardItem> items_;
+  int64_t changeCount_ = 0;
+  int readCount_ = 0;
+  std::map<int, ChangeHandler> handlers_;
+  int nextHandlerId_ = 1;
+};
+
+}  // namespace platform

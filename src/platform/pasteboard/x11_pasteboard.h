@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <chrono>
+#include <map>
+
+#include "platform/pasteboard/pasteboard.h"
+
+namespace platform {
+
+// The CLIPBOARD selection through Qt. Reads of one change are fetched once and kept: a hung owner costs one
+// timeout per change, not one per question. Our own content is served by Qt until another client takes the
+// clipboard, and handed to a clipboard manager when the application quits.
+class X11Pasteboard final : public QObject, public Pasteboard {
+ public:
+  X11Pasteboard();
+
+  int64_t changeCount() const override { return changeCount_; }
+  std::vector<std::string> types() override;
+  std::optional<std::string> availableType(std::span<const std::string_view> types) override;
+  std::optional<std::string> string(std::string_view type) override;
+  std::optional<Bytes> data(std::string_view type) override;
+  std::vector<PasteboardItem> items() override;
+  bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
+  int addChangeHandler(ChangeHandler handler) override;
+  void removeChangeHandler(int id) override;
+
+  // A read that takes this long and brings nothing marks the owner as hung for the rest of its change.
+  static constexpr std::chrono::milliseconds hungOwnerThreshold{1000};
+
+ private:
+  struct Snapshot {
+    int64_t changeCount = -1;
+    std::optional<std::vector<std::string>> targets;
+    std::map<std::string, std::optional<Bytes>> targetData;
+    std::optional<std::vector<std::string>> types;
+    std::map<std::string, std::optional<Bytes>> typeData;
+    bool ownerHung = false;
+  };
+
+  Snapshot& snapshot();
+  const std::vector<std::string>& targets();
+  std::optional<Bytes> readTarget(const std::string& target);
+  std::optional<std::string> selectionOwnerApplication();
+  void clipboardChanged();
+  void notify();
+
+  int64_t changeCount_ = 0;
+  bool writing_ = false;
+  Snapshot snapshot_;
+  std::map<int, ChangeHandler> handlers_;
+  int nextHandlerId_ = 1;
+};
+
+}  // namespace platform

@@ -1,0 +1,118 @@
+#include "platform/system/application_identity.h"
+
+#include <fstream>
+#include <sstream>
+#include <string_view>
+
+#include "platform/system/desktop_entry.h"
+#include "platform/system/x11_connection.h"
+
+namespace platform {
+
+namespace {
+
+std::string procPath(int32_t pid, const char* name) { return "/proc/" + std::to_string(pid) + "/" + name; }
+
+std::optional<std::string> readProcFile(int32_t pid, const char* name) {
+  std::ifstream in(procPath(pid, name), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::optional<std::string> flatpakIdOfProcess(int32_t pid) {
+  auto environ = readProcFile(pid, "environ");
+  if (!environ) return std::nullopt;
+  constexpr std::string_view key = "FLATPAK_ID=";
+  size_t start = 0;
+  while (start < environ->size()) {
+    size_t end = environ->find('\0', start);
+    if (end == std::string::npos) end = environ->size();
+    std::string_view var(environ->data() + start, end - start);
+    if (var.substr(0, key.size()) == key && var.size() > key.size()) return std::string(var.substr(key.size()));
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> executableOfProcess(int32_t pid) {
+  if (pid <= 0) return std::nullopt;
+  std::error_code ec;
+  auto target = std::filesystem::read_symlink(procPath(pid, "exe"), ec);
+  if (ec) return std::nullopt;
+  // A replaced executable reads as "/path (deleted)".
+  std::string s = target.string();
+  constexpr std::string_view deleted = " (deleted)";
+  if (s.size() > deleted.size() && s.compare(s.size() - deleted.size(), deleted.size(), deleted) == 0) {
+    s.resize(s.size() - deleted.size());
+  }
+  return std::filesystem::path(s);
+}
+
+std::optional<std::string> commandNameOfProcess(int32_t pid) {
+  if (pid <= 0) return std::nullopt;
+  auto comm = readProcFile(pid, "comm");
+  if (!comm) return std::nullopt;
+  while (!comm->empty() && comm->back() == '\n') comm->pop_back();
+  return comm;
+}
+
+std::optional<std::string> applicationIdOfProcess(int32_t pid) {
+  if (pid <= 0) return std::nullopt;
+  if (auto flatpak = flatpakIdOfProcess(pid)) return flatpak;
+  auto exe = executableOfProcess(pid);
+  if (exe) {
+    if (auto entry = DesktopEntries::matchingExecutable(*exe)) return entry->id;
+    return exe->filename().string();
+  }
+  return commandNameOfProcess(pid);
+}
+
+std::optional<std::string> applicationIdFromWindowProperties(X11Connection& x, xcb_window_t window) {
+  if (auto gtk = x.property8(window, "_GTK_APPLICATION_ID"); gtk && !gtk->empty()) return gtk;
+  if (auto kde = x.property8(window, "_KDE_NET_WM_DESKTOP_FILE"); kde && !kde->empty()) {
+    std::string id = std::filesystem::path(*kde).filename().string();
+    constexpr std::string_view suffix = ".desktop";
+    if (id.size() > suffix.size() && id.compare(id.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      id.resize(id.size() - suffix.size());
+    }
+    return id;
+  }
+  auto [instance, cls] = x.wmClass(window);
+  for (const std::string& name : {cls, instance}) {
+    if (auto entry = DesktopEntries::matchingWmClass(name)) return entry->id;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> applicationIdOfWindow(X11Connection& x, xcb_window_t window) {
+  if (window == XCB_NONE) return std::nullopt;
+  if (auto id = applicationIdFromWindowProperties(x, window)) return id;
+  if (auto pid = x.pidOfWindow(window)) return applicationIdOfProcess(*pid);
+  return std::nullopt;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::optional<std::string> applicationIdOfOwnerWindow(X11Connection& x, xcb_window_t owner) {
+  if (owner == XCB_NONE) return std::nullopt;
+  if (auto id = applicationIdFromWindowProperties(x, owner)) return id;
+  // Toolkits own selections with hidden helper windows; the X-Resource answer names the real client.
+  auto pid = x.pidOfClient(owner);
+  if (!pid) pid = x.pidOfWindow(owner);
+  if (!pid) return std::nullopt;
+  if (auto clients = x.property32(x.root(), "_NET_CLIENT_LIST")) {
+    for (uint32_t window : *clients) {
+      if (x.pidOfWindow(window) != pid) continue;
+      if (auto id = applicationIdFromWindowProperties(x, window)) return id;
+    }
+  }
+  return applicationIdOfProcess(*pid);
+}
+
+}  // namespace platform

@@ -1,0 +1,365 @@
+#include "platform/system/desktop_entry.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <system_error>
+
+namespace platform {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::string unescape(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '\\' || i + 1 == value.size()) {
+      out += value[i];
+      continue;
+    }
+    switch (value[++i]) {
+      case 's': out += ' '; break;
+      case 'n': out += '\n'; break;
+      case 't': out += '\t'; break;
+      case 'r': out += '\r'; break;
+      case '\\': out += '\\'; break;
+      default:
+        out += '\\';
+        out += value[i];
+    }
+  }
+  return out;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+// Locale keys in matching order: lang_COUNTRY@MODIFIER, lang_COUNTRY, lang@MODIFIER, lang.
+std::vector<std::string> localeCandidates(std::string_view locale) {
+  std::string_view modifier;
+  if (auto at = locale.find('@'); at != std::string_view::npos) {
+    modifier = locale.substr(at + 1);
+    locale = locale.substr(0, at);
+  }
+  if (auto dot = locale.find('.'); dot != std::string_view::npos) locale = locale.substr(0, dot);
+  std::string_view lang = locale, country;
+  if (auto underscore = locale.find('_'); underscore != std::string_view::npos) {
+    lang = locale.substr(0, underscore);
+    country = locale.substr(underscore + 1);
+  }
+  std::vector<std::string> out;
+  if (lang.empty() || lang == "C" || lang == "POSIX") return out;
+  std::string base(lang);
+  if (!country.empty() && !modifier.empty()) out.push_back(base + "_" + std::string(country) + "@" + std::string(modifier));
+  if (!country.empty()) out.push_back(base + "_" + std::string(country));
+  if (!modifier.empty()) out.push_back(base + "@" + std::string(modifier));
+  out.push_back(base);
+  return out;
+}
+
+std::string currentLocale() {
+  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(var);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
+}
+
+std::vector<std::filesystem::path> splitPaths(const char* value, const char* fallback) {
+  std::string list = (value != nullptr && *value != '\0') ? value : fallback;
+  std::vector<std::filesystem::path> out;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(':', start);
+    if (end == std::string::npos) end = list.size();
+    if (end > start && list[start] == '/') out.emplace_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
+struct Index {
+  std::vector<std::pair<std::filesystem::path, int64_t>> stamp;  // folders with their modification times
+  std::string locale;
+  std::map<std::string, DesktopEntry> entries;                    // hidden ones included (they shadow)
+  bool built = false;
+};
+
+int64_t modificationTime(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+std::string readSmallFile(const std::filesystem::path& path) {
+  constexpr std::uintmax_t limit = 1 << 20;  // desktop files are small; never read a huge file whole
+  std::error_code ec;
+  auto size = std::filesystem::file_size(path, ec);
+  if (ec || size > limit) return {};
+  std::string data;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    data.resize(static_cast<size_t>(size));
+    data.resize(std::fread(data.data(), 1, data.size(), f));
+    std::fclose(f);
+  }
+  return data;
+}
+
+std::vector<std::pair<std::filesystem::path, int64_t>> currentStamp() {
+  std::vector<std::pair<std::filesystem::path, int64_t>> stamp;
+  for (const auto& folder : DesktopEntries::applicationFolders()) {
+    stamp.emplace_back(folder, modificationTime(folder));
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+      if (it->is_directory(ec)) stamp.emplace_back(it->path(), modificationTime(it->path()));
+    }
+  }
+  return stamp;
+}
+
+void scanFolder(const std::filesystem::path& folder, const std::string& locale, Index& index) {
+  std::error_code ec;
+  std::filesystem::recursive_directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
+                                                   ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    if (it.depth() > 8) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    if (it->path().extension() != ".desktop" || !it->is_regular_file(ec)) continue;
+    auto id = desktopEntryIdForRelativePath(std::filesystem::relative(it->path(), folder, ec));
+    if (!id || index.entries.count(*id) != 0) continue;
+    std::string text = readSmallFile(it->path());
+    auto entry = parseDesktopEntry(text, locale);
+    if (!entry) continue;
+    entry->id = *id;
+    entry->path = it->path();
+    index.entries.emplace(*id, std::move(*entry));
+  }
+}
+
+std::mutex indexMutex;
+Index& sharedIndex() {
+  static Index index;
+  return index;
+}
+
+// Runs `f` on the index, rebuilt first when a folder or the locale changed.
+template <class F>
+auto withIndex(F&& f) {
+  std::lock_guard lock(indexMutex);
+  Index& index = sharedIndex();
+  auto stamp = currentStamp();
+  std::string locale = currentLocale();
+  if (!index.built || stamp != index.stamp || locale != index.locale) {
+    index.entries.clear();
+    for (const auto& folder : DesktopEntries::applicationFolders()) scanFolder(folder, locale, index);
+    index.stamp = std::move(stamp);
+    index.locale = std::move(locale);
+    index.built = true;
+  }
+  return f(index);
+}
+
+std::optional<std::filesystem::path> findInPath(const std::string& program) {
+  if (program.empty()) return std::nullopt;
+  if (program.front() == '/') return std::filesystem::path(program);
+  for (const auto& dir : splitPaths(std::getenv("PATH"), "/usr/local/bin:/usr/bin:/bin")) {
+    auto candidate = dir / program;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return std::nullopt;
+}
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ec;
+  bool same = std::filesystem::equivalent(a, b, ec);
+  return !ec && same;
+}
+
+}  // namespace
+
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string_view locale) {
+  DesktopEntry entry;
+  std::string type;
+  std::string localizedName;
+  size_t localizedRank = SIZE_MAX;
+  bool hasName = false;
+  bool inMainGroup = false, seenMainGroup = false;
+  auto candidates = localeCandidates(locale);
+
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = trim(text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty() || line.front() == '#') continue;
+    if (line.front() == '[') {
+      if (seenMainGroup && inMainGroup) break;  // only the first [Desktop Entry] group counts
+      inMainGroup = line == "[Desktop Entry]";
+      seenMainGroup = seenMainGroup || inMainGroup;
+      continue;
+    }
+    if (!inMainGroup) continue;
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    std::string_view key = trim(line.substr(0, eq));
+    std::string value = unescape(trim(line.substr(eq + 1)));
+    if (key == "Type") {
+      type = value;
+    } else if (key == "Name") {
+      entry.name = value;
+      hasName = true;
+    } else if (key.size() > 6 && key.substr(0, 5) == "Name[" && key.back() == ']') {
+      std::string_view tag = key.substr(5, key.size() - 6);
+      for (size_t rank = 0; rank < candidates.size() && rank < localizedRank; ++rank) {
+        if (candidates[rank] == tag) {
+          localizedRank = rank;
+          localizedName = value;
+        }
+      }
+    } else if (key == "Icon") {
+      entry.icon = value;
+    } else if (key == "Exec") {
+      entry.exec = value;
+    } else if (key == "TryExec") {
+      entry.tryExec = value;
+    } else if (key == "StartupWMClass") {
+      entry.startupWmClass = value;
+    } else if (key == "Hidden") {
+      entry.hidden = value == "true";
+    }
+  }
+  if (entry.hidden) return entry;  // a hidden entry only shadows the entries of its id further down
+  if (type != "Application" || !hasName) return std::nullopt;
+  if (localizedRank != SIZE_MAX && !localizedName.empty()) entry.name = localizedName;
+  return entry;
+}
+
+std::string programOfExec(std::string_view exec) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inQuotes = false, hasWord = false;
+  for (size_t i = 0; i < exec.size() && words.size() < 64; ++i) {
+    char c = exec[i];
+    if (inQuotes) {
+      if (c == '"') {
+        inQuotes = false;
+      } else if (c == '\\' && i + 1 < exec.size()) {
+        word += exec[++i];
+      } else {
+        word += c;
+      }
+    } else if (c == '"') {
+      inQuotes = hasWord = true;
+    } else if (c == ' ' || c == '\t') {
+      if (hasWord) words.push_back(std::move(word));
+      word.clear();
+      hasWord = false;
+    } else {
+      word += c;
+      hasWord = true;
+    }
+  }
+  if (hasWord) words.push_back(std::move(word));
+  size_t i = 0;
+  if (i < words.size() && (words[i] == "env" || words[i] == "/usr/bin/env")) {
+    ++i;
+    while (i < words.size() && words[i].find('=') != std::string::npos) ++i;
+  }
+  return i < words.size() ? words[i] : std::string();
+}
+
+std::optional<std::string> desktopEntryIdForRelativePath(const std::filesystem::path& relative) {
+  std::string s = relative.generic_string();
+  constexpr std::string_view suffix = ".desktop";
+  if (s.size() <= suffix.size() || s.compare(s.size() - suffix.size(), suffix.size(), suffix) != 0) return std::nullopt;
+  if (s.front() == '/' || s.rfind("../", 0) == 0) return std::nullopt;
+  s.resize(s.size() - suffix.size());
+  std::replace(s.begin(), s.end(), '/', '-');
+  return s;
+}
+
+std::vector<std::filesystem::path> DesktopEntries::applicationFolders() {
+  std::vector<std::filesystem::path> folders;
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  if (dataHome != nullptr && *dataHome == '/') {
+    folders.emplace_back(std::filesystem::path(dataHome) / "applications");
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
+    folders.emplace_back(std::filesystem::path(home) / ".local/share/applications");
+  }
+  for (const auto& dir : splitPaths(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share")) {
+    folders.push_back(dir / "applications");
+  }
+  return folders;
+}
+
+std::optional<DesktopEntry> DesktopEntries::lookup(std::string_view id) {
+  return withIndex([&](Index& index) -> std::optional<DesktopEntry> {
+    auto it = index.entries.find(std::string(id));
+    if (it == index.entries.end() || it->second.hidden) return std::nullopt;
+    return it->second;
+  });
+}
+
+std::optional<std::string> DesktopEntries::idForFile(const std::filesystem::path& path) {
+  for (const auto& folder : applicationFolders()) {
+    auto relative = path.lexically_normal().lexically_relative(folder.lexically_normal());
+    if (relative.empty() || *relative.begin() == "..") continue;
+    return desktopEntryIdForRelativePath(relative);
+  }
+  return std::nullopt;
+}
+
+std::vector<DesktopEntry> DesktopEntries::all() {
+  return withIndex([](Index& index) {
+    std::vector<DesktopEntry> out;
+    for (const auto& [id, entry] : index.entries) {
+      if (!entry.hidden) out.push_back(entry);
+    }
+    return out;
+  });
+}
+
+std::optional<DesktopEntry> DesktopEntries::matchingWmClass(std::string_view wmClass) {
+  if (wmClass.empty()) return std::nullopt;
+  return withIndex([&](Index& index) -> std::optional<DesktopEntry> {
+    for (const auto& [id, entry] : index.entries) {
+      if (!entry.hidden && equalsIgnoringAsciiCase(entry.startupWmClass, wmClass)) return entry;
+    }
+    for (const auto& [id, entry] : index.entries) {
+      if (!entry.hidden && equalsIgnoringAsciiCase(id, wmClass)) return entry;
+    }
+    return std::nullopt;
+  });
+}
+
+std::optional<DesktopEntry> DesktopEntries::matchingExecutable(const std::filesystem::path& executable) {
+  if (executable.empty()) return std::nullopt;
+  auto entries = all();
+  for (const auto& entry : entries) {
+    for (const std::string& line : {entry.tryExec, entry.exec}) {
+      auto program = findInPath(programOfExec(line));
+      if (program && sameFile(*program, executable)) return entry;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <map>
+
+#include "platform/system/workspace.h"
+
+namespace platform {
+
+// A workspace whose answers a test sets directly.
+class FakeWorkspace final : public Workspace {
+ public:
+  std::optional<RunningApplication> frontmost;
+  std::optional<RunningApplication> menuBarOwner;
+  std::vector<RunningApplication> applications;
+  std::vector<WindowRecord> windows;
+  int frontmostQueries = 0;
+
+  std::optional<RunningApplication> frontmostApplication() override {
+    ++frontmostQueries;
+    return frontmost;
+  }
+  std::optional<RunningApplication> menuBarOwningApplication() override { return menuBarOwner; }
+  std::optional<RunningApplication> runningApplication(int32_t pid) override {
+    for (const auto& app : applications) {
+      if (app.pid == pid) return app;
+    }
+    return std::nullopt;
+  }
+  std::vector<RunningApplication> runningApplications() override { return applications; }
+  std::vector<WindowRecord> windowList() override { return windows; }
+  int addEventHandler(EventHandler handler) override {
+    handlers_.emplace(nextId_, std::move(handler));
+    return nextId_++;
+  }
+  void removeEventHandler(int id) override { handlers_.erase(id); }
+  void send(ApplicationEvent event) {
+    auto handlers = handlers_;
+    for (auto& [id, handler] : handlers) handler(event);
+  }
+
+ private:
+  std::map<int, EventHandler> handlers_;
+  int nextId_ = 1;
+};
+
+}  // namespace platform

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/system/geometry.h"
+
+namespace platform {
+
+struct RunningApplication {
+  int32_t pid = -1;
+  std::optional<std::string> bundleIdentifier;       // desktop-entry id, or the executable's name
+  std::optional<std::filesystem::path> bundleUrl;    // the desktop file of an installed application
+  std::string localizedName;
+  bool isActive = false;
+  bool isRegular = true;                             // has a normal window shown in task bars
+  bool operator==(const RunningApplication&) const = default;
+};
+
+// Window levels in the numbering the rest of the program compares with.
+namespace WindowLevel {
+inline constexpr int desktop = -1;
+inline constexpr int normal = 0;
+inline constexpr int mainMenu = 24;
+}  // namespace WindowLevel
+
+struct WindowRecord {
+  uint32_t id = 0;
+  std::optional<std::string> name;
+  int32_t ownerPid = -1;
+  std::optional<std::string> ownerName;
+  Rect bounds;
+  int level = WindowLevel::normal;
+  double alpha = 1.0;
+  bool isOnScreen = true;
+  bool fillsScreen = false;
+};
+
+enum class ApplicationEvent { willLaunch, launch, terminate, hide, unhide, activate, deactivate };
+
+// The desktop as the program sees it: applications, windows and their events. Main thread only.
+class Workspace {
+ public:
+  using EventHandler = std::function<void(ApplicationEvent)>;
+
+  virtual ~Workspace() = default;
+  // The X11 workspace, or an empty one without an X server (or the one a test installed).
+  static Workspace& shared();
+  static void setSharedForTesting(Workspace* workspace);
+
+  virtual std::optional<RunningApplication> frontmostApplication() = 0;
+  // There is no menu bar owner on Linux: the frontmost application answers.
+  virtual std::optional<RunningApplication> menuBarOwningApplication() { return frontmostApplication(); }
+  virtual std::optional<RunningApplication> runningApplication(int32_t pid) = 0;
+  virtual std::vector<RunningApplication> runningApplications() = 0;
+  // Shown windows, front to back.
+  virtual std::vector<WindowRecord> windowList() = 0;
+  // Calls `handler` on every application event until the returned id is removed.
+  virtual int addEventHandler(EventHandler handler) = 0;
+  virtual void removeEventHandler(int id) = 0;
+};
+
+// The display name of a running process: its desktop entry's name, else /proc/PID/comm, else "PID<n>".
+std::string resolvedProcessName(int32_t pid, const std::optional<std::string>& applicationId);
+
+// The default handler of a URI scheme ("mailto") from the mimeapps.list files in XDG order.
+std::optional<std::string> defaultApplicationId(std::string_view uriScheme);
+
+}  // namespace platform

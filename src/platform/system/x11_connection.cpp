@@ -1,0 +1,189 @@
+#include "platform/system/x11_connection.h"
+
+#include <xcb/res.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QThread>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+template <class T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <class T>
+Reply<T> reply(T* raw) {
+  return Reply<T>(raw, &std::free);
+}
+
+}  // namespace
+
+X11Connection* X11Connection::shared() {
+  static X11Connection* instance = []() -> X11Connection* {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') return nullptr;
+    int screen = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &screen);
+    if (c == nullptr || xcb_connection_has_error(c) != 0) {
+      if (c != nullptr) xcb_disconnect(c);
+      return nullptr;
+    }
+    return new X11Connection(c, screen);  // lives for the process
+  }();
+  return instance;
+}
+
+X11Connection::X11Connection(xcb_connection_t* connection, int screen) : connection_(connection) {
+  xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+  for (int i = 0; i < screen && it.rem > 0; ++i) xcb_screen_next(&it);
+  if (it.rem > 0) root_ = it.data->root;
+  if (QCoreApplication::instance() != nullptr &&
+      QThread::currentThread() == QCoreApplication::instance()->thread()) {
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_), QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { dispatchPending(); });
+  }
+}
+
+X11Connection::~X11Connection() {
+  notifier_.reset();
+  xcb_disconnect(connection_);
+}
+
+xcb_atom_t X11Connection::atom(std::string_view name) {
+  std::string key(name);
+  if (auto it = atoms_.find(key); it != atoms_.end()) return it->second;
+  auto r = reply(xcb_intern_atom_reply(
+      connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(key.size()), key.data()), nullptr));
+  scheduleDispatch();
+  if (!r) return XCB_ATOM_NONE;
+  atoms_.emplace(key, r->atom);
+  return r->atom;
+}
+
+std::string X11Connection::atomName(xcb_atom_t atom) {
+  auto r = reply(xcb_get_atom_name_reply(connection_, xcb_get_atom_name(connection_, atom), nullptr));
+  scheduleDispatch();
+  if (!r) return {};
+  return std::string(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
+}
+
+std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
+  xcb_atom_t a = atom(name);
+  if (a == XCB_ATOM_NONE) return std::nullopt;
+  auto r = reply(xcb_get_property_reply(
+      connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+  scheduleDispatch();
+  if (!r || r->type == XCB_ATOM_NONE || r->format != 32) return std::nullopt;
+  auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+  int count = xcb_get_property_value_length(r.get()) / 4;
+  return std::vector<uint32_t>(data, data + count);
+}
+
+std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string_view name) {
+  auto values = property32(window, name);
+  if (!values || values->empty()) return std::nullopt;
+  return values->front();
+}
+
+std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
+  xcb_atom_t a = atom(name);
+  if (a == XCB_ATOM_NONE) return std::nullopt;
+  auto r = reply(xcb_get_property_reply(
+      connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+  scheduleDispatch();
+  if (!r || r->type == XCB_ATOM_NONE || r->format != 8) return std::nullopt;
+  return std::string(static_cast<const char*>(xcb_get_property_value(r.get())),
+                     static_cast<size_t>(xcb_get_property_value_length(r.get())));
+}
+
+std::pair<std::string, std::string> X11Connection::wmClass(xcb_window_t window) {
+  auto raw = property8(window, "WM_CLASS");
+  if (!raw) return {};
+  // Two NUL-terminated strings: instance, then class.
+  size_t first = raw->find('\0');
+  std::string instance = raw->substr(0, first);
+  std::string cls;
+  if (first != std::string::npos) {
+    size_t second = raw->find('\0', first + 1);
+    cls = raw->substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+  }
+  return {instance, cls};
+}
+
+std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
+  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return std::nullopt;
+  xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+  auto r = reply(xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &spec),
+                                                nullptr));
+  scheduleDispatch();
+  if (!r) return std::nullopt;
+  for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem > 0; xcb_res_client_id_value_next(&it)) {
+    if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+        xcb_res_client_id_value_value_length(it.data) >= 1) {
+      return static_cast<int32_t>(*xcb_res_client_id_value_value(it.data));
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<int32_t> X11Connection::pidOfWindow(xcb_window_t window) {
+  if (auto pid = cardinal(window, "_NET_WM_PID"); pid && *pid > 0) return static_cast<int32_t>(*pid);
+  return pidOfClient(window);
+}
+
+xcb_window_t X11Connection::topLevelOf(xcb_window_t window) {
+  xcb_window_t current = window;
+  for (int depth = 0; depth < 64 && current != XCB_NONE && current != root_; ++depth) {
+    auto r = reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr));
+    scheduleDispatch();
+    if (!r) return XCB_NONE;
+    if (r->parent == root_ || r->parent == XCB_NONE) return current;
+    current = r->parent;
+  }
+  return current == root_ ? XCB_NONE : current;
+}
+
+void X11Connection::selectRootEvents(uint32_t mask) {
+  rootEventMask_ |= mask;
+  xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &rootEventMask_);
+  xcb_flush(connection_);
+}
+
+int X11Connection::addEventListener(EventListener listener) {
+  int id = nextListenerId_++;
+  listeners_.emplace(id, std::move(listener));
+  return id;
+}
+
+void X11Connection::removeEventListener(int id) { listeners_.erase(id); }
+
+void X11Connection::dispatchPending() {
+  dispatchScheduled_ = false;
+  while (xcb_generic_event_t* raw = xcb_poll_for_event(connection_)) {
+    auto event = reply(raw);
+    // Copy the listeners: a listener may remove itself or others.
+    auto listeners = listeners_;
+    for (auto& [id, listener] : listeners) {
+      if (listeners_.count(id) != 0) listener(*event);
+    }
+  }
+}
+
+std::optional<uint8_t> X11Connection::extensionFirstEvent(xcb_extension_t* extension) {
+  const xcb_query_extension_reply_t* data = xcb_get_extension_data(connection_, extension);
+  if (data == nullptr || data->present == 0) return std::nullopt;
+  return data->first_event;
+}
+
+void X11Connection::scheduleDispatch() {
+  // A reply wait can read events into xcb's queue without the socket becoming readable again.
+  if (dispatchScheduled_ || !notifier_) return;
+  dispatchScheduled_ = true;
+  QMetaObject::invokeMethod(
+      notifier_.get(), [this] { dispatchPending(); }, Qt::QueuedConnection);
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class QSocketNotifier;
+
+namespace platform {
+
+// Our own connection to the X server, beside Qt's. It reads other clients' windows and carries the event
+// selections (XKB state, root properties) that must not disturb Qt's connection. Main thread only.
+class X11Connection {
+ public:
+  using EventListener = std::function<void(const xcb_generic_event_t&)>;
+
+  // The connection to $DISPLAY, opened on first use; none without an X server.
+  static X11Connection* shared();
+
+  X11Connection(const X11Connection&) = delete;
+  X11Connection& operator=(const X11Connection&) = delete;
+  ~X11Connection();
+
+  xcb_connection_t* connection() const { return connection_; }
+  xcb_window_t root() const { return root_; }
+
+  xcb_atom_t atom(std::string_view name);
+  std::string atomName(xcb_atom_t atom);
+
+  // Raw 32-bit items of a property (CARDINAL, WINDOW, ATOM), or none when absent or of another format.
+  std::optional<std::vector<uint32_t>> property32(xcb_window_t window, std::string_view name);
+  std::optional<uint32_t> cardinal(xcb_window_t window, std::string_view name);
+  // The bytes of an 8-bit property (STRING, UTF8_STRING), or none when absent.
+  std::optional<std::string> property8(xcb_window_t window, std::string_view name);
+  // WM_CLASS as (instance, class); empty strings when absent.
+  std::pair<std::string, std::string> wmClass(xcb_window_t window);
+  // The process of a window's client: _NET_WM_PID, else the X-Resource answer.
+  std::optional<int32_t> pidOfWindow(xcb_window_t window);
+  std::optional<int32_t> pidOfClient(xcb_window_t window);
+  // The top-level child of the root that contains `window`, or the window itself when it is one.
+  xcb_window_t topLevelOf(xcb_window_t window);
+
+  // Adds an event mask to the root window's selection (the masks of all callers accumulate).
+  void selectRootEvents(uint32_t mask);
+  int addEventListener(EventListener listener);
+  void removeEventListener(int id);
+  // Delivers every event already read from the socket. Runs by itself from the Qt loop.
+  void dispatchPending();
+
+  // The first event code of an extension, once the extension is known to the server; none otherwise.
+  std::optional<uint8_t> extensionFirstEvent(xcb_extension_t* extension);
+
+ private:
+  explicit X11Connection(xcb_connection_t* connection, int screen);
+  void scheduleDispatch();
+
+  xcb_connection_t* connection_;
+  xcb_window_t root_ = XCB_NONE;
+  uint32_t rootEventMask_ = 0;
+  std::unordered_map<std::string, xcb_atom_t> atoms_;
+  std::map<int, EventListener> listeners_;
+  int nextListenerId_ = 1;
+  bool dispatchScheduled_ = false;
+  std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace platform

@@ -1,0 +1,310 @@
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "platform/system/application_identity.h"
+#include "platform/system/desktop_entry.h"
+#include "platform/system/workspace.h"
+#include "platform/system/x11_connection.h"
+
+namespace platform {
+
+namespace {
+
+// Workspace of a session without X11: nothing is known.
+class EmptyWorkspace final : public Workspace {
+ public:
+  std::optional<RunningApplication> frontmostApplication() override { return std::nullopt; }
+  std::optional<RunningApplication> runningApplication(int32_t) override { return std::nullopt; }
+  std::vector<RunningApplication> runningApplications() override { return {}; }
+  std::vector<WindowRecord> windowList() override { return {}; }
+  int addEventHandler(EventHandler) override { return 0; }
+  void removeEventHandler(int) override {}
+};
+
+class X11Workspace final : public Workspace {
+ public:
+  explicit X11Workspace(X11Connection& x) : x_(x) {}
+
+  std::optional<RunningApplication> frontmostApplication() override {
+    auto pid = activePid();
+    if (!pid) return std::nullopt;
+    auto app = runningApplication(*pid);
+    if (app) app->isActive = true;
+    return app;
+  }
+
+  std::optional<RunningApplication> runningApplication(int32_t pid) override {
+    if (pid <= 0 || !std::filesystem::exists("/proc/" + std::to_string(pid))) return std::nullopt;
+    RunningApplication app;
+    app.pid = pid;
+    app.bundleIdentifier = applicationIdOfPid(pid);
+    if (app.bundleIdentifier) {
+      if (auto entry = DesktopEntries::lookup(*app.bundleIdentifier)) app.bundleUrl = entry->path;
+    }
+    app.localizedName = resolvedProcessName(pid, app.bundleIdentifier);
+    app.isActive = activePid() == pid;
+    app.isRegular = hasRegularWindow(pid);
+    return app;
+  }
+
+  std::vector<RunningApplication> runningApplications() override {
+    std::vector<RunningApplication> out;
+    std::set<int32_t> seen;
+    for (xcb_window_t window : clientList()) {
+      auto pid = x_.pidOfWindow(window);
+      if (!pid || !seen.insert(*pid).second) continue;
+      if (auto app = runningApplication(*pid)) out.push_back(std::move(*app));
+    }
+    return out;
+  }
+
+  std::vector<WindowRecord> windowList() override {
+    std::vector<xcb_window_t> stacking;
+    if (auto managed = x_.property32(x_.root(), "_NET_CLIENT_LIST_STACKING")) {
+      stacking.assign(managed->begin(), managed->end());
+    } else {
+      stacking = rootChildren();  // no window manager: the root's children, bottom to top
+    }
+    std::reverse(stacking.begin(), stacking.end());
+    auto currentDesktop = x_.cardinal(x_.root(), "_NET_CURRENT_DESKTOP");
+    auto screens = screenRects();
+
+    std::vector<WindowRecord> out;
+    for (xcb_window_t window : stacking) {
+      auto attributes = reply(xcb_get_window_attributes_reply(
+          x_.connection(), xcb_get_window_attributes(x_.connection(), window), nullptr));
+      if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
+      auto states = atomNames(x_.property32(window, "_NET_WM_STATE"));
+      if (states.count("_NET_WM_STATE_HIDDEN") != 0) continue;
+      if (auto desktop = x_.cardinal(window, "_NET_WM_DESKTOP");
+          desktop && currentDesktop && *desktop != 0xFFFFFFFF && *desktop != *currentDesktop) {
+        continue;
+      }
+      WindowRecord record;
+      record.id = window;
+      record.name = x_.property8(window, "_NET_WM_NAME");
+      if (!record.name) record.name = x_.property8(window, "WM_NAME");
+      record.ownerPid = x_.pidOfWindow(window).value_or(-1);
+      if (record.ownerPid > 0) record.ownerName = resolvedProcessName(record.ownerPid, applicationIdOfPid(record.ownerPid));
+      record.bounds = frameOf(window);
+      record.level = levelOf(window, attributes->override_redirect != 0);
+      if (auto opacity = x_.cardinal(window, "_NET_WM_WINDOW_OPACITY")) record.alpha = *opacity / double(0xFFFFFFFF);
+      record.isOnScreen = true;
+      record.fillsScreen = std::find(screens.begin(), screens.end(), record.bounds) != screens.end();
+      out.push_back(std::move(record));
+    }
+    return out;
+  }
+
+  int addEventHandler(EventHandler handler) override {
+    startWatching();
+    handlers_.emplace(nextHandlerId_, std::move(handler));
+    return nextHandlerId_++;
+  }
+
+  void removeEventHandler(int id) override { handlers_.erase(id); }
+
+ private:
+  template <class T>
+  static std::unique_ptr<T, decltype(&std::free)> reply(T* raw) {
+    return std::unique_ptr<T, decltype(&std::free)>(raw, &std::free);
+  }
+
+  std::optional<std::string> applicationIdOfPid(int32_t pid) {
+    // Windows name their application better than their process does.
+    for (xcb_window_t window : clientList()) {
+      if (x_.pidOfWindow(window) == pid) {
+        if (auto id = applicationIdFromWindowProperties(x_, window)) return id;
+      }
+    }
+    return applicationIdOfProcess(pid);
+  }
+
+  std::optional<int32_t> activePid() {
+    xcb_window_t window = XCB_NONE;
+    if (auto active = x_.cardinal(x_.root(), "_NET_ACTIVE_WINDOW")) {
+      window = *active;
+    } else {
+      // No window manager: the window with the input focus.
+      auto focus = reply(xcb_get_input_focus_reply(x_.connection(), xcb_get_input_focus(x_.connection()), nullptr));
+      if (focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT) {
+        window = x_.topLevelOf(focus->focus);
+      }
+    }
+    if (window == XCB_NONE) return std::nullopt;
+    return x_.pidOfWindow(window);
+  }
+
+  std::vector<xcb_window_t> clientList() {
+    if (auto list = x_.property32(x_.root(), "_NET_CLIENT_LIST")) return {list->begin(), list->end()};
+    return {};
+  }
+
+  std::vector<xcb_window_t> rootChildren() {
+    auto tree = reply(xcb_query_tree_reply(x_.connection(), xcb_query_tree(x_.connection(), x_.root()), nullptr));
+    if (!tree) return {};
+    xcb_window_t* children = xcb_query_tree_children(tree.get());
+    return {children, children + xcb_query_tree_children_length(tree.get())};
+  }
+
+  std::set<std::string> atomNames(const std::optional<std::vector<uint32_t>>& atoms) {
+    std::set<std::string> names;
+    if (atoms) {
+      for (uint32_t a : *atoms) names.insert(x_.atomName(a));
+    }
+    return names;
+  }
+
+  bool hasRegularWindow(int32_t pid) {
+    auto windows = clientList();
+    if (windows.empty()) windows = rootChildren();
+    for (xcb_window_t window : windows) {
+      if (x_.pidOfWindow(window) != pid) continue;
+      auto types = atomNames(x_.property32(window, "_NET_WM_WINDOW_TYPE"));
+      if (!types.empty() && types.count("_NET_WM_WINDOW_TYPE_NORMAL") == 0) continue;
+      if (atomNames(x_.property32(window, "_NET_WM_STATE")).count("_NET_WM_STATE_SKIP_TASKBAR") != 0) continue;
+      return true;
+    }
+    return false;
+  }
+
+  int levelOf(xcb_window_t window, bool overrideRedirect) {
+    if (overrideRedirect) return WindowLevel::mainMenu;
+    for (const auto& type : atomNames(x_.property32(window, "_NET_WM_WINDOW_TYPE"))) {
+      if (type == "_NET_WM_WINDOW_TYPE_DESKTOP") return WindowLevel::desktop;
+      static const std::set<std::string> aboveMenu = {
+          "_NET_WM_WINDOW_TYPE_DOCK",  "_NET_WM_WINDOW_TYPE_NOTIFICATION",  "_NET_WM_WINDOW_TYPE_TOOLTIP",
+          "_NET_WM_WINDOW_TYPE_MENU",  "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+          "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_WINDOW_TYPE_DND"};
+      if (aboveMenu.count(type) != 0) return WindowLevel::mainMenu;
+    }
+    return WindowLevel::normal;
+  }
+
+  Rect frameOf(xcb_window_t window) {
+    auto geometry = reply(xcb_get_geometry_reply(x_.connection(), xcb_get_geometry(x_.connection(), window), nullptr));
+    if (!geometry) return {};
+    auto translated = reply(xcb_translate_coordinates_reply(
+        x_.connection(), xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0), nullptr));
+    Rect rect{translated ? double(translated->dst_x) : double(geometry->x),
+              translated ? double(translated->dst_y) : double(geometry->y), double(geometry->width),
+              double(geometry->height)};
+    if (auto extents = x_.property32(window, "_NET_FRAME_EXTENTS"); extents && extents->size() == 4) {
+      // left, right, top, bottom
+      rect.x -= (*extents)[0];
+      rect.y -= (*extents)[2];
+      rect.width += (*extents)[0] + (*extents)[1];
+      rect.height += (*extents)[2] + (*extents)[3];
+    }
+    return rect;
+  }
+
+  std::vector<Rect> screenRects() {
+    std::vector<Rect> rects;
+    if (qGuiApp != nullptr) {
+      for (QScreen* screen : QGuiApplication::screens()) {
+        QRect g = screen->geometry();
+        double scale = screen->devicePixelRatio();
+        rects.push_back({g.x() * scale, g.y() * scale, g.width() * scale, g.height() * scale});
+      }
+    }
+    if (rects.empty()) {
+      xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x_.connection()));
+      for (; it.rem > 0; xcb_screen_next(&it)) {
+        if (it.data->root == x_.root()) rects.push_back({0, 0, double(it.data->width_in_pixels), double(it.data->height_in_pixels)});
+      }
+    }
+    return rects;
+  }
+
+  void startWatching() {
+    if (watching_) return;
+    watching_ = true;
+    activeAtom_ = x_.atom("_NET_ACTIVE_WINDOW");
+    clientListAtom_ = x_.atom("_NET_CLIENT_LIST");
+    lastActivePid_ = activePid();
+    lastClientPids_ = clientPids();
+    x_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    x_.addEventListener([this](const xcb_generic_event_t& event) {
+      if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return;
+      const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+      if (notify.window != x_.root()) return;
+      if (notify.atom == activeAtom_) activeWindowChanged();
+      if (notify.atom == clientListAtom_) clientListChanged();
+    });
+  }
+
+  std::set<int32_t> clientPids() {
+    std::set<int32_t> pids;
+    for (xcb_window_t window : clientList()) {
+      if (auto pid = x_.pidOfWindow(window)) pids.insert(*pid);
+    }
+    return pids;
+  }
+
+  void activeWindowChanged() {
+    auto pid = activePid();
+    if (pid == lastActivePid_) return;
+    bool hadActive = lastActivePid_.has_value();
+    lastActivePid_ = pid;
+    if (hadActive) send(ApplicationEvent::deactivate);
+    if (pid) send(ApplicationEvent::activate);
+  }
+
+  void clientListChanged() {
+    auto pids = clientPids();
+    for (int32_t pid : pids) {
+      if (lastClientPids_.count(pid) == 0) send(ApplicationEvent::launch);
+    }
+    for (int32_t pid : lastClientPids_) {
+      if (pids.count(pid) == 0) send(ApplicationEvent::terminate);
+    }
+    lastClientPids_ = std::move(pids);
+  }
+
+  void send(ApplicationEvent event) {
+    auto handlers = handlers_;
+    for (auto& [id, handler] : handlers) {
+      if (handlers_.count(id) != 0) handler(event);
+    }
+  }
+
+  X11Connection& x_;
+  bool watching_ = false;
+  xcb_atom_t activeAtom_ = XCB_ATOM_NONE, clientListAtom_ = XCB_ATOM_NONE;
+  std::optional<int32_t> lastActivePid_;
+  std::set<int32_t> lastClientPids_;
+  std::map<int, EventHandler> handlers_;
+  int nextHandlerId_ = 1;
+};
+
+Workspace* testWorkspace = nullptr;
+
+}  // namespace
+
+Workspace& Workspace::shared() {
+  if (testWorkspace != nullptr) return *testWorkspace;
+  static Workspace* workspace = []() -> Workspace* {
+    if (X11Connection* x = X11Connection::shared()) return new X11Workspace(*x);
+    return new EmptyWorkspace;
+  }();
+  return *workspace;
+}
+
+void Workspace::setSharedForTesting(Workspace* workspace) { testWorkspace = workspace; }
+
+std::string resolvedProcessName(int32_t pid, const std::optional<std::string>& applicationId) {
+  if (applicationId) {
+    if (auto entry = DesktopEntries::lookup(*applicationId); entry && !entry->name.empty()) return entry->name;
+  }
+  if (auto comm = commandNameOfProcess(pid); comm && !comm->empty()) return *comm;
+  if (pid == -1) return "<Unknown>";
+  return "PID" + std::to_string(pid);
+}
+
+}  // namespace platform

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "platform/pasteboard/pasteboard.h"
+#include "x11_session_support.h"
+
+namespace {
+
+using platform::PasteboardType::html;
+using platform::PasteboardType::string;
+using namespace std::chrono_literals;
+
+class PasteboardOnX11 : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { x11test::ensureGuiApplication(); }
+  // Lets the change of an owner that a test let go arrive before the next test counts.
+  void SetUp() override { x11test::processEventsFor(300ms); }
+
+  platform::Pasteboard& pasteboard = platform::generalPasteboard();
+
+  // Waits until the count moved past `from`, then a little longer, and answers how far it moved.
+  int64_t settledMoveFrom(int64_t from) {
+    x11test::processEventsUntil([&] { return pasteboard.changeCount() != from; });
+    x11test::processEventsFor(300ms);
+    return pasteboard.changeCount() - from;
+  }
+};
+
+TEST_F(PasteboardOnX11, ReadsEveryTypeOfAnotherOwnerAndCountsEachNewOwnerOnce) {
+  int64_t before = pasteboard.changeCount();
+  std::vector<int64_t> published;
+  int handler = pasteboard.addChangeHandler([&](int64_t count) { published.push_back(count); });
+  {
+    x11test::SelectionOwner owner({.targets = {{"text/html", "<b>bold</b> text"},
+                                               {"UTF8_STRING", "bold text"},
+                                               {"org.nspasteboard.TransientType", ""},
+                                               {"com.example.private", "\x01\x02"}},
+                                   .order = {"text/html", "UTF8_STRING", "org.nspasteboard.TransientType",
+                                             "com.example.private"}});
+    ASSERT_EQ(settledMoveFrom(before), 1);
+
+    EXPECT_EQ(pasteboard.types(), (std::vector<std::string>{html, string, "org.nspasteboard.TransientType",
+                                                            "com.example.private"}));
+    EXPECT_EQ(pasteboard.string(html), "<b>bold</b> text");
+    EXPECT_EQ(pasteboard.string(string), "bold text");
+    EXPECT_EQ(pasteboard.data("org.nspasteboard.TransientType"), "");
+    EXPECT_EQ(pasteboard.data("com.example.private"), "\x01\x02");
+    EXPECT_EQ(pasteboard.data("org.nspasteboard.ConcealedType"), std::nullopt);
+    std::string_view wanted[] = {"public.rtf", "public.html"};
+    EXPECT_EQ(pasteboard.availableType(wanted), html);
+    ASSERT_EQ(pasteboard.items().size(), 1u);
+    EXPECT_EQ(pasteboard.items()[0].dataByType.at(html), "<b>bold</b> text");
+  }
+
+  // The owner went away: the clipboard is empty, which is a change too.
+  int64_t afterFirst = pasteboard.changeCount();
+  ASSERT_EQ(settledMoveFrom(afterFirst), 1);
+  EXPECT_TRUE(pasteboard.types().empty());
+  EXPECT_TRUE(pasteboard.items().empty());
+
+  int64_t beforeXclip = pasteboard.changeCount();
+  x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"}, "<i>from xclip</i>");
+  ASSERT_EQ(settledMoveFrom(beforeXclip), 1);
+  EXPECT_EQ(pasteboard.string(html), "<i>from xclip</i>");
+  EXPECT_EQ(published, (std::vector<int64_t>{before + 1, before + 2, before + 3}));
+  pasteboard.removeChangeHandler(handler);
+}
+
+TEST_F(PasteboardOnX11, OwnWriteCountsOnceAndOtherClientsReadEveryTargetBackExactly) {
+  const std::string text = "Grüße — plain";
+  const std::string markup = "<p>Grüße</p>";
+  const std::string rtf = "{\\rtf1 Gr\\'fc\\'dfe}";
+  int64_t before = pasteboard.changeCount();
+  ASSERT_TRUE(pasteboard.write({{string, text},
+                                {html, markup},
+                                {"public.rtf", rtf},
+                                {"com.kestrova.Quillet.hasRun", ""},
+                                {"x.nspasteboard.ModifiedType", "42"},
+                                {"org.nspasteboard.ConcealedType", ""}}));
+  EXPECT_EQ(settledMoveFrom(before), 1);
+
+  std::string targets = x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"});
+  for (const char* target : {"text/plain", "UTF8_STRING", "text/html", "text/rtf", "application/rtf",
+                             "com.kestrova.Quillet.hasRun", "x.nspasteboard.ModifiedType",
+                             "org.nspasteboard.ConcealedType", "x-kde-passwordManagerHint"}) {
+    EXPECT_NE(targets.find(target), std::string::npos) << target << " missing from " << targets;
+  }
+  auto read = [](const char* target) { return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target}); };
+  EXPECT_EQ(read("UTF8_STRING"), text);
+  EXPECT_EQ(read("text/plain;charset=utf-8"), text);
+  EXPECT_EQ(read("text/html"), markup);
+  EXPECT_EQ(read("text/rtf"), rtf);
+  EXPECT_EQ(read("application/rtf"), rtf);
+  EXPECT_EQ(read("x.nspasteboard.ModifiedType"), "42");
+  EXPECT_EQ(read("x-kde-passwordManagerHint"), "secret");
+  EXPECT_EQ(read("com.kestrova.Quillet.hasRun"), "");
+
+  // A conditional write against a stale count writes nothing.
+  int64_t now = pasteboard.changeCount();
+  EXPECT_FALSE(pasteboard.write({{string, "late"}}, now - 1));
+  EXPECT_EQ(pasteboard.changeCount(), now);
+  EXPECT_EQ(read("UTF8_STRING"), text);
+  // Our own content has no owner application to report.
+  EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), std::nullopt);
+}
+
+TEST_F(PasteboardOnX11, PasswordManagerHintCountsAsConcealed) {
+  int64_t before = pasteboard.changeCount();
+  x11test::SelectionOwner owner({.targets = {{"UTF8_STRING", "hunter2"}, {"x-kde-passwordManagerHint", "secret"}}});
+  ASSERT_EQ(settledMoveFrom(before), 1);
+  auto types = pasteboard.types();
+  EXPECT_NE(std::find(types.begin(), types.end(), "org.nspasteboard.ConcealedType"), types.end());
+  EXPECT_EQ(pasteboard.data("org.nspasteboard.ConcealedType"), "");
+}
+
+TEST_F(PasteboardOnX11, HungOwnerCostsOneTimeoutPerChange) {
+  int64_t before = pasteboard.changeCount();
+  x11test::SelectionOwner owner({.targets = {{"text/html", "<b>x</b>"}, {"UTF8_STRING", "x"}}, .hangOnData = true});
+  ASSERT_EQ(settledMoveFrom(before), 1);
+
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(pasteboard.string(html), std::nullopt);
+  EXPECT_EQ(pasteboard.string(string), std::nullopt);
+  EXPECT_EQ(pasteboard.data("public.rtf"), std::nullopt);
+  pasteboard.items();
+  auto firstRound = std::chrono::steady_clock::now() - started;
+
+  started = std::chrono::steady_clock::now();
+  pasteboard.types();
+  EXPECT_EQ(pasteboard.string(html), std::nullopt);
+  auto secondRound = std::chrono::steady_clock::now() - started;
+
+  EXPECT_LT(firstRound, 7s);  // one conversion timeout of the toolkit, not one per question
+  EXPECT_LT(secondRound, 200ms);
+}
+
+TEST_F(PasteboardOnX11, SourceApplicationIsTheSelectionOwnersDesktopEntry) {
+  x11test::TemporaryFolder dataHome;
+  dataHome.write("applications/org.example.Owner.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Owner\nExec=owner-app\nStartupWMClass=ExampleOwner\n");
+  dataHome.write("applications/org.example.Clipper.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Clipper\nExec=xclip -selection clipboard\n");
+  setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+
+  {
+    int64_t before = pasteboard.changeCount();
+    x11test::SelectionOwner owner({.targets = {{"UTF8_STRING", "hello"}},
+                                   .wmInstance = "exampleowner",
+                                   .wmClass = "ExampleOwner",
+                                   .netWmPid = static_cast<uint32_t>(getpid())});
+    ASSERT_EQ(settledMoveFrom(before), 1);
+    EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.Owner");
+    auto types = pasteboard.types();
+    EXPECT_EQ(std::find(types.begin(), types.end(), "org.nspasteboard.source"), types.end());
+  }
+  {
+    // A marker offered by the content wins over the owner.
+    x11test::processEventsFor(300ms);
+    int64_t before = pasteboard.changeCount();
+    x11test::SelectionOwner owner({.targets = {{"UTF8_STRING", "hello"}, {"org.nspasteboard.source", "com.other.App"}},
+                                   .wmInstance = "exampleowner",
+                                   .wmClass = "ExampleOwner"});
+    ASSERT_EQ(settledMoveFrom(before), 1);
+    EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.other.App");
+  }
+  {
+    // An owner without window properties: its process, found through the X server, names the application.
+    x11test::processEventsFor(300ms);
+    int64_t before = pasteboard.changeCount();
+    x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-i"}, "from a process");
+    ASSERT_EQ(settledMoveFrom(before), 1);
+    EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.Clipper");
+  }
+  unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+#include "x11_session_support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace x11test {
+
+void ensureGuiApplication() {
+  if (QCoreApplication::instance() != nullptr) return;
+  static int argc = 1;
+  static char name[] = "quillet-e2e";
+  static char* argv[] = {name, nullptr};
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  new QGuiApplication(argc, argv);  // lives for the test program
+}
+
+bool processEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+void processEventsFor(std::chrono::milliseconds duration) {
+  processEventsUntil([] { return false; }, duration);
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& standardInput) {
+  int in[2], out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 2);
+    close(in[0]); close(in[1]); close(out[0]); close(out[1]);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  size_t written = 0;
+  while (written < standardInput.size()) {
+    ssize_t n = ::write(in[1], standardInput.data() + written, standardInput.size() - written);
+    if (n <= 0) break;
+    written += static_cast<size_t>(n);
+  }
+  close(in[1]);
+  outputFd_ = out[0];
+}
+
+ChildProcess::~ChildProcess() {
+  if (!ended_ && pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (outputFd_ >= 0) close(outputFd_);
+}
+
+int ChildProcess::wait(std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  char buffer[4096];
+  while (true) {
+    // Keep serving our own clipboard while the helper may be asking us for it.
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    pollfd p{outputFd_, POLLIN, 0};
+    if (poll(&p, 1, 5) > 0) {
+      ssize_t n = read(outputFd_, buffer, sizeof buffer);
+      if (n > 0) output_.append(buffer, static_cast<size_t>(n));
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      ssize_t n;
+      while ((n = read(outputFd_, buffer, sizeof buffer)) > 0) output_.append(buffer, static_cast<size_t>(n));
+      ended_ = true;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return -1;
+  }
+}
+
+std::string ChildProcess::output() const { return output_; }
+
+std::string run(const std::vector<std::string>& argv, const std::string& standardInput) {
+  ChildProcess child(argv, standardInput);
+  child.wait();
+  return child.output();
+}
+
+namespace {
+
+xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
+  auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+  xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(r);
+  return a;
+}
+
+std::string atomName(xcb_connection_t* c, xcb_atom_t atom) {
+  auto* r = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr);
+  if (r == nullptr) return {};
+  std::string name(xcb_get_atom_name_name(r), static_cast<size_t>(xcb_get_atom_name_name_length(r)));
+  std::free(r);
+  return name;
+}
+
+}  // namespace
+
+SelectionOwner::SelectionOwner(Options options) : options_(std::move(options)) {
+  if (options_.order.empty()) {
+    for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
+  }
+  connection_ = xcb_connect(nullptr, nullptr);
+  const xcb_setup_t* setup = xcb_get_setup(connection_);
+  xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+  window_ = xcb_generate_id(connection_);
+  uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+  if (!options_.wmClass.empty()) {
+    std::string value = options_.wmInstance + '\0' + options_.wmClass + '\0';
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        static_cast<uint32_t>(value.size()), value.data());
+  }
+  if (options_.netWmPid != 0) {
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, intern(connection_, "_NET_WM_PID"),
+                        XCB_ATOM_CARDINAL, 32, 1, &options_.netWmPid);
+  }
+  xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_flush(connection_);
+  thread_ = std::thread([this] { serve(); });
+}
+
+SelectionOwner::~SelectionOwner() {
+  stop_ = true;
+  thread_.join();
+  xcb_destroy_window(connection_, window_);
+  xcb_flush(connection_);
+  xcb_disconnect(connection_);
+}
+
+void SelectionOwner::serve() {
+  xcb_atom_t targetsAtom = intern(connection_, "TARGETS");
+  xcb_atom_t atomAtom = XCB_ATOM_ATOM;
+  int fd = xcb_get_file_descriptor(connection_);
+  while (!stop_) {
+    pollfd p{fd, POLLIN, 0};
+    poll(&p, 1, 20);
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+      auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+      bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
+      if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
+        xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
+        bool served = true;
+        if (request->target == targetsAtom) {
+          std::vector<xcb_atom_t> atoms{targetsAtom};
+          for (const auto& name : options_.order) atoms.push_back(intern(connection_, name));
+          xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request->requestor, property, atomAtom, 32,
+                              static_cast<uint32_t>(atoms.size()), atoms.data());
+        } else {
+          auto it = options_.targets.find(atomName(connection_, request->target));
+          if (it == options_.targets.end()) {
+            served = false;
+          } else {
+            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request->requestor, property, request->target, 8,
+                                static_cast<uint32_t>(it->second.size()), it->second.data());
+          }
+        }
+        xcb_selection_notify_event_t notify{};
+        notify.response_type = XCB_SELECTION_NOTIFY;
+        notify.time = request->time;
+        notify.requestor = request->requestor;
+        notify.selection = request->selection;
+        notify.target = request->target;
+        notify.property = served ? property : XCB_NONE;
+        xcb_send_event(connection_, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
+        xcb_flush(connection_);
+      }
+      std::free(event);
+    }
+  }
+}
+
+xcb_window_t rootWindow() {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  xcb_disconnect(c);
+  return root;
+}
+
+void setCardinalProperty(xcb_window_t window, const std::string& name, const std::string& type,
+                         const std::vector<uint32_t>& values) {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, intern(c, name), intern(c, type), 32,
+                      static_cast<uint32_t>(values.size()), values.data());
+  xcb_flush(c);
+  auto* sync = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);  // the server has it
+  std::free(sync);
+  xcb_disconnect(c);
+}
+
+TemporaryFolder::TemporaryFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quillet-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+void TemporaryFolder::write(const std::string& relative, const std::string& content) const {
+  std::filesystem::path file = std::filesystem::path(path_) / relative;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << content;
+}
+
+}  // namespace x11test

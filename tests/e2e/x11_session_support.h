@@ -1,0 +1,87 @@
+#pragma once
+
+#include <sys/types.h>
+#include <xcb/xcb.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace x11test {
+
+// The QGuiApplication of the test program, on the xcb platform of the test's private X server.
+void ensureGuiApplication();
+
+// Runs the Qt loop until `done` holds or the time is up; answers `done()`.
+bool processEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+void processEventsFor(std::chrono::milliseconds duration);
+
+// A helper program started by a test, killed by its PID when the test lets it go.
+class ChildProcess {
+ public:
+  ChildProcess(const std::vector<std::string>& argv, const std::string& standardInput = {});
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  pid_t pid() const { return pid_; }
+  // Waits for the process to end and answers its exit status (-1 when killed or still running after the wait).
+  int wait(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  std::string output() const;  // standard output, once it ended
+
+ private:
+  pid_t pid_ = -1;
+  int outputFd_ = -1;
+  mutable std::string output_;
+  bool ended_ = false;
+};
+
+// Runs a command to its end and answers its standard output.
+std::string run(const std::vector<std::string>& argv, const std::string& standardInput = {});
+
+// Another X client that owns CLIPBOARD and serves several targets at once from its own connection and thread.
+class SelectionOwner {
+ public:
+  struct Options {
+    std::map<std::string, std::string> targets;  // target name → bytes, offered in name order
+    std::vector<std::string> order;              // offer order (defaults to the map's order)
+    std::string wmInstance, wmClass;
+    uint32_t netWmPid = 0;
+    bool hang = false;                           // never answer a request
+    bool hangOnData = false;                     // answer TARGETS only
+  };
+  explicit SelectionOwner(Options options);
+  ~SelectionOwner();
+  xcb_window_t window() const { return window_; }
+
+ private:
+  void serve();
+  Options options_;
+  xcb_connection_t* connection_ = nullptr;
+  xcb_window_t window_ = XCB_NONE;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// Sets a 32-bit property (CARDINAL or WINDOW) on a window over a connection of its own.
+void setCardinalProperty(xcb_window_t window, const std::string& name, const std::string& type,
+                         const std::vector<uint32_t>& values);
+xcb_window_t rootWindow();
+
+// A temporary folder removed with its content at the end of the test.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  const std::string& path() const { return path_; }
+  void write(const std::string& relative, const std::string& content) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace x11test
