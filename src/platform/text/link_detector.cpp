@@ -1,6 +1,7 @@
 #include "platform/text/link_detector.h"
 
 #include <libpsl.h>
+#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <optional>
@@ -22,8 +23,15 @@ bool isLocalPartChar(char c) { return isAsciiAlnum(c) || c == '.' || c == '_' ||
 bool isWordStart(std::string_view text, std::size_t i, std::size_t runStart) {
   if (i == runStart) return true;
   const char before = text[i - 1];
-  return !(isAsciiAlnum(before) || before == '+' || before == '.' || before == '-' || before == '_' || before == '@' ||
-           before == '%' || before == '/' || static_cast<unsigned char>(before) >= 0x80);
+  if (static_cast<unsigned char>(before) >= 0x80) {
+    // A letter or digit of any script continues a word; punctuation such as a typographic quote does not.
+    std::size_t start = i - 1;
+    while (start > runStart && i - start < 4 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+    const auto decoded = decodeUtf8(text, start);
+    return !(decoded.valid && u_isalnum(static_cast<UChar32>(decoded.scalar)));
+  }
+  return !(isAsciiAlnum(before) || before == '+' || before == '.' || before == '-' || before == '@' || before == '%' ||
+           before == '/');
 }
 
 // A scalar that ends every candidate.
