@@ -115,9 +115,9 @@ class TextBuilder {
 
   // Block breaks wait for the next content, so that a block right after a list marker or a cell separator
   // (<li><p>, <td><p>) does not split its line, and a cell's last block does not end its row.
-  void blockBreak() {
+  void blockBreak(bool opening) {
     pendingSpace_ = false;
-    if (afterSeparator_) return;
+    if (opening && afterSeparator_) return;
     if (!text_.empty() && text_.back() != '\n') pendingBreak_ = true;
   }
 
@@ -301,7 +301,7 @@ class DocumentWalker {
         return false;
     }
     if (isSkipped(node) || named(node, "img")) return false;
-    if (isBlock(node)) builder_.blockBreak();
+    if (isBlock(node)) builder_.blockBreak(true);
     if (preservesWhitespace(node)) {
       ++preformatted_;
       builder_.startPreformatted();
@@ -342,7 +342,7 @@ class DocumentWalker {
       builder_.closeLink();
     }
     if (preservesWhitespace(node)) --preformatted_;
-    if (isBlock(node)) builder_.blockBreak();
+    if (isBlock(node)) builder_.blockBreak(false);
   }
 
   std::optional<Url> linkTarget(const xmlNode* node) const {
@@ -379,26 +379,40 @@ class DocumentWalker {
   int preformatted_ = 0;
 };
 
-// Browsers read "<![if ...]>" and "<![endif]>" (written around list markers and fallbacks by office
-// suites) as comments; the parser would keep them as text.
-std::string withoutBogusComments(std::string html) {
-  size_t at = html.find("<![");
-  if (at == std::string::npos) return html;
+bool startsWithIgnoringCase(std::string_view text, size_t at, std::string_view prefix) {
+  if (text.size() - at < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[at + i];
+    if ((c >= 'A' && c <= 'Z' ? c + 32 : c) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// Prepares the markup for the parser so that it reads as a browser shows it:
+// - "<!" that opens neither a comment nor a document type is a comment up to the next ">" (office suites
+//   write "<![if !supportLists]>" around list markers); the parser would keep it as text.
+// - A fragment without <body> gets one in front: text at the top would otherwise sit in an implied
+//   paragraph and end with a line break that the source does not have.
+std::string preparedMarkup(std::string_view html) {
   std::string result;
-  result.reserve(html.size());
+  bool hasBody = false;
+  for (size_t at = html.find('<'); at != std::string_view::npos && !hasBody; at = html.find('<', at + 1)) {
+    hasBody = startsWithIgnoringCase(html, at, "<body");
+  }
+  if (!hasBody) result = "<body>";
   size_t copied = 0;
-  while (at != std::string::npos) {
-    if (html.compare(at, 9, "<![CDATA[") == 0) {
-      at = html.find("<![", at + 3);
+  for (size_t at = html.find("<!"); at != std::string_view::npos; at = html.find("<!", at + 2)) {
+    if (html.compare(at, 4, "<!--") == 0 || startsWithIgnoringCase(html, at, "<!doctype")) continue;
+    size_t close = html.find('>', at);
+    // Never across another tag, so that a stray "<!" cannot swallow the markup after it.
+    if (close == std::string_view::npos || html.substr(at + 2, close - at - 2).find('<') != std::string_view::npos) {
       continue;
     }
-    size_t close = html.find('>', at);
-    if (close == std::string::npos) break;
-    result.append(html, copied, at - copied);
+    result.append(html.substr(copied, at - copied));
     copied = close + 1;
-    at = html.find("<![", copied);
+    at = close - 1;
   }
-  result.append(html, copied, std::string::npos);
+  result.append(html.substr(copied));
   return result;
 }
 
@@ -410,7 +424,7 @@ struct DocumentDeleter {
 
 std::optional<AttributedString> readHtml(std::string_view data) {
   if (data.size() > maxInputSize) return std::nullopt;
-  std::string utf8 = withoutBogusComments(htmlInputAsUtf8(data));
+  std::string utf8 = preparedMarkup(htmlInputAsUtf8(data));
   if (utf8.size() > maxInputSize) return std::nullopt;
   std::unique_ptr<xmlDoc, DocumentDeleter> document(
       htmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8",

@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
+#include <set>
 #include <vector>
 
 #include "platform/text/utf8.h"
@@ -56,9 +57,12 @@ std::vector<std::string> converterNames(int codePage) {
 RtfCodePageDecoder::RtfCodePageDecoder() = default;
 
 RtfCodePageDecoder::~RtfCodePageDecoder() {
+  // Code pages without a converter of their own share the 1252 one: close each converter once.
+  std::set<UConverter*> open;
   for (auto& [codePage, converter] : converters_) {
-    if (converter != nullptr) ucnv_close(converter);
+    if (converter != nullptr) open.insert(converter);
   }
+  for (UConverter* converter : open) ucnv_close(converter);
 }
 
 UConverter* RtfCodePageDecoder::converter(int codePage) {

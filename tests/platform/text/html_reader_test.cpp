@@ -1,0 +1,95 @@
+#include "platform/text/html_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "rich_text_test_helpers.h"
+
+namespace platform {
+namespace {
+
+using richtext_test::describe;
+
+std::string read(std::string_view html) { return describe(readHtml(html)); }
+
+TEST(HtmlReaderTest, WhitespaceCollapsesLikeRenderedText) {
+  EXPECT_EQ(read("  <p>  one \n\t two  </p>  "), "one two\n");
+  EXPECT_EQ(read("<span>a </span> <b> b</b>"), "a b");
+  EXPECT_EQ(read("a&nbsp;&nbsp; b"), "a\u00A0\u00A0 b");
+  EXPECT_EQ(read("line <br> next"), "line\u2028next");
+  EXPECT_EQ(read("a<div>b</div>"), "a\nb\n");
+  EXPECT_EQ(read("<div><div><p>nested</p></div></div><p></p><p>again</p>"), "nested\nagain\n");
+  EXPECT_EQ(read("<h1>Title</h1>text<hr>more"), "Title\ntext\nmore");
+}
+
+TEST(HtmlReaderTest, PreformattedTextKeepsItsWhitespace) {
+  EXPECT_EQ(read("<pre>\n  a\r\n\tb  </pre>after"), "  a\n\tb  \nafter");
+  EXPECT_EQ(read("<pre>\n\nkeeps the second</pre>"), "\nkeeps the second\n");
+  EXPECT_EQ(read("x<textarea>  t  </textarea>"), "x  t  ");
+}
+
+TEST(HtmlReaderTest, ListsAndTables) {
+  EXPECT_EQ(read("<ul><li>a<ul><li>b<ul><li>c<ul><li>d</li></ul></li></ul></li></ul></li></ul>"),
+            "\t•\ta\n\t\t◦\tb\n\t\t\t▪\tc\n\t\t\t\t▪\td\n");
+  EXPECT_EQ(read("<ol type=\"a\"><li>x</li><li>y</li></ol><li>stray</li>"), "\t1.\tx\n\t2.\ty\n\t•\tstray\n");
+  EXPECT_EQ(read("<ol start=\"-2\"><li> x</li><li value=\"10\">y</li><li>z</li></ol>"),
+            "\t-2.\tx\n\t10.\ty\n\t11.\tz\n");
+  EXPECT_EQ(read("<table><tr><td>a</td><td> b </td><td></td></tr><tr><th>c</th></tr></table>"), "a\tb\t\nc\n");
+}
+
+TEST(HtmlReaderTest, NonTextContentIsLeftOut) {
+  EXPECT_EQ(read("<html><head><title>T</title><style>p{}</style><script>x()</script></head>"
+                 "<body>a<!-- note --><img src=\"i.png\" alt=\"pic\"><template>t</template>"
+                 "<span hidden>h</span><?pi x?>b</body></html>"),
+            "ab");
+  EXPECT_FALSE(readHtml(""));
+  EXPECT_FALSE(readHtml("<p> \n </p><img src=x><br>"));
+  EXPECT_FALSE(readHtml("<p>\u3000\u00A0</p>"));
+}
+
+TEST(HtmlReaderTest, LinksCoverTheirTextAndResolveAgainstTheBase) {
+  EXPECT_EQ(read("go <a href=\" https://a.example/x?y=1&amp;z=2 \"> there </a>, now"),
+            "go [there](https://a.example/x?y=1&z=2) , now");
+  EXPECT_EQ(read("<a href=\"rel/page\">r</a>"), "[r](rel/page)");
+  EXPECT_EQ(read("<base href=\"https://b.example/dir/x.html\"><a href=\"../up?q\">u</a> "
+                 "<a href=\"//cdn.example/f\">c</a> <a href=\"#frag\">f</a>"),
+            "[u](https://b.example/up?q) [c](https://cdn.example/f) [f](https://b.example/dir/x.html#frag)");
+  EXPECT_EQ(read("<a href=\"JavaScript:alert(1)\">j</a><a href=\"data:text/html,x\">d</a><a>none</a>"), "jdnone");
+  EXPECT_EQ(read("<a href=\"https://c.example/a b\">sp</a>"), "[sp](https://c.example/a%20b)");
+  EXPECT_EQ(read("<a href=\"https://o.example/\">out <a href=\"https://i.example/\">in</a></a>"),
+            "[out](https://o.example/) [in](https://i.example/)");  // the parser closes the outer link
+}
+
+TEST(HtmlReaderTest, InputEncodings) {
+  EXPECT_EQ(read("\xEF\xBB\xBF<p>bom</p>"), "bom\n");
+  std::string utf16le = "\xFF\xFE";
+  for (char c : std::string("<b>h\xE9</b>")) {
+    utf16le += c;
+    utf16le += '\0';
+  }
+  EXPECT_EQ(read(utf16le), "hé");
+  std::string utf16be = "\xFE\xFF";
+  for (char16_t c : std::u16string(u"<i>Ж</i>")) {
+    utf16be += static_cast<char>(c >> 8);
+    utf16be += static_cast<char>(c & 0xFF);
+  }
+  EXPECT_EQ(read(utf16be), "Ж");
+  EXPECT_EQ(read("<meta charset=\"windows-1251\"><p>\xC6</p>"), "Ж\n");
+  EXPECT_EQ(read("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">caf\xE9"), "café");
+  // Valid UTF-8 wins over a stale declaration; invalid bytes without one are replaced.
+  EXPECT_EQ(read("<meta charset=\"iso-8859-1\">caf\xC3\xA9"), "café");
+  EXPECT_EQ(read("a\xFF b"), "a\uFFFD b");
+}
+
+TEST(HtmlReaderTest, HostileInputStaysBounded) {
+  // The parser stops nesting at its depth limit; what came before is read.
+  std::string deep = "<p>before</p>";
+  for (int i = 0; i < 100000; ++i) deep += "<div><span>";
+  deep += "x";
+  EXPECT_EQ(read(deep), "before\n");
+  EXPECT_FALSE(readHtml(std::string((64u << 20) + 1, 'a')));
+  EXPECT_EQ(read("<!DOCTYPE html SYSTEM \"http://127.0.0.1:9/x.dtd\"><!ENTITY e SYSTEM \"file:///etc/passwd\">ok&e;"),
+            "ok&e;");
+}
+
+}  // namespace
+}  // namespace platform
