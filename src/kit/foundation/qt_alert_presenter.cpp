@@ -1,0 +1,190 @@
+#include "kit/foundation/qt_alert_presenter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <atomic>
+#include <optional>
+
+namespace kit {
+namespace {
+
+class AlertDialog final : public QDialog {
+ public:
+  AlertDialog(const Alert& alert, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QGuiApplication::applicationDisplayName());
+    auto* columns = new QHBoxLayout(this);
+    columns->setSpacing(16);
+    columns->setContentsMargins(20, 20, 20, 16);
+
+    auto* iconLabel = new QLabel;
+    iconLabel->setPixmap(icon(alert).pixmap(64, 64));
+    iconLabel->setAlignment(Qt::AlignTop);
+    columns->addWidget(iconLabel, 0, Qt::AlignTop);
+
+    auto* content = new QVBoxLayout;
+    content->setSpacing(10);
+    columns->addLayout(content, 1);
+
+    auto* message = new QLabel(QString::fromStdString(alert.messageText));
+    QFont bold = message->font();
+    bold.setBold(true);
+    message->setFont(bold);
+    message->setWordWrap(true);
+    message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    content->addWidget(message);
+
+    if (!alert.informativeText.empty()) {
+      auto* informative = new QLabel(QString::fromStdString(alert.informativeText));
+      informative->setWordWrap(true);
+      informative->setTextInteractionFlags(Qt::TextSelectableByMouse);
+      content->addWidget(informative);
+    }
+
+    if (alert.accessory) addAccessory(*alert.accessory, content, message);
+
+    if (alert.showsSuppressionButton) {
+      suppression_ = new QCheckBox(QString::fromStdString(alert.suppressionButtonTitle));
+      content->addWidget(suppression_);
+    }
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    const auto& buttons = alert.buttons.empty() ? std::vector<AlertButton>{{"OK", "\r", false}} : alert.buttons;
+    // The first button stands rightmost.
+    for (int index = static_cast<int>(buttons.size()) - 1; index >= 0; --index) {
+      const AlertButton& spec = buttons[static_cast<size_t>(index)];
+      auto* button = new QPushButton(QString::fromStdString(spec.title));
+      button->setAutoDefault(false);
+      button->setDefault(spec.keyEquivalent == "\r");
+      if (spec.hasDestructiveAction) {
+        button->setProperty("destructive", true);
+        button->setStyleSheet("color: #c01c28;");
+      }
+      if (spec.keyEquivalent == "\x1b") escapeCode_ = alertFirstButtonReturn + index;
+      int code = alertFirstButtonReturn + index;
+      connect(button, &QPushButton::clicked, this, [this, code] { done(code); });
+      buttonRow->addWidget(button);
+    }
+    content->addSpacing(6);
+    content->addLayout(buttonRow);
+    setSizeGripEnabled(false);
+  }
+
+  AlertResponse response() const {
+    return {result(), suppression_ && suppression_->isChecked()};
+  }
+
+  // Escape answers only through a button that claims it.
+  void reject() override {
+    if (escapeCode_) done(*escapeCode_);
+  }
+
+ private:
+  static QIcon icon(const Alert& alert) {
+    if (alert.iconName) {
+      QIcon themed = QIcon::fromTheme(QString::fromStdString(*alert.iconName));
+      if (!themed.isNull()) return themed;
+    }
+    QStyle::StandardPixmap standard = alert.style == AlertStyle::critical      ? QStyle::SP_MessageBoxCritical
+                                      : alert.style == AlertStyle::informational ? QStyle::SP_MessageBoxInformation
+                                                                                  : QStyle::SP_MessageBoxWarning;
+    return QApplication::style()->standardIcon(standard);
+  }
+
+  void addAccessory(const Alert::Accessory& accessory, QVBoxLayout* content, QLabel* message) {
+    int width = static_cast<int>(accessory.width);
+    if (!accessory.detailText) {
+      auto* spacer = new QWidget;
+      spacer->setFixedHeight(0);
+      spacer->setMinimumWidth(width);
+      content->addWidget(spacer);
+      return;
+    }
+    auto* detail = new QPlainTextEdit(QString::fromStdString(*accessory.detailText));
+    detail->setReadOnly(true);
+    detail->setFrameShape(QFrame::NoFrame);
+    detail->viewport()->setAutoFillBackground(false);
+    detail->setStyleSheet("QPlainTextEdit { background: transparent; }");
+    QFont small = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
+    detail->setFont(small);
+    QPalette palette = detail->palette();
+    palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
+    detail->setPalette(palette);
+    detail->setFixedHeight(static_cast<int>(accessory.height));
+    if (accessory.alignsWithMessage) {
+      // Same column as the message: the area starts at its width and follows the message's width.
+      detail->setMinimumWidth(std::min(width, std::max(message->sizeHint().width(), 1)));
+    } else {
+      detail->setFixedWidth(width);
+    }
+    content->addWidget(detail);
+  }
+
+  QCheckBox* suppression_ = nullptr;
+  std::optional<int> escapeCode_;
+};
+
+void bringForward(QWidget* widget) {
+  widget->raise();
+  widget->activateWindow();
+}
+
+std::atomic<AlertPresenter*> installedPresenter{nullptr};
+
+}  // namespace
+
+AlertResponse QtAlertPresenter::runModal(const Alert& alert) {
+  AlertDialog dialog(alert, nullptr);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  bringForward(&dialog);
+  dialog.exec();
+  return dialog.response();
+}
+
+void QtAlertPresenter::beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) {
+  auto* dialog = new AlertDialog(alert, window);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+  QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion = std::move(completion)](int) {
+    if (completion) completion(dialog->response());
+  });
+  dialog->open();
+  bringForward(dialog);
+}
+
+void QtAlertPresenter::activateApp() {
+  QWidget* target = QApplication::activeModalWidget();
+  if (!target) target = QApplication::activeWindow();
+  if (!target) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->isVisible()) {
+        target = widget;
+        break;
+      }
+    }
+  }
+  if (target) bringForward(target);
+}
+
+AlertPresenter& alertPresenter() {
+  static QtAlertPresenter qtPresenter;
+  AlertPresenter* installed = installedPresenter.load();
+  return installed ? *installed : qtPresenter;
+}
+
+void setAlertPresenterForTesting(AlertPresenter* presenter) { installedPresenter.store(presenter); }
+
+}  // namespace kit
