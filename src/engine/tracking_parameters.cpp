@@ -1,0 +1,186 @@
+#include "engine/tracking_parameters.h"
+
+#include <algorithm>
+
+#include "engine/redirect_unwrapping.h"
+#include "engine/url_utilities.h"
+#include "kit/foundation/regex.h"
+#include "kit/foundation/url_query.h"
+
+namespace engine {
+namespace {
+
+using platform::UrlComponents;
+using Names = std::unordered_set<std::string>;
+
+const Names& trackingParameterNameSet() {
+  static const Names names(trackingParameterNames().begin(), trackingParameterNames().end());
+  return names;
+}
+
+Url removing(const Url& url, const Names& names) { return kit::removingQueryItems(url, names); }
+
+bool hostWithoutWWWStartsWith(const Url& url, std::string_view prefix) {
+  const auto host = hostWithoutWWW(url);
+  return host && host->starts_with(prefix);
+}
+
+bool hostWithoutWWWContains(const Url& url, std::string_view part) {
+  const auto host = hostWithoutWWW(url);
+  return host && host->find(part) != std::string::npos;
+}
+
+Url retailerRule(Url url) {
+  if (url.lastPathComponent().starts_with("ref=")) url = url.deletingLastPathComponent();
+  if (containsItemNamed(UrlComponents(url).queryItems(), "qid")) url = removing(url, {"keywords", "qid", "sr"});
+  url = removing(url, {"_encoding", "ref", "ref_", "content-id", "s", "psc"});
+  return removingRefPathSuffix(url);
+}
+
+Url applyingSiteRules(Url url) {
+  static const Names microBloggingNames = {"x.com", "twitter.com", "fxtwitter.com"};
+  const auto bareHost = hostWithoutWWW(url);
+  if (bareHost && microBloggingNames.contains(*bareHost)) url = removing(url, {"s", "t", "ref_src", "ref_url"});
+  if (hostIsDomainOrSubdomain(url, "spotify.com")) url = removing(url, {"si"});
+  if (hostIsDomainOrSubdomain(url, "youtube.com")) url = removing(url, {"si"});
+  if (hostWithoutWWWStartsWith(url, "google.")) {
+    const auto components = url.pathComponents();
+    if (components.size() >= 2 && components[1] == "search") {
+      url = kit::removingQueryItems(url, queryItemNameNotIn({"q", "as_q"}));
+    }
+  }
+  if (hostWithoutWWWStartsWith(url, "ebay.")) {
+    url = removing(url, {"mkcid", "mkevt", "mkrid", "ssspo", "sssrc", "ssuid", "widget_ver", "media", "campid",
+                         "toolid", "customid"});
+  }
+  if (const auto ref = kit::firstItemNamed(kit::queryItems(url), "ref"); ref && ref->value == "producthunt") {
+    url = removing(url, {"ref"});
+  }
+  if (hostWithoutWWWContains(url, "amazon.")) url = retailerRule(url);
+  if (hostWithoutWWWContains(url, "audible.")) {
+    url = removing(url, {"plink", "ref", "creativeId", "pageLoadId", "qid", "sr"});
+  }
+  if (hostIsDomainOrSubdomain(url, "facebook.com")) {
+    url = removing(url, {"ref", "referral_code", "referral_story_type", "tracking"});
+  }
+  if (hostIsDomainOrSubdomain(url, "nytimes.com")) url = removing(url, {"emc", "nl", "te", "smid"});
+  if (hostIsDomainOrSubdomain(url, "tiktok.com")) {
+    url = removing(url, {"k", "h", "_t", "_r", "is_from_webapp", "sender_device", "web_id", "_CAMPAIGN_NAME_",
+                         "_CAMPAIGN_ID_", "_AID_NAME_", "_AID_", "_CID_NAME_", "_CID_", "_PLACEMENT_"});
+  }
+  return url;
+}
+
+}  // namespace
+
+const std::vector<std::string>& trackingParameterNames() {
+  static const std::vector<std::string> names = {
+      "gclid", "gclsrc", "_ga", "utm", "utm_ad", "utm_brand", "utm_campaign", "utm_campaignid", "utm_channel",
+      "utm_cid", "utm_content", "utm_emcid", "utm_emmid", "utm_id", "utm_media", "utm_medium", "utm_name",
+      "utm_product", "utm_pubreferrer", "utm_reader", "utm_referrer", "utm_serial", "utm_social",
+      "utm_social-type", "utm_source", "utm_swu", "utm_term", "utm_umguk", "utm_userid", "utm_viz_id", "gbraid",
+      "wbraid", "fbclid", "__tn__", "igshid", "twclid", "msclkid", "dclid", "mc_cid", "mc_eid", "_openstat",
+      "yclid", "soc_src", "soc_trk", "_hsenc", "_hsmi", "hsa_cam", "hsa_grp", "hsa_mt", "hsa_src", "hsa_ad",
+      "hsa_acc", "hsa_net", "hsa_kw", "hsa_tgt", "hsa_ver", "mkt_tok", "oly_anon_id", "oly_enc_id", "wickedid",
+      "vero_con", "vero_id", "__s", "s_cid", "ef_id", "s_kwcid", "_trksid", "_bta_tid", "_bta_c", "trk_contact",
+      "trk_msg", "trk_module", "trk_sid", "gdfms", "gdftrk", "gdffi", "_ke", "_kx", "redirect_log_mongo_id",
+      "redirect_mongo_id", "sb_referer_host", "mkwid", "pcrid", "dm_i", "epik", "pk_campaign", "pk_kwd",
+      "pk_keyword", "piwik_campaign", "piwik_kwd", "piwik_keyword", "mtm_campaign", "mtm_keyword", "mtm_source",
+      "mtm_medium", "mtm_content", "mtm_cid", "mtm_group", "mtm_placement", "matomo_campaign", "matomo_keyword",
+      "matomo_source", "matomo_medium", "matomo_content", "matomo_cid", "matomo_group", "matomo_placement",
+      "pd_rd_i", "pd_rd_m", "pd_rd_p", "pd_rd_r", "pd_rd_s", "pd_rd_t", "pd_rd_w", "pd_rd_wg", "pf_rd_i",
+      "pf_rd_m", "pf_rd_p", "pf_rd_r", "pf_rd_s", "pf_rd_t", "_branch_match_id", "vd_source", "bxid", "cndid",
+      "__sta", "__stm_medium", "__stm_source", "__stm_id"};
+  return names;
+}
+
+const std::unordered_set<std::string>& hostsExemptFromTrackingRemoval() {
+  static const std::unordered_set<std::string> hosts = {"console.aws.amazon.com", "okta.com", "auth0.com"};
+  return hosts;
+}
+
+Url removingTrackingParameters(const Url& url) {
+  Url working = unwrappingRedirect(url);
+  if (!trackingParameterNames().empty()) working = removing(working, trackingParameterNameSet());
+  return applyingSiteRules(std::move(working));
+}
+
+std::vector<QueryItem> cleanNestedURLsInQueryItems(const std::vector<QueryItem>& items) {
+  std::vector<QueryItem> out;
+  out.reserve(items.size());
+  for (const auto& item : items) {
+    if (item.value) {
+      if (const auto nested = Url::parse(*item.value); nested && kit::isValid(*nested)) {
+        // Only a change replaces the value: the lenient parse alone may re-encode text that is no URL.
+        const Url cleaned = removingTrackingParameters(*nested);
+        if (!(cleaned == *nested)) {
+          out.push_back({item.name, cleaned.absoluteString()});
+          continue;
+        }
+      }
+    }
+    out.push_back(item);
+  }
+  return out;
+}
+
+Url modifyingQueryItemsCleaningNestedURLs(const Url& url) {
+  return kit::modifyingQueryItems(url, cleanNestedURLsInQueryItems);
+}
+
+Url removingTrackingParametersUnlessExempt(const Url& url) {
+  const auto items = UrlComponents(url).queryItems();
+  if (!items || items->empty()) return url;
+  const auto matchesHost = hostMatches(url);
+  const auto& exempt = hostsExemptFromTrackingRemoval();
+  if (std::any_of(exempt.begin(), exempt.end(), matchesHost)) return url;
+  return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url));
+}
+
+std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::LinkMatch>& matches) {
+  // Matches do not overlap, so building the result front to back gives what replacing from the last match
+  // to the first gives, without moving the text once per replacement.
+  std::string out;
+  std::size_t position = 0;
+  for (const auto& match : matches) {
+    if (match.range.location < position || match.range.end() > text.size()) continue;
+    const auto written = text.substr(match.range.location, match.range.length);
+    const auto parsed = Url::parseStrict(written);
+    if (!parsed) continue;
+    const Url cleaned = removingTrackingParametersUnlessExempt(*parsed);
+    if (cleaned == *parsed) continue;
+    if (out.empty()) out.reserve(text.size());
+    out.append(text.substr(position, match.range.location - position));
+    out.append(cleaned.absoluteString());
+    position = match.range.end();
+  }
+  if (position == 0) return std::string(text);
+  out.append(text.substr(position));
+  return out;
+}
+
+std::string removingTrackingParametersFromURLs(std::string_view text) {
+  return removingTrackingParametersFromURLs(text, platform::detectLinks(text));
+}
+
+std::vector<Url> removingTrackingParametersFromURLList(const std::vector<Url>& urls) {
+  std::vector<Url> out;
+  out.reserve(urls.size());
+  for (const auto& url : urls) out.push_back(removingTrackingParametersUnlessExempt(url));
+  return out;
+}
+
+std::function<bool(const QueryItem&)> queryItemNameNotIn(std::unordered_set<std::string> names) {
+  return [names = std::move(names)](const QueryItem& item) { return !names.contains(item.name); };
+}
+
+Url removingRefPathSuffix(const Url& url) {
+  static const auto refSuffix = kit::ZvRegex::constant("ref=.*$");
+  return kit::modifyingComponents(url, [](UrlComponents& components) {
+    const std::string& path = components.percentEncodedPath();
+    if (path.find("ref=") == std::string::npos) return;
+    components.setPercentEncodedPath(kit::replacingMatches(path, refSuffix, ""));
+  });
+}
+
+}  // namespace engine

@@ -1,0 +1,67 @@
+#include "engine/url_utilities.h"
+
+#include <algorithm>
+
+#include "kit/foundation/url_query.h"
+#include "platform/text/grapheme.h"
+
+namespace engine {
+
+bool hostIsDomainOrSubdomain(const Url& url, std::string_view domain) {
+  auto host = url.host();
+  if (!host) return false;
+  std::transform(host->begin(), host->end(), host->begin(), [](unsigned char c) { return std::tolower(c); });
+  if (*host == domain) return true;
+  return host->size() > domain.size() && host->ends_with(domain) && (*host)[host->size() - domain.size() - 1] == '.';
+}
+
+std::function<bool(const std::string&)> hostMatches(const Url& url) {
+  return [url](const std::string& domain) { return hostIsDomainOrSubdomain(url, domain); };
+}
+
+std::optional<std::string> hostWithoutWWW(const Url& url) {
+  auto host = url.host();
+  if (!host) return std::nullopt;
+  if (host->size() >= 4) {
+    const std::string_view start(host->data(), 4);
+    if ((start[0] == 'w' || start[0] == 'W') && (start[1] == 'w' || start[1] == 'W') &&
+        (start[2] == 'w' || start[2] == 'W') && start[3] == '.') {
+      host->erase(0, 4);
+    }
+  }
+  return host;
+}
+
+std::optional<Url> validatedUrl(std::string_view text) {
+  auto url = Url::parseStrict(text);
+  if (!url || !kit::isValid(*url)) return std::nullopt;
+  return url;
+}
+
+std::string replacingCharacters(std::string_view text, std::string_view a, std::string_view replacementForA,
+                                std::string_view b, std::string_view replacementForB) {
+  std::string out;
+  out.reserve(text.size());
+  for (const auto character : platform::graphemes(text)) {
+    if (character == a) {
+      out.append(replacementForA);
+    } else if (character == b) {
+      out.append(replacementForB);
+    } else {
+      out.append(character);
+    }
+  }
+  return out;
+}
+
+bool containsItemNamed(const std::optional<std::vector<QueryItem>>& items, std::string_view name) {
+  return items && kit::firstItemNamed(*items, name).has_value();
+}
+
+bool hasNonWhitespace(std::string_view text) {
+  const auto characters = platform::graphemes(text);
+  return std::any_of(characters.begin(), characters.end(),
+                     [](std::string_view character) { return !platform::isWhitespaceCharacter(character); });
+}
+
+}  // namespace engine

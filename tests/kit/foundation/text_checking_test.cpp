@@ -1,0 +1,42 @@
+#include "kit/foundation/text_checking.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EmailAddressCheck, TheWholeTextMustBeOneAddress) {
+  EXPECT_TRUE(kit::isEmailAddress("joe.bloggs+news@example.co.uk"));
+  EXPECT_FALSE(kit::isEmailAddress(" joe@example.com"));
+  EXPECT_FALSE(kit::isEmailAddress("joe@example.com "));
+  EXPECT_FALSE(kit::isEmailAddress("write to joe@example.com"));
+  EXPECT_FALSE(kit::isEmailAddress("mailto:joe@example.com"));
+  EXPECT_FALSE(kit::isEmailAddress("https://example.com/ joe@example.com"));
+  EXPECT_FALSE(kit::isEmailAddress("joe@example"));
+  EXPECT_FALSE(kit::isEmailAddress(""));
+}
+
+TEST(HtmlTagPairRegex, FindsATagPairOnOneLine) {
+  const auto& regex = kit::htmlTagPairRegex();
+  EXPECT_TRUE(regex.isMatched("text <p class=\"x\">Hello</p> more"));
+  EXPECT_TRUE(regex.isMatched("<b>a</i>"));
+  EXPECT_FALSE(regex.isMatched("<p>Hello"));
+  EXPECT_FALSE(regex.isMatched("line<br>break"));
+  EXPECT_FALSE(regex.isMatched("<p>Hello\n</p>"));
+  EXPECT_FALSE(regex.isMatched("a < b > c"));
+}
+
+TEST(BlankTextChecks, WhitespaceAndLineBreaks) {
+  EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(""));
+  EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(" \t\r\n\u2028\u00A0\u3000"));
+  EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline(" . "));
+  EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\u200B"));
+  EXPECT_TRUE(kit::isEmptyOrAllSatisfy(std::vector<int>{}, [](int) { return false; }));
+  int calls = 0;
+  EXPECT_FALSE(kit::isEmptyOrAllSatisfy(std::vector<int>{1, 2, 3}, [&](int v) {
+    ++calls;
+    return v != 2;
+  }));
+  EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
