@@ -1,0 +1,52 @@
+#include "kit/preferences/json_form.h"
+
+#include <QByteArray>
+
+#include <cstdio>
+
+namespace kit::Preferences {
+
+Json JsonCodec<platform::PlistData>::encode(const platform::PlistData& v) {
+  auto base64 = QByteArray::fromRawData(v.bytes.data(), static_cast<qsizetype>(v.bytes.size())).toBase64();
+  return std::string(base64.constData(), static_cast<std::size_t>(base64.size()));
+}
+
+std::optional<platform::PlistData> JsonCodec<platform::PlistData>::decode(const Json& j) {
+  if (!j.is_string()) return std::nullopt;
+  const auto& text = j.get_ref<const std::string&>();
+  auto result = QByteArray::fromBase64Encoding(QByteArray(text.data(), static_cast<qsizetype>(text.size())),
+                                               QByteArray::AbortOnBase64DecodingErrors);
+  if (!result) return std::nullopt;
+  const QByteArray& bytes = *result;
+  return platform::PlistData{std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))};
+}
+
+namespace detail {
+
+std::optional<std::string> bareJsonText(const Json& valueAsArray) {
+  // Invalid UTF-8 in a string makes dump() throw, which the caller reports as an encoding failure.
+  std::string text = valueAsArray.dump();
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    if (c == '/') escaped += '\\';  // "/" can only occur inside strings
+    escaped += c;
+  }
+  return escaped.substr(1, escaped.size() - 2);
+}
+
+std::optional<Json> firstOfBareJson(std::string_view text) {
+  std::string wrapped;
+  wrapped.reserve(text.size() + 2);
+  wrapped += '[';
+  wrapped += text;
+  wrapped += ']';
+  Json array = Json::parse(wrapped, nullptr, false);
+  if (array.is_discarded() || !array.is_array() || array.empty()) return std::nullopt;
+  return array.front();
+}
+
+void printEncodingFailure(const std::exception& error) { std::printf("%s\n", error.what()); }
+
+}  // namespace detail
+}  // namespace kit::Preferences

@@ -1,0 +1,191 @@
+#pragma once
+
+#include <chrono>
+#include <cmath>
+#include <concepts>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/prefs/plist_value.h"
+
+namespace kit::Preferences {
+
+using Json = nlohmann::json;
+
+// Thrown by JsonCodec<T>::encode for values that have no JSON form (non-finite numbers).
+struct JsonEncodingError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// How a value type is written as JSON and read back. Reading is strict: a number is not a Bool, a
+// fractional number not an integer. Specialise it to store another type through the JSON bridges.
+template <class T, class = void>
+struct JsonCodec;
+
+template <>
+struct JsonCodec<bool> {
+  static Json encode(bool v) { return v; }
+  static std::optional<bool> decode(const Json& j) {
+    if (!j.is_boolean()) return std::nullopt;
+    return j.get<bool>();
+  }
+};
+
+template <std::integral T>
+  requires(!std::same_as<T, bool>)
+struct JsonCodec<T> {
+  static Json encode(T v) { return v; }
+  static std::optional<T> decode(const Json& j) {
+    if (j.is_number_unsigned()) {
+      auto v = j.get<uint64_t>();
+      if (v > static_cast<uint64_t>(std::numeric_limits<T>::max())) return std::nullopt;
+      return static_cast<T>(v);
+    }
+    if (j.is_number_integer()) {
+      auto v = j.get<int64_t>();
+      if (!std::in_range<T>(v)) return std::nullopt;
+      return static_cast<T>(v);
+    }
+    if (j.is_number_float()) {  // "42.0" is an integer too, "42.5" is not
+      double d = j.get<double>();
+      if (std::trunc(d) != d || d < static_cast<double>(std::numeric_limits<T>::min()) ||
+          d >= static_cast<double>(std::numeric_limits<T>::max()))
+        return std::nullopt;
+      return static_cast<T>(d);
+    }
+    return std::nullopt;
+  }
+};
+
+template <std::floating_point T>
+struct JsonCodec<T> {
+  static Json encode(T v) {
+    if (!std::isfinite(v)) throw JsonEncodingError("Unable to encode " + std::to_string(v) + " directly in JSON.");
+    return static_cast<double>(v);
+  }
+  static std::optional<T> decode(const Json& j) {
+    if (!j.is_number()) return std::nullopt;
+    return static_cast<T>(j.get<double>());
+  }
+};
+
+template <>
+struct JsonCodec<std::string> {
+  static Json encode(const std::string& v) { return v; }
+  static std::optional<std::string> decode(const Json& j) {
+    if (!j.is_string()) return std::nullopt;
+    return j.get<std::string>();
+  }
+};
+
+// Dates are seconds since 2001-01-01 00:00:00 UTC.
+template <>
+struct JsonCodec<platform::PlistDate> {
+  static Json encode(platform::PlistDate v) { return platform::secondsSinceReferenceDate(v); }
+  static std::optional<platform::PlistDate> decode(const Json& j) {
+    if (!j.is_number()) return std::nullopt;
+    return platform::dateFromReferenceSeconds(j.get<double>());
+  }
+};
+
+// Data is Base64 text.
+template <>
+struct JsonCodec<platform::PlistData> {
+  static Json encode(const platform::PlistData& v);
+  static std::optional<platform::PlistData> decode(const Json& j);
+};
+
+template <class T>
+struct JsonCodec<std::optional<T>> {
+  static Json encode(const std::optional<T>& v) { return v ? JsonCodec<T>::encode(*v) : Json(nullptr); }
+  static std::optional<std::optional<T>> decode(const Json& j) {
+    if (j.is_null()) return std::optional<T>{};
+    auto v = JsonCodec<T>::decode(j);
+    if (!v) return std::nullopt;
+    return std::optional<T>(std::move(*v));
+  }
+};
+
+template <class T>
+struct JsonCodec<std::vector<T>> {
+  static Json encode(const std::vector<T>& v) {
+    Json array = Json::array();
+    for (const auto& item : v) array.push_back(JsonCodec<T>::encode(item));
+    return array;
+  }
+  static std::optional<std::vector<T>> decode(const Json& j) {
+    if (!j.is_array()) return std::nullopt;
+    std::vector<T> result;
+    result.reserve(j.size());
+    for (const auto& item : j) {
+      auto v = JsonCodec<T>::decode(item);
+      if (!v) return std::nullopt;
+      result.push_back(std::move(*v));
+    }
+    return result;
+  }
+};
+
+template <class T, class Compare>
+struct JsonCodec<std::map<std::string, T, Compare>> {
+  static Json encode(const std::map<std::string, T, Compare>& v) {
+    Json object = Json::object();
+    for (const auto& [key, item] : v) object[key] = JsonCodec<T>::encode(item);
+    return object;
+  }
+  static std::optional<std::map<std::string, T, Compare>> decode(const Json& j) {
+    if (!j.is_object()) return std::nullopt;
+    std::map<std::string, T, Compare> result;
+    for (const auto& [key, item] : j.items()) {
+      auto v = JsonCodec<T>::decode(item);
+      if (!v) return std::nullopt;
+      result.emplace(key, std::move(*v));
+    }
+    return result;
+  }
+};
+
+template <class T>
+concept JsonCodable = requires(const T& v, const Json& j) {
+  { JsonCodec<T>::encode(v) } -> std::convertible_to<Json>;
+  { JsonCodec<T>::decode(j) } -> std::same_as<std::optional<T>>;
+};
+
+namespace detail {
+std::optional<std::string> bareJsonText(const Json& valueAsArray);
+std::optional<Json> firstOfBareJson(std::string_view text);
+void printEncodingFailure(const std::exception& error);
+}  // namespace detail
+
+// The bare JSON text of a value: the JSON of the one-element array holding it, without the brackets
+// ("true", "42", "\"abc\"", "[1,2]"). "/" is written "\/". None when the value has no JSON form; the
+// reason is printed to standard output.
+template <JsonCodable T>
+std::optional<std::string> bareJson(const T& value) {
+  try {
+    return detail::bareJsonText(Json::array({JsonCodec<T>::encode(value)}));
+  } catch (const std::exception& error) {
+    detail::printEncodingFailure(error);
+    return std::nullopt;
+  }
+}
+
+// Reads bare JSON text back: "[" + text + "]" decoded as an array of T, first element. None for text
+// that is not JSON of T, and for "" (an empty array).
+template <JsonCodable T>
+std::optional<T> fromBareJson(std::string_view text) {
+  auto first = detail::firstOfBareJson(text);
+  if (!first) return std::nullopt;
+  return JsonCodec<T>::decode(*first);
+}
+
+}  // namespace kit::Preferences

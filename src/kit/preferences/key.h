@@ -1,0 +1,126 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kit/preferences/serializable.h"
+#include "platform/prefs/user_defaults.h"
+
+namespace kit::Preferences {
+
+using platform::UserDefaults;
+
+// The untyped key: a preference name in a suite. Equal when name and suite are; the value type plays no part.
+class BaseKey {
+ public:
+  explicit BaseKey(std::string name, UserDefaults& suite = UserDefaults::standard());
+  virtual ~BaseKey() = default;
+
+  const std::string& name() const { return name_; }
+  UserDefaults& suite() const { return *suite_; }
+  const std::shared_ptr<UserDefaults>& sharedSuite() const { return suite_; }
+
+  // Removes the stored value; the key reads its default again.
+  void reset() const;
+
+  friend bool operator==(const BaseKey& a, const BaseKey& b) { return a.name_ == b.name_ && a.suite_ == b.suite_; }
+
+ private:
+  std::string name_;
+  std::shared_ptr<UserDefaults> suite_;
+};
+
+struct BaseKeyHash {
+  std::size_t operator()(const BaseKey& key) const noexcept {
+    return std::hash<std::string>()(key.name()) * 31 + std::hash<const void*>()(&key.suite());
+  }
+};
+
+void logUnencodableValue(const BaseKey& key);
+
+// A typed key with the value a read falls back to. Creating one registers its default in the suite
+// (never in the file); a key of an optional type with no default registers nothing.
+template <PreferencesSerializable T>
+class Key : public BaseKey {
+ public:
+  using Value = T;
+
+  Key(std::string name, T defaultValue, UserDefaults& suite = UserDefaults::standard())
+      : BaseKey(std::move(name), suite), defaultValue_(std::move(defaultValue)) {
+    registerDefault();
+  }
+  explicit Key(std::string name, UserDefaults& suite = UserDefaults::standard())
+    requires IsOptional<T>::value
+      : BaseKey(std::move(name), suite) {}
+
+  const T& defaultValue() const { return defaultValue_; }
+
+ private:
+  void registerDefault() const {
+    if constexpr (IsOptional<T>::value) {
+      if (!defaultValue_) return;
+    }
+    if (auto stored = serializedValue(defaultValue_)) suite().registerDefaults({{name(), std::move(*stored)}});
+  }
+
+  T defaultValue_{};
+};
+
+// The stored value converted to T, without any default: none when nothing is stored (neither written
+// nor registered) or the object does not convert.
+template <PreferencesSerializable T>
+std::optional<T> storedValue(const UserDefaults& suite, std::string_view name) {
+  std::optional<T> result;
+  suite.withObject(name, [&](const PlistValue& object) { result = toValue<T>(object); });
+  return result;
+}
+
+// The value of the key: what is stored (or registered), else the key's default.
+template <class T>
+T get(const Key<T>& key) {
+  if (auto value = storedValue<T>(key.suite(), key.name())) return std::move(*value);
+  return key.defaultValue();
+}
+
+// Writes the value, also when it equals the default. A nil optional removes the stored value. A value
+// with no stored form leaves the stored value as it is and is logged; returns false then.
+template <class T>
+bool set(const Key<T>& key, const T& value) {
+  if constexpr (IsOptional<T>::value) {
+    if (!value) {
+      key.suite().remove(key.name());
+      return true;
+    }
+  }
+  auto stored = serializedValue(value);
+  if (!stored) {
+    logUnencodableValue(key);
+    return false;
+  }
+  key.suite().set(key.name(), std::move(*stored));
+  return true;
+}
+
+// Reads the value, lets `change` edit it, writes it back, also when `change` throws.
+template <class T, class F>
+void modify(const Key<T>& key, F&& change) {
+  T value = get(key);
+  struct WriteBack {
+    const Key<T>& key;
+    T& value;
+    ~WriteBack() { set(key, value); }
+  } writeBack{key, value};
+  std::forward<F>(change)(value);
+}
+
+// Removes the stored values of the keys, in order.
+void removeStoredValues(const std::vector<const BaseKey*>& keys);
+// Removes every key the suite shows (registered defaults stay registered, so keys read their defaults).
+void removeAll(UserDefaults& suite = UserDefaults::standard());
+
+}  // namespace kit::Preferences

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <type_traits>
+#include <string>
+#include <vector>
+
+#include "kit/preferences/key.h"
+
+namespace kit::Preferences {
+
+enum class ObservationOption { initial, prior };
+using ObservationOptions = std::set<ObservationOption>;
+
+// The untyped change record: values as the suite shows them (none when absent).
+struct BaseChange {
+  bool isPrior = false;
+  std::optional<PlistValue> newValue;
+  std::optional<PlistValue> oldValue;
+};
+
+// A change value as T; none when absent or not convertible.
+template <PreferencesSerializable T>
+std::optional<T> changeValue(const std::optional<PlistValue>& object) {
+  if (!object) return std::nullopt;
+  return toValue<T>(*object);
+}
+
+// The typed change record; a value that is absent or does not convert is the key's default.
+template <class T>
+struct KeyChange {
+  bool isPrior = false;
+  T newValue;
+  T oldValue;
+
+  KeyChange(const BaseChange& change, const T& defaultValue)
+      : isPrior(change.isPrior),
+        newValue(changeValue<T>(change.newValue).value_or(defaultValue)),
+        oldValue(changeValue<T>(change.oldValue).value_or(defaultValue)) {}
+
+  friend bool operator==(const KeyChange&, const KeyChange&) = default;
+};
+
+// An observation of preference keys. It ends with invalidate() or when destroyed; after invalidate()
+// returns, no callback starts on the invalidating thread.
+class Observation {
+ public:
+  virtual ~Observation() = default;
+  virtual void invalidate() = 0;
+};
+
+// Watches one key of one suite (held weakly).
+class UserDefaultsKeyObservation final : public Observation {
+ public:
+  UserDefaultsKeyObservation(const std::shared_ptr<UserDefaults>& suite, std::string key,
+                             std::function<void(const BaseChange&)> callback);
+  ~UserDefaultsKeyObservation() override { invalidate(); }
+
+  // With `initial` the callback runs once at once; `prior` is dropped when `initial` is given.
+  void start(const ObservationOptions& options);
+  void invalidate() override;
+
+ private:
+  std::weak_ptr<UserDefaults> suite_;
+  std::string key_;
+  std::shared_ptr<const std::function<void(const BaseChange&)>> callback_;
+  platform::ObservationToken token_;
+};
+
+// Several (suite, key) pairs with one callback.
+class CompositeUserDefaultsKeyObservation final : public Observation {
+ public:
+  CompositeUserDefaultsKeyObservation(const std::vector<const BaseKey*>& keys,
+                                      std::function<void(const BaseChange&)> callback);
+  ~CompositeUserDefaultsKeyObservation() override { invalidate(); }
+  void start(const ObservationOptions& options);
+  void invalidate() override;
+
+ private:
+  std::vector<std::unique_ptr<UserDefaultsKeyObservation>> parts_;
+};
+
+// Runs `body` with this thread's observation callbacks swallowed (writes on other threads still notify).
+void suppressingObservationCallbacks(const std::function<void()>& body);
+
+template <class T>
+std::unique_ptr<Observation> observe(const Key<T>& key, const ObservationOptions& options,
+                                     std::type_identity_t<std::function<void(const KeyChange<T>&)>> handler) {
+  auto observation = std::make_unique<UserDefaultsKeyObservation>(
+      key.sharedSuite(), key.name(),
+      [handler = std::move(handler), defaultValue = key.defaultValue()](const BaseChange& change) {
+        handler(KeyChange<T>(change, defaultValue));
+      });
+  observation->start(options);
+  return observation;
+}
+
+std::unique_ptr<Observation> observe(const std::vector<const BaseKey*>& keys, const ObservationOptions& options,
+                                     std::function<void(const BaseChange&)> handler);
+
+}  // namespace kit::Preferences

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QCheckBox>
+
+#include <functional>
+#include <optional>
+
+#include "kit/preferences/publishers.h"
+
+namespace kit::Preferences {
+
+// A checkbox bound to a Bool key: it shows the stored value (its negation when inverted), follows every
+// change of the key, also from other threads and other programs, and stores the user's clicks. The
+// change action receives the stored value (not the box's state) whenever it changes.
+class PreferenceToggle : public QCheckBox {
+  Q_OBJECT
+
+ public:
+  PreferenceToggle(const QString& title, const Key<bool>& key, bool inverted = false, QWidget* parent = nullptr);
+  ~PreferenceToggle() override;
+
+  PreferenceToggle& onChange(std::function<void(bool)> action);
+
+ private:
+  void showStored(bool stored);
+
+  Key<bool> key_;
+  bool inverted_;
+  std::function<void(bool)> action_;
+  std::optional<bool> lastStored_;
+  rx::AnyCancellable subscription_;
+};
+
+}  // namespace kit::Preferences

@@ -1,0 +1,316 @@
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "kit/preferences/json_form.h"
+#include "kit/preferences/native_form.h"
+
+namespace kit::Preferences {
+
+// What makes a type storable. A specialisation provides:
+//   static constexpr bool storesNatively;  // written as its property-list object, without the bridge
+//   using Bridge = ...;                    // converts to and from the stored form
+// A bridge provides `Value` (its input), `Stored` (a type with a NativeForm) and
+//   static std::optional<Stored> serialize(const std::optional<Value>&);
+//   static std::optional<Value> deserialize(const std::optional<Stored>&);
+// Both map none to none.
+template <class T, class = void>
+struct Serializable;
+
+template <class T>
+concept PreferencesSerializable = requires {
+  { Serializable<T>::storesNatively } -> std::convertible_to<bool>;
+  typename Serializable<T>::Bridge;
+};
+
+template <class T>
+struct IsOptional : std::false_type {};
+template <class T>
+struct IsOptional<std::optional<T>> : std::true_type {
+  using Wrapped = T;
+};
+
+template <class T>
+inline constexpr bool storesNatively = Serializable<T>::storesNatively;
+
+namespace detail {
+// The value as the bridge takes it: an optional's bridge takes the wrapped value.
+template <class Bridge, class T>
+std::optional<typename Bridge::Value> bridgeInput(const T& value) {
+  if constexpr (std::is_same_v<T, typename Bridge::Value>) {
+    return value;
+  } else if constexpr (IsOptional<T>::value) {
+    if (!value) return std::nullopt;
+    return bridgeInput<Bridge>(*value);
+  } else {
+    return std::optional<typename Bridge::Value>(value);
+  }
+}
+}  // namespace detail
+
+// The property-list object a write stores and a registration registers; none when the value has no
+// stored form. (A nil optional never gets here: writes turn it into a removal.)
+template <PreferencesSerializable T>
+std::optional<PlistValue> serializedValue(const T& value) {
+  if constexpr (IsOptional<T>::value) {
+    if (!value) return std::nullopt;
+  }
+  if constexpr (storesNatively<T>) {
+    if constexpr (IsOptional<T>::value)
+      return NativeForm<typename IsOptional<T>::Wrapped>::toPlist(*value);
+    else
+      return NativeForm<T>::toPlist(value);
+  } else {
+    using Bridge = typename Serializable<T>::Bridge;
+    auto stored = Bridge::serialize(detail::bridgeInput<Bridge>(value));
+    if (!stored) return std::nullopt;
+    return NativeForm<typename Bridge::Stored>::toPlist(*stored);
+  }
+}
+
+// A stored object as T: the native cast first (for natively stored types), then the bridge.
+template <PreferencesSerializable T>
+std::optional<T> toValue(const PlistValue& object) {
+  if constexpr (storesNatively<T>) {
+    if constexpr (IsOptional<T>::value) {
+      if (auto v = NativeForm<typename IsOptional<T>::Wrapped>::fromPlist(object)) return T(std::move(*v));
+    } else {
+      if (auto v = NativeForm<T>::fromPlist(object)) return v;
+    }
+  }
+  using Bridge = typename Serializable<T>::Bridge;
+  auto stored = NativeForm<typename Bridge::Stored>::fromPlist(object);
+  if (!stored) return std::nullopt;
+  auto value = Bridge::deserialize(std::move(stored));
+  if (!value) return std::nullopt;
+  return T(std::move(*value));
+}
+
+// ---- bridges
+
+// Bare JSON text of the value (the second-chance form of every native scalar, and the form of any
+// other type with a JsonCodec).
+template <JsonCodable T>
+struct TopLevelCodableBridge {
+  using Value = T;
+  using Stored = std::string;
+  static std::optional<Stored> serialize(const std::optional<T>& v) { return v ? bareJson(*v) : std::nullopt; }
+  static std::optional<T> deserialize(const std::optional<Stored>& s) { return s ? fromBareJson<T>(*s) : std::nullopt; }
+};
+
+// How a raw-representable type gives and takes its raw value. The default fits types with a public
+// `rawValue` field that can be built from it; specialise it for others (enumerations).
+template <class T>
+struct RawRepresentation {
+  using RawValue = decltype(T::rawValue);
+  static RawValue rawValue(const T& v) { return v.rawValue; }
+  static std::optional<T> make(const RawValue& raw) { return T{raw}; }
+};
+
+// The raw value itself, stored natively.
+template <class T>
+struct RawRepresentableBridge {
+  using Value = T;
+  using Stored = typename RawRepresentation<T>::RawValue;
+  static std::optional<Stored> serialize(const std::optional<T>& v) {
+    if (!v) return std::nullopt;
+    return RawRepresentation<T>::rawValue(*v);
+  }
+  static std::optional<T> deserialize(const std::optional<Stored>& s) {
+    if (!s) return std::nullopt;
+    return RawRepresentation<T>::make(*s);
+  }
+};
+
+// Bare JSON of the whole value, for raw-representable types that also have a JSON form.
+template <JsonCodable T>
+struct RawRepresentableCodableBridge : TopLevelCodableBridge<T> {};
+
+// An optional goes through the bridge of what it wraps.
+template <PreferencesSerializable T>
+struct OptionalBridge {
+  using Value = T;
+  using Stored = typename Serializable<T>::Bridge::Stored;
+  static std::optional<Stored> serialize(const std::optional<T>& v) { return Serializable<T>::Bridge::serialize(v); }
+  static std::optional<T> deserialize(const std::optional<Stored>& s) {
+    auto v = Serializable<T>::Bridge::deserialize(s);
+    if (!v) return std::nullopt;
+    return T(std::move(*v));
+  }
+};
+
+namespace detail {
+template <class T>
+using ElementBridge = typename Serializable<T>::Bridge;
+template <class T>
+using ElementStored = typename ElementBridge<T>::Stored;
+
+template <class T>
+std::optional<ElementStored<T>> serializeElement(const T& v) {
+  return ElementBridge<T>::serialize(bridgeInput<ElementBridge<T>>(v));
+}
+template <class T>
+std::optional<T> deserializeElement(const ElementStored<T>& s) {
+  auto v = ElementBridge<T>::deserialize(std::optional<ElementStored<T>>(s));
+  if (!v) return std::nullopt;
+  return T(std::move(*v));
+}
+}  // namespace detail
+
+// Element by element through the element's bridge; elements that do not convert are dropped.
+template <PreferencesSerializable T>
+struct ArrayBridge {
+  using Value = std::vector<T>;
+  using Stored = std::vector<detail::ElementStored<T>>;
+  static std::optional<Stored> serialize(const std::optional<Value>& v) {
+    if (!v) return std::nullopt;
+    Stored result;
+    for (const auto& item : *v)
+      if (auto s = detail::serializeElement(item)) result.push_back(std::move(*s));
+    return result;
+  }
+  static std::optional<Value> deserialize(const std::optional<Stored>& s) {
+    if (!s) return std::nullopt;
+    Value result;
+    for (const auto& item : *s)
+      if (auto v = detail::deserializeElement<T>(item)) result.push_back(std::move(*v));
+    return result;
+  }
+};
+
+// Dictionary keys as text, and back; a key whose text does not convert is dropped.
+template <class K, class = void>
+struct KeyText;
+template <>
+struct KeyText<std::string> {
+  static std::string text(const std::string& k) { return k; }
+  static std::optional<std::string> make(const std::string& s) { return s; }
+};
+template <std::integral K>
+  requires(!std::same_as<K, bool>)
+struct KeyText<K> {
+  static std::string text(K k) { return std::to_string(k); }
+  static std::optional<K> make(const std::string& s) {
+    auto v = fromBareJson<K>(s);
+    if (!v || std::to_string(*v) != s) return std::nullopt;  // "1" only, not " 1" or "1.0"
+    return v;
+  }
+};
+
+template <class K, PreferencesSerializable T>
+struct DictionaryBridge {
+  using Value = std::map<K, T>;
+  using Stored = std::map<std::string, detail::ElementStored<T>>;
+  static std::optional<Stored> serialize(const std::optional<Value>& v) {
+    if (!v) return std::nullopt;
+    Stored result;
+    for (const auto& [key, item] : *v)
+      if (auto s = detail::serializeElement(item)) result.emplace(KeyText<K>::text(key), std::move(*s));
+    return result;
+  }
+  static std::optional<Value> deserialize(const std::optional<Stored>& s) {
+    if (!s) return std::nullopt;
+    Value result;
+    for (const auto& [text, item] : *s) {
+      auto key = KeyText<K>::make(text);
+      if (!key) continue;
+      if (auto v = detail::deserializeElement<T>(item)) result.emplace(std::move(*key), std::move(*v));
+    }
+    return result;
+  }
+};
+
+// A set as an array of its elements, in the set's order; duplicates in a stored array collapse.
+template <PreferencesSerializable T>
+struct SetBridge {
+  using Value = std::set<T>;
+  using Stored = PlistValue;
+  static std::optional<Stored> serialize(const std::optional<Value>& v) {
+    if (!v) return std::nullopt;
+    if constexpr (storesNatively<T>) {
+      return NativeForm<std::vector<T>>::toPlist(std::vector<T>(v->begin(), v->end()));
+    } else {
+      std::vector<detail::ElementStored<T>> items;
+      for (const auto& item : *v)
+        if (auto s = detail::serializeElement(item)) items.push_back(std::move(*s));
+      return NativeForm<decltype(items)>::toPlist(items);
+    }
+  }
+  static std::optional<Value> deserialize(const std::optional<Stored>& s) {
+    if (!s) return std::nullopt;
+    if constexpr (storesNatively<T>) {
+      auto items = NativeForm<std::vector<T>>::fromPlist(*s);
+      if (!items) return std::nullopt;
+      return Value(items->begin(), items->end());
+    } else {
+      auto items = NativeForm<std::vector<detail::ElementStored<T>>>::fromPlist(*s);
+      if (!items) return std::nullopt;
+      Value result;
+      for (const auto& item : *items)
+        if (auto v = detail::deserializeElement<T>(item)) result.insert(std::move(*v));
+      return result;
+    }
+  }
+};
+
+// ---- the natively stored types
+
+template <class T>
+concept NativeScalar = std::same_as<T, bool> || std::integral<T> || std::floating_point<T> ||
+                       std::same_as<T, std::string> || std::same_as<T, Date> || std::same_as<T, Data>;
+
+template <NativeScalar T>
+struct Serializable<T> {
+  static constexpr bool storesNatively = true;
+  using Bridge = TopLevelCodableBridge<T>;
+};
+
+template <PreferencesSerializable T>
+struct Serializable<std::optional<T>> {
+  static constexpr bool storesNatively = Serializable<T>::storesNatively;
+  using Bridge = OptionalBridge<T>;
+};
+
+template <PreferencesSerializable T>
+struct Serializable<std::vector<T>> {
+  static constexpr bool storesNatively = Serializable<T>::storesNatively;
+  using Bridge = ArrayBridge<T>;
+};
+
+template <class K, PreferencesSerializable T>
+  requires requires { KeyText<K>::text(std::declval<const K&>()); }
+struct Serializable<std::map<K, T>> {
+  static constexpr bool storesNatively = std::is_same_v<K, std::string> && Serializable<T>::storesNatively;
+  using Bridge = DictionaryBridge<K, T>;
+};
+
+template <PreferencesSerializable T>
+struct Serializable<std::set<T>> {
+  static constexpr bool storesNatively = false;
+  using Bridge = SetBridge<T>;
+};
+
+// A raw-representable type stores its raw value: declare
+//   template <> struct Serializable<MyType> : PreferRawRepresentable<MyType> {};
+template <class T>
+struct PreferRawRepresentable {
+  static constexpr bool storesNatively = false;
+  using Bridge = RawRepresentableBridge<T>;
+};
+
+// Any other type with a JsonCodec stores bare JSON: declare
+//   template <> struct Serializable<MyType> : StoredAsJson<MyType> {};
+template <class T>
+struct StoredAsJson {
+  static constexpr bool storesNatively = false;
+  using Bridge = TopLevelCodableBridge<T>;
+};
+
+}  // namespace kit::Preferences
