@@ -1,0 +1,135 @@
+#include "engine/text_transforms.h"
+
+#include <vector>
+
+#include "engine/tracking_parameters.h"
+#include "platform/text/grapheme.h"
+#include "platform/text/link_detector.h"
+#include "platform/text/utf8.h"
+
+namespace engine {
+
+using platform::AttributedString;
+using platform::ByteRange;
+
+AttributedString removingAllAttributesExceptLinks(const AttributedString& text) { return text.linksOnly(); }
+
+void removeTrackingParametersFromLinkAttributes(AttributedString& text) {
+  std::vector<std::pair<ByteRange, platform::Url>> links;
+  for (const AttributedString::Run& run : text.runs()) {
+    if (run.attributes.link) links.emplace_back(run.range, removingTrackingParametersUnlessExempt(*run.attributes.link));
+  }
+  for (auto& [range, url] : links) text.setLink(range, std::move(url));
+}
+
+void removeTrackingParametersFromLinks(AttributedString& text) {
+  removeTrackingParametersFromLinkAttributes(text);
+  const std::string snapshot = text.string();
+  std::vector<platform::LinkMatch> matches = platform::detectLinks(snapshot);
+  for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+    if (platform::rangeOfComposedCharacterSequences(snapshot, it->range) != it->range) continue;
+    // The text as written, not the detector's URL: a URL without a scheme stays without one.
+    std::optional<platform::Url> written = platform::Url::parseStrict(snapshot.substr(it->range.location, it->range.length));
+    if (!written) continue;
+    platform::Url cleaned = removingTrackingParametersUnlessExempt(*written);
+    if (cleaned == *written) continue;
+    text.replace(it->range, cleaned.absoluteString());
+  }
+}
+
+const platform::Regex& unorderedListItemRegex() {
+  // The indentation takes horizontal whitespace only: with any whitespace it could also take the blank lines
+  // before a bullet, which gives the same replacement but backtracks quadratically over long blank runs.
+  // "." would let U+000B and U+000C into the value, which a line-based reading ends at.
+  static const platform::Regex regex = platform::Regex::compile(
+      "^(?<indent>\\h*)"
+      "[\\-\u2022\u2023\u2043\u204C\u204D\u2219\u00B7\u25CB\u25CF\u25D8\u25E6\u2619\u2765\u2767\u29BE\u29BF\u25C9o"
+      "\u00A7\u27A2\u27A4\u29EB\u274D\\x{F0A7}]"
+      "\\p{White_Space}+"
+      "(?<value>[^\\n\\x0B\\f\\r\\x{85}\\x{2028}\\x{2029}]+)",
+      platform::RegexOptions{.anchorsMatchLines = true});
+  return regex;
+}
+
+namespace {
+std::string_view groupText(const platform::RegexMatch& match, std::string_view name, std::string_view text) {
+  std::optional<ByteRange> range = match.group(name);
+  return range ? text.substr(range->location, range->length) : std::string_view();
+}
+}  // namespace
+
+std::string normalizedListItem(const platform::RegexMatch& match, std::string_view text) {
+  std::string item(groupText(match, "indent", text));
+  item += "- ";
+  item += groupText(match, "value", text);
+  return item;
+}
+
+std::string normalizingUnorderedLists(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  size_t copied = 0;
+  for (const platform::RegexMatch& match : unorderedListItemRegex().matches(text)) {
+    result.append(text.substr(copied, match.range.location - copied));
+    result += normalizedListItem(match, text);
+    copied = match.range.end();
+  }
+  result.append(text.substr(copied));
+  return result;
+}
+
+void normalizeUnorderedLists(AttributedString& text) {
+  const std::string snapshot = text.string();
+  std::vector<platform::RegexMatch> matches = unorderedListItemRegex().matches(snapshot);
+  for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+    // Only ranges on character boundaries carry over to the attributed text.
+    if (platform::rangeOfComposedCharacterSequences(snapshot, it->range) != it->range) continue;
+    // Only the bullet and the whitespace after it change: replacing the whole line would give it the
+    // attributes of its first character and drop the links of the item's text.
+    std::optional<ByteRange> indent = it->group("indent");
+    std::optional<ByteRange> value = it->group("value");
+    if (!indent || !value) continue;
+    text.replace(ByteRange::fromBounds(indent->end(), value->location), "- ");
+  }
+}
+
+std::string trimmingWhitespacesAndNewlines(std::string_view text) {
+  std::optional<size_t> start;
+  size_t end = 0;
+  for (size_t i = 0; i < text.size();) {
+    platform::DecodedScalar scalar = platform::decodeUtf8(text, i);
+    if (!scalar.valid || !platform::isWhitespaceScalar(scalar.scalar)) {
+      if (!start) start = i;
+      end = i + scalar.length;
+    }
+    i += scalar.length;
+  }
+  return start ? std::string(text.substr(*start, end - *start)) : std::string();
+}
+
+void trimTrailingWhitespace(AttributedString& text) {
+  const std::string& characters = text.string();
+  std::vector<size_t> boundaries = platform::graphemeBoundaries(characters);
+  size_t end = boundaries.size() - 1;
+  while (end > 0) {
+    std::string_view character(characters.data() + boundaries[end - 1], boundaries[end] - boundaries[end - 1]);
+    if (!platform::isWhitespaceCharacter(character)) break;
+    --end;
+  }
+  if (boundaries[end] < characters.size()) text.replace(ByteRange::fromBounds(boundaries[end], characters.size()), "");
+}
+
+void trimWhitespace(AttributedString& text) {
+  trimTrailingWhitespace(text);
+  const std::string& characters = text.string();
+  std::vector<size_t> boundaries = platform::graphemeBoundaries(characters);
+  size_t start = 0;
+  while (start + 1 < boundaries.size()) {
+    std::string_view character(characters.data() + boundaries[start], boundaries[start + 1] - boundaries[start]);
+    if (!platform::isWhitespaceCharacter(character)) break;
+    ++start;
+  }
+  if (boundaries[start] > 0) text.replace(ByteRange::fromBounds(0, boundaries[start]), "");
+}
+
+}  // namespace engine

@@ -1,0 +1,41 @@
+#include "engine/rich_content.h"
+
+#include <gtest/gtest.h>
+
+namespace engine {
+namespace {
+
+using platform::MemoryPasteboard;
+using platform::PasteboardItem;
+namespace type = platform::PasteboardType;
+
+std::optional<std::string> read(std::map<std::string, platform::Bytes> dataByType) {
+  MemoryPasteboard pasteboard;
+  PasteboardItem item;
+  for (const auto& [name, data] : dataByType) item.types.push_back(name);
+  item.dataByType = std::move(dataByType);
+  pasteboard.setItems({item});
+  std::optional<platform::AttributedString> content = attributedContent(pasteboard);
+  if (!content) return std::nullopt;
+  return content->string() + (content->containsLink() ? " (linked)" : "");
+}
+
+TEST(RichContentTest, EachFormatIsTriedWhenTheOneBeforeIsMissingOrDoesNotDecode) {
+  const std::string rtf = "{\\rtf1 from {\\field{\\*\\fldinst HYPERLINK \"https://r.example/\"}{\\fldrslt rtf}}}";
+  const std::string flatRtfd = std::string("rtfd\0\0\0\0", 8) + "{\\rtf1 from rtfd}";
+  EXPECT_EQ(read({{type::rtfd, flatRtfd}, {type::rtf, rtf}, {type::html, "<b>html</b>"}}), "from rtfd");
+  EXPECT_EQ(read({{type::rtfd, "not flat rtfd"}, {type::rtf, rtf}, {type::html, "<b>html</b>"}}), "from rtf (linked)");
+  EXPECT_EQ(read({{type::rtf, "not rtf"}, {type::html, "<a href=\"https://h.example/\">html</a>"}}), "html (linked)");
+  EXPECT_EQ(read({{type::html, "<b>html</b>"}}), "html");
+  EXPECT_EQ(read({{type::string, "plain only"}}), std::nullopt);
+  EXPECT_EQ(read({}), std::nullopt);
+}
+
+TEST(RichContentTest, OnlyHtmlMustHaveVisibleText) {
+  EXPECT_EQ(read({{type::rtf, "{\\rtf1 \\par \\tab}"}}), "\n\t");
+  EXPECT_EQ(read({{type::html, "<p> </p><br>"}}), std::nullopt);
+  EXPECT_EQ(read({{type::rtf, "broken"}, {type::html, "<p>\n</p>"}}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace engine

@@ -1,0 +1,132 @@
+#include "engine/text_transforms.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "engine/trimming.h"
+
+namespace engine {
+namespace {
+
+using platform::AttributedString;
+using platform::ByteRange;
+using platform::TextAttributes;
+using platform::Url;
+
+TextAttributes linkTo(const char* url) { return TextAttributes{Url::parse(url), std::nullopt}; }
+
+std::string describe(const AttributedString& s) {
+  std::string out;
+  for (const AttributedString::Run& run : s.runs()) {
+    std::string part = s.string().substr(run.range.location, run.range.length);
+    out += run.attributes.link ? "[" + part + "](" + run.attributes.link->absoluteString() + ")" : part;
+  }
+  return out;
+}
+
+TEST(TextTransformsTest, ListItemsBecomeHyphenItems) {
+  EXPECT_EQ(normalizingUnorderedLists("• word"), "- word");
+  EXPECT_EQ(normalizingUnorderedLists("\t\t◦  word"), "\t\t- word");
+  EXPECT_EQ(normalizingUnorderedLists("o item\noranges"), "- item\noranges");
+  EXPECT_EQ(normalizingUnorderedLists("- done\n1. first\n2) second"), "- done\n1. first\n2) second");
+  EXPECT_EQ(normalizingUnorderedLists("•\nnext line"), "- next line");
+  EXPECT_EQ(normalizingUnorderedLists("intro\n\n\n  ▪ not a bullet\n\n  ● b"), "intro\n\n\n  ▪ not a bullet\n\n  - b");
+  EXPECT_EQ(normalizingUnorderedLists("•word ·\u00A0\u00A0x \uF0A7\ty"), "•word ·\u00A0\u00A0x \uF0A7\ty");
+  EXPECT_EQ(normalizingUnorderedLists("·\u00A0\u00A0\u00A0 Budget\r\n\uF0A7\ty\u2028➢ z"), "- Budget\r\n- y\u2028- z");
+}
+
+// The indentation takes horizontal whitespace only; with any whitespace it also took the blank lines before
+// a bullet. Both give the same text.
+TEST(TextTransformsTest, ListPatternMatchesTheWhitespaceIndentationForm) {
+  platform::Regex anyWhitespace = platform::Regex::compile(
+      "^(?<indent>\\p{White_Space}*)"
+      "[\\-\u2022\u2023\u2043\u204C\u204D\u2219\u00B7\u25CB\u25CF\u25D8\u25E6\u2619\u2765\u2767\u29BE\u29BF\u25C9o"
+      "\u00A7\u27A2\u27A4\u29EB\u274D\\x{F0A7}]\\p{White_Space}+(?<value>.+)",
+      platform::RegexOptions{.anchorsMatchLines = true});
+  std::vector<std::string> texts = {
+      "• word", "\t\t◦  word", "o item\noranges", "•\nnext", "\n\n• a\n \t\n  o b", "x\n\r\n\t- y",
+      "  \n  \n•\n\n\nz", "text • inline", "• a\r\n• b\r\n", "\u3000• wide", "•  \n  ", std::string(3000, '\n') + "• end",
+  };
+  for (const std::string& text : texts) {
+    EXPECT_EQ(normalizingUnorderedLists(text), anyWhitespace.replacingMatches(text, "$1- $2")) << text;
+  }
+}
+
+TEST(TextTransformsTest, ListNormalizationKeepsLinks) {
+  AttributedString text("• ");
+  text.append("first", linkTo("https://one.example/"));
+  text.append("\n\t◦\tsecond ");
+  text.append("link", linkTo("https://two.example/"));
+  normalizeUnorderedLists(text);
+  EXPECT_EQ(describe(text), "- [first](https://one.example/)\n\t- second [link](https://two.example/)");
+
+  // Only the bullet is replaced, so a link that starts the item stays on its text.
+  AttributedString linked("◦ ");
+  linked.append("x", linkTo("https://x.example/"));
+  normalizeUnorderedLists(linked);
+  EXPECT_EQ(describe(linked), "- [x](https://x.example/)");
+}
+
+TEST(TextTransformsTest, TrimmingPlainAndAttributedText) {
+  EXPECT_EQ(trimmingWhitespacesAndNewlines(" \t\n a  b \r\n\u00A0\u3000"), "a  b");
+  EXPECT_EQ(trimmingWhitespacesAndNewlines("\u2028\u2029 \n"), "");
+  EXPECT_EQ(trimmingWhitespacesAndNewlines("\xFF x \xFF"), "\xFF x \xFF");
+
+  AttributedString text("\n\t  ");
+  text.append("linked phrase", linkTo("https://p.example/"));
+  text.append("  \r\n");
+  trimWhitespace(text);
+  EXPECT_EQ(describe(text), "[linked phrase](https://p.example/)");
+
+  // A space with a combining mark is one whitespace character and goes as a whole.
+  AttributedString combining("x \u0301");
+  trimTrailingWhitespace(combining);
+  EXPECT_EQ(combining.string(), "x");
+  AttributedString blank(" \n ");
+  trimWhitespace(blank);
+  EXPECT_TRUE(blank.empty());
+}
+
+TEST(TextTransformsTest, GenericTrimming) {
+  auto isSpace = [](char c) { return c == ' '; };
+  std::string text = "  a b  ";
+  EXPECT_EQ(trimmingSuffix(text, isSpace), "  a b");
+  EXPECT_EQ(text, "  a b  ");
+  trim(text, isSpace);
+  EXPECT_EQ(text, "a b");
+
+  std::vector<int> numbers = {0, 1, 0, 0};
+  trimSuffix(numbers, [](int n) { return n == 0; });
+  EXPECT_EQ(numbers, (std::vector<int>{0, 1}));
+  std::vector<int> zeros = {0, 0};
+  trim(zeros, [](int n) { return n == 0; });
+  EXPECT_TRUE(zeros.empty());
+
+  std::string unchanged = "ab";
+  EXPECT_THROW(trimSuffix(unchanged, [](char) -> bool { throw std::runtime_error("no"); }), std::runtime_error);
+  EXPECT_EQ(unchanged, "ab");
+}
+
+TEST(TextTransformsTest, TrackingParametersInLinksAndInWrittenUrls) {
+  AttributedString text("Shop ");
+  text.append("here", linkTo("https://shop.example/item?id=4&utm_source=news&utm_medium=mail"));
+  text.append(", sign in ");
+  text.append("there", linkTo("https://login.okta.com/app?utm_source=x"));
+  text.append(", plain ");
+  text.append("page", linkTo("https://plain.example/page"));
+  text.append(". See https://a.example/?fbclid=1&q=2 and https://b.example/?q=3.");
+  removeTrackingParametersFromLinks(text);
+  EXPECT_EQ(describe(text),
+            "Shop [here](https://shop.example/item?id=4), sign in [there](https://login.okta.com/app?utm_source=x), "
+            "plain [page](https://plain.example/page). See https://a.example/?q=2 and https://b.example/?q=3.");
+
+  // A written URL inside a link keeps the link over the cleaned text.
+  AttributedString inside("https://c.example/?gclid=9", linkTo("https://c.example/?gclid=9"));
+  removeTrackingParametersFromLinks(inside);
+  EXPECT_EQ(describe(inside), "[https://c.example/](https://c.example/)");
+}
+
+}  // namespace
+}  // namespace engine
