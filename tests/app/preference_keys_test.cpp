@@ -1,0 +1,62 @@
+#include "app/preference_keys.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "platform/prefs/plist_codec.h"
+#include "platform/prefs/preference_file.h"
+
+using namespace kit::Preferences;
+
+namespace {
+
+// The standard suite reads $XDG_CONFIG_HOME once, when first used: point it at a fresh folder first.
+class ConfigHome : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "quillet-keys-XXXXXX").string();
+    ASSERT_TRUE(mkdtemp(tmpl.data()));
+    path = tmpl;
+    setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+  }
+  void TearDown() override { std::filesystem::remove_all(path); }
+  std::filesystem::path path;
+};
+ConfigHome* home = static_cast<ConfigHome*>(::testing::AddGlobalTestEnvironment(new ConfigHome));
+
+TEST(ApplicationKeys, AFreshInstallationReadsTheDefaultsAndStoresNothing) {
+  EXPECT_TRUE(get(Keys::automaticallyClearFormatting()));
+  EXPECT_FALSE(get(Keys::hideMenuBarIcon()));
+  EXPECT_TRUE(get(Keys::dimMenuBarIconWhenDisabled()));
+  EXPECT_TRUE(get(Keys::excludedApps()).empty());
+  for (auto* key : {&Keys::preserveLinks(), &Keys::removeTrackingParametersFromURLs(),
+                    &Keys::improveCompatibilityWithAppendOperations(), &Keys::transformTextWithJavaScript(),
+                    &Keys::trimLeadingAndTrailingWhitespace(), &Keys::normalizeUnorderedLists(),
+                    &Keys::_clearFormattingWhenEnablingAutoFormatting(), &Keys::_forceUsingFrontmostApp()})
+    EXPECT_FALSE(get(*key)) << key->name();
+  EXPECT_EQ(get(Keys::javaScriptCode()), "");
+
+  auto& suite = UserDefaults::standard();
+  EXPECT_EQ(suite.suiteName(), "com.kestrova.Quillet");
+  EXPECT_TRUE(suite.persistentDomain().empty());
+  EXPECT_EQ(suite.dictionaryRepresentation().size(), 13u);
+  suite.flush();
+  EXPECT_FALSE(std::filesystem::exists(home->path / "com.kestrova.Quillet.plist"));
+}
+
+TEST(ApplicationKeys, ExcludedAppsAreStoredAsPlainStringsInOrder) {
+  set(Keys::excludedApps(), {kit::BundleIdentifier("org.keepassxc.KeePassXC"), kit::BundleIdentifier("firefox-esr")});
+  UserDefaults::standard().flush();
+  auto file = platform::parsePropertyListDictionary(
+      platform::readWholeFile(home->path / "com.kestrova.Quillet.plist").value_or(""));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->at("excludedApps"), platform::PlistValue(platform::PlistArray{"org.keepassxc.KeePassXC", "firefox-esr"}));
+  auto read = get(Keys::excludedApps());
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].rawValue, "org.keepassxc.KeePassXC");
+  EXPECT_EQ(read[1].rawValue, "firefox-esr");
+}
+
+}  // namespace
