@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "kit/foundation/bundle_identifier.h"
+#include "platform/system/workspace.h"
+#include "platform/url/url.h"
+
+namespace engine {
+
+// One shown window of the desktop, as the source-application lookup sees it.
+struct WindowInfo {
+  struct Owner {
+    std::string name;
+    int32_t processIdentifier = -1;
+    std::optional<kit::BundleIdentifier> bundleIdentifier;
+    std::optional<platform::RunningApplication> app;
+  };
+
+  // The application the user works in: its location and identity.
+  struct UserApp {
+    platform::Url url;
+    kit::BundleIdentifier bundleIdentifier;
+    bool operator==(const UserApp&) const = default;
+    const platform::Url& id() const { return url; }
+
+    // The application the user is working in: the first qualifying window's application, else the
+    // frontmost application, else the menu bar owner.
+    static std::optional<UserApp> current(bool excludingInactiveRegularApps);
+    static std::optional<UserApp> make(const std::optional<platform::RunningApplication>& app, bool isFallback,
+                                       bool excludingInactiveRegularApps);
+
+    static const std::unordered_set<std::string>& lockedSessionAppBundleIdentifiers();
+    static const std::unordered_set<std::string>& auxiliaryAppBundleIdentifiers();
+  };
+
+  uint32_t identifier = 0;
+  std::optional<std::string> name;
+  Owner owner;
+  platform::Rect bounds;
+  int level = 0;
+  double alpha = 1;
+  bool isOnScreen = false;
+  bool fillsScreen = false;
+
+  bool operator==(const WindowInfo& other) const { return identifier == other.identifier; }
+
+  explicit WindowInfo(const platform::WindowRecord& record);
+  // The shown windows, front to back.
+  static std::vector<WindowInfo> list();
+  bool isUserAppCandidate() const;
+
+  static const std::unordered_set<std::string>& ignoredOverlayAppBundleIdentifiers();
+  static const std::unordered_set<std::string>& frontmostOnlyAppBundleIdentifiers();
+};
+
+// A display name for any running application.
+std::string resolvedName(const platform::RunningApplication& app);
+
+}  // namespace engine

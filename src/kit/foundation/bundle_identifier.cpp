@@ -1,0 +1,138 @@
+#include "kit/foundation/bundle_identifier.h"
+
+#include <QFileInfo>
+#include <QMimeDatabase>
+
+#include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/value_wrappers.h"
+#include "platform/system/desktop_entry.h"
+#include "platform/system/workspace.h"
+
+namespace kit {
+
+namespace {
+
+constexpr auto memoLifetime = std::chrono::seconds(1);
+
+std::optional<platform::DesktopEntry> entryAt(const platform::Url& url) {
+  if (!url.isFileUrl()) return std::nullopt;
+  auto id = platform::DesktopEntries::idForFile(url.path());
+  if (!id) return std::nullopt;
+  auto entry = platform::DesktopEntries::lookup(*id);
+  if (!entry || entry->path != std::filesystem::path(url.path())) return std::nullopt;
+  return entry;
+}
+
+// The display name of an application or file location: the entry's name, else the file name.
+std::string localizedNameOf(const platform::Url& url) {
+  if (auto entry = entryAt(url)) return entry->name;
+  std::string name = url.lastPathComponent();
+  for (std::string_view suffix : {".desktop", ".app"}) {
+    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      name.resize(name.size() - suffix.size());
+      break;
+    }
+  }
+  return name;
+}
+
+}  // namespace
+
+std::function<std::optional<platform::Url>(const std::string&)> BundleIdentifier::urlOverride;
+std::function<std::optional<std::string>(const std::string&)> BundleIdentifier::nameOverride;
+
+const BundleIdentifier& BundleIdentifier::appleMail() {
+  static const BundleIdentifier value("com.apple.mail");
+  return value;
+}
+
+std::optional<platform::Url> BundleIdentifier::url() const {
+  if (urlOverride) return urlOverride(rawValue);
+  return memoize(memoLifetime, {AnyHashable(*this)}, [&]() -> std::optional<platform::Url> {
+    auto entry = platform::DesktopEntries::lookup(rawValue);
+    if (!entry) return std::nullopt;
+    return platform::Url::fileUrl(entry->path);
+  });
+}
+
+std::optional<std::string> BundleIdentifier::name() const {
+  auto location = url();
+  if (!location) return std::nullopt;
+  if (nameOverride) return nameOverride(rawValue);
+  return memoize(memoLifetime, {AnyHashable(*this)}, [&]() -> std::optional<std::string> {
+    return localizedNameOf(*location);
+  });
+}
+
+AppIcon BundleIdentifier::icon() const {
+  auto location = url();
+  if (!location) return genericApplicationIcon();
+  return iconForUrl(*location);
+}
+
+bool BundleIdentifier::isInstalled() const { return url().has_value(); }
+
+AppIcon genericApplicationIcon() { return {"application-x-executable"}; }
+
+AppIcon iconForUrl(const platform::Url& url) {
+  return memoize(memoLifetime, {AnyHashable(url.absoluteString())}, [&]() -> AppIcon {
+    if (auto entry = entryAt(url)) return entry->icon.empty() ? genericApplicationIcon() : AppIcon{entry->icon};
+    if (!url.isFileUrl()) return genericApplicationIcon();
+    QMimeType type = QMimeDatabase().mimeTypeForFile(QString::fromStdString(url.path()));
+    return AppIcon{type.iconName().toStdString()};
+  });
+}
+
+platform::Url defaultEmailAppUrl() {
+  if (auto id = platform::defaultApplicationId("mailto")) {
+    if (auto entry = platform::DesktopEntries::lookup(*id)) {
+      if (auto url = platform::Url::fileUrl(entry->path)) return *url;
+    }
+  }
+  return *platform::Url::fileUrl("/Applications/Mail.app");
+}
+
+BundleIdentifier defaultEmailAppBundleIdentifier() {
+  platform::Url url = defaultEmailAppUrl();
+  if (auto entry = entryAt(url)) return BundleIdentifier(entry->id);
+  return BundleIdentifier::appleMail();
+}
+
+InstalledApp::InstalledApp(std::string bundleIdentifier, std::string name, std::string version, std::string build,
+                           platform::Url url)
+    : bundleIdentifier(std::move(bundleIdentifier)),
+      name(std::move(name)),
+      version(std::move(version)),
+      build(std::move(build)),
+      url(std::move(url)),
+      isBrowserMutex_(std::make_shared<std::mutex>()) {
+  std::string id = this->bundleIdentifier;
+  isBrowserCell_ = std::make_shared<SimpleOnce<bool>>([id] {
+    auto handler = platform::defaultApplicationId("https");
+    return handler && *handler == id;
+  });
+}
+
+bool InstalledApp::isBrowser() const {
+  std::lock_guard lock(*isBrowserMutex_);
+  return isBrowserCell_->value();
+}
+
+bool InstalledApp::operator==(const InstalledApp& other) const {
+  return bundleIdentifier == other.bundleIdentifier && name == other.name && version == other.version &&
+         build == other.build && url == other.url && isBrowserCell_ == other.isBrowserCell_;
+}
+
+void to_json(nlohmann::json& json, const BundleIdentifier& value) { json = value.rawValue; }
+void from_json(const nlohmann::json& json, BundleIdentifier& value) { value.rawValue = json.get<std::string>(); }
+
+}  // namespace kit
+
+size_t std::hash<kit::InstalledApp>::operator()(const kit::InstalledApp& app) const noexcept {
+  size_t seed = 0;
+  for (const auto* s : {&app.bundleIdentifier, &app.name, &app.version, &app.build, &app.url.absoluteString()}) {
+    kit::hashCombine(seed, std::hash<std::string>()(*s));
+  }
+  kit::hashCombine(seed, std::hash<const void*>()(app.isBrowserCell_.get()));
+  return seed;
+}

@@ -1,0 +1,123 @@
+#include "kit/foundation/bundle_identifier.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+
+#include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/pasteboard_markers.h"
+#include "platform/core/clock.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using kit::BundleIdentifier;
+
+class InstalledApplications : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/quillet-apps-XXXXXX";
+    root_ = mkdtemp(pattern);
+    setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", (root_ / "system").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    platform::setClockForTesting(&clock);
+    kit::resetExpiringCacheForTesting();
+  }
+  void TearDown() override {
+    kit::resetExpiringCacheForTesting();
+    platform::setClockForTesting(nullptr);
+    std::filesystem::remove_all(root_);
+    for (const char* v : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"}) unsetenv(v);
+  }
+  void install(const std::string& id, const std::string& content) {
+    auto file = root_ / "data/applications" / (id + ".desktop");
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file) << content;
+  }
+  std::filesystem::path root_;
+  platform::VirtualClock clock;
+};
+
+TEST_F(InstalledApplications, LooksUpLocationNameAndIconOfAnInstalledEntry) {
+  install("org.example.Editor", "[Desktop Entry]\nType=Application\nName=Editor\nIcon=accessories-text-editor\n");
+  BundleIdentifier editor("org.example.Editor");
+  ASSERT_TRUE(editor.url());
+  EXPECT_EQ(editor.url()->path(), (root_ / "data/applications/org.example.Editor.desktop").string());
+  EXPECT_EQ(editor.name(), "Editor");
+  EXPECT_EQ(editor.icon(), kit::AppIcon{"accessories-text-editor"});
+  EXPECT_TRUE(editor.isInstalled());
+
+  BundleIdentifier other("org.example.editor");  // case matters
+  EXPECT_FALSE(other.isInstalled());
+  EXPECT_EQ(other.name(), std::nullopt);
+  EXPECT_EQ(other.icon(), kit::genericApplicationIcon());
+}
+
+TEST_F(InstalledApplications, AnswersAreRememberedForOneSecondNegativeOnesToo) {
+  BundleIdentifier late("org.example.Late");
+  EXPECT_FALSE(late.isInstalled());
+  install("org.example.Late", "[Desktop Entry]\nType=Application\nName=Late\n");
+  clock.advance(900ms);
+  EXPECT_FALSE(late.isInstalled());
+  EXPECT_EQ(late.name(), std::nullopt);
+  clock.advance(200ms);
+  EXPECT_TRUE(late.isInstalled());
+  EXPECT_EQ(late.name(), "Late");
+
+  std::filesystem::remove(root_ / "data/applications/org.example.Late.desktop");
+  EXPECT_TRUE(late.isInstalled());
+  clock.advance(1100ms);
+  EXPECT_FALSE(late.isInstalled());
+}
+
+TEST_F(InstalledApplications, OverridesReplaceTheLookups) {
+  BundleIdentifier::urlOverride = [](const std::string& id) { return platform::Url::fileUrl("/opt/" + id); };
+  BundleIdentifier::nameOverride = [](const std::string& id) -> std::optional<std::string> { return "Named " + id; };
+  BundleIdentifier app("x");
+  EXPECT_EQ(app.url()->path(), "/opt/x");
+  EXPECT_EQ(app.name(), "Named x");
+  BundleIdentifier::urlOverride = nullptr;
+  BundleIdentifier::nameOverride = nullptr;
+  EXPECT_FALSE(app.isInstalled());
+}
+
+TEST_F(InstalledApplications, DefaultMailApplicationComesFromTheSchemeHandler) {
+  EXPECT_EQ(kit::defaultEmailAppUrl().path(), "/Applications/Mail.app");
+  EXPECT_EQ(kit::defaultEmailAppBundleIdentifier(), BundleIdentifier::appleMail());
+  install("org.example.Mail", "[Desktop Entry]\nType=Application\nName=Mail\n");
+  std::filesystem::create_directories(root_ / "config");
+  std::ofstream(root_ / "config/mimeapps.list") << "[Default Applications]\nx-scheme-handler/mailto=org.example.Mail.desktop\n";
+  EXPECT_EQ(kit::defaultEmailAppBundleIdentifier(), BundleIdentifier("org.example.Mail"));
+}
+
+TEST(InstalledAppRecord, SeparatelyBuiltRecordsDifferCopiesAreEqual) {
+  auto url = *platform::Url::fileUrl("/usr/share/applications/a.desktop");
+  kit::InstalledApp a("a", "A", "", "", url), b("a", "A", "", "", url);
+  kit::InstalledApp copy = a;
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a, copy);
+  EXPECT_EQ(std::hash<kit::InstalledApp>()(a), std::hash<kit::InstalledApp>()(copy));
+}
+
+TEST(PasteboardUrl, WritesTheUrlTypeAndItsPlainTextForm) {
+  auto write = [](const std::string& text) {
+    platform::PasteboardItem item;
+    EXPECT_TRUE(kit::setUrl(item, *platform::Url::parse(text)));
+    return item;
+  };
+  auto mail = write("mailto:someone@example.com");
+  EXPECT_EQ(mail.types, (std::vector<std::string>{platform::PasteboardType::url, platform::PasteboardType::string}));
+  EXPECT_EQ(mail.dataByType[platform::PasteboardType::url], "mailto:someone@example.com");
+  EXPECT_EQ(mail.dataByType[platform::PasteboardType::string], "someone@example.com");
+  EXPECT_EQ(write("MAILTO:a@b.c").dataByType[platform::PasteboardType::string], "MAILTO:a@b.c");
+  EXPECT_EQ(write("https://x.com/?to=mailto:a").dataByType[platform::PasteboardType::string], "https://x.com/?to=mailto:a");
+
+  platform::PasteboardItem file;
+  ASSERT_TRUE(kit::setUrl(file, *platform::Url::fileUrl("/tmp/a b.txt")));
+  EXPECT_EQ(file.dataByType[platform::PasteboardType::fileUrl], "file:///tmp/a%20b.txt");
+  EXPECT_EQ(file.dataByType[platform::PasteboardType::string], "/tmp/a b.txt");
+}
+
+}  // namespace
