@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct xkb_context;
+struct xkb_keymap;
+
+namespace platform {
+
+// Stored shortcuts keep the virtual key codes of the original keyboard interface. They name a key by its
+// position, so they translate to X keycodes through the kernel's (evdev) codes: X keycode = evdev + 8.
+std::optional<uint8_t> xKeycodeForVirtualKey(int64_t virtualKeyCode);
+std::optional<uint16_t> virtualKeyForXKeycode(uint8_t xKeycode);
+
+// X modifier state bits of the four shortcut modifiers (Ctrl, Shift, Alt, Super) and of the lock keys.
+struct XModifierMasks {
+  uint16_t shift = 0x01;
+  uint16_t capsLock = 0x02;
+  uint16_t control = 0x04;
+  uint16_t alt = 0x08;     // Mod1
+  uint16_t numLock = 0x10; // usually Mod2
+  uint16_t super = 0x40;   // usually Mod4
+
+  uint16_t shortcutModifiers() const { return shift | control | alt | super; }
+};
+
+// Carbon modifier bits of stored shortcuts.
+namespace carbon {
+inline constexpr uint32_t command = 256;  // Ctrl on Linux
+inline constexpr uint32_t shift = 512;
+inline constexpr uint32_t option = 2048;  // Alt
+inline constexpr uint32_t control = 4096; // Super
+}  // namespace carbon
+
+uint16_t xModifiersForCarbon(uint32_t carbonModifiers, const XModifierMasks& masks);
+uint32_t carbonForXModifiers(uint16_t xState, const XModifierMasks& masks);
+
+// The keyboard layout of the X server, read through xkbcommon on our own X connection. Main thread only.
+class KeyboardLayout {
+ public:
+  // The layout of the X server; none without one.
+  static KeyboardLayout* shared();
+
+  KeyboardLayout(const KeyboardLayout&) = delete;
+  KeyboardLayout& operator=(const KeyboardLayout&) = delete;
+
+  // Reads the keymap again (after the server said that it changed).
+  void reload();
+
+  // The character the key produces without modifiers in the current layout when it is ASCII-capable,
+  // else in the first such group; none when no group gives one.
+  std::optional<std::string> characterForVirtualKey(int64_t virtualKeyCode);
+  // The keycode that produces `keysym` at the base level in the first ASCII-capable group.
+  std::optional<uint8_t> keycodeForKeysym(uint32_t keysym);
+  // "English (US) (us)": the current group's name and its entry of the layout list.
+  std::string layoutDescription();
+
+  const XModifierMasks& modifierMasks() const { return masks_; }
+  // Every keycode that is bound to a modifier.
+  const std::vector<uint8_t>& modifierKeycodes() const { return modifierKeycodes_; }
+
+ private:
+  KeyboardLayout() = default;
+  bool load();
+  uint32_t activeGroup();
+  std::optional<uint32_t> asciiCapableGroup();
+  uint32_t baseKeysym(uint8_t keycode, uint32_t group);
+  void readModifierMapping();
+
+  xkb_context* context_ = nullptr;
+  xkb_keymap* keymap_ = nullptr;
+  int32_t deviceId_ = -1;
+  XModifierMasks masks_;
+  std::vector<uint8_t> modifierKeycodes_;
+};
+
+}  // namespace platform

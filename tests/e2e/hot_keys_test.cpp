@@ -1,0 +1,242 @@
+#include "platform/system/hot_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <xcb/xcb.h>
+
+#include <QKeyEvent>
+#include <QWindow>
+#include <vector>
+
+#include "e2e/x11_session_support.h"
+#include "platform/system/keyboard_layout.h"
+
+namespace {
+
+// Sends keys through xdotool (XTEST, so grabs see them like keys of a real keyboard).
+void xdotool(const std::string& arguments) {
+  const std::string command = "xdotool " + arguments;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+using platform::HotKeyEvent;
+using platform::HotKeys;
+
+constexpr int64_t kV = 9, kK = 40, kC = 8;
+constexpr int64_t kCtrl = 256, kShift = 512, kAlt = 2048;
+
+class HotKeysTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    x11test::ensureGuiApplication();
+    ASSERT_TRUE(hotKeys().isAvailable());
+    hotKeys().setEventHandler([this](const HotKeyEvent& event) { events.push_back(event); });
+  }
+  void TearDown() override {
+    for (uint32_t id : ids) hotKeys().unregister(id);
+    hotKeys().setEventHandler({});
+  }
+  static HotKeys& hotKeys() { return HotKeys::shared(); }
+
+  bool registerKey(uint32_t id, int64_t key, int64_t modifiers) {
+    ids.push_back(id);
+    return hotKeys().registerHotKey(id, key, modifiers);
+  }
+  // Presses and releases the chord, then waits for the events it gives.
+  void press(const std::string& chord) {
+    events.clear();
+    xdotool("key " + chord);
+    x11test::processEventsUntil([&] { return events.size() >= 2; }, std::chrono::seconds(3));
+    x11test::processEventsFor(std::chrono::milliseconds(100));
+  }
+  void pressExpectingNothing(const std::string& chord) {
+    events.clear();
+    xdotool("key " + chord);
+    x11test::processEventsFor(std::chrono::milliseconds(400));
+  }
+  bool firedOnce(uint32_t id) const {
+    return events.size() == 2 && events[0].id == id && events[0].pressed && events[1].id == id &&
+           !events[1].pressed;
+  }
+
+  std::vector<HotKeyEvent> events;
+  std::vector<uint32_t> ids;
+};
+
+// Another X client, holding grabs of its own.
+class OtherClient {
+ public:
+  OtherClient() : c_(xcb_connect(nullptr, nullptr)) {
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+  }
+  ~OtherClient() { xcb_disconnect(c_); }
+  bool grab(uint8_t keycode, uint16_t modifiers) {
+    xcb_generic_error_t* error = xcb_request_check(
+        c_, xcb_grab_key_checked(c_, 1, root_, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    free(error);
+    return error == nullptr;
+  }
+
+ private:
+  xcb_connection_t* c_;
+  xcb_window_t root_;
+};
+
+TEST_F(HotKeysTest, PressAndReleaseFireOnceEachWhateverTheLockKeys) {
+  ASSERT_TRUE(registerKey(1, kV, kCtrl | kShift));
+
+  press("ctrl+shift+v");
+  EXPECT_TRUE(firedOnce(1)) << events.size();
+
+  xdotool("key Caps_Lock");
+  press("ctrl+shift+v");
+  EXPECT_TRUE(firedOnce(1)) << "with Caps Lock on";
+  xdotool("key Caps_Lock");
+
+  xdotool("key Num_Lock");
+  press("ctrl+shift+v");
+  EXPECT_TRUE(firedOnce(1)) << "with Num Lock on";
+  xdotool("key Caps_Lock");
+  press("ctrl+shift+v");
+  EXPECT_TRUE(firedOnce(1)) << "with both on";
+  xdotool("key Caps_Lock Num_Lock");
+
+  // Other modifiers make another combination.
+  pressExpectingNothing("ctrl+alt+shift+v");
+  EXPECT_TRUE(events.empty());
+  pressExpectingNothing("ctrl+v");
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(HotKeysTest, HeldKeyIsOnePressAndOneRelease) {
+  ASSERT_TRUE(registerKey(2, kK, kCtrl | kAlt));
+  events.clear();
+  xdotool("keydown ctrl+alt+k sleep 1.2 keyup ctrl+alt+k &");
+  x11test::processEventsUntil([&] { return events.size() >= 2; }, std::chrono::seconds(4));
+  x11test::processEventsFor(std::chrono::milliseconds(300));
+  EXPECT_TRUE(firedOnce(2)) << events.size() << " events";
+}
+
+TEST_F(HotKeysTest, ReleaseAfterLettingGoOfTheModifiersFirst) {
+  ASSERT_TRUE(registerKey(3, kK, kCtrl | kShift));
+  events.clear();
+  xdotool("keydown ctrl+shift+k keyup ctrl keyup shift keyup k");
+  x11test::processEventsUntil([&] { return events.size() >= 2; });
+  EXPECT_TRUE(firedOnce(3));
+}
+
+TEST_F(HotKeysTest, CombinationHeldByAnotherClientIsRefusedAndLeavesNothingBehind) {
+  const uint8_t keycode = *platform::xKeycodeForVirtualKey(kK);
+  {
+    OtherClient other;
+    // The other client holds only the plain variant; we would need all four.
+    ASSERT_TRUE(other.grab(keycode, 0x04 | 0x08));
+    EXPECT_TRUE(hotKeys().isTakenBySomeoneElse(kK, kCtrl | kAlt));
+    EXPECT_FALSE(registerKey(4, kK, kCtrl | kAlt));
+    EXPECT_FALSE(hotKeys().isTakenBySomeoneElse(kK, kCtrl | kShift));
+  }
+  x11test::processEventsFor(std::chrono::milliseconds(100));
+  // Our partial grabs were undone: a third client gets every variant.
+  OtherClient third;
+  for (uint16_t lock : {0x00, 0x02, 0x10, 0x12}) EXPECT_TRUE(third.grab(keycode, 0x04 | 0x08 | lock)) << lock;
+}
+
+TEST_F(HotKeysTest, OwnCombinationIsNotReportedAsTaken) {
+  ASSERT_TRUE(registerKey(5, kV, kCtrl | kShift));
+  EXPECT_FALSE(hotKeys().isTakenBySomeoneElse(kV, kCtrl | kShift));
+  // Asking must not have dropped our grab.
+  press("ctrl+shift+v");
+  EXPECT_TRUE(firedOnce(5));
+}
+
+TEST_F(HotKeysTest, SuspendedGrabsDoNotFireAndNestedSuspensionsHold) {
+  ASSERT_TRUE(registerKey(6, kV, kCtrl | kShift));
+  ASSERT_TRUE(registerKey(7, kK, kCtrl | kShift));
+
+  hotKeys().suspend(6);
+  pressExpectingNothing("ctrl+shift+v");
+  EXPECT_TRUE(events.empty());
+
+  hotKeys().suspendAll();
+  hotKeys().suspendAll();
+  pressExpectingNothing("ctrl+shift+k");
+  EXPECT_TRUE(events.empty());
+  hotKeys().resumeAll();
+  pressExpectingNothing("ctrl+shift+k");
+  EXPECT_TRUE(events.empty()) << "still suspended once";
+  hotKeys().resumeAll();
+  press("ctrl+shift+k");
+  EXPECT_TRUE(firedOnce(7));
+  pressExpectingNothing("ctrl+shift+v");
+  EXPECT_TRUE(events.empty()) << "suspended one by one, so not resumed by resumeAll";
+
+  EXPECT_TRUE(hotKeys().resume(6));
+  press("ctrl+shift+v");
+  EXPECT_TRUE(firedOnce(6));
+}
+
+TEST_F(HotKeysTest, ResumeThatIsRefusedDropsTheRecord) {
+  ASSERT_TRUE(registerKey(8, kK, kCtrl | kAlt | kShift));
+  hotKeys().suspend(8);
+  OtherClient other;
+  ASSERT_TRUE(other.grab(*platform::xKeycodeForVirtualKey(kK), 0x04 | 0x08 | 0x01));
+  EXPECT_FALSE(hotKeys().resume(8));
+  EXPECT_FALSE(hotKeys().resume(8)) << "no record left";
+}
+
+TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
+  QWindow window;
+  window.resize(200, 100);
+  window.show();
+  window.requestActivate();
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return window.isExposed() && window.isActive(); }));
+
+  struct KeySpy : QObject {
+    int keys = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::KeyPress) ++keys;
+      return false;
+    }
+  } spy;
+  window.installEventFilter(&spy);
+
+  ASSERT_TRUE(registerKey(9, kC, kCtrl | kShift));
+  hotKeys().suspendAll();  // what a menu does: its keyboard grab would defeat ours anyway
+  hotKeys().setMenuOpen(true);
+  press("ctrl+shift+c");
+  EXPECT_TRUE(firedOnce(9));
+  EXPECT_EQ(spy.keys, 2) << "the matched key is consumed, the modifiers pass";
+
+  hotKeys().setMenuOpen(false);
+  spy.keys = 0;
+  pressExpectingNothing("ctrl+shift+c");
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(spy.keys, 3);
+  hotKeys().resumeAll();
+}
+
+TEST(KeyboardLayoutTest, CharactersComeFromTheFirstLatinGroup) {
+  x11test::ensureGuiApplication();
+  auto* layout = platform::KeyboardLayout::shared();
+  ASSERT_NE(layout, nullptr);
+  EXPECT_EQ(layout->characterForVirtualKey(0), "a");
+  EXPECT_EQ(layout->characterForVirtualKey(27), "-");
+
+  xdotool("key --clearmodifiers super");  // any key: keeps the server's state fresh
+  ASSERT_EQ(std::system("setxkbmap -layout ru,de"), 0);
+  x11test::processEventsFor(std::chrono::milliseconds(300));
+  layout->reload();
+  EXPECT_EQ(layout->characterForVirtualKey(6), "y") << "Z position of a German keyboard";
+  ASSERT_EQ(std::system("setxkbmap -layout fr"), 0);
+  x11test::processEventsFor(std::chrono::milliseconds(300));
+  layout->reload();
+  EXPECT_EQ(layout->characterForVirtualKey(0), "q");
+  EXPECT_NE(layout->layoutDescription().find("(fr)"), std::string::npos) << layout->layoutDescription();
+  ASSERT_EQ(std::system("setxkbmap -layout us"), 0);
+  x11test::processEventsFor(std::chrono::milliseconds(300));
+  layout->reload();
+}
+
+}  // namespace
