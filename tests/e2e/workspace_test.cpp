@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/system/input_monitors.h"
+#include "platform/system/modifier_flags.h"
+#include "platform/system/workspace.h"
+#include "x11_session_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace Flag = platform::ModifierFlag;
+
+class DesktopSession : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { x11test::ensureGuiApplication(); }
+};
+
+TEST_F(DesktopSession, ModifierChangesOfTheWholeSessionArriveInOrder) {
+  std::vector<uint64_t> flags;
+  auto monitor = platform::InputMonitors::addGlobalMonitor(
+      platform::eventMask(platform::EventType::flagsChanged), [&](const platform::Event& event) {
+        EXPECT_EQ(event.type, platform::EventType::flagsChanged);
+        flags.push_back(event.modifierFlags & Flag::deviceIndependentMask);
+      });
+  ASSERT_TRUE(monitor);
+  x11test::processEventsFor(100ms);
+
+  struct Step {
+    const char* action;
+    const char* key;
+    uint64_t expected;
+  };
+  const Step steps[] = {{"keydown", "alt", Flag::option},
+                        {"keydown", "shift", Flag::option | Flag::shift},
+                        {"keyup", "alt", Flag::shift},
+                        {"keydown", "ctrl", Flag::shift | Flag::command},
+                        {"keydown", "super", Flag::shift | Flag::command | Flag::control},
+                        {"keyup", "shift", Flag::command | Flag::control},
+                        {"keyup", "ctrl", Flag::control},
+                        {"keyup", "super", 0}};
+  std::vector<uint64_t> expected;
+  for (const auto& step : steps) {
+    x11test::run({"xdotool", step.action, step.key});
+    expected.push_back(step.expected);
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return flags.size() >= expected.size(); }))
+        << step.action << " " << step.key;
+    EXPECT_EQ(platform::InputMonitors::currentModifierFlags(), step.expected) << step.action << " " << step.key;
+  }
+  x11test::processEventsFor(100ms);
+  EXPECT_EQ(flags, expected);
+
+  // A removed monitor hears nothing more.
+  platform::InputMonitors::removeMonitor(*monitor);
+  x11test::run({"xdotool", "key", "shift"});
+  x11test::processEventsFor(200ms);
+  EXPECT_EQ(flags.size(), expected.size());
+}
+
+TEST_F(DesktopSession, ManagedWindowsAndActivationGiveApplicationEventsAndTheFrontmostApplication) {
+  x11test::TemporaryFolder dataHome;
+  dataHome.write("applications/org.example.Sleeper.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Sleeper\nExec=sleep 60\n");
+  setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+
+  auto& workspace = platform::Workspace::shared();
+  std::vector<platform::ApplicationEvent> events;
+  int handler = workspace.addEventHandler([&](platform::ApplicationEvent e) { events.push_back(e); });
+
+  // Without a window manager the test publishes what one would: the client list and the active window.
+  x11test::ChildProcess sleeper({"sleep", "60"});
+  x11test::SelectionOwner window({.wmInstance = "sleeper", .wmClass = "Sleeper",
+                                  .netWmPid = static_cast<uint32_t>(sleeper.pid())});
+  xcb_window_t root = x11test::rootWindow();
+  x11test::setCardinalProperty(root, "_NET_CLIENT_LIST", "WINDOW", {window.window()});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return !events.empty(); }));
+  x11test::setCardinalProperty(root, "_NET_ACTIVE_WINDOW", "WINDOW", {window.window()});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return events.size() >= 2; }));
+  x11test::processEventsFor(100ms);
+  EXPECT_EQ(events, (std::vector{platform::ApplicationEvent::launch, platform::ApplicationEvent::activate}));
+
+  auto frontmost = workspace.frontmostApplication();
+  ASSERT_TRUE(frontmost);
+  EXPECT_EQ(frontmost->pid, sleeper.pid());
+  EXPECT_EQ(frontmost->bundleIdentifier, "org.example.Sleeper");
+  EXPECT_EQ(frontmost->localizedName, "Sleeper");
+  EXPECT_TRUE(frontmost->isActive);
+  ASSERT_EQ(workspace.runningApplications().size(), 1u);
+
+  // The window leaves: deactivation and termination.
+  events.clear();
+  x11test::setCardinalProperty(root, "_NET_ACTIVE_WINDOW", "WINDOW", {0});
+  x11test::setCardinalProperty(root, "_NET_CLIENT_LIST", "WINDOW", {});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return events.size() >= 2; }));
+  EXPECT_EQ(events, (std::vector{platform::ApplicationEvent::deactivate, platform::ApplicationEvent::terminate}));
+  EXPECT_FALSE(workspace.frontmostApplication());
+
+  workspace.removeEventHandler(handler);
+  unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include "engine/window_info.h"
+
+#include <gtest/gtest.h>
+
+#include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/report_error.h"
+#include "platform/system/fake_workspace.h"
+
+namespace {
+
+using engine::WindowInfo;
+using platform::RunningApplication;
+using platform::WindowRecord;
+
+RunningApplication app(int32_t pid, const std::string& id, bool regular = true) {
+  return {.pid = pid, .bundleIdentifier = id, .bundleUrl = "/apps/" + id + ".desktop", .localizedName = id,
+          .isActive = false, .isRegular = regular};
+}
+
+WindowRecord window(uint32_t id, int32_t pid, int level = 0, double alpha = 1, platform::Rect bounds = {0, 0, 400, 300}) {
+  return {.id = id, .name = std::nullopt, .ownerPid = pid, .ownerName = std::nullopt, .bounds = bounds, .level = level,
+          .alpha = alpha, .isOnScreen = true, .fillsScreen = false};
+}
+
+class SourceApplication : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::Workspace::setSharedForTesting(&workspace);
+    kit::resetExpiringCacheForTesting();
+    // Installed-application lookups of the frontmost application find nothing here: the lookup then keeps
+    // the window's own application.
+    kit::BundleIdentifier::urlOverride = [](const std::string&) { return std::nullopt; };
+  }
+  void TearDown() override {
+    kit::BundleIdentifier::urlOverride = nullptr;
+    platform::Workspace::setSharedForTesting(nullptr);
+  }
+  std::optional<std::string> current(bool excluding = true) {
+    auto answer = WindowInfo::UserApp::current(excluding);
+    if (!answer) return std::nullopt;
+    return answer->bundleIdentifier.rawValue;
+  }
+  void addApp(RunningApplication a) { workspace.applications.push_back(std::move(a)); }
+
+  platform::FakeWorkspace workspace;
+};
+
+TEST_F(SourceApplication, WindowFilterRejectsMenusDesktopTranslucentSmallAndAgentWindows) {
+  addApp(app(1, "org.example.Editor"));
+  addApp(app(2, "org.example.UpdateAgent"));
+  auto candidate = [&](WindowRecord record) { return WindowInfo(record).isUserAppCandidate(); };
+  EXPECT_TRUE(candidate(window(1, 1)));
+  EXPECT_FALSE(candidate(window(1, 1, platform::WindowLevel::mainMenu)));
+  EXPECT_TRUE(candidate(window(1, 1, 23)));
+  EXPECT_FALSE(candidate(window(1, 1, -1)));
+  EXPECT_FALSE(candidate(window(1, 1, 0, 0.2)));
+  EXPECT_TRUE(candidate(window(1, 1, 0, 0.21)));
+  auto translucent = window(1, 1, 0, 0.49);
+  translucent.fillsScreen = true;
+  EXPECT_FALSE(candidate(translucent));
+  translucent.alpha = 0.5;
+  EXPECT_TRUE(candidate(translucent));
+  EXPECT_FALSE(candidate(window(1, 1, 0, 1, {0, 0, 50, 50})));
+  EXPECT_TRUE(candidate(window(1, 1, 0, 1, {0, 0, 51, 51})));
+  EXPECT_FALSE(candidate(window(1, 2)));  // identifier ends in "agent"
+  auto namedAgent = window(1, 99);
+  namedAgent.ownerName = "Keyring AGENT";
+  EXPECT_FALSE(candidate(namedAgent));
+  EXPECT_TRUE(candidate(window(1, 99)));  // an owner without identifier passes the filter
+}
+
+TEST_F(SourceApplication, FrontmostOnlyApplicationsCountOnlyWhileFrontmost) {
+  addApp(app(1, "com.grammarly.ProjectLlama", false));
+  addApp(app(2, "org.example.Editor"));
+  workspace.frontmost = app(2, "org.example.Editor");
+  EXPECT_FALSE(WindowInfo(window(1, 1)).isUserAppCandidate());
+  workspace.frontmost = app(1, "com.grammarly.ProjectLlama");
+  EXPECT_TRUE(WindowInfo(window(1, 1)).isUserAppCandidate());
+}
+
+TEST_F(SourceApplication, TheFrontWindowOfAnAccessoryOrTheFrontmostApplicationWins) {
+  addApp(app(1, "org.example.Editor"));
+  addApp(app(2, "org.example.Palette", false));
+  addApp(app(3, "org.example.Background"));
+  workspace.frontmost = app(1, "org.example.Editor");
+
+  // A background application's window above the frontmost one never wins while inactive apps are excluded.
+  workspace.windows = {window(10, 3), window(11, 1)};
+  EXPECT_EQ(current(true), "org.example.Editor");
+  EXPECT_EQ(current(false), "org.example.Background");
+
+  // A panel of an accessory application in front wins.
+  workspace.windows = {window(12, 2), window(11, 1)};
+  EXPECT_EQ(current(), "org.example.Palette");
+
+  // Windows that give no answer (no identifier, filtered out) are passed over.
+  workspace.windows = {window(13, 99), window(14, 1, 25), window(11, 1)};
+  EXPECT_EQ(current(), "org.example.Editor");
+}
+
+TEST_F(SourceApplication, AuxiliaryApplicationsAndOurOwnWindowReportTheFrontmostApplication) {
+  addApp(app(1, "org.example.Editor"));
+  auto own = app(2, kit::ZvApp::id(), false);
+  addApp(own);
+  workspace.frontmost = app(1, "org.example.Editor");
+  workspace.windows = {window(20, 2), window(11, 1)};
+  // Our own window counts only while we are active; then the frontmost application is reported.
+  EXPECT_EQ(current(), "org.example.Editor");
+  workspace.applications[1].isActive = true;
+  EXPECT_EQ(current(), "org.example.Editor");
+  EXPECT_EQ(WindowInfo::UserApp::current(true)->url.path(), "/apps/org.example.Editor.desktop");
+}
+
+TEST_F(SourceApplication, FallsBackToFrontmostThenMenuBarOwnerAndIsSilentInALockedSession) {
+  workspace.windows = {};
+  EXPECT_EQ(current(), std::nullopt);
+  workspace.menuBarOwner = app(5, "org.example.Menu");
+  EXPECT_EQ(current(), "org.example.Menu");
+  workspace.frontmost = app(6, "org.example.Front");
+  EXPECT_EQ(current(), "org.example.Front");
+  auto noLocation = app(7, "org.example.Portable");
+  noLocation.bundleUrl.reset();
+  workspace.frontmost = noLocation;
+  EXPECT_EQ(current(), "org.example.Menu");
+
+  addApp(app(1, "org.example.Editor"));
+  workspace.windows = {window(11, 1)};
+  workspace.frontmost = app(8, "com.apple.loginwindow");
+  EXPECT_EQ(current(), std::nullopt);
+}
+
+}  // namespace

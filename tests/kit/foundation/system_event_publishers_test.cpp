@@ -1,0 +1,98 @@
+#include "kit/foundation/system_event_publishers.h"
+
+#include <gtest/gtest.h>
+
+#include "kit/foundation/stream_publisher.h"
+#include "platform/core/executor.h"
+#include "platform/core/notification_center.h"
+#include "platform/system/fake_workspace.h"
+
+namespace {
+
+using platform::rx::Unit;
+
+class SystemEventPublishers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::setMainExecutorForTesting(&main);
+    platform::Workspace::setSharedForTesting(&workspace);
+  }
+  void TearDown() override {
+    main.runUntilIdle();
+    platform::Workspace::setSharedForTesting(nullptr);
+    platform::setMainExecutorForTesting(nullptr);
+  }
+  platform::ManualExecutor main;
+  platform::FakeWorkspace workspace;
+};
+
+TEST_F(SystemEventPublishers, EverySubscriberHearsEveryApplicationEventAndNothingAfterCancelling) {
+  int first = 0, second = 0;
+  auto a = kit::applicationEventsPublisher().sink([&](const Unit&) { ++first; });
+  auto b = kit::applicationEventsPublisher().sink([&](const Unit&) { ++second; });
+  workspace.send(platform::ApplicationEvent::hide);
+  workspace.send(platform::ApplicationEvent::unhide);
+  EXPECT_EQ(first, 2);
+  EXPECT_EQ(second, 2);
+  a.cancel();
+  workspace.send(platform::ApplicationEvent::activate);
+  EXPECT_EQ(first, 2);
+  EXPECT_EQ(second, 3);
+}
+
+TEST_F(SystemEventPublishers, PreferenceChangesAndPasteboardCountsArePublished) {
+  int changes = 0;
+  auto preferences = kit::userDefaultsDidChangePublisher().sink([&](const Unit&) { ++changes; });
+  platform::NotificationCenter::defaultCenter().post({"NSUserDefaultsDidChangeNotification", {}});
+  platform::NotificationCenter::defaultCenter().post({"SomethingElse", {}});
+  EXPECT_EQ(changes, 1);
+
+  auto pasteboard = std::make_shared<platform::MemoryPasteboard>();
+  std::vector<int64_t> counts;
+  auto sampler = kit::changeCountSampler<Unit>(pasteboard);
+  auto sink = kit::pasteboardChangeCountPublisher(*pasteboard).sink([&](const int64_t& c) { counts.push_back(c); });
+  pasteboard->write({{"a", "1"}});
+  pasteboard->write({{"a", "2"}});
+  EXPECT_EQ(counts, (std::vector<int64_t>{1, 2}));
+  EXPECT_EQ(sampler(Unit{}), 2);
+  sink.cancel();
+  pasteboard.reset();
+  EXPECT_EQ(sampler(Unit{}), std::nullopt);
+}
+
+TEST_F(SystemEventPublishers, BridgedStreamLosesEarlyEventsAndEndsWithItsLastSubscriber) {
+  auto [stream, continuation] = platform::AsyncStream<int>::makeStream();
+  bool terminated = false;
+  continuation.onTermination([&](platform::AsyncStream<int>::Termination) { terminated = true; });
+  auto publisher = kit::publisher(stream);
+  continuation.yield(1);
+  main.runUntilIdle();
+
+  std::vector<int> first, second;
+  auto a = publisher.sink([&](const int& v) { first.push_back(v); });
+  auto b = publisher.sink([&](const int& v) { second.push_back(v); });
+  continuation.yield(2);
+  continuation.yield(3);
+  main.runUntilIdle();
+  EXPECT_EQ(first, (std::vector<int>{2, 3}));
+  EXPECT_EQ(second, (std::vector<int>{2, 3}));
+
+  a.cancel();
+  main.runUntilIdle();
+  EXPECT_FALSE(terminated);
+  b.cancel();
+  main.runUntilIdle();
+  EXPECT_TRUE(terminated);  // the stream, and with it whatever feeds it, is released
+  EXPECT_EQ(continuation.yield(4), platform::AsyncStream<int>::Continuation::YieldResult::terminated);
+}
+
+TEST_F(SystemEventPublishers, ReleasingAnUnusedBridgeEndsItsStream) {
+  auto [stream, continuation] = platform::AsyncStream<int>::makeStream();
+  bool terminated = false;
+  continuation.onTermination([&](platform::AsyncStream<int>::Termination) { terminated = true; });
+  { auto publisher = kit::publisher(stream); }
+  main.runUntilIdle();
+  EXPECT_TRUE(terminated);
+}
+
+}  // namespace
