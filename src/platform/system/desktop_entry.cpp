@@ -94,7 +94,8 @@ std::vector<std::filesystem::path> splitPaths(const char* value, const char* fal
 }
 
 struct Index {
-  std::vector<std::pair<std::filesystem::path, int64_t>> stamp;  // folders with their modification times
+  std::vector<std::filesystem::path> folders;                     // the applications folders scanned
+  std::vector<std::pair<std::filesystem::path, int64_t>> stamp;  // every folder seen, with its modification time
   std::string locale;
   std::map<std::string, DesktopEntry> entries;                    // hidden ones included (they shadow)
   bool built = false;
@@ -120,25 +121,26 @@ std::string readSmallFile(const std::filesystem::path& path) {
   return data;
 }
 
-std::vector<std::pair<std::filesystem::path, int64_t>> currentStamp() {
-  std::vector<std::pair<std::filesystem::path, int64_t>> stamp;
-  for (const auto& folder : DesktopEntries::applicationFolders()) {
-    stamp.emplace_back(folder, modificationTime(folder));
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-      if (it->is_directory(ec)) stamp.emplace_back(it->path(), modificationTime(it->path()));
-    }
+bool stampChanged(const Index& index) {
+  for (const auto& [folder, time] : index.stamp) {
+    if (modificationTime(folder) != time) return true;
   }
-  return stamp;
+  return false;
 }
 
 void scanFolder(const std::filesystem::path& folder, const std::string& locale, Index& index) {
+  // Adding or removing a file changes its folder's modification time: every folder is watched that way.
+  index.stamp.emplace_back(folder, modificationTime(folder));
   std::error_code ec;
   std::filesystem::recursive_directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
                                                    ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     if (it.depth() > 8) {
       it.disable_recursion_pending();
+      continue;
+    }
+    if (it->is_directory(ec)) {
+      index.stamp.emplace_back(it->path(), modificationTime(it->path()));
       continue;
     }
     if (it->path().extension() != ".desktop" || !it->is_regular_file(ec)) continue;
@@ -164,12 +166,13 @@ template <class F>
 auto withIndex(F&& f) {
   std::lock_guard lock(indexMutex);
   Index& index = sharedIndex();
-  auto stamp = currentStamp();
+  auto folders = DesktopEntries::applicationFolders();
   std::string locale = currentLocale();
-  if (!index.built || stamp != index.stamp || locale != index.locale) {
+  if (!index.built || folders != index.folders || locale != index.locale || stampChanged(index)) {
     index.entries.clear();
-    for (const auto& folder : DesktopEntries::applicationFolders()) scanFolder(folder, locale, index);
-    index.stamp = std::move(stamp);
+    index.stamp.clear();
+    for (const auto& folder : folders) scanFolder(folder, locale, index);
+    index.folders = std::move(folders);
     index.locale = std::move(locale);
     index.built = true;
   }
