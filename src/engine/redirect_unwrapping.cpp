@@ -1,5 +1,6 @@
 #include "engine/redirect_unwrapping.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -32,10 +33,11 @@ constexpr std::string_view officeContentDomain = ".cdn.office.net";
 constexpr std::string_view gatewayLinkProtectHost = "linkprotect.cudasvc.com";
 constexpr std::array<std::string_view, 2> urlDefenseHosts = {"urldefense.proofpoint.com", "urldefense.com"};
 constexpr std::string_view clickTrackerHost = "click.pstmrk.it";
+constexpr std::string_view musicLinkHost = "song.link";
 
 const kit::ZvRegex& musicLinkRegex() {
   static const auto regex = kit::ZvRegex::constant(
-      "https?://" + kit::ZvRegex::escapedPattern("song.link") + R"(/(?<url>https://\S+))", {.caseInsensitive = true});
+      "https?://" + kit::ZvRegex::escapedPattern(musicLinkHost) + R"(/(?<url>https://\S+))", {.caseInsensitive = true});
   return regex;
 }
 
@@ -166,7 +168,14 @@ std::optional<Url> urlDefense(const Url& url) {
   return plain(decoded);
 }
 
+bool containsIgnoringCase(std::string_view text, std::string_view part) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                     [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
+}
+
 std::optional<Url> musicLinkPage(const Url& url) {
+  if (!containsIgnoringCase(url.absoluteString(), musicLinkHost)) return std::nullopt;
   const auto match = musicLinkRegex().firstMatch(url.absoluteString());
   if (!match) return std::nullopt;
   const auto target = match->group("url");

@@ -137,30 +137,38 @@ Url removingTrackingParametersUnlessExempt(const Url& url) {
   return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url));
 }
 
-std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::LinkMatch>& matches) {
-  // Matches do not overlap, so building the result front to back gives what replacing from the last match
+std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::ByteRange>& ranges) {
+  // Ranges do not overlap, so building the result front to back gives what replacing from the last match
   // to the first gives, without moving the text once per replacement.
   std::string out;
   std::size_t position = 0;
-  for (const auto& match : matches) {
-    if (match.range.location < position || match.range.end() > text.size()) continue;
-    const auto written = text.substr(match.range.location, match.range.length);
+  for (const auto& range : ranges) {
+    if (range.location < position || range.end() > text.size()) continue;
+    const auto written = text.substr(range.location, range.length);
+    if (written.find('?') == std::string_view::npos) continue;  // no query items: nothing to clean
     const auto parsed = Url::parseStrict(written);
     if (!parsed) continue;
     const Url cleaned = removingTrackingParametersUnlessExempt(*parsed);
     if (cleaned == *parsed) continue;
     if (out.empty()) out.reserve(text.size());
-    out.append(text.substr(position, match.range.location - position));
+    out.append(text.substr(position, range.location - position));
     out.append(cleaned.absoluteString());
-    position = match.range.end();
+    position = range.end();
   }
   if (position == 0) return std::string(text);
   out.append(text.substr(position));
   return out;
 }
 
+std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::LinkMatch>& matches) {
+  std::vector<platform::ByteRange> ranges;
+  ranges.reserve(matches.size());
+  for (const auto& match : matches) ranges.push_back(match.range);
+  return removingTrackingParametersFromURLs(text, ranges);
+}
+
 std::string removingTrackingParametersFromURLs(std::string_view text) {
-  return removingTrackingParametersFromURLs(text, platform::detectLinks(text));
+  return removingTrackingParametersFromURLs(text, platform::detectLinkRanges(text));
 }
 
 std::vector<Url> removingTrackingParametersFromURLList(const std::vector<Url>& urls) {

@@ -32,6 +32,7 @@ Url modifyingQueryItemsCleaningNestedURLs(const Url& url);
 // The text with every detected link that cleaning changes replaced by the cleaned URL's text. A link that
 // does not parse as written is left alone, and nothing else in the text changes.
 std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::LinkMatch>& matches);
+std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::ByteRange>& ranges);
 std::string removingTrackingParametersFromURLs(std::string_view text);
 
 // The cleaned URLs, in order: what the automation's "Remove Tracking Parameters from URLs" gives back.

@@ -4,6 +4,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 
@@ -130,7 +131,7 @@ std::optional<std::size_t> domainEnd(std::string_view text, std::size_t start, s
 struct Candidate {
   std::size_t start;
   std::size_t end;
-  std::string prefix;  // put before the text to make the URL
+  const char* prefix;  // put before the text to make the URL
 };
 
 std::optional<Candidate> emailAt(std::string_view text, std::size_t k, std::size_t runEnd) {
@@ -149,7 +150,7 @@ std::optional<Candidate> schemeUrlAt(std::string_view text, std::size_t k, std::
   while (colon < runEnd && isSchemeChar(text[colon])) ++colon;
   if (colon >= runEnd || text[colon] != ':') return std::nullopt;
   std::string scheme(text.substr(k, colon - k));
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   if (scheme == "mailto") {
     auto address = emailAt(text, colon + 1, runEnd);
     if (!address) return std::nullopt;
@@ -184,7 +185,22 @@ std::optional<Candidate> bareDomainAt(std::string_view text, std::size_t k, std:
   return Candidate{k, end, "http://"};
 }
 
-void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd, std::vector<LinkMatch>& out) {
+// Every link holds ":" (a scheme), "@" (an address) or a "." between labels; most words of prose hold none.
+bool mayHoldLink(std::string_view text, std::size_t runStart, std::size_t runEnd) {
+  for (std::size_t i = runStart; i < runEnd; ++i) {
+    const char c = text[i];
+    if (c == ':' || c == '@' || (c == '.' && i + 1 < runEnd && isAsciiAlnum(text[i + 1]))) return true;
+  }
+  return false;
+}
+
+struct FoundLink {
+  ByteRange range;
+  const char* prefix;  // put before the text to make the URL
+};
+
+void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd, std::vector<FoundLink>& out) {
+  if (!mayHoldLink(text, runStart, runEnd)) return;
   std::size_t k = runStart;
   while (k < runEnd) {
     if (!isAsciiAlnum(text[k]) || !isWordStart(text, k, runStart)) {
@@ -200,26 +216,18 @@ void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd
       ++k;
       continue;
     }
-    const auto written = text.substr(best->start, best->end - best->start);
-    if (auto url = Url::parse(best->prefix + std::string(written))) {
-      out.push_back({ByteRange::fromBounds(best->start, best->end), std::move(*url)});
-    }
+    out.push_back({ByteRange::fromBounds(best->start, best->end), best->prefix});
     k = best->end;
   }
 }
 
-}  // namespace
-
-bool isTopLevelDomain(std::string_view label) {
-  static const psl_ctx_t* const list = psl_builtin();
-  if (label.empty() || label.size() > 63 || !list) return false;
-  std::string lower(label);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return psl_is_public_suffix2(list, lower.c_str(), PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
-}
-
-std::vector<LinkMatch> detectLinks(std::string_view text) {
-  std::vector<LinkMatch> out;
+std::vector<FoundLink> findLinks(std::string_view text) {
+  static const auto asciiStops = [] {
+    std::array<bool, 128> stops{};
+    for (char32_t c = 0; c < 128; ++c) stops[c] = isStopScalar(c);
+    return stops;
+  }();
+  std::vector<FoundLink> out;
   std::size_t runStart = 0;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -227,7 +235,7 @@ std::vector<LinkMatch> detectLinks(std::string_view text) {
     std::size_t length = 1;
     bool stop;
     if (c < 0x80) {
-      stop = isStopScalar(c);
+      stop = asciiStops[c];
     } else {
       const auto decoded = decodeUtf8(text, i);
       length = decoded.length;
@@ -240,6 +248,32 @@ std::vector<LinkMatch> detectLinks(std::string_view text) {
     i += length;
   }
   if (text.size() > runStart) detectInRun(text, runStart, text.size(), out);
+  return out;
+}
+
+}  // namespace
+
+bool isTopLevelDomain(std::string_view label) {
+  static const psl_ctx_t* const list = psl_builtin();
+  if (label.empty() || label.size() > 63 || !list) return false;
+  std::string lower(label);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  return psl_is_public_suffix2(list, lower.c_str(), PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
+}
+
+std::vector<LinkMatch> detectLinks(std::string_view text) {
+  std::vector<LinkMatch> out;
+  for (const auto& found : findLinks(text)) {
+    if (auto url = Url::parse(found.prefix + std::string(text.substr(found.range.location, found.range.length)))) {
+      out.push_back({found.range, std::move(*url)});
+    }
+  }
+  return out;
+}
+
+std::vector<ByteRange> detectLinkRanges(std::string_view text) {
+  std::vector<ByteRange> out;
+  for (const auto& found : findLinks(text)) out.push_back(found.range);
   return out;
 }
 

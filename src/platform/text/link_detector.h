@@ -20,6 +20,10 @@ struct LinkMatch {
 // host without path ("file.txt", "e.g.") is no link.
 std::vector<LinkMatch> detectLinks(std::string_view text);
 
+// The ranges of the same links, without building their URLs: for callers that parse the text themselves.
+// A range whose text cannot become a URL is still given.
+std::vector<ByteRange> detectLinkRanges(std::string_view text);
+
 // Whether `label` (ASCII, any case) is a top-level domain in the public suffix list.
 bool isTopLevelDomain(std::string_view label);
 

@@ -299,7 +299,7 @@ std::string Url::path() const { return decodedOrRaw(parts_.path); }
 bool Url::isFileUrl() const {
   if (!parts_.scheme) return false;
   std::string scheme = *parts_.scheme;
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   return scheme == "file";
 }
 
