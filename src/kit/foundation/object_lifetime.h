@@ -1,0 +1,77 @@
+#pragma once
+
+#include <any>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QObject>
+#include <QPointer>
+
+namespace kit {
+
+// How an attached value is held. Values are always stored; a weak tie is a std::weak_ptr value.
+enum class AssociationPolicy { assign = 0, retainNonatomic = 1, copyNonatomic = 3, retain = 0x301, copy = 0x303 };
+
+namespace detail {
+// Values attached to objects the kit does not own, keyed by object and slot; released when the object is destroyed.
+std::optional<std::any> associatedValue(const QObject* object, const void* slot);
+void setAssociatedValue(QObject* object, const void* slot, std::any value);
+}  // namespace detail
+
+// One slot of state attached to objects: each instance is a separate slot.
+template <class Value>
+class ObjectAssociation {
+ public:
+  explicit ObjectAssociation(Value defaultValue, AssociationPolicy policy = AssociationPolicy::retainNonatomic)
+      : defaultValue_(std::move(defaultValue)), policy_(policy) {}
+  ObjectAssociation(const ObjectAssociation&) = delete;
+  ObjectAssociation& operator=(const ObjectAssociation&) = delete;
+
+  // The stored value, or the default when there is none or it has another type.
+  Value get(const QObject* object) const {
+    if (auto stored = detail::associatedValue(object, this)) {
+      if (auto value = std::any_cast<Value>(&*stored)) return *value;
+    }
+    return defaultValue_;
+  }
+  void set(QObject* object, Value value) { detail::setAssociatedValue(object, this, std::move(value)); }
+  AssociationPolicy policy() const { return policy_; }
+
+ private:
+  Value defaultValue_;
+  AssociationPolicy policy_;
+};
+
+// Keeps `object` alive as long as `owner` lives; when the owner goes, the handler runs and the object is released.
+// Main thread only.
+class LifetimeAssociation {
+ public:
+  LifetimeAssociation(std::shared_ptr<void> object, QObject* owner, std::function<void()> deinitHandler);
+  // Ends the tie: the tracker leaves the owner and, unless something else holds it, runs its handler now.
+  ~LifetimeAssociation();
+  LifetimeAssociation(const LifetimeAssociation&) = delete;
+  LifetimeAssociation& operator=(const LifetimeAssociation&) = delete;
+
+  // Ends the tie early without running the handler, ever.
+  void dissolve();
+
+ private:
+  struct Tracker;
+  using Trackers = std::vector<std::shared_ptr<Tracker>>;
+  static ObjectAssociation<Trackers>& associations();
+  void detach();
+
+  std::weak_ptr<Tracker> tracker_;
+  QPointer<QObject> owner_;
+};
+
+// Closures run once, in order, when launching has finished.
+class LaunchCompletions {
+ public:
+  static void add(std::function<void()> completion);
+  static void runFinishedLaunchingCompletions();
+};
+
+}  // namespace kit

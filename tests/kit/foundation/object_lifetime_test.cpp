@@ -1,0 +1,71 @@
+#include "kit/foundation/object_lifetime.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ObjectAssociation, EachInstanceIsASlotWithADefault) {
+  static kit::ObjectAssociation<int> first(7);
+  static kit::ObjectAssociation<int> second(7);
+  QObject object;
+  EXPECT_EQ(first.get(&object), 7);
+  first.set(&object, 3);
+  EXPECT_EQ(first.get(&object), 3);
+  EXPECT_EQ(second.get(&object), 7);
+  QObject other;
+  EXPECT_EQ(first.get(&other), 7);
+}
+
+TEST(ObjectAssociation, ValuesAreReleasedWithTheirObject) {
+  static kit::ObjectAssociation<std::shared_ptr<int>> slot(nullptr);
+  auto value = std::make_shared<int>(1);
+  std::weak_ptr<int> watch = value;
+  {
+    QObject object;
+    slot.set(&object, std::move(value));
+    EXPECT_FALSE(watch.expired());
+  }
+  EXPECT_TRUE(watch.expired());
+}
+
+TEST(LifetimeAssociation, TheOwnersEndRunsEachHandlerOnceAndReleasesTheObject) {
+  int runs = 0;
+  auto kept = std::make_shared<int>(5);
+  std::weak_ptr<int> watch = kept;
+  auto owner = std::make_unique<QObject>();
+  auto first = std::make_unique<kit::LifetimeAssociation>(std::move(kept), owner.get(), [&] { ++runs; });
+  kit::LifetimeAssociation second(std::make_shared<int>(6), owner.get(), [&] { ++runs; });
+  EXPECT_FALSE(watch.expired());
+  owner.reset();
+  EXPECT_EQ(runs, 2);
+  EXPECT_TRUE(watch.expired());
+  first.reset();
+  EXPECT_EQ(runs, 2);
+}
+
+TEST(LifetimeAssociation, DissolvingSilencesTheHandlerAndReleasingEndsTheTieAtOnce) {
+  int runs = 0;
+  QObject owner;
+  {
+    kit::LifetimeAssociation dissolved(std::make_shared<int>(1), &owner, [&] { ++runs; });
+    dissolved.dissolve();
+    dissolved.dissolve();
+  }
+  EXPECT_EQ(runs, 0);
+  {
+    kit::LifetimeAssociation released(std::make_shared<int>(1), &owner, [&] { ++runs; });
+  }
+  EXPECT_EQ(runs, 1);
+}
+
+TEST(LaunchCompletions, RunOnceInOrder) {
+  kit::LaunchCompletions::runFinishedLaunchingCompletions();
+  std::vector<int> order;
+  kit::LaunchCompletions::add([&] { order.push_back(1); });
+  kit::LaunchCompletions::add([&] { order.push_back(2); });
+  kit::LaunchCompletions::runFinishedLaunchingCompletions();
+  kit::LaunchCompletions::runFinishedLaunchingCompletions();
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+}  // namespace
