@@ -103,8 +103,14 @@ struct ContinuationAwaiter {
 }  // namespace detail
 
 // Suspends the current task and calls `start(Continuation<T>)`, which arranges for one resume.
+//
+// g++ 12 destroys the members of an aggregate temporary (a lambda with captures, a braced struct) that appears
+// in a co_await expression twice. A start closure that owns anything (a shared_ptr, a string) must therefore be
+// a named variable, passed as an lvalue; closures that capture only references or plain values may be inline.
 template <class T, class Start>
 auto withContinuation(std::string_view name, Start&& start) {
+  static_assert(std::is_lvalue_reference_v<Start> || std::is_trivially_destructible_v<std::remove_reference_t<Start>>,
+                "name the start closure and pass it as an lvalue (see the comment above)");
   return detail::ContinuationAwaiter<T, std::decay_t<Start>>{std::string(name), std::forward<Start>(start), nullptr};
 }
 

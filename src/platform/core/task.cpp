@@ -38,6 +38,14 @@ bool currentTaskIsCancelled() {
   return current.cancellation && current.cancellation->isCancelled();
 }
 
+std::shared_ptr<CancellationState> currentTaskCancellation() { return detail::currentContext().cancellation; }
+
+Executor& currentTaskExecutor() {
+  if (Executor* e = detail::currentContext().executor) return *e;
+  if (Executor* e = currentExecutor()) return *e;
+  return mainExecutor();
+}
+
 void checkCancellation() {
   if (currentTaskIsCancelled()) throw CancellationError();
 }

@@ -38,6 +38,10 @@ class Task;
 bool currentTaskIsCancelled();
 // Throws CancellationError when the current task has been cancelled.
 void checkCancellation();
+// The cancellation of the task running on this thread (nullptr outside a task).
+std::shared_ptr<CancellationState> currentTaskCancellation();
+// The executor of the task running on this thread, else the executor running this thread's work, else main.
+Executor& currentTaskExecutor();
 
 namespace detail {
 
@@ -276,11 +280,11 @@ auto spawnDetached(Priority priority, Fn&& fn) {
   return spawn(globalExecutor(priority), std::forward<Fn>(fn));
 }
 
-// Runs `op()` (which returns a Task) with `onCancel` registered on the current task: onCancel runs at once,
-// inline, if the task is already cancelled, otherwise on the thread that cancels it while op runs.
+namespace detail {
+
 template <class Op, class OnCancel>
-auto withTaskCancellationHandler(Op op, OnCancel onCancel) -> Task<typename detail::IsTask<std::invoke_result_t<Op&>>::Value> {
-  using U = typename detail::IsTask<std::invoke_result_t<Op&>>::Value;
+auto withCancellationHandler(Op op, OnCancel onCancel) -> Task<typename IsTask<std::invoke_result_t<Op&>>::Value> {
+  using U = typename IsTask<std::invoke_result_t<Op&>>::Value;
   std::shared_ptr<CancellationState> state = detail::currentContext().cancellation;
   std::optional<HandlerId> id = state->addHandler(onCancel);
   if (!id) onCancel();
@@ -295,6 +299,21 @@ auto withTaskCancellationHandler(Op op, OnCancel onCancel) -> Task<typename deta
     co_await op();
   else
     co_return co_await op();
+}
+
+}  // namespace detail
+
+// Runs `op()` (which returns a Task) with `onCancel` registered on the current task: onCancel runs at once,
+// inline, if the task is already cancelled, otherwise on the thread that cancels it while op runs.
+// Closures that own anything must be named variables (see withContinuation for the compiler fault).
+template <class Op, class OnCancel>
+auto withTaskCancellationHandler(Op&& op, OnCancel&& onCancel) {
+  static_assert(std::is_lvalue_reference_v<Op> || std::is_trivially_destructible_v<std::remove_reference_t<Op>>,
+                "name the operation closure and pass it as an lvalue");
+  static_assert(std::is_lvalue_reference_v<OnCancel> ||
+                    std::is_trivially_destructible_v<std::remove_reference_t<OnCancel>>,
+                "name the cancellation handler and pass it as an lvalue");
+  return detail::withCancellationHandler(std::decay_t<Op>(op), std::decay_t<OnCancel>(onCancel));
 }
 
 }  // namespace platform

@@ -1,0 +1,161 @@
+#pragma once
+
+// A dictionary and a set that any thread may use. Each instance has its own readers-writer lock; snapshots
+// (dictionary(), snapshot(), keys()) are copies, so later writes do not show in them.
+
+#include <functional>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "kit/foundation/readers_writer_lock.h"
+
+namespace kit {
+
+template <class K, class V, class H = std::hash<K>>
+class AtomicDictionary {
+ public:
+  AtomicDictionary() = default;
+  AtomicDictionary(const AtomicDictionary&) = delete;
+  AtomicDictionary& operator=(const AtomicDictionary&) = delete;
+
+  std::optional<V> get(const K& key) const {
+    return lock_.read([&]() -> std::optional<V> {
+      auto it = storage_.find(key);
+      if (it == storage_.end()) return std::nullopt;
+      return it->second;
+    });
+  }
+
+  // Stores the value; nullopt removes the key.
+  void set(const K& key, std::optional<V> value) {
+    lock_.write([&] {
+      if (value)
+        storage_.insert_or_assign(key, std::move(*value));
+      else
+        storage_.erase(key);
+    });
+  }
+
+  // Reads, changes and stores one key in one exclusive step, so concurrent changes are never lost.
+  // `change` receives the current value (nullopt when absent) and may set it to nullopt to remove the key.
+  // When it throws, what it changed so far is still stored.
+  template <class F>
+  void modify(const K& key, F&& change) {
+    lock_.write([&] {
+      std::optional<V> current;
+      if (auto it = storage_.find(key); it != storage_.end()) current = it->second;
+      struct Store {
+        std::unordered_map<K, V, H>& storage;
+        const K& key;
+        std::optional<V>& value;
+        ~Store() {
+          if (value)
+            storage.insert_or_assign(key, std::move(*value));
+          else
+            storage.erase(key);
+        }
+      } store{storage_, key, current};
+      std::forward<F>(change)(current);
+    });
+  }
+
+  std::vector<K> keys() const {
+    return lock_.read([&] {
+      std::vector<K> out;
+      out.reserve(storage_.size());
+      for (const auto& [k, v] : storage_) out.push_back(k);
+      return out;
+    });
+  }
+
+  std::unordered_map<K, V, H> dictionary() const {
+    return lock_.read([&] { return storage_; });
+  }
+  // The (key, value) pairs at this moment, for iteration.
+  std::vector<std::pair<K, V>> snapshot() const {
+    return lock_.read([&] { return std::vector<std::pair<K, V>>(storage_.begin(), storage_.end()); });
+  }
+
+  // Given keys take the given values; other keys stay.
+  void merge(const std::unordered_map<K, V, H>& other) {
+    if (other.empty()) return;
+    lock_.write([&] {
+      for (const auto& [k, v] : other) storage_.insert_or_assign(k, v);
+    });
+  }
+
+ private:
+  mutable ReadersWriterLock lock_{"com.kestrova.AtomicDictionary"};
+  std::unordered_map<K, V, H> storage_;
+};
+
+template <class T, class H = std::hash<T>>
+class AtomicSet {
+ public:
+  AtomicSet() = default;
+  AtomicSet(const AtomicSet&) = delete;
+  AtomicSet& operator=(const AtomicSet&) = delete;
+
+  bool contains(const T& element) const {
+    return lock_.read([&] { return storage_.count(element) > 0; });
+  }
+  bool isEmpty() const {
+    return lock_.read([&] { return storage_.empty(); });
+  }
+  std::size_t count() const {
+    return lock_.read([&] { return storage_.size(); });
+  }
+  std::optional<T> first() const {
+    return lock_.read([&]() -> std::optional<T> {
+      if (storage_.empty()) return std::nullopt;
+      return *storage_.begin();
+    });
+  }
+
+  // An equal element already present is replaced by the given one.
+  void insert(T element) {
+    lock_.write([&] {
+      storage_.erase(element);
+      storage_.insert(std::move(element));
+    });
+  }
+  void remove(const T& element) {
+    lock_.write([&] { storage_.erase(element); });
+  }
+  void removeAll(bool keepingCapacity = false) {
+    lock_.write([&] {
+      if (keepingCapacity)
+        storage_.clear();
+      else
+        std::unordered_set<T, H>().swap(storage_);
+    });
+  }
+
+  std::unordered_set<T, H> snapshot() const {
+    return lock_.read([&] { return storage_; });
+  }
+
+  // Each side is read on its own, never one inside the other's lock.
+  friend bool operator==(const AtomicSet& a, const AtomicSet& b) {
+    if (&a == &b) return true;
+    return a.snapshot() == b.snapshot();
+  }
+
+  // Independent of element order, like the contents' own hash.
+  std::size_t hashValue() const {
+    return lock_.read([&] {
+      std::size_t h = 0;
+      for (const auto& e : storage_) h += H{}(e) * 0x9E3779B97F4A7C15ull;
+      return h;
+    });
+  }
+
+ private:
+  mutable ReadersWriterLock lock_{"com.kestrova.AtomicSet"};
+  std::unordered_set<T, H> storage_;
+};
+
+}  // namespace kit

@@ -1,0 +1,181 @@
+#pragma once
+
+// Small generic holders: a value with identity, a value shared between holders, a value computed on first
+// use, a reference that lets its object go, a lock-protected value shared by copies, and an object that runs a
+// closure when released.
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kit {
+
+namespace detail {
+template <class T>
+std::string describe(const T& value) {
+  if constexpr (requires(std::ostream& os) { os << value; }) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+  } else {
+    return "<value>";
+  }
+}
+}  // namespace detail
+
+template <class T>
+class Box {
+ public:
+  explicit Box(T value) : wrappedValue_(std::move(value)) {}
+  const T& wrappedValue() const { return wrappedValue_; }
+
+  bool operator==(const Box& other) const { return wrappedValue_ == other.wrappedValue_; }
+  bool operator<(const Box& other) const { return wrappedValue_ < other.wrappedValue_; }
+  std::string description() const { return detail::describe(wrappedValue_); }
+  std::string debugDescription() const { return "Box(" + description() + ")"; }
+
+ private:
+  const T wrappedValue_;
+};
+
+template <class T>
+class MutableBox {
+ public:
+  explicit MutableBox(T value) : wrappedValue(std::move(value)) {}
+  T wrappedValue;
+
+  bool operator==(const MutableBox& other) const { return wrappedValue == other.wrappedValue; }
+  bool operator<(const MutableBox& other) const { return wrappedValue < other.wrappedValue; }
+  std::string description() const { return detail::describe(wrappedValue); }
+  std::string debugDescription() const { return "MutableBox(" + description() + ")"; }
+};
+
+// Computes its value on the first read, once, also when several threads read at the same time.
+// The producer must not read the same box.
+template <class T>
+class LazyBox {
+ public:
+  explicit LazyBox(std::function<T()> closure) : closure_(std::move(closure)) {}
+  LazyBox(const LazyBox&) = delete;
+  LazyBox& operator=(const LazyBox&) = delete;
+
+  const T& get() {
+    std::call_once(once_, [this] { value_.emplace(closure_()); });
+    return *value_;
+  }
+  T wrappedValue() { return get(); }
+
+  bool operator==(LazyBox& other) { return get() == other.get(); }
+  bool operator<(LazyBox& other) { return get() < other.get(); }
+
+ private:
+  std::function<T()> closure_;
+  std::once_flag once_;
+  std::optional<T> value_;
+};
+
+// A weak reference to a shared object.
+template <class T>
+class WeakBox {
+ public:
+  WeakBox() = default;
+  explicit WeakBox(const std::shared_ptr<T>& object) : object_(object) {}
+
+  std::shared_ptr<T> wrappedValue() const { return object_.lock(); }
+  void setWrappedValue(const std::shared_ptr<T>& object) { object_ = object; }
+  bool isEmpty() const { return object_.expired(); }
+
+  // A member of the object while it lives.
+  template <class M>
+  std::optional<M> get(M T::*member) const {
+    if (auto object = object_.lock()) return (*object).*member;
+    return std::nullopt;
+  }
+  // Sets a member when the object lives and a value is given; otherwise does nothing.
+  template <class M>
+  void set(M T::*member, std::optional<M> value) const {
+    if (!value) return;
+    if (auto object = object_.lock()) (*object).*member = std::move(*value);
+  }
+
+  // Two empty boxes are equal; an empty box is less than no box.
+  bool operator==(const WeakBox& other) const {
+    auto a = object_.lock(), b = other.object_.lock();
+    if (!a || !b) return !a && !b;
+    return *a == *b;
+  }
+  bool operator<(const WeakBox& other) const {
+    auto a = object_.lock(), b = other.object_.lock();
+    if (!a || !b) return false;
+    return *a < *b;
+  }
+
+ private:
+  std::weak_ptr<T> object_;
+};
+
+// Weak references by position; released objects keep their position and read as null.
+template <class T>
+class WeakArray {
+ public:
+  WeakArray() = default;
+  WeakArray(std::initializer_list<std::shared_ptr<T>> objects) {
+    for (const auto& o : objects) storage_.emplace_back(o);
+  }
+
+  std::size_t size() const { return storage_.size(); }
+  std::shared_ptr<T> operator[](std::size_t position) const { return storage_.at(position).wrappedValue(); }
+  void append(const std::shared_ptr<T>& object) { storage_.emplace_back(object); }
+  std::vector<std::shared_ptr<T>> elements() const {
+    std::vector<std::shared_ptr<T>> out;
+    out.reserve(storage_.size());
+    for (const auto& box : storage_) out.push_back(box.wrappedValue());
+    return out;
+  }
+
+ private:
+  std::vector<WeakBox<T>> storage_;
+};
+
+// A value behind a lock, shared by every copy of the box. The operation must not use the same box.
+template <class T>
+class LockedValueBox {
+ public:
+  explicit LockedValueBox(T value) : storage_(std::make_shared<Storage>(std::move(value))) {}
+
+  template <class F>
+  decltype(auto) withLock(F&& operation) const {
+    std::lock_guard guard(storage_->mutex);
+    return std::forward<F>(operation)(storage_->value);
+  }
+
+ private:
+  struct Storage {
+    explicit Storage(T v) : value(std::move(v)) {}
+    std::mutex mutex;
+    T value;
+  };
+  std::shared_ptr<Storage> storage_;
+};
+
+// Runs its closure once, when the last reference to it goes away. Hold it in a shared_ptr.
+class DeinitObserver {
+ public:
+  explicit DeinitObserver(std::function<void()> closure) : closure_(std::move(closure)) {}
+  DeinitObserver(const DeinitObserver&) = delete;
+  DeinitObserver& operator=(const DeinitObserver&) = delete;
+  ~DeinitObserver() {
+    if (closure_) closure_();
+  }
+
+ private:
+  std::function<void()> closure_;
+};
+
+}  // namespace kit
