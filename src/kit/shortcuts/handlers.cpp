@@ -1,0 +1,218 @@
+#include "kit/shortcuts/handlers.h"
+
+#include <atomic>
+#include <map>
+#include <utility>
+
+#include "kit/shortcuts/carbon_global_shortcuts.h"
+#include "kit/shortcuts/storage.h"
+#include "platform/core/executor.h"
+
+namespace kit::GlobalShortcuts {
+
+namespace {
+
+using Action = std::function<void()>;
+// Names in the order they first got a closure.
+using HandlerTable = std::vector<std::pair<Name, std::vector<Action>>>;
+// Per name, one yielding closure per live stream.
+using StreamTable = std::vector<std::pair<Name, std::map<uint64_t, Action>>>;
+
+struct Tables {
+  HandlerTable keyDownHandlers, keyUpHandlers;
+  StreamTable streamKeyDownHandlers, streamKeyUpHandlers;
+  bool isRecording = false;
+};
+
+Tables& tables() {
+  static auto* t = new Tables();
+  return *t;
+}
+
+uint64_t newStreamId() {
+  static std::atomic<uint64_t> counter{0};
+  return ++counter;
+}
+
+template <class Table>
+auto& entryOf(Table& table, const Name& name) {
+  for (auto& entry : table) {
+    if (entry.first == name) return entry.second;
+  }
+  return table.emplace_back(name, typename Table::value_type::second_type{}).second;
+}
+
+void addHandler(HandlerTable& table, const Name& name, Action action) {
+  entryOf(table, name).push_back(std::move(action));
+  if (auto shortcut = getShortcut(name)) registerIfNeeded(*shortcut);
+}
+
+void addStreamEntry(StreamTable& table, const Name& name, uint64_t id, Action yield) {
+  entryOf(table, name).emplace(id, std::move(yield));
+}
+
+void removeStreamEntry(StreamTable& table, const Name& name, uint64_t id) {
+  for (auto it = table.begin(); it != table.end(); ++it) {
+    if (it->first != name) continue;
+    it->second.erase(id);
+    if (it->second.empty()) table.erase(it);
+    return;
+  }
+}
+
+void cleanUpStream(const Name& name, uint64_t id, bool keyDown, bool keyUp) {
+  if (keyDown) removeStreamEntry(tables().streamKeyDownHandlers, name, id);
+  if (keyUp) removeStreamEntry(tables().streamKeyUpHandlers, name, id);
+  auto shortcut = getShortcut(name);
+  if (!shortcut) return;
+  if (!isUsedByHandlersOrStreams(*shortcut)) {
+    CarbonGlobalShortcuts::unregister(*shortcut);
+    registeredShortcuts().erase(*shortcut);
+  }
+}
+
+template <class Table>
+void collectShortcuts(const Table& table, std::unordered_set<Shortcut>& into,
+                      const std::optional<Name>& excluding = std::nullopt) {
+  for (const auto& [name, entries] : table) {
+    if (excluding && name == *excluding) continue;
+    if (auto shortcut = getShortcut(name)) into.insert(*shortcut);
+  }
+}
+
+void dispatch(const Shortcut& shortcut, const HandlerTable& handlerTable, const StreamTable& streamTable) {
+  if (tables().isRecording) return;
+  // Each walk sees its table as it was when the walk began; stored shortcuts are read as each name is reached.
+  const HandlerTable handlers = handlerTable;
+  for (const auto& [name, actions] : handlers) {
+    if (getShortcut(name) != shortcut) continue;
+    for (const auto& action : actions) action();
+  }
+  const StreamTable streams = streamTable;
+  for (const auto& [name, yields] : streams) {
+    if (getShortcut(name) != shortcut) continue;
+    for (const auto& [id, yield] : yields) yield();
+  }
+}
+
+}  // namespace
+
+void onKeyDown(const Name& name, std::function<void()> action) {
+  addHandler(tables().keyDownHandlers, name, std::move(action));
+}
+
+void onKeyUp(const Name& name, std::function<void()> action) {
+  addHandler(tables().keyUpHandlers, name, std::move(action));
+}
+
+void removeAllHandlers() {
+  const std::unordered_set<Shortcut> streams = streamShortcuts();
+  for (const Shortcut& shortcut : handlerShortcuts()) {
+    if (streams.count(shortcut) != 0) continue;
+    CarbonGlobalShortcuts::unregister(shortcut);
+    registeredShortcuts().erase(shortcut);
+  }
+  tables().keyDownHandlers.clear();
+  tables().keyUpHandlers.clear();
+}
+
+void enable(const std::vector<Name>& names) {
+  for (const Name& name : names) {
+    if (auto shortcut = getShortcut(name)) registerIfNeeded(*shortcut);
+  }
+}
+
+void disable(const std::vector<Name>& names) {
+  for (const Name& name : names) {
+    auto shortcut = getShortcut(name);
+    if (!shortcut) continue;
+    CarbonGlobalShortcuts::unregister(*shortcut);
+    registeredShortcuts().erase(*shortcut);
+  }
+}
+
+namespace {
+
+platform::AsyncStream<EventType> makeEventStream(const Name& name, std::optional<EventType> only) {
+  return platform::AsyncStream<EventType>([&](platform::AsyncStream<EventType>::Continuation continuation) {
+    const uint64_t id = newStreamId();
+    platform::mainExecutor().post([name, id, continuation, only] {
+      if (!only || *only == EventType::keyDown) {
+        addStreamEntry(tables().streamKeyDownHandlers, name, id, [continuation] {
+          continuation.yield(EventType::keyDown);
+        });
+      }
+      if (!only || *only == EventType::keyUp) {
+        addStreamEntry(tables().streamKeyUpHandlers, name, id, [continuation] {
+          continuation.yield(EventType::keyUp);
+        });
+      }
+      if (auto shortcut = getShortcut(name)) registerIfNeeded(*shortcut);
+    });
+    continuation.onTermination([name, id](platform::StreamTermination) {
+      platform::mainExecutor().post([name, id] { cleanUpStream(name, id, true, true); });
+    });
+  });
+}
+
+}  // namespace
+
+platform::AsyncStream<EventType> events(const Name& name) { return makeEventStream(name, std::nullopt); }
+
+platform::AsyncStream<EventType> events(EventType type, const Name& name) { return makeEventStream(name, type); }
+
+platform::AsyncStream<platform::rx::Unit> eventSignals(EventType type, const Name& name) {
+  using Stream = platform::AsyncStream<platform::rx::Unit>;
+  return Stream([&](Stream::Continuation continuation) {
+    const uint64_t id = newStreamId();
+    const bool keyDown = type == EventType::keyDown;
+    addStreamEntry(keyDown ? tables().streamKeyDownHandlers : tables().streamKeyUpHandlers, name, id,
+                   [continuation] { continuation.yield(platform::rx::Unit{}); });
+    if (auto shortcut = getShortcut(name)) registerIfNeeded(*shortcut);
+    // The stream may end on any thread; the tables belong to the main thread.
+    continuation.onTermination([name, id, keyDown](platform::StreamTermination) {
+      platform::mainExecutor().post([name, id, keyDown] { cleanUpStream(name, id, keyDown, !keyDown); });
+    });
+  });
+}
+
+void handleOnKeyDown(const Shortcut& shortcut) {
+  dispatch(shortcut, tables().keyDownHandlers, tables().streamKeyDownHandlers);
+}
+
+void handleOnKeyUp(const Shortcut& shortcut) {
+  dispatch(shortcut, tables().keyUpHandlers, tables().streamKeyUpHandlers);
+}
+
+void triggerKeyDown(const Name& name) {
+  if (auto shortcut = getShortcut(name)) handleOnKeyDown(*shortcut);
+}
+
+bool isRecording() { return tables().isRecording; }
+
+void setIsRecording(bool recording) { tables().isRecording = recording; }
+
+std::unordered_set<Shortcut> handlerShortcuts() {
+  std::unordered_set<Shortcut> shortcuts;
+  collectShortcuts(tables().keyDownHandlers, shortcuts);
+  collectShortcuts(tables().keyUpHandlers, shortcuts);
+  return shortcuts;
+}
+
+std::unordered_set<Shortcut> streamShortcuts() {
+  std::unordered_set<Shortcut> shortcuts;
+  collectShortcuts(tables().streamKeyDownHandlers, shortcuts);
+  collectShortcuts(tables().streamKeyUpHandlers, shortcuts);
+  return shortcuts;
+}
+
+bool isUsedByHandlersOrStreams(const Shortcut& shortcut, const std::optional<Name>& excluding) {
+  std::unordered_set<Shortcut> used;
+  collectShortcuts(tables().keyDownHandlers, used, excluding);
+  collectShortcuts(tables().keyUpHandlers, used, excluding);
+  collectShortcuts(tables().streamKeyDownHandlers, used, excluding);
+  collectShortcuts(tables().streamKeyUpHandlers, used, excluding);
+  return used.count(shortcut) != 0;
+}
+
+}  // namespace kit::GlobalShortcuts

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+
+#include "kit/shortcuts/name.h"
+#include "kit/shortcuts/shortcut.h"
+
+class QAction;
+class QMenu;
+
+namespace kit::GlobalShortcuts {
+
+// Shows the shortcut as the action's key sequence; none clears it.
+void setShortcut(QAction& action, const std::optional<Shortcut>& shortcut);
+// Shows the name's stored shortcut and keeps following its changes (until the action is gone or this is called
+// again); none clears the shortcut and stops following.
+void setShortcut(QAction& action, const std::optional<Name>& name);
+
+// The first action of the menu or of its submenus, depth first, whose key sequence is the shortcut.
+QAction* menuItemWithShortcut(const QMenu& menu, const Shortcut& shortcut);
+
+}  // namespace kit::GlobalShortcuts

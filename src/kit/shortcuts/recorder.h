@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "kit/shortcuts/name.h"
+#include "kit/shortcuts/shortcut.h"
+#include "platform/core/notification_center.h"
+
+class QAction;
+class QKeyEvent;
+class QMenu;
+
+namespace kit::GlobalShortcuts {
+
+// The field in which the user sets the shortcut of one name. It shows the stored shortcut, records when it
+// gets the keyboard focus from the user (a click, Tab), takes the next acceptable key combination, refuses
+// combinations that our menu or another application already uses, and stores the accepted one. Its clear
+// button (or Delete while recording) removes the shortcut. Main thread only.
+class Recorder : public QLineEdit {
+ public:
+  using OnChange = std::function<void(const std::optional<Shortcut>&)>;
+
+  static constexpr int minimumWidth = 130;
+
+  explicit Recorder(Name name, OnChange onChange = {}, QWidget* parent = nullptr);
+  ~Recorder() override;
+
+  const Name& shortcutName() const { return shortcutName_; }
+  void setShortcutName(Name name);
+  bool isRecording() const { return isRecording_; }
+
+  // The menu whose key sequences recorded shortcuts must not repeat (the application's own menu).
+  static void setApplicationMenu(QMenu* menu);
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  class EventMonitor;
+  enum class Verdict { pass, swallow };
+
+  void refreshText();
+  void updateClearButton();
+  void startRecording();
+  void endRecording();
+  void blur();
+  void clearShortcut();
+  Verdict handleRecorderEvent(QObject* target, QEvent* event);
+  Verdict handleKey(QKeyEvent& key);
+  void presentAlert(const std::string& message, const std::optional<std::string>& informative);
+
+  Name shortcutName_;
+  OnChange onChange_;
+  QAction* clearAction_ = nullptr;
+  bool isRecording_ = false;
+  QPointer<QObject> eventMonitor_;
+  platform::NotificationToken shortcutsNameChangeObserver_;
+};
+
+}  // namespace kit::GlobalShortcuts

@@ -1,0 +1,106 @@
+#include "kit/shortcuts/shortcut.h"
+
+#include "kit/foundation/json_coding.h"
+
+#include "platform/system/keyboard_layout.h"
+#include "platform/system/modifier_flags.h"
+
+namespace kit {
+
+namespace {
+
+struct ModifierPair {
+  uint64_t flag;
+  uint32_t carbonBit;
+};
+
+constexpr ModifierPair kModifierPairs[] = {
+    {platform::ModifierFlag::control, platform::carbon::control},
+    {platform::ModifierFlag::option, platform::carbon::option},
+    {platform::ModifierFlag::shift, platform::carbon::shift},
+    {platform::ModifierFlag::command, platform::carbon::command},
+};
+
+}  // namespace
+
+uint32_t carbonModifiers(uint64_t modifierFlags) {
+  uint32_t bits = 0;
+  for (const auto& pair : kModifierPairs) {
+    if ((modifierFlags & pair.flag) != 0) bits |= pair.carbonBit;
+  }
+  return bits;
+}
+
+uint64_t modifierFlagsFromCarbon(int64_t carbonModifiers) {
+  uint64_t flags = 0;
+  for (const auto& pair : kModifierPairs) {
+    if ((carbonModifiers & pair.carbonBit) != 0) flags |= pair.flag;
+  }
+  return flags;
+}
+
+}  // namespace kit
+
+namespace kit::GlobalShortcuts {
+
+Shortcut Shortcut::make(int64_t carbonKeyCode, int64_t carbonModifiers) {
+  return Shortcut{carbonKeyCode, kit::carbonModifiers(modifierFlagsFromCarbon(carbonModifiers))};
+}
+
+Shortcut Shortcut::make(Key key, uint64_t modifierFlags) {
+  return Shortcut{key.rawValue, kit::carbonModifiers(modifierFlags)};
+}
+
+std::optional<Shortcut> Shortcut::fromEvent(const platform::Event& event) {
+  if (event.type != platform::EventType::keyDown && event.type != platform::EventType::keyUp) return std::nullopt;
+  if (!event.keyCode) return std::nullopt;
+  return Shortcut{*event.keyCode, kit::carbonModifiers(event.modifierFlags)};
+}
+
+std::string encodeShortcut(const Shortcut& shortcut) {
+  Json json = Json::object();
+  json["carbonKeyCode"] = shortcut.carbonKeyCode;
+  json["carbonModifiers"] = shortcut.carbonModifiers;
+  return jsonText(json);
+}
+
+std::optional<Shortcut> decodeShortcut(std::string_view json) { return decodedJson<Shortcut>(json); }
+
+}  // namespace kit::GlobalShortcuts
+
+namespace kit {
+
+namespace {
+
+// The hot-key layer takes both values as unsigned 32-bit numbers: anything else is refused on reading.
+constexpr int64_t kLargestStorable = 4294967295;
+
+int64_t storableInteger(const Json& object, const std::string& key, const CodingPath& path) {
+  auto it = object.find(key);
+  if (it == object.end()) {
+    throw DecodingError(DecodingError::Kind::keyNotFound, path, "No value associated with key \"" + key + "\".", key);
+  }
+  CodingPath memberPath = path;
+  memberPath.push_back(key);
+  if (!it->is_number_integer()) {
+    throw DecodingError(DecodingError::Kind::typeMismatch, memberPath,
+                        "Expected to decode Int64 but found " + describeJsonType(*it) + " instead.", "Int64");
+  }
+  const bool inRange = it->is_number_unsigned() ? it->get<uint64_t>() <= static_cast<uint64_t>(kLargestStorable)
+                                                : it->get<int64_t>() >= 0 && it->get<int64_t>() <= kLargestStorable;
+  if (!inRange) {
+    throw DecodingError(DecodingError::Kind::dataCorrupted, memberPath, "Value out of range for a key shortcut.");
+  }
+  return it->get<int64_t>();
+}
+
+}  // namespace
+
+GlobalShortcuts::Shortcut JsonDecoding<GlobalShortcuts::Shortcut>::decode(const Json& json, const CodingPath& path) {
+  const Json& object = keyedContainer(json, path, "Shortcut");
+  // Stored modifier bits are kept as they are.
+  return GlobalShortcuts::Shortcut{storableInteger(object, "carbonKeyCode", path),
+                                   storableInteger(object, "carbonModifiers", path)};
+}
+
+}  // namespace kit

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "kit/shortcuts/key.h"
+#include "platform/system/input_event.h"
+
+namespace kit {
+
+// Modifier flags (the event flag values of platform/system/modifier_flags.h) to the modifier bits of stored
+// shortcuts (command 256, shift 512, option 2048, control 4096), and back. Every other flag or bit is dropped.
+uint32_t carbonModifiers(uint64_t modifierFlags);
+uint64_t modifierFlagsFromCarbon(int64_t carbonModifiers);
+
+}  // namespace kit
+
+namespace kit::GlobalShortcuts {
+
+enum class EventType { keyDown, keyUp };
+
+struct Shortcut {
+  int64_t carbonKeyCode = 0;
+  int64_t carbonModifiers = 0;
+
+  // Keeps only the four modifier bits.
+  static Shortcut make(int64_t carbonKeyCode, int64_t carbonModifiers);
+  static Shortcut make(Key key, uint64_t modifierFlags);
+  // Key-down and key-up events only.
+  static std::optional<Shortcut> fromEvent(const platform::Event& event);
+
+  Key key() const { return Key(carbonKeyCode); }
+  uint64_t modifiers() const { return modifierFlagsFromCarbon(carbonModifiers); }
+
+  friend bool operator==(const Shortcut&, const Shortcut&) = default;
+};
+
+// The stored JSON text: {"carbonKeyCode":9,"carbonModifiers":768}.
+std::string encodeShortcut(const Shortcut& shortcut);
+// Any member order and whitespace, other members ignored; both members must be integers. Values outside the
+// range the hot-key layer can take (0 to 4294967295) are refused. Never throws.
+std::optional<Shortcut> decodeShortcut(std::string_view json);
+
+}  // namespace kit::GlobalShortcuts
+
+namespace kit {
+template <class T>
+struct JsonDecoding;
+template <>
+struct JsonDecoding<GlobalShortcuts::Shortcut> {
+  static GlobalShortcuts::Shortcut decode(const nlohmann::ordered_json& json, const std::vector<std::string>& path);
+};
+}  // namespace kit
+
+template <>
+struct std::hash<kit::GlobalShortcuts::Shortcut> {
+  std::size_t operator()(const kit::GlobalShortcuts::Shortcut& s) const noexcept {
+    std::size_t h = std::hash<int64_t>{}(s.carbonKeyCode);
+    return h ^ (std::hash<int64_t>{}(s.carbonModifiers) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+  }
+};

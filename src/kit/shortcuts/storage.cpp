@@ -1,0 +1,107 @@
+#include "kit/shortcuts/storage.h"
+
+#include <variant>
+
+#include "kit/shortcuts/carbon_global_shortcuts.h"
+#include "kit/shortcuts/handlers.h"
+#include "platform/core/notification_center.h"
+#include "platform/prefs/user_defaults.h"
+
+namespace kit::GlobalShortcuts {
+
+namespace {
+
+platform::UserDefaults& defaults() { return platform::UserDefaults::standard(); }
+
+void store(const Shortcut& shortcut, const Name& name) { defaults().set(preferenceKey(name), encodeShortcut(shortcut)); }
+
+}  // namespace
+
+std::string preferenceKey(const Name& name) { return "GlobalShortcuts_" + name.rawValue; }
+
+std::unordered_set<Shortcut>& registeredShortcuts() {
+  static auto* shortcuts = new std::unordered_set<Shortcut>();
+  return *shortcuts;
+}
+
+std::optional<Shortcut> getShortcut(const Name& name) {
+  auto value = defaults().object(preferenceKey(name));
+  if (!value) return std::nullopt;
+  const auto* text = value->get<std::string>();
+  if (text == nullptr) return std::nullopt;  // the Boolean false of a cleared default, or anything else
+  return decodeShortcut(*text);
+}
+
+void registerIfNeeded(const Shortcut& shortcut) {
+  if (registeredShortcuts().count(shortcut) != 0) return;
+  if (CarbonGlobalShortcuts::registerShortcut(shortcut, handleOnKeyDown, handleOnKeyUp)) {
+    registeredShortcuts().insert(shortcut);
+  }
+}
+
+void unregisterIfUnused(const Shortcut& shortcut, const std::optional<Name>& changing) {
+  if (isUsedByHandlersOrStreams(shortcut, changing)) return;
+  CarbonGlobalShortcuts::unregister(shortcut);
+  registeredShortcuts().erase(shortcut);
+}
+
+void saveShortcut(const Shortcut& shortcut, const Name& name) {
+  if (auto old = getShortcut(name)) unregisterIfUnused(*old, name);
+  registerIfNeeded(shortcut);
+  store(shortcut, name);
+  postShortcutByNameDidChange(name);
+}
+
+void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {
+  if (shortcut) {
+    saveShortcut(*shortcut, name);
+    return;
+  }
+  auto old = getShortcut(name);
+  if (!old) return;
+  if (name.defaultShortcut) {
+    defaults().set(preferenceKey(name), false);
+  } else {
+    defaults().remove(preferenceKey(name));
+  }
+  unregisterIfUnused(*old, name);
+  postShortcutByNameDidChange(name);
+}
+
+void reset(const std::vector<Name>& names) {
+  for (const Name& name : names) {
+    if (name.defaultShortcut) {
+      saveShortcut(*name.defaultShortcut, name);
+      continue;
+    }
+    auto old = getShortcut(name);
+    if (!old) continue;
+    defaults().remove(preferenceKey(name));
+    unregisterIfUnused(*old, name);
+    postShortcutByNameDidChange(name);
+  }
+}
+
+std::vector<Shortcut> storedShortcuts(const std::vector<Name>& names) {
+  std::vector<Shortcut> shortcuts;
+  for (const Name& name : names) {
+    if (auto shortcut = getShortcut(name)) shortcuts.push_back(*shortcut);
+  }
+  return shortcuts;
+}
+
+void postShortcutByNameDidChange(const Name& name) {
+  platform::NotificationCenter::defaultCenter().post({shortcutByNameDidChange, {{"name", name}}});
+}
+
+Name::Name(std::string raw, std::optional<Shortcut> defaultValue)
+    : rawValue(std::move(raw)), defaultShortcut(std::move(defaultValue)) {
+  if (defaultShortcut && !defaults().object(preferenceKey(*this))) saveShortcut(*defaultShortcut, *this);
+  observeMenuTracking();
+}
+
+std::optional<Shortcut> Name::shortcut() const { return getShortcut(*this); }
+
+void Name::setShortcut(std::optional<Shortcut> shortcut) const { GlobalShortcuts::setShortcut(shortcut, *this); }
+
+}  // namespace kit::GlobalShortcuts

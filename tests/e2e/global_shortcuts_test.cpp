@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QVBoxLayout>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/x11_session_support.h"
+#include "kit/foundation/alert.h"
+#include "kit/shortcuts/carbon_global_shortcuts.h"
+#include "kit/shortcuts/handlers.h"
+#include "kit/shortcuts/recorder.h"
+#include "kit/shortcuts/storage.h"
+#include "platform/prefs/user_defaults.h"
+
+namespace {
+
+using kit::GlobalShortcuts::Name;
+using kit::GlobalShortcuts::Shortcut;
+namespace gs = kit::GlobalShortcuts;
+
+constexpr int64_t kCtrl = 256, kShift = 512, kAlt = 2048;
+constexpr uint16_t kXControl = 0x04, kXAlt = 0x08;
+
+// A private config home and a widget application for the whole program.
+class Session : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-e2e-shortcuts-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    configHome = pattern;
+    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    static int argc = 1;
+    static char name[] = "quillet-shortcuts-e2e";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    new QApplication(argc, argv);  // lives for the program
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(configHome, ignored);
+  }
+  static inline std::filesystem::path configHome;
+};
+
+[[maybe_unused]] auto* const session = ::testing::AddGlobalTestEnvironment(new Session);
+
+void xdotool(const std::string& arguments) {
+  const std::string command = "xdotool " + arguments;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// Another X client, holding a grab of its own while it lives.
+class OtherClient {
+ public:
+  OtherClient() : c_(xcb_connect(nullptr, nullptr)), root_(xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root) {}
+  ~OtherClient() { xcb_disconnect(c_); }
+  bool grab(uint8_t xKeycode, uint16_t modifiers) {
+    xcb_generic_error_t* error = xcb_request_check(
+        c_, xcb_grab_key_checked(c_, 1, root_, modifiers, xKeycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    free(error);
+    return error == nullptr;
+  }
+
+ private:
+  xcb_connection_t* c_;
+  xcb_window_t root_;
+};
+
+class RecordingPresenter final : public kit::AlertPresenter {
+ public:
+  std::vector<kit::Alert> alerts;
+  kit::AlertResponse runModal(const kit::Alert& alert) override {
+    alerts.push_back(alert);
+    return {};
+  }
+  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
+    alerts.push_back(alert);
+    completion({});
+  }
+  void activateApp() override {}
+};
+
+class GlobalShortcutsTest : public ::testing::Test {
+ protected:
+  void TearDown() override { gs::removeAllHandlers(); }
+
+  // A name with counting key-down and key-up closures.
+  Name countedName(const std::string& raw) {
+    Name name(raw);
+    gs::onKeyDown(name, [this, raw] { downs.push_back(raw); });
+    gs::onKeyUp(name, [this, raw] { ups.push_back(raw); });
+    return name;
+  }
+  void press(const std::string& chord, size_t expectedUps = 1) {
+    downs.clear();
+    ups.clear();
+    xdotool("key " + chord);
+    x11test::processEventsUntil([&] { return ups.size() >= expectedUps; }, std::chrono::seconds(3));
+    x11test::processEventsFor(std::chrono::milliseconds(expectedUps == 0 ? 400 : 100));
+  }
+
+  std::vector<std::string> downs, ups;
+};
+
+TEST_F(GlobalShortcutsTest, StoredShortcutFiresKeyDownAndKeyUpOnceEachAndIsStoredAsSpecifiedJson) {
+  const Name name = countedName("e2eStored");
+  gs::saveShortcut({40, kCtrl | kShift}, name);
+
+  press("ctrl+shift+k");
+  EXPECT_EQ(downs, std::vector<std::string>{"e2eStored"});
+  EXPECT_EQ(ups, std::vector<std::string>{"e2eStored"});
+
+  xdotool("key Caps_Lock");
+  press("ctrl+shift+k");
+  xdotool("key Caps_Lock");
+  EXPECT_EQ(ups.size(), 1u) << "with Caps Lock on";
+  xdotool("key Num_Lock");
+  press("ctrl+shift+k");
+  xdotool("key Num_Lock");
+  EXPECT_EQ(ups.size(), 1u) << "with Num Lock on";
+
+  auto& defaults = platform::UserDefaults::standard();
+  defaults.flush();
+  std::ifstream file(defaults.filePath());
+  std::stringstream content;
+  content << file.rdbuf();
+  EXPECT_NE(content.str().find("<key>GlobalShortcuts_e2eStored</key>"), std::string::npos) << content.str();
+  EXPECT_NE(content.str().find("<string>{\"carbonKeyCode\":40,\"carbonModifiers\":768}</string>"), std::string::npos)
+      << content.str();
+}
+
+TEST_F(GlobalShortcutsTest, ClearingOneNameKeepsAnotherNameWithTheSameCombinationFiring) {
+  const Name first = countedName("e2eSharedFirst");
+  const Name second = countedName("e2eSharedSecond");
+  gs::saveShortcut({38, kCtrl | kAlt}, first);
+  gs::saveShortcut({38, kCtrl | kAlt}, second);
+  press("ctrl+alt+j", 2);
+  EXPECT_EQ(ups.size(), 2u);
+
+  first.setShortcut(std::nullopt);
+  press("ctrl+alt+j");
+  EXPECT_EQ(ups, std::vector<std::string>{"e2eSharedSecond"});
+
+  gs::saveShortcut({37, kCtrl | kAlt}, second);  // re-saving moves it; the old combination is let go
+  press("ctrl+alt+j", 0);
+  EXPECT_TRUE(ups.empty());
+  EXPECT_EQ(gs::registeredShortcuts().count(Shortcut{38, kCtrl | kAlt}), 0u);
+  press("ctrl+alt+l");
+  EXPECT_EQ(ups, std::vector<std::string>{"e2eSharedSecond"});
+}
+
+TEST_F(GlobalShortcutsTest, CombinationHeldByAnotherClientIsRetriedOnceItIsFree) {
+  const Shortcut shortcut{45, kCtrl | kAlt};  // n
+  auto other = std::make_unique<OtherClient>();
+  ASSERT_TRUE(other->grab(57, kXControl | kXAlt));
+  const Name name = countedName("e2eTaken");
+  gs::saveShortcut(shortcut, name);
+  EXPECT_EQ(gs::registeredShortcuts().count(shortcut), 0u) << "a refused registration is not held";
+
+  other.reset();
+  x11test::processEventsFor(std::chrono::milliseconds(100));
+  gs::enable({name});
+  EXPECT_EQ(gs::registeredShortcuts().count(shortcut), 1u);
+  press("ctrl+alt+n");
+  EXPECT_EQ(ups, std::vector<std::string>{"e2eTaken"});
+}
+
+TEST_F(GlobalShortcutsTest, SwitchingOffOrDisablingLetsGoOfTheSystemGrab) {
+  const Name name = countedName("e2eSwitch");
+  gs::saveShortcut({35, kCtrl | kShift}, name);  // p
+  press("ctrl+shift+p");
+  ASSERT_EQ(ups.size(), 1u);
+
+  gs::setEnabled(false);
+  press("ctrl+shift+p", 0);
+  EXPECT_TRUE(ups.empty());
+  {
+    OtherClient other;
+    EXPECT_TRUE(other.grab(33, kXControl | 0x01)) << "the combination is free for others meanwhile";
+  }
+  x11test::processEventsFor(std::chrono::milliseconds(100));
+  gs::setEnabled(true);
+  press("ctrl+shift+p");
+  EXPECT_EQ(ups.size(), 1u);
+
+  gs::disable({name});
+  press("ctrl+shift+p", 0);
+  EXPECT_TRUE(ups.empty());
+  gs::enable({name});
+  press("ctrl+shift+p");
+  EXPECT_EQ(ups.size(), 1u);
+}
+
+TEST_F(GlobalShortcutsTest, OpenMenuSuspendsTheGrabAndTheCombinationStillWorksInside) {
+  const Name name = countedName("e2eMenu");
+  gs::saveShortcut({31, kCtrl | kShift}, name);  // o
+  QMenu menu;
+  menu.addAction("Clear Formatting Now");
+  menu.popup(QPoint(100, 100));
+  ASSERT_TRUE(x11test::processEventsUntil([] { return gs::isMenuOpen(); }));
+  x11test::processEventsFor(std::chrono::milliseconds(200));
+
+  press("ctrl+shift+o");
+  EXPECT_EQ(downs, std::vector<std::string>{"e2eMenu"});
+  EXPECT_EQ(ups, std::vector<std::string>{"e2eMenu"});
+  EXPECT_TRUE(menu.isVisible());
+
+  menu.hide();
+  ASSERT_TRUE(x11test::processEventsUntil([] { return !gs::isMenuOpen(); }));
+  press("ctrl+shift+o");
+  EXPECT_EQ(ups, std::vector<std::string>{"e2eMenu"}) << "grabbed again after the menu closed";
+}
+
+TEST_F(GlobalShortcutsTest, RecorderTakesRealKeysAndRefusesCombinationsOfOtherApplications) {
+  RecordingPresenter presenter;
+  kit::setAlertPresenterForTesting(&presenter);
+  const Name name("e2eRecorder");
+  QWidget window;
+  window.setWindowTitle("Shortcuts");
+  auto* layout = new QVBoxLayout(&window);
+  auto* recorder = new gs::Recorder(name);
+  layout->addWidget(recorder);
+  window.move(40, 40);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+  // A key that another client grabs never reaches us. This one grabs it without the Num Lock variant, so
+  // with Num Lock on the key reaches the field, and only the trial grab can tell that it is taken.
+  OtherClient other;
+  ASSERT_TRUE(other.grab(58, kXControl | kXAlt));  // m
+  QTest::mouseClick(recorder, Qt::LeftButton);
+  ASSERT_TRUE(recorder->isRecording());
+  xdotool("key Num_Lock");
+  xdotool("key ctrl+alt+m");
+  x11test::processEventsUntil([&] { return !presenter.alerts.empty(); });
+  xdotool("key Num_Lock");
+  ASSERT_EQ(presenter.alerts.size(), 1u);
+  EXPECT_EQ(presenter.alerts[0].messageText,
+            "This keyboard shortcut cannot be used as it's already a system-wide keyboard shortcut.");
+  EXPECT_EQ(presenter.alerts[0].informativeText,
+            "Most system-wide keyboard shortcuts can be changed in your desktop's keyboard settings.");
+  EXPECT_EQ(name.shortcut(), std::nullopt);
+  EXPECT_TRUE(recorder->isRecording());
+
+  // Keys are stored by position, so the stored code is the same on every layout.
+  xdotool("key ctrl+shift+k");
+  x11test::processEventsUntil([&] { return name.shortcut().has_value(); });
+  EXPECT_EQ(name.shortcut(), (Shortcut{40, kCtrl | kShift}));
+  EXPECT_EQ(recorder->text(), "Ctrl+Shift+K");
+  window.grab().save(QString(QUILLET_BIN_DIR) + "/shortcut_recorder.png");
+  kit::setAlertPresenterForTesting(nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include "kit/shortcuts/recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QVBoxLayout>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "kit/foundation/alert.h"
+#include "kit/shortcuts/handlers.h"
+#include "kit/shortcuts/storage.h"
+#include "platform/prefs/user_defaults.h"
+
+namespace {
+
+using kit::GlobalShortcuts::Name;
+using kit::GlobalShortcuts::Recorder;
+using kit::GlobalShortcuts::Shortcut;
+namespace gs = kit::GlobalShortcuts;
+
+class RecordingPresenter final : public kit::AlertPresenter {
+ public:
+  std::vector<kit::Alert> alerts;
+  kit::AlertResponse runModal(const kit::Alert& alert) override {
+    alerts.push_back(alert);
+    return {};
+  }
+  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
+    alerts.push_back(alert);
+    completion({});
+  }
+  void activateApp() override {}
+};
+
+class RecorderTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    unsetenv("DISPLAY");  // keys go by their Qt key here, whatever the machine has
+    static int argc = 1;
+    static char name[] = "recorder-test";
+    static char* argv[] = {name, nullptr};
+    static auto* app = new QApplication(argc, argv);
+    (void)app;
+  }
+
+  void SetUp() override {
+    kit::setAlertPresenterForTesting(&presenter);
+    static int counter = 0;
+    name = std::make_unique<Name>("recorder" + std::to_string(++counter));
+    window = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(window.get());
+    recorder = new Recorder(*name, [this](const std::optional<Shortcut>& s) { changes.push_back(s); });
+    other = new QLineEdit();
+    layout->addWidget(recorder);
+    layout->addWidget(other);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  void TearDown() override {
+    window.reset();
+    Recorder::setApplicationMenu(nullptr);
+    kit::setAlertPresenterForTesting(nullptr);
+  }
+
+  void startRecording() {
+    QTest::mouseClick(recorder, Qt::LeftButton);
+    ASSERT_TRUE(recorder->isRecording());
+  }
+  std::optional<platform::PlistValue> stored() const {
+    return platform::UserDefaults::standard().object(gs::preferenceKey(*name));
+  }
+  QAction* clearButton() const { return recorder->actions().first(); }
+
+  RecordingPresenter presenter;
+  std::unique_ptr<Name> name;
+  std::unique_ptr<QWidget> window;
+  Recorder* recorder = nullptr;
+  QLineEdit* other = nullptr;
+  std::vector<std::optional<Shortcut>> changes;
+};
+
+TEST_F(RecorderTest, RecordsTheNextAcceptableCombination) {
+  EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
+  EXPECT_GE(recorder->sizeHint().width(), 130);
+  EXPECT_FALSE(clearButton()->isVisible());
+  startRecording();
+  EXPECT_EQ(recorder->placeholderText(), "Press Shortcut");
+  EXPECT_TRUE(gs::isRecording());
+
+  QTest::keyPress(recorder, Qt::Key_Control, Qt::ControlModifier);  // a modifier alone records nothing yet
+  EXPECT_TRUE(recorder->isRecording());
+  QTest::keyClick(recorder, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
+
+  EXPECT_EQ(stored(), platform::PlistValue(R"({"carbonKeyCode":49,"carbonModifiers":768})"));
+  EXPECT_EQ(recorder->text(), "Ctrl+Shift+Space");
+  EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{Shortcut{49, 768}}));
+  EXPECT_FALSE(recorder->isRecording());
+  EXPECT_FALSE(gs::isRecording());
+  EXPECT_FALSE(recorder->hasFocus());
+  EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
+  EXPECT_TRUE(clearButton()->isVisible());
+}
+
+TEST_F(RecorderTest, KeysWithoutModifiersOnlyWhenTheyAreFunctionKeys) {
+  startRecording();
+  QTest::keyClick(recorder, Qt::Key_A);
+  QTest::keyClick(recorder, Qt::Key_A, Qt::ShiftModifier);
+  QTest::keyClick(recorder, Qt::Key_Return);
+  EXPECT_FALSE(stored());
+  EXPECT_TRUE(recorder->isRecording()) << "a refused key keeps recording";
+
+  QTest::keyClick(recorder, Qt::Key_F5);
+  EXPECT_EQ(name->shortcut(), (Shortcut{96, 0}));
+  startRecording();
+  QTest::keyClick(recorder, Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_EQ(name->shortcut(), (Shortcut{96, 512}));
+  EXPECT_EQ(recorder->text(), "Shift+F5");
+}
+
+TEST_F(RecorderTest, EscapeTabAndDelete) {
+  gs::saveShortcut({49, 256}, *name);
+  startRecording();
+  QTest::keyClick(recorder, Qt::Key_Escape);
+  EXPECT_FALSE(recorder->isRecording());
+  EXPECT_EQ(name->shortcut(), (Shortcut{49, 256}));
+
+  startRecording();
+  QTest::keyClick(recorder, Qt::Key_Tab);
+  EXPECT_FALSE(recorder->isRecording());
+  EXPECT_TRUE(other->hasFocus()) << "Tab moves the focus on";
+
+  startRecording();
+  QTest::keyClick(recorder, Qt::Key_Backspace);
+  EXPECT_FALSE(stored());
+  EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));
+  EXPECT_TRUE(recorder->isRecording()) << "clearing starts recording again";
+  EXPECT_TRUE(recorder->text().isEmpty());
+  EXPECT_FALSE(clearButton()->isVisible());
+}
+
+TEST_F(RecorderTest, ClearButtonRemovesTheShortcut) {
+  gs::saveShortcut({122, 2048}, *name);
+  EXPECT_EQ(recorder->text(), "Alt+F1") << "follows the stored value";
+  ASSERT_TRUE(clearButton()->isVisible());
+  clearButton()->trigger();
+  EXPECT_FALSE(stored());
+  EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));
+  EXPECT_TRUE(recorder->isRecording());
+}
+
+TEST_F(RecorderTest, CombinationOfOurMenuIsRefusedWithTheItemTitle) {
+  QMenu menu;
+  QMenu* submenu = menu.addMenu("More");
+  submenu->addAction("Paste &Plain")->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
+  menu.addAction("Quit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
+  Recorder::setApplicationMenu(&menu);
+
+  startRecording();
+  QTest::keyClick(recorder, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(presenter.alerts.size(), 1u);
+  EXPECT_EQ(presenter.alerts[0].messageText,
+            "This keyboard shortcut cannot be used as it's already used by the \u201CPaste Plain\u201D menu item.");
+  EXPECT_EQ(presenter.alerts[0].informativeText, "");
+  EXPECT_FALSE(stored());
+  EXPECT_TRUE(recorder->isRecording()) << "recording resumes after the alert";
+
+  QTest::keyClick(recorder, Qt::Key_Space, Qt::AltModifier | Qt::ShiftModifier);
+  EXPECT_EQ(name->shortcut(), (Shortcut{49, 2048 | 512}));
+}
+
+TEST_F(RecorderTest, ClickOutsideEndsRecordingAndReachesItsTarget) {
+  startRecording();
+  QTest::mouseClick(other, Qt::LeftButton);
+  EXPECT_FALSE(recorder->isRecording());
+  EXPECT_TRUE(other->hasFocus());
+}
+
+TEST_F(RecorderTest, FocusThatComesBackWithTheWindowDoesNotRecord) {
+  recorder->setFocus(Qt::ActiveWindowFocusReason);
+  EXPECT_FALSE(recorder->isRecording());
+  QTest::keyClick(recorder, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_FALSE(stored());
+}
+
+TEST_F(RecorderTest, ShowsOnlyItsOwnNamesChanges) {
+  gs::saveShortcut({120, 4096}, Name("someOtherRecorderName"));
+  EXPECT_TRUE(recorder->text().isEmpty());
+  gs::saveShortcut({120, 4096}, *name);
+  EXPECT_EQ(recorder->text(), "Super+F2");
+  recorder->setShortcutName(Name("someOtherRecorderName"));
+  EXPECT_EQ(recorder->text(), "Super+F2");
+  gs::setShortcut(std::nullopt, Name("someOtherRecorderName"));
+  EXPECT_TRUE(recorder->text().isEmpty());
+}
+
+}  // namespace

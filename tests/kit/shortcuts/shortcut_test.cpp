@@ -1,0 +1,133 @@
+#include "kit/shortcuts/shortcut.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+
+#include "kit/shortcuts/display.h"
+#include "kit/shortcuts/name.h"
+#include "platform/system/modifier_flags.h"
+
+namespace {
+
+using kit::GlobalShortcuts::decodeShortcut;
+using kit::GlobalShortcuts::encodeShortcut;
+using kit::GlobalShortcuts::EventType;
+using kit::GlobalShortcuts::Key;
+using kit::GlobalShortcuts::Shortcut;
+namespace flag = platform::ModifierFlag;
+
+TEST(ShortcutJson, WritesTheStoredFormCompactInMemberOrder) {
+  EXPECT_EQ(encodeShortcut({9, 768}), R"({"carbonKeyCode":9,"carbonModifiers":768})");
+  EXPECT_EQ(decodeShortcut(encodeShortcut({122, 6912})), (Shortcut{122, 6912}));
+}
+
+TEST(ShortcutJson, ReadsAnyOrderAndSpacingAndKeepsStoredBits) {
+  EXPECT_EQ(decodeShortcut(R"({"carbonModifiers":256,"carbonKeyCode":8})"), (Shortcut{8, 256}));
+  EXPECT_EQ(decodeShortcut(" {\n \"carbonKeyCode\" : 9 , \"carbonModifiers\":768, \"extra\": [1,{}] }\n"),
+            (Shortcut{9, 768}));
+  // Bits outside the four modifiers survive decoding (only construction normalises).
+  EXPECT_EQ(decodeShortcut(R"({"carbonKeyCode":9,"carbonModifiers":1792})"), (Shortcut{9, 1792}));
+}
+
+TEST(ShortcutJson, RefusesWhatIsNotAStoredShortcut) {
+  for (const char* text : {
+           "",
+           "not json",
+           "false",
+           R"({"carbonKeyCode":9})",
+           R"({"carbonModifiers":768})",
+           R"({"carbonKeyCode":"9","carbonModifiers":768})",
+           R"({"carbonKeyCode":9.5,"carbonModifiers":768})",
+           R"({"carbonKeyCode":9.0,"carbonModifiers":768})",
+           R"({"carbonKeyCode":true,"carbonModifiers":768})",
+           R"({"carbonKeyCode":null,"carbonModifiers":768})",
+           R"({"carbonKeyCode":-1,"carbonModifiers":768})",
+           R"({"carbonKeyCode":9,"carbonModifiers":4294967296})",
+           R"({"carbonKeyCode":18446744073709551615,"carbonModifiers":0})",
+           R"([9,768])",
+           "{\"carbonKeyCode\":9,\"carbonModifiers\":768,\"x\":\"\xff\"}",
+       }) {
+    EXPECT_EQ(decodeShortcut(text), std::nullopt) << text;
+  }
+  EXPECT_EQ(decodeShortcut(R"({"carbonKeyCode":4294967295,"carbonModifiers":0})"), (Shortcut{4294967295, 0}));
+}
+
+TEST(ShortcutModifiers, OnlyTheFourModifiersConvertEitherWay) {
+  EXPECT_EQ(kit::carbonModifiers(flag::control | flag::option | flag::shift | flag::command), 4096u + 2048 + 512 + 256);
+  EXPECT_EQ(kit::carbonModifiers(flag::capsLock | flag::function | flag::numericPad | 0xFFFF), 0u);
+  EXPECT_EQ(kit::modifierFlagsFromCarbon(256 | 512 | 1024 | 1), flag::command | flag::shift);
+  EXPECT_EQ(Shortcut::make(9, 256 | 512 | 1024).carbonModifiers, 768);
+  EXPECT_EQ(Shortcut::make(Key::v, flag::command | flag::shift | flag::capsLock), (Shortcut{9, 768}));
+}
+
+TEST(ShortcutModifiers, EventsGiveShortcutsOnlyForKeyDownAndKeyUp) {
+  platform::Event event;
+  event.type = platform::EventType::keyDown;
+  event.keyCode = 8;
+  event.modifierFlags = flag::command | flag::capsLock | flag::function;
+  EXPECT_EQ(Shortcut::fromEvent(event), (Shortcut{8, 256}));
+  event.type = platform::EventType::keyUp;
+  EXPECT_EQ(Shortcut::fromEvent(event), (Shortcut{8, 256}));
+  event.keyCode = 0;
+  event.modifierFlags = 0;
+  EXPECT_EQ(Shortcut::fromEvent(event), (Shortcut{0, 0})) << "a plain letter is still a shortcut";
+  for (uint8_t type : {platform::EventType::flagsChanged, platform::EventType::leftMouseDown,
+                       platform::EventType::scrollWheel}) {
+    event.type = type;
+    EXPECT_EQ(Shortcut::fromEvent(event), std::nullopt) << int(type);
+  }
+}
+
+TEST(ShortcutValues, EqualityAndHashing) {
+  std::unordered_set<Shortcut> set{{9, 768}, {9, 768}, {9, 256}};
+  EXPECT_EQ(set.size(), 2u);
+  EXPECT_EQ(kit::GlobalShortcuts::Name("copyAndClearFormatting", Shortcut{9, 256}),
+            kit::GlobalShortcuts::Name("copyAndClearFormatting", Shortcut{8, 256}));
+  EXPECT_EQ(std::hash<kit::GlobalShortcuts::Name>{}(kit::GlobalShortcuts::Name("a", Shortcut{1, 256})),
+            std::hash<kit::GlobalShortcuts::Name>{}(kit::GlobalShortcuts::Name("a")));
+}
+
+TEST(ShortcutDisplay, SpecialKeysHaveFixedTexts) {
+  EXPECT_EQ(kit::specialKeyDisplayNames().size(), 53u);
+  EXPECT_EQ(kit::keyToCharacter(Key::f12.rawValue), "F12");
+  EXPECT_EQ(kit::keyToCharacter(Key::f20.rawValue), "F20");
+  EXPECT_EQ(kit::keyToCharacter(Key::space.rawValue), "Space");
+  EXPECT_EQ(kit::keyToCharacter(Key::return_.rawValue), "\u21A9");
+  EXPECT_EQ(kit::keyToCharacter(Key::help.rawValue), "?\u20DD");
+  EXPECT_EQ(kit::keyToCharacter(Key::keypad9.rawValue), "9\u20E3");
+  EXPECT_EQ(kit::keyToCharacter(Key::keypadClear.rawValue), "\u2612\u20E3");
+}
+
+TEST(ShortcutDisplay, ModifiersComeFirstInAFixedOrder) {
+  EXPECT_EQ(kit::symbolicDescription(flag::shift | flag::command | flag::control | flag::option),
+            "Ctrl+Alt+Shift+Super+");
+  EXPECT_EQ(kit::GlobalShortcuts::description({Key::space.rawValue, 4096 | 2048}), "Alt+Super+Space");
+  EXPECT_EQ(kit::GlobalShortcuts::description({Key::return_.rawValue, 256}), "Ctrl+\u21A9");
+  EXPECT_EQ(kit::GlobalShortcuts::description({500, 256}), "Ctrl+\uFFFD") << "a key without text";
+}
+
+TEST(ShortcutDisplay, KeyCombinationsForQtMenus) {
+  using kit::GlobalShortcuts::keyCombination;
+  EXPECT_EQ(keyCombination({Key::f12.rawValue, 0}), QKeyCombination(Qt::Key_F12));
+  EXPECT_EQ(keyCombination({Key::space.rawValue, 256 | 512}),
+            QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Space));
+  EXPECT_EQ(keyCombination({Key::return_.rawValue, 2048 | 4096}),
+            QKeyCombination(Qt::AltModifier | Qt::MetaModifier, Qt::Key_Return));
+  EXPECT_EQ(keyCombination({Key::keypadPlus.rawValue, 256}),
+            QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus));
+  EXPECT_EQ(keyCombination({500, 256}), std::nullopt);
+}
+
+TEST(ShortcutDisplay, QtKeysMapBackToKeyCodes) {
+  using kit::GlobalShortcuts::keyCodeForQtKey;
+  EXPECT_EQ(keyCodeForQtKey(Qt::Key_V, false), Key::v.rawValue);
+  EXPECT_EQ(keyCodeForQtKey(Qt::Key_F12, false), Key::f12.rawValue);
+  EXPECT_EQ(keyCodeForQtKey(Qt::Key_Backspace, false), Key::delete_.rawValue);
+  EXPECT_EQ(keyCodeForQtKey(Qt::Key_Delete, false), Key::deleteForward.rawValue);
+  EXPECT_EQ(keyCodeForQtKey(Qt::Key_5, true), Key::keypad5.rawValue);
+  EXPECT_EQ(keyCodeForQtKey(Qt::Key_5, false), Key::five.rawValue);
+  EXPECT_EQ(keyCodeForQtKey(Qt::Key_F30, false), std::nullopt);
+}
+
+}  // namespace

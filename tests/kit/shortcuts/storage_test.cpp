@@ -1,0 +1,107 @@
+#include "kit/shortcuts/storage.h"
+
+#include <gtest/gtest.h>
+
+#include <any>
+#include <string>
+#include <vector>
+
+#include "platform/core/notification_center.h"
+#include "platform/prefs/user_defaults.h"
+
+namespace {
+
+using kit::GlobalShortcuts::Name;
+using kit::GlobalShortcuts::Shortcut;
+namespace gs = kit::GlobalShortcuts;
+
+platform::UserDefaults& defaults() { return platform::UserDefaults::standard(); }
+
+// Records the names of the change notifications posted while it lives.
+class ChangeSpy {
+ public:
+  ChangeSpy()
+      : token_(platform::NotificationCenter::defaultCenter().addObserver(
+            gs::shortcutByNameDidChange, [this](const platform::Notification& notification) {
+              names.push_back(std::any_cast<Name>(notification.userInfo.at("name")).rawValue);
+            })) {}
+  std::vector<std::string> names;
+
+ private:
+  platform::NotificationToken token_;
+};
+
+TEST(ShortcutStorage, SavedShortcutIsStoredAsJsonTextAndAnnounced) {
+  const Name name("storageSave");
+  ChangeSpy spy;
+  gs::saveShortcut({9, 768}, name);
+  EXPECT_EQ(defaults().object("GlobalShortcuts_storageSave"),
+            platform::PlistValue(R"({"carbonKeyCode":9,"carbonModifiers":768})"));
+  EXPECT_EQ(gs::getShortcut(name), (Shortcut{9, 768}));
+  EXPECT_EQ(name.shortcut(), (Shortcut{9, 768}));
+
+  gs::saveShortcut({9, 768}, name);  // the same again is still a change
+  EXPECT_EQ(spy.names, (std::vector<std::string>{"storageSave", "storageSave"}));
+}
+
+TEST(ShortcutStorage, ClearingANameWithADefaultStoresFalseAndIsNotSeededAgain) {
+  ChangeSpy spy;
+  const Name name("storageDefault", Shortcut{9, 768});
+  EXPECT_EQ(name.shortcut(), (Shortcut{9, 768})) << "seeded at construction";
+  name.setShortcut(std::nullopt);
+  EXPECT_EQ(defaults().object("GlobalShortcuts_storageDefault"), platform::PlistValue(false));
+  EXPECT_EQ(name.shortcut(), std::nullopt);
+
+  const Name again("storageDefault", Shortcut{9, 768});
+  EXPECT_EQ(again.shortcut(), std::nullopt) << "a cleared default stays cleared";
+  EXPECT_EQ(spy.names.size(), 2u);
+
+  gs::reset({again});
+  EXPECT_EQ(again.shortcut(), (Shortcut{9, 768}));
+  EXPECT_EQ(spy.names.size(), 3u);
+}
+
+TEST(ShortcutStorage, ClearingOrResettingWithNothingReadableWritesAndPostsNothing) {
+  const Name name("storageEmpty");
+  ChangeSpy spy;
+  name.setShortcut(std::nullopt);
+  gs::reset({name});
+  EXPECT_FALSE(defaults().object("GlobalShortcuts_storageEmpty"));
+
+  defaults().set("GlobalShortcuts_storageEmpty", "not json");
+  EXPECT_EQ(name.shortcut(), std::nullopt);
+  gs::reset({name});
+  name.setShortcut(std::nullopt);
+  EXPECT_EQ(defaults().object("GlobalShortcuts_storageEmpty"), platform::PlistValue("not json"))
+      << "an unreadable entry stays until saved over";
+  EXPECT_TRUE(spy.names.empty());
+}
+
+TEST(ShortcutStorage, ClearingANameWithoutADefaultRemovesTheEntry) {
+  const Name name("storageNoDefault");
+  gs::saveShortcut({8, 256}, name);
+  ChangeSpy spy;
+  name.setShortcut(std::nullopt);
+  EXPECT_FALSE(defaults().object("GlobalShortcuts_storageNoDefault"));
+  EXPECT_EQ(spy.names, std::vector<std::string>{"storageNoDefault"});
+
+  gs::saveShortcut({8, 256}, name);
+  gs::reset({name});
+  EXPECT_FALSE(defaults().object("GlobalShortcuts_storageNoDefault"));
+}
+
+TEST(ShortcutStorage, StoredShortcutsSkipNamesWithout) {
+  const Name first("storedFirst"), none("storedNone"), last("storedLast");
+  gs::saveShortcut({1, 256}, first);
+  gs::saveShortcut({2, 512}, last);
+  EXPECT_EQ(gs::storedShortcuts({last, none, first}), (std::vector<Shortcut>{{2, 512}, {1, 256}}));
+}
+
+TEST(ShortcutStorage, RefusedRegistrationIsNotRecordedAsHeld) {
+  // Without a hot-key backend (no X session here) every registration is refused.
+  const Name name("storageRefused");
+  gs::saveShortcut({40, 256}, name);
+  EXPECT_EQ(gs::registeredShortcuts().count(Shortcut{40, 256}), 0u);
+}
+
+}  // namespace
