@@ -1,11 +1,12 @@
 #include "platform/text/html_reader.h"
 
 #include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/text/grapheme.h"
@@ -18,44 +19,6 @@ namespace {
 
 constexpr size_t maxInputSize = 64u << 20;
 constexpr size_t npos = std::string::npos;
-
-bool named(const xmlNode* node, const char* name) {
-  return node->name != nullptr && std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
-}
-
-bool namedAny(const xmlNode* node, std::initializer_list<const char*> names) {
-  for (const char* name : names) {
-    if (named(node, name)) return true;
-  }
-  return false;
-}
-
-std::optional<std::string> attribute(const xmlNode* node, const char* name) {
-  for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
-    if (attr->name == nullptr || std::strcmp(reinterpret_cast<const char*>(attr->name), name) != 0) continue;
-    std::string value;
-    for (const xmlNode* child = attr->children; child != nullptr; child = child->next) {
-      if (child->content != nullptr) value += reinterpret_cast<const char*>(child->content);
-    }
-    return value;
-  }
-  return std::nullopt;
-}
-
-bool hasAttribute(const xmlNode* node, const char* name) { return attribute(node, name).has_value(); }
-
-bool isBlock(const xmlNode* node) {
-  return namedAny(node, {"address", "article", "aside", "blockquote", "caption", "center", "dd", "details", "dialog",
-                         "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer", "form", "h1", "h2",
-                         "h3", "h4", "h5", "h6", "header", "hgroup", "hr", "li", "main", "menu", "nav", "ol", "p",
-                         "pre", "section", "summary", "table", "tr", "ul"});
-}
-
-bool isSkipped(const xmlNode* node) {
-  return namedAny(node, {"head", "script", "style", "template", "title"}) || hasAttribute(node, "hidden");
-}
-
-bool preservesWhitespace(const xmlNode* node) { return namedAny(node, {"pre", "textarea", "listing", "plaintext"}); }
 
 bool isAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
@@ -140,17 +103,20 @@ class TextBuilder {
     afterSeparator_ = true;
   }
 
-  void openLink(std::optional<Url> url) { links_.push_back({npos, std::move(url)}); }
+  void openLink(std::optional<std::string> href) { links_.push_back({npos, std::move(href)}); }
 
   void closeLink() {
+    if (links_.empty()) return;
     OpenLink link = std::move(links_.back());
     links_.pop_back();
-    if (link.url && link.start != npos && link.start < text_.size()) {
-      spans_.push_back({link.start, text_.size(), std::move(*link.url)});
+    if (link.href && link.start != npos && link.start < text_.size()) {
+      spans_.push_back({link.start, text_.size(), std::move(*link.href)});
     }
   }
 
-  std::optional<AttributedString> finish() {
+  // The text with its links, each href turned into a URL by `resolve`; nothing when the text is blank.
+  template <class Resolve>
+  std::optional<AttributedString> finish(Resolve&& resolve) {
     while (!links_.empty()) closeLink();
     flushBreak();
     bool blank = true;
@@ -161,9 +127,13 @@ class TextBuilder {
     }
     if (blank) return std::nullopt;
     AttributedString result(std::move(text_));
-    // Outer links close last; applying in reverse lets an inner link win.
-    for (auto it = spans_.rbegin(); it != spans_.rend(); ++it) {
-      result.setLink(ByteRange::fromBounds(it->start, it->end), it->url);
+    // Outer links first, so that a nested link wins for its own text; in text order, so that each link
+    // only splits the end of the runs.
+    std::stable_sort(spans_.begin(), spans_.end(), [](const LinkSpan& a, const LinkSpan& b) {
+      return a.start != b.start ? a.start < b.start : a.end > b.end;
+    });
+    for (const LinkSpan& span : spans_) {
+      if (std::optional<Url> url = resolve(span.href)) result.setLink(ByteRange::fromBounds(span.start, span.end), std::move(url));
     }
     return result;
   }
@@ -171,12 +141,12 @@ class TextBuilder {
  private:
   struct OpenLink {
     size_t start;
-    std::optional<Url> url;
+    std::optional<std::string> href;
   };
   struct LinkSpan {
     size_t start;
     size_t end;
-    Url url;
+    std::string href;
   };
 
   bool atLineStart() const {
@@ -218,24 +188,6 @@ struct ListFrame {
   long counter;
 };
 
-const xmlNode* firstBaseElement(const xmlNode* document) {
-  std::vector<const xmlNode*> stack{document->children};
-  while (!stack.empty()) {
-    const xmlNode* node = stack.back();
-    stack.pop_back();
-    for (; node != nullptr; node = node->next) {
-      if (node->type != XML_ELEMENT_NODE) continue;
-      if (named(node, "base") && hasAttribute(node, "href")) return node;
-      if (node->children != nullptr) {
-        if (node->next != nullptr) stack.push_back(node->next);
-        stack.push_back(node->children);
-        break;
-      }
-    }
-  }
-  return nullptr;
-}
-
 std::string listMarker(size_t depth, ListFrame* list) {
   std::string marker(depth, '\t');
   if (list != nullptr && list->ordered) {
@@ -247,108 +199,174 @@ std::string listMarker(size_t depth, ListFrame* list) {
   return marker;
 }
 
-class DocumentWalker {
+// What an element means for the text, looked up once per start tag.
+enum ElementFlag : uint16_t {
+  block = 1 << 0,
+  skipped = 1 << 1,
+  preserving = 1 << 2,
+  unorderedList = 1 << 3,
+  orderedList = 1 << 4,
+  listItem = 1 << 5,
+  tableRow = 1 << 6,
+  tableCell = 1 << 7,
+  anchor = 1 << 8,
+  lineBreak = 1 << 9,
+  image = 1 << 10,
+  baseElement = 1 << 11,
+};
+
+uint16_t elementFlags(std::string_view name) {
+  static const std::unordered_map<std::string_view, uint16_t> flags = [] {
+    std::unordered_map<std::string_view, uint16_t> table;
+    for (std::string_view name : {"address", "article", "aside", "blockquote", "caption", "center", "dd", "details",
+                                  "dialog", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer",
+                                  "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "hr", "li", "main",
+                                  "menu", "nav", "ol", "p", "pre", "section", "summary", "table", "tr", "ul"}) {
+      table[name] |= block;
+    }
+    for (std::string_view name : {"head", "script", "style", "template", "title"}) table[name] |= skipped;
+    for (std::string_view name : {"pre", "textarea", "listing", "plaintext"}) table[name] |= preserving;
+    for (std::string_view name : {"ul", "menu", "dir"}) table[name] |= unorderedList;
+    table["ol"] |= orderedList;
+    table["li"] |= listItem;
+    table["tr"] |= tableRow;
+    table["td"] |= tableCell;
+    table["th"] |= tableCell;
+    table["a"] |= anchor;
+    table["br"] |= lineBreak;
+    table["img"] |= image;
+    table["base"] |= baseElement;
+    return table;
+  }();
+  auto found = flags.find(name);
+  return found == flags.end() ? 0 : found->second;
+}
+
+std::optional<std::string> attribute(const xmlChar** attributes, const char* name) {
+  if (attributes == nullptr) return std::nullopt;
+  for (size_t i = 0; attributes[i] != nullptr; i += 2) {
+    if (std::strcmp(reinterpret_cast<const char*>(attributes[i]), name) == 0) {
+      return attributes[i + 1] != nullptr ? reinterpret_cast<const char*>(attributes[i + 1]) : "";
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<long> parseNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && isAsciiSpace(text[i])) ++i;
+  bool negative = i < text.size() && text[i] == '-';
+  if (negative || (i < text.size() && text[i] == '+')) ++i;
+  long value = 0;
+  size_t digits = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+    if (value < 1000000000L) value = value * 10 + (text[i] - '0');
+  }
+  if (digits == 0) return std::nullopt;
+  return negative ? -value : value;
+}
+
+// Builds the text from the parser's events: no document tree is kept.
+class HtmlTextReader {
  public:
-  explicit DocumentWalker(const xmlNode* root) : root_(root) {
-    if (const xmlNode* base = firstBaseElement(root)) base_ = Url::parse(trimmedHref(*attribute(base, "href")));
-  }
-
-  std::optional<AttributedString> walk() {
-    struct Frame {
-      const xmlNode* node;
-      bool leaving;
-    };
-    std::vector<Frame> stack{{root_, false}};
-    while (!stack.empty()) {
-      Frame frame = stack.back();
-      stack.pop_back();
-      if (frame.leaving) {
-        leave(frame.node);
-        continue;
-      }
-      if (!enter(frame.node)) continue;
-      stack.push_back({frame.node, true});
-      // Children in reverse, so that the first is handled first.
-      const xmlNode* last = frame.node->children;
-      if (last == nullptr) continue;
-      while (last->next != nullptr) last = last->next;
-      for (const xmlNode* child = last; child != nullptr; child = child->prev) stack.push_back({child, false});
+  void startElement(const char* name, const xmlChar** attributes) {
+    uint16_t flags = elementFlags(name);
+    if ((flags & baseElement) && !base_) {
+      if (std::optional<std::string> href = attribute(attributes, "href")) base_ = Url::parse(trimmedHref(*href));
     }
-    return builder_.finish();
-  }
-
- private:
-  // Handles the start of a node; false when its content is not read.
-  bool enter(const xmlNode* node) {
-    switch (node->type) {
-      case XML_TEXT_NODE:
-      case XML_CDATA_SECTION_NODE:
-        if (node->content != nullptr) {
-          std::string_view text(reinterpret_cast<const char*>(node->content));
-          if (preformatted_ > 0) {
-            builder_.preformattedText(text);
-          } else {
-            builder_.inlineText(text);
-          }
-        }
-        return false;
-      case XML_ELEMENT_NODE:
-        break;
-      case XML_DOCUMENT_NODE:
-      case XML_HTML_DOCUMENT_NODE:
-        return true;
-      default:
-        return false;
+    if (skipping_ > 0 || (flags & (skipped | image)) || attribute(attributes, "hidden")) {
+      ++skipping_;
+      open_.push_back({name, flags, true});
+      return;
     }
-    if (isSkipped(node) || named(node, "img")) return false;
-    if (isBlock(node)) builder_.blockBreak(true);
-    if (preservesWhitespace(node)) {
+    open_.push_back({name, flags, false});
+    if (flags & block) builder_.blockBreak(true);
+    if (flags & preserving) {
       ++preformatted_;
       builder_.startPreformatted();
     }
-    if (named(node, "br")) {
+    if (flags & lineBreak) {
       builder_.lineBreak();
-    } else if (namedAny(node, {"ul", "menu", "dir"})) {
+    } else if (flags & unorderedList) {
       lists_.push_back({false, 1});
-    } else if (named(node, "ol")) {
+    } else if (flags & orderedList) {
       long start = 1;
-      if (std::optional<std::string> value = attribute(node, "start")) start = parseNumber(*value).value_or(1);
+      if (std::optional<std::string> value = attribute(attributes, "start")) start = parseNumber(*value).value_or(1);
       lists_.push_back({true, start});
-    } else if (named(node, "li")) {
+    } else if (flags & listItem) {
       ListFrame* list = lists_.empty() ? nullptr : &lists_.back();
       if (list != nullptr && list->ordered) {
-        if (std::optional<std::string> value = attribute(node, "value")) {
+        if (std::optional<std::string> value = attribute(attributes, "value")) {
           if (std::optional<long> number = parseNumber(*value)) list->counter = *number;
         }
       }
       builder_.listMarker(listMarker(std::max<size_t>(lists_.size(), 1), list));
-    } else if (named(node, "tr")) {
+    } else if (flags & tableRow) {
       cellsInRow_.push_back(0);
-    } else if (namedAny(node, {"td", "th"})) {
+    } else if (flags & tableCell) {
       if (!cellsInRow_.empty() && cellsInRow_.back()++ > 0) builder_.cellSeparator();
-    } else if (named(node, "a")) {
-      builder_.openLink(linkTarget(node));
+    } else if (flags & anchor) {
+      builder_.openLink(attribute(attributes, "href"));
     }
-    return true;
   }
 
-  void leave(const xmlNode* node) {
-    if (node->type != XML_ELEMENT_NODE) return;
-    if (namedAny(node, {"ul", "menu", "dir", "ol"})) {
-      lists_.pop_back();
-    } else if (named(node, "tr")) {
-      cellsInRow_.pop_back();
-    } else if (named(node, "a")) {
+  void endElement(const char* name) {
+    // The parser closes what it opened; an unmatched end is ignored.
+    auto match = std::find_if(open_.rbegin(), open_.rend(), [name](const OpenElement& e) { return e.name == name; });
+    if (match == open_.rend()) return;
+    while (!open_.empty()) {
+      OpenElement element = std::move(open_.back());
+      open_.pop_back();
+      leave(element);
+      if (element.name == name) break;
+    }
+  }
+
+  void characters(std::string_view text) {
+    if (skipping_ > 0) return;
+    if (preformatted_ > 0) {
+      builder_.preformattedText(text);
+    } else {
+      builder_.inlineText(text);
+    }
+  }
+
+  std::optional<AttributedString> finish() {
+    while (!open_.empty()) {
+      leave(open_.back());
+      open_.pop_back();
+    }
+    return builder_.finish([this](const std::string& href) { return linkTarget(href); });
+  }
+
+ private:
+  struct OpenElement {
+    std::string name;
+    uint16_t flags;
+    bool skipping;
+  };
+
+  void leave(const OpenElement& element) {
+    if (element.skipping) {
+      --skipping_;
+      return;
+    }
+    uint16_t flags = element.flags;
+    if (flags & (unorderedList | orderedList)) {
+      if (!lists_.empty()) lists_.pop_back();
+    } else if (flags & tableRow) {
+      if (!cellsInRow_.empty()) cellsInRow_.pop_back();
+    } else if (flags & anchor) {
       builder_.closeLink();
     }
-    if (preservesWhitespace(node)) --preformatted_;
-    if (isBlock(node)) builder_.blockBreak(false);
+    if (flags & preserving) --preformatted_;
+    if (flags & block) builder_.blockBreak(false);
   }
 
-  std::optional<Url> linkTarget(const xmlNode* node) const {
-    std::optional<std::string> href = attribute(node, "href");
-    if (!href) return std::nullopt;
-    std::string reference = trimmedHref(*href);
+  // The href resolved against the document's first <base href>, else as written; no link for script and
+  // data URLs.
+  std::optional<Url> linkTarget(const std::string& href) const {
+    std::string reference = trimmedHref(href);
     std::optional<Url> url = base_ ? Url::resolve(reference, *base_) : Url::parse(reference);
     if (!url) return std::nullopt;
     std::string scheme = url->scheme().value_or("");
@@ -357,27 +375,27 @@ class DocumentWalker {
     return url;
   }
 
-  static std::optional<long> parseNumber(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && isAsciiSpace(text[i])) ++i;
-    bool negative = i < text.size() && text[i] == '-';
-    if (negative || (i < text.size() && text[i] == '+')) ++i;
-    long value = 0;
-    size_t digits = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
-      if (value < 1000000000L) value = value * 10 + (text[i] - '0');
-    }
-    if (digits == 0) return std::nullopt;
-    return negative ? -value : value;
-  }
-
-  const xmlNode* root_;
   std::optional<Url> base_;
   TextBuilder builder_;
+  std::vector<OpenElement> open_;
   std::vector<ListFrame> lists_;
   std::vector<size_t> cellsInRow_;
   int preformatted_ = 0;
+  int skipping_ = 0;
 };
+
+void onStartElement(void* reader, const xmlChar* name, const xmlChar** attributes) {
+  static_cast<HtmlTextReader*>(reader)->startElement(reinterpret_cast<const char*>(name), attributes);
+}
+
+void onEndElement(void* reader, const xmlChar* name) {
+  static_cast<HtmlTextReader*>(reader)->endElement(reinterpret_cast<const char*>(name));
+}
+
+void onCharacters(void* reader, const xmlChar* text, int length) {
+  static_cast<HtmlTextReader*>(reader)->characters(
+      std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length)));
+}
 
 bool startsWithIgnoringCase(std::string_view text, size_t at, std::string_view prefix) {
   if (text.size() - at < prefix.size()) return false;
@@ -416,22 +434,26 @@ std::string preparedMarkup(std::string_view html) {
   return result;
 }
 
-struct DocumentDeleter {
-  void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-
 }  // namespace
 
 std::optional<AttributedString> readHtml(std::string_view data) {
   if (data.size() > maxInputSize) return std::nullopt;
   std::string utf8 = preparedMarkup(htmlInputAsUtf8(data));
   if (utf8.size() > maxInputSize) return std::nullopt;
-  std::unique_ptr<xmlDoc, DocumentDeleter> document(
-      htmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8",
-                     HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
-                         HTML_PARSE_NODEFDTD | HTML_PARSE_IGNORE_ENC));
-  if (!document) return std::nullopt;
-  return DocumentWalker(reinterpret_cast<const xmlNode*>(document.get())).walk();
+  htmlSAXHandler handler{};
+  handler.startElement = onStartElement;
+  handler.endElement = onEndElement;
+  handler.characters = onCharacters;
+  handler.cdataBlock = onCharacters;
+  HtmlTextReader reader;
+  htmlParserCtxtPtr context =
+      htmlCreatePushParserCtxt(&handler, &reader, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
+  if (context == nullptr) return std::nullopt;
+  htmlCtxtUseOptions(context, HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
+                                  HTML_PARSE_NODEFDTD | HTML_PARSE_IGNORE_ENC);
+  htmlParseChunk(context, utf8.data(), static_cast<int>(utf8.size()), 1);
+  htmlFreeParserCtxt(context);
+  return reader.finish();
 }
 
 }  // namespace platform

@@ -460,10 +460,14 @@ AttributedString RtfReader::read(size_t start) {
   while (!fields_.empty()) finishField();
 
   AttributedString result(text_);
-  // Inner fields finish first; applying in reverse lets an inner link win over an outer one.
-  for (auto it = links_.rbegin(); it != links_.rend(); ++it) {
-    if (std::optional<Url> url = Url::parse(it->target)) {
-      result.setLink(ByteRange::fromBounds(it->begin, it->end), std::move(url));
+  // Outer links first, so that a nested link wins for its own text; in text order, so that each link
+  // only splits the end of the runs.
+  std::stable_sort(links_.begin(), links_.end(), [](const Link& a, const Link& b) {
+    return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
+  });
+  for (const Link& link : links_) {
+    if (std::optional<Url> url = Url::parse(link.target)) {
+      result.setLink(ByteRange::fromBounds(link.begin, link.end), std::move(url));
     }
   }
   return result;
