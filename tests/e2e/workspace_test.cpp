@@ -101,3 +101,35 @@ TEST_F(DesktopSession, ManagedWindowsAndActivationGiveApplicationEventsAndTheFro
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DesktopSession, WindowListGivesFrontToBackWindowsWithLevelOpacityBoundsAndOwner) {
+  x11test::ChildProcess owner({"sleep", "60"});
+  x11test::TestWindow back(10, 20, 300, 200);
+  x11test::TestWindow panel(0, 0, 1280, 30);
+  x11test::TestWindow menu(50, 60, 120, 90, /*overrideRedirect=*/true);
+  x11test::setCardinalProperty(back.window(), "_NET_WM_PID", "CARDINAL", {static_cast<uint32_t>(owner.pid())});
+  x11test::setCardinalProperty(back.window(), "_NET_WM_WINDOW_OPACITY", "CARDINAL", {0x7FFFFFFF});
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  auto* dock = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 24, "_NET_WM_WINDOW_TYPE_DOCK"), nullptr);
+  x11test::setCardinalProperty(panel.window(), "_NET_WM_WINDOW_TYPE", "ATOM", {dock->atom});
+  std::free(dock);
+  xcb_disconnect(c);
+
+  auto windows = platform::Workspace::shared().windowList();
+  std::vector<uint32_t> ids;
+  for (const auto& w : windows) ids.push_back(w.id);
+  EXPECT_EQ(ids, (std::vector<uint32_t>{menu.window(), panel.window(), back.window()}));
+  ASSERT_EQ(windows.size(), 3u);
+  EXPECT_EQ(windows[0].level, platform::WindowLevel::mainMenu);
+  EXPECT_EQ(windows[1].level, platform::WindowLevel::mainMenu);
+  EXPECT_EQ(windows[2].level, platform::WindowLevel::normal);
+  EXPECT_NEAR(windows[2].alpha, 0.5, 0.001);
+  EXPECT_EQ(windows[2].bounds, (platform::Rect{10, 20, 300, 200}));
+  EXPECT_EQ(windows[2].ownerPid, owner.pid());
+  EXPECT_EQ(windows[2].ownerName, "sleep");
+  EXPECT_FALSE(windows[2].fillsScreen);
+}
+
+}  // namespace

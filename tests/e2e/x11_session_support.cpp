@@ -199,6 +199,23 @@ void SelectionOwner::serve() {
   }
 }
 
+TestWindow::TestWindow(int16_t x, int16_t y, uint16_t width, uint16_t height, bool overrideRedirect) {
+  connection_ = xcb_connect(nullptr, nullptr);
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+  window_ = xcb_generate_id(connection_);
+  uint32_t values[] = {overrideRedirect ? 1u : 0u};
+  xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, x, y, width, height, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT, values);
+  xcb_map_window(connection_, window_);
+  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));  // mapped now
+}
+
+TestWindow::~TestWindow() {
+  xcb_destroy_window(connection_, window_);
+  xcb_flush(connection_);
+  xcb_disconnect(connection_);
+}
+
 xcb_window_t rootWindow() {
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);
   xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;

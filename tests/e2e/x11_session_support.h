@@ -67,6 +67,18 @@ class SelectionOwner {
   std::thread thread_;
 };
 
+// A shown top-level window of another client, at a given place.
+class TestWindow {
+ public:
+  TestWindow(int16_t x, int16_t y, uint16_t width, uint16_t height, bool overrideRedirect = false);
+  ~TestWindow();
+  xcb_window_t window() const { return window_; }
+
+ private:
+  xcb_connection_t* connection_ = nullptr;
+  xcb_window_t window_ = XCB_NONE;
+};
+
 // Sets a 32-bit property (CARDINAL or WINDOW) on a window over a connection of its own.
 void setCardinalProperty(xcb_window_t window, const std::string& name, const std::string& type,
                          const std::vector<uint32_t>& values);

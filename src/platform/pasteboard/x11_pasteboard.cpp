@@ -26,8 +26,13 @@ Pasteboard& generalPasteboard() {
   return *pasteboard;
 }
 
-X11Pasteboard::X11Pasteboard() {
+X11Pasteboard::X11Pasteboard() { connectIfNeeded(); }
+
+void X11Pasteboard::connectIfNeeded() {
+  // The clipboard exists once the GUI application does; a pasteboard made earlier connects on first use.
+  if (connected_) return;
   if (QClipboard* c = clipboard()) {
+    connected_ = true;
     QObject::connect(c, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
       if (mode == QClipboard::Clipboard) clipboardChanged();
     });
@@ -49,6 +54,7 @@ void X11Pasteboard::notify() {
 }
 
 X11Pasteboard::Snapshot& X11Pasteboard::snapshot() {
+  connectIfNeeded();
   if (snapshot_.changeCount != changeCount_) {
     snapshot_ = Snapshot{};
     snapshot_.changeCount = changeCount_;
@@ -144,6 +150,7 @@ std::vector<PasteboardItem> X11Pasteboard::items() {
 }
 
 bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) {
+  connectIfNeeded();
   if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount_) return false;
   QClipboard* c = clipboard();
   if (c == nullptr) return false;
@@ -165,6 +172,7 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
 }
 
 int X11Pasteboard::addChangeHandler(ChangeHandler handler) {
+  connectIfNeeded();
   handlers_.emplace(nextHandlerId_, std::move(handler));
   return nextHandlerId_++;
 }

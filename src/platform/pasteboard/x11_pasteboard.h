@@ -42,11 +42,13 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   const std::vector<std::string>& targets();
   std::optional<Bytes> readTarget(const std::string& target);
   std::optional<std::string> selectionOwnerApplication();
+  void connectIfNeeded();
   void clipboardChanged();
   void notify();
 
   int64_t changeCount_ = 0;
   bool writing_ = false;
+  bool connected_ = false;
   Snapshot snapshot_;
   std::map<int, ChangeHandler> handlers_;
   int nextHandlerId_ = 1;

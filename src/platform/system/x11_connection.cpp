@@ -40,11 +40,17 @@ X11Connection::X11Connection(xcb_connection_t* connection, int screen) : connect
   xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_));
   for (int i = 0; i < screen && it.rem > 0; ++i) xcb_screen_next(&it);
   if (it.rem > 0) root_ = it.data->root;
-  if (QCoreApplication::instance() != nullptr &&
-      QThread::currentThread() == QCoreApplication::instance()->thread()) {
-    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_), QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { dispatchPending(); });
+  watchSocket();
+}
+
+void X11Connection::watchSocket() {
+  // Events are read from the Qt loop; a connection opened before the application exists starts later.
+  if (notifier_ || QCoreApplication::instance() == nullptr ||
+      QThread::currentThread() != QCoreApplication::instance()->thread()) {
+    return;
   }
+  notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_), QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { dispatchPending(); });
 }
 
 X11Connection::~X11Connection() {
@@ -153,6 +159,7 @@ void X11Connection::selectRootEvents(uint32_t mask) {
 }
 
 int X11Connection::addEventListener(EventListener listener) {
+  watchSocket();
   int id = nextListenerId_++;
   listeners_.emplace(id, std::move(listener));
   return id;

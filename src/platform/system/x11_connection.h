@@ -61,6 +61,7 @@ class X11Connection {
  private:
   explicit X11Connection(xcb_connection_t* connection, int screen);
   void scheduleDispatch();
+  void watchSocket();
 
   xcb_connection_t* connection_;
   xcb_window_t root_ = XCB_NONE;

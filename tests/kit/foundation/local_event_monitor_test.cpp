@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+#include "kit/foundation/event_monitors.h"
+#include "platform/system/modifier_flags.h"
+
+namespace {
+
+// Records the key events that get through to it.
+class Receiver : public QObject {
+ public:
+  std::vector<std::pair<QEvent::Type, QString>> received;
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
+      received.emplace_back(e->type(), static_cast<QKeyEvent*>(e)->text());
+      return true;
+    }
+    return QObject::event(e);
+  }
+};
+
+class LocalEventMonitorTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() == nullptr) new QGuiApplication(argc, argv);
+  }
+  void key(QEvent::Type type, int k, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent e(type, k, modifiers, text);
+    QCoreApplication::sendEvent(&receiver, &e);
+  }
+  Receiver receiver;
+};
+
+TEST_F(LocalEventMonitorTest, SwallowsReplacesAndPublishesEveryMonitoredEvent) {
+  using platform::EventType::keyDown;
+  using platform::EventType::keyUp;
+  auto monitor = std::make_unique<kit::LocalEventMonitor>(
+      platform::eventMask(keyDown) | platform::eventMask(keyUp), [](const platform::Event& e) -> std::optional<platform::Event> {
+        if (e.type == keyDown && e.characters == "x") return std::nullopt;  // swallowed
+        if (e.type == keyDown && e.characters == "a") {
+          platform::Event replaced = e;
+          replaced.characters = "b";
+          return replaced;
+        }
+        return e;
+      });
+  std::vector<std::string> published;
+  auto sink = monitor->objectWillChange.publisher().sink([&](const platform::Event& e) {
+    published.push_back(e.characters + (e.modifierFlags & platform::ModifierFlag::command ? "+cmd" : ""));
+  });
+  monitor->start();
+  monitor->start();  // starting again replaces the first registration
+  key(QEvent::KeyPress, Qt::Key_X, "x");
+  key(QEvent::KeyPress, Qt::Key_A, "a", Qt::ControlModifier);
+  key(QEvent::KeyRelease, Qt::Key_A, "a");
+  EXPECT_EQ(published, (std::vector<std::string>{"x", "a+cmd", "a"}));
+  ASSERT_EQ(receiver.received.size(), 2u);
+  EXPECT_EQ(receiver.received[0], std::make_pair(QEvent::KeyPress, QString("b")));
+  EXPECT_EQ(receiver.received[1], std::make_pair(QEvent::KeyRelease, QString("a")));
+
+  // A released monitor no longer filters.
+  monitor.reset();
+  key(QEvent::KeyPress, Qt::Key_X, "x");
+  EXPECT_EQ(receiver.received.size(), 3u);
+  EXPECT_EQ(published.size(), 3u);
+}
+
+TEST_F(LocalEventMonitorTest, WithoutCallbackEveryEventPassesAndIsStillPublished) {
+  kit::LocalEventMonitor monitor(platform::eventMask(platform::EventType::keyDown));
+  int published = 0;
+  auto sink = monitor.objectWillChange.publisher().sink([&](const platform::Event&) { ++published; });
+  monitor.start();
+  key(QEvent::KeyPress, Qt::Key_Q, "q");
+  key(QEvent::KeyRelease, Qt::Key_Q, "q");  // not in the mask
+  EXPECT_EQ(published, 1);
+  EXPECT_EQ(receiver.received.size(), 2u);
+}
+
+}  // namespace
