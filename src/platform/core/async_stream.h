@@ -197,6 +197,7 @@ struct StreamNextAwaiter {
 template <class T>
 class AsyncStream {
  public:
+  using Element = T;
   using Termination = StreamTermination;
 
   class Continuation {
@@ -237,6 +238,7 @@ class AsyncStream {
 template <class T>
 class AsyncThrowingStream {
  public:
+  using Element = T;
   using Termination = StreamTermination;
 
   class Continuation {

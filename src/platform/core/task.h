@@ -8,6 +8,10 @@
 // spawn() starts a new task on an executor with a cancellation of its own. Every resumption after a suspension
 // is posted to the task's executor, so a task on the main executor only ever runs on the main thread.
 // A frame is freed as soon as its coroutine finishes; the Task handles keep only the result.
+//
+// Compiler fault to keep in mind (g++ 12): in an expression that contains co_await, the members of an aggregate
+// temporary (a lambda with captures, a braced struct) are destroyed twice. Bind such objects to a named
+// variable first when they own anything (shared_ptr, string, function); spawn(...) outside co_await is fine.
 
 #include <coroutine>
 #include <exception>

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "kit/foundation/async_sequences.h"
+#include "kit/foundation/publisher_streams.h"
+#include "platform/core/clock.h"
+#include "platform/core/sleep.h"
+
+using namespace platform;
+using namespace std::chrono_literals;
+using kit::AnyAsyncSequence;
+using kit::PassthroughAsyncSequence;
+
+namespace {
+
+class AsyncSequencesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setMainExecutorForTesting(&main);
+    setClockForTesting(&clock);
+  }
+  void TearDown() override {
+    main.runUntilIdle();
+    setClockForTesting(nullptr);
+    setMainExecutorForTesting(nullptr);
+  }
+  template <class S>
+  std::vector<typename S::Element> collect(S sequence) {
+    std::vector<typename S::Element> out;
+    spawn(main, [&out, seq = AnyAsyncSequence<typename S::Element>(std::move(sequence))]() -> Task<> {
+      auto it = seq.makeAsyncIterator();
+      while (auto v = co_await it.next()) out.push_back(*v);
+    });
+    main.runUntilIdle();
+    return out;
+  }
+  ManualExecutor main;
+  VirtualClock clock;
+};
+
+// A sequence that yields its elements and then fails.
+AsyncThrowingStream<int> failingAfter(std::vector<int> elements) {
+  auto [stream, c] = AsyncThrowingStream<int>::makeStream();
+  for (int e : elements) c.yield(e);
+  c.finish(std::make_exception_ptr(std::runtime_error("input broke")));
+  return stream;
+}
+
+TEST_F(AsyncSequencesTest, RemoveDuplicatesComparesWithTheLastReceivedElement) {
+  PassthroughAsyncSequence<int> ints;
+  for (int v : {1, 1, 2, 2, 2, 1}) ints.send(v);
+  ints.finish();
+  ints.send(9);  // after finish: lost
+  EXPECT_EQ(collect(kit::removeDuplicates(ints)), (std::vector<int>{1, 2, 1}));
+
+  auto close = [](double a, double b) { return std::abs(a - b) <= 0.5; };
+  PassthroughAsyncSequence<double> drift, jump;
+  for (double v : {1.0, 1.4, 1.8}) drift.send(v);
+  for (double v : {1.0, 1.4, 2.0}) jump.send(v);
+  drift.finish();
+  jump.finish();
+  EXPECT_EQ(collect(kit::removeDuplicates(drift, close)), std::vector<double>{1.0});
+  EXPECT_EQ(collect(kit::removeDuplicates(jump, close)), (std::vector<double>{1.0, 2.0}));
+}
+
+TEST_F(AsyncSequencesTest, MergeEndsWhenBothInputsEnded) {
+  PassthroughAsyncSequence<std::string> empty, letters;
+  empty.finish();
+  auto merged = kit::mergeWith(empty, letters);
+  std::vector<std::string> seen;
+  bool ended = false;
+  spawn(main, [&, merged]() -> Task<> {
+    while (auto v = co_await merged.next()) seen.push_back(*v);
+    ended = true;
+  });
+  main.runUntilIdle();
+  letters.send("a");
+  letters.send("b");
+  main.runUntilIdle();
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b"}));
+  EXPECT_FALSE(ended);  // the second input is still open
+  letters.finish();
+  main.runUntilIdle();
+  EXPECT_TRUE(ended);
+}
+
+TEST_F(AsyncSequencesTest, MergeDropsInputErrorsButAFirstInputFailureEndsAtOnce) {
+  // The second input fails: the first keeps going and the merge ends with it.
+  PassthroughAsyncSequence<int> first;
+  auto merged = kit::merge(AnyAsyncSequence<int>(first), AnyAsyncSequence<int>(failingAfter({7})));
+  std::vector<int> seen;
+  bool ended = false;
+  spawn(main, [&, merged]() -> Task<> {
+    while (auto v = co_await merged.next()) seen.push_back(*v);
+    ended = true;
+  });
+  main.runUntilIdle();
+  first.send(1);
+  main.runUntilIdle();
+  EXPECT_FALSE(ended);
+  first.finish();
+  main.runUntilIdle();
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(seen, (std::vector<int>{7, 1}));
+
+  // The first input fails: the merge ends at once although the second never ends, and the second's pump stops.
+  PassthroughAsyncSequence<int> endless;
+  std::vector<StreamTermination> endlessEnd;
+  auto [endlessStream, endlessInput] = AsyncStream<int>::makeStream();
+  endlessInput.onTermination([&](StreamTermination t) { endlessEnd.push_back(t); });
+  auto merged2 = kit::merge(AnyAsyncSequence<int>(failingAfter({1})), AnyAsyncSequence<int>(endlessStream));
+  std::vector<int> seen2;
+  bool ended2 = false;
+  spawn(main, [&, merged2]() -> Task<> {
+    while (auto v = co_await merged2.next()) seen2.push_back(*v);
+    ended2 = true;
+  });
+  main.runUntilIdle();
+  EXPECT_TRUE(ended2);
+  EXPECT_EQ(seen2, std::vector<int>{1});
+  EXPECT_EQ(endlessEnd, std::vector<StreamTermination>{StreamTermination::cancelled});
+}
+
+TEST_F(AsyncSequencesTest, DroppedMergeConsumerCancelsThePumps) {
+  std::vector<StreamTermination> ends;
+  auto [a, inputA] = AsyncStream<int>::makeStream();
+  auto [b, inputB] = AsyncStream<int>::makeStream();
+  inputA.onTermination([&](StreamTermination t) { ends.push_back(t); });
+  inputB.onTermination([&](StreamTermination t) { ends.push_back(t); });
+  auto consumer = spawn(main, [merged = kit::merge(AnyAsyncSequence<int>(a), AnyAsyncSequence<int>(b))]() -> Task<> {
+    while (co_await merged.next()) {
+    }
+  });
+  main.runUntilIdle();
+  EXPECT_TRUE(ends.empty());
+  consumer.cancel();  // the consumer goes away; the merged stream terminates
+  main.runUntilIdle();
+  EXPECT_EQ(ends, (std::vector<StreamTermination>{StreamTermination::cancelled, StreamTermination::cancelled}));
+  EXPECT_EQ(inputA.yield(1), AsyncStream<int>::Continuation::YieldResult::terminated);
+}
+
+TEST_F(AsyncSequencesTest, SinkReportsAFailureOnceAndCancellationStopsIt) {
+  std::vector<int> seen;
+  testing::internal::CaptureStderr();
+  auto reporting = kit::sink(failingAfter({1, 2}), [&](const int& v) { seen.push_back(v); });
+  main.runUntilIdle();
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+  auto first = log.find("Async stream should not throw: input broke");
+  EXPECT_NE(first, std::string::npos) << log;
+  EXPECT_EQ(log.find("Async stream should not throw", first + 1), std::string::npos);
+
+  PassthroughAsyncSequence<int> ints;
+  std::vector<int> received;
+  testing::internal::CaptureStderr();
+  auto c = kit::sink(ints, [&](const int& v) { received.push_back(v); });
+  ints.send(1);
+  main.runUntilIdle();
+  c.cancel();
+  ints.send(2);
+  main.runUntilIdle();
+  EXPECT_EQ(received, std::vector<int>{1});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // cancellation is silent
+}
+
+TEST_F(AsyncSequencesTest, RaceReturnsTheFirstResultAndCancelsTheSleeper) {
+  std::optional<int> result;
+  bool sleeperCancelled = false;
+  spawn(main, [&]() -> Task<> {
+    result = co_await kit::race<int>(
+        []() -> Task<int> {
+          co_await sleepFor(10ms);
+          co_return 1;
+        },
+        [&]() -> Task<int> {
+          try {
+            co_await sleepFor(1s);
+          } catch (const CancellationError&) {
+            sleeperCancelled = true;
+            throw;
+          }
+          co_return 2;
+        });
+  });
+  main.runUntilIdle();
+  clock.advance(10ms);
+  main.runUntilIdle();
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(sleeperCancelled);
+  EXPECT_EQ(clock.pendingSleeps(), 0u);
+
+  bool ran = false, threw = false;
+  auto cancelled = spawn(main, [&]() -> Task<> {
+    try {
+      co_await kit::race<int>([&]() -> Task<int> { ran = true; co_return 1; }, [&]() -> Task<int> { ran = true; co_return 2; });
+    } catch (const CancellationError&) {
+      threw = true;
+    }
+  });
+  cancelled.cancel();
+  main.runUntilIdle();
+  EXPECT_TRUE(threw);
+  EXPECT_FALSE(ran);
+}
+
+TEST_F(AsyncSequencesTest, PublisherStreamDeliversValuesAndCancelsItsSubscriptionWhenDropped) {
+  rx::PassthroughSubject<int> subject;
+  std::vector<int> seen;
+  {
+    auto stream = kit::asyncStream(subject.publisher());
+    auto reader = spawn(main, [&, stream]() -> Task<> {
+      while (auto v = co_await stream.next()) seen.push_back(*v);
+    });
+    subject.send(1);
+    subject.send(2);
+    main.runUntilIdle();
+    reader.cancel();
+    main.runUntilIdle();
+  }
+  subject.send(3);
+  main.runUntilIdle();
+  EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+}
+
+// The bridge's task ends, and its stream terminates, once the last subscriber is gone.
+TEST_F(AsyncSequencesTest, StreamPublisherEndsItsTaskWhenTheLastSubscriberCancels) {
+  auto [stream, input] = AsyncStream<int>::makeStream();
+  std::vector<StreamTermination> ends;
+  input.onTermination([&](StreamTermination t) { ends.push_back(t); });
+  auto bridged = kit::publisher(stream);
+  main.runUntilIdle();
+  input.yield(0);  // nobody subscribed yet: lost
+  main.runUntilIdle();
+
+  std::vector<int> first, second;
+  auto a = bridged.sink([&](const int& v) { first.push_back(v); });
+  auto b = bridged.sink([&](const int& v) { second.push_back(v); });
+  input.yield(1);
+  main.runUntilIdle();
+  a.cancel();
+  input.yield(2);
+  main.runUntilIdle();
+  EXPECT_TRUE(ends.empty());
+  b.cancel();
+  main.runUntilIdle();
+  EXPECT_EQ(first, std::vector<int>{1});
+  EXPECT_EQ(second, (std::vector<int>{1, 2}));
+  EXPECT_EQ(ends, std::vector<StreamTermination>{StreamTermination::cancelled});
+
+  // Released without ever being subscribed to: the task ends as well.
+  auto [stream2, input2] = AsyncStream<int>::makeStream();
+  bool ended2 = false;
+  input2.onTermination([&](StreamTermination) { ended2 = true; });
+  { auto unused = kit::publisher(stream2); }
+  main.runUntilIdle();
+  EXPECT_TRUE(ended2);
+}
+
+}  // namespace
