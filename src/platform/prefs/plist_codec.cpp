@@ -70,10 +70,10 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
       return PlistValue(v);
     }
     case PLIST_STRING: {
-      char* raw = nullptr;
-      plist_get_string_val(node, &raw);
-      std::unique_ptr<char, CharFree> s(raw);
-      return PlistValue(std::string(s ? s.get() : ""));
+      // By length: a binary list may hold a NUL inside a string, which the copying getter asserts against.
+      uint64_t length = 0;
+      const char* s = plist_get_string_ptr(node, &length);
+      return PlistValue(std::string(s ? s : "", s ? length : 0));
     }
     case PLIST_DATE: {
       int32_t sec = 0, usec = 0;
@@ -81,11 +81,9 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
       return PlistValue(dateFromReferenceSeconds(0) + std::chrono::seconds(sec) + std::chrono::microseconds(usec));
     }
     case PLIST_DATA: {
-      char* raw = nullptr;
       uint64_t length = 0;
-      plist_get_data_val(node, &raw, &length);
-      std::unique_ptr<char, CharFree> d(raw);
-      return PlistValue(PlistData{std::string(d ? d.get() : "", d ? length : 0)});
+      const char* d = plist_get_data_ptr(node, &length);
+      return PlistValue(PlistData{std::string(d ? d : "", d ? length : 0)});
     }
     case PLIST_ARRAY: {
       PlistArray array;
@@ -149,8 +147,11 @@ plist_t toNode(const PlistValue& value) {
 
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::nullopt;
+  // Only XML: the library stops the whole process on binary lists whose keys hold a NUL byte. We never
+  // write binary lists; one found in place of ours is kept aside like any unreadable file.
+  if (plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size()))) return std::nullopt;
   plist_t raw = nullptr;
-  plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
+  plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
   Node root(raw);
   if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
   return dictFromNode(root.get(), 0);

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// Reads a property list (XML or binary) whose root is a dictionary. Any other input, including a
+// Reads an XML property list whose root is a dictionary. Any other input, including a binary list, a
 // root of another kind, nesting deeper than the store ever writes, or more bytes than a preferences
 // file can sensibly hold, gives no value.
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);

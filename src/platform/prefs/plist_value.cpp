@@ -19,7 +19,7 @@ double secondsSinceReferenceDate(PlistDate date) {
 PlistDate dateFromReferenceSeconds(double seconds) {
   if (!std::isfinite(seconds)) seconds = 0;
   // Out-of-range values saturate instead of overflowing the clock's representation.
-  constexpr double kLimit = 1e12;
+  constexpr double kLimit = 8e9;  // about 250 years either way: the clock counts 64-bit nanoseconds
   seconds = std::clamp(seconds, -kLimit, kLimit);
   auto micros = static_cast<int64_t>(std::llround(seconds * 1e6));
   return PlistDate(std::chrono::microseconds(micros + kReferenceDateUnixSeconds * 1000000));

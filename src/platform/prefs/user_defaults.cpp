@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <set>
-#include <source_location>
 
 #include "platform/core/error.h"
 #include "platform/core/executor.h"
@@ -27,14 +26,14 @@ namespace {
 // Bursts of writes closer together than this reach the file once.
 constexpr auto kCoalesceWindow = std::chrono::milliseconds(5);
 
-void logError(const std::string& message, std::source_location where = std::source_location::current()) {
+void logError(const std::string& message) {
   sendToJournal({.message = message,
                  .level = LogLevel::error,
                  .identifier = UserDefaults::standardSuiteName,
                  .category = "general",
-                 .file = where.file_name(),
-                 .line = where.line(),
-                 .function = where.function_name()});
+                 .file = __FILE__,
+                 .line = 0,
+                 .function = "UserDefaults"});
   mirrorToStandardError(message + "\n");
 }
 
@@ -345,15 +344,17 @@ void UserDefaults::writeNow() {
 // ---- outside changes
 
 void UserDefaults::fileChanged() {
-  std::optional<std::string> bytes;
-  try {
-    bytes = readWholeFile(path_);
-  } catch (const Error& error) {
-    logError(error.localizedDescription());
-    return;
-  }
-  if (!bytes) return;
   {
+    // Under the write lock, so that a write of ours in progress is complete before we compare.
+    std::lock_guard writing(writeMutex_);
+    std::optional<std::string> bytes;
+    try {
+      bytes = readWholeFile(path_);
+    } catch (const Error& error) {
+      logError(error.localizedDescription());
+      return;
+    }
+    if (!bytes) return;
     std::lock_guard lock(mutex_);
     if (*bytes == fileBytes_) return;  // our own write
   }

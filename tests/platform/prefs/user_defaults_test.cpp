@@ -60,10 +60,10 @@ TEST_F(UserDefaultsTest, EveryKindRoundTripsThroughTheFileAndAnotherReader) {
   // plistutil turns our XML into a binary list and back: the kinds must survive a reader that is not us.
   auto bin = home.path() / "copy.bplist";
   prefs_test::commandOutput("plistutil -i '" + file().string() + "' -f bin -o '" + bin.string() + "'");
-  auto fromBinary = parsePropertyListDictionary(fileText(bin));
-  ASSERT_TRUE(fromBinary);
-  EXPECT_EQ(*fromBinary, everyKind());
   std::string xml = prefs_test::commandOutput("plistutil -i '" + bin.string() + "' -f xml -o -");
+  auto viaBinary = parsePropertyListDictionary(xml);
+  ASSERT_TRUE(viaBinary);
+  EXPECT_EQ(*viaBinary, everyKind());
   auto element = [&](const std::string& key) {
     std::smatch m;
     std::regex re("<key>" + key + "</key>\\s*<([a-z]+)/?>\\s*([^<\\s]*)");
@@ -230,10 +230,12 @@ TEST_F(UserDefaultsTest, ACorruptFileIsKeptAsideAndTheDefaultsApply) {
   suite->flush();
   EXPECT_EQ(parsePropertyListDictionary(fileText(file())), (PlistDict{{"x", true}}));
 
-  // A second corrupt file the same second gets its own name; nothing is overwritten.
+  // A second unreadable file the same second (here a binary list, which is never read) gets its own
+  // name; nothing is overwritten.
   suite.reset();
-  { std::ofstream(file()) << "not a property list"; }
-  UserDefaults::named(name);
+  prefs_test::commandOutput("plistutil -i '" + file().string() + "' -f bin -o '" + file().string() + ".bin'");
+  std::filesystem::rename(file().string() + ".bin", file());
+  EXPECT_FALSE(UserDefaults::named(name)->object("x"));
   int count = 0;
   for (auto& entry : std::filesystem::directory_iterator(home.path()))
     count += entry.path().filename().string().starts_with(name + ".plist.corrupt-");
