@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 #include <QWindow>
+#include <memory>
 #include <vector>
 
 #include "e2e/x11_session_support.h"
@@ -215,6 +216,52 @@ TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(spy.keys, 3);
   hotKeys().resumeAll();
+}
+
+// Moves the modifier keys of one modifier bit to another, as a desktop's keyboard settings may; restores them.
+class ModifierMove {
+ public:
+  ModifierMove(int from, int to) : c_(xcb_connect(nullptr, nullptr)) {
+    std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&free)> reply(
+        xcb_get_modifier_mapping_reply(c_, xcb_get_modifier_mapping(c_), nullptr), &free);
+    perModifier_ = reply->keycodes_per_modifier;
+    const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());
+    original_.assign(keycodes, keycodes + 8 * perModifier_);
+    std::vector<xcb_keycode_t> moved = original_;
+    for (int i = 0; i < perModifier_; ++i) {
+      moved[to * perModifier_ + i] = original_[from * perModifier_ + i];
+      moved[from * perModifier_ + i] = 0;
+    }
+    apply(moved);
+  }
+  ~ModifierMove() {
+    apply(original_);
+    xcb_disconnect(c_);
+  }
+
+ private:
+  void apply(const std::vector<xcb_keycode_t>& keycodes) {
+    free(xcb_set_modifier_mapping_reply(
+        c_, xcb_set_modifier_mapping(c_, static_cast<uint8_t>(perModifier_), keycodes.data()), nullptr));
+  }
+  xcb_connection_t* c_;
+  int perModifier_ = 0;
+  std::vector<xcb_keycode_t> original_;
+};
+
+TEST_F(HotKeysTest, ShortcutWithSuperFollowsSuperToAnotherModifierBit) {
+  ASSERT_TRUE(registerKey(10, kK, 4096 | kCtrl));
+  press("super+ctrl+k");
+  ASSERT_TRUE(firedOnce(10));
+  {
+    ModifierMove move(6, 5);  // Mod4 -> Mod3
+    x11test::processEventsFor(std::chrono::milliseconds(300));
+    press("super+ctrl+k");
+    EXPECT_TRUE(firedOnce(10)) << "grabbed again with the new Super bit";
+  }
+  x11test::processEventsFor(std::chrono::milliseconds(300));
+  press("super+ctrl+k");
+  EXPECT_TRUE(firedOnce(10)) << "and back";
 }
 
 TEST(KeyboardLayoutTest, CharactersComeFromTheFirstLatinGroup) {

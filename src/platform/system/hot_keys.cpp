@@ -73,8 +73,10 @@ HotKeys::HotKeys() {
       nullptr));
   // Learn about new keyboards and keymaps; other XKB selections of the connection stay as they are.
   const uint16_t mapEvents = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+  // Map notifications are chosen per part of the keymap; ask for every part.
+  const uint16_t allMapParts = 0xffff;
   xcb_xkb_select_events_details_t details{};
-  xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, mapEvents, 0, mapEvents, 0, 0, &details);
+  xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, mapEvents, 0, mapEvents, allMapParts, allMapParts, &details);
   xcb_flush(c);
   deliverQueuedEventsLater();
 
@@ -237,11 +239,14 @@ void HotKeys::setMenuOpen(bool open) {
 }
 
 void HotKeys::regrabAfterMappingChange() {
+  const XModifierMasks before = currentMasks();
   if (KeyboardLayout* layout = KeyboardLayout::shared()) layout->reload();
+  const XModifierMasks masks = currentMasks();
+  // Keys are grabbed by position, which no layout changes; only moved modifiers (Super, Num Lock) need new grabs.
+  if (masks.super == before.super && masks.numLock == before.numLock && masks.alt == before.alt) return;
   X11Connection* x = X11Connection::shared();
   // Drops every grab of ours on the root window, whatever masks they were made with.
   xcb_ungrab_key(x->connection(), XCB_GRAB_ANY, x->root(), XCB_MOD_MASK_ANY);
-  const XModifierMasks masks = currentMasks();
   for (auto& [id, record] : records_) {
     record.grabbed = false;
     record.down = false;
