@@ -25,16 +25,19 @@ void removeTrackingParametersFromLinkAttributes(AttributedString& text) {
 void removeTrackingParametersFromLinks(AttributedString& text) {
   removeTrackingParametersFromLinkAttributes(text);
   const std::string snapshot = text.string();
-  std::vector<platform::LinkMatch> matches = platform::detectLinks(snapshot);
-  for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
-    if (platform::rangeOfComposedCharacterSequences(snapshot, it->range) != it->range) continue;
+  std::vector<AttributedString::Replacement> replacements;
+  for (const platform::LinkMatch& match : platform::detectLinks(snapshot)) {
+    if (platform::rangeOfComposedCharacterSequences(snapshot, match.range) != match.range) continue;
     // The text as written, not the detector's URL: a URL without a scheme stays without one.
-    std::optional<platform::Url> written = platform::Url::parseStrict(snapshot.substr(it->range.location, it->range.length));
+    std::optional<platform::Url> written =
+        platform::Url::parseStrict(std::string_view(snapshot).substr(match.range.location, match.range.length));
     if (!written) continue;
     platform::Url cleaned = removingTrackingParametersUnlessExempt(*written);
     if (cleaned == *written) continue;
-    text.replace(it->range, cleaned.absoluteString());
+    replacements.push_back({match.range, cleaned.absoluteString()});
   }
+  // All at once, which is the same as one by one from the last to the first.
+  if (!replacements.empty()) text.replace(std::move(replacements));
 }
 
 const platform::Regex& unorderedListItemRegex() {
@@ -80,17 +83,19 @@ std::string normalizingUnorderedLists(std::string_view text) {
 
 void normalizeUnorderedLists(AttributedString& text) {
   const std::string snapshot = text.string();
-  std::vector<platform::RegexMatch> matches = unorderedListItemRegex().matches(snapshot);
-  for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+  std::vector<AttributedString::Replacement> replacements;
+  for (const platform::RegexMatch& match : unorderedListItemRegex().matches(snapshot)) {
     // Only ranges on character boundaries carry over to the attributed text.
-    if (platform::rangeOfComposedCharacterSequences(snapshot, it->range) != it->range) continue;
+    if (platform::rangeOfComposedCharacterSequences(snapshot, match.range) != match.range) continue;
     // Only the bullet and the whitespace after it change: replacing the whole line would give it the
     // attributes of its first character and drop the links of the item's text.
-    std::optional<ByteRange> indent = it->group("indent");
-    std::optional<ByteRange> value = it->group("value");
+    std::optional<ByteRange> indent = match.group("indent");
+    std::optional<ByteRange> value = match.group("value");
     if (!indent || !value) continue;
-    text.replace(ByteRange::fromBounds(indent->end(), value->location), "- ");
+    replacements.push_back({ByteRange::fromBounds(indent->end(), value->location), "- "});
   }
+  // All at once, which is the same as one by one from the last to the first.
+  if (!replacements.empty()) text.replace(std::move(replacements));
 }
 
 std::string trimmingWhitespacesAndNewlines(std::string_view text) {

@@ -92,35 +92,36 @@ void AttributedString::setLink(ByteRange range, std::optional<Url> link) {
   mergeAround(first, last - 1);
 }
 
+void AttributedString::appendRange(const AttributedString& source, size_t begin, size_t end) {
+  if (begin >= end) return;
+  for (size_t i = source.spanIndexAt(begin); i < source.spans_.size() && source.spans_[i].start < end; ++i) {
+    size_t from = std::max(begin, source.spans_[i].start);
+    size_t to = std::min(end, source.spanEnd(i));
+    append(std::string_view(source.text_).substr(from, to - from), source.spans_[i].attributes);
+  }
+}
+
 void AttributedString::replace(ByteRange range, std::string_view text) {
-  size_t begin = std::min(beginOf(range), text_.size());
-  size_t end = std::clamp(endOf(range), begin, text_.size());
-  TextAttributes attributes;
-  if (begin < end) {
-    attributes = attributesAt(begin);
-  } else if (begin > 0) {
-    attributes = attributesAt(begin - 1);
-  } else {
-    attributes = attributesAt(0);
+  replace(std::vector<Replacement>{{range, std::string(text)}});
+}
+
+void AttributedString::replace(std::vector<Replacement> replacements) {
+  std::sort(replacements.begin(), replacements.end(),
+            [](const Replacement& a, const Replacement& b) { return a.range.location < b.range.location; });
+  AttributedString result;
+  result.text_.reserve(text_.size());
+  size_t copied = 0;
+  for (const Replacement& replacement : replacements) {
+    size_t begin = std::clamp(beginOf(replacement.range), copied, text_.size());
+    size_t end = std::clamp(endOf(replacement.range), begin, text_.size());
+    const TextAttributes& attributes =
+        begin < end ? attributesAt(begin) : (begin > 0 ? attributesAt(begin - 1) : attributesAt(0));
+    result.appendRange(*this, copied, begin);
+    result.append(replacement.text, attributes);
+    copied = end;
   }
-  std::vector<Span> spans;
-  spans.reserve(spans_.size() + 2);
-  for (size_t i = 0; i < spans_.size() && spans_[i].start < begin; ++i) spans.push_back(spans_[i]);
-  spans.push_back({begin, attributes});
-  for (size_t i = 0; i < spans_.size(); ++i) {
-    size_t spanFinish = spanEnd(i);
-    if (spanFinish <= end) continue;
-    spans.push_back({std::max(spans_[i].start, end) - end + begin + text.size(), spans_[i].attributes});
-  }
-  text_.replace(begin, end - begin, text);
-  // Drop empty spans and merge equal neighbours.
-  spans_.clear();
-  for (size_t i = 0; i < spans.size(); ++i) {
-    size_t next = i + 1 < spans.size() ? spans[i + 1].start : text_.size();
-    if (spans[i].start >= next || spans[i].start >= text_.size()) continue;
-    if (!spans_.empty() && spans_.back().attributes == spans[i].attributes) continue;
-    spans_.push_back(std::move(spans[i]));
-  }
+  result.appendRange(*this, copied, text_.size());
+  *this = std::move(result);
 }
 
 AttributedString AttributedString::linksOnly() const {

@@ -49,6 +49,13 @@ class AttributedString {
   // The new characters take the attributes of the first replaced character; an insertion (empty range)
   // takes those of the character before it, else of the one after it.
   void replace(ByteRange range, std::string_view text);
+  // Several replacements at once, as if applied from the last to the first; ranges must not overlap.
+  // Linear in the length of the text, however many there are.
+  struct Replacement {
+    ByteRange range;
+    std::string text;
+  };
+  void replace(std::vector<Replacement> replacements);
 
   AttributedString linksOnly() const;
   bool containsLink() const;
@@ -65,6 +72,7 @@ class AttributedString {
   size_t spanIndexAt(size_t offset) const;
   size_t splitAt(size_t offset);  // makes a span start at offset (< size); returns its index
   void mergeAround(size_t first, size_t last);
+  void appendRange(const AttributedString& source, size_t begin, size_t end);
 
   std::string text_;
   std::vector<Span> spans_;  // sorted, the first starts at 0, together they cover the text
