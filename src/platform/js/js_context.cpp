@@ -67,6 +67,7 @@ void JSContext::setException(JSValueRef exception) {
 
 std::optional<JSValue> JSContext::evaluateScript(std::string_view script) {
   setException(nullptr);
+  if (machine_->didExceedTimeLimit()) return std::nullopt;
   JSStringHandle source(script);
   JSValueRef exception = nullptr;
   JSValueRef result = JSEvaluateScript(context_, source.get(), nullptr, nullptr, 1, &exception);

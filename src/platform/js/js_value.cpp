@@ -41,7 +41,10 @@ bool JSValue::isString() const { return JSValueIsString(context_->ref(), value_)
 bool JSValue::isNumber() const { return JSValueIsNumber(context_->ref(), value_); }
 bool JSValue::isObject() const { return JSValueIsObject(context_->ref(), value_); }
 
+bool JSValue::mayRunScript() const { return !context_->virtualMachine().didExceedTimeLimit(); }
+
 std::optional<std::string> JSValue::toString() const {
+  if (!JSValueIsString(context_->ref(), value_) && !mayRunScript()) return std::nullopt;
   JSValueRef exception = nullptr;
   JSStringRef string = JSValueToStringCopy(context_->ref(), value_, &exception);
   auto handle = JSStringHandle::adopt(string);
@@ -50,6 +53,7 @@ std::optional<std::string> JSValue::toString() const {
 }
 
 double JSValue::toNumber() const {
+  if (!mayRunScript()) return std::numeric_limits<double>::quiet_NaN();
   JSValueRef exception = nullptr;
   double number = JSValueToNumber(context_->ref(), value_, &exception);
   return exception ? std::numeric_limits<double>::quiet_NaN() : number;
@@ -59,7 +63,7 @@ int32_t JSValue::toInt32() const { return platform::toInt32(toNumber()); }
 
 JSValue JSValue::property(std::string_view name) const {
   JSContextRef context = context_->ref();
-  if (!JSValueIsObject(context, value_)) return JSValue(context_, nullptr);
+  if (!JSValueIsObject(context, value_) || !mayRunScript()) return JSValue(context_, nullptr);
   JSValueRef exception = nullptr;
   JSObjectRef object = JSValueToObject(context, value_, &exception);
   if (exception || !object) return JSValue(context_, nullptr);
@@ -70,7 +74,7 @@ JSValue JSValue::property(std::string_view name) const {
 
 bool JSValue::setProperty(std::string_view name, const JSValue& value) const {
   JSContextRef context = context_->ref();
-  if (!JSValueIsObject(context, value_)) return false;
+  if (!JSValueIsObject(context, value_) || !mayRunScript()) return false;
   JSValueRef exception = nullptr;
   JSObjectRef object = JSValueToObject(context, value_, &exception);
   if (exception || !object) return false;

@@ -42,6 +42,8 @@ class JSValue {
   JSValueRef ref() const { return value_; }
 
  private:
+  bool mayRunScript() const;
+
   std::shared_ptr<JSContext> context_;
   JSValueRef value_;
 };

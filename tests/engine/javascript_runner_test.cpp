@@ -1,0 +1,152 @@
+#include "engine/javascript_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "engine/javascript_error.h"
+#include "kit/foundation/general_error.h"
+
+namespace {
+
+using engine::JavaScriptError;
+using engine::runJavaScript;
+using namespace std::chrono_literals;
+
+// Runs the script and returns the error it must throw.
+template <class ErrorType>
+ErrorType failure(const std::string& code, engine::JavaScriptTimeLimit limit = engine::clearingPassScriptTimeLimit) {
+  try {
+    runJavaScript(code, "text", std::nullopt, {}, limit);
+  } catch (const ErrorType& error) {
+    return error;
+  }
+  ADD_FAILURE() << "no " << typeid(ErrorType).name() << " from: " << code;
+  throw std::logic_error("missing error");
+}
+
+TEST(JavaScriptRunnerTest, ReturnedStringsReplaceTheText) {
+  EXPECT_EQ(runJavaScript("return $.text.toUpperCase();", "hello", std::nullopt), "HELLO");
+  const std::string text = std::string("tab\tnul\0end ", 12) + "🐤 naïve";
+  EXPECT_EQ(runJavaScript("return $.text;", text, std::nullopt), text);
+  // The wrapper closes on a line of its own, so a trailing line comment is harmless.
+  EXPECT_EQ(runJavaScript("return 'done' // trailing comment", "x", std::nullopt), "done");
+  EXPECT_EQ(runJavaScript("return ''", "x", std::nullopt), "");
+}
+
+TEST(JavaScriptRunnerTest, UndefinedAndNullLeaveTheTextAlone) {
+  EXPECT_EQ(runJavaScript("$.text.toUpperCase();", "hello", std::nullopt), std::nullopt);
+  EXPECT_EQ(runJavaScript("return;", "hello", std::nullopt), std::nullopt);
+  EXPECT_EQ(runJavaScript("return null;", "hello", std::nullopt), std::nullopt);
+  EXPECT_EQ(runJavaScript("", "hello", std::nullopt), std::nullopt);
+}
+
+TEST(JavaScriptRunnerTest, OtherReturnValuesAreRejected) {
+  for (const char* code : {"return 42;", "return true;", "return {};", "return ['a'];", "return () => 'a';",
+                           "return new String('boxed');"}) {
+    EXPECT_STREQ(failure<kit::GeneralError>(code).what(), "Return value must be a string.") << code;
+  }
+}
+
+TEST(JavaScriptRunnerTest, ThrownNonObjectsBecomeNonError) {
+  for (const char* code : {"throw 'text';", "throw 7;", "throw undefined;"}) {
+    auto error = failure<JavaScriptError>(code);
+    EXPECT_EQ(error.name(), "NonError") << code;
+    EXPECT_EQ(error.message(), "Unknown error.");
+    EXPECT_EQ(error.stack(), "");
+    EXPECT_EQ(error.line(), 0);
+    EXPECT_EQ(error.column(), 0);
+    EXPECT_EQ(error.causeMessage(), std::nullopt);
+  }
+}
+
+TEST(JavaScriptRunnerTest, ThrownErrorsCarryNameMessageAndPosition) {
+  auto error = failure<JavaScriptError>("const a = 1;\n  throw new TypeError('bad input');");
+  EXPECT_EQ(error.name(), "TypeError");
+  EXPECT_EQ(error.message(), "bad input");
+  EXPECT_STREQ(error.what(), "bad input");
+  EXPECT_EQ(error.line(), 2);
+  EXPECT_EQ(error.column(), 22);
+  EXPECT_NE(error.stack(), "");
+
+  auto engineError = failure<JavaScriptError>("\n\nreturn $.missing.length;");
+  EXPECT_EQ(engineError.name(), "TypeError");
+  EXPECT_EQ(engineError.line(), 3);
+  EXPECT_NE(engineError.message().find("$.missing"), std::string::npos);
+
+  EXPECT_EQ(failure<JavaScriptError>("return (;").name(), "SyntaxError");
+}
+
+TEST(JavaScriptRunnerTest, ObjectsWithoutErrorFieldsGetDefaults) {
+  auto plain = failure<JavaScriptError>("throw { message: 3, line: 'x', column: 4294967297.5 };");
+  EXPECT_EQ(plain.name(), "Error");
+  EXPECT_EQ(plain.message(), "Unknown error.");
+  EXPECT_EQ(plain.line(), 0);
+  EXPECT_EQ(plain.column(), 1);
+
+  auto custom = failure<JavaScriptError>("throw { name: 'Custom', message: 'made up', stack: 's', line: -2 };");
+  EXPECT_EQ(custom.name(), "Custom");
+  EXPECT_EQ(custom.message(), "made up");
+  EXPECT_EQ(custom.stack(), "s");
+  EXPECT_EQ(custom.line(), -2);
+
+  // A getter that throws is a missing field, not a failure of the runner.
+  auto trapped = failure<JavaScriptError>("throw { get name() { throw new Error('no'); }, message: 'm' };");
+  EXPECT_EQ(trapped.name(), "Error");
+  EXPECT_EQ(trapped.message(), "m");
+}
+
+TEST(JavaScriptRunnerTest, OnlyAStringCauseIsKept) {
+  EXPECT_EQ(failure<JavaScriptError>("throw new Error('outer', { cause: 'the reason' });").causeMessage(),
+            "the reason");
+  EXPECT_EQ(failure<JavaScriptError>("throw new Error('outer', { cause: new Error('inner') });").causeMessage(),
+            std::nullopt);
+  EXPECT_EQ(failure<JavaScriptError>("throw new Error('outer');").causeMessage(), std::nullopt);
+}
+
+TEST(JavaScriptRunnerTest, ConsoleLinesAreJoinedAndPrinted) {
+  std::vector<std::string> lines;
+  testing::internal::CaptureStdout();
+  auto result = runJavaScript(
+      "$.log('a', 1, null, undefined, [1, 2], {});\n"
+      "console.log();\n"
+      "console.log('🐤', '📋');\n"
+      "$.log(Error.prototype.isError());",
+      "text", std::nullopt, [&](const std::string& line) { lines.push_back(line); });
+  std::string printed = testing::internal::GetCapturedStdout();
+
+  EXPECT_EQ(result, std::nullopt);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a 1   1,2 [object Object]", "", "🐤 📋", "true"}));
+  EXPECT_EQ(printed,
+            "JSContext - console.log: a 1   1,2 [object Object]\n"
+            "JSContext - console.log: \n"
+            "JSContext - console.log: 🐤 📋\n"
+            "JSContext - console.log: true\n");
+}
+
+TEST(JavaScriptRunnerTest, SourceAppIsSetOnlyWhenKnown) {
+  EXPECT_EQ(runJavaScript("return $.sourceApp;", "text", "org.gnome.TextEditor"), "org.gnome.TextEditor");
+  EXPECT_EQ(runJavaScript("return String('sourceApp' in $) + ' ' + typeof $.sourceApp;", "text", std::nullopt),
+            "false undefined");
+}
+
+TEST(JavaScriptRunnerTest, RunsShareNothing) {
+  runJavaScript("globalThis.leaked = 1; String.prototype.toUpperCase = () => 'patched';", "x", std::nullopt);
+  EXPECT_EQ(runJavaScript("return typeof leaked + ' ' + $.text.toUpperCase();", "x", std::nullopt), "undefined X");
+}
+
+TEST(JavaScriptRunnerTest, ScriptsThatRunTooLongAreStopped) {
+  for (const char* code : {"while (true) {}", "for (;;) { try { while (true) {} } catch (e) {} }",
+                           "throw { get name() { for (;;) {} } };"}) {
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_STREQ(failure<kit::GeneralError>(code, 100ms).what(), "Script took longer than 0.1 seconds.") << code;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s) << code;
+  }
+  EXPECT_EQ(engine::scriptTimeLimitDescription(engine::clearingPassScriptTimeLimit),
+            "Script took longer than 1 second.");
+  EXPECT_EQ(engine::scriptTimeLimitDescription(engine::scriptEditorTimeLimit), "Script took longer than 5 seconds.");
+}
+
+}  // namespace
