@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -324,6 +325,16 @@ class HtmlTextReader {
 
   void characters(std::string_view text) {
     if (skipping_ > 0) return;
+    // Control characters other than whitespace show nothing in a browser.
+    auto isControl = [](char c) {
+      auto b = static_cast<unsigned char>(c);
+      return (b < 0x20 && !isAsciiSpace(c)) || b == 0x7F;
+    };
+    std::string visible;
+    if (std::any_of(text.begin(), text.end(), isControl)) {
+      std::copy_if(text.begin(), text.end(), std::back_inserter(visible), [&](char c) { return !isControl(c); });
+      text = visible;
+    }
     if (preformatted_ > 0) {
       builder_.preformattedText(text);
     } else {

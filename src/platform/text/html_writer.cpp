@@ -40,6 +40,8 @@ class BodyWriter {
       } else if (text[i] == '\t') {
         out_ += "&#9;";
         ++i;
+      } else if (static_cast<unsigned char>(text[i]) < 0x20 || text[i] == 0x7F) {
+        ++i;  // other control characters cannot be written in HTML
       } else {
         appendEscaped(out_, text[i]);
         ++i;

@@ -44,6 +44,8 @@ TEST(HtmlReaderTest, NonTextContentIsLeftOut) {
   EXPECT_FALSE(readHtml(""));
   EXPECT_FALSE(readHtml("<p> \n </p><img src=x><br>"));
   EXPECT_FALSE(readHtml("<p>\u3000\u00A0</p>"));
+  EXPECT_FALSE(readHtml("\x01<b>\x7F</b>"));
+  EXPECT_EQ(read("a\x01\x1B b"), "a b");
 }
 
 TEST(HtmlReaderTest, LinksCoverTheirTextAndResolveAgainstTheBase) {
