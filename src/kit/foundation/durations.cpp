@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "kit/foundation/general_error.h"
+#include "kit/foundation/json_coding.h"
 #include "kit/foundation/report_error.h"
 #include "platform/core/clock.h"
 
@@ -85,10 +86,23 @@ ZvDuration sum(const std::vector<ZvDuration>& durations) {
 }
 
 void to_json(nlohmann::json& json, const ZvDuration& duration) { json = duration.seconds(); }
-void from_json(const nlohmann::json& json, ZvDuration& duration) { duration = ZvDuration(json.get<double>()); }
+namespace {
+
+template <class J>
+double secondsFrom(const J& json) {
+  if (!json.is_number()) {
+    throw DecodingError(DecodingError::Kind::typeMismatch, {},
+                        "Expected to decode Double but found " + std::string(json.type_name()) + " instead.");
+  }
+  return json.template get<double>();
+}
+
+}  // namespace
+
+void from_json(const nlohmann::json& json, ZvDuration& duration) { duration = ZvDuration(secondsFrom(json)); }
 void to_json(nlohmann::ordered_json& json, const ZvDuration& duration) { json = duration.seconds(); }
 void from_json(const nlohmann::ordered_json& json, ZvDuration& duration) {
-  duration = ZvDuration(json.get<double>());
+  duration = ZvDuration(secondsFrom(json));
 }
 
 namespace detail {

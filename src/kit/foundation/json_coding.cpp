@@ -33,6 +33,11 @@ std::string describeJsonType(const Json& json) {
   }
 }
 
+DecodingError typeMismatch(const Json& json, const CodingPath& path) {
+  return DecodingError(DecodingError::Kind::typeMismatch, path,
+                       "Expected to decode a value but found " + describeJsonType(json) + " instead.");
+}
+
 const Json& keyedContainer(const Json& json, const CodingPath& path, std::string_view typeName) {
   if (!json.is_object()) {
     throw DecodingError(DecodingError::Kind::typeMismatch, path,

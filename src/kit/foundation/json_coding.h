@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
+#include <limits>
+#include <type_traits>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -74,6 +77,29 @@ template <class T>
 std::optional<T> decodedJson(std::string_view bytes);
 
 std::string describeJsonType(const Json& json);
+DecodingError typeMismatch(const Json& json, const CodingPath& path);
+
+// Whether a JSON number is a whole value within T's range.
+template <class T>
+bool fitsExactly(const Json& json) {
+  if (json.is_number_unsigned()) {
+    return json.get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<T>::max());
+  }
+  if (json.is_number_integer()) {
+    auto value = json.get<int64_t>();
+    if constexpr (std::is_unsigned_v<T>) {
+      return value >= 0 && static_cast<uint64_t>(value) <= static_cast<uint64_t>(std::numeric_limits<T>::max());
+    } else {
+      return value >= static_cast<int64_t>(std::numeric_limits<T>::min()) &&
+             value <= static_cast<int64_t>(std::numeric_limits<T>::max());
+    }
+  }
+  // 2^(bits - 1) for signed types and 2^bits for unsigned ones: the first value beyond the range.
+  const double beyond = -static_cast<double>(std::numeric_limits<std::make_signed_t<T>>::min()) *
+                        (std::is_unsigned_v<T> ? 2.0 : 1.0);
+  double value = json.get<double>();
+  return value == std::trunc(value) && value >= static_cast<double>(std::numeric_limits<T>::min()) && value < beyond;
+}
 
 // --- templates ---
 
@@ -82,11 +108,18 @@ T JsonDecoding<T>::decode(const Json& json, const CodingPath& path) {
   if (json.is_null()) {
     throw DecodingError(DecodingError::Kind::valueNotFound, path, "Expected a value but found null instead.");
   }
+  // Numbers stay numbers: no booleans read as integers, no fractions cut off, nothing out of range.
+  if constexpr (std::is_same_v<T, bool>) {
+    if (!json.is_boolean()) throw typeMismatch(json, path);
+  } else if constexpr (std::is_integral_v<T>) {
+    if (!json.is_number() || !fitsExactly<T>(json)) throw typeMismatch(json, path);
+  } else if constexpr (std::is_floating_point_v<T>) {
+    if (!json.is_number()) throw typeMismatch(json, path);
+  }
   try {
     return json.get<T>();
-  } catch (const nlohmann::json::exception& error) {
-    throw DecodingError(DecodingError::Kind::typeMismatch, path,
-                        "Expected to decode a value but found " + describeJsonType(json) + " instead.");
+  } catch (const nlohmann::json::exception&) {
+    throw typeMismatch(json, path);
   }
 }
 

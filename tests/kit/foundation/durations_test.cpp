@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kit/foundation/json_coding.h"
 #include "kit/foundation/log.h"
 
 namespace {
@@ -134,7 +135,8 @@ TEST(ZvDuration, CodesAsABareNumber) {
   EXPECT_EQ(nlohmann::ordered_json(ZvDuration(3)).dump(), "3.0");
   EXPECT_EQ(nlohmann::json(ZvDuration(1.5)).dump(), "1.5");
   EXPECT_EQ(nlohmann::json::parse("3").get<ZvDuration>(), ZvDuration(3));
-  EXPECT_THROW(nlohmann::json::parse("{\"seconds\":3}").get<ZvDuration>(), nlohmann::json::type_error);
+  EXPECT_THROW(nlohmann::json::parse("{\"seconds\":3}").get<ZvDuration>(), kit::DecodingError);
+  EXPECT_THROW(nlohmann::json::parse("true").get<ZvDuration>(), kit::DecodingError);
 }
 
 }  // namespace

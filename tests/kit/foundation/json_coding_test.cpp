@@ -40,6 +40,23 @@ TEST(JsonText, WritesWholeFloatsPlainlyAndEscapesSlashes) {
   EXPECT_EQ(kit::decodedJson<int>("4"), 4);
 }
 
+TEST(JsonDecoding, NumbersAreNeitherTruncatedNorTakenFromOtherKinds) {
+  EXPECT_EQ(kit::decodedJson<int>("4.0"), 4);
+  EXPECT_EQ(kit::decodedJson<int>("4.5"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<int>("true"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<int>("2147483648"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<int>("-2147483648"), std::numeric_limits<int>::min());
+  EXPECT_EQ(kit::decodedJson<uint8_t>("-1"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<uint8_t>("255"), 255);
+  EXPECT_EQ(kit::decodedJson<int64_t>("9223372036854775807"), std::numeric_limits<int64_t>::max());
+  EXPECT_EQ(kit::decodedJson<int64_t>("9223372036854775808"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<int64_t>("9.3e18"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<double>("1"), 1.0);
+  EXPECT_EQ(kit::decodedJson<double>("\"1\""), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<bool>("1"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<std::string>("1"), std::nullopt);
+}
+
 TEST(Tuples, CodeAsKeyedObjectsAndRequireEveryKey) {
   Tuple2<int, std::string> pair{1, "a"};
   EXPECT_EQ(kit::jsonText(kit::encodeJson(pair)), R"({"first":1,"second":"a"})");
