@@ -57,6 +57,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
   }
   close(in[0]);
   close(out[1]);
+  // Tests look at the helper's process: wait until it runs its own program, not a copy of ours.
+  std::error_code ec;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  for (int i = 0; i < 400; ++i) {
+    auto exe = std::filesystem::read_symlink("/proc/" + std::to_string(pid_) + "/exe", ec);
+    if (!ec && exe != self) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   size_t written = 0;
   while (written < standardInput.size()) {
     ssize_t n = ::write(in[1], standardInput.data() + written, standardInput.size() - written);

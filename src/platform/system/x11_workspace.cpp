@@ -1,6 +1,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -42,13 +43,14 @@ class X11Workspace final : public Workspace {
     if (pid <= 0 || !std::filesystem::exists("/proc/" + std::to_string(pid))) return std::nullopt;
     RunningApplication app;
     app.pid = pid;
-    app.bundleIdentifier = applicationIdOfPid(pid);
+    const ProcessFacts& facts = factsOf(pid);
+    app.bundleIdentifier = facts.applicationId;
     if (app.bundleIdentifier) {
       if (auto entry = DesktopEntries::lookup(*app.bundleIdentifier)) app.bundleUrl = entry->path;
     }
     app.localizedName = resolvedProcessName(pid, app.bundleIdentifier);
     app.isActive = activePid() == pid;
-    app.isRegular = hasRegularWindow(pid);
+    app.isRegular = facts.isRegular;
     return app;
   }
 
@@ -90,7 +92,7 @@ class X11Workspace final : public Workspace {
       record.name = x_.property8(window, "_NET_WM_NAME");
       if (!record.name) record.name = x_.property8(window, "WM_NAME");
       record.ownerPid = x_.pidOfWindow(window).value_or(-1);
-      if (record.ownerPid > 0) record.ownerName = resolvedProcessName(record.ownerPid, applicationIdOfPid(record.ownerPid));
+      if (record.ownerPid > 0) record.ownerName = resolvedProcessName(record.ownerPid, factsOf(record.ownerPid).applicationId);
       record.bounds = frameOf(window);
       record.level = levelOf(window, attributes->override_redirect != 0);
       if (auto opacity = x_.cardinal(window, "_NET_WM_WINDOW_OPACITY")) record.alpha = *opacity / double(0xFFFFFFFF);
@@ -113,6 +115,25 @@ class X11Workspace final : public Workspace {
   template <class T>
   static std::unique_ptr<T, decltype(&std::free)> reply(T* raw) {
     return std::unique_ptr<T, decltype(&std::free)>(raw, &std::free);
+  }
+
+  // What one lookup of the source application asks again and again, per process: kept for a moment so that
+  // a window list costs one walk over the clients, not one per window.
+  struct ProcessFacts {
+    std::chrono::steady_clock::time_point taken;
+    std::optional<std::string> applicationId;
+    bool isRegular = false;
+  };
+  static constexpr auto factsLifetime = std::chrono::milliseconds(500);
+
+  const ProcessFacts& factsOf(int32_t pid) {
+    auto now = std::chrono::steady_clock::now();
+    auto it = facts_.find(pid);
+    if (it == facts_.end() || now - it->second.taken > factsLifetime) {
+      if (facts_.size() > 256) facts_.clear();
+      it = facts_.insert_or_assign(pid, ProcessFacts{now, applicationIdOfPid(pid), hasRegularWindow(pid)}).first;
+    }
+    return it->second;
   }
 
   std::optional<std::string> applicationIdOfPid(int32_t pid) {
@@ -281,6 +302,7 @@ class X11Workspace final : public Workspace {
   std::set<int32_t> lastClientPids_;
   std::map<int, EventHandler> handlers_;
   int nextHandlerId_ = 1;
+  std::map<int32_t, ProcessFacts> facts_;
 };
 
 Workspace* testWorkspace = nullptr;
