@@ -87,7 +87,9 @@ void ZvApp::reportError(const platform::Error& error, platform::UserInfo userInf
   userInfo.try_emplace("line", line);
   userInfo.try_emplace("fileLine", lastPathComponent(file) + ":" + std::to_string(line));
   platform::PlatformError reportable = reportableError(error, userInfo);
-  log({reportable.domain(), reportable.code()}, LogType::error, "reportError", file, line);
+  std::string fileLine = platform::userInfoString(reportable.userInfo(), "fileLine").value_or("");
+  log({reportable.domain(), reportable.code(), reportable.localizedDescription(), fileLine}, LogType::error,
+      "reportError", file, line);
 }
 
 void ZvApp::reportError(const platform::Error& error, platform::UserInfo userInfo, std::source_location location) {

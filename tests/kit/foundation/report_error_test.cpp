@@ -45,11 +45,14 @@ TEST_F(ReportError, LogsEverythingElseAtItsCallSite) {
 
   auto entries = logged();
   ASSERT_EQ(entries.size(), 4u);
-  EXPECT_NE(entries[0].find("\"NSURLErrorDomain\" -999"), std::string::npos) << entries[0];
+  EXPECT_NE(entries[0].find("\"NSURLErrorDomain\" -999 \"The operation couldn’t be completed. (NSURLErrorDomain "
+                            "error -999.)\" \"report_error_test.cpp:"),
+            std::string::npos)
+      << entries[0];
   EXPECT_NE(entries[1].find("\"NSCocoaErrorDomain\" 5"), std::string::npos) << entries[1];
   EXPECT_TRUE(entries[2].starts_with("\"GeneralError.GeneralError Invalid string.\" " +
                                      std::to_string(kit::hashIgnoringQuotedParts("GeneralError Invalid string.")) +
-                                     "\n\t[reportError in ZvKit:120]\n"))
+                                     " \"Invalid string.\" \"ZvKit.cpp:120\"\n\t[reportError in ZvKit:120]\n"))
       << entries[2];
   EXPECT_NE(entries[3].find("GeneralError.GeneralError plain failure"), std::string::npos) << entries[3];
   EXPECT_NE(entries[3].find("report_error_test:"), std::string::npos) << entries[3];
