@@ -62,9 +62,7 @@ class Key : public BaseKey {
 
  private:
   void registerDefault() const {
-    if constexpr (IsOptional<T>::value) {
-      if (!defaultValue_) return;
-    }
+    if (isNilValue(defaultValue_)) return;
     if (auto stored = serializedValue(defaultValue_)) suite().registerDefaults({{name(), std::move(*stored)}});
   }
 
@@ -91,11 +89,9 @@ T get(const Key<T>& key) {
 // with no stored form leaves the stored value as it is and is logged; returns false then.
 template <class T>
 bool set(const Key<T>& key, const T& value) {
-  if constexpr (IsOptional<T>::value) {
-    if (!value) {
-      key.suite().remove(key.name());
-      return true;
-    }
+  if (isNilValue(value)) {
+    key.suite().remove(key.name());
+    return true;
   }
   auto stored = serializedValue(value);
   if (!stored) {

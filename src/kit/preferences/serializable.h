@@ -40,6 +40,18 @@ struct IsOptional<std::optional<T>> : std::true_type {
 template <class T>
 inline constexpr bool storesNatively = Serializable<T>::storesNatively;
 
+// Values that stand for "nothing": a write removes the key instead, and such a default registers nothing.
+// Optionals, and types that declare `bool isNil() const`.
+template <class T>
+bool isNilValue(const T& value) {
+  if constexpr (IsOptional<T>::value)
+    return !value.has_value();
+  else if constexpr (requires { { value.isNil() } -> std::convertible_to<bool>; })
+    return value.isNil();
+  else
+    return false;
+}
+
 namespace detail {
 // The value as the bridge takes it: an optional's bridge takes the wrapped value.
 template <class Bridge, class T>

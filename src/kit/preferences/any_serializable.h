@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include "kit/preferences/serializable.h"
+
+namespace kit::Preferences {
+
+// A value already in stored form (any property-list object), or nil.
+class AnySerializable {
+ public:
+  AnySerializable() = default;  // nil
+  AnySerializable(std::nullopt_t) {}
+  AnySerializable(PlistValue value) : value_(std::move(value)) {}
+  static AnySerializable stored(std::optional<PlistValue> value) {
+    AnySerializable result;
+    result.value_ = std::move(value);
+    return result;
+  }
+
+  // The serialized form of a storable value; nil when it has none.
+  template <PreferencesSerializable T>
+  static AnySerializable of(const T& value) {
+    return stored(serializedValue(value));
+  }
+
+  template <PreferencesSerializable T>
+  std::optional<T> get() const {
+    if (!value_) return std::nullopt;
+    return toValue<T>(*value_);
+  }
+  template <PreferencesSerializable T>
+  void set(const T& value) {
+    value_ = serializedValue(value);
+  }
+
+  bool isNil() const { return !value_; }
+  const std::optional<PlistValue>& value() const { return value_; }
+
+  // Numbers compare by value across kinds (1, 1.0 and true are equal); otherwise kind and value must match.
+  friend bool operator==(const AnySerializable& a, const AnySerializable& b);
+  std::size_t hash() const;
+
+ private:
+  std::optional<PlistValue> value_;
+};
+
+struct AnyBridge {
+  using Value = AnySerializable;
+  using Stored = PlistValue;
+  static std::optional<Stored> serialize(const std::optional<AnySerializable>& v) {
+    if (!v || v->isNil()) return std::nullopt;
+    return *v->value();
+  }
+  // Never none: an absent value is a nil AnySerializable.
+  static std::optional<AnySerializable> deserialize(const std::optional<Stored>& s) { return AnySerializable::stored(s); }
+};
+
+template <>
+struct Serializable<AnySerializable> {
+  static constexpr bool storesNatively = false;
+  using Bridge = AnyBridge;
+};
+
+}  // namespace kit::Preferences
+
+template <>
+struct std::hash<kit::Preferences::AnySerializable> {
+  std::size_t operator()(const kit::Preferences::AnySerializable& v) const noexcept { return v.hash(); }
+};

@@ -1,0 +1,88 @@
+#include "kit/preferences/preference_toggle.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QThread>
+
+#include <fstream>
+#include <thread>
+
+#include "platform/prefs/plist_codec.h"
+#include "platform/prefs/prefs_test_support.h"
+
+using namespace kit::Preferences;
+
+namespace {
+
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "preference_toggle_test";
+  static char* argv[] = {name, nullptr};
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static auto* app = new QApplication(argc, argv);
+  return *app;
+}
+
+void processFor(int milliseconds) {
+  for (int i = 0; i < milliseconds; ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(1);
+  }
+}
+
+// Runs the Qt loop until the condition holds (outside changes and other threads' writes arrive there).
+bool processUntil(const std::function<bool()>& condition) {
+  for (int i = 0; i < 300 && !condition(); ++i) processFor(10);
+  return condition();
+}
+
+class PreferenceToggleTest : public ::testing::Test {
+ protected:
+  PreferenceToggleTest() { application(); }
+  prefs_test::TemporaryConfigHome home;
+  std::shared_ptr<UserDefaults> suite = UserDefaults::named(prefs_test::uniqueSuiteName());
+  Key<bool> key{"enabled", false, *suite};
+};
+
+TEST_F(PreferenceToggleTest, AnInvertedToggleShowsTheNegationAndReportsTheStoredValue) {
+  PreferenceToggle toggle("Hide", key, true);
+  std::vector<bool> actions;
+  toggle.onChange([&](bool stored) { actions.push_back(stored); });
+  EXPECT_TRUE(toggle.isChecked());  // stored false, shown inverted
+
+  toggle.click();  // switching it off stores true
+  EXPECT_FALSE(toggle.isChecked());
+  EXPECT_TRUE(get(key));
+  EXPECT_EQ(actions, std::vector<bool>{true});
+}
+
+TEST_F(PreferenceToggleTest, FollowsWritesFromOtherThreadsAndOtherPrograms) {
+  PreferenceToggle toggle("Enabled", key);
+  EXPECT_FALSE(toggle.isChecked());
+  std::thread([&] { set(key, true); }).join();
+  EXPECT_TRUE(processUntil([&] { return toggle.isChecked(); }));
+
+  // Another program edits the file: the outside change arrives through the main loop.
+  suite->flush();
+  auto file = suite->filePath();
+  prefs_test::replaceFile(file, platform::xmlPropertyList({{"enabled", false}}));
+  EXPECT_TRUE(processUntil([&] { return !toggle.isChecked(); }));
+
+  toggle.click();
+  EXPECT_TRUE(get(key));
+}
+
+TEST_F(PreferenceToggleTest, ADestroyedToggleIgnoresLaterWrites) {
+  auto* toggle = new PreferenceToggle("Enabled", key);
+  std::thread writer([&] {
+    for (int i = 0; i < 200; ++i) set(key, i % 2 == 0);
+  });
+  processFor(1);
+  delete toggle;
+  writer.join();
+  processFor(20);  // queued updates for the deleted box are dropped, not run
+  SUCCEED();
+}
+
+}  // namespace
