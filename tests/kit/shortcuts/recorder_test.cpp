@@ -16,6 +16,9 @@
 #include "kit/shortcuts/storage.h"
 #include "platform/prefs/user_defaults.h"
 
+// Font discovery keeps its caches for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace {
 
 using kit::GlobalShortcuts::Name;
