@@ -117,8 +117,8 @@ class LockIsolated {
   }
 
   // Reads a member of the value under the lock.
-  template <class M>
-  M get(M T::*member) const {
+  template <class M, class U = T>
+  M get(M U::*member) const {
     std::lock_guard guard(mutex_);
     return value_.*member;
   }

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kit/foundation/atomic_collections.h"
+#include "kit/foundation/time_interval_ordering.h"
+
+using namespace kit;
+
+namespace {
+
+TEST(AtomicDictionaryTest, ConcurrentModifyLosesNoChange) {
+  AtomicDictionary<std::string, int> counts;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 2000; ++i) counts.modify("k", [](std::optional<int>& v) { v = v.value_or(0) + 1; });
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(counts.get("k"), 8000);
+}
+
+TEST(AtomicDictionaryTest, WritesAreVisibleToTheNextReadAndNoneRemoves) {
+  AtomicDictionary<std::string, int> d;
+  d.set("a", 1);
+  EXPECT_EQ(d.get("a"), 1);
+  d.merge({});
+  d.merge({{"a", 2}, {"b", 3}});
+  EXPECT_EQ(d.dictionary(), (std::unordered_map<std::string, int>{{"a", 2}, {"b", 3}}));
+  d.set("a", std::nullopt);
+  EXPECT_EQ(d.get("a"), std::nullopt);
+  d.modify("b", [](std::optional<int>& v) { v.reset(); });
+  EXPECT_TRUE(d.keys().empty());
+}
+
+TEST(AtomicSetTest, EqualityTakesSeparateSnapshotsSoSelfComparisonAndConcurrentWritesCannotDeadlock) {
+  AtomicSet<int> a, b;
+  for (int v : {1, 2, 3}) a.insert(v);
+  for (int v : {3, 1, 2}) b.insert(v);
+  EXPECT_TRUE(a == b);
+  EXPECT_EQ(a.hashValue(), b.hashValue());
+  EXPECT_TRUE(a == a);
+
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    for (int i = 0; !stop; ++i) {
+      a.insert(100 + i % 7);
+      a.remove(100 + (i + 3) % 7);
+    }
+  });
+  for (int i = 0; i < 2000; ++i) {
+    (void)(a == a);
+    (void)(a == b);
+  }
+  stop = true;
+  writer.join();
+}
+
+TEST(AtomicSetTest, SnapshotIsUnaffectedByLaterWrites) {
+  AtomicSet<int> set;
+  set.insert(1);
+  auto snapshot = set.snapshot();
+  set.insert(2);
+  set.removeAll(true);
+  EXPECT_EQ(snapshot, std::unordered_set<int>{1});
+  EXPECT_TRUE(set.isEmpty());
+}
+
+TEST(TimeIntervalOrderingTest, NeverIsAboveEverythingAndUnitsCompareByLength) {
+  using I = DispatchTimeInterval;
+  EXPECT_FALSE(I::seconds(1) < I::milliseconds(1000));
+  EXPECT_FALSE(I::milliseconds(1000) < I::seconds(1));
+  EXPECT_TRUE(I::milliseconds(999) < I::seconds(1));
+  EXPECT_FALSE(I::never() < I::seconds(1));
+  EXPECT_TRUE(I::seconds(1) < I::never());
+  EXPECT_TRUE(I::never() <= I::never());
+  EXPECT_FALSE(I::never() < I::never());
+  EXPECT_TRUE(I::seconds(-1) < I::nanoseconds(0));
+
+  auto range = ClosedRange<int>::between(5, 2);
+  EXPECT_EQ(range.lowerBound, 2);
+  EXPECT_EQ(range.upperBound, 5);
+  auto single = ClosedRange<int>::between(4, 4);
+  EXPECT_TRUE(single.contains(4));
+  EXPECT_FALSE(single.contains(5));
+}
+
+}  // namespace
