@@ -77,6 +77,8 @@ TEST(RedirectUnwrapping, MailLinkProtectorsParseWithoutTheGate) {
        "https://example.com/"},
       {"https://mcas-proxyweb.eu2.mcas-gov.us/?originalUrl=https%3A%2F%2Fexample.com%2F", "https://example.com/"},
       {"https://mcas-proxyweb/?originalUrl=http%3A%2F%2Fx", "http://x"},
+      {"https://proxyweb.mcas.ms/?originalUrl=https%3A%2F%2Fexample.com%2F", nullptr},
+      {"https://mcas-proxyweb.mcas.ms/?originalUrl", nullptr},
       {"https://eu.cdn.office.net/owa/safelinks/x.html?url=https%3A%2F%2Fexample.com%2F", "https://example.com/"},
       {"https://eu.cdn.office.net/owa/x.html?url=https%3A%2F%2Fexample.com%2F", nullptr},
       {"https://linkprotect.cudasvc.com/url?a=https%3A%2F%2Fexample.com%2F&c=E", "https://example.com/"},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -100,6 +101,9 @@ TEST(SiteRules, MarketplaceReferralAudiobooksSocialNewsAndShortVideo) {
       {"https://www.tiktok.com/@u/video/1?_r=1&_t=8&is_from_webapp=1&sender_device=pc&lang=de",
        "https://www.tiktok.com/@u/video/1?lang=de"},
       {"https://nytimes.com.evil.example/a?smid=x", nullptr},
+      {"https://www.Audible.de/pd/1?plink=a", nullptr},
+      {"https://notfacebook.com/groups/1?ref=share", nullptr},
+      {"https://tiktok.com.example/@u?_r=1", nullptr},
   });
 }
 
@@ -161,6 +165,27 @@ TEST(UrlListCleaning, CleansEachUrlInOrder) {
   EXPECT_EQ(result[0].absoluteString(), "https://a.example/?k=1");
   EXPECT_EQ(result[1].absoluteString(), "https://okta.com/?utm_source=x");
   EXPECT_EQ(result[2].absoluteString(), "mailto:joe@example.com?subject=hi");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextCleaning, RunsOnSeveralThreadsAtOnce) {
+  const std::string text =
+      "https://www.amazon.de/dp/B01/ref=x?qid=1&th=1 https://song.link/https://a.example/?utm_source=1 "
+      "https://click.pstmrk.it/2sm/a.example%2Fp%3Fgclid%3D1/x/y joe@example.com";
+  const std::string expected = engine::removingTrackingParametersFromURLs(text);
+  std::vector<std::thread> threads;
+  std::vector<std::string> results(4);
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    threads.emplace_back([&, i] {
+      for (int round = 0; round < 20; ++round) results[i] = engine::removingTrackingParametersFromURLs(text);
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (const auto& result : results) EXPECT_EQ(result, expected);
+  EXPECT_NE(expected, text);
 }
 
 }  // namespace

@@ -96,6 +96,12 @@ TEST(UrlPaths, ComponentsFollowTheFileSystemRules) {
             "https://x.com/a/?q=1");
   EXPECT_EQ(Url::parseStrict("https://x.com/a/b/")->deletingLastPathComponent().absoluteString(), "https://x.com/a/");
   EXPECT_EQ(Url::parseStrict("https://x.com/")->deletingLastPathComponent().absoluteString(), "https://x.com/");
+
+  const auto file = Url::fileUrl("/tmp/my notes/ü.txt");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->absoluteString(), "file:///tmp/my%20notes/%C3%BC.txt");
+  EXPECT_TRUE(file->isFileUrl());
+  EXPECT_EQ(file->path(), "/tmp/my notes/ü.txt");
 }
 
 TEST(UrlResolution, ReferencesResolveAgainstABase) {
