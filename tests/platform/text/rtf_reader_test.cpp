@@ -73,6 +73,8 @@ TEST(RtfReaderTest, CodePagesFromTheDocumentAndTheCurrentFont) {
   EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 A;}{\\f1\\fcharset161 G;}{\\f2\\fcharset2 Symbol;}}"
                  "\\f0\\'e9{\\f1\\'e1}\\'e9{\\f2\\'b7}\\plain\\'e9}"),
             "éαé•é");
+  // Charset 0 means the document's code page (writers on Cyrillic systems pair it with \ansicpg1251).
+  EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\\f0 \\'c6}"), "Ж");
   // Double-byte code pages need both bytes together, also when the trail byte is ASCII.
   EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'83A}"), "あア");
   // An unknown code page reads as 1252; unmappable bytes become U+FFFD.
