@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/key_test_support.h"
 #include "e2e/x11_session_support.h"
 #include "kit/foundation/alert.h"
 #include "kit/shortcuts/carbon_global_shortcuts.h"
@@ -55,28 +56,6 @@ class Session : public ::testing::Environment {
 };
 
 [[maybe_unused]] auto* const session = ::testing::AddGlobalTestEnvironment(new Session);
-
-void xdotool(const std::string& arguments) {
-  const std::string command = "xdotool " + arguments;
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-
-// Another X client, holding a grab of its own while it lives.
-class OtherClient {
- public:
-  OtherClient() : c_(xcb_connect(nullptr, nullptr)), root_(xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root) {}
-  ~OtherClient() { xcb_disconnect(c_); }
-  bool grab(uint8_t xKeycode, uint16_t modifiers) {
-    xcb_generic_error_t* error = xcb_request_check(
-        c_, xcb_grab_key_checked(c_, 1, root_, modifiers, xKeycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    free(error);
-    return error == nullptr;
-  }
-
- private:
-  xcb_connection_t* c_;
-  xcb_window_t root_;
-};
 
 class RecordingPresenter final : public kit::AlertPresenter {
  public:
@@ -163,7 +142,7 @@ TEST_F(GlobalShortcutsTest, ClearingOneNameKeepsAnotherNameWithTheSameCombinatio
 
 TEST_F(GlobalShortcutsTest, CombinationHeldByAnotherClientIsRetriedOnceItIsFree) {
   const Shortcut shortcut{45, kCtrl | kAlt};  // n
-  auto other = std::make_unique<OtherClient>();
+  auto other = std::make_unique<KeyGrabbingClient>();
   ASSERT_TRUE(other->grab(57, kXControl | kXAlt));
   const Name name = countedName("e2eTaken");
   gs::saveShortcut(shortcut, name);
@@ -187,7 +166,7 @@ TEST_F(GlobalShortcutsTest, SwitchingOffOrDisablingLetsGoOfTheSystemGrab) {
   press("ctrl+shift+p", 0);
   EXPECT_TRUE(ups.empty());
   {
-    OtherClient other;
+    KeyGrabbingClient other;
     EXPECT_TRUE(other.grab(33, kXControl | 0x01)) << "the combination is free for others meanwhile";
   }
   x11test::processEventsFor(std::chrono::milliseconds(100));
@@ -239,7 +218,7 @@ TEST_F(GlobalShortcutsTest, RecorderTakesRealKeysAndRefusesCombinationsOfOtherAp
 
   // A key that another client grabs never reaches us. This one grabs it without the Num Lock variant, so
   // with Num Lock on the key reaches the field, and only the trial grab can tell that it is taken.
-  OtherClient other;
+  KeyGrabbingClient other;
   ASSERT_TRUE(other.grab(58, kXControl | kXAlt));  // m
   QTest::mouseClick(recorder, Qt::LeftButton);
   ASSERT_TRUE(recorder->isRecording());

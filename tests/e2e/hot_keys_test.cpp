@@ -1,26 +1,21 @@
 #include "platform/system/hot_keys.h"
 
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <string>
-#include <xcb/xcb.h>
 
 #include <QKeyEvent>
 #include <QWindow>
 #include <memory>
 #include <vector>
 
+#include "e2e/key_test_support.h"
 #include "e2e/x11_session_support.h"
 #include "platform/system/keyboard_layout.h"
 
 namespace {
-
-// Sends keys through xdotool (XTEST, so grabs see them like keys of a real keyboard).
-void xdotool(const std::string& arguments) {
-  const std::string command = "xdotool " + arguments;
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
 
 using platform::HotKeyEvent;
 using platform::HotKeys;
@@ -64,25 +59,6 @@ class HotKeysTest : public ::testing::Test {
 
   std::vector<HotKeyEvent> events;
   std::vector<uint32_t> ids;
-};
-
-// Another X client, holding grabs of its own.
-class OtherClient {
- public:
-  OtherClient() : c_(xcb_connect(nullptr, nullptr)) {
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-  }
-  ~OtherClient() { xcb_disconnect(c_); }
-  bool grab(uint8_t keycode, uint16_t modifiers) {
-    xcb_generic_error_t* error = xcb_request_check(
-        c_, xcb_grab_key_checked(c_, 1, root_, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    free(error);
-    return error == nullptr;
-  }
-
- private:
-  xcb_connection_t* c_;
-  xcb_window_t root_;
 };
 
 TEST_F(HotKeysTest, PressAndReleaseFireOnceEachWhateverTheLockKeys) {
@@ -131,7 +107,7 @@ TEST_F(HotKeysTest, ReleaseAfterLettingGoOfTheModifiersFirst) {
 TEST_F(HotKeysTest, CombinationHeldByAnotherClientIsRefusedAndLeavesNothingBehind) {
   const uint8_t keycode = *platform::xKeycodeForVirtualKey(kK);
   {
-    OtherClient other;
+    KeyGrabbingClient other;
     // The other client holds only the plain variant; we would need all four.
     ASSERT_TRUE(other.grab(keycode, 0x04 | 0x08));
     EXPECT_TRUE(hotKeys().isTakenBySomeoneElse(kK, kCtrl | kAlt));
@@ -140,7 +116,7 @@ TEST_F(HotKeysTest, CombinationHeldByAnotherClientIsRefusedAndLeavesNothingBehin
   }
   x11test::processEventsFor(std::chrono::milliseconds(100));
   // Our partial grabs were undone: a third client gets every variant.
-  OtherClient third;
+  KeyGrabbingClient third;
   for (uint16_t lock : {0x00, 0x02, 0x10, 0x12}) EXPECT_TRUE(third.grab(keycode, 0x04 | 0x08 | lock)) << lock;
 }
 
@@ -181,7 +157,7 @@ TEST_F(HotKeysTest, SuspendedGrabsDoNotFireAndNestedSuspensionsHold) {
 TEST_F(HotKeysTest, ResumeThatIsRefusedDropsTheRecord) {
   ASSERT_TRUE(registerKey(8, kK, kCtrl | kAlt | kShift));
   hotKeys().suspend(8);
-  OtherClient other;
+  KeyGrabbingClient other;
   ASSERT_TRUE(other.grab(*platform::xKeycodeForVirtualKey(kK), 0x04 | 0x08 | 0x01));
   EXPECT_FALSE(hotKeys().resume(8));
   EXPECT_FALSE(hotKeys().resume(8)) << "no record left";

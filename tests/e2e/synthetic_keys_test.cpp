@@ -10,16 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "e2e/key_test_support.h"
 #include "e2e/x11_session_support.h"
 #include "platform/system/hot_keys.h"
 
 namespace {
-
-// Sends keys through xdotool (XTEST, so grabs see them like keys of a real keyboard).
-void xdotool(const std::string& arguments) {
-  const std::string command = "xdotool " + arguments;
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
 
 using platform::HotKeys;
 using platform::SyntheticKeys;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kit/shortcuts/storage.h"
@@ -117,6 +118,24 @@ TEST_F(ShortcutHandlers, StreamsReceiveAfterTheClosuresAndEndWithTheirConsumer) 
   EXPECT_TRUE(gs::streamShortcuts().empty()) << "ended streams leave the dispatch tables";
   pressAndRelease({13, 768});
   EXPECT_EQ(all.size(), 2u);
+}
+
+TEST_F(ShortcutHandlers, StreamMadeOnAnotherThreadJoinsTheDispatchOnTheMainThread) {
+  const Name name("handlersThread");
+  gs::saveShortcut({16, 256}, name);
+  std::optional<platform::AsyncStream<EventType>> stream;
+  std::thread([&] { stream.emplace(gs::events(name)); }).join();
+  EXPECT_TRUE(gs::streamShortcuts().empty()) << "the tables change on the main thread only";
+  std::vector<EventType> received;
+  auto task = platform::spawn(executor, [&]() -> platform::Task<void> {
+    while (auto element = co_await stream->next()) received.push_back(*element);
+  });
+  executor.runUntilIdle();
+  pressAndRelease({16, 256});
+  EXPECT_EQ(received, (std::vector<EventType>{EventType::keyDown, EventType::keyUp}));
+  task.cancel();
+  executor.runUntilIdle();
+  EXPECT_TRUE(gs::streamShortcuts().empty());
 }
 
 TEST_F(ShortcutHandlers, TriggerKeyDownRunsTheKeyDownClosuresOfEveryNameSharingTheShortcut) {

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <unordered_set>
-
 #include "kit/shortcuts/display.h"
-#include "kit/shortcuts/name.h"
 #include "platform/system/modifier_flags.h"
 
 namespace {
 
 using kit::GlobalShortcuts::decodeShortcut;
 using kit::GlobalShortcuts::encodeShortcut;
-using kit::GlobalShortcuts::EventType;
 using kit::GlobalShortcuts::Key;
 using kit::GlobalShortcuts::Shortcut;
 namespace flag = platform::ModifierFlag;
@@ -79,26 +75,6 @@ TEST(ShortcutModifiers, EventsGiveShortcutsOnlyForKeyDownAndKeyUp) {
   }
 }
 
-TEST(ShortcutValues, EqualityAndHashing) {
-  std::unordered_set<Shortcut> set{{9, 768}, {9, 768}, {9, 256}};
-  EXPECT_EQ(set.size(), 2u);
-  EXPECT_EQ(kit::GlobalShortcuts::Name("copyAndClearFormatting", Shortcut{9, 256}),
-            kit::GlobalShortcuts::Name("copyAndClearFormatting", Shortcut{8, 256}));
-  EXPECT_EQ(std::hash<kit::GlobalShortcuts::Name>{}(kit::GlobalShortcuts::Name("a", Shortcut{1, 256})),
-            std::hash<kit::GlobalShortcuts::Name>{}(kit::GlobalShortcuts::Name("a")));
-}
-
-TEST(ShortcutDisplay, SpecialKeysHaveFixedTexts) {
-  EXPECT_EQ(kit::specialKeyDisplayNames().size(), 53u);
-  EXPECT_EQ(kit::keyToCharacter(Key::f12.rawValue), "F12");
-  EXPECT_EQ(kit::keyToCharacter(Key::f20.rawValue), "F20");
-  EXPECT_EQ(kit::keyToCharacter(Key::space.rawValue), "Space");
-  EXPECT_EQ(kit::keyToCharacter(Key::return_.rawValue), "\u21A9");
-  EXPECT_EQ(kit::keyToCharacter(Key::help.rawValue), "?\u20DD");
-  EXPECT_EQ(kit::keyToCharacter(Key::keypad9.rawValue), "9\u20E3");
-  EXPECT_EQ(kit::keyToCharacter(Key::keypadClear.rawValue), "\u2612\u20E3");
-}
-
 TEST(ShortcutDisplay, ModifiersComeFirstInAFixedOrder) {
   EXPECT_EQ(kit::symbolicDescription(flag::shift | flag::command | flag::control | flag::option),
             "Ctrl+Alt+Shift+Super+");
@@ -117,17 +93,6 @@ TEST(ShortcutDisplay, KeyCombinationsForQtMenus) {
   EXPECT_EQ(keyCombination({Key::keypadPlus.rawValue, 256}),
             QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus));
   EXPECT_EQ(keyCombination({500, 256}), std::nullopt);
-}
-
-TEST(ShortcutDisplay, QtKeysMapBackToKeyCodes) {
-  using kit::GlobalShortcuts::keyCodeForQtKey;
-  EXPECT_EQ(keyCodeForQtKey(Qt::Key_V, false), Key::v.rawValue);
-  EXPECT_EQ(keyCodeForQtKey(Qt::Key_F12, false), Key::f12.rawValue);
-  EXPECT_EQ(keyCodeForQtKey(Qt::Key_Backspace, false), Key::delete_.rawValue);
-  EXPECT_EQ(keyCodeForQtKey(Qt::Key_Delete, false), Key::deleteForward.rawValue);
-  EXPECT_EQ(keyCodeForQtKey(Qt::Key_5, true), Key::keypad5.rawValue);
-  EXPECT_EQ(keyCodeForQtKey(Qt::Key_5, false), Key::five.rawValue);
-  EXPECT_EQ(keyCodeForQtKey(Qt::Key_F30, false), std::nullopt);
 }
 
 }  // namespace

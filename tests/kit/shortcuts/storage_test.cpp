@@ -90,18 +90,4 @@ TEST(ShortcutStorage, ClearingANameWithoutADefaultRemovesTheEntry) {
   EXPECT_FALSE(defaults().object("GlobalShortcuts_storageNoDefault"));
 }
 
-TEST(ShortcutStorage, StoredShortcutsSkipNamesWithout) {
-  const Name first("storedFirst"), none("storedNone"), last("storedLast");
-  gs::saveShortcut({1, 256}, first);
-  gs::saveShortcut({2, 512}, last);
-  EXPECT_EQ(gs::storedShortcuts({last, none, first}), (std::vector<Shortcut>{{2, 512}, {1, 256}}));
-}
-
-TEST(ShortcutStorage, RefusedRegistrationIsNotRecordedAsHeld) {
-  // Without a hot-key backend (no X session here) every registration is refused.
-  const Name name("storageRefused");
-  gs::saveShortcut({40, 256}, name);
-  EXPECT_EQ(gs::registeredShortcuts().count(Shortcut{40, 256}), 0u);
-}
-
 }  // namespace

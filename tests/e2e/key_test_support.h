@@ -1,0 +1,36 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+// Sends keys through xdotool (XTEST, so grabs see them like keys of a real keyboard).
+inline void xdotool(const std::string& arguments) {
+  const std::string command = "xdotool " + arguments;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// Another X client holding key grabs of its own on the root window while it lives.
+class KeyGrabbingClient {
+ public:
+  KeyGrabbingClient()
+      : c_(xcb_connect(nullptr, nullptr)), root_(xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root) {}
+  ~KeyGrabbingClient() { xcb_disconnect(c_); }
+  KeyGrabbingClient(const KeyGrabbingClient&) = delete;
+  KeyGrabbingClient& operator=(const KeyGrabbingClient&) = delete;
+
+  // Grabs exactly this X keycode and modifier state; false when someone else holds it.
+  bool grab(uint8_t xKeycode, uint16_t modifiers) {
+    xcb_generic_error_t* error = xcb_request_check(
+        c_, xcb_grab_key_checked(c_, 1, root_, modifiers, xKeycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    std::free(error);
+    return error == nullptr;
+  }
+
+ private:
+  xcb_connection_t* c_;
+  xcb_window_t root_;
+};
