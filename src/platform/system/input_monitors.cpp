@@ -169,7 +169,10 @@ class LocalFilter final : public QObject {
         event.modifierFlags == converted->modifierFlags && event.characters == converted->characters) {
       return false;
     }
-    replay(receiver, event);
+    int key = (qevent->type() == QEvent::KeyPress || qevent->type() == QEvent::KeyRelease)
+                  ? static_cast<QKeyEvent*>(qevent)->key()
+                  : 0;
+    replay(receiver, event, key);
     return true;
   }
 
@@ -214,9 +217,9 @@ class LocalFilter final : public QObject {
     }
   }
 
-  void replay(QObject* receiver, const Event& event) {
+  void replay(QObject* receiver, const Event& event, int key) {
     if (event.type != EventType::keyDown && event.type != EventType::keyUp) return;  // only keys are replaced
-    QKeyEvent replacement(event.type == EventType::keyDown ? QEvent::KeyPress : QEvent::KeyRelease, 0,
+    QKeyEvent replacement(event.type == EventType::keyDown ? QEvent::KeyPress : QEvent::KeyRelease, key,
                           qtFromFlags(event.modifierFlags), event.nativeKeyCode, 0, 0,
                           QString::fromStdString(event.characters), event.isARepeat);
     replaying_ = true;
