@@ -1,6 +1,7 @@
 #include "platform/core/executor.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMetaObject>
 #include <QThread>
 #include <QTimer>
@@ -111,19 +112,27 @@ class ThreadPoolExecutor final : public Executor {
 
 class QtMainExecutor final : public Executor {
  public:
+  // The work waits in our own queue; each Qt event runs the oldest item. Besides keeping FIFO order, the queue's
+  // mutex makes the hand-over between threads visible to the thread sanitizer, which cannot see inside Qt.
   void post(std::function<void()> work) override {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) {
       logRuntimeIssue("main executor: work posted without a QCoreApplication is dropped");
       return;
     }
-    QMetaObject::invokeMethod(
-        app,
-        [this, work = std::move(work)] {
-          CurrentExecutorScope scope(this);
-          work();
-        },
-        Qt::QueuedConnection);
+    QEvent* event;
+    Receiver* receiver;
+    {
+      std::lock_guard lock(mutex_);
+      queue_.push_back(std::move(work));
+      if (!receiver_) {
+        receiver_ = new Receiver(this);
+        if (receiver_->thread() != app->thread()) receiver_->moveToThread(app->thread());
+      }
+      receiver = receiver_;
+      event = new QEvent(runEventType());  // made under the lock that the receiver takes before reading it
+    }
+    QCoreApplication::postEvent(receiver, event);
   }
 
   Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
@@ -143,6 +152,43 @@ class QtMainExecutor final : public Executor {
       post(std::move(start));
     return Cancel(flag);
   }
+
+ private:
+  // Receives one event per posted item, on the main thread.
+  class Receiver final : public QObject {
+   public:
+    explicit Receiver(QtMainExecutor* executor) : executor_(executor) {}
+    bool event(QEvent* event) override {
+      { std::lock_guard sync(executor_->mutex_); }
+      if (event->type() != runEventType()) return QObject::event(event);
+      executor_->runOldest();
+      return true;
+    }
+
+   private:
+    QtMainExecutor* executor_;
+  };
+
+  static QEvent::Type runEventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+  }
+
+  void runOldest() {
+    std::function<void()> work;
+    {
+      std::lock_guard lock(mutex_);
+      if (queue_.empty()) return;
+      work = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    CurrentExecutorScope scope(this);
+    work();
+  }
+
+  std::mutex mutex_;
+  std::deque<std::function<void()>> queue_;
+  Receiver* receiver_ = nullptr;  // lives as long as the process
 };
 
 std::atomic<Executor*> mainOverride{nullptr};

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/core/continuation.h"
+#include "platform/core/executor.h"
+#include "platform/core/sleep.h"
+#include "platform/core/task.h"
+
+using namespace platform;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Runs the real Qt loop of this thread until `done` or a generous limit.
+template <class Pred>
+bool spinUntil(Pred done, std::chrono::milliseconds limit = 5000ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > limit.count()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+class MainExecutorTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "executor_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  }
+};
+
+TEST_F(MainExecutorTest, RunsWorkInPostingOrderOnALaterLoopTurnOnTheMainThread) {
+  std::vector<int> order;
+  std::atomic<bool> offMain{false};
+  mainExecutor().post([&] {
+    order.push_back(1);
+    mainExecutor().post([&] { order.push_back(4); });  // queued behind what is already waiting
+  });
+  mainExecutor().post([&] { order.push_back(2); });
+  std::thread([&] {
+    mainExecutor().post([&] {
+      order.push_back(3);
+      offMain = QThread::currentThread() != QCoreApplication::instance()->thread();
+    });
+  }).join();
+  EXPECT_TRUE(order.empty());
+  ASSERT_TRUE(spinUntil([&] { return order.size() == 4; }));
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_FALSE(offMain);
+}
+
+TEST_F(MainExecutorTest, DelayedWorkRunsAfterItsDelayInDeadlineOrderUnlessCancelled) {
+  std::vector<std::string> order;
+  auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration firstAfter{};
+  mainExecutor().postAfter(60ms, [&] { order.push_back("late"); });
+  mainExecutor().postAfter(20ms, [&] {
+    order.push_back("early");
+    firstAfter = std::chrono::steady_clock::now() - start;
+  });
+  auto cancelled = mainExecutor().postAfter(10ms, [&] { order.push_back("cancelled"); });
+  cancelled.cancel();
+  std::thread([&] { mainExecutor().postAfter(30ms, [&] { order.push_back("from thread"); }); }).join();
+  ASSERT_TRUE(spinUntil([&] { return order.size() == 3; }));
+  EXPECT_EQ(order, (std::vector<std::string>{"early", "from thread", "late"}));
+  EXPECT_GE(firstAfter, 20ms);
+}
+
+TEST_F(MainExecutorTest, TaskOnMainResumesOnTheMainThreadWhateverThreadResumesIt) {
+  std::vector<bool> onMain;
+  bool done = false;
+  auto isMain = [] { return QThread::currentThread() == QCoreApplication::instance()->thread(); };
+  spawn(mainExecutor(), [&]() -> Task<> {
+    onMain.push_back(isMain());
+    co_await withContinuation<void>("from a thread", [](Continuation<void> c) { std::thread([c] { c.resume(); }).detach(); });
+    onMain.push_back(isMain());
+    co_await sleepFor(5ms);  // the timer thread ends the sleep
+    onMain.push_back(isMain());
+    done = true;
+  });
+  ASSERT_TRUE(spinUntil([&] { return done; }));
+  EXPECT_EQ(onMain, (std::vector<bool>{true, true, true}));
+}
+
+TEST(SerialExecutorTest, RunsOneItemAtATimeInOrderOnThePool) {
+  SerialExecutor serial(globalExecutor());
+  std::mutex mutex;
+  std::vector<int> order;
+  std::atomic<int> running{0}, maxRunning{0}, finished{0};
+  for (int i = 0; i < 200; ++i)
+    serial.post([&, i] {
+      int now = ++running;
+      maxRunning = std::max(maxRunning.load(), now);
+      {
+        std::lock_guard lock(mutex);
+        order.push_back(i);
+      }
+      --running;
+      ++finished;
+    });
+  while (finished < 200) std::this_thread::yield();
+  EXPECT_EQ(maxRunning, 1);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(order[i], i);
+}
+
+TEST(ManualExecutorTest, AdvanceRunsDelayedWorkAtItsDeadlineWithTheWorkItPosts) {
+  ManualExecutor executor;
+  std::vector<std::string> log;
+  executor.postAfter(2s, [&] { log.push_back("2s at " + std::to_string(executor.now().count() / 1'000'000'000)); });
+  executor.postAfter(1s, [&] {
+    log.push_back("1s");
+    executor.post([&] { log.push_back("posted by 1s"); });
+    executor.postAfter(500ms, [&] { log.push_back("1.5s"); });
+  });
+  executor.advance(1999ms);
+  EXPECT_EQ(log, (std::vector<std::string>{"1s", "posted by 1s", "1.5s"}));
+  executor.advance(1ms);
+  EXPECT_EQ(log.back(), "2s at 2");
+  EXPECT_FALSE(executor.hasPendingWork());
+}
+
+}  // namespace
