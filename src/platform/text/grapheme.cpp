@@ -92,33 +92,52 @@ std::size_t graphemeCount(std::string_view text, std::optional<std::size_t> limi
   return count;
 }
 
+namespace {
+
+// Two ASCII bytes in a row (other than CR LF) always have a character boundary between them, so the
+// characters around a range can be found in a small window of the text instead of the whole of it.
+bool isAsciiPairBoundary(std::string_view text, std::size_t offset) {
+  const auto before = static_cast<unsigned char>(text[offset - 1]);
+  const auto after = static_cast<unsigned char>(text[offset]);
+  return before < 0x80 && after < 0x80 && !(before == '\r' && after == '\n');
+}
+
+std::size_t windowStart(std::string_view text, std::size_t offset) {
+  while (offset > 0 && offset < text.size() && !isAsciiPairBoundary(text, offset)) --offset;
+  return std::min(offset, text.size());
+}
+
+std::size_t windowEnd(std::string_view text, std::size_t offset) {
+  while (offset > 0 && offset < text.size() && !isAsciiPairBoundary(text, offset)) ++offset;
+  return offset;
+}
+
+}  // namespace
+
 ByteRange rangeOfComposedCharacterSequences(std::string_view text, ByteRange range) {
   const std::size_t wantedEnd = std::min(range.end(), text.size());
   const std::size_t wantedStart = std::min(range.location, wantedEnd);
-  if (isTrivial(text)) return ByteRange::fromBounds(wantedStart, wantedEnd);
+  const std::size_t from = windowStart(text, wantedStart);
+  const std::size_t to = windowEnd(text, wantedEnd);
+  const std::string_view window = text.substr(from, to - from);
   std::size_t start = 0;
-  std::size_t end = text.size();
-  forEachBoundary(text, [&](std::size_t offset) {
-    if (offset <= wantedStart) start = offset;
-    if (offset >= wantedEnd) {
+  std::size_t end = window.size();
+  forEachBoundary(window, [&](std::size_t offset) {
+    if (offset <= wantedStart - from) start = offset;
+    if (offset >= wantedEnd - from) {
       end = offset;
       return false;
     }
     return true;
   });
-  return ByteRange::fromBounds(start, std::max(start, end));
+  return ByteRange::fromBounds(from + start, from + std::max(start, end));
 }
 
 bool hasCharacterPrefix(std::string_view text, std::string_view prefix) {
   if (prefix.size() > text.size() || text.substr(0, prefix.size()) != prefix) return false;
   if (prefix.size() == text.size() || prefix.empty()) return true;
   // The bytes agree; the prefix is a prefix by characters only if it ends on a boundary of the text.
-  bool onBoundary = false;
-  forEachBoundary(text, [&](std::size_t offset) {
-    if (offset == prefix.size()) onBoundary = true;
-    return offset < prefix.size();
-  });
-  return onBoundary;
+  return rangeOfComposedCharacterSequences(text, {prefix.size(), 0}).location == prefix.size();
 }
 
 bool isWhitespaceScalar(char32_t scalar) {

@@ -43,6 +43,11 @@ TEST(Graphemes, CountAndBoundariesFollowUserPerceivedCharacters) {
   // A range that cuts a character grows to hold it whole.
   EXPECT_EQ(platform::rangeOfComposedCharacterSequences(text, {1, 1}), (ByteRange{0, 3}));
   EXPECT_EQ(platform::rangeOfComposedCharacterSequences(text, {4, 2}), (ByteRange{3, 8}));
+  // Flags pair their regional indicators from the start of the run, however far back it begins.
+  const std::string flags = "ab🇩🇪🇫🇷🇮🇹";
+  EXPECT_EQ(platform::rangeOfComposedCharacterSequences(flags, {14, 1}), (ByteRange{10, 8}));
+  EXPECT_EQ(platform::rangeOfComposedCharacterSequences(flags, {18, 0}), (ByteRange{18, 0}));
+  EXPECT_EQ(platform::rangeOfComposedCharacterSequences(flags, {26, 0}), (ByteRange{26, 0}));
 }
 
 TEST(Graphemes, PrefixesCompareWholeCharacters) {
