@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <vector>
@@ -125,6 +126,10 @@ double timeIntervalSinceReferenceDate(Date date) {
 }
 
 Date dateFromTimeIntervalSinceReferenceDate(double seconds) {
+  // Stored data may hold anything: clamp to what a Date can hold instead of overflowing.
+  const double limit = std::chrono::duration<double>(Date::duration::max()).count() / 2;
+  if (std::isnan(seconds)) seconds = 0;
+  seconds = std::clamp(seconds, -limit, limit);
   auto sinceUnix = std::chrono::duration<double>(seconds + static_cast<double>(referenceDateOffset.count()));
   return Date(std::chrono::duration_cast<Date::duration>(sinceUnix));
 }

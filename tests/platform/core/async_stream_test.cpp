@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <stdexcept>
 #include <vector>
 
@@ -105,6 +107,38 @@ TEST_F(AsyncStreamTest, ThrowingStreamDeliversElementsBeforeItsError) {
   main.runUntilIdle();
   EXPECT_EQ(seen, std::vector<int>{1});
   EXPECT_EQ(error, "broken");
+}
+
+// A producer thread and a consumer on the pool; the consumer is cancelled midway. Every element read is in
+// order, and termination is reported once, whoever ends the stream.
+TEST(AsyncStreamThreadsTest, ProducerThreadAndCancelledPoolConsumer) {
+  for (int round = 0; round < 20; ++round) {
+    auto [stream, continuation] = AsyncStream<int>::makeStream();
+    auto terminations = std::make_shared<std::atomic<int>>(0);
+    continuation.onTermination([terminations](StreamTermination) { ++*terminations; });
+    auto read = std::make_shared<std::atomic<int>>(0);
+    auto inOrder = std::make_shared<std::atomic<bool>>(true);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    auto consumer = spawnDetached(Priority::utility, [stream, read, inOrder, done]() -> Task<> {
+      int expected = 0;
+      while (auto v = co_await stream.next()) {
+        if (*v != expected++) *inOrder = false;
+        ++*read;
+      }
+      *done = true;
+    });
+    std::thread producer([c = continuation] {
+      for (int i = 0; i < 5000; ++i)
+        if (c.yield(i) == AsyncStream<int>::Continuation::YieldResult::terminated) return;
+      c.finish();
+    });
+    while (read->load() < 100 && !done->load()) std::this_thread::yield();
+    consumer.cancel();
+    producer.join();
+    while (!done->load()) std::this_thread::yield();
+    EXPECT_TRUE(inOrder->load());
+    EXPECT_EQ(terminations->load(), 1);
+  }
 }
 
 }  // namespace
