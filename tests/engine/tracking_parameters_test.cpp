@@ -128,6 +128,9 @@ TEST(NestedUrls, AreCleanedOneLevelDeepAndWrittenSoTheyCannotSplitTheQuery) {
        "https://example.com/go?to=https://shop.example/p?id%3D1&x=%2B"},
       {"https://example.com/go?to=https%3A%2F%2Fshop.example%2Fp%3Fa%3D1%26b%3D2%26fbclid%3Dz",
        "https://example.com/go?to=https://shop.example/p?a%3D1%26b%3D2"},
+      // A plus sign of the nested URL stays a plus sign for servers that read "+" as a space.
+      {"https://example.com/go?to=https%3A%2F%2Fshop.example%2Fc%2B%2B%3Fq%3Da%2Bb%26gclid%3D1",
+       "https://example.com/go?to=https://shop.example/c%2B%2B?q%3Da%2Bb"},
       // Values that are no plausible URL, or that cleaning leaves alone, keep their exact text.
       {"https://example.com/go?note=Remark%3A%20hello&utm_source=x&u=https%3A%2F%2Fshop.example%2F",
        "https://example.com/go?note=Remark%3A%20hello&u=https%3A%2F%2Fshop.example%2F"},

@@ -14,6 +14,28 @@ std::string asciiLowercased(std::string text) {
   return text;
 }
 
+// New and changed items are written with "+" encoded too: a server that reads "+" as a space would
+// otherwise change a value (a nested URL, for one) that holds a plus sign.
+std::string encodedItem(const QueryItem& item) {
+  const auto allowed = [](char32_t c) { return platform::isQueryItemAllowed(c) && c != '+'; };
+  std::string out = platform::addingPercentEncoding(item.name, allowed);
+  if (item.value) out.append("=").append(platform::addingPercentEncoding(*item.value, allowed));
+  return out;
+}
+
+std::string encodedText(const QueryItem& encoded) {
+  return encoded.value ? encoded.name + "=" + *encoded.value : encoded.name;
+}
+
+Url appendingEncodedItem(const Url& url, const std::string& encodedItemText) {
+  UrlComponents components(url);
+  std::string query = components.percentEncodedQuery().value_or("");
+  if (!query.empty()) query.push_back('&');
+  query.append(encodedItemText);
+  if (!components.setPercentEncodedQuery(query)) return url;
+  return components.url().value_or(url);
+}
+
 bool isAsciiUnreserved(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
          c == '_' || c == '~';
@@ -42,20 +64,18 @@ std::optional<std::string> queryItemValue(const Url& url, std::string_view name)
   return item ? item->value : std::nullopt;
 }
 
-Url appendingQueryItem(const Url& url, const QueryItem& item) {
-  UrlComponents components(url);
-  const auto existing = components.percentEncodedQuery();
-  std::string query = existing.value_or("");
-  if (!query.empty()) query.push_back('&');
-  query.append(platform::encodedQueryItem(item));
-  if (!components.setPercentEncodedQuery(query)) return url;
-  return components.url().value_or(url);
-}
+Url appendingQueryItem(const Url& url, const QueryItem& item) { return appendingEncodedItem(url, encodedItem(item)); }
 
 Url appendingQueryItems(const Url& url, const std::vector<std::string>& names, const Url& other) {
+  // The copies keep the other URL's text byte for byte.
+  const UrlComponents source(other);
+  const auto decoded = source.queryItems().value_or(std::vector<QueryItem>{});
+  const auto encoded = source.percentEncodedQueryItems().value_or(std::vector<QueryItem>{});
   Url result = url;
-  for (const auto& item : queryItems(other)) {
-    if (std::find(names.begin(), names.end(), item.name) != names.end()) result = appendingQueryItem(result, item);
+  for (std::size_t i = 0; i < decoded.size() && i < encoded.size(); ++i) {
+    if (std::find(names.begin(), names.end(), decoded[i].name) != names.end()) {
+      result = appendingEncodedItem(result, encodedText(encoded[i]));
+    }
   }
   return result;
 }
@@ -93,10 +113,9 @@ Url modifyingQueryItems(const Url& url,
       while (partner < items->size() && (used[partner] || (*items)[partner] != item)) ++partner;
       if (partner < items->size() && partner < encoded.size()) {
         used[partner] = true;
-        query.append(encoded[partner].name);
-        if (encoded[partner].value) query.append("=").append(*encoded[partner].value);
+        query.append(encodedText(encoded[partner]));
       } else {
-        query.append(platform::encodedQueryItem(item));
+        query.append(encodedItem(item));
       }
     }
     components.setPercentEncodedQuery(query);

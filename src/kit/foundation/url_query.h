@@ -30,7 +30,7 @@ std::vector<QueryItem> queryItems(const Url& url);
 std::optional<std::string> queryItemValue(const Url& url, std::string_view name);
 // The item after the existing ones, which keep their text.
 Url appendingQueryItem(const Url& url, const QueryItem& item);
-// Every item of `other` whose name is in `names`, in `other`'s order, appended one by one.
+// Every item of `other` whose name is in `names`, in `other`'s order, appended one by one as written there.
 Url appendingQueryItems(const Url& url, const std::vector<std::string>& names, const Url& other);
 
 // Edits the components; when they come out equal the URL itself is returned, never a rebuilt text.
@@ -38,7 +38,7 @@ Url modifyingComponents(const Url& url, const std::function<void(UrlComponents&)
 Url settingScheme(const Url& url, std::optional<std::string> scheme);
 // Replaces the query items by the transform's result. Not called without a query; an equal result gives
 // the URL itself; an empty result removes the query ("?" included). Items that survive keep their encoded
-// text byte for byte; only new or changed items are encoded.
+// text byte for byte; only new or changed items are encoded, "&", "=", "+", "#" and "%" included.
 Url modifyingQueryItems(const Url& url, const std::function<std::vector<QueryItem>(const std::vector<QueryItem>&)>& transform);
 Url removingQueryItems(const Url& url, const std::function<bool(const QueryItem&)>& predicate);
 Url removingQueryItems(const Url& url, const std::unordered_set<std::string>& names);

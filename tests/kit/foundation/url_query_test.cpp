@@ -40,11 +40,11 @@ TEST(UrlQueryEditing, EmptyingTheQueryRemovesTheQuestionMarkAndKeepsTheFragment)
 TEST(UrlQueryEditing, ChangedItemsAreEncodedSoThatTheyCannotSplitTheQuery) {
   const auto changed = kit::modifyingQueryItems(url("https://x.com/?u=old&k=%2B"), [](const std::vector<QueryItem>& items) {
     auto edited = items;
-    edited[0].value = "https://y.com/?a=1&b=2#c d";
+    edited[0].value = "https://y.com/?a=1&b=2+3#c d";
     return edited;
   });
-  EXPECT_EQ(changed.absoluteString(), "https://x.com/?u=https://y.com/?a%3D1%26b%3D2%23c%20d&k=%2B");
-  EXPECT_EQ(kit::queryItemValue(changed, "u"), "https://y.com/?a=1&b=2#c d");
+  EXPECT_EQ(changed.absoluteString(), "https://x.com/?u=https://y.com/?a%3D1%26b%3D2%2B3%23c%20d&k=%2B");
+  EXPECT_EQ(kit::queryItemValue(changed, "u"), "https://y.com/?a=1&b=2+3#c d");
 }
 
 TEST(UrlQueryReading, FirstValueByExactNameAndAppendingInOrder) {
@@ -54,8 +54,9 @@ TEST(UrlQueryReading, FirstValueByExactNameAndAppendingInOrder) {
   EXPECT_EQ(kit::queryItemValue(source, "v"), std::nullopt);
   EXPECT_EQ(kit::queryItems(url("https://x.com/")), std::vector<QueryItem>{});
 
-  const auto appended = kit::appendingQueryItems(url("https://y.com/w?a=%2B"), {"t", "v"}, source);
-  EXPECT_EQ(appended.absoluteString(), "https://y.com/w?a=%2B&t=1&t=3&v");
+  const auto appended = kit::appendingQueryItems(url("https://y.com/w?a=%2B"), {"t", "v", "x"},
+                                                 url("https://x.com/?t=1%2b1&v&t=a+b&x=%7e"));
+  EXPECT_EQ(appended.absoluteString(), "https://y.com/w?a=%2B&t=1%2b1&v&t=a+b&x=%7e");
   EXPECT_EQ(kit::appendingQueryItem(url("https://y.com/w"), {"v", "a b"}).absoluteString(), "https://y.com/w?v=a%20b");
   EXPECT_EQ(kit::appendingQueryItems(url("https://y.com/w"), {"none"}, source).absoluteString(), "https://y.com/w");
 }
