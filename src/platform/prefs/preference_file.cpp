@@ -21,7 +21,11 @@ std::filesystem::path homeDirectory() {
   return "/";
 }
 
-std::string temporaryPrefix(const std::filesystem::path& target) { return "." + target.filename().string() + ".tmp-"; }
+std::string temporaryPrefix(const std::filesystem::path& target) {
+  std::string prefix(".");
+  prefix.append(target.filename().string()).append(".tmp-");
+  return prefix;
+}
 
 void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path) {
   while (!bytes.empty()) {
