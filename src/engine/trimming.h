@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace engine {
 
@@ -18,8 +19,8 @@ auto endOfTrimmedSuffix(const Collection& collection, Predicate&& predicate) {
 
 template <class Collection, class Predicate>
 void trimSuffix(Collection& collection, Predicate&& predicate) {
-  auto end = endOfTrimmedSuffix(std::as_const(collection), predicate);
-  collection.erase(collection.begin() + std::distance(std::as_const(collection).begin(), end), collection.end());
+  auto kept = std::distance(collection.cbegin(), endOfTrimmedSuffix(std::as_const(collection), predicate));
+  collection.erase(std::next(collection.begin(), kept), collection.end());
 }
 
 // The collection before its trailing run; the collection itself is unchanged.

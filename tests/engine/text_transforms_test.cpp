@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
 #include <stdexcept>
 #include <vector>
 
@@ -97,9 +98,9 @@ TEST(TextTransformsTest, GenericTrimming) {
   trim(text, isSpace);
   EXPECT_EQ(text, "a b");
 
-  std::vector<int> numbers = {0, 1, 0, 0};
+  std::list<int> numbers = {0, 1, 0, 0};
   trimSuffix(numbers, [](int n) { return n == 0; });
-  EXPECT_EQ(numbers, (std::vector<int>{0, 1}));
+  EXPECT_EQ(numbers, (std::list<int>{0, 1}));
   std::vector<int> zeros = {0, 0};
   trim(zeros, [](int n) { return n == 0; });
   EXPECT_TRUE(zeros.empty());
