@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/preference_keys.h"
+#include "kit/preferences/url_bridge.h"
 #include "kit/preferences/value_bridges.h"
 #include "platform/prefs/plist_codec.h"
 
@@ -36,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     convert<std::map<int, std::string>>(value);
     convert<std::set<int>>(value);
     convert<std::vector<QUuid>>(value);
+    convert<std::optional<platform::Url>>(value);
   }
   auto again = platform::parsePropertyListDictionary(platform::xmlPropertyList(*dict));
   if (!again) std::abort();

@@ -5,6 +5,7 @@
 #include "kit/preferences/any_serializable.h"
 #include "kit/preferences/key.h"
 #include "kit/preferences/migration.h"
+#include "kit/preferences/url_bridge.h"
 #include "kit/preferences/value_bridges.h"
 #include "platform/prefs/prefs_test_support.h"
 
@@ -185,6 +186,16 @@ TEST_F(TypedAccessTest, RawValuesContainersAndUuidsUseTheirBridges) {
   EXPECT_EQ(get(numbers), (std::set<int>{1, 3}));
   suite->set("numbers", PlistDict{});
   EXPECT_TRUE(get(numbers).empty());
+
+  Key<std::optional<platform::Url>> page("page", *suite);
+  auto web = platform::Url::parse("https://example.com/a?b=c");
+  auto file = platform::Url::fileUrl("/tmp/some file.txt");
+  ASSERT_TRUE(web && file);
+  set(page, web);
+  EXPECT_EQ(suite->object("page"), PlistValue("\"https:\\/\\/example.com\\/a?b=c\""));
+  EXPECT_EQ(get(page), web);
+  set(page, file);
+  EXPECT_EQ(get(page), file);
 
   Key<std::vector<QUuid>> ids("ids", {}, *suite);
   QUuid a = QUuid::createUuid(), b = QUuid::createUuid();
