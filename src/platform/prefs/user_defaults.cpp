@@ -134,6 +134,7 @@ void UserDefaults::start() {
   load();
   std::error_code ec;
   std::filesystem::create_directories(path_.parent_path(), ec);
+  removeStaleTemporaryFiles();
   std::weak_ptr<UserDefaults> weak = weak_from_this();
   watcher_ = std::make_unique<FileWatcher>(path_, [weak] {
     if (auto self = weak.lock()) self->fileChanged();
@@ -164,6 +165,19 @@ void UserDefaults::load() {
   } catch (const Error& error) {
     logError("The preferences file " + path_.string() + " could not be read nor moved aside (" +
              error.localizedDescription() + "); the defaults apply.");
+  }
+}
+
+void UserDefaults::removeStaleTemporaryFiles() {
+  // A writer killed between creating its temporary file and renaming it leaves the file behind. Ones
+  // this old cannot belong to a write still in progress (of ours or of a second instance).
+  const auto cutoff = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10);
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(path_.parent_path(), ec)) {
+    if (!isTemporaryFileOf(entry.path().filename().string(), path_)) continue;
+    std::error_code timeError;
+    auto modified = entry.last_write_time(timeError);
+    if (!timeError && modified < cutoff) std::filesystem::remove(entry.path(), timeError);
   }
 }
 

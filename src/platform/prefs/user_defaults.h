@@ -102,6 +102,7 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
  private:
   void start();
   void load();
+  void removeStaleTemporaryFiles();
   void scheduleWrite();
   void writerLoop();
   void writeNow();

@@ -275,6 +275,16 @@ TEST_F(UserDefaultsTest, AKilledWriterLeavesAReadableFile) {
   ASSERT_TRUE(dict);
   EXPECT_TRUE(dict->at("counter").is<int64_t>());
   EXPECT_GT(*dict->at("counter").get<int64_t>(), 0);
+
+  // A temporary file the killed writer may have left is cleared once it is old enough to be abandoned.
+  auto leftover = home.path() / ("." + name + ".plist.tmp-abandoned");
+  { std::ofstream(leftover) << "partial"; }
+  std::filesystem::last_write_time(leftover, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  auto fresh = home.path() / ("." + name + ".plist.tmp-inprogress");
+  { std::ofstream(fresh) << "partial"; }
+  UserDefaults::named(name);
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  EXPECT_TRUE(std::filesystem::exists(fresh));
 }
 
 TEST(SuiteNames, UnsafeNamesAreRefused) {
