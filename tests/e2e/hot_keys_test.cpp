@@ -15,6 +15,11 @@
 #include "e2e/x11_session_support.h"
 #include "platform/system/keyboard_layout.h"
 
+// Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0.so.0\n";
+}
+
 namespace {
 
 using platform::HotKeyEvent;
