@@ -12,6 +12,8 @@
 // Compiler fault to keep in mind (g++ 12): in an expression that contains co_await, the members of an aggregate
 // temporary (a lambda with captures, a braced struct) are destroyed twice. Bind such objects to a named
 // variable first when they own anything (shared_ptr, string, function); spawn(...) outside co_await is fine.
+// A coroutine lambda keeps its captures in the lambda object: hand the lambda to spawn(), which keeps it alive
+// until the task ends, rather than calling a temporary lambda.
 
 #include <coroutine>
 #include <exception>
