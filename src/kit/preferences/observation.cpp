@@ -5,6 +5,25 @@ namespace {
 thread_local bool updatingValuesFlag = false;
 }
 
+Observation::Observation() = default;
+Observation::~Observation() = default;
+
+Observation& Observation::tieToLifetime(QObject* owner) {
+  std::weak_ptr<Observation> weak = weak_from_this();
+  lifetimeAssociation_ = std::make_unique<kit::LifetimeAssociation>(shared_from_this(), owner, [weak] {
+    if (auto self = weak.lock()) self->invalidate();
+  });
+  return *this;
+}
+
+void Observation::removeLifetimeTie() {
+  if (lifetimeAssociation_) lifetimeAssociation_->dissolve();
+}
+
+void Observation::endLifetimeTie() {
+  if (auto association = std::move(lifetimeAssociation_)) association->dissolve();
+}
+
 UserDefaultsKeyObservation::UserDefaultsKeyObservation(const std::shared_ptr<UserDefaults>& suite, std::string key,
                                                        std::function<void(const BaseChange&)> callback)
     : suite_(suite),
@@ -28,6 +47,7 @@ void UserDefaultsKeyObservation::start(const ObservationOptions& options) {
 void UserDefaultsKeyObservation::invalidate() {
   token_.invalidate();
   suite_.reset();
+  endLifetimeTie();
 }
 
 CompositeUserDefaultsKeyObservation::CompositeUserDefaultsKeyObservation(
@@ -44,6 +64,7 @@ void CompositeUserDefaultsKeyObservation::start(const ObservationOptions& option
 
 void CompositeUserDefaultsKeyObservation::invalidate() {
   for (auto& part : parts_) part->invalidate();
+  endLifetimeTie();
 }
 
 void suppressingObservationCallbacks(const std::function<void()>& body) {
@@ -54,9 +75,9 @@ void suppressingObservationCallbacks(const std::function<void()>& body) {
   body();
 }
 
-std::unique_ptr<Observation> observe(const std::vector<const BaseKey*>& keys, const ObservationOptions& options,
+std::shared_ptr<Observation> observe(const std::vector<const BaseKey*>& keys, const ObservationOptions& options,
                                      std::function<void(const BaseChange&)> handler) {
-  auto observation = std::make_unique<CompositeUserDefaultsKeyObservation>(keys, std::move(handler));
+  auto observation = std::make_shared<CompositeUserDefaultsKeyObservation>(keys, std::move(handler));
   observation->start(options);
   return observation;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/foundation/object_lifetime.h"
 #include "kit/preferences/key.h"
 
 namespace kit::Preferences {
@@ -46,10 +47,22 @@ struct KeyChange {
 
 // An observation of preference keys. It ends with invalidate() or when destroyed; after invalidate()
 // returns, no callback starts on the invalidating thread.
-class Observation {
+class Observation : public std::enable_shared_from_this<Observation> {
  public:
-  virtual ~Observation() = default;
+  Observation();
+  virtual ~Observation();
   virtual void invalidate() = 0;
+
+  // Lets `owner` keep the observation alive, and ends it when the owner is destroyed. Main thread only.
+  Observation& tieToLifetime(QObject* owner);
+  // Undoes the tie: the owner no longer keeps the observation, and its destruction no longer ends it.
+  void removeLifetimeTie();
+
+ protected:
+  void endLifetimeTie();
+
+ private:
+  std::unique_ptr<kit::LifetimeAssociation> lifetimeAssociation_;
 };
 
 // Watches one key of one suite (held weakly).
@@ -87,9 +100,9 @@ class CompositeUserDefaultsKeyObservation final : public Observation {
 void suppressingObservationCallbacks(const std::function<void()>& body);
 
 template <class T>
-std::unique_ptr<Observation> observe(const Key<T>& key, const ObservationOptions& options,
+std::shared_ptr<Observation> observe(const Key<T>& key, const ObservationOptions& options,
                                      std::type_identity_t<std::function<void(const KeyChange<T>&)>> handler) {
-  auto observation = std::make_unique<UserDefaultsKeyObservation>(
+  auto observation = std::make_shared<UserDefaultsKeyObservation>(
       key.sharedSuite(), key.name(),
       [handler = std::move(handler), defaultValue = key.defaultValue()](const BaseChange& change) {
         handler(KeyChange<T>(change, defaultValue));
@@ -98,7 +111,7 @@ std::unique_ptr<Observation> observe(const Key<T>& key, const ObservationOptions
   return observation;
 }
 
-std::unique_ptr<Observation> observe(const std::vector<const BaseKey*>& keys, const ObservationOptions& options,
+std::shared_ptr<Observation> observe(const std::vector<const BaseKey*>& keys, const ObservationOptions& options,
                                      std::function<void(const BaseChange&)> handler);
 
 }  // namespace kit::Preferences

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QObject>
+
 #include <thread>
 
 #include "kit/preferences/observable.h"
@@ -48,6 +50,24 @@ TEST_F(ObservationTest, InitialAndPriorOptionsShapeTheCallbacks) {
   std::size_t before = seen.size();
   set(count, 8);
   EXPECT_EQ(seen.size(), before);
+}
+
+TEST_F(ObservationTest, ATiedObservationLivesAsLongAsItsOwner) {
+  int calls = 0;
+  auto owner = std::make_unique<QObject>();
+  observe(count, {}, [&](const KeyChange<int>&) { ++calls; })->tieToLifetime(owner.get());
+  set(count, 1);  // kept alive by the owner alone
+  EXPECT_EQ(calls, 1);
+  owner.reset();
+  set(count, 2);
+  EXPECT_EQ(calls, 1);
+
+  auto other = std::make_unique<QObject>();
+  auto observation = observe(count, {}, [&](const KeyChange<int>&) { ++calls; });
+  observation->tieToLifetime(other.get()).removeLifetimeTie();
+  other.reset();
+  set(count, 3);
+  EXPECT_EQ(calls, 2);  // untied: the owner's end no longer ends it
 }
 
 TEST_F(ObservationTest, SuppressionSilencesOnlyTheWritingThread) {
