@@ -9,6 +9,7 @@
 #include <mutex>
 #include <regex>
 
+#include "platform/core/notification_center.h"
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"
 #include "platform/prefs/prefs_test_support.h"
@@ -139,8 +140,14 @@ TEST_F(UserDefaultsTest, ObservationDeliversOldAndNewValuesUntilItEnds) {
   ASSERT_EQ(seen.size(), 7u);
   EXPECT_EQ(seen[6].newValue, PlistValue("default"));
 
+  int suiteChanges = 0;
+  auto notifications = NotificationCenter::defaultCenter().addObserver(
+      UserDefaults::didChangeNotification, [&](const Notification& n) {
+        if (std::any_cast<std::string>(n.userInfo.at("suite")) == name) ++suiteChanges;
+      });
   suite->set("unrelated", true);
   EXPECT_EQ(seen.size(), 7u);
+  EXPECT_EQ(suiteChanges, 1);  // the whole suite is announced on every change
   token.invalidate();
   suite->set("key", "two");
   EXPECT_EQ(seen.size(), 7u);
