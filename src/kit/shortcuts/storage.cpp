@@ -94,14 +94,4 @@ void postShortcutByNameDidChange(const Name& name) {
   platform::NotificationCenter::defaultCenter().post({shortcutByNameDidChange, {{"name", name}}});
 }
 
-Name::Name(std::string raw, std::optional<Shortcut> defaultValue)
-    : rawValue(std::move(raw)), defaultShortcut(std::move(defaultValue)) {
-  if (defaultShortcut && !defaults().object(preferenceKey(*this))) saveShortcut(*defaultShortcut, *this);
-  observeMenuTracking();
-}
-
-std::optional<Shortcut> Name::shortcut() const { return getShortcut(*this); }
-
-void Name::setShortcut(std::optional<Shortcut> shortcut) const { GlobalShortcuts::setShortcut(shortcut, *this); }
-
 }  // namespace kit::GlobalShortcuts

@@ -13,6 +13,7 @@
 
 #include "kit/foundation/alert.h"
 #include "kit/shortcuts/handlers.h"
+#include "kit/shortcuts/menu_item_shortcut.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/prefs/user_defaults.h"
 
@@ -200,6 +201,20 @@ TEST_F(RecorderTest, ShowsOnlyItsOwnNamesChanges) {
   EXPECT_EQ(recorder->text(), "Super+F2");
   gs::setShortcut(std::nullopt, Name("someOtherRecorderName"));
   EXPECT_TRUE(recorder->text().isEmpty());
+}
+
+TEST_F(RecorderTest, MenuActionShowsAndFollowsTheStoredShortcut) {
+  QAction action("Automatically Clear Formatting");
+  gs::saveShortcut({122, 256}, *name);
+  gs::setShortcut(action, std::optional<Name>(*name));
+  EXPECT_EQ(action.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F1));
+  gs::saveShortcut({49, 2048 | 512}, *name);
+  EXPECT_EQ(action.shortcut(), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Space));
+
+  gs::setShortcut(action, std::optional<Name>());
+  EXPECT_TRUE(action.shortcut().isEmpty());
+  gs::saveShortcut({122, 256}, *name);
+  EXPECT_TRUE(action.shortcut().isEmpty()) << "no longer following";
 }
 
 }  // namespace
