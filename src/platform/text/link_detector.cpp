@@ -135,7 +135,7 @@ struct Candidate {
 };
 
 std::optional<Candidate> emailAt(std::string_view text, std::size_t k, std::size_t runEnd) {
-  if (!isAsciiAlnum(text[k]) && text[k] != '_') return std::nullopt;
+  if (k >= runEnd || (!isAsciiAlnum(text[k]) && text[k] != '_')) return std::nullopt;
   std::size_t at = k;
   while (at < runEnd && isLocalPartChar(text[at])) ++at;
   if (at >= runEnd || text[at] != '@' || text[at - 1] == '.') return std::nullopt;
