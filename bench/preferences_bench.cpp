@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/preference_keys.h"
+#include "engine/preference_keys.h"
 
 using namespace kit::Preferences;
 

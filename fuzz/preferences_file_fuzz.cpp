@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/preference_keys.h"
+#include "engine/preference_keys.h"
 #include "kit/preferences/url_bridge.h"
 #include "kit/preferences/value_bridges.h"
 #include "platform/prefs/plist_codec.h"

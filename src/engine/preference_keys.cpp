@@ -1,4 +1,4 @@
-#include "app/preference_keys.h"
+#include "engine/preference_keys.h"
 
 namespace kit::Preferences::Keys {
 

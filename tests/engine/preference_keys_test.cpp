@@ -1,4 +1,4 @@
-#include "app/preference_keys.h"
+#include "engine/preference_keys.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
