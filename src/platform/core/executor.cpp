@@ -120,19 +120,19 @@ class QtMainExecutor final : public Executor {
       logRuntimeIssue("main executor: work posted without a QCoreApplication is dropped");
       return;
     }
+    // Made outside our lock: moving the receiver to the main thread delivers an event to it synchronously.
+    std::call_once(receiverOnce_, [&] {
+      auto* receiver = new Receiver(this);
+      if (receiver->thread() != app->thread()) receiver->moveToThread(app->thread());
+      receiver_.store(receiver);
+    });
     QEvent* event;
-    Receiver* receiver;
     {
       std::lock_guard lock(mutex_);
       queue_.push_back(std::move(work));
-      if (!receiver_) {
-        receiver_ = new Receiver(this);
-        if (receiver_->thread() != app->thread()) receiver_->moveToThread(app->thread());
-      }
-      receiver = receiver_;
       event = new QEvent(runEventType());  // made under the lock that the receiver takes before reading it
     }
-    QCoreApplication::postEvent(receiver, event);
+    QCoreApplication::postEvent(receiver_.load(), event);
   }
 
   Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
@@ -188,7 +188,8 @@ class QtMainExecutor final : public Executor {
 
   std::mutex mutex_;
   std::deque<std::function<void()>> queue_;
-  Receiver* receiver_ = nullptr;  // lives as long as the process
+  std::once_flag receiverOnce_;
+  std::atomic<Receiver*> receiver_{nullptr};  // lives as long as the process
 };
 
 std::atomic<Executor*> mainOverride{nullptr};
