@@ -1,0 +1,48 @@
+#include "engine/change_publisher.h"
+
+#include <vector>
+
+#include "kit/foundation/event_monitors.h"
+#include "kit/foundation/stream_publisher.h"
+#include "kit/foundation/system_event_publishers.h"
+#include "platform/core/executor.h"
+#include "platform/system/input_event.h"
+
+namespace engine {
+
+namespace rx = platform::rx;
+using namespace std::chrono_literals;
+
+namespace {
+
+rx::Publisher<rx::Unit> onSubscription() {
+  return rx::Publisher<rx::Unit>([](rx::Publisher<rx::Unit>::Subscriber subscriber) {
+    subscriber.value(rx::Unit{});
+    return rx::AnyCancellable();
+  });
+}
+
+rx::Publisher<rx::Unit> modifierChanges() {
+  return kit::publisher(kit::globalEventStream(platform::eventMask(platform::EventType::flagsChanged))).asVoid();
+}
+
+}  // namespace
+
+rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard, std::optional<std::chrono::nanoseconds> interval,
+                                        std::optional<std::chrono::nanoseconds> tolerance) {
+  std::vector<rx::Publisher<rx::Unit>> triggers = {
+      onSubscription(),
+      rx::timerPublisher(interval.value_or(200ms), tolerance.value_or(100ms)),
+      kit::applicationEventsPublisher(),
+      modifierChanges(),
+      modifierChanges().delay(100ms, platform::mainExecutor()),
+      kit::pasteboardChangeCountPublisher(pasteboard).asVoid(),
+  };
+  platform::Pasteboard* source = &pasteboard;
+  return rx::merge(std::move(triggers))
+      .map([source](const rx::Unit&) { return source->changeCount(); })
+      .removeDuplicates()
+      .asVoid();
+}
+
+}  // namespace engine

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/pasteboard/pasteboard.h"
+#include "platform/text/attributed_string.h"
+
+namespace engine {
+
+// The text a clearing pass works on: plain, or rich text that carries at least one link (only while links
+// are kept).
+using StringOrAttributedStringType = std::variant<std::string, platform::AttributedString>;
+
+// Answers the application the user works in, for content whose markers name none.
+using FrontmostAppLookup = std::function<std::optional<std::string>()>;
+
+// The content of the pasteboard that may be cleaned, read as the text to clean; none for content that is
+// not simply formatted text (files, images with text, fonts, colours, design and office applications' own
+// clipboard formats, a lone image in HTML, HTML whose plain text is blank).
+std::optional<StringOrAttributedStringType> contentToClean(platform::Pasteboard& pasteboard, bool preserveLinks,
+                                                           const FrontmostAppLookup& frontmostApp);
+
+// HTML that holds nothing but one image (besides html, head, body and meta tags). Only HTML of fewer than
+// 10,000 characters that contains "img" is scanned.
+bool isSingleImageHtml(const std::string& html);
+
+}  // namespace engine

@@ -1,0 +1,237 @@
+#include "engine/pasteboard_controller.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/change_publisher.h"
+#include "engine/clearing_pass.h"
+#include "engine/javascript_runner.h"
+#include "engine/pasteboard_markers.h"
+#include "engine/preference_keys.h"
+#include "engine/window_info.h"
+#include "kit/foundation/alert.h"
+#include "kit/foundation/durations.h"
+#include "kit/foundation/error_presentation.h"
+#include "kit/foundation/general_error.h"
+#include "kit/foundation/log.h"
+#include "kit/foundation/pasteboard_markers.h"
+#include "kit/foundation/text_checking.h"
+#include "kit/preferences/publishers.h"
+#include "platform/core/executor.h"
+#include "platform/system/input_event.h"
+#include "platform/system/input_monitors.h"
+#include "platform/system/modifier_flags.h"
+#include "platform/system/workspace.h"
+
+namespace engine {
+
+namespace {
+
+using kit::Preferences::get;
+namespace Keys = kit::Preferences::Keys;
+namespace Flag = platform::ModifierFlag;
+
+void printLine(const char* line) {
+  std::fputs(line, stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void logLine(const std::string& text, int line) {
+  kit::log({text}, kit::LogType::defaultType, "pasteboardDidChange()", "PasteboardController", line);
+}
+
+std::optional<std::string> userAppBundleIdentifier() {
+  if (auto app = WindowInfo::UserApp::current(true)) return app->bundleIdentifier.rawValue;
+  return std::nullopt;
+}
+
+bool offersRichText(platform::Pasteboard& pasteboard) {
+  return hasType(pasteboard, platform::PasteboardType::html) || hasType(pasteboard, platform::PasteboardType::rtf);
+}
+
+}  // namespace
+
+PasteboardController& PasteboardController::shared() {
+  static PasteboardController* controller = new PasteboardController(platform::generalPasteboard());  // never released
+  return *controller;
+}
+
+PasteboardController::PasteboardController(platform::Pasteboard& pasteboard)
+    : pasteboard_(pasteboard),
+      optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
+  std::weak_ptr<PasteboardController*> weak = self_;
+  kit::Preferences::changePublisher(Keys::automaticallyClearFormatting())
+      .map([](const kit::Preferences::KeyChange<bool>& change) { return change.newValue; })
+      .sink([weak](bool on) {
+        if (auto self = weak.lock()) (*self)->setWatching(on);
+      })
+      .store(cancellables_);
+  optionKeyMonitor_.callback = [weak](const platform::Event& event) {
+    if (auto self = weak.lock()) (*self)->modifierFlagsChanged(event.modifierFlags);
+  };
+  optionKeyMonitor_.start();
+}
+
+PasteboardController::~PasteboardController() {
+  self_.reset();
+  optionKeyMonitor_.stop();
+}
+
+void PasteboardController::setWatching(bool watching) {
+  if (!watching) {
+    pasteboardCancellable_.reset();
+    return;
+  }
+  if (get(Keys::_clearFormattingWhenEnablingAutoFormatting())) clearFormatting();
+  std::weak_ptr<PasteboardController*> weak = self_;
+  pasteboardCancellable_.reset();
+  pasteboardCancellable_ = changePublisher(pasteboard_, std::chrono::milliseconds(500), std::chrono::milliseconds(200))
+                               .dropFirst()
+                               .receiveOn(platform::mainExecutor())
+                               .sink([weak](const platform::rx::Unit&) {
+                                 if (auto self = weak.lock()) (*self)->pasteboardDidChange();
+                               });
+}
+
+void PasteboardController::modifierFlagsChanged(uint64_t flags) {
+  flags &= Flag::deviceIndependentMask & ~(Flag::capsLock | Flag::numericPad | Flag::function);
+  if (flags == 0 && lastModifiers == Flag::option) lastOptionKeyPress = std::chrono::system_clock::now();
+  lastModifiers = flags == 0 ? 0 : (lastModifiers | flags);
+}
+
+void PasteboardController::pasteboardDidChange() {
+  pasteboardItemSourceApp.reset();
+  if (shouldSkip()) {
+    printLine("Skip: clearing formatting");
+    return;
+  }
+  if (get(Keys::automaticallyClearFormatting())) {
+    if (auto source = sourceAppBundleIdentifier()) {
+      pasteboardItemSourceApp = source;
+      auto excluded = get(Keys::excludedApps());
+      if (std::find(excluded.begin(), excluded.end(), kit::BundleIdentifier(*source)) != excluded.end()) {
+        logLine("Skip: EXLUDED APP - BundleIdentifier(rawValue: \"" + *source + "\")", __LINE__);
+        return;
+      }
+    }
+  }
+  if (hasType(pasteboard_, cleanedMarkerType())) {
+    logLine("IGNORING PASTEBOARD", __LINE__);
+    return;
+  }
+  if (isClipboardManagerCopyOfOurWrite()) return;
+  clearFormatting();
+}
+
+bool PasteboardController::isClipboardManagerCopyOfOurWrite() {
+  // A manager copies the text targets only; a new copy of the same rich text still offers HTML or RTF.
+  if (lastWrittenText_.empty() && lastWriteTime_ == std::chrono::steady_clock::time_point{}) return false;
+  if (std::chrono::steady_clock::now() - lastWriteTime_ >= loopGuardWindow) return false;
+  if (offersRichText(pasteboard_)) return false;
+  return pasteboard_.string(platform::PasteboardType::string) == lastWrittenText_;
+}
+
+bool PasteboardController::shouldSkip() {
+  if (hasType(pasteboard_, remoteClipboardType)) return true;
+  if ((platform::InputMonitors::currentModifierFlags() & Flag::option) != 0) return true;
+  if (kit::isWithin(lastOptionKeyPress, std::chrono::seconds(-3))) return true;
+  return hasType(pasteboard_, calendarEventType) && pasteboard_.items().size() >= 2;
+}
+
+std::optional<std::string> PasteboardController::sourceAppBundleIdentifier() {
+  if (auto source = engine::sourceAppBundleIdentifier(pasteboard_)) return source;
+  if (get(Keys::_forceUsingFrontmostApp())) {
+    if (auto app = platform::Workspace::shared().frontmostApplication()) return app->bundleIdentifier;
+  }
+  return userAppBundleIdentifier();
+}
+
+std::optional<StringOrAttributedStringType> PasteboardController::currentContent() {
+  bool concealedRichText = hasType(pasteboard_, kit::PasteboardType::concealed) && offersRichText(pasteboard_);
+  if (hasType(pasteboard_, cleanedMarkerType())) return std::nullopt;
+  if (!concealedRichText && shouldBeLeftAlone(pasteboard_)) return std::nullopt;
+  return contentToClean(pasteboard_, get(Keys::preserveLinks()), userAppBundleIdentifier);
+}
+
+void PasteboardController::clearFormatting() {
+  if (!pasteboardItemSourceApp) pasteboardItemSourceApp = engine::sourceAppBundleIdentifier(pasteboard_);
+  // Everything below belongs to this change; the write happens only while the clipboard still holds it.
+  const int64_t changeCount = pasteboard_.changeCount();
+  auto content = currentContent();
+  if (!content) return;
+
+  auto source = pasteboard_.string(kit::PasteboardType::source);
+  auto modified = pasteboard_.string(kit::PasteboardType::modified);
+  std::vector<DataByType> preserved;
+  std::vector<std::string_view> preservedTypes(calendarPasteboardTypes().begin(), calendarPasteboardTypes().end());
+  if (pasteboard_.availableType(preservedTypes)) preserved = preservedItemData(pasteboard_.items(), calendarPasteboardTypes());
+
+  const TextTransformOptions options{get(Keys::removeTrackingParametersFromURLs()),
+                                     get(Keys::trimLeadingAndTrailingWhitespace()),
+                                     get(Keys::normalizeUnorderedLists())};
+  StringOrAttributedStringType cleaned = std::visit(
+      [&](const auto& text) -> StringOrAttributedStringType {
+        if constexpr (std::is_same_v<std::decay_t<decltype(text)>, std::string>) {
+          return transformTextWithJavaScript(transformedText(text, options));
+        } else {
+          return transformedText(text, options);
+        }
+      },
+      *content);
+
+  std::vector<platform::PasteboardEntry> entries = entriesForText(cleaned);
+  std::string writtenText = entries.back().data;
+  if (source) entries.push_back({kit::PasteboardType::source, *source});
+  entries.push_back({cleanedMarkerType(), ""});
+  if (get(Keys::improveCompatibilityWithAppendOperations())) entries.push_back({kit::PasteboardType::autoGenerated, ""});
+  entries.push_back({kit::PasteboardType::modified, modified.value_or(std::to_string(changeCount))});
+  for (const auto& item : preserved) {
+    for (const auto& [type, data] : item) entries.push_back({type, data});
+  }
+
+  if (!pasteboard_.write(std::move(entries), changeCount)) return;  // a newer copy arrived: its own pass cleans it
+  lastWrittenText_ = std::move(writtenText);
+  lastWriteTime_ = std::chrono::steady_clock::now();
+  printLine("Finished clearing");
+}
+
+std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {
+  if (isEditingCode) return text;
+  if (!get(Keys::transformTextWithJavaScript()) || get(Keys::preserveLinks())) return text;
+  std::string code = get(Keys::javaScriptCode());
+  if (kit::isEmptyOrWhitespaceOrNewline(code)) return text;
+  try {
+    if (auto result = runJavaScript(code, text)) return *result;
+  } catch (const kit::Error& error) {
+    presentScriptError(error.localizedDescription());
+  }
+  return text;
+}
+
+std::optional<std::string> PasteboardController::runJavaScript(const std::string& code, const std::string& text,
+                                                               JavaScriptLogHandler logHandler,
+                                                               JavaScriptTimeLimit timeLimit) {
+  std::optional<std::string> sourceApp = isEditingCode ? std::optional<std::string>(ownBundleIdentifier)
+                                                       : pasteboardItemSourceApp;
+  return engine::runJavaScript(code, text, sourceApp, std::move(logHandler), timeLimit);
+}
+
+void PasteboardController::presentScriptError(const std::string& description) {
+  if (*scriptAlertIsShown_) {
+    kit::log({"A script error occurred while the alert of an earlier one is open"}, kit::LogType::error,
+             "transformTextWithJavaScript(_:)");
+    return;
+  }
+  *scriptAlertIsShown_ = true;
+  kit::GeneralError error("[JavaScript Exception] " + description);
+  // Queued, so that the pass writes its text before the alert shows.
+  platform::mainExecutor().post([shown = scriptAlertIsShown_, alert = kit::errorAlert(error)] {
+    kit::AlertPresenter& presenter = kit::alertPresenter();
+    presenter.activateApp();
+    presenter.runModal(alert);
+    *shown = false;
+  });
+}
+
+}  // namespace engine

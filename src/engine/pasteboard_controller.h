@@ -1,0 +1,80 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/content_decision.h"
+#include "engine/javascript_context.h"
+#include "kit/foundation/event_monitors.h"
+#include "platform/core/rx.h"
+#include "platform/pasteboard/pasteboard.h"
+
+namespace engine {
+
+// The engine's one long-lived object: it follows "automaticallyClearFormatting" with a pasteboard watcher,
+// decides on each change whether the content may be cleaned, and rewrites the clipboard with the cleaned
+// text. Main thread only.
+class PasteboardController {
+ public:
+  // The instance on the desktop clipboard, made on first use.
+  static PasteboardController& shared();
+
+  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key.
+  explicit PasteboardController(platform::Pasteboard& pasteboard);
+  ~PasteboardController();
+  PasteboardController(const PasteboardController&) = delete;
+  PasteboardController& operator=(const PasteboardController&) = delete;
+
+  // True starts (or restarts) the watcher, false stops it.
+  void setWatching(bool watching);
+  bool isWatching() const { return pasteboardCancellable_.has_value(); }
+
+  // The watcher's decision on a new change: skip, leave alone, or clean.
+  void pasteboardDidChange();
+  // True when the current change must be left alone whatever the settings.
+  bool shouldSkip();
+  std::optional<std::string> sourceAppBundleIdentifier();
+  // The content that may be cleaned, or none.
+  std::optional<StringOrAttributedStringType> currentContent();
+
+  // Rewrites the clipboard with the cleaned text and our markers, in one write that happens only when the
+  // clipboard still holds the content that was read. Prints "Finished clearing" after the write.
+  void clearFormatting();
+
+  // The user's script as the last plain-text step; a failure shows one alert and keeps the text.
+  std::string transformTextWithJavaScript(const std::string& text);
+  std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
+                                           JavaScriptLogHandler logHandler = {},
+                                           JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
+
+  // A modifier change anywhere on the desktop (flags as events carry them).
+  void modifierFlagsChanged(uint64_t flags);
+
+  std::optional<std::string> pasteboardItemSourceApp;
+  bool isEditingCode = false;
+  uint64_t lastModifiers = 0;
+  std::chrono::system_clock::time_point lastOptionKeyPress{};
+
+  // A clipboard manager that takes the clipboard over with our text but drops our marker is not answered
+  // with another pass while our write is this recent.
+  static constexpr std::chrono::seconds loopGuardWindow{2};
+
+ private:
+  bool isClipboardManagerCopyOfOurWrite();
+  void presentScriptError(const std::string& description);
+
+  platform::Pasteboard& pasteboard_;
+  std::vector<platform::rx::AnyCancellable> cancellables_;
+  std::optional<platform::rx::AnyCancellable> pasteboardCancellable_;
+  kit::GlobalEventMonitor optionKeyMonitor_;
+  std::shared_ptr<bool> scriptAlertIsShown_ = std::make_shared<bool>(false);
+  std::shared_ptr<PasteboardController*> self_ = std::make_shared<PasteboardController*>(this);
+  std::string lastWrittenText_;
+  std::chrono::steady_clock::time_point lastWriteTime_{};
+};
+
+}  // namespace engine

@@ -1,0 +1,391 @@
+// The cleaning engine on a real X clipboard: other X clients offer content (several targets at once), the
+// engine runs in this process, and the result is read back by another client.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <filesystem>
+#include <memory>
+
+#include "engine/pasteboard_controller.h"
+#include "engine/preference_keys.h"
+#include "kit/foundation/alert.h"
+#include "x11_session_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace Keys = kit::Preferences::Keys;
+using kit::Preferences::set;
+using Targets = std::vector<std::pair<std::string, std::string>>;
+
+class PrivateConfigHome : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-engine-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    path_ = pattern;
+    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new PrivateConfigHome);
+
+// Records alerts. `whileOpen` runs once inside the next alert, as the user's copies do under a modal alert.
+class RecordingPresenter final : public kit::AlertPresenter {
+ public:
+  std::vector<std::string> messages;
+  std::function<void()> whileOpen;
+  kit::AlertResponse runModal(const kit::Alert& alert) override {
+    messages.push_back(alert.messageText);
+    if (auto work = std::exchange(whileOpen, nullptr)) work();
+    return {};
+  }
+  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
+    messages.push_back(alert.messageText);
+    completion({});
+  }
+  void activateApp() override {}
+};
+
+std::unique_ptr<x11test::SelectionOwner> offer(const Targets& targets) {
+  x11test::SelectionOwner::Options options;
+  for (const auto& [target, data] : targets) {
+    options.targets[target] = data;
+    options.order.push_back(target);
+  }
+  return std::make_unique<x11test::SelectionOwner>(options);
+}
+
+std::string readBack(const std::string& target) {
+  return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target});
+}
+
+std::vector<std::string> targetsReadBack() {
+  std::vector<std::string> targets;
+  std::string list = readBack("TARGETS");
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find('\n', start);
+    if (end == std::string::npos) end = list.size();
+    if (end > start) targets.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return targets;
+}
+
+bool has(const std::vector<std::string>& list, const std::string& value) {
+  return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
+class ClipboardEngine : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { x11test::ensureGuiApplication(); }
+
+  void SetUp() override {
+    kit::Preferences::removeAll();
+    kit::setAlertPresenterForTesting(&presenter);
+    x11test::processEventsFor(200ms);
+    controller = std::make_unique<engine::PasteboardController>(
+        pasteboard);
+    x11test::processEventsFor(100ms);
+  }
+  void TearDown() override {
+    controller.reset();
+    kit::setAlertPresenterForTesting(nullptr);
+  }
+
+  bool ownsClipboard() { return QGuiApplication::clipboard()->ownsClipboard(); }
+
+  // Offers the targets from another client and waits until the engine wrote (true) or until the offer
+  // has stood for a while without a write (false).
+  bool copyAndWaitForCleaning(const Targets& targets, std::chrono::milliseconds patience = 1500ms) {
+    int64_t before = pasteboard.changeCount();
+    owner = offer(targets);
+    x11test::processEventsUntil([&] { return pasteboard.changeCount() != before; });
+    bool cleaned = x11test::processEventsUntil([&] { return ownsClipboard(); }, patience);
+    x11test::processEventsFor(150ms);  // the pass that notices our own write
+    return cleaned;
+  }
+
+  std::string cleanedText() { return readBack("UTF8_STRING"); }
+
+  platform::Pasteboard& pasteboard = platform::generalPasteboard();
+  RecordingPresenter presenter;
+  std::unique_ptr<engine::PasteboardController> controller;
+  std::unique_ptr<x11test::SelectionOwner> owner;
+};
+
+TEST_F(ClipboardEngine, CleansRichTextToPlainWithMarkersAndIgnoresItsOwnWriteOnce) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  int64_t before = pasteboard.changeCount();
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<b>Hello</b> <i>world</i>"},
+                                      {"UTF8_STRING", "Hello world"},
+                                      {"org.nspasteboard.source", " org.example.Writer\n"}}));
+  // Timer ticks and the owner change of our own write pass without a second pass.
+  x11test::processEventsFor(1300ms);
+  std::string out = testing::internal::GetCapturedStdout();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(occurrences(out, "Finished clearing\n"), 1u);
+  EXPECT_EQ(occurrences(err, "\"IGNORING PASTEBOARD\"\n\t[pasteboardDidChange() in PasteboardController:"), 1u);
+
+  auto targets = targetsReadBack();
+  EXPECT_FALSE(has(targets, "text/html"));
+  EXPECT_TRUE(has(targets, "com.kestrova.Quillet.hasRun"));
+  EXPECT_FALSE(has(targets, "org.nspasteboard.AutoGeneratedType"));
+  EXPECT_EQ(cleanedText(), "Hello world");
+  EXPECT_EQ(readBack("com.kestrova.Quillet.hasRun"), "");
+  // The source marker goes back as it was written; the modification marker is the count before the pass.
+  EXPECT_EQ(readBack("org.nspasteboard.source"), " org.example.Writer\n");
+  EXPECT_EQ(readBack("x.nspasteboard.ModifiedType"), std::to_string(before + 1));
+  EXPECT_EQ(controller->pasteboardItemSourceApp, "org.example.Writer");
+}
+
+TEST_F(ClipboardEngine, KeepsAnEarlierModificationMarkerAndWritesTheAppendMarkerWhenAsked) {
+  set(Keys::improveCompatibilityWithAppendOperations(), true);
+  ASSERT_TRUE(copyAndWaitForCleaning(
+      {{"text/html", "<p>x</p>"}, {"UTF8_STRING", "x"}, {"x.nspasteboard.ModifiedType", "41"}}));
+  EXPECT_EQ(readBack("x.nspasteboard.ModifiedType"), "41");
+  EXPECT_TRUE(has(targetsReadBack(), "org.nspasteboard.AutoGeneratedType"));
+}
+
+TEST_F(ClipboardEngine, SkipRulesAndMarkersLeaveTheCopyAlone) {
+  const Targets rich = {{"text/html", "<b>rich</b>"}, {"UTF8_STRING", "rich"}};
+  auto with = [&](std::string target, std::string data) {
+    Targets targets = rich;
+    targets.emplace_back(std::move(target), std::move(data));
+    return targets;
+  };
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(copyAndWaitForCleaning(with("com.apple.is-remote-clipboard", ""), 700ms));
+  EXPECT_EQ(occurrences(testing::internal::GetCapturedStdout(), "Skip: clearing formatting\n"), 1u);
+
+  EXPECT_FALSE(copyAndWaitForCleaning({{"UTF8_STRING", "temporary"}, {"org.nspasteboard.TransientType", ""}}, 700ms));
+  EXPECT_FALSE(copyAndWaitForCleaning({{"UTF8_STRING", "generated"}, {"org.nspasteboard.AutoGeneratedType", ""}}, 700ms));
+  EXPECT_FALSE(copyAndWaitForCleaning({{"UTF8_STRING", "hunter2"}, {"org.nspasteboard.ConcealedType", ""}}, 700ms));
+  EXPECT_FALSE(copyAndWaitForCleaning({{"UTF8_STRING", "hunter2"}, {"x-kde-passwordManagerHint", "secret"}}, 700ms));
+  EXPECT_EQ(readBack("UTF8_STRING"), "hunter2");
+
+  // Concealed content with rich text is cleaned, and stays marked as a secret.
+  ASSERT_TRUE(copyAndWaitForCleaning(with("x-kde-passwordManagerHint", "secret")));
+  EXPECT_EQ(cleanedText(), "rich");
+  EXPECT_EQ(readBack("x-kde-passwordManagerHint"), "secret");
+  EXPECT_TRUE(has(targetsReadBack(), "org.nspasteboard.ConcealedType"));
+}
+
+TEST_F(ClipboardEngine, ContentThatIsNotSimplyFormattedTextIsLeftAlone) {
+  const std::string image = "<html><head><meta charset=\"utf-8\"></head><body><img src=\"a.png\"></body></html>";
+  struct Case {
+    const char* name;
+    Targets targets;
+    bool cleaned;
+  };
+  const std::vector<Case> cases = {
+      {"files", {{"text/uri-list", "file:///tmp/a.txt\r\n"}, {"UTF8_STRING", "/tmp/a.txt"}}, false},
+      {"design tool", {{"text/html", "<span>(/figmeta)</span>"}, {"UTF8_STRING", "x"}}, false},
+      {"drive copy", {{"text/html", "<!-- Drive options: isCopyOperation --><a href=\"x\">a</a>"}, {"UTF8_STRING", "a"}}, false},
+      {"drive comment without link", {{"text/html", "<!-- Drive options: isCopyOperation --><b>a</b>"}, {"UTF8_STRING", "a"}}, true},
+      {"single image", {{"text/html", image}, {"UTF8_STRING", "img"}}, false},
+      {"two images", {{"text/html", image + "<img src=\"b.png\">"}, {"UTF8_STRING", "img"}}, true},
+      {"blank plain text with html", {{"text/html", "<br>"}, {"UTF8_STRING", " \n\t"}}, false},
+      {"spreadsheet cut", {{"UTF8_STRING", "1\t2"}, {"org.nspasteboard.source", "com.microsoft.Excel"}, {"dyn.ah62d4rv4gu8y", "Cut 1"}, {"text/html", "<td>1</td>"}}, false},
+      {"spreadsheet copy", {{"UTF8_STRING", "1\t2"}, {"org.nspasteboard.source", "com.microsoft.Excel"}, {"dyn.ah62d4rv4gu8y", "Copy 1"}, {"text/html", "<td>1</td>"}}, true},
+      {"drawing", {{"UTF8_STRING", "<svg><g></g></svg>"}, {"com.adobe.illustrator.svg", "x"}, {"com.adobe.illustrator.aicb", "x"}, {"text/html", "<p>s</p>"}}, false},
+      {"image with text", {{"image/png", "\x89PNG"}, {"UTF8_STRING", "caption"}, {"text/html", "<p>caption</p>"}}, false},
+      {"image with rtf", {{"image/png", "\x89PNG"}, {"UTF8_STRING", "caption"}, {"text/rtf", "{\\rtf1 caption}"}}, true},
+      {"colour", {{"application/x-color", "\x01\x02"}, {"UTF8_STRING", "red"}}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(copyAndWaitForCleaning(c.targets, c.cleaned ? 1500ms : 700ms), c.cleaned);
+  }
+}
+
+TEST_F(ClipboardEngine, TransformsApplyAloneAndTogether) {
+  const std::string text = "  • one https://example.com/a?utm_source=news&id=3\n• two  ";
+  auto clean = [&](bool tracking, bool trim, bool lists, bool script) {
+    set(Keys::removeTrackingParametersFromURLs(), tracking);
+    set(Keys::trimLeadingAndTrailingWhitespace(), trim);
+    set(Keys::normalizeUnorderedLists(), lists);
+    set(Keys::transformTextWithJavaScript(), script);
+    set(Keys::javaScriptCode(), std::string("return $.text.toUpperCase()"));
+    EXPECT_TRUE(copyAndWaitForCleaning({{"text/html", "<p>list</p>"}, {"UTF8_STRING", text}}));
+    return cleanedText();
+  };
+  EXPECT_EQ(clean(false, false, false, false), text);
+  EXPECT_EQ(clean(true, false, false, false), "  • one https://example.com/a?id=3\n• two  ");
+  EXPECT_EQ(clean(false, true, false, false), "• one https://example.com/a?utm_source=news&id=3\n• two");
+  EXPECT_EQ(clean(false, false, true, false), "  - one https://example.com/a?utm_source=news&id=3\n- two  ");
+  EXPECT_EQ(clean(false, false, false, true), "  • ONE HTTPS://EXAMPLE.COM/A?UTM_SOURCE=NEWS&ID=3\n• TWO  ");
+  // The script comes last and sees what the other transforms made.
+  EXPECT_EQ(clean(true, true, true, true), "- ONE HTTPS://EXAMPLE.COM/A?ID=3\n- TWO");
+}
+
+TEST_F(ClipboardEngine, LinkKeepingWritesRtfHtmlAndPlainTextWithTheLinksOnly) {
+  set(Keys::preserveLinks(), true);
+  set(Keys::removeTrackingParametersFromURLs(), true);
+  // The script never runs while links are kept.
+  set(Keys::transformTextWithJavaScript(), true);
+  set(Keys::javaScriptCode(), std::string("return 'script ran'"));
+
+  const std::string rtf =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Helvetica;}}\\f0\\b See "
+      "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/?utm_source=x&k=1\"}}{\\fldrslt the site}} now.}";
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/rtf", rtf}, {"UTF8_STRING", "See the site now."}}));
+  std::string writtenRtf = readBack("text/rtf");
+  EXPECT_NE(writtenRtf.find("HYPERLINK \"https://example.com/?k=1\""), std::string::npos) << writtenRtf;
+  EXPECT_EQ(writtenRtf.find("\\fswiss"), std::string::npos);
+  EXPECT_EQ(writtenRtf.find("\\b"), std::string::npos) << writtenRtf;
+  EXPECT_NE(readBack("text/html").find("<a href=\"https://example.com/?k=1\">the site</a>"), std::string::npos);
+  EXPECT_EQ(cleanedText(), "See the site now.");
+  EXPECT_TRUE(has(targetsReadBack(), "com.kestrova.Quillet.hasRun"));
+
+  ASSERT_TRUE(copyAndWaitForCleaning(
+      {{"text/html", "<p style=\"color:red\">Go <a href=\"https://example.org/x\">there</a></p>"}, {"UTF8_STRING", "Go there"}}));
+  EXPECT_NE(readBack("text/html").find("<a href=\"https://example.org/x\">there</a>"), std::string::npos);
+  EXPECT_EQ(readBack("text/html").find("color"), std::string::npos);
+  EXPECT_EQ(cleanedText(), "Go there\n");  // the paragraph's end
+
+  // Rich text without a link, and plain text, are written as plain text.
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<b>no link</b>"}, {"UTF8_STRING", "no link"}}));
+  EXPECT_FALSE(has(targetsReadBack(), "text/rtf"));
+  EXPECT_EQ(cleanedText(), "no link");
+}
+
+TEST_F(ClipboardEngine, CalendarDataSurvivesThePass) {
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<b>Meeting</b>"},
+                                      {"UTF8_STRING", "Meeting"},
+                                      {"com.apple.iCal.pasteboard.event", "EVENT-DATA"},
+                                      {"com.apple.iCal.pasteboard.dragOriginDate", "2026-12-07"}}));
+  EXPECT_EQ(readBack("com.apple.iCal.pasteboard.event"), "EVENT-DATA");
+  EXPECT_EQ(readBack("com.apple.iCal.pasteboard.dragOriginDate"), "2026-12-07");
+  EXPECT_EQ(cleanedText(), "Meeting");
+}
+
+TEST_F(ClipboardEngine, ExcludedApplicationsAreLeftAloneAndBlankOfficeIdsCountAsNone) {
+  set(Keys::excludedApps(), std::vector<kit::BundleIdentifier>{"org.example.Vault", "xclip"});
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(copyAndWaitForCleaning(
+      {{"text/html", "<b>a</b>"}, {"UTF8_STRING", "a"}, {"org.nspasteboard.source", "org.example.Vault"}}, 700ms));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                "\"Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"org.example.Vault\\\")\"\n\t[pasteboardDidChange() "
+                "in PasteboardController:"),
+            std::string::npos);
+
+  // Without a marker, the clipboard owner's application is the source: here xclip itself.
+  int64_t before = pasteboard.changeCount();
+  x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"}, "<b>b</b>");
+  x11test::processEventsUntil([&] { return pasteboard.changeCount() != before; });
+  x11test::processEventsFor(600ms);
+  EXPECT_FALSE(ownsClipboard());
+
+  // Blank markers name no source application.
+  EXPECT_TRUE(copyAndWaitForCleaning(
+      {{"text/html", "<b>c</b>"}, {"UTF8_STRING", "c"}, {"com.microsoft.appbundleid", "  "}, {"org.nspasteboard.source", " "}}));
+  EXPECT_NE(controller->pasteboardItemSourceApp.value_or("none"), "  ");
+  EXPECT_NE(controller->pasteboardItemSourceApp.value_or("none"), "");
+}
+
+TEST_F(ClipboardEngine, AltHeldOrTappedAloneWithinThreeSecondsLeavesTheCopyAlone) {
+  const Targets rich = {{"text/html", "<b>alt</b>"}, {"UTF8_STRING", "alt"}};
+  x11test::run({"xdotool", "keydown", "alt"});
+  EXPECT_FALSE(copyAndWaitForCleaning(rich, 700ms));
+  x11test::run({"xdotool", "keyup", "alt"});
+  x11test::processEventsFor(100ms);
+  EXPECT_FALSE(copyAndWaitForCleaning(rich, 700ms));  // Alt was just tapped on its own
+
+  controller->lastOptionKeyPress = {};
+  x11test::run({"xdotool", "key", "alt+shift"});
+  x11test::processEventsFor(100ms);
+  EXPECT_TRUE(copyAndWaitForCleaning(rich));
+  EXPECT_EQ(controller->lastOptionKeyPress, std::chrono::system_clock::time_point{});
+}
+
+TEST_F(ClipboardEngine, AutomaticClearingFollowsThePreferenceAndTheHiddenKeyClearsAtOnce) {
+  const Targets rich = {{"text/html", "<b>auto</b>"}, {"UTF8_STRING", "auto"}};
+  set(Keys::automaticallyClearFormatting(), false);
+  EXPECT_FALSE(controller->isWatching());
+  EXPECT_FALSE(copyAndWaitForCleaning(rich, 1200ms));
+
+  set(Keys::automaticallyClearFormatting(), true);
+  x11test::processEventsFor(700ms);
+  EXPECT_FALSE(ownsClipboard());  // content from before the watcher started stays
+
+  set(Keys::automaticallyClearFormatting(), false);
+  set(Keys::_clearFormattingWhenEnablingAutoFormatting(), true);
+  set(Keys::automaticallyClearFormatting(), true);
+  EXPECT_TRUE(ownsClipboard());
+  EXPECT_EQ(cleanedText(), "auto");
+  set(Keys::automaticallyClearFormatting(), true);
+  EXPECT_TRUE(controller->isWatching());
+}
+
+TEST_F(ClipboardEngine, UserScriptsResultsErrorsAndRunawayLoops) {
+  set(Keys::transformTextWithJavaScript(), true);
+  auto run = [&](const std::string& code) {
+    set(Keys::javaScriptCode(), code);
+    EXPECT_TRUE(copyAndWaitForCleaning({{"text/html", "<i>input</i>"}, {"UTF8_STRING", "input"}}, 3000ms));
+    x11test::processEventsFor(50ms);  // the alert is queued after the write
+    return cleanedText();
+  };
+  EXPECT_EQ(run("return $.text.toUpperCase()"), "INPUT");
+  EXPECT_EQ(run("const x = $.text;"), "input");
+  EXPECT_TRUE(presenter.messages.empty());
+
+  EXPECT_EQ(run("throw new TypeError('boom')"), "input");
+  EXPECT_EQ(run("return 42"), "input");
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(run("while (true) {}"), "input");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 2500ms);
+  EXPECT_EQ(presenter.messages, (std::vector<std::string>{"[JavaScript Exception] boom",
+                                                          "[JavaScript Exception] Return value must be a string.",
+                                                          "[JavaScript Exception] Script took longer than 1 second."}));
+}
+
+TEST_F(ClipboardEngine, AtMostOneScriptErrorAlertIsOpen) {
+  set(Keys::transformTextWithJavaScript(), true);
+  set(Keys::javaScriptCode(), std::string("throw new Error('broken')"));
+  presenter.whileOpen = [&] {
+    EXPECT_TRUE(copyAndWaitForCleaning({{"text/html", "<i>2</i>"}, {"UTF8_STRING", "2"}}));
+    EXPECT_TRUE(copyAndWaitForCleaning({{"text/html", "<i>3</i>"}, {"UTF8_STRING", "3"}}));
+    x11test::processEventsFor(100ms);
+  };
+  // The first failure opens the alert; the copies cleaned while it is open fail too but open no other.
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<i>1</i>"}, {"UTF8_STRING", "1"}}));
+  x11test::processEventsUntil([&] { return presenter.messages.size() >= 1; });
+  x11test::processEventsFor(200ms);
+  EXPECT_EQ(presenter.messages.size(), 1u);
+  EXPECT_EQ(cleanedText(), "3");
+  // Once it is closed, the next failure shows again.
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<i>4</i>"}, {"UTF8_STRING", "4"}}));
+  x11test::processEventsFor(100ms);
+  EXPECT_EQ(presenter.messages.size(), 2u);
+}
+
+TEST_F(ClipboardEngine, AClipboardManagerTakingOverOurTextIsNotCleanedAgain) {
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<b>kept</b>"}, {"UTF8_STRING", "kept"}}));
+  testing::internal::CaptureStdout();
+  // The manager re-offers the text only, without our marker, again and again.
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(copyAndWaitForCleaning({{"UTF8_STRING", "kept"}}, 300ms));
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.find("Finished clearing"), std::string::npos) << out;
+  // A new copy of the same rich text is the user's: it is cleaned.
+  EXPECT_TRUE(copyAndWaitForCleaning({{"text/html", "<b>kept</b>"}, {"UTF8_STRING", "kept"}}));
+}
+
+}  // namespace
