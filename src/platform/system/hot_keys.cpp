@@ -71,28 +71,18 @@ HotKeys::HotKeys() {
       xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT,
                                XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0),
       nullptr));
-  // Learn about new keyboards and keymaps; other XKB selections of the connection stay as they are.
-  const uint16_t mapEvents = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-  // Map notifications are chosen per part of the keymap; ask for every part.
-  const uint16_t allMapParts = 0xffff;
-  xcb_xkb_select_events_details_t details{};
-  xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, mapEvents, 0, mapEvents, allMapParts, allMapParts, &details);
   xcb_flush(c);
   deliverQueuedEventsLater();
 
-  const std::optional<uint8_t> xkbEvent = x->extensionFirstEvent(&xcb_xkb_id);
-  listenerId_ = x->addEventListener([this, xkbEvent](const xcb_generic_event_t& event) {
+  listenerId_ = x->addEventListener([this](const xcb_generic_event_t& event) {
     const uint8_t type = event.response_type & 0x7f;
     if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
       const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
       handleXEvent(type, key.detail, key.state, key.time);
-    } else if (type == XCB_MAPPING_NOTIFY) {
-      regrabAfterMappingChange();
-    } else if (xkbEvent && type == *xkbEvent) {
-      const uint8_t xkbType = event.pad0;  // the XKB event kind travels in the second byte
-      if (xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkbType == XCB_XKB_MAP_NOTIFY) regrabAfterMappingChange();
     }
   });
+  KeyboardLayout::shared()->addChangeHandler(
+      [this](const XModifierMasks& before) { regrabAfterMappingChange(before); });
 }
 
 HotKeys::~HotKeys() = default;
@@ -238,9 +228,7 @@ void HotKeys::setMenuOpen(bool open) {
   }
 }
 
-void HotKeys::regrabAfterMappingChange() {
-  const XModifierMasks before = currentMasks();
-  if (KeyboardLayout* layout = KeyboardLayout::shared()) layout->reload();
+void HotKeys::regrabAfterMappingChange(const XModifierMasks& before) {
   const XModifierMasks masks = currentMasks();
   // Keys are grabbed by position, which no layout changes; only moved modifiers (Super, Num Lock) need new grabs.
   if (masks.super == before.super && masks.numLock == before.numLock && masks.alt == before.alt) return;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "platform/system/keyboard_layout.h"
+
 namespace platform {
 
 struct HotKeyEvent {
@@ -75,7 +77,7 @@ class HotKeys {
   void release(Record& record);
   bool acquire(Record& record);
   bool isGrabbedByAnother(const Record& record) const;
-  void regrabAfterMappingChange();
+  void regrabAfterMappingChange(const XModifierMasks& before);
   void handleXEvent(uint8_t type, uint8_t keycode, uint16_t state, uint32_t time);
   bool handleKey(uint8_t keycode, uint16_t state, bool pressed, bool fromMenu);
   void emit(const HotKeyEvent& event);

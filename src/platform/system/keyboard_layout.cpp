@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/system/x11_connection.h"
+#include "platform/system/xcb_xkb.h"
 
 namespace platform {
 
@@ -40,6 +41,7 @@ KeyboardLayout* KeyboardLayout::shared() {
       delete layout;
       return nullptr;
     }
+    layout->watchKeymapChanges();
     return layout;
   }();
   return instance;
@@ -69,7 +71,38 @@ bool KeyboardLayout::load() {
   return true;
 }
 
-void KeyboardLayout::reload() { load(); }
+void KeyboardLayout::reload() {
+  const XModifierMasks before = masks_;
+  load();
+  auto handlers = changeHandlers_;  // a handler may add another
+  for (auto& handler : handlers) handler(before);
+}
+
+void KeyboardLayout::addChangeHandler(std::function<void(const XModifierMasks& before)> handler) {
+  changeHandlers_.push_back(std::move(handler));
+}
+
+void KeyboardLayout::watchKeymapChanges() {
+  X11Connection* x = X11Connection::shared();
+  xcb_connection_t* c = x->connection();
+  // New keyboards and keymaps; other XKB selections of the connection stay as they are. Map notifications
+  // are chosen per part of the keymap: ask for every part.
+  const uint16_t mapEvents = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+  const uint16_t allMapParts = 0xffff;
+  xcb_xkb_select_events_details_t details{};
+  xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, mapEvents, 0, mapEvents, allMapParts, allMapParts, &details);
+  xcb_flush(c);
+  const std::optional<uint8_t> xkbEvent = x->extensionFirstEvent(&xcb_xkb_id);
+  x->addEventListener([this, xkbEvent](const xcb_generic_event_t& event) {
+    const uint8_t type = event.response_type & 0x7f;
+    const uint8_t xkbType = event.pad0;  // the XKB event kind travels in the second byte
+    if (type == XCB_MAPPING_NOTIFY ||
+        (xkbEvent && type == *xkbEvent &&
+         (xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkbType == XCB_XKB_MAP_NOTIFY))) {
+      reload();
+    }
+  });
+}
 
 uint32_t KeyboardLayout::activeGroup() {
   X11Connection* x = X11Connection::shared();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,8 +48,10 @@ class KeyboardLayout {
   KeyboardLayout(const KeyboardLayout&) = delete;
   KeyboardLayout& operator=(const KeyboardLayout&) = delete;
 
-  // Reads the keymap again (after the server said that it changed).
+  // Reads the keymap again. Runs by itself when the server reports a new keyboard or keymap.
   void reload();
+  // Called after each reload with the modifier masks as they were before it.
+  void addChangeHandler(std::function<void(const XModifierMasks& before)> handler);
 
   // The character the key produces without modifiers in the current layout when it is ASCII-capable,
   // else in the first such group; none when no group gives one.
@@ -69,12 +72,14 @@ class KeyboardLayout {
   std::optional<uint32_t> asciiCapableGroup();
   uint32_t baseKeysym(uint8_t keycode, uint32_t group);
   void readModifierMapping();
+  void watchKeymapChanges();
 
   xkb_context* context_ = nullptr;
   xkb_keymap* keymap_ = nullptr;
   int32_t deviceId_ = -1;
   XModifierMasks masks_;
   std::vector<uint8_t> modifierKeycodes_;
+  std::vector<std::function<void(const XModifierMasks&)>> changeHandlers_;
 };
 
 }  // namespace platform
