@@ -59,7 +59,8 @@ bench: deps
 	@set -e; for b in build-bench/bin/bench_*; do echo "== $$b"; $$b; done
 
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_FUZZ=ON \
+	./scripts/install-deps fuzz
+	CC=clang-16 CXX=clang++-16 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_FUZZ=ON \
 	  -DQUILLET_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	@set -e; for f in build-fuzz/bin/fuzz_*; do \

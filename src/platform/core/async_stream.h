@@ -28,6 +28,7 @@ struct StreamState : std::enable_shared_from_this<StreamState<T>> {
   std::deque<T> buffer;
   bool finished = false;    // no more yields accepted
   bool terminated = false;  // onTermination has been (or is being) called
+  StreamTermination terminationReason = StreamTermination::finished;
   std::exception_ptr failure;
   std::function<void(StreamTermination)> onTermination;
   // The waiting consumer, if any.
@@ -39,6 +40,7 @@ struct StreamState : std::enable_shared_from_this<StreamState<T>> {
   std::function<void()> terminateLocked(StreamTermination reason) {
     if (terminated) return {};
     terminated = true;
+    terminationReason = reason;
     finished = true;
     auto handler = std::move(onTermination);
     onTermination = nullptr;
@@ -96,16 +98,17 @@ struct StreamState : std::enable_shared_from_this<StreamState<T>> {
   }
 
   void setOnTermination(std::function<void(StreamTermination)> handler) {
-    std::optional<StreamTermination> already;
+    StreamTermination reason;
     {
       std::lock_guard lock(mutex);
       if (!terminated) {
         onTermination = std::move(handler);
         return;
       }
+      reason = terminationReason;
     }
     // Registered after the end: it still runs, once.
-    if (handler) handler(StreamTermination::finished);
+    if (handler) handler(reason);
   }
 
   // Consumer side. Returns an element, or nullopt at the end (rethrowing a failure first, once).
