@@ -11,8 +11,8 @@ struct xkb_keymap;
 
 namespace platform {
 
-// Stored shortcuts keep the virtual key codes of the original keyboard interface. They name a key by its
-// position, so they translate to X keycodes through the kernel's (evdev) codes: X keycode = evdev + 8.
+// Stored shortcuts keep virtual key codes, which name a key by its position on the keyboard. They translate to
+// X keycodes through the kernel's (evdev) codes: X keycode = evdev + 8.
 std::optional<uint8_t> xKeycodeForVirtualKey(int64_t virtualKeyCode);
 std::optional<uint16_t> virtualKeyForXKeycode(uint8_t xKeycode);
 
