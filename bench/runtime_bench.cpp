@@ -68,7 +68,9 @@ BENCHMARK(BM_SpawnAndAwait);
 // Elements through an unbounded stream to a waiting consumer.
 void BM_StreamYieldToWaitingConsumer(benchmark::State& state) {
   ManualExecutor executor;
-  auto [stream, input] = AsyncStream<int>::makeStream();
+  auto streamAndInput = AsyncStream<int>::makeStream();
+  auto stream = std::move(streamAndInput.first);
+  auto input = std::move(streamAndInput.second);
   long long total = 0;
   spawn(executor, [&, stream]() -> Task<> {
     while (auto v = co_await stream.next()) total += *v;

@@ -173,7 +173,9 @@ platform::Task<> driveMerge(platform::Task<> first, platform::Task<> second,
 // fails); input errors are dropped. When the consumer goes away, the pumping tasks are cancelled.
 template <class T>
 platform::AsyncStream<T> merge(AnyAsyncSequence<T> first, AnyAsyncSequence<T> second) {
-  auto [stream, output] = platform::AsyncStream<T>::makeStream();
+  auto streamAndOutput = platform::AsyncStream<T>::makeStream();
+  auto stream = std::move(streamAndOutput.first);
+  auto output = std::move(streamAndOutput.second);
   platform::Executor& executor = platform::currentTaskExecutor();
   auto firstLoop = platform::spawn(executor, [first, output] { return detail::pumpInto<T>(first, output); });
   auto secondLoop = platform::spawn(executor, [second, output] { return detail::pumpInto<T>(second, output); });
@@ -253,7 +255,9 @@ platform::Task<> settleRace(std::function<platform::Task<T>()> operation,
 template <class T>
 platform::Task<T> race(std::function<platform::Task<T>()> first, std::function<platform::Task<T>()> second) {
   platform::checkCancellation();
-  auto [results, output] = platform::AsyncThrowingStream<T>::makeStream();
+  auto resultsAndOutput = platform::AsyncThrowingStream<T>::makeStream();
+  auto results = std::move(resultsAndOutput.first);
+  auto output = std::move(resultsAndOutput.second);
   platform::Executor& executor = platform::currentTaskExecutor();
   auto a = platform::spawn(executor, [first, output] { return detail::settleRace<T>(first, output); });
   auto b = platform::spawn(executor, [second, output] { return detail::settleRace<T>(second, output); });

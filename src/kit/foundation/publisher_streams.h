@@ -3,6 +3,7 @@
 // Crossing between publishers and streams.
 
 #include <memory>
+#include <utility>
 #include <mutex>
 
 #include "platform/core/async_stream.h"
@@ -16,7 +17,9 @@ namespace kit {
 // stream ends, the subscription is cancelled.
 template <class T>
 platform::AsyncStream<T> asyncStream(const platform::rx::Publisher<T>& publisher) {
-  auto [stream, continuation] = platform::AsyncStream<T>::makeStream();
+  auto streamAndContinuation = platform::AsyncStream<T>::makeStream();
+  auto stream = std::move(streamAndContinuation.first);
+  auto continuation = std::move(streamAndContinuation.second);
   auto subscription = std::make_shared<platform::rx::AnyCancellable>(
       publisher.subscribe({[continuation](const T& value) { continuation.yield(value); },
                            [continuation] { continuation.finish(); }}));

@@ -199,8 +199,8 @@ class Task {
  public:
   struct promise_type : detail::PromiseBase {
     promise_type() = default;
-    template <class... A>
-    explicit promise_type(const detail::SpawnTag& tag, A&&...) : PromiseBase(tag) {}
+    template <class F>
+    promise_type(const detail::SpawnTag& tag, F&) : PromiseBase(tag) {}
 
     std::shared_ptr<detail::TaskState<T>> state = std::make_shared<detail::TaskState<T>>();
 
@@ -235,8 +235,8 @@ class Task {
 template <>
 struct Task<void>::promise_type : detail::PromiseBase {
   promise_type() = default;
-  template <class... A>
-  explicit promise_type(const detail::SpawnTag& tag, A&&...) : PromiseBase(tag) {}
+  template <class F>
+  promise_type(const detail::SpawnTag& tag, F&) : PromiseBase(tag) {}
 
   std::shared_ptr<detail::TaskState<void>> state = std::make_shared<detail::TaskState<void>>();
 

@@ -44,7 +44,9 @@ class AsyncSequencesTest : public ::testing::Test {
 
 // A sequence that yields its elements and then fails.
 AsyncThrowingStream<int> failingAfter(std::vector<int> elements) {
-  auto [stream, c] = AsyncThrowingStream<int>::makeStream();
+  auto streamAndC = AsyncThrowingStream<int>::makeStream();
+  auto stream = std::move(streamAndC.first);
+  auto c = std::move(streamAndC.second);
   for (int e : elements) c.yield(e);
   c.finish(std::make_exception_ptr(std::runtime_error("input broke")));
   return stream;
@@ -110,7 +112,9 @@ TEST_F(AsyncSequencesTest, MergeDropsInputErrorsButAFirstInputFailureEndsAtOnce)
   // The first input fails: the merge ends at once although the second never ends, and the second's pump stops.
   PassthroughAsyncSequence<int> endless;
   std::vector<StreamTermination> endlessEnd;
-  auto [endlessStream, endlessInput] = AsyncStream<int>::makeStream();
+  auto endlessStreamAndEndlessInput = AsyncStream<int>::makeStream();
+  auto endlessStream = std::move(endlessStreamAndEndlessInput.first);
+  auto endlessInput = std::move(endlessStreamAndEndlessInput.second);
   endlessInput.onTermination([&](StreamTermination t) { endlessEnd.push_back(t); });
   auto merged2 = kit::merge(AnyAsyncSequence<int>(failingAfter({1})), AnyAsyncSequence<int>(endlessStream));
   std::vector<int> seen2;
@@ -127,8 +131,12 @@ TEST_F(AsyncSequencesTest, MergeDropsInputErrorsButAFirstInputFailureEndsAtOnce)
 
 TEST_F(AsyncSequencesTest, DroppedMergeConsumerCancelsThePumps) {
   std::vector<StreamTermination> ends;
-  auto [a, inputA] = AsyncStream<int>::makeStream();
-  auto [b, inputB] = AsyncStream<int>::makeStream();
+  auto aAndInputA = AsyncStream<int>::makeStream();
+  auto a = std::move(aAndInputA.first);
+  auto inputA = std::move(aAndInputA.second);
+  auto bAndInputB = AsyncStream<int>::makeStream();
+  auto b = std::move(bAndInputB.first);
+  auto inputB = std::move(bAndInputB.second);
   inputA.onTermination([&](StreamTermination t) { ends.push_back(t); });
   inputB.onTermination([&](StreamTermination t) { ends.push_back(t); });
   auto consumer = spawn(main, [merged = kit::merge(AnyAsyncSequence<int>(a), AnyAsyncSequence<int>(b))]() -> Task<> {
@@ -229,7 +237,9 @@ TEST_F(AsyncSequencesTest, PublisherStreamDeliversValuesAndCancelsItsSubscriptio
 
 // The bridge's task ends, and its stream terminates, once the last subscriber is gone.
 TEST_F(AsyncSequencesTest, StreamPublisherEndsItsTaskWhenTheLastSubscriberCancels) {
-  auto [stream, input] = AsyncStream<int>::makeStream();
+  auto streamAndInput = AsyncStream<int>::makeStream();
+  auto stream = std::move(streamAndInput.first);
+  auto input = std::move(streamAndInput.second);
   std::vector<StreamTermination> ends;
   input.onTermination([&](StreamTermination t) { ends.push_back(t); });
   auto bridged = kit::publisher(stream);
@@ -253,7 +263,9 @@ TEST_F(AsyncSequencesTest, StreamPublisherEndsItsTaskWhenTheLastSubscriberCancel
   EXPECT_EQ(ends, std::vector<StreamTermination>{StreamTermination::cancelled});
 
   // Released without ever being subscribed to: the task ends as well.
-  auto [stream2, input2] = AsyncStream<int>::makeStream();
+  auto stream2AndInput2 = AsyncStream<int>::makeStream();
+  auto stream2 = std::move(stream2AndInput2.first);
+  auto input2 = std::move(stream2AndInput2.second);
   bool ended2 = false;
   input2.onTermination([&](StreamTermination) { ended2 = true; });
   { auto unused = kit::publisher(stream2); }

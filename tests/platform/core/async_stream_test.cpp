@@ -30,7 +30,9 @@ Task<std::vector<int>> drain(AsyncStream<int> stream) {
 }
 
 TEST_F(AsyncStreamTest, ConsumerSeesBufferedElementsThenTheEndAndTerminationFiresOnce) {
-  auto [stream, continuation] = AsyncStream<int>::makeStream();
+  auto streamAndContinuation = AsyncStream<int>::makeStream();
+  auto stream = std::move(streamAndContinuation.first);
+  auto continuation = std::move(streamAndContinuation.second);
   std::vector<StreamTermination> terminations;
   continuation.onTermination([&](StreamTermination t) { terminations.push_back(t); });
   continuation.yield(1);
@@ -61,7 +63,9 @@ TEST_F(AsyncStreamTest, WaitingConsumerIsResumedByALaterYield) {
 }
 
 TEST_F(AsyncStreamTest, CancellingTheConsumerTaskTerminatesTheStream) {
-  auto [stream, continuation] = AsyncStream<int>::makeStream();
+  auto streamAndContinuation = AsyncStream<int>::makeStream();
+  auto stream = std::move(streamAndContinuation.first);
+  auto continuation = std::move(streamAndContinuation.second);
   std::vector<StreamTermination> terminations;
   continuation.onTermination([&](StreamTermination t) { terminations.push_back(t); });
   bool ended = false;
@@ -92,7 +96,9 @@ TEST_F(AsyncStreamTest, DroppingTheConsumerTerminatesTheStream) {
 }
 
 TEST_F(AsyncStreamTest, ThrowingStreamDeliversElementsBeforeItsError) {
-  auto [stream, continuation] = AsyncThrowingStream<int>::makeStream();
+  auto streamAndContinuation = AsyncThrowingStream<int>::makeStream();
+  auto stream = std::move(streamAndContinuation.first);
+  auto continuation = std::move(streamAndContinuation.second);
   continuation.yield(1);
   continuation.finish(std::make_exception_ptr(std::runtime_error("broken")));
   std::vector<int> seen;
@@ -113,7 +119,9 @@ TEST_F(AsyncStreamTest, ThrowingStreamDeliversElementsBeforeItsError) {
 // order, and termination is reported once, whoever ends the stream.
 TEST(AsyncStreamThreadsTest, ProducerThreadAndCancelledPoolConsumer) {
   for (int round = 0; round < 20; ++round) {
-    auto [stream, continuation] = AsyncStream<int>::makeStream();
+    auto streamAndContinuation = AsyncStream<int>::makeStream();
+    auto stream = std::move(streamAndContinuation.first);
+    auto continuation = std::move(streamAndContinuation.second);
     auto terminations = std::make_shared<std::atomic<int>>(0);
     continuation.onTermination([terminations](StreamTermination) { ++*terminations; });
     auto read = std::make_shared<std::atomic<int>>(0);
