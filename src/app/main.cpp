@@ -1,14 +1,75 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/app_main.h"
+#include "app/application_service.h"
+#include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/remove_tracking_parameters_command.h"
+#include "kit/app/app_facts.h"
+#include "kit/app/relaunch.h"
+#include "kit/foundation/report_error.h"
+
+namespace {
+
+bool hasArgument(const std::vector<std::string>& arguments, const std::string& wanted) {
+  for (const auto& argument : arguments)
+    if (argument == wanted) return true;
+  return false;
+}
+
+int runApplication(int argc, char** argv, const std::vector<std::string>& arguments) {
+  const auto display = app::checkDisplay(app::DisplayEnvironment::current());
+  if (!display.message.empty()) std::cerr << display.message;
+  if (!display.canRun) return 1;
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
+  QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
+  QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  app::AppDelegate delegate;
+  app::ApplicationService service(delegate);
+  switch (app::claimSingleInstance(service, hasArgument(arguments, kit::relaunchArgument))) {
+    case app::InstanceClaim::owner:
+      break;
+    case app::InstanceClaim::reopenedRunning:
+      return 0;
+    case app::InstanceClaim::noSessionBus:
+      std::cerr << "quillet: no session bus: running without the check for another running Quillet\n";
+      break;
+    case app::InstanceClaim::failed:
+      std::cerr << "quillet: another Quillet holds the session bus name " << app::busName << " and did not answer\n";
+      return 1;
+  }
+  app::AppMain appMain(delegate);
+  return appMain.run();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  if (!arguments.empty() && arguments.front() == app::removeTrackingParametersCommandName) {
-    return app::runRemoveTrackingParametersCommand({arguments.begin() + 1, arguments.end()}, std::cout, std::cerr);
+  switch (app::commandFor(arguments)) {
+    case app::Command::help:
+      std::cout << app::usageText();
+      return 0;
+    case app::Command::removeTrackingParameters:
+      return app::runRemoveTrackingParametersCommand({arguments.begin() + 1, arguments.end()}, std::cout, std::cerr);
+    case app::Command::clearClipboardFormatting:
+      return app::runClearClipboardFormattingCommand(argc, argv, std::cerr);
+    case app::Command::unknown:
+      std::cerr << app::usageText();
+      return 2;
+    case app::Command::runApplication:
+      return runApplication(argc, argv, arguments);
   }
-  std::cerr << "Usage: quillet " << app::removeTrackingParametersCommandName << " URL...\n";
   return 2;
 }

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "engine/tracking_parameters.h"
+#include "app/intents.h"
 
 namespace app {
 
@@ -12,6 +12,7 @@ int runRemoveTrackingParametersCommand(const std::vector<std::string>& arguments
     return 2;
   }
   int status = 0;
+  RemoveTrackingParametersIntent intent;
   for (const auto& argument : arguments) {
     const auto url = platform::Url::parseStrict(argument);
     if (!url || !url->scheme()) {
@@ -19,8 +20,9 @@ int runRemoveTrackingParametersCommand(const std::vector<std::string>& arguments
       status = 2;
       continue;
     }
-    out << engine::removingTrackingParametersUnlessExempt(*url).absoluteString() << '\n';
+    intent.url.push_back(*url);
   }
+  for (const auto& url : intent.perform()) out << url.absoluteString() << '\n';
   out.flush();
   return status;
 }

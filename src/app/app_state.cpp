@@ -1,0 +1,66 @@
+#include "app/app_state.h"
+
+#include "app/shortcut_names.h"
+#include "engine/preference_keys.h"
+#include "kit/app/debug_info.h"
+#include "kit/app/launch_history.h"
+#include "kit/shortcuts/storage.h"
+#include "platform/core/executor.h"
+
+namespace app {
+
+namespace Keys = kit::Preferences::Keys;
+using kit::DebugInfo::Provider;
+
+namespace {
+
+std::optional<std::string> flagText(bool value) { return std::string(value ? "true" : "false"); }
+
+void addSettingsDebugInfo(const std::vector<const kit::Preferences::Key<bool>*>& keys) {
+  for (const auto* key : keys)
+    kit::DebugInfo::debugInfoProviders()["Setting - " + key->name()] = [key] { return flagText(kit::Preferences::get(*key)); };
+}
+
+// Entries that feed both the compact lines and the Custom section of the text.
+void addDebugInfoToBoth(const std::string& name, Provider provider) {
+  kit::DebugInfo::debugInfoProviders()[name] = provider;
+  kit::DebugInfo::atomicDebugInfoProviders().set(name, std::move(provider));
+}
+
+}  // namespace
+
+std::string excludedAppsText(const std::vector<kit::BundleIdentifier>& apps) {
+  std::string text;
+  for (size_t i = 0; i < apps.size(); ++i) {
+    if (i > 0) text += apps.size() == 2 ? " and " : (i + 1 == apps.size() ? ", and " : ", ");
+    text += apps[i].rawValue;
+  }
+  return text;
+}
+
+AppState& AppState::shared() {
+  static AppState* state = new AppState();  // never released
+  return *state;
+}
+
+AppState::AppState() : menuBarController_(std::make_unique<MenuBarController>()) {
+  platform::mainExecutor().post([this] { didLaunch(); });
+}
+
+void AppState::didLaunch() {
+  addSettingsDebugInfo({&Keys::automaticallyClearFormatting(), &Keys::preserveLinks(),
+                        &Keys::transformTextWithJavaScript(), &Keys::normalizeUnorderedLists(),
+                        &Keys::_forceUsingFrontmostApp()});
+  addDebugInfoToBoth("Setting - excludedApps", [] {
+    return std::optional<std::string>(excludedAppsText(kit::Preferences::get(Keys::excludedApps())));
+  });
+  addDebugInfoToBoth("Has Shortcut - copyAndClearFormatting", [] {
+    return flagText(kit::GlobalShortcuts::getShortcut(ShortcutNames::copyAndClearFormatting()).has_value());
+  });
+  addDebugInfoToBoth("Has Shortcut - clearFormattingAndPaste", [] {
+    return flagText(kit::GlobalShortcuts::getShortcut(ShortcutNames::clearFormatting()).has_value());
+  });
+  if (kit::LaunchFacts::isFirstLaunch()) kit::Preferences::set(Keys::_forceUsingFrontmostApp(), true);
+}
+
+}  // namespace app

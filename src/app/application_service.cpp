@@ -1,0 +1,103 @@
+#include "app/application_service.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QThread>
+#include <chrono>
+
+#include "app/app_main.h"
+#include "app/intents.h"
+#include "kit/foundation/log.h"
+
+namespace app {
+
+ApplicationService::ApplicationService(AppDelegate& delegate) : delegate_(delegate) {
+  new FreedesktopApplicationAdaptor(this);
+  new IntentsAdaptor(this);
+}
+
+void ApplicationService::activate() { delegate_.applicationShouldHandleReopen(false); }
+
+bool ApplicationService::activateAction(const QString& name) {
+  if (name != QLatin1String(clearClipboardFormattingAction)) return false;
+  clearClipboardFormatting();
+  return true;
+}
+
+void ApplicationService::clearClipboardFormatting() { ClearFormattingIntent().perform(); }
+
+std::optional<QStringList> ApplicationService::removeTrackingParametersFromURLs(const QStringList& urls,
+                                                                                QString& error) {
+  RemoveTrackingParametersIntent intent;
+  for (const QString& text : urls) {
+    auto url = platform::Url::parseStrict(text.toStdString());
+    if (!url || !url->scheme()) {
+      error = QStringLiteral("\"%1\" is not a URL").arg(text);
+      return std::nullopt;
+    }
+    intent.url.push_back(*url);
+  }
+  QStringList cleaned;
+  for (const auto& url : intent.perform()) cleaned << QString::fromStdString(url.absoluteString());
+  return cleaned;
+}
+
+FreedesktopApplicationAdaptor::FreedesktopApplicationAdaptor(ApplicationService* service)
+    : QDBusAbstractAdaptor(service), service_(service) {}
+
+void FreedesktopApplicationAdaptor::Activate(const QVariantMap&) { service_->activate(); }
+
+// The program opens no documents: being asked to is the same as being launched again.
+void FreedesktopApplicationAdaptor::Open(const QStringList&, const QVariantMap&) { service_->activate(); }
+
+void FreedesktopApplicationAdaptor::ActivateAction(const QString& actionName, const QVariantList&, const QVariantMap&) {
+  if (!service_->activateAction(actionName) && calledFromDBus())
+    sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("There is no action named \"%1\"").arg(actionName));
+}
+
+IntentsAdaptor::IntentsAdaptor(ApplicationService* service) : QDBusAbstractAdaptor(service), service_(service) {}
+
+void IntentsAdaptor::ClearClipboardFormatting() { service_->clearClipboardFormatting(); }
+
+QStringList IntentsAdaptor::RemoveTrackingParametersFromURLs(const QStringList& urls) {
+  QString error;
+  auto cleaned = service_->removeTrackingParametersFromURLs(urls, error);
+  if (!cleaned) {
+    if (calledFromDBus()) sendErrorReply(QDBusError::InvalidArgs, error);
+    return {};
+  }
+  return *cleaned;
+}
+
+InstanceClaim claimSingleInstance(ApplicationService& service, bool relaunched) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return InstanceClaim::noSessionBus;
+  if (!bus.registerObject(QString::fromLatin1(objectPath), &service, QDBusConnection::ExportAdaptors))
+    return InstanceClaim::failed;
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (true) {
+    auto reply = bus.interface()->registerService(QString::fromLatin1(busName),
+                                                  QDBusConnectionInterface::DontQueueService,
+                                                  QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) return InstanceClaim::owner;
+    if (!relaunched) break;
+    if (std::chrono::steady_clock::now() >= deadline) return InstanceClaim::failed;
+    QThread::msleep(100);
+  }
+  bus.unregisterObject(QString::fromLatin1(objectPath));
+
+  auto call = QDBusMessage::createMethodCall(QString::fromLatin1(busName), QString::fromLatin1(objectPath),
+                                             QString::fromLatin1(applicationInterface), QStringLiteral("Activate"));
+  call << QVariantMap();
+  const QDBusMessage answer = bus.call(call, QDBus::Block, 5000);
+  if (answer.type() == QDBusMessage::ErrorMessage) {
+    kit::log({"Could not reach the running instance:", answer.errorMessage().toStdString()}, kit::LogType::error,
+             "claimSingleInstance()");
+    return InstanceClaim::failed;
+  }
+  return InstanceClaim::reopenedRunning;
+}
+
+}  // namespace app

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusContext>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+class AppDelegate;
+
+inline constexpr const char* busName = "com.kestrova.Quillet";
+inline constexpr const char* objectPath = "/com/kestrova/Quillet";
+inline constexpr const char* applicationInterface = "org.freedesktop.Application";
+inline constexpr const char* intentsInterface = "com.kestrova.Quillet.Intents";
+// The desktop action that clears the clipboard's formatting.
+inline constexpr const char* clearClipboardFormattingAction = "clear-clipboard-formatting";
+
+// The program's object on the session bus: activation (launching again reopens the running instance) and
+// the two intents.
+class ApplicationService : public QObject {
+  Q_OBJECT
+ public:
+  explicit ApplicationService(AppDelegate& delegate);
+
+  void activate();
+  // False for an action the program does not have.
+  bool activateAction(const QString& name);
+  void clearClipboardFormatting();
+  // None, with `error` set, when one of the texts is not a URL.
+  std::optional<QStringList> removeTrackingParametersFromURLs(const QStringList& urls, QString& error);
+
+ private:
+  AppDelegate& delegate_;
+};
+
+class FreedesktopApplicationAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+ public:
+  explicit FreedesktopApplicationAdaptor(ApplicationService* service);
+ public Q_SLOTS:
+  void Activate(const QVariantMap& platformData);
+  void Open(const QStringList& uris, const QVariantMap& platformData);
+  void ActivateAction(const QString& actionName, const QVariantList& parameter, const QVariantMap& platformData);
+
+ private:
+  ApplicationService* service_;
+};
+
+class IntentsAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "com.kestrova.Quillet.Intents")
+ public:
+  explicit IntentsAdaptor(ApplicationService* service);
+ public Q_SLOTS:
+  void ClearClipboardFormatting();
+  QStringList RemoveTrackingParametersFromURLs(const QStringList& urls);
+
+ private:
+  ApplicationService* service_;
+};
+
+enum class InstanceClaim {
+  owner,            // this process owns the bus name and serves the object
+  reopenedRunning,  // another instance runs and was asked to reopen
+  noSessionBus,     // no session bus: the program runs without single-instance protection
+  failed,           // the name stayed taken (a relaunch whose old instance did not let go)
+};
+
+// Exports the service and takes the bus name. With `relaunched`, waits up to 5 seconds for the instance
+// that is relaunching to give the name up instead of reopening it.
+InstanceClaim claimSingleInstance(ApplicationService& service, bool relaunched);
+
+}  // namespace app

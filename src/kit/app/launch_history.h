@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/core/clock.h"
+#include "platform/prefs/user_defaults.h"
+
+// What the kit remembers of earlier runs, in a preferences suite (the standard one in the program). Each
+// operation reads and rewrites its key at once; the process-wide facts below call them once per launch.
+namespace kit::LaunchHistory {
+
+inline constexpr const char* launchCountKey = "Zv_launchCount";
+inline constexpr const char* firstLaunchDateKey = "Zv_firstLaunchDate";
+inline constexpr const char* previousLaunchedVersionKey = "Zv_previousLaunchedVersion";
+inline constexpr const char* wasRelaunchedKey = "ZvApp_wasRelaunched";
+inline constexpr const char* showsSettingsAfterRelaunchKey = "Zv_isShowingSettingsAfterRelaunch";
+inline constexpr const char* runOncePrefix = "Zv_App_runOnce__";
+
+// Adds one to the stored count (a missing or ill-typed count is 0; the sum stops at the largest integer) and
+// answers the new count.
+int64_t countLaunch(platform::UserDefaults& suite);
+// The stored first-launch date; when none is stored, `now`, which is stored at once.
+platform::Date firstLaunchDate(platform::UserDefaults& suite, platform::Date now);
+// The version stored by the launch before (`currentVersion` when none); stores `currentVersion`.
+std::string previousLaunchedVersion(platform::UserDefaults& suite, const std::string& currentVersion);
+// The stored relaunch marker, which is removed.
+bool takeWasRelaunched(platform::UserDefaults& suite);
+// The stored request to open the settings window after a relaunch, which is removed when it was set.
+bool takeShowsSettingsAfterRelaunch(platform::UserDefaults& suite);
+// True the first time it is asked for an identifier in this installation, false afterwards.
+bool runOnce(const std::string& identifier, platform::UserDefaults& suite = platform::UserDefaults::standard());
+
+}  // namespace kit::LaunchHistory
+
+// The launch facts of this process, each taken once. The kit's start-up reads them in this order so that
+// they hold launch-time values: firstLaunchDate, startDate, previousLaunchedVersion, freeMemoryAtLaunch,
+// wasRelaunched.
+namespace kit::LaunchFacts {
+
+int64_t launchCount();  // the count after this launch's increment (starts the kit when nothing did yet)
+bool isFirstLaunch();
+platform::Date firstLaunchDate();
+platform::Date startDate();
+const std::string& previousLaunchedVersion();
+int64_t freeMemoryAtLaunch();
+bool wasRelaunched();
+
+}  // namespace kit::LaunchFacts

@@ -1,0 +1,149 @@
+#include "kit/app/relaunch.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstdlib>
+
+#include "kit/app/app_facts.h"
+#include "kit/app/launch_history.h"
+#include "kit/foundation/alert.h"
+#include "kit/foundation/error_presentation.h"
+#include "kit/foundation/general_error.h"
+#include "kit/foundation/log.h"
+#include "kit/foundation/report_error.h"
+#include "platform/core/executor.h"
+#include "platform/prefs/user_defaults.h"
+
+namespace kit {
+
+namespace {
+
+bool relaunchInProgress = false;
+
+bool startDetached(const std::string& program, const std::vector<std::string>& arguments, std::string& error) {
+  QStringList list;
+  for (const auto& argument : arguments) list << QString::fromStdString(argument);
+  QProcess process;
+  process.setProgram(QString::fromStdString(program));
+  process.setArguments(list);
+  process.setStandardInputFile(QProcess::nullDevice());
+  if (process.startDetached()) return true;
+  error = process.errorString().toStdString();
+  return false;
+}
+
+InstanceStarter& instanceStarter() {
+  static InstanceStarter starter = startDetached;
+  return starter;
+}
+
+void terminate(bool exitImmediately) {
+  if (exitImmediately) std::exit(0);
+  QCoreApplication::quit();
+}
+
+std::function<void(bool)>& terminator() {
+  static std::function<void(bool)> value = terminate;
+  return value;
+}
+
+std::function<void()>& openSettingsHandler() {
+  static std::function<void()> handler;
+  return handler;
+}
+
+void storeMarkers(bool wasRelaunched, bool showsSettings) {
+  auto& suite = platform::UserDefaults::standard();
+  suite.set(LaunchHistory::wasRelaunchedKey, wasRelaunched);
+  if (showsSettings || !wasRelaunched) suite.set(LaunchHistory::showsSettingsAfterRelaunchKey, showsSettings);
+  suite.flush();
+}
+
+void clearRelaunchState() {
+  relaunchInProgress = false;
+  storeMarkers(false, false);
+}
+
+GeneralError relaunchError(const std::string& description) {
+  return GeneralError("Could not restart " + AppFacts::name() + ": " + description);
+}
+
+// A failed start is always reported; the alert is shown unless the caller asked for a quiet failure.
+bool reportsAndShowsAlert(const RelaunchOptions& options, const GeneralError& error, platform::UserInfo userInfo) {
+  ZvApp::reportError(error, std::move(userInfo));
+  return !options.exitImmediately && !options.reportFailureOnly;
+}
+
+// The installed program of the same name, when it is not the running one.
+std::optional<std::string> installedExecutableElsewhere() {
+  const QString found = QStandardPaths::findExecutable(QStringLiteral("quillet"));
+  if (found.isEmpty()) return std::nullopt;
+  std::error_code ignored;
+  if (std::filesystem::equivalent(found.toStdString(), AppFacts::url(), ignored)) return std::nullopt;
+  return found.toStdString();
+}
+
+}  // namespace
+
+void setInstanceStarterForTesting(InstanceStarter starter) { instanceStarter() = starter ? starter : startDetached; }
+
+void setRelaunchTerminatorForTesting(std::function<void(bool)> value) { terminator() = value ? value : terminate; }
+
+std::vector<std::string> shellRelaunchArguments(const std::filesystem::path& executable) {
+  return {"-c", "sleep 0.2; exec \"$0\" \"$@\"", executable.string(), relaunchArgument};
+}
+
+platform::Task<void> relaunch(RelaunchOptions options) {
+  if (relaunchInProgress) co_return;
+  relaunchInProgress = true;
+  storeMarkers(true, options.showSettingsAfterRelaunch);
+
+  std::string failure;
+  if (options.useShell) {
+    if (instanceStarter()("/bin/sh", shellRelaunchArguments(AppFacts::url()), failure)) {
+      terminator()(options.exitImmediately);
+      co_return;
+    }
+    const auto error = relaunchError(failure);
+    if (reportsAndShowsAlert(options, error, {})) presentAsModal(error);
+    clearRelaunchState();
+    co_return;
+  }
+
+  const std::vector<std::string> arguments{relaunchArgument};
+  if (instanceStarter()(AppFacts::url().string(), arguments, failure)) {
+    terminator()(options.exitImmediately);
+    co_return;
+  }
+  platform::UserInfo userInfo;
+  if (auto elsewhere = installedExecutableElsewhere()) {
+    std::string fallbackFailure;
+    if (instanceStarter()(*elsewhere, arguments, fallbackFailure)) {
+      terminator()(options.exitImmediately);
+      co_return;
+    }
+    failure = fallbackFailure;
+    userInfo["isFallback"] = true;
+  }
+  const auto error = relaunchError(failure);
+  if (reportsAndShowsAlert(options, error, userInfo)) co_await presentAsModalAsync(error);
+  clearRelaunchState();
+}
+
+void relaunchInTask(RelaunchOptions options) {
+  platform::spawn(platform::mainExecutor(), [options] { return relaunch(options); });
+}
+
+void openSettings() {
+  if (!openSettingsHandler()) {
+    log({"No settings window to open"}, LogType::info, "openSettings()");
+    return;
+  }
+  alertPresenter().activateApp();
+  openSettingsHandler()();
+}
+
+void setOpenSettingsHandler(std::function<void()> handler) { openSettingsHandler() = std::move(handler); }
+
+}  // namespace kit

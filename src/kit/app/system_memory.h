@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Memory figures of this process and of the machine, read from /proc.
+namespace kit::SystemMemory {
+
+// The resident memory of this process (VmRSS), in bytes.
+std::optional<int64_t> residentBytes();
+// The memory the machine can still hand out without swapping (MemAvailable), in bytes.
+std::optional<int64_t> availableBytes();
+// A "<Name>: <n> kB" value of a /proc status or meminfo text, in bytes.
+std::optional<int64_t> kilobyteField(std::string_view text, std::string_view name);
+
+// A byte count in the memory style, the same in every locale: "Zero KB", "512 bytes", "24 KB", "24.5 MB",
+// "1.25 GB" (units of 1024).
+std::string memoryText(int64_t bytes);
+
+}  // namespace kit::SystemMemory

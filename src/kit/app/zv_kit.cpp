@@ -1,0 +1,110 @@
+#include "kit/app/zv_kit.h"
+
+#include <QGuiApplication>
+#include <QWindow>
+#include <atomic>
+#include <mutex>
+
+#include "kit/app/launch_history.h"
+#include "kit/app/relaunch.h"
+#include "platform/system/input_monitors.h"
+#include "platform/system/modifier_flags.h"
+
+namespace kit {
+
+namespace {
+
+std::atomic<bool> finishedKitLaunch{false};
+std::mutex firstFrameMutex;
+std::optional<platform::Rect> firstFrame;
+
+void takeLaunchFacts() {
+  LaunchFacts::firstLaunchDate();
+  LaunchFacts::startDate();
+  LaunchFacts::previousLaunchedVersion();
+  LaunchFacts::freeMemoryAtLaunch();
+  LaunchFacts::wasRelaunched();
+}
+
+// The first window that becomes active after the first second of the run.
+void recordFirstMainWindow(platform::Executor& mainQueue) {
+  mainQueue.postAfter(std::chrono::seconds(1), [] {
+    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!application) return;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(application, &QGuiApplication::focusWindowChanged, application,
+                                   [connection](QWindow* window) {
+                                     if (!window) return;
+                                     const QRect frame = window->frameGeometry();
+                                     {
+                                       std::lock_guard lock(firstFrameMutex);
+                                       firstFrame = platform::Rect{double(frame.x()), double(frame.y()),
+                                                                   double(frame.width()), double(frame.height())};
+                                     }
+                                     QObject::disconnect(*connection);
+                                   });
+  });
+}
+
+}  // namespace
+
+bool LaunchChord::isHeld(uint64_t chord, uint64_t modifierFlags) {
+  using namespace platform::ModifierFlag;
+  const uint64_t relevant = modifierFlags & deviceIndependentMask & ~(capsLock | numericPad | function);
+  return relevant == chord;
+}
+
+KitLaunchHooks& kitLaunchHooks() {
+  static KitLaunchHooks hooks;
+  return hooks;
+}
+
+std::vector<std::function<void()>>& postLaunchHandlers() {
+  static std::vector<std::function<void()>> handlers;
+  return handlers;
+}
+
+ZvKit& ZvKit::shared() {
+  static ZvKit* kit = new ZvKit(Environment{platform::UserDefaults::standard(),
+                                            platform::InputMonitors::currentModifierFlags(),
+                                            platform::mainExecutor(), takeLaunchFacts});  // never released
+  return *kit;
+}
+
+ZvKit::ZvKit(const Environment& environment) {
+  launchCount_ = LaunchHistory::countLaunch(environment.suite);
+  if (environment.takeLaunchFacts) environment.takeLaunchFacts();
+
+  if (LaunchChord::isHeld(LaunchChord::userDebugWindow, environment.modifierFlags)) {
+    environment.mainQueue.post([] {
+      if (kitLaunchHooks().showUserDebugWindow) kitLaunchHooks().showUserDebugWindow();
+    });
+  }
+  environment.mainQueue.post([] {
+    if (kitLaunchHooks().offerDataResetAtLaunch) kitLaunchHooks().offerDataResetAtLaunch();
+  });
+  environment.mainQueue.post([] {
+    finishedKitLaunch = true;
+    for (const auto& handler : postLaunchHandlers()) handler();
+    if (kitLaunchHooks().addDebugMenuIfRequested) kitLaunchHooks().addDebugMenuIfRequested();
+  });
+
+  recordFirstMainWindow(environment.mainQueue);
+
+  if (LaunchHistory::takeShowsSettingsAfterRelaunch(environment.suite)) environment.mainQueue.post([] { openSettings(); });
+}
+
+bool isDebugModifierChordHeld() {
+  static const bool held =
+      LaunchChord::isHeld(LaunchChord::debugMenu, platform::InputMonitors::currentModifierFlags());
+  return held;
+}
+
+bool didFinishKitLaunch() { return finishedKitLaunch; }
+
+std::optional<platform::Rect> firstMainWindowFrame() {
+  std::lock_guard lock(firstFrameMutex);
+  return firstFrame;
+}
+
+}  // namespace kit
