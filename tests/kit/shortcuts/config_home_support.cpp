@@ -1,4 +1,5 @@
-// Every test program here reads and writes the standard preferences suite: give it a private config home.
+// Every test program here reads and writes the standard preferences suite: give it a private config home. And
+// no X server: registrations must not grab keys on the desktop of whoever runs the tests.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@ class PrivateConfigHome : public ::testing::Environment {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     path_ = pattern;
     setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+    unsetenv("DISPLAY");
   }
   void TearDown() override {
     std::error_code ignored;

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QTest>
 #include <QVBoxLayout>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -44,7 +43,6 @@ class RecordingPresenter final : public kit::AlertPresenter {
 class RecorderTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    unsetenv("DISPLAY");  // keys go by their Qt key here, whatever the machine has
     static int argc = 1;
     static char name[] = "recorder-test";
     static char* argv[] = {name, nullptr};
