@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-#include "app/shortcut_names.h"
+#include "engine/shortcut_names.h"
 #include "engine/preference_keys.h"
 #include "kit/app/debug_info.h"
 #include "kit/app/launch_history.h"
@@ -55,10 +55,10 @@ void AppState::didLaunch() {
     return std::optional<std::string>(excludedAppsText(kit::Preferences::get(Keys::excludedApps())));
   });
   addDebugInfoToBoth("Has Shortcut - copyAndClearFormatting", [] {
-    return flagText(kit::GlobalShortcuts::getShortcut(ShortcutNames::copyAndClearFormatting()).has_value());
+    return flagText(kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::copyAndClearFormatting()).has_value());
   });
   addDebugInfoToBoth("Has Shortcut - clearFormattingAndPaste", [] {
-    return flagText(kit::GlobalShortcuts::getShortcut(ShortcutNames::clearFormatting()).has_value());
+    return flagText(kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::clearFormatting()).has_value());
   });
   if (kit::LaunchFacts::isFirstLaunch()) kit::Preferences::set(Keys::_forceUsingFrontmostApp(), true);
 }

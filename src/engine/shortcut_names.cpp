@@ -1,6 +1,6 @@
-#include "app/shortcut_names.h"
+#include "engine/shortcut_names.h"
 
-namespace app::ShortcutNames {
+namespace kit::GlobalShortcuts::Names {
 
 const kit::GlobalShortcuts::Name& copyAndClearFormatting() {
   static const auto* name = new kit::GlobalShortcuts::Name("copyAndClearFormatting");
@@ -17,4 +17,4 @@ const kit::GlobalShortcuts::Name& toggleAutomaticallyClearFormatting() {
   return *name;
 }
 
-}  // namespace app::ShortcutNames
+}  // namespace kit::GlobalShortcuts::Names

@@ -4,7 +4,7 @@
 
 // The application's named global shortcuts. None has a default: a shortcut exists only once the user records
 // one. Each is created on first use, which also starts following our menus.
-namespace app::ShortcutNames {
+namespace kit::GlobalShortcuts::Names {
 
 // "Copy and clear formatting": synthetic copy, then clear (on key up).
 const kit::GlobalShortcuts::Name& copyAndClearFormatting();
@@ -13,4 +13,4 @@ const kit::GlobalShortcuts::Name& clearFormatting();
 // "Toggle “Automatically clear formatting”": flips the preference (on key up).
 const kit::GlobalShortcuts::Name& toggleAutomaticallyClearFormatting();
 
-}  // namespace app::ShortcutNames
+}  // namespace kit::GlobalShortcuts::Names
