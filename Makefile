@@ -1,10 +1,12 @@
 # The user's interface to the project. `make run` and `make test` install what is missing, build and go.
 #   make run                 build and start Quillet
+#   make install PREFIX=...  build and install Quillet, its desktop entry and icon (default /usr/local)
 #   make test                build and run every test (SANITIZE=1 for ASan+UBSan, SANITIZE=thread for TSan)
 #   make bench               build and run the benchmarks
 #   make fuzz                build the fuzz targets with clang and run each for FUZZ_SECONDS
 
 SANITIZE ?=
+PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -26,7 +28,7 @@ endif
 DEPS_STAMP := .deps-installed
 SOURCES_STAMP := $(BUILD_DIR)/CMakeCache.txt
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run install test bench fuzz clean
 
 all: build
 
@@ -45,8 +47,10 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD_DIR)/bin/quillet ]; then exec $(BUILD_DIR)/bin/quillet; \
-	else echo "make run will start $(BUILD_DIR)/bin/quillet, which this checkout does not build yet."; exit 1; fi
+	@exec $(BUILD_DIR)/bin/quillet
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 test: build
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -140,7 +140,7 @@ void openSettings() {
     log({"No settings window to open"}, LogType::info, "openSettings()");
     return;
   }
-  alertPresenter().activateApp();
+  if (QCoreApplication::instance()) alertPresenter().activateApp();
   openSettingsHandler()();
 }
 

@@ -1,0 +1,17 @@
+# `cmake --install <build> --prefix <prefix>` (or `make install PREFIX=...`): the program, its desktop entry
+# (with the two actions) and its icon. The desktop entry names the program by its installed path, so it is
+# written when installing, for the prefix of that install.
+include(GNUInstallDirs)
+
+if(TARGET quillet)
+  install(TARGETS quillet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(CODE "
+    set(bindir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    configure_file(\"${CMAKE_SOURCE_DIR}/data/com.kestrova.Quillet.desktop.in\"
+                   \"${CMAKE_BINARY_DIR}/install/com.kestrova.Quillet.desktop\" @ONLY)
+  ")
+  install(FILES ${CMAKE_BINARY_DIR}/install/com.kestrova.Quillet.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/com.kestrova.Quillet.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()

@@ -1,0 +1,132 @@
+// Relaunching: what is stored for the new instance, what a failed start leaves behind, and the shell form's
+// handling of a path full of shell characters.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "kit/app/launch_history.h"
+#include "kit/app/relaunch.h"
+#include "kit/foundation/alert.h"
+#include "platform/core/executor.h"
+#include "platform/prefs/user_defaults.h"
+
+namespace {
+
+namespace History = kit::LaunchHistory;
+
+class RecordingPresenter final : public kit::AlertPresenter {
+ public:
+  std::vector<std::string> messages;
+  kit::AlertResponse runModal(const kit::Alert& alert) override {
+    messages.push_back(alert.messageText);
+    return {};
+  }
+  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
+    messages.push_back(alert.messageText);
+    completion({});
+  }
+  void activateApp() override {}
+};
+
+class RelaunchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::setMainExecutorForTesting(&mainQueue_);
+    kit::setAlertPresenterForTesting(&presenter_);
+    kit::setRelaunchTerminatorForTesting([this](bool exitImmediately) { terminations_.push_back(exitImmediately); });
+  }
+  void TearDown() override {
+    kit::setInstanceStarterForTesting(nullptr);
+    kit::setRelaunchTerminatorForTesting(nullptr);
+    kit::setAlertPresenterForTesting(nullptr);
+    platform::setMainExecutorForTesting(nullptr);
+    suite().remove(History::wasRelaunchedKey);
+    suite().remove(History::showsSettingsAfterRelaunchKey);
+  }
+
+  void relaunch(kit::RelaunchOptions options) {
+    kit::relaunchInTask(options);
+    mainQueue_.runUntilIdle();
+  }
+  static platform::UserDefaults& suite() { return platform::UserDefaults::standard(); }
+  static bool stored(const char* key) {
+    auto value = suite().object(key);
+    return value && value->is<bool>() && *value->get<bool>();
+  }
+
+  platform::ManualExecutor mainQueue_;
+  RecordingPresenter presenter_;
+  std::vector<bool> terminations_;
+};
+
+TEST_F(RelaunchTest, AFailedStartIsShownAndClearsEverythingSoALaterRelaunchCanRun) {
+  std::vector<std::vector<std::string>> starts;
+  kit::setInstanceStarterForTesting([&](const std::string&, const std::vector<std::string>& arguments, std::string& error) {
+    starts.push_back(arguments);
+    error = "No such file or directory";
+    return false;
+  });
+  for (bool useShell : {false, true}) {
+    relaunch({.showSettingsAfterRelaunch = true, .useShell = useShell});
+    EXPECT_FALSE(stored(History::wasRelaunchedKey)) << useShell;
+    EXPECT_FALSE(stored(History::showsSettingsAfterRelaunchKey)) << useShell;
+  }
+  EXPECT_EQ(starts.size(), 2u);
+  ASSERT_EQ(presenter_.messages.size(), 2u);
+  EXPECT_EQ(presenter_.messages[0], "Could not restart Quillet: No such file or directory");
+  EXPECT_TRUE(terminations_.empty());
+
+  relaunch({.exitImmediately = true});
+  EXPECT_EQ(presenter_.messages.size(), 2u) << "a quiet relaunch shows nothing";
+}
+
+TEST_F(RelaunchTest, ASuccessfulStartLeavesTheMarkersForTheNewInstanceAndRunsOnce) {
+  std::vector<std::string> programs;
+  kit::setInstanceStarterForTesting([&](const std::string& program, const std::vector<std::string>& arguments, std::string&) {
+    programs.push_back(program);
+    EXPECT_EQ(arguments.back(), kit::relaunchArgument);
+    return true;
+  });
+  kit::relaunchInTask({.showSettingsAfterRelaunch = true});
+  kit::relaunchInTask({});
+  mainQueue_.runUntilIdle();
+  EXPECT_EQ(programs.size(), 1u);
+  EXPECT_EQ(terminations_, std::vector<bool>{false});
+  EXPECT_TRUE(stored(History::wasRelaunchedKey));
+  EXPECT_TRUE(stored(History::showsSettingsAfterRelaunchKey));
+}
+
+TEST(ShellRelaunchTest, ThePathIsNeverReadAsShellText) {
+  char pattern[] = "/tmp/quillet-shell-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::filesystem::path folder = pattern;
+  const std::filesystem::path program = folder / "a \"b\" $(touch pwned) `touch pwned2` \\ 'c'";
+  const std::filesystem::path record = folder / "arguments";
+  {
+    std::ofstream script(program);
+    script << "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > '" << record.string() << "'\n";
+  }
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+
+  std::vector<std::string> command{"/bin/sh"};
+  for (const auto& argument : kit::shellRelaunchArguments(program)) command.push_back(argument);
+  std::string line;
+  for (const auto& argument : command) {
+    line += "'";
+    for (char c : argument) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    line += "' ";
+  }
+  ASSERT_EQ(std::system(("cd " + folder.string() + " && " + line).c_str()), 0);
+
+  std::ifstream file(record);
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_EQ(text.str(), program.string() + "\n--relaunch\n");
+  EXPECT_FALSE(std::filesystem::exists(folder / "pwned"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "pwned2"));
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
