@@ -33,6 +33,10 @@ class PasteboardController {
   void setWatching(bool watching);
   bool isWatching() const { return pasteboardCancellable_.has_value(); }
 
+  platform::Pasteboard& pasteboard() { return pasteboard_; }
+  // Empty once the controller is gone; for work that may outlive it.
+  std::weak_ptr<PasteboardController*> weakSelf() const { return self_; }
+
   // The watcher's decision on a new change: skip, leave alone, or clean.
   void pasteboardDidChange();
   // True when the current change must be left alone whatever the settings.

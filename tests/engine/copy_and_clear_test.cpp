@@ -1,0 +1,179 @@
+#include "engine/copy_and_clear.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "engine/pasteboard_markers.h"
+#include "engine/preference_keys.h"
+#include "platform/core/clock.h"
+#include "platform/core/executor.h"
+
+namespace engine {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::MemoryPasteboard;
+using platform::PasteboardItem;
+namespace type = platform::PasteboardType;
+namespace Keys = kit::Preferences::Keys;
+
+class PrivateConfigHome : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-copyclear-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    path_ = pattern;
+    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new PrivateConfigHome);
+
+PasteboardItem richText(const std::string& html, const std::string& text) {
+  PasteboardItem item;
+  item.types = {type::html, type::string};
+  item.dataByType = {{type::html, html}, {type::string, text}};
+  return item;
+}
+
+// The main executor and the clock are the test's: time moves only when the test moves it.
+class CopyAndClearTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::setMainExecutorForTesting(&main);
+    platform::setClockForTesting(&clock);
+    kit::Preferences::removeAll();
+    kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+    controller = std::make_unique<PasteboardController>(pasteboard);
+    pasteboard.addChangeHandler([this](int64_t) { writes.push_back({elapsed, pasteboard.string(type::string)}); });
+  }
+  void TearDown() override {
+    controller.reset();
+    advance(2s);
+    platform::setClockForTesting(nullptr);
+    platform::setMainExecutorForTesting(nullptr);
+  }
+
+  // Moves time in small steps; `at` runs once when its moment has come, as another application's copy.
+  void advance(std::chrono::milliseconds by, std::chrono::milliseconds appCopiesAt = -1ms,
+               std::function<void()> appCopy = {}) {
+    main.runUntilIdle();
+    for (auto end = elapsed + by; elapsed < end;) {
+      if (appCopy && elapsed >= appCopiesAt) std::exchange(appCopy, nullptr)();
+      clock.advance(5ms);
+      elapsed += 5ms;
+      main.runUntilIdle();
+    }
+  }
+
+  bool cleaned() { return hasType(pasteboard, cleanedMarkerType()); }
+
+  struct Write {
+    std::chrono::milliseconds at;
+    std::optional<std::string> text;
+  };
+  platform::ManualExecutor main;
+  platform::VirtualClock clock;
+  MemoryPasteboard pasteboard;
+  std::unique_ptr<PasteboardController> controller;
+  std::vector<Write> writes;
+  std::vector<uint16_t> posted;
+  KeystrokePoster post = [this](uint16_t key) { posted.push_back(key); };
+  std::chrono::milliseconds elapsed{0};
+};
+
+TEST_F(CopyAndClearTest, ACopyAnsweredLateIsCleanedAtTheNextCheckAndOnlyOnce) {
+  pasteboard.setItems({richText("<b>old</b>", "old")});
+  writes.clear();
+
+  copyAndClearFormatting(*controller, post);
+  EXPECT_EQ(posted, std::vector<uint16_t>{copyKeyCode});
+  // What was there before is cleaned at once.
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0].text, "old");
+
+  advance(1500ms, 150ms, [&] { pasteboard.setItems({richText("<i>new</i> text", "new text")}); });
+  // The application's copy at 0.15 s, ours at the check after 0.02 + 0.05 + 0.1 s; the later checks idle.
+  ASSERT_EQ(writes.size(), 3u);
+  EXPECT_EQ(writes[1].at, 150ms);
+  EXPECT_EQ(writes[2].at, 170ms);
+  EXPECT_EQ(writes[2].text, "new text");
+  EXPECT_TRUE(cleaned());
+}
+
+TEST_F(CopyAndClearTest, ACopyLaterThanTheLastCheckStaysAsItIs) {
+  pasteboard.setItems({richText("<b>old</b>", "old")});
+  controller->clearFormatting();
+  writes.clear();
+
+  copyAndClearFormatting(*controller, post);
+  EXPECT_TRUE(writes.empty());  // already cleaned: nothing to do at once
+  advance(1500ms, 1200ms, [&] { pasteboard.setItems({richText("<i>late</i>", "late")}); });
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_FALSE(cleaned());
+}
+
+TEST_F(CopyAndClearTest, PressesOverlapAndOutlivingTheControllerIsHarmless) {
+  pasteboard.setItems({richText("<b>a</b>", "a")});
+  copyAndClearFormatting(*controller, post);
+  advance(100ms);
+  copyAndClearFormatting(*controller, post);
+  advance(200ms, 50ms, [&] { pasteboard.setItems({richText("<b>b</b>", "b")}); });
+  EXPECT_EQ(pasteboard.string(type::string), "b");
+  EXPECT_TRUE(cleaned());
+
+  // Checks still pending when the controller goes simply end.
+  copyAndClearFormatting(*controller, post);
+  controller.reset();
+  pasteboard.setItems({richText("<b>c</b>", "c")});
+  advance(1500ms);
+  EXPECT_FALSE(cleaned());
+}
+
+TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextWithTheSourceOfThisContent) {
+  PasteboardItem item = richText("<b>rich</b>", "rich");
+  item.types.push_back("org.nspasteboard.source");
+  item.dataByType["org.nspasteboard.source"] = "org.example.Writer";
+  pasteboard.setItems({item});
+  controller->pasteboardItemSourceApp = "org.example.Stale";
+
+  bool cleanedBeforePaste = false;
+  clearFormattingAndPaste(*controller, [&](uint16_t key) {
+    posted.push_back(key);
+    cleanedBeforePaste = cleaned() && pasteboard.string(type::string) == "rich";
+  });
+  EXPECT_EQ(posted, std::vector<uint16_t>{pasteKeyCode});
+  EXPECT_TRUE(cleanedBeforePaste);
+  EXPECT_EQ(controller->pasteboardItemSourceApp, "org.example.Writer");
+
+  // Cleaned content is pasted as it is.
+  writes.clear();
+  clearFormattingAndPaste(*controller, post);
+  EXPECT_TRUE(writes.empty());
+  EXPECT_EQ(posted.size(), 2u);
+}
+
+TEST_F(CopyAndClearTest, TheToggleFlipsAutomaticClearingAndTheWatcherFollows) {
+  pasteboard.setItems({richText("<b>x</b>", "x")});
+  EXPECT_TRUE(canClearFormattingNow(*controller));
+  toggleAutomaticallyClearFormatting();
+  EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  EXPECT_TRUE(controller->isWatching());
+  EXPECT_FALSE(canClearFormattingNow(*controller));  // the watcher cleans by itself
+  toggleAutomaticallyClearFormatting();
+  EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  EXPECT_FALSE(controller->isWatching());
+  controller->clearFormatting();
+  EXPECT_FALSE(canClearFormattingNow(*controller));  // nothing left to clean
+}
+
+}  // namespace
+}  // namespace engine
