@@ -9,6 +9,7 @@ find_package(GTest REQUIRED)
 pkg_check_modules(SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(PSL REQUIRED IMPORTED_TARGET libpsl)
+pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 pkg_check_modules(JSC REQUIRED IMPORTED_TARGET javascriptcoregtk-4.1)
 # Every user script runs under a time limit; the call that sets it is exported but not declared in a header.
 include(CheckFunctionExists)

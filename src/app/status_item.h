@@ -1,0 +1,80 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+#include "kit/ui/menu.h"
+
+namespace engine {
+class PasteboardController;
+}
+
+namespace app {
+
+// What a click on the status item does.
+enum class StatusItemClick { primaryButton, secondaryButton, other };
+enum class StatusItemClickResult { showMenu, primaryAction, nothing };
+
+// Primary (left) click opens the menu, or toggles automatic clearing with exactly Super held (nothing with Super
+// and more); secondary (right) click toggles; anything else does nothing. Caps Lock, Num Lock and Fn are ignored.
+StatusItemClickResult routeStatusItemClick(StatusItemClick click, uint64_t modifierFlags);
+
+// Owns the tray icon and its menu for the whole run: shows the icon at start (and hides it again after 5 s when
+// "hideMenuBarIcon" is on), dims it while automatic clearing is off if "dimMenuBarIconWhenDisabled" is on, and
+// routes its clicks. Main thread only.
+class MenuBarController : public QObject {
+  Q_OBJECT
+
+ public:
+  // Queues start() on the main queue. Without an engine the shared one is used.
+  explicit MenuBarController(engine::PasteboardController* engine = nullptr);
+  ~MenuBarController() override;
+
+  // Whether this is the first launch (the welcome is shown then); the kit's launch count by default.
+  std::function<bool()> isFirstLaunch;
+  // Opens the developer debug window from the "Debug" item.
+  std::function<void()> showDebugWindow;
+  // Starts the check that the desktop really shows the icon (given the icon).
+  std::function<void(QSystemTrayIcon&)> ensureVisibility;
+  // How long the icon stays after start when "hideMenuBarIcon" is on.
+  std::chrono::milliseconds revealDuration{5000};
+
+  kit::ZvMenu& menu() { return *menu_; }
+  // Made and configured on first use.
+  QSystemTrayIcon& statusItem();
+  engine::PasteboardController& engine();
+
+  void start();
+  // Flips "automaticallyClearFormatting".
+  void primaryAction();
+  // Shows the icon (launching the running program again does this; it then hides it if it is meant to be hidden).
+  void showStatusItem();
+  void hideStatusItemIfNeeded();
+  bool isStatusItemVisible() const { return statusItem_ && statusItem_->isVisible(); }
+  void updateIconAppearance();
+  void startObserving();
+  bool isIconDimmed() const { return isIconDimmed_; }
+
+  // What a click does; the tray's activation reasons arrive here.
+  void handleStatusItemClick(StatusItemClick click, uint64_t modifierFlags);
+  // Opens the menu at the icon (or at the pointer when the tray tells no position).
+  void showMenu();
+
+ private:
+  void configureStatusItem(QSystemTrayIcon& item);
+  void applyIcon();
+
+  engine::PasteboardController* engine_;
+  std::unique_ptr<kit::ZvMenu> menu_;
+  std::unique_ptr<QSystemTrayIcon> statusItem_;
+  bool isIconDimmed_ = false;
+  bool panelIsDark_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <QPushButton>
+
+#include "platform/url/url.h"
+
+namespace kit {
+
+// The product's addresses on the maker's web site.
+namespace WebAddresses {
+// The product's page; "#tips", "#faq" and "#word-bug" are sections of it.
+const platform::Url& website();
+// The maker's page that lists its applications.
+const platform::Url& makerApps();
+// The feedback form, before its query.
+const platform::Url& feedbackPage();
+}  // namespace WebAddresses
+
+// The feedback form with "product" (the application's name), "metadata" and, when given, "messageField" and
+// "extraInfo".
+platform::Url feedbackPageUrl(const std::optional<std::string>& message = std::nullopt,
+                              const std::optional<std::string>& extraInfo = std::nullopt);
+
+// Opens the feedback form with only the product and the metadata.
+void openFeedbackPage();
+
+// A button that opens the feedback form.
+class SendFeedbackButton : public QPushButton {
+  Q_OBJECT
+
+ public:
+  explicit SendFeedbackButton(const std::string& title, QWidget* parent = nullptr);
+};
+
+// "Quit <name>" (or "Quit"), Ctrl+Q, which quits the application.
+class QuitButton : public QPushButton {
+  Q_OBJECT
+
+ public:
+  explicit QuitButton(bool showName, QWidget* parent = nullptr);
+};
+
+}  // namespace kit

@@ -1,0 +1,94 @@
+#include "kit/app/share.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "kit/app/feedback.h"
+#include "kit/foundation/alert.h"
+#include "kit/foundation/url_query.h"
+#include "kit/ui/link_copy.h"
+#include "kit/ui/menu.h"
+#include "kit/ui/qr_code_view.h"
+#include "kit/ui/url_opening.h"
+
+namespace kit {
+
+namespace {
+
+constexpr int screenWidth = 340;
+constexpr int qrCodeMaximumSide = 300;
+constexpr auto copySuccessDuration = std::chrono::seconds(1);
+
+// A button that shows for a moment that its action was done.
+QPushButton* makeCopyButton(const QString& title, std::function<void()> action, QWidget* parent) {
+  auto* button = new QPushButton(title, parent);
+  QObject::connect(button, &QPushButton::clicked, button, [button, title, action = std::move(action)] {
+    action();
+    button->setText("Copied");
+    // Parented to the button: it never fires after the button is gone.
+    QTimer::singleShot(copySuccessDuration, button, [button, title] { button->setText(title); });
+  });
+  return button;
+}
+
+}  // namespace
+
+platform::Url shareLink() { return WebAddresses::website(); }
+
+platform::Url emailLinkUrl(const platform::Url& link) {
+  return urlWithQuery("mailto:", {{"body", link.absoluteString()}}).value_or(link);
+}
+
+ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
+                          Qt::CustomizeWindowHint) {
+  const platform::Url link = shareLink();
+  setWindowTitle(QString::fromStdString("Share " + applicationName()));
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  auto* layout = new QVBoxLayout(this);
+  auto* row = new QHBoxLayout;
+  copyButton_ = makeCopyButton("Copy Link", [&pasteboard, link] { copyUrl(pasteboard, link); }, this);
+  auto* shareButton = new QPushButton("Share Link", this);
+  auto* shareMenu = new QMenu(shareButton);
+  shareMenu->addAction("Email Link", [link] { openUrl(emailLinkUrl(link)); });
+  shareMenu->addAction("Copy Link", [&pasteboard, link] { copyUrl(pasteboard, link); });
+  shareButton->setMenu(shareMenu);
+  auto* openButton = new QPushButton("Open Link", this);
+  connect(openButton, &QPushButton::clicked, this, [link] { openUrl(link); });
+  row->addWidget(copyButton_);
+  row->addStretch();
+  row->addWidget(shareButton);
+  row->addStretch();
+  row->addWidget(openButton);
+  layout->addLayout(row);
+
+  auto* qrCode = new QRCodeView(link.absoluteString(), QRCodeErrorCorrectionLevel::medium, this);
+  qrCode->setMaximumSize(qrCodeMaximumSide, qrCodeMaximumSide);
+  qrCode->setMinimumSize(qrCodeMaximumSide - 40, qrCodeMaximumSide - 40);
+  layout->addWidget(qrCode, 0, Qt::AlignCenter);
+
+  setFixedWidth(screenWidth);
+  adjustSize();
+  setFixedSize(size());
+}
+
+ShareAppScreen* ShareAppScreen::showWindow(platform::Pasteboard& pasteboard) {
+  auto* window = new ShareAppScreen(pasteboard);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    window->move(screen->availableGeometry().center() - window->rect().center());
+  }
+  activateApp();
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+}  // namespace kit

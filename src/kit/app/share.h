@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+#include "platform/pasteboard/pasteboard.h"
+#include "platform/url/url.h"
+
+class QPushButton;
+
+namespace kit {
+
+// The address offered for sharing the application: its store page when it has one (never the case in this
+// build), else the product's page.
+platform::Url shareLink();
+
+// The "mailto:" address of an e-mail whose body is the link.
+platform::Url emailLinkUrl(const platform::Url& link);
+
+// "Share <name>": the link as "Copy Link", "Share Link" (by e-mail, or copied) and "Open Link", and as a QR
+// code. It floats above other windows, cannot be minimised or resized, and Escape leaves it open.
+class ShareAppScreen : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent = nullptr);
+
+  // A new window each time, centred on the screen and brought to the front.
+  static ShareAppScreen* showWindow(platform::Pasteboard& pasteboard = platform::generalPasteboard());
+
+  QPushButton* copyButton() const { return copyButton_; }
+
+ private:
+  QPushButton* copyButton_ = nullptr;
+};
+
+}  // namespace kit

@@ -1,0 +1,77 @@
+#include "kit/app/standard_menu.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+
+#include "kit/app/feedback.h"
+#include "kit/app/relaunch.h"
+#include "kit/foundation/alert.h"
+#include "kit/foundation/url_query.h"
+#include "kit/ui/url_opening.h"
+#include "platform/core/executor.h"
+
+namespace kit {
+
+namespace {
+
+CallbackMenuItem* addLinkItem(QMenu& menu, const std::string& title, const platform::Url& url) {
+  auto* item = new CallbackMenuItem(title, "", std::nullopt, true, false, false, [url] { openUrl(url); }, &menu);
+  menu.addAction(item);
+  return item;
+}
+
+}  // namespace
+
+QAction* addHeader(QMenu& menu, const std::string& title, bool hasSeparatorBefore) {
+  if (hasSeparatorBefore) menu.addSeparator();
+  auto* header = new QAction(QString::fromStdString(title), &menu);
+  header->setEnabled(false);
+  // The small system size next to the regular one (11 to 13 points), whatever the desktop's menu font is.
+  QFont font = menu.font();
+  font.setPointSizeF(font.pointSizeF() * 11.0 / 13.0);
+  header->setFont(font);
+  menu.addAction(header);
+  return header;
+}
+
+platform::Url websiteWithFragment(const std::string& fragment) {
+  return modifyingComponents(WebAddresses::website(), [&](platform::UrlComponents& components) {
+    components.setFragment(fragment);
+  });
+}
+
+CallbackMenuItem* addMoreAppsItem(QMenu& menu) { return addLinkItem(menu, "More Apps by Me", WebAddresses::makerApps()); }
+CallbackMenuItem* addWebsiteItem(QMenu& menu) { return addLinkItem(menu, "Website", WebAddresses::website()); }
+CallbackMenuItem* addTipsItem(QMenu& menu) { return addLinkItem(menu, "Tips", websiteWithFragment("tips")); }
+CallbackMenuItem* addFAQItem(QMenu& menu) { return addLinkItem(menu, "FAQ", websiteWithFragment("faq")); }
+CallbackMenuItem* addRateAppItem(QMenu&) { return nullptr; }
+
+void settingsMenuItemAction() {
+  platform::mainExecutor().post([] { openSettings(); });
+}
+
+void aboutMenuItemAction() {
+  activateApp();
+  const QString name = QString::fromStdString(applicationName());
+  auto* box = new QMessageBox(QMessageBox::NoIcon, "About " + name,
+                              "<b>" + name + "</b><br>Version " + QCoreApplication::applicationVersion(),
+                              QMessageBox::Ok);
+  box->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setObjectName("aboutBox");
+  box->show();
+  box->raise();
+  box->activateWindow();
+}
+
+void sendFeedbackMenuItemAction() { openFeedbackPage(); }
+
+namespace Preferences {
+void toggle(const Key<bool>& key, const std::function<void()>& then) {
+  set(key, !get(key));
+  if (then) then();
+}
+}  // namespace Preferences
+
+}  // namespace kit

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <QAction>
+#include <QMenu>
+
+#include "kit/preferences/key.h"
+#include "kit/ui/menu.h"
+#include "platform/url/url.h"
+
+namespace kit {
+
+// A disabled item in the small system font that titles the items after it; with a separator before it when
+// asked.
+QAction* addHeader(QMenu& menu, const std::string& title, bool hasSeparatorBefore);
+
+CallbackMenuItem* addMoreAppsItem(QMenu& menu);  // "More Apps by Me": the maker's page of applications
+CallbackMenuItem* addWebsiteItem(QMenu& menu);   // "Website": the product's page
+CallbackMenuItem* addTipsItem(QMenu& menu);      // "Tips": the product's page at "#tips"
+CallbackMenuItem* addFAQItem(QMenu& menu);       // "FAQ": the product's page at "#faq"
+// "Rate App" needs a store entry, which this build has none of: adds nothing and returns nullptr.
+CallbackMenuItem* addRateAppItem(QMenu& menu);
+
+// The product's page with its fragment replaced.
+platform::Url websiteWithFragment(const std::string& fragment);
+
+// Opens the settings window on a later turn of the main loop.
+void settingsMenuItemAction();
+// Brings the application forward and shows its about box.
+void aboutMenuItemAction();
+// Opens the feedback form.
+void sendFeedbackMenuItemAction();
+
+namespace Preferences {
+// Stores the negation of the key's value, then calls `then` when given.
+void toggle(const Key<bool>& key, const std::function<void()>& then = {});
+}  // namespace Preferences
+
+}  // namespace kit

@@ -1,0 +1,81 @@
+#include "kit/ui/error_alert.h"
+
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace kit {
+
+namespace {
+
+template <class T>
+std::optional<T> userInfoValue(const Error& error, const char* key) {
+  const UserInfo info = error.userInfo();
+  auto it = info.find(key);
+  if (it == info.end()) return std::nullopt;
+  if (const T* value = std::get_if<T>(&it->second)) return *value;
+  return std::nullopt;
+}
+
+std::optional<std::string> failureReason(const Error& error) {
+  if (auto reason = error.failureReason()) return reason;
+  return userInfoValue<std::string>(error, platform::userinfo::localizedFailureReason);
+}
+
+struct Recovery {
+  std::vector<std::string> options;
+  std::shared_ptr<ErrorRecoveryAttempter> attempter;
+};
+
+std::optional<Recovery> recovery(const Error& error) {
+  auto options = userInfoValue<std::vector<std::string>>(error, platform::userinfo::localizedRecoveryOptions);
+  auto attempter =
+      userInfoValue<std::shared_ptr<ErrorRecoveryAttempter>>(error, platform::userinfo::recoveryAttempter);
+  if (!options || !attempter || !*attempter) return std::nullopt;
+  return Recovery{std::move(*options), std::move(*attempter)};
+}
+
+constexpr size_t maximumRecoveryButtons = 2;
+
+}  // namespace
+
+std::optional<std::string> alertMessage(const Error& error) {
+  const auto reason = failureReason(error);
+  const auto suggestion = error.recoverySuggestion();
+  if (!reason || error.localizedDescription().find(*reason) != std::string::npos) return suggestion;
+  return suggestion ? *reason + "\n\n" + *suggestion : *reason;
+}
+
+Alert recoveryErrorAlert(const Error& error) {
+  Alert alert;
+  alert.messageText = error.localizedDescription();
+  alert.informativeText = alertMessage(error).value_or("");
+  if (auto options = recovery(error)) {
+    for (size_t index = 0; index < options->options.size() && index < maximumRecoveryButtons; ++index) {
+      alert.addButton(options->options[index]);
+    }
+    alert.addButton("Cancel");
+  } else {
+    alert.addButton("OK");
+  }
+  return alert;
+}
+
+void presentRecoveryErrorAlert(std::shared_ptr<const Error> error, QWidget* window, std::function<void()> onDismiss) {
+  const Alert alert = recoveryErrorAlert(*error);
+  auto options = recovery(*error);
+  auto finish = [error, options, onDismiss = std::move(onDismiss)](AlertResponse response) {
+    const int index = response.code - alertFirstButtonReturn;
+    if (options && index >= 0 && static_cast<size_t>(index) < std::min(options->options.size(), maximumRecoveryButtons)) {
+      options->attempter->attemptRecovery(*error, index);
+    }
+    if (onDismiss) onDismiss();
+  };
+  if (window) {
+    alertPresenter().beginSheet(alert, window, [finish](AlertResponse response) { finish(response); });
+  } else {
+    finish(alertPresenter().runModal(alert));
+  }
+}
+
+}  // namespace kit

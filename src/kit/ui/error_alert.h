@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "kit/foundation/alert.h"
+#include "kit/foundation/general_error.h"
+
+class QWidget;
+
+namespace kit {
+
+// The message under an error's title: the failure reason (unless the description already says it) and the
+// recovery suggestion, one blank line apart; none when there is neither.
+std::optional<std::string> alertMessage(const Error& error);
+
+// The alert of a settings row that holds an error: the description as title, alertMessage() as text, the
+// first two recovery options as buttons followed by "Cancel" when the error has both options and a recovery
+// attempter, else only the default dismiss button.
+Alert recoveryErrorAlert(const Error& error);
+
+// Shows that alert (modal to `window` when given) and, when a recovery option was chosen, asks the error's
+// recovery attempter with its position. `onDismiss` runs afterwards: the row then forgets its error.
+void presentRecoveryErrorAlert(std::shared_ptr<const Error> error, QWidget* window,
+                               std::function<void()> onDismiss = {});
+
+}  // namespace kit

@@ -1,0 +1,17 @@
+#include "kit/ui/link_copy.h"
+
+#include "kit/foundation/pasteboard_markers.h"
+#include "kit/foundation/report_error.h"
+
+namespace kit {
+
+void copyUrl(platform::Pasteboard& pasteboard, const platform::Url& url) {
+  platform::PasteboardItem item;
+  setUrl(item, url);
+  std::vector<platform::PasteboardEntry> entries;
+  for (const auto& type : item.types) entries.push_back({type, item.dataByType[type]});
+  entries.push_back({PasteboardType::source, ZvApp::id()});
+  pasteboard.write(std::move(entries));
+}
+
+}  // namespace kit

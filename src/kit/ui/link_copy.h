@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/pasteboard/pasteboard.h"
+#include "platform/url/url.h"
+
+namespace kit {
+
+// Replaces the clipboard with the URL (as a URL and as plain text) marked as copied by this application.
+void copyUrl(platform::Pasteboard& pasteboard, const platform::Url& url);
+
+}  // namespace kit

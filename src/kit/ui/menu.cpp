@@ -1,0 +1,81 @@
+#include "kit/ui/menu.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMetaObject>
+
+#include "platform/system/modifier_flags.h"
+
+namespace kit {
+
+ZvMenu::ZvMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {
+  // Qt asks for no update before showing, so the update request and the opening share aboutToShow.
+  connect(this, &QMenu::aboutToShow, this, [this] {
+    menuNeedsUpdate();
+    menuWillOpen();
+  });
+  connect(this, &QMenu::aboutToHide, this, [this] { menuDidClose(); });
+}
+
+void ZvMenu::menuNeedsUpdate() {
+  needsUpdateSubject_.send(platform::rx::Unit{});
+  if (onUpdate) onUpdate();
+  if (onUpdateLegacy) onUpdateLegacy(*this);
+}
+
+void ZvMenu::menuWillOpen() {
+  isOpen_ = true;
+  isOpenSubject_.send(true);
+  if (onOpenClose) onOpenClose(true);
+}
+
+void ZvMenu::menuDidClose() {
+  isOpen_ = false;
+  isOpenSubject_.send(false);
+  if (onOpenClose) onOpenClose(false);
+}
+
+QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags) {
+  if (key.empty()) return {};
+  Qt::KeyboardModifiers modifiers;
+  if ((modifierFlags & platform::ModifierFlag::command) != 0) modifiers |= Qt::ControlModifier;
+  if ((modifierFlags & platform::ModifierFlag::option) != 0) modifiers |= Qt::AltModifier;
+  if ((modifierFlags & platform::ModifierFlag::shift) != 0) modifiers |= Qt::ShiftModifier;
+  if ((modifierFlags & platform::ModifierFlag::control) != 0) modifiers |= Qt::MetaModifier;
+  const QKeySequence keyOnly(QString::fromStdString(key).toUpper());
+  if (keyOnly.isEmpty()) return {};
+  return QKeySequence(QKeyCombination(modifiers, keyOnly[0].key()));
+}
+
+CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& key,
+                                   std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked,
+                                   bool isHidden, std::function<void()> callback, QObject* parent)
+    : QAction(QString::fromStdString(title), parent), callback_(std::move(callback)) {
+  connect(this, &QAction::triggered, this, [this] { action(); });
+  setEnabled(isEnabled);
+  setCheckable(isChecked);
+  setChecked(isChecked);
+  setVisible(!isHidden);
+  setShortcut(keySequenceForKeyEquivalent(key, keyModifiers.value_or(platform::ModifierFlag::command)));
+  // The menu is shown by a tray icon, not a window: the key equivalent works while the menu is open.
+  setShortcutContext(Qt::WidgetShortcut);
+}
+
+void CallbackMenuItem::action() {
+  if (callback_) callback_();
+}
+
+std::string applicationName() {
+  const QString name = QGuiApplication::applicationDisplayName();
+  return name.isEmpty() ? QCoreApplication::applicationName().toStdString() : name.toStdString();
+}
+
+CallbackMenuItem* addQuitItem(QMenu& menu) {
+  auto* item = new CallbackMenuItem("Quit " + applicationName(), "q", std::nullopt, true, false, false, [] {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+  }, &menu);
+  menu.addAction(item);
+  return item;
+}
+
+}  // namespace kit

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <QAction>
+#include <QMenu>
+
+#include "platform/core/rx.h"
+
+namespace kit {
+
+// A menu that reports its own opening, closing and update requests through closures and publishers. Items
+// are never enabled automatically: each item's own enabled flag decides. Main thread only.
+class ZvMenu : public QMenu {
+  Q_OBJECT
+
+ public:
+  explicit ZvMenu(const QString& title = {}, QWidget* parent = nullptr);
+
+  // Called on each update request (each time before the menu opens); onUpdate first.
+  std::function<void()> onUpdate;
+  std::function<void(ZvMenu&)> onUpdateLegacy;
+  // Called with true when the menu opens, false when it closes.
+  std::function<void(bool)> onOpenClose;
+
+  bool isOpen() const { return isOpen_; }
+  // The open state; a new subscriber gets the current state at once.
+  platform::rx::Publisher<bool> isOpenPublisher() const { return isOpenSubject_.publisher(); }
+  // One value per update request, not replayed.
+  platform::rx::Publisher<platform::rx::Unit> needsUpdatePublisher() const { return needsUpdateSubject_.publisher(); }
+
+  // The three steps the menu runs itself; public so that owners showing the menu another way can drive them.
+  void menuNeedsUpdate();
+  void menuWillOpen();
+  void menuDidClose();
+
+ private:
+  bool isOpen_ = false;
+  platform::rx::CurrentValueSubject<bool> isOpenSubject_{false};
+  platform::rx::PassthroughSubject<platform::rx::Unit> needsUpdateSubject_;
+};
+
+// A menu item that runs a closure when chosen. `key` is the key equivalent ("q", ","), empty for none; without
+// `keyModifiers` a key equivalent takes Command (Ctrl).
+class CallbackMenuItem : public QAction {
+  Q_OBJECT
+
+ public:
+  CallbackMenuItem(const std::string& title, const std::string& key, std::optional<uint64_t> keyModifiers,
+                   bool isEnabled, bool isChecked, bool isHidden, std::function<void()> callback,
+                   QObject* parent = nullptr);
+
+  // Runs the callback (what choosing the item does).
+  void action();
+
+ private:
+  std::function<void()> callback_;
+};
+
+// The key sequence of a key equivalent with modifier flags (Command = Ctrl, Control = Super, Option = Alt).
+QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags);
+
+// The application's name as the rest of the interface shows it.
+std::string applicationName();
+
+// Appends "Quit <name>" (Ctrl+Q), which quits the application after its action has returned.
+CallbackMenuItem* addQuitItem(QMenu& menu);
+
+}  // namespace kit

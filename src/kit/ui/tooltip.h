@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <QFont>
+#include <QFrame>
+#include <QMargins>
+#include <QPointer>
+
+class QLabel;
+
+namespace kit {
+
+// A small popup with a wrapping text that can be shown only once per identifier over the life of the
+// installation (counted under "Zv_Tooltip_" + identifier), and anchored under a status item even though the
+// application has no window of its own. Main thread only.
+class Tooltip : public QFrame {
+  Q_OBJECT
+
+ public:
+  struct Options {
+    bool showOnlyOnce = false;
+    bool closeOnClick = true;
+    std::optional<int> maxWidth;
+    std::optional<QFont> font;
+    QMargins contentInsets;
+    std::function<void()> onClick;
+  };
+
+  Tooltip(std::string identifier, const std::string& text, Options options);
+
+  const std::string& identifier() const { return identifier_; }
+  // When false, showing under a status item is skipped while the item has no place on screen.
+  bool showEvenWhenMenuBarItemIsHidden = false;
+
+  // How often the tooltip with this identifier was shown.
+  static int64_t showCount(const std::string& identifier);
+
+  // Shows with the middle of its top edge at `anchor` (kept on the anchor's screen). Does nothing when
+  // show-once is spent; otherwise counts the showing. Returns whether it is shown.
+  bool showBelow(QPoint anchor);
+  // Shows under the status item's area on screen. An empty area (the tray told us nothing) places it near the
+  // top-right of the primary screen, 60 pixels in from its right edge.
+  bool showUnderStatusItem(const QRect& statusItemGeometry, bool statusItemIsOnScreen);
+
+  // The width the text wraps at (none when there is no maximum width).
+  std::optional<int> textWrapWidth() const;
+  QLabel* label() const { return label_; }
+
+ Q_SIGNALS:
+  void closed();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  std::string identifier_;
+  Options options_;
+  QLabel* label_ = nullptr;
+};
+
+// Where the popover of a status item points: the middle of the item's bottom edge, or, without an area,
+// 60 pixels in from the right of the screen's top edge.
+QPoint statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry);
+
+}  // namespace kit

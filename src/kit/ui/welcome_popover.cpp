@@ -1,0 +1,74 @@
+#include "kit/ui/welcome_popover.h"
+
+#include <memory>
+
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "kit/ui/menu.h"
+#include "kit/ui/status_item_visibility.h"
+#include "kit/ui/tooltip.h"
+
+namespace kit {
+
+namespace {
+
+void present(QSystemTrayIcon& item, std::function<void()> completion) {
+  // Up to three dismissals may finish the run; only the first one resumes the caller.
+  auto finish = std::make_shared<std::function<void()>>(std::move(completion));
+  auto complete = [finish] {
+    if (!*finish) return;
+    auto callback = std::move(*finish);
+    *finish = nullptr;
+    QTimer::singleShot(0, [callback = std::move(callback)] { callback(); });
+  };
+
+  QFont font;
+  font.setPointSize(24);
+  auto* popover = new Tooltip("statusBarButtonWelcomePopover", "Hello, I'm " + applicationName(),
+                              {.showOnlyOnce = false,
+                               .closeOnClick = true,
+                               .maxWidth = 1000,
+                               .font = font,
+                               .contentInsets = QMargins(26, 20, 26, 20),
+                               .onClick = {}});
+  popover->setAttribute(Qt::WA_DeleteOnClose);
+  QPointer<Tooltip> guard(popover);
+  QPointer<QSystemTrayIcon> itemGuard(&item);
+
+  // The timer lives with the popover, so it can never fire after the popover is gone.
+  auto* timer = new QTimer(popover);
+  timer->setSingleShot(true);
+  QObject::connect(popover, &Tooltip::closed, popover, [complete] { complete(); });
+  QObject::connect(timer, &QTimer::timeout, popover, [guard] {
+    if (guard) guard->close();
+  });
+  QObject::connect(&item, &QSystemTrayIcon::activated, popover, [guard] {
+    if (guard) guard->close();
+  });
+
+  if (!popover->showUnderStatusItem(item.geometry(), !isHiddenFromMenuBar(item))) {
+    // Not shown: the timer still ends the wait.
+    QObject::connect(timer, &QTimer::timeout, popover, [guard, complete] {
+      complete();
+      if (guard) guard->deleteLater();
+    });
+  }
+  timer->start(6000);
+}
+
+}  // namespace
+
+void showWelcomePopover(QSystemTrayIcon& item, std::function<void()> completion) {
+  QPointer<QSystemTrayIcon> guard(&item);
+  QTimer::singleShot(100, [guard, completion = std::move(completion)]() mutable {
+    if (!guard) {
+      if (completion) completion();
+      return;
+    }
+    present(*guard, std::move(completion));
+  });
+}
+
+}  // namespace kit

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <set>
+
+#include "engine/preference_keys.h"
+#include "kit/app/feedback.h"
+#include "kit/app/relaunch.h"
+#include "kit/app/share.h"
+#include "kit/app/standard_menu.h"
+#include "kit/foundation/alert.h"
+#include "kit/foundation/url_query.h"
+#include "kit/ui/url_opening.h"
+
+namespace kit {
+namespace {
+
+class StandardMenuTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "quillet-tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+    QApplication::setApplicationName("Quillet");
+  }
+  void SetUp() override {
+    setUrlOpenerForTesting([this](const platform::Url& url) {
+      opened.push_back(url.absoluteString());
+      return true;
+    });
+    setAlertPresenterForTesting(&presenter);
+  }
+  void TearDown() override {
+    setUrlOpenerForTesting({});
+    setAlertPresenterForTesting(nullptr);
+  }
+
+  class QuietPresenter final : public AlertPresenter {
+   public:
+    AlertResponse runModal(const Alert&) override { return {}; }
+    void beginSheet(const Alert&, QWidget*, std::function<void(AlertResponse)> completion) override { completion({}); }
+    void activateApp() override {}
+  } presenter;
+  std::vector<std::string> opened;
+};
+
+TEST_F(StandardMenuTest, HeadersAreDisabledAndAddASeparatorOnlyWhenAsked) {
+  QMenu menu;
+  QAction* header = addHeader(menu, "Quick Settings", false);
+  EXPECT_EQ(menu.actions().size(), 1);
+  addHeader(menu, "Other", true);
+  ASSERT_EQ(menu.actions().size(), 3);
+  EXPECT_TRUE(menu.actions()[1]->isSeparator());
+  EXPECT_FALSE(header->isEnabled());
+  EXPECT_LT(header->font().pointSizeF(), menu.font().pointSizeF());
+}
+
+TEST_F(StandardMenuTest, LinkItemsOpenTheProductPagesWithTheirFragments) {
+  QMenu menu;
+  addTipsItem(menu)->trigger();
+  addFAQItem(menu)->trigger();
+  addWebsiteItem(menu)->trigger();
+  addMoreAppsItem(menu)->trigger();
+  EXPECT_EQ(addRateAppItem(menu), nullptr);
+  EXPECT_EQ(opened, (std::vector<std::string>{"https://kestrova.com/quillet#tips", "https://kestrova.com/quillet#faq",
+                                              "https://kestrova.com/quillet", "https://kestrova.com/apps"}));
+  for (QAction* action : menu.actions()) EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+}
+
+TEST_F(StandardMenuTest, FeedbackCarriesOnlyProductAndMetadataUnlessGivenMore) {
+  openFeedbackPage();
+  ASSERT_EQ(opened.size(), 1u);
+  const auto url = *platform::Url::parse(opened.front());
+  std::set<std::string> names;
+  for (const auto& item : queryItems(url)) names.insert(item.name);
+  EXPECT_EQ(names, (std::set<std::string>{"metadata", "product"}));
+  EXPECT_EQ(queryItemValue(url, "product"), "Quillet");
+  EXPECT_NE(queryItemValue(url, "metadata").value_or("").find("Bundle Identifier"), std::string::npos);
+
+  const auto withMessage = feedbackPageUrl("a & b = c", "");
+  EXPECT_EQ(queryItemValue(withMessage, "messageField"), "a & b = c");
+  EXPECT_EQ(queryItemValue(withMessage, "extraInfo"), "");
+  EXPECT_EQ(withMessage.absoluteString().rfind("https://kestrova.com/feedback?", 0), 0u);
+}
+
+TEST_F(StandardMenuTest, SettingsOpenOnALaterTurnAndToggleFlipsThenCallsBack) {
+  int opens = 0;
+  setOpenSettingsHandler([&] { ++opens; });
+  settingsMenuItemAction();
+  EXPECT_EQ(opens, 0);
+  QTest::qWait(20);
+  EXPECT_EQ(opens, 1);
+  setOpenSettingsHandler({});
+
+  const auto& key = Preferences::Keys::hideMenuBarIcon();
+  Preferences::set(key, true);
+  bool calledAfterWrite = false;
+  Preferences::toggle(key, [&] { calledAfterWrite = !Preferences::get(key); });
+  EXPECT_TRUE(calledAfterWrite);
+  Preferences::toggle(key);
+  EXPECT_TRUE(Preferences::get(key));
+}
+
+TEST_F(StandardMenuTest, ShareWindowCopiesMailsAndShowsTheLink) {
+  EXPECT_EQ(shareLink().absoluteString(), "https://kestrova.com/quillet");
+  EXPECT_EQ(emailLinkUrl(shareLink()).absoluteString(), "mailto:?body=https%3A%2F%2Fkestrova.com%2Fquillet");
+
+  platform::MemoryPasteboard pasteboard;
+  ShareAppScreen* first = ShareAppScreen::showWindow(pasteboard);
+  ShareAppScreen* second = ShareAppScreen::showWindow(pasteboard);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first->windowTitle(), "Share Quillet");
+  EXPECT_EQ(first->width(), 340);
+  EXPECT_EQ(first->minimumSize(), first->maximumSize());  // not resizable
+  EXPECT_FALSE(first->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_TRUE(first->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  QTest::keyClick(first, Qt::Key_Escape);
+  EXPECT_TRUE(first->isVisible());
+
+  first->copyButton()->click();
+  EXPECT_EQ(pasteboard.string(platform::PasteboardType::string), "https://kestrova.com/quillet");
+  EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.kestrova.Quillet");
+  EXPECT_EQ(first->copyButton()->text(), "Copied");
+  QTest::qWait(1100);
+  EXPECT_EQ(first->copyButton()->text(), "Copy Link");
+  first->close();
+  second->close();
+}
+
+}  // namespace
+}  // namespace kit
