@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
@@ -45,8 +46,20 @@ bool isHiddenFromMenuBar(bool itemIsVisible, bool trayIsAvailable,
 }
 
 bool isHiddenFromMenuBar(const QSystemTrayIcon& item) {
-  return isHiddenFromMenuBar(item.isVisible(), QSystemTrayIcon::isSystemTrayAvailable(), statusNotifierWatcherState(),
-                             QDBusConnection::sessionBus().baseService().toStdString(), !item.geometry().isEmpty());
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  const std::string ourBusName = bus.baseService().toStdString();
+  auto watcher = statusNotifierWatcherState();
+  if (watcher && bus.interface()) {
+    // The tray registers its item from a bus connection of its own, often under a well-known name: whatever
+    // this process owns is ours.
+    for (std::string& entry : watcher->registeredItems) {
+      const QString service = QString::fromStdString(entry.substr(0, entry.find('/')));
+      const QDBusReply<uint> pid = bus.interface()->servicePid(service);
+      if (pid.isValid() && pid.value() == static_cast<uint>(QCoreApplication::applicationPid())) entry = ourBusName;
+    }
+  }
+  return isHiddenFromMenuBar(item.isVisible(), QSystemTrayIcon::isSystemTrayAvailable(), watcher, ourBusName,
+                             !item.geometry().isEmpty());
 }
 
 }  // namespace kit

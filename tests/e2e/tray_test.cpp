@@ -1,0 +1,173 @@
+// The tray icon in a real embedding tray (trayer) on a private X server: the icon appears, the welcome points at
+// it, a click opens the menu, a right click toggles, and "Clear Formatting Now" cleans the clipboard. Screenshots
+// of the welcome and of the open menu go to tray-screenshots/ beside the test programs.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QTimer>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "app/status_item.h"
+#include "engine/pasteboard_controller.h"
+#include "engine/preference_keys.h"
+#include "kit/foundation/alert.h"
+#include "kit/ui/status_item_visibility.h"
+#include "kit/ui/tooltip.h"
+#include "e2e/x11_session_support.h"
+
+namespace app {
+namespace {
+
+using namespace std::chrono_literals;
+namespace Keys = kit::Preferences::Keys;
+
+std::string screenshotPath(const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::path(QUILLET_BIN_DIR) / ".." / "tray-screenshots";
+  std::filesystem::create_directories(folder);
+  return (folder / name).string();
+}
+
+void screenshot(const QRect& area, const std::string& name) {
+  const QRect clipped = area.intersected(QRect(0, 0, 1280, 800));
+  x11test::run({"import", "-window", "root", "-crop",
+                std::to_string(clipped.width()) + "x" + std::to_string(clipped.height()) + "+" +
+                    std::to_string(clipped.x()) + "+" + std::to_string(clipped.y()),
+                screenshotPath(name)});
+}
+
+void click(QPoint at, int button) {
+  x11test::run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", std::to_string(button)});
+}
+
+kit::Tooltip* visibleTooltip() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* tooltip = qobject_cast<kit::Tooltip*>(widget); tooltip && tooltip->isVisible()) return tooltip;
+  }
+  return nullptr;
+}
+
+class TrayTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static x11test::TemporaryFolder configHome;
+    setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    static int argc = 1;
+    static char name[] = "quillet-e2e";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    QApplication::setApplicationName("Quillet");
+    tray = new x11test::ChildProcess({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
+                                      "120", "--height", "28", "--SetDockType", "false", "--tint", "0xd8d8d8",
+                                      "--transparent", "true", "--alpha", "0"});
+    ASSERT_TRUE(x11test::processEventsUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10s));
+  }
+  static void TearDownTestSuite() {
+    delete tray;
+    tray = nullptr;
+  }
+
+  void SetUp() override {
+    kit::Preferences::removeAll();
+    kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+    engine = std::make_unique<engine::PasteboardController>(platform::generalPasteboard());
+  }
+  void TearDown() override {
+    controller.reset();
+    engine.reset();
+  }
+
+  void startController(bool firstLaunch) {
+    controller = std::make_unique<MenuBarController>(engine.get());
+    controller->isFirstLaunch = [firstLaunch] { return firstLaunch; };
+  }
+
+  QPoint iconCentre() { return controller->statusItem().geometry().center(); }
+  bool iconIsEmbedded() {
+    return controller && controller->isStatusItemVisible() && !controller->statusItem().geometry().isEmpty();
+  }
+
+  static inline x11test::ChildProcess* tray = nullptr;
+  std::unique_ptr<engine::PasteboardController> engine;
+  std::unique_ptr<MenuBarController> controller;
+};
+
+TEST_F(TrayTest, TheFirstLaunchWelcomesThenPointsAtTheIconUntilItIsClicked) {
+  // The welcome alert is modal: it is looked at and answered from inside its own loop.
+  bool alertSeen = false;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible() || alertSeen) return;
+    alertSeen = true;
+    x11test::processEventsFor(300ms);
+    screenshot(dialog->frameGeometry().adjusted(-10, -10, 10, 10), "welcome-alert.png");
+    for (auto* button : dialog->findChildren<QAbstractButton*>()) {
+      if (button->text() == "Get Started") button->click();
+    }
+  });
+  answerer.start(100);
+  startController(true);
+
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return visibleTooltip() != nullptr; }, 10s));
+  EXPECT_TRUE(alertSeen);
+  ASSERT_TRUE(iconIsEmbedded());
+  EXPECT_FALSE(kit::isHiddenFromMenuBar(controller->statusItem()));
+  kit::Tooltip* popover = visibleTooltip();
+  EXPECT_EQ(popover->label()->text(), "Hello, I'm Quillet");
+  // It hangs under the icon.
+  const QRect icon = controller->statusItem().geometry();
+  EXPECT_GE(popover->geometry().top(), icon.bottom());
+  EXPECT_LE(popover->geometry().left(), icon.center().x());
+  x11test::processEventsFor(300ms);
+  screenshot(QRect(1280 - 520, 0, 520, 160), "welcome-popover.png");
+
+  // A click on the icon ends the welcome and still opens the menu.
+  click(iconCentre(), 1);
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return controller->menu().isVisible(); }));
+  EXPECT_EQ(visibleTooltip(), nullptr);
+  controller->menu().hide();
+}
+
+TEST_F(TrayTest, AClickOpensTheMenuAndClearFormattingNowCleansTheClipboard) {
+  startController(false);
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return iconIsEmbedded(); }, 10s));
+  x11test::SelectionOwner::Options rich;
+  rich.targets = {{"text/html", "<b>Hello</b> <i>world</i>"}, {"UTF8_STRING", "Hello world"}};
+  rich.order = {"text/html", "UTF8_STRING"};
+  auto owner = std::make_unique<x11test::SelectionOwner>(rich);
+  x11test::processEventsFor(300ms);
+
+  click(iconCentre(), 1);
+  kit::ZvMenu& menu = controller->menu();
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return menu.isVisible(); }));
+  QAction* clear = nullptr;
+  for (QAction* action : menu.actions()) {
+    if (action->text() == "Clear Formatting Now") clear = action;
+  }
+  ASSERT_NE(clear, nullptr);
+  EXPECT_TRUE(clear->isEnabled());
+  x11test::processEventsFor(300ms);
+  screenshot(menu.geometry().united(controller->statusItem().geometry()).adjusted(-40, -4, 40, 40), "open-menu.png");
+
+  click(menu.mapToGlobal(menu.actionGeometry(clear).center()), 1);
+  ASSERT_TRUE(x11test::processEventsUntil([] { return QApplication::clipboard()->ownsClipboard(); }));
+  x11test::processEventsFor(200ms);
+  EXPECT_EQ(x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"}), "Hello world");
+  EXPECT_EQ(x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}).find("text/html"),
+            std::string::npos);
+
+  // A right click toggles automatic clearing without opening anything.
+  click(iconCentre(), 3);
+  EXPECT_TRUE(x11test::processEventsUntil([] { return kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
+  EXPECT_FALSE(menu.isVisible());
+}
+
+}  // namespace
+}  // namespace app
