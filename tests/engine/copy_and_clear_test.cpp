@@ -161,19 +161,5 @@ TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextWithTheSourceOfThisCon
   EXPECT_EQ(posted.size(), 2u);
 }
 
-TEST_F(CopyAndClearTest, TheToggleFlipsAutomaticClearingAndTheWatcherFollows) {
-  pasteboard.setItems({richText("<b>x</b>", "x")});
-  EXPECT_TRUE(canClearFormattingNow(*controller));
-  toggleAutomaticallyClearFormatting();
-  EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
-  EXPECT_TRUE(controller->isWatching());
-  EXPECT_FALSE(canClearFormattingNow(*controller));  // the watcher cleans by itself
-  toggleAutomaticallyClearFormatting();
-  EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
-  EXPECT_FALSE(controller->isWatching());
-  controller->clearFormatting();
-  EXPECT_FALSE(canClearFormattingNow(*controller));  // nothing left to clean
-}
-
 }  // namespace
 }  // namespace engine

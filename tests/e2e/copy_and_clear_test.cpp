@@ -1,0 +1,248 @@
+// The shortcut commands against real applications: the test program starts a copy of itself as a small Qt
+// application (a focused rich-text editor with its text selected, or a focused text field), presses the
+// stored shortcuts with xdotool, and reads the clipboard back with xclip.
+#include "engine/copy_and_clear.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "e2e/key_test_support.h"
+#include "e2e/x11_session_support.h"
+#include "engine/pasteboard_markers.h"
+#include "engine/preference_keys.h"
+#include "engine/shortcut_names.h"
+#include "kit/shortcuts/handlers.h"
+#include "kit/shortcuts/storage.h"
+
+// Font discovery keeps its caches for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+// Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0.so.0\n";
+}
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace Keys = kit::Preferences::Keys;
+namespace Names = kit::GlobalShortcuts::Names;
+
+constexpr const char* applicationVariable = "QUILLET_E2E_APPLICATION";
+const std::string selectedHtml =
+    "<p>Read <b>https://example.org/page?utm_source=mail&amp;id=7</b> <i>now</i></p>";
+const std::string cleanedSelection = "Read https://example.org/page?id=7 now";
+
+// ---- The other application, in a process of its own. It appends what happens to it to a log file.
+
+void note(const std::string& log, const std::string& line) {
+  std::ofstream(log, std::ios::app) << line << '\n';
+}
+
+// Selected rich text; Ctrl+C copies it after `delay`, as a slow application would.
+class RichTextEditor : public QTextEdit {
+ public:
+  RichTextEditor(std::string log, int delay) : log_(std::move(log)), delay_(delay) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event != QKeySequence::Copy) return QTextEdit::keyPressEvent(event);
+    note(log_, "copy pressed");
+    QTimer::singleShot(delay_, this, [this] {
+      copy();
+      note(log_, "copied");
+    });
+  }
+
+ private:
+  std::string log_;
+  int delay_;
+};
+
+// Runs the application named by the variable, "editor <delay ms> <log>" or "field <log>", and never returns.
+[[maybe_unused]] const bool otherApplication = [] {
+  const char* spec = getenv(applicationVariable);
+  if (spec == nullptr) return false;
+  std::istringstream words(spec);
+  std::string kind, log;
+  int delay = 0;
+  words >> kind;
+  if (kind == "editor") words >> delay;
+  words >> log;
+  int argc = 1;
+  char name[] = "other-application";
+  char* argv[] = {name, nullptr};
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  std::unique_ptr<QWidget> widget;
+  if (kind == "editor") {
+    auto editor = std::make_unique<RichTextEditor>(log, delay);
+    editor->setHtml(QString::fromStdString(selectedHtml));
+    editor->selectAll();
+    widget = std::move(editor);
+  } else {
+    auto field = std::make_unique<QLineEdit>();
+    QObject::connect(field.get(), &QLineEdit::textChanged,
+                     [log](const QString& text) { note(log, "text " + text.toStdString()); });
+    widget = std::move(field);
+  }
+  widget->show();
+  widget->activateWindow();
+  QTimer ready;
+  QObject::connect(&ready, &QTimer::timeout, [&] {
+    if (!widget->isActiveWindow() || !widget->hasFocus()) return;
+    ready.stop();
+    note(log, "ready");
+  });
+  ready.start(20);
+  app.exec();
+  _exit(0);
+}();
+
+// ---- The test program.
+
+class Session : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-e2e-copyclear-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder = pattern;
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    static int argc = 1;
+    static char name[] = "quillet-copyclear-e2e";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    new QApplication(argc, argv);  // lives for the program
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+  static inline std::filesystem::path folder;
+};
+[[maybe_unused]] auto* const session = ::testing::AddGlobalTestEnvironment(new Session);
+
+std::string readBack(const std::string& target) {
+  return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target});
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
+class CopyAndClearTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kit::Preferences::removeAll();
+    kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+    kit::Preferences::set(Keys::removeTrackingParametersFromURLs(), true);
+    controller = std::make_unique<engine::PasteboardController>(pasteboard);
+    engine::registerShortcutHandlers(*controller);
+    kit::GlobalShortcuts::saveShortcut({40, 256 | 512}, Names::copyAndClearFormatting());  // Ctrl+Shift+K
+    kit::GlobalShortcuts::saveShortcut({38, 256 | 512}, Names::clearFormatting());  // Ctrl+Shift+J
+    kit::GlobalShortcuts::saveShortcut({37, 256 | 512}, Names::toggleAutomaticallyClearFormatting());  // Ctrl+Shift+L
+    x11test::processEventsFor(100ms);
+  }
+  void TearDown() override {
+    kit::GlobalShortcuts::removeAllHandlers();
+    application.reset();
+    controller.reset();
+  }
+
+  // Starts the other application and waits until its window has the keyboard focus.
+  void start(const std::string& kind) {
+    log = (Session::folder / ("application-" + std::to_string(++started) + ".log")).string();
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    application = std::make_unique<x11test::ChildProcess>(
+        std::vector<std::string>{"env", std::string(applicationVariable) + "=" + kind + " " + log, self});
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return logged("ready"); }, 10s)) << "the application did not start";
+  }
+
+  bool logged(const std::string& line) {
+    std::ifstream file(log);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str().find(line + "\n") != std::string::npos;
+  }
+
+  bool cleaned() { return engine::hasType(pasteboard, engine::cleanedMarkerType()); }
+
+  platform::Pasteboard& pasteboard = platform::generalPasteboard();
+  std::unique_ptr<engine::PasteboardController> controller;
+  std::unique_ptr<x11test::ChildProcess> application;
+  std::string log;
+  static inline int started = 0;
+};
+
+TEST_F(CopyAndClearTest, TheShortcutCopiesTheSelectionAndLeavesItsCleanedTextWrittenOnce) {
+  start("editor 0");
+  testing::internal::CaptureStdout();
+  const int64_t before = pasteboard.changeCount();
+  xdotool("key ctrl+shift+k");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return logged("copied"); })) << "no Ctrl+C reached the editor";
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return cleaned(); }, 2s));
+  x11test::processEventsFor(1500ms);  // every later check of the schedule
+
+  EXPECT_EQ(occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n"), 1u);
+  EXPECT_EQ(pasteboard.changeCount(), before + 2);  // the editor's copy, then our one write
+  EXPECT_EQ(readBack("UTF8_STRING"), cleanedSelection);
+  const std::string targets = readBack("TARGETS");
+  EXPECT_EQ(targets.find("text/html"), std::string::npos) << targets;
+  EXPECT_NE(targets.find("com.kestrova.Quillet.hasRun"), std::string::npos) << targets;
+}
+
+TEST_F(CopyAndClearTest, AnApplicationThatAnswersCtrlCLateIsCleanedAtALaterCheck) {
+  start("editor 150");
+  testing::internal::CaptureStdout();
+  xdotool("key ctrl+shift+k");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return logged("copied"); })) << "no Ctrl+C reached the editor";
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return cleaned(); }, 2s));
+  x11test::processEventsFor(1500ms);
+
+  EXPECT_EQ(occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n"), 1u);
+  EXPECT_EQ(readBack("UTF8_STRING"), cleanedSelection);
+}
+
+TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextIntoTheFocusedField) {
+  kit::Preferences::set(Keys::trimLeadingAndTrailingWhitespace(), true);
+  x11test::SelectionOwner::Options copy;
+  copy.targets = {{"text/html", "<p> <b>Hello</b> https://example.org/?utm_medium=x&amp;q=1 </p>"},
+                  {"UTF8_STRING", "  Hello https://example.org/?utm_medium=x&q=1 \n"}};
+  copy.order = {"text/html", "UTF8_STRING"};
+  auto owner = std::make_unique<x11test::SelectionOwner>(copy);
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.types().size() >= 2; }));
+
+  start("field");
+  xdotool("key ctrl+shift+j");
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return logged("text Hello https://example.org/?q=1"); }))
+      << "the field did not receive the cleaned text";
+  EXPECT_TRUE(cleaned());
+}
+
+TEST_F(CopyAndClearTest, TheToggleShortcutFlipsAutomaticClearing) {
+  auto pressToggle = [&](bool expected) {
+    xdotool("key ctrl+shift+l");
+    return x11test::processEventsUntil(
+        [&] { return kit::Preferences::get(Keys::automaticallyClearFormatting()) == expected; }, 3s);
+  };
+  ASSERT_TRUE(pressToggle(true));
+  EXPECT_TRUE(controller->isWatching());
+  ASSERT_TRUE(pressToggle(false));
+  EXPECT_FALSE(controller->isWatching());
+}
+
+}  // namespace
