@@ -62,7 +62,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
   auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
   for (int i = 0; i < 400; ++i) {
     auto exe = std::filesystem::read_symlink("/proc/" + std::to_string(pid_) + "/exe", ec);
-    if (!ec && exe != self) break;
+    // A helper that already ended has no executable link any more.
+    if (ec || exe != self) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   size_t written = 0;

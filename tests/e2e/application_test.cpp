@@ -1,0 +1,183 @@
+// The program as its users meet it: `quillet` on a private X server and session bus, with other X clients
+// copying rich text, a tray to show its icon in, and the command line and D-Bus reaching the running instance.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <thread>
+
+#include "x11_session_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+const std::string quillet = std::string(QUILLET_BIN_DIR) + "/quillet";
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+std::string busCall(const std::string& destination, const std::string& path, const std::string& method,
+                    const std::vector<std::string>& arguments = {}) {
+  std::vector<std::string> command{"dbus-send", "--session", "--print-reply", "--reply-timeout=5000",
+                                   "--dest=" + destination, path, method};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return x11test::run(command);
+}
+
+// The strings of a dbus-send reply, in order.
+std::vector<std::string> replyStrings(const std::string& reply) {
+  std::vector<std::string> strings;
+  static const std::regex pattern(R"re(string "([^"]*)")re");
+  for (auto it = std::sregex_iterator(reply.begin(), reply.end(), pattern); it != std::sregex_iterator(); ++it)
+    strings.push_back((*it)[1]);
+  return strings;
+}
+
+std::vector<std::string> cleanThroughBus(const std::vector<std::string>& urls) {
+  std::string list = "array:string:";
+  for (size_t i = 0; i < urls.size(); ++i) list += (i ? "," : "") + urls[i];
+  return replyStrings(busCall("com.kestrova.Quillet", "/com/kestrova/Quillet",
+                              "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {list}));
+}
+
+// Answered only once the instance's event loop runs its start-up work.
+bool instanceAnswers() { return busCall("com.kestrova.Quillet", "/com/kestrova/Quillet", "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {"array:string:"}).find("array") != std::string::npos; }
+
+pid_t busNameOwnerPid() {
+  std::string reply = busCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                              "org.freedesktop.DBus.GetConnectionUnixProcessID", {"string:com.kestrova.Quillet"});
+  auto at = reply.find("uint32 ");
+  return at == std::string::npos ? -1 : static_cast<pid_t>(std::stol(reply.substr(at + 7)));
+}
+
+std::string clipboard(const std::string& target) {
+  return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target});
+}
+bool cleanedByQuillet() { return clipboard("TARGETS").find("com.kestrova.Quillet.hasRun") != std::string::npos; }
+
+std::unique_ptr<x11test::SelectionOwner> copyRichText() {
+  x11test::SelectionOwner::Options options;
+  options.targets = {{"text/html", "<p><b>Hello</b> <i>world</i></p>"}, {"UTF8_STRING", "Hello world"}};
+  options.order = {"text/html", "UTF8_STRING"};
+  return std::make_unique<x11test::SelectionOwner>(options);
+}
+
+// A tray icon of ours docked in the panel (XEmbed): a window of class "Quillet" inside trayer's panel.
+bool iconIsInTray() {
+  const std::string tree = x11test::run({"xwininfo", "-root", "-tree"});
+  auto panel = tree.find("(\"panel\" \"trayer\")");
+  return panel != std::string::npos && tree.find("(\"quillet\" \"Quillet\")", panel) != std::string::npos;
+}
+
+class Application : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("XDG_CONFIG_HOME", (home_.path() + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home_.path() + "/data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (home_.path() + "/cache").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", home_.path().c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+  }
+  void TearDown() override {
+    instance_.reset();  // killed by its PID
+    ASSERT_TRUE(waitFor([] { return busNameOwnerPid() < 0; }));
+  }
+
+  // Earlier launches, so that no first-launch welcome opens, and the given settings.
+  void storePreferences(const std::string& entries) {
+    home_.write("config/com.kestrova.Quillet.plist",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                "<key>Zv_launchCount</key><integer>4</integer>\n" + entries + "</dict>\n</plist>\n");
+  }
+
+  void start() {
+    instance_ = std::make_unique<x11test::ChildProcess>(std::vector<std::string>{quillet});
+    ASSERT_TRUE(waitFor(instanceAnswers)) << "quillet did not come up";
+    EXPECT_EQ(busNameOwnerPid(), instance_->pid());
+  }
+
+  x11test::TemporaryFolder home_;
+  std::unique_ptr<x11test::ChildProcess> instance_;
+};
+
+TEST_F(Application, CleansRichCopiesAndALaunchWhileRunningRevealsTheHiddenIcon) {
+  x11test::ChildProcess tray({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                              "--height", "28", "--SetDockType", "false"});
+  std::this_thread::sleep_for(500ms);
+  storePreferences("<key>hideMenuBarIcon</key><true/>\n");
+  start();
+  // The icon shows at start and goes after 5 seconds, since it is meant to be hidden.
+  EXPECT_TRUE(waitFor(iconIsInTray, 3s));
+
+  auto owner = copyRichText();
+  ASSERT_TRUE(waitFor(cleanedByQuillet));
+  EXPECT_EQ(clipboard("UTF8_STRING"), "Hello world");
+  EXPECT_EQ(clipboard("TARGETS").find("text/html"), std::string::npos);
+
+  ASSERT_TRUE(waitFor([] { return !iconIsInTray(); }, 10s));
+
+  x11test::ChildProcess second({quillet});
+  EXPECT_EQ(second.wait(), 0);
+  EXPECT_TRUE(waitFor(iconIsInTray, 3s)) << "the running instance shows its icon again";
+  EXPECT_TRUE(waitFor([] { return !iconIsInTray(); }, 10s)) << "and hides it after 5 seconds";
+  EXPECT_EQ(busNameOwnerPid(), instance_->pid()) << "the second launch started nothing";
+}
+
+TEST_F(Application, ClearClipboardFormattingCleansThroughTheRunningInstance) {
+  storePreferences("<key>automaticallyClearFormatting</key><false/>\n");
+  start();
+  auto owner = copyRichText();
+  std::this_thread::sleep_for(1500ms);
+  ASSERT_FALSE(cleanedByQuillet()) << "automatic clearing is off";
+
+  x11test::ChildProcess command({quillet, "clear-clipboard-formatting"});
+  EXPECT_EQ(command.wait(), 0);
+  EXPECT_TRUE(cleanedByQuillet());
+  EXPECT_EQ(clipboard("UTF8_STRING"), "Hello world");
+  EXPECT_EQ(busNameOwnerPid(), instance_->pid());
+}
+
+TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
+  storePreferences("<key>automaticallyClearFormatting</key><false/>\n");
+  auto owner = copyRichText();
+  x11test::ChildProcess command({quillet, "clear-clipboard-formatting"});
+  EXPECT_EQ(command.wait(20s), 0);
+  const pid_t started = busNameOwnerPid();
+  ASSERT_GT(started, 0) << "an instance runs afterwards";
+  EXPECT_TRUE(cleanedByQuillet());
+  EXPECT_EQ(clipboard("UTF8_STRING"), "Hello world");
+  kill(started, SIGTERM);
+}
+
+TEST_F(Application, CommandLineAndBusRemoveTrackingParametersAlike) {
+  start();
+  const std::vector<std::string> urls{"https://example.com/article?utm_source=newsletter&id=7",
+                                      "https://shop.example/item?fbclid=abc",
+                                      "https://example.org/plain",
+                                      "https://www.google.com/url?q=https://example.com/?utm_medium=x&sa=D"};
+  x11test::ChildProcess command({quillet, "remove-tracking-parameters", urls[0], urls[1], urls[2], urls[3]});
+  EXPECT_EQ(command.wait(), 0);
+  std::vector<std::string> printed;
+  std::string output = command.output();
+  for (size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
+    printed.push_back(output.substr(start, end - start));
+  EXPECT_EQ(cleanThroughBus(urls), printed);
+  ASSERT_EQ(printed.size(), urls.size());
+  EXPECT_EQ(printed[0], "https://example.com/article?id=7");
+  EXPECT_EQ(printed[2], urls[2]);
+  EXPECT_TRUE(cleanThroughBus({}).empty());
+}
+
+}  // namespace
