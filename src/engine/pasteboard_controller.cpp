@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "engine/change_publisher.h"
 #include "engine/clearing_pass.h"
@@ -101,6 +102,23 @@ void PasteboardController::modifierFlagsChanged(uint64_t flags) {
 }
 
 void PasteboardController::pasteboardDidChange() {
+  // Reading another client's clipboard waits in a loop of its own, where the next change can arrive: it is
+  // decided once this one is done, on the content it finds then.
+  if (isDeciding_) {
+    changedWhileDeciding_ = true;
+    return;
+  }
+  isDeciding_ = true;
+  decideChange();
+  isDeciding_ = false;
+  if (std::exchange(changedWhileDeciding_, false)) {
+    platform::mainExecutor().post([weak = std::weak_ptr<PasteboardController*>(self_)] {
+      if (auto self = weak.lock()) (*self)->pasteboardDidChange();
+    });
+  }
+}
+
+void PasteboardController::decideChange() {
   pasteboardItemSourceApp.reset();
   if (shouldSkip()) {
     printLine("Skip: clearing formatting");

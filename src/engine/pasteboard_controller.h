@@ -68,6 +68,7 @@ class PasteboardController {
   static constexpr std::chrono::seconds loopGuardWindow{2};
 
  private:
+  void decideChange();
   bool isClipboardManagerCopyOfOurWrite();
   void presentScriptError(const std::string& description);
 
@@ -77,6 +78,8 @@ class PasteboardController {
   kit::GlobalEventMonitor optionKeyMonitor_;
   std::shared_ptr<bool> scriptAlertIsShown_ = std::make_shared<bool>(false);
   std::shared_ptr<PasteboardController*> self_ = std::make_shared<PasteboardController*>(this);
+  bool isDeciding_ = false;
+  bool changedWhileDeciding_ = false;
   std::string lastWrittenText_;
   std::chrono::steady_clock::time_point lastWriteTime_{};
 };

@@ -36,6 +36,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
     std::optional<std::vector<std::string>> types;
     std::map<std::string, std::optional<Bytes>> typeData;
     bool ownerHung = false;
+    std::optional<uint32_t> owner;  // the X window that owned the clipboard when this change was first read
   };
 
   Snapshot& snapshot();
@@ -43,6 +44,10 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::optional<Bytes> readTarget(const std::string& target);
   std::optional<std::string> selectionOwnerApplication();
   void connectIfNeeded();
+  bool isOurWindow(uint32_t window) const;
+  std::optional<uint32_t> selectionOwnerWindow();
+  bool serverSeesUsAsOwner();
+  void letQtSeeTheServerTime();
   void clipboardChanged();
   void notify();
 
