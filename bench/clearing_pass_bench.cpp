@@ -1,0 +1,138 @@
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "engine/pasteboard_controller.h"
+#include "engine/preference_keys.h"
+
+namespace {
+
+namespace Keys = kit::Preferences::Keys;
+namespace type = platform::PasteboardType;
+using kit::Preferences::set;
+
+// Settings of a scratch folder, never the user's.
+void useScratchSettings() {
+  static const bool done = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
+    set(Keys::automaticallyClearFormatting(), false);
+    return true;
+  }();
+  (void)done;
+}
+
+void configure(bool preserveLinks, bool transforms, bool script) {
+  useScratchSettings();
+  set(Keys::preserveLinks(), preserveLinks);
+  set(Keys::removeTrackingParametersFromURLs(), transforms);
+  set(Keys::trimLeadingAndTrailingWhitespace(), transforms);
+  set(Keys::normalizeUnorderedLists(), transforms);
+  set(Keys::transformTextWithJavaScript(), script);
+  set(Keys::javaScriptCode(), std::string(script ? "return $.text.toUpperCase()" : ""));
+}
+
+// The passes print a line each; keep them out of the report.
+class QuietStandardOutput {
+ public:
+  QuietStandardOutput() : saved_(dup(1)) {
+    std::fflush(stdout);
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    close(null);
+  }
+  ~QuietStandardOutput() {
+    std::fflush(stdout);
+    dup2(saved_, 1);
+    close(saved_);
+  }
+
+ private:
+  int saved_;
+};
+
+platform::PasteboardItem item(std::vector<std::pair<std::string, std::string>> content) {
+  platform::PasteboardItem result;
+  for (auto& [name, data] : content) {
+    result.types.push_back(name);
+    result.dataByType[name] = std::move(data);
+  }
+  return result;
+}
+
+// Each iteration: another application's copy arrives, then one whole pass reads, cleans and writes it.
+void runPasses(benchmark::State& state, const platform::PasteboardItem& copy) {
+  platform::MemoryPasteboard pasteboard;
+  engine::PasteboardController controller(pasteboard);
+  QuietStandardOutput quiet;
+  for (auto _ : state) {
+    pasteboard.setItems({copy});
+    controller.clearFormatting();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(copy.dataByType.begin()->second.size()));
+}
+
+std::string webPageHtml(size_t bytes) {
+  std::string html = "<html><head><meta charset=\"utf-8\"><style>p{color:#333}</style></head><body>";
+  for (int i = 0; html.size() < bytes; ++i) {
+    html += "<p class=\"c\">Paragraph " + std::to_string(i) + " with <b>bold</b> text and a <a href=\"https://example.com/a/" +
+            std::to_string(i) + "?utm_source=news&amp;id=" + std::to_string(i) + "\">link</a>.</p>\n<ul><li>• item</li></ul>";
+  }
+  return html + "</body></html>";
+}
+
+std::string plainOf(size_t bytes) {
+  std::string text;
+  for (int i = 0; text.size() < bytes; ++i) {
+    text += "  • Paragraph " + std::to_string(i) + " with bold text and a link https://example.com/a/" + std::to_string(i) +
+            "?utm_source=news&id=" + std::to_string(i) + "\n";
+  }
+  return text;
+}
+
+std::string rtfDocument(size_t bytes) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Helvetica;}{\\f1\\froman Times;}}"
+                    "{\\colortbl;\\red255\\green0\\blue0;}\n";
+  for (int i = 0; rtf.size() < bytes; ++i) {
+    rtf += "\\pard\\f0\\fs24 Paragraph " + std::to_string(i) + " with {\\b bold} and {\\cf1 red} text, caf\\'e9, " +
+           "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/" + std::to_string(i) +
+           "?utm_medium=x\"}}{\\fldrslt a link}}.\\par\n";
+  }
+  return rtf + "}";
+}
+
+// A copy from a web page: about 20 KB of HTML with its plain text, every transform on.
+void BM_ClearingPassWebPageCopy(benchmark::State& state) {
+  configure(false, true, false);
+  runPasses(state, item({{type::html, webPageHtml(20'000)}, {type::string, plainOf(6'000)}}));
+}
+BENCHMARK(BM_ClearingPassWebPageCopy)->Unit(benchmark::kMillisecond);
+
+// The same copy, and the user's script as the last step (a fresh script engine each time).
+void BM_ClearingPassWebPageCopyWithScript(benchmark::State& state) {
+  configure(false, true, true);
+  runPasses(state, item({{type::html, webPageHtml(20'000)}, {type::string, plainOf(6'000)}}));
+}
+BENCHMARK(BM_ClearingPassWebPageCopyWithScript)->Unit(benchmark::kMillisecond);
+
+// A 1 MB RTF document with links, read and written back with its links only.
+void BM_ClearingPassRtfDocument1MB(benchmark::State& state) {
+  configure(true, true, false);
+  runPasses(state, item({{type::rtf, rtfDocument(1'000'000)}, {type::string, "whatever"}}));
+}
+BENCHMARK(BM_ClearingPassRtfDocument1MB)->Unit(benchmark::kMillisecond);
+
+// Link keeping on a 200 KB HTML page.
+void BM_LinkKeepingHtmlPage200KB(benchmark::State& state) {
+  configure(true, false, false);
+  runPasses(state, item({{type::html, webPageHtml(200'000)}, {type::string, "whatever"}}));
+}
+BENCHMARK(BM_LinkKeepingHtmlPage200KB)->Unit(benchmark::kMillisecond);
+
+}  // namespace
