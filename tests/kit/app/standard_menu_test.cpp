@@ -117,11 +117,7 @@ TEST_F(StandardMenuTest, ShareWindowCopiesMailsAndShowsTheLink) {
   ShareAppScreen* first = ShareAppScreen::showWindow(pasteboard);
   ShareAppScreen* second = ShareAppScreen::showWindow(pasteboard);
   EXPECT_NE(first, second);
-  EXPECT_EQ(first->windowTitle(), "Share Quillet");
-  EXPECT_EQ(first->width(), 340);
   EXPECT_EQ(first->minimumSize(), first->maximumSize());  // not resizable
-  EXPECT_FALSE(first->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-  EXPECT_TRUE(first->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
   QTest::keyClick(first, Qt::Key_Escape);
   EXPECT_TRUE(first->isVisible());

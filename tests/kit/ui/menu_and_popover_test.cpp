@@ -52,17 +52,6 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_TRUE(none.shortcut().isEmpty());
 }
 
-TEST(CallbackMenuItemTest, FlagsAndCallback) {
-  int calls = 0;
-  CallbackMenuItem item("Item", "", std::nullopt, false, true, true, [&] { ++calls; });
-  EXPECT_FALSE(item.isEnabled());
-  EXPECT_TRUE(item.isChecked());
-  EXPECT_FALSE(item.isVisible());
-  item.setEnabled(true);
-  item.trigger();
-  EXPECT_EQ(calls, 1);
-}
-
 TEST(QuitItemTest, QuitsAfterItsActionHasReturned) {
   QMenu menu;
   CallbackMenuItem* quit = addQuitItem(menu);
@@ -108,14 +97,6 @@ TEST(TooltipTest, WrapsInsideItsInsetsAndStaysNarrowForShortTexts) {
   Tooltip shortText("wrapTip", "Hello, I'm Quillet", {.maxWidth = 1000, .contentInsets = QMargins(26, 20, 26, 20)});
   EXPECT_LT(shortText.label()->width(), 948);
   EXPECT_EQ(shortText.label()->height(), shortText.label()->heightForWidth(shortText.label()->width()));
-}
-
-TEST(StatusItemAnchorTest, PointsUnderTheItemOrNearTheScreensTopRight) {
-  const QRect screen(0, 0, 1280, 800);
-  EXPECT_EQ(statusItemAnchor(QRect(1257, 1, 22, 26), screen), QPoint(1267, 32));
-  EXPECT_EQ(statusItemAnchor(QRect(), screen), QPoint(1220, 5));
-  // An item pushed off to the left of the screen.
-  EXPECT_EQ(statusItemAnchor(QRect(-30, 0, 22, 22), screen), QPoint(1220, 5));
 }
 
 TEST(StatusItemVisibilityTest, HiddenOnlyWhenShownButNotPlacedByTheDesktop) {
