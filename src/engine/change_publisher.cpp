@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "kit/foundation/event_monitors.h"
-#include "kit/foundation/stream_publisher.h"
+#include "kit/foundation/publisher_streams.h"
 #include "kit/foundation/system_event_publishers.h"
 #include "platform/core/executor.h"
 #include "platform/system/input_event.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kit/foundation/stream_publisher.h"
+#include "kit/foundation/publisher_streams.h"
 #include "platform/core/executor.h"
 #include "platform/core/notification_center.h"
 #include "platform/system/fake_workspace.h"
