@@ -18,9 +18,21 @@ namespace Keys = kit::Preferences::Keys;
 // Cleans the clipboard unless it holds our own write. The source application is looked up afresh, with the
 // frontmost window as the last resort: the copy was made there a moment ago.
 void clearUnlessCleaned(PasteboardController& controller) {
-  if (hasType(controller.pasteboard(), cleanedMarkerType())) return;
-  controller.pasteboardItemSourceApp = controller.sourceAppBundleIdentifier();
-  controller.clearFormatting();
+  // Reading another client's clipboard waits in an event loop of its own, where a later check can come due:
+  // it runs once the pass in progress is done, so that checks never overlap.
+  static bool isClearing = false;
+  if (isClearing) {
+    platform::mainExecutor().post([weak = controller.weakSelf()] {
+      if (auto self = weak.lock()) clearUnlessCleaned(**self);
+    });
+    return;
+  }
+  isClearing = true;
+  if (!hasType(controller.pasteboard(), cleanedMarkerType())) {
+    controller.pasteboardItemSourceApp = controller.sourceAppBundleIdentifier();
+    controller.clearFormatting();
+  }
+  isClearing = false;
 }
 
 }  // namespace
