@@ -21,17 +21,19 @@ void clearUnlessCleaned(PasteboardController& controller) {
   // Reading another client's clipboard waits in an event loop of its own, where a later check can come due:
   // it runs once the pass in progress is done, so that checks never overlap.
   static bool isClearing = false;
+  static bool checkAgain = false;
   if (isClearing) {
-    platform::mainExecutor().post([weak = controller.weakSelf()] {
-      if (auto self = weak.lock()) clearUnlessCleaned(**self);
-    });
+    checkAgain = true;
     return;
   }
   isClearing = true;
-  if (!hasType(controller.pasteboard(), cleanedMarkerType())) {
-    controller.pasteboardItemSourceApp = controller.sourceAppBundleIdentifier();
-    controller.clearFormatting();
-  }
+  do {
+    checkAgain = false;
+    if (!hasType(controller.pasteboard(), cleanedMarkerType())) {
+      controller.pasteboardItemSourceApp = controller.sourceAppBundleIdentifier();
+      controller.clearFormatting();
+    }
+  } while (checkAgain);
   isClearing = false;
 }
 
