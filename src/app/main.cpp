@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/remove_tracking_parameters_command.h"
+#include "app/termination_signals.h"
 #include "kit/app/app_facts.h"
 #include "kit/app/relaunch.h"
 #include "kit/foundation/report_error.h"
@@ -48,6 +49,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
       std::cerr << "quillet: another Quillet holds the session bus name " << app::busName << " and did not answer\n";
       return 1;
   }
+  app::quitOnTerminationSignals();
   app::AppMain appMain(delegate);
   return appMain.run();
 }

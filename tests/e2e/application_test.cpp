@@ -147,6 +147,10 @@ TEST_F(Application, ClearClipboardFormattingCleansThroughTheRunningInstance) {
   EXPECT_TRUE(cleanedByQuillet());
   EXPECT_EQ(clipboard("UTF8_STRING"), "Hello world");
   EXPECT_EQ(busNameOwnerPid(), instance_->pid());
+
+  // The end of the session quits the program the orderly way.
+  kill(instance_->pid(), SIGTERM);
+  EXPECT_EQ(instance_->wait(), 0);
 }
 
 TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
