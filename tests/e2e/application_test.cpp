@@ -89,6 +89,15 @@ class Application : public ::testing::Test {
     setenv("XDG_CACHE_HOME", (home_.path() + "/cache").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", home_.path().c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
+    // Sanitizer builds of the program: Qt, D-Bus and GLib are not instrumented, and font discovery keeps its
+    // caches for the life of the process.
+    appendOption("TSAN_OPTIONS", "suppressions=" QUILLET_TEST_DATA "/qt_races.supp");
+    appendOption("LSAN_OPTIONS", "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp");
+  }
+  static void appendOption(const char* variable, const std::string& option) {
+    const char* current = std::getenv(variable);
+    std::string value = current ? current : "";
+    if (value.find(option) == std::string::npos) setenv(variable, (value.empty() ? option : value + ":" + option).c_str(), 1);
   }
   void TearDown() override {
     instance_.reset();  // killed by its PID
