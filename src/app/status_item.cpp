@@ -93,13 +93,17 @@ void MenuBarController::applyIcon() {
 }
 
 void MenuBarController::start() {
-  QSystemTrayIcon& item = statusItem();
+  statusItem();
   engine();
   showStatusItem();
   QTimer::singleShot(revealDuration, this, &MenuBarController::hideStatusItemIfNeeded);
   startObserving();
-  showWelcomeScreenIfNeeded(*this);
-  if (ensureVisibility) ensureVisibility(item);
+  // The welcome's alerts are modal. They start from an event of their own rather than inside this main-queue
+  // block, so that the main queue goes on (the bus service, the launch step) while they are open.
+  QTimer::singleShot(0, this, [this] {
+    showWelcomeScreenIfNeeded(*this);
+    if (ensureVisibility) ensureVisibility(statusItem());
+  });
   // Posting keys needs no permission on X11, so nothing is requested for the clearing shortcuts.
 }
 
