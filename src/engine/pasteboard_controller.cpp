@@ -6,6 +6,7 @@
 
 #include "engine/change_publisher.h"
 #include "engine/clearing_pass.h"
+#include "engine/copy_and_clear.h"
 #include "engine/javascript_runner.h"
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
@@ -54,7 +55,12 @@ bool offersRichText(platform::Pasteboard& pasteboard) {
 }  // namespace
 
 PasteboardController& PasteboardController::shared() {
-  static PasteboardController* controller = new PasteboardController(platform::generalPasteboard());  // never released
+  // The shared controller binds the three shortcut commands when it is made; controllers made by tests do not.
+  static PasteboardController* controller = [] {
+    auto* made = new PasteboardController(platform::generalPasteboard());  // never released
+    registerShortcutHandlers(*made);
+    return made;
+  }();
   return *controller;
 }
 
