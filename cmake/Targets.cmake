@@ -57,7 +57,14 @@ endfunction()
 
 # One GoogleTest program per test source file, so that a test file being written never stops the others
 # from building. Tests under tests/e2e run inside their own X server and session bus.
+# quillet_tests(<folder> <libraries...> [SUPPORT <names...>]): each name is a file tests/support/<name>.cpp
+# shared by the test programs of several folders.
 function(quillet_tests dir)
+  cmake_parse_arguments(PARSE_ARGV 1 QT "" "" "SUPPORT")
+  set(shared_support "")
+  foreach(name ${QT_SUPPORT})
+    list(APPEND shared_support ${CMAKE_CURRENT_SOURCE_DIR}/support/${name}.cpp)
+  endforeach()
   file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp)
   foreach(source ${test_sources})
     file(RELATIVE_PATH rel ${CMAKE_CURRENT_SOURCE_DIR} ${source})
@@ -65,8 +72,8 @@ function(quillet_tests dir)
     string(REPLACE "/" "_" target "test_${rel}")
     get_filename_component(folder ${source} DIRECTORY)
     file(GLOB support CONFIGURE_DEPENDS ${folder}/*_support.cpp)
-    add_executable(${target} ${source} ${support})
-    target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+    add_executable(${target} ${source} ${support} ${shared_support})
+    target_link_libraries(${target} PRIVATE ${QT_UNPARSED_ARGUMENTS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_compile_definitions(${target} PRIVATE QUILLET_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}"
                                QUILLET_BIN_DIR="${CMAKE_BINARY_DIR}/bin")

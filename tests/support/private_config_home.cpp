@@ -1,5 +1,5 @@
-// Every test program here reads and writes the standard preferences suite: give it a private config home. And
-// no X server: registrations must not grab keys on the desktop of whoever runs the tests.
+// For test programs that read and write preferences files: a private config home for the whole program, and
+// no X server, so that nothing grabs keys or touches the clipboard of whoever runs the tests.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,7 +11,7 @@ namespace {
 class PrivateConfigHome : public ::testing::Environment {
  public:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-shortcuts-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-tests-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     path_ = pattern;
     setenv("XDG_CONFIG_HOME", path_.c_str(), 1);

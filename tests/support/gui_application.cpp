@@ -1,4 +1,4 @@
-// Every test program here gets a private config home (the standard preferences suite is written) and one
+// For widget test programs: a private config home (the standard preferences suite is written) and one
 // QApplication named like the program, on the offscreen platform.
 #include <gtest/gtest.h>
 
