@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 
 #include "engine/content_decision.h"
 #include "engine/pasteboard_controller.h"
@@ -18,24 +17,6 @@ using platform::PasteboardItem;
 namespace type = platform::PasteboardType;
 namespace Keys = kit::Preferences::Keys;
 using Content = std::vector<std::pair<std::string, platform::Bytes>>;
-
-class PrivateConfigHome : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-clearing-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    path_ = pattern;
-    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-
- private:
-  std::filesystem::path path_;
-};
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new PrivateConfigHome);
 
 PasteboardItem itemOf(const Content& content) {
   PasteboardItem item;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
@@ -18,24 +17,6 @@ using platform::MemoryPasteboard;
 using platform::PasteboardItem;
 namespace type = platform::PasteboardType;
 namespace Keys = kit::Preferences::Keys;
-
-class PrivateConfigHome : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-copyclear-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    path_ = pattern;
-    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-
- private:
-  std::filesystem::path path_;
-};
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new PrivateConfigHome);
 
 PasteboardItem richText(const std::string& html, const std::string& text) {
   PasteboardItem item;

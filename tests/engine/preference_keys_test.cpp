@@ -12,19 +12,8 @@ using namespace kit::Preferences;
 
 namespace {
 
-// The standard suite reads $XDG_CONFIG_HOME once, when first used: point it at a fresh folder first.
-class ConfigHome : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "quillet-keys-XXXXXX").string();
-    ASSERT_TRUE(mkdtemp(tmpl.data()));
-    path = tmpl;
-    setenv("XDG_CONFIG_HOME", path.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(path); }
-  std::filesystem::path path;
-};
-ConfigHome* home = static_cast<ConfigHome*>(::testing::AddGlobalTestEnvironment(new ConfigHome));
+// The test program runs in a private config home (tests/support/private_config_home.cpp).
+std::filesystem::path configHome() { return std::getenv("XDG_CONFIG_HOME"); }
 
 TEST(ApplicationKeys, AFreshInstallationReadsTheDefaultsAndStoresNothing) {
   EXPECT_TRUE(get(Keys::automaticallyClearFormatting()));
@@ -43,14 +32,14 @@ TEST(ApplicationKeys, AFreshInstallationReadsTheDefaultsAndStoresNothing) {
   EXPECT_TRUE(suite.persistentDomain().empty());
   EXPECT_EQ(suite.dictionaryRepresentation().size(), 13u);
   suite.flush();
-  EXPECT_FALSE(std::filesystem::exists(home->path / "com.kestrova.Quillet.plist"));
+  EXPECT_FALSE(std::filesystem::exists(configHome() / "com.kestrova.Quillet.plist"));
 }
 
 TEST(ApplicationKeys, ExcludedAppsAreStoredAsPlainStringsInOrder) {
   set(Keys::excludedApps(), {kit::BundleIdentifier("org.keepassxc.KeePassXC"), kit::BundleIdentifier("firefox-esr")});
   UserDefaults::standard().flush();
   auto file = platform::parsePropertyListDictionary(
-      platform::readWholeFile(home->path / "com.kestrova.Quillet.plist").value_or(""));
+      platform::readWholeFile(configHome() / "com.kestrova.Quillet.plist").value_or(""));
   ASSERT_TRUE(file);
   EXPECT_EQ(file->at("excludedApps"), platform::PlistValue(platform::PlistArray{"org.keepassxc.KeePassXC", "firefox-esr"}));
   auto read = get(Keys::excludedApps());
