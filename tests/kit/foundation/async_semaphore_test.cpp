@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/manual_main_executor.h"
 #include "kit/foundation/async_semaphore.h"
 
 using namespace platform;
@@ -12,15 +13,7 @@ using kit::AsyncSemaphore;
 
 namespace {
 
-class AsyncSemaphoreTest : public ::testing::Test {
- protected:
-  void SetUp() override { setMainExecutorForTesting(&main); }
-  void TearDown() override {
-    main.runUntilIdle();
-    setMainExecutorForTesting(nullptr);
-  }
-  ManualExecutor main;
-};
+class AsyncSemaphoreTest : public ManualMainExecutorTest {};
 
 TEST_F(AsyncSemaphoreTest, WaitersAreResumedFirstInFirstOut) {
   AsyncSemaphore semaphore(0);

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/manual_main_executor.h"
 #include "kit/foundation/reactive_observables.h"
 
 using namespace platform;
@@ -11,15 +12,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class ReactiveObservablesTest : public ::testing::Test {
- protected:
-  void SetUp() override { setMainExecutorForTesting(&main); }
-  void TearDown() override {
-    main.runUntilIdle();
-    setMainExecutorForTesting(nullptr);
-  }
-  ManualExecutor main;
-};
+class ReactiveObservablesTest : public ManualMainExecutorTest {};
 
 struct Model : kit::ObservableObject {
   kit::PublishedUnique<int> count{0, this};

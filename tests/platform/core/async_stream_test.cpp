@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "support/manual_main_executor.h"
 #include "platform/core/async_stream.h"
 #include "platform/core/task.h"
 
@@ -13,15 +14,7 @@ using namespace platform;
 
 namespace {
 
-class AsyncStreamTest : public ::testing::Test {
- protected:
-  void SetUp() override { setMainExecutorForTesting(&main); }
-  void TearDown() override {
-    main.runUntilIdle();
-    setMainExecutorForTesting(nullptr);
-  }
-  ManualExecutor main;
-};
+class AsyncStreamTest : public ManualMainExecutorTest {};
 
 Task<std::vector<int>> drain(AsyncStream<int> stream) {
   std::vector<int> seen;

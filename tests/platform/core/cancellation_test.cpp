@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/manual_main_executor.h"
 #include "platform/core/cancellation.h"
 #include "platform/core/continuation.h"
 #include "platform/core/task.h"
@@ -12,15 +13,7 @@ using namespace platform;
 
 namespace {
 
-class CancellationTest : public ::testing::Test {
- protected:
-  void SetUp() override { setMainExecutorForTesting(&main); }
-  void TearDown() override {
-    main.runUntilIdle();
-    setMainExecutorForTesting(nullptr);
-  }
-  ManualExecutor main;
-};
+class CancellationTest : public ManualMainExecutorTest {};
 
 TEST_F(CancellationTest, HandlersRunOnceAndALateHandlerIsLeftToTheCaller) {
   CancellationState state;

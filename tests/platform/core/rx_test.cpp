@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/manual_main_executor.h"
 #include "platform/core/rx.h"
 
 using namespace platform;
@@ -13,15 +14,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class RxTest : public ::testing::Test {
- protected:
-  void SetUp() override { setMainExecutorForTesting(&main); }
-  void TearDown() override {
-    main.runUntilIdle();
-    setMainExecutorForTesting(nullptr);
-  }
-  ManualExecutor main;
-};
+class RxTest : public ManualMainExecutorTest {};
 
 TEST_F(RxTest, OperatorsKeepStatePerSubscription) {
   PassthroughSubject<int> subject;
