@@ -39,7 +39,9 @@ void observeMenuTracking() {
   QCoreApplication* app = QCoreApplication::instance();
   if (isObserving || app == nullptr) return;
   isObserving = true;
-  app->installEventFilter(new MenuTracker());  // never removed
+  auto* tracker = new MenuTracker();
+  tracker->setParent(app);  // lives as long as the application
+  app->installEventFilter(tracker);
 }
 
 }  // namespace kit::GlobalShortcuts
