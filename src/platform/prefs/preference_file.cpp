@@ -84,7 +84,8 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
   return content;
 }
 
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         const std::function<bool()>& stillCurrent) {
   const auto dir = path.parent_path();
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
@@ -101,12 +102,17 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     throw;
   }
   ::close(fd);
+  if (stillCurrent && !stillCurrent()) {
+    ::unlink(tmpl.c_str());
+    return false;
+  }
   if (::rename(tmpl.c_str(), path.c_str()) != 0) {
     int saved = errno;
     ::unlink(tmpl.c_str());
     throw PlatformError::posix(saved, "Could not replace " + path.string());
   }
   syncDirectory(dir);
+  return true;
 }
 
 std::filesystem::path moveFileAside(const std::filesystem::path& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,8 +16,10 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
 // Replaces the file in one step: the bytes go to a fresh temporary file in the same folder, which is
 // synced and renamed over the target; then the folder is synced. A crash at any moment leaves either
-// the old or the new file. Throws PlatformError.
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// the old or the new file. `stillCurrent`, when given, is asked right before the rename: when it answers
+// false (the file changed meanwhile), nothing is replaced and the result is false. Throws PlatformError.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         const std::function<bool()>& stillCurrent = {});
 
 // Renames the file to "<name>.corrupt-<UTC time>" (with a counter when that exists), never replacing
 // another file. Returns the new path. Throws PlatformError.

@@ -25,6 +25,8 @@ namespace {
 
 // Bursts of writes closer together than this reach the file once.
 constexpr auto kCoalesceWindow = std::chrono::milliseconds(5);
+// How often a write merges again when another writer replaced the file while ours was being prepared.
+constexpr int kMergeAttempts = 5;
 
 void logError(const std::string& message) {
   sendToJournal({.message = message,
@@ -324,26 +326,36 @@ void UserDefaults::writeNow() {
   std::vector<KeyChange> outside;
   {
     std::lock_guard writing(writeMutex_);
-    // Another writer may have replaced the file since we last saw it: take in their changes first,
-    // so that our write does not undo them.
-    outside = mergeFileLocked();
-    std::optional<PlistDict> snapshot;
-    {
-      std::lock_guard lock(mutex_);
-      if (dirty_) snapshot = stored_;
-      dirty_ = false;
-    }
-    if (snapshot) {
+    // Another writer may replace the file at any time: take in their changes first, so that our write does
+    // not undo them, and merge again when they replaced it while ours was being prepared.
+    for (int attempt = 0; attempt < kMergeAttempts; ++attempt) {
+      auto merged = mergeFileLocked();
+      outside.insert(outside.end(), std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()));
+      std::optional<PlistDict> snapshot;
+      std::string mergedBytes;
+      {
+        std::lock_guard lock(mutex_);
+        if (dirty_) snapshot = stored_;
+        dirty_ = false;
+        mergedBytes = fileBytes_;
+      }
+      if (!snapshot) break;
       std::string bytes = xmlPropertyList(*snapshot);
       try {
-        writeFileAtomically(path_, bytes);
+        bool written = writeFileAtomically(path_, bytes, [&] { return readWholeFile(path_).value_or("") == mergedBytes; });
         std::lock_guard lock(mutex_);
+        if (!written) {
+          dirty_ = true;
+          continue;
+        }
         fileContent_ = std::move(*snapshot);
         fileBytes_ = std::move(bytes);
+        break;
       } catch (const Error& error) {
         logError(error.localizedDescription());
         std::lock_guard lock(mutex_);
         dirty_ = true;  // retried with the next change or flush
+        break;
       }
     }
   }
