@@ -28,7 +28,6 @@
 
 // The suppression lists themselves belong to the script engine's layer, so this program adds its own as files.
 extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
-extern "C" const char* __tsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/qt_races.supp"; }
 
 namespace {
 

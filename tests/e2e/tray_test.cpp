@@ -21,10 +21,9 @@
 #include "kit/ui/tooltip.h"
 #include "e2e/x11_session_support.h"
 
-// Font discovery keeps its caches for the life of the process, and Qt is not built for the thread sanitizer. (The
-// suppression lists themselves belong to the script engine's layer, so these widget tests add theirs as files.)
+// Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
+// script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
 extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
-extern "C" const char* __tsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/qt_races.supp"; }
 
 namespace app {
 namespace {
