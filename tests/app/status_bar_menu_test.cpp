@@ -16,6 +16,7 @@
 #include "kit/preferences/key.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/system/modifier_flags.h"
+#include "support/recording_alert_presenter.h"
 
 namespace app {
 namespace {
@@ -37,20 +38,6 @@ QAction* item(const QMenu& menu, const std::string& title) {
   }
   return nullptr;
 }
-
-class RecordingPresenter final : public kit::AlertPresenter {
- public:
-  kit::AlertResponse runModal(const kit::Alert& alert) override {
-    shown.push_back(alert);
-    return {};
-  }
-  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
-    shown.push_back(alert);
-    completion({});
-  }
-  void activateApp() override {}
-  std::vector<kit::Alert> shown;
-};
 
 class StatusBarMenuTest : public ::testing::Test {
  protected:
@@ -81,7 +68,7 @@ class StatusBarMenuTest : public ::testing::Test {
   platform::MemoryPasteboard pasteboard;
   std::unique_ptr<engine::PasteboardController> engine_;
   kit::ZvMenu menu;
-  RecordingPresenter presenter;
+  RecordingAlertPresenter presenter;
 };
 
 TEST_F(StatusBarMenuTest, TypicalMenuWithAutomaticClearingOffAndNothingToClear) {
@@ -256,10 +243,10 @@ TEST_F(MenuBarControllerTest, AHiddenIconShowsAtStartAndGoesAfterTheRevealTime) 
 
 TEST_F(MenuBarControllerTest, TheWelcomeComesOnlyOnTheFirstLaunchAndReturnDoesNotDismissIt) {
   auto later = makeController(false);
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.alerts.empty());
   auto first = makeController(true);
-  ASSERT_EQ(presenter.shown.size(), 1u);
-  const kit::Alert& welcome = presenter.shown.front();
+  ASSERT_EQ(presenter.alerts.size(), 1u);
+  const kit::Alert& welcome = presenter.alerts.front();
   EXPECT_EQ(welcome.messageText, "Welcome to Quillet!");
   EXPECT_EQ(welcome.informativeText.find("Universal Clipboard"), std::string::npos);
   EXPECT_EQ(welcome.informativeText.front(), '\n');

@@ -13,6 +13,7 @@
 #include "engine/preference_keys.h"
 #include "kit/foundation/alert.h"
 #include "x11_session_support.h"
+#include "support/recording_alert_presenter.h"
 
 namespace {
 
@@ -40,22 +41,6 @@ class PrivateConfigHome : public ::testing::Environment {
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new PrivateConfigHome);
 
 // Records alerts. `whileOpen` runs once inside the next alert, as the user's copies do under a modal alert.
-class RecordingPresenter final : public kit::AlertPresenter {
- public:
-  std::vector<std::string> messages;
-  std::function<void()> whileOpen;
-  kit::AlertResponse runModal(const kit::Alert& alert) override {
-    messages.push_back(alert.messageText);
-    if (auto work = std::exchange(whileOpen, nullptr)) work();
-    return {};
-  }
-  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
-    messages.push_back(alert.messageText);
-    completion({});
-  }
-  void activateApp() override {}
-};
-
 std::unique_ptr<x11test::SelectionOwner> offer(const Targets& targets) {
   x11test::SelectionOwner::Options options;
   for (const auto& [target, data] : targets) {
@@ -125,7 +110,7 @@ class ClipboardEngine : public ::testing::Test {
   std::string cleanedText() { return readBack("UTF8_STRING"); }
 
   platform::Pasteboard& pasteboard = platform::generalPasteboard();
-  RecordingPresenter presenter;
+  RecordingAlertPresenter presenter;
   std::unique_ptr<engine::PasteboardController> controller;
   std::unique_ptr<x11test::SelectionOwner> owner;
 };
@@ -345,14 +330,14 @@ TEST_F(ClipboardEngine, UserScriptsResultsErrorsAndRunawayLoops) {
   };
   EXPECT_EQ(run("return $.text.toUpperCase()"), "INPUT");
   EXPECT_EQ(run("const x = $.text;"), "input");
-  EXPECT_TRUE(presenter.messages.empty());
+  EXPECT_TRUE(presenter.messages().empty());
 
   EXPECT_EQ(run("throw new TypeError('boom')"), "input");
   EXPECT_EQ(run("return 42"), "input");
   auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(run("while (true) {}"), "input");
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2500ms);
-  EXPECT_EQ(presenter.messages, (std::vector<std::string>{"[JavaScript Exception] boom",
+  EXPECT_EQ(presenter.messages(), (std::vector<std::string>{"[JavaScript Exception] boom",
                                                           "[JavaScript Exception] Return value must be a string.",
                                                           "[JavaScript Exception] Script took longer than 1 second."}));
 }
@@ -367,14 +352,14 @@ TEST_F(ClipboardEngine, AtMostOneScriptErrorAlertIsOpen) {
   };
   // The first failure opens the alert; the copies cleaned while it is open fail too but open no other.
   ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<i>1</i>"}, {"UTF8_STRING", "1"}}));
-  x11test::processEventsUntil([&] { return presenter.messages.size() >= 1; });
+  x11test::processEventsUntil([&] { return presenter.messages().size() >= 1; });
   x11test::processEventsFor(200ms);
-  EXPECT_EQ(presenter.messages.size(), 1u);
+  EXPECT_EQ(presenter.messages().size(), 1u);
   EXPECT_EQ(cleanedText(), "3");
   // Once it is closed, the next failure shows again.
   ASSERT_TRUE(copyAndWaitForCleaning({{"text/html", "<i>4</i>"}, {"UTF8_STRING", "4"}}));
   x11test::processEventsFor(100ms);
-  EXPECT_EQ(presenter.messages.size(), 2u);
+  EXPECT_EQ(presenter.messages().size(), 2u);
 }
 
 TEST_F(ClipboardEngine, AClipboardManagerTakingOverOurTextIsNotCleanedAgain) {

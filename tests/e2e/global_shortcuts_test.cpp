@@ -21,6 +21,7 @@
 #include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/prefs/user_defaults.h"
+#include "support/recording_alert_presenter.h"
 
 // Font discovery keeps its caches for the life of the process.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
@@ -61,20 +62,6 @@ class Session : public ::testing::Environment {
 };
 
 [[maybe_unused]] auto* const session = ::testing::AddGlobalTestEnvironment(new Session);
-
-class RecordingPresenter final : public kit::AlertPresenter {
- public:
-  std::vector<kit::Alert> alerts;
-  kit::AlertResponse runModal(const kit::Alert& alert) override {
-    alerts.push_back(alert);
-    return {};
-  }
-  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
-    alerts.push_back(alert);
-    completion({});
-  }
-  void activateApp() override {}
-};
 
 class GlobalShortcutsTest : public ::testing::Test {
  protected:
@@ -208,7 +195,7 @@ TEST_F(GlobalShortcutsTest, OpenMenuSuspendsTheGrabAndTheCombinationStillWorksIn
 }
 
 TEST_F(GlobalShortcutsTest, RecorderTakesRealKeysAndRefusesCombinationsOfOtherApplications) {
-  RecordingPresenter presenter;
+  RecordingAlertPresenter presenter;
   kit::setAlertPresenterForTesting(&presenter);
   const Name name("e2eRecorder");
   QWidget window;

@@ -11,24 +11,11 @@
 #include "kit/foundation/alert.h"
 #include "platform/core/executor.h"
 #include "platform/prefs/user_defaults.h"
+#include "support/recording_alert_presenter.h"
 
 namespace {
 
 namespace History = kit::LaunchHistory;
-
-class RecordingPresenter final : public kit::AlertPresenter {
- public:
-  std::vector<std::string> messages;
-  kit::AlertResponse runModal(const kit::Alert& alert) override {
-    messages.push_back(alert.messageText);
-    return {};
-  }
-  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
-    messages.push_back(alert.messageText);
-    completion({});
-  }
-  void activateApp() override {}
-};
 
 class RelaunchTest : public ::testing::Test {
  protected:
@@ -57,7 +44,7 @@ class RelaunchTest : public ::testing::Test {
   }
 
   platform::ManualExecutor mainQueue_;
-  RecordingPresenter presenter_;
+  RecordingAlertPresenter presenter_;
   std::vector<bool> terminations_;
 };
 
@@ -74,12 +61,12 @@ TEST_F(RelaunchTest, AFailedStartIsShownAndClearsEverythingSoALaterRelaunchCanRu
     EXPECT_FALSE(stored(History::showsSettingsAfterRelaunchKey)) << useShell;
   }
   EXPECT_EQ(starts.size(), 2u);
-  ASSERT_EQ(presenter_.messages.size(), 2u);
-  EXPECT_EQ(presenter_.messages[0], "Could not restart Quillet: No such file or directory");
+  ASSERT_EQ(presenter_.messages().size(), 2u);
+  EXPECT_EQ(presenter_.messages()[0], "Could not restart Quillet: No such file or directory");
   EXPECT_TRUE(terminations_.empty());
 
   relaunch({.exitImmediately = true});
-  EXPECT_EQ(presenter_.messages.size(), 2u) << "a quiet relaunch shows nothing";
+  EXPECT_EQ(presenter_.messages().size(), 2u) << "a quiet relaunch shows nothing";
 }
 
 TEST_F(RelaunchTest, ASuccessfulStartLeavesTheMarkersForTheNewInstanceAndRunsOnce) {

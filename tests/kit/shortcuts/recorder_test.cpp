@@ -15,6 +15,7 @@
 #include "kit/shortcuts/menu_item_shortcut.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/prefs/user_defaults.h"
+#include "support/recording_alert_presenter.h"
 
 // Font discovery keeps its caches for the life of the process.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
@@ -25,20 +26,6 @@ using kit::GlobalShortcuts::Name;
 using kit::GlobalShortcuts::Recorder;
 using kit::GlobalShortcuts::Shortcut;
 namespace gs = kit::GlobalShortcuts;
-
-class RecordingPresenter final : public kit::AlertPresenter {
- public:
-  std::vector<kit::Alert> alerts;
-  kit::AlertResponse runModal(const kit::Alert& alert) override {
-    alerts.push_back(alert);
-    return {};
-  }
-  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
-    alerts.push_back(alert);
-    completion({});
-  }
-  void activateApp() override {}
-};
 
 class RecorderTest : public ::testing::Test {
  protected:
@@ -79,7 +66,7 @@ class RecorderTest : public ::testing::Test {
   }
   QAction* clearButton() const { return recorder->actions().first(); }
 
-  RecordingPresenter presenter;
+  RecordingAlertPresenter presenter;
   std::unique_ptr<Name> name;
   std::unique_ptr<QWidget> window;
   Recorder* recorder = nullptr;

@@ -12,6 +12,7 @@
 #include "kit/ui/status_item_visibility.h"
 #include "kit/ui/tooltip.h"
 #include "platform/system/modifier_flags.h"
+#include "support/recording_alert_presenter.h"
 
 namespace kit {
 namespace {
@@ -138,21 +139,6 @@ TEST(ErrorAlertTest, MessageLeavesOutAReasonTheDescriptionAlreadySays) {
   EXPECT_EQ(alertMessage(error), "No space left.");
 }
 
-class RecordingPresenter final : public AlertPresenter {
- public:
-  AlertResponse runModal(const Alert& alert) override {
-    shown.push_back(alert);
-    return {answer, false};
-  }
-  void beginSheet(const Alert& alert, QWidget*, std::function<void(AlertResponse)> completion) override {
-    shown.push_back(alert);
-    completion({answer, false});
-  }
-  void activateApp() override {}
-  std::vector<Alert> shown;
-  int answer = alertFirstButtonReturn;
-};
-
 std::vector<std::string> buttonTitles(const Alert& alert) {
   std::vector<std::string> titles;
   for (const auto& button : alert.buttons) titles.push_back(button.title);
@@ -171,7 +157,7 @@ TEST(ErrorAlertTest, TwoRecoveryOptionsAtMostThenCancelAndTheChosenPositionReach
                  {platform::userinfo::recoveryAttempter, attempter}};
   EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"A", "B", "Cancel"}));
 
-  RecordingPresenter presenter;
+  RecordingAlertPresenter presenter;
   setAlertPresenterForTesting(&presenter);
   bool dismissed = false;
   presenter.answer = alertFirstButtonReturn + 1;
@@ -181,7 +167,7 @@ TEST(ErrorAlertTest, TwoRecoveryOptionsAtMostThenCancelAndTheChosenPositionReach
   setAlertPresenterForTesting(nullptr);
   EXPECT_EQ(attempted, (std::vector<int64_t>{1}));
   EXPECT_TRUE(dismissed);
-  EXPECT_EQ(presenter.shown.front().messageText, "Shortcut not saved");
+  EXPECT_EQ(presenter.alerts.front().messageText, "Shortcut not saved");
 
   // Options without an attempter, or an attempter without options: only the default dismiss button.
   error->info.erase(platform::userinfo::recoveryAttempter);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "kit/foundation/alert.h"
+
+// Stands in for the real alerts in tests: records every alert, answers at once with `answer`, never blocks.
+class RecordingAlertPresenter final : public kit::AlertPresenter {
+ public:
+  std::vector<kit::Alert> alerts;
+  int answer = kit::alertFirstButtonReturn;
+  // Runs once, inside the next modal alert, as if the user took that long to answer it.
+  std::function<void()> whileOpen;
+
+  std::vector<std::string> messages() const {
+    std::vector<std::string> texts;
+    for (const auto& alert : alerts) texts.push_back(alert.messageText);
+    return texts;
+  }
+
+  kit::AlertResponse runModal(const kit::Alert& alert) override {
+    alerts.push_back(alert);
+    if (auto work = std::exchange(whileOpen, nullptr)) work();
+    return {answer, false};
+  }
+  void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
+    alerts.push_back(alert);
+    completion({answer, false});
+  }
+  void activateApp() override {}
+};
