@@ -19,8 +19,8 @@ const std::filesystem::path dataHome = [] {
   std::filesystem::create_directories(root / "applications");
   for (int i = 0; i < 300; ++i) {
     std::ofstream(root / "applications" / ("org.example.App" + std::to_string(i) + ".desktop"))
-        << "[Desktop Entry]\nType=Application\nName=App " << i << "\nName[de]=Anwendung " << i
-        << "\nExec=app" << i << " %U\nIcon=app" << i << "\nStartupWMClass=App" << i << "\n";
+        << "[Desktop Entry]\nType=Application\nName=App " << i << "\nName[de]=Anwendung " << i << "\nExec=app" << i
+        << " %U\nIcon=app" << i << "\nStartupWMClass=App" << i << "\n";
   }
   setenv("XDG_DATA_HOME", root.c_str(), 1);
   setenv("XDG_DATA_DIRS", (root / "none").c_str(), 1);

@@ -81,8 +81,9 @@ void runPasses(benchmark::State& state, const platform::PasteboardItem& copy) {
 std::string webPageHtml(size_t bytes) {
   std::string html = "<html><head><meta charset=\"utf-8\"><style>p{color:#333}</style></head><body>";
   for (int i = 0; html.size() < bytes; ++i) {
-    html += "<p class=\"c\">Paragraph " + std::to_string(i) + " with <b>bold</b> text and a <a href=\"https://example.com/a/" +
-            std::to_string(i) + "?utm_source=news&amp;id=" + std::to_string(i) + "\">link</a>.</p>\n<ul><li>• item</li></ul>";
+    html += "<p class=\"c\">Paragraph " + std::to_string(i) +
+            " with <b>bold</b> text and a <a href=\"https://example.com/a/" + std::to_string(i) +
+            "?utm_source=news&amp;id=" + std::to_string(i) + "\">link</a>.</p>\n<ul><li>• item</li></ul>";
   }
   return html + "</body></html>";
 }
@@ -90,15 +91,16 @@ std::string webPageHtml(size_t bytes) {
 std::string plainOf(size_t bytes) {
   std::string text;
   for (int i = 0; text.size() < bytes; ++i) {
-    text += "  • Paragraph " + std::to_string(i) + " with bold text and a link https://example.com/a/" + std::to_string(i) +
-            "?utm_source=news&id=" + std::to_string(i) + "\n";
+    text += "  • Paragraph " + std::to_string(i) + " with bold text and a link https://example.com/a/" +
+            std::to_string(i) + "?utm_source=news&id=" + std::to_string(i) + "\n";
   }
   return text;
 }
 
 std::string rtfDocument(size_t bytes) {
-  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Helvetica;}{\\f1\\froman Times;}}"
-                    "{\\colortbl;\\red255\\green0\\blue0;}\n";
+  std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Helvetica;}{\\f1\\froman Times;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;}\n";
   for (int i = 0; rtf.size() < bytes; ++i) {
     rtf += "\\pard\\f0\\fs24 Paragraph " + std::to_string(i) + " with {\\b bold} and {\\cf1 red} text, caf\\'e9, " +
            "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/" + std::to_string(i) +

@@ -2,8 +2,8 @@
 // until the clipboard holds our plain text is taken from that client's side (XFixes tells it when the owner
 // changed, then it reads the text back). Run through bench/clipboard_latency.sh.
 #include <poll.h>
-#include <unistd.h>
 #include <stdlib.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
@@ -131,8 +131,8 @@ class Client {
       free(event);
       if (!done) continue;
       if (!ok) return std::nullopt;
-      auto* reply = xcb_get_property_reply(c_, xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
-                                           nullptr);
+      auto* reply = xcb_get_property_reply(
+          c_, xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20), nullptr);
       if (reply == nullptr) return std::nullopt;
       std::string text(static_cast<const char*>(xcb_get_property_value(reply)),
                        static_cast<size_t>(xcb_get_property_value_length(reply)));
@@ -155,9 +155,11 @@ double milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 
 void report(const char* name, std::vector<Clock::duration> times, int copies) {
   std::sort(times.begin(), times.end());
-  auto at = [&](double q) { return times.empty() ? 0.0 : milliseconds(times[static_cast<size_t>(q * (times.size() - 1))]); };
-  std::fprintf(reportFile, "%-14s copies %4d  cleaned %4zu  missed %4zu  p50 %7.2f ms  p95 %7.2f ms  max %7.2f ms\n", name, copies,
-              times.size(), static_cast<size_t>(copies) - times.size(), at(0.5), at(0.95), at(1.0));
+  auto at = [&](double q) {
+    return times.empty() ? 0.0 : milliseconds(times[static_cast<size_t>(q * (times.size() - 1))]);
+  };
+  std::fprintf(reportFile, "%-14s copies %4d  cleaned %4zu  missed %4zu  p50 %7.2f ms  p95 %7.2f ms  max %7.2f ms\n",
+               name, copies, times.size(), static_cast<size_t>(copies) - times.size(), at(0.5), at(0.95), at(1.0));
   std::fflush(reportFile);
 }
 
@@ -192,7 +194,8 @@ int main(int argc, char** argv) {
   engine::PasteboardController::shared();
   std::thread measuring([&] {
     measure(copies);
-    QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
   });
   int status = app.exec();
   measuring.join();

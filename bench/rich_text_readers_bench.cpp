@@ -2,7 +2,6 @@
 // (w3m -dump and html2text for HTML, unrtf for RTF) run on the same files. The converters are skipped when
 // they are not installed.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -23,19 +22,28 @@ std::string htmlBlock(int n) {
          "?utm_source=feed&amp;utm_medium=rss&amp;id=" + i +
          "\">lazy dog</a>. Привет, мир! 日本語のテキスト.</p>\n"
          "<ul>\n  <li>First point with <i>emphasis</i></li>\n  <li>Second point<ul><li>nested</li></ul></li>\n</ul>\n"
-         "<table><tr><td>Cell A" + i + "</td><td>Cell B</td></tr><tr><td>1&nbsp;234</td><td>"
-         "<a href=\"/relative/" + i + "\">link</a></td></tr></table>\n<div><span style=\"color:red\">styled</span>"
+         "<table><tr><td>Cell A" +
+         i +
+         "</td><td>Cell B</td></tr><tr><td>1&nbsp;234</td><td>"
+         "<a href=\"/relative/" +
+         i +
+         "\">link</a></td></tr></table>\n<div><span style=\"color:red\">styled</span>"
          "<br>second line</div>\n";
 }
 
 std::string rtfBlock(int n) {
   std::string i = std::to_string(n);
-  return "\\pard\\plain\\s1\\f0\\fs28 Section " + i + "\\par\n\\pard\\f0\\fs24 Caf\\'e9 na\\'efve \\emdash  the {\\b quick} "
-         "brown fox " + i + " jumps over the {\\field{\\*\\fldinst HYPERLINK \"https://www.example.com/articles/" + i +
-         "?utm_source=feed&id=" + i + "\"}{\\fldrslt {\\ul\\cf2 lazy dog}}}. \\u1055?\\u1088?\\u1080?\\u1074?\\u1077?"
-         "\\u1090?, \\u26085?\\u26412?\\u35486?.\\par\n{\\listtext\\f1 \\'b7\\tab}First point with {\\i emphasis}\\par\n"
-         "{\\listtext\\f1 \\'b7\\tab}Second point\\par\n\\trowd\\cellx2000\\cellx4000 Cell A" + i +
-         "\\cell Cell B\\cell\\row\n{\\*\\bkmkstart b" + i + "}{\\*\\bkmkend b" + i + "}styled\\line second line\\par\n";
+  return "\\pard\\plain\\s1\\f0\\fs28 Section " + i +
+         "\\par\n\\pard\\f0\\fs24 Caf\\'e9 na\\'efve \\emdash  the {\\b quick} "
+         "brown fox " +
+         i + " jumps over the {\\field{\\*\\fldinst HYPERLINK \"https://www.example.com/articles/" + i +
+         "?utm_source=feed&id=" + i +
+         "\"}{\\fldrslt {\\ul\\cf2 lazy dog}}}. \\u1055?\\u1088?\\u1080?\\u1074?\\u1077?"
+         "\\u1090?, \\u26085?\\u26412?\\u35486?.\\par\n{\\listtext\\f1 \\'b7\\tab}First point with {\\i "
+         "emphasis}\\par\n"
+         "{\\listtext\\f1 \\'b7\\tab}Second point\\par\n\\trowd\\cellx2000\\cellx4000 Cell A" +
+         i + "\\cell Cell B\\cell\\row\n{\\*\\bkmkstart b" + i + "}{\\*\\bkmkend b" + i +
+         "}styled\\line second line\\par\n";
 }
 
 struct Documents {
@@ -50,8 +58,9 @@ struct Documents {
       std::string html = "<html><head><meta charset=\"utf-8\"><title>Bench</title></head><body>\n";
       for (int n = 0; html.size() < static_cast<size_t>(megabytes) << 20; ++n) html += htmlBlock(n);
       html += "</body></html>\n";
-      std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
-                        "{\\f1\\fnil\\fcharset2 Symbol;}}{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}\n";
+      std::string rtf =
+          "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+          "{\\f1\\fnil\\fcharset2 Symbol;}}{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}\n";
       for (int n = 0; rtf.size() < static_cast<size_t>(megabytes) << 20; ++n) rtf += rtfBlock(n);
       rtf += "}";
       store("html-" + std::to_string(megabytes), html, ".html");

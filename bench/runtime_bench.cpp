@@ -43,7 +43,11 @@ void BM_SubjectDeliveryToSinks(benchmark::State& state) {
   std::vector<rx::AnyCancellable> sinks;
   long long total = 0;
   for (int i = 0; i < state.range(0); ++i)
-    subject.publisher().map([](int v) { return v + 1; }).removeDuplicates().sink([&](const int& v) { total += v; }).store(sinks);
+    subject.publisher()
+        .map([](int v) { return v + 1; })
+        .removeDuplicates()
+        .sink([&](const int& v) { total += v; })
+        .store(sinks);
   int value = 0;
   for (auto _ : state) subject.send(++value);
   benchmark::DoNotOptimize(total);

@@ -50,8 +50,8 @@ void BM_CleanLargeText(benchmark::State& state) {
   const auto& text = largeText();
   for (auto _ : state) benchmark::DoNotOptimize(engine::removingTrackingParametersFromURLs(text));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
-  state.counters["urls"] = benchmark::Counter(50'000.0 * static_cast<double>(state.iterations()),
-                                              benchmark::Counter::kIsRate);
+  state.counters["urls"] =
+      benchmark::Counter(50'000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_CleanLargeText)->Unit(benchmark::kMillisecond);
 
@@ -69,8 +69,11 @@ void cleanOne(benchmark::State& state, const char* text) {
 BENCHMARK_CAPTURE(cleanOne, withoutQuery, "https://github.com/acme/widgets/issues/981");
 BENCHMARK_CAPTURE(cleanOne, withTracking,
                   "https://www.shop.example/p/123?utm_source=newsletter&utm_medium=email&utm_campaign=oct&id=5");
-BENCHMARK_CAPTURE(cleanOne, retailer, "https://www.amazon.de/dp/B01ABCDEF/ref=sr_1_1?keywords=lamp&qid=1700&sr=8-1&th=1");
-BENCHMARK_CAPTURE(cleanOne, wrapperWithNestedUrl,
-                  "https://l.facebook.com/l.php?u=https%3A%2F%2Fexample.org%2Fa%3Fnext%3Dhttps%253A%252F%252Fb.example%252F%253Futm_source%253Dx&h=AT0");
+BENCHMARK_CAPTURE(cleanOne, retailer,
+                  "https://www.amazon.de/dp/B01ABCDEF/ref=sr_1_1?keywords=lamp&qid=1700&sr=8-1&th=1");
+BENCHMARK_CAPTURE(
+    cleanOne, wrapperWithNestedUrl,
+    "https://l.facebook.com/"
+    "l.php?u=https%3A%2F%2Fexample.org%2Fa%3Fnext%3Dhttps%253A%252F%252Fb.example%252F%253Futm_source%253Dx&h=AT0");
 
 }  // namespace

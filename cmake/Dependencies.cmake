@@ -24,3 +24,9 @@ pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-xfixes xcb-keysyms xcb-xt
 if(QUILLET_BENCH)
   find_package(benchmark REQUIRED)
 endif()
+# Rebuilds of several checkouts share their compilations when ccache is installed.
+find_program(QUILLET_CCACHE ccache)
+if(QUILLET_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${QUILLET_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${QUILLET_CCACHE})
+endif()

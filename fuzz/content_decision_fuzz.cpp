@@ -16,10 +16,10 @@ namespace {
 
 // The first byte picks the offered types; the rest is cut at NUL NUL into their data, in order.
 platform::PasteboardItem itemFrom(std::string_view input) {
-  static const std::string types[] = {platform::PasteboardType::html, platform::PasteboardType::rtf,
+  static const std::string types[] = {platform::PasteboardType::html,   platform::PasteboardType::rtf,
                                       platform::PasteboardType::string, platform::PasteboardType::rtfd,
-                                      platform::PasteboardType::url, platform::PasteboardType::tiff,
-                                      "com.adobe.illustrator.svg", "com.adobe.illustrator.aicb"};
+                                      platform::PasteboardType::url,    platform::PasteboardType::tiff,
+                                      "com.adobe.illustrator.svg",      "com.adobe.illustrator.aicb"};
   platform::PasteboardItem item;
   if (input.empty()) return item;
   const unsigned choice = static_cast<unsigned char>(input.front());

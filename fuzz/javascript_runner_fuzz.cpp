@@ -10,8 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string code(reinterpret_cast<const char*>(data), size);
   try {
-    engine::runJavaScript(code, "Fuzzed \xe2\x80\x9ctext\xe2\x80\x9d\n\t with a tab", std::string("org.example.App"),
-                          [](const std::string&) {}, engine::JavaScriptTimeLimit(0.05));
+    engine::runJavaScript(
+        code, "Fuzzed \xe2\x80\x9ctext\xe2\x80\x9d\n\t with a tab", std::string("org.example.App"),
+        [](const std::string&) {}, engine::JavaScriptTimeLimit(0.05));
   } catch (const platform::Error&) {
   }
   return 0;

@@ -1,4 +1,5 @@
 // Runs the link detector and the tracking-parameter removal over any bytes.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -6,8 +7,6 @@
 #include "engine/tracking_parameters.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/link_detector.h"
-
-#include <algorithm>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

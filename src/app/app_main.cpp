@@ -17,7 +17,8 @@ bool AppDelegate::applicationShouldHandleReopen(bool) {
   platform::mainExecutor().post([] {
     auto& controller = AppState::shared().menuBarController();
     controller.showStatusItem();
-    platform::mainExecutor().postAfter(revealDuration, [] { AppState::shared().menuBarController().hideStatusItemIfNeeded(); });
+    platform::mainExecutor().postAfter(revealDuration,
+                                       [] { AppState::shared().menuBarController().hideStatusItemIfNeeded(); });
   });
   return false;
 }

@@ -1,7 +1,7 @@
 #include "app/app_state.h"
 
-#include "engine/shortcut_names.h"
 #include "engine/preference_keys.h"
+#include "engine/shortcut_names.h"
 #include "kit/app/debug_info.h"
 #include "kit/app/launch_history.h"
 #include "kit/shortcuts/storage.h"
@@ -18,7 +18,9 @@ std::optional<std::string> flagText(bool value) { return std::string(value ? "tr
 
 void addSettingsDebugInfo(const std::vector<const kit::Preferences::Key<bool>*>& keys) {
   for (const auto* key : keys)
-    kit::DebugInfo::debugInfoProviders()["Setting - " + key->name()] = [key] { return flagText(kit::Preferences::get(*key)); };
+    kit::DebugInfo::debugInfoProviders()["Setting - " + key->name()] = [key] {
+      return flagText(kit::Preferences::get(*key));
+    };
 }
 
 // Entries that feed both the compact lines and the Custom section of the text.
@@ -55,7 +57,8 @@ void AppState::didLaunch() {
     return std::optional<std::string>(excludedAppsText(kit::Preferences::get(Keys::excludedApps())));
   });
   addDebugInfoToBoth("Has Shortcut - copyAndClearFormatting", [] {
-    return flagText(kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::copyAndClearFormatting()).has_value());
+    return flagText(
+        kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::copyAndClearFormatting()).has_value());
   });
   addDebugInfoToBoth("Has Shortcut - clearFormattingAndPaste", [] {
     return flagText(kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::clearFormatting()).has_value());

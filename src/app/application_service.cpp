@@ -78,9 +78,9 @@ InstanceClaim claimSingleInstance(ApplicationService& service, bool relaunched) 
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (true) {
-    auto reply = bus.interface()->registerService(QString::fromLatin1(busName),
-                                                  QDBusConnectionInterface::DontQueueService,
-                                                  QDBusConnectionInterface::DontAllowReplacement);
+    auto reply =
+        bus.interface()->registerService(QString::fromLatin1(busName), QDBusConnectionInterface::DontQueueService,
+                                         QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) return InstanceClaim::owner;
     if (!relaunched) break;
     if (std::chrono::steady_clock::now() >= deadline) return InstanceClaim::failed;

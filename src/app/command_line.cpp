@@ -79,9 +79,9 @@ int runClearClipboardFormattingCommand(int argc, char** argv, std::ostream& err)
       QThread::msleep(50);
     }
   }
-  auto call = QDBusMessage::createMethodCall(QString::fromLatin1(busName), QString::fromLatin1(objectPath),
-                                             QString::fromLatin1(intentsInterface),
-                                             QStringLiteral("ClearClipboardFormatting"));
+  auto call =
+      QDBusMessage::createMethodCall(QString::fromLatin1(busName), QString::fromLatin1(objectPath),
+                                     QString::fromLatin1(intentsInterface), QStringLiteral("ClearClipboardFormatting"));
   const QDBusMessage answer = bus.call(call, QDBus::Block, 30000);
   if (answer.type() == QDBusMessage::ErrorMessage) {
     err << "quillet: Quillet could not clear the clipboard's formatting: " << answer.errorMessage().toStdString()

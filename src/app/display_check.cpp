@@ -31,9 +31,10 @@ DisplayCheck checkDisplay(const DisplayEnvironment& environment) {
       "Under Wayland, Quillet sees only what X11 (XWayland) applications copy, and its keyboard shortcuts and "
       "paste on your behalf reach only X11 applications: for the whole desktop, log in to an X11 session.\n";
   if (environment.display.empty()) {
-    return {false, "Quillet needs an X11 display to watch the clipboard, and DISPLAY is not set. Start it from an "
-                   "X11 desktop session (or set DISPLAY to a running X server).\n" +
-                       (wayland ? waylandNote : std::string())};
+    return {false,
+            "Quillet needs an X11 display to watch the clipboard, and DISPLAY is not set. Start it from an "
+            "X11 desktop session (or set DISPLAY to a running X server).\n" +
+                (wayland ? waylandNote : std::string())};
   }
   if (!environment.x11Reachable) {
     return {false, "Quillet needs an X11 display to watch the clipboard, and no X server answers at DISPLAY=" +

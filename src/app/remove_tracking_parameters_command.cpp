@@ -6,7 +6,8 @@
 
 namespace app {
 
-int runRemoveTrackingParametersCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int runRemoveTrackingParametersCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                                       std::ostream& err) {
   if (arguments.empty()) {
     err << "Usage: quillet " << removeTrackingParametersCommandName << " URL...\n";
     return 2;

@@ -39,11 +39,14 @@ void addSourceAppSection(kit::ZvMenu& menu, const std::string& sourceApp) {
 
 void addClearFormattingNowItem(kit::ZvMenu& menu, engine::PasteboardController& engine) {
   const bool hasContent = engine.currentContent().has_value();
-  auto* item = new CallbackMenuItem("Clear Formatting Now", "", std::nullopt, true, false, false, [&engine] {
-    // The source app of an earlier change must not be taken for this content's.
-    engine.pasteboardItemSourceApp.reset();
-    engine.clearFormatting();
-  }, &menu);
+  auto* item = new CallbackMenuItem(
+      "Clear Formatting Now", "", std::nullopt, true, false, false,
+      [&engine] {
+        // The source app of an earlier change must not be taken for this content's.
+        engine.pasteboardItemSourceApp.reset();
+        engine.clearFormatting();
+      },
+      &menu);
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   font.setWeight(hasContent ? QFont::DemiBold : QFont::Normal);
   item->setFont(font);
@@ -76,25 +79,30 @@ void buildStatusMenu(kit::ZvMenu& menu, engine::PasteboardController& engine, co
   menu.addSeparator();
   kit::addHeader(menu, "Quick Settings", true);
 
-  auto* toggle = new CallbackMenuItem("Automatically Clear Formatting", "", std::nullopt, true,
-                                      kit::Preferences::get(Keys::automaticallyClearFormatting()), false,
-                                      [] { kit::Preferences::toggle(Keys::automaticallyClearFormatting()); }, &menu);
+  auto* toggle = new CallbackMenuItem(
+      "Automatically Clear Formatting", "", std::nullopt, true,
+      kit::Preferences::get(Keys::automaticallyClearFormatting()), false,
+      [] { kit::Preferences::toggle(Keys::automaticallyClearFormatting()); }, &menu);
   // A switch: its box shows also while it is off.
   toggle->setCheckable(true);
   menu.addAction(toggle);
   toggle->setToolTip(QString::fromStdString(automaticallyClearFormattingToolTip));
-  kit::GlobalShortcuts::setShortcut(*toggle, std::optional(kit::GlobalShortcuts::Names::toggleAutomaticallyClearFormatting()));
+  kit::GlobalShortcuts::setShortcut(*toggle,
+                                    std::optional(kit::GlobalShortcuts::Names::toggleAutomaticallyClearFormatting()));
 
   menu.addSeparator();
-  menu.addAction(new CallbackMenuItem("Settings…", ",", std::nullopt, true, false, false,
-                                      [] { kit::settingsMenuItemAction(); }, &menu));
+  menu.addAction(new CallbackMenuItem(
+      "Settings…", ",", std::nullopt, true, false, false, [] { kit::settingsMenuItemAction(); }, &menu));
   menu.addMenu(makeMoreMenu(&menu));
 
   menu.addSeparator();
   if (state.isDebugModifierChordHeld) {
-    menu.addAction(new CallbackMenuItem("Debug", "", std::nullopt, true, false, false, [show = state.showDebugWindow] {
-      if (show) show();
-    }, &menu));
+    menu.addAction(new CallbackMenuItem(
+        "Debug", "", std::nullopt, true, false, false,
+        [show = state.showDebugWindow] {
+          if (show) show();
+        },
+        &menu));
   }
   menu.addSeparator();
   kit::addQuitItem(menu);

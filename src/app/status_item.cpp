@@ -108,7 +108,8 @@ void MenuBarController::start() {
 }
 
 void MenuBarController::primaryAction() {
-  kit::Preferences::set(Keys::automaticallyClearFormatting(), !kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  kit::Preferences::set(Keys::automaticallyClearFormatting(),
+                        !kit::Preferences::get(Keys::automaticallyClearFormatting()));
 }
 
 void MenuBarController::hideStatusItemIfNeeded() {

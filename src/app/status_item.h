@@ -1,13 +1,12 @@
 #pragma once
 
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
-
-#include <QObject>
-#include <QPointer>
-#include <QSystemTrayIcon>
 
 #include "kit/ui/menu.h"
 

@@ -28,7 +28,8 @@ rx::Publisher<rx::Unit> modifierChanges() {
 
 }  // namespace
 
-rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard, std::optional<std::chrono::nanoseconds> interval,
+rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard,
+                                        std::optional<std::chrono::nanoseconds> interval,
                                         std::optional<std::chrono::nanoseconds> tolerance) {
   std::vector<rx::Publisher<rx::Unit>> triggers = {
       onSubscription(),

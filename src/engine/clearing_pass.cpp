@@ -26,7 +26,8 @@ std::string transformedText(std::string text, const TextTransformOptions& option
   return text;
 }
 
-platform::AttributedString transformedText(const platform::AttributedString& text, const TextTransformOptions& options) {
+platform::AttributedString transformedText(const platform::AttributedString& text,
+                                           const TextTransformOptions& options) {
   platform::AttributedString result = removingAllAttributesExceptLinks(text);
   if (options.removeTrackingParameters) removeTrackingParametersFromLinks(result);
   if (options.trimWhitespace) trimWhitespace(result);

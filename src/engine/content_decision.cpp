@@ -101,7 +101,8 @@ std::optional<StringOrAttributedStringType> contentToClean(platform::Pasteboard&
     rich = attributedContent(pasteboard);
     if (rich && kit::containsLink(*rich)) return StringOrAttributedStringType(std::move(*rich));
   }
-  if (auto plain = pasteboard.string(Type::string); plain && !plain->empty()) return StringOrAttributedStringType(*plain);
+  if (auto plain = pasteboard.string(Type::string); plain && !plain->empty())
+    return StringOrAttributedStringType(*plain);
   if (auto url = pasteboard.string(Type::url); url && !url->empty()) return StringOrAttributedStringType(*url);
   if (!preserveLinks) rich = attributedContent(pasteboard);
   if (rich) return StringOrAttributedStringType(rich->string());

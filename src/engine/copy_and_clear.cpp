@@ -70,7 +70,8 @@ void clearFormattingAndPaste(PasteboardController& controller, const KeystrokePo
 }
 
 void toggleAutomaticallyClearFormatting() {
-  kit::Preferences::set(Keys::automaticallyClearFormatting(), !kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  kit::Preferences::set(Keys::automaticallyClearFormatting(),
+                        !kit::Preferences::get(Keys::automaticallyClearFormatting()));
 }
 
 bool canClearFormattingNow(PasteboardController& controller) {
@@ -86,7 +87,8 @@ void registerShortcutHandlers(PasteboardController& controller) {
   kit::GlobalShortcuts::onKeyUp(Names::clearFormatting(), [weak] {
     if (auto self = weak.lock()) clearFormattingAndPaste(**self);
   });
-  kit::GlobalShortcuts::onKeyUp(Names::toggleAutomaticallyClearFormatting(), [] { toggleAutomaticallyClearFormatting(); });
+  kit::GlobalShortcuts::onKeyUp(Names::toggleAutomaticallyClearFormatting(),
+                                [] { toggleAutomaticallyClearFormatting(); });
 }
 
 }  // namespace engine

@@ -19,7 +19,7 @@ inline constexpr uint16_t pasteKeyCode = 9;
 // The checks after a synthetic copy, each after a sleep of this length (about 1.17 s in all). Applications
 // answer Ctrl+C at their own pace; a copy arriving later than that stays for the watcher.
 inline constexpr std::array<std::chrono::milliseconds, 6> copyWaitSchedule{
-    std::chrono::milliseconds(20), std::chrono::milliseconds(50), std::chrono::milliseconds(100),
+    std::chrono::milliseconds(20),  std::chrono::milliseconds(50),  std::chrono::milliseconds(100),
     std::chrono::milliseconds(200), std::chrono::milliseconds(300), std::chrono::milliseconds(500)};
 
 // Sends Ctrl plus the key to the focused application.

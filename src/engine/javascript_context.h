@@ -24,7 +24,7 @@ std::string scriptTimeLimitDescription(JavaScriptTimeLimit limit);
 // A fresh virtual machine and context with the console installed; every evaluation in it is bounded by
 // `timeLimit`. Throws kit::GeneralError "Failed to initialize JavaScript engine.".
 std::shared_ptr<platform::JSContext> makeForTransforms(JavaScriptLogHandler logHandler = {},
-                                                      JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
+                                                       JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
 
 // The completion value of `script`. Throws JavaScriptError when it threw, kit::GeneralError with the time-limit
 // description when it ran too long, and kit::GeneralError "Failed to evaluate JavaScript code." when no value

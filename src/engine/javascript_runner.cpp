@@ -3,8 +3,8 @@
 namespace engine {
 
 std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
-                                         const std::optional<std::string>& sourceApp,
-                                         JavaScriptLogHandler logHandler, JavaScriptTimeLimit timeLimit) {
+                                         const std::optional<std::string>& sourceApp, JavaScriptLogHandler logHandler,
+                                         JavaScriptTimeLimit timeLimit) {
   auto context = makeForTransforms(std::move(logHandler), timeLimit);
   evaluate(*context, "var $ = {};\n\n$.log = console.log;");
 

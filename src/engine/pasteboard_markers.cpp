@@ -62,8 +62,8 @@ const std::vector<std::string>& calendarPasteboardTypes() {
 }
 
 DataByType dataByType(const platform::PasteboardItem& item, const std::function<bool(const std::string&)>& accepts) {
-  bool hasPlainString = std::find(item.types.begin(), item.types.end(), platform::PasteboardType::string) !=
-                        item.types.end();
+  bool hasPlainString =
+      std::find(item.types.begin(), item.types.end(), platform::PasteboardType::string) != item.types.end();
   DataByType result;
   for (const auto& type : item.types) {
     if (hasPlainString && type == "public.utf16-external-plain-text") continue;

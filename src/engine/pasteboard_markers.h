@@ -36,7 +36,8 @@ const std::vector<std::string>& calendarPasteboardTypes();
 using DataByType = std::map<std::string, platform::Bytes>;
 // The item's data by type, without the UTF-16 plain text when the item has UTF-8 plain text, and only the
 // types `accepts` takes (all when it is empty).
-DataByType dataByType(const platform::PasteboardItem& item, const std::function<bool(const std::string&)>& accepts = {});
+DataByType dataByType(const platform::PasteboardItem& item,
+                      const std::function<bool(const std::string&)>& accepts = {});
 // One map per item that carries any of `types`, holding just those types.
 std::vector<DataByType> preservedItemData(const std::vector<platform::PasteboardItem>& items,
                                           const std::vector<std::string>& types);

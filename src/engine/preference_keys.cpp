@@ -4,10 +4,10 @@ namespace kit::Preferences::Keys {
 
 Key<bool> boolKey(std::string name, bool defaultValue) { return Key<bool>(std::move(name), defaultValue); }
 
-#define QUILLET_BOOL_KEY(name, defaultValue)           \
-  const Key<bool>& name() {                            \
+#define QUILLET_BOOL_KEY(name, defaultValue)                   \
+  const Key<bool>& name() {                                    \
     static const Key<bool> key = boolKey(#name, defaultValue); \
-    return key;                                        \
+    return key;                                                \
   }
 
 QUILLET_BOOL_KEY(automaticallyClearFormatting, true)

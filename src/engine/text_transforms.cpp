@@ -17,7 +17,8 @@ AttributedString removingAllAttributesExceptLinks(const AttributedString& text) 
 void removeTrackingParametersFromLinkAttributes(AttributedString& text) {
   std::vector<std::pair<ByteRange, platform::Url>> links;
   for (const AttributedString::Run& run : text.runs()) {
-    if (run.attributes.link) links.emplace_back(run.range, removingTrackingParametersUnlessExempt(*run.attributes.link));
+    if (run.attributes.link)
+      links.emplace_back(run.range, removingTrackingParametersUnlessExempt(*run.attributes.link));
   }
   for (auto& [range, url] : links) text.setLink(range, std::move(url));
 }

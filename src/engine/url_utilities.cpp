@@ -10,7 +10,8 @@ namespace engine {
 bool hostIsDomainOrSubdomain(const Url& url, std::string_view domain) {
   auto host = url.host();
   if (!host) return false;
-  std::transform(host->begin(), host->end(), host->begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  std::transform(host->begin(), host->end(), host->begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   if (*host == domain) return true;
   return host->size() > domain.size() && host->ends_with(domain) && (*host)[host->size() - domain.size() - 1] == '.';
 }

@@ -47,7 +47,8 @@ WindowInfo::WindowInfo(const platform::WindowRecord& record)
   } else {
     owner.name = "<Unknown>";
   }
-  if (owner.app && owner.app->bundleIdentifier) owner.bundleIdentifier = kit::BundleIdentifier(*owner.app->bundleIdentifier);
+  if (owner.app && owner.app->bundleIdentifier)
+    owner.bundleIdentifier = kit::BundleIdentifier(*owner.app->bundleIdentifier);
 }
 
 std::vector<WindowInfo> WindowInfo::list() {
@@ -124,13 +125,22 @@ std::optional<WindowInfo::UserApp> WindowInfo::UserApp::current(bool excludingIn
 }
 
 const std::unordered_set<std::string>& WindowInfo::ignoredOverlayAppBundleIdentifiers() {
-  static const std::unordered_set<std::string> ids = {
-      "com.apple.dock",          "com.apple.notificationcenterui", "com.apple.UserNotificationCenter",
-      "com.apple.screencaptureui", "com.apple.PIPAgent",           "com.kestrova.ClipboardInspector",
-      "co.hypercritical.SwitchGlass", "app.macgrid.Grid",          "com.edge.LGCatalyst",
-      "com.replay.sleeve",       "com.mantel.TrashEye",            "at.sidebar.Sidebar",
-      "com.pointum.hazeover",    "com.pointum.hazeover-setapp",    "com.ibluebox.aqua-menu-bar",
-      "com.epson.ShowNotification"};
+  static const std::unordered_set<std::string> ids = {"com.apple.dock",
+                                                      "com.apple.notificationcenterui",
+                                                      "com.apple.UserNotificationCenter",
+                                                      "com.apple.screencaptureui",
+                                                      "com.apple.PIPAgent",
+                                                      "com.kestrova.ClipboardInspector",
+                                                      "co.hypercritical.SwitchGlass",
+                                                      "app.macgrid.Grid",
+                                                      "com.edge.LGCatalyst",
+                                                      "com.replay.sleeve",
+                                                      "com.mantel.TrashEye",
+                                                      "at.sidebar.Sidebar",
+                                                      "com.pointum.hazeover",
+                                                      "com.pointum.hazeover-setapp",
+                                                      "com.ibluebox.aqua-menu-bar",
+                                                      "com.epson.ShowNotification"};
   return ids;
 }
 
@@ -145,13 +155,24 @@ const std::unordered_set<std::string>& WindowInfo::UserApp::lockedSessionAppBund
 }
 
 const std::unordered_set<std::string>& WindowInfo::UserApp::auxiliaryAppBundleIdentifiers() {
-  static const std::unordered_set<std::string> ids = {
-      kit::ZvApp::id(),          "com.apple.WindowManager",   "com.apple.SystemProfiler",
-      "com.mediaatelier.CheatSheet", "de.ixeau.KeystrokePro2", "com.kestrova.DropShelf",
-      "pl.maketheweb.cleanshotx", "com.getcleanshot.app-setapp", "com.stclairsoft.DefaultFolderX5",
-      "com.stclairsoft.DefaultFolderX5-setapp", "aimore.xamouse", "com.pilotmoon.popclip",
-      "com.pilotmoon.popclip-setapp", "com.tencent.LemonMonitor", "com.electron.ava",
-      "com.pranapps.Floating",   "design.yugen.Flow",         "com.seal-one.SealOne"};
+  static const std::unordered_set<std::string> ids = {kit::ZvApp::id(),
+                                                      "com.apple.WindowManager",
+                                                      "com.apple.SystemProfiler",
+                                                      "com.mediaatelier.CheatSheet",
+                                                      "de.ixeau.KeystrokePro2",
+                                                      "com.kestrova.DropShelf",
+                                                      "pl.maketheweb.cleanshotx",
+                                                      "com.getcleanshot.app-setapp",
+                                                      "com.stclairsoft.DefaultFolderX5",
+                                                      "com.stclairsoft.DefaultFolderX5-setapp",
+                                                      "aimore.xamouse",
+                                                      "com.pilotmoon.popclip",
+                                                      "com.pilotmoon.popclip-setapp",
+                                                      "com.tencent.LemonMonitor",
+                                                      "com.electron.ava",
+                                                      "com.pranapps.Floating",
+                                                      "design.yugen.Flow",
+                                                      "com.seal-one.SealOne"};
   return ids;
 }
 

@@ -76,10 +76,10 @@ TEST(AppStateTest, LaunchStepRegistersItsEntriesAndSetsTheFrontmostAppOnTheFirst
 
   suite.set("GlobalShortcuts_clearFormatting", platform::PlistValue(R"({"carbonKeyCode":9,"carbonModifiers":768})"));
   auto custom = kit::DebugInfo::customDebugInfo();
-  EXPECT_EQ(custom, (std::map<std::string, std::string>{
-                        {"Has Shortcut - clearFormattingAndPaste", "true"},
-                        {"Has Shortcut - copyAndClearFormatting", "false"},
-                        {"Setting - excludedApps", "org.gnome.TextEditor and firefox-esr"}}));
+  EXPECT_EQ(custom,
+            (std::map<std::string, std::string>{{"Has Shortcut - clearFormattingAndPaste", "true"},
+                                                {"Has Shortcut - copyAndClearFormatting", "false"},
+                                                {"Setting - excludedApps", "org.gnome.TextEditor and firefox-esr"}}));
 }
 
 }  // namespace

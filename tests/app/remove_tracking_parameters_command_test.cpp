@@ -1,7 +1,6 @@
 #include "app/remove_tracking_parameters_command.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -39,8 +38,9 @@ TEST(RemoveTrackingParametersCommand, SucceedsWhenEveryArgumentIsAUrlAndNeedsAtL
 TEST(RemoveTrackingParametersCommand, TheProgramRunsTheCommand) {
   const std::filesystem::path program = std::filesystem::path(QUILLET_BIN_DIR) / "quillet";
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "the program is not built";
-  const std::string command = program.string() +
-                              " remove-tracking-parameters 'https://x.example/?fbclid=1&k=2' 'a b' 'https://x.example/' 2>/dev/null";
+  const std::string command =
+      program.string() +
+      " remove-tracking-parameters 'https://x.example/?fbclid=1&k=2' 'a b' 'https://x.example/' 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string output;

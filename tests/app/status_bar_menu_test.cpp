@@ -1,3 +1,5 @@
+#include "app/status_bar_menu.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/status_bar_menu.h"
 #include "app/status_item.h"
 #include "app/welcome.h"
 #include "engine/pasteboard_controller.h"
@@ -61,9 +62,7 @@ class StatusBarMenuTest : public ::testing::Test {
 
   void build(StatusMenuState state = {}) { buildStatusMenu(menu, engine(), state); }
 
-  void copyRichText() {
-    pasteboard.setItems({{{html, string}, {{html, "<b>Bold</b> text"}, {string, "Bold text"}}}});
-  }
+  void copyRichText() { pasteboard.setItems({{{html, string}, {{html, "<b>Bold</b> text"}, {string, "Bold text"}}}}); }
 
   platform::MemoryPasteboard pasteboard;
   std::unique_ptr<engine::PasteboardController> engine_;
@@ -121,8 +120,8 @@ TEST_F(StatusBarMenuTest, TheSourceAppSectionNeedsExactlyAltAndAKnownSource) {
   engine().pasteboardItemSourceApp = "org.example.NotInstalled";
   build({.modifierFlags = Flag::option});
   EXPECT_EQ(titles(menu), (std::vector<std::string>{"-", "Source App of Last Clipboard Item",
-                                                    "org.example.NotInstalled", "-", "Clear Formatting Now", "-",
-                                                    "-", "Quick Settings", "Automatically Clear Formatting", "-",
+                                                    "org.example.NotInstalled", "-", "Clear Formatting Now", "-", "-",
+                                                    "Quick Settings", "Automatically Clear Formatting", "-",
                                                     "Settings…", "More", "-", "-", "Quit Quillet"}));
   EXPECT_FALSE(item(menu, "org.example.NotInstalled")->isEnabled());
   EXPECT_TRUE(item(menu, "org.example.NotInstalled")->icon().isNull());
@@ -150,8 +149,8 @@ TEST_F(StatusBarMenuTest, TheMoreSubmenuInOrder) {
   build();
   QMenu* more = item(menu, "More")->menu();
   ASSERT_NE(more, nullptr);
-  EXPECT_EQ(titles(*more), (std::vector<std::string>{"About", "-", "Send Feedback…", "-", "Tips", "FAQ", "Website",
-                                                     "-", "Share App", "More Apps by Me"}));
+  EXPECT_EQ(titles(*more), (std::vector<std::string>{"About", "-", "Send Feedback…", "-", "Tips", "FAQ", "Website", "-",
+                                                     "Share App", "More Apps by Me"}));
 }
 
 TEST_F(StatusBarMenuTest, EachOpeningRebuildsFromScratchAndTheSwitchFlipsThePreference) {

@@ -30,8 +30,8 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 
 std::string busCall(const std::string& destination, const std::string& path, const std::string& method,
                     const std::vector<std::string>& arguments = {}) {
-  std::vector<std::string> command{"dbus-send", "--session", "--print-reply", "--reply-timeout=5000",
-                                   "--dest=" + destination, path, method};
+  std::vector<std::string> command{
+      "dbus-send", "--session", "--print-reply", "--reply-timeout=5000", "--dest=" + destination, path, method};
   command.insert(command.end(), arguments.begin(), arguments.end());
   return x11test::run(command);
 }
@@ -53,7 +53,11 @@ std::vector<std::string> cleanThroughBus(const std::vector<std::string>& urls) {
 }
 
 // Answered only once the instance's event loop runs its start-up work.
-bool instanceAnswers() { return busCall("com.kestrova.Quillet", "/com/kestrova/Quillet", "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {"array:string:"}).find("array") != std::string::npos; }
+bool instanceAnswers() {
+  return busCall("com.kestrova.Quillet", "/com/kestrova/Quillet",
+                 "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {"array:string:"})
+             .find("array") != std::string::npos;
+}
 
 pid_t busNameOwnerPid() {
   std::string reply = busCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -97,7 +101,8 @@ class Application : public ::testing::Test {
   static void appendOption(const char* variable, const std::string& option) {
     const char* current = std::getenv(variable);
     std::string value = current ? current : "";
-    if (value.find(option) == std::string::npos) setenv(variable, (value.empty() ? option : value + ":" + option).c_str(), 1);
+    if (value.find(option) == std::string::npos)
+      setenv(variable, (value.empty() ? option : value + ":" + option).c_str(), 1);
   }
   void TearDown() override {
     instance_.reset();  // killed by its PID
@@ -108,7 +113,8 @@ class Application : public ::testing::Test {
   void storePreferences(const std::string& entries) {
     home_.write("config/com.kestrova.Quillet.plist",
                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-                "<key>Zv_launchCount</key><integer>4</integer>\n" + entries + "</dict>\n</plist>\n");
+                "<key>Zv_launchCount</key><integer>4</integer>\n" +
+                    entries + "</dict>\n</plist>\n");
   }
 
   void start() {
@@ -177,8 +183,7 @@ TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
 TEST_F(Application, CommandLineAndBusRemoveTrackingParametersAlike) {
   start();
   const std::vector<std::string> urls{"https://example.com/article?utm_source=newsletter&id=7",
-                                      "https://shop.example/item?fbclid=abc",
-                                      "https://example.org/plain",
+                                      "https://shop.example/item?fbclid=abc", "https://example.org/plain",
                                       "https://www.google.com/url?q=https://example.com/?utm_medium=x&sa=D"};
   x11test::ChildProcess command({quillet, "remove-tracking-parameters", urls[0], urls[1], urls[2], urls[3]});
   EXPECT_EQ(command.wait(), 0);

@@ -36,15 +36,12 @@ namespace Keys = kit::Preferences::Keys;
 namespace Names = kit::GlobalShortcuts::Names;
 
 constexpr const char* applicationVariable = "QUILLET_E2E_APPLICATION";
-const std::string selectedHtml =
-    "<p>Read <b>https://example.org/page?utm_source=mail&amp;id=7</b> <i>now</i></p>";
+const std::string selectedHtml = "<p>Read <b>https://example.org/page?utm_source=mail&amp;id=7</b> <i>now</i></p>";
 const std::string cleanedSelection = "Read https://example.org/page?id=7 now";
 
 // ---- The other application, in a process of its own. It appends what happens to it to a log file.
 
-void note(const std::string& log, const std::string& line) {
-  std::ofstream(log, std::ios::app) << line << '\n';
-}
+void note(const std::string& log, const std::string& line) { std::ofstream(log, std::ios::app) << line << '\n'; }
 
 // Selected rich text; Ctrl+C copies it after `delay`, as a slow application would.
 class RichTextEditor : public QTextEdit {
@@ -147,8 +144,8 @@ class CopyAndClearTest : public ::testing::Test {
     kit::Preferences::set(Keys::removeTrackingParametersFromURLs(), true);
     controller = std::make_unique<engine::PasteboardController>(pasteboard);
     engine::registerShortcutHandlers(*controller);
-    kit::GlobalShortcuts::saveShortcut({40, 256 | 512}, Names::copyAndClearFormatting());  // Ctrl+Shift+K
-    kit::GlobalShortcuts::saveShortcut({38, 256 | 512}, Names::clearFormatting());  // Ctrl+Shift+J
+    kit::GlobalShortcuts::saveShortcut({40, 256 | 512}, Names::copyAndClearFormatting());              // Ctrl+Shift+K
+    kit::GlobalShortcuts::saveShortcut({38, 256 | 512}, Names::clearFormatting());                     // Ctrl+Shift+J
     kit::GlobalShortcuts::saveShortcut({37, 256 | 512}, Names::toggleAutomaticallyClearFormatting());  // Ctrl+Shift+L
     x11test::processEventsFor(100ms);
   }

@@ -1,9 +1,10 @@
+#include "kit/foundation/event_monitors.h"
+
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 
-#include "kit/foundation/event_monitors.h"
 #include "kit/foundation/system_event_publishers.h"
 #include "platform/core/executor.h"
 #include "platform/core/task.h"

@@ -28,7 +28,8 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 // Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
 extern "C" const char* __tsan_default_suppressions() {
-  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0.so.0\n";
+  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0."
+         "so.0\n";
 }
 
 namespace {

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <string>
-
 #include <QKeyEvent>
 #include <QWindow>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "e2e/key_test_support.h"
@@ -17,7 +16,8 @@
 
 // Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
 extern "C" const char* __tsan_default_suppressions() {
-  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0.so.0\n";
+  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0."
+         "so.0\n";
 }
 
 namespace {
@@ -58,8 +58,7 @@ class HotKeysTest : public ::testing::Test {
     x11test::processEventsFor(std::chrono::milliseconds(400));
   }
   bool firedOnce(uint32_t id) const {
-    return events.size() == 2 && events[0].id == id && events[0].pressed && events[1].id == id &&
-           !events[1].pressed;
+    return events.size() == 2 && events[0].id == id && events[0].pressed && events[1].id == id && !events[1].pressed;
   }
 
   std::vector<HotKeyEvent> events;

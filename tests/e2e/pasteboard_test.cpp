@@ -1,3 +1,5 @@
+#include "platform/pasteboard/pasteboard.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -5,7 +7,6 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
-#include "platform/pasteboard/pasteboard.h"
 #include "x11_session_support.h"
 
 namespace {
@@ -35,16 +36,16 @@ TEST_F(PasteboardOnX11, ReadsEveryTypeOfAnotherOwnerAndCountsEachNewOwnerOnce) {
   std::vector<int64_t> published;
   int handler = pasteboard.addChangeHandler([&](int64_t count) { published.push_back(count); });
   {
-    x11test::SelectionOwner owner({.targets = {{"text/html", "<b>bold</b> text"},
-                                               {"UTF8_STRING", "bold text"},
-                                               {"org.nspasteboard.TransientType", ""},
-                                               {"com.example.private", "\x01\x02"}},
-                                   .order = {"text/html", "UTF8_STRING", "org.nspasteboard.TransientType",
-                                             "com.example.private"}});
+    x11test::SelectionOwner owner(
+        {.targets = {{"text/html", "<b>bold</b> text"},
+                     {"UTF8_STRING", "bold text"},
+                     {"org.nspasteboard.TransientType", ""},
+                     {"com.example.private", "\x01\x02"}},
+         .order = {"text/html", "UTF8_STRING", "org.nspasteboard.TransientType", "com.example.private"}});
     ASSERT_EQ(settledMoveFrom(before), 1);
 
-    EXPECT_EQ(pasteboard.types(), (std::vector<std::string>{html, string, "org.nspasteboard.TransientType",
-                                                            "com.example.private"}));
+    EXPECT_EQ(pasteboard.types(),
+              (std::vector<std::string>{html, string, "org.nspasteboard.TransientType", "com.example.private"}));
     EXPECT_EQ(pasteboard.string(html), "<b>bold</b> text");
     EXPECT_EQ(pasteboard.string(string), "bold text");
     EXPECT_EQ(pasteboard.data("org.nspasteboard.TransientType"), "");
@@ -63,7 +64,8 @@ TEST_F(PasteboardOnX11, ReadsEveryTypeOfAnotherOwnerAndCountsEachNewOwnerOnce) {
   EXPECT_TRUE(pasteboard.items().empty());
 
   int64_t beforeXclip = pasteboard.changeCount();
-  x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"}, "<i>from xclip</i>");
+  x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"},
+                              "<i>from xclip</i>");
   ASSERT_EQ(settledMoveFrom(beforeXclip), 1);
   EXPECT_EQ(pasteboard.string(html), "<i>from xclip</i>");
   EXPECT_EQ(published, (std::vector<int64_t>{before + 1, before + 2, before + 3}));
@@ -84,9 +86,9 @@ TEST_F(PasteboardOnX11, OwnWriteCountsOnceAndOtherClientsReadEveryTargetBackExac
   EXPECT_EQ(settledMoveFrom(before), 1);
 
   std::string targets = x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"});
-  for (const char* target : {"text/plain", "UTF8_STRING", "text/html", "text/rtf", "application/rtf",
-                             "com.kestrova.Quillet.hasRun", "x.nspasteboard.ModifiedType",
-                             "org.nspasteboard.ConcealedType", "x-kde-passwordManagerHint"}) {
+  for (const char* target :
+       {"text/plain", "UTF8_STRING", "text/html", "text/rtf", "application/rtf", "com.kestrova.Quillet.hasRun",
+        "x.nspasteboard.ModifiedType", "org.nspasteboard.ConcealedType", "x-kde-passwordManagerHint"}) {
     EXPECT_NE(targets.find(target), std::string::npos) << target << " missing from " << targets;
   }
   auto read = [](const char* target) { return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target}); };

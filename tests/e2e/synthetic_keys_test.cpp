@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
 #include <QKeyEvent>
 #include <QWindow>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "e2e/key_test_support.h"
@@ -16,7 +15,8 @@
 
 // Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
 extern "C" const char* __tsan_default_suppressions() {
-  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0.so.0\n";
+  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0."
+         "so.0\n";
 }
 
 namespace {

@@ -84,9 +84,14 @@ class StatusNotifierTrayTest : public ::testing::Test {
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
     QApplication::setApplicationName("Quillet");
-    ASSERT_TRUE(x11test::processEventsUntil([] {
-      return QDBusConnection::sessionBus().interface()->isServiceRegistered("org.kde.StatusNotifierWatcher").value();
-    }, 10s));
+    ASSERT_TRUE(x11test::processEventsUntil(
+        [] {
+          return QDBusConnection::sessionBus()
+              .interface()
+              ->isServiceRegistered("org.kde.StatusNotifierWatcher")
+              .value();
+        },
+        10s));
   }
   static void TearDownTestSuite() {
     kill(watcherPid, SIGTERM);
@@ -102,19 +107,22 @@ TEST_F(StatusNotifierTrayTest, TheItemRegistersAndItsActivationOpensTheMenu) {
   controller.isFirstLaunch = [] { return false; };
 
   std::vector<std::string> registered;
-  ASSERT_TRUE(x11test::processEventsUntil([&] {
-    auto state = kit::statusNotifierWatcherState();
-    if (state) registered = state->registeredItems;
-    return !registered.empty();
-  }, 10s));
+  ASSERT_TRUE(x11test::processEventsUntil(
+      [&] {
+        auto state = kit::statusNotifierWatcherState();
+        if (state) registered = state->registeredItems;
+        return !registered.empty();
+      },
+      10s));
   ASSERT_EQ(registered.size(), 1u);
   EXPECT_TRUE(controller.isStatusItemVisible());
   EXPECT_FALSE(kit::isHiddenFromMenuBar(controller.statusItem()));
 
   // The panel activates the item the way a click on it does.
   const std::string service = registered.front().substr(0, registered.front().find('/'));
-  x11test::ChildProcess activate({"gdbus", "call", "--session", "--dest", service, "--object-path", "/StatusNotifierItem",
-                                  "--method", "org.kde.StatusNotifierItem.Activate", "10", "10"});
+  x11test::ChildProcess activate({"gdbus", "call", "--session", "--dest", service, "--object-path",
+                                  "/StatusNotifierItem", "--method", "org.kde.StatusNotifierItem.Activate", "10",
+                                  "10"});
   ASSERT_TRUE(x11test::processEventsUntil([&] { return controller.menu().isVisible(); }));
   EXPECT_GT(controller.menu().actions().size(), 5);
   controller.menu().hide();

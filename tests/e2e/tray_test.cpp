@@ -4,22 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QLabel>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QLabel>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <memory>
 
 #include "app/status_item.h"
+#include "e2e/x11_session_support.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
 #include "kit/foundation/alert.h"
 #include "kit/ui/status_item_visibility.h"
 #include "kit/ui/tooltip.h"
-#include "e2e/x11_session_support.h"
 
 // Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
 // script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
@@ -46,7 +46,8 @@ void screenshot(const QRect& area, const std::string& name) {
 }
 
 void click(QPoint at, int button) {
-  x11test::run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", std::to_string(button)});
+  x11test::run(
+      {"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", std::to_string(button)});
 }
 
 kit::Tooltip* visibleTooltip() {

@@ -1,10 +1,11 @@
+#include "platform/system/workspace.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
-#include "platform/system/workspace.h"
 #include "x11_session_support.h"
 
 namespace {
@@ -70,8 +71,8 @@ TEST_F(DesktopSession, ManagedWindowsAndActivationGiveApplicationEventsAndTheFro
 
   // Without a window manager the test publishes what one would: the client list and the active window.
   x11test::ChildProcess sleeper({"sleep", "60"});
-  x11test::SelectionOwner window({.wmInstance = "sleeper", .wmClass = "Sleeper",
-                                  .netWmPid = static_cast<uint32_t>(sleeper.pid())});
+  x11test::SelectionOwner window(
+      {.wmInstance = "sleeper", .wmClass = "Sleeper", .netWmPid = static_cast<uint32_t>(sleeper.pid())});
   xcb_window_t root = x11test::rootWindow();
   x11test::setCardinalProperty(root, "_NET_CLIENT_LIST", "WINDOW", {window.window()});
   ASSERT_TRUE(x11test::processEventsUntil([&] { return !events.empty(); }));

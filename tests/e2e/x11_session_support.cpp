@@ -48,7 +48,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     dup2(out[1], 1);
     int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, 2);
-    close(in[0]); close(in[1]); close(out[0]); close(out[1]);
+    close(in[0]);
+    close(in[1]);
+    close(out[0]);
+    close(out[1]);
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -200,7 +203,8 @@ void SelectionOwner::serve() {
         notify.selection = request->selection;
         notify.target = request->target;
         notify.property = served ? property : XCB_NONE;
-        xcb_send_event(connection_, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
+        xcb_send_event(connection_, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&notify));
         xcb_flush(connection_);
       }
       std::free(event);

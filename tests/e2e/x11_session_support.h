@@ -51,8 +51,8 @@ class SelectionOwner {
     std::vector<std::string> order;              // offer order (defaults to the map's order)
     std::string wmInstance, wmClass;
     uint32_t netWmPid = 0;
-    bool hang = false;                           // never answer a request
-    bool hangOnData = false;                     // answer TARGETS only
+    bool hang = false;        // never answer a request
+    bool hangOnData = false;  // answer TARGETS only
   };
   explicit SelectionOwner(Options options);
   ~SelectionOwner();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-
 #include "engine/content_decision.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/pasteboard_markers.h"
@@ -106,8 +105,9 @@ TEST(PasteboardMarkersTest, SourceApplicationFromMarkersIsTrimmedAndBlankCountsA
     return sourceAppBundleIdentifier(pasteboard);
   };
   EXPECT_EQ(source({{"org.nspasteboard.source", " \n org.example.App\t\n"}}), "org.example.App");
-  EXPECT_EQ(source({{"org.nspasteboard.source", "  "}, {"com.apple.iWork.pasteboardState.applicationName-Numbers", ""}}),
-            "com.apple.iWork.Numbers");
+  EXPECT_EQ(
+      source({{"org.nspasteboard.source", "  "}, {"com.apple.iWork.pasteboardState.applicationName-Numbers", ""}}),
+      "com.apple.iWork.Numbers");
   EXPECT_EQ(source({{"com.microsoft.appbundleid", " com.microsoft.Word "}}), "com.microsoft.Word");
   EXPECT_EQ(source({{"com.microsoft.appbundleid", " \n"}}), std::nullopt);
   EXPECT_EQ(source({{type::string, "x"}}), std::nullopt);
@@ -194,14 +194,16 @@ TEST_F(ControllerTest, APassWhoseContentWasReplacedMeanwhileWritesNothing) {
 
   // The next pass cleans the newer copy.
   controller.clearFormatting();
-  EXPECT_EQ(pasteboard.types(), (std::vector<std::string>{type::string, cleanedMarkerType(), "x.nspasteboard.ModifiedType"}));
+  EXPECT_EQ(pasteboard.types(),
+            (std::vector<std::string>{type::string, cleanedMarkerType(), "x.nspasteboard.ModifiedType"}));
 }
 
 TEST_F(ControllerTest, WhileTheScriptIsEditedThePassSkipsItAndScriptsSeeOurOwnId) {
   kit::Preferences::set(Keys::transformTextWithJavaScript(), true);
   kit::Preferences::set(Keys::javaScriptCode(), std::string("return $.sourceApp + ':' + $.text"));
   MemoryPasteboard pasteboard;
-  pasteboard.setItems({itemOf({{type::html, "<b>t</b>"}, {type::string, "t"}, {"org.nspasteboard.source", "org.example.A"}})});
+  pasteboard.setItems(
+      {itemOf({{type::html, "<b>t</b>"}, {type::string, "t"}, {"org.nspasteboard.source", "org.example.A"}})});
   PasteboardController controller(pasteboard);
   controller.isEditingCode = true;
   controller.clearFormatting();
@@ -209,7 +211,8 @@ TEST_F(ControllerTest, WhileTheScriptIsEditedThePassSkipsItAndScriptsSeeOurOwnId
   EXPECT_EQ(controller.runJavaScript("return $.sourceApp", ""), "com.kestrova.Quillet");
 
   controller.isEditingCode = false;
-  pasteboard.setItems({itemOf({{type::html, "<b>u</b>"}, {type::string, "u"}, {"org.nspasteboard.source", "org.example.B"}})});
+  pasteboard.setItems(
+      {itemOf({{type::html, "<b>u</b>"}, {type::string, "u"}, {"org.nspasteboard.source", "org.example.B"}})});
   controller.pasteboardItemSourceApp.reset();
   controller.clearFormatting();
   EXPECT_EQ(pasteboard.string(type::string), "org.example.B:u");

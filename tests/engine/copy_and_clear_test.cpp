@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
 #include "platform/core/clock.h"

@@ -41,7 +41,8 @@ TEST(ApplicationKeys, ExcludedAppsAreStoredAsPlainStringsInOrder) {
   auto file = platform::parsePropertyListDictionary(
       platform::readWholeFile(configHome() / "com.kestrova.Quillet.plist").value_or(""));
   ASSERT_TRUE(file);
-  EXPECT_EQ(file->at("excludedApps"), platform::PlistValue(platform::PlistArray{"org.keepassxc.KeePassXC", "firefox-esr"}));
+  EXPECT_EQ(file->at("excludedApps"),
+            platform::PlistValue(platform::PlistArray{"org.keepassxc.KeePassXC", "firefox-esr"}));
   auto read = get(Keys::excludedApps());
   ASSERT_EQ(read.size(), 2u);
   EXPECT_EQ(read[0].rawValue, "org.keepassxc.KeePassXC");

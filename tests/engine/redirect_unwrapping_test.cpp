@@ -35,7 +35,8 @@ TEST(RedirectUnwrapping, VideoMobileHostAndShortLinks) {
 
 TEST(RedirectUnwrapping, SocialNetworkPages) {
   expectCases({
-      {"https://www.facebook.com/messenger/desktop/archonUrl?url=https%3A%2F%2Fexample.com%2Fa", "https://example.com/a"},
+      {"https://www.facebook.com/messenger/desktop/archonUrl?url=https%3A%2F%2Fexample.com%2Fa",
+       "https://example.com/a"},
       {"https://facebook.com/messenger/desktop/archonUrl?url=notaurl", nullptr},
       {"https://l.facebook.com/l.php?u=https%3A%2F%2Fexample.org%2F%3Fa%3D1&h=AT0", "https://example.org/?a=1"},
       {"https://lm.facebook.com/l.php?u=https%3A%2F%2Fexample.org%2F", "https://example.org/"},
@@ -69,7 +70,8 @@ TEST(RedirectUnwrapping, MailLinkProtectorsParseWithoutTheGate) {
        "https://intranet/page"},
       {"https://nam02.safelinks.protection.outlook.com.mcas.ms/?url=https%3A%2F%2Fexample.com%2F",
        "https://example.com/"},
-      {"https://x.safelinks.protection.outlook.com.rs-mcas.ms/?url=https%3A%2F%2Fexample.com%2F", "https://example.com/"},
+      {"https://x.safelinks.protection.outlook.com.rs-mcas.ms/?url=https%3A%2F%2Fexample.com%2F",
+       "https://example.com/"},
       {"https://eur01.safelinks.protection.outlook.com/?url=https%3A%2F%2Fexample.com%2Fa%20b", nullptr},
       {"https://eur01.safelinks.protection.outlook.com/?data=1", nullptr},
       {"https://eur01.safelinks.protection.outlook.com.evil.ms/?url=https%3A%2F%2Fexample.com%2F", nullptr},
@@ -111,9 +113,11 @@ TEST(RedirectUnwrapping, MusicLinkPageAndClickTracker) {
 }
 
 TEST(RedirectUnwrapping, OnlyTheOuterLayerIsRemoved) {
-  EXPECT_EQ(unwrapped("https://l.facebook.com/l.php?u=https%3A%2F%2Fx.com%2Fi%2Fredirect%3Furl%3Dhttps%253A%252F%252Fexample.com%252F"),
+  EXPECT_EQ(unwrapped("https://l.facebook.com/"
+                      "l.php?u=https%3A%2F%2Fx.com%2Fi%2Fredirect%3Furl%3Dhttps%253A%252F%252Fexample.com%252F"),
             "https://x.com/i/redirect?url=https%3A%2F%2Fexample.com%2F");
-  EXPECT_EQ(unwrapped("https://example.com/?u=https%3A%2F%2Fexample.org%2F"), "https://example.com/?u=https%3A%2F%2Fexample.org%2F");
+  EXPECT_EQ(unwrapped("https://example.com/?u=https%3A%2F%2Fexample.org%2F"),
+            "https://example.com/?u=https%3A%2F%2Fexample.org%2F");
 }
 
 }  // namespace

@@ -47,8 +47,18 @@ TEST(TextTransformsTest, ListPatternMatchesTheWhitespaceIndentationForm) {
       "\u00A7\u27A2\u27A4\u29EB\u274D\\x{F0A7}]\\p{White_Space}+(?<value>.+)",
       platform::RegexOptions{.anchorsMatchLines = true});
   std::vector<std::string> texts = {
-      "• word", "\t\t◦  word", "o item\noranges", "•\nnext", "\n\n• a\n \t\n  o b", "x\n\r\n\t- y",
-      "  \n  \n•\n\n\nz", "text • inline", "• a\r\n• b\r\n", "\u3000• wide", "•  \n  ", std::string(3000, '\n') + "• end",
+      "• word",
+      "\t\t◦  word",
+      "o item\noranges",
+      "•\nnext",
+      "\n\n• a\n \t\n  o b",
+      "x\n\r\n\t- y",
+      "  \n  \n•\n\n\nz",
+      "text • inline",
+      "• a\r\n• b\r\n",
+      "\u3000• wide",
+      "•  \n  ",
+      std::string(3000, '\n') + "• end",
   };
   for (const std::string& text : texts) {
     EXPECT_EQ(normalizingUnorderedLists(text), anyWhitespace.replacingMatches(text, "$1- $2")) << text;

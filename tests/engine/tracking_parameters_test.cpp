@@ -77,7 +77,8 @@ TEST(SiteRules, MicroBloggingStreamingAndVideo) {
 
 TEST(SiteRules, SearchEngineKeepsOnlyTheQueryOnItsSearchPage) {
   expectCases({
-      {"https://www.google.com/search?q=linux&sxsrf=x&ei=y&as_q=z&oq=linux", "https://www.google.com/search?q=linux&as_q=z"},
+      {"https://www.google.com/search?q=linux&sxsrf=x&ei=y&as_q=z&oq=linux",
+       "https://www.google.com/search?q=linux&as_q=z"},
       {"https://google.de/search?ie=UTF-8", "https://google.de/search"},
       {"https://www.google.com/maps?q=x&ei=y", nullptr},
       {"https://www.google.com/?q=x&ei=y", nullptr},
@@ -134,7 +135,8 @@ TEST(NestedUrls, AreCleanedOneLevelDeepAndWrittenSoTheyCannotSplitTheQuery) {
       // Values that are no plausible URL, or that cleaning leaves alone, keep their exact text.
       {"https://example.com/go?note=Remark%3A%20hello&utm_source=x&u=https%3A%2F%2Fshop.example%2F",
        "https://example.com/go?note=Remark%3A%20hello&u=https%3A%2F%2Fshop.example%2F"},
-      {"https://example.com/go?to=https%3A%2F%2Fa.example%2F%3Fto%3Dhttps%253A%252F%252Fb.example%252F%253Futm_source%253Dx",
+      {"https://example.com/"
+       "go?to=https%3A%2F%2Fa.example%2F%3Fto%3Dhttps%253A%252F%252Fb.example%252F%253Futm_source%253Dx",
        nullptr},
   });
 }

@@ -13,13 +13,25 @@ using platform::RunningApplication;
 using platform::WindowRecord;
 
 RunningApplication app(int32_t pid, const std::string& id, bool regular = true) {
-  return {.pid = pid, .bundleIdentifier = id, .bundleUrl = "/apps/" + id + ".desktop", .localizedName = id,
-          .isActive = false, .isRegular = regular};
+  return {.pid = pid,
+          .bundleIdentifier = id,
+          .bundleUrl = "/apps/" + id + ".desktop",
+          .localizedName = id,
+          .isActive = false,
+          .isRegular = regular};
 }
 
-WindowRecord window(uint32_t id, int32_t pid, int level = 0, double alpha = 1, platform::Rect bounds = {0, 0, 400, 300}) {
-  return {.id = id, .name = std::nullopt, .ownerPid = pid, .ownerName = std::nullopt, .bounds = bounds, .level = level,
-          .alpha = alpha, .isOnScreen = true, .fillsScreen = false};
+WindowRecord window(uint32_t id, int32_t pid, int level = 0, double alpha = 1,
+                    platform::Rect bounds = {0, 0, 400, 300}) {
+  return {.id = id,
+          .name = std::nullopt,
+          .ownerPid = pid,
+          .ownerName = std::nullopt,
+          .bounds = bounds,
+          .level = level,
+          .alpha = alpha,
+          .isOnScreen = true,
+          .fillsScreen = false};
 }
 
 class SourceApplication : public ::testing::Test {

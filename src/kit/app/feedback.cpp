@@ -1,9 +1,8 @@
 #include "kit/app/feedback.h"
 
-#include <map>
-
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <map>
 
 #include "kit/app/app_facts.h"
 #include "kit/app/debug_info.h"

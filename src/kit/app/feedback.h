@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QPushButton>
 #include <functional>
 #include <optional>
 #include <string>
-
-#include <QPushButton>
 
 #include "platform/url/url.h"
 

@@ -54,7 +54,8 @@ ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent
 
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
-  copyButton_ = makeCopyButton("Copy Link", [&pasteboard, link] { copyUrl(pasteboard, link); }, this);
+  copyButton_ = makeCopyButton(
+      "Copy Link", [&pasteboard, link] { copyUrl(pasteboard, link); }, this);
   auto* shareButton = new QPushButton("Share Link", this);
   auto* shareMenu = new QMenu(shareButton);
   shareMenu->addAction("Email Link", [link] { openUrl(emailLinkUrl(link)); });

@@ -16,7 +16,8 @@ namespace kit {
 namespace {
 
 CallbackMenuItem* addLinkItem(QMenu& menu, const std::string& title, const platform::Url& url) {
-  auto* item = new CallbackMenuItem(title, "", std::nullopt, true, false, false, [url] { openUrl(url); }, &menu);
+  auto* item = new CallbackMenuItem(
+      title, "", std::nullopt, true, false, false, [url] { openUrl(url); }, &menu);
   menu.addAction(item);
   return item;
 }
@@ -36,12 +37,13 @@ QAction* addHeader(QMenu& menu, const std::string& title, bool hasSeparatorBefor
 }
 
 platform::Url websiteWithFragment(const std::string& fragment) {
-  return modifyingComponents(WebAddresses::website(), [&](platform::UrlComponents& components) {
-    components.setFragment(fragment);
-  });
+  return modifyingComponents(WebAddresses::website(),
+                             [&](platform::UrlComponents& components) { components.setFragment(fragment); });
 }
 
-CallbackMenuItem* addMoreAppsItem(QMenu& menu) { return addLinkItem(menu, "More Apps by Me", WebAddresses::makerApps()); }
+CallbackMenuItem* addMoreAppsItem(QMenu& menu) {
+  return addLinkItem(menu, "More Apps by Me", WebAddresses::makerApps());
+}
 CallbackMenuItem* addWebsiteItem(QMenu& menu) { return addLinkItem(menu, "Website", WebAddresses::website()); }
 CallbackMenuItem* addTipsItem(QMenu& menu) { return addLinkItem(menu, "Tips", websiteWithFragment("tips")); }
 CallbackMenuItem* addFAQItem(QMenu& menu) { return addLinkItem(menu, "FAQ", websiteWithFragment("faq")); }
@@ -54,9 +56,9 @@ void settingsMenuItemAction() {
 void aboutMenuItemAction() {
   activateApp();
   const QString name = QString::fromStdString(applicationName());
-  auto* box = new QMessageBox(QMessageBox::NoIcon, "About " + name,
-                              "<b>" + name + "</b><br>Version " + QCoreApplication::applicationVersion(),
-                              QMessageBox::Ok);
+  auto* box =
+      new QMessageBox(QMessageBox::NoIcon, "About " + name,
+                      "<b>" + name + "</b><br>Version " + QCoreApplication::applicationVersion(), QMessageBox::Ok);
   box->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setObjectName("aboutBox");

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include <QAction>
 #include <QMenu>
+#include <functional>
+#include <string>
 
 #include "kit/preferences/key.h"
 #include "kit/ui/menu.h"

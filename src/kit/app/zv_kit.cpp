@@ -32,17 +32,17 @@ void recordFirstMainWindow(platform::Executor& mainQueue) {
     auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!application) return;
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(application, &QGuiApplication::focusWindowChanged, application,
-                                   [connection](QWindow* window) {
-                                     if (!window) return;
-                                     const QRect frame = window->frameGeometry();
-                                     {
-                                       std::lock_guard lock(firstFrameMutex);
-                                       firstFrame = platform::Rect{double(frame.x()), double(frame.y()),
-                                                                   double(frame.width()), double(frame.height())};
-                                     }
-                                     QObject::disconnect(*connection);
-                                   });
+    *connection =
+        QObject::connect(application, &QGuiApplication::focusWindowChanged, application, [connection](QWindow* window) {
+          if (!window) return;
+          const QRect frame = window->frameGeometry();
+          {
+            std::lock_guard lock(firstFrameMutex);
+            firstFrame =
+                platform::Rect{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())};
+          }
+          QObject::disconnect(*connection);
+        });
   });
 }
 
@@ -65,9 +65,9 @@ std::vector<std::function<void()>>& postLaunchHandlers() {
 }
 
 ZvKit& ZvKit::shared() {
-  static ZvKit* kit = new ZvKit(Environment{platform::UserDefaults::standard(),
-                                            platform::InputMonitors::currentModifierFlags(),
-                                            platform::mainExecutor(), takeLaunchFacts});  // never released
+  static ZvKit* kit =
+      new ZvKit(Environment{platform::UserDefaults::standard(), platform::InputMonitors::currentModifierFlags(),
+                            platform::mainExecutor(), takeLaunchFacts});  // never released
   return *kit;
 }
 
@@ -91,12 +91,12 @@ ZvKit::ZvKit(const Environment& environment) {
 
   recordFirstMainWindow(environment.mainQueue);
 
-  if (LaunchHistory::takeShowsSettingsAfterRelaunch(environment.suite)) environment.mainQueue.post([] { openSettings(); });
+  if (LaunchHistory::takeShowsSettingsAfterRelaunch(environment.suite))
+    environment.mainQueue.post([] { openSettings(); });
 }
 
 bool isDebugModifierChordHeld() {
-  static const bool held =
-      LaunchChord::isHeld(LaunchChord::debugMenu, platform::InputMonitors::currentModifierFlags());
+  static const bool held = LaunchChord::isHeld(LaunchChord::debugMenu, platform::InputMonitors::currentModifierFlags());
   return held;
 }
 

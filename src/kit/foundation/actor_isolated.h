@@ -58,7 +58,9 @@ class ActorIsolated : public std::enable_shared_from_this<ActorIsolated<T>> {
 template <class T>
 class AsyncValueBox : public std::enable_shared_from_this<AsyncValueBox<T>> {
  public:
-  static std::shared_ptr<AsyncValueBox> make(T value) { return std::shared_ptr<AsyncValueBox>(new AsyncValueBox(std::move(value))); }
+  static std::shared_ptr<AsyncValueBox> make(T value) {
+    return std::shared_ptr<AsyncValueBox>(new AsyncValueBox(std::move(value)));
+  }
 
   platform::Task<T> value() {
     auto self = this->shared_from_this();

@@ -6,8 +6,10 @@ namespace kit {
 
 void Alert::addButton(std::string title) {
   AlertButton button{std::move(title), {}, false};
-  if (buttons.empty()) button.keyEquivalent = "\r";
-  else if (button.title == "Cancel") button.keyEquivalent = "\x1b";
+  if (buttons.empty())
+    button.keyEquivalent = "\r";
+  else if (button.title == "Cancel")
+    button.keyEquivalent = "\x1b";
   buttons.push_back(std::move(button));
 }
 

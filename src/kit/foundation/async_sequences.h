@@ -45,8 +45,7 @@ class AnyAsyncSequence {
 
     // Wraps any iterator; its progress lives in a shared cell, so copies advance together.
     template <class It>
-      requires(!std::is_same_v<std::decay_t<It>, Iterator>)
-    static Iterator wrapping(It iterator) {
+    requires(!std::is_same_v<std::decay_t<It>, Iterator>) static Iterator wrapping(It iterator) {
       auto cell = std::make_shared<It>(std::move(iterator));
       return Iterator([cell] { return forward(cell); });
     }
@@ -62,8 +61,7 @@ class AnyAsyncSequence {
   };
 
   template <class S>
-    requires(!std::is_same_v<std::decay_t<S>, AnyAsyncSequence>)
-  explicit AnyAsyncSequence(S base)
+  requires(!std::is_same_v<std::decay_t<S>, AnyAsyncSequence>) explicit AnyAsyncSequence(S base)
       : makeIterator_([base]() mutable { return Iterator::wrapping(detail::iteratorOf(base)); }) {}
 
   // Each call starts a new pass over the base (a stream has only one).
@@ -86,7 +84,8 @@ class PassthroughAsyncSequence {
   platform::AsyncStream<T> makeAsyncIterator() const { return stream_; }
 
  private:
-  explicit PassthroughAsyncSequence(std::pair<platform::AsyncStream<T>, typename platform::AsyncStream<T>::Continuation> made)
+  explicit PassthroughAsyncSequence(
+      std::pair<platform::AsyncStream<T>, typename platform::AsyncStream<T>::Continuation> made)
       : stream_(std::move(made.first)), continuation_(std::move(made.second)) {}
   platform::AsyncStream<T> stream_;
   typename platform::AsyncStream<T>::Continuation continuation_;
@@ -179,9 +178,8 @@ platform::AsyncStream<T> merge(AnyAsyncSequence<T> first, AnyAsyncSequence<T> se
   platform::Executor& executor = platform::currentTaskExecutor();
   auto firstLoop = platform::spawn(executor, [first, output] { return detail::pumpInto<T>(first, output); });
   auto secondLoop = platform::spawn(executor, [second, output] { return detail::pumpInto<T>(second, output); });
-  auto driver = platform::spawn(executor, [firstLoop, secondLoop, output] {
-    return detail::driveMerge<T>(firstLoop, secondLoop, output);
-  });
+  auto driver = platform::spawn(
+      executor, [firstLoop, secondLoop, output] { return detail::driveMerge<T>(firstLoop, secondLoop, output); });
   output.onTermination([firstLoop, secondLoop, driver](platform::StreamTermination) {
     firstLoop.cancel();
     secondLoop.cancel();
@@ -223,7 +221,8 @@ platform::Task<> consume(AnyAsyncSequence<T> sequence, F receiveValue, std::sour
 // Cancelling (or dropping) the returned cancellable cancels the task. Errors other than cancellation are
 // reported once and end the loop. The task runs on the current task's executor, or on the pool at `priority`.
 template <class S, class F>
-[[nodiscard]] platform::rx::AnyCancellable sink(S sequence, F receiveValue, std::optional<platform::Priority> priority = {},
+[[nodiscard]] platform::rx::AnyCancellable sink(S sequence, F receiveValue,
+                                                std::optional<platform::Priority> priority = {},
                                                 std::source_location location = std::source_location::current()) {
   using T = typename S::Element;
   platform::Executor& executor = priority ? platform::globalExecutor(*priority) : platform::currentTaskExecutor();

@@ -148,7 +148,7 @@ class AtomicSet {
   std::size_t hashValue() const {
     return lock_.read([&] {
       std::size_t h = 0;
-      for (const auto& e : storage_) h += H{}(e) * 0x9E3779B97F4A7C15ull;
+      for (const auto& e : storage_) h += H{}(e)*0x9E3779B97F4A7C15ull;
       return h;
     });
   }

@@ -9,8 +9,8 @@
 namespace kit {
 
 std::string htmlString(const platform::AttributedString& text, const std::vector<std::string>& excludedElements) {
-  std::set<std::string> excluded = {"applet", "basefont", "center", "dir",     "font",    "isindex", "menu",
-                                    "s",      "strike",   "u",      "xml",     "doctype", "title",   "style"};
+  std::set<std::string> excluded = {"applet", "basefont", "center", "dir", "font",    "isindex", "menu",
+                                    "s",      "strike",   "u",      "xml", "doctype", "title",   "style"};
   excluded.insert(excludedElements.begin(), excludedElements.end());
   std::string html = platform::writeHtml(text, excluded);
   if (!platform::isValidUtf8(html)) throw GeneralError("Invalid string.");

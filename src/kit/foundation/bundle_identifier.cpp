@@ -59,9 +59,8 @@ std::optional<std::string> BundleIdentifier::name() const {
   auto location = url();
   if (!location) return std::nullopt;
   if (nameOverride) return nameOverride(rawValue);
-  return memoize(memoLifetime, {AnyHashable(*this)}, [&]() -> std::optional<std::string> {
-    return localizedNameOf(*location);
-  });
+  return memoize(memoLifetime, {AnyHashable(*this)},
+                 [&]() -> std::optional<std::string> { return localizedNameOf(*location); });
 }
 
 AppIcon BundleIdentifier::icon() const {

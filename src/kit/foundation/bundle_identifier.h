@@ -74,7 +74,9 @@ void from_json(const nlohmann::json& json, BundleIdentifier& value);
 
 template <>
 struct std::hash<kit::BundleIdentifier> {
-  size_t operator()(const kit::BundleIdentifier& value) const noexcept { return std::hash<std::string>()(value.rawValue); }
+  size_t operator()(const kit::BundleIdentifier& value) const noexcept {
+    return std::hash<std::string>()(value.rawValue);
+  }
 };
 
 template <>

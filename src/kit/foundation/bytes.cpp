@@ -23,26 +23,40 @@ const Bytes Bytes::zero{0};
 
 double bytesPerUnit(InformationUnit unit) {
   switch (unit) {
-    case InformationUnit::bits: return 0.125;
-    case InformationUnit::bytes: return 1;
-    case InformationUnit::kilobytes: return 1e3;
-    case InformationUnit::megabytes: return 1e6;
-    case InformationUnit::gigabytes: return 1e9;
-    case InformationUnit::terabytes: return 1e12;
-    case InformationUnit::kibibytes: return 1024.0;
-    case InformationUnit::mebibytes: return 1024.0 * 1024;
-    case InformationUnit::gibibytes: return 1024.0 * 1024 * 1024;
+    case InformationUnit::bits:
+      return 0.125;
+    case InformationUnit::bytes:
+      return 1;
+    case InformationUnit::kilobytes:
+      return 1e3;
+    case InformationUnit::megabytes:
+      return 1e6;
+    case InformationUnit::gigabytes:
+      return 1e9;
+    case InformationUnit::terabytes:
+      return 1e12;
+    case InformationUnit::kibibytes:
+      return 1024.0;
+    case InformationUnit::mebibytes:
+      return 1024.0 * 1024;
+    case InformationUnit::gibibytes:
+      return 1024.0 * 1024 * 1024;
   }
   return 1;
 }
 
 double Bytes::rawValue(Unit unit) {
   switch (unit) {
-    case Unit::bits: return 0.125;
-    case Unit::bytes: return 1;
-    case Unit::kilobytes: return 1e3;
-    case Unit::megabytes: return 1e6;
-    case Unit::gigabytes: return 1e9;
+    case Unit::bits:
+      return 0.125;
+    case Unit::bytes:
+      return 1;
+    case Unit::kilobytes:
+      return 1e3;
+    case Unit::megabytes:
+      return 1e6;
+    case Unit::gigabytes:
+      return 1e9;
   }
   return 1;
 }
@@ -73,9 +87,7 @@ Bytes operator-(Bytes a, Bytes b) {
   return Bytes(result);
 }
 
-std::string Bytes::debugDescription() const {
-  return formattedFileSize(bytes_) + " (" + std::to_string(bytes_) + ")";
-}
+std::string Bytes::debugDescription() const { return formattedFileSize(bytes_) + " (" + std::to_string(bytes_) + ")"; }
 
 std::string formattedFileSize(int64_t bytes) {
   if (bytes == 0) return "Zero KB";

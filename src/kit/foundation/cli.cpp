@@ -164,7 +164,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
 
 const std::vector<std::string>& arguments() {
   static const std::vector<std::string> withoutProgram =
-      commandLine().empty() ? std::vector<std::string>() : std::vector<std::string>(commandLine().begin() + 1, commandLine().end());
+      commandLine().empty() ? std::vector<std::string>()
+                            : std::vector<std::string>(commandLine().begin() + 1, commandLine().end());
   return withoutProgram;
 }
 

@@ -36,14 +36,22 @@ const ZvDuration ZvDuration::zero{0.0};
 
 double ZvDuration::rawValue(Unit unit) {
   switch (unit) {
-    case Unit::nanoseconds: return 1e-9;
-    case Unit::microseconds: return 1e-6;
-    case Unit::milliseconds: return 0.001;
-    case Unit::seconds: return 1;
-    case Unit::minutes: return 60;
-    case Unit::hours: return 3600;
-    case Unit::days: return 86400;
-    case Unit::weeks: return 604800;
+    case Unit::nanoseconds:
+      return 1e-9;
+    case Unit::microseconds:
+      return 1e-6;
+    case Unit::milliseconds:
+      return 0.001;
+    case Unit::seconds:
+      return 1;
+    case Unit::minutes:
+      return 60;
+    case Unit::hours:
+      return 3600;
+    case Unit::days:
+      return 86400;
+    case Unit::weeks:
+      return 604800;
   }
   return 1;
 }
@@ -58,11 +66,21 @@ std::optional<ZvDuration::Unit> ZvDuration::unit(double rawValue) {
 
 ZvDuration::ZvDuration(DispatchTimeInterval interval) {
   switch (interval.kind) {
-    case DispatchTimeInterval::Kind::seconds: seconds_ = static_cast<double>(interval.value); return;
-    case DispatchTimeInterval::Kind::milliseconds: seconds_ = static_cast<double>(interval.value) * 0.001; return;
-    case DispatchTimeInterval::Kind::microseconds: seconds_ = static_cast<double>(interval.value) * 1e-6; return;
-    case DispatchTimeInterval::Kind::nanoseconds: seconds_ = static_cast<double>(interval.value) * 1e-9; return;
-    case DispatchTimeInterval::Kind::never: seconds_ = std::numeric_limits<double>::infinity(); return;
+    case DispatchTimeInterval::Kind::seconds:
+      seconds_ = static_cast<double>(interval.value);
+      return;
+    case DispatchTimeInterval::Kind::milliseconds:
+      seconds_ = static_cast<double>(interval.value) * 0.001;
+      return;
+    case DispatchTimeInterval::Kind::microseconds:
+      seconds_ = static_cast<double>(interval.value) * 1e-6;
+      return;
+    case DispatchTimeInterval::Kind::nanoseconds:
+      seconds_ = static_cast<double>(interval.value) * 1e-9;
+      return;
+    case DispatchTimeInterval::Kind::never:
+      seconds_ = std::numeric_limits<double>::infinity();
+      return;
   }
   reportUnknownIntervalKind();
   seconds_ = 0;
@@ -101,9 +119,7 @@ double secondsFrom(const J& json) {
 
 void from_json(const nlohmann::json& json, ZvDuration& duration) { duration = ZvDuration(secondsFrom(json)); }
 void to_json(nlohmann::ordered_json& json, const ZvDuration& duration) { json = duration.seconds(); }
-void from_json(const nlohmann::ordered_json& json, ZvDuration& duration) {
-  duration = ZvDuration(secondsFrom(json));
-}
+void from_json(const nlohmann::ordered_json& json, ZvDuration& duration) { duration = ZvDuration(secondsFrom(json)); }
 
 namespace detail {
 
@@ -134,11 +150,16 @@ Duration durationFrom(DispatchTimeInterval interval) {
     return Duration(static_cast<int64_t>(total));
   };
   switch (interval.kind) {
-    case DispatchTimeInterval::Kind::seconds: return scaled(1'000'000'000);
-    case DispatchTimeInterval::Kind::milliseconds: return scaled(1'000'000);
-    case DispatchTimeInterval::Kind::microseconds: return scaled(1'000);
-    case DispatchTimeInterval::Kind::nanoseconds: return Duration(interval.value);
-    case DispatchTimeInterval::Kind::never: return Duration::max();
+    case DispatchTimeInterval::Kind::seconds:
+      return scaled(1'000'000'000);
+    case DispatchTimeInterval::Kind::milliseconds:
+      return scaled(1'000'000);
+    case DispatchTimeInterval::Kind::microseconds:
+      return scaled(1'000);
+    case DispatchTimeInterval::Kind::nanoseconds:
+      return Duration(interval.value);
+    case DispatchTimeInterval::Kind::never:
+      return Duration::max();
   }
   reportUnknownIntervalKind();
   return Duration::zero();
@@ -188,12 +209,24 @@ double rounded(double value, int decimalPlaces, RoundingRule rule) {
   for (int i = 0; i < decimalPlaces; ++i) scale *= 10.0;
   double scaled = value * scale;
   switch (rule) {
-    case RoundingRule::toNearestOrAwayFromZero: scaled = std::round(scaled); break;
-    case RoundingRule::toNearestOrEven: scaled = std::nearbyint(scaled); break;
-    case RoundingRule::up: scaled = std::ceil(scaled); break;
-    case RoundingRule::down: scaled = std::floor(scaled); break;
-    case RoundingRule::towardZero: scaled = std::trunc(scaled); break;
-    case RoundingRule::awayFromZero: scaled = scaled < 0 ? std::floor(scaled) : std::ceil(scaled); break;
+    case RoundingRule::toNearestOrAwayFromZero:
+      scaled = std::round(scaled);
+      break;
+    case RoundingRule::toNearestOrEven:
+      scaled = std::nearbyint(scaled);
+      break;
+    case RoundingRule::up:
+      scaled = std::ceil(scaled);
+      break;
+    case RoundingRule::down:
+      scaled = std::floor(scaled);
+      break;
+    case RoundingRule::towardZero:
+      scaled = std::trunc(scaled);
+      break;
+    case RoundingRule::awayFromZero:
+      scaled = scaled < 0 ? std::floor(scaled) : std::ceil(scaled);
+      break;
   }
   return scaled / scale;
 }
@@ -212,10 +245,14 @@ std::string formattedAsClock(TimeInterval seconds, bool showHours, bool showSeco
   char buffer[96];
   auto h = static_cast<long long>(parts.hours), m = static_cast<long long>(parts.minutes),
        s = static_cast<long long>(parts.seconds);
-  if (hoursShown && showSeconds) std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", h, m, s);
-  else if (hoursShown) std::snprintf(buffer, sizeof buffer, "%02lld:%02lld", h, m);
-  else if (showSeconds) std::snprintf(buffer, sizeof buffer, "%02lld:%02lld", m, s);
-  else std::snprintf(buffer, sizeof buffer, "%02lld", m);
+  if (hoursShown && showSeconds)
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", h, m, s);
+  else if (hoursShown)
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld", h, m);
+  else if (showSeconds)
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld", m, s);
+  else
+    std::snprintf(buffer, sizeof buffer, "%02lld", m);
   return buffer;
 }
 

@@ -6,12 +6,11 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "kit/foundation/fatal_error.h"
 
@@ -86,8 +85,8 @@ class ZvDuration {
     precondition(std::isfinite(upper - lower), "random(in:) needs a range of finite width");
     if (lower == upper) return lower;
     // Closed range: the upper bound itself is a possible result.
-    return std::uniform_real_distribution<double>(lower, std::nextafter(upper, std::numeric_limits<double>::max()))(
-        generator);
+    return std::uniform_real_distribution<double>(lower,
+                                                  std::nextafter(upper, std::numeric_limits<double>::max()))(generator);
   }
 
  private:
@@ -124,11 +123,17 @@ inline Duration hours(double count) { return seconds(count * 3600); }
 inline Duration days(double count) { return seconds(count * 86400); }
 Duration checkedSeconds(int64_t count, int64_t secondsPerUnit);
 template <std::integral T>
-Duration minutes(T count) { return checkedSeconds(static_cast<int64_t>(count), 60); }
+Duration minutes(T count) {
+  return checkedSeconds(static_cast<int64_t>(count), 60);
+}
 template <std::integral T>
-Duration hours(T count) { return checkedSeconds(static_cast<int64_t>(count), 3600); }
+Duration hours(T count) {
+  return checkedSeconds(static_cast<int64_t>(count), 3600);
+}
 template <std::integral T>
-Duration days(T count) { return checkedSeconds(static_cast<int64_t>(count), 86400); }
+Duration days(T count) {
+  return checkedSeconds(static_cast<int64_t>(count), 86400);
+}
 
 Duration random(Duration lower, Duration upper);
 template <class Generator>
@@ -169,7 +174,7 @@ __extension__ typedef __int128 Int128;
 // Whole seconds in nanoseconds (beyond 64 bits stops the program) plus the sub-second nanoseconds, saturating
 // toward the span's own sign.
 int64_t wholeNanoseconds(Int128 wholeSeconds, Int128 nanosecondRemainder);
-}
+}  // namespace detail
 
 template <std::integral Rep, class Period>
 TimeInterval toTimeInterval(std::chrono::duration<Rep, Period> duration) {

@@ -27,10 +27,11 @@ void showModal(const PlatformError& error) {
 }
 
 void showSheet(const PlatformError& error, QWidget* window, std::function<void()> dismissed) {
-  alertPresenter().beginSheet(errorAlert(error), window, [error, dismissed = std::move(dismissed)](AlertResponse response) {
-    attemptRecovery(error, response);
-    if (dismissed) dismissed();
-  });
+  alertPresenter().beginSheet(errorAlert(error), window,
+                              [error, dismissed = std::move(dismissed)](AlertResponse response) {
+                                attemptRecovery(error, response);
+                                if (dismissed) dismissed();
+                              });
 }
 
 // The start closures are named locals: g++ 12 destroys a closure temporary inside a co_await expression twice.
@@ -71,9 +72,8 @@ void presentAsModal(const Error& error) {
 
 void presentAsModal(const Error& error, QWidget* window) {
   if (!window) return presentAsModal(error);
-  platform::mainExecutor().post([error = asNSError(error), window = QPointer<QWidget>(window)] {
-    showSheet(error, window, nullptr);
-  });
+  platform::mainExecutor().post(
+      [error = asNSError(error), window = QPointer<QWidget>(window)] { showSheet(error, window, nullptr); });
 }
 
 platform::Task<void> presentAsSheet(const Error& error, QWidget* window) {

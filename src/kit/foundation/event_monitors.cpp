@@ -13,7 +13,8 @@ namespace {
 void reportMissingGlobalMonitor() {
   static std::atomic<bool> reported{false};
   if (reported.exchange(true)) return;
-  ZvApp::reportError(GeneralError("Keyboard events of other applications cannot be watched: this needs an X11 session."));
+  ZvApp::reportError(
+      GeneralError("Keyboard events of other applications cannot be watched: this needs an X11 session."));
 }
 
 }  // namespace
@@ -62,9 +63,8 @@ void LocalEventMonitor::stop() {
 
 platform::AsyncStream<Event> globalEventStream(EventMask matching) {
   return platform::AsyncStream<Event>([matching](platform::AsyncStream<Event>::Continuation continuation) {
-    auto id = platform::InputMonitors::addGlobalMonitor(matching, [continuation](const Event& event) {
-      continuation.yield(event);
-    });
+    auto id = platform::InputMonitors::addGlobalMonitor(
+        matching, [continuation](const Event& event) { continuation.yield(event); });
     if (!id) {
       reportMissingGlobalMonitor();
       return;

@@ -15,7 +15,7 @@ namespace {
 struct Maintenance {
   std::mutex mutex;
   bool skips = true;
-  Date lastCleanup{};   // the distant past
+  Date lastCleanup{};  // the distant past
   Date lastSchedule{};
   platform::Task<> cleanupTask;
 };
@@ -36,10 +36,9 @@ namespace detail {
 
 AggregateHashable expiringCacheKey(const std::source_location& site, const std::type_info& result,
                                    std::vector<AnyHashable> arguments) {
-  std::vector<AnyHashable> elements{AnyHashable(std::string(site.file_name())),
-                                    AnyHashable(std::string(site.function_name())),
-                                    AnyHashable(static_cast<uint32_t>(site.line())),
-                                    AnyHashable(std::string(result.name()))};
+  std::vector<AnyHashable> elements{
+      AnyHashable(std::string(site.file_name())), AnyHashable(std::string(site.function_name())),
+      AnyHashable(static_cast<uint32_t>(site.line())), AnyHashable(std::string(result.name()))};
   for (auto& argument : arguments) elements.push_back(std::move(argument));
   return AggregateHashable(std::move(elements));
 }

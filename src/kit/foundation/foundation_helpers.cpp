@@ -12,7 +12,7 @@ namespace kit {
 std::string typeName(const std::type_info& type) {
   int status = 0;
   std::unique_ptr<char, decltype(&std::free)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
-                                                         &std::free);
+                                                        &std::free);
   return status == 0 && demangled ? std::string(demangled.get()) : std::string(type.name());
 }
 

@@ -67,9 +67,7 @@ UserInfo AnyError::userInfo() const {
 namespace {
 
 // What a debugger would print for the wrapped error: its type or case and its description.
-std::string debugText(const Error& error) {
-  return error.typeOrCaseName() + "(" + error.localizedDescription() + ")";
-}
+std::string debugText(const Error& error) { return error.typeOrCaseName() + "(" + error.localizedDescription() + ")"; }
 
 }  // namespace
 

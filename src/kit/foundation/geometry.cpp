@@ -18,8 +18,6 @@ std::string side(double value) {
 
 }  // namespace
 
-std::string formattedDescription(const QSizeF& size) {
-  return side(size.width()) + "\u00d7" + side(size.height());
-}
+std::string formattedDescription(const QSizeF& size) { return side(size.width()) + "\u00d7" + side(size.height()); }
 
 }  // namespace kit

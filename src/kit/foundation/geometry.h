@@ -1,15 +1,14 @@
 #pragma once
 
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
-
-#include <QPointF>
-#include <QRectF>
-#include <QSizeF>
 
 namespace kit {
 

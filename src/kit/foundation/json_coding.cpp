@@ -4,7 +4,9 @@
 
 namespace kit {
 
-int64_t DecodingError::code() const { return kind_ == Kind::typeMismatch || kind_ == Kind::dataCorrupted ? 4864 : 4865; }
+int64_t DecodingError::code() const {
+  return kind_ == Kind::typeMismatch || kind_ == Kind::dataCorrupted ? 4864 : 4865;
+}
 
 std::optional<std::string> DecodingError::errorDescription() const {
   return code() == 4864 ? "The data couldn\u2019t be read because it isn\u2019t in the correct format."
@@ -13,23 +15,34 @@ std::optional<std::string> DecodingError::errorDescription() const {
 
 std::string DecodingError::typeOrCaseName() const {
   switch (kind_) {
-    case Kind::typeMismatch: return "typeMismatch";
-    case Kind::valueNotFound: return "valueNotFound";
-    case Kind::keyNotFound: return "keyNotFound";
-    case Kind::dataCorrupted: return "dataCorrupted";
+    case Kind::typeMismatch:
+      return "typeMismatch";
+    case Kind::valueNotFound:
+      return "valueNotFound";
+    case Kind::keyNotFound:
+      return "keyNotFound";
+    case Kind::dataCorrupted:
+      return "dataCorrupted";
   }
   return "dataCorrupted";
 }
 
 std::string describeJsonType(const Json& json) {
   switch (json.type()) {
-    case Json::value_t::null: return "null";
-    case Json::value_t::object: return "a dictionary";
-    case Json::value_t::array: return "an array";
-    case Json::value_t::string: return "a string";
-    case Json::value_t::boolean: return "bool";
-    case Json::value_t::binary: return "data";
-    default: return "number";
+    case Json::value_t::null:
+      return "null";
+    case Json::value_t::object:
+      return "a dictionary";
+    case Json::value_t::array:
+      return "an array";
+    case Json::value_t::string:
+      return "a string";
+    case Json::value_t::boolean:
+      return "bool";
+    case Json::value_t::binary:
+      return "data";
+    default:
+      return "number";
   }
 }
 

@@ -2,16 +2,15 @@
 
 #include <cmath>
 #include <cstddef>
-#include <limits>
-#include <type_traits>
 #include <cstdint>
 #include <functional>
+#include <limits>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "kit/foundation/general_error.h"
 
@@ -26,7 +25,9 @@ class DecodingError : public Error {
   enum class Kind { typeMismatch, valueNotFound, keyNotFound, dataCorrupted };
 
   DecodingError(Kind kind, CodingPath codingPath, std::string debugDescription, std::string subject = {})
-      : kind_(kind), codingPath_(std::move(codingPath)), debugDescription_(std::move(debugDescription)),
+      : kind_(kind),
+        codingPath_(std::move(codingPath)),
+        debugDescription_(std::move(debugDescription)),
         subject_(std::move(subject)) {}
 
   Kind kind() const { return kind_; }
@@ -95,8 +96,8 @@ bool fitsExactly(const Json& json) {
     }
   }
   // 2^(bits - 1) for signed types and 2^bits for unsigned ones: the first value beyond the range.
-  const double beyond = -static_cast<double>(std::numeric_limits<std::make_signed_t<T>>::min()) *
-                        (std::is_unsigned_v<T> ? 2.0 : 1.0);
+  const double beyond =
+      -static_cast<double>(std::numeric_limits<std::make_signed_t<T>>::min()) * (std::is_unsigned_v<T> ? 2.0 : 1.0);
   double value = json.get<double>();
   return value == std::trunc(value) && value >= static_cast<double>(std::numeric_limits<T>::min()) && value < beyond;
 }

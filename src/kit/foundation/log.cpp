@@ -14,12 +14,24 @@ LogItem::LogItem(std::string_view text) {
   rendered_ += '"';
   for (char c : text) {
     switch (c) {
-      case '"': rendered_ += "\\\""; break;
-      case '\\': rendered_ += "\\\\"; break;
-      case '\n': rendered_ += "\\n"; break;
-      case '\t': rendered_ += "\\t"; break;
-      case '\r': rendered_ += "\\r"; break;
-      case '\0': rendered_ += "\\0"; break;
+      case '"':
+        rendered_ += "\\\"";
+        break;
+      case '\\':
+        rendered_ += "\\\\";
+        break;
+      case '\n':
+        rendered_ += "\\n";
+        break;
+      case '\t':
+        rendered_ += "\\t";
+        break;
+      case '\r':
+        rendered_ += "\\r";
+        break;
+      case '\0':
+        rendered_ += "\\0";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
           char escaped[16];
@@ -47,7 +59,8 @@ std::string loggedText(std::initializer_list<LogItem> items, std::string_view fu
     if (&item != items.begin()) text += ' ';
     text += item.rendered();
   }
-  std::string_view base = file.substr(file.find_last_of('/') == std::string_view::npos ? 0 : file.find_last_of('/') + 1);
+  std::string_view base =
+      file.substr(file.find_last_of('/') == std::string_view::npos ? 0 : file.find_last_of('/') + 1);
   if (base.ends_with(".cpp")) base.remove_suffix(4);
   text += "\n\t[";
   text += function;
@@ -63,11 +76,16 @@ namespace {
 
 platform::LogLevel level(LogType type) {
   switch (type) {
-    case LogType::defaultType: return platform::LogLevel::notice;
-    case LogType::info: return platform::LogLevel::info;
-    case LogType::debug: return platform::LogLevel::debug;
-    case LogType::error: return platform::LogLevel::error;
-    case LogType::fault: return platform::LogLevel::critical;
+    case LogType::defaultType:
+      return platform::LogLevel::notice;
+    case LogType::info:
+      return platform::LogLevel::info;
+    case LogType::debug:
+      return platform::LogLevel::debug;
+    case LogType::error:
+      return platform::LogLevel::error;
+    case LogType::fault:
+      return platform::LogLevel::critical;
   }
   return platform::LogLevel::notice;
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include <QObject>
+#include <QPointer>
 #include <any>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include <QObject>
-#include <QPointer>
 
 namespace kit {
 

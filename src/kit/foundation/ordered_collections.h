@@ -93,9 +93,19 @@ class OrderedDictionary {
     const_iterator() = default;
     const_iterator(const OrderedDictionary* owner, std::size_t position) : owner_(owner), position_(position) {}
     value_type operator*() const { return owner_->at(position_); }
-    const_iterator& operator++() { ++position_; return *this; }
-    const_iterator operator++(int) { auto copy = *this; ++position_; return copy; }
-    const_iterator& operator--() { --position_; return *this; }
+    const_iterator& operator++() {
+      ++position_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      auto copy = *this;
+      ++position_;
+      return copy;
+    }
+    const_iterator& operator--() {
+      --position_;
+      return *this;
+    }
     friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.position_ == b.position_; }
     friend difference_type operator-(const const_iterator& a, const const_iterator& b) {
       return static_cast<difference_type>(a.position_) - static_cast<difference_type>(b.position_);
@@ -183,16 +193,21 @@ namespace detail {
 
 template <class T>
 void printPlain(std::ostream& out, const T& value) {
-  if constexpr (std::is_convertible_v<const T&, std::string_view>) out << std::string_view(value);
-  else if constexpr (std::is_same_v<T, bool>) out << (value ? "true" : "false");
-  else out << value;
+  if constexpr (std::is_convertible_v<const T&, std::string_view>)
+    out << std::string_view(value);
+  else if constexpr (std::is_same_v<T, bool>)
+    out << (value ? "true" : "false");
+  else
+    out << value;
 }
 
 // Texts between double quotes (inner quotes not escaped), everything else as printed.
 template <class T>
 void printQuoted(std::ostream& out, const T& value) {
-  if constexpr (std::is_convertible_v<const T&, std::string_view>) out << '"' << std::string_view(value) << '"';
-  else printPlain(out, value);
+  if constexpr (std::is_convertible_v<const T&, std::string_view>)
+    out << '"' << std::string_view(value) << '"';
+  else
+    printPlain(out, value);
 }
 
 }  // namespace detail

@@ -3,8 +3,8 @@
 // Crossing between publishers and streams.
 
 #include <memory>
-#include <utility>
 #include <mutex>
+#include <utility>
 
 #include "platform/core/async_stream.h"
 #include "platform/core/executor.h"
@@ -20,9 +20,8 @@ platform::AsyncStream<T> asyncStream(const platform::rx::Publisher<T>& publisher
   auto streamAndContinuation = platform::AsyncStream<T>::makeStream();
   auto stream = std::move(streamAndContinuation.first);
   auto continuation = std::move(streamAndContinuation.second);
-  auto subscription = std::make_shared<platform::rx::AnyCancellable>(
-      publisher.subscribe({[continuation](const T& value) { continuation.yield(value); },
-                           [continuation] { continuation.finish(); }}));
+  auto subscription = std::make_shared<platform::rx::AnyCancellable>(publisher.subscribe(
+      {[continuation](const T& value) { continuation.yield(value); }, [continuation] { continuation.finish(); }}));
   continuation.onTermination([subscription](platform::StreamTermination) { subscription->cancel(); });
   return stream;
 }
@@ -60,7 +59,8 @@ platform::rx::Publisher<T> publisher(platform::AsyncStream<T> stream) {
       std::lock_guard lock(bridge->mutex);
       ++bridge->subscribers;
     }
-    auto inner = std::make_shared<platform::rx::AnyCancellable>(bridge->subject.publisher().subscribe(std::move(subscriber)));
+    auto inner =
+        std::make_shared<platform::rx::AnyCancellable>(bridge->subject.publisher().subscribe(std::move(subscriber)));
     return platform::rx::AnyCancellable([bridge, inner] {
       inner->cancel();
       bool last;

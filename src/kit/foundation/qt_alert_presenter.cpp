@@ -82,9 +82,7 @@ class AlertDialog final : public QDialog {
     setSizeGripEnabled(false);
   }
 
-  AlertResponse response() const {
-    return {result(), suppression_ && suppression_->isChecked()};
-  }
+  AlertResponse response() const { return {result(), suppression_ && suppression_->isChecked()}; }
 
   // Escape answers only through a button that claims it.
   void reject() override {
@@ -97,9 +95,9 @@ class AlertDialog final : public QDialog {
       QIcon themed = QIcon::fromTheme(QString::fromStdString(*alert.iconName));
       if (!themed.isNull()) return themed;
     }
-    QStyle::StandardPixmap standard = alert.style == AlertStyle::critical      ? QStyle::SP_MessageBoxCritical
+    QStyle::StandardPixmap standard = alert.style == AlertStyle::critical        ? QStyle::SP_MessageBoxCritical
                                       : alert.style == AlertStyle::informational ? QStyle::SP_MessageBoxInformation
-                                                                                  : QStyle::SP_MessageBoxWarning;
+                                                                                 : QStyle::SP_MessageBoxWarning;
     return QApplication::style()->standardIcon(standard);
   }
 

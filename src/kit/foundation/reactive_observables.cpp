@@ -10,10 +10,12 @@ ViewTimer::ViewTimer(std::chrono::nanoseconds interval, std::optional<std::chron
   });
 }
 
-ListenOnlyPublisherObservable::ListenOnlyPublisherObservable(const platform::rx::Publisher<platform::rx::Unit>& source) {
-  cancellable_ = source.receiveOn(platform::mainExecutor()).sink([announce = objectWillChange](const platform::rx::Unit&) {
-    announce.send(platform::rx::Unit{});
-  });
+ListenOnlyPublisherObservable::ListenOnlyPublisherObservable(
+    const platform::rx::Publisher<platform::rx::Unit>& source) {
+  cancellable_ =
+      source.receiveOn(platform::mainExecutor()).sink([announce = objectWillChange](const platform::rx::Unit&) {
+        announce.send(platform::rx::Unit{});
+      });
 }
 
 }  // namespace kit

@@ -45,7 +45,8 @@ class ListenOnlyPublisherObservable : public ObservableObject {
 template <class T>
 class PublishedUnique {
  public:
-  explicit PublishedUnique(T initial, ObservableObject* owner = nullptr) : storage_(std::move(initial)), owner_(owner) {}
+  explicit PublishedUnique(T initial, ObservableObject* owner = nullptr)
+      : storage_(std::move(initial)), owner_(owner) {}
 
   T get() const { return storage_.value(); }
   void set(const T& value) {

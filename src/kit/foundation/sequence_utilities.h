@@ -70,8 +70,7 @@ T orElse(const std::optional<T>& value, Fallback fallback) {
 }
 // None when the value equals zero (minus zero included).
 template <class T>
-  requires std::is_arithmetic_v<T>
-std::optional<T> nilIfZero(T value) {
+requires std::is_arithmetic_v<T> std::optional<T> nilIfZero(T value) {
   if (value == T{}) return std::nullopt;
   return value;
 }

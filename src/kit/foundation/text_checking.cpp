@@ -15,7 +15,8 @@ bool isEmailAddress(std::string_view text) {
   const auto& url = links.front().url;
   auto scheme = url.scheme();
   if (!scheme) return false;
-  std::transform(scheme->begin(), scheme->end(), scheme->begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  std::transform(scheme->begin(), scheme->end(), scheme->begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   if (*scheme != "mailto") return false;
   return platform::UrlComponents(url).path() == text;
 }

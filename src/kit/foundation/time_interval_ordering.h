@@ -14,11 +14,20 @@ namespace kit {
 inline int64_t nanosecondCount(const DispatchTimeInterval& interval) {
   int64_t factor = 1;
   switch (interval.kind) {
-    case DispatchTimeInterval::Kind::seconds: factor = 1'000'000'000; break;
-    case DispatchTimeInterval::Kind::milliseconds: factor = 1'000'000; break;
-    case DispatchTimeInterval::Kind::microseconds: factor = 1'000; break;
-    case DispatchTimeInterval::Kind::nanoseconds: factor = 1; break;
-    case DispatchTimeInterval::Kind::never: return 0;
+    case DispatchTimeInterval::Kind::seconds:
+      factor = 1'000'000'000;
+      break;
+    case DispatchTimeInterval::Kind::milliseconds:
+      factor = 1'000'000;
+      break;
+    case DispatchTimeInterval::Kind::microseconds:
+      factor = 1'000;
+      break;
+    case DispatchTimeInterval::Kind::nanoseconds:
+      factor = 1;
+      break;
+    case DispatchTimeInterval::Kind::never:
+      return 0;
   }
   int64_t count;
   if (__builtin_mul_overflow(interval.value, factor, &count)) fatalError("Time interval too long to compare");

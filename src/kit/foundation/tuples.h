@@ -94,8 +94,10 @@ void to_json(Json& json, const Tuple4<A, B, C, D>& tuple) {
 template <class Left, class Right>
 void to_json(Json& json, const Either<Left, Right>& either) {
   json = Json::object();
-  if (either.isLeft()) json["left"] = Json::object({{"_0", encodeJson(either.leftValue())}});
-  else json["right"] = Json::object({{"_0", encodeJson(either.rightValue())}});
+  if (either.isLeft())
+    json["left"] = Json::object({{"_0", encodeJson(either.leftValue())}});
+  else
+    json["right"] = Json::object({{"_0", encodeJson(either.rightValue())}});
 }
 
 template <class A, class B>

@@ -39,7 +39,8 @@ Url settingScheme(const Url& url, std::optional<std::string> scheme);
 // Replaces the query items by the transform's result. Not called without a query; an equal result gives
 // the URL itself; an empty result removes the query ("?" included). Items that survive keep their encoded
 // text byte for byte; only new or changed items are encoded, "&", "=", "+", "#" and "%" included.
-Url modifyingQueryItems(const Url& url, const std::function<std::vector<QueryItem>(const std::vector<QueryItem>&)>& transform);
+Url modifyingQueryItems(const Url& url,
+                        const std::function<std::vector<QueryItem>(const std::vector<QueryItem>&)>& transform);
 Url removingQueryItems(const Url& url, const std::function<bool(const QueryItem&)>& predicate);
 Url removingQueryItems(const Url& url, const std::unordered_set<std::string>& names);
 

@@ -19,7 +19,7 @@ namespace kit {
 namespace detail {
 template <class T>
 std::string describe(const T& value) {
-  if constexpr (requires(std::ostream& os) { os << value; }) {
+  if constexpr (requires(std::ostream & os) { os << value; }) {
     std::ostringstream out;
     out << value;
     return out.str();

@@ -20,11 +20,7 @@ class IgnoredInEquality {
  public:
   IgnoredInEquality(Value value) : wrappedValue_(std::move(value)) {}
   const Value& wrappedValue() const { return wrappedValue_; }
-  void setWrappedValue(Value value)
-    requires Mutable
-  {
-    wrappedValue_ = std::move(value);
-  }
+  void setWrappedValue(Value value) requires Mutable { wrappedValue_ = std::move(value); }
   friend bool operator==(const IgnoredInEquality&, const IgnoredInEquality&) { return true; }
 
  private:
@@ -84,8 +80,7 @@ struct Identified {
   template <std::invocable<const Value&> MakeID>
   Identified(Value v, MakeID makeID) : id(makeID(v)), value(std::move(v)) {}
   template <class Member, class V = Value>
-    requires std::is_class_v<V>
-  Identified(Value v, Member V::*idMember) : id(v.*idMember), value(std::move(v)) {}
+  requires std::is_class_v<V> Identified(Value v, Member V::*idMember) : id(v.*idMember), value(std::move(v)) {}
 
   const Value* operator->() const { return &value; }
   Value* operator->() { return &value; }
@@ -112,8 +107,8 @@ struct JsonDecoding<Identified<ID, Value>> {
 class AnyEquatable {
  public:
   template <class T>
-    requires std::equality_comparable<T> && (!std::is_convertible_v<T, const char*>)
-  explicit AnyEquatable(T value) : value_(std::move(value)), isEqual_(makeIsEqual<T>()) {}
+  requires std::equality_comparable<T> &&(!std::is_convertible_v<T, const char*>)explicit AnyEquatable(T value)
+      : value_(std::move(value)), isEqual_(makeIsEqual<T>()) {}
   // Literals: booleans as bool, integers as int64_t, floats as double, texts as std::string.
   AnyEquatable(bool value) : AnyEquatable(std::in_place, value) {}
   AnyEquatable(int value) : AnyEquatable(std::in_place, static_cast<int64_t>(value)) {}
@@ -167,7 +162,7 @@ struct JsonDecoding<DecodableDefault<Source>> {
 class AnyHashable {
  public:
   template <class T>
-    requires std::equality_comparable<T> && requires(const T& t) { std::hash<T>()(t); }
+  requires std::equality_comparable<T> && requires(const T& t) { std::hash<T>()(t); }
   explicit AnyHashable(T value)
       : value_(std::move(value)),
         hash_(std::hash<T>()(std::any_cast<const T&>(value_))),
@@ -210,7 +205,9 @@ struct std::hash<kit::IgnoredInEquality<Value, Mutable>> {
 
 template <class Value>
 struct std::hash<kit::IgnoreCodable<Value>> {
-  size_t operator()(const kit::IgnoreCodable<Value>& wrapper) const { return std::hash<std::optional<Value>>()(wrapper.wrappedValue); }
+  size_t operator()(const kit::IgnoreCodable<Value>& wrapper) const {
+    return std::hash<std::optional<Value>>()(wrapper.wrappedValue);
+  }
 };
 
 template <class ID, class Value>

@@ -54,7 +54,9 @@ struct AnyBridge {
     return *v->value();
   }
   // Never none: an absent value is a nil AnySerializable.
-  static std::optional<AnySerializable> deserialize(const std::optional<Stored>& s) { return AnySerializable::stored(s); }
+  static std::optional<AnySerializable> deserialize(const std::optional<Stored>& s) {
+    return AnySerializable::stored(s);
+  }
 };
 
 template <>

@@ -1,7 +1,6 @@
 #include "kit/preferences/json_form.h"
 
 #include <QByteArray>
-
 #include <cstdio>
 
 namespace kit::Preferences {

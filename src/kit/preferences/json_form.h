@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "platform/prefs/plist_value.h"
 
@@ -41,8 +40,7 @@ struct JsonCodec<bool> {
 };
 
 template <std::integral T>
-  requires(!std::same_as<T, bool>)
-struct JsonCodec<T> {
+requires(!std::same_as<T, bool>) struct JsonCodec<T> {
   static Json encode(T v) { return v; }
   static std::optional<T> decode(const Json& j) {
     if (j.is_number_unsigned()) {

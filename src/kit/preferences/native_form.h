@@ -39,8 +39,7 @@ struct NativeForm<bool> {
 };
 
 template <std::integral T>
-  requires(!std::same_as<T, bool>)
-struct NativeForm<T> {
+requires(!std::same_as<T, bool>) struct NativeForm<T> {
   static PlistValue toPlist(T v) {
     if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(int64_t)) {
       // Property lists hold signed 64-bit integers; larger values keep their magnitude as a real.

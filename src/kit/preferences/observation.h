@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "kit/foundation/object_lifetime.h"

@@ -15,7 +15,8 @@ PreferenceToggle::PreferenceToggle(const QString& title, const Key<bool>& key, b
       showStored(stored);
     } else {
       // Cancelling the subscription waits for a running delivery, and a queued call dies with its receiver.
-      QMetaObject::invokeMethod(this, [this, stored] { showStored(stored); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this, stored] { showStored(stored); }, Qt::QueuedConnection);
     }
   });
 }

@@ -18,7 +18,8 @@ rx::Publisher<BaseChange> preferencesPublisher(const std::shared_ptr<UserDefault
 rx::Publisher<rx::Unit> publisher(const std::vector<const BaseKey*>& keys, const ObservationOptions& options) {
   if (keys.empty()) return rx::empty<rx::Unit>(true);
   std::vector<rx::Publisher<rx::Unit>> inputs;
-  for (const auto* key : keys) inputs.push_back(preferencesPublisher(key->sharedSuite(), key->name(), options).asVoid());
+  for (const auto* key : keys)
+    inputs.push_back(preferencesPublisher(key->sharedSuite(), key->name(), options).asVoid());
   return rx::merge(std::move(inputs));
 }
 

@@ -22,7 +22,8 @@ template <class T>
 rx::Publisher<KeyChange<T>> changePublisher(const Key<T>& key,
                                             ObservationOptions options = {ObservationOption::initial}) {
   return preferencesPublisher(key.sharedSuite(), key.name(), std::move(options))
-      .map([defaultValue = key.defaultValue()](const BaseChange& change) { return KeyChange<T>(change, defaultValue); });
+      .map(
+          [defaultValue = key.defaultValue()](const BaseChange& change) { return KeyChange<T>(change, defaultValue); });
 }
 
 // A signal for every change of any of the keys. An empty list completes at once without a value.
@@ -35,8 +36,7 @@ template <class T>
 platform::AsyncStream<T> valueStream(const Key<T>& key, bool initial) {
   return platform::AsyncStream<T>([&key, initial](typename platform::AsyncStream<T>::Continuation continuation) {
     auto observation = std::make_shared<UserDefaultsKeyObservation>(
-        key.sharedSuite(), key.name(),
-        [continuation, defaultValue = key.defaultValue()](const BaseChange& change) {
+        key.sharedSuite(), key.name(), [continuation, defaultValue = key.defaultValue()](const BaseChange& change) {
           continuation.yield(KeyChange<T>(change, defaultValue).newValue);
         });
     observation->start(initial ? ObservationOptions{ObservationOption::initial} : ObservationOptions{});

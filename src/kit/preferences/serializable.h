@@ -46,7 +46,9 @@ template <class T>
 bool isNilValue(const T& value) {
   if constexpr (IsOptional<T>::value)
     return !value.has_value();
-  else if constexpr (requires { { value.isNil() } -> std::convertible_to<bool>; })
+  else if constexpr (requires {
+                       { value.isNil() } -> std::convertible_to<bool>;
+                     })
     return value.isNil();
   else
     return false;
@@ -206,8 +208,7 @@ struct KeyText<std::string> {
   static std::optional<std::string> make(const std::string& s) { return s; }
 };
 template <std::integral K>
-  requires(!std::same_as<K, bool>)
-struct KeyText<K> {
+requires(!std::same_as<K, bool>) struct KeyText<K> {
   static std::string text(K k) { return std::to_string(k); }
   static std::optional<K> make(const std::string& s) {
     auto v = fromBareJson<K>(s);
@@ -276,7 +277,7 @@ struct SetBridge {
 
 template <class T>
 concept NativeScalar = std::same_as<T, bool> || std::integral<T> || std::floating_point<T> ||
-                       std::same_as<T, std::string> || std::same_as<T, Date> || std::same_as<T, Data>;
+    std::same_as<T, std::string> || std::same_as<T, Date> || std::same_as<T, Data>;
 
 template <NativeScalar T>
 struct Serializable<T> {
@@ -297,7 +298,7 @@ struct Serializable<std::vector<T>> {
 };
 
 template <class K, PreferencesSerializable T>
-  requires requires { KeyText<K>::text(std::declval<const K&>()); }
+requires requires { KeyText<K>::text(std::declval<const K&>()); }
 struct Serializable<std::map<K, T>> {
   static constexpr bool storesNatively = std::is_same_v<K, std::string> && Serializable<T>::storesNatively;
   using Bridge = DictionaryBridge<K, T>;

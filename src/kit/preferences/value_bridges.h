@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QUuid>
-
 #include <optional>
 #include <string>
 

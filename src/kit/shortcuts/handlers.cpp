@@ -138,14 +138,12 @@ platform::AsyncStream<EventType> makeEventStream(const Name& name, std::optional
     const uint64_t id = newStreamId();
     platform::mainExecutor().post([name, id, continuation, only] {
       if (!only || *only == EventType::keyDown) {
-        addStreamEntry(tables().streamKeyDownHandlers, name, id, [continuation] {
-          continuation.yield(EventType::keyDown);
-        });
+        addStreamEntry(tables().streamKeyDownHandlers, name, id,
+                       [continuation] { continuation.yield(EventType::keyDown); });
       }
       if (!only || *only == EventType::keyUp) {
-        addStreamEntry(tables().streamKeyUpHandlers, name, id, [continuation] {
-          continuation.yield(EventType::keyUp);
-        });
+        addStreamEntry(tables().streamKeyUpHandlers, name, id,
+                       [continuation] { continuation.yield(EventType::keyUp); });
       }
       if (auto shortcut = getShortcut(name)) registerIfNeeded(*shortcut);
     });

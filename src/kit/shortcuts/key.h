@@ -23,8 +23,7 @@ struct Key {
   static const Key mute, volumeUp, volumeDown;
   static const Key f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16, f17, f18, f19, f20;
   static const Key keypad0, keypad1, keypad2, keypad3, keypad4, keypad5, keypad6, keypad7, keypad8, keypad9,
-      keypadClear, keypadDecimal, keypadDivide, keypadEnter, keypadEquals, keypadMinus, keypadMultiply,
-      keypadPlus;
+      keypadClear, keypadDecimal, keypadDivide, keypadEnter, keypadEquals, keypadMinus, keypadMultiply, keypadPlus;
 };
 
 inline constexpr Key Key::a{0}, Key::b{11}, Key::c{8}, Key::d{2}, Key::e{14}, Key::f{3}, Key::g{5}, Key::h{4},
@@ -35,8 +34,8 @@ inline constexpr Key Key::zero{29}, Key::one{18}, Key::two{19}, Key::three{20}, 
 inline constexpr Key Key::capsLock{57}, Key::shift{56}, Key::function{63}, Key::control{59}, Key::option{58},
     Key::command{55}, Key::rightCommand{54}, Key::rightOption{61}, Key::rightControl{62}, Key::rightShift{60};
 inline constexpr Key Key::return_{36}, Key::backslash{42}, Key::grave{50}, Key::comma{43}, Key::equal{24},
-    Key::minus{27}, Key::period{47}, Key::quote{39}, Key::semicolon{41}, Key::slash{44}, Key::space{49},
-    Key::tab{48}, Key::leftBracket{33}, Key::rightBracket{30};
+    Key::minus{27}, Key::period{47}, Key::quote{39}, Key::semicolon{41}, Key::slash{44}, Key::space{49}, Key::tab{48},
+    Key::leftBracket{33}, Key::rightBracket{30};
 inline constexpr Key Key::pageUp{116}, Key::pageDown{121}, Key::home{115}, Key::end{119}, Key::upArrow{126},
     Key::rightArrow{124}, Key::downArrow{125}, Key::leftArrow{123};
 inline constexpr Key Key::escape{53}, Key::delete_{51}, Key::deleteForward{117}, Key::help{114};
@@ -45,9 +44,9 @@ inline constexpr Key Key::f1{122}, Key::f2{120}, Key::f3{99}, Key::f4{118}, Key:
     Key::f8{100}, Key::f9{101}, Key::f10{109}, Key::f11{103}, Key::f12{111}, Key::f13{105}, Key::f14{107},
     Key::f15{113}, Key::f16{106}, Key::f17{64}, Key::f18{79}, Key::f19{80}, Key::f20{90};
 inline constexpr Key Key::keypad0{82}, Key::keypad1{83}, Key::keypad2{84}, Key::keypad3{85}, Key::keypad4{86},
-    Key::keypad5{87}, Key::keypad6{88}, Key::keypad7{89}, Key::keypad8{91}, Key::keypad9{92},
-    Key::keypadClear{71}, Key::keypadDecimal{65}, Key::keypadDivide{75}, Key::keypadEnter{76},
-    Key::keypadEquals{81}, Key::keypadMinus{78}, Key::keypadMultiply{67}, Key::keypadPlus{69};
+    Key::keypad5{87}, Key::keypad6{88}, Key::keypad7{89}, Key::keypad8{91}, Key::keypad9{92}, Key::keypadClear{71},
+    Key::keypadDecimal{65}, Key::keypadDivide{75}, Key::keypadEnter{76}, Key::keypadEquals{81}, Key::keypadMinus{78},
+    Key::keypadMultiply{67}, Key::keypadPlus{69};
 
 }  // namespace kit::GlobalShortcuts
 

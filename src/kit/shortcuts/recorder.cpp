@@ -33,9 +33,18 @@ QPointer<QMenu>& applicationMenu() {
 
 bool isModifierKey(int key) {
   switch (key) {
-    case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Meta: case Qt::Key_Alt: case Qt::Key_AltGr:
-    case Qt::Key_CapsLock: case Qt::Key_NumLock: case Qt::Key_ScrollLock: case Qt::Key_Super_L:
-    case Qt::Key_Super_R: case Qt::Key_Hyper_L: case Qt::Key_Hyper_R:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
       return true;
     default:
       return false;
@@ -247,8 +256,8 @@ Recorder::Verdict Recorder::handleKey(QKeyEvent& key) {
     }
   }
   const bool isPlainF12 = shortcut.carbonKeyCode == Key::f12.rawValue && shortcut.carbonModifiers == 0;
-  if (!isPlainF12 && platform::HotKeys::shared().isTakenBySomeoneElse(shortcut.carbonKeyCode,
-                                                                         shortcut.carbonModifiers)) {
+  if (!isPlainF12 &&
+      platform::HotKeys::shared().isTakenBySomeoneElse(shortcut.carbonKeyCode, shortcut.carbonModifiers)) {
     blur();
     presentAlert("This keyboard shortcut cannot be used as it's already a system-wide keyboard shortcut.",
                  "Most system-wide keyboard shortcuts can be changed in your desktop's keyboard settings.");

@@ -1,7 +1,6 @@
 #include "kit/shortcuts/shortcut.h"
 
 #include "kit/foundation/json_coding.h"
-
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
 

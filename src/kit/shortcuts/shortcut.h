@@ -2,12 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json_fwd.hpp>
 
 #include "kit/shortcuts/key.h"
 #include "platform/system/input_event.h"

@@ -13,7 +13,9 @@ namespace {
 
 platform::UserDefaults& defaults() { return platform::UserDefaults::standard(); }
 
-void store(const Shortcut& shortcut, const Name& name) { defaults().set(preferenceKey(name), encodeShortcut(shortcut)); }
+void store(const Shortcut& shortcut, const Name& name) {
+  defaults().set(preferenceKey(name), encodeShortcut(shortcut));
+}
 
 }  // namespace
 

@@ -10,8 +10,7 @@ namespace kit::GlobalShortcuts {
 
 namespace {
 
-void consumeWhileAlive(QObject& owner, platform::AsyncStream<EventType> stream,
-                       std::function<void(EventType)> action) {
+void consumeWhileAlive(QObject& owner, platform::AsyncStream<EventType> stream, std::function<void(EventType)> action) {
   auto task = platform::spawn(platform::mainExecutor(),
                               [stream = std::move(stream), action = std::move(action)]() -> platform::Task<void> {
                                 while (auto event = co_await stream.next()) action(*event);

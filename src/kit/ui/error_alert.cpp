@@ -29,8 +29,7 @@ struct Recovery {
 
 std::optional<Recovery> recovery(const Error& error) {
   auto options = userInfoValue<std::vector<std::string>>(error, platform::userinfo::localizedRecoveryOptions);
-  auto attempter =
-      userInfoValue<std::shared_ptr<ErrorRecoveryAttempter>>(error, platform::userinfo::recoveryAttempter);
+  auto attempter = userInfoValue<std::shared_ptr<ErrorRecoveryAttempter>>(error, platform::userinfo::recoveryAttempter);
   if (!options || !attempter || !*attempter) return std::nullopt;
   return Recovery{std::move(*options), std::move(*attempter)};
 }
@@ -66,7 +65,8 @@ void presentRecoveryErrorAlert(std::shared_ptr<const Error> error, QWidget* wind
   auto options = recovery(*error);
   auto finish = [error, options, onDismiss = std::move(onDismiss)](AlertResponse response) {
     const int index = response.code - alertFirstButtonReturn;
-    if (options && index >= 0 && static_cast<size_t>(index) < std::min(options->options.size(), maximumRecoveryButtons)) {
+    if (options && index >= 0 &&
+        static_cast<size_t>(index) < std::min(options->options.size(), maximumRecoveryButtons)) {
       options->attempter->attemptRecovery(*error, index);
     }
     if (onDismiss) onDismiss();

@@ -48,8 +48,8 @@ QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifi
 }
 
 CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& key,
-                                   std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked,
-                                   bool isHidden, std::function<void()> callback, QObject* parent)
+                                   std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked, bool isHidden,
+                                   std::function<void()> callback, QObject* parent)
     : QAction(QString::fromStdString(title), parent), callback_(std::move(callback)) {
   connect(this, &QAction::triggered, this, [this] { action(); });
   setEnabled(isEnabled);
@@ -71,9 +71,10 @@ std::string applicationName() {
 }
 
 CallbackMenuItem* addQuitItem(QMenu& menu) {
-  auto* item = new CallbackMenuItem("Quit " + applicationName(), "q", std::nullopt, true, false, false, [] {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-  }, &menu);
+  auto* item = new CallbackMenuItem(
+      "Quit " + applicationName(), "q", std::nullopt, true, false, false,
+      [] { QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection); },
+      &menu);
   menu.addAction(item);
   return item;
 }

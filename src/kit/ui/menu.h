@@ -1,12 +1,11 @@
 #pragma once
 
+#include <QAction>
+#include <QMenu>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
-
-#include <QAction>
-#include <QMenu>
 
 #include "platform/core/rx.h"
 

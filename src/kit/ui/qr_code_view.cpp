@@ -9,10 +9,18 @@ namespace kit {
 std::optional<QRCodeMatrix> qrCodeMatrix(const std::string& text, QRCodeErrorCorrectionLevel level) {
   QRecLevel recLevel = QR_ECLEVEL_M;
   switch (level) {
-    case QRCodeErrorCorrectionLevel::low: recLevel = QR_ECLEVEL_L; break;
-    case QRCodeErrorCorrectionLevel::medium: recLevel = QR_ECLEVEL_M; break;
-    case QRCodeErrorCorrectionLevel::quartile: recLevel = QR_ECLEVEL_Q; break;
-    case QRCodeErrorCorrectionLevel::high: recLevel = QR_ECLEVEL_H; break;
+    case QRCodeErrorCorrectionLevel::low:
+      recLevel = QR_ECLEVEL_L;
+      break;
+    case QRCodeErrorCorrectionLevel::medium:
+      recLevel = QR_ECLEVEL_M;
+      break;
+    case QRCodeErrorCorrectionLevel::quartile:
+      recLevel = QR_ECLEVEL_Q;
+      break;
+    case QRCodeErrorCorrectionLevel::high:
+      recLevel = QR_ECLEVEL_H;
+      break;
   }
   QRcode* code = QRcode_encodeData(static_cast<int>(text.size()), reinterpret_cast<const unsigned char*>(text.data()),
                                    0, recLevel);
@@ -44,7 +52,8 @@ void QRCodeView::paintEvent(QPaintEvent*) {
   painter.fillRect(QRect((width() - drawn) / 2, (height() - drawn) / 2, drawn, drawn), Qt::white);
   for (int y = 0; y < matrix_->size; ++y) {
     for (int x = 0; x < matrix_->size; ++x) {
-      if (matrix_->isDark(x, y)) painter.fillRect(origin.x() + x * scale, origin.y() + y * scale, scale, scale, Qt::black);
+      if (matrix_->isDark(x, y))
+        painter.fillRect(origin.x() + x * scale, origin.y() + y * scale, scale, scale, Qt::black);
     }
   }
 }

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QWidget>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <QWidget>
 
 namespace kit {
 

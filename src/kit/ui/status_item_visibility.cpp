@@ -1,13 +1,12 @@
 #include "kit/ui/status_item_visibility.h"
 
-#include <algorithm>
-
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QSystemTrayIcon>
+#include <algorithm>
 
 namespace kit {
 
@@ -36,10 +35,9 @@ bool isHiddenFromMenuBar(bool itemIsVisible, bool trayIsAvailable,
   if (!trayIsAvailable) return true;
   if (watcher) {
     // Watchers list an item as its bus name, or as the bus name followed by the object path.
-    const bool listed = std::any_of(watcher->registeredItems.begin(), watcher->registeredItems.end(),
-                                    [&](const std::string& entry) {
-                                      return entry == ourBusName || entry.rfind(ourBusName + "/", 0) == 0;
-                                    });
+    const bool listed = std::any_of(
+        watcher->registeredItems.begin(), watcher->registeredItems.end(),
+        [&](const std::string& entry) { return entry == ourBusName || entry.rfind(ourBusName + "/", 0) == 0; });
     return !watcher->isHostRegistered || !listed;
   }
   return !hasGeometry;

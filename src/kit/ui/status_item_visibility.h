@@ -22,7 +22,8 @@ std::optional<StatusNotifierWatcherState> statusNotifierWatcherState();
 bool isHiddenFromMenuBar(const QSystemTrayIcon& item);
 
 // The rule above on explicit facts, so that each desktop can be checked.
-bool isHiddenFromMenuBar(bool itemIsVisible, bool trayIsAvailable, const std::optional<StatusNotifierWatcherState>& watcher,
-                         const std::string& ourBusName, bool hasGeometry);
+bool isHiddenFromMenuBar(bool itemIsVisible, bool trayIsAvailable,
+                         const std::optional<StatusNotifierWatcherState>& watcher, const std::string& ourBusName,
+                         bool hasGeometry);
 
 }  // namespace kit

@@ -1,12 +1,11 @@
 #include "kit/ui/tooltip.h"
 
-#include <limits>
-
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "kit/preferences/key.h"
 
@@ -59,8 +58,8 @@ bool Tooltip::showBelow(QPoint anchor) {
 
   adjustSize();
   QPoint topLeft(anchor.x() - width() / 2, anchor.y());
-  if (QScreen* screen = QGuiApplication::screenAt(anchor) ? QGuiApplication::screenAt(anchor)
-                                                         : QGuiApplication::primaryScreen()) {
+  if (QScreen* screen =
+          QGuiApplication::screenAt(anchor) ? QGuiApplication::screenAt(anchor) : QGuiApplication::primaryScreen()) {
     const QRect area = screen->geometry();
     topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
     topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));

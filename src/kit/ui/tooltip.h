@@ -1,14 +1,13 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <optional>
-#include <string>
-
 #include <QFont>
 #include <QFrame>
 #include <QMargins>
 #include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 
 class QLabel;
 

@@ -1,10 +1,9 @@
 #include "kit/ui/welcome_popover.h"
 
-#include <memory>
-
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <memory>
 
 #include "kit/ui/menu.h"
 #include "kit/ui/status_item_visibility.h"

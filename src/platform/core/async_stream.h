@@ -222,7 +222,8 @@ class AsyncStream {
     return {AsyncStream(state), Continuation(state)};
   }
 
-  explicit AsyncStream(const std::function<void(Continuation)>& build) : AsyncStream(std::make_shared<detail::StreamState<T>>()) {
+  explicit AsyncStream(const std::function<void(Continuation)>& build)
+      : AsyncStream(std::make_shared<detail::StreamState<T>>()) {
     build(Continuation(state_));
   }
 

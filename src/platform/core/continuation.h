@@ -49,15 +49,12 @@ class Continuation {
   explicit Continuation(std::shared_ptr<detail::ContinuationState<T>> state) : state_(std::move(state)) {}
 
   template <class V>
-    requires(!std::is_void_v<T> && std::is_convertible_v<V &&, T>)
-  void resume(V&& value) const {
+  requires(!std::is_void_v<T> && std::is_convertible_v<V&&, T>) void resume(V&& value) const {
     if (!state_->claim()) return;
     state_->value.emplace(std::forward<V>(value));
     detail::resumeOn(state_->context, state_->handle);
   }
-  void resume() const
-    requires std::is_void_v<T>
-  {
+  void resume() const requires std::is_void_v<T> {
     if (!state_->claim()) return;
     state_->value = true;
     detail::resumeOn(state_->context, state_->handle);

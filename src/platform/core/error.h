@@ -17,10 +17,9 @@ class Error;
 class ErrorRecoveryAttempter;  // implemented by the kit (recovery options of an alert)
 
 // Values an error's user info can hold. Types that live above this layer (URLs, for example) travel as std::any.
-using UserInfoValue =
-    std::variant<std::monostate, bool, int64_t, double, std::string, std::vector<std::string>,
-                 std::shared_ptr<const Error>, std::vector<std::shared_ptr<const Error>>,
-                 std::shared_ptr<ErrorRecoveryAttempter>, std::any>;
+using UserInfoValue = std::variant<std::monostate, bool, int64_t, double, std::string, std::vector<std::string>,
+                                   std::shared_ptr<const Error>, std::vector<std::shared_ptr<const Error>>,
+                                   std::shared_ptr<ErrorRecoveryAttempter>, std::any>;
 using UserInfo = std::map<std::string, UserInfoValue>;
 
 // Well-known user-info keys.

@@ -5,7 +5,6 @@
 #include <QMetaObject>
 #include <QThread>
 #include <QTimer>
-
 #include <algorithm>
 #include <condition_variable>
 #include <map>
@@ -39,7 +38,9 @@ class DelayService {
   }
 
  private:
-  DelayService() { std::thread([this] { run(); }).detach(); }
+  DelayService() {
+    std::thread([this] { run(); }).detach();
+  }
 
   void run() {
     std::unique_lock lock(mutex_);
@@ -83,7 +84,8 @@ class ThreadPoolExecutor final : public Executor {
   Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
     auto flag = newFlag();
     DelayService::shared().schedule(delay, [this, flag, work = std::move(work)]() mutable {
-      if (!flag->load()) post([flag, work = std::move(work)] {
+      if (!flag->load())
+        post([flag, work = std::move(work)] {
           if (!flag->load()) work();
         });
     });
@@ -280,7 +282,8 @@ Cancel SerialExecutor::postAfter(std::chrono::nanoseconds delay, std::function<v
   std::weak_ptr<State> weak = state_;
   DelayService::shared().schedule(delay, [weak, flag, work = std::move(work)]() mutable {
     if (flag->load()) return;
-    if (auto state = weak.lock()) state->enqueue([flag, work = std::move(work)] {
+    if (auto state = weak.lock())
+      state->enqueue([flag, work = std::move(work)] {
         if (!flag->load()) work();
       });
   });

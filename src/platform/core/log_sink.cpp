@@ -14,11 +14,16 @@ namespace {
 
 int priority(LogLevel level) {
   switch (level) {
-    case LogLevel::notice: return LOG_NOTICE;
-    case LogLevel::info: return LOG_INFO;
-    case LogLevel::debug: return LOG_DEBUG;
-    case LogLevel::error: return LOG_ERR;
-    case LogLevel::critical: return LOG_CRIT;
+    case LogLevel::notice:
+      return LOG_NOTICE;
+    case LogLevel::info:
+      return LOG_INFO;
+    case LogLevel::debug:
+      return LOG_DEBUG;
+    case LogLevel::error:
+      return LOG_ERR;
+    case LogLevel::critical:
+      return LOG_CRIT;
   }
   return LOG_NOTICE;
 }
@@ -27,8 +32,8 @@ int priority(LogLevel level) {
 
 void sendToJournal(const LogRecord& record) {
   // The journal's fields are C strings; string_views are not terminated.
-  std::string message(record.message), identifier(record.identifier), category(record.category),
-      file(record.file), function(record.function);
+  std::string message(record.message), identifier(record.identifier), category(record.category), file(record.file),
+      function(record.function);
   sd_journal_send("MESSAGE=%s", message.c_str(), "PRIORITY=%i", priority(record.level), "SYSLOG_IDENTIFIER=%s",
                   identifier.c_str(), "CODE_FILE=%s", file.c_str(), "CODE_LINE=%lld",
                   static_cast<long long>(record.line), "CODE_FUNC=%s", function.c_str(), "LOG_CATEGORY=%s",

@@ -102,7 +102,8 @@ class Publisher {
     return subscribe_(std::move(subscriber));
   }
 
-  [[nodiscard]] AnyCancellable sink(std::function<void(const T&)> onValue, std::function<void()> onFinished = {}) const {
+  [[nodiscard]] AnyCancellable sink(std::function<void(const T&)> onValue,
+                                    std::function<void()> onFinished = {}) const {
     auto state = std::make_shared<detail::SinkState<T>>();
     state->onValue = std::move(onValue);
     state->onFinished = std::move(onFinished);

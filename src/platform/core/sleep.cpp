@@ -83,7 +83,8 @@ class BootTimeTimers {
         itimerspec spec{};
         if (!entries_.empty()) {
           auto deadline = entries_.begin()->first.first;
-          spec.it_value.tv_sec = static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(deadline).count());
+          spec.it_value.tv_sec =
+              static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(deadline).count());
           spec.it_value.tv_nsec = static_cast<long>((deadline % std::chrono::seconds(1)).count());
           if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
         }

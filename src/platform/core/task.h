@@ -275,7 +275,8 @@ auto spawn(Executor& executor, Fn&& fn) {
   using F = std::decay_t<Fn>;
   using R = std::invoke_result_t<F&>;
   if constexpr (detail::IsTask<R>::value)
-    return detail::spawnAwaiting<typename detail::IsTask<R>::Value>(detail::SpawnTag{&executor}, F(std::forward<Fn>(fn)));
+    return detail::spawnAwaiting<typename detail::IsTask<R>::Value>(detail::SpawnTag{&executor},
+                                                                    F(std::forward<Fn>(fn)));
   else
     return detail::spawnCalling<R>(detail::SpawnTag{&executor}, F(std::forward<Fn>(fn)));
 }
@@ -316,9 +317,9 @@ template <class Op, class OnCancel>
 auto withTaskCancellationHandler(Op&& op, OnCancel&& onCancel) {
   static_assert(std::is_lvalue_reference_v<Op> || std::is_trivially_destructible_v<std::remove_reference_t<Op>>,
                 "name the operation closure and pass it as an lvalue");
-  static_assert(std::is_lvalue_reference_v<OnCancel> ||
-                    std::is_trivially_destructible_v<std::remove_reference_t<OnCancel>>,
-                "name the cancellation handler and pass it as an lvalue");
+  static_assert(
+      std::is_lvalue_reference_v<OnCancel> || std::is_trivially_destructible_v<std::remove_reference_t<OnCancel>>,
+      "name the cancellation handler and pass it as an lvalue");
   return detail::withCancellationHandler(std::decay_t<Op>(op), std::decay_t<OnCancel>(onCancel));
 }
 

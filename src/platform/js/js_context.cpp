@@ -8,7 +8,6 @@ namespace platform {
 
 namespace {
 
-
 JSValueRef callNativeFunction(JSContextRef context, JSObjectRef callee, JSObjectRef, size_t argumentCount,
                               const JSValueRef arguments[], JSValueRef* exception) {
   auto* native = static_cast<JSContext::NativeFunction*>(JSObjectGetPrivate(callee));
@@ -101,4 +100,3 @@ JSValue JSContext::makeString(std::string_view utf8) {
 JSValue JSContext::makeUndefined() { return JSValue(shared_from_this(), JSValueMakeUndefined(context_)); }
 
 }  // namespace platform
-

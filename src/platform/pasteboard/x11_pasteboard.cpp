@@ -207,8 +207,8 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
 std::optional<uint32_t> X11Pasteboard::selectionOwnerWindow() {
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return std::nullopt;
-  auto* reply = xcb_get_selection_owner_reply(
-      x->connection(), xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD")), nullptr);
+  auto* reply = xcb_get_selection_owner_reply(x->connection(),
+                                              xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD")), nullptr);
   if (reply == nullptr) return std::nullopt;
   uint32_t owner = reply->owner;
   std::free(reply);
@@ -227,11 +227,12 @@ void X11Pasteboard::letQtSeeTheServerTime() {
   // A property change on the root window reaches Qt as an event stamped with the server's time.
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return;
-  xcb_change_property(x->connection(), XCB_PROP_MODE_APPEND, x->root(), x->atom("_QUILLET_TIMESTAMP"),
-                      XCB_ATOM_STRING, 8, 0, nullptr);
+  xcb_change_property(x->connection(), XCB_PROP_MODE_APPEND, x->root(), x->atom("_QUILLET_TIMESTAMP"), XCB_ATOM_STRING,
+                      8, 0, nullptr);
   std::free(xcb_get_input_focus_reply(x->connection(), xcb_get_input_focus(x->connection()), nullptr));
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
-  while (std::chrono::steady_clock::now() < until) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);
+  while (std::chrono::steady_clock::now() < until)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);
 }
 
 int X11Pasteboard::addChangeHandler(ChangeHandler handler) {
@@ -248,8 +249,8 @@ std::optional<std::string> X11Pasteboard::selectionOwnerApplication() {
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return std::nullopt;
   xcb_atom_t selection = x->atom("CLIPBOARD");
-  auto* reply = xcb_get_selection_owner_reply(x->connection(), xcb_get_selection_owner(x->connection(), selection),
-                                              nullptr);
+  auto* reply =
+      xcb_get_selection_owner_reply(x->connection(), xcb_get_selection_owner(x->connection(), selection), nullptr);
   if (reply == nullptr) return std::nullopt;
   xcb_window_t owner = reply->owner;
   std::free(reply);

@@ -51,10 +51,12 @@ std::string decodeText(std::string_view bytes) {
     }
     return toUtf8(units);
   };
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
     return utf16(false);
   }
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
+      static_cast<unsigned char>(bytes[1]) == 0xFF) {
     return utf16(true);
   }
   return sanitizedUtf8(bytes);
@@ -64,8 +66,8 @@ std::string decodeText(std::string_view bytes) {
 std::string decodeMozUrl(std::string_view bytes) {
   std::u16string units;
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    units.push_back(
+        static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8)));
   }
   std::string text = toUtf8(units);
   return text.substr(0, text.find('\n'));
@@ -95,15 +97,24 @@ Logical logicalOf(const std::string& target, const TargetReader& read, std::opti
 
 const std::string& nameOf(Logical logical) {
   switch (logical) {
-    case Logical::string: return PasteboardType::string;
-    case Logical::html: return PasteboardType::html;
-    case Logical::rtf: return PasteboardType::rtf;
-    case Logical::rtfd: return PasteboardType::rtfd;
-    case Logical::fileUrl: return PasteboardType::fileUrl;
-    case Logical::url: return PasteboardType::url;
-    case Logical::tiff: return PasteboardType::tiff;
-    case Logical::color: return PasteboardType::color;
-    case Logical::none: break;
+    case Logical::string:
+      return PasteboardType::string;
+    case Logical::html:
+      return PasteboardType::html;
+    case Logical::rtf:
+      return PasteboardType::rtf;
+    case Logical::rtfd:
+      return PasteboardType::rtfd;
+    case Logical::fileUrl:
+      return PasteboardType::fileUrl;
+    case Logical::url:
+      return PasteboardType::url;
+    case Logical::tiff:
+      return PasteboardType::tiff;
+    case Logical::color:
+      return PasteboardType::color;
+    case Logical::none:
+      break;
   }
   static const std::string none;
   return none;

@@ -23,7 +23,8 @@ std::vector<std::string> contentTargets(const std::vector<std::string>& formats)
 std::vector<std::string> logicalTypes(const std::vector<std::string>& targets, const TargetReader& read);
 
 // The data of a logical type, converted from the first target that carries it.
-std::optional<Bytes> readType(const std::string& type, const std::vector<std::string>& targets, const TargetReader& read);
+std::optional<Bytes> readType(const std::string& type, const std::vector<std::string>& targets,
+                              const TargetReader& read);
 
 // The X11 targets that carry `entries`, in order, each with its bytes.
 std::vector<PasteboardEntry> targetsForWrite(const std::vector<PasteboardEntry>& entries);

@@ -43,8 +43,14 @@ class PlistValue {
   PlistValue(PlistDict v) : storage_(std::move(v)) {}
 
   const Storage& storage() const { return storage_; }
-  template <class T> bool is() const { return std::holds_alternative<T>(storage_); }
-  template <class T> const T* get() const { return std::get_if<T>(&storage_); }
+  template <class T>
+  bool is() const {
+    return std::holds_alternative<T>(storage_);
+  }
+  template <class T>
+  const T* get() const {
+    return std::get_if<T>(&storage_);
+  }
 
   friend bool operator==(const PlistValue& a, const PlistValue& b) { return a.storage_ == b.storage_; }
 

@@ -342,7 +342,8 @@ void UserDefaults::writeNow() {
       if (!snapshot) break;
       std::string bytes = xmlPropertyList(*snapshot);
       try {
-        bool written = writeFileAtomically(path_, bytes, [&] { return readWholeFile(path_).value_or("") == mergedBytes; });
+        bool written =
+            writeFileAtomically(path_, bytes, [&] { return readWholeFile(path_).value_or("") == mergedBytes; });
         std::lock_guard lock(mutex_);
         if (!written) {
           dirty_ = true;

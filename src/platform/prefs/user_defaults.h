@@ -65,7 +65,8 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   std::optional<PlistValue> object(std::string_view key) const;
   // Reads without copying: calls `read` with the value under the lock; returns whether there was one.
   // For hot paths that test a flag on every clipboard change.
-  template <class F> bool withObject(std::string_view key, F&& read) const;
+  template <class F>
+  bool withObject(std::string_view key, F&& read) const;
 
   void set(std::string_view key, PlistValue value);
   void remove(std::string_view key);
@@ -128,8 +129,8 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   PlistDict registered_;
   bool dirty_ = false;
   bool stopping_ = false;
-  PlistDict fileContent_;      // what the file held when we last wrote or read it
-  std::string fileBytes_;      // its bytes, to recognise our own writes
+  PlistDict fileContent_;  // what the file held when we last wrote or read it
+  std::string fileBytes_;  // its bytes, to recognise our own writes
   std::condition_variable writerWake_;
 
   std::mutex writeMutex_;  // one file write at a time; outside changes are merged under it too
@@ -141,7 +142,8 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   std::unique_ptr<FileWatcher> watcher_;
 };
 
-template <class F> bool UserDefaults::withObject(std::string_view key, F&& read) const {
+template <class F>
+bool UserDefaults::withObject(std::string_view key, F&& read) const {
   std::lock_guard lock(mutex_);
   if (auto it = stored_.find(key); it != stored_.end()) {
     read(it->second);

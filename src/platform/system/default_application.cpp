@@ -65,7 +65,8 @@ std::optional<std::string> defaultApplicationId(std::string_view uriScheme) {
         inDefaults = line == "[Default Applications]";
         continue;
       }
-      if (!inDefaults || line.compare(0, key.size(), key) != 0 || line.size() <= key.size() || line[key.size()] != '=') {
+      if (!inDefaults || line.compare(0, key.size(), key) != 0 || line.size() <= key.size() ||
+          line[key.size()] != '=') {
         continue;
       }
       std::stringstream values(line.substr(key.size() + 1));

@@ -29,11 +29,21 @@ std::string unescape(std::string_view value) {
       continue;
     }
     switch (value[++i]) {
-      case 's': out += ' '; break;
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case 'r': out += '\r'; break;
-      case '\\': out += '\\'; break;
+      case 's':
+        out += ' ';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case '\\':
+        out += '\\';
+        break;
       default:
         out += '\\';
         out += value[i];
@@ -65,7 +75,8 @@ std::vector<std::string> localeCandidates(std::string_view locale) {
   std::vector<std::string> out;
   if (lang.empty() || lang == "C" || lang == "POSIX") return out;
   std::string base(lang);
-  if (!country.empty() && !modifier.empty()) out.push_back(base + "_" + std::string(country) + "@" + std::string(modifier));
+  if (!country.empty() && !modifier.empty())
+    out.push_back(base + "_" + std::string(country) + "@" + std::string(modifier));
   if (!country.empty()) out.push_back(base + "_" + std::string(country));
   if (!modifier.empty()) out.push_back(base + "@" + std::string(modifier));
   out.push_back(base);
@@ -94,10 +105,10 @@ std::vector<std::filesystem::path> splitPaths(const char* value, const char* fal
 }
 
 struct Index {
-  std::vector<std::filesystem::path> folders;                     // the applications folders scanned
+  std::vector<std::filesystem::path> folders;                    // the applications folders scanned
   std::vector<std::pair<std::filesystem::path, int64_t>> stamp;  // every folder seen, with its modification time
   std::string locale;
-  std::map<std::string, DesktopEntry> entries;                    // hidden ones included (they shadow)
+  std::map<std::string, DesktopEntry> entries;  // hidden ones included (they shadow)
   bool built = false;
 };
 
@@ -133,7 +144,8 @@ void scanFolder(const std::filesystem::path& folder, const std::string& locale, 
   index.stamp.emplace_back(folder, modificationTime(folder));
   std::error_code ec;
   std::filesystem::recursive_directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
-                                                   ec), end;
+                                                   ec),
+      end;
   for (; !ec && it != end; it.increment(ec)) {
     if (it.depth() > 8) {
       it.disable_recursion_pending();

@@ -47,9 +47,8 @@ class HotKeys::MenuKeyFilter : public QObject {
     }
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->nativeScanCode() == 0 || key->nativeScanCode() > 255) return false;
-    return owner_.handleKey(static_cast<uint8_t>(key->nativeScanCode()),
-                            static_cast<uint16_t>(key->nativeModifiers()), event->type() == QEvent::KeyPress,
-                            true);
+    return owner_.handleKey(static_cast<uint8_t>(key->nativeScanCode()), static_cast<uint16_t>(key->nativeModifiers()),
+                            event->type() == QEvent::KeyPress, true);
   }
 
  private:
@@ -97,8 +96,7 @@ bool HotKeys::grab(uint8_t keycode, uint16_t modifiers) {
   std::vector<std::pair<xcb_void_cookie_t, uint16_t>> cookies;
   for (uint16_t variant : lockVariants(currentMasks())) {
     const auto mods = static_cast<uint16_t>(modifiers | variant);
-    cookies.emplace_back(xcb_grab_key_checked(c, 1, x->root(), mods, keycode, XCB_GRAB_MODE_ASYNC,
-                                              XCB_GRAB_MODE_ASYNC),
+    cookies.emplace_back(xcb_grab_key_checked(c, 1, x->root(), mods, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
                          mods);
   }
   bool refused = false;
@@ -130,8 +128,7 @@ void HotKeys::ungrab(uint8_t keycode, uint16_t modifiers) {
 
 bool HotKeys::isGrabbedByAnother(const Record& record) const {
   for (const auto& [id, other] : records_) {
-    if (&other != &record && other.grabbed && other.keycode == record.keycode &&
-        other.modifiers == record.modifiers) {
+    if (&other != &record && other.grabbed && other.keycode == record.keycode && other.modifiers == record.modifiers) {
       return true;
     }
   }

@@ -25,8 +25,8 @@ std::unique_ptr<T, decltype(&std::free)> reply(T* raw) {
 
 // The modifier bit Super is mapped to (usually Mod4).
 uint16_t superMask(X11Connection& x) {
-  auto mapping = reply(xcb_get_modifier_mapping_reply(x.connection(), xcb_get_modifier_mapping(x.connection()),
-                                                      nullptr));
+  auto mapping =
+      reply(xcb_get_modifier_mapping_reply(x.connection(), xcb_get_modifier_mapping(x.connection()), nullptr));
   if (!mapping) return XModifier::mod4;
   xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(x.connection());
   if (symbols == nullptr) return XModifier::mod4;
@@ -55,8 +55,8 @@ class GlobalFlagsWatcher {
       if (x == nullptr) return nullptr;
       auto first = x->extensionFirstEvent(&xcb_xkb_id);
       if (!first) return nullptr;
-      auto version = reply(xcb_xkb_use_extension_reply(x->connection(), xcb_xkb_use_extension(x->connection(), 1, 0),
-                                                       nullptr));
+      auto version =
+          reply(xcb_xkb_use_extension_reply(x->connection(), xcb_xkb_use_extension(x->connection(), 1, 0), nullptr));
       if (!version || version->supported == 0) return nullptr;
       return new GlobalFlagsWatcher(*x, *first);
     }();
@@ -70,7 +70,8 @@ class GlobalFlagsWatcher {
   bool remove(MonitorId id) { return handlers_.erase(id) != 0; }
 
   uint64_t queryFlags() {
-    auto pointer = reply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
+    auto pointer =
+        reply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
     return pointer ? modifierFlagsFromXState(pointer->mask & 0xFF, superMask_) : 0;
   }
 

@@ -53,8 +53,7 @@ bool KeyboardLayout::load() {
   xcb_connection_t* c = x->connection();
   if (context_ == nullptr) {
     if (xkb_x11_setup_xkb_extension(c, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                    XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr,
-                                    nullptr) == 0) {
+                                    XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr) == 0) {
       return false;
     }
     context_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
@@ -97,8 +96,7 @@ void KeyboardLayout::watchKeymapChanges() {
     const uint8_t type = event.response_type & 0x7f;
     const uint8_t xkbType = event.pad0;  // the XKB event kind travels in the second byte
     if (type == XCB_MAPPING_NOTIFY ||
-        (xkbEvent && type == *xkbEvent &&
-         (xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkbType == XCB_XKB_MAP_NOTIFY))) {
+        (xkbEvent && type == *xkbEvent && (xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkbType == XCB_XKB_MAP_NOTIFY))) {
       reload();
     }
   });
@@ -185,8 +183,8 @@ std::string KeyboardLayout::layoutDescription() {
 void KeyboardLayout::readModifierMapping() {
   X11Connection* x = X11Connection::shared();
   xcb_connection_t* c = x->connection();
-  Reply<xcb_get_modifier_mapping_reply_t> reply(
-      xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr), &std::free);
+  Reply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr),
+                                                &std::free);
   modifierKeycodes_.clear();
   if (!reply) return;
   const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());

@@ -21,9 +21,9 @@ struct XModifierMasks {
   uint16_t shift = 0x01;
   uint16_t capsLock = 0x02;
   uint16_t control = 0x04;
-  uint16_t alt = 0x08;     // Mod1
-  uint16_t numLock = 0x10; // usually Mod2
-  uint16_t super = 0x40;   // usually Mod4
+  uint16_t alt = 0x08;      // Mod1
+  uint16_t numLock = 0x10;  // usually Mod2
+  uint16_t super = 0x40;    // usually Mod4
 
   uint16_t shortcutModifiers() const { return shift | control | alt | super; }
 };
@@ -32,8 +32,8 @@ struct XModifierMasks {
 namespace carbon {
 inline constexpr uint32_t command = 256;  // Ctrl on Linux
 inline constexpr uint32_t shift = 512;
-inline constexpr uint32_t option = 2048;  // Alt
-inline constexpr uint32_t control = 4096; // Super
+inline constexpr uint32_t option = 2048;   // Alt
+inline constexpr uint32_t control = 4096;  // Super
 }  // namespace carbon
 
 uint16_t xModifiersForCarbon(uint32_t carbonModifiers, const XModifierMasks& masks);

@@ -19,7 +19,7 @@ QString logindSessionPath() {
   QDBusConnection bus = QDBusConnection::systemBus();
   if (!bus.isConnected()) return {};
   QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.login1", "/org/freedesktop/login1",
-                                                    "org.freedesktop.login1.Manager", "GetSessionByPID");
+                                                     "org.freedesktop.login1.Manager", "GetSessionByPID");
   call << static_cast<uint>(getpid());
   QDBusMessage reply = bus.call(call, QDBus::Block, callTimeoutMs);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
@@ -29,8 +29,8 @@ QString logindSessionPath() {
 std::optional<bool> screenSaverActive(const QString& service, const QString& path, const QString& interface) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return std::nullopt;
-  QDBusMessage reply = bus.call(QDBusMessage::createMethodCall(service, path, interface, "GetActive"), QDBus::Block,
-                                callTimeoutMs);
+  QDBusMessage reply =
+      bus.call(QDBusMessage::createMethodCall(service, path, interface, "GetActive"), QDBus::Block, callTimeoutMs);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
   return reply.arguments().first().toBool();
 }

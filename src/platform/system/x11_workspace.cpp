@@ -92,7 +92,8 @@ class X11Workspace final : public Workspace {
       record.name = x_.property8(window, "_NET_WM_NAME");
       if (!record.name) record.name = x_.property8(window, "WM_NAME");
       record.ownerPid = x_.pidOfWindow(window).value_or(-1);
-      if (record.ownerPid > 0) record.ownerName = resolvedProcessName(record.ownerPid, factsOf(record.ownerPid).applicationId);
+      if (record.ownerPid > 0)
+        record.ownerName = resolvedProcessName(record.ownerPid, factsOf(record.ownerPid).applicationId);
       record.bounds = frameOf(window);
       record.level = levelOf(window, attributes->override_redirect != 0);
       if (auto opacity = x_.cardinal(window, "_NET_WM_WINDOW_OPACITY")) record.alpha = *opacity / double(0xFFFFFFFF);
@@ -199,9 +200,10 @@ class X11Workspace final : public Workspace {
     for (const auto& type : atomNames(x_.property32(window, "_NET_WM_WINDOW_TYPE"))) {
       if (type == "_NET_WM_WINDOW_TYPE_DESKTOP") return WindowLevel::desktop;
       static const std::set<std::string> aboveMenu = {
-          "_NET_WM_WINDOW_TYPE_DOCK",  "_NET_WM_WINDOW_TYPE_NOTIFICATION",  "_NET_WM_WINDOW_TYPE_TOOLTIP",
-          "_NET_WM_WINDOW_TYPE_MENU",  "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", "_NET_WM_WINDOW_TYPE_POPUP_MENU",
-          "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_WINDOW_TYPE_DND"};
+          "_NET_WM_WINDOW_TYPE_DOCK",          "_NET_WM_WINDOW_TYPE_NOTIFICATION",
+          "_NET_WM_WINDOW_TYPE_TOOLTIP",       "_NET_WM_WINDOW_TYPE_MENU",
+          "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+          "_NET_WM_WINDOW_TYPE_COMBO",         "_NET_WM_WINDOW_TYPE_DND"};
       if (aboveMenu.count(type) != 0) return WindowLevel::mainMenu;
     }
     return WindowLevel::normal;
@@ -237,7 +239,8 @@ class X11Workspace final : public Workspace {
     if (rects.empty()) {
       xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x_.connection()));
       for (; it.rem > 0; xcb_screen_next(&it)) {
-        if (it.data->root == x_.root()) rects.push_back({0, 0, double(it.data->width_in_pixels), double(it.data->height_in_pixels)});
+        if (it.data->root == x_.root())
+          rects.push_back({0, 0, double(it.data->width_in_pixels), double(it.data->height_in_pixels)});
       }
     }
     return rects;

@@ -14,9 +14,7 @@ namespace platform {
 namespace {
 
 // Plain ASCII without CR LF has one character per byte, which spares ICU for most text.
-bool isTrivial(std::string_view text) {
-  return isSingleByteCharacters(text);
-}
+bool isTrivial(std::string_view text) { return isSingleByteCharacters(text); }
 }  // namespace
 
 bool isSingleByteCharacters(std::string_view text) {
@@ -33,7 +31,8 @@ namespace {
 icu::BreakIterator& characterIterator() {
   thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> made(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    std::unique_ptr<icu::BreakIterator> made(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     return made;
   }();
   return *iterator;
@@ -141,9 +140,9 @@ bool hasCharacterPrefix(std::string_view text, std::string_view prefix) {
 }
 
 bool isWhitespaceScalar(char32_t scalar) {
-  return (scalar >= 0x09 && scalar <= 0x0D) || scalar == 0x20 || scalar == 0x85 || scalar == 0xA0 ||
-         scalar == 0x1680 || (scalar >= 0x2000 && scalar <= 0x200A) || scalar == 0x2028 || scalar == 0x2029 ||
-         scalar == 0x202F || scalar == 0x205F || scalar == 0x3000;
+  return (scalar >= 0x09 && scalar <= 0x0D) || scalar == 0x20 || scalar == 0x85 || scalar == 0xA0 || scalar == 0x1680 ||
+         (scalar >= 0x2000 && scalar <= 0x200A) || scalar == 0x2028 || scalar == 0x2029 || scalar == 0x202F ||
+         scalar == 0x205F || scalar == 0x3000;
 }
 
 bool isNewlineScalar(char32_t scalar) {

@@ -134,7 +134,8 @@ class TextBuilder {
       return a.start != b.start ? a.start < b.start : a.end > b.end;
     });
     for (const LinkSpan& span : spans_) {
-      if (std::optional<Url> url = resolve(span.href)) result.setLink(ByteRange::fromBounds(span.start, span.end), std::move(url));
+      if (std::optional<Url> url = resolve(span.href))
+        result.setLink(ByteRange::fromBounds(span.start, span.end), std::move(url));
     }
     return result;
   }
@@ -219,10 +220,11 @@ enum ElementFlag : uint16_t {
 uint16_t elementFlags(std::string_view name) {
   static const std::unordered_map<std::string_view, uint16_t> flags = [] {
     std::unordered_map<std::string_view, uint16_t> table;
-    for (std::string_view name : {"address", "article", "aside", "blockquote", "caption", "center", "dd", "details",
-                                  "dialog", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer",
-                                  "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "hr", "li", "main",
-                                  "menu", "nav", "ol", "p", "pre", "section", "summary", "table", "tr", "ul"}) {
+    for (std::string_view name :
+         {"address", "article", "aside", "blockquote", "caption",    "center",  "dd",     "details", "dialog", "dir",
+          "div",     "dl",      "dt",    "fieldset",   "figcaption", "figure",  "footer", "form",    "h1",     "h2",
+          "h3",      "h4",      "h5",    "h6",         "header",     "hgroup",  "hr",     "li",      "main",   "menu",
+          "nav",     "ol",      "p",     "pre",        "section",    "summary", "table",  "tr",      "ul"}) {
       table[name] |= block;
     }
     for (std::string_view name : {"head", "script", "style", "template", "title"}) table[name] |= skipped;
@@ -457,8 +459,7 @@ std::optional<AttributedString> readHtml(std::string_view data) {
   handler.characters = onCharacters;
   handler.cdataBlock = onCharacters;
   HtmlTextReader reader;
-  htmlParserCtxtPtr context =
-      htmlCreatePushParserCtxt(&handler, &reader, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
+  htmlParserCtxtPtr context = htmlCreatePushParserCtxt(&handler, &reader, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
   if (context == nullptr) return std::nullopt;
   htmlCtxtUseOptions(context, HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
                                   HTML_PARSE_NODEFDTD | HTML_PARSE_IGNORE_ENC);

@@ -6,13 +6,20 @@ namespace {
 
 void appendEscaped(std::string& out, char c, bool inAttribute = false) {
   switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
     case '"':
       out += inAttribute ? "&quot;" : "\"";
       break;
-    default: out += c;
+    default:
+      out += c;
   }
 }
 

@@ -39,16 +39,34 @@ bool isWordStart(std::string_view text, std::size_t i, std::size_t runStart) {
 bool isStopScalar(char32_t c) {
   if (c < 0x21 || c == 0x7F || (c >= 0x80 && c <= 0xA0)) return true;
   switch (c) {
-    case '<': case '>': case '"': case '`': case '|': case '\\': case '^':
-    case 0x00AB: case 0x00BB: case 0x201C: case 0x201D: case 0x201E: case 0x2039: case 0x203A:
-    case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0xFEFF: case 0xFFFD:
+    case '<':
+    case '>':
+    case '"':
+    case '`':
+    case '|':
+    case '\\':
+    case '^':
+    case 0x00AB:
+    case 0x00BB:
+    case 0x201C:
+    case 0x201D:
+    case 0x201E:
+    case 0x2039:
+    case 0x203A:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0xFEFF:
+    case 0xFFFD:
       return true;
     default:
       break;
   }
-  if (c >= 0x2000 && c <= 0x200B) return true;                // spaces
-  if (c >= 0x3000 && c <= 0x303F) return true;                // CJK spaces and punctuation
-  if (c >= 0xFF01 && c <= 0xFF0F) return true;                // fullwidth punctuation
+  if (c >= 0x2000 && c <= 0x200B) return true;  // spaces
+  if (c >= 0x3000 && c <= 0x303F) return true;  // CJK spaces and punctuation
+  if (c >= 0xFF01 && c <= 0xFF0F) return true;  // fullwidth punctuation
   if (c >= 0xFF1A && c <= 0xFF20) return true;
   return false;
 }
@@ -60,7 +78,15 @@ std::size_t trailingPunctuationLength(std::string_view text, std::size_t end, st
     if (end - start >= tail.size() && text.substr(end - tail.size(), tail.size()) == tail) return tail.size();
   }
   switch (text[end - 1]) {
-    case '.': case ',': case ':': case ';': case '!': case '?': case '\'': case '"': case '*':
+    case '.':
+    case ',':
+    case ':':
+    case ';':
+    case '!':
+    case '?':
+    case '\'':
+    case '"':
+    case '*':
       return 1;
     default:
       return 0;
@@ -74,12 +100,18 @@ std::size_t urlCandidateEnd(std::string_view text, std::size_t start, std::size_
   std::size_t end = start;
   for (; end < runEnd; ++end) {
     const char c = text[end];
-    if (c == '(') ++parens;
-    else if (c == '[') ++squares;
-    else if (c == '{') ++braces;
-    else if (c == ')' && --parens < 0) break;
-    else if (c == ']' && --squares < 0) break;
-    else if (c == '}' && --braces < 0) break;
+    if (c == '(')
+      ++parens;
+    else if (c == '[')
+      ++squares;
+    else if (c == '{')
+      ++braces;
+    else if (c == ')' && --parens < 0)
+      break;
+    else if (c == ']' && --squares < 0)
+      break;
+    else if (c == '}' && --braces < 0)
+      break;
   }
   while (end > start) {
     if (const auto length = trailingPunctuationLength(text, end, start)) {
@@ -150,7 +182,8 @@ std::optional<Candidate> schemeUrlAt(std::string_view text, std::size_t k, std::
   while (colon < runEnd && isSchemeChar(text[colon])) ++colon;
   if (colon >= runEnd || text[colon] != ':') return std::nullopt;
   std::string scheme(text.substr(k, colon - k));
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   if (scheme == "mailto") {
     auto address = emailAt(text, colon + 1, runEnd);
     if (!address) return std::nullopt;
@@ -257,7 +290,8 @@ bool isTopLevelDomain(std::string_view label) {
   static const psl_ctx_t* const list = psl_builtin();
   if (label.empty() || label.size() > 63 || !list) return false;
   std::string lower(label);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   return psl_is_public_suffix2(list, lower.c_str(), PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
 }
 

@@ -67,7 +67,8 @@ Regex Regex::compile(std::string_view pattern, RegexOptions options) {
   const icu::UnicodeString source(false, utf16.data(), static_cast<int32_t>(utf16.size()));
   UParseError parseError{};
   UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::RegexPattern> compiled(icu::RegexPattern::compile(source, icuFlags(options), parseError, status));
+  std::unique_ptr<icu::RegexPattern> compiled(
+      icu::RegexPattern::compile(source, icuFlags(options), parseError, status));
   if (U_FAILURE(status) || !compiled) {
     throw RegexError("Invalid regular expression: " + std::string(u_errorName(status)) + " at offset " +
                      std::to_string(parseError.offset) + " in \"" + std::string(pattern) + "\"");
@@ -166,7 +167,8 @@ std::string Regex::replacement(const RegexMatch& match, std::string_view text, s
   return out;
 }
 
-std::string Regex::replacingMatches(std::string_view text, std::string_view templ, std::optional<std::size_t> max) const {
+std::string Regex::replacingMatches(std::string_view text, std::string_view templ,
+                                    std::optional<std::size_t> max) const {
   if (max && *max == 0) return std::string(text);
   const auto found = runMatches(*compiled_, text, std::nullopt, max);
   if (found.empty()) return std::string(text);
@@ -187,8 +189,20 @@ std::string Regex::escapedPattern(std::string_view text) {
   out.reserve(text.size());
   for (const char c : text) {
     switch (c) {
-      case '\\': case '*': case '?': case '+': case '[': case '(': case ')': case '{': case '}':
-      case '^': case '$': case '|': case '.': case '/':
+      case '\\':
+      case '*':
+      case '?':
+      case '+':
+      case '[':
+      case '(':
+      case ')':
+      case '{':
+      case '}':
+      case '^':
+      case '$':
+      case '|':
+      case '.':
+      case '/':
         out.push_back('\\');
         break;
       default:

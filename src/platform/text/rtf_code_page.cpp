@@ -12,21 +12,36 @@ namespace platform {
 
 int codePageForRtfCharset(int charset) {
   switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 2: return RtfCodePageDecoder::symbolCodePage;
-    default: return 0;
+    case 77:
+      return 10000;
+    case 128:
+      return 932;
+    case 129:
+      return 949;
+    case 134:
+      return 936;
+    case 136:
+      return 950;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 177:
+      return 1255;
+    case 178:
+      return 1256;
+    case 186:
+      return 1257;
+    case 204:
+      return 1251;
+    case 222:
+      return 874;
+    case 238:
+      return 1250;
+    case 2:
+      return RtfCodePageDecoder::symbolCodePage;
+    default:
+      return 0;
   }
 }
 
@@ -40,13 +55,20 @@ UConverter* openConverter(const std::string& name) {
 
 std::vector<std::string> converterNames(int codePage) {
   switch (codePage) {
-    case 932: return {"windows-31j"};
-    case 936: return {"windows-936-2000"};
-    case 949: return {"windows-949", "cp949"};
-    case 950: return {"windows-950", "cp950"};
-    case 10000: return {"macintosh"};
-    case 10007: return {"x-mac-cyrillic"};
-    default: break;
+    case 932:
+      return {"windows-31j"};
+    case 936:
+      return {"windows-936-2000"};
+    case 949:
+      return {"windows-949", "cp949"};
+    case 950:
+      return {"windows-950", "cp950"};
+    case 10000:
+      return {"macintosh"};
+    case 10007:
+      return {"x-mac-cyrillic"};
+    default:
+      break;
   }
   std::string number = std::to_string(codePage);
   return {"windows-" + number, "cp" + number, "ibm-" + number};
@@ -104,8 +126,8 @@ void RtfCodePageDecoder::decode(int codePage, std::string_view bytes, std::strin
   std::string utf8(static_cast<size_t>(length) * 3 + 4, '\0');
   int32_t utf8Length = 0;
   status = U_ZERO_ERROR;
-  u_strToUTF8WithSub(utf8.data(), static_cast<int32_t>(utf8.size()), &utf8Length, utf16.data(), length, 0xFFFD,
-                     nullptr, &status);
+  u_strToUTF8WithSub(utf8.data(), static_cast<int32_t>(utf8.size()), &utf8Length, utf16.data(), length, 0xFFFD, nullptr,
+                     &status);
   if (U_FAILURE(status)) return;
   out.append(utf8.data(), static_cast<size_t>(utf8Length));
 }

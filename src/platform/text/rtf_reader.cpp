@@ -47,13 +47,41 @@ struct Link {
 
 // Destinations whose content is not text.
 bool isSkippedDestination(std::string_view word) {
-  static constexpr std::array<std::string_view, 35> names = {
-      "colortbl",   "stylesheet",       "info",        "pict",          "object",          "header",
-      "headerl",    "headerr",          "headerf",     "footer",        "footerl",         "footerr",
-      "footerf",    "listtable",        "listoverridetable", "revtbl", "themedata",       "colorschememapping",
-      "datastore",  "latentstyles",     "generator",   "nonshppict",    "pn",              "pntxta",
-      "pntxtb",     "xmlnstbl",         "rsidtbl",     "mmathPr",       "filetbl",         "fldtype",
-      "objdata",    "bkmkstart",        "bkmkend",     "template",      "expandedcolortbl"};
+  static constexpr std::array<std::string_view, 35> names = {"colortbl",
+                                                             "stylesheet",
+                                                             "info",
+                                                             "pict",
+                                                             "object",
+                                                             "header",
+                                                             "headerl",
+                                                             "headerr",
+                                                             "headerf",
+                                                             "footer",
+                                                             "footerl",
+                                                             "footerr",
+                                                             "footerf",
+                                                             "listtable",
+                                                             "listoverridetable",
+                                                             "revtbl",
+                                                             "themedata",
+                                                             "colorschememapping",
+                                                             "datastore",
+                                                             "latentstyles",
+                                                             "generator",
+                                                             "nonshppict",
+                                                             "pn",
+                                                             "pntxta",
+                                                             "pntxtb",
+                                                             "xmlnstbl",
+                                                             "rsidtbl",
+                                                             "mmathPr",
+                                                             "filetbl",
+                                                             "fldtype",
+                                                             "objdata",
+                                                             "bkmkstart",
+                                                             "bkmkend",
+                                                             "template",
+                                                             "expandedcolortbl"};
   return std::find(names.begin(), names.end(), word) != names.end();
 }
 
@@ -98,7 +126,7 @@ class RtfReader {
   std::vector<Field> fields_;
 
   std::string pendingBytes_;
-  int pendingSkip_ = 0;       // fallback characters still to drop after \u
+  int pendingSkip_ = 0;  // fallback characters still to drop after \u
   char16_t highSurrogate_ = 0;
 
   RtfCodePageDecoder decoder_;
@@ -233,10 +261,16 @@ void RtfReader::controlSymbol(char symbol) {
   flushBytes();
   if (consumesFallback()) return;
   switch (symbol) {
-    case '~': emitCodePoint(0x00A0); break;
-    case '_': emitCodePoint(0x2011); break;
-    case '-': break;
-    default: break;
+    case '~':
+      emitCodePoint(0x00A0);
+      break;
+    case '_':
+      emitCodePoint(0x2011);
+      break;
+    case '-':
+      break;
+    default:
+      break;
   }
 }
 
@@ -462,9 +496,8 @@ AttributedString RtfReader::read(size_t start) {
   AttributedString result(text_);
   // Outer links first, so that a nested link wins for its own text; in text order, so that each link
   // only splits the end of the runs.
-  std::stable_sort(links_.begin(), links_.end(), [](const Link& a, const Link& b) {
-    return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
-  });
+  std::stable_sort(links_.begin(), links_.end(),
+                   [](const Link& a, const Link& b) { return a.begin != b.begin ? a.begin < b.begin : a.end > b.end; });
   for (const Link& link : links_) {
     if (std::optional<Url> url = Url::parse(link.target)) {
       result.setLink(ByteRange::fromBounds(link.begin, link.end), std::move(url));

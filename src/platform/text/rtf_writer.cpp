@@ -34,11 +34,21 @@ void appendEscaped(std::string& out, std::string_view text) {
       case 0x2029:
         out += "\\par\n";
         break;
-      case 0x2028: out += "\\line "; break;
-      case '\t': out += "\\tab "; break;
-      case '\\': out += "\\\\"; break;
-      case '{': out += "\\{"; break;
-      case '}': out += "\\}"; break;
+      case 0x2028:
+        out += "\\line ";
+        break;
+      case '\t':
+        out += "\\tab ";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '{':
+        out += "\\{";
+        break;
+      case '}':
+        out += "\\}";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) break;
         if (c < 0x80) {

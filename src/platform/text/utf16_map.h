@@ -35,7 +35,7 @@ class Utf16Map {
 
   std::string utf8_;
   std::u16string utf16_;
-  bool identity_ = true;             // ASCII only: both encodings have the same offsets
+  bool identity_ = true;              // ASCII only: both encodings have the same offsets
   std::vector<uint32_t> unitStarts_;  // per UTF-16 unit: byte offset of its scalar; trailing surrogates flagged
 };
 

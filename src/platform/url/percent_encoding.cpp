@@ -78,7 +78,17 @@ bool isUnreserved(char32_t c) {
 
 bool isSubDelimiter(char32_t c) {
   switch (c) {
-    case '!': case '$': case '&': case '\'': case '(': case ')': case '*': case '+': case ',': case ';': case '=':
+    case '!':
+    case '$':
+    case '&':
+    case '\'':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case ';':
+    case '=':
       return true;
     default:
       return false;

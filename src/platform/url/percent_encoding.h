@@ -21,12 +21,12 @@ std::optional<std::string> percentDecodedBytes(std::string_view text);
 // Character sets of URL components (RFC 3986).
 bool isUnreserved(char32_t c);
 bool isSubDelimiter(char32_t c);
-bool isUrlPathAllowed(char32_t c);       // unreserved, sub-delimiters, ":", "@", "/"
-bool isUrlQueryAllowed(char32_t c);      // the path set and "?"
-bool isUrlFragmentAllowed(char32_t c);   // the same as the query set
-bool isUrlHostAllowed(char32_t c);       // unreserved, sub-delimiters
-bool isUrlUserAllowed(char32_t c);       // unreserved, sub-delimiters
-bool isUrlPasswordAllowed(char32_t c);   // unreserved, sub-delimiters, ":"
+bool isUrlPathAllowed(char32_t c);      // unreserved, sub-delimiters, ":", "@", "/"
+bool isUrlQueryAllowed(char32_t c);     // the path set and "?"
+bool isUrlFragmentAllowed(char32_t c);  // the same as the query set
+bool isUrlHostAllowed(char32_t c);      // unreserved, sub-delimiters
+bool isUrlUserAllowed(char32_t c);      // unreserved, sub-delimiters
+bool isUrlPasswordAllowed(char32_t c);  // unreserved, sub-delimiters, ":"
 // The query set without "&" and "=": what a query item's name or value may hold unencoded.
 bool isQueryItemAllowed(char32_t c);
 

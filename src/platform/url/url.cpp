@@ -12,7 +12,15 @@ namespace {
 bool isInvalidUrlByte(unsigned char c) {
   if (c <= 0x20 || c >= 0x7F) return true;
   switch (c) {
-    case '<': case '>': case '"': case '{': case '}': case '|': case '\\': case '^': case '`':
+    case '<':
+    case '>':
+    case '"':
+    case '{':
+    case '}':
+    case '|':
+    case '\\':
+    case '^':
+    case '`':
       return true;
     default:
       return false;
@@ -99,7 +107,8 @@ std::optional<UrlParts> split(std::string_view text) {
   rest.remove_prefix(parts.path.size());
   if (!rest.empty() && rest[0] == '?') {
     const auto queryEnd = rest.find('#');
-    parts.query = std::string(rest.substr(1, queryEnd == std::string_view::npos ? std::string_view::npos : queryEnd - 1));
+    parts.query =
+        std::string(rest.substr(1, queryEnd == std::string_view::npos ? std::string_view::npos : queryEnd - 1));
     rest.remove_prefix(parts.query->size() + 1);
   }
   if (!rest.empty() && rest[0] == '#') parts.fragment = std::string(rest.substr(1));
@@ -299,7 +308,8 @@ std::string Url::path() const { return decodedOrRaw(parts_.path); }
 bool Url::isFileUrl() const {
   if (!parts_.scheme) return false;
   std::string scheme = *parts_.scheme;
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   return scheme == "file";
 }
 
@@ -429,7 +439,8 @@ std::optional<std::vector<QueryItem>> UrlComponents::percentEncodedQueryItems() 
   std::size_t position = 0;
   while (true) {
     const auto amp = query.find('&', position);
-    const auto segment = query.substr(position, amp == std::string_view::npos ? std::string_view::npos : amp - position);
+    const auto segment =
+        query.substr(position, amp == std::string_view::npos ? std::string_view::npos : amp - position);
     const auto equals = segment.find('=');
     if (equals == std::string_view::npos) {
       items.push_back({std::string(segment), std::nullopt});
@@ -452,7 +463,9 @@ std::optional<std::vector<QueryItem>> UrlComponents::queryItems() const {
   return items;
 }
 
-std::string percentEncodedQueryComponent(std::string_view text) { return addingPercentEncoding(text, isQueryItemAllowed); }
+std::string percentEncodedQueryComponent(std::string_view text) {
+  return addingPercentEncoding(text, isQueryItemAllowed);
+}
 
 std::string encodedQueryItem(const QueryItem& item) {
   std::string out = percentEncodedQueryComponent(item.name);

@@ -1,11 +1,12 @@
 // The application's facts, the preferences dump and the two debug-information texts, without a display.
+#include "kit/app/debug_info.h"
+
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 
 #include <memory>
 
 #include "kit/app/app_facts.h"
-#include "kit/app/debug_info.h"
 #include "kit/app/preferences_dump.h"
 #include "kit/app/system_memory.h"
 #include "kit/foundation/log.h"
@@ -30,8 +31,9 @@ TEST(AppFactsTest, FactsThatThisMachineCanConfirm) {
 }
 
 TEST(AppFactsTest, SourcesAreReadLeniently) {
-  const std::string osRelease = "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian \\\"GNU\\\"/Linux\"\n"
-                                "VERSION_ID=12\nID='debian'\n";
+  const std::string osRelease =
+      "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian \\\"GNU\\\"/Linux\"\n"
+      "VERSION_ID=12\nID='debian'\n";
   EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "NAME"), "Debian \"GNU\"/Linux");
   EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "VERSION_ID"), "12");
   EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "ID"), "debian");
@@ -111,7 +113,8 @@ class DebugTextTest : public ::testing::Test {
     kit::DebugInfo::extraDebugInfo().clear();
     for (const auto& key : kit::DebugInfo::atomicDebugInfoProviders().keys())
       kit::DebugInfo::atomicDebugInfoProviders().set(key, std::nullopt);
-    for (const auto& key : kit::DebugInfo::atomicDebugInfo().keys()) kit::DebugInfo::atomicDebugInfo().set(key, std::nullopt);
+    for (const auto& key : kit::DebugInfo::atomicDebugInfo().keys())
+      kit::DebugInfo::atomicDebugInfo().set(key, std::nullopt);
     platform::setMainExecutorForTesting(nullptr);
   }
   platform::ManualExecutor mainQueue_;
@@ -133,7 +136,8 @@ TEST_F(DebugTextTest, TextHasItsSectionsAndFillers) {
 TEST_F(DebugTextTest, CustomSectionTakesTheAtomicEntriesWithProvidersWinning) {
   kit::DebugInfo::atomicDebugInfo().set("Both", std::optional<std::string>("stored"));
   kit::DebugInfo::atomicDebugInfo().set("Stored", std::optional<std::string>());
-  kit::DebugInfo::atomicDebugInfoProviders().set("Both", kit::DebugInfo::Provider([] { return std::optional<std::string>("provided"); }));
+  kit::DebugInfo::atomicDebugInfoProviders().set(
+      "Both", kit::DebugInfo::Provider([] { return std::optional<std::string>("provided"); }));
   kit::DebugInfo::debugInfoProviders()["Only Compact"] = [] { return std::optional<std::string>("x"); };
   const std::string text = kit::DebugInfo::debugInfoText();
   EXPECT_NE(text.find("\n\n# Custom\n\nBoth: provided\nStored: <nil>\n\n# Logs"), std::string::npos) << text;
@@ -159,11 +163,10 @@ TEST_F(DebugTextTest, CompactLinesKeepTheirOrderAndEntriesReplaceInPlace) {
     }
     start = end + 1;
   }
-  EXPECT_EQ(keys, (std::vector<std::string>{"App", "Bundle Identifier", "OS", "Model", "Architecture", "Locale",
-                                            "Calendar", "Screens", "Primary Screen Scale", "App Memory Usage",
-                                            "Remaining Available Memory", "App Store", "Keyboard",
-                                            "Is Bartender Running", "Is Bartender-like Running",
-                                            "Setting - preserveLinks"}));
+  EXPECT_EQ(keys, (std::vector<std::string>{
+                      "App", "Bundle Identifier", "OS", "Model", "Architecture", "Locale", "Calendar", "Screens",
+                      "Primary Screen Scale", "App Memory Usage", "Remaining Available Memory", "App Store", "Keyboard",
+                      "Is Bartender Running", "Is Bartender-like Running", "Setting - preserveLinks"}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Launch history against real preferences files: each "launch" opens the suite afresh from its file, as a new
 // process would.
+#include "kit/app/launch_history.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,7 +12,6 @@
 #include <sstream>
 #include <vector>
 
-#include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
 #include "kit/app/zv_kit.h"
 #include "platform/core/executor.h"
@@ -137,7 +138,8 @@ TEST_F(KitStartUpTest, CountsTakesFactsThenRunsQueuedWorkInOrder) {
   EXPECT_EQ(startKit(kit::LaunchChord::userDebugWindow | 0x10000 | 0x200000),
             (Strings{"facts", "launch 2", "debug window", "reset prompt", "handler", "debug menu"}));
   // One more modifier and the chord no longer holds.
-  EXPECT_EQ(startKit(kit::LaunchChord::dataReset), (Strings{"facts", "launch 3", "reset prompt", "handler", "debug menu"}));
+  EXPECT_EQ(startKit(kit::LaunchChord::dataReset),
+            (Strings{"facts", "launch 3", "reset prompt", "handler", "debug menu"}));
   EXPECT_EQ(History::countLaunch(relaunch()), 4);
 }
 

@@ -1,5 +1,7 @@
 // Relaunching: what is stored for the new instance, what a failed start leaves behind, and the shell form's
 // handling of a path full of shell characters.
+#include "kit/app/relaunch.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,7 +9,6 @@
 #include <sstream>
 
 #include "kit/app/launch_history.h"
-#include "kit/app/relaunch.h"
 #include "kit/foundation/alert.h"
 #include "platform/core/executor.h"
 #include "platform/prefs/user_defaults.h"
@@ -50,11 +51,12 @@ class RelaunchTest : public ::testing::Test {
 
 TEST_F(RelaunchTest, AFailedStartIsShownAndClearsEverythingSoALaterRelaunchCanRun) {
   std::vector<std::vector<std::string>> starts;
-  kit::setInstanceStarterForTesting([&](const std::string&, const std::vector<std::string>& arguments, std::string& error) {
-    starts.push_back(arguments);
-    error = "No such file or directory";
-    return false;
-  });
+  kit::setInstanceStarterForTesting(
+      [&](const std::string&, const std::vector<std::string>& arguments, std::string& error) {
+        starts.push_back(arguments);
+        error = "No such file or directory";
+        return false;
+      });
   for (bool useShell : {false, true}) {
     relaunch({.showSettingsAfterRelaunch = true, .useShell = useShell});
     EXPECT_FALSE(stored(History::wasRelaunchedKey)) << useShell;
@@ -71,11 +73,12 @@ TEST_F(RelaunchTest, AFailedStartIsShownAndClearsEverythingSoALaterRelaunchCanRu
 
 TEST_F(RelaunchTest, ASuccessfulStartLeavesTheMarkersForTheNewInstanceAndRunsOnce) {
   std::vector<std::string> programs;
-  kit::setInstanceStarterForTesting([&](const std::string& program, const std::vector<std::string>& arguments, std::string&) {
-    programs.push_back(program);
-    EXPECT_EQ(arguments.back(), kit::relaunchArgument);
-    return true;
-  });
+  kit::setInstanceStarterForTesting(
+      [&](const std::string& program, const std::vector<std::string>& arguments, std::string&) {
+        programs.push_back(program);
+        EXPECT_EQ(arguments.back(), kit::relaunchArgument);
+        return true;
+      });
   kit::relaunchInTask({.showSettingsAfterRelaunch = true});
   kit::relaunchInTask({});
   mainQueue_.runUntilIdle();

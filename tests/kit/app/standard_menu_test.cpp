@@ -1,3 +1,5 @@
+#include "kit/app/standard_menu.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include "kit/app/feedback.h"
 #include "kit/app/relaunch.h"
 #include "kit/app/share.h"
-#include "kit/app/standard_menu.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"

@@ -31,8 +31,8 @@ TEST(AlertBuilder, ReturnGoesToTheDefaultButtonButNeverToADestructiveOne) {
   EXPECT_EQ(plain.buttons[1].keyEquivalent, "\x1b");
   EXPECT_EQ(destructiveMarks(plain), (std::vector<bool>{false, false}));
 
-  auto destructive = makeAlert("Delete settings?", std::nullopt, std::nullopt, kit::AlertStyle::critical,
-                               std::nullopt, {"OK", "Cancel"}, 0, {0});
+  auto destructive = makeAlert("Delete settings?", std::nullopt, std::nullopt, kit::AlertStyle::critical, std::nullopt,
+                               {"OK", "Cancel"}, 0, {0});
   EXPECT_TRUE(returnKeyButtons(destructive).empty());
   EXPECT_EQ(destructiveMarks(destructive), (std::vector<bool>{true, false}));
 
@@ -61,13 +61,13 @@ TEST(AlertBuilder, AccessoryAreaFollowsDetailTextAndMinimumWidth) {
   EXPECT_TRUE(aligned.accessory->alignsWithMessage);
   EXPECT_EQ(aligned.informativeText, "Message");
 
-  auto wide = makeAlert("Title", std::nullopt, "Details", kit::AlertStyle::warning, std::nullopt, {}, std::nullopt,
-                        {}, 400);
+  auto wide =
+      makeAlert("Title", std::nullopt, "Details", kit::AlertStyle::warning, std::nullopt, {}, std::nullopt, {}, 400);
   EXPECT_EQ(wide.accessory->width, 400);
   EXPECT_FALSE(wide.accessory->alignsWithMessage);
 
-  auto spacer = makeAlert("Title", std::nullopt, std::nullopt, kit::AlertStyle::warning, std::nullopt, {},
-                          std::nullopt, {}, 320);
+  auto spacer =
+      makeAlert("Title", std::nullopt, std::nullopt, kit::AlertStyle::warning, std::nullopt, {}, std::nullopt, {}, 320);
   EXPECT_EQ(spacer.accessory->width, 320);
   EXPECT_EQ(spacer.accessory->height, 0);
   EXPECT_FALSE(spacer.accessory->detailText);
@@ -126,8 +126,15 @@ class ErrorPresentation : public ::testing::Test {
 TEST_F(ErrorPresentation, ModalAlertIsQueuedOnMainActivatesFirstAndRunsTheChosenRecovery) {
   std::vector<std::string> recovered;
   kit::GeneralError error("Couldn't save.", "Check the disk.",
-                          {{"Retry", [&] { recovered.push_back("Retry"); return true; }},
-                           {"Give Up", [&] { recovered.push_back("Give Up"); return false; }}});
+                          {{"Retry",
+                            [&] {
+                              recovered.push_back("Retry");
+                              return true;
+                            }},
+                           {"Give Up", [&] {
+                              recovered.push_back("Give Up");
+                              return false;
+                            }}});
   presenter.answer = kit::alertFirstButtonReturn + 1;
   kit::presentAsModal(error);
   EXPECT_TRUE(presenter.events.empty());

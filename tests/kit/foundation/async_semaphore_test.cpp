@@ -1,3 +1,5 @@
+#include "kit/foundation/async_semaphore.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "support/manual_main_executor.h"
-#include "kit/foundation/async_semaphore.h"
 
 using namespace platform;
 using kit::AsyncSemaphore;

@@ -1,3 +1,5 @@
+#include "kit/foundation/async_sequences.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "kit/foundation/async_sequences.h"
 #include "kit/foundation/publisher_streams.h"
 #include "platform/core/clock.h"
 #include "platform/core/sleep.h"
@@ -205,7 +206,15 @@ TEST_F(AsyncSequencesTest, RaceReturnsTheFirstResultAndCancelsTheSleeper) {
   bool ran = false, threw = false;
   auto cancelled = spawn(main, [&]() -> Task<> {
     try {
-      co_await kit::race<int>([&]() -> Task<int> { ran = true; co_return 1; }, [&]() -> Task<int> { ran = true; co_return 2; });
+      co_await kit::race<int>(
+          [&]() -> Task<int> {
+            ran = true;
+            co_return 1;
+          },
+          [&]() -> Task<int> {
+            ran = true;
+            co_return 2;
+          });
     } catch (const CancellationError&) {
       threw = true;
     }

@@ -1,10 +1,11 @@
+#include "kit/foundation/atomic_collections.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "kit/foundation/atomic_collections.h"
 #include "kit/foundation/time_interval_ordering.h"
 
 using namespace kit;

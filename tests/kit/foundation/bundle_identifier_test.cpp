@@ -88,7 +88,8 @@ TEST_F(InstalledApplications, DefaultMailApplicationComesFromTheSchemeHandler) {
   EXPECT_EQ(kit::defaultEmailAppBundleIdentifier(), BundleIdentifier::appleMail());
   install("org.example.Mail", "[Desktop Entry]\nType=Application\nName=Mail\n");
   std::filesystem::create_directories(root_ / "config");
-  std::ofstream(root_ / "config/mimeapps.list") << "[Default Applications]\nx-scheme-handler/mailto=org.example.Mail.desktop\n";
+  std::ofstream(root_ / "config/mimeapps.list")
+      << "[Default Applications]\nx-scheme-handler/mailto=org.example.Mail.desktop\n";
   EXPECT_EQ(kit::defaultEmailAppBundleIdentifier(), BundleIdentifier("org.example.Mail"));
 }
 
@@ -112,7 +113,8 @@ TEST(PasteboardUrl, WritesTheUrlTypeAndItsPlainTextForm) {
   EXPECT_EQ(mail.dataByType[platform::PasteboardType::url], "mailto:someone@example.com");
   EXPECT_EQ(mail.dataByType[platform::PasteboardType::string], "someone@example.com");
   EXPECT_EQ(write("MAILTO:a@b.c").dataByType[platform::PasteboardType::string], "MAILTO:a@b.c");
-  EXPECT_EQ(write("https://x.com/?to=mailto:a").dataByType[platform::PasteboardType::string], "https://x.com/?to=mailto:a");
+  EXPECT_EQ(write("https://x.com/?to=mailto:a").dataByType[platform::PasteboardType::string],
+            "https://x.com/?to=mailto:a");
 
   platform::PasteboardItem file;
   ASSERT_TRUE(kit::setUrl(file, *platform::Url::fileUrl("/tmp/a b.txt")));

@@ -1,9 +1,9 @@
 #include "kit/foundation/bytes.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <unordered_set>
-
-#include <gtest/gtest.h>
 
 #include "kit/foundation/process_id.h"
 

@@ -1,11 +1,10 @@
 #include "kit/foundation/cli.h"
 
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"

@@ -1,8 +1,8 @@
 #include "kit/foundation/durations.h"
 
-#include <cmath>
-
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "kit/foundation/json_coding.h"
 #include "kit/foundation/log.h"

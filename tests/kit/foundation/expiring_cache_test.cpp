@@ -68,15 +68,15 @@ TEST_F(ExpiringCache, RemembersEmptyAnswersAndKeepsCallSitesAndResultTypesApart)
 }
 
 TEST_F(ExpiringCache, SweepsAtOnceOnTheSecondCallThenSchedulesADelayedSweep) {
-  lookup("old");                                   // first call: no maintenance
+  lookup("old");  // first call: no maintenance
   EXPECT_EQ(kit::expiringCacheStorage().keys().size(), 1u);
   clock.advance(2s);
-  lookup("new");                                   // second call: immediate sweep, "old" expired
+  lookup("new");  // second call: immediate sweep, "old" expired
   EXPECT_EQ(kit::expiringCacheStorage().keys().size(), 1u);
 
-  lookup("third");                                 // skipped
+  lookup("third");  // skipped
   clock.advance(3s);
-  lookup("fourth");                                // within 60 s of the sweep: a delayed sweep is scheduled
+  lookup("fourth");  // within 60 s of the sweep: a delayed sweep is scheduled
   EXPECT_EQ(kit::expiringCacheStorage().keys().size(), 3u);
   for (int i = 0; i < 500 && clock.pendingSleeps() == 0; ++i) std::this_thread::sleep_for(10ms);
   clock.advance(9s);

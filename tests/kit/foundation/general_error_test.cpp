@@ -29,7 +29,15 @@ TEST(GeneralError, UserInfoHoldsOnlyWhatWasGivenWithTheDescriptionWinning) {
 TEST(GeneralError, RecoveryOptionsBecomeTitlesAndAnAttempterThatGuardsItsIndex) {
   int runs = 0;
   GeneralError error("Failed.", "Try again.",
-                     {{"Retry", [&] { ++runs; return true; }}, {"Ignore", [&] { ++runs; return false; }}});
+                     {{"Retry",
+                       [&] {
+                         ++runs;
+                         return true;
+                       }},
+                      {"Ignore", [&] {
+                         ++runs;
+                         return false;
+                       }}});
   auto info = error.userInfo();
   EXPECT_EQ(std::get<std::vector<std::string>>(info.at(keys::localizedRecoveryOptions)),
             (std::vector<std::string>{"Retry", "Ignore"}));
@@ -69,8 +77,8 @@ TEST(ErrorHelpers, AppErrorsLiveInTheApplicationDomain) {
   EXPECT_EQ(plain.localizedDescription(), "Incorrect directory.");
 
   auto cause = std::make_shared<platform::PlatformError>(platform::PlatformError::posix(ENOENT));
-  auto detailed = kit::appError("The selected item is not an app.", "Please select an app.", {}, std::nullopt, {},
-                                "Login", cause);
+  auto detailed =
+      kit::appError("The selected item is not an app.", "Please select an app.", {}, std::nullopt, {}, "Login", cause);
   EXPECT_EQ(detailed.domain(), "com.kestrova.Quillet - Login");
   EXPECT_EQ(detailed.recoverySuggestion(), "Please select an app.");
   EXPECT_TRUE(detailed.userInfo().contains(keys::underlyingError));
@@ -79,8 +87,7 @@ TEST(ErrorHelpers, AppErrorsLiveInTheApplicationDomain) {
 
 TEST(ErrorHelpers, PrefixingTheDescriptionKeepsDomainCodeAndOtherEntries) {
   platform::PlatformError script("JSDomain", 7,
-                                 {{keys::localizedDescription, std::string("x is not defined")},
-                                  {"line", int64_t{3}}});
+                                 {{keys::localizedDescription, std::string("x is not defined")}, {"line", int64_t{3}}});
   auto prefixed = kit::prefixingLocalizedDescription(script, "[JavaScript Exception]");
   EXPECT_EQ(prefixed.localizedDescription(), "[JavaScript Exception] x is not defined");
   EXPECT_EQ(prefixed.domain(), "JSDomain");

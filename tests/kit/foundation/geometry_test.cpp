@@ -1,8 +1,8 @@
 #include "kit/foundation/geometry.h"
 
-#include <unordered_set>
-
 #include <gtest/gtest.h>
+
+#include <unordered_set>
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "kit/foundation/json_coding.h"
 
-#include <unordered_set>
-
 #include <gtest/gtest.h>
+
+#include <unordered_set>
 
 #include "kit/foundation/durations.h"
 #include "kit/foundation/tuples.h"

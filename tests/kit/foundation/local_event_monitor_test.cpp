@@ -39,16 +39,18 @@ class LocalEventMonitorTest : public ::testing::Test {
 TEST_F(LocalEventMonitorTest, SwallowsReplacesAndPublishesEveryMonitoredEvent) {
   using platform::EventType::keyDown;
   using platform::EventType::keyUp;
-  auto monitor = std::make_unique<kit::LocalEventMonitor>(
-      platform::eventMask(keyDown) | platform::eventMask(keyUp), [](const platform::Event& e) -> std::optional<platform::Event> {
-        if (e.type == keyDown && e.characters == "x") return std::nullopt;  // swallowed
-        if (e.type == keyDown && e.characters == "a") {
-          platform::Event replaced = e;
-          replaced.characters = "b";
-          return replaced;
-        }
-        return e;
-      });
+  auto monitor =
+      std::make_unique<kit::LocalEventMonitor>(platform::eventMask(keyDown) | platform::eventMask(keyUp),
+                                               [](const platform::Event& e) -> std::optional<platform::Event> {
+                                                 if (e.type == keyDown && e.characters == "x")
+                                                   return std::nullopt;  // swallowed
+                                                 if (e.type == keyDown && e.characters == "a") {
+                                                   platform::Event replaced = e;
+                                                   replaced.characters = "b";
+                                                   return replaced;
+                                                 }
+                                                 return e;
+                                               });
   std::vector<std::string> published;
   auto sink = monitor->objectWillChange.publisher().sink([&](const platform::Event& e) {
     published.push_back(e.characters + (e.modifierFlags & platform::ModifierFlag::command ? "+cmd" : ""));

@@ -54,7 +54,8 @@ TEST(LockIsolatedTest, FailuresKeepWhatTheOperationWroteButNotWhatAProducerFaile
                std::runtime_error);
   EXPECT_EQ(isolated->value(), (std::vector<int>{1, 2}));
 
-  EXPECT_THROW(isolated->setValue([]() -> std::vector<int> { throw std::runtime_error("no value"); }), std::runtime_error);
+  EXPECT_THROW(isolated->setValue([]() -> std::vector<int> { throw std::runtime_error("no value"); }),
+               std::runtime_error);
   EXPECT_EQ(isolated->value(), (std::vector<int>{1, 2}));
 
   // Re-entry on the same thread is allowed.
@@ -131,7 +132,9 @@ TEST(BoxTest, DescriptionsAndRelease) {
   EXPECT_EQ(calls, 1);
 
   int once2Calls = 0;
-  { Once2 unrun([&] { ++once2Calls; }); }
+  {
+    Once2 unrun([&] { ++once2Calls; });
+  }
   EXPECT_EQ(once2Calls, 0);
 }
 

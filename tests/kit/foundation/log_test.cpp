@@ -1,9 +1,9 @@
 #include "kit/foundation/log.h"
 
+#include <gtest/gtest.h>
+
 #include <regex>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -32,7 +32,8 @@ TEST(Log, EntriesCarryTheUtcDateAndReachTheMemoryLog) {
   kit::log({"second", 2});
   auto entries = kit::debugLogStore().entries();
   ASSERT_EQ(entries.size(), 2u);
-  std::regex shape("\"first\"\n\t\\[test\\(\\) in log_test:\\d+\\]\n\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000\n");
+  std::regex shape(
+      "\"first\"\n\t\\[test\\(\\) in log_test:\\d+\\]\n\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000\n");
   EXPECT_TRUE(std::regex_match(entries[0], shape)) << entries[0];
   EXPECT_TRUE(entries[1].starts_with("\"second\" 2\n\t[")) << entries[1];
 
@@ -80,8 +81,12 @@ TEST(DebugLogStore, ConcurrentWritersNeverPassTheBoundNorTearEntries) {
 
 TEST(DebugLogStore, SmallConcurrentBurstsAllArrive) {
   kit::DebugLogStore store;
-  std::thread a([&] { for (int i = 0; i < 1000; ++i) store.append("a"); });
-  std::thread b([&] { for (int i = 0; i < 1000; ++i) store.append("b"); });
+  std::thread a([&] {
+    for (int i = 0; i < 1000; ++i) store.append("a");
+  });
+  std::thread b([&] {
+    for (int i = 0; i < 1000; ++i) store.append("b");
+  });
   a.join();
   b.join();
   EXPECT_EQ(store.entries().size(), 2000u);

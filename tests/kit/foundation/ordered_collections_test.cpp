@@ -1,9 +1,9 @@
 #include "kit/foundation/ordered_collections.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <unordered_set>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include "kit/foundation/reactive_observables.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "support/manual_main_executor.h"
-#include "kit/foundation/reactive_observables.h"
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -21,9 +22,8 @@ struct Model : kit::ObservableObject {
 TEST_F(ReactiveObservablesTest, PublishedUniqueAnnouncesBeforeAndOnlyOnRealChanges) {
   Model model;
   std::vector<std::string> events;
-  auto willChange = model.objectWillChange.publisher().sink([&](const rx::Unit&) {
-    events.push_back("willChange(old=" + std::to_string(model.count.get()) + ")");
-  });
+  auto willChange = model.objectWillChange.publisher().sink(
+      [&](const rx::Unit&) { events.push_back("willChange(old=" + std::to_string(model.count.get()) + ")"); });
   auto values = model.count.publisher().sink([&](const int& v) { events.push_back("value " + std::to_string(v)); });
   model.count.set(0);
   model.count.set(1);

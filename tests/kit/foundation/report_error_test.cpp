@@ -59,7 +59,8 @@ TEST_F(ReportError, LogsEverythingElseAtItsCallSite) {
 }
 
 TEST_F(ReportError, ReportableFormGroupsOurErrorsAndKeepsPlatformCodes) {
-  auto reportable = ZvApp::reportableError(GeneralError("Invalid string."), {{"fileLine", std::string("ZvKit.cpp:120")}});
+  auto reportable =
+      ZvApp::reportableError(GeneralError("Invalid string."), {{"fileLine", std::string("ZvKit.cpp:120")}});
   EXPECT_EQ(reportable.domain(), "GeneralError.GeneralError Invalid string.");
   EXPECT_EQ(reportable.code(), kit::hashIgnoringQuotedParts("GeneralError Invalid string."));
   EXPECT_EQ(platform::userInfoString(reportable.userInfo(), "codeString"), "GeneralError Invalid string.");

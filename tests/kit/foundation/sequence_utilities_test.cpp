@@ -1,9 +1,9 @@
 #include "kit/foundation/sequence_utilities.h"
 
+#include <gtest/gtest.h>
+
 #include <list>
 #include <stdexcept>
-
-#include <gtest/gtest.h>
 
 #include "kit/foundation/collection_views.h"
 #include "kit/foundation/foundation_helpers.h"

@@ -10,11 +10,13 @@ using platform::Url;
 Url url(std::string_view text) { return *Url::parseStrict(text); }
 
 TEST(UrlQueryEditing, RemovingItemsKeepsTheOthersByteForByte) {
-  const auto cleaned = kit::removingQueryItems(url("https://x.com/p?q=1%2B1&utm_source=x&path=%2Fa%3Fb%3Ac%40d%2Ce&s=a+b&e=%C3%A9"),
-                                               std::unordered_set<std::string>{"utm_source"});
+  const auto cleaned =
+      kit::removingQueryItems(url("https://x.com/p?q=1%2B1&utm_source=x&path=%2Fa%3Fb%3Ac%40d%2Ce&s=a+b&e=%C3%A9"),
+                              std::unordered_set<std::string>{"utm_source"});
   EXPECT_EQ(cleaned.absoluteString(), "https://x.com/p?q=1%2B1&path=%2Fa%3Fb%3Ac%40d%2Ce&s=a+b&e=%C3%A9");
-  EXPECT_EQ(kit::removingQueryItems(url("https://x.com/?a=1&b=2&a=1"), std::unordered_set<std::string>{"b"}).absoluteString(),
-            "https://x.com/?a=1&a=1");
+  EXPECT_EQ(
+      kit::removingQueryItems(url("https://x.com/?a=1&b=2&a=1"), std::unordered_set<std::string>{"b"}).absoluteString(),
+      "https://x.com/?a=1&a=1");
 }
 
 TEST(UrlQueryEditing, AnUnchangedUrlComesBackWithItsOwnText) {
@@ -32,17 +34,19 @@ TEST(UrlQueryEditing, AnUnchangedUrlComesBackWithItsOwnText) {
 }
 
 TEST(UrlQueryEditing, EmptyingTheQueryRemovesTheQuestionMarkAndKeepsTheFragment) {
-  EXPECT_EQ(kit::removingQueryItems(url("https://x.com/p?utm_source=a#top"), std::unordered_set<std::string>{"utm_source"})
-                .absoluteString(),
-            "https://x.com/p#top");
+  EXPECT_EQ(
+      kit::removingQueryItems(url("https://x.com/p?utm_source=a#top"), std::unordered_set<std::string>{"utm_source"})
+          .absoluteString(),
+      "https://x.com/p#top");
 }
 
 TEST(UrlQueryEditing, ChangedItemsAreEncodedSoThatTheyCannotSplitTheQuery) {
-  const auto changed = kit::modifyingQueryItems(url("https://x.com/?u=old&k=%2B"), [](const std::vector<QueryItem>& items) {
-    auto edited = items;
-    edited[0].value = "https://y.com/?a=1&b=2+3#c d";
-    return edited;
-  });
+  const auto changed =
+      kit::modifyingQueryItems(url("https://x.com/?u=old&k=%2B"), [](const std::vector<QueryItem>& items) {
+        auto edited = items;
+        edited[0].value = "https://y.com/?a=1&b=2+3#c d";
+        return edited;
+      });
   EXPECT_EQ(changed.absoluteString(), "https://x.com/?u=https://y.com/?a%3D1%26b%3D2%2B3%23c%20d&k=%2B");
   EXPECT_EQ(kit::queryItemValue(changed, "u"), "https://y.com/?a=1&b=2+3#c d");
 }

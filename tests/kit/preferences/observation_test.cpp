@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QObject>
-
 #include <thread>
 
 #include "kit/preferences/observable.h"
@@ -162,7 +161,8 @@ TEST_F(ObservationTest, AChangeStreamSignalsOnceInitiallyThenPerChange) {
 TEST_F(ObservationTest, AnObservableAnnouncesBeforeItsOwnWritesAndStopsWhenReleased) {
   auto observable = Observable<int>::make(count);
   std::vector<int> seenInHandler;
-  auto subscription = observable->objectWillChange().sink([&](const rx::Unit&) { seenInHandler.push_back(get(count)); });
+  auto subscription =
+      observable->objectWillChange().sink([&](const rx::Unit&) { seenInHandler.push_back(get(count)); });
   main.runUntilIdle();
   EXPECT_EQ(seenInHandler, std::vector<int>{5});  // the initial announcement
 

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QThread>
-
 #include <fstream>
 #include <thread>
 

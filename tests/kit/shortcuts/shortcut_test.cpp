@@ -68,8 +68,8 @@ TEST(ShortcutModifiers, EventsGiveShortcutsOnlyForKeyDownAndKeyUp) {
   event.keyCode = 0;
   event.modifierFlags = 0;
   EXPECT_EQ(Shortcut::fromEvent(event), (Shortcut{0, 0})) << "a plain letter is still a shortcut";
-  for (uint8_t type : {platform::EventType::flagsChanged, platform::EventType::leftMouseDown,
-                       platform::EventType::scrollWheel}) {
+  for (uint8_t type :
+       {platform::EventType::flagsChanged, platform::EventType::leftMouseDown, platform::EventType::scrollWheel}) {
     event.type = type;
     EXPECT_EQ(Shortcut::fromEvent(event), std::nullopt) << int(type);
   }

@@ -90,7 +90,8 @@ TEST(TooltipTest, AClickClosesItBeforeTheActionRuns) {
 }
 
 TEST(TooltipTest, WrapsInsideItsInsetsAndStaysNarrowForShortTexts) {
-  Tooltip wide("wrapTip", std::string(400, 'w') + " end", {.maxWidth = 1000, .contentInsets = QMargins(26, 20, 26, 20)});
+  Tooltip wide("wrapTip", std::string(400, 'w') + " end",
+               {.maxWidth = 1000, .contentInsets = QMargins(26, 20, 26, 20)});
   EXPECT_EQ(wide.textWrapWidth(), 948);
   EXPECT_EQ(wide.label()->width(), 948);
   EXPECT_GT(wide.label()->height(), wide.label()->fontMetrics().height());
@@ -109,8 +110,8 @@ TEST(StatusItemVisibilityTest, HiddenOnlyWhenShownButNotPlacedByTheDesktop) {
   EXPECT_FALSE(isHiddenFromMenuBar(true, true, StatusNotifierWatcherState{true, {us}}, us, false));
   EXPECT_TRUE(isHiddenFromMenuBar(true, true, StatusNotifierWatcherState{false, {us}}, us, false));
   EXPECT_TRUE(isHiddenFromMenuBar(true, true, StatusNotifierWatcherState{true, {":1.420"}}, us, false));
-  EXPECT_FALSE(isHiddenFromMenuBar(true, true, std::nullopt, us, true));     // embedded with a place
-  EXPECT_TRUE(isHiddenFromMenuBar(true, true, std::nullopt, us, false));     // embedded without one
+  EXPECT_FALSE(isHiddenFromMenuBar(true, true, std::nullopt, us, true));  // embedded with a place
+  EXPECT_TRUE(isHiddenFromMenuBar(true, true, std::nullopt, us, false));  // embedded without one
 }
 
 // Errors as the settings rows get them.
@@ -147,10 +148,20 @@ std::vector<std::string> buttonTitles(const Alert& alert) {
 
 TEST(ErrorAlertTest, TwoRecoveryOptionsAtMostThenCancelAndTheChosenPositionReachesTheAttempter) {
   std::vector<int64_t> attempted;
-  auto attempter = std::make_shared<ErrorRecoveryAttempter>(std::vector<RecoveryOption>{
-      {"A", [&] { attempted.push_back(0); return true; }},
-      {"B", [&] { attempted.push_back(1); return true; }},
-      {"C", [&] { attempted.push_back(2); return true; }}});
+  auto attempter = std::make_shared<ErrorRecoveryAttempter>(std::vector<RecoveryOption>{{"A",
+                                                                                         [&] {
+                                                                                           attempted.push_back(0);
+                                                                                           return true;
+                                                                                         }},
+                                                                                        {"B",
+                                                                                         [&] {
+                                                                                           attempted.push_back(1);
+                                                                                           return true;
+                                                                                         }},
+                                                                                        {"C", [&] {
+                                                                                           attempted.push_back(2);
+                                                                                           return true;
+                                                                                         }}});
   auto error = std::make_shared<RowError>();
   error->description = "Shortcut not saved";
   error->info = {{platform::userinfo::localizedRecoveryOptions, std::vector<std::string>{"A", "B", "C"}},

@@ -1,14 +1,15 @@
+#include "platform/core/async_stream.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <optional>
-#include <thread>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
-#include "support/manual_main_executor.h"
-#include "platform/core/async_stream.h"
 #include "platform/core/task.h"
+#include "support/manual_main_executor.h"
 
 using namespace platform;
 

@@ -1,13 +1,14 @@
+#include "platform/core/cancellation.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 #include <vector>
 
-#include "support/manual_main_executor.h"
-#include "platform/core/cancellation.h"
 #include "platform/core/continuation.h"
 #include "platform/core/task.h"
+#include "support/manual_main_executor.h"
 
 using namespace platform;
 

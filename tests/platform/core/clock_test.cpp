@@ -1,9 +1,9 @@
+#include "platform/core/clock.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include "platform/core/clock.h"
 
 using namespace platform;
 using namespace std::chrono_literals;

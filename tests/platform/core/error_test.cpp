@@ -1,8 +1,8 @@
 #include "platform/core/error.h"
 
-#include <cerrno>
-
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace {
 

@@ -1,9 +1,10 @@
+#include "platform/core/executor.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
-
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -11,7 +12,6 @@
 #include <vector>
 
 #include "platform/core/continuation.h"
-#include "platform/core/executor.h"
 #include "platform/core/sleep.h"
 #include "platform/core/task.h"
 
@@ -85,7 +85,8 @@ TEST_F(MainExecutorTest, TaskOnMainResumesOnTheMainThreadWhateverThreadResumesIt
   auto isMain = [] { return QThread::currentThread() == QCoreApplication::instance()->thread(); };
   spawn(mainExecutor(), [&]() -> Task<> {
     onMain.push_back(isMain());
-    co_await withContinuation<void>("from a thread", [](Continuation<void> c) { std::thread([c] { c.resume(); }).detach(); });
+    co_await withContinuation<void>("from a thread",
+                                    [](Continuation<void> c) { std::thread([c] { c.resume(); }).detach(); });
     onMain.push_back(isMain());
     co_await sleepFor(5ms);  // the timer thread ends the sleep
     onMain.push_back(isMain());

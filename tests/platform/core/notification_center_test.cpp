@@ -1,10 +1,10 @@
+#include "platform/core/notification_center.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "platform/core/notification_center.h"
 
 using namespace platform;
 
@@ -14,9 +14,8 @@ TEST(NotificationCenterTest, DeliversByNameUntilTheTokenGoes) {
   NotificationCenter center;
   std::vector<std::string> seen;
   {
-    auto token = center.addObserver("Changed", [&](const Notification& n) {
-      seen.push_back(std::any_cast<std::string>(n.userInfo.at("name")));
-    });
+    auto token = center.addObserver(
+        "Changed", [&](const Notification& n) { seen.push_back(std::any_cast<std::string>(n.userInfo.at("name"))); });
     center.post({"Changed", {{"name", std::string("a")}}});
     center.post({"Other", {{"name", std::string("b")}}});
   }

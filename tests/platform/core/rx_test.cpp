@@ -1,3 +1,5 @@
+#include "platform/core/rx.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "support/manual_main_executor.h"
-#include "platform/core/rx.h"
 
 using namespace platform;
 using namespace platform::rx;
@@ -18,10 +19,11 @@ class RxTest : public ManualMainExecutorTest {};
 
 TEST_F(RxTest, OperatorsKeepStatePerSubscription) {
   PassthroughSubject<int> subject;
-  auto pipeline = subject.publisher().dropFirst().removeDuplicates().compactMap([](int v) -> std::optional<std::string> {
-    if (v < 0) return std::nullopt;
-    return std::to_string(v);
-  });
+  auto pipeline =
+      subject.publisher().dropFirst().removeDuplicates().compactMap([](int v) -> std::optional<std::string> {
+        if (v < 0) return std::nullopt;
+        return std::to_string(v);
+      });
   std::vector<std::string> first, second;
   auto a = pipeline.sink([&](const std::string& s) { first.push_back(s); });
   subject.send(1);  // dropped by a
@@ -94,8 +96,8 @@ TEST_F(RxTest, MergeInterleavesAndFinishesOnlyWhenAllInputsFinished) {
   PassthroughSubject<int> a, b;
   std::vector<int> seen;
   bool finished = false;
-  auto c = merge<int>({a.publisher(), b.publisher()}).sink([&](const int& v) { seen.push_back(v); },
-                                                          [&] { finished = true; });
+  auto c = merge<int>({a.publisher(), b.publisher()})
+               .sink([&](const int& v) { seen.push_back(v); }, [&] { finished = true; });
   a.send(1);
   b.send(2);
   a.finish();

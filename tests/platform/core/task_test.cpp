@@ -1,3 +1,5 @@
+#include "platform/core/task.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -5,10 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/core/clock.h"
 #include "platform/core/continuation.h"
 #include "platform/core/sleep.h"
-#include "platform/core/clock.h"
-#include "platform/core/task.h"
 
 using namespace platform;
 using namespace std::chrono_literals;

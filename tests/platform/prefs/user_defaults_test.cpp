@@ -141,8 +141,8 @@ TEST_F(UserDefaultsTest, ObservationDeliversOldAndNewValuesUntilItEnds) {
   EXPECT_EQ(seen[6].newValue, PlistValue("default"));
 
   int suiteChanges = 0;
-  auto notifications = NotificationCenter::defaultCenter().addObserver(
-      UserDefaults::didChangeNotification, [&](const Notification& n) {
+  auto notifications =
+      NotificationCenter::defaultCenter().addObserver(UserDefaults::didChangeNotification, [&](const Notification& n) {
         if (std::any_cast<std::string>(n.userInfo.at("suite")) == name) ++suiteChanges;
       });
   suite->set("unrelated", true);

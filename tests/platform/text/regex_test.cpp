@@ -1,14 +1,17 @@
 #include "platform/text/regex.h"
-#include "platform/text/utf8.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/text/utf8.h"
 
 namespace {
 
 using platform::ByteRange;
 using platform::Regex;
 
-std::string at(std::string_view text, ByteRange range) { return std::string(text.substr(range.location, range.length)); }
+std::string at(std::string_view text, ByteRange range) {
+  return std::string(text.substr(range.location, range.length));
+}
 
 TEST(Regex, GroupsByNumberAndNameWithAbsentAndUnknownGroups) {
   const auto regex = Regex::compile(R"((?<scheme>https?)://(?<user>\w+@)?(?<host>[\w.]+))");
@@ -32,7 +35,11 @@ TEST(Regex, OffsetsAreBytesOfTheUtf8TextAndMatchesNeverSplitAScalar) {
   // One UTF-16 unit of the emoji: the match grows to the whole scalar.
   const auto half = Regex::compile(R"(\x{D83D})").firstMatch(platform::toUtf8(u"a\xD83D\xDE00"));
   EXPECT_FALSE(half.has_value());
-  EXPECT_EQ(Regex::compile("é").firstMatch("x\xff" "é")->range, (ByteRange{2, 2}));
+  EXPECT_EQ(Regex::compile("é")
+                .firstMatch("x\xff"
+                            "é")
+                ->range,
+            (ByteRange{2, 2}));
 }
 
 TEST(Regex, OptionsChangeMatching) {

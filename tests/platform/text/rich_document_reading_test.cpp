@@ -51,7 +51,8 @@ TEST(RichDocumentReadingTest, OfficeHtml) {
   EXPECT_EQ(describe(readHtml(readDocument("office_suite_list.html"))),
             "Agenda for Tuesday:\n"
             "·\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0 Budget review\n"
-            "·\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0 See [the plan](https://intranet.example.com/plan?mc_cid=123&page=2)\n");
+            "·\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0 See [the "
+            "plan](https://intranet.example.com/plan?mc_cid=123&page=2)\n");
 }
 
 TEST(RichDocumentReadingTest, WordProcessorRtf) {

@@ -34,7 +34,8 @@ std::string htmlWhitespace(std::string text) {
       result += "\u2028";
       i += text[i] == '\n' ? 0 : 2;
     } else if (text[i] == ' ' || text[i] == '\t') {
-      if (!result.empty() && result.back() != ' ' && result.compare(result.size() - std::min<size_t>(3, result.size()), 3, "\u2028") != 0) {
+      if (!result.empty() && result.back() != ' ' &&
+          result.compare(result.size() - std::min<size_t>(3, result.size()), 3, "\u2028") != 0) {
         result += ' ';
       }
     } else {
@@ -91,7 +92,8 @@ TEST(RichTextWriterTest, OfficeSuiteOpensOurRtf) {
   std::ofstream(dir / "in.rtf", std::ios::binary) << writeRtf(text);
   std::string command = "cd '" + dir.string() + "' && HOME='" + dir.string() +
                         "' timeout 120 soffice --headless --norestore --convert-to 'txt:Text (encoded):UTF8' in.rtf "
-                        ">/dev/null 2>&1 && HOME='" + dir.string() +
+                        ">/dev/null 2>&1 && HOME='" +
+                        dir.string() +
                         "' timeout 120 soffice --headless --norestore --convert-to html in.rtf >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::ifstream txt(dir / "in.txt", std::ios::binary);

@@ -38,10 +38,10 @@ TEST(RtfReaderTest, ControlWordsAndSymbols) {
 TEST(RtfReaderTest, UnicodeEscapesSkipTheirFallbackPerGroup) {
   EXPECT_EQ(read("{\\rtf1 \\u233?t\\u233 \\'e9}"), "été");
   EXPECT_EQ(read("{\\rtf1\\uc2 \\u8364xx|{\\uc0 \\u8364|}\\u8364ab|}"), "€|€|€|");
-  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-3913?}"), "\uF0B7");                   // negative: + 65536
-  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-10179?\\u-8704?}"), "😀");              // a surrogate pair
-  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-10179? lone}"), "\uFFFD lone");          // a lone high surrogate
-  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-8704?}"), "\uFFFD");                    // a lone low surrogate
+  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-3913?}"), "\uF0B7");             // negative: + 65536
+  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-10179?\\u-8704?}"), "😀");        // a surrogate pair
+  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-10179? lone}"), "\uFFFD lone");  // a lone high surrogate
+  EXPECT_EQ(read("{\\rtf1\\uc1 \\u-8704?}"), "\uFFFD");             // a lone low surrogate
   // A group ends the fallback.
   EXPECT_EQ(read("{\\rtf1\\uc3 {\\u8226}x}"), "•x");
 }
@@ -96,8 +96,9 @@ TEST(RtfReaderTest, HyperlinkFields) {
   EXPECT_EQ(read("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"https://c.example/caf\\'e9\"}{\\fldrslt c}}}"),
             "[c](https://c.example/caf%C3%A9)");
   // Other fields keep their result without a link; an empty result gets no link.
-  EXPECT_EQ(read("{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}}|{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt }}}"),
-            "3|");
+  EXPECT_EQ(
+      read("{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}}|{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt }}}"),
+      "3|");
   // A nested field wins over the outer one for its own text.
   EXPECT_EQ(read("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"https://o.example/\"}{\\fldrslt a"
                  "{\\field{\\*\\fldinst HYPERLINK \"https://i.example/\"}{\\fldrslt b}}c}}}"),

@@ -9,11 +9,11 @@ using platform::Url;
 using platform::UrlComponents;
 
 TEST(UrlParsing, StrictParsingRefusesWhatAUrlCannotHold) {
-  for (const char* text : {"https://example.com/a b", "https://example.com/ü", "https://example.com/%zz",
-                           "https://example.com/%4", "https://example.com/<x>", "https://example.com/a\"b",
-                           "https://example.com/{x}", "https://example.com/a|b", "https://example.com/a\\b",
-                           "https://example.com/a^b", "https://example.com/a`b", "", "https://example.com:99999/",
-                           "https://example.com:8a/", "http://[::zz]/", "http://[::1/"}) {
+  for (const char* text :
+       {"https://example.com/a b", "https://example.com/ü", "https://example.com/%zz", "https://example.com/%4",
+        "https://example.com/<x>", "https://example.com/a\"b", "https://example.com/{x}", "https://example.com/a|b",
+        "https://example.com/a\\b", "https://example.com/a^b", "https://example.com/a`b", "",
+        "https://example.com:99999/", "https://example.com:8a/", "http://[::zz]/", "http://[::1/"}) {
     EXPECT_FALSE(Url::parseStrict(text).has_value()) << text;
   }
   EXPECT_TRUE(Url::parseStrict("https://example.com/a_(b)?q=[1]&x=%20#frag#more").has_value());
@@ -58,11 +58,11 @@ TEST(UrlParsing, ComponentsKeepTheirEncodedTextAndDecodeOnRequest) {
 }
 
 TEST(UrlQueryItems, SplitOnAmpersandAtTheFirstEqualsSignWithoutDecodingPlus) {
-  const auto items = UrlComponents(*Url::parseStrict("https://x.com/?a=1&b&c=&&d=x=y&e=1+2&f=%41%2B&g=%FF&%7A=z"))
-                         .queryItems();
-  const std::vector<QueryItem> expected = {{"a", "1"},     {"b", std::nullopt}, {"c", ""},
-                                           {"", std::nullopt}, {"d", "x=y"},   {"e", "1+2"},
-                                           {"f", "A+"},    {"g", std::nullopt}, {"z", "z"}};
+  const auto items =
+      UrlComponents(*Url::parseStrict("https://x.com/?a=1&b&c=&&d=x=y&e=1+2&f=%41%2B&g=%FF&%7A=z")).queryItems();
+  const std::vector<QueryItem> expected = {{"a", "1"},         {"b", std::nullopt}, {"c", ""},
+                                           {"", std::nullopt}, {"d", "x=y"},        {"e", "1+2"},
+                                           {"f", "A+"},        {"g", std::nullopt}, {"z", "z"}};
   EXPECT_EQ(items, expected);
   EXPECT_EQ(UrlComponents(*Url::parseStrict("https://x.com/?")).queryItems(), std::vector<QueryItem>{});
   EXPECT_EQ(UrlComponents(*Url::parseStrict("https://x.com/")).queryItems(), std::nullopt);
@@ -106,12 +106,19 @@ TEST(UrlPaths, ComponentsFollowTheFileSystemRules) {
 
 TEST(UrlResolution, ReferencesResolveAgainstABase) {
   const auto base = *Url::parseStrict("http://a/b/c/d;p?q");
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"g", "http://a/b/c/g"},       {"./g", "http://a/b/c/g"},     {"g/", "http://a/b/c/g/"},
-      {"/g", "http://a/g"},          {"//g", "http://g"},           {"?y", "http://a/b/c/d;p?y"},
-      {"#s", "http://a/b/c/d;p?q#s"}, {"", "http://a/b/c/d;p?q"},    {"../g", "http://a/b/g"},
-      {"../../../g", "http://a/g"},  {"g;x=1/../y", "http://a/b/c/y"}, {"https://z/x", "https://z/x"},
-      {"a b", "http://a/b/c/a%20b"}};
+  const std::vector<std::pair<std::string, std::string>> cases = {{"g", "http://a/b/c/g"},
+                                                                  {"./g", "http://a/b/c/g"},
+                                                                  {"g/", "http://a/b/c/g/"},
+                                                                  {"/g", "http://a/g"},
+                                                                  {"//g", "http://g"},
+                                                                  {"?y", "http://a/b/c/d;p?y"},
+                                                                  {"#s", "http://a/b/c/d;p?q#s"},
+                                                                  {"", "http://a/b/c/d;p?q"},
+                                                                  {"../g", "http://a/b/g"},
+                                                                  {"../../../g", "http://a/g"},
+                                                                  {"g;x=1/../y", "http://a/b/c/y"},
+                                                                  {"https://z/x", "https://z/x"},
+                                                                  {"a b", "http://a/b/c/a%20b"}};
   for (const auto& [reference, expected] : cases) {
     const auto resolved = Url::resolve(reference, base);
     ASSERT_TRUE(resolved.has_value()) << reference;
