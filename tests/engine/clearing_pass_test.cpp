@@ -219,5 +219,47 @@ TEST_F(ControllerTest, WhileTheScriptIsEditedThePassSkipsItAndScriptsSeeOurOwnId
   EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.B");
 }
 
+TEST_F(ControllerTest, ALinkThatOpensABlockLeavesTheBlockBreakOutsideBothOutputs) {
+  kit::Preferences::set(Keys::preserveLinks(), true);
+  const std::string rtfLink = "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/para\"}}{\\fldrslt docs}}";
+  const std::string htmlLink = "<a href=\"https://example.com/para\">docs</a>";
+  const std::string a = "<a href=\"https://example.com/para\">docs</a>";
+  struct Case {
+    std::string type, input, rtf, html;
+  };
+  const Case cases[] = {
+      {type::html, "<p>Intro</p><p>" + a + " tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "<p>Intro</p><h2>" + a + " tail</h2>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "<div>Intro</div><div>" + a + " tail</div>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "Intro<p><span>" + a + "</span> tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "<table><tr><td>Intro</td></tr><tr><td>" + a + " tail</td></tr></table>",
+       "Intro\\par\n" + rtfLink + " tail\\par\n", "Intro<br>" + htmlLink + " tail<br>"},
+      // Where the line already ends before the link.
+      {type::html, "Intro<br>" + a + " tail", "Intro\\line " + rtfLink + " tail", "Intro<br>" + htmlLink + " tail"},
+      {type::html, "<ul><li>Intro</li><li>" + a + " tail</li></ul>",
+       "\\tab \\u8226 \\tab Intro\\par\n\\tab \\u8226 \\tab " + rtfLink + " tail\\par\n",
+       "&#9;•&#9;Intro<br>&#9;•&#9;" + htmlLink + " tail<br>"},
+      {type::html, "<table><tr><td>Intro</td><td>" + a + " tail</td></tr></table>",
+       "Intro\\tab " + rtfLink + " tail\\par\n", "Intro&#9;" + htmlLink + " tail<br>"},
+      {type::rtf,
+       "{\\rtf1 Intro\\par {\\field{\\*\\fldinst HYPERLINK \"https://example.com/para\"}{\\fldrslt docs}} tail}",
+       "Intro\\par\n" + rtfLink + " tail", "Intro<br>" + htmlLink + " tail"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    MemoryPasteboard pasteboard;
+    pasteboard.setItems({itemOf({{c.type, c.input}, {type::string, "Intro docs tail"}})});
+    PasteboardController controller(pasteboard);
+    controller.clearFormatting();
+    EXPECT_EQ(pasteboard.string(type::rtf), "{\\rtf1\\ansi\\ansicpg1252\\uc0 " + c.rtf + "}");
+    EXPECT_EQ(pasteboard.string(type::html),
+              "<html><head><meta charset=\"utf-8\"></head><body>" + c.html + "</body></html>");
+  }
+}
+
 }  // namespace
 }  // namespace engine

@@ -170,6 +170,8 @@ class TextBuilder {
   }
 
   void content(std::string_view text) {
+    // A waiting block break belongs to the block, not to a link that opens its content.
+    flushBreak();
     for (OpenLink& link : links_) {
       if (link.start == npos) link.start = text_.size();
     }

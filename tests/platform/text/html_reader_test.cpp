@@ -59,6 +59,9 @@ TEST(HtmlReaderTest, LinksCoverTheirTextAndResolveAgainstTheBase) {
   EXPECT_EQ(read("<a href=\"https://c.example/a b\">sp</a>"), "[sp](https://c.example/a%20b)");
   EXPECT_EQ(read("<a href=\"https://o.example/\">out <a href=\"https://i.example/\">in</a></a>"),
             "[out](https://o.example/) [in](https://i.example/)");  // the parser closes the outer link
+  // A block's break stays before a link that opens it.
+  EXPECT_EQ(read("<p>Intro</p><h2><a href=\"https://p.example/\">docs</a> tail</h2>"),
+            "Intro\n[docs](https://p.example/) tail\n");
 }
 
 TEST(HtmlReaderTest, InputEncodings) {
