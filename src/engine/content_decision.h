@@ -14,7 +14,8 @@ namespace engine {
 // are kept).
 using StringOrAttributedStringType = std::variant<std::string, platform::AttributedString>;
 
-// Answers the application the user works in, for content whose markers name none.
+// Answers the application the content came from when its markers name none (its owner, else the
+// application the user works in).
 using FrontmostAppLookup = std::function<std::optional<std::string>()>;
 
 // The content of the pasteboard that may be cleaned, read as the text to clean; none for content that is

@@ -48,6 +48,13 @@ std::optional<std::string> userAppBundleIdentifier() {
   return std::nullopt;
 }
 
+// Where the content's markers name no application, the one that owns the content made the copy; the
+// application the user works in stands in only when the owner cannot be told.
+std::optional<std::string> ownerOrUserAppBundleIdentifier(platform::Pasteboard& pasteboard) {
+  if (auto owner = pasteboard.ownerApplication()) return owner;
+  return userAppBundleIdentifier();
+}
+
 bool offersRichText(platform::Pasteboard& pasteboard) {
   return hasType(pasteboard, platform::PasteboardType::html) || hasType(pasteboard, platform::PasteboardType::rtf);
 }
@@ -164,6 +171,7 @@ bool PasteboardController::shouldSkip() {
 
 std::optional<std::string> PasteboardController::sourceAppBundleIdentifier() {
   if (auto source = engine::sourceAppBundleIdentifier(pasteboard_)) return source;
+  if (auto owner = pasteboard_.ownerApplication()) return owner;
   if (get(Keys::_forceUsingFrontmostApp())) {
     if (auto app = platform::Workspace::shared().frontmostApplication()) return app->bundleIdentifier;
   }
@@ -174,7 +182,8 @@ std::optional<StringOrAttributedStringType> PasteboardController::currentContent
   bool concealedRichText = hasType(pasteboard_, kit::PasteboardType::concealed) && offersRichText(pasteboard_);
   if (hasType(pasteboard_, cleanedMarkerType())) return std::nullopt;
   if (!concealedRichText && shouldBeLeftAlone(pasteboard_)) return std::nullopt;
-  return contentToClean(pasteboard_, get(Keys::preserveLinks()), userAppBundleIdentifier);
+  return contentToClean(pasteboard_, get(Keys::preserveLinks()),
+                        [this] { return ownerOrUserAppBundleIdentifier(pasteboard_); });
 }
 
 void PasteboardController::clearFormatting() {

@@ -106,7 +106,8 @@ TEST_F(PasteboardOnX11, OwnWriteCountsOnceAndOtherClientsReadEveryTargetBackExac
   EXPECT_FALSE(pasteboard.write({{string, "late"}}, now - 1));
   EXPECT_EQ(pasteboard.changeCount(), now);
   EXPECT_EQ(read("UTF8_STRING"), text);
-  // Our own content has no owner application to report.
+  // Our own content has no owner application to report, and no source marker we did not write.
+  EXPECT_EQ(pasteboard.ownerApplication(), std::nullopt);
   EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), std::nullopt);
 }
 
@@ -140,7 +141,7 @@ TEST_F(PasteboardOnX11, HungOwnerCostsOneTimeoutPerChange) {
   EXPECT_LT(secondRound, 200ms);
 }
 
-TEST_F(PasteboardOnX11, SourceApplicationIsTheSelectionOwnersDesktopEntry) {
+TEST_F(PasteboardOnX11, OwnerApplicationIsTheSelectionOwnersDesktopEntry) {
   x11test::TemporaryFolder dataHome;
   dataHome.write("applications/org.example.Owner.desktop",
                  "[Desktop Entry]\nType=Application\nName=Owner\nExec=owner-app\nStartupWMClass=ExampleOwner\n");
@@ -155,12 +156,14 @@ TEST_F(PasteboardOnX11, SourceApplicationIsTheSelectionOwnersDesktopEntry) {
                                    .wmClass = "ExampleOwner",
                                    .netWmPid = static_cast<uint32_t>(getpid())});
     ASSERT_EQ(settledMoveFrom(before), 1);
-    EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.Owner");
+    EXPECT_EQ(pasteboard.ownerApplication(), "org.example.Owner");
+    // The owner is no marker of the content.
+    EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), std::nullopt);
     auto types = pasteboard.types();
     EXPECT_EQ(std::find(types.begin(), types.end(), "org.nspasteboard.source"), types.end());
   }
   {
-    // A marker offered by the content wins over the owner.
+    // A marker offered by the content is read as it is, beside the owner.
     x11test::processEventsFor(300ms);
     int64_t before = pasteboard.changeCount();
     x11test::SelectionOwner owner({.targets = {{"UTF8_STRING", "hello"}, {"org.nspasteboard.source", "com.other.App"}},
@@ -168,6 +171,7 @@ TEST_F(PasteboardOnX11, SourceApplicationIsTheSelectionOwnersDesktopEntry) {
                                    .wmClass = "ExampleOwner"});
     ASSERT_EQ(settledMoveFrom(before), 1);
     EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.other.App");
+    EXPECT_EQ(pasteboard.ownerApplication(), "org.example.Owner");
   }
   {
     // An owner without window properties: its process, found through the X server, names the application.
@@ -175,7 +179,7 @@ TEST_F(PasteboardOnX11, SourceApplicationIsTheSelectionOwnersDesktopEntry) {
     int64_t before = pasteboard.changeCount();
     x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-i"}, "from a process");
     ASSERT_EQ(settledMoveFrom(before), 1);
-    EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.Clipper");
+    EXPECT_EQ(pasteboard.ownerApplication(), "org.example.Clipper");
   }
   unsetenv("XDG_DATA_HOME");
 }

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <memory>
+
 #include "engine/content_decision.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
+#include "platform/system/fake_workspace.h"
 
 namespace engine {
 namespace {
@@ -259,6 +262,77 @@ TEST_F(ControllerTest, ALinkThatOpensABlockLeavesTheBlockBreakOutsideBothOutputs
     EXPECT_EQ(pasteboard.string(type::html),
               "<html><head><meta charset=\"utf-8\"></head><body>" + c.html + "</body></html>");
   }
+}
+
+class SourceApplicationTest : public ControllerTest {
+ protected:
+  void SetUp() override {
+    ControllerTest::SetUp();
+    platform::Workspace::setSharedForTesting(&workspace);
+    controller = std::make_unique<PasteboardController>(pasteboard);
+  }
+  void TearDown() override {
+    controller.reset();
+    platform::Workspace::setSharedForTesting(nullptr);
+  }
+
+  // The source application of a copy with `content`, owned by `owner`.
+  std::optional<std::string> sourceOf(const Content& content, std::optional<std::string> owner = "org.example.Owner") {
+    pasteboard.setItems({itemOf(content)});
+    pasteboard.setOwnerApplication(std::move(owner));
+    return controller->sourceAppBundleIdentifier();
+  }
+
+  platform::FakeWorkspace workspace;
+  MemoryPasteboard pasteboard;
+  std::unique_ptr<PasteboardController> controller;  // made once automatic clearing is off
+};
+
+TEST_F(SourceApplicationTest, MarkersComeFirstInTheirOrderThenTheOwnerThenTheFrontmostApplication) {
+  const std::pair<std::string, std::string> source = {"org.nspasteboard.source", "org.example.Marked"};
+  const std::pair<std::string, std::string> pages = {"com.apple.iWork.pasteboardState.applicationName-Pages", ""};
+  const std::pair<std::string, std::string> numbers = {"com.apple.iWork.pasteboardState.applicationName-Numbers", ""};
+  const std::pair<std::string, std::string> keynote = {"com.apple.iWork.pasteboardState.applicationName-Keynote", ""};
+  const std::pair<std::string, std::string> office = {"com.microsoft.appbundleid", "com.microsoft.Word"};
+  const std::pair<std::string, std::string> text = {type::string, "t"};
+  EXPECT_EQ(sourceOf({text, source}), "org.example.Marked");
+  EXPECT_EQ(sourceOf({text, pages}), "com.apple.iWork.Pages");
+  EXPECT_EQ(sourceOf({text, numbers}), "com.apple.iWork.Numbers");
+  EXPECT_EQ(sourceOf({text, keynote}), "com.apple.iWork.Keynote");
+  EXPECT_EQ(sourceOf({text, office}), "com.microsoft.Word");
+  EXPECT_EQ(sourceOf({text, office, keynote, numbers, pages, source}), "org.example.Marked");
+  EXPECT_EQ(sourceOf({text, office, keynote, numbers, pages}), "com.apple.iWork.Pages");
+  EXPECT_EQ(sourceOf({text, office, keynote, numbers}), "com.apple.iWork.Numbers");
+  EXPECT_EQ(sourceOf({text, office, keynote}), "com.apple.iWork.Keynote");
+  EXPECT_EQ(sourceOf({text, {"org.nspasteboard.source", " "}, office}), "com.microsoft.Word");
+
+  // Without markers the clipboard's owner answers; the frontmost application only when there is no owner.
+  kit::Preferences::set(Keys::_forceUsingFrontmostApp(), true);
+  workspace.frontmost = platform::RunningApplication{.pid = 7, .bundleIdentifier = "org.example.Front"};
+  EXPECT_EQ(sourceOf({text}), "org.example.Owner");
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Front");
+
+  // The content decision asks the owner too: the spreadsheet's cut is left alone without any marker.
+  sourceOf({text, {"dyn.ah62d4rv4gu8y", "Cut 1"}}, "com.microsoft.Excel");
+  EXPECT_FALSE(controller->currentContent());
+  sourceOf({text, {"dyn.ah62d4rv4gu8y", "Cut 1"}});
+  EXPECT_TRUE(controller->currentContent());
+}
+
+TEST_F(SourceApplicationTest, TheWriteBackOffersASourceMarkerOnlyWhenTheCopyHadOne) {
+  auto cleanAndReadSource = [&](const Content& content) {
+    controller->pasteboardItemSourceApp = sourceOf(content);
+    controller->clearFormatting();
+    EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
+    return pasteboard.string("org.nspasteboard.source");
+  };
+  EXPECT_EQ(cleanAndReadSource({{type::html, "<b>a</b>"}, {type::string, "a"}}), std::nullopt);
+  EXPECT_EQ(controller->pasteboardItemSourceApp, "org.example.Owner");
+  EXPECT_EQ(cleanAndReadSource({{type::html, "<b>b</b>"}, {type::string, "b"}, {"org.nspasteboard.source", " w\n"}}),
+            " w\n");
+  EXPECT_EQ(controller->pasteboardItemSourceApp, "w");
+  // Our own write has no owner to tell.
+  EXPECT_EQ(pasteboard.ownerApplication(), std::nullopt);
 }
 
 }  // namespace

@@ -49,6 +49,7 @@ bool MemoryPasteboard::write(std::vector<PasteboardEntry> entries, std::optional
   }
   items_.clear();
   if (!item.types.empty()) items_.push_back(std::move(item));
+  ownerApplication_.reset();  // our own content
   changed();
   return true;
 }

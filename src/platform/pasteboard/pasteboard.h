@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -45,6 +46,9 @@ class Pasteboard {
   virtual std::optional<std::string> string(std::string_view type) = 0;
   virtual std::optional<Bytes> data(std::string_view type) = 0;
   virtual std::vector<PasteboardItem> items() = 0;
+  // The application that put the content there, as the system tells it apart from the content's own markers
+  // (on the desktop: the clipboard owner's); none for our own content or when it cannot be told.
+  virtual std::optional<std::string> ownerApplication() { return std::nullopt; }
   // Replaces the whole content in one step. With `onlyIfChangeCountIs`, writes nothing and answers false when
   // the count has moved.
   virtual bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) = 0;
@@ -65,12 +69,15 @@ class MemoryPasteboard final : public Pasteboard {
   std::optional<std::string> string(std::string_view type) override;
   std::optional<Bytes> data(std::string_view type) override;
   std::vector<PasteboardItem> items() override { return items_; }
+  std::optional<std::string> ownerApplication() override { return ownerApplication_; }
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
   int addChangeHandler(ChangeHandler handler) override;
   void removeChangeHandler(int id) override;
 
   // Replaces the content with several items, as another application would.
   void setItems(std::vector<PasteboardItem> items);
+  // The application that owns the content, until the next write of ours.
+  void setOwnerApplication(std::optional<std::string> application) { ownerApplication_ = std::move(application); }
   // Counts how often data was read (every type of every read).
   int readCount() const { return readCount_; }
 
@@ -78,6 +85,7 @@ class MemoryPasteboard final : public Pasteboard {
   void changed();
 
   std::vector<PasteboardItem> items_;
+  std::optional<std::string> ownerApplication_;
   int64_t changeCount_ = 0;
   int readCount_ = 0;
   std::map<int, ChangeHandler> handlers_;

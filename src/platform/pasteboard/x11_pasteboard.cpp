@@ -16,8 +16,6 @@ namespace platform {
 
 namespace {
 
-constexpr const char* sourceType = "org.nspasteboard.source";
-
 QClipboard* clipboard() { return qGuiApp != nullptr ? QGuiApplication::clipboard() : nullptr; }
 
 }  // namespace
@@ -144,7 +142,6 @@ std::optional<Bytes> X11Pasteboard::data(std::string_view type) {
   const std::vector<std::string> offered = targets();
   auto reader = [this](const std::string& target) { return readTarget(target); };
   std::optional<Bytes> result = x11targets::readType(key, offered, reader);
-  if (!result && key == sourceType) result = selectionOwnerApplication();
   if (count == changeCount_) snapshot().typeData[key] = result;
   return result;
 }
@@ -243,18 +240,15 @@ int X11Pasteboard::addChangeHandler(ChangeHandler handler) {
 
 void X11Pasteboard::removeChangeHandler(int id) { handlers_.erase(id); }
 
-std::optional<std::string> X11Pasteboard::selectionOwnerApplication() {
-  QClipboard* c = clipboard();
-  if (c == nullptr || c->ownsClipboard()) return std::nullopt;
-  X11Connection* x = X11Connection::shared();
-  if (x == nullptr) return std::nullopt;
-  xcb_atom_t selection = x->atom("CLIPBOARD");
-  auto* reply =
-      xcb_get_selection_owner_reply(x->connection(), xcb_get_selection_owner(x->connection(), selection), nullptr);
-  if (reply == nullptr) return std::nullopt;
-  xcb_window_t owner = reply->owner;
-  std::free(reply);
-  return applicationIdOfOwnerWindow(*x, owner);
+std::optional<std::string> X11Pasteboard::ownerApplication() {
+  Snapshot& s = snapshot();
+  if (!s.ownerApplication) {
+    QClipboard* c = clipboard();
+    X11Connection* x = X11Connection::shared();
+    bool ours = c == nullptr || c->ownsClipboard() || (s.owner && isOurWindow(*s.owner));
+    s.ownerApplication = ours || x == nullptr || !s.owner ? std::nullopt : applicationIdOfOwnerWindow(*x, *s.owner);
+  }
+  return *s.ownerApplication;
 }
 
 }  // namespace platform

@@ -21,6 +21,8 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::optional<std::string> string(std::string_view type) override;
   std::optional<Bytes> data(std::string_view type) override;
   std::vector<PasteboardItem> items() override;
+  // The application of the client that owns the CLIPBOARD selection, resolved once per change.
+  std::optional<std::string> ownerApplication() override;
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
   int addChangeHandler(ChangeHandler handler) override;
   void removeChangeHandler(int id) override;
@@ -37,12 +39,12 @@ class X11Pasteboard final : public QObject, public Pasteboard {
     std::map<std::string, std::optional<Bytes>> typeData;
     bool ownerHung = false;
     std::optional<uint32_t> owner;  // the X window that owned the clipboard when this change was first read
+    std::optional<std::optional<std::string>> ownerApplication;
   };
 
   Snapshot& snapshot();
   const std::vector<std::string>& targets();
   std::optional<Bytes> readTarget(const std::string& target);
-  std::optional<std::string> selectionOwnerApplication();
   void connectIfNeeded();
   bool isOurWindow(uint32_t window) const;
   std::optional<uint32_t> selectionOwnerWindow();
