@@ -33,7 +33,7 @@ class ShortcutFollower : public QObject {
 
  private:
   Name name_;
-  platform::NotificationToken token_;
+  platform::rx::AnyCancellable token_;
 };
 
 void stopFollowing(QAction& action) {

@@ -64,7 +64,7 @@ class Recorder : public QLineEdit {
   QAction* clearAction_ = nullptr;
   bool isRecording_ = false;
   QPointer<QObject> eventMonitor_;
-  platform::NotificationToken shortcutsNameChangeObserver_;
+  platform::rx::AnyCancellable shortcutsNameChangeObserver_;
 };
 
 }  // namespace kit::GlobalShortcuts

@@ -23,37 +23,25 @@ struct NotificationCenterState {
 
 }  // namespace detail
 
-NotificationToken::NotificationToken(NotificationToken&& other) noexcept
-    : center_(std::move(other.center_)), id_(std::exchange(other.id_, 0)) {}
+namespace {
 
-NotificationToken& NotificationToken::operator=(NotificationToken&& other) noexcept {
-  if (this != &other) {
-    reset();
-    center_ = std::move(other.center_);
-    id_ = std::exchange(other.id_, 0);
-  }
-  return *this;
-}
-
-void NotificationToken::reset() {
-  auto center = center_.lock();
-  center_.reset();
-  if (!center || id_ == 0) return;
+// Ends one observation; a delivery in progress on another thread completes first.
+void removeObserver(const std::weak_ptr<detail::NotificationCenterState>& weakCenter, std::uint64_t id) {
+  auto center = weakCenter.lock();
+  if (!center) return;
   std::shared_ptr<detail::NotificationObserver> observer;
   {
     std::lock_guard lock(center->mutex);
-    auto it = center->observers.find(id_);
-    if (it != center->observers.end()) {
-      observer = std::move(it->second);
-      center->observers.erase(it);
-    }
+    auto it = center->observers.find(id);
+    if (it == center->observers.end()) return;
+    observer = std::move(it->second);
+    center->observers.erase(it);
   }
-  id_ = 0;
-  if (observer) {
-    std::lock_guard wait(observer->delivering);  // a delivery on another thread completes first
-    observer->removed = true;
-  }
+  std::lock_guard wait(observer->delivering);
+  observer->removed = true;
 }
+
+}  // namespace
 
 NotificationCenter::NotificationCenter() : state_(std::make_shared<detail::NotificationCenterState>()) {}
 
@@ -62,14 +50,16 @@ NotificationCenter& NotificationCenter::defaultCenter() {
   return *center;
 }
 
-NotificationToken NotificationCenter::addObserver(std::string name, std::function<void(const Notification&)> observer) {
+rx::AnyCancellable NotificationCenter::addObserver(std::string name,
+                                                   std::function<void(const Notification&)> observer) {
   auto entry = std::make_shared<detail::NotificationObserver>();
   entry->name = std::move(name);
   entry->callback = std::move(observer);
   std::lock_guard lock(state_->mutex);
   std::uint64_t id = state_->nextId++;
   state_->observers.emplace(id, std::move(entry));
-  return NotificationToken(state_, id);
+  return rx::AnyCancellable(
+      [center = std::weak_ptr<detail::NotificationCenterState>(state_), id] { removeObserver(center, id); });
 }
 
 void NotificationCenter::post(const Notification& notification) {

@@ -54,9 +54,7 @@ Publisher<Unit> timerPublisher(std::chrono::nanoseconds every, std::optional<std
 Publisher<Notification> notifications(NotificationCenter& center, std::string name) {
   NotificationCenter* c = &center;
   return Publisher<Notification>([c, name](Publisher<Notification>::Subscriber down) {
-    auto token = std::make_shared<NotificationToken>(
-        c->addObserver(name, [value = down.value](const Notification& n) { value(n); }));
-    return AnyCancellable([token] { token->reset(); });
+    return c->addObserver(name, [value = down.value](const Notification& n) { value(n); });
   });
 }
 

@@ -28,7 +28,7 @@ class ChangeSpy {
   std::vector<std::string> names;
 
  private:
-  platform::NotificationToken token_;
+  platform::rx::AnyCancellable token_;
 };
 
 TEST(ShortcutStorage, SavedShortcutIsStoredAsJsonTextAndAnnounced) {

@@ -26,11 +26,11 @@ TEST(NotificationCenterTest, DeliversByNameUntilTheTokenGoes) {
 TEST(NotificationCenterTest, ObserverMayRemoveItselfAndOthersDuringDelivery) {
   NotificationCenter center;
   int first = 0, second = 0;
-  NotificationToken a, b;
+  rx::AnyCancellable a, b;
   a = center.addObserver("N", [&](const Notification&) {
     ++first;
-    a.reset();
-    b.reset();  // the second observer is not called for this post either
+    a.cancel();
+    b.cancel();  // the second observer is not called for this post either
   });
   b = center.addObserver("N", [&](const Notification&) { ++second; });
   center.post({"N", {}});
@@ -43,7 +43,7 @@ TEST(NotificationCenterTest, TokenOutlivingItsCentreDoesNothing) {
   auto center = std::make_unique<NotificationCenter>();
   auto token = center->addObserver("N", [](const Notification&) {});
   center.reset();
-  token.reset();  // no crash
+  token.cancel();  // no crash
 }
 
 }  // namespace
