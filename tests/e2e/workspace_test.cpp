@@ -67,7 +67,7 @@ TEST_F(DesktopSession, ManagedWindowsAndActivationGiveApplicationEventsAndTheFro
 
   auto& workspace = platform::Workspace::shared();
   std::vector<platform::ApplicationEvent> events;
-  int handler = workspace.addEventHandler([&](platform::ApplicationEvent e) { events.push_back(e); });
+  auto subscription = workspace.applicationEvents().sink([&](platform::ApplicationEvent e) { events.push_back(e); });
 
   // Without a window manager the test publishes what one would: the client list and the active window.
   x11test::ChildProcess sleeper({"sleep", "60"});
@@ -97,7 +97,7 @@ TEST_F(DesktopSession, ManagedWindowsAndActivationGiveApplicationEventsAndTheFro
   EXPECT_EQ(events, (std::vector{platform::ApplicationEvent::deactivate, platform::ApplicationEvent::terminate}));
   EXPECT_FALSE(workspace.frontmostApplication());
 
-  workspace.removeEventHandler(handler);
+  subscription.cancel();
   unsetenv("XDG_DATA_HOME");
 }
 

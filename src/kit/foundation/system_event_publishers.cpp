@@ -17,19 +17,12 @@ Publisher<Unit> userDefaultsDidChangePublisher() {
   return publisher;
 }
 
-Publisher<bool> screenLockPublisher() {
-  static const Publisher<bool> publisher([](Publisher<bool>::Subscriber subscriber) {
-    int id = platform::ScreenLock::addChangeHandler([subscriber](bool locked) { subscriber.value(locked); });
-    return AnyCancellable([id] { platform::ScreenLock::removeChangeHandler(id); });
-  });
-  return publisher;
-}
+Publisher<bool> screenLockPublisher() { return platform::ScreenLock::changes(); }
 
 Publisher<Unit> applicationEventsPublisher() {
+  // The workspace is looked up at each subscription: a test installs its own.
   static const Publisher<Unit> publisher([](Publisher<Unit>::Subscriber subscriber) {
-    platform::Workspace& workspace = platform::Workspace::shared();
-    int id = workspace.addEventHandler([subscriber](platform::ApplicationEvent) { subscriber.value(Unit{}); });
-    return AnyCancellable([&workspace, id] { workspace.removeEventHandler(id); });
+    return platform::Workspace::shared().applicationEvents().asVoid().subscribe(std::move(subscriber));
   });
   return publisher;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <map>
-
 #include "platform/system/workspace.h"
 
 namespace platform {
@@ -28,19 +26,7 @@ class FakeWorkspace final : public Workspace {
   }
   std::vector<RunningApplication> runningApplications() override { return applications; }
   std::vector<WindowRecord> windowList() override { return windows; }
-  int addEventHandler(EventHandler handler) override {
-    handlers_.emplace(nextId_, std::move(handler));
-    return nextId_++;
-  }
-  void removeEventHandler(int id) override { handlers_.erase(id); }
-  void send(ApplicationEvent event) {
-    auto handlers = handlers_;
-    for (auto& [id, handler] : handlers) handler(event);
-  }
-
- private:
-  std::map<int, EventHandler> handlers_;
-  int nextId_ = 1;
+  void send(ApplicationEvent event) { announce(event); }
 };
 
 }  // namespace platform

@@ -73,20 +73,21 @@ HotKeys::HotKeys() {
   xcb_flush(c);
   deliverQueuedEventsLater();
 
-  listenerId_ = x->addEventListener([this](const xcb_generic_event_t& event) {
+  keyEvents_ = x->addEventListener([this](const xcb_generic_event_t& event) {
     const uint8_t type = event.response_type & 0x7f;
     if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
       const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
       handleXEvent(type, key.detail, key.state, key.time);
     }
   });
-  KeyboardLayout::shared()->addChangeHandler(
+  keymapChanges_ = KeyboardLayout::shared()->changes().sink(
       [this](const XModifierMasks& before) { regrabAfterMappingChange(before); });
+  available_ = true;
 }
 
 HotKeys::~HotKeys() = default;
 
-bool HotKeys::isAvailable() const { return listenerId_.has_value(); }
+bool HotKeys::isAvailable() const { return available_; }
 
 void HotKeys::setEventHandler(std::function<void(const HotKeyEvent&)> handler) { handler_ = std::move(handler); }
 

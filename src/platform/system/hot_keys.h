@@ -87,7 +87,9 @@ class HotKeys {
   int suspendDepth_ = 0;
   bool menuOpen_ = false;
   uint32_t lastEventTime_ = 0;
-  std::optional<int> listenerId_;
+  bool available_ = false;  // there is an X server with a keyboard
+  rx::AnyCancellable keyEvents_;
+  rx::AnyCancellable keymapChanges_;
   std::unique_ptr<MenuKeyFilter> menuFilter_;
 };
 

@@ -90,7 +90,7 @@ class GlobalFlagsWatcher {
                               &details);
     xcb_flush(x_.connection());
     lastFlags_ = queryFlags();
-    x_.addEventListener([this](const xcb_generic_event_t& event) { handle(event); });
+    stateChanges_ = x_.addEventListener([this](const xcb_generic_event_t& event) { handle(event); });
   }
 
   void handle(const xcb_generic_event_t& event) {
@@ -118,6 +118,7 @@ class GlobalFlagsWatcher {
   uint16_t superMask_ = XModifier::mod4;
   uint64_t lastFlags_ = 0;
   std::map<MonitorId, Handler> handlers_;
+  rx::AnyCancellable stateChanges_;
 };
 
 uint64_t flagsFromQt(Qt::KeyboardModifiers modifiers) {

@@ -73,12 +73,7 @@ bool KeyboardLayout::load() {
 void KeyboardLayout::reload() {
   const XModifierMasks before = masks_;
   load();
-  auto handlers = changeHandlers_;  // a handler may add another
-  for (auto& handler : handlers) handler(before);
-}
-
-void KeyboardLayout::addChangeHandler(std::function<void(const XModifierMasks& before)> handler) {
-  changeHandlers_.push_back(std::move(handler));
+  changed_.send(before);
 }
 
 void KeyboardLayout::watchKeymapChanges() {
@@ -92,7 +87,7 @@ void KeyboardLayout::watchKeymapChanges() {
   xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, mapEvents, 0, mapEvents, allMapParts, allMapParts, &details);
   xcb_flush(c);
   const std::optional<uint8_t> xkbEvent = x->extensionFirstEvent(&xcb_xkb_id);
-  x->addEventListener([this, xkbEvent](const xcb_generic_event_t& event) {
+  keymapEvents_ = x->addEventListener([this, xkbEvent](const xcb_generic_event_t& event) {
     const uint8_t type = event.response_type & 0x7f;
     const uint8_t xkbType = event.pad0;  // the XKB event kind travels in the second byte
     if (type == XCB_MAPPING_NOTIFY ||

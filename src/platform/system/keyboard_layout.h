@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/core/rx_subjects.h"
 
 struct xkb_context;
 struct xkb_keymap;
@@ -50,8 +51,8 @@ class KeyboardLayout {
 
   // Reads the keymap again. Runs by itself when the server reports a new keyboard or keymap.
   void reload();
-  // Called after each reload with the modifier masks as they were before it.
-  void addChangeHandler(std::function<void(const XModifierMasks& before)> handler);
+  // After each reload: the modifier masks as they were before it.
+  rx::Publisher<XModifierMasks> changes() const { return changed_.publisher(); }
 
   // The character the key produces without modifiers in the current layout when it is ASCII-capable,
   // else in the first such group; none when no group gives one.
@@ -79,7 +80,8 @@ class KeyboardLayout {
   int32_t deviceId_ = -1;
   XModifierMasks masks_;
   std::vector<uint8_t> modifierKeycodes_;
-  std::vector<std::function<void(const XModifierMasks&)>> changeHandlers_;
+  rx::PassthroughSubject<XModifierMasks> changed_;
+  rx::AnyCancellable keymapEvents_;
 };
 
 }  // namespace platform

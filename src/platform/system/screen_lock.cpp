@@ -69,10 +69,7 @@ void ScreenLockWatcher::send(bool locked) {
   // Several sources may report one lock; each lock and unlock counts once.
   if (locked == lastLocked_) return;
   lastLocked_ = locked;
-  auto current = handlers;
-  for (auto& [id, handler] : current) {
-    if (handlers.count(id) != 0) handler(locked);
-  }
+  changes.send(locked);
 }
 
 bool ScreenLock::isLocked() {
@@ -94,13 +91,10 @@ bool ScreenLock::isLocked() {
   return false;
 }
 
-int ScreenLock::addChangeHandler(std::function<void(bool)> handler) {
-  ScreenLockWatcher& watcher = ScreenLockWatcher::shared();
-  int id = watcher.nextId++;
-  watcher.handlers.emplace(id, std::move(handler));
-  return id;
+rx::Publisher<bool> ScreenLock::changes() {
+  return rx::Publisher<bool>([](rx::Publisher<bool>::Subscriber subscriber) {
+    return ScreenLockWatcher::shared().changes.publisher().subscribe(std::move(subscriber));
+  });
 }
-
-void ScreenLock::removeChangeHandler(int id) { ScreenLockWatcher::shared().handlers.erase(id); }
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <functional>
+#include "platform/core/rx_publisher.h"
 
 namespace platform {
 
@@ -9,9 +9,9 @@ namespace platform {
 class ScreenLock {
  public:
   static bool isLocked();
-  // Calls `handler` with true on every lock and false on every unlock (no initial value).
-  static int addChangeHandler(std::function<void(bool locked)> handler);
-  static void removeChangeHandler(int id);
+  // True on every lock and false on every unlock (no initial value). The buses are watched from the first
+  // subscription on.
+  static rx::Publisher<bool> changes();
 };
 
 }  // namespace platform

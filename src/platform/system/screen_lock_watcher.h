@@ -2,19 +2,18 @@
 
 #include <QDBusMessage>
 #include <QObject>
-#include <functional>
-#include <map>
+
+#include "platform/core/rx_subjects.h"
 
 namespace platform {
 
-// Receives the lock signals of the buses and hands them to the registered handlers.
+// Receives the lock signals of the buses and publishes each lock and unlock once.
 class ScreenLockWatcher final : public QObject {
   Q_OBJECT
 
  public:
   static ScreenLockWatcher& shared();
-  std::map<int, std::function<void(bool)>> handlers;
-  int nextId = 1;
+  rx::PassthroughSubject<bool> changes;
   QString sessionPath;  // the logind session object of this process, empty when logind does not answer
 
  private Q_SLOTS:

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/core/rx_subjects.h"
 #include "platform/system/geometry.h"
 
 namespace platform {
@@ -46,8 +46,6 @@ enum class ApplicationEvent { willLaunch, launch, terminate, hide, unhide, activ
 // The desktop as the program sees it: applications, windows and their events. Main thread only.
 class Workspace {
  public:
-  using EventHandler = std::function<void(ApplicationEvent)>;
-
   virtual ~Workspace() = default;
   // The X11 workspace, or an empty one without an X server (or the one a test installed).
   static Workspace& shared();
@@ -60,9 +58,14 @@ class Workspace {
   virtual std::vector<RunningApplication> runningApplications() = 0;
   // Shown windows, front to back.
   virtual std::vector<WindowRecord> windowList() = 0;
-  // Calls `handler` on every application event until the returned id is removed.
-  virtual int addEventHandler(EventHandler handler) = 0;
-  virtual void removeEventHandler(int id) = 0;
+  // Every application event, as it happens.
+  virtual rx::Publisher<ApplicationEvent> applicationEvents() { return events_.publisher(); }
+
+ protected:
+  void announce(ApplicationEvent event) { events_.send(event); }
+
+ private:
+  rx::PassthroughSubject<ApplicationEvent> events_;
 };
 
 // The display name of a running process: its desktop entry's name, else /proc/PID/comm, else "PID<n>".

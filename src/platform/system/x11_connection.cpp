@@ -157,14 +157,12 @@ void X11Connection::selectRootEvents(uint32_t mask) {
   xcb_flush(connection_);
 }
 
-int X11Connection::addEventListener(EventListener listener) {
+rx::AnyCancellable X11Connection::addEventListener(EventListener listener) {
   watchSocket();
   int id = nextListenerId_++;
   listeners_.emplace(id, std::move(listener));
-  return id;
+  return rx::AnyCancellable([this, id] { listeners_.erase(id); });  // the connection lives for the process
 }
-
-void X11Connection::removeEventListener(int id) { listeners_.erase(id); }
 
 void X11Connection::dispatchPending() {
   dispatchScheduled_ = false;

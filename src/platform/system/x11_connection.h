@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/core/rx_cancellable.h"
+
 class QSocketNotifier;
 
 namespace platform {
@@ -50,8 +52,8 @@ class X11Connection {
 
   // Adds an event mask to the root window's selection (the masks of all callers accumulate).
   void selectRootEvents(uint32_t mask);
-  int addEventListener(EventListener listener);
-  void removeEventListener(int id);
+  // Hands every event of the connection to `listener` until the returned token goes.
+  [[nodiscard]] rx::AnyCancellable addEventListener(EventListener listener);
   // Delivers every event already read from the socket. Runs by itself from the Qt loop.
   void dispatchPending();
 

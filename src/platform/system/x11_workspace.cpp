@@ -23,8 +23,6 @@ class EmptyWorkspace final : public Workspace {
   std::optional<RunningApplication> runningApplication(int32_t) override { return std::nullopt; }
   std::vector<RunningApplication> runningApplications() override { return {}; }
   std::vector<WindowRecord> windowList() override { return {}; }
-  int addEventHandler(EventHandler) override { return 0; }
-  void removeEventHandler(int) override {}
 };
 
 class X11Workspace final : public Workspace {
@@ -104,13 +102,10 @@ class X11Workspace final : public Workspace {
     return out;
   }
 
-  int addEventHandler(EventHandler handler) override {
+  rx::Publisher<ApplicationEvent> applicationEvents() override {
     startWatching();
-    handlers_.emplace(nextHandlerId_, std::move(handler));
-    return nextHandlerId_++;
+    return Workspace::applicationEvents();
   }
-
-  void removeEventHandler(int id) override { handlers_.erase(id); }
 
  private:
   template <class T>
@@ -254,7 +249,7 @@ class X11Workspace final : public Workspace {
     lastActivePid_ = activePid();
     lastClientPids_ = clientPids();
     x_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
-    x_.addEventListener([this](const xcb_generic_event_t& event) {
+    propertyChanges_ = x_.addEventListener([this](const xcb_generic_event_t& event) {
       if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return;
       const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
       if (notify.window != x_.root()) return;
@@ -276,35 +271,27 @@ class X11Workspace final : public Workspace {
     if (pid == lastActivePid_) return;
     bool hadActive = lastActivePid_.has_value();
     lastActivePid_ = pid;
-    if (hadActive) send(ApplicationEvent::deactivate);
-    if (pid) send(ApplicationEvent::activate);
+    if (hadActive) announce(ApplicationEvent::deactivate);
+    if (pid) announce(ApplicationEvent::activate);
   }
 
   void clientListChanged() {
     auto pids = clientPids();
     for (int32_t pid : pids) {
-      if (lastClientPids_.count(pid) == 0) send(ApplicationEvent::launch);
+      if (lastClientPids_.count(pid) == 0) announce(ApplicationEvent::launch);
     }
     for (int32_t pid : lastClientPids_) {
-      if (pids.count(pid) == 0) send(ApplicationEvent::terminate);
+      if (pids.count(pid) == 0) announce(ApplicationEvent::terminate);
     }
     lastClientPids_ = std::move(pids);
   }
 
-  void send(ApplicationEvent event) {
-    auto handlers = handlers_;
-    for (auto& [id, handler] : handlers) {
-      if (handlers_.count(id) != 0) handler(event);
-    }
-  }
-
   X11Connection& x_;
   bool watching_ = false;
+  rx::AnyCancellable propertyChanges_;
   xcb_atom_t activeAtom_ = XCB_ATOM_NONE, clientListAtom_ = XCB_ATOM_NONE;
   std::optional<int32_t> lastActivePid_;
   std::set<int32_t> lastClientPids_;
-  std::map<int, EventHandler> handlers_;
-  int nextHandlerId_ = 1;
   std::map<int32_t, ProcessFacts> facts_;
 };
 
