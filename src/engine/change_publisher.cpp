@@ -37,7 +37,7 @@ rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard,
       kit::applicationEventsPublisher(),
       modifierChanges(),
       modifierChanges().delay(100ms, platform::mainExecutor()),
-      kit::pasteboardChangeCountPublisher(pasteboard).asVoid(),
+      pasteboard.changes().asVoid(),
   };
   platform::Pasteboard* source = &pasteboard;
   return rx::merge(std::move(triggers))

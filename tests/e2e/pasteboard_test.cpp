@@ -34,7 +34,7 @@ class PasteboardOnX11 : public ::testing::Test {
 TEST_F(PasteboardOnX11, ReadsEveryTypeOfAnotherOwnerAndCountsEachNewOwnerOnce) {
   int64_t before = pasteboard.changeCount();
   std::vector<int64_t> published;
-  int handler = pasteboard.addChangeHandler([&](int64_t count) { published.push_back(count); });
+  auto subscription = pasteboard.changes().sink([&](int64_t count) { published.push_back(count); });
   {
     x11test::SelectionOwner owner(
         {.targets = {{"text/html", "<b>bold</b> text"},
@@ -69,7 +69,7 @@ TEST_F(PasteboardOnX11, ReadsEveryTypeOfAnotherOwnerAndCountsEachNewOwnerOnce) {
   ASSERT_EQ(settledMoveFrom(beforeXclip), 1);
   EXPECT_EQ(pasteboard.string(html), "<i>from xclip</i>");
   EXPECT_EQ(published, (std::vector<int64_t>{before + 1, before + 2, before + 3}));
-  pasteboard.removeChangeHandler(handler);
+  subscription.cancel();
 }
 
 TEST_F(PasteboardOnX11, OwnWriteCountsOnceAndOtherClientsReadEveryTargetBackExactly) {

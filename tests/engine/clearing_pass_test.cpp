@@ -156,24 +156,19 @@ class PasteboardWrittenDuringRead final : public platform::Pasteboard {
   MemoryPasteboard inner;
   int64_t changeCount() const override { return inner.changeCount(); }
   std::vector<std::string> types() override { return inner.types(); }
-  std::optional<std::string> availableType(std::span<const std::string_view> types) override {
-    return inner.availableType(types);
-  }
-  std::optional<std::string> string(std::string_view type) override {
-    auto result = inner.string(type);
+  std::optional<platform::Bytes> data(std::string_view type) override {
+    auto result = inner.data(type);
     if (type == type::string && !copied_) {
       copied_ = true;
       inner.setItems({itemOf({{type::html, "<b>newer</b>"}, {type::string, "newer"}})});
     }
     return result;
   }
-  std::optional<platform::Bytes> data(std::string_view type) override { return inner.data(type); }
   std::vector<PasteboardItem> items() override { return inner.items(); }
   bool write(std::vector<platform::PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) override {
     return inner.write(std::move(entries), onlyIfChangeCountIs);
   }
-  int addChangeHandler(ChangeHandler handler) override { return inner.addChangeHandler(std::move(handler)); }
-  void removeChangeHandler(int id) override { inner.removeChangeHandler(id); }
+  platform::rx::Publisher<int64_t> changes() override { return inner.changes(); }
 
  private:
   bool copied_ = false;

@@ -33,7 +33,9 @@ class CopyAndClearTest : public ::testing::Test {
     kit::Preferences::removeAll();
     kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
     controller = std::make_unique<PasteboardController>(pasteboard);
-    pasteboard.addChangeHandler([this](int64_t) { writes.push_back({elapsed, pasteboard.string(type::string)}); });
+    pasteboardChanges = pasteboard.changes().sink([this](int64_t) {
+      writes.push_back({elapsed, pasteboard.string(type::string)});
+    });
   }
   void TearDown() override {
     controller.reset();
@@ -65,6 +67,7 @@ class CopyAndClearTest : public ::testing::Test {
   MemoryPasteboard pasteboard;
   std::unique_ptr<PasteboardController> controller;
   std::vector<Write> writes;
+  platform::rx::AnyCancellable pasteboardChanges;
   std::vector<uint16_t> posted;
   KeystrokePoster post = [this](uint16_t key) { posted.push_back(key); };
   std::chrono::milliseconds elapsed{0};

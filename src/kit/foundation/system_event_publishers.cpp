@@ -6,7 +6,6 @@
 
 namespace kit {
 
-using platform::rx::AnyCancellable;
 using platform::rx::Publisher;
 using platform::rx::Unit;
 
@@ -25,14 +24,6 @@ Publisher<Unit> applicationEventsPublisher() {
     return platform::Workspace::shared().applicationEvents().asVoid().subscribe(std::move(subscriber));
   });
   return publisher;
-}
-
-Publisher<int64_t> pasteboardChangeCountPublisher(platform::Pasteboard& pasteboard) {
-  platform::Pasteboard* source = &pasteboard;
-  return Publisher<int64_t>([source](Publisher<int64_t>::Subscriber subscriber) {
-    int id = source->addChangeHandler([subscriber](int64_t count) { subscriber.value(count); });
-    return AnyCancellable([source, id] { source->removeChangeHandler(id); });
-  });
 }
 
 }  // namespace kit

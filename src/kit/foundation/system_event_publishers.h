@@ -17,8 +17,6 @@ platform::rx::Publisher<platform::rx::Unit> userDefaultsDidChangePublisher();
 platform::rx::Publisher<bool> screenLockPublisher();
 // One value per application launch, termination, hide, unhide, activation and deactivation on the desktop.
 platform::rx::Publisher<platform::rx::Unit> applicationEventsPublisher();
-// The new change count at every change of a pasteboard, at once.
-platform::rx::Publisher<int64_t> pasteboardChangeCountPublisher(platform::Pasteboard& pasteboard);
 
 // The names under which the lock notifications are known to the rest of the program.
 inline const std::string screenIsLockedNotification = "com.apple.screenIsLocked";

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "platform/pasteboard/pasteboard.h"
-#include "platform/text/utf8.h"
 
 namespace platform {
 
@@ -15,14 +14,6 @@ std::vector<std::string> MemoryPasteboard::types() {
   return out;
 }
 
-std::optional<std::string> MemoryPasteboard::availableType(std::span<const std::string_view> wanted) {
-  auto offered = types();
-  for (std::string_view type : wanted) {
-    if (std::find(offered.begin(), offered.end(), type) != offered.end()) return std::string(type);
-  }
-  return std::nullopt;
-}
-
 std::optional<Bytes> MemoryPasteboard::data(std::string_view type) {
   // Like the system pasteboard: the first item that has the type answers.
   for (const auto& item : items_) {
@@ -32,12 +23,6 @@ std::optional<Bytes> MemoryPasteboard::data(std::string_view type) {
     }
   }
   return std::nullopt;
-}
-
-std::optional<std::string> MemoryPasteboard::string(std::string_view type) {
-  auto bytes = data(type);
-  if (!bytes) return std::nullopt;
-  return sanitizedUtf8(*bytes);
 }
 
 bool MemoryPasteboard::write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) {
@@ -59,19 +44,9 @@ void MemoryPasteboard::setItems(std::vector<PasteboardItem> items) {
   changed();
 }
 
-int MemoryPasteboard::addChangeHandler(ChangeHandler handler) {
-  handlers_.emplace(nextHandlerId_, std::move(handler));
-  return nextHandlerId_++;
-}
-
-void MemoryPasteboard::removeChangeHandler(int id) { handlers_.erase(id); }
-
 void MemoryPasteboard::changed() {
   ++changeCount_;
-  auto handlers = handlers_;
-  for (auto& [id, handler] : handlers) {
-    if (handlers_.count(id) != 0) handler(changeCount_);
-  }
+  announceChange();
 }
 
 }  // namespace platform

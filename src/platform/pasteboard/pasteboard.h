@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,6 +9,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "platform/core/rx_subjects.h"
 
 namespace platform {
 
@@ -33,17 +34,15 @@ extern const std::string string, html, rtf, rtfd, fileUrl, fileContents, url, ti
 // The system clipboard, or a stand-in for it. Main thread only.
 class Pasteboard {
  public:
-  using ChangeHandler = std::function<void(int64_t changeCount)>;
-
   virtual ~Pasteboard() = default;
   // Moves by one on every change of the content, our own writes included.
   virtual int64_t changeCount() const = 0;
   // Logical types, in the order the content offers them.
   virtual std::vector<std::string> types() = 0;
   // The first of `types` that the content offers.
-  virtual std::optional<std::string> availableType(std::span<const std::string_view> types) = 0;
+  std::optional<std::string> availableType(std::span<const std::string_view> types);
   // UTF-8 text of a type; invalid UTF-8 is replaced.
-  virtual std::optional<std::string> string(std::string_view type) = 0;
+  std::optional<std::string> string(std::string_view type);
   virtual std::optional<Bytes> data(std::string_view type) = 0;
   virtual std::vector<PasteboardItem> items() = 0;
   // The application that put the content there, as the system tells it apart from the content's own markers
@@ -52,9 +51,15 @@ class Pasteboard {
   // Replaces the whole content in one step. With `onlyIfChangeCountIs`, writes nothing and answers false when
   // the count has moved.
   virtual bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) = 0;
-  // Calls `handler` with the new count at each change, at once, until the id is removed.
-  virtual int addChangeHandler(ChangeHandler handler) = 0;
-  virtual void removeChangeHandler(int id) = 0;
+  // The new count at each change, at once. A pasteboard that stands for another one forwards that one's.
+  virtual rx::Publisher<int64_t> changes() { return changed_.publisher(); }
+
+ protected:
+  // Tells the subscribers of changes() about the current count.
+  void announceChange() { changed_.send(changeCount()); }
+
+ private:
+  rx::PassthroughSubject<int64_t> changed_;
 };
 
 // The desktop clipboard (the X11 CLIPBOARD selection). Needs a Qt GUI application.
@@ -65,14 +70,10 @@ class MemoryPasteboard final : public Pasteboard {
  public:
   int64_t changeCount() const override { return changeCount_; }
   std::vector<std::string> types() override;
-  std::optional<std::string> availableType(std::span<const std::string_view> types) override;
-  std::optional<std::string> string(std::string_view type) override;
   std::optional<Bytes> data(std::string_view type) override;
   std::vector<PasteboardItem> items() override { return items_; }
   std::optional<std::string> ownerApplication() override { return ownerApplication_; }
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
-  int addChangeHandler(ChangeHandler handler) override;
-  void removeChangeHandler(int id) override;
 
   // Replaces the content with several items, as another application would.
   void setItems(std::vector<PasteboardItem> items);
@@ -88,8 +89,6 @@ class MemoryPasteboard final : public Pasteboard {
   std::optional<std::string> ownerApplication_;
   int64_t changeCount_ = 0;
   int readCount_ = 0;
-  std::map<int, ChangeHandler> handlers_;
-  int nextHandlerId_ = 1;
 };
 
 }  // namespace platform

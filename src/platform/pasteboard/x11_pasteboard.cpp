@@ -4,13 +4,11 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <algorithm>
 #include <cstdlib>
 
 #include "platform/pasteboard/x11_targets.h"
 #include "platform/system/application_identity.h"
 #include "platform/system/x11_connection.h"
-#include "platform/text/utf8.h"
 
 namespace platform {
 
@@ -49,14 +47,7 @@ void X11Pasteboard::clipboardChanged() {
   // Qt also announces our own writes, synchronously inside setMimeData: write() counts those itself.
   if (writing_) return;
   ++changeCount_;
-  notify();
-}
-
-void X11Pasteboard::notify() {
-  auto handlers = handlers_;
-  for (auto& [id, handler] : handlers) {
-    if (handlers_.count(id) != 0) handler(changeCount_);
-  }
+  announceChange();
 }
 
 X11Pasteboard::Snapshot& X11Pasteboard::snapshot() {
@@ -124,14 +115,6 @@ std::vector<std::string> X11Pasteboard::types() {
   return result;
 }
 
-std::optional<std::string> X11Pasteboard::availableType(std::span<const std::string_view> wanted) {
-  auto offered = types();
-  for (std::string_view type : wanted) {
-    if (std::find(offered.begin(), offered.end(), type) != offered.end()) return std::string(type);
-  }
-  return std::nullopt;
-}
-
 std::optional<Bytes> X11Pasteboard::data(std::string_view type) {
   std::string key(type);
   {
@@ -144,12 +127,6 @@ std::optional<Bytes> X11Pasteboard::data(std::string_view type) {
   std::optional<Bytes> result = x11targets::readType(key, offered, reader);
   if (count == changeCount_) snapshot().typeData[key] = result;
   return result;
-}
-
-std::optional<std::string> X11Pasteboard::string(std::string_view type) {
-  auto bytes = data(type);
-  if (!bytes) return std::nullopt;
-  return sanitizedUtf8(*bytes);
 }
 
 std::vector<PasteboardItem> X11Pasteboard::items() {
@@ -197,7 +174,7 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
   }
   if (!serverSeesUsAsOwner()) return false;
   ++changeCount_;
-  notify();
+  announceChange();
   return true;
 }
 
@@ -232,13 +209,10 @@ void X11Pasteboard::letQtSeeTheServerTime() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);
 }
 
-int X11Pasteboard::addChangeHandler(ChangeHandler handler) {
+rx::Publisher<int64_t> X11Pasteboard::changes() {
   connectIfNeeded();
-  handlers_.emplace(nextHandlerId_, std::move(handler));
-  return nextHandlerId_++;
+  return Pasteboard::changes();
 }
-
-void X11Pasteboard::removeChangeHandler(int id) { handlers_.erase(id); }
 
 std::optional<std::string> X11Pasteboard::ownerApplication() {
   Snapshot& s = snapshot();

@@ -17,15 +17,12 @@ class X11Pasteboard final : public QObject, public Pasteboard {
 
   int64_t changeCount() const override { return changeCount_; }
   std::vector<std::string> types() override;
-  std::optional<std::string> availableType(std::span<const std::string_view> types) override;
-  std::optional<std::string> string(std::string_view type) override;
   std::optional<Bytes> data(std::string_view type) override;
   std::vector<PasteboardItem> items() override;
   // The application of the client that owns the CLIPBOARD selection, resolved once per change.
   std::optional<std::string> ownerApplication() override;
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
-  int addChangeHandler(ChangeHandler handler) override;
-  void removeChangeHandler(int id) override;
+  rx::Publisher<int64_t> changes() override;
 
   // A read that takes this long and brings nothing marks the owner as hung for the rest of its change.
   static constexpr std::chrono::milliseconds hungOwnerThreshold{1000};
@@ -51,14 +48,11 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   bool serverSeesUsAsOwner();
   void letQtSeeTheServerTime();
   void clipboardChanged();
-  void notify();
 
   int64_t changeCount_ = 0;
   bool writing_ = false;
   bool connected_ = false;
   Snapshot snapshot_;
-  std::map<int, ChangeHandler> handlers_;
-  int nextHandlerId_ = 1;
 };
 
 }  // namespace platform

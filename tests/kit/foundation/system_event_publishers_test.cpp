@@ -50,7 +50,7 @@ TEST_F(SystemEventPublishers, PreferenceChangesAndPasteboardCountsArePublished) 
   auto pasteboard = std::make_shared<platform::MemoryPasteboard>();
   std::vector<int64_t> counts;
   auto sampler = kit::changeCountSampler<Unit>(pasteboard);
-  auto sink = kit::pasteboardChangeCountPublisher(*pasteboard).sink([&](const int64_t& c) { counts.push_back(c); });
+  auto sink = pasteboard->changes().sink([&](const int64_t& c) { counts.push_back(c); });
   pasteboard->write({{"a", "1"}});
   pasteboard->write({{"a", "2"}});
   EXPECT_EQ(counts, (std::vector<int64_t>{1, 2}));

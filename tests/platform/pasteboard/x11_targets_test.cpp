@@ -91,7 +91,7 @@ TEST(X11Targets, WritesEachLogicalTypeUnderItsTargets) {
 TEST(MemoryPasteboardTest, WritesReplaceEverythingAndStaleConditionalWritesDoNothing) {
   platform::MemoryPasteboard pasteboard;
   std::vector<int64_t> changes;
-  int handler = pasteboard.addChangeHandler([&](int64_t count) { changes.push_back(count); });
+  auto subscription = pasteboard.changes().sink([&](int64_t count) { changes.push_back(count); });
   pasteboard.setItems({{{"a", "b"}, {{"a", "1"}, {"b", "2"}}}, {{"c"}, {{"c", "3"}}}});
   EXPECT_EQ(pasteboard.types(), (std::vector<std::string>{"a", "b", "c"}));
   ASSERT_TRUE(pasteboard.write({{Type::string, "x"}, {"m", ""}}, 1));
@@ -102,7 +102,7 @@ TEST(MemoryPasteboardTest, WritesReplaceEverythingAndStaleConditionalWritesDoNot
   EXPECT_EQ(pasteboard.string(Type::string), "x");
   std::string_view wanted[] = {"none", "m"};
   EXPECT_EQ(pasteboard.availableType(wanted), "m");
-  pasteboard.removeChangeHandler(handler);
+  subscription.cancel();
   pasteboard.write({});
   EXPECT_EQ(changes, (std::vector<int64_t>{1, 2}));
   EXPECT_TRUE(pasteboard.items().empty());

@@ -1,0 +1,23 @@
+#include "platform/pasteboard/pasteboard.h"
+
+#include <algorithm>
+
+#include "platform/text/utf8.h"
+
+namespace platform {
+
+std::optional<std::string> Pasteboard::availableType(std::span<const std::string_view> wanted) {
+  const std::vector<std::string> offered = types();
+  for (std::string_view type : wanted) {
+    if (std::find(offered.begin(), offered.end(), type) != offered.end()) return std::string(type);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> Pasteboard::string(std::string_view type) {
+  auto bytes = data(type);
+  if (!bytes) return std::nullopt;
+  return sanitizedUtf8(*bytes);
+}
+
+}  // namespace platform
