@@ -22,6 +22,7 @@
 
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
+#include "platform/system/xcb_reply.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ class Client {
     property_ = atom("QUILLET_LATENCY");
     const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(c_, &xcb_xfixes_id);
     xfixesEvent_ = fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
-    free(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
+    platform::xcbReply(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
     xcb_xfixes_select_selection_input(c_, window_, clipboard_, XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
     xcb_flush(c_);
   }
@@ -59,16 +60,15 @@ class Client {
     Clock::time_point start = Clock::now(), deadline = start + timeout;
     bool ownerChanged = false;
     while (Clock::now() < deadline) {
-      xcb_generic_event_t* event = next(deadline);
-      if (event == nullptr) continue;
+      auto event = next(deadline);
+      if (!event) continue;
       uint8_t kind = event->response_type & 0x7f;
       if (kind == XCB_SELECTION_REQUEST) {
-        serve(reinterpret_cast<xcb_selection_request_event_t*>(event));
+        serve(reinterpret_cast<xcb_selection_request_event_t*>(event.get()));
       } else if (kind == xfixesEvent_) {
-        auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event);
+        auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event.get());
         if (notify->owner != window_ && notify->owner != XCB_NONE) ownerChanged = true;
       }
-      free(event);
       if (ownerChanged) {
         ownerChanged = false;
         auto got = readPlainText(deadline);
@@ -80,18 +80,17 @@ class Client {
 
  private:
   xcb_atom_t atom(const char* name) {
-    auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
-    xcb_atom_t a = r->atom;
-    free(r);
-    return a;
+    return platform::xcbReply(
+               xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(strlen(name)), name), nullptr))
+        ->atom;
   }
 
-  xcb_generic_event_t* next(Clock::time_point deadline) {
-    if (xcb_generic_event_t* event = xcb_poll_for_event(c_)) return event;
+  platform::XcbReply<xcb_generic_event_t> next(Clock::time_point deadline) {
+    if (auto event = platform::xcbReply(xcb_poll_for_event(c_))) return event;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     pollfd p{xcb_get_file_descriptor(c_), POLLIN, 0};
     poll(&p, 1, static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(left, 50))));
-    return xcb_poll_for_event(c_);
+    return platform::xcbReply(xcb_poll_for_event(c_));
   }
 
   void serve(xcb_selection_request_event_t* request) {
@@ -122,22 +121,17 @@ class Client {
     xcb_convert_selection(c_, window_, clipboard_, utf8_, property_, XCB_CURRENT_TIME);
     xcb_flush(c_);
     while (Clock::now() < deadline) {
-      xcb_generic_event_t* event = next(deadline);
-      if (event == nullptr) continue;
+      auto event = next(deadline);
+      if (!event) continue;
       uint8_t kind = event->response_type & 0x7f;
-      if (kind == XCB_SELECTION_REQUEST) serve(reinterpret_cast<xcb_selection_request_event_t*>(event));
-      bool done = kind == XCB_SELECTION_NOTIFY;
-      bool ok = done && reinterpret_cast<xcb_selection_notify_event_t*>(event)->property != XCB_NONE;
-      free(event);
-      if (!done) continue;
-      if (!ok) return std::nullopt;
-      auto* reply = xcb_get_property_reply(
-          c_, xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20), nullptr);
-      if (reply == nullptr) return std::nullopt;
-      std::string text(static_cast<const char*>(xcb_get_property_value(reply)),
-                       static_cast<size_t>(xcb_get_property_value_length(reply)));
-      free(reply);
-      return text;
+      if (kind == XCB_SELECTION_REQUEST) serve(reinterpret_cast<xcb_selection_request_event_t*>(event.get()));
+      if (kind != XCB_SELECTION_NOTIFY) continue;
+      if (reinterpret_cast<xcb_selection_notify_event_t*>(event.get())->property == XCB_NONE) return std::nullopt;
+      auto reply = platform::xcbReply(xcb_get_property_reply(
+          c_, xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20), nullptr));
+      if (!reply) return std::nullopt;
+      return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                         static_cast<size_t>(xcb_get_property_value_length(reply.get())));
     }
     return std::nullopt;
   }

@@ -10,14 +10,14 @@
 #include <thread>
 
 #include "platform/pasteboard/pasteboard.h"
+#include "platform/system/xcb_reply.h"
 
 namespace {
 
 xcb_atom_t intern(xcb_connection_t* c, const char* name) {
-  auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
-  xcb_atom_t atom = r != nullptr ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-  std::free(r);
-  return atom;
+  auto r = platform::xcbReply(
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
+  return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // A clipboard manager: asked to save the clipboard, it fetches the text from the owner that is quitting.
@@ -30,7 +30,7 @@ class ClipboardManager {
     xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       screen->root_visual, 0, nullptr);
     xcb_set_selection_owner(c_, window_, intern(c_, "CLIPBOARD_MANAGER"), XCB_CURRENT_TIME);
-    std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
     thread_ = std::thread([this] { serve(); });
   }
   ~ClipboardManager() {
@@ -49,22 +49,21 @@ class ClipboardManager {
     while (!stop_) {
       pollfd p{xcb_get_file_descriptor(c_), POLLIN, 0};
       poll(&p, 1, 20);
-      while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
+      while (auto event = platform::xcbReply(xcb_poll_for_event(c_))) {
         uint8_t type = event->response_type & 0x7f;
         if (type == XCB_SELECTION_REQUEST) {
-          pending = *reinterpret_cast<xcb_selection_request_event_t*>(event);
+          pending = *reinterpret_cast<xcb_selection_request_event_t*>(event.get());
           if (pending.target == saveTargets) {
             asked_ = true;
             xcb_convert_selection(c_, window_, clipboard, utf8, property, XCB_CURRENT_TIME);
             xcb_flush(c_);
           }
         } else if (type == XCB_SELECTION_NOTIFY) {
-          auto* reply = xcb_get_property_reply(
-              c_, xcb_get_property(c_, 1, window_, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr);
-          if (reply != nullptr) {
-            saved_.assign(static_cast<const char*>(xcb_get_property_value(reply)),
-                          static_cast<size_t>(xcb_get_property_value_length(reply)));
-            std::free(reply);
+          auto reply = platform::xcbReply(xcb_get_property_reply(
+              c_, xcb_get_property(c_, 1, window_, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+          if (reply) {
+            saved_.assign(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                          static_cast<size_t>(xcb_get_property_value_length(reply.get())));
           }
           xcb_selection_notify_event_t done{};
           done.response_type = XCB_SELECTION_NOTIFY;
@@ -76,7 +75,6 @@ class ClipboardManager {
           xcb_send_event(c_, 0, pending.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&done));
           xcb_flush(c_);
         }
-        std::free(event);
       }
     }
   }

@@ -13,6 +13,7 @@
 #include "e2e/key_test_support.h"
 #include "e2e/x11_session_support.h"
 #include "platform/system/keyboard_layout.h"
+#include "platform/system/xcb_reply.h"
 
 // Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
 extern "C" const char* __tsan_default_suppressions() {
@@ -202,8 +203,7 @@ TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
 class ModifierMove {
  public:
   ModifierMove(int from, int to) : c_(xcb_connect(nullptr, nullptr)) {
-    std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&free)> reply(
-        xcb_get_modifier_mapping_reply(c_, xcb_get_modifier_mapping(c_), nullptr), &free);
+    auto reply = platform::xcbReply(xcb_get_modifier_mapping_reply(c_, xcb_get_modifier_mapping(c_), nullptr));
     perModifier_ = reply->keycodes_per_modifier;
     const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());
     original_.assign(keycodes, keycodes + 8 * perModifier_);
@@ -221,7 +221,7 @@ class ModifierMove {
 
  private:
   void apply(const std::vector<xcb_keycode_t>& keycodes) {
-    free(xcb_set_modifier_mapping_reply(
+    platform::xcbReply(xcb_set_modifier_mapping_reply(
         c_, xcb_set_modifier_mapping(c_, static_cast<uint8_t>(perModifier_), keycodes.data()), nullptr));
   }
   xcb_connection_t* c_;

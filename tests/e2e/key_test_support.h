@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/system/xcb_reply.h"
+
 // Sends keys through xdotool (XTEST, so grabs see them like keys of a real keyboard).
 inline void xdotool(const std::string& arguments) {
   const std::string command = "xdotool " + arguments;
@@ -24,10 +26,9 @@ class KeyGrabbingClient {
 
   // Grabs exactly this X keycode and modifier state; false when someone else holds it.
   bool grab(uint8_t xKeycode, uint16_t modifiers) {
-    xcb_generic_error_t* error = xcb_request_check(
-        c_, xcb_grab_key_checked(c_, 1, root_, modifiers, xKeycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    std::free(error);
-    return error == nullptr;
+    return platform::xcbReply(xcb_request_check(c_, xcb_grab_key_checked(c_, 1, root_, modifiers, xKeycode,
+                                                                         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC))) ==
+           nullptr;
   }
 
  private:

@@ -6,6 +6,7 @@
 
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
+#include "platform/system/xcb_reply.h"
 #include "x11_session_support.h"
 
 namespace {
@@ -113,9 +114,9 @@ TEST_F(DesktopSession, WindowListGivesFrontToBackWindowsWithLevelOpacityBoundsAn
   x11test::setCardinalProperty(back.window(), "_NET_WM_PID", "CARDINAL", {static_cast<uint32_t>(owner.pid())});
   x11test::setCardinalProperty(back.window(), "_NET_WM_WINDOW_OPACITY", "CARDINAL", {0x7FFFFFFF});
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  auto* dock = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 24, "_NET_WM_WINDOW_TYPE_DOCK"), nullptr);
+  auto dock =
+      platform::xcbReply(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 24, "_NET_WM_WINDOW_TYPE_DOCK"), nullptr));
   x11test::setCardinalProperty(panel.window(), "_NET_WM_WINDOW_TYPE", "ATOM", {dock->atom});
-  std::free(dock);
   xcb_disconnect(c);
 
   auto windows = platform::Workspace::shared().windowList();

@@ -14,6 +14,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/system/xcb_reply.h"
+
 namespace x11test {
 
 void ensureGuiApplication() {
@@ -120,18 +122,15 @@ std::string run(const std::vector<std::string>& argv, const std::string& standar
 namespace {
 
 xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
-  auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
-  xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-  std::free(r);
-  return a;
+  auto r = platform::xcbReply(
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr));
+  return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 std::string atomName(xcb_connection_t* c, xcb_atom_t atom) {
-  auto* r = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr);
-  if (r == nullptr) return {};
-  std::string name(xcb_get_atom_name_name(r), static_cast<size_t>(xcb_get_atom_name_name_length(r)));
-  std::free(r);
-  return name;
+  auto r = platform::xcbReply(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
+  if (!r) return {};
+  return std::string(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
 }
 
 }  // namespace
@@ -176,8 +175,8 @@ void SelectionOwner::serve() {
   while (!stop_) {
     pollfd p{fd, POLLIN, 0};
     poll(&p, 1, 20);
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-      auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+    while (auto event = platform::xcbReply(xcb_poll_for_event(connection_))) {
+      auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event.get());
       bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
       if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
         xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
@@ -207,7 +206,6 @@ void SelectionOwner::serve() {
                        reinterpret_cast<const char*>(&notify));
         xcb_flush(connection_);
       }
-      std::free(event);
     }
   }
 }
@@ -220,7 +218,7 @@ TestWindow::TestWindow(int16_t x, int16_t y, uint16_t width, uint16_t height, bo
   xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, x, y, width, height, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT, values);
   xcb_map_window(connection_, window_);
-  std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));  // mapped now
+  platform::xcbReply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));  // mapped now
 }
 
 TestWindow::~TestWindow() {
@@ -242,8 +240,7 @@ void setCardinalProperty(xcb_window_t window, const std::string& name, const std
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, intern(c, name), intern(c, type), 32,
                       static_cast<uint32_t>(values.size()), values.data());
   xcb_flush(c);
-  auto* sync = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);  // the server has it
-  std::free(sync);
+  platform::xcbReply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // the server has it
   xcb_disconnect(c);
 }
 

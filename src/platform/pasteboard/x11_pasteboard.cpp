@@ -4,11 +4,11 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <cstdlib>
 
 #include "platform/pasteboard/x11_targets.h"
 #include "platform/system/application_identity.h"
 #include "platform/system/x11_connection.h"
+#include "platform/system/xcb_reply.h"
 
 namespace platform {
 
@@ -181,12 +181,10 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
 std::optional<uint32_t> X11Pasteboard::selectionOwnerWindow() {
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return std::nullopt;
-  auto* reply = xcb_get_selection_owner_reply(x->connection(),
-                                              xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD")), nullptr);
-  if (reply == nullptr) return std::nullopt;
-  uint32_t owner = reply->owner;
-  std::free(reply);
-  return owner;
+  auto reply = xcbReply(xcb_get_selection_owner_reply(
+      x->connection(), xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD")), nullptr));
+  if (!reply) return std::nullopt;
+  return reply->owner;
 }
 
 bool X11Pasteboard::serverSeesUsAsOwner() {
@@ -203,7 +201,7 @@ void X11Pasteboard::letQtSeeTheServerTime() {
   if (x == nullptr) return;
   xcb_change_property(x->connection(), XCB_PROP_MODE_APPEND, x->root(), x->atom("_QUILLET_TIMESTAMP"), XCB_ATOM_STRING,
                       8, 0, nullptr);
-  std::free(xcb_get_input_focus_reply(x->connection(), xcb_get_input_focus(x->connection()), nullptr));
+  xcbReply(xcb_get_input_focus_reply(x->connection(), xcb_get_input_focus(x->connection()), nullptr));
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
   while (std::chrono::steady_clock::now() < until)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);

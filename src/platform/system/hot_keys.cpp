@@ -7,11 +7,11 @@
 #include <QKeyEvent>
 #include <QObject>
 #include <array>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/x11_connection.h"
+#include "platform/system/xcb_reply.h"
 #include "platform/system/xcb_xkb.h"
 
 namespace platform {
@@ -65,7 +65,7 @@ HotKeys::HotKeys() {
   if (x == nullptr || KeyboardLayout::shared() == nullptr) return;
   xcb_connection_t* c = x->connection();
   // Without this a held key repeats as release/press pairs, and every pair would fire the shortcut again.
-  free(xcb_xkb_per_client_flags_reply(
+  xcbReply(xcb_xkb_per_client_flags_reply(
       c,
       xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT,
                                XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0),
@@ -103,12 +103,10 @@ bool HotKeys::grab(uint8_t keycode, uint16_t modifiers) {
   bool refused = false;
   std::vector<uint16_t> granted;
   for (auto& [cookie, mods] : cookies) {
-    xcb_generic_error_t* error = xcb_request_check(c, cookie);
-    if (error == nullptr) {
+    if (xcbReply(xcb_request_check(c, cookie)) == nullptr) {
       granted.push_back(mods);
     } else {
       refused = true;  // BadAccess: another client holds it
-      free(error);
     }
   }
   if (refused) {

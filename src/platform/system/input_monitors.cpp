@@ -10,6 +10,7 @@
 
 #include "platform/system/modifier_flags.h"
 #include "platform/system/x11_connection.h"
+#include "platform/system/xcb_reply.h"
 #include "platform/system/xcb_xkb.h"
 
 namespace platform {
@@ -18,15 +19,10 @@ namespace {
 
 constexpr uint32_t superL = 0xffeb, superR = 0xffec;
 
-template <class T>
-std::unique_ptr<T, decltype(&std::free)> reply(T* raw) {
-  return std::unique_ptr<T, decltype(&std::free)>(raw, &std::free);
-}
-
 // The modifier bit Super is mapped to (usually Mod4).
 uint16_t superMask(X11Connection& x) {
   auto mapping =
-      reply(xcb_get_modifier_mapping_reply(x.connection(), xcb_get_modifier_mapping(x.connection()), nullptr));
+      xcbReply(xcb_get_modifier_mapping_reply(x.connection(), xcb_get_modifier_mapping(x.connection()), nullptr));
   if (!mapping) return XModifier::mod4;
   xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(x.connection());
   if (symbols == nullptr) return XModifier::mod4;
@@ -56,7 +52,7 @@ class GlobalFlagsWatcher {
       auto first = x->extensionFirstEvent(&xcb_xkb_id);
       if (!first) return nullptr;
       auto version =
-          reply(xcb_xkb_use_extension_reply(x->connection(), xcb_xkb_use_extension(x->connection(), 1, 0), nullptr));
+          xcbReply(xcb_xkb_use_extension_reply(x->connection(), xcb_xkb_use_extension(x->connection(), 1, 0), nullptr));
       if (!version || version->supported == 0) return nullptr;
       return new GlobalFlagsWatcher(*x, *first);
     }();
@@ -71,7 +67,7 @@ class GlobalFlagsWatcher {
 
   uint64_t queryFlags() {
     auto pointer =
-        reply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
+        xcbReply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
     return pointer ? modifierFlagsFromXState(pointer->mask & 0xFF, superMask_) : 0;
   }
 

@@ -4,19 +4,16 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <QCoreApplication>
-#include <cstdlib>
 #include <memory>
 #include <sstream>
 
 #include "platform/system/x11_connection.h"
+#include "platform/system/xcb_reply.h"
 #include "platform/system/xcb_xkb.h"
 
 namespace platform {
 
 namespace {
-
-template <class T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 using StatePtr = std::unique_ptr<xkb_state, decltype(&xkb_state_unref)>;
 
@@ -178,8 +175,7 @@ std::string KeyboardLayout::layoutDescription() {
 void KeyboardLayout::readModifierMapping() {
   X11Connection* x = X11Connection::shared();
   xcb_connection_t* c = x->connection();
-  Reply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr),
-                                                &std::free);
+  auto reply = xcbReply(xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr));
   modifierKeycodes_.clear();
   if (!reply) return;
   const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());

@@ -5,12 +5,12 @@
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <QCoreApplication>
-#include <cstdlib>
 #include <memory>
 
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/x11_connection.h"
+#include "platform/system/xcb_reply.h"
 
 namespace platform {
 
@@ -42,9 +42,7 @@ bool SyntheticKeys::canPost() {
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return false;
   xcb_connection_t* c = x->connection();
-  std::unique_ptr<xcb_test_get_version_reply_t, decltype(&std::free)> reply(
-      xcb_test_get_version_reply(c, xcb_test_get_version(c, 2, 2), nullptr), &std::free);
-  return reply != nullptr;
+  return xcbReply(xcb_test_get_version_reply(c, xcb_test_get_version(c, 2, 2), nullptr)) != nullptr;
 }
 
 void SyntheticKeys::postCommandChord(uint16_t virtualKeyCode) {
@@ -62,8 +60,7 @@ void SyntheticKeys::postCommandChord(uint16_t virtualKeyCode) {
   hotKeys.suspendAll();
 
   // Fake input combines with the keys physically held: let go of the modifiers first.
-  std::unique_ptr<xcb_query_keymap_reply_t, decltype(&std::free)> keymap(
-      xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr), &std::free);
+  auto keymap = xcbReply(xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
   if (keymap && layout != nullptr) {
     for (uint8_t keycode : layout->modifierKeycodes()) {
       if ((keymap->keys[keycode / 8] & (1u << (keycode % 8))) != 0) fakeKey(c, root, XCB_KEY_RELEASE, keycode);

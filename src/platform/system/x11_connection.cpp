@@ -7,19 +7,9 @@
 #include <QThread>
 #include <cstdlib>
 
+#include "platform/system/xcb_reply.h"
+
 namespace platform {
-
-namespace {
-
-template <class T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <class T>
-Reply<T> reply(T* raw) {
-  return Reply<T>(raw, &std::free);
-}
-
-}  // namespace
 
 X11Connection* X11Connection::shared() {
   static X11Connection* instance = []() -> X11Connection* {
@@ -61,7 +51,7 @@ X11Connection::~X11Connection() {
 xcb_atom_t X11Connection::atom(std::string_view name) {
   std::string key(name);
   if (auto it = atoms_.find(key); it != atoms_.end()) return it->second;
-  auto r = reply(xcb_intern_atom_reply(
+  auto r = xcbReply(xcb_intern_atom_reply(
       connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(key.size()), key.data()), nullptr));
   scheduleDispatch();
   if (!r) return XCB_ATOM_NONE;
@@ -70,7 +60,7 @@ xcb_atom_t X11Connection::atom(std::string_view name) {
 }
 
 std::string X11Connection::atomName(xcb_atom_t atom) {
-  auto r = reply(xcb_get_atom_name_reply(connection_, xcb_get_atom_name(connection_, atom), nullptr));
+  auto r = xcbReply(xcb_get_atom_name_reply(connection_, xcb_get_atom_name(connection_, atom), nullptr));
   scheduleDispatch();
   if (!r) return {};
   return std::string(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
@@ -79,7 +69,7 @@ std::string X11Connection::atomName(xcb_atom_t atom) {
 std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
   xcb_atom_t a = atom(name);
   if (a == XCB_ATOM_NONE) return std::nullopt;
-  auto r = reply(xcb_get_property_reply(
+  auto r = xcbReply(xcb_get_property_reply(
       connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
   scheduleDispatch();
   if (!r || r->type == XCB_ATOM_NONE || r->format != 32) return std::nullopt;
@@ -97,7 +87,7 @@ std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string
 std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
   xcb_atom_t a = atom(name);
   if (a == XCB_ATOM_NONE) return std::nullopt;
-  auto r = reply(xcb_get_property_reply(
+  auto r = xcbReply(xcb_get_property_reply(
       connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
   scheduleDispatch();
   if (!r || r->type == XCB_ATOM_NONE || r->format != 8) return std::nullopt;
@@ -122,7 +112,8 @@ std::pair<std::string, std::string> X11Connection::wmClass(xcb_window_t window) 
 std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
   if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return std::nullopt;
   xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-  auto r = reply(xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &spec), nullptr));
+  auto r =
+      xcbReply(xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &spec), nullptr));
   scheduleDispatch();
   if (!r) return std::nullopt;
   for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem > 0; xcb_res_client_id_value_next(&it)) {
@@ -142,7 +133,7 @@ std::optional<int32_t> X11Connection::pidOfWindow(xcb_window_t window) {
 xcb_window_t X11Connection::topLevelOf(xcb_window_t window) {
   xcb_window_t current = window;
   for (int depth = 0; depth < 64 && current != XCB_NONE && current != root_; ++depth) {
-    auto r = reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr));
+    auto r = xcbReply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr));
     scheduleDispatch();
     if (!r) return XCB_NONE;
     if (r->parent == root_ || r->parent == XCB_NONE) return current;
@@ -166,8 +157,7 @@ rx::AnyCancellable X11Connection::addEventListener(EventListener listener) {
 
 void X11Connection::dispatchPending() {
   dispatchScheduled_ = false;
-  while (xcb_generic_event_t* raw = xcb_poll_for_event(connection_)) {
-    auto event = reply(raw);
+  while (auto event = xcbReply(xcb_poll_for_event(connection_))) {
     // Copy the listeners: a listener may remove itself or others.
     auto listeners = listeners_;
     for (auto& [id, listener] : listeners) {

@@ -2,7 +2,6 @@
 #include <QScreen>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
@@ -11,6 +10,7 @@
 #include "platform/system/desktop_entry.h"
 #include "platform/system/workspace.h"
 #include "platform/system/x11_connection.h"
+#include "platform/system/xcb_reply.h"
 
 namespace platform {
 
@@ -76,7 +76,7 @@ class X11Workspace final : public Workspace {
 
     std::vector<WindowRecord> out;
     for (xcb_window_t window : stacking) {
-      auto attributes = reply(xcb_get_window_attributes_reply(
+      auto attributes = xcbReply(xcb_get_window_attributes_reply(
           x_.connection(), xcb_get_window_attributes(x_.connection(), window), nullptr));
       if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
       auto states = atomNames(x_.property32(window, "_NET_WM_STATE"));
@@ -108,11 +108,6 @@ class X11Workspace final : public Workspace {
   }
 
  private:
-  template <class T>
-  static std::unique_ptr<T, decltype(&std::free)> reply(T* raw) {
-    return std::unique_ptr<T, decltype(&std::free)>(raw, &std::free);
-  }
-
   // What one lookup of the source application asks again and again, per process: kept for a moment so that
   // a window list costs one walk over the clients, not one per window.
   struct ProcessFacts {
@@ -148,7 +143,7 @@ class X11Workspace final : public Workspace {
       window = *active;
     } else {
       // No window manager: the window with the input focus.
-      auto focus = reply(xcb_get_input_focus_reply(x_.connection(), xcb_get_input_focus(x_.connection()), nullptr));
+      auto focus = xcbReply(xcb_get_input_focus_reply(x_.connection(), xcb_get_input_focus(x_.connection()), nullptr));
       if (focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT) {
         window = x_.topLevelOf(focus->focus);
       }
@@ -163,7 +158,7 @@ class X11Workspace final : public Workspace {
   }
 
   std::vector<xcb_window_t> rootChildren() {
-    auto tree = reply(xcb_query_tree_reply(x_.connection(), xcb_query_tree(x_.connection(), x_.root()), nullptr));
+    auto tree = xcbReply(xcb_query_tree_reply(x_.connection(), xcb_query_tree(x_.connection(), x_.root()), nullptr));
     if (!tree) return {};
     xcb_window_t* children = xcb_query_tree_children(tree.get());
     return {children, children + xcb_query_tree_children_length(tree.get())};
@@ -205,9 +200,10 @@ class X11Workspace final : public Workspace {
   }
 
   Rect frameOf(xcb_window_t window) {
-    auto geometry = reply(xcb_get_geometry_reply(x_.connection(), xcb_get_geometry(x_.connection(), window), nullptr));
+    auto geometry =
+        xcbReply(xcb_get_geometry_reply(x_.connection(), xcb_get_geometry(x_.connection(), window), nullptr));
     if (!geometry) return {};
-    auto translated = reply(xcb_translate_coordinates_reply(
+    auto translated = xcbReply(xcb_translate_coordinates_reply(
         x_.connection(), xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0), nullptr));
     Rect rect{translated ? double(translated->dst_x) : double(geometry->x),
               translated ? double(translated->dst_y) : double(geometry->y), double(geometry->width),
