@@ -6,6 +6,7 @@
 #include "kit/foundation/general_error.h"
 #include "platform/text/rtf_writer.h"
 #include "platform/text/utf8.h"
+#include "platform/text/whitespace.h"
 
 namespace engine {
 
@@ -21,7 +22,7 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
 
 std::string transformedText(std::string text, const TextTransformOptions& options) {
   if (options.removeTrackingParameters) text = removingTrackingParametersFromURLs(text);
-  if (options.trimWhitespace) text = trimmingWhitespacesAndNewlines(text);
+  if (options.trimWhitespace) text = platform::trimmingWhitespaceAndNewlines(text);
   if (options.normalizeUnorderedLists) text = normalizingUnorderedLists(text);
   return text;
 }

@@ -11,6 +11,7 @@
 #include "kit/foundation/text_checking.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/regex.h"
+#include "platform/text/whitespace.h"
 
 namespace engine {
 
@@ -39,14 +40,14 @@ bool isSpreadsheetCut(platform::Pasteboard& pasteboard, const std::vector<std::s
   // Only the spreadsheet's dynamic types can make this rule fire: skip the source lookup without them.
   std::vector<std::string> dynamicTypes;
   std::copy_if(types.begin(), types.end(), std::back_inserter(dynamicTypes),
-               [](const std::string& type) { return type.rfind("dyn.", 0) == 0; });
+               [](const std::string& type) { return type.starts_with("dyn."); });
   if (dynamicTypes.empty()) return false;
   auto source = sourceAppBundleIdentifier(pasteboard);
   if (!source && frontmostApp) source = frontmostApp();
   if (source != "com.microsoft.Excel") return false;
   return std::any_of(dynamicTypes.begin(), dynamicTypes.end(), [&](const std::string& type) {
     auto text = pasteboard.string(type);
-    return text && text->rfind("Cut ", 0) == 0;
+    return text && text->starts_with("Cut ");
   });
 }
 
@@ -54,9 +55,8 @@ bool isDrawingApplicationSvg(platform::Pasteboard& pasteboard, const std::vector
   if (!listed(types, "com.adobe.illustrator.svg") || !listed(types, "com.adobe.illustrator.aicb")) return false;
   auto plain = pasteboard.string(Type::string);
   if (!plain) return false;
-  std::string text = trimmingWhitespacesAndNewlines(*plain);
-  return kit::htmlTagPairRegex().isMatched(text) && text.rfind("<svg", 0) == 0 && text.size() >= 6 &&
-         text.compare(text.size() - 6, 6, "</svg>") == 0;
+  std::string text = platform::trimmingWhitespaceAndNewlines(*plain);
+  return kit::htmlTagPairRegex().isMatched(text) && text.starts_with("<svg") && text.ends_with("</svg>");
 }
 
 // Content that is not simply formatted text.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "engine/text_transforms.h"
 #include "kit/foundation/pasteboard_markers.h"
+#include "platform/text/whitespace.h"
 
 namespace engine {
 
@@ -12,7 +12,7 @@ namespace {
 
 std::optional<std::string> nonBlank(std::optional<std::string> value) {
   if (!value) return std::nullopt;
-  std::string trimmed = trimmingWhitespacesAndNewlines(*value);
+  std::string trimmed = platform::trimmingWhitespaceAndNewlines(*value);
   if (trimmed.empty()) return std::nullopt;
   return trimmed;
 }

@@ -8,6 +8,7 @@
 #include "engine/url_utilities.h"
 #include "kit/foundation/regex.h"
 #include "kit/foundation/url_query.h"
+#include "platform/text/ascii.h"
 #include "platform/text/grapheme.h"
 
 namespace engine {
@@ -169,9 +170,9 @@ std::optional<Url> urlDefense(const Url& url) {
 }
 
 bool containsIgnoringCase(std::string_view text, std::string_view part) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  return std::search(text.begin(), text.end(), part.begin(), part.end(),
-                     [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
+           return platform::asciiLowercased(a) == platform::asciiLowercased(b);
+         }) != text.end();
 }
 
 std::optional<Url> musicLinkPage(const Url& url) {

@@ -5,7 +5,7 @@
 #include "engine/tracking_parameters.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/link_detector.h"
-#include "platform/text/utf8.h"
+#include "platform/text/whitespace.h"
 
 namespace engine {
 
@@ -97,20 +97,6 @@ void normalizeUnorderedLists(AttributedString& text) {
   }
   // All at once, which is the same as one by one from the last to the first.
   if (!replacements.empty()) text.replace(std::move(replacements));
-}
-
-std::string trimmingWhitespacesAndNewlines(std::string_view text) {
-  std::optional<size_t> start;
-  size_t end = 0;
-  for (size_t i = 0; i < text.size();) {
-    platform::DecodedScalar scalar = platform::decodeUtf8(text, i);
-    if (!scalar.valid || !platform::isWhitespaceScalar(scalar.scalar)) {
-      if (!start) start = i;
-      end = i + scalar.length;
-    }
-    i += scalar.length;
-  }
-  return start ? std::string(text.substr(*start, end - *start)) : std::string();
 }
 
 void trimTrailingWhitespace(AttributedString& text) {

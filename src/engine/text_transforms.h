@@ -23,8 +23,6 @@ std::string normalizedListItem(const platform::RegexMatch& match, std::string_vi
 std::string normalizingUnorderedLists(std::string_view text);
 void normalizeUnorderedLists(platform::AttributedString& text);
 
-// The text without leading and trailing whitespace and line breaks, scalar by scalar.
-std::string trimmingWhitespacesAndNewlines(std::string_view text);
 // Removes the trailing run of whitespace characters (grapheme clusters whose first scalar is whitespace).
 void trimTrailingWhitespace(platform::AttributedString& text);
 // trimTrailingWhitespace, then the same at the start.

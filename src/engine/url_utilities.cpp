@@ -3,17 +3,18 @@
 #include <algorithm>
 
 #include "kit/foundation/url_query.h"
+#include "platform/text/ascii.h"
 #include "platform/text/grapheme.h"
+#include "platform/text/whitespace.h"
 
 namespace engine {
 
 bool hostIsDomainOrSubdomain(const Url& url, std::string_view domain) {
-  auto host = url.host();
-  if (!host) return false;
-  std::transform(host->begin(), host->end(), host->begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  if (*host == domain) return true;
-  return host->size() > domain.size() && host->ends_with(domain) && (*host)[host->size() - domain.size() - 1] == '.';
+  const auto original = url.host();
+  if (!original) return false;
+  const std::string host = platform::asciiLowercased(*original);
+  if (host == domain) return true;
+  return host.size() > domain.size() && host.ends_with(domain) && host[host.size() - domain.size() - 1] == '.';
 }
 
 std::function<bool(const std::string&)> hostMatches(const Url& url) {
@@ -23,13 +24,7 @@ std::function<bool(const std::string&)> hostMatches(const Url& url) {
 std::optional<std::string> hostWithoutWWW(const Url& url) {
   auto host = url.host();
   if (!host) return std::nullopt;
-  if (host->size() >= 4) {
-    const std::string_view start(host->data(), 4);
-    if ((start[0] == 'w' || start[0] == 'W') && (start[1] == 'w' || start[1] == 'W') &&
-        (start[2] == 'w' || start[2] == 'W') && start[3] == '.') {
-      host->erase(0, 4);
-    }
-  }
+  if (platform::startsWithIgnoringAsciiCase(*host, "www.")) host->erase(0, 4);
   return host;
 }
 

@@ -1,23 +1,9 @@
 #include "engine/window_info.h"
 
-#include <algorithm>
-
 #include "kit/foundation/report_error.h"
+#include "platform/text/ascii.h"
 
 namespace engine {
-
-namespace {
-
-std::string lowercased(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-bool endsWith(const std::string& s, std::string_view suffix) {
-  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-}  // namespace
 
 std::string resolvedName(const platform::RunningApplication& app) {
   if (!app.localizedName.empty()) return app.localizedName;
@@ -65,10 +51,10 @@ bool WindowInfo::isUserAppCandidate() const {
   if (!(alpha > 0.2)) return false;
   if (alpha < 0.5 && fillsScreen) return false;
   if (!(bounds.width > 50 && bounds.height > 50)) return false;
-  if (endsWith(lowercased(owner.name), "agent")) return false;
+  if (platform::asciiLowercased(owner.name).ends_with("agent")) return false;
   if (!owner.bundleIdentifier) return true;
   const std::string& id = owner.bundleIdentifier->rawValue;
-  if (endsWith(lowercased(id), "agent")) return false;
+  if (platform::asciiLowercased(id).ends_with("agent")) return false;
   if (ignoredOverlayAppBundleIdentifiers().count(id) != 0) return false;
   auto frontmost = platform::Workspace::shared().frontmostApplication();
   if (!frontmost || !frontmost->bundleIdentifier) return true;

@@ -81,10 +81,6 @@ TEST(TextTransformsTest, ListNormalizationKeepsLinks) {
 }
 
 TEST(TextTransformsTest, TrimmingPlainAndAttributedText) {
-  EXPECT_EQ(trimmingWhitespacesAndNewlines(" \t\n a  b \r\n\u00A0\u3000"), "a  b");
-  EXPECT_EQ(trimmingWhitespacesAndNewlines("\u2028\u2029 \n"), "");
-  EXPECT_EQ(trimmingWhitespacesAndNewlines("\xFF x \xFF"), "\xFF x \xFF");
-
   AttributedString text("\n\t  ");
   text.append("linked phrase", linkTo("https://p.example/"));
   text.append("  \r\n");

@@ -101,9 +101,7 @@ std::optional<std::string> osReleaseValue(std::string_view osRelease, std::strin
   std::istringstream lines{std::string(osRelease)};
   std::string line;
   while (std::getline(lines, line)) {
-    if (line.size() <= variable.size() || line.compare(0, variable.size(), variable) != 0 ||
-        line[variable.size()] != '=')
-      continue;
+    if (!line.starts_with(std::string(variable) + "=")) continue;
     std::string raw = trimmed(line.substr(variable.size() + 1));
     if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front()) {
       const char quote = raw.front();

@@ -14,8 +14,6 @@ namespace kit::PreferencesDump {
 
 namespace {
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 std::string shortestText(double value) {
   char buffer[64];
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -44,11 +42,11 @@ std::string elementText(const platform::PlistValue& value) {
 
 bool isShownPreferenceKey(std::string_view key) {
   for (std::string_view prefix : {"NS", "ILMedia", "MSAppCenter"})
-    if (startsWith(key, prefix)) return false;
+    if (key.starts_with(prefix)) return false;
   return true;
 }
 
-bool isKitPreferenceKey(std::string_view key) { return startsWith(key, "Zv_") || startsWith(key, "__"); }
+bool isKitPreferenceKey(std::string_view key) { return key.starts_with("Zv_") || key.starts_with("__"); }
 
 std::string debugDisplayValue(const platform::PlistValue& value) {
   if (auto data = value.get<platform::PlistData>())

@@ -38,7 +38,7 @@ std::optional<int64_t> kilobyteField(std::string_view text, std::string_view nam
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(position, end - position);
     position = end + 1;
-    if (line.size() <= name.size() || line.substr(0, name.size()) != name || line[name.size()] != ':') continue;
+    if (line.size() <= name.size() || !line.starts_with(name) || line[name.size()] != ':') continue;
     line.remove_prefix(name.size() + 1);
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
     int64_t kilobytes = 0;

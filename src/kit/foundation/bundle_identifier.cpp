@@ -28,7 +28,7 @@ std::string localizedNameOf(const platform::Url& url) {
   if (auto entry = entryAt(url)) return entry->name;
   std::string name = url.lastPathComponent();
   for (std::string_view suffix : {".desktop", ".app"}) {
-    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    if (name.size() > suffix.size() && name.ends_with(suffix)) {
       name.resize(name.size() - suffix.size());
       break;
     }

@@ -2,7 +2,8 @@
 
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/string_hash.h"
-#include "kit/foundation/text_helpers.h"
+#include "platform/text/utf8.h"
+#include "platform/text/whitespace.h"
 
 namespace platform {
 
@@ -144,10 +145,10 @@ PlatformError appError(const std::string& description, std::optional<std::string
 }
 
 std::string intentFailureText(const GeneralError& error) {
-  std::string description = trimmingWhitespaceAndNewlines(error.localizedDescription());
+  std::string description = platform::trimmingWhitespaceAndNewlines(error.localizedDescription());
   auto suggestion = platform::userInfoString(asNSError(error).userInfo(), keys::localizedRecoverySuggestion);
   if (!suggestion) return description;
-  std::string trimmedSuggestion = trimmingWhitespaceAndNewlines(*suggestion);
+  std::string trimmedSuggestion = platform::trimmingWhitespaceAndNewlines(*suggestion);
   auto withPeriod = [](std::string text) {
     if (!text.ends_with('.')) text += '.';
     return text;
@@ -162,11 +163,7 @@ constexpr std::string_view rightQuote = "\u201D";
 
 // Line terminators a regular expression's "." does not cross.
 bool startsWithLineBreak(std::string_view text) {
-  static constexpr std::string_view breaks[] = {"\n", "\v", "\f", "\r", "\u0085", "\u2028", "\u2029"};
-  for (auto lineBreak : breaks) {
-    if (text.starts_with(lineBreak)) return true;
-  }
-  return false;
+  return !text.empty() && platform::isNewlineScalar(platform::decodeUtf8(text, 0).scalar);
 }
 
 }  // namespace

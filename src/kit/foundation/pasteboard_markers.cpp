@@ -19,7 +19,7 @@ bool setUrl(platform::PasteboardItem& item, const platform::Url& url) {
     return false;
   }
   std::string plain = isFile ? url.path() : absolute;
-  if (!isFile && plain.rfind("mailto:", 0) == 0) plain.erase(0, 7);
+  if (!isFile && plain.starts_with("mailto:")) plain.erase(0, 7);
   return setString(item, platform::PasteboardType::string, plain);
 }
 

@@ -1,11 +1,9 @@
 #include "kit/foundation/text_checking.h"
 
-#include <algorithm>
-
 #include "kit/foundation/regex.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/link_detector.h"
-#include "platform/text/utf8.h"
+#include "platform/text/whitespace.h"
 
 namespace kit {
 
@@ -13,12 +11,7 @@ bool isEmailAddress(std::string_view text) {
   const auto links = platform::detectLinks(text);
   if (links.empty()) return false;
   const auto& url = links.front().url;
-  auto scheme = url.scheme();
-  if (!scheme) return false;
-  std::transform(scheme->begin(), scheme->end(), scheme->begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  if (*scheme != "mailto") return false;
-  return platform::UrlComponents(url).path() == text;
+  return url.hasScheme("mailto") && platform::UrlComponents(url).path() == text;
 }
 
 const platform::Regex& htmlTagPairRegex() {
@@ -27,10 +20,8 @@ const platform::Regex& htmlTagPairRegex() {
 }
 
 bool isEmptyOrWhitespaceOrNewline(std::string_view text) {
-  return isEmptyOrAllSatisfy(platform::graphemes(text), [](std::string_view character) {
-    const char32_t first = platform::decodeUtf8(character, 0).scalar;
-    return platform::isWhitespaceScalar(first) || platform::isNewlineScalar(first);
-  });
+  // Each line break is whitespace as well.
+  return isEmptyOrAllSatisfy(platform::graphemes(text), platform::isWhitespaceCharacter);
 }
 
 }  // namespace kit

@@ -10,8 +10,6 @@ namespace kit {
 bool isEmptyOrWhitespace(std::string_view text);
 // None for an empty or whitespace-only text, otherwise the text unchanged.
 std::optional<std::string> nilIfEmptyOrWhitespace(std::string text);
-// The text without whitespace and line breaks at both ends.
-std::string trimmingWhitespaceAndNewlines(std::string_view text);
 
 // An optional value in a text: its printed form, else `fallback` ("nil" when none is given).
 template <class T>

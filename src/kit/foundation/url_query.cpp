@@ -9,12 +9,6 @@
 namespace kit {
 namespace {
 
-std::string asciiLowercased(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return text;
-}
-
 // New and changed items are written with "+" encoded too: a server that reads "+" as a space would
 // otherwise change a value (a nested URL, for one) that holds a plus sign.
 std::string encodedItem(const QueryItem& item) {
@@ -142,9 +136,9 @@ std::string absoluteStringWithoutSchemeAndWWW(const Url& url) {
   std::string_view text = url.absoluteString();
   const auto scheme = url.scheme();
   if (!scheme) return std::string(text);
-  if (text.substr(0, scheme->size()) == *scheme) text.remove_prefix(scheme->size());
-  if (text.substr(0, 3) == "://") text.remove_prefix(3);
-  if (text.substr(0, 4) == "www.") text.remove_prefix(4);
+  if (text.starts_with(*scheme)) text.remove_prefix(scheme->size());
+  if (text.starts_with("://")) text.remove_prefix(3);
+  if (text.starts_with("www.")) text.remove_prefix(4);
   return std::string(text);
 }
 
@@ -152,11 +146,9 @@ bool isValid(const Url& url) {
   if (url.isFileUrl()) return true;
   if (const auto host = url.host(); host && platform::isIpAddress(*host)) return true;
   const UrlComponents components(url);
-  const auto scheme = components.scheme();
-  if (!scheme) return false;
-  const std::string lowered = asciiLowercased(*scheme);
-  if (lowered == "mailto") return components.path().find('@') != std::string::npos;
-  if (lowered == "http" || lowered == "https") {
+  if (!url.scheme()) return false;
+  if (url.hasScheme("mailto")) return components.path().find('@') != std::string::npos;
+  if (url.hasScheme("http") || url.hasScheme("https")) {
     const auto host = components.host();
     if (!host || host->empty()) return false;
     if (host->find('.') == std::string::npos) return true;

@@ -37,7 +37,7 @@ bool isHiddenFromMenuBar(bool itemIsVisible, bool trayIsAvailable,
     // Watchers list an item as its bus name, or as the bus name followed by the object path.
     const bool listed = std::any_of(
         watcher->registeredItems.begin(), watcher->registeredItems.end(),
-        [&](const std::string& entry) { return entry == ourBusName || entry.rfind(ourBusName + "/", 0) == 0; });
+        [&](const std::string& entry) { return entry == ourBusName || entry.starts_with(ourBusName + "/"); });
     return !watcher->isHostRegistered || !listed;
   }
   return !hasGeometry;

@@ -14,8 +14,6 @@ const std::vector<std::string> stringTargets = {"text/plain;charset=utf-8", "tex
                                                 "TEXT"};
 const std::vector<std::string> rtfTargets = {"text/rtf", "application/rtf", "text/richtext"};
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-
 bool contains(const std::vector<std::string>& list, const std::string& value) {
   return std::find(list.begin(), list.end(), value) != list.end();
 }
@@ -37,7 +35,7 @@ std::vector<std::string> uriListLines(std::string_view list) {
 
 bool hasFileEntry(std::string_view list) {
   auto lines = uriListLines(list);
-  return std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return startsWith(l, "file://"); });
+  return std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("file://"); });
 }
 
 // Text that may come as UTF-16 (with a byte-order mark) or UTF-8.
@@ -90,7 +88,7 @@ Logical logicalOf(const std::string& target, const TargetReader& read, std::opti
     return *uriListHasFiles ? Logical::fileUrl : Logical::url;
   }
   if (target == "text/x-moz-url" || target == "_NETSCAPE_URL") return Logical::url;
-  if (startsWith(target, "image/")) return Logical::tiff;
+  if (target.starts_with("image/")) return Logical::tiff;
   if (target == "application/x-color") return Logical::color;
   return Logical::none;
 }
@@ -185,7 +183,7 @@ std::optional<Bytes> readType(const std::string& type, const std::vector<std::st
     if (contains(targets, "text/uri-list")) {
       if (auto list = read("text/uri-list")) {
         for (const auto& line : uriListLines(*list)) {
-          if (startsWith(line, "file://") == wantFiles) return sanitizedUtf8(line);
+          if (line.starts_with("file://") == wantFiles) return sanitizedUtf8(line);
         }
       }
     }
@@ -206,7 +204,7 @@ std::optional<Bytes> readType(const std::string& type, const std::vector<std::st
   }
   if (type == PasteboardType::tiff) {
     for (const auto& target : targets) {
-      if (startsWith(target, "image/")) {
+      if (target.starts_with("image/")) {
         if (auto image = read(target)) return image;
       }
     }

@@ -30,7 +30,7 @@ std::optional<std::string> flatpakIdOfProcess(int32_t pid) {
     size_t end = environ->find('\0', start);
     if (end == std::string::npos) end = environ->size();
     std::string_view var(environ->data() + start, end - start);
-    if (var.substr(0, key.size()) == key && var.size() > key.size()) return std::string(var.substr(key.size()));
+    if (var.size() > key.size() && var.starts_with(key)) return std::string(var.substr(key.size()));
     start = end + 1;
   }
   return std::nullopt;
@@ -46,7 +46,7 @@ std::optional<std::filesystem::path> executableOfProcess(int32_t pid) {
   // A replaced executable reads as "/path (deleted)".
   std::string s = target.string();
   constexpr std::string_view deleted = " (deleted)";
-  if (s.size() > deleted.size() && s.compare(s.size() - deleted.size(), deleted.size(), deleted) == 0) {
+  if (s.size() > deleted.size() && s.ends_with(deleted)) {
     s.resize(s.size() - deleted.size());
   }
   return std::filesystem::path(s);
@@ -76,7 +76,7 @@ std::optional<std::string> applicationIdFromWindowProperties(X11Connection& x, x
   if (auto kde = x.property8(window, "_KDE_NET_WM_DESKTOP_FILE"); kde && !kde->empty()) {
     std::string id = std::filesystem::path(*kde).filename().string();
     constexpr std::string_view suffix = ".desktop";
-    if (id.size() > suffix.size() && id.compare(id.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    if (id.size() > suffix.size() && id.ends_with(suffix)) {
       id.resize(id.size() - suffix.size());
     }
     return id;

@@ -4,6 +4,7 @@
 
 #include "platform/system/desktop_entry.h"
 #include "platform/system/workspace.h"
+#include "platform/text/ascii.h"
 
 namespace platform {
 
@@ -39,8 +40,7 @@ std::vector<std::filesystem::path> mimeappsFiles() {
     std::stringstream in(current);
     for (std::string item; std::getline(in, item, ':');) {
       if (!item.empty()) {
-        for (char& c : item) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        desktops.push_back(item);
+        desktops.push_back(asciiLowercased(item));
       }
     }
   }
@@ -65,16 +65,11 @@ std::optional<std::string> defaultApplicationId(std::string_view uriScheme) {
         inDefaults = line == "[Default Applications]";
         continue;
       }
-      if (!inDefaults || line.compare(0, key.size(), key) != 0 || line.size() <= key.size() ||
-          line[key.size()] != '=') {
-        continue;
-      }
+      if (!inDefaults || !line.starts_with(key + "=")) continue;
       std::stringstream values(line.substr(key.size() + 1));
       for (std::string value; std::getline(values, value, ';');) {
         constexpr std::string_view suffix = ".desktop";
-        if (value.size() <= suffix.size() || value.compare(value.size() - suffix.size(), suffix.size(), suffix) != 0) {
-          continue;
-        }
+        if (value.size() <= suffix.size() || !value.ends_with(suffix)) continue;
         std::string id = value.substr(0, value.size() - suffix.size());
         if (DesktopEntries::lookup(id)) return id;
       }

@@ -10,15 +10,12 @@
 #include <mutex>
 #include <system_error>
 
+#include "platform/text/ascii.h"
+#include "platform/text/whitespace.h"
+
 namespace platform {
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
 
 std::string unescape(std::string_view value) {
   std::string out;
@@ -50,13 +47,6 @@ std::string unescape(std::string_view value) {
     }
   }
   return out;
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
 }
 
 // Locale keys in matching order: lang_COUNTRY@MODIFIER, lang_COUNTRY, lang@MODIFIER, lang.
@@ -222,7 +212,7 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view line = trim(text.substr(pos, end - pos));
+    const std::string line = trimmingWhitespaceAndNewlines(text.substr(pos, end - pos));
     pos = end + 1;
     if (line.empty() || line.front() == '#') continue;
     if (line.front() == '[') {
@@ -233,16 +223,16 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
     }
     if (!inMainGroup) continue;
     size_t eq = line.find('=');
-    if (eq == std::string_view::npos) continue;
-    std::string_view key = trim(line.substr(0, eq));
-    std::string value = unescape(trim(line.substr(eq + 1)));
+    if (eq == std::string::npos) continue;
+    const std::string key = trimmingWhitespaceAndNewlines(std::string_view(line).substr(0, eq));
+    std::string value = unescape(trimmingWhitespaceAndNewlines(std::string_view(line).substr(eq + 1)));
     if (key == "Type") {
       type = value;
     } else if (key == "Name") {
       entry.name = value;
       hasName = true;
-    } else if (key.size() > 6 && key.substr(0, 5) == "Name[" && key.back() == ']') {
-      std::string_view tag = key.substr(5, key.size() - 6);
+    } else if (key.size() > 6 && key.starts_with("Name[") && key.ends_with(']')) {
+      std::string_view tag = std::string_view(key).substr(5, key.size() - 6);
       for (size_t rank = 0; rank < candidates.size() && rank < localizedRank; ++rank) {
         if (candidates[rank] == tag) {
           localizedRank = rank;
@@ -304,8 +294,8 @@ std::string programOfExec(std::string_view exec) {
 std::optional<std::string> desktopEntryIdForRelativePath(const std::filesystem::path& relative) {
   std::string s = relative.generic_string();
   constexpr std::string_view suffix = ".desktop";
-  if (s.size() <= suffix.size() || s.compare(s.size() - suffix.size(), suffix.size(), suffix) != 0) return std::nullopt;
-  if (s.front() == '/' || s.rfind("../", 0) == 0) return std::nullopt;
+  if (s.size() <= suffix.size() || !s.ends_with(suffix)) return std::nullopt;
+  if (s.starts_with('/') || s.starts_with("../")) return std::nullopt;
   s.resize(s.size() - suffix.size());
   std::replace(s.begin(), s.end(), '/', '-');
   return s;

@@ -133,25 +133,10 @@ ByteRange rangeOfComposedCharacterSequences(std::string_view text, ByteRange ran
 }
 
 bool hasCharacterPrefix(std::string_view text, std::string_view prefix) {
-  if (prefix.size() > text.size() || text.substr(0, prefix.size()) != prefix) return false;
+  if (!text.starts_with(prefix)) return false;
   if (prefix.size() == text.size() || prefix.empty()) return true;
   // The bytes agree; the prefix is a prefix by characters only if it ends on a boundary of the text.
   return rangeOfComposedCharacterSequences(text, {prefix.size(), 0}).location == prefix.size();
-}
-
-bool isWhitespaceScalar(char32_t scalar) {
-  return (scalar >= 0x09 && scalar <= 0x0D) || scalar == 0x20 || scalar == 0x85 || scalar == 0xA0 || scalar == 0x1680 ||
-         (scalar >= 0x2000 && scalar <= 0x200A) || scalar == 0x2028 || scalar == 0x2029 || scalar == 0x202F ||
-         scalar == 0x205F || scalar == 0x3000;
-}
-
-bool isNewlineScalar(char32_t scalar) {
-  return (scalar >= 0x0A && scalar <= 0x0D) || scalar == 0x85 || scalar == 0x2028 || scalar == 0x2029;
-}
-
-bool isWhitespaceCharacter(std::string_view character) {
-  if (character.empty()) return false;
-  return isWhitespaceScalar(decodeUtf8(character, 0).scalar);
 }
 
 }  // namespace platform

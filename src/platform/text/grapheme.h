@@ -26,12 +26,4 @@ ByteRange rangeOfComposedCharacterSequences(std::string_view text, ByteRange ran
 // True when every character of `prefix` equals the character at the same place in `text`.
 bool hasCharacterPrefix(std::string_view text, std::string_view prefix);
 
-// The White_Space property of a scalar (U+0009-U+000D, U+0020, U+0085, U+00A0, U+1680, U+2000-U+200A,
-// U+2028, U+2029, U+202F, U+205F, U+3000).
-bool isWhitespaceScalar(char32_t scalar);
-// U+000A-U+000D, U+0085, U+2028, U+2029.
-bool isNewlineScalar(char32_t scalar);
-// A character is whitespace when its first scalar is (so CR LF, and a space with a combining mark, are).
-bool isWhitespaceCharacter(std::string_view character);
-
 }  // namespace platform

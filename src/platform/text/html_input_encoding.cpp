@@ -6,6 +6,7 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/text/ascii.h"
 #include "platform/text/utf8.h"
 
 namespace platform {
@@ -25,8 +26,7 @@ std::string utf16AsUtf8(std::string_view bytes, bool bigEndian) {
 
 // The charset named by a <meta charset> or <meta http-equiv content="...; charset=..."> near the start.
 std::string declaredCharset(std::string_view data) {
-  std::string head(data.substr(0, 4096));
-  std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string head = asciiLowercased(data.substr(0, 4096));
   size_t at = 0;
   while ((at = head.find("charset", at)) != std::string::npos) {
     size_t i = at + 7;
@@ -69,7 +69,7 @@ std::string htmlInputAsUtf8(std::string_view data) {
   if (data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0xFE && static_cast<unsigned char>(data[1]) == 0xFF) {
     return utf16AsUtf8(data.substr(2), true);
   }
-  if (data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
+  if (data.starts_with("\xEF\xBB\xBF")) data.remove_prefix(3);
   if (isValidUtf8(data)) return std::string(data);
   std::string charset = declaredCharset(data);
   if (!charset.empty() && charset != "utf-8" && charset != "utf8") {

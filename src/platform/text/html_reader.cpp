@@ -10,9 +10,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/text/ascii.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/html_input_encoding.h"
 #include "platform/text/utf8.h"
+#include "platform/text/whitespace.h"
 
 namespace platform {
 
@@ -20,8 +22,6 @@ namespace {
 
 constexpr size_t maxInputSize = 64u << 20;
 constexpr size_t npos = std::string::npos;
-
-bool isAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 std::string trimmedHref(std::string_view href) {
   std::string result;
@@ -41,13 +41,13 @@ class TextBuilder {
   void inlineText(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
-      if (isAsciiSpace(text[i])) {
+      if (isAsciiWhitespace(text[i])) {
         pendingSpace_ = true;
         ++i;
         continue;
       }
       size_t end = i;
-      while (end < text.size() && !isAsciiSpace(text[end])) ++end;
+      while (end < text.size() && !isAsciiWhitespace(text[end])) ++end;
       if (pendingSpace_ && !atLineStart()) append(" ");
       pendingSpace_ = false;
       content(text.substr(i, end - i));
@@ -57,7 +57,7 @@ class TextBuilder {
 
   void preformattedText(std::string_view text) {
     if (dropLeadingNewline_) {
-      if (text.substr(0, 2) == "\r\n") {
+      if (text.starts_with("\r\n")) {
         text.remove_prefix(2);
       } else if (!text.empty() && text[0] == '\n') {
         text.remove_prefix(1);
@@ -154,7 +154,7 @@ class TextBuilder {
   bool atLineStart() const {
     if (text_.empty() || afterSeparator_ || pendingBreak_) return true;
     if (text_.back() == '\n') return true;
-    return text_.size() >= 3 && text_.compare(text_.size() - 3, 3, "\xE2\x80\xA8") == 0;
+    return text_.ends_with("\xE2\x80\xA8");
   }
 
   void flushBreak() {
@@ -259,7 +259,7 @@ std::optional<std::string> attribute(const xmlChar** attributes, const char* nam
 
 std::optional<long> parseNumber(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && isAsciiSpace(text[i])) ++i;
+  while (i < text.size() && isAsciiWhitespace(text[i])) ++i;
   bool negative = i < text.size() && text[i] == '-';
   if (negative || (i < text.size() && text[i] == '+')) ++i;
   long value = 0;
@@ -332,7 +332,7 @@ class HtmlTextReader {
     // Control characters other than whitespace show nothing in a browser.
     auto isControl = [](char c) {
       auto b = static_cast<unsigned char>(c);
-      return (b < 0x20 && !isAsciiSpace(c)) || b == 0x7F;
+      return (b < 0x20 && !isAsciiWhitespace(c)) || b == 0x7F;
     };
     std::string visible;
     if (std::any_of(text.begin(), text.end(), isControl)) {
@@ -384,9 +384,7 @@ class HtmlTextReader {
     std::string reference = trimmedHref(href);
     std::optional<Url> url = base_ ? Url::resolve(reference, *base_) : Url::parse(reference);
     if (!url) return std::nullopt;
-    std::string scheme = url->scheme().value_or("");
-    for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    if (scheme == "javascript" || scheme == "data") return std::nullopt;
+    if (url->hasScheme("javascript") || url->hasScheme("data")) return std::nullopt;
     return url;
   }
 
@@ -412,15 +410,6 @@ void onCharacters(void* reader, const xmlChar* text, int length) {
       std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length)));
 }
 
-bool startsWithIgnoringCase(std::string_view text, size_t at, std::string_view prefix) {
-  if (text.size() - at < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[at + i];
-    if ((c >= 'A' && c <= 'Z' ? c + 32 : c) != prefix[i]) return false;
-  }
-  return true;
-}
-
 // Prepares the markup for the parser so that it reads as a browser shows it:
 // - "<!" that opens neither a comment nor a document type is a comment up to the next ">" (office suites
 //   write "<![if !supportLists]>" around list markers); the parser would keep it as text.
@@ -430,12 +419,12 @@ std::string preparedMarkup(std::string_view html) {
   std::string result;
   bool hasBody = false;
   for (size_t at = html.find('<'); at != std::string_view::npos && !hasBody; at = html.find('<', at + 1)) {
-    hasBody = startsWithIgnoringCase(html, at, "<body");
+    hasBody = startsWithIgnoringAsciiCase(html.substr(at), "<body");
   }
   if (!hasBody) result = "<body>";
   size_t copied = 0;
   for (size_t at = html.find("<!"); at != std::string_view::npos; at = html.find("<!", at + 2)) {
-    if (html.compare(at, 4, "<!--") == 0 || startsWithIgnoringCase(html, at, "<!doctype")) continue;
+    if (html.substr(at).starts_with("<!--") || startsWithIgnoringAsciiCase(html.substr(at), "<!doctype")) continue;
     size_t close = html.find('>', at);
     // Never across another tag, so that a stray "<!" cannot swallow the markup after it.
     if (close == std::string_view::npos || html.substr(at + 2, close - at - 2).find('<') != std::string_view::npos) {

@@ -41,7 +41,7 @@ class BodyWriter {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         lineBreak();
         ++i;
-      } else if (text.compare(i, 3, "\xE2\x80\xA8") == 0 || text.compare(i, 3, "\xE2\x80\xA9") == 0) {
+      } else if (text.substr(i).starts_with("\xE2\x80\xA8") || text.substr(i).starts_with("\xE2\x80\xA9")) {
         lineBreak();
         i += 3;
       } else if (text[i] == '\t') {

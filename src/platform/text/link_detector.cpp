@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/text/ascii.h"
 #include "platform/text/utf8.h"
+#include "platform/text/whitespace.h"
 
 namespace platform {
 namespace {
@@ -37,7 +39,7 @@ bool isWordStart(std::string_view text, std::size_t i, std::size_t runStart) {
 
 // A scalar that ends every candidate.
 bool isStopScalar(char32_t c) {
-  if (c < 0x21 || c == 0x7F || (c >= 0x80 && c <= 0xA0)) return true;
+  if (c < 0x21 || c == 0x7F || (c >= 0x80 && c <= 0xA0) || isWhitespaceScalar(c)) return true;
   switch (c) {
     case '<':
     case '>':
@@ -53,18 +55,13 @@ bool isStopScalar(char32_t c) {
     case 0x201E:
     case 0x2039:
     case 0x203A:
-    case 0x1680:
-    case 0x2028:
-    case 0x2029:
-    case 0x202F:
-    case 0x205F:
+    case 0x200B:  // zero width space
     case 0xFEFF:
     case 0xFFFD:
       return true;
     default:
       break;
   }
-  if (c >= 0x2000 && c <= 0x200B) return true;  // spaces
   if (c >= 0x3000 && c <= 0x303F) return true;  // CJK spaces and punctuation
   if (c >= 0xFF01 && c <= 0xFF0F) return true;  // fullwidth punctuation
   if (c >= 0xFF1A && c <= 0xFF20) return true;
@@ -181,15 +178,12 @@ std::optional<Candidate> schemeUrlAt(std::string_view text, std::size_t k, std::
   std::size_t colon = k;
   while (colon < runEnd && isSchemeChar(text[colon])) ++colon;
   if (colon >= runEnd || text[colon] != ':') return std::nullopt;
-  std::string scheme(text.substr(k, colon - k));
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  if (scheme == "mailto") {
+  if (equalsIgnoringAsciiCase(text.substr(k, colon - k), "mailto")) {
     auto address = emailAt(text, colon + 1, runEnd);
     if (!address) return std::nullopt;
     return Candidate{k, address->end, ""};
   }
-  if (text.substr(colon, 3) != "://") return std::nullopt;
+  if (!text.substr(colon).starts_with("://")) return std::nullopt;
   const std::size_t end = urlCandidateEnd(text, k, runEnd);
   if (end <= colon + 3) return std::nullopt;
   return Candidate{k, end, ""};
@@ -289,9 +283,7 @@ std::vector<FoundLink> findLinks(std::string_view text) {
 bool isTopLevelDomain(std::string_view label) {
   static const psl_ctx_t* const list = psl_builtin();
   if (label.empty() || label.size() > 63 || !list) return false;
-  std::string lower(label);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  const std::string lower = asciiLowercased(label);
   return psl_is_public_suffix2(list, lower.c_str(), PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
 }
 

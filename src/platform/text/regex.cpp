@@ -36,7 +36,7 @@ std::map<std::string, std::size_t> groupNames(const icu::RegexPattern& compiled,
       ++i;
       continue;
     }
-    if (pattern.compare(i, 3, "(?<") != 0 || pattern[i + 3] == '=' || pattern[i + 3] == '!') continue;
+    if (!pattern.substr(i).starts_with("(?<") || pattern[i + 3] == '=' || pattern[i + 3] == '!') continue;
     const auto close = pattern.find('>', i + 3);
     if (close == std::string_view::npos) continue;
     const std::string name(pattern.substr(i + 3, close - i - 3));

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/text/ascii.h"
+
 namespace platform {
 
 namespace {
@@ -10,13 +12,11 @@ struct Token {
   bool quoted = false;
 };
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 std::vector<Token> tokenize(std::string_view s) {
   std::vector<Token> tokens;
   size_t i = 0;
   while (i < s.size()) {
-    if (isSpace(s[i])) {
+    if (isAsciiWhitespace(s[i])) {
       ++i;
       continue;
     }
@@ -30,7 +30,7 @@ std::vector<Token> tokenize(std::string_view s) {
       }
       ++i;  // closing quote
     } else {
-      while (i < s.size() && !isSpace(s[i]) && s[i] != '"') token.text += s[i++];
+      while (i < s.size() && !isAsciiWhitespace(s[i]) && s[i] != '"') token.text += s[i++];
     }
     tokens.push_back(std::move(token));
   }

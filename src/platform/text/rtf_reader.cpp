@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text/ascii.h"
 #include "platform/text/rtf_code_page.h"
 #include "platform/text/rtf_field_instruction.h"
 #include "platform/text/utf8.h"
@@ -83,13 +84,6 @@ bool isSkippedDestination(std::string_view word) {
                                                              "template",
                                                              "expandedcolortbl"};
   return std::find(names.begin(), names.end(), word) != names.end();
-}
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -439,8 +433,8 @@ AttributedString RtfReader::read(size_t start) {
       }
       ++pos_;
       if (next == '\'') {
-        int high = pos_ < in_.size() ? hexValue(in_[pos_]) : -1;
-        int low = pos_ + 1 < in_.size() ? hexValue(in_[pos_ + 1]) : -1;
+        int high = pos_ < in_.size() ? hexDigitValue(in_[pos_]) : -1;
+        int low = pos_ + 1 < in_.size() ? hexDigitValue(in_[pos_ + 1]) : -1;
         starred_ = false;
         if (high < 0 || low < 0) continue;
         pos_ += 2;
@@ -510,11 +504,8 @@ AttributedString RtfReader::read(size_t start) {
 
 std::optional<AttributedString> readRtf(std::string_view data) {
   size_t start = 0;
-  while (start < data.size() && (data[start] == ' ' || data[start] == '\t' || data[start] == '\r' ||
-                                 data[start] == '\n' || data[start] == '\f')) {
-    ++start;
-  }
-  if (data.substr(start, 5) != "{\\rtf") return std::nullopt;
+  while (start < data.size() && isAsciiWhitespace(data[start])) ++start;
+  if (!data.substr(start).starts_with("{\\rtf")) return std::nullopt;
   RtfReader reader(data);
   return reader.read(start);
 }

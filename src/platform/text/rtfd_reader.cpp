@@ -5,7 +5,7 @@
 namespace platform {
 
 std::optional<AttributedString> readRtfd(std::string_view data) {
-  if (data.substr(0, 4) != "rtfd") return std::nullopt;
+  if (!data.starts_with("rtfd")) return std::nullopt;
   // The RTF entry is stored verbatim; the reader stops where its outermost group closes, so the
   // attachments after it do not matter.
   size_t start = data.find("{\\rtf", 4);

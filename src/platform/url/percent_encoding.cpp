@@ -2,17 +2,12 @@
 
 #include <unicode/utf8.h>
 
+#include "platform/text/ascii.h"
+
 namespace platform {
 
 namespace {
 constexpr char hexDigits[] = "0123456789ABCDEF";
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 void appendEscaped(std::string& out, unsigned char byte) {
   out.push_back('%');
@@ -20,8 +15,6 @@ void appendEscaped(std::string& out, unsigned char byte) {
   out.push_back(hexDigits[byte & 0x0F]);
 }
 }  // namespace
-
-bool isHexDigit(char c) { return hexValue(c) >= 0; }
 
 std::string addingPercentEncoding(std::string_view text, const CharacterPredicate& allowed) {
   std::string out;
@@ -50,8 +43,8 @@ std::optional<std::string> percentDecodedBytes(std::string_view text) {
       continue;
     }
     if (i + 2 >= text.size()) return std::nullopt;
-    const int high = hexValue(text[i + 1]);
-    const int low = hexValue(text[i + 2]);
+    const int high = hexDigitValue(text[i + 1]);
+    const int low = hexDigitValue(text[i + 2]);
     if (high < 0 || low < 0) return std::nullopt;
     out.push_back(static_cast<char>(high * 16 + low));
     i += 2;

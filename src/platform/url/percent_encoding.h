@@ -30,6 +30,4 @@ bool isUrlPasswordAllowed(char32_t c);  // unreserved, sub-delimiters, ":"
 // The query set without "&" and "=": what a query item's name or value may hold unencoded.
 bool isQueryItemAllowed(char32_t c);
 
-bool isHexDigit(char c);
-
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/text/ascii.h"
+
 namespace platform {
 namespace {
 
@@ -69,7 +71,7 @@ std::optional<UrlParts> split(std::string_view text) {
       rest.remove_prefix(colon + 1);
     }
   }
-  if (rest.substr(0, 2) == "//") {
+  if (rest.starts_with("//")) {
     rest.remove_prefix(2);
     const auto authorityEnd = rest.find_first_of("/?#");
     std::string_view authority = rest.substr(0, authorityEnd);
@@ -142,15 +144,15 @@ std::string removingDotSegments(std::string_view path) {
   std::string input(path);
   std::string output;
   while (!input.empty()) {
-    if (input.rfind("../", 0) == 0) {
+    if (input.starts_with("../")) {
       input.erase(0, 3);
-    } else if (input.rfind("./", 0) == 0) {
+    } else if (input.starts_with("./")) {
       input.erase(0, 2);
-    } else if (input.rfind("/./", 0) == 0) {
+    } else if (input.starts_with("/./")) {
       input.erase(0, 2);
     } else if (input == "/.") {
       input = "/";
-    } else if (input.rfind("/../", 0) == 0 || input == "/..") {
+    } else if (input.starts_with("/../") || input == "/..") {
       input = input.size() == 3 ? std::string("/") : input.substr(3);
       const auto last = output.rfind('/');
       output.erase(last == std::string::npos ? 0 : last);
@@ -220,7 +222,7 @@ std::optional<Url> Url::fromParts(const UrlParts& parts) {
   if (parts.host) {
     if (!parts.path.empty() && parts.path[0] != '/') return std::nullopt;
   } else {
-    if (parts.path.rfind("//", 0) == 0) return std::nullopt;
+    if (parts.path.starts_with("//")) return std::nullopt;
     if (parts.user || parts.password || parts.port) return std::nullopt;
     if (!parts.scheme) {
       // A first segment with ":" would read as a scheme.
@@ -305,13 +307,11 @@ std::optional<int> Url::port() const {
 
 std::string Url::path() const { return decodedOrRaw(parts_.path); }
 
-bool Url::isFileUrl() const {
-  if (!parts_.scheme) return false;
-  std::string scheme = *parts_.scheme;
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return scheme == "file";
+bool Url::hasScheme(std::string_view scheme) const {
+  return parts_.scheme && equalsIgnoringAsciiCase(*parts_.scheme, scheme);
 }
+
+bool Url::isFileUrl() const { return hasScheme("file"); }
 
 std::vector<std::string> Url::pathComponents() const {
   const std::string decoded = path();

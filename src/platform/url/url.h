@@ -53,6 +53,8 @@ class Url {
   const UrlParts& parts() const { return parts_; }
 
   std::optional<std::string> scheme() const { return parts_.scheme; }
+  // Whether the scheme is `scheme`, in any ASCII case ("HTTPS" is "https").
+  bool hasScheme(std::string_view scheme) const;
   std::optional<std::string> user() const;
   std::optional<std::string> password() const;
   // Percent-decoded; an IPv6 literal without brackets; nothing for no or an empty host.

@@ -149,7 +149,6 @@ TEST(FoundationHelpers, TextsBytesTypesAndUrls) {
   EXPECT_EQ(kit::nilIfEmptyOrWhitespace(" \t\n\u00a0\u2028"), std::nullopt);
   EXPECT_EQ(kit::nilIfEmptyOrWhitespace(" a "), " a ");
   EXPECT_FALSE(kit::isEmptyOrWhitespace("\xff"));
-  EXPECT_EQ(kit::trimmingWhitespaceAndNewlines("\u3000 a b\n"), "a b");
 
   EXPECT_EQ(kit::droppingTrailingNullByte(std::string("abc\0", 4)), "abc");
   EXPECT_EQ(kit::droppingTrailingNullByte(std::string("ab\0\0", 4)), std::string("ab\0", 3));

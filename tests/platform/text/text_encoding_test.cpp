@@ -59,13 +59,4 @@ TEST(Graphemes, PrefixesCompareWholeCharacters) {
   EXPECT_FALSE(platform::hasCharacterPrefix("\r\n", "\r"));
 }
 
-TEST(Graphemes, WhitespaceIsDecidedByTheFirstScalarOfACharacter) {
-  EXPECT_TRUE(platform::isWhitespaceCharacter("\r\n"));
-  EXPECT_TRUE(platform::isWhitespaceCharacter(" \u0301"));
-  EXPECT_TRUE(platform::isWhitespaceCharacter("\u3000"));
-  EXPECT_FALSE(platform::isWhitespaceCharacter("\u200B"));  // zero width space is not White_Space
-  EXPECT_TRUE(platform::isNewlineScalar(0x2029));
-  EXPECT_FALSE(platform::isNewlineScalar(0x20));
-}
-
 }  // namespace
