@@ -1,5 +1,16 @@
 #pragma once
 
+// Cleaning a URL, layer by layer:
+// - platform/url/url.h, percent_encoding.h: parsing (strict and lenient), components in their encoded form,
+//   query items as written, percent encoding and the character set of each component.
+// - kit/foundation/url_query.h: query-item editing that keeps untouched items byte for byte, removing items
+//   by name or predicate, plausibility of a URL (isValid), building URLs from a query dictionary.
+// - engine/url_utilities.h: host matching (a domain and its subdomains, "www."-less hosts), the strict parse
+//   plus plausibility that nested and unwrapped URLs must pass.
+// - engine/redirect_unwrapping.h: the target URL of known redirect and link-protection services.
+// - this file: the tracking parameter list and exempt hosts, the per-site rules, cleaning of URLs nested in
+//   query values, and cleaning the links found in plain text.
+
 #include <functional>
 #include <string>
 #include <string_view>
