@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/clock.h"
 #include "platform/core/executor.h"
 
 // A test whose main executor is a ManualExecutor that the test drives; work still queued at the end is run
@@ -14,4 +15,18 @@ class ManualMainExecutorTest : public ::testing::Test {
     platform::setMainExecutorForTesting(nullptr);
   }
   platform::ManualExecutor main;
+};
+
+// The same, with a virtual clock as well: sleeps end only when the test advances the clock.
+class VirtualTimeTest : public ManualMainExecutorTest {
+ protected:
+  void SetUp() override {
+    ManualMainExecutorTest::SetUp();
+    platform::setClockForTesting(&clock);
+  }
+  void TearDown() override {
+    ManualMainExecutorTest::TearDown();
+    platform::setClockForTesting(nullptr);
+  }
+  platform::VirtualClock clock;
 };

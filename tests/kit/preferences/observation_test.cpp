@@ -5,7 +5,7 @@
 
 #include "kit/preferences/observable.h"
 #include "kit/preferences/publishers.h"
-#include "platform/prefs/prefs_test_support.h"
+#include "support/preference_files.h"
 
 using namespace kit::Preferences;
 using platform::Task;

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/prefs/plist_codec.h"
-#include "platform/prefs/prefs_test_support.h"
+#include "support/preference_files.h"
 
 using namespace kit::Preferences;
 

@@ -7,7 +7,7 @@
 #include "kit/preferences/migration.h"
 #include "kit/preferences/url_bridge.h"
 #include "kit/preferences/value_bridges.h"
-#include "platform/prefs/prefs_test_support.h"
+#include "support/preference_files.h"
 
 using namespace kit::Preferences;
 

@@ -88,24 +88,4 @@ TEST(X11Targets, WritesEachLogicalTypeUnderItsTargets) {
   EXPECT_EQ(written[6].data, "secret");
 }
 
-TEST(MemoryPasteboardTest, WritesReplaceEverythingAndStaleConditionalWritesDoNothing) {
-  platform::MemoryPasteboard pasteboard;
-  std::vector<int64_t> changes;
-  auto subscription = pasteboard.changes().sink([&](int64_t count) { changes.push_back(count); });
-  pasteboard.setItems({{{"a", "b"}, {{"a", "1"}, {"b", "2"}}}, {{"c"}, {{"c", "3"}}}});
-  EXPECT_EQ(pasteboard.types(), (std::vector<std::string>{"a", "b", "c"}));
-  ASSERT_TRUE(pasteboard.write({{Type::string, "x"}, {"m", ""}}, 1));
-  EXPECT_EQ(pasteboard.items().size(), 1u);
-  EXPECT_EQ(pasteboard.data("a"), std::nullopt);
-  EXPECT_EQ(pasteboard.data("m"), "");
-  EXPECT_FALSE(pasteboard.write({{Type::string, "late"}}, 1));
-  EXPECT_EQ(pasteboard.string(Type::string), "x");
-  std::string_view wanted[] = {"none", "m"};
-  EXPECT_EQ(pasteboard.availableType(wanted), "m");
-  subscription.cancel();
-  pasteboard.write({});
-  EXPECT_EQ(changes, (std::vector<int64_t>{1, 2}));
-  EXPECT_TRUE(pasteboard.items().empty());
-}
-
 }  // namespace

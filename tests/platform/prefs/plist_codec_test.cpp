@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/prefs/prefs_test_support.h"
+#include "support/preference_files.h"
 
 using namespace platform;
 

@@ -12,7 +12,7 @@
 #include "platform/core/notification_center.h"
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"
-#include "platform/prefs/prefs_test_support.h"
+#include "support/preference_files.h"
 
 using namespace platform;
 using namespace std::chrono_literals;

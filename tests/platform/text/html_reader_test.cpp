@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "rich_text_test_helpers.h"
+#include "support/rich_text.h"
 
 namespace platform {
 namespace {
 
 using richtext_test::describe;
+using richtext_test::readDocument;
 
 std::string read(std::string_view html) { return describe(readHtml(html)); }
 
@@ -94,6 +95,50 @@ TEST(HtmlReaderTest, HostileInputStaysBounded) {
   EXPECT_FALSE(readHtml(std::string((64u << 20) + 1, 'a')));
   EXPECT_EQ(read("<!DOCTYPE html SYSTEM \"http://127.0.0.1:9/x.dtd\"><!ENTITY e SYSTEM \"file:///etc/passwd\">ok&e;"),
             "ok&e;");
+}
+
+// Documents as browsers and office suites put them on the clipboard, read to the text a user expects, with links
+// on the right ranges.
+TEST(HtmlReaderTest, BrowserDocuments) {
+  EXPECT_EQ(describe(readHtml(readDocument("firefox_article.html"))),
+            "Release notes\n"
+            "Read the [full announcement](https://example.org/news/2024?utm_source=newsletter&utm_medium=email&id=42)"
+            " and the [install guide](/docs/install).\n"
+            "\t•\tFaster start-up\n"
+            "\t•\tNew dark theme\n"
+            "\t\t◦\tFollows the system\n"
+            "Café naïve\u00A0— line one\u2028line two\n");
+
+  EXPECT_EQ(describe(readHtml(readDocument("chromium_table.html"))),
+            "Name\tSite\n"
+            "Ada\t[profile](https://www.example.com/profile?id=7&fbclid=AbC123)\n"
+            "Grace\tnone\n"
+            "\t3.\tthird\n"
+            "\t7.\tseventh\n"
+            "\t8.\teighth\n"
+            "  indented  code\n"
+            "\ttab\n");
+}
+
+TEST(HtmlReaderTest, OfficeSuiteDocuments) {
+  // Paragraphs inside list items and table cells do not split their line; the base resolves relative
+  // links; script links are no links.
+  EXPECT_EQ(describe(readHtml(readDocument("libreoffice_writer.html"))),
+            "Shopping list for the "
+            "[spring trip](https://docs.example.net/manual/chapter2/trip.html?utm_campaign=spring#day1):\n"
+            "\t•\tBread\n"
+            "\t•\tCheese\n"
+            "\t\t◦\tGruyère\n"
+            "Day\tPlace\n"
+            "Monday\tLyon\n"
+            "\u2028\n");
+
+  // Conditional comments around the list markers are comments, not text.
+  EXPECT_EQ(describe(readHtml(readDocument("office_suite_list.html"))),
+            "Agenda for Tuesday:\n"
+            "·\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0 Budget review\n"
+            "·\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0 See [the "
+            "plan](https://intranet.example.com/plan?mc_cid=123&page=2)\n");
 }
 
 }  // namespace

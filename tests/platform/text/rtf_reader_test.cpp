@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "rich_text_test_helpers.h"
+#include "support/rich_text.h"
 
 namespace platform {
 namespace {
 
 using richtext_test::describe;
+using richtext_test::readDocument;
 
 std::string read(std::string_view rtf) { return describe(readRtf(rtf)); }
 
@@ -117,6 +118,30 @@ TEST(RtfReaderTest, DeepNestingStopsReadingInsteadOfGrowing) {
   for (int i = 0; i < 4000; ++i) ok += "{";
   ok += "deep";
   EXPECT_EQ(read(ok), "deep");
+}
+
+// Documents as word processors put them on the clipboard.
+TEST(RtfReaderTest, WordProcessorDocuments) {
+  EXPECT_EQ(describe(readRtf(readDocument("libreoffice_writer.rtf"))),
+            "Meeting notes – café and crème brûlée\n"
+            "Привет “quoted” 😀\n"
+            "•\tFirst point\n"
+            "•\tSecond point with [a link](https://example.org/path?utm_source=rtf&q=1) inside\n"
+            "Tab\tseparated\u2028next line");
+
+  EXPECT_EQ(describe(readRtf(readDocument("mac_style_list.rtf"))),
+            "\t•\tGroceries: café au lait\n"
+            "\t•\tTickets from [the box office](https://tickets.example.com/order?id=9&utm_source=mail)\n"
+            "Emoji: 😀 and “curly” quotes\n"
+            "Second—dash");
+}
+
+TEST(RtfReaderTest, DocumentInSeveralCodePages) {
+  EXPECT_EQ(describe(readRtf(readDocument("codepages.rtf"))),
+            "Привет, мир!\n"
+            "こんにちは\n"
+            "Zgłoszenie źč\n"
+            "Жж\n");
 }
 
 }  // namespace

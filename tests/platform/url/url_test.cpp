@@ -160,12 +160,4 @@ TEST(IpAddresses, DottedQuadsAndIpv6LiteralsAreRecognised) {
   EXPECT_FALSE(platform::isIpAddress("fe80::1%"));
 }
 
-TEST(PercentEncoding, EncodesPerUtf8ByteAndRefusesBadEscapesOrInvalidUtf8) {
-  EXPECT_EQ(platform::addingPercentEncoding("a é/\xff", platform::isUnreserved), "a%20%C3%A9%2F%FF");
-  EXPECT_EQ(platform::removingPercentEncoding("a%20%C3%A9"), "a é");
-  EXPECT_EQ(platform::removingPercentEncoding("%FF"), std::nullopt);
-  EXPECT_EQ(platform::removingPercentEncoding("%2"), std::nullopt);
-  EXPECT_EQ(platform::removingPercentEncoding("100%"), std::nullopt);
-}
-
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/core/rx.h"
+#include "platform/core/rx_publisher.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/core/rx_subjects.h"
 #include "support/manual_main_executor.h"
 
 using namespace platform;
@@ -15,9 +16,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class RxTest : public ManualMainExecutorTest {};
+class PublisherTest : public ManualMainExecutorTest {};
 
-TEST_F(RxTest, OperatorsKeepStatePerSubscription) {
+TEST_F(PublisherTest, OperatorsKeepStatePerSubscription) {
   PassthroughSubject<int> subject;
   auto pipeline =
       subject.publisher().dropFirst().removeDuplicates().compactMap([](int v) -> std::optional<std::string> {
@@ -36,18 +37,7 @@ TEST_F(RxTest, OperatorsKeepStatePerSubscription) {
   EXPECT_EQ(second, (std::vector<std::string>{"2", "3"}));  // b dropped its own first value
 }
 
-TEST_F(RxTest, CurrentValueSubjectReplaysAndSendIfChangedSkipsEqualValues) {
-  CurrentValueSubject<int> subject(1);
-  std::vector<int> seen;
-  auto c = subject.publisher().sink([&](const int& v) { seen.push_back(v); });
-  EXPECT_FALSE(subject.sendIfChanged(1));
-  EXPECT_TRUE(subject.sendIfChanged(2));
-  subject.send(2);
-  EXPECT_EQ(seen, (std::vector<int>{1, 2, 2}));
-  EXPECT_EQ(subject.value(), 2);
-}
-
-TEST_F(RxTest, NothingIsDeliveredAfterCancel) {
+TEST_F(PublisherTest, NothingIsDeliveredAfterCancel) {
   PassthroughSubject<int> subject;
   std::vector<int> seen;
   AnyCancellable c;
@@ -68,7 +58,7 @@ TEST_F(RxTest, NothingIsDeliveredAfterCancel) {
   EXPECT_TRUE(later.empty());
 }
 
-TEST_F(RxTest, CancelWaitsForADeliveryInProgressOnAnotherThread) {
+TEST_F(PublisherTest, CancelWaitsForADeliveryInProgressOnAnotherThread) {
   PassthroughSubject<int> subject;
   std::atomic<bool> inCallback{false}, release{false}, cancelReturned{false};
   std::atomic<int> deliveredAfterCancel{0};
@@ -92,7 +82,7 @@ TEST_F(RxTest, CancelWaitsForADeliveryInProgressOnAnotherThread) {
   EXPECT_EQ(deliveredAfterCancel, 0);
 }
 
-TEST_F(RxTest, MergeInterleavesAndFinishesOnlyWhenAllInputsFinished) {
+TEST_F(PublisherTest, MergeInterleavesAndFinishesOnlyWhenAllInputsFinished) {
   PassthroughSubject<int> a, b;
   std::vector<int> seen;
   bool finished = false;
@@ -112,7 +102,7 @@ TEST_F(RxTest, MergeInterleavesAndFinishesOnlyWhenAllInputsFinished) {
   EXPECT_TRUE(emptyFinished);
 }
 
-TEST_F(RxTest, ReceiveOnKeepsOrderAndDelayUsesTheExecutorsTime) {
+TEST_F(PublisherTest, ReceiveOnKeepsOrderAndDelayUsesTheExecutorsTime) {
   PassthroughSubject<int> subject;
   std::vector<int> seen;
   auto c = subject.publisher().receiveOn(main).sink([&](const int& v) { seen.push_back(v); });
@@ -128,28 +118,6 @@ TEST_F(RxTest, ReceiveOnKeepsOrderAndDelayUsesTheExecutorsTime) {
   EXPECT_TRUE(delayed.empty());
   main.advance(1ms);
   EXPECT_EQ(delayed, std::vector<int>{9});
-}
-
-TEST_F(RxTest, TimerTicksPerSubscriptionUntilCancelled) {
-  int ticks = 0;
-  auto c = timerPublisher(500ms).sink([&](const Unit&) { ++ticks; });
-  main.advance(1200ms);
-  EXPECT_EQ(ticks, 2);
-  c.cancel();
-  main.advance(5s);
-  EXPECT_EQ(ticks, 2);
-  EXPECT_FALSE(main.hasPendingWork());
-}
-
-TEST_F(RxTest, NotificationPublisherObservesByNameUntilCancelled) {
-  NotificationCenter center;
-  std::vector<std::string> names;
-  auto c = notifications(center, "A").sink([&](const Notification& n) { names.push_back(n.name); });
-  center.post({"A", {}});
-  center.post({"B", {}});
-  c.cancel();
-  center.post({"A", {}});
-  EXPECT_EQ(names, std::vector<std::string>{"A"});
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "prefs_test_support.h"
+#include "support/preference_files.h"
 
 #include <stdio.h>
 #include <stdlib.h>
