@@ -66,13 +66,19 @@ std::string X11Connection::atomName(xcb_atom_t atom) {
   return std::string(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
 }
 
-std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
+XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, std::string_view name, uint8_t format) {
   xcb_atom_t a = atom(name);
-  if (a == XCB_ATOM_NONE) return std::nullopt;
+  if (a == XCB_ATOM_NONE) return nullptr;
   auto r = xcbReply(xcb_get_property_reply(
       connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
   scheduleDispatch();
-  if (!r || r->type == XCB_ATOM_NONE || r->format != 32) return std::nullopt;
+  if (!r || r->type == XCB_ATOM_NONE || r->format != format) return nullptr;
+  return r;
+}
+
+std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
+  auto r = property(window, name, 32);
+  if (!r) return std::nullopt;
   auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
   int count = xcb_get_property_value_length(r.get()) / 4;
   return std::vector<uint32_t>(data, data + count);
@@ -85,12 +91,8 @@ std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string
 }
 
 std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
-  xcb_atom_t a = atom(name);
-  if (a == XCB_ATOM_NONE) return std::nullopt;
-  auto r = xcbReply(xcb_get_property_reply(
-      connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
-  scheduleDispatch();
-  if (!r || r->type == XCB_ATOM_NONE || r->format != 8) return std::nullopt;
+  auto r = property(window, name, 8);
+  if (!r) return std::nullopt;
   return std::string(static_cast<const char*>(xcb_get_property_value(r.get())),
                      static_cast<size_t>(xcb_get_property_value_length(r.get())));
 }

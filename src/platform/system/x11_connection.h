@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/core/rx_cancellable.h"
+#include "platform/system/xcb_reply.h"
 
 class QSocketNotifier;
 
@@ -62,6 +63,8 @@ class X11Connection {
 
  private:
   explicit X11Connection(xcb_connection_t* connection, int screen);
+  // A property of the window in the given format (8, 16 or 32 bits per item); none when absent or of another.
+  XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, std::string_view name, uint8_t format);
   void scheduleDispatch();
   void watchSocket();
 
