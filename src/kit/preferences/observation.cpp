@@ -45,7 +45,7 @@ void UserDefaultsKeyObservation::start(const ObservationOptions& options) {
 }
 
 void UserDefaultsKeyObservation::invalidate() {
-  token_.invalidate();
+  token_.cancel();
   suite_.reset();
   endLifetimeTie();
 }

@@ -80,7 +80,7 @@ class UserDefaultsKeyObservation final : public Observation {
   std::weak_ptr<UserDefaults> suite_;
   std::string key_;
   std::shared_ptr<const std::function<void(const BaseChange&)>> callback_;
-  platform::ObservationToken token_;
+  platform::rx::AnyCancellable token_;
 };
 
 // Several (suite, key) pairs with one callback.

@@ -14,7 +14,7 @@
 
 namespace platform {
 
-struct ObservationToken::Entry {
+struct UserDefaults::Observer {
   std::string key;
   UserDefaults::ObserveOptions options;
   std::function<void(const UserDefaults::Change&)> callback;
@@ -67,32 +67,6 @@ bool isValidSuiteName(std::string_view name) {
 void postToMain(std::function<void()> work) { mainExecutor().post(std::move(work)); }
 
 }  // namespace
-
-// ---- ObservationToken
-
-ObservationToken::ObservationToken(std::weak_ptr<UserDefaults> suite, std::shared_ptr<Entry> entry)
-    : suite_(std::move(suite)), entry_(std::move(entry)) {}
-
-ObservationToken& ObservationToken::operator=(ObservationToken&& other) noexcept {
-  if (this != &other) {
-    invalidate();
-    suite_ = std::move(other.suite_);
-    entry_ = std::move(other.entry_);
-  }
-  return *this;
-}
-
-ObservationToken::~ObservationToken() { invalidate(); }
-
-void ObservationToken::invalidate() {
-  if (!entry_) return;
-  entry_->active = false;
-  if (auto suite = suite_.lock()) suite->removeObserver(entry_);
-  entry_.reset();
-  suite_.reset();
-}
-
-bool ObservationToken::isActive() const { return entry_ && entry_->active; }
 
 // ---- UserDefaults
 
@@ -251,9 +225,9 @@ PlistDict UserDefaults::persistentDomain() const {
   return stored_;
 }
 
-ObservationToken UserDefaults::observe(std::string key, ObserveOptions options,
-                                       std::function<void(const Change&)> callback) {
-  auto entry = std::make_shared<ObservationToken::Entry>();
+rx::AnyCancellable UserDefaults::observe(std::string key, ObserveOptions options,
+                                         std::function<void(const Change&)> callback) {
+  auto entry = std::make_shared<Observer>();
   entry->key = key;
   entry->options = options;
   entry->callback = std::move(callback);
@@ -266,25 +240,27 @@ ObservationToken UserDefaults::observe(std::string key, ObserveOptions options,
     initial.newValue = object(key);
     entry->callback(initial);
   }
-  return ObservationToken(weak_from_this(), entry);
+  return rx::AnyCancellable([suite = weak_from_this(), entry] {
+    entry->active = false;
+    if (auto strong = suite.lock()) strong->removeObserver(entry);
+  });
 }
 
-std::vector<std::shared_ptr<ObservationToken::Entry>> UserDefaults::observersOf(std::string_view key) const {
+std::vector<std::shared_ptr<UserDefaults::Observer>> UserDefaults::observersOf(std::string_view key) const {
   std::lock_guard lock(observersMutex_);
   auto it = observers_.find(key);
   if (it == observers_.end()) return {};
   return it->second;
 }
 
-void UserDefaults::notify(const std::vector<std::shared_ptr<ObservationToken::Entry>>& observers,
-                          const Change& change) const {
+void UserDefaults::notify(const std::vector<std::shared_ptr<Observer>>& observers, const Change& change) const {
   for (const auto& entry : observers) {
     if (change.isPrior && !entry->options.prior) continue;
     if (entry->active) entry->callback(change);
   }
 }
 
-void UserDefaults::removeObserver(const std::shared_ptr<ObservationToken::Entry>& entry) {
+void UserDefaults::removeObserver(const std::shared_ptr<Observer>& entry) {
   std::lock_guard lock(observersMutex_);
   auto it = observers_.find(entry->key);
   if (it == observers_.end()) return;

@@ -13,31 +13,12 @@
 #include <thread>
 #include <vector>
 
+#include "platform/core/rx_cancellable.h"
 #include "platform/prefs/plist_value.h"
 
 namespace platform {
 
 class FileWatcher;
-class UserDefaults;
-
-// Ends a key observation when destroyed or invalidated. After invalidate() returns on a thread, that
-// thread sees no further callback; a callback already running elsewhere may finish.
-class ObservationToken {
- public:
-  ObservationToken() = default;
-  ObservationToken(ObservationToken&&) noexcept = default;
-  ObservationToken& operator=(ObservationToken&& other) noexcept;
-  ~ObservationToken();
-  void invalidate();
-  bool isActive() const;
-
- private:
-  friend class UserDefaults;
-  struct Entry;
-  ObservationToken(std::weak_ptr<UserDefaults> suite, std::shared_ptr<Entry> entry);
-  std::weak_ptr<UserDefaults> suite_;
-  std::shared_ptr<Entry> entry_;
-};
 
 // A preferences suite: an XML property list at $XDG_CONFIG_HOME/<suite name>.plist, held in memory.
 // Reads see the file's value (the application domain), else a registered default. Writes apply in memory
@@ -87,15 +68,17 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
     bool initial = false;  // one call at once with the current value as newValue
     bool prior = false;    // an extra call before each change, with isPrior and no newValue
   };
-  [[nodiscard]] ObservationToken observe(std::string key, ObserveOptions options,
-                                         std::function<void(const Change&)> callback);
+  // Observes the key until the returned token is cancelled or destroyed. Once cancel() returns on a thread,
+  // that thread sees no further callback; a callback already running elsewhere may finish.
+  [[nodiscard]] rx::AnyCancellable observe(std::string key, ObserveOptions options,
+                                           std::function<void(const Change&)> callback);
 
   // Writes pending changes to the file now.
   void flush();
 
  private:
-  friend class ObservationToken;
   struct Private {};
+  struct Observer;
 
  public:
   UserDefaults(Private, std::string name, std::filesystem::path path);
@@ -116,9 +99,9 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   std::vector<KeyChange> mergeFileLocked();
   void deliverOutsideChanges(const std::vector<KeyChange>& changes);
   std::optional<PlistValue> effectiveLocked(std::string_view key) const;
-  std::vector<std::shared_ptr<ObservationToken::Entry>> observersOf(std::string_view key) const;
-  void notify(const std::vector<std::shared_ptr<ObservationToken::Entry>>& observers, const Change& change) const;
-  void removeObserver(const std::shared_ptr<ObservationToken::Entry>& entry);
+  std::vector<std::shared_ptr<Observer>> observersOf(std::string_view key) const;
+  void notify(const std::vector<std::shared_ptr<Observer>>& observers, const Change& change) const;
+  void removeObserver(const std::shared_ptr<Observer>& entry);
   void postDidChange();
 
   const std::string name_;
@@ -136,7 +119,7 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   std::mutex writeMutex_;  // one file write at a time; outside changes are merged under it too
 
   mutable std::mutex observersMutex_;
-  std::map<std::string, std::vector<std::shared_ptr<ObservationToken::Entry>>, std::less<>> observers_;
+  std::map<std::string, std::vector<std::shared_ptr<Observer>>, std::less<>> observers_;
 
   std::thread writer_;
   std::unique_ptr<FileWatcher> watcher_;

@@ -148,7 +148,7 @@ TEST_F(UserDefaultsTest, ObservationDeliversOldAndNewValuesUntilItEnds) {
   suite->set("unrelated", true);
   EXPECT_EQ(seen.size(), 7u);
   EXPECT_EQ(suiteChanges, 1);  // the whole suite is announced on every change
-  token.invalidate();
+  token.cancel();
   suite->set("key", "two");
   EXPECT_EQ(seen.size(), 7u);
 }
@@ -156,10 +156,10 @@ TEST_F(UserDefaultsTest, ObservationDeliversOldAndNewValuesUntilItEnds) {
 TEST_F(UserDefaultsTest, AnObserverMayEndItsObservationFromItsCallback) {
   auto suite = UserDefaults::named(name);
   int calls = 0;
-  ObservationToken token;
+  rx::AnyCancellable token;
   token = suite->observe("key", {}, [&](const UserDefaults::Change&) {
     ++calls;
-    token.invalidate();
+    token.cancel();
   });
   suite->set("key", 1);
   suite->set("key", 2);
