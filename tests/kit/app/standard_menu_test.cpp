@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <set>
 
@@ -117,8 +118,10 @@ TEST_F(StandardMenuTest, ShareWindowCopiesMailsAndShowsTheLink) {
   platform::MemoryPasteboard pasteboard;
   ShareAppScreen* first = ShareAppScreen::showWindow(pasteboard);
   ShareAppScreen* second = ShareAppScreen::showWindow(pasteboard);
-  EXPECT_NE(first, second);
-  EXPECT_EQ(first->minimumSize(), first->maximumSize());  // not resizable
+  EXPECT_NE(first->window(), second->window());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return first->isVisible() && second->isVisible(); }));
+  EXPECT_EQ(first->window()->minimumSize(), first->window()->maximumSize());  // not resizable
+  EXPECT_TRUE(first->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
   QTest::keyClick(first, Qt::Key_Escape);
   EXPECT_TRUE(first->isVisible());
@@ -129,8 +132,10 @@ TEST_F(StandardMenuTest, ShareWindowCopiesMailsAndShowsTheLink) {
   EXPECT_EQ(first->copyButton()->text(), "Copied");
   QTest::qWait(1100);
   EXPECT_EQ(first->copyButton()->text(), "Copy Link");
-  first->close();
-  second->close();
+  QPointer<ShareAppScreen> content(first);
+  first->window()->close();
+  second->window()->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return content.isNull(); }));  // the closed window lets go of its content
 }
 
 }  // namespace
