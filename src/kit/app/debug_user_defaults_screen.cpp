@@ -127,7 +127,7 @@ void DebugUserDefaultsScreen::rebuild() {
       },
       this);
   if (header_) {
-    layout_->replaceWidget(header_, header);
+    delete layout_->replaceWidget(header_, header);  // the old layout item is ours to free
     delete header_;
   } else {
     layout_->insertWidget(0, header);

@@ -91,7 +91,7 @@ void DebugScreen::showPane(int row) {
       break;
   }
   if (pane_) {
-    layout()->replaceWidget(pane_, next);
+    delete layout()->replaceWidget(pane_, next);  // the old layout item is ours to free
     delete pane_;
   } else {
     static_cast<QHBoxLayout*>(layout())->addWidget(next, 1);
