@@ -5,7 +5,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "kit/foundation/log.h"
 
 namespace kit {
 
@@ -55,8 +54,6 @@ void HostingWindow::closeEvent(QCloseEvent* event) {
   content_->hide();
   content_->deleteLater();
 }
-
-HostingWindow::~HostingWindow() { log({"HostingWindow - DEINIT"}, LogType::debug, "~HostingWindow()"); }
 
 void HostingWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && options_.closeOnEsc) {

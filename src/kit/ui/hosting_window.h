@@ -20,7 +20,6 @@ class HostingWindow : public QWidget {
 
   // Takes the content. Titled, closable, minimisable and resizable, 100 × 100 until the content says otherwise.
   HostingWindow(QWidget* content, Options options);
-  ~HostingWindow() override;
 
   QWidget* content() const { return content_; }
   const Options& options() const { return options_; }
