@@ -22,6 +22,7 @@
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"
+#include "support/offscreen_application.h"
 #include "support/recording_alert_presenter.h"
 
 extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
@@ -33,14 +34,7 @@ using platform::UserDefaults;
 
 class DebugWindows : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "quillet-tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-    QApplication::setApplicationName("Quillet");
-  }
+  static void SetUpTestSuite() { ensureOffscreenApplication(); }
   void SetUp() override {
     Preferences::removeAll();
     debugLogStore().clear();

@@ -16,6 +16,7 @@
 #include "kit/foundation/url_query.h"
 #include "kit/preferences/key.h"
 #include "kit/ui/url_opening.h"
+#include "support/offscreen_application.h"
 #include "support/recording_alert_presenter.h"
 
 namespace kit {
@@ -35,21 +36,12 @@ void write(const fs::path& path, const std::string& content) {
   std::ofstream(path) << content;
 }
 
-void ensureApplication() {
-  static int argc = 1;
-  static char name[] = "quillet-tests";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-}
-
 // A home of its own with the XDG folders inside it; the preferences stay where the test program keeps them.
 class PrivateHome : public ::testing::Test {
  protected:
   void SetUp() override {
-    ensureApplication();
-    std::string pattern = (fs::temp_directory_path() / "quillet-home-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    home = pattern;
+    ensureOffscreenApplication();
+    home = createTemporaryDirectory();
     saved = {std::getenv("HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("XDG_CACHE_HOME")};
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
@@ -178,10 +170,8 @@ TEST(Mailto, AnInlineAttachmentIsCappedAtALineEnd) {
 class Mail : public ::testing::Test {
  protected:
   void SetUp() override {
-    ensureApplication();
-    std::string pattern = (fs::temp_directory_path() / "quillet-bin-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    bin = pattern;
+    ensureOffscreenApplication();
+    bin = createTemporaryDirectory();
     savedPath = std::getenv("PATH");
     setUrlOpenerForTesting([this](const platform::Url& url) {
       opened.push_back(url);

@@ -15,6 +15,7 @@
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
+#include "support/offscreen_application.h"
 
 // Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
 // script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
@@ -25,14 +26,7 @@ namespace {
 
 class StandardMenuTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "quillet-tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-    QApplication::setApplicationName("Quillet");
-  }
+  static void SetUpTestSuite() { ensureOffscreenApplication(); }
   void SetUp() override {
     setUrlOpenerForTesting([this](const platform::Url& url) {
       opened.push_back(url.absoluteString());

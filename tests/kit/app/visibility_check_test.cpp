@@ -8,6 +8,7 @@
 #include "kit/app/status_item_visibility_check.h"
 #include "kit/foundation/log.h"
 #include "platform/core/clock.h"
+#include "support/offscreen_application.h"
 #include "support/recording_alert_presenter.h"
 
 namespace kit {
@@ -17,12 +18,7 @@ using namespace std::chrono_literals;
 
 class VisibilityCheck : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "quillet-tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { ensureOffscreenApplication(); }
   void SetUp() override {
     Preferences::removeAll();
     platform::setClockForTesting(&clock);
