@@ -1,9 +1,12 @@
 #include "app/app_state.h"
 
+#include "app/command_line.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
 #include "kit/app/debug_info.h"
+#include "kit/app/debug_window.h"
 #include "kit/app/launch_history.h"
+#include "kit/app/status_item_visibility_check.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/core/executor.h"
 
@@ -46,6 +49,11 @@ AppState& AppState::shared() {
 }
 
 AppState::AppState() : menuBarController_(std::make_unique<MenuBarController>()) {
+  menuBarController_->showDebugWindow = [] { kit::DebugWindowController::showWindow(); };
+  menuBarController_->ensureVisibility = [](QSystemTrayIcon& item) {
+    kit::ensureVisibility(item, wasLaunchedAtLogin(),
+                          {.showsOpenSettingsButton = true, .showsDoNotShowAgainCheckbox = true});
+  };
   platform::mainExecutor().post([this] { didLaunch(); });
 }
 

@@ -38,6 +38,8 @@ std::string usageText() {
          "com.kestrova.Quillet.Intents at /com/kestrova/Quillet on the session bus.\n";
 }
 
+bool wasLaunchedAtLogin() { return QCoreApplication::arguments().contains(QString::fromLatin1(autostartArgument)); }
+
 Command commandFor(const std::vector<std::string>& arguments) {
   for (const auto& argument : arguments) {
     if (argument == "--help" || argument == "-h" || argument == "help") return Command::help;

@@ -16,6 +16,9 @@ std::string usageText();
 // starting an instance first when none runs. Answers the exit status: 0, or 1 with the reason on `err`.
 int runClearClipboardFormattingCommand(int argc, char** argv, std::ostream& err);
 
+// Whether the desktop started the program at login: its autostart entry passes --autostart.
+bool wasLaunchedAtLogin();
+
 // What the arguments ask for.
 enum class Command { runApplication, help, clearClipboardFormatting, removeTrackingParameters, unknown };
 Command commandFor(const std::vector<std::string>& arguments);

@@ -12,29 +12,17 @@
 #include <regex>
 #include <thread>
 
+#include "program_support.h"
 #include "x11_session_support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-const std::string quillet = std::string(QUILLET_BIN_DIR) + "/quillet";
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
-
-std::string busCall(const std::string& destination, const std::string& path, const std::string& method,
-                    const std::vector<std::string>& arguments = {}) {
-  std::vector<std::string> command{
-      "dbus-send", "--session", "--print-reply", "--reply-timeout=5000", "--dest=" + destination, path, method};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return x11test::run(command);
-}
+using programtest::busCall;
+using programtest::busNameOwnerPid;
+using programtest::instanceAnswers;
+using programtest::waitFor;
+const std::string& quillet = programtest::quilletPath();
 
 // The strings of a dbus-send reply, in order.
 std::vector<std::string> replyStrings(const std::string& reply) {
@@ -52,20 +40,6 @@ std::vector<std::string> cleanThroughBus(const std::vector<std::string>& urls) {
                               "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {list}));
 }
 
-// Answered only once the instance's event loop runs its start-up work.
-bool instanceAnswers() {
-  return busCall("com.kestrova.Quillet", "/com/kestrova/Quillet",
-                 "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {"array:string:"})
-             .find("array") != std::string::npos;
-}
-
-pid_t busNameOwnerPid() {
-  std::string reply = busCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                              "org.freedesktop.DBus.GetConnectionUnixProcessID", {"string:com.kestrova.Quillet"});
-  auto at = reply.find("uint32 ");
-  return at == std::string::npos ? -1 : static_cast<pid_t>(std::stol(reply.substr(at + 7)));
-}
-
 std::string clipboard(const std::string& target) {
   return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target});
 }
@@ -78,32 +52,11 @@ std::unique_ptr<x11test::SelectionOwner> copyRichText() {
   return std::make_unique<x11test::SelectionOwner>(options);
 }
 
-// A tray icon of ours docked in the panel (XEmbed): a window of class "Quillet" inside trayer's panel.
-bool iconIsInTray() {
-  const std::string tree = x11test::run({"xwininfo", "-root", "-tree"});
-  auto panel = tree.find("(\"panel\" \"trayer\")");
-  return panel != std::string::npos && tree.find("(\"quillet\" \"Quillet\")", panel) != std::string::npos;
-}
+bool iconIsInTray() { return programtest::trayIconCentre().has_value(); }
 
 class Application : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("XDG_CONFIG_HOME", (home_.path() + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (home_.path() + "/data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (home_.path() + "/cache").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", home_.path().c_str(), 1);
-    unsetenv("WAYLAND_DISPLAY");
-    // Sanitizer builds of the program: Qt, D-Bus and GLib are not instrumented, and font discovery keeps its
-    // caches for the life of the process.
-    appendOption("TSAN_OPTIONS", "suppressions=" QUILLET_TEST_DATA "/qt_races.supp");
-    appendOption("LSAN_OPTIONS", "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp");
-  }
-  static void appendOption(const char* variable, const std::string& option) {
-    const char* current = std::getenv(variable);
-    std::string value = current ? current : "";
-    if (value.find(option) == std::string::npos)
-      setenv(variable, (value.empty() ? option : value + ":" + option).c_str(), 1);
-  }
+  void SetUp() override { programtest::useHome(home_.path()); }
   void TearDown() override {
     instance_.reset();  // killed by its PID
     ASSERT_TRUE(waitFor([] { return busNameOwnerPid() < 0; }));
@@ -111,10 +64,7 @@ class Application : public ::testing::Test {
 
   // Earlier launches, so that no first-launch welcome opens, and the given settings.
   void storePreferences(const std::string& entries) {
-    home_.write("config/com.kestrova.Quillet.plist",
-                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-                "<key>Zv_launchCount</key><integer>4</integer>\n" +
-                    entries + "</dict>\n</plist>\n");
+    home_.write("config/com.kestrova.Quillet.plist", programtest::preferencesFile(entries));
   }
 
   void start() {
@@ -128,9 +78,7 @@ class Application : public ::testing::Test {
 };
 
 TEST_F(Application, CleansRichCopiesAndALaunchWhileRunningRevealsTheHiddenIcon) {
-  x11test::ChildProcess tray({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-                              "--height", "28", "--SetDockType", "false"});
-  std::this_thread::sleep_for(500ms);
+  auto tray = programtest::startTray();
   storePreferences("<key>hideMenuBarIcon</key><true/>\n");
   start();
   // The icon shows at start and goes after 5 seconds, since it is meant to be hidden.

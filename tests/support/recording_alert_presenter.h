@@ -12,6 +12,7 @@ class RecordingAlertPresenter final : public kit::AlertPresenter {
  public:
   std::vector<kit::Alert> alerts;
   int answer = kit::alertFirstButtonReturn;
+  bool suppressionChecked = false;
   // Runs once, inside the next modal alert, as if the user took that long to answer it.
   std::function<void()> whileOpen;
 
@@ -24,11 +25,11 @@ class RecordingAlertPresenter final : public kit::AlertPresenter {
   kit::AlertResponse runModal(const kit::Alert& alert) override {
     alerts.push_back(alert);
     if (auto work = std::exchange(whileOpen, nullptr)) work();
-    return {answer, false};
+    return {answer, suppressionChecked};
   }
   void beginSheet(const kit::Alert& alert, QWidget*, std::function<void(kit::AlertResponse)> completion) override {
     alerts.push_back(alert);
-    completion({answer, false});
+    if (completion) completion({answer, suppressionChecked});
   }
   void activateApp() override {}
 };

@@ -78,12 +78,15 @@ std::string debugDisplayValue(const platform::PlistValue& value) {
   return platform::describe(value);
 }
 
-OrderedDictionary<std::string, std::string> debugInfoDictionary(const platform::UserDefaults& suite) {
-  static const std::vector<std::string_view> foreignKeys{"SessionIdHistory", "UserIdHistory", "pastDevicesKey"};
+namespace {
+
+OrderedDictionary<std::string, std::string> sortedEntries(const platform::UserDefaults& suite,
+                                                          bool (*isListed)(std::string_view key)) {
+  static const std::vector<std::string_view> historyKeys{"SessionIdHistory", "UserIdHistory", "pastDevicesKey"};
   std::vector<std::pair<std::string, std::string>> entries;
   for (const auto& [key, value] : suite.persistentDomain()) {
-    if (!isShownPreferenceKey(key)) continue;
-    if (std::find(foreignKeys.begin(), foreignKeys.end(), key) != foreignKeys.end()) continue;
+    if (!isListed(key)) continue;
+    if (std::find(historyKeys.begin(), historyKeys.end(), key) != historyKeys.end()) continue;
     entries.emplace_back(key, debugDisplayValue(value));
   }
   // Byte order of UTF-8 is code point order: upper case before lower case.
@@ -92,6 +95,16 @@ OrderedDictionary<std::string, std::string> debugInfoDictionary(const platform::
     return isKitPreferenceKey(a.first) && !isKitPreferenceKey(b.first);
   });
   return OrderedDictionary<std::string, std::string>::fromPairs(entries);
+}
+
+}  // namespace
+
+OrderedDictionary<std::string, std::string> debugEntries(const platform::UserDefaults& suite) {
+  return sortedEntries(suite, [](std::string_view) { return true; });
+}
+
+OrderedDictionary<std::string, std::string> debugInfoDictionary(const platform::UserDefaults& suite) {
+  return sortedEntries(suite, isShownPreferenceKey);
 }
 
 }  // namespace kit::PreferencesDump

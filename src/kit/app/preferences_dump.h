@@ -17,8 +17,10 @@ bool isKitPreferenceKey(std::string_view key);
 // to two decimals, data as its size, dates in UTC, lists and dictionaries in brackets.
 std::string debugDisplayValue(const platform::PlistValue& value);
 
-// The suite's stored values (never registered defaults) less the keys of other libraries and three history
-// keys, rendered; the kit's keys first, each group in ascending order (upper case before lower case).
+// The suite's stored values (never registered defaults) less three history keys, rendered; the kit's keys first,
+// each group in ascending order (upper case before lower case). What the preferences screen lists.
+OrderedDictionary<std::string, std::string> debugEntries(const platform::UserDefaults& suite);
+// The same less the keys of other libraries: the settings section of the debug information.
 OrderedDictionary<std::string, std::string> debugInfoDictionary(const platform::UserDefaults& suite);
 
 }  // namespace kit::PreferencesDump

@@ -12,10 +12,12 @@
 #include "kit/app/feedback.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
+#include "kit/ui/hosting_window.h"
 #include "kit/ui/link_copy.h"
 #include "kit/ui/menu.h"
 #include "kit/ui/qr_code_view.h"
 #include "kit/ui/url_opening.h"
+#include "kit/ui/window_presentation.h"
 
 namespace kit {
 
@@ -45,12 +47,8 @@ platform::Url emailLinkUrl(const platform::Url& link) {
   return urlWithQuery("mailto:", {{"body", link.absoluteString()}}).value_or(link);
 }
 
-ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
-                          Qt::CustomizeWindowHint) {
+ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent) : QWidget(parent) {
   const platform::Url link = shareLink();
-  setWindowTitle(QString::fromStdString("Share " + applicationName()));
-  setAttribute(Qt::WA_DeleteOnClose);
 
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
@@ -81,15 +79,22 @@ ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent
 }
 
 ShareAppScreen* ShareAppScreen::showWindow(platform::Pasteboard& pasteboard) {
-  auto* window = new ShareAppScreen(pasteboard);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    window->move(screen->availableGeometry().center() - window->rect().center());
+  auto* screen = new ShareAppScreen(pasteboard);
+  auto* window =
+      new HostingWindow(screen, {.constrainWindowToScreen = false, .canBecomeKey = true, .closeOnEsc = false});
+  window->setWindowTitle(QString::fromStdString("Share " + applicationName()));
+  window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+  setWindowLevel(*window, WindowLevel::floating);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setFixedSize(screen->size());
+  if (QScreen* display = QGuiApplication::primaryScreen()) {
+    window->move(display->availableGeometry().center() - window->rect().center());
   }
   activateApp();
-  window->show();
-  window->raise();
-  window->activateWindow();
-  return window;
+  platform::spawn(platform::mainExecutor(), [window = QPointer<QWidget>(window)]() -> platform::Task<void> {
+    if (window) co_await kit::showWindow(*window);
+  });
+  return screen;
 }
 
 }  // namespace kit

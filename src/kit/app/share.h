@@ -16,15 +16,16 @@ platform::Url shareLink();
 // The "mailto:" address of an e-mail whose body is the link.
 platform::Url emailLinkUrl(const platform::Url& link);
 
-// "Share <name>": the link as "Copy Link", "Share Link" (by e-mail, or copied) and "Open Link", and as a QR
-// code. It floats above other windows, cannot be minimised or resized, and Escape leaves it open.
+// The content of "Share <name>": the link as "Copy Link", "Share Link" (by e-mail, or copied) and "Open Link",
+// and as a QR code.
 class ShareAppScreen : public QWidget {
   Q_OBJECT
 
  public:
   explicit ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent = nullptr);
 
-  // A new window each time, centred on the screen and brought to the front.
+  // A new window each time, centred on the screen and brought to the front. It floats above other windows,
+  // cannot be minimised or resized, and Escape leaves it open. Answers the window's content.
   static ShareAppScreen* showWindow(platform::Pasteboard& pasteboard = platform::generalPasteboard());
 
   QPushButton* copyButton() const { return copyButton_; }

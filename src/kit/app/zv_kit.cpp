@@ -5,8 +5,10 @@
 #include <atomic>
 #include <mutex>
 
+#include "kit/app/data_reset.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
+#include "kit/app/user_debug_window.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
 
@@ -55,7 +57,13 @@ bool LaunchChord::isHeld(uint64_t chord, uint64_t modifierFlags) {
 }
 
 KitLaunchHooks& kitLaunchHooks() {
-  static KitLaunchHooks hooks;
+  static KitLaunchHooks hooks{
+      .showUserDebugWindow = [] { UserDebugWindowController::showWindow(); },
+      .offerDataResetAtLaunch =
+          [] { confirmDeleteSettingsAndDataAtLaunch(platform::InputMonitors::currentModifierFlags()); },
+      // A tray program has no main menu for a "Debug" menu: reading the chord now keeps it for the status menu.
+      .addDebugMenuIfRequested = [] { (void)isDebugModifierChordHeld(); },
+  };
   return hooks;
 }
 

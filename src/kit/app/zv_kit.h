@@ -20,7 +20,8 @@ inline constexpr uint64_t debugMenu = 0x60000;        // Shift + Super
 bool isHeld(uint64_t chord, uint64_t modifierFlags);
 }  // namespace LaunchChord
 
-// What the kit's start-up starts but other parts of the program provide. Set them before the kit starts;
+// What the kit's start-up does for the launch chords: by default the user debug window, the offer to delete the
+// settings and data, and the first read of isDebugModifierChordHeld(). Tests replace them before the kit starts;
 // an empty one does nothing.
 struct KitLaunchHooks {
   std::function<void()> showUserDebugWindow;

@@ -14,4 +14,8 @@ void copyUrl(platform::Pasteboard& pasteboard, const platform::Url& url) {
   pasteboard.write(std::move(entries));
 }
 
+void copyText(platform::Pasteboard& pasteboard, const std::string& text) {
+  pasteboard.write({{platform::PasteboardType::string, text}, {PasteboardType::source, ZvApp::id()}});
+}
+
 }  // namespace kit

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <set>
 
@@ -14,6 +15,7 @@
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
+#include "support/offscreen_application.h"
 
 // Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
 // script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
@@ -24,14 +26,7 @@ namespace {
 
 class StandardMenuTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "quillet-tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-    QApplication::setApplicationName("Quillet");
-  }
+  static void SetUpTestSuite() { ensureOffscreenApplication(); }
   void SetUp() override {
     setUrlOpenerForTesting([this](const platform::Url& url) {
       opened.push_back(url.absoluteString());
@@ -117,8 +112,10 @@ TEST_F(StandardMenuTest, ShareWindowCopiesMailsAndShowsTheLink) {
   platform::MemoryPasteboard pasteboard;
   ShareAppScreen* first = ShareAppScreen::showWindow(pasteboard);
   ShareAppScreen* second = ShareAppScreen::showWindow(pasteboard);
-  EXPECT_NE(first, second);
-  EXPECT_EQ(first->minimumSize(), first->maximumSize());  // not resizable
+  EXPECT_NE(first->window(), second->window());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return first->isVisible() && second->isVisible(); }));
+  EXPECT_EQ(first->window()->minimumSize(), first->window()->maximumSize());  // not resizable
+  EXPECT_TRUE(first->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
   QTest::keyClick(first, Qt::Key_Escape);
   EXPECT_TRUE(first->isVisible());
@@ -129,8 +126,10 @@ TEST_F(StandardMenuTest, ShareWindowCopiesMailsAndShowsTheLink) {
   EXPECT_EQ(first->copyButton()->text(), "Copied");
   QTest::qWait(1100);
   EXPECT_EQ(first->copyButton()->text(), "Copy Link");
-  first->close();
-  second->close();
+  QPointer<ShareAppScreen> content(first);
+  first->window()->close();
+  second->window()->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return content.isNull(); }));  // the closed window lets go of its content
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+// Starting over: the program's settings and data deleted, then the program started again.
+namespace kit {
+
+// What belongs to the program alone, each by its own path: the standard preferences file, the data and cache
+// folders named by the program's id, and its login entry. Never a folder that holds anything else.
+std::vector<std::filesystem::path> ownDataPaths();
+
+// Removes every key of the standard preferences, then moves those of ownDataPaths() that exist to the trash, in
+// order, stopping at the first that cannot be moved. Failures are dropped; nothing is shown.
+void deleteSettingsAndData();
+
+// Deletes the settings and data after the user confirmed it, then relaunches. Offered at launch when exactly Shift,
+// Super, Alt and Ctrl are held (Caps Lock, Num Lock and Fn aside); "Cancel" changes nothing.
+void confirmDeleteSettingsAndDataAtLaunch(uint64_t modifierFlags);
+
+}  // namespace kit

@@ -1,0 +1,161 @@
+#include "kit/app/debug_user_defaults_screen.h"
+
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "kit/app/debug_pane_header.h"
+#include "kit/app/preferences_dump.h"
+#include "kit/foundation/system_event_publishers.h"
+#include "kit/preferences/key.h"
+#include "kit/ui/link_copy.h"
+
+namespace kit {
+
+namespace {
+
+constexpr int keyRole = Qt::UserRole;
+constexpr int sectionRole = Qt::UserRole + 1;
+
+QWidget* makeRow(const std::string& key, const std::string& value) {
+  auto* row = new QWidget;
+  auto* layout = new QVBoxLayout(row);
+  layout->setContentsMargins(2, 6, 2, 6);
+  layout->setSpacing(4);
+  auto* keyLabel = new QLabel(QString::fromStdString(key), row);
+  QFont bold = keyLabel->font();
+  bold.setBold(true);
+  keyLabel->setFont(bold);
+  auto* valueLabel = new QLabel(QString::fromStdString(value), row);
+  valueLabel->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  valueLabel->setWordWrap(true);
+  for (QLabel* label : {keyLabel, valueLabel}) {
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    layout->addWidget(label);
+  }
+  return row;
+}
+
+}  // namespace
+
+std::vector<DebugSuite>& additionalDebugSuites() {
+  static std::vector<DebugSuite> suites;
+  return suites;
+}
+
+DebugUserDefaultsScreen::DebugUserDefaultsScreen(platform::Pasteboard& pasteboard, QWidget* parent)
+    : QWidget(parent), pasteboard_(pasteboard) {
+  layout_ = new QVBoxLayout(this);
+  tree_ = new QTreeWidget(this);
+  tree_->setHeaderHidden(true);
+  tree_->setRootIsDecorated(false);
+  tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+  tree_->installEventFilter(this);
+  connect(tree_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+    QTreeWidgetItem* item = tree_->itemAt(position);
+    if (!item || item->data(0, keyRole).isNull()) return;
+    if (!item->isSelected()) tree_->setCurrentItem(item);
+    QMenu menu;
+    menu.addAction("Delete", [this] { deleteSelectedRows(); });
+    menu.exec(tree_->viewport()->mapToGlobal(position));
+  });
+  layout_->addWidget(tree_, 1);
+  rebuild();
+
+  // Changes may be written on any thread; they are listed again once, on the main thread. The subscription
+  // ends before the widget goes, so `this` outlives every delivery.
+  changes_ = userDefaultsDidChangePublisher().sink([this](const auto&) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (rebuildQueued_) return;
+          rebuildQueued_ = true;
+          QMetaObject::invokeMethod(this, &DebugUserDefaultsScreen::rebuild, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+std::vector<DebugUserDefaultsScreen::Section> DebugUserDefaultsScreen::sections() const {
+  std::vector<Section> list{{&platform::UserDefaults::standard(), "Standard"}};
+  for (const auto& extra : additionalDebugSuites())
+    if (extra.suite) list.push_back({extra.suite.get(), extra.title});
+  return list;
+}
+
+void DebugUserDefaultsScreen::rebuild() {
+  rebuildQueued_ = false;
+  const int scrolled = tree_->verticalScrollBar()->value();
+  tree_->clear();
+  bool hasEntries = false;
+  const auto listed = sections();
+  for (size_t index = 0; index < listed.size(); ++index) {
+    auto* section = new QTreeWidgetItem(tree_, {QString::fromStdString(listed[index].title)});
+    section->setFlags(Qt::ItemIsEnabled);
+    QFont font = section->font(0);
+    font.setBold(true);
+    section->setFont(0, font);
+    for (const auto& [key, value] : PreferencesDump::debugEntries(*listed[index].suite)) {
+      hasEntries = true;
+      auto* row = new QTreeWidgetItem(section);
+      row->setData(0, keyRole, QString::fromStdString(key));
+      row->setData(0, sectionRole, static_cast<int>(index));
+      tree_->setItemWidget(row, 0, makeRow(key, value));
+    }
+    section->setExpanded(true);
+  }
+  tree_->verticalScrollBar()->setValue(scrolled);
+
+  auto* header = new DebugPaneHeader(
+      "User Preferences", hasEntries,
+      [this] {
+        std::string text;
+        for (const auto& section : sections())
+          for (const auto& [key, value] : PreferencesDump::debugEntries(*section.suite))
+            text += (text.empty() ? "" : "\n") + key + ": " + value;
+        copyText(pasteboard_, text);
+      },
+      [this] {
+        for (const auto& section : sections()) Preferences::removeAll(*section.suite);
+      },
+      this);
+  if (header_) {
+    delete layout_->replaceWidget(header_, header);  // the old layout item is ours to free
+    delete header_;
+  } else {
+    layout_->insertWidget(0, header);
+  }
+  header_ = header;
+}
+
+void DebugUserDefaultsScreen::deleteSelectedRows() {
+  const auto listed = sections();
+  std::vector<std::pair<platform::UserDefaults*, std::string>> doomed;
+  for (QTreeWidgetItem* item : tree_->selectedItems()) {
+    if (item->data(0, keyRole).isNull()) continue;
+    const auto index = static_cast<size_t>(item->data(0, sectionRole).toInt());
+    if (index < listed.size())
+      doomed.emplace_back(listed[index].suite, item->data(0, keyRole).toString().toStdString());
+  }
+  for (const auto& [suite, key] : doomed) suite->remove(key);
+}
+
+bool DebugUserDefaultsScreen::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tree_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+      deleteSelectedRows();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kit

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/rx.h"
+#include "platform/pasteboard/pasteboard.h"
+#include "platform/prefs/user_defaults.h"
+
+class QTreeWidget;
+class QVBoxLayout;
+
+namespace kit {
+
+class DebugPaneHeader;
+
+// A preferences suite the developer window lists after the standard one, under its title.
+struct DebugSuite {
+  std::shared_ptr<platform::UserDefaults> suite;
+  std::string title;
+};
+// None in this program.
+std::vector<DebugSuite>& additionalDebugSuites();
+
+// The "User Preferences" pane of the developer debug window: what each suite has stored, one section per suite
+// ("Standard" first), the kit's keys first. Selected rows are deleted with Delete (or from their context menu);
+// "Copy" puts every "key: value" line on the clipboard, "Clear" removes every key of the listed suites. Follows
+// every change of the preferences.
+class DebugUserDefaultsScreen : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DebugUserDefaultsScreen(platform::Pasteboard& pasteboard = platform::generalPasteboard(),
+                                   QWidget* parent = nullptr);
+
+  QTreeWidget* tree() const { return tree_; }
+  DebugPaneHeader* header() const { return header_; }
+  // Lists the suites again (every change of the preferences does this).
+  void rebuild();
+  // Removes the keys of the selected rows; the keys are all taken from the rows shown before the first goes.
+  void deleteSelectedRows();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Section {
+    platform::UserDefaults* suite;
+    std::string title;
+  };
+  std::vector<Section> sections() const;
+
+  platform::Pasteboard& pasteboard_;
+  QVBoxLayout* layout_ = nullptr;
+  DebugPaneHeader* header_ = nullptr;
+  QTreeWidget* tree_ = nullptr;
+  bool rebuildQueued_ = false;
+  platform::rx::AnyCancellable changes_;
+};
+
+}  // namespace kit

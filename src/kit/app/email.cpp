@@ -1,0 +1,159 @@
+#include "kit/app/email.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+#include <list>
+#include <map>
+#include <memory>
+
+#include "kit/app/system_directories.h"
+#include "kit/foundation/general_error.h"
+#include "kit/foundation/log.h"
+#include "kit/foundation/report_error.h"
+#include "kit/foundation/url_query.h"
+#include "kit/ui/url_opening.h"
+
+namespace kit {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto defaultAttachmentRetention = 10min;
+
+std::optional<std::chrono::milliseconds>& retentionOverride() {
+  static std::optional<std::chrono::milliseconds> value;
+  return value;
+}
+
+// Folders of attachments handed over, removed when their time is up or when the program ends.
+std::list<std::unique_ptr<TemporaryDirectory>>& handedOverAttachments() {
+  static std::list<std::unique_ptr<TemporaryDirectory>> folders;
+  return folders;
+}
+
+void keepUntilTakenOver(std::unique_ptr<TemporaryDirectory> folder) {
+  auto& folders = handedOverAttachments();
+  folders.push_back(std::move(folder));
+  TemporaryDirectory* kept = folders.back().get();
+  QTimer::singleShot(retentionOverride().value_or(defaultAttachmentRetention), QCoreApplication::instance(), [kept] {
+    handedOverAttachments().remove_if([kept](const auto& folder) { return folder.get() == kept; });
+  });
+}
+
+std::string joinedUnique(const std::vector<EmailAddress>& addresses) {
+  std::string joined;
+  std::vector<std::string> seen;
+  for (const auto& address : addresses) {
+    if (std::find(seen.begin(), seen.end(), address.rawValue()) != seen.end()) continue;
+    seen.push_back(address.rawValue());
+    if (!joined.empty()) joined += ",";
+    joined += address.rawValue();
+  }
+  return joined;
+}
+
+// Cut where a line ends, else where no UTF-8 sequence is split.
+size_t cutPosition(const std::string& text, size_t limit) {
+  const size_t lineEnd = text.rfind('\n', limit);
+  if (lineEnd != std::string::npos && lineEnd > 0) return lineEnd;
+  size_t position = limit;
+  while (position > 0 && (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80) --position;
+  return position;
+}
+
+void sendInline(const std::vector<EmailAddress>& to, const std::string& subject,
+                const std::optional<std::string>& message, const std::string& attachmentFilename,
+                const std::string& attachmentText) {
+  openMailto(to, subject, inlineAttachmentBody(message, attachmentFilename, attachmentText));
+}
+
+}  // namespace
+
+platform::Url mailtoUrl(const std::vector<EmailAddress>& to, const std::optional<std::string>& subject,
+                        const std::optional<std::string>& body, const std::vector<EmailAddress>& cc,
+                        const std::vector<EmailAddress>& bcc) {
+  platform::UrlComponents components;
+  components.setScheme("mailto");
+  components.setPath(joinedUnique(to));
+  std::map<std::string, std::string> query;
+  if (subject) query["subject"] = *subject;
+  if (body) query["body"] = *body;
+  if (!cc.empty()) query["cc"] = joinedUnique(cc);
+  if (!bcc.empty()) query["bcc"] = joinedUnique(bcc);
+  std::optional<platform::Url> url;
+  if (auto base = components.url()) url = query.empty() ? base : urlWithQuery(base->absoluteString(), query);
+  if (url) return *url;
+  ZvApp::reportError(GeneralError("Could not create `mailto:` URL"),
+                     {{"components", std::string(components.percentEncodedPath())}});
+  return *platform::Url::parse("mailto:");
+}
+
+void openMailto(const std::vector<EmailAddress>& to, const std::string& subject, const std::string& body) {
+  // The link itself is not printed: it holds the whole message.
+  openUrl(mailtoUrl(to, subject, body));
+}
+
+std::string inlineAttachmentBody(const std::optional<std::string>& message, const std::string& attachmentFilename,
+                                 const std::string& attachmentText, size_t textLimit) {
+  std::string text = attachmentText;
+  if (text.size() > textLimit) {
+    text.resize(cutPosition(text, textLimit));
+    text += "\n[truncated]";
+  }
+  return message.value_or("") + "\n\n\n\n" + attachmentFilename + "\n" + std::string(30, '-') + "\n\n" + text;
+}
+
+void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
+               const std::optional<std::string>& message, const std::string& attachmentFilename,
+               const std::string& attachmentText) {
+  const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+  if (program.isEmpty() || to.empty()) return sendInline(to, subject, message, attachmentFilename, attachmentText);
+
+  std::unique_ptr<TemporaryDirectory> folder;
+  std::filesystem::path file;
+  try {
+    file = createTemporaryFile(attachmentFilename, "txt", attachmentText);
+    folder = std::make_unique<TemporaryDirectory>(file.parent_path());
+  } catch (const Error& error) {
+    log({"Could not write the attachment:", error.localizedDescription()}, LogType::error, "sendEmail()");
+    return sendInline(to, subject, message, attachmentFilename, attachmentText);
+  }
+
+  QStringList arguments{"--utf8", "--subject", QString::fromStdString(subject)};
+  if (message) arguments << "--body" << QString::fromStdString(*message);
+  arguments << "--attach" << QString::fromStdString(file.string());
+  for (const auto& address : to) arguments << QString::fromStdString(address.rawValue());
+
+  auto* process = new QProcess(QCoreApplication::instance());
+  process->setProgram(program);
+  process->setArguments(arguments);
+  process->setStandardInputFile(QProcess::nullDevice());
+  auto handOver = std::make_shared<std::unique_ptr<TemporaryDirectory>>(std::move(folder));
+  auto fallBack = [to, subject, message, attachmentFilename, attachmentText, handOver] {
+    handOver->reset();
+    sendInline(to, subject, message, attachmentFilename, attachmentText);
+  };
+  QObject::connect(process, &QProcess::errorOccurred, process, [process, fallBack](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    fallBack();
+    process->deleteLater();
+  });
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, fallBack, handOver](int exitCode, QProcess::ExitStatus status) {
+                     if (status == QProcess::NormalExit && exitCode == 0)
+                       keepUntilTakenOver(std::move(*handOver));
+                     else
+                       fallBack();
+                     process->deleteLater();
+                   });
+  process->start();
+}
+
+void setAttachmentRetentionForTesting(std::optional<std::chrono::milliseconds> retention) {
+  retentionOverride() = retention;
+}
+
+}  // namespace kit

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "kit/foundation/email_address.h"
+#include "platform/url/url.h"
+
+// E-mail to the maker, handed to the user's mail program.
+namespace kit {
+
+// A "mailto:" link: the recipients once each, in order, joined with ","; "subject" and "body" whenever given
+// (empty ones too); "cc" and "bcc" only when not empty. Names and values keep only ASCII letters, digits and
+// "-._~"; everything else is percent-encoded, so "&", "=", "+" and "#" never split the query.
+platform::Url mailtoUrl(const std::vector<EmailAddress>& to, const std::optional<std::string>& subject,
+                        const std::optional<std::string>& body, const std::vector<EmailAddress>& cc = {},
+                        const std::vector<EmailAddress>& bcc = {});
+
+// Opens a new message in the default mail program.
+void openMailto(const std::vector<EmailAddress>& to, const std::string& subject, const std::string& body);
+
+// A new message with the text attached as a file, through the desktop's xdg-email. The file lies in a private
+// temporary folder, which is removed a while after the mail program took it over (and at the latest when the
+// program ends). Without xdg-email, or when it fails, the message carries the text in its body instead
+// (see inlineAttachmentBody).
+void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
+               const std::optional<std::string>& message, const std::string& attachmentFilename,
+               const std::string& attachmentText);
+
+// The body that carries an attachment inline: the message, four line feeds, the file name, a line feed, 30
+// hyphens, two line feeds and the text. A text longer than `textLimit` bytes is cut at a line end before the
+// limit (so its last lines go first) and ends with "[truncated]": desktop tools cannot open longer links.
+std::string inlineAttachmentBody(const std::optional<std::string>& message, const std::string& attachmentFilename,
+                                 const std::string& attachmentText, size_t textLimit = 32 * 1024);
+
+// How long an attached file is kept after the mail program took it over; tests shorten it.
+void setAttachmentRetentionForTesting(std::optional<std::chrono::milliseconds> retention);
+
+}  // namespace kit

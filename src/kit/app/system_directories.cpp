@@ -1,0 +1,170 @@
+#include "kit/app/system_directories.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+#include <cstdlib>
+
+#include "kit/foundation/general_error.h"
+#include "kit/foundation/report_error.h"
+#include "platform/prefs/preference_file.h"
+
+namespace kit {
+
+namespace {
+
+std::optional<std::filesystem::path> homeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
+  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && *entry->pw_dir == '/') return entry->pw_dir;
+  return std::nullopt;
+}
+
+std::optional<std::filesystem::path> baseDirectory(const char* variable, const char* underHome) {
+  // Relative values are invalid and ignored, as the XDG rules say.
+  if (const char* value = std::getenv(variable); value && *value == '/') return value;
+  if (auto home = homeDirectory()) return *home / underHome;
+  return std::nullopt;
+}
+
+const char* kindName(SystemDirectory kind) {
+  switch (kind) {
+    case SystemDirectory::applicationSupport:
+      return "applicationSupport";
+    case SystemDirectory::caches:
+      return "caches";
+    case SystemDirectory::preferences:
+      return "preferences";
+  }
+  return "unknown";
+}
+
+std::filesystem::path resolvingSymlinks(const std::filesystem::path& path) {
+  std::error_code ignored;
+  auto resolved = std::filesystem::weakly_canonical(path, ignored);
+  return resolved.empty() ? path : resolved;
+}
+
+void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw PlatformError::posix(errno, "Could not write " + path.string());
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+}  // namespace
+
+std::filesystem::path systemDirectory(SystemDirectory kind) {
+  std::optional<std::filesystem::path> base;
+  switch (kind) {
+    case SystemDirectory::applicationSupport:
+      base = baseDirectory("XDG_DATA_HOME", ".local/share");
+      break;
+    case SystemDirectory::caches:
+      base = baseDirectory("XDG_CACHE_HOME", ".cache");
+      break;
+    case SystemDirectory::preferences:
+      // Where the preferences suites really are.
+      base = platform::configDirectory();
+      break;
+  }
+  if (!base) {
+    ZvApp::reportError(GeneralError(std::string("Could not get system directory: ") + kindName(kind)));
+    base = std::filesystem::temp_directory_path();
+  }
+  return resolvingSymlinks(*base);
+}
+
+std::filesystem::path appDirectory(SystemDirectory kind) {
+  const std::filesystem::path folder = systemDirectory(kind) / ZvApp::id();
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) ZvApp::reportError(PlatformError::posix(error.value(), "Could not create " + folder.string()));
+  return folder;
+}
+
+const std::filesystem::path& appSupportDirectory() {
+  static const std::filesystem::path folder = appDirectory(SystemDirectory::applicationSupport);
+  return folder;
+}
+
+const std::filesystem::path& appCachesDirectory() {
+  static const std::filesystem::path folder = appDirectory(SystemDirectory::caches);
+  return folder;
+}
+
+std::filesystem::path autostartEntryPath() {
+  return systemDirectory(SystemDirectory::preferences) / "autostart" / (ZvApp::id() + ".desktop");
+}
+
+void trashItem(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+    throw PlatformError::posix(ENOENT, "Could not move " + path.string() + " to the trash");
+  // The trash of the home lies in the data folder, which a new account may not have yet.
+  std::filesystem::create_directories(systemDirectory(SystemDirectory::applicationSupport), error);
+  if (!QFile::moveToTrash(QString::fromStdString(path.string())))
+    throw GeneralError("Could not move " + path.string() + " to the trash");
+}
+
+void trashItems(const std::vector<std::filesystem::path>& paths) {
+  for (const auto& path : paths) trashItem(path);
+}
+
+std::filesystem::path createTemporaryDirectory() {
+  std::string pattern = (std::filesystem::temp_directory_path() / (ZvApp::id() + "-XXXXXX")).string();
+  // mkdtemp makes the folder with permissions 0700.
+  if (!mkdtemp(pattern.data())) throw PlatformError::posix(errno, "Could not create a temporary folder");
+  return pattern;
+}
+
+std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,
+                                          std::string_view content) {
+  std::string name = filename.value_or("file");
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+    throw PlatformError::posix(EINVAL, "Not a file name: " + name);
+  const std::string suffix = "." + std::string(extension);
+  if (!extension.empty() &&
+      (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0))
+    name += suffix;
+
+  const std::filesystem::path folder = createTemporaryDirectory();
+  const std::filesystem::path file = folder / name;
+  try {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) throw PlatformError::posix(errno, "Could not create " + file.string());
+    try {
+      writeAll(fd, content, file);
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
+    if (::close(fd) != 0) throw PlatformError::posix(errno, "Could not write " + file.string());
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    throw;
+  }
+  return file;
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+const std::filesystem::path& realHomeDirectory() {
+  static const std::filesystem::path home = [] {
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return std::filesystem::path(entry->pw_dir);
+    return homeDirectory().value_or("/");
+  }();
+  return home;
+}
+
+}  // namespace kit

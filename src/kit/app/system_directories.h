@@ -1,0 +1,64 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The user's folders and files of the program: where its data, caches and preferences live, the trash, and
+// private temporary files.
+namespace kit {
+
+// The desktop's folders for each kind of file (XDG base directories).
+enum class SystemDirectory {
+  applicationSupport,  // $XDG_DATA_HOME, else ~/.local/share
+  caches,              // $XDG_CACHE_HOME, else ~/.cache
+  preferences,         // $XDG_CONFIG_HOME, else ~/.config
+};
+
+// The user's folder of that kind, with symbolic links resolved. Never fails: without a home folder the
+// failure is reported and the temporary folder stands in.
+std::filesystem::path systemDirectory(SystemDirectory kind);
+
+// The program's own folder of that kind, named by its id, created when missing. A folder that cannot be
+// created is reported; its path is returned all the same.
+std::filesystem::path appDirectory(SystemDirectory kind);
+// The program's data and cache folders, each worked out (and created) once per process.
+const std::filesystem::path& appSupportDirectory();
+const std::filesystem::path& appCachesDirectory();
+// The entry that starts the program at login: <config>/autostart/<id>.desktop.
+std::filesystem::path autostartEntryPath();
+
+// Moves a file or folder to the user's trash, where it can be restored from. Throws on failure (a missing
+// item is a POSIX ENOENT error).
+void trashItem(const std::filesystem::path& path);
+// Each in order; the first failure is thrown and the items after it stay in place.
+void trashItems(const std::vector<std::filesystem::path>& paths);
+
+// A new, empty folder that only this user can enter, in the temporary folder. Throws PlatformError.
+std::filesystem::path createTemporaryDirectory();
+
+// Writes the text into a new private temporary folder, as `filename` (else "file") with the extension added when
+// the name lacks it. The file is made anew with permissions 0600 (never through an existing file or a symbolic
+// link). Answers its path. Throws PlatformError.
+std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,
+                                          std::string_view content);
+
+// Removes its folder, with the content, when it goes; a folder already gone is no error.
+class TemporaryDirectory {
+ public:
+  explicit TemporaryDirectory(std::filesystem::path path) : path_(std::move(path)) {}
+  ~TemporaryDirectory();
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The home folder of the password database, whatever HOME says.
+const std::filesystem::path& realHomeDirectory();
+
+}  // namespace kit

@@ -1,0 +1,26 @@
+#include "kit/foundation/email_address.h"
+
+#include "kit/foundation/fatal_error.h"
+#include "kit/foundation/text_checking.h"
+#include "kit/foundation/text_helpers.h"
+
+namespace kit {
+
+std::optional<EmailAddress> EmailAddress::fromString(std::string_view text) {
+  std::string trimmed = trimmingWhitespaceAndNewlines(text);
+  if (!isEmailAddress(trimmed)) return std::nullopt;
+  return EmailAddress(std::move(trimmed));
+}
+
+EmailAddress EmailAddress::literal(std::string_view text) {
+  auto address = fromString(text);
+  if (!address) fatalError("Invalid email address: " + std::string(text));
+  return *address;
+}
+
+const EmailAddress& EmailAddress::developerFeedback() {
+  static const EmailAddress address = literal("feedback@kestrova.com");
+  return address;
+}
+
+}  // namespace kit

@@ -1,0 +1,89 @@
+#include "kit/ui/hosting_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+
+namespace kit {
+
+namespace {
+// How far a window may hang below the bottom edge of its screen.
+constexpr int bottomOverhang = 30;
+}  // namespace
+
+QRect constrainedFrame(const QRect& proposed, const QRect& available) {
+  // Worked out from the bottom-left corner of the area, y growing upwards.
+  const int areaWidth = available.width();
+  const int areaHeight = available.height();
+  int x = proposed.x() - available.x();
+  int width = proposed.width();
+  int height = proposed.height();
+  int y = available.bottom() + 1 - (proposed.y() + height);
+  if (width >= areaWidth) {
+    width = areaWidth;
+    x = 0;
+  }
+  if (height >= areaHeight) {
+    height = areaHeight;
+    y = 0;
+  }
+  if (x + width > areaWidth) x = areaWidth - width;
+  if (y + height > areaHeight) y = areaHeight - height;
+  if (x < 0) x = 0;
+  if (y < -bottomOverhang) y = 0;
+  return QRect(available.x() + x, available.bottom() + 1 - y - height, width, height);
+}
+
+HostingWindow::HostingWindow(QWidget* content, Options options)
+    : QWidget(nullptr, Qt::Window), options_(options), content_(content) {
+  resize(100, 100);
+  if (!options.canBecomeKey) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+  }
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  if (content) layout->addWidget(content);
+}
+
+void HostingWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (!event->isAccepted() || !content_) return;
+  content_->hide();
+  content_->deleteLater();
+}
+
+void HostingWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && options_.closeOnEsc) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void HostingWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  keepOnScreen();
+}
+
+void HostingWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  keepOnScreen();
+}
+
+void HostingWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  keepOnScreen();
+}
+
+void HostingWindow::keepOnScreen() {
+  if (!options_.constrainWindowToScreen || !isVisible()) return;
+  QScreen* onScreen = screen();
+  if (!onScreen) return;
+  const QRect kept = constrainedFrame(geometry(), onScreen->availableGeometry());
+  if (kept != geometry()) setGeometry(kept);
+}
+
+}  // namespace kit

@@ -1,0 +1,138 @@
+#include "kit/ui/window_presentation.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QWidget>
+#include <atomic>
+
+#include "kit/foundation/alert.h"
+#include "platform/core/continuation.h"
+#include "platform/core/sleep.h"
+
+namespace kit {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::optional<bool>& reducedMotionOverride() {
+  static std::optional<bool> value;
+  return value;
+}
+
+// One value of the desktop's settings through the settings portal; none when no portal answers.
+std::optional<QVariant> desktopSetting(const QString& settingsNamespace, const QString& key) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return std::nullopt;
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings", "Read");
+  call << settingsNamespace << key;
+  const QDBusMessage reply = bus.call(call, QDBus::Block, 300);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
+  // The value comes wrapped in a variant once or twice, depending on the portal's version.
+  QVariant value = reply.arguments().first();
+  while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
+    value = value.value<QDBusVariant>().variant();
+  return value;
+}
+
+void orderIn(QWidget& window, bool makeKey) {
+  window.show();
+  window.raise();
+  if (makeKey) window.activateWindow();
+}
+
+// Ends when the fade has run, or at once when the window goes away meanwhile.
+platform::Task<void> fadeIn(QPointer<QWidget> window, std::chrono::milliseconds duration) {
+  auto start = [window, duration](platform::Continuation<void> done) {
+    if (!window) return done.resume();
+    auto* animation = new QPropertyAnimation(window, "windowOpacity", window);
+    animation->setDuration(static_cast<int>(duration.count()));
+    animation->setStartValue(0.0);
+    animation->setEndValue(1.0);
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    auto resumed = std::make_shared<std::atomic<bool>>(false);
+    auto finish = [done, resumed] {
+      if (!resumed->exchange(true)) done.resume();
+    };
+    QObject::connect(animation, &QPropertyAnimation::finished, finish);
+    QObject::connect(animation, &QObject::destroyed, finish);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+  };
+  co_await platform::withContinuation<void>("show(animated:)", start);
+}
+
+}  // namespace
+
+platform::Task<void> showWindow(QWidget& window, WindowShowOptions options) {
+  QPointer<QWidget> target(&window);
+  if (!options.animated) {
+    orderIn(window, options.makeKey);
+    co_return;
+  }
+  window.setWindowOpacity(0);
+  orderIn(window, options.makeKey);
+  try {
+    co_await platform::sleepFor(100ms);
+    co_await platform::sleepFor(options.delay);
+  } catch (const platform::CancellationError&) {
+    // A transparent window would still take clicks and the focus.
+    if (target) target->setWindowOpacity(1);
+    co_return;
+  }
+  if (!target) co_return;
+  if (prefersReducedMotion()) {
+    target->setWindowOpacity(1);
+    co_return;
+  }
+  co_await fadeIn(target, options.duration);
+  if (target) target->setWindowOpacity(1);
+}
+
+void toggle(QWidget& window) {
+  if (window.isVisible() && window.isActiveWindow()) {
+    window.close();
+    return;
+  }
+  activateApp();
+  orderIn(window, true);
+}
+
+void toggle2(QWidget& window, bool forceClose) {
+  if (window.isVisible()) {
+    if (forceClose)
+      window.hide();
+    else
+      window.close();
+    return;
+  }
+  activateApp();
+  orderIn(window, true);
+}
+
+void setWindowLevel(QWidget& window, WindowLevel level) {
+  const bool wasVisible = window.isVisible();
+  Qt::WindowFlags flags = window.windowFlags() & ~(Qt::WindowStaysOnTopHint | Qt::WindowStaysOnBottomHint);
+  if (level == WindowLevel::desktop) flags |= Qt::WindowStaysOnBottomHint;
+  if (level == WindowLevel::floating || level == WindowLevel::utility) flags |= Qt::WindowStaysOnTopHint;
+  window.setWindowFlags(flags);
+  // Changing the flags of a shown window takes it off the screen.
+  if (wasVisible) window.show();
+}
+
+bool prefersReducedMotion() {
+  if (reducedMotionOverride()) return *reducedMotionOverride();
+  if (auto enabled = desktopSetting("org.gnome.desktop.interface", "enable-animations"))
+    return enabled->isValid() && !enabled->toBool();
+  if (auto factor = desktopSetting("org.kde.kdeglobals.KDE", "AnimationDurationFactor"))
+    return factor->isValid() && factor->toDouble() == 0.0;
+  return false;
+}
+
+void setPrefersReducedMotionForTesting(std::optional<bool> value) { reducedMotionOverride() = value; }
+
+}  // namespace kit

@@ -1,0 +1,102 @@
+#include "program_support.h"
+
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+namespace programtest {
+
+namespace {
+
+void appendOption(const char* variable, const std::string& option) {
+  const char* current = std::getenv(variable);
+  std::string value = current ? current : "";
+  if (value.find(option) == std::string::npos)
+    setenv(variable, (value.empty() ? option : value + ":" + option).c_str(), 1);
+}
+
+}  // namespace
+
+const std::string& quilletPath() {
+  static const std::string path = std::string(QUILLET_BIN_DIR) + "/quillet";
+  return path;
+}
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+std::string busCall(const std::string& destination, const std::string& path, const std::string& method,
+                    const std::vector<std::string>& arguments) {
+  std::vector<std::string> command{
+      "dbus-send", "--session", "--print-reply", "--reply-timeout=5000", "--dest=" + destination, path, method};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return x11test::run(command);
+}
+
+pid_t busNameOwnerPid() {
+  std::string reply = busCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                              "org.freedesktop.DBus.GetConnectionUnixProcessID", {"string:com.kestrova.Quillet"});
+  auto at = reply.find("uint32 ");
+  return at == std::string::npos ? -1 : static_cast<pid_t>(std::stol(reply.substr(at + 7)));
+}
+
+bool instanceAnswers() {
+  return busCall("com.kestrova.Quillet", "/com/kestrova/Quillet",
+                 "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {"array:string:"})
+             .find("array") != std::string::npos;
+}
+
+void useHome(const std::string& home) {
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+  setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+  setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+  unsetenv("WAYLAND_DISPLAY");
+  // Sanitizer builds of the program: Qt, D-Bus and GLib are not instrumented, and font discovery keeps its
+  // caches for the life of the process.
+  appendOption("TSAN_OPTIONS", "suppressions=" QUILLET_TEST_DATA "/qt_races.supp");
+  appendOption("LSAN_OPTIONS", "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp");
+}
+
+std::unique_ptr<x11test::ChildProcess> startTray() {
+  auto tray = std::make_unique<x11test::ChildProcess>(
+      std::vector<std::string>{"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                               "--height", "28", "--SetDockType", "false"});
+  std::this_thread::sleep_for(500ms);
+  return tray;
+}
+
+std::optional<std::pair<int, int>> trayIconCentre() {
+  std::istringstream tree(x11test::run({"xwininfo", "-root", "-tree"}));
+  // `"Quillet": ("quillet" "Quillet")  22x26+0+0  +1257+1`: the size, then the place on the screen.
+  static const std::regex icon(R"re(\("quillet" "Quillet"\)\s+(\d+)x(\d+)\S*\s+\+(-?\d+)\+(-?\d+))re");
+  auto indentation = [](const std::string& line) { return line.find_first_not_of(' '); };
+  std::optional<size_t> panelIndentation;
+  for (std::string line; std::getline(tree, line);) {
+    if (!panelIndentation) {
+      if (line.find("(\"panel\" \"trayer\")") != std::string::npos) panelIndentation = indentation(line);
+      continue;
+    }
+    if (indentation(line) <= *panelIndentation) break;  // past the panel's own windows
+    std::smatch match;
+    if (std::regex_search(line, match, icon))
+      return std::pair{std::stoi(match[3]) + std::stoi(match[1]) / 2, std::stoi(match[4]) + std::stoi(match[2]) / 2};
+  }
+  return std::nullopt;
+}
+
+std::string preferencesFile(const std::string& entries) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+         "<key>Zv_launchCount</key><integer>4</integer>\n" +
+         entries + "</dict>\n</plist>\n";
+}
+
+}  // namespace programtest
