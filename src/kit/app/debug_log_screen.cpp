@@ -6,8 +6,8 @@
 
 #include "kit/app/debug_pane_header.h"
 #include "kit/foundation/log.h"
-#include "kit/foundation/text_helpers.h"
 #include "kit/ui/link_copy.h"
+#include "platform/text/whitespace.h"
 
 namespace kit {
 
@@ -49,7 +49,7 @@ void DebugLogScreen::refresh() {
   const bool appended = entries.size() > shown_.size() && std::equal(shown_.begin(), shown_.end(), entries.begin());
   if (!appended) list_->clear();
   for (size_t i = appended ? shown_.size() : 0; i < entries.size(); ++i)
-    list_->addItem(QString::fromStdString(trimmingWhitespaceAndNewlines(entries[i])));
+    list_->addItem(QString::fromStdString(platform::trimmingWhitespaceAndNewlines(entries[i])));
   shown_ = std::move(entries);
 }
 

@@ -2,12 +2,12 @@
 
 #include "kit/foundation/fatal_error.h"
 #include "kit/foundation/text_checking.h"
-#include "kit/foundation/text_helpers.h"
+#include "platform/text/whitespace.h"
 
 namespace kit {
 
 std::optional<EmailAddress> EmailAddress::fromString(std::string_view text) {
-  std::string trimmed = trimmingWhitespaceAndNewlines(text);
+  std::string trimmed = platform::trimmingWhitespaceAndNewlines(text);
   if (!isEmailAddress(trimmed)) return std::nullopt;
   return EmailAddress(std::move(trimmed));
 }

@@ -16,12 +16,12 @@
 #include "kit/app/relaunch.h"
 #include "kit/app/user_debug_window.h"
 #include "kit/foundation/log.h"
-#include "kit/foundation/text_helpers.h"
 #include "kit/preferences/key.h"
 #include "kit/ui/url_opening.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"
+#include "platform/text/whitespace.h"
 #include "support/offscreen_application.h"
 #include "support/recording_alert_presenter.h"
 
@@ -110,7 +110,7 @@ TEST_F(DebugWindows, TheLogPaneFollowsTheLogAndKeepsItsCommandsAsBuilt) {
 
   DebugLogScreen screen(pasteboard);
   const auto entries = debugLogStore().entries();
-  EXPECT_EQ(screen.list()->item(0)->text().toStdString(), trimmingWhitespaceAndNewlines(entries[0]));
+  EXPECT_EQ(screen.list()->item(0)->text().toStdString(), platform::trimmingWhitespaceAndNewlines(entries[0]));
   item(screen.header(), "Copy")->trigger();
   EXPECT_EQ(pasteboard.string(platform::PasteboardType::string), entries[0] + "\n" + entries[1]);
   item(screen.header(), "Clear")->trigger();
