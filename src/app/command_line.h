@@ -7,7 +7,6 @@
 namespace app {
 
 inline constexpr const char* clearClipboardFormattingCommandName = "clear-clipboard-formatting";
-inline constexpr const char* autostartArgument = "--autostart";
 
 // The text of `quillet --help`.
 std::string usageText();
