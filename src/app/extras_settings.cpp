@@ -106,10 +106,7 @@ TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* 
   title_ = new QLabel(Texts::transformTextWithJavaScript, this);
   conflictNote_ = new QLabel(Texts::scriptConflictsWithPreserveLinks, this);
   conflictNote_->setWordWrap(true);
-  kit::applySecondaryTextStyle(*conflictNote_);
-  QFont small = conflictNote_->font();
-  small.setPointSizeF(kit::smallSystemFontSize());
-  conflictNote_->setFont(small);
+  kit::applySecondaryTextStyle(*conflictNote_, kit::smallSystemFontSize());
 
   edit_ = new kit::NativeButton(
       {.title = Texts::editScript, .controlSize = kit::ControlSize::small, .action = [this] { presentEditor(); }},

@@ -31,10 +31,7 @@ AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget
   toggle_ = new kit::Preferences::PreferenceToggle(Texts::automaticallyClearFormatting,
                                                    Keys::automaticallyClearFormatting(), false, this);
   subtitle_ = kit::markdownLabel("", this);
-  kit::applySecondaryTextStyle(*subtitle_);
-  QFont small = subtitle_->font();
-  small.setPointSizeF(kit::smallSystemFontSize());
-  subtitle_->setFont(small);
+  kit::applySecondaryTextStyle(*subtitle_, kit::smallSystemFontSize());
   subtitle_->setContentsMargins(checkBoxTitleIndent(*toggle_), 4, 0, 0);
   setToolTip(Texts::automaticallyClearFormattingToolTip);
 

@@ -57,9 +57,9 @@ double smallSystemFontSize() {
   return size;
 }
 
-void applySecondaryTextStyle(QWidget& widget) {
+void applySecondaryTextStyle(QWidget& widget, double pointSize) {
   QFont font = widget.font();
-  font.setPointSizeF(systemFontSize());
+  font.setPointSizeF(pointSize);
   widget.setFont(font);
   QPalette palette = widget.palette();
   palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));

@@ -12,8 +12,8 @@ namespace kit {
 double systemFontSize();
 double smallSystemFontSize();
 
-// Secondary text: the regular size in the palette's dimmed text colour.
-void applySecondaryTextStyle(QWidget& widget);
+// Secondary text: the palette's dimmed text colour, at the regular size unless another one is given.
+void applySecondaryTextStyle(QWidget& widget, double pointSize = systemFontSize());
 
 // A wrapping label that renders Markdown: bold, strikethrough, code spans and links, which open in the user's
 // default application.

@@ -3,7 +3,6 @@
 #include "platform/system/autostart_entry.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <sstream>
 
 #include "platform/core/error.h"
+#include "platform/prefs/preference_file.h"
 #include "platform/system/desktop_entry.h"
 #include "platform/system/process_tree.h"
 
@@ -25,17 +25,12 @@ std::string contents(const std::filesystem::path& path) {
   return text.str();
 }
 
+// The test program has a private config home of its own.
 class AutostartEntryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-autostart-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    home_ = pattern;
-    setenv("XDG_CONFIG_HOME", home_.c_str(), 1);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(home_, ignored);
+    home_ = platform::configDirectory();
+    std::filesystem::remove_all(home_ / "autostart");
   }
 
   std::filesystem::path home_;
