@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <utility>
 
+#include "kit/ui/window_access.h"
+
 namespace kit {
 
 HoverTooltip::HoverTooltip(QWidget& widget, std::function<QWidget*()> content, Popover::Options options)
@@ -13,7 +15,10 @@ HoverTooltip::HoverTooltip(QWidget& widget, std::function<QWidget*()> content, P
   options_.behavior = Popover::Behavior::hover;
   widget.setAttribute(Qt::WA_Hover);
   widget.installEventFilter(this);
-  if (widget.window() != &widget) widget.window()->installEventFilter(this);
+  // Its window going inactive closes the popover, in whichever window the widget is.
+  new WindowAccessor(widget, [this](QWidget* window) {
+    if (window != widget_) window->installEventFilter(this);
+  });
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationInactive) hideOnNextTurn();
   });
