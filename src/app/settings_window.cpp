@@ -85,7 +85,6 @@ void SettingsWindow::showTab(int index) {
 
 void SettingsWindow::fitToCurrentTab() {
   QLayout* layout = this->layout();
-  layout->invalidate();
   const int height =
       layout->hasHeightForWidth() ? layout->totalHeightForWidth(fixedWidth) : layout->totalSizeHint().height();
   setFixedSize(fixedWidth, height);

@@ -60,6 +60,15 @@ void saveScreenshot(QWidget& window, const std::string& name) {
   window.grab().save(QString::fromStdString((folder / name).string()));
 }
 
+struct LayoutRequestCounter : QObject {
+  explicit LayoutRequestCounter(QWidget& widget) { widget.installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) ++count;
+    return false;
+  }
+  int count = 0;
+};
+
 class SettingsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -117,6 +126,11 @@ TEST_F(SettingsWindowTest, FourTabsInOrderInAWindow480WideAsHighAsTheCurrentTab)
   }
   EXPECT_GT(heights[extras], heights[general]);
   EXPECT_GT(heights[general], heights[shortcuts]);
+
+  // Fitted once, the window lays itself out no more until something in it changes.
+  LayoutRequestCounter requests(*window);
+  QTest::qWait(200);
+  EXPECT_EQ(requests.count, 0);
 
   // Every path that opens settings reaches this one window.
   kit::openSettings();
@@ -282,6 +296,7 @@ TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {
   EXPECT_TRUE(kit::Preferences::get(Keys::transformTextWithJavaScript()));
   EXPECT_TRUE(processUntil([&] { return script->editButton()->isVisible(); }));
 
+  const int heightBefore = window->height();
   presenter.answer = kit::alertFirstButtonReturn + 1;  // "Learn More"
   toggleTitled(page, "Preserve links")->click();
   ASSERT_EQ(presenter.alerts.size(), 1u);
@@ -301,6 +316,7 @@ TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {
   EXPECT_EQ(script->conflictNote()->text(), "This setting cannot be used together with “Preserve links”.");
   EXPECT_FALSE(script->isEnabled());
   EXPECT_FALSE(script->toggle()->isChecked());
+  EXPECT_TRUE(processUntil([&] { return window->height() > heightBefore; }));  // the note's line
   saveScreenshot(*window, "settings-extras-conflict.png");
 
   // Off again: no alert, and the script stays off until switched on.
