@@ -20,10 +20,14 @@ InfoPopoverButton::InfoPopoverButton(std::function<QWidget*()> content, std::opt
       content_(std::move(content)),
       maxWidth_(maxWidth),
       onAction_(std::move(onAction)) {
-  update({.title = "Help", .bezelStyle = BezelStyle::help, .action = [this] {
-            present();
-            if (onAction_) onAction_(isPopoverPresented());
-          }});
+  setDescription({.title = "Help", .bezelStyle = BezelStyle::help, .action = [this] {
+                    present();
+                    if (onAction_) onAction_(isPopoverPresented());
+                  }});
+}
+
+InfoPopoverButton::~InfoPopoverButton() {
+  if (popover_) popover_->close();
 }
 
 InfoPopoverButton* InfoPopoverButton::withMarkdown(const std::string& markdown, std::optional<int> maxWidth,
@@ -40,7 +44,7 @@ InfoPopoverButton* InfoPopoverButton::withMarkdown(const std::string& markdown, 
 void InfoPopoverButton::setControlSize(ControlSize size) {
   Description changed = description();
   changed.controlSize = size;
-  update(std::move(changed));
+  setDescription(std::move(changed));
 }
 
 void InfoPopoverButton::present() {

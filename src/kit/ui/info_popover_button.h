@@ -21,6 +21,7 @@ class InfoPopoverButton : public NativeButton {
   // each click.
   InfoPopoverButton(std::function<QWidget*()> content, std::optional<int> maxWidth = std::nullopt,
                     std::function<void(bool)> onAction = {}, QWidget* parent = nullptr);
+  ~InfoPopoverButton() override;
 
   // The popover shows a text rendered from Markdown.
   static InfoPopoverButton* withMarkdown(const std::string& markdown, std::optional<int> maxWidth = std::nullopt,

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QShortcut>
-#include <QStyleOptionButton>
 #include <algorithm>
 
 #include "kit/ui/text_styles.h"
@@ -48,10 +47,10 @@ NativeButton::NativeButton(Description description, QWidget* parent) : QPushButt
   connect(this, &QPushButton::clicked, this, [this] {
     if (description_.action) description_.action();
   });
-  update(std::move(description));
+  setDescription(std::move(description));
 }
 
-void NativeButton::update(Description description) {
+void NativeButton::setDescription(Description description) {
   description_ = std::move(description);
   const bool isHelp = description_.bezelStyle == BezelStyle::help;
   setText(isHelp ? QString() : QString::fromStdString(description_.title.value_or("")));
@@ -82,7 +81,7 @@ void NativeButton::update(Description description) {
     setFont(QFont());
   }
   updateGeometry();
-  QPushButton::update();
+  update();
 }
 
 int NativeButton::helpDiameter() const { return fontMetrics().height() + 6; }

@@ -40,7 +40,7 @@ class NativeButton : public QPushButton {
   explicit NativeButton(Description description, QWidget* parent = nullptr);
 
   // Applies a changed description to the same button.
-  void update(Description description);
+  void setDescription(Description description);
   const Description& description() const { return description_; }
 
   QSize sizeHint() const override;

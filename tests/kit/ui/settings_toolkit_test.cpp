@@ -16,11 +16,13 @@
 #include "kit/ui/every_second_timeline.h"
 #include "kit/ui/hover_tooltip.h"
 #include "kit/ui/info_popover_button.h"
+#include "kit/ui/link_button.h"
 #include "kit/ui/native_button.h"
 #include "kit/ui/natural_languages.h"
 #include "kit/ui/on_screen_tracking.h"
 #include "kit/ui/settings_tab_kind.h"
 #include "kit/ui/text_styles.h"
+#include "kit/ui/url_opening.h"
 #include "kit/ui/view_building_blocks.h"
 #include "kit/ui/view_conditionals.h"
 #include "kit/ui/window_access.h"
@@ -250,7 +252,18 @@ TEST(ListEditingTest, MovesRemovesAndInsertsRowsInOneEdit) {
   EXPECT_EQ(rows, (std::vector<std::string>{"d", "x", "y", "a", "c", "z"}));
 }
 
-TEST(SmallPiecesTest, OptionalLabelsTheScheduleAndTheLanguageList) {
+TEST(SmallPiecesTest, LinksOptionalLabelsTheScheduleAndTheLanguageList) {
+  std::vector<std::string> opened;
+  setUrlOpenerForTesting([&](const platform::Url& url) {
+    opened.push_back(url.absoluteString());
+    return false;  // nothing could open it: no message either
+  });
+  LinkButton link("Learn More", *platform::Url::parse("https://example.com/quillet#word-bug"));
+  EXPECT_EQ(link.text(), "Learn More");
+  link.click();
+  EXPECT_EQ(opened, std::vector<std::string>{"https://example.com/quillet#word-bug"});
+  setUrlOpenerForTesting(nullptr);
+
   EXPECT_EQ(optionalLabel(std::nullopt), nullptr);
   std::unique_ptr<QLabel> empty(optionalLabel(""));
   ASSERT_NE(empty, nullptr);
