@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEnterEvent>
 #include <QLabel>
 #include <QTabBar>
 #include <QTest>
@@ -23,6 +24,7 @@
 #include "kit/app/relaunch.h"
 #include "kit/preferences/preference_toggle.h"
 #include "kit/shortcuts/storage.h"
+#include "kit/ui/hover_tooltip.h"
 #include "kit/ui/native_button.h"
 #include "kit/ui/url_opening.h"
 #include "platform/prefs/plist_codec.h"
@@ -250,6 +252,17 @@ TEST_F(SettingsWindowTest, TheNoAccessNoticeShowsOnlyForASetShortcutWhileTheRowI
   EXPECT_FALSE(rows[0]->notice()->isVisible());
   EXPECT_EQ(rows[1]->notice()->accessibleName(), "No access");
   saveScreenshot(*window, "settings-shortcuts-notice.png");
+
+  // Resting the pointer on it explains why.
+  QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
+  QApplication::sendEvent(rows[1]->notice(), &enter);
+  ASSERT_TRUE(processUntil([&] { return rows[1]->notice()->tooltip()->isPresented(); }));
+  kit::Popover* popover = rows[1]->notice()->tooltip()->popover();
+  EXPECT_EQ(popover->width() - 2 * popover->frameWidth(), 240);  // the explanation with its padding
+  ASSERT_NE(popover->findChild<QLabel*>(), nullptr);
+  EXPECT_EQ(popover->findChild<QLabel*>()->text(),
+            "Pasting on your behalf needs an X11 session with the XTEST extension.");
+  saveScreenshot(*popover, "settings-notice-popover.png");
 
   showTab(general);
   EXPECT_TRUE(processUntil([&] { return rows[1]->notice() == nullptr; }));
