@@ -1,5 +1,5 @@
-// Reads any bytes as the system files the application's facts come from (os-release, /proc status and meminfo,
-// DMI and device-tree models) and as a build number; checks the bounds the debug texts rely on.
+// Reads any bytes as the system files the application's facts come from (os-release, /proc status, stat and
+// meminfo, DMI and device-tree models) and as a build number; checks the bounds the debug texts rely on.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "kit/app/app_facts.h"
 #include "kit/app/system_memory.h"
+#include "platform/system/process_tree.h"
 
 namespace {
 void require(bool condition) {
@@ -28,5 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string model = kit::Device::hardwareModelFrom(std::string(text), std::string(text));
   require(model == "<Unknown model>" || model.size() <= size);
   if (auto build = kit::AppFacts::parseBuildNumber(text)) require(*build >= 0);
+  platform::parseProcessStat(text);
   return 0;
 }

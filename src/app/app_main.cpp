@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "app/app_state.h"
+#include "app/settings_window.h"
 #include "kit/app/zv_kit.h"
 #include "platform/core/executor.h"
 
@@ -23,7 +24,9 @@ bool AppDelegate::applicationShouldHandleReopen(bool) {
   return false;
 }
 
-AppMain::AppMain(AppDelegate& appDelegate) : zvkit_(kit::ZvKit::shared()), appDelegate_(appDelegate) {}
+AppMain::AppMain(AppDelegate& appDelegate) : zvkit_(kit::ZvKit::shared()), appDelegate_(appDelegate) {
+  installSettingsWindow();
+}
 
 int AppMain::run() {
   (void)zvkit_;

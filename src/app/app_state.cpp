@@ -1,10 +1,10 @@
 #include "app/app_state.h"
 
-#include "app/command_line.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
 #include "kit/app/debug_info.h"
 #include "kit/app/debug_window.h"
+#include "kit/app/launch_at_login.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/status_item_visibility_check.h"
 #include "kit/shortcuts/storage.h"
@@ -51,7 +51,7 @@ AppState& AppState::shared() {
 AppState::AppState() : menuBarController_(std::make_unique<MenuBarController>()) {
   menuBarController_->showDebugWindow = [] { kit::DebugWindowController::showWindow(); };
   menuBarController_->ensureVisibility = [](QSystemTrayIcon& item) {
-    kit::ensureVisibility(item, wasLaunchedAtLogin(),
+    kit::ensureVisibility(item, kit::LaunchFacts::wasLaunchedAtLogin(),
                           {.showsOpenSettingsButton = true, .showsDoNotShowAgainCheckbox = true});
   };
   platform::mainExecutor().post([this] { didLaunch(); });

@@ -12,6 +12,7 @@
 #include "app/application_service.h"
 #include "app/remove_tracking_parameters_command.h"
 #include "kit/app/app_facts.h"
+#include "kit/app/launch_at_login.h"
 #include "kit/app/relaunch.h"
 
 namespace app {
@@ -38,8 +39,6 @@ std::string usageText() {
          "com.kestrova.Quillet.Intents at /com/kestrova/Quillet on the session bus.\n";
 }
 
-bool wasLaunchedAtLogin() { return QCoreApplication::arguments().contains(QString::fromLatin1(autostartArgument)); }
-
 Command commandFor(const std::vector<std::string>& arguments) {
   for (const auto& argument : arguments) {
     if (argument == "--help" || argument == "-h" || argument == "help") return Command::help;
@@ -50,7 +49,7 @@ Command commandFor(const std::vector<std::string>& arguments) {
     return arguments.size() == 1 ? Command::clearClipboardFormatting : Command::unknown;
   if (first == removeTrackingParametersCommandName) return Command::removeTrackingParameters;
   for (const auto& argument : arguments) {
-    if (argument != autostartArgument && argument != kit::relaunchArgument) return Command::unknown;
+    if (argument != kit::autostartArgument && argument != kit::relaunchArgument) return Command::unknown;
   }
   return Command::runApplication;
 }

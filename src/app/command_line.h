@@ -7,7 +7,6 @@
 namespace app {
 
 inline constexpr const char* clearClipboardFormattingCommandName = "clear-clipboard-formatting";
-inline constexpr const char* autostartArgument = "--autostart";
 
 // The text of `quillet --help`.
 std::string usageText();
@@ -15,9 +14,6 @@ std::string usageText();
 // `quillet clear-clipboard-formatting`: asks the running instance for one cleaning pass over the clipboard,
 // starting an instance first when none runs. Answers the exit status: 0, or 1 with the reason on `err`.
 int runClearClipboardFormattingCommand(int argc, char** argv, std::ostream& err);
-
-// Whether the desktop started the program at login: its autostart entry passes --autostart.
-bool wasLaunchedAtLogin();
 
 // What the arguments ask for.
 enum class Command { runApplication, help, clearClipboardFormatting, removeTrackingParameters, unknown };

@@ -1,6 +1,7 @@
 // The tray icon in a real embedding tray (trayer) on a private X server: the icon appears, the welcome points at
-// it, a click opens the menu, a right click toggles, and "Clear Formatting Now" cleans the clipboard. Screenshots
-// of the welcome and of the open menu go to tray-screenshots/ beside the test programs.
+// it, a click opens the menu, a right click toggles, "Clear Formatting Now" cleans the clipboard, and "Settings…"
+// (or Ctrl+, while the menu is open) opens the settings window. Screenshots of the welcome, of the open menu and of
+// the settings window's tabs and popovers go to tray-screenshots/ beside the test programs.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -13,11 +14,15 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/settings_window.h"
 #include "app/status_item.h"
 #include "e2e/x11_session_support.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
+#include "engine/shortcut_names.h"
 #include "kit/foundation/alert.h"
+#include "kit/shortcuts/storage.h"
+#include "kit/ui/info_popover_button.h"
 #include "kit/ui/status_item_visibility.h"
 #include "kit/ui/tooltip.h"
 
@@ -84,6 +89,8 @@ class TrayTest : public ::testing::Test {
     engine = std::make_unique<engine::PasteboardController>(platform::generalPasteboard());
   }
   void TearDown() override {
+    if (SettingsWindow::current()) SettingsWindow::current()->close();
+    x11test::processEventsFor(100ms);
     controller.reset();
     engine.reset();
   }
@@ -94,6 +101,17 @@ class TrayTest : public ::testing::Test {
   }
 
   QPoint iconCentre() { return controller->statusItem().geometry().center(); }
+  // Not a first launch: no welcome.
+  void startEmbeddedController() {
+    startController(false);
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return iconIsEmbedded(); }, 10s));
+    x11test::processEventsFor(300ms);
+  }
+  void openMenu() {
+    click(iconCentre(), 1);
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return controller->menu().isVisible(); }));
+    x11test::processEventsFor(200ms);
+  }
   bool iconIsEmbedded() {
     return controller && controller->isStatusItemVisible() && !controller->statusItem().geometry().isEmpty();
   }
@@ -172,6 +190,68 @@ TEST_F(TrayTest, AClickOpensTheMenuAndClearFormattingNowCleansTheClipboard) {
   click(iconCentre(), 3);
   EXPECT_TRUE(x11test::processEventsUntil([] { return kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
   EXPECT_FALSE(menu.isVisible());
+}
+
+bool settingsWindowShown() { return SettingsWindow::current() && SettingsWindow::current()->isVisible(); }
+
+TEST_F(TrayTest, SettingsInTheMenuOpensTheOneSettingsWindow) {
+  installSettingsWindow();
+  startEmbeddedController();
+  openMenu();
+  kit::ZvMenu& menu = controller->menu();
+  QAction* settings = nullptr;
+  for (QAction* action : menu.actions())
+    if (action->text() == "Settings…") settings = action;
+  ASSERT_NE(settings, nullptr);
+  click(menu.mapToGlobal(menu.actionGeometry(settings).center()), 1);
+  ASSERT_TRUE(x11test::processEventsUntil(settingsWindowShown));
+  SettingsWindow* window = SettingsWindow::current();
+  EXPECT_FALSE(menu.isVisible());
+  EXPECT_EQ(window->width(), 480);
+
+  // Opening it again brings back the same window.
+  openMenu();
+  click(menu.mapToGlobal(menu.actionGeometry(settings).center()), 1);
+  x11test::processEventsFor(300ms);
+  EXPECT_EQ(SettingsWindow::current(), window);
+  int shown = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (qobject_cast<SettingsWindow*>(widget) && widget->isVisible()) ++shown;
+  EXPECT_EQ(shown, 1);
+
+  // The four tabs as the X server shows them, with a shortcut set so that a recorder shows one.
+  kit::GlobalShortcuts::setShortcut(kit::GlobalShortcuts::Shortcut{9, 768},
+                                    kit::GlobalShortcuts::Names::clearFormatting());
+  const char* tabs[] = {"general", "shortcuts", "exclude", "extras"};
+  for (int tab = 0; tab < 4; ++tab) {
+    window->setCurrentTab(tab);
+    x11test::processEventsFor(300ms);
+    x11test::run({"import", "-window", std::to_string(window->winId()),
+                  screenshotPath(std::string("settings-") + tabs[tab] + ".png")});
+  }
+  const char* popovers[] = {"links", "tracking", "lists", "compatibility"};
+  const auto helpButtons = window->currentPage()->findChildren<kit::InfoPopoverButton*>();
+  ASSERT_EQ(helpButtons.size(), 4);
+  for (int i = 0; i < 4; ++i) {
+    kit::InfoPopoverButton* help = helpButtons.at(i);
+    click(help->mapToGlobal(help->rect().center()), 1);
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return help->isPopoverPresented(); }));
+    x11test::processEventsFor(300ms);
+    screenshot(help->popover()->frameGeometry().united(window->frameGeometry()).adjusted(-10, -10, 10, 10),
+               std::string("settings-popover-") + popovers[i] + ".png");
+    help->popover()->close();
+    x11test::processEventsFor(100ms);
+  }
+  kit::GlobalShortcuts::setShortcut(std::nullopt, kit::GlobalShortcuts::Names::clearFormatting());
+}
+
+TEST_F(TrayTest, CtrlCommaWhileTheMenuIsOpenOpensSettings) {
+  installSettingsWindow();
+  startEmbeddedController();
+  openMenu();
+  x11test::run({"xdotool", "key", "ctrl+comma"});
+  ASSERT_TRUE(x11test::processEventsUntil(settingsWindowShown));
+  EXPECT_FALSE(controller->menu().isVisible());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "kit/app/data_reset.h"
+#include "kit/app/launch_at_login.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
 #include "kit/app/user_debug_window.h"
@@ -26,6 +27,13 @@ void takeLaunchFacts() {
   LaunchFacts::previousLaunchedVersion();
   LaunchFacts::freeMemoryAtLaunch();
   LaunchFacts::wasRelaunched();
+}
+
+void takeFinishedLaunchingFacts() {
+  LaunchFacts::launchEvent();
+  LaunchFacts::launchingProcessID();
+  LaunchFacts::launchingApplication();
+  LaunchFacts::wasLaunchedAtLogin();
 }
 
 // The first window that becomes active after the first second of the run.
@@ -75,7 +83,7 @@ std::vector<std::function<void()>>& postLaunchHandlers() {
 ZvKit& ZvKit::shared() {
   static ZvKit* kit =
       new ZvKit(Environment{platform::UserDefaults::standard(), platform::InputMonitors::currentModifierFlags(),
-                            platform::mainExecutor(), takeLaunchFacts});  // never released
+                            platform::mainExecutor(), takeLaunchFacts, takeFinishedLaunchingFacts});  // never released
   return *kit;
 }
 
@@ -91,7 +99,8 @@ ZvKit::ZvKit(const Environment& environment) {
   environment.mainQueue.post([] {
     if (kitLaunchHooks().offerDataResetAtLaunch) kitLaunchHooks().offerDataResetAtLaunch();
   });
-  environment.mainQueue.post([] {
+  environment.mainQueue.post([takeFinishedLaunchingFacts = environment.takeFinishedLaunchingFacts] {
+    if (takeFinishedLaunchingFacts) takeFinishedLaunchingFacts();
     finishedKitLaunch = true;
     for (const auto& handler : postLaunchHandlers()) handler();
     if (kitLaunchHooks().addDebugMenuIfRequested) kitLaunchHooks().addDebugMenuIfRequested();

@@ -46,6 +46,8 @@ class ZvKit {
     platform::Executor& mainQueue;
     // Reads the process's launch facts so that they keep their launch-time values.
     std::function<void()> takeLaunchFacts;
+    // Reads how the process was started (at login, by which process), once launching has finished.
+    std::function<void()> takeFinishedLaunchingFacts;
   };
 
   // The instance on the standard preferences, made on first use on the main thread.

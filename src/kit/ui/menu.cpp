@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMetaObject>
 
+#include "kit/shortcuts/display.h"
+#include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
 
 namespace kit {
@@ -33,6 +36,52 @@ void ZvMenu::menuDidClose() {
   isOpen_ = false;
   isOpenSubject_.send(false);
   if (onOpenClose) onOpenClose(false);
+}
+
+namespace {
+
+constexpr Qt::KeyboardModifiers shortcutModifiers =
+    Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier;
+
+bool isKeyEquivalent(const QKeySequence& sequence, const QKeyEvent& key) {
+  if (sequence.count() != 1) return false;
+  const QKeyCombination wanted = sequence[0];
+  if (wanted.keyboardModifiers() != (key.modifiers() & shortcutModifiers)) return false;
+  if (wanted.key() == key.key()) return true;
+  // The same key in another layout, where it types another character.
+  const quint32 native = key.nativeScanCode();
+  if (native == 0 || native > 255) return false;
+  const auto pressed = platform::virtualKeyForXKeycode(static_cast<uint8_t>(native));
+  const auto expected = GlobalShortcuts::keyCodeForQtKey(wanted.key(), false);
+  return pressed && expected && *pressed == *expected;
+}
+
+}  // namespace
+
+QAction* ZvMenu::itemForKeyEquivalent(const QKeyEvent& key) const {
+  // Keys without a modifier other than Shift choose items by their titles instead.
+  if ((key.modifiers() & (shortcutModifiers & ~Qt::ShiftModifier)) == 0) return nullptr;
+  for (QAction* action : actions()) {
+    if (!action->isVisible() || !action->isEnabled()) continue;
+    if (QMenu* submenu = action->menu()) {
+      if (auto* zvSubmenu = qobject_cast<ZvMenu*>(submenu))
+        if (QAction* found = zvSubmenu->itemForKeyEquivalent(key)) return found;
+      continue;
+    }
+    if (isKeyEquivalent(action->shortcut(), key)) return action;
+  }
+  return nullptr;
+}
+
+void ZvMenu::keyPressEvent(QKeyEvent* event) {
+  QAction* item = itemForKeyEquivalent(*event);
+  if (!item) {
+    QMenu::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  for (QWidget* menu = this; qobject_cast<QMenu*>(menu); menu = menu->parentWidget()) menu->hide();
+  item->trigger();
 }
 
 QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags) {

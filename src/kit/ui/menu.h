@@ -36,6 +36,14 @@ class ZvMenu : public QMenu {
   void menuWillOpen();
   void menuDidClose();
 
+  // The enabled item of this menu or its submenus whose key equivalent the key press is, matched by the key's
+  // position as well as by its character, so that it works in every keyboard layout.
+  QAction* itemForKeyEquivalent(const QKeyEvent& key) const;
+
+ protected:
+  // A key equivalent works while the menu is open: the menu closes and the item runs.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   bool isOpen_ = false;
   platform::rx::CurrentValueSubject<bool> isOpenSubject_{false};

@@ -249,6 +249,8 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
       entry.startupWmClass = value;
     } else if (key == "Hidden") {
       entry.hidden = value == "true";
+    } else if (key == "X-GNOME-Autostart-enabled") {
+      entry.autostartEnabled = value != "false";
     }
   }
   if (entry.hidden) return entry;  // a hidden entry only shadows the entries of its id further down

@@ -17,6 +17,7 @@ struct DesktopEntry {
   std::string icon;  // theme name or absolute path
   std::string exec, tryExec, startupWmClass;
   bool hidden = false;
+  bool autostartEnabled = true;  // X-GNOME-Autostart-enabled, which only autostart entries carry
 };
 
 // Parses the [Desktop Entry] group of a desktop file. None unless it is an application entry with a name.

@@ -1,0 +1,10 @@
+#pragma once
+
+class QWidget;
+
+namespace app {
+
+// The Exclude tab.
+QWidget* makeExcludeSettings();
+
+}  // namespace app

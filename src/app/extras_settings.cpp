@@ -1,0 +1,191 @@
+#include "app/extras_settings.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include "app/javascript_editor.h"
+#include "app/settings_texts.h"
+#include "engine/preference_keys.h"
+#include "kit/app/feedback.h"
+#include "kit/app/standard_menu.h"
+#include "kit/foundation/alert.h"
+#include "kit/ui/info_popover_button.h"
+#include "kit/ui/settings_form.h"
+#include "kit/ui/text_styles.h"
+#include "kit/ui/url_opening.h"
+
+namespace app {
+
+namespace {
+
+namespace Keys = kit::Preferences::Keys;
+namespace Texts = SettingsTexts;
+using kit::Preferences::PreferenceToggle;
+
+constexpr int trackingHelpWidth = 390;
+constexpr int listsHelpWidth = 200;
+constexpr int compatibilityHelpWidth = 350;
+
+kit::InfoPopoverButton* smallInfoButton(const std::string& markdown, std::optional<int> maxWidth) {
+  auto* button = kit::InfoPopoverButton::withMarkdown(markdown, maxWidth);
+  button->setControlSize(kit::ControlSize::small);
+  return button;
+}
+
+// A switch with its "?" button right after its title.
+QWidget* toggleWithInfo(QWidget* toggle, kit::InfoPopoverButton* info) {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(toggle, 0, Qt::AlignVCenter);
+  layout->addWidget(info, 0, Qt::AlignVCenter);
+  layout->addStretch(1);
+  return row;
+}
+
+// The title of a switch that may take several lines; a click on it flips the switch, as on a checkbox's own title.
+class WrappingTitle : public QLabel {
+ public:
+  WrappingTitle(const QString& text, QAbstractButton& target) : QLabel(text), target_(&target) {
+    setWordWrap(true);
+    setBuddy(&target);
+  }
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && target_) target_->click();
+  }
+
+ private:
+  QPointer<QAbstractButton> target_;
+};
+
+QWidget* improveCompatibilitySetting() {
+  auto* toggle = new PreferenceToggle("", Keys::improveCompatibilityWithAppendOperations());
+  toggle->setAccessibleName(Texts::improveCompatibility);
+  auto* titled = new QWidget;
+  auto* layout = new QHBoxLayout(titled);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(toggle, 0, Qt::AlignVCenter);
+  layout->addWidget(new WrappingTitle(Texts::improveCompatibility, *toggle), 1);
+  layout->addWidget(smallInfoButton(Texts::improveCompatibilityHelp, compatibilityHelpWidth), 0, Qt::AlignVCenter);
+  return titled;
+}
+
+}  // namespace
+
+std::string preserveLinksHelp() {
+  const std::string page = kit::WebAddresses::website().absoluteString();
+  return kit::markdownKeepingLines("Clear all formatting except for links.\n\nOriginal:" + std::string(18, ' ') +
+                                   "~~Ducks~~ **are** [fun](" + page + ")\nWhen disabled:" + std::string(6, ' ') +
+                                   "Ducks are fun\nWhen enabled:" + std::string(7, ' ') + "Ducks are [fun](" + page +
+                                   ")");
+}
+
+PreserveLinksSetting::PreserveLinksSetting(QWidget* parent) : QWidget(parent) {
+  toggle_ = new PreferenceToggle(Texts::preserveLinks, Keys::preserveLinks(), false);
+  toggle_->setToolTip(Texts::preserveLinksToolTip);
+  toggle_->onChange([this](bool preserved) {
+    if (!preserved || !isVisible()) return;
+    kit::alertPresenter().beginSheet(
+        kit::makeAlert(Texts::compatibilityWarningTitle, Texts::compatibilityWarningMessage, std::nullopt,
+                       kit::AlertStyle::warning, std::nullopt, {"OK", Texts::learnMore}),
+        window(), [](kit::AlertResponse response) {
+          if (response.code == kit::alertFirstButtonReturn + 1) kit::openUrl(kit::websiteWithFragment("word-bug"));
+        });
+  });
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(toggleWithInfo(toggle_, smallInfoButton(preserveLinksHelp(), std::nullopt)));
+}
+
+TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* parent) : QWidget(parent) {
+  title_ = new QLabel(Texts::transformTextWithJavaScript, this);
+  conflictNote_ = new QLabel(Texts::scriptConflictsWithPreserveLinks, this);
+  conflictNote_->setWordWrap(true);
+  kit::applySecondaryTextStyle(*conflictNote_, kit::smallSystemFontSize());
+
+  edit_ = new kit::NativeButton(
+      {.title = Texts::editScript, .controlSize = kit::ControlSize::small, .action = [this] { presentEditor(); }},
+      this);
+  // Hidden while the script is off, without the row changing its layout.
+  QSizePolicy keepsPlace = edit_->sizePolicy();
+  keepsPlace.setRetainSizeWhenHidden(true);
+  edit_->setSizePolicy(keepsPlace);
+
+  toggle_ = new PreferenceToggle("", Keys::transformTextWithJavaScript(), false, this);
+  toggle_->setAccessibleName(Texts::scriptIsEnabled);
+
+  auto* label = new QWidget(this);
+  auto* labelLayout = new QVBoxLayout(label);
+  labelLayout->setContentsMargins(0, 0, 0, 0);
+  labelLayout->setSpacing(2);
+  labelLayout->addWidget(title_);
+  labelLayout->addWidget(conflictNote_);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(label, 1);
+  layout->addWidget(edit_, 0, Qt::AlignVCenter);
+  layout->addWidget(toggle_, 0, Qt::AlignVCenter);
+
+  preserveLinks_ = kit::Preferences::Observable<bool>::make(Keys::preserveLinks());
+  transformTextWithJavaScript_ = kit::Preferences::Observable<bool>::make(Keys::transformTextWithJavaScript());
+  lastPreserveLinks_ = preserveLinks_->value();
+  lastScript_ = transformTextWithJavaScript_->value();
+  auto onChange = [this](const platform::rx::Unit&) { showState(); };
+  preserveLinksChanges_ = preserveLinks_->objectWillChange().sink(onChange);
+  scriptChanges_ = transformTextWithJavaScript_->objectWillChange().sink(onChange);
+  showState();
+}
+
+void TransformTextWithJavaScriptSetting::showState() {
+  const bool preserveLinks = preserveLinks_->value();
+  const bool script = transformTextWithJavaScript_->value();
+  const bool linksSwitchedOn = preserveLinks && !lastPreserveLinks_;
+  const bool scriptSwitchedOn = script && !lastScript_;
+  lastPreserveLinks_ = preserveLinks;
+  lastScript_ = script;
+
+  conflictNote_->setVisible(preserveLinks);
+  setEnabled(!preserveLinks);
+  edit_->setVisible(script);
+
+  // Only a row on screen acts on changes.
+  if (!isVisible()) return;
+  if (linksSwitchedOn && script) transformTextWithJavaScript_->setValue(false);
+  if (scriptSwitchedOn) presentEditor();
+}
+
+void TransformTextWithJavaScriptSetting::presentEditor() {
+  if (isEditorPresented_) return;
+  isEditorPresented_ = true;
+  QPointer<TransformTextWithJavaScriptSetting> self(this);
+  presentJavaScriptEditor(window(), [self] {
+    if (self) self->isEditorPresented_ = false;
+  });
+}
+
+QWidget* makeExtrasSettings() {
+  auto* form = new kit::SettingsForm;
+  kit::SettingsSection* clearing = form->addSection(Texts::whenClearingFormatting);
+  clearing->addRow(new PreserveLinksSetting);
+
+  auto* tracking = new PreferenceToggle(Texts::removeTrackingParameters, Keys::removeTrackingParametersFromURLs());
+  tracking->setToolTip(Texts::removeTrackingParametersToolTip);
+  clearing->addRow(toggleWithInfo(
+      tracking, smallInfoButton(kit::markdownKeepingLines(Texts::removeTrackingParametersHelp), trackingHelpWidth)));
+  clearing->addRow(new PreferenceToggle(Texts::trimWhitespace, Keys::trimLeadingAndTrailingWhitespace()));
+  auto* lists = new PreferenceToggle(Texts::normalizeUnorderedLists, Keys::normalizeUnorderedLists());
+  clearing->addRow(toggleWithInfo(
+      lists, smallInfoButton(kit::markdownKeepingLines(Texts::normalizeUnorderedListsHelp), listsHelpWidth)));
+
+  form->addSection(Texts::compatibility)->addRow(improveCompatibilitySetting());
+  form->addSection(Texts::advanced)->addRow(new TransformTextWithJavaScriptSetting);
+  return form;
+}
+
+}  // namespace app

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "kit/preferences/observable.h"
+#include "kit/preferences/preference_toggle.h"
+
+class QLabel;
+
+namespace kit {
+class InfoPopoverButton;
+class NativeButton;
+}  // namespace kit
+
+namespace app {
+
+// "Preserve links" with its explanation; switching it on warns that pasted text may keep its own font.
+class PreserveLinksSetting : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PreserveLinksSetting(QWidget* parent = nullptr);
+  kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+
+ private:
+  kit::Preferences::PreferenceToggle* toggle_;
+};
+
+// "Transform text with JavaScript": the script's switch and "Edit…". Keeping links and running the script
+// exclude each other: while links are preserved the row is dimmed and says why, and switching "Preserve links"
+// on switches the script off. Switching the script on opens the editor.
+class TransformTextWithJavaScriptSetting : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TransformTextWithJavaScriptSetting(QWidget* parent = nullptr);
+
+  kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+  kit::NativeButton* editButton() const { return edit_; }
+  QLabel* title() const { return title_; }
+  QLabel* conflictNote() const { return conflictNote_; }
+  bool isEditorPresented() const { return isEditorPresented_; }
+
+ private:
+  void showState();
+  void presentEditor();
+
+  QLabel* title_;
+  QLabel* conflictNote_;
+  kit::NativeButton* edit_;
+  kit::Preferences::PreferenceToggle* toggle_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> preserveLinks_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> transformTextWithJavaScript_;
+  platform::rx::AnyCancellable preserveLinksChanges_;
+  platform::rx::AnyCancellable scriptChanges_;
+  bool lastPreserveLinks_ = false;
+  bool lastScript_ = false;
+  bool isEditorPresented_ = false;
+};
+
+// The Markdown of the "Preserve links" explanation.
+std::string preserveLinksHelp();
+
+// The Extras tab.
+QWidget* makeExtrasSettings();
+
+}  // namespace app

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "kit/preferences/observable.h"
+#include "kit/preferences/preference_toggle.h"
+
+class QLabel;
+
+namespace app {
+
+// "Automatically clear formatting", with a subtitle that tells what to do instead while it is on or off.
+class AutomaticallyClearFormattingSetting : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit AutomaticallyClearFormattingSetting(QWidget* parent = nullptr);
+
+  kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+  QLabel* subtitle() const { return subtitle_; }
+
+ private:
+  void showSubtitle();
+
+  kit::Preferences::PreferenceToggle* toggle_;
+  QLabel* subtitle_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> automaticallyClearFormatting_;
+  platform::rx::AnyCancellable subscription_;
+};
+
+// "Hide menu bar icon": hiding it first tells how to reach the icon again.
+class HideMenuBarIconSetting : public kit::Preferences::PreferenceToggle {
+  Q_OBJECT
+
+ public:
+  explicit HideMenuBarIconSetting(QWidget* parent = nullptr);
+};
+
+// The General tab.
+QWidget* makeGeneralSettings();
+
+}  // namespace app

@@ -1,0 +1,114 @@
+#include "app/settings_window.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "app/exclude_settings.h"
+#include "app/extras_settings.h"
+#include "app/general_settings.h"
+#include "app/shortcut_settings.h"
+#include "kit/app/relaunch.h"
+#include "kit/ui/settings_tab_kind.h"
+#include "kit/ui/singleton_window_controller.h"
+#include "kit/ui/window_access.h"
+
+namespace app {
+
+namespace {
+
+class SettingsWindowController : public kit::SingletonWindowController {
+ public:
+  SettingsWindowController() : SingletonWindowController(new SettingsWindow) {}
+};
+
+}  // namespace
+
+SettingsWindow::SettingsWindow(QWidget* parent) : kit::WindowForMenuBarApp(parent) {
+  setWindowTitle(QStringLiteral("Quillet Settings"));
+
+  tabBar_ = new QTabBar(this);
+  tabBar_->setDocumentMode(true);
+  tabBar_->setExpanding(false);
+  tabBar_->setDrawBase(false);
+  tabBar_->setIconSize(QSize(18, 18));
+  auto* tabs = new QHBoxLayout;
+  tabs->addStretch(1);
+  tabs->addWidget(tabBar_);
+  tabs->addStretch(1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
+  layout->setContentsMargins(0, 10, 0, 0);
+  layout->setSpacing(0);
+  layout->addLayout(tabs);
+  pagesLayout_ = new QVBoxLayout;
+  pagesLayout_->setContentsMargins(0, 0, 0, 0);
+  layout->addLayout(pagesLayout_);
+
+  const std::pair<kit::SettingsTabKind, QWidget*> tabPages[] = {
+      {kit::SettingsTabKind::general, makeGeneralSettings()},
+      {kit::SettingsTabKind::shortcuts, makeShortcutsSettings()},
+      {kit::SettingsTabKind::exclude, makeExcludeSettings()},
+      {kit::SettingsTabKind::extras, makeExtrasSettings()},
+  };
+  for (const auto& [kind, page] : tabPages) {
+    tabBar_->addTab(kit::settingsTabIcon(kind), QString::fromStdString(kit::settingsTabLabel(kind).title));
+    page->setParent(this);
+    page->hide();
+    pagesLayout_->addWidget(page);
+    pages_.push_back(page);
+  }
+  connect(tabBar_, &QTabBar::currentChanged, this, &SettingsWindow::showTab);
+  showTab(0);
+  kit::setWindowLevel(*this, kit::WindowLevel::floating);
+}
+
+QWidget* SettingsWindow::currentPage() const { return page(tabBar_->currentIndex()); }
+
+void SettingsWindow::setCurrentTab(int index) { tabBar_->setCurrentIndex(index); }
+
+void SettingsWindow::showTab(int index) {
+  // Only the current page is shown, so only it counts for the window's height.
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    if (static_cast<int>(i) != index) pages_[i]->hide();
+  }
+  page(index)->show();
+  tabBar_->setFocus(Qt::OtherFocusReason);
+  fitToCurrentTab();
+}
+
+void SettingsWindow::fitToCurrentTab() {
+  QLayout* layout = this->layout();
+  const int height =
+      layout->hasHeightForWidth() ? layout->totalHeightForWidth(fixedWidth) : layout->totalSizeHint().height();
+  setFixedSize(fixedWidth, height);
+}
+
+bool SettingsWindow::event(QEvent* event) {
+  // A row that grows or shrinks (a subtitle of another length, a note that appears) changes the tab's height.
+  if (event->type() == QEvent::LayoutRequest) {
+    const bool handled = QWidget::event(event);
+    fitToCurrentTab();
+    return handled;
+  }
+  return QWidget::event(event);
+}
+
+SettingsWindow* SettingsWindow::current() {
+  using Controller = kit::SingletonWindowController;
+  if (!Controller::hasSharedInstance<SettingsWindowController>()) return nullptr;
+  return static_cast<SettingsWindow*>(Controller::shared<SettingsWindowController>().window());
+}
+
+SettingsWindow& SettingsWindow::open() {
+  kit::SingletonWindowController::showWindow<SettingsWindowController>(false);
+  return *current();
+}
+
+void installSettingsWindow() {
+  kit::setOpenSettingsHandler([] { SettingsWindow::open(); });
+}
+
+}  // namespace app

@@ -1,0 +1,126 @@
+#include "app/shortcut_settings.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/settings_texts.h"
+#include "engine/preference_keys.h"
+#include "engine/shortcut_names.h"
+#include "kit/shortcuts/storage.h"
+#include "kit/ui/error_alert.h"
+#include "kit/ui/every_second_timeline.h"
+#include "kit/ui/hover_tooltip.h"
+#include "kit/ui/on_screen_tracking.h"
+#include "kit/ui/settings_form.h"
+#include "kit/ui/symbol_icons.h"
+#include "platform/system/synthetic_keys.h"
+
+namespace app {
+
+namespace {
+
+namespace Keys = kit::Preferences::Keys;
+namespace Names = kit::GlobalShortcuts::Names;
+namespace Texts = SettingsTexts;
+
+constexpr int noticeSize = 16;
+constexpr int noticeToRecorder = 6;
+constexpr int noticePopoverWidth = 240;
+constexpr int64_t ctrlAlone = 256;
+constexpr int64_t keyCodeC = 8;
+constexpr int64_t keyCodeV = 9;
+
+QWidget* noticeExplanation() {
+  auto* content = new QWidget;
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(16);
+  auto* text = new QLabel(Texts::noAccessExplanation, content);
+  text->setWordWrap(true);
+  text->setAlignment(Qt::AlignCenter);
+  layout->addWidget(text);
+  return content;
+}
+
+}  // namespace
+
+PermissionNotice::PermissionNotice(kit::GlobalShortcuts::Name name, QWidget* parent)
+    : QLabel(parent), name_(std::move(name)) {
+  setPixmap(kit::symbolIcon("exclamationmark.circle.fill").pixmap(noticeSize, noticeSize));
+  setFixedSize(noticeSize, noticeSize);
+  setAccessibleName(Texts::noAccess);
+  constexpr int padding = 16;
+  tooltip_ = new kit::HoverTooltip(
+      *this, noticeExplanation,
+      {.contentWidth = noticePopoverWidth - 2 * padding, .padding = QMargins(padding, padding, padding, padding)});
+  new kit::Timeline(this, [this] { check(); });
+}
+
+void PermissionNotice::check() {
+  const bool needed = kit::GlobalShortcuts::getShortcut(name_).has_value() && !platform::SyntheticKeys::canPost();
+  setVisible(needed);
+}
+
+ShortcutSetting::ShortcutSetting(const kit::GlobalShortcuts::Name& name, const std::string& title,
+                                 std::optional<ClearingShortcut> clearing, QWidget* parent)
+    : QWidget(parent), name_(name), clearing_(std::move(clearing)) {
+  title_ = new QLabel(QString::fromStdString(title), this);
+  kit::GlobalShortcuts::Recorder::OnChange onChange;
+  if (clearing_) onChange = [this](const std::optional<kit::GlobalShortcuts::Shortcut>& s) { recorded(s); };
+  recorder_ = new kit::GlobalShortcuts::Recorder(name, std::move(onChange), this);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(title_, 1);
+  if (clearing_) {
+    // The notice sits just left of the recorder and takes its place whether or not it shows.
+    noticeSlot_ = new QWidget(this);
+    noticeSlot_->setFixedSize(noticeSize, noticeSize);
+    auto* slotLayout = new QHBoxLayout(noticeSlot_);
+    slotLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(noticeSlot_);
+    layout->addSpacing(noticeToRecorder);
+    kit::onScreenChange(*this, [this](bool onScreen) { setOnScreen(onScreen); });
+  }
+  layout->addWidget(recorder_);
+}
+
+void ShortcutSetting::setOnScreen(bool onScreen) {
+  if (!onScreen) {
+    delete notice_.data();
+    return;
+  }
+  if (notice_) return;
+  notice_ = new PermissionNotice(name_, noticeSlot_);
+  noticeSlot_->layout()->addWidget(notice_);
+}
+
+void ShortcutSetting::recorded(const std::optional<kit::GlobalShortcuts::Shortcut>& shortcut) {
+  if (!shortcut) return;
+  // Recording stays as it is: these only advise.
+  if (kit::Preferences::get(Keys::automaticallyClearFormatting())) return warn(Texts::needlessShortcutWarning);
+  if (shortcut->carbonKeyCode == clearing_->harmfulKeyCode && shortcut->carbonModifiers == ctrlAlone)
+    warn(clearing_->harmfulKeyWarning);
+}
+
+void ShortcutSetting::warn(const std::string& text) {
+  error_ = std::make_shared<const kit::GeneralError>(text);
+  QPointer<ShortcutSetting> self(this);
+  kit::presentRecoveryErrorAlert(error_, window(), [self] {
+    if (self) self->error_.reset();
+  });
+}
+
+QWidget* makeShortcutsSettings() {
+  auto* form = new kit::SettingsForm;
+  kit::SettingsSection* rows = form->addSection();
+  rows->addRow(new ShortcutSetting(Names::copyAndClearFormatting(), Texts::copyAndClearFormatting,
+                                   ShortcutSetting::ClearingShortcut{keyCodeC, Texts::copyShortcutWarning}));
+  rows->addRow(new ShortcutSetting(Names::clearFormatting(), Texts::clearFormattingAndPaste,
+                                   ShortcutSetting::ClearingShortcut{keyCodeV, Texts::pasteShortcutWarning}));
+  rows->addRow(new ShortcutSetting(Names::toggleAutomaticallyClearFormatting(),
+                                   Texts::toggleAutomaticallyClearFormatting, std::nullopt));
+  return form;
+}
+
+}  // namespace app

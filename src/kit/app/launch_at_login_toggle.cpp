@@ -1,0 +1,28 @@
+#include "kit/app/launch_at_login_toggle.h"
+
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "kit/app/launch_at_login.h"
+
+namespace kit {
+
+LaunchAtLoginToggle::LaunchAtLoginToggle(const QString& title, QWidget* parent) : QCheckBox(title, parent) {
+  connect(this, &QCheckBox::clicked, this, [](bool checked) { LaunchAtLogin::shared().setEnabled(checked); });
+  // The announcement comes before the change: the state is read on the next turn of the loop, after it.
+  willChange_ = LaunchAtLogin::shared().objectWillChange.publisher().sink(
+      [this](const platform::rx::Unit&) { QTimer::singleShot(0, this, &LaunchAtLoginToggle::showRealState); });
+  showRealState();
+}
+
+void LaunchAtLoginToggle::showEvent(QShowEvent* event) {
+  showRealState();
+  QCheckBox::showEvent(event);
+}
+
+void LaunchAtLoginToggle::showRealState() {
+  const QSignalBlocker block(this);
+  setChecked(LaunchAtLogin::shared().isEnabled());
+}
+
+}  // namespace kit

@@ -1,0 +1,90 @@
+#include "kit/ui/hover_tooltip.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWidget>
+#include <utility>
+
+#include "kit/ui/window_access.h"
+
+namespace kit {
+
+HoverTooltip::HoverTooltip(QWidget& widget, std::function<QWidget*()> content, Popover::Options options)
+    : QObject(&widget), widget_(&widget), content_(std::move(content)), options_(options) {
+  options_.behavior = Popover::Behavior::hover;
+  widget.setAttribute(Qt::WA_Hover);
+  widget.installEventFilter(this);
+  // Its window going inactive closes the popover, in whichever window the widget is.
+  new WindowAccessor(widget, [this](QWidget* window) {
+    if (window != widget_) window->installEventFilter(this);
+  });
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state == Qt::ApplicationInactive) hideOnNextTurn();
+  });
+}
+
+HoverTooltip::~HoverTooltip() {
+  if (popover_) popover_->deleteLater();
+}
+
+bool HoverTooltip::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == widget_) {
+    if (type == QEvent::Enter) hoverChanged(true);
+    if (type == QEvent::Leave) hoverChanged(false);
+    if (type == QEvent::Hide) setPresented(false);
+  } else if (watched == popover_.data()) {
+    if (type == QEvent::Enter) hoverOnPopoverChanged(true);
+    if (type == QEvent::Leave) hoverOnPopoverChanged(false);
+  } else if (watched == widget_->window() && type == QEvent::WindowDeactivate) {
+    hideOnNextTurn();
+  }
+  return false;
+}
+
+void HoverTooltip::hoverChanged(bool hovering) {
+  isHovered_ = hovering;
+  auto* decision = new QTimer(this);
+  decision->setSingleShot(true);
+  connect(decision, &QTimer::timeout, this, [this, decision] {
+    setPresented(isHovered_);
+    decision->deleteLater();
+  });
+  decision->start(delay);
+  pending_.push_back(decision);
+}
+
+void HoverTooltip::hoverOnPopoverChanged(bool hovering) {
+  // Reaching the popover settles it: no decision taken while the pointer was on its way applies any more.
+  cancelPendingDecisions();
+  setPresented(hovering);
+}
+
+void HoverTooltip::cancelPendingDecisions() {
+  for (const auto& decision : pending_) {
+    if (!decision) continue;
+    decision->stop();
+    decision->deleteLater();
+  }
+  pending_.clear();
+}
+
+void HoverTooltip::hideOnNextTurn() {
+  QTimer::singleShot(0, this, [this] { setPresented(false); });
+}
+
+void HoverTooltip::setPresented(bool presented) {
+  std::erase_if(pending_, [](const QPointer<QTimer>& decision) { return decision.isNull() || !decision->isActive(); });
+  if (presented == isPresented()) return;
+  if (!presented) {
+    std::exchange(popover_, nullptr)->close();
+    return;
+  }
+  if (!widget_->isVisible()) return;
+  popover_ = new Popover(content_(), options_);
+  popover_->installEventFilter(this);
+  popover_->showUnder(*widget_);
+}
+
+}  // namespace kit

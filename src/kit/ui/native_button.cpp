@@ -1,0 +1,123 @@
+#include "kit/ui/native_button.h"
+
+#include <QPainter>
+#include <QShortcut>
+#include <algorithm>
+
+#include "kit/ui/text_styles.h"
+
+namespace kit {
+
+namespace {
+
+double fontScale(ControlSize size) {
+  switch (size) {
+    case ControlSize::mini:
+      return 9.0 / 13.0;
+    case ControlSize::small:
+      return 11.0 / 13.0;
+    case ControlSize::regular:
+      return 1.0;
+    case ControlSize::large:
+      return 15.0 / 13.0;
+  }
+  return 1.0;
+}
+
+}  // namespace
+
+std::string_view rawValue(KeyEquivalent key) { return key == KeyEquivalent::escape ? "\x1b" : "\r"; }
+
+std::optional<KeyEquivalent> keyEquivalentFromRaw(std::string_view raw) {
+  if (raw == rawValue(KeyEquivalent::escape)) return KeyEquivalent::escape;
+  if (raw == rawValue(KeyEquivalent::return_)) return KeyEquivalent::return_;
+  return std::nullopt;
+}
+
+QColor destructiveTitleColor(const QPalette& palette) {
+  QColor red =
+      palette.color(QPalette::Active, QPalette::Text).lightness() > 128 ? QColor(255, 105, 97) : QColor(215, 0, 21);
+  float hue = 0, saturation = 0, value = 0, alpha = 0;
+  red.getHsvF(&hue, &saturation, &value, &alpha);
+  red.setHsvF(hue, std::clamp(saturation - 0.3f, 0.0f, 1.0f), value, alpha);
+  return red;
+}
+
+NativeButton::NativeButton(Description description, QWidget* parent) : QPushButton(parent) {
+  connect(this, &QPushButton::clicked, this, [this] {
+    if (description_.action) description_.action();
+  });
+  setDescription(std::move(description));
+}
+
+void NativeButton::setDescription(Description description) {
+  description_ = std::move(description);
+  const bool isHelp = description_.bezelStyle == BezelStyle::help;
+  setText(isHelp ? QString() : QString::fromStdString(description_.title.value_or("")));
+  if (isHelp && description_.title) setAccessibleName(QString::fromStdString(*description_.title));
+
+  setSizePolicy(description_.isResizable && !isHelp ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+  setDefault(description_.keyEquivalent == KeyEquivalent::return_);
+  setAutoDefault(description_.keyEquivalent == KeyEquivalent::return_);
+  if (description_.keyEquivalent == KeyEquivalent::escape && !escape_) {
+    escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QPushButton::click, Qt::WindowShortcut);
+  }
+  if (escape_) escape_->setEnabled(description_.keyEquivalent == KeyEquivalent::escape);
+
+  if (description_.hasDestructiveAction) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::ButtonText, destructiveTitleColor(palette));
+    setPalette(palette);
+  } else {
+    setPalette(QPalette());  // inherits again
+  }
+
+  if (description_.controlSize) {
+    QFont font = this->font();
+    font.setPointSizeF(systemFontSize() * fontScale(*description_.controlSize));
+    setFont(font);
+  } else {
+    setFont(QFont());
+  }
+  updateGeometry();
+  update();
+}
+
+int NativeButton::helpDiameter() const { return fontMetrics().height() + 6; }
+
+QSize NativeButton::sizeHint() const {
+  if (description_.bezelStyle != BezelStyle::help) return QPushButton::sizeHint();
+  return {helpDiameter(), helpDiameter()};
+}
+
+QSize NativeButton::minimumSizeHint() const {
+  if (description_.bezelStyle != BezelStyle::help) return QPushButton::minimumSizeHint();
+  return sizeHint();
+}
+
+void NativeButton::paintEvent(QPaintEvent* event) {
+  if (description_.bezelStyle != BezelStyle::help) {
+    QPushButton::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF circle = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  const QPalette& colours = palette();
+  painter.setPen(QPen(colours.color(QPalette::Mid), 1));
+  painter.setBrush(isDown() ? colours.color(QPalette::Mid) : colours.color(QPalette::Button));
+  painter.drawEllipse(circle);
+  if (hasFocus()) {
+    painter.setPen(QPen(colours.color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle.adjusted(1, 1, -1, -1));
+  }
+  QFont mark = font();
+  mark.setBold(true);
+  painter.setFont(mark);
+  painter.setPen(colours.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+  painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("?"));
+}
+
+}  // namespace kit

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFrame>
+#include <QMargins>
+#include <QPointer>
+#include <optional>
+
+namespace kit {
+
+// A small panel that opens under a widget and shows content of its own: in the default font, colours and
+// control size, whatever the widget it points at uses. A transient popover closes on a click outside it or
+// Escape; a hover popover takes neither focus nor clicks away from the window under it. Main thread only.
+class Popover : public QFrame {
+  Q_OBJECT
+
+ public:
+  enum class Behavior { transient, hover };
+  struct Options {
+    Behavior behavior = Behavior::transient;
+    // The content is laid out at exactly this width (its height follows); without it, at its natural size.
+    std::optional<int> contentWidth;
+    QMargins padding{16, 16, 16, 16};
+  };
+
+  // Takes the content.
+  Popover(QWidget* content, Options options);
+
+  QWidget* content() const { return content_; }
+  // Shows it centred under the anchor, or above it when there is no room below, on the anchor's screen.
+  void showUnder(const QWidget& anchor);
+
+ Q_SIGNALS:
+  void closed();
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  QWidget* content_;
+};
+
+}  // namespace kit

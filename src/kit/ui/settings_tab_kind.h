@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <cstdint>
+#include <string>
+
+namespace kit {
+
+// The kinds of tab a settings window may have, each with its title and icon.
+enum class SettingsTabKind : uint8_t {
+  general,
+  advanced,
+  shortcuts,
+  appearance,
+  menuBar,
+  menu,
+  notifications,
+  calendar,
+  calendars,
+  rules,
+  browsers,
+  timeZones,
+  extras,
+  exclude,
+};
+inline constexpr int settingsTabKindCount = 14;
+
+struct SettingsTabLabel {
+  std::string title;
+  // The symbol the tab stands for, and the desktop icon that shows it where the theme has one.
+  std::string symbolName;
+  const char* themeIconName;
+};
+
+SettingsTabLabel settingsTabLabel(SettingsTabKind kind);
+QIcon settingsTabIcon(SettingsTabKind kind);
+
+}  // namespace kit

@@ -1,0 +1,118 @@
+#include "kit/ui/symbol_icons.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QtMath>
+#include <functional>
+
+namespace kit {
+
+namespace {
+
+using Drawing = std::function<void(QPainter&, const QColor&)>;
+
+// Drawn on a 24-unit grid.
+QIcon drawnIcon(const Drawing& draw) {
+  const QColor ink = QApplication::palette().color(QPalette::WindowText);
+  QIcon icon;
+  for (int side : {16, 24, 32, 48, 64}) {
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(side / 24.0, side / 24.0);
+    draw(painter, ink);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+void drawGear(QPainter& painter, const QColor& ink) {
+  constexpr int teeth = 8;
+  QPainterPath gear;
+  for (int i = 0; i < teeth * 2; ++i) {
+    // Each tooth is a flat top between two flanks.
+    const double radius = i % 2 == 0 ? 10.5 : 8.0;
+    for (double edge : {-0.22, 0.22}) {
+      const double angle = (i + edge) * M_PI / teeth;
+      const QPointF point(12 + radius * std::cos(angle), 12 + radius * std::sin(angle));
+      if (gear.elementCount() == 0) {
+        gear.moveTo(point);
+      } else {
+        gear.lineTo(point);
+      }
+    }
+  }
+  gear.closeSubpath();
+  QPainterPath hole;
+  hole.addEllipse(QPointF(12, 12), 3.5, 3.5);
+  painter.fillPath(gear.subtracted(hole), ink);
+}
+
+void drawKeyboard(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 1.6));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRectF(2, 5.5, 20, 13), 2.5, 2.5);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ink);
+  for (int row = 0; row < 2; ++row)
+    for (int column = 0; column < 5; ++column) painter.drawRect(QRectF(4.6 + column * 3.2, 8 + row * 3.2, 2, 2));
+  painter.drawRoundedRect(QRectF(7.5, 14.4, 9, 2), 0.8, 0.8);
+}
+
+void drawNoSign(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 2.2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawEllipse(QPointF(12, 12), 9, 9);
+  painter.drawLine(QPointF(5.8, 18.2), QPointF(18.2, 5.8));
+}
+
+QPainterPath sparkle(QPointF centre, double radius) {
+  // Four points joined by curves that bend in towards the centre.
+  QPainterPath path;
+  const QPointF top = centre + QPointF(0, -radius), right = centre + QPointF(radius, 0);
+  const QPointF bottom = centre + QPointF(0, radius), left = centre + QPointF(-radius, 0);
+  path.moveTo(top);
+  path.quadTo(centre, right);
+  path.quadTo(centre, bottom);
+  path.quadTo(centre, left);
+  path.quadTo(centre, top);
+  path.closeSubpath();
+  return path;
+}
+
+void drawSparkles(QPainter& painter, const QColor& ink) {
+  painter.fillPath(sparkle(QPointF(10, 13.5), 8.5), ink);
+  painter.fillPath(sparkle(QPointF(18.5, 5), 4), ink);
+  painter.fillPath(sparkle(QPointF(19.5, 17.5), 2.8), ink);
+}
+
+void drawExclamationInCircle(QPainter& painter, const QColor&) {
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 149, 0));
+  painter.drawEllipse(QPointF(12, 12), 11, 11);
+  painter.setBrush(Qt::white);
+  painter.drawRoundedRect(QRectF(10.6, 5, 2.8, 9), 1.4, 1.4);
+  painter.drawEllipse(QPointF(12, 17.6), 1.7, 1.7);
+}
+
+}  // namespace
+
+QIcon symbolIcon(std::string_view symbolName) {
+  if (symbolName == "gearshape") return drawnIcon(drawGear);
+  if (symbolName == "command") return drawnIcon(drawKeyboard);
+  if (symbolName == "nosign") return drawnIcon(drawNoSign);
+  if (symbolName == "sparkles") return drawnIcon(drawSparkles);
+  if (symbolName == "exclamationmark.circle.fill") return drawnIcon(drawExclamationInCircle);
+  return {};
+}
+
+QIcon themeIcon(const char* themeName, std::string_view symbolName) {
+  if (QIcon::hasThemeIcon(QString::fromLatin1(themeName))) return QIcon::fromTheme(QString::fromLatin1(themeName));
+  return symbolIcon(symbolName);
+}
+
+}  // namespace kit

@@ -1,0 +1,103 @@
+#include "kit/ui/text_styles.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <optional>
+
+#include "kit/ui/url_opening.h"
+
+namespace kit {
+
+namespace {
+
+constexpr std::string_view noBreakSpace = "\u00A0";
+constexpr int blanksPerTab = 4;
+
+// Where a backslash keeps a line from starting a list, a heading or a quote: before the marker, or before the
+// dot of a numbered item (a backslash before a digit escapes nothing).
+std::optional<size_t> blockMarkerEscape(std::string_view line) {
+  if (line.empty()) return std::nullopt;
+  const char first = line.front();
+  if (first == '#' || first == '>') return 0;
+  if ((first == '-' || first == '*' || first == '+') && (line.size() == 1 || line[1] == ' ')) return 0;
+  size_t digits = 0;
+  while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+  if (digits > 0 && digits < line.size() && (line[digits] == '.' || line[digits] == ')')) return digits;
+  return std::nullopt;
+}
+
+// Leading tabs and every run of two or more blanks become no-break spaces, which Markdown keeps.
+std::string keepingBlanks(std::string_view line) {
+  std::string out;
+  size_t i = 0;
+  for (; i < line.size() && line[i] == '\t'; ++i)
+    for (int n = 0; n < blanksPerTab; ++n) out += noBreakSpace;
+  while (i < line.size()) {
+    if (line[i] != ' ' || i + 1 >= line.size() || line[i + 1] != ' ') {
+      out += line[i++];
+      continue;
+    }
+    while (i < line.size() && line[i] == ' ') {
+      out += noBreakSpace;
+      ++i;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+double systemFontSize() {
+  static const double size = QApplication::font().pointSizeF() > 0 ? QApplication::font().pointSizeF() : 10.0;
+  return size;
+}
+
+double smallSystemFontSize() {
+  static const double size = systemFontSize() * 11.0 / 13.0;
+  return size;
+}
+
+void applySecondaryTextStyle(QWidget& widget, double pointSize) {
+  QFont font = widget.font();
+  font.setPointSizeF(pointSize);
+  widget.setFont(font);
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+  palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
+  widget.setPalette(palette);
+}
+
+QLabel* markdownLabel(const std::string& markdown, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::MarkdownText);
+  label->setText(QString::fromStdString(markdown));
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  QObject::connect(label, &QLabel::linkActivated, label, [](const QString& link) {
+    if (auto url = platform::Url::parse(link.toStdString())) openUrl(*url);
+  });
+  return label;
+}
+
+std::string markdownKeepingLines(std::string_view text) {
+  std::string out;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    std::string kept = keepingBlanks(line);
+    if (auto at = blockMarkerEscape(kept)) kept.insert(*at, 1, '\\');
+    out += kept;
+    if (end == text.size()) break;
+    const size_t next = end + 1;
+    const bool nextIsText = next < text.size() && text[next] != '\n';
+    // Two trailing blanks end a line without ending the paragraph.
+    if (!line.empty() && nextIsText) out += "  ";
+    out += '\n';
+    start = next;
+  }
+  return out;
+}
+
+}  // namespace kit

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QWidget;
+
+namespace kit {
+
+// A label showing the text as written, or no label (nullptr) when there is no text. An empty text still
+// gives a label.
+QLabel* optionalLabel(const std::optional<std::string>& text, QWidget* parent = nullptr);
+
+// Fills the widget's background with the colour; without a colour the widget draws no background of its own.
+void setBackgroundColor(QWidget& widget, const std::optional<QColor>& color);
+
+// An action for controls that need one but do nothing.
+inline const std::function<void()> emptyAction = [] {};
+
+}  // namespace kit

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+#include "kit/ui/window_presentation.h"
+
+class QWidget;
+
+namespace kit {
+
+// Tells a piece of content which window hosts it: `onWindow` gets the content's top-level window at once (the
+// content itself while it has no parent) and again whenever the content moves to another window. Lives as long
+// as the content.
+class WindowAccessor : public QObject {
+  Q_OBJECT
+
+ public:
+  WindowAccessor(QWidget& content, std::function<void(QWidget* window)> onWindow);
+
+  QWidget* window() const { return window_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void report();
+
+  QWidget* content_;
+  QPointer<QWidget> window_;
+  std::function<void(QWidget*)> onWindow_;
+};
+
+// Puts the window hosting `content` on the level, once there is one.
+void setHostingWindowLevel(QWidget& content, WindowLevel level);
+// Gives the window hosting `content` a minimize button, or takes it away, once there is one.
+void setWindowIsMinimizable(QWidget& content, bool isMinimizable);
+
+}  // namespace kit

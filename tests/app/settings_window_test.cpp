@@ -1,0 +1,345 @@
+// The settings window on the offscreen platform: its tabs and rows, what each control stores, how the rows
+// follow changes made elsewhere, and the alerts and notices of the rows. Screenshots of the four tabs go to
+// settings-screenshots/ beside the test programs.
+#include "app/settings_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QTabBar>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "app/extras_settings.h"
+#include "app/general_settings.h"
+#include "app/shortcut_settings.h"
+#include "engine/preference_keys.h"
+#include "engine/shortcut_names.h"
+#include "kit/app/launch_at_login_toggle.h"
+#include "kit/app/relaunch.h"
+#include "kit/preferences/preference_toggle.h"
+#include "kit/shortcuts/storage.h"
+#include "kit/ui/hover_tooltip.h"
+#include "kit/ui/native_button.h"
+#include "kit/ui/url_opening.h"
+#include "platform/prefs/plist_codec.h"
+#include "support/recording_alert_presenter.h"
+
+namespace app {
+namespace {
+
+namespace Keys = kit::Preferences::Keys;
+namespace Names = kit::GlobalShortcuts::Names;
+using kit::GlobalShortcuts::Shortcut;
+using kit::Preferences::PreferenceToggle;
+
+enum Tab { general, shortcuts, exclude, extras };
+
+bool processUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 3000); }
+
+template <class T>
+std::vector<T*> visible(QWidget* root) {
+  std::vector<T*> found;
+  for (T* child : root->findChildren<T*>())
+    if (child->isVisible()) found.push_back(child);
+  return found;
+}
+
+PreferenceToggle* toggleTitled(QWidget* root, const QString& title) {
+  for (auto* toggle : root->findChildren<PreferenceToggle*>())
+    if (toggle->text() == title || toggle->accessibleName() == title) return toggle;
+  return nullptr;
+}
+
+void saveScreenshot(QWidget& window, const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::path(QUILLET_BIN_DIR) / ".." / "settings-screenshots";
+  std::filesystem::create_directories(folder);
+  window.grab().save(QString::fromStdString((folder / name).string()));
+}
+
+struct LayoutRequestCounter : QObject {
+  explicit LayoutRequestCounter(QWidget& widget) { widget.installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) ++count;
+    return false;
+  }
+  int count = 0;
+};
+
+class SettingsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kit::Preferences::removeAll();
+    kit::setAlertPresenterForTesting(&presenter);
+    installSettingsWindow();
+    window = &SettingsWindow::open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }));  // shown on a later turn
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  }
+  void TearDown() override {
+    window->close();
+    QTest::qWait(1);  // the closed window is deleted on a later turn
+    kit::setAlertPresenterForTesting(nullptr);
+    for (const auto* name :
+         {&Names::copyAndClearFormatting(), &Names::clearFormatting(), &Names::toggleAutomaticallyClearFormatting()})
+      kit::GlobalShortcuts::setShortcut(std::nullopt, *name);
+  }
+
+  QWidget* showTab(Tab tab) {
+    window->setCurrentTab(tab);
+    return window->currentPage();
+  }
+
+  // The stored values as another program writes them: a new file renamed over the old one.
+  void editPreferencesFile(const platform::PlistDict& entries) {
+    auto& suite = platform::UserDefaults::standard();
+    suite.flush();
+    const std::filesystem::path file = suite.filePath();
+    const std::filesystem::path side = file.string() + ".outside";
+    std::ofstream(side) << platform::xmlPropertyList(entries);
+    std::filesystem::rename(side, file);
+  }
+
+  RecordingAlertPresenter presenter;
+  SettingsWindow* window = nullptr;
+};
+
+TEST_F(SettingsWindowTest, FourTabsInOrderInAWindow480WideAsHighAsTheCurrentTab) {
+  QTabBar* tabs = window->tabBar();
+  ASSERT_EQ(tabs->count(), 4);
+  EXPECT_EQ(tabs->tabText(0), "General");
+  EXPECT_EQ(tabs->tabText(1), "Shortcuts");
+  EXPECT_EQ(tabs->tabText(2), "Exclude");
+  EXPECT_EQ(tabs->tabText(3), "Extras");
+  for (int tab = 0; tab < 4; ++tab) EXPECT_FALSE(tabs->tabIcon(tab).isNull());
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  std::vector<int> heights;
+  for (Tab tab : {general, shortcuts, exclude, extras}) {
+    showTab(tab);
+    QTest::qWait(50);
+    EXPECT_EQ(window->width(), 480);
+    heights.push_back(window->height());
+    saveScreenshot(*window, "settings-" + tabs->tabText(tab).toLower().toStdString() + ".png");
+  }
+  EXPECT_GT(heights[extras], heights[general]);
+  EXPECT_GT(heights[general], heights[shortcuts]);
+
+  // Fitted once, the window lays itself out no more until something in it changes.
+  LayoutRequestCounter requests(*window);
+  QTest::qWait(200);
+  EXPECT_EQ(requests.count, 0);
+
+  // Every path that opens settings reaches this one window.
+  kit::openSettings();
+  EXPECT_EQ(SettingsWindow::current(), window);
+  EXPECT_EQ(QApplication::topLevelWidgets().count(window), 1);
+}
+
+TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
+  QWidget* page = showTab(general);
+  auto* automatic = page->findChild<AutomaticallyClearFormattingSetting*>();
+  ASSERT_NE(automatic, nullptr);
+  EXPECT_EQ(automatic->toggle()->text(), "Automatically clear formatting");
+  EXPECT_TRUE(automatic->toggle()->isChecked());
+  EXPECT_EQ(automatic->toolTip(), "Automatically clears the formatting of text on the clipboard");
+  EXPECT_TRUE(automatic->subtitle()->text().startsWith("Press Alt key while clicking “Copy” menu item"));
+
+  auto* launchAtLogin = page->findChild<kit::LaunchAtLoginToggle*>();
+  ASSERT_NE(launchAtLogin, nullptr);
+  EXPECT_EQ(launchAtLogin->text(), "Launch at login");
+  EXPECT_FALSE(launchAtLogin->isChecked());
+
+  PreferenceToggle* dim = toggleTitled(page, "Dim menu bar icon when disabled");
+  ASSERT_NE(dim, nullptr);
+  EXPECT_TRUE(dim->isChecked());
+  EXPECT_EQ(dim->toolTip(), "Makes the menu bar icon dimmed when automatic format clearing is disabled");
+  dim->click();
+  EXPECT_FALSE(kit::Preferences::get(Keys::dimMenuBarIconWhenDisabled()));
+  dim->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::dimMenuBarIconWhenDisabled()));
+
+  // Switched off elsewhere (the menu, the toggle shortcut): the subtitle follows while the window is open.
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+  EXPECT_TRUE(processUntil([&] {
+    return automatic->subtitle()->text() ==
+           "You can manually clear formatting from the menu bar app or with the chosen keyboard shortcut.";
+  }));
+  EXPECT_FALSE(automatic->toggle()->isChecked());
+  automatic->toggle()->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+}
+
+TEST_F(SettingsWindowTest, ControlsMoveWhenAnotherProgramEditsThePreferencesFile) {
+  QWidget* page = showTab(general);
+  PreferenceToggle* hide = toggleTitled(page, "Hide menu bar icon");
+  PreferenceToggle* dim = toggleTitled(page, "Dim menu bar icon when disabled");
+  editPreferencesFile({{"hideMenuBarIcon", true}, {"dimMenuBarIconWhenDisabled", false}});
+  EXPECT_TRUE(processUntil([&] { return hide->isChecked() && !dim->isChecked(); }));
+  // The icon was hidden while the row was on screen: the same hint as for a click.
+  EXPECT_EQ(presenter.messages().size(), 1u);
+}
+
+TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
+  PreferenceToggle* hide = toggleTitled(showTab(general), "Hide menu bar icon");
+  hide->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::hideMenuBarIcon()));
+  ASSERT_EQ(presenter.alerts.size(), 1u);
+  EXPECT_EQ(presenter.alerts[0].messageText,
+            "If you need to access the menu bar icon, launch the app to reveal it for 5 seconds.");
+  EXPECT_TRUE(presenter.alerts[0].informativeText.empty());
+  EXPECT_TRUE(presenter.alerts[0].buttons.empty());  // the default dismiss button only
+
+  hide->click();
+  EXPECT_FALSE(kit::Preferences::get(Keys::hideMenuBarIcon()));
+  EXPECT_EQ(presenter.alerts.size(), 1u);
+}
+
+TEST_F(SettingsWindowTest, ClearingShortcutRowsAdviseAgainstNeedlessAndHarmfulShortcuts) {
+  QWidget* page = showTab(shortcuts);
+  std::vector<ShortcutSetting*> rows = visible<ShortcutSetting>(page);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0]->title()->text(), "Copy and clear formatting");
+  EXPECT_EQ(rows[1]->title()->text(), "Clear formatting and paste");
+  EXPECT_EQ(rows[2]->title()->text(), "Toggle “Automatically clear formatting”");
+
+  auto record = [&](ShortcutSetting* row, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    presenter.alerts.clear();
+    QTest::mouseClick(row->recorder(), Qt::LeftButton);
+    QTest::keyClick(row->recorder(), key, modifiers);
+    return presenter.messages();
+  };
+  using Messages = std::vector<std::string>;
+  const std::string needless =
+      "There is no need to set this shortcut since the “Automatically clear formatting” setting is enabled.";
+
+  // While clearing is automatic, any shortcut in a clearing row is needless; it is stored all the same.
+  EXPECT_EQ(record(rows[0], Qt::Key_C, Qt::ControlModifier), Messages{needless});
+  EXPECT_EQ(kit::GlobalShortcuts::getShortcut(Names::copyAndClearFormatting()), (Shortcut{8, 256}));
+  EXPECT_EQ(record(rows[1], Qt::Key_B, Qt::ControlModifier | Qt::AltModifier), Messages{needless});
+  EXPECT_EQ(record(rows[2], Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier), Messages{});
+
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+  EXPECT_EQ(record(rows[0], Qt::Key_C, Qt::ControlModifier),
+            Messages{"It is better to enable the “Automatically clear formatting” setting instead of setting this to "
+                     "Ctrl+C."});
+  EXPECT_EQ(record(rows[1], Qt::Key_V, Qt::ControlModifier),
+            Messages{"It is better to enable the “Automatically clear formatting” setting instead of setting this to "
+                     "Ctrl+V."});
+  EXPECT_EQ(kit::GlobalShortcuts::getShortcut(Names::clearFormatting()), (Shortcut{9, 256}));
+  EXPECT_EQ(record(rows[0], Qt::Key_V, Qt::ControlModifier), Messages{});
+  EXPECT_EQ(record(rows[1], Qt::Key_C, Qt::ControlModifier), Messages{});
+  EXPECT_EQ(record(rows[0], Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), Messages{});
+  EXPECT_EQ(record(rows[1], Qt::Key_V, Qt::ControlModifier | Qt::AltModifier), Messages{});
+  EXPECT_EQ(record(rows[0], Qt::Key_Backspace, Qt::NoModifier), Messages{});  // clearing
+  EXPECT_EQ(kit::GlobalShortcuts::getShortcut(Names::copyAndClearFormatting()), std::nullopt);
+}
+
+TEST_F(SettingsWindowTest, TheNoAccessNoticeShowsOnlyForASetShortcutWhileTheRowIsOnScreen) {
+  QWidget* page = showTab(shortcuts);
+  std::vector<ShortcutSetting*> rows = visible<ShortcutSetting>(page);
+  ASSERT_NE(rows[0]->notice(), nullptr);
+  EXPECT_FALSE(rows[0]->notice()->isVisible());  // no shortcut
+  EXPECT_EQ(rows[2]->notice(), nullptr);         // the toggle's row has none
+
+  // No X server here: synthetic keys cannot be posted, so a set shortcut cannot paste.
+  kit::GlobalShortcuts::setShortcut(Shortcut{9, 256}, Names::clearFormatting());
+  EXPECT_TRUE(processUntil([&] { return rows[1]->notice()->isVisible(); }));
+  EXPECT_FALSE(rows[0]->notice()->isVisible());
+  EXPECT_EQ(rows[1]->notice()->accessibleName(), "No access");
+  saveScreenshot(*window, "settings-shortcuts-notice.png");
+
+  // Resting the pointer on it explains why.
+  QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
+  QApplication::sendEvent(rows[1]->notice(), &enter);
+  ASSERT_TRUE(processUntil([&] { return rows[1]->notice()->tooltip()->isPresented(); }));
+  kit::Popover* popover = rows[1]->notice()->tooltip()->popover();
+  EXPECT_EQ(popover->width() - 2 * popover->frameWidth(), 240);  // the explanation with its padding
+  ASSERT_NE(popover->findChild<QLabel*>(), nullptr);
+  EXPECT_EQ(popover->findChild<QLabel*>()->text(),
+            "Pasting on your behalf needs an X11 session with the XTEST extension.");
+  saveScreenshot(*popover, "settings-notice-popover.png");
+
+  showTab(general);
+  EXPECT_TRUE(processUntil([&] { return rows[1]->notice() == nullptr; }));
+  showTab(shortcuts);
+  ASSERT_NE(rows[1]->notice(), nullptr);
+  EXPECT_TRUE(rows[1]->notice()->isVisible());
+}
+
+TEST_F(SettingsWindowTest, ExtrasRowsWithTheirTitlesTooltipsAndDefaults) {
+  QWidget* page = showTab(extras);
+  struct Row {
+    QString title, toolTip;
+  };
+  for (const auto& [title, toolTip] :
+       {Row{"Preserve links", "Removes all formatting except links"},
+        Row{"Remove tracking parameters from URLs", "Removes Google Analytics UTM and other tracking parameters"},
+        Row{"Trim leading and trailing whitespace", ""}, Row{"Normalize unordered lists", ""},
+        Row{"Improve compatibility with apps appending to the clipboard", ""}, Row{"Is enabled", ""}}) {
+    PreferenceToggle* toggle = toggleTitled(page, title);
+    ASSERT_NE(toggle, nullptr) << title.toStdString();
+    EXPECT_FALSE(toggle->isChecked()) << title.toStdString();
+    EXPECT_EQ(toggle->toolTip(), toolTip) << title.toStdString();
+  }
+  toggleTitled(page, "Trim leading and trailing whitespace")->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::trimLeadingAndTrailingWhitespace()));
+
+  auto* script = page->findChild<TransformTextWithJavaScriptSetting*>();
+  EXPECT_EQ(script->title()->text(), "Transform text with JavaScript");
+  EXPECT_FALSE(script->conflictNote()->isVisible());
+  EXPECT_FALSE(script->editButton()->isVisible());  // hidden with the script off, keeping its place
+  EXPECT_TRUE(script->editButton()->sizePolicy().retainSizeWhenHidden());
+  EXPECT_EQ(script->editButton()->text(), "Edit…");
+}
+
+TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {
+  std::vector<std::string> opened;
+  kit::setUrlOpenerForTesting([&](const platform::Url& url) {
+    opened.push_back(url.absoluteString());
+    return true;
+  });
+  QWidget* page = showTab(extras);
+  auto* script = page->findChild<TransformTextWithJavaScriptSetting*>();
+  script->toggle()->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::transformTextWithJavaScript()));
+  EXPECT_TRUE(processUntil([&] { return script->editButton()->isVisible(); }));
+
+  const int heightBefore = window->height();
+  presenter.answer = kit::alertFirstButtonReturn + 1;  // "Learn More"
+  toggleTitled(page, "Preserve links")->click();
+  ASSERT_EQ(presenter.alerts.size(), 1u);
+  const kit::Alert& warning = presenter.alerts[0];
+  EXPECT_EQ(warning.messageText, "Compatibility Warning");
+  EXPECT_EQ(warning.informativeText,
+            "Because of how some apps like word processors paste rich text, when this is enabled, the text may not "
+            "adapt to the existing font when pasting.");
+  ASSERT_EQ(warning.buttons.size(), 2u);
+  EXPECT_EQ(warning.buttons[0].title, "OK");
+  EXPECT_EQ(warning.buttons[1].title, "Learn More");
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_TRUE(opened[0].ends_with("/quillet#word-bug")) << opened[0];
+
+  EXPECT_TRUE(processUntil([&] { return !kit::Preferences::get(Keys::transformTextWithJavaScript()); }));
+  EXPECT_TRUE(processUntil([&] { return script->conflictNote()->isVisible() && !script->editButton()->isVisible(); }));
+  EXPECT_EQ(script->conflictNote()->text(), "This setting cannot be used together with “Preserve links”.");
+  EXPECT_FALSE(script->isEnabled());
+  EXPECT_FALSE(script->toggle()->isChecked());
+  EXPECT_TRUE(processUntil([&] { return window->height() > heightBefore; }));  // the note's line
+  saveScreenshot(*window, "settings-extras-conflict.png");
+
+  // Off again: no alert, and the script stays off until switched on.
+  toggleTitled(page, "Preserve links")->click();
+  EXPECT_TRUE(processUntil([&] { return script->isEnabled(); }));
+  EXPECT_EQ(presenter.alerts.size(), 1u);
+  EXPECT_FALSE(kit::Preferences::get(Keys::transformTextWithJavaScript()));
+  kit::setUrlOpenerForTesting(nullptr);
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,106 @@
+// The login item as an XDG autostart entry in a private config home, and the walk up the process tree that
+// finds who started the program.
+#include "platform/system/autostart_entry.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/core/error.h"
+#include "platform/prefs/preference_file.h"
+#include "platform/system/desktop_entry.h"
+#include "platform/system/process_tree.h"
+
+namespace {
+
+using platform::AutostartEntry;
+
+std::string contents(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The test program has a private config home of its own.
+class AutostartEntryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = platform::configDirectory();
+    std::filesystem::remove_all(home_ / "autostart");
+  }
+
+  std::filesystem::path home_;
+  // A path with every character the Exec line must quote.
+  const std::string executable = "/opt/My Apps/$HOME \"q\" `x` back\\slash/quillet";
+  AutostartEntry entry{{.id = "com.example.Quillet",
+                        .name = "Quillet",
+                        .executable = executable,
+                        .arguments = {"--autostart"},
+                        .iconName = "com.example.Quillet"}};
+};
+
+TEST_F(AutostartEntryTest, EnablingWritesAnEntryThatStartsExactlyThisProgramAndDisablingRemovesIt) {
+  EXPECT_EQ(entry.path(), home_ / "autostart" / "com.example.Quillet.desktop");
+  EXPECT_FALSE(entry.isEnabled());
+  entry.disable();  // nothing there yet: fine
+
+  entry.enable();
+  EXPECT_TRUE(entry.isEnabled());
+  const std::string text = contents(entry.path());
+  auto parsed = platform::parseDesktopEntry(text, "C");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->name, "Quillet");
+  EXPECT_EQ(parsed->icon, "com.example.Quillet");
+  EXPECT_EQ(platform::programOfExec(parsed->exec), executable);
+  EXPECT_TRUE(parsed->exec.ends_with("\" --autostart")) << parsed->exec;
+  EXPECT_NE(text.find("\nX-GNOME-Autostart-Delay=3\n"), std::string::npos);
+  EXPECT_NE(text.find("\nX-KDE-autostart-after=panel\n"), std::string::npos);
+
+  entry.disable();
+  EXPECT_FALSE(std::filesystem::exists(entry.path()));
+  EXPECT_FALSE(entry.isEnabled());
+}
+
+TEST_F(AutostartEntryTest, AnEntrySwitchedOffByTheDesktopIsNotEnabledUntilEnabledAgain) {
+  entry.enable();
+  for (const char* switchedOff : {"Hidden=true", "X-GNOME-Autostart-enabled=false"}) {
+    std::ofstream(entry.path()) << entry.text() << switchedOff << "\n";
+    EXPECT_FALSE(entry.isEnabled()) << switchedOff;
+    entry.enable();
+    EXPECT_TRUE(entry.isEnabled()) << switchedOff;
+  }
+  std::ofstream(entry.path()) << "not a desktop file";
+  EXPECT_FALSE(entry.isEnabled());
+}
+
+TEST_F(AutostartEntryTest, AFolderThatCannotBeMadeIsAnError) {
+  std::ofstream(home_ / "autostart") << "a file where the folder should be";
+  EXPECT_THROW(entry.enable(), platform::PlatformError);
+  EXPECT_FALSE(entry.isEnabled());
+  EXPECT_EQ(platform::quotedExecArgument("/usr/bin/quillet"), "/usr/bin/quillet");
+  EXPECT_EQ(platform::quotedExecArgument("50%"), "50%%");
+}
+
+TEST(ProcessTreeTest, ReadsParentAndGroupAndWalksUpToTheTop) {
+  EXPECT_EQ(platform::parseProcessStat("123 (a) b (c)) S 45 67 67 0 -1\n")->parentPid, 45);
+  EXPECT_EQ(platform::parseProcessStat("123 (a) b (c)) S 45 67 67 0 -1\n")->processGroup, 67);
+  EXPECT_FALSE(platform::parseProcessStat("123 (name"));
+  EXPECT_FALSE(platform::parseProcessStat("123 (a) S x 67"));
+
+  auto own = platform::processStat(getpid());
+  ASSERT_TRUE(own);
+  EXPECT_EQ(own->parentPid, getppid());
+  int32_t top = getpid();
+  while (auto stat = platform::processStat(top)) {
+    if (stat->parentPid <= 1) break;
+    top = stat->parentPid;
+  }
+  EXPECT_EQ(platform::topMostAncestor(getpid()), top);
+  EXPECT_EQ(platform::topMostAncestor(-5), std::nullopt);
+}
+
+}  // namespace
