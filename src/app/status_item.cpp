@@ -107,10 +107,7 @@ void MenuBarController::start() {
   // Posting keys needs no permission on X11, so nothing is requested for the clearing shortcuts.
 }
 
-void MenuBarController::primaryAction() {
-  kit::Preferences::set(Keys::automaticallyClearFormatting(),
-                        !kit::Preferences::get(Keys::automaticallyClearFormatting()));
-}
+void MenuBarController::primaryAction() { kit::Preferences::toggle(Keys::automaticallyClearFormatting()); }
 
 void MenuBarController::hideStatusItemIfNeeded() {
   if (kit::Preferences::get(Keys::hideMenuBarIcon())) statusItem().setVisible(false);

@@ -69,11 +69,4 @@ void aboutMenuItemAction() {
 
 void sendFeedbackMenuItemAction() { openFeedbackPage(); }
 
-namespace Preferences {
-void toggle(const Key<bool>& key, const std::function<void()>& then) {
-  set(key, !get(key));
-  if (then) then();
-}
-}  // namespace Preferences
-
 }  // namespace kit

@@ -2,10 +2,8 @@
 
 #include <QAction>
 #include <QMenu>
-#include <functional>
 #include <string>
 
-#include "kit/preferences/key.h"
 #include "kit/ui/menu.h"
 #include "platform/url/url.h"
 
@@ -31,10 +29,5 @@ void settingsMenuItemAction();
 void aboutMenuItemAction();
 // Opens the feedback form.
 void sendFeedbackMenuItemAction();
-
-namespace Preferences {
-// Stores the negation of the key's value, then calls `then` when given.
-void toggle(const Key<bool>& key, const std::function<void()>& then = {});
-}  // namespace Preferences
 
 }  // namespace kit

@@ -12,6 +12,11 @@ void logUnencodableValue(const BaseKey& key) {
   kit::log({"The value for", key.name(), "cannot be stored; the stored value is kept."}, LogType::error);
 }
 
+void toggle(const Key<bool>& key, const std::function<void()>& then) {
+  set(key, !get(key));
+  if (then) then();
+}
+
 void removeStoredValues(const std::vector<const BaseKey*>& keys) {
   for (const auto* key : keys) key->reset();
 }

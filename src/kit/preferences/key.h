@@ -113,6 +113,9 @@ void modify(const Key<T>& key, F&& change) {
   std::forward<F>(change)(value);
 }
 
+// Stores the negation of a Boolean key's value, then calls `then` when given.
+void toggle(const Key<bool>& key, const std::function<void()>& then = {});
+
 // Removes the stored values of the keys, in order.
 void removeStoredValues(const std::vector<const BaseKey*>& keys);
 // Removes every key the suite shows (registered defaults stay registered, so keys read their defaults).

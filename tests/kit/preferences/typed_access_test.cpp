@@ -108,6 +108,13 @@ TEST_F(TypedAccessTest, ReadsFallBackToTheDefaultAndWritesAreKeptEvenWhenEqualTo
                       }),
                std::runtime_error);
   EXPECT_TRUE(get(flag));  // written back although the change threw
+
+  // A toggle stores the negation before it calls back.
+  bool calledAfterWrite = false;
+  toggle(flag, [&] { calledAfterWrite = !get(flag); });
+  EXPECT_TRUE(calledAfterWrite);
+  toggle(flag);
+  EXPECT_TRUE(get(flag));
 }
 
 TEST_F(TypedAccessTest, StoredObjectsOfOtherKindsReadThroughBareJsonOrAsTheDefault) {
