@@ -1,26 +1,18 @@
 #include "app/app_main.h"
 
 #include <QApplication>
-#include <chrono>
 
 #include "app/app_state.h"
 #include "app/settings_window.h"
+#include "app/shortcut_commands.h"
+#include "engine/pasteboard_controller.h"
 #include "kit/app/zv_kit.h"
 #include "platform/core/executor.h"
 
 namespace app {
 
-namespace {
-constexpr std::chrono::seconds revealDuration{5};
-}
-
 bool AppDelegate::applicationShouldHandleReopen(bool) {
-  platform::mainExecutor().post([] {
-    auto& controller = AppState::shared().menuBarController();
-    controller.showStatusItem();
-    platform::mainExecutor().postAfter(revealDuration,
-                                       [] { AppState::shared().menuBarController().hideStatusItemIfNeeded(); });
-  });
+  platform::mainExecutor().post([] { AppState::shared().menuBarController().revealStatusItem(); });
   return false;
 }
 
@@ -30,6 +22,7 @@ AppMain::AppMain(AppDelegate& appDelegate) : zvkit_(kit::ZvKit::shared()), appDe
 
 int AppMain::run() {
   (void)zvkit_;
+  bindShortcutCommands(engine::PasteboardController::shared());
   AppState::shared();
   return QApplication::exec();
 }

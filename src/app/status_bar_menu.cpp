@@ -43,7 +43,7 @@ void addClearFormattingNowItem(kit::ZvMenu& menu, engine::PasteboardController& 
       "Clear Formatting Now", "", std::nullopt, true, false, false,
       [&engine] {
         // The source app of an earlier change must not be taken for this content's.
-        engine.pasteboardItemSourceApp.reset();
+        engine.forgetSourceApp();
         engine.clearFormatting();
       },
       &menu);
@@ -70,8 +70,8 @@ void buildStatusMenu(kit::ZvMenu& menu, engine::PasteboardController& engine, co
   menu.setToolTipsVisible(true);
 
   const uint64_t modifiers = state.modifierFlags & platform::ModifierFlag::deviceIndependentMask & ~ignoredModifiers;
-  if (modifiers == platform::ModifierFlag::option && engine.pasteboardItemSourceApp) {
-    addSourceAppSection(menu, *engine.pasteboardItemSourceApp);
+  if (modifiers == platform::ModifierFlag::option && engine.pasteboardItemSourceApp()) {
+    addSourceAppSection(menu, *engine.pasteboardItemSourceApp());
   }
 
   if (!kit::Preferences::get(Keys::automaticallyClearFormatting())) addClearFormattingNowItem(menu, engine);

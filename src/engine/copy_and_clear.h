@@ -41,8 +41,4 @@ void toggleAutomaticallyClearFormatting();
 // Whether the status menu may offer clearing now: automatic clearing is off and there is content to clean.
 bool canClearFormattingNow(PasteboardController& controller);
 
-// Binds the key-up handlers of the three shortcut names to the commands on `controller`. Called once at
-// start-up; the handlers stay until kit::GlobalShortcuts::removeAllHandlers().
-void registerShortcutHandlers(PasteboardController& controller = PasteboardController::shared());
-
 }  // namespace engine

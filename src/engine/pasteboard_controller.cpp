@@ -6,7 +6,6 @@
 
 #include "engine/change_publisher.h"
 #include "engine/clearing_pass.h"
-#include "engine/copy_and_clear.h"
 #include "engine/javascript_runner.h"
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
@@ -62,12 +61,7 @@ bool offersRichText(platform::Pasteboard& pasteboard) {
 }  // namespace
 
 PasteboardController& PasteboardController::shared() {
-  // The shared controller binds the three shortcut commands when it is made; controllers made by tests do not.
-  static PasteboardController* controller = [] {
-    auto* made = new PasteboardController(platform::generalPasteboard());  // never released
-    registerShortcutHandlers(*made);
-    return made;
-  }();
+  static PasteboardController* controller = new PasteboardController(platform::generalPasteboard());  // never released
   return *controller;
 }
 
@@ -109,36 +103,24 @@ void PasteboardController::setWatching(bool watching) {
 
 void PasteboardController::modifierFlagsChanged(uint64_t flags) {
   flags &= Flag::deviceIndependentMask & ~(Flag::capsLock | Flag::numericPad | Flag::function);
-  if (flags == 0 && lastModifiers == Flag::option) lastOptionKeyPress = std::chrono::system_clock::now();
-  lastModifiers = flags == 0 ? 0 : (lastModifiers | flags);
+  if (flags == 0 && lastModifiers_ == Flag::option) lastOptionKeyPress_ = std::chrono::system_clock::now();
+  lastModifiers_ = flags == 0 ? 0 : (lastModifiers_ | flags);
 }
 
 void PasteboardController::pasteboardDidChange() {
-  // Reading another client's clipboard waits in a loop of its own, where the next change can arrive: it is
-  // decided once this one is done, on the content it finds then.
-  if (isDeciding_) {
-    changedWhileDeciding_ = true;
-    return;
-  }
-  isDeciding_ = true;
-  decideChange();
-  isDeciding_ = false;
-  if (std::exchange(changedWhileDeciding_, false)) {
-    platform::mainExecutor().post([weak = std::weak_ptr<PasteboardController*>(self_)] {
-      if (auto self = weak.lock()) (*self)->pasteboardDidChange();
-    });
-  }
+  // Reading another client's clipboard waits in a loop of its own, where the next change can arrive.
+  decision_.run([this] { decideChange(); });
 }
 
 void PasteboardController::decideChange() {
-  pasteboardItemSourceApp.reset();
+  pasteboardItemSourceApp_.reset();
   if (shouldSkip()) {
     printLine("Skip: clearing formatting");
     return;
   }
   if (get(Keys::automaticallyClearFormatting())) {
     if (auto source = sourceAppBundleIdentifier()) {
-      pasteboardItemSourceApp = source;
+      pasteboardItemSourceApp_ = source;
       auto excluded = get(Keys::excludedApps());
       if (std::find(excluded.begin(), excluded.end(), kit::BundleIdentifier(*source)) != excluded.end()) {
         logLine("Skip: EXLUDED APP - BundleIdentifier(rawValue: \"" + *source + "\")", __LINE__);
@@ -165,7 +147,7 @@ bool PasteboardController::isClipboardManagerCopyOfOurWrite() {
 bool PasteboardController::shouldSkip() {
   if (hasType(pasteboard_, remoteClipboardType)) return true;
   if ((platform::InputMonitors::currentModifierFlags() & Flag::option) != 0) return true;
-  if (kit::isWithin(lastOptionKeyPress, std::chrono::seconds(-3))) return true;
+  if (kit::isWithin(lastOptionKeyPress_, std::chrono::seconds(-3))) return true;
   return hasType(pasteboard_, calendarEventType) && pasteboard_.items().size() >= 2;
 }
 
@@ -187,7 +169,7 @@ std::optional<StringOrAttributedStringType> PasteboardController::currentContent
 }
 
 void PasteboardController::clearFormatting() {
-  if (!pasteboardItemSourceApp) pasteboardItemSourceApp = engine::sourceAppBundleIdentifier(pasteboard_);
+  if (!pasteboardItemSourceApp_) pasteboardItemSourceApp_ = engine::sourceAppBundleIdentifier(pasteboard_);
   // Everything below belongs to this change; the write happens only while the clipboard still holds it.
   const int64_t changeCount = pasteboard_.changeCount();
   auto content = currentContent();
@@ -230,8 +212,16 @@ void PasteboardController::clearFormatting() {
   printLine("Finished clearing");
 }
 
+void PasteboardController::clearUnlessCleaned() {
+  passOnDemand_.run([this] {
+    if (hasType(pasteboard_, cleanedMarkerType())) return;
+    pasteboardItemSourceApp_ = sourceAppBundleIdentifier();
+    clearFormatting();
+  });
+}
+
 std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {
-  if (isEditingCode) return text;
+  if (isEditingCode_) return text;
   if (!get(Keys::transformTextWithJavaScript()) || get(Keys::preserveLinks())) return text;
   std::string code = get(Keys::javaScriptCode());
   if (kit::isEmptyOrWhitespaceOrNewline(code)) return text;
@@ -247,7 +237,7 @@ std::optional<std::string> PasteboardController::runJavaScript(const std::string
                                                                JavaScriptLogHandler logHandler,
                                                                JavaScriptTimeLimit timeLimit) {
   std::optional<std::string> sourceApp =
-      isEditingCode ? std::optional<std::string>(ownBundleIdentifier) : pasteboardItemSourceApp;
+      isEditingCode_ ? std::optional<std::string>(ownBundleIdentifier) : pasteboardItemSourceApp_;
   return engine::runJavaScript(code, text, sourceApp, std::move(logHandler), timeLimit);
 }
 

@@ -10,6 +10,7 @@
 #include "engine/content_decision.h"
 #include "engine/javascript_context.h"
 #include "kit/foundation/event_monitors.h"
+#include "kit/foundation/reentrancy_guard.h"
 #include "platform/core/rx.h"
 #include "platform/pasteboard/pasteboard.h"
 
@@ -37,10 +38,13 @@ class PasteboardController {
   // Empty once the controller is gone; for work that may outlive it.
   std::weak_ptr<PasteboardController*> weakSelf() const { return self_; }
 
-  // The watcher's decision on a new change: skip, leave alone, or clean.
+  // The watcher's decision on a new change: skip, leave alone, or clean. A change that arrives while one is
+  // being decided is decided right after it, on the content found then.
   void pasteboardDidChange();
   // True when the current change must be left alone whatever the settings.
   bool shouldSkip();
+  // The full lookup of the current content's source application: the clipboard's markers, then the frontmost
+  // application or the window under it.
   std::optional<std::string> sourceAppBundleIdentifier();
   // The content that may be cleaned, or none.
   std::optional<StringOrAttributedStringType> currentContent();
@@ -48,6 +52,10 @@ class PasteboardController {
   // Rewrites the clipboard with the cleaned text and our markers, in one write that happens only when the
   // clipboard still holds the content that was read. Prints "Finished clearing" after the write.
   void clearFormatting();
+  // A pass on demand: cleans the clipboard unless it holds our own write, with the source application looked up
+  // afresh (the full lookup: the copy was made a moment ago). A call while such a pass waits for another client's
+  // clipboard runs right after it, so that these passes never overlap.
+  void clearUnlessCleaned();
 
   // The user's script as the last plain-text step; a failure shows one alert and keeps the text.
   std::string transformTextWithJavaScript(const std::string& text);
@@ -55,13 +63,24 @@ class PasteboardController {
                                            JavaScriptLogHandler logHandler = {},
                                            JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
 
+  // The source application of the change examined last; none when no lookup found one.
+  const std::optional<std::string>& pasteboardItemSourceApp() const { return pasteboardItemSourceApp_; }
+  // Drops the source application of an earlier change, so that the next pass looks it up for its own content.
+  void forgetSourceApp() { pasteboardItemSourceApp_.reset(); }
+
+  // True while the user edits the script: passes skip it and scripts see our own id as their source app.
+  bool isEditingCode() const { return isEditingCode_; }
+  void setEditingCode(bool editing) { isEditingCode_ = editing; }
+
   // A modifier change anywhere on the desktop (flags as events carry them).
   void modifierFlagsChanged(uint64_t flags);
-
-  std::optional<std::string> pasteboardItemSourceApp;
-  bool isEditingCode = false;
-  uint64_t lastModifiers = 0;
-  std::chrono::system_clock::time_point lastOptionKeyPress{};
+  // When Alt was last pressed and released on its own; copies within 3 seconds of it are left alone.
+  std::chrono::system_clock::time_point lastOptionKeyPress() const { return lastOptionKeyPress_; }
+  // Forgets the modifier keys seen so far, the last lone Alt press included.
+  void forgetModifierKeys() {
+    lastModifiers_ = 0;
+    lastOptionKeyPress_ = {};
+  }
 
   // A clipboard manager that takes the clipboard over with our text but drops our marker is not answered
   // with another pass while our write is this recent.
@@ -78,8 +97,12 @@ class PasteboardController {
   kit::GlobalEventMonitor optionKeyMonitor_;
   std::shared_ptr<bool> scriptAlertIsShown_ = std::make_shared<bool>(false);
   std::shared_ptr<PasteboardController*> self_ = std::make_shared<PasteboardController*>(this);
-  bool isDeciding_ = false;
-  bool changedWhileDeciding_ = false;
+  std::optional<std::string> pasteboardItemSourceApp_;
+  bool isEditingCode_ = false;
+  uint64_t lastModifiers_ = 0;
+  std::chrono::system_clock::time_point lastOptionKeyPress_{};
+  kit::ReentrancyGuard decision_;
+  kit::ReentrancyGuard passOnDemand_;
   std::string lastWrittenText_;
   std::chrono::steady_clock::time_point lastWriteTime_{};
 };

@@ -63,6 +63,12 @@ class StatusBarMenuTest : public ::testing::Test {
   void build(StatusMenuState state = {}) { buildStatusMenu(menu, engine(), state); }
 
   void copyRichText() { pasteboard.setItems({{{html, string}, {{html, "<b>Bold</b> text"}, {string, "Bold text"}}}}); }
+  // A pass over a copy that names its application leaves that application as the engine's source app.
+  void cleanCopyFrom(const std::string& sourceApp) {
+    const std::string marker = "org.nspasteboard.source";
+    pasteboard.setItems({{{html, string, marker}, {{html, "<b>a</b>"}, {string, "a"}, {marker, sourceApp}}}});
+    engine().clearFormatting();
+  }
 
   platform::MemoryPasteboard pasteboard;
   std::unique_ptr<engine::PasteboardController> engine_;
@@ -98,6 +104,7 @@ TEST_F(StatusBarMenuTest, WithAutomaticClearingOnThereIsNoClearItemAndTheSwitchI
 }
 
 TEST_F(StatusBarMenuTest, ClearFormattingNowCleansRichContentAndForgetsAnEarlierSourceApp) {
+  cleanCopyFrom("org.example.Earlier");
   copyRichText();
   build();
   QAction* clear = item(menu, "Clear Formatting Now");
@@ -105,11 +112,11 @@ TEST_F(StatusBarMenuTest, ClearFormattingNowCleansRichContentAndForgetsAnEarlier
   EXPECT_EQ(clear->font().weight(), QFont::DemiBold);
   EXPECT_NE(clear->toolTip().toStdString(), clearFormattingNowDisabledToolTip);
 
-  engine().pasteboardItemSourceApp = "org.example.Earlier";
+  ASSERT_EQ(engine().pasteboardItemSourceApp(), "org.example.Earlier");
   clear->trigger();
   EXPECT_EQ(pasteboard.string(string), "Bold text");
   EXPECT_FALSE(pasteboard.string(html).has_value());
-  EXPECT_EQ(engine().pasteboardItemSourceApp, std::nullopt);
+  EXPECT_EQ(engine().pasteboardItemSourceApp(), std::nullopt);
 
   // Cleaned content leaves nothing to clear.
   build();
@@ -117,7 +124,8 @@ TEST_F(StatusBarMenuTest, ClearFormattingNowCleansRichContentAndForgetsAnEarlier
 }
 
 TEST_F(StatusBarMenuTest, TheSourceAppSectionNeedsExactlyAltAndAKnownSource) {
-  engine().pasteboardItemSourceApp = "org.example.NotInstalled";
+  cleanCopyFrom("org.example.NotInstalled");
+  copyRichText();
   build({.modifierFlags = Flag::option});
   EXPECT_EQ(titles(menu), (std::vector<std::string>{"-", "Source App of Last Clipboard Item",
                                                     "org.example.NotInstalled", "-", "Clear Formatting Now", "-", "-",
@@ -130,7 +138,7 @@ TEST_F(StatusBarMenuTest, TheSourceAppSectionNeedsExactlyAltAndAKnownSource) {
   EXPECT_NE(item(menu, "Source App of Last Clipboard Item"), nullptr);
   build({.modifierFlags = Flag::option | Flag::shift});
   EXPECT_EQ(item(menu, "Source App of Last Clipboard Item"), nullptr);
-  engine().pasteboardItemSourceApp.reset();
+  engine().forgetSourceApp();
   build({.modifierFlags = Flag::option});
   EXPECT_EQ(item(menu, "Source App of Last Clipboard Item"), nullptr);
 }

@@ -137,7 +137,7 @@ TEST_F(ClipboardEngine, CleansRichTextToPlainWithMarkersAndIgnoresItsOwnWriteOnc
   // The source marker goes back as it was written; the modification marker is the count before the pass.
   EXPECT_EQ(readBack("org.nspasteboard.source"), " org.example.Writer\n");
   EXPECT_EQ(readBack("x.nspasteboard.ModifiedType"), std::to_string(before + 1));
-  EXPECT_EQ(controller->pasteboardItemSourceApp, "org.example.Writer");
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), "org.example.Writer");
 }
 
 TEST_F(ClipboardEngine, KeepsAnEarlierModificationMarkerAddsNoSourceMarkerAndWritesTheAppendMarkerWhenAsked) {
@@ -316,8 +316,8 @@ TEST_F(ClipboardEngine, ExcludedApplicationsAreLeftAloneAndBlankOfficeIdsCountAs
                                       {"UTF8_STRING", "c"},
                                       {"com.microsoft.appbundleid", "  "},
                                       {"org.nspasteboard.source", " "}}));
-  EXPECT_NE(controller->pasteboardItemSourceApp.value_or("none"), "  ");
-  EXPECT_NE(controller->pasteboardItemSourceApp.value_or("none"), "");
+  EXPECT_NE(controller->pasteboardItemSourceApp().value_or("none"), "  ");
+  EXPECT_NE(controller->pasteboardItemSourceApp().value_or("none"), "");
 }
 
 TEST_F(ClipboardEngine, AltHeldOrTappedAloneWithinThreeSecondsLeavesTheCopyAlone) {
@@ -328,11 +328,11 @@ TEST_F(ClipboardEngine, AltHeldOrTappedAloneWithinThreeSecondsLeavesTheCopyAlone
   x11test::processEventsFor(100ms);
   EXPECT_FALSE(copyAndWaitForCleaning(rich, 700ms));  // Alt was just tapped on its own
 
-  controller->lastOptionKeyPress = {};
+  controller->forgetModifierKeys();
   x11test::run({"xdotool", "key", "alt+shift"});
   x11test::processEventsFor(100ms);
   EXPECT_TRUE(copyAndWaitForCleaning(rich));
-  EXPECT_EQ(controller->lastOptionKeyPress, std::chrono::system_clock::time_point{});
+  EXPECT_EQ(controller->lastOptionKeyPress(), std::chrono::system_clock::time_point{});
 }
 
 TEST_F(ClipboardEngine, AutomaticClearingFollowsThePreferenceAndTheHiddenKeyClearsAtOnce) {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/shortcut_commands.h"
 #include "e2e/key_test_support.h"
 #include "e2e/x11_session_support.h"
 #include "engine/pasteboard_markers.h"
@@ -143,7 +144,7 @@ class CopyAndClearTest : public ::testing::Test {
     kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
     kit::Preferences::set(Keys::removeTrackingParametersFromURLs(), true);
     controller = std::make_unique<engine::PasteboardController>(pasteboard);
-    engine::registerShortcutHandlers(*controller);
+    app::bindShortcutCommands(*controller);
     kit::GlobalShortcuts::saveShortcut({40, 256 | 512}, Names::copyAndClearFormatting());              // Ctrl+Shift+K
     kit::GlobalShortcuts::saveShortcut({38, 256 | 512}, Names::clearFormatting());                     // Ctrl+Shift+J
     kit::GlobalShortcuts::saveShortcut({37, 256 | 512}, Names::toggleAutomaticallyClearFormatting());  // Ctrl+Shift+L

@@ -203,15 +203,15 @@ TEST_F(ControllerTest, WhileTheScriptIsEditedThePassSkipsItAndScriptsSeeOurOwnId
   pasteboard.setItems(
       {itemOf({{type::html, "<b>t</b>"}, {type::string, "t"}, {"org.nspasteboard.source", "org.example.A"}})});
   PasteboardController controller(pasteboard);
-  controller.isEditingCode = true;
+  controller.setEditingCode(true);
   controller.clearFormatting();
   EXPECT_EQ(pasteboard.string(type::string), "t");
   EXPECT_EQ(controller.runJavaScript("return $.sourceApp", ""), "com.kestrova.Quillet");
 
-  controller.isEditingCode = false;
+  controller.setEditingCode(false);
   pasteboard.setItems(
       {itemOf({{type::html, "<b>u</b>"}, {type::string, "u"}, {"org.nspasteboard.source", "org.example.B"}})});
-  controller.pasteboardItemSourceApp.reset();
+  controller.forgetSourceApp();
   controller.clearFormatting();
   EXPECT_EQ(pasteboard.string(type::string), "org.example.B:u");
   EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.B");
@@ -315,17 +315,18 @@ TEST_F(SourceApplicationTest, MarkersComeFirstInTheirOrderThenTheOwnerThenTheFro
 }
 
 TEST_F(SourceApplicationTest, TheWriteBackOffersASourceMarkerOnlyWhenTheCopyHadOne) {
+  // As copy and clear does it: the source looked up afresh, then the pass.
   auto cleanAndReadSource = [&](const Content& content) {
-    controller->pasteboardItemSourceApp = sourceOf(content);
-    controller->clearFormatting();
+    sourceOf(content);
+    controller->clearUnlessCleaned();
     EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
     return pasteboard.string("org.nspasteboard.source");
   };
   EXPECT_EQ(cleanAndReadSource({{type::html, "<b>a</b>"}, {type::string, "a"}}), std::nullopt);
-  EXPECT_EQ(controller->pasteboardItemSourceApp, "org.example.Owner");
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), "org.example.Owner");
   EXPECT_EQ(cleanAndReadSource({{type::html, "<b>b</b>"}, {type::string, "b"}, {"org.nspasteboard.source", " w\n"}}),
             " w\n");
-  EXPECT_EQ(controller->pasteboardItemSourceApp, "w");
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), "w");
   // Our own write has no owner to tell.
   EXPECT_EQ(pasteboard.ownerApplication(), std::nullopt);
 }

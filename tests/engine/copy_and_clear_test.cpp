@@ -122,11 +122,16 @@ TEST_F(CopyAndClearTest, PressesOverlapAndOutlivingTheControllerIsHarmless) {
 }
 
 TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextWithTheSourceOfThisContent) {
-  PasteboardItem item = richText("<b>rich</b>", "rich");
-  item.types.push_back("org.nspasteboard.source");
-  item.dataByType["org.nspasteboard.source"] = "org.example.Writer";
-  pasteboard.setItems({item});
-  controller->pasteboardItemSourceApp = "org.example.Stale";
+  auto withSource = [](PasteboardItem item, const std::string& app) {
+    item.types.push_back("org.nspasteboard.source");
+    item.dataByType["org.nspasteboard.source"] = app;
+    return item;
+  };
+  // An earlier pass leaves the source of its own content behind.
+  pasteboard.setItems({withSource(richText("<b>earlier</b>", "earlier"), "org.example.Stale")});
+  controller->clearFormatting();
+  ASSERT_EQ(controller->pasteboardItemSourceApp(), "org.example.Stale");
+  pasteboard.setItems({withSource(richText("<b>rich</b>", "rich"), "org.example.Writer")});
 
   bool cleanedBeforePaste = false;
   clearFormattingAndPaste(*controller, [&](uint16_t key) {
@@ -135,7 +140,7 @@ TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextWithTheSourceOfThisCon
   });
   EXPECT_EQ(posted, std::vector<uint16_t>{pasteKeyCode});
   EXPECT_TRUE(cleanedBeforePaste);
-  EXPECT_EQ(controller->pasteboardItemSourceApp, "org.example.Writer");
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), "org.example.Writer");
 
   // Cleaned content is pasted as it is.
   writes.clear();
