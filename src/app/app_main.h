@@ -9,8 +9,7 @@ namespace app {
 // The application's delegate: what happens when the running program is launched again.
 class AppDelegate {
  public:
-  // Shows the status item and hides it again after 5 seconds when "hideMenuBarIcon" is on. Opens no window;
-  // always answers false.
+  // Reveals the status item (MenuBarController::revealStatusItem()). Opens no window; always answers false.
   bool applicationShouldHandleReopen(bool hasVisibleWindows);
 };
 

@@ -95,8 +95,7 @@ void MenuBarController::applyIcon() {
 void MenuBarController::start() {
   statusItem();
   engine();
-  showStatusItem();
-  QTimer::singleShot(revealDuration, this, &MenuBarController::hideStatusItemIfNeeded);
+  revealStatusItem();
   startObserving();
   // The welcome's alerts are modal. They start from an event of their own rather than inside this main-queue
   // block, so that the main queue goes on (the bus service, the launch step) while they are open.
@@ -141,6 +140,11 @@ void MenuBarController::startObserving() {
 }
 
 void MenuBarController::showStatusItem() { statusItem().setVisible(true); }
+
+void MenuBarController::revealStatusItem() {
+  showStatusItem();
+  QTimer::singleShot(revealDuration, this, &MenuBarController::hideStatusItemIfNeeded);
+}
 
 void MenuBarController::handleStatusItemClick(StatusItemClick click, uint64_t modifierFlags) {
   switch (routeStatusItemClick(click, modifierFlags)) {

@@ -24,9 +24,8 @@ enum class StatusItemClickResult { showMenu, primaryAction, nothing };
 // and more); secondary (right) click toggles; anything else does nothing. Caps Lock, Num Lock and Fn are ignored.
 StatusItemClickResult routeStatusItemClick(StatusItemClick click, uint64_t modifierFlags);
 
-// Owns the tray icon and its menu for the whole run: shows the icon at start (and hides it again after 5 s when
-// "hideMenuBarIcon" is on), dims it while automatic clearing is off if "dimMenuBarIconWhenDisabled" is on, and
-// routes its clicks. Main thread only.
+// Owns the tray icon and its menu for the whole run: reveals the icon at start, dims it while automatic clearing is
+// off if "dimMenuBarIconWhenDisabled" is on, and routes its clicks. Main thread only.
 class MenuBarController : public QObject {
   Q_OBJECT
 
@@ -41,8 +40,8 @@ class MenuBarController : public QObject {
   std::function<void()> showDebugWindow;
   // Starts the check that the desktop really shows the icon (given the icon).
   std::function<void(QSystemTrayIcon&)> ensureVisibility;
-  // How long the icon stays after start when "hideMenuBarIcon" is on.
-  std::chrono::milliseconds revealDuration{5000};
+  // How long a revealed icon stays when "hideMenuBarIcon" is on.
+  std::chrono::milliseconds revealDuration{std::chrono::seconds(5)};
 
   kit::ZvMenu& menu() { return *menu_; }
   // Made and configured on first use.
@@ -52,9 +51,11 @@ class MenuBarController : public QObject {
   void start();
   // Flips "automaticallyClearFormatting".
   void primaryAction();
-  // Shows the icon (launching the running program again does this; it then hides it if it is meant to be hidden).
   void showStatusItem();
   void hideStatusItemIfNeeded();
+  // Shows the icon, and hides it again after `revealDuration` when "hideMenuBarIcon" is on: at start, and when
+  // the running program is launched again.
+  void revealStatusItem();
   bool isStatusItemVisible() const { return statusItem_ && statusItem_->isVisible(); }
   void updateIconAppearance();
   void startObserving();
