@@ -7,11 +7,12 @@ if(TARGET quillet)
   install(TARGETS quillet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(CODE "
     set(bindir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    configure_file(\"${CMAKE_SOURCE_DIR}/data/com.kestrova.Quillet.desktop.in\"
-                   \"${CMAKE_BINARY_DIR}/install/com.kestrova.Quillet.desktop\" @ONLY)
+    set(QUILLET_APP_ID \"${QUILLET_APP_ID}\")
+    configure_file(\"${CMAKE_SOURCE_DIR}/data/${QUILLET_APP_ID}.desktop.in\"
+                   \"${CMAKE_BINARY_DIR}/install/${QUILLET_APP_ID}.desktop\" @ONLY)
   ")
-  install(FILES ${CMAKE_BINARY_DIR}/install/com.kestrova.Quillet.desktop
+  install(FILES ${CMAKE_BINARY_DIR}/install/${QUILLET_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${CMAKE_SOURCE_DIR}/data/com.kestrova.Quillet.svg
+  install(FILES ${CMAKE_SOURCE_DIR}/data/${QUILLET_APP_ID}.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()

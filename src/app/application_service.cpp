@@ -73,23 +73,24 @@ QStringList IntentsAdaptor::RemoveTrackingParametersFromURLs(const QStringList& 
 InstanceClaim claimSingleInstance(ApplicationService& service, bool relaunched) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return InstanceClaim::noSessionBus;
-  if (!bus.registerObject(QString::fromLatin1(objectPath), &service, QDBusConnection::ExportAdaptors))
+  if (!bus.registerObject(QString::fromLatin1(identity::objectPath), &service, QDBusConnection::ExportAdaptors))
     return InstanceClaim::failed;
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (true) {
-    auto reply =
-        bus.interface()->registerService(QString::fromLatin1(busName), QDBusConnectionInterface::DontQueueService,
-                                         QDBusConnectionInterface::DontAllowReplacement);
+    auto reply = bus.interface()->registerService(QString::fromLatin1(identity::busName),
+                                                  QDBusConnectionInterface::DontQueueService,
+                                                  QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) return InstanceClaim::owner;
     if (!relaunched) break;
     if (std::chrono::steady_clock::now() >= deadline) return InstanceClaim::failed;
     QThread::msleep(100);
   }
-  bus.unregisterObject(QString::fromLatin1(objectPath));
+  bus.unregisterObject(QString::fromLatin1(identity::objectPath));
 
-  auto call = QDBusMessage::createMethodCall(QString::fromLatin1(busName), QString::fromLatin1(objectPath),
-                                             QString::fromLatin1(applicationInterface), QStringLiteral("Activate"));
+  auto call =
+      QDBusMessage::createMethodCall(QString::fromLatin1(identity::busName), QString::fromLatin1(identity::objectPath),
+                                     QString::fromLatin1(applicationInterface), QStringLiteral("Activate"));
   call << QVariantMap();
   const QDBusMessage answer = bus.call(call, QDBus::Block, 5000);
   if (answer.type() == QDBusMessage::ErrorMessage) {

@@ -9,14 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "app_identity.h"
+
 namespace app {
 
 class AppDelegate;
 
-inline constexpr const char* busName = "com.kestrova.Quillet";
-inline constexpr const char* objectPath = "/com/kestrova/Quillet";
+// The bus name and the object's path are the application's identity (app_identity.h).
 inline constexpr const char* applicationInterface = "org.freedesktop.Application";
-inline constexpr const char* intentsInterface = "com.kestrova.Quillet.Intents";
+inline constexpr const char* intentsInterface = QUILLET_INTENTS_INTERFACE;
 // The desktop action that clears the clipboard's formatting.
 inline constexpr const char* clearClipboardFormattingAction = "clear-clipboard-formatting";
 
@@ -54,7 +55,7 @@ class FreedesktopApplicationAdaptor : public QDBusAbstractAdaptor, protected QDB
 
 class IntentsAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
   Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "com.kestrova.Quillet.Intents")
+  Q_CLASSINFO("D-Bus Interface", QUILLET_INTENTS_INTERFACE)
  public:
   explicit IntentsAdaptor(ApplicationService* service);
  public Q_SLOTS:

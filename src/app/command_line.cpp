@@ -11,6 +11,7 @@
 
 #include "app/application_service.h"
 #include "app/remove_tracking_parameters_command.h"
+#include "app_identity.h"
 #include "kit/app/app_facts.h"
 #include "kit/app/launch_at_login.h"
 #include "kit/app/relaunch.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr auto startTimeout = std::chrono::seconds(15);
 
 bool nameHasOwner(QDBusConnection& bus) {
-  auto reply = bus.interface()->isServiceRegistered(QString::fromLatin1(busName));
+  auto reply = bus.interface()->isServiceRegistered(QString::fromLatin1(identity::busName));
   return reply.isValid() && reply.value();
 }
 
@@ -35,8 +36,8 @@ std::string usageText() {
          "  quillet remove-tracking-parameters URL... Remove Tracking Parameters from URLs: print each URL cleaned\n"
          "  quillet --help                            show this text\n"
          "\n"
-         "Quillet watches the X11 clipboard and makes copied text plain. The two actions are also methods of\n"
-         "com.kestrova.Quillet.Intents at /com/kestrova/Quillet on the session bus.\n";
+         "Quillet watches the X11 clipboard and makes copied text plain. The two actions are also methods of\n" +
+         std::string(intentsInterface) + " at " + identity::objectPath + " on the session bus.\n";
 }
 
 Command commandFor(const std::vector<std::string>& arguments) {
@@ -81,7 +82,7 @@ int runClearClipboardFormattingCommand(int argc, char** argv, std::ostream& err)
     }
   }
   auto call =
-      QDBusMessage::createMethodCall(QString::fromLatin1(busName), QString::fromLatin1(objectPath),
+      QDBusMessage::createMethodCall(QString::fromLatin1(identity::busName), QString::fromLatin1(identity::objectPath),
                                      QString::fromLatin1(intentsInterface), QStringLiteral("ClearClipboardFormatting"));
   const QDBusMessage answer = bus.call(call, QDBus::Block, 30000);
   if (answer.type() == QDBusMessage::ErrorMessage) {

@@ -11,9 +11,10 @@
 #include "app/display_check.h"
 #include "app/remove_tracking_parameters_command.h"
 #include "app/termination_signals.h"
+#include "app_identity.h"
 #include "kit/app/app_facts.h"
 #include "kit/app/relaunch.h"
-#include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
       std::cerr << "quillet: no session bus: running without the check for another running Quillet\n";
       break;
     case app::InstanceClaim::failed:
-      std::cerr << "quillet: another Quillet holds the session bus name " << app::busName << " and did not answer\n";
+      std::cerr << "quillet: another Quillet holds the session bus name " << identity::busName
+                << " and did not answer\n";
       return 1;
   }
   app::quitOnTerminationSignals();

@@ -17,6 +17,7 @@
 #include "kit/foundation/log.h"
 #include "kit/foundation/pasteboard_markers.h"
 #include "kit/foundation/text_checking.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/preferences/publishers.h"
 #include "platform/core/executor.h"
 #include "platform/system/input_event.h"
@@ -237,7 +238,7 @@ std::optional<std::string> PasteboardController::runJavaScript(const std::string
                                                                JavaScriptLogHandler logHandler,
                                                                JavaScriptTimeLimit timeLimit) {
   std::optional<std::string> sourceApp =
-      isEditingCode_ ? std::optional<std::string>(ownBundleIdentifier) : pasteboardItemSourceApp_;
+      isEditingCode_ ? std::optional<std::string>(kit::ZvApp::id()) : pasteboardItemSourceApp_;
   return engine::runJavaScript(code, text, sourceApp, std::move(logHandler), timeLimit);
 }
 

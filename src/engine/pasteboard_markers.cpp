@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "kit/foundation/pasteboard_markers.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/text/whitespace.h"
 
 namespace engine {
@@ -20,7 +21,7 @@ std::optional<std::string> nonBlank(std::optional<std::string> value) {
 }  // namespace
 
 const std::string& cleanedMarkerType() {
-  static const std::string type = std::string(ownBundleIdentifier) + ".hasRun";
+  static const std::string type = kit::ZvApp::id() + ".hasRun";
   return type;
 }
 

@@ -11,7 +11,6 @@
 namespace engine {
 
 // Our own application id; "<id>.hasRun" marks content that we wrote.
-inline constexpr const char* ownBundleIdentifier = "com.kestrova.Quillet";
 const std::string& cleanedMarkerType();
 
 // Content from another device, and a calendar event.

@@ -1,6 +1,6 @@
 #include "engine/window_info.h"
 
-#include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/text/ascii.h"
 
 namespace engine {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "kit/foundation/expiring_cache.h"
-#include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/system/fake_workspace.h"
 
 namespace {

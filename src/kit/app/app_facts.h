@@ -10,7 +10,7 @@
 // and kept for the life of the process; concurrent first reads compute it once.
 namespace kit::AppFacts {
 
-// The application's id is kit::ZvApp::id() ("com.kestrova.Quillet").
+// The application's id is kit::ZvApp::id().
 const std::string& name();
 const std::string& version();
 int64_t build();

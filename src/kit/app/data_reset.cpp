@@ -7,7 +7,7 @@
 #include "kit/foundation/alert.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
-#include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/preferences/key.h"
 
 namespace kit {

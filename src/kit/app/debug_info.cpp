@@ -14,6 +14,7 @@
 #include "kit/foundation/log.h"
 #include "kit/foundation/ordered_collections.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/core/clock.h"
 #include "platform/system/keyboard_layout.h"
 
@@ -107,7 +108,7 @@ std::string appMemoryUsageText() {
 std::string remainingAvailableMemoryText() {
   auto bytes = SystemMemory::availableBytes();
   if (!bytes) {
-    ZvApp::reportError(platform::PlatformError("com.kestrova.Quillet.memory", 5,
+    ZvApp::reportError(platform::PlatformError(ZvApp::id() + ".memory", 5,
                                                {{"description", std::string("MemAvailable is not in /proc/meminfo")}}));
     return SystemMemory::memoryText(0);
   }

@@ -8,6 +8,7 @@
 #include "kit/app/app_facts.h"
 #include "kit/foundation/error_presentation.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/system/process_tree.h"
 
 namespace kit {

@@ -10,6 +10,7 @@
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/prefs/preference_file.h"
 
 namespace kit {

@@ -1,7 +1,7 @@
 #include "kit/foundation/general_error.h"
 
-#include "kit/foundation/report_error.h"
 #include "kit/foundation/string_hash.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
 

@@ -129,7 +129,7 @@ PlatformError appendingUserInfo(const Error& error, const UserInfo& extra);
 // The description becomes `prefix`, a space and the error's own description.
 PlatformError prefixingLocalizedDescription(const Error& error, const std::string& prefix);
 
-// A plain error in the application's own domain ("com.kestrova.Quillet", or "com.kestrova.Quillet - postfix").
+// A plain error in the application's own domain (the application's id, or "<id> - postfix").
 PlatformError appError(const std::string& description, std::optional<std::string> recoverySuggestion = std::nullopt,
                        const std::vector<RecoveryOption>& recoveryOptions = {},
                        std::optional<std::string> helpAnchor = std::nullopt, UserInfo userInfo = {},

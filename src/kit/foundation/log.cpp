@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/core/clock.h"
 #include "platform/core/log_sink.h"
 

@@ -35,11 +35,6 @@ std::string typeOrCaseName(const platform::Error& error) {
 
 }  // namespace
 
-const std::string& ZvApp::id() {
-  static const std::string identifier = "com.kestrova.Quillet";
-  return identifier;
-}
-
 void ZvApp::setIgnoredErrors(IgnoredErrors ignored) {
   auto& config = configuration();
   std::lock_guard guard(config.lock);

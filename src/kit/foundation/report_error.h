@@ -12,30 +12,28 @@
 
 namespace kit {
 
-// Process-wide application services of the kit.
-struct ZvApp {
-  // The application's id: the desktop-entry id, also the log identifier and the domain of application errors.
-  static const std::string& id();
+// The kit's reporting of errors, one of its process-wide application services (kit/foundation/zv_app.h).
+namespace ZvApp {
 
-  // The hook for failures that can be survived but should not happen: drops cancellations and ignored
-  // errors, and logs the rest so that none vanish.
-  static void reportError(const std::exception_ptr& error, platform::UserInfo userInfo = {},
-                          std::source_location location = std::source_location::current());
-  static void reportError(const platform::Error& error, platform::UserInfo userInfo = {},
-                          std::source_location location = std::source_location::current());
-  static void reportError(const platform::Error& error, platform::UserInfo userInfo, const std::string& file,
-                          int64_t line);
+// The hook for failures that can be survived but should not happen: drops cancellations and ignored
+// errors, and logs the rest so that none vanish.
+void reportError(const std::exception_ptr& error, platform::UserInfo userInfo = {},
+                 std::source_location location = std::source_location::current());
+void reportError(const platform::Error& error, platform::UserInfo userInfo = {},
+                 std::source_location location = std::source_location::current());
+void reportError(const platform::Error& error, platform::UserInfo userInfo, const std::string& file, int64_t line);
 
-  // The form a report takes: like failures share a domain and a code. Platform errors with their own code keep
-  // it and only gain the extra entries ("file", "line", "fileLine", "codeString" are added by reporting).
-  static platform::PlatformError reportableError(const platform::Error& error, const platform::UserInfo& userInfo);
+// The form a report takes: like failures share a domain and a code. Platform errors with their own code keep
+// it and only gain the extra entries ("file", "line", "fileLine", "codeString" are added by reporting).
+platform::PlatformError reportableError(const platform::Error& error, const platform::UserInfo& userInfo);
 
-  // (domain, code) pairs that reporting drops, also when they appear among the multiple underlying errors.
-  using IgnoredErrors = std::set<std::pair<std::string, int64_t>>;
-  static void setIgnoredErrors(IgnoredErrors ignored);
-  // Reporting goes on only when the filter answers true (initially for every error).
-  static void setErrorReportFilter(std::function<bool(const platform::Error&)> filter);
-};
+// (domain, code) pairs that reporting drops, also when they appear among the multiple underlying errors.
+using IgnoredErrors = std::set<std::pair<std::string, int64_t>>;
+void setIgnoredErrors(IgnoredErrors ignored);
+// Reporting goes on only when the filter answers true (initially for every error).
+void setErrorReportFilter(std::function<bool(const platform::Error&)> filter);
+
+}  // namespace ZvApp
 
 // True for cancellations of every kind the platform knows (task, URL loading, user, ECANCELED), looking through
 // wrapping errors and the underlying error.

@@ -1,7 +1,7 @@
 #include "kit/ui/link_copy.h"
 
 #include "kit/foundation/pasteboard_markers.h"
-#include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 
 namespace kit {
 

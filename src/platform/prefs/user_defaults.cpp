@@ -31,7 +31,7 @@ constexpr int kMergeAttempts = 5;
 void logError(const std::string& message) {
   sendToJournal({.message = message,
                  .level = LogLevel::error,
-                 .identifier = UserDefaults::standardSuiteName,
+                 .identifier = identity::applicationId,
                  .category = "general",
                  .file = __FILE__,
                  .line = 0,

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app_identity.h"
 #include "platform/core/rx_cancellable.h"
 #include "platform/prefs/plist_value.h"
 
@@ -29,7 +30,7 @@ class FileWatcher;
 // with the suite name under "suite" in its user info.
 class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
  public:
-  static constexpr const char* standardSuiteName = "com.kestrova.Quillet";
+  static constexpr const char* standardSuiteName = identity::preferencesSuite;
   static constexpr const char* didChangeNotification = "NSUserDefaultsDidChangeNotification";
 
   static UserDefaults& standard();

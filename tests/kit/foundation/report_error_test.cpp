@@ -9,7 +9,7 @@ namespace {
 
 namespace keys = platform::userinfo;
 using kit::GeneralError;
-using kit::ZvApp;
+namespace ZvApp = kit::ZvApp;
 
 class ReportError : public ::testing::Test {
  protected:

@@ -1,0 +1,12 @@
+#include "kit/foundation/zv_app.h"
+
+#include "app_identity.h"
+
+namespace kit::ZvApp {
+
+const std::string& id() {
+  static const std::string identifier = identity::applicationId;
+  return identifier;
+}
+
+}  // namespace kit::ZvApp

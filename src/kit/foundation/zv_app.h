@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// Process-wide application services of the kit; error reporting is in kit/foundation/report_error.h.
+namespace kit::ZvApp {
+
+// The application's id: the desktop-entry id, also the log identifier and the domain of application errors.
+const std::string& id();
+
+}  // namespace kit::ZvApp
