@@ -15,6 +15,7 @@
 #include "kit/app/app_facts.h"
 #include "kit/app/relaunch.h"
 #include "kit/foundation/zv_app.h"
+#include "kit/ui/qt_alert_presenter.h"
 
 namespace {
 
@@ -35,6 +36,9 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));
   QApplication::setQuitOnLastWindowClosed(false);
+  // Alerts show as Qt dialogs while the application object exists.
+  kit::QtAlertPresenter alertPresenter;
+  kit::setAlertPresenter(&alertPresenter);
 
   app::AppDelegate delegate;
   app::ApplicationService service(delegate);

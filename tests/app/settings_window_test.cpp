@@ -75,7 +75,7 @@ class SettingsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     kit::Preferences::removeAll();
-    kit::setAlertPresenterForTesting(&presenter);
+    kit::setAlertPresenter(&presenter);
     installSettingsWindow();
     window = &SettingsWindow::open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisible(); }));  // shown on a later turn
@@ -84,7 +84,7 @@ class SettingsWindowTest : public ::testing::Test {
   void TearDown() override {
     window->close();
     QTest::qWait(1);  // the closed window is deleted on a later turn
-    kit::setAlertPresenterForTesting(nullptr);
+    kit::setAlertPresenter(nullptr);
     for (const auto* name :
          {&Names::copyAndClearFormatting(), &Names::clearFormatting(), &Names::toggleAutomaticallyClearFormatting()})
       kit::GlobalShortcuts::setShortcut(std::nullopt, *name);

@@ -44,12 +44,12 @@ class StatusBarMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     kit::Preferences::removeAll();
-    kit::setAlertPresenterForTesting(&presenter);
+    kit::setAlertPresenter(&presenter);
     setAutomaticClearing(false);
   }
   void TearDown() override {
     engine_.reset();
-    kit::setAlertPresenterForTesting(nullptr);
+    kit::setAlertPresenter(nullptr);
     kit::GlobalShortcuts::setShortcut(std::nullopt, kit::GlobalShortcuts::Names::toggleAutomaticallyClearFormatting());
   }
 

@@ -83,14 +83,14 @@ class ClipboardEngine : public ::testing::Test {
 
   void SetUp() override {
     kit::Preferences::removeAll();
-    kit::setAlertPresenterForTesting(&presenter);
+    kit::setAlertPresenter(&presenter);
     x11test::processEventsFor(200ms);
     controller = std::make_unique<engine::PasteboardController>(pasteboard);
     x11test::processEventsFor(100ms);
   }
   void TearDown() override {
     controller.reset();
-    kit::setAlertPresenterForTesting(nullptr);
+    kit::setAlertPresenter(nullptr);
   }
 
   bool ownsClipboard() { return QGuiApplication::clipboard()->ownsClipboard(); }

@@ -197,7 +197,7 @@ TEST_F(GlobalShortcutsTest, OpenMenuSuspendsTheGrabAndTheCombinationStillWorksIn
 
 TEST_F(GlobalShortcutsTest, RecorderTakesRealKeysAndRefusesCombinationsOfOtherApplications) {
   RecordingAlertPresenter presenter;
-  kit::setAlertPresenterForTesting(&presenter);
+  kit::setAlertPresenter(&presenter);
   const Name name("e2eRecorder");
   QWidget window;
   window.setWindowTitle("Shortcuts");
@@ -233,7 +233,7 @@ TEST_F(GlobalShortcutsTest, RecorderTakesRealKeysAndRefusesCombinationsOfOtherAp
   EXPECT_EQ(name.shortcut(), (Shortcut{40, kCtrl | kShift}));
   EXPECT_EQ(recorder->text(), "Ctrl+Shift+K");
   window.grab().save(QString(QUILLET_BIN_DIR) + "/shortcut_recorder.png");
-  kit::setAlertPresenterForTesting(nullptr);
+  kit::setAlertPresenter(nullptr);
 }
 
 }  // namespace

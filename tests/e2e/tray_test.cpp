@@ -23,6 +23,7 @@
 #include "kit/foundation/alert.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/info_popover_button.h"
+#include "kit/ui/qt_alert_presenter.h"
 #include "kit/ui/status_item_visibility.h"
 #include "kit/ui/tooltip.h"
 
@@ -73,6 +74,9 @@ class TrayTest : public ::testing::Test {
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
     QApplication::setApplicationName("Quillet");
+    // The program's alerts, as its start-up installs them.
+    static kit::QtAlertPresenter alerts;
+    kit::setAlertPresenter(&alerts);
     tray = new x11test::ChildProcess({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
                                       "120", "--height", "28", "--SetDockType", "false", "--tint", "0xd8d8d8",
                                       "--transparent", "true", "--alpha", "0"});

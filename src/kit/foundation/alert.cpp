@@ -1,8 +1,37 @@
 #include "kit/foundation/alert.h"
 
+#include <atomic>
+
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/log.h"
 
 namespace kit {
+
+namespace {
+
+class LoggingAlertPresenter final : public AlertPresenter {
+ public:
+  AlertResponse runModal(const Alert& alert) override {
+    logUnshown(alert);
+    return {};
+  }
+  void beginSheet(const Alert& alert, QWidget*, std::function<void(AlertResponse)> completion) override {
+    logUnshown(alert);
+    if (completion) completion({});
+  }
+  void activateApp() override {}
+
+ private:
+  static void logUnshown(const Alert& alert) {
+    log({"No alert presenter is installed; the alert is answered with its first button:", alert.messageText,
+         alert.informativeText},
+        LogType::error, "alertPresenter()");
+  }
+};
+
+std::atomic<AlertPresenter*> installedPresenter{nullptr};
+
+}  // namespace
 
 void Alert::addButton(std::string title) {
   AlertButton button{std::move(title), {}, false};
@@ -54,5 +83,18 @@ Alert makeAlert(std::string title, std::optional<std::string> message, std::opti
   alert.setDestructiveButtons(destructiveButtons);
   return alert;
 }
+
+AlertPresenter::~AlertPresenter() {
+  AlertPresenter* self = this;
+  installedPresenter.compare_exchange_strong(self, nullptr);
+}
+
+AlertPresenter& alertPresenter() {
+  static LoggingAlertPresenter loggingPresenter;
+  AlertPresenter* installed = installedPresenter.load();
+  return installed ? *installed : loggingPresenter;
+}
+
+void setAlertPresenter(AlertPresenter* presenter) { installedPresenter.store(presenter); }
 
 }  // namespace kit

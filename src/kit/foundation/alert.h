@@ -61,11 +61,12 @@ struct AlertResponse {
   bool suppressionChecked = false;
 };
 
-// Shows alerts. The real one uses Qt Widgets; tests install a recording one so that nothing blocks.
-// Every call is made on the main thread.
+// Shows alerts. The application installs the one of the UI kit (kit/ui/qt_alert_presenter.h) at start-up; tests
+// install a recording one so that nothing blocks. Every call is made on the main thread.
 class AlertPresenter {
  public:
-  virtual ~AlertPresenter() = default;
+  // A presenter that is still installed when it goes uninstalls itself.
+  virtual ~AlertPresenter();
   // Shows the alert application-modal and returns when the user answered.
   virtual AlertResponse runModal(const Alert& alert) = 0;
   // Shows the alert modal to `window` and returns at once; `completion` runs when the user answered.
@@ -74,9 +75,11 @@ class AlertPresenter {
   virtual void activateApp() = 0;
 };
 
+// The installed presenter. Until one is installed, alerts are only logged and answered with their first button,
+// as a program without a display can do no better.
 AlertPresenter& alertPresenter();
-// Installs a presenter for tests (nullptr restores the real one).
-void setAlertPresenterForTesting(AlertPresenter* presenter);
+// Installs the presenter (not owned); nullptr goes back to logging alerts.
+void setAlertPresenter(AlertPresenter* presenter);
 
 // Brings the application to the front (main thread).
 inline void activateApp() { alertPresenter().activateApp(); }

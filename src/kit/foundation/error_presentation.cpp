@@ -1,8 +1,5 @@
 #include "kit/foundation/error_presentation.h"
 
-#include <QPointer>
-#include <QWidget>
-
 #include "platform/core/continuation.h"
 #include "platform/core/executor.h"
 
@@ -11,14 +8,6 @@ namespace {
 
 namespace keys = platform::userinfo;
 
-void attemptRecovery(const PlatformError& error, const AlertResponse& response) {
-  UserInfo info = error.userInfo();
-  auto it = info.find(keys::recoveryAttempter);
-  if (it == info.end()) return;
-  auto attempter = std::get_if<std::shared_ptr<ErrorRecoveryAttempter>>(&it->second);
-  if (attempter && *attempter) (*attempter)->attemptRecovery(error, response.code - alertFirstButtonReturn);
-}
-
 // A menu-bar application has no window in front: the alert would open behind the active application.
 void showModal(const PlatformError& error) {
   AlertPresenter& presenter = alertPresenter();
@@ -26,22 +15,7 @@ void showModal(const PlatformError& error) {
   attemptRecovery(error, presenter.runModal(errorAlert(error)));
 }
 
-void showSheet(const PlatformError& error, QWidget* window, std::function<void()> dismissed) {
-  alertPresenter().beginSheet(errorAlert(error), window,
-                              [error, dismissed = std::move(dismissed)](AlertResponse response) {
-                                attemptRecovery(error, response);
-                                if (dismissed) dismissed();
-                              });
-}
-
-// The start closures are named locals: g++ 12 destroys a closure temporary inside a co_await expression twice.
-platform::Task<void> sheetTask(std::shared_ptr<const PlatformError> error, QPointer<QWidget> window) {
-  auto start = [error, window](platform::Continuation<void> done) {
-    platform::mainExecutor().post([error, window, done] { showSheet(*error, window, [done] { done.resume(); }); });
-  };
-  co_await platform::withContinuation<void>("presentAsSheet(for:)", start);
-}
-
+// The start closure is a named local: g++ 12 destroys a closure temporary inside a co_await expression twice.
 platform::Task<void> modalTask(std::shared_ptr<const PlatformError> error) {
   auto start = [error](platform::Continuation<void> done) {
     platform::mainExecutor().post([error, done] {
@@ -66,26 +40,20 @@ Alert errorAlert(const Error& error) {
                    std::nullopt, buttons);
 }
 
+void attemptRecovery(const PlatformError& error, const AlertResponse& response) {
+  UserInfo info = error.userInfo();
+  auto it = info.find(keys::recoveryAttempter);
+  if (it == info.end()) return;
+  auto attempter = std::get_if<std::shared_ptr<ErrorRecoveryAttempter>>(&it->second);
+  if (attempter && *attempter) (*attempter)->attemptRecovery(error, response.code - alertFirstButtonReturn);
+}
+
 void presentAsModal(const Error& error) {
   platform::mainExecutor().post([error = asNSError(error)] { showModal(error); });
 }
 
-void presentAsModal(const Error& error, QWidget* window) {
-  if (!window) return presentAsModal(error);
-  platform::mainExecutor().post(
-      [error = asNSError(error), window = QPointer<QWidget>(window)] { showSheet(error, window, nullptr); });
-}
-
-platform::Task<void> presentAsSheet(const Error& error, QWidget* window) {
-  return sheetTask(std::make_shared<const PlatformError>(asNSError(error)), QPointer<QWidget>(window));
-}
-
 platform::Task<void> presentAsModalAsync(const Error& error) {
   return modalTask(std::make_shared<const PlatformError>(asNSError(error)));
-}
-
-platform::Task<void> present(const Error& error, QWidget* window) {
-  return window ? presentAsSheet(error, window) : presentAsModalAsync(error);
 }
 
 }  // namespace kit

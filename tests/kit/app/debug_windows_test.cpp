@@ -38,9 +38,9 @@ class DebugWindows : public ::testing::Test {
   void SetUp() override {
     Preferences::removeAll();
     debugLogStore().clear();
-    setAlertPresenterForTesting(&presenter);
+    setAlertPresenter(&presenter);
   }
-  void TearDown() override { setAlertPresenterForTesting(nullptr); }
+  void TearDown() override { setAlertPresenter(nullptr); }
 
   static QAction* item(DebugPaneHeader* header, const QString& title) {
     for (QAction* action : header->actionMenu()->actions())

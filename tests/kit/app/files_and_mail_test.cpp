@@ -99,7 +99,7 @@ class StartingOver : public PrivateHome {
  protected:
   void SetUp() override {
     PrivateHome::SetUp();
-    setAlertPresenterForTesting(&presenter);
+    setAlertPresenter(&presenter);
     setInstanceStarterForTesting([this](const std::string&, const std::vector<std::string>&, std::string&) {
       ++relaunches;
       return true;
@@ -107,7 +107,7 @@ class StartingOver : public PrivateHome {
     setRelaunchTerminatorForTesting([](bool) {});
   }
   void TearDown() override {
-    setAlertPresenterForTesting(nullptr);
+    setAlertPresenter(nullptr);
     setInstanceStarterForTesting({});
     setRelaunchTerminatorForTesting({});
     PrivateHome::TearDown();

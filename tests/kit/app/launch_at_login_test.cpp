@@ -31,7 +31,7 @@ QCoreApplication& application() {
 TEST(LaunchAtLoginTest, TheStateIsTheFilesAndAFailedChangeIsShownAndSpringsBack) {
   application();
   RecordingAlertPresenter presenter;
-  setAlertPresenterForTesting(&presenter);
+  setAlertPresenter(&presenter);
   LaunchAtLogin& launchAtLogin = LaunchAtLogin::shared();
   int announcements = 0;
   auto subscription =
@@ -56,7 +56,7 @@ TEST(LaunchAtLoginTest, TheStateIsTheFilesAndAFailedChangeIsShownAndSpringsBack)
   EXPECT_TRUE(QTest::qWaitFor([&] { return !presenter.alerts.empty(); }, 1000));
   EXPECT_NE(presenter.alerts[0].messageText.find("autostart"), std::string::npos) << presenter.alerts[0].messageText;
   std::filesystem::remove(folder);
-  setAlertPresenterForTesting(nullptr);
+  setAlertPresenter(nullptr);
 }
 
 TEST(LaunchAtLoginTest, AStartByTheAutostartEntryIsRecordedWhenTheKitHasStarted) {

@@ -22,13 +22,13 @@ class RelaunchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::setMainExecutorForTesting(&mainQueue_);
-    kit::setAlertPresenterForTesting(&presenter_);
+    kit::setAlertPresenter(&presenter_);
     kit::setRelaunchTerminatorForTesting([this](bool exitImmediately) { terminations_.push_back(exitImmediately); });
   }
   void TearDown() override {
     kit::setInstanceStarterForTesting(nullptr);
     kit::setRelaunchTerminatorForTesting(nullptr);
-    kit::setAlertPresenterForTesting(nullptr);
+    kit::setAlertPresenter(nullptr);
     platform::setMainExecutorForTesting(nullptr);
     suite().remove(History::wasRelaunchedKey);
     suite().remove(History::showsSettingsAfterRelaunchKey);

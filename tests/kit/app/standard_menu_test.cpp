@@ -15,6 +15,7 @@
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
 #include "support/offscreen_application.h"
+#include "support/recording_alert_presenter.h"
 
 // Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
 // script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
@@ -31,19 +32,14 @@ class StandardMenuTest : public ::testing::Test {
       opened.push_back(url.absoluteString());
       return true;
     });
-    setAlertPresenterForTesting(&presenter);
+    setAlertPresenter(&presenter);
   }
   void TearDown() override {
     setUrlOpenerForTesting({});
-    setAlertPresenterForTesting(nullptr);
+    setAlertPresenter(nullptr);
   }
 
-  class QuietPresenter final : public AlertPresenter {
-   public:
-    AlertResponse runModal(const Alert&) override { return {}; }
-    void beginSheet(const Alert&, QWidget*, std::function<void(AlertResponse)> completion) override { completion({}); }
-    void activateApp() override {}
-  } presenter;
+  RecordingAlertPresenter presenter;
   std::vector<std::string> opened;
 };
 

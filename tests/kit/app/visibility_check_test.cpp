@@ -22,12 +22,12 @@ class VisibilityCheck : public ::testing::Test {
   void SetUp() override {
     Preferences::removeAll();
     platform::setClockForTesting(&clock);
-    setAlertPresenterForTesting(&presenter);
+    setAlertPresenter(&presenter);
     setOpenSettingsHandler([this] { ++settingsOpened; });
   }
   void TearDown() override {
     platform::setClockForTesting(nullptr);
-    setAlertPresenterForTesting(nullptr);
+    setAlertPresenter(nullptr);
     setOpenSettingsHandler({});
   }
 

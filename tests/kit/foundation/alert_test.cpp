@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "kit/foundation/error_presentation.h"
-#include "platform/core/executor.h"
+#include <memory>
+
+#include "support/recording_alert_presenter.h"
 
 namespace {
 
@@ -82,104 +83,21 @@ TEST(AlertBuilder, AccessoryAreaFollowsDetailTextAndMinimumWidth) {
   EXPECT_NE(noCheckbox.suppressionButtonTitle, "Don't ask again");
 }
 
-class RecordingPresenter final : public kit::AlertPresenter {
- public:
-  kit::AlertResponse runModal(const Alert& alert) override {
-    events.push_back("modal: " + alert.messageText);
-    alerts.push_back(alert);
-    return {answer, false};
-  }
-  void beginSheet(const Alert& alert, QWidget* window, std::function<void(kit::AlertResponse)> completion) override {
-    events.push_back(std::string(window ? "sheet: " : "sheet without window: ") + alert.messageText);
-    alerts.push_back(alert);
-    pendingSheet = std::move(completion);
-  }
-  void activateApp() override { events.push_back("activate"); }
+TEST(AlertPresenter, WithoutOneInstalledAlertsAreAnsweredWithTheirFirstButtonAndAGonePresenterUninstallsItself) {
+  auto twoButtons =
+      makeAlert("Title", std::nullopt, std::nullopt, kit::AlertStyle::warning, std::nullopt, {"Keep", "Cancel"});
+  EXPECT_EQ(kit::alertPresenter().runModal(twoButtons).code, kit::alertFirstButtonReturn);
+  int sheetAnswer = 0;
+  kit::alertPresenter().beginSheet(twoButtons, nullptr,
+                                   [&](kit::AlertResponse response) { sheetAnswer = response.code; });
+  EXPECT_EQ(sheetAnswer, kit::alertFirstButtonReturn);
 
-  void dismissSheet() {
-    auto completion = std::move(pendingSheet);
-    pendingSheet = nullptr;
-    completion({answer, false});
-  }
-
-  int answer = kit::alertFirstButtonReturn;
-  std::vector<std::string> events;
-  std::vector<Alert> alerts;
-  std::function<void(kit::AlertResponse)> pendingSheet;
-};
-
-class ErrorPresentation : public ::testing::Test {
- protected:
-  void SetUp() override {
-    platform::setMainExecutorForTesting(&main);
-    kit::setAlertPresenterForTesting(&presenter);
-  }
-  void TearDown() override {
-    kit::setAlertPresenterForTesting(nullptr);
-    platform::setMainExecutorForTesting(nullptr);
-  }
-
-  platform::ManualExecutor main;
-  RecordingPresenter presenter;
-};
-
-TEST_F(ErrorPresentation, ModalAlertIsQueuedOnMainActivatesFirstAndRunsTheChosenRecovery) {
-  std::vector<std::string> recovered;
-  kit::GeneralError error("Couldn't save.", "Check the disk.",
-                          {{"Retry",
-                            [&] {
-                              recovered.push_back("Retry");
-                              return true;
-                            }},
-                           {"Give Up", [&] {
-                              recovered.push_back("Give Up");
-                              return false;
-                            }}});
-  presenter.answer = kit::alertFirstButtonReturn + 1;
-  kit::presentAsModal(error);
-  EXPECT_TRUE(presenter.events.empty());
-  main.runUntilIdle();
-  EXPECT_EQ(presenter.events, (std::vector<std::string>{"activate", "modal: Couldn't save."}));
-  const Alert& shown = presenter.alerts.at(0);
-  EXPECT_EQ(shown.informativeText, "Check the disk.");
-  ASSERT_EQ(shown.buttons.size(), 2u);
-  EXPECT_EQ(shown.buttons[0].title, "Retry");
-  EXPECT_EQ(recovered, (std::vector<std::string>{"Give Up"}));
-
-  // Without a window the windowed form is the application-modal one.
-  kit::presentAsModal(platform::PlatformError::posix(ENOENT, "open"), nullptr);
-  main.runUntilIdle();
-  EXPECT_EQ(presenter.events.back(), "modal: open: No such file or directory");
-  EXPECT_EQ(presenter.alerts.back().buttons.at(0).title, "OK");
-}
-
-TEST_F(ErrorPresentation, AsyncFormsEndOnlyWhenTheAlertIsDismissed) {
-  bool modalDone = false, sheetDone = false;
-  auto modal = platform::spawn(main, [&]() -> platform::Task<void> {
-    co_await kit::presentAsModalAsync(kit::GeneralError("First."));
-    modalDone = true;
-  });
-  main.runUntilIdle();
-  EXPECT_TRUE(modalDone);
-  EXPECT_EQ(presenter.events, (std::vector<std::string>{"activate", "modal: First."}));
-
-  auto sheet = platform::spawn(main, [&]() -> platform::Task<void> {
-    co_await kit::present(kit::GeneralError("Second."), nullptr);
-    sheetDone = true;
-  });
-  main.runUntilIdle();
-  EXPECT_TRUE(sheetDone);
-
-  auto waiting = platform::spawn(main, [&]() -> platform::Task<void> {
-    co_await kit::presentAsSheet(kit::GeneralError("Third."), nullptr);
-    sheetDone = false;
-  });
-  main.runUntilIdle();
-  EXPECT_EQ(presenter.events.back(), "sheet without window: Third.");
-  EXPECT_TRUE(sheetDone);
-  presenter.dismissSheet();
-  main.runUntilIdle();
-  EXPECT_FALSE(sheetDone);
+  auto presenter = std::make_unique<RecordingAlertPresenter>();
+  presenter->answer = kit::alertFirstButtonReturn + 1;
+  kit::setAlertPresenter(presenter.get());
+  EXPECT_EQ(kit::alertPresenter().runModal(twoButtons).code, kit::alertFirstButtonReturn + 1);
+  presenter.reset();
+  EXPECT_EQ(kit::alertPresenter().runModal(twoButtons).code, kit::alertFirstButtonReturn);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ class RecorderTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    kit::setAlertPresenterForTesting(&presenter);
+    kit::setAlertPresenter(&presenter);
     static int counter = 0;
     name = std::make_unique<Name>("recorder" + std::to_string(++counter));
     window = std::make_unique<QWidget>();
@@ -54,7 +54,7 @@ class RecorderTest : public ::testing::Test {
   void TearDown() override {
     window.reset();
     Recorder::setApplicationMenu(nullptr);
-    kit::setAlertPresenterForTesting(nullptr);
+    kit::setAlertPresenter(nullptr);
   }
 
   void startRecording() {

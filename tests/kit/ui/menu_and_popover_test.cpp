@@ -169,13 +169,13 @@ TEST(ErrorAlertTest, TwoRecoveryOptionsAtMostThenCancelAndTheChosenPositionReach
   EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"A", "B", "Cancel"}));
 
   RecordingAlertPresenter presenter;
-  setAlertPresenterForTesting(&presenter);
+  setAlertPresenter(&presenter);
   bool dismissed = false;
   presenter.answer = alertFirstButtonReturn + 1;
   presentRecoveryErrorAlert(error, nullptr, [&] { dismissed = true; });
   presenter.answer = alertFirstButtonReturn + 2;  // "Cancel"
   presentRecoveryErrorAlert(error, nullptr);
-  setAlertPresenterForTesting(nullptr);
+  setAlertPresenter(nullptr);
   EXPECT_EQ(attempted, (std::vector<int64_t>{1}));
   EXPECT_TRUE(dismissed);
   EXPECT_EQ(presenter.alerts.front().messageText, "Shortcut not saved");

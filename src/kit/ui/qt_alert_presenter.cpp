@@ -1,4 +1,4 @@
-#include "kit/foundation/qt_alert_presenter.h"
+#include "kit/ui/qt_alert_presenter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,7 +14,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <atomic>
 #include <optional>
 
 namespace kit {
@@ -139,8 +138,6 @@ void bringForward(QWidget* widget) {
   widget->activateWindow();
 }
 
-std::atomic<AlertPresenter*> installedPresenter{nullptr};
-
 }  // namespace
 
 AlertResponse QtAlertPresenter::runModal(const Alert& alert) {
@@ -176,13 +173,5 @@ void QtAlertPresenter::activateApp() {
   }
   if (target) bringForward(target);
 }
-
-AlertPresenter& alertPresenter() {
-  static QtAlertPresenter qtPresenter;
-  AlertPresenter* installed = installedPresenter.load();
-  return installed ? *installed : qtPresenter;
-}
-
-void setAlertPresenterForTesting(AlertPresenter* presenter) { installedPresenter.store(presenter); }
 
 }  // namespace kit
