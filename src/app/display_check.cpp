@@ -1,8 +1,8 @@
 #include "app/display_check.h"
 
-#include <xcb/xcb.h>
-
 #include <cstdlib>
+
+#include "platform/system/x11_display.h"
 
 namespace app {
 
@@ -17,11 +17,7 @@ std::string variable(const char* name) {
 
 DisplayEnvironment DisplayEnvironment::current() {
   DisplayEnvironment environment{variable("DISPLAY"), variable("WAYLAND_DISPLAY"), variable("XDG_SESSION_TYPE")};
-  if (!environment.display.empty()) {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    environment.x11Reachable = connection && !xcb_connection_has_error(connection);
-    if (connection) xcb_disconnect(connection);
-  }
+  if (!environment.display.empty()) environment.x11Reachable = platform::isX11DisplayReachable();
   return environment;
 }
 

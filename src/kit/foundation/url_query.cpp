@@ -1,10 +1,9 @@
 #include "kit/foundation/url_query.h"
 
-#include <unicode/uchar.h>
-
 #include <algorithm>
 
 #include "kit/foundation/fatal_error.h"
+#include "platform/text/letters.h"
 
 namespace kit {
 namespace {
@@ -40,8 +39,7 @@ bool isAsciiUnreserved(char32_t c) {
 
 bool isUrlQueryValueAllowed(char32_t c) {
   if ((c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~') return true;
-  const auto type = u_charType(static_cast<UChar32>(c));
-  return type == U_LOWERCASE_LETTER || type == U_UPPERCASE_LETTER;
+  return platform::isCasedLetter(c);
 }
 
 std::optional<QueryItem> firstItemNamed(const std::vector<QueryItem>& items, std::string_view name) {
