@@ -28,21 +28,28 @@ function(quillet_target_settings target)
   set_target_properties(${target} PROPERTIES AUTOMOC ON)
 endfunction()
 
-# One static library per source folder. A folder without sources yet becomes an interface target,
-# so that the layers above can already name it.
+# One static library per source folder, linking exactly what its code includes.
+# quillet_library(<name> <folder> <libraries...> [WIDGETS <files...> [WIDGETS_LINK <libraries...>]]): the files
+# named after WIDGETS (without suffix) are the folder's widgets, in a library of their own, <name>_widgets, which
+# links <name> and Qt Widgets; they are the only files of a layer below the UI kit that may include Qt Widgets.
 function(quillet_library name dir)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
-  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+  cmake_parse_arguments(PARSE_ARGV 2 QL "" "" "WIDGETS;WIDGETS_LINK")
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-  if(sources)
-    add_library(${name} STATIC ${sources} ${headers})
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${QUILLET_GENERATED_DIR})
-    target_link_libraries(${name} PUBLIC ${ARGN})
-    quillet_target_settings(${name})
-  else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src ${QUILLET_GENERATED_DIR})
-    target_link_libraries(${name} INTERFACE ${ARGN})
+  set(widget_sources "")
+  foreach(widget ${QL_WIDGETS})
+    list(APPEND widget_sources ${CMAKE_SOURCE_DIR}/${dir}/${widget}.cpp ${CMAKE_SOURCE_DIR}/${dir}/${widget}.h)
+    set_property(GLOBAL APPEND PROPERTY QUILLET_WIDGET_FILES ${dir}/${widget})
+  endforeach()
+  list(REMOVE_ITEM sources ${widget_sources})
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${QUILLET_GENERATED_DIR})
+  target_link_libraries(${name} PUBLIC ${QL_UNPARSED_ARGUMENTS})
+  quillet_target_settings(${name})
+  if(widget_sources)
+    add_library(${name}_widgets STATIC ${widget_sources})
+    target_link_libraries(${name}_widgets PUBLIC ${name} ${QL_WIDGETS_LINK} Qt6::Widgets)
+    quillet_target_settings(${name}_widgets)
   endif()
 endfunction()
 
