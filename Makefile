@@ -2,6 +2,7 @@
 #   make run                 build and start Quillet
 #   make install PREFIX=...  build and install Quillet, its desktop entry and icon (default /usr/local)
 #   make test                build and run every test (SANITIZE=1 for ASan+UBSan, SANITIZE=thread for TSan)
+#   make lint                check the format of every C++ file (clang-format) and the layering of src/
 #   make bench               build and run the benchmarks
 #   make fuzz                build the fuzz targets with clang and run each for FUZZ_SECONDS
 
@@ -28,7 +29,7 @@ endif
 DEPS_STAMP := .deps-installed
 SOURCES_STAMP := $(BUILD_DIR)/CMakeCache.txt
 
-.PHONY: all deps configure build run install test bench fuzz clean
+.PHONY: all deps configure build run install test lint bench fuzz clean
 
 all: build
 
@@ -56,6 +57,10 @@ test: build
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/qt_races.supp \
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+lint: configure
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+	ctest --test-dir $(BUILD_DIR) -L lint --output-on-failure
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
