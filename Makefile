@@ -56,6 +56,7 @@ install: build
 test: build
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/qt_races.supp \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fontconfig_leaks.supp \
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 lint: configure

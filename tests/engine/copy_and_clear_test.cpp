@@ -7,6 +7,7 @@
 #include "engine/preference_keys.h"
 #include "platform/core/clock.h"
 #include "platform/core/executor.h"
+#include "support/pasteboard_items.h"
 
 namespace engine {
 namespace {
@@ -16,13 +17,6 @@ using platform::MemoryPasteboard;
 using platform::PasteboardItem;
 namespace type = platform::PasteboardType;
 namespace Keys = kit::Preferences::Keys;
-
-PasteboardItem richText(const std::string& html, const std::string& text) {
-  PasteboardItem item;
-  item.types = {type::html, type::string};
-  item.dataByType = {{type::html, html}, {type::string, text}};
-  return item;
-}
 
 // The main executor and the clock are the test's: time moves only when the test moves it.
 class CopyAndClearTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/trimming.h"
+#include "support/rich_text.h"
 
 namespace engine {
 namespace {
@@ -18,14 +19,7 @@ using platform::Url;
 
 TextAttributes linkTo(const char* url) { return TextAttributes{Url::parse(url), std::nullopt}; }
 
-std::string describe(const AttributedString& s) {
-  std::string out;
-  for (const AttributedString::Run& run : s.runs()) {
-    std::string part = s.string().substr(run.range.location, run.range.length);
-    out += run.attributes.link ? "[" + part + "](" + run.attributes.link->absoluteString() + ")" : part;
-  }
-  return out;
-}
+using richtext_test::describe;
 
 TEST(TextTransformsTest, ListItemsBecomeHyphenItems) {
   EXPECT_EQ(normalizingUnorderedLists("• word"), "- word");

@@ -4,22 +4,16 @@
 
 #include <QApplication>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
+#include <memory>
 
-// Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
-// script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
-extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
+#include "support/temporary_config_home.h"
 
 namespace {
 
 class GuiTestEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-ui-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    path_ = pattern;
-    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+    home_ = std::make_unique<TemporaryConfigHome>();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     unsetenv("DISPLAY");
     static int argc = 1;
@@ -29,13 +23,10 @@ class GuiTestEnvironment : public ::testing::Environment {
     QApplication::setApplicationName("Quillet");
     (void)application;
   }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+  void TearDown() override { home_.reset(); }
 
  private:
-  std::filesystem::path path_;
+  std::unique_ptr<TemporaryConfigHome> home_;
 };
 
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new GuiTestEnvironment);

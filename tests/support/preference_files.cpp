@@ -11,26 +11,6 @@
 
 namespace prefs_test {
 
-TemporaryConfigHome::TemporaryConfigHome() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "quillet-prefs-XXXXXX").string();
-  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = tmpl;
-  if (const char* old = getenv("XDG_CONFIG_HOME")) {
-    previous_ = old;
-    hadPrevious_ = true;
-  }
-  setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-}
-
-TemporaryConfigHome::~TemporaryConfigHome() {
-  if (hadPrevious_)
-    setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
-  else
-    unsetenv("XDG_CONFIG_HOME");
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
 std::string uniqueSuiteName() {
   static std::atomic<int> counter{0};
   return "test.quillet.suite" + std::to_string(getpid()) + "." + std::to_string(++counter);

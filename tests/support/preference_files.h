@@ -6,21 +6,13 @@
 #include <string>
 
 #include "platform/core/executor.h"
+#include "support/temporary_config_home.h"
 
+// For the tests of preferences files, here and in the preferences kit.
 namespace prefs_test {
 
 // A fresh XDG_CONFIG_HOME for one test, removed afterwards.
-class TemporaryConfigHome {
- public:
-  TemporaryConfigHome();
-  ~TemporaryConfigHome();
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-  std::string previous_;
-  bool hadPrevious_ = false;
-};
+using ::TemporaryConfigHome;
 
 // A suite name no other test uses.
 std::string uniqueSuiteName();

@@ -4,30 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <string>
+#include <memory>
+
+#include "support/temporary_config_home.h"
 
 namespace {
 
 class PrivateHome : public ::testing::Environment {
  public:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-tests-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    path_ = pattern;
-    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-    setenv("XDG_DATA_HOME", (path_ / "data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (path_ / "cache").c_str(), 1);
-    setenv("HOME", path_.c_str(), 1);
+    home_ = std::make_unique<TemporaryConfigHome>();
+    setenv("XDG_DATA_HOME", (home_->path() / "data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (home_->path() / "cache").c_str(), 1);
+    setenv("HOME", home_->path().c_str(), 1);
     unsetenv("DISPLAY");
   }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+  void TearDown() override { home_.reset(); }
 
  private:
-  std::filesystem::path path_;
+  std::unique_ptr<TemporaryConfigHome> home_;
 };
 
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new PrivateHome);

@@ -1,68 +1,13 @@
-// The application's facts, the preferences dump and the two debug-information texts, without a display.
+// The two debug-information texts, without a display.
 #include "kit/app/debug_info.h"
 
 #include <gtest/gtest.h>
-#include <sys/utsname.h>
-
-#include <memory>
 
 #include "kit/app/app_facts.h"
-#include "kit/app/preferences_dump.h"
-#include "kit/app/system_memory.h"
 #include "kit/foundation/log.h"
-#include "kit/preferences/key.h"
 #include "platform/core/executor.h"
 
 namespace {
-
-using platform::PlistValue;
-
-TEST(AppFactsTest, FactsThatThisMachineCanConfirm) {
-  struct utsname name {};
-  ASSERT_EQ(uname(&name), 0);
-  EXPECT_EQ(kit::Device::architecture(), name.machine);
-  EXPECT_EQ(kit::Device::osBuild(), name.release);
-  EXPECT_EQ(kit::Device::osDescription(),
-            kit::Device::osName() + " " + kit::Device::osVersion() + " (" + name.release + ")");
-  EXPECT_EQ(kit::AppFacts::versionWithBuild(), std::string(QUILLET_VERSION) + " (" + QUILLET_BUILD + ")");
-  EXPECT_EQ(kit::AppFacts::url(), std::filesystem::canonical("/proc/self/exe"));
-  EXPECT_GT(kit::SystemMemory::residentBytes().value_or(0), 0);
-  EXPECT_GT(kit::SystemMemory::availableBytes().value_or(0), 0);
-}
-
-TEST(AppFactsTest, SourcesAreReadLeniently) {
-  const std::string osRelease =
-      "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian \\\"GNU\\\"/Linux\"\n"
-      "VERSION_ID=12\nID='debian'\n";
-  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "NAME"), "Debian \"GNU\"/Linux");
-  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "VERSION_ID"), "12");
-  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "ID"), "debian");
-  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "VERSION"), std::nullopt);
-
-  EXPECT_EQ(kit::Device::hardwareModelFrom(std::string("ThinkPad X1\n"), std::string("Pi\0", 3)), "ThinkPad X1");
-  EXPECT_EQ(kit::Device::hardwareModelFrom(std::nullopt, std::string("Raspberry Pi 4 Model B\0", 23)),
-            "Raspberry Pi 4 Model B");
-  EXPECT_EQ(kit::Device::hardwareModelFrom(std::string("\xff\xfe"), std::nullopt), "<Unknown model>");
-
-  EXPECT_EQ(kit::AppFacts::parseBuildNumber("027"), 27);
-  EXPECT_EQ(kit::AppFacts::parseBuildNumber("27a"), std::nullopt);
-  EXPECT_EQ(kit::AppFacts::parseBuildNumber("-1"), std::nullopt);
-  EXPECT_EQ(kit::AppFacts::parseBuildNumber(""), std::nullopt);
-}
-
-TEST(SystemMemoryTest, FieldsAndTexts) {
-  const std::string status = "Name:\tquillet\nVmRSS:\t   24576 kB\nVmSwap:\t0 kB\n";
-  EXPECT_EQ(kit::SystemMemory::kilobyteField(status, "VmRSS"), 24576 * 1024);
-  EXPECT_EQ(kit::SystemMemory::kilobyteField(status, "VmRS"), std::nullopt);
-  EXPECT_EQ(kit::SystemMemory::kilobyteField("VmRSS: lots kB\n", "VmRSS"), std::nullopt);
-  EXPECT_EQ(kit::SystemMemory::kilobyteField("VmRSS: 99999999999999999999 kB\n", "VmRSS"), std::nullopt);
-
-  EXPECT_EQ(kit::SystemMemory::memoryText(0), "Zero KB");
-  EXPECT_EQ(kit::SystemMemory::memoryText(512), "512 bytes");
-  EXPECT_EQ(kit::SystemMemory::memoryText(24 * 1024), "24 KB");
-  EXPECT_EQ(kit::SystemMemory::memoryText(24 * 1024 * 1024 + 512 * 1024), "24.5 MB");
-  EXPECT_EQ(kit::SystemMemory::memoryText(int64_t{5} * 1024 * 1024 * 1024 / 4), "1.25 GB");
-}
 
 TEST(DebugInfoTest, RunningTimeLeavesOutLeadingZeroUnits) {
   EXPECT_EQ(kit::DebugInfo::runningTimeText(0), "0s");
@@ -70,36 +15,6 @@ TEST(DebugInfoTest, RunningTimeLeavesOutLeadingZeroUnits) {
   EXPECT_EQ(kit::DebugInfo::runningTimeText(185), "3m 5s");
   EXPECT_EQ(kit::DebugInfo::runningTimeText(7207), "2h 0m 7s");
   EXPECT_EQ(kit::DebugInfo::runningTimeText(-3), "0s");
-}
-
-class PreferencesDumpTest : public ::testing::Test {
- protected:
-  std::shared_ptr<platform::UserDefaults> suite_ = platform::UserDefaults::named("preferences-dump");
-  void TearDown() override { kit::Preferences::removeAll(*suite_); }
-};
-
-TEST_F(PreferencesDumpTest, KitKeysFirstThenTheOthersEachInCodePointOrder) {
-  for (const char* key : {"alpha", "Zv_launchCount", "Beta", "__x", "NSWindow Frame", "ILMediaThing", "MSAppCenterId",
-                          "nsLowercase", "UserIdHistory", "SessionIdHistory", "pastDevicesKey"})
-    suite_->set(key, PlistValue(true));
-  suite_->registerDefaults({{"registeredOnly", PlistValue(true)}});
-  EXPECT_EQ(kit::PreferencesDump::debugInfoDictionary(*suite_).keys(),
-            (std::vector<std::string>{"Zv_launchCount", "__x", "Beta", "alpha", "nsLowercase"}));
-}
-
-TEST_F(PreferencesDumpTest, ValuesReadAsTheirMeaning) {
-  using kit::PreferencesDump::debugDisplayValue;
-  EXPECT_EQ(debugDisplayValue(PlistValue(true)), "true");
-  EXPECT_EQ(debugDisplayValue(PlistValue(int64_t{1})), "1");
-  EXPECT_EQ(debugDisplayValue(PlistValue(1.23456)), "1.23");
-  EXPECT_EQ(debugDisplayValue(PlistValue(2.0)), "2");
-  EXPECT_EQ(debugDisplayValue(PlistValue(2.5)), "2.5");
-  EXPECT_EQ(debugDisplayValue(PlistValue(-0.125)), "-0.13");
-  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistData{"abc"})), "<Data: 3 bytes>");
-  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistArray{PlistValue("org.gnome.TextEditor"), PlistValue(3)})),
-            "[\"org.gnome.TextEditor\", 3]");
-  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistDate(std::chrono::seconds(0)))), "1970-01-01 00:00:00 +0000");
-  EXPECT_TRUE(kit::PreferencesDump::debugInfoDictionary(*platform::UserDefaults::named("never-written")).empty());
 }
 
 class DebugTextTest : public ::testing::Test {

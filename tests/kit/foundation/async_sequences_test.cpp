@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "kit/foundation/publisher_streams.h"
-#include "platform/core/clock.h"
 #include "platform/core/sleep.h"
+#include "support/manual_main_executor.h"
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -18,17 +17,8 @@ using kit::PassthroughAsyncSequence;
 
 namespace {
 
-class AsyncSequencesTest : public ::testing::Test {
+class AsyncSequencesTest : public VirtualTimeTest {
  protected:
-  void SetUp() override {
-    setMainExecutorForTesting(&main);
-    setClockForTesting(&clock);
-  }
-  void TearDown() override {
-    main.runUntilIdle();
-    setClockForTesting(nullptr);
-    setMainExecutorForTesting(nullptr);
-  }
   template <class S>
   std::vector<typename S::Element> collect(S sequence) {
     std::vector<typename S::Element> out;
@@ -39,8 +29,6 @@ class AsyncSequencesTest : public ::testing::Test {
     main.runUntilIdle();
     return out;
   }
-  ManualExecutor main;
-  VirtualClock clock;
 };
 
 // A sequence that yields its elements and then fails.
@@ -223,63 +211,6 @@ TEST_F(AsyncSequencesTest, RaceReturnsTheFirstResultAndCancelsTheSleeper) {
   main.runUntilIdle();
   EXPECT_TRUE(threw);
   EXPECT_FALSE(ran);
-}
-
-TEST_F(AsyncSequencesTest, PublisherStreamDeliversValuesAndCancelsItsSubscriptionWhenDropped) {
-  rx::PassthroughSubject<int> subject;
-  std::vector<int> seen;
-  {
-    auto stream = kit::asyncStream(subject.publisher());
-    auto reader = spawn(main, [&, stream]() -> Task<> {
-      while (auto v = co_await stream.next()) seen.push_back(*v);
-    });
-    subject.send(1);
-    subject.send(2);
-    main.runUntilIdle();
-    reader.cancel();
-    main.runUntilIdle();
-  }
-  subject.send(3);
-  main.runUntilIdle();
-  EXPECT_EQ(seen, (std::vector<int>{1, 2}));
-}
-
-// The bridge's task ends, and its stream terminates, once the last subscriber is gone.
-TEST_F(AsyncSequencesTest, StreamPublisherEndsItsTaskWhenTheLastSubscriberCancels) {
-  auto streamAndInput = AsyncStream<int>::makeStream();
-  auto stream = std::move(streamAndInput.first);
-  auto input = std::move(streamAndInput.second);
-  std::vector<StreamTermination> ends;
-  input.onTermination([&](StreamTermination t) { ends.push_back(t); });
-  auto bridged = kit::publisher(stream);
-  main.runUntilIdle();
-  input.yield(0);  // nobody subscribed yet: lost
-  main.runUntilIdle();
-
-  std::vector<int> first, second;
-  auto a = bridged.sink([&](const int& v) { first.push_back(v); });
-  auto b = bridged.sink([&](const int& v) { second.push_back(v); });
-  input.yield(1);
-  main.runUntilIdle();
-  a.cancel();
-  input.yield(2);
-  main.runUntilIdle();
-  EXPECT_TRUE(ends.empty());
-  b.cancel();
-  main.runUntilIdle();
-  EXPECT_EQ(first, std::vector<int>{1});
-  EXPECT_EQ(second, (std::vector<int>{1, 2}));
-  EXPECT_EQ(ends, std::vector<StreamTermination>{StreamTermination::cancelled});
-
-  // Released without ever being subscribed to: the task ends as well.
-  auto stream2AndInput2 = AsyncStream<int>::makeStream();
-  auto stream2 = std::move(stream2AndInput2.first);
-  auto input2 = std::move(stream2AndInput2.second);
-  bool ended2 = false;
-  input2.onTermination([&](StreamTermination) { ended2 = true; });
-  { auto unused = kit::publisher(stream2); }
-  main.runUntilIdle();
-  EXPECT_TRUE(ended2);
 }
 
 }  // namespace

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <unordered_set>
-
-#include "kit/foundation/process_id.h"
 
 namespace {
 
@@ -58,14 +55,6 @@ TEST(Bytes, DescribesItselfAsAFileSizeWithTheExactCount) {
   EXPECT_EQ(Bytes(1'234'567'890).debugDescription(), "1.23 GB (1234567890)");
   EXPECT_EQ(Bytes(-1'500'000).debugDescription(), "-1.5 MB (-1500000)");
   EXPECT_EQ(kit::formattedFileSize(std::numeric_limits<int64_t>::min()), "-9.22 EB");
-}
-
-TEST(ProcessID, IsAPlainHashableValue) {
-  std::unordered_set<kit::ZvProcessID> seen{kit::ZvProcessID(42), kit::ZvProcessID(42), kit::ZvProcessID(-1)};
-  EXPECT_EQ(seen.size(), 2u);
-  EXPECT_EQ(kit::ZvProcessID(0).rawValue, 0);
-  EXPECT_EQ(kit::ZvProcessID(-7).id(), kit::ZvProcessID(-7));
-  EXPECT_EQ(std::hash<kit::ZvProcessID>()(kit::ZvProcessID(5)), std::hash<int32_t>()(5));
 }
 
 }  // namespace

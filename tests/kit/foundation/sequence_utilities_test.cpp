@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <list>
 #include <stdexcept>
 
-#include "kit/foundation/collection_views.h"
-#include "kit/foundation/foundation_helpers.h"
-#include "kit/foundation/general_error.h"
 #include "kit/foundation/text_helpers.h"
 
 namespace {
@@ -95,70 +91,6 @@ TEST(SequenceUtilities, ExcludingPartitioningAndSortingByProjections) {
   EXPECT_EQ(kit::sortedBy(rows, &Row::group, kit::SortOrder::reverse).front().group, 2);
   auto byGroupThenName = kit::sortedBy<Row>(rows, {kit::comparing<Row>(&Row::group), kit::comparing<Row>(&Row::name)});
   EXPECT_EQ(byGroupThenName, (std::vector<Row>{{1, "z"}, {2, "a"}, {2, "b"}}));
-}
-
-enum class Color { red, green, blue };
-
-TEST(CollectionViews, EnumCaseMapVisitsCasesInDeclarationOrder) {
-  std::vector<Color> all{Color::red, Color::green, Color::blue};
-  kit::EnumCaseMap<Color, int> map(all, {{Color::blue, 3}, {Color::red, 1}, {Color::green, 2}});
-  ASSERT_EQ(map.size(), 3u);
-  EXPECT_EQ(map.at(0).first, Color::red);
-  EXPECT_EQ(map.at(2).second, 3);
-
-  kit::EnumCaseMap<Color, int> withoutGreen(all, {{Color::blue, 3}, {Color::red, 1}, {Color::green, 2}},
-                                            {Color::green});
-  EXPECT_EQ(withoutGreen.size(), 2u);
-  EXPECT_EQ(withoutGreen.at(1).first, Color::blue);
-  EXPECT_EQ(withoutGreen.values().size(), 3u);
-
-  kit::EnumCaseMap<Color, int> partial(all, {{Color::red, 1}}, {Color::green, Color::blue});
-  partial.set(Color::blue, 9);
-  EXPECT_EQ(partial.size(), 1u);
-  EXPECT_EQ(partial[Color::blue], 9);
-  kit::EnumCaseMap<Color, int> missing(all, {{Color::red, 1}});
-  EXPECT_DEATH(missing.at(1), "no value");
-}
-
-TEST(CollectionViews, IndexedAndNeighborViews) {
-  std::vector<char> letters{'x', 'y'};
-  std::vector<std::pair<std::ptrdiff_t, char>> pairs;
-  for (auto [index, letter] : kit::IndexedCollection(letters)) pairs.emplace_back(index, letter);
-  EXPECT_EQ(pairs, (std::vector<std::pair<std::ptrdiff_t, char>>{{0, 'x'}, {1, 'y'}}));
-  pairs.clear();
-  for (auto [index, letter] : kit::IndexedCollection(letters, 5)) pairs.emplace_back(index, letter);
-  EXPECT_EQ(pairs.front().first, 5);
-  EXPECT_EQ(pairs.back().first, 6);
-
-  std::list<int> numbers{1, 2, 3};
-  std::vector<kit::Neighbors<int>> windows;
-  for (const auto& window : kit::NeighborSequence(numbers)) windows.push_back(window);
-  EXPECT_EQ(windows, (std::vector<kit::Neighbors<int>>{{std::nullopt, 1, 2}, {1, 2, 3}, {2, 3, std::nullopt}}));
-
-  std::vector<int> single{7}, none;
-  windows.clear();
-  for (const auto& window : kit::NeighborSequence(single)) windows.push_back(window);
-  EXPECT_EQ(windows, (std::vector<kit::Neighbors<int>>{{std::nullopt, 7, std::nullopt}}));
-  int count = 0;
-  for ([[maybe_unused]] const auto& window : kit::NeighborSequence(none)) ++count;
-  EXPECT_EQ(count, 0);
-}
-
-TEST(FoundationHelpers, TextsBytesTypesAndUrls) {
-  EXPECT_EQ(kit::nilIfEmptyOrWhitespace(""), std::nullopt);
-  EXPECT_EQ(kit::nilIfEmptyOrWhitespace(" \t\n\u00a0\u2028"), std::nullopt);
-  EXPECT_EQ(kit::nilIfEmptyOrWhitespace(" a "), " a ");
-  EXPECT_FALSE(kit::isEmptyOrWhitespace("\xff"));
-
-  EXPECT_EQ(kit::droppingTrailingNullByte(std::string("abc\0", 4)), "abc");
-  EXPECT_EQ(kit::droppingTrailingNullByte(std::string("ab\0\0", 4)), std::string("ab\0", 3));
-  EXPECT_EQ(kit::droppingTrailingNullByte(kit::Bytes8{}), kit::Bytes8{});
-  EXPECT_EQ(kit::subrange(kit::Bytes8{1, 2, 3, 4}, 1, 3), (kit::Bytes8{2, 3}));
-  EXPECT_DEATH(kit::subrange(kit::Bytes8{1}, 0, 2), "out of bounds");
-
-  EXPECT_EQ(kit::typeName(kit::GeneralError("x")), "kit::GeneralError");
-  EXPECT_EQ(kit::urlFromLiteral("https://example.com/a").host(), "example.com");
-  EXPECT_DEATH(kit::urlFromLiteral("not a url"), "Invalid URL literal");
 }
 
 }  // namespace

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QObject>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "kit/shortcuts/storage.h"
-#include "kit/shortcuts/view_shortcuts.h"
 #include "platform/core/executor.h"
 #include "platform/core/task.h"
 
@@ -149,27 +147,6 @@ TEST_F(ShortcutHandlers, TriggerKeyDownRunsTheKeyDownClosuresOfEveryNameSharingT
   gs::triggerKeyDown(without);
   gs::triggerKeyDown(second);
   EXPECT_EQ(calls, (std::vector<std::string>{"first", "second"}));
-}
-
-TEST_F(ShortcutHandlers, ViewSubscriptionEndsWithItsOwner) {
-  const Name name("handlersView");
-  gs::saveShortcut({15, 256}, name);
-  std::vector<EventType> received;
-  int ups = 0;
-  {
-    QObject owner;
-    gs::onKeyboardShortcut(owner, name, [&](EventType e) { received.push_back(e); });
-    gs::onKeyboardShortcut(owner, name, EventType::keyUp, [&] { ++ups; });
-    executor.runUntilIdle();
-    pressAndRelease({15, 256});
-    EXPECT_EQ(received, (std::vector<EventType>{EventType::keyDown, EventType::keyUp}));
-    EXPECT_EQ(ups, 1);
-  }
-  executor.runUntilIdle();
-  pressAndRelease({15, 256});
-  EXPECT_EQ(received.size(), 2u);
-  EXPECT_EQ(ups, 1);
-  EXPECT_TRUE(gs::streamShortcuts().empty());
 }
 
 }  // namespace

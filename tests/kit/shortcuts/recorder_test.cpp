@@ -17,9 +17,6 @@
 #include "platform/prefs/user_defaults.h"
 #include "support/recording_alert_presenter.h"
 
-// Font discovery keeps its caches for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace {
 
 using kit::GlobalShortcuts::Name;
@@ -29,14 +26,6 @@ namespace gs = kit::GlobalShortcuts;
 
 class RecorderTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "recorder-test";
-    static char* argv[] = {name, nullptr};
-    static auto* app = new QApplication(argc, argv);
-    (void)app;
-  }
-
   void SetUp() override {
     kit::setAlertPresenter(&presenter);
     static int counter = 0;
@@ -186,20 +175,6 @@ TEST_F(RecorderTest, ShowsOnlyItsOwnNamesChanges) {
   EXPECT_EQ(recorder->text(), "Super+F2");
   gs::setShortcut(std::nullopt, Name("someOtherRecorderName"));
   EXPECT_TRUE(recorder->text().isEmpty());
-}
-
-TEST_F(RecorderTest, MenuActionShowsAndFollowsTheStoredShortcut) {
-  QAction action("Automatically Clear Formatting");
-  gs::saveShortcut({122, 256}, *name);
-  gs::setShortcut(action, std::optional<Name>(*name));
-  EXPECT_EQ(action.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F1));
-  gs::saveShortcut({49, 2048 | 512}, *name);
-  EXPECT_EQ(action.shortcut(), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Space));
-
-  gs::setShortcut(action, std::optional<Name>());
-  EXPECT_TRUE(action.shortcut().isEmpty());
-  gs::saveShortcut({122, 256}, *name);
-  EXPECT_TRUE(action.shortcut().isEmpty()) << "no longer following";
 }
 
 }  // namespace

@@ -75,24 +75,4 @@ TEST(ShortcutModifiers, EventsGiveShortcutsOnlyForKeyDownAndKeyUp) {
   }
 }
 
-TEST(ShortcutDisplay, ModifiersComeFirstInAFixedOrder) {
-  EXPECT_EQ(kit::symbolicDescription(flag::shift | flag::command | flag::control | flag::option),
-            "Ctrl+Alt+Shift+Super+");
-  EXPECT_EQ(kit::GlobalShortcuts::description({Key::space.rawValue, 4096 | 2048}), "Alt+Super+Space");
-  EXPECT_EQ(kit::GlobalShortcuts::description({Key::return_.rawValue, 256}), "Ctrl+\u21A9");
-  EXPECT_EQ(kit::GlobalShortcuts::description({500, 256}), "Ctrl+\uFFFD") << "a key without text";
-}
-
-TEST(ShortcutDisplay, KeyCombinationsForQtMenus) {
-  using kit::GlobalShortcuts::keyCombination;
-  EXPECT_EQ(keyCombination({Key::f12.rawValue, 0}), QKeyCombination(Qt::Key_F12));
-  EXPECT_EQ(keyCombination({Key::space.rawValue, 256 | 512}),
-            QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Space));
-  EXPECT_EQ(keyCombination({Key::return_.rawValue, 2048 | 4096}),
-            QKeyCombination(Qt::AltModifier | Qt::MetaModifier, Qt::Key_Return));
-  EXPECT_EQ(keyCombination({Key::keypadPlus.rawValue, 256}),
-            QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus));
-  EXPECT_EQ(keyCombination({500, 256}), std::nullopt);
-}
-
 }  // namespace

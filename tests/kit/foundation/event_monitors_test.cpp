@@ -1,9 +1,10 @@
+#include "kit/foundation/event_monitors.h"
+
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 
-#include "kit/foundation/event_monitors.h"
 #include "platform/system/modifier_flags.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "kit/foundation/regex.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

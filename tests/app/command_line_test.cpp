@@ -1,0 +1,25 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using app::Command;
+
+TEST(CommandLineTest, ArgumentsChooseOneCommand) {
+  EXPECT_EQ(app::commandFor({}), Command::runApplication);
+  EXPECT_EQ(app::commandFor({"--autostart"}), Command::runApplication);
+  EXPECT_EQ(app::commandFor({"--relaunch"}), Command::runApplication);
+  EXPECT_EQ(app::commandFor({"clear-clipboard-formatting"}), Command::clearClipboardFormatting);
+  EXPECT_EQ(app::commandFor({"clear-clipboard-formatting", "now"}), Command::unknown);
+  EXPECT_EQ(app::commandFor({"remove-tracking-parameters", "https://example.com"}), Command::removeTrackingParameters);
+  EXPECT_EQ(app::commandFor({"remove-tracking-parameters", "--help"}), Command::help);
+  EXPECT_EQ(app::commandFor({"--version"}), Command::unknown);
+  EXPECT_EQ(app::commandFor({"clear"}), Command::unknown);
+  const std::string usage = app::usageText();
+  for (const char* command : {"quillet clear-clipboard-formatting", "quillet remove-tracking-parameters URL...",
+                              "quillet --help", "Clear Clipboard Formatting", "Remove Tracking Parameters from URLs"})
+    EXPECT_NE(usage.find(command), std::string::npos) << command;
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+#include "app/status_item.h"
+
+#include <gtest/gtest.h>
+
+#include "app/menu_bar_test_support.h"
+
+namespace app {
+namespace {
+
+TEST(StatusItemClickTest, RightClickOrSuperClickToggleAndAPlainClickOpensTheMenu) {
+  using enum StatusItemClickResult;
+  const auto primary = StatusItemClick::primaryButton;
+  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButton, 0), primaryAction);
+  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButton, Flag::shift), primaryAction);
+  EXPECT_EQ(routeStatusItemClick(primary, 0), showMenu);
+  EXPECT_EQ(routeStatusItemClick(primary, Flag::option), showMenu);
+  EXPECT_EQ(routeStatusItemClick(primary, Flag::command | Flag::shift), showMenu);
+  EXPECT_EQ(routeStatusItemClick(primary, Flag::capsLock), showMenu);
+  EXPECT_EQ(routeStatusItemClick(primary, Flag::control), primaryAction);
+  EXPECT_EQ(routeStatusItemClick(primary, Flag::control | Flag::capsLock | Flag::function), primaryAction);
+  EXPECT_EQ(routeStatusItemClick(primary, Flag::control | Flag::option), nothing);
+  EXPECT_EQ(routeStatusItemClick(StatusItemClick::other, 0), nothing);
+}
+
+TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheHideSetting) {
+  kit::Preferences::set(Keys::dimMenuBarIconWhenDisabled(), true);
+  auto controller = makeController();
+  EXPECT_TRUE(controller->isStatusItemVisible());
+  EXPECT_TRUE(controller->isIconDimmed());
+
+  controller->handleStatusItemClick(StatusItemClick::secondaryButton, 0);
+  EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  QTest::qWait(10);
+  EXPECT_FALSE(controller->isIconDimmed());
+  controller->handleStatusItemClick(StatusItemClick::primaryButton, Flag::control | Flag::option);
+  EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+
+  setAutomaticClearing(false);
+  kit::Preferences::set(Keys::dimMenuBarIconWhenDisabled(), false);
+  QTest::qWait(10);
+  EXPECT_FALSE(controller->isIconDimmed());
+
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  QTest::qWait(10);
+  EXPECT_FALSE(controller->isStatusItemVisible());
+  kit::Preferences::set(Keys::hideMenuBarIcon(), false);
+  QTest::qWait(10);
+  EXPECT_TRUE(controller->isStatusItemVisible());
+}
+
+TEST_F(MenuBarControllerTest, AHiddenIconShowsForTheRevealTimeAtStartAndAtEachReveal) {
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  auto controller = makeController();
+  EXPECT_TRUE(controller->isStatusItemVisible());
+  QTest::qWait(100);
+  EXPECT_FALSE(controller->isStatusItemVisible());
+  // Launching the running program again reveals it the same way.
+  controller->revealStatusItem();
+  EXPECT_TRUE(controller->isStatusItemVisible());
+  QTest::qWait(100);
+  EXPECT_FALSE(controller->isStatusItemVisible());
+}
+
+}  // namespace
+}  // namespace app

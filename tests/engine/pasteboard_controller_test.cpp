@@ -1,0 +1,223 @@
+#include "engine/pasteboard_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "engine/pasteboard_markers.h"
+#include "engine/preference_keys.h"
+#include "platform/system/fake_workspace.h"
+#include "support/pasteboard_items.h"
+
+namespace engine {
+namespace {
+
+using platform::MemoryPasteboard;
+using platform::PasteboardItem;
+namespace type = platform::PasteboardType;
+namespace Keys = kit::Preferences::Keys;
+
+// Another application writes its copy while the engine is still reading the previous one.
+class PasteboardWrittenDuringRead final : public platform::Pasteboard {
+ public:
+  MemoryPasteboard inner;
+  // Runs once the newer copy is there, while the read is still going on.
+  std::function<void()> whileReading;
+  int64_t changeCount() const override { return inner.changeCount(); }
+  std::vector<std::string> types() override { return inner.types(); }
+  std::optional<platform::Bytes> data(std::string_view type) override {
+    auto result = inner.data(type);
+    if (type == type::string && !copied_) {
+      copied_ = true;
+      inner.setItems({itemOf({{type::html, "<b>newer</b>"}, {type::string, "newer"}})});
+      if (whileReading) whileReading();
+    }
+    return result;
+  }
+  std::vector<PasteboardItem> items() override { return inner.items(); }
+  bool write(std::vector<platform::PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) override {
+    return inner.write(std::move(entries), onlyIfChangeCountIs);
+  }
+  platform::rx::Publisher<int64_t> changes() override { return inner.changes(); }
+
+ private:
+  bool copied_ = false;
+};
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kit::Preferences::removeAll();
+    kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+  }
+};
+
+TEST_F(ControllerTest, APassWhoseContentWasReplacedMeanwhileWritesNothing) {
+  PasteboardWrittenDuringRead pasteboard;
+  pasteboard.inner.setItems({itemOf({{type::html, "<b>older</b>"}, {type::string, "older"}})});
+  PasteboardController controller(pasteboard);
+  controller.clearFormatting();
+  EXPECT_EQ(pasteboard.string(type::string), "newer");
+  EXPECT_FALSE(hasType(pasteboard, cleanedMarkerType()));
+
+  // The next pass cleans the newer copy.
+  controller.clearFormatting();
+  EXPECT_EQ(pasteboard.types(),
+            (std::vector<std::string>{type::string, cleanedMarkerType(), "x.nspasteboard.ModifiedType"}));
+}
+
+TEST_F(ControllerTest, AChangeDuringADecisionIsDecidedRightAfterItNotInsideIt) {
+  PasteboardWrittenDuringRead pasteboard;
+  pasteboard.inner.setItems({itemOf({{type::html, "<b>older</b>"}, {type::string, "older"}})});
+  PasteboardController controller(pasteboard);
+  std::optional<bool> cleanedInside;
+  pasteboard.whileReading = [&] {
+    controller.pasteboardDidChange();  // the watcher hears of the newer copy
+    cleanedInside = hasType(pasteboard.inner, cleanedMarkerType());
+  };
+  controller.pasteboardDidChange();
+  EXPECT_EQ(cleanedInside, false);
+  EXPECT_EQ(pasteboard.string(type::string), "newer");
+  EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
+}
+
+TEST_F(ControllerTest, WhileTheScriptIsEditedThePassSkipsItAndScriptsSeeOurOwnId) {
+  kit::Preferences::set(Keys::transformTextWithJavaScript(), true);
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("return $.sourceApp + ':' + $.text"));
+  MemoryPasteboard pasteboard;
+  pasteboard.setItems(
+      {itemOf({{type::html, "<b>t</b>"}, {type::string, "t"}, {"org.nspasteboard.source", "org.example.A"}})});
+  PasteboardController controller(pasteboard);
+  controller.setEditingCode(true);
+  controller.clearFormatting();
+  EXPECT_EQ(pasteboard.string(type::string), "t");
+  EXPECT_EQ(controller.runJavaScript("return $.sourceApp", ""), "com.kestrova.Quillet");
+
+  controller.setEditingCode(false);
+  pasteboard.setItems(
+      {itemOf({{type::html, "<b>u</b>"}, {type::string, "u"}, {"org.nspasteboard.source", "org.example.B"}})});
+  controller.forgetSourceApp();
+  controller.clearFormatting();
+  EXPECT_EQ(pasteboard.string(type::string), "org.example.B:u");
+  EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.B");
+}
+
+TEST_F(ControllerTest, ALinkThatOpensABlockLeavesTheBlockBreakOutsideBothOutputs) {
+  kit::Preferences::set(Keys::preserveLinks(), true);
+  const std::string rtfLink = "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/para\"}}{\\fldrslt docs}}";
+  const std::string htmlLink = "<a href=\"https://example.com/para\">docs</a>";
+  const std::string a = "<a href=\"https://example.com/para\">docs</a>";
+  struct Case {
+    std::string type, input, rtf, html;
+  };
+  const Case cases[] = {
+      {type::html, "<p>Intro</p><p>" + a + " tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "<p>Intro</p><h2>" + a + " tail</h2>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "<div>Intro</div><div>" + a + " tail</div>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "Intro<p><span>" + a + "</span> tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+       "Intro<br>" + htmlLink + " tail<br>"},
+      {type::html, "<table><tr><td>Intro</td></tr><tr><td>" + a + " tail</td></tr></table>",
+       "Intro\\par\n" + rtfLink + " tail\\par\n", "Intro<br>" + htmlLink + " tail<br>"},
+      // Where the line already ends before the link.
+      {type::html, "Intro<br>" + a + " tail", "Intro\\line " + rtfLink + " tail", "Intro<br>" + htmlLink + " tail"},
+      {type::html, "<ul><li>Intro</li><li>" + a + " tail</li></ul>",
+       "\\tab \\u8226 \\tab Intro\\par\n\\tab \\u8226 \\tab " + rtfLink + " tail\\par\n",
+       "&#9;•&#9;Intro<br>&#9;•&#9;" + htmlLink + " tail<br>"},
+      {type::html, "<table><tr><td>Intro</td><td>" + a + " tail</td></tr></table>",
+       "Intro\\tab " + rtfLink + " tail\\par\n", "Intro&#9;" + htmlLink + " tail<br>"},
+      {type::rtf,
+       "{\\rtf1 Intro\\par {\\field{\\*\\fldinst HYPERLINK \"https://example.com/para\"}{\\fldrslt docs}} tail}",
+       "Intro\\par\n" + rtfLink + " tail", "Intro<br>" + htmlLink + " tail"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    MemoryPasteboard pasteboard;
+    pasteboard.setItems({itemOf({{c.type, c.input}, {type::string, "Intro docs tail"}})});
+    PasteboardController controller(pasteboard);
+    controller.clearFormatting();
+    EXPECT_EQ(pasteboard.string(type::rtf), "{\\rtf1\\ansi\\ansicpg1252\\uc0 " + c.rtf + "}");
+    EXPECT_EQ(pasteboard.string(type::html),
+              "<html><head><meta charset=\"utf-8\"></head><body>" + c.html + "</body></html>");
+  }
+}
+
+class SourceApplicationTest : public ControllerTest {
+ protected:
+  void SetUp() override {
+    ControllerTest::SetUp();
+    platform::Workspace::setSharedForTesting(&workspace);
+    controller = std::make_unique<PasteboardController>(pasteboard);
+  }
+  void TearDown() override {
+    controller.reset();
+    platform::Workspace::setSharedForTesting(nullptr);
+  }
+
+  // The source application of a copy with `content`, owned by `owner`.
+  std::optional<std::string> sourceOf(const PasteboardContent& content,
+                                      std::optional<std::string> owner = "org.example.Owner") {
+    pasteboard.setItems({itemOf(content)});
+    pasteboard.setOwnerApplication(std::move(owner));
+    return controller->sourceAppBundleIdentifier();
+  }
+
+  platform::FakeWorkspace workspace;
+  MemoryPasteboard pasteboard;
+  std::unique_ptr<PasteboardController> controller;  // made once automatic clearing is off
+};
+
+TEST_F(SourceApplicationTest, MarkersComeFirstInTheirOrderThenTheOwnerThenTheFrontmostApplication) {
+  const std::pair<std::string, std::string> source = {"org.nspasteboard.source", "org.example.Marked"};
+  const std::pair<std::string, std::string> pages = {"com.apple.iWork.pasteboardState.applicationName-Pages", ""};
+  const std::pair<std::string, std::string> numbers = {"com.apple.iWork.pasteboardState.applicationName-Numbers", ""};
+  const std::pair<std::string, std::string> keynote = {"com.apple.iWork.pasteboardState.applicationName-Keynote", ""};
+  const std::pair<std::string, std::string> office = {"com.microsoft.appbundleid", "com.microsoft.Word"};
+  const std::pair<std::string, std::string> text = {type::string, "t"};
+  EXPECT_EQ(sourceOf({text, source}), "org.example.Marked");
+  EXPECT_EQ(sourceOf({text, pages}), "com.apple.iWork.Pages");
+  EXPECT_EQ(sourceOf({text, numbers}), "com.apple.iWork.Numbers");
+  EXPECT_EQ(sourceOf({text, keynote}), "com.apple.iWork.Keynote");
+  EXPECT_EQ(sourceOf({text, office}), "com.microsoft.Word");
+  EXPECT_EQ(sourceOf({text, office, keynote, numbers, pages, source}), "org.example.Marked");
+  EXPECT_EQ(sourceOf({text, office, keynote, numbers, pages}), "com.apple.iWork.Pages");
+  EXPECT_EQ(sourceOf({text, office, keynote, numbers}), "com.apple.iWork.Numbers");
+  EXPECT_EQ(sourceOf({text, office, keynote}), "com.apple.iWork.Keynote");
+  EXPECT_EQ(sourceOf({text, {"org.nspasteboard.source", " "}, office}), "com.microsoft.Word");
+
+  // Without markers the clipboard's owner answers; the frontmost application only when there is no owner.
+  kit::Preferences::set(Keys::_forceUsingFrontmostApp(), true);
+  workspace.frontmost = platform::RunningApplication{.pid = 7, .bundleIdentifier = "org.example.Front"};
+  EXPECT_EQ(sourceOf({text}), "org.example.Owner");
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Front");
+
+  // The content decision asks the owner too: the spreadsheet's cut is left alone without any marker.
+  sourceOf({text, {"dyn.ah62d4rv4gu8y", "Cut 1"}}, "com.microsoft.Excel");
+  EXPECT_FALSE(controller->currentContent());
+  sourceOf({text, {"dyn.ah62d4rv4gu8y", "Cut 1"}});
+  EXPECT_TRUE(controller->currentContent());
+}
+
+TEST_F(SourceApplicationTest, TheWriteBackOffersASourceMarkerOnlyWhenTheCopyHadOne) {
+  // As copy and clear does it: the source looked up afresh, then the pass.
+  auto cleanAndReadSource = [&](const PasteboardContent& content) {
+    sourceOf(content);
+    controller->clearUnlessCleaned();
+    EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
+    return pasteboard.string("org.nspasteboard.source");
+  };
+  EXPECT_EQ(cleanAndReadSource({{type::html, "<b>a</b>"}, {type::string, "a"}}), std::nullopt);
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), "org.example.Owner");
+  EXPECT_EQ(cleanAndReadSource({{type::html, "<b>b</b>"}, {type::string, "b"}, {"org.nspasteboard.source", " w\n"}}),
+            " w\n");
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), "w");
+  // Our own write has no owner to tell.
+  EXPECT_EQ(pasteboard.ownerApplication(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace engine

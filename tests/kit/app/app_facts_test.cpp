@@ -1,0 +1,41 @@
+#include "kit/app/app_facts.h"
+
+#include <gtest/gtest.h>
+#include <sys/utsname.h>
+
+#include <filesystem>
+
+namespace {
+
+TEST(AppFactsTest, FactsThatThisMachineCanConfirm) {
+  struct utsname name {};
+  ASSERT_EQ(uname(&name), 0);
+  EXPECT_EQ(kit::Device::architecture(), name.machine);
+  EXPECT_EQ(kit::Device::osBuild(), name.release);
+  EXPECT_EQ(kit::Device::osDescription(),
+            kit::Device::osName() + " " + kit::Device::osVersion() + " (" + name.release + ")");
+  EXPECT_EQ(kit::AppFacts::versionWithBuild(), std::string(QUILLET_VERSION) + " (" + QUILLET_BUILD + ")");
+  EXPECT_EQ(kit::AppFacts::url(), std::filesystem::canonical("/proc/self/exe"));
+}
+
+TEST(AppFactsTest, SourcesAreReadLeniently) {
+  const std::string osRelease =
+      "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian \\\"GNU\\\"/Linux\"\n"
+      "VERSION_ID=12\nID='debian'\n";
+  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "NAME"), "Debian \"GNU\"/Linux");
+  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "VERSION_ID"), "12");
+  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "ID"), "debian");
+  EXPECT_EQ(kit::Device::osReleaseValue(osRelease, "VERSION"), std::nullopt);
+
+  EXPECT_EQ(kit::Device::hardwareModelFrom(std::string("ThinkPad X1\n"), std::string("Pi\0", 3)), "ThinkPad X1");
+  EXPECT_EQ(kit::Device::hardwareModelFrom(std::nullopt, std::string("Raspberry Pi 4 Model B\0", 23)),
+            "Raspberry Pi 4 Model B");
+  EXPECT_EQ(kit::Device::hardwareModelFrom(std::string("\xff\xfe"), std::nullopt), "<Unknown model>");
+
+  EXPECT_EQ(kit::AppFacts::parseBuildNumber("027"), 27);
+  EXPECT_EQ(kit::AppFacts::parseBuildNumber("27a"), std::nullopt);
+  EXPECT_EQ(kit::AppFacts::parseBuildNumber("-1"), std::nullopt);
+  EXPECT_EQ(kit::AppFacts::parseBuildNumber(""), std::nullopt);
+}
+
+}  // namespace

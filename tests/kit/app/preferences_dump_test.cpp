@@ -1,0 +1,43 @@
+#include "kit/app/preferences_dump.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "kit/preferences/key.h"
+
+namespace {
+
+using platform::PlistValue;
+
+class PreferencesDumpTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<platform::UserDefaults> suite_ = platform::UserDefaults::named("preferences-dump");
+  void TearDown() override { kit::Preferences::removeAll(*suite_); }
+};
+
+TEST_F(PreferencesDumpTest, KitKeysFirstThenTheOthersEachInCodePointOrder) {
+  for (const char* key : {"alpha", "Zv_launchCount", "Beta", "__x", "NSWindow Frame", "ILMediaThing", "MSAppCenterId",
+                          "nsLowercase", "UserIdHistory", "SessionIdHistory", "pastDevicesKey"})
+    suite_->set(key, PlistValue(true));
+  suite_->registerDefaults({{"registeredOnly", PlistValue(true)}});
+  EXPECT_EQ(kit::PreferencesDump::debugInfoDictionary(*suite_).keys(),
+            (std::vector<std::string>{"Zv_launchCount", "__x", "Beta", "alpha", "nsLowercase"}));
+}
+
+TEST_F(PreferencesDumpTest, ValuesReadAsTheirMeaning) {
+  using kit::PreferencesDump::debugDisplayValue;
+  EXPECT_EQ(debugDisplayValue(PlistValue(true)), "true");
+  EXPECT_EQ(debugDisplayValue(PlistValue(int64_t{1})), "1");
+  EXPECT_EQ(debugDisplayValue(PlistValue(1.23456)), "1.23");
+  EXPECT_EQ(debugDisplayValue(PlistValue(2.0)), "2");
+  EXPECT_EQ(debugDisplayValue(PlistValue(2.5)), "2.5");
+  EXPECT_EQ(debugDisplayValue(PlistValue(-0.125)), "-0.13");
+  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistData{"abc"})), "<Data: 3 bytes>");
+  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistArray{PlistValue("org.gnome.TextEditor"), PlistValue(3)})),
+            "[\"org.gnome.TextEditor\", 3]");
+  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistDate(std::chrono::seconds(0)))), "1970-01-01 00:00:00 +0000");
+  EXPECT_TRUE(kit::PreferencesDump::debugInfoDictionary(*platform::UserDefaults::named("never-written")).empty());
+}
+
+}  // namespace

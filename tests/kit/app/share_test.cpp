@@ -1,0 +1,44 @@
+#include "kit/app/share.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include "kit_widgets_test_support.h"
+
+namespace kit {
+namespace {
+
+using ShareTest = KitWidgetsTest;
+
+TEST_F(ShareTest, ShareWindowCopiesMailsAndShowsTheLink) {
+  EXPECT_EQ(shareLink().absoluteString(), "https://kestrova.com/quillet");
+  EXPECT_EQ(emailLinkUrl(shareLink()).absoluteString(), "mailto:?body=https%3A%2F%2Fkestrova.com%2Fquillet");
+
+  platform::MemoryPasteboard pasteboard;
+  ShareAppScreen* first = ShareAppScreen::showWindow(pasteboard);
+  ShareAppScreen* second = ShareAppScreen::showWindow(pasteboard);
+  EXPECT_NE(first->window(), second->window());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return first->isVisible() && second->isVisible(); }));
+  EXPECT_EQ(first->window()->minimumSize(), first->window()->maximumSize());  // not resizable
+  EXPECT_TRUE(first->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  QTest::keyClick(first, Qt::Key_Escape);
+  EXPECT_TRUE(first->isVisible());
+
+  first->copyButton()->click();
+  EXPECT_EQ(pasteboard.string(platform::PasteboardType::string), "https://kestrova.com/quillet");
+  EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.kestrova.Quillet");
+  EXPECT_EQ(first->copyButton()->text(), "Copied");
+  QTest::qWait(1100);
+  EXPECT_EQ(first->copyButton()->text(), "Copy Link");
+  QPointer<ShareAppScreen> content(first);
+  first->window()->close();
+  second->window()->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return content.isNull(); }));  // the closed window lets go of its content
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,66 @@
+#include "kit/foundation/tuples.h"
+
+#include <gtest/gtest.h>
+
+#include "json_test_support.h"
+
+namespace {
+
+using kit::DecodingError;
+using kit::Either;
+using kit::Json;
+using kit::Tuple2;
+
+TEST(Tuples, CodeAsKeyedObjectsAndRequireEveryKey) {
+  Tuple2<int, std::string> pair{1, "a"};
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(pair)), R"({"first":1,"second":"a"})");
+  EXPECT_EQ(roundTrip(pair), pair);
+  kit::Tuple4<int, bool, std::string, double> four{1, true, "x", 2.5};
+  EXPECT_EQ(roundTrip(four), four);
+
+  EXPECT_EQ((kit::decodeJson<Tuple2<int, int>>(Json::parse(R"({"first":1,"second":2,"extra":3})"))),
+            (Tuple2<int, int>{1, 2}));
+  auto missing = decodingFailure<Tuple2<int, int>>(R"({"first":1})");
+  EXPECT_EQ(missing.kind(), DecodingError::Kind::keyNotFound);
+  EXPECT_EQ(missing.subject(), "second");
+  auto wrongKind = decodingFailure<Tuple2<int, int>>(R"({"first":"1","second":2})");
+  EXPECT_EQ(wrongKind.kind(), DecodingError::Kind::typeMismatch);
+  EXPECT_EQ(wrongKind.codingPath(), (kit::CodingPath{"first"}));
+  using Pair = Tuple2<int, int>;
+  EXPECT_EQ(decodingFailure<Pair>("[1,2]").kind(), DecodingError::Kind::typeMismatch);
+  EXPECT_EQ(decodingFailure<Pair>(R"({"first":null,"second":2})").kind(), DecodingError::Kind::valueNotFound);
+
+  std::hash<Pair> hash;
+  EXPECT_NE(hash({1, 2}), hash({2, 1}));
+}
+
+TEST(Either, CodesTheCaseAsAKeyHoldingAnObject) {
+  using Value = Either<int, std::string>;
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(Value::left(5))), R"({"left":{"_0":5}})");
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(Value::right("x"))), R"({"right":{"_0":"x"}})");
+  EXPECT_EQ(roundTrip(Value::right("x")), Value::right("x"));
+  EXPECT_EQ((kit::decodeJson<Value>(Json::parse(R"({"left":{"_0":1},"extra":true})"))), Value::left(1));
+
+  for (auto text : {"{}", R"({"left":{"_0":1},"right":{"_0":"2"}})"}) {
+    auto error = decodingFailure<Value>(text);
+    EXPECT_EQ(error.kind(), DecodingError::Kind::typeMismatch) << text;
+    EXPECT_EQ(error.debugDescription(), "Invalid number of keys found, expected one.");
+    EXPECT_EQ(error.subject(), "Either");
+  }
+  EXPECT_EQ(decodingFailure<Value>(R"({"left":{}})").kind(), DecodingError::Kind::keyNotFound);
+  EXPECT_EQ(decodingFailure<Value>(R"({"left":1})").kind(), DecodingError::Kind::typeMismatch);
+  EXPECT_EQ(decodingFailure<Value>(R"({"right":{"_0":3}})").codingPath(), (kit::CodingPath{"right", "_0"}));
+}
+
+TEST(Either, OrdersLeftBeforeRightAndHashesTheCase) {
+  using Value = Either<int, int>;
+  EXPECT_TRUE(Value::left(9) < Value::right(0));
+  EXPECT_FALSE(Value::right(0) < Value::left(9));
+  EXPECT_FALSE(Value::left(2) < Value::left(2));
+  EXPECT_TRUE(Value::left(1) < Value::left(2));
+  EXPECT_TRUE(Value::left(2) <= Value::left(2));
+  EXPECT_NE(Value::left(1), Value::right(1));
+  EXPECT_NE(std::hash<Value>()(Value::left(1)), std::hash<Value>()(Value::right(1)));
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+#include "kit/foundation/value_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "kit/foundation/locks.h"
+#include "support/threads.h"
+
+using namespace kit;
+
+namespace {
+
+TEST(LazyBoxTest, ProducerRunsOnceEvenUnderConcurrentFirstReads) {
+  std::atomic<int> runs{0};
+  LazyBox<std::string> never([&] {
+    ++runs;
+    return std::string("unused");
+  });
+  EXPECT_EQ(runs, 0);
+
+  LazyBox<std::string> box([&] {
+    ++runs;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return std::string("value");
+  });
+  std::vector<std::string> seen(6);
+  std::atomic<int> slot{0};
+  onThreads(6, [&] { seen[slot++] = box.get(); });
+  EXPECT_EQ(runs, 1);
+  for (const auto& s : seen) EXPECT_EQ(s, "value");
+}
+
+TEST(LockedValueBoxTest, CopiesShareOneValueAndConcurrentChangesAreNotLost) {
+  LockedValueBox<int> box(0);
+  LockedValueBox<int> copy = box;
+  onThreads(4, [&] {
+    for (int i = 0; i < 1000; ++i) copy.withLock([](int& v) { ++v; });
+  });
+  EXPECT_EQ(box.withLock([](int& v) { return v; }), 4000);
+}
+
+struct Person {
+  std::string name;
+  bool operator==(const Person&) const = default;
+  bool operator<(const Person& o) const { return name < o.name; }
+};
+
+TEST(WeakBoxTest, ReleasedObjectReadsAsEmptyEverywhere) {
+  auto alice = std::make_shared<Person>(Person{"Alice"});
+  WeakBox<Person> box(alice);
+  WeakBox<Person> empty;
+  EXPECT_EQ(box.get(&Person::name), "Alice");
+  box.set(&Person::name, std::optional<std::string>("Alicia"));
+  EXPECT_EQ(alice->name, "Alicia");
+  box.set(&Person::name, std::optional<std::string>());  // none writes nothing
+  EXPECT_EQ(alice->name, "Alicia");
+  EXPECT_FALSE(box == empty);
+
+  WeakArray<Person> array{alice, std::make_shared<Person>(Person{"Gone"})};
+  alice.reset();
+  EXPECT_TRUE(box.isEmpty());
+  EXPECT_EQ(box.get(&Person::name), std::nullopt);
+  EXPECT_TRUE(box == empty);
+  EXPECT_FALSE(box < empty);
+  EXPECT_FALSE(empty < box);
+  EXPECT_EQ(array.size(), 2u);
+  EXPECT_EQ(array[0], nullptr);
+}
+
+TEST(BoxTest, DescriptionsAndRelease) {
+  EXPECT_EQ(Box<int>(5).debugDescription(), "Box(5)");
+  EXPECT_EQ(MutableBox<int>(5).debugDescription(), "MutableBox(5)");
+  int calls = 0;
+  {
+    auto observer = std::make_shared<DeinitObserver>([&] { ++calls; });
+    auto second = observer;
+  }
+  EXPECT_EQ(calls, 1);
+
+  int once2Calls = 0;
+  {
+    Once2 unrun([&] { ++once2Calls; });
+  }
+  EXPECT_EQ(once2Calls, 0);
+}
+
+}  // namespace

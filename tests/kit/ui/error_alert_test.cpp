@@ -1,0 +1,91 @@
+#include "kit/ui/error_alert.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kit/foundation/general_error.h"
+#include "support/recording_alert_presenter.h"
+
+namespace kit {
+namespace {
+
+// Errors as the settings rows get them.
+struct RowError final : Error {
+  std::string description;
+  std::optional<std::string> reason, suggestion;
+  UserInfo info;
+  std::string typeOrCaseName() const override { return "RowError"; }
+  std::optional<std::string> errorDescription() const override { return description; }
+  std::optional<std::string> failureReason() const override { return reason; }
+  std::optional<std::string> recoverySuggestion() const override { return suggestion; }
+  UserInfo userInfo() const override { return info; }
+};
+
+TEST(ErrorAlertTest, MessageLeavesOutAReasonTheDescriptionAlreadySays) {
+  RowError error;
+  error.description = "The file could not be saved because the disk is full.";
+  error.reason = "the disk is full";
+  EXPECT_EQ(alertMessage(error), std::nullopt);
+  error.suggestion = "Free some space.";
+  EXPECT_EQ(alertMessage(error), "Free some space.");
+
+  error.reason = "No space left.";
+  EXPECT_EQ(alertMessage(error), "No space left.\n\nFree some space.");
+  error.suggestion.reset();
+  EXPECT_EQ(alertMessage(error), "No space left.");
+}
+
+std::vector<std::string> buttonTitles(const Alert& alert) {
+  std::vector<std::string> titles;
+  for (const auto& button : alert.buttons) titles.push_back(button.title);
+  return titles;
+}
+
+TEST(ErrorAlertTest, TwoRecoveryOptionsAtMostThenCancelAndTheChosenPositionReachesTheAttempter) {
+  std::vector<int64_t> attempted;
+  auto attempter = std::make_shared<ErrorRecoveryAttempter>(std::vector<RecoveryOption>{{"A",
+                                                                                         [&] {
+                                                                                           attempted.push_back(0);
+                                                                                           return true;
+                                                                                         }},
+                                                                                        {"B",
+                                                                                         [&] {
+                                                                                           attempted.push_back(1);
+                                                                                           return true;
+                                                                                         }},
+                                                                                        {"C", [&] {
+                                                                                           attempted.push_back(2);
+                                                                                           return true;
+                                                                                         }}});
+  auto error = std::make_shared<RowError>();
+  error->description = "Shortcut not saved";
+  error->info = {{platform::userinfo::localizedRecoveryOptions, std::vector<std::string>{"A", "B", "C"}},
+                 {platform::userinfo::recoveryAttempter, attempter}};
+  EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"A", "B", "Cancel"}));
+
+  RecordingAlertPresenter presenter;
+  setAlertPresenter(&presenter);
+  bool dismissed = false;
+  presenter.answer = alertFirstButtonReturn + 1;
+  presentRecoveryErrorAlert(error, nullptr, [&] { dismissed = true; });
+  presenter.answer = alertFirstButtonReturn + 2;  // "Cancel"
+  presentRecoveryErrorAlert(error, nullptr);
+  setAlertPresenter(nullptr);
+  EXPECT_EQ(attempted, (std::vector<int64_t>{1}));
+  EXPECT_TRUE(dismissed);
+  EXPECT_EQ(presenter.alerts.front().messageText, "Shortcut not saved");
+
+  // Options without an attempter, or an attempter without options: only the default dismiss button.
+  error->info.erase(platform::userinfo::recoveryAttempter);
+  EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"OK"}));
+  error->info = {{platform::userinfo::recoveryAttempter, attempter}};
+  EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"OK"}));
+  error->info[platform::userinfo::localizedRecoveryOptions] = std::vector<std::string>{};
+  EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"Cancel"}));
+}
+
+}  // namespace
+}  // namespace kit
