@@ -40,10 +40,9 @@ std::vector<std::string> cleanThroughBus(const std::vector<std::string>& urls) {
                               "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs", {list}));
 }
 
-std::string clipboard(const std::string& target) {
-  return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target});
+bool cleanedByQuillet() {
+  return x11test::readClipboard("TARGETS").find("com.kestrova.Quillet.hasRun") != std::string::npos;
 }
-bool cleanedByQuillet() { return clipboard("TARGETS").find("com.kestrova.Quillet.hasRun") != std::string::npos; }
 
 std::unique_ptr<x11test::SelectionOwner> copyRichText() {
   x11test::SelectionOwner::Options options;
@@ -86,8 +85,8 @@ TEST_F(Application, CleansRichCopiesAndALaunchWhileRunningRevealsTheHiddenIcon) 
 
   auto owner = copyRichText();
   ASSERT_TRUE(waitFor(cleanedByQuillet));
-  EXPECT_EQ(clipboard("UTF8_STRING"), "Hello world");
-  EXPECT_EQ(clipboard("TARGETS").find("text/html"), std::string::npos);
+  EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "Hello world");
+  EXPECT_EQ(x11test::readClipboard("TARGETS").find("text/html"), std::string::npos);
 
   ASSERT_TRUE(waitFor([] { return !iconIsInTray(); }, 10s));
 
@@ -108,7 +107,7 @@ TEST_F(Application, ClearClipboardFormattingCleansThroughTheRunningInstance) {
   x11test::ChildProcess command({quillet, "clear-clipboard-formatting"});
   EXPECT_EQ(command.wait(), 0);
   EXPECT_TRUE(cleanedByQuillet());
-  EXPECT_EQ(clipboard("UTF8_STRING"), "Hello world");
+  EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "Hello world");
   EXPECT_EQ(busNameOwnerPid(), instance_->pid());
 
   // The end of the session quits the program the orderly way.
@@ -124,7 +123,7 @@ TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
   const pid_t started = busNameOwnerPid();
   ASSERT_GT(started, 0) << "an instance runs afterwards";
   EXPECT_TRUE(cleanedByQuillet());
-  EXPECT_EQ(clipboard("UTF8_STRING"), "Hello world");
+  EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "Hello world");
   kill(started, SIGTERM);
 }
 

@@ -27,12 +27,11 @@
 #include "kit/shortcuts/handlers.h"
 #include "kit/shortcuts/storage.h"
 
-// The suppression lists themselves belong to the script engine's layer, so this program adds its own as files.
-extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
-
 namespace {
 
 using namespace std::chrono_literals;
+using x11test::occurrences;
+using x11test::readClipboard;
 namespace Keys = kit::Preferences::Keys;
 namespace Names = kit::GlobalShortcuts::Names;
 
@@ -106,38 +105,7 @@ class RichTextEditor : public QTextEdit {
 
 // ---- The test program.
 
-class Session : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-e2e-copyclear-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    static int argc = 1;
-    static char name[] = "quillet-copyclear-e2e";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    new QApplication(argc, argv);  // lives for the program
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  static inline std::filesystem::path folder;
-};
-[[maybe_unused]] auto* const session = ::testing::AddGlobalTestEnvironment(new Session);
-
-std::string readBack(const std::string& target) {
-  return x11test::run({"xclip", "-o", "-selection", "clipboard", "-t", target});
-}
-
-size_t occurrences(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-  return count;
-}
-
-class CopyAndClearTest : public ::testing::Test {
+class CopyAndClearTest : public x11test::SessionTest {
  protected:
   void SetUp() override {
     kit::Preferences::removeAll();
@@ -158,7 +126,7 @@ class CopyAndClearTest : public ::testing::Test {
 
   // Starts the other application and waits until its window has the keyboard focus.
   void start(const std::string& kind) {
-    log = (Session::folder / ("application-" + std::to_string(++started) + ".log")).string();
+    log = (configHome() / ("application-" + std::to_string(++started) + ".log")).string();
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     application = std::make_unique<x11test::ChildProcess>(
         std::vector<std::string>{"env", std::string(applicationVariable) + "=" + kind + " " + log, self});
@@ -190,8 +158,8 @@ TEST_F(CopyAndClearTest, TheShortcutCopiesTheSelectionAndLeavesItsCleanedTextWri
   x11test::processEventsFor(1500ms);  // every later check of the schedule
 
   EXPECT_EQ(occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n"), 1u);
-  EXPECT_EQ(readBack("UTF8_STRING"), cleanedSelection);
-  const std::string targets = readBack("TARGETS");
+  EXPECT_EQ(readClipboard("UTF8_STRING"), cleanedSelection);
+  const std::string targets = readClipboard("TARGETS");
   EXPECT_EQ(targets.find("text/html"), std::string::npos) << targets;
   EXPECT_NE(targets.find("com.kestrova.Quillet.hasRun"), std::string::npos) << targets;
 }
@@ -205,7 +173,7 @@ TEST_F(CopyAndClearTest, AnApplicationThatAnswersCtrlCLateIsCleanedAtALaterCheck
   x11test::processEventsFor(1500ms);
 
   EXPECT_EQ(occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n"), 1u);
-  EXPECT_EQ(readBack("UTF8_STRING"), cleanedSelection);
+  EXPECT_EQ(readClipboard("UTF8_STRING"), cleanedSelection);
 }
 
 TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextIntoTheFocusedField) {

@@ -16,9 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 namespace Flag = platform::ModifierFlag;
 
-class KitMonitorsOnX11 : public ::testing::Test {
+class KitMonitorsOnX11 : public x11test::SessionTest {
  protected:
-  static void SetUpTestSuite() { x11test::ensureGuiApplication(); }
   static void press(const char* action, const char* key) {
     x11test::run({"xdotool", action, key});
     x11test::processEventsFor(150ms);

@@ -23,15 +23,6 @@
 #include "platform/prefs/user_defaults.h"
 #include "support/recording_alert_presenter.h"
 
-// Font discovery keeps its caches for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
-// Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
-extern "C" const char* __tsan_default_suppressions() {
-  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0."
-         "so.0\n";
-}
-
 namespace {
 
 using kit::GlobalShortcuts::Name;
@@ -41,30 +32,7 @@ namespace gs = kit::GlobalShortcuts;
 constexpr int64_t kCtrl = 256, kShift = 512, kAlt = 2048;
 constexpr uint16_t kXControl = 0x04, kXAlt = 0x08;
 
-// A private config home and a widget application for the whole program.
-class Session : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-e2e-shortcuts-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    configHome = pattern;
-    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-    static int argc = 1;
-    static char name[] = "quillet-shortcuts-e2e";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    new QApplication(argc, argv);  // lives for the program
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(configHome, ignored);
-  }
-  static inline std::filesystem::path configHome;
-};
-
-[[maybe_unused]] auto* const session = ::testing::AddGlobalTestEnvironment(new Session);
-
-class GlobalShortcutsTest : public ::testing::Test {
+class GlobalShortcutsTest : public x11test::SessionTest {
  protected:
   void TearDown() override { gs::removeAllHandlers(); }
 

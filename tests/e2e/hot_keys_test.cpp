@@ -15,12 +15,6 @@
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/xcb_reply.h"
 
-// Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
-extern "C" const char* __tsan_default_suppressions() {
-  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0."
-         "so.0\n";
-}
-
 namespace {
 
 using platform::HotKeyEvent;
@@ -29,10 +23,9 @@ using platform::HotKeys;
 constexpr int64_t kV = 9, kK = 40, kC = 8;
 constexpr int64_t kCtrl = 256, kShift = 512, kAlt = 2048;
 
-class HotKeysTest : public ::testing::Test {
+class HotKeysTest : public x11test::SessionTest {
  protected:
   void SetUp() override {
-    x11test::ensureGuiApplication();
     ASSERT_TRUE(hotKeys().isAvailable());
     hotKeys().setEventHandler([this](const HotKeyEvent& event) { events.push_back(event); });
   }
@@ -244,8 +237,9 @@ TEST_F(HotKeysTest, ShortcutWithSuperFollowsSuperToAnotherModifierBit) {
   EXPECT_TRUE(firedOnce(10)) << "and back";
 }
 
-TEST(KeyboardLayoutTest, CharactersComeFromTheFirstLatinGroup) {
-  x11test::ensureGuiApplication();
+using KeyboardLayoutTest = x11test::SessionTest;
+
+TEST_F(KeyboardLayoutTest, CharactersComeFromTheFirstLatinGroup) {
   auto* layout = platform::KeyboardLayout::shared();
   ASSERT_NE(layout, nullptr);
   EXPECT_EQ(layout->characterForVirtualKey(0), "a");

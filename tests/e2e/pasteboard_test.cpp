@@ -15,9 +15,8 @@ using platform::PasteboardType::html;
 using platform::PasteboardType::string;
 using namespace std::chrono_literals;
 
-class PasteboardOnX11 : public ::testing::Test {
+class PasteboardOnX11 : public x11test::SessionTest {
  protected:
-  static void SetUpTestSuite() { x11test::ensureGuiApplication(); }
   // Lets the change of an owner that a test let go arrive before the next test counts.
   void SetUp() override { x11test::processEventsFor(300ms); }
 

@@ -67,9 +67,7 @@ void useHome(const std::string& home) {
 }
 
 std::unique_ptr<x11test::ChildProcess> startTray() {
-  auto tray = std::make_unique<x11test::ChildProcess>(
-      std::vector<std::string>{"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-                               "--height", "28", "--SetDockType", "false"});
+  auto tray = x11test::startEmbeddingTray();
   std::this_thread::sleep_for(500ms);
   return tray;
 }

@@ -34,7 +34,7 @@ bool instanceAnswers();
 // Points the XDG folders (config, data, cache, runtime) of this process and the programs it starts at `home`, and
 // gives sanitizer builds of the program the suppressions of the uninstrumented libraries.
 void useHome(const std::string& home);
-// trayer, an embedding tray (XEmbed), at the top right of the screen.
+// The embedding tray of x11test::startEmbeddingTray, given the time to map its panel.
 std::unique_ptr<x11test::ChildProcess> startTray();
 // The middle of our icon docked in trayer's panel, if it is there.
 std::optional<std::pair<int, int>> trayIconCentre();

@@ -13,12 +13,6 @@
 #include "e2e/x11_session_support.h"
 #include "platform/system/hot_keys.h"
 
-// Qt's session-bus thread (accessibility), its event loop and its locks are not instrumented: not our races.
-extern "C" const char* __tsan_default_suppressions() {
-  return "race:libdbus-1.so.3\ndeadlock:libdbus-1.so.3\nrace:libQt6Core.so.6\nrace:libQt6DBus.so.6\nrace:libglib-2.0."
-         "so.0\n";
-}
-
 namespace {
 
 using platform::HotKeys;
@@ -45,10 +39,9 @@ class FocusedWindow : public QWindow {
   void keyPressEvent(QKeyEvent* event) override { presses.push_back({event->key(), event->modifiers()}); }
 };
 
-class SyntheticKeysTest : public ::testing::Test {
+class SyntheticKeysTest : public x11test::SessionTest {
  protected:
   void SetUp() override {
-    x11test::ensureGuiApplication();
     ASSERT_TRUE(SyntheticKeys::canPost());
     window = std::make_unique<FocusedWindow>();
     window->resize(200, 100);

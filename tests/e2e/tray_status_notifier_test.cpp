@@ -71,19 +71,12 @@ pid_t startWatcher() {
   _exit(application.exec());
 }
 
-class StatusNotifierTrayTest : public ::testing::Test {
+class StatusNotifierTrayTest : public x11test::SessionTest {
  protected:
   static void SetUpTestSuite() {
     // Forked before this process starts any Qt threads.
     watcherPid = startWatcher();
-    static x11test::TemporaryFolder configHome;
-    setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    static int argc = 1;
-    static char name[] = "quillet-e2e";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-    QApplication::setApplicationName("Quillet");
+    SessionTest::SetUpTestSuite();
     ASSERT_TRUE(x11test::processEventsUntil(
         [] {
           return QDBusConnection::sessionBus()
@@ -136,7 +129,3 @@ TEST_F(StatusNotifierTrayTest, TheItemRegistersAndItsActivationOpensTheMenu) {
 }  // namespace app
 
 #include "tray_status_notifier_test.moc"
-
-// Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
-// script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
-extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }

@@ -27,10 +27,6 @@
 #include "kit/ui/status_item_visibility.h"
 #include "kit/ui/tooltip.h"
 
-// Font discovery keeps its caches for the life of the process. (The suppression lists themselves belong to the
-// script engine's layer, so these widget tests add theirs as files; `make test` passes Qt's thread suppressions.)
-extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
-
 namespace app {
 namespace {
 
@@ -63,29 +59,17 @@ kit::Tooltip* visibleTooltip() {
   return nullptr;
 }
 
-class TrayTest : public ::testing::Test {
+class TrayTest : public x11test::SessionTest {
  protected:
   static void SetUpTestSuite() {
-    static x11test::TemporaryFolder configHome;
-    setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    static int argc = 1;
-    static char name[] = "quillet-e2e";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-    QApplication::setApplicationName("Quillet");
+    SessionTest::SetUpTestSuite();
     // The program's alerts, as its start-up installs them.
     static kit::QtAlertPresenter alerts;
     kit::setAlertPresenter(&alerts);
-    tray = new x11test::ChildProcess({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
-                                      "120", "--height", "28", "--SetDockType", "false", "--tint", "0xd8d8d8",
-                                      "--transparent", "true", "--alpha", "0"});
+    tray = x11test::startEmbeddingTray();
     ASSERT_TRUE(x11test::processEventsUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10s));
   }
-  static void TearDownTestSuite() {
-    delete tray;
-    tray = nullptr;
-  }
+  static void TearDownTestSuite() { tray.reset(); }
 
   void SetUp() override {
     kit::Preferences::removeAll();
@@ -120,7 +104,7 @@ class TrayTest : public ::testing::Test {
     return controller && controller->isStatusItemVisible() && !controller->statusItem().geometry().isEmpty();
   }
 
-  static inline x11test::ChildProcess* tray = nullptr;
+  static inline std::unique_ptr<x11test::ChildProcess> tray;
   std::unique_ptr<engine::PasteboardController> engine;
   std::unique_ptr<MenuBarController> controller;
 };

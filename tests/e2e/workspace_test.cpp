@@ -14,9 +14,8 @@ namespace {
 using namespace std::chrono_literals;
 namespace Flag = platform::ModifierFlag;
 
-class DesktopSession : public ::testing::Test {
+class DesktopSession : public x11test::SessionTest {
  protected:
-  static void SetUpTestSuite() { x11test::ensureGuiApplication(); }
 };
 
 TEST_F(DesktopSession, ModifierChangesOfTheWholeSessionArriveInOrder) {

@@ -6,8 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -15,8 +15,14 @@
 #include <stdexcept>
 
 #include "platform/system/xcb_reply.h"
+#include "support/temporary_config_home.h"
 
 namespace x11test {
+
+void SessionTest::SetUpTestSuite() {
+  configHome();
+  ensureGuiApplication();
+}
 
 void ensureGuiApplication() {
   if (QCoreApplication::instance() != nullptr) return;
@@ -24,7 +30,29 @@ void ensureGuiApplication() {
   static char name[] = "quillet-e2e";
   static char* argv[] = {name, nullptr};
   qputenv("QT_QPA_PLATFORM", "xcb");
-  new QGuiApplication(argc, argv);  // lives for the test program
+  new QApplication(argc, argv);  // lives for the test program
+  QApplication::setApplicationName("Quillet");
+}
+
+std::string readClipboard(const std::string& target) {
+  return run({"xclip", "-o", "-selection", "clipboard", "-t", target});
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
+std::unique_ptr<ChildProcess> startEmbeddingTray() {
+  return std::make_unique<ChildProcess>(std::vector<std::string>{
+      "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120", "--height", "28",
+      "--SetDockType", "false", "--tint", "0xd8d8d8", "--transparent", "true", "--alpha", "0"});
+}
+
+const std::filesystem::path& SessionTest::configHome() {
+  static TemporaryConfigHome home;
+  return home.path();
 }
 
 bool processEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 #include <xcb/xcb.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,7 +16,17 @@
 
 namespace x11test {
 
-// The QGuiApplication of the test program, on the xcb platform of the test's private X server.
+// The base of the end-to-end fixtures. Once for the whole test program: a private config home (the preferences
+// the program reads and writes are the test's own) and one QApplication named like the program, on the xcb
+// platform of the test's private X server.
+class SessionTest : public ::testing::Test {
+ public:
+  static void SetUpTestSuite();
+  // The private config home; what a test leaves there goes with it at the end of the program.
+  static const std::filesystem::path& configHome();
+};
+
+// The QApplication of the test program alone, for tests that give the program a home of their own.
 void ensureGuiApplication();
 
 // Runs the Qt loop until `done` holds or the time is up; answers `done()`.
@@ -40,8 +52,16 @@ class ChildProcess {
   bool ended_ = false;
 };
 
+// An embedding (XEmbed) tray, as desktops without status-notifier items have: trayer's light grey panel of
+// 120 × 28 pixels at the top right of the screen.
+std::unique_ptr<ChildProcess> startEmbeddingTray();
+
 // Runs a command to its end and answers its standard output.
 std::string run(const std::vector<std::string>& argv, const std::string& standardInput = {});
+// What another client (xclip) reads from CLIPBOARD in the target.
+std::string readClipboard(const std::string& target);
+// How often `part` stands in `text`, without overlaps.
+size_t occurrences(const std::string& text, const std::string& part);
 
 // Another X client that owns CLIPBOARD and serves several targets at once from its own connection and thread.
 class SelectionOwner {
