@@ -1,30 +1,8 @@
-// For test programs that read and write preferences files: a private home (with its config, data and cache
-// folders) for the whole program, and no X server, so that nothing touches the files, keys or clipboard of
-// whoever runs the tests.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <memory>
-
-#include "support/temporary_config_home.h"
+// For test programs that read and write preferences files (support/config_home_environment.h).
+#include "support/config_home_environment.h"
 
 namespace {
 
-class PrivateHome : public ::testing::Environment {
- public:
-  void SetUp() override {
-    home_ = std::make_unique<TemporaryConfigHome>();
-    setenv("XDG_DATA_HOME", (home_->path() / "data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (home_->path() / "cache").c_str(), 1);
-    setenv("HOME", home_->path().c_str(), 1);
-    unsetenv("DISPLAY");
-  }
-  void TearDown() override { home_.reset(); }
-
- private:
-  std::unique_ptr<TemporaryConfigHome> home_;
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new PrivateHome);
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new ConfigHomeEnvironment);
 
 }  // namespace
