@@ -83,7 +83,7 @@ class MenuBarControllerTest : public StatusBarMenuTest {
   std::unique_ptr<MenuBarController> makeController(bool firstLaunch = false) {
     auto controller = std::make_unique<MenuBarController>(&engine());
     controller->isFirstLaunch = [firstLaunch] { return firstLaunch; };
-    controller->revealDuration = std::chrono::milliseconds(50);
+    controller->revealDuration = std::chrono::milliseconds(200);
     // start() runs on the main queue; a busy machine may take a while to get there.
     EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(controller->menu().onUpdate); }, 5000));
     return controller;

@@ -30,8 +30,7 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
 
   controller->handleStatusItemClick(StatusItemClick::secondaryButton, 0);
   EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
-  QTest::qWait(10);
-  EXPECT_FALSE(controller->isIconDimmed());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isIconDimmed(); }));
   controller->handleStatusItemClick(StatusItemClick::primaryButton, Flag::control | Flag::option);
   EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
 
@@ -41,24 +40,20 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
   EXPECT_FALSE(controller->isIconDimmed());
 
   kit::Preferences::set(Keys::hideMenuBarIcon(), true);
-  QTest::qWait(10);
-  EXPECT_FALSE(controller->isStatusItemVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
   kit::Preferences::set(Keys::hideMenuBarIcon(), false);
-  QTest::qWait(10);
-  EXPECT_TRUE(controller->isStatusItemVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return controller->isStatusItemVisible(); }));
 }
 
 TEST_F(MenuBarControllerTest, AHiddenIconShowsForTheRevealTimeAtStartAndAtEachReveal) {
   kit::Preferences::set(Keys::hideMenuBarIcon(), true);
   auto controller = makeController();
   EXPECT_TRUE(controller->isStatusItemVisible());
-  QTest::qWait(100);
-  EXPECT_FALSE(controller->isStatusItemVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
   // Launching the running program again reveals it the same way.
   controller->revealStatusItem();
   EXPECT_TRUE(controller->isStatusItemVisible());
-  QTest::qWait(100);
-  EXPECT_FALSE(controller->isStatusItemVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
 }
 
 }  // namespace
