@@ -5,7 +5,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-
 namespace kit {
 
 namespace {
