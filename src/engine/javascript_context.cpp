@@ -1,7 +1,6 @@
 #include "engine/javascript_context.h"
 
 #include <charconv>
-#include <cstdio>
 
 #include "engine/javascript_error.h"
 #include "kit/foundation/general_error.h"
@@ -19,11 +18,6 @@ constexpr const char* prelude =
     "\tzv__consoleLog(messages.join(' '))\n"
     "};";
 
-void printConsoleLine(const std::string& line) {
-  std::string output = "JSContext - console.log: " + line + "\n";
-  std::fwrite(output.data(), 1, output.size(), stdout);
-}
-
 }  // namespace
 
 std::string scriptTimeLimitDescription(JavaScriptTimeLimit limit) {
@@ -32,18 +26,19 @@ std::string scriptTimeLimitDescription(JavaScriptTimeLimit limit) {
   return "Script took longer than " + std::string(buffer, end) + (limit.count() == 1.0 ? " second." : " seconds.");
 }
 
-std::shared_ptr<platform::JSContext> makeForTransforms(JavaScriptLogHandler logHandler, JavaScriptTimeLimit timeLimit) {
-  auto machine = platform::JSVirtualMachine::create();
-  if (!machine) throw kit::GeneralError("Failed to initialize JavaScript engine.");
-  machine->setExecutionTimeLimit(timeLimit);
-  auto context = platform::JSContext::create(machine);
+std::string scriptMemoryLimitDescription() {
+  return "Script used more than " + std::to_string(scriptMemoryLimit >> 20) + " MB of memory.";
+}
+
+std::shared_ptr<platform::JSContext> makeForTransforms(std::shared_ptr<platform::JSVirtualMachine> machine,
+                                                       JavaScriptLogHandler logHandler) {
+  auto context = platform::JSContext::create(std::move(machine));
   if (!context) throw kit::GeneralError("Failed to initialize JavaScript engine.");
 
   context->evaluateScript(prelude);
   context->setFunction("zv__consoleLog", [logHandler = std::move(logHandler)](const auto& arguments) {
     std::string line = arguments.empty() ? "undefined" : arguments.front().toString().value_or("");
     if (logHandler) logHandler(line);
-    printConsoleLine(line);
   });
   return context;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,10 +22,15 @@ inline constexpr JavaScriptTimeLimit scriptEditorTimeLimit{5.0};
 // "Script took longer than 1 second.", "... 5 seconds."
 std::string scriptTimeLimitDescription(JavaScriptTimeLimit limit);
 
-// A fresh virtual machine and context with the console installed; every evaluation in it is bounded by
-// `timeLimit`. Throws kit::GeneralError "Failed to initialize JavaScript engine.".
-std::shared_ptr<platform::JSContext> makeForTransforms(JavaScriptLogHandler logHandler = {},
-                                                       JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
+// How much memory a user script may hold, everything the engine keeps for it included.
+inline constexpr size_t scriptMemoryLimit = size_t{256} << 20;
+// "Script used more than 256 MB of memory."
+std::string scriptMemoryLimitDescription();
+
+// A fresh global context on `machine` with the console installed: its lines go to `logHandler`.
+// Throws kit::GeneralError "Failed to initialize JavaScript engine.".
+std::shared_ptr<platform::JSContext> makeForTransforms(std::shared_ptr<platform::JSVirtualMachine> machine,
+                                                       JavaScriptLogHandler logHandler = {});
 
 // The completion value of `script`. Throws JavaScriptError when it threw, kit::GeneralError with the time-limit
 // description when it ran too long, and kit::GeneralError "Failed to evaluate JavaScript code." when no value

@@ -1,19 +1,50 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "engine/javascript_context.h"
+#include "platform/js/js_virtual_machine.h"
 
 namespace engine {
 
-// Runs the user's function body `code` on `text` in a fresh engine and gives the text it returned, or nothing
-// when it returned undefined or null. The script sees `$.text`, `$.sourceApp` (left undefined when
-// `sourceApp` is none), and `$.log` / `console.log`, which go to `logHandler` and to standard output.
-// Throws what evaluateStringResult() throws.
+// Runs the user's function body `code` on `text` and gives the text it returned, or nothing when it returned
+// undefined or null. The script sees `$.text`, `$.sourceApp` (left undefined when `sourceApp` is none), and
+// `$.log` / `console.log`, whose lines go to `logHandler` and to standard output ("JSContext - console.log: ").
+// It runs in the script worker (see JavaScriptWorker), held to `timeLimit` and to scriptMemoryLimit.
+// Throws what evaluateStringResult() throws, and kit::GeneralError with the time-limit or memory-limit
+// description when the script went past either.
 std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
                                          const std::optional<std::string>& sourceApp,
                                          JavaScriptLogHandler logHandler = {},
                                          JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
+
+// Runs user scripts in this process, the way runJavaScript() describes, but bounded by the time limit only.
+// One virtual machine is kept from run to run and each run gets a fresh global context on it, so nothing a
+// script leaves behind (globals, changed prototypes of built-ins) reaches the next run. A machine that had to
+// stop a script for its time limit is replaced. Not for several threads at once.
+class JavaScriptRunner {
+ public:
+  JavaScriptRunner() = default;
+  JavaScriptRunner(const JavaScriptRunner&) = delete;
+  JavaScriptRunner& operator=(const JavaScriptRunner&) = delete;
+
+  // Makes the context the next run will use, with the console and `$` in place, so that the run finds it
+  // ready; false when the engine cannot make one (the run then reports why).
+  bool prepare();
+
+  std::optional<std::string> run(const std::string& code, const std::string& text,
+                                 const std::optional<std::string>& sourceApp, JavaScriptLogHandler logHandler = {},
+                                 JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
+
+ private:
+  std::shared_ptr<platform::JSContext> makeContext();
+
+  std::shared_ptr<platform::JSVirtualMachine> machine_;
+  std::shared_ptr<platform::JSContext> prepared_;
+  // Where the console lines of the running script go.
+  JavaScriptLogHandler logHandler_;
+};
 
 }  // namespace engine

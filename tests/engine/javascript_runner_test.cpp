@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/javascript_error.h"
+#include "engine/javascript_worker.h"
 #include "kit/foundation/general_error.h"
 
 namespace {
@@ -134,13 +135,30 @@ TEST(JavaScriptRunnerTest, SourceAppIsSetOnlyWhenKnown) {
 }
 
 TEST(JavaScriptRunnerTest, RunsShareNothing) {
-  runJavaScript("globalThis.leaked = 1; String.prototype.toUpperCase = () => 'patched';", "x", std::nullopt);
-  EXPECT_EQ(runJavaScript("return typeof leaked + ' ' + $.text.toUpperCase();", "x", std::nullopt), "undefined X");
+  const std::string probe =
+      "return [typeof leaked, typeof [].extra, typeof ({}).polluted, $.text.toUpperCase(), JSON.stringify([1]),\n"
+      "        typeof Error.prototype.isError, typeof $.left].join(' ');";
+  const std::string clean = "undefined undefined undefined X [1] function undefined";
+  ASSERT_EQ(runJavaScript(probe, "x", std::nullopt), clean);
+  runJavaScript(
+      "globalThis.leaked = 1; Array.prototype.extra = 2; Object.prototype.polluted = 3;\n"
+      "String.prototype.toUpperCase = () => 'patched'; JSON.stringify = () => 'patched';\n"
+      "delete Error.prototype.isError; $.left = 4;",
+      "x", std::nullopt);
+  EXPECT_EQ(runJavaScript(probe, "x", std::nullopt), clean);
+  // Nor does a run that was stopped halfway.
+  EXPECT_THROW(runJavaScript("Object.prototype.polluted = 3; while (true) {}", "x", std::nullopt, {}, 50ms),
+               kit::GeneralError);
+  EXPECT_EQ(runJavaScript(probe, "x", std::nullopt), clean);
 }
 
 TEST(JavaScriptRunnerTest, ScriptsThatRunTooLongAreStopped) {
-  for (const char* code : {"while (true) {}", "for (;;) { try { while (true) {} } catch (e) {} }",
-                           "throw { get name() { for (;;) {} } };"}) {
+  for (const char* code :
+       {"while (true) {}", "for (;;) { try { while (true) {} } catch (e) {} }", "throw { get name() { for (;;) {} } };",
+        // Each promise job starts the engine's own clock afresh.
+        "(async () => { for (;;) await 0; })();",
+        "const spin = () => { const end = Date.now() + 20; while (Date.now() < end) {} "
+        "Promise.resolve().then(spin); }; spin();"}) {
     auto started = std::chrono::steady_clock::now();
     EXPECT_STREQ(failure<kit::GeneralError>(code, 100ms).what(), "Script took longer than 0.1 seconds.") << code;
     EXPECT_LT(std::chrono::steady_clock::now() - started, 2s) << code;
@@ -148,6 +166,29 @@ TEST(JavaScriptRunnerTest, ScriptsThatRunTooLongAreStopped) {
   // Without an explicit limit the clearing pass's limit applies.
   EXPECT_STREQ(failure<kit::GeneralError>("for (;;) {}").what(), "Script took longer than 1 second.");
   EXPECT_EQ(engine::scriptTimeLimitDescription(engine::scriptEditorTimeLimit), "Script took longer than 5 seconds.");
+}
+
+TEST(JavaScriptRunnerTest, ScriptsThatHoldTooMuchMemoryAreStopped) {
+  for (const char* code : {"let a = []; while (true) a.push(new Array(1e6).fill(1));",
+                           // Filled by the engine's own code, which no script-level check interrupts.
+                           "new Uint8Array(2e9).fill(1);"}) {
+    EXPECT_STREQ(failure<kit::GeneralError>(code, 10s).what(), "Script used more than 256 MB of memory.") << code;
+    EXPECT_EQ(runJavaScript("return $.text;", "after", std::nullopt), "after");
+  }
+  // What one run leaves behind does not count against the next.
+  for (int run = 0; run < 3; ++run) {
+    EXPECT_EQ(runJavaScript("return String(new Uint8Array(150e6).fill(1).length);", "x", std::nullopt), "150000000");
+  }
+}
+
+TEST(JavaScriptRunnerTest, AMissingWorkerIsAnEngineThatCannotStart) {
+  engine::JavaScriptWorker worker("/nonexistent/quillet-script-worker");
+  try {
+    worker.run("return 'x';", "text", std::nullopt, {}, engine::clearingPassScriptTimeLimit);
+    ADD_FAILURE() << "the run did not fail";
+  } catch (const kit::GeneralError& error) {
+    EXPECT_STREQ(error.what(), "Failed to initialize JavaScript engine.");
+  }
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "engine/javascript_context.h"
+#include "platform/js/js_worker_process.h"
+
+namespace engine {
+
+// The file name of the script worker, installed beside the program.
+inline constexpr const char* javaScriptWorkerExecutableName = "quillet-script-worker";
+
+// Runs user scripts in a helper process, the script worker, so that a script that runs away with memory or
+// time is stopped without harm to the program. The worker is started on first use and kept: a run costs a
+// message each way and a fresh global context in the worker's engine. The worker is ended and replaced when
+// a script holds more than scriptMemoryLimit, when it does not answer within the time limit (with a short
+// grace, for the stops the engine's own limit cannot make), when it dies, and after a run that left it
+// holding much memory. Runs from several threads take turns.
+class JavaScriptWorker {
+ public:
+  // The worker beside this program's executable.
+  static JavaScriptWorker& shared();
+
+  explicit JavaScriptWorker(std::filesystem::path executable);
+
+  // As runJavaScript(). Throws kit::GeneralError "Failed to initialize JavaScript engine." when the worker
+  // cannot be started, and "Failed to evaluate JavaScript code." when it died while running the script.
+  std::optional<std::string> run(const std::string& code, const std::string& text,
+                                 const std::optional<std::string>& sourceApp, JavaScriptLogHandler logHandler,
+                                 JavaScriptTimeLimit timeLimit);
+
+ private:
+  bool sendToWorker(const std::string& request);
+  void endWorkerHoldingMuchMemory();
+
+  std::mutex mutex_;
+  std::filesystem::path executable_;
+  std::unique_ptr<platform::JSWorkerProcess> process_;
+};
+
+// The script worker's side: answers the requests arriving on standard input (in the worker's own
+// process), until the program closes the channel. Returns the worker's exit status.
+int serveJavaScriptRequests();
+
+}  // namespace engine

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/js/js_worker_channel.h"
+
+namespace platform {
+
+// A helper program that runs scripts apart from this process, so that a script that runs away with time or
+// memory costs the helper, never the program. The helper is exec'd (never forked from a process whose
+// engine threads could hold locks) with its end of the channel on its standard input and output; it answers
+// each message with messages of its own.
+class JSWorkerProcess {
+  struct Private {};
+
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Why no message came.
+  enum class Stop {
+    ended,            // the helper closed the channel or died
+    pastDeadline,     // killed: no answer before the deadline
+    pastMemoryLimit,  // killed: it held more memory than allowed
+  };
+
+  // Starts the executable; nothing when it cannot be started (the reason is in the error text).
+  static std::unique_ptr<JSWorkerProcess> start(const std::filesystem::path& executable, std::string* error = nullptr);
+
+  JSWorkerProcess(Private, pid_t pid, int channel);
+  // Closes the channel and waits a moment for the helper to end on its own before killing it.
+  ~JSWorkerProcess();
+  JSWorkerProcess(const JSWorkerProcess&) = delete;
+  JSWorkerProcess& operator=(const JSWorkerProcess&) = delete;
+
+  bool send(std::string_view message);
+  // The helper's next message. While waiting, its memory is looked at every few milliseconds: past
+  // `memoryLimit` bytes, or past the deadline, the helper is killed.
+  std::variant<std::string, Stop> receive(Clock::time_point deadline, size_t memoryLimit);
+
+  // Memory of the helper's own (its heap and stacks; not the libraries it maps), in bytes.
+  std::optional<size_t> residentMemory() const;
+  // True once the helper is known to have ended, or when it closed the channel or sent something unasked.
+  bool hasEnded();
+  // How the helper ended ("exited with status 1", "killed by signal 9"); empty while it runs.
+  std::string endDescription() const;
+
+  // Ends the helper at once, whatever it is doing.
+  void kill();
+
+  pid_t pid() const { return pid_; }
+
+ private:
+  void reap();
+
+  pid_t pid_;
+  JSWorkerChannel channel_;
+  int statm_ = -1;
+  int pidfd_ = -1;
+  std::optional<int> waitStatus_;
+};
+
+}  // namespace platform
