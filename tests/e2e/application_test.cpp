@@ -127,6 +127,46 @@ TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
   kill(started, SIGTERM);
 }
 
+// Kilobytes of a /proc/PID/status field ("VmHWM", "VmRSS"); -1 when the process is gone.
+long statusKilobytes(pid_t pid, const std::string& field) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
+  }
+  return -1;
+}
+
+TEST_F(Application, AScriptThatAllocatesWithoutEndIsStoppedAndTheProgramGoesOn) {
+  storePreferences(
+      "<key>trimLeadingAndTrailingWhitespace</key><true/>\n"
+      "<key>transformTextWithJavaScript</key><true/>\n"
+      "<key>javaScriptCode</key><string>let a=[];while(true)a.push(new Array(1e6).fill(1))</string>\n");
+  start();
+  const long peakBefore = statusKilobytes(instance_->pid(), "VmHWM");
+  auto alertIsOpen = [] {
+    return !x11test::run({"xdotool", "search", "--onlyvisible", "--name", "^Quillet$"}).empty();
+  };
+  ASSERT_FALSE(alertIsOpen());
+
+  auto copyWithSpaces = [](const std::string& text) {
+    x11test::SelectionOwner::Options options;
+    options.targets = {{"text/html", "<p>  <b>" + text + "</b>  </p>"}, {"UTF8_STRING", "  " + text + "  "}};
+    options.order = {"text/html", "UTF8_STRING"};
+    return std::make_unique<x11test::SelectionOwner>(options);
+  };
+  auto owner = copyWithSpaces("first copy");
+  ASSERT_TRUE(waitFor(cleanedByQuillet, 15s));
+  // Written as the other transforms made it, and the failure shown.
+  EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "first copy");
+  EXPECT_TRUE(waitFor(alertIsOpen));
+  EXPECT_LT(statusKilobytes(instance_->pid(), "VmHWM") - peakBefore, 64 * 1024) << "the script's memory stayed apart";
+
+  owner = copyWithSpaces("second copy");
+  ASSERT_TRUE(
+      waitFor([] { return cleanedByQuillet() && x11test::readClipboard("UTF8_STRING") == "second copy"; }, 15s));
+  EXPECT_EQ(busNameOwnerPid(), instance_->pid()) << "still running";
+}
+
 TEST_F(Application, CommandLineAndBusRemoveTrackingParametersAlike) {
   start();
   const std::vector<std::string> urls{"https://example.com/article?utm_source=newsletter&id=7",

@@ -341,10 +341,13 @@ TEST_F(ClipboardEngine, UserScriptsResultsErrorsAndRunawayLoops) {
   auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(run("while (true) {}"), "input");
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2500ms);
+  EXPECT_EQ(run("let a = []; while (true) a.push(new Array(1e6).fill(1));"), "input");
+  EXPECT_EQ(run("return $.text + '!'"), "input!");
   EXPECT_EQ(
       presenter.messages(),
       (std::vector<std::string>{"[JavaScript Exception] boom", "[JavaScript Exception] Return value must be a string.",
-                                "[JavaScript Exception] Script took longer than 1 second."}));
+                                "[JavaScript Exception] Script took longer than 1 second.",
+                                "[JavaScript Exception] Script used more than 256 MB of memory."}));
 }
 
 TEST_F(ClipboardEngine, AtMostOneScriptErrorAlertIsOpen) {
