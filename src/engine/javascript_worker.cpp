@@ -178,6 +178,7 @@ std::optional<std::string> JavaScriptWorker::run(const std::string& code, const 
                                                  const std::optional<std::string>& sourceApp,
                                                  JavaScriptLogHandler logHandler, JavaScriptTimeLimit timeLimit) {
   std::lock_guard lock(mutex_);
+  std::erase_if(ending_, [](const auto& worker) { return worker->hasEnded(); });
   auto request = MessageWriter(runRequest)
                      .addText(code)
                      .addText(text)
@@ -190,11 +191,13 @@ std::optional<std::string> JavaScriptWorker::run(const std::string& code, const 
   for (;;) {
     auto received = process_->receive(deadline, scriptMemoryLimit);
     if (auto* stop = std::get_if<Stop>(&received)) {
-      auto ended = std::exchange(process_, nullptr);
+      if (*stop == Stop::ended) {
+        kit::log({"The script worker stopped while running a script: " + process_->endDescription()},
+                 kit::LogType::error, "runJavaScript(code:text:)");
+      }
+      letEnd();
       if (*stop == Stop::pastMemoryLimit) throw kit::GeneralError(scriptMemoryLimitDescription());
       if (*stop == Stop::pastDeadline) throw kit::GeneralError(scriptTimeLimitDescription(timeLimit));
-      kit::log({"The script worker stopped while running a script: " + ended->endDescription()}, kit::LogType::error,
-               "runJavaScript(code:text:)");
       throw kit::GeneralError("Failed to evaluate JavaScript code.");
     }
     MessageReader reply(std::get<std::string>(received));
@@ -205,13 +208,14 @@ std::optional<std::string> JavaScriptWorker::run(const std::string& code, const 
       } catch (...) {
         // The script is still running, and no one waits for its answer.
         process_->kill();
-        process_.reset();
+        letEnd();
         throw;
       }
       printConsoleLine(line);
       continue;
     }
-    endWorkerHoldingMuchMemory();
+    // Garbage of this run must not count against the next: a worker left holding much is replaced.
+    if (process_->residentMemory().value_or(0) > memoryKeptBetweenRuns) letEnd();
     if (reply.kind() == noResult) return std::nullopt;
     if (reply.kind() == textResult) {
       auto result = reply.text();
@@ -219,13 +223,14 @@ std::optional<std::string> JavaScriptWorker::run(const std::string& code, const 
     }
     throwFailure(reply);
     // A reply out of step with the exchange: this worker is not trusted with another run.
-    process_.reset();
+    if (process_) process_->kill();
+    letEnd();
     throw kit::GeneralError("Failed to evaluate JavaScript code.");
   }
 }
 
 bool JavaScriptWorker::sendToWorker(const std::string& request) {
-  if (process_ && process_->hasEnded()) process_.reset();
+  if (process_ && !process_->isIdle()) letEnd();
   // A worker that ended since the last run is replaced; the replacement gets one try.
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!process_) {
@@ -241,18 +246,21 @@ bool JavaScriptWorker::sendToWorker(const std::string& request) {
       if (!message || MessageReader(*message).kind() != ready) {
         kit::log({"The script worker did not start: " + process_->endDescription()}, kit::LogType::error,
                  "runJavaScript(code:text:)");
-        process_.reset();
+        process_->kill();
+        letEnd();
         return false;
       }
     }
     if (process_->send(request)) return true;
-    process_.reset();
+    letEnd();
   }
   return false;
 }
 
-void JavaScriptWorker::endWorkerHoldingMuchMemory() {
-  if (process_ && process_->residentMemory().value_or(0) > memoryKeptBetweenRuns) process_.reset();
+void JavaScriptWorker::letEnd() {
+  if (!process_) return;
+  process_->close();
+  ending_.push_back(std::move(process_));
 }
 
 int serveJavaScriptRequests() {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/javascript_context.h"
 #include "platform/js/js_worker_process.h"
@@ -35,11 +36,15 @@ class JavaScriptWorker {
 
  private:
   bool sendToWorker(const std::string& request);
-  void endWorkerHoldingMuchMemory();
+  // The current worker is told to end (if it was not killed) and left to finish in its own time.
+  void letEnd();
 
   std::mutex mutex_;
   std::filesystem::path executable_;
   std::unique_ptr<platform::JSWorkerProcess> process_;
+  // Workers told to end or killed, until they are gone: one with a large heap takes a while, and no run
+  // waits for that.
+  std::vector<std::unique_ptr<platform::JSWorkerProcess>> ending_;
 };
 
 // The script worker's side: answers the requests arriving on standard input (in the worker's own

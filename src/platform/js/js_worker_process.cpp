@@ -63,20 +63,20 @@ JSWorkerProcess::JSWorkerProcess(Private, pid_t pid, int channel) : pid_(pid), c
 
 JSWorkerProcess::~JSWorkerProcess() {
   channel_.close();
-  if (!waitStatus_) {
+  if (!waitStatus_ && !killed_) {
     pollfd ended{pidfd_, POLLIN, 0};
-    if (pidfd_ < 0 || ::poll(&ended, 1, endingTimeoutMilliseconds) <= 0) ::kill(pid_, SIGKILL);
-    reap();
+    if (pidfd_ < 0 || ::poll(&ended, 1, endingTimeoutMilliseconds) <= 0) kill();
   }
+  reap(0);
   if (statm_ >= 0) ::close(statm_);
   if (pidfd_ >= 0) ::close(pidfd_);
 }
 
-bool JSWorkerProcess::send(std::string_view message) { return !waitStatus_ && channel_.send(message); }
+bool JSWorkerProcess::send(std::string_view message) { return !killed_ && !waitStatus_ && channel_.send(message); }
 
 std::variant<std::string, JSWorkerProcess::Stop> JSWorkerProcess::receive(Clock::time_point deadline,
                                                                           size_t memoryLimit) {
-  if (waitStatus_) return Stop::ended;
+  if (killed_ || waitStatus_) return Stop::ended;
   auto nextMemoryCheck = Clock::now() + memoryCheckInterval;
   for (;;) {
     auto now = Clock::now();
@@ -102,10 +102,38 @@ std::variant<std::string, JSWorkerProcess::Stop> JSWorkerProcess::receive(Clock:
     }
     if (ready > 0) {
       if (auto message = channel_.receive()) return std::move(*message);
-      reap();
+      // The helper closed the channel: it is ending, most likely it died.
+      channel_.close();
+      reap(0);
       return Stop::ended;
     }
   }
+}
+
+bool JSWorkerProcess::isIdle() {
+  if (killed_ || waitStatus_ || channel_.descriptor() < 0) return false;
+  pollfd readable{channel_.descriptor(), POLLIN, 0};
+  if (::poll(&readable, 1, 0) == 0) return true;
+  kill();
+  return false;
+}
+
+void JSWorkerProcess::kill() {
+  if (killed_ || waitStatus_) return;
+  ::kill(pid_, SIGKILL);
+  killed_ = true;
+  channel_.close();
+}
+
+bool JSWorkerProcess::hasEnded() {
+  reap(WNOHANG);
+  return waitStatus_.has_value();
+}
+
+std::string JSWorkerProcess::endDescription() const {
+  if (!waitStatus_) return {};
+  if (WIFSIGNALED(*waitStatus_)) return "killed by signal " + std::to_string(WTERMSIG(*waitStatus_));
+  return "exited with status " + std::to_string(WEXITSTATUS(*waitStatus_));
 }
 
 std::optional<size_t> JSWorkerProcess::residentMemory() const {
@@ -120,34 +148,13 @@ std::optional<size_t> JSWorkerProcess::residentMemory() const {
   return (resident - shared) * static_cast<size_t>(::sysconf(_SC_PAGESIZE));
 }
 
-bool JSWorkerProcess::hasEnded() {
-  if (waitStatus_) return true;
-  pollfd readable{channel_.descriptor(), POLLIN, 0};
-  if (::poll(&readable, 1, 0) == 0) return false;
-  // A helper waiting for work says nothing: anything readable is the end of the stream or a stray message.
-  kill();
-  return true;
-}
-
-std::string JSWorkerProcess::endDescription() const {
-  if (!waitStatus_) return {};
-  if (WIFSIGNALED(*waitStatus_)) return "killed by signal " + std::to_string(WTERMSIG(*waitStatus_));
-  return "exited with status " + std::to_string(WEXITSTATUS(*waitStatus_));
-}
-
-void JSWorkerProcess::kill() {
-  if (waitStatus_) return;
-  ::kill(pid_, SIGKILL);
-  reap();
-}
-
-void JSWorkerProcess::reap() {
+void JSWorkerProcess::reap(int options) {
   if (waitStatus_) return;
   int status = 0;
-  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  pid_t result;
+  while ((result = ::waitpid(pid_, &status, options)) < 0 && errno == EINTR) {
   }
-  waitStatus_ = status;
-  channel_.close();
+  if (result == pid_) waitStatus_ = status;
 }
 
 }  // namespace platform

@@ -35,7 +35,8 @@ class JSWorkerProcess {
   static std::unique_ptr<JSWorkerProcess> start(const std::filesystem::path& executable, std::string* error = nullptr);
 
   JSWorkerProcess(Private, pid_t pid, int channel);
-  // Closes the channel and waits a moment for the helper to end on its own before killing it.
+  // Waits for the helper to end: a moment for one that was not killed to end on its own (the channel is
+  // closed first), then it is killed.
   ~JSWorkerProcess();
   JSWorkerProcess(const JSWorkerProcess&) = delete;
   JSWorkerProcess& operator=(const JSWorkerProcess&) = delete;
@@ -45,25 +46,30 @@ class JSWorkerProcess {
   // `memoryLimit` bytes, or past the deadline, the helper is killed.
   std::variant<std::string, Stop> receive(Clock::time_point deadline, size_t memoryLimit);
 
-  // Memory of the helper's own (its heap and stacks; not the libraries it maps), in bytes.
-  std::optional<size_t> residentMemory() const;
-  // True once the helper is known to have ended, or when it closed the channel or sent something unasked.
+  // True while the helper can take a message: it runs, its channel is open, and it sent nothing unasked.
+  // A helper found otherwise is killed.
+  bool isIdle();
+  // Closes the channel: a helper waiting for work ends on its own.
+  void close() { channel_.close(); }
+  // Ends the helper at once, whatever it is doing; it is gone soon after (hasEnded() tells when).
+  void kill();
+  // True once the helper has ended. Never waits.
   bool hasEnded();
-  // How the helper ended ("exited with status 1", "killed by signal 9"); empty while it runs.
+  // How the helper ended ("exited with status 1", "killed by signal 9"); empty until it has.
   std::string endDescription() const;
 
-  // Ends the helper at once, whatever it is doing.
-  void kill();
-
+  // Memory of the helper's own (its heap and stacks; not the libraries it maps), in bytes.
+  std::optional<size_t> residentMemory() const;
   pid_t pid() const { return pid_; }
 
  private:
-  void reap();
+  void reap(int options);
 
   pid_t pid_;
   JSWorkerChannel channel_;
   int statm_ = -1;
   int pidfd_ = -1;
+  bool killed_ = false;
   std::optional<int> waitStatus_;
 };
 

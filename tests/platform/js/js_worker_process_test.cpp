@@ -13,11 +13,18 @@ using Stop = JSWorkerProcess::Stop;
 
 auto in(std::chrono::milliseconds wait) { return JSWorkerProcess::Clock::now() + wait; }
 
+bool endsWithin(JSWorkerProcess& worker, std::chrono::milliseconds wait) {
+  for (auto deadline = in(wait); !worker.hasEnded();) {
+    if (JSWorkerProcess::Clock::now() >= deadline) return false;
+  }
+  return true;
+}
+
 // `cat` answers every message with the same message: the channel's framing seen from both ends.
 TEST(JSWorkerProcessTest, MessagesTravelWholeBothWays) {
   auto worker = JSWorkerProcess::start("/bin/cat");
   ASSERT_NE(worker, nullptr);
-  EXPECT_FALSE(worker->hasEnded());
+  EXPECT_TRUE(worker->isIdle());
   // Smaller than what the socket holds: `cat` echoes while the message is still being sent.
   const std::string large(64 << 10, 'x');
   for (const std::string& message : {std::string("hello"), std::string(), std::string("a\0b", 3), large}) {
@@ -27,7 +34,12 @@ TEST(JSWorkerProcessTest, MessagesTravelWholeBothWays) {
     EXPECT_EQ(std::get<std::string>(answer), message);
   }
   EXPECT_GT(worker->residentMemory().value_or(0), 0u);
+  EXPECT_TRUE(worker->isIdle());
   EXPECT_FALSE(worker->hasEnded());
+  // Told to end, it ends on its own.
+  worker->close();
+  EXPECT_TRUE(endsWithin(*worker, 10s));
+  EXPECT_EQ(worker->endDescription(), "exited with status 0");
 }
 
 TEST(JSWorkerProcessTest, AWorkerPastItsDeadlineOrMemoryLimitIsKilled) {
@@ -35,12 +47,14 @@ TEST(JSWorkerProcessTest, AWorkerPastItsDeadlineOrMemoryLimitIsKilled) {
   auto started = JSWorkerProcess::Clock::now();
   EXPECT_EQ(std::get<Stop>(silent->receive(in(100ms), size_t{1} << 30)), Stop::pastDeadline);
   EXPECT_LT(JSWorkerProcess::Clock::now() - started, 1s);
-  EXPECT_EQ(silent->endDescription(), "killed by signal 9");
-  EXPECT_TRUE(silent->hasEnded());
+  EXPECT_FALSE(silent->isIdle());
   EXPECT_FALSE(silent->send("late"));
+  ASSERT_TRUE(endsWithin(*silent, 10s));
+  EXPECT_EQ(silent->endDescription(), "killed by signal 9");
 
   auto hungry = JSWorkerProcess::start("/bin/cat");
   EXPECT_EQ(std::get<Stop>(hungry->receive(in(10s), 0)), Stop::pastMemoryLimit);
+  ASSERT_TRUE(endsWithin(*hungry, 10s));
   EXPECT_EQ(hungry->endDescription(), "killed by signal 9");
 }
 
@@ -50,10 +64,10 @@ TEST(JSWorkerProcessTest, WorkersThatEndOrCannotStartAreReported) {
   EXPECT_EQ(std::get<Stop>(failing->receive(in(10s), size_t{1} << 30)), Stop::ended);
   EXPECT_EQ(failing->endDescription(), "exited with status 1");
 
+  // A worker that quits between messages is no longer taken for idle.
   auto quitting = JSWorkerProcess::start("/bin/true");
-  for (auto deadline = in(10s); !quitting->hasEnded() && JSWorkerProcess::Clock::now() < deadline;) {
-  }
-  EXPECT_TRUE(quitting->hasEnded());
+  EXPECT_TRUE(endsWithin(*quitting, 10s));
+  EXPECT_FALSE(quitting->isIdle());
 
   std::string error;
   EXPECT_EQ(JSWorkerProcess::start("/nonexistent/worker", &error), nullptr);
