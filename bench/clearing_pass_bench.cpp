@@ -3,11 +3,14 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
@@ -119,34 +122,42 @@ void BM_ClearingPassWebPageCopy(benchmark::State& state) {
 BENCHMARK(BM_ClearingPassWebPageCopy)->Unit(benchmark::kMillisecond);
 
 // The user's script's cost on the same copy, as a ratio in one run: blocks of passes without and with the
-// script alternate, so that both meet the same load of the machine. The counters give the time of one pass
-// each way, the difference and the ratio. The passes stand apart as copies do (2 ms, not timed), which gives
-// the script worker the time to make the next run's context, as it has between a user's copies.
+// script alternate, so that both meet the same load of the machine. The counters give the median time of one
+// pass each way (a loaded machine's stray delays move the means, not the medians), the difference and the
+// ratio, and the means. The passes stand apart as copies do (2 ms, not timed), which gives the script worker
+// the time to make the next run's context, as it has between a user's copies.
 void BM_ClearingPassWebPageCopyScriptOverhead(benchmark::State& state) {
+  using Milliseconds = std::chrono::duration<double, std::milli>;
   const auto copy = item({{type::html, webPageHtml(20'000)}, {type::string, plainOf(6'000)}});
   platform::MemoryPasteboard pasteboard;
   engine::PasteboardController controller(pasteboard);
   QuietStandardOutput quiet;
   constexpr int passesPerBlock = 20;
-  std::chrono::duration<double, std::milli> without{}, with{};
+  std::vector<double> without, with;
   for (auto _ : state) {
     for (bool script : {false, true}) {
       configure(false, true, script);
-      auto& total = script ? with : without;
       for (int pass = 0; pass < passesPerBlock; ++pass) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         auto started = std::chrono::steady_clock::now();
         pasteboard.setItems({copy});
         controller.clearFormatting();
-        total += std::chrono::steady_clock::now() - started;
+        (script ? with : without).push_back(Milliseconds(std::chrono::steady_clock::now() - started).count());
       }
     }
   }
-  const double passes = static_cast<double>(state.iterations()) * passesPerBlock;
-  state.counters["without_ms"] = without.count() / passes;
-  state.counters["with_script_ms"] = with.count() / passes;
-  state.counters["overhead_ms"] = (with - without).count() / passes;
-  state.counters["ratio"] = with / without;
+  auto median = [](std::vector<double> times) {
+    std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
+    return times[times.size() / 2];
+  };
+  auto mean = [](const std::vector<double>& times) {
+    return std::accumulate(times.begin(), times.end(), 0.0) / static_cast<double>(times.size());
+  };
+  state.counters["without_ms"] = median(without);
+  state.counters["with_script_ms"] = median(with);
+  state.counters["overhead_ms"] = median(with) - median(without);
+  state.counters["ratio"] = median(with) / median(without);
+  state.counters["mean_overhead_ms"] = mean(with) - mean(without);
 }
 BENCHMARK(BM_ClearingPassWebPageCopyScriptOverhead)->Unit(benchmark::kMillisecond);
 
