@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/javascript_error.h"
@@ -181,6 +184,27 @@ TEST(JavaScriptRunnerTest, ScriptsThatHoldTooMuchMemoryAreStopped) {
     EXPECT_EQ(runJavaScript("return String(new Uint8Array(150e6).fill(1).length);", "x", std::nullopt), "150000000");
   }
 #endif
+}
+
+TEST(JavaScriptRunnerTest, ARunCutShortOnTheCallersSideLeavesTheNextOnesWorking) {
+  // The log handler gives up while the script still runs: nothing of that run reaches the next.
+  auto giveUp = [](const std::string&) { throw std::runtime_error("closed"); };
+  EXPECT_THROW(runJavaScript("$.log('first'); while (true) {}", "x", std::nullopt, giveUp), std::runtime_error);
+  EXPECT_EQ(runJavaScript("return $.text;", "next", std::nullopt), "next");
+
+  // Runs from several threads take turns.
+  std::vector<std::thread> threads;
+  std::atomic<int> correct = 0;
+  for (int thread = 0; thread < 3; ++thread) {
+    threads.emplace_back([&, thread] {
+      for (int run = 0; run < 10; ++run) {
+        auto text = std::to_string(thread) + ":" + std::to_string(run);
+        if (runJavaScript("$.log($.text); return $.text + '!';", text, std::nullopt) == text + "!") ++correct;
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(correct, 30);
 }
 
 TEST(JavaScriptRunnerTest, AMissingWorkerIsAnEngineThatCannotStart) {
