@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "engine/javascript_runner.h"
+#include "engine/javascript_worker.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "engine/javascript_context.h"
 
-#include <charconv>
-
 #include "engine/javascript_error.h"
 #include "kit/foundation/general_error.h"
 
@@ -18,16 +16,33 @@ constexpr const char* prelude =
     "\tzv__consoleLog(messages.join(' '))\n"
     "};";
 
-}  // namespace
-
-std::string scriptTimeLimitDescription(JavaScriptTimeLimit limit) {
-  char buffer[32];
-  auto end = std::to_chars(buffer, buffer + sizeof buffer, limit.count()).ptr;
-  return "Script took longer than " + std::string(buffer, end) + (limit.count() == 1.0 ? " second." : " seconds.");
+std::optional<std::string> stringProperty(const platform::JSValue& object, const char* name) {
+  auto value = object.property(name);
+  if (!value.isString()) return std::nullopt;
+  return value.toString();
 }
 
-std::string scriptMemoryLimitDescription() {
-  return "Script used more than " + std::to_string(scriptMemoryLimit >> 20) + " MB of memory.";
+int numberProperty(const platform::JSValue& object, const char* name) {
+  auto value = object.property(name);
+  return value.isNumber() ? value.toInt32() : 0;
+}
+
+}  // namespace
+
+// Here rather than beside the error's other parts: reading a thrown value needs the engine, which the
+// program itself, receiving errors from the script worker, never loads.
+JavaScriptError::JavaScriptError(const platform::JSValue& exception) {
+  if (!exception.isObject()) {
+    name_ = "NonError";
+    message_ = "Unknown error.";
+    return;
+  }
+  name_ = stringProperty(exception, "name").value_or("Error");
+  message_ = stringProperty(exception, "message").value_or("Unknown error.");
+  stack_ = stringProperty(exception, "stack").value_or("");
+  line_ = numberProperty(exception, "line");
+  column_ = numberProperty(exception, "column");
+  causeMessage_ = stringProperty(exception, "cause");
 }
 
 std::shared_ptr<platform::JSContext> makeForTransforms(std::shared_ptr<platform::JSVirtualMachine> machine,

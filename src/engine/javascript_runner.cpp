@@ -2,16 +2,9 @@
 
 #include <utility>
 
-#include "engine/javascript_worker.h"
 #include "kit/foundation/general_error.h"
 
 namespace engine {
-
-std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
-                                         const std::optional<std::string>& sourceApp, JavaScriptLogHandler logHandler,
-                                         JavaScriptTimeLimit timeLimit) {
-  return JavaScriptWorker::shared().run(code, text, sourceApp, std::move(logHandler), timeLimit);
-}
 
 bool JavaScriptRunner::prepare() {
   if (prepared_ && !machine_->didExceedTimeLimit()) return true;

@@ -9,19 +9,8 @@
 
 namespace engine {
 
-// Runs the user's function body `code` on `text` and gives the text it returned, or nothing when it returned
-// undefined or null. The script sees `$.text`, `$.sourceApp` (left undefined when `sourceApp` is none), and
-// `$.log` / `console.log`, whose lines go to `logHandler` and to standard output ("JSContext - console.log: ").
-// It runs in the script worker (see JavaScriptWorker), held to `timeLimit` and to scriptMemoryLimit.
-// Throws what evaluateStringResult() throws, and kit::GeneralError with the time-limit or memory-limit
-// description when the script went past either.
-std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
-                                         const std::optional<std::string>& sourceApp,
-                                         JavaScriptLogHandler logHandler = {},
-                                         JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
-
-// Runs user scripts in this process, the way runJavaScript() describes, but bounded by the time limit only.
-// One virtual machine is kept from run to run and each run gets a fresh global context on it, so nothing a
+// Runs user scripts in this process, the way runJavaScript() (javascript_worker.h) describes, but bounded by the time
+// limit only. One virtual machine is kept from run to run and each run gets a fresh global context on it, so nothing a
 // script leaves behind (globals, changed prototypes of built-ins) reaches the next run. A machine that had to
 // stop a script for its time limit is replaced. Not for several threads at once.
 class JavaScriptRunner {

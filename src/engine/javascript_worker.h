@@ -7,10 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "engine/javascript_context.h"
+#include "engine/javascript_run.h"
 #include "platform/js/js_worker_process.h"
 
 namespace engine {
+
+// Runs the user's function body `code` on `text` and gives the text it returned, or nothing when it returned
+// undefined or null. The script sees `$.text`, `$.sourceApp` (left undefined when `sourceApp` is none), and
+// `$.log` / `console.log`, whose lines go to `logHandler` and to standard output ("JSContext - console.log: ").
+// It runs in the script worker (see JavaScriptWorker), held to `timeLimit` and to scriptMemoryLimit.
+// Throws what evaluateStringResult() (javascript_context.h) throws, and kit::GeneralError with the time-limit or
+// memory-limit description when the script went past either.
+std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
+                                         const std::optional<std::string>& sourceApp,
+                                         JavaScriptLogHandler logHandler = {},
+                                         JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
 
 // The file name of the script worker, installed beside the program.
 inline constexpr const char* javaScriptWorkerExecutableName = "quillet-script-worker";

@@ -6,7 +6,7 @@
 
 #include "engine/change_publisher.h"
 #include "engine/clearing_pass.h"
-#include "engine/javascript_runner.h"
+#include "engine/javascript_worker.h"
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
 #include "engine/window_info.h"

@@ -1,5 +1,3 @@
-#include "engine/javascript_runner.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
