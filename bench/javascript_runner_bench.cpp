@@ -4,8 +4,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/javascript_runner.h"
 #include "engine/javascript_worker.h"
+#include "script_worker/javascript_runner.h"
 
 namespace {
 

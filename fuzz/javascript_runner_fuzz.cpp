@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/javascript_runner.h"
 #include "platform/core/error.h"
+#include "script_worker/javascript_runner.h"
 
 // Arbitrary bytes as a user script, run the way the script worker runs it: the runner must give a text,
 // nothing, or one of its errors, and never run for longer than its time limit. One runner serves every input,

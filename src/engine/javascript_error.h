@@ -4,16 +4,13 @@
 #include <string>
 
 #include "kit/foundation/general_error.h"
-#include "platform/js/js_value.h"
 
 namespace engine {
 
-// An exception thrown by a user script, with the details the engine attached to it.
+// An exception thrown by a user script, with the details the engine attached to it (read in the script worker:
+// javaScriptError() in script_worker/javascript_context.h).
 class JavaScriptError : public kit::Error {
  public:
-  // Reads the thrown value: an object gives its "name", "message", "stack", "line", "column" and
-  // "cause"; anything else is a "NonError" with the defaults.
-  explicit JavaScriptError(const platform::JSValue& exception);
   JavaScriptError(std::string name, std::string message, std::string stack, int line, int column,
                   std::optional<std::string> causeMessage = std::nullopt);
 

@@ -17,8 +17,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace javascriptworker;
-using Clock = platform::JSWorkerProcess::Clock;
-using Stop = platform::JSWorkerProcess::Stop;
+using Clock = platform::WorkerProcess::Clock;
+using Stop = platform::WorkerProcess::Stop;
 
 // The engine's own limit cannot stop everything (a chain of promise jobs starts its clock afresh with each
 // job): past the limit and this grace the worker is killed.
@@ -132,7 +132,7 @@ bool JavaScriptWorker::sendToWorker(const std::string& request) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!process_) {
       std::string error;
-      process_ = platform::JSWorkerProcess::start(executable_, &error);
+      process_ = platform::WorkerProcess::start(executable_, &error);
       if (!process_) {
         kit::log({"The script worker could not be started: " + error}, kit::LogType::error,
                  "runJavaScript(code:text:)");

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/javascript_run.h"
-#include "platform/js/js_worker_process.h"
+#include "platform/process/worker_process.h"
 
 namespace engine {
 
@@ -16,8 +16,9 @@ namespace engine {
 // undefined or null. The script sees `$.text`, `$.sourceApp` (left undefined when `sourceApp` is none), and
 // `$.log` / `console.log`, whose lines go to `logHandler` and to standard output ("JSContext - console.log: ").
 // It runs in the script worker (see JavaScriptWorker), held to `timeLimit` and to scriptMemoryLimit.
-// Throws what evaluateStringResult() (javascript_context.h) throws, and kit::GeneralError with the time-limit or
-// memory-limit description when the script went past either.
+// Throws JavaScriptError (javascript_error.h) when the script threw; kit::GeneralError "Return value must be a
+// string." when it returned anything else than a string, undefined or null; and kit::GeneralError with the
+// time-limit or memory-limit description when the script went past either.
 std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
                                          const std::optional<std::string>& sourceApp,
                                          JavaScriptLogHandler logHandler = {},
@@ -52,14 +53,10 @@ class JavaScriptWorker {
 
   std::mutex mutex_;
   std::filesystem::path executable_;
-  std::unique_ptr<platform::JSWorkerProcess> process_;
+  std::unique_ptr<platform::WorkerProcess> process_;
   // Workers told to end or killed, until they are gone: one with a large heap takes a while, and no run
   // waits for that.
-  std::vector<std::unique_ptr<platform::JSWorkerProcess>> ending_;
+  std::vector<std::unique_ptr<platform::WorkerProcess>> ending_;
 };
-
-// The script worker's side: answers the requests arriving on standard input (in the worker's own
-// process), until the program closes the channel. Returns the worker's exit status.
-int serveJavaScriptRequests();
 
 }  // namespace engine

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/content_decision.h"
-#include "engine/javascript_context.h"
+#include "engine/javascript_run.h"
 #include "kit/foundation/event_monitors.h"
 #include "kit/foundation/reentrancy_guard.h"
 #include "platform/core/rx.h"

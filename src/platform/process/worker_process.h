@@ -10,7 +10,7 @@
 #include <string>
 #include <variant>
 
-#include "platform/js/js_worker_channel.h"
+#include "platform/process/worker_channel.h"
 
 namespace platform {
 
@@ -18,7 +18,7 @@ namespace platform {
 // memory costs the helper, never the program. The helper is exec'd (never forked from a process whose
 // engine threads could hold locks) with its end of the channel on its standard input and output; it answers
 // each message with messages of its own.
-class JSWorkerProcess {
+class WorkerProcess {
   struct Private {};
 
  public:
@@ -32,14 +32,14 @@ class JSWorkerProcess {
   };
 
   // Starts the executable; nothing when it cannot be started (the reason is in the error text).
-  static std::unique_ptr<JSWorkerProcess> start(const std::filesystem::path& executable, std::string* error = nullptr);
+  static std::unique_ptr<WorkerProcess> start(const std::filesystem::path& executable, std::string* error = nullptr);
 
-  JSWorkerProcess(Private, pid_t pid, int channel);
+  WorkerProcess(Private, pid_t pid, int channel);
   // Waits for the helper to end: a moment for one that was not killed to end on its own (the channel is
   // closed first), then it is killed.
-  ~JSWorkerProcess();
-  JSWorkerProcess(const JSWorkerProcess&) = delete;
-  JSWorkerProcess& operator=(const JSWorkerProcess&) = delete;
+  ~WorkerProcess();
+  WorkerProcess(const WorkerProcess&) = delete;
+  WorkerProcess& operator=(const WorkerProcess&) = delete;
 
   bool send(std::string_view message);
   // The helper's next message. While waiting, its memory is looked at every few milliseconds: past
@@ -66,7 +66,7 @@ class JSWorkerProcess {
   void reap(int options);
 
   pid_t pid_;
-  JSWorkerChannel channel_;
+  WorkerChannel channel_;
   int statm_ = -1;
   int pidfd_ = -1;
   bool killed_ = false;

@@ -1,4 +1,4 @@
-#include "engine/javascript_context.h"
+#include "script_worker/javascript_context.h"
 
 #include "engine/javascript_error.h"
 #include "kit/foundation/general_error.h"
@@ -29,20 +29,12 @@ int numberProperty(const platform::JSValue& object, const char* name) {
 
 }  // namespace
 
-// Here rather than beside the error's other parts: reading a thrown value needs the engine, which the
-// program itself, receiving errors from the script worker, never loads.
-JavaScriptError::JavaScriptError(const platform::JSValue& exception) {
-  if (!exception.isObject()) {
-    name_ = "NonError";
-    message_ = "Unknown error.";
-    return;
-  }
-  name_ = stringProperty(exception, "name").value_or("Error");
-  message_ = stringProperty(exception, "message").value_or("Unknown error.");
-  stack_ = stringProperty(exception, "stack").value_or("");
-  line_ = numberProperty(exception, "line");
-  column_ = numberProperty(exception, "column");
-  causeMessage_ = stringProperty(exception, "cause");
+JavaScriptError javaScriptError(const platform::JSValue& exception) {
+  if (!exception.isObject()) return JavaScriptError("NonError", "Unknown error.", "", 0, 0);
+  return JavaScriptError(stringProperty(exception, "name").value_or("Error"),
+                         stringProperty(exception, "message").value_or("Unknown error."),
+                         stringProperty(exception, "stack").value_or(""), numberProperty(exception, "line"),
+                         numberProperty(exception, "column"), stringProperty(exception, "cause"));
 }
 
 std::shared_ptr<platform::JSContext> makeForTransforms(std::shared_ptr<platform::JSVirtualMachine> machine,
@@ -65,7 +57,7 @@ platform::JSValue evaluate(platform::JSContext& context, const std::string& scri
     throw kit::GeneralError(scriptTimeLimitDescription(machine.executionTimeLimit().value_or(JavaScriptTimeLimit{})));
   }
   if (auto exception = context.exception()) {
-    JavaScriptError error(*exception);
+    auto error = javaScriptError(*exception);
     // Reading the thrown object can run its getters, which the time limit may stop as well.
     if (machine.didExceedTimeLimit()) {
       throw kit::GeneralError(scriptTimeLimitDescription(*machine.executionTimeLimit()));

@@ -4,14 +4,14 @@
 #include <optional>
 #include <string>
 
-#include "engine/javascript_context.h"
 #include "platform/js/js_virtual_machine.h"
+#include "script_worker/javascript_context.h"
 
 namespace engine {
 
-// Runs user scripts in this process, the way runJavaScript() (javascript_worker.h) describes, but bounded by the time
-// limit only. One virtual machine is kept from run to run and each run gets a fresh global context on it, so nothing a
-// script leaves behind (globals, changed prototypes of built-ins) reaches the next run. A machine that had to
+// Runs user scripts in this process, the way runJavaScript() (engine/javascript_worker.h) describes, but bounded by the
+// time limit only. One virtual machine is kept from run to run and each run gets a fresh global context on it, so
+// nothing a script leaves behind (globals, changed prototypes of built-ins) reaches the next run. A machine that had to
 // stop a script for its time limit is replaced. Not for several threads at once.
 class JavaScriptRunner {
  public:

@@ -1,3 +1,5 @@
+#include "script_worker/javascript_worker_service.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -7,10 +9,10 @@
 #include <cstdlib>
 
 #include "engine/javascript_error.h"
-#include "engine/javascript_runner.h"
-#include "engine/javascript_worker.h"
 #include "engine/javascript_worker_protocol.h"
-#include "platform/js/js_worker_channel.h"
+#include "platform/core/error.h"
+#include "platform/process/worker_channel.h"
+#include "script_worker/javascript_runner.h"
 
 namespace engine {
 
@@ -18,7 +20,7 @@ namespace {
 
 using namespace javascriptworker;
 
-std::string outcomeMessage(JavaScriptRunner& runner, MessageReader& request, platform::JSWorkerChannel& channel) {
+std::string outcomeMessage(JavaScriptRunner& runner, MessageReader& request, platform::WorkerChannel& channel) {
   auto code = request.text();
   auto text = request.text();
   auto sourceApp = request.optionalText();
@@ -56,7 +58,7 @@ int serveJavaScriptRequests() {
   ::dup2(STDERR_FILENO, STDOUT_FILENO);
   ::close(null);
 
-  platform::JSWorkerChannel channel(descriptor);
+  platform::WorkerChannel channel(descriptor);
   JavaScriptRunner runner;
   if (!runner.prepare() || !channel.send(MessageWriter(ready).take())) return EXIT_FAILURE;
   while (auto message = channel.receive()) {

@@ -4,10 +4,15 @@
 #include <optional>
 #include <string>
 
+#include "engine/javascript_error.h"
 #include "engine/javascript_run.h"
 #include "platform/js/js_context.h"
 
 namespace engine {
+
+// The thrown value as an error: an object gives its "name", "message", "stack", "line", "column" and "cause";
+// anything else is a "NonError" with the defaults.
+JavaScriptError javaScriptError(const platform::JSValue& exception);
 
 // A fresh global context on `machine` with the console installed: its lines go to `logHandler`.
 // Throws kit::GeneralError "Failed to initialize JavaScript engine.".

@@ -1,4 +1,4 @@
-#include "platform/js/js_worker_process.h"
+#include "platform/process/worker_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -28,8 +28,8 @@ constexpr int endingTimeoutMilliseconds = 2000;
 
 }  // namespace
 
-std::unique_ptr<JSWorkerProcess> JSWorkerProcess::start(const std::filesystem::path& executable, std::string* error) {
-  auto fail = [&](int number) -> std::unique_ptr<JSWorkerProcess> {
+std::unique_ptr<WorkerProcess> WorkerProcess::start(const std::filesystem::path& executable, std::string* error) {
+  auto fail = [&](int number) -> std::unique_ptr<WorkerProcess> {
     if (error) *error = executable.string() + ": " + std::strerror(number);
     return nullptr;
   };
@@ -52,16 +52,16 @@ std::unique_ptr<JSWorkerProcess> JSWorkerProcess::start(const std::filesystem::p
     ::close(sockets[0]);
     return fail(result);
   }
-  return std::make_unique<JSWorkerProcess>(Private{}, pid, sockets[0]);
+  return std::make_unique<WorkerProcess>(Private{}, pid, sockets[0]);
 }
 
-JSWorkerProcess::JSWorkerProcess(Private, pid_t pid, int channel) : pid_(pid), channel_(channel) {
+WorkerProcess::WorkerProcess(Private, pid_t pid, int channel) : pid_(pid), channel_(channel) {
   statm_ = ::open(("/proc/" + std::to_string(pid) + "/statm").c_str(), O_RDONLY | O_CLOEXEC);
   // The C library's declaration of pidfd_open lacks C linkage in C++; the system call is the same.
   pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 }
 
-JSWorkerProcess::~JSWorkerProcess() {
+WorkerProcess::~WorkerProcess() {
   channel_.close();
   if (!waitStatus_ && !killed_) {
     pollfd ended{pidfd_, POLLIN, 0};
@@ -72,10 +72,9 @@ JSWorkerProcess::~JSWorkerProcess() {
   if (pidfd_ >= 0) ::close(pidfd_);
 }
 
-bool JSWorkerProcess::send(std::string_view message) { return !killed_ && !waitStatus_ && channel_.send(message); }
+bool WorkerProcess::send(std::string_view message) { return !killed_ && !waitStatus_ && channel_.send(message); }
 
-std::variant<std::string, JSWorkerProcess::Stop> JSWorkerProcess::receive(Clock::time_point deadline,
-                                                                          size_t memoryLimit) {
+std::variant<std::string, WorkerProcess::Stop> WorkerProcess::receive(Clock::time_point deadline, size_t memoryLimit) {
   if (killed_ || waitStatus_) return Stop::ended;
   auto nextMemoryCheck = Clock::now() + memoryCheckInterval;
   for (;;) {
@@ -110,7 +109,7 @@ std::variant<std::string, JSWorkerProcess::Stop> JSWorkerProcess::receive(Clock:
   }
 }
 
-bool JSWorkerProcess::isIdle() {
+bool WorkerProcess::isIdle() {
   if (killed_ || waitStatus_ || channel_.descriptor() < 0) return false;
   pollfd readable{channel_.descriptor(), POLLIN, 0};
   if (::poll(&readable, 1, 0) == 0) return true;
@@ -118,25 +117,25 @@ bool JSWorkerProcess::isIdle() {
   return false;
 }
 
-void JSWorkerProcess::kill() {
+void WorkerProcess::kill() {
   if (killed_ || waitStatus_) return;
   ::kill(pid_, SIGKILL);
   killed_ = true;
   channel_.close();
 }
 
-bool JSWorkerProcess::hasEnded() {
+bool WorkerProcess::hasEnded() {
   reap(WNOHANG);
   return waitStatus_.has_value();
 }
 
-std::string JSWorkerProcess::endDescription() const {
+std::string WorkerProcess::endDescription() const {
   if (!waitStatus_) return {};
   if (WIFSIGNALED(*waitStatus_)) return "killed by signal " + std::to_string(WTERMSIG(*waitStatus_));
   return "exited with status " + std::to_string(WEXITSTATUS(*waitStatus_));
 }
 
-std::optional<size_t> JSWorkerProcess::residentMemory() const {
+std::optional<size_t> WorkerProcess::residentMemory() const {
   if (statm_ < 0 || waitStatus_) return std::nullopt;
   char text[128];
   ssize_t length = ::pread(statm_, text, sizeof text - 1, 0);
@@ -148,7 +147,7 @@ std::optional<size_t> JSWorkerProcess::residentMemory() const {
   return (resident - shared) * static_cast<size_t>(::sysconf(_SC_PAGESIZE));
 }
 
-void JSWorkerProcess::reap(int options) {
+void WorkerProcess::reap(int options) {
   if (waitStatus_) return;
   int status = 0;
   pid_t result;

@@ -1,8 +1,9 @@
-#include "engine/javascript_runner.h"
+#include "script_worker/javascript_runner.h"
 
 #include <utility>
 
 #include "kit/foundation/general_error.h"
+#include "platform/core/error.h"
 
 namespace engine {
 

@@ -1,3 +1,5 @@
+#include "engine/javascript_worker.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "engine/javascript_error.h"
-#include "engine/javascript_worker.h"
 #include "kit/foundation/general_error.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/js/js_worker_channel.h"
+#include "platform/process/worker_channel.h"
 
 #include <sys/socket.h>
 #include <sys/uio.h>
@@ -26,14 +26,14 @@ bool readFully(int descriptor, char* buffer, size_t size) {
 
 }  // namespace
 
-JSWorkerChannel::~JSWorkerChannel() { close(); }
+WorkerChannel::~WorkerChannel() { close(); }
 
-void JSWorkerChannel::close() {
+void WorkerChannel::close() {
   if (descriptor_ >= 0) ::close(descriptor_);
   descriptor_ = -1;
 }
 
-bool JSWorkerChannel::send(std::string_view message) {
+bool WorkerChannel::send(std::string_view message) {
   if (descriptor_ < 0 || message.size() > maximumMessageSize) return false;
   uint32_t length = static_cast<uint32_t>(message.size());
   iovec parts[2] = {{&length, sizeof length}, {const_cast<char*>(message.data()), message.size()}};
@@ -59,7 +59,7 @@ bool JSWorkerChannel::send(std::string_view message) {
   return true;
 }
 
-std::optional<std::string> JSWorkerChannel::receive() {
+std::optional<std::string> WorkerChannel::receive() {
   uint32_t length = 0;
   if (descriptor_ < 0 || !readFully(descriptor_, reinterpret_cast<char*>(&length), sizeof length)) return std::nullopt;
   if (length > maximumMessageSize) return std::nullopt;

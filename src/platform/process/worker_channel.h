@@ -8,15 +8,15 @@ namespace platform {
 
 // One end of the stream socket between the program and its script worker. Each message travels as a 32-bit
 // length in this machine's byte order, then its bytes.
-class JSWorkerChannel {
+class WorkerChannel {
  public:
   static constexpr size_t maximumMessageSize = size_t{1} << 30;
 
   // Takes over the descriptor; it is closed when the channel goes.
-  explicit JSWorkerChannel(int descriptor) : descriptor_(descriptor) {}
-  ~JSWorkerChannel();
-  JSWorkerChannel(const JSWorkerChannel&) = delete;
-  JSWorkerChannel& operator=(const JSWorkerChannel&) = delete;
+  explicit WorkerChannel(int descriptor) : descriptor_(descriptor) {}
+  ~WorkerChannel();
+  WorkerChannel(const WorkerChannel&) = delete;
+  WorkerChannel& operator=(const WorkerChannel&) = delete;
 
   // False when the other end is gone or the message is larger than maximumMessageSize.
   bool send(std::string_view message);
