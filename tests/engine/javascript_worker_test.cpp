@@ -30,7 +30,7 @@ ErrorType failure(const std::string& code, engine::JavaScriptTimeLimit limit = e
   throw std::logic_error("missing error");
 }
 
-TEST(JavaScriptRunnerTest, ReturnedStringsReplaceTheText) {
+TEST(JavaScriptWorkerTest, ReturnedStringsReplaceTheText) {
   EXPECT_EQ(runJavaScript("return $.text.toUpperCase();", "hello", std::nullopt), "HELLO");
   const std::string text = std::string("tab\tnul\0end ", 12) + "🐤 naïve";
   EXPECT_EQ(runJavaScript("return $.text;", text, std::nullopt), text);
@@ -39,21 +39,21 @@ TEST(JavaScriptRunnerTest, ReturnedStringsReplaceTheText) {
   EXPECT_EQ(runJavaScript("return ''", "x", std::nullopt), "");
 }
 
-TEST(JavaScriptRunnerTest, UndefinedAndNullLeaveTheTextAlone) {
+TEST(JavaScriptWorkerTest, UndefinedAndNullLeaveTheTextAlone) {
   EXPECT_EQ(runJavaScript("$.text.toUpperCase();", "hello", std::nullopt), std::nullopt);
   EXPECT_EQ(runJavaScript("return;", "hello", std::nullopt), std::nullopt);
   EXPECT_EQ(runJavaScript("return null;", "hello", std::nullopt), std::nullopt);
   EXPECT_EQ(runJavaScript("", "hello", std::nullopt), std::nullopt);
 }
 
-TEST(JavaScriptRunnerTest, OtherReturnValuesAreRejected) {
+TEST(JavaScriptWorkerTest, OtherReturnValuesAreRejected) {
   for (const char* code : {"return 42;", "return true;", "return {};", "return ['a'];", "return () => 'a';",
                            "return new String('boxed');"}) {
     EXPECT_STREQ(failure<kit::GeneralError>(code).what(), "Return value must be a string.") << code;
   }
 }
 
-TEST(JavaScriptRunnerTest, ThrownNonObjectsBecomeNonError) {
+TEST(JavaScriptWorkerTest, ThrownNonObjectsBecomeNonError) {
   for (const char* code : {"throw 'text';", "throw 7;", "throw undefined;"}) {
     auto error = failure<JavaScriptError>(code);
     EXPECT_EQ(error.name(), "NonError") << code;
@@ -65,7 +65,7 @@ TEST(JavaScriptRunnerTest, ThrownNonObjectsBecomeNonError) {
   }
 }
 
-TEST(JavaScriptRunnerTest, ThrownErrorsCarryNameMessageAndPosition) {
+TEST(JavaScriptWorkerTest, ThrownErrorsCarryNameMessageAndPosition) {
   auto error = failure<JavaScriptError>("const a = 1;\n  throw new TypeError('bad input');");
   EXPECT_EQ(error.name(), "TypeError");
   EXPECT_EQ(error.message(), "bad input");
@@ -83,7 +83,7 @@ TEST(JavaScriptRunnerTest, ThrownErrorsCarryNameMessageAndPosition) {
   EXPECT_EQ(failure<JavaScriptError>("return (;").name(), "SyntaxError");
 }
 
-TEST(JavaScriptRunnerTest, ObjectsWithoutErrorFieldsGetDefaults) {
+TEST(JavaScriptWorkerTest, ObjectsWithoutErrorFieldsGetDefaults) {
   auto plain = failure<JavaScriptError>("throw { message: 3, line: 'x', column: 4294967297.5 };");
   EXPECT_EQ(plain.name(), "Error");
   EXPECT_EQ(plain.message(), "Unknown error.");
@@ -102,7 +102,7 @@ TEST(JavaScriptRunnerTest, ObjectsWithoutErrorFieldsGetDefaults) {
   EXPECT_EQ(trapped.message(), "m");
 }
 
-TEST(JavaScriptRunnerTest, OnlyAStringCauseIsKept) {
+TEST(JavaScriptWorkerTest, OnlyAStringCauseIsKept) {
   EXPECT_EQ(failure<JavaScriptError>("throw new Error('outer', { cause: 'the reason' });").causeMessage(),
             "the reason");
   EXPECT_EQ(failure<JavaScriptError>("throw new Error('outer', { cause: new Error('inner') });").causeMessage(),
@@ -110,7 +110,7 @@ TEST(JavaScriptRunnerTest, OnlyAStringCauseIsKept) {
   EXPECT_EQ(failure<JavaScriptError>("throw new Error('outer');").causeMessage(), std::nullopt);
 }
 
-TEST(JavaScriptRunnerTest, ConsoleLinesAreJoinedAndPrinted) {
+TEST(JavaScriptWorkerTest, ConsoleLinesAreJoinedAndPrinted) {
   std::vector<std::string> lines;
   testing::internal::CaptureStdout();
   auto result = runJavaScript(
@@ -130,13 +130,13 @@ TEST(JavaScriptRunnerTest, ConsoleLinesAreJoinedAndPrinted) {
             "JSContext - console.log: true\n");
 }
 
-TEST(JavaScriptRunnerTest, SourceAppIsSetOnlyWhenKnown) {
+TEST(JavaScriptWorkerTest, SourceAppIsSetOnlyWhenKnown) {
   EXPECT_EQ(runJavaScript("return $.sourceApp;", "text", "org.gnome.TextEditor"), "org.gnome.TextEditor");
   EXPECT_EQ(runJavaScript("return String('sourceApp' in $) + ' ' + typeof $.sourceApp;", "text", std::nullopt),
             "false undefined");
 }
 
-TEST(JavaScriptRunnerTest, RunsShareNothing) {
+TEST(JavaScriptWorkerTest, RunsShareNothing) {
   const std::string probe =
       "return [typeof leaked, typeof [].extra, typeof ({}).polluted, $.text.toUpperCase(), JSON.stringify([1]),\n"
       "        typeof Error.prototype.isError, typeof $.left].join(' ');";
@@ -154,7 +154,7 @@ TEST(JavaScriptRunnerTest, RunsShareNothing) {
   EXPECT_EQ(runJavaScript(probe, "x", std::nullopt), clean);
 }
 
-TEST(JavaScriptRunnerTest, ScriptsThatRunTooLongAreStopped) {
+TEST(JavaScriptWorkerTest, ScriptsThatRunTooLongAreStopped) {
   for (const char* code :
        {"while (true) {}", "for (;;) { try { while (true) {} } catch (e) {} }", "throw { get name() { for (;;) {} } };",
         // Each promise job starts the engine's own clock afresh.
@@ -170,7 +170,7 @@ TEST(JavaScriptRunnerTest, ScriptsThatRunTooLongAreStopped) {
   EXPECT_EQ(engine::scriptTimeLimitDescription(engine::scriptEditorTimeLimit), "Script took longer than 5 seconds.");
 }
 
-TEST(JavaScriptRunnerTest, ScriptsThatHoldTooMuchMemoryAreStopped) {
+TEST(JavaScriptWorkerTest, ScriptsThatHoldTooMuchMemoryAreStopped) {
   for (const char* code : {"let a = []; while (true) a.push(new Array(1e6).fill(1));",
                            // Filled by the engine's own code, which no script-level check interrupts.
                            "new Uint8Array(2e9).fill(1);"}) {
@@ -185,7 +185,7 @@ TEST(JavaScriptRunnerTest, ScriptsThatHoldTooMuchMemoryAreStopped) {
 #endif
 }
 
-TEST(JavaScriptRunnerTest, ARunCutShortOnTheCallersSideLeavesTheNextOnesWorking) {
+TEST(JavaScriptWorkerTest, ARunCutShortOnTheCallersSideLeavesTheNextOnesWorking) {
   // The log handler gives up while the script still runs: nothing of that run reaches the next.
   auto giveUp = [](const std::string&) { throw std::runtime_error("closed"); };
   EXPECT_THROW(runJavaScript("$.log('first'); while (true) {}", "x", std::nullopt, giveUp), std::runtime_error);
@@ -206,7 +206,7 @@ TEST(JavaScriptRunnerTest, ARunCutShortOnTheCallersSideLeavesTheNextOnesWorking)
   EXPECT_EQ(correct, 30);
 }
 
-TEST(JavaScriptRunnerTest, AMissingWorkerIsAnEngineThatCannotStart) {
+TEST(JavaScriptWorkerTest, AMissingWorkerIsAnEngineThatCannotStart) {
   engine::JavaScriptWorker worker("/nonexistent/quillet-script-worker");
   try {
     worker.run("return 'x';", "text", std::nullopt, {}, engine::clearingPassScriptTimeLimit);
