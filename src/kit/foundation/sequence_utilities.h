@@ -117,6 +117,24 @@ auto excluding(const Range& range, const Other& other) {
   return kept;
 }
 
+// The elements without repeats: each keeps the place of its first occurrence. Needs only ==, so it is quadratic:
+// for short lists.
+template <class Element>
+std::vector<Element> removingDuplicates(const std::vector<Element>& elements) {
+  std::vector<Element> kept;
+  for (const auto& element : elements) {
+    if (std::find(kept.begin(), kept.end(), element) == kept.end()) kept.push_back(element);
+  }
+  return kept;
+}
+
+// The collection itself, or none when it is empty.
+template <class Collection>
+std::optional<Collection> nilIfEmpty(Collection collection) {
+  if (std::empty(collection)) return std::nullopt;
+  return collection;
+}
+
 // Two lists in the sequence's order: the elements for which the predicate answered false, then those for true.
 template <class Range, class Predicate>
 auto partitioned(const Range& range, Predicate predicate) {

@@ -30,8 +30,12 @@ SettingsSection::SettingsSection(QWidget* parent) : QFrame(parent) {
   rows_->setSpacing(0);
 }
 
-void SettingsSection::addRow(QWidget* row) {
+void SettingsSection::addRow(QWidget* row, bool padded) {
   if (rows_->count() > 0) rows_->addWidget(new HorizontalLine(this));
+  if (!padded) {
+    rows_->addWidget(row);
+    return;
+  }
   auto* cell = new QWidget(this);
   auto* layout = new QHBoxLayout(cell);
   layout->setContentsMargins(rowMargin, rowMargin * 3 / 4, rowMargin, rowMargin * 3 / 4);
@@ -46,17 +50,24 @@ SettingsForm::SettingsForm(QWidget* parent) : QWidget(parent) {
 }
 
 SettingsSection* SettingsForm::addSection(const std::optional<std::string>& header) {
+  QLabel* title = nullptr;
+  if (header) {
+    title = new QLabel(QString::fromStdString(*header));
+    QFont font = title->font();
+    font.setBold(true);
+    title->setFont(font);
+  }
+  return addSection(title);
+}
+
+SettingsSection* SettingsForm::addSection(QWidget* header) {
   auto* group = new QWidget(this);
   auto* layout = new QVBoxLayout(group);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
   if (header) {
-    auto* title = new QLabel(QString::fromStdString(*header), group);
-    QFont font = title->font();
-    font.setBold(true);
-    title->setFont(font);
-    title->setContentsMargins(rowMargin, 0, 0, 0);
-    layout->addWidget(title);
+    header->setContentsMargins(rowMargin, 0, 0, 0);
+    layout->addWidget(header);
   }
   auto* section = new SettingsSection(group);
   layout->addWidget(section);

@@ -23,7 +23,8 @@ class SettingsSection : public QFrame {
 
  public:
   explicit SettingsSection(QWidget* parent = nullptr);
-  void addRow(QWidget* row);
+  // A row sits inside the usual padding unless `padded` is false (a list that reaches the box's edges, say).
+  void addRow(QWidget* row, bool padded = true);
 
  private:
   QVBoxLayout* rows_;
@@ -36,6 +37,8 @@ class SettingsForm : public QWidget {
  public:
   explicit SettingsForm(QWidget* parent = nullptr);
   SettingsSection* addSection(const std::optional<std::string>& header = std::nullopt);
+  // A section under a header of the caller's own (a row of controls, say); the form takes it.
+  SettingsSection* addSection(QWidget* header);
 
  private:
   QVBoxLayout* sections_;

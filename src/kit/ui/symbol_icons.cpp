@@ -99,6 +99,41 @@ void drawExclamationInCircle(QPainter& painter, const QColor&) {
   painter.drawEllipse(QPointF(12, 17.6), 1.7, 1.7);
 }
 
+void drawPlus(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(12, 5), QPointF(12, 19));
+  painter.drawLine(QPointF(5, 12), QPointF(19, 12));
+}
+
+void drawMinus(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(5, 12), QPointF(19, 12));
+}
+
+void drawInfoInCircle(QPainter& painter, const QColor& ink) {
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ink);
+  painter.drawEllipse(QPointF(12, 12), 11, 11);
+  painter.setBrush(QApplication::palette().color(QPalette::Window));
+  painter.drawEllipse(QPointF(12, 6.8), 1.7, 1.7);
+  painter.drawRoundedRect(QRectF(10.6, 9.6, 2.8, 8.6), 1.2, 1.2);
+}
+
+void drawMagnifyingGlass(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawEllipse(QPointF(10, 10), 6, 6);
+  painter.drawLine(QPointF(14.5, 14.5), QPointF(20, 20));
+}
+
+// A plain application tile: a rounded square with a window bar.
+void drawGenericApplication(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 1.6));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRectF(3, 3, 18, 18), 4, 4);
+  painter.drawLine(QPointF(3.8, 8), QPointF(20.2, 8));
+}
+
 }  // namespace
 
 QIcon symbolIcon(std::string_view symbolName) {
@@ -107,12 +142,24 @@ QIcon symbolIcon(std::string_view symbolName) {
   if (symbolName == "nosign") return drawnIcon(drawNoSign);
   if (symbolName == "sparkles") return drawnIcon(drawSparkles);
   if (symbolName == "exclamationmark.circle.fill") return drawnIcon(drawExclamationInCircle);
+  if (symbolName == "plus") return drawnIcon(drawPlus);
+  if (symbolName == "minus") return drawnIcon(drawMinus);
+  if (symbolName == "info.circle.fill") return drawnIcon(drawInfoInCircle);
+  if (symbolName == "magnifyingglass") return drawnIcon(drawMagnifyingGlass);
+  if (symbolName == "app.generic") return drawnIcon(drawGenericApplication);
   return {};
 }
 
 QIcon themeIcon(const char* themeName, std::string_view symbolName) {
   if (QIcon::hasThemeIcon(QString::fromLatin1(themeName))) return QIcon::fromTheme(QString::fromLatin1(themeName));
   return symbolIcon(symbolName);
+}
+
+QIcon appIconImage(const AppIcon& icon) {
+  const QString nameOrPath = QString::fromStdString(icon.nameOrPath);
+  if (nameOrPath.startsWith('/')) return QIcon(nameOrPath);
+  if (!nameOrPath.isEmpty() && QIcon::hasThemeIcon(nameOrPath)) return QIcon::fromTheme(nameOrPath);
+  return themeIcon(genericApplicationIcon().nameOrPath.c_str(), "app.generic");
 }
 
 }  // namespace kit

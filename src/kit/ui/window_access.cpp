@@ -1,7 +1,11 @@
 #include "kit/ui/window_access.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QWidget>
+#include <QWindowStateChangeEvent>
+
+#include "kit/foundation/alert.h"
 
 namespace kit {
 
@@ -34,6 +38,37 @@ void WindowAccessor::report() {
   if (window == window_) return;
   window_ = window;
   onWindow_(window);
+}
+
+WindowResizeObserver::WindowResizeObserver(QWidget& content, std::function<void()> onResize)
+    : QObject(&content), onResize_(std::move(onResize)) {
+  new WindowAccessor(content, [this](QWidget* window) {
+    if (window_) window_->removeEventFilter(this);
+    window_ = window;
+    window->installEventFilter(this);
+  });
+}
+
+bool WindowResizeObserver::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != window_) return false;
+  if (event->type() == QEvent::Resize) onResize_();
+  if (event->type() == QEvent::WindowStateChange && window_->isFullScreen() &&
+      !static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowFullScreen))
+    onResize_();
+  return false;
+}
+
+void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) {
+  activateApp();
+  QObject::connect(&panel, &QDialog::finished, &panel, std::move(done), Qt::SingleShotConnection);
+  if (window) {
+    if (panel.parentWidget() != window) panel.setParent(window, panel.windowFlags() | Qt::Dialog);
+    panel.open();  // modal to its window
+    return;
+  }
+  panel.setWindowModality(Qt::ApplicationModal);
+  setWindowLevel(panel, WindowLevel::floating);
+  panel.show();
 }
 
 void setHostingWindowLevel(QWidget& content, WindowLevel level) {

@@ -6,6 +6,7 @@
 
 #include "kit/ui/window_presentation.h"
 
+class QDialog;
 class QWidget;
 
 namespace kit {
@@ -31,6 +32,27 @@ class WindowAccessor : public QObject {
   QPointer<QWidget> window_;
   std::function<void(QWidget*)> onWindow_;
 };
+
+// Calls `onResize` whenever the window hosting `content` changes its size or goes full screen. Follows the content
+// into another window; lives as long as the content.
+class WindowResizeObserver : public QObject {
+  Q_OBJECT
+
+ public:
+  WindowResizeObserver(QWidget& content, std::function<void()> onResize);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QPointer<QWidget> window_;
+  std::function<void()> onResize_;
+};
+
+// Shows `panel` (a chooser, a file dialog) and hands its result (QDialog::Accepted or Rejected) to `done` once it
+// ends: as a sheet on `window`, modal to it, when one is given; else on its own, above other windows and modal to
+// the application, which is brought forward first (a tray application is never in front by itself).
+void beginPanel(QDialog& panel, QWidget* window, std::function<void(int result)> done);
 
 // Puts the window hosting `content` on the level, once there is one.
 void setHostingWindowLevel(QWidget& content, WindowLevel level);

@@ -249,6 +249,8 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
       entry.startupWmClass = value;
     } else if (key == "Hidden") {
       entry.hidden = value == "true";
+    } else if (key == "NoDisplay") {
+      entry.noDisplay = value == "true";
     } else if (key == "X-GNOME-Autostart-enabled") {
       entry.autostartEnabled = value != "false";
     }
@@ -256,6 +258,15 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
   if (entry.hidden) return entry;  // a hidden entry only shadows the entries of its id further down
   if (type != "Application" || !hasName) return std::nullopt;
   if (localizedRank != SIZE_MAX && !localizedName.empty()) entry.name = localizedName;
+  return entry;
+}
+
+std::optional<DesktopEntry> readDesktopEntryFile(const std::filesystem::path& path) {
+  if (path.extension() != ".desktop") return std::nullopt;
+  auto entry = parseDesktopEntry(readSmallFile(path), currentLocale());
+  if (!entry || entry->hidden) return std::nullopt;
+  entry->id = DesktopEntries::idForFile(path).value_or(path.stem().string());
+  entry->path = path;
   return entry;
 }
 

@@ -17,6 +17,7 @@ struct DesktopEntry {
   std::string icon;  // theme name or absolute path
   std::string exec, tryExec, startupWmClass;
   bool hidden = false;
+  bool noDisplay = false;        // installed, but not listed among the user's applications
   bool autostartEnabled = true;  // X-GNOME-Autostart-enabled, which only autostart entries carry
 };
 
@@ -24,6 +25,11 @@ struct DesktopEntry {
 // `locale` is a POSIX locale name (lang_COUNTRY.ENCODING@MODIFIER) that picks the localized Name.
 // Never throws; any bytes are accepted.
 std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string_view locale);
+
+// The application entry in a desktop file anywhere (a dropped file, say): its id is the one it has below an
+// applications folder, else the file name without ".desktop". None for a file that is not a shown application
+// entry or is unreasonably large.
+std::optional<DesktopEntry> readDesktopEntryFile(const std::filesystem::path& path);
 
 // The program an Exec or TryExec line starts: the first word, unquoted, with a leading "env VAR=..." skipped.
 std::string programOfExec(std::string_view exec);

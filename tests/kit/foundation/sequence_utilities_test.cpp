@@ -78,6 +78,10 @@ TEST(SequenceUtilities, RunningAppTestMatchesExactIdsOnly) {
 TEST(SequenceUtilities, ExcludingPartitioningAndSortingByProjections) {
   EXPECT_EQ(kit::excluding(std::vector<int>{3, 1, 2}, std::vector<int>{}), (std::vector<int>{3, 1, 2}));
   EXPECT_EQ(kit::excluding(std::vector<int>{3, 1, 2, 1}, std::vector<int>{1}), (std::vector<int>{3, 2}));
+  EXPECT_EQ(kit::removingDuplicates(std::vector<std::string>{"b", "a", "b", "c", "a"}),
+            (std::vector<std::string>{"b", "a", "c"}));
+  EXPECT_EQ(kit::nilIfEmpty(std::string()), std::nullopt);
+  EXPECT_EQ(kit::nilIfEmpty(std::vector<int>{1}), std::vector<int>{1});
   auto [odd, even] = kit::partitioned(std::vector<int>{1, 2, 3, 4}, [](int v) { return v % 2 == 0; });
   EXPECT_EQ(odd, (std::vector<int>{1, 3}));
   EXPECT_EQ(even, (std::vector<int>{2, 4}));

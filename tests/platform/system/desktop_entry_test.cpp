@@ -94,4 +94,26 @@ TEST(DesktopEntryIndex, MatchesWindowClassesAndExecutables) {
   EXPECT_EQ(sh->id, "shell");
 }
 
+TEST(DesktopEntryFiles, ReadsAnApplicationAnywhereByItsInstalledIdElseItsFileName) {
+  TemporaryXdgFolders xdg;
+  xdg.write("system/applications/vendor/tool.desktop", applicationEntry("Tool", "NoDisplay=true\n"));
+  xdg.write("elsewhere/org.example.Own.desktop", applicationEntry("Own"));
+  xdg.write("elsewhere/link.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.com\n");
+  xdg.write("elsewhere/gone.desktop", "[Desktop Entry]\nHidden=true\n");
+  xdg.write("elsewhere/app.txt", applicationEntry("Text"));
+
+  auto installed = platform::readDesktopEntryFile(xdg.root() / "system/applications/vendor/tool.desktop");
+  ASSERT_TRUE(installed);
+  EXPECT_EQ(installed->id, "vendor-tool");
+  EXPECT_TRUE(installed->noDisplay);
+  auto own = platform::readDesktopEntryFile(xdg.root() / "elsewhere/org.example.Own.desktop");
+  ASSERT_TRUE(own);
+  EXPECT_EQ(own->id, "org.example.Own");
+  EXPECT_EQ(own->name, "Own");
+  EXPECT_FALSE(own->noDisplay);
+  for (const char* refused : {"elsewhere/link.desktop", "elsewhere/gone.desktop", "elsewhere/app.txt",
+                              "elsewhere/missing.desktop", "elsewhere"})
+    EXPECT_FALSE(platform::readDesktopEntryFile(xdg.root() / refused)) << refused;
+}
+
 }  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDialog>
+#include <QSortFilterProxyModel>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QListWidget;
+class QPushButton;
+
+namespace kit {
+
+class SearchField;
+
+// The chooser of installed applications: the desktop's application entries (icon and name, sorted by name, those
+// that ask not to be listed left out), narrowed by a search field. Our own application shows greyed out and can
+// never be chosen. Main thread only.
+class AppPickerDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Checks one chosen application by its id; a kit::Error it throws is shown and keeps the chooser open.
+  using Validate = std::function<void(const std::string& bundleIdentifier)>;
+
+  AppPickerDialog(bool allowsMultipleSelection, Validate validate, QWidget* parent = nullptr);
+
+  QListWidget* list() const { return list_; }
+  SearchField* searchField() const { return search_; }
+  QPushButton* chooseButton() const { return choose_; }
+
+  // The ids of the chosen applications, in list order, without repeats or our own; empty until chosen.
+  const std::vector<std::string>& chosen() const { return chosen_; }
+
+ private:
+  void filter(const std::string& text);
+  void choose();
+
+  Validate validate_;
+  QListWidget* list_;
+  SearchField* search_;
+  QPushButton* choose_;
+  std::vector<std::string> chosen_;
+};
+
+namespace AppPicker {
+
+// Opens the chooser, as a sheet on `window` when given (see beginPanel), and hands the ids of the chosen
+// applications to `completion`: none when it was cancelled.
+void pick(bool allowsMultipleSelection, QWidget* window, AppPickerDialog::Validate validate,
+          std::function<void(std::vector<std::string>)> completion);
+
+}  // namespace AppPicker
+
+// A filter for a folder chooser (a QFileDialog that is not the desktop's own, given it as proxy model): the items
+// `shouldEnable` refuses show greyed out and cannot be chosen. Without a test every item is enabled.
+class DirectoryPickerFilter : public QSortFilterProxyModel {
+  Q_OBJECT
+
+ public:
+  using ShouldEnable = std::function<bool(const std::string& path)>;
+  explicit DirectoryPickerFilter(ShouldEnable shouldEnable = {}, QObject* parent = nullptr);
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+ private:
+  ShouldEnable shouldEnable_;
+};
+
+}  // namespace kit

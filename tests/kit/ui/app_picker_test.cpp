@@ -1,0 +1,147 @@
+// The chooser of installed applications, over desktop entries in private applications folders, and the filter of
+// folder choosers.
+#include "kit/ui/app_picker.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileSystemModel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTest>
+
+#include "kit/foundation/general_error.h"
+#include "kit/ui/native_text_field.h"
+#include "support/recording_alert_presenter.h"
+#include "support/xdg_folders.h"
+
+namespace kit {
+namespace {
+
+std::vector<std::string> listed(const AppPickerDialog& picker) {
+  std::vector<std::string> names;
+  for (int row = 0; row < picker.list()->count(); ++row) {
+    if (!picker.list()->item(row)->isHidden()) names.push_back(picker.list()->item(row)->text().toStdString());
+  }
+  return names;
+}
+
+QListWidgetItem* itemNamed(const AppPickerDialog& picker, const QString& name) {
+  auto items = picker.list()->findItems(name, Qt::MatchExactly);
+  return items.isEmpty() ? nullptr : items.front();
+}
+
+class AppPickerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setAlertPresenter(&presenter);
+    apps.install("org.example.Zebra", applicationEntry("zebra notes"));
+    apps.install("org.example.Atlas", applicationEntry("Atlas", "Icon=org.example.Atlas\n"));
+    apps.install("org.example.Helper", applicationEntry("Helper", "NoDisplay=true\n"));
+    apps.install("org.example.Mail", applicationEntry("Mail"));
+    apps.install("org.example.Mailbox", applicationEntry("mailbox"));
+    apps.install("com.kestrova.Quillet", applicationEntry("Quillet"));
+  }
+  void TearDown() override { setAlertPresenter(nullptr); }
+
+  TemporaryApplicationFolders apps;
+  RecordingAlertPresenter presenter;
+};
+
+TEST_F(AppPickerTest, ListsInstalledApplicationsByNameAndHandsBackTheChosenIdsInListOrder) {
+  AppPickerDialog picker(true, {});
+  // Sorted by name whatever the letter case; entries that ask not to be listed are left out.
+  EXPECT_EQ(listed(picker), (std::vector<std::string>{"Atlas", "Mail", "mailbox", "Quillet", "zebra notes"}));
+  QListWidgetItem* own = itemNamed(picker, "Quillet");
+  EXPECT_FALSE(own->flags().testFlag(Qt::ItemIsEnabled));
+  EXPECT_FALSE(picker.chooseButton()->isEnabled());
+
+  picker.searchField()->setFocus();
+  QTest::keyClicks(picker.searchField(), "MAIL");
+  EXPECT_EQ(listed(picker), (std::vector<std::string>{"Mail", "mailbox"}));
+  picker.searchField()->clear();
+  QTest::keyClicks(picker.searchField(), "example.z");  // ids match too
+  EXPECT_EQ(listed(picker), (std::vector<std::string>{"zebra notes"}));
+  picker.searchField()->clear();
+  Q_EMIT picker.searchField()->textEdited("");
+  EXPECT_EQ(listed(picker).size(), 5u);
+
+  itemNamed(picker, "zebra notes")->setSelected(true);
+  itemNamed(picker, "Atlas")->setSelected(true);
+  own->setSelected(true);  // cannot be selected
+  EXPECT_TRUE(picker.chooseButton()->isEnabled());
+  picker.chooseButton()->click();
+  EXPECT_EQ(picker.result(), QDialog::Accepted);
+  EXPECT_EQ(picker.chosen(), (std::vector<std::string>{"org.example.Atlas", "org.example.Zebra"}));
+}
+
+TEST_F(AppPickerTest, AFailedCheckKeepsTheChooserOpenAndSingleSelectionChoosesOne) {
+  AppPickerDialog picker(false, [](const std::string& id) {
+    if (id == "org.example.Mail") throw GeneralError("Mail cannot be excluded.", "Choose another app.");
+  });
+  picker.open();
+  itemNamed(picker, "Mail")->setSelected(true);
+  itemNamed(picker, "Atlas")->setSelected(true);
+  EXPECT_EQ(picker.list()->selectedItems().size(), 1);
+  itemNamed(picker, "Mail")->setSelected(true);
+  picker.chooseButton()->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return presenter.alerts.size() == 1; }));
+  EXPECT_EQ(presenter.alerts[0].messageText, "Mail cannot be excluded.");
+  EXPECT_TRUE(picker.isVisible());
+  EXPECT_TRUE(picker.chosen().empty());
+
+  // A double click (which selects the row first) chooses it.
+  QListWidgetItem* atlas = itemNamed(picker, "Atlas");
+  atlas->setSelected(true);
+  Q_EMIT picker.list()->itemActivated(atlas);
+  EXPECT_EQ(picker.chosen(), std::vector<std::string>{"org.example.Atlas"});
+  EXPECT_FALSE(picker.isVisible());
+}
+
+TEST_F(AppPickerTest, PickOpensASheetOnTheWindowAndACancelGivesNothing) {
+  QWidget window;
+  window.show();
+  std::vector<std::vector<std::string>> results;
+  auto record = [&](std::vector<std::string> ids) { results.push_back(std::move(ids)); };
+
+  AppPicker::pick(true, &window, {}, record);
+  auto* picker = window.findChild<AppPickerDialog*>();
+  ASSERT_NE(picker, nullptr);
+  EXPECT_TRUE(picker->isVisible());
+  EXPECT_EQ(picker->windowModality(), Qt::WindowModal);
+  itemNamed(*picker, "Atlas")->setSelected(true);
+  picker->chooseButton()->click();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0], std::vector<std::string>{"org.example.Atlas"});
+
+  AppPicker::pick(false, nullptr, {}, record);
+  QTest::qWait(1);  // the chosen one's dialog goes
+  picker = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* dialog = qobject_cast<AppPickerDialog*>(widget); dialog && dialog->isVisible()) picker = dialog;
+  ASSERT_NE(picker, nullptr);
+  EXPECT_EQ(picker->windowModality(), Qt::ApplicationModal);
+  picker->reject();
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_TRUE(results[1].empty());
+}
+
+TEST(DirectoryPickerFilterTest, GreysOutWhatTheTestRefusesAndEnablesEverythingWithoutOne) {
+  QStandardItemModel folders;
+  for (const char* path : {"/home/user/Projects", "/home/user/.cache"}) {
+    auto* item = new QStandardItem(QString(path).section('/', -1));
+    item->setData(QString(path), QFileSystemModel::FilePathRole);
+    folders.appendRow(item);
+  }
+  DirectoryPickerFilter everything;
+  everything.setSourceModel(&folders);
+  DirectoryPickerFilter visibleOnly([](const std::string& path) { return path.find("/.") == std::string::npos; });
+  visibleOnly.setSourceModel(&folders);
+  for (int row : {0, 1}) EXPECT_TRUE(everything.flags(everything.index(row, 0)).testFlag(Qt::ItemIsEnabled));
+  EXPECT_TRUE(visibleOnly.flags(visibleOnly.index(0, 0)).testFlag(Qt::ItemIsSelectable));
+  EXPECT_FALSE(visibleOnly.flags(visibleOnly.index(1, 0)).testFlag(Qt::ItemIsEnabled));
+  EXPECT_FALSE(visibleOnly.flags(visibleOnly.index(1, 0)).testFlag(Qt::ItemIsSelectable));
+}
+
+}  // namespace
+}  // namespace kit
