@@ -35,7 +35,15 @@ inline constexpr const char* noAccessExplanation =
     "Pasting on your behalf needs an X11 session with the XTEST extension.";
 
 // Exclude
-inline constexpr const char* excludePlaceholder = "Nothing to set here yet.";
+inline constexpr const char* excludeHeader = "Do not automatically clear formatting when copying in these apps";
+inline constexpr const char* noApps = "No Apps";
+inline constexpr const char* addApp = "Add App";
+inline constexpr const char* removeApp = "Remove App";
+inline constexpr const char* dragAndDropTip = " You can even drag & drop apps into here";
+// Around the feedback page's address.
+inline constexpr const char* excludeFooterStart = "Please [let me know](";
+inline constexpr const char* excludeFooterEnd =
+    ") if Quillet is clearing formatting when it should not or not clearing formatting when it should.";
 
 // Extras
 inline constexpr const char* whenClearingFormatting = "When clearing formatting";
@@ -64,6 +72,38 @@ inline constexpr const char* scriptConflictsWithPreserveLinks =
     "This setting cannot be used together with “Preserve links”.";
 inline constexpr const char* editScript = "Edit…";
 inline constexpr const char* scriptIsEnabled = "Is enabled";
+
+// The script editor
+inline constexpr const char* code = "Code";
+inline constexpr const char* hintArrow = "→";
+inline constexpr const char* test = "Test";
+inline constexpr const char* input = "Input";
+inline constexpr const char* output = "Output";
+inline constexpr const char* logs = "Logs";
+inline constexpr const char* run = "Run";
+inline constexpr const char* sendFeedback = "Send Feedback…";
+inline constexpr const char* done = "Done";
+// The help, around the feedback page's address.
+inline constexpr const char* scriptHelpStart =
+    "Enhance copied text by modifying it to fit your needs. For example, you can replace quotes, trim empty trailing "
+    "lines, remove invisible control characters, expand snippets, or modify text only when copied from a specific "
+    "app.\n\n"
+    "Your code runs after the formatting is cleared and should return a string with the new text. If you return "
+    "`undefined` or `null`, the text will not be modified.\n\n"
+    "Access the text with `$.text` and use `$.log('🐤', '📋')` for logging.\n\n"
+    "Press Ctrl+R to run the code.\n\n"
+    "You can also access the bundle identifier of the source app with `$.sourceApp` if it was detected. This is only "
+    "available if you have automatic format clearing enabled or have set the shortcut “Copy and clear formatting”."
+    "\n\n"
+    "Note: The code runs in a JavaScript engine, not a browser. Therefore, browser APIs like `URL` and "
+    "`URLSearchParams` are not available. The code can also not be async.\n\n"
+    "**This is a new feature. [Feedback wanted.](";
+inline constexpr const char* scriptHelpEnd =
+    ") I am particularly interested in hearing about creative uses of this feature.**";
+// Shown the first time the editor opens with no script.
+inline constexpr const char* exampleScript = "$.log('Input text:', $.text);\n\nreturn $.text.toUpperCase();";
+inline constexpr const char* exampleInput = "hello";
+inline constexpr const char* exampleOutput = "HELLO";
 
 inline constexpr const char* removeTrackingParametersHelp =
     "Removing tracking parameters improve privacy and also make URLs more aesthetically pleasing. Tracking parameters "

@@ -10,6 +10,7 @@
 #include "kit/app/standard_menu.h"
 #include "kit/foundation/bundle_identifier.h"
 #include "kit/shortcuts/menu_item_shortcut.h"
+#include "kit/ui/symbol_icons.h"
 #include "platform/system/modifier_flags.h"
 
 namespace app {
@@ -22,18 +23,12 @@ using kit::CallbackMenuItem;
 constexpr uint64_t ignoredModifiers =
     platform::ModifierFlag::capsLock | platform::ModifierFlag::numericPad | platform::ModifierFlag::function;
 
-QIcon iconOf(const kit::AppIcon& icon) {
-  const QString nameOrPath = QString::fromStdString(icon.nameOrPath);
-  if (nameOrPath.startsWith('/')) return QIcon(nameOrPath);
-  return QIcon::fromTheme(nameOrPath);
-}
-
 void addSourceAppSection(kit::ZvMenu& menu, const std::string& sourceApp) {
   kit::addHeader(menu, "Source App of Last Clipboard Item", true);
   const kit::BundleIdentifier app(sourceApp);
   auto* item = menu.addAction(QString::fromStdString(app.name().value_or(sourceApp)));
   item->setEnabled(false);
-  if (app.url()) item->setIcon(QIcon(iconOf(app.icon()).pixmap(16, 16)));
+  if (app.url()) item->setIcon(QIcon(kit::appIconImage(app.icon()).pixmap(16, 16)));
   menu.addSeparator();
 }
 

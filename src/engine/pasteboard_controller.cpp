@@ -237,9 +237,11 @@ std::string PasteboardController::transformTextWithJavaScript(const std::string&
 std::optional<std::string> PasteboardController::runJavaScript(const std::string& code, const std::string& text,
                                                                JavaScriptLogHandler logHandler,
                                                                JavaScriptTimeLimit timeLimit) {
-  std::optional<std::string> sourceApp =
-      isEditingCode_ ? std::optional<std::string>(kit::ZvApp::id()) : pasteboardItemSourceApp_;
-  return engine::runJavaScript(code, text, sourceApp, std::move(logHandler), timeLimit);
+  return engine::runJavaScript(code, text, scriptSourceApp(), std::move(logHandler), timeLimit);
+}
+
+std::optional<std::string> PasteboardController::scriptSourceApp() const {
+  return isEditingCode_ ? std::optional<std::string>(kit::ZvApp::id()) : pasteboardItemSourceApp_;
 }
 
 void PasteboardController::presentScriptError(const std::string& description) {

@@ -62,6 +62,8 @@ class PasteboardController {
   std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
                                            JavaScriptLogHandler logHandler = {},
                                            JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
+  // What a script sees as `$.sourceApp`: our own id while the user edits the script, else the copy's source.
+  std::optional<std::string> scriptSourceApp() const;
 
   // The source application of the change examined last; none when no lookup found one.
   const std::optional<std::string>& pasteboardItemSourceApp() const { return pasteboardItemSourceApp_; }

@@ -1,0 +1,206 @@
+// The script editor on the offscreen platform: the example of the first opening, runs on the test input with their
+// output and log lines, failures, a runaway script stopped while the editor stays usable, the engine's editing flag
+// and the editing keys of its text views. A screenshot goes to settings-screenshots/ beside the test programs.
+#include "app/javascript_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+
+#include "app/plain_text_view.h"
+#include "engine/pasteboard_controller.h"
+#include "engine/preference_keys.h"
+#include "kit/ui/info_popover_button.h"
+#include "kit/ui/show_for_app_runs.h"
+#include "platform/pasteboard/pasteboard.h"
+#include "support/recording_alert_presenter.h"
+
+namespace app {
+namespace {
+
+namespace Keys = kit::Preferences::Keys;
+using namespace std::chrono_literals;
+
+const std::string example = "$.log('Input text:', $.text);\n\nreturn $.text.toUpperCase();";
+
+std::string shown(const PlainTextView* view) { return view->toPlainText().toStdString(); }
+std::string storedCode() { return kit::Preferences::get(Keys::javaScriptCode()); }
+
+void saveScreenshot(QWidget& window, const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::path(QUILLET_BIN_DIR) / ".." / "settings-screenshots";
+  std::filesystem::create_directories(folder);
+  window.grab().save(QString::fromStdString((folder / name).string()));
+}
+
+class JavaScriptEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kit::Preferences::removeAll();
+    kit::ShowForAppRuns::forgetRunForTesting();
+    kit::setAlertPresenter(&presenter);
+    engine = std::make_unique<engine::PasteboardController>(pasteboard);
+  }
+  void TearDown() override {
+    editor.reset();
+    engine.reset();
+    kit::setAlertPresenter(nullptr);
+  }
+
+  JavaScriptEditor& open() {
+    editor = std::make_unique<JavaScriptEditor>(*engine);
+    editor->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+    return *editor;
+  }
+
+  // Runs the script on the input (typed into the test field) and waits for the result.
+  void run(const std::string& code, const std::string& input = "") {
+    kit::Preferences::set(Keys::javaScriptCode(), code);
+    editor->inputView()->clear();
+    QTest::keyClicks(editor->inputView(), QString::fromStdString(input));
+    QSignalSpy finished(editor.get(), &JavaScriptEditor::runFinished);
+    editor->runButton()->click();
+    ASSERT_TRUE(finished.wait(10000));
+  }
+
+  platform::MemoryPasteboard pasteboard;
+  std::unique_ptr<engine::PasteboardController> engine;
+  std::unique_ptr<JavaScriptEditor> editor;
+  RecordingAlertPresenter presenter;
+};
+
+TEST_F(JavaScriptEditorTest, TheFirstOpeningShowsTheExampleOnlyOverAnEmptyScript) {
+  open();
+  EXPECT_EQ(storedCode(), example);
+  EXPECT_EQ(shown(editor->codeView()), example);
+  EXPECT_EQ(shown(editor->inputView()), "hello");
+  EXPECT_EQ(shown(editor->outputView()), "HELLO");
+  EXPECT_EQ(shown(editor->logsView()), "");
+  EXPECT_TRUE(editor->hintArrow()->isVisible());
+  EXPECT_EQ(editor->hintArrow()->text(), "→");
+
+  // Ctrl+R runs what is stored.
+  editor->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+  QSignalSpy finished(editor.get(), &JavaScriptEditor::runFinished);
+  QTest::keyClick(editor->codeView(), Qt::Key_R, Qt::ControlModifier);
+  ASSERT_TRUE(finished.wait(10000));
+  EXPECT_EQ(shown(editor->outputView()), "HELLO");
+  EXPECT_EQ(shown(editor->logsView()), "Input text: hello");
+  saveScreenshot(*editor, "javascript-editor.png");
+
+  // Later openings show the stored script with an empty test bench, even once the script is cleared.
+  kit::Preferences::set(Keys::javaScriptCode(), std::string());
+  open();
+  EXPECT_EQ(shown(editor->codeView()), "");
+  EXPECT_EQ(shown(editor->inputView()), "");
+  EXPECT_EQ(shown(editor->outputView()), "");
+
+  // A script restored from elsewhere is never replaced by the example; the first opening is used up all the same.
+  kit::Preferences::removeAll();
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("return $.text;"));
+  open();
+  EXPECT_EQ(storedCode(), "return $.text;");
+  EXPECT_EQ(shown(editor->inputView()), "");
+  EXPECT_TRUE(platform::UserDefaults::standard().object("Zv_App_runOnce__JavaScriptEditorScreen__addExampleContent"));
+}
+
+TEST_F(JavaScriptEditorTest, RunsShowTheOutputAndTheLogLinesWithAFailureLast) {
+  open();
+  run("$.log('a', 2); $.log($.sourceApp); return $.text + '!';", "typed");
+  EXPECT_EQ(shown(editor->outputView()), "typed!");
+  EXPECT_EQ(shown(editor->logsView()), "a 2\ncom.kestrova.Quillet");  // the editor is the source app
+
+  run("$.log('before');\nthrow new TypeError('bad input');");
+  EXPECT_EQ(shown(editor->outputView()), "");
+  const std::string logs = shown(editor->logsView());
+  EXPECT_TRUE(logs.starts_with("before\n[TypeError at 2:")) << logs;  // where the engine's own script has it
+  EXPECT_TRUE(logs.ends_with("] bad input")) << logs;
+
+  run("throw 'plain';");
+  EXPECT_EQ(shown(editor->logsView()), "[NonError at 0:0] Unknown error.");
+  run("return 5;");
+  EXPECT_EQ(shown(editor->logsView()), "[Error] Return value must be a string.");
+  run("");
+  EXPECT_EQ(shown(editor->outputView()), "");
+  EXPECT_EQ(shown(editor->logsView()), "");
+}
+
+TEST_F(JavaScriptEditorTest, ARunawayScriptIsStoppedAfterFiveSecondsWhileTheEditorStaysUsable) {
+  open();
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("$.log('start'); while (true) {}"));
+  QSignalSpy finished(editor.get(), &JavaScriptEditor::runFinished);
+  const auto start = std::chrono::steady_clock::now();
+  editor->runButton()->click();
+  EXPECT_TRUE(editor->isRunning());
+  EXPECT_FALSE(editor->runButton()->isEnabled());
+
+  // The loop runs elsewhere: the editor takes typing and repaints meanwhile, and a second run waits its turn.
+  QTest::qWait(300);
+  editor->inputView()->setFocus();
+  editor->inputView()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(editor->inputView(), "still here");
+  EXPECT_EQ(shown(editor->inputView()), "hello" + std::string("still here"));
+  editor->run();
+  EXPECT_TRUE(editor->isRunning());
+  editor->grab();
+
+  ASSERT_TRUE(finished.wait(20000));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 4s);
+  EXPECT_EQ(finished.count(), 1);
+  EXPECT_EQ(shown(editor->logsView()), "start\n[Error] Script took longer than 5 seconds.");
+  EXPECT_TRUE(editor->runButton()->isEnabled());
+}
+
+TEST_F(JavaScriptEditorTest, TheEngineKnowsWhileItIsOpenAndItsTextViewsTakeTheEditingKeys) {
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("return 1;"));
+  EXPECT_FALSE(engine->isEditingCode());
+  open();
+  EXPECT_TRUE(engine->isEditingCode());
+  EXPECT_FALSE(editor->codeView()->isReadOnly());
+  EXPECT_TRUE(editor->outputView()->isReadOnly());
+  EXPECT_TRUE(editor->codeView()->inputMethodHints().testFlag(Qt::ImhNoPredictiveText));
+
+  // Each keystroke is stored; undo and redo come from the keys alone, and go to the store as well.
+  editor->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+  PlainTextView* code = editor->codeView();
+  code->setFocus();
+  code->moveCursor(QTextCursor::End);
+  QTest::keyClicks(code, " // x");
+  EXPECT_EQ(storedCode(), "return 1; // x");
+  QTest::keyClick(code, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(storedCode(), "return 1;");
+  QTest::keyClick(code, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(storedCode(), "return 1; // x");
+  QTest::keyClick(code, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(code, Qt::Key_C, Qt::ControlModifier);
+  code->moveCursor(QTextCursor::End);
+  QTest::keyClick(code, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(storedCode(), "return 1; // xreturn 1; // x");
+
+  // Changed elsewhere to a shorter script: the view follows, the caret stays inside the text.
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("return 2;"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return shown(code) == "return 2;"; }));
+  EXPECT_EQ(code->textCursor().position(), 9);
+
+  // The help explains the keys in Linux terms and links the feedback page.
+  editor->helpButton()->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return editor->helpButton()->isPopoverPresented(); }));
+  auto* help = editor->helpButton()->popover()->findChild<QLabel*>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->text().contains("Press Ctrl+R to run the code."));
+  EXPECT_TRUE(help->text().contains("[Feedback wanted.](https://"));
+
+  editor->doneButton()->click();
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_EQ(editor->result(), QDialog::Accepted);
+  EXPECT_FALSE(engine->isEditingCode());
+}
+
+}  // namespace
+}  // namespace app
