@@ -19,6 +19,7 @@
 #include "kit/ui/app_picker.h"
 #include "kit/ui/show_for_app_runs.h"
 #include "support/recording_alert_presenter.h"
+#include "support/screenshots.h"
 #include "support/xdg_folders.h"
 
 namespace app {
@@ -28,12 +29,6 @@ namespace Keys = kit::Preferences::Keys;
 using AppList = std::vector<kit::BundleIdentifier>;
 
 bool processUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 3000); }
-
-void saveScreenshot(QWidget& window, const std::string& name) {
-  const std::filesystem::path folder = std::filesystem::path(QUILLET_BIN_DIR) / ".." / "settings-screenshots";
-  std::filesystem::create_directories(folder);
-  window.grab().save(QString::fromStdString((folder / name).string()));
-}
 
 std::vector<std::string> rows(const QListWidget& list) {
   std::vector<std::string> titles;

@@ -18,6 +18,7 @@
 #include "kit/ui/show_for_app_runs.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "support/recording_alert_presenter.h"
+#include "support/screenshots.h"
 
 namespace app {
 namespace {
@@ -29,12 +30,6 @@ const std::string example = "$.log('Input text:', $.text);\n\nreturn $.text.toUp
 
 std::string shown(const PlainTextView* view) { return view->toPlainText().toStdString(); }
 std::string storedCode() { return kit::Preferences::get(Keys::javaScriptCode()); }
-
-void saveScreenshot(QWidget& window, const std::string& name) {
-  const std::filesystem::path folder = std::filesystem::path(QUILLET_BIN_DIR) / ".." / "settings-screenshots";
-  std::filesystem::create_directories(folder);
-  window.grab().save(QString::fromStdString((folder / name).string()));
-}
 
 class JavaScriptEditorTest : public ::testing::Test {
  protected:

@@ -29,6 +29,7 @@
 #include "kit/ui/url_opening.h"
 #include "platform/prefs/plist_codec.h"
 #include "support/recording_alert_presenter.h"
+#include "support/screenshots.h"
 
 namespace app {
 namespace {
@@ -54,12 +55,6 @@ PreferenceToggle* toggleTitled(QWidget* root, const QString& title) {
   for (auto* toggle : root->findChildren<PreferenceToggle*>())
     if (toggle->text() == title || toggle->accessibleName() == title) return toggle;
   return nullptr;
-}
-
-void saveScreenshot(QWidget& window, const std::string& name) {
-  const std::filesystem::path folder = std::filesystem::path(QUILLET_BIN_DIR) / ".." / "settings-screenshots";
-  std::filesystem::create_directories(folder);
-  window.grab().save(QString::fromStdString((folder / name).string()));
 }
 
 struct LayoutRequestCounter : QObject {
