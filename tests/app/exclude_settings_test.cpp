@@ -92,7 +92,7 @@ class ExcludeSettingsTest : public ::testing::Test {
     return dropped.isAccepted();
   }
 
-  TemporaryApplicationFolders apps;
+  TemporaryXdgFolders apps{TemporaryXdgFolders::ConfigHome::kept};
   RecordingAlertPresenter presenter;
   SettingsWindow* window = nullptr;
   ExcludeSettings* tab = nullptr;

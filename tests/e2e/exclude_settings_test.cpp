@@ -51,7 +51,7 @@ class ExcludeThroughSettings : public x11test::SessionTest {
     return x11test::processEventsUntil([] { return QApplication::clipboard()->ownsClipboard(); }, 1500ms);
   }
 
-  TemporaryApplicationFolders apps;
+  TemporaryXdgFolders apps{TemporaryXdgFolders::ConfigHome::kept};
   std::unique_ptr<engine::PasteboardController> engine;
   std::unique_ptr<x11test::ChildProcess> copier;
 };

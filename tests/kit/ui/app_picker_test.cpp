@@ -44,7 +44,7 @@ class AppPickerTest : public ::testing::Test {
   }
   void TearDown() override { setAlertPresenter(nullptr); }
 
-  TemporaryApplicationFolders apps;
+  TemporaryXdgFolders apps{TemporaryXdgFolders::ConfigHome::kept};
   RecordingAlertPresenter presenter;
 };
 
