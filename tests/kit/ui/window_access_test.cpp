@@ -1,10 +1,15 @@
-// Following the window that hosts a piece of content: its size changes, also after the content moved.
+// Following the window that hosts a piece of content: its size, its level and whether it is on screen, also
+// after the content moved.
 #include "kit/ui/window_access.h"
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
+#include <vector>
+
+#include "kit/ui/on_screen_tracking.h"
 
 namespace kit {
 namespace {
@@ -32,6 +37,31 @@ TEST(WindowResizeObserverTest, ReportsResizesOfTheHostingWindowAndFollowsTheCont
   EXPECT_TRUE(QTest::qWaitFor([&] { return resizes == 2; }));
   QTest::qWait(20);
   EXPECT_EQ(resizes, 2);
+}
+
+TEST(WindowTrackingTest, OnScreenChangesAndTheHostingWindowsLevel) {
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* content = new QLabel("Content");
+  std::vector<bool> onScreen;
+  onScreenChange(*content, [&](bool shown) { onScreen.push_back(shown); });
+  setHostingWindowLevel(*content, WindowLevel::floating);
+  setWindowIsMinimizable(*content, false);
+  layout->addWidget(content);
+  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+
+  window.show();
+  window.hide();
+  window.show();
+  EXPECT_EQ(onScreen, (std::vector<bool>{true, false, true}));
+
+  // Moved to another window, the content sets that window's level.
+  QWidget other;
+  auto* otherLayout = new QVBoxLayout(&other);
+  otherLayout->addWidget(content);
+  EXPECT_TRUE(other.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 }  // namespace

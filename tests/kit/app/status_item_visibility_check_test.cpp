@@ -1,11 +1,12 @@
 // The check that tells the user when the desktop does not show the tray icon, on a clock the test moves.
+#include "kit/app/status_item_visibility_check.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QTest>
 
 #include "kit/app/relaunch.h"
-#include "kit/app/status_item_visibility_check.h"
 #include "kit/foundation/log.h"
 #include "platform/core/clock.h"
 #include "support/offscreen_application.h"

@@ -1,0 +1,68 @@
+// Starting over on a real file system: only the program's own files go, to the trash.
+#include "kit/app/data_reset.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "kit/app/relaunch.h"
+#include "platform/prefs/user_defaults.h"
+#include "private_home_test_support.h"
+#include "support/recording_alert_presenter.h"
+
+namespace kit {
+namespace {
+
+class StartingOver : public PrivateHome {
+ protected:
+  void SetUp() override {
+    PrivateHome::SetUp();
+    setAlertPresenter(&presenter);
+    setInstanceStarterForTesting([this](const std::string&, const std::vector<std::string>&, std::string&) {
+      ++relaunches;
+      return true;
+    });
+    setRelaunchTerminatorForTesting([](bool) {});
+  }
+  void TearDown() override {
+    setAlertPresenter(nullptr);
+    setInstanceStarterForTesting({});
+    setRelaunchTerminatorForTesting({});
+    PrivateHome::TearDown();
+  }
+  RecordingAlertPresenter presenter;
+  int relaunches = 0;
+};
+
+TEST_F(StartingOver, RemovesExactlyTheProgramsOwnFilesAfterTheUserConfirms) {
+  const fs::path config = platform::UserDefaults::standard().filePath().parent_path();
+  const std::vector<fs::path> ours{home / "data/com.kestrova.Quillet/state", home / "cache/com.kestrova.Quillet/x",
+                                   autostartEntryPath()};
+  const std::vector<fs::path> others{home / "data/com.kestrova.Quillet.old/keep", home / "data/other/keep",
+                                     home / "cache/keep", config / "autostart/other.desktop",
+                                     config / "com.kestrova.QuilletHelper.plist"};
+  for (const auto& path : ours) write(path, "ours");
+  for (const auto& path : others) write(path, "theirs");
+  platform::UserDefaults::standard().set("someSetting", true);
+  platform::UserDefaults::standard().flush();
+
+  presenter.answer = alertFirstButtonReturn + 1;  // "Cancel"
+  confirmDeleteSettingsAndDataAtLaunch(0x1e0000 | 0x10000);
+  ASSERT_EQ(presenter.messages(),
+            std::vector<std::string>{"Are you sure you want to delete the settings and data for Quillet?"});
+  EXPECT_TRUE(presenter.alerts[0].buttons[0].hasDestructiveAction);
+  EXPECT_TRUE(fs::exists(ours[0]));
+  confirmDeleteSettingsAndDataAtLaunch(0x0e0000);  // three of the four keys: not offered
+  EXPECT_EQ(presenter.alerts.size(), 1u);
+
+  presenter.answer = alertFirstButtonReturn;
+  confirmDeleteSettingsAndDataAtLaunch(0x1e0000);
+  for (const auto& path : ours) EXPECT_FALSE(fs::exists(path)) << path;
+  for (const auto& path : others) EXPECT_TRUE(fs::exists(path)) << path;
+  EXPECT_FALSE(platform::UserDefaults::standard().object("someSetting"));
+  EXPECT_TRUE(fs::exists(home / "data/Trash/files/com.kestrova.Quillet/state")) << "the user can get it back";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return relaunches == 1; }));
+}
+
+}  // namespace
+}  // namespace kit

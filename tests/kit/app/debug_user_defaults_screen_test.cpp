@@ -1,0 +1,52 @@
+#include "kit/app/debug_user_defaults_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "debug_windows_test_support.h"
+
+namespace kit {
+namespace {
+
+TEST_F(DebugWindows, ThePreferencesPaneListsTheFileLiveAndDeletesCopiesAndClearsIt) {
+  auto& suite = UserDefaults::standard();
+  for (const char* key : {"beta", "alpha", "Zebra", "__private", "Zv_launchCount", "SessionIdHistory"})
+    suite.set(key, std::string("value of ") + key);
+  suite.set("multiline", std::string("one\ntwo"));
+  DebugUserDefaultsScreen screen(pasteboard);
+  EXPECT_EQ(screen.tree()->topLevelItem(0)->text(0), "Standard");
+  EXPECT_EQ(rowKeys(screen.tree()),
+            (std::vector<std::string>{"Zv_launchCount", "__private", "Zebra", "alpha", "beta", "multiline"}));
+
+  item(screen.header(), "Copy")->trigger();
+  const std::string copied = *pasteboard.string(platform::PasteboardType::string);
+  EXPECT_EQ(copied.substr(0, copied.find('\n')), "Zv_launchCount: value of Zv_launchCount");
+  EXPECT_NE(copied.find("\nmultiline: one\ntwo"), std::string::npos);
+  EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.kestrova.Quillet");
+
+  // Two rows at once: the second removal must not hit a row that moved up after the first.
+  screen.tree()->topLevelItem(0)->child(3)->setSelected(true);
+  screen.tree()->topLevelItem(0)->child(4)->setSelected(true);
+  QTest::keyClick(screen.tree(), Qt::Key_Delete);
+  EXPECT_FALSE(storedFile().count("alpha") || storedFile().count("beta"));
+  EXPECT_TRUE(storedFile().count("Zebra") && storedFile().count("multiline"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rowKeys(screen.tree()).size() == 4; }));
+
+  suite.set("added", true);  // any change shows without reopening the pane
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rowKeys(screen.tree()).size() == 5; }));
+
+  item(screen.header(), "Clear")->trigger();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rowKeys(screen.tree()).empty(); }));
+  EXPECT_TRUE(storedFile().empty()) << "the hidden keys go too";
+  EXPECT_FALSE(item(screen.header(), "Copy")->isEnabled());
+  EXPECT_FALSE(item(screen.header(), "Clear")->isEnabled());
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,56 @@
+// A hosting window stays on its screen and holds its content as asked.
+#include "kit/ui/hosting_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+#include <vector>
+
+namespace kit {
+namespace {
+
+bool waitUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 3000); }
+
+TEST(HostingWindow, FramesStayWithinTheAvailableAreaOfTheirScreen) {
+  // A screen of 1000 × 800 whose available area starts right of a 100-pixel panel and below a 20-pixel bar.
+  const QRect area(100, 20, 1000, 800);
+  struct Case {
+    QRect proposed, expected;
+  };
+  const std::vector<Case> cases{
+      {{300, 200, 400, 300}, {300, 200, 400, 300}},    // inside: unchanged
+      {{300, 200, 1200, 300}, {100, 200, 1000, 300}},  // too wide: the area's width, at its left edge
+      {{300, 200, 400, 900}, {300, 20, 400, 800}},     // too tall: the area's height, at its top
+      {{900, 200, 400, 300}, {700, 200, 400, 300}},    // off the right edge: moved back
+      {{300, -50, 400, 300}, {300, 20, 400, 300}},     // above the top: moved down
+      {{50, 200, 400, 300}, {100, 200, 400, 300}},     // left of the area (over the panel): moved right
+      {{300, 540, 400, 300}, {300, 540, 400, 300}},    // hanging 20 pixels below the bottom may stay
+      {{300, 551, 400, 300}, {300, 520, 400, 300}},    // 31 pixels below: moved up onto the area
+  };
+  for (const auto& c : cases) EXPECT_EQ(constrainedFrame(c.proposed, area), c.expected) << c.proposed.x();
+}
+
+TEST(HostingWindow, EscapeFocusAndContentFollowTheOptions) {
+  auto* content = new QLabel("content");
+  QPointer<QLabel> held(content);
+  auto* window = new HostingWindow(content, {.constrainWindowToScreen = false, .canBecomeKey = true});
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  QTest::keyClick(window, Qt::Key_Escape);
+  EXPECT_TRUE(window->isVisible()) << "Escape closes only when asked";
+  window->close();
+  EXPECT_TRUE(waitUntil([&] { return held.isNull(); })) << "a closed window lets go of its content";
+
+  HostingWindow closesOnEscape(new QLabel("x"), {.closeOnEsc = true});
+  closesOnEscape.show();
+  QTest::keyClick(&closesOnEscape, Qt::Key_Escape);
+  EXPECT_FALSE(closesOnEscape.isVisible());
+
+  HostingWindow noFocus(new QLabel("x"), {.canBecomeKey = false});
+  EXPECT_TRUE(noFocus.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,46 @@
+// One window per type of controller, until it closes.
+#include "kit/ui/singleton_window_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QTest>
+
+#include "kit/ui/window_for_menu_bar_app.h"
+
+namespace kit {
+namespace {
+
+bool waitUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 3000); }
+
+class FirstController : public SingletonWindowController {
+ public:
+  FirstController() : SingletonWindowController(new WindowForMenuBarApp) {}
+};
+class SecondController : public SingletonWindowController {
+ public:
+  SecondController() : SingletonWindowController(new WindowForMenuBarApp) {}
+};
+
+TEST(SingletonWindowController, OneLiveControllerPerTypeUntilItsWindowCloses) {
+  auto& first = SingletonWindowController::shared<FirstController>();
+  EXPECT_EQ(&first, &SingletonWindowController::shared<FirstController>());
+  EXPECT_NE(static_cast<SingletonWindowController*>(&first),
+            static_cast<SingletonWindowController*>(&SingletonWindowController::shared<SecondController>()));
+
+  SingletonWindowController::showWindow<FirstController>(false);
+  QPointer<QWidget> window = first.window();
+  ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+
+  window->close();
+  EXPECT_FALSE(SingletonWindowController::hasSharedInstance<FirstController>());
+  EXPECT_TRUE(waitUntil([&] { return window.isNull(); }));
+  auto& next = SingletonWindowController::shared<FirstController>();
+  EXPECT_NE(next.window(), nullptr);
+  EXPECT_TRUE(SingletonWindowController::hasSharedInstance<SecondController>()) << "the other type is untouched";
+  next.window()->close();
+  SingletonWindowController::shared<SecondController>().window()->close();
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,49 @@
+#include "kit/ui/text_styles.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <string>
+#include <vector>
+
+namespace kit {
+namespace {
+
+std::vector<std::string> renderedLines(const std::string& markdown) {
+  QTextDocument document;
+  document.setMarkdown(QString::fromStdString(markdown));
+  std::vector<std::string> lines;
+  for (const QString& line : document.toPlainText().split(QChar::LineSeparator).join('\n').split('\n'))
+    lines.push_back(line.toStdString());
+  return lines;
+}
+
+TEST(MarkdownTextTest, KeepsLinesBlanksAndListMarkersAsWrittenWhileInlineMarkupRenders) {
+  // Paragraphs and hard breaks both read as new lines; the kept blanks read as blanks.
+  const std::string text =
+      "**Before**\n\n• A\n\t‣ A2\n• B\n\n\n**After**\n\n- A\n\t- A2\n1. One\nOriginal:   ~~x~~ `y`";
+  EXPECT_EQ(renderedLines(markdownKeepingLines(text)),
+            (std::vector<std::string>{"Before", "• A", "    ‣ A2", "• B", "After", "- A", "    - A2", "1. One",
+                                      "Original:   x y"}));
+
+  QLabel* label = markdownLabel("~~Ducks~~ **are** [fun](https://example.com) `code`");
+  QTextDocument document;
+  document.setMarkdown(label->text());
+  QTextBlock::iterator fragment = document.begin().begin();
+  EXPECT_TRUE(fragment.fragment().charFormat().fontStrikeOut());
+  bool bold = false, link = false, code = false;
+  for (; !fragment.atEnd(); ++fragment) {
+    const QTextCharFormat format = fragment.fragment().charFormat();
+    bold = bold || format.fontWeight() == QFont::Bold;
+    link = link || format.anchorHref() == "https://example.com";
+    code = code || format.fontFixedPitch();
+  }
+  EXPECT_TRUE(bold && link && code);
+  EXPECT_TRUE(label->wordWrap());
+  delete label;
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,60 @@
+// The windows of a tray application close and minimise from the keyboard.
+#include "kit/ui/window_for_menu_bar_app.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QTest>
+
+namespace kit {
+namespace {
+
+bool waitUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 3000); }
+
+class MenuBarWindowKeys : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = new WindowForMenuBarApp;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  }
+  void TearDown() override { delete window.data(); }
+  QPointer<WindowForMenuBarApp> window;
+};
+
+TEST_F(MenuBarWindowKeys, CtrlWClosesButNotWithOtherModifiers) {
+  QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
+  ASSERT_TRUE(window && window->isVisible());
+  QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_TRUE(waitUntil([&] { return window.isNull(); }));
+}
+
+TEST_F(MenuBarWindowKeys, CtrlMMinimises) {
+  QTest::keyClick(window, Qt::Key_M, Qt::ControlModifier);
+  EXPECT_TRUE(window->isMinimized());
+}
+
+TEST_F(MenuBarWindowKeys, EscapeClosesOnlyWhenAskedAndAWindowWithoutCloseButtonStays) {
+  QTest::keyClick(window, Qt::Key_Escape);
+  ASSERT_TRUE(window && window->isVisible());
+
+  window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  window->show();
+  window->shouldCloseOnEscapePress = true;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+  QTest::keyClick(window, Qt::Key_Escape);
+  ASSERT_TRUE(window && window->isVisible()) << "no close button, nothing closes it from the keyboard";
+
+  window->setWindowFlags(Qt::Window);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QTest::keyClick(window, Qt::Key_Escape);
+  EXPECT_TRUE(waitUntil([&] { return window.isNull(); }));
+}
+
+}  // namespace
+}  // namespace kit

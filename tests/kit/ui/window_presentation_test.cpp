@@ -1,0 +1,57 @@
+// Windows shown with a fade that never leaves them invisible.
+#include "kit/ui/window_presentation.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWidget>
+#include <chrono>
+
+#include "platform/core/executor.h"
+#include "platform/core/task.h"
+
+namespace kit {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool waitUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 3000); }
+
+class FadeIn : public ::testing::Test {
+ protected:
+  void TearDown() override { setPrefersReducedMotionForTesting(std::nullopt); }
+  QWidget window;
+};
+
+TEST_F(FadeIn, FadesInOrAppearsAtOnceWithLessMotionAndNeverStaysTransparent) {
+  window.setWindowOpacity(0.5);
+  auto plain = showWindow(window, {.animated = false});
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_LT(window.windowOpacity(), 0.6) << "shown as it is";
+  window.hide();
+
+  setPrefersReducedMotionForTesting(false);
+  auto faded = showWindow(window, {.animated = true, .duration = 100ms});
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
+  ASSERT_TRUE(waitUntil([&] { return window.windowOpacity() == 1.0; }));
+  QTest::qWait(20);  // the task ends after the fade
+
+  window.hide();
+  setPrefersReducedMotionForTesting(true);
+  auto atOnce = platform::spawn(platform::mainExecutor(), [this] { return showWindow(window, {.animated = true}); });
+  QTest::qWait(50);
+  EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
+  EXPECT_TRUE(waitUntil([&] { return window.windowOpacity() == 1.0; }));
+
+  window.hide();
+  auto cancelled =
+      platform::spawn(platform::mainExecutor(), [this] { return showWindow(window, {.animated = true, .delay = 1s}); });
+  QTest::qWait(50);
+  cancelled.cancel();
+  EXPECT_TRUE(waitUntil([&] { return window.windowOpacity() == 1.0; }));
+  EXPECT_TRUE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace kit
