@@ -30,7 +30,13 @@ class ExpiringCache : public ::testing::Test {
     return kit::memoize(1s, {kit::AnyHashable(1)}, [&] { return value; });
   }
 
-  platform::VirtualClock clock;
+  // The clock outlives the test: a cleanup the cache started on the thread pool may still be reaching it after
+  // TearDown.
+  static platform::VirtualClock& programClock() {
+    static platform::VirtualClock clock;
+    return clock;
+  }
+  platform::VirtualClock& clock = programClock();
   int runs = 0;
 };
 
