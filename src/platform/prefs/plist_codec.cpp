@@ -24,6 +24,7 @@ struct CharFree {
 };
 
 std::optional<PlistValue> fromNode(plist_t node, int depth);
+plist_t dictNode(const PlistDict& dict);
 
 std::optional<PlistDict> dictFromNode(plist_t node, int depth) {
   PlistDict dict;
@@ -135,12 +136,16 @@ plist_t toNode(const PlistValue& value) {
           for (const auto& item : v) plist_array_append_item(array, toNode(item));
           return array;
         } else {
-          plist_t dict = plist_new_dict();
-          for (const auto& [key, item] : v) plist_dict_set_item(dict, key.c_str(), toNode(item));
-          return dict;
+          return dictNode(v);
         }
       },
       value.storage());
+}
+
+plist_t dictNode(const PlistDict& dict) {
+  plist_t node = plist_new_dict();
+  for (const auto& [key, item] : dict) plist_dict_set_item(node, key.c_str(), toNode(item));
+  return node;
 }
 
 }  // namespace
@@ -158,13 +163,24 @@ std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
 }
 
 std::string xmlPropertyList(const PlistDict& dict) {
-  Node root(toNode(PlistValue(dict)));
-  char* xml = nullptr;
-  uint32_t length = 0;
-  plist_to_xml(root.get(), &xml, &length);
-  std::string result(xml ? xml : "", xml ? length : 0);
-  plist_to_xml_free(xml);
-  return result;
+  PropertyListDocument document(dict);
+  return std::string(document.xml());
+}
+
+PropertyListDocument::PropertyListDocument(const PlistDict& dict) : tree_(dictNode(dict)) {}
+
+PropertyListDocument::~PropertyListDocument() {
+  if (tree_) plist_free(tree_);
+  if (xml_) plist_to_xml_free(xml_);
+}
+
+std::string_view PropertyListDocument::xml() {
+  if (tree_) {
+    plist_to_xml(tree_, &xml_, &length_);
+    plist_free(tree_);
+    tree_ = nullptr;
+  }
+  return {xml_ ? xml_ : "", xml_ ? length_ : 0};
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,5 +16,22 @@ std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);
 
 // Writes a dictionary as an XML property list.
 std::string xmlPropertyList(const PlistDict& dict);
+
+// The same in two steps, for large dictionaries: the constructor copies the dictionary (cheap, under the
+// caller's lock); `xml()` renders the text once, freeing the copy, and keeps it without another copy.
+class PropertyListDocument {
+ public:
+  explicit PropertyListDocument(const PlistDict& dict);
+  ~PropertyListDocument();
+  PropertyListDocument(const PropertyListDocument&) = delete;
+  PropertyListDocument& operator=(const PropertyListDocument&) = delete;
+
+  std::string_view xml();
+
+ private:
+  void* tree_ = nullptr;
+  char* xml_ = nullptr;
+  uint32_t length_ = 0;
+};
 
 }  // namespace platform

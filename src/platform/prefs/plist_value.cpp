@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <iterator>
 #include <sstream>
 
 namespace platform {
@@ -56,6 +58,64 @@ std::string describe(const PlistValue& value) {
       },
       value.storage());
   return out.str();
+}
+
+const char* kindName(const PlistValue& value) {
+  static constexpr const char* names[] = {"boolean", "integer", "real",  "string",
+                                          "date",    "data",    "array", "dictionary"};
+  static_assert(std::size(names) == std::variant_size_v<PlistValue::Storage>);
+  return names[value.storage().index()];
+}
+
+std::size_t hashValue(const PlistValue& value) {
+  const auto combine = [](std::size_t seed, std::size_t more) {
+    return seed ^ (more + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2));
+  };
+  const std::size_t content = std::visit(
+      [&](const auto& v) -> std::size_t {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, PlistDate>) {
+          return std::hash<int64_t>()(v.time_since_epoch().count());
+        } else if constexpr (std::is_same_v<T, PlistData>) {
+          return std::hash<std::string_view>()(v.bytes);
+        } else if constexpr (std::is_same_v<T, PlistArray>) {
+          std::size_t seed = v.size();
+          for (const auto& item : v) seed = combine(seed, hashValue(item));
+          return seed;
+        } else if constexpr (std::is_same_v<T, PlistDict>) {
+          std::size_t seed = v.size();
+          for (const auto& [key, item] : v)
+            seed = combine(combine(seed, std::hash<std::string_view>()(key)), hashValue(item));
+          return seed;
+        } else {
+          return std::hash<T>()(v);
+        }
+      },
+      value.storage());
+  return combine(value.storage().index(), content);
+}
+
+std::size_t approximateSize(const PlistValue& value) {
+  return std::visit(
+      [](const auto& v) -> std::size_t {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, std::string>) {
+          return v.size();
+        } else if constexpr (std::is_same_v<T, PlistData>) {
+          return (v.bytes.size() + 2) / 3 * 4;  // base64
+        } else if constexpr (std::is_same_v<T, PlistArray>) {
+          std::size_t size = 0;
+          for (const auto& item : v) size += approximateSize(item);
+          return size;
+        } else if constexpr (std::is_same_v<T, PlistDict>) {
+          std::size_t size = 0;
+          for (const auto& [key, item] : v) size += key.size() + approximateSize(item);
+          return size;
+        } else {
+          return 8;
+        }
+      },
+      value.storage());
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -60,6 +61,13 @@ class PlistValue {
 
 // A short readable rendering for logs and test failures.
 std::string describe(const PlistValue& value);
+// The element name the value has in an XML property list: "boolean" (for <true/> and <false/>), "integer",
+// "real", "string", "date", "data", "array" or "dictionary".
+const char* kindName(const PlistValue& value);
+// A hash of the value's kind and content: equal values hash alike.
+std::size_t hashValue(const PlistValue& value);
+// About how many bytes the value takes in an XML property list, markup aside.
+std::size_t approximateSize(const PlistValue& value);
 
 // Seconds since 2001-01-01 00:00:00 UTC, the reference date of property lists.
 double secondsSinceReferenceDate(PlistDate date);

@@ -61,13 +61,12 @@ std::filesystem::path configDirectory() {
   return homeDirectory() / ".config";
 }
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+bool readFileInPieces(const std::filesystem::path& path, const std::function<void(std::string_view)>& consume) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    if (errno == ENOENT) return std::nullopt;
+    if (errno == ENOENT) return false;
     throw PlatformError::posix(errno, "Could not open " + path.string());
   }
-  std::string content;
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -78,9 +77,23 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
       throw PlatformError::posix(saved, "Could not read " + path.string());
     }
     if (n == 0) break;
-    content.append(buffer, static_cast<std::size_t>(n));
+    try {
+      consume(std::string_view(buffer, static_cast<std::size_t>(n)));
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
   }
   ::close(fd);
+  return true;
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+  std::string content;
+  std::error_code ec;
+  // Room for the whole file at once: growing by doubling would hold up to twice its size.
+  if (const auto size = std::filesystem::file_size(path, ec); !ec) content.reserve(size);
+  if (!readFileInPieces(path, [&](std::string_view piece) { content.append(piece); })) return std::nullopt;
   return content;
 }
 

@@ -13,6 +13,9 @@ std::filesystem::path configDirectory();
 
 // The whole content of a file, or none when it does not exist. Other failures throw PlatformError.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+// Hands the file's content to `consume` piece by piece, without holding it whole; false when it does not exist.
+// Other failures throw PlatformError.
+bool readFileInPieces(const std::filesystem::path& path, const std::function<void(std::string_view)>& consume);
 
 // Replaces the file in one step: the bytes go to a fresh temporary file in the same folder, which is
 // synced and renamed over the target; then the folder is synced. A crash at any moment leaves either

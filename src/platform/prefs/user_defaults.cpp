@@ -1,6 +1,8 @@
 #include "platform/prefs/user_defaults.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -66,6 +68,62 @@ bool isValidSuiteName(std::string_view name) {
 
 void postToMain(std::function<void()> work) { mainExecutor().post(std::move(work)); }
 
+// 64-bit FNV-1a over the bytes, which can be fed in pieces.
+void addToFingerprint(FileFingerprint& fingerprint, std::string_view bytes) {
+  fingerprint.size += bytes.size();
+  for (unsigned char byte : bytes) fingerprint.hash = (fingerprint.hash ^ byte) * 0x100000001b3ull;
+}
+
+FileFingerprint fingerprintOf(std::string_view bytes) {
+  FileFingerprint fingerprint;
+  addToFingerprint(fingerprint, bytes);
+  return fingerprint;
+}
+
+// Read in pieces, never held whole. None when there is no file. Throws PlatformError.
+std::optional<FileFingerprint> fingerprintOfFile(const std::filesystem::path& path) {
+  FileFingerprint fingerprint;
+  if (!readFileInPieces(path, [&](std::string_view piece) { addToFingerprint(fingerprint, piece); }))
+    return std::nullopt;
+  return fingerprint;
+}
+
+std::map<std::string, std::size_t, std::less<>> valueHashes(const PlistDict& dict) {
+  std::map<std::string, std::size_t, std::less<>> hashes;
+  for (const auto& [key, value] : dict) hashes.emplace(key, hashValue(value));
+  return hashes;
+}
+
+// Settings take a few kilobytes; a file far larger slows every start and every change (each rewrites it).
+constexpr std::size_t kLargeFileBytes = 1u << 20;
+
+std::string sizeText(std::size_t bytes) {
+  char text[32];
+  if (bytes >= 1000 * 1000)
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+  else if (bytes >= 1000)
+    std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1e3);
+  else
+    std::snprintf(text, sizeof text, "%zu bytes", bytes);
+  return text;
+}
+
+void warnIfLarge(const std::filesystem::path& path, std::size_t fileSize, const PlistDict& dict) {
+  if (fileSize <= kLargeFileBytes) return;
+  std::vector<std::pair<std::size_t, std::string_view>> sizes;
+  for (const auto& [key, value] : dict) sizes.emplace_back(approximateSize(value) + key.size(), key);
+  const auto shown = std::min<std::size_t>(sizes.size(), 3);
+  std::partial_sort(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(shown), sizes.end(),
+                    [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::string largest;
+  for (std::size_t i = 0; i < shown; ++i)
+    largest +=
+        std::string(i ? ", " : "") + "\"" + std::string(sizes[i].second) + "\" (" + sizeText(sizes[i].first) + ")";
+  logError("The preferences file " + path.string() + " is " + sizeText(fileSize) +
+           ", far more than settings need; it slows every start and every change. Its largest values: " + largest +
+           ".");
+}
+
 }  // namespace
 
 // ---- UserDefaults
@@ -128,10 +186,15 @@ void UserDefaults::load() {
   }
   if (!bytes) return;
   if (auto dict = parsePropertyListDictionary(*bytes)) {
+    const auto fingerprint = fingerprintOf(*bytes);
+    const auto fileSize = bytes->size();
+    bytes.reset();
+    warnIfLarge(path_, fileSize, *dict);
+    auto hashes = valueHashes(*dict);
     std::lock_guard lock(mutex_);
-    stored_ = *dict;
-    fileContent_ = std::move(*dict);
-    fileBytes_ = std::move(*bytes);
+    stored_ = std::move(*dict);
+    fileValueHashes_ = std::move(hashes);
+    fileFingerprint_ = fingerprint;
     return;
   }
   try {
@@ -176,12 +239,19 @@ void UserDefaults::set(std::string_view key, PlistValue value) {
     change.oldValue = effectiveLocked(key);
   }
   notify(observers, {change.oldValue, std::nullopt, true});
+  bool changed = true;
   {
     std::lock_guard lock(mutex_);
     change.newValue = value;
-    stored_.insert_or_assign(std::string(key), std::move(value));
+    if (auto it = stored_.find(key); it != stored_.end()) {
+      changed = !(it->second == value);
+      if (changed) it->second = std::move(value);
+    } else {
+      stored_.emplace(std::string(key), std::move(value));
+    }
   }
-  scheduleWrite();
+  // Storing what is stored already leaves the file alone: with a large file, each write is costly.
+  if (changed) scheduleWrite();
   notify(observers, change);
   postDidChange();
 }
@@ -287,12 +357,15 @@ void UserDefaults::writerLoop() {
   for (;;) {
     writerWake_.wait(lock, [this] { return dirty_ || stopping_; });
     if (stopping_) return;
-    // Let a burst of writes settle, then write once.
-    writerWake_.wait_for(lock, kCoalesceWindow, [this] { return stopping_; });
+    // Let a burst of writes settle, then write once; a file that takes long to write waits as long again.
+    writerWake_.wait_for(lock, std::max<std::chrono::steady_clock::duration>(kCoalesceWindow, lastWriteDuration_),
+                         [this] { return stopping_; });
     if (stopping_) return;
     lock.unlock();
+    const auto started = std::chrono::steady_clock::now();
     writeNow();
     lock.lock();
+    lastWriteDuration_ = std::chrono::steady_clock::now() - started;
   }
 }
 
@@ -307,26 +380,31 @@ void UserDefaults::writeNow() {
     for (int attempt = 0; attempt < kMergeAttempts; ++attempt) {
       auto merged = mergeFileLocked();
       outside.insert(outside.end(), std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()));
-      std::optional<PlistDict> snapshot;
-      std::string mergedBytes;
+      // The library's copy is made under the lock and turned into text outside it: the dictionary is never
+      // copied whole, and the text is written from the library's buffer.
+      std::optional<PropertyListDocument> document;
+      std::map<std::string, std::size_t, std::less<>> hashes;
+      std::optional<FileFingerprint> mergedFingerprint;
       {
         std::lock_guard lock(mutex_);
-        if (dirty_) snapshot = stored_;
+        if (dirty_) {
+          document.emplace(stored_);
+          hashes = valueHashes(stored_);
+        }
         dirty_ = false;
-        mergedBytes = fileBytes_;
+        mergedFingerprint = fileFingerprint_;
       }
-      if (!snapshot) break;
-      std::string bytes = xmlPropertyList(*snapshot);
+      if (!document) break;
+      const std::string_view bytes = document->xml();
       try {
-        bool written =
-            writeFileAtomically(path_, bytes, [&] { return readWholeFile(path_).value_or("") == mergedBytes; });
+        bool written = writeFileAtomically(path_, bytes, [&] { return fingerprintOfFile(path_) == mergedFingerprint; });
         std::lock_guard lock(mutex_);
         if (!written) {
           dirty_ = true;
           continue;
         }
-        fileContent_ = std::move(*snapshot);
-        fileBytes_ = std::move(bytes);
+        fileValueHashes_ = std::move(hashes);
+        fileFingerprint_ = fingerprintOf(bytes);
         break;
       } catch (const Error& error) {
         logError(error.localizedDescription());
@@ -350,16 +428,16 @@ void UserDefaults::fileChanged() {
   {
     // Under the write lock, so that a write of ours in progress is complete before we compare.
     std::lock_guard writing(writeMutex_);
-    std::optional<std::string> bytes;
+    std::optional<FileFingerprint> fingerprint;
     try {
-      bytes = readWholeFile(path_);
+      fingerprint = fingerprintOfFile(path_);
     } catch (const Error& error) {
       logError(error.localizedDescription());
       return;
     }
-    if (!bytes) return;
+    if (!fingerprint) return;
     std::lock_guard lock(mutex_);
-    if (*bytes == fileBytes_) return;  // our own write
+    if (fingerprint == fileFingerprint_) return;  // our own write
   }
   std::weak_ptr<UserDefaults> weak = weak_from_this();
   postToMain([weak] {
@@ -385,11 +463,13 @@ std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
     return {};
   }
   if (!bytes) return {};  // removed: our next write puts it back
+  const auto fingerprint = fingerprintOf(*bytes);
   {
     std::lock_guard lock(mutex_);
-    if (*bytes == fileBytes_) return {};
+    if (fingerprint == fileFingerprint_) return {};
   }
   auto theirs = parsePropertyListDictionary(*bytes);
+  bytes.reset();
   if (!theirs) {
     // Someone wrote a file we cannot read. Keep it for them and put our values back.
     try {
@@ -402,36 +482,37 @@ std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
     {
       std::lock_guard lock(mutex_);
       dirty_ = true;
-      fileBytes_.clear();
+      fileFingerprint_.reset();
     }
     writerWake_.notify_all();
     return {};
   }
+  auto theirHashes = valueHashes(*theirs);
   std::vector<KeyChange> changes;
   std::lock_guard lock(mutex_);
   // Three-way merge: a key the other writer changed (file now against file before) takes their value;
   // every other key keeps ours, including changes not yet written.
   std::set<std::string, std::less<>> keys;
-  for (const auto& [key, value] : fileContent_) keys.insert(key);
+  for (const auto& [key, hash] : fileValueHashes_) keys.insert(key);
   for (const auto& [key, value] : *theirs) keys.insert(key);
   for (const auto& key : keys) {
-    auto before = fileContent_.find(key);
+    auto before = fileValueHashes_.find(key);
     auto now = theirs->find(key);
-    bool hadBefore = before != fileContent_.end(), hasNow = now != theirs->end();
-    if (hadBefore == hasNow && (!hasNow || before->second == now->second)) continue;
+    bool hadBefore = before != fileValueHashes_.end(), hasNow = now != theirs->end();
+    if (hadBefore == hasNow && (!hasNow || before->second == theirHashes.find(key)->second)) continue;
     auto ours = stored_.find(key);
     bool hasOurs = ours != stored_.end();
     if (hasOurs == hasNow && (!hasNow || ours->second == now->second)) continue;
     KeyChange item{key, {effectiveLocked(key), std::nullopt, false}};
     if (hasNow)
-      stored_.insert_or_assign(key, now->second);
+      stored_.insert_or_assign(key, std::move(now->second));
     else
       stored_.erase(ours);
     item.change.newValue = effectiveLocked(key);
     changes.push_back(std::move(item));
   }
-  fileContent_ = std::move(*theirs);
-  fileBytes_ = std::move(*bytes);
+  fileValueHashes_ = std::move(theirHashes);
+  fileFingerprint_ = fingerprint;
   return changes;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -20,6 +23,13 @@
 namespace platform {
 
 class FileWatcher;
+
+// The length and a hash (64-bit FNV-1a) of a file's bytes.
+struct FileFingerprint {
+  std::size_t size = 0;
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  friend bool operator==(const FileFingerprint&, const FileFingerprint&) = default;
+};
 
 // A preferences suite: an XML property list at $XDG_CONFIG_HOME/<suite name>.plist, held in memory.
 // Reads see the file's value (the application domain), else a registered default. Writes apply in memory
@@ -113,8 +123,11 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   PlistDict registered_;
   bool dirty_ = false;
   bool stopping_ = false;
-  PlistDict fileContent_;  // what the file held when we last wrote or read it
-  std::string fileBytes_;  // its bytes, to recognise our own writes
+  // What the file held when we last wrote or read it, without a copy of it: each key's value hash, for the
+  // three-way merge with another writer, and the fingerprint of its bytes, to recognise our own writes.
+  std::map<std::string, std::size_t, std::less<>> fileValueHashes_;
+  std::optional<FileFingerprint> fileFingerprint_;  // none: no file
+  std::chrono::steady_clock::duration lastWriteDuration_{};
   std::condition_variable writerWake_;
 
   std::mutex writeMutex_;  // one file write at a time; outside changes are merged under it too

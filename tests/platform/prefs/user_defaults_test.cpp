@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -301,4 +302,39 @@ TEST(SuiteNames, UnsafeNamesAreRefused) {
   prefs_test::TemporaryConfigHome home;
   auto a = UserDefaults::named("same.name");
   EXPECT_EQ(a, UserDefaults::named("same.name"));
+}
+
+TEST_F(UserDefaultsTest, StoringWhatIsStoredAlreadyLeavesTheFileAlone) {
+  prefs_test::replaceFile(file(), xmlPropertyList({{"count", int64_t{4}}, {"version", "1.0"}}));
+  auto suite = UserDefaults::named(name);
+  // Each write replaces the file by another one.
+  const auto inode = [&] {
+    struct stat status {};
+    ::stat(file().c_str(), &status);
+    return status.st_ino;
+  };
+  const auto before = inode();
+  suite->set("version", "1.0");
+  suite->flush();
+  EXPECT_EQ(inode(), before) << "not rewritten";
+  suite->set("count", int64_t{5});
+  suite->flush();
+  EXPECT_NE(inode(), before);
+  EXPECT_EQ(parsePropertyListDictionary(fileText(file())), (PlistDict{{"count", int64_t{5}}, {"version", "1.0"}}));
+}
+
+TEST_F(UserDefaultsTest, ALargeFileIsReadWithAWarningNamingItsLargestValues) {
+  const std::string script(1'500'000, 'x');
+  prefs_test::replaceFile(file(), xmlPropertyList({{"javaScriptCode", script},
+                                                   {"notes", PlistArray{std::string(300'000, 'n')}},
+                                                   {"blob", PlistData{std::string(200'000, '\0')}},
+                                                   {"flag", true}}));
+  testing::internal::CaptureStderr();
+  auto suite = UserDefaults::named(name);
+  const std::string warning = testing::internal::GetCapturedStderr();
+  EXPECT_NE(warning.find("The preferences file " + file().string() + " is 2.1 MB"), std::string::npos) << warning;
+  EXPECT_NE(warning.find("\"javaScriptCode\" (1.5 MB), \"notes\" (300.0 KB), \"blob\" (266.7 KB)."), std::string::npos)
+      << warning;
+  EXPECT_EQ(suite->object("javaScriptCode"), PlistValue(script)) << "read all the same";
+  EXPECT_EQ(suite->object("flag"), PlistValue(true));
 }
