@@ -1,5 +1,10 @@
 #include "kit/preferences/key.h"
 
+#include <mutex>
+#include <set>
+#include <string_view>
+#include <utility>
+
 #include "kit/foundation/log.h"
 
 namespace kit::Preferences {
@@ -15,6 +20,25 @@ void logUnencodableValue(const BaseKey& key) {
 void toggle(const Key<bool>& key, const std::function<void()>& then) {
   set(key, !get(key));
   if (then) then();
+}
+
+void warnAboutUnreadableValue(const BaseKey& key, const char* storedKind, const char* expectedKind) {
+  static std::mutex mutex;
+  static std::set<std::pair<std::string, std::string>> warned;
+  {
+    std::lock_guard lock(mutex);
+    if (!warned.emplace(key.suite().suiteName(), key.name()).second) return;
+  }
+  const auto withArticle = [](std::string_view kind) {
+    return std::string(std::string_view("aeiou").find(kind.front()) == std::string_view::npos ? "a " : "an ") +
+           std::string(kind);
+  };
+  const std::string what =
+      std::string_view(storedKind) == expectedKind
+          ? "holds " + withArticle(storedKind) + " that does not read as its setting;"
+          : "holds " + withArticle(storedKind) + " where " + withArticle(expectedKind) + " is expected;";
+  kit::log({"The preference", key.name(), what, "its default applies, and the stored value is left as it is."},
+           LogType::error);
 }
 
 void removeStoredValues(const std::vector<const BaseKey*>& keys) {

@@ -42,6 +42,9 @@ struct BaseKeyHash {
 };
 
 void logUnencodableValue(const BaseKey& key);
+// Says once per key and suite that the stored object is of another kind than the key reads (or does not read
+// as the key's type): the key's default applies, and the stored object is left as it is.
+void warnAboutUnreadableValue(const BaseKey& key, const char* storedKind, const char* expectedKind);
 
 // A typed key with the value a read falls back to. Creating one registers its default in the suite
 // (never in the file); a key of an optional type with no default registers nothing.
@@ -77,10 +80,41 @@ std::optional<T> storedValue(const UserDefaults& suite, std::string_view name) {
   return result;
 }
 
-// The value of the key: what is stored (or registered), else the key's default.
+namespace detail {
+template <class T>
+struct Unwrapped {
+  using type = T;
+};
+template <class T>
+struct Unwrapped<std::optional<T>> {
+  using type = T;
+};
+
+// The kind of object the key's type is stored as ("boolean", "string", ...).
+template <PreferencesSerializable T>
+const char* expectedKind(const Key<T>& key) {
+  if (auto stored = serializedValue(key.defaultValue())) return platform::kindName(*stored);
+  using StoredForm =
+      std::conditional_t<storesNatively<T>, typename Unwrapped<T>::type, typename Serializable<T>::Bridge::Stored>;
+  if constexpr (std::is_default_constructible_v<StoredForm>)
+    return platform::kindName(NativeForm<StoredForm>::toPlist(StoredForm{}));
+  else
+    return "value of another form";
+}
+}  // namespace detail
+
+// The value of the key: what is stored (or registered), else the key's default. A stored object that does
+// not convert is warned about once and left in the file.
 template <class T>
 T get(const Key<T>& key) {
-  if (auto value = storedValue<T>(key.suite(), key.name())) return std::move(*value);
+  std::optional<T> value;
+  const char* unreadableKind = nullptr;
+  key.suite().withObject(key.name(), [&](const PlistValue& object) {
+    value = toValue<T>(object);
+    if (!value) unreadableKind = platform::kindName(object);
+  });
+  if (value) return std::move(*value);
+  if (unreadableKind) warnAboutUnreadableValue(key, unreadableKind, detail::expectedKind(key));
   return key.defaultValue();
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "kit/foundation/log.h"
 #include "preference_test_values.h"
 
 using namespace preferences_test;
@@ -71,6 +72,24 @@ TEST_F(PreferencesTest, StoredObjectsOfOtherKindsReadThroughBareJsonOrAsTheDefau
   EXPECT_EQ(get(text), "d");
   suite->set("text", "\"quoted\"");  // a stored string is taken as it is
   EXPECT_EQ(get(text), "\"quoted\"");
+}
+
+TEST_F(PreferencesTest, AStoredValueOfTheWrongKindIsWarnedAboutOncePerKeyAndKept) {
+  Key<bool> flag("wrongKindFlag", true, *suite);
+  Key<std::optional<int>> limit("wrongKindLimit", *suite);
+  suite->set("wrongKindFlag", "yes please");
+  suite->set("wrongKindLimit", PlistArray{1});
+  kit::debugLogStore().clear();
+  EXPECT_TRUE(get(flag));
+  EXPECT_TRUE(get(flag));
+  EXPECT_EQ(get(limit), std::nullopt);
+  const auto entries = kit::debugLogStore().entries();
+  ASSERT_EQ(entries.size(), 2u) << "one warning per key, however often it is read";
+  EXPECT_NE(entries[0].find("\"wrongKindFlag\" \"holds a string where a boolean is expected;"), std::string::npos)
+      << entries[0];
+  EXPECT_NE(entries[1].find("\"wrongKindLimit\" \"holds an array where an integer is expected;"), std::string::npos)
+      << entries[1];
+  EXPECT_EQ(suite->object("wrongKindFlag"), PlistValue("yes please")) << "the user's value stays";
 }
 
 TEST_F(PreferencesTest, AValueWithoutStoredFormLeavesTheStoredValueInPlace) {
