@@ -27,20 +27,17 @@ bool ApplicationService::activateAction(const QString& name) {
 
 void ApplicationService::clearClipboardFormatting() { ClearFormattingIntent().perform(); }
 
-std::optional<QStringList> ApplicationService::removeTrackingParametersFromURLs(const QStringList& urls,
-                                                                                QString& error) {
-  RemoveTrackingParametersIntent intent;
-  for (const QString& text : urls) {
-    auto url = platform::Url::parseStrict(text.toStdString());
-    if (!url || !url->scheme()) {
-      error = QStringLiteral("\"%1\" is not a URL").arg(text);
-      return std::nullopt;
-    }
-    intent.url.push_back(*url);
-  }
-  QStringList cleaned;
-  for (const auto& url : intent.perform()) cleaned << QString::fromStdString(url.absoluteString());
-  return cleaned;
+QStringList ApplicationService::removeTrackingParametersFromURLs(const QStringList& urls) {
+  std::vector<std::string> texts;
+  texts.reserve(urls.size());
+  for (const QString& text : urls) texts.push_back(text.toStdString());
+  const auto result = removeTrackingParametersLineByLine(texts);
+  for (const auto& text : result.notURLs)
+    kit::log({"RemoveTrackingParametersFromURLs:", notAURLMessage(text)}, kit::LogType::info,
+             "removeTrackingParametersFromURLs(_:)");
+  QStringList lines;
+  for (const auto& line : result.lines) lines << QString::fromStdString(line);
+  return lines;
 }
 
 FreedesktopApplicationAdaptor::FreedesktopApplicationAdaptor(ApplicationService* service)
@@ -51,9 +48,26 @@ void FreedesktopApplicationAdaptor::Activate(const QVariantMap&) { service_->act
 // The program opens no documents: being asked to is the same as being launched again.
 void FreedesktopApplicationAdaptor::Open(const QStringList&, const QVariantMap&) { service_->activate(); }
 
-void FreedesktopApplicationAdaptor::ActivateAction(const QString& actionName, const QVariantList&, const QVariantMap&) {
-  if (!service_->activateAction(actionName) && calledFromDBus())
-    sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("There is no action named \"%1\"").arg(actionName));
+namespace {
+
+// Answers the call being served with an "invalid arguments" error instead of its result.
+void refuseCall(const ApplicationService& service, const QString& message) {
+  if (service.calledFromDBus()) service.sendErrorReply(QDBusError::InvalidArgs, message);
+}
+
+}  // namespace
+
+void FreedesktopApplicationAdaptor::ActivateAction(const QString& actionName, const QVariantList& parameter,
+                                                   const QVariantMap&) {
+  const QString known = QString::fromLatin1(clearClipboardFormattingAction);
+  if (actionName != known) {
+    refuseCall(*service_,
+               QStringLiteral("Quillet has no action named \"%1\"; its one action is \"%2\"").arg(actionName, known));
+  } else if (!parameter.isEmpty()) {
+    refuseCall(*service_, QStringLiteral("The action \"%1\" takes no parameter").arg(known));
+  } else {
+    service_->activateAction(actionName);
+  }
 }
 
 IntentsAdaptor::IntentsAdaptor(ApplicationService* service) : QDBusAbstractAdaptor(service), service_(service) {}
@@ -61,13 +75,7 @@ IntentsAdaptor::IntentsAdaptor(ApplicationService* service) : QDBusAbstractAdapt
 void IntentsAdaptor::ClearClipboardFormatting() { service_->clearClipboardFormatting(); }
 
 QStringList IntentsAdaptor::RemoveTrackingParametersFromURLs(const QStringList& urls) {
-  QString error;
-  auto cleaned = service_->removeTrackingParametersFromURLs(urls, error);
-  if (!cleaned) {
-    if (calledFromDBus()) sendErrorReply(QDBusError::InvalidArgs, error);
-    return {};
-  }
-  return *cleaned;
+  return service_->removeTrackingParametersFromURLs(urls);
 }
 
 InstanceClaim claimSingleInstance(ApplicationService& service, bool relaunched) {

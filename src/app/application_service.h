@@ -22,8 +22,9 @@ inline constexpr const char* intentsInterface = QUILLET_INTENTS_INTERFACE;
 inline constexpr const char* clearClipboardFormattingAction = "clear-clipboard-formatting";
 
 // The program's object on the session bus: activation (launching again reopens the running instance) and
-// the two intents.
-class ApplicationService : public QObject {
+// the two intents. The bus gives the call's context (to reply with an error) to the exported object, not to
+// its adaptors.
+class ApplicationService : public QObject, public QDBusContext {
   Q_OBJECT
  public:
   explicit ApplicationService(AppDelegate& delegate);
@@ -32,14 +33,14 @@ class ApplicationService : public QObject {
   // False for an action the program does not have.
   bool activateAction(const QString& name);
   void clearClipboardFormatting();
-  // None, with `error` set, when one of the texts is not a URL.
-  std::optional<QStringList> removeTrackingParametersFromURLs(const QStringList& urls, QString& error);
+  // One line for each text, in order: each URL cleaned, a text that is not a URL unchanged.
+  QStringList removeTrackingParametersFromURLs(const QStringList& urls);
 
  private:
   AppDelegate& delegate_;
 };
 
-class FreedesktopApplicationAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+class FreedesktopApplicationAdaptor : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
  public:
@@ -53,7 +54,7 @@ class FreedesktopApplicationAdaptor : public QDBusAbstractAdaptor, protected QDB
   ApplicationService* service_;
 };
 
-class IntentsAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+class IntentsAdaptor : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", QUILLET_INTENTS_INTERFACE)
  public:

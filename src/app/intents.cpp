@@ -14,4 +14,26 @@ std::vector<platform::Url> RemoveTrackingParametersIntent::perform() const {
   return cleaned;
 }
 
+TrackingRemovalLines removeTrackingParametersLineByLine(const std::vector<std::string>& texts) {
+  TrackingRemovalLines result;
+  result.lines.reserve(texts.size());
+  for (const auto& text : texts) {
+    const auto url = platform::Url::parseStrict(text);
+    if (!url || !url->scheme()) {
+      result.lines.push_back(text);
+      result.notURLs.push_back(text);
+      continue;
+    }
+    RemoveTrackingParametersIntent intent;
+    intent.url.push_back(*url);
+    result.lines.push_back(intent.perform().front().absoluteString());
+  }
+  return result;
+}
+
+std::string notAURLMessage(const std::string& text) {
+  return "\"" + text +
+         "\" is not a URL (a URL has a scheme such as \"https:\" and no spaces); it is passed on unchanged";
+}
+
 }  // namespace app

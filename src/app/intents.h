@@ -24,4 +24,14 @@ struct RemoveTrackingParametersIntent {
   std::vector<platform::Url> perform() const;
 };
 
+// What the automation hands in is text: each URL cleaned, and each text that is not a URL unchanged, one
+// line for each given text in the same order, so that the answer stays aligned with the question.
+struct TrackingRemovalLines {
+  std::vector<std::string> lines;
+  std::vector<std::string> notURLs;  // the texts passed on unchanged, in order
+};
+TrackingRemovalLines removeTrackingParametersLineByLine(const std::vector<std::string>& texts);
+// Why `text` was passed on unchanged.
+std::string notAURLMessage(const std::string& text);
+
 }  // namespace app

@@ -12,20 +12,11 @@ int runRemoveTrackingParametersCommand(const std::vector<std::string>& arguments
     err << "Usage: quillet " << removeTrackingParametersCommandName << " URL...\n";
     return 2;
   }
-  int status = 0;
-  RemoveTrackingParametersIntent intent;
-  for (const auto& argument : arguments) {
-    const auto url = platform::Url::parseStrict(argument);
-    if (!url || !url->scheme()) {
-      err << "quillet: \"" << argument << "\" is not a URL (a URL has a scheme such as \"https:\" and no spaces)\n";
-      status = 2;
-      continue;
-    }
-    intent.url.push_back(*url);
-  }
-  for (const auto& url : intent.perform()) out << url.absoluteString() << '\n';
+  const auto result = removeTrackingParametersLineByLine(arguments);
+  for (const auto& line : result.lines) out << line << '\n';
   out.flush();
-  return status;
+  for (const auto& text : result.notURLs) err << "quillet: " << notAURLMessage(text) << '\n';
+  return result.notURLs.empty() ? 0 : 1;
 }
 
 }  // namespace app

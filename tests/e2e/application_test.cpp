@@ -169,11 +169,11 @@ TEST_F(Application, AScriptThatAllocatesWithoutEndIsStoppedAndTheProgramGoesOn) 
 
 TEST_F(Application, CommandLineAndBusRemoveTrackingParametersAlike) {
   start();
-  const std::vector<std::string> urls{"https://example.com/article?utm_source=newsletter&id=7",
-                                      "https://shop.example/item?fbclid=abc", "https://example.org/plain",
-                                      "https://www.google.com/url?q=https://example.com/?utm_medium=x&sa=D"};
-  x11test::ChildProcess command({quillet, "remove-tracking-parameters", urls[0], urls[1], urls[2], urls[3]});
-  EXPECT_EQ(command.wait(), 0);
+  const std::vector<std::string> urls{
+      "https://example.com/article?utm_source=newsletter&id=7", "https://shop.example/item?fbclid=abc",
+      "https://example.org/plain", "https://www.google.com/url?q=https://example.com/?utm_medium=x&sa=D", "not a url"};
+  x11test::ChildProcess command({quillet, "remove-tracking-parameters", urls[0], urls[1], urls[2], urls[3], urls[4]});
+  EXPECT_EQ(command.wait(), 1) << "one argument is not a URL";
   std::vector<std::string> printed;
   std::string output = command.output();
   for (size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
@@ -182,7 +182,34 @@ TEST_F(Application, CommandLineAndBusRemoveTrackingParametersAlike) {
   ASSERT_EQ(printed.size(), urls.size());
   EXPECT_EQ(printed[0], "https://example.com/article?id=7");
   EXPECT_EQ(printed[2], urls[2]);
+  EXPECT_EQ(printed[4], urls[4]) << "passed on unchanged, so that the lines stay aligned";
   EXPECT_TRUE(cleanThroughBus({}).empty());
+}
+
+TEST_F(Application, TheBusAnswersUnknownActionsAndWrongArgumentsWithErrors) {
+  start();
+  // What the bus tools print, errors included, and their exit status. (dbus-send cannot build the action's
+  // array of variants; gdbus can.)
+  auto shell = [](const std::string& command) { return x11test::run({"sh", "-c", command + " 2>&1; echo status $?"}); };
+  const std::string activate =
+      "gdbus call --session --dest com.kestrova.Quillet --object-path /com/kestrova/Quillet "
+      "--method org.freedesktop.Application.ActivateAction ";
+  const std::string unknown = shell(activate + "'rm -rf /' '[]' '{}'");
+  EXPECT_NE(unknown.find("org.freedesktop.DBus.Error.InvalidArgs: Quillet has no action named \"rm -rf /\""),
+            std::string::npos)
+      << unknown;
+  EXPECT_NE(unknown.find("status 1"), std::string::npos) << unknown;
+  const std::string withParameter = shell(activate + "clear-clipboard-formatting '[<1>]' '{}'");
+  EXPECT_NE(withParameter.find("InvalidArgs: The action \"clear-clipboard-formatting\" takes no parameter"),
+            std::string::npos)
+      << withParameter;
+  EXPECT_NE(shell(activate + "clear-clipboard-formatting '[]' '{}'").find("status 0"), std::string::npos);
+
+  const std::string notAList = shell(
+      "dbus-send --session --print-reply --dest=com.kestrova.Quillet /com/kestrova/Quillet "
+      "com.kestrova.Quillet.Intents.RemoveTrackingParametersFromURLs string:https://example.com/");
+  EXPECT_NE(notAList.find("Error org.freedesktop.DBus.Error.UnknownMethod"), std::string::npos) << notAList;
+  EXPECT_NE(notAList.find("status 1"), std::string::npos) << notAList;
 }
 
 }  // namespace
