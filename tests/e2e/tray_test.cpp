@@ -139,6 +139,12 @@ TEST_F(TrayTest, TheFirstLaunchWelcomesThenPointsAtTheIconUntilItIsClicked) {
   x11test::processEventsFor(300ms);
   screenshot(QRect(1280 - 520, 0, 520, 160), "welcome-popover.png");
 
+  // A right click does its own work (it toggles automatic clearing) and leaves the welcome in place.
+  click(iconCentre(), 3);
+  ASSERT_TRUE(x11test::processEventsUntil([] { return kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
+  x11test::processEventsFor(200ms);
+  EXPECT_EQ(visibleTooltip(), popover);
+
   // A click on the icon ends the welcome and still opens the menu.
   click(iconCentre(), 1);
   ASSERT_TRUE(x11test::processEventsUntil([&] { return controller->menu().isVisible(); }));

@@ -43,8 +43,9 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
   QObject::connect(timer, &QTimer::timeout, popover, [guard] {
     if (guard) guard->close();
   });
-  QObject::connect(&item, &QSystemTrayIcon::activated, popover, [guard] {
-    if (guard) guard->close();
+  // Only the primary click on the item ends it; the secondary click does its own work and leaves it open.
+  QObject::connect(&item, &QSystemTrayIcon::activated, popover, [guard](QSystemTrayIcon::ActivationReason reason) {
+    if (guard && reason == QSystemTrayIcon::Trigger) guard->close();
   });
 
   if (!popover->showUnderStatusItem(item.geometry(), !isHiddenFromMenuBar(item))) {

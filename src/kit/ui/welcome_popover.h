@@ -7,8 +7,8 @@ class QSystemTrayIcon;
 namespace kit {
 
 // After 0.1 s, points at the status item with a large greeting ("Hello, I'm " + the application's name). It
-// goes away on a click inside it, on a click on the item (which still does what a click on the item does),
-// or after 6 s; `completion` then runs once, on a later turn of the main loop. Main thread only.
+// goes away on a click inside it, on a primary click on the item (which still does what that click does), or
+// after 6 s; `completion` then runs once, on a later turn of the main loop. Main thread only.
 void showWelcomePopover(QSystemTrayIcon& item, std::function<void()> completion);
 
 }  // namespace kit
