@@ -7,6 +7,14 @@
 namespace app {
 namespace {
 
+// Qt leaves out separators at the top of a menu and next to another one unless told otherwise.
+bool everySeparatorTakesRoom(QMenu& menu) {
+  for (QAction* action : menu.actions()) {
+    if (action->isSeparator() && menu.actionGeometry(action).height() == 0) return false;
+  }
+  return true;
+}
+
 TEST_F(StatusBarMenuTest, TypicalMenuWithAutomaticClearingOffAndNothingToClear) {
   build();
   EXPECT_EQ(titles(menu), (std::vector<std::string>{"Clear Formatting Now", "-", "-", "Quick Settings",
@@ -24,6 +32,7 @@ TEST_F(StatusBarMenuTest, TypicalMenuWithAutomaticClearingOffAndNothingToClear) 
   EXPECT_FALSE(item(menu, "Quick Settings")->isEnabled());
   EXPECT_EQ(item(menu, "Settings…")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
   EXPECT_EQ(item(menu, "Quit Quillet")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  EXPECT_TRUE(everySeparatorTakesRoom(menu));
 }
 
 TEST_F(StatusBarMenuTest, WithAutomaticClearingOnThereIsNoClearItemAndTheSwitchIsChecked) {
@@ -31,6 +40,7 @@ TEST_F(StatusBarMenuTest, WithAutomaticClearingOnThereIsNoClearItemAndTheSwitchI
   build();
   EXPECT_EQ(item(menu, "Clear Formatting Now"), nullptr);
   EXPECT_EQ(titles(menu).front(), "-");
+  EXPECT_TRUE(everySeparatorTakesRoom(menu)) << "the leading separator is drawn too";
   EXPECT_TRUE(item(menu, "Automatically Clear Formatting")->isChecked());
 }
 
@@ -113,6 +123,12 @@ TEST_F(StatusBarMenuTest, TheSwitchShowsTheToggleShortcutAndFollowsItsChangesWhi
   EXPECT_TRUE(item(menu, "Automatically Clear Formatting")->shortcut().isEmpty());
   kit::GlobalShortcuts::setShortcut(kit::GlobalShortcuts::Shortcut::make(96, 256), name);  // Ctrl+F5
   EXPECT_EQ(item(menu, "Automatically Clear Formatting")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F5));
+  // The shortcut works while the menu is open, as it shows it: the menu closes and the switch flips.
+  menu.popup(QPoint(10, 10));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+  QTest::keyClick(&menu, Qt::Key_F5, Qt::ControlModifier);
+  EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  EXPECT_FALSE(menu.isVisible());
   kit::GlobalShortcuts::setShortcut(std::nullopt, name);
   EXPECT_TRUE(item(menu, "Automatically Clear Formatting")->shortcut().isEmpty());
 }

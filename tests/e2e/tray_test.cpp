@@ -239,13 +239,25 @@ TEST_F(TrayTest, SettingsInTheMenuOpensTheOneSettingsWindow) {
   kit::GlobalShortcuts::setShortcut(std::nullopt, kit::GlobalShortcuts::Names::clearFormatting());
 }
 
-TEST_F(TrayTest, CtrlCommaWhileTheMenuIsOpenOpensSettings) {
+TEST_F(TrayTest, ShortcutsShownInTheOpenMenuWorkWhileItIsOpen) {
   installSettingsWindow();
   startEmbeddedController();
   openMenu();
   x11test::run({"xdotool", "key", "ctrl+comma"});
   ASSERT_TRUE(x11test::processEventsUntil(settingsWindowShown));
   EXPECT_FALSE(controller->menu().isVisible());
+
+  SettingsWindow::current()->close();
+  x11test::processEventsFor(200ms);
+
+  // The stored toggle shortcut, which the menu shows on "Automatically Clear Formatting".
+  kit::GlobalShortcuts::setShortcut(kit::GlobalShortcuts::Shortcut::make(96, 256 | 512),  // Ctrl+Shift+F5
+                                    kit::GlobalShortcuts::Names::toggleAutomaticallyClearFormatting());
+  openMenu();
+  x11test::run({"xdotool", "key", "ctrl+shift+F5"});
+  EXPECT_TRUE(x11test::processEventsUntil([] { return kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return !controller->menu().isVisible(); }));
+  kit::GlobalShortcuts::setShortcut(std::nullopt, kit::GlobalShortcuts::Names::toggleAutomaticallyClearFormatting());
 }
 
 }  // namespace

@@ -6,18 +6,39 @@
 #include <QMetaObject>
 
 #include "kit/shortcuts/display.h"
+#include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
 
 namespace kit {
 
 ZvMenu::ZvMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {
+  // Every separator added is drawn, also at the top and two in a row.
+  setSeparatorsCollapsible(false);
   // Qt asks for no update before showing, so the update request and the opening share aboutToShow.
   connect(this, &QMenu::aboutToShow, this, [this] {
     menuNeedsUpdate();
     menuWillOpen();
+    claimKeyEquivalents(true);
   });
-  connect(this, &QMenu::aboutToHide, this, [this] { menuDidClose(); });
+  connect(this, &QMenu::aboutToHide, this, [this] {
+    claimKeyEquivalents(false);
+    menuDidClose();
+  });
+}
+
+ZvMenu::~ZvMenu() { claimKeyEquivalents(false); }
+
+void ZvMenu::claimKeyEquivalents(bool claim) {
+  // A submenu's items are found through the menu it belongs to.
+  if (qobject_cast<QMenu*>(parentWidget()) || claim == claimsKeyEquivalents_) return;
+  claimsKeyEquivalents_ = claim;
+  if (claim) {
+    platform::HotKeys::shared().setMenuKeyClaim(
+        [this](const QKeyEvent& key) { return itemForKeyEquivalent(key) != nullptr; });
+  } else {
+    platform::HotKeys::shared().setMenuKeyClaim({});
+  }
 }
 
 void ZvMenu::menuNeedsUpdate() {

@@ -18,6 +18,7 @@ class ZvMenu : public QMenu {
 
  public:
   explicit ZvMenu(const QString& title = {}, QWidget* parent = nullptr);
+  ~ZvMenu() override;
 
   // Called on each update request (each time before the menu opens); onUpdate first.
   std::function<void()> onUpdate;
@@ -45,7 +46,11 @@ class ZvMenu : public QMenu {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // While open, the key equivalents it shows reach it even where they are also global shortcuts.
+  void claimKeyEquivalents(bool claim);
+
   bool isOpen_ = false;
+  bool claimsKeyEquivalents_ = false;
   platform::rx::CurrentValueSubject<bool> isOpenSubject_{false};
   platform::rx::PassthroughSubject<platform::rx::Unit> needsUpdateSubject_;
 };

@@ -47,6 +47,7 @@ class HotKeys::MenuKeyFilter : public QObject {
     }
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->nativeScanCode() == 0 || key->nativeScanCode() > 255) return false;
+    if (event->type() == QEvent::KeyPress && owner_.menuKeyClaim_ && owner_.menuKeyClaim_(*key)) return false;
     return owner_.handleKey(static_cast<uint8_t>(key->nativeScanCode()), static_cast<uint16_t>(key->nativeModifiers()),
                             event->type() == QEvent::KeyPress, true);
   }
@@ -223,6 +224,8 @@ void HotKeys::setMenuOpen(bool open) {
     menuFilter_.reset();  // destroying the filter removes it
   }
 }
+
+void HotKeys::setMenuKeyClaim(std::function<bool(const QKeyEvent&)> claims) { menuKeyClaim_ = std::move(claims); }
 
 void HotKeys::regrabAfterMappingChange(const XModifierMasks& before) {
   const XModifierMasks masks = currentMasks();

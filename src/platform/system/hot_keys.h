@@ -8,6 +8,8 @@
 
 #include "platform/system/keyboard_layout.h"
 
+class QKeyEvent;
+
 namespace platform {
 
 struct HotKeyEvent {
@@ -49,6 +51,10 @@ class HotKeys {
   // reach the application are matched against the records instead, and consumed when they match.
   void setMenuOpen(bool open);
   bool isMenuOpen() const { return menuOpen_; }
+  // What the open menu answers itself: a key it claims (the key equivalent it shows on one of its items)
+  // reaches the menu instead of being matched, so that the item runs as the menu shows it, and the menu closes.
+  // Set by the menu while it is open; none clears it.
+  void setMenuKeyClaim(std::function<bool(const QKeyEvent&)> claims);
 
   // The one receiver of presses and releases.
   void setEventHandler(std::function<void(const HotKeyEvent&)> handler);
@@ -91,6 +97,7 @@ class HotKeys {
   rx::AnyCancellable keyEvents_;
   rx::AnyCancellable keymapChanges_;
   std::unique_ptr<MenuKeyFilter> menuFilter_;
+  std::function<bool(const QKeyEvent&)> menuKeyClaim_;
 };
 
 }  // namespace platform
