@@ -17,7 +17,10 @@ std::string variable(const char* name) {
 
 DisplayEnvironment DisplayEnvironment::current() {
   DisplayEnvironment environment{variable("DISPLAY"), variable("WAYLAND_DISPLAY"), variable("XDG_SESSION_TYPE")};
-  if (!environment.display.empty()) environment.x11Reachable = platform::isX11DisplayReachable();
+  if (!environment.display.empty()) {
+    environment.connection = std::make_shared<platform::X11DisplayConnection>();
+    environment.x11Reachable = environment.connection->isOpen();
+  }
   return environment;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "platform/system/x11_display.h"
 
 namespace app {
 
@@ -10,8 +13,10 @@ struct DisplayEnvironment {
   std::string waylandDisplay;  // WAYLAND_DISPLAY
   std::string sessionType;     // XDG_SESSION_TYPE
   bool x11Reachable = false;   // an X server answers at DISPLAY
+  // The connection that found it, to be held until the toolkit has connected too.
+  std::shared_ptr<platform::X11DisplayConnection> connection;
 
-  // The environment of this process, with a connection attempt to its X server.
+  // The environment of this process, with a connection to its X server.
   static DisplayEnvironment current();
 };
 

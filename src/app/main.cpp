@@ -26,12 +26,15 @@ bool hasArgument(const std::vector<std::string>& arguments, const std::string& w
 }
 
 int runApplication(int argc, char** argv, const std::vector<std::string>& arguments) {
-  const auto display = app::checkDisplay(app::DisplayEnvironment::current());
+  auto environment = app::DisplayEnvironment::current();
+  const auto display = app::checkDisplay(environment);
   if (!display.message.empty()) std::cerr << display.message;
   if (!display.canRun) return 1;
   setenv("QT_QPA_PLATFORM", "xcb", 1);
 
   QApplication application(argc, argv);
+  // Qt's own connection is open: ours can go without leaving the server without clients.
+  environment.connection.reset();
   QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));

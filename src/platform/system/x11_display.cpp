@@ -4,11 +4,12 @@
 
 namespace platform {
 
-bool isX11DisplayReachable() {
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  const bool reachable = connection && !xcb_connection_has_error(connection);
-  if (connection) xcb_disconnect(connection);
-  return reachable;
+X11DisplayConnection::X11DisplayConnection() : connection_(xcb_connect(nullptr, nullptr)) {}
+
+X11DisplayConnection::~X11DisplayConnection() {
+  if (connection_) xcb_disconnect(connection_);
 }
+
+bool X11DisplayConnection::isOpen() const { return connection_ && !xcb_connection_has_error(connection_); }
 
 }  // namespace platform
