@@ -322,6 +322,12 @@ TEST_F(ClipboardEngine, AutomaticClearingFollowsThePreferenceAndTheHiddenKeyClea
   EXPECT_EQ(cleanedText(), "auto");
   set(Keys::automaticallyClearFormatting(), true);
   EXPECT_TRUE(controller->isWatching());
+
+  // A copy made in the watcher's first half second, before its timer first looks, is cleaned like any other.
+  set(Keys::_clearFormattingWhenEnablingAutoFormatting(), false);
+  set(Keys::automaticallyClearFormatting(), false);
+  set(Keys::automaticallyClearFormatting(), true);
+  EXPECT_TRUE(copyAndWaitForCleaning({{"text/html", "<b>early</b>"}, {"UTF8_STRING", "early"}}, 450ms));
 }
 
 TEST_F(ClipboardEngine, UserScriptsResultsErrorsAndRunawayLoops) {
