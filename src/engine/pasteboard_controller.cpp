@@ -19,6 +19,7 @@
 #include "kit/foundation/text_checking.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/preferences/publishers.h"
+#include "platform/core/clock.h"
 #include "platform/core/executor.h"
 #include "platform/system/input_event.h"
 #include "platform/system/input_monitors.h"
@@ -104,7 +105,7 @@ void PasteboardController::setWatching(bool watching) {
 
 void PasteboardController::modifierFlagsChanged(uint64_t flags) {
   flags &= Flag::deviceIndependentMask & ~(Flag::capsLock | Flag::numericPad | Flag::function);
-  if (flags == 0 && lastModifiers_ == Flag::option) lastOptionKeyPress_ = std::chrono::system_clock::now();
+  if (flags == 0 && lastModifiers_ == Flag::option) lastOptionKeyPress_ = platform::clock().now();
   lastModifiers_ = flags == 0 ? 0 : (lastModifiers_ | flags);
 }
 

@@ -8,7 +8,9 @@
 
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
+#include "platform/core/clock.h"
 #include "platform/system/fake_workspace.h"
+#include "platform/system/modifier_flags.h"
 #include "support/pasteboard_items.h"
 
 namespace engine {
@@ -217,6 +219,28 @@ TEST_F(SourceApplicationTest, TheWriteBackOffersASourceMarkerOnlyWhenTheCopyHadO
   EXPECT_EQ(controller->pasteboardItemSourceApp(), "w");
   // Our own write has no owner to tell.
   EXPECT_EQ(pasteboard.ownerApplication(), std::nullopt);
+}
+
+TEST_F(ControllerTest, ALoneAltTapIsTimedByTheKitClockAndLeavesCopiesAloneForThreeSeconds) {
+  using namespace std::chrono_literals;
+  namespace Flag = platform::ModifierFlag;
+  // Years away from the system's time: a tap timed by another clock would never count.
+  platform::VirtualClock clock(platform::Date(std::chrono::seconds(1'000'000'000)));
+  platform::setClockForTesting(&clock);
+  MemoryPasteboard pasteboard;
+  pasteboard.setItems({itemOf({{type::html, "<b>a</b>"}, {type::string, "a"}})});
+  PasteboardController controller(pasteboard);
+  EXPECT_FALSE(controller.shouldSkip());
+
+  controller.modifierFlagsChanged(Flag::option);
+  controller.modifierFlagsChanged(0);
+  EXPECT_EQ(controller.lastOptionKeyPress(), clock.now());
+  EXPECT_TRUE(controller.shouldSkip());
+  clock.advance(3s);
+  EXPECT_TRUE(controller.shouldSkip()) << "both ends of the three seconds count";
+  clock.advance(1ms);
+  EXPECT_FALSE(controller.shouldSkip());
+  platform::setClockForTesting(nullptr);
 }
 
 }  // namespace
