@@ -5,7 +5,13 @@
 
 namespace app {
 
-void ClearFormattingIntent::perform() const { engine::PasteboardController::shared().clearFormatting(); }
+void ClearFormattingIntent::perform() const { perform(engine::PasteboardController::shared()); }
+
+void ClearFormattingIntent::perform(engine::PasteboardController& controller) const {
+  // As "Clear Formatting Now": the source app of an earlier change must not be taken for this content's.
+  controller.forgetSourceApp();
+  controller.clearFormatting();
+}
 
 std::vector<platform::Url> RemoveTrackingParametersIntent::perform() const {
   std::vector<platform::Url> cleaned;

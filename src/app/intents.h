@@ -5,6 +5,10 @@
 
 #include "platform/url/url.h"
 
+namespace engine {
+class PasteboardController;
+}
+
 // The two operations the desktop's automation reaches: over D-Bus and from the command line.
 namespace app {
 
@@ -13,7 +17,9 @@ namespace app {
 struct ClearFormattingIntent {
   static constexpr const char* title = "Clear Clipboard Formatting";
   static constexpr const char* parameterSummary = "Clear formatting of text on the clipboard";
+  // On the shared engine.
   void perform() const;
+  void perform(engine::PasteboardController& controller) const;
 };
 
 // "Remove Tracking Parameters from URLs": the cleaned URLs, one for each given URL, in the same order. Any thread.
