@@ -8,6 +8,7 @@
 #include "engine/rich_content.h"
 #include "engine/text_transforms.h"
 #include "kit/foundation/attributed_text.h"
+#include "kit/foundation/pasteboard_markers.h"
 #include "kit/foundation/text_checking.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/regex.h"
@@ -79,6 +80,18 @@ bool isLeftAlone(platform::Pasteboard& pasteboard, const std::vector<std::string
 }
 
 }  // namespace
+
+std::vector<std::string> typesReadForCleaning(bool preserveLinks) {
+  std::vector<std::string> types = {Type::string,
+                                    Type::html,
+                                    Type::url,
+                                    kit::PasteboardType::source,
+                                    kit::PasteboardType::modified,
+                                    "com.microsoft.appbundleid"};
+  types.insert(types.end(), calendarPasteboardTypes().begin(), calendarPasteboardTypes().end());
+  if (preserveLinks) types.insert(types.end(), {Type::rtfd, Type::rtf});
+  return types;
+}
 
 bool isSingleImageHtml(const std::string& html) {
   if (!contains(html, "img") || platform::graphemeCount(html, 10000) >= 10000) return false;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/text/attributed_string.h"
@@ -23,6 +24,10 @@ using FrontmostAppLookup = std::function<std::optional<std::string>()>;
 // clipboard formats, a lone image in HTML, HTML whose plain text is blank).
 std::optional<StringOrAttributedStringType> contentToClean(platform::Pasteboard& pasteboard, bool preserveLinks,
                                                            const FrontmostAppLookup& frontmostApp);
+
+// The types whose data deciding on a change and cleaning it read (the rich formats only while links are kept);
+// other types are read on demand, or only asked whether they are there.
+std::vector<std::string> typesReadForCleaning(bool preserveLinks);
 
 // HTML that holds nothing but one image (besides html, head, body and meta tags). Only HTML of fewer than
 // 10,000 characters that contains "img" is scanned.

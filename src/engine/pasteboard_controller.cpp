@@ -70,6 +70,12 @@ PasteboardController& PasteboardController::shared() {
 PasteboardController::PasteboardController(platform::Pasteboard& pasteboard)
     : pasteboard_(pasteboard), optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
   std::weak_ptr<PasteboardController*> weak = self_;
+  // The clipboard fetches what the decisions read together with each new copy.
+  kit::Preferences::changePublisher(Keys::preserveLinks())
+      .sink([weak](const kit::Preferences::KeyChange<bool>& change) {
+        if (auto self = weak.lock()) (*self)->pasteboard_.setTypesToReadAhead(typesReadForCleaning(change.newValue));
+      })
+      .store(cancellables_);
   kit::Preferences::changePublisher(Keys::automaticallyClearFormatting())
       .map([](const kit::Preferences::KeyChange<bool>& change) { return change.newValue; })
       .sink([weak](bool on) {

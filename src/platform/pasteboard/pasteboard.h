@@ -48,6 +48,11 @@ class Pasteboard {
   // The application that put the content there, as the system tells it apart from the content's own markers
   // (on the desktop: the clipboard owner's); none for our own content or when it cannot be told.
   virtual std::optional<std::string> ownerApplication() { return std::nullopt; }
+  // Whether the current content holds more data than a pasteboard reads; that data reads as none.
+  virtual bool contentExceedsReadLimit() { return false; }
+  // The types that reads of each new content will ask for, so that a pasteboard that fetches content from elsewhere
+  // fetches them together, before it reports the change. Other types can still be read, later and one by one.
+  virtual void setTypesToReadAhead(std::vector<std::string> types) { static_cast<void>(types); }
   // Replaces the whole content in one step. With `onlyIfChangeCountIs`, writes nothing and answers false when
   // the count has moved.
   virtual bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) = 0;

@@ -4,7 +4,10 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <algorithm>
+#include <cstdlib>
 
+#include "platform/core/executor.h"
 #include "platform/pasteboard/x11_targets.h"
 #include "platform/system/application_identity.h"
 #include "platform/system/x11_connection.h"
@@ -16,6 +19,10 @@ namespace {
 
 QClipboard* clipboard() { return qGuiApp != nullptr ? QGuiApplication::clipboard() : nullptr; }
 
+bool contains(const std::vector<std::string>& list, const std::string& value) {
+  return std::find(list.begin(), list.end(), value) != list.end();
+}
+
 }  // namespace
 
 Pasteboard& generalPasteboard() {
@@ -23,113 +30,144 @@ Pasteboard& generalPasteboard() {
   return *pasteboard;
 }
 
-X11Pasteboard::X11Pasteboard() { connectIfNeeded(); }
+X11Pasteboard::X11Pasteboard() { startReading(); }
 
-void X11Pasteboard::connectIfNeeded() {
-  // The clipboard exists once the GUI application does; a pasteboard made earlier connects on first use.
-  if (connected_) return;
-  if (QClipboard* c = clipboard()) {
-    connected_ = true;
-    QObject::connect(c, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
-      if (mode == QClipboard::Clipboard) clipboardChanged();
+void X11Pasteboard::startReading() {
+  // The clipboard exists once the GUI application does; a pasteboard made earlier starts on first use.
+  if (started_ || qGuiApp == nullptr) return;
+  started_ = true;
+  auto* native = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (native == nullptr || native->connection() == nullptr) return;  // no X server: our own content only
+  const xcb_setup_t* setup = xcb_get_setup(native->connection());
+  qtResourceBase_ = setup->resource_id_base;
+  qtResourceMask_ = setup->resource_id_mask;
+
+  std::weak_ptr<X11Pasteboard*> weak = self_;
+  X11SelectionReader::Options options;
+  options.readAhead = [this](const std::vector<std::string>& offered) { return readAheadTargets(offered); };
+  options.isOwnWindow = [this](xcb_window_t window) { return isOurWindow(window); };
+  options.stamp = [this] { return writes_.load(); };
+  options.contentRead = [this, weak](std::shared_ptr<const SelectionContent> content) {
+    {
+      std::lock_guard lock(mutex_);
+      anyContentCame_ = true;
+      if (content->serial == 1) firstContent_ = content;
+    }
+    contentCame_.notify_all();
+    mainExecutor().post([weak, content = std::move(content)]() mutable {
+      if (auto self = weak.lock()) (*self)->contentRead(std::move(content));
     });
-  }
+  };
+  reader_ = X11SelectionReader::start(std::move(options));
+}
+
+X11Pasteboard::~X11Pasteboard() {
+  reader_.reset();
+  self_.reset();
 }
 
 bool X11Pasteboard::isOurWindow(uint32_t window) const {
-  auto* native = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (native == nullptr || native->connection() == nullptr || window == XCB_NONE) return false;
-  const xcb_setup_t* setup = xcb_get_setup(native->connection());
-  return (window & ~setup->resource_id_mask) == setup->resource_id_base;
+  return window != XCB_NONE && qtResourceMask_ != 0 && (window & ~qtResourceMask_) == qtResourceBase_;
 }
 
-void X11Pasteboard::clipboardChanged() {
-  // Qt also announces our own writes, synchronously inside setMimeData: write() counts those itself.
-  if (writing_) return;
+std::vector<std::string> X11Pasteboard::readAheadTargets(const std::vector<std::string>& offered) {
+  std::lock_guard lock(mutex_);
+  return x11targets::readAheadTargets(x11targets::contentTargets(offered), typesToReadAhead_);
+}
+
+void X11Pasteboard::setTypesToReadAhead(std::vector<std::string> types) {
+  std::lock_guard lock(mutex_);
+  typesToReadAhead_ = std::move(types);
+}
+
+void X11Pasteboard::contentRead(std::shared_ptr<const SelectionContent> content) {
+  if (content->serial <= installedSerial_) return;
+  // Our own write counts itself; an owner change seen during it is taken in after it.
+  if (writing_) {
+    arrivedWhileWriting_.push_back(std::move(content));
+    return;
+  }
+  installedSerial_ = content->serial;
+  if (isOurWindow(content->owner)) return;
+  // A write of ours since the change was seen may have come after it: then the owner is no longer this one.
+  if (content->owner != XCB_NONE && content->stamp != writes_.load() && selectionOwnerWindow() != content->owner) {
+    return;
+  }
+  bool first = content->serial == 1;  // what the clipboard held when reading began is no change
+  install(std::move(content));
+  if (first) return;
   ++changeCount_;
   announceChange();
 }
 
-X11Pasteboard::Snapshot& X11Pasteboard::snapshot() {
-  connectIfNeeded();
-  if (snapshot_.changeCount != changeCount_) {
-    snapshot_ = Snapshot{};
-    snapshot_.changeCount = changeCount_;
-    snapshot_.owner = selectionOwnerWindow();
+void X11Pasteboard::install(std::shared_ptr<const SelectionContent> content) {
+  snapshot_ = Snapshot{};
+  snapshot_.targets = x11targets::contentTargets(content->targets);
+  for (const auto& [target, bytes] : content->data) snapshot_.targetData.emplace(target, bytes);
+  snapshot_.content = std::move(content);
+}
+
+void X11Pasteboard::installFirstContent() {
+  // Until the first content is read, a question about it waits for it (within the patience of a change).
+  if (installedSerial_ != 0 || !reader_ || snapshot_.ours) return;
+  std::unique_lock lock(mutex_);
+  contentCame_.wait_for(lock, readPatience, [this] { return anyContentCame_; });
+  auto first = firstContent_;
+  lock.unlock();
+  if (first && installedSerial_ == 0) {
+    installedSerial_ = first->serial;
+    if (!isOurWindow(first->owner)) install(std::move(first));
   }
+}
+
+X11Pasteboard::Snapshot& X11Pasteboard::snapshot() {
+  startReading();
+  installFirstContent();
   return snapshot_;
 }
 
-const std::vector<std::string>& X11Pasteboard::targets() {
-  if (!snapshot().targets) {
-    const int64_t count = changeCount_;
-    std::vector<std::string> formats;
-    QClipboard* c = clipboard();
+void X11Pasteboard::readTargets(std::vector<std::string> targets) {
+  Snapshot& s = snapshot();
+  std::erase_if(targets, [&](const std::string& target) {
+    return s.targetData.count(target) != 0 || !contains(s.targets, target);
+  });
+  if (targets.empty()) return;
+  std::map<std::string, std::optional<Bytes>> read;
+  if (s.content && reader_ && !s.content->ownerHung && s.patienceLeft > std::chrono::nanoseconds::zero()) {
     auto started = std::chrono::steady_clock::now();
-    if (const QMimeData* mime = c != nullptr ? c->mimeData(QClipboard::Clipboard) : nullptr) {
-      for (const QString& format : mime->formats()) formats.push_back(format.toStdString());
-    }
-    // Qt waits for the owner in a loop of its own, where the clipboard can change again: the list then
-    // belongs to an older change, and the new one is asked afresh.
-    if (count != changeCount_) return targets();
-    Snapshot& s = snapshot();
-    if (formats.empty() && std::chrono::steady_clock::now() - started >= hungOwnerThreshold) s.ownerHung = true;
-    s.targets = x11targets::contentTargets(formats);
+    read = reader_->read(s.content->serial, targets, std::chrono::ceil<std::chrono::milliseconds>(s.patienceLeft));
+    s.patienceLeft -= std::chrono::steady_clock::now() - started;
   }
-  return *snapshot_.targets;
+  for (const auto& target : targets) s.targetData[target] = read[target];
 }
 
 std::optional<Bytes> X11Pasteboard::readTarget(const std::string& target) {
   Snapshot& s = snapshot();
-  if (auto it = s.targetData.find(target); it != s.targetData.end()) return it->second;
-  if (s.ownerHung) return std::nullopt;
-  const int64_t count = changeCount_;
-  std::optional<Bytes> result;
-  QClipboard* c = clipboard();
-  auto started = std::chrono::steady_clock::now();
-  if (const QMimeData* mime = c != nullptr ? c->mimeData(QClipboard::Clipboard) : nullptr) {
-    QString format = QString::fromStdString(target);
-    if (mime->hasFormat(format)) {
-      // Qt folds UTF8_STRING, STRING and TEXT into text/plain and converts them itself.
-      QByteArray bytes = target == "text/plain" ? mime->text().toUtf8() : mime->data(format);
-      result = Bytes(bytes.constData(), static_cast<size_t>(bytes.size()));
-    }
-  }
-  // The owner may have changed while Qt waited for it; keep only what belongs to this change.
-  if (count != changeCount_) return result;
-  if ((!result || result->empty()) && std::chrono::steady_clock::now() - started >= hungOwnerThreshold) {
-    snapshot().ownerHung = true;
-    result.reset();
-  }
-  snapshot().targetData[target] = result;
-  return result;
+  if (auto known = s.targetData.find(target); known != s.targetData.end()) return known->second;
+  readTargets({target});
+  auto known = s.targetData.find(target);
+  return known != s.targetData.end() ? known->second : std::nullopt;
 }
 
 std::vector<std::string> X11Pasteboard::types() {
-  if (snapshot().types) return *snapshot_.types;
-  const int64_t count = changeCount_;
-  const std::vector<std::string> offered = targets();
-  auto reader = [this](const std::string& target) { return readTarget(target); };
-  std::vector<std::string> result = x11targets::logicalTypes(offered, reader);
-  if (count == changeCount_) snapshot().types = result;
-  return result;
+  Snapshot& s = snapshot();
+  if (!s.types) {
+    s.types = x11targets::logicalTypes(s.targets, [this](const std::string& target) { return readTarget(target); });
+  }
+  return *s.types;
 }
 
 std::optional<Bytes> X11Pasteboard::data(std::string_view type) {
+  Snapshot& s = snapshot();
   std::string key(type);
-  {
-    Snapshot& s = snapshot();
-    if (auto it = s.typeData.find(key); it != s.typeData.end()) return it->second;
-  }
-  const int64_t count = changeCount_;
-  const std::vector<std::string> offered = targets();
-  auto reader = [this](const std::string& target) { return readTarget(target); };
-  std::optional<Bytes> result = x11targets::readType(key, offered, reader);
-  if (count == changeCount_) snapshot().typeData[key] = result;
+  if (auto known = s.typeData.find(key); known != s.typeData.end()) return known->second;
+  auto result = x11targets::readType(key, s.targets, [this](const std::string& target) { return readTarget(target); });
+  s.typeData[key] = result;
   return result;
 }
 
 std::vector<PasteboardItem> X11Pasteboard::items() {
+  readTargets(snapshot().targets);  // together rather than one by one
   PasteboardItem item;
   for (const auto& type : types()) {
     item.types.push_back(type);
@@ -139,17 +177,25 @@ std::vector<PasteboardItem> X11Pasteboard::items() {
   return {item};
 }
 
+bool X11Pasteboard::contentExceedsReadLimit() {
+  Snapshot& s = snapshot();
+  return s.content && s.content->tooLarge;
+}
+
 bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) {
-  connectIfNeeded();
   if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount_) return false;
-  // Another client may have taken the clipboard before Qt told us: the server's owner must still be the
-  // one the content was read from.
-  if (onlyIfChangeCountIs && snapshot_.changeCount == changeCount_ && snapshot_.owner &&
-      selectionOwnerWindow() != snapshot_.owner) {
-    return false;
-  }
   QClipboard* c = clipboard();
   if (c == nullptr) return false;
+  // The clipboard is taken only from the client whose content was read (or from nobody): once another client
+  // owns it, that newer copy wins.
+  const Snapshot& read = snapshot();
+  const uint32_t readOwner = read.content ? read.content->owner : XCB_NONE;
+  auto mayTakeFrom = [&](uint32_t owner) {
+    return owner == XCB_NONE || owner == readOwner || (read.ours && isOurWindow(owner));
+  };
+  if (onlyIfChangeCountIs && qtResourceMask_ != 0) {
+    if (auto owner = selectionOwnerWindow(); owner && !mayTakeFrom(*owner)) return false;
+  }
   const auto targets = x11targets::targetsForWrite(entries);
   auto offer = [&] {
     auto* mime = new QMimeData;
@@ -161,21 +207,34 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
         mime->setData(QString::fromStdString(target.type), bytes);
       }
     }
-    writing_ = true;
     c->setMimeData(mime, QClipboard::Clipboard);
-    writing_ = false;
+    ++writes_;
   };
+  writing_ = true;
   offer();
-  // The server ignores a take stamped earlier than the last owner's, which a client taking the clipboard
-  // "now" can make newer than the last event Qt saw; Qt believes it owns the clipboard all the same.
-  for (int attempt = 0; attempt < 3 && !serverSeesUsAsOwner(); ++attempt) {
+  // The server ignores a take stamped earlier than the last owner's, which a client taking the clipboard "now" can
+  // make newer than the last event Qt saw; Qt believes it owns the clipboard all the same.
+  bool owned = false;
+  for (int attempt = 0;; ++attempt) {
+    auto owner = selectionOwnerWindow();
+    owned = !owner || qtResourceMask_ == 0 || isOurWindow(*owner);  // without Qt on X11, nothing to check
+    if (owned || attempt == 3 || !mayTakeFrom(*owner)) break;
     letQtSeeTheServerTime();
     offer();
   }
-  if (!serverSeesUsAsOwner()) return false;
-  ++changeCount_;
-  announceChange();
-  return true;
+  writing_ = false;
+  if (owned) {
+    snapshot_ = Snapshot{};
+    snapshot_.ours = true;
+    for (const auto& target : targets) {
+      snapshot_.targets.push_back(target.type);
+      snapshot_.targetData[target.type] = target.data;
+    }
+    ++changeCount_;
+    announceChange();
+  }
+  for (auto& content : std::exchange(arrivedWhileWriting_, {})) contentRead(std::move(content));
+  return owned;
 }
 
 std::optional<uint32_t> X11Pasteboard::selectionOwnerWindow() {
@@ -185,14 +244,6 @@ std::optional<uint32_t> X11Pasteboard::selectionOwnerWindow() {
       x->connection(), xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD")), nullptr));
   if (!reply) return std::nullopt;
   return reply->owner;
-}
-
-bool X11Pasteboard::serverSeesUsAsOwner() {
-  auto owner = selectionOwnerWindow();
-  if (!owner || qGuiApp == nullptr || qGuiApp->nativeInterface<QNativeInterface::QX11Application>() == nullptr) {
-    return true;  // nothing to check against
-  }
-  return isOurWindow(*owner);
 }
 
 void X11Pasteboard::letQtSeeTheServerTime() {
@@ -208,17 +259,16 @@ void X11Pasteboard::letQtSeeTheServerTime() {
 }
 
 rx::Publisher<int64_t> X11Pasteboard::changes() {
-  connectIfNeeded();
+  startReading();
   return Pasteboard::changes();
 }
 
 std::optional<std::string> X11Pasteboard::ownerApplication() {
   Snapshot& s = snapshot();
   if (!s.ownerApplication) {
-    QClipboard* c = clipboard();
     X11Connection* x = X11Connection::shared();
-    bool ours = c == nullptr || c->ownsClipboard() || (s.owner && isOurWindow(*s.owner));
-    s.ownerApplication = ours || x == nullptr || !s.owner ? std::nullopt : applicationIdOfOwnerWindow(*x, *s.owner);
+    uint32_t owner = s.content ? s.content->owner : XCB_NONE;
+    s.ownerApplication = x == nullptr || owner == XCB_NONE ? std::nullopt : applicationIdOfOwnerWindow(*x, owner);
   }
   return *s.ownerApplication;
 }

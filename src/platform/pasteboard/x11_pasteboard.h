@@ -1,19 +1,27 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <map>
+#include <memory>
+#include <mutex>
 
 #include "platform/pasteboard/pasteboard.h"
+#include "platform/pasteboard/x11_selection_reader.h"
 
 namespace platform {
 
-// The CLIPBOARD selection through Qt. Reads of one change are fetched once and kept: a hung owner costs one
-// timeout per change, not one per question. Our own content is served by Qt until another client takes the
-// clipboard, and handed to a clipboard manager when the application quits.
+// The CLIPBOARD selection. Other clients' content is read by an X11SelectionReader off the main thread: a change
+// counts once its content is read (the types to read ahead, together), so that deciding on it never waits for
+// the owner. Other types are read when asked, waiting for the owner at most `readPatience` per change in all.
+// Our own content is written through Qt, which serves it until another client takes the clipboard and hands it to
+// a clipboard manager when the application quits.
 class X11Pasteboard final : public QObject, public Pasteboard {
  public:
   X11Pasteboard();
+  ~X11Pasteboard() override;
 
   int64_t changeCount() const override { return changeCount_; }
   std::vector<std::string> types() override;
@@ -21,38 +29,54 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::vector<PasteboardItem> items() override;
   // The application of the client that owns the CLIPBOARD selection, resolved once per change.
   std::optional<std::string> ownerApplication() override;
+  bool contentExceedsReadLimit() override;
+  void setTypesToReadAhead(std::vector<std::string> types) override;
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
   rx::Publisher<int64_t> changes() override;
 
-  // A read that takes this long and brings nothing marks the owner as hung for the rest of its change.
-  static constexpr std::chrono::milliseconds hungOwnerThreshold{1000};
+  static constexpr std::chrono::milliseconds readPatience{250};
 
  private:
   struct Snapshot {
-    int64_t changeCount = -1;
-    std::optional<std::vector<std::string>> targets;
+    std::shared_ptr<const SelectionContent> content;  // another client's content; none for ours or nobody's
+    bool ours = false;
+    std::vector<std::string> targets;
     std::map<std::string, std::optional<Bytes>> targetData;
     std::optional<std::vector<std::string>> types;
     std::map<std::string, std::optional<Bytes>> typeData;
-    bool ownerHung = false;
-    std::optional<uint32_t> owner;  // the X window that owned the clipboard when this change was first read
     std::optional<std::optional<std::string>> ownerApplication;
+    std::chrono::nanoseconds patienceLeft = readPatience;
   };
 
+  void startReading();
+  void contentRead(std::shared_ptr<const SelectionContent> content);
+  void install(std::shared_ptr<const SelectionContent> content);
+  void installFirstContent();
   Snapshot& snapshot();
-  const std::vector<std::string>& targets();
   std::optional<Bytes> readTarget(const std::string& target);
-  void connectIfNeeded();
+  void readTargets(std::vector<std::string> targets);
+  std::vector<std::string> readAheadTargets(const std::vector<std::string>& offered);
   bool isOurWindow(uint32_t window) const;
   std::optional<uint32_t> selectionOwnerWindow();
-  bool serverSeesUsAsOwner();
   void letQtSeeTheServerTime();
-  void clipboardChanged();
 
   int64_t changeCount_ = 0;
-  bool writing_ = false;
-  bool connected_ = false;
+  bool started_ = false;
   Snapshot snapshot_;
+  uint64_t installedSerial_ = 0;
+  bool writing_ = false;
+  std::vector<std::shared_ptr<const SelectionContent>> arrivedWhileWriting_;
+  std::atomic<uint64_t> writes_{0};
+  uint32_t qtResourceBase_ = 0, qtResourceMask_ = 0;
+
+  std::mutex mutex_;  // guards what the reader's thread shares with the main thread
+  std::condition_variable contentCame_;
+  std::shared_ptr<const SelectionContent> firstContent_;
+  bool anyContentCame_ = false;
+  std::vector<std::string> typesToReadAhead_;
+
+  std::unique_ptr<X11SelectionReader> reader_;
+  std::shared_ptr<X11Pasteboard*> self_ = std::make_shared<X11Pasteboard*>(this);
 };
 
 }  // namespace platform

@@ -10,7 +10,8 @@ namespace platform::x11targets {
 
 namespace {
 
-const std::vector<std::string> stringTargets = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING", "STRING",
+// Most precise first: STRING is Latin-1, and TEXT is whatever the owner picks.
+const std::vector<std::string> stringTargets = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING",
                                                 "TEXT"};
 const std::vector<std::string> rtfTargets = {"text/rtf", "application/rtf", "text/richtext"};
 
@@ -118,6 +119,14 @@ const std::string& nameOf(Logical logical) {
   return none;
 }
 
+std::optional<std::string> firstOffered(const std::vector<std::string>& candidates,
+                                        const std::vector<std::string>& targets) {
+  for (const auto& candidate : candidates) {
+    if (contains(targets, candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
 std::optional<Bytes> firstOf(const std::vector<std::string>& candidates, const std::vector<std::string>& targets,
                              const TargetReader& read) {
   for (const auto& candidate : candidates) {
@@ -126,6 +135,19 @@ std::optional<Bytes> firstOf(const std::vector<std::string>& candidates, const s
     }
   }
   return std::nullopt;
+}
+
+std::string latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
+  return out;
+}
+
+// The text of a string target; STRING is Latin-1, and TEXT is taken as UTF-8 when it is valid.
+std::string decodeString(const std::string& target, std::string_view bytes) {
+  if (target == "STRING" || (target == "TEXT" && !isValidUtf8(bytes))) return latin1ToUtf8(bytes);
+  return sanitizedUtf8(bytes);
 }
 
 bool hasSecretHint(const std::vector<std::string>& targets, const TargetReader& read) {
@@ -168,8 +190,10 @@ std::vector<std::string> logicalTypes(const std::vector<std::string>& targets, c
 std::optional<Bytes> readType(const std::string& type, const std::vector<std::string>& targets,
                               const TargetReader& read) {
   if (type == PasteboardType::string) {
-    auto text = firstOf(stringTargets, targets, read);
-    if (text) return sanitizedUtf8(*text);
+    for (const auto& candidate : stringTargets) {
+      if (!contains(targets, candidate)) continue;
+      if (auto text = read(candidate)) return decodeString(candidate, *text);
+    }
     return std::nullopt;
   }
   if (type == PasteboardType::html) {
@@ -214,6 +238,35 @@ std::optional<Bytes> readType(const std::string& type, const std::vector<std::st
   if (contains(targets, type)) return read(type);
   if (type == concealedType && hasSecretHint(targets, read)) return Bytes();
   return std::nullopt;
+}
+
+std::vector<std::string> readAheadTargets(const std::vector<std::string>& targets,
+                                          const std::vector<std::string>& types) {
+  std::vector<std::string> out;
+  auto add = [&](const std::optional<std::string>& target) {
+    if (target && contains(targets, *target) && !contains(out, *target)) out.push_back(*target);
+  };
+  // The list of types itself needs these.
+  add("text/uri-list");
+  add(std::string(passwordHint));
+  for (const auto& type : types) {
+    if (type == PasteboardType::string) {
+      add(firstOffered(stringTargets, targets));
+    } else if (type == PasteboardType::html) {
+      add("text/html");
+    } else if (type == PasteboardType::rtf) {
+      add(firstOffered(rtfTargets, targets));
+    } else if (type == PasteboardType::url) {
+      add(firstOffered({"text/uri-list", "text/x-moz-url", "_NETSCAPE_URL"}, targets));
+    } else if (type == PasteboardType::fileUrl) {
+      add("x-special/gnome-copied-files");
+    } else if (type == PasteboardType::color) {
+      add("application/x-color");
+    } else if (type != PasteboardType::tiff) {
+      add(type);  // markers and other types travel under their own name
+    }
+  }
+  return out;
 }
 
 std::vector<PasteboardEntry> targetsForWrite(const std::vector<PasteboardEntry>& entries) {

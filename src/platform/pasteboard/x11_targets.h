@@ -26,6 +26,11 @@ std::vector<std::string> logicalTypes(const std::vector<std::string>& targets, c
 std::optional<Bytes> readType(const std::string& type, const std::vector<std::string>& targets,
                               const TargetReader& read);
 
+// The offered targets that carry `types` (logical types or other names), plus those the list of logical types itself
+// needs, without images: what to read of a new content before deciding on it.
+std::vector<std::string> readAheadTargets(const std::vector<std::string>& targets,
+                                          const std::vector<std::string>& types);
+
 // The X11 targets that carry `entries`, in order, each with its bytes.
 std::vector<PasteboardEntry> targetsForWrite(const std::vector<PasteboardEntry>& entries);
 
