@@ -116,6 +116,18 @@ void PasteboardController::modifierFlagsChanged(uint64_t flags) {
 }
 
 void PasteboardController::pasteboardDidChange() {
+  // Passes keep a pace whatever arrives: a change that comes too soon is decided later, on the content found then.
+  if (decisionDeferred_) return;
+  if (auto wait = loopGuard_.waitBeforeNextPass(ClipboardLoopGuard::Clock::now()); wait.count() > 0) {
+    decisionDeferred_ = true;
+    platform::mainExecutor().postAfter(wait, [weak = std::weak_ptr<PasteboardController*>(self_)] {
+      if (auto self = weak.lock()) {
+        (*self)->decisionDeferred_ = false;
+        (*self)->pasteboardDidChange();
+      }
+    });
+    return;
+  }
   // Reading another client's clipboard waits in a loop of its own, where the next change can arrive.
   decision_.run([this] { decideChange(); });
 }
@@ -140,16 +152,29 @@ void PasteboardController::decideChange() {
     logLine("IGNORING PASTEBOARD", __LINE__);
     return;
   }
-  if (isClipboardManagerCopyOfOurWrite()) return;
+  // A clipboard manager may answer each of our writes by taking the clipboard back.
+  const auto now = ClipboardLoopGuard::Clock::now();
+  switch (loopGuard_.check(contentForLoopGuard(), now)) {
+    case ClipboardLoopGuard::Verdict::clean:
+      break;
+    case ClipboardLoopGuard::Verdict::keepsComingBack:
+      logLine("Skip: the same content keeps coming back after cleaning; it is left alone while it does", __LINE__);
+      return;
+    case ClipboardLoopGuard::Verdict::ourWriteCameBack:
+    case ClipboardLoopGuard::Verdict::stillComingBack:
+      return;
+  }
   clearFormatting();
+  loopGuard_.passed(now);
 }
 
-bool PasteboardController::isClipboardManagerCopyOfOurWrite() {
-  // A manager copies the text targets only; a new copy of the same rich text still offers HTML or RTF.
-  if (lastWrittenText_.empty() && lastWriteTime_ == std::chrono::steady_clock::time_point{}) return false;
-  if (std::chrono::steady_clock::now() - lastWriteTime_ >= loopGuardWindow) return false;
-  if (offersRichText(pasteboard_)) return false;
-  return pasteboard_.string(platform::PasteboardType::string) == lastWrittenText_;
+ClipboardLoopGuard::Content PasteboardController::contentForLoopGuard() {
+  using platform::PasteboardType::html;
+  using platform::PasteboardType::rtf;
+  using platform::PasteboardType::string;
+  // RTF is read only where a pass reads it too: while links are kept.
+  return {pasteboard_.string(string), pasteboard_.string(html),
+          get(Keys::preserveLinks()) ? pasteboard_.data(rtf) : std::nullopt};
 }
 
 bool PasteboardController::shouldSkip() {
@@ -204,7 +229,12 @@ void PasteboardController::clearFormatting() {
       *content);
 
   std::vector<platform::PasteboardEntry> entries = entriesForText(cleaned);
-  std::string writtenText = entries.back().data;
+  ClipboardLoopGuard::Content written;
+  for (const auto& entry : entries) {
+    if (entry.type == platform::PasteboardType::string) written.text = entry.data;
+    if (entry.type == platform::PasteboardType::html) written.html = entry.data;
+    if (entry.type == platform::PasteboardType::rtf) written.rtf = entry.data;
+  }
   if (source) entries.push_back({kit::PasteboardType::source, *source});
   entries.push_back({cleanedMarkerType(), ""});
   if (get(Keys::improveCompatibilityWithAppendOperations()))
@@ -215,8 +245,7 @@ void PasteboardController::clearFormatting() {
   }
 
   if (!pasteboard_.write(std::move(entries), changeCount)) return;  // a newer copy arrived: its own pass cleans it
-  lastWrittenText_ = std::move(writtenText);
-  lastWriteTime_ = std::chrono::steady_clock::now();
+  loopGuard_.wrote(std::move(written), ClipboardLoopGuard::Clock::now());
   printLine("Finished clearing");
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/clipboard_loop_guard.h"
 #include "engine/content_decision.h"
 #include "engine/javascript_run.h"
 #include "kit/foundation/event_monitors.h"
@@ -84,13 +85,9 @@ class PasteboardController {
     lastOptionKeyPress_ = {};
   }
 
-  // A clipboard manager that takes the clipboard over with our text but drops our marker is not answered
-  // with another pass while our write is this recent.
-  static constexpr std::chrono::seconds loopGuardWindow{2};
-
  private:
   void decideChange();
-  bool isClipboardManagerCopyOfOurWrite();
+  ClipboardLoopGuard::Content contentForLoopGuard();
   void presentScriptError(const std::string& description);
 
   platform::Pasteboard& pasteboard_;
@@ -105,8 +102,8 @@ class PasteboardController {
   std::chrono::system_clock::time_point lastOptionKeyPress_{};
   kit::ReentrancyGuard decision_;
   kit::ReentrancyGuard passOnDemand_;
-  std::string lastWrittenText_;
-  std::chrono::steady_clock::time_point lastWriteTime_{};
+  bool decisionDeferred_ = false;
+  ClipboardLoopGuard loopGuard_;
 };
 
 }  // namespace engine

@@ -141,6 +141,12 @@ int ChildProcess::wait(std::chrono::milliseconds timeout) {
 
 std::string ChildProcess::output() const { return output_; }
 
+void ChildProcess::stop() {
+  if (ended_ || pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  wait();
+}
+
 std::string run(const std::vector<std::string>& argv, const std::string& standardInput) {
   ChildProcess child(argv, standardInput);
   child.wait();

@@ -44,6 +44,8 @@ class ChildProcess {
   // Waits for the process to end and answers its exit status (-1 when killed or still running after the wait).
   int wait(std::chrono::milliseconds timeout = std::chrono::seconds(10));
   std::string output() const;  // standard output, once it ended
+  // Ends the process (SIGTERM) and collects its output.
+  void stop();
 
  private:
   pid_t pid_ = -1;

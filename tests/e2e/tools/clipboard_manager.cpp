@@ -1,0 +1,190 @@
+// A naive clipboard manager for tests and benchmarks: it takes the clipboard back after each write of the cleaning
+// engine (a copy that carries the engine's marker), either with the last copy it saw from anyone else ("original")
+// or with the text targets it just read from the engine's write, without the marker ("echo").
+//   clipboard_manager original|echo [html text]
+// It starts by copying `html` and `text` itself, as the user's first copy. Each copy it sees is printed as
+// "saw <its UTF8_STRING>", each take as "took". It runs until it is killed.
+#include <poll.h>
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using Targets = std::map<std::string, std::string>;
+
+template <class T>
+std::unique_ptr<T, decltype(&std::free)> reply(T* raw) {
+  return {raw, &std::free};
+}
+
+class Manager {
+ public:
+  explicit Manager(bool echo) : echo_(echo) {
+    c_ = xcb_connect(nullptr, nullptr);
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+    window_ = xcb_generate_id(c_);
+    uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+    clipboard_ = atom("CLIPBOARD");
+    targets_ = atom("TARGETS");
+    property_ = atom("_MANAGER_READ");
+    fixesEvent_ = xcb_get_extension_data(c_, &xcb_xfixes_id)->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+    reply(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
+    xcb_xfixes_select_selection_input(c_, window_, clipboard_, XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
+  }
+
+  // The user's first copy, made by the manager itself.
+  void copy(Targets content) {
+    original_ = content;
+    take(std::move(content));
+  }
+
+  void take(Targets content) {
+    served_ = std::move(content);
+    xcb_set_selection_owner(c_, window_, clipboard_, XCB_CURRENT_TIME);
+    xcb_flush(c_);
+    std::printf("took\n");
+    std::fflush(stdout);
+  }
+
+  void run() {
+    for (;;) {
+      while (!changes_.empty()) {
+        xcb_timestamp_t time = changes_.front();
+        changes_.pop_front();
+        ownerChanged(time);
+      }
+      auto event = reply(xcb_wait_for_event(c_));
+      if (!event) return;
+      handle(*event);
+    }
+  }
+
+ private:
+  xcb_atom_t atom(std::string_view name) {
+    auto r = reply(
+        xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
+    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+  }
+
+  std::string nameOf(xcb_atom_t a) {
+    auto r = reply(xcb_get_atom_name_reply(c_, xcb_get_atom_name(c_, a), nullptr));
+    return r ? std::string(xcb_get_atom_name_name(r.get()), xcb_get_atom_name_name_length(r.get())) : std::string();
+  }
+
+  void handle(const xcb_generic_event_t& event) {
+    uint8_t type = event.response_type & 0x7f;
+    if (type == XCB_SELECTION_REQUEST) {
+      serve(reinterpret_cast<const xcb_selection_request_event_t&>(event));
+    } else if (type == fixesEvent_) {
+      const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
+      if (notify.owner != window_ && notify.owner != XCB_NONE) changes_.push_back(notify.timestamp);
+    }
+  }
+
+  // Reads one target of the new owner, serving our own requests meanwhile.
+  std::optional<std::string> read(xcb_atom_t target, xcb_timestamp_t time) {
+    xcb_convert_selection(c_, window_, clipboard_, target, property_, time);
+    xcb_flush(c_);
+    for (;;) {
+      pollfd p{xcb_get_file_descriptor(c_), POLLIN, 0};
+      auto event = reply(xcb_poll_for_event(c_));
+      if (!event) {
+        if (poll(&p, 1, 2000) <= 0) return std::nullopt;
+        continue;
+      }
+      if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY) {
+        handle(*event);
+        continue;
+      }
+      auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event.get());
+      if (notify->property == XCB_NONE) return std::nullopt;
+      auto value = reply(xcb_get_property_reply(
+          c_, xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 24), nullptr));
+      if (!value) return std::nullopt;
+      return std::string(static_cast<const char*>(xcb_get_property_value(value.get())),
+                         static_cast<size_t>(xcb_get_property_value_length(value.get())));
+    }
+  }
+
+  void ownerChanged(xcb_timestamp_t time) {
+    auto list = read(targets_, time);
+    if (!list) return;
+    Targets text;
+    bool cleaned = false;
+    for (size_t i = 0; i + 4 <= list->size(); i += 4) {
+      xcb_atom_t a;
+      std::memcpy(&a, list->data() + i, 4);
+      std::string name = nameOf(a);
+      if (name == "com.kestrova.Quillet.hasRun") cleaned = true;
+      // Text targets only: markers are dropped.
+      if (name.rfind("text/", 0) == 0 || name == "UTF8_STRING" || name == "STRING" || name == "application/rtf") {
+        if (auto data = read(a, time)) text[name] = *data;
+      }
+    }
+    std::printf("saw %s\n", text.count("UTF8_STRING") != 0 ? text["UTF8_STRING"].c_str() : "");
+    std::fflush(stdout);
+    if (!cleaned) {
+      original_ = text;
+      return;
+    }
+    take(echo_ ? text : original_);
+  }
+
+  void serve(const xcb_selection_request_event_t& request) {
+    xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+    bool served = true;
+    if (request.target == targets_) {
+      std::vector<xcb_atom_t> atoms{targets_};
+      for (const auto& [name, data] : served_) atoms.push_back(atom(name));
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
+                          static_cast<uint32_t>(atoms.size()), atoms.data());
+    } else if (auto it = served_.find(nameOf(request.target)); it != served_.end()) {
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
+                          static_cast<uint32_t>(it->second.size()), it->second.data());
+    } else {
+      served = false;
+    }
+    xcb_selection_notify_event_t notify{};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request.time;
+    notify.requestor = request.requestor;
+    notify.selection = request.selection;
+    notify.target = request.target;
+    notify.property = served ? property : XCB_NONE;
+    xcb_send_event(c_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
+    xcb_flush(c_);
+  }
+
+  bool echo_;
+  xcb_connection_t* c_;
+  xcb_window_t window_;
+  xcb_atom_t clipboard_, targets_, property_;
+  uint8_t fixesEvent_;
+  Targets served_, original_;
+  std::deque<xcb_timestamp_t> changes_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  Manager manager(std::string_view(argv[1]) == "echo");
+  std::string html = argc > 2 ? argv[2] : "<p><b>Rich</b> copy with a <a href=\"https://example.com/\">link</a></p>";
+  std::string text = argc > 3 ? argv[3] : "Rich copy with a link";
+  manager.copy({{"text/html", html}, {"UTF8_STRING", text}, {"text/plain", text}});
+  manager.run();
+  return 0;
+}
