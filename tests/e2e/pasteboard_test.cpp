@@ -140,6 +140,26 @@ TEST_F(PasteboardOnX11, HungOwnerCostsOneTimeoutPerChange) {
   EXPECT_LT(secondRound, 200ms);
 }
 
+TEST_F(PasteboardOnX11, AWriteNeverTakesTheClipboardBackFromANewerCopy) {
+  // Another application copies right after our write: its copy stays, whatever the timing.
+  for (auto delay : {0us, 1000us, 2000us, 10000us}) {
+    int lost = 0;
+    for (int round = 0; round < 100; ++round) {
+      std::string newer = "newer " + std::to_string(round);
+      x11test::SelectionOwner other({.targets = {{"text/html", "<b>older</b>"}, {"UTF8_STRING", "older"}},
+                                     .takeBackAfter = delay,
+                                     .takeBackWith = {{"UTF8_STRING", newer}}});
+      ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.string(string) == "older"; }));
+      // Whether the write counts as done depends on how soon the other client answered it.
+      pasteboard.write({{string, "older, cleaned"}}, pasteboard.changeCount());
+      ASSERT_TRUE(x11test::processEventsUntil([&] { return other.tookBack(); }, 1s));
+      x11test::processEventsUntil([&] { return pasteboard.string(string) == newer; }, 200ms);
+      if (x11test::clipboardOwner() != other.window()) ++lost;
+    }
+    EXPECT_EQ(lost, 0) << "of 100 at " << delay.count() << " µs";
+  }
+}
+
 TEST_F(PasteboardOnX11, OwnerApplicationIsTheSelectionOwnersDesktopEntry) {
   x11test::TemporaryFolder dataHome;
   dataHome.write("applications/org.example.Owner.desktop",

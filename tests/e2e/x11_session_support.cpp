@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xfixes.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -189,9 +190,28 @@ SelectionOwner::SelectionOwner(Options options) : options_(std::move(options)) {
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, intern(connection_, "_NET_WM_PID"),
                         XCB_ATOM_CARDINAL, 32, 1, &options_.netWmPid);
   }
+  if (!options_.takeBackWith.empty()) {
+    platform::xcbReply(
+        xcb_xfixes_query_version_reply(connection_, xcb_xfixes_query_version(connection_, 5, 0), nullptr));
+    xcb_xfixes_select_selection_input(connection_, window_, intern(connection_, "CLIPBOARD"),
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
+  }
   xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
   xcb_flush(connection_);
   thread_ = std::thread([this] { serve(); });
+}
+
+void SelectionOwner::takeBack() {
+  auto until = std::chrono::steady_clock::now() + options_.takeBackAfter;
+  while (std::chrono::steady_clock::now() < until) {
+  }
+  options_.targets = options_.takeBackWith;
+  options_.order.clear();
+  for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
+  options_.takeBackWith.clear();
+  xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_flush(connection_);
+  tookBack_ = true;
 }
 
 SelectionOwner::~SelectionOwner() {
@@ -205,11 +225,17 @@ SelectionOwner::~SelectionOwner() {
 void SelectionOwner::serve() {
   xcb_atom_t targetsAtom = intern(connection_, "TARGETS");
   xcb_atom_t atomAtom = XCB_ATOM_ATOM;
+  const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
+  const uint8_t ownerChanged = fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
   int fd = xcb_get_file_descriptor(connection_);
   while (!stop_) {
     pollfd p{fd, POLLIN, 0};
-    poll(&p, 1, 20);
+    poll(&p, 1, 2);
     while (auto event = platform::xcbReply(xcb_poll_for_event(connection_))) {
+      if ((event->response_type & 0x7f) == ownerChanged && !options_.takeBackWith.empty()) {
+        auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event.get());
+        if (notify->owner != window_ && notify->owner != XCB_NONE) takeBack();
+      }
       auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event.get());
       bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
       if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
@@ -259,6 +285,15 @@ TestWindow::~TestWindow() {
   xcb_destroy_window(connection_, window_);
   xcb_flush(connection_);
   xcb_disconnect(connection_);
+}
+
+xcb_window_t clipboardOwner() {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  auto reply =
+      platform::xcbReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, intern(c, "CLIPBOARD")), nullptr));
+  xcb_window_t owner = reply ? reply->owner : xcb_window_t{XCB_NONE};
+  xcb_disconnect(c);
+  return owner;
 }
 
 xcb_window_t rootWindow() {

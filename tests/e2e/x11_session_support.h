@@ -75,19 +75,28 @@ class SelectionOwner {
     uint32_t netWmPid = 0;
     bool hang = false;        // never answer a request
     bool hangOnData = false;  // answer TARGETS only
+    // Once another client takes the clipboard, take it back this long after with these targets (if any).
+    std::chrono::microseconds takeBackAfter{0};
+    std::map<std::string, std::string> takeBackWith;
   };
   explicit SelectionOwner(Options options);
   ~SelectionOwner();
   xcb_window_t window() const { return window_; }
+  bool tookBack() const { return tookBack_; }
 
  private:
   void serve();
+  void takeBack();
   Options options_;
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t window_ = XCB_NONE;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> tookBack_{false};
   std::thread thread_;
 };
+
+// The window that owns the CLIPBOARD selection now, as the server answers.
+xcb_window_t clipboardOwner();
 
 // A shown top-level window of another client, at a given place.
 class TestWindow {

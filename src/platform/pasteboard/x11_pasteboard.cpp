@@ -46,7 +46,6 @@ void X11Pasteboard::startReading() {
   X11SelectionReader::Options options;
   options.readAhead = [this](const std::vector<std::string>& offered) { return readAheadTargets(offered); };
   options.isOwnWindow = [this](xcb_window_t window) { return isOurWindow(window); };
-  options.stamp = [this] { return writes_.load(); };
   options.contentRead = [this, weak](std::shared_ptr<const SelectionContent> content) {
     {
       std::lock_guard lock(mutex_);
@@ -89,10 +88,6 @@ void X11Pasteboard::contentRead(std::shared_ptr<const SelectionContent> content)
   }
   installedSerial_ = content->serial;
   if (isOurWindow(content->owner)) return;
-  // A write of ours since the change was seen may have come after it: then the owner is no longer this one.
-  if (content->owner != XCB_NONE && content->stamp != writes_.load() && selectionOwnerWindow() != content->owner) {
-    return;
-  }
   bool first = content->serial == 1;  // what the clipboard held when reading began is no change
   install(std::move(content));
   if (first) return;
@@ -102,6 +97,7 @@ void X11Pasteboard::contentRead(std::shared_ptr<const SelectionContent> content)
 
 void X11Pasteboard::install(std::shared_ptr<const SelectionContent> content) {
   snapshot_ = Snapshot{};
+  snapshot_.serial = content->serial;
   snapshot_.targets = x11targets::contentTargets(content->targets);
   for (const auto& [target, bytes] : content->data) snapshot_.targetData.emplace(target, bytes);
   snapshot_.content = std::move(content);
@@ -116,7 +112,7 @@ void X11Pasteboard::installFirstContent() {
   lock.unlock();
   if (first && installedSerial_ == 0) {
     installedSerial_ = first->serial;
-    if (!isOurWindow(first->owner)) install(std::move(first));
+    install(std::move(first));
   }
 }
 
@@ -186,15 +182,12 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
   if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount_) return false;
   QClipboard* c = clipboard();
   if (c == nullptr) return false;
-  // The clipboard is taken only from the client whose content was read (or from nobody): once another client
-  // owns it, that newer copy wins.
-  const Snapshot& read = snapshot();
-  const uint32_t readOwner = read.content ? read.content->owner : XCB_NONE;
-  auto mayTakeFrom = [&](uint32_t owner) {
-    return owner == XCB_NONE || owner == readOwner || (read.ours && isOurWindow(owner));
-  };
-  if (onlyIfChangeCountIs && qtResourceMask_ != 0) {
-    if (auto owner = selectionOwnerWindow(); owner && !mayTakeFrom(*owner)) return false;
+  // The clipboard is taken only while the owner change whose content was read is the last one: once another client
+  // took it, even the same client again, that newer copy wins.
+  const uint64_t readSerial = snapshot().serial;
+  if (onlyIfChangeCountIs && reader_) {
+    auto last = reader_->lastOwnerChange(readPatience);
+    if (last && last->serial != readSerial) return false;
   }
   const auto targets = x11targets::targetsForWrite(entries);
   auto offer = [&] {
@@ -208,23 +201,31 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
       }
     }
     c->setMimeData(mime, QClipboard::Clipboard);
-    ++writes_;
   };
   writing_ = true;
   offer();
   // The server ignores a take stamped earlier than the last owner's, which a client taking the clipboard "now" can
-  // make newer than the last event Qt saw; Qt believes it owns the clipboard all the same.
-  bool owned = false;
-  for (int attempt = 0;; ++attempt) {
-    auto owner = selectionOwnerWindow();
-    owned = !owner || qtResourceMask_ == 0 || isOurWindow(*owner);  // without Qt on X11, nothing to check
-    if (owned || attempt == 3 || !mayTakeFrom(*owner)) break;
+  // make newer than the last event Qt saw; Qt believes it owns the clipboard all the same. Then it tries again, as
+  // long as nobody else took the clipboard meanwhile.
+  bool owned = !reader_;  // without reading the clipboard there is nothing to check against
+  uint64_t ownSerial = readSerial;
+  for (int attempt = 0; reader_; ++attempt) {
+    auto last = reader_->lastOwnerChange(readPatience);
+    if (!last) {
+      auto owner = selectionOwnerWindow();
+      owned = owner && isOurWindow(*owner);
+      break;
+    }
+    owned = isOurWindow(last->owner);
+    ownSerial = last->serial;
+    if (owned || last->serial != readSerial || attempt == 3) break;
     letQtSeeTheServerTime();
     offer();
   }
   writing_ = false;
   if (owned) {
     snapshot_ = Snapshot{};
+    snapshot_.serial = installedSerial_ = std::max(installedSerial_, ownSerial);
     snapshot_.ours = true;
     for (const auto& target : targets) {
       snapshot_.targets.push_back(target.type);

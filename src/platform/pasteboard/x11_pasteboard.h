@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -38,6 +37,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
 
  private:
   struct Snapshot {
+    uint64_t serial = 0;                              // the owner change it belongs to
     std::shared_ptr<const SelectionContent> content;  // another client's content; none for ours or nobody's
     bool ours = false;
     std::vector<std::string> targets;
@@ -66,7 +66,6 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   uint64_t installedSerial_ = 0;
   bool writing_ = false;
   std::vector<std::shared_ptr<const SelectionContent>> arrivedWhileWriting_;
-  std::atomic<uint64_t> writes_{0};
   uint32_t qtResourceBase_ = 0, qtResourceMask_ = 0;
 
   std::mutex mutex_;  // guards what the reader's thread shares with the main thread

@@ -65,16 +65,19 @@ class X11SelectionReader::Worker {
     auto request = std::make_shared<Request>();
     request->serial = serial;
     request->targets = targets;
-    {
-      std::lock_guard lock(queueMutex_);
-      queue_.push_back(request);
-    }
-    wake();
-    std::unique_lock lock(request->mutex);
-    request->answered.wait_for(lock, wait, [&] { return request->done; });
+    ask(request, wait);
+    std::lock_guard lock(request->mutex);
     std::map<std::string, std::optional<Bytes>> results = request->results;
     for (const auto& target : targets) results.try_emplace(target);
     return results;
+  }
+
+  std::optional<OwnerChange> lastOwnerChange(std::chrono::milliseconds wait) {
+    auto request = std::make_shared<Request>();
+    request->aboutTheOwner = true;
+    ask(request, wait);
+    std::lock_guard lock(request->mutex);
+    return request->lastChange;
   }
 
  private:
@@ -82,11 +85,35 @@ class X11SelectionReader::Worker {
   struct Request {
     uint64_t serial = 0;
     std::vector<std::string> targets;
+    bool aboutTheOwner = false;  // a question about the last owner change rather than a read
     std::mutex mutex;
     std::condition_variable answered;
     bool done = false;
     std::map<std::string, std::optional<Bytes>> results;
+    std::optional<OwnerChange> lastChange;
   };
+
+  void ask(const std::shared_ptr<Request>& request, std::chrono::milliseconds wait) {
+    {
+      std::lock_guard lock(queueMutex_);
+      queue_.push_back(request);
+    }
+    wake();
+    std::unique_lock lock(request->mutex);
+    request->answered.wait_for(lock, wait, [&] { return request->done; });
+  }
+
+  // Answers with the last owner change the server made before the question: a round trip brings in every event
+  // sent before its reply.
+  void answerAboutTheOwner(Request& request) {
+    xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+    while (auto event = xcbReply(xcb_poll_for_queued_event(c_))) handle(*event);
+    {
+      std::lock_guard lock(request.mutex);
+      request.lastChange = OwnerChange{serial_, owner_};
+    }
+    answer(request);
+  }
 
   struct Transfer {
     std::string target;
@@ -163,8 +190,7 @@ class X11SelectionReader::Worker {
     fetch_.reset();
     auto content = std::make_shared<SelectionContent>();
     content->serial = ++serial_;
-    content->owner = owner;
-    if (options_.stamp) content->stamp = options_.stamp();
+    content->owner = owner_ = owner;
     if (owner == XCB_NONE || (options_.isOwnWindow && options_.isOwnWindow(owner))) {
       report(std::move(content));
       return;
@@ -355,6 +381,10 @@ class X11SelectionReader::Worker {
       requests.swap(queue_);
     }
     for (auto& request : requests) {
+      if (request->aboutTheOwner) {
+        answerAboutTheOwner(*request);
+        continue;
+      }
       // Only the current owner is asked, and not again once it has shown that it does not answer.
       bool askable = fetch_ && fetch_->reported && !fetch_->hung && fetch_->content->serial == request->serial;
       bool started = false;
@@ -418,6 +448,7 @@ class X11SelectionReader::Worker {
   std::map<xcb_atom_t, std::string> names_;
   std::optional<Fetch> fetch_;
   uint64_t serial_ = 0;
+  xcb_window_t owner_ = XCB_NONE;
   int wake_ = -1;
   std::atomic<bool> stopping_{false};
   std::thread thread_;
@@ -460,6 +491,10 @@ std::unique_ptr<X11SelectionReader> X11SelectionReader::start(Options options) {
 X11SelectionReader::X11SelectionReader(std::unique_ptr<Worker> worker) : worker_(std::move(worker)) {}
 
 X11SelectionReader::~X11SelectionReader() = default;
+
+std::optional<X11SelectionReader::OwnerChange> X11SelectionReader::lastOwnerChange(std::chrono::milliseconds wait) {
+  return worker_->lastOwnerChange(wait);
+}
 
 std::map<std::string, std::optional<Bytes>> X11SelectionReader::read(uint64_t serial,
                                                                      const std::vector<std::string>& targets,

@@ -25,7 +25,6 @@ struct SelectionContent {
   std::map<std::string, std::optional<Bytes>> data;
   bool ownerHung = false;  // the owner stopped answering before everything asked for came
   bool tooLarge = false;   // a target was larger than the reader takes; its data was not read
-  uint64_t stamp = 0;      // what Options::stamp gave when the owner change was seen
 };
 
 // Reads the CLIPBOARD selection of other clients on an X connection and a thread of its own, so that a slow or hung
@@ -42,9 +41,6 @@ class X11SelectionReader {
     // Receives each other owner's content once read, on the reader's thread. Owners that lost the clipboard before
     // their content was read are not reported; an owner of our own, or nobody, comes with no targets.
     std::function<void(std::shared_ptr<const SelectionContent> content)> contentRead;
-    // Read on the reader's thread as each owner change is seen, and handed back with its content: lets the caller
-    // tell whether something it did came before or after the change was seen.
-    std::function<uint64_t()> stamp;
     // An owner that answers nothing for this long counts as hung, also in the middle of a transfer.
     std::chrono::milliseconds patience{3000};
     // Larger targets are not read.
@@ -56,6 +52,15 @@ class X11SelectionReader {
   ~X11SelectionReader();
   X11SelectionReader(const X11SelectionReader&) = delete;
   X11SelectionReader& operator=(const X11SelectionReader&) = delete;
+
+  struct OwnerChange {
+    uint64_t serial;     // as in SelectionContent
+    xcb_window_t owner;  // none: nobody
+  };
+  // The last owner change the server made before this question, once the reader has taken in every change before
+  // it; none when no answer came within `wait`. Tells whether a take of the clipboard went through, or whether
+  // another client took it since a content was read (even the same client, taking it again).
+  std::optional<OwnerChange> lastOwnerChange(std::chrono::milliseconds wait);
 
   // Reads more targets of the content with `serial` while its owner still has the clipboard, waiting at most `wait`.
   // Every target asked for has an entry: none when it is not offered, was refused or did not come in time.
