@@ -378,6 +378,24 @@ TEST_F(ClipboardEngine, AtMostOneScriptErrorAlertIsOpen) {
   EXPECT_EQ(presenter.messages().size(), 2u);
 }
 
+TEST_F(ClipboardEngine, RtfNestedDeepNeverBecomesLessThanTheCopyOffered) {
+  auto nested = [](const std::string& group, const std::string& inner) {
+    std::string rtf = "{\\rtf1 ";
+    for (int i = 0; i < 100000; ++i) rtf += group;
+    return rtf + inner + std::string(100000, '}') + "}";
+  };
+  // Formatting nested 100,000 deep keeps its text.
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/rtf", nested("{\\b ", "deep text")}}, 3000ms));
+  EXPECT_EQ(cleanedText(), "deep text");
+  // A reader that gives up leaves the plain text the copy offered, or the copy alone.
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/rtf", nested("{\\f1 {\\f2 ", "x")}, {"UTF8_STRING", "offered text"}}));
+  EXPECT_EQ(cleanedText(), "offered text");
+  set(Keys::preserveLinks(), true);
+  ASSERT_TRUE(copyAndWaitForCleaning({{"text/rtf", nested("{\\f1 {\\f2 ", "y")}, {"UTF8_STRING", "offered too"}}));
+  EXPECT_EQ(cleanedText(), "offered too");
+  EXPECT_FALSE(copyAndWaitForCleaning({{"text/rtf", nested("{\\f1 {\\f2 ", "z")}}, 700ms));
+}
+
 TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaningGetNoEndlessPasses) {
   // The manager answers each of our writes with the copy it saw last, or with what it read of our write without
   // our marker; with links kept our write carries HTML and RTF as well.

@@ -16,7 +16,10 @@ namespace platform {
 
 namespace {
 
-constexpr size_t maxGroupDepth = 4096;
+// Nested groups that each change the reading state (destination, font, Unicode skip) are kept one by one, up to
+// this many; deeper such nesting gives up the reading. Nested groups that change nothing of it (formatting such as
+// bold or italic) share one entry, however deep they go.
+constexpr size_t maxGroupStates = 4096;
 constexpr size_t npos = std::string::npos;
 
 enum class Destination {
@@ -32,6 +35,13 @@ struct GroupState {
   Destination beforeAlternate = Destination::text;
   int unicodeSkip = 1;
   int font = -1;
+  bool operator==(const GroupState&) const = default;
+};
+
+// The state to restore when a group ends, saved by `groups` nested groups in a row.
+struct SavedState {
+  GroupState state;
+  size_t groups;
 };
 
 struct Field {
@@ -93,10 +103,11 @@ class RtfReader {
  public:
   explicit RtfReader(std::string_view data) : in_(data) {}
 
-  AttributedString read(size_t start);
+  // Nothing when the groups nest too deeply to be read whole.
+  std::optional<AttributedString> read(size_t start);
 
  private:
-  void openGroup();
+  bool openGroup();   // false when the nesting is too deep
   bool closeGroup();  // false when the document's outermost group closed
   void controlWord(std::string_view word, bool hasParameter, int32_t parameter);
   void controlSymbol(char symbol);
@@ -111,7 +122,8 @@ class RtfReader {
 
   std::string_view in_;
   size_t pos_ = 0;
-  std::vector<GroupState> stack_;
+  std::vector<SavedState> stack_;
+  size_t depth_ = 0;
   GroupState state_;
   bool starred_ = false;  // the previous token was \*
 
@@ -208,22 +220,30 @@ void RtfReader::textByte(char byte) {
   pendingBytes_ += byte;
 }
 
-void RtfReader::openGroup() {
+bool RtfReader::openGroup() {
   flushBytes();
   pendingSkip_ = 0;
   starred_ = false;
-  stack_.push_back(state_);
+  if (!stack_.empty() && stack_.back().state == state_) {
+    ++stack_.back().groups;
+  } else {
+    if (stack_.size() >= maxGroupStates) return false;
+    stack_.push_back({state_, 1});
+  }
+  ++depth_;
+  return true;
 }
 
 bool RtfReader::closeGroup() {
   flushBytes();
   pendingSkip_ = 0;
   starred_ = false;
-  if (!fields_.empty() && fields_.back().depth == stack_.size()) finishField();
-  if (stack_.empty()) return false;
-  state_ = stack_.back();
-  stack_.pop_back();
-  return !stack_.empty();
+  if (!fields_.empty() && fields_.back().depth == depth_) finishField();
+  if (depth_ == 0) return false;
+  state_ = stack_.back().state;
+  if (--stack_.back().groups == 0) stack_.pop_back();
+  --depth_;
+  return depth_ != 0;
 }
 
 void RtfReader::finishField() {
@@ -360,7 +380,7 @@ void RtfReader::controlWord(std::string_view word, bool hasParameter, int32_t pa
   } else if (word == "mac" || word == "pc" || word == "pca") {
     if (!explicitCodePage_) documentCodePage_ = word == "mac" ? 10000 : (word == "pc" ? 437 : 850);
   } else if (word == "field") {
-    fields_.push_back({stack_.size(), {}, npos});
+    fields_.push_back({depth_, {}, npos});
   }
   // Text.
   else if (word == "par" || word == "row" || word == "page" || word == "sect" || word == "nestrow") {
@@ -390,14 +410,13 @@ void RtfReader::controlWord(std::string_view word, bool hasParameter, int32_t pa
   }
 }
 
-AttributedString RtfReader::read(size_t start) {
+std::optional<AttributedString> RtfReader::read(size_t start) {
   pos_ = start;
   while (pos_ < in_.size()) {
     char c = in_[pos_];
     if (c == '{') {
       ++pos_;
-      if (stack_.size() >= maxGroupDepth) break;
-      openGroup();
+      if (!openGroup()) return std::nullopt;
       continue;
     }
     if (c == '}') {

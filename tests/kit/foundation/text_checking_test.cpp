@@ -30,6 +30,10 @@ TEST(BlankTextChecks, WhitespaceAndLineBreaks) {
   EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(" \t\r\n\u2028\u00A0\u3000"));
   EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline(" . "));
   EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\u200B"));
+  // A mark on a space belongs to a whitespace character; the same mark on its own starts one that is not.
+  EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(" \u0301\n"));
+  EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\u0301 "));
+  EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\n\xff"));
   EXPECT_TRUE(kit::isEmptyOrAllSatisfy(std::vector<int>{}, [](int) { return false; }));
   int calls = 0;
   EXPECT_FALSE(kit::isEmptyOrAllSatisfy(std::vector<int>{1, 2, 3}, [&](int v) {

@@ -109,15 +109,20 @@ TEST(RtfReaderTest, HyperlinkFields) {
             "[cut](https://u.example/)");
 }
 
-TEST(RtfReaderTest, DeepNestingStopsReadingInsteadOfGrowing) {
-  std::string rtf = "{\\rtf1 start";
-  for (int i = 0; i < 100000; ++i) rtf += "{";
-  rtf += "deep";
-  EXPECT_EQ(read(rtf), "start");
-  std::string ok = "{\\rtf1 ";
-  for (int i = 0; i < 4000; ++i) ok += "{";
-  ok += "deep";
-  EXPECT_EQ(read(ok), "deep");
+TEST(RtfReaderTest, DeepFormattingKeepsItsTextAndDeepStateChangesGiveUpWhole) {
+  // Formatting groups nested 100,000 deep, closed again, with a link inside.
+  std::string rtf = "{\\rtf1 start ";
+  for (int i = 0; i < 100000; ++i) rtf += i % 2 ? "{\\b " : "{\\i ";
+  rtf += "{\\field{\\*\\fldinst HYPERLINK \"https://d.example/\"}{\\fldrslt deep}}";
+  for (int i = 0; i < 100000; ++i) rtf += "}";
+  rtf += " end}";
+  EXPECT_EQ(read(rtf), "start [deep](https://d.example/) end");
+
+  // Groups that each change the font, as deep: nothing rather than the text before them.
+  std::string fonts = "{\\rtf1 start ";
+  for (int i = 0; i < 100000; ++i) fonts += i % 2 ? "{\\f1 " : "{\\f2 ";
+  fonts += "deep";
+  EXPECT_FALSE(readRtf(fonts));
 }
 
 // Documents as word processors put them on the clipboard.
