@@ -1,5 +1,6 @@
 #include "engine/clearing_pass.h"
 
+#include "engine/javascript_worker.h"
 #include "engine/text_transforms.h"
 #include "engine/tracking_parameters.h"
 #include "kit/foundation/attributed_text.h"
@@ -27,13 +28,35 @@ std::string transformedText(std::string text, const TextTransformOptions& option
   return text;
 }
 
-platform::AttributedString transformedText(const platform::AttributedString& text,
-                                           const TextTransformOptions& options) {
-  platform::AttributedString result = removingAllAttributesExceptLinks(text);
+platform::AttributedString transformedText(platform::AttributedString text, const TextTransformOptions& options) {
+  // Only links stay; the readers set nothing else, so the text is copied only when there is something to drop.
+  platform::AttributedString result =
+      text.containsFontAttribute() ? removingAllAttributesExceptLinks(text) : std::move(text);
   if (options.removeTrackingParameters) removeTrackingParametersFromLinks(result);
   if (options.trimWhitespace) trimWhitespace(result);
   if (options.normalizeUnorderedLists) normalizeUnorderedLists(result);
   return result;
+}
+
+std::optional<CleanedContent> cleanContent(const ContentToRead& content, const TextTransformOptions& options,
+                                           const std::optional<ScriptStep>& script) {
+  auto text = readContent(content);
+  if (!text) return std::nullopt;
+  CleanedContent cleaned;
+  if (auto* plain = std::get_if<std::string>(&*text)) {
+    std::string transformed = transformedText(std::move(*plain), options);
+    if (script) {
+      try {
+        if (auto result = runJavaScript(script->code, transformed, script->sourceApp)) transformed = std::move(*result);
+      } catch (const kit::Error& error) {
+        cleaned.scriptFailure = error.localizedDescription();
+      }
+    }
+    cleaned.entries = entriesForText(std::move(transformed));
+  } else {
+    cleaned.entries = entriesForText(transformedText(std::move(std::get<platform::AttributedString>(*text)), options));
+  }
+  return cleaned;
 }
 
 std::string plainCharacters(const platform::AttributedString& text) {
@@ -43,11 +66,11 @@ std::string plainCharacters(const platform::AttributedString& text) {
   return plain;
 }
 
-std::vector<platform::PasteboardEntry> entriesForText(const StringOrAttributedStringType& text) {
+std::vector<platform::PasteboardEntry> entriesForText(StringOrAttributedStringType text) {
   using platform::PasteboardType::html;
   using platform::PasteboardType::rtf;
   using platform::PasteboardType::string;
-  if (const auto* plain = std::get_if<std::string>(&text)) return {{string, *plain}};
+  if (auto* plain = std::get_if<std::string>(&text)) return {{string, std::move(*plain)}};
 
   const auto& rich = std::get<platform::AttributedString>(text);
   std::vector<platform::PasteboardEntry> entries;

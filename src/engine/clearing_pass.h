@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,31 @@ struct TextTransformOptions {
 
 std::string transformedText(std::string text, const TextTransformOptions& options);
 // The text keeps only its links; then the transforms apply to the text and its links.
-platform::AttributedString transformedText(const platform::AttributedString& text, const TextTransformOptions& options);
+platform::AttributedString transformedText(platform::AttributedString text, const TextTransformOptions& options);
 
 // The pasteboard entries that carry the cleaned text. Plain text is written as it is (also when empty). Rich
 // text is written as RTF and HTML that keep only the links, together with its plain characters so that
 // plain-text fields can paste it; when no RTF can be made, the plain characters alone are written.
-std::vector<platform::PasteboardEntry> entriesForText(const StringOrAttributedStringType& text);
+std::vector<platform::PasteboardEntry> entriesForText(StringOrAttributedStringType text);
+
+// The user's script as the last step on plain text, and the source application it sees.
+struct ScriptStep {
+  std::string code;
+  std::optional<std::string> sourceApp;
+};
+
+// What a pass makes of the content: the entries that carry the cleaned text, and the description of the script's
+// failure when it failed (the text is then as the other transforms made it).
+struct CleanedContent {
+  std::vector<platform::PasteboardEntry> entries;
+  std::optional<std::string> scriptFailure;
+};
+
+// Reads the content, applies the transforms (and the script, to plain text) and makes the entries of the cleaned
+// text; none when there is nothing to clean. Touches no pasteboard and reads no preferences, so it can run on any
+// thread.
+std::optional<CleanedContent> cleanContent(const ContentToRead& content, const TextTransformOptions& options,
+                                           const std::optional<ScriptStep>& script);
 
 // The characters of rich text as plain text: line and paragraph separators become line feeds.
 std::string plainCharacters(const platform::AttributedString& text);

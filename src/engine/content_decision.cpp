@@ -105,21 +105,46 @@ bool isSingleImageHtml(const std::string& html) {
   return names.size() == 1 && names.front() == "img";
 }
 
-std::optional<StringOrAttributedStringType> contentToClean(platform::Pasteboard& pasteboard, bool preserveLinks,
-                                                           const FrontmostAppLookup& frontmostApp) {
-  if (isLeftAlone(pasteboard, pasteboard.types(), frontmostApp)) return std::nullopt;
+std::size_t ContentToRead::size() const {
+  std::size_t total = 0;
+  for (const auto* part : {&plain, &url, &rtfd, &rtf, &html}) total += part->has_value() ? (*part)->size() : 0;
+  return total;
+}
 
+std::optional<ContentToRead> contentToRead(platform::Pasteboard& pasteboard, bool preserveLinks,
+                                           const FrontmostAppLookup& frontmostApp) {
+  if (isLeftAlone(pasteboard, pasteboard.types(), frontmostApp)) return std::nullopt;
+  ContentToRead content;
+  content.preserveLinks = preserveLinks;
+  content.plain = pasteboard.string(Type::string);
+  if (!content.plain || content.plain->empty()) content.url = pasteboard.string(Type::url);
+  bool hasText = (content.plain && !content.plain->empty()) || (content.url && !content.url->empty());
+  if (preserveLinks || !hasText) {
+    content.rtfd = pasteboard.data(Type::rtfd);
+    content.rtf = pasteboard.data(Type::rtf);
+    content.html = pasteboard.data(Type::html);
+  }
+  return content;
+}
+
+std::optional<StringOrAttributedStringType> readContent(const ContentToRead& content) {
   std::optional<platform::AttributedString> rich;
-  if (preserveLinks) {
-    rich = attributedContent(pasteboard);
+  if (content.preserveLinks) {
+    rich = attributedContent(content.rtfd, content.rtf, content.html);
     if (rich && kit::containsLink(*rich)) return StringOrAttributedStringType(std::move(*rich));
   }
-  if (auto plain = pasteboard.string(Type::string); plain && !plain->empty())
-    return StringOrAttributedStringType(*plain);
-  if (auto url = pasteboard.string(Type::url); url && !url->empty()) return StringOrAttributedStringType(*url);
-  if (!preserveLinks) rich = attributedContent(pasteboard);
+  if (content.plain && !content.plain->empty()) return StringOrAttributedStringType(*content.plain);
+  if (content.url && !content.url->empty()) return StringOrAttributedStringType(*content.url);
+  if (!content.preserveLinks) rich = attributedContent(content.rtfd, content.rtf, content.html);
   if (rich) return StringOrAttributedStringType(rich->string());
   return std::nullopt;
+}
+
+std::optional<StringOrAttributedStringType> contentToClean(platform::Pasteboard& pasteboard, bool preserveLinks,
+                                                           const FrontmostAppLookup& frontmostApp) {
+  auto content = contentToRead(pasteboard, preserveLinks, frontmostApp);
+  if (!content) return std::nullopt;
+  return readContent(*content);
 }
 
 }  // namespace engine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,9 +20,24 @@ using StringOrAttributedStringType = std::variant<std::string, platform::Attribu
 // application the user works in).
 using FrontmostAppLookup = std::function<std::optional<std::string>()>;
 
-// The content of the pasteboard that may be cleaned, read as the text to clean; none for content that is
-// not simply formatted text (files, images with text, fonts, colours, design and office applications' own
-// clipboard formats, a lone image in HTML, HTML whose plain text is blank).
+// What the content decision found to clean, before it is read: the plain text and URL the copy offers, and its rich
+// forms where the reading needs them (while links are kept, or when there is neither plain text nor a URL).
+struct ContentToRead {
+  bool preserveLinks = false;
+  std::optional<std::string> plain, url;
+  std::optional<platform::Bytes> rtfd, rtf, html;
+  std::size_t size() const;
+};
+
+// The content decision: none for content that is not simply formatted text (files, images with text, fonts,
+// colours, design and office applications' own clipboard formats, a lone image in HTML, HTML whose plain text is
+// blank), else what reading it needs.
+std::optional<ContentToRead> contentToRead(platform::Pasteboard& pasteboard, bool preserveLinks,
+                                           const FrontmostAppLookup& frontmostApp);
+// The text to clean, read from what the decision found; none when nothing readable is left. Touches no pasteboard,
+// so it can run on any thread.
+std::optional<StringOrAttributedStringType> readContent(const ContentToRead& content);
+// Both: the content of the pasteboard that may be cleaned, read as the text to clean.
 std::optional<StringOrAttributedStringType> contentToClean(platform::Pasteboard& pasteboard, bool preserveLinks,
                                                            const FrontmostAppLookup& frontmostApp);
 

@@ -1,7 +1,9 @@
 #include "engine/pasteboard_controller.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 #include "engine/change_publisher.h"
@@ -193,58 +195,108 @@ std::optional<std::string> PasteboardController::sourceAppBundleIdentifier() {
   return userAppBundleIdentifier();
 }
 
-std::optional<StringOrAttributedStringType> PasteboardController::currentContent() {
+std::optional<ContentToRead> PasteboardController::contentToReadNow() {
   bool concealedRichText = hasType(pasteboard_, kit::PasteboardType::concealed) && offersRichText(pasteboard_);
   if (hasType(pasteboard_, cleanedMarkerType())) return std::nullopt;
   if (!concealedRichText && shouldBeLeftAlone(pasteboard_)) return std::nullopt;
-  return contentToClean(pasteboard_, get(Keys::preserveLinks()),
-                        [this] { return ownerOrUserAppBundleIdentifier(pasteboard_); });
+  return contentToRead(pasteboard_, get(Keys::preserveLinks()),
+                       [this] { return ownerOrUserAppBundleIdentifier(pasteboard_); });
+}
+
+std::optional<StringOrAttributedStringType> PasteboardController::currentContent() {
+  auto content = contentToReadNow();
+  if (!content) return std::nullopt;
+  return readContent(*content);
 }
 
 void PasteboardController::clearFormatting() {
   if (!pasteboardItemSourceApp_) pasteboardItemSourceApp_ = engine::sourceAppBundleIdentifier(pasteboard_);
   // Everything below belongs to this change; the write happens only while the clipboard still holds it.
   const int64_t changeCount = pasteboard_.changeCount();
-  auto content = currentContent();
+  if (passInBackground_ && passInBackground_->changeCount == changeCount) return;  // it is being cleaned
+  if (pasteboard_.contentExceedsReadLimit()) return leaveTooLargeContentAlone(changeCount);
+  auto content = contentToReadNow();
   if (!content) return;
+  if (content->size() > largestContentToClean) return leaveTooLargeContentAlone(changeCount);
 
-  auto source = pasteboard_.string(kit::PasteboardType::source);
-  auto modified = pasteboard_.string(kit::PasteboardType::modified);
-  std::vector<DataByType> preserved;
-  std::vector<std::string_view> preservedTypes(calendarPasteboardTypes().begin(), calendarPasteboardTypes().end());
-  if (pasteboard_.availableType(preservedTypes))
-    preserved = preservedItemData(pasteboard_.items(), calendarPasteboardTypes());
-
+  std::vector<platform::PasteboardEntry> markers = markersToWriteBack(changeCount);
   const TextTransformOptions options{get(Keys::removeTrackingParametersFromURLs()),
                                      get(Keys::trimLeadingAndTrailingWhitespace()),
                                      get(Keys::normalizeUnorderedLists())};
-  StringOrAttributedStringType cleaned = std::visit(
-      [&](const auto& text) -> StringOrAttributedStringType {
-        if constexpr (std::is_same_v<std::decay_t<decltype(text)>, std::string>) {
-          return transformTextWithJavaScript(transformedText(text, options));
-        } else {
-          return transformedText(text, options);
-        }
-      },
-      *content);
+  std::optional<ScriptStep> script = scriptStep();
+  if (content->size() <= largestContentCleanedAtOnce) {
+    finishClearing(cleanContent(*content, options, script), std::move(markers), changeCount);
+    return;
+  }
+  // Large content is cleaned off the main thread, one pass at a time; a pass that a newer one overtook before it
+  // started is dropped. The write happens on the main thread, only while the clipboard still holds this change.
+  if (passInBackground_) passInBackground_->overtaken->store(true);
+  auto overtaken = std::make_shared<std::atomic<bool>>(false);
+  passInBackground_ = BackgroundPass{changeCount, overtaken};
+  backgroundPasses_.post([weak = weakSelf(), overtaken, content = std::move(*content), options, script,
+                          markers = std::move(markers), changeCount]() mutable {
+    if (overtaken->load()) return;
+    auto cleaned = cleanContent(content, options, script);
+    platform::mainExecutor().post(
+        [weak, overtaken, cleaned = std::move(cleaned), markers = std::move(markers), changeCount]() mutable {
+          auto self = weak.lock();
+          if (!self) return;
+          PasteboardController& controller = **self;
+          if (controller.passInBackground_ && controller.passInBackground_->overtaken == overtaken) {
+            controller.passInBackground_.reset();
+          }
+          controller.finishClearing(std::move(cleaned), std::move(markers), changeCount);
+        });
+  });
+}
 
-  std::vector<platform::PasteboardEntry> entries = entriesForText(cleaned);
+void PasteboardController::leaveTooLargeContentAlone(int64_t changeCount) {
+  if (std::exchange(tooLargeContentLoggedFor_, changeCount) == changeCount) return;
+  kit::log(
+      {"Skip: the content is too large to clean (more than " + std::to_string(largestContentToClean >> 20) + " MB)"},
+      kit::LogType::defaultType, "clearFormatting()", "PasteboardController", __LINE__);
+}
+
+std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(int64_t changeCount) {
+  std::vector<platform::PasteboardEntry> markers;
+  auto source = pasteboard_.string(kit::PasteboardType::source);
+  auto modified = pasteboard_.string(kit::PasteboardType::modified);
+  if (source) markers.push_back({kit::PasteboardType::source, *source});
+  markers.push_back({cleanedMarkerType(), ""});
+  if (get(Keys::improveCompatibilityWithAppendOperations()))
+    markers.push_back({kit::PasteboardType::autoGenerated, ""});
+  markers.push_back({kit::PasteboardType::modified, modified.value_or(std::to_string(changeCount))});
+  std::vector<std::string_view> preservedTypes(calendarPasteboardTypes().begin(), calendarPasteboardTypes().end());
+  if (pasteboard_.availableType(preservedTypes)) {
+    for (const auto& item : preservedItemData(pasteboard_.items(), calendarPasteboardTypes())) {
+      for (const auto& [type, data] : item) markers.push_back({type, data});
+    }
+  }
+  return markers;
+}
+
+std::optional<ScriptStep> PasteboardController::scriptStep() {
+  if (isEditingCode_) return std::nullopt;
+  if (!get(Keys::transformTextWithJavaScript()) || get(Keys::preserveLinks())) return std::nullopt;
+  std::string code = get(Keys::javaScriptCode());
+  if (kit::isEmptyOrWhitespaceOrNewline(code)) return std::nullopt;
+  return ScriptStep{std::move(code), pasteboardItemSourceApp_};
+}
+
+void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
+                                          std::vector<platform::PasteboardEntry> markers, int64_t changeCount) {
+  if (!cleaned) return;
   ClipboardLoopGuard::Content written;
-  for (const auto& entry : entries) {
+  for (const auto& entry : cleaned->entries) {
     if (entry.type == platform::PasteboardType::string) written.text = entry.data;
     if (entry.type == platform::PasteboardType::html) written.html = entry.data;
     if (entry.type == platform::PasteboardType::rtf) written.rtf = entry.data;
   }
-  if (source) entries.push_back({kit::PasteboardType::source, *source});
-  entries.push_back({cleanedMarkerType(), ""});
-  if (get(Keys::improveCompatibilityWithAppendOperations()))
-    entries.push_back({kit::PasteboardType::autoGenerated, ""});
-  entries.push_back({kit::PasteboardType::modified, modified.value_or(std::to_string(changeCount))});
-  for (const auto& item : preserved) {
-    for (const auto& [type, data] : item) entries.push_back({type, data});
-  }
-
-  if (!pasteboard_.write(std::move(entries), changeCount)) return;  // a newer copy arrived: its own pass cleans it
+  std::vector<platform::PasteboardEntry> entries = std::move(cleaned->entries);
+  std::move(markers.begin(), markers.end(), std::back_inserter(entries));
+  bool wrote = pasteboard_.write(std::move(entries), changeCount);  // false: a newer copy arrived; it has its own pass
+  if (cleaned->scriptFailure) presentScriptError(*cleaned->scriptFailure);
+  if (!wrote) return;
   loopGuard_.wrote(std::move(written), ClipboardLoopGuard::Clock::now());
   printLine("Finished clearing");
 }
@@ -258,12 +310,10 @@ void PasteboardController::clearUnlessCleaned() {
 }
 
 std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {
-  if (isEditingCode_) return text;
-  if (!get(Keys::transformTextWithJavaScript()) || get(Keys::preserveLinks())) return text;
-  std::string code = get(Keys::javaScriptCode());
-  if (kit::isEmptyOrWhitespaceOrNewline(code)) return text;
+  auto script = scriptStep();
+  if (!script) return text;
   try {
-    if (auto result = runJavaScript(code, text)) return *result;
+    if (auto result = engine::runJavaScript(script->code, text, script->sourceApp)) return *result;
   } catch (const kit::Error& error) {
     presentScriptError(error.localizedDescription());
   }

@@ -1,17 +1,21 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/clearing_pass.h"
 #include "engine/clipboard_loop_guard.h"
 #include "engine/content_decision.h"
 #include "engine/javascript_run.h"
 #include "kit/foundation/event_monitors.h"
 #include "kit/foundation/reentrancy_guard.h"
+#include "platform/core/executor.h"
 #include "platform/core/rx.h"
 #include "platform/pasteboard/pasteboard.h"
 
@@ -51,12 +55,15 @@ class PasteboardController {
   std::optional<StringOrAttributedStringType> currentContent();
 
   // Rewrites the clipboard with the cleaned text and our markers, in one write that happens only when the
-  // clipboard still holds the content that was read. Prints "Finished clearing" after the write.
+  // clipboard still holds the content that was read. Prints "Finished clearing" after the write. Large content is
+  // cleaned off the main thread (the write still on it, later); content above the ceiling is left alone.
   void clearFormatting();
   // A pass on demand: cleans the clipboard unless it holds our own write, with the source application looked up
   // afresh (the full lookup: the copy was made a moment ago). A call while such a pass waits for another client's
   // clipboard runs right after it, so that these passes never overlap.
   void clearUnlessCleaned();
+  static constexpr std::size_t largestContentCleanedAtOnce = 256u << 10;
+  static constexpr std::size_t largestContentToClean = 16u << 20;
 
   // The user's script as the last plain-text step; a failure shows one alert and keeps the text.
   std::string transformTextWithJavaScript(const std::string& text);
@@ -87,6 +94,12 @@ class PasteboardController {
 
  private:
   void decideChange();
+  std::optional<ContentToRead> contentToReadNow();
+  std::vector<platform::PasteboardEntry> markersToWriteBack(int64_t changeCount);
+  std::optional<ScriptStep> scriptStep();
+  void finishClearing(std::optional<CleanedContent> cleaned, std::vector<platform::PasteboardEntry> markers,
+                      int64_t changeCount);
+  void leaveTooLargeContentAlone(int64_t changeCount);
   ClipboardLoopGuard::Content contentForLoopGuard();
   void presentScriptError(const std::string& description);
 
@@ -104,6 +117,13 @@ class PasteboardController {
   kit::ReentrancyGuard passOnDemand_;
   bool decisionDeferred_ = false;
   ClipboardLoopGuard loopGuard_;
+  struct BackgroundPass {
+    int64_t changeCount;
+    std::shared_ptr<std::atomic<bool>> overtaken;
+  };
+  std::optional<BackgroundPass> passInBackground_;
+  std::optional<int64_t> tooLargeContentLoggedFor_;
+  platform::SerialExecutor backgroundPasses_{platform::globalExecutor(platform::Priority::userInitiated)};
 };
 
 }  // namespace engine

@@ -7,16 +7,21 @@
 namespace engine {
 
 std::optional<platform::AttributedString> attributedContent(platform::Pasteboard& pasteboard) {
-  using platform::PasteboardType::html;
-  using platform::PasteboardType::rtf;
-  using platform::PasteboardType::rtfd;
-  if (std::optional<platform::Bytes> data = pasteboard.data(rtfd)) {
-    if (auto text = platform::readRtfd(*data)) return text;
+  return attributedContent(pasteboard.data(platform::PasteboardType::rtfd),
+                           pasteboard.data(platform::PasteboardType::rtf),
+                           pasteboard.data(platform::PasteboardType::html));
+}
+
+std::optional<platform::AttributedString> attributedContent(const std::optional<platform::Bytes>& rtfd,
+                                                            const std::optional<platform::Bytes>& rtf,
+                                                            const std::optional<platform::Bytes>& html) {
+  if (rtfd) {
+    if (auto text = platform::readRtfd(*rtfd)) return text;
   }
-  if (std::optional<platform::Bytes> data = pasteboard.data(rtf)) {
-    if (auto text = platform::readRtf(*data)) return text;
+  if (rtf) {
+    if (auto text = platform::readRtf(*rtf)) return text;
   }
-  if (std::optional<platform::Bytes> data = pasteboard.data(html)) return platform::readHtml(*data);
+  if (html) return platform::readHtml(*html);
   return std::nullopt;
 }
 

@@ -10,5 +10,9 @@ namespace engine {
 // The rich content of the pasteboard: RTFD, else RTF, else HTML, each tried when the one before is absent
 // or does not decode. HTML that reads to nothing but whitespace gives nothing; RTF and RTFD always count.
 std::optional<platform::AttributedString> attributedContent(platform::Pasteboard& pasteboard);
+// The same from the data of the three formats.
+std::optional<platform::AttributedString> attributedContent(const std::optional<platform::Bytes>& rtfd,
+                                                            const std::optional<platform::Bytes>& rtf,
+                                                            const std::optional<platform::Bytes>& html);
 
 }  // namespace engine

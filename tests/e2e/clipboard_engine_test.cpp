@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTimer>
 #include <memory>
 
 #include "engine/pasteboard_controller.h"
@@ -47,6 +48,21 @@ std::vector<std::string> targetsReadBack() {
 
 bool has(const std::vector<std::string>& list, const std::string& value) {
   return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+// Runs the loop until `done` holds or the time is up, and answers the longest time the loop was held up meanwhile.
+std::chrono::milliseconds longestStall(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  QTimer ticker;
+  auto last = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration longest{};
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    auto now = std::chrono::steady_clock::now();
+    longest = std::max(longest, now - last);
+    last = now;
+  });
+  ticker.start(5);
+  x11test::processEventsUntil(done, timeout);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(longest);
 }
 
 class ClipboardEngine : public x11test::SessionTest {
@@ -394,6 +410,50 @@ TEST_F(ClipboardEngine, RtfNestedDeepNeverBecomesLessThanTheCopyOffered) {
   ASSERT_TRUE(copyAndWaitForCleaning({{"text/rtf", nested("{\\f1 {\\f2 ", "y")}, {"UTF8_STRING", "offered too"}}));
   EXPECT_EQ(cleanedText(), "offered too");
   EXPECT_FALSE(copyAndWaitForCleaning({{"text/rtf", nested("{\\f1 {\\f2 ", "z")}}, 700ms));
+}
+
+TEST_F(ClipboardEngine, HungOwnersAndHugeCopiesNeverHoldUpTheMainLoop) {
+  const Targets rich = {{"text/html", "<b>rich</b>"}, {"UTF8_STRING", "rich"}};
+  auto offerWith = [&](x11test::SelectionOwner::Options options) {
+    int64_t before = pasteboard.changeCount();
+    options.order.clear();
+    owner = std::make_unique<x11test::SelectionOwner>(options);
+    return [this, before] { return pasteboard.changeCount() > before + 1 && ownsClipboard(); };
+  };
+  // An owner that lists its targets but never sends them, and one that stops in the middle of a large one.
+  offerWith({.targets = {rich.begin(), rich.end()}, .hangOnData = true});
+  EXPECT_LT(longestStall([] { return false; }, 1000ms), 200ms);
+  EXPECT_FALSE(ownsClipboard());
+  offerWith({.targets = {{"text/html", std::string(1 << 20, 'x')}, {"UTF8_STRING", "stalled"}},
+             .partSize = 64 << 10,
+             .stopAfterParts = 3});
+  EXPECT_LT(longestStall([] { return false; }, 1000ms), 200ms);
+  EXPECT_FALSE(ownsClipboard());
+  // The next copy is cleaned as usual.
+  EXPECT_TRUE(copyAndWaitForCleaning(rich));
+
+  // A large copy with links kept is cleaned off the main thread.
+  set(Keys::preserveLinks(), true);
+  std::string html, text;
+  for (int i = 0; html.size() < (4u << 20); ++i) {
+    std::string n = std::to_string(i);
+    html += "<p>Line " + n + " <a href=\"https://example.com/" + n + "\">link " + n + "</a></p>";
+    text += "Line " + n + " link " + n + "\n";
+  }
+  auto cleaned = offerWith({.targets = {{"text/html", html}, {"UTF8_STRING", text}}, .partSize = 256 << 10});
+  EXPECT_LT(longestStall(cleaned, 30s), 200ms);
+  ASSERT_TRUE(ownsClipboard());
+  EXPECT_NE(pasteboard.string(platform::PasteboardType::html)->find("<a href=\"https://example.com/9\">link 9</a>"),
+            std::string::npos);
+
+  // Above the ceiling the copy is left alone, with a line in the log and nothing of the content.
+  testing::internal::CaptureStderr();
+  offerWith({.targets = {{"text/html", std::string(17 << 20, 'y')}, {"UTF8_STRING", "huge"}}, .partSize = 1 << 20});
+  EXPECT_LT(longestStall([] { return false; }, 1000ms), 200ms);
+  EXPECT_FALSE(ownsClipboard());
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("too large to clean"), std::string::npos) << log;
+  EXPECT_EQ(log.find("yyyy"), std::string::npos);
 }
 
 TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaningGetNoEndlessPasses) {

@@ -119,6 +119,15 @@ TEST_F(PasteboardOnX11, PasswordManagerHintCountsAsConcealed) {
   EXPECT_EQ(pasteboard.data("org.nspasteboard.ConcealedType"), "");
 }
 
+TEST_F(PasteboardOnX11, LargeTargetsComeInParts) {
+  std::string large(3 << 20, 'a');
+  for (size_t i = 0; i < large.size(); i += 97) large[i] = static_cast<char>('b' + i % 20);
+  pasteboard.setTypesToReadAhead({html});
+  x11test::SelectionOwner owner({.targets = {{"text/html", large}, {"UTF8_STRING", "small"}}, .partSize = 100000});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.string(string) == "small"; }));
+  EXPECT_EQ(pasteboard.data(html), large);
+}
+
 TEST_F(PasteboardOnX11, HungOwnerCostsOneTimeoutPerChange) {
   int64_t before = pasteboard.changeCount();
   x11test::SelectionOwner owner({.targets = {{"text/html", "<b>x</b>"}, {"UTF8_STRING", "x"}}, .hangOnData = true});

@@ -222,6 +222,36 @@ SelectionOwner::~SelectionOwner() {
   xcb_disconnect(connection_);
 }
 
+void SelectionOwner::sendData(const xcb_selection_request_event_t& request, xcb_atom_t property,
+                              const std::string& data) {
+  if (options_.partSize == 0 || data.size() <= options_.partSize) {
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
+                        static_cast<uint32_t>(data.size()), data.data());
+    return;
+  }
+  // The requestor deletes the property to ask for each next part.
+  uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  xcb_change_window_attributes(connection_, request.requestor, XCB_CW_EVENT_MASK, &events);
+  auto size = static_cast<uint32_t>(data.size());
+  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property, intern(connection_, "INCR"), 32,
+                      1, &size);
+  transfers_[{request.requestor, property}] = Transfer{request.target, &data};
+}
+
+void SelectionOwner::sendNextPart(xcb_window_t requestor, xcb_atom_t property) {
+  auto it = transfers_.find({requestor, property});
+  if (it == transfers_.end()) return;
+  Transfer& transfer = it->second;
+  if (transfer.parts == options_.stopAfterParts) return;
+  std::size_t length = std::min(options_.partSize, transfer.data->size() - transfer.sent);
+  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, transfer.target, 8,
+                      static_cast<uint32_t>(length), transfer.data->data() + transfer.sent);
+  xcb_flush(connection_);
+  transfer.sent += length;
+  ++transfer.parts;
+  if (length == 0) transfers_.erase(it);  // the empty part ends the transfer
+}
+
 void SelectionOwner::serve() {
   xcb_atom_t targetsAtom = intern(connection_, "TARGETS");
   xcb_atom_t atomAtom = XCB_ATOM_ATOM;
@@ -235,6 +265,10 @@ void SelectionOwner::serve() {
       if ((event->response_type & 0x7f) == ownerChanged && !options_.takeBackWith.empty()) {
         auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event.get());
         if (notify->owner != window_ && notify->owner != XCB_NONE) takeBack();
+      }
+      if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+        auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
+        if (change->state == XCB_PROPERTY_DELETE) sendNextPart(change->window, change->atom);
       }
       auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event.get());
       bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
@@ -251,8 +285,7 @@ void SelectionOwner::serve() {
           if (it == options_.targets.end()) {
             served = false;
           } else {
-            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request->requestor, property, request->target, 8,
-                                static_cast<uint32_t>(it->second.size()), it->second.data());
+            sendData(*request, property, it->second);
           }
         }
         xcb_selection_notify_event_t notify{};

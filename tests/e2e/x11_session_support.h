@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -75,6 +76,9 @@ class SelectionOwner {
     uint32_t netWmPid = 0;
     bool hang = false;        // never answer a request
     bool hangOnData = false;  // answer TARGETS only
+    // Data larger than this goes in parts of this size (ICCCM INCR); zero sends everything at once.
+    std::size_t partSize = 0;
+    int stopAfterParts = -1;  // stop sending in the middle, after this many parts
     // Once another client takes the clipboard, take it back this long after with these targets (if any).
     std::chrono::microseconds takeBackAfter{0};
     std::map<std::string, std::string> takeBackWith;
@@ -87,6 +91,16 @@ class SelectionOwner {
  private:
   void serve();
   void takeBack();
+  // Answers with the whole data, or starts sending it in parts.
+  void sendData(const xcb_selection_request_event_t& request, xcb_atom_t property, const std::string& data);
+  void sendNextPart(xcb_window_t requestor, xcb_atom_t property);
+  struct Transfer {
+    xcb_atom_t target;
+    const std::string* data;
+    std::size_t sent = 0;
+    int parts = 0;
+  };
+  std::map<std::pair<xcb_window_t, xcb_atom_t>, Transfer> transfers_;
   Options options_;
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t window_ = XCB_NONE;

@@ -16,7 +16,7 @@ std::optional<std::string> Pasteboard::availableType(std::span<const std::string
 
 std::optional<std::string> Pasteboard::string(std::string_view type) {
   auto bytes = data(type);
-  if (!bytes) return std::nullopt;
+  if (!bytes || isValidUtf8(*bytes)) return bytes;  // most text is valid: no second copy
   return sanitizedUtf8(*bytes);
 }
 

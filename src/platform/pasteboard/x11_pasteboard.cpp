@@ -99,7 +99,6 @@ void X11Pasteboard::install(std::shared_ptr<const SelectionContent> content) {
   snapshot_ = Snapshot{};
   snapshot_.serial = content->serial;
   snapshot_.targets = x11targets::contentTargets(content->targets);
-  for (const auto& [target, bytes] : content->data) snapshot_.targetData.emplace(target, bytes);
   snapshot_.content = std::move(content);
 }
 
@@ -125,7 +124,8 @@ X11Pasteboard::Snapshot& X11Pasteboard::snapshot() {
 void X11Pasteboard::readTargets(std::vector<std::string> targets) {
   Snapshot& s = snapshot();
   std::erase_if(targets, [&](const std::string& target) {
-    return s.targetData.count(target) != 0 || !contains(s.targets, target);
+    return s.targetData.count(target) != 0 || (s.content && s.content->data.count(target) != 0) ||
+           !contains(s.targets, target);
   });
   if (targets.empty()) return;
   std::map<std::string, std::optional<Bytes>> read;
@@ -139,6 +139,9 @@ void X11Pasteboard::readTargets(std::vector<std::string> targets) {
 
 std::optional<Bytes> X11Pasteboard::readTarget(const std::string& target) {
   Snapshot& s = snapshot();
+  if (s.content) {
+    if (auto read = s.content->data.find(target); read != s.content->data.end()) return read->second;
+  }
   if (auto known = s.targetData.find(target); known != s.targetData.end()) return known->second;
   readTargets({target});
   auto known = s.targetData.find(target);

@@ -41,7 +41,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
     std::shared_ptr<const SelectionContent> content;  // another client's content; none for ours or nobody's
     bool ours = false;
     std::vector<std::string> targets;
-    std::map<std::string, std::optional<Bytes>> targetData;
+    std::map<std::string, std::optional<Bytes>> targetData;  // our own content, or targets read after the change
     std::optional<std::vector<std::string>> types;
     std::map<std::string, std::optional<Bytes>> typeData;
     std::optional<std::optional<std::string>> ownerApplication;
