@@ -43,8 +43,8 @@ class X11SelectionReader {
     std::function<void(std::shared_ptr<const SelectionContent> content)> contentRead;
     // An owner that answers nothing for this long counts as hung, also in the middle of a transfer.
     std::chrono::milliseconds patience{3000};
-    // Larger targets are not read.
-    std::size_t largestTarget = 64u << 20;
+    // Larger targets are not read (the cleaning engine leaves such copies alone anyway).
+    std::size_t largestTarget = 16u << 20;
   };
 
   // Connects to $DISPLAY and starts reading; none without an X server or the XFIXES extension.
