@@ -233,8 +233,12 @@ void PasteboardController::clearFormatting() {
   if (passInBackground_) passInBackground_->overtaken->store(true);
   auto overtaken = std::make_shared<std::atomic<bool>>(false);
   passInBackground_ = BackgroundPass{changeCount, overtaken};
-  backgroundPasses_.post([weak = weakSelf(), overtaken, content = std::move(*content), options, script,
-                          markers = std::move(markers), changeCount]() mutable {
+  if (!backgroundPasses_) {
+    backgroundPasses_ =
+        std::make_unique<platform::SerialExecutor>(platform::globalExecutor(platform::Priority::userInitiated));
+  }
+  backgroundPasses_->post([weak = weakSelf(), overtaken, content = std::move(*content), options, script,
+                           markers = std::move(markers), changeCount]() mutable {
     if (overtaken->load()) return;
     auto cleaned = cleanContent(content, options, script);
     platform::mainExecutor().post(

@@ -123,7 +123,7 @@ class PasteboardController {
   };
   std::optional<BackgroundPass> passInBackground_;
   std::optional<int64_t> tooLargeContentLoggedFor_;
-  platform::SerialExecutor backgroundPasses_{platform::globalExecutor(platform::Priority::userInitiated)};
+  std::unique_ptr<platform::SerialExecutor> backgroundPasses_;  // made with the first large pass
 };
 
 }  // namespace engine

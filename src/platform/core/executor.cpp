@@ -112,6 +112,22 @@ class ThreadPoolExecutor final : public Executor {
   std::deque<std::function<void()>> queue_;
 };
 
+// Each run schedules the next one; cancelling stops the next run from starting, and with it the chain.
+struct RepeatingWork : std::enable_shared_from_this<RepeatingWork> {
+  Executor* executor;
+  std::chrono::nanoseconds interval;
+  std::function<void()> work;
+  std::shared_ptr<std::atomic<bool>> cancelled;
+
+  void schedule() {
+    executor->postAfter(interval, [self = shared_from_this()] {
+      if (self->cancelled->load()) return;
+      self->work();
+      self->schedule();
+    });
+  }
+};
+
 class QtMainExecutor final : public Executor {
  public:
   // The work waits in our own queue; each Qt event runs the oldest item. Besides keeping FIFO order, the queue's
@@ -146,6 +162,35 @@ class QtMainExecutor final : public Executor {
         CurrentExecutorScope scope(this);
         work();
       });
+    };
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread())
+      start();
+    else
+      post(std::move(start));
+    return Cancel(flag);
+  }
+
+  // One timer for all the runs: a run allocates nothing and registers no timer.
+  Cancel postRepeating(std::chrono::nanoseconds interval, std::chrono::nanoseconds tolerance,
+                       std::function<void()> work) override {
+    auto flag = newFlag();
+    auto ms = std::chrono::ceil<std::chrono::milliseconds>(std::max(interval, std::chrono::nanoseconds(1)));
+    // Qt's coarse timers fire up to 5% late to share wake-ups; a smaller tolerance needs a precise one.
+    Qt::TimerType type = tolerance * 20 >= interval ? Qt::CoarseTimer : Qt::PreciseTimer;
+    auto start = [this, flag, ms, type, work = std::move(work)]() mutable {
+      auto* timer = new QTimer(QCoreApplication::instance());
+      timer->setTimerType(type);
+      QObject::connect(timer, &QTimer::timeout, timer, [this, flag, timer, work = std::move(work)] {
+        if (flag->load()) {
+          timer->stop();
+          timer->deleteLater();
+          return;
+        }
+        CurrentExecutorScope scope(this);
+        work();
+      });
+      timer->start(ms);
     };
     QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread())
@@ -276,6 +321,17 @@ SerialExecutor::~SerialExecutor() {
 }
 
 void SerialExecutor::post(std::function<void()> work) { state_->enqueue(std::move(work)); }
+
+Cancel Executor::postRepeating(std::chrono::nanoseconds interval, std::chrono::nanoseconds,
+                               std::function<void()> work) {
+  auto repeating = std::make_shared<RepeatingWork>();
+  repeating->executor = this;
+  repeating->interval = interval;
+  repeating->work = std::move(work);
+  repeating->cancelled = newFlag();
+  repeating->schedule();
+  return Cancel(repeating->cancelled);
+}
 
 Cancel SerialExecutor::postAfter(std::chrono::nanoseconds delay, std::function<void()> work) {
   auto flag = newFlag();

@@ -33,6 +33,10 @@ class Executor {
   virtual void post(std::function<void()> work) = 0;
   // Runs the work on this executor at or after the delay.
   virtual Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) = 0;
+  // Runs the work on this executor every `interval` until the token is cancelled; each run may come up to
+  // `tolerance` late, so that wake-ups can be shared. By default each run schedules the next one.
+  virtual Cancel postRepeating(std::chrono::nanoseconds interval, std::chrono::nanoseconds tolerance,
+                               std::function<void()> work);
 };
 
 // The Qt event loop of the GUI thread (or the executor a test installed).

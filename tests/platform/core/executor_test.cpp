@@ -79,6 +79,15 @@ TEST_F(MainExecutorTest, DelayedWorkRunsAfterItsDelayInDeadlineOrderUnlessCancel
   EXPECT_GE(firstAfter, 20ms);
 }
 
+TEST_F(MainExecutorTest, RepeatingWorkRunsEveryIntervalUntilCancelled) {
+  int runs = 0;
+  Cancel repeating = mainExecutor().postRepeating(10ms, 1ms, [&] { ++runs; });
+  ASSERT_TRUE(spinUntil([&] { return runs == 3; }));
+  repeating.cancel();
+  spinUntil([] { return false; }, 50ms);
+  EXPECT_EQ(runs, 3);
+}
+
 TEST_F(MainExecutorTest, TaskOnMainResumesOnTheMainThreadWhateverThreadResumesIt) {
   std::vector<bool> onMain;
   bool done = false;
@@ -131,6 +140,14 @@ TEST(ManualExecutorTest, AdvanceRunsDelayedWorkAtItsDeadlineWithTheWorkItPosts) 
   executor.advance(1ms);
   EXPECT_EQ(log.back(), "2s at 2");
   EXPECT_FALSE(executor.hasPendingWork());
+
+  int runs = 0;
+  Cancel repeating = executor.postRepeating(1s, 0s, [&] { ++runs; });
+  executor.advance(3500ms);
+  EXPECT_EQ(runs, 3);
+  repeating.cancel();
+  executor.advance(5s);
+  EXPECT_EQ(runs, 3);
 }
 
 }  // namespace
