@@ -93,8 +93,9 @@ void MenuBarController::applyIcon() {
 }
 
 void MenuBarController::start() {
-  statusItem();
+  // The engine first: copies made while the icon is being set up are already watched.
   engine();
+  statusItem();
   revealStatusItem();
   startObserving();
   // The welcome's alerts are modal. They start from an event of their own rather than inside this main-queue
