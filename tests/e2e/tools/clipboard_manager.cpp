@@ -19,14 +19,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system/xcb_reply.h"
+
 namespace {
 
 using Targets = std::map<std::string, std::string>;
-
-template <class T>
-std::unique_ptr<T, decltype(&std::free)> reply(T* raw) {
-  return {raw, &std::free};
-}
 
 class Manager {
  public:
@@ -41,7 +38,7 @@ class Manager {
     targets_ = atom("TARGETS");
     property_ = atom("_MANAGER_READ");
     fixesEvent_ = xcb_get_extension_data(c_, &xcb_xfixes_id)->first_event + XCB_XFIXES_SELECTION_NOTIFY;
-    reply(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
+    platform::xcbReply(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
     xcb_xfixes_select_selection_input(c_, window_, clipboard_, XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
   }
 
@@ -66,7 +63,7 @@ class Manager {
         changes_.pop_front();
         ownerChanged(time);
       }
-      auto event = reply(xcb_wait_for_event(c_));
+      auto event = platform::xcbReply(xcb_wait_for_event(c_));
       if (!event) return;
       handle(*event);
     }
@@ -74,13 +71,13 @@ class Manager {
 
  private:
   xcb_atom_t atom(std::string_view name) {
-    auto r = reply(
+    auto r = platform::xcbReply(
         xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
     return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
   }
 
   std::string nameOf(xcb_atom_t a) {
-    auto r = reply(xcb_get_atom_name_reply(c_, xcb_get_atom_name(c_, a), nullptr));
+    auto r = platform::xcbReply(xcb_get_atom_name_reply(c_, xcb_get_atom_name(c_, a), nullptr));
     return r ? std::string(xcb_get_atom_name_name(r.get()), xcb_get_atom_name_name_length(r.get())) : std::string();
   }
 
@@ -100,7 +97,7 @@ class Manager {
     xcb_flush(c_);
     for (;;) {
       pollfd p{xcb_get_file_descriptor(c_), POLLIN, 0};
-      auto event = reply(xcb_poll_for_event(c_));
+      auto event = platform::xcbReply(xcb_poll_for_event(c_));
       if (!event) {
         if (poll(&p, 1, 2000) <= 0) return std::nullopt;
         continue;
@@ -111,7 +108,7 @@ class Manager {
       }
       auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event.get());
       if (notify->property == XCB_NONE) return std::nullopt;
-      auto value = reply(xcb_get_property_reply(
+      auto value = platform::xcbReply(xcb_get_property_reply(
           c_, xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 24), nullptr));
       if (!value) return std::nullopt;
       return std::string(static_cast<const char*>(xcb_get_property_value(value.get())),
