@@ -163,11 +163,7 @@ class QtMainExecutor final : public Executor {
         work();
       });
     };
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread())
-      start();
-    else
-      post(std::move(start));
+    startOnMainThread(std::move(start));
     return Cancel(flag);
   }
 
@@ -192,15 +188,20 @@ class QtMainExecutor final : public Executor {
       });
       timer->start(ms);
     };
+    startOnMainThread(std::move(start));
+    return Cancel(flag);
+  }
+
+ private:
+  // Timers belong to the main thread: started there at once, or from the main loop.
+  void startOnMainThread(std::function<void()> start) {
     QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread())
       start();
     else
       post(std::move(start));
-    return Cancel(flag);
   }
 
- private:
   // Receives one event per posted item, on the main thread.
   class Receiver final : public QObject {
    public:
