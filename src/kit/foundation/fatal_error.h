@@ -1,17 +1,25 @@
 #pragma once
 
 #include <source_location>
+#include <string>
 #include <string_view>
 
 namespace kit {
 
-// The reasons the program gives when it stops on a programmer error.
-namespace FatalReason {
-inline constexpr std::string_view unreachable = "Should never be reached during execution.";
-inline constexpr std::string_view notYetImplemented = "Not yet implemented.";
-inline constexpr std::string_view mustBeOverridden = "Must be overridden in subtype.";
-inline constexpr std::string_view shouldNeverBeCalled = "Should never be called.";
-}  // namespace FatalReason
+// Why the program stops on a programmer error, so that every such stop says one of a few fixed sentences.
+struct FatalReason {
+  std::string reason;
+
+  explicit FatalReason(std::string reason) : reason(std::move(reason)) {}
+  const std::string& description() const { return reason; }
+  operator std::string_view() const { return reason; }
+
+  // The shared reasons, each made once.
+  static const FatalReason& unreachable();        // "Should never be reached during execution."
+  static const FatalReason& notYetImplemented();  // "Not yet implemented."
+  static const FatalReason& mustBeOverridden();   // "Must be overridden in subtype."
+  static const FatalReason& mustNotBeCalled();    // "Should never be called."
+};
 
 // Stops the program on a programmer error: "Fatal error: <function>: <reason>" with the file and line.
 [[noreturn]] void fatalError(std::string_view reason, std::source_location location = std::source_location::current());
