@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLabel>
+
+namespace kit {
+
+// A label that shows its text in the secondary text colour while disabled and fits itself to its text when it is
+// placed in a parent.
+class CocoaLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit CocoaLabel(const QString& text = {}, QWidget* parent = nullptr);
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void applyTextColor();
+};
+
+// A one-line label that cuts its text with an ellipsis where it does not fit, and then shows the whole text as
+// its tooltip.
+class ExpansionTextField : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit ExpansionTextField(const QString& text = {}, QWidget* parent = nullptr);
+
+  QString fullText() const { return fullText_; }
+  void setFullText(const QString& text);
+
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void updateTooltip();
+
+  QString fullText_;
+};
+
+}  // namespace kit

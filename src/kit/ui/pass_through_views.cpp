@@ -1,0 +1,18 @@
+#include "kit/ui/pass_through_views.h"
+
+namespace kit {
+
+NonInteractiveView::NonInteractiveView(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+NonInteractiveImageView::NonInteractiveImageView(QWidget* parent) : QLabel(parent) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+LabelButton::LabelButton(const QString& title, QWidget* parent) : QPushButton(title, parent) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+}  // namespace kit

@@ -1,0 +1,70 @@
+#include "kit/ui/zv_view.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "kit/foundation/general_error.h"
+#include "kit/foundation/geometry.h"
+#include "kit/foundation/report_error.h"
+
+namespace kit {
+
+ZvView::ZvView(QWidget* parent) : QWidget(parent) {
+  // Made inside its parent: that placement happened before anyone could subscribe.
+  didMoveToSuperviewWasCalled_ = parent != nullptr;
+}
+
+bool ZvView::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::ParentChange && parentWidget() != nullptr && !didMoveToSuperviewWasCalled_) {
+    didMoveToSuperviewWasCalled_ = true;
+    didMoveToSuperviewSubject_.send({});
+  } else if (event->type() == QEvent::Show && !didMoveToWindowWasCalled_) {
+    didMoveToWindowWasCalled_ = true;
+    didAppearSubject_.send({});
+  }
+  return handled;
+}
+
+void ZvView::setScale(double scale) {
+  if (std::isnan(this->scale())) {
+    scale_ = {1, 1};
+    update();
+    ZvApp::reportError(GeneralError("The given scale size is not finite."));
+    return;
+  }
+  scaleTo({scale, scale});
+}
+
+void ZvView::scaleTo(const QSizeF& size) {
+  if (!std::isfinite(size.width()) || !std::isfinite(size.height())) {
+    ZvApp::reportError(GeneralError("The given scale size " + formattedDescription(size) + " is not finite."));
+    return;
+  }
+  scale_ = size;
+  update();
+}
+
+void ZvView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.scale(scale_.width(), scale_.height());
+  paintContent(painter);
+}
+
+void ZvView::paintContent(QPainter&) {}
+
+AddedToSuperviewObserverView::AddedToSuperviewObserverView(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void AddedToSuperviewObserverView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (done_ || parentWidget() == nullptr) return;
+  done_ = true;
+  if (onAdded) onAdded();
+  hide();
+  deleteLater();
+}
+
+}  // namespace kit
