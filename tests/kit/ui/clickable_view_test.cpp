@@ -1,0 +1,65 @@
+#include "kit/ui/clickable_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <memory>
+
+namespace kit {
+namespace {
+
+struct Recorded {
+  std::vector<bool> presses;
+  std::function<void(bool)> closure() {
+    return [this](bool pressed) { presses.push_back(pressed); };
+  }
+};
+
+void pressAndMove(QWidget* view) {
+  QTest::mousePress(view, Qt::LeftButton, {}, {5, 5});
+  QMouseEvent move(QEvent::MouseMove, QPointF(30, 5), view->mapToGlobal(QPointF(30, 5)), Qt::NoButton, Qt::LeftButton,
+                   {});
+  QCoreApplication::sendEvent(view, &move);
+}
+
+void drag(QWidget* view) {
+  pressAndMove(view);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, {30, 5});
+}
+
+TEST(ClickableView, ReportsPressAndReleaseAndADragOnlyWhenPlain) {
+  Recorded plain;
+  std::unique_ptr<ClickableView> view(ClickableViewRepresentable{plain.closure(), false, {0, 0, 50, 50}}.makeView());
+  EXPECT_EQ(view->geometry(), QRect(0, 0, 50, 50));
+  QTest::mouseClick(view.get(), Qt::LeftButton);
+  drag(view.get());
+  EXPECT_EQ(plain.presses, (std::vector<bool>{true, false, true, false}));
+
+  Recorded dragging;
+  std::unique_ptr<ClickableView> draggable(
+      ClickableViewRepresentable{dragging.closure(), true, {0, 0, 50, 50}}.makeView());
+  drag(draggable.get());
+  EXPECT_EQ(dragging.presses, std::vector<bool>{true}) << "the release ending a drag is not reported";
+  QTest::mouseClick(draggable.get(), Qt::LeftButton);
+  EXPECT_EQ(dragging.presses, (std::vector<bool>{true, true, false}));
+}
+
+TEST(ClickableView, AnUpdateHandsOverTheClosureOnly) {
+  Recorded first, second;
+  std::unique_ptr<ClickableView> view(ClickableViewRepresentable{first.closure(), true, {0, 0, 50, 50}}.makeView());
+  ClickableViewRepresentable{second.closure(), false, {0, 0, 10, 10}}.updateView(*view);
+  drag(view.get());
+  EXPECT_TRUE(first.presses.empty());
+  EXPECT_EQ(second.presses, std::vector<bool>{true}) << "still the dragging kind";
+  EXPECT_EQ(view->geometry(), QRect(0, 0, 50, 50));
+
+  ClickableViewRepresentable{nullptr, false, {}}.updateView(*view);
+  pressAndMove(view.get());
+  auto& dragged = static_cast<ClickableDraggableView&>(*view).dragged;
+  EXPECT_EQ(dragged, true);
+  QTest::mouseRelease(view.get(), Qt::LeftButton, {}, {30, 5});
+  EXPECT_EQ(dragged, false) << "cleared even with nobody to tell";
+}
+
+}  // namespace
+}  // namespace kit
