@@ -185,6 +185,38 @@ class Publisher {
     });
   }
 
+  // Passes a value on, on the executor, only once `interval` has gone by without a newer one; a newer value
+  // replaces the waiting one. The end is passed on at once (a waiting value is dropped).
+  Publisher debounce(std::chrono::nanoseconds interval, Executor& executor) const {
+    Publisher up = *this;
+    Executor* ex = &executor;
+    return Publisher([up, ex, interval](Subscriber down) {
+      struct Waiting {
+        std::mutex mutex;
+        Cancel value;
+      };
+      auto waiting = std::make_shared<Waiting>();
+      auto upstream = std::make_shared<AnyCancellable>(up.subscribe({[down, ex, interval, waiting](const T& v) {
+                                                                       std::lock_guard lock(waiting->mutex);
+                                                                       waiting->value.cancel();
+                                                                       waiting->value = ex->postAfter(
+                                                                           interval, [down, v] { down.value(v); });
+                                                                     },
+                                                                     [down, ex, waiting] {
+                                                                       {
+                                                                         std::lock_guard lock(waiting->mutex);
+                                                                         waiting->value.cancel();
+                                                                       }
+                                                                       ex->post([down] { down.finished(); });
+                                                                     }}));
+      return AnyCancellable([upstream, waiting] {
+        upstream->cancel();
+        std::lock_guard lock(waiting->mutex);
+        waiting->value.cancel();
+      });
+    });
+  }
+
   Publisher<Unit> asVoid() const {
     return map([](const T&) { return Unit{}; });
   }

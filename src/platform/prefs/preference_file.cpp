@@ -61,6 +61,11 @@ std::filesystem::path configDirectory() {
   return homeDirectory() / ".config";
 }
 
+std::filesystem::path stateDirectory() {
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') return xdg;
+  return homeDirectory() / ".local" / "state";
+}
+
 bool readFileInPieces(const std::filesystem::path& path, const std::function<void(std::string_view)>& consume) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {

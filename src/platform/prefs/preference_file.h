@@ -10,6 +10,8 @@ namespace platform {
 
 // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
 std::filesystem::path configDirectory();
+// $XDG_STATE_HOME when it is an absolute path, else ~/.local/state: state worth keeping between runs.
+std::filesystem::path stateDirectory();
 
 // The whole content of a file, or none when it does not exist. Other failures throw PlatformError.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path);

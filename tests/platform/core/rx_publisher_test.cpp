@@ -37,6 +37,37 @@ TEST_F(PublisherTest, OperatorsKeepStatePerSubscription) {
   EXPECT_EQ(second, (std::vector<std::string>{"2", "3"}));  // b dropped its own first value
 }
 
+TEST_F(PublisherTest, DebouncePassesOnTheLastValueOfABurstOnceItSettled) {
+  PassthroughSubject<int> subject;
+  std::vector<int> seen;
+  bool finished = false;
+  auto sink = subject.publisher()
+                  .debounce(100ms, main)
+                  .sink([&](const int& v) { seen.push_back(v); }, [&] { finished = true; });
+  subject.send(1);
+  main.advance(60ms);
+  subject.send(2);
+  main.advance(60ms);
+  subject.send(3);
+  main.advance(99ms);
+  EXPECT_TRUE(seen.empty());
+  main.advance(1ms);
+  EXPECT_EQ(seen, std::vector<int>{3});
+
+  subject.send(4);
+  subject.finish();
+  main.advance(200ms);
+  EXPECT_EQ(seen, std::vector<int>{3}) << "the end drops the waiting value";
+  EXPECT_TRUE(finished);
+
+  PassthroughSubject<int> other;
+  auto cancelled = other.publisher().debounce(10ms, main).sink([&](const int& v) { seen.push_back(v); });
+  other.send(5);
+  cancelled.cancel();
+  main.advance(20ms);
+  EXPECT_EQ(seen, std::vector<int>{3});
+}
+
 TEST_F(PublisherTest, NothingIsDeliveredAfterCancel) {
   PassthroughSubject<int> subject;
   std::vector<int> seen;
