@@ -49,9 +49,14 @@ TEST(ViewLayout, AShakeMovesAlongItsAxisAndEndsWhereItStarted) {
       },
       400);
   setPrefersReducedMotionForTesting(std::nullopt);
+  // Its end, which a busy machine may reach late.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return view->findChildren<QObject*>().isEmpty(); }, 3000));
   EXPECT_EQ(view->pos(), QPoint(50, 20));
-  EXPECT_EQ(*xs.begin(), 45);
-  EXPECT_EQ(*xs.rbegin(), 55);
+  // Both ways, never beyond the distance (a busy machine samples fewer of the positions in between).
+  EXPECT_GE(*xs.begin(), 45);
+  EXPECT_LT(*xs.begin(), 50);
+  EXPECT_GT(*xs.rbegin(), 50);
+  EXPECT_LE(*xs.rbegin(), 55);
   EXPECT_EQ(ys, std::set<int>{20});
 }
 
