@@ -15,6 +15,7 @@
 #include "kit/app/app_facts.h"
 #include "kit/app/relaunch.h"
 #include "kit/foundation/zv_app.h"
+#include "kit/ui/app_icon.h"
 #include "kit/ui/qt_alert_presenter.h"
 
 namespace {
@@ -38,6 +39,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));
+  kit::installApplicationIcon();
   QApplication::setQuitOnLastWindowClosed(false);
   // Alerts show as Qt dialogs while the application object exists.
   kit::QtAlertPresenter alertPresenter;

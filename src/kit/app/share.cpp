@@ -6,12 +6,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "kit/app/feedback.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
+#include "kit/ui/copy_button.h"
 #include "kit/ui/hosting_window.h"
 #include "kit/ui/link_copy.h"
 #include "kit/ui/menu.h"
@@ -25,19 +25,6 @@ namespace {
 
 constexpr int screenWidth = 340;
 constexpr int qrCodeMaximumSide = 300;
-constexpr auto copySuccessDuration = std::chrono::seconds(1);
-
-// A button that shows for a moment that its action was done.
-QPushButton* makeCopyButton(const QString& title, std::function<void()> action, QWidget* parent) {
-  auto* button = new QPushButton(title, parent);
-  QObject::connect(button, &QPushButton::clicked, button, [button, title, action = std::move(action)] {
-    action();
-    button->setText("Copied");
-    // Parented to the button: it never fires after the button is gone.
-    QTimer::singleShot(copySuccessDuration, button, [button, title] { button->setText(title); });
-  });
-  return button;
-}
 
 }  // namespace
 
@@ -52,8 +39,7 @@ ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent
 
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
-  copyButton_ = makeCopyButton(
-      "Copy Link", [&pasteboard, link] { copyUrl(pasteboard, link); }, this);
+  copyButton_ = new CopyButton([&pasteboard, link] { copyUrl(pasteboard, link); }, QStringLiteral("Copy Link"), this);
   auto* shareButton = new QPushButton("Share Link", this);
   auto* shareMenu = new QMenu(shareButton);
   shareMenu->addAction("Email Link", [link] { openUrl(emailLinkUrl(link)); });

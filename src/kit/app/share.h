@@ -5,9 +5,9 @@
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/url/url.h"
 
-class QPushButton;
-
 namespace kit {
+
+class CopyButton;
 
 // The address offered for sharing the application: its store page when it has one (never the case in this
 // build), else the product's page.
@@ -28,10 +28,10 @@ class ShareAppScreen : public QWidget {
   // cannot be minimised or resized, and Escape leaves it open. Answers the window's content.
   static ShareAppScreen* showWindow(platform::Pasteboard& pasteboard = platform::generalPasteboard());
 
-  QPushButton* copyButton() const { return copyButton_; }
+  CopyButton* copyButton() const { return copyButton_; }
 
  private:
-  QPushButton* copyButton_ = nullptr;
+  CopyButton* copyButton_ = nullptr;
 };
 
 }  // namespace kit

@@ -12,15 +12,17 @@ bool setString(platform::PasteboardItem& item, const std::string& type, const st
 
 }  // namespace
 
+std::string plainText(const platform::Url& url) {
+  if (url.isFileUrl()) return url.path();
+  std::string plain = url.absoluteString();
+  if (plain.starts_with("mailto:")) plain.erase(0, 7);
+  return plain;
+}
+
 bool setUrl(platform::PasteboardItem& item, const platform::Url& url) {
-  const std::string& absolute = url.absoluteString();
-  bool isFile = url.isFileUrl();
-  if (!setString(item, isFile ? platform::PasteboardType::fileUrl : platform::PasteboardType::url, absolute)) {
-    return false;
-  }
-  std::string plain = isFile ? url.path() : absolute;
-  if (!isFile && plain.starts_with("mailto:")) plain.erase(0, 7);
-  return setString(item, platform::PasteboardType::string, plain);
+  const std::string& type = url.isFileUrl() ? platform::PasteboardType::fileUrl : platform::PasteboardType::url;
+  if (!setString(item, type, url.absoluteString())) return false;
+  return setString(item, platform::PasteboardType::string, plainText(url));
 }
 
 }  // namespace kit

@@ -134,6 +134,49 @@ void drawGenericApplication(QPainter& painter, const QColor& ink) {
   painter.drawLine(QPointF(3.8, 8), QPointF(20.2, 8));
 }
 
+// Two overlapping sheets, the front one whole.
+void drawTwoDocuments(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 1.7));
+  painter.setBrush(Qt::NoBrush);
+  QPainterPath back;
+  back.moveTo(7.5, 5.5);
+  back.lineTo(7.5, 4.5);
+  back.quadTo(7.5, 2.5, 9.5, 2.5);
+  back.lineTo(17.5, 2.5);
+  back.quadTo(19.5, 2.5, 19.5, 4.5);
+  back.lineTo(19.5, 15.5);
+  back.quadTo(19.5, 17.5, 17.5, 17.5);
+  back.lineTo(16.5, 17.5);
+  painter.drawPath(back);
+  painter.drawRoundedRect(QRectF(4.5, 6.5, 12, 15), 2, 2);
+}
+
+void drawCheckmark(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(Qt::NoBrush);
+  const QPointF stroke[] = {{4.5, 12.5}, {9.5, 17.5}, {19.5, 6}};
+  painter.drawPolyline(stroke, 3);
+}
+
+// A tray with an arrow leaving it upwards.
+void drawShareArrow(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(Qt::NoBrush);
+  const QPointF tray[] = {{8, 9.5}, {5.5, 9.5}, {5.5, 21.5}, {18.5, 21.5}, {18.5, 9.5}, {16, 9.5}};
+  painter.drawPolyline(tray, 6);
+  painter.drawLine(QPointF(12, 2.5), QPointF(12, 15));
+  const QPointF head[] = {{8.5, 6}, {12, 2.5}, {15.5, 6}};
+  painter.drawPolyline(head, 3);
+}
+
+void drawEnvelope(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRectF(2.5, 5.5, 19, 13), 2, 2);
+  const QPointF flap[] = {{3.5, 6.5}, {12, 13}, {20.5, 6.5}};
+  painter.drawPolyline(flap, 3);
+}
+
 }  // namespace
 
 QIcon symbolIcon(std::string_view symbolName) {
@@ -147,6 +190,10 @@ QIcon symbolIcon(std::string_view symbolName) {
   if (symbolName == "info.circle.fill") return drawnIcon(drawInfoInCircle);
   if (symbolName == "magnifyingglass") return drawnIcon(drawMagnifyingGlass);
   if (symbolName == "app.generic") return drawnIcon(drawGenericApplication);
+  if (symbolName == "doc.on.doc") return drawnIcon(drawTwoDocuments);
+  if (symbolName == "checkmark") return drawnIcon(drawCheckmark);
+  if (symbolName == "square.and.arrow.up") return drawnIcon(drawShareArrow);
+  if (symbolName == "envelope") return drawnIcon(drawEnvelope);
   return {};
 }
 

@@ -10,7 +10,8 @@ namespace kit {
 // Icons of our own for the symbols the interface names, drawn in the palette's text colour (the notice symbol
 // in its warning colours), so that they look the same under every icon theme and under none:
 // "gearshape", "command" (a keyboard), "nosign", "sparkles", "exclamationmark.circle.fill", "plus", "minus",
-// "info.circle.fill", "magnifyingglass" and "app.generic" (an application without an icon).
+// "info.circle.fill", "magnifyingglass", "app.generic" (an application without an icon), "doc.on.doc" (copy),
+// "checkmark", "square.and.arrow.up" (share) and "envelope".
 // An empty icon for any other name.
 QIcon symbolIcon(std::string_view symbolName);
 

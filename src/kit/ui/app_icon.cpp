@@ -1,0 +1,21 @@
+#include "kit/ui/app_icon.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include "kit/foundation/zv_app.h"
+#include "kit/ui/image_compositing.h"
+
+namespace kit {
+
+QIcon appIcon() {
+  const QString id = QString::fromStdString(ZvApp::id());
+  if (QIcon installed = QIcon::fromTheme(id); !installed.isNull()) return installed;
+  if (QIcon carried(QStringLiteral(":/icons/") + id + QStringLiteral(".svg")); !carried.pixmap(16, 16).isNull())
+    return carried;
+  return QIcon(QPixmap::fromImage(emptyImage()));
+}
+
+void installApplicationIcon() { QApplication::setWindowIcon(appIcon()); }
+
+}  // namespace kit

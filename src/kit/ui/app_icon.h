@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+
+namespace kit {
+
+// The application's icon: the one installed for the application's id in the desktop's icon theme, else the one
+// the program carries, else a blank 1 × 1 image.
+QIcon appIcon();
+
+// Gives every window of the program the application's icon (About, settings, debug, share ...).
+void installApplicationIcon();
+
+}  // namespace kit

@@ -1,0 +1,80 @@
+#include "kit/ui/copy_button.h"
+
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTimer>
+#include <QVariantAnimation>
+#include <chrono>
+
+#include "kit/ui/symbol_icons.h"
+#include "kit/ui/window_presentation.h"
+
+namespace kit {
+
+namespace {
+constexpr std::chrono::seconds successDuration{1};
+constexpr int fadeMilliseconds = 300;
+}  // namespace
+
+CopyButton::CopyButton(std::function<void()> action, std::optional<QString> title, QWidget* parent)
+    : QPushButton(title.value_or(QStringLiteral("Copy")), parent),
+      action_(std::move(action)),
+      fade_(new QVariantAnimation(this)),
+      reset_(new QTimer(this)) {
+  setIcon(symbolIcon("doc.on.doc"));
+  fade_->setDuration(fadeMilliseconds);
+  fade_->setEasingCurve(QEasingCurve::InOutQuad);
+  connect(fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+    successOpacity_ = value.toDouble();
+    update();
+  });
+  reset_->setSingleShot(true);
+  reset_->setInterval(successDuration);
+  connect(reset_, &QTimer::timeout, this, [this] { setShowingSuccess(false); });
+  connect(this, &QPushButton::clicked, this, &CopyButton::press);
+}
+
+void CopyButton::press() {
+  setShowingSuccess(true);
+  reset_->start();
+  if (action_) action_();
+}
+
+void CopyButton::setShowingSuccess(bool showing) {
+  isShowingSuccess_ = showing;
+  setEnabled(!showing);
+  fade_->stop();
+  const double target = showing ? 1 : 0;
+  if (prefersReducedMotion()) {
+    successOpacity_ = target;
+    update();
+    return;
+  }
+  fade_->setStartValue(successOpacity_);
+  fade_->setEndValue(target);
+  fade_->start();
+}
+
+void CopyButton::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  // The frame, then the label and the checkmark over each other: the label keeps its room while it is hidden.
+  QStyleOptionButton frame = option;
+  frame.text.clear();
+  frame.icon = QIcon();
+  painter.drawControl(QStyle::CE_PushButtonBevel, frame);
+  if (successOpacity_ < 1) {
+    painter.setOpacity(1 - successOpacity_);
+    painter.drawControl(QStyle::CE_PushButtonLabel, option);
+  }
+  if (successOpacity_ > 0) {
+    painter.setOpacity(successOpacity_);
+    const int side = iconSize().height() + 2;
+    const QRect mark(rect().center() - QPoint(side / 2, side / 2), QSize(side, side));
+    symbolIcon("checkmark").paint(&painter, mark);
+  }
+}
+
+}  // namespace kit

@@ -1,0 +1,40 @@
+#include "kit/ui/copy_button.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QTest>
+
+namespace kit {
+namespace {
+
+TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
+  EXPECT_EQ(CopyButton({}).text(), "Copy");
+  std::vector<bool> showingDuringAction;
+  CopyButton button([&] { showingDuringAction.push_back(button.isShowingSuccess() && !button.isEnabled()); },
+                    "Copy Link");
+  EXPECT_EQ(button.text(), "Copy Link");
+  EXPECT_FALSE(button.icon().isNull());
+  button.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+  const QSize idleSize = button.sizeHint();
+
+  // A button that goes during its second leaves nothing behind that fires.
+  QPointer<CopyButton> gone = new CopyButton([] {});
+  gone->click();
+  delete gone.data();
+
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(showingDuringAction, std::vector<bool>{true});
+  EXPECT_EQ(button.sizeHint(), idleSize);
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(showingDuringAction.size(), 1u) << "no second press during the success display";
+
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !button.isShowingSuccess(); }, 2000));
+  EXPECT_TRUE(button.isEnabled());
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(showingDuringAction.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kit
