@@ -14,6 +14,7 @@
 #include "kit/app/standard_menu.h"
 #include "kit/app/zv_kit.h"
 #include "kit/preferences/observation.h"
+#include "kit/ui/dark_mode.h"
 #include "platform/core/executor.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
@@ -68,7 +69,12 @@ QSystemTrayIcon& MenuBarController::statusItem() {
 }
 
 void MenuBarController::configureStatusItem(QSystemTrayIcon& item) {
-  panelIsDark_ = panelLooksDark();
+  // The icon follows the appearance: the desktop's colour scheme, else the palette.
+  panelIsDark_ = kit::isDarkMode();
+  appearanceChanges_ = kit::darkModeChanges().sink([this](bool isDark) {
+    panelIsDark_ = isDark;
+    applyIcon();
+  });
   applyIcon();
   item.setToolTip(QString::fromStdString(kit::applicationName()));
   // No context menu is attached: the menu is ours to open, rebuilt each time, and a right click toggles.

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "kit/ui/menu.h"
+#include "platform/core/rx.h"
 
 namespace engine {
 class PasteboardController;
@@ -75,6 +76,7 @@ class MenuBarController : public QObject {
   std::unique_ptr<QSystemTrayIcon> statusItem_;
   bool isIconDimmed_ = false;
   bool panelIsDark_ = false;
+  platform::rx::AnyCancellable appearanceChanges_;
 };
 
 }  // namespace app

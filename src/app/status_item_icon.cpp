@@ -1,9 +1,7 @@
 #include "app/status_item_icon.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPalette>
 #include <QPixmap>
 
 namespace app {
@@ -51,7 +49,5 @@ QIcon statusItemIcon(bool forDarkPanel) {
   }
   return icon;
 }
-
-bool panelLooksDark() { return QGuiApplication::palette().color(QPalette::Window).lightness() < 128; }
 
 }  // namespace app

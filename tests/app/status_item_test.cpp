@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/menu_bar_test_support.h"
+#include "app/status_item_icon.h"
+#include "kit/ui/dark_mode.h"
+#include "platform/system/color_scheme.h"
+#include "support/fake_desktop_portal.h"
+#include "support/private_bus.h"
 
 namespace app {
 namespace {
@@ -43,6 +48,25 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
   kit::Preferences::set(Keys::hideMenuBarIcon(), false);
   EXPECT_TRUE(QTest::qWaitFor([&] { return controller->isStatusItemVisible(); }));
+}
+
+TEST_F(MenuBarControllerTest, TheIconTakesTheColoursOfTheDesktopsScheme) {
+  bustest::PrivateBus bus;
+  bustest::FakeDesktopPortal portal(bus, 2);
+  {
+    platform::DesktopColorScheme scheme(bus.connect("client"));
+    kit::useDesktopColorScheme(&scheme);
+    kit::Preferences::set(Keys::dimMenuBarIconWhenDisabled(), false);
+    auto controller = makeController();
+    const auto shows = [&](bool forDarkPanel) {
+      return controller->statusItem().icon().pixmap(22).toImage() == statusItemIcon(forDarkPanel).pixmap(22).toImage();
+    };
+    EXPECT_TRUE(shows(false));
+    portal.announce(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows(true); }));
+    kit::useDesktopColorScheme(nullptr);
+  }
+  QDBusConnection::disconnectFromBus("client");
 }
 
 TEST_F(MenuBarControllerTest, AHiddenIconShowsForTheRevealTimeAtStartAndAtEachReveal) {

@@ -3,27 +3,64 @@
 #include <qrencode.h>
 
 #include <QPainter>
+#include <QString>
+
+#include "kit/ui/dark_mode.h"
+#include "kit/ui/image_compositing.h"
 
 namespace kit {
 
-std::optional<QRCodeMatrix> qrCodeMatrix(const std::string& text, QRCodeErrorCorrectionLevel level) {
-  QRecLevel recLevel = QR_ECLEVEL_M;
+namespace {
+
+constexpr int quietZone = 4;  // modules of blank around the code, as scanners expect
+
+// The text in ISO Latin-1; none when a character (or a malformed UTF-8 sequence) lies outside it.
+std::optional<std::string> latin1(const std::string& text) {
+  const QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  std::string encoded;
+  encoded.reserve(static_cast<size_t>(decoded.size()));
+  for (QChar c : decoded) {
+    if (c.unicode() > 0xFF) return std::nullopt;
+    encoded.push_back(static_cast<char>(c.unicode()));
+  }
+  return encoded;
+}
+
+QRecLevel recLevel(QRCodeErrorCorrectionLevel level) {
   switch (level) {
     case QRCodeErrorCorrectionLevel::low:
-      recLevel = QR_ECLEVEL_L;
-      break;
+      return QR_ECLEVEL_L;
     case QRCodeErrorCorrectionLevel::medium:
-      recLevel = QR_ECLEVEL_M;
       break;
     case QRCodeErrorCorrectionLevel::quartile:
-      recLevel = QR_ECLEVEL_Q;
-      break;
+      return QR_ECLEVEL_Q;
     case QRCodeErrorCorrectionLevel::high:
-      recLevel = QR_ECLEVEL_H;
-      break;
+      return QR_ECLEVEL_H;
   }
-  QRcode* code = QRcode_encodeData(static_cast<int>(text.size()), reinterpret_cast<const unsigned char*>(text.data()),
-                                   0, recLevel);
+  return QR_ECLEVEL_M;
+}
+
+}  // namespace
+
+char letter(QRCodeErrorCorrectionLevel level) {
+  switch (level) {
+    case QRCodeErrorCorrectionLevel::low:
+      return 'L';
+    case QRCodeErrorCorrectionLevel::medium:
+      break;
+    case QRCodeErrorCorrectionLevel::quartile:
+      return 'Q';
+    case QRCodeErrorCorrectionLevel::high:
+      return 'H';
+  }
+  return 'M';
+}
+
+std::optional<QRCodeMatrix> qrCodeMatrix(const std::string& text, QRCodeErrorCorrectionLevel level) {
+  const auto bytes = latin1(text);
+  if (!bytes) return std::nullopt;
+  QRcode* code = QRcode_encodeData(static_cast<int>(bytes->size()),
+                                   reinterpret_cast<const unsigned char*>(bytes->data()), 0, recLevel(level));
   if (!code) return std::nullopt;
   QRCodeMatrix matrix;
   matrix.size = code->width;
@@ -33,29 +70,40 @@ std::optional<QRCodeMatrix> qrCodeMatrix(const std::string& text, QRCodeErrorCor
   return matrix;
 }
 
+std::optional<QImage> qrCodeImage(const std::string& text, QRCodeErrorCorrectionLevel level, const QColor& color,
+                                  const std::optional<QImage>& centerImage) {
+  const auto matrix = qrCodeMatrix(text, level);
+  if (!matrix) return std::nullopt;
+  // Dark modules on an opaque light ground, one pixel each, then coloured: the ground becomes transparent.
+  const int side = matrix->size + 2 * quietZone;
+  QImage generated(side, side, QImage::Format_RGB32);
+  generated.fill(Qt::white);
+  for (int y = 0; y < matrix->size; ++y) {
+    for (int x = 0; x < matrix->size; ++x) {
+      if (matrix->isDark(x, y)) generated.setPixel(x + quietZone, y + quietZone, qRgb(0, 0, 0));
+    }
+  }
+  auto code = tinted(generated, color);
+  if (!code || !centerImage || centerImage->isNull()) return code;
+  return centering(*code, *centerImage);
+}
+
 QRCodeView::QRCodeView(const std::string& text, QRCodeErrorCorrectionLevel level, QWidget* parent)
-    : QWidget(parent), matrix_(qrCodeMatrix(text, level)) {
+    : QWidget(parent), text_(text), level_(level) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  appearanceChanges_ = darkModeChanges().sink([this](bool) { update(); });
 }
 
 QSize QRCodeView::sizeHint() const { return {300, 300}; }
 
 void QRCodeView::paintEvent(QPaintEvent*) {
-  if (!matrix_ || matrix_->size == 0) return;
-  QPainter painter(this);
-  // A quiet zone of four modules on each side, as scanners expect.
-  const int modulesWithMargin = matrix_->size + 8;
+  static const DynamicColor moduleColor([](bool isDark) { return isDark ? QColor(Qt::white) : QColor(Qt::black); });
+  const QImage code = qrCodeImage(text_, level_, moduleColor.resolved()).value_or(emptyImage());
   const int side = std::min(width(), height());
-  const int scale = std::max(1, side / modulesWithMargin);
-  const int drawn = scale * modulesWithMargin;
-  const QPoint origin((width() - drawn) / 2 + 4 * scale, (height() - drawn) / 2 + 4 * scale);
-  painter.fillRect(QRect((width() - drawn) / 2, (height() - drawn) / 2, drawn, drawn), Qt::white);
-  for (int y = 0; y < matrix_->size; ++y) {
-    for (int x = 0; x < matrix_->size; ++x) {
-      if (matrix_->isDark(x, y))
-        painter.fillRect(origin.x() + x * scale, origin.y() + y * scale, scale, scale, Qt::black);
-    }
-  }
+  QPainter painter(this);
+  // Stretched without smoothing, so that the modules keep hard edges at any size.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(QRect((width() - side) / 2, (height() - side) / 2, side, side), code);
 }
 
 }  // namespace kit

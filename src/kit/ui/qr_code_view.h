@@ -1,15 +1,22 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/core/rx.h"
+
 namespace kit {
 
 enum class QRCodeErrorCorrectionLevel { low, medium, quartile, high };
 
-// The modules of a QR code, row by row (true = dark); none when the text cannot be encoded.
+// "L", "M", "Q" or "H".
+char letter(QRCodeErrorCorrectionLevel level);
+
+// The modules of a QR code, row by row (true = dark), of a text encoded as ISO Latin-1; none when the text has a
+// character outside ISO Latin-1.
 struct QRCodeMatrix {
   int size = 0;
   std::vector<bool> modules;
@@ -17,20 +24,30 @@ struct QRCodeMatrix {
 };
 std::optional<QRCodeMatrix> qrCodeMatrix(const std::string& text, QRCodeErrorCorrectionLevel level);
 
-// Draws the QR code of a text, scaled to whole pixels per module and centred in the view.
+// The code as an image of one pixel per module, with a quiet zone of four modules: the modules in `color`, the
+// rest transparent, and the centre image (when given) drawn over its middle. None when the text cannot be encoded.
+std::optional<QImage> qrCodeImage(const std::string& text, QRCodeErrorCorrectionLevel level, const QColor& color,
+                                  const std::optional<QImage>& centerImage = std::nullopt);
+
+// Draws the QR code of a text as large as fits, centred, with hard module edges: black modules in a light
+// appearance and white ones in a dark appearance, on a transparent background. Nothing for a text outside ISO
+// Latin-1.
 class QRCodeView : public QWidget {
   Q_OBJECT
 
  public:
   QRCodeView(const std::string& text, QRCodeErrorCorrectionLevel level, QWidget* parent = nullptr);
   QSize sizeHint() const override;
-  const std::optional<QRCodeMatrix>& matrix() const { return matrix_; }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override { return width; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  std::optional<QRCodeMatrix> matrix_;
+  std::string text_;
+  QRCodeErrorCorrectionLevel level_;
+  platform::rx::AnyCancellable appearanceChanges_;
 };
 
 }  // namespace kit
