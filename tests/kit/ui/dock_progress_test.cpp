@@ -1,0 +1,173 @@
+#include "kit/ui/dock_progress.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QGuiApplication>
+#include <QTest>
+#include <QThread>
+#include <limits>
+
+#include "platform/system/launcher_entry.h"
+#include "support/private_bus.h"
+
+namespace kit {
+namespace {
+
+// Records the launcher-entry updates on the bus, as a dock does.
+class LauncherEntryListener : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit LauncherEntryListener(QDBusConnection bus) : bus_(std::move(bus)) {
+    bus_.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this, SLOT(update(QString, QVariantMap)));
+  }
+  struct Update {
+    QString uri;
+    double progress;
+    bool visible;
+  };
+  std::vector<Update> updates;
+
+  // Waits for the signals sent so far on `sender`: the daemon answers each connection in order, after routing
+  // what came before.
+  void settle(QDBusConnection sender) {
+    sender.interface()->isServiceRegistered("org.freedesktop.DBus");
+    bus_.interface()->isServiceRegistered("org.freedesktop.DBus");
+    QTest::qWait(20);
+  }
+
+ public Q_SLOTS:
+  void update(const QString& uri, const QVariantMap& properties) {
+    updates.push_back({uri, properties.value("progress").toDouble(), properties.value("progress-visible").toBool()});
+  }
+
+ private:
+  QDBusConnection bus_;
+};
+
+class DockProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QGuiApplication::setDesktopFileName("com.kestrova.Quillet");
+    entry_.emplace(bus.connect("sender"), "com.kestrova.Quillet");
+    DockProgress::setLauncherEntry(&*entry_);
+    listener.emplace(bus.connect("listener"));
+  }
+  void TearDown() override {
+    DockProgress::setTrackedProgress(nullptr);
+    DockProgress::setStyle(DockProgress::Bar{});
+    DockProgress::setLauncherEntry(nullptr);
+    listener.reset();
+    entry_.reset();
+    QDBusConnection::disconnectFromBus("sender");
+    QDBusConnection::disconnectFromBus("listener");
+  }
+  std::vector<std::pair<double, bool>> shown() {
+    listener->settle(bus.connect("sender"));
+    std::vector<std::pair<double, bool>> result;
+    for (const auto& update : listener->updates) result.emplace_back(update.progress, update.visible);
+    listener->updates.clear();
+    return result;
+  }
+
+  bustest::PrivateBus bus;
+  std::optional<platform::LauncherEntry> entry_;
+  std::optional<LauncherEntryListener> listener;
+};
+
+using Shown = std::vector<std::pair<double, bool>>;
+
+TEST_F(DockProgressTest, DocksAreToldOfTheProgressWhenItMovesMoreThanAHundredth) {
+  DockProgress::reset();
+  shown();
+  const QImage plain = DockProgress::tileImage();
+
+  DockProgress::setProgress(0.5);
+  listener->settle(bus.connect("sender"));
+  ASSERT_EQ(listener->updates.size(), 1u);
+  EXPECT_EQ(listener->updates[0].uri, "application://com.kestrova.Quillet.desktop");
+  EXPECT_EQ(shown(), (Shown{{0.5, true}}));
+  EXPECT_NE(DockProgress::tileImage(), plain) << "the icon carries the bar";
+  EXPECT_FALSE(QGuiApplication::windowIcon().isNull());
+
+  DockProgress::setProgress(0.505);
+  DockProgress::setStyle(DockProgress::Pie{Qt::blue});
+  EXPECT_EQ(shown(), Shown{}) << "a small step and a new style draw nothing";
+  EXPECT_EQ(DockProgress::progress(), 0.505);
+  DockProgress::setProgress(0.52);
+  EXPECT_EQ(shown(), (Shown{{0.52, true}}));
+
+  DockProgress::setProgress(1);
+  EXPECT_EQ(shown(), (Shown{{0, false}}));
+  EXPECT_EQ(DockProgress::tileImage(), plain);
+  DockProgress::reset();
+  EXPECT_EQ(shown(), (Shown{{0, false}, {0, false}}));
+  DockProgress::setProgress(0.001);
+  EXPECT_EQ(shown(), (Shown{{0.001, true}})) << "from nothing drawn, any value draws";
+}
+
+TEST_F(DockProgressTest, FollowsATrackedTaskUntilItFinishesOrIsCancelled) {
+  DockProgress::reset();
+  {
+    TaskProgress task(4);
+    DockProgress::setTrackedProgress(&task);
+    // Reported from a worker thread, drawn on the main thread.
+    QThread* worker = QThread::create([&task] { task.setCompletedUnitCount(2); });
+    worker->start();
+    worker->wait();
+    delete worker;
+    EXPECT_TRUE(QTest::qWaitFor([] { return DockProgress::progress() == 0.5; }));
+    task.setCompletedUnitCount(4);
+    QTest::qWait(20);
+    EXPECT_EQ(DockProgress::progress(), 1.0);
+
+    TaskProgress cancelled(10);
+    DockProgress::setTrackedProgress(&cancelled);
+    cancelled.setCompletedUnitCount(3);
+    QTest::qWait(20);
+    EXPECT_EQ(DockProgress::progress(), 0.3);
+    cancelled.cancel();
+    cancelled.setCompletedUnitCount(10);
+    QTest::qWait(20);
+    EXPECT_EQ(DockProgress::progress(), 0.3);
+  }
+  EXPECT_EQ(DockProgress::trackedProgress(), nullptr) << "held weakly";
+  DockProgress::setProgress(0.4);
+  DockProgress::setTrackedProgress(nullptr);
+  EXPECT_EQ(DockProgress::progress(), 0);
+  EXPECT_EQ(DockProgress::lastDrawnProgress(), 0);
+}
+
+TEST_F(DockProgressTest, EveryStyleDrawsOverTheIconWhileUnderWay) {
+  DockProgress::reset();
+  const QImage plain = DockProgress::tileImage();
+  int customCalls = 0;
+  const std::vector<DockProgress::Style> styles = {
+      DockProgress::Squircle{std::nullopt, Qt::red}, DockProgress::Circle{40, Qt::red},
+      DockProgress::Badge{Qt::red, [] { return int64_t{1500}; }}, DockProgress::Pie{Qt::red},
+      DockProgress::Custom{[&](QPainter&, const QRectF& rect) { customCalls += rect.width() == 128; }}};
+  for (const auto& style : styles) {
+    DockProgress::reset();
+    DockProgress::setStyle(style);
+    DockProgress::setProgress(0.6);
+    if (!std::holds_alternative<DockProgress::Custom>(style)) {
+      EXPECT_NE(DockProgress::tileImage(), plain);
+    }
+  }
+  EXPECT_EQ(customCalls, 1);
+}
+
+TEST(BadgeText, NeverLongerThanFourCharacters) {
+  const std::vector<std::pair<int64_t, std::string>> cases = {
+      {0, "0"},       {999, "999"},     {1000, "1k"},
+      {9999, "9k"},   {10000, "9k+"},   {-1500, "-1k"},
+      {-2500, "-2k"}, {-12000, "-9k+"}, {std::numeric_limits<int64_t>::min(), "-9k+"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(badgeText(value), text) << value;
+}
+
+}  // namespace
+}  // namespace kit
+
+#include "dock_progress_test.moc"
