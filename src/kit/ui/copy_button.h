@@ -23,6 +23,7 @@ class CopyButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void press();

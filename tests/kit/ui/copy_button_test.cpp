@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QPalette>
 #include <QPointer>
 #include <QTest>
 
@@ -34,6 +36,15 @@ TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   EXPECT_TRUE(button.isEnabled());
   QTest::mouseClick(&button, Qt::LeftButton);
   EXPECT_EQ(showingDuringAction.size(), 2u);
+
+  // The symbol follows a new palette (a dark one, say).
+  const QImage symbol = button.icon().pixmap(16).toImage();
+  const QPalette original = QApplication::palette();
+  QPalette dark = original;
+  dark.setColor(QPalette::WindowText, Qt::white);
+  QApplication::setPalette(dark);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return button.icon().pixmap(16).toImage() != symbol; }));
+  QApplication::setPalette(original);
 }
 
 }  // namespace
