@@ -1,6 +1,6 @@
 #include "kit/app/standard_menu.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QMetaObject>
 
@@ -8,6 +8,7 @@
 #include "kit/app/relaunch.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
+#include "kit/ui/app_icon.h"
 #include "kit/ui/url_opening.h"
 #include "platform/core/executor.h"
 
@@ -59,7 +60,7 @@ void aboutMenuItemAction() {
   auto* box =
       new QMessageBox(QMessageBox::NoIcon, "About " + name,
                       "<b>" + name + "</b><br>Version " + QCoreApplication::applicationVersion(), QMessageBox::Ok);
-  box->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
+  box->setIconPixmap(appIcon().pixmap(64, 64));
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setObjectName("aboutBox");
   box->show();
