@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusVariant>
 #include <QPointer>
 #include <QPropertyAnimation>
 #include <QWidget>
@@ -12,6 +10,7 @@
 #include "kit/foundation/alert.h"
 #include "platform/core/continuation.h"
 #include "platform/core/sleep.h"
+#include "platform/system/desktop_settings.h"
 
 namespace kit {
 
@@ -21,22 +20,6 @@ using namespace std::chrono_literals;
 
 std::optional<bool>& reducedMotionOverride() {
   static std::optional<bool> value;
-  return value;
-}
-
-// One value of the desktop's settings through the settings portal; none when no portal answers.
-std::optional<QVariant> desktopSetting(const QString& settingsNamespace, const QString& key) {
-  QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.isConnected()) return std::nullopt;
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings", "Read");
-  call << settingsNamespace << key;
-  const QDBusMessage reply = bus.call(call, QDBus::Block, 300);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
-  // The value comes wrapped in a variant once or twice, depending on the portal's version.
-  QVariant value = reply.arguments().first();
-  while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
-    value = value.value<QDBusVariant>().variant();
   return value;
 }
 
@@ -126,6 +109,10 @@ void setWindowLevel(QWidget& window, WindowLevel level) {
 
 bool prefersReducedMotion() {
   if (reducedMotionOverride()) return *reducedMotionOverride();
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  auto desktopSetting = [&bus](const QString& group, const QString& key) {
+    return platform::readDesktopSetting(bus, group, key, 300);
+  };
   if (auto enabled = desktopSetting("org.gnome.desktop.interface", "enable-animations"))
     return enabled->isValid() && !enabled->toBool();
   if (auto factor = desktopSetting("org.kde.kdeglobals.KDE", "AnimationDurationFactor"))
