@@ -15,6 +15,8 @@
 
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
+#include "interleaved_timing.h"
+#include "platform/text/rtf_reader.h"
 
 namespace {
 
@@ -186,6 +188,25 @@ void BM_ClearingPassRtfDocument1MB(benchmark::State& state) {
   runPasses(state, item({{type::rtf, rtfDocument(1'000'000)}, {type::string, "whatever"}}));
 }
 BENCHMARK(BM_ClearingPassRtfDocument1MB)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// The same pass beside reading its document alone, measured side by side: what the pass adds to the reader.
+void BM_ClearingPassOverItsReader(benchmark::State& state) {
+  configure(true, true, false);
+  const platform::PasteboardItem copy = item({{type::rtf, rtfDocument(1'000'000)}, {type::string, "whatever"}});
+  platform::MemoryPasteboard pasteboard;
+  engine::PasteboardController controller(pasteboard);
+  QuietStandardOutput quiet;
+  FastestTime reader, pass;
+  for (auto _ : state) {
+    reader.measure([&] { benchmark::DoNotOptimize(platform::readRtf(copy.dataByType.at(type::rtf))); });
+    pasteboard.setItems({copy});
+    pass.measure([&] { controller.clearFormatting(); });
+  }
+  reportMilliseconds(state, "reader_ms", reader);
+  reportMilliseconds(state, "pass_ms", pass);
+  reportRatio(state, "pass_over_reader", pass, reader);
+}
+BENCHMARK(BM_ClearingPassOverItsReader)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 // Link keeping on a 200 KB HTML page.
 void BM_LinkKeepingHtmlPage200KB(benchmark::State& state) {
