@@ -101,27 +101,14 @@ void normalizeUnorderedLists(AttributedString& text) {
 
 void trimTrailingWhitespace(AttributedString& text) {
   const std::string& characters = text.string();
-  std::vector<size_t> boundaries = platform::graphemeBoundaries(characters);
-  size_t end = boundaries.size() - 1;
-  while (end > 0) {
-    std::string_view character(characters.data() + boundaries[end - 1], boundaries[end] - boundaries[end - 1]);
-    if (!platform::isWhitespaceCharacter(character)) break;
-    --end;
-  }
-  if (boundaries[end] < characters.size()) text.replace(ByteRange::fromBounds(boundaries[end], characters.size()), "");
+  const size_t end = platform::startOfTrailingCharacters(characters, platform::isWhitespaceCharacter);
+  if (end < characters.size()) text.replace(ByteRange::fromBounds(end, characters.size()), "");
 }
 
 void trimWhitespace(AttributedString& text) {
   trimTrailingWhitespace(text);
-  const std::string& characters = text.string();
-  std::vector<size_t> boundaries = platform::graphemeBoundaries(characters);
-  size_t start = 0;
-  while (start + 1 < boundaries.size()) {
-    std::string_view character(characters.data() + boundaries[start], boundaries[start + 1] - boundaries[start]);
-    if (!platform::isWhitespaceCharacter(character)) break;
-    ++start;
-  }
-  if (boundaries[start] > 0) text.replace(ByteRange::fromBounds(0, boundaries[start]), "");
+  const size_t start = platform::endOfLeadingCharacters(text.string(), platform::isWhitespaceCharacter);
+  if (start > 0) text.replace(ByteRange::fromBounds(0, start), "");
 }
 
 }  // namespace engine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,10 @@ std::vector<std::string_view> graphemes(std::string_view text);
 std::size_t graphemeCount(std::string_view text, std::optional<std::size_t> limit = std::nullopt);
 // The range widened to whole characters: the start moves back and the end forward to the nearest boundary.
 ByteRange rangeOfComposedCharacterSequences(std::string_view text, ByteRange range);
+// The end of the text's leading run of characters that satisfy `predicate`, and the start of its trailing run;
+// only the characters of the run and a few around it are looked at.
+std::size_t endOfLeadingCharacters(std::string_view text, const std::function<bool(std::string_view)>& predicate);
+std::size_t startOfTrailingCharacters(std::string_view text, const std::function<bool(std::string_view)>& predicate);
 // True when every character of `prefix` equals the character at the same place in `text`.
 bool hasCharacterPrefix(std::string_view text, std::string_view prefix);
 
