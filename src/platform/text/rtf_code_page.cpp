@@ -3,6 +3,8 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
+#include <memory>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -99,24 +101,32 @@ UConverter* RtfCodePageDecoder::converter(int codePage) {
   return result;
 }
 
-void RtfCodePageDecoder::decode(int codePage, std::string_view bytes, std::string& out) {
-  if (codePage == symbolCodePage) {
-    // Symbol fonts put their bullet at 0xB7; the rest reads as 1252.
-    size_t start = 0;
-    for (size_t i = 0; i <= bytes.size(); ++i) {
-      if (i == bytes.size() || static_cast<unsigned char>(bytes[i]) == 0xB7) {
-        if (i > start) decode(1252, bytes.substr(start, i - start), out);
-        if (i < bytes.size()) appendUtf8(out, 0x2022);
-        start = i + 1;
-      }
-    }
-    return;
-  }
+const RtfCodePageDecoder::ByteTable* RtfCodePageDecoder::singleByteTable(int codePage) {
+  auto known = tables_.find(codePage);
+  if (known != tables_.end()) return known->second;
+  const ByteTable* table = nullptr;
   UConverter* conv = converter(codePage);
-  if (conv == nullptr) {
-    for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c) < 0x80 ? static_cast<unsigned char>(c) : 0xFFFD);
-    return;
+  if (conv != nullptr && ucnv_getMaxCharSize(conv) == 1 && ucnv_getMinCharSize(conv) == 1) {
+    // Each byte of a single-byte code page reads the same alone as within a run.
+    static std::mutex mutex;
+    static std::map<int, std::unique_ptr<const ByteTable>> tables;
+    std::lock_guard lock(mutex);
+    std::unique_ptr<const ByteTable>& shared = tables[codePage];
+    if (!shared) {
+      auto made = std::make_unique<ByteTable>();
+      for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        convert(conv, std::string_view(&c, 1), (*made)[static_cast<size_t>(byte)]);
+      }
+      shared = std::move(made);
+    }
+    table = shared.get();
   }
+  tables_[codePage] = table;
+  return table;
+}
+
+void RtfCodePageDecoder::convert(UConverter* conv, std::string_view bytes, std::string& out) {
   ucnv_reset(conv);
   std::u16string utf16(bytes.size() * 2 + 4, u'\0');
   UErrorCode status = U_ZERO_ERROR;
@@ -130,6 +140,31 @@ void RtfCodePageDecoder::decode(int codePage, std::string_view bytes, std::strin
                      &status);
   if (U_FAILURE(status)) return;
   out.append(utf8.data(), static_cast<size_t>(utf8Length));
+}
+
+void RtfCodePageDecoder::decode(int codePage, std::string_view bytes, std::string& out) {
+  if (codePage == symbolCodePage) {
+    // Symbol fonts put their bullet at 0xB7; the rest reads as 1252.
+    size_t start = 0;
+    for (size_t i = 0; i <= bytes.size(); ++i) {
+      if (i == bytes.size() || static_cast<unsigned char>(bytes[i]) == 0xB7) {
+        if (i > start) decode(1252, bytes.substr(start, i - start), out);
+        if (i < bytes.size()) appendUtf8(out, 0x2022);
+        start = i + 1;
+      }
+    }
+    return;
+  }
+  if (const ByteTable* table = singleByteTable(codePage)) {
+    for (char c : bytes) out.append((*table)[static_cast<unsigned char>(c)]);
+    return;
+  }
+  UConverter* conv = converter(codePage);
+  if (conv == nullptr) {
+    for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c) < 0x80 ? static_cast<unsigned char>(c) : 0xFFFD);
+    return;
+  }
+  convert(conv, bytes, out);
 }
 
 }  // namespace platform

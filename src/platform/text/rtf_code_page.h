@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,7 +14,8 @@ namespace platform {
 int codePageForRtfCharset(int charset);
 
 // Converts bytes of RTF text in a Windows or Mac code page to UTF-8 through ICU. Keeps one converter per
-// code page; unknown code pages read as 1252. Bytes a code page cannot map become U+FFFD.
+// code page; unknown code pages read as 1252. Bytes a code page cannot map become U+FFFD. Single-byte code
+// pages are read through a table of what ICU gives for each byte, made once per process.
 class RtfCodePageDecoder {
  public:
   RtfCodePageDecoder();
@@ -27,8 +29,14 @@ class RtfCodePageDecoder {
   static constexpr int symbolCodePage = -2;
 
  private:
+  using ByteTable = std::array<std::string, 256>;
+
   UConverter* converter(int codePage);
+  const ByteTable* singleByteTable(int codePage);
+  void convert(UConverter* converter, std::string_view bytes, std::string& out);
+
   std::map<int, UConverter*> converters_;
+  std::map<int, const ByteTable*> tables_;  // none for code pages of more than one byte per character
 };
 
 }  // namespace platform

@@ -25,12 +25,21 @@ std::vector<Token> tokenize(std::string_view s) {
       token.quoted = true;
       ++i;
       while (i < s.size() && s[i] != '"') {
-        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) ++i;
-        token.text += s[i++];
+        size_t end = i;
+        while (end < s.size() && s[end] != '"' && s[end] != '\\') ++end;
+        token.text.append(s.substr(i, end - i));
+        i = end;
+        if (i < s.size() && s[i] == '\\') {
+          if (i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) ++i;
+          token.text += s[i++];
+        }
       }
       ++i;  // closing quote
     } else {
-      while (i < s.size() && !isAsciiWhitespace(s[i]) && s[i] != '"') token.text += s[i++];
+      size_t end = i;
+      while (end < s.size() && !isAsciiWhitespace(s[end]) && s[end] != '"') ++end;
+      token.text.assign(s.substr(i, end - i));
+      i = end;
     }
     tokens.push_back(std::move(token));
   }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/text/ascii.h"
@@ -56,44 +58,156 @@ struct Link {
   std::string target;
 };
 
-// Destinations whose content is not text.
-bool isSkippedDestination(std::string_view word) {
-  static constexpr std::array<std::string_view, 35> names = {"colortbl",
-                                                             "stylesheet",
-                                                             "info",
-                                                             "pict",
-                                                             "object",
-                                                             "header",
-                                                             "headerl",
-                                                             "headerr",
-                                                             "headerf",
-                                                             "footer",
-                                                             "footerl",
-                                                             "footerr",
-                                                             "footerf",
-                                                             "listtable",
-                                                             "listoverridetable",
-                                                             "revtbl",
-                                                             "themedata",
-                                                             "colorschememapping",
-                                                             "datastore",
-                                                             "latentstyles",
-                                                             "generator",
-                                                             "nonshppict",
-                                                             "pn",
-                                                             "pntxta",
-                                                             "pntxtb",
-                                                             "xmlnstbl",
-                                                             "rsidtbl",
-                                                             "mmathPr",
-                                                             "filetbl",
-                                                             "fldtype",
-                                                             "objdata",
-                                                             "bkmkstart",
-                                                             "bkmkend",
-                                                             "template",
-                                                             "expandedcolortbl"};
-  return std::find(names.begin(), names.end(), word) != names.end();
+// The control words the reader acts on; every other word is `other`.
+enum class Word {
+  other,
+  bin,
+  ud,
+  upr,
+  f,
+  fcharset,
+  cpg,
+  fldinst,
+  fldrslt,
+  fonttbl,
+  skippedDestination,  // destinations whose content is not text
+  listMarker,          // \listtext and \pntext: list markers are text
+  u,
+  uc,
+  plain,
+  deff,
+  ansicpg,
+  mac,
+  pc,
+  pca,
+  field,
+  paragraphBreak,  // \par, \row, \page, \sect, \nestrow
+  line,
+  tab,  // \tab, \cell, \nestcell
+  bullet,
+  emdash,
+  endash,
+  lquote,
+  rquote,
+  ldblquote,
+  rdblquote,
+};
+
+// An open-addressing table of the words above: a control word is looked up for every one in the document.
+class WordTable {
+ public:
+  WordTable(std::initializer_list<std::pair<std::string_view, Word>> words) {
+    for (const auto& [name, word] : words) add(name, word);
+  }
+
+  void add(std::string_view name, Word word) {
+    size_t i = slotOf(name);
+    while (!slots_[i].name.empty()) i = (i + 1) % slots_.size();
+    slots_[i] = {name, word};
+  }
+
+  Word find(std::string_view name) const {
+    for (size_t i = slotOf(name); !slots_[i].name.empty(); i = (i + 1) % slots_.size()) {
+      if (slots_[i].name == name) return slots_[i].word;
+    }
+    return Word::other;
+  }
+
+ private:
+  struct Slot {
+    std::string_view name;
+    Word word = Word::other;
+  };
+
+  size_t slotOf(std::string_view name) const {
+    uint32_t hash = 2166136261u;
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash % slots_.size();
+  }
+
+  std::array<Slot, 256> slots_{};
+};
+
+Word wordNamed(std::string_view name) {
+  static const WordTable words = [] {
+    WordTable table = {
+        {"bin", Word::bin},
+        {"ud", Word::ud},
+        {"upr", Word::upr},
+        {"f", Word::f},
+        {"fcharset", Word::fcharset},
+        {"cpg", Word::cpg},
+        {"fldinst", Word::fldinst},
+        {"fldrslt", Word::fldrslt},
+        {"fonttbl", Word::fonttbl},
+        {"listtext", Word::listMarker},
+        {"pntext", Word::listMarker},
+        {"u", Word::u},
+        {"uc", Word::uc},
+        {"plain", Word::plain},
+        {"deff", Word::deff},
+        {"ansicpg", Word::ansicpg},
+        {"mac", Word::mac},
+        {"pc", Word::pc},
+        {"pca", Word::pca},
+        {"field", Word::field},
+        {"par", Word::paragraphBreak},
+        {"row", Word::paragraphBreak},
+        {"page", Word::paragraphBreak},
+        {"sect", Word::paragraphBreak},
+        {"nestrow", Word::paragraphBreak},
+        {"line", Word::line},
+        {"tab", Word::tab},
+        {"cell", Word::tab},
+        {"nestcell", Word::tab},
+        {"bullet", Word::bullet},
+        {"emdash", Word::emdash},
+        {"endash", Word::endash},
+        {"lquote", Word::lquote},
+        {"rquote", Word::rquote},
+        {"ldblquote", Word::ldblquote},
+        {"rdblquote", Word::rdblquote},
+    };
+    for (std::string_view name : {"colortbl",
+                                  "stylesheet",
+                                  "info",
+                                  "pict",
+                                  "object",
+                                  "header",
+                                  "headerl",
+                                  "headerr",
+                                  "headerf",
+                                  "footer",
+                                  "footerl",
+                                  "footerr",
+                                  "footerf",
+                                  "listtable",
+                                  "listoverridetable",
+                                  "revtbl",
+                                  "themedata",
+                                  "colorschememapping",
+                                  "datastore",
+                                  "latentstyles",
+                                  "generator",
+                                  "nonshppict",
+                                  "pn",
+                                  "pntxta",
+                                  "pntxtb",
+                                  "xmlnstbl",
+                                  "rsidtbl",
+                                  "mmathPr",
+                                  "filetbl",
+                                  "fldtype",
+                                  "objdata",
+                                  "bkmkstart",
+                                  "bkmkend",
+                                  "template",
+                                  "expandedcolortbl"}) {
+      table.add(name, Word::skippedDestination);
+    }
+    return table;
+  }();
+  return words.find(name);
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -109,10 +223,13 @@ class RtfReader {
  private:
   bool openGroup();   // false when the nesting is too deep
   bool closeGroup();  // false when the document's outermost group closed
-  void controlWord(std::string_view word, bool hasParameter, int32_t parameter);
+  void controlWord(std::string_view name, bool hasParameter, int32_t parameter);
   void controlSymbol(char symbol);
   void textByte(char byte);
-  void flushBytes();
+  void flushBytes() {
+    if (!pendingBytes_.empty()) decodePendingBytes();
+  }
+  void decodePendingBytes();
   void emit(std::string_view utf8);
   void emitCodePoint(char32_t c);
   void emitUnicodeUnit(int32_t value);
@@ -132,6 +249,7 @@ class RtfReader {
   std::vector<Field> fields_;
 
   std::string pendingBytes_;
+  std::string decoded_;
   int pendingSkip_ = 0;  // fallback characters still to drop after \u
   char16_t highSurrogate_ = 0;
 
@@ -155,12 +273,11 @@ bool RtfReader::consumesFallback() {
   return true;
 }
 
-void RtfReader::flushBytes() {
-  if (pendingBytes_.empty()) return;
-  std::string decoded;
-  decoder_.decode(currentCodePage(), pendingBytes_, decoded);
+void RtfReader::decodePendingBytes() {
+  decoded_.clear();
+  decoder_.decode(currentCodePage(), pendingBytes_, decoded_);
   pendingBytes_.clear();
-  emit(decoded);
+  emit(decoded_);
 }
 
 void RtfReader::emit(std::string_view utf8) {
@@ -181,9 +298,8 @@ void RtfReader::emit(std::string_view utf8) {
 }
 
 void RtfReader::emitCodePoint(char32_t c) {
-  std::string utf8;
-  appendUtf8(utf8, c);
-  emit(utf8);
+  char utf8[4];
+  emit(std::string_view(utf8, encodeUtf8(c, utf8)));
 }
 
 void RtfReader::emitUnicodeUnit(int32_t value) {
@@ -288,10 +404,11 @@ void RtfReader::controlSymbol(char symbol) {
   }
 }
 
-void RtfReader::controlWord(std::string_view word, bool hasParameter, int32_t parameter) {
+void RtfReader::controlWord(std::string_view name, bool hasParameter, int32_t parameter) {
+  const Word word = wordNamed(name);
   bool starred = starred_;
   starred_ = false;
-  if (word == "bin") {
+  if (word == Word::bin) {
     flushBytes();
     size_t count = hasParameter && parameter > 0 ? static_cast<size_t>(parameter) : 0;
     pos_ += std::min(count, in_.size() - pos_);
@@ -300,20 +417,20 @@ void RtfReader::controlWord(std::string_view word, bool hasParameter, int32_t pa
   Destination destination = state_.destination;
   if (destination == Destination::skip) return;
   if (destination == Destination::alternate) {
-    if (word == "ud") state_.destination = state_.beforeAlternate;
+    if (word == Word::ud) state_.destination = state_.beforeAlternate;
     return;
   }
   flushBytes();
 
   if (destination == Destination::fontTable) {
-    if (word == "f" && hasParameter) {
+    if (word == Word::f && hasParameter) {
       definingFont_ = parameter;
-    } else if (word == "fcharset" && hasParameter && definingFont_ >= 0) {
+    } else if (word == Word::fcharset && hasParameter && definingFont_ >= 0) {
       int codePage = codePageForRtfCharset(parameter);
       if (fontCodePages_.find(definingFont_) == fontCodePages_.end() || codePage != 0) {
         fontCodePages_[definingFont_] = codePage;
       }
-    } else if (word == "cpg" && hasParameter && definingFont_ >= 0 && parameter > 0) {
+    } else if (word == Word::cpg && hasParameter && definingFont_ >= 0 && parameter > 0) {
       fontCodePages_[definingFont_] = parameter;
     } else if (starred) {
       state_.destination = Destination::skip;
@@ -322,36 +439,37 @@ void RtfReader::controlWord(std::string_view word, bool hasParameter, int32_t pa
   }
 
   // Destinations.
-  if (word == "fldinst") {
-    state_.destination = fields_.empty() ? Destination::skip : Destination::fieldInstruction;
-    return;
+  switch (word) {
+    case Word::fldinst:
+      state_.destination = fields_.empty() ? Destination::skip : Destination::fieldInstruction;
+      return;
+    case Word::fldrslt:
+      if (!fields_.empty() && fields_.back().resultStart == npos) fields_.back().resultStart = text_.size();
+      state_.destination = destination == Destination::fieldInstruction ? Destination::skip : destination;
+      return;
+    case Word::ud:
+      return;  // outside \upr: its text is read
+    case Word::upr:
+      state_.beforeAlternate = destination;
+      state_.destination = Destination::alternate;
+      return;
+    case Word::fonttbl:
+      state_.destination = Destination::fontTable;
+      return;
+    case Word::skippedDestination:
+      state_.destination = Destination::skip;
+      return;
+    case Word::listMarker:
+      return;
+    default:
+      break;
   }
-  if (word == "fldrslt") {
-    if (!fields_.empty() && fields_.back().resultStart == npos) fields_.back().resultStart = text_.size();
-    state_.destination = destination == Destination::fieldInstruction ? Destination::skip : destination;
-    return;
-  }
-  if (word == "ud") return;  // outside \upr: its text is read
-  if (word == "upr") {
-    state_.beforeAlternate = destination;
-    state_.destination = Destination::alternate;
-    return;
-  }
-  if (word == "fonttbl") {
-    state_.destination = Destination::fontTable;
-    return;
-  }
-  if (isSkippedDestination(word)) {
-    state_.destination = Destination::skip;
-    return;
-  }
-  if (word == "listtext" || word == "pntext") return;  // list markers are text
   if (starred) {
     state_.destination = Destination::skip;
     return;
   }
 
-  if (word == "u") {
+  if (word == Word::u) {
     if (!hasParameter) return;
     if (consumesFallback()) return;
     emitUnicodeUnit(parameter);
@@ -360,53 +478,79 @@ void RtfReader::controlWord(std::string_view word, bool hasParameter, int32_t pa
   }
   if (consumesFallback()) return;
 
-  // Character formatting and document settings.
-  if (word == "uc") {
-    state_.unicodeSkip = hasParameter ? std::clamp(parameter, 0, 16) : 1;
-  } else if (word == "f") {
-    if (hasParameter) state_.font = parameter;
-  } else if (word == "plain") {
-    state_.font = defaultFont_;
-  } else if (word == "deff") {
-    if (hasParameter) {
-      defaultFont_ = parameter;
-      if (state_.font < 0) state_.font = parameter;
-    }
-  } else if (word == "ansicpg") {
-    if (hasParameter && parameter > 0) {
-      documentCodePage_ = parameter;
-      explicitCodePage_ = true;
-    }
-  } else if (word == "mac" || word == "pc" || word == "pca") {
-    if (!explicitCodePage_) documentCodePage_ = word == "mac" ? 10000 : (word == "pc" ? 437 : 850);
-  } else if (word == "field") {
-    fields_.push_back({depth_, {}, npos});
-  }
-  // Text.
-  else if (word == "par" || word == "row" || word == "page" || word == "sect" || word == "nestrow") {
-    emit("\n");
-  } else if (word == "line") {
-    emitCodePoint(0x2028);
-  } else if (word == "tab" || word == "cell" || word == "nestcell") {
-    emit("\t");
-  } else if (word == "bullet") {
-    emitCodePoint(0x2022);
-  } else if (word == "emdash") {
-    emitCodePoint(0x2014);
-  } else if (word == "endash") {
-    emitCodePoint(0x2013);
-  } else if (word == "lquote") {
-    emitCodePoint(0x2018);
-  } else if (word == "rquote") {
-    emitCodePoint(0x2019);
-  } else if (word == "ldblquote") {
-    emitCodePoint(0x201C);
-  } else if (word == "rdblquote") {
-    emitCodePoint(0x201D);
-  } else if (destination == Destination::fieldInstruction && word.size() == 1) {
-    // A switch written without escaping its backslash (`\l "anchor"`).
-    emit("\\");
-    emit(word);
+  switch (word) {
+    // Character formatting and document settings.
+    case Word::uc:
+      state_.unicodeSkip = hasParameter ? std::clamp(parameter, 0, 16) : 1;
+      break;
+    case Word::f:
+      if (hasParameter) state_.font = parameter;
+      break;
+    case Word::plain:
+      state_.font = defaultFont_;
+      break;
+    case Word::deff:
+      if (hasParameter) {
+        defaultFont_ = parameter;
+        if (state_.font < 0) state_.font = parameter;
+      }
+      break;
+    case Word::ansicpg:
+      if (hasParameter && parameter > 0) {
+        documentCodePage_ = parameter;
+        explicitCodePage_ = true;
+      }
+      break;
+    case Word::mac:
+      if (!explicitCodePage_) documentCodePage_ = 10000;
+      break;
+    case Word::pc:
+      if (!explicitCodePage_) documentCodePage_ = 437;
+      break;
+    case Word::pca:
+      if (!explicitCodePage_) documentCodePage_ = 850;
+      break;
+    case Word::field:
+      fields_.push_back({depth_, {}, npos});
+      break;
+    // Text.
+    case Word::paragraphBreak:
+      emit("\n");
+      break;
+    case Word::line:
+      emitCodePoint(0x2028);
+      break;
+    case Word::tab:
+      emit("\t");
+      break;
+    case Word::bullet:
+      emitCodePoint(0x2022);
+      break;
+    case Word::emdash:
+      emitCodePoint(0x2014);
+      break;
+    case Word::endash:
+      emitCodePoint(0x2013);
+      break;
+    case Word::lquote:
+      emitCodePoint(0x2018);
+      break;
+    case Word::rquote:
+      emitCodePoint(0x2019);
+      break;
+    case Word::ldblquote:
+      emitCodePoint(0x201C);
+      break;
+    case Word::rdblquote:
+      emitCodePoint(0x201D);
+      break;
+    default:
+      if (destination == Destination::fieldInstruction && name.size() == 1) {
+        // A switch written without escaping its backslash (`\l "anchor"`).
+        emit("\\");
+        emit(name);
+      }
+      break;
   }
 }
 
@@ -472,8 +616,7 @@ std::optional<AttributedString> RtfReader::read(size_t start) {
     starred_ = false;
     if (state_.destination == Destination::skip) {
       // Skip to the next token that can change the state.
-      size_t next = in_.find_first_of("{}\\", pos_);
-      pos_ = next == std::string_view::npos ? in_.size() : next;
+      while (pos_ < in_.size() && in_[pos_] != '{' && in_[pos_] != '}' && in_[pos_] != '\\') ++pos_;
       continue;
     }
     if (c == '\t') {
@@ -488,14 +631,19 @@ std::optional<AttributedString> RtfReader::read(size_t start) {
       continue;
     }
     if (pendingBytes_.empty() && pendingSkip_ == 0 && highSurrogate_ == 0 && static_cast<unsigned char>(c) < 0x80 &&
-        state_.destination == Destination::text) {
+        (state_.destination == Destination::text || state_.destination == Destination::fieldInstruction)) {
+      // A run of plain characters at once.
       size_t end = pos_;
       while (end < in_.size()) {
         auto b = static_cast<unsigned char>(in_[end]);
         if (b < 0x20 || b >= 0x80 || b == '\\' || b == '{' || b == '}') break;
         ++end;
       }
-      text_.append(in_.substr(pos_, end - pos_));
+      if (state_.destination == Destination::text) {
+        text_.append(in_.substr(pos_, end - pos_));
+      } else if (!fields_.empty()) {
+        fields_.back().instruction.append(in_.substr(pos_, end - pos_));
+      }
       pos_ = end;
       continue;
     }
@@ -506,7 +654,7 @@ std::optional<AttributedString> RtfReader::read(size_t start) {
   if (highSurrogate_ != 0) emit("");
   while (!fields_.empty()) finishField();
 
-  AttributedString result(text_);
+  AttributedString result(std::move(text_));
   // Outer links first, so that a nested link wins for its own text; in text order, so that each link
   // only splits the end of the runs.
   std::stable_sort(links_.begin(), links_.end(),

@@ -43,22 +43,32 @@ bool isValidUtf8(std::string_view text) {
   return true;
 }
 
-void appendUtf8(std::string& out, char32_t scalar) {
+std::size_t encodeUtf8(char32_t scalar, char* out) {
   if (scalar < 0x80) {
-    out.push_back(static_cast<char>(scalar));
-  } else if (scalar < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (scalar >> 6)));
-    out.push_back(static_cast<char>(0x80 | (scalar & 0x3F)));
-  } else if (scalar < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (scalar >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((scalar >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (scalar & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (scalar >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((scalar >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((scalar >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (scalar & 0x3F)));
+    out[0] = static_cast<char>(scalar);
+    return 1;
   }
+  if (scalar < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (scalar >> 6));
+    out[1] = static_cast<char>(0x80 | (scalar & 0x3F));
+    return 2;
+  }
+  if (scalar < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (scalar >> 12));
+    out[1] = static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (scalar & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (scalar >> 18));
+  out[1] = static_cast<char>(0x80 | ((scalar >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((scalar >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (scalar & 0x3F));
+  return 4;
+}
+
+void appendUtf8(std::string& out, char32_t scalar) {
+  char bytes[4];
+  out.append(bytes, encodeUtf8(scalar, bytes));
 }
 
 std::string sanitizedUtf8(std::string_view text) {
