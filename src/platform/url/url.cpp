@@ -58,6 +58,16 @@ bool isValidIpLiteral(std::string_view literal) {
   return isIpAddress(inner);
 }
 
+// The first of `characters` in the text, or npos; for the few delimiters of a URL.
+std::size_t findFirstOf(std::string_view text, std::string_view characters) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    for (char c : characters) {
+      if (text[i] == c) return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
 // Splits a string that holds only characters a URL may hold.
 std::optional<UrlParts> split(std::string_view text) {
   if (text.empty()) return std::nullopt;
@@ -66,14 +76,14 @@ std::optional<UrlParts> split(std::string_view text) {
   const auto colon = rest.find(':');
   if (colon != std::string_view::npos && colon > 0) {
     const auto candidate = rest.substr(0, colon);
-    if (candidate.find_first_of("/?#") == std::string_view::npos && isValidScheme(candidate)) {
+    if (findFirstOf(candidate, "/?#") == std::string_view::npos && isValidScheme(candidate)) {
       parts.scheme = std::string(candidate);
       rest.remove_prefix(colon + 1);
     }
   }
   if (rest.starts_with("//")) {
     rest.remove_prefix(2);
-    const auto authorityEnd = rest.find_first_of("/?#");
+    const auto authorityEnd = findFirstOf(rest, "/?#");
     std::string_view authority = rest.substr(0, authorityEnd);
     rest.remove_prefix(authority.size());
     const auto at = authority.rfind('@');
@@ -94,7 +104,7 @@ std::optional<UrlParts> split(std::string_view text) {
       if (!authority.empty() && authority[0] != ':') return std::nullopt;
     } else {
       host = authority.substr(0, authority.find(':'));
-      if (host.find_first_of("[]") != std::string_view::npos) return std::nullopt;
+      if (findFirstOf(host, "[]") != std::string_view::npos) return std::nullopt;
       authority.remove_prefix(host.size());
     }
     parts.host = std::string(host);
@@ -104,7 +114,7 @@ std::optional<UrlParts> split(std::string_view text) {
       if (!port.empty()) parts.port = std::string(port);
     }
   }
-  const auto pathEnd = rest.find_first_of("?#");
+  const auto pathEnd = findFirstOf(rest, "?#");
   parts.path = std::string(rest.substr(0, pathEnd));
   rest.remove_prefix(parts.path.size());
   if (!rest.empty() && rest[0] == '?') {
@@ -199,17 +209,28 @@ std::optional<Url> Url::parseStrict(std::string_view text) {
 }
 
 std::optional<Url> Url::parse(std::string_view text) {
-  std::string encoded;
-  encoded.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  auto needsEncoding = [&](std::size_t i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i))) {
-      static constexpr char hex[] = "0123456789ABCDEF";
-      encoded.push_back('%');
-      encoded.push_back(hex[c >> 4]);
-      encoded.push_back(hex[c & 0x0F]);
-    } else {
-      encoded.push_back(static_cast<char>(c));
+    return isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i));
+  };
+  std::size_t clean = 0;
+  while (clean < text.size() && !needsEncoding(clean)) ++clean;
+  std::string encoded;
+  if (clean == text.size()) {
+    encoded.assign(text);
+  } else {
+    encoded.reserve(text.size() + 16);
+    encoded.append(text.substr(0, clean));
+    for (std::size_t i = clean; i < text.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(text[i]);
+      if (needsEncoding(i)) {
+        static constexpr char hex[] = "0123456789ABCDEF";
+        encoded.push_back('%');
+        encoded.push_back(hex[c >> 4]);
+        encoded.push_back(hex[c & 0x0F]);
+      } else {
+        encoded.push_back(static_cast<char>(c));
+      }
     }
   }
   auto parts = split(encoded);
@@ -237,14 +258,14 @@ std::optional<Url> Url::fromParts(const UrlParts& parts) {
 
 std::optional<Url> Url::resolve(std::string_view reference, const Url& base) {
   if (reference.empty()) {
-    UrlParts withoutFragment = base.parts_;
+    UrlParts withoutFragment = base.parts();
     withoutFragment.fragment.reset();
     return fromParts(withoutFragment);
   }
   const auto parsed = parse(reference);
   if (!parsed) return std::nullopt;
-  const UrlParts& r = parsed->parts_;
-  const UrlParts& b = base.parts_;
+  const UrlParts& r = parsed->parts();
+  const UrlParts& b = base.parts();
   UrlParts t;
   if (r.scheme) {
     t = r;
@@ -290,25 +311,25 @@ std::optional<Url> Url::fileUrl(const std::filesystem::path& path) {
   return parseStrict("file://" + addingPercentEncoding(absolute.string(), isUrlPathAllowed));
 }
 
-std::optional<std::string> Url::user() const { return decodedOrRaw(parts_.user); }
-std::optional<std::string> Url::password() const { return decodedOrRaw(parts_.password); }
+std::optional<std::string> Url::user() const { return decodedOrRaw(parts().user); }
+std::optional<std::string> Url::password() const { return decodedOrRaw(parts().password); }
 
 std::optional<std::string> Url::host() const {
-  if (!parts_.host || parts_.host->empty()) return std::nullopt;
-  const std::string& host = *parts_.host;
+  if (!parts().host || parts().host->empty()) return std::nullopt;
+  const std::string& host = *parts().host;
   if (host.front() == '[') return host.substr(1, host.size() - 2);
   return decodedOrRaw(host);
 }
 
 std::optional<int> Url::port() const {
-  if (!parts_.port) return std::nullopt;
-  return std::stoi(*parts_.port);
+  if (!parts().port) return std::nullopt;
+  return std::stoi(*parts().port);
 }
 
-std::string Url::path() const { return decodedOrRaw(parts_.path); }
+std::string Url::path() const { return decodedOrRaw(parts().path); }
 
 bool Url::hasScheme(std::string_view scheme) const {
-  return parts_.scheme && equalsIgnoringAsciiCase(*parts_.scheme, scheme);
+  return parts().scheme && equalsIgnoringAsciiCase(*parts().scheme, scheme);
 }
 
 bool Url::isFileUrl() const { return hasScheme("file"); }
@@ -334,13 +355,13 @@ std::string Url::lastPathComponent() const {
 }
 
 Url Url::deletingLastPathComponent() const {
-  std::string_view path = parts_.path;
+  std::string_view path = parts().path;
   while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
   if (path.empty() || path == "/") return *this;
   const auto slash = path.rfind('/');
-  UrlParts edited = parts_;
+  UrlParts edited = parts();
   edited.path = slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-  if (edited.path.empty() && !parts_.host) edited.path = "./";
+  if (edited.path.empty() && !parts().host) edited.path = "./";
   auto rebuilt = fromParts(edited);
   return rebuilt ? *rebuilt : *this;
 }

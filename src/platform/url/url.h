@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,10 +50,10 @@ class Url {
   static std::optional<Url> fromParts(const UrlParts& parts);
 
   // The text as parsed (after encoding, for the lenient parse), or as rebuilt from components.
-  const std::string& absoluteString() const { return text_; }
-  const UrlParts& parts() const { return parts_; }
+  const std::string& absoluteString() const { return state_->text; }
+  const UrlParts& parts() const { return state_->parts; }
 
-  std::optional<std::string> scheme() const { return parts_.scheme; }
+  std::optional<std::string> scheme() const { return parts().scheme; }
   // Whether the scheme is `scheme`, in any ASCII case ("HTTPS" is "https").
   bool hasScheme(std::string_view scheme) const;
   std::optional<std::string> user() const;
@@ -63,8 +64,8 @@ class Url {
   // Percent-decoded (as written when it does not decode).
   std::string path() const;
   // Percent-encoded, as written.
-  std::optional<std::string> query() const { return parts_.query; }
-  std::optional<std::string> fragment() const { return parts_.fragment; }
+  std::optional<std::string> query() const { return parts().query; }
+  std::optional<std::string> fragment() const { return parts().fragment; }
 
   bool isFileUrl() const;
   // "/" first for an absolute path; repeated slashes collapse; a trailing slash adds nothing; decoded.
@@ -73,14 +74,20 @@ class Url {
   // Drops the last path component and keeps a trailing "/": ".../a/b" and ".../a/b/" give ".../a/".
   Url deletingLastPathComponent() const;
 
-  bool operator==(const Url& other) const { return text_ == other.text_; }
+  bool operator==(const Url& other) const { return absoluteString() == other.absoluteString(); }
 
  private:
-  Url(std::string text, UrlParts parts) : text_(std::move(text)), parts_(std::move(parts)) {}
-  friend class UrlComponents;
+  // A URL never changes once made, so copies share one state: links are copied with every run of text they
+  // cover.
+  struct State {
+    std::string text;
+    UrlParts parts;
+  };
 
-  std::string text_;
-  UrlParts parts_;
+  Url(std::string text, UrlParts parts)
+      : state_(std::make_shared<const State>(State{std::move(text), std::move(parts)})) {}
+
+  std::shared_ptr<const State> state_;
 };
 
 // Editable components of a URL, kept in percent-encoded form. Setters of decoded values encode them with the
