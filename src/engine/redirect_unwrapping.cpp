@@ -80,8 +80,8 @@ std::optional<Url> mobileVideoHost(const Url& url) {
   return components.url().value_or(url);
 }
 
-std::optional<Url> shortVideoLink(const Url& url) {
-  if (!isOneOf(url.host(), videoShortHosts)) return std::nullopt;
+std::optional<Url> shortVideoLink(const Url& url, const std::optional<std::string>& host) {
+  if (!isOneOf(host, videoShortHosts)) return std::nullopt;
   const auto videoId = secondPathComponent(url);
   if (!videoId) return std::nullopt;
   UrlComponents components;
@@ -94,30 +94,34 @@ std::optional<Url> shortVideoLink(const Url& url) {
 }
 
 std::optional<Url> messengerLinkPage(const Url& url, const std::string& address) {
-  if (!platform::hasCharacterPrefix(address, std::string(socialDomain) + "/messenger/desktop/archonUrl")) {
-    return std::nullopt;
-  }
+  static const std::string messengerPage = std::string(socialDomain) + "/messenger/desktop/archonUrl";
+  if (!platform::hasCharacterPrefix(address, messengerPage)) return std::nullopt;
   return gated(firstValue(url, "url"));
 }
 
-std::optional<Url> socialLinkShim(const Url& url, const std::string& address) {
-  const auto host = url.host();
+std::optional<Url> socialLinkShim(const Url& url, const std::optional<std::string>& host, const std::string& address) {
   const bool shim = isOneOf(host, socialLinkShimHosts);
-  const bool warning = host && host->ends_with(socialDomain) &&
-                       address.find(std::string(socialDomain) + "/flx/warn") != std::string::npos;
+  static const std::string warningPage = std::string(socialDomain) + "/flx/warn";
+  const bool warning = host && host->ends_with(socialDomain) && address.find(warningPage) != std::string::npos;
   if (!shim && !warning) return std::nullopt;
   return gated(firstValue(url, "u"));
 }
 
 std::optional<Url> microBloggingRedirect(const Url& url, const std::string& address) {
-  for (const auto name : microBloggingNames) {
-    if (platform::hasCharacterPrefix(address, std::string(name) + "/i/redirect")) return gated(firstValue(url, "url"));
+  static const auto redirectPages = [] {
+    std::array<std::string, microBloggingNames.size()> pages;
+    for (std::size_t i = 0; i < pages.size(); ++i) pages[i] = std::string(microBloggingNames[i]) + "/i/redirect";
+    return pages;
+  }();
+  for (const auto& page : redirectPages) {
+    if (platform::hasCharacterPrefix(address, page)) return gated(firstValue(url, "url"));
   }
   return std::nullopt;
 }
 
 std::optional<Url> designToolExit(const Url& url, const std::string& address) {
-  if (!platform::hasCharacterPrefix(address, std::string(designToolDomain) + "/exit")) return std::nullopt;
+  static const std::string exitPage = std::string(designToolDomain) + "/exit";
+  if (!platform::hasCharacterPrefix(address, exitPage)) return std::nullopt;
   return gated(firstValue(url, "url"));
 }
 
@@ -128,18 +132,25 @@ std::optional<Url> searchResultRedirect(const Url& url, const std::optional<std:
 }
 
 std::optional<Url> mailLinkProtector(const Url& url, const std::optional<std::string>& host) {
+  static const auto proxiedHosts = [] {
+    std::array<std::string, mailProtectorProxyDomains.size()> hosts;
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+      hosts[i] = std::string(mailProtectorHost) + std::string(mailProtectorProxyDomains[i]);
+    }
+    return hosts;
+  }();
   if (!host) return std::nullopt;
-  bool matches = host->ends_with(mailProtectorHost);
-  for (const auto proxy : mailProtectorProxyDomains) {
-    matches = matches || host->ends_with(std::string(mailProtectorHost) + std::string(proxy));
-  }
+  const bool matches = host->ends_with(mailProtectorHost) ||
+                       std::any_of(proxiedHosts.begin(), proxiedHosts.end(),
+                                   [&](const std::string& proxied) { return host->ends_with(proxied); });
   if (!matches) return std::nullopt;
   return plain(firstValue(url, "url"));
 }
 
 std::optional<Url> cloudSecurityProxy(const Url& url, const std::optional<std::string>& host) {
-  if (!host || !(host->ends_with(cloudProxyHost) || host->starts_with(std::string(cloudProxyFirstLabel) + ".") ||
-                 *host == cloudProxyFirstLabel)) {
+  static const std::string cloudProxyPrefix = std::string(cloudProxyFirstLabel) + ".";
+  if (!host ||
+      !(host->ends_with(cloudProxyHost) || host->starts_with(cloudProxyPrefix) || *host == cloudProxyFirstLabel)) {
     return std::nullopt;
   }
   return plain(firstValue(url, "originalUrl"));
@@ -158,10 +169,14 @@ std::optional<Url> gatewayLinkProtector(const Url& url, const std::optional<std:
 }
 
 std::optional<Url> urlDefense(const Url& url) {
+  static const auto pages = [] {
+    std::array<std::string, urlDefenseHosts.size()> made;
+    for (std::size_t i = 0; i < made.size(); ++i) made[i] = "https://" + std::string(urlDefenseHosts[i]) + "/v2/url";
+    return made;
+  }();
   const auto& text = url.absoluteString();
-  const bool matches = std::any_of(urlDefenseHosts.begin(), urlDefenseHosts.end(), [&](std::string_view host) {
-    return text.starts_with("https://" + std::string(host) + "/v2/url");
-  });
+  const bool matches =
+      std::any_of(pages.begin(), pages.end(), [&](const std::string& page) { return text.starts_with(page); });
   if (!matches) return std::nullopt;
   const auto value = kit::queryItemValue(url, "u");
   if (!value) return std::nullopt;
@@ -184,8 +199,8 @@ std::optional<Url> musicLinkPage(const Url& url) {
   return validatedUrl(target->value);
 }
 
-std::optional<Url> clickTracker(const Url& url) {
-  if (url.host() != clickTrackerHost || secondPathComponent(url) != "2sm") return std::nullopt;
+std::optional<Url> clickTracker(const Url& url, const std::optional<std::string>& host) {
+  if (host != clickTrackerHost || secondPathComponent(url) != "2sm") return std::nullopt;
   const auto match = clickTrackerRegex().firstMatch(url.absoluteString());
   if (!match) return std::nullopt;
   const auto segment = match->group("url");
@@ -200,13 +215,13 @@ std::optional<Url> clickTracker(const Url& url) {
 Url unwrappingRedirect(const Url& url) {
   const auto host = url.host();
   if (host == videoMobileHost) return *mobileVideoHost(url);
-  if (auto target = shortVideoLink(url)) return *target;
+  if (auto target = shortVideoLink(url, host)) return *target;
 
   const std::string address = kit::absoluteStringWithoutSchemeAndWWW(url);
   const auto bareHost = hostWithoutWWW(url);
   const std::optional<Url> target = [&]() -> std::optional<Url> {
     if (auto found = messengerLinkPage(url, address)) return found;
-    if (auto found = socialLinkShim(url, address)) return found;
+    if (auto found = socialLinkShim(url, host, address)) return found;
     if (auto found = microBloggingRedirect(url, address)) return found;
     if (auto found = designToolExit(url, address)) return found;
     if (auto found = searchResultRedirect(url, bareHost)) return found;
@@ -216,7 +231,7 @@ Url unwrappingRedirect(const Url& url) {
     if (auto found = gatewayLinkProtector(url, bareHost)) return found;
     if (auto found = urlDefense(url)) return found;
     if (auto found = musicLinkPage(url)) return found;
-    return clickTracker(url);
+    return clickTracker(url, host);
   }();
   return target.value_or(url);
 }

@@ -1,6 +1,7 @@
 #include "engine/tracking_parameters.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "engine/redirect_unwrapping.h"
 #include "engine/url_utilities.h"
@@ -20,16 +21,6 @@ const Names& trackingParameterNameSet() {
 
 Url removing(const Url& url, const Names& names) { return kit::removingQueryItems(url, names); }
 
-bool hostWithoutWWWStartsWith(const Url& url, std::string_view prefix) {
-  const auto host = hostWithoutWWW(url);
-  return host && host->starts_with(prefix);
-}
-
-bool hostWithoutWWWContains(const Url& url, std::string_view part) {
-  const auto host = hostWithoutWWW(url);
-  return host && host->find(part) != std::string::npos;
-}
-
 Url retailerRule(Url url) {
   if (url.lastPathComponent().starts_with("ref=")) url = url.deletingLastPathComponent();
   if (containsItemNamed(UrlComponents(url).queryItems(), "qid")) url = removing(url, {"keywords", "qid", "sr"});
@@ -39,32 +30,36 @@ Url retailerRule(Url url) {
 
 Url applyingSiteRules(Url url) {
   static const Names microBloggingNames = {"x.com", "twitter.com", "fxtwitter.com"};
+  // The rules change the path and the query only, so the host found first holds for every rule.
   const auto bareHost = hostWithoutWWW(url);
+  const auto isDomainOrSubdomain = hostMatches(url);
+  const auto bareHostStartsWith = [&](std::string_view prefix) { return bareHost && bareHost->starts_with(prefix); };
+  const auto bareHostContains = [&](std::string_view part) {
+    return bareHost && bareHost->find(part) != std::string::npos;
+  };
   if (bareHost && microBloggingNames.contains(*bareHost)) url = removing(url, {"s", "t", "ref_src", "ref_url"});
-  if (hostIsDomainOrSubdomain(url, "spotify.com")) url = removing(url, {"si"});
-  if (hostIsDomainOrSubdomain(url, "youtube.com")) url = removing(url, {"si"});
-  if (hostWithoutWWWStartsWith(url, "google.")) {
+  if (isDomainOrSubdomain("spotify.com")) url = removing(url, {"si"});
+  if (isDomainOrSubdomain("youtube.com")) url = removing(url, {"si"});
+  if (bareHostStartsWith("google.")) {
     const auto components = url.pathComponents();
     if (components.size() >= 2 && components[1] == "search") {
       url = kit::removingQueryItems(url, queryItemNameNotIn({"q", "as_q"}));
     }
   }
-  if (hostWithoutWWWStartsWith(url, "ebay.")) {
+  if (bareHostStartsWith("ebay.")) {
     url = removing(url, {"mkcid", "mkevt", "mkrid", "ssspo", "sssrc", "ssuid", "widget_ver", "media", "campid",
                          "toolid", "customid"});
   }
   if (const auto ref = kit::firstItemNamed(kit::queryItems(url), "ref"); ref && ref->value == "producthunt") {
     url = removing(url, {"ref"});
   }
-  if (hostWithoutWWWContains(url, "amazon.")) url = retailerRule(url);
-  if (hostWithoutWWWContains(url, "audible.")) {
-    url = removing(url, {"plink", "ref", "creativeId", "pageLoadId", "qid", "sr"});
-  }
-  if (hostIsDomainOrSubdomain(url, "facebook.com")) {
+  if (bareHostContains("amazon.")) url = retailerRule(url);
+  if (bareHostContains("audible.")) url = removing(url, {"plink", "ref", "creativeId", "pageLoadId", "qid", "sr"});
+  if (isDomainOrSubdomain("facebook.com")) {
     url = removing(url, {"ref", "referral_code", "referral_story_type", "tracking"});
   }
-  if (hostIsDomainOrSubdomain(url, "nytimes.com")) url = removing(url, {"emc", "nl", "te", "smid"});
-  if (hostIsDomainOrSubdomain(url, "tiktok.com")) {
+  if (isDomainOrSubdomain("nytimes.com")) url = removing(url, {"emc", "nl", "te", "smid"});
+  if (isDomainOrSubdomain("tiktok.com")) {
     url = removing(url, {"k", "h", "_t", "_r", "is_from_webapp", "sender_device", "web_id", "_CAMPAIGN_NAME_",
                          "_CAMPAIGN_ID_", "_AID_NAME_", "_AID_", "_CID_NAME_", "_CID_", "_PLACEMENT_"});
   }
@@ -241,11 +236,12 @@ Url modifyingQueryItemsCleaningNestedURLs(const Url& url) {
 }
 
 Url removingTrackingParametersUnlessExempt(const Url& url) {
-  const auto items = UrlComponents(url).queryItems();
-  if (!items || items->empty()) return url;
+  // No query, or an empty one, has no items.
+  const auto& query = url.parts().query;
+  if (!query || query->empty()) return url;
   const auto matchesHost = hostMatches(url);
   const auto& exempt = hostsExemptFromTrackingRemoval();
-  if (std::any_of(exempt.begin(), exempt.end(), matchesHost)) return url;
+  if (std::any_of(exempt.begin(), exempt.end(), std::cref(matchesHost))) return url;
   return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url));
 }
 

@@ -9,16 +9,28 @@
 
 namespace engine {
 
+namespace {
+
+std::optional<std::string> lowercasedHost(const Url& url) {
+  const auto host = url.host();
+  if (!host) return std::nullopt;
+  return platform::asciiLowercased(*host);
+}
+
+bool isDomainOrSubdomain(const std::optional<std::string>& host, std::string_view domain) {
+  if (!host) return false;
+  if (*host == domain) return true;
+  return host->size() > domain.size() && host->ends_with(domain) && (*host)[host->size() - domain.size() - 1] == '.';
+}
+
+}  // namespace
+
 bool hostIsDomainOrSubdomain(const Url& url, std::string_view domain) {
-  const auto original = url.host();
-  if (!original) return false;
-  const std::string host = platform::asciiLowercased(*original);
-  if (host == domain) return true;
-  return host.size() > domain.size() && host.ends_with(domain) && host[host.size() - domain.size() - 1] == '.';
+  return isDomainOrSubdomain(lowercasedHost(url), domain);
 }
 
 std::function<bool(const std::string&)> hostMatches(const Url& url) {
-  return [url](const std::string& domain) { return hostIsDomainOrSubdomain(url, domain); };
+  return [host = lowercasedHost(url)](const std::string& domain) { return isDomainOrSubdomain(host, domain); };
 }
 
 std::optional<std::string> hostWithoutWWW(const Url& url) {

@@ -74,10 +74,9 @@ Url appendingQueryItems(const Url& url, const std::vector<std::string>& names, c
 }
 
 Url modifyingComponents(const Url& url, const std::function<void(UrlComponents&)>& edit) {
-  const UrlComponents original(url);
-  UrlComponents edited = original;
+  UrlComponents edited(url);
   edit(edited);
-  if (edited == original) return url;
+  if (edited.parts() == url.parts()) return url;
   return edited.url().value_or(url);
 }
 
