@@ -77,7 +77,7 @@ Url modifyingComponents(const Url& url, const std::function<void(UrlComponents&)
   UrlComponents edited(url);
   edit(edited);
   if (edited.parts() == url.parts()) return url;
-  return edited.url().value_or(url);
+  return std::move(edited).url().value_or(url);
 }
 
 Url settingScheme(const Url& url, std::optional<std::string> scheme) {

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/text/ascii.h"
@@ -11,23 +12,14 @@ namespace platform {
 namespace {
 
 // Characters no URL holds: controls, space, DEL, non-ASCII and `<>"{}|\^` with backquote.
-bool isInvalidUrlByte(unsigned char c) {
-  if (c <= 0x20 || c >= 0x7F) return true;
-  switch (c) {
-    case '<':
-    case '>':
-    case '"':
-    case '{':
-    case '}':
-    case '|':
-    case '\\':
-    case '^':
-    case '`':
-      return true;
-    default:
-      return false;
-  }
-}
+constexpr std::array<bool, 256> invalidUrlBytes = [] {
+  std::array<bool, 256> invalid{};
+  for (std::size_t c = 0; c < invalid.size(); ++c) invalid[c] = c <= 0x20 || c >= 0x7F;
+  for (unsigned char c : std::string_view("<>\"{}|\\^`")) invalid[c] = true;
+  return invalid;
+}();
+
+bool isInvalidUrlByte(unsigned char c) { return invalidUrlBytes[c]; }
 
 bool hasBadEscape(std::string_view text, std::size_t percent) {
   return percent + 2 >= text.size() || !isHexDigit(text[percent + 1]) || !isHexDigit(text[percent + 2]);
@@ -68,10 +60,9 @@ std::size_t findFirstOf(std::string_view text, std::string_view characters) {
   return std::string_view::npos;
 }
 
-// Splits a string that holds only characters a URL may hold.
-std::optional<UrlParts> split(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  UrlParts parts;
+// Splits a string that holds only characters a URL may hold into `parts` (empty); false when it is no URL.
+bool split(std::string_view text, UrlParts& parts) {
+  if (text.empty()) return false;
   std::string_view rest = text;
   const auto colon = rest.find(':');
   if (colon != std::string_view::npos && colon > 0) {
@@ -97,20 +88,20 @@ std::optional<UrlParts> split(std::string_view text) {
     std::string_view host;
     if (!authority.empty() && authority[0] == '[') {
       const auto close = authority.find(']');
-      if (close == std::string_view::npos) return std::nullopt;
+      if (close == std::string_view::npos) return false;
       host = authority.substr(0, close + 1);
-      if (!isValidIpLiteral(host)) return std::nullopt;
+      if (!isValidIpLiteral(host)) return false;
       authority.remove_prefix(close + 1);
-      if (!authority.empty() && authority[0] != ':') return std::nullopt;
+      if (!authority.empty() && authority[0] != ':') return false;
     } else {
       host = authority.substr(0, authority.find(':'));
-      if (findFirstOf(host, "[]") != std::string_view::npos) return std::nullopt;
+      if (findFirstOf(host, "[]") != std::string_view::npos) return false;
       authority.remove_prefix(host.size());
     }
     parts.host = std::string(host);
     if (!authority.empty()) {  // ":" port
       const auto port = authority.substr(1);
-      if (!isValidPort(port)) return std::nullopt;
+      if (!isValidPort(port)) return false;
       if (!port.empty()) parts.port = std::string(port);
     }
   }
@@ -124,7 +115,7 @@ std::optional<UrlParts> split(std::string_view text) {
     rest.remove_prefix(parts.query->size() + 1);
   }
   if (!rest.empty() && rest[0] == '#') parts.fragment = std::string(rest.substr(1));
-  return parts;
+  return true;
 }
 
 std::string decodedOrRaw(const std::string& encoded) {
@@ -203,9 +194,10 @@ std::optional<Url> Url::parseStrict(std::string_view text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i))) return std::nullopt;
   }
-  auto parts = split(text);
-  if (!parts) return std::nullopt;
-  return Url(std::string(text), std::move(*parts));
+  auto state = std::make_shared<State>();
+  state->text = text;
+  if (!split(state->text, state->parts)) return std::nullopt;
+  return Url(std::move(state));
 }
 
 std::optional<Url> Url::parse(std::string_view text) {
@@ -215,7 +207,8 @@ std::optional<Url> Url::parse(std::string_view text) {
   };
   std::size_t clean = 0;
   while (clean < text.size() && !needsEncoding(clean)) ++clean;
-  std::string encoded;
+  auto state = std::make_shared<State>();
+  std::string& encoded = state->text;
   if (clean == text.size()) {
     encoded.assign(text);
   } else {
@@ -233,12 +226,11 @@ std::optional<Url> Url::parse(std::string_view text) {
       }
     }
   }
-  auto parts = split(encoded);
-  if (!parts) return std::nullopt;
-  return Url(std::move(encoded), std::move(*parts));
+  if (!split(encoded, state->parts)) return std::nullopt;
+  return Url(std::move(state));
 }
 
-std::optional<Url> Url::fromParts(const UrlParts& parts) {
+std::optional<Url> Url::fromParts(UrlParts parts) {
   if (parts.scheme && !isValidScheme(*parts.scheme)) return std::nullopt;
   if (parts.host) {
     if (!parts.path.empty() && parts.path[0] != '/') return std::nullopt;
@@ -253,7 +245,7 @@ std::optional<Url> Url::fromParts(const UrlParts& parts) {
   }
   std::string text = parts.text();
   if (text.empty()) return std::nullopt;
-  return Url(std::move(text), parts);
+  return Url(std::move(text), std::move(parts));
 }
 
 std::optional<Url> Url::resolve(std::string_view reference, const Url& base) {
@@ -301,7 +293,7 @@ std::optional<Url> Url::resolve(std::string_view reference, const Url& base) {
     t.scheme = b.scheme;
   }
   t.fragment = r.fragment;
-  return fromParts(t);
+  return fromParts(std::move(t));
 }
 
 std::optional<Url> Url::fileUrl(const std::filesystem::path& path) {
@@ -362,7 +354,7 @@ Url Url::deletingLastPathComponent() const {
   UrlParts edited = parts();
   edited.path = slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
   if (edited.path.empty() && !parts().host) edited.path = "./";
-  auto rebuilt = fromParts(edited);
+  auto rebuilt = fromParts(std::move(edited));
   return rebuilt ? *rebuilt : *this;
 }
 

@@ -47,7 +47,7 @@ class Url {
   static std::optional<Url> resolve(std::string_view reference, const Url& base);
   static std::optional<Url> fileUrl(const std::filesystem::path& path);
   // The URL rebuilt from encoded components; nothing when they cannot form a URL.
-  static std::optional<Url> fromParts(const UrlParts& parts);
+  static std::optional<Url> fromParts(UrlParts parts);
 
   // The text as parsed (after encoding, for the lenient parse), or as rebuilt from components.
   const std::string& absoluteString() const { return state_->text; }
@@ -86,6 +86,7 @@ class Url {
 
   Url(std::string text, UrlParts parts)
       : state_(std::make_shared<const State>(State{std::move(text), std::move(parts)})) {}
+  explicit Url(std::shared_ptr<const State> state) : state_(std::move(state)) {}
 
   std::shared_ptr<const State> state_;
 };
@@ -99,7 +100,8 @@ class UrlComponents {
   // Strict: nothing for a string that is no URL.
   static std::optional<UrlComponents> parse(std::string_view text);
 
-  std::optional<Url> url() const { return Url::fromParts(parts_); }
+  std::optional<Url> url() const& { return Url::fromParts(parts_); }
+  std::optional<Url> url() && { return Url::fromParts(std::move(parts_)); }
   const UrlParts& parts() const { return parts_; }
 
   std::optional<std::string> scheme() const { return parts_.scheme; }
