@@ -13,6 +13,7 @@
 #include "platform/text/ascii.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/html_input_encoding.h"
+#include "platform/text/link_spans.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
 
@@ -128,15 +129,7 @@ class TextBuilder {
     }
     if (blank) return std::nullopt;
     AttributedString result(std::move(text_));
-    // Outer links first, so that a nested link wins for its own text; in text order, so that each link
-    // only splits the end of the runs.
-    std::stable_sort(spans_.begin(), spans_.end(), [](const LinkSpan& a, const LinkSpan& b) {
-      return a.start != b.start ? a.start < b.start : a.end > b.end;
-    });
-    for (const LinkSpan& span : spans_) {
-      if (std::optional<Url> url = resolve(span.href))
-        result.setLink(ByteRange::fromBounds(span.start, span.end), std::move(url));
-    }
+    setLinks(result, spans_, resolve);
     return result;
   }
 
@@ -144,11 +137,6 @@ class TextBuilder {
   struct OpenLink {
     size_t start;
     std::optional<std::string> href;
-  };
-  struct LinkSpan {
-    size_t start;
-    size_t end;
-    std::string href;
   };
 
   bool atLineStart() const {

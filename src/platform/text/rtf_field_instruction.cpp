@@ -60,23 +60,24 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 std::optional<std::string> hyperlinkTarget(std::string_view instruction) {
   std::vector<Token> tokens = tokenize(instruction);
   if (tokens.empty() || tokens[0].quoted || !equalsIgnoringCase(tokens[0].text, "HYPERLINK")) return std::nullopt;
-  std::optional<std::string> address;
-  std::optional<std::string> anchor;
+  // The tokens that give the address and the anchor, by index.
+  std::optional<size_t> address;
+  std::optional<size_t> anchor;
   for (size_t i = 1; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
     if (!token.quoted && token.text.size() >= 2 && token.text[0] == '\\') {
       char name = token.text[1];
       // \l names an anchor; \o (tooltip) and \t (target frame) take an argument we do not use.
       if ((name == 'l' || name == 'o' || name == 't') && i + 1 < tokens.size()) {
-        if (name == 'l') anchor = tokens[i + 1].text;
+        if (name == 'l') anchor = i + 1;
         ++i;
       }
       continue;
     }
-    if (!address) address = token.text;
+    if (!address) address = i;
   }
-  std::string target = address.value_or("");
-  if (anchor && !anchor->empty()) target += "#" + *anchor;
+  std::string target = address ? std::move(tokens[*address].text) : std::string();
+  if (anchor && !tokens[*anchor].text.empty()) target += "#" + tokens[*anchor].text;
   if (target.empty()) return std::nullopt;
   return target;
 }

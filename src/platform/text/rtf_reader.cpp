@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/text/ascii.h"
+#include "platform/text/link_spans.h"
 #include "platform/text/rtf_code_page.h"
 #include "platform/text/rtf_field_instruction.h"
 #include "platform/text/utf8.h"
@@ -50,12 +51,6 @@ struct Field {
   size_t depth;  // group depth of the \field group
   std::string instruction;
   size_t resultStart = npos;
-};
-
-struct Link {
-  size_t begin;
-  size_t end;
-  std::string target;
 };
 
 // The control words the reader acts on; every other word is `other`.
@@ -245,7 +240,7 @@ class RtfReader {
   bool starred_ = false;  // the previous token was \*
 
   std::string text_;
-  std::vector<Link> links_;
+  std::vector<LinkSpan> links_;
   std::vector<Field> fields_;
 
   std::string pendingBytes_;
@@ -655,15 +650,7 @@ std::optional<AttributedString> RtfReader::read(size_t start) {
   while (!fields_.empty()) finishField();
 
   AttributedString result(std::move(text_));
-  // Outer links first, so that a nested link wins for its own text; in text order, so that each link
-  // only splits the end of the runs.
-  std::stable_sort(links_.begin(), links_.end(),
-                   [](const Link& a, const Link& b) { return a.begin != b.begin ? a.begin < b.begin : a.end > b.end; });
-  for (const Link& link : links_) {
-    if (std::optional<Url> url = Url::parse(link.target)) {
-      result.setLink(ByteRange::fromBounds(link.begin, link.end), std::move(url));
-    }
-  }
+  setLinks(result, links_, [](const std::string& target) { return Url::parse(target); });
   return result;
 }
 
