@@ -25,10 +25,20 @@ void appendEscaped(std::string& out, char c, bool inAttribute = false) {
 
 class BodyWriter {
  public:
-  BodyWriter(std::string& out, const std::set<std::string>& excluded) : out_(out), excluded_(excluded) {}
+  BodyWriter(std::string& out, const std::set<std::string>& excluded)
+      : out_(out), excluded_(excluded), lineBreak_(excluded.count("br") > 0 ? "\n" : "<br>") {}
 
   void text(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
+      // Characters written as they are, at once.
+      size_t end = i;
+      while (end < text.size() && isPlain(text[end])) ++end;
+      if (end > i) {
+        lineStart_ = false;
+        out_.append(text.substr(i, end - i));
+        i = end;
+        if (i == text.size()) break;
+      }
       if (text[i] == ' ') {
         size_t end = i;
         while (end < text.size() && text[end] == ' ') ++end;
@@ -59,6 +69,12 @@ class BodyWriter {
   bool excluded(const char* element) const { return excluded_.count(element) > 0; }
 
  private:
+  // Neither a space, a line break (U+2028 and U+2029 start with 0xE2), a control character nor one to escape.
+  static bool isPlain(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte > 0x20 && byte != 0x7F && byte != 0xE2 && c != '&' && c != '<' && c != '>';
+  }
+
   // A lone space inside a line stays a space; longer runs and a run at the start of a line alternate
   // non-breaking and ordinary spaces, starting with a non-breaking one, so that none collapses.
   void spaces(size_t count) {
@@ -71,12 +87,13 @@ class BodyWriter {
   }
 
   void lineBreak() {
-    out_ += excluded("br") ? "\n" : "<br>";
+    out_ += lineBreak_;
     lineStart_ = true;
   }
 
   std::string& out_;
   const std::set<std::string>& excluded_;
+  const char* lineBreak_;
   bool lineStart_ = true;
 };
 
@@ -94,12 +111,19 @@ std::string writeHtml(const AttributedString& text, const std::set<std::string>&
   tag("head", "</head>");
   tag("body", "<body>");
   BodyWriter body(out, excludedElements);
+  const bool linksExcluded = body.excluded("a");
   for (const AttributedString::Run& run : text.runs()) {
     std::string_view part = std::string_view(text.string()).substr(run.range.location, run.range.length);
-    bool link = run.attributes.link && !body.excluded("a");
+    bool link = run.attributes.link && !linksExcluded;
     if (link) {
       out += "<a href=\"";
-      for (char c : run.attributes.link->absoluteString()) appendEscaped(out, c, true);
+      for (char c : run.attributes.link->absoluteString()) {
+        if (c == '&' || c == '<' || c == '>' || c == '"') {
+          appendEscaped(out, c, true);
+        } else {
+          out += c;
+        }
+      }
       out += "\">";
     }
     body.text(part);

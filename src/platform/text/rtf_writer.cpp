@@ -23,6 +23,17 @@ void appendUnicode(std::string& out, char32_t scalar) {
 
 void appendEscaped(std::string& out, std::string_view text) {
   for (size_t i = 0; i < text.size();) {
+    // Printable ASCII other than the three RTF escapes is written as it is, at once.
+    size_t end = i;
+    while (end < text.size() && text[end] >= 0x20 && text[end] < 0x7F && text[end] != '\\' && text[end] != '{' &&
+           text[end] != '}') {
+      ++end;
+    }
+    if (end > i) {
+      out.append(text.substr(i, end - i));
+      i = end;
+      continue;
+    }
     DecodedScalar decoded = decodeUtf8(text, i);
     char32_t c = decoded.scalar;
     i += decoded.length;

@@ -12,24 +12,34 @@ Utf16Map::Utf16Map(std::string_view utf8) : utf8_(utf8) {
     utf16_.assign(utf8.begin(), utf8.end());
     return;
   }
-  utf16_.reserve(utf8.size());
-  unitStarts_.reserve(utf8.size() + 1);
+  // No scalar takes more UTF-16 units than UTF-8 bytes.
+  utf16_.resize(utf8.size());
+  unitStarts_.resize(utf8.size() + 1);
+  std::size_t units = 0;
   for (std::size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x80) {
+      utf16_[units] = byte;
+      unitStarts_[units++] = static_cast<uint32_t>(i++);
+      continue;
+    }
     const auto decoded = decodeUtf8(utf8, i);
     const auto start = static_cast<uint32_t>(i);
     if (decoded.scalar >= 0x10000) {
       const char32_t v = decoded.scalar - 0x10000;
-      utf16_.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-      utf16_.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-      unitStarts_.push_back(start);
-      unitStarts_.push_back(start | trailingUnit);
+      utf16_[units] = static_cast<char16_t>(0xD800 + (v >> 10));
+      unitStarts_[units++] = start;
+      utf16_[units] = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
+      unitStarts_[units++] = start | trailingUnit;
     } else {
-      utf16_.push_back(static_cast<char16_t>(decoded.scalar));
-      unitStarts_.push_back(start);
+      utf16_[units] = static_cast<char16_t>(decoded.scalar);
+      unitStarts_[units++] = start;
     }
     i += decoded.length;
   }
-  unitStarts_.push_back(static_cast<uint32_t>(utf8.size()));
+  utf16_.resize(units);
+  unitStarts_[units] = static_cast<uint32_t>(utf8.size());
+  unitStarts_.resize(units + 1);
 }
 
 std::optional<std::size_t> Utf16Map::utf8Offset(std::size_t utf16Offset) const {
