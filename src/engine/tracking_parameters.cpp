@@ -23,13 +23,37 @@ Url removing(const Url& url, const Names& names) { return kit::removingQueryItem
 
 Url retailerRule(Url url) {
   if (url.lastPathComponent().starts_with("ref=")) url = url.deletingLastPathComponent();
-  if (containsItemNamed(UrlComponents(url).queryItems(), "qid")) url = removing(url, {"keywords", "qid", "sr"});
-  url = removing(url, {"_encoding", "ref", "ref_", "content-id", "s", "psc"});
+  static const Names searchNames = {"keywords", "qid", "sr"};
+  static const Names referralNames = {"_encoding", "ref", "ref_", "content-id", "s", "psc"};
+  if (containsItemNamed(UrlComponents::queryItems(url), "qid")) url = removing(url, searchNames);
+  url = removing(url, referralNames);
   return removingRefPathSuffix(url);
 }
 
 Url applyingSiteRules(Url url) {
   static const Names microBloggingNames = {"x.com", "twitter.com", "fxtwitter.com"};
+  static const Names microBloggingTracking = {"s", "t", "ref_src", "ref_url"};
+  static const Names shareIdentifier = {"si"};
+  static const Names auctionTracking = {"mkcid",      "mkevt", "mkrid",  "ssspo",  "sssrc",   "ssuid",
+                                        "widget_ver", "media", "campid", "toolid", "customid"};
+  static const Names referral = {"ref"};
+  static const Names audiobookTracking = {"plink", "ref", "creativeId", "pageLoadId", "qid", "sr"};
+  static const Names socialReferral = {"ref", "referral_code", "referral_story_type", "tracking"};
+  static const Names newsTracking = {"emc", "nl", "te", "smid"};
+  static const Names shortVideoTracking = {"k",
+                                           "h",
+                                           "_t",
+                                           "_r",
+                                           "is_from_webapp",
+                                           "sender_device",
+                                           "web_id",
+                                           "_CAMPAIGN_NAME_",
+                                           "_CAMPAIGN_ID_",
+                                           "_AID_NAME_",
+                                           "_AID_",
+                                           "_CID_NAME_",
+                                           "_CID_",
+                                           "_PLACEMENT_"};
   // The rules change the path and the query only, so the host found first holds for every rule.
   const auto bareHost = hostWithoutWWW(url);
   const auto isDomainOrSubdomain = hostMatches(url);
@@ -37,32 +61,24 @@ Url applyingSiteRules(Url url) {
   const auto bareHostContains = [&](std::string_view part) {
     return bareHost && bareHost->find(part) != std::string::npos;
   };
-  if (bareHost && microBloggingNames.contains(*bareHost)) url = removing(url, {"s", "t", "ref_src", "ref_url"});
-  if (isDomainOrSubdomain("spotify.com")) url = removing(url, {"si"});
-  if (isDomainOrSubdomain("youtube.com")) url = removing(url, {"si"});
+  if (bareHost && microBloggingNames.contains(*bareHost)) url = removing(url, microBloggingTracking);
+  if (isDomainOrSubdomain("spotify.com")) url = removing(url, shareIdentifier);
+  if (isDomainOrSubdomain("youtube.com")) url = removing(url, shareIdentifier);
   if (bareHostStartsWith("google.")) {
     const auto components = url.pathComponents();
     if (components.size() >= 2 && components[1] == "search") {
       url = kit::removingQueryItems(url, queryItemNameNotIn({"q", "as_q"}));
     }
   }
-  if (bareHostStartsWith("ebay.")) {
-    url = removing(url, {"mkcid", "mkevt", "mkrid", "ssspo", "sssrc", "ssuid", "widget_ver", "media", "campid",
-                         "toolid", "customid"});
-  }
+  if (bareHostStartsWith("ebay.")) url = removing(url, auctionTracking);
   if (const auto ref = kit::firstItemNamed(kit::queryItems(url), "ref"); ref && ref->value == "producthunt") {
-    url = removing(url, {"ref"});
+    url = removing(url, referral);
   }
   if (bareHostContains("amazon.")) url = retailerRule(url);
-  if (bareHostContains("audible.")) url = removing(url, {"plink", "ref", "creativeId", "pageLoadId", "qid", "sr"});
-  if (isDomainOrSubdomain("facebook.com")) {
-    url = removing(url, {"ref", "referral_code", "referral_story_type", "tracking"});
-  }
-  if (isDomainOrSubdomain("nytimes.com")) url = removing(url, {"emc", "nl", "te", "smid"});
-  if (isDomainOrSubdomain("tiktok.com")) {
-    url = removing(url, {"k", "h", "_t", "_r", "is_from_webapp", "sender_device", "web_id", "_CAMPAIGN_NAME_",
-                         "_CAMPAIGN_ID_", "_AID_NAME_", "_AID_", "_CID_NAME_", "_CID_", "_PLACEMENT_"});
-  }
+  if (bareHostContains("audible.")) url = removing(url, audiobookTracking);
+  if (isDomainOrSubdomain("facebook.com")) url = removing(url, socialReferral);
+  if (isDomainOrSubdomain("nytimes.com")) url = removing(url, newsTracking);
+  if (isDomainOrSubdomain("tiktok.com")) url = removing(url, shortVideoTracking);
   return url;
 }
 

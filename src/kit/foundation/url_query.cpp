@@ -1,6 +1,7 @@
 #include "kit/foundation/url_query.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "kit/foundation/fatal_error.h"
 #include "platform/text/letters.h"
@@ -49,7 +50,7 @@ std::optional<QueryItem> firstItemNamed(const std::vector<QueryItem>& items, std
 }
 
 std::vector<QueryItem> queryItems(const Url& url) {
-  return UrlComponents(url).queryItems().value_or(std::vector<QueryItem>{});
+  return UrlComponents::queryItems(url).value_or(std::vector<QueryItem>{});
 }
 
 std::optional<std::string> queryItemValue(const Url& url, std::string_view name) {
@@ -115,6 +116,9 @@ Url modifyingQueryItems(const Url& url,
 }
 
 Url removingQueryItems(const Url& url, const std::function<bool(const QueryItem&)>& predicate) {
+  // Removing nothing leaves the URL as it is.
+  const auto current = UrlComponents::queryItems(url);
+  if (!current || std::none_of(current->begin(), current->end(), std::cref(predicate))) return url;
   return modifyingQueryItems(url, [&](const std::vector<QueryItem>& items) {
     std::vector<QueryItem> kept;
     kept.reserve(items.size());

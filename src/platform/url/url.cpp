@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <mutex>
 
 #include "platform/text/ascii.h"
 
@@ -52,23 +53,24 @@ bool isValidIpLiteral(std::string_view literal) {
 
 // The first of `characters` in the text, or npos; for the few delimiters of a URL.
 std::size_t findFirstOf(std::string_view text, std::string_view characters) {
+  std::array<bool, 256> wanted{};
+  for (char c : characters) wanted[static_cast<unsigned char>(c)] = true;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    for (char c : characters) {
-      if (text[i] == c) return i;
-    }
+    if (wanted[static_cast<unsigned char>(text[i])]) return i;
   }
   return std::string_view::npos;
 }
 
-// Splits a string that holds only characters a URL may hold into `parts` (empty); false when it is no URL.
-bool split(std::string_view text, UrlParts& parts) {
+// Splits a string that holds only characters a URL may hold into `parts` (empty), or only checks it when there
+// are none to fill; false when it is no URL.
+bool split(std::string_view text, UrlParts* parts) {
   if (text.empty()) return false;
   std::string_view rest = text;
   const auto colon = rest.find(':');
   if (colon != std::string_view::npos && colon > 0) {
     const auto candidate = rest.substr(0, colon);
     if (findFirstOf(candidate, "/?#") == std::string_view::npos && isValidScheme(candidate)) {
-      parts.scheme = std::string(candidate);
+      if (parts) parts->scheme = std::string(candidate);
       rest.remove_prefix(colon + 1);
     }
   }
@@ -81,8 +83,10 @@ bool split(std::string_view text, UrlParts& parts) {
     if (at != std::string_view::npos) {
       const auto userInfo = authority.substr(0, at);
       const auto separator = userInfo.find(':');
-      parts.user = std::string(userInfo.substr(0, separator));
-      if (separator != std::string_view::npos) parts.password = std::string(userInfo.substr(separator + 1));
+      if (parts) {
+        parts->user = std::string(userInfo.substr(0, separator));
+        if (separator != std::string_view::npos) parts->password = std::string(userInfo.substr(separator + 1));
+      }
       authority.remove_prefix(at + 1);
     }
     std::string_view host;
@@ -98,23 +102,24 @@ bool split(std::string_view text, UrlParts& parts) {
       if (findFirstOf(host, "[]") != std::string_view::npos) return false;
       authority.remove_prefix(host.size());
     }
-    parts.host = std::string(host);
+    if (parts) parts->host = std::string(host);
     if (!authority.empty()) {  // ":" port
       const auto port = authority.substr(1);
       if (!isValidPort(port)) return false;
-      if (!port.empty()) parts.port = std::string(port);
+      if (parts && !port.empty()) parts->port = std::string(port);
     }
   }
+  if (!parts) return true;  // what follows the authority cannot fail
   const auto pathEnd = findFirstOf(rest, "?#");
-  parts.path = std::string(rest.substr(0, pathEnd));
-  rest.remove_prefix(parts.path.size());
+  parts->path = std::string(rest.substr(0, pathEnd));
+  rest.remove_prefix(parts->path.size());
   if (!rest.empty() && rest[0] == '?') {
     const auto queryEnd = rest.find('#');
-    parts.query =
+    parts->query =
         std::string(rest.substr(1, queryEnd == std::string_view::npos ? std::string_view::npos : queryEnd - 1));
-    rest.remove_prefix(parts.query->size() + 1);
+    rest.remove_prefix(parts->query->size() + 1);
   }
-  if (!rest.empty() && rest[0] == '#') parts.fragment = std::string(rest.substr(1));
+  if (!rest.empty() && rest[0] == '#') parts->fragment = std::string(rest.substr(1));
   return true;
 }
 
@@ -194,10 +199,8 @@ std::optional<Url> Url::parseStrict(std::string_view text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i))) return std::nullopt;
   }
-  auto state = std::make_shared<State>();
-  state->text = text;
-  if (!split(state->text, state->parts)) return std::nullopt;
-  return Url(std::move(state));
+  if (!split(text, nullptr)) return std::nullopt;
+  return Url(std::string(text));
 }
 
 std::optional<Url> Url::parse(std::string_view text) {
@@ -206,28 +209,36 @@ std::optional<Url> Url::parse(std::string_view text) {
     return isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i));
   };
   std::size_t clean = 0;
-  while (clean < text.size() && !needsEncoding(clean)) ++clean;
-  auto state = std::make_shared<State>();
-  std::string& encoded = state->text;
-  if (clean == text.size()) {
-    encoded.assign(text);
-  } else {
-    encoded.reserve(text.size() + 16);
-    encoded.append(text.substr(0, clean));
-    for (std::size_t i = clean; i < text.size(); ++i) {
-      const unsigned char c = static_cast<unsigned char>(text[i]);
-      if (needsEncoding(i)) {
-        static constexpr char hex[] = "0123456789ABCDEF";
-        encoded.push_back('%');
-        encoded.push_back(hex[c >> 4]);
-        encoded.push_back(hex[c & 0x0F]);
-      } else {
-        encoded.push_back(static_cast<char>(c));
-      }
+  while (clean < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[clean]);
+    if (!isInvalidUrlByte(c) && c != '%') {
+      ++clean;
+    } else if (needsEncoding(clean)) {
+      break;
+    } else {
+      ++clean;
     }
   }
-  if (!split(encoded, state->parts)) return std::nullopt;
-  return Url(std::move(state));
+  if (clean == text.size()) {
+    if (!split(text, nullptr)) return std::nullopt;
+    return Url(std::string(text));
+  }
+  std::string encoded;
+  encoded.reserve(text.size() + 16);
+  encoded.append(text.substr(0, clean));
+  for (std::size_t i = clean; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (needsEncoding(i)) {
+      static constexpr char hex[] = "0123456789ABCDEF";
+      encoded.push_back('%');
+      encoded.push_back(hex[c >> 4]);
+      encoded.push_back(hex[c & 0x0F]);
+    } else {
+      encoded.push_back(static_cast<char>(c));
+    }
+  }
+  if (!split(encoded, nullptr)) return std::nullopt;
+  return Url(std::move(encoded));
 }
 
 std::optional<Url> Url::fromParts(UrlParts parts) {
@@ -245,7 +256,18 @@ std::optional<Url> Url::fromParts(UrlParts parts) {
   }
   std::string text = parts.text();
   if (text.empty()) return std::nullopt;
-  return Url(std::move(text), std::move(parts));
+  return Url(std::move(text), std::make_unique<const UrlParts>(std::move(parts)));
+}
+
+const UrlParts& Url::splitParts() const {
+  // Made once per URL, whichever of the threads that share it asks first.
+  static std::mutex mutex;
+  std::lock_guard lock(mutex);
+  if (const UrlParts* parts = state_->parts.load(std::memory_order_relaxed)) return *parts;
+  auto parts = std::make_unique<UrlParts>();
+  split(state_->text, parts.get());
+  state_->parts.store(parts.get(), std::memory_order_release);
+  return *parts.release();
 }
 
 std::optional<Url> Url::resolve(std::string_view reference, const Url& base) {
@@ -445,9 +467,14 @@ bool UrlComponents::setPercentEncodedFragment(std::optional<std::string> fragmen
 }
 
 std::optional<std::vector<QueryItem>> UrlComponents::percentEncodedQueryItems() const {
-  if (!parts_.query) return std::nullopt;
+  return percentEncodedQueryItems(parts_.query);
+}
+
+std::optional<std::vector<QueryItem>> UrlComponents::percentEncodedQueryItems(
+    const std::optional<std::string>& encoded) {
+  if (!encoded) return std::nullopt;
   std::vector<QueryItem> items;
-  const std::string_view query = *parts_.query;
+  const std::string_view query = *encoded;
   if (query.empty()) return items;
   std::size_t position = 0;
   while (true) {
@@ -466,8 +493,14 @@ std::optional<std::vector<QueryItem>> UrlComponents::percentEncodedQueryItems() 
   return items;
 }
 
-std::optional<std::vector<QueryItem>> UrlComponents::queryItems() const {
-  auto items = percentEncodedQueryItems();
+std::optional<std::vector<QueryItem>> UrlComponents::queryItems() const { return queryItems(parts_.query); }
+
+std::optional<std::vector<QueryItem>> UrlComponents::queryItems(const Url& url) {
+  return queryItems(url.parts().query);
+}
+
+std::optional<std::vector<QueryItem>> UrlComponents::queryItems(const std::optional<std::string>& query) {
+  auto items = percentEncodedQueryItems(query);
   if (!items) return std::nullopt;
   for (auto& item : *items) {
     if (item.name.find('%') != std::string::npos) item.name = decodedOrRaw(item.name);

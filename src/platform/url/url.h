@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -51,7 +52,10 @@ class Url {
 
   // The text as parsed (after encoding, for the lenient parse), or as rebuilt from components.
   const std::string& absoluteString() const { return state_->text; }
-  const UrlParts& parts() const { return state_->parts; }
+  const UrlParts& parts() const {
+    if (const UrlParts* parts = state_->parts.load(std::memory_order_acquire)) return *parts;
+    return splitParts();
+  }
 
   std::optional<std::string> scheme() const { return parts().scheme; }
   // Whether the scheme is `scheme`, in any ASCII case ("HTTPS" is "https").
@@ -78,15 +82,21 @@ class Url {
 
  private:
   // A URL never changes once made, so copies share one state: links are copied with every run of text they
-  // cover.
+  // cover. Parsing only checks the text; its components are split out when first asked for, as most URLs
+  // found in text are never asked.
   struct State {
-    std::string text;
-    UrlParts parts;
+    State(std::string text, std::unique_ptr<const UrlParts> parts) : text(std::move(text)), parts(parts.release()) {}
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State() { delete parts.load(); }
+
+    const std::string text;
+    mutable std::atomic<const UrlParts*> parts;  // owned; none until first asked for
   };
 
-  Url(std::string text, UrlParts parts)
-      : state_(std::make_shared<const State>(State{std::move(text), std::move(parts)})) {}
-  explicit Url(std::shared_ptr<const State> state) : state_(std::move(state)) {}
+  explicit Url(std::string text, std::unique_ptr<const UrlParts> parts = nullptr)
+      : state_(std::make_shared<const State>(std::move(text), std::move(parts))) {}
+  const UrlParts& splitParts() const;
 
   std::shared_ptr<const State> state_;
 };
@@ -137,6 +147,8 @@ class UrlComponents {
   // Split on "&", each at its first "="; decoded where they hold "%" ("+" is not a space); a value that does
   // not decode is none. Nothing when there is no query.
   std::optional<std::vector<QueryItem>> queryItems() const;
+  // The same items of a URL's query, without copying its other components.
+  static std::optional<std::vector<QueryItem>> queryItems(const Url& url);
   // None removes the query; an empty list leaves "?"; names and values are encoded for a query item.
   void setQueryItems(const std::optional<std::vector<QueryItem>>& items);
   std::optional<std::vector<QueryItem>> percentEncodedQueryItems() const;
@@ -146,6 +158,9 @@ class UrlComponents {
   bool operator==(const UrlComponents& other) const { return parts_ == other.parts_; }
 
  private:
+  static std::optional<std::vector<QueryItem>> queryItems(const std::optional<std::string>& query);
+  static std::optional<std::vector<QueryItem>> percentEncodedQueryItems(const std::optional<std::string>& query);
+
   UrlParts parts_;
 };
 
