@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "platform/text/ascii.h"
 #include "platform/text/utf8.h"
@@ -93,10 +95,16 @@ std::size_t trailingPunctuationLength(std::string_view text, std::size_t end, st
 // The end of a URL candidate that begins at `start`: the run's end, or an earlier closing bracket that the
 // candidate did not open; then trailing punctuation and unpaired closing brackets are left out.
 std::size_t urlCandidateEnd(std::string_view text, std::size_t start, std::size_t runEnd) {
+  static constexpr auto brackets = [] {
+    std::array<bool, 256> made{};
+    for (unsigned char c : std::string_view("()[]{}")) made[c] = true;
+    return made;
+  }();
   int parens = 0, squares = 0, braces = 0;
   std::size_t end = start;
   for (; end < runEnd; ++end) {
     const char c = text[end];
+    if (!brackets[static_cast<unsigned char>(c)]) continue;
     if (c == '(')
       ++parens;
     else if (c == '[')
@@ -129,32 +137,30 @@ std::size_t urlCandidateEnd(std::string_view text, std::size_t start, std::size_
   return end;
 }
 
-// "label(.label)+" from `start`; returns the end of the last label that is a top-level domain of two or more
-// letters, scanning no further than `limit`.
+// "label(.label)+" from `start`, scanning no further than `limit`; its end when the last label is a top-level
+// domain of two or more letters and no malformed label follows.
 std::optional<std::size_t> domainEnd(std::string_view text, std::size_t start, std::size_t limit) {
   std::size_t i = start;
   std::size_t labels = 0;
-  std::optional<std::size_t> end;
+  std::string_view last;
   while (i < limit) {
     const std::size_t labelStart = i;
     while (i < limit && isLabelChar(text[i])) ++i;
-    if (i == labelStart || text[labelStart] == '-' || text[i - 1] == '-') break;
+    if (i == labelStart) break;
+    if (text[labelStart] == '-' || text[i - 1] == '-') return std::nullopt;
     ++labels;
-    const auto label = text.substr(labelStart, i - labelStart);
-    if (labels >= 2 && label.size() >= 2 && std::all_of(label.begin(), label.end(), isAsciiLetter) &&
-        isTopLevelDomain(label)) {
-      end = i;
-    } else if (labels >= 2) {
-      end.reset();
-    }
+    last = text.substr(labelStart, i - labelStart);
     if (i < limit && text[i] == '.' && i + 1 < limit && isLabelChar(text[i + 1])) {
       ++i;
       continue;
     }
     break;
   }
-  if (end && *end != i) return std::nullopt;  // the domain must end with its top-level label
-  return end;
+  if (labels < 2 || last.size() < 2 || !std::all_of(last.begin(), last.end(), isAsciiLetter) ||
+      !isTopLevelDomain(last)) {
+    return std::nullopt;
+  }
+  return i;
 }
 
 struct Candidate {
@@ -212,70 +218,112 @@ std::optional<Candidate> bareDomainAt(std::string_view text, std::size_t k, std:
   return Candidate{k, end, "http://"};
 }
 
-// Every link holds ":" (a scheme), "@" (an address) or a "." between labels; most words of prose hold none.
-bool mayHoldLink(std::string_view text, std::size_t runStart, std::size_t runEnd) {
-  for (std::size_t i = runStart; i < runEnd; ++i) {
-    const char c = text[i];
-    if (c == ':' || c == '@' || (c == '.' && i + 1 < runEnd && isAsciiAlnum(text[i + 1]))) return true;
-  }
-  return false;
-}
-
 struct FoundLink {
   ByteRange range;
   const char* prefix;  // put before the text to make the URL
 };
 
-void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd, std::vector<FoundLink>& out) {
-  if (!mayHoldLink(text, runStart, runEnd)) return;
+// The first position of `c` at or after `from` in the run, kept from the last search while it still lies ahead.
+class NextPosition {
+ public:
+  NextPosition(std::string_view text, std::size_t runEnd, char c) : text_(text), runEnd_(runEnd), c_(c) {}
+
+  bool existsFrom(std::size_t from) {
+    if (!searched_ || position_ < from) {
+      const auto found = text_.substr(0, runEnd_).find(c_, from);
+      position_ = found == std::string_view::npos ? runEnd_ : found;
+      searched_ = true;
+    }
+    return position_ < runEnd_;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t runEnd_;
+  char c_;
+  std::size_t position_ = 0;
+  bool searched_ = false;
+};
+
+// The links of a run of text between stops that holds a ":", an "@" or a "." between labels.
+template <class Found>
+void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd, Found& found) {
+  // Each kind of link needs its own character somewhere after its start.
+  NextPosition colon(text, runEnd, ':');
+  NextPosition at(text, runEnd, '@');
+  NextPosition dot(text, runEnd, '.');
   std::size_t k = runStart;
   while (k < runEnd) {
     if (!isAsciiAlnum(text[k]) || !isWordStart(text, k, runStart)) {
       ++k;
       continue;
     }
+    // The longest candidate wins, the first found of equal ones. URLs with a scheme, "www." hosts and bare
+    // domains all end where the URL that starts here would end, so the later of them cannot be longer.
     std::optional<Candidate> best;
-    for (auto* finder : {schemeUrlAt, wwwAt, emailAt, bareDomainAt}) {
-      auto candidate = finder(text, k, runEnd);
-      if (candidate && (!best || candidate->end > best->end)) best = std::move(candidate);
+    if (colon.existsFrom(k)) best = schemeUrlAt(text, k, runEnd);
+    if (!best && dot.existsFrom(k)) best = wwwAt(text, k, runEnd);
+    const bool endsAsUrl = best.has_value();
+    if (at.existsFrom(k)) {
+      auto email = emailAt(text, k, runEnd);
+      if (email && (!best || email->end > best->end)) best = std::move(email);
+    }
+    if (!endsAsUrl && dot.existsFrom(k)) {
+      auto bare = bareDomainAt(text, k, runEnd);
+      if (bare && (!best || bare->end > best->end)) best = std::move(bare);
     }
     if (!best) {
       ++k;
       continue;
     }
-    out.push_back({ByteRange::fromBounds(best->start, best->end), best->prefix});
+    found(FoundLink{ByteRange::fromBounds(best->start, best->end), best->prefix});
     k = best->end;
   }
 }
 
-std::vector<FoundLink> findLinks(std::string_view text) {
-  static const auto asciiStops = [] {
-    std::array<bool, 128> stops{};
-    for (char32_t c = 0; c < 128; ++c) stops[c] = isStopScalar(c);
-    return stops;
+// Calls `found` with each link, left to right.
+template <class Found>
+void findLinks(std::string_view text, Found&& found) {
+  // What each byte means for the scan: most are letters and digits that need no look.
+  enum : uint8_t { plain, stop, nonAscii, linkMark };
+  static const auto kinds = [] {
+    std::array<uint8_t, 256> made{};
+    for (char32_t c = 0; c < 128; ++c) made[c] = isStopScalar(c) ? stop : plain;
+    for (std::size_t c = 128; c < 256; ++c) made[c] = nonAscii;
+    // Every link holds ":" (a scheme), "@" (an address) or a "." between labels; most words of prose hold none.
+    made[':'] = made['@'] = made['.'] = linkMark;
+    return made;
   }();
-  std::vector<FoundLink> out;
   std::size_t runStart = 0;
+  bool mayHoldLink = false;
+  const std::size_t size = text.size();
   std::size_t i = 0;
-  while (i < text.size()) {
+  while (i < size) {
+    while (i < size && kinds[static_cast<unsigned char>(text[i])] == plain) ++i;
+    if (i == size) break;
     const unsigned char c = static_cast<unsigned char>(text[i]);
+    const uint8_t kind = kinds[c];
+    if (kind == linkMark) {
+      // A stop after the "." is never an ASCII letter or digit, so looking past the run's end changes nothing.
+      if (c != '.' || (i + 1 < text.size() && isAsciiAlnum(text[i + 1]))) mayHoldLink = true;
+      ++i;
+      continue;
+    }
     std::size_t length = 1;
-    bool stop;
-    if (c < 0x80) {
-      stop = asciiStops[c];
-    } else {
+    bool isStop = kind == stop;
+    if (kind == nonAscii) {
       const auto decoded = decodeUtf8(text, i);
       length = decoded.length;
-      stop = !decoded.valid || isStopScalar(decoded.scalar);
+      isStop = !decoded.valid || isStopScalar(decoded.scalar);
     }
-    if (stop) {
-      if (i > runStart) detectInRun(text, runStart, i, out);
+    if (isStop) {
+      if (i > runStart && mayHoldLink) detectInRun(text, runStart, i, found);
       runStart = i + length;
+      mayHoldLink = false;
     }
     i += length;
   }
-  if (text.size() > runStart) detectInRun(text, runStart, text.size(), out);
-  return out;
+  if (text.size() > runStart && mayHoldLink) detectInRun(text, runStart, text.size(), found);
 }
 
 }  // namespace
@@ -283,23 +331,35 @@ std::vector<FoundLink> findLinks(std::string_view text) {
 bool isTopLevelDomain(std::string_view label) {
   static const psl_ctx_t* const list = psl_builtin();
   if (label.empty() || label.size() > 63 || !list) return false;
-  const std::string lower = asciiLowercased(label);
-  return psl_is_public_suffix2(list, lower.c_str(), PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
+  std::string lower = asciiLowercased(label);
+  // The list is slow to ask and text names the same few domains again and again: answers are kept, a
+  // bounded number per thread.
+  thread_local std::unordered_map<std::string, bool> answers;
+  if (const auto known = answers.find(lower); known != answers.end()) return known->second;
+  const bool answer = psl_is_public_suffix2(list, lower.c_str(), PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
+  if (answers.size() >= 1024) answers.clear();
+  answers.emplace(std::move(lower), answer);
+  return answer;
 }
 
 std::vector<LinkMatch> detectLinks(std::string_view text) {
   std::vector<LinkMatch> out;
-  for (const auto& found : findLinks(text)) {
-    if (auto url = Url::parse(found.prefix + std::string(text.substr(found.range.location, found.range.length)))) {
-      out.push_back({found.range, std::move(*url)});
+  std::string withPrefix;
+  findLinks(text, [&](const FoundLink& found) {
+    const std::string_view written = text.substr(found.range.location, found.range.length);
+    std::string_view address = written;
+    if (*found.prefix != '\0') {
+      withPrefix.assign(found.prefix).append(written);
+      address = withPrefix;
     }
-  }
+    if (auto url = Url::parse(address)) out.push_back({found.range, std::move(*url)});
+  });
   return out;
 }
 
 std::vector<ByteRange> detectLinkRanges(std::string_view text) {
   std::vector<ByteRange> out;
-  for (const auto& found : findLinks(text)) out.push_back(found.range);
+  findLinks(text, [&](const FoundLink& found) { out.push_back(found.range); });
   return out;
 }
 
