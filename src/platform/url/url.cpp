@@ -29,7 +29,8 @@ bool hasBadEscape(std::string_view text, std::size_t percent) {
 bool isValidScheme(std::string_view scheme) {
   if (scheme.empty() || !std::isalpha(static_cast<unsigned char>(scheme[0]))) return false;
   return std::all_of(scheme.begin(), scheme.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
+           c == '.' || (static_cast<unsigned char>(c) >= 0x80 && std::isalnum(static_cast<unsigned char>(c)));
   });
 }
 
@@ -51,12 +52,11 @@ bool isValidIpLiteral(std::string_view literal) {
   return isIpAddress(inner);
 }
 
-// The first of `characters` in the text, or npos; for the few delimiters of a URL.
-std::size_t findFirstOf(std::string_view text, std::string_view characters) {
-  std::array<bool, 256> wanted{};
-  for (char c : characters) wanted[static_cast<unsigned char>(c)] = true;
+// The first of the delimiters in the text, or npos.
+template <char... delimiters>
+std::size_t findFirstOf(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (wanted[static_cast<unsigned char>(text[i])]) return i;
+    if (((text[i] == delimiters) || ...)) return i;
   }
   return std::string_view::npos;
 }
@@ -69,14 +69,14 @@ bool split(std::string_view text, UrlParts* parts) {
   const auto colon = rest.find(':');
   if (colon != std::string_view::npos && colon > 0) {
     const auto candidate = rest.substr(0, colon);
-    if (findFirstOf(candidate, "/?#") == std::string_view::npos && isValidScheme(candidate)) {
+    if (findFirstOf<'/', '?', '#'>(candidate) == std::string_view::npos && isValidScheme(candidate)) {
       if (parts) parts->scheme = std::string(candidate);
       rest.remove_prefix(colon + 1);
     }
   }
   if (rest.starts_with("//")) {
     rest.remove_prefix(2);
-    const auto authorityEnd = findFirstOf(rest, "/?#");
+    const auto authorityEnd = findFirstOf<'/', '?', '#'>(rest);
     std::string_view authority = rest.substr(0, authorityEnd);
     rest.remove_prefix(authority.size());
     const auto at = authority.rfind('@');
@@ -99,7 +99,7 @@ bool split(std::string_view text, UrlParts* parts) {
       if (!authority.empty() && authority[0] != ':') return false;
     } else {
       host = authority.substr(0, authority.find(':'));
-      if (findFirstOf(host, "[]") != std::string_view::npos) return false;
+      if (findFirstOf<'[', ']'>(host) != std::string_view::npos) return false;
       authority.remove_prefix(host.size());
     }
     if (parts) parts->host = std::string(host);
@@ -110,7 +110,7 @@ bool split(std::string_view text, UrlParts* parts) {
     }
   }
   if (!parts) return true;  // what follows the authority cannot fail
-  const auto pathEnd = findFirstOf(rest, "?#");
+  const auto pathEnd = findFirstOf<'?', '#'>(rest);
   parts->path = std::string(rest.substr(0, pathEnd));
   rest.remove_prefix(parts->path.size());
   if (!rest.empty() && rest[0] == '?') {
@@ -124,6 +124,7 @@ bool split(std::string_view text, UrlParts* parts) {
 }
 
 std::string decodedOrRaw(const std::string& encoded) {
+  if (encoded.find('%') == std::string::npos) return encoded;  // nothing to decode, whether valid or not
   auto decoded = removingPercentEncoding(encoded);
   return decoded ? std::move(*decoded) : encoded;
 }
@@ -208,16 +209,17 @@ std::optional<Url> Url::parse(std::string_view text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     return isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i));
   };
+  // Bytes that need a closer look: those no URL holds, and "%", which must start an escape.
+  static constexpr std::array<bool, 256> closerLook = [] {
+    std::array<bool, 256> made = invalidUrlBytes;
+    made['%'] = true;
+    return made;
+  }();
   std::size_t clean = 0;
   while (clean < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[clean]);
-    if (!isInvalidUrlByte(c) && c != '%') {
-      ++clean;
-    } else if (needsEncoding(clean)) {
-      break;
-    } else {
-      ++clean;
-    }
+    while (clean < text.size() && !closerLook[static_cast<unsigned char>(text[clean])]) ++clean;
+    if (clean == text.size() || needsEncoding(clean)) break;
+    ++clean;
   }
   if (clean == text.size()) {
     if (!split(text, nullptr)) return std::nullopt;
@@ -364,8 +366,13 @@ std::vector<std::string> Url::pathComponents() const {
 }
 
 std::string Url::lastPathComponent() const {
-  const auto components = pathComponents();
-  return components.empty() ? std::string() : components.back();
+  // The last of pathComponents(): the last segment that is not empty, else "/" for an absolute path.
+  const std::string decoded = path();
+  const auto end = decoded.find_last_not_of('/');
+  if (end == std::string::npos) return decoded.empty() ? std::string() : std::string("/");
+  const auto start = decoded.rfind('/', end);
+  return decoded.substr(start == std::string::npos ? 0 : start + 1,
+                        end + 1 - (start == std::string::npos ? 0 : start + 1));
 }
 
 Url Url::deletingLastPathComponent() const {

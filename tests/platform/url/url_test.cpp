@@ -94,6 +94,12 @@ TEST(UrlPaths, ComponentsFollowTheFileSystemRules) {
   EXPECT_EQ(Url::parseStrict("https://x.com")->pathComponents(), V{});
   EXPECT_EQ(Url::parseStrict("a/b")->pathComponents(), (V{"a", "b"}));
   EXPECT_EQ(Url::parseStrict("https://x.com/dp/B01/ref=sr_1")->lastPathComponent(), "ref=sr_1");
+  for (const char* text :
+       {"https://x.com", "https://x.com/", "https://x.com///", "https://x.com/a//b%20c//", "a/b", "a"}) {
+    const auto url = *Url::parseStrict(text);
+    const auto all = url.pathComponents();
+    EXPECT_EQ(url.lastPathComponent(), all.empty() ? "" : all.back()) << text;
+  }
 
   EXPECT_EQ(Url::parseStrict("https://x.com/a/b?q=1")->deletingLastPathComponent().absoluteString(),
             "https://x.com/a/?q=1");
