@@ -71,7 +71,12 @@ Url applyingSiteRules(Url url) {
     }
   }
   if (bareHostStartsWith("ebay.")) url = removing(url, auctionTracking);
-  if (const auto ref = kit::firstItemNamed(kit::queryItems(url), "ref"); ref && ref->value == "producthunt") {
+  // An item named "ref" is written so, or percent-encoded.
+  const auto& query = url.parts().query;
+  const bool mayReferToItself =
+      query && (query->find("ref") != std::string::npos || query->find('%') != std::string::npos);
+  if (const auto ref = mayReferToItself ? kit::firstItemNamed(kit::queryItems(url), "ref") : std::nullopt;
+      ref && ref->value == "producthunt") {
     url = removing(url, referral);
   }
   if (bareHostContains("amazon.")) url = retailerRule(url);

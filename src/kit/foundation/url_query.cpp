@@ -85,26 +85,24 @@ Url settingScheme(const Url& url, std::optional<std::string> scheme) {
   return modifyingComponents(url, [&](UrlComponents& components) { components.setScheme(std::move(scheme)); });
 }
 
-Url modifyingQueryItems(const Url& url,
-                        const std::function<std::vector<QueryItem>(const std::vector<QueryItem>&)>& transform) {
+namespace {
+
+// The URL with `result` in place of its query `items`.
+Url replacingQueryItems(const Url& url, const std::vector<QueryItem>& items, const std::vector<QueryItem>& result) {
   return modifyingComponents(url, [&](UrlComponents& components) {
-    const auto items = components.queryItems();
-    if (!items) return;
-    const auto result = transform(*items);
-    if (result == *items) return;
     if (result.empty()) {
       components.setQueryItems(std::nullopt);
       return;
     }
     // A surviving item keeps its original text: re-encoding would turn "%2B" into "+" and the like.
     const auto encoded = components.percentEncodedQueryItems().value_or(std::vector<QueryItem>{});
-    std::vector<bool> used(items->size(), false);
+    std::vector<bool> used(items.size(), false);
     std::string query;
     for (const auto& item : result) {
       if (!query.empty()) query.push_back('&');
       std::size_t partner = 0;
-      while (partner < items->size() && (used[partner] || (*items)[partner] != item)) ++partner;
-      if (partner < items->size() && partner < encoded.size()) {
+      while (partner < items.size() && (used[partner] || items[partner] != item)) ++partner;
+      if (partner < items.size() && partner < encoded.size()) {
         used[partner] = true;
         query.append(encodedText(encoded[partner]));
       } else {
@@ -115,18 +113,28 @@ Url modifyingQueryItems(const Url& url,
   });
 }
 
+}  // namespace
+
+Url modifyingQueryItems(const Url& url,
+                        const std::function<std::vector<QueryItem>(const std::vector<QueryItem>&)>& transform) {
+  const auto items = UrlComponents::queryItems(url);
+  if (!items) return url;
+  const auto result = transform(*items);
+  // A transform that changes nothing leaves the URL as it is.
+  if (result == *items) return url;
+  return replacingQueryItems(url, *items, result);
+}
+
 Url removingQueryItems(const Url& url, const std::function<bool(const QueryItem&)>& predicate) {
+  const auto items = UrlComponents::queryItems(url);
   // Removing nothing leaves the URL as it is.
-  const auto current = UrlComponents::queryItems(url);
-  if (!current || std::none_of(current->begin(), current->end(), std::cref(predicate))) return url;
-  return modifyingQueryItems(url, [&](const std::vector<QueryItem>& items) {
-    std::vector<QueryItem> kept;
-    kept.reserve(items.size());
-    for (const auto& item : items) {
-      if (!predicate(item)) kept.push_back(item);
-    }
-    return kept;
-  });
+  if (!items || std::none_of(items->begin(), items->end(), std::cref(predicate))) return url;
+  std::vector<QueryItem> kept;
+  kept.reserve(items->size());
+  for (const auto& item : *items) {
+    if (!predicate(item)) kept.push_back(item);
+  }
+  return replacingQueryItems(url, *items, kept);
 }
 
 Url removingQueryItems(const Url& url, const std::unordered_set<std::string>& names) {
@@ -145,13 +153,12 @@ std::string absoluteStringWithoutSchemeAndWWW(const Url& url) {
 
 bool isValid(const Url& url) {
   if (url.isFileUrl()) return true;
-  if (const auto host = url.host(); host && platform::isIpAddress(*host)) return true;
-  const UrlComponents components(url);
+  const auto host = url.host();  // none for an empty host too
+  if (host && platform::isIpAddress(*host)) return true;
   if (!url.scheme()) return false;
-  if (url.hasScheme("mailto")) return components.path().find('@') != std::string::npos;
+  if (url.hasScheme("mailto")) return url.path().find('@') != std::string::npos;
   if (url.hasScheme("http") || url.hasScheme("https")) {
-    const auto host = components.host();
-    if (!host || host->empty()) return false;
+    if (!host) return false;
     if (host->find('.') == std::string::npos) return true;
     std::vector<std::string_view> labels;
     std::string_view rest = *host;
