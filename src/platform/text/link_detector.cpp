@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -17,12 +20,40 @@
 namespace platform {
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-bool isAsciiAlnum(char c) { return isAsciiLetter(c) || isAsciiDigit(c); }
-bool isSchemeChar(char c) { return isAsciiAlnum(c) || c == '+' || c == '-' || c == '.'; }
-bool isLabelChar(char c) { return isAsciiAlnum(c) || c == '-'; }
-bool isLocalPartChar(char c) { return isAsciiAlnum(c) || c == '.' || c == '_' || c == '%' || c == '+' || c == '-'; }
+// The classes of ASCII characters that links are made of, one bit each, looked up per byte.
+enum CharacterClass : uint8_t {
+  letter = 1 << 0,
+  digit = 1 << 1,
+  schemeCharacter = 1 << 2,
+  labelCharacter = 1 << 3,
+  localPartCharacter = 1 << 4,
+  continuesWord = 1 << 5,  // a link cannot begin right after it
+};
+
+constexpr std::array<uint8_t, 256> characterClasses = [] {
+  std::array<uint8_t, 256> classes{};
+  for (int c = 0; c < 128; ++c) {
+    const bool isLetter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    const bool isDigit = c >= '0' && c <= '9';
+    const bool isAlnum = isLetter || isDigit;
+    uint8_t bits = 0;
+    if (isLetter) bits |= letter;
+    if (isDigit) bits |= digit;
+    if (isAlnum || c == '+' || c == '-' || c == '.') bits |= schemeCharacter;
+    if (isAlnum || c == '-') bits |= labelCharacter;
+    if (isAlnum || c == '.' || c == '_' || c == '%' || c == '+' || c == '-') bits |= localPartCharacter;
+    if (isAlnum || c == '+' || c == '.' || c == '-' || c == '@' || c == '%' || c == '/') bits |= continuesWord;
+    classes[static_cast<std::size_t>(c)] = bits;
+  }
+  return classes;
+}();
+
+bool hasClass(char c, uint8_t classes) { return (characterClasses[static_cast<unsigned char>(c)] & classes) != 0; }
+bool isAsciiLetter(char c) { return hasClass(c, letter); }
+bool isAsciiAlnum(char c) { return hasClass(c, letter | digit); }
+bool isSchemeChar(char c) { return hasClass(c, schemeCharacter); }
+bool isLabelChar(char c) { return hasClass(c, labelCharacter); }
+bool isLocalPartChar(char c) { return hasClass(c, localPartCharacter); }
 
 // Where a link may begin: not inside a word, a host or an address.
 bool isWordStart(std::string_view text, std::size_t i, std::size_t runStart) {
@@ -35,8 +66,7 @@ bool isWordStart(std::string_view text, std::size_t i, std::size_t runStart) {
     const auto decoded = decodeUtf8(text, start);
     return !(decoded.valid && u_isalnum(static_cast<UChar32>(decoded.scalar)));
   }
-  return !(isAsciiAlnum(before) || before == '+' || before == '.' || before == '-' || before == '@' || before == '%' ||
-           before == '/');
+  return !hasClass(before, continuesWord);
 }
 
 // A scalar that ends every candidate.
@@ -72,6 +102,7 @@ bool isStopScalar(char32_t c) {
 
 // Trailing characters that end sentences or quotes rather than URLs.
 std::size_t trailingPunctuationLength(std::string_view text, std::size_t end, std::size_t start) {
+  if (hasClass(text[end - 1], letter | digit)) return 0;  // most links end so
   static constexpr std::string_view multiByte[] = {"\u2019", "\u201D", "\u00BB", "\u2026"};
   for (const auto& tail : multiByte) {
     if (end - start >= tail.size() && text.substr(end - tail.size(), tail.size()) == tail) return tail.size();
@@ -92,19 +123,48 @@ std::size_t trailingPunctuationLength(std::string_view text, std::size_t end, st
   }
 }
 
+// Whether each byte of an eight-byte block (read in memory order) is zero, as its high bit; exact up to the
+// first zero byte, which is all that is read.
+constexpr std::uint64_t zeroBytes(std::uint64_t block) {
+  constexpr std::uint64_t ones = 0x0101010101010101u;
+  return (block - ones) & ~block & (ones * 0x80);
+}
+
+constexpr std::uint64_t everyByte(unsigned char c) { return 0x0101010101010101u * c; }
+
+// The first bracket, "(", ")", "[", "]", "{" or "}", at or after `from` and before `end`; `end` when there is none.
+std::size_t nextBracket(std::string_view text, std::size_t from, std::size_t end) {
+  std::size_t i = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    // "[" and "]" with bit 5 set are "{" and "}"; so are "\x08" and "\x09" "(" and ")", but runs hold no controls.
+    for (; i + 8 <= end; i += 8) {
+      std::uint64_t block;
+      std::memcpy(&block, text.data() + i, sizeof block);
+      const std::uint64_t folded = block | everyByte(0x20);
+      const std::uint64_t found = zeroBytes(folded ^ everyByte('(')) | zeroBytes(folded ^ everyByte(')')) |
+                                  zeroBytes(folded ^ everyByte('{')) | zeroBytes(folded ^ everyByte('}'));
+      if (found != 0) {
+        i += static_cast<std::size_t>(std::countr_zero(found) / 8);
+        break;
+      }
+    }
+  }
+  for (; i < end; ++i) {
+    const char c = text[i];
+    if (c == '(' || c == ')' || c == '[' || c == ']' || c == '{' || c == '}') return i;
+  }
+  return end;
+}
+
 // The end of a URL candidate that begins at `start`: the run's end, or an earlier closing bracket that the
 // candidate did not open; then trailing punctuation and unpaired closing brackets are left out.
 std::size_t urlCandidateEnd(std::string_view text, std::size_t start, std::size_t runEnd) {
-  static constexpr auto brackets = [] {
-    std::array<bool, 256> made{};
-    for (unsigned char c : std::string_view("()[]{}")) made[c] = true;
-    return made;
-  }();
   int parens = 0, squares = 0, braces = 0;
   std::size_t end = start;
   for (; end < runEnd; ++end) {
+    end = nextBracket(text, end, runEnd);
+    if (end == runEnd) break;
     const char c = text[end];
-    if (!brackets[static_cast<unsigned char>(c)]) continue;
     if (c == '(')
       ++parens;
     else if (c == '[')
@@ -223,23 +283,22 @@ struct FoundLink {
   const char* prefix;  // put before the text to make the URL
 };
 
-// The first position of `c` at or after `from` in the run, kept from the last search while it still lies ahead.
+// The first position of a character at or after a position in the run, kept from the last search while it
+// still lies ahead.
 class NextPosition {
  public:
-  NextPosition(std::string_view text, std::size_t runEnd, char c) : text_(text), runEnd_(runEnd), c_(c) {}
+  NextPosition(std::string_view text, std::size_t runEnd, char c) : text_(text.substr(0, runEnd)), c_(c) {}
 
   bool existsFrom(std::size_t from) {
     if (!searched_ || position_ < from) {
-      const auto found = text_.substr(0, runEnd_).find(c_, from);
-      position_ = found == std::string_view::npos ? runEnd_ : found;
+      position_ = std::min(text_.find(c_, from), text_.size());
       searched_ = true;
     }
-    return position_ < runEnd_;
+    return position_ < text_.size();
   }
 
  private:
   std::string_view text_;
-  std::size_t runEnd_;
   char c_;
   std::size_t position_ = 0;
   bool searched_ = false;
@@ -281,6 +340,26 @@ void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd
   }
 }
 
+// The first byte from `from` on that is ":", "@", "." or not ASCII; the size when there is none. Eight bytes at a
+// time: prose holds few of them.
+std::size_t nextMarkOrNonAscii(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= text.size(); i += 8) {
+      std::uint64_t block;
+      std::memcpy(&block, text.data() + i, sizeof block);
+      const std::uint64_t found = (block & everyByte(0x80)) | zeroBytes(block ^ everyByte(':')) |
+                                  zeroBytes(block ^ everyByte('@')) | zeroBytes(block ^ everyByte('.'));
+      if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found) / 8);
+    }
+  }
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80 || c == ':' || c == '@' || c == '.') return i;
+  }
+  return text.size();
+}
+
 // Calls `found` with each link, left to right.
 template <class Found>
 void findLinks(std::string_view text, Found&& found) {
@@ -294,18 +373,31 @@ void findLinks(std::string_view text, Found&& found) {
     made[':'] = made['@'] = made['.'] = linkMark;
     return made;
   }();
-  std::size_t runStart = 0;
-  bool mayHoldLink = false;
   const std::size_t size = text.size();
+  const auto kindAt = [&](std::size_t at) { return kinds[static_cast<unsigned char>(text[at])]; };
+  std::size_t runStart = 0;
+  // Until a run may hold a link, only marks and non-ASCII bytes need a look: the ASCII before them is passed at
+  // once, and the ASCII stops passed since `settled` are looked for only when a run turns out to hold a mark.
+  std::size_t settled = 0;
+  bool mayHoldLink = false;
   std::size_t i = 0;
   while (i < size) {
-    while (i < size && kinds[static_cast<unsigned char>(text[i])] == plain) ++i;
+    if (mayHoldLink) {
+      while (i < size && kindAt(i) == plain) ++i;
+    } else {
+      i = nextMarkOrNonAscii(text, i);
+    }
     if (i == size) break;
     const unsigned char c = static_cast<unsigned char>(text[i]);
     const uint8_t kind = kinds[c];
     if (kind == linkMark) {
       // A stop after the "." is never an ASCII letter or digit, so looking past the run's end changes nothing.
-      if (c != '.' || (i + 1 < text.size() && isAsciiAlnum(text[i + 1]))) mayHoldLink = true;
+      if (!mayHoldLink && (c != '.' || (i + 1 < size && isAsciiAlnum(text[i + 1])))) {
+        std::size_t after = i;
+        while (after > settled && kindAt(after - 1) != stop) --after;
+        if (after > settled) runStart = after;
+        mayHoldLink = true;
+      }
       ++i;
       continue;
     }
@@ -318,7 +410,7 @@ void findLinks(std::string_view text, Found&& found) {
     }
     if (isStop) {
       if (i > runStart && mayHoldLink) detectInRun(text, runStart, i, found);
-      runStart = i + length;
+      runStart = settled = i + length;
       mayHoldLink = false;
     }
     i += length;
@@ -331,14 +423,21 @@ void findLinks(std::string_view text, Found&& found) {
 bool isTopLevelDomain(std::string_view label) {
   static const psl_ctx_t* const list = psl_builtin();
   if (label.empty() || label.size() > 63 || !list) return false;
-  std::string lower = asciiLowercased(label);
+  char lower[64];
+  std::transform(label.begin(), label.end(), lower, [](char c) { return asciiLowercased(c); });
+  lower[label.size()] = '\0';
+  const std::string_view key(lower, label.size());
   // The list is slow to ask and text names the same few domains again and again: answers are kept, a
   // bounded number per thread.
-  thread_local std::unordered_map<std::string, bool> answers;
-  if (const auto known = answers.find(lower); known != answers.end()) return known->second;
-  const bool answer = psl_is_public_suffix2(list, lower.c_str(), PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  thread_local std::unordered_map<std::string, bool, Hash, std::equal_to<>> answers;
+  if (const auto known = answers.find(key); known != answers.end()) return known->second;
+  const bool answer = psl_is_public_suffix2(list, lower, PSL_TYPE_ICANN | PSL_TYPE_NO_STAR_RULE) != 0;
   if (answers.size() >= 1024) answers.clear();
-  answers.emplace(std::move(lower), answer);
+  answers.emplace(key, answer);
   return answer;
 }
 
