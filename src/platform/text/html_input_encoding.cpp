@@ -62,20 +62,20 @@ std::optional<std::string> convert(std::string_view data, const std::string& cha
 
 }  // namespace
 
-std::string htmlInputAsUtf8(std::string_view data) {
+std::string_view htmlInputAsUtf8(std::string_view data, std::string& storage) {
   if (data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0xFF && static_cast<unsigned char>(data[1]) == 0xFE) {
-    return utf16AsUtf8(data.substr(2), false);
+    return storage = utf16AsUtf8(data.substr(2), false);
   }
   if (data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0xFE && static_cast<unsigned char>(data[1]) == 0xFF) {
-    return utf16AsUtf8(data.substr(2), true);
+    return storage = utf16AsUtf8(data.substr(2), true);
   }
   if (data.starts_with("\xEF\xBB\xBF")) data.remove_prefix(3);
-  if (isValidUtf8(data)) return std::string(data);
+  if (isValidUtf8(data)) return data;
   std::string charset = declaredCharset(data);
   if (!charset.empty() && charset != "utf-8" && charset != "utf8") {
-    if (std::optional<std::string> converted = convert(data, charset)) return std::move(*converted);
+    if (std::optional<std::string> converted = convert(data, charset)) return storage = std::move(*converted);
   }
-  return sanitizedUtf8(data);
+  return storage = sanitizedUtf8(data);
 }
 
 }  // namespace platform

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <iterator>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/text/ascii.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/html_input_encoding.h"
+#include "platform/text/keyword_table.h"
 #include "platform/text/link_spans.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
@@ -30,6 +30,8 @@ std::string trimmedHref(std::string_view href) {
   size_t end = href.size();
   while (begin < end && static_cast<unsigned char>(href[begin]) <= 0x20) ++begin;
   while (end > begin && static_cast<unsigned char>(href[end - 1]) <= 0x20) --end;
+  const std::string_view trimmed = href.substr(begin, end - begin);
+  if (trimmed.find_first_of("\t\n\r") == std::string_view::npos) return std::string(trimmed);
   for (size_t i = begin; i < end; ++i) {
     if (href[i] != '\t' && href[i] != '\n' && href[i] != '\r') result += href[i];
   }
@@ -208,8 +210,8 @@ enum ElementFlag : uint16_t {
 };
 
 uint16_t elementFlags(std::string_view name) {
-  static const std::unordered_map<std::string_view, uint16_t> flags = [] {
-    std::unordered_map<std::string_view, uint16_t> table;
+  static const KeywordTable<uint16_t> flags = [] {
+    KeywordTable<uint16_t> table;
     for (std::string_view name :
          {"address", "article", "aside", "blockquote", "caption",    "center",  "dd",     "details", "dialog", "dir",
           "div",     "dl",      "dt",    "fieldset",   "figcaption", "figure",  "footer", "form",    "h1",     "h2",
@@ -231,8 +233,7 @@ uint16_t elementFlags(std::string_view name) {
     table["base"] |= baseElement;
     return table;
   }();
-  auto found = flags.find(name);
-  return found == flags.end() ? 0 : found->second;
+  return flags.find(name);
 }
 
 std::optional<std::string> attribute(const xmlChar** attributes, const char* name) {
@@ -398,18 +399,18 @@ void onCharacters(void* reader, const xmlChar* text, int length) {
       std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length)));
 }
 
-// Prepares the markup for the parser so that it reads as a browser shows it:
+// The markup prepared for the parser, in `storage` when it differs from `html`, so that it reads as a browser
+// shows it:
 // - "<!" that opens neither a comment nor a document type is a comment up to the next ">" (office suites
 //   write "<![if !supportLists]>" around list markers); the parser would keep it as text.
 // - A fragment without <body> gets one in front: text at the top would otherwise sit in an implied
 //   paragraph and end with a line break that the source does not have.
-std::string preparedMarkup(std::string_view html) {
-  std::string result;
+std::string_view preparedMarkup(std::string_view html, std::string& storage) {
   bool hasBody = false;
   for (size_t at = html.find('<'); at != std::string_view::npos && !hasBody; at = html.find('<', at + 1)) {
     hasBody = startsWithIgnoringAsciiCase(html.substr(at), "<body");
   }
-  if (!hasBody) result = "<body>";
+  if (!hasBody) storage = "<body>";
   size_t copied = 0;
   for (size_t at = html.find("<!"); at != std::string_view::npos; at = html.find("<!", at + 2)) {
     if (html.substr(at).starts_with("<!--") || startsWithIgnoringAsciiCase(html.substr(at), "<!doctype")) continue;
@@ -418,19 +419,22 @@ std::string preparedMarkup(std::string_view html) {
     if (close == std::string_view::npos || html.substr(at + 2, close - at - 2).find('<') != std::string_view::npos) {
       continue;
     }
-    result.append(html.substr(copied, at - copied));
+    storage.append(html.substr(copied, at - copied));
     copied = close + 1;
     at = close - 1;
   }
-  result.append(html.substr(copied));
-  return result;
+  if (hasBody && copied == 0) return html;  // nothing to change
+  storage.append(html.substr(copied));
+  return storage;
 }
 
 }  // namespace
 
 std::optional<AttributedString> readHtml(std::string_view data) {
   if (data.size() > maxInputSize) return std::nullopt;
-  std::string utf8 = preparedMarkup(htmlInputAsUtf8(data));
+  std::string converted;
+  std::string prepared;
+  const std::string_view utf8 = preparedMarkup(htmlInputAsUtf8(data, converted), prepared);
   if (utf8.size() > maxInputSize) return std::nullopt;
   htmlSAXHandler handler{};
   handler.startElement = onStartElement;

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/text/ascii.h"
+#include "platform/text/keyword_table.h"
 #include "platform/text/link_spans.h"
 #include "platform/text/rtf_code_page.h"
 #include "platform/text/rtf_field_instruction.h"
@@ -88,81 +88,48 @@ enum class Word {
   rdblquote,
 };
 
-// An open-addressing table of the words above: a control word is looked up for every one in the document.
-class WordTable {
- public:
-  WordTable(std::initializer_list<std::pair<std::string_view, Word>> words) {
-    for (const auto& [name, word] : words) add(name, word);
-  }
-
-  void add(std::string_view name, Word word) {
-    size_t i = slotOf(name);
-    while (!slots_[i].name.empty()) i = (i + 1) % slots_.size();
-    slots_[i] = {name, word};
-  }
-
-  Word find(std::string_view name) const {
-    for (size_t i = slotOf(name); !slots_[i].name.empty(); i = (i + 1) % slots_.size()) {
-      if (slots_[i].name == name) return slots_[i].word;
-    }
-    return Word::other;
-  }
-
- private:
-  struct Slot {
-    std::string_view name;
-    Word word = Word::other;
-  };
-
-  size_t slotOf(std::string_view name) const {
-    uint32_t hash = 2166136261u;
-    for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    return hash % slots_.size();
-  }
-
-  std::array<Slot, 256> slots_{};
-};
-
 Word wordNamed(std::string_view name) {
-  static const WordTable words = [] {
-    WordTable table = {
-        {"bin", Word::bin},
-        {"ud", Word::ud},
-        {"upr", Word::upr},
-        {"f", Word::f},
-        {"fcharset", Word::fcharset},
-        {"cpg", Word::cpg},
-        {"fldinst", Word::fldinst},
-        {"fldrslt", Word::fldrslt},
-        {"fonttbl", Word::fonttbl},
-        {"listtext", Word::listMarker},
-        {"pntext", Word::listMarker},
-        {"u", Word::u},
-        {"uc", Word::uc},
-        {"plain", Word::plain},
-        {"deff", Word::deff},
-        {"ansicpg", Word::ansicpg},
-        {"mac", Word::mac},
-        {"pc", Word::pc},
-        {"pca", Word::pca},
-        {"field", Word::field},
-        {"par", Word::paragraphBreak},
-        {"row", Word::paragraphBreak},
-        {"page", Word::paragraphBreak},
-        {"sect", Word::paragraphBreak},
-        {"nestrow", Word::paragraphBreak},
-        {"line", Word::line},
-        {"tab", Word::tab},
-        {"cell", Word::tab},
-        {"nestcell", Word::tab},
-        {"bullet", Word::bullet},
-        {"emdash", Word::emdash},
-        {"endash", Word::endash},
-        {"lquote", Word::lquote},
-        {"rquote", Word::rquote},
-        {"ldblquote", Word::ldblquote},
-        {"rdblquote", Word::rdblquote},
-    };
+  static const KeywordTable<Word> words = [] {
+    KeywordTable<Word> table;
+    using Entry = std::pair<std::string_view, Word>;
+    for (const auto& [name, word] : {Entry{"bin", Word::bin},
+                                     Entry{"ud", Word::ud},
+                                     Entry{"upr", Word::upr},
+                                     Entry{"f", Word::f},
+                                     Entry{"fcharset", Word::fcharset},
+                                     Entry{"cpg", Word::cpg},
+                                     Entry{"fldinst", Word::fldinst},
+                                     Entry{"fldrslt", Word::fldrslt},
+                                     Entry{"fonttbl", Word::fonttbl},
+                                     Entry{"listtext", Word::listMarker},
+                                     Entry{"pntext", Word::listMarker},
+                                     Entry{"u", Word::u},
+                                     Entry{"uc", Word::uc},
+                                     Entry{"plain", Word::plain},
+                                     Entry{"deff", Word::deff},
+                                     Entry{"ansicpg", Word::ansicpg},
+                                     Entry{"mac", Word::mac},
+                                     Entry{"pc", Word::pc},
+                                     Entry{"pca", Word::pca},
+                                     Entry{"field", Word::field},
+                                     Entry{"par", Word::paragraphBreak},
+                                     Entry{"row", Word::paragraphBreak},
+                                     Entry{"page", Word::paragraphBreak},
+                                     Entry{"sect", Word::paragraphBreak},
+                                     Entry{"nestrow", Word::paragraphBreak},
+                                     Entry{"line", Word::line},
+                                     Entry{"tab", Word::tab},
+                                     Entry{"cell", Word::tab},
+                                     Entry{"nestcell", Word::tab},
+                                     Entry{"bullet", Word::bullet},
+                                     Entry{"emdash", Word::emdash},
+                                     Entry{"endash", Word::endash},
+                                     Entry{"lquote", Word::lquote},
+                                     Entry{"rquote", Word::rquote},
+                                     Entry{"ldblquote", Word::ldblquote},
+                                     Entry{"rdblquote", Word::rdblquote}}) {
+      table[name] = word;
+    }
     for (std::string_view name : {"colortbl",
                                   "stylesheet",
                                   "info",
@@ -198,11 +165,11 @@ Word wordNamed(std::string_view name) {
                                   "bkmkend",
                                   "template",
                                   "expandedcolortbl"}) {
-      table.add(name, Word::skippedDestination);
+      table[name] = Word::skippedDestination;
     }
     return table;
   }();
-  return words.find(name);
+  return words.find(name, Word::other);
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
