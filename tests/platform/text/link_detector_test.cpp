@@ -67,6 +67,29 @@ TEST(LinkDetector, StaysConservativeWithWordsThatLookLikeHosts) {
   }
 }
 
+// The text is read several bytes at a time: links are the same wherever they fall in the text.
+TEST(LinkDetector, FindsTheSameLinksAtEveryOffset) {
+  const std::string text =
+      "Mail ann@example.org: see https://x.example/a_(b)?q=1. Or www.example.co.uk/p, "
+      "café.example.com/x — «https://y.example/ü» e.g. 14:00 done.";
+  const auto expected = detectLinks(text);
+  ASSERT_EQ(linkTexts(text), (std::vector<std::string>{"ann@example.org", "https://x.example/a_(b)?q=1",
+                                                       "www.example.co.uk/p", "https://y.example/\u00fc"}));
+  for (std::size_t padding = 1; padding <= 16; ++padding) {
+    for (const char* pad : {" ", "é"}) {
+      std::string prefix;
+      while (prefix.size() < padding) prefix += pad;
+      const auto links = detectLinks(prefix + text);
+      ASSERT_EQ(links.size(), expected.size()) << padding << pad;
+      for (std::size_t i = 0; i < links.size(); ++i) {
+        EXPECT_EQ(links[i].range.location, expected[i].range.location + prefix.size());
+        EXPECT_EQ(links[i].range.length, expected[i].range.length);
+        EXPECT_EQ(links[i].url, expected[i].url);
+      }
+    }
+  }
+}
+
 TEST(LinkDetector, RangesPointIntoTextWithOtherScriptsAndInvalidBytes) {
   const std::string text = "日本語のリンク：https://例え.jp/パス?a=1、次\xff www.example.com/x";
   const auto links = detectLinks(text);

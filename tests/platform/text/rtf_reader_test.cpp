@@ -1,6 +1,11 @@
 #include "platform/text/rtf_reader.h"
 
 #include <gtest/gtest.h>
+#include <unicode/unistr.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "support/rich_text.h"
 
@@ -81,6 +86,29 @@ TEST(RtfReaderTest, CodePagesFromTheDocumentAndTheCurrentFont) {
   // An unknown code page reads as 1252; unmappable bytes become U+FFFD.
   EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg99999 \\'e9}"), "é");
   EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1253 \\'ff}"), "\uFFFD");
+}
+
+// Single-byte code pages are read byte by byte through a table: every byte reads as ICU reads it within a run.
+TEST(RtfReaderTest, EveryByteOfASingleByteCodePageReadsAsItsConverterReadsIt) {
+  std::string bytes;
+  std::string escaped;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) {
+    bytes += static_cast<char>(byte);
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\'%02x", byte);
+    escaped += hex;
+  }
+  const std::vector<std::pair<int, const char*>> codePages = {
+      {1250, "windows-1250"}, {1251, "windows-1251"}, {1252, "windows-1252"}, {1253, "windows-1253"},
+      {1255, "windows-1255"}, {874, "windows-874"},   {10000, "macintosh"},   {437, "ibm-437"}};
+  for (const auto& [codePage, converterName] : codePages) {
+    const icu::UnicodeString expected(bytes.data(), static_cast<int32_t>(bytes.size()), converterName);
+    ASSERT_FALSE(expected.isBogus()) << converterName;
+    std::string expectedUtf8;
+    expected.toUTF8String(expectedUtf8);
+    const std::string document = "{\\rtf1\\ansi\\ansicpg" + std::to_string(codePage) + " " + escaped + "}";
+    EXPECT_EQ(readRtf(document)->string(), expectedUtf8) << codePage;
+  }
 }
 
 TEST(RtfReaderTest, HyperlinkFields) {

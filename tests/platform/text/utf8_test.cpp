@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace platform {
 namespace {
 
@@ -18,6 +20,16 @@ TEST(Utf8, OnlyWellFormedSequencesDecode) {
   EXPECT_EQ(cut.scalar, replacementCharacter);
   EXPECT_EQ(cut.length, 1u);  // each invalid byte is consumed on its own
   EXPECT_FALSE(cut.valid);
+}
+
+// ASCII is passed over several bytes at a time: a bad byte is seen wherever it falls.
+TEST(Utf8, AnInvalidByteIsFoundAtEveryOffset) {
+  for (std::size_t offset = 0; offset <= 17; ++offset) {
+    std::string text(24, 'a');
+    EXPECT_TRUE(isValidUtf8(text.replace(offset, 2, "\u00e9"))) << offset;
+    text[offset + 1] = 'a';
+    EXPECT_FALSE(isValidUtf8(text)) << offset;  // a lead byte without its continuation
+  }
 }
 
 TEST(Utf8, InvalidInputBecomesReplacementCharactersOneByOne) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 namespace {
 
 using platform::QueryItem;
@@ -154,6 +157,22 @@ TEST(UrlComponentsEditing, UnchangedComponentsRebuildTheSameTextAndAmbiguousOnes
   built.setPath("/a b");
   EXPECT_EQ(built.url()->absoluteString(), "https://example.com/a%20b");
   EXPECT_FALSE(built.setScheme("1http"));
+}
+
+// Copies of a URL share its state; its components are split out on first request, from any thread.
+TEST(UrlParsing, CopiesOnSeveralThreadsAgreeOnTheComponents) {
+  for (int round = 0; round < 20; ++round) {
+    const Url url = *Url::parse("https://user@www.example.com:8080/a/b?q=1&r=%2B#frag");
+    std::vector<std::thread> threads;
+    std::vector<std::optional<std::string>> hosts(4);
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+      threads.emplace_back([copy = url, &hosts, i] { hosts[i] = copy.host(); });
+    }
+    for (auto& thread : threads) thread.join();
+    for (const auto& host : hosts) EXPECT_EQ(host, "www.example.com");
+    EXPECT_EQ(url.parts().query, "q=1&r=%2B");
+    EXPECT_EQ(url.port(), 8080);
+  }
 }
 
 TEST(IpAddresses, DottedQuadsAndIpv6LiteralsAreRecognised) {
