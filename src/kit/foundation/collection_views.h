@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <iterator>
 #include <optional>
+#include <ranges>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -51,16 +52,19 @@ class EnumCaseMap {
   std::unordered_map<Key, Value, Hash> storage_;
 };
 
-// A random-access range seen as (position, element) pairs; positions count from `startIndex`.
-template <class Range>
+// A random-access range seen as (position, element) pairs; positions count from `startIndex`. A temporary range
+// is kept by the view; a named one is referred to, as by any view.
+template <std::ranges::view View>
 class IndexedCollection {
  public:
-  explicit IndexedCollection(const Range& base, std::ptrdiff_t startIndex = 0) : base_(base), start_(startIndex) {}
+  template <std::ranges::viewable_range Range>
+  explicit IndexedCollection(Range&& base, std::ptrdiff_t startIndex = 0)
+      : base_(std::views::all(std::forward<Range>(base))), start_(startIndex) {}
 
   class iterator {
    public:
-    using BaseIterator = decltype(std::begin(std::declval<const Range&>()));
-    using value_type = std::pair<std::ptrdiff_t, decltype(*std::declval<BaseIterator>())>;
+    using BaseIterator = std::ranges::iterator_t<const View>;
+    using value_type = std::pair<std::ptrdiff_t, std::ranges::range_reference_t<const View>>;
     iterator(BaseIterator it, std::ptrdiff_t index) : it_(it), index_(index) {}
     value_type operator*() const { return {index_, *it_}; }
     iterator& operator++() {
@@ -74,15 +78,18 @@ class IndexedCollection {
     BaseIterator it_;
     std::ptrdiff_t index_;
   };
-  iterator begin() const { return {std::begin(base_), start_}; }
+  iterator begin() const { return {std::ranges::begin(base_), start_}; }
   iterator end() const {
-    return {std::end(base_), start_ + static_cast<std::ptrdiff_t>(std::distance(std::begin(base_), std::end(base_)))};
+    return {std::ranges::end(base_), start_ + static_cast<std::ptrdiff_t>(std::ranges::distance(base_))};
   }
 
  private:
-  const Range& base_;
+  View base_;
   std::ptrdiff_t start_;
 };
+
+template <class Range>
+IndexedCollection(Range&&, std::ptrdiff_t = 0) -> IndexedCollection<std::views::all_t<Range>>;
 
 template <class T>
 struct Neighbors {
