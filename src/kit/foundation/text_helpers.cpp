@@ -1,17 +1,13 @@
 #include "kit/foundation/text_helpers.h"
 
-#include "platform/text/utf8.h"
+#include "kit/foundation/text_checking.h"
+#include "platform/text/grapheme.h"
 #include "platform/text/whitespace.h"
 
 namespace kit {
 
 bool isEmptyOrWhitespace(std::string_view text) {
-  for (size_t i = 0; i < text.size();) {
-    const platform::DecodedScalar scalar = platform::decodeUtf8(text, i);
-    if (!scalar.valid || !platform::isWhitespaceScalar(scalar.scalar)) return false;
-    i += scalar.length;
-  }
-  return true;
+  return isEmptyOrAllSatisfy(platform::graphemes(text), platform::isWhitespaceCharacter);
 }
 
 std::optional<std::string> nilIfEmptyOrWhitespace(std::string text) {

@@ -6,7 +6,8 @@
 
 namespace kit {
 
-// True when every character is whitespace or a line break (Unicode White_Space); an empty text counts.
+// True when every character is whitespace or a line break (judged by its first scalar, so a space with a combining
+// mark counts); an empty text counts.
 bool isEmptyOrWhitespace(std::string_view text);
 // None for an empty or whitespace-only text, otherwise the text unchanged.
 std::optional<std::string> nilIfEmptyOrWhitespace(std::string text);

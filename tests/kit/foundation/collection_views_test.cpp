@@ -39,6 +39,11 @@ TEST(CollectionViews, IndexedAndNeighborViews) {
   for (auto [index, letter] : kit::IndexedCollection(letters, 5)) pairs.emplace_back(index, letter);
   EXPECT_EQ(pairs.front().first, 5);
   EXPECT_EQ(pairs.back().first, 6);
+  // A temporary collection lives as long as the view over it.
+  std::vector<std::pair<std::ptrdiff_t, std::string>> named;
+  for (auto [index, name] : kit::IndexedCollection(std::vector<std::string>{"a long first name", "second"}))
+    named.emplace_back(index, name);
+  EXPECT_EQ(named, (std::vector<std::pair<std::ptrdiff_t, std::string>>{{0, "a long first name"}, {1, "second"}}));
 
   std::list<int> numbers{1, 2, 3};
   std::vector<kit::Neighbors<int>> windows;
