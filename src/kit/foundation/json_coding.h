@@ -71,6 +71,16 @@ Json encodeJson(const T& value) {
   return Json(value);
 }
 
+// True for types that are never coded: a record member of such a type leaves no key behind.
+template <class T>
+inline constexpr bool encodesNothing = false;
+
+// Writes one member of a keyed record.
+template <class T>
+void encodeMember(Json& object, const std::string& key, const T& value) {
+  if constexpr (!encodesNothing<T>) object[key] = encodeJson(value);
+}
+
 // The JSON text as the program writes it: compact, "/" escaped as "\/", whole floats without a fraction ("3").
 std::string jsonText(const Json& json);
 // Decodes a value from JSON bytes; any error gives none.

@@ -69,35 +69,37 @@ class Either {
 template <class A, class B>
 void to_json(Json& json, const Tuple2<A, B>& tuple) {
   json = Json::object();
-  json["first"] = encodeJson(tuple.first);
-  json["second"] = encodeJson(tuple.second);
+  encodeMember(json, "first", tuple.first);
+  encodeMember(json, "second", tuple.second);
 }
 
 template <class A, class B, class C>
 void to_json(Json& json, const Tuple3<A, B, C>& tuple) {
   json = Json::object();
-  json["first"] = encodeJson(tuple.first);
-  json["second"] = encodeJson(tuple.second);
-  json["third"] = encodeJson(tuple.third);
+  encodeMember(json, "first", tuple.first);
+  encodeMember(json, "second", tuple.second);
+  encodeMember(json, "third", tuple.third);
 }
 
 template <class A, class B, class C, class D>
 void to_json(Json& json, const Tuple4<A, B, C, D>& tuple) {
   json = Json::object();
-  json["first"] = encodeJson(tuple.first);
-  json["second"] = encodeJson(tuple.second);
-  json["third"] = encodeJson(tuple.third);
-  json["fourth"] = encodeJson(tuple.fourth);
+  encodeMember(json, "first", tuple.first);
+  encodeMember(json, "second", tuple.second);
+  encodeMember(json, "third", tuple.third);
+  encodeMember(json, "fourth", tuple.fourth);
 }
 
 // {"left":{"_0":value}} or {"right":{"_0":value}}.
 template <class Left, class Right>
 void to_json(Json& json, const Either<Left, Right>& either) {
   json = Json::object();
+  Json payload = Json::object();
   if (either.isLeft())
-    json["left"] = Json::object({{"_0", encodeJson(either.leftValue())}});
+    encodeMember(payload, "_0", either.leftValue());
   else
-    json["right"] = Json::object({{"_0", encodeJson(either.rightValue())}});
+    encodeMember(payload, "_0", either.rightValue());
+  json[either.isLeft() ? "left" : "right"] = std::move(payload);
 }
 
 template <class A, class B>

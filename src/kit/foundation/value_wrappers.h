@@ -39,7 +39,8 @@ using IgnoreHashableMutable = IgnoredInEquality<Value, true>;
 // {"wrappedValue": value}
 template <class Value, bool Mutable>
 void to_json(Json& json, const IgnoredInEquality<Value, Mutable>& wrapper) {
-  json = Json::object({{"wrappedValue", encodeJson(wrapper.wrappedValue())}});
+  json = Json::object();
+  encodeMember(json, "wrappedValue", wrapper.wrappedValue());
 }
 
 template <class Value, bool Mutable>
@@ -59,6 +60,10 @@ class IgnoreCodable {
   friend bool operator==(const IgnoreCodable&, const IgnoreCodable&) = default;
 };
 
+template <class Value>
+inline constexpr bool encodesNothing<IgnoreCodable<Value>> = true;
+
+// Alone (not as a member) there is nothing to leave out: the value is null.
 template <class Value>
 void to_json(Json& json, const IgnoreCodable<Value>&) {
   json = Json();
@@ -90,7 +95,9 @@ struct Identified {
 
 template <class ID, class Value>
 void to_json(Json& json, const Identified<ID, Value>& identified) {
-  json = Json::object({{"id", encodeJson(identified.id)}, {"value", encodeJson(identified.value)}});
+  json = Json::object();
+  encodeMember(json, "id", identified.id);
+  encodeMember(json, "value", identified.value);
 }
 
 template <class ID, class Value>

@@ -51,6 +51,9 @@ TEST(ValueWrappers, CodingOfWrappers) {
   EXPECT_EQ((kit::decodeJson<Tuple2<int, kit::IgnoreCodable<int>>>(Json::parse(R"({"first":1})")).second.wrappedValue),
             std::nullopt);
   EXPECT_NE(kit::IgnoreCodable<int>(1), kit::IgnoreCodable<int>());
+  // A member that is never coded leaves no key behind, not a null.
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(Tuple2<int, kit::IgnoreCodable<int>>{1, std::optional<int>(5)})),
+            R"({"first":1})");
 
   kit::Identified<std::string, int> identified("a", 1);
   EXPECT_EQ(kit::jsonText(kit::encodeJson(identified)), R"({"id":"a","value":1})");
