@@ -74,6 +74,66 @@ std::string loggedText(std::initializer_list<LogItem> items, std::string_view fu
 
 namespace {
 
+// The position of the bracket that opens the group closed at `close`, scanning backwards; npos when unbalanced.
+std::size_t openingBracket(std::string_view text, std::size_t close) {
+  const char closing = text[close];
+  const char opening = closing == ')' ? '(' : closing == '>' ? '<' : '[';
+  int depth = 0;
+  for (std::size_t i = close + 1; i-- > 0;) {
+    if (text[i] == closing) ++depth;
+    if (text[i] == opening && --depth == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string plainFunctionName(std::string_view signature) {
+  // "void ns::Foo<T>::bar(int) const [with T = int]": the template arguments go first.
+  if (auto with = signature.find(" [with "); with != std::string_view::npos) signature = signature.substr(0, with);
+  // The parameter list is the last top-level parenthesised group; what follows it is qualifiers or the lambdas
+  // ("::<lambda()>") the code sits in.
+  std::size_t parameters = std::string_view::npos;
+  for (std::size_t i = signature.size(); i-- > 0;) {
+    char c = signature[i];
+    if (c != ')' && c != '>' && c != ']') continue;
+    std::size_t open = openingBracket(signature, i);
+    if (open == std::string_view::npos) break;
+    if (c == ')') {
+      parameters = open;
+      break;
+    }
+    i = open;
+  }
+  if (parameters == std::string_view::npos) return std::string(signature);
+  std::string_view name = signature.substr(0, parameters);
+  // Operators keep their symbol ("operator()", "operator==", "operator bool").
+  for (std::size_t at = name.rfind("operator"); at != std::string_view::npos;
+       at = at == 0 ? std::string_view::npos : name.rfind("operator", at - 1)) {
+    if (at == 0 || name[at - 1] == ':' || name[at - 1] == ' ') return std::string(name.substr(at)) + "()";
+  }
+  // Template arguments after the name go ("foo<int>" is foo), then the qualifiers and return type before it.
+  while (name.ends_with('>')) {
+    std::size_t open = openingBracket(name, name.size() - 1);
+    if (open == std::string_view::npos) break;
+    name = name.substr(0, open);
+  }
+  std::size_t start = 0;
+  for (std::size_t i = name.size(); i-- > 0;) {
+    if (name[i] == '>' || name[i] == ')') {
+      std::size_t open = openingBracket(name, i);
+      if (open == std::string_view::npos) break;
+      i = open;
+    } else if (name[i] == ':' || name[i] == ' ') {
+      start = i + 1;
+      break;
+    }
+  }
+  return std::string(name.substr(start)) + "()";
+}
+
+namespace {
+
 platform::LogLevel level(LogType type) {
   switch (type) {
     case LogType::defaultType:

@@ -43,11 +43,16 @@ std::string loggedText(std::initializer_list<LogItem> items, std::string_view fu
 // Logs to the system journal (and standard error) and to the in-memory log. Any thread.
 void log(std::initializer_list<LogItem> items, LogType type, std::string_view function, std::string_view file,
          int64_t line);
-// `function` names the caller as it should appear in the log ("pasteboardDidChange()"); empty uses the compiler's name.
+// The plain name of a function in the compiler's full signature, as the log shows it: "void kit::Foo::bar(int)
+// const" is "bar()"; code inside a lambda names the function around it.
+std::string plainFunctionName(std::string_view signature);
+
+// `function` names the caller as it should appear in the log ("pasteboardDidChange()"); empty uses the plain name
+// of the calling function.
 inline void log(std::initializer_list<LogItem> items, LogType type = LogType::defaultType,
                 std::string_view function = {}, std::source_location location = std::source_location::current()) {
-  log(items, type, function.empty() ? std::string_view(location.function_name()) : function, location.file_name(),
-      location.line());
+  if (!function.empty()) return log(items, type, function, location.file_name(), location.line());
+  log(items, type, plainFunctionName(location.function_name()), location.file_name(), location.line());
 }
 
 // The bounded in-memory log that the debug screens read: the newest 10000 entries, oldest first.

@@ -26,6 +26,31 @@ TEST(Log, ItemsRenderAsADebuggerShowsThem) {
   EXPECT_EQ(kit::LogItem(std::optional<std::string>("x")).rendered(), "Optional(\"x\")");
 }
 
+struct Pasteboard {
+  void didChange() const { kit::log({"changed"}); }
+  template <class T>
+  void read(T) {
+    [] { kit::log({"read"}); }();
+  }
+};
+
+TEST(Log, EntriesWithoutAGivenNameCarryThePlainFunctionName) {
+  kit::debugLogStore().clear();
+  Pasteboard().didChange();
+  Pasteboard().read(1);
+  auto entries = kit::debugLogStore().entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_TRUE(entries[0].starts_with("\"changed\"\n\t[didChange() in log_test:")) << entries[0];
+  EXPECT_TRUE(entries[1].starts_with("\"read\"\n\t[read() in log_test:")) << entries[1];
+
+  EXPECT_EQ(kit::plainFunctionName("std::vector<int> ns::Foo<T>::bar(const std::map<int, int>&) const [with T = int]"),
+            "bar()");
+  EXPECT_EQ(kit::plainFunctionName("void {anonymous}::f(int (*)(int))::<lambda(int)>::<lambda()>"), "f()");
+  EXPECT_EQ(kit::plainFunctionName("bool ns::X::operator<(const ns::X&) const"), "operator<()");
+  EXPECT_EQ(kit::plainFunctionName("ns::X::~X()"), "~X()");
+  EXPECT_EQ(kit::plainFunctionName("int main()"), "main()");
+}
+
 TEST(Log, EntriesCarryTheUtcDateAndReachTheMemoryLog) {
   kit::debugLogStore().clear();
   kit::log({"first"}, kit::LogType::info, "test()");
