@@ -10,13 +10,15 @@
 #include <optional>
 #include <string>
 
+#include "kit/foundation/hashing.h"
+
 namespace kit {
 
 // Feeds one coordinate: both zeros as 0, every other value as its bit pattern.
 inline void hashCoordinate(std::size_t& seed, double value) {
   uint64_t bits = 0;
   if (value != 0) std::memcpy(&bits, &value, sizeof bits);
-  seed ^= std::hash<uint64_t>()(bits) + 0x9e3779b97f4a7c15ULL + (seed << 12) + (seed >> 4);
+  hashCombine(seed, std::hash<uint64_t>()(bits));
 }
 
 // The partial order of sizes: smaller in both dimensions. Not a strict weak order, so it is not operator<.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kit/foundation/general_error.h"
+#include "kit/foundation/hashing.h"
 
 namespace kit {
 
@@ -167,11 +168,6 @@ std::optional<T> decodedJson(std::string_view bytes) {
   } catch (const std::exception&) {
     return std::nullopt;
   }
-}
-
-// Combines hashes in order, so that swapped members hash differently.
-inline void hashCombine(std::size_t& seed, std::size_t value) {
-  seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 12) + (seed >> 4);
 }
 
 }  // namespace kit

@@ -156,3 +156,9 @@ class LockIsolated {
 };
 
 }  // namespace kit
+
+// A run-once cell is equal only to itself and hashes its address.
+template <class T>
+struct std::hash<kit::SimpleOnce<T>> {
+  std::size_t operator()(const kit::SimpleOnce<T>& once) const noexcept { return std::hash<const void*>()(&once); }
+};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/hashing.h"
 #include "platform/text/grapheme.h"
 
 namespace kit {
@@ -111,3 +112,43 @@ std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::s
 }
 
 }  // namespace kit
+
+namespace {
+
+void combine(std::size_t& seed, std::size_t value) { kit::hashCombine(seed, value); }
+void combine(std::size_t& seed, const platform::ByteRange& range) {
+  combine(seed, range.location);
+  combine(seed, range.end());
+}
+
+}  // namespace
+
+std::size_t std::hash<kit::ZvRegex::Group>::operator()(const kit::ZvRegex::Group& group) const noexcept {
+  std::size_t seed = std::hash<std::string>()(group.value);
+  combine(seed, group.range);
+  return seed;
+}
+
+std::size_t std::hash<kit::ZvRegex::Match>::operator()(const kit::ZvRegex::Match& match) const noexcept {
+  std::size_t seed = match.originalString ? std::hash<std::string>()(*match.originalString) : 0;
+  combine(seed, match.checkingResult.range);
+  combine(seed, match.checkingResult.groups.size());
+  for (const auto& group : match.checkingResult.groups) {
+    if (group) combine(seed, *group);
+  }
+  combine(seed, std::hash<std::string>()(match.value));
+  combine(seed, match.range);
+  combine(seed, match.groups.size());
+  for (const auto& group : match.groups) combine(seed, std::hash<kit::ZvRegex::Group>()(group));
+  return seed;
+}
+
+std::size_t std::hash<kit::ZvRegex>::operator()(const kit::ZvRegex& regex) const noexcept {
+  const platform::RegexOptions& o = regex.options();
+  std::size_t seed = std::hash<std::string>()(regex.pattern());
+  for (bool option :
+       {o.caseInsensitive, o.allowCommentsAndWhitespace, o.ignoreMetacharacters, o.dotMatchesLineSeparators,
+        o.anchorsMatchLines, o.useUnixLineSeparators, o.useUnicodeWordBoundaries})
+    combine(seed, option);
+  return seed;
+}

@@ -63,3 +63,17 @@ std::string replacingFirstMatch(std::string_view text, const ZvRegex& regex, std
 std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::string_view templ);
 
 }  // namespace kit
+
+// Hashing over the same members that equality compares, in the same order.
+template <>
+struct std::hash<kit::ZvRegex::Group> {
+  std::size_t operator()(const kit::ZvRegex::Group& group) const noexcept;
+};
+template <>
+struct std::hash<kit::ZvRegex::Match> {
+  std::size_t operator()(const kit::ZvRegex::Match& match) const noexcept;
+};
+template <>
+struct std::hash<kit::ZvRegex> {
+  std::size_t operator()(const kit::ZvRegex& regex) const noexcept;
+};

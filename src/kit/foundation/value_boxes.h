@@ -14,7 +14,15 @@
 #include <utility>
 #include <vector>
 
+#include "kit/foundation/value_wrappers.h"
+
 namespace kit {
+
+// Values that name their own identity through `id()`.
+template <class T>
+concept Identifiable = requires(const T& value) {
+  AnyHashable(value.id());
+};
 
 namespace detail {
 template <class T>
@@ -39,6 +47,8 @@ class Box {
   bool operator<(const Box& other) const { return wrappedValue_ < other.wrappedValue_; }
   std::string description() const { return detail::describe(wrappedValue_); }
   std::string debugDescription() const { return "Box(" + description() + ")"; }
+  // The wrapped value's own identity.
+  AnyHashable id() const requires Identifiable<T> { return AnyHashable(wrappedValue_.id()); }
 
  private:
   const T wrappedValue_;
@@ -54,6 +64,7 @@ class MutableBox {
   bool operator<(const MutableBox& other) const { return wrappedValue < other.wrappedValue; }
   std::string description() const { return detail::describe(wrappedValue); }
   std::string debugDescription() const { return "MutableBox(" + description() + ")"; }
+  AnyHashable id() const requires Identifiable<T> { return AnyHashable(wrappedValue.id()); }
 };
 
 // Computes its value on the first read, once, also when several threads read at the same time.
@@ -65,19 +76,21 @@ class LazyBox {
   LazyBox(const LazyBox&) = delete;
   LazyBox& operator=(const LazyBox&) = delete;
 
-  const T& get() {
+  const T& get() const {
     std::call_once(once_, [this] { value_.emplace(closure_()); });
     return *value_;
   }
-  T wrappedValue() { return get(); }
+  T wrappedValue() const { return get(); }
 
-  bool operator==(LazyBox& other) { return get() == other.get(); }
-  bool operator<(LazyBox& other) { return get() < other.get(); }
+  // Each of these computes the value first when it has not been read yet.
+  bool operator==(const LazyBox& other) const { return get() == other.get(); }
+  bool operator<(const LazyBox& other) const { return get() < other.get(); }
+  AnyHashable id() const requires Identifiable<T> { return AnyHashable(get().id()); }
 
  private:
   std::function<T()> closure_;
-  std::once_flag once_;
-  std::optional<T> value_;
+  mutable std::once_flag once_;
+  mutable std::optional<T> value_;
 };
 
 // A weak reference to a shared object.
@@ -114,6 +127,11 @@ class WeakBox {
     auto a = object_.lock(), b = other.object_.lock();
     if (!a || !b) return false;
     return *a < *b;
+  }
+  // The object's identity while it lives; none (the same for every empty box) otherwise.
+  AnyHashable id() const requires Identifiable<T> {
+    auto object = object_.lock();
+    return AnyHashable(object ? std::optional(object->id()) : std::nullopt);
   }
 
  private:
@@ -179,3 +197,24 @@ class DeinitObserver {
 };
 
 }  // namespace kit
+
+// Boxes hash their value alone; an empty weak box hashes as no value, so every empty box hashes alike.
+template <class T>
+struct std::hash<kit::Box<T>> {
+  std::size_t operator()(const kit::Box<T>& box) const { return std::hash<T>()(box.wrappedValue()); }
+};
+template <class T>
+struct std::hash<kit::MutableBox<T>> {
+  std::size_t operator()(const kit::MutableBox<T>& box) const { return std::hash<T>()(box.wrappedValue); }
+};
+template <class T>
+struct std::hash<kit::LazyBox<T>> {
+  std::size_t operator()(const kit::LazyBox<T>& box) const { return std::hash<T>()(box.get()); }
+};
+template <class T>
+struct std::hash<kit::WeakBox<T>> {
+  std::size_t operator()(const kit::WeakBox<T>& box) const {
+    auto object = box.wrappedValue();
+    return object ? std::hash<T>()(*object) : std::hash<std::optional<T>>()(std::nullopt);
+  }
+};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unordered_set>
+
 namespace {
 
 using kit::ZvRegex;
@@ -41,6 +43,15 @@ TEST(ZvRegex, SearchingAndReplacing) {
   EXPECT_EQ(ZvRegex("a.b"), ZvRegex("a.b"));
   EXPECT_EQ(*word.firstMatch("ab"), *word.firstMatch("ab"));
   EXPECT_THROW(ZvRegex("[unclosed"), platform::RegexError);
+}
+
+TEST(ZvRegex, EqualExpressionsAndMatchesHashAlikeSoSetsKeepOne) {
+  std::unordered_set<ZvRegex> patterns{ZvRegex("a.b"), ZvRegex("a.b"), ZvRegex("a.b", {.caseInsensitive = true})};
+  EXPECT_EQ(patterns.size(), 2u);
+  const ZvRegex word(R"(\w+)");
+  std::unordered_set<ZvRegex::Match> matches{*word.firstMatch("ab cd"), *word.firstMatch("ab cd"),
+                                             *word.firstMatch("cd ab")};
+  EXPECT_EQ(matches.size(), 2u);
 }
 
 TEST(ZvRegexDeathTest, AConstantPatternThatDoesNotCompileStopsTheProgram) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "kit/foundation/locks.h"
@@ -68,6 +69,33 @@ TEST(WeakBoxTest, ReleasedObjectReadsAsEmptyEverywhere) {
   EXPECT_FALSE(empty < box);
   EXPECT_EQ(array.size(), 2u);
   EXPECT_EQ(array[0], nullptr);
+}
+
+struct Account {
+  std::string number;
+  int balance = 0;
+  const std::string& id() const { return number; }
+  bool operator==(const Account&) const = default;
+};
+
+TEST(BoxTest, BoxesHashTheirValueAndTakeItsIdentity) {
+  std::unordered_set<Box<int>> boxes{Box<int>(1), Box<int>(1), Box<int>(2)};
+  EXPECT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(std::hash<MutableBox<int>>()(MutableBox<int>(3)), std::hash<Box<int>>()(Box<int>(3)));
+  EXPECT_EQ(Box<Account>({"A-1", 5}).id(), MutableBox<Account>({"A-1", 9}).id());
+
+  int computed = 0;
+  LazyBox<Account> lazy([&] { return Account{"L-1", ++computed}; });
+  EXPECT_EQ(lazy.id(), AnyHashable(std::string("L-1")));
+  EXPECT_EQ(lazy.id(), lazy.id());
+  EXPECT_EQ(computed, 1) << "identity computes the value once";
+  LazyBox<std::string> lazyText([] { return std::string("text"); });
+  EXPECT_EQ(std::hash<LazyBox<std::string>>()(lazyText), std::hash<std::string>()("text"));
+
+  auto alice = std::make_shared<std::string>("Alice");
+  WeakBox<std::string> full(alice), empty, emptied(std::make_shared<std::string>("Gone"));
+  EXPECT_EQ(std::hash<WeakBox<std::string>>()(full), std::hash<std::string>()("Alice"));
+  EXPECT_EQ(std::hash<WeakBox<std::string>>()(empty), std::hash<WeakBox<std::string>>()(emptied));
 }
 
 TEST(BoxTest, DescriptionsAndRelease) {
