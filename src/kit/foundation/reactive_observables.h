@@ -40,6 +40,12 @@ class ListenOnlyPublisherObservable : public ObservableObject {
   platform::rx::AnyCancellable cancellable_;
 };
 
+// A second listen-only observable, a type of its own for observers that must tell the two apart.
+class ListenOnlyPublisherObservable2 : public ListenOnlyPublisherObservable {
+ public:
+  using ListenOnlyPublisherObservable::ListenOnlyPublisherObservable;
+};
+
 // A property that publishes only real changes: assigning an equal value does nothing; otherwise the owner's
 // objectWillChange is sent first, then the new value to subscribers of publisher().
 template <class T>

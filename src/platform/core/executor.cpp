@@ -112,19 +112,31 @@ class ThreadPoolExecutor final : public Executor {
   std::deque<std::function<void()>> queue_;
 };
 
-// Each run schedules the next one; cancelling stops the next run from starting, and with it the chain.
+// Runs at start + n × interval, whenever each run is delivered, so that late runs do not push the later ones back;
+// runs missed entirely (a blocked loop, a suspended machine) are dropped, not delivered in a burst. Cancelling stops
+// the next run from starting, and with it the chain.
 struct RepeatingWork : std::enable_shared_from_this<RepeatingWork> {
   Executor* executor;
   std::chrono::nanoseconds interval;
+  std::chrono::nanoseconds tolerance;
+  std::chrono::nanoseconds start;
+  int64_t runs = 0;
   std::function<void()> work;
   std::shared_ptr<std::atomic<bool>> cancelled;
 
   void schedule() {
-    executor->postAfter(interval, [self = shared_from_this()] {
+    auto now = executor->now();
+    runs = std::max(runs + 1, (now - start) / interval + 1);
+    auto delay = start + runs * interval - now;
+    auto run = [self = shared_from_this()] {
       if (self->cancelled->load()) return;
       self->work();
       self->schedule();
-    });
+    };
+    if (tolerance > std::chrono::nanoseconds::zero())
+      executor->postAfterTolerating(delay, tolerance, std::move(run));
+    else
+      executor->postAfter(delay, std::move(run));
   }
 };
 
@@ -154,10 +166,24 @@ class QtMainExecutor final : public Executor {
   }
 
   Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
+    return schedule(delay, Qt::PreciseTimer, std::move(work));
+  }
+
+  // A coarse timer may fire up to 5% of its interval early or late. Lengthened by that much, it fires at or after
+  // the delay and at most about a tenth late, which a tolerance of that size allows.
+  Cancel postAfterTolerating(std::chrono::nanoseconds delay, std::chrono::nanoseconds tolerance,
+                             std::function<void()> work) override {
+    if (delay <= std::chrono::nanoseconds(0) || tolerance < delay * 11 / 100)
+      return schedule(delay, Qt::PreciseTimer, std::move(work));
+    return schedule(delay * 100 / 95, Qt::CoarseTimer, std::move(work));
+  }
+
+ private:
+  Cancel schedule(std::chrono::nanoseconds delay, Qt::TimerType type, std::function<void()> work) {
     auto flag = newFlag();
     auto ms = std::chrono::ceil<std::chrono::milliseconds>(std::max(delay, std::chrono::nanoseconds(0)));
-    auto start = [this, flag, ms, work = std::move(work)]() mutable {
-      QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(), [this, flag, work = std::move(work)] {
+    auto start = [this, flag, ms, type, work = std::move(work)]() mutable {
+      QTimer::singleShot(ms, type, QCoreApplication::instance(), [this, flag, work = std::move(work)] {
         if (flag->load()) return;
         CurrentExecutorScope scope(this);
         work();
@@ -244,6 +270,13 @@ std::atomic<Executor*> mainOverride{nullptr};
 
 }  // namespace
 
+Cancel Executor::postAfterTolerating(std::chrono::nanoseconds delay, std::chrono::nanoseconds,
+                                     std::function<void()> work) {
+  return postAfter(delay, std::move(work));
+}
+
+std::chrono::nanoseconds Executor::now() const { return std::chrono::steady_clock::now().time_since_epoch(); }
+
 void Cancel::cancel() {
   if (cancelled_) cancelled_->store(true);
 }
@@ -323,11 +356,13 @@ SerialExecutor::~SerialExecutor() {
 
 void SerialExecutor::post(std::function<void()> work) { state_->enqueue(std::move(work)); }
 
-Cancel Executor::postRepeating(std::chrono::nanoseconds interval, std::chrono::nanoseconds,
+Cancel Executor::postRepeating(std::chrono::nanoseconds interval, std::chrono::nanoseconds tolerance,
                                std::function<void()> work) {
   auto repeating = std::make_shared<RepeatingWork>();
   repeating->executor = this;
-  repeating->interval = interval;
+  repeating->interval = std::max(interval, std::chrono::nanoseconds(1));
+  repeating->tolerance = tolerance;
+  repeating->start = now();
   repeating->work = std::move(work);
   repeating->cancelled = newFlag();
   repeating->schedule();

@@ -33,8 +33,14 @@ class Executor {
   virtual void post(std::function<void()> work) = 0;
   // Runs the work on this executor at or after the delay.
   virtual Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) = 0;
+  // As postAfter, for work that may run up to `tolerance` late, so that the system can group wake-ups.
+  virtual Cancel postAfterTolerating(std::chrono::nanoseconds delay, std::chrono::nanoseconds tolerance,
+                                     std::function<void()> work);
+  // The clock that delays are measured on: the monotonic clock (virtual time in a manual executor).
+  virtual std::chrono::nanoseconds now() const;
   // Runs the work on this executor every `interval` until the token is cancelled; each run may come up to
-  // `tolerance` late, so that wake-ups can be shared. By default each run schedules the next one.
+  // `tolerance` late, so that wake-ups can be shared. Runs keep to multiples of the
+  // interval from the start; a run missed entirely is dropped, not made up for.
   virtual Cancel postRepeating(std::chrono::nanoseconds interval, std::chrono::nanoseconds tolerance,
                                std::function<void()> work);
 };
@@ -79,7 +85,7 @@ class ManualExecutor final : public Executor {
   std::size_t runUntilIdle();
   // Moves virtual time forward, running delayed work at its deadline (in deadline order) and all ready work.
   void advance(std::chrono::nanoseconds by);
-  std::chrono::nanoseconds now() const;
+  std::chrono::nanoseconds now() const override;
   bool hasPendingWork() const;
 
  private:

@@ -40,6 +40,13 @@ TEST_F(ReactiveObservablesTest, ListenOnlyObservableAnnouncesOnTheMainExecutor) 
   EXPECT_EQ(announcements, 0);  // not on the sending thread
   main.runUntilIdle();
   EXPECT_EQ(announcements, 1);
+
+  auto second = std::make_unique<kit::ListenOnlyPublisherObservable2>(source.publisher());
+  auto d = second->objectWillChange.publisher().sink([&](const rx::Unit&) { ++announcements; });
+  second.reset();
+  source.send(rx::Unit{});
+  main.runUntilIdle();
+  EXPECT_EQ(announcements, 2) << "only the first still listens once the second is released";
 }
 
 TEST_F(ReactiveObservablesTest, ViewTimerFlipsEveryIntervalUntilDestroyed) {

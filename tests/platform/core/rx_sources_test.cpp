@@ -26,6 +26,52 @@ TEST_F(SourcesTest, TimerTicksPerSubscriptionUntilCancelled) {
   EXPECT_FALSE(main.hasPendingWork());
 }
 
+// Delivers delayed work late, as a busy main loop does, and remembers the tolerances it was given.
+class LateExecutor final : public Executor {
+ public:
+  void post(std::function<void()> work) override { inner.post(std::move(work)); }
+  Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
+    return inner.postAfter(delay + lateness, std::move(work));
+  }
+  Cancel postAfterTolerating(std::chrono::nanoseconds delay, std::chrono::nanoseconds tolerance,
+                             std::function<void()> work) override {
+    tolerances.push_back(tolerance);
+    return postAfter(delay, std::move(work));
+  }
+  std::chrono::nanoseconds now() const override { return inner.now(); }
+
+  ManualExecutor inner;
+  std::chrono::nanoseconds lateness{0};
+  std::vector<std::chrono::nanoseconds> tolerances;
+};
+
+TEST(TimerPublisher, LateTicksDoNotPushTheLaterOnesBackAndMissedTicksAreDropped) {
+  LateExecutor executor;
+  setMainExecutorForTesting(&executor);
+  executor.lateness = 10ms;
+  std::vector<std::chrono::milliseconds> times;
+  auto record = [&](const Unit&) {
+    times.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(executor.now()));
+  };
+  auto c = timerPublisher(100ms, 20ms).sink(record);
+  executor.inner.advance(350ms);
+  EXPECT_EQ(times, (std::vector<std::chrono::milliseconds>{110ms, 210ms, 310ms}));
+  EXPECT_EQ(executor.tolerances, (std::vector<std::chrono::nanoseconds>(4, 20ms)));
+  c.cancel();
+
+  // A tick delivered after the next one was due: the missed tick is skipped, not made up for.
+  times.clear();
+  executor.lateness = 250ms;
+  auto start = executor.now();
+  auto d = timerPublisher(100ms).sink(record);
+  executor.inner.advance(700ms);
+  EXPECT_EQ(times, (std::vector<std::chrono::milliseconds>{
+                       std::chrono::duration_cast<std::chrono::milliseconds>(start + 350ms),
+                       std::chrono::duration_cast<std::chrono::milliseconds>(start + 650ms)}));
+  d.cancel();
+  setMainExecutorForTesting(nullptr);
+}
+
 TEST_F(SourcesTest, NotificationPublisherObservesByNameUntilCancelled) {
   NotificationCenter center;
   std::vector<std::string> names;
