@@ -1,6 +1,9 @@
 #pragma once
 
+#include <limits>
+
 #include "kit/foundation/bundle_identifier.h"
+#include "kit/foundation/durations.h"
 #include "kit/preferences/serializable.h"
 
 namespace kit::Preferences {
@@ -8,5 +11,32 @@ namespace kit::Preferences {
 // An application id is stored as its plain text, so a list of them is an array of strings.
 template <>
 struct Serializable<kit::BundleIdentifier> : PreferRawRepresentable<kit::BundleIdentifier> {};
+
+// A span is coded as the standard library codes one: its attoseconds as a signed 128-bit number, written as the
+// high and the low 64 bits ("[0,1500000000000000000]" for 1.5 s). Stored as that JSON text.
+template <>
+struct JsonCodec<kit::Duration> {
+  __extension__ typedef __int128 Attoseconds;
+  __extension__ typedef unsigned __int128 Bits;
+
+  static Json encode(kit::Duration duration) {
+    Attoseconds attoseconds = static_cast<Attoseconds>(duration.count()) * 1'000'000'000;
+    return Json::array({static_cast<int64_t>(attoseconds >> 64), static_cast<uint64_t>(attoseconds)});
+  }
+  static std::optional<kit::Duration> decode(const Json& j) {
+    if (!j.is_array() || j.size() != 2) return std::nullopt;
+    auto high = JsonCodec<int64_t>::decode(j[0]);
+    auto low = JsonCodec<uint64_t>::decode(j[1]);
+    if (!high || !low) return std::nullopt;
+    Attoseconds attoseconds = static_cast<Attoseconds>(static_cast<Bits>(*high) << 64 | *low);
+    Attoseconds nanoseconds = attoseconds / 1'000'000'000;  // toward zero, as every conversion of a span
+    if (nanoseconds > std::numeric_limits<int64_t>::max() || nanoseconds < std::numeric_limits<int64_t>::min())
+      return std::nullopt;
+    return kit::Duration(static_cast<int64_t>(nanoseconds));
+  }
+};
+
+template <>
+struct Serializable<kit::Duration> : StoredAsJson<kit::Duration> {};
 
 }  // namespace kit::Preferences

@@ -1,0 +1,28 @@
+#include "kit/preferences/foundation_conformances.h"
+
+#include <gtest/gtest.h>
+
+#include "preference_test_values.h"
+
+using namespace preferences_test;
+
+namespace {
+
+TEST_F(PreferencesTest, SpansAreStoredInTheStandardCodedFormAndReadBackExactly) {
+  using namespace std::chrono_literals;
+  Key<kit::Duration> delay("delay", 5s, *suite);
+  EXPECT_EQ(get(delay), 5s);
+  set(delay, kit::Duration(1500ms));
+  EXPECT_EQ(*suite->object("delay")->get<std::string>(), "[0,1500000000000000000]");
+  EXPECT_EQ(get(delay), 1500ms);
+  for (kit::Duration span : {kit::Duration(-1500ms), kit::Duration::max(), kit::Duration::min(), kit::Duration(1ns)}) {
+    set(delay, span);
+    EXPECT_EQ(get(delay), span);
+  }
+  suite->set("delay", "[1,2,3]");
+  EXPECT_EQ(get(delay), 5s);
+  suite->set("delay", "[9223372036854775807,0]");  // far beyond what nanoseconds hold
+  EXPECT_EQ(get(delay), 5s);
+}
+
+}  // namespace
