@@ -102,6 +102,14 @@ void LifetimeAssociation::detach() {
   // `tracker` is the last holder now, unless someone else keeps it: leaving this scope ends it.
 }
 
+ListenerHolder::~ListenerHolder() {
+  for (auto& listener : listeners_) listener.cancel();
+}
+
+void ListenerHolder::addObserver(std::string name, std::function<void(const platform::Notification&)> observer) {
+  listeners_.push_back(center_.addObserver(std::move(name), std::move(observer)));
+}
+
 namespace {
 
 struct Completions {

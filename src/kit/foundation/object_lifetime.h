@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/core/notification_center.h"
+
 namespace kit {
 
 // How an attached value is held. Values are always stored; a weak tie is a std::weak_ptr value.
@@ -64,6 +66,23 @@ class LifetimeAssociation {
 
   std::weak_ptr<Tracker> tracker_;
   QPointer<QObject> owner_;
+};
+
+// Observations of one notification centre, added while the centre lives and ended together, in the order they were
+// added, when the holder goes; a centre that is already gone is not touched.
+class ListenerHolder {
+ public:
+  explicit ListenerHolder(platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter())
+      : center_(center) {}
+  ~ListenerHolder();
+  ListenerHolder(const ListenerHolder&) = delete;
+  ListenerHolder& operator=(const ListenerHolder&) = delete;
+
+  void addObserver(std::string name, std::function<void(const platform::Notification&)> observer);
+
+ private:
+  platform::NotificationCenter& center_;
+  std::vector<platform::rx::AnyCancellable> listeners_;
 };
 
 // Closures run once, in order, when launching has finished.

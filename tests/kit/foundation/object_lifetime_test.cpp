@@ -58,6 +58,25 @@ TEST(LifetimeAssociation, DissolvingSilencesTheHandlerAndReleasingEndsTheTieAtOn
   EXPECT_EQ(runs, 1);
 }
 
+TEST(ListenerHolder, EndsItsObservationsWithItselfAndOutlivesItsCentre) {
+  platform::NotificationCenter center;
+  std::vector<std::string> seen;
+  {
+    kit::ListenerHolder holder(center);
+    holder.addObserver("A", [&](const platform::Notification& n) { seen.push_back("first " + n.name); });
+    holder.addObserver("A", [&](const platform::Notification& n) { seen.push_back("second " + n.name); });
+    center.post({"A", {}});
+    center.post({"B", {}});
+  }
+  center.post({"A", {}});
+  EXPECT_EQ(seen, (std::vector<std::string>{"first A", "second A"}));
+
+  auto gone = std::make_unique<platform::NotificationCenter>();
+  kit::ListenerHolder orphan(*gone);
+  orphan.addObserver("A", [](const platform::Notification&) {});
+  gone.reset();  // the holder ends later without touching the released centre
+}
+
 TEST(LaunchCompletions, RunOnceInOrder) {
   kit::LaunchCompletions::runFinishedLaunchingCompletions();
   std::vector<int> order;
