@@ -23,8 +23,9 @@ std::optional<platform::DesktopEntry> entryAt(const platform::Url& url) {
   return entry;
 }
 
-// The display name of an application or file location: the entry's name, else the file name.
-std::string localizedNameOf(const platform::Url& url) {
+}  // namespace
+
+std::string localizedName(const platform::Url& url) {
   if (auto entry = entryAt(url)) return entry->name;
   std::string name = url.lastPathComponent();
   for (std::string_view suffix : {".desktop", ".app"}) {
@@ -35,8 +36,6 @@ std::string localizedNameOf(const platform::Url& url) {
   }
   return name;
 }
-
-}  // namespace
 
 std::function<std::optional<platform::Url>(const std::string&)> BundleIdentifier::urlOverride;
 std::function<std::optional<std::string>(const std::string&)> BundleIdentifier::nameOverride;
@@ -60,7 +59,7 @@ std::optional<std::string> BundleIdentifier::name() const {
   if (!location) return std::nullopt;
   if (nameOverride) return nameOverride(rawValue);
   return memoize(memoLifetime, {AnyHashable(*this)},
-                 [&]() -> std::optional<std::string> { return localizedNameOf(*location); });
+                 [&]() -> std::optional<std::string> { return localizedName(*location); });
 }
 
 AppIcon BundleIdentifier::icon() const {

@@ -43,6 +43,10 @@ class BundleIdentifier {
   static std::function<std::optional<std::string>(const std::string&)> nameOverride;
 };
 
+// The display name of an application or file location: the name of the desktop entry there, else the file name
+// without ".desktop" or ".app".
+std::string localizedName(const platform::Url& url);
+
 AppIcon genericApplicationIcon();
 // The icon of the file or application at a URL, remembered for one second.
 AppIcon iconForUrl(const platform::Url& url);

@@ -14,6 +14,9 @@
 
 namespace kit {
 
+// The size of width 1 and height 1 that view scaling starts from.
+inline const QSizeF unitSize(1, 1);
+
 // Feeds one coordinate: both zeros as 0, every other value as its bit pattern.
 inline void hashCoordinate(std::size_t& seed, double value) {
   uint64_t bits = 0;

@@ -1,5 +1,6 @@
 #include "kit/foundation/json_coding.h"
 
+#include <QByteArray>
 #include <cmath>
 
 namespace kit {
@@ -25,6 +26,22 @@ std::string DecodingError::typeOrCaseName() const {
       return "dataCorrupted";
   }
   return "dataCorrupted";
+}
+
+Json encodeData(const std::vector<uint8_t>& bytes) {
+  QByteArray base64 =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
+          .toBase64();
+  return std::string(base64.constData(), static_cast<std::size_t>(base64.size()));
+}
+
+std::vector<uint8_t> decodeData(const Json& json, const CodingPath& path) {
+  if (!json.is_string()) throw typeMismatch(json, path);
+  const auto& text = json.get_ref<const std::string&>();
+  auto decoded = QByteArray::fromBase64Encoding(QByteArray(text.data(), static_cast<qsizetype>(text.size())),
+                                                QByteArray::AbortOnBase64DecodingErrors);
+  if (!decoded) throw DecodingError(DecodingError::Kind::dataCorrupted, path, "Encountered Data is not valid Base64.");
+  return std::vector<uint8_t>(decoded.decoded.begin(), decoded.decoded.end());
 }
 
 std::string describeJsonType(const Json& json) {

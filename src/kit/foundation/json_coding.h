@@ -67,9 +67,34 @@ const Json& keyedContainer(const Json& json, const CodingPath& path, std::string
 template <class T>
 T decodeMember(const Json& object, const std::string& key, const CodingPath& path);
 
+// Byte buffers are Base64 text in JSON; text that is no Base64 is corrupted data.
+Json encodeData(const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> decodeData(const Json& json, const CodingPath& path = {});
+
+// Values coded as their raw value alone, as one bare value. A type opts in with
+//   using RawValue = ...;  static constexpr bool codesAsSingleValue = true;
+//   const RawValue& rawValue() const;  and a constructor from its RawValue.
+template <class T>
+concept SingleValueCodable = T::codesAsSingleValue && requires(const T& value) {
+  typename T::RawValue;
+  T(value.rawValue());
+};
+
 template <class T>
 Json encodeJson(const T& value) {
-  return Json(value);
+  if constexpr (!SingleValueCodable<T>) {
+    return Json(value);
+  } else if constexpr (std::is_same_v<typename T::RawValue, std::vector<uint8_t>>) {
+    return encodeData(value.rawValue());
+  } else {
+    return encodeJson(value.rawValue());
+  }
+}
+
+// The same for single values inside other coded values.
+template <SingleValueCodable T>
+void to_json(Json& json, const T& value) {
+  json = encodeJson(value);
 }
 
 // True for types that are never coded: a record member of such a type leaves no key behind.
@@ -134,6 +159,17 @@ T JsonDecoding<T>::decode(const Json& json, const CodingPath& path) {
     throw typeMismatch(json, path);
   }
 }
+
+template <class T>
+requires SingleValueCodable<T>
+struct JsonDecoding<T> {
+  static T decode(const Json& json, const CodingPath& path) {
+    if constexpr (std::is_same_v<typename T::RawValue, std::vector<uint8_t>>)
+      return T(decodeData(json, path));
+    else
+      return T(decodeJson<typename T::RawValue>(json, path));
+  }
+};
 
 template <class T>
 struct JsonDecoding<std::optional<T>> {

@@ -145,12 +145,30 @@ auto partitioned(const Range& range, Predicate predicate) {
 }
 
 // Sorting by projections ("key paths"): forward follows less-than of the projected values, reverse greater-than.
+// A comparison that throws ends the sort and passes the error on.
 template <class Element, class Projection>
-std::vector<Element> sortedBy(std::vector<Element> elements, Projection projection,
-                              SortOrder order = SortOrder::forward) {
+void sortBy(std::vector<Element>& elements, Projection projection, SortOrder order = SortOrder::forward) {
   std::stable_sort(elements.begin(), elements.end(), [&](const Element& a, const Element& b) {
     return order == SortOrder::forward ? std::invoke(projection, a) < std::invoke(projection, b)
                                        : std::invoke(projection, b) < std::invoke(projection, a);
+  });
+}
+
+template <class Element, class Projection>
+std::vector<Element> sortedBy(std::vector<Element> elements, Projection projection,
+                              SortOrder order = SortOrder::forward) {
+  sortBy(elements, projection, order);
+  return elements;
+}
+
+// The same, by the caller's order of the projected values (true when the first goes before the second).
+template <class Element, class Projection, class AreInIncreasingOrder>
+requires std::predicate<AreInIncreasingOrder&, std::invoke_result_t<Projection&, const Element&>,
+                        std::invoke_result_t<Projection&, const Element&>>
+    std::vector<Element> sortedBy(std::vector<Element> elements, Projection projection,
+                                  AreInIncreasingOrder areInIncreasingOrder) {
+  std::stable_sort(elements.begin(), elements.end(), [&](const Element& a, const Element& b) {
+    return areInIncreasingOrder(std::invoke(projection, a), std::invoke(projection, b));
   });
   return elements;
 }

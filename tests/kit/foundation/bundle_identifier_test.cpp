@@ -54,6 +54,15 @@ TEST_F(InstalledApplications, LooksUpLocationNameAndIconOfAnInstalledEntry) {
   EXPECT_EQ(other.icon(), kit::genericApplicationIcon());
 }
 
+TEST_F(InstalledApplications, LocalizedNameIsTheEntrysNameElseTheFileNameWithoutItsSuffix) {
+  install("org.example.Viewer", "[Desktop Entry]\nType=Application\nName=Image Viewer\n");
+  EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl(root_ / "data/applications/org.example.Viewer.desktop")),
+            "Image Viewer");
+  EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Sketch.app")), "Sketch");
+  EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/notes")), "notes");
+  EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Gone.desktop")), "Gone");
+}
+
 TEST_F(InstalledApplications, AnswersAreRememberedForOneSecondNegativeOnesToo) {
   BundleIdentifier late("org.example.Late");
   EXPECT_FALSE(late.isInstalled());

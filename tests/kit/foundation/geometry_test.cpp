@@ -29,6 +29,7 @@ TEST(Geometry, ZeroValuesAndSizeTexts) {
   EXPECT_FALSE(kit::nilIfZero(QRectF()));
   EXPECT_EQ(kit::formattedDescription(QSizeF(1920, 1080)), "1920\u00d71080");
   EXPECT_EQ(kit::formattedDescription(QSizeF(0.5, 2)), "0.5\u00d72");
+  EXPECT_EQ(kit::formattedDescription(kit::unitSize), "1\u00d71");
 }
 
 }  // namespace

@@ -2,12 +2,44 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "json_test_support.h"
 #include "kit/foundation/durations.h"
 
 namespace {
 
+using kit::DecodingError;
 using kit::Json;
+
+struct Fingerprint {
+  using RawValue = std::vector<uint8_t>;
+  static constexpr bool codesAsSingleValue = true;
+  explicit Fingerprint(RawValue bytes) : bytes(std::move(bytes)) {}
+  const RawValue& rawValue() const { return bytes; }
+  RawValue bytes;
+  bool operator==(const Fingerprint&) const = default;
+};
+
+struct Label {
+  using RawValue = std::string;
+  static constexpr bool codesAsSingleValue = true;
+  explicit Label(RawValue text) : text(std::move(text)) {}
+  const RawValue& rawValue() const { return text; }
+  RawValue text;
+  bool operator==(const Label&) const = default;
+};
+
+TEST(JsonDecoding, SingleValueTypesCodeAsTheirBareRawValueWithBytesAsBase64) {
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(Fingerprint({0, 255, 'a'}))), R"("AP9h")");
+  EXPECT_EQ(roundTrip(Fingerprint({0, 255, 'a'})), Fingerprint({0, 255, 'a'}));
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(Label("x"))), R"("x")");
+  EXPECT_EQ(roundTrip(Label("x")), Label("x"));
+  EXPECT_EQ(decodingFailure<Fingerprint>(R"("not base64!")").kind(), DecodingError::Kind::dataCorrupted);
+  EXPECT_EQ(decodingFailure<Fingerprint>("3").kind(), DecodingError::Kind::typeMismatch);
+  EXPECT_EQ(decodingFailure<Label>(R"({"text":"x"})").kind(), DecodingError::Kind::typeMismatch);
+}
 
 TEST(JsonText, WritesWholeFloatsPlainlyAndEscapesSlashes) {
   EXPECT_EQ(kit::jsonText(kit::encodeJson(kit::ZvDuration(3))), "3");

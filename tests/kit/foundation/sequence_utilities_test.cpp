@@ -95,6 +95,13 @@ TEST(SequenceUtilities, ExcludingPartitioningAndSortingByProjections) {
   EXPECT_EQ(kit::sortedBy(rows, &Row::group, kit::SortOrder::reverse).front().group, 2);
   auto byGroupThenName = kit::sortedBy<Row>(rows, {kit::comparing<Row>(&Row::group), kit::comparing<Row>(&Row::name)});
   EXPECT_EQ(byGroupThenName, (std::vector<Row>{{1, "z"}, {2, "a"}, {2, "b"}}));
+  auto byNameDescending = kit::sortedBy(rows, &Row::name, std::greater<>());
+  EXPECT_EQ(byNameDescending, (std::vector<Row>{{1, "z"}, {2, "b"}, {2, "a"}}));
+  kit::sortBy(rows, &Row::name);
+  EXPECT_EQ(rows, (std::vector<Row>{{2, "a"}, {2, "b"}, {1, "z"}}));
+  EXPECT_THROW(kit::sortedBy(rows, &Row::name,
+                             [](const std::string&, const std::string&) -> bool { throw std::runtime_error("order"); }),
+               std::runtime_error);
 }
 
 }  // namespace
