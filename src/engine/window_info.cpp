@@ -7,6 +7,10 @@ namespace engine {
 
 std::string resolvedName(const platform::RunningApplication& app) {
   if (!app.localizedName.empty()) return app.localizedName;
+  if (app.executableUrl) {
+    std::string stem = app.executableUrl->stem().string();
+    if (!stem.empty()) return stem;
+  }
   if (app.bundleUrl) {
     std::string stem = app.bundleUrl->stem().string();
     if (!stem.empty()) return stem;

@@ -86,6 +86,8 @@ TEST_F(DesktopSession, ManagedWindowsAndActivationGiveApplicationEventsAndTheFro
   EXPECT_EQ(frontmost->pid, sleeper.pid());
   EXPECT_EQ(frontmost->bundleIdentifier, "org.example.Sleeper");
   EXPECT_EQ(frontmost->localizedName, "Sleeper");
+  ASSERT_TRUE(frontmost->executableUrl);
+  EXPECT_EQ(frontmost->executableUrl->filename(), "sleep");
   EXPECT_TRUE(frontmost->isActive);
   ASSERT_EQ(workspace.runningApplications().size(), 1u);
 

@@ -141,4 +141,15 @@ TEST_F(SourceApplication, FallsBackToFrontmostThenMenuBarOwnerAndIsSilentInALock
   EXPECT_EQ(current(), std::nullopt);
 }
 
+TEST(ResolvedName, ANameIsFoundForEveryProcessTheProgramNameBeforeTheBundle) {
+  RunningApplication daemon{.pid = 42, .executableUrl = "/usr/lib/tools/sync-daemon.bin"};
+  EXPECT_EQ(engine::resolvedName(daemon), "sync-daemon");
+  daemon.localizedName = "Sync";
+  EXPECT_EQ(engine::resolvedName(daemon), "Sync");
+  EXPECT_EQ(engine::resolvedName({.pid = 42, .bundleUrl = "/apps/org.example.Notes.desktop"}), "org.example.Notes");
+  EXPECT_EQ(engine::resolvedName({.pid = 42, .bundleIdentifier = "notes"}), "notes");
+  EXPECT_EQ(engine::resolvedName({.pid = -1}), "<Unknown>");
+  EXPECT_EQ(engine::resolvedName({.pid = 42}), "PID42");
+}
+
 }  // namespace

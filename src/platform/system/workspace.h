@@ -14,8 +14,9 @@ namespace platform {
 
 struct RunningApplication {
   int32_t pid = -1;
-  std::optional<std::string> bundleIdentifier;     // desktop-entry id, or the executable's name
-  std::optional<std::filesystem::path> bundleUrl;  // the desktop file of an installed application
+  std::optional<std::string> bundleIdentifier;         // desktop-entry id, or the executable's name
+  std::optional<std::filesystem::path> bundleUrl;      // the desktop file of an installed application
+  std::optional<std::filesystem::path> executableUrl;  // the program the process runs, where it can be read
   std::string localizedName;
   bool isActive = false;
   bool isRegular = true;  // has a normal window shown in task bars

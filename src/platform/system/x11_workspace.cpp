@@ -46,6 +46,7 @@ class X11Workspace final : public Workspace {
     if (app.bundleIdentifier) {
       if (auto entry = DesktopEntries::lookup(*app.bundleIdentifier)) app.bundleUrl = entry->path;
     }
+    app.executableUrl = executableOfProcess(pid);
     app.localizedName = resolvedProcessName(pid, app.bundleIdentifier);
     app.isActive = activePid() == pid;
     app.isRegular = facts.isRegular;
@@ -310,6 +311,7 @@ std::string resolvedProcessName(int32_t pid, const std::optional<std::string>& a
   if (applicationId) {
     if (auto entry = DesktopEntries::lookup(*applicationId); entry && !entry->name.empty()) return entry->name;
   }
+  if (auto program = executableOfProcess(pid); program && !program->stem().empty()) return program->stem().string();
   if (auto comm = commandNameOfProcess(pid); comm && !comm->empty()) return *comm;
   if (pid == -1) return "<Unknown>";
   return "PID" + std::to_string(pid);
