@@ -156,4 +156,54 @@ struct NativeForm<std::map<std::string, T, Compare>> {
   }
 };
 
+// The form in which an earlier version of the store wrote a natively stored type, as JSON text, and the way back
+// to the native value. A type's own form is itself; specialise it for a native type whose earlier form differed.
+// None from toNative: a value the native type does not accept (a raw value it has no case for).
+template <class T, class = void>
+struct CodableForm {
+  using Type = T;
+  static std::optional<T> toNative(const T& value) { return value; }
+};
+
+// Containers convert element by element; one element that does not convert leaves the whole value unconverted.
+template <class T>
+struct CodableForm<std::vector<T>> {
+  using Type = std::vector<typename CodableForm<T>::Type>;
+  static std::optional<std::vector<T>> toNative(const Type& form) {
+    std::vector<T> result;
+    result.reserve(form.size());
+    for (const auto& item : form) {
+      auto v = CodableForm<T>::toNative(item);
+      if (!v) return std::nullopt;
+      result.push_back(std::move(*v));
+    }
+    return result;
+  }
+};
+
+template <class T, class Compare>
+struct CodableForm<std::map<std::string, T, Compare>> {
+  using Type = std::map<std::string, typename CodableForm<T>::Type>;
+  static std::optional<std::map<std::string, T, Compare>> toNative(const Type& form) {
+    std::map<std::string, T, Compare> result;
+    for (const auto& [key, item] : form) {
+      auto v = CodableForm<T>::toNative(item);
+      if (!v) return std::nullopt;
+      result.emplace(key, std::move(*v));
+    }
+    return result;
+  }
+};
+
+template <class T>
+struct CodableForm<std::optional<T>> {
+  using Type = std::optional<typename CodableForm<T>::Type>;
+  static std::optional<std::optional<T>> toNative(const Type& form) {
+    if (!form) return std::optional<T>();
+    auto v = CodableForm<T>::toNative(*form);
+    if (!v) return std::nullopt;
+    return std::optional<T>(std::move(*v));
+  }
+};
+
 }  // namespace kit::Preferences

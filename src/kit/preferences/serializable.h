@@ -240,38 +240,91 @@ struct DictionaryBridge {
   }
 };
 
-// A set as an array of its elements, in the set's order; duplicates in a stored array collapse.
+namespace detail {
+// The stored form of the set, set-algebra and collection bridges: an array of the elements, in the order given,
+// each stored natively when its type stores natively, else through its bridge. Elements that do not convert are
+// dropped; a stored object that is not such an array reads as none.
 template <PreferencesSerializable T>
-struct SetBridge {
-  using Value = std::set<T>;
-  using Stored = PlistValue;
-  static std::optional<Stored> serialize(const std::optional<Value>& v) {
-    if (!v) return std::nullopt;
+struct ElementArray {
+  static PlistValue serialize(const std::vector<T>& elements) {
     if constexpr (storesNatively<T>) {
-      return NativeForm<std::vector<T>>::toPlist(std::vector<T>(v->begin(), v->end()));
+      return NativeForm<std::vector<T>>::toPlist(elements);
     } else {
-      std::vector<detail::ElementStored<T>> items;
-      for (const auto& item : *v)
-        if (auto s = detail::serializeElement(item)) items.push_back(std::move(*s));
+      std::vector<ElementStored<T>> items;
+      for (const auto& item : elements)
+        if (auto s = serializeElement(item)) items.push_back(std::move(*s));
       return NativeForm<decltype(items)>::toPlist(items);
     }
   }
-  static std::optional<Value> deserialize(const std::optional<Stored>& s) {
-    if (!s) return std::nullopt;
+  static std::optional<std::vector<T>> deserialize(const PlistValue& stored) {
     if constexpr (storesNatively<T>) {
-      auto items = NativeForm<std::vector<T>>::fromPlist(*s);
-      if (!items) return std::nullopt;
-      return Value(items->begin(), items->end());
+      return NativeForm<std::vector<T>>::fromPlist(stored);
     } else {
-      auto items = NativeForm<std::vector<detail::ElementStored<T>>>::fromPlist(*s);
+      auto items = NativeForm<std::vector<ElementStored<T>>>::fromPlist(stored);
       if (!items) return std::nullopt;
-      Value result;
+      std::vector<T> result;
       for (const auto& item : *items)
-        if (auto v = detail::deserializeElement<T>(item)) result.insert(std::move(*v));
+        if (auto v = deserializeElement<T>(item)) result.push_back(std::move(*v));
       return result;
     }
   }
 };
+
+// A bridge storing a value as the array of its elements, given the two conversions of the value.
+template <class V, class T, class Conversions>
+struct ElementArrayBridge {
+  using Value = V;
+  using Stored = PlistValue;
+  static std::optional<Stored> serialize(const std::optional<Value>& v) {
+    if (!v) return std::nullopt;
+    return ElementArray<T>::serialize(Conversions::elements(*v));
+  }
+  static std::optional<Value> deserialize(const std::optional<Stored>& s) {
+    if (!s) return std::nullopt;
+    auto elements = ElementArray<T>::deserialize(*s);
+    if (!elements) return std::nullopt;
+    return Conversions::make(std::move(*elements));
+  }
+};
+
+template <class Set>
+struct SetConversions {
+  using Element = typename Set::value_type;
+  static std::vector<Element> elements(const Set& set) { return std::vector<Element>(set.begin(), set.end()); }
+  static Set make(std::vector<Element> elements) { return Set(elements.begin(), elements.end()); }
+};
+
+template <class T>
+struct CollectionConversions {
+  using Element = typename T::value_type;
+  static std::vector<Element> elements(const T& collection) {
+    return std::vector<Element>(collection.begin(), collection.end());
+  }
+  static T make(std::vector<Element> elements) { return T(std::move(elements)); }
+};
+template <class T>
+struct SetAlgebraConversions {
+  using Element = typename T::Element;
+  static std::vector<Element> elements(const T& set) { return set.elementsArray(); }
+  static T make(std::vector<Element> elements) { return T(std::move(elements)); }
+};
+}  // namespace detail
+
+// A set as an array of its elements, in the set's order; duplicates in a stored array collapse.
+template <PreferencesSerializable T>
+struct SetBridge : detail::ElementArrayBridge<std::set<T>, T, detail::SetConversions<std::set<T>>> {};
+
+// A collection of the program's own, stored as the array of its elements in collection order. It iterates its
+// elements (`value_type`) and is built from a std::vector of them. Declare
+//   template <> struct Serializable<MyList> : StoredAsCollection<MyList> {};
+template <class T>
+struct CollectionBridge : detail::ElementArrayBridge<T, typename T::value_type, detail::CollectionConversions<T>> {};
+
+// A set-like type of the program's own (a set of options), stored as the array `elementsArray()` gives and built
+// back from the elements (`Element`) with its constructor from a std::vector. Declare
+//   template <> struct Serializable<MyOptions> : StoredAsSetAlgebra<MyOptions> {};
+template <class T>
+struct SetAlgebraBridge : detail::ElementArrayBridge<T, typename T::Element, detail::SetAlgebraConversions<T>> {};
 
 // ---- the natively stored types
 
@@ -316,6 +369,18 @@ template <class T>
 struct PreferRawRepresentable {
   static constexpr bool storesNatively = false;
   using Bridge = RawRepresentableBridge<T>;
+};
+
+template <class T>
+struct StoredAsCollection {
+  static constexpr bool storesNatively = false;
+  using Bridge = CollectionBridge<T>;
+};
+
+template <class T>
+struct StoredAsSetAlgebra {
+  static constexpr bool storesNatively = false;
+  using Bridge = SetAlgebraBridge<T>;
 };
 
 // Any other type with a JsonCodec stores bare JSON: declare

@@ -8,7 +8,58 @@
 
 using namespace preferences_test;
 
+// A type stored natively as its day number, which an earlier store wrote as the day's name.
+enum class Weekday { monday = 1, tuesday = 2 };
+template <>
+struct kit::Preferences::NativeForm<Weekday> {
+  static PlistValue toPlist(Weekday day) { return static_cast<int64_t>(day); }
+  static std::optional<Weekday> fromPlist(const PlistValue& p) {
+    auto number = NativeForm<int>::fromPlist(p);
+    if (!number || *number < 1 || *number > 2) return std::nullopt;
+    return static_cast<Weekday>(*number);
+  }
+};
+template <>
+struct kit::Preferences::JsonCodec<Weekday> {
+  static Json encode(Weekday day) { return static_cast<int>(day); }
+  static std::optional<Weekday> decode(const Json& j) {
+    auto number = JsonCodec<int>::decode(j);
+    if (!number || *number < 1 || *number > 2) return std::nullopt;
+    return static_cast<Weekday>(*number);
+  }
+};
+template <>
+struct kit::Preferences::Serializable<Weekday> {
+  static constexpr bool storesNatively = true;
+  using Bridge = TopLevelCodableBridge<Weekday>;
+};
+template <>
+struct kit::Preferences::CodableForm<Weekday> {
+  using Type = std::string;
+  static std::optional<Weekday> toNative(const std::string& name) {
+    if (name == "monday") return Weekday::monday;
+    if (name == "tuesday") return Weekday::tuesday;
+    return std::nullopt;
+  }
+};
+
 namespace {
+
+TEST_F(PreferencesTest, MigrationOfNativeTypesGoesThroughTheirEarlierCodableForm) {
+  Key<Weekday> day("day", Weekday::tuesday, *suite);
+  Key<Weekday> unknown("unknown", Weekday::tuesday, *suite);
+  Key<std::vector<Weekday>> days("days", {}, *suite);
+  suite->set("day", "\"monday\"");
+  suite->set("unknown", "\"funday\"");
+  suite->set("days", "[\"tuesday\",\"monday\"]");
+  migrate({&day, &unknown}, Version::v5);
+  migrate({&days}, Version::v5);
+  EXPECT_EQ(*suite->object("day")->get<int64_t>(), 1);
+  EXPECT_EQ(get(day), Weekday::monday);
+  EXPECT_EQ(*suite->object("unknown")->get<std::string>(), "\"funday\"") << "a name with no day stays as it was";
+  EXPECT_EQ(get(days), (std::vector<Weekday>{Weekday::tuesday, Weekday::monday}));
+  EXPECT_EQ(suite->object("days")->get<PlistArray>()->size(), 2u);
+}
 
 TEST_F(PreferencesTest, MigrationTurnsOldJsonStringsIntoNativeValues) {
   Key<bool> flag("flag", false, *suite);
