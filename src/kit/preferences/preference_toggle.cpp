@@ -1,5 +1,7 @@
 #include "kit/preferences/preference_toggle.h"
 
+#include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QThread>
@@ -37,6 +39,28 @@ void PreferenceToggle::showStored(bool stored) {
   bool changed = lastStored_ && *lastStored_ != stored;
   lastStored_ = stored;
   if (changed && action_) action_(stored);
+}
+
+LabeledPreferenceToggle::LabeledPreferenceToggle(const Key<bool>& key, bool inverted,
+                                                 const std::function<QWidget*()>& label, QWidget* parent)
+    : QWidget(parent), toggle_(new PreferenceToggle(QString(), key, inverted, this)), label_(label()) {
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(toggle_);
+  row->addWidget(label_, 1);
+  label_->installEventFilter(this);
+  toggle_->setAccessibleName(label_->accessibleName());
+}
+
+bool LabeledPreferenceToggle::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == label_ && event->type() == QEvent::MouseButtonRelease && toggle_->isEnabled()) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton && label_->rect().contains(mouse->position().toPoint())) {
+      toggle_->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace kit::Preferences

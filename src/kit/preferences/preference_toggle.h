@@ -30,4 +30,24 @@ class PreferenceToggle : public QCheckBox {
   rx::AnyCancellable subscription_;
 };
 
+// The same toggle with a label of the caller's (any widget, made by `label`) beside its box. Clicking the label
+// switches the toggle as clicking the box does.
+class LabeledPreferenceToggle : public QWidget {
+  Q_OBJECT
+
+ public:
+  LabeledPreferenceToggle(const Key<bool>& key, bool inverted, const std::function<QWidget*()>& label,
+                          QWidget* parent = nullptr);
+
+  PreferenceToggle& toggle() { return *toggle_; }
+  QWidget* label() const { return label_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  PreferenceToggle* toggle_;
+  QWidget* label_;
+};
+
 }  // namespace kit::Preferences

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QThread>
 #include <fstream>
 #include <thread>
@@ -53,6 +55,27 @@ TEST_F(PreferenceToggleTest, AnInvertedToggleShowsTheNegationAndReportsTheStored
   toggle.click();  // switching it off stores true
   EXPECT_FALSE(toggle.isChecked());
   EXPECT_TRUE(get(key));
+  EXPECT_EQ(actions, std::vector<bool>{true});
+}
+
+TEST_F(PreferenceToggleTest, ALabelOfTheCallersSitsBesideTheBoxAndClickingItSwitchesTheToggle) {
+  QLabel* made = nullptr;
+  LabeledPreferenceToggle row(key, false, [&] { return made = new QLabel("<b>Enabled</b> everywhere"); });
+  std::vector<bool> actions;
+  row.toggle().onChange([&](bool stored) { actions.push_back(stored); });
+  ASSERT_EQ(row.label(), made);
+  EXPECT_EQ(made->parentWidget(), &row);
+  EXPECT_TRUE(row.toggle().text().isEmpty());
+
+  row.show();
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), made->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), made->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(made, &press);
+  QCoreApplication::sendEvent(made, &release);
+  EXPECT_TRUE(get(key));
+  EXPECT_TRUE(row.toggle().isChecked());
   EXPECT_EQ(actions, std::vector<bool>{true});
 }
 
