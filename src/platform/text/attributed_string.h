@@ -15,6 +15,7 @@ namespace platform {
 struct FontSpec {
   std::string family;
   double pointSize = 0;
+  int weight = 400;  // 100 (thin) to 900 (black): 400 regular, 700 bold
   bool operator==(const FontSpec&) const = default;
 };
 

@@ -99,7 +99,8 @@ class BodyWriter {
 
 }  // namespace
 
-std::string writeHtml(const AttributedString& text, const std::set<std::string>& excludedElements) {
+std::string writeHtml(const AttributedString& text, const std::set<std::string>& excludedElements,
+                      const std::map<std::string, std::string>& metadata) {
   std::string out;
   out.reserve(text.string().size() + 96);
   auto tag = [&](const char* element, const char* markup) {
@@ -108,6 +109,15 @@ std::string writeHtml(const AttributedString& text, const std::set<std::string>&
   tag("html", "<html>");
   tag("head", "<head>");
   tag("meta", "<meta charset=\"utf-8\">");
+  if (excludedElements.count("meta") == 0) {
+    for (const auto& [name, content] : metadata) {
+      out += "<meta name=\"";
+      for (char c : name) appendEscaped(out, c, true);
+      out += "\" content=\"";
+      for (char c : content) appendEscaped(out, c, true);
+      out += "\">";
+    }
+  }
   tag("head", "</head>");
   tag("body", "<body>");
   BodyWriter body(out, excludedElements);
