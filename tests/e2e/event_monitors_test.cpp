@@ -4,7 +4,10 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QKeyEvent>
+#include <QWindow>
 
+#include "kit/foundation/report_error.h"
 #include "kit/foundation/system_event_publishers.h"
 #include "platform/core/executor.h"
 #include "platform/core/task.h"
@@ -55,6 +58,108 @@ TEST_F(KitMonitorsOnX11, GlobalEventStreamYieldsModifierChangesToItsConsumer) {
   press("keydown", "ctrl");
   press("keyup", "ctrl");
   EXPECT_EQ(flags.size(), 2u);
+}
+
+TEST_F(KitMonitorsOnX11, GlobalMonitorsSeeKeysAndTheMouseOfTheWholeSession) {
+  using namespace platform::EventType;
+  std::vector<platform::Event> events;
+  kit::GlobalEventMonitor monitor(platform::eventMask(keyDown) | platform::eventMask(keyUp) |
+                                      platform::eventMask(leftMouseDown) | platform::eventMask(leftMouseUp),
+                                  [&](const platform::Event& e) { events.push_back(e); });
+  monitor.start();
+  ASSERT_TRUE(monitor.isRunning());
+  press("key", "a");
+  x11test::run({"xdotool", "mousemove", "300", "200", "click", "1"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return events.size() >= 4; }));
+  x11test::processEventsFor(150ms);
+  std::vector<uint8_t> types;
+  for (const auto& e : events) types.push_back(e.type);
+  EXPECT_EQ(types, (std::vector<uint8_t>{keyDown, keyUp, leftMouseDown, leftMouseUp}));
+  EXPECT_EQ(events[0].keyCode, 0) << "the virtual code of the A key";
+  EXPECT_EQ(events[0].charactersIgnoringModifiers, "a");
+  EXPECT_EQ(events[2].location.x, 300);
+  EXPECT_EQ(events[2].location.y, 200);
+
+  kit::GlobalEventMonitor moves(platform::eventMask(mouseMoved),
+                                [&](const platform::Event& e) { events.push_back(e); });
+  moves.start();
+  events.clear();
+  x11test::run({"xdotool", "mousemove_relative", "--", "10", "10"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return !events.empty() && events.back().location.x == 310; }));
+  EXPECT_EQ(events.back().type, mouseMoved);
+  EXPECT_EQ(events.back().location.y, 210);
+  moves.stop();
+
+  monitor.stop();
+  events.clear();
+  press("key", "b");
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(KitMonitorsOnX11, AGlobalMonitorForEventsTheSessionCannotGiveStartsNothingAndSaysSo) {
+  std::vector<std::string> reported;
+  kit::ZvApp::setErrorReportFilter([&](const platform::Error& error) {
+    reported.push_back(error.localizedDescription());
+    return false;
+  });
+  kit::GlobalEventMonitor monitor(platform::eventMask(platform::EventType::mouseEntered),
+                                  [](const platform::Event&) {});
+  monitor.start();
+  EXPECT_FALSE(monitor.isRunning());
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_NE(reported[0].find("cannot be watched"), std::string::npos) << reported[0];
+  kit::ZvApp::setErrorReportFilter([](const platform::Error&) { return true; });
+}
+
+// A focused window of this application, recording the keys Qt gives it.
+class TypingWindow : public QWindow {
+ public:
+  QString typed;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override { typed += event->text(); }
+};
+
+TEST_F(KitMonitorsOnX11, TheNativeMonitorSeesOurOwnInputFirstAndCanConsumeIt) {
+  using Kind = kit::CarbonLocalEventMonitor::EventType;
+  TypingWindow window;
+  window.setGeometry(100, 100, 200, 100);
+  window.show();
+  window.requestActivate();
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return window.isExposed() && window.isActive(); }));
+
+  std::vector<std::pair<Kind, std::string>> seen;
+  std::vector<uint8_t> mouse;
+  auto monitor = kit::CarbonLocalEventMonitor::make(
+      {Kind::keyUp, Kind::keyDown, Kind::mouseDown, Kind::mouseUp}, false, [&](const platform::Event& e) {
+        if (e.type == platform::EventType::keyDown || e.type == platform::EventType::keyUp) {
+          seen.emplace_back(e.type == platform::EventType::keyDown ? Kind::keyDown : Kind::keyUp,
+                            e.charactersIgnoringModifiers);
+          return e.charactersIgnoringModifiers == "x";  // consumed: the window never gets it
+        }
+        mouse.push_back(e.type);
+        return false;
+      });
+  std::weak_ptr<kit::CarbonLocalEventMonitor> weak = monitor;
+  monitor->start();
+  monitor.reset();
+  ASSERT_FALSE(weak.expired()) << "a started monitor keeps itself";
+
+  x11test::run({"xdotool", "type", "--delay", "20", "axb"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return window.typed.size() >= 2; }));
+  x11test::processEventsFor(150ms);
+  EXPECT_EQ(window.typed, "ab");
+  ASSERT_EQ(seen.size(), 6u);
+  EXPECT_EQ(seen[2], std::make_pair(Kind::keyDown, std::string("x")));
+
+  x11test::run({"xdotool", "mousemove", "150", "150", "click", "1"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return mouse.size() >= 2; }));
+  EXPECT_EQ(mouse, (std::vector<uint8_t>{platform::EventType::leftMouseDown, platform::EventType::leftMouseUp}));
+
+  weak.lock()->stop();
+  EXPECT_TRUE(weak.expired()) << "stopping lets it go";
+  x11test::run({"xdotool", "type", "x"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return window.typed == "abx"; }));
 }
 
 TEST_F(KitMonitorsOnX11, ScreenSaverSignalsOfTheSessionBusReachTheLockPublisher) {

@@ -1,6 +1,13 @@
 #include "kit/foundation/event_monitors.h"
 
-#include <atomic>
+#include <QGuiApplication>
+#include <QWindow>
+#include <algorithm>
+#include <iostream>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
@@ -10,11 +17,25 @@ namespace kit {
 
 namespace {
 
-void reportMissingGlobalMonitor() {
-  static std::atomic<bool> reported{false};
-  if (reported.exchange(true)) return;
-  ZvApp::reportError(
-      GeneralError("Keyboard events of other applications cannot be watched: this needs an X11 session."));
+// Says once per reason why a global monitor could not start.
+void reportUnavailableGlobalMonitor(EventMask mask) {
+  static std::mutex lock;
+  static std::set<std::string> reported;
+  auto reason = platform::InputMonitors::globalMonitorUnavailableReason(mask);
+  if (!reason) return;
+  {
+    std::lock_guard guard(lock);
+    if (!reported.insert(*reason).second) return;
+  }
+  ZvApp::reportError(GeneralError(*reason));
+}
+
+// True while a popup of this application (a menu, the list of a combo box) is shown: the loop tracks events.
+bool isTrackingEvents() {
+  if (qGuiApp == nullptr) return false;
+  const auto windows = QGuiApplication::topLevelWindows();
+  return std::any_of(windows.begin(), windows.end(),
+                     [](const QWindow* window) { return window->isVisible() && window->type() == Qt::Popup; });
 }
 
 }  // namespace
@@ -28,6 +49,7 @@ GlobalEventMonitor& GlobalEventMonitor::start() {
   stop();
   // The handler holds the callback, not the monitor.
   monitor_ = platform::InputMonitors::addGlobalMonitor(events, callback);
+  if (!monitor_) reportUnavailableGlobalMonitor(events);
   return *this;
 }
 
@@ -61,12 +83,63 @@ void LocalEventMonitor::stop() {
   if (auto id = std::exchange(monitor_, std::nullopt)) platform::InputMonitors::removeMonitor(*id);
 }
 
+RunLoopLocalEventMonitor::RunLoopLocalEventMonitor(EventMask events, RunLoopMode runLoopMode,
+                                                   std::function<std::optional<Event>(const Event&)> callback)
+    : runLoopMode(runLoopMode), events_(events), callback_(std::move(callback)) {}
+
+RunLoopLocalEventMonitor::~RunLoopLocalEventMonitor() { stop(); }
+
+void RunLoopLocalEventMonitor::start() {
+  stop();
+  monitor_ = platform::InputMonitors::addLocalMonitor(events_, [this](const Event& event) -> std::optional<Event> {
+    bool inMode =
+        runLoopMode == RunLoopMode::common || (runLoopMode == RunLoopMode::eventTracking) == isTrackingEvents();
+    if (!inMode) return event;
+    return callback_(event);
+  });
+}
+
+void RunLoopLocalEventMonitor::stop() {
+  if (auto id = std::exchange(monitor_, std::nullopt)) platform::InputMonitors::removeMonitor(*id);
+}
+
+std::shared_ptr<CarbonLocalEventMonitor> CarbonLocalEventMonitor::make(std::set<EventType> events,
+                                                                       bool useGlobalEventDispatcher,
+                                                                       std::function<bool(const Event&)> callback) {
+  return std::shared_ptr<CarbonLocalEventMonitor>(
+      new CarbonLocalEventMonitor(std::move(events), useGlobalEventDispatcher, std::move(callback)));
+}
+
+CarbonLocalEventMonitor::CarbonLocalEventMonitor(std::set<EventType> events, bool useGlobalEventDispatcher,
+                                                 std::function<bool(const Event&)> callback)
+    : events(std::move(events)), useGlobalEventDispatcher(useGlobalEventDispatcher), callback_(std::move(callback)) {}
+
+CarbonLocalEventMonitor::~CarbonLocalEventMonitor() {
+  std::cout << "DEINIT - CarbonLocalEventMonitor" << std::endl;
+  stop();
+}
+
+CarbonLocalEventMonitor& CarbonLocalEventMonitor::start() {
+  stop();
+  if (events.empty()) return *this;
+  // A set of the enumeration iterates in case order already.
+  std::vector<EventType> kinds(events.begin(), events.end());
+  // The handler holds the monitor, which therefore lives until it is stopped.
+  eventHandler_ = platform::InputMonitors::addNativeMonitor(
+      std::move(kinds), [self = shared_from_this()](EventType, const Event& event) { return self->callback_(event); });
+  return *this;
+}
+
+void CarbonLocalEventMonitor::stop() {
+  if (auto id = std::exchange(eventHandler_, std::nullopt)) platform::InputMonitors::removeMonitor(*id);
+}
+
 platform::AsyncStream<Event> globalEventStream(EventMask matching) {
   return platform::AsyncStream<Event>([matching](platform::AsyncStream<Event>::Continuation continuation) {
     auto id = platform::InputMonitors::addGlobalMonitor(
         matching, [continuation](const Event& event) { continuation.yield(event); });
     if (!id) {
-      reportMissingGlobalMonitor();
+      reportUnavailableGlobalMonitor(matching);
       return;
     }
     continuation.onTermination([id = *id](platform::AsyncStream<Event>::Termination) {

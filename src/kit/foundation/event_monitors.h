@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "platform/core/async_stream.h"
 #include "platform/core/rx.h"
@@ -14,7 +15,8 @@ namespace kit {
 using platform::Event;
 using platform::EventMask;
 
-// Events of the whole session (on this desktop: modifier changes). Observes only. Main thread only.
+// Events of the whole session: modifier changes, keys, mouse buttons, mouse movement and the scroll wheel. Observes
+// only. A mask this session cannot serve starts nothing and is reported once. Main thread only.
 class GlobalEventMonitor {
  public:
   GlobalEventMonitor(EventMask events, std::function<void(const Event&)> callback);
@@ -54,6 +56,62 @@ class LocalEventMonitor {
  private:
   std::optional<platform::MonitorId> monitor_;
   std::shared_ptr<LocalEventMonitor*> self_ = std::make_shared<LocalEventMonitor*>(this);
+};
+
+// When a local filter runs: always, only while a menu (a popup of this application) tracks the mouse and keys, or
+// only while none does.
+enum class RunLoopMode { common, defaultMode, eventTracking };
+
+// A local filter that works only in one mode of the event loop: the callback sees the events of the mask sent to
+// this application while the loop is in that mode, and keeps (or replaces) an event by returning it, or drops it by
+// returning none. Events outside the mask or the mode pass unchanged and keep their order. Main thread only.
+class RunLoopLocalEventMonitor {
+ public:
+  RunLoopLocalEventMonitor(EventMask events, RunLoopMode runLoopMode,
+                           std::function<std::optional<Event>(const Event&)> callback);
+  ~RunLoopLocalEventMonitor();
+  RunLoopLocalEventMonitor(const RunLoopLocalEventMonitor&) = delete;
+  RunLoopLocalEventMonitor& operator=(const RunLoopLocalEventMonitor&) = delete;
+
+  void start();
+  void stop();
+  bool isRunning() const { return monitor_.has_value(); }
+
+  const RunLoopMode runLoopMode;
+
+ private:
+  EventMask events_;
+  std::function<std::optional<Event>(const Event&)> callback_;
+  std::optional<platform::MonitorId> monitor_;
+};
+
+// A filter of the raw input events of this application's own windows, before the toolkit handles them. The callback
+// answers true to consume an event. A started monitor keeps itself alive until it is stopped. On this desktop the
+// event dispatcher and the application are one target: `useGlobalEventDispatcher` changes nothing. Main thread.
+class CarbonLocalEventMonitor : public std::enable_shared_from_this<CarbonLocalEventMonitor> {
+ public:
+  using EventType = platform::NativeEventKind;
+
+  static std::shared_ptr<CarbonLocalEventMonitor> make(std::set<EventType> events, bool useGlobalEventDispatcher,
+                                                       std::function<bool(const Event&)> callback);
+  ~CarbonLocalEventMonitor();
+  CarbonLocalEventMonitor(const CarbonLocalEventMonitor&) = delete;
+  CarbonLocalEventMonitor& operator=(const CarbonLocalEventMonitor&) = delete;
+
+  // Installs the filter for the event kinds, in the order of EventType; nothing for an empty set.
+  CarbonLocalEventMonitor& start();
+  void stop();
+  bool isRunning() const { return eventHandler_.has_value(); }
+
+  const std::set<EventType> events;
+  const bool useGlobalEventDispatcher;
+
+ private:
+  CarbonLocalEventMonitor(std::set<EventType> events, bool useGlobalEventDispatcher,
+                          std::function<bool(const Event&)> callback);
+
+  std::function<bool(const Event&)> callback_;
+  std::optional<platform::MonitorId> eventHandler_;
 };
 
 // The global monitor as a stream that never ends by itself; the consumer's end removes the monitor. Without a

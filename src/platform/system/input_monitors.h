@@ -2,8 +2,11 @@
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/system/input_event.h"
+#include "platform/system/native_event_filter.h"
 
 namespace platform {
 
@@ -12,9 +15,15 @@ using MonitorId = int;
 // Watching keyboard and mouse events. Main thread only.
 class InputMonitors {
  public:
-  // Events of the whole session. Only modifier changes (flagsChanged) are seen: they come from the XKB state
-  // of the X server, with no grab. None without X11 (the caller reports it).
+  // Events of the whole session, seen without any grab: modifier changes (flagsChanged), keys, mouse buttons, mouse
+  // movement and drags, and the scroll wheel. None when the mask asks for nothing of these, or this session cannot
+  // give what it asks for (the reason says which).
   static std::optional<MonitorId> addGlobalMonitor(EventMask mask, std::function<void(const Event&)> handler);
+  static std::optional<std::string> globalMonitorUnavailableReason(EventMask mask);
+  // The X events of this application's own windows, before Qt handles them; the handler answers true to consume
+  // one. None without a Qt application on X11, or for no kinds.
+  static std::optional<MonitorId> addNativeMonitor(std::vector<NativeEventKind> kinds,
+                                                   NativeEventFilter::Handler handler);
   // Events sent to this application before they are dispatched. The handler returns the event to go on with:
   // none swallows it, another event replaces it. None without a Qt application.
   static std::optional<MonitorId> addLocalMonitor(EventMask mask,

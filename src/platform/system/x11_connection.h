@@ -60,12 +60,13 @@ class X11Connection {
 
   // The first event code of an extension, once the extension is known to the server; none otherwise.
   std::optional<uint8_t> extensionFirstEvent(xcb_extension_t* extension);
+  // Makes sure events read while waiting for a reply outside a dispatch are delivered soon.
+  void scheduleDispatch();
 
  private:
   explicit X11Connection(xcb_connection_t* connection, int screen);
   // A property of the window in the given format (8, 16 or 32 bits per item); none when absent or of another.
   XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, std::string_view name, uint8_t format);
-  void scheduleDispatch();
   void watchSocket();
 
   xcb_connection_t* connection_;

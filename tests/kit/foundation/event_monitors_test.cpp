@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QWindow>
 
 #include "platform/system/modifier_flags.h"
 
@@ -82,6 +83,35 @@ TEST_F(LocalEventMonitorTest, WithoutCallbackEveryEventPassesAndIsStillPublished
   key(QEvent::KeyRelease, Qt::Key_Q, "q");  // not in the mask
   EXPECT_EQ(published, 1);
   EXPECT_EQ(receiver.received.size(), 2u);
+}
+
+TEST_F(LocalEventMonitorTest, RunLoopMonitorsFilterOnlyInTheirModeOfTheLoop) {
+  using platform::EventType::keyDown;
+  auto dropX = [](const platform::Event& e) -> std::optional<platform::Event> {
+    if (e.characters == "x") return std::nullopt;
+    return e;
+  };
+  kit::RunLoopLocalEventMonitor whileTracking(platform::eventMask(keyDown), kit::RunLoopMode::eventTracking, dropX);
+  whileTracking.start();
+  key(QEvent::KeyPress, Qt::Key_X, "x");
+  EXPECT_EQ(receiver.received.size(), 1u) << "no menu is open: the loop is not tracking events";
+
+  QWindow menu;
+  menu.setFlags(Qt::Popup);
+  menu.show();
+  key(QEvent::KeyPress, Qt::Key_X, "x");
+  key(QEvent::KeyPress, Qt::Key_Y, "y");
+  ASSERT_EQ(receiver.received.size(), 2u);
+  EXPECT_EQ(receiver.received[1].second, "y");
+
+  whileTracking.stop();
+  kit::RunLoopLocalEventMonitor outsideMenus(platform::eventMask(keyDown), kit::RunLoopMode::defaultMode, dropX);
+  outsideMenus.start();
+  key(QEvent::KeyPress, Qt::Key_X, "x");
+  EXPECT_EQ(receiver.received.size(), 3u);
+  menu.hide();
+  key(QEvent::KeyPress, Qt::Key_X, "x");
+  EXPECT_EQ(receiver.received.size(), 3u);
 }
 
 }  // namespace

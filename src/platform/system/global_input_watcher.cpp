@@ -1,0 +1,229 @@
+#include "platform/system/global_input_watcher.h"
+
+#include <xcb/xinput.h>
+
+
+#include "platform/system/keyboard_layout.h"
+#include "platform/system/modifier_flags.h"
+#include "platform/system/x11_connection.h"
+#include "platform/system/xcb_reply.h"
+#include "platform/system/xcb_xkb.h"
+
+namespace platform {
+
+namespace {
+
+constexpr EventMask mask(std::initializer_list<uint8_t> types) {
+  EventMask m = 0;
+  for (uint8_t type : types) m |= eventMask(type);
+  return m;
+}
+
+constexpr EventMask keyEvents = mask({EventType::keyDown, EventType::keyUp});
+constexpr EventMask buttonEvents =
+    mask({EventType::leftMouseDown, EventType::leftMouseUp, EventType::rightMouseDown, EventType::rightMouseUp,
+          EventType::otherMouseDown, EventType::otherMouseUp, EventType::scrollWheel});
+constexpr EventMask motionEvents = mask(
+    {EventType::mouseMoved, EventType::leftMouseDragged, EventType::rightMouseDragged, EventType::otherMouseDragged});
+constexpr EventMask rawEvents = keyEvents | buttonEvents | motionEvents;
+
+// The raw events a mask needs; drags need the buttons as well, to know which button is held.
+uint32_t rawSelectionFor(EventMask m) {
+  uint32_t selection = 0;
+  if ((m & keyEvents) != 0)
+    selection |= XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE;
+  if ((m & (buttonEvents | motionEvents)) != 0)
+    selection |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE;
+  if ((m & motionEvents) != 0) selection |= XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
+  return selection;
+}
+
+// X buttons 4 to 7 are the wheel's steps; 1 is the left button, 3 the right one, any other is "other".
+bool isWheel(uint32_t button) { return button >= 4 && button <= 7; }
+
+}  // namespace
+
+GlobalInputWatcher* GlobalInputWatcher::shared() {
+  static GlobalInputWatcher* watcher = []() -> GlobalInputWatcher* {
+    X11Connection* x = X11Connection::shared();
+    if (x == nullptr) return nullptr;
+    auto first = x->extensionFirstEvent(&xcb_xkb_id);
+    if (!first) return nullptr;
+    auto version =
+        xcbReply(xcb_xkb_use_extension_reply(x->connection(), xcb_xkb_use_extension(x->connection(), 1, 0), nullptr));
+    if (!version || version->supported == 0) return nullptr;
+    return new GlobalInputWatcher(*x, *first);  // lives for the process
+  }();
+  return watcher;
+}
+
+GlobalInputWatcher::GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent)
+    : x_(x), xkbFirstEvent_(xkbFirstEvent), mapping_(X11ModifierMapping::read(x.connection())) {
+  xcb_connection_t* c = x_.connection();
+  xcb_xkb_select_events_details_t details{};
+  details.affectState = details.stateDetails = XCB_XKB_STATE_PART_MODIFIER_STATE | XCB_XKB_STATE_PART_MODIFIER_BASE |
+                                               XCB_XKB_STATE_PART_MODIFIER_LATCH | XCB_XKB_STATE_PART_MODIFIER_LOCK;
+  xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0, 0, 0, &details);
+
+  const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(c, &xcb_input_id);
+  if (xinput != nullptr && xinput->present != 0) {
+    auto version = xcbReply(xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
+    if (version && (version->major_version > 2 || (version->major_version == 2 && version->minor_version >= 2)))
+      xinputOpcode_ = xinput->major_opcode;
+  }
+  xcb_flush(c);
+  lastFlags_ = currentFlags();
+  events_ = x_.addEventListener([this](const xcb_generic_event_t& event) { handle(event); });
+}
+
+std::optional<std::string> GlobalInputWatcher::unavailableReason(EventMask m) const {
+  if ((m & (rawEvents | eventMask(EventType::flagsChanged))) == 0)
+    return "Events of these kinds cannot be watched across the desktop: only modifier changes, keys, mouse buttons, "
+           "mouse movement and the scroll wheel can.";
+  if ((m & rawEvents) != 0 && !xinputOpcode_)
+    return "Keys and mouse events of other applications cannot be watched: the X server lacks XInput 2.2.";
+  return std::nullopt;
+}
+
+void GlobalInputWatcher::add(int id, EventMask m, Handler handler) {
+  registrations_.emplace(id, Registration{m, std::move(handler)});
+  selectRawEvents();
+}
+
+bool GlobalInputWatcher::remove(int id) {
+  if (registrations_.erase(id) == 0) return false;
+  selectRawEvents();
+  return true;
+}
+
+uint64_t GlobalInputWatcher::currentFlags() {
+  auto pointer =
+      xcbReply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
+  x_.scheduleDispatch();
+  return pointer ? modifierFlagsFromXState(pointer->mask & 0xFF, mapping_.superMask) : 0;
+}
+
+PointF GlobalInputWatcher::pointerLocation() {
+  auto pointer =
+      xcbReply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
+  return pointer ? PointF{static_cast<double>(pointer->root_x), static_cast<double>(pointer->root_y)} : PointF{};
+}
+
+void GlobalInputWatcher::selectRawEvents() {
+  if (!xinputOpcode_) return;
+  uint32_t wanted = 0;
+  for (const auto& [id, registration] : registrations_) wanted |= rawSelectionFor(registration.mask);
+  if (wanted == selectedRawMask_) return;
+  selectedRawMask_ = wanted;
+  if ((wanted & XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS) == 0) keysDown_.clear();
+  if ((wanted & XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS) == 0) buttonsDown_.clear();
+  struct {
+    xcb_input_event_mask_t head;
+    uint32_t bits;
+  } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, wanted};
+  xcb_input_xi_select_events(x_.connection(), x_.root(), 1, &selection.head);
+  xcb_flush(x_.connection());
+}
+
+void GlobalInputWatcher::handle(const xcb_generic_event_t& event) {
+  uint8_t type = event.response_type & 0x7f;
+  if (type == xkbFirstEvent_) {
+    handleXkb(event);
+  } else if (type == XCB_GE_GENERIC && xinputOpcode_ &&
+             reinterpret_cast<const xcb_ge_generic_event_t&>(event).extension == *xinputOpcode_) {
+    handleRaw(event);
+  }
+}
+
+void GlobalInputWatcher::handleXkb(const xcb_generic_event_t& event) {
+  // All XKB events share one code; the second byte names the kind.
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&event);
+  if (bytes[1] != XCB_XKB_STATE_NOTIFY) return;
+  const auto& state = reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event);
+  uint64_t flags = modifierFlagsFromXState(state.mods, mapping_.superMask);
+  if (flags == lastFlags_) return;
+  lastFlags_ = flags;
+  Event out;
+  out.type = EventType::flagsChanged;
+  out.modifierFlags = flags;
+  out.nativeKeyCode = state.keycode;
+  out.timestamp = state.time / 1000.0;
+  deliver(out);
+}
+
+void GlobalInputWatcher::handleRaw(const xcb_generic_event_t& event) {
+  const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
+  Event out;
+  out.modifierFlags = lastFlags_;
+  switch (generic.event_type) {
+    case XCB_INPUT_RAW_KEY_PRESS:
+    case XCB_INPUT_RAW_KEY_RELEASE: {
+      const auto& key = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
+      bool press = generic.event_type == XCB_INPUT_RAW_KEY_PRESS;
+      bool repeat = (key.flags & XCB_INPUT_KEY_EVENT_FLAGS_KEY_REPEAT) != 0;
+      // Raw events come once per device; a release of a key that is not down, or a second press without the
+      // repeat flag, is such a duplicate.
+      if (press && !keysDown_.insert(key.detail).second && !repeat) return;
+      if (!press && keysDown_.erase(key.detail) == 0) return;
+      out.type = press ? EventType::keyDown : EventType::keyUp;
+      out.isARepeat = press && repeat;
+      out.nativeKeyCode = key.detail;
+      out.keyCode = virtualKeyForXKeycode(static_cast<uint8_t>(key.detail));
+      if (out.keyCode) {
+        if (KeyboardLayout* layout = KeyboardLayout::shared()) {
+          out.charactersIgnoringModifiers = layout->characterForVirtualKey(*out.keyCode).value_or("");
+        }
+      }
+      out.timestamp = key.time / 1000.0;
+      break;
+    }
+    case XCB_INPUT_RAW_BUTTON_PRESS:
+    case XCB_INPUT_RAW_BUTTON_RELEASE: {
+      const auto& button = reinterpret_cast<const xcb_input_raw_button_press_event_t&>(event);
+      bool press = generic.event_type == XCB_INPUT_RAW_BUTTON_PRESS;
+      if (isWheel(button.detail)) {
+        if (!press) return;
+        out.type = EventType::scrollWheel;
+      } else {
+        if (press && !buttonsDown_.insert(button.detail).second) return;
+        if (!press && buttonsDown_.erase(button.detail) == 0) return;
+        if (button.detail == 1)
+          out.type = press ? EventType::leftMouseDown : EventType::leftMouseUp;
+        else if (button.detail == 3)
+          out.type = press ? EventType::rightMouseDown : EventType::rightMouseUp;
+        else
+          out.type = press ? EventType::otherMouseDown : EventType::otherMouseUp;
+      }
+      out.location = pointerLocation();
+      out.timestamp = button.time / 1000.0;
+      break;
+    }
+    case XCB_INPUT_RAW_MOTION: {
+      const auto& motion = reinterpret_cast<const xcb_input_raw_motion_event_t&>(event);
+      if (buttonsDown_.count(1) != 0)
+        out.type = EventType::leftMouseDragged;
+      else if (buttonsDown_.count(3) != 0)
+        out.type = EventType::rightMouseDragged;
+      else if (!buttonsDown_.empty())
+        out.type = EventType::otherMouseDragged;
+      else
+        out.type = EventType::mouseMoved;
+      out.location = pointerLocation();
+      out.timestamp = motion.time / 1000.0;
+      break;
+    }
+    default:
+      return;
+  }
+  deliver(out);
+}
+
+void GlobalInputWatcher::deliver(const Event& event) {
+  // Copied: a handler may remove itself or another monitor.
+  auto registrations = registrations_;
+  for (auto& [id, registration] : registrations) {
+    if (registrations_.count(id) != 0 && maskContains(registration.mask, event.type)) registration.handler(event);
+  }
+}
+
+}  // namespace platform

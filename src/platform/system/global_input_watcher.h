@@ -1,0 +1,61 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/core/rx_cancellable.h"
+#include "platform/system/input_event.h"
+#include "platform/system/x11_modifier_mapping.h"
+
+namespace platform {
+
+class X11Connection;
+
+// Input events of the whole session, seen on our own X connection without any grab: modifier changes through XKB
+// state notifications, keys and the mouse through XInput 2 raw events, selected only while a monitor asks for
+// them. Main thread only.
+class GlobalInputWatcher {
+ public:
+  using Handler = std::function<void(const Event&)>;
+
+  // None without X11 or without XKB.
+  static GlobalInputWatcher* shared();
+
+  // Why events of the mask cannot be watched, or none when they can.
+  std::optional<std::string> unavailableReason(EventMask mask) const;
+  void add(int id, EventMask mask, Handler handler);
+  bool remove(int id);
+  uint64_t currentFlags();
+
+ private:
+  struct Registration {
+    EventMask mask;
+    Handler handler;
+  };
+
+  GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent);
+  void handle(const xcb_generic_event_t& event);
+  void handleXkb(const xcb_generic_event_t& event);
+  void handleRaw(const xcb_generic_event_t& event);
+  void deliver(const Event& event);
+  void selectRawEvents();
+  PointF pointerLocation();
+
+  X11Connection& x_;
+  uint8_t xkbFirstEvent_;
+  std::optional<uint8_t> xinputOpcode_;  // present when the server has XInput 2.2
+  X11ModifierMapping mapping_;
+  uint64_t lastFlags_ = 0;
+  uint32_t selectedRawMask_ = 0;
+  std::set<uint32_t> keysDown_;
+  std::set<uint32_t> buttonsDown_;
+  std::map<int, Registration> registrations_;
+  rx::AnyCancellable events_;
+};
+
+}  // namespace platform
