@@ -12,9 +12,9 @@ std::optional<EmailAddress> EmailAddress::fromString(std::string_view text) {
   return EmailAddress(std::move(trimmed));
 }
 
-EmailAddress EmailAddress::literal(std::string_view text) {
+EmailAddress EmailAddress::literal(std::string_view text, std::source_location location) {
   auto address = fromString(text);
-  if (!address) fatalError("Invalid email address: " + std::string(text));
+  if (!address) fatalError("Invalid email address: " + std::string(text), location);
   return *address;
 }
 
