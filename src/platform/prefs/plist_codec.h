@@ -14,6 +14,10 @@ namespace platform {
 // file can sensibly hold, gives no value.
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);
 
+// The Boolean of a property list (XML or binary) whose root is one; none for anything else, including input that is
+// no property list. Binary lists are read only as far as their root object.
+std::optional<bool> parsePropertyListBoolean(std::string_view bytes);
+
 // Writes a dictionary as an XML property list.
 std::string xmlPropertyList(const PlistDict& dict);
 
