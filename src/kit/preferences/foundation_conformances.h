@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "kit/foundation/app_appearance.h"
+#include "kit/foundation/bookmarks.h"
 #include "kit/foundation/bundle_identifier.h"
 #include "kit/foundation/durations.h"
 #include "kit/preferences/serializable.h"
@@ -11,6 +13,35 @@ namespace kit::Preferences {
 // An application id is stored as its plain text, so a list of them is an array of strings.
 template <>
 struct Serializable<kit::BundleIdentifier> : PreferRawRepresentable<kit::BundleIdentifier> {};
+
+// The appearance setting is stored as its raw value ("system", "light" or "dark").
+template <>
+struct RawRepresentation<kit::AppAppearance> {
+  using RawValue = std::string;
+  static std::string rawValue(kit::AppAppearance appearance) { return kit::rawValue(appearance); }
+  static std::optional<kit::AppAppearance> make(const std::string& raw) { return kit::appAppearance(raw); }
+};
+template <>
+struct Serializable<kit::AppAppearance> : PreferRawRepresentable<kit::AppAppearance> {};
+
+// A bookmark is stored as the JSON of its bytes: Base64 text.
+template <>
+struct JsonCodec<kit::SandboxURLBookmark> {
+  static Json encode(const kit::SandboxURLBookmark& bookmark) {
+    const auto& bytes = bookmark.bookmarkData;
+    return JsonCodec<Data>::encode(Data{std::string(bytes.begin(), bytes.end())});
+  }
+  static std::optional<kit::SandboxURLBookmark> decode(const Json& j) {
+    auto data = JsonCodec<Data>::decode(j);
+    if (!data) return std::nullopt;
+    return kit::SandboxURLBookmark(kit::Bytes8(data->bytes.begin(), data->bytes.end()));
+  }
+};
+template <>
+struct Serializable<kit::SandboxURLBookmark> {
+  static constexpr bool storesNatively = false;
+  using Bridge = RawRepresentableCodableBridge<kit::SandboxURLBookmark>;
+};
 
 // A span is coded as the standard library codes one: its attoseconds as a signed 128-bit number, written as the
 // high and the low 64 bits ("[0,1500000000000000000]" for 1.5 s). Stored as that JSON text.

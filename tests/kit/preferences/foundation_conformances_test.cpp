@@ -8,6 +8,22 @@ using namespace preferences_test;
 
 namespace {
 
+TEST_F(PreferencesTest, TheAppearanceSettingIsStoredAsItsRawValue) {
+  Key<kit::AppAppearance> appearance("appearance", kit::AppAppearance::system, *suite);
+  set(appearance, kit::AppAppearance::dark);
+  EXPECT_EQ(*suite->object("appearance")->get<std::string>(), "dark");
+  EXPECT_EQ(get(appearance), kit::AppAppearance::dark);
+  suite->set("appearance", "Dark");
+  EXPECT_EQ(get(appearance), kit::AppAppearance::system) << "a stored text of no appearance reads as the default";
+}
+
+TEST_F(PreferencesTest, BookmarksAreStoredAsTheJsonOfTheirBytes) {
+  Key<std::optional<kit::SandboxURLBookmark>> folder("folder", *suite);
+  set(folder, std::optional(kit::SandboxURLBookmark({0, 1, 255})));
+  EXPECT_EQ(*suite->object("folder")->get<std::string>(), "\"AAH\\/\"");
+  EXPECT_EQ(get(folder), kit::SandboxURLBookmark({0, 1, 255}));
+}
+
 TEST_F(PreferencesTest, SpansAreStoredInTheStandardCodedFormAndReadBackExactly) {
   using namespace std::chrono_literals;
   Key<kit::Duration> delay("delay", 5s, *suite);

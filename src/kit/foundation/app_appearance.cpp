@@ -1,0 +1,36 @@
+#include "kit/foundation/app_appearance.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace kit {
+
+std::string rawValue(AppAppearance appearance) {
+  switch (appearance) {
+    case AppAppearance::light:
+      return "light";
+    case AppAppearance::dark:
+      return "dark";
+    case AppAppearance::system:
+      break;
+  }
+  return "system";
+}
+
+std::optional<AppAppearance> appAppearance(std::string_view raw) {
+  for (AppAppearance appearance : allAppAppearances) {
+    if (rawValue(appearance) == raw) return appearance;
+  }
+  return std::nullopt;
+}
+
+AppAppearance effectiveAppearance(AppAppearance setting, const platform::DesktopColorScheme& desktop) {
+  if (setting != AppAppearance::system) return setting;
+  if (auto scheme = desktop.current(); scheme && *scheme != platform::ColorScheme::noPreference)
+    return *scheme == platform::ColorScheme::dark ? AppAppearance::dark : AppAppearance::light;
+  if (qGuiApp == nullptr) return AppAppearance::light;
+  const QColor window = QGuiApplication::palette().color(QPalette::Window);
+  return window.lightness() < 128 ? AppAppearance::dark : AppAppearance::light;
+}
+
+}  // namespace kit
