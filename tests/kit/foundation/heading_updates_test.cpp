@@ -1,0 +1,168 @@
+#include "kit/foundation/heading_updates.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <atomic>
+#include <vector>
+
+#include "platform/core/executor.h"
+#include "platform/core/task.h"
+#include "platform/system/compass.h"
+#include "support/private_bus.h"
+
+namespace {
+
+using platform::CompassError;
+
+// The compass of a sensor service, on a private bus, served from a thread of its own.
+class FakeSensorProxy {
+ public:
+  FakeSensorProxy(const bustest::PrivateBus& bus, bool hasCompass)
+      : connection_(bus.connect("fake-sensors")), object_(new Compass(connection_, hasCompass)) {
+    service_.adopt(object_);
+    connection_.registerVirtualObject("/net/hadess/SensorProxy/Compass", object_);
+    connection_.registerService("net.hadess.SensorProxy");
+  }
+  ~FakeSensorProxy() {
+    leave();
+    service_.run([object = object_] { delete object; });
+  }
+  // The service says a property changed, as it does for every new reading.
+  void change(const QString& name, const QVariant& value) {
+    QDBusMessage signal = QDBusMessage::createSignal("/net/hadess/SensorProxy/Compass",
+                                                     "org.freedesktop.DBus.Properties", "PropertiesChanged");
+    signal << QString("net.hadess.SensorProxy.Compass") << QVariantMap{{name, value}} << QStringList();
+    connection_.send(signal);
+  }
+  void leave() {
+    if (!connection_.isConnected()) return;
+    connection_.unregisterService("net.hadess.SensorProxy");
+    QDBusConnection::disconnectFromBus("fake-sensors");
+  }
+  int claims() const { return object_->claims; }
+  int releases() const { return object_->releases; }
+
+ private:
+  class Compass : public QDBusVirtualObject {
+   public:
+    Compass(QDBusConnection connection, bool hasCompass)
+        : connection_(std::move(connection)), hasCompass_(hasCompass) {}
+    std::atomic<int> claims{0}, releases{0};
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+      if (message.interface() == "org.freedesktop.DBus.Properties" && message.member() == "Get") {
+        QString name = message.arguments().value(1).toString();
+        QVariant value = name == "HasCompass" ? QVariant(hasCompass_) : QVariant(-1.0);
+        connection_.send(message.createReply(QVariant::fromValue(QDBusVariant(value))));
+      } else if (message.member() == "ClaimCompass") {
+        ++claims;
+        connection_.send(message.createReply());
+      } else if (message.member() == "ReleaseCompass") {
+        ++releases;
+        connection_.send(message.createReply());
+      } else {
+        return false;
+      }
+      return true;
+    }
+
+   private:
+    QDBusConnection connection_;
+    bool hasCompass_;
+  };
+
+  QDBusConnection connection_;
+  bustest::ServiceThread service_;
+  Compass* object_;  // lives on the service thread
+};
+
+// Reads a heading stream to its end in a task of the main thread.
+struct Reader {
+  std::vector<double> headings;
+  std::exception_ptr failure;
+  bool ended = false;
+  platform::Task<> task;
+
+  explicit Reader(platform::AsyncThrowingStream<kit::Heading> stream)
+      : task(platform::spawn(platform::mainExecutor(), [this, stream]() -> platform::Task<> {
+          try {
+            while (auto heading = co_await stream.next()) headings.push_back(heading->magneticHeading);
+          } catch (...) {
+            failure = std::current_exception();
+          }
+          ended = true;
+        })) {}
+
+  std::optional<CompassError::Code> failureCode() const {
+    try {
+      if (failure) std::rethrow_exception(failure);
+    } catch (const CompassError& error) {
+      return error.kind();
+    } catch (...) {
+    }
+    return std::nullopt;
+  }
+};
+
+class HeadingUpdates : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { bustest::ensureCoreApplication(); }
+  void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
+  bustest::PrivateBus bus;
+};
+
+TEST_F(HeadingUpdates, YieldsEachHeadingInOrderThenEndsWithTheNoSensorError) {
+  FakeSensorProxy sensors(bus, true);
+  Reader reader(kit::headingUpdates(bus.connect("client")));
+  ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.claims() == 1; }));
+  for (double degrees : {10.0, 90.5, 359.0}) sensors.change("CompassHeading", degrees);
+  sensors.change("HasCompass", false);
+  ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+  EXPECT_EQ(reader.headings, (std::vector<double>{10.0, 90.5, 359.0}));
+  EXPECT_EQ(reader.failureCode(), CompassError::Code::noSensor);
+}
+
+TEST_F(HeadingUpdates, AComputerWithoutACompassOrWithoutTheServiceGetsAClearError) {
+  {
+    FakeSensorProxy sensors(bus, false);
+    Reader reader(kit::headingUpdates(bus.connect("client")));
+    ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+    EXPECT_EQ(reader.failureCode(), CompassError::Code::noSensor);
+    EXPECT_EQ(sensors.claims(), 0);
+    try {
+      std::rethrow_exception(reader.failure);
+    } catch (const CompassError& error) {
+      EXPECT_EQ(error.localizedDescription(),
+                "Compass headings are not available: this computer has no compass sensor.");
+    }
+  }
+  Reader reader(kit::headingUpdates(bus.connect("client")));
+  ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+  EXPECT_EQ(reader.failureCode(), CompassError::Code::serviceUnavailable);
+  EXPECT_TRUE(reader.headings.empty());
+}
+
+TEST_F(HeadingUpdates, EndingTheConsumerReleasesTheCompassAndAServiceThatLeavesEndsTheStream) {
+  FakeSensorProxy sensors(bus, true);
+  {
+    Reader reader(kit::headingUpdates(bus.connect("client")));
+    ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.claims() == 1; }));
+    reader.task.cancel();
+    ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.releases() == 1; }));
+    EXPECT_TRUE(reader.ended);
+  }
+  Reader reader(kit::headingUpdates(bus.connect("client")));
+  ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.claims() == 2; }));
+  sensors.change("CompassHeading", 45.0);
+  ASSERT_TRUE(bustest::processEventsUntil([&] { return !reader.headings.empty(); }));
+  sensors.leave();
+  ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+  EXPECT_EQ(reader.headings, std::vector<double>{45.0});
+  EXPECT_EQ(reader.failureCode(), CompassError::Code::serviceStopped);
+}
+
+}  // namespace
