@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include "support/event_loop.h"
 #include "support/fake_desktop_portal.h"
 #include "support/private_bus.h"
 
@@ -22,12 +23,7 @@ TEST(AppAppearance, RawValuesAreExactAndListedInOrder) {
 
 class EffectiveAppearance : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "app_appearance_test";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) new QGuiApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { eventloop::ensureGuiApplication(); }
   void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
   bustest::PrivateBus bus;
 };
@@ -39,7 +35,7 @@ TEST_F(EffectiveAppearance, TheSystemSettingFollowsTheDesktopsSchemeElseThePalet
     EXPECT_EQ(kit::effectiveAppearance(AppAppearance::system, desktop), AppAppearance::dark);
     EXPECT_EQ(kit::effectiveAppearance(AppAppearance::light, desktop), AppAppearance::light);
     portal.announce(2);
-    ASSERT_TRUE(bustest::processEventsUntil([&] { return desktop.current() == platform::ColorScheme::light; }));
+    ASSERT_TRUE(eventloop::processEventsUntil([&] { return desktop.current() == platform::ColorScheme::light; }));
     EXPECT_EQ(kit::effectiveAppearance(AppAppearance::system, desktop), AppAppearance::light);
   }
   QDBusConnection::disconnectFromBus("client");

@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "platform/system/modifier_flags.h"
+#include "support/event_loop.h"
 
 namespace {
 
@@ -25,12 +26,7 @@ class Receiver : public QObject {
 
 class LocalEventMonitorTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) new QGuiApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { eventloop::ensureGuiApplication(); }
   void key(QEvent::Type type, int k, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QKeyEvent e(type, k, modifiers, text);
     QCoreApplication::sendEvent(&receiver, &e);

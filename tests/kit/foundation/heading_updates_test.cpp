@@ -11,6 +11,7 @@
 #include "platform/core/executor.h"
 #include "platform/core/task.h"
 #include "platform/system/compass.h"
+#include "support/event_loop.h"
 #include "support/private_bus.h"
 
 namespace {
@@ -110,7 +111,7 @@ struct Reader {
 
 class HeadingUpdates : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { bustest::ensureCoreApplication(); }
+  static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
   void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
   bustest::PrivateBus bus;
 };
@@ -118,10 +119,10 @@ class HeadingUpdates : public ::testing::Test {
 TEST_F(HeadingUpdates, YieldsEachHeadingInOrderThenEndsWithTheNoSensorError) {
   FakeSensorProxy sensors(bus, true);
   Reader reader(kit::headingUpdates(bus.connect("client")));
-  ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.claims() == 1; }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return sensors.claims() == 1; }));
   for (double degrees : {10.0, 90.5, 359.0}) sensors.change("CompassHeading", degrees);
   sensors.change("HasCompass", false);
-  ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return reader.ended; }));
   EXPECT_EQ(reader.headings, (std::vector<double>{10.0, 90.5, 359.0}));
   EXPECT_EQ(reader.failureCode(), CompassError::Code::noSensor);
 }
@@ -130,7 +131,7 @@ TEST_F(HeadingUpdates, AComputerWithoutACompassOrWithoutTheServiceGetsAClearErro
   {
     FakeSensorProxy sensors(bus, false);
     Reader reader(kit::headingUpdates(bus.connect("client")));
-    ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+    ASSERT_TRUE(eventloop::processEventsUntil([&] { return reader.ended; }));
     EXPECT_EQ(reader.failureCode(), CompassError::Code::noSensor);
     EXPECT_EQ(sensors.claims(), 0);
     try {
@@ -141,7 +142,7 @@ TEST_F(HeadingUpdates, AComputerWithoutACompassOrWithoutTheServiceGetsAClearErro
     }
   }
   Reader reader(kit::headingUpdates(bus.connect("client")));
-  ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return reader.ended; }));
   EXPECT_EQ(reader.failureCode(), CompassError::Code::serviceUnavailable);
   EXPECT_TRUE(reader.headings.empty());
 }
@@ -150,17 +151,17 @@ TEST_F(HeadingUpdates, EndingTheConsumerReleasesTheCompassAndAServiceThatLeavesE
   FakeSensorProxy sensors(bus, true);
   {
     Reader reader(kit::headingUpdates(bus.connect("client")));
-    ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.claims() == 1; }));
+    ASSERT_TRUE(eventloop::processEventsUntil([&] { return sensors.claims() == 1; }));
     reader.task.cancel();
-    ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.releases() == 1; }));
+    ASSERT_TRUE(eventloop::processEventsUntil([&] { return sensors.releases() == 1; }));
     EXPECT_TRUE(reader.ended);
   }
   Reader reader(kit::headingUpdates(bus.connect("client")));
-  ASSERT_TRUE(bustest::processEventsUntil([&] { return sensors.claims() == 2; }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return sensors.claims() == 2; }));
   sensors.change("CompassHeading", 45.0);
-  ASSERT_TRUE(bustest::processEventsUntil([&] { return !reader.headings.empty(); }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return !reader.headings.empty(); }));
   sensors.leave();
-  ASSERT_TRUE(bustest::processEventsUntil([&] { return reader.ended; }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return reader.ended; }));
   EXPECT_EQ(reader.headings, std::vector<double>{45.0});
   EXPECT_EQ(reader.failureCode(), CompassError::Code::serviceStopped);
 }

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+
+#include "support/event_loop.h"
 
 namespace {
 
@@ -11,18 +12,7 @@ using namespace std::chrono_literals;
 
 class Timers : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "timers_test";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-  }
-  static bool processEventsUntil(const std::function<bool()>& condition) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition() && waited.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
-  }
+  static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
 };
 
 TEST_F(Timers, SpansBecomeWholeMillisecondsAndTimersFireOnceOrRepeat) {
@@ -40,7 +30,7 @@ TEST_F(Timers, SpansBecomeWholeMillisecondsAndTimersFireOnceOrRepeat) {
   auto repeating = kit::scheduledTimer(kit::ZvDuration::milliseconds(5), true, [&](QTimer& timer) {
     if (++repeated == 3) timer.stop();
   });
-  ASSERT_TRUE(processEventsUntil([&] { return repeated == 3; }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return repeated == 3; }));
   QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
   EXPECT_EQ(once, 1);
   EXPECT_EQ(repeated, 3);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/event_loop.h"
 #include "support/fake_desktop_portal.h"
 #include "support/private_bus.h"
 
@@ -11,7 +12,7 @@ using platform::ColorScheme;
 
 class DesktopColorSchemeTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { bustest::ensureCoreApplication(); }
+  static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
   void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
   bustest::PrivateBus bus;
 };
@@ -23,7 +24,7 @@ TEST_F(DesktopColorSchemeTest, ReadsThePortalsSchemeAndFollowsItsChanges) {
   std::vector<ColorScheme> changes;
   auto c = scheme.changes().sink([&](const ColorScheme& s) { changes.push_back(s); });
   portal.announce(2);
-  ASSERT_TRUE(bustest::processEventsUntil([&] { return !changes.empty(); }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return !changes.empty(); }));
   EXPECT_EQ(changes, std::vector<ColorScheme>{ColorScheme::light});
   EXPECT_EQ(scheme.current(), ColorScheme::light);
 }
