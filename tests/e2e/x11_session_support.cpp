@@ -56,16 +56,6 @@ const std::filesystem::path& SessionTest::configHome() {
   return home.path();
 }
 
-bool processEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
 void processEventsFor(std::chrono::milliseconds duration) {
   processEventsUntil([] { return false; }, duration);
 }

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/event_loop.h"
+
 namespace x11test {
 
 // The base of the end-to-end fixtures. Once for the whole test program: a private config home (the preferences
@@ -31,7 +33,7 @@ class SessionTest : public ::testing::Test {
 void ensureGuiApplication();
 
 // Runs the Qt loop until `done` holds or the time is up; answers `done()`.
-bool processEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+using eventloop::processEventsUntil;
 void processEventsFor(std::chrono::milliseconds duration);
 
 // A helper program started by a test, killed by its PID when the test lets it go.

@@ -38,9 +38,6 @@ uint32_t rawSelectionFor(EventMask m) {
   return selection;
 }
 
-// X buttons 4 to 7 are the wheel's steps; 1 is the left button, 3 the right one, any other is "other".
-bool isWheel(uint32_t button) { return button >= 4 && button <= 7; }
-
 }  // namespace
 
 GlobalInputWatcher* GlobalInputWatcher::shared() {
@@ -181,18 +178,13 @@ void GlobalInputWatcher::handleRaw(const xcb_generic_event_t& event) {
     case XCB_INPUT_RAW_BUTTON_RELEASE: {
       const auto& button = reinterpret_cast<const xcb_input_raw_button_press_event_t&>(event);
       bool press = generic.event_type == XCB_INPUT_RAW_BUTTON_PRESS;
-      if (isWheel(button.detail)) {
+      if (isWheelButton(button.detail)) {
         if (!press) return;
         out.type = EventType::scrollWheel;
       } else {
         if (press && !buttonsDown_.insert(button.detail).second) return;
         if (!press && buttonsDown_.erase(button.detail) == 0) return;
-        if (button.detail == 1)
-          out.type = press ? EventType::leftMouseDown : EventType::leftMouseUp;
-        else if (button.detail == 3)
-          out.type = press ? EventType::rightMouseDown : EventType::rightMouseUp;
-        else
-          out.type = press ? EventType::otherMouseDown : EventType::otherMouseUp;
+        out.type = buttonEventType(button.detail, press);
       }
       out.location = pointerLocation();
       out.timestamp = button.time / 1000.0;
@@ -200,14 +192,7 @@ void GlobalInputWatcher::handleRaw(const xcb_generic_event_t& event) {
     }
     case XCB_INPUT_RAW_MOTION: {
       const auto& motion = reinterpret_cast<const xcb_input_raw_motion_event_t&>(event);
-      if (buttonsDown_.count(1) != 0)
-        out.type = EventType::leftMouseDragged;
-      else if (buttonsDown_.count(3) != 0)
-        out.type = EventType::rightMouseDragged;
-      else if (!buttonsDown_.empty())
-        out.type = EventType::otherMouseDragged;
-      else
-        out.type = EventType::mouseMoved;
+      out.type = motionEventType(buttonsDown_);
       out.location = pointerLocation();
       out.timestamp = motion.time / 1000.0;
       break;

@@ -28,12 +28,6 @@ class QtFilter final : public QAbstractNativeEventFilter {
 
 double fixed1616(xcb_input_fp1616_t value) { return value / 65536.0; }
 
-uint8_t buttonEventType(uint32_t button, bool down) {
-  if (button == 1) return down ? EventType::leftMouseDown : EventType::leftMouseUp;
-  if (button == 3) return down ? EventType::rightMouseDown : EventType::rightMouseUp;
-  return down ? EventType::otherMouseDown : EventType::otherMouseUp;
-}
-
 }  // namespace
 
 NativeEventFilter* NativeEventFilter::shared() {
@@ -78,7 +72,7 @@ std::optional<std::pair<NativeEventKind, Event>> NativeEventFilter::convert(cons
   };
   // Buttons 4 to 7 are wheel steps: only their press counts.
   auto button = [&](uint32_t number, bool down) -> std::optional<NativeEventKind> {
-    if (number >= 4 && number <= 7) {
+    if (isWheelButton(number)) {
       if (!down) return std::nullopt;
       event.type = EventType::scrollWheel;
       return number <= 5 ? NativeEventKind::mouseWheelMoved : NativeEventKind::mouseScroll;
@@ -88,14 +82,7 @@ std::optional<std::pair<NativeEventKind, Event>> NativeEventFilter::convert(cons
     return down ? NativeEventKind::mouseDown : NativeEventKind::mouseUp;
   };
   auto motion = [&]() -> NativeEventKind {
-    if (buttonsDown_.count(1) != 0)
-      event.type = EventType::leftMouseDragged;
-    else if (buttonsDown_.count(3) != 0)
-      event.type = EventType::rightMouseDragged;
-    else if (!buttonsDown_.empty())
-      event.type = EventType::otherMouseDragged;
-    else
-      event.type = EventType::mouseMoved;
+    event.type = motionEventType(buttonsDown_);
     return buttonsDown_.empty() ? NativeEventKind::mouseMoved : NativeEventKind::mouseDragged;
   };
 
