@@ -5,6 +5,9 @@
 #include "kit/foundation/general_error.h"
 #include "platform/text/fonts.h"
 
+// Font discovery keeps its caches for the life of the process.
+extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
+
 namespace kit {
 namespace {
 

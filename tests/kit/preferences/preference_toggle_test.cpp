@@ -12,6 +12,9 @@
 #include "platform/prefs/plist_codec.h"
 #include "support/preference_files.h"
 
+// Font discovery keeps its caches for the life of the process.
+extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
+
 using namespace kit::Preferences;
 
 namespace {
