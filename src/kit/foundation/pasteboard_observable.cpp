@@ -18,8 +18,7 @@ bool isFrontmost() {
 
 PasteboardSimpleObservable::PasteboardSimpleObservable(platform::Pasteboard& pasteboard, bool onlyWhenAppIsActive)
     : onlyWhenAppIsActive_(onlyWhenAppIsActive), pasteboard_(pasteboard) {
-  pasteboardPublisherCancellable_ =
-      pasteboard.changes().sink([this](const int64_t&) { pasteboardChanged(); });
+  pasteboardPublisherCancellable_ = pasteboard.changes().sink([this](const int64_t&) { pasteboardChanged(); });
   if (onlyWhenAppIsActive)
     cancellables_.push_back(
         applicationEventsPublisher().sink([this](const platform::rx::Unit&) { applicationEvent(); }));

@@ -2,7 +2,6 @@
 
 #include <xcb/xinput.h>
 
-
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
 #include "platform/system/x11_connection.h"

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "kit/foundation/json_coding.h"
+#include "support/temporary_folder.h"
 
 namespace {
 
@@ -15,13 +16,7 @@ using kit::SecurityScopedBookmarkManager;
 
 class Bookmarks : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "quillet-bookmarks-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    std::ofstream(folder / "draft.txt") << "text";
-  }
-  void TearDown() override { fs::remove_all(folder); }
+  void SetUp() override { std::ofstream(folder / "draft.txt") << "text"; }
   static platform::Url url(const fs::path& path) { return *platform::Url::fileUrl(path); }
   static int64_t errorCode(const std::function<void()>& work) {
     try {
@@ -31,7 +26,8 @@ class Bookmarks : public ::testing::Test {
     }
     return 0;
   }
-  fs::path folder;
+  TemporaryFolder temporary;
+  const fs::path& folder = temporary.path();
 };
 
 TEST_F(Bookmarks, ABookmarkFindsItsFileAfterARenameAndAMoveAndSaysItIsStale) {
@@ -89,9 +85,8 @@ TEST_F(Bookmarks, TheDirectoryCheckAcceptsOnlyTheAskedDirectoryAndNamesItForTheU
   SecurityScopedBookmarkManager::NSOpenSavePanelDelegateHandler asked(url(folder));
   asked.validate(url(folder));
   asked.validate(*platform::Url::parse("file://" + folder.string() + "/"));
-  fs::create_symlink(folder, folder.string() + "-link");
-  asked.validate(url(folder.string() + "-link"));
-  fs::remove(folder.string() + "-link");
+  fs::create_directory_symlink(folder, folder / "same");
+  asked.validate(url(folder / "same"));
 
   try {
     asked.validate(url(folder.parent_path()));

@@ -7,24 +7,21 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temporary_folder.h"
+
 namespace {
 
 class FileMetadata : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillet-metadata-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    file = folder / "shot.png";
-    std::ofstream(file) << "image";
-  }
-  void TearDown() override { std::filesystem::remove_all(folder); }
+  void SetUp() override { std::ofstream(file) << "image"; }
   void setAttribute(const std::string& name, const std::string& value) {
     ASSERT_EQ(setxattr(file.c_str(), name.c_str(), value.data(), value.size(), 0), 0) << name;
   }
   platform::Url url() const { return *platform::Url::fileUrl(file); }
 
-  std::filesystem::path folder, file;
+  TemporaryFolder temporary;
+  const std::filesystem::path& folder = temporary.path();
+  const std::filesystem::path file = folder / "shot.png";
 };
 
 TEST_F(FileMetadata, AttributesAreReadFromTheUserNamespaceAndAMissingOneIsNoValue) {
