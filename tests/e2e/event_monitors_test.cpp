@@ -130,8 +130,14 @@ TEST_F(KitMonitorsOnX11, TheNativeMonitorSeesOurOwnInputFirstAndCanConsumeIt) {
 
   std::vector<std::pair<Kind, std::string>> seen;
   std::vector<uint8_t> mouse;
+  std::vector<uint64_t> flags;
   auto monitor = kit::CarbonLocalEventMonitor::make(
-      {Kind::keyUp, Kind::keyDown, Kind::mouseDown, Kind::mouseUp}, false, [&](const platform::Event& e) {
+      {Kind::keyUp, Kind::keyDown, Kind::keyModifiersChanged, Kind::mouseDown, Kind::mouseUp}, false,
+      [&](const platform::Event& e) {
+        if (e.type == platform::EventType::flagsChanged) {
+          flags.push_back(e.modifierFlags);
+          return false;
+        }
         if (e.type == platform::EventType::keyDown || e.type == platform::EventType::keyUp) {
           seen.emplace_back(e.type == platform::EventType::keyDown ? Kind::keyDown : Kind::keyUp,
                             e.charactersIgnoringModifiers);
@@ -151,6 +157,11 @@ TEST_F(KitMonitorsOnX11, TheNativeMonitorSeesOurOwnInputFirstAndCanConsumeIt) {
   EXPECT_EQ(window.typed, "ab");
   ASSERT_EQ(seen.size(), 6u);
   EXPECT_EQ(seen[2], std::make_pair(Kind::keyDown, std::string("x")));
+
+  // A modifier key is a change of flags, with the state after it; Super reads as Control.
+  x11test::run({"xdotool", "keydown", "super", "keyup", "super", "keydown", "shift", "keyup", "shift"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return flags.size() >= 4; }));
+  EXPECT_EQ(flags, (std::vector<uint64_t>{Flag::control, 0, Flag::shift, 0}));
 
   x11test::run({"xdotool", "mousemove", "150", "150", "click", "1"});
   ASSERT_TRUE(x11test::processEventsUntil([&] { return mouse.size() >= 2; }));

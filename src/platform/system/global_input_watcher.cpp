@@ -53,8 +53,7 @@ GlobalInputWatcher* GlobalInputWatcher::shared() {
   return watcher;
 }
 
-GlobalInputWatcher::GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent)
-    : x_(x), xkbFirstEvent_(xkbFirstEvent), mapping_(X11ModifierMapping::read(x.connection())) {
+GlobalInputWatcher::GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent) : x_(x), xkbFirstEvent_(xkbFirstEvent) {
   xcb_connection_t* c = x_.connection();
   xcb_xkb_select_events_details_t details{};
   details.affectState = details.stateDetails = XCB_XKB_STATE_PART_MODIFIER_STATE | XCB_XKB_STATE_PART_MODIFIER_BASE |
@@ -68,6 +67,7 @@ GlobalInputWatcher::GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent)
       xinputOpcode_ = xinput->major_opcode;
   }
   xcb_flush(c);
+  KeyboardLayout::shared();  // the keymap is read now rather than inside the first event
   lastFlags_ = currentFlags();
   events_ = x_.addEventListener([this](const xcb_generic_event_t& event) { handle(event); });
 }
@@ -96,7 +96,11 @@ uint64_t GlobalInputWatcher::currentFlags() {
   auto pointer =
       xcbReply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
   x_.scheduleDispatch();
-  return pointer ? modifierFlagsFromXState(pointer->mask & 0xFF, mapping_.superMask) : 0;
+  return pointer ? flagsOf(pointer->mask & 0xFF) : 0;
+}
+
+uint64_t GlobalInputWatcher::flagsOf(uint16_t state) const {
+  return modifierFlagsFromXState(state, KeyboardLayout::currentModifierMasks().super);
 }
 
 PointF GlobalInputWatcher::pointerLocation() {
@@ -136,7 +140,7 @@ void GlobalInputWatcher::handleXkb(const xcb_generic_event_t& event) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(&event);
   if (bytes[1] != XCB_XKB_STATE_NOTIFY) return;
   const auto& state = reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event);
-  uint64_t flags = modifierFlagsFromXState(state.mods, mapping_.superMask);
+  uint64_t flags = flagsOf(state.mods);
   if (flags == lastFlags_) return;
   lastFlags_ = flags;
   Event out;

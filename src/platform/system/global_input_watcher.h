@@ -10,7 +10,6 @@
 
 #include "platform/core/rx_cancellable.h"
 #include "platform/system/input_event.h"
-#include "platform/system/x11_modifier_mapping.h"
 
 namespace platform {
 
@@ -39,6 +38,8 @@ class GlobalInputWatcher {
   };
 
   GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent);
+  // Flags of an X modifier state, read through the current keyboard layout.
+  uint64_t flagsOf(uint16_t state) const;
   void handle(const xcb_generic_event_t& event);
   void handleXkb(const xcb_generic_event_t& event);
   void handleRaw(const xcb_generic_event_t& event);
@@ -49,7 +50,6 @@ class GlobalInputWatcher {
   X11Connection& x_;
   uint8_t xkbFirstEvent_;
   std::optional<uint8_t> xinputOpcode_;  // present when the server has XInput 2.2
-  X11ModifierMapping mapping_;
   uint64_t lastFlags_ = 0;
   uint32_t selectedRawMask_ = 0;
   std::set<uint32_t> keysDown_;

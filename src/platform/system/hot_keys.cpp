@@ -23,11 +23,6 @@ std::array<uint16_t, 4> lockVariants(const XModifierMasks& masks) {
   return {0, masks.capsLock, masks.numLock, static_cast<uint16_t>(masks.capsLock | masks.numLock)};
 }
 
-XModifierMasks currentMasks() {
-  KeyboardLayout* layout = KeyboardLayout::shared();
-  return layout != nullptr ? layout->modifierMasks() : XModifierMasks{};
-}
-
 void deliverQueuedEventsLater() {
   if (QCoreApplication::instance() == nullptr) return;
   QMetaObject::invokeMethod(
@@ -96,7 +91,7 @@ bool HotKeys::grab(uint8_t keycode, uint16_t modifiers) {
   X11Connection* x = X11Connection::shared();
   xcb_connection_t* c = x->connection();
   std::vector<std::pair<xcb_void_cookie_t, uint16_t>> cookies;
-  for (uint16_t variant : lockVariants(currentMasks())) {
+  for (uint16_t variant : lockVariants(KeyboardLayout::currentModifierMasks())) {
     const auto mods = static_cast<uint16_t>(modifiers | variant);
     cookies.emplace_back(xcb_grab_key_checked(c, 1, x->root(), mods, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
                          mods);
@@ -120,7 +115,7 @@ bool HotKeys::grab(uint8_t keycode, uint16_t modifiers) {
 
 void HotKeys::ungrab(uint8_t keycode, uint16_t modifiers) {
   X11Connection* x = X11Connection::shared();
-  for (uint16_t variant : lockVariants(currentMasks())) {
+  for (uint16_t variant : lockVariants(KeyboardLayout::currentModifierMasks())) {
     xcb_ungrab_key(x->connection(), keycode, x->root(), static_cast<uint16_t>(modifiers | variant));
   }
   xcb_flush(x->connection());
@@ -155,7 +150,7 @@ bool HotKeys::registerHotKey(uint32_t id, int64_t carbonKeyCode, int64_t carbonM
   auto keycode = xKeycodeForVirtualKey(carbonKeyCode);
   if (!keycode) return false;
   Record record{carbonKeyCode, carbonModifiers, *keycode,
-                xModifiersForCarbon(static_cast<uint32_t>(carbonModifiers), currentMasks())};
+                xModifiersForCarbon(static_cast<uint32_t>(carbonModifiers), KeyboardLayout::currentModifierMasks())};
   // Grab even while everything is suspended: only a real grab tells whether someone else holds it.
   if (!acquire(record)) return false;
   auto& stored = records_.emplace(id, record).first->second;
@@ -204,7 +199,8 @@ bool HotKeys::isTakenBySomeoneElse(int64_t carbonKeyCode, int64_t carbonModifier
   if (!isAvailable() || carbonModifiers < 0 || carbonModifiers > UINT32_MAX) return false;
   auto keycode = xKeycodeForVirtualKey(carbonKeyCode);
   if (!keycode) return false;
-  const uint16_t modifiers = xModifiersForCarbon(static_cast<uint32_t>(carbonModifiers), currentMasks());
+  const uint16_t modifiers =
+      xModifiersForCarbon(static_cast<uint32_t>(carbonModifiers), KeyboardLayout::currentModifierMasks());
   for (const auto& [id, record] : records_) {
     if (record.keycode == *keycode && record.modifiers == modifiers) return false;
   }
@@ -228,7 +224,7 @@ void HotKeys::setMenuOpen(bool open) {
 void HotKeys::setMenuKeyClaim(std::function<bool(const QKeyEvent&)> claims) { menuKeyClaim_ = std::move(claims); }
 
 void HotKeys::regrabAfterMappingChange(const XModifierMasks& before) {
-  const XModifierMasks masks = currentMasks();
+  const XModifierMasks masks = KeyboardLayout::currentModifierMasks();
   // Keys are grabbed by position, which no layout changes; only moved modifiers (Super, Num Lock) need new grabs.
   if (masks.super == before.super && masks.numLock == before.numLock && masks.alt == before.alt) return;
   X11Connection* x = X11Connection::shared();
@@ -252,7 +248,7 @@ void HotKeys::handleXEvent(uint8_t type, uint8_t keycode, uint16_t state, uint32
 
 bool HotKeys::handleKey(uint8_t keycode, uint16_t state, bool pressed, bool fromMenu) {
   if (pressed) {
-    const uint16_t modifiers = state & currentMasks().shortcutModifiers();
+    const uint16_t modifiers = state & KeyboardLayout::currentModifierMasks().shortcutModifiers();
     for (auto& [id, record] : records_) {
       if (record.keycode != keycode || record.modifiers != modifiers) continue;
       if (!fromMenu && !record.grabbed) continue;

@@ -44,6 +44,11 @@ KeyboardLayout* KeyboardLayout::shared() {
   return instance;
 }
 
+XModifierMasks KeyboardLayout::currentModifierMasks() {
+  KeyboardLayout* layout = shared();
+  return layout != nullptr ? layout->modifierMasks() : XModifierMasks{};
+}
+
 bool KeyboardLayout::load() {
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return false;
@@ -176,7 +181,7 @@ void KeyboardLayout::readModifierMapping() {
   X11Connection* x = X11Connection::shared();
   xcb_connection_t* c = x->connection();
   auto reply = xcbReply(xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr));
-  modifierKeycodes_.clear();
+  modifierKeys_.clear();
   if (!reply) return;
   const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());
   const int perModifier = reply->keycodes_per_modifier;
@@ -187,14 +192,14 @@ void KeyboardLayout::readModifierMapping() {
     for (int i = 0; i < perModifier; ++i) {
       xcb_keycode_t keycode = keycodes[modifier * perModifier + i];
       if (keycode == 0) continue;
-      modifierKeycodes_.push_back(keycode);
+      const auto mask = static_cast<uint16_t>(1u << modifier);
+      modifierKeys_.emplace(keycode, mask);
       if (modifier < 3) continue;  // Shift, Lock and Control are fixed
       uint32_t groups = xkb_keymap_num_layouts_for_key(keymap_, keycode);
       for (uint32_t group = 0; group < groups; ++group) {
         const xkb_keysym_t* syms = nullptr;
         int count = xkb_keymap_key_get_syms_by_level(keymap_, keycode, group, 0, &syms);
         for (int s = 0; s < count; ++s) {
-          auto mask = static_cast<uint16_t>(1u << modifier);
           if ((syms[s] == XKB_KEY_Super_L || syms[s] == XKB_KEY_Super_R) && !superFound) {
             masks.super = mask;
             superFound = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ class KeyboardLayout {
  public:
   // The layout of the X server; none without one.
   static KeyboardLayout* shared();
+  // The modifier masks of the shared layout, or the usual ones without a layout.
+  static XModifierMasks currentModifierMasks();
 
   KeyboardLayout(const KeyboardLayout&) = delete;
   KeyboardLayout& operator=(const KeyboardLayout&) = delete;
@@ -63,8 +66,8 @@ class KeyboardLayout {
   std::string layoutDescription();
 
   const XModifierMasks& modifierMasks() const { return masks_; }
-  // Every keycode that is bound to a modifier.
-  const std::vector<uint8_t>& modifierKeycodes() const { return modifierKeycodes_; }
+  // Every keycode that is bound to a modifier, with the modifier bit it sets.
+  const std::map<uint8_t, uint16_t>& modifierKeys() const { return modifierKeys_; }
 
  private:
   KeyboardLayout() = default;
@@ -79,7 +82,7 @@ class KeyboardLayout {
   xkb_keymap* keymap_ = nullptr;
   int32_t deviceId_ = -1;
   XModifierMasks masks_;
-  std::vector<uint8_t> modifierKeycodes_;
+  std::map<uint8_t, uint16_t> modifierKeys_;
   rx::PassthroughSubject<XModifierMasks> changed_;
   rx::AnyCancellable keymapEvents_;
 };

@@ -9,7 +9,6 @@
 
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
-#include "platform/system/x11_modifier_mapping.h"
 
 namespace platform {
 
@@ -39,9 +38,7 @@ NativeEventFilter* NativeEventFilter::shared() {
     if (const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(c, &xcb_input_id);
         xinput != nullptr && xinput->present != 0)
       made->xinputOpcode_ = xinput->major_opcode;
-    X11ModifierMapping mapping = X11ModifierMapping::read(c);
-    made->superMask_ = mapping.superMask;
-    made->modifierBits_ = std::move(mapping.modifierBits);
+    KeyboardLayout::shared();  // the keymap is read now rather than inside the first filtered event
     qGuiApp->installNativeEventFilter(new QtFilter(*made));
     return made;
   }();
@@ -65,8 +62,10 @@ bool NativeEventFilter::remove(int id) {
 std::optional<std::pair<NativeEventKind, Event>> NativeEventFilter::convert(const void* xcbEvent) {
   const auto& generic = *static_cast<const xcb_generic_event_t*>(xcbEvent);
   Event event;
+  KeyboardLayout* layout = KeyboardLayout::shared();
+  const uint16_t superMask = KeyboardLayout::currentModifierMasks().super;
   auto pointer = [&](uint16_t state, double x, double y, xcb_timestamp_t time) {
-    event.modifierFlags = modifierFlagsFromXState(state & 0xFF, superMask_);
+    event.modifierFlags = modifierFlagsFromXState(state & 0xFF, superMask);
     event.location = {x, y};
     event.timestamp = time / 1000.0;
   };
@@ -96,20 +95,23 @@ std::optional<std::pair<NativeEventKind, Event>> NativeEventFilter::convert(cons
       event.keyCode = virtualKeyForXKeycode(key.detail);
       event.timestamp = key.time / 1000.0;
       event.location = {static_cast<double>(key.root_x), static_cast<double>(key.root_y)};
-      if (auto bit = modifierBits_.find(key.detail); bit != modifierBits_.end()) {
+      std::optional<uint16_t> modifierBit;
+      if (layout != nullptr) {
+        if (auto found = layout->modifierKeys().find(key.detail); found != layout->modifierKeys().end())
+          modifierBit = found->second;
+      }
+      if (modifierBit) {
         // The state of a key event is the one before it: the new state has the key's modifier set or cleared.
-        uint16_t after = down ? key.state | bit->second : key.state & ~bit->second;
+        uint16_t after = down ? key.state | *modifierBit : key.state & ~*modifierBit;
         event.type = EventType::flagsChanged;
-        event.modifierFlags = modifierFlagsFromXState(after & 0xFF, superMask_);
+        event.modifierFlags = modifierFlagsFromXState(after & 0xFF, superMask);
         kind = NativeEventKind::keyModifiersChanged;
         break;
       }
-      event.modifierFlags = modifierFlagsFromXState(key.state & 0xFF, superMask_);
+      event.modifierFlags = modifierFlagsFromXState(key.state & 0xFF, superMask);
       event.type = down ? EventType::keyDown : EventType::keyUp;
-      if (event.keyCode) {
-        if (KeyboardLayout* layout = KeyboardLayout::shared())
-          event.charactersIgnoringModifiers = layout->characterForVirtualKey(*event.keyCode).value_or("");
-      }
+      if (event.keyCode && layout != nullptr)
+        event.charactersIgnoringModifiers = layout->characterForVirtualKey(*event.keyCode).value_or("");
       if (down) {
         event.isARepeat = !keysDown_.insert(key.detail).second;
         kind = event.isARepeat ? NativeEventKind::keyRepeat : NativeEventKind::keyDown;

@@ -51,8 +51,6 @@ class NativeEventFilter {
   NativeEventFilter() = default;
 
   std::optional<uint8_t> xinputOpcode_;
-  uint16_t superMask_ = 0x40;
-  std::map<uint8_t, uint16_t> modifierBits_;
   std::set<uint32_t> keysDown_;
   std::set<uint32_t> buttonsDown_;
   std::map<int, Registration> registrations_;

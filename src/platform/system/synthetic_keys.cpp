@@ -62,7 +62,7 @@ void SyntheticKeys::postCommandChord(uint16_t virtualKeyCode) {
   // Fake input combines with the keys physically held: let go of the modifiers first.
   auto keymap = xcbReply(xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
   if (keymap && layout != nullptr) {
-    for (uint8_t keycode : layout->modifierKeycodes()) {
+    for (const auto& [keycode, bit] : layout->modifierKeys()) {
       if ((keymap->keys[keycode / 8] & (1u << (keycode % 8))) != 0) fakeKey(c, root, XCB_KEY_RELEASE, keycode);
     }
   }
