@@ -17,11 +17,6 @@ class DesktopColorSchemeTest : public ::testing::Test {
   bustest::PrivateBus bus;
 };
 
-TEST_F(DesktopColorSchemeTest, AnOlderPortalAnswersThroughReadWithTheValueWrappedTwice) {
-  bustest::FakeDesktopPortal portal(bus, 1, true);
-  EXPECT_EQ(platform::DesktopColorScheme(bus.connect("client")).current(), ColorScheme::dark);
-}
-
 TEST_F(DesktopColorSchemeTest, WithoutAPortalItKnowsNoScheme) {
   EXPECT_EQ(platform::DesktopColorScheme(bus.connect("client")).current(), std::nullopt);
 }
