@@ -3,42 +3,17 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QObject>
 #include <map>
 
 #include "platform/system/global_input_watcher.h"
 #include "platform/system/modifier_flags.h"
+#include "platform/system/qt_input_events.h"
 #include "platform/system/x11_connection.h"
 
 namespace platform {
 
 namespace {
-
-uint64_t flagsFromQt(Qt::KeyboardModifiers modifiers) {
-  uint64_t flags = 0;
-  if (modifiers & Qt::ShiftModifier) flags |= ModifierFlag::shift;
-  if (modifiers & Qt::MetaModifier) flags |= ModifierFlag::control;
-  if (modifiers & Qt::AltModifier) flags |= ModifierFlag::option;
-  if (modifiers & Qt::ControlModifier) flags |= ModifierFlag::command;
-  if (modifiers & Qt::KeypadModifier) flags |= ModifierFlag::numericPad;
-  return flags;
-}
-
-Qt::KeyboardModifiers qtFromFlags(uint64_t flags) {
-  Qt::KeyboardModifiers modifiers;
-  if (flags & ModifierFlag::shift) modifiers |= Qt::ShiftModifier;
-  if (flags & ModifierFlag::control) modifiers |= Qt::MetaModifier;
-  if (flags & ModifierFlag::option) modifiers |= Qt::AltModifier;
-  if (flags & ModifierFlag::command) modifiers |= Qt::ControlModifier;
-  if (flags & ModifierFlag::numericPad) modifiers |= Qt::KeypadModifier;
-  return modifiers;
-}
-
-bool isModifierKey(int key) {
-  return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Meta || key == Qt::Key_Alt ||
-         key == Qt::Key_AltGr || key == Qt::Key_CapsLock || key == Qt::Key_Super_L || key == Qt::Key_Super_R;
-}
 
 // Local monitors: an event filter on the application, in front of every widget.
 class LocalFilter final : public QObject {
@@ -73,45 +48,7 @@ class LocalFilter final : public QObject {
   }
 
  private:
-  static std::optional<Event> convert(QEvent* qevent) {
-    Event event;
-    switch (qevent->type()) {
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease: {
-        auto* key = static_cast<QKeyEvent*>(qevent);
-        event.modifierFlags = flagsFromQt(key->modifiers());
-        if (isModifierKey(key->key())) {
-          event.type = EventType::flagsChanged;
-        } else {
-          event.type = qevent->type() == QEvent::KeyPress ? EventType::keyDown : EventType::keyUp;
-          event.characters = key->text().toStdString();
-          event.charactersIgnoringModifiers = QKeySequence(key->key()).toString().toLower().toStdString();
-        }
-        event.nativeKeyCode = key->nativeScanCode();
-        event.isARepeat = key->isAutoRepeat();
-        event.timestamp = key->timestamp() / 1000.0;
-        return event;
-      }
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(qevent);
-        bool down = qevent->type() == QEvent::MouseButtonPress;
-        if (mouse->button() == Qt::LeftButton) {
-          event.type = down ? EventType::leftMouseDown : EventType::leftMouseUp;
-        } else if (mouse->button() == Qt::RightButton) {
-          event.type = down ? EventType::rightMouseDown : EventType::rightMouseUp;
-        } else {
-          event.type = down ? EventType::otherMouseDown : EventType::otherMouseUp;
-        }
-        event.modifierFlags = flagsFromQt(mouse->modifiers());
-        event.location = {mouse->globalPosition().x(), mouse->globalPosition().y()};
-        event.timestamp = mouse->timestamp() / 1000.0;
-        return event;
-      }
-      default:
-        return std::nullopt;
-    }
-  }
+  static std::optional<Event> convert(QEvent* qevent) { return eventFromQt(*qevent); }
 
   void replay(QObject* receiver, const Event& event, int key) {
     if (event.type != EventType::keyDown && event.type != EventType::keyUp) return;  // only keys are replaced
