@@ -2,8 +2,8 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QPalette>
 
+#include "kit/foundation/app_appearance.h"
 #include "platform/system/color_scheme.h"
 
 namespace kit {
@@ -55,12 +55,7 @@ class DarkModeWatcher : public QObject {
 
 }  // namespace
 
-bool isDarkMode() {
-  if (auto scheme = desktopScheme().current(); scheme && *scheme != platform::ColorScheme::noPreference) {
-    return *scheme == platform::ColorScheme::dark;
-  }
-  return qGuiApp != nullptr && QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
-}
+bool isDarkMode() { return effectiveAppearance(AppAppearance::system, desktopScheme()) == AppAppearance::dark; }
 
 platform::rx::Publisher<bool> darkModeChanges() { return DarkModeWatcher::shared().changes(); }
 
