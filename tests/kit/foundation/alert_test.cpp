@@ -73,14 +73,6 @@ TEST(AlertBuilder, AccessoryAreaFollowsDetailTextAndMinimumWidth) {
   EXPECT_EQ(spacer.accessory->height, 0);
   EXPECT_FALSE(spacer.accessory->detailText);
   EXPECT_FALSE(makeAlert("Title").accessory);
-
-  auto suppressible = makeAlert("Title", std::nullopt, std::nullopt, kit::AlertStyle::informational, std::nullopt, {},
-                                std::nullopt, {}, std::nullopt, true, "Don't ask again");
-  EXPECT_TRUE(suppressible.showsSuppressionButton);
-  EXPECT_EQ(suppressible.suppressionButtonTitle, "Don't ask again");
-  auto noCheckbox = makeAlert("Title", std::nullopt, std::nullopt, kit::AlertStyle::informational, std::nullopt, {},
-                              std::nullopt, {}, std::nullopt, false, "Don't ask again");
-  EXPECT_NE(noCheckbox.suppressionButtonTitle, "Don't ask again");
 }
 
 TEST(AlertPresenter, WithoutOneInstalledAlertsAreAnsweredWithTheirFirstButtonAndAGonePresenterUninstallsItself) {

@@ -33,9 +33,7 @@ class AsyncSequencesTest : public VirtualTimeTest {
 
 // A sequence that yields its elements and then fails.
 AsyncThrowingStream<int> failingAfter(std::vector<int> elements) {
-  auto streamAndC = AsyncThrowingStream<int>::makeStream();
-  auto stream = std::move(streamAndC.first);
-  auto c = std::move(streamAndC.second);
+  auto [stream, c] = AsyncThrowingStream<int>::makeStream();
   for (int e : elements) c.yield(e);
   c.finish(std::make_exception_ptr(std::runtime_error("input broke")));
   return stream;
@@ -99,11 +97,8 @@ TEST_F(AsyncSequencesTest, MergeDropsInputErrorsButAFirstInputFailureEndsAtOnce)
   EXPECT_EQ(seen, (std::vector<int>{7, 1}));
 
   // The first input fails: the merge ends at once although the second never ends, and the second's pump stops.
-  PassthroughAsyncSequence<int> endless;
   std::vector<StreamTermination> endlessEnd;
-  auto endlessStreamAndEndlessInput = AsyncStream<int>::makeStream();
-  auto endlessStream = std::move(endlessStreamAndEndlessInput.first);
-  auto endlessInput = std::move(endlessStreamAndEndlessInput.second);
+  auto [endlessStream, endlessInput] = AsyncStream<int>::makeStream();
   endlessInput.onTermination([&](StreamTermination t) { endlessEnd.push_back(t); });
   auto merged2 = kit::merge(AnyAsyncSequence<int>(failingAfter({1})), AnyAsyncSequence<int>(endlessStream));
   std::vector<int> seen2;
@@ -120,12 +115,8 @@ TEST_F(AsyncSequencesTest, MergeDropsInputErrorsButAFirstInputFailureEndsAtOnce)
 
 TEST_F(AsyncSequencesTest, DroppedMergeConsumerCancelsThePumps) {
   std::vector<StreamTermination> ends;
-  auto aAndInputA = AsyncStream<int>::makeStream();
-  auto a = std::move(aAndInputA.first);
-  auto inputA = std::move(aAndInputA.second);
-  auto bAndInputB = AsyncStream<int>::makeStream();
-  auto b = std::move(bAndInputB.first);
-  auto inputB = std::move(bAndInputB.second);
+  auto [a, inputA] = AsyncStream<int>::makeStream();
+  auto [b, inputB] = AsyncStream<int>::makeStream();
   inputA.onTermination([&](StreamTermination t) { ends.push_back(t); });
   inputB.onTermination([&](StreamTermination t) { ends.push_back(t); });
   auto consumer = spawn(main, [merged = kit::merge(AnyAsyncSequence<int>(a), AnyAsyncSequence<int>(b))]() -> Task<> {

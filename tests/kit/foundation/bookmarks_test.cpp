@@ -77,7 +77,6 @@ TEST_F(Bookmarks, BookmarksCompareAndHashByTheirBytesAndCodeAsThem) {
   std::unordered_set<kit::SandboxURLBookmark> bookmarks{bookmark, kit::SandboxURLBookmark(bookmark.bookmarkData),
                                                         kit::SandboxURLBookmark({1, 2})};
   EXPECT_EQ(bookmarks.size(), 2u);
-  EXPECT_EQ(kit::jsonText(kit::encodeJson(kit::SandboxURLBookmark({1, 2}))), R"("AQI=")");
   EXPECT_EQ(kit::decodeJson<kit::SandboxURLBookmark>(kit::encodeJson(bookmark)), bookmark);
 }
 

@@ -80,17 +80,6 @@ TEST_F(InstalledApplications, AnswersAreRememberedForOneSecondNegativeOnesToo) {
   EXPECT_FALSE(late.isInstalled());
 }
 
-TEST_F(InstalledApplications, OverridesReplaceTheLookups) {
-  BundleIdentifier::urlOverride = [](const std::string& id) { return platform::Url::fileUrl("/opt/" + id); };
-  BundleIdentifier::nameOverride = [](const std::string& id) -> std::optional<std::string> { return "Named " + id; };
-  BundleIdentifier app("x");
-  EXPECT_EQ(app.url()->path(), "/opt/x");
-  EXPECT_EQ(app.name(), "Named x");
-  BundleIdentifier::urlOverride = nullptr;
-  BundleIdentifier::nameOverride = nullptr;
-  EXPECT_FALSE(app.isInstalled());
-}
-
 TEST_F(InstalledApplications, DefaultMailApplicationComesFromTheSchemeHandler) {
   EXPECT_EQ(kit::defaultEmailAppUrl().path(), "/Applications/Mail.app");
   EXPECT_EQ(kit::defaultEmailAppBundleIdentifier(), BundleIdentifier::appleMail());
@@ -99,15 +88,6 @@ TEST_F(InstalledApplications, DefaultMailApplicationComesFromTheSchemeHandler) {
   std::ofstream(root_ / "config/mimeapps.list")
       << "[Default Applications]\nx-scheme-handler/mailto=org.example.Mail.desktop\n";
   EXPECT_EQ(kit::defaultEmailAppBundleIdentifier(), BundleIdentifier("org.example.Mail"));
-}
-
-TEST(InstalledAppRecord, SeparatelyBuiltRecordsDifferCopiesAreEqual) {
-  auto url = *platform::Url::fileUrl("/usr/share/applications/a.desktop");
-  kit::InstalledApp a("a", "A", "", "", url), b("a", "A", "", "", url);
-  kit::InstalledApp copy = a;
-  EXPECT_NE(a, b);
-  EXPECT_EQ(a, copy);
-  EXPECT_EQ(std::hash<kit::InstalledApp>()(a), std::hash<kit::InstalledApp>()(copy));
 }
 
 }  // namespace

@@ -32,13 +32,4 @@ TEST(Cache, EvictsTheLeastRecentlyUsedEntriesBeyondItsLimits) {
   EXPECT_EQ(byCost.object("b"), 2);
 }
 
-TEST(Cache, KeyedWritesOfNoneRemoveAndEachSharedCacheIsANewOne) {
-  Icons cache;
-  cache.set("a", 1);
-  EXPECT_EQ(cache["a"], 1);
-  cache.set("a", std::nullopt);
-  EXPECT_EQ(cache["a"], std::nullopt);
-  EXPECT_NE(Icons::shared(), Icons::shared());
-}
-
 }  // namespace

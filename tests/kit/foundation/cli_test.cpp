@@ -33,17 +33,6 @@ TEST(CommandLine, ArgumentsParseIntoPositionalAndNamedValues) {
   EXPECT_EQ(parse({"-v", "file"}).positional, (std::vector<std::string>{"-v", "file"}));
   EXPECT_EQ(parse({"--n", "-5"}).named, (Named{{"n", std::string("-5")}}));
   EXPECT_EQ(parse({"--key=value"}).named, (Named{{"key=value", true}}));
-
-  auto both = parse({"--flag", "--with", "v", "positional"});
-  EXPECT_TRUE(both.hasNamedArgument("flag"));
-  EXPECT_TRUE(both.hasNamedArgument("with"));
-  EXPECT_FALSE(both.hasNamedArgument("positional"));
-}
-
-TEST(CommandLine, ProgramIdentity) {
-  EXPECT_TRUE(CLI::name().ends_with("cli_test")) << CLI::name();
-  EXPECT_EQ(CLI::executablePath().filename(), CLI::name());
-  EXPECT_EQ(CLI::currentDirectory(), std::filesystem::current_path());
 }
 
 class Pipe {

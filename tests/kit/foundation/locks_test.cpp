@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 #include "support/threads.h"
@@ -56,14 +55,6 @@ TEST(LockIsolatedTest, FailuresKeepWhatTheOperationWroteButNotWhatAProducerFaile
   EXPECT_EQ(isolated->withLock([&] { return isolated->value().size(); }), 2u);
 
   EXPECT_THROW(LockIsolated<int>::make([]() -> int { throw std::runtime_error("cannot make"); }), std::runtime_error);
-}
-
-TEST(OnceTest, RunOnceCellsAreEachOnlyEqualToThemselves) {
-  SimpleOnce<int> first([] { return 1; }), second([] { return 1; });
-  EXPECT_EQ(first.value(), second.value());
-  EXPECT_FALSE(first == second);
-  EXPECT_TRUE(first == first);
-  EXPECT_NE(std::hash<SimpleOnce<int>>()(first), std::hash<SimpleOnce<int>>()(second));
 }
 
 }  // namespace

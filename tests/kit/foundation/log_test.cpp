@@ -61,10 +61,6 @@ TEST(Log, EntriesCarryTheUtcDateAndReachTheMemoryLog) {
       "\"first\"\n\t\\[test\\(\\) in log_test:\\d+\\]\n\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000\n");
   EXPECT_TRUE(std::regex_match(entries[0], shape)) << entries[0];
   EXPECT_TRUE(entries[1].starts_with("\"second\" 2\n\t[")) << entries[1];
-
-  kit::debugLogStore().clear();
-  kit::log({"after clearing"});
-  ASSERT_EQ(kit::debugLogStore().entries().size(), 1u);
 }
 
 TEST(DebugLogStore, KeepsTheNewestTenThousandOldestFirst) {
@@ -102,19 +98,6 @@ TEST(DebugLogStore, ConcurrentWritersNeverPassTheBoundNorTearEntries) {
     EXPECT_GT(index, last[writer]);
     last[writer] = index;
   }
-}
-
-TEST(DebugLogStore, SmallConcurrentBurstsAllArrive) {
-  kit::DebugLogStore store;
-  std::thread a([&] {
-    for (int i = 0; i < 1000; ++i) store.append("a");
-  });
-  std::thread b([&] {
-    for (int i = 0; i < 1000; ++i) store.append("b");
-  });
-  a.join();
-  b.join();
-  EXPECT_EQ(store.entries().size(), 2000u);
 }
 
 }  // namespace

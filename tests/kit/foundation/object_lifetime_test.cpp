@@ -4,18 +4,6 @@
 
 namespace {
 
-TEST(ObjectAssociation, EachInstanceIsASlotWithADefault) {
-  static kit::ObjectAssociation<int> first(7);
-  static kit::ObjectAssociation<int> second(7);
-  QObject object;
-  EXPECT_EQ(first.get(&object), 7);
-  first.set(&object, 3);
-  EXPECT_EQ(first.get(&object), 3);
-  EXPECT_EQ(second.get(&object), 7);
-  QObject other;
-  EXPECT_EQ(first.get(&other), 7);
-}
-
 TEST(ObjectAssociation, ValuesAreReleasedWithTheirObject) {
   static kit::ObjectAssociation<std::shared_ptr<int>> slot(nullptr);
   auto value = std::make_shared<int>(1);

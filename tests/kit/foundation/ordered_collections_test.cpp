@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <unordered_set>
-
 namespace {
 
 using kit::OrderedDictionary;
@@ -48,24 +45,6 @@ TEST(OrderedDictionary, OrderTakesPartInEqualityAndHashing) {
   std::hash<OrderedDictionary<std::string, int>> hash;
   EXPECT_NE(hash(ab), hash(ba));
   EXPECT_EQ(ab, (OrderedDictionary<std::string, int>{{"a", 1}, {"b", 2}}));
-
-  OrderedDictionary<std::string, int> four{{"w", 0}, {"x", 1}, {"y", 2}, {"z", 3}};
-  auto middle = four.slice(1, 3);
-  EXPECT_EQ(middle.size(), 2u);
-  EXPECT_EQ(middle.at(0).first, "x");
-  EXPECT_EQ(middle.at(1).second, 2);
-}
-
-TEST(OrderedDictionary, DescribesAndPrintsItsLines) {
-  EXPECT_EQ(kit::description(OrderedDictionary<std::string, int>()), "[:]");
-  OrderedDictionary<std::string, std::string> mixed{{"a", "x"}, {"b", "say \"hi\""}};
-  EXPECT_EQ(kit::description(mixed), "[\"a\": \"x\", \"b\": \"say \"hi\"\"]");
-  EXPECT_EQ(kit::description(OrderedDictionary<int, double>{{1, 2.5}}), "[1: 2.5]");
-
-  OrderedDictionary<std::string, std::string> info{{"OS", "14.0"}, {"Locale", "en"}};
-  EXPECT_EQ(kit::keyValueLines(info), "OS: 14.0\nLocale: en");
-  EXPECT_EQ(kit::keyValueLines(OrderedDictionary<std::string, std::string>()), "");
-  EXPECT_EQ(kit::keyValueLines(std::map<std::string, int>{{"k", 1}}), "k: 1");
 }
 
 TEST(OrderedSet, KeepsFirstArrivalOrder) {

@@ -33,9 +33,7 @@ TEST_F(PublisherStreamsTest, PublisherStreamDeliversValuesAndCancelsItsSubscript
 
 // The bridge's task ends, and its stream terminates, once the last subscriber is gone.
 TEST_F(PublisherStreamsTest, StreamPublisherEndsItsTaskWhenTheLastSubscriberCancels) {
-  auto streamAndInput = AsyncStream<int>::makeStream();
-  auto stream = std::move(streamAndInput.first);
-  auto input = std::move(streamAndInput.second);
+  auto [stream, input] = AsyncStream<int>::makeStream();
   std::vector<StreamTermination> ends;
   input.onTermination([&](StreamTermination t) { ends.push_back(t); });
   auto bridged = kit::publisher(stream);
@@ -59,9 +57,7 @@ TEST_F(PublisherStreamsTest, StreamPublisherEndsItsTaskWhenTheLastSubscriberCanc
   EXPECT_EQ(ends, std::vector<StreamTermination>{StreamTermination::cancelled});
 
   // Released without ever being subscribed to: the task ends as well.
-  auto stream2AndInput2 = AsyncStream<int>::makeStream();
-  auto stream2 = std::move(stream2AndInput2.first);
-  auto input2 = std::move(stream2AndInput2.second);
+  auto [stream2, input2] = AsyncStream<int>::makeStream();
   bool ended2 = false;
   input2.onTermination([&](StreamTermination) { ended2 = true; });
   { auto unused = kit::publisher(stream2); }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unordered_set>
-
 namespace {
 
 using kit::ZvRegex;
@@ -43,19 +41,6 @@ TEST(ZvRegex, SearchingAndReplacing) {
   EXPECT_EQ(ZvRegex("a.b"), ZvRegex("a.b"));
   EXPECT_EQ(*word.firstMatch("ab"), *word.firstMatch("ab"));
   EXPECT_THROW(ZvRegex("[unclosed"), platform::RegexError);
-}
-
-TEST(ZvRegex, EqualExpressionsAndMatchesHashAlikeSoSetsKeepOne) {
-  std::unordered_set<ZvRegex> patterns{ZvRegex("a.b"), ZvRegex("a.b"), ZvRegex("a.b", {.caseInsensitive = true})};
-  EXPECT_EQ(patterns.size(), 2u);
-  const ZvRegex word(R"(\w+)");
-  std::unordered_set<ZvRegex::Match> matches{*word.firstMatch("ab cd"), *word.firstMatch("ab cd"),
-                                             *word.firstMatch("cd ab")};
-  EXPECT_EQ(matches.size(), 2u);
-}
-
-TEST(ZvRegexDeathTest, AConstantPatternThatDoesNotCompileStopsTheProgram) {
-  EXPECT_DEATH(ZvRegex::constant("(oops"), "Invalid regular expression: ");
 }
 
 }  // namespace

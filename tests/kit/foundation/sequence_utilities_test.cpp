@@ -29,25 +29,6 @@ TEST(SequenceUtilities, FirstNonNilStopsAtTheFirstResult) {
   EXPECT_EQ(kit::firstNonNil(std::vector<int>{}, [](int v) -> std::optional<int> { return v; }), std::nullopt);
 }
 
-TEST(SequenceUtilities, OptionalDefaults) {
-  EXPECT_TRUE(kit::isNilOrEmpty(std::optional<std::string>()));
-  EXPECT_TRUE(kit::isNilOrEmpty(std::optional<std::string>("")));
-  EXPECT_FALSE(kit::isNilOrEmpty(std::optional<std::vector<int>>(std::vector<int>{1})));
-  EXPECT_FALSE(kit::orFalse(std::nullopt));
-  EXPECT_EQ(kit::orZero(std::optional<double>()), 0.0);
-  EXPECT_EQ(kit::orEmpty(std::nullopt), "");
-  int calls = 0;
-  EXPECT_EQ(kit::orElse(std::optional<int>(3), [&] { return ++calls; }), 3);
-  EXPECT_EQ(calls, 0);
-  EXPECT_EQ(kit::orElse(std::optional<int>(), [&] { return ++calls; }), 1);
-  EXPECT_EQ(kit::nilIfZero(0), std::nullopt);
-  EXPECT_EQ(kit::nilIfZero(-0.0), std::nullopt);
-  EXPECT_EQ(kit::nilIfZero(3), 3);
-  EXPECT_EQ(kit::describe(std::optional<int>(), "<nil>"), "<nil>");
-  EXPECT_EQ(kit::describe(std::optional<int>(5)), "5");
-  EXPECT_EQ(kit::describe(std::optional<std::string>()), "nil");
-}
-
 TEST(SequenceUtilities, NearlyEqualIsRelativeAndHandlesInfinityAndNan) {
   EXPECT_TRUE(kit::isNearlyEqual(1.0, 1.0 + 1e-9, 1e-6));
   EXPECT_FALSE(kit::isNearlyEqual(1.0, 1.1, 1e-6));
@@ -62,17 +43,6 @@ TEST(SequenceUtilities, NearlyEqualIsRelativeAndHandlesInfinityAndNan) {
   EXPECT_FALSE(kit::isNearlyEqual(inf, 1.0, 1e-6));
   EXPECT_TRUE(kit::isNearlyZero(-1e-7, 1e-6));
   EXPECT_FALSE(kit::isNearlyZero(1e-6, 1e-6));
-}
-
-struct App {
-  std::optional<std::string> bundleIdentifier;
-};
-
-TEST(SequenceUtilities, RunningAppTestMatchesExactIdsOnly) {
-  std::vector<App> apps{{std::nullopt}, {"org.example.Bar"}};
-  EXPECT_TRUE(kit::containsApp(apps, "org.example.Bar"));
-  EXPECT_FALSE(kit::containsApp(apps, "org.example.bar"));
-  EXPECT_FALSE(kit::containsApp(std::vector<App>{}, "x"));
 }
 
 TEST(SequenceUtilities, ExcludingPartitioningAndSortingByProjections) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "kit/foundation/publisher_streams.h"
 #include "platform/core/executor.h"
 #include "platform/core/notification_center.h"
 #include "platform/system/fake_workspace.h"
@@ -58,41 +57,6 @@ TEST_F(SystemEventPublishers, PreferenceChangesAndPasteboardCountsArePublished) 
   sink.cancel();
   pasteboard.reset();
   EXPECT_EQ(sampler(Unit{}), std::nullopt);
-}
-
-TEST_F(SystemEventPublishers, BridgedStreamLosesEarlyEventsAndEndsWithItsLastSubscriber) {
-  auto [stream, continuation] = platform::AsyncStream<int>::makeStream();
-  bool terminated = false;
-  continuation.onTermination([&](platform::AsyncStream<int>::Termination) { terminated = true; });
-  auto publisher = kit::publisher(stream);
-  continuation.yield(1);
-  main.runUntilIdle();
-
-  std::vector<int> first, second;
-  auto a = publisher.sink([&](const int& v) { first.push_back(v); });
-  auto b = publisher.sink([&](const int& v) { second.push_back(v); });
-  continuation.yield(2);
-  continuation.yield(3);
-  main.runUntilIdle();
-  EXPECT_EQ(first, (std::vector<int>{2, 3}));
-  EXPECT_EQ(second, (std::vector<int>{2, 3}));
-
-  a.cancel();
-  main.runUntilIdle();
-  EXPECT_FALSE(terminated);
-  b.cancel();
-  main.runUntilIdle();
-  EXPECT_TRUE(terminated);  // the stream, and with it whatever feeds it, is released
-  EXPECT_EQ(continuation.yield(4), platform::AsyncStream<int>::Continuation::YieldResult::terminated);
-}
-
-TEST_F(SystemEventPublishers, ReleasingAnUnusedBridgeEndsItsStream) {
-  auto [stream, continuation] = platform::AsyncStream<int>::makeStream();
-  bool terminated = false;
-  continuation.onTermination([&](platform::AsyncStream<int>::Termination) { terminated = true; });
-  { auto publisher = kit::publisher(stream); }
-  main.runUntilIdle();
-  EXPECT_TRUE(terminated);
 }
 
 }  // namespace

@@ -91,15 +91,6 @@ TEST(UrlBuilding, QueryValuesAreEncodedWholly) {
 
   const auto items = kit::percentEncodedQueryItems({{"q", "é ~-._&=+/"}});
   EXPECT_EQ(items, (std::vector<QueryItem>{{"q", "é%20~-._%26%3D%2B%2F"}}));
-  const auto dictionary = kit::dictionary({{"a", "1"}, {"b", std::nullopt}, {"a", "2"}});
-  EXPECT_EQ(dictionary.at("a"), "2");
-  EXPECT_EQ(dictionary.at("b"), std::nullopt);
-}
-
-TEST(UrlEditing, SettingTheSchemeOrChangingNothing) {
-  EXPECT_EQ(kit::settingScheme(url("http://x.com/a"), "https").absoluteString(), "https://x.com/a");
-  const auto odd = url("http://x.com/%7e");
-  EXPECT_EQ(kit::modifyingComponents(odd, [](platform::UrlComponents&) {}).absoluteString(), "http://x.com/%7e");
 }
 
 }  // namespace

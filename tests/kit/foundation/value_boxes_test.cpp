@@ -89,30 +89,11 @@ TEST(BoxTest, BoxesHashTheirValueAndTakeItsIdentity) {
   EXPECT_EQ(lazy.id(), AnyHashable(std::string("L-1")));
   EXPECT_EQ(lazy.id(), lazy.id());
   EXPECT_EQ(computed, 1) << "identity computes the value once";
-  LazyBox<std::string> lazyText([] { return std::string("text"); });
-  EXPECT_EQ(std::hash<LazyBox<std::string>>()(lazyText), std::hash<std::string>()("text"));
 
   auto alice = std::make_shared<std::string>("Alice");
   WeakBox<std::string> full(alice), empty, emptied(std::make_shared<std::string>("Gone"));
   EXPECT_EQ(std::hash<WeakBox<std::string>>()(full), std::hash<std::string>()("Alice"));
   EXPECT_EQ(std::hash<WeakBox<std::string>>()(empty), std::hash<WeakBox<std::string>>()(emptied));
-}
-
-TEST(BoxTest, DescriptionsAndRelease) {
-  EXPECT_EQ(Box<int>(5).debugDescription(), "Box(5)");
-  EXPECT_EQ(MutableBox<int>(5).debugDescription(), "MutableBox(5)");
-  int calls = 0;
-  {
-    auto observer = std::make_shared<DeinitObserver>([&] { ++calls; });
-    auto second = observer;
-  }
-  EXPECT_EQ(calls, 1);
-
-  int once2Calls = 0;
-  {
-    Once2 unrun([&] { ++once2Calls; });
-  }
-  EXPECT_EQ(once2Calls, 0);
 }
 
 }  // namespace
