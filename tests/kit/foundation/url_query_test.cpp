@@ -76,13 +76,6 @@ TEST(UrlPlausibility, FollowsTheRulesPerScheme) {
   }
 }
 
-TEST(UrlDisplay, SchemeSeparatorAndWwwAreCutOff) {
-  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("https://www.example.com/a?b")), "example.com/a?b");
-  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("https://shop.example.com/")), "shop.example.com/");
-  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("mailto:a@b.com")), ":a@b.com");
-  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("www.example.com/")), "www.example.com/");
-}
-
 TEST(UrlBuilding, QueryValuesAreEncodedWholly) {
   const auto built = kit::urlWithQuery("https://x.com/feedback", {{"name", "Zoë & Co=1+1/2"}, {"locale", "de_DE"}});
   ASSERT_TRUE(built);
