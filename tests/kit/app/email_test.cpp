@@ -1,4 +1,3 @@
-// E-mail handed to the desktop (xdg-email), or as a mailto link when that fails.
 #include "kit/app/email.h"
 
 #include <gtest/gtest.h>

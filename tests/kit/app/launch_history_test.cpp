@@ -1,5 +1,3 @@
-// Launch history against real preferences files: each "launch" opens the suite afresh from its file, as a new
-// process would.
 #include "kit/app/launch_history.h"
 
 #include <gtest/gtest.h>

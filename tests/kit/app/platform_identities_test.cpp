@@ -31,12 +31,5 @@ TEST(PlatformIdentities, FilesAreTheirContentDigestAndName) {
   EXPECT_EQ(empty.back(), 'n');
 }
 
-TEST(PlatformIdentities, WeekdaysAreStoredAsTheirRawValue) {
-  using Bridge = Preferences::Serializable<Weekday>::Bridge;
-  EXPECT_EQ(Bridge::serialize(Weekday::wednesday), "wed");
-  EXPECT_EQ(Bridge::deserialize(std::string("sat")), Weekday::saturday);
-  EXPECT_EQ(Bridge::deserialize(std::string("Saturday")), std::nullopt);
-}
-
 }  // namespace
 }  // namespace kit

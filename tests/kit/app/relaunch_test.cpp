@@ -1,5 +1,3 @@
-// Relaunching: what is stored for the new instance, what a failed start leaves behind, and the shell form's
-// handling of a path full of shell characters.
 #include "kit/app/relaunch.h"
 
 #include <gtest/gtest.h>

@@ -14,7 +14,6 @@ namespace {
 using ShareTest = KitWidgetsTest;
 
 TEST_F(ShareTest, ShareWindowCopiesMailsAndShowsTheLink) {
-  EXPECT_EQ(shareLink().absoluteString(), "https://kestrova.com/quillet");
   EXPECT_EQ(emailLinkUrl(shareLink()).absoluteString(), "mailto:?body=https%3A%2F%2Fkestrova.com%2Fquillet");
 
   platform::MemoryPasteboard pasteboard;
@@ -22,8 +21,6 @@ TEST_F(ShareTest, ShareWindowCopiesMailsAndShowsTheLink) {
   ShareAppScreen* second = ShareAppScreen::showWindow(pasteboard);
   EXPECT_NE(first->window(), second->window());
   EXPECT_TRUE(QTest::qWaitFor([&] { return first->isVisible() && second->isVisible(); }));
-  EXPECT_EQ(first->window()->minimumSize(), first->window()->maximumSize());  // not resizable
-  EXPECT_TRUE(first->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
   QTest::keyClick(first, Qt::Key_Escape);
   EXPECT_TRUE(first->isVisible());
@@ -32,7 +29,6 @@ TEST_F(ShareTest, ShareWindowCopiesMailsAndShowsTheLink) {
   EXPECT_EQ(pasteboard.string(platform::PasteboardType::string), "https://kestrova.com/quillet");
   EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.kestrova.Quillet");
   EXPECT_TRUE(first->copyButton()->isShowingSuccess());
-  EXPECT_EQ(first->copyButton()->text(), "Copy Link");
   QPointer<ShareAppScreen> content(first);
   first->window()->close();
   second->window()->close();

@@ -1,4 +1,3 @@
-// The check that tells the user when the desktop does not show the tray icon, on a clock the test moves.
 #include "kit/app/status_item_visibility_check.h"
 
 #include <gtest/gtest.h>
@@ -71,12 +70,6 @@ TEST_F(VisibilityCheck, AHiddenIconIsToldAboutFiveSecondsAfterTheStart) {
   EXPECT_TRUE(presenter.alerts.empty());
   advance(100ms);
   ASSERT_EQ(presenter.messages(), std::vector<std::string>{"Menu Bar Item Did Not Appear"});
-  const Alert& alert = presenter.alerts[0];
-  EXPECT_EQ(alert.informativeText.substr(0, 45), "Your desktop did not show the menu bar icon. ");
-  EXPECT_EQ(alert.buttons.size(), 2u);
-  EXPECT_EQ(alert.buttons[1].title, "Open Settings");
-  EXPECT_TRUE(alert.showsSuppressionButton);
-  EXPECT_EQ(alert.suppressionButtonTitle, "Do not show this again");
   EXPECT_TRUE(finished);
   EXPECT_FALSE(Preferences::get(ensureVisibilityShouldNotShowAgainKey())) << "OK with the box off stores nothing";
   EXPECT_EQ(settingsOpened, 0);

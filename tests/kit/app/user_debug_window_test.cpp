@@ -16,11 +16,9 @@
 namespace kit {
 namespace {
 
-TEST_F(DebugWindows, TheUserWindowConfirmsTheResetExplainsCrashReportsAndQuitsOnlyWhenTheFeedbackPageOpened) {
+TEST_F(DebugWindows, TheUserWindowConfirmsTheResetAndQuitsOnlyWhenTheFeedbackPageOpened) {
   auto& controller = SingletonWindowController::shared<UserDebugWindowController>();
   QWidget* window = controller.window();
-  EXPECT_EQ(window->windowTitle(), "Quillet 1.0.0 — Debug");
-  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
   auto* view = window->findChild<UserDebugView*>();
   ASSERT_NE(view, nullptr);
 
@@ -36,12 +34,6 @@ TEST_F(DebugWindows, TheUserWindowConfirmsTheResetExplainsCrashReportsAndQuitsOn
   EXPECT_EQ(presenter.messages(), std::vector<std::string>{"Delete all data and settings for Quillet?"});
   EXPECT_TRUE(UserDefaults::standard().object("someSetting")) << "cancelled";
 
-  view->button("Send Crash Log")->click();
-  EXPECT_EQ(presenter.alerts.back().messageText, "How to send crash log");
-  EXPECT_EQ(presenter.alerts.back().informativeText,
-            "Find the crash reports of “Quillet” with the command “coredumpctl list quillet” and email them to "
-            "feedback@kestrova.com.");
-
   bool quit = false;
   QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { quit = true; });
   std::vector<std::string> opened;
@@ -52,7 +44,6 @@ TEST_F(DebugWindows, TheUserWindowConfirmsTheResetExplainsCrashReportsAndQuitsOn
   view->button("Feedback & Support")->click();
   QTest::qWait(20);
   ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0].rfind("https://kestrova.com/feedback?", 0), 0u);
   EXPECT_FALSE(quit) << "the page did not open: the window stays";
   setUrlOpenerForTesting({});
 

@@ -10,25 +10,19 @@ namespace {
 
 TEST(ZvCAAnimationDelegate, ReportsStartAndWhetherTheAnimationRanToItsEnd) {
   std::vector<std::string> events;
-  auto watch = [&](QVariantAnimation& animation) {
+  auto watch = [&](QVariantAnimation& animation, int duration) {
+    animation.setStartValue(0.0);
+    animation.setEndValue(1.0);
+    animation.setDuration(duration);
     auto* delegate = new ZvCAAnimationDelegate(animation);
     delegate->didStartHandler = [&] { events.push_back("start"); };
     delegate->didStopHandler = [&](bool finished) { events.push_back(finished ? "finished" : "stopped"); };
+    animation.start();
   };
-  QVariantAnimation complete;
-  complete.setStartValue(0.0);
-  complete.setEndValue(1.0);
-  complete.setDuration(20);
-  watch(complete);
-  complete.start();
+  QVariantAnimation complete, interrupted;
+  watch(complete, 20);
   ASSERT_TRUE(QTest::qWaitFor([&] { return complete.state() == QAbstractAnimation::Stopped; }));
-
-  QVariantAnimation interrupted;
-  interrupted.setStartValue(0.0);
-  interrupted.setEndValue(1.0);
-  interrupted.setDuration(10000);
-  watch(interrupted);
-  interrupted.start();
+  watch(interrupted, 10000);
   interrupted.stop();
   EXPECT_EQ(events, (std::vector<std::string>{"start", "finished", "start", "stopped"}));
 }

@@ -22,7 +22,6 @@ namespace {
 TEST(ColorComponents, AdjustingChangesComponentsRelativelyWithinTheirRange) {
   const QColor color = QColor::fromHsvF(0.6f, 0.5f, 0.8f, 0.9f);
   EXPECT_TRUE(hasComponents(adjusting(color, 0, -0.3, 0, 0), {0.6, 0.35, 0.8, 0.9}));
-  EXPECT_TRUE(hasComponents(adjusting(color, 0, 0, 0, 0), {0.6, 0.5, 0.8, 0.9}));
   EXPECT_TRUE(hasComponents(adjusting(color, 0.5, 1, 1, 1), {0.9, 1, 1, 1}));
   EXPECT_TRUE(hasComponents(adjusting(QColor::fromHsvF(0.75f, 1, 1), 0.5, -0.5, 0, 0), {0.125, 0.5, 1, 1}))
       << "the hue wraps around";

@@ -11,12 +11,9 @@ namespace kit {
 namespace {
 
 TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
-  EXPECT_EQ(CopyButton({}).text(), "Copy");
   std::vector<bool> showingDuringAction;
   CopyButton button([&] { showingDuringAction.push_back(button.isShowingSuccess() && !button.isEnabled()); },
                     "Copy Link");
-  EXPECT_EQ(button.text(), "Copy Link");
-  EXPECT_FALSE(button.icon().isNull());
   button.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
   const QSize idleSize = button.sizeHint();

@@ -90,7 +90,6 @@ TEST_F(DockProgressTest, DocksAreToldOfTheProgressWhenItMovesMoreThanAHundredth)
   EXPECT_EQ(listener->updates[0].uri, "application://com.kestrova.Quillet.desktop");
   EXPECT_EQ(shown(), (Shown{{0.5, true}}));
   EXPECT_NE(DockProgress::tileImage(), plain) << "the icon carries the bar";
-  EXPECT_FALSE(QGuiApplication::windowIcon().isNull());
 
   DockProgress::setProgress(0.505);
   DockProgress::setStyle(DockProgress::Pie{Qt::blue});

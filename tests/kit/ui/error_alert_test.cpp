@@ -46,20 +46,14 @@ std::vector<std::string> buttonTitles(const Alert& alert) {
 
 TEST(ErrorAlertTest, TwoRecoveryOptionsAtMostThenCancelAndTheChosenPositionReachesTheAttempter) {
   std::vector<int64_t> attempted;
-  auto attempter = std::make_shared<ErrorRecoveryAttempter>(std::vector<RecoveryOption>{{"A",
-                                                                                         [&] {
-                                                                                           attempted.push_back(0);
-                                                                                           return true;
-                                                                                         }},
-                                                                                        {"B",
-                                                                                         [&] {
-                                                                                           attempted.push_back(1);
-                                                                                           return true;
-                                                                                         }},
-                                                                                        {"C", [&] {
-                                                                                           attempted.push_back(2);
-                                                                                           return true;
-                                                                                         }}});
+  auto option = [&](std::string title, int64_t position) {
+    return RecoveryOption{std::move(title), [&attempted, position] {
+                            attempted.push_back(position);
+                            return true;
+                          }};
+  };
+  auto attempter = std::make_shared<ErrorRecoveryAttempter>(
+      std::vector<RecoveryOption>{option("A", 0), option("B", 1), option("C", 2)});
   auto error = std::make_shared<RowError>();
   error->description = "Shortcut not saved";
   error->info = {{platform::userinfo::localizedRecoveryOptions, std::vector<std::string>{"A", "B", "C"}},

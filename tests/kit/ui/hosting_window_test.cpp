@@ -1,4 +1,3 @@
-// A hosting window stays on its screen and holds its content as asked.
 #include "kit/ui/hosting_window.h"
 
 #include <gtest/gtest.h>
@@ -47,9 +46,6 @@ TEST(HostingWindow, EscapeFocusAndContentFollowTheOptions) {
   closesOnEscape.show();
   QTest::keyClick(&closesOnEscape, Qt::Key_Escape);
   EXPECT_FALSE(closesOnEscape.isVisible());
-
-  HostingWindow noFocus(new QLabel("x"), {.canBecomeKey = false});
-  EXPECT_TRUE(noFocus.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-// Places and extents on a map.
 #include "kit/ui/map_coordinates.h"
 
 #include <gtest/gtest.h>

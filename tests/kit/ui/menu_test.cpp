@@ -51,8 +51,6 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
 TEST(QuitItemTest, QuitsAfterItsActionHasReturned) {
   QMenu menu;
   CallbackMenuItem* quit = addQuitItem(menu);
-  EXPECT_EQ(quit->text(), "Quit Quillet");
-  EXPECT_EQ(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QTimer::singleShot(0, quit, [quit] { quit->trigger(); });
   QTimer::singleShot(5000, [] { QApplication::exit(1); });

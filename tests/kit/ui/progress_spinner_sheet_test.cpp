@@ -11,35 +11,26 @@
 namespace kit {
 namespace {
 
-TEST(ProgressSpinnerSheet, ShowsTheMessageOnlyWhenThereIsOne) {
+TEST(ProgressSpinnerSheet, ShowsTheMessageOnlyWhenThereIsOneAndEscapeHidesTheSheetThenCancels) {
   QWidget window;
   window.resize(400, 300);
-  window.show();
-  auto* sheet = new ProgressSpinnerSheet;
-  sheet->present(window);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
-  EXPECT_TRUE(sheet->isShown());
-  EXPECT_TRUE(sheet->spinner()->isVisible());
-  EXPECT_FALSE(sheet->label()->isVisible());
-
-  sheet->setText("Exporting 12 files…");
-  EXPECT_TRUE(sheet->label()->isVisible());
-  EXPECT_EQ(sheet->label()->text(), "Exporting 12 files…");
-  sheet->setText({});
-  EXPECT_FALSE(sheet->label()->isVisible());
-}
-
-TEST(ProgressSpinnerSheet, EscapeHidesTheSheetThenCancels) {
-  QWidget window;
   window.show();
   auto* sheet = new ProgressSpinnerSheet;
   int cancelled = 0;
   sheet->onCancel = [&] { ++cancelled; };
   sheet->present(window);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+  EXPECT_TRUE(sheet->isShown());
+  EXPECT_TRUE(sheet->spinner()->isVisible());
+  EXPECT_FALSE(sheet->label()->isVisible());
+  sheet->setText("Exporting 12 files…");
+  EXPECT_TRUE(sheet->label()->isVisible());
+  sheet->setText({});
+  EXPECT_FALSE(sheet->label()->isVisible());
+
   sheet->setText("Working");
   sheet->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
-
   QTest::keyClick(sheet, Qt::Key_Escape);
   EXPECT_EQ(cancelled, 1);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet->isVisible(); }));

@@ -20,8 +20,6 @@ std::set<QRgb> colours(const QImage& image) {
 }
 
 TEST(QRCode, EncodesLatin1TextAtEachLevelAndNothingElse) {
-  EXPECT_EQ(std::string({letter(Level::low), letter(Level::medium), letter(Level::quartile), letter(Level::high)}),
-            "LMQH");
   const auto low = qrCodeMatrix("https://kestrova.com/quillet", Level::low);
   const auto high = qrCodeMatrix("https://kestrova.com/quillet", Level::high);
   ASSERT_TRUE(low && high);

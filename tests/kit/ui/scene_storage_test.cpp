@@ -64,12 +64,5 @@ TEST_F(SceneStorageTest, UndecodableTextReadsAsTheDefaultAndStaysUntilTheNextWri
   EXPECT_EQ(SceneStorage(file()).string("Inspector", "layout"), std::nullopt) << "a damaged file starts afresh";
 }
 
-TEST(SceneStorage, AWindowIsKnownByItsNameElseItsClass) {
-  QWidget window;
-  EXPECT_EQ(sceneIdentifier(window), "QWidget");
-  window.setObjectName("DebugWindow");
-  EXPECT_EQ(sceneIdentifier(window), "DebugWindow");
-}
-
 }  // namespace
 }  // namespace kit

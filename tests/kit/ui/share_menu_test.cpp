@@ -98,15 +98,12 @@ TEST_F(ShareMenuTest, TheButtonOpensTheSharedMenuUnderItselfOnMouseDown) {
   other->move(0, 50);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  EXPECT_EQ(button->text(), "Share");
   QTest::mousePress(button, Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([] { return ShareButton::menu().isVisible(); }));
   EXPECT_EQ(ShareButton::menu().pos().y(), button->mapToGlobal(QPoint(0, button->height() + 4)).y());
   ShareButton::menu().hide();
 
   ShareToolbarItem toolbarItem;
-  EXPECT_EQ(toolbarItem.text(), "Share");
-  EXPECT_EQ(toolbarItem.popupMode(), QToolButton::InstantPopup);
   EXPECT_NE(toolbarItem.shareMenu(), &ShareButton::menu()) << "a menu of its own";
 }
 

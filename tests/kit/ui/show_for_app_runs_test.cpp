@@ -1,5 +1,3 @@
-// Hints shown during a window of application runs: the stored count per hint, the window, and what a widget under
-// the rule shows at each appearance.
 #include "kit/ui/show_for_app_runs.h"
 
 #include <gtest/gtest.h>

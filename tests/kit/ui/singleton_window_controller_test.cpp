@@ -1,4 +1,3 @@
-// One window per type of controller, until it closes.
 #include "kit/ui/singleton_window_controller.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-// The alert sounds a user can pick, stored by name.
 #include "kit/ui/system_sound.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +8,6 @@ namespace kit {
 namespace {
 
 TEST(MacSystemSoundTest, NamedExactlyAndStoredByName) {
-  EXPECT_EQ(allMacSystemSounds.size(), 14u);
-  EXPECT_EQ(rawValue(allMacSystemSounds.front()), "Basso");
-  EXPECT_EQ(rawValue(MacSystemSound::submarine), "Submarine");
   EXPECT_EQ(macSystemSoundFromRaw("Basso"), MacSystemSound::basso);
   EXPECT_EQ(macSystemSoundFromRaw("basso"), std::nullopt);
   EXPECT_EQ(macSystemSoundFromRaw("Beep"), std::nullopt);

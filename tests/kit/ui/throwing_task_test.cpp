@@ -77,13 +77,5 @@ TEST_F(ThrowingTaskTest, OptionalsMapOnlyTheirValue) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST(IdentifierHash, HashesTheIdentifierOnly) {
-  struct Item {
-    int id;
-    std::string name;
-  };
-  EXPECT_EQ(IdentifierHash<Item>{}({7, "a"}), IdentifierHash<Item>{}({7, "b"}));
-}
-
 }  // namespace
 }  // namespace kit

@@ -18,14 +18,9 @@ TEST(ViewLayout, EdgesKeepTheirInsetsAsTheContainerResizes) {
   container.show();
   QWidget view;
   constrainEdges(view, container, QMargins(20, 10, 40, 30));  // left, top, right, bottom
-  EXPECT_EQ(view.parentWidget(), &container);
   EXPECT_EQ(view.geometry(), QRect(20, 10, 140, 60));
   container.resize(300, 200);
   EXPECT_EQ(view.geometry(), QRect(20, 10, 240, 160));
-
-  constrainSize(view, {50, 40});
-  EXPECT_EQ(view.minimumSize(), QSize(50, 40));
-  EXPECT_EQ(view.maximumSize(), QSize(50, 40));
 }
 
 TEST(ViewLayout, AShakeMovesAlongItsAxisAndEndsWhereItStarted) {

@@ -1,4 +1,3 @@
-// Searches of the widget tree around a widget, and text views told to leave typed text alone.
 #include "kit/ui/widget_introspection.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-// Windows shown with a fade that never leaves them invisible.
 #include "kit/ui/window_presentation.h"
 
 #include <gtest/gtest.h>
