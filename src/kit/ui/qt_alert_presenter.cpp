@@ -63,15 +63,15 @@ class AlertDialog final : public QDialog {
     const auto& buttons = alert.buttons.empty() ? std::vector<AlertButton>{{"OK", "\r", false}} : alert.buttons;
     // The first button stands rightmost.
     for (int index = static_cast<int>(buttons.size()) - 1; index >= 0; --index) {
-      const AlertButton& spec = buttons[static_cast<size_t>(index)];
-      auto* button = new QPushButton(QString::fromStdString(spec.title));
+      const AlertButton& choice = buttons[static_cast<size_t>(index)];
+      auto* button = new QPushButton(QString::fromStdString(choice.title));
       button->setAutoDefault(false);
-      button->setDefault(spec.keyEquivalent == "\r");
-      if (spec.hasDestructiveAction) {
+      button->setDefault(choice.keyEquivalent == "\r");
+      if (choice.hasDestructiveAction) {
         button->setProperty("destructive", true);
         button->setStyleSheet("color: #c01c28;");
       }
-      if (spec.keyEquivalent == "\x1b") escapeCode_ = alertFirstButtonReturn + index;
+      if (choice.keyEquivalent == "\x1b") escapeCode_ = alertFirstButtonReturn + index;
       int code = alertFirstButtonReturn + index;
       connect(button, &QPushButton::clicked, this, [this, code] { done(code); });
       buttonRow->addWidget(button);

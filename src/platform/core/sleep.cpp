@@ -80,15 +80,15 @@ class BootTimeTimers {
           due.push_back(std::move(entries_.begin()->second));
           entries_.erase(entries_.begin());
         }
-        itimerspec spec{};
+        itimerspec when{};
         if (!entries_.empty()) {
           auto deadline = entries_.begin()->first.first;
-          spec.it_value.tv_sec =
+          when.it_value.tv_sec =
               static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(deadline).count());
-          spec.it_value.tv_nsec = static_cast<long>((deadline % std::chrono::seconds(1)).count());
-          if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
+          when.it_value.tv_nsec = static_cast<long>((deadline % std::chrono::seconds(1)).count());
+          if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1;
         }
-        ::timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+        ::timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
       }
       for (auto& fire : due) fire();
       if (!due.empty()) continue;

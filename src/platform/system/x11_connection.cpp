@@ -113,9 +113,9 @@ std::pair<std::string, std::string> X11Connection::wmClass(xcb_window_t window) 
 
 std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
   if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return std::nullopt;
-  xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+  xcb_res_client_id_spec_t client{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
   auto r =
-      xcbReply(xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &spec), nullptr));
+      xcbReply(xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &client), nullptr));
   scheduleDispatch();
   if (!r) return std::nullopt;
   for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem > 0; xcb_res_client_id_value_next(&it)) {
