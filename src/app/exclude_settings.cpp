@@ -82,8 +82,7 @@ QWidget* dragAndDropTip() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   const int iconSide = QFontMetrics(QFont()).height() * 3 / 4;
-  auto* icon = new QLabel(tip);
-  icon->setPixmap(kit::symbolIcon("info.circle.fill").pixmap(iconSide, iconSide));
+  auto* icon = new kit::SymbolView("info.circle.fill", iconSide, tip);
   auto* text = new OneLineFirstLabel(Texts::dragAndDropTip, tip);
   kit::applySecondaryTextStyle(*text, kit::smallSystemFontSize());
   layout->addWidget(icon, 0, Qt::AlignVCenter);

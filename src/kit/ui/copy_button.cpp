@@ -1,6 +1,5 @@
 #include "kit/ui/copy_button.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -55,12 +54,6 @@ void CopyButton::setShowingSuccess(bool showing) {
   fade_->setStartValue(successOpacity_);
   fade_->setEndValue(target);
   fade_->start();
-}
-
-void CopyButton::changeEvent(QEvent* event) {
-  // The symbol is drawn in the palette's text colour: a new palette (a dark one, say) needs it drawn again.
-  if (event->type() == QEvent::PaletteChange) setIcon(symbolIcon("doc.on.doc"));
-  QPushButton::changeEvent(event);
 }
 
 void CopyButton::paintEvent(QPaintEvent*) {

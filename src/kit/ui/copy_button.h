@@ -23,7 +23,6 @@ class CopyButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void press();

@@ -1,10 +1,12 @@
 #include "kit/ui/symbol_icons.h"
 
 #include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
 #include <QtMath>
+#include <algorithm>
 #include <functional>
 
 namespace kit {
@@ -13,22 +15,49 @@ namespace {
 
 using Drawing = std::function<void(QPainter&, const QColor&)>;
 
-// Drawn on a 24-unit grid.
-QIcon drawnIcon(const Drawing& draw) {
-  const QColor ink = QApplication::palette().color(QPalette::WindowText);
-  QIcon icon;
-  for (int side : {16, 24, 32, 48, 64}) {
-    QPixmap pixmap(side, side);
+// Draws a symbol on a 24-unit grid each time it is painted, in the colours of the application's palette of that
+// moment: a switch to a dark palette redraws every symbol in use without anyone setting its icon again.
+class SymbolIconEngine final : public QIconEngine {
+ public:
+  explicit SymbolIconEngine(Drawing draw) : draw_(std::move(draw)) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+    const QPalette palette = QApplication::palette();
+    const QColor ink =
+        palette.color(mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active, QPalette::WindowText);
+    const double side = std::min(rect.width(), rect.height());
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->translate(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2);
+    painter->scale(side / 24.0, side / 24.0);
+    draw_(*painter, ink);
+    painter->restore();
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return scaledPixmap(size, mode, state, 1.0);
+  }
+
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+    QPixmap pixmap(size * scale);
+    pixmap.setDevicePixelRatio(scale);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(side / 24.0, side / 24.0);
-    draw(painter, ink);
-    painter.end();
-    icon.addPixmap(pixmap);
+    paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+    return pixmap;
   }
-  return icon;
-}
+
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    return {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64)};
+  }
+
+  QIconEngine* clone() const override { return new SymbolIconEngine(draw_); }
+
+ private:
+  Drawing draw_;
+};
+
+QIcon drawnIcon(Drawing draw) { return QIcon(new SymbolIconEngine(std::move(draw))); }
 
 void drawGear(QPainter& painter, const QColor& ink) {
   constexpr int teeth = 8;
@@ -195,6 +224,16 @@ QIcon symbolIcon(std::string_view symbolName) {
   if (symbolName == "square.and.arrow.up") return drawnIcon(drawShareArrow);
   if (symbolName == "envelope") return drawnIcon(drawEnvelope);
   return {};
+}
+
+SymbolView::SymbolView(std::string_view symbolName, int side, QWidget* parent)
+    : QWidget(parent), icon_(symbolIcon(symbolName)), side_(side) {
+  setFixedSize(side, side);
+}
+
+void SymbolView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  icon_.paint(&painter, rect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
 }
 
 QIcon themeIcon(const char* themeName, std::string_view symbolName) {
