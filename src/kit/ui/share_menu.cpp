@@ -13,6 +13,8 @@ constexpr const char* serviceIndexProperty = "kit.shareServiceIndex";
 }
 
 ShareMenu::ShareMenu(QWidget* parent) : QMenu(QStringLiteral("Share"), parent) {
+  // The leading separator and the two in a row around the preferred services are drawn, not collapsed.
+  setSeparatorsCollapsible(false);
   connect(this, &QMenu::aboutToShow, this, &ShareMenu::menuNeedsUpdate);
 }
 

@@ -44,6 +44,11 @@ TEST_F(ShareMenuTest, ListsPreferredServicesFirstThenEveryCapableService) {
   ShareMenu::shareItemsProvider = [this] { return SharingService::Items{link}; };
   menu.menuNeedsUpdate();
   EXPECT_EQ(titles(menu), (std::vector<std::string>{"--", "--", "Email", "Copy"}));
+  // Both separators are drawn, one under the other, above the services.
+  const QRect first = menu.actionGeometry(menu.actions()[0]), second = menu.actionGeometry(menu.actions()[1]);
+  EXPECT_GT(first.height(), 0);
+  EXPECT_GT(second.height(), 0);
+  EXPECT_GE(second.top(), first.bottom());
 
   ShareMenu::preferredServicesProvider = [this] {
     return std::vector<SharingService>{recording(),
