@@ -158,6 +158,25 @@ TEST_F(DockProgressTest, EveryStyleDrawsOverTheIconWhileUnderWay) {
   EXPECT_EQ(customCalls, 1);
 }
 
+TEST_F(DockProgressTest, TheApplicationsEntryIsNamedByItsDesktopFileNameOfTheMoment) {
+  platform::LauncherEntry own(bus.connect("sender"));
+  DockProgress::setLauncherEntry(&own);
+  // Without a desktop file name nothing is sent: no dock could tell whose progress it is.
+  QGuiApplication::setDesktopFileName({});
+  DockProgress::setProgress(0.5);
+  EXPECT_FALSE(own.setProgress(0.5));
+  EXPECT_TRUE(shown().empty());
+
+  // A name given later is the one used.
+  QGuiApplication::setDesktopFileName("org.example.Later");
+  DockProgress::setProgress(0.7);
+  listener->settle(bus.connect("sender"));
+  ASSERT_EQ(listener->updates.size(), 1u);
+  EXPECT_EQ(listener->updates[0].uri, "application://org.example.Later.desktop");
+  EXPECT_DOUBLE_EQ(listener->updates[0].progress, 0.7);
+  DockProgress::setLauncherEntry(&*entry_);
+}
+
 TEST(BadgeText, NeverLongerThanFourCharacters) {
   const std::vector<std::pair<int64_t, std::string>> cases = {
       {0, "0"},       {999, "999"},     {1000, "1k"},
