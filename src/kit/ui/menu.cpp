@@ -117,6 +117,36 @@ QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifi
   return QKeySequence(QKeyCombination(modifiers, keyOnly[0].key()));
 }
 
+namespace {
+
+// Qt asks no item whether it may be chosen; every menu's showing is watched instead, once for the application.
+class MenuItemValidation final : public QObject {
+ public:
+  static void install() {
+    static MenuItemValidation* validation = nullptr;
+    if (validation || !QCoreApplication::instance()) return;
+    validation = new MenuItemValidation(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(validation);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show || !CallbackMenuItem::validateCallback) return false;
+    if (auto* menu = qobject_cast<QMenu*>(watched)) {
+      for (QAction* action : menu->actions())
+        if (auto* item = qobject_cast<CallbackMenuItem*>(action))
+          item->setEnabled(CallbackMenuItem::validateCallback(*item));
+    }
+    return false;
+  }
+
+ private:
+  using QObject::QObject;
+};
+
+}  // namespace
+
+std::function<bool(CallbackMenuItem&)> CallbackMenuItem::validateCallback;
+
 CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& key,
                                    std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked, bool isHidden,
                                    std::function<void()> callback, QObject* parent)
@@ -129,6 +159,7 @@ CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& 
   setShortcut(keySequenceForKeyEquivalent(key, keyModifiers.value_or(platform::ModifierFlag::command)));
   // The menu is shown by a tray icon, not a window: the key equivalent works while the menu is open.
   setShortcutContext(Qt::WidgetShortcut);
+  MenuItemValidation::install();
 }
 
 void CallbackMenuItem::action() {

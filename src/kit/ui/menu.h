@@ -68,6 +68,10 @@ class CallbackMenuItem : public QAction {
   // Runs the callback (what choosing the item does).
   void action();
 
+  // The class-wide validation: when set, each time a menu holding items of this class is about to show, every
+  // such item is enabled exactly when the hook answers true for it. Unset, items stay as they were built.
+  static std::function<bool(CallbackMenuItem&)> validateCallback;
+
  private:
   std::function<void()> callback_;
 };

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,43 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_EQ(superShift.shortcut(), QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Comma));
   CallbackMenuItem none("X", "", std::nullopt, true, false, false, [] {});
   EXPECT_TRUE(none.shortcut().isEmpty());
+}
+
+TEST(CallbackMenuItemTest, TheValidationHookDecidesEachTimeAMenuShowsAndItemsStayAsBuiltWithoutIt) {
+  for (bool rebuiltOnUpdate : {false, true}) {
+    std::unique_ptr<QMenu> menu = rebuiltOnUpdate ? std::make_unique<ZvMenu>() : std::make_unique<QMenu>();
+    auto build = [&menu] {
+      menu->clear();
+      menu->addAction(new CallbackMenuItem(
+          "Keep", "", std::nullopt, true, false, false, [] {}, menu.get()));
+      menu->addAction(new CallbackMenuItem(
+          "Drop", "", std::nullopt, true, false, false, [] {}, menu.get()));
+      menu->addAction(new CallbackMenuItem(
+          "Off", "", std::nullopt, false, false, false, [] {}, menu.get()));
+    };
+    build();
+    if (rebuiltOnUpdate) static_cast<ZvMenu&>(*menu).onUpdate = build;
+    auto enabledStates = [&menu] {
+      std::vector<bool> states;
+      for (QAction* action : menu->actions()) states.push_back(action->isEnabled());
+      return states;
+    };
+
+    menu->popup(QPoint(10, 10));
+    menu->hide();
+    EXPECT_EQ(enabledStates(), (std::vector<bool>{true, true, false}));
+
+    std::vector<std::string> asked;
+    CallbackMenuItem::validateCallback = [&asked](CallbackMenuItem& item) {
+      asked.push_back(item.text().toStdString());
+      return item.text() != "Drop";
+    };
+    menu->popup(QPoint(10, 10));
+    menu->hide();
+    CallbackMenuItem::validateCallback = {};
+    EXPECT_EQ(asked, (std::vector<std::string>{"Keep", "Drop", "Off"}));
+    EXPECT_EQ(enabledStates(), (std::vector<bool>{true, false, true}));
+  }
 }
 
 TEST(QuitItemTest, QuitsAfterItsActionHasReturned) {
