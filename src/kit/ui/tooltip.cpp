@@ -1,17 +1,25 @@
 #include "kit/ui/tooltip.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPropertyAnimation>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 #include <limits>
 
 #include "kit/preferences/key.h"
+#include "kit/ui/status_item_visibility.h"
+#include "kit/ui/window_presentation.h"
 
 namespace kit {
 
 namespace {
+
+constexpr int fadeMilliseconds = 200;
+constexpr int followInterval = 100;
 
 Preferences::Key<int64_t> showCountKey(const std::string& identifier) {
   return Preferences::Key<int64_t>("Zv_Tooltip_" + identifier, 0);
@@ -41,6 +49,16 @@ Tooltip::Tooltip(std::string identifier, const std::string& text, Options option
     label_->setFixedHeight(label_->heightForWidth(labelWidth));
   }
   adjustSize();
+  fade_ = new QPropertyAnimation(this, "windowOpacity", this);
+  fade_->setDuration(fadeMilliseconds);
+  connect(fade_, &QPropertyAnimation::finished, this, [this] {
+    if (windowOpacity() > 0) return;
+    fadedOut_ = true;
+    close();
+  });
+  follow_ = new QTimer(this);
+  follow_->setInterval(followInterval);
+  connect(follow_, &QTimer::timeout, this, &Tooltip::followStatusItem);
 }
 
 std::optional<int> Tooltip::textWrapWidth() const {
@@ -57,6 +75,22 @@ bool Tooltip::showBelow(QPoint anchor) {
   Preferences::set(key, count == std::numeric_limits<int64_t>::max() ? count : count + 1);
 
   adjustSize();
+  placeBelow(anchor);
+  fade_->stop();
+  fadedOut_ = false;
+  const bool animates = !prefersReducedMotion();
+  setWindowOpacity(animates ? 0 : 1);
+  show();
+  raise();
+  if (animates) {
+    fade_->setStartValue(0.0);
+    fade_->setEndValue(1.0);
+    fade_->start();
+  }
+  return true;
+}
+
+void Tooltip::placeBelow(QPoint anchor) {
   QPoint topLeft(anchor.x() - width() / 2, anchor.y());
   if (QScreen* screen =
           QGuiApplication::screenAt(anchor) ? QGuiApplication::screenAt(anchor) : QGuiApplication::primaryScreen()) {
@@ -65,16 +99,37 @@ bool Tooltip::showBelow(QPoint anchor) {
     topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
   }
   move(topLeft);
-  show();
-  raise();
+}
+
+namespace {
+
+QRect primaryScreenArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+}
+
+}  // namespace
+
+bool Tooltip::showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen) {
+  if (!showEvenWhenMenuBarItemIsHidden && !statusItemIsOnScreen) return false;
+  followedGeometry_ = statusItemGeometry ? statusItemGeometry() : QRect();
+  if (!showBelow(statusItemAnchor(followedGeometry_, primaryScreenArea()))) return false;
+  statusItemGeometry_ = std::move(statusItemGeometry);
+  if (statusItemGeometry_) follow_->start();
   return true;
 }
 
-bool Tooltip::showUnderStatusItem(const QRect& statusItemGeometry, bool statusItemIsOnScreen) {
-  if (!showEvenWhenMenuBarItemIsHidden && !statusItemIsOnScreen) return false;
-  QScreen* screen = QGuiApplication::primaryScreen();
-  const QRect screenArea = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-  return showBelow(statusItemAnchor(statusItemGeometry, screenArea));
+bool Tooltip::showUnderStatusItem(QSystemTrayIcon& item) {
+  QPointer<QSystemTrayIcon> followed(&item);
+  return showUnderStatusItem([followed] { return followed ? followed->geometry() : QRect(); },
+                             !isHiddenFromMenuBar(item));
+}
+
+void Tooltip::followStatusItem() {
+  const QRect geometry = statusItemGeometry_();
+  if (geometry == followedGeometry_) return;
+  followedGeometry_ = geometry;
+  placeBelow(statusItemAnchor(geometry, primaryScreenArea()));
 }
 
 QPoint statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry) {
@@ -91,8 +146,23 @@ void Tooltip::mousePressEvent(QMouseEvent* event) {
   if (onClick) onClick();
 }
 
+void Tooltip::closeEvent(QCloseEvent* event) {
+  if (fadedOut_ || prefersReducedMotion() || !isVisible()) {
+    QFrame::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (fade_->state() == QAbstractAnimation::Running && fade_->endValue().toDouble() == 0) return;
+  fade_->stop();
+  fade_->setStartValue(windowOpacity());
+  fade_->setEndValue(0.0);
+  fade_->start();
+}
+
 void Tooltip::hideEvent(QHideEvent* event) {
   QFrame::hideEvent(event);
+  follow_->stop();
+  fade_->stop();
   Q_EMIT closed();
 }
 

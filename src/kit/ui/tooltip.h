@@ -4,12 +4,15 @@
 #include <QFrame>
 #include <QMargins>
 #include <QPointer>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 class QLabel;
+class QPropertyAnimation;
+class QSystemTrayIcon;
 
 namespace kit {
 
@@ -38,12 +41,15 @@ class Tooltip : public QFrame {
   // How often the tooltip with this identifier was shown.
   static int64_t showCount(const std::string& identifier);
 
-  // Shows with the middle of its top edge at `anchor` (kept on the anchor's screen). Does nothing when
-  // show-once is spent; otherwise counts the showing. Returns whether it is shown.
+  // Shows with the middle of its top edge at `anchor` (kept on the anchor's screen), fading in unless the desktop
+  // asks for less motion. Does nothing when show-once is spent; otherwise counts the showing. Returns whether it
+  // is shown.
   bool showBelow(QPoint anchor);
-  // Shows under the status item's area on screen. An empty area (the tray told us nothing) places it near the
+  // Shows under the status item's area on screen, and keeps following that area while it shows (a tray's panel
+  // can move, or the icons before the item change). An empty area (the tray told us nothing) places it near the
   // top-right of the primary screen, 60 pixels in from its right edge.
-  bool showUnderStatusItem(const QRect& statusItemGeometry, bool statusItemIsOnScreen);
+  bool showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen);
+  bool showUnderStatusItem(QSystemTrayIcon& item);
 
   // The width the text wraps at (none when there is no maximum width).
   std::optional<int> textWrapWidth() const;
@@ -53,13 +59,23 @@ class Tooltip : public QFrame {
   void closed();
 
  protected:
+  // Closing fades it out first, unless the desktop asks for less motion.
+  void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
  private:
+  void placeBelow(QPoint anchor);
+  void followStatusItem();
+
   std::string identifier_;
   Options options_;
   QLabel* label_ = nullptr;
+  QPropertyAnimation* fade_ = nullptr;
+  bool fadedOut_ = false;
+  QTimer* follow_ = nullptr;
+  std::function<QRect()> statusItemGeometry_;
+  QRect followedGeometry_;
 };
 
 // Where the popover of a status item points: the middle of the item's bottom edge, or, without an area,

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "kit/ui/menu.h"
-#include "kit/ui/status_item_visibility.h"
+#include "kit/ui/status_item_shake.h"
 #include "kit/ui/tooltip.h"
 
 namespace kit {
@@ -48,13 +48,14 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
     if (guard && reason == QSystemTrayIcon::Trigger) guard->close();
   });
 
-  if (!popover->showUnderStatusItem(item.geometry(), !isHiddenFromMenuBar(item))) {
+  if (!popover->showUnderStatusItem(item)) {
     // Not shown: the timer still ends the wait.
     QObject::connect(timer, &QTimer::timeout, popover, [guard, complete] {
       complete();
       if (guard) guard->deleteLater();
     });
   }
+  shakeStatusItem(item, std::chrono::milliseconds(300), ShakeAxis::vertical, 2);
   timer->start(6000);
 }
 
