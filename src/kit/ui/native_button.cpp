@@ -1,7 +1,11 @@
 #include "kit/ui/native_button.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QShortcut>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "kit/ui/text_styles.h"
@@ -43,7 +47,9 @@ QColor destructiveTitleColor(const QPalette& palette) {
   return red;
 }
 
-NativeButton::NativeButton(Description description, QWidget* parent) : QPushButton(parent) {
+NativeButton::NativeButton(Description description, QWidget* parent)
+    : QPushButton(parent), attributedTitle_(new QTextDocument(this)) {
+  attributedTitle_->setDocumentMargin(0);
   connect(this, &QPushButton::clicked, this, [this] {
     if (description_.action) description_.action();
   });
@@ -53,8 +59,12 @@ NativeButton::NativeButton(Description description, QWidget* parent) : QPushButt
 void NativeButton::setDescription(Description description) {
   description_ = std::move(description);
   const bool isHelp = description_.bezelStyle == BezelStyle::help;
-  setText(isHelp ? QString() : QString::fromStdString(description_.title.value_or("")));
+  const bool isAttributed = description_.attributedTitle && !isHelp;
+  attributedTitle_->setHtml(isAttributed ? *description_.attributedTitle : QString());
+  // A styled title is painted from its document; the button keeps no plain text that would be painted over it.
+  setText(isHelp || isAttributed ? QString() : QString::fromStdString(description_.title.value_or("")));
   if (isHelp && description_.title) setAccessibleName(QString::fromStdString(*description_.title));
+  if (isAttributed) setAccessibleName(attributedTitle_->toPlainText());
 
   setSizePolicy(description_.isResizable && !isHelp ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Fixed);
 
@@ -65,7 +75,7 @@ void NativeButton::setDescription(Description description) {
   }
   if (escape_) escape_->setEnabled(description_.keyEquivalent == KeyEquivalent::escape);
 
-  if (description_.hasDestructiveAction) {
+  if (description_.hasDestructiveAction && !isAttributed) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::ButtonText, destructiveTitleColor(palette));
     setPalette(palette);
@@ -80,6 +90,7 @@ void NativeButton::setDescription(Description description) {
   } else {
     setFont(QFont());
   }
+  attributedTitle_->setDefaultFont(font());
   updateGeometry();
   update();
 }
@@ -87,8 +98,12 @@ void NativeButton::setDescription(Description description) {
 int NativeButton::helpDiameter() const { return fontMetrics().height() + 6; }
 
 QSize NativeButton::sizeHint() const {
-  if (description_.bezelStyle != BezelStyle::help) return QPushButton::sizeHint();
-  return {helpDiameter(), helpDiameter()};
+  if (description_.bezelStyle == BezelStyle::help) return {helpDiameter(), helpDiameter()};
+  if (attributedTitle_->isEmpty()) return QPushButton::sizeHint();
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  const QSize title = attributedTitle_->size().toSize();
+  return style()->sizeFromContents(QStyle::CT_PushButton, &option, title, this);
 }
 
 QSize NativeButton::minimumSizeHint() const {
@@ -97,10 +112,32 @@ QSize NativeButton::minimumSizeHint() const {
 }
 
 void NativeButton::paintEvent(QPaintEvent* event) {
-  if (description_.bezelStyle != BezelStyle::help) {
+  if (description_.bezelStyle == BezelStyle::help) {
+    paintHelp();
+  } else if (!attributedTitle_->isEmpty()) {
+    paintAttributedTitle();
+  } else {
     QPushButton::paintEvent(event);
-    return;
   }
+}
+
+void NativeButton::paintAttributedTitle() {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  painter.drawControl(QStyle::CE_PushButtonBevel, option);
+  const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+  const QSizeF title = attributedTitle_->size();
+  painter.translate(contents.x() + (contents.width() - title.width()) / 2,
+                    contents.y() + (contents.height() - title.height()) / 2);
+  // Text without a colour of its own takes the button's.
+  QAbstractTextDocumentLayout::PaintContext context;
+  context.palette.setColor(QPalette::Text,
+                           palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+  attributedTitle_->documentLayout()->draw(&painter, context);
+}
+
+void NativeButton::paintHelp() {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF circle = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 class QShortcut;
+class QTextDocument;
 
 namespace kit {
 
@@ -27,6 +28,9 @@ class NativeButton : public QPushButton {
  public:
   struct Description {
     std::optional<std::string> title;
+    // A styled title in Qt's rich text (bold, colours, sizes), shown instead of `title`; its colours are kept,
+    // also on a destructive button.
+    std::optional<QString> attributedTitle;
     std::optional<KeyEquivalent> keyEquivalent;
     BezelStyle bezelStyle = BezelStyle::push;
     // A title in a muted red: the button destroys something.
@@ -51,9 +55,12 @@ class NativeButton : public QPushButton {
 
  private:
   int helpDiameter() const;
+  void paintHelp();
+  void paintAttributedTitle();
 
   Description description_;
   QShortcut* escape_ = nullptr;
+  QTextDocument* attributedTitle_;
 };
 
 // The colour of a destructive button's title: the palette's red, less saturated.

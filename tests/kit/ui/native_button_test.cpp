@@ -30,5 +30,36 @@ TEST(NativeButtonTest, KeyEquivalentsDestructiveTitlesAndSizes) {
   EXPECT_EQ(help->width(), help->height());
 }
 
+TEST(NativeButtonTest, AStyledTitleIsPaintedWithItsOwnColoursAlsoWhenDestructive) {
+  const QString styled = "<b>Erase</b> <span style='color:#0000ff'>everything</span>";
+  NativeButton button({.title = "Erase", .attributedTitle = styled, .hasDestructiveAction = true});
+  NativeButton plain({.title = "Erase everything"});
+  button.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+
+  EXPECT_EQ(button.accessibleName(), "Erase everything");
+  EXPECT_TRUE(button.text().isEmpty());
+  EXPECT_GE(button.sizeHint().width(), plain.sizeHint().width());
+  const QImage shown = button.grab().toImage();
+  int blue = 0, reddish = 0, ink = 0;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) {
+      const QColor pixel = shown.pixelColor(x, y);
+      if (pixel.blue() > 200 && pixel.red() < 80 && pixel.green() < 80) ++blue;
+      if (pixel.red() > pixel.green() + 60 && pixel.red() > pixel.blue() + 60) ++reddish;
+      if (pixel.lightness() < 90) ++ink;
+    }
+  }
+  EXPECT_GT(blue, 10) << "the span keeps its colour";
+  EXPECT_GT(ink, 10) << "the rest takes the button's text colour";
+  EXPECT_EQ(reddish, 0) << "no destructive re-colouring over a styled title";
+
+  // Back to a plain destructive title: re-coloured again.
+  button.setDescription({.title = "Erase", .hasDestructiveAction = true});
+  EXPECT_EQ(button.text(), "Erase");
+  const QColor title = button.palette().color(QPalette::ButtonText);
+  EXPECT_GT(title.red(), title.green() + 40);
+}
+
 }  // namespace
 }  // namespace kit
