@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace kit {
@@ -27,7 +28,7 @@ TEST(NativeTextFieldTest, TypingWritesTheCurrentBindingAndUpdatesAlwaysShowIt) {
   EXPECT_TRUE(other->hasFocus());
 
   EXPECT_EQ(field->text(), "draft");
-  QTest::keyClicks(field, "!");
+  QTest::keyClicks(field->editor(), "!");
   EXPECT_EQ(first.get(), "draft!");
 
   // A field reused for another value writes into that value from then on; the text is assigned every time.
@@ -37,9 +38,68 @@ TEST(NativeTextFieldTest, TypingWritesTheCurrentBindingAndUpdatesAlwaysShowIt) {
   EXPECT_EQ(field->text(), "other");
   EXPECT_EQ(field->placeholderText(), "");  // none given: cleared
   EXPECT_EQ(field->font(), font);           // none given: kept
-  QTest::keyClicks(field, "?");
+  QTest::keyClicks(field->editor(), "?");
   EXPECT_EQ(second.get(), "other?");
   EXPECT_EQ(first.get(), "draft!");
+}
+
+TEST(NativeTextFieldTest, AWrappingFieldGrowsWithItsTextAndTheRoundedFrameStays) {
+  auto note = Binding<std::string>::stored("short");
+  QWidget window;
+  window.setFixedWidth(160);
+  auto* layout = new QVBoxLayout(&window);
+  auto* wrapping = new NativeTextField({.text = note, .isSingleLine = false}, &window);
+  auto* single =
+      new NativeTextField({.text = Binding<std::string>::stored(std::string(80, 'x')), .roundedStyle = true}, &window);
+  layout->addWidget(wrapping);
+  layout->addWidget(single);
+  layout->addStretch();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_FALSE(wrapping->isSingleLine());
+  EXPECT_TRUE(qobject_cast<QLineEdit*>(single->editor()));
+
+  const int oneLine = wrapping->height();
+  note.set("a text long enough to need three or four lines in a field this narrow");
+  wrapping->setDescription(wrapping->description());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return wrapping->height() > 2 * oneLine - 10; }));
+  EXPECT_EQ(single->height(), single->sizeHint().height()) << "a one-line field never wraps";
+
+  // Typing, with a line break, writes the binding; assigning the text does not count as typing.
+  auto* editor = qobject_cast<QTextEdit*>(wrapping->editor());
+  ASSERT_TRUE(editor);
+  editor->moveCursor(QTextCursor::End);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTest::keyClicks(editor, "end");
+  EXPECT_EQ(note.get(), "a text long enough to need three or four lines in a field this narrow\nend");
+  int writes = 0;
+  wrapping->setDescription({.text = {note.get, [&](const std::string&) { ++writes; }}, .isSingleLine = true});
+  EXPECT_EQ(writes, 0);
+  EXPECT_FALSE(wrapping->isSingleLine()) << "chosen when it was made";
+
+  const QString rounded = single->editor()->styleSheet();
+  EXPECT_TRUE(rounded.contains("border-radius"));
+  single->setDescription({.text = single->description().text});
+  EXPECT_EQ(single->editor()->styleSheet(), rounded);
+}
+
+TEST(SearchFieldTest, WithoutItsBackgroundWhatLiesUnderItShows) {
+  QWidget red;
+  red.setAutoFillBackground(true);
+  QPalette palette = red.palette();
+  palette.setColor(QPalette::Window, Qt::red);
+  red.setPalette(palette);
+  auto* filled = new SearchField({.text = Binding<std::string>::stored()}, &red);
+  auto* clear = new SearchField({.text = Binding<std::string>::stored(), .drawsBackground = false}, &red);
+  clear->move(0, 40);
+  red.resize(200, 80);
+  red.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&red));
+  auto centre = [&red](QWidget* field) {
+    return red.grab().toImage().pixelColor(field->geometry().center() + QPoint(field->width() / 4, 0));
+  };
+  EXPECT_NE(centre(filled), QColor(Qt::red));
+  EXPECT_EQ(centre(clear), QColor(Qt::red));
 }
 
 TEST(SearchFieldTest, KeepsTheCaretWhenTheBindingAgreesAndTakesFocusInEachNewWindow) {
