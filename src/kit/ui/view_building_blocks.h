@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
@@ -7,7 +8,6 @@
 #include <vector>
 
 class QLabel;
-class QRegion;
 class QWidget;
 
 namespace kit {
@@ -16,8 +16,10 @@ namespace kit {
 // sideways and never cuts a line.
 void setMultilineFixedSize(QLabel& label);
 
-// Shows the widget everywhere except where `mask` covers it.
-void setReverseMask(QWidget& widget, const QRegion& mask);
+// Shows the widget everywhere except where `mask` is opaque, and partly where it is partly transparent: the mask
+// keeps its size and its place at `alignment` inside the widget, whatever size the widget takes later. A new mask
+// replaces the previous one.
+void setReverseMask(QWidget& widget, const QImage& mask, Qt::Alignment alignment = Qt::AlignCenter);
 
 // Editing a list shown as rows, one write of the whole list per edit. Offsets are row positions.
 

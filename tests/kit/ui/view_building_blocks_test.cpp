@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QPalette>
+#include <QTest>
+#include <QWidget>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,49 @@ TEST(ListEditingTest, MovesRemovesAndInsertsRowsInOneEdit) {
   insertElements(rows, 99, {"z"});
   insertElements(rows, 0, {});
   EXPECT_EQ(rows, (std::vector<std::string>{"d", "x", "y", "a", "c", "z"}));
+}
+
+TEST(ReverseMaskTest, CutsOutTheOpaquePartOfTheMaskAtItsPlaceWhateverSizeTheViewTakes) {
+  QWidget window;
+  window.setAutoFillBackground(true);
+  QPalette white = window.palette();
+  white.setColor(QPalette::Window, Qt::white);
+  window.setPalette(white);
+  window.resize(300, 200);
+  auto* view = new QWidget(&window);
+  view->setAutoFillBackground(true);
+  QPalette blue = view->palette();
+  blue.setColor(QPalette::Window, Qt::blue);
+  view->setPalette(blue);
+  view->setGeometry(10, 10, 100, 60);
+
+  // Opaque on its left half, half transparent on its right half.
+  QImage mask(20, 20, QImage::Format_ARGB32);
+  mask.fill(Qt::transparent);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) mask.setPixelColor(x, y, QColor(0, 0, 0, x < 10 ? 255 : 128));
+  setReverseMask(*view, mask, Qt::AlignRight | Qt::AlignBottom);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  auto pixel = [&window](QPoint at) { return window.grab().toImage().pixelColor(at); };
+  auto corner = [view] { return view->geometry().bottomRight(); };
+  EXPECT_EQ(pixel(corner() - QPoint(15, 5)), QColor(Qt::white));
+  const QColor half = pixel(corner() - QPoint(5, 5));
+  EXPECT_GT(half.red(), 100);
+  EXPECT_GT(half.blue(), 200);
+  EXPECT_EQ(pixel(view->geometry().topLeft() + QPoint(5, 5)), QColor(Qt::blue));
+
+  // The mask keeps its corner when the view grows.
+  view->resize(200, 150);
+  EXPECT_EQ(pixel(corner() - QPoint(15, 5)), QColor(Qt::white));
+  EXPECT_EQ(pixel(view->geometry().topLeft() + QPoint(85, 45)), QColor(Qt::blue));
+
+  // A fully transparent mask leaves the view whole.
+  QImage clear(20, 20, QImage::Format_ARGB32);
+  clear.fill(Qt::transparent);
+  setReverseMask(*view, clear, Qt::AlignRight | Qt::AlignBottom);
+  EXPECT_EQ(pixel(corner() - QPoint(15, 5)), QColor(Qt::blue));
 }
 
 }  // namespace
