@@ -16,6 +16,7 @@
 #include "kit/app/relaunch.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/app_icon.h"
+#include "kit/ui/character_picker.h"
 #include "kit/ui/qt_alert_presenter.h"
 
 namespace {
@@ -40,6 +41,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));
   kit::installApplicationIcon();
+  kit::installCharacterPaletteKey();
   QApplication::setQuitOnLastWindowClosed(false);
   // Alerts show as Qt dialogs while the application object exists.
   kit::QtAlertPresenter alertPresenter;
