@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <iostream>
 
 namespace kit {
 
@@ -46,6 +47,8 @@ HostingWindow::HostingWindow(QWidget* content, Options options)
   layout->setContentsMargins(0, 0, 0, 0);
   if (content) layout->addWidget(content);
 }
+
+HostingWindow::~HostingWindow() { std::cout << "HostingWindow - DEINIT" << std::endl; }
 
 void HostingWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);

@@ -20,6 +20,8 @@ class HostingWindow : public QWidget {
 
   // Takes the content. Titled, closable, minimisable and resizable, 100 × 100 until the content says otherwise.
   HostingWindow(QWidget* content, Options options);
+  // Says so on standard output ("HostingWindow - DEINIT"), a trace of windows that are really let go.
+  ~HostingWindow() override;
 
   QWidget* content() const { return content_; }
   const Options& options() const { return options_; }

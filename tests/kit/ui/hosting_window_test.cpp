@@ -35,12 +35,16 @@ TEST(HostingWindow, EscapeFocusAndContentFollowTheOptions) {
   auto* content = new QLabel("content");
   QPointer<QLabel> held(content);
   auto* window = new HostingWindow(content, {.constrainWindowToScreen = false, .canBecomeKey = true});
+  QPointer<HostingWindow> windowHeld(window);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
   QTest::keyClick(window, Qt::Key_Escape);
   EXPECT_TRUE(window->isVisible()) << "Escape closes only when asked";
+  testing::internal::CaptureStdout();
   window->close();
-  EXPECT_TRUE(waitUntil([&] { return held.isNull(); })) << "a closed window lets go of its content";
+  EXPECT_TRUE(waitUntil([&] { return held.isNull() && windowHeld.isNull(); }))
+      << "a closed window lets go of its content";
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "HostingWindow - DEINIT\n");
 
   HostingWindow closesOnEscape(new QLabel("x"), {.closeOnEsc = true});
   closesOnEscape.show();
