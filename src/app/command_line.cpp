@@ -49,8 +49,13 @@ Command commandFor(const std::vector<std::string>& arguments) {
   if (first == clearClipboardFormattingCommandName)
     return arguments.size() == 1 ? Command::clearClipboardFormatting : Command::unknown;
   if (first == removeTrackingParametersCommandName) return Command::removeTrackingParameters;
-  for (const auto& argument : arguments) {
-    if (argument != kit::autostartArgument && argument != kit::relaunchArgument) return Command::unknown;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    // The session manager starts the program again with the session to restore.
+    if ((arguments[i] == "-session" || arguments[i] == "--session") && i + 1 < arguments.size()) {
+      ++i;
+      continue;
+    }
+    if (arguments[i] != kit::autostartArgument && arguments[i] != kit::relaunchArgument) return Command::unknown;
   }
   return Command::runApplication;
 }
