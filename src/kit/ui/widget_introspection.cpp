@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <algorithm>
+#include <iterator>
 
 namespace kit {
 
@@ -10,6 +12,34 @@ std::vector<QWidget*> responderChain(QWidget& widget) {
   std::vector<QWidget*> chain;
   for (QWidget* link = &widget; link; link = link->parentWidget()) chain.push_back(link);
   return chain;
+}
+
+std::vector<QWidget*> childWidgets(const QWidget& parent) {
+  std::vector<QWidget*> widgets;
+  for (QObject* child : parent.children())
+    if (auto* widget = qobject_cast<QWidget*>(child)) widgets.push_back(widget);
+  return widgets;
+}
+
+std::vector<QWidget*> precedingSiblings(QWidget& entry) {
+  if (!entry.parentWidget()) return {};
+  const std::vector<QWidget*> siblings = childWidgets(*entry.parentWidget());
+  const auto at = std::find(siblings.begin(), siblings.end(), &entry);
+  return {std::make_reverse_iterator(at), siblings.rend()};
+}
+
+std::vector<QWidget*> entryAndFollowingSiblings(QWidget& entry) {
+  if (!entry.parentWidget()) return {};
+  const std::vector<QWidget*> siblings = childWidgets(*entry.parentWidget());
+  return {std::find(siblings.begin(), siblings.end(), &entry), siblings.end()};
+}
+
+QWidget* ancestorWithClassNameContaining(QWidget& entry, const char* text) {
+  for (QWidget* parent = entry.parentWidget(); parent; parent = parent->parentWidget()) {
+    if (QLatin1String(parent->metaObject()->className()).contains(QLatin1String(text), Qt::CaseSensitive))
+      return parent;
+  }
+  return nullptr;
 }
 
 bool disableTextSubstitutions(QWidget& field) {
