@@ -6,6 +6,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "support/filled_widget.h"
+
 namespace kit {
 namespace {
 
@@ -85,10 +87,7 @@ TEST(NativeTextFieldTest, AWrappingFieldGrowsWithItsTextAndTheRoundedFrameStays)
 
 TEST(SearchFieldTest, WithoutItsBackgroundWhatLiesUnderItShows) {
   QWidget red;
-  red.setAutoFillBackground(true);
-  QPalette palette = red.palette();
-  palette.setColor(QPalette::Window, Qt::red);
-  red.setPalette(palette);
+  fillWith(red, Qt::red);
   auto* filled = new SearchField({.text = Binding<std::string>::stored()}, &red);
   auto* clear = new SearchField({.text = Binding<std::string>::stored(), .drawsBackground = false}, &red);
   clear->move(0, 40);

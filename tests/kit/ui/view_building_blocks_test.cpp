@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QPalette>
 #include <QTest>
 #include <QWidget>
 #include <string>
 #include <vector>
+
+#include "support/filled_widget.h"
 
 namespace kit {
 namespace {
@@ -27,16 +28,10 @@ TEST(ListEditingTest, MovesRemovesAndInsertsRowsInOneEdit) {
 
 TEST(ReverseMaskTest, CutsOutTheOpaquePartOfTheMaskAtItsPlaceWhateverSizeTheViewTakes) {
   QWidget window;
-  window.setAutoFillBackground(true);
-  QPalette white = window.palette();
-  white.setColor(QPalette::Window, Qt::white);
-  window.setPalette(white);
+  fillWith(window, Qt::white);
   window.resize(300, 200);
   auto* view = new QWidget(&window);
-  view->setAutoFillBackground(true);
-  QPalette blue = view->palette();
-  blue.setColor(QPalette::Window, Qt::blue);
-  view->setPalette(blue);
+  fillWith(*view, Qt::blue);
   view->setGeometry(10, 10, 100, 60);
 
   // Opaque on its left half, half transparent on its right half.
