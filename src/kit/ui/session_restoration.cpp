@@ -50,7 +50,8 @@ void SessionRestoration::registerWindow(const QString& identifier, std::function
 
 void SessionRestoration::restore(const QString& sessionId, const QString& sessionKey) {
   toReopen_ = savedWindows(sessionId, sessionKey);
-  for (const QString& identifier : toReopen_)
+  const QStringList saved = toReopen_;  // reopening takes names off the list
+  for (const QString& identifier : saved)
     if (isRegistered(identifier)) reopenLater(identifier);
 }
 
@@ -59,7 +60,7 @@ bool SessionRestoration::isRegistered(const QString& identifier) const {
   return found != reopeners_.end() && found->second;
 }
 
-void SessionRestoration::reopenLater(const QString& identifier) {
+void SessionRestoration::reopenLater(QString identifier) {
   toReopen_.removeAll(identifier);
   QTimer::singleShot(0, qApp, [this, identifier] {
     if (isRegistered(identifier)) reopeners_[identifier]();

@@ -40,7 +40,7 @@ class SessionRestoration {
   SessionRestoration() = default;
   void followSessionManager();
   void saveState(QSessionManager& manager);
-  void reopenLater(const QString& identifier);
+  void reopenLater(QString identifier);
   bool isRegistered(const QString& identifier) const;
 
   std::map<QString, std::function<void()>> reopeners_;
