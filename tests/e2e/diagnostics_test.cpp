@@ -128,10 +128,11 @@ TEST_F(Diagnostics, ShiftSuperAltAtStartOpensTheUserDebugWindow) {
 }
 
 TEST_F(Diagnostics, ShiftSuperAltCtrlAtStartOffersToStartOverAndDeletesOnlyTheProgramsFiles) {
-  const std::vector<std::string> ours{"data/com.kestrova.Quillet/state", "cache/com.kestrova.Quillet/cached",
-                                      "config/autostart/com.kestrova.Quillet.desktop"};
+  const std::vector<std::string> ours{"data/com.kestrova.Quillet/state", "cache/com.kestrova.Quillet/cached"};
+  // The login entry is the user's choice and outlives starting over.
   const std::vector<std::string> others{"data/com.kestrova.QuilletOld/keep", "cache/keep",
-                                        "config/autostart/other.desktop", "config/other.plist"};
+                                        "config/autostart/other.desktop", "config/other.plist",
+                                        "config/autostart/com.kestrova.Quillet.desktop"};
   for (const auto& path : ours) home_.write(path, "ours");
   for (const auto& path : others) home_.write(path, "theirs");
   start(dontCheckTheIcon + std::string("<key>preserveLinks</key><true/>\n"), "shift+super+alt+ctrl");
