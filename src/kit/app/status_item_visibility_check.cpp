@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <chrono>
 #include <iomanip>
@@ -137,6 +138,17 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin) {
 
 void openSettingsOnMainQueue() {
   platform::mainExecutor().post([] { openSettings(); });
+}
+
+std::optional<double> primaryScreenBottomInset() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return std::nullopt;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return std::nullopt;
+  const QRect frame = screen->geometry();
+  const QRect available = screen->availableGeometry();
+  const int inset = (frame.y() + frame.height()) - (available.y() + available.height());
+  if (inset == 0) return std::nullopt;
+  return inset;
 }
 
 }  // namespace kit
