@@ -180,10 +180,10 @@ void JavaScriptEditor::showEvent(QShowEvent* event) {
   engine_.setEditingCode(true);
   if (wasShown_) return;
   wasShown_ = true;
-  // The example only ever replaces an empty script; the first opening uses up its chance either way.
+  // The example only ever replaces an empty script (one of blanks is the user's too); the first opening uses up
+  // its chance either way.
   const bool isFirstOpening = kit::LaunchHistory::runOnce("JavaScriptEditorScreen__addExampleContent");
-  if (isFirstOpening && kit::isEmptyOrWhitespaceOrNewline(kit::Preferences::get(Keys::javaScriptCode())))
-    addExampleContent();
+  if (isFirstOpening && kit::Preferences::get(Keys::javaScriptCode()).empty()) addExampleContent();
 }
 
 void JavaScriptEditor::hideEvent(QHideEvent* event) {

@@ -13,6 +13,7 @@
 #include "app/termination_signals.h"
 #include "app_identity.h"
 #include "kit/app/app_facts.h"
+#include "kit/app/debugging_aids.h"
 #include "kit/app/relaunch.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/app_icon.h"
@@ -37,6 +38,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   QApplication application(argc, argv);
   // Qt's own connection is open: ours can go without leaving the server without clients.
   environment.connection.reset();
+  kit::DebuggingAids::applyAtStart();
   QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));

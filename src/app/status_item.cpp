@@ -10,14 +10,18 @@
 #include "app/welcome.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
+#include "engine/shortcut_names.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/standard_menu.h"
 #include "kit/app/zv_kit.h"
+#include "kit/foundation/log.h"
 #include "kit/preferences/observation.h"
+#include "kit/shortcuts/storage.h"
 #include "kit/ui/dark_mode.h"
 #include "platform/core/executor.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
+#include "platform/system/synthetic_keys.h"
 
 namespace app {
 
@@ -110,7 +114,15 @@ void MenuBarController::start() {
     showWelcomeScreenIfNeeded(*this);
     if (ensureVisibility) ensureVisibility(statusItem());
   });
-  // Posting keys needs no permission on X11, so nothing is requested for the clearing shortcuts.
+  namespace Names = kit::GlobalShortcuts::Names;
+  if (kit::GlobalShortcuts::getShortcut(Names::copyAndClearFormatting()) ||
+      kit::GlobalShortcuts::getShortcut(Names::clearFormatting()))
+    requestPostEventAccess();
+}
+
+void MenuBarController::requestPostEventAccess() {
+  // X11 asks no permission to post keys: the server either offers XTEST or cannot take them at all.
+  kit::log({"Synthetic keys can be posted (XTEST):", platform::SyntheticKeys::canPost()}, kit::LogType::info);
 }
 
 void MenuBarController::primaryAction() { kit::Preferences::toggle(Keys::automaticallyClearFormatting()); }

@@ -49,6 +49,7 @@ class MenuBarController : public QObject {
   QSystemTrayIcon& statusItem();
   engine::PasteboardController& engine();
 
+  // Brings up the icon, its menu and the engine; logs whether keys can be posted when a clearing shortcut needs it.
   void start();
   // Flips "automaticallyClearFormatting".
   void primaryAction();
@@ -69,6 +70,8 @@ class MenuBarController : public QObject {
 
  private:
   void configureStatusItem(QSystemTrayIcon& item);
+  // What the clearing shortcuts need to post their keys: only said in the log.
+  static void requestPostEventAccess();
   void applyIcon();
 
   engine::PasteboardController* engine_;

@@ -91,13 +91,16 @@ TEST_F(JavaScriptEditorTest, TheFirstOpeningShowsTheExampleOnlyOverAnEmptyScript
   EXPECT_EQ(shown(editor->inputView()), "");
   EXPECT_EQ(shown(editor->outputView()), "");
 
-  // A script restored from elsewhere is never replaced by the example; the first opening is used up all the same.
-  kit::Preferences::removeAll();
-  kit::Preferences::set(Keys::javaScriptCode(), std::string("return $.text;"));
-  open();
-  EXPECT_EQ(storedCode(), "return $.text;");
-  EXPECT_EQ(shown(editor->inputView()), "");
-  EXPECT_TRUE(platform::UserDefaults::standard().object("Zv_App_runOnce__JavaScriptEditorScreen__addExampleContent"));
+  // A script restored from elsewhere, even one of blanks only, is never replaced by the example; the first opening
+  // is used up all the same.
+  for (const std::string restored : {"return $.text;", " \n\t"}) {
+    kit::Preferences::removeAll();
+    kit::Preferences::set(Keys::javaScriptCode(), restored);
+    open();
+    EXPECT_EQ(storedCode(), restored);
+    EXPECT_EQ(shown(editor->inputView()), "");
+    EXPECT_TRUE(platform::UserDefaults::standard().object("Zv_App_runOnce__JavaScriptEditorScreen__addExampleContent"));
+  }
 }
 
 TEST_F(JavaScriptEditorTest, RunsShowTheOutputAndTheLogLinesWithAFailureLast) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <algorithm>
+#include <map>
+
 #include "app/menu_bar_test_support.h"
 
 namespace app {
@@ -13,6 +17,23 @@ bool everySeparatorTakesRoom(QMenu& menu) {
     if (action->isSeparator() && menu.actionGeometry(action).height() == 0) return false;
   }
   return true;
+}
+
+// The separator lines drawn above `item`: rows down the middle of the drawn menu that are not its background, less
+// those of the frame (as many as at its bottom).
+int separatorLinesDrawnAbove(QMenu& menu, QAction* item) {
+  menu.adjustSize();
+  const QImage image = menu.grab().toImage();
+  const int x = image.width() / 2;
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y) ++counts[image.pixel(x, y)];
+  const QRgb background =
+      std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  int frame = 0;
+  while (frame < image.height() && image.pixel(x, image.height() - 1 - frame) != background) ++frame;
+  int drawn = 0;
+  for (int y = 0; y < menu.actionGeometry(item).top(); ++y) drawn += image.pixel(x, y) != background;
+  return drawn - frame;
 }
 
 TEST_F(StatusBarMenuTest, TypicalMenuWithAutomaticClearingOffAndNothingToClear) {
@@ -35,6 +56,7 @@ TEST_F(StatusBarMenuTest, WithAutomaticClearingOnThereIsNoClearItemAndTheSwitchI
   EXPECT_EQ(item(menu, "Clear Formatting Now"), nullptr);
   EXPECT_EQ(titles(menu).front(), "-");
   EXPECT_TRUE(everySeparatorTakesRoom(menu)) << "the leading separator is drawn too";
+  EXPECT_EQ(separatorLinesDrawnAbove(menu, item(menu, "Quick Settings")), 2) << "both show, clear of the frame";
   EXPECT_TRUE(item(menu, "Automatically Clear Formatting")->isChecked());
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/menu_bar_test_support.h"
 #include "app/status_item_icon.h"
+#include "kit/foundation/log.h"
 #include "kit/ui/dark_mode.h"
 #include "platform/system/color_scheme.h"
 #include "support/fake_desktop_portal.h"
@@ -78,6 +79,26 @@ TEST_F(MenuBarControllerTest, AHiddenIconShowsForTheRevealTimeAtStartAndAtEachRe
   controller->revealStatusItem();
   EXPECT_TRUE(controller->isStatusItemVisible());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
+}
+
+TEST_F(MenuBarControllerTest, TheStartSaysWhetherKeysCanBePostedOnlyWhenAClearingShortcutNeedsThem) {
+  namespace Names = kit::GlobalShortcuts::Names;
+  auto loggedPostingLines = [] {
+    int count = 0;
+    for (const auto& entry : kit::debugLogStore().entries())
+      count += entry.find("Synthetic keys can be posted (XTEST):") != std::string::npos;
+    return count;
+  };
+  kit::debugLogStore().clear();
+  kit::GlobalShortcuts::setShortcut(kit::GlobalShortcuts::Shortcut{7, 256},
+                                    Names::toggleAutomaticallyClearFormatting());
+  makeController();
+  EXPECT_EQ(loggedPostingLines(), 0) << "the toggle posts no keys";
+
+  kit::GlobalShortcuts::setShortcut(kit::GlobalShortcuts::Shortcut{9, 768}, Names::clearFormatting());
+  makeController();
+  EXPECT_EQ(loggedPostingLines(), 1);
+  kit::GlobalShortcuts::setShortcut(std::nullopt, Names::clearFormatting());
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QColor>
 #include <QDBusConnection>
+#include <QImage>
 #include <QObject>
 #include <filesystem>
 #include <sstream>
@@ -41,11 +43,12 @@ class FakeScreenSaver : public QObject {
   void ActiveChanged(bool active);
 };
 
-std::string screenshot(const std::string& name) {
+// Of the whole screen, or of one window (by its X id).
+std::string screenshot(const std::string& name, const std::string& window = "root") {
   const std::filesystem::path folder = std::filesystem::path(QUILLET_BIN_DIR) / ".." / "diagnostics-screenshots";
   std::filesystem::create_directories(folder);
   const std::string path = (folder / name).string();
-  x11test::run({"import", "-window", "root", path});
+  x11test::run({"import", "-window", window, path});
   return path;
 }
 
@@ -127,11 +130,26 @@ TEST_F(Diagnostics, ShiftSuperAltAtStartOpensTheUserDebugWindow) {
   screenshot("user-debug-window.png");
 }
 
+TEST_F(Diagnostics, OutlinesSwitchedOnInTheDeveloperSettingsFrameTheWidgetsOfTheNextStart) {
+  start(dontCheckTheIcon + std::string("<key>NSShowAllViews</key><true/>\n"), "shift+super+alt");
+  const std::string title = "Quillet 1.0.0 — Debug";
+  ASSERT_TRUE(waitFor([&] { return windowShown(title); }, 5s));
+  std::this_thread::sleep_for(500ms);  // drawn
+  const std::string ids = x11test::run({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"});
+  const QImage image(
+      QString::fromStdString(screenshot("outlined-user-debug-window.png", ids.substr(0, ids.find('\n')))));
+  ASSERT_FALSE(image.isNull());
+  // The window's own outline runs down its left edge; without it the edge is the window's grey.
+  const QColor edge = image.pixelColor(0, image.height() / 2);
+  EXPECT_GT(edge.red(), edge.green() + 60) << edge.name().toStdString();
+}
+
 TEST_F(Diagnostics, ShiftSuperAltCtrlAtStartOffersToStartOverAndDeletesOnlyTheProgramsFiles) {
-  const std::vector<std::string> ours{"data/com.kestrova.Quillet/state", "cache/com.kestrova.Quillet/cached",
-                                      "config/autostart/com.kestrova.Quillet.desktop"};
+  const std::vector<std::string> ours{"data/com.kestrova.Quillet/state", "cache/com.kestrova.Quillet/cached"};
+  // The login entry is the user's choice and outlives starting over.
   const std::vector<std::string> others{"data/com.kestrova.QuilletOld/keep", "cache/keep",
-                                        "config/autostart/other.desktop", "config/other.plist"};
+                                        "config/autostart/other.desktop", "config/other.plist",
+                                        "config/autostart/com.kestrova.Quillet.desktop"};
   for (const auto& path : ours) home_.write(path, "ours");
   for (const auto& path : others) home_.write(path, "theirs");
   start(dontCheckTheIcon + std::string("<key>preserveLinks</key><true/>\n"), "shift+super+alt+ctrl");

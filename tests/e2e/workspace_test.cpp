@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <cstdlib>
 
+#include "kit/app/status_item_visibility_check.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
 #include "platform/system/xcb_reply.h"
@@ -133,6 +136,17 @@ TEST_F(DesktopSession, WindowListGivesFrontToBackWindowsWithLevelOpacityBoundsAn
   EXPECT_EQ(windows[2].ownerPid, owner.pid());
   EXPECT_EQ(windows[2].ownerName, "sleep");
   EXPECT_FALSE(windows[2].fillsScreen);
+}
+
+TEST_F(DesktopSession, APanelAtTheBottomIsThePrimaryScreensBottomInset) {
+  EXPECT_EQ(kit::primaryScreenBottomInset(), std::nullopt) << "nothing takes room yet";
+  // What a desktop with a 40 pixel panel at the bottom of the 1280 x 800 screen announces.
+  x11test::setCardinalProperty(x11test::rootWindow(), "_NET_WORKAREA", "CARDINAL", {0, 0, 1280, 760});
+  EXPECT_TRUE(x11test::processEventsUntil([] { return kit::primaryScreenBottomInset() == 40.0; }))
+      << "available: " << QGuiApplication::primaryScreen()->availableGeometry().height();
+  // A panel on the left takes no room at the bottom.
+  x11test::setCardinalProperty(x11test::rootWindow(), "_NET_WORKAREA", "CARDINAL", {48, 0, 1232, 800});
+  EXPECT_TRUE(x11test::processEventsUntil([] { return !kit::primaryScreenBottomInset().has_value(); }));
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "kit/foundation/fatal_error.h"
+#include "platform/system/workspace.h"
 #include "platform/text/utf8.h"
 
 namespace kit::AppFacts {
@@ -172,3 +174,14 @@ const std::string& architecture() {
 }
 
 }  // namespace kit::Device
+
+namespace kit {
+
+bool isRunning(platform::Workspace& workspace, const std::vector<std::string>& bundleIdentifiers) {
+  const std::set<std::string> wanted(bundleIdentifiers.begin(), bundleIdentifiers.end());
+  for (const auto& application : workspace.runningApplications())
+    if (application.bundleIdentifier && wanted.count(*application.bundleIdentifier) != 0) return true;
+  return false;
+}
+
+}  // namespace kit

@@ -5,6 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+namespace platform {
+class Workspace;
+}
 
 // Facts about the running application and the machine it runs on. Each is worked out once, on first read,
 // and kept for the life of the process; concurrent first reads compute it once.
@@ -50,3 +55,11 @@ std::string hardwareModelFrom(const std::optional<std::string>& dmiProductName,
                               const std::optional<std::string>& deviceTreeModel);
 
 }  // namespace kit::Device
+
+namespace kit {
+
+// True when one of the running applications has one of these ids; an application without an id never matches. The
+// list of running applications is fetched afresh for each call. Main thread.
+bool isRunning(platform::Workspace& workspace, const std::vector<std::string>& bundleIdentifiers);
+
+}  // namespace kit

@@ -15,7 +15,7 @@ namespace kit {
 std::vector<std::filesystem::path> ownDataPaths() {
   return {platform::UserDefaults::standard().filePath(),
           systemDirectory(SystemDirectory::applicationSupport) / ZvApp::id(),
-          systemDirectory(SystemDirectory::caches) / ZvApp::id(), autostartEntryPath()};
+          systemDirectory(SystemDirectory::caches) / ZvApp::id()};
 }
 
 void deleteSettingsAndData() {

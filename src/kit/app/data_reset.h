@@ -7,8 +7,9 @@
 // Starting over: the program's settings and data deleted, then the program started again.
 namespace kit {
 
-// What belongs to the program alone, each by its own path: the standard preferences file, the data and cache
-// folders named by the program's id, and its login entry. Never a folder that holds anything else.
+// What belongs to the program alone, each by its own path: the standard preferences file and the data and cache
+// folders named by the program's id. Never a folder that holds anything else. The login entry is not among them:
+// whether the program starts at login is the user's choice of the desktop's, and it outlives starting over.
 std::vector<std::filesystem::path> ownDataPaths();
 
 // Removes every key of the standard preferences, then moves those of ownDataPaths() that exist to the trash, in

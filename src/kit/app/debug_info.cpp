@@ -17,6 +17,7 @@
 #include "kit/foundation/zv_app.h"
 #include "platform/core/clock.h"
 #include "platform/system/keyboard_layout.h"
+#include "platform/system/workspace.h"
 
 namespace kit::DebugInfo {
 
@@ -26,9 +27,8 @@ std::string rendered(const std::optional<std::string>& value) { return value ? *
 
 std::string flag(bool value) { return value ? "true" : "false"; }
 
-// None of the desktop's applications goes by the ids of the menu-bar managers these lines ask about.
-constexpr bool isBartenderRunning = false;
-constexpr bool isBartenderLikeRunning = false;
+bool isBartenderRunning() { return isRunning(platform::Workspace::shared(), MenuBarManagers::bartender); }
+bool isBartenderLikeRunning() { return isRunning(platform::Workspace::shared(), MenuBarManagers::bartenderLike()); }
 
 std::string localeText() {
   const QLocale locale = QLocale::system();
@@ -62,6 +62,12 @@ std::map<std::string, std::string> renderedEntries(const std::map<std::string, s
 }
 
 }  // namespace
+
+std::vector<std::string> MenuBarManagers::bartenderLike() {
+  std::vector<std::string> ids = bartender;
+  ids.insert(ids.end(), {hiddenBar, barbee, dozer});
+  return ids;
+}
 
 std::map<std::string, Provider>& debugInfoProviders() {
   static std::map<std::string, Provider> providers;
@@ -148,8 +154,8 @@ std::string debugInfoText() {
   text += "\nScreens: " + std::to_string(screenCount());
   text += "\nPrimary Screen Scale: " + std::to_string(primaryScreenScale());
   text += "\nKeyboard: " + currentKeyboardLayoutText();
-  text += "\nIs Bartender Running: " + flag(isBartenderRunning);
-  text += "\nIs Bartender-like Running: " + flag(isBartenderLikeRunning);
+  text += "\nIs Bartender Running: " + flag(isBartenderRunning());
+  text += "\nIs Bartender-like Running: " + flag(isBartenderLikeRunning());
   text += "\n\n# Settings\n\n";
   const auto dump = PreferencesDump::debugInfoDictionary(platform::UserDefaults::standard());
   text += dump.empty() ? std::string("<Empty>") : keyValueLines(dump);
@@ -181,8 +187,8 @@ std::string debugInfo() {
   };
   lines.set("App Store", flag(AppFacts::isInstalledFromAppStore()));
   lines.set("Keyboard", currentKeyboardLayoutText());
-  lines.set("Is Bartender Running", flag(isBartenderRunning));
-  lines.set("Is Bartender-like Running", flag(isBartenderLikeRunning));
+  lines.set("Is Bartender Running", flag(isBartenderRunning()));
+  lines.set("Is Bartender-like Running", flag(isBartenderLikeRunning()));
   for (const auto& [key, value] : renderedEntries(extraDebugInfo(), debugInfoProviders())) lines.set(key, value);
   return keyValueLines(lines);
 }

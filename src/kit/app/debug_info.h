@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "kit/foundation/atomic_collections.h"
 
@@ -34,5 +35,16 @@ std::string appMemoryUsageText();
 std::string remainingAvailableMemoryText();
 // "English (US) (us)" from the X keyboard layout, else "<Unknown>".
 std::string currentKeyboardLayoutText();
+
+// The ids of the menu-bar managers that can hide the program's icon, which the debug information and the report of
+// a hidden icon ask about.
+namespace MenuBarManagers {
+inline const std::vector<std::string> bartender{"com.surteesstudios.Bartender", "com.surteesstudios.Bartender-setapp"};
+inline const std::string hiddenBar = "com.dwarvesv.minimalbar";
+inline const std::string barbee = "com.HyperartFlow.Barbee";
+inline const std::string dozer = "com.mortennn.Dozer";
+// Bartender and the others that work like it.
+std::vector<std::string> bartenderLike();
+}  // namespace MenuBarManagers
 
 }  // namespace kit::DebugInfo

@@ -1,19 +1,18 @@
 #include "kit/app/debug_log_screen.h"
 
 #include <QListWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "kit/app/debug_pane_header.h"
 #include "kit/foundation/log.h"
+#include "kit/ui/every_second_timeline.h"
 #include "kit/ui/link_copy.h"
+#include "kit/ui/selectable_row_text.h"
 #include "platform/text/whitespace.h"
 
 namespace kit {
 
 namespace {
-
-constexpr auto refreshInterval = std::chrono::seconds(1);
 
 std::string joinedLines(const std::vector<std::string>& lines) {
   std::string text;
@@ -31,15 +30,15 @@ DebugLogScreen::DebugLogScreen(platform::Pasteboard& pasteboard, QWidget* parent
       this);
   layout->addWidget(header_);
   list_ = new QListWidget(this);
-  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  // What the user picks out of a line is its text, not the row.
+  list_->setSelectionMode(QAbstractItemView::NoSelection);
   list_->setWordWrap(true);
   list_->setUniformItemSizes(false);
+  makeRowTextSelectable(*list_);
   layout->addWidget(list_, 1);
 
-  refresh();
-  auto* timer = new QTimer(this);
-  connect(timer, &QTimer::timeout, this, &DebugLogScreen::refresh);
-  timer->start(refreshInterval);
+  // Every second, or every 30 seconds while the application is not the active one.
+  timeline_ = new Timeline(this, [this] { refresh(); });
 }
 
 void DebugLogScreen::refresh() {

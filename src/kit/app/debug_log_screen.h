@@ -11,8 +11,10 @@ class QListWidget;
 namespace kit {
 
 class DebugPaneHeader;
+class Timeline;
 
-// The "Logs" pane of the developer debug window: the in-memory log, oldest line first, read again every second;
+// The "Logs" pane of the developer debug window: the in-memory log, oldest line first, read again every second (every
+// 30 seconds while the application is not the active one). The text of each line can be selected and copied;
 // "Copy" puts the whole log on the clipboard, "Clear" empties it.
 class DebugLogScreen : public QWidget {
   Q_OBJECT
@@ -22,12 +24,14 @@ class DebugLogScreen : public QWidget {
 
   QListWidget* list() const { return list_; }
   DebugPaneHeader* header() const { return header_; }
-  // Reads the log again (the timer does this every second).
+  Timeline* timeline() const { return timeline_; }
+  // Reads the log again (the timeline does this at each of its entries).
   void refresh();
 
  private:
   QListWidget* list_ = nullptr;
   DebugPaneHeader* header_ = nullptr;
+  Timeline* timeline_ = nullptr;
   std::vector<std::string> shown_;
 };
 

@@ -7,17 +7,21 @@
 
 namespace kit {
 
+QLabel* makeDebugPaneTitle(const std::string& title, QWidget* parent) {
+  auto* heading = new QLabel(QString::fromStdString(title), parent);
+  QFont font = heading->font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.4);
+  heading->setFont(font);
+  return heading;
+}
+
 DebugPaneHeader::DebugPaneHeader(const std::string& title, bool hasEntries, std::function<void()> copy,
                                  std::function<void()> clear, QWidget* parent)
     : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* heading = new QLabel(QString::fromStdString(title), this);
-  QFont font = heading->font();
-  font.setBold(true);
-  font.setPointSizeF(font.pointSizeF() * 1.4);
-  heading->setFont(font);
-  layout->addWidget(heading);
+  layout->addWidget(makeDebugPaneTitle(title, this));
   layout->addStretch(1);
 
   auto* button = new QToolButton(this);

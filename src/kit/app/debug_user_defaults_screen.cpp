@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -22,7 +23,7 @@ namespace {
 constexpr int keyRole = Qt::UserRole;
 constexpr int sectionRole = Qt::UserRole + 1;
 
-QWidget* makeRow(const std::string& key, const std::string& value) {
+QWidget* makeRow(const std::string& key, const std::string& value, QObject* textFilter) {
   auto* row = new QWidget;
   auto* layout = new QVBoxLayout(row);
   layout->setContentsMargins(2, 6, 2, 6);
@@ -37,6 +38,8 @@ QWidget* makeRow(const std::string& key, const std::string& value) {
   for (QLabel* label : {keyLabel, valueLabel}) {
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    // The texts take the clicks (to select text) and the focus: the row learns of both through the filter.
+    label->installEventFilter(textFilter);
     layout->addWidget(label);
   }
   return row;
@@ -107,7 +110,7 @@ void DebugUserDefaultsScreen::rebuild() {
       auto* row = new QTreeWidgetItem(section);
       row->setData(0, keyRole, QString::fromStdString(key));
       row->setData(0, sectionRole, static_cast<int>(index));
-      tree_->setItemWidget(row, 0, makeRow(key, value));
+      tree_->setItemWidget(row, 0, makeRow(key, value, this));
     }
     section->setExpanded(true);
   }
@@ -147,8 +150,32 @@ void DebugUserDefaultsScreen::deleteSelectedRows() {
   for (const auto& [suite, key] : doomed) suite->remove(key);
 }
 
+void DebugUserDefaultsScreen::selectRowOfText(QWidget* text, const QMouseEvent& click) {
+  QTreeWidgetItem* row = tree_->itemAt(text->mapTo(tree_->viewport(), click.position().toPoint()));
+  if (!row || row->data(0, keyRole).isNull()) return;
+  // As a click on the row itself would: Ctrl adds or takes away one row, Shift adds the rows up to it.
+  const QModelIndex anchor = tree_->currentIndex();
+  tree_->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+  if (click.modifiers() & Qt::ControlModifier) {
+    row->setSelected(!row->isSelected());
+  } else if ((click.modifiers() & Qt::ShiftModifier) && anchor.isValid() &&
+             anchor.parent() == tree_->currentIndex().parent()) {
+    tree_->selectionModel()->select(QItemSelection(anchor, tree_->currentIndex()),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  } else {
+    tree_->setCurrentItem(row);
+  }
+}
+
 bool DebugUserDefaultsScreen::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == tree_ && event->type() == QEvent::KeyPress) {
+  const bool onText =
+      watched != tree_ && watched->isWidgetType() && tree_->viewport()->isAncestorOf(static_cast<QWidget*>(watched));
+  if (onText && event->type() == QEvent::MouseButtonPress) {
+    auto* click = static_cast<QMouseEvent*>(event);
+    if (click->button() == Qt::LeftButton) selectRowOfText(static_cast<QWidget*>(watched), *click);
+    return false;  // the text goes on to select what is dragged over
+  }
+  if ((watched == tree_ || onText) && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
       deleteSelectedRows();

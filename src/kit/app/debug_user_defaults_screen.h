@@ -9,6 +9,7 @@
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/prefs/user_defaults.h"
 
+class QMouseEvent;
 class QTreeWidget;
 class QVBoxLayout;
 
@@ -25,7 +26,8 @@ struct DebugSuite {
 std::vector<DebugSuite>& additionalDebugSuites();
 
 // The "User Preferences" pane of the developer debug window: what each suite has stored, one section per suite
-// ("Standard" first), the kit's keys first. Selected rows are deleted with Delete (or from their context menu);
+// ("Standard" first), the kit's keys first. A click on a row, its texts included, selects it (the texts can also be
+// selected and copied); selected rows are deleted with Delete (or from their context menu);
 // "Copy" puts every "key: value" line on the clipboard, "Clear" removes every key of the listed suites. Follows
 // every change of the preferences.
 class DebugUserDefaultsScreen : public QWidget {
@@ -51,6 +53,8 @@ class DebugUserDefaultsScreen : public QWidget {
     std::string title;
   };
   std::vector<Section> sections() const;
+  // Selects the row that holds the clicked text, with the click's modifiers.
+  void selectRowOfText(QWidget* text, const QMouseEvent& click);
 
   platform::Pasteboard& pasteboard_;
   QVBoxLayout* layout_ = nullptr;

@@ -11,6 +11,8 @@
 #include "kit/app/data_reset.h"
 #include "kit/app/debug_info.h"
 #include "kit/app/debug_log_screen.h"
+#include "kit/app/debug_pane_header.h"
+#include "kit/app/debug_settings_screen.h"
 #include "kit/app/debug_user_defaults_screen.h"
 #include "kit/app/relaunch.h"
 #include "kit/ui/button_roles.h"
@@ -24,17 +26,12 @@ namespace {
 
 constexpr QSize minimumWindowSize{800, 400};
 
-enum Pane { dashboard, userPreferences, logs };
+enum Pane { dashboard, userPreferences, logs, settings };
 
 QWidget* makeDashboard(platform::Pasteboard& pasteboard) {
   auto* pane = new QWidget;
   auto* layout = new QVBoxLayout(pane);
-  auto* title = new QLabel("Debug", pane);
-  QFont font = title->font();
-  font.setBold(true);
-  font.setPointSizeF(font.pointSizeF() * 1.4);
-  title->setFont(font);
-  layout->addWidget(title);
+  layout->addWidget(makeDebugPaneTitle("Debug", pane));
 
   auto* copySection = new QGroupBox(pane);
   auto* copyLayout = new QVBoxLayout(copySection);
@@ -68,7 +65,7 @@ void copyDebugInfo(platform::Pasteboard& pasteboard) { copyText(pasteboard, Debu
 DebugScreen::DebugScreen(platform::Pasteboard& pasteboard, QWidget* parent) : QWidget(parent), pasteboard_(pasteboard) {
   auto* layout = new QHBoxLayout(this);
   sidebar_ = new QListWidget(this);
-  sidebar_->addItems({"Dashboard", "User Preferences", "Logs"});
+  sidebar_->addItems({"Dashboard", "User Preferences", "Logs", "Settings"});
   sidebar_->setSpacing(3);
   sidebar_->setFixedWidth(sidebar_->sizeHintForColumn(0) + 40);
   layout->addWidget(sidebar_);
@@ -86,6 +83,9 @@ void DebugScreen::showPane(int row) {
     case logs:
       next = new DebugLogScreen(pasteboard_);
       break;
+    case settings:
+      next = new DebugSettingsScreen;
+      break;
     default:
       next = makeDashboard(pasteboard_);
       break;
@@ -97,7 +97,7 @@ void DebugScreen::showPane(int row) {
     static_cast<QHBoxLayout*>(layout())->addWidget(next, 1);
   }
   pane_ = next;
-  static const QStringList titles{"Debug", "User Preferences", "Logs"};
+  static const QStringList titles{"Debug", "User Preferences", "Logs", "Settings"};
   Q_EMIT titleChanged(titles.value(row, titles.first()));
 }
 

@@ -13,9 +13,10 @@ namespace kit {
 // Puts the debug-info text on the clipboard, marked as copied by this application.
 void copyDebugInfo(platform::Pasteboard& pasteboard = platform::generalPasteboard());
 
-// The developer debug screen: a sidebar with "Dashboard", "User Preferences" and "Logs", and the chosen pane
-// (the dashboard at first), built anew each time it is chosen. The dashboard copies the debug information and
-// deletes the application's data ("Delete App Data", without asking) before relaunching.
+// The developer debug screen: a sidebar with "Dashboard", "User Preferences", "Logs" and "Settings", and the chosen
+// pane (the dashboard at first), built anew each time it is chosen. The dashboard copies the debug information and
+// deletes the application's data ("Delete App Data", without asking) before relaunching; the settings are the
+// developer switches.
 class DebugScreen : public QWidget {
   Q_OBJECT
 

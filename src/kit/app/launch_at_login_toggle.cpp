@@ -25,4 +25,7 @@ void LaunchAtLoginToggle::showRealState() {
   setChecked(LaunchAtLogin::shared().isEnabled());
 }
 
+LabeledLaunchAtLoginToggle::LabeledLaunchAtLoginToggle(const std::function<QWidget*()>& label, QWidget* parent)
+    : LabeledToggle(new LaunchAtLoginToggle(QString()), label, parent) {}
+
 }  // namespace kit

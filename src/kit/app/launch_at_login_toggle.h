@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QCheckBox>
+#include <functional>
 
+#include "kit/preferences/preference_toggle.h"
 #include "platform/core/rx.h"
 
 namespace kit {
@@ -22,6 +24,16 @@ class LaunchAtLoginToggle : public QCheckBox {
   void showRealState();
 
   platform::rx::AnyCancellable willChange_;
+};
+
+// The same toggle with any widget of the caller's as its label (made by `label`), beside its box.
+class LabeledLaunchAtLoginToggle : public LabeledToggle {
+  Q_OBJECT
+
+ public:
+  explicit LabeledLaunchAtLoginToggle(const std::function<QWidget*()>& label, QWidget* parent = nullptr);
+
+  LaunchAtLoginToggle& toggle() { return static_cast<LaunchAtLoginToggle&>(box()); }
 };
 
 }  // namespace kit

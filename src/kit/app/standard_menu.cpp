@@ -1,9 +1,10 @@
 #include "kit/app/standard_menu.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 
+#include "kit/app/app_facts.h"
 #include "kit/app/feedback.h"
 #include "kit/app/relaunch.h"
 #include "kit/foundation/alert.h"
@@ -56,16 +57,21 @@ void settingsMenuItemAction() {
 
 void aboutMenuItemAction() {
   activateApp();
-  const QString name = QString::fromStdString(applicationName());
-  auto* box =
-      new QMessageBox(QMessageBox::NoIcon, "About " + name,
-                      "<b>" + name + "</b><br>Version " + QCoreApplication::applicationVersion(), QMessageBox::Ok);
-  box->setIconPixmap(appIcon().pixmap(64, 64));
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setObjectName("aboutBox");
-  box->show();
-  box->raise();
-  box->activateWindow();
+  // One about box, brought forward again when it is already open.
+  static QPointer<QMessageBox> shown;
+  if (!shown) {
+    const QString name = QString::fromStdString(applicationName());
+    shown = new QMessageBox(QMessageBox::NoIcon, "About " + name,
+                            "<b>" + name.toHtmlEscaped() + "</b><br>Version " +
+                                QString::fromStdString(AppFacts::versionWithBuild()).toHtmlEscaped(),
+                            QMessageBox::Ok);
+    shown->setIconPixmap(appIcon().pixmap(64, 64));
+    shown->setAttribute(Qt::WA_DeleteOnClose);
+    shown->setObjectName("aboutBox");
+  }
+  shown->show();
+  shown->raise();
+  shown->activateWindow();
 }
 
 void sendFeedbackMenuItemAction() { openFeedbackPage(); }

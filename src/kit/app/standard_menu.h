@@ -25,7 +25,7 @@ platform::Url websiteWithFragment(const std::string& fragment);
 
 // Opens the settings window on a later turn of the main loop.
 void settingsMenuItemAction();
-// Brings the application forward and shows its about box.
+// Brings the application forward and shows its about box (name, "Version 1.0.0 (27)", icon); one at a time.
 void aboutMenuItemAction();
 // Opens the feedback form.
 void sendFeedbackMenuItemAction();

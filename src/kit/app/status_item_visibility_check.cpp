@@ -2,11 +2,13 @@
 
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <chrono>
 #include <iomanip>
 #include <sstream>
 
+#include "kit/app/app_facts.h"
 #include "kit/app/debug_info.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
@@ -116,7 +118,8 @@ void ensureVisibility(QSystemTrayIcon& item, bool wasLaunchedAtLogin, Visibility
 
 void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin) {
   auto& clock = platform::clock();
-  const auto frontmost = platform::Workspace::shared().frontmostApplication();
+  platform::Workspace& workspace = platform::Workspace::shared();
+  const auto frontmost = workspace.frontmostApplication();
   platform::UserInfo record{
       {"hasMainScreen", QGuiApplication::primaryScreen() != nullptr},
       {"isDarkWake", false},
@@ -124,9 +127,9 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin) {
       {"uptimeIncludingSleep", durationText(clock.uptimeIncludingSleep())},
       {"appUptime", DebugInfo::runningTimeText()},
       {"wasLaunchedAtLogin", wasLaunchedAtLogin},
-      {"isBartenderRunning", false},
-      {"isHiddenBarRunning", false},
-      {"isBarbeeRunning", false},
+      {"isBartenderRunning", isRunning(workspace, DebugInfo::MenuBarManagers::bartender)},
+      {"isHiddenBarRunning", isRunning(workspace, {DebugInfo::MenuBarManagers::hiddenBar})},
+      {"isBarbeeRunning", isRunning(workspace, {DebugInfo::MenuBarManagers::barbee})},
       {"NSStatusBar.isAutomaticallyToggled", false},
       {"frontmostapp", frontmost && frontmost->bundleIdentifier ? *frontmost->bundleIdentifier : std::string()},
   };
@@ -135,6 +138,17 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin) {
 
 void openSettingsOnMainQueue() {
   platform::mainExecutor().post([] { openSettings(); });
+}
+
+std::optional<double> primaryScreenBottomInset() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return std::nullopt;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return std::nullopt;
+  const QRect frame = screen->geometry();
+  const QRect available = screen->availableGeometry();
+  const int inset = (frame.y() + frame.height()) - (available.y() + available.height());
+  if (inset == 0) return std::nullopt;
+  return inset;
 }
 
 }  // namespace kit

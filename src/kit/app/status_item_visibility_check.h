@@ -47,4 +47,8 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin);
 // Queues the opening of the settings window on the main queue.
 void openSettingsOnMainQueue();
 
+// The room a panel takes at the bottom of the primary screen (the screen's geometry against its available geometry,
+// in device-independent pixels); none without a screen or when nothing takes room there.
+std::optional<double> primaryScreenBottomInset();
+
 }  // namespace kit

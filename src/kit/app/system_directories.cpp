@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <cerrno>
 #include <cstdlib>
 
+#include "kit/app/app_facts.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/zv_app.h"
@@ -46,6 +48,29 @@ std::filesystem::path resolvingSymlinks(const std::filesystem::path& path) {
   std::error_code ignored;
   auto resolved = std::filesystem::weakly_canonical(path, ignored);
   return resolved.empty() ? path : resolved;
+}
+
+// A new folder "<name>-XXXXXX" with permissions 0700 (as mkdtemp makes it); none, with errno set, on failure.
+std::optional<std::filesystem::path> makePrivateDirectory(const std::filesystem::path& folder,
+                                                          const std::string& name) {
+  std::string pattern = (folder / (name + "-XXXXXX")).string();
+  if (!mkdtemp(pattern.data())) return std::nullopt;
+  return pattern;
+}
+
+// The path itself when it exists, else its nearest ancestor that does.
+std::filesystem::path nearestExisting(std::filesystem::path path) {
+  std::error_code ignored;
+  while (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored)) && path.has_relative_path())
+    path = path.parent_path();
+  return path;
+}
+
+// The file system that holds the path, or would hold it once made.
+std::optional<dev_t> deviceOf(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(nearestExisting(path).c_str(), &info) != 0) return std::nullopt;
+  return info.st_dev;
 }
 
 void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path) {
@@ -119,10 +144,31 @@ void trashItems(const std::vector<std::filesystem::path>& paths) {
 }
 
 std::filesystem::path createTemporaryDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / (ZvApp::id() + "-XXXXXX")).string();
-  // mkdtemp makes the folder with permissions 0700.
-  if (!mkdtemp(pattern.data())) throw PlatformError::posix(errno, "Could not create a temporary folder");
-  return pattern;
+  if (auto folder = makePrivateDirectory(std::filesystem::temp_directory_path(), ZvApp::id())) return *folder;
+  throw PlatformError::posix(errno, "Could not create a temporary folder");
+}
+
+std::filesystem::path itemReplacementDirectory(const std::optional<std::filesystem::path>& appropriateFor) {
+  const std::filesystem::path reference = std::filesystem::absolute(appropriateFor.value_or(AppFacts::url()));
+  const std::filesystem::path beside = nearestExisting(reference.parent_path());
+  int failure = ENOENT;
+  if (const auto device = deviceOf(reference)) {
+    std::error_code ignored;
+    const std::pair<std::filesystem::path, std::string> places[] = {
+        {std::filesystem::temp_directory_path(ignored), ZvApp::id()},
+        {appDirectory(SystemDirectory::caches), ZvApp::id()},
+        {beside, "." + ZvApp::id()},  // hidden among the user's own files
+    };
+    for (const auto& [folder, name] : places) {
+      if (folder.empty() || deviceOf(folder) != device) continue;
+      if (auto made = makePrivateDirectory(folder, name)) return *made;
+      failure = errno;
+    }
+  }
+  ZvApp::reportError(
+      PlatformError::posix(failure, "Could not create a folder on the file system of " + reference.string()),
+      {{"url()", AppFacts::url().string()}});
+  return createTemporaryDirectory();
 }
 
 std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,

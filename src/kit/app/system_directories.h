@@ -39,6 +39,14 @@ void trashItems(const std::vector<std::filesystem::path>& paths);
 // A new, empty folder that only this user can enter, in the temporary folder. Throws PlatformError.
 std::filesystem::path createTemporaryDirectory();
 
+// A new, empty folder that only this user can enter, on the file system of `path` (of the running program when none
+// is given), so that a file made in it can be renamed over the one at `path`: in the temporary folder or the
+// program's cache folder when one of them lies on that file system, else a hidden folder beside `path`. When none
+// can be made there the failure is reported and a new folder in the temporary folder stands in. Throws
+// PlatformError only when that fails too.
+std::filesystem::path itemReplacementDirectory(
+    const std::optional<std::filesystem::path>& appropriateFor = std::nullopt);
+
 // Writes the text into a new private temporary folder, as `filename` (else "file") with the extension added when
 // the name lacks it. The file is made anew with permissions 0600 (never through an existing file or a symbolic
 // link). Answers its path. Throws PlatformError.

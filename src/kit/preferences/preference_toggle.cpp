@@ -43,24 +43,31 @@ void PreferenceToggle::showStored(bool stored) {
 
 LabeledPreferenceToggle::LabeledPreferenceToggle(const Key<bool>& key, bool inverted,
                                                  const std::function<QWidget*()>& label, QWidget* parent)
-    : QWidget(parent), toggle_(new PreferenceToggle(QString(), key, inverted, this)), label_(label()) {
+    : LabeledToggle(new PreferenceToggle(QString(), key, inverted), label, parent) {}
+
+}  // namespace kit::Preferences
+
+namespace kit {
+
+LabeledToggle::LabeledToggle(QCheckBox* box, const std::function<QWidget*()>& label, QWidget* parent)
+    : QWidget(parent), box_(box), label_(label()) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
-  row->addWidget(toggle_);
+  row->addWidget(box_);
   row->addWidget(label_, 1);
   label_->installEventFilter(this);
-  toggle_->setAccessibleName(label_->accessibleName());
+  box_->setAccessibleName(label_->accessibleName());
 }
 
-bool LabeledPreferenceToggle::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == label_ && event->type() == QEvent::MouseButtonRelease && toggle_->isEnabled()) {
+bool LabeledToggle::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == label_ && event->type() == QEvent::MouseButtonRelease && box_->isEnabled()) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() == Qt::LeftButton && label_->rect().contains(mouse->position().toPoint())) {
-      toggle_->click();
+      box_->click();
       return true;
     }
   }
   return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace kit::Preferences
+}  // namespace kit

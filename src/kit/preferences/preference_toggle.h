@@ -6,6 +6,29 @@
 
 #include "kit/preferences/publishers.h"
 
+namespace kit {
+
+// A check box whose label is a widget of the caller's (made by `label`), beside the box, which the row takes. Clicking
+// the label switches the box as clicking the box does.
+class LabeledToggle : public QWidget {
+  Q_OBJECT
+
+ public:
+  LabeledToggle(QCheckBox* box, const std::function<QWidget*()>& label, QWidget* parent = nullptr);
+
+  QCheckBox& box() { return *box_; }
+  QWidget* label() const { return label_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QCheckBox* box_;
+  QWidget* label_;
+};
+
+}  // namespace kit
+
 namespace kit::Preferences {
 
 // A checkbox bound to a Bool key: it shows the stored value (its negation when inverted), follows every
@@ -30,24 +53,15 @@ class PreferenceToggle : public QCheckBox {
   rx::AnyCancellable subscription_;
 };
 
-// The same toggle with a label of the caller's (any widget, made by `label`) beside its box. Clicking the label
-// switches the toggle as clicking the box does.
-class LabeledPreferenceToggle : public QWidget {
+// The same toggle with a label of the caller's (any widget, made by `label`) beside its box.
+class LabeledPreferenceToggle : public LabeledToggle {
   Q_OBJECT
 
  public:
   LabeledPreferenceToggle(const Key<bool>& key, bool inverted, const std::function<QWidget*()>& label,
                           QWidget* parent = nullptr);
 
-  PreferenceToggle& toggle() { return *toggle_; }
-  QWidget* label() const { return label_; }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  PreferenceToggle* toggle_;
-  QWidget* label_;
+  PreferenceToggle& toggle() { return static_cast<PreferenceToggle&>(box()); }
 };
 
 }  // namespace kit::Preferences

@@ -13,8 +13,10 @@
 namespace kit {
 
 ZvMenu::ZvMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {
-  // Every separator added is drawn, also at the top and two in a row.
+  // Every separator added is drawn, also at the top and two in a row. Qt lays the first item against the top edge,
+  // where the frame covers a separator's line: the items start a little below it.
   setSeparatorsCollapsible(false);
+  setContentsMargins(0, 3, 0, 0);
   // Qt asks for no update before showing, so the update request and the opening share aboutToShow.
   connect(this, &QMenu::aboutToShow, this, [this] {
     menuNeedsUpdate();

@@ -35,11 +35,14 @@ class StartingOver : public PrivateHome {
 
 TEST_F(StartingOver, RemovesExactlyTheProgramsOwnFilesAfterTheUserConfirms) {
   const fs::path config = platform::UserDefaults::standard().filePath().parent_path();
-  const std::vector<fs::path> ours{home / "data/com.kestrova.Quillet/state", home / "cache/com.kestrova.Quillet/x",
-                                   autostartEntryPath()};
-  const std::vector<fs::path> others{home / "data/com.kestrova.Quillet.old/keep", home / "data/other/keep",
-                                     home / "cache/keep", config / "autostart/other.desktop",
-                                     config / "com.kestrova.QuilletHelper.plist"};
+  const std::vector<fs::path> ours{home / "data/com.kestrova.Quillet/state", home / "cache/com.kestrova.Quillet/x"};
+  // The login entry is the user's setting and stays.
+  const std::vector<fs::path> others{home / "data/com.kestrova.Quillet.old/keep",
+                                     home / "data/other/keep",
+                                     home / "cache/keep",
+                                     config / "autostart/other.desktop",
+                                     config / "com.kestrova.QuilletHelper.plist",
+                                     autostartEntryPath()};
   for (const auto& path : ours) write(path, "ours");
   for (const auto& path : others) write(path, "theirs");
   platform::UserDefaults::standard().set("someSetting", true);

@@ -5,6 +5,7 @@
 #include "kit/app/app_facts.h"
 #include "kit/foundation/log.h"
 #include "platform/core/executor.h"
+#include "platform/system/fake_workspace.h"
 
 namespace {
 
@@ -68,6 +69,32 @@ TEST_F(DebugTextTest, CompactLinesKeepTheirOrderAndEntriesReplaceInPlace) {
   EXPECT_EQ(lines.rfind("Screens: "), screens + 1) << "replaced where it stood, not added";
   EXPECT_NE(lines.find("\nIs Bartender-like Running: false\nSetting - preserveLinks: <nil>"), std::string::npos)
       << "an entry without a value reads <nil>, after the built-in lines";
+}
+
+TEST_F(DebugTextTest, MenuBarManagerLinesAskTheRunningApplications) {
+  platform::FakeWorkspace workspace;
+  platform::Workspace::setSharedForTesting(&workspace);
+  auto flags = [] {
+    const std::string text = kit::DebugInfo::debugInfoText();
+    const auto at = text.find("Is Bartender Running: ");
+    return text.substr(at, text.find("\n\n", at) - at);
+  };
+  platform::RunningApplication nameless;
+  nameless.localizedName = "com.HyperartFlow.Barbee";  // a name is no id
+  workspace.applications = {nameless};
+  EXPECT_EQ(flags(), "Is Bartender Running: false\nIs Bartender-like Running: false");
+
+  platform::RunningApplication barbee;
+  barbee.bundleIdentifier = "com.HyperartFlow.Barbee";
+  workspace.applications.push_back(barbee);
+  EXPECT_EQ(flags(), "Is Bartender Running: false\nIs Bartender-like Running: true");
+  EXPECT_NE(kit::DebugInfo::debugInfo().find("Is Bartender-like Running: true"), std::string::npos);
+
+  platform::RunningApplication bartender;
+  bartender.bundleIdentifier = "com.surteesstudios.Bartender-setapp";
+  workspace.applications = {bartender};
+  EXPECT_EQ(flags(), "Is Bartender Running: true\nIs Bartender-like Running: true");
+  platform::Workspace::setSharedForTesting(nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "debug_windows_test_support.h"
+#include "kit/ui/every_second_timeline.h"
 #include "platform/text/whitespace.h"
 
 namespace kit {
@@ -31,6 +33,43 @@ TEST_F(DebugWindows, TheLogPaneFollowsTheLogAndKeepsItsCommandsAsBuilt) {
   item(screen.header(), "Clear")->trigger();
   EXPECT_TRUE(QTest::qWaitFor([&] { return screen.list()->count() == 0; }, 2000));
   EXPECT_TRUE(item(screen.header(), "Copy")->isEnabled());
+}
+
+TEST_F(DebugWindows, TheTextOfALineCanBeSelectedAndTheLogIsReadLessOftenWhileTheApplicationIsInactive) {
+  log({"first line"});
+  log({"second line"});
+  DebugLogScreen screen(pasteboard);
+  screen.resize(600, 400);
+  screen.show();
+  screen.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+
+  QListWidget* list = screen.list();
+  auto textOf = [&](int row) { return qobject_cast<QLabel*>(list->indexWidget(list->model()->index(row, 0))); };
+  QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(0)).center());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return textOf(0) != nullptr; }));
+  QLabel* first = textOf(0);
+  EXPECT_EQ(first->text(), list->item(0)->text());
+  const int middle = first->height() / 2;
+  QTest::mousePress(first, Qt::LeftButton, Qt::NoModifier, QPoint(2, middle));
+  QTest::mouseMove(first, QPoint(first->width() / 2, middle));
+  QTest::mouseRelease(first, Qt::LeftButton, Qt::NoModifier, QPoint(first->width() / 2, middle));
+  EXPECT_TRUE(first->hasSelectedText());
+
+  // Passing over the next line keeps the selection of the first.
+  QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return textOf(1) != nullptr; }));
+  EXPECT_EQ(textOf(0), first);
+  EXPECT_TRUE(first->hasSelectedText());
+
+  // The user turns to another application, and comes back.
+  auto* application = static_cast<QGuiApplication*>(QCoreApplication::instance());
+  Q_EMIT application->applicationStateChanged(Qt::ApplicationInactive);
+  EXPECT_EQ(screen.timeline()->currentInterval(), std::chrono::seconds(30));
+  log({"third line"});
+  Q_EMIT application->applicationStateChanged(Qt::ApplicationActive);
+  EXPECT_EQ(screen.timeline()->currentInterval(), std::chrono::seconds(1));
+  EXPECT_EQ(list->count(), 3) << "read again at once";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -46,6 +47,30 @@ TEST_F(DebugWindows, ThePreferencesPaneListsTheFileLiveAndDeletesCopiesAndClears
   EXPECT_TRUE(storedFile().empty()) << "the hidden keys go too";
   EXPECT_FALSE(item(screen.header(), "Copy")->isEnabled());
   EXPECT_FALSE(item(screen.header(), "Clear")->isEnabled());
+}
+
+TEST_F(DebugWindows, AClickOnTheTextOfARowSelectsTheRowForDelete) {
+  auto& suite = UserDefaults::standard();
+  for (const char* key : {"alpha", "beta", "gamma"}) suite.set(key, std::string("value of ") + key);
+  DebugUserDefaultsScreen screen(pasteboard);
+  screen.resize(500, 400);
+  screen.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+  auto valueText = [&](int row) {
+    QWidget* shown = screen.tree()->itemWidget(screen.tree()->topLevelItem(0)->child(row), 0);
+    return shown->findChildren<QLabel*>()[1];
+  };
+
+  QTest::mouseClick(valueText(0), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+  QTest::mouseClick(valueText(2), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
+  EXPECT_EQ(screen.tree()->selectedItems().size(), 2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+  EXPECT_FALSE(storedFile().count("alpha") || storedFile().count("gamma"));
+  EXPECT_TRUE(storedFile().count("beta"));
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rowKeys(screen.tree()).size() == 1; }));
+  QTest::mouseClick(valueText(0), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+  EXPECT_TRUE(screen.tree()->topLevelItem(0)->child(0)->isSelected()) << "the rebuilt rows select the same way";
 }
 
 }  // namespace

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTest>
+#include <QTextDocumentFragment>
 
+#include "kit/app/app_facts.h"
 #include "kit/app/relaunch.h"
 #include "kit_widgets_test_support.h"
+#include "support/screenshots.h"
 
 namespace kit {
 namespace {
@@ -20,6 +26,29 @@ TEST_F(StandardMenuTest, SettingsOpenOnALaterTurn) {
   QTest::qWait(20);
   EXPECT_EQ(opens, 1);
   setOpenSettingsHandler({});
+}
+
+TEST_F(StandardMenuTest, TheAboutBoxShowsTheVersionWithItsBuildAndStaysOne) {
+  auto aboutBoxes = [] {
+    QList<QMessageBox*> boxes;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->objectName() == "aboutBox") boxes << box;
+    return boxes;
+  };
+  aboutMenuItemAction();
+  ASSERT_EQ(aboutBoxes().size(), 1);
+  QMessageBox* box = aboutBoxes().front();
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_EQ(box->windowTitle(), "About Quillet");
+  EXPECT_EQ(QTextDocumentFragment::fromHtml(box->text()).toPlainText().toStdString(),
+            "Quillet\nVersion " + AppFacts::versionWithBuild());
+  EXPECT_FALSE(box->iconPixmap().isNull());
+  saveScreenshot(*box, "about-box.png");
+
+  aboutMenuItemAction();
+  EXPECT_EQ(aboutBoxes(), QList<QMessageBox*>{box}) << "the open box comes forward";
+  box->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return aboutBoxes().isEmpty(); }));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "kit/foundation/report_error.h"
 #include "platform/core/error.h"
 #include "private_home_test_support.h"
 
@@ -45,6 +46,63 @@ TEST(TemporaryFiles, AreMadePrivateAndAnewAndGoWithTheirFolder) {
   { TemporaryDirectory folder(file.parent_path()); }
   EXPECT_FALSE(fs::exists(file.parent_path()));
   TemporaryDirectory gone(file.parent_path());  // already gone: nothing happens
+}
+
+// The file system a path lies on.
+dev_t deviceOf(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info.st_dev;
+}
+
+bool isPrivateEmptyFolder(const fs::path& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & 0777) == 0700 && fs::is_empty(path);
+}
+
+TEST_F(PrivateHome, ItemReplacementFoldersArePrivateAndLieOnTheFileSystemOfTheirFile) {
+  write(home / "doc.txt", "draft");
+  const fs::path inTemporary = itemReplacementDirectory(home / "doc.txt");
+  EXPECT_TRUE(isPrivateEmptyFolder(inTemporary));
+  EXPECT_EQ(inTemporary.parent_path(), fs::temp_directory_path());
+  const fs::path again = itemReplacementDirectory(home / "doc.txt");
+  EXPECT_NE(again, inTemporary) << "a new one each time";
+  const fs::path forProgram = itemReplacementDirectory();
+  EXPECT_EQ(deviceOf(forProgram), deviceOf(fs::read_symlink("/proc/self/exe").parent_path()))
+      << "without a file: the program's own";
+  for (const auto& made : {inTemporary, again, forProgram}) fs::remove(made);
+
+  // Another file system: /dev/shm is a memory file system of its own on Linux.
+  const fs::path other = "/dev/shm/quillet-test-" + std::to_string(getpid());
+  std::error_code error;
+  if (!fs::create_directories(other, error) || deviceOf(other) == deviceOf(home)) GTEST_SKIP() << "no second one";
+  const char* savedTemporary = std::getenv("TMPDIR");
+  setenv("TMPDIR", other.c_str(), 1);
+  const fs::path inCache = itemReplacementDirectory(home / "doc.txt");
+  EXPECT_EQ(inCache.parent_path(), home / "cache" / "com.kestrova.Quillet") << "the temporary folder lies elsewhere";
+
+  fs::create_directories(home / "tmp");
+  setenv("TMPDIR", (home / "tmp").c_str(), 1);
+  const fs::path beside = itemReplacementDirectory(other / "notes" / "new.txt");  // not there yet
+  EXPECT_TRUE(isPrivateEmptyFolder(beside));
+  EXPECT_EQ(beside.parent_path(), other);
+  EXPECT_EQ(beside.filename().string().rfind(".com.kestrova.Quillet-", 0), 0u) << beside;
+
+  // Nothing can be made on /proc: the failure is reported and the temporary folder stands in.
+  std::vector<std::string> reports;
+  ZvApp::setErrorReportFilter([&](const platform::Error& reported) {
+    reports.push_back(reported.localizedDescription());
+    return false;
+  });
+  const fs::path fallback = itemReplacementDirectory("/proc/self/status");
+  ZvApp::setErrorReportFilter([](const platform::Error&) { return true; });
+  EXPECT_TRUE(isPrivateEmptyFolder(fallback));
+  EXPECT_EQ(fallback.parent_path(), home / "tmp");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find("/proc/self/status"), std::string::npos) << reports[0];
+
+  savedTemporary ? setenv("TMPDIR", savedTemporary, 1) : unsetenv("TMPDIR");
+  fs::remove_all(other);
 }
 
 }  // namespace

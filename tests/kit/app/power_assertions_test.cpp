@@ -1,0 +1,38 @@
+#include "kit/app/power_assertions.h"
+
+#include <gtest/gtest.h>
+
+#include "kit/foundation/report_error.h"
+
+namespace kit {
+namespace {
+
+TEST(PowerAssertionsTest, LocksGroupByProcessWithWhatAsTypeAndWhoAsNameAndAnEmptyTypeIsReported) {
+  std::vector<std::string> reports;
+  ZvApp::setErrorReportFilter([&](const platform::Error& error) {
+    reports.push_back(error.localizedDescription());
+    return false;
+  });
+  const auto byProcess = processPowerAssertions({
+      {"sleep", "Firefox", "Playing video", "block", 1000, 42},
+      {"handle-lid-switch", "gnome-settings-daemon", "External monitor", "block", 1000, 7},
+      {"idle:sleep", "Firefox", "Download", "delay", 1000, 42},
+      {"", "odd", "", "block", 0, 9},
+  });
+  ZvApp::setErrorReportFilter({});
+
+  ASSERT_EQ(byProcess.size(), 3u);
+  const auto& firefox = byProcess.at(ZvProcessID(42));
+  ASSERT_EQ(firefox.size(), 2u);
+  EXPECT_EQ(firefox[0].type, "sleep");
+  EXPECT_EQ(firefox[0].name, "Firefox");
+  EXPECT_EQ(firefox[1].type, "idle:sleep") << "in the order logind lists them";
+  EXPECT_EQ(platform::userInfoString(firefox[1].properties, "why"), "Download");
+  EXPECT_EQ(std::get<int64_t>(firefox[1].properties.at("pid")), 42);
+
+  EXPECT_EQ(byProcess.at(ZvProcessID(9)).front().name, "odd") << "made all the same";
+  EXPECT_EQ(reports, std::vector<std::string>{".type should not be empty"});
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,72 @@
+#include "platform/system/inhibitor_locks.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVirtualObject>
+
+#include "platform/core/error.h"
+#include "support/event_loop.h"
+#include "support/private_bus.h"
+
+namespace {
+
+using platform::InhibitorLock;
+
+// logind's manager object, answering ListInhibitors with its locks.
+class FakeLogind : public QDBusVirtualObject {
+ public:
+  FakeLogind(QDBusConnection connection, QList<InhibitorLock> locks)
+      : connection_(std::move(connection)), locks_(std::move(locks)) {}
+  QString introspect(const QString&) const override { return {}; }
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+    if (message.member() != "ListInhibitors") return false;
+    connection_.send(message.createReply(QVariant::fromValue(locks_)));
+    return true;
+  }
+
+ private:
+  QDBusConnection connection_;
+  QList<InhibitorLock> locks_;
+};
+
+class InhibitorLocksTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
+  void TearDown() override {
+    QDBusConnection::disconnectFromBus("client");
+    QDBusConnection::disconnectFromBus("logind");
+  }
+  std::vector<InhibitorLock> list() {
+    QDBusConnection client = bus.connect("client");
+    return platform::listInhibitorLocks(client, 1000);
+  }
+  bustest::PrivateBus bus;
+};
+
+TEST_F(InhibitorLocksTest, TheLocksComeAsLogindListsThemAndASilentBusIsAnError) {
+  try {
+    list();
+    ADD_FAILURE() << "no logind on the bus";
+  } catch (const platform::PlatformError& error) {
+    EXPECT_NE(error.localizedDescription().find("org.freedesktop.DBus.Error.ServiceUnknown"), std::string::npos)
+        << error.localizedDescription();
+  }
+
+  qDBusRegisterMetaType<InhibitorLock>();
+  qDBusRegisterMetaType<QList<InhibitorLock>>();
+  const QList<InhibitorLock> locks{{"sleep", "Firefox", "Playing video", "block", 1000, 4242},
+                                   {"shutdown:sleep", "NetworkManager", "", "delay", 0, 17}};
+  bustest::ServiceThread service;
+  QDBusConnection logind = bus.connect("logind");
+  auto* manager = new FakeLogind(logind, locks);
+  service.adopt(manager);
+  ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
+  ASSERT_TRUE(logind.registerVirtualObject("/org/freedesktop/login1", manager));
+  EXPECT_EQ(list(), std::vector<InhibitorLock>(locks.begin(), locks.end()));
+  logind.unregisterObject("/org/freedesktop/login1");
+  service.run([manager] { delete manager; });
+}
+
+}  // namespace
