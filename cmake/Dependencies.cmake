@@ -1,7 +1,7 @@
 # Every outside library the project uses, found once here.
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets DBus Test)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets DBus Network Test)
 find_package(ICU REQUIRED COMPONENTS uc i18n)
 find_package(LibXml2 REQUIRED)
 find_package(Fontconfig REQUIRED)

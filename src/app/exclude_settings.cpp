@@ -14,13 +14,14 @@
 #include "app/settings_texts.h"
 #include "engine/preference_keys.h"
 #include "kit/app/feedback.h"
+#include "kit/foundation/bundle_identifier.h"
 #include "kit/foundation/sequence_utilities.h"
+#include "kit/foundation/url_resource_values.h"
 #include "kit/ui/app_picker.h"
 #include "kit/ui/settings_form.h"
 #include "kit/ui/show_for_app_runs.h"
 #include "kit/ui/symbol_icons.h"
 #include "kit/ui/text_styles.h"
-#include "platform/system/desktop_entry.h"
 
 namespace app {
 
@@ -99,7 +100,9 @@ std::vector<kit::BundleIdentifier> applicationsAmong(const QList<QUrl>& urls) {
   AppList apps;
   for (const QUrl& url : urls) {
     if (!url.isLocalFile()) continue;
-    if (auto entry = platform::readDesktopEntryFile(url.toLocalFile().toStdString())) apps.emplace_back(entry->id);
+    auto location = platform::Url::fileUrl(url.toLocalFile().toStdString());
+    if (!location || !kit::resourceValue<bool>(*location, kit::UrlResourceKey::isApplication).value_or(false)) continue;
+    if (auto id = kit::applicationBundleIdentifier(*location)) apps.push_back(std::move(*id));
   }
   return apps;
 }

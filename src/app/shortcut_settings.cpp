@@ -6,6 +6,7 @@
 #include "app/settings_texts.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
+#include "kit/shortcuts/labeled_recorder.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/error_alert.h"
 #include "kit/ui/every_second_timeline.h"
@@ -64,25 +65,35 @@ void PermissionNotice::check() {
 ShortcutSetting::ShortcutSetting(const kit::GlobalShortcuts::Name& name, const std::string& title,
                                  std::optional<ClearingShortcut> clearing, QWidget* parent)
     : QWidget(parent), name_(name), clearing_(std::move(clearing)) {
-  title_ = new QLabel(QString::fromStdString(title), this);
   kit::GlobalShortcuts::Recorder::OnChange onChange;
   if (clearing_) onChange = [this](const std::optional<kit::GlobalShortcuts::Shortcut>& s) { recorded(s); };
-  recorder_ = new kit::GlobalShortcuts::Recorder(name, std::move(onChange), this);
-
+  auto* row = new kit::GlobalShortcuts::LabeledRecorder(
+      name, std::move(onChange),
+      [&]() -> QWidget* {
+        auto* label = new QWidget;
+        auto* layout = new QHBoxLayout(label);
+        layout->setContentsMargins(0, 0, 0, 0);
+        title_ = new QLabel(QString::fromStdString(title), label);
+        title_->setAccessibleName(title_->text());
+        label->setAccessibleName(title_->text());
+        layout->addWidget(title_, 1);
+        if (clearing_) {
+          // The notice sits just left of the recorder and takes its place whether or not it shows.
+          noticeSlot_ = new QWidget(label);
+          noticeSlot_->setFixedSize(noticeSize, noticeSize);
+          auto* slotLayout = new QHBoxLayout(noticeSlot_);
+          slotLayout->setContentsMargins(0, 0, 0, 0);
+          layout->addWidget(noticeSlot_);
+          layout->addSpacing(noticeToRecorder);
+        }
+        return label;
+      },
+      this);
+  recorder_ = &row->recorder();
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(title_, 1);
-  if (clearing_) {
-    // The notice sits just left of the recorder and takes its place whether or not it shows.
-    noticeSlot_ = new QWidget(this);
-    noticeSlot_->setFixedSize(noticeSize, noticeSize);
-    auto* slotLayout = new QHBoxLayout(noticeSlot_);
-    slotLayout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(noticeSlot_);
-    layout->addSpacing(noticeToRecorder);
-    kit::onScreenChange(*this, [this](bool onScreen) { setOnScreen(onScreen); });
-  }
-  layout->addWidget(recorder_);
+  layout->addWidget(row);
+  if (clearing_) kit::onScreenChange(*this, [this](bool onScreen) { setOnScreen(onScreen); });
 }
 
 void ShortcutSetting::setOnScreen(bool onScreen) {

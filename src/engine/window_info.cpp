@@ -26,6 +26,8 @@ WindowInfo::WindowInfo(const platform::WindowRecord& record)
       bounds(record.bounds),
       level(record.level),
       alpha(record.alpha),
+      memoryUsage(record.memoryUsage),
+      sharingState(record.sharingState),
       isOnScreen(record.isOnScreen),
       fillsScreen(record.fillsScreen) {
   owner.processIdentifier = record.ownerPid;
@@ -150,7 +152,7 @@ const std::unordered_set<std::string>& WindowInfo::UserApp::auxiliaryAppBundleId
                                                       "com.apple.SystemProfiler",
                                                       "com.mediaatelier.CheatSheet",
                                                       "de.ixeau.KeystrokePro2",
-                                                      "com.kestrova.DropShelf",
+                                                      "at.EternalStorms.Yoink",
                                                       "pl.maketheweb.cleanshotx",
                                                       "com.getcleanshot.app-setapp",
                                                       "com.stclairsoft.DefaultFolderX5",

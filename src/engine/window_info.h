@@ -1,12 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "kit/foundation/bundle_identifier.h"
+#include "kit/foundation/bytes.h"
+#include "kit/foundation/hashing.h"
 #include "platform/system/workspace.h"
 #include "platform/url/url.h"
 
@@ -44,6 +48,8 @@ struct WindowInfo {
   platform::Rect bounds;
   int level = 0;
   double alpha = 1;
+  kit::Bytes memoryUsage;
+  platform::WindowSharingState sharingState = platform::WindowSharingState::none;
   bool isOnScreen = false;
   bool fillsScreen = false;
 
@@ -62,3 +68,13 @@ struct WindowInfo {
 std::string resolvedName(const platform::RunningApplication& app);
 
 }  // namespace engine
+
+// By location, then identity, as equality compares them.
+template <>
+struct std::hash<engine::WindowInfo::UserApp> {
+  std::size_t operator()(const engine::WindowInfo::UserApp& app) const noexcept {
+    std::size_t seed = std::hash<std::string>()(app.url.absoluteString());
+    kit::hashCombine(seed, std::hash<kit::BundleIdentifier>()(app.bundleIdentifier));
+    return seed;
+  }
+};

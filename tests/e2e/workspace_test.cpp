@@ -136,6 +136,27 @@ TEST_F(DesktopSession, WindowListGivesFrontToBackWindowsWithLevelOpacityBoundsAn
   EXPECT_EQ(windows[2].ownerPid, owner.pid());
   EXPECT_EQ(windows[2].ownerName, "sleep");
   EXPECT_FALSE(windows[2].fillsScreen);
+  EXPECT_EQ(windows[2].sharingState, platform::WindowSharingState::readWrite);
+}
+
+TEST_F(DesktopSession, AWindowsMemoryUsageIsWhatTheServerHoldsForItsClient) {
+  x11test::TestWindow plain(10, 20, 300, 200);
+  x11test::TestWindow drawing(40, 50, 300, 200);
+  // The second client keeps a 512 x 512 pixmap of the screen's depth: a megabyte at 32 bits a pixel.
+  xcb_connection_t* client = drawing.connection();
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(client)).data;
+  xcb_pixmap_t pixmap = xcb_generate_id(client);
+  xcb_create_pixmap(client, screen->root_depth, pixmap, drawing.window(), 512, 512);
+  platform::xcbReply(xcb_get_input_focus_reply(client, xcb_get_input_focus(client), nullptr));
+
+  int64_t plainBytes = -1, drawingBytes = -1;
+  for (const auto& w : platform::Workspace::shared().windowList()) {
+    if (w.id == plain.window()) plainBytes = w.memoryUsage;
+    if (w.id == drawing.window()) drawingBytes = w.memoryUsage;
+  }
+  EXPECT_GE(plainBytes, 0);
+  EXPECT_GE(drawingBytes, plainBytes + int64_t{512} * 512 * 4);
+  xcb_free_pixmap(client, pixmap);
 }
 
 TEST_F(DesktopSession, APanelAtTheBottomIsThePrimaryScreensBottomInset) {

@@ -120,6 +120,8 @@ class TestWindow {
   TestWindow(int16_t x, int16_t y, uint16_t width, uint16_t height, bool overrideRedirect = false);
   ~TestWindow();
   xcb_window_t window() const { return window_; }
+  // The window's own client.
+  xcb_connection_t* connection() const { return connection_; }
 
  private:
   xcb_connection_t* connection_ = nullptr;

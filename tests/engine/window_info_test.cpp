@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unordered_set>
+
 #include "kit/foundation/expiring_cache.h"
 #include "kit/foundation/zv_app.h"
 #include "platform/system/fake_workspace.h"
@@ -139,6 +141,26 @@ TEST_F(SourceApplication, FallsBackToFrontmostThenMenuBarOwnerAndIsSilentInALock
   workspace.windows = {window(11, 1)};
   workspace.frontmost = app(8, "com.apple.loginwindow");
   EXPECT_EQ(current(), std::nullopt);
+}
+
+TEST(WindowInfoRecord, KeepsTheMemoryAndSharingOfItsWindowAndUserAppsHashAsTheyCompare) {
+  platform::FakeWorkspace workspace;
+  platform::Workspace::setSharedForTesting(&workspace);
+  WindowRecord record = window(7, 1);
+  record.memoryUsage = 1'234'567;
+  WindowInfo info(record);
+  EXPECT_EQ(info.memoryUsage, kit::Bytes(1'234'567));
+  EXPECT_EQ(info.sharingState, platform::WindowSharingState::readWrite);
+  platform::Workspace::setSharedForTesting(nullptr);
+
+  using UserApp = WindowInfo::UserApp;
+  auto location = [](const char* path) { return *platform::Url::fileUrl(path); };
+  std::unordered_set<UserApp> apps = {{location("/apps/a.desktop"), {"org.example.A"}},
+                                      {location("/apps/a.desktop"), {"org.example.A"}},
+                                      {location("/apps/a.desktop"), {"org.example.Other"}},
+                                      {location("/apps/b.desktop"), {"org.example.A"}}};
+  EXPECT_EQ(apps.size(), 3u);
+  EXPECT_EQ(apps.count({location("/apps/a.desktop"), {"org.example.Other"}}), 1u);
 }
 
 TEST(ResolvedName, ANameIsFoundForEveryProcessTheProgramNameBeforeTheBundle) {

@@ -5,14 +5,29 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "kit/foundation/log.h"
 #include "kit/foundation/readers_writer_lock.h"
 
 namespace kit {
+
+namespace detail {
+// The elements as a debugger lists them ("a", 1, Optional("b")), joined by ", ".
+template <class Range, class Render>
+std::string debugList(const Range& range, Render render) {
+  std::string text;
+  for (const auto& element : range) {
+    if (!text.empty()) text += ", ";
+    text += render(element);
+  }
+  return text;
+}
+}  // namespace detail
 
 template <class K, class V, class H = std::hash<K>>
 class AtomicDictionary {
@@ -79,6 +94,19 @@ class AtomicDictionary {
     return lock_.read([&] { return std::vector<std::pair<K, V>>(storage_.begin(), storage_.end()); });
   }
 
+  // The contents as a debugger shows a dictionary: ["a": 1, "b": 2], or [:] when empty.
+  std::string debugDescription() const {
+    return lock_.read([&] {
+      if (storage_.empty()) return std::string("[:]");
+      return "[" +
+             detail::debugList(storage_,
+                               [](const auto& entry) {
+                                 return LogItem(entry.first).rendered() + ": " + LogItem(entry.second).rendered();
+                               }) +
+             "]";
+    });
+  }
+
   // Given keys take the given values; other keys stay.
   void merge(const std::unordered_map<K, V, H>& other) {
     if (other.empty()) return;
@@ -136,6 +164,13 @@ class AtomicSet {
 
   std::unordered_set<T, H> snapshot() const {
     return lock_.read([&] { return storage_; });
+  }
+
+  // The contents as a debugger shows a set: Set(["a", "b"]), or Set([]) when empty.
+  std::string debugDescription() const {
+    return lock_.read([&] {
+      return "Set([" + detail::debugList(storage_, [](const T& element) { return LogItem(element).rendered(); }) + "])";
+    });
   }
 
   // Each side is read on its own, never one inside the other's lock.

@@ -70,6 +70,13 @@ AppIcon BundleIdentifier::icon() const {
 
 bool BundleIdentifier::isInstalled() const { return url().has_value(); }
 
+std::optional<BundleIdentifier> applicationBundleIdentifier(const platform::Url& url) {
+  if (!url.isFileUrl()) return std::nullopt;
+  auto entry = platform::readDesktopEntryFile(url.path());
+  if (!entry) return std::nullopt;
+  return BundleIdentifier(std::move(entry->id));
+}
+
 AppIcon genericApplicationIcon() { return {"application-x-executable"}; }
 
 AppIcon iconForUrl(const platform::Url& url) {

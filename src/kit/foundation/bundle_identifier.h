@@ -47,6 +47,10 @@ class BundleIdentifier {
 // without ".desktop" or ".app".
 std::string localizedName(const platform::Url& url);
 
+// The id of the application whose desktop entry is the file at `url`: its id below an applications folder, else the
+// file name without ".desktop". None for a file that is not an application entry.
+std::optional<BundleIdentifier> applicationBundleIdentifier(const platform::Url& url);
+
 AppIcon genericApplicationIcon();
 // The icon of the file or application at a URL, remembered for one second.
 AppIcon iconForUrl(const platform::Url& url);

@@ -1,7 +1,7 @@
 #include "kit/foundation/bytes.h"
 
+#include <QLocale>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "kit/foundation/fatal_error.h"
@@ -90,34 +90,31 @@ Bytes operator-(Bytes a, Bytes b) {
 std::string Bytes::debugDescription() const { return formattedFileSize(bytes_) + " (" + std::to_string(bytes_) + ")"; }
 
 std::string formattedFileSize(int64_t bytes) {
-  if (bytes == 0) return "Zero KB";
+  const QLocale locale;
   // The magnitude as an unsigned value, so that the most negative count has one too.
-  uint64_t magnitude = bytes < 0 ? 0 - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
-  std::string sign = bytes < 0 ? "-" : "";
-  if (magnitude < 1000) return sign + std::to_string(magnitude) + (magnitude == 1 ? " byte" : " bytes");
+  const uint64_t magnitude = bytes < 0 ? 0 - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
+  if (magnitude < 1000) return locale.formattedDataSize(bytes, 0, QLocale::DataSizeSIFormat).toStdString();
 
-  static constexpr const char* units[] = {"KB", "MB", "GB", "TB", "PB", "EB"};
-  static constexpr int fractionDigits[] = {0, 1, 2, 2, 2, 2};
-  double value = static_cast<double>(magnitude) / 1000.0;
-  size_t index = 0;
+  // Kilobytes whole, megabytes with one decimal, larger units with two; trailing zeros of the fraction are not
+  // shown. The count is rounded (half to even) to what is shown, so that Qt's formatting shows it exactly and
+  // picks the next unit when rounding reaches it.
+  static constexpr int fractionDigits[] = {0, 0, 1, 2, 2, 2, 2};
+  int power = 1;
+  while (power < 6 && static_cast<double>(magnitude) >= std::pow(1000.0, power + 1)) ++power;
   for (;;) {
-    double scale = std::pow(10.0, fractionDigits[index]);
-    // Half to even, as the platform's number formatting does.
-    double roundedValue = std::nearbyint(value * scale) / scale;
-    if (roundedValue >= 1000.0 && index + 1 < std::size(units)) {
-      value /= 1000.0;
-      ++index;
+    int digits = fractionDigits[power];
+    const double step = std::pow(10.0, 3 * power - digits);
+    auto steps = static_cast<uint64_t>(std::nearbyint(static_cast<double>(magnitude) / step));
+    if (power < 6 && static_cast<double>(steps) * step >= std::pow(1000.0, power + 1)) {
+      ++power;
       continue;
     }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", fractionDigits[index], roundedValue);
-    std::string number = buffer;
-    // Trailing zeros of the fraction are not shown.
-    if (number.find('.') != std::string::npos) {
-      while (number.back() == '0') number.pop_back();
-      if (number.back() == '.') number.pop_back();
+    while (digits > 0 && steps % 10 == 0) {
+      steps /= 10;
+      --digits;
     }
-    return sign + number + " " + units[index];
+    const auto shown = static_cast<int64_t>(static_cast<double>(steps) * std::pow(10.0, 3 * power - digits));
+    return locale.formattedDataSize(bytes < 0 ? -shown : shown, digits, QLocale::DataSizeSIFormat).toStdString();
   }
 }
 

@@ -38,7 +38,7 @@ class Bytes {
   constexpr int64_t bytes() const { return bytes_; }
   double value(Unit unit) const { return static_cast<double>(bytes_) / rawValue(unit); }
   InformationStorage measurement() const { return {static_cast<double>(bytes_), InformationUnit::bytes}; }
-  // The file-size text and the exact count: "1.5 MB (1500000)", "Zero KB (0)".
+  // The file-size text in the current locale and the exact count: "1.5 MB (1500000)", "0 bytes (0)".
   std::string debugDescription() const;
 
   friend Bytes operator+(Bytes a, Bytes b);
@@ -51,7 +51,8 @@ class Bytes {
   int64_t bytes_ = 0;
 };
 
-// A byte count as a file-size text with decimal units: "Zero KB", "1 byte", "999 bytes", "2 KB", "1.5 MB", "1.23 GB".
+// A byte count as a file-size text with decimal units, in the current locale's words and digits (QLocale):
+// "0 bytes", "999 bytes", "2 kB", "1.5 MB", "1.23 GB"; in German "1,5 MB".
 std::string formattedFileSize(int64_t bytes);
 
 }  // namespace kit

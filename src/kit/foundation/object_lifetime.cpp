@@ -1,5 +1,9 @@
 #include "kit/foundation/object_lifetime.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
+#include <QCoreApplication>
 #include <mutex>
 #include <unordered_map>
 
@@ -108,6 +112,24 @@ ListenerHolder::~ListenerHolder() {
 
 void ListenerHolder::addObserver(std::string name, std::function<void(const platform::Notification&)> observer) {
   listeners_.push_back(center_.addObserver(std::move(name), std::move(observer)));
+}
+
+const std::filesystem::path& BundleMarker::bundle() {
+  static const std::filesystem::path folder = [] {
+    Dl_info info{};
+    link_map* file = nullptr;
+    if (dladdr1(reinterpret_cast<const void*>(&BundleMarker::bundle), &info, reinterpret_cast<void**>(&file),
+                RTLD_DL_LINKMAP) != 0 &&
+        file) {
+      // The program itself has no name of its own in the loader's list; its file is /proc/self/exe.
+      std::error_code error;
+      auto path = file->l_name && *file->l_name ? std::filesystem::canonical(file->l_name, error)
+                                                : std::filesystem::read_symlink("/proc/self/exe", error);
+      if (!error && path.has_parent_path()) return path.parent_path();
+    }
+    return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+  }();
+  return folder;
 }
 
 namespace {

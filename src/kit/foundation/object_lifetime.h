@@ -3,17 +3,27 @@
 #include <QObject>
 #include <QPointer>
 #include <any>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "platform/core/notification_center.h"
 
 namespace kit {
 
-// How an attached value is held. Values are always stored; a weak tie is a std::weak_ptr value.
+// How an attached value is held. A shared object attached with `assign` is held weakly: once its other owners
+// let it go, the slot reads its default. Every other value, and every value under the other policies, is kept.
 enum class AssociationPolicy { assign = 0, retainNonatomic = 1, copyNonatomic = 3, retain = 0x301, copy = 0x303 };
+
+template <class T>
+struct IsSharedPointer : std::false_type {};
+template <class T>
+struct IsSharedPointer<std::shared_ptr<T>> : std::true_type {
+  using Weak = std::weak_ptr<T>;
+};
 
 namespace detail {
 // Values attached to objects the kit does not own, keyed by object and slot; released when the object is destroyed.
@@ -30,14 +40,26 @@ class ObjectAssociation {
   ObjectAssociation(const ObjectAssociation&) = delete;
   ObjectAssociation& operator=(const ObjectAssociation&) = delete;
 
-  // The stored value, or the default when there is none or it has another type.
+  // The stored value, or the default when there is none, it has another type or, held weakly, it is gone.
   Value get(const QObject* object) const {
     if (auto stored = detail::associatedValue(object, this)) {
       if (auto value = std::any_cast<Value>(&*stored)) return *value;
+      if constexpr (IsSharedPointer<Value>::value) {
+        if (auto weak = std::any_cast<typename IsSharedPointer<Value>::Weak>(&*stored)) {
+          if (auto value = weak->lock()) return value;
+        }
+      }
     }
     return defaultValue_;
   }
-  void set(QObject* object, Value value) { detail::setAssociatedValue(object, this, std::move(value)); }
+  void set(QObject* object, Value value) {
+    if constexpr (IsSharedPointer<Value>::value) {
+      if (policy_ == AssociationPolicy::assign) {
+        return detail::setAssociatedValue(object, this, typename IsSharedPointer<Value>::Weak(value));
+      }
+    }
+    detail::setAssociatedValue(object, this, std::move(value));
+  }
   AssociationPolicy policy() const { return policy_; }
 
  private:
@@ -83,6 +105,12 @@ class ListenerHolder {
  private:
   platform::NotificationCenter& center_;
   std::vector<platform::rx::AnyCancellable> listeners_;
+};
+
+// Where the kit's code lives: the folder of the file that holds it (the program itself, or a shared library when the
+// kit is built as one), else the application's folder. Found once.
+struct BundleMarker {
+  static const std::filesystem::path& bundle();
 };
 
 // Closures run once, in order, when launching has finished.

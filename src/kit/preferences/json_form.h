@@ -4,6 +4,7 @@
 #include <cmath>
 #include <concepts>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -130,6 +131,21 @@ struct JsonCodec<std::vector<T>> {
       result.push_back(std::move(*v));
     }
     return result;
+  }
+};
+
+// A set is a JSON array of its elements; repeated elements in an array read as one.
+template <class T, class Compare>
+struct JsonCodec<std::set<T, Compare>> {
+  static Json encode(const std::set<T, Compare>& v) {
+    Json array = Json::array();
+    for (const auto& item : v) array.push_back(JsonCodec<T>::encode(item));
+    return array;
+  }
+  static std::optional<std::set<T, Compare>> decode(const Json& j) {
+    auto elements = JsonCodec<std::vector<T>>::decode(j);
+    if (!elements) return std::nullopt;
+    return std::set<T, Compare>(std::make_move_iterator(elements->begin()), std::make_move_iterator(elements->end()));
   }
 };
 

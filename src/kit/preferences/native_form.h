@@ -7,6 +7,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -190,6 +191,21 @@ struct CodableForm<std::map<std::string, T, Compare>> {
       auto v = CodableForm<T>::toNative(item);
       if (!v) return std::nullopt;
       result.emplace(key, std::move(*v));
+    }
+    return result;
+  }
+};
+
+// A set's form is the set of its elements' forms; elements whose forms differ but convert alike become one.
+template <class T, class Compare>
+struct CodableForm<std::set<T, Compare>> {
+  using Type = std::set<typename CodableForm<T>::Type>;
+  static std::optional<std::set<T, Compare>> toNative(const Type& form) {
+    std::set<T, Compare> result;
+    for (const auto& item : form) {
+      auto v = CodableForm<T>::toNative(item);
+      if (!v) return std::nullopt;
+      result.insert(std::move(*v));
     }
     return result;
   }

@@ -8,7 +8,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "kit/foundation/general_error.h"
 #include "kit/foundation/sequence_utilities.h"
+#include "kit/foundation/url_resource_values.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/error_sheet.h"
 #include "kit/ui/native_text_field.h"
@@ -21,6 +23,7 @@ namespace kit {
 namespace {
 
 constexpr int idRole = Qt::UserRole;
+constexpr int pathRole = Qt::UserRole + 1;
 constexpr QSize pickerSize{420, 480};
 
 std::vector<platform::DesktopEntry> listedApplications() {
@@ -58,6 +61,7 @@ AppPickerDialog::AppPickerDialog(bool allowsMultipleSelection, Validate validate
   for (const auto& entry : listedApplications()) {
     auto* item = new QListWidgetItem(appIconImage({entry.icon}), QString::fromStdString(entry.name), list_);
     item->setData(idRole, QString::fromStdString(entry.id));
+    item->setData(pathRole, QString::fromStdString(entry.path.string()));
     item->setToolTip(QString::fromStdString(entry.id));
     if (entry.id == ZvApp::id()) item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
   }
@@ -93,19 +97,23 @@ void AppPickerDialog::filter(const std::string& text) {
 
 void AppPickerDialog::choose() {
   std::vector<std::string> ids;
+  std::vector<std::optional<platform::Url>> locations;
   for (int row = 0; row < list_->count(); ++row) {
     QListWidgetItem* item = list_->item(row);
-    if (item->isSelected() && !item->isHidden()) ids.push_back(item->data(idRole).toString().toStdString());
+    if (!item->isSelected() || item->isHidden()) continue;
+    ids.push_back(item->data(idRole).toString().toStdString());
+    locations.push_back(platform::Url::fileUrl(item->data(pathRole).toString().toStdString()));
   }
   if (ids.empty()) return;
-  if (validate_) {
-    for (const auto& id : ids) {
-      try {
-        validate_(id);
-      } catch (const Error& error) {
-        presentAsModal(error, this);
-        return;
-      }
+  for (size_t index = 0; index < ids.size(); ++index) {
+    try {
+      // The entry may have gone or changed since the list was made.
+      if (!locations[index] || !resourceValue<bool>(*locations[index], UrlResourceKey::isApplication).value_or(false))
+        throw appError("The selected item is not an app.", "Please select an app.");
+      if (validate_) validate_(ids[index]);
+    } catch (const Error& error) {
+      presentAsModal(error, this);
+      return;
     }
   }
   std::erase(ids, ZvApp::id());

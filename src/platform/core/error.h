@@ -78,7 +78,8 @@ class PlatformError final : public Error {
   std::string domain() const override { return domain_; }
   int64_t code() const override { return code_; }
   UserInfo userInfo() const override { return userInfo_; }
-  std::string typeOrCaseName() const override { return "NSError"; }
+  // Its plain description begins "Error Domain=...", so reporting groups it under the name "Error".
+  std::string typeOrCaseName() const override { return "Error"; }
   bool isPlatformError() const override { return true; }
 
  private:

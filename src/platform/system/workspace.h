@@ -30,6 +30,9 @@ inline constexpr int normal = 0;
 inline constexpr int mainMenu = 24;
 }  // namespace WindowLevel
 
+// What other programs may do with a window's contents.
+enum class WindowSharingState : uint32_t { none = 0, readOnly = 1, readWrite = 2 };
+
 struct WindowRecord {
   uint32_t id = 0;
   std::optional<std::string> name;
@@ -40,6 +43,10 @@ struct WindowRecord {
   double alpha = 1.0;
   bool isOnScreen = true;
   bool fillsScreen = false;
+  // Bytes the X server holds for the window's client.
+  int64_t memoryUsage = 0;
+  // X11 keeps no window from other clients: any client may read a window's contents and draw into it.
+  WindowSharingState sharingState = WindowSharingState::readWrite;
 };
 
 enum class ApplicationEvent { willLaunch, launch, terminate, hide, unhide, activate, deactivate };

@@ -127,6 +127,22 @@ std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
   return std::nullopt;
 }
 
+std::optional<uint64_t> X11Connection::resourceBytesOfClient(xcb_window_t window) {
+  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return std::nullopt;
+  const xcb_res_resource_id_spec_t everything{XCB_NONE, XCB_NONE};  // every resource of every type
+  auto r = xcbReply(xcb_res_query_resource_bytes_reply(
+      connection_, xcb_res_query_resource_bytes(connection_, window, 1, &everything), nullptr));
+  scheduleDispatch();
+  if (!r) return std::nullopt;
+  uint64_t total = 0;
+  // Each resource once; what it refers to (a window's background pixmap) is counted as a resource of its own.
+  for (auto it = xcb_res_query_resource_bytes_sizes_iterator(r.get()); it.rem > 0;
+       xcb_res_resource_size_value_next(&it)) {
+    total += it.data->size.bytes;
+  }
+  return total;
+}
+
 std::optional<int32_t> X11Connection::pidOfWindow(xcb_window_t window) {
   if (auto pid = cardinal(window, "_NET_WM_PID"); pid && *pid > 0) return static_cast<int32_t>(*pid);
   return pidOfClient(window);

@@ -48,6 +48,8 @@ class X11Connection {
   // The process of a window's client: _NET_WM_PID, else the X-Resource answer.
   std::optional<int32_t> pidOfWindow(xcb_window_t window);
   std::optional<int32_t> pidOfClient(xcb_window_t window);
+  // The bytes the X server holds for the resources of the window's client (X-Resource); none when it cannot tell.
+  std::optional<uint64_t> resourceBytesOfClient(xcb_window_t window);
   // The top-level child of the root that contains `window`, or the window itself when it is one.
   xcb_window_t topLevelOf(xcb_window_t window);
 

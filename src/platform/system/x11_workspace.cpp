@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -98,6 +99,8 @@ class X11Workspace final : public Workspace {
       if (auto opacity = x_.cardinal(window, "_NET_WM_WINDOW_OPACITY")) record.alpha = *opacity / double(0xFFFFFFFF);
       record.isOnScreen = true;
       record.fillsScreen = std::find(screens.begin(), screens.end(), record.bounds) != screens.end();
+      record.memoryUsage = static_cast<int64_t>(
+          std::min<uint64_t>(x_.resourceBytesOfClient(window).value_or(0), std::numeric_limits<int64_t>::max()));
       out.push_back(std::move(record));
     }
     return out;

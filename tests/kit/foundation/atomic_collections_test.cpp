@@ -44,4 +44,27 @@ TEST(AtomicSetTest, EqualityTakesSeparateSnapshotsSoSelfComparisonAndConcurrentW
   writer.join();
 }
 
+TEST(AtomicCollectionsTest, DebugDescriptionsShowTheContentsAsADebuggerDoes) {
+  AtomicDictionary<std::string, std::optional<std::string>> info;
+  AtomicSet<std::string> names;
+  EXPECT_EQ(info.debugDescription(), "[:]");
+  EXPECT_EQ(names.debugDescription(), "Set([])");
+
+  info.set("say", std::optional<std::string>("\"hi\"\n"));
+  info.set("none", std::optional<std::optional<std::string>>(std::optional<std::string>()));
+  names.insert("a\tb");
+  names.insert("c");
+  // Keys and texts quoted with escapes; the order is the storage's own, so compare either.
+  const std::string dictionary = info.debugDescription();
+  EXPECT_TRUE(dictionary == R"(["say": Optional("\"hi\"\n"), "none": nil])" ||
+              dictionary == R"(["none": nil, "say": Optional("\"hi\"\n")])")
+      << dictionary;
+  const std::string set = names.debugDescription();
+  EXPECT_TRUE(set == R"(Set(["a\tb", "c"]))" || set == R"(Set(["c", "a\tb"]))") << set;
+
+  AtomicDictionary<int, double> numbers;
+  numbers.set(1, 2.5);
+  EXPECT_EQ(numbers.debugDescription(), "[1: 2.5]");
+}
+
 }  // namespace

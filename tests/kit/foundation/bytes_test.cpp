@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <cmath>
 
 namespace {
@@ -32,17 +33,26 @@ TEST(Bytes, ArithmeticIsExactAndCheckedAcrossTheWholeRange) {
   EXPECT_DEATH(Bytes(std::numeric_limits<int64_t>::min()) - Bytes(1), "overflows");
 }
 
-TEST(Bytes, DescribesItselfAsAFileSizeWithTheExactCount) {
-  EXPECT_EQ(Bytes(0).debugDescription(), "Zero KB (0)");
-  EXPECT_EQ(Bytes(1).debugDescription(), "1 byte (1)");
+TEST(Bytes, DescribesItselfAsAFileSizeInTheCurrentLocaleWithTheExactCount) {
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_EQ(Bytes(0).debugDescription(), "0 bytes (0)");
   EXPECT_EQ(Bytes(999).debugDescription(), "999 bytes (999)");
-  EXPECT_EQ(Bytes(1000).debugDescription(), "1 KB (1000)");
-  EXPECT_EQ(Bytes(1500).debugDescription(), "2 KB (1500)");
+  EXPECT_EQ(Bytes(1000).debugDescription(), "1 kB (1000)");
+  EXPECT_EQ(Bytes(1500).debugDescription(), "2 kB (1500)");
   EXPECT_EQ(Bytes(1'500'000).debugDescription(), "1.5 MB (1500000)");
+  EXPECT_EQ(Bytes(2'000'000).debugDescription(), "2 MB (2000000)");
+  // Rounding that reaches the next unit shows that unit.
   EXPECT_EQ(Bytes(999'999).debugDescription(), "1 MB (999999)");
   EXPECT_EQ(Bytes(1'234'567'890).debugDescription(), "1.23 GB (1234567890)");
   EXPECT_EQ(Bytes(-1'500'000).debugDescription(), "-1.5 MB (-1500000)");
   EXPECT_EQ(kit::formattedFileSize(std::numeric_limits<int64_t>::min()), "-9.22 EB");
+
+  // The words and digits follow the locale; the exact count stays plain.
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(Bytes(1'500'000).debugDescription(), "1,5 MB (1500000)");
+  EXPECT_EQ(Bytes(12).debugDescription(), "12 Bytes (12)");
+  QLocale::setDefault(previous);
 }
 
 }  // namespace

@@ -16,6 +16,30 @@ TEST(ObjectAssociation, ValuesAreReleasedWithTheirObject) {
   EXPECT_TRUE(watch.expired());
 }
 
+TEST(ObjectAssociation, AnAssignedObjectIsHeldWeaklyAndReadsTheDefaultOnceGone) {
+  static kit::ObjectAssociation<std::shared_ptr<int>> weakSlot(nullptr, kit::AssociationPolicy::assign);
+  static kit::ObjectAssociation<std::shared_ptr<int>> strongSlot(nullptr, kit::AssociationPolicy::retainNonatomic);
+  QObject object;
+  auto weaklyHeld = std::make_shared<int>(1);
+  auto stronglyHeld = std::make_shared<int>(2);
+  std::weak_ptr<int> watchStrong = stronglyHeld;
+  weakSlot.set(&object, weaklyHeld);
+  strongSlot.set(&object, std::move(stronglyHeld));
+  EXPECT_EQ(weakSlot.get(&object), weaklyHeld);
+  EXPECT_EQ(*strongSlot.get(&object), 2);
+
+  weaklyHeld.reset();
+  EXPECT_EQ(weakSlot.get(&object), nullptr);
+  EXPECT_FALSE(watchStrong.expired());
+}
+
+TEST(BundleMarker, IsTheFolderOfTheFileHoldingTheKit) {
+  // The kit is linked into this test program.
+  auto program = std::filesystem::read_symlink("/proc/self/exe");
+  EXPECT_EQ(kit::BundleMarker::bundle(), program.parent_path());
+  EXPECT_EQ(&kit::BundleMarker::bundle(), &kit::BundleMarker::bundle());
+}
+
 TEST(LifetimeAssociation, TheOwnersEndRunsEachHandlerOnceAndReleasesTheObject) {
   int runs = 0;
   auto kept = std::make_shared<int>(5);

@@ -82,7 +82,7 @@ TEST_F(ReportError, ReportableFormGroupsOurErrorsAndKeepsPlatformCodes) {
 
   // A platform error with code 1 is grouped like our own errors.
   EXPECT_EQ(ZvApp::reportableError(platform::PlatformError("D", 1), {}).domain(),
-            "D.NSError The operation couldn\u2019t be completed. (D error 1.)");
+            "D.Error The operation couldn\u2019t be completed. (D error 1.)");
 }
 
 TEST(IsCancelled, RecognisesEveryKindOfCancellationButOnlyThroughTheUnderlyingError) {

@@ -80,4 +80,22 @@ TEST_F(PreferencesTest, MigrationTurnsOldJsonStringsIntoNativeValues) {
   EXPECT_EQ(suite->object("list"), PlistValue(PlistArray{"a", "b"}));
 }
 
+TEST_F(PreferencesTest, MigrationOfSetKeysMakesTheElementFormsASetAgain) {
+  Key<std::set<std::string>> tags("tags", {}, *suite);
+  Key<std::set<Weekday>> days("days", {}, *suite);
+  Key<std::set<int>> notAnArray("notAnArray", {9}, *suite);
+  suite->set("tags", "[\"b\",\"a\",\"b\"]");
+  suite->set("days", "[\"tuesday\",\"monday\",\"tuesday\"]");
+  suite->set("notAnArray", "{\"a\":1}");
+  migrate({&tags}, Version::v5);
+  migrate({&days}, Version::v5);
+  migrate({&notAnArray}, Version::v5);
+  EXPECT_EQ(get(tags), (std::set<std::string>{"a", "b"}));
+  EXPECT_EQ(suite->object("tags"), PlistValue(PlistArray{"a", "b"}));
+  EXPECT_EQ(get(days), (std::set<Weekday>{Weekday::monday, Weekday::tuesday}));
+  EXPECT_EQ(suite->object("days"), PlistValue(PlistArray{int64_t{1}, int64_t{2}}));
+  EXPECT_EQ(suite->object("notAnArray"), PlistValue("{\"a\":1}"));
+  EXPECT_EQ(get(notAnArray), std::set<int>{9});
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTest>
+#include <filesystem>
 
 #include "kit/foundation/general_error.h"
 #include "kit/ui/native_text_field.h"
@@ -94,6 +95,25 @@ TEST_F(AppPickerTest, AFailedCheckKeepsTheChooserOpenAndSingleSelectionChoosesOn
   Q_EMIT picker.list()->itemActivated(atlas);
   EXPECT_EQ(picker.chosen(), std::vector<std::string>{"org.example.Atlas"});
   EXPECT_FALSE(picker.isVisible());
+}
+
+TEST_F(AppPickerTest, AnEntryThatIsNoLongerAnApplicationIsRefusedWithItsReason) {
+  AppPickerDialog picker(true, {});
+  picker.open();
+  // After the list was made, one entry is removed and another stops being an application.
+  std::filesystem::remove(apps.root() / "system/applications/org.example.Mail.desktop");
+  apps.install("org.example.Atlas", "[Desktop Entry]\nType=Link\nName=Atlas\nURL=https://example.com\n");
+  for (const char* name : {"Mail", "Atlas"}) {
+    picker.list()->clearSelection();
+    itemNamed(picker, name)->setSelected(true);
+    picker.chooseButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !presenter.alerts.empty(); })) << name;
+    EXPECT_EQ(presenter.alerts.back().messageText, "The selected item is not an app.");
+    EXPECT_EQ(presenter.alerts.back().informativeText, "Please select an app.");
+    presenter.alerts.clear();
+    EXPECT_TRUE(picker.isVisible());
+    EXPECT_TRUE(picker.chosen().empty());
+  }
 }
 
 TEST_F(AppPickerTest, PickOpensASheetOnTheWindowAndACancelGivesNothing) {

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <concepts>
+#include <memory>
+#include <utility>
+
+#include "kit/preferences/observable.h"
+
+namespace kit::Preferences {
+
+// One key for a widget that reads and writes it: the value, writes announced before they happen, a reset to
+// the default, and objectWillChange(), which fires on every change of the key on the main executor (once right
+// after creation, and for changes made anywhere: another key object, another thread, another program writing
+// the file). Copies share one follower of the key.
+template <class T>
+class Default {
+ public:
+  explicit Default(const Key<T>& key) : observable_(Observable<T>::make(key)) {}
+
+  const Key<T>& key() const { return observable_->key(); }
+  T value() const { return observable_->value(); }
+  void set(const T& value) { observable_->setValue(value); }
+  // Reads the value, lets `change` edit it and writes it back, also when `change` throws.
+  template <class F>
+  void modify(F&& change) {
+    T value = this->value();
+    struct WriteBack {
+      Observable<T>& observable;
+      T& value;
+      ~WriteBack() { observable.setValue(value); }
+    } writeBack{*observable_, value};
+    std::forward<F>(change)(value);
+  }
+  // Removes the stored value: the key reads its default. The change is announced like any other.
+  void reset() { key().reset(); }
+  bool isDefaultValue() const requires std::equality_comparable<T> { return value() == key().defaultValue(); }
+
+  rx::Publisher<rx::Unit> objectWillChange() const { return observable_->objectWillChange(); }
+
+ private:
+  std::shared_ptr<Observable<T>> observable_;
+};
+
+}  // namespace kit::Preferences
