@@ -10,7 +10,9 @@ namespace kit::Preferences {
 
 PreferenceToggle::PreferenceToggle(const QString& title, const Key<bool>& key, bool inverted, QWidget* parent)
     : QCheckBox(title, parent), key_(key), inverted_(inverted) {
-  connect(this, &QCheckBox::clicked, this, [this](bool checked) { set(key_, inverted_ ? !checked : checked); });
+  // Every change of state, whatever made it (a click, the keyboard, a screen reader's toggle), is stored once; the
+  // box's own updates from the stored value are made with its signals blocked.
+  connect(this, &QCheckBox::toggled, this, [this](bool checked) { set(key_, inverted_ ? !checked : checked); });
   subscription_ = changePublisher(key_).sink([this](const KeyChange<bool>& change) {
     bool stored = change.newValue;
     if (QThread::currentThread() == thread()) {
