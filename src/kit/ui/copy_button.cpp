@@ -42,6 +42,11 @@ void CopyButton::press() {
   if (action_) action_();
 }
 
+void CopyButton::setTitleOnly(bool titleOnly) {
+  isTitleOnly_ = titleOnly;
+  setIcon(titleOnly ? QIcon() : symbolIcon("doc.on.doc"));
+}
+
 void CopyButton::setShowingSuccess(bool showing) {
   isShowingSuccess_ = showing;
   setEnabled(!showing);
@@ -59,7 +64,7 @@ void CopyButton::setShowingSuccess(bool showing) {
 
 void CopyButton::changeEvent(QEvent* event) {
   // The symbol is drawn in the palette's text colour: a new palette (a dark one, say) needs it drawn again.
-  if (event->type() == QEvent::PaletteChange) setIcon(symbolIcon("doc.on.doc"));
+  if (event->type() == QEvent::PaletteChange && !isTitleOnly_) setIcon(symbolIcon("doc.on.doc"));
   QPushButton::changeEvent(event);
 }
 
