@@ -1,5 +1,6 @@
 #include "kit/preferences/preference_toggle.h"
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPointer>
@@ -43,6 +44,24 @@ void PreferenceToggle::showStored(bool stored) {
   if (changed && action_) action_(stored);
 }
 
+namespace {
+
+// The text a widget shows, as a screen reader reads it: its own accessible name, else its parts' in order.
+QString textShown(QWidget& widget) {
+  std::function<QString(QAccessibleInterface*)> read = [&read](QAccessibleInterface* node) {
+    if (node == nullptr) return QString();
+    const QString name = node->text(QAccessible::Name).trimmed();
+    if (!name.isEmpty()) return name;
+    QStringList parts;
+    for (int index = 0; index < node->childCount(); ++index)
+      if (QString part = read(node->child(index)); !part.isEmpty()) parts << part;
+    return parts.join(' ');
+  };
+  return read(QAccessible::queryAccessibleInterface(&widget));
+}
+
+}  // namespace
+
 LabeledPreferenceToggle::LabeledPreferenceToggle(const Key<bool>& key, bool inverted,
                                                  const std::function<QWidget*()>& label, QWidget* parent)
     : QWidget(parent), toggle_(new PreferenceToggle(QString(), key, inverted, this)), label_(label()) {
@@ -51,7 +70,7 @@ LabeledPreferenceToggle::LabeledPreferenceToggle(const Key<bool>& key, bool inve
   row->addWidget(toggle_);
   row->addWidget(label_, 1);
   label_->installEventFilter(this);
-  toggle_->setAccessibleName(label_->accessibleName());
+  toggle_->setAccessibleName(textShown(*label_));
 }
 
 bool LabeledPreferenceToggle::eventFilter(QObject* watched, QEvent* event) {
