@@ -166,6 +166,7 @@ ExcludeSettings::ExcludeSettings(QWidget* parent) : QWidget(parent) {
 
   list_ = new ExcludedAppsList;
   list_->onDrop = [this](const AppList& apps) { addApps(apps); };
+  list_->setAccessibleName(Texts::excludeHeader);
   noApps_ = new QLabel(Texts::noApps, list_->viewport());
   QFont titleFont = noApps_->font();
   titleFont.setPointSizeF(kit::systemFontSize() * 17 / 13);
@@ -242,6 +243,8 @@ void ExcludeSettings::showApps() {
     item->setSelected(selected.count(app.rawValue) != 0);
   }
   noApps_->setVisible(apps.empty());
+  // The label lies over the list, where a screen reader does not look: the list says it as well.
+  list_->setAccessibleDescription(apps.empty() ? Texts::noApps : "");
   remove_->setEnabled(!list_->selectedItems().isEmpty());
 }
 

@@ -48,8 +48,8 @@ AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget
 }
 
 void AutomaticallyClearFormattingSetting::showSubtitle() {
-  subtitle_->setText(automaticallyClearFormatting_->value() ? Texts::automaticClearingOnSubtitle
-                                                            : Texts::automaticClearingOffSubtitle);
+  kit::setMarkdownText(*subtitle_, automaticallyClearFormatting_->value() ? Texts::automaticClearingOnSubtitle
+                                                                          : Texts::automaticClearingOffSubtitle);
 }
 
 HideMenuBarIconSetting::HideMenuBarIconSetting(QWidget* parent)

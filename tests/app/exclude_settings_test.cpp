@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
@@ -101,12 +102,20 @@ TEST_F(ExcludeSettingsTest, RowsShowInstalledAppsByNameAndOthersByTheirIdWithNoA
   EXPECT_FALSE(tab->removeButton()->isEnabled());
   EXPECT_TRUE(tab->tip()->isVisible());  // the first run in which the tab shows
   saveScreenshot(*window, "exclude-tab-empty.png");
+  // A screen reader reads what shows: the list under its header says it is empty, the footer reads as text.
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(tab->list());
+  EXPECT_EQ(list->text(QAccessible::Name), "Do not automatically clear formatting when copying in these apps");
+  EXPECT_EQ(list->text(QAccessible::Description), "No Apps");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(tab->footer())->text(QAccessible::Name),
+            "Please let me know if Quillet is clearing formatting when it should not or not clearing formatting when "
+            "it should.");
 
   // Stored by another part of the program: an uninstalled application keeps a row by its id, listed once.
   kit::Preferences::set(Keys::excludedApps(), AppList{"org.example.Atlas", "org.example.Gone", "org.example.Atlas"});
   ASSERT_TRUE(processUntil([&] { return tab->list()->count() == 2; }));
   EXPECT_EQ(rows(*tab->list()), (std::vector<std::string>{"Atlas", "org.example.Gone"}));
   EXPECT_FALSE(tab->noAppsLabel()->isVisible());
+  EXPECT_EQ(list->text(QAccessible::Description), "");
   const QImage atlasIcon = tab->list()->item(0)->icon().pixmap(16, 16).toImage();
   EXPECT_EQ(atlasIcon.pixelColor(8, 8), QColor(Qt::darkCyan));
   EXPECT_FALSE(tab->list()->item(1)->icon().isNull());  // the generic application icon

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "app/shortcut_settings.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
+#include "kit/app/launch_at_login.h"
 #include "kit/app/relaunch.h"
 #include "kit/preferences/preference_toggle.h"
 #include "kit/shortcuts/storage.h"
@@ -52,6 +54,21 @@ PreferenceToggle* toggleTitled(QWidget* root, const QString& title) {
   for (auto* toggle : root->findChildren<PreferenceToggle*>())
     if (toggle->text() == title || toggle->accessibleName() == title) return toggle;
   return nullptr;
+}
+
+// The switch a screen reader finds by the name it reads, below `root`.
+QAccessibleInterface* switchNamed(QWidget* root, const QString& name) {
+  std::function<QAccessibleInterface*(QAccessibleInterface*)> search = [&](QAccessibleInterface* node) {
+    if (node->role() == QAccessible::CheckBox && node->text(QAccessible::Name) == name) return node;
+    for (int index = 0; index < node->childCount(); ++index)
+      if (QAccessibleInterface* found = search(node->child(index))) return found;
+    return static_cast<QAccessibleInterface*>(nullptr);
+  };
+  return search(QAccessible::queryAccessibleInterface(root));
+}
+
+void toggleAsAScreenReaderDoes(QAccessibleInterface& control) {
+  control.actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
 struct LayoutRequestCounter : QObject {
@@ -149,6 +166,36 @@ TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
   EXPECT_FALSE(automatic->toggle()->isChecked());
   automatic->toggle()->click();
   EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+}
+
+TEST_F(SettingsWindowTest, SwitchesToggledByAScreenReaderActAsAClickDoesAndWriteOnce) {
+  int autostartWrites = 0;
+  auto counting = kit::LaunchAtLogin::shared().objectWillChange.publisher().sink(
+      [&](const platform::rx::Unit&) { ++autostartWrites; });
+  QAccessibleInterface* launch = switchNamed(showTab(general), "Launch at login");
+  ASSERT_NE(launch, nullptr);
+  toggleAsAScreenReaderDoes(*launch);
+  EXPECT_TRUE(kit::LaunchAtLogin::shared().isEnabled());
+  EXPECT_TRUE(std::filesystem::exists(kit::LaunchAtLogin::shared().entry().path()));
+  EXPECT_EQ(autostartWrites, 1);
+  qobject_cast<QAbstractButton*>(launch->object())->click();
+  EXPECT_FALSE(kit::LaunchAtLogin::shared().isEnabled());
+  EXPECT_EQ(autostartWrites, 2) << "a click writes once too";
+  EXPECT_TRUE(processUntil([&] { return !launch->state().checked; }));
+
+  QWidget* page = showTab(extras);
+  for (const auto& [name, key] :
+       {std::pair{"Remove tracking parameters from URLs", Keys::removeTrackingParametersFromURLs()},
+        {"Improve compatibility with apps appending to the clipboard",
+         Keys::improveCompatibilityWithAppendOperations()}}) {
+    QAccessibleInterface* control = switchNamed(page, name);
+    ASSERT_NE(control, nullptr) << name;
+    toggleAsAScreenReaderDoes(*control);
+    EXPECT_TRUE(kit::Preferences::get(key)) << name;
+    EXPECT_TRUE(control->state().checked);
+    toggleAsAScreenReaderDoes(*control);
+    EXPECT_FALSE(kit::Preferences::get(key)) << name;
+  }
 }
 
 TEST_F(SettingsWindowTest, ControlsMoveWhenAnotherProgramEditsThePreferencesFile) {

@@ -110,6 +110,7 @@ void DebugUserDefaultsScreen::rebuild() {
       auto* row = new QTreeWidgetItem(section);
       row->setData(0, keyRole, QString::fromStdString(key));
       row->setData(0, sectionRole, static_cast<int>(index));
+      row->setData(0, Qt::AccessibleTextRole, QString::fromStdString(key + "\n" + value));  // what the row shows
       tree_->setItemWidget(row, 0, makeRow(key, value, this));
     }
     section->setExpanded(true);

@@ -14,6 +14,9 @@
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
+#include "platform/system/desktop_entry.h"
+#include "platform/system/workspace.h"
+#include "platform/text/ascii.h"
 
 namespace kit {
 
@@ -29,12 +32,12 @@ std::optional<std::chrono::milliseconds>& retentionOverride() {
 }
 
 // Folders of attachments handed over, removed when their time is up or when the program ends.
-std::list<std::unique_ptr<TemporaryDirectory>>& handedOverAttachments() {
-  static std::list<std::unique_ptr<TemporaryDirectory>> folders;
+std::list<std::shared_ptr<TemporaryDirectory>>& handedOverAttachments() {
+  static std::list<std::shared_ptr<TemporaryDirectory>> folders;
   return folders;
 }
 
-void keepUntilTakenOver(std::unique_ptr<TemporaryDirectory> folder) {
+void keepUntilTakenOver(std::shared_ptr<TemporaryDirectory> folder) {
   auto& folders = handedOverAttachments();
   folders.push_back(std::move(folder));
   TemporaryDirectory* kept = folders.back().get();
@@ -68,6 +71,59 @@ void sendInline(const std::vector<EmailAddress>& to, const std::string& subject,
                 const std::optional<std::string>& message, const std::string& attachmentFilename,
                 const std::string& attachmentText) {
   openMailto(to, subject, inlineAttachmentBody(message, attachmentFilename, attachmentText));
+}
+
+// Whether xdg-email really attaches files for the default mail program. It starts Thunderbird with the files, and
+// Evolution reads the attachments of the link it is handed; any other handler, a web browser above all, gets a link
+// whose attachment it cannot read, and xdg-email still reports success.
+bool defaultMailProgramTakesAttachments() {
+  const auto id = platform::defaultApplicationId("mailto");
+  const auto entry = id ? platform::DesktopEntries::lookup(*id) : std::nullopt;
+  if (!entry) return false;
+  const std::string program =
+      platform::asciiLowercased(std::filesystem::path(platform::programOfExec(entry->exec)).filename().string());
+  return program.find("thunderbird") != std::string::npos || program.find("icedove") != std::string::npos ||
+         program == "evolution";
+}
+
+// Hands the message with the file attached to xdg-email where the default mail program takes attachments from it;
+// otherwise, or when xdg-email fails, the text goes inline.
+void sendThroughXdgEmail(const std::vector<EmailAddress>& to, const std::string& subject,
+                         const std::optional<std::string>& message, const std::string& attachmentFilename,
+                         const std::string& attachmentText, const std::filesystem::path& file,
+                         std::shared_ptr<TemporaryDirectory> folder) {
+  const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+  if (program.isEmpty() || to.empty() || !defaultMailProgramTakesAttachments())
+    return sendInline(to, subject, message, attachmentFilename, attachmentText);
+
+  QStringList arguments{"--utf8", "--subject", QString::fromStdString(subject)};
+  if (message) arguments << "--body" << QString::fromStdString(*message);
+  arguments << "--attach" << QString::fromStdString(file.string());
+  for (const auto& address : to) arguments << QString::fromStdString(address.rawValue());
+
+  auto* process = new QProcess(QCoreApplication::instance());
+  process->setProgram(program);
+  process->setArguments(arguments);
+  process->setStandardInputFile(QProcess::nullDevice());
+  auto handOver = std::make_shared<std::shared_ptr<TemporaryDirectory>>(std::move(folder));
+  auto fallBack = [to, subject, message, attachmentFilename, attachmentText, handOver] {
+    handOver->reset();
+    sendInline(to, subject, message, attachmentFilename, attachmentText);
+  };
+  QObject::connect(process, &QProcess::errorOccurred, process, [process, fallBack](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    fallBack();
+    process->deleteLater();
+  });
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, fallBack, handOver](int exitCode, QProcess::ExitStatus status) {
+                     if (status == QProcess::NormalExit && exitCode == 0)
+                       keepUntilTakenOver(std::move(*handOver));
+                     else
+                       fallBack();
+                     process->deleteLater();
+                   });
+  process->start();
 }
 
 }  // namespace
@@ -108,48 +164,31 @@ std::string inlineAttachmentBody(const std::optional<std::string>& message, cons
 
 void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
                const std::optional<std::string>& message, const std::string& attachmentFilename,
-               const std::string& attachmentText) {
-  const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
-  if (program.isEmpty() || to.empty()) return sendInline(to, subject, message, attachmentFilename, attachmentText);
-
-  std::unique_ptr<TemporaryDirectory> folder;
+               const std::string& attachmentText, platform::EmailPortal& portal) {
   std::filesystem::path file;
+  std::shared_ptr<TemporaryDirectory> folder;
   try {
     file = createTemporaryFile(attachmentFilename, "txt", attachmentText);
-    folder = std::make_unique<TemporaryDirectory>(file.parent_path());
+    folder = std::make_shared<TemporaryDirectory>(file.parent_path());
   } catch (const Error& error) {
     log({"Could not write the attachment:", error.localizedDescription()}, LogType::error, "sendEmail()");
     return sendInline(to, subject, message, attachmentFilename, attachmentText);
   }
 
-  QStringList arguments{"--utf8", "--subject", QString::fromStdString(subject)};
-  if (message) arguments << "--body" << QString::fromStdString(*message);
-  arguments << "--attach" << QString::fromStdString(file.string());
-  for (const auto& address : to) arguments << QString::fromStdString(address.rawValue());
-
-  auto* process = new QProcess(QCoreApplication::instance());
-  process->setProgram(program);
-  process->setArguments(arguments);
-  process->setStandardInputFile(QProcess::nullDevice());
-  auto handOver = std::make_shared<std::unique_ptr<TemporaryDirectory>>(std::move(folder));
-  auto fallBack = [to, subject, message, attachmentFilename, attachmentText, handOver] {
-    handOver->reset();
-    sendInline(to, subject, message, attachmentFilename, attachmentText);
-  };
-  QObject::connect(process, &QProcess::errorOccurred, process, [process, fallBack](QProcess::ProcessError error) {
-    if (error != QProcess::FailedToStart) return;
-    fallBack();
-    process->deleteLater();
+  platform::EmailDraft draft{.subject = subject, .body = message, .attachments = {file}};
+  for (const auto& address : to) draft.addresses.push_back(address.rawValue());
+  portal.compose(draft, [to, subject, message, attachmentFilename, attachmentText, file,
+                         folder](platform::EmailPortal::Outcome outcome) mutable {
+    switch (outcome) {
+      case platform::EmailPortal::Outcome::composed:
+        return keepUntilTakenOver(std::move(folder));
+      case platform::EmailPortal::Outcome::cancelled:
+        return;  // the user declined the message; the folder goes with the last reference
+      case platform::EmailPortal::Outcome::unavailable:
+      case platform::EmailPortal::Outcome::failed:
+        return sendThroughXdgEmail(to, subject, message, attachmentFilename, attachmentText, file, std::move(folder));
+    }
   });
-  QObject::connect(process, &QProcess::finished, process,
-                   [process, fallBack, handOver](int exitCode, QProcess::ExitStatus status) {
-                     if (status == QProcess::NormalExit && exitCode == 0)
-                       keepUntilTakenOver(std::move(*handOver));
-                     else
-                       fallBack();
-                     process->deleteLater();
-                   });
-  process->start();
 }
 
 void setAttachmentRetentionForTesting(std::optional<std::chrono::milliseconds> retention) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kit/foundation/email_address.h"
+#include "platform/system/email_portal.h"
 #include "platform/url/url.h"
 
 // E-mail to the maker, handed to the user's mail program.
@@ -22,13 +23,14 @@ platform::Url mailtoUrl(const std::vector<EmailAddress>& to, const std::optional
 // Opens a new message in the default mail program.
 void openMailto(const std::vector<EmailAddress>& to, const std::string& subject, const std::string& body);
 
-// A new message with the text attached as a file, through the desktop's xdg-email. The file lies in a private
-// temporary folder, which is removed a while after the mail program took it over (and at the latest when the
-// program ends). Without xdg-email, or when it fails, the message carries the text in its body instead
-// (see inlineAttachmentBody).
+// A new message with the text attached as a file, in a private temporary folder that is removed a while after the
+// mail program took the file over (and at the latest when the program ends). The file goes where it really reaches
+// the message: to the desktop portal's e-mail interface where a portal answers, else to xdg-email when the default
+// mail program is one it attaches files for. Otherwise, or when these fail, the message carries the text in its body
+// (see inlineAttachmentBody). When the user declines the message in the portal's dialog, nothing else happens.
 void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
                const std::optional<std::string>& message, const std::string& attachmentFilename,
-               const std::string& attachmentText);
+               const std::string& attachmentText, platform::EmailPortal& portal = platform::EmailPortal::shared());
 
 // The body that carries an attachment inline: the message, four line feeds, the file name, a line feed, 30
 // hyphens, two line feeds and the text. A text longer than `textLimit` bytes is cut at a line end before the

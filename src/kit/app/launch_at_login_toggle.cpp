@@ -8,7 +8,8 @@
 namespace kit {
 
 LaunchAtLoginToggle::LaunchAtLoginToggle(const QString& title, QWidget* parent) : QCheckBox(title, parent) {
-  connect(this, &QCheckBox::clicked, this, [](bool checked) { LaunchAtLogin::shared().setEnabled(checked); });
+  // Whatever switched it (a click, the keyboard, a screen reader); showing the real state blocks the signal.
+  connect(this, &QCheckBox::toggled, this, [](bool checked) { LaunchAtLogin::shared().setEnabled(checked); });
   // The announcement comes before the change: the state is read on the next turn of the loop, after it.
   willChange_ = LaunchAtLogin::shared().objectWillChange.publisher().sink(
       [this](const platform::rx::Unit&) { QTimer::singleShot(0, this, &LaunchAtLoginToggle::showRealState); });

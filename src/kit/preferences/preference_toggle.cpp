@@ -1,5 +1,6 @@
 #include "kit/preferences/preference_toggle.h"
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPointer>
@@ -10,7 +11,9 @@ namespace kit::Preferences {
 
 PreferenceToggle::PreferenceToggle(const QString& title, const Key<bool>& key, bool inverted, QWidget* parent)
     : QCheckBox(title, parent), key_(key), inverted_(inverted) {
-  connect(this, &QCheckBox::clicked, this, [this](bool checked) { set(key_, inverted_ ? !checked : checked); });
+  // Every change of state, whatever made it (a click, the keyboard, a screen reader's toggle), is stored once; the
+  // box's own updates from the stored value are made with its signals blocked.
+  connect(this, &QCheckBox::toggled, this, [this](bool checked) { set(key_, inverted_ ? !checked : checked); });
   subscription_ = changePublisher(key_).sink([this](const KeyChange<bool>& change) {
     bool stored = change.newValue;
     if (QThread::currentThread() == thread()) {
@@ -41,6 +44,24 @@ void PreferenceToggle::showStored(bool stored) {
   if (changed && action_) action_(stored);
 }
 
+namespace {
+
+// The text a widget shows, as a screen reader reads it: its own accessible name, else its parts' in order.
+QString textShown(QWidget& widget) {
+  std::function<QString(QAccessibleInterface*)> read = [&read](QAccessibleInterface* node) {
+    if (node == nullptr) return QString();
+    const QString name = node->text(QAccessible::Name).trimmed();
+    if (!name.isEmpty()) return name;
+    QStringList parts;
+    for (int index = 0; index < node->childCount(); ++index)
+      if (QString part = read(node->child(index)); !part.isEmpty()) parts << part;
+    return parts.join(' ');
+  };
+  return read(QAccessible::queryAccessibleInterface(&widget));
+}
+
+}  // namespace
+
 LabeledPreferenceToggle::LabeledPreferenceToggle(const Key<bool>& key, bool inverted,
                                                  const std::function<QWidget*()>& label, QWidget* parent)
     : LabeledToggle(new PreferenceToggle(QString(), key, inverted), label, parent) {}
@@ -56,7 +77,7 @@ LabeledToggle::LabeledToggle(QCheckBox* box, const std::function<QWidget*()>& la
   row->addWidget(box_);
   row->addWidget(label_, 1);
   label_->installEventFilter(this);
-  box_->setAccessibleName(label_->accessibleName());
+  box_->setAccessibleName(Preferences::textShown(*label_));
 }
 
 bool LabeledToggle::eventFilter(QObject* watched, QEvent* event) {

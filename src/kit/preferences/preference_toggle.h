@@ -32,7 +32,8 @@ class LabeledToggle : public QWidget {
 namespace kit::Preferences {
 
 // A checkbox bound to a Bool key: it shows the stored value (its negation when inverted), follows every
-// change of the key, also from other threads and other programs, and stores the user's clicks. The
+// change of the key, also from other threads and other programs, and stores each change the user makes (with the
+// mouse, the keyboard or assistive technology). The
 // change action receives the stored value (not the box's state) whenever it changes.
 class PreferenceToggle : public QCheckBox {
   Q_OBJECT

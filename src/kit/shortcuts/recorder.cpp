@@ -6,7 +6,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "kit/foundation/alert.h"
 #include "kit/shortcuts/display.h"
@@ -152,6 +154,19 @@ void Recorder::focusInEvent(QFocusEvent* event) {
 void Recorder::focusOutEvent(QFocusEvent* event) {
   endRecording();
   QLineEdit::focusOutEvent(event);
+}
+
+void Recorder::paintEvent(QPaintEvent* event) {
+  QLineEdit::paintEvent(event);
+  // A focused field with centred text hides its placeholder, which is all an empty recorder says ("Press
+  // Shortcut" while it records): it is drawn here.
+  if (!hasFocus() || !text().isEmpty() || placeholderText().isEmpty()) return;
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).marginsRemoved(textMargins());
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::PlaceholderText));
+  painter.drawText(area, Qt::AlignCenter, fontMetrics().elidedText(placeholderText(), Qt::ElideRight, area.width()));
 }
 
 void Recorder::keyPressEvent(QKeyEvent* event) {

@@ -41,6 +41,11 @@ void CopyButton::press() {
   if (action_) action_();
 }
 
+void CopyButton::setTitleOnly(bool titleOnly) {
+  isTitleOnly_ = titleOnly;
+  setIcon(titleOnly ? QIcon() : symbolIcon("doc.on.doc"));
+}
+
 void CopyButton::setShowingSuccess(bool showing) {
   isShowingSuccess_ = showing;
   setEnabled(!showing);

@@ -20,6 +20,8 @@ class CopyButton : public QPushButton {
                       QWidget* parent = nullptr);
 
   bool isShowingSuccess() const { return isShowingSuccess_; }
+  // Shows the title alone, without the copy symbol.
+  void setTitleOnly(bool titleOnly);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -30,6 +32,7 @@ class CopyButton : public QPushButton {
 
   std::function<void()> action_;
   bool isShowingSuccess_ = false;
+  bool isTitleOnly_ = false;
   double successOpacity_ = 0;  // the checkmark's; the label has the rest
   QVariantAnimation* fade_;
   QTimer* reset_;  // a child: it never fires after the button is gone

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "kit/ui/app_icon.h"
+
 namespace kit {
 namespace {
 
@@ -94,10 +96,10 @@ class AlertDialog final : public QDialog {
       QIcon themed = QIcon::fromTheme(QString::fromStdString(*alert.iconName));
       if (!themed.isNull()) return themed;
     }
-    QStyle::StandardPixmap standard = alert.style == AlertStyle::critical        ? QStyle::SP_MessageBoxCritical
-                                      : alert.style == AlertStyle::informational ? QStyle::SP_MessageBoxInformation
-                                                                                 : QStyle::SP_MessageBoxWarning;
-    return QApplication::style()->standardIcon(standard);
+    // Warnings and notes show the application's icon, so that the user sees who is speaking; only a critical
+    // alert shows a sign of its own.
+    if (alert.style == AlertStyle::critical) return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    return appIcon();
   }
 
   void addAccessory(const Alert::Accessory& accessory, QVBoxLayout* content, QLabel* message) {

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QTextDocument>
 #include <optional>
+#include <vector>
 
 #include "kit/ui/url_opening.h"
 
@@ -70,7 +72,7 @@ void applySecondaryTextStyle(QWidget& widget, double pointSize) {
 QLabel* markdownLabel(const std::string& markdown, QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setTextFormat(Qt::MarkdownText);
-  label->setText(QString::fromStdString(markdown));
+  setMarkdownText(*label, markdown);
   label->setWordWrap(true);
   label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   QObject::connect(label, &QLabel::linkActivated, label, [](const QString& link) {
@@ -79,23 +81,36 @@ QLabel* markdownLabel(const std::string& markdown, QWidget* parent) {
   return label;
 }
 
+void setMarkdownText(QLabel& label, const std::string& markdown) {
+  const QString text = QString::fromStdString(markdown);
+  label.setText(text);
+  QTextDocument rendered;
+  rendered.setMarkdown(text);
+  label.setAccessibleName(rendered.toPlainText().replace(QChar::LineSeparator, '\n').trimmed());
+}
+
 std::string markdownKeepingLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  for (size_t start = 0;;) {
+    const size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();  // they would show nothing
+
+  // One paragraph whose lines end in hard breaks: two trailing blanks after a line of text, and a backslash alone
+  // for a blank line, which Markdown would otherwise fold into the break between paragraphs.
   std::string out;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(start, end - start);
-    std::string kept = keepingBlanks(line);
+  for (size_t index = 0; index < lines.size(); ++index) {
+    if (index > 0) out += lines[index - 1].empty() ? "\n" : "  \n";
+    if (lines[index].empty()) {
+      out += '\\';
+      continue;
+    }
+    std::string kept = keepingBlanks(lines[index]);
     if (auto at = blockMarkerEscape(kept)) kept.insert(*at, 1, '\\');
     out += kept;
-    if (end == text.size()) break;
-    const size_t next = end + 1;
-    const bool nextIsText = next < text.size() && text[next] != '\n';
-    // Two trailing blanks end a line without ending the paragraph.
-    if (!line.empty() && nextIsText) out += "  ";
-    out += '\n';
-    start = next;
   }
   return out;
 }

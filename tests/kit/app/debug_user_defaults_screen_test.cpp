@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -24,6 +26,12 @@ TEST_F(DebugWindows, ThePreferencesPaneListsTheFileLiveAndDeletesCopiesAndClears
   EXPECT_EQ(screen.tree()->topLevelItem(0)->text(0), "Standard");
   EXPECT_EQ(rowKeys(screen.tree()),
             (std::vector<std::string>{"Zv_launchCount", "__private", "Zebra", "alpha", "beta", "multiline"}));
+  // A screen reader reads each row as it shows: the key over its value.
+  screen.show();
+  QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(screen.tree());
+  QStringList read;
+  for (int index = 0; index < tree->childCount(); ++index) read << tree->child(index)->text(QAccessible::Name);
+  EXPECT_EQ(read.filter(QRegularExpression("^alpha\n.*value of alpha")).size(), 1) << read.join(" | ").toStdString();
 
   item(screen.header(), "Copy")->trigger();
   const std::string copied = *pasteboard.string(platform::PasteboardType::string);

@@ -2,12 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QDBusArgument>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QTest>
 #include <cstdlib>
+#include <mutex>
 
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
 #include "private_home_test_support.h"
+#include "support/private_bus.h"
+#include "support/xdg_folders.h"
 
 namespace kit {
 namespace {
@@ -33,6 +42,71 @@ TEST(Mailto, AnInlineAttachmentIsCappedAtALineEnd) {
   EXPECT_EQ(body.substr(body.size() - 24), "\n\nfirst line\n[truncated]");
 }
 
+// The e-mail interface of a desktop portal, on a private bus: it records each message it is handed, with the
+// name and text of each attached file, and answers as it is told (0 composed, 1 cancelled, 2 failed).
+class FakeEmailPortal : public QDBusVirtualObject {
+ public:
+  struct Message {
+    QStringList addresses;
+    QString subject;
+    std::optional<QString> body;
+    std::vector<std::pair<fs::path, std::string>> attachments;  // where the file is, its text
+  };
+
+  FakeEmailPortal(QDBusConnection connection, uint response)
+      : connection_(std::move(connection)), response_(response) {}
+
+  std::vector<Message> messages() {
+    std::lock_guard lock(mutex_);
+    return messages_;
+  }
+
+  QString introspect(const QString&) const override { return {}; }
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+    const auto arguments = message.arguments();
+    if (message.member() == "Get" && arguments.value(0).toString() == "org.freedesktop.portal.Email") {
+      connection_.send(message.createReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(4u)))));
+      return true;
+    }
+    if (message.interface() != "org.freedesktop.portal.Email" || message.member() != "ComposeEmail") return false;
+    const auto options = qdbus_cast<QVariantMap>(arguments.value(1));
+    Message received{options.value("addresses").toStringList(), options.value("subject").toString(), std::nullopt, {}};
+    if (options.contains("body")) received.body = options.value("body").toString();
+    QList<QDBusUnixFileDescriptor> files;
+    if (options.contains("attachment_fds")) options.value("attachment_fds").value<QDBusArgument>() >> files;
+    for (const QDBusUnixFileDescriptor& file : files)
+      received.attachments.push_back(nameAndText(file.fileDescriptor()));
+    {
+      std::lock_guard lock(mutex_);
+      messages_.push_back(received);
+    }
+    QString sender = message.service().mid(1).replace('.', '_');
+    const QString handle =
+        "/org/freedesktop/portal/desktop/request/" + sender + "/" + options.value("handle_token").toString();
+    connection_.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+    QDBusMessage answer =
+        QDBusMessage::createTargetedSignal(message.service(), handle, "org.freedesktop.portal.Request", "Response");
+    answer << response_ << QVariantMap();
+    connection_.send(answer);
+    return true;
+  }
+
+ private:
+  static std::pair<fs::path, std::string> nameAndText(int fd) {
+    const fs::path path = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()))) > 0;)
+      text.append(buffer, static_cast<size_t>(n));
+    return {path, text};
+  }
+
+  QDBusConnection connection_;
+  uint response_;
+  std::mutex mutex_;
+  std::vector<Message> messages_;
+};
+
 class Mail : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,6 +120,8 @@ class Mail : public ::testing::Test {
     setAttachmentRetentionForTesting(std::chrono::milliseconds(100));
   }
   void TearDown() override {
+    stopPortal();
+    QDBusConnection::disconnectFromBus("client");
     setenv("PATH", savedPath.c_str(), 1);
     setUrlOpenerForTesting({});
     setAttachmentRetentionForTesting(std::nullopt);
@@ -61,6 +137,33 @@ class Mail : public ::testing::Test {
     fs::permissions(bin / "xdg-email", fs::perms::owner_all);
     setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
   }
+  // The desktop's default handler of "mailto:" links: an installed application that starts `program`.
+  void setDefaultMailHandler(const std::string& id, const std::string& program) {
+    xdg.install(id, applicationEntry(id, "Exec=" + program + " %u\n"));
+    xdg.write("config/mimeapps.list", "[Default Applications]\nx-scheme-handler/mailto=" + id + ".desktop\n");
+  }
+  void startPortal(uint response) {
+    portalConnection = bus.connect("portal");
+    fakePortal = new FakeEmailPortal(portalConnection, response);
+    portalThread.emplace();
+    portalThread->adopt(fakePortal);
+    portalConnection.registerVirtualObject("/org/freedesktop/portal/desktop", fakePortal);
+    portalConnection.registerService("org.freedesktop.portal.Desktop");
+  }
+  void stopPortal() {
+    if (!fakePortal) return;
+    portalConnection.unregisterObject("/org/freedesktop/portal/desktop");
+    QDBusConnection::disconnectFromBus("portal");
+    portalThread->run([portal = fakePortal] { delete portal; });
+    portalThread.reset();
+    fakePortal = nullptr;
+  }
+  // A short message, and whether the n-th link opened carries its text inline.
+  void sendShortMessage() { sendEmail({to}, "S", "Hi", "debug-info.txt", "abc", portal); }
+  bool openedInline(size_t n) {
+    return QTest::qWaitFor([&] { return opened.size() == n; }) &&
+           queryItemValue(opened[n - 1], "body") == inlineAttachmentBody("Hi", "debug-info.txt", "abc");
+  }
   std::vector<std::string> recordedArguments() {
     std::vector<std::string> lines;
     std::istringstream in(contentOf(bin / "args"));
@@ -71,11 +174,54 @@ class Mail : public ::testing::Test {
   std::string savedPath;
   std::vector<platform::Url> opened;
   const EmailAddress to = EmailAddress::developerFeedback();
+  TemporaryXdgFolders xdg;
+  bustest::PrivateBus bus;
+  QDBusConnection portalConnection{QString()};
+  FakeEmailPortal* fakePortal = nullptr;  // lives on the portal's thread
+  std::optional<bustest::ServiceThread> portalThread;
+  platform::EmailPortal portal{bus.connect("client")};
 };
 
-TEST_F(Mail, GoesToXdgEmailWithTheTextAttachedAndTheFileGoesAfterwards) {
+TEST_F(Mail, GoesToThePortalWithTheFileAttachedAndNowhereElse) {
+  startPortal(0);
   installXdgEmail(0);
-  sendEmail({to}, "Quillet — Debug info", std::nullopt, "debug-info.txt", "the debug text");
+  setDefaultMailHandler("thunderbird", "thunderbird");
+  sendEmail({to, to}, "Quillet — Debug info", "Hi", "debug-info.txt", "the debug text", portal);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fakePortal->messages().size() == 1; }));
+  const auto message = fakePortal->messages()[0];
+  EXPECT_EQ(message.addresses,
+            QStringList({QString::fromStdString(to.rawValue()), QString::fromStdString(to.rawValue())}));
+  EXPECT_EQ(message.subject, "Quillet — Debug info");
+  EXPECT_EQ(message.body, "Hi");
+  ASSERT_EQ(message.attachments.size(), 1u);
+  const auto& [file, text] = message.attachments[0];
+  EXPECT_EQ(file.filename(), "debug-info.txt");
+  EXPECT_EQ(text, "the debug text");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !fs::exists(file.parent_path()); })) << "the file goes when its time is up";
+  EXPECT_FALSE(fs::exists(bin / "args")) << "xdg-email is not asked as well";
+  EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(Mail, APortalThatCannotFinishLeavesTheMessageToTheNextWayAndADeclinedOneEndsIt) {
+  startPortal(2);
+  setDefaultMailHandler("org.example.WebMail", "web-browser");
+  sendShortMessage();
+  EXPECT_TRUE(openedInline(1));
+  EXPECT_EQ(fakePortal->messages().size(), 1u);
+
+  stopPortal();
+  startPortal(1);
+  sendShortMessage();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fakePortal->messages().size() == 1; }));
+  const fs::path declined = fakePortal->messages()[0].attachments.at(0).first;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !fs::exists(declined.parent_path()); }));
+  EXPECT_EQ(opened.size(), 1u) << "the user declined the message";
+}
+
+TEST_F(Mail, WithoutAPortalGoesToXdgEmailWithTheTextAttachedAndTheFileGoesAfterwards) {
+  installXdgEmail(0);
+  setDefaultMailHandler("thunderbird", "/usr/lib/thunderbird/thunderbird");
+  sendEmail({to}, "Quillet — Debug info", std::nullopt, "debug-info.txt", "the debug text", portal);
   ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(bin / "attached"); }));
   const auto arguments = recordedArguments();
   ASSERT_EQ(arguments.size(), 6u);
@@ -88,18 +234,26 @@ TEST_F(Mail, GoesToXdgEmailWithTheTextAttachedAndTheFileGoesAfterwards) {
   EXPECT_TRUE(opened.empty());
 }
 
+TEST_F(Mail, AMailHandlerThatCannotTakeAttachmentsGetsTheTextInlineThoughXdgEmailWouldSucceed) {
+  installXdgEmail(0);
+  setDefaultMailHandler("firefox-esr", "/usr/lib/firefox-esr/firefox-esr");
+  sendShortMessage();
+  EXPECT_TRUE(openedInline(1));
+  EXPECT_FALSE(fs::exists(bin / "args"));
+}
+
 TEST_F(Mail, FallsBackToALinkWithTheTextInlineWhenXdgEmailFailsOrIsMissing) {
   installXdgEmail(3);
-  sendEmail({to}, "S", "Hi", "debug-info.txt", "abc");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 1; }));
-  EXPECT_EQ(queryItemValue(opened[0], "body"), inlineAttachmentBody("Hi", "debug-info.txt", "abc"));
+  setDefaultMailHandler("org.gnome.Evolution", "evolution");
+  sendShortMessage();
+  EXPECT_TRUE(openedInline(1));
   const fs::path attached = recordedArguments().at(6);
   EXPECT_FALSE(fs::exists(attached.parent_path())) << "the file of a failed hand-over goes at once";
 
   setenv("PATH", bin.c_str(), 1);
   fs::remove(bin / "xdg-email");
-  sendEmail({to}, "S", std::nullopt, "debug-info.txt", std::string(100000, 'x'));
-  ASSERT_EQ(opened.size(), 2u);
+  sendEmail({to}, "S", std::nullopt, "debug-info.txt", std::string(100000, 'x'), portal);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 2; }));
   EXPECT_LT(opened[1].absoluteString().size(), 128u * 1024) << "short enough for the desktop's tools";
 }
 

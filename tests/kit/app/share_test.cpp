@@ -25,6 +25,9 @@ TEST_F(ShareTest, ShareWindowCopiesMailsAndShowsTheLink) {
   QTest::keyClick(first, Qt::Key_Escape);
   EXPECT_TRUE(first->isVisible());
 
+  EXPECT_TRUE(first->copyButton()->icon().isNull()) << "the window's labels are titles alone";
+  first->copyButton()->setPalette(QPalette(Qt::darkBlue));
+  EXPECT_TRUE(first->copyButton()->icon().isNull());
   first->copyButton()->click();
   EXPECT_EQ(pasteboard.string(platform::PasteboardType::string), "https://kestrova.com/quillet");
   EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.kestrova.Quillet");

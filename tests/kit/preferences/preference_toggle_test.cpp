@@ -69,6 +69,7 @@ TEST_F(PreferenceToggleTest, ALabelOfTheCallersSitsBesideTheBoxAndClickingItSwit
   ASSERT_EQ(row.label(), made);
   EXPECT_EQ(made->parentWidget(), &row);
   EXPECT_TRUE(row.toggle().text().isEmpty());
+  EXPECT_EQ(row.toggle().accessibleName(), "Enabled everywhere") << "a screen reader reads the label's text";
 
   row.show();
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), made->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,

@@ -54,6 +54,15 @@ class RecorderTest : public ::testing::Test {
     return platform::UserDefaults::standard().object(gs::preferenceKey(*name));
   }
   QAction* clearButton() const { return recorder->actions().first(); }
+  // Whether the field draws its placeholder: it looks different without one.
+  bool drawsPlaceholder() {
+    const QImage shown = recorder->grab().toImage();
+    const QString placeholder = recorder->placeholderText();
+    recorder->setPlaceholderText({});
+    const QImage without = recorder->grab().toImage();
+    recorder->setPlaceholderText(placeholder);
+    return shown != without;
+  }
 
   RecordingAlertPresenter presenter;
   std::unique_ptr<Name> name;
@@ -83,6 +92,16 @@ TEST_F(RecorderTest, RecordsTheNextAcceptableCombination) {
   EXPECT_FALSE(recorder->hasFocus());
   EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
   EXPECT_TRUE(clearButton()->isVisible());
+}
+
+TEST_F(RecorderTest, AnEmptyFieldSaysWhatItWaitsForOnScreen) {
+  EXPECT_TRUE(drawsPlaceholder());
+  startRecording();
+  ASSERT_TRUE(recorder->hasFocus());
+  EXPECT_TRUE(drawsPlaceholder()) << "focused and centred, the field still shows \"Press Shortcut\"";
+  QTest::keyClick(recorder, Qt::Key_Space, Qt::ControlModifier);
+  startRecording();
+  EXPECT_FALSE(drawsPlaceholder()) << "a stored shortcut is shown instead";
 }
 
 TEST_F(RecorderTest, KeysWithoutModifiersOnlyWhenTheyAreFunctionKeys) {

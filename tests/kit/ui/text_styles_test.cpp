@@ -20,15 +20,17 @@ std::vector<std::string> renderedLines(const std::string& markdown) {
   return lines;
 }
 
-TEST(MarkdownTextTest, KeepsLinesBlanksAndListMarkersAsWrittenWhileInlineMarkupRenders) {
-  // Paragraphs and hard breaks both read as new lines; the kept blanks read as blanks.
+TEST(MarkdownTextTest, KeepsLinesBlankLinesBlanksAndListMarkersAsWrittenWhileInlineMarkupRenders) {
   const std::string text =
-      "**Before**\n\n• A\n\t‣ A2\n• B\n\n\n**After**\n\n- A\n\t- A2\n1. One\nOriginal:   ~~x~~ `y`";
+      "\nNormalizes.\n\n**Before**\n\n• A\n\t‣ A2\n• B\n\n\n**After**\n\n- A\n\t- A2\n1. One\nOriginal:   ~~x~~ "
+      "`y`\n\n";
   EXPECT_EQ(renderedLines(markdownKeepingLines(text)),
-            (std::vector<std::string>{"Before", "• A", "    ‣ A2", "• B", "After", "- A", "    - A2", "1. One",
-                                      "Original:   x y"}));
+            (std::vector<std::string>{"", "Normalizes.", "", "Before", "", "• A", "    ‣ A2", "• B", "", "", "After",
+                                      "", "- A", "    - A2", "1. One", "Original:   x y"}));
+  EXPECT_EQ(markdownKeepingLines("\n\n"), "");
 
   QLabel* label = markdownLabel("~~Ducks~~ **are** [fun](https://example.com) `code`");
+  EXPECT_EQ(label->accessibleName(), "Ducks are fun code") << "what a screen reader reads is what shows";
   QTextDocument document;
   document.setMarkdown(label->text());
   QTextBlock::iterator fragment = document.begin().begin();
