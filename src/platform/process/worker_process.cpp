@@ -114,8 +114,10 @@ std::variant<std::string, WorkerProcess::Stop> WorkerProcess::receive(Clock::tim
         kill();
         return Stop::oversized;
       case WorkerChannel::Failure::closed:
-        // The helper closed the channel: it is ending, most likely it died.
+        // The helper closed the channel: it is ending, most likely it died. Its end is awaited until the deadline,
+        // so that how it ended can be told.
         channel_.close();
+        endsBy(deadline);
         return Stop::ended;
     }
   }
