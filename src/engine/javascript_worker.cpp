@@ -169,7 +169,7 @@ std::optional<std::string> JavaScriptWorker::exchange(const std::string& request
     if (kind == logLine || kind == logLinesOmitted) {
       auto line = kind == logLine ? reply.text() : std::string();
       auto omitted = kind == logLinesOmitted ? reply.number<uint64_t>() : 0;
-      if (!reply.ok()) return outOfStep(kind);
+      if (!reply.ok()) outOfStep(kind);
       try {
         kind == logLine ? console.add(line) : console.addOmitted(omitted);
       } catch (...) {
@@ -183,7 +183,7 @@ std::optional<std::string> JavaScriptWorker::exchange(const std::string& request
     std::optional<std::string> result;
     if (kind == textResult) result = reply.text();
     std::exception_ptr failure = failureOf(reply);
-    if (!reply.ok() || (kind != textResult && kind != noResult && !failure)) return outOfStep(kind);
+    if (!reply.ok() || (kind != textResult && kind != noResult && !failure)) outOfStep(kind);
     // Garbage of this run must not count against the next: a worker left holding much is replaced.
     if (process_->residentMemory().value_or(0) > memoryKeptBetweenRuns) letEnd();
     if (failure) std::rethrow_exception(failure);
@@ -194,7 +194,7 @@ std::optional<std::string> JavaScriptWorker::exchange(const std::string& request
   }
 }
 
-std::optional<std::string> JavaScriptWorker::outOfStep(char kind) {
+void JavaScriptWorker::outOfStep(char kind) {
   // This worker is not trusted with another run.
   stopWorker("sent a message out of step with the exchange (of kind " + std::to_string(int{kind}) + ")");
   throw kit::GeneralError("Failed to evaluate JavaScript code.");

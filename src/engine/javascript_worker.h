@@ -60,7 +60,7 @@ class JavaScriptWorker {
   std::optional<std::string> exchange(const std::string& request, JavaScriptTimeLimit timeLimit,
                                       Clock::time_point deadline, ConsoleLines& console);
   // A message that has no place in the exchange, or is malformed: stops the worker and throws.
-  [[noreturn]] std::optional<std::string> outOfStep(char kind);
+  [[noreturn]] void outOfStep(char kind);
   // Logs why, kills the current worker and lets it end.
   void stopWorker(const std::string& reason);
   void logWorkerTrouble(const std::string& what);
