@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/javascript_run.h"
+#include "platform/text/utf8.h"
 
 // The messages between the program and its script worker: a kind, then the fields in a fixed order. Numbers
 // travel in this machine's own form, texts with their length first.
@@ -32,9 +33,7 @@ inline constexpr size_t largestWorkerMessage = scriptResultLimit + (size_t{64} <
 // The text cut to at most `limit` bytes, at a character boundary, with "…" where it was cut.
 inline std::string cutText(std::string_view text, size_t limit) {
   if (text.size() <= limit) return std::string(text);
-  size_t end = limit;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return std::string(text.substr(0, end)) + "…";
+  return std::string(platform::utf8Prefix(text, limit)) + "…";
 }
 
 class MessageWriter {
