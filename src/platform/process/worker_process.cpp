@@ -74,12 +74,17 @@ WorkerProcess::~WorkerProcess() {
 }
 
 void WorkerProcess::reapWhenEnded() {
-  int status = 0;
-  pid_t result;
-  while ((result = ::waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+  // Waits for the end without reaping, then reaps under the lock: a signal sent by number under the lock never
+  // reaches a process that took the number over.
+  siginfo_t ended{};
+  while (::waitid(P_PID, static_cast<id_t>(pid_), &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
   }
   {
     std::lock_guard lock(statusMutex_);
+    int status = 0;
+    pid_t result;
+    while ((result = ::waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+    }
     waitStatus_ = result == pid_ ? status : 0;
   }
   ended_.notify_all();
