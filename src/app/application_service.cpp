@@ -32,9 +32,10 @@ QStringList ApplicationService::removeTrackingParametersFromURLs(const QStringLi
   texts.reserve(urls.size());
   for (const QString& text : urls) texts.push_back(text.toStdString());
   const auto result = removeTrackingParametersLineByLine(texts);
-  for (const auto& text : result.notURLs)
-    kit::log({"RemoveTrackingParametersFromURLs:", notAURLMessage(text)}, kit::LogType::info,
+  if (!result.notURLs.empty()) {
+    kit::log({"RemoveTrackingParametersFromURLs:", notURLsSummary(result.notURLs)}, kit::LogType::info,
              "removeTrackingParametersFromURLs(_:)");
+  }
   QStringList lines;
   for (const auto& line : result.lines) lines << QString::fromStdString(line);
   return lines;

@@ -37,6 +37,16 @@ TrackingRemovalLines removeTrackingParametersLineByLine(const std::vector<std::s
   return result;
 }
 
+std::string notURLsSummary(const std::vector<std::string>& notURLs) {
+  constexpr size_t lengthsShown = 10;
+  std::string lengths;
+  for (size_t i = 0; i < notURLs.size() && i < lengthsShown; ++i)
+    lengths += (i == 0 ? "" : ", ") + std::to_string(notURLs[i].size());
+  if (notURLs.size() > lengthsShown) lengths += ", …";
+  return std::to_string(notURLs.size()) + (notURLs.size() == 1 ? " text is" : " texts are") +
+         " not a URL and passed on unchanged (lengths in bytes: " + lengths + ")";
+}
+
 std::string notAURLMessage(const std::string& text) {
   return "\"" + text +
          "\" is not a URL (a URL has a scheme such as \"https:\" and no spaces); it is passed on unchanged";

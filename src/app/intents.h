@@ -39,5 +39,8 @@ struct TrackingRemovalLines {
 TrackingRemovalLines removeTrackingParametersLineByLine(const std::vector<std::string>& texts);
 // Why `text` was passed on unchanged.
 std::string notAURLMessage(const std::string& text);
+// The same for the log, about all of them at once, in a line of bounded length that holds none of the texts (they
+// may be anything a caller sends, secrets included): their count and the first few lengths.
+std::string notURLsSummary(const std::vector<std::string>& notURLs);
 
 }  // namespace app

@@ -47,7 +47,10 @@ std::optional<CleanedContent> cleanContent(const ContentToRead& content, const T
     std::string transformed = transformedText(std::move(*plain), options);
     if (script) {
       try {
-        if (auto result = runJavaScript(script->code, transformed, script->sourceApp)) transformed = std::move(*result);
+        if (auto result = runJavaScript(script->code, transformed, script->sourceApp, {}, clearingPassScriptTimeLimit,
+                                        script->consoleLinesPrinted)) {
+          transformed = std::move(*result);
+        }
       } catch (const kit::Error& error) {
         cleaned.scriptFailure = error.localizedDescription();
       }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/content_decision.h"
+#include "engine/javascript_run.h"
 #include "platform/pasteboard/pasteboard.h"
 
 namespace engine {
@@ -25,10 +26,12 @@ platform::AttributedString transformedText(platform::AttributedString text, cons
 // plain-text fields can paste it; when no RTF can be made, the plain characters alone are written.
 std::vector<platform::PasteboardEntry> entriesForText(StringOrAttributedStringType text);
 
-// The user's script as the last step on plain text, and the source application it sees.
+// The user's script as the last step on plain text, the source application it sees, and whether its console
+// lines may be printed.
 struct ScriptStep {
   std::string code;
   std::optional<std::string> sourceApp;
+  ConsoleLinesPrinted consoleLinesPrinted = ConsoleLinesPrinted::yes;
 };
 
 // What a pass makes of the content: the entries that carry the cleaned text, and the description of the script's

@@ -1,6 +1,7 @@
 #include "engine/javascript_run.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace engine {
 
@@ -8,6 +9,13 @@ std::string scriptTimeLimitDescription(JavaScriptTimeLimit limit) {
   char buffer[32];
   auto end = std::to_chars(buffer, buffer + sizeof buffer, limit.count()).ptr;
   return "Script took longer than " + std::string(buffer, end) + (limit.count() == 1.0 ? " second." : " seconds.");
+}
+
+std::string scriptResultTooLargeDescription(size_t size) {
+  char megabytes[32];
+  std::snprintf(megabytes, sizeof megabytes, "%.1f", static_cast<double>(size) / (1 << 20));
+  return "Script returned " + std::string(megabytes) + " MB of text, more than " +
+         std::to_string(scriptResultLimit >> 20) + " MB.";
 }
 
 std::string scriptMemoryLimitDescription() {

@@ -6,20 +6,35 @@
 #include <string>
 #include <string_view>
 
+#include "engine/javascript_run.h"
+#include "platform/text/utf8.h"
+
 // The messages between the program and its script worker: a kind, then the fields in a fixed order. Numbers
 // travel in this machine's own form, texts with their length first.
 namespace engine::javascriptworker {
 
-// From the program: a run. From the worker: ready, a log line, and the run's outcome.
+// From the program: a run. From the worker: ready, a log line, the count of the log lines it did not send (at
+// most once a run, before the outcome), and the run's outcome.
 enum Kind : char {
   runRequest = 'R',
   ready = 'W',
   logLine = 'L',
+  logLinesOmitted = 'O',
   textResult = 'S',
   noResult = 'N',
   scriptException = 'J',
   otherFailure = 'G',
 };
+
+// The largest message the worker sends: a result at its limit, with room for the message's own fields. Log lines
+// and the texts of failures are cut to longestConsoleLine, so they always fit.
+inline constexpr size_t largestWorkerMessage = scriptResultLimit + (size_t{64} << 10);
+
+// The text cut to at most `limit` bytes, at a character boundary, with "…" where it was cut.
+inline std::string cutText(std::string_view text, size_t limit) {
+  if (text.size() <= limit) return std::string(text);
+  return std::string(platform::utf8Prefix(text, limit)) + "…";
+}
 
 class MessageWriter {
  public:

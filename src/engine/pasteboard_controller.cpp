@@ -224,12 +224,13 @@ void PasteboardController::clearFormatting() {
                                      get(Keys::trimLeadingAndTrailingWhitespace()),
                                      get(Keys::normalizeUnorderedLists())};
   std::optional<ScriptStep> script = scriptStep();
-  if (content->size() <= largestContentCleanedAtOnce) {
+  if (content->size() <= largestContentCleanedAtOnce && !script) {
     finishClearing(cleanContent(*content, options, script), std::move(markers), changeCount);
     return;
   }
-  // Large content is cleaned off the main thread, one pass at a time; a pass that a newer one overtook before it
-  // started is dropped. The write happens on the main thread, only while the clipboard still holds this change.
+  // Large content, and any content the user's script sees (the main loop never waits on the script worker), is
+  // cleaned off the main thread, one pass at a time; a pass that a newer one overtook before it started is
+  // dropped. The write happens on the main thread, only while the clipboard still holds this change.
   if (passInBackground_) passInBackground_->overtaken->store(true);
   auto overtaken = std::make_shared<std::atomic<bool>>(false);
   passInBackground_ = BackgroundPass{changeCount, overtaken};
@@ -284,7 +285,10 @@ std::optional<ScriptStep> PasteboardController::scriptStep() {
   if (!get(Keys::transformTextWithJavaScript()) || get(Keys::preserveLinks())) return std::nullopt;
   std::string code = get(Keys::javaScriptCode());
   if (kit::isEmptyOrWhitespaceOrNewline(code)) return std::nullopt;
-  return ScriptStep{std::move(code), pasteboardItemSourceApp_};
+  // Nothing of a run on a copy marked concealed (a password, say) reaches standard output.
+  const bool concealed = hasType(pasteboard_, kit::PasteboardType::concealed);
+  return ScriptStep{std::move(code), pasteboardItemSourceApp_,
+                    concealed ? ConsoleLinesPrinted::no : ConsoleLinesPrinted::yes};
 }
 
 void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <variant>
 
 #include "engine/javascript_error.h"
 #include "engine/javascript_worker_protocol.h"
@@ -20,28 +21,44 @@ namespace {
 
 using namespace javascriptworker;
 
+// A run's outcome as the message that carries it; empty for a request that is not a well-formed run.
 std::string outcomeMessage(JavaScriptRunner& runner, MessageReader& request, platform::WorkerChannel& channel) {
   auto code = request.text();
   auto text = request.text();
   auto sourceApp = request.optionalText();
   JavaScriptTimeLimit timeLimit{request.number<double>()};
   if (!request.ok() || request.kind() != runRequest) return {};
+  // Only the lines the program keeps cross over; the others are counted.
+  uint64_t lines = 0;
+  auto sendLine = [&](const std::string& line) {
+    if (++lines <= consoleLinesKeptPerRun)
+      channel.send(MessageWriter(logLine).addText(cutText(line, longestConsoleLine)).take());
+  };
+  auto sendOmittedCount = [&] {
+    if (lines > consoleLinesKeptPerRun)
+      channel.send(MessageWriter(logLinesOmitted).addNumber(lines - consoleLinesKeptPerRun).take());
+  };
   try {
-    auto result = runner.run(
-        code, text, sourceApp,
-        [&](const std::string& line) { channel.send(MessageWriter(logLine).addText(line).take()); }, timeLimit);
+    auto result = runner.run(code, text, sourceApp, sendLine, timeLimit);
+    sendOmittedCount();
+    if (result && result->size() > scriptResultLimit) {
+      return MessageWriter(otherFailure).addText(scriptResultTooLargeDescription(result->size())).take();
+    }
     return result ? MessageWriter(textResult).addText(*result).take() : MessageWriter(noResult).take();
   } catch (const JavaScriptError& error) {
+    sendOmittedCount();
     return MessageWriter(scriptException)
-        .addText(error.name())
-        .addText(error.message())
-        .addText(error.stack())
+        .addText(cutText(error.name(), longestConsoleLine))
+        .addText(cutText(error.message(), longestConsoleLine))
+        .addText(cutText(error.stack(), longestConsoleLine))
         .addNumber(int32_t{error.line()})
         .addNumber(int32_t{error.column()})
-        .addOptionalText(error.causeMessage())
+        .addOptionalText(error.causeMessage() ? std::optional(cutText(*error.causeMessage(), longestConsoleLine))
+                                              : std::nullopt)
         .take();
   } catch (const platform::Error& error) {
-    return MessageWriter(otherFailure).addText(error.localizedDescription()).take();
+    sendOmittedCount();
+    return MessageWriter(otherFailure).addText(cutText(error.localizedDescription(), longestConsoleLine)).take();
   }
 }
 
@@ -61,8 +78,10 @@ int serveJavaScriptRequests() {
   platform::WorkerChannel channel(descriptor);
   JavaScriptRunner runner;
   if (!runner.prepare() || !channel.send(MessageWriter(ready).take())) return EXIT_FAILURE;
-  while (auto message = channel.receive()) {
-    MessageReader request(*message);
+  for (;;) {
+    auto message = channel.receive();
+    if (!std::holds_alternative<std::string>(message)) break;
+    MessageReader request(std::get<std::string>(message));
     std::string outcome = outcomeMessage(runner, request, channel);
     if (outcome.empty() || !channel.send(outcome)) return EXIT_FAILURE;
     // While the program goes on with the answer, the context of the next run is made.

@@ -28,5 +28,16 @@ TEST(ClearFormattingIntentTest, CleansTheClipboardForgettingTheSourceAppOfAnEarl
   EXPECT_EQ(controller.pasteboardItemSourceApp(), std::nullopt) << "this copy carries no source of its own";
 }
 
+TEST(RemoveTrackingParametersIntentTest, TextsThatAreNotURLsAreSummedUpForTheLogWithoutTheirContent) {
+  std::vector<std::string> texts(100'000, "not a url");
+  texts.front() = "my password is hunter2";
+  const auto result = removeTrackingParametersLineByLine(texts);
+  ASSERT_EQ(result.lines, texts);
+  const std::string summary = notURLsSummary(result.notURLs);
+  EXPECT_EQ(summary,
+            "100000 texts are not a URL and passed on unchanged (lengths in bytes: 22, 9, 9, 9, 9, 9, 9, 9, 9, 9, …)");
+  EXPECT_EQ(notURLsSummary({"x"}), "1 text is not a URL and passed on unchanged (lengths in bytes: 1)");
+}
+
 }  // namespace
 }  // namespace app

@@ -68,10 +68,19 @@ class Application : public ::testing::Test {
     home_.write("config/com.kestrova.Quillet.plist", programtest::preferencesFile(entries));
   }
 
-  void start() {
-    instance_ = std::make_unique<x11test::ChildProcess>(std::vector<std::string>{quillet});
+  // Starts the program; its standard error goes to errors() when asked.
+  void start(bool keepErrors = false) {
+    instance_ = std::make_unique<x11test::ChildProcess>(
+        keepErrors ? std::vector<std::string>{"sh", "-c", "exec \"$0\" 2>>\"$1\"", quillet, errorsFile()}
+                   : std::vector<std::string>{quillet});
     ASSERT_TRUE(waitFor(instanceAnswers)) << "quillet did not come up";
     EXPECT_EQ(busNameOwnerPid(), instance_->pid());
+  }
+
+  std::string errorsFile() const { return home_.path() + "/stderr"; }
+  std::string errors() const {
+    std::ifstream log(errorsFile());
+    return std::string((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   }
 
   x11test::TemporaryFolder home_;
@@ -170,10 +179,11 @@ TEST_F(Application, AScriptThatAllocatesWithoutEndIsStoppedAndTheProgramGoesOn) 
 }
 
 TEST_F(Application, CommandLineAndBusRemoveTrackingParametersAlike) {
-  start();
-  const std::vector<std::string> urls{
-      "https://example.com/article?utm_source=newsletter&id=7", "https://shop.example/item?fbclid=abc",
-      "https://example.org/plain", "https://www.google.com/url?q=https://example.com/?utm_medium=x&sa=D", "not a url"};
+  start(true);
+  const std::vector<std::string> urls{"https://example.com/article?utm_source=newsletter&id=7",
+                                      "https://shop.example/item?fbclid=abc", "https://example.org/plain",
+                                      "https://www.google.com/url?q=https://example.com/?utm_medium=x&sa=D",
+                                      "hunter2 is my password"};
   x11test::ChildProcess command({quillet, "remove-tracking-parameters", urls[0], urls[1], urls[2], urls[3], urls[4]});
   EXPECT_EQ(command.wait(), 1) << "one argument is not a URL";
   std::vector<std::string> printed;
@@ -186,6 +196,9 @@ TEST_F(Application, CommandLineAndBusRemoveTrackingParametersAlike) {
   EXPECT_EQ(printed[2], urls[2]);
   EXPECT_EQ(printed[4], urls[4]) << "passed on unchanged, so that the lines stay aligned";
   EXPECT_TRUE(cleanThroughBus({}).empty());
+  // The program's log says how many texts were not URLs, never what they held.
+  ASSERT_TRUE(waitFor([&] { return errors().find("RemoveTrackingParametersFromURLs") != std::string::npos; }));
+  EXPECT_EQ(errors().find("hunter2"), std::string::npos) << errors();
 }
 
 TEST_F(Application, TheBusAnswersUnknownActionsAndWrongArgumentsWithErrors) {
@@ -226,7 +239,7 @@ TEST_F(Application, StartsAsTheOnlyClientOfAServerThatResetsWhenItsLastClientLea
   ASSERT_TRUE(waitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
   const std::string previousDisplay = getenv("DISPLAY") ? getenv("DISPLAY") : "";
   setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
-  const std::string errors = home_.path() + "/stderr";
+  const std::string errors = errorsFile();
   for (int run = 0; run < 12; ++run) {
     x11test::ChildProcess instance({"sh", "-c", "exec \"$0\" 2>>\"$1\"", quillet, errors});
     ASSERT_TRUE(waitFor(instanceAnswers)) << "start " << run << " failed: " << [&] {

@@ -1,9 +1,14 @@
 #include "engine/javascript_worker.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -11,6 +16,7 @@
 
 #include "engine/javascript_error.h"
 #include "kit/foundation/general_error.h"
+#include "support/substitute_worker.h"
 
 namespace {
 
@@ -204,6 +210,105 @@ TEST(JavaScriptWorkerTest, ARunCutShortOnTheCallersSideLeavesTheNextOnesWorking)
   }
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(correct, 30);
+}
+
+// Zombies among this process's children: workers that ended and were never reaped.
+int zombieChildren() {
+  int zombies = 0;
+  DIR* proc = ::opendir("/proc");
+  while (dirent* entry = proc ? ::readdir(proc) : nullptr) {
+    std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+    std::string line;
+    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+    char state = 0;
+    int parent = 0;
+    if (std::sscanf(line.c_str() + line.rfind(')') + 1, " %c %d", &state, &parent) == 2 && parent == ::getpid() &&
+        state == 'Z') {
+      ++zombies;
+    }
+  }
+  if (proc) ::closedir(proc);
+  return zombies;
+}
+
+TEST(JavaScriptWorkerTest, AWorkerStoppedForAScriptLeavesNoZombie) {
+  engine::JavaScriptWorker worker(QUILLET_BIN_DIR "/quillet-script-worker");
+  // A chain of promise jobs, which the engine's own limit cannot stop: the worker is killed.
+  EXPECT_THROW(worker.run("(async () => { for (;;) await 0; })();", "x", std::nullopt, {}, 100ms), kit::GeneralError);
+  // No further run comes to collect it.
+  for (auto deadline = std::chrono::steady_clock::now() + 10s;
+       zombieChildren() > 0 && std::chrono::steady_clock::now() < deadline;) {
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_EQ(zombieChildren(), 0);
+}
+
+// Substitute workers play the parts the real one never would. Each run fails by its deadline with the reason in the
+// log, and the next run gets a fresh worker.
+TEST(JavaScriptWorkerTest, AWorkerThatBreaksTheExchangeIsStoppedAndReplaced) {
+  struct Case {
+    std::string body, error, logged;
+  };
+  const std::string answering = std::string(SubstituteWorker::sayReady) + SubstituteWorker::readRequestLength;
+  const Case cases[] = {
+      {"exec sleep 60\n", "Failed to initialize JavaScript engine.",
+       "The script worker did not start: it did not say it was ready within 2100 ms; it was stopped"},
+      {answering + "printf '\\020\\000\\000\\000half'; kill -STOP $$; exec sleep 60\n",
+       "Script took longer than 0.1 seconds.", ""},
+      {answering + "printf '\\377\\377\\377\\177'; exec sleep 60\n", "Failed to evaluate JavaScript code.",
+       "The script worker announced a message of 2147483647 bytes, more than it may send; it was stopped"},
+      {answering + SubstituteWorker::sayReady + "exec sleep 60\n", "Failed to evaluate JavaScript code.",
+       "The script worker sent a message out of step with the exchange (of kind 87); it was stopped"},
+  };
+  for (const auto& [body, error, logged] : cases) {
+    SubstituteWorker substitute(body);
+    engine::JavaScriptWorker worker(substitute.path());
+    for (int run = 0; run < 2; ++run) {
+      testing::internal::CaptureStderr();
+      std::string failure;
+      try {
+        worker.run("return 'x';", "text", std::nullopt, {}, 100ms);
+      } catch (const kit::GeneralError& error) {
+        failure = error.what();
+      }
+      std::string log = testing::internal::GetCapturedStderr();
+      EXPECT_EQ(failure, error) << body << log;
+      EXPECT_NE(log.find(logged), std::string::npos) << log;
+    }
+  }
+}
+
+TEST(JavaScriptWorkerTest, AResultLargerThanACopyIsRefused) {
+#if defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizer's shadow of the worker's memory counts as the worker's own, past the limit";
+#endif
+  EXPECT_STREQ(failure<kit::GeneralError>("return 'x'.repeat(20 * 1024 * 1024);").what(),
+               "Script returned 20.0 MB of text, more than 16 MB.");
+  EXPECT_EQ(runJavaScript("return 'x'.repeat(16 * 1024 * 1024);", "", std::nullopt)->size(), size_t{16} << 20);
+}
+
+TEST(JavaScriptWorkerTest, ConsoleLinesAreBoundedPerRunAndNotPrintedForConcealedCopies) {
+  const std::string flood = "console.log('y'.repeat(100000)); for (let i = 1; i < 5000; i++) console.log('line ' + i);";
+  std::vector<std::string> lines;
+  testing::internal::CaptureStdout();
+  runJavaScript(flood, "text", std::nullopt, [&](const std::string& line) { lines.push_back(line); });
+  std::string printed = testing::internal::GetCapturedStdout();
+
+  ASSERT_EQ(lines.size(), engine::consoleLinesKeptPerRun + 1);
+  EXPECT_EQ(lines.front(), std::string(engine::longestConsoleLine, 'y') + "…");
+  EXPECT_EQ(lines[999], "line 999");
+  EXPECT_EQ(lines.back(), "… 4000 more lines");
+  EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 101);
+  EXPECT_TRUE(printed.ends_with("JSContext - console.log: line 99\nJSContext - console.log: … 4900 more lines\n"));
+
+  // A copy marked concealed: the caller still sees the lines, standard output nothing.
+  lines.clear();
+  testing::internal::CaptureStdout();
+  runJavaScript(
+      "console.log($.text);", "hunter2", std::nullopt, [&](const std::string& line) { lines.push_back(line); },
+      engine::clearingPassScriptTimeLimit, engine::ConsoleLinesPrinted::no);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(lines, std::vector<std::string>{"hunter2"});
 }
 
 TEST(JavaScriptWorkerTest, AMissingWorkerIsAnEngineThatCannotStart) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
@@ -12,6 +13,7 @@
 #include "platform/system/fake_workspace.h"
 #include "platform/system/modifier_flags.h"
 #include "support/pasteboard_items.h"
+#include "support/recording_alert_presenter.h"
 
 namespace engine {
 namespace {
@@ -53,7 +55,28 @@ class ControllerTest : public ::testing::Test {
   void SetUp() override {
     kit::Preferences::removeAll();
     kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+    platform::setMainExecutorForTesting(&main);
+    kit::setAlertPresenter(&alerts);
   }
+  void TearDown() override {
+    main.runUntilIdle();
+    kit::setAlertPresenter(nullptr);
+    platform::setMainExecutorForTesting(nullptr);
+  }
+
+  // Runs the main loop until the pass that cleans in the background has written the clipboard.
+  bool cleaned(platform::Pasteboard& pasteboard) {
+    for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+         std::chrono::steady_clock::now() < deadline;) {
+      main.runUntilIdle();
+      if (hasType(pasteboard, cleanedMarkerType())) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+
+  platform::ManualExecutor main;
+  RecordingAlertPresenter alerts;
 };
 
 TEST_F(ControllerTest, APassWhoseContentWasReplacedMeanwhileWritesNothing) {
@@ -102,8 +125,38 @@ TEST_F(ControllerTest, WhileTheScriptIsEditedThePassSkipsItAndScriptsSeeOurOwnId
       {itemOf({{type::html, "<b>u</b>"}, {type::string, "u"}, {"org.nspasteboard.source", "org.example.B"}})});
   controller.forgetSourceApp();
   controller.clearFormatting();
+  ASSERT_TRUE(cleaned(pasteboard));
   EXPECT_EQ(pasteboard.string(type::string), "org.example.B:u");
   EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "org.example.B");
+}
+
+// The main loop never waits on the script worker: the pass hands the script to the background and the clipboard is
+// written once it is done; here it is stopped at its time limit, so the text is as the other transforms made it.
+TEST_F(ControllerTest, APassWithAScriptLeavesTheMainLoopFreeAndPrintsNothingOfAConcealedCopy) {
+  kit::Preferences::set(Keys::transformTextWithJavaScript(), true);
+  kit::Preferences::set(Keys::trimLeadingAndTrailingWhitespace(), true);
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("console.log('seen: ' + $.text); while (true) {}"));
+  MemoryPasteboard pasteboard;
+  pasteboard.setItems({itemOf(
+      {{type::html, "<b> hunter2 </b>"}, {type::string, " hunter2 "}, {"org.nspasteboard.ConcealedType", ""}})});
+  PasteboardController controller(pasteboard);
+  testing::internal::CaptureStdout();
+  controller.clearFormatting();
+  EXPECT_FALSE(hasType(pasteboard, cleanedMarkerType())) << "the pass waited for the script";
+  ASSERT_TRUE(cleaned(pasteboard));
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(pasteboard.string(type::string), "hunter2");
+  EXPECT_EQ(printed.find("hunter2"), std::string::npos) << printed;
+  main.runUntilIdle();
+  EXPECT_EQ(alerts.messages(), std::vector<std::string>{"[JavaScript Exception] Script took longer than 1 second."});
+
+  // A copy not marked concealed shows its lines.
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("console.log('seen: ' + $.text);"));
+  pasteboard.setItems({itemOf({{type::html, "<b>plain</b>"}, {type::string, "plain"}})});
+  testing::internal::CaptureStdout();
+  controller.clearFormatting();
+  ASSERT_TRUE(cleaned(pasteboard));
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("JSContext - console.log: seen: plain"), std::string::npos);
 }
 
 TEST_F(ControllerTest, ALinkThatOpensABlockLeavesTheBlockBreakOutsideBothOutputs) {

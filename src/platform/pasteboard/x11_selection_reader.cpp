@@ -195,7 +195,7 @@ class X11SelectionReader::Worker {
       report(std::move(content));
       return;
     }
-    fetch_.emplace();
+    fetch_.emplace(Fetch{});  // clang cannot default-construct a nested aggregate with member initializers in place
     fetch_->content = std::move(content);
     fetch_->time = time;
     fetch_->lastProgress = Clock::now();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 #include "platform/core/error.h"
 
@@ -102,32 +103,55 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
   return content;
 }
 
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+std::filesystem::path followingLinks(const std::filesystem::path& path) {
+  std::filesystem::path current = path;
+  // As many links as the system itself follows in one path.
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(current, error)) return current;
+    auto target = std::filesystem::read_symlink(current, error);
+    if (error) return current;
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  return current;
+}
+
+bool writeFileAtomically(const std::filesystem::path& link, std::string_view bytes,
                          const std::function<bool()>& stillCurrent) {
+  // A file kept elsewhere through a link (dotfiles in a repository) is replaced where it is; the link stays.
+  const auto path = followingLinks(link);
   const auto dir = path.parent_path();
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
+  mode_t mode = 0600;
+  if (struct stat existing{}; ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    // A file the user made read-only stays as it is: a rename would replace it all the same.
+    const bool writable = ::geteuid() == 0 ? (existing.st_mode & 0222) != 0 : ::access(path.c_str(), W_OK) == 0;
+    if (!writable) throw PlatformError::posix(EACCES, path.string() + " is read-only");
+    mode = existing.st_mode & 07777;
+  }
   std::string tmpl = (dir / (temporaryPrefix(path) + "XXXXXX")).string();
   int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
   if (fd < 0) throw PlatformError::posix(errno, "Could not create a file in " + dir.string());
+  bool current = true;
   try {
-    ::fchmod(fd, 0600);
-    writeAll(fd, bytes, tmpl);
-    if (::fsync(fd) != 0) throw PlatformError::posix(errno, "Could not sync " + tmpl);
+    ::fchmod(fd, mode);
+    writeAll(fd, bytes, path);
+    if (::fsync(fd) != 0) throw PlatformError::posix(errno, "Could not sync " + path.string());
+    if (::close(std::exchange(fd, -1)) != 0) throw PlatformError::posix(errno, "Could not write " + path.string());
+    current = !stillCurrent || stillCurrent();
+    if (current && ::rename(tmpl.c_str(), path.c_str()) != 0) {
+      throw PlatformError::posix(errno, "Could not replace " + path.string());
+    }
   } catch (...) {
-    ::close(fd);
+    // A failed write leaves nothing behind.
+    if (fd >= 0) ::close(fd);
     ::unlink(tmpl.c_str());
     throw;
   }
-  ::close(fd);
-  if (stillCurrent && !stillCurrent()) {
+  if (!current) {
     ::unlink(tmpl.c_str());
     return false;
-  }
-  if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-    int saved = errno;
-    ::unlink(tmpl.c_str());
-    throw PlatformError::posix(saved, "Could not replace " + path.string());
   }
   syncDirectory(dir);
   return true;

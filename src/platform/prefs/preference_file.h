@@ -19,10 +19,16 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 // Other failures throw PlatformError.
 bool readFileInPieces(const std::filesystem::path& path, const std::function<void(std::string_view)>& consume);
 
+// The path with symbolic links followed to the file they name (which need not exist).
+std::filesystem::path followingLinks(const std::filesystem::path& path);
+
 // Replaces the file in one step: the bytes go to a fresh temporary file in the same folder, which is
 // synced and renamed over the target; then the folder is synced. A crash at any moment leaves either
-// the old or the new file. `stillCurrent`, when given, is asked right before the rename: when it answers
-// false (the file changed meanwhile), nothing is replaced and the result is false. Throws PlatformError.
+// the old or the new file, and a failed write leaves no temporary file. A symbolic link is written through:
+// the file it names is replaced, in its own folder. The file keeps its mode (a new one is private), and one
+// the user made read-only is not replaced. `stillCurrent`, when given, is asked right before the rename: when
+// it answers false (the file changed meanwhile), nothing is replaced and the result is false. Throws
+// PlatformError.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          const std::function<bool()>& stillCurrent = {});
 

@@ -29,10 +29,15 @@ namespace {
 constexpr auto kCoalesceWindow = std::chrono::milliseconds(5);
 // How often a write merges again when another writer replaced the file while ours was being prepared.
 constexpr int kMergeAttempts = 5;
+// After a failed write the next try waits this long, twice as long after each further failure, up to the
+// longest wait: a full disk or a folder that cannot be written is not hammered, and the write lands soon after
+// the cause goes away.
+constexpr auto kFirstRetryDelay = std::chrono::seconds(1);
+constexpr auto kLongestRetryDelay = std::chrono::minutes(1);
 
-void logError(const std::string& message) {
+void logError(const std::string& message, LogLevel level = LogLevel::error) {
   sendToJournal({.message = message,
-                 .level = LogLevel::error,
+                 .level = level,
                  .identifier = identity::applicationId,
                  .category = "general",
                  .file = __FILE__,
@@ -170,7 +175,8 @@ void UserDefaults::start() {
   std::filesystem::create_directories(path_.parent_path(), ec);
   removeStaleTemporaryFiles();
   std::weak_ptr<UserDefaults> weak = weak_from_this();
-  watcher_ = std::make_unique<FileWatcher>(path_, [weak] {
+  // A linked file is watched where it is: that is where it changes.
+  watcher_ = std::make_unique<FileWatcher>(followingLinks(path_), [weak] {
     if (auto self = weak.lock()) self->fileChanged();
   });
   writer_ = std::thread([this] { writerLoop(); });
@@ -181,7 +187,9 @@ void UserDefaults::load() {
   try {
     bytes = readWholeFile(path_);
   } catch (const Error& error) {
-    logError(error.localizedDescription());
+    std::lock_guard writing(writeMutex_);
+    reportTroubleLocked(error.localizedDescription(),
+                        error.localizedDescription() + "; the defaults apply, and the file is left as it is.");
     return;
   }
   if (!bytes) return;
@@ -211,9 +219,10 @@ void UserDefaults::removeStaleTemporaryFiles() {
   // A writer killed between creating its temporary file and renaming it leaves the file behind. Ones
   // this old cannot belong to a write still in progress (of ours or of a second instance).
   const auto cutoff = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10);
+  const auto file = followingLinks(path_);
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(path_.parent_path(), ec)) {
-    if (!isTemporaryFileOf(entry.path().filename().string(), path_)) continue;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
+    if (!isTemporaryFileOf(entry.path().filename().string(), file)) continue;
     std::error_code timeError;
     auto modified = entry.last_write_time(timeError);
     if (!timeError && modified < cutoff) std::filesystem::remove(entry.path(), timeError);
@@ -357,9 +366,14 @@ void UserDefaults::writerLoop() {
   for (;;) {
     writerWake_.wait(lock, [this] { return dirty_ || stopping_; });
     if (stopping_) return;
-    // Let a burst of writes settle, then write once; a file that takes long to write waits as long again.
-    writerWake_.wait_for(lock, std::max<std::chrono::steady_clock::duration>(kCoalesceWindow, lastWriteDuration_),
-                         [this] { return stopping_; });
+    if (retryAt_) {
+      // After a failure, new changes wait for the next try with the others.
+      writerWake_.wait_until(lock, *retryAt_, [this] { return stopping_; });
+    } else {
+      // Let a burst of writes settle, then write once; a file that takes long to write waits as long again.
+      writerWake_.wait_for(lock, std::max<std::chrono::steady_clock::duration>(kCoalesceWindow, lastWriteDuration_),
+                           [this] { return stopping_; });
+    }
     if (stopping_) return;
     lock.unlock();
     const auto started = std::chrono::steady_clock::now();
@@ -378,25 +392,26 @@ void UserDefaults::writeNow() {
     // Another writer may replace the file at any time: take in their changes first, so that our write does
     // not undo them, and merge again when they replaced it while ours was being prepared.
     for (int attempt = 0; attempt < kMergeAttempts; ++attempt) {
-      auto merged = mergeFileLocked();
-      outside.insert(outside.end(), std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()));
-      // The library's copy is made under the lock and turned into text outside it: the dictionary is never
-      // copied whole, and the text is written from the library's buffer.
-      std::optional<PropertyListDocument> document;
-      std::map<std::string, std::size_t, std::less<>> hashes;
-      std::optional<FileFingerprint> mergedFingerprint;
-      {
-        std::lock_guard lock(mutex_);
-        if (dirty_) {
-          document.emplace(stored_);
-          hashes = valueHashes(stored_);
-        }
-        dirty_ = false;
-        mergedFingerprint = fileFingerprint_;
-      }
-      if (!document) break;
-      const std::string_view bytes = document->xml();
       try {
+        // A file that cannot be read is never replaced: what it holds cannot be merged.
+        auto merged = mergeFileLocked();
+        outside.insert(outside.end(), std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()));
+        // The library's copy is made under the lock and turned into text outside it: the dictionary is never
+        // copied whole, and the text is written from the library's buffer.
+        std::optional<PropertyListDocument> document;
+        std::map<std::string, std::size_t, std::less<>> hashes;
+        std::optional<FileFingerprint> mergedFingerprint;
+        {
+          std::lock_guard lock(mutex_);
+          if (dirty_) {
+            document.emplace(stored_);
+            hashes = valueHashes(stored_);
+          }
+          dirty_ = false;
+          mergedFingerprint = fileFingerprint_;
+        }
+        if (!document) break;
+        const std::string_view bytes = document->xml();
         bool written = writeFileAtomically(path_, bytes, [&] { return fingerprintOfFile(path_) == mergedFingerprint; });
         std::lock_guard lock(mutex_);
         if (!written) {
@@ -405,11 +420,24 @@ void UserDefaults::writeNow() {
         }
         fileValueHashes_ = std::move(hashes);
         fileFingerprint_ = fingerprintOf(bytes);
+        retryAt_.reset();
+        retryDelay_ = {};
+        if (!troubleSaid_.empty()) {
+          troubleSaid_.clear();
+          logError("The preferences are written to " + path_.string() + " again.", LogLevel::notice);
+        }
         break;
       } catch (const Error& error) {
-        logError(error.localizedDescription());
+        reportTroubleLocked(error.localizedDescription(),
+                            "The preferences cannot be written: " + error.localizedDescription() +
+                                ". Changes are kept in memory, and writing " + path_.string() +
+                                " is tried again from time to time.");
         std::lock_guard lock(mutex_);
-        dirty_ = true;  // retried with the next change or flush
+        dirty_ = true;
+        retryDelay_ = retryDelay_ == std::chrono::steady_clock::duration{}
+                          ? std::chrono::steady_clock::duration(kFirstRetryDelay)
+                          : std::min<std::chrono::steady_clock::duration>(retryDelay_ * 2, kLongestRetryDelay);
+        retryAt_ = std::chrono::steady_clock::now() + retryDelay_;
         break;
       }
     }
@@ -432,7 +460,7 @@ void UserDefaults::fileChanged() {
     try {
       fingerprint = fingerprintOfFile(path_);
     } catch (const Error& error) {
-      logError(error.localizedDescription());
+      reportTroubleLocked(error.localizedDescription(), error.localizedDescription());
       return;
     }
     if (!fingerprint) return;
@@ -449,19 +477,18 @@ void UserDefaults::syncWithFile() {
   std::vector<KeyChange> changes;
   {
     std::lock_guard writing(writeMutex_);
-    changes = mergeFileLocked();
+    try {
+      changes = mergeFileLocked();
+    } catch (const Error& error) {
+      reportTroubleLocked(error.localizedDescription(), error.localizedDescription());
+    }
   }
   deliverOutsideChanges(changes);
 }
 
 std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
   std::optional<std::string> bytes;
-  try {
-    bytes = readWholeFile(path_);
-  } catch (const Error& error) {
-    logError(error.localizedDescription());
-    return {};
-  }
+  bytes = readWholeFile(path_);
   if (!bytes) return {};  // removed: our next write puts it back
   const auto fingerprint = fingerprintOf(*bytes);
   {
@@ -514,6 +541,13 @@ std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
   fileValueHashes_ = std::move(theirHashes);
   fileFingerprint_ = fingerprint;
   return changes;
+}
+
+void UserDefaults::reportTroubleLocked(const std::string& reason, const std::string& message) {
+  // Said once: a file that cannot be read or written stays so for a while, and each try would say it again.
+  if (reason == troubleSaid_) return;
+  troubleSaid_ = reason;
+  logError(message);
 }
 
 void UserDefaults::deliverOutsideChanges(const std::vector<KeyChange>& changes) {

@@ -107,8 +107,11 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   };
   void fileChanged();
   void syncWithFile();
+  // Takes in the changes another writer made to the file. Throws PlatformError when it cannot be read.
   std::vector<KeyChange> mergeFileLocked();
   void deliverOutsideChanges(const std::vector<KeyChange>& changes);
+  // Logs `message` unless `reason` is what was said last about the file. Under writeMutex_.
+  void reportTroubleLocked(const std::string& reason, const std::string& message);
   std::optional<PlistValue> effectiveLocked(std::string_view key) const;
   std::vector<std::shared_ptr<Observer>> observersOf(std::string_view key) const;
   void notify(const std::vector<std::shared_ptr<Observer>>& observers, const Change& change) const;
@@ -128,9 +131,13 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   std::map<std::string, std::size_t, std::less<>> fileValueHashes_;
   std::optional<FileFingerprint> fileFingerprint_;  // none: no file
   std::chrono::steady_clock::duration lastWriteDuration_{};
+  // After a failed write: when the next try is due, and how long the wait before it was.
+  std::optional<std::chrono::steady_clock::time_point> retryAt_;
+  std::chrono::steady_clock::duration retryDelay_{};
   std::condition_variable writerWake_;
 
-  std::mutex writeMutex_;  // one file write at a time; outside changes are merged under it too
+  std::mutex writeMutex_;    // one file write at a time; outside changes are merged under it too
+  std::string troubleSaid_;  // the last trouble with the file that was logged, until a write works (writeMutex_)
 
   mutable std::mutex observersMutex_;
   std::map<std::string, std::vector<std::shared_ptr<Observer>>, std::less<>> observers_;

@@ -1,27 +1,45 @@
 #include "platform/process/worker_channel.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 
 namespace platform {
 
 namespace {
 
-// Reads exactly `size` bytes; false at the end of the stream or on an error.
-bool readFully(int descriptor, char* buffer, size_t size) {
-  while (size > 0) {
-    ssize_t count = ::read(descriptor, buffer, size);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    buffer += count;
-    size -= static_cast<size_t>(count);
+using Clock = WorkerChannel::Clock;
+
+// Waits until the descriptor is ready for `events` or the deadline passes; false at the deadline.
+bool waitFor(int descriptor, short events, Clock::time_point deadline) {
+  for (;;) {
+    int timeout = -1;
+    if (deadline != WorkerChannel::noDeadline) {
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return false;
+      timeout = static_cast<int>(std::min<long long>(left, 60'000));
+    }
+    pollfd ready{descriptor, events, 0};
+    int count = ::poll(&ready, 1, timeout);
+    if (count > 0) return true;  // readiness, the other end gone or an error: the next call tells which
+    if (count < 0 && errno != EINTR) return true;
   }
-  return true;
+}
+
+// Reads what has arrived, at most `size` bytes, without waiting: the count, 0 when nothing has arrived, and -1
+// at the end of the stream or on an error.
+ssize_t readArrived(int descriptor, char* buffer, size_t size) {
+  for (;;) {
+    ssize_t count = ::recv(descriptor, buffer, size, MSG_DONTWAIT);
+    if (count > 0) return count;
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+    return -1;
+  }
 }
 
 }  // namespace
@@ -33,7 +51,7 @@ void WorkerChannel::close() {
   descriptor_ = -1;
 }
 
-bool WorkerChannel::send(std::string_view message) {
+bool WorkerChannel::send(std::string_view message, Clock::time_point deadline) {
   if (descriptor_ < 0 || message.size() > maximumMessageSize) return false;
   uint32_t length = static_cast<uint32_t>(message.size());
   iovec parts[2] = {{&length, sizeof length}, {const_cast<char*>(message.data()), message.size()}};
@@ -42,8 +60,13 @@ bool WorkerChannel::send(std::string_view message) {
   header.msg_iovlen = 2;
   while (header.msg_iovlen > 0) {
     // No SIGPIPE when the other end is gone: the caller learns it from the result.
-    ssize_t sent = ::sendmsg(descriptor_, &header, MSG_NOSIGNAL);
+    ssize_t sent = ::sendmsg(descriptor_, &header, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent < 0 && errno == EINTR) continue;
+    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (waitFor(descriptor_, POLLOUT, deadline)) continue;
+      close();
+      return false;
+    }
     if (sent < 0) return false;
     auto remaining = static_cast<size_t>(sent);
     while (header.msg_iovlen > 0 && remaining >= header.msg_iov->iov_len) {
@@ -59,13 +82,32 @@ bool WorkerChannel::send(std::string_view message) {
   return true;
 }
 
-std::optional<std::string> WorkerChannel::receive() {
-  uint32_t length = 0;
-  if (descriptor_ < 0 || !readFully(descriptor_, reinterpret_cast<char*>(&length), sizeof length)) return std::nullopt;
-  if (length > maximumMessageSize) return std::nullopt;
-  std::string message(length, '\0');
-  if (!readFully(descriptor_, message.data(), message.size())) return std::nullopt;
-  return message;
+std::variant<std::string, WorkerChannel::Failure> WorkerChannel::receive(Clock::time_point deadline,
+                                                                         size_t maximumSize) {
+  for (;;) {
+    if (descriptor_ < 0) return Failure::closed;
+    ssize_t count;
+    if (!message_) {
+      count = readArrived(descriptor_, reinterpret_cast<char*>(&length_) + lengthBytesRead_,
+                          sizeof length_ - lengthBytesRead_);
+      if (count > 0 && (lengthBytesRead_ += static_cast<size_t>(count)) == sizeof length_) {
+        if (length_ > maximumSize || length_ > maximumMessageSize) return Failure::oversized;
+        message_.emplace(length_, '\0');
+        messageBytesRead_ = 0;
+      }
+    } else {
+      count = readArrived(descriptor_, message_->data() + messageBytesRead_, message_->size() - messageBytesRead_);
+      if (count > 0) messageBytesRead_ += static_cast<size_t>(count);
+    }
+    if (count < 0) return Failure::closed;
+    if (message_ && messageBytesRead_ == message_->size()) {
+      std::string whole = std::move(*message_);
+      message_.reset();
+      lengthBytesRead_ = 0;
+      return whole;
+    }
+    if (count == 0 && !waitFor(descriptor_, POLLIN, deadline)) return Failure::pastDeadline;
+  }
 }
 
 }  // namespace platform

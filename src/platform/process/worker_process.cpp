@@ -59,58 +59,77 @@ WorkerProcess::WorkerProcess(Private, pid_t pid, int channel) : pid_(pid), chann
   statm_ = ::open(("/proc/" + std::to_string(pid) + "/statm").c_str(), O_RDONLY | O_CLOEXEC);
   // The C library's declaration of pidfd_open lacks C linkage in C++; the system call is the same.
   pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  reaper_ = std::thread([this] { reapWhenEnded(); });
 }
 
 WorkerProcess::~WorkerProcess() {
   channel_.close();
-  if (!waitStatus_ && !killed_) {
+  if (!hasEnded() && !killed_) {
     pollfd ended{pidfd_, POLLIN, 0};
     if (pidfd_ < 0 || ::poll(&ended, 1, endingTimeoutMilliseconds) <= 0) kill();
   }
-  reap(0);
+  reaper_.join();
   if (statm_ >= 0) ::close(statm_);
   if (pidfd_ >= 0) ::close(pidfd_);
 }
 
-bool WorkerProcess::send(std::string_view message) { return !killed_ && !waitStatus_ && channel_.send(message); }
+void WorkerProcess::reapWhenEnded() {
+  // Waits for the end without reaping, then reaps under the lock: a signal sent by number under the lock never
+  // reaches a process that took the number over.
+  siginfo_t ended{};
+  while (::waitid(P_PID, static_cast<id_t>(pid_), &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+  }
+  {
+    std::lock_guard lock(statusMutex_);
+    int status = 0;
+    pid_t result;
+    while ((result = ::waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+    }
+    waitStatus_ = result == pid_ ? status : 0;
+  }
+  ended_.notify_all();
+}
 
-std::variant<std::string, WorkerProcess::Stop> WorkerProcess::receive(Clock::time_point deadline, size_t memoryLimit) {
-  if (killed_ || waitStatus_) return Stop::ended;
-  auto nextMemoryCheck = Clock::now() + memoryCheckInterval;
+bool WorkerProcess::send(std::string_view message, Clock::time_point deadline) {
+  if (killed_) return false;
+  if (channel_.send(message, deadline)) return true;
+  if (channel_.descriptor() < 0) kill();  // it stopped taking the message halfway
+  return false;
+}
+
+std::variant<std::string, WorkerProcess::Stop> WorkerProcess::receive(Clock::time_point deadline, size_t memoryLimit,
+                                                                      size_t maximumSize) {
+  if (killed_) return Stop::ended;
   for (;;) {
-    auto now = Clock::now();
-    if (now >= deadline) {
+    // Also while messages keep coming: a script that logs as it allocates is held to the limit too.
+    if (residentMemory().value_or(0) > memoryLimit) {
+      kill();
+      return Stop::pastMemoryLimit;
+    }
+    if (Clock::now() >= deadline) {
       kill();
       return Stop::pastDeadline;
     }
-    // Also while messages keep coming: a script that logs as it allocates is held to the limit too.
-    if (now >= nextMemoryCheck) {
-      if (residentMemory().value_or(0) > memoryLimit) {
+    auto received = channel_.receive(std::min(Clock::now() + memoryCheckInterval, deadline), maximumSize);
+    if (auto* message = std::get_if<std::string>(&received)) return std::move(*message);
+    switch (std::get<WorkerChannel::Failure>(received)) {
+      case WorkerChannel::Failure::pastDeadline:
+        continue;
+      case WorkerChannel::Failure::oversized:
         kill();
-        return Stop::pastMemoryLimit;
-      }
-      nextMemoryCheck = now + memoryCheckInterval;
-    }
-    auto wait = std::min(nextMemoryCheck, deadline) - now;
-    timespec timeout{0, std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count()};
-    pollfd readable{channel_.descriptor(), POLLIN, 0};
-    int ready = ::ppoll(&readable, 1, &timeout, nullptr);
-    if (ready < 0 && errno != EINTR) {
-      kill();
-      return Stop::ended;
-    }
-    if (ready > 0) {
-      if (auto message = channel_.receive()) return std::move(*message);
-      // The helper closed the channel: it is ending, most likely it died.
-      channel_.close();
-      reap(0);
-      return Stop::ended;
+        return Stop::oversized;
+      case WorkerChannel::Failure::closed:
+        // The helper closed the channel: it is ending, most likely it died. Its end is awaited until the deadline,
+        // so that how it ended can be told.
+        channel_.close();
+        endsBy(deadline);
+        return Stop::ended;
     }
   }
 }
 
 bool WorkerProcess::isIdle() {
-  if (killed_ || waitStatus_ || channel_.descriptor() < 0) return false;
+  if (killed_ || hasEnded() || channel_.descriptor() < 0) return false;
   pollfd readable{channel_.descriptor(), POLLIN, 0};
   if (::poll(&readable, 1, 0) == 0) return true;
   kill();
@@ -118,25 +137,41 @@ bool WorkerProcess::isIdle() {
 }
 
 void WorkerProcess::kill() {
-  if (killed_ || waitStatus_) return;
-  ::kill(pid_, SIGKILL);
+  if (killed_) return;
+  signal(SIGKILL);
   killed_ = true;
   channel_.close();
 }
 
-bool WorkerProcess::hasEnded() {
-  reap(WNOHANG);
+void WorkerProcess::signal(int number) {
+  // Through the process's own descriptor: once reaped, its number may already belong to another process.
+  if (pidfd_ >= 0) {
+    ::syscall(SYS_pidfd_send_signal, pidfd_, number, nullptr, 0);
+    return;
+  }
+  std::lock_guard lock(statusMutex_);
+  if (!waitStatus_) ::kill(pid_, number);
+}
+
+bool WorkerProcess::hasEnded() const {
+  std::lock_guard lock(statusMutex_);
   return waitStatus_.has_value();
 }
 
+bool WorkerProcess::endsBy(Clock::time_point deadline) const {
+  std::unique_lock lock(statusMutex_);
+  return ended_.wait_until(lock, deadline, [this] { return waitStatus_.has_value(); });
+}
+
 std::string WorkerProcess::endDescription() const {
+  std::lock_guard lock(statusMutex_);
   if (!waitStatus_) return {};
   if (WIFSIGNALED(*waitStatus_)) return "killed by signal " + std::to_string(WTERMSIG(*waitStatus_));
   return "exited with status " + std::to_string(WEXITSTATUS(*waitStatus_));
 }
 
 std::optional<size_t> WorkerProcess::residentMemory() const {
-  if (statm_ < 0 || waitStatus_) return std::nullopt;
+  if (statm_ < 0 || hasEnded()) return std::nullopt;
   char text[128];
   ssize_t length = ::pread(statm_, text, sizeof text - 1, 0);
   if (length <= 0) return std::nullopt;
@@ -145,15 +180,6 @@ std::optional<size_t> WorkerProcess::residentMemory() const {
   if (std::sscanf(text, "%lu %lu %lu", &size, &resident, &shared) != 3 || shared > resident) return std::nullopt;
   // Resident pages less those backed by files or shared memory: what the helper allocated for itself.
   return (resident - shared) * static_cast<size_t>(::sysconf(_SC_PAGESIZE));
-}
-
-void WorkerProcess::reap(int options) {
-  if (waitStatus_) return;
-  int status = 0;
-  pid_t result;
-  while ((result = ::waitpid(pid_, &status, options)) < 0 && errno == EINTR) {
-  }
-  if (result == pid_) waitStatus_ = status;
 }
 
 }  // namespace platform

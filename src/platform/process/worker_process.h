@@ -3,11 +3,14 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <variant>
 
 #include "platform/process/worker_channel.h"
@@ -17,18 +20,19 @@ namespace platform {
 // A helper program that runs scripts apart from this process, so that a script that runs away with time or
 // memory costs the helper, never the program. The helper is exec'd (never forked from a process whose
 // engine threads could hold locks) with its end of the channel on its standard input and output; it answers
-// each message with messages of its own.
+// each message with messages of its own. It is reaped as soon as it ends, whatever this side is doing.
 class WorkerProcess {
   struct Private {};
 
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = WorkerChannel::Clock;
 
   // Why no message came.
   enum class Stop {
     ended,            // the helper closed the channel or died
-    pastDeadline,     // killed: no answer before the deadline
+    pastDeadline,     // killed: no whole message before the deadline
     pastMemoryLimit,  // killed: it held more memory than allowed
+    oversized,        // killed: it announced a message larger than allowed
   };
 
   // Starts the executable; nothing when it cannot be started (the reason is in the error text).
@@ -41,10 +45,14 @@ class WorkerProcess {
   WorkerProcess(const WorkerProcess&) = delete;
   WorkerProcess& operator=(const WorkerProcess&) = delete;
 
-  bool send(std::string_view message);
-  // The helper's next message. While waiting, its memory is looked at every few milliseconds: past
-  // `memoryLimit` bytes, or past the deadline, the helper is killed.
-  std::variant<std::string, Stop> receive(Clock::time_point deadline, size_t memoryLimit);
+  // False when the helper cannot take the message; one that did not take it all before the deadline is killed.
+  bool send(std::string_view message, Clock::time_point deadline);
+  // The helper's next message, of at most `maximumSize` bytes. While waiting, its memory is looked at every few
+  // milliseconds: past `memoryLimit` bytes, past the deadline, or announcing a larger message, the helper is killed.
+  std::variant<std::string, Stop> receive(Clock::time_point deadline, size_t memoryLimit,
+                                          size_t maximumSize = WorkerChannel::maximumMessageSize);
+  // The size of the message that receive() refused as oversized.
+  size_t announcedSize() const { return channel_.announcedSize(); }
 
   // True while the helper can take a message: it runs, its channel is open, and it sent nothing unasked.
   // A helper found otherwise is killed.
@@ -53,8 +61,10 @@ class WorkerProcess {
   void close() { channel_.close(); }
   // Ends the helper at once, whatever it is doing; it is gone soon after (hasEnded() tells when).
   void kill();
-  // True once the helper has ended. Never waits.
-  bool hasEnded();
+  // True once the helper has ended and was reaped. Never waits.
+  bool hasEnded() const;
+  // Waits until the helper has ended, or until the deadline; true when it has.
+  bool endsBy(Clock::time_point deadline) const;
   // How the helper ended ("exited with status 1", "killed by signal 9"); empty until it has.
   std::string endDescription() const;
 
@@ -63,14 +73,20 @@ class WorkerProcess {
   pid_t pid() const { return pid_; }
 
  private:
-  void reap(int options);
+  void signal(int number);
+  void reapWhenEnded();
 
   pid_t pid_;
   WorkerChannel channel_;
   int statm_ = -1;
   int pidfd_ = -1;
   bool killed_ = false;
-  std::optional<int> waitStatus_;
+  mutable std::mutex statusMutex_;
+  mutable std::condition_variable ended_;
+  std::optional<int> waitStatus_;  // under statusMutex_
+  // Waits for the helper to end and reaps it at once, so that a helper that dies while nobody asks about it
+  // leaves no zombie behind.
+  std::thread reaper_;
 };
 
 }  // namespace platform

@@ -37,8 +37,10 @@ bool AutostartEntry::isEnabled() const {
   return entry && !entry->hidden && entry->autostartEnabled;
 }
 
-std::string AutostartEntry::text() const {
-  std::string exec = quotedExecArgument(description_.executable.string());
+std::string AutostartEntry::text() const { return textFor(description_.executable); }
+
+std::string AutostartEntry::textFor(const std::filesystem::path& executable) const {
+  std::string exec = quotedExecArgument(executable.string());
   for (const auto& argument : description_.arguments) exec += " " + quotedExecArgument(argument);
   // The panel comes up first, so that the tray icon has a place to go.
   return "[Desktop Entry]\n"
@@ -56,16 +58,64 @@ std::string AutostartEntry::text() const {
          "X-KDE-autostart-after=panel\n";
 }
 
+namespace {
+
+// The keys by which a desktop switches an autostart entry off.
+bool isSwitchOffLine(std::string_view line) {
+  return line.starts_with("Hidden=") || line.starts_with("X-GNOME-Autostart-enabled=");
+}
+
+// The entry's lines, without those of its [Desktop Entry] group that switch it off.
+std::string withoutSwitchOffLines(std::string_view text) {
+  std::string result;
+  bool inMainGroup = false;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    start = end == std::string_view::npos ? text.size() : end + 1;
+    if (line.starts_with("[")) inMainGroup = line == "[Desktop Entry]";
+    if (inMainGroup && isSwitchOffLine(line)) continue;
+    result.append(line).append("\n");
+  }
+  return result;
+}
+
+// The entry with "Hidden=true" as the last line of its [Desktop Entry] group.
+std::string hidden(std::string_view text) {
+  std::string kept = withoutSwitchOffLines(text);
+  size_t group = kept.find("[Desktop Entry]\n");
+  size_t next = group == std::string::npos ? std::string::npos : kept.find("\n[", group);
+  kept.insert(next == std::string::npos ? kept.size() : next + 1, "Hidden=true\n");
+  return kept;
+}
+
+}  // namespace
+
+std::optional<std::string> AutostartEntry::userEntry() const {
+  auto existing = readWholeFile(path());
+  auto entry = existing ? parseDesktopEntry(*existing, "C") : std::nullopt;
+  if (!entry) return std::nullopt;
+  // Ours, as this program or an earlier location of it wrote it, maybe switched off by the desktop since.
+  const std::filesystem::path program = programOfExec(entry->exec);
+  const std::string unswitched = withoutSwitchOffLines(*existing);
+  if (program.filename() == description_.executable.filename() && unswitched == textFor(program)) return std::nullopt;
+  return existing;
+}
+
 void AutostartEntry::enable() const {
   const std::filesystem::path file = path();
   std::error_code error;
   std::filesystem::create_directories(file.parent_path(), error);
   if (error) throw fileError(error, "Could not create " + file.parent_path().string());
+  // An entry of the user's own keeps every key; only what switches it off goes.
+  if (auto user = userEntry()) return void(writeFileAtomically(file, withoutSwitchOffLines(*user)));
   writeFileAtomically(file, text());
 }
 
 void AutostartEntry::disable() const {
   const std::filesystem::path file = path();
+  // An entry of the user's own is switched off the way desktops do it, never removed.
+  if (auto user = userEntry()) return void(writeFileAtomically(file, hidden(*user)));
   std::error_code error;
   std::filesystem::remove(file, error);
   if (error) throw fileError(error, "Could not remove " + file.string());

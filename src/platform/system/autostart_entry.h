@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,15 +25,23 @@ class AutostartEntry {
   std::filesystem::path path() const;
   // The file is an application entry that is neither Hidden nor switched off for GNOME.
   bool isEnabled() const;
-  // Writes the entry in one step, replacing what is there. Throws PlatformError.
+  // Writes the entry in one step, replacing one this program wrote (also from an earlier location). An entry of
+  // the user's own at this path keeps its keys: only what switches it off (Hidden, X-GNOME-Autostart-enabled) is
+  // taken out. Throws PlatformError.
   void enable() const;
-  // Removes the file; one that is not there is fine. Throws PlatformError.
+  // Removes the entry this program wrote; one that is not there is fine. An entry of the user's own is switched
+  // off with Hidden=true instead, the way desktops do it. Throws PlatformError.
   void disable() const;
 
   // The file's content.
   std::string text() const;
 
  private:
+  // The content for the program at `executable`.
+  std::string textFor(const std::filesystem::path& executable) const;
+  // The file's content when it is a desktop entry that this program did not write. Throws PlatformError.
+  std::optional<std::string> userEntry() const;
+
   Description description_;
 };
 

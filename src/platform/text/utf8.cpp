@@ -33,6 +33,13 @@ DecodedScalar decodeUtf8(std::string_view text, std::size_t offset) {
   return {scalar, length, true};
 }
 
+std::string_view utf8Prefix(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
 bool isValidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     // Eight ASCII bytes at a time.

@@ -19,6 +19,8 @@ struct DecodedScalar {
 DecodedScalar decodeUtf8(std::string_view text, std::size_t offset);
 
 bool isValidUtf8(std::string_view text);
+// The longest start of the text of at most `limit` bytes that splits no UTF-8 sequence.
+std::string_view utf8Prefix(std::string_view text, std::size_t limit);
 // The text with every invalid sequence replaced by U+FFFD.
 std::string sanitizedUtf8(std::string_view text);
 void appendUtf8(std::string& out, char32_t scalar);

@@ -1,11 +1,15 @@
 #include "platform/prefs/user_defaults.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <mutex>
 #include <regex>
@@ -337,4 +341,163 @@ TEST_F(UserDefaultsTest, ALargeFileIsReadWithAWarningNamingItsLargestValues) {
       << warning;
   EXPECT_EQ(suite->object("javaScriptCode"), PlistValue(script)) << "read all the same";
   EXPECT_EQ(suite->object("flag"), PlistValue(true));
+}
+
+namespace {
+
+// Runs `scenario` in a child process with a user's privileges (as root, file modes stop no read nor write, so the
+// child becomes "nobody"), in a config home of its own. The child's failures are the test's. Call it before the
+// test starts any thread.
+void asUser(const std::function<void(const std::filesystem::path& home, const std::string& name)>& scenario) {
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    {
+      prefs_test::TemporaryConfigHome home;
+      scenario(home.path(), prefs_test::uniqueSuiteName());
+    }
+    std::fflush(stdout);
+    _exit(testing::Test::HasFailure() ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the scenario failed (wait status " << status << ")";
+}
+
+// Changes a value every 20 ms for three seconds while the file cannot be written: at most one temporary file at
+// any time, the trouble said at most once, and every change kept in memory.
+void expectCalmWhileFailing(UserDefaults& suite, const std::filesystem::path& folder) {
+  const std::string temporaryPrefix = "." + suite.filePath().filename().string() + ".tmp-";
+  testing::internal::CaptureStderr();
+  size_t most = 0;
+  for (int64_t i = 1; i <= 150; ++i) {
+    suite.set("count", i);
+    size_t now = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+      now += entry.path().filename().string().starts_with(temporaryPrefix);
+    most = std::max(most, now);
+    std::this_thread::sleep_for(20ms);
+  }
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_LE(most, 1u);
+  EXPECT_LE(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  EXPECT_EQ(suite.object("count"), PlistValue(int64_t{150}));
+}
+
+bool fileHolds(const std::filesystem::path& path, const PlistValue& count) {
+  auto dict = parsePropertyListDictionary(fileText(path));
+  return dict && dict->count("count") && dict->at("count") == count;
+}
+
+}  // namespace
+
+TEST(PreferencesFileTrouble, AFileOrFolderThatCannotBeWrittenLeavesNoTemporaryFilesAndIsSaidOnce) {
+  prefs_test::testMainExecutor();
+  // A folder where the file should be: the write lands once it is gone.
+  asUser([](const std::filesystem::path& home, const std::string& name) {
+    const auto file = home / (name + ".plist");
+    std::filesystem::create_directory(file);
+    auto suite = UserDefaults::named(name);
+    expectCalmWhileFailing(*suite, home);
+    std::filesystem::remove(file);
+    EXPECT_TRUE(waitUntil([&] { return fileHolds(file, int64_t{150}); }, 30s));
+  });
+  // A file that cannot be read is never replaced.
+  asUser([](const std::filesystem::path& home, const std::string& name) {
+    const auto file = home / (name + ".plist");
+    { std::ofstream(file) << xmlPropertyList({{"count", int64_t{-1}}}); }
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    auto suite = UserDefaults::named(name);
+    expectCalmWhileFailing(*suite, home);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_TRUE(fileHolds(file, int64_t{-1}));
+  });
+  // A folder that cannot be written: the write lands once it can.
+  asUser([](const std::filesystem::path& home, const std::string& name) {
+    const auto file = home / (name + ".plist");
+    std::filesystem::permissions(home, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    auto suite = UserDefaults::named(name);
+    expectCalmWhileFailing(*suite, home);
+    testing::internal::CaptureStderr();
+    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+    EXPECT_TRUE(waitUntil([&] { return fileHolds(file, int64_t{150}); }, 30s));
+    suite->flush();  // the write that landed has said so
+    EXPECT_NE(
+        testing::internal::GetCapturedStderr().find("The preferences are written to " + file.string() + " again."),
+        std::string::npos);
+  });
+}
+
+TEST(PreferencesFileTrouble, AFullDiskLosesNothingAndTheWriteLandsOnceThereIsRoom) {
+  prefs_test::testMainExecutor();
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    prefs_test::TemporaryConfigHome home;
+    // A small disk of the child's own.
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", home.path().c_str(), "tmpfs", 0, "size=256k") != 0) {
+      _exit(77);
+    }
+    const auto name = prefs_test::uniqueSuiteName();
+    const auto file = home.path() / (name + ".plist");
+    auto suite = UserDefaults::named(name);
+    suite->set("padding", std::string(64 << 10, 'p'));
+    suite->flush();
+    const auto filler = home.path() / "filler";
+    prefs_test::commandOutput("dd if=/dev/zero of='" + filler.string() + "' bs=4k 2>/dev/null");
+    expectCalmWhileFailing(*suite, home.path());
+    std::filesystem::remove(filler);
+    EXPECT_TRUE(waitUntil([&] { return fileHolds(file, int64_t{150}); }, 30s));
+    umount(home.path().c_str());
+    std::fflush(stdout);
+    _exit(testing::Test::HasFailure() ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+    GTEST_SKIP() << "no private mount can be made here (needs root or user namespaces) for a small disk";
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+}
+
+TEST(PreferencesFileTrouble, ALinkedFileIsWrittenThroughAndAReadOnlyFileIsRespected) {
+  prefs_test::testMainExecutor();
+  asUser([](const std::filesystem::path& home, const std::string& name) {
+    // Dotfiles kept in a repository: the preferences file is a link into it.
+    const auto file = home / (name + ".plist");
+    std::filesystem::create_directory(home / "dotfiles");
+    const auto target = home / "dotfiles" / "quillet.plist";
+    { std::ofstream(target) << xmlPropertyList({{"count", int64_t{1}}}); }
+    std::filesystem::create_symlink("dotfiles/quillet.plist", file);
+    auto suite = UserDefaults::named(name);
+    EXPECT_EQ(suite->object("count"), PlistValue(int64_t{1}));
+    for (int64_t count : {2, 3}) {
+      suite->set("count", count);
+      suite->flush();
+      EXPECT_TRUE(std::filesystem::is_symlink(file));
+      EXPECT_TRUE(fileHolds(target, count));
+    }
+    suite.reset();
+
+    // A file made read-only keeps its content and mode; changes live in memory, and the trouble is said once.
+    std::filesystem::remove(file);
+    { std::ofstream(file) << xmlPropertyList({{"count", int64_t{1}}}); }
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    suite = UserDefaults::named(name);
+    testing::internal::CaptureStderr();
+    for (int64_t count : {2, 3}) {
+      suite->set("count", count);
+      suite->flush();
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(suite->object("count"), PlistValue(int64_t{3}));
+    EXPECT_TRUE(fileHolds(file, int64_t{1}));
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0444));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find(file.string() + " is read-only"), std::string::npos) << log;
+  });
 }

@@ -77,6 +77,40 @@ TEST_F(AutostartEntryTest, AnEntrySwitchedOffByTheDesktopIsNotEnabledUntilEnable
   EXPECT_FALSE(entry.isEnabled());
 }
 
+TEST_F(AutostartEntryTest, AUsersOwnEntryIsSwitchedOffWithHiddenAndOnAgainKeepingItsKeys) {
+  const std::string keys =
+      "# started with a clean locale\n"
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=Quillet (mine)\n"
+      "Exec=env LANG=C quillet --autostart\n";
+  const std::string action = "[Desktop Action clear]\nName=Clear\nHidden=true\n";
+  std::filesystem::create_directories(entry.path().parent_path());
+  for (const char* switchedOff : {"Hidden=true\n", "X-GNOME-Autostart-enabled=false\n"}) {
+    std::ofstream(entry.path()) << keys << switchedOff << action;
+    entry.enable();
+    EXPECT_TRUE(entry.isEnabled());
+    EXPECT_EQ(contents(entry.path()), keys + action) << "only what switched it off went";
+
+    entry.disable();
+    EXPECT_FALSE(entry.isEnabled());
+    EXPECT_EQ(contents(entry.path()), keys + "Hidden=true\n" + action) << "kept, and switched off";
+  }
+
+  // The program's own entry, from where it was installed before and switched off by the desktop, is its own still.
+  AutostartEntry earlier{{.id = "com.example.Quillet",
+                          .name = "Quillet",
+                          .executable = "/opt/old/quillet",
+                          .arguments = {"--autostart"},
+                          .iconName = "com.example.Quillet"}};
+  std::ofstream(entry.path()) << earlier.text() << "Hidden=true\n";
+  entry.enable();
+  EXPECT_EQ(contents(entry.path()), entry.text());
+  std::ofstream(entry.path()) << earlier.text();
+  entry.disable();
+  EXPECT_FALSE(std::filesystem::exists(entry.path()));
+}
+
 TEST_F(AutostartEntryTest, AFolderThatCannotBeMadeIsAnError) {
   std::ofstream(home_ / "autostart") << "a file where the folder should be";
   EXPECT_THROW(entry.enable(), platform::PlatformError);

@@ -32,6 +32,13 @@ TEST(Utf8, AnInvalidByteIsFoundAtEveryOffset) {
   }
 }
 
+TEST(Utf8, APrefixNeverSplitsACharacter) {
+  EXPECT_EQ(utf8Prefix("a\u20acb", 3), "a");  // the euro sign does not fit whole
+  EXPECT_EQ(utf8Prefix("a\u20acb", 4), "a\u20ac");
+  EXPECT_EQ(utf8Prefix("\U0001F600", 3), "");
+  EXPECT_EQ(utf8Prefix("short", 10), "short");
+}
+
 TEST(Utf8, InvalidInputBecomesReplacementCharactersOneByOne) {
   EXPECT_EQ(sanitizedUtf8("a\xff\xe2\x82"), "a\uFFFD\uFFFD\uFFFD");
   EXPECT_EQ(toUtf8(u"\xD800x"), "\uFFFDx");
