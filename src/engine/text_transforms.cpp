@@ -15,12 +15,7 @@ using platform::ByteRange;
 AttributedString removingAllAttributesExceptLinks(const AttributedString& text) { return text.linksOnly(); }
 
 void removeTrackingParametersFromLinkAttributes(AttributedString& text) {
-  std::vector<std::pair<ByteRange, platform::Url>> links;
-  for (const AttributedString::Run& run : text.runs()) {
-    if (run.attributes.link)
-      links.emplace_back(run.range, removingTrackingParametersUnlessExempt(*run.attributes.link));
-  }
-  for (auto& [range, url] : links) text.setLink(range, std::move(url));
+  text.transformLinks(removingTrackingParametersUnlessExempt);
 }
 
 void removeTrackingParametersFromLinks(AttributedString& text) {
