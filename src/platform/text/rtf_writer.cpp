@@ -1,5 +1,7 @@
 #include "platform/text/rtf_writer.h"
 
+#include <algorithm>
+
 #include "platform/text/utf8.h"
 
 namespace platform {
@@ -82,12 +84,44 @@ void appendEscapedUrl(std::string& out, std::string_view url) {
   }
 }
 
+// At least as many bytes as appendEscaped writes for valid UTF-8: control words for line breaks and tabs, escapes,
+// and a "\\uN " of up to 9 bytes per UTF-16 unit. Counted first so that a large text is written into one buffer,
+// never into one that grows (and is held twice while it does).
+size_t escapedSizeBound(std::string_view text) {
+  size_t size = text.size();
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '\n' || byte == '\r' || byte == '\t') {
+      size += 4;
+    } else if (byte == '\\' || byte == '{' || byte == '}') {
+      size += 1;
+    } else if (byte >= 0xF0) {
+      size += 14;  // 4 bytes, two units of up to 9
+    } else if (byte >= 0xE0) {
+      size += 6;  // 3 bytes, one unit of up to 9
+    } else if (byte >= 0xC0) {
+      size += 5;  // 2 bytes, one unit of up to 7 ("\u2047 ")
+    }
+  }
+  return size;
+}
+
 }  // namespace
 
 std::string writeRtf(const AttributedString& text) {
+  const std::vector<AttributedString::Run> runs = text.runs();
   std::string out = "{\\rtf1\\ansi\\ansicpg1252\\uc0 ";
-  out.reserve(out.size() + text.string().size() + 16);
-  for (const AttributedString::Run& run : text.runs()) {
+  // Room for the characters and the fields of the links.
+  size_t size = out.size() + escapedSizeBound(text.string()) + 16;
+  for (const AttributedString::Run& run : runs) {
+    if (!run.attributes.link) continue;
+    const std::string& url = run.attributes.link->absoluteString();
+    size += url.size() + 48 + 2 * static_cast<size_t>(std::count_if(url.begin(), url.end(), [](char c) {
+                                return c == '\\' || c == '{' || c == '}' || c == '"';
+                              }));
+  }
+  out.reserve(size);
+  for (const AttributedString::Run& run : runs) {
     std::string_view part = std::string_view(text.string()).substr(run.range.location, run.range.length);
     if (run.attributes.link) {
       out += "{\\field{\\*\\fldinst{HYPERLINK \"";
