@@ -1,6 +1,10 @@
 #include "platform/text/html_writer.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "platform/text/output_reserve.h"
 
 namespace platform {
 
@@ -102,33 +106,26 @@ class BodyWriter {
   bool lineStart_ = true;
 };
 
-// At least as many bytes as BodyWriter writes for the text: markup for line breaks, tabs and the characters
-// escaped, and for spaces that may become "&nbsp;". Counted first so that a large text is written into one buffer,
-// never into one that grows (and is held twice while it does).
+// For a large text (see textCountedBeforeWriting), at least as many bytes as BodyWriter writes for it: markup for
+// line breaks, tabs and the characters escaped, and for spaces that may become "&nbsp;"; for a shorter one, its size.
 size_t bodySizeBound(std::string_view text) {
-  // The last byte of a line break, or a space; both can start a run of spaces written as "&nbsp;".
-  const auto isLineEnd = [](char c) { return c == '\n' || c == '\r' || c == '\xA8' || c == '\xA9' || c == ' '; };
+  if (text.size() < textCountedBeforeWriting) return text.size();
+  // What each byte may add to the text, looked up rather than decided: this runs over every byte. U+2028 and
+  // U+2029 (which start with 0xE2) become "<br>"; a space may become "&nbsp;" only at the start of a line or next
+  // to another space.
+  static constexpr std::array<uint8_t, 256> added = [] {
+    std::array<uint8_t, 256> made{};
+    made['\n'] = made['\r'] = made['\t'] = made['<'] = made['>'] = 3;
+    made['&'] = 4;
+    made[0xE2] = 1;
+    return made;
+  }();
+  const auto mayStartSpaces = [](char c) { return c == '\n' || c == '\r' || c == '\xA8' || c == '\xA9' || c == ' '; };
   size_t size = text.size();
   for (size_t i = 0; i < text.size(); ++i) {
-    switch (text[i]) {
-      case '\n':
-      case '\r':
-      case '\t':
-      case '<':
-      case '>':
-        size += 3;
-        break;
-      case '&':
-        size += 4;
-        break;
-      case '\xE2':  // U+2028 and U+2029 become "<br>"
-        size += 1;
-        break;
-      case ' ':  // only a space at the start of a line or next to another one
-        if (i == 0 || i + 1 == text.size() || text[i + 1] == ' ' || isLineEnd(text[i - 1])) size += 5;
-        break;
-      default:
-        break;
+    size += added[static_cast<unsigned char>(text[i])];
+    if (text[i] == ' ' && (i == 0 || i + 1 == text.size() || text[i + 1] == ' ' || mayStartSpaces(text[i - 1]))) {
+      size += 5;
     }
   }
   return size;

@@ -1,7 +1,10 @@
 #include "platform/text/rtf_writer.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
+#include "platform/text/output_reserve.h"
 #include "platform/text/utf8.h"
 
 namespace platform {
@@ -84,25 +87,23 @@ void appendEscapedUrl(std::string& out, std::string_view url) {
   }
 }
 
-// At least as many bytes as appendEscaped writes for valid UTF-8: control words for line breaks and tabs, escapes,
-// and a "\\uN " of up to 9 bytes per UTF-16 unit. Counted first so that a large text is written into one buffer,
-// never into one that grows (and is held twice while it does).
+// For a large text (see textCountedBeforeWriting), at least as many bytes as appendEscaped writes for it when it is
+// valid UTF-8: control words for line breaks and tabs, escapes, and a Unicode control word of up to 9 bytes per UTF-16
+// unit; for a shorter one, its size.
 size_t escapedSizeBound(std::string_view text) {
-  size_t size = text.size();
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte == '\n' || byte == '\r' || byte == '\t') {
-      size += 4;
-    } else if (byte == '\\' || byte == '{' || byte == '}') {
-      size += 1;
-    } else if (byte >= 0xF0) {
-      size += 14;  // 4 bytes, two units of up to 9
-    } else if (byte >= 0xE0) {
-      size += 6;  // 3 bytes, one unit of up to 9
-    } else if (byte >= 0xC0) {
-      size += 5;  // 2 bytes, one unit of up to 7 ("\u2047 ")
+  if (text.size() < textCountedBeforeWriting) return text.size();
+  // What each byte may add to the text, looked up rather than decided: this runs over every byte.
+  static constexpr std::array<uint8_t, 256> added = [] {
+    std::array<uint8_t, 256> made{};
+    made['\n'] = made['\r'] = made['\t'] = 4;
+    made['\\'] = made['{'] = made['}'] = 1;
+    for (std::size_t byte = 0xC0; byte < 0x100; ++byte) {
+      made[byte] = byte >= 0xF0 ? 14 : byte >= 0xE0 ? 6 : 5;  // two units of up to 9; one of up to 9; "\u2047 "
     }
-  }
+    return made;
+  }();
+  size_t size = text.size();
+  for (const char c : text) size += added[static_cast<unsigned char>(c)];
   return size;
 }
 
