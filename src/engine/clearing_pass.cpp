@@ -5,6 +5,7 @@
 #include "engine/tracking_parameters.h"
 #include "kit/foundation/attributed_text.h"
 #include "kit/foundation/general_error.h"
+#include "platform/core/memory.h"
 #include "platform/text/rtf_writer.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
@@ -12,6 +13,14 @@
 namespace engine {
 
 namespace {
+
+constexpr std::size_t largeContent = 1u << 20;
+
+// Entries stay on the clipboard for as long as the program owns it: text written with much spare room is moved into
+// a buffer of its size.
+void dropSpareCapacity(std::string& text) {
+  if (text.capacity() - text.size() > text.size() / 8) text.shrink_to_fit();
+}
 
 void replaceAll(std::string& text, std::string_view from, std::string_view to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -59,6 +68,8 @@ std::optional<CleanedContent> cleanContent(const ContentToRead& content, const T
   } else {
     cleaned.entries = entriesForText(transformedText(std::move(std::get<platform::AttributedString>(*text)), options));
   }
+  // A large pass has freed several times its content by now; the allocator would keep it while the program idles.
+  if (content.size() >= largeContent) platform::returnFreedMemoryToSystem();
   return cleaned;
 }
 
@@ -80,9 +91,12 @@ std::vector<platform::PasteboardEntry> entriesForText(StringOrAttributedStringTy
   std::string rtfText = platform::writeRtf(rich);
   if (!rtfText.empty() && platform::isValidUtf8(rtfText)) {
     replaceAll(rtfText, "\\fswiss", "\\fnil");
+    dropSpareCapacity(rtfText);
     entries.push_back({rtf, std::move(rtfText)});
     try {
-      entries.push_back({html, kit::htmlString(rich, {"div", "span", "p"})});
+      std::string htmlText = kit::htmlString(rich, {"div", "span", "p"});
+      dropSpareCapacity(htmlText);
+      entries.push_back({html, std::move(htmlText)});
     } catch (const kit::Error&) {
       // RTF alone still carries the links.
     }

@@ -257,7 +257,8 @@ Url modifyingQueryItemsCleaningNestedURLs(const Url& url) {
 }
 
 Url removingTrackingParametersUnlessExempt(const Url& url) {
-  // No query, or an empty one, has no items.
+  // No query, or an empty one, has no items. Without a "?" there is none, and the URL need not be split.
+  if (url.absoluteString().find('?') == std::string::npos) return url;
   const auto& query = url.parts().query;
   if (!query || query->empty()) return url;
   const auto matchesHost = hostMatches(url);

@@ -31,5 +31,36 @@ TEST(ClearingPassTest, RichTextIsWrittenAsLinkOnlyRtfHtmlAndItsPlainCharacters) 
   EXPECT_EQ(plain[0].data, "");
 }
 
+// A copy past a megabyte (after which the pass gives back the memory it freed) is cleaned as its parts are.
+TEST(ClearingPassTest, ALargeCopyIsCleanedAsItsPartsAre) {
+  const std::string paragraph =
+      "\\pard Caf\\'e9 {\\field{\\*\\fldinst{HYPERLINK \"https://example.com/?utm_source=a&q=1\"}}{\\fldrslt link}}"
+      " & <tag>\\tab x\\par\n";
+  const auto clean = [](const std::string& body, size_t times) {
+    std::string rtf = "{\\rtf1\\ansi ";
+    for (size_t i = 0; i < times; ++i) rtf += body;
+    ContentToRead content;
+    content.preserveLinks = true;
+    content.rtf = rtf + "}";
+    content.plain = "x";
+    return *cleanContent(content, {.removeTrackingParameters = true}, std::nullopt);
+  };
+  const size_t times = (1u << 20) / paragraph.size() + 1;
+  const CleanedContent small = clean(paragraph, 1), large = clean(paragraph, times);
+  ASSERT_EQ(large.entries.size(), 3u);
+  const auto occurrences = [](const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+  };
+  for (size_t entry : {0u, 1u}) {  // the RTF and the HTML
+    EXPECT_EQ(occurrences(large.entries[entry].data, "https://example.com/?q=1"), times) << large.entries[entry].type;
+    EXPECT_EQ(occurrences(large.entries[entry].data, "utm_source"), 0u) << large.entries[entry].type;
+  }
+  std::string plain;
+  for (size_t i = 0; i < times; ++i) plain += small.entries[2].data;
+  EXPECT_EQ(large.entries[2].data, plain);
+}
+
 }  // namespace
 }  // namespace engine

@@ -53,6 +53,11 @@ TEST(TextTransformsTest, ListPatternMatchesTheWhitespaceIndentationForm) {
       "\u3000• wide",
       "•  \n  ",
       std::string(3000, '\n') + "• end",
+      // Items after every kind of line end, and behind every kind of horizontal space.
+      "prose\x0B• a\x0C• b\u0085• c\u2028• d\u2029• e\r• f",
+      "\u00A0\u2000\u2007\u200A\u202F\u205F\u1680- g\n x- h",
+      "no items, only words: o, -, • and \u00A7",
+      "caf\xC3\xA9\n\xFF- broken\n\u00A7 \xE2\x80- \n\u2028\u3000o\u2029z",
   };
   for (const std::string& text : texts) {
     EXPECT_EQ(normalizingUnorderedLists(text), anyWhitespace.replacingMatches(text, "$1- $2")) << text;
@@ -66,6 +71,14 @@ TEST(TextTransformsTest, ListNormalizationKeepsLinks) {
   text.append("link", linkTo("https://two.example/"));
   normalizeUnorderedLists(text);
   EXPECT_EQ(describe(text), "- [first](https://one.example/)\n\t- second [link](https://two.example/)");
+
+  // Links before the first item stay where they are.
+  AttributedString late("Intro with a ");
+  late.append("link", linkTo("https://intro.example/"));
+  late.append(".\n\u2028 ◦ item ");
+  late.append("two", linkTo("https://two.example/"));
+  normalizeUnorderedLists(late);
+  EXPECT_EQ(describe(late), "Intro with a [link](https://intro.example/).\n\u2028 - item [two](https://two.example/)");
 
   // Only the bullet is replaced, so a link that starts the item stays on its text.
   AttributedString linked("◦ ");

@@ -45,10 +45,16 @@ inline platform::AttributedString writerSample() {
 }
 
 // The writer sample, then real documents as our readers read them: what a writer's output is read back against.
+// Last, the writer sample again and again, past the size from which writers count their output first.
 inline std::vector<platform::AttributedString> writerInputs() {
+  platform::AttributedString large;
+  while (large.string().size() <= (1u << 20)) {
+    large.append(writerSample());
+    large.append("\n");
+  }
   return {writerSample(), *platform::readRtf(readDocument("libreoffice_writer.rtf")),
           *platform::readRtf(readDocument("mac_style_list.rtf")),
-          *platform::readHtml(readDocument("firefox_article.html"))};
+          *platform::readHtml(readDocument("firefox_article.html")), std::move(large)};
 }
 
 }  // namespace richtext_test

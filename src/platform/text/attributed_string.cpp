@@ -92,6 +92,18 @@ void AttributedString::setLink(ByteRange range, std::optional<Url> link) {
   mergeAround(first, last - 1);
 }
 
+void AttributedString::transformLinks(const std::function<Url(const Url&)>& transform) {
+  std::vector<Span> transformed;
+  transformed.reserve(spans_.size());
+  for (Span& span : spans_) {
+    if (span.attributes.link) span.attributes.link = transform(*span.attributes.link);
+    // Neighbours that now link to the same URL become one run; runs without links stay as they were.
+    if (span.attributes.link && !transformed.empty() && transformed.back().attributes == span.attributes) continue;
+    transformed.push_back(std::move(span));
+  }
+  spans_ = std::move(transformed);
+}
+
 void AttributedString::appendRange(const AttributedString& source, size_t begin, size_t end) {
   if (begin >= end) return;
   for (size_t i = source.spanIndexAt(begin); i < source.spans_.size() && source.spans_[i].start < end; ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,10 @@ class AttributedString {
   void append(const AttributedString& other);
   void setAttributes(ByteRange range, TextAttributes attributes);
   void setLink(ByteRange range, std::optional<Url> link);
+  // Room for `count` more runs, for a caller about to split the text that often.
+  void reserveRuns(size_t count) { spans_.reserve(spans_.size() + count); }
+  // Gives every link the URL that `transform` makes of it, in one pass: as setLink over each link's run.
+  void transformLinks(const std::function<Url(const Url&)>& transform);
   // The new characters take the attributes of the first replaced character; an insertion (empty range)
   // takes those of the character before it, else of the one after it.
   void replace(ByteRange range, std::string_view text);

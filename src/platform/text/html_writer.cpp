@@ -1,5 +1,11 @@
 #include "platform/text/html_writer.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "platform/text/output_reserve.h"
+
 namespace platform {
 
 namespace {
@@ -30,9 +36,12 @@ class BodyWriter {
 
   void text(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
-      // Characters written as they are, at once.
+      // Characters written as they are, at once, with the lone spaces between them (which stay spaces).
       size_t end = i;
-      while (end < text.size() && isPlain(text[end])) ++end;
+      while (end < text.size() &&
+             (isPlain(text[end]) || (text[end] == ' ' && end > i && end + 1 < text.size() && isPlain(text[end + 1])))) {
+        ++end;
+      }
       if (end > i) {
         lineStart_ = false;
         out_.append(text.substr(i, end - i));
@@ -97,12 +106,48 @@ class BodyWriter {
   bool lineStart_ = true;
 };
 
+// For a large text (see textCountedBeforeWriting), at least as many bytes as BodyWriter writes for it: markup for
+// line breaks, tabs and the characters escaped, and for spaces that may become "&nbsp;"; for a shorter one, its size.
+size_t bodySizeBound(std::string_view text) {
+  if (text.size() < textCountedBeforeWriting) return text.size();
+  // What each byte may add to the text, looked up rather than decided: this runs over every byte. U+2028 and
+  // U+2029 (which start with 0xE2) become "<br>"; a space may become "&nbsp;" only at the start of a line or next
+  // to another space.
+  static constexpr std::array<uint8_t, 256> added = [] {
+    std::array<uint8_t, 256> made{};
+    made['\n'] = made['\r'] = made['\t'] = made['<'] = made['>'] = 3;
+    made['&'] = 4;
+    made[0xE2] = 1;
+    return made;
+  }();
+  const auto mayStartSpaces = [](char c) { return c == '\n' || c == '\r' || c == '\xA8' || c == '\xA9' || c == ' '; };
+  size_t size = text.size();
+  for (size_t i = 0; i < text.size(); ++i) {
+    size += added[static_cast<unsigned char>(text[i])];
+    if (text[i] == ' ' && (i == 0 || i + 1 == text.size() || text[i + 1] == ' ' || mayStartSpaces(text[i - 1]))) {
+      size += 5;
+    }
+  }
+  return size;
+}
+
 }  // namespace
 
 std::string writeHtml(const AttributedString& text, const std::set<std::string>& excludedElements,
                       const std::map<std::string, std::string>& metadata) {
+  const std::vector<AttributedString::Run> runs = text.runs();
+  // Room for the body and the links.
+  size_t size = bodySizeBound(text.string()) + 96;
+  for (const AttributedString::Run& run : runs) {
+    if (!run.attributes.link) continue;
+    const std::string& url = run.attributes.link->absoluteString();
+    size += url.size() + 16 + 5 * static_cast<size_t>(std::count_if(url.begin(), url.end(), [](char c) {
+                                return c == '&' || c == '<' || c == '>' || c == '"';
+                              }));
+  }
+  for (const auto& [name, content] : metadata) size += 6 * (name.size() + content.size()) + 32;
   std::string out;
-  out.reserve(text.string().size() + 96);
+  out.reserve(size);
   auto tag = [&](const char* element, const char* markup) {
     if (excludedElements.count(element) == 0) out += markup;
   };
@@ -122,7 +167,7 @@ std::string writeHtml(const AttributedString& text, const std::set<std::string>&
   tag("body", "<body>");
   BodyWriter body(out, excludedElements);
   const bool linksExcluded = body.excluded("a");
-  for (const AttributedString::Run& run : text.runs()) {
+  for (const AttributedString::Run& run : runs) {
     std::string_view part = std::string_view(text.string()).substr(run.range.location, run.range.length);
     bool link = run.attributes.link && !linksExcluded;
     if (link) {

@@ -26,6 +26,8 @@ void setLinks(AttributedString& text, std::vector<LinkSpan>& links, MakeUrl&& ma
   };
   // Readers mostly find links in that order already.
   if (!std::is_sorted(links.begin(), links.end(), before)) std::stable_sort(links.begin(), links.end(), before);
+  // Each link splits at most two runs; grown one by one, the runs of a long text could take twice their room.
+  text.reserveRuns(2 * links.size());
   for (const LinkSpan& link : links) {
     if (std::optional<Url> url = makeUrl(link.target)) {
       text.setLink(ByteRange::fromBounds(link.begin, link.end), std::move(url));

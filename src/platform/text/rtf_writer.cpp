@@ -1,5 +1,10 @@
 #include "platform/text/rtf_writer.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "platform/text/output_reserve.h"
 #include "platform/text/utf8.h"
 
 namespace platform {
@@ -82,12 +87,42 @@ void appendEscapedUrl(std::string& out, std::string_view url) {
   }
 }
 
+// For a large text (see textCountedBeforeWriting), at least as many bytes as appendEscaped writes for it when it is
+// valid UTF-8: control words for line breaks and tabs, escapes, and a Unicode control word of up to 9 bytes per UTF-16
+// unit; for a shorter one, its size.
+size_t escapedSizeBound(std::string_view text) {
+  if (text.size() < textCountedBeforeWriting) return text.size();
+  // What each byte may add to the text, looked up rather than decided: this runs over every byte.
+  static constexpr std::array<uint8_t, 256> added = [] {
+    std::array<uint8_t, 256> made{};
+    made['\n'] = made['\r'] = made['\t'] = 4;
+    made['\\'] = made['{'] = made['}'] = 1;
+    for (std::size_t byte = 0xC0; byte < 0x100; ++byte) {
+      made[byte] = byte >= 0xF0 ? 14 : byte >= 0xE0 ? 6 : 5;  // two units of up to 9; one of up to 9; "\u2047 "
+    }
+    return made;
+  }();
+  size_t size = text.size();
+  for (const char c : text) size += added[static_cast<unsigned char>(c)];
+  return size;
+}
+
 }  // namespace
 
 std::string writeRtf(const AttributedString& text) {
+  const std::vector<AttributedString::Run> runs = text.runs();
   std::string out = "{\\rtf1\\ansi\\ansicpg1252\\uc0 ";
-  out.reserve(out.size() + text.string().size() + 16);
-  for (const AttributedString::Run& run : text.runs()) {
+  // Room for the characters and the fields of the links.
+  size_t size = out.size() + escapedSizeBound(text.string()) + 16;
+  for (const AttributedString::Run& run : runs) {
+    if (!run.attributes.link) continue;
+    const std::string& url = run.attributes.link->absoluteString();
+    size += url.size() + 48 + 2 * static_cast<size_t>(std::count_if(url.begin(), url.end(), [](char c) {
+                                return c == '\\' || c == '{' || c == '}' || c == '"';
+                              }));
+  }
+  out.reserve(size);
+  for (const AttributedString::Run& run : runs) {
     std::string_view part = std::string_view(text.string()).substr(run.range.location, run.range.length);
     if (run.attributes.link) {
       out += "{\\field{\\*\\fldinst{HYPERLINK \"";

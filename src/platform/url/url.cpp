@@ -61,18 +61,23 @@ std::size_t findFirstOf(std::string_view text) {
   return std::string_view::npos;
 }
 
+// The scheme that a URL's text starts with, without its ":"; none when the text has none.
+std::optional<std::string_view> schemeOf(std::string_view text) {
+  const auto colon = text.find(':');
+  if (colon == std::string_view::npos || colon == 0) return std::nullopt;
+  const auto candidate = text.substr(0, colon);
+  if (findFirstOf<'/', '?', '#'>(candidate) != std::string_view::npos || !isValidScheme(candidate)) return std::nullopt;
+  return candidate;
+}
+
 // Splits a string that holds only characters a URL may hold into `parts` (empty), or only checks it when there
 // are none to fill; false when it is no URL.
 bool split(std::string_view text, UrlParts* parts) {
   if (text.empty()) return false;
   std::string_view rest = text;
-  const auto colon = rest.find(':');
-  if (colon != std::string_view::npos && colon > 0) {
-    const auto candidate = rest.substr(0, colon);
-    if (findFirstOf<'/', '?', '#'>(candidate) == std::string_view::npos && isValidScheme(candidate)) {
-      if (parts) parts->scheme = std::string(candidate);
-      rest.remove_prefix(colon + 1);
-    }
+  if (const auto scheme = schemeOf(rest)) {
+    if (parts) parts->scheme = std::string(*scheme);
+    rest.remove_prefix(scheme->size() + 1);
   }
   if (rest.starts_with("//")) {
     rest.remove_prefix(2);
@@ -345,7 +350,9 @@ std::optional<int> Url::port() const {
 std::string Url::path() const { return decodedOrRaw(parts().path); }
 
 bool Url::hasScheme(std::string_view scheme) const {
-  return parts().scheme && equalsIgnoringAsciiCase(*parts().scheme, scheme);
+  // Read from the text: splitting it would keep every part of the URL for as long as the URL lives.
+  const auto own = schemeOf(absoluteString());
+  return own && equalsIgnoringAsciiCase(*own, scheme);
 }
 
 bool Url::isFileUrl() const { return hasScheme("file"); }

@@ -35,6 +35,28 @@ TEST(AttributedStringTest, RunsMergeEqualNeighboursAndLinksLandOnTheirRanges) {
   EXPECT_TRUE(AttributedString().runs().empty());
 }
 
+// As setLink over each link's run: links that become the same merge, the text between links keeps its runs.
+TEST(AttributedStringTest, TransformedLinksMergeWhenTheyBecomeEqual) {
+  AttributedString s("a");
+  s.append("b", linkTo("https://x.example/?t=1"));
+  s.append("c", linkTo("https://x.example/?t=2"));
+  s.append("d", linkTo("https://x.example/"));
+  s.append("e");
+  s.append("f", linkTo("https://y.example/?t=3"));
+  AttributedString expected = s;
+  for (const auto& [range, link] :
+       std::vector<std::pair<ByteRange, const char*>>{{{1, 3}, "https://x.example/"}, {{5, 1}, "https://y.example/"}}) {
+    expected.setLink(range, url(link));
+  }
+  s.transformLinks([](const Url& link) {
+    const std::string& text = link.absoluteString();
+    return url(text.substr(0, text.find('?')).c_str());
+  });
+  EXPECT_TRUE(s == expected);
+  EXPECT_EQ(describe(s), "a[bcd](https://x.example/)e[f](https://y.example/)");
+  EXPECT_EQ(s.runs().size(), 4u);
+}
+
 TEST(AttributedStringTest, ReplacementTakesTheAttributesOfTheFirstReplacedCharacter) {
   AttributedString s("go to ");
   s.append("https://x.example/?utm_source=a", linkTo("https://x.example/?utm_source=a"));

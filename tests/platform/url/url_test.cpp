@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <thread>
 #include <vector>
 
@@ -61,6 +62,25 @@ TEST(UrlParsing, ComponentsKeepTheirEncodedTextAndDecodeOnRequest) {
 
   EXPECT_EQ(Url::parseStrict("mailto:joe@example.com")->path(), "joe@example.com");
   EXPECT_EQ(Url::parseStrict("file:///tmp")->host(), std::nullopt);
+}
+
+// A URL tells its scheme from its text without splitting it; what it tells agrees with its components.
+TEST(UrlParsing, TheSchemeAskedForAgreesWithTheComponents) {
+  std::vector<Url> urls;
+  for (const char* text :
+       {"HTTPS://x.example/", "mailto:a@b.example", "a/b:c", "a?b:c", "a#b:c", "1a:b", "x+y.z-w:rest", ":nothing",
+        "//host:80/p", "JavaScript:alert(1)", "data:,x", "é:x", "http:"}) {
+    if (auto url = Url::parse(text)) urls.push_back(*url);
+  }
+  urls.push_back(*Url::fromParts({.scheme = "Data", .path = "text/plain,x"}));
+  urls.push_back(*Url::fromParts({.host = "h.example", .port = "80", .path = "/p:q"}));
+  for (const Url& url : urls) {
+    for (const char* scheme : {"https", "mailto", "a", "x+y.z-w", "javascript", "data", "http", ""}) {
+      std::string lowered = url.scheme().value_or("");
+      for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      EXPECT_EQ(url.hasScheme(scheme), url.scheme() && lowered == scheme) << url.absoluteString() << " " << scheme;
+    }
+  }
 }
 
 TEST(UrlQueryItems, SplitOnAmpersandAtTheFirstEqualsSignWithoutDecodingPlus) {
