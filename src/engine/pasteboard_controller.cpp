@@ -118,20 +118,23 @@ void PasteboardController::modifierFlagsChanged(uint64_t flags) {
 }
 
 void PasteboardController::pasteboardDidChange() {
-  // Passes keep a pace whatever arrives: a change that comes too soon is decided later, on the content found then.
-  if (decisionDeferred_) return;
-  if (auto wait = loopGuard_.waitBeforeNextPass(ClipboardLoopGuard::Clock::now()); wait.count() > 0) {
-    decisionDeferred_ = true;
-    platform::mainExecutor().postAfter(wait, [weak = std::weak_ptr<PasteboardController*>(self_)] {
-      if (auto self = weak.lock()) {
-        (*self)->decisionDeferred_ = false;
-        (*self)->pasteboardDidChange();
-      }
-    });
-    return;
-  }
   // Reading another client's clipboard waits in a loop of its own, where the next change can arrive.
   decision_.run([this] { decideChange(); });
+}
+
+void PasteboardController::decideAgainAfter(ClipboardLoopGuard::Clock::duration wait) {
+  bool posted = deferredChange_.has_value();
+  deferredChange_ = pasteboard_.changeCount();
+  if (posted) return;
+  platform::mainExecutor().postAfter(wait, [weak = weakSelf()] {
+    auto self = weak.lock();
+    if (!self) return;
+    PasteboardController& controller = **self;
+    auto deferred = std::exchange(controller.deferredChange_, std::nullopt);
+    // Switched off meanwhile, or a newer change came and was decided on its own.
+    if (!controller.isWatching() || deferred != controller.pasteboard_.changeCount()) return;
+    controller.pasteboardDidChange();
+  });
 }
 
 void PasteboardController::decideChange() {
@@ -156,14 +159,16 @@ void PasteboardController::decideChange() {
   }
   // A clipboard manager may answer each of our writes by taking the clipboard back.
   const auto now = ClipboardLoopGuard::Clock::now();
-  switch (loopGuard_.check(contentForLoopGuard(), now)) {
+  switch (loopGuard_.check(contentForLoopGuard(), pasteboard_.contentOwner(), now)) {
     case ClipboardLoopGuard::Verdict::clean:
       break;
+    case ClipboardLoopGuard::Verdict::notYet:
+      decideAgainAfter(loopGuard_.waitBeforeNextPass(now));
+      return;
     case ClipboardLoopGuard::Verdict::keepsComingBack:
       logLine("Skip: the same content keeps coming back after cleaning; it is left alone while it does", __LINE__);
       return;
     case ClipboardLoopGuard::Verdict::ourWriteCameBack:
-    case ClipboardLoopGuard::Verdict::stillComingBack:
       return;
   }
   clearFormatting();
@@ -174,9 +179,10 @@ ClipboardLoopGuard::Content PasteboardController::contentForLoopGuard() {
   using platform::PasteboardType::html;
   using platform::PasteboardType::rtf;
   using platform::PasteboardType::string;
-  // RTF is read only where a pass reads it too: while links are kept.
-  return {pasteboard_.string(string), pasteboard_.string(html),
-          get(Keys::preserveLinks()) ? pasteboard_.data(rtf) : std::nullopt};
+  // RTF is read only where a pass reads it too: while links are kept, or when the copy offers no plain text.
+  auto text = pasteboard_.string(string);
+  bool readsRtf = get(Keys::preserveLinks()) || !text;
+  return {std::move(text), pasteboard_.string(html), readsRtf ? pasteboard_.data(rtf) : std::nullopt};
 }
 
 bool PasteboardController::shouldSkip() {

@@ -44,7 +44,8 @@ class PasteboardController {
   std::weak_ptr<PasteboardController*> weakSelf() const { return self_; }
 
   // The watcher's decision on a new change: skip, leave alone, or clean. A change that arrives while one is
-  // being decided is decided right after it, on the content found then.
+  // being decided is decided right after it, on the content found then. Content that comes back right after our
+  // write faster than the pace is decided later, unless the watcher stopped or a newer change came meanwhile.
   void pasteboardDidChange();
   // True when the current change must be left alone whatever the settings.
   bool shouldSkip();
@@ -94,6 +95,7 @@ class PasteboardController {
 
  private:
   void decideChange();
+  void decideAgainAfter(ClipboardLoopGuard::Clock::duration wait);
   std::optional<ContentToRead> contentToReadNow();
   std::vector<platform::PasteboardEntry> markersToWriteBack(int64_t changeCount);
   std::optional<ScriptStep> scriptStep();
@@ -115,7 +117,7 @@ class PasteboardController {
   std::chrono::system_clock::time_point lastOptionKeyPress_{};
   kit::ReentrancyGuard decision_;
   kit::ReentrancyGuard passOnDemand_;
-  bool decisionDeferred_ = false;
+  std::optional<int64_t> deferredChange_;  // the change to decide once the pace allows
   ClipboardLoopGuard loopGuard_;
   struct BackgroundPass {
     int64_t changeCount;

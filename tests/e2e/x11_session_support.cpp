@@ -191,10 +191,24 @@ SelectionOwner::SelectionOwner(Options options) : options_(std::move(options)) {
   thread_ = std::thread([this] { serve(); });
 }
 
+void SelectionOwner::copyAgain(std::map<std::string, std::string> targets) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!targets.empty()) {
+      options_.targets = std::move(targets);
+      options_.order.clear();
+      for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
+    }
+  }
+  xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_flush(connection_);
+}
+
 void SelectionOwner::takeBack() {
   auto until = std::chrono::steady_clock::now() + options_.takeBackAfter;
   while (std::chrono::steady_clock::now() < until) {
   }
+  std::lock_guard lock(mutex_);
   options_.targets = options_.takeBackWith;
   options_.order.clear();
   for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
@@ -263,6 +277,7 @@ void SelectionOwner::serve() {
       auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event.get());
       bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
       if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
+        std::lock_guard lock(mutex_);
         xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
         bool served = true;
         if (request->target == targetsAtom) {

@@ -267,6 +267,14 @@ rx::Publisher<int64_t> X11Pasteboard::changes() {
   return Pasteboard::changes();
 }
 
+std::optional<uint64_t> X11Pasteboard::contentOwner() {
+  Snapshot& s = snapshot();
+  if (!s.content || s.content->owner == XCB_NONE || qtResourceMask_ == 0) return std::nullopt;
+  // The server hands each client a range of resource ids of the same size, ours included: the bits above the range
+  // name the client.
+  return s.content->owner & ~qtResourceMask_;
+}
+
 std::optional<std::string> X11Pasteboard::ownerApplication() {
   Snapshot& s = snapshot();
   if (!s.ownerApplication) {

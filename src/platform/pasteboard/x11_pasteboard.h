@@ -28,6 +28,8 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::vector<PasteboardItem> items() override;
   // The application of the client that owns the CLIPBOARD selection, resolved once per change.
   std::optional<std::string> ownerApplication() override;
+  // The X client of the window that owns the CLIPBOARD selection.
+  std::optional<uint64_t> contentOwner() override;
   bool contentExceedsReadLimit() override;
   void setTypesToReadAhead(std::vector<std::string> types) override;
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;

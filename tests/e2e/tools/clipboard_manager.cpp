@@ -2,9 +2,13 @@
 // engine (a copy that carries the engine's marker), either with the last copy it saw from anyone else ("original")
 // or with the text targets it just read from the engine's write, without the marker ("echo").
 //   clipboard_manager original|echo [html text]
-// It starts by copying `html` and `text` itself, as the user's first copy. Each copy it sees is printed as
-// "saw <its UTF8_STRING>", each take as "took". It runs until it is killed.
+// It starts with the user's first copy of `html` and `text`, made by another client as in an application: a process of
+// its own that serves it until it loses the clipboard. Each copy it sees is printed as "saw <its UTF8_STRING>", each
+// take as "took". It runs until it is killed.
 #include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
@@ -40,12 +44,19 @@ class Manager {
     fixesEvent_ = xcb_get_extension_data(c_, &xcb_xfixes_id)->first_event + XCB_XFIXES_SELECTION_NOTIFY;
     platform::xcbReply(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
     xcb_xfixes_select_selection_input(c_, window_, clipboard_, XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
+    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));  // listening from now on
   }
 
-  // The user's first copy, made by the manager itself.
-  void copy(Targets content) {
-    original_ = content;
-    take(std::move(content));
+  // As the application the user copies in: owns the clipboard with the content until another client takes it.
+  void serveUntilTaken(Targets content) {
+    served_ = std::move(content);
+    xcb_set_selection_owner(c_, window_, clipboard_, XCB_CURRENT_TIME);
+    xcb_flush(c_);
+    while (auto event = platform::xcbReply(xcb_wait_for_event(c_))) {
+      uint8_t type = event->response_type & 0x7f;
+      if (type == XCB_SELECTION_CLEAR) return;
+      if (type == XCB_SELECTION_REQUEST) serve(reinterpret_cast<const xcb_selection_request_event_t&>(*event));
+    }
   }
 
   void take(Targets content) {
@@ -181,7 +192,13 @@ int main(int argc, char** argv) {
   Manager manager(std::string_view(argv[1]) == "echo");
   std::string html = argc > 2 ? argv[2] : "<p><b>Rich</b> copy with a <a href=\"https://example.com/\">link</a></p>";
   std::string text = argc > 3 ? argv[3] : "Rich copy with a link";
-  manager.copy({{"text/html", html}, {"UTF8_STRING", text}, {"text/plain", text}});
+  if (fork() == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    close(STDOUT_FILENO);  // what the manager prints is its own
+    Manager application(false);
+    application.serveUntilTaken({{"text/html", html}, {"UTF8_STRING", text}, {"text/plain", text}});
+    return 0;
+  }
   manager.run();
   return 0;
 }
