@@ -12,6 +12,7 @@
 #include "app/remove_tracking_parameters_command.h"
 #include "app/termination_signals.h"
 #include "app_identity.h"
+#include "engine/pasteboard_controller.h"
 #include "kit/app/app_facts.h"
 #include "kit/app/relaunch.h"
 #include "kit/foundation/zv_app.h"
@@ -34,6 +35,8 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   setenv("QT_QPA_PLATFORM", "xcb", 1);
 
   QApplication application(argc, argv);
+  // Copies made while the preferences are read are cleaned once they are.
+  engine::PasteboardController::followClipboardFromNow();
   // Qt's own connection is open: ours can go without leaving the server without clients.
   environment.connection.reset();
   QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));

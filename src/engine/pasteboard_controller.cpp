@@ -64,13 +64,30 @@ bool offersRichText(platform::Pasteboard& pasteboard) {
 
 }  // namespace
 
+namespace {
+
+// The change count of the desktop clipboard when the program began to follow it.
+std::optional<int64_t>& clipboardFollowedFrom() {
+  static std::optional<int64_t> count;
+  return count;
+}
+
+}  // namespace
+
+void PasteboardController::followClipboardFromNow() {
+  if (!clipboardFollowedFrom()) clipboardFollowedFrom() = platform::generalPasteboard().changeCount();
+}
+
 PasteboardController& PasteboardController::shared() {
-  static PasteboardController* controller = new PasteboardController(platform::generalPasteboard());  // never released
+  static PasteboardController* controller =
+      new PasteboardController(platform::generalPasteboard(), clipboardFollowedFrom());  // never released
   return *controller;
 }
 
-PasteboardController::PasteboardController(platform::Pasteboard& pasteboard)
-    : pasteboard_(pasteboard), optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
+PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom)
+    : pasteboard_(pasteboard),
+      firstWatchedFrom_(watchFrom),
+      optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
   std::weak_ptr<PasteboardController*> weak = self_;
   // The clipboard fetches what the decisions read together with each new copy.
   kit::Preferences::changePublisher(Keys::preserveLinks())
@@ -103,8 +120,15 @@ void PasteboardController::setWatching(bool watching) {
   if (get(Keys::_clearFormattingWhenEnablingAutoFormatting())) clearFormatting();
   std::weak_ptr<PasteboardController*> weak = self_;
   pasteboardCancellable_.reset();
+  // The first value is the clipboard as the watcher finds it: left alone unless it changed since the count to watch
+  // from (the engine's start, for the first watcher).
+  const int64_t leaveAlone = std::exchange(firstWatchedFrom_, std::nullopt).value_or(pasteboard_.changeCount());
+  auto first = std::make_shared<bool>(true);
   pasteboardCancellable_ = changePublisher(pasteboard_, std::chrono::milliseconds(500), std::chrono::milliseconds(200))
-                               .dropFirst()
+                               .compactMap([first, leaveAlone, source = &pasteboard_](const platform::rx::Unit& value) {
+                                 bool unchanged = std::exchange(*first, false) && source->changeCount() == leaveAlone;
+                                 return unchanged ? std::nullopt : std::optional<platform::rx::Unit>(value);
+                               })
                                .receiveOn(platform::mainExecutor())
                                .sink([weak](const platform::rx::Unit&) {
                                  if (auto self = weak.lock()) (*self)->pasteboardDidChange();

@@ -28,9 +28,13 @@ class PasteboardController {
  public:
   // The instance on the desktop clipboard, made on first use.
   static PasteboardController& shared();
+  // Begins to follow the desktop clipboard at once, before the preferences are read (a large file takes a while):
+  // what is copied from now on is new to the watcher that the shared instance starts.
+  static void followClipboardFromNow();
 
-  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key.
-  explicit PasteboardController(platform::Pasteboard& pasteboard);
+  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key. The first watcher
+  // leaves alone the content of the change count `watchFrom` (by default the current one), not what came after it.
+  explicit PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom = std::nullopt);
   ~PasteboardController();
   PasteboardController(const PasteboardController&) = delete;
   PasteboardController& operator=(const PasteboardController&) = delete;
@@ -106,6 +110,7 @@ class PasteboardController {
   void presentScriptError(const std::string& description);
 
   platform::Pasteboard& pasteboard_;
+  std::optional<int64_t> firstWatchedFrom_;
   std::vector<platform::rx::AnyCancellable> cancellables_;
   std::optional<platform::rx::AnyCancellable> pasteboardCancellable_;
   kit::GlobalEventMonitor optionKeyMonitor_;
