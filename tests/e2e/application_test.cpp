@@ -151,6 +151,43 @@ TEST_F(Application, ACopyMadeWhileALargePreferencesFileIsReadIsCleanedOnceItIs) 
   EXPECT_TRUE(waitFor(cleanedByQuillet, 5s));
 }
 
+TEST_F(Application, APasteAfterQuitGivesTheLastCopyWithAndWithoutAClipboardManager) {
+  storePreferences("");
+  auto quit = [&] {
+    kill(instance_->pid(), SIGTERM);
+    EXPECT_EQ(instance_->wait(), 0);
+    instance_.reset();
+  };
+  auto pastedIsTheCleanedCopy = [] {
+    EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "Hello world");
+    EXPECT_EQ(x11test::readClipboard("TARGETS").find("text/html"), std::string::npos);
+  };
+
+  // Without a manager the copy stays served after the program ends, until another client copies.
+  start();
+  auto owner = copyRichText();
+  ASSERT_TRUE(waitFor(cleanedByQuillet));
+  owner.reset();
+  quit();
+  pastedIsTheCleanedCopy();
+  const pid_t server = programtest::clipboardOwnerPid();
+  ASSERT_GT(server, 0);
+  owner = copyRichText();
+  EXPECT_TRUE(waitFor([&] { return kill(server, 0) != 0; })) << "what served the copy after the quit ends";
+  owner.reset();
+
+  // A manager that keeps what a quitting owner offered is handed the copy.
+  x11test::ChildProcess manager({std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", "save"});
+  start();
+  owner = copyRichText();
+  ASSERT_TRUE(waitFor(cleanedByQuillet));
+  owner.reset();
+  quit();
+  pastedIsTheCleanedCopy();
+  manager.stop();
+  EXPECT_NE(manager.output().find("saved Hello world\n"), std::string::npos) << manager.output();
+}
+
 // Kilobytes of a /proc/PID/status field ("VmHWM", "VmRSS"); -1 when the process is gone.
 long statusKilobytes(pid_t pid, const std::string& field) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");

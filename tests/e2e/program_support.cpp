@@ -113,6 +113,22 @@ std::vector<uint32_t> xConnectionsOf(pid_t pid) {
   return connections;
 }
 
+pid_t clipboardOwnerPid() {
+  const xcb_window_t owner = x11test::clipboardOwner();
+  if (owner == XCB_NONE) return -1;
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  xcb_res_client_id_spec_t spec{owner, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+  auto reply = platform::xcbReply(xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr));
+  pid_t pid = -1;
+  if (reply) {
+    auto it = xcb_res_query_client_ids_ids_iterator(reply.get());
+    if (it.rem > 0 && xcb_res_client_id_value_value_length(it.data) == 1)
+      pid = static_cast<pid_t>(*xcb_res_client_id_value_value(it.data));
+  }
+  xcb_disconnect(c);
+  return pid;
+}
+
 std::string preferencesFile(const std::string& entries) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
          "<key>Zv_launchCount</key><integer>4</integer>\n" +

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/core/executor.h"
+#include "platform/pasteboard/x11_clipboard_keeper.h"
 #include "platform/pasteboard/x11_targets.h"
 #include "platform/system/application_identity.h"
 #include "platform/system/x11_connection.h"
@@ -260,6 +261,20 @@ void X11Pasteboard::letQtSeeTheServerTime() {
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
   while (std::chrono::steady_clock::now() < until)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);
+}
+
+bool X11Pasteboard::keepContentAfterExit() {
+  if (!snapshot_.ours || !reader_) return true;
+  auto last = reader_->lastOwnerChange(readPatience);
+  if (!last || !isOurWindow(last->owner)) return true;  // another client copied since
+  X11Connection* x = X11Connection::shared();
+  if (x == nullptr) return false;
+  auto manager = xcbReply(xcb_get_selection_owner_reply(
+      x->connection(), xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD_MANAGER")), nullptr));
+  if (manager && manager->owner != XCB_NONE) return true;
+  std::vector<PasteboardEntry> targets;
+  for (const auto& target : snapshot_.targets) targets.push_back({target, snapshot_.targetData[target].value_or("")});
+  return clipboardkeeper::start(targets, last->takenAt);
 }
 
 rx::Publisher<int64_t> X11Pasteboard::changes() {
