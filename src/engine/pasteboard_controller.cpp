@@ -142,8 +142,25 @@ void PasteboardController::modifierFlagsChanged(uint64_t flags) {
 }
 
 void PasteboardController::pasteboardDidChange() {
-  // Reading another client's clipboard waits in a loop of its own, where the next change can arrive.
-  decision_.run([this] { decideChange(); });
+  // One decision waiting is enough: it decides on the content found when its turn comes.
+  if (std::exchange(decisionWaiting_, true)) return;
+  inTurn([this] {
+    decisionWaiting_ = false;
+    decideChange();
+  });
+}
+
+void PasteboardController::inTurn(std::function<void()> pass) {
+  // Reading another client's clipboard and taking it for our write wait in loops of their own, where the next
+  // change, a shortcut or a check after a synthetic copy can ask for another pass.
+  passesWaiting_.push_back(std::move(pass));
+  passes_.run([this] {
+    while (!passesWaiting_.empty()) {
+      auto next = std::move(passesWaiting_.front());
+      passesWaiting_.pop_front();
+      next();
+    }
+  });
 }
 
 void PasteboardController::decideAgainAfter(ClipboardLoopGuard::Clock::duration wait) {
@@ -336,7 +353,7 @@ void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
 }
 
 void PasteboardController::clearUnlessCleaned() {
-  passOnDemand_.run([this] {
+  inTurn([this] {
     if (hasType(pasteboard_, cleanedMarkerType())) return;
     pasteboardItemSourceApp_ = sourceAppBundleIdentifier();
     clearFormatting();

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,8 +66,8 @@ class PasteboardController {
   // cleaned off the main thread (the write still on it, later); content above the ceiling is left alone.
   void clearFormatting();
   // A pass on demand: cleans the clipboard unless it holds our own write, with the source application looked up
-  // afresh (the full lookup: the copy was made a moment ago). A call while such a pass waits for another client's
-  // clipboard runs right after it, so that these passes never overlap.
+  // afresh (the full lookup: the copy was made a moment ago). A call while another pass (the watcher's included)
+  // waits for another client's clipboard runs right after it, so that passes never overlap.
   void clearUnlessCleaned();
   static constexpr std::size_t largestContentCleanedAtOnce = 256u << 10;
   static constexpr std::size_t largestContentToClean = 16u << 20;
@@ -100,6 +102,7 @@ class PasteboardController {
  private:
   void decideChange();
   void decideAgainAfter(ClipboardLoopGuard::Clock::duration wait);
+  void inTurn(std::function<void()> pass);
   std::optional<ContentToRead> contentToReadNow();
   std::vector<platform::PasteboardEntry> markersToWriteBack(int64_t changeCount);
   std::optional<ScriptStep> scriptStep();
@@ -120,8 +123,10 @@ class PasteboardController {
   bool isEditingCode_ = false;
   uint64_t lastModifiers_ = 0;
   std::chrono::system_clock::time_point lastOptionKeyPress_{};
-  kit::ReentrancyGuard decision_;
-  kit::ReentrancyGuard passOnDemand_;
+  // The passes of the watcher and of the commands, one at a time, in the order they were asked for.
+  kit::ReentrancyGuard passes_;
+  std::deque<std::function<void()>> passesWaiting_;
+  bool decisionWaiting_ = false;
   std::optional<int64_t> deferredChange_;  // the change to decide once the pace allows
   ClipboardLoopGuard loopGuard_;
   struct BackgroundPass {

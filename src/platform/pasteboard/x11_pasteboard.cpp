@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app_identity.h"
 #include "platform/core/executor.h"
+#include "platform/core/log_sink.h"
 #include "platform/pasteboard/x11_clipboard_keeper.h"
 #include "platform/pasteboard/x11_targets.h"
 #include "platform/system/application_identity.h"
@@ -19,6 +21,16 @@ namespace platform {
 namespace {
 
 QClipboard* clipboard() { return qGuiApp != nullptr ? QGuiApplication::clipboard() : nullptr; }
+
+void logError(const std::string& message) {
+  sendToJournal({.message = message,
+                 .level = LogLevel::error,
+                 .identifier = identity::applicationId,
+                 .category = "general",
+                 .file = __FILE__,
+                 .function = "X11Pasteboard"});
+  mirrorToStandardError(message + "\n");
+}
 
 bool contains(const std::vector<std::string>& list, const std::string& value) {
   return std::find(list.begin(), list.end(), value) != list.end();
@@ -222,8 +234,15 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
     }
     owned = isOurWindow(last->owner);
     ownSerial = last->serial;
-    if (owned || last->serial != readSerial || attempt == 3) break;
+    if (owned || last->serial != readSerial) break;
+    if (attempt == 3) {
+      logError("The clipboard could not be taken for a write: its owner keeps it; the copy there stays as it was");
+      break;
+    }
     letQtSeeTheServerTime();
+    // Asked again right before the take: a copy made meanwhile, during the wait, is never taken back.
+    auto now = reader_->lastOwnerChange(readPatience);
+    if (!now || now->serial != readSerial) break;
     offer();
   }
   writing_ = false;
