@@ -30,6 +30,7 @@
 #include "engine/shortcut_names.h"
 #include "kit/shortcuts/handlers.h"
 #include "kit/shortcuts/storage.h"
+#include "platform/pasteboard/x11_selection_answer.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ class OfficeApplication {
   }
 
   void serve(const xcb_selection_request_event_t& request) {
-    xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+    xcb_atom_t property = platform::answerProperty(request);
     bool served = true;
     if (request.target == targets_) {
       std::vector<xcb_atom_t> atoms{targets_};
@@ -180,15 +181,7 @@ class OfficeApplication {
     } else {
       served = false;
     }
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = served ? property : XCB_NONE;
-    xcb_send_event(c_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
-    xcb_flush(c_);
+    platform::answerSelectionRequest(c_, request, served);
   }
 
   xcb_connection_t* c_;

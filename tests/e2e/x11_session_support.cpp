@@ -15,6 +15,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 #include "support/temporary_config_home.h"
 
@@ -278,7 +279,7 @@ void SelectionOwner::serve() {
       bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
       if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
         std::lock_guard lock(mutex_);
-        xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
+        xcb_atom_t property = platform::answerProperty(*request);
         bool served = true;
         if (request->target == targetsAtom) {
           std::vector<xcb_atom_t> atoms{targetsAtom};
@@ -293,16 +294,7 @@ void SelectionOwner::serve() {
             sendData(*request, property, it->second);
           }
         }
-        xcb_selection_notify_event_t notify{};
-        notify.response_type = XCB_SELECTION_NOTIFY;
-        notify.time = request->time;
-        notify.requestor = request->requestor;
-        notify.selection = request->selection;
-        notify.target = request->target;
-        notify.property = served ? property : XCB_NONE;
-        xcb_send_event(connection_, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
-                       reinterpret_cast<const char*>(&notify));
-        xcb_flush(connection_);
+        platform::answerSelectionRequest(connection_, *request, served);
       }
     }
   }

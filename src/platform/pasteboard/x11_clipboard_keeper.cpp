@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 
 extern char** environ;
@@ -108,7 +109,7 @@ class Keeper {
   }
 
   void answer(const xcb_selection_request_event_t& request) {
-    xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+    xcb_atom_t property = answerProperty(request);
     bool served = request.selection == clipboard_;
     if (!served) {
     } else if (request.target == targetsAtom_) {
@@ -123,15 +124,7 @@ class Keeper {
     } else {
       served = false;
     }
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = served ? property : XCB_NONE;
-    xcb_send_event(c_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
-    xcb_flush(c_);
+    answerSelectionRequest(c_, request, served);
   }
 
   void send(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t target, const std::string& data) {

@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 
 namespace {
@@ -157,14 +158,7 @@ class Manager {
         }
       }
     }
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = saved.empty() ? XCB_NONE : (request.property == XCB_NONE ? request.target : request.property);
-    xcb_send_event(c_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
+    platform::answerSelectionRequest(c_, request, !saved.empty());
     if (saved.empty()) return;
     std::printf("saved %s\n", saved.count("UTF8_STRING") != 0 ? saved["UTF8_STRING"].c_str() : "");
     take(std::move(saved));
@@ -195,7 +189,7 @@ class Manager {
   }
 
   void serve(const xcb_selection_request_event_t& request) {
-    xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+    xcb_atom_t property = platform::answerProperty(request);
     bool served = true;
     if (request.target == targets_) {
       std::vector<xcb_atom_t> atoms{targets_};
@@ -208,15 +202,7 @@ class Manager {
     } else {
       served = false;
     }
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = served ? property : XCB_NONE;
-    xcb_send_event(c_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
-    xcb_flush(c_);
+    platform::answerSelectionRequest(c_, request, served);
   }
 
   Mode mode_;
