@@ -46,7 +46,10 @@ ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Ow
       arrivedBefore && lastWrite_ && lastWrite_->at >= run_->lastArrival && now - lastWrite_->at < window;
   if (backAfterOurWrite && waitBeforeNextPass(now) > Clock::duration::zero()) return Verdict::notYet;
   if (!arrivedBefore) {
-    run_ = Run{fingerprint, owner, now};
+    // Another client offering new content right after our write, sooner than a user could copy anew, is a manager
+    // taking the clipboard back with what it kept of the copy: that copy's application stays the origin.
+    bool retaken = run_ && lastWrite_ && now - lastWrite_->at < rightAfterOurWrite && owner != run_->origin;
+    run_ = Run{fingerprint, retaken ? run_->origin : owner, now};
     return Verdict::clean;
   }
   run_->lastArrival = now;

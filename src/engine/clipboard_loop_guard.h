@@ -22,6 +22,8 @@ class ClipboardLoopGuard {
   // Within this time of our write, our own text coming back is ours; within this time of its last arrival, the
   // same content arriving again is coming back rather than copied anew.
   static constexpr std::chrono::seconds window{2};
+  // Sooner than this after our write, another client's new content is a clipboard manager's, not a user's copy.
+  static constexpr std::chrono::milliseconds rightAfterOurWrite{250};
   // The pace of passes on content that comes back right after our write.
   static constexpr int passesPerSecond = 4;
   // How often content that another client keeps bringing back is cleaned before it is left alone.

@@ -49,6 +49,21 @@ TEST(ClipboardLoopGuard, AnotherClientBringingTheCopyBackRightAfterOurWriteIsCle
   EXPECT_EQ(arrive(guard, rich, manager, t + 7s), Verdict::clean);
 }
 
+TEST(ClipboardLoopGuard, AManagerTakingTheClipboardBackWithPartOfTheCopyIsStillAManager) {
+  ClipboardLoopGuard guard;
+  auto t = ClipboardLoopGuard::Clock::now();
+  const ClipboardLoopGuard::Content kept{std::nullopt, "<b>Hello</b>", std::nullopt};  // it kept the HTML only
+  EXPECT_EQ(arrive(guard, rich, editor, t), Verdict::clean);
+  EXPECT_EQ(arrive(guard, kept, manager, t + 20ms), Verdict::clean);
+  EXPECT_EQ(arrive(guard, kept, manager, t + 40ms), Verdict::clean);
+  EXPECT_EQ(arrive(guard, kept, manager, t + 60ms), Verdict::keepsComingBack);
+  // A user's own copy a moment later is a copy of its own, also when it repeats.
+  const ClipboardLoopGuard::Content other{"Other", "<b>Other</b>", std::nullopt};
+  EXPECT_EQ(arrive(guard, other, editor, t + 700ms), Verdict::clean);
+  EXPECT_EQ(arrive(guard, other, editor, t + 1s), Verdict::clean);
+  EXPECT_EQ(arrive(guard, other, editor, t + 1300ms), Verdict::clean);
+}
+
 TEST(ClipboardLoopGuard, TheUserCopyingTheSameContentAgainInItsApplicationIsCleanedEveryTime) {
   ClipboardLoopGuard guard;
   auto t = ClipboardLoopGuard::Clock::now();

@@ -232,8 +232,10 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
       owned = owner && isOurWindow(*owner);
       break;
     }
-    owned = isOurWindow(last->owner);
-    ownSerial = last->serial;
+    // Our take went through when it is the last change, and also when another client (a clipboard manager, say)
+    // took the clipboard from us right after: then our change is the one before its.
+    owned = isOurWindow(last->owner) || last->lastOwnSerial > readSerial;
+    ownSerial = isOurWindow(last->owner) ? last->serial : last->lastOwnSerial;
     if (owned || last->serial != readSerial) break;
     if (attempt == 3) {
       logError("The clipboard could not be taken for a write: its owner keeps it; the copy there stays as it was");

@@ -110,7 +110,7 @@ class X11SelectionReader::Worker {
     while (auto event = xcbReply(xcb_poll_for_queued_event(c_))) handle(*event);
     {
       std::lock_guard lock(request.mutex);
-      request.lastChange = OwnerChange{serial_, owner_, takenAt_};
+      request.lastChange = OwnerChange{serial_, owner_, takenAt_, lastOwnSerial_};
     }
     answer(request);
   }
@@ -194,7 +194,9 @@ class X11SelectionReader::Worker {
     auto content = std::make_shared<SelectionContent>();
     content->serial = ++serial_;
     content->owner = owner_ = owner;
-    if (owner == XCB_NONE || (options_.isOwnWindow && options_.isOwnWindow(owner))) {
+    bool ours = owner != XCB_NONE && options_.isOwnWindow && options_.isOwnWindow(owner);
+    if (ours) lastOwnSerial_ = content->serial;
+    if (owner == XCB_NONE || ours) {
       report(std::move(content));
       return;
     }
@@ -453,6 +455,7 @@ class X11SelectionReader::Worker {
   uint64_t serial_ = 0;
   xcb_window_t owner_ = XCB_NONE;
   xcb_timestamp_t takenAt_ = XCB_CURRENT_TIME;
+  uint64_t lastOwnSerial_ = 0;
   int wake_ = -1;
   std::atomic<bool> stopping_{false};
   std::thread thread_;
