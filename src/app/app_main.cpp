@@ -7,9 +7,7 @@
 #include "app/shortcut_commands.h"
 #include "engine/pasteboard_controller.h"
 #include "kit/app/zv_kit.h"
-#include "kit/foundation/log.h"
 #include "platform/core/executor.h"
-#include "platform/pasteboard/pasteboard.h"
 
 namespace app {
 
@@ -26,11 +24,7 @@ int AppMain::run() {
   (void)zvkit_;
   bindShortcutCommands(engine::PasteboardController::shared());
   AppState::shared();
-  const int status = QApplication::exec();
-  if (!platform::generalPasteboard().keepContentAfterExit()) {
-    kit::log({"The last copy could not be kept for a paste after quitting"}, kit::LogType::error);
-  }
-  return status;
+  return QApplication::exec();
 }
 
 }  // namespace app

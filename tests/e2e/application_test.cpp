@@ -146,9 +146,10 @@ TEST_F(Application, ACopyMadeWhileALargePreferencesFileIsReadIsCleanedOnceItIs) 
   const uint32_t displayCheck = connections.front();
   while (std::find(connections.begin(), connections.end(), displayCheck) != connections.end())
     ASSERT_TRUE(poll()) << "quillet did not go on past its display check";
+  std::this_thread::sleep_for(20ms);
   auto owner = copyRichText();
   ASSERT_TRUE(waitFor(instanceAnswers, 20s)) << "quillet did not come up";
-  EXPECT_TRUE(waitFor(cleanedByQuillet, 5s));
+  EXPECT_TRUE(waitFor(cleanedByQuillet, 20s));
 }
 
 TEST_F(Application, APasteAfterQuitGivesTheLastCopyWithAndWithoutAClipboardManager) {

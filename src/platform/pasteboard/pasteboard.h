@@ -60,7 +60,8 @@ class Pasteboard {
   // the count has moved.
   virtual bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) = 0;
   // Keeps our content on the clipboard after the program has ended, where the system would drop it with the program.
-  // False only when there was content of ours to keep and it could not be kept.
+  // Called once, as the program ends: the pasteboard is not used afterwards. False only when there was content of
+  // ours to keep and it could not be kept.
   virtual bool keepContentAfterExit() { return true; }
   // The new count at each change, at once. A pasteboard that stands for another one forwards that one's.
   virtual rx::Publisher<int64_t> changes() { return changed_.publisher(); }

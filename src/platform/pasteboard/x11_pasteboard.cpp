@@ -285,9 +285,11 @@ void X11Pasteboard::letQtSeeTheServerTime() {
 }
 
 bool X11Pasteboard::keepContentAfterExit() {
-  if (!snapshot_.ours || !reader_) return true;
-  auto last = reader_->lastOwnerChange(readPatience);
-  if (!last || !isOurWindow(last->owner)) return true;  // another client copied since
+  std::optional<X11SelectionReader::OwnerChange> last;
+  if (snapshot_.ours && reader_) last = reader_->lastOwnerChange(readPatience);
+  // Nothing reads the clipboard any more: the reader's thread ends before the program does.
+  reader_.reset();
+  if (!last || !isOurWindow(last->owner)) return true;  // not ours, or another client copied since
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return false;
   auto manager = xcbReply(xcb_get_selection_owner_reply(
