@@ -12,13 +12,16 @@
 #include "app/remove_tracking_parameters_command.h"
 #include "app/termination_signals.h"
 #include "app_identity.h"
+#include "engine/pasteboard_controller.h"
 #include "kit/app/app_facts.h"
 #include "kit/app/debugging_aids.h"
 #include "kit/app/relaunch.h"
+#include "kit/foundation/log.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/character_picker.h"
 #include "kit/ui/qt_alert_presenter.h"
+#include "platform/pasteboard/pasteboard.h"
 
 namespace {
 
@@ -36,6 +39,15 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   setenv("QT_QPA_PLATFORM", "xcb", 1);
 
   QApplication application(argc, argv);
+  // Copies made while the preferences are read are cleaned once they are. However the program ends from here on, it
+  // stops reading the clipboard first and leaves its last copy there for a paste.
+  engine::PasteboardController::followClipboardFromNow();
+  const struct KeepLastCopy {
+    ~KeepLastCopy() {
+      if (!platform::generalPasteboard().keepContentAfterExit())
+        kit::log({"The last copy could not be kept for a paste after quitting"}, kit::LogType::error);
+    }
+  } keepLastCopy;
   // Qt's own connection is open: ours can go without leaving the server without clients.
   environment.connection.reset();
   kit::DebuggingAids::applyAtStart();

@@ -37,16 +37,28 @@ bool ClipboardLoopGuard::isOurWrite(const Content& content, Clock::time_point no
          keptAsWritten(content.rtf, written.rtf);
 }
 
-ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Clock::time_point now) {
+ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Owner owner, Clock::time_point now) {
   if (isOurWrite(content, now)) return Verdict::ourWriteCameBack;
   std::size_t fingerprint = fingerprintOf(content);
-  if (!run_ || run_->fingerprint != fingerprint || now - run_->lastArrival > window) {
-    run_ = Run{fingerprint, now};
+  bool arrivedBefore = run_ && run_->fingerprint == fingerprint && now - run_->lastArrival <= window;
+  // The content we cleaned last, back within the window of that write.
+  bool backAfterOurWrite =
+      arrivedBefore && lastWrite_ && lastWrite_->at >= run_->lastArrival && now - lastWrite_->at < window;
+  if (backAfterOurWrite && waitBeforeNextPass(now) > Clock::duration::zero()) return Verdict::notYet;
+  if (!arrivedBefore) {
+    // Another client offering new content right after our write, sooner than a user could copy anew, is a manager
+    // taking the clipboard back with what it kept of the copy: that copy's application stays the origin.
+    bool retaken = run_ && lastWrite_ && now - lastWrite_->at < rightAfterOurWrite && owner != run_->origin;
+    run_ = Run{fingerprint, retaken ? run_->origin : owner, now};
     return Verdict::clean;
   }
   run_->lastArrival = now;
-  if (run_->cleanings < cleaningsOfReturningContent) return Verdict::clean;
-  return std::exchange(run_->leftAlone, true) ? Verdict::stillComingBack : Verdict::keepsComingBack;
+  // The user copying the same content again, in its application or after a while, is a copy of its own.
+  if (owner == run_->origin || !backAfterOurWrite) {
+    run_->cleanings = 0;
+    return Verdict::clean;
+  }
+  return run_->cleanings < cleaningsOfReturningContent ? Verdict::clean : Verdict::keepsComingBack;
 }
 
 void ClipboardLoopGuard::passed(Clock::time_point now) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -9,17 +10,23 @@
 namespace engine {
 
 // Keeps automatic clearing from fighting a clipboard manager that answers each of our writes by taking the
-// clipboard back: with our own text without our marker, or with the copy we just cleaned. It also spaces passes
-// out, whatever arrives.
+// clipboard back: with our own text without our marker, or with the copy we just cleaned. A manager takes it back
+// right after our write, from another client than the one the copy came from; a user who copies the same content
+// again in its application is cleaned every time. Content coming back right after our write keeps a pace.
 class ClipboardLoopGuard {
  public:
   using Clock = std::chrono::steady_clock;
+  // Tells apart the clients that own the clipboard; none when it cannot be told.
+  using Owner = std::optional<uint64_t>;
 
   // Within this time of our write, our own text coming back is ours; within this time of its last arrival, the
   // same content arriving again is coming back rather than copied anew.
   static constexpr std::chrono::seconds window{2};
+  // Sooner than this after our write, another client's new content is a clipboard manager's, not a user's copy.
+  static constexpr std::chrono::milliseconds rightAfterOurWrite{250};
+  // The pace of passes on content that comes back right after our write.
   static constexpr int passesPerSecond = 4;
-  // How often content that keeps coming back is cleaned before it is left alone.
+  // How often content that another client keeps bringing back is cleaned before it is left alone.
   static constexpr int cleaningsOfReturningContent = 2;
 
   // Text as read from the clipboard or written to it; the rich forms only where they were read or written.
@@ -29,15 +36,16 @@ class ClipboardLoopGuard {
 
   enum class Verdict {
     clean,
+    notYet,            // comes back faster than the pace: decide again after waitBeforeNextPass()
     ourWriteCameBack,  // our last write without our marker: nothing to do
-    keepsComingBack,   // left alone; the first time of a run, so worth a line in the log
-    stillComingBack,   // left alone again
+    keepsComingBack,   // left alone, with nothing written for the other client to answer
   };
 
   // How long the next pass must wait to keep the pace; zero when it may run now.
   Clock::duration waitBeforeNextPass(Clock::time_point now) const;
-  // The verdict on a change with `content`, noted as an arrival of that content.
-  Verdict check(const Content& content, Clock::time_point now);
+  // The verdict on a change with `content`, owned by `owner`; noted as an arrival of that content unless it is
+  // not yet to be decided.
+  Verdict check(const Content& content, Owner owner, Clock::time_point now);
   // A pass ran on the content of the last check.
   void passed(Clock::time_point now);
   // We wrote `content` to the clipboard.
@@ -46,9 +54,9 @@ class ClipboardLoopGuard {
  private:
   struct Run {
     std::size_t fingerprint = 0;
+    Owner origin;  // the client the copy came from
     Clock::time_point lastArrival;
     int cleanings = 0;
-    bool leftAlone = false;
   };
   struct Write {
     Content content;

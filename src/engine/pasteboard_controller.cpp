@@ -64,13 +64,30 @@ bool offersRichText(platform::Pasteboard& pasteboard) {
 
 }  // namespace
 
+namespace {
+
+// The change count of the desktop clipboard when the program began to follow it.
+std::optional<int64_t>& clipboardFollowedFrom() {
+  static std::optional<int64_t> count;
+  return count;
+}
+
+}  // namespace
+
+void PasteboardController::followClipboardFromNow() {
+  if (!clipboardFollowedFrom()) clipboardFollowedFrom() = platform::generalPasteboard().changeCount();
+}
+
 PasteboardController& PasteboardController::shared() {
-  static PasteboardController* controller = new PasteboardController(platform::generalPasteboard());  // never released
+  static PasteboardController* controller =
+      new PasteboardController(platform::generalPasteboard(), clipboardFollowedFrom());  // never released
   return *controller;
 }
 
-PasteboardController::PasteboardController(platform::Pasteboard& pasteboard)
-    : pasteboard_(pasteboard), optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
+PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom)
+    : pasteboard_(pasteboard),
+      firstWatchedFrom_(watchFrom),
+      optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
   std::weak_ptr<PasteboardController*> weak = self_;
   // The clipboard fetches what the decisions read together with each new copy.
   kit::Preferences::changePublisher(Keys::preserveLinks())
@@ -103,8 +120,15 @@ void PasteboardController::setWatching(bool watching) {
   if (get(Keys::_clearFormattingWhenEnablingAutoFormatting())) clearFormatting();
   std::weak_ptr<PasteboardController*> weak = self_;
   pasteboardCancellable_.reset();
+  // The first value is the clipboard as the watcher finds it: left alone unless it changed since the count to watch
+  // from (the engine's start, for the first watcher).
+  const int64_t leaveAlone = std::exchange(firstWatchedFrom_, std::nullopt).value_or(pasteboard_.changeCount());
+  auto first = std::make_shared<bool>(true);
   pasteboardCancellable_ = changePublisher(pasteboard_, std::chrono::milliseconds(500), std::chrono::milliseconds(200))
-                               .dropFirst()
+                               .compactMap([first, leaveAlone, source = &pasteboard_](const platform::rx::Unit& value) {
+                                 bool unchanged = std::exchange(*first, false) && source->changeCount() == leaveAlone;
+                                 return unchanged ? std::nullopt : std::optional<platform::rx::Unit>(value);
+                               })
                                .receiveOn(platform::mainExecutor())
                                .sink([weak](const platform::rx::Unit&) {
                                  if (auto self = weak.lock()) (*self)->pasteboardDidChange();
@@ -118,20 +142,40 @@ void PasteboardController::modifierFlagsChanged(uint64_t flags) {
 }
 
 void PasteboardController::pasteboardDidChange() {
-  // Passes keep a pace whatever arrives: a change that comes too soon is decided later, on the content found then.
-  if (decisionDeferred_) return;
-  if (auto wait = loopGuard_.waitBeforeNextPass(ClipboardLoopGuard::Clock::now()); wait.count() > 0) {
-    decisionDeferred_ = true;
-    platform::mainExecutor().postAfter(wait, [weak = std::weak_ptr<PasteboardController*>(self_)] {
-      if (auto self = weak.lock()) {
-        (*self)->decisionDeferred_ = false;
-        (*self)->pasteboardDidChange();
-      }
-    });
-    return;
-  }
-  // Reading another client's clipboard waits in a loop of its own, where the next change can arrive.
-  decision_.run([this] { decideChange(); });
+  // One decision waiting is enough: it decides on the content found when its turn comes.
+  if (std::exchange(decisionWaiting_, true)) return;
+  inTurn([this] {
+    decisionWaiting_ = false;
+    decideChange();
+  });
+}
+
+void PasteboardController::inTurn(std::function<void()> pass) {
+  // Reading another client's clipboard and taking it for our write wait in loops of their own, where the next
+  // change, a shortcut or a check after a synthetic copy can ask for another pass.
+  passesWaiting_.push_back(std::move(pass));
+  passes_.run([this] {
+    while (!passesWaiting_.empty()) {
+      auto next = std::move(passesWaiting_.front());
+      passesWaiting_.pop_front();
+      next();
+    }
+  });
+}
+
+void PasteboardController::decideAgainAfter(ClipboardLoopGuard::Clock::duration wait) {
+  bool posted = deferredChange_.has_value();
+  deferredChange_ = pasteboard_.changeCount();
+  if (posted) return;
+  platform::mainExecutor().postAfter(wait, [weak = weakSelf()] {
+    auto self = weak.lock();
+    if (!self) return;
+    PasteboardController& controller = **self;
+    auto deferred = std::exchange(controller.deferredChange_, std::nullopt);
+    // Switched off meanwhile, or a newer change came and was decided on its own.
+    if (!controller.isWatching() || deferred != controller.pasteboard_.changeCount()) return;
+    controller.pasteboardDidChange();
+  });
 }
 
 void PasteboardController::decideChange() {
@@ -156,14 +200,16 @@ void PasteboardController::decideChange() {
   }
   // A clipboard manager may answer each of our writes by taking the clipboard back.
   const auto now = ClipboardLoopGuard::Clock::now();
-  switch (loopGuard_.check(contentForLoopGuard(), now)) {
+  switch (loopGuard_.check(contentForLoopGuard(), pasteboard_.contentOwner(), now)) {
     case ClipboardLoopGuard::Verdict::clean:
       break;
+    case ClipboardLoopGuard::Verdict::notYet:
+      decideAgainAfter(loopGuard_.waitBeforeNextPass(now));
+      return;
     case ClipboardLoopGuard::Verdict::keepsComingBack:
       logLine("Skip: the same content keeps coming back after cleaning; it is left alone while it does", __LINE__);
       return;
     case ClipboardLoopGuard::Verdict::ourWriteCameBack:
-    case ClipboardLoopGuard::Verdict::stillComingBack:
       return;
   }
   clearFormatting();
@@ -174,9 +220,10 @@ ClipboardLoopGuard::Content PasteboardController::contentForLoopGuard() {
   using platform::PasteboardType::html;
   using platform::PasteboardType::rtf;
   using platform::PasteboardType::string;
-  // RTF is read only where a pass reads it too: while links are kept.
-  return {pasteboard_.string(string), pasteboard_.string(html),
-          get(Keys::preserveLinks()) ? pasteboard_.data(rtf) : std::nullopt};
+  // RTF is read only where a pass reads it too: while links are kept, or when the copy offers no plain text.
+  auto text = pasteboard_.string(string);
+  bool readsRtf = get(Keys::preserveLinks()) || !text;
+  return {std::move(text), pasteboard_.string(html), readsRtf ? pasteboard_.data(rtf) : std::nullopt};
 }
 
 bool PasteboardController::shouldSkip() {
@@ -310,7 +357,7 @@ void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
 }
 
 void PasteboardController::clearUnlessCleaned() {
-  passOnDemand_.run([this] {
+  inTurn([this] {
     if (hasType(pasteboard_, cleanedMarkerType())) return;
     pasteboardItemSourceApp_ = sourceAppBundleIdentifier();
     clearFormatting();

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,9 +30,13 @@ class PasteboardController {
  public:
   // The instance on the desktop clipboard, made on first use.
   static PasteboardController& shared();
+  // Begins to follow the desktop clipboard at once, before the preferences are read (a large file takes a while):
+  // what is copied from now on is new to the watcher that the shared instance starts.
+  static void followClipboardFromNow();
 
-  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key.
-  explicit PasteboardController(platform::Pasteboard& pasteboard);
+  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key. The first watcher
+  // leaves alone the content of the change count `watchFrom` (by default the current one), not what came after it.
+  explicit PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom = std::nullopt);
   ~PasteboardController();
   PasteboardController(const PasteboardController&) = delete;
   PasteboardController& operator=(const PasteboardController&) = delete;
@@ -44,7 +50,8 @@ class PasteboardController {
   std::weak_ptr<PasteboardController*> weakSelf() const { return self_; }
 
   // The watcher's decision on a new change: skip, leave alone, or clean. A change that arrives while one is
-  // being decided is decided right after it, on the content found then.
+  // being decided is decided right after it, on the content found then. Content that comes back right after our
+  // write faster than the pace is decided later, unless the watcher stopped or a newer change came meanwhile.
   void pasteboardDidChange();
   // True when the current change must be left alone whatever the settings.
   bool shouldSkip();
@@ -59,8 +66,8 @@ class PasteboardController {
   // cleaned off the main thread (the write still on it, later); content above the ceiling is left alone.
   void clearFormatting();
   // A pass on demand: cleans the clipboard unless it holds our own write, with the source application looked up
-  // afresh (the full lookup: the copy was made a moment ago). A call while such a pass waits for another client's
-  // clipboard runs right after it, so that these passes never overlap.
+  // afresh (the full lookup: the copy was made a moment ago). A call while another pass (the watcher's included)
+  // waits for another client's clipboard runs right after it, so that passes never overlap.
   void clearUnlessCleaned();
   static constexpr std::size_t largestContentCleanedAtOnce = 256u << 10;
   static constexpr std::size_t largestContentToClean = 16u << 20;
@@ -94,6 +101,8 @@ class PasteboardController {
 
  private:
   void decideChange();
+  void decideAgainAfter(ClipboardLoopGuard::Clock::duration wait);
+  void inTurn(std::function<void()> pass);
   std::optional<ContentToRead> contentToReadNow();
   std::vector<platform::PasteboardEntry> markersToWriteBack(int64_t changeCount);
   std::optional<ScriptStep> scriptStep();
@@ -104,6 +113,7 @@ class PasteboardController {
   void presentScriptError(const std::string& description);
 
   platform::Pasteboard& pasteboard_;
+  std::optional<int64_t> firstWatchedFrom_;
   std::vector<platform::rx::AnyCancellable> cancellables_;
   std::optional<platform::rx::AnyCancellable> pasteboardCancellable_;
   kit::GlobalEventMonitor optionKeyMonitor_;
@@ -113,9 +123,11 @@ class PasteboardController {
   bool isEditingCode_ = false;
   uint64_t lastModifiers_ = 0;
   std::chrono::system_clock::time_point lastOptionKeyPress_{};
-  kit::ReentrancyGuard decision_;
-  kit::ReentrancyGuard passOnDemand_;
-  bool decisionDeferred_ = false;
+  // The passes of the watcher and of the commands, one at a time, in the order they were asked for.
+  kit::ReentrancyGuard passes_;
+  std::deque<std::function<void()>> passesWaiting_;
+  bool decisionWaiting_ = false;
+  std::optional<int64_t> deferredChange_;  // the change to decide once the pace allows
   ClipboardLoopGuard loopGuard_;
   struct BackgroundPass {
     int64_t changeCount;

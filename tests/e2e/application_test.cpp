@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -136,6 +137,65 @@ TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
   EXPECT_TRUE(cleanedByQuillet());
   EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "Hello world");
   kill(started, SIGTERM);
+}
+
+TEST_F(Application, ACopyMadeWhileALargePreferencesFileIsReadIsCleanedOnceItIs) {
+  storePreferences("<key>javaScriptCode</key><string>" + std::string(50'000'000, 'x') + "</string>\n");
+  instance_ = std::make_unique<x11test::ChildProcess>(std::vector<std::string>{quillet});
+  // Right after start: the program checks the display on a connection of its own, which it leaves once the toolkit
+  // has its own.
+  std::vector<uint32_t> connections;
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  auto poll = [&] {
+    std::this_thread::sleep_for(1ms);
+    connections = programtest::xConnectionsOf(instance_->pid());
+    return std::chrono::steady_clock::now() < deadline;
+  };
+  while (connections.empty()) ASSERT_TRUE(poll()) << "quillet did not connect to the X server";
+  const uint32_t displayCheck = connections.front();
+  while (std::find(connections.begin(), connections.end(), displayCheck) != connections.end())
+    ASSERT_TRUE(poll()) << "quillet did not go on past its display check";
+  std::this_thread::sleep_for(20ms);
+  auto owner = copyRichText();
+  ASSERT_TRUE(waitFor(instanceAnswers, 20s)) << "quillet did not come up";
+  EXPECT_TRUE(waitFor(cleanedByQuillet, 20s));
+}
+
+TEST_F(Application, APasteAfterQuitGivesTheLastCopyWithAndWithoutAClipboardManager) {
+  storePreferences("");
+  auto quit = [&] {
+    kill(instance_->pid(), SIGTERM);
+    EXPECT_EQ(instance_->wait(), 0);
+    instance_.reset();
+  };
+  auto pastedIsTheCleanedCopy = [] {
+    EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "Hello world");
+    EXPECT_EQ(x11test::readClipboard("TARGETS").find("text/html"), std::string::npos);
+  };
+
+  // Without a manager the copy stays served after the program ends, until another client copies.
+  start();
+  auto owner = copyRichText();
+  ASSERT_TRUE(waitFor(cleanedByQuillet));
+  owner.reset();
+  quit();
+  pastedIsTheCleanedCopy();
+  const pid_t server = programtest::clipboardOwnerPid();
+  ASSERT_GT(server, 0);
+  owner = copyRichText();
+  EXPECT_TRUE(waitFor([&] { return kill(server, 0) != 0; })) << "what served the copy after the quit ends";
+  owner.reset();
+
+  // A manager that keeps what a quitting owner offered is handed the copy.
+  x11test::ChildProcess manager({std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", "save"});
+  start();
+  owner = copyRichText();
+  ASSERT_TRUE(waitFor(cleanedByQuillet));
+  owner.reset();
+  quit();
+  pastedIsTheCleanedCopy();
+  manager.stop();
+  EXPECT_NE(manager.output().find("saved Hello world\n"), std::string::npos) << manager.output();
 }
 
 // Kilobytes of a /proc/PID/status field ("VmHWM", "VmRSS"); -1 when the process is gone.

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "engine/pasteboard_controller.h"
+#include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
 #include "kit/foundation/alert.h"
 #include "support/recording_alert_presenter.h"
@@ -103,6 +104,11 @@ class ClipboardEngine : public x11test::SessionTest {
   }
 
   std::string cleanedText() { return readClipboard("UTF8_STRING"); }
+  // The clipboard holds our cleaned write of this text.
+  bool cleanedAs(const std::string& text) {
+    return engine::hasType(pasteboard, engine::cleanedMarkerType()) &&
+           pasteboard.string(platform::PasteboardType::string) == text;
+  }
 
   platform::Pasteboard& pasteboard = platform::generalPasteboard();
   RecordingAlertPresenter presenter;
@@ -464,6 +470,75 @@ TEST_F(ClipboardEngine, HungOwnersAndHugeCopiesNeverHoldUpTheMainLoop) {
   std::string log = testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find("too large to clean"), std::string::npos) << log;
   EXPECT_EQ(log.find("yyyy"), std::string::npos);
+}
+
+// How soon a distinct copy must be plain: at once, not after a pause that keeps a pace.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr auto plainWithin = 400ms;
+#else
+constexpr auto plainWithin = 50ms;
+#endif
+
+TEST_F(ClipboardEngine, DistinctCopiesAreCleanedAtOnceHoweverCloseTogether) {
+  // Copies made `apart` from each other, each checked to be plain before the next is made.
+  auto burst = [&](int copies, std::chrono::milliseconds apart, const std::string& name, bool rtfOnly) {
+    for (int i = 0; i < copies; ++i) {
+      SCOPED_TRACE(name + " " + std::to_string(i));
+      auto madeAt = std::chrono::steady_clock::now();
+      std::string text = name + " " + std::to_string(i);
+      if (rtfOnly) {
+        owner = offer({{"text/rtf", "{\\rtf1\\ansi {\\b " + text + "}}"}});
+      } else {
+        owner = offer({{"text/html", "<b>" + text + "</b>"}, {"UTF8_STRING", text}});
+      }
+      EXPECT_TRUE(x11test::processEventsUntil([&] { return cleanedAs(text); }, std::max(plainWithin, apart)));
+      x11test::processEventsUntil([] { return false; }, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                            madeAt + apart - std::chrono::steady_clock::now()));
+    }
+  };
+  // Copies that offer only RTF differ by their RTF.
+  burst(4, 300ms, "rtf only", true);
+  burst(6, 60ms, "six", false);
+  burst(20, 50ms, "twenty", false);
+}
+
+TEST_F(ClipboardEngine, TheSameCopyMadeAgainInItsApplicationIsCleanedEveryTime) {
+  const x11test::SelectionOwner::Options rich{.targets = {{"text/html", "<b>again</b>"}, {"UTF8_STRING", "again"}}};
+  auto copyAgainAndWaitForCleaning = [&] {
+    int64_t before = pasteboard.changeCount();
+    owner->copyAgain();
+    return x11test::processEventsUntil([&] { return pasteboard.changeCount() >= before + 2 && cleanedAs("again"); },
+                                       1500ms);
+  };
+  owner = std::make_unique<x11test::SelectionOwner>(rich);
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return cleanedAs("again"); }, 1500ms));
+  for (int i = 0; i < 2; ++i) {
+    x11test::processEventsFor(300ms);
+    EXPECT_TRUE(copyAgainAndWaitForCleaning()) << "copy " << i + 2 << " of three, 300 ms apart";
+  }
+  x11test::processEventsFor(2500ms);
+  for (int i = 0; i < 4; ++i) {
+    x11test::processEventsFor(1s);
+    EXPECT_TRUE(copyAgainAndWaitForCleaning()) << "copy " << i + 1 << " of four, 1 s apart";
+  }
+}
+
+TEST_F(ClipboardEngine, APassPutOffByThePaceIsDroppedWhenAutomaticClearingIsSwitchedOff) {
+  // Four passes in a moment, the last on a copy that a clipboard manager then takes back: its pass must wait.
+  for (int i = 0; i < 4; ++i) {
+    std::string text = "quick " + std::to_string(i);
+    owner = offer({{"text/html", "<b>" + text + "</b>"}, {"UTF8_STRING", text}});
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return cleanedAs(text); }, 1s));
+  }
+  int64_t before = pasteboard.changeCount();
+  auto manager = offer({{"text/html", "<b>quick 3</b>"}, {"UTF8_STRING", "quick 3"}});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.changeCount() != before; }));
+  x11test::processEventsFor(20ms);
+  ASSERT_FALSE(ownsClipboard()) << "the manager's copy was cleaned at once: the pace did not hold it";
+  set(Keys::automaticallyClearFormatting(), false);
+  x11test::processEventsFor(1500ms);
+  EXPECT_FALSE(ownsClipboard());
+  EXPECT_EQ(x11test::clipboardOwner(), manager->window());
 }
 
 TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaningGetNoEndlessPasses) {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/pasteboard/pasteboard.h"
+#include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 
 namespace {
@@ -65,15 +66,7 @@ class ClipboardManager {
             saved_.assign(static_cast<const char*>(xcb_get_property_value(reply.get())),
                           static_cast<size_t>(xcb_get_property_value_length(reply.get())));
           }
-          xcb_selection_notify_event_t done{};
-          done.response_type = XCB_SELECTION_NOTIFY;
-          done.time = pending.time;
-          done.requestor = pending.requestor;
-          done.selection = pending.selection;
-          done.target = pending.target;
-          done.property = pending.property;
-          xcb_send_event(c_, 0, pending.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&done));
-          xcb_flush(c_);
+          platform::answerSelectionRequest(c_, pending, true);
         }
       }
     }

@@ -4,6 +4,7 @@
 #include "engine/copy_and_clear.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -13,10 +14,13 @@
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QTimer>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "app/shortcut_commands.h"
 #include "e2e/key_test_support.h"
@@ -26,6 +30,7 @@
 #include "engine/shortcut_names.h"
 #include "kit/shortcuts/handlers.h"
 #include "kit/shortcuts/storage.h"
+#include "platform/pasteboard/x11_selection_answer.h"
 
 namespace {
 
@@ -38,6 +43,7 @@ namespace Names = kit::GlobalShortcuts::Names;
 constexpr const char* applicationVariable = "QUILLET_E2E_APPLICATION";
 const std::string selectedHtml = "<p>Read <b>https://example.org/page?utm_source=mail&amp;id=7</b> <i>now</i></p>";
 const std::string cleanedSelection = "Read https://example.org/page?id=7 now";
+const std::string officeSelection = "Read https://example.org/page?utm_source=mail&id=7 now";
 
 // ---- The other application, in a process of its own. It appends what happens to it to a log file.
 
@@ -102,6 +108,90 @@ class RichTextEditor : public QTextEdit {
   app.exec();
   _exit(0);
 }();
+
+// ---- An office application as it copies on X11: its document window has the keyboard focus, and it serves its
+// copies from a clipboard window of its own, taking the clipboard at the time of the key press that asked for it.
+
+class OfficeApplication {
+ public:
+  OfficeApplication() : c_(xcb_connect(nullptr, nullptr)) {
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+    document_ = xcb_generate_id(c_);
+    uint32_t keys = XCB_EVENT_MASK_KEY_PRESS;
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, document_, screen->root, 0, 0, 400, 300, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &keys);
+    xcb_map_window(c_, document_);
+    clipboardWindow_ = xcb_generate_id(c_);
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, clipboardWindow_, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    clipboard_ = atom("CLIPBOARD");
+    targets_ = atom("TARGETS");
+    offered_ = {{atom("text/html"), selectedHtml}, {atom("UTF8_STRING"), officeSelection}};
+    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));  // mapped now
+    xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, document_, XCB_CURRENT_TIME);
+    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+    thread_ = std::thread([this] { run(); });
+  }
+  ~OfficeApplication() {
+    stop_ = true;
+    thread_.join();
+    xcb_disconnect(c_);
+  }
+  int copies() const { return copies_; }
+
+ private:
+  xcb_atom_t atom(const std::string& name) {
+    auto r = platform::xcbReply(
+        xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
+    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+  }
+
+  void run() {
+    const xcb_keycode_t c = 54;  // the C key
+    while (!stop_) {
+      pollfd p{xcb_get_file_descriptor(c_), POLLIN, 0};
+      poll(&p, 1, 5);
+      while (auto event = platform::xcbReply(xcb_poll_for_event(c_))) {
+        uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_KEY_PRESS) {
+          auto* key = reinterpret_cast<xcb_key_press_event_t*>(event.get());
+          if (key->detail == c && (key->state & XCB_MOD_MASK_CONTROL) != 0) {
+            xcb_set_selection_owner(c_, clipboardWindow_, clipboard_, key->time);
+            xcb_flush(c_);
+            ++copies_;
+          }
+        } else if (type == XCB_SELECTION_REQUEST) {
+          serve(*reinterpret_cast<xcb_selection_request_event_t*>(event.get()));
+        }
+      }
+    }
+  }
+
+  void serve(const xcb_selection_request_event_t& request) {
+    xcb_atom_t property = platform::answerProperty(request);
+    bool served = true;
+    if (request.target == targets_) {
+      std::vector<xcb_atom_t> atoms{targets_};
+      for (const auto& [target, data] : offered_) atoms.push_back(target);
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
+                          static_cast<uint32_t>(atoms.size()), atoms.data());
+    } else if (auto it = offered_.find(request.target); it != offered_.end()) {
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
+                          static_cast<uint32_t>(it->second.size()), it->second.data());
+    } else {
+      served = false;
+    }
+    platform::answerSelectionRequest(c_, request, served);
+  }
+
+  xcb_connection_t* c_;
+  xcb_window_t document_ = XCB_NONE, clipboardWindow_ = XCB_NONE;
+  xcb_atom_t clipboard_ = XCB_ATOM_NONE, targets_ = XCB_ATOM_NONE;
+  std::map<xcb_atom_t, std::string> offered_;
+  std::atomic<int> copies_{0};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 // ---- The test program.
 
@@ -203,6 +293,42 @@ TEST_F(CopyAndClearTest, TheToggleShortcutFlipsAutomaticClearing) {
   EXPECT_TRUE(controller->isWatching());
   ASSERT_TRUE(pressToggle(false));
   EXPECT_FALSE(controller->isWatching());
+}
+
+// Copy and clear pressed right after a plain Ctrl+C, while the pass on that copy and its write are under way: the
+// office application's newer copy, our pass on the earlier one and our write back meet. Each try must leave the
+// selection's text, cleaned, for a paste. Answers how many did not.
+int brokenClipboards(const std::vector<std::chrono::milliseconds>& pauses) {
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), true);
+  kit::Preferences::set(Keys::removeTrackingParametersFromURLs(), false);
+  OfficeApplication office;
+  int broken = 0;
+  for (auto pause : pauses) {
+    const int copies = office.copies();
+    xdotool("key ctrl+c");
+    EXPECT_TRUE(x11test::processEventsUntil([&] { return office.copies() > copies; })) << "no Ctrl+C reached it";
+    x11test::processEventsFor(pause);
+    xdotool("key ctrl+shift+k");
+    x11test::processEventsUntil([&] { return office.copies() > copies + 1; }, 2s);
+    x11test::processEventsFor(1300ms);  // every check of the schedule
+    const std::string pasted = readClipboard("UTF8_STRING");
+    const std::string targets = readClipboard("TARGETS");
+    if (pasted != officeSelection || targets.find("text/html") != std::string::npos) {
+      ++broken;
+      ADD_FAILURE() << "after " << pause.count() << " ms: pastes \"" << pasted << "\", offers " << targets;
+    }
+  }
+  return broken;
+}
+
+TEST_F(CopyAndClearTest, CopyAndClearRightAfterAPlainCopyNeverLeavesAClipboardThatPastesNothing) {
+  std::vector<std::chrono::milliseconds> pauses;
+  for (int i = 0; i < 25; ++i) pauses.push_back(std::chrono::milliseconds(10 + 20 * (i % 5)));
+  EXPECT_EQ(brokenClipboards(pauses), 0);
+}
+
+TEST_F(CopyAndClearTest, CopyAndClearHalfASecondAfterAPlainCopyNeverLeavesAClipboardThatPastesNothing) {
+  EXPECT_EQ(brokenClipboards(std::vector<std::chrono::milliseconds>(25, 500ms)), 0);
 }
 
 }  // namespace

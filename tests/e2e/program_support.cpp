@@ -1,9 +1,13 @@
 #include "program_support.h"
 
+#include <xcb/res.h>
+
 #include <cstdlib>
 #include <regex>
 #include <sstream>
 #include <thread>
+
+#include "platform/system/xcb_reply.h"
 
 namespace programtest {
 
@@ -89,6 +93,40 @@ std::optional<std::pair<int, int>> trayIconCentre() {
       return std::pair{std::stoi(match[3]) + std::stoi(match[1]) / 2, std::stoi(match[4]) + std::stoi(match[2]) / 2};
   }
   return std::nullopt;
+}
+
+std::vector<uint32_t> xConnectionsOf(pid_t pid) {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  xcb_res_client_id_spec_t everyClient{XCB_NONE, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+  auto reply =
+      platform::xcbReply(xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &everyClient), nullptr));
+  std::vector<uint32_t> connections;
+  if (reply) {
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0; xcb_res_client_id_value_next(&it)) {
+      if (xcb_res_client_id_value_value_length(it.data) == 1 &&
+          static_cast<pid_t>(*xcb_res_client_id_value_value(it.data)) == pid) {
+        connections.push_back(it.data->spec.client);
+      }
+    }
+  }
+  xcb_disconnect(c);
+  return connections;
+}
+
+pid_t clipboardOwnerPid() {
+  const xcb_window_t owner = x11test::clipboardOwner();
+  if (owner == XCB_NONE) return -1;
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  xcb_res_client_id_spec_t spec{owner, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+  auto reply = platform::xcbReply(xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr));
+  pid_t pid = -1;
+  if (reply) {
+    auto it = xcb_res_query_client_ids_ids_iterator(reply.get());
+    if (it.rem > 0 && xcb_res_client_id_value_value_length(it.data) == 1)
+      pid = static_cast<pid_t>(*xcb_res_client_id_value_value(it.data));
+  }
+  xcb_disconnect(c);
+  return pid;
 }
 
 std::string preferencesFile(const std::string& entries) {

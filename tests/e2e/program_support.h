@@ -39,6 +39,12 @@ std::unique_ptr<x11test::ChildProcess> startTray();
 // The middle of our icon docked in trayer's panel, if it is there.
 std::optional<std::pair<int, int>> trayIconCentre();
 
+// The connections to the X server that the process holds (each as the base of its resource ids).
+std::vector<uint32_t> xConnectionsOf(pid_t pid);
+
+// The process of the client that owns the CLIPBOARD selection; -1 when nobody owns it or it cannot be told.
+pid_t clipboardOwnerPid();
+
 // A preferences file of earlier launches (so that no first-launch welcome opens) with the given entries.
 std::string preferencesFile(const std::string& entries);
 

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 #include "support/temporary_config_home.h"
 
@@ -191,10 +192,24 @@ SelectionOwner::SelectionOwner(Options options) : options_(std::move(options)) {
   thread_ = std::thread([this] { serve(); });
 }
 
+void SelectionOwner::copyAgain(std::map<std::string, std::string> targets) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!targets.empty()) {
+      options_.targets = std::move(targets);
+      options_.order.clear();
+      for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
+    }
+  }
+  xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_flush(connection_);
+}
+
 void SelectionOwner::takeBack() {
   auto until = std::chrono::steady_clock::now() + options_.takeBackAfter;
   while (std::chrono::steady_clock::now() < until) {
   }
+  std::lock_guard lock(mutex_);
   options_.targets = options_.takeBackWith;
   options_.order.clear();
   for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
@@ -263,7 +278,8 @@ void SelectionOwner::serve() {
       auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event.get());
       bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
       if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
-        xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
+        std::lock_guard lock(mutex_);
+        xcb_atom_t property = platform::answerProperty(*request);
         bool served = true;
         if (request->target == targetsAtom) {
           std::vector<xcb_atom_t> atoms{targetsAtom};
@@ -278,16 +294,7 @@ void SelectionOwner::serve() {
             sendData(*request, property, it->second);
           }
         }
-        xcb_selection_notify_event_t notify{};
-        notify.response_type = XCB_SELECTION_NOTIFY;
-        notify.time = request->time;
-        notify.requestor = request->requestor;
-        notify.selection = request->selection;
-        notify.target = request->target;
-        notify.property = served ? property : XCB_NONE;
-        xcb_send_event(connection_, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
-                       reinterpret_cast<const char*>(&notify));
-        xcb_flush(connection_);
+        platform::answerSelectionRequest(connection_, *request, served);
       }
     }
   }

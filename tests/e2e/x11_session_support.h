@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -89,6 +90,9 @@ class SelectionOwner {
   ~SelectionOwner();
   xcb_window_t window() const { return window_; }
   bool tookBack() const { return tookBack_; }
+  // Copies again from the same client and window, as an application does when the user presses Ctrl+C once more:
+  // takes the clipboard anew, with the same targets or with these.
+  void copyAgain(std::map<std::string, std::string> targets = {});
 
  private:
   void serve();
@@ -103,6 +107,7 @@ class SelectionOwner {
     int parts = 0;
   };
   std::map<std::pair<xcb_window_t, xcb_atom_t>, Transfer> transfers_;
+  std::mutex mutex_;  // guards the offered targets, which a copy made again replaces
   Options options_;
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t window_ = XCB_NONE;

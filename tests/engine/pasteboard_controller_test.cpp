@@ -93,19 +93,23 @@ TEST_F(ControllerTest, APassWhoseContentWasReplacedMeanwhileWritesNothing) {
             (std::vector<std::string>{type::string, cleanedMarkerType(), "x.nspasteboard.ModifiedType"}));
 }
 
-TEST_F(ControllerTest, AChangeDuringADecisionIsDecidedRightAfterItNotInsideIt) {
-  PasteboardWrittenDuringRead pasteboard;
-  pasteboard.inner.setItems({itemOf({{type::html, "<b>older</b>"}, {type::string, "older"}})});
-  PasteboardController controller(pasteboard);
-  std::optional<bool> cleanedInside;
-  pasteboard.whileReading = [&] {
-    controller.pasteboardDidChange();  // the watcher hears of the newer copy
-    cleanedInside = hasType(pasteboard.inner, cleanedMarkerType());
-  };
-  controller.pasteboardDidChange();
-  EXPECT_EQ(cleanedInside, false);
-  EXPECT_EQ(pasteboard.string(type::string), "newer");
-  EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
+TEST_F(ControllerTest, APassAskedForDuringAnotherRunsRightAfterItNotInsideIt) {
+  // The watcher hearing of the newer copy, and a check after a synthetic copy, while a decision reads.
+  for (bool onDemand : {false, true}) {
+    SCOPED_TRACE(onDemand ? "a pass on demand" : "the watcher's decision");
+    PasteboardWrittenDuringRead pasteboard;
+    pasteboard.inner.setItems({itemOf({{type::html, "<b>older</b>"}, {type::string, "older"}})});
+    PasteboardController controller(pasteboard);
+    std::optional<bool> cleanedInside;
+    pasteboard.whileReading = [&] {
+      onDemand ? controller.clearUnlessCleaned() : controller.pasteboardDidChange();
+      cleanedInside = hasType(pasteboard.inner, cleanedMarkerType());
+    };
+    controller.pasteboardDidChange();
+    EXPECT_EQ(cleanedInside, false);
+    EXPECT_EQ(pasteboard.string(type::string), "newer");
+    EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
+  }
 }
 
 TEST_F(ControllerTest, WhileTheScriptIsEditedThePassSkipsItAndScriptsSeeOurOwnId) {

@@ -35,6 +35,7 @@ bool MemoryPasteboard::write(std::vector<PasteboardEntry> entries, std::optional
   items_.clear();
   if (!item.types.empty()) items_.push_back(std::move(item));
   ownerApplication_.reset();  // our own content
+  contentOwner_.reset();
   changed();
   return true;
 }

@@ -48,6 +48,9 @@ class Pasteboard {
   // The application that put the content there, as the system tells it apart from the content's own markers
   // (on the desktop: the clipboard owner's); none for our own content or when it cannot be told.
   virtual std::optional<std::string> ownerApplication() { return std::nullopt; }
+  // Tells apart the clients that put content there: two copies made by one client have the same value; none for our
+  // own content or when it cannot be told.
+  virtual std::optional<uint64_t> contentOwner() { return std::nullopt; }
   // Whether the current content holds more data than a pasteboard reads; that data reads as none.
   virtual bool contentExceedsReadLimit() { return false; }
   // The types that reads of each new content will ask for, so that a pasteboard that fetches content from elsewhere
@@ -56,6 +59,10 @@ class Pasteboard {
   // Replaces the whole content in one step. With `onlyIfChangeCountIs`, writes nothing and answers false when
   // the count has moved.
   virtual bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) = 0;
+  // Keeps our content on the clipboard after the program has ended, where the system would drop it with the program.
+  // Called once, as the program ends: the pasteboard is not used afterwards. False only when there was content of
+  // ours to keep and it could not be kept.
+  virtual bool keepContentAfterExit() { return true; }
   // The new count at each change, at once. A pasteboard that stands for another one forwards that one's.
   virtual rx::Publisher<int64_t> changes() { return changed_.publisher(); }
 
@@ -78,12 +85,15 @@ class MemoryPasteboard final : public Pasteboard {
   std::optional<Bytes> data(std::string_view type) override;
   std::vector<PasteboardItem> items() override { return items_; }
   std::optional<std::string> ownerApplication() override { return ownerApplication_; }
+  std::optional<uint64_t> contentOwner() override { return contentOwner_; }
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
 
   // Replaces the content with several items, as another application would.
   void setItems(std::vector<PasteboardItem> items);
   // The application that owns the content, until the next write of ours.
   void setOwnerApplication(std::optional<std::string> application) { ownerApplication_ = std::move(application); }
+  // The client that owns the content, until the next write of ours.
+  void setContentOwner(std::optional<uint64_t> owner) { contentOwner_ = owner; }
   // Counts how often data was read (every type of every read).
   int readCount() const { return readCount_; }
 
@@ -92,6 +102,7 @@ class MemoryPasteboard final : public Pasteboard {
 
   std::vector<PasteboardItem> items_;
   std::optional<std::string> ownerApplication_;
+  std::optional<uint64_t> contentOwner_;
   int64_t changeCount_ = 0;
   int readCount_ = 0;
 };

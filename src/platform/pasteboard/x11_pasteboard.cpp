@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app_identity.h"
 #include "platform/core/executor.h"
+#include "platform/core/log_sink.h"
+#include "platform/pasteboard/x11_clipboard_keeper.h"
 #include "platform/pasteboard/x11_targets.h"
 #include "platform/system/application_identity.h"
 #include "platform/system/x11_connection.h"
@@ -18,6 +21,16 @@ namespace platform {
 namespace {
 
 QClipboard* clipboard() { return qGuiApp != nullptr ? QGuiApplication::clipboard() : nullptr; }
+
+void logError(const std::string& message) {
+  sendToJournal({.message = message,
+                 .level = LogLevel::error,
+                 .identifier = identity::applicationId,
+                 .category = "general",
+                 .file = __FILE__,
+                 .function = "X11Pasteboard"});
+  mirrorToStandardError(message + "\n");
+}
 
 bool contains(const std::vector<std::string>& list, const std::string& value) {
   return std::find(list.begin(), list.end(), value) != list.end();
@@ -219,10 +232,19 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
       owned = owner && isOurWindow(*owner);
       break;
     }
-    owned = isOurWindow(last->owner);
-    ownSerial = last->serial;
-    if (owned || last->serial != readSerial || attempt == 3) break;
+    // Our take went through when it is the last change, and also when another client (a clipboard manager, say)
+    // took the clipboard from us right after: then our change is the one before its.
+    owned = isOurWindow(last->owner) || last->lastOwnSerial > readSerial;
+    ownSerial = isOurWindow(last->owner) ? last->serial : last->lastOwnSerial;
+    if (owned || last->serial != readSerial) break;
+    if (attempt == 3) {
+      logError("The clipboard could not be taken for a write: its owner keeps it; the copy there stays as it was");
+      break;
+    }
     letQtSeeTheServerTime();
+    // Asked again right before the take: a copy made meanwhile, during the wait, is never taken back.
+    auto now = reader_->lastOwnerChange(readPatience);
+    if (!now || now->serial != readSerial) break;
     offer();
   }
   writing_ = false;
@@ -262,9 +284,33 @@ void X11Pasteboard::letQtSeeTheServerTime() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);
 }
 
+bool X11Pasteboard::keepContentAfterExit() {
+  std::optional<X11SelectionReader::OwnerChange> last;
+  if (snapshot_.ours && reader_) last = reader_->lastOwnerChange(readPatience);
+  // Nothing reads the clipboard any more: the reader's thread ends before the program does.
+  reader_.reset();
+  if (!last || !isOurWindow(last->owner)) return true;  // not ours, or another client copied since
+  X11Connection* x = X11Connection::shared();
+  if (x == nullptr) return false;
+  auto manager = xcbReply(xcb_get_selection_owner_reply(
+      x->connection(), xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD_MANAGER")), nullptr));
+  if (manager && manager->owner != XCB_NONE) return true;
+  std::vector<PasteboardEntry> targets;
+  for (const auto& target : snapshot_.targets) targets.push_back({target, snapshot_.targetData[target].value_or("")});
+  return clipboardkeeper::start(targets, last->takenAt);
+}
+
 rx::Publisher<int64_t> X11Pasteboard::changes() {
   startReading();
   return Pasteboard::changes();
+}
+
+std::optional<uint64_t> X11Pasteboard::contentOwner() {
+  Snapshot& s = snapshot();
+  if (!s.content || s.content->owner == XCB_NONE || qtResourceMask_ == 0) return std::nullopt;
+  // The server hands each client a range of resource ids of the same size, ours included: the bits above the range
+  // name the client.
+  return s.content->owner & ~qtResourceMask_;
 }
 
 std::optional<std::string> X11Pasteboard::ownerApplication() {

@@ -15,8 +15,7 @@ namespace platform {
 // The CLIPBOARD selection. Other clients' content is read by an X11SelectionReader off the main thread: a change
 // counts once its content is read (the types to read ahead, together), so that deciding on it never waits for
 // the owner. Other types are read when asked, waiting for the owner at most `readPatience` per change in all.
-// Our own content is written through Qt, which serves it until another client takes the clipboard and hands it to
-// a clipboard manager when the application quits.
+// Our own content is written through Qt, which serves it until another client takes the clipboard.
 class X11Pasteboard final : public QObject, public Pasteboard {
  public:
   X11Pasteboard();
@@ -28,10 +27,15 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::vector<PasteboardItem> items() override;
   // The application of the client that owns the CLIPBOARD selection, resolved once per change.
   std::optional<std::string> ownerApplication() override;
+  // The X client of the window that owns the CLIPBOARD selection.
+  std::optional<uint64_t> contentOwner() override;
   bool contentExceedsReadLimit() override;
   void setTypesToReadAhead(std::vector<std::string> types) override;
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
   rx::Publisher<int64_t> changes() override;
+  // A clipboard manager is handed our content by Qt when the application ends (SAVE_TARGETS); without one, a small
+  // detached process takes it over and serves it until another client copies.
+  bool keepContentAfterExit() override;
 
   static constexpr std::chrono::milliseconds readPatience{250};
 

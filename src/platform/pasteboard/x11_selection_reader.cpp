@@ -110,7 +110,7 @@ class X11SelectionReader::Worker {
     while (auto event = xcbReply(xcb_poll_for_queued_event(c_))) handle(*event);
     {
       std::lock_guard lock(request.mutex);
-      request.lastChange = OwnerChange{serial_, owner_};
+      request.lastChange = OwnerChange{serial_, owner_, takenAt_, lastOwnSerial_};
     }
     answer(request);
   }
@@ -177,7 +177,10 @@ class X11SelectionReader::Worker {
     uint8_t type = event.response_type & 0x7f;
     if (type == fixesEvent_) {
       const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
-      if (notify.selection == clipboard_) ownerChanged(notify.owner, notify.timestamp);
+      if (notify.selection == clipboard_) {
+        takenAt_ = notify.selection_timestamp;
+        ownerChanged(notify.owner, notify.timestamp);
+      }
     } else if (type == XCB_SELECTION_NOTIFY) {
       selectionNotified(reinterpret_cast<const xcb_selection_notify_event_t&>(event));
     } else if (type == XCB_PROPERTY_NOTIFY) {
@@ -191,7 +194,9 @@ class X11SelectionReader::Worker {
     auto content = std::make_shared<SelectionContent>();
     content->serial = ++serial_;
     content->owner = owner_ = owner;
-    if (owner == XCB_NONE || (options_.isOwnWindow && options_.isOwnWindow(owner))) {
+    bool ours = owner != XCB_NONE && options_.isOwnWindow && options_.isOwnWindow(owner);
+    if (ours) lastOwnSerial_ = content->serial;
+    if (owner == XCB_NONE || ours) {
       report(std::move(content));
       return;
     }
@@ -449,6 +454,8 @@ class X11SelectionReader::Worker {
   std::optional<Fetch> fetch_;
   uint64_t serial_ = 0;
   xcb_window_t owner_ = XCB_NONE;
+  xcb_timestamp_t takenAt_ = XCB_CURRENT_TIME;
+  uint64_t lastOwnSerial_ = 0;
   int wake_ = -1;
   std::atomic<bool> stopping_{false};
   std::thread thread_;

@@ -56,6 +56,9 @@ class X11SelectionReader {
   struct OwnerChange {
     uint64_t serial;     // as in SelectionContent
     xcb_window_t owner;  // none: nobody
+    // When the owner took the clipboard, by the server's clock; the current time when the reader found it there.
+    xcb_timestamp_t takenAt = XCB_CURRENT_TIME;
+    uint64_t lastOwnSerial = 0;  // the last change that made one of our own windows the owner; 0 for none yet
   };
   // The last owner change the server made before this question, once the reader has taken in every change before
   // it; none when no answer came within `wait`. Tells whether a take of the clipboard went through, or whether

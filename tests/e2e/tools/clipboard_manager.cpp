@@ -1,10 +1,18 @@
 // A naive clipboard manager for tests and benchmarks: it takes the clipboard back after each write of the cleaning
 // engine (a copy that carries the engine's marker), either with the last copy it saw from anyone else ("original")
-// or with the text targets it just read from the engine's write, without the marker ("echo").
+// or with the text targets it just read from the engine's write, without the marker ("echo"). As "save" it is a
+// manager of the kind the desktop standards describe instead: it owns CLIPBOARD_MANAGER and, asked to save the
+// clipboard (SAVE_TARGETS) by an owner that quits, reads all it offers and keeps serving it. It prints "saved <its
+// UTF8_STRING>" then.
 //   clipboard_manager original|echo [html text]
-// It starts by copying `html` and `text` itself, as the user's first copy. Each copy it sees is printed as
-// "saw <its UTF8_STRING>", each take as "took". It runs until it is killed.
+//   clipboard_manager save
+// It starts with the user's first copy of `html` and `text`, made by another client as in an application: a process of
+// its own that serves it until it loses the clipboard. Each copy it sees is printed as "saw <its UTF8_STRING>", each
+// take as "took". It runs until it is killed.
 #include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
@@ -19,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 
 namespace {
@@ -27,7 +36,9 @@ using Targets = std::map<std::string, std::string>;
 
 class Manager {
  public:
-  explicit Manager(bool echo) : echo_(echo) {
+  enum class Mode { original, echo, save };
+
+  explicit Manager(Mode mode) : mode_(mode) {
     c_ = xcb_connect(nullptr, nullptr);
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
     window_ = xcb_generate_id(c_);
@@ -40,12 +51,24 @@ class Manager {
     fixesEvent_ = xcb_get_extension_data(c_, &xcb_xfixes_id)->first_event + XCB_XFIXES_SELECTION_NOTIFY;
     platform::xcbReply(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
     xcb_xfixes_select_selection_input(c_, window_, clipboard_, XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
+    if (mode_ == Mode::save) {
+      manager_ = atom("CLIPBOARD_MANAGER");
+      saveTargets_ = atom("SAVE_TARGETS");
+      xcb_set_selection_owner(c_, window_, manager_, XCB_CURRENT_TIME);
+    }
+    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));  // listening from now on
   }
 
-  // The user's first copy, made by the manager itself.
-  void copy(Targets content) {
-    original_ = content;
-    take(std::move(content));
+  // As the application the user copies in: owns the clipboard with the content until another client takes it.
+  void serveUntilTaken(Targets content) {
+    served_ = std::move(content);
+    xcb_set_selection_owner(c_, window_, clipboard_, XCB_CURRENT_TIME);
+    xcb_flush(c_);
+    while (auto event = platform::xcbReply(xcb_wait_for_event(c_))) {
+      uint8_t type = event->response_type & 0x7f;
+      if (type == XCB_SELECTION_CLEAR) return;
+      if (type == XCB_SELECTION_REQUEST) serve(reinterpret_cast<const xcb_selection_request_event_t&>(*event));
+    }
   }
 
   void take(Targets content) {
@@ -84,8 +107,13 @@ class Manager {
   void handle(const xcb_generic_event_t& event) {
     uint8_t type = event.response_type & 0x7f;
     if (type == XCB_SELECTION_REQUEST) {
-      serve(reinterpret_cast<const xcb_selection_request_event_t&>(event));
-    } else if (type == fixesEvent_) {
+      const auto& request = reinterpret_cast<const xcb_selection_request_event_t&>(event);
+      if (mode_ == Mode::save && request.selection == manager_) {
+        save(request);
+      } else {
+        serve(request);
+      }
+    } else if (type == fixesEvent_ && mode_ != Mode::save) {
       const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
       if (notify.owner != window_ && notify.owner != XCB_NONE) changes_.push_back(notify.timestamp);
     }
@@ -116,6 +144,26 @@ class Manager {
     }
   }
 
+  // Reads every target the quitting owner offers, answers, and takes the clipboard to serve them from now on.
+  void save(const xcb_selection_request_event_t& request) {
+    Targets saved;
+    if (request.target == saveTargets_) {
+      if (auto list = read(targets_, request.time)) {
+        for (size_t i = 0; i + 4 <= list->size(); i += 4) {
+          xcb_atom_t a;
+          std::memcpy(&a, list->data() + i, 4);
+          std::string name = nameOf(a);
+          if (name == "TARGETS" || name == "MULTIPLE" || name == "TIMESTAMP" || name == "SAVE_TARGETS") continue;
+          if (auto data = read(a, request.time)) saved[name] = *data;
+        }
+      }
+    }
+    platform::answerSelectionRequest(c_, request, !saved.empty());
+    if (saved.empty()) return;
+    std::printf("saved %s\n", saved.count("UTF8_STRING") != 0 ? saved["UTF8_STRING"].c_str() : "");
+    take(std::move(saved));
+  }
+
   void ownerChanged(xcb_timestamp_t time) {
     auto list = read(targets_, time);
     if (!list) return;
@@ -137,11 +185,11 @@ class Manager {
       original_ = text;
       return;
     }
-    take(echo_ ? text : original_);
+    take(mode_ == Mode::echo ? text : original_);
   }
 
   void serve(const xcb_selection_request_event_t& request) {
-    xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+    xcb_atom_t property = platform::answerProperty(request);
     bool served = true;
     if (request.target == targets_) {
       std::vector<xcb_atom_t> atoms{targets_};
@@ -154,21 +202,13 @@ class Manager {
     } else {
       served = false;
     }
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.property = served ? property : XCB_NONE;
-    xcb_send_event(c_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
-    xcb_flush(c_);
+    platform::answerSelectionRequest(c_, request, served);
   }
 
-  bool echo_;
+  Mode mode_;
   xcb_connection_t* c_;
   xcb_window_t window_;
-  xcb_atom_t clipboard_, targets_, property_;
+  xcb_atom_t clipboard_, targets_, property_, manager_ = XCB_ATOM_NONE, saveTargets_ = XCB_ATOM_NONE;
   uint8_t fixesEvent_;
   Targets served_, original_;
   std::deque<xcb_timestamp_t> changes_;
@@ -178,10 +218,23 @@ class Manager {
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  Manager manager(std::string_view(argv[1]) == "echo");
+  const std::string_view mode = argv[1];
+  Manager manager(mode == "echo"   ? Manager::Mode::echo
+                  : mode == "save" ? Manager::Mode::save
+                                   : Manager::Mode::original);
+  if (mode == "save") {
+    manager.run();
+    return 0;
+  }
   std::string html = argc > 2 ? argv[2] : "<p><b>Rich</b> copy with a <a href=\"https://example.com/\">link</a></p>";
   std::string text = argc > 3 ? argv[3] : "Rich copy with a link";
-  manager.copy({{"text/html", html}, {"UTF8_STRING", text}, {"text/plain", text}});
+  if (fork() == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    close(STDOUT_FILENO);  // what the manager prints is its own
+    Manager application(Manager::Mode::original);
+    application.serveUntilTaken({{"text/html", html}, {"UTF8_STRING", text}, {"text/plain", text}});
+    return 0;
+  }
   manager.run();
   return 0;
 }
