@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "engine/redirect_unwrapping.h"
+#include "engine/ruled_sites.h"
 #include "engine/url_utilities.h"
 #include "kit/foundation/regex.h"
 #include "kit/foundation/url_query.h"
@@ -21,6 +22,38 @@ const Names& trackingParameterNameSet() {
 
 Url removing(const Url& url, const Names& names) { return kit::removingQueryItems(url, names); }
 
+// The names whose items cleaning may remove on a site no rule names: the tracking parameters, and "ref".
+bool isRemovableName(std::string_view name) {
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  static const std::unordered_set<std::string, Hash, std::equal_to<>> names = [] {
+    std::unordered_set<std::string, Hash, std::equal_to<>> made(trackingParameterNames().begin(),
+                                                                trackingParameterNames().end());
+    made.emplace("ref");
+    return made;
+  }();
+  return names.contains(name);
+}
+
+// Whether cleaning may change the items of a query on a site no rule names, read from its encoded text without
+// splitting it: an item whose name may be removed, or whose value may be a URL (one with a scheme needs ":", one
+// with a host "/"). What is percent-encoded is read decoded, so it may be anything.
+bool mayChangeQueryItems(std::string_view query) {
+  while (!query.empty()) {
+    const std::string_view item = query.substr(0, query.find('&'));
+    query.remove_prefix(std::min(item.size() + 1, query.size()));
+    const auto equals = item.find('=');
+    const std::string_view name = item.substr(0, equals);
+    if (name.find('%') != std::string_view::npos || isRemovableName(name)) return true;
+    if (equals != std::string_view::npos && item.find_first_of(":/%", equals + 1) != std::string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
 Url retailerRule(Url url) {
   if (url.lastPathComponent().starts_with("ref=")) url = url.deletingLastPathComponent();
   static const Names searchNames = {"keywords", "qid", "sr"};
@@ -30,13 +63,26 @@ Url retailerRule(Url url) {
   return removingRefPathSuffix(url);
 }
 
+// A link that a launch site gave its own referral mark ("ref=producthunt") on any host loses it.
+Url removingSelfReferral(Url url) {
+  static const Names referral = {"ref"};
+  // An item named "ref" is written so, or percent-encoded.
+  const auto& query = url.parts().query;
+  const bool mayReferToItself =
+      query && (query->find("ref") != std::string::npos || query->find('%') != std::string::npos);
+  if (const auto ref = mayReferToItself ? kit::firstItemNamed(kit::queryItems(url), "ref") : std::nullopt;
+      ref && ref->value == "producthunt") {
+    return removing(url, referral);
+  }
+  return url;
+}
+
 Url applyingSiteRules(Url url) {
   static const Names microBloggingNames = {"x.com", "twitter.com", "fxtwitter.com"};
   static const Names microBloggingTracking = {"s", "t", "ref_src", "ref_url"};
   static const Names shareIdentifier = {"si"};
   static const Names auctionTracking = {"mkcid",      "mkevt", "mkrid",  "ssspo",  "sssrc",   "ssuid",
                                         "widget_ver", "media", "campid", "toolid", "customid"};
-  static const Names referral = {"ref"};
   static const Names audiobookTracking = {"plink", "ref", "creativeId", "pageLoadId", "qid", "sr"};
   static const Names socialReferral = {"ref", "referral_code", "referral_story_type", "tracking"};
   static const Names newsTracking = {"emc", "nl", "te", "smid"};
@@ -71,14 +117,7 @@ Url applyingSiteRules(Url url) {
     }
   }
   if (bareHostStartsWith("ebay.")) url = removing(url, auctionTracking);
-  // An item named "ref" is written so, or percent-encoded.
-  const auto& query = url.parts().query;
-  const bool mayReferToItself =
-      query && (query->find("ref") != std::string::npos || query->find('%') != std::string::npos);
-  if (const auto ref = mayReferToItself ? kit::firstItemNamed(kit::queryItems(url), "ref") : std::nullopt;
-      ref && ref->value == "producthunt") {
-    url = removing(url, referral);
-  }
+  url = removingSelfReferral(std::move(url));
   if (bareHostContains("amazon.")) url = retailerRule(url);
   if (bareHostContains("audible.")) url = removing(url, audiobookTracking);
   if (isDomainOrSubdomain("facebook.com")) url = removing(url, socialReferral);
@@ -228,8 +267,10 @@ const std::unordered_set<std::string>& hostsExemptFromTrackingRemoval() {
 }
 
 Url removingTrackingParameters(const Url& url) {
+  // Most URLs are on no site that a rule names: none of those rules would change them.
+  if (!mayBeRuledSite(url)) return removingSelfReferral(removing(url, trackingParameterNameSet()));
   Url working = unwrappingRedirect(url);
-  if (!trackingParameterNames().empty()) working = removing(working, trackingParameterNameSet());
+  working = removing(working, trackingParameterNameSet());
   return applyingSiteRules(std::move(working));
 }
 
@@ -261,6 +302,7 @@ Url removingTrackingParametersUnlessExempt(const Url& url) {
   if (url.absoluteString().find('?') == std::string::npos) return url;
   const auto& query = url.parts().query;
   if (!query || query->empty()) return url;
+  if (!mayBeRuledSite(url) && !mayChangeQueryItems(*query)) return url;
   const auto matchesHost = hostMatches(url);
   const auto& exempt = hostsExemptFromTrackingRemoval();
   if (std::any_of(exempt.begin(), exempt.end(), std::cref(matchesHost))) return url;
