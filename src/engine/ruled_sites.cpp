@@ -10,12 +10,12 @@
 namespace engine {
 namespace {
 
-// What the rules of redirect_unwrapping.cpp and tracking_parameters.cpp look for in a host (or in the address of
-// a reference without one), lower-cased: each host a rule takes holds one of these. Keep it in step with them.
-constexpr std::array<std::string_view, 18> ruledHostParts = {
-    "youtu",       "facebook.com", "x.com",      "twitter.com", "figma.com",   "google.",
-    "outlook.com", "mcas",         "office.net", "cudasvc.com", "urldefense",  "pstmrk.it",
-    "spotify.com", "ebay.",        "amazon.",    "audible.",    "nytimes.com", "tiktok.com"};
+// What the rules and exemptions of redirect_unwrapping.cpp and tracking_parameters.cpp look for in a host (or in the
+// address of a reference without one), lower-cased: each host they take holds one of these. Keep it in step.
+constexpr std::array<std::string_view, 20> ruledHostParts = {
+    "okta.com",    "auth0.com",   "youtu",   "facebook.com", "x.com",       "twitter.com", "figma.com",
+    "google.",     "outlook.com", "mcas",    "office.net",   "cudasvc.com", "urldefense",  "pstmrk.it",
+    "spotify.com", "ebay.",       "amazon.", "audible.",     "nytimes.com", "tiktok.com"};
 constexpr std::string_view musicLinkHost = "song.link";
 
 constexpr std::size_t windowSize = 4;

@@ -302,10 +302,13 @@ Url removingTrackingParametersUnlessExempt(const Url& url) {
   if (url.absoluteString().find('?') == std::string::npos) return url;
   const auto& query = url.parts().query;
   if (!query || query->empty()) return url;
-  if (!mayBeRuledSite(url) && !mayChangeQueryItems(*query)) return url;
-  const auto matchesHost = hostMatches(url);
-  const auto& exempt = hostsExemptFromTrackingRemoval();
-  if (std::any_of(exempt.begin(), exempt.end(), std::cref(matchesHost))) return url;
+  if (!mayBeRuledSite(url)) {
+    if (!mayChangeQueryItems(*query)) return url;
+  } else {
+    const auto matchesHost = hostMatches(url);
+    const auto& exempt = hostsExemptFromTrackingRemoval();
+    if (std::any_of(exempt.begin(), exempt.end(), std::cref(matchesHost))) return url;
+  }
   return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url));
 }
 

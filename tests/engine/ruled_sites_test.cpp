@@ -12,7 +12,7 @@ bool ruled(std::string_view text) {
   return url && engine::mayBeRuledSite(*url);
 }
 
-TEST(RuledSites, EveryHostARuleTakesIsFoundInAnyCaseAndAsASubdomain) {
+TEST(RuledSites, EveryHostARuleOrAnExemptionTakesIsFoundInAnyCaseAndAsASubdomain) {
   for (const char* text : {
            "https://m.youtube.com/watch?v=1",
            "https://YOUTU.BE/abc?t=1",
@@ -35,6 +35,9 @@ TEST(RuledSites, EveryHostARuleTakesIsFoundInAnyCaseAndAsASubdomain) {
            "https://www.audible.com/pd/1?plink=1",
            "https://www.nytimes.com/a?smid=1",
            "https://vm.tiktok.com/1?_t=1",
+           "https://acme.OKTA.com/app?utm_source=y",
+           "https://auth0.com/?gclid=1",
+           "https://eu-west-1.console.aws.amazon.com/?utm_source=y",
            "https://song.link/https://a.example/",
            "https://a.example/go?to=https://Song.Link/x",
        }) {
