@@ -43,11 +43,14 @@ const std::bitset<4096>& ruledWindows() {
 
 bool mayHoldRuledPart(std::string_view host) {
   if (host.find('%') != std::string_view::npos) return true;  // the rules read the host decoded
+  if (host.size() < windowSize) return false;
   const auto& windows = ruledWindows();
-  for (std::size_t at = 0; at + windowSize <= host.size(); ++at) {
-    if (windows.test(bucketOf(lowercasedWindowAt(host, at)))) return true;
+  std::uint32_t window = lowercasedWindowAt(host, 0);
+  for (std::size_t next = windowSize;; ++next) {
+    if (windows.test(bucketOf(window))) return true;
+    if (next == host.size()) return false;
+    window = window << 8 | static_cast<unsigned char>(platform::asciiLowercased(host[next]));
   }
-  return false;
 }
 
 bool holdsMusicLinkHost(std::string_view text) {
