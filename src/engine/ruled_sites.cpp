@@ -47,7 +47,7 @@ bool mayHoldRuledPart(std::string_view host) {
   const auto& windows = ruledWindows();
   std::uint32_t window = lowercasedWindowAt(host, 0);
   for (std::size_t next = windowSize;; ++next) {
-    if (windows.test(bucketOf(window))) return true;
+    if (windows[bucketOf(window)]) return true;
     if (next == host.size()) return false;
     window = window << 8 | static_cast<unsigned char>(platform::asciiLowercased(host[next]));
   }

@@ -126,6 +126,14 @@ Url applyingSiteRules(Url url) {
   return url;
 }
 
+// Most URLs are on no site that a rule names (`ruledSite` false): none of those rules would change them.
+Url removingTrackingParameters(const Url& url, bool ruledSite) {
+  if (!ruledSite) return removingSelfReferral(removing(url, trackingParameterNameSet()));
+  Url working = unwrappingRedirect(url);
+  working = removing(working, trackingParameterNameSet());
+  return applyingSiteRules(std::move(working));
+}
+
 }  // namespace
 
 const std::vector<std::string>& trackingParameterNames() {
@@ -266,13 +274,7 @@ const std::unordered_set<std::string>& hostsExemptFromTrackingRemoval() {
   return hosts;
 }
 
-Url removingTrackingParameters(const Url& url) {
-  // Most URLs are on no site that a rule names: none of those rules would change them.
-  if (!mayBeRuledSite(url)) return removingSelfReferral(removing(url, trackingParameterNameSet()));
-  Url working = unwrappingRedirect(url);
-  working = removing(working, trackingParameterNameSet());
-  return applyingSiteRules(std::move(working));
-}
+Url removingTrackingParameters(const Url& url) { return removingTrackingParameters(url, mayBeRuledSite(url)); }
 
 std::vector<QueryItem> cleanNestedURLsInQueryItems(const std::vector<QueryItem>& items) {
   std::vector<QueryItem> out;
@@ -302,14 +304,15 @@ Url removingTrackingParametersUnlessExempt(const Url& url) {
   if (url.absoluteString().find('?') == std::string::npos) return url;
   const auto& query = url.parts().query;
   if (!query || query->empty()) return url;
-  if (!mayBeRuledSite(url)) {
+  const bool ruledSite = mayBeRuledSite(url);
+  if (!ruledSite) {
     if (!mayChangeQueryItems(*query)) return url;
   } else {
     const auto matchesHost = hostMatches(url);
     const auto& exempt = hostsExemptFromTrackingRemoval();
     if (std::any_of(exempt.begin(), exempt.end(), std::cref(matchesHost))) return url;
   }
-  return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url));
+  return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url, ruledSite));
 }
 
 std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::ByteRange>& ranges) {
