@@ -22,36 +22,71 @@ const Names& trackingParameterNameSet() {
 
 Url removing(const Url& url, const Names& names) { return kit::removingQueryItems(url, names); }
 
-// The names whose items cleaning may remove on a site no rule names: the tracking parameters, and "ref".
-bool isRemovableName(std::string_view name) {
+// The tracking parameters' names, looked up without making a string of the name.
+bool isTrackingName(std::string_view name) {
   struct Hash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
   };
-  static const std::unordered_set<std::string, Hash, std::equal_to<>> names = [] {
-    std::unordered_set<std::string, Hash, std::equal_to<>> made(trackingParameterNames().begin(),
-                                                                trackingParameterNames().end());
-    made.emplace("ref");
-    return made;
-  }();
+  static const std::unordered_set<std::string, Hash, std::equal_to<>> names(trackingParameterNames().begin(),
+                                                                            trackingParameterNames().end());
   return names.contains(name);
 }
 
-// Whether cleaning may change the items of a query on a site no rule names, read from its encoded text without
-// splitting it: an item whose name may be removed, or whose value may be a URL (one with a scheme needs ":", one
-// with a host "/"). What is percent-encoded is read decoded, so it may be anything.
-bool mayChangeQueryItems(std::string_view query) {
-  while (!query.empty()) {
+// Calls `visit` with the text and the name of each item of an encoded query, in order.
+template <class Visit>
+void forEachItem(std::string_view query, Visit&& visit) {
+  while (true) {
     const std::string_view item = query.substr(0, query.find('&'));
-    query.remove_prefix(std::min(item.size() + 1, query.size()));
-    const auto equals = item.find('=');
-    const std::string_view name = item.substr(0, equals);
-    if (name.find('%') != std::string_view::npos || isRemovableName(name)) return true;
-    if (equals != std::string_view::npos && item.find_first_of(":/%", equals + 1) != std::string_view::npos) {
-      return true;
-    }
+    visit(item, item.substr(0, item.find('=')));
+    if (item.size() == query.size()) return;
+    query.remove_prefix(item.size() + 1);
   }
-  return false;
+}
+
+// What cleaning does to the items of a query on a site no rule names, read from its encoded text.
+enum class QueryCleaning {
+  none,
+  // Items named as tracking parameters go; every name and value reads as written.
+  trackingItemsOnly,
+  // Anything else may happen: a name is percent-encoded, so read decoded it may be any name; an item is named
+  // "ref"; a value may be a URL (one with a scheme needs ":", one with a host "/"; encoded it may hold either).
+  whole,
+};
+
+QueryCleaning cleaningOfQuery(std::string_view query) {
+  auto cleaning = QueryCleaning::none;
+  forEachItem(query, [&](std::string_view item, std::string_view name) {
+    if (cleaning == QueryCleaning::whole) return;
+    if (name.find('%') != std::string_view::npos || name == "ref" ||
+        item.find_first_of(":/%", name.size()) != std::string_view::npos) {
+      cleaning = QueryCleaning::whole;
+    } else if (isTrackingName(name)) {
+      cleaning = QueryCleaning::trackingItemsOnly;
+    }
+  });
+  return cleaning;
+}
+
+// The URL without its tracking items, for a query whose items read as written: the others' text joined again as
+// removing them by their decoded names joins it, without splitting the URL into items.
+Url removingTrackingItemsAsWritten(const Url& url) {
+  std::string kept;
+  bool anyKept = false;
+  forEachItem(*url.parts().query, [&](std::string_view item, std::string_view name) {
+    if (isTrackingName(name)) return;
+    if (!kept.empty()) kept.push_back('&');
+    kept.append(item);
+    anyKept = true;
+  });
+  UrlComponents components(url);
+  if (!anyKept) {
+    components.setQueryItems(std::nullopt);
+  } else if (!components.setPercentEncodedQuery(kept)) {
+    return url;
+  }
+  if (components.parts() == url.parts()) return url;
+  return std::move(components).url().value_or(url);
 }
 
 Url retailerRule(Url url) {
@@ -306,7 +341,14 @@ Url removingTrackingParametersUnlessExempt(const Url& url) {
   if (!query || query->empty()) return url;
   const bool ruledSite = mayBeRuledSite(url);
   if (!ruledSite) {
-    if (!mayChangeQueryItems(*query)) return url;
+    switch (cleaningOfQuery(*query)) {
+      case QueryCleaning::none:
+        return url;
+      case QueryCleaning::trackingItemsOnly:
+        return removingTrackingItemsAsWritten(url);
+      case QueryCleaning::whole:
+        break;
+    }
   } else {
     const auto matchesHost = hostMatches(url);
     const auto& exempt = hostsExemptFromTrackingRemoval();

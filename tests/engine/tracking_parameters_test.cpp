@@ -154,6 +154,15 @@ TEST(TrackingRemoval, FindsWhatItRemovesOnAnyHostWhereverTheQueryHidesIt) {
   });
 }
 
+TEST(TrackingRemoval, ItemsLeftAreJoinedAgainEmptyOnesIncluded) {
+  expectCases({
+      {"https://a.example/p?&utm_source=1&a=1", "https://a.example/p?a=1"},
+      {"https://a.example/p?utm_source=1&", "https://a.example/p?"},
+      {"https://a.example/p?a=1&&utm_source=1&b#f", "https://a.example/p?a=1&&b#f"},
+      {"1a:b/p?gclid=2", nullptr},  // no URL can be made of its parts without a "?"
+  });
+}
+
 TEST(TextCleaning, ReplacesChangedLinksAndNothingElse) {
   const std::string text =
       "Read https://example.com/a?utm_source=x&id=1, then https://example.com/a?utm_source=x&id=1 again.\n"
