@@ -3,10 +3,6 @@
 #include <libpsl.h>
 #include <unicode/uchar.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -18,6 +14,7 @@
 #include <unordered_map>
 
 #include "platform/text/ascii.h"
+#include "platform/text/byte_blocks.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
 
@@ -347,19 +344,11 @@ void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd
 // The first byte from `from` on that is ":", "@", "." or not ASCII; the size when there is none. Eight bytes at a
 // time: prose holds few of them.
 std::size_t nextMarkOrNonAscii(std::string_view text, std::size_t from) {
-  std::size_t i = from;
-#if defined(__SSE2__)
-  // Sixteen at a time where the processor compares them at once.
-  const __m128i colon = _mm_set1_epi8(':'), at = _mm_set1_epi8('@'), dot = _mm_set1_epi8('.');
-  for (; i + 16 <= text.size(); i += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    const __m128i marks =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, colon), _mm_cmpeq_epi8(block, at)), _mm_cmpeq_epi8(block, dot));
-    // The high bit of each byte: a mark, or a byte outside ASCII.
-    const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(marks, block)));
-    if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found));
-  }
-#endif
+  const auto isMarkOrNonAscii = [](char c) {
+    return static_cast<unsigned char>(c) >= 0x80 || c == ':' || c == '@' || c == '.';
+  };
+  std::size_t i = skipBlocksWithout<AlsoStopAt::nonAscii, ':', '@', '.'>(text, from);
+  if (i < text.size() && isMarkOrNonAscii(text[i])) return i;  // most often found in a whole block
   if constexpr (std::endian::native == std::endian::little) {
     for (; i + 8 <= text.size(); i += 8) {
       std::uint64_t block;
@@ -369,32 +358,15 @@ std::size_t nextMarkOrNonAscii(std::string_view text, std::size_t from) {
       if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found) / 8);
     }
   }
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (static_cast<unsigned char>(c) >= 0x80 || c == ':' || c == '@' || c == '.') return i;
-  }
-  return text.size();
+  while (i < text.size() && !isMarkOrNonAscii(text[i])) ++i;
+  return i;
 }
 
 // Where a run that may hold a link goes on to: past the bytes, sixteen at a time, of blocks that hold neither an
 // ASCII stop of isStopScalar() nor a byte outside ASCII. The scan goes on from there byte by byte.
 std::size_t skipToStopOrNonAscii(std::string_view text, std::size_t from) {
-  std::size_t i = from;
-#if defined(__SSE2__)
-  // Signed, the bytes below "!" are the controls and the space, and those outside ASCII.
-  const __m128i belowFirstPrintable = _mm_set1_epi8('!');
-  for (; i + 16 <= text.size(); i += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    __m128i found = _mm_cmplt_epi8(block, belowFirstPrintable);
-    for (const char stop : {'\x7F', '<', '>', '"', '`', '|', '\\', '^'}) {
-      found = _mm_or_si128(found, _mm_cmpeq_epi8(block, _mm_set1_epi8(stop)));
-    }
-    if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(found)); mask != 0) {
-      return i + static_cast<std::size_t>(std::countr_zero(mask));
-    }
-  }
-#endif
-  return i;
+  return skipBlocksWithout<AlsoStopAt::controlsSpaceAndNonAscii, '\x7F', '<', '>', '"', '`', '|', '\\', '^'>(text,
+                                                                                                             from);
 }
 
 // Calls `found` with each link, left to right.

@@ -2,17 +2,13 @@
 
 #include <arpa/inet.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <mutex>
 
 #include "platform/text/ascii.h"
+#include "platform/text/byte_blocks.h"
 
 namespace platform {
 namespace {
@@ -30,22 +26,8 @@ bool isInvalidUrlByte(unsigned char c) { return invalidUrlBytes[c]; }
 // The first byte at or after `from` that no URL holds or that is "%" (which must start an escape); the size when
 // there is none.
 std::size_t nextByteForCloserLook(std::string_view text, std::size_t from) {
-  std::size_t i = from;
-#if defined(__SSE2__)
-  // Sixteen at a time where the processor compares them at once: signed, the bytes below "!" are the controls and
-  // the space, and those outside ASCII.
-  const __m128i belowFirstPrintable = _mm_set1_epi8('!');
-  for (; i + 16 <= text.size(); i += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    __m128i found = _mm_cmplt_epi8(block, belowFirstPrintable);
-    for (const char special : {'\x7F', '<', '>', '"', '{', '}', '|', '\\', '^', '`', '%'}) {
-      found = _mm_or_si128(found, _mm_cmpeq_epi8(block, _mm_set1_epi8(special)));
-    }
-    if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(found)); mask != 0) {
-      return i + static_cast<std::size_t>(std::countr_zero(mask));
-    }
-  }
-#endif
+  std::size_t i = skipBlocksWithout<AlsoStopAt::controlsSpaceAndNonAscii, '\x7F', '<', '>', '"', '{', '}', '|', '\\',
+                                    '^', '`', '%'>(text, from);
   while (i < text.size() && !invalidUrlBytes[static_cast<unsigned char>(text[i])] && text[i] != '%') ++i;
   return i;
 }
