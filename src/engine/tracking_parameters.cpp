@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "engine/redirect_unwrapping.h"
+#include "engine/ruled_sites.h"
 #include "engine/url_utilities.h"
 #include "kit/foundation/regex.h"
 #include "kit/foundation/url_query.h"
@@ -21,6 +22,73 @@ const Names& trackingParameterNameSet() {
 
 Url removing(const Url& url, const Names& names) { return kit::removingQueryItems(url, names); }
 
+// The tracking parameters' names, looked up without making a string of the name.
+bool isTrackingName(std::string_view name) {
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  static const std::unordered_set<std::string, Hash, std::equal_to<>> names(trackingParameterNames().begin(),
+                                                                            trackingParameterNames().end());
+  return names.contains(name);
+}
+
+// Calls `visit` with the text and the name of each item of an encoded query, in order.
+template <class Visit>
+void forEachItem(std::string_view query, Visit&& visit) {
+  while (true) {
+    const std::string_view item = query.substr(0, query.find('&'));
+    visit(item, item.substr(0, item.find('=')));
+    if (item.size() == query.size()) return;
+    query.remove_prefix(item.size() + 1);
+  }
+}
+
+// What cleaning does to the items of a query on a site no rule names, read from its encoded text.
+enum class QueryCleaning {
+  none,
+  // Items named as tracking parameters go; every name and value reads as written.
+  trackingItemsOnly,
+  // Anything else may happen: a name is percent-encoded, so read decoded it may be any name; an item is named
+  // "ref"; a value may be a URL (one with a scheme needs ":", one with a host "/"; encoded it may hold either).
+  whole,
+};
+
+QueryCleaning cleaningOfQuery(std::string_view query) {
+  auto cleaning = QueryCleaning::none;
+  forEachItem(query, [&](std::string_view item, std::string_view name) {
+    if (cleaning == QueryCleaning::whole) return;
+    if (name.find('%') != std::string_view::npos || name == "ref" ||
+        item.find_first_of(":/%", name.size()) != std::string_view::npos) {
+      cleaning = QueryCleaning::whole;
+    } else if (isTrackingName(name)) {
+      cleaning = QueryCleaning::trackingItemsOnly;
+    }
+  });
+  return cleaning;
+}
+
+// The URL without its tracking items, for a query whose items read as written: the others' text joined again as
+// removing them by their decoded names joins it, without splitting the URL into items.
+Url removingTrackingItemsAsWritten(const Url& url) {
+  std::string kept;
+  bool anyKept = false;
+  forEachItem(*url.parts().query, [&](std::string_view item, std::string_view name) {
+    if (isTrackingName(name)) return;
+    if (!kept.empty()) kept.push_back('&');
+    kept.append(item);
+    anyKept = true;
+  });
+  UrlComponents components(url);
+  if (!anyKept) {
+    components.setQueryItems(std::nullopt);
+  } else if (!components.setPercentEncodedQuery(kept)) {
+    return url;
+  }
+  if (components.parts() == url.parts()) return url;
+  return std::move(components).url().value_or(url);
+}
+
 Url retailerRule(Url url) {
   if (url.lastPathComponent().starts_with("ref=")) url = url.deletingLastPathComponent();
   static const Names searchNames = {"keywords", "qid", "sr"};
@@ -30,13 +98,26 @@ Url retailerRule(Url url) {
   return removingRefPathSuffix(url);
 }
 
+// A link that a launch site gave its own referral mark ("ref=producthunt") on any host loses it.
+Url removingSelfReferral(Url url) {
+  static const Names referral = {"ref"};
+  // An item named "ref" is written so, or percent-encoded.
+  const auto& query = url.parts().query;
+  const bool mayReferToItself =
+      query && (query->find("ref") != std::string::npos || query->find('%') != std::string::npos);
+  if (const auto ref = mayReferToItself ? kit::firstItemNamed(kit::queryItems(url), "ref") : std::nullopt;
+      ref && ref->value == "producthunt") {
+    return removing(url, referral);
+  }
+  return url;
+}
+
 Url applyingSiteRules(Url url) {
   static const Names microBloggingNames = {"x.com", "twitter.com", "fxtwitter.com"};
   static const Names microBloggingTracking = {"s", "t", "ref_src", "ref_url"};
   static const Names shareIdentifier = {"si"};
   static const Names auctionTracking = {"mkcid",      "mkevt", "mkrid",  "ssspo",  "sssrc",   "ssuid",
                                         "widget_ver", "media", "campid", "toolid", "customid"};
-  static const Names referral = {"ref"};
   static const Names audiobookTracking = {"plink", "ref", "creativeId", "pageLoadId", "qid", "sr"};
   static const Names socialReferral = {"ref", "referral_code", "referral_story_type", "tracking"};
   static const Names newsTracking = {"emc", "nl", "te", "smid"};
@@ -71,20 +152,21 @@ Url applyingSiteRules(Url url) {
     }
   }
   if (bareHostStartsWith("ebay.")) url = removing(url, auctionTracking);
-  // An item named "ref" is written so, or percent-encoded.
-  const auto& query = url.parts().query;
-  const bool mayReferToItself =
-      query && (query->find("ref") != std::string::npos || query->find('%') != std::string::npos);
-  if (const auto ref = mayReferToItself ? kit::firstItemNamed(kit::queryItems(url), "ref") : std::nullopt;
-      ref && ref->value == "producthunt") {
-    url = removing(url, referral);
-  }
+  url = removingSelfReferral(std::move(url));
   if (bareHostContains("amazon.")) url = retailerRule(url);
   if (bareHostContains("audible.")) url = removing(url, audiobookTracking);
   if (isDomainOrSubdomain("facebook.com")) url = removing(url, socialReferral);
   if (isDomainOrSubdomain("nytimes.com")) url = removing(url, newsTracking);
   if (isDomainOrSubdomain("tiktok.com")) url = removing(url, shortVideoTracking);
   return url;
+}
+
+// Most URLs are on no site that a rule names (`ruledSite` false): none of those rules would change them.
+Url removingTrackingParameters(const Url& url, bool ruledSite) {
+  if (!ruledSite) return removingSelfReferral(removing(url, trackingParameterNameSet()));
+  Url working = unwrappingRedirect(url);
+  working = removing(working, trackingParameterNameSet());
+  return applyingSiteRules(std::move(working));
 }
 
 }  // namespace
@@ -227,11 +309,7 @@ const std::unordered_set<std::string>& hostsExemptFromTrackingRemoval() {
   return hosts;
 }
 
-Url removingTrackingParameters(const Url& url) {
-  Url working = unwrappingRedirect(url);
-  if (!trackingParameterNames().empty()) working = removing(working, trackingParameterNameSet());
-  return applyingSiteRules(std::move(working));
-}
+Url removingTrackingParameters(const Url& url) { return removingTrackingParameters(url, mayBeRuledSite(url)); }
 
 std::vector<QueryItem> cleanNestedURLsInQueryItems(const std::vector<QueryItem>& items) {
   std::vector<QueryItem> out;
@@ -261,10 +339,22 @@ Url removingTrackingParametersUnlessExempt(const Url& url) {
   if (url.absoluteString().find('?') == std::string::npos) return url;
   const auto& query = url.parts().query;
   if (!query || query->empty()) return url;
-  const auto matchesHost = hostMatches(url);
-  const auto& exempt = hostsExemptFromTrackingRemoval();
-  if (std::any_of(exempt.begin(), exempt.end(), std::cref(matchesHost))) return url;
-  return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url));
+  const bool ruledSite = mayBeRuledSite(url);
+  if (!ruledSite) {
+    switch (cleaningOfQuery(*query)) {
+      case QueryCleaning::none:
+        return url;
+      case QueryCleaning::trackingItemsOnly:
+        return removingTrackingItemsAsWritten(url);
+      case QueryCleaning::whole:
+        break;
+    }
+  } else {
+    const auto matchesHost = hostMatches(url);
+    const auto& exempt = hostsExemptFromTrackingRemoval();
+    if (std::any_of(exempt.begin(), exempt.end(), std::cref(matchesHost))) return url;
+  }
+  return modifyingQueryItemsCleaningNestedURLs(removingTrackingParameters(url, ruledSite));
 }
 
 std::string removingTrackingParametersFromURLs(std::string_view text, const std::vector<platform::ByteRange>& ranges) {

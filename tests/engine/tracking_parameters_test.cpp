@@ -141,6 +141,28 @@ TEST(NestedUrls, AreCleanedOneLevelDeepAndWrittenSoTheyCannotSplitTheQuery) {
   });
 }
 
+TEST(TrackingRemoval, FindsWhatItRemovesOnAnyHostWhereverTheQueryHidesIt) {
+  expectCases({
+      {"https://a.example/p?utm%5Fsource=x&k=1", "https://a.example/p?k=1"},
+      {"https://a.example/p?k=1&ref=producthunt", "https://a.example/p?k=1"},
+      {"https://a.example/p?ref=newsletter&k=1", nullptr},
+      {"https://a.example/go?to=https://b.example/?k=2&gclid=1", "https://a.example/go?to=https://b.example/?k=2"},
+      {"https://a.example/go?to=//192.168.1.1/x?gclid=1", "https://a.example/go?to=//192.168.1.1/x"},
+      {"https://a.example/go?to=https://b.example/&at=10:30", nullptr},
+      {"https://a.example/go?to=youtu.be/abc&k=1", nullptr},
+      {"https://a.example/go?to=https://youtu.be/abc", "https://a.example/go?to=https://youtube.com/watch?v%3Dabc"},
+  });
+}
+
+TEST(TrackingRemoval, ItemsLeftAreJoinedAgainEmptyOnesIncluded) {
+  expectCases({
+      {"https://a.example/p?&utm_source=1&a=1", "https://a.example/p?a=1"},
+      {"https://a.example/p?utm_source=1&", "https://a.example/p?"},
+      {"https://a.example/p?a=1&&utm_source=1&b#f", "https://a.example/p?a=1&&b#f"},
+      {"1a:b/p?gclid=2", nullptr},  // no URL can be made of its parts without a "?"
+  });
+}
+
 TEST(TextCleaning, ReplacesChangedLinksAndNothingElse) {
   const std::string text =
       "Read https://example.com/a?utm_source=x&id=1, then https://example.com/a?utm_source=x&id=1 again.\n"

@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "platform/text/ascii.h"
+#include "platform/text/byte_blocks.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
 
@@ -343,7 +344,11 @@ void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd
 // The first byte from `from` on that is ":", "@", "." or not ASCII; the size when there is none. Eight bytes at a
 // time: prose holds few of them.
 std::size_t nextMarkOrNonAscii(std::string_view text, std::size_t from) {
-  std::size_t i = from;
+  const auto isMarkOrNonAscii = [](char c) {
+    return static_cast<unsigned char>(c) >= 0x80 || c == ':' || c == '@' || c == '.';
+  };
+  std::size_t i = skipBlocksWithout<AlsoStopAt::nonAscii, ':', '@', '.'>(text, from);
+  if (i < text.size() && isMarkOrNonAscii(text[i])) return i;  // most often found in a whole block
   if constexpr (std::endian::native == std::endian::little) {
     for (; i + 8 <= text.size(); i += 8) {
       std::uint64_t block;
@@ -353,11 +358,15 @@ std::size_t nextMarkOrNonAscii(std::string_view text, std::size_t from) {
       if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found) / 8);
     }
   }
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (static_cast<unsigned char>(c) >= 0x80 || c == ':' || c == '@' || c == '.') return i;
-  }
-  return text.size();
+  while (i < text.size() && !isMarkOrNonAscii(text[i])) ++i;
+  return i;
+}
+
+// Where a run that may hold a link goes on to: past the bytes, sixteen at a time, of blocks that hold neither an
+// ASCII stop of isStopScalar() nor a byte outside ASCII. The scan goes on from there byte by byte.
+std::size_t skipToStopOrNonAscii(std::string_view text, std::size_t from) {
+  return skipBlocksWithout<AlsoStopAt::controlsSpaceAndNonAscii, '\x7F', '<', '>', '"', '`', '|', '\\', '^'>(text,
+                                                                                                             from);
 }
 
 // Calls `found` with each link, left to right.
@@ -383,7 +392,9 @@ void findLinks(std::string_view text, Found&& found) {
   std::size_t i = 0;
   while (i < size) {
     if (mayHoldLink) {
-      while (i < size && kindAt(i) == plain) ++i;
+      // Marks change nothing in a run that may already hold a link.
+      i = skipToStopOrNonAscii(text, i);
+      while (i < size && (kindAt(i) == plain || kindAt(i) == linkMark)) ++i;
     } else {
       i = nextMarkOrNonAscii(text, i);
     }

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/text/ascii.h"
+#include "platform/text/byte_blocks.h"
 
 namespace platform {
 namespace {
@@ -21,6 +22,15 @@ constexpr std::array<bool, 256> invalidUrlBytes = [] {
 }();
 
 bool isInvalidUrlByte(unsigned char c) { return invalidUrlBytes[c]; }
+
+// The first byte at or after `from` that no URL holds or that is "%" (which must start an escape); the size when
+// there is none.
+std::size_t nextByteForCloserLook(std::string_view text, std::size_t from) {
+  std::size_t i = skipBlocksWithout<AlsoStopAt::controlsSpaceAndNonAscii, '\x7F', '<', '>', '"', '{', '}', '|', '\\',
+                                    '^', '`', '%'>(text, from);
+  while (i < text.size() && !invalidUrlBytes[static_cast<unsigned char>(text[i])] && text[i] != '%') ++i;
+  return i;
+}
 
 bool hasBadEscape(std::string_view text, std::size_t percent) {
   return percent + 2 >= text.size() || !isHexDigit(text[percent + 1]) || !isHexDigit(text[percent + 2]);
@@ -201,7 +211,7 @@ std::string UrlParts::text() const {
 }
 
 std::optional<Url> Url::parseStrict(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = nextByteForCloserLook(text, 0); i < text.size(); i = nextByteForCloserLook(text, i + 1)) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i))) return std::nullopt;
   }
@@ -214,18 +224,8 @@ std::optional<Url> Url::parse(std::string_view text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     return isInvalidUrlByte(c) || (c == '%' && hasBadEscape(text, i));
   };
-  // Bytes that need a closer look: those no URL holds, and "%", which must start an escape.
-  static constexpr std::array<bool, 256> closerLook = [] {
-    std::array<bool, 256> made = invalidUrlBytes;
-    made['%'] = true;
-    return made;
-  }();
-  std::size_t clean = 0;
-  while (clean < text.size()) {
-    while (clean < text.size() && !closerLook[static_cast<unsigned char>(text[clean])]) ++clean;
-    if (clean == text.size() || needsEncoding(clean)) break;
-    ++clean;
-  }
+  std::size_t clean = nextByteForCloserLook(text, 0);
+  while (clean < text.size() && !needsEncoding(clean)) clean = nextByteForCloserLook(text, clean + 1);
   if (clean == text.size()) {
     if (!split(text, nullptr)) return std::nullopt;
     return Url(std::string(text));

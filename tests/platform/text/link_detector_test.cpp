@@ -90,6 +90,19 @@ TEST(LinkDetector, FindsTheSameLinksAtEveryOffset) {
   }
 }
 
+TEST(LinkDetector, ALongLinkEndsAtEveryKindOfStopWhereverItFalls) {
+  for (std::size_t pathLength = 0; pathLength <= 40; ++pathLength) {
+    const std::string link = "https://example.com/" + std::string(pathLength, 'p') + "/a.b:c@d";
+    for (const char* stop : {" ", "\t", "\n", "\x01", "\x7F", "<", ">", "\"", "`", "|", "\\", "^", "\u00AB", "\xFF"}) {
+      const std::string text = "See " + link + stop + " and more.";
+      const auto links = detectLinks(text);
+      ASSERT_EQ(links.size(), 1u) << pathLength << stop;
+      EXPECT_EQ(links[0].range.location, 4u);
+      EXPECT_EQ(links[0].range.length, link.size()) << pathLength << stop;
+    }
+  }
+}
+
 TEST(LinkDetector, RangesPointIntoTextWithOtherScriptsAndInvalidBytes) {
   const std::string text = "日本語のリンク：https://例え.jp/パス?a=1、次\xff www.example.com/x";
   const auto links = detectLinks(text);
