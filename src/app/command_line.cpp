@@ -4,7 +4,6 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QThread>
 #include <chrono>
 #include <ostream>
@@ -15,6 +14,7 @@
 #include "kit/app/app_facts.h"
 #include "kit/app/launch_at_login.h"
 #include "kit/app/relaunch.h"
+#include "platform/process/detached_process.h"
 
 namespace app {
 
@@ -69,12 +69,9 @@ int runClearClipboardFormattingCommand(int argc, char** argv, std::ostream& err)
     return 1;
   }
   if (!nameHasOwner(bus)) {
-    QProcess process;
-    process.setProgram(QString::fromStdString(kit::AppFacts::url().string()));
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    if (!process.startDetached()) {
-      err << "quillet: could not start Quillet: " << process.errorString().toStdString() << "\n";
+    if (auto failure =
+            platform::startDetached(kit::AppFacts::url().string(), {}, platform::DetachedOutput::discarded)) {
+      err << "quillet: could not start Quillet: " << *failure << "\n";
       return 1;
     }
     const auto deadline = std::chrono::steady_clock::now() + startTimeout;

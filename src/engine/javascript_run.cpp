@@ -1,7 +1,8 @@
 #include "engine/javascript_run.h"
 
 #include <charconv>
-#include <cstdio>
+
+#include "platform/core/decimal_text.h"
 
 namespace engine {
 
@@ -12,10 +13,8 @@ std::string scriptTimeLimitDescription(JavaScriptTimeLimit limit) {
 }
 
 std::string scriptResultTooLargeDescription(size_t size) {
-  char megabytes[32];
-  std::snprintf(megabytes, sizeof megabytes, "%.1f", static_cast<double>(size) / (1 << 20));
-  return "Script returned " + std::string(megabytes) + " MB of text, more than " +
-         std::to_string(scriptResultLimit >> 20) + " MB.";
+  return "Script returned " + platform::decimalText(static_cast<double>(size) / (1 << 20), 1) +
+         " MB of text, more than " + std::to_string(scriptResultLimit >> 20) + " MB.";
 }
 
 std::string scriptMemoryLimitDescription() {

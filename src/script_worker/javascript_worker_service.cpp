@@ -12,6 +12,7 @@
 #include "engine/javascript_error.h"
 #include "engine/javascript_worker_protocol.h"
 #include "platform/core/error.h"
+#include "platform/core/file_descriptor.h"
 #include "platform/process/worker_channel.h"
 #include "script_worker/javascript_runner.h"
 
@@ -68,14 +69,12 @@ int serveJavaScriptRequests() {
   // A worker whose program is gone ends with it, also in the middle of a script.
   ::prctl(PR_SET_PDEATHSIG, SIGKILL);
   // The channel moves off the standard descriptors, so that nothing printed by accident can break a message.
-  int descriptor = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-  if (descriptor < 0) return EXIT_FAILURE;
-  int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-  ::dup2(null, STDIN_FILENO);
+  platform::FileDescriptor descriptor(::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1));
+  if (!descriptor) return EXIT_FAILURE;
+  ::dup2(platform::FileDescriptor(::open("/dev/null", O_RDONLY | O_CLOEXEC)).get(), STDIN_FILENO);
   ::dup2(STDERR_FILENO, STDOUT_FILENO);
-  ::close(null);
 
-  platform::WorkerChannel channel(descriptor);
+  platform::WorkerChannel channel(std::move(descriptor));
   JavaScriptRunner runner;
   if (!runner.prepare() || !channel.send(MessageWriter(ready).take())) return EXIT_FAILURE;
   for (;;) {

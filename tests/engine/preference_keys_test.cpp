@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
+#include "platform/core/file_reading.h"
 #include "platform/prefs/plist_codec.h"
-#include "platform/prefs/preference_file.h"
 
 using namespace kit::Preferences;
 

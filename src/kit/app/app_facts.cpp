@@ -6,11 +6,11 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 #include <set>
 #include <sstream>
 
 #include "kit/foundation/fatal_error.h"
+#include "platform/core/file_reading.h"
 #include "platform/system/workspace.h"
 #include "platform/text/utf8.h"
 
@@ -69,14 +69,6 @@ namespace kit::Device {
 
 namespace {
 
-std::optional<std::string> readFile(const char* path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
 std::string trimmed(std::string text) {
   auto isTrimmed = [](unsigned char c) { return c == 0 || std::isspace(c) || std::iscntrl(c); };
   while (!text.empty() && isTrimmed(static_cast<unsigned char>(text.back()))) text.pop_back();
@@ -87,7 +79,8 @@ std::string trimmed(std::string text) {
 
 const std::string& osRelease() {
   static const std::string value =
-      readFile("/etc/os-release").value_or(readFile("/usr/lib/os-release").value_or(std::string()));
+      platform::readWholeFileIfReadable("/etc/os-release")
+          .value_or(platform::readWholeFileIfReadable("/usr/lib/os-release").value_or(std::string()));
   return value;
 }
 
@@ -159,7 +152,8 @@ std::string hardwareModelFrom(const std::optional<std::string>& dmiProductName,
 
 const std::string& hardwareModel() {
   static const std::string value =
-      hardwareModelFrom(readFile("/sys/class/dmi/id/product_name"), readFile("/proc/device-tree/model"));
+      hardwareModelFrom(platform::readWholeFileIfReadable("/sys/class/dmi/id/product_name"),
+                        platform::readWholeFileIfReadable("/proc/device-tree/model"));
   return value;
 }
 

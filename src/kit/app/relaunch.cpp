@@ -1,7 +1,6 @@
 #include "kit/app/relaunch.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QStandardPaths>
 #include <cstdlib>
 
@@ -14,6 +13,7 @@
 #include "kit/foundation/report_error.h"
 #include "platform/core/executor.h"
 #include "platform/prefs/user_defaults.h"
+#include "platform/process/detached_process.h"
 
 namespace kit {
 
@@ -22,15 +22,9 @@ namespace {
 bool relaunchInProgress = false;
 
 bool startDetached(const std::string& program, const std::vector<std::string>& arguments, std::string& error) {
-  QStringList list;
-  for (const auto& argument : arguments) list << QString::fromStdString(argument);
-  QProcess process;
-  process.setProgram(QString::fromStdString(program));
-  process.setArguments(list);
-  process.setStandardInputFile(QProcess::nullDevice());
-  if (process.startDetached()) return true;
-  error = process.errorString().toStdString();
-  return false;
+  auto failure = platform::startDetached(program, arguments);
+  if (failure) error = *failure;
+  return !failure;
 }
 
 InstanceStarter& instanceStarter() {

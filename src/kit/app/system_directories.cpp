@@ -13,6 +13,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/zv_app.h"
+#include "platform/core/file_descriptor.h"
 #include "platform/prefs/preference_file.h"
 
 namespace kit {
@@ -184,15 +185,10 @@ std::filesystem::path createTemporaryFile(const std::optional<std::string>& file
   const std::filesystem::path folder = createTemporaryDirectory();
   const std::filesystem::path file = folder / name;
   try {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) throw PlatformError::posix(errno, "Could not create " + file.string());
-    try {
-      writeAll(fd, content, file);
-    } catch (...) {
-      ::close(fd);
-      throw;
-    }
-    if (::close(fd) != 0) throw PlatformError::posix(errno, "Could not write " + file.string());
+    platform::FileDescriptor written(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!written) throw PlatformError::posix(errno, "Could not create " + file.string());
+    writeAll(written.get(), content, file);
+    if (!written.close()) throw PlatformError::posix(errno, "Could not write " + file.string());
   } catch (...) {
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

@@ -2,26 +2,17 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <limits>
-#include <sstream>
+
+#include "platform/core/decimal_text.h"
+#include "platform/core/file_reading.h"
 
 namespace kit::SystemMemory {
 
 namespace {
 
-std::string readFile(const char* path) {
-  std::ifstream file(path);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
 std::string withDecimals(double value, int decimals) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  std::string text = buffer;
+  std::string text = platform::decimalText(value, decimals);
   if (text.find('.') != std::string::npos) {
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();
@@ -50,9 +41,13 @@ std::optional<int64_t> kilobyteField(std::string_view text, std::string_view nam
   return std::nullopt;
 }
 
-std::optional<int64_t> residentBytes() { return kilobyteField(readFile("/proc/self/status"), "VmRSS"); }
+std::optional<int64_t> residentBytes() {
+  return kilobyteField(platform::readWholeFileIfReadable("/proc/self/status").value_or(""), "VmRSS");
+}
 
-std::optional<int64_t> availableBytes() { return kilobyteField(readFile("/proc/meminfo"), "MemAvailable"); }
+std::optional<int64_t> availableBytes() {
+  return kilobyteField(platform::readWholeFileIfReadable("/proc/meminfo").value_or(""), "MemAvailable");
+}
 
 std::string memoryText(int64_t bytes) {
   if (bytes == 0) return "Zero KB";

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "kit/foundation/file_metadata.h"
+#include "platform/core/file_descriptor.h"
 
 namespace kit {
 
@@ -32,11 +33,11 @@ struct Identity {
 
 // The generation of a file's inode, where the file system tells it (the file is opened, not read).
 uint64_t generationOf(const fs::path& path, bool followLinks) {
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW));
-  if (fd < 0) return 0;
+  const platform::FileDescriptor file(
+      open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW)));
+  if (!file) return 0;
   long generation = 0;
-  if (ioctl(fd, FS_IOC_GETVERSION, &generation) != 0) generation = 0;
-  close(fd);
+  if (ioctl(file.get(), FS_IOC_GETVERSION, &generation) != 0) generation = 0;
   return static_cast<uint32_t>(generation);
 }
 

@@ -7,12 +7,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTextEdit>
 #include <QVariantMap>
 
 #include "kit/foundation/log.h"
+#include "platform/process/detached_process.h"
 
 namespace kit {
 
@@ -41,7 +41,7 @@ bool activateGnomeCharacters(QDBusConnection& bus) {
 bool startProgram(const QString& program, const QString& searchPath) {
   const QStringList folders = searchPath.isEmpty() ? QStringList() : searchPath.split(':', Qt::SkipEmptyParts);
   const QString path = QStandardPaths::findExecutable(program, folders);
-  return !path.isEmpty() && QProcess::startDetached(path, {});
+  return !path.isEmpty() && !platform::startDetached(path.toStdString());
 }
 
 // Whether the widget is where text is typed: a field, a text view or the area a text view draws in.

@@ -4,6 +4,7 @@
 
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/zv_app.h"
+#include "platform/core/file_reading.h"
 #include "platform/prefs/preference_file.h"
 
 namespace kit {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <vector>
+#include <mutex>
 
 namespace platform {
 
@@ -25,6 +25,16 @@ class SystemClock final : public Clock {
 };
 
 std::atomic<Clock*> clockOverride{nullptr};
+// The installed VirtualClock's timeline, which sleeps take instead of the clock itself. Never destroyed: a thread of
+// the pool may still ask for it while the program ends.
+struct InstalledTimeline {
+  std::mutex mutex;
+  std::shared_ptr<detail::VirtualTimeline> timeline;
+};
+InstalledTimeline& installed() {
+  static auto* value = new InstalledTimeline();
+  return *value;
+}
 
 // 2001-01-01 00:00:00 UTC in Unix time.
 constexpr std::chrono::seconds referenceDateOffset{978'307'200};
@@ -41,75 +51,66 @@ Clock& clock() {
   return systemClock();
 }
 
-void setClockForTesting(Clock* c) { clockOverride.store(c); }
+void setClockForTesting(Clock* c) {
+  std::shared_ptr<detail::VirtualTimeline> timeline;
+  if (auto* virtualClock = dynamic_cast<VirtualClock*>(c)) timeline = virtualClock->timeline_;
+  std::lock_guard lock(installed().mutex);
+  clockOverride.store(c);
+  installed().timeline.swap(timeline);
+}
 
-VirtualClock::VirtualClock(Date start) : date_(start) {}
+namespace detail {
 
-Date VirtualClock::now() const {
+std::shared_ptr<VirtualTimeline> installedVirtualTimeline() {
+  std::lock_guard lock(installed().mutex);
+  return installed().timeline;
+}
+
+Date VirtualTimeline::now() const {
   std::lock_guard lock(mutex_);
   return date_;
 }
 
-std::chrono::nanoseconds VirtualClock::uptime() const {
+std::chrono::nanoseconds VirtualTimeline::uptime() const {
   std::lock_guard lock(mutex_);
   return uptime_;
 }
 
-std::chrono::nanoseconds VirtualClock::uptimeIncludingSleep() const { return uptime(); }
-
-void VirtualClock::advance(std::chrono::nanoseconds by) {
+void VirtualTimeline::advance(std::chrono::nanoseconds by) {
   std::chrono::nanoseconds target;
   {
     std::lock_guard lock(mutex_);
     target = uptime_ + by;
   }
   for (;;) {
-    std::function<void()> fire;
+    std::optional<DeadlineQueue::Entry> due;
     {
       std::lock_guard lock(mutex_);
-      auto first = timers_.begin();
-      if (first == timers_.end() || first->first.first > target) {
-        date_ += std::chrono::duration_cast<Date::duration>(target - uptime_);
-        uptime_ = target;
-        return;
-      }
-      date_ += std::chrono::duration_cast<Date::duration>(first->first.first - uptime_);
-      uptime_ = first->first.first;
-      fire = std::move(first->second);
-      timers_.erase(first);
+      due = sleeps_.takeDue(target);
+      auto reached = due ? std::max(uptime_, due->deadline) : target;
+      date_ += std::chrono::duration_cast<Date::duration>(reached - uptime_);
+      uptime_ = reached;
+      if (!due) return;
     }
-    fire();
+    due->work();
   }
 }
 
-void VirtualClock::setDate(Date date) {
+void VirtualTimeline::setDate(Date date) {
   std::lock_guard lock(mutex_);
   date_ = date;
 }
 
-std::uint64_t VirtualClock::schedule(std::chrono::nanoseconds delay, std::function<void()> fire) {
+DeadlineQueue::Id VirtualTimeline::schedule(std::chrono::nanoseconds delay, std::function<void()> fire) {
   std::lock_guard lock(mutex_);
-  std::uint64_t id = nextId_++;
-  timers_.emplace(std::make_pair(uptime_ + std::max(delay, std::chrono::nanoseconds(0)), id), std::move(fire));
-  return id;
+  return sleeps_.schedule(uptime_ + std::max(delay, std::chrono::nanoseconds(0)), std::move(fire));
 }
 
-void VirtualClock::cancel(std::uint64_t id) {
-  std::function<void()> removed;
-  std::lock_guard lock(mutex_);
-  for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-    if (it->first.second == id) {
-      removed = std::move(it->second);
-      timers_.erase(it);
-      return;
-    }
-  }
-}
+}  // namespace detail
 
-std::size_t VirtualClock::pendingSleeps() const {
-  std::lock_guard lock(mutex_);
-  return timers_.size();
-}
+VirtualClock::VirtualClock(Date start) : timeline_(std::make_shared<detail::VirtualTimeline>(start)) {}
+
+VirtualClock::~VirtualClock() { timeline_->close(); }
 
 std::string dateDescription(Date date) {
   time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(date));

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <condition_variable>
-#include <map>
 #include <thread>
 
+#include "platform/core/deadline_queue.h"
 #include "platform/core/runtime_log.h"
 
 namespace platform {
@@ -19,53 +19,6 @@ namespace {
 thread_local Executor* tlsCurrentExecutor = nullptr;
 
 std::shared_ptr<std::atomic<bool>> newFlag() { return std::make_shared<std::atomic<bool>>(false); }
-
-// One thread that starts delayed work of executors without a loop of their own (pool, serial executors).
-class DelayService {
- public:
-  static DelayService& shared() {
-    static DelayService* service = new DelayService();  // lives as long as the process: its thread never joins
-    return *service;
-  }
-
-  void schedule(std::chrono::nanoseconds delay, std::function<void()> fire) {
-    auto deadline = std::chrono::steady_clock::now() + delay;
-    {
-      std::lock_guard lock(mutex_);
-      entries_.emplace(deadline, std::move(fire));
-    }
-    changed_.notify_one();
-  }
-
- private:
-  DelayService() {
-    std::thread([this] { run(); }).detach();
-  }
-
-  void run() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      if (entries_.empty()) {
-        changed_.wait(lock);
-        continue;
-      }
-      auto first = entries_.begin();
-      if (first->first > std::chrono::steady_clock::now()) {
-        changed_.wait_until(lock, first->first);
-        continue;
-      }
-      auto fire = std::move(first->second);
-      entries_.erase(first);
-      lock.unlock();
-      fire();
-      lock.lock();
-    }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::multimap<std::chrono::steady_clock::time_point, std::function<void()>> entries_;
-};
 
 class ThreadPoolExecutor final : public Executor {
  public:
@@ -83,7 +36,8 @@ class ThreadPoolExecutor final : public Executor {
 
   Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
     auto flag = newFlag();
-    DelayService::shared().schedule(delay, [this, flag, work = std::move(work)]() mutable {
+    // Delayed work of executors without a loop of their own (pool, serial executors) waits on the steady clock.
+    DeadlineTimer::monotonic().scheduleAfter(delay, [this, flag, work = std::move(work)]() mutable {
       if (!flag->load())
         post([flag, work = std::move(work)] {
           if (!flag->load()) work();
@@ -372,7 +326,7 @@ Cancel Executor::postRepeating(std::chrono::nanoseconds interval, std::chrono::n
 Cancel SerialExecutor::postAfter(std::chrono::nanoseconds delay, std::function<void()> work) {
   auto flag = newFlag();
   std::weak_ptr<State> weak = state_;
-  DelayService::shared().schedule(delay, [weak, flag, work = std::move(work)]() mutable {
+  DeadlineTimer::monotonic().scheduleAfter(delay, [weak, flag, work = std::move(work)]() mutable {
     if (flag->load()) return;
     if (auto state = weak.lock())
       state->enqueue([flag, work = std::move(work)] {

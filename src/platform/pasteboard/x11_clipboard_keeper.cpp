@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/core/file_descriptor.h"
 #include "platform/pasteboard/x11_selection_answer.h"
+#include "platform/system/x11_display.h"
 #include "platform/system/xcb_reply.h"
 
 extern char** environ;
@@ -200,13 +202,13 @@ std::vector<PasteboardEntry> decode(const std::string& bytes) {
 bool start(const std::vector<PasteboardEntry>& targets, uint32_t takenAt) {
   std::error_code error;
   const auto program = std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / executableName;
-  int content = memfd_create("quillet-clipboard", MFD_CLOEXEC);
-  if (content < 0) return false;
-  bool started = writeAll(content, encode(targets)) && lseek(content, 0, SEEK_SET) == 0;
+  FileDescriptor content(memfd_create("quillet-clipboard", MFD_CLOEXEC));
+  if (!content) return false;
+  bool started = writeAll(content.get(), encode(targets)) && lseek(content.get(), 0, SEEK_SET) == 0;
   if (started) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, content, contentDescriptor);
+    posix_spawn_file_actions_adddup2(&actions, content.get(), contentDescriptor);
     // Detached: no terminal, and none of the program's output, which others may wait to see end.
     for (int fd : {0, 1, 2}) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
     posix_spawnattr_t attributes;
@@ -219,24 +221,16 @@ bool start(const std::vector<PasteboardEntry>& targets, uint32_t takenAt) {
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
   }
-  close(content);
   return started;
 }
 
 int run(uint32_t takenAt) {
-  auto targets = decode(readAll(contentDescriptor));
-  close(contentDescriptor);
+  auto targets = decode(readAll(FileDescriptor(contentDescriptor).get()));
   if (targets.empty()) return 1;
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(c) != 0) {
-    xcb_disconnect(c);
-    return 1;
-  }
-  {
-    Keeper keeper(c, targets);
-    if (keeper.take(takenAt)) keeper.serveUntilTaken();
-  }
-  xcb_disconnect(c);
+  X11DisplayConnection display;
+  if (!display.isOpen()) return 1;
+  Keeper keeper(display.connection(), targets);
+  if (keeper.take(takenAt)) keeper.serveUntilTaken();
   return 0;
 }
 

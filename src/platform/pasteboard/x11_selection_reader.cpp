@@ -14,6 +14,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/core/file_descriptor.h"
+#include "platform/system/x11_display.h"
 #include "platform/system/xcb_reply.h"
 
 namespace platform {
@@ -42,7 +44,7 @@ class X11SelectionReader::Worker {
     incr_ = intern(c_, "INCR");
     for (int i = 0; i < propertyPoolSize; ++i)
       properties_.push_back(intern(c_, "_QUILLET_CLIPBOARD_" + std::to_string(i)));
-    wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    wake_.reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   }
 
   ~Worker() {
@@ -52,7 +54,6 @@ class X11SelectionReader::Worker {
       thread_.join();
     }
     answerAll();
-    if (wake_ >= 0) close(wake_);
     xcb_disconnect(c_);
   }
 
@@ -138,7 +139,7 @@ class X11SelectionReader::Worker {
 
   void wake() {
     uint64_t one = 1;
-    [[maybe_unused]] auto written = ::write(wake_, &one, sizeof one);
+    [[maybe_unused]] auto written = ::write(wake_.get(), &one, sizeof one);
   }
 
   void run() {
@@ -151,7 +152,7 @@ class X11SelectionReader::Worker {
       giveUpOnHungOwner();
       dropAnsweredTransfers();
       xcb_flush(c_);
-      pollfd fds[2] = {{fd, POLLIN, 0}, {wake_, POLLIN, 0}};
+      pollfd fds[2] = {{fd, POLLIN, 0}, {wake_.get(), POLLIN, 0}};
       int timeout = -1;
       if (fetch_ && hasPendingTransfers()) {
         auto left =
@@ -161,7 +162,7 @@ class X11SelectionReader::Worker {
       poll(fds, 2, timeout);
       if ((fds[1].revents & POLLIN) != 0) {
         uint64_t value;
-        [[maybe_unused]] auto read = ::read(wake_, &value, sizeof value);
+        [[maybe_unused]] auto read = ::read(wake_.get(), &value, sizeof value);
       }
     }
     stopping_ = true;
@@ -456,7 +457,7 @@ class X11SelectionReader::Worker {
   xcb_window_t owner_ = XCB_NONE;
   xcb_timestamp_t takenAt_ = XCB_CURRENT_TIME;
   uint64_t lastOwnSerial_ = 0;
-  int wake_ = -1;
+  FileDescriptor wake_;
   std::atomic<bool> stopping_{false};
   std::thread thread_;
   std::mutex queueMutex_;
@@ -464,27 +465,17 @@ class X11SelectionReader::Worker {
 };
 
 std::unique_ptr<X11SelectionReader> X11SelectionReader::start(Options options) {
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') return nullptr;
-  int screenNumber = 0;
-  xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
-  if (c == nullptr || xcb_connection_has_error(c) != 0) {
-    if (c != nullptr) xcb_disconnect(c);
-    return nullptr;
-  }
+  X11DisplayConnection display;
+  if (!display.isOpen()) return nullptr;
+  xcb_connection_t* c = display.connection();
   const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(c, &xcb_xfixes_id);
   auto version = xcbReply(xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
-  if (fixes == nullptr || fixes->present == 0 || !version) {
-    xcb_disconnect(c);
-    return nullptr;
-  }
-  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-  for (int i = 0; i < screenNumber && screens.rem > 0; ++i) xcb_screen_next(&screens);
+  if (fixes == nullptr || fixes->present == 0 || !version) return nullptr;
   xcb_window_t window = xcb_generate_id(c);
   uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-  xcb_create_window(c, 0, window, screens.data->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+  xcb_create_window(c, 0, window, display.root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
                     XCB_CW_EVENT_MASK, &events);
-  auto worker = std::make_unique<Worker>(std::move(options), c, window,
+  auto worker = std::make_unique<Worker>(std::move(options), display.release(), window,
                                          static_cast<uint8_t>(fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY));
   xcb_xfixes_select_selection_input(c, window, intern(c, "CLIPBOARD"),
                                     XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |

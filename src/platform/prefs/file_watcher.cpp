@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "platform/core/file_descriptor.h"
+
 namespace platform {
 namespace {
 // Events closer together than this are one burst (an editor saving, a second instance writing twice).
@@ -16,30 +18,26 @@ constexpr int kSettleMilliseconds = 15;
 struct FileWatcher::State {
   std::string fileName;
   std::function<void()> onChange;
-  int inotifyFd = -1;
-  int stopFd = -1;
-  ~State() {
-    if (stopFd >= 0) ::close(stopFd);
-    if (inotifyFd >= 0) ::close(inotifyFd);
-  }
+  FileDescriptor inotify;
+  FileDescriptor stop;
 };
 
 FileWatcher::FileWatcher(const std::filesystem::path& file, std::function<void()> onChange)
     : state_(std::make_shared<State>()) {
   state_->fileName = file.filename().string();
   state_->onChange = std::move(onChange);
-  state_->inotifyFd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-  if (state_->inotifyFd < 0) return;
-  if (inotify_add_watch(state_->inotifyFd, file.parent_path().c_str(), IN_CLOSE_WRITE | IN_MOVED_TO) < 0) return;
-  state_->stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (state_->stopFd < 0) return;
+  state_->inotify.reset(inotify_init1(IN_CLOEXEC | IN_NONBLOCK));
+  if (!state_->inotify) return;
+  if (inotify_add_watch(state_->inotify.get(), file.parent_path().c_str(), IN_CLOSE_WRITE | IN_MOVED_TO) < 0) return;
+  state_->stop.reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!state_->stop) return;
   thread_ = std::thread([state = state_] { run(state); });
 }
 
 FileWatcher::~FileWatcher() {
   if (!thread_.joinable()) return;
   uint64_t one = 1;
-  [[maybe_unused]] auto written = ::write(state_->stopFd, &one, sizeof one);
+  [[maybe_unused]] auto written = ::write(state_->stop.get(), &one, sizeof one);
   if (thread_.get_id() == std::this_thread::get_id())
     thread_.detach();  // destroyed from its own callback: the thread ends after it returns
   else
@@ -50,7 +48,7 @@ void FileWatcher::run(const std::shared_ptr<State>& state) {
   alignas(inotify_event) char buffer[8192];
   bool pending = false;
   for (;;) {
-    pollfd fds[2] = {{state->inotifyFd, POLLIN, 0}, {state->stopFd, POLLIN, 0}};
+    pollfd fds[2] = {{state->inotify.get(), POLLIN, 0}, {state->stop.get(), POLLIN, 0}};
     int ready = ::poll(fds, 2, pending ? kSettleMilliseconds : -1);
     if (ready < 0) {
       if (errno == EINTR) continue;
@@ -63,7 +61,7 @@ void FileWatcher::run(const std::shared_ptr<State>& state) {
       continue;
     }
     for (;;) {
-      ssize_t n = ::read(state->inotifyFd, buffer, sizeof buffer);
+      ssize_t n = ::read(state->inotify.get(), buffer, sizeof buffer);
       if (n <= 0) break;
       for (char* p = buffer; p < buffer + n;) {
         auto* event = reinterpret_cast<inotify_event*>(p);

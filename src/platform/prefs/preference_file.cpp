@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/core/error.h"
+#include "platform/core/file_descriptor.h"
 
 namespace platform {
 namespace {
@@ -40,10 +41,8 @@ void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path)
 }
 
 void syncDirectory(const std::filesystem::path& dir) {
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  FileDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder) ::fsync(folder.get());
 }
 
 std::string utcStamp() {
@@ -65,42 +64,6 @@ std::filesystem::path configDirectory() {
 std::filesystem::path stateDirectory() {
   if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') return xdg;
   return homeDirectory() / ".local" / "state";
-}
-
-bool readFileInPieces(const std::filesystem::path& path, const std::function<void(std::string_view)>& consume) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return false;
-    throw PlatformError::posix(errno, "Could not open " + path.string());
-  }
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int saved = errno;
-      ::close(fd);
-      throw PlatformError::posix(saved, "Could not read " + path.string());
-    }
-    if (n == 0) break;
-    try {
-      consume(std::string_view(buffer, static_cast<std::size_t>(n)));
-    } catch (...) {
-      ::close(fd);
-      throw;
-    }
-  }
-  ::close(fd);
-  return true;
-}
-
-std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-  std::string content;
-  std::error_code ec;
-  // Room for the whole file at once: growing by doubling would hold up to twice its size.
-  if (const auto size = std::filesystem::file_size(path, ec); !ec) content.reserve(size);
-  if (!readFileInPieces(path, [&](std::string_view piece) { content.append(piece); })) return std::nullopt;
-  return content;
 }
 
 std::filesystem::path followingLinks(const std::filesystem::path& path) {
@@ -131,21 +94,21 @@ bool writeFileAtomically(const std::filesystem::path& link, std::string_view byt
     mode = existing.st_mode & 07777;
   }
   std::string tmpl = (dir / (temporaryPrefix(path) + "XXXXXX")).string();
-  int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-  if (fd < 0) throw PlatformError::posix(errno, "Could not create a file in " + dir.string());
+  FileDescriptor file(::mkostemp(tmpl.data(), O_CLOEXEC));
+  if (!file) throw PlatformError::posix(errno, "Could not create a file in " + dir.string());
   bool current = true;
   try {
-    ::fchmod(fd, mode);
-    writeAll(fd, bytes, path);
-    if (::fsync(fd) != 0) throw PlatformError::posix(errno, "Could not sync " + path.string());
-    if (::close(std::exchange(fd, -1)) != 0) throw PlatformError::posix(errno, "Could not write " + path.string());
+    ::fchmod(file.get(), mode);
+    writeAll(file.get(), bytes, path);
+    if (::fsync(file.get()) != 0) throw PlatformError::posix(errno, "Could not sync " + path.string());
+    if (!file.close()) throw PlatformError::posix(errno, "Could not write " + path.string());
     current = !stillCurrent || stillCurrent();
     if (current && ::rename(tmpl.c_str(), path.c_str()) != 0) {
       throw PlatformError::posix(errno, "Could not replace " + path.string());
     }
   } catch (...) {
     // A failed write leaves nothing behind.
-    if (fd >= 0) ::close(fd);
+    file.reset();
     ::unlink(tmpl.c_str());
     throw;
   }

@@ -13,12 +13,6 @@ std::filesystem::path configDirectory();
 // $XDG_STATE_HOME when it is an absolute path, else ~/.local/state: state worth keeping between runs.
 std::filesystem::path stateDirectory();
 
-// The whole content of a file, or none when it does not exist. Other failures throw PlatformError.
-std::optional<std::string> readWholeFile(const std::filesystem::path& path);
-// Hands the file's content to `consume` piece by piece, without holding it whole; false when it does not exist.
-// Other failures throw PlatformError.
-bool readFileInPieces(const std::filesystem::path& path, const std::function<void(std::string_view)>& consume);
-
 // The path with symbolic links followed to the file they name (which need not exist).
 std::filesystem::path followingLinks(const std::filesystem::path& path);
 

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <set>
 
+#include "platform/core/decimal_text.h"
 #include "platform/core/error.h"
 #include "platform/core/executor.h"
+#include "platform/core/file_reading.h"
 #include "platform/core/log_sink.h"
 #include "platform/core/notification_center.h"
 #include "platform/prefs/file_watcher.h"
@@ -103,14 +105,9 @@ std::map<std::string, std::size_t, std::less<>> valueHashes(const PlistDict& dic
 constexpr std::size_t kLargeFileBytes = 1u << 20;
 
 std::string sizeText(std::size_t bytes) {
-  char text[32];
-  if (bytes >= 1000 * 1000)
-    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
-  else if (bytes >= 1000)
-    std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1e3);
-  else
-    std::snprintf(text, sizeof text, "%zu bytes", bytes);
-  return text;
+  if (bytes >= 1000 * 1000) return decimalText(static_cast<double>(bytes) / 1e6, 1) + " MB";
+  if (bytes >= 1000) return decimalText(static_cast<double>(bytes) / 1e3, 1) + " KB";
+  return std::to_string(bytes) + " bytes";
 }
 
 void warnIfLarge(const std::filesystem::path& path, std::size_t fileSize, const PlistDict& dict) {

@@ -44,15 +44,8 @@ ssize_t readArrived(int descriptor, char* buffer, size_t size) {
 
 }  // namespace
 
-WorkerChannel::~WorkerChannel() { close(); }
-
-void WorkerChannel::close() {
-  if (descriptor_ >= 0) ::close(descriptor_);
-  descriptor_ = -1;
-}
-
 bool WorkerChannel::send(std::string_view message, Clock::time_point deadline) {
-  if (descriptor_ < 0 || message.size() > maximumMessageSize) return false;
+  if (!descriptor_.isOpen() || message.size() > maximumMessageSize) return false;
   uint32_t length = static_cast<uint32_t>(message.size());
   iovec parts[2] = {{&length, sizeof length}, {const_cast<char*>(message.data()), message.size()}};
   msghdr header{};
@@ -60,10 +53,10 @@ bool WorkerChannel::send(std::string_view message, Clock::time_point deadline) {
   header.msg_iovlen = 2;
   while (header.msg_iovlen > 0) {
     // No SIGPIPE when the other end is gone: the caller learns it from the result.
-    ssize_t sent = ::sendmsg(descriptor_, &header, MSG_NOSIGNAL | MSG_DONTWAIT);
+    ssize_t sent = ::sendmsg(descriptor_.get(), &header, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent < 0 && errno == EINTR) continue;
     if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (waitFor(descriptor_, POLLOUT, deadline)) continue;
+      if (waitFor(descriptor_.get(), POLLOUT, deadline)) continue;
       close();
       return false;
     }
@@ -85,10 +78,10 @@ bool WorkerChannel::send(std::string_view message, Clock::time_point deadline) {
 std::variant<std::string, WorkerChannel::Failure> WorkerChannel::receive(Clock::time_point deadline,
                                                                          size_t maximumSize) {
   for (;;) {
-    if (descriptor_ < 0) return Failure::closed;
+    if (!descriptor_.isOpen()) return Failure::closed;
     ssize_t count;
     if (!message_) {
-      count = readArrived(descriptor_, reinterpret_cast<char*>(&length_) + lengthBytesRead_,
+      count = readArrived(descriptor_.get(), reinterpret_cast<char*>(&length_) + lengthBytesRead_,
                           sizeof length_ - lengthBytesRead_);
       if (count > 0 && (lengthBytesRead_ += static_cast<size_t>(count)) == sizeof length_) {
         if (length_ > maximumSize || length_ > maximumMessageSize) return Failure::oversized;
@@ -96,7 +89,8 @@ std::variant<std::string, WorkerChannel::Failure> WorkerChannel::receive(Clock::
         messageBytesRead_ = 0;
       }
     } else {
-      count = readArrived(descriptor_, message_->data() + messageBytesRead_, message_->size() - messageBytesRead_);
+      count =
+          readArrived(descriptor_.get(), message_->data() + messageBytesRead_, message_->size() - messageBytesRead_);
       if (count > 0) messageBytesRead_ += static_cast<size_t>(count);
     }
     if (count < 0) return Failure::closed;
@@ -106,7 +100,7 @@ std::variant<std::string, WorkerChannel::Failure> WorkerChannel::receive(Clock::
       lengthBytesRead_ = 0;
       return whole;
     }
-    if (count == 0 && !waitFor(descriptor_, POLLIN, deadline)) return Failure::pastDeadline;
+    if (count == 0 && !waitFor(descriptor_.get(), POLLIN, deadline)) return Failure::pastDeadline;
   }
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <variant>
 
+#include "platform/core/file_descriptor.h"
+
 namespace platform {
 
 // One end of the stream socket between the program and its script worker. Each message travels as a 32-bit
@@ -26,10 +28,7 @@ class WorkerChannel {
   };
 
   // Takes over the descriptor; it is closed when the channel goes.
-  explicit WorkerChannel(int descriptor) : descriptor_(descriptor) {}
-  ~WorkerChannel();
-  WorkerChannel(const WorkerChannel&) = delete;
-  WorkerChannel& operator=(const WorkerChannel&) = delete;
+  explicit WorkerChannel(FileDescriptor descriptor) : descriptor_(std::move(descriptor)) {}
 
   // False when the other end is gone, the message is larger than maximumMessageSize, or the other end did not
   // take it all before the deadline (the channel is then closed: a message cut short cannot be taken back).
@@ -40,12 +39,12 @@ class WorkerChannel {
   // The length the other end announced for the message that receive() refused as oversized.
   uint32_t announcedSize() const { return length_; }
   // Closes the descriptor: the other end reads the end of the stream.
-  void close();
+  void close() { descriptor_.reset(); }
 
-  int descriptor() const { return descriptor_; }
+  int descriptor() const { return descriptor_.get(); }
 
  private:
-  int descriptor_;
+  FileDescriptor descriptor_;
   // The message being received: its length as it arrives, then its bytes.
   uint32_t length_ = 0;
   size_t lengthBytesRead_ = 0;

@@ -35,11 +35,13 @@ std::unique_ptr<WorkerProcess> WorkerProcess::start(const std::filesystem::path&
   };
   int sockets[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) return fail(errno);
+  FileDescriptor ours(sockets[0]);
+  FileDescriptor theirs(sockets[1]);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, sockets[1], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, sockets[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, theirs.get(), STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, theirs.get(), STDOUT_FILENO);
   // Nothing else of ours (the display connection, the settings file) reaches the helper.
   posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
   std::string path = executable.string();
@@ -47,30 +49,27 @@ std::unique_ptr<WorkerProcess> WorkerProcess::start(const std::filesystem::path&
   pid_t pid = 0;
   int result = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
-  ::close(sockets[1]);
-  if (result != 0) {
-    ::close(sockets[0]);
-    return fail(result);
-  }
-  return std::make_unique<WorkerProcess>(Private{}, pid, sockets[0]);
+  theirs.reset();
+  if (result != 0) return fail(result);
+  return std::make_unique<WorkerProcess>(Private{}, pid, std::move(ours));
 }
 
-WorkerProcess::WorkerProcess(Private, pid_t pid, int channel) : pid_(pid), channel_(channel) {
-  statm_ = ::open(("/proc/" + std::to_string(pid) + "/statm").c_str(), O_RDONLY | O_CLOEXEC);
-  // The C library's declaration of pidfd_open lacks C linkage in C++; the system call is the same.
-  pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+WorkerProcess::WorkerProcess(Private, pid_t pid, FileDescriptor channel)
+    : pid_(pid),
+      channel_(std::move(channel)),
+      statm_(::open(("/proc/" + std::to_string(pid) + "/statm").c_str(), O_RDONLY | O_CLOEXEC)),
+      // The C library's declaration of pidfd_open lacks C linkage in C++; the system call is the same.
+      pidfd_(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))) {
   reaper_ = std::thread([this] { reapWhenEnded(); });
 }
 
 WorkerProcess::~WorkerProcess() {
   channel_.close();
   if (!hasEnded() && !killed_) {
-    pollfd ended{pidfd_, POLLIN, 0};
-    if (pidfd_ < 0 || ::poll(&ended, 1, endingTimeoutMilliseconds) <= 0) kill();
+    pollfd ended{pidfd_.get(), POLLIN, 0};
+    if (!pidfd_ || ::poll(&ended, 1, endingTimeoutMilliseconds) <= 0) kill();
   }
   reaper_.join();
-  if (statm_ >= 0) ::close(statm_);
-  if (pidfd_ >= 0) ::close(pidfd_);
 }
 
 void WorkerProcess::reapWhenEnded() {
@@ -145,8 +144,8 @@ void WorkerProcess::kill() {
 
 void WorkerProcess::signal(int number) {
   // Through the process's own descriptor: once reaped, its number may already belong to another process.
-  if (pidfd_ >= 0) {
-    ::syscall(SYS_pidfd_send_signal, pidfd_, number, nullptr, 0);
+  if (pidfd_) {
+    ::syscall(SYS_pidfd_send_signal, pidfd_.get(), number, nullptr, 0);
     return;
   }
   std::lock_guard lock(statusMutex_);
@@ -171,9 +170,9 @@ std::string WorkerProcess::endDescription() const {
 }
 
 std::optional<size_t> WorkerProcess::residentMemory() const {
-  if (statm_ < 0 || hasEnded()) return std::nullopt;
+  if (!statm_ || hasEnded()) return std::nullopt;
   char text[128];
-  ssize_t length = ::pread(statm_, text, sizeof text - 1, 0);
+  ssize_t length = ::pread(statm_.get(), text, sizeof text - 1, 0);
   if (length <= 0) return std::nullopt;
   text[length] = '\0';
   unsigned long size = 0, resident = 0, shared = 0;

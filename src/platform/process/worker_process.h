@@ -38,7 +38,7 @@ class WorkerProcess {
   // Starts the executable; nothing when it cannot be started (the reason is in the error text).
   static std::unique_ptr<WorkerProcess> start(const std::filesystem::path& executable, std::string* error = nullptr);
 
-  WorkerProcess(Private, pid_t pid, int channel);
+  WorkerProcess(Private, pid_t pid, FileDescriptor channel);
   // Waits for the helper to end: a moment for one that was not killed to end on its own (the channel is
   // closed first), then it is killed.
   ~WorkerProcess();
@@ -78,8 +78,8 @@ class WorkerProcess {
 
   pid_t pid_;
   WorkerChannel channel_;
-  int statm_ = -1;
-  int pidfd_ = -1;
+  FileDescriptor statm_;
+  FileDescriptor pidfd_;
   bool killed_ = false;
   mutable std::mutex statusMutex_;
   mutable std::condition_variable ended_;

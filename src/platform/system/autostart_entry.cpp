@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/core/error.h"
+#include "platform/core/file_reading.h"
 #include "platform/prefs/preference_file.h"
 #include "platform/system/desktop_entry.h"
 

@@ -9,6 +9,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QDBusVariant>
 
+#include "platform/core/file_descriptor.h"
 #include "platform/system/desktop_settings.h"
 
 namespace platform {
@@ -35,10 +36,9 @@ QString requestPath(const QDBusConnection& bus, const QString& token) {
 std::optional<QList<QDBusUnixFileDescriptor>> openForReading(const std::vector<std::filesystem::path>& files) {
   QList<QDBusUnixFileDescriptor> descriptors;
   for (const auto& file : files) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return std::nullopt;
-    descriptors.append(QDBusUnixFileDescriptor(fd));  // keeps a duplicate
-    ::close(fd);
+    const FileDescriptor opened(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!opened) return std::nullopt;
+    descriptors.append(QDBusUnixFileDescriptor(opened.get()));  // keeps a duplicate
   }
   return descriptors;
 }

@@ -7,29 +7,22 @@
 #include <QThread>
 #include <cstdlib>
 
+#include "platform/system/x11_display.h"
 #include "platform/system/xcb_reply.h"
 
 namespace platform {
 
 X11Connection* X11Connection::shared() {
   static X11Connection* instance = []() -> X11Connection* {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') return nullptr;
-    int screen = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &screen);
-    if (c == nullptr || xcb_connection_has_error(c) != 0) {
-      if (c != nullptr) xcb_disconnect(c);
-      return nullptr;
-    }
-    return new X11Connection(c, screen);  // lives for the process
+    X11DisplayConnection display;
+    if (!display.isOpen()) return nullptr;
+    xcb_window_t root = display.root();
+    return new X11Connection(display.release(), root);  // lives for the process
   }();
   return instance;
 }
 
-X11Connection::X11Connection(xcb_connection_t* connection, int screen) : connection_(connection) {
-  xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-  for (int i = 0; i < screen && it.rem > 0; ++i) xcb_screen_next(&it);
-  if (it.rem > 0) root_ = it.data->root;
+X11Connection::X11Connection(xcb_connection_t* connection, xcb_window_t root) : connection_(connection), root_(root) {
   watchSocket();
 }
 

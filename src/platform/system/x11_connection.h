@@ -66,13 +66,13 @@ class X11Connection {
   void scheduleDispatch();
 
  private:
-  explicit X11Connection(xcb_connection_t* connection, int screen);
+  X11Connection(xcb_connection_t* connection, xcb_window_t root);
   // A property of the window in the given format (8, 16 or 32 bits per item); none when absent or of another.
   XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, std::string_view name, uint8_t format);
   void watchSocket();
 
   xcb_connection_t* connection_;
-  xcb_window_t root_ = XCB_NONE;
+  xcb_window_t root_;
   uint32_t rootEventMask_ = 0;
   std::unordered_map<std::string, xcb_atom_t> atoms_;
   std::map<int, EventListener> listeners_;

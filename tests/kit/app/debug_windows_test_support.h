@@ -13,6 +13,7 @@
 #include "kit/app/debug_pane_header.h"
 #include "kit/foundation/log.h"
 #include "kit/preferences/key.h"
+#include "platform/core/file_reading.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <regex>
 
+#include "platform/core/file_reading.h"
 #include "platform/core/notification_center.h"
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"
