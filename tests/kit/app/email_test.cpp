@@ -153,7 +153,8 @@ class Mail : public ::testing::Test {
     portalThread.emplace();
     portalThread->adopt(fakePortal);
     portalConnection.registerVirtualObject("/org/freedesktop/portal/desktop", fakePortal);
-    portalConnection.registerService("org.freedesktop.portal.Desktop");
+    // A portal stopped just before may hold the name until the bus has seen its connection go.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portalConnection.registerService("org.freedesktop.portal.Desktop"); }));
   }
   void stopPortal() {
     if (!fakePortal) return;
