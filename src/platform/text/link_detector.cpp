@@ -13,7 +13,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
 

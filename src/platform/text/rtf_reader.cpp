@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/keyword_table.h"
 #include "platform/text/link_spans.h"
 #include "platform/text/rtf_code_page.h"

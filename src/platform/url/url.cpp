@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 
 namespace platform {
 namespace {
