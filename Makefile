@@ -2,7 +2,7 @@
 #   make run                 build and start Quillet
 #   make install PREFIX=...  build and install Quillet, its desktop entry and icon (default /usr/local)
 #   make test                build and run every test (SANITIZE=1 for ASan+UBSan, SANITIZE=thread for TSan)
-#   make lint                check the format of every C++ file (clang-format) and the layering of src/
+#   make lint                check the format of every C++ file (clang-format), the layering of src/ and clang-tidy
 #   make bench               build and run the benchmarks
 #   make fuzz                build the fuzz targets with clang and run each for FUZZ_SECONDS
 
@@ -62,6 +62,7 @@ test: build
 lint: configure
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 	ctest --test-dir $(BUILD_DIR) -L lint --output-on-failure
+	./scripts/tidy $(BUILD_DIR) $(JOBS)
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
 #include "interleaved_timing.h"

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "doubles/memory_pasteboard.h"
 #include "engine/clearing_pass.h"
 #include "engine/content_decision.h"
 #include "platform/pasteboard/pasteboard.h"

@@ -46,9 +46,12 @@ class FreedesktopApplicationAdaptor : public QDBusAbstractAdaptor {
  public:
   explicit FreedesktopApplicationAdaptor(ApplicationService* service);
  public Q_SLOTS:
+  // The slots are the interface's methods, named as the bus names them.
+  // NOLINTBEGIN(readability-identifier-naming)
   void Activate(const QVariantMap& platformData);
   void Open(const QStringList& uris, const QVariantMap& platformData);
   void ActivateAction(const QString& actionName, const QVariantList& parameter, const QVariantMap& platformData);
+  // NOLINTEND(readability-identifier-naming)
 
  private:
   ApplicationService* service_;
@@ -60,8 +63,11 @@ class IntentsAdaptor : public QDBusAbstractAdaptor {
  public:
   explicit IntentsAdaptor(ApplicationService* service);
  public Q_SLOTS:
+  // The slots are the interface's methods, named as the bus names them.
+  // NOLINTBEGIN(readability-identifier-naming)
   void ClearClipboardFormatting();
   QStringList RemoveTrackingParametersFromURLs(const QStringList& urls);
+  // NOLINTEND(readability-identifier-naming)
 
  private:
   ApplicationService* service_;

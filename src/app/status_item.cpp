@@ -1,33 +1,11 @@
 #include "app/status_item.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QMetaObject>
-#include <QTimer>
-
-#include "app/status_bar_menu.h"
-#include "app/status_item_icon.h"
-#include "app/welcome.h"
-#include "engine/pasteboard_controller.h"
-#include "engine/preference_keys.h"
-#include "engine/shortcut_names.h"
-#include "kit/app/launch_history.h"
-#include "kit/app/standard_menu.h"
-#include "kit/app/zv_kit.h"
-#include "kit/foundation/log.h"
-#include "kit/preferences/observation.h"
-#include "kit/shortcuts/storage.h"
-#include "kit/ui/dark_mode.h"
-#include "platform/core/executor.h"
-#include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
-#include "platform/system/synthetic_keys.h"
 
 namespace app {
 
 namespace {
 
-namespace Keys = kit::Preferences::Keys;
 namespace Flag = platform::ModifierFlag;
 
 constexpr uint64_t ignoredModifiers = Flag::capsLock | Flag::numericPad | Flag::function;
@@ -47,141 +25,6 @@ StatusItemClickResult routeStatusItemClick(StatusItemClick click, uint64_t modif
       break;
   }
   return StatusItemClickResult::nothing;
-}
-
-MenuBarController::MenuBarController(engine::PasteboardController* engine)
-    : engine_(engine), menu_(std::make_unique<kit::ZvMenu>()) {
-  menu_->setObjectName("statusBarMenu");
-  isFirstLaunch = [] { return kit::LaunchFacts::isFirstLaunch(); };
-  platform::mainExecutor().post([self = QPointer<MenuBarController>(this)] {
-    if (self) self->start();
-  });
-}
-
-MenuBarController::~MenuBarController() = default;
-
-engine::PasteboardController& MenuBarController::engine() {
-  return engine_ ? *engine_ : engine::PasteboardController::shared();
-}
-
-QSystemTrayIcon& MenuBarController::statusItem() {
-  if (!statusItem_) {
-    statusItem_ = std::make_unique<QSystemTrayIcon>();
-    configureStatusItem(*statusItem_);
-  }
-  return *statusItem_;
-}
-
-void MenuBarController::configureStatusItem(QSystemTrayIcon& item) {
-  // The icon follows the appearance: the desktop's colour scheme, else the palette.
-  panelIsDark_ = kit::isDarkMode();
-  appearanceChanges_ = kit::darkModeChanges().sink([this](bool isDark) {
-    panelIsDark_ = isDark;
-    applyIcon();
-  });
-  applyIcon();
-  item.setToolTip(QString::fromStdString(kit::applicationName()));
-  // No context menu is attached: the menu is ours to open, rebuilt each time, and a right click toggles.
-  connect(&item, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    StatusItemClick click = StatusItemClick::other;
-    if (reason == QSystemTrayIcon::Trigger) click = StatusItemClick::primaryButton;
-    if (reason == QSystemTrayIcon::Context) click = StatusItemClick::secondaryButton;
-    handleStatusItemClick(click, platform::InputMonitors::currentModifierFlags());
-  });
-}
-
-void MenuBarController::applyIcon() {
-  if (!statusItem_) return;
-  const QIcon icon = statusItemIcon(panelIsDark_);
-  if (!isIconDimmed_) {
-    statusItem_->setIcon(icon);
-    return;
-  }
-  QIcon dimmed;
-  for (const QSize& size : icon.availableSizes(QIcon::Disabled)) dimmed.addPixmap(icon.pixmap(size, QIcon::Disabled));
-  statusItem_->setIcon(dimmed);
-}
-
-void MenuBarController::start() {
-  // The engine first: copies made while the icon is being set up are already watched.
-  engine();
-  statusItem();
-  revealStatusItem();
-  startObserving();
-  // The welcome's alerts are modal. They start from an event of their own rather than inside this main-queue
-  // block, so that the main queue goes on (the bus service, the launch step) while they are open.
-  QTimer::singleShot(0, this, [this] {
-    showWelcomeScreenIfNeeded(*this);
-    if (ensureVisibility) ensureVisibility(statusItem());
-  });
-  namespace Names = kit::GlobalShortcuts::Names;
-  if (kit::GlobalShortcuts::getShortcut(Names::copyAndClearFormatting()) ||
-      kit::GlobalShortcuts::getShortcut(Names::clearFormatting()))
-    requestPostEventAccess();
-}
-
-void MenuBarController::requestPostEventAccess() {
-  // X11 asks no permission to post keys: the server either offers XTEST or cannot take them at all.
-  kit::log({"Synthetic keys can be posted (XTEST):", platform::SyntheticKeys::canPost()}, kit::LogType::info);
-}
-
-void MenuBarController::primaryAction() { kit::Preferences::toggle(Keys::automaticallyClearFormatting()); }
-
-void MenuBarController::hideStatusItemIfNeeded() {
-  if (kit::Preferences::get(Keys::hideMenuBarIcon())) statusItem().setVisible(false);
-}
-
-void MenuBarController::updateIconAppearance() {
-  const bool dimmed = kit::Preferences::get(Keys::dimMenuBarIconWhenDisabled()) &&
-                      !kit::Preferences::get(Keys::automaticallyClearFormatting());
-  if (dimmed == isIconDimmed_) return;
-  isIconDimmed_ = dimmed;
-  applyIcon();
-}
-
-void MenuBarController::startObserving() {
-  menu_->onUpdate = [this] {
-    buildStatusMenu(*menu_, engine(),
-                    {.modifierFlags = platform::InputMonitors::currentModifierFlags(),
-                     .isDebugModifierChordHeld = kit::isDebugModifierChordHeld(),
-                     .showDebugWindow = showDebugWindow});
-  };
-  // Changes made in another process arrive from the file watcher; they are applied on the main thread.
-  kit::Preferences::observe(Keys::hideMenuBarIcon(), {}, [this](const kit::Preferences::KeyChange<bool>& change) {
-    QMetaObject::invokeMethod(this, [this, hide = change.newValue] { statusItem().setVisible(!hide); });
-  })->tieToLifetime(this);
-  kit::Preferences::observe({&Keys::dimMenuBarIconWhenDisabled(), &Keys::automaticallyClearFormatting()},
-                            {kit::Preferences::ObservationOption::initial},
-                            [this](const kit::Preferences::BaseChange&) {
-                              QMetaObject::invokeMethod(this, [this] { updateIconAppearance(); });
-                            })
-      ->tieToLifetime(this);
-}
-
-void MenuBarController::showStatusItem() { statusItem().setVisible(true); }
-
-void MenuBarController::revealStatusItem() {
-  showStatusItem();
-  QTimer::singleShot(revealDuration, this, &MenuBarController::hideStatusItemIfNeeded);
-}
-
-void MenuBarController::handleStatusItemClick(StatusItemClick click, uint64_t modifierFlags) {
-  switch (routeStatusItemClick(click, modifierFlags)) {
-    case StatusItemClickResult::primaryAction:
-      primaryAction();
-      break;
-    case StatusItemClickResult::showMenu:
-      showMenu();
-      break;
-    case StatusItemClickResult::nothing:
-      break;
-  }
-}
-
-void MenuBarController::showMenu() {
-  const QRect area = statusItem_ ? statusItem_->geometry() : QRect();
-  // Under the icon when the tray tells where it is; the menu keeps itself on screen.
-  menu_->popup(area.isEmpty() ? QCursor::pos() : area.bottomLeft() + QPoint(0, 1));
 }
 
 }  // namespace app

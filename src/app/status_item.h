@@ -1,19 +1,6 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
-#include <QSystemTrayIcon>
-#include <chrono>
 #include <cstdint>
-#include <functional>
-#include <memory>
-
-#include "kit/ui/menu.h"
-#include "platform/core/rx.h"
-
-namespace engine {
-class PasteboardController;
-}
 
 namespace app {
 
@@ -24,62 +11,5 @@ enum class StatusItemClickResult { showMenu, primaryAction, nothing };
 // Primary (left) click opens the menu, or toggles automatic clearing with exactly Super held (nothing with Super
 // and more); secondary (right) click toggles; anything else does nothing. Caps Lock, Num Lock and Fn are ignored.
 StatusItemClickResult routeStatusItemClick(StatusItemClick click, uint64_t modifierFlags);
-
-// Owns the tray icon and its menu for the whole run: reveals the icon at start, dims it while automatic clearing is
-// off if "dimMenuBarIconWhenDisabled" is on, and routes its clicks. Main thread only.
-class MenuBarController : public QObject {
-  Q_OBJECT
-
- public:
-  // Queues start() on the main queue. Without an engine the shared one is used.
-  explicit MenuBarController(engine::PasteboardController* engine = nullptr);
-  ~MenuBarController() override;
-
-  // Whether this is the first launch (the welcome is shown then); the kit's launch count by default.
-  std::function<bool()> isFirstLaunch;
-  // Opens the developer debug window from the "Debug" item.
-  std::function<void()> showDebugWindow;
-  // Starts the check that the desktop really shows the icon (given the icon).
-  std::function<void(QSystemTrayIcon&)> ensureVisibility;
-  // How long a revealed icon stays when "hideMenuBarIcon" is on.
-  std::chrono::milliseconds revealDuration{std::chrono::seconds(5)};
-
-  kit::ZvMenu& menu() { return *menu_; }
-  // Made and configured on first use.
-  QSystemTrayIcon& statusItem();
-  engine::PasteboardController& engine();
-
-  // Brings up the icon, its menu and the engine; logs whether keys can be posted when a clearing shortcut needs it.
-  void start();
-  // Flips "automaticallyClearFormatting".
-  void primaryAction();
-  void showStatusItem();
-  void hideStatusItemIfNeeded();
-  // Shows the icon, and hides it again after `revealDuration` when "hideMenuBarIcon" is on: at start, and when
-  // the running program is launched again.
-  void revealStatusItem();
-  bool isStatusItemVisible() const { return statusItem_ && statusItem_->isVisible(); }
-  void updateIconAppearance();
-  void startObserving();
-  bool isIconDimmed() const { return isIconDimmed_; }
-
-  // What a click does; the tray's activation reasons arrive here.
-  void handleStatusItemClick(StatusItemClick click, uint64_t modifierFlags);
-  // Opens the menu at the icon (or at the pointer when the tray tells no position).
-  void showMenu();
-
- private:
-  void configureStatusItem(QSystemTrayIcon& item);
-  // What the clearing shortcuts need to post their keys: only said in the log.
-  static void requestPostEventAccess();
-  void applyIcon();
-
-  engine::PasteboardController* engine_;
-  std::unique_ptr<kit::ZvMenu> menu_;
-  std::unique_ptr<QSystemTrayIcon> statusItem_;
-  bool isIconDimmed_ = false;
-  bool panelIsDark_ = false;
-  platform::rx::AnyCancellable appearanceChanges_;
-};
 
 }  // namespace app

@@ -1,6 +1,5 @@
 #include "app/welcome.h"
 
-#include "app/status_item.h"
 #include "kit/foundation/bundle_identifier.h"
 #include "kit/ui/welcome_popover.h"
 
@@ -15,8 +14,8 @@ kit::Alert welcomeAlert() {
       std::nullopt, kit::AlertStyle::warning, std::nullopt, {"Get Started"}, -1, {}, 320);
 }
 
-void showWelcomeScreenIfNeeded(MenuBarController& controller) {
-  if (!controller.isFirstLaunch || !controller.isFirstLaunch()) return;
+void showWelcomeScreenIfNeeded(bool isFirstLaunch, QSystemTrayIcon& statusItem) {
+  if (!isFirstLaunch) return;
   kit::activateApp();
   kit::alertPresenter().runModal(welcomeAlert());
   if (kit::BundleIdentifier("com.microsoft.Excel").isInstalled()) {
@@ -26,7 +25,7 @@ void showWelcomeScreenIfNeeded(MenuBarController& controller) {
         "either add it to the exclude list in the settings or turn off automatic format clearing and set a “clear "
         "formatting and paste” keyboard shortcut instead."));
   }
-  kit::showWelcomePopover(controller.statusItem(), {});
+  kit::showWelcomePopover(statusItem, {});
 }
 
 }  // namespace app

@@ -8,7 +8,7 @@
 #include "engine/url_utilities.h"
 #include "kit/foundation/regex.h"
 #include "kit/foundation/url_query.h"
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/grapheme.h"
 
 namespace engine {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 
 namespace engine {
 namespace {

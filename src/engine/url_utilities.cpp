@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "kit/foundation/url_query.h"
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/whitespace.h"
 

@@ -1,7 +1,7 @@
 #include "engine/window_info.h"
 
 #include "kit/foundation/zv_app.h"
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 
 namespace engine {
 

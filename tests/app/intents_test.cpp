@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
 #include "support/pasteboard_items.h"

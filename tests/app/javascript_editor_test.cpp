@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/plain_text_view.h"
+#include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
 #include "kit/ui/show_for_app_runs.h"

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/menu_bar_controller.h"
 #include "app/status_bar_menu.h"
-#include "app/status_item.h"
+#include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"

@@ -14,7 +14,7 @@
 #include <QStringList>
 #include <chrono>
 
-#include "app/status_item.h"
+#include "app/menu_bar_controller.h"
 #include "e2e/x11_session_support.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"

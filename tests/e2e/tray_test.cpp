@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/menu_bar_controller.h"
 #include "app/settings_window.h"
-#include "app/status_item.h"
 #include "e2e/x11_session_support.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/memory_pasteboard.h"
 #include "support/pasteboard_items.h"
 
 namespace engine {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
 #include "platform/core/clock.h"

@@ -7,10 +7,11 @@
 #include <optional>
 #include <thread>
 
+#include "doubles/fake_workspace.h"
+#include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
 #include "platform/core/clock.h"
-#include "platform/system/fake_workspace.h"
 #include "platform/system/modifier_flags.h"
 #include "support/pasteboard_items.h"
 #include "support/recording_alert_presenter.h"

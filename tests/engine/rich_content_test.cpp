@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/memory_pasteboard.h"
+
 namespace engine {
 namespace {
 

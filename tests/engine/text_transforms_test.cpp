@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <list>
-#include <stdexcept>
 #include <vector>
 
-#include "engine/trimming.h"
 #include "support/rich_text.h"
 
 namespace engine {
@@ -101,26 +98,6 @@ TEST(TextTransformsTest, TrimmingPlainAndAttributedText) {
   AttributedString blank(" \n ");
   trimWhitespace(blank);
   EXPECT_TRUE(blank.empty());
-}
-
-TEST(TextTransformsTest, GenericTrimming) {
-  auto isSpace = [](char c) { return c == ' '; };
-  std::string text = "  a b  ";
-  EXPECT_EQ(trimmingSuffix(text, isSpace), "  a b");
-  EXPECT_EQ(text, "  a b  ");
-  trim(text, isSpace);
-  EXPECT_EQ(text, "a b");
-
-  std::list<int> numbers = {0, 1, 0, 0};
-  trimSuffix(numbers, [](int n) { return n == 0; });
-  EXPECT_EQ(numbers, (std::list<int>{0, 1}));
-  std::vector<int> zeros = {0, 0};
-  trim(zeros, [](int n) { return n == 0; });
-  EXPECT_TRUE(zeros.empty());
-
-  std::string unchanged = "ab";
-  EXPECT_THROW(trimSuffix(unchanged, [](char) -> bool { throw std::runtime_error("no"); }), std::runtime_error);
-  EXPECT_EQ(unchanged, "ab");
 }
 
 TEST(TextTransformsTest, TrackingParametersInLinksAndInWrittenUrls) {

@@ -4,9 +4,9 @@
 
 #include <unordered_set>
 
+#include "doubles/fake_workspace.h"
 #include "kit/foundation/expiring_cache.h"
 #include "kit/foundation/zv_app.h"
-#include "platform/system/fake_workspace.h"
 
 namespace {
 

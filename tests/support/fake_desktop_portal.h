@@ -6,6 +6,7 @@
 #include <QDBusVirtualObject>
 #include <atomic>
 
+#include "support/fake_bus_object.h"
 #include "support/private_bus.h"
 
 namespace bustest {
@@ -15,25 +16,16 @@ class FakeDesktopPortal {
  public:
   // 0 no preference, 1 dark, 2 light. An older portal knows only Read and wraps the value twice.
   FakeDesktopPortal(const PrivateBus& bus, uint scheme, bool olderPortal = false)
-      : connection_(bus.connect("fake-portal")), object_(new Settings(connection_, scheme, olderPortal)) {
-    service_.adopt(object_);
-    connection_.registerService("org.freedesktop.portal.Desktop");
-    connection_.registerVirtualObject("/org/freedesktop/portal/desktop", object_);
-  }
-  ~FakeDesktopPortal() {
-    connection_.unregisterObject("/org/freedesktop/portal/desktop");
-    QDBusConnection::disconnectFromBus("fake-portal");
-    service_.run([object = object_] { delete object; });
-  }
+      : service_(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", scheme, olderPortal) {}
 
   // Changes the scheme and says so, as the portal does when the user picks another one.
   void announce(uint scheme) {
-    object_->scheme = scheme;
-    QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/portal/desktop",
-                                                     "org.freedesktop.portal.Settings", "SettingChanged");
+    service_.object().scheme = scheme;
+    QDBusMessage signal =
+        QDBusMessage::createSignal(service_.path(), "org.freedesktop.portal.Settings", "SettingChanged");
     signal << QString("org.freedesktop.appearance") << QString("color-scheme")
            << QVariant::fromValue(QDBusVariant(QVariant::fromValue(scheme)));
-    connection_.send(signal);
+    service_.connection().send(signal);
   }
 
  private:
@@ -68,9 +60,7 @@ class FakeDesktopPortal {
     bool olderPortal_;
   };
 
-  QDBusConnection connection_;
-  ServiceThread service_;
-  Settings* object_;  // lives on the service thread
+  FakeBusObject<Settings> service_;
 };
 
 }  // namespace bustest

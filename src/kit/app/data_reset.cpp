@@ -1,9 +1,9 @@
 #include "kit/app/data_reset.h"
 
 #include "kit/app/app_facts.h"
+#include "kit/app/launch_chord.h"
 #include "kit/app/relaunch.h"
 #include "kit/app/system_directories.h"
-#include "kit/app/zv_kit.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"

@@ -14,9 +14,9 @@
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
+#include "platform/core/ascii.h"
 #include "platform/system/desktop_entry.h"
 #include "platform/system/workspace.h"
-#include "platform/text/ascii.h"
 
 namespace kit {
 

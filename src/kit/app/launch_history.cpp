@@ -4,7 +4,6 @@
 
 #include "kit/app/app_facts.h"
 #include "kit/app/system_memory.h"
-#include "kit/app/zv_kit.h"
 
 namespace kit::LaunchHistory {
 
@@ -66,7 +65,10 @@ bool runOnce(const std::string& identifier, platform::UserDefaults& suite) {
 
 namespace kit::LaunchFacts {
 
-int64_t launchCount() { return ZvKit::shared().launchCount(); }
+int64_t launchCount() {
+  static const int64_t value = LaunchHistory::countLaunch(platform::UserDefaults::standard());
+  return value;
+}
 
 bool isFirstLaunch() { return launchCount() == 1; }
 

@@ -34,11 +34,11 @@ bool runOnce(const std::string& identifier, platform::UserDefaults& suite = plat
 }  // namespace kit::LaunchHistory
 
 // The launch facts of this process, each taken once. The kit's start-up reads them in this order so that
-// they hold launch-time values: firstLaunchDate, startDate, previousLaunchedVersion, freeMemoryAtLaunch,
-// wasRelaunched.
+// they hold launch-time values: launchCount, firstLaunchDate, startDate, previousLaunchedVersion,
+// freeMemoryAtLaunch, wasRelaunched.
 namespace kit::LaunchFacts {
 
-int64_t launchCount();  // the count after this launch's increment (starts the kit when nothing did yet)
+int64_t launchCount();  // the count after this launch's increment, counted on first use
 bool isFirstLaunch();
 platform::Date firstLaunchDate();
 platform::Date startDate();

@@ -11,7 +11,6 @@
 #include "kit/app/relaunch.h"
 #include "kit/app/user_debug_window.h"
 #include "platform/system/input_monitors.h"
-#include "platform/system/modifier_flags.h"
 
 namespace kit {
 
@@ -22,6 +21,7 @@ std::mutex firstFrameMutex;
 std::optional<platform::Rect> firstFrame;
 
 void takeLaunchFacts() {
+  LaunchFacts::launchCount();
   LaunchFacts::firstLaunchDate();
   LaunchFacts::startDate();
   LaunchFacts::previousLaunchedVersion();
@@ -58,12 +58,6 @@ void recordFirstMainWindow(platform::Executor& mainQueue) {
 
 }  // namespace
 
-bool LaunchChord::isHeld(uint64_t chord, uint64_t modifierFlags) {
-  using namespace platform::ModifierFlag;
-  const uint64_t relevant = modifierFlags & deviceIndependentMask & ~(capsLock | numericPad | function);
-  return relevant == chord;
-}
-
 KitLaunchHooks& kitLaunchHooks() {
   static KitLaunchHooks hooks{
       .showUserDebugWindow = [] { UserDebugWindowController::showWindow(); },
@@ -88,7 +82,6 @@ ZvKit& ZvKit::shared() {
 }
 
 ZvKit::ZvKit(const Environment& environment) {
-  launchCount_ = LaunchHistory::countLaunch(environment.suite);
   if (environment.takeLaunchFacts) environment.takeLaunchFacts();
 
   if (LaunchChord::isHeld(LaunchChord::userDebugWindow, environment.modifierFlags)) {

@@ -8,7 +8,8 @@
 
 namespace kit::GlobalShortcuts {
 
-// A named shortcut slot. Equal names have equal raw values, whatever their defaults.
+// A named shortcut slot. Equal names have equal raw values, whatever their defaults. Its members are defined
+// with the storage (storage.cpp), which this header does not include.
 struct Name {
   // Seeds the default into the preferences when nothing at all is stored under the name (a cleared default
   // stays cleared), then makes sure menu tracking is observed.

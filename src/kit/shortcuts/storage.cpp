@@ -96,4 +96,19 @@ void postShortcutByNameDidChange(const Name& name) {
   platform::NotificationCenter::defaultCenter().post({shortcutByNameDidChange, {{"name", name}}});
 }
 
+// A name seeds its default and reads and writes its shortcut here, so that names stay plain values below the
+// storage.
+Name::Name(std::string raw, std::optional<Shortcut> defaultValue)
+    : rawValue(std::move(raw)), defaultShortcut(std::move(defaultValue)) {
+  // Any object counts, so a stored Boolean false (a cleared default) is never seeded over.
+  if (defaultShortcut && !platform::UserDefaults::standard().object(preferenceKey(*this))) {
+    saveShortcut(*defaultShortcut, *this);
+  }
+  observeMenuTracking();
+}
+
+std::optional<Shortcut> Name::shortcut() const { return getShortcut(*this); }
+
+void Name::setShortcut(std::optional<Shortcut> shortcut) const { GlobalShortcuts::setShortcut(shortcut, *this); }
+
 }  // namespace kit::GlobalShortcuts

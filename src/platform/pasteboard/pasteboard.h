@@ -77,34 +77,4 @@ class Pasteboard {
 // The desktop clipboard (the X11 CLIPBOARD selection). Needs a Qt GUI application.
 Pasteboard& generalPasteboard();
 
-// An in-memory pasteboard with any number of items.
-class MemoryPasteboard final : public Pasteboard {
- public:
-  int64_t changeCount() const override { return changeCount_; }
-  std::vector<std::string> types() override;
-  std::optional<Bytes> data(std::string_view type) override;
-  std::vector<PasteboardItem> items() override { return items_; }
-  std::optional<std::string> ownerApplication() override { return ownerApplication_; }
-  std::optional<uint64_t> contentOwner() override { return contentOwner_; }
-  bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
-
-  // Replaces the content with several items, as another application would.
-  void setItems(std::vector<PasteboardItem> items);
-  // The application that owns the content, until the next write of ours.
-  void setOwnerApplication(std::optional<std::string> application) { ownerApplication_ = std::move(application); }
-  // The client that owns the content, until the next write of ours.
-  void setContentOwner(std::optional<uint64_t> owner) { contentOwner_ = owner; }
-  // Counts how often data was read (every type of every read).
-  int readCount() const { return readCount_; }
-
- private:
-  void changed();
-
-  std::vector<PasteboardItem> items_;
-  std::optional<std::string> ownerApplication_;
-  std::optional<uint64_t> contentOwner_;
-  int64_t changeCount_ = 0;
-  int readCount_ = 0;
-};
-
 }  // namespace platform

@@ -2,9 +2,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/core/ascii.h"
 #include "platform/system/desktop_entry.h"
 #include "platform/system/workspace.h"
-#include "platform/text/ascii.h"
 
 namespace platform {
 

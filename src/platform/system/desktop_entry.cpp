@@ -10,7 +10,7 @@
 #include <mutex>
 #include <system_error>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/whitespace.h"
 
 namespace platform {

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <optional>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/utf8.h"
 
 namespace platform {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/html_input_encoding.h"
 #include "platform/text/keyword_table.h"

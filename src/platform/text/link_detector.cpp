@@ -13,8 +13,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/text/ascii.h"
-#include "platform/text/byte_blocks.h"
+#include "platform/core/ascii.h"
+#include "platform/core/byte_blocks.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 
 namespace platform {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 #include "platform/text/keyword_table.h"
 #include "platform/text/link_spans.h"
 #include "platform/text/rtf_code_page.h"
@@ -185,7 +185,23 @@ class RtfReader {
  private:
   bool openGroup();   // false when the nesting is too deep
   bool closeGroup();  // false when the document's outermost group closed
+  // The tokens of the input, from the current position.
+  bool readControl();  // after a backslash; false when the input ends there
+  void readControlWord();
+  void readHexByte();
+  void readCharacters();
+  void skipToNextToken();
+  void readTextCharacters();
+
+  // What a control word does, by the destination it comes in.
   void controlWord(std::string_view name, bool hasParameter, int32_t parameter);
+  void alternateWord(Word word);
+  void fontTableWord(Word word, bool hasParameter, int32_t parameter, bool starred);
+  void textWord(std::string_view name, Word word, bool hasParameter, int32_t parameter, bool starred);
+  bool destinationWord(Word word);
+  void unicodeWord(bool hasParameter, int32_t parameter);
+  bool settingWord(Word word, bool hasParameter, int32_t parameter);
+  bool characterWord(Word word);
   void controlSymbol(char symbol);
   void textByte(char byte);
   void flushBytes() {
@@ -368,249 +384,201 @@ void RtfReader::controlSymbol(char symbol) {
 
 void RtfReader::controlWord(std::string_view name, bool hasParameter, int32_t parameter) {
   const Word word = wordNamed(name);
-  bool starred = starred_;
-  starred_ = false;
+  const bool starred = std::exchange(starred_, false);
   if (word == Word::bin) {
     flushBytes();
     size_t count = hasParameter && parameter > 0 ? static_cast<size_t>(parameter) : 0;
     pos_ += std::min(count, in_.size() - pos_);
     return;
   }
-  Destination destination = state_.destination;
-  if (destination == Destination::skip) return;
-  if (destination == Destination::alternate) {
-    if (word == Word::ud) state_.destination = state_.beforeAlternate;
-    return;
+  switch (state_.destination) {
+    case Destination::skip:
+      return;
+    case Destination::alternate:
+      alternateWord(word);
+      return;
+    case Destination::fontTable:
+      flushBytes();
+      fontTableWord(word, hasParameter, parameter, starred);
+      return;
+    case Destination::text:
+    case Destination::fieldInstruction:
+      flushBytes();
+      textWord(name, word, hasParameter, parameter, starred);
+      return;
   }
-  flushBytes();
+}
 
-  if (destination == Destination::fontTable) {
-    if (word == Word::f && hasParameter) {
-      definingFont_ = parameter;
-    } else if (word == Word::fcharset && hasParameter && definingFont_ >= 0) {
-      int codePage = codePageForRtfCharset(parameter);
-      if (fontCodePages_.find(definingFont_) == fontCodePages_.end() || codePage != 0) {
-        fontCodePages_[definingFont_] = codePage;
-      }
-    } else if (word == Word::cpg && hasParameter && definingFont_ >= 0 && parameter > 0) {
-      fontCodePages_[definingFont_] = parameter;
-    } else if (starred) {
-      state_.destination = Destination::skip;
+void RtfReader::alternateWord(Word word) {
+  if (word == Word::ud) state_.destination = state_.beforeAlternate;
+}
+
+void RtfReader::fontTableWord(Word word, bool hasParameter, int32_t parameter, bool starred) {
+  if (word == Word::f && hasParameter) {
+    definingFont_ = parameter;
+  } else if (word == Word::fcharset && hasParameter && definingFont_ >= 0) {
+    int codePage = codePageForRtfCharset(parameter);
+    if (fontCodePages_.find(definingFont_) == fontCodePages_.end() || codePage != 0) {
+      fontCodePages_[definingFont_] = codePage;
     }
-    return;
+  } else if (word == Word::cpg && hasParameter && definingFont_ >= 0 && parameter > 0) {
+    fontCodePages_[definingFont_] = parameter;
+  } else if (starred) {
+    state_.destination = Destination::skip;
   }
+}
 
-  // Destinations.
-  switch (word) {
-    case Word::fldinst:
-      state_.destination = fields_.empty() ? Destination::skip : Destination::fieldInstruction;
-      return;
-    case Word::fldrslt:
-      if (!fields_.empty() && fields_.back().resultStart == npos) fields_.back().resultStart = text_.size();
-      state_.destination = destination == Destination::fieldInstruction ? Destination::skip : destination;
-      return;
-    case Word::ud:
-      return;  // outside \upr: its text is read
-    case Word::upr:
-      state_.beforeAlternate = destination;
-      state_.destination = Destination::alternate;
-      return;
-    case Word::fonttbl:
-      state_.destination = Destination::fontTable;
-      return;
-    case Word::skippedDestination:
-      state_.destination = Destination::skip;
-      return;
-    case Word::listMarker:
-      return;
-    default:
-      break;
-  }
+// In the document text and in a field's instruction.
+void RtfReader::textWord(std::string_view name, Word word, bool hasParameter, int32_t parameter, bool starred) {
+  if (destinationWord(word)) return;
   if (starred) {
     state_.destination = Destination::skip;
     return;
   }
-
   if (word == Word::u) {
-    if (!hasParameter) return;
-    if (consumesFallback()) return;
-    emitUnicodeUnit(parameter);
-    pendingSkip_ = state_.unicodeSkip;
+    unicodeWord(hasParameter, parameter);
     return;
   }
   if (consumesFallback()) return;
+  if (settingWord(word, hasParameter, parameter) || characterWord(word)) return;
+  if (state_.destination == Destination::fieldInstruction && name.size() == 1) {
+    // A switch written without escaping its backslash (`\l "anchor"`).
+    emit("\\");
+    emit(name);
+  }
+}
 
+bool RtfReader::destinationWord(Word word) {
+  const Destination destination = state_.destination;
   switch (word) {
-    // Character formatting and document settings.
+    case Word::fldinst:
+      state_.destination = fields_.empty() ? Destination::skip : Destination::fieldInstruction;
+      return true;
+    case Word::fldrslt:
+      if (!fields_.empty() && fields_.back().resultStart == npos) fields_.back().resultStart = text_.size();
+      state_.destination = destination == Destination::fieldInstruction ? Destination::skip : destination;
+      return true;
+    case Word::ud:
+      return true;  // outside \upr: its text is read
+    case Word::upr:
+      state_.beforeAlternate = destination;
+      state_.destination = Destination::alternate;
+      return true;
+    case Word::fonttbl:
+      state_.destination = Destination::fontTable;
+      return true;
+    case Word::skippedDestination:
+      state_.destination = Destination::skip;
+      return true;
+    case Word::listMarker:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void RtfReader::unicodeWord(bool hasParameter, int32_t parameter) {
+  if (!hasParameter) return;
+  if (consumesFallback()) return;
+  emitUnicodeUnit(parameter);
+  pendingSkip_ = state_.unicodeSkip;
+}
+
+// Character formatting and document settings.
+bool RtfReader::settingWord(Word word, bool hasParameter, int32_t parameter) {
+  switch (word) {
     case Word::uc:
       state_.unicodeSkip = hasParameter ? std::clamp(parameter, 0, 16) : 1;
-      break;
+      return true;
     case Word::f:
       if (hasParameter) state_.font = parameter;
-      break;
+      return true;
     case Word::plain:
       state_.font = defaultFont_;
-      break;
+      return true;
     case Word::deff:
       if (hasParameter) {
         defaultFont_ = parameter;
         if (state_.font < 0) state_.font = parameter;
       }
-      break;
+      return true;
     case Word::ansicpg:
       if (hasParameter && parameter > 0) {
         documentCodePage_ = parameter;
         explicitCodePage_ = true;
       }
-      break;
+      return true;
     case Word::mac:
       if (!explicitCodePage_) documentCodePage_ = 10000;
-      break;
+      return true;
     case Word::pc:
       if (!explicitCodePage_) documentCodePage_ = 437;
-      break;
+      return true;
     case Word::pca:
       if (!explicitCodePage_) documentCodePage_ = 850;
-      break;
+      return true;
     case Word::field:
       fields_.push_back({depth_, {}, npos});
-      break;
-    // Text.
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Words that stand for characters of the text.
+bool RtfReader::characterWord(Word word) {
+  switch (word) {
     case Word::paragraphBreak:
       emit("\n");
-      break;
+      return true;
     case Word::line:
       emitCodePoint(0x2028);
-      break;
+      return true;
     case Word::tab:
       emit("\t");
-      break;
+      return true;
     case Word::bullet:
       emitCodePoint(0x2022);
-      break;
+      return true;
     case Word::emdash:
       emitCodePoint(0x2014);
-      break;
+      return true;
     case Word::endash:
       emitCodePoint(0x2013);
-      break;
+      return true;
     case Word::lquote:
       emitCodePoint(0x2018);
-      break;
+      return true;
     case Word::rquote:
       emitCodePoint(0x2019);
-      break;
+      return true;
     case Word::ldblquote:
       emitCodePoint(0x201C);
-      break;
+      return true;
     case Word::rdblquote:
       emitCodePoint(0x201D);
-      break;
+      return true;
     default:
-      if (destination == Destination::fieldInstruction && name.size() == 1) {
-        // A switch written without escaping its backslash (`\l "anchor"`).
-        emit("\\");
-        emit(name);
-      }
-      break;
+      return false;
   }
 }
 
 std::optional<AttributedString> RtfReader::read(size_t start) {
   pos_ = start;
   while (pos_ < in_.size()) {
-    char c = in_[pos_];
+    const char c = in_[pos_];
     if (c == '{') {
       ++pos_;
       if (!openGroup()) return std::nullopt;
-      continue;
-    }
-    if (c == '}') {
+    } else if (c == '}') {
       ++pos_;
       if (!closeGroup()) break;
-      continue;
-    }
-    if (c == '\\') {
+    } else if (c == '\\') {
       ++pos_;
-      if (pos_ >= in_.size()) break;
-      char next = in_[pos_];
-      if (isLetter(next)) {
-        size_t wordStart = pos_;
-        while (pos_ < in_.size() && isLetter(in_[pos_])) ++pos_;
-        std::string_view word = in_.substr(wordStart, pos_ - wordStart);
-        bool negative = false;
-        bool hasParameter = false;
-        int64_t parameter = 0;
-        if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && isDigit(in_[pos_ + 1])) {
-          negative = true;
-          ++pos_;
-        }
-        while (pos_ < in_.size() && isDigit(in_[pos_])) {
-          hasParameter = true;
-          if (parameter < 100000000000) parameter = parameter * 10 + (in_[pos_] - '0');
-          ++pos_;
-        }
-        if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
-        if (negative) parameter = -parameter;
-        parameter = std::clamp<int64_t>(parameter, INT32_MIN, INT32_MAX);
-        controlWord(word, hasParameter, static_cast<int32_t>(parameter));
-        continue;
-      }
-      ++pos_;
-      if (next == '\'') {
-        int high = pos_ < in_.size() ? hexDigitValue(in_[pos_]) : -1;
-        int low = pos_ + 1 < in_.size() ? hexDigitValue(in_[pos_ + 1]) : -1;
-        starred_ = false;
-        if (high < 0 || low < 0) continue;
-        pos_ += 2;
-        textByte(static_cast<char>(high * 16 + low));
-        continue;
-      }
-      if (next != '*') starred_ = false;
-      if (state_.destination == Destination::skip) continue;
-      controlSymbol(next);
-      continue;
+      if (!readControl()) break;
+    } else {
+      readCharacters();
     }
-    if (c == '\r' || c == '\n') {
-      ++pos_;
-      continue;
-    }
-    starred_ = false;
-    if (state_.destination == Destination::skip) {
-      // Skip to the next token that can change the state.
-      while (pos_ < in_.size() && in_[pos_] != '{' && in_[pos_] != '}' && in_[pos_] != '\\') ++pos_;
-      continue;
-    }
-    if (c == '\t') {
-      ++pos_;
-      if (consumesFallback()) continue;
-      flushBytes();
-      emit("\t");
-      continue;
-    }
-    if (static_cast<unsigned char>(c) < 0x20) {
-      ++pos_;
-      continue;
-    }
-    if (pendingBytes_.empty() && pendingSkip_ == 0 && highSurrogate_ == 0 && static_cast<unsigned char>(c) < 0x80 &&
-        (state_.destination == Destination::text || state_.destination == Destination::fieldInstruction)) {
-      // A run of plain characters at once.
-      size_t end = pos_;
-      while (end < in_.size()) {
-        auto b = static_cast<unsigned char>(in_[end]);
-        if (b < 0x20 || b >= 0x80 || b == '\\' || b == '{' || b == '}') break;
-        ++end;
-      }
-      if (state_.destination == Destination::text) {
-        text_.append(in_.substr(pos_, end - pos_));
-      } else if (!fields_.empty()) {
-        fields_.back().instruction.append(in_.substr(pos_, end - pos_));
-      }
-      pos_ = end;
-      continue;
-    }
-    ++pos_;
-    textByte(c);
   }
   flushBytes();
   if (highSurrogate_ != 0) emit("");
@@ -619,6 +587,106 @@ std::optional<AttributedString> RtfReader::read(size_t start) {
   AttributedString result(std::move(text_));
   setLinks(result, links_, [](const std::string& target) { return Url::parse(target); });
   return result;
+}
+
+bool RtfReader::readControl() {
+  if (pos_ >= in_.size()) return false;
+  const char next = in_[pos_];
+  if (isLetter(next)) {
+    readControlWord();
+    return true;
+  }
+  ++pos_;
+  if (next == '\'') {
+    readHexByte();
+    return true;
+  }
+  if (next != '*') starred_ = false;
+  if (state_.destination != Destination::skip) controlSymbol(next);
+  return true;
+}
+
+void RtfReader::readControlWord() {
+  size_t wordStart = pos_;
+  while (pos_ < in_.size() && isLetter(in_[pos_])) ++pos_;
+  std::string_view word = in_.substr(wordStart, pos_ - wordStart);
+  bool negative = false;
+  bool hasParameter = false;
+  int64_t parameter = 0;
+  if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && isDigit(in_[pos_ + 1])) {
+    negative = true;
+    ++pos_;
+  }
+  while (pos_ < in_.size() && isDigit(in_[pos_])) {
+    hasParameter = true;
+    if (parameter < 100000000000) parameter = parameter * 10 + (in_[pos_] - '0');
+    ++pos_;
+  }
+  if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
+  if (negative) parameter = -parameter;
+  parameter = std::clamp<int64_t>(parameter, INT32_MIN, INT32_MAX);
+  controlWord(word, hasParameter, static_cast<int32_t>(parameter));
+}
+
+void RtfReader::readHexByte() {
+  int high = pos_ < in_.size() ? hexDigitValue(in_[pos_]) : -1;
+  int low = pos_ + 1 < in_.size() ? hexDigitValue(in_[pos_ + 1]) : -1;
+  starred_ = false;
+  if (high < 0 || low < 0) return;
+  pos_ += 2;
+  textByte(static_cast<char>(high * 16 + low));
+}
+
+// Characters that are neither a group nor a control.
+void RtfReader::readCharacters() {
+  if (in_[pos_] == '\r' || in_[pos_] == '\n') {
+    ++pos_;
+    return;
+  }
+  starred_ = false;
+  if (state_.destination == Destination::skip) {
+    skipToNextToken();
+  } else {
+    readTextCharacters();
+  }
+}
+
+void RtfReader::skipToNextToken() {
+  while (pos_ < in_.size() && in_[pos_] != '{' && in_[pos_] != '}' && in_[pos_] != '\\') ++pos_;
+}
+
+void RtfReader::readTextCharacters() {
+  const char c = in_[pos_];
+  if (c == '\t') {
+    ++pos_;
+    if (consumesFallback()) return;
+    flushBytes();
+    emit("\t");
+    return;
+  }
+  if (static_cast<unsigned char>(c) < 0x20) {
+    ++pos_;
+    return;
+  }
+  if (pendingBytes_.empty() && pendingSkip_ == 0 && highSurrogate_ == 0 && static_cast<unsigned char>(c) < 0x80 &&
+      (state_.destination == Destination::text || state_.destination == Destination::fieldInstruction)) {
+    // A run of plain characters at once.
+    size_t end = pos_;
+    while (end < in_.size()) {
+      auto b = static_cast<unsigned char>(in_[end]);
+      if (b < 0x20 || b >= 0x80 || b == '\\' || b == '{' || b == '}') break;
+      ++end;
+    }
+    if (state_.destination == Destination::text) {
+      text_.append(in_.substr(pos_, end - pos_));
+    } else if (!fields_.empty()) {
+      fields_.back().instruction.append(in_.substr(pos_, end - pos_));
+    }
+    pos_ = end;
+    return;
+  }
+  ++pos_;
+  textByte(c);
 }
 
 }  // namespace

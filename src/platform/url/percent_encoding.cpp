@@ -2,7 +2,7 @@
 
 #include <unicode/utf8.h>
 
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 
 namespace platform {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/text/ascii.h"
-#include "platform/text/byte_blocks.h"
+#include "platform/core/ascii.h"
+#include "platform/core/byte_blocks.h"
 
 namespace platform {
 namespace {

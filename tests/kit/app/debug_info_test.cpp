@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/fake_workspace.h"
 #include "kit/app/app_facts.h"
 #include "kit/foundation/log.h"
 #include "platform/core/executor.h"
-#include "platform/system/fake_workspace.h"
 
 namespace {
 

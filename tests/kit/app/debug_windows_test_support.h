@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "doubles/memory_pasteboard.h"
 #include "kit/app/debug_pane_header.h"
 #include "kit/foundation/log.h"
 #include "kit/preferences/key.h"

@@ -15,6 +15,7 @@
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
 #include "private_home_test_support.h"
+#include "support/fake_bus_object.h"
 #include "support/private_bus.h"
 #include "support/xdg_folders.h"
 
@@ -148,22 +149,9 @@ class Mail : public ::testing::Test {
     xdg.write("config/mimeapps.list", "[Default Applications]\nx-scheme-handler/mailto=" + id + ".desktop\n");
   }
   void startPortal(uint response) {
-    portalConnection = bus.connect("portal");
-    fakePortal = new FakeEmailPortal(portalConnection, response);
-    portalThread.emplace();
-    portalThread->adopt(fakePortal);
-    portalConnection.registerVirtualObject("/org/freedesktop/portal/desktop", fakePortal);
-    // A portal stopped just before may hold the name until the bus has seen its connection go.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portalConnection.registerService("org.freedesktop.portal.Desktop"); }));
+    fakePortal.emplace(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", response);
   }
-  void stopPortal() {
-    if (!fakePortal) return;
-    portalConnection.unregisterObject("/org/freedesktop/portal/desktop");
-    QDBusConnection::disconnectFromBus("portal");
-    portalThread->run([portal = fakePortal] { delete portal; });
-    portalThread.reset();
-    fakePortal = nullptr;
-  }
+  void stopPortal() { fakePortal.reset(); }
   // A short message, and whether the n-th link opened carries its text inline.
   void sendShortMessage() { sendEmail({to}, "S", "Hi", "debug-info.txt", "abc", portal); }
   bool openedInline(size_t n) {
@@ -182,9 +170,7 @@ class Mail : public ::testing::Test {
   const EmailAddress to = EmailAddress::developerFeedback();
   TemporaryXdgFolders xdg;
   bustest::PrivateBus bus;
-  QDBusConnection portalConnection{QString()};
-  FakeEmailPortal* fakePortal = nullptr;  // lives on the portal's thread
-  std::optional<bustest::ServiceThread> portalThread;
+  std::optional<bustest::FakeBusObject<FakeEmailPortal>> fakePortal;
   platform::EmailPortal portal{bus.connect("client")};
 };
 
@@ -193,8 +179,8 @@ TEST_F(Mail, GoesToThePortalWithTheFileAttachedAndNowhereElse) {
   installXdgEmail(0);
   setDefaultMailHandler("thunderbird", "thunderbird");
   sendEmail({to, to}, "Quillet — Debug info", "Hi", "debug-info.txt", "the debug text", portal);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return fakePortal->messages().size() == 1; }));
-  const auto message = fakePortal->messages()[0];
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fakePortal->object().messages().size() == 1; }));
+  const auto message = fakePortal->object().messages()[0];
   EXPECT_EQ(message.addresses,
             QStringList({QString::fromStdString(to.rawValue()), QString::fromStdString(to.rawValue())}));
   EXPECT_EQ(message.subject, "Quillet — Debug info");
@@ -213,13 +199,13 @@ TEST_F(Mail, APortalThatCannotFinishLeavesTheMessageToTheNextWayAndADeclinedOneE
   setDefaultMailHandler("org.example.WebMail", "web-browser");
   sendShortMessage();
   EXPECT_TRUE(openedInline(1));
-  EXPECT_EQ(fakePortal->messages().size(), 1u);
+  EXPECT_EQ(fakePortal->object().messages().size(), 1u);
 
   stopPortal();
   startPortal(1);
   sendShortMessage();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return fakePortal->messages().size() == 1; }));
-  const fs::path declined = fakePortal->messages()[0].attachments.at(0).first;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fakePortal->object().messages().size() == 1; }));
+  const fs::path declined = fakePortal->object().messages()[0].attachments.at(0).first;
   EXPECT_TRUE(QTest::qWaitFor([&] { return !fs::exists(declined.parent_path()); }));
   EXPECT_EQ(opened.size(), 1u) << "the user declined the message";
 }

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTest>
 
+#include "doubles/memory_pasteboard.h"
 #include "kit/ui/copy_button.h"
 #include "kit_widgets_test_support.h"
 

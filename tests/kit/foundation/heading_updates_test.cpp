@@ -12,6 +12,7 @@
 #include "platform/core/task.h"
 #include "platform/system/compass.h"
 #include "support/event_loop.h"
+#include "support/fake_bus_object.h"
 #include "support/private_bus.h"
 
 namespace {
@@ -22,29 +23,17 @@ using platform::CompassError;
 class FakeSensorProxy {
  public:
   FakeSensorProxy(const bustest::PrivateBus& bus, bool hasCompass)
-      : connection_(bus.connect("fake-sensors")), object_(new Compass(connection_, hasCompass)) {
-    service_.adopt(object_);
-    connection_.registerVirtualObject("/net/hadess/SensorProxy/Compass", object_);
-    connection_.registerService("net.hadess.SensorProxy");
-  }
-  ~FakeSensorProxy() {
-    leave();
-    service_.run([object = object_] { delete object; });
-  }
+      : service_(bus, "net.hadess.SensorProxy", "/net/hadess/SensorProxy/Compass", hasCompass) {}
   // The service says a property changed, as it does for every new reading.
   void change(const QString& name, const QVariant& value) {
-    QDBusMessage signal = QDBusMessage::createSignal("/net/hadess/SensorProxy/Compass",
-                                                     "org.freedesktop.DBus.Properties", "PropertiesChanged");
+    QDBusMessage signal =
+        QDBusMessage::createSignal(service_.path(), "org.freedesktop.DBus.Properties", "PropertiesChanged");
     signal << QString("net.hadess.SensorProxy.Compass") << QVariantMap{{name, value}} << QStringList();
-    connection_.send(signal);
+    service_.connection().send(signal);
   }
-  void leave() {
-    if (!connection_.isConnected()) return;
-    connection_.unregisterService("net.hadess.SensorProxy");
-    QDBusConnection::disconnectFromBus("fake-sensors");
-  }
-  int claims() const { return object_->claims; }
-  int releases() const { return object_->releases; }
+  void leave() { service_.leave(); }
+  int claims() const { return service_.object().claims; }
+  int releases() const { return service_.object().releases; }
 
  private:
   class Compass : public QDBusVirtualObject {
@@ -76,9 +65,7 @@ class FakeSensorProxy {
     bool hasCompass_;
   };
 
-  QDBusConnection connection_;
-  bustest::ServiceThread service_;
-  Compass* object_;  // lives on the service thread
+  bustest::FakeBusObject<Compass> service_;
 };
 
 // Reads a heading stream to its end in a task of the main thread.

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/system/fake_workspace.h"
+#include "doubles/fake_workspace.h"
+#include "doubles/memory_pasteboard.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/fake_workspace.h"
+#include "doubles/memory_pasteboard.h"
 #include "platform/core/executor.h"
 #include "platform/core/notification_center.h"
-#include "platform/system/fake_workspace.h"
 
 namespace {
 

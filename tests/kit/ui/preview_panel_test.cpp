@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "kit/foundation/general_error.h"
+#include "support/fake_bus_object.h"
 #include "support/private_bus.h"
 
 namespace kit {
@@ -63,12 +64,7 @@ TEST(PreviewPanel, TogglesTheDesktopsPreviewerOrSaysThereIsNone) {
     }
   }
 
-  QDBusConnection serviceConnection = bus.connect("previewer");
-  auto* fake = new FakePreviewer(serviceConnection);
-  bustest::ServiceThread service;
-  service.adopt(fake);
-  serviceConnection.registerVirtualObject("/org/gnome/NautilusPreviewer", fake);
-  serviceConnection.registerService("org.gnome.NautilusPreviewer");
+  bustest::FakeBusObject<FakePreviewer> fake(bus, "org.gnome.NautilusPreviewer", "/org/gnome/NautilusPreviewer");
   {
     platform::FilePreviewer previewer(bus.connect("client"));
     togglePreviewPanel(file, nullptr, previewer);
@@ -76,12 +72,8 @@ TEST(PreviewPanel, TogglesTheDesktopsPreviewerOrSaysThereIsNone) {
     togglePreviewPanel(file, nullptr, previewer);
     EXPECT_FALSE(previewer.isVisible());
   }
-  EXPECT_EQ(fake->calls(), (std::vector<std::string>{"show file:///tmp/a%20note.txt", "close"}));
-
-  serviceConnection.unregisterObject("/org/gnome/NautilusPreviewer");
-  QDBusConnection::disconnectFromBus("previewer");
+  EXPECT_EQ(fake.object().calls(), (std::vector<std::string>{"show file:///tmp/a%20note.txt", "close"}));
   QDBusConnection::disconnectFromBus("client");
-  service.run([fake] { delete fake; });
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/memory_pasteboard.h"
+
 namespace {
 
 // The readers every pasteboard shares, over what its content offers.

@@ -8,6 +8,7 @@
 
 #include "platform/core/error.h"
 #include "support/event_loop.h"
+#include "support/fake_bus_object.h"
 #include "support/private_bus.h"
 
 namespace {
@@ -58,15 +59,8 @@ TEST_F(InhibitorLocksTest, TheLocksComeAsLogindListsThemAndASilentBusIsAnError) 
   qDBusRegisterMetaType<QList<InhibitorLock>>();
   const QList<InhibitorLock> locks{{"sleep", "Firefox", "Playing video", "block", 1000, 4242},
                                    {"shutdown:sleep", "NetworkManager", "", "delay", 0, 17}};
-  bustest::ServiceThread service;
-  QDBusConnection logind = bus.connect("logind");
-  auto* manager = new FakeLogind(logind, locks);
-  service.adopt(manager);
-  ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
-  ASSERT_TRUE(logind.registerVirtualObject("/org/freedesktop/login1", manager));
+  bustest::FakeBusObject<FakeLogind> logind(bus, "org.freedesktop.login1", "/org/freedesktop/login1", locks);
   EXPECT_EQ(list(), std::vector<InhibitorLock>(locks.begin(), locks.end()));
-  logind.unregisterObject("/org/freedesktop/login1");
-  service.run([manager] { delete manager; });
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string_view>
 
 // ASCII case folding for protocol text: schemes, hosts, tags, names of files and settings. Other letters are
-// left as they are. Header-only, so that the URL layer, which the rest of the text layer builds on, can use it.
+// left as they are.
 
 namespace platform {
 

@@ -1,6 +1,6 @@
-#include <algorithm>
+#include "doubles/memory_pasteboard.h"
 
-#include "platform/pasteboard/pasteboard.h"
+#include <algorithm>
 
 namespace platform {
 

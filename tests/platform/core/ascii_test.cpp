@@ -1,4 +1,4 @@
-#include "platform/text/ascii.h"
+#include "platform/core/ascii.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+#include "doubles/memory_pasteboard.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
