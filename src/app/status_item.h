@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "kit/preferences/observable.h"
 #include "kit/ui/menu.h"
 #include "platform/core/rx.h"
 
@@ -80,6 +82,10 @@ class MenuBarController : public QObject {
   bool isIconDimmed_ = false;
   bool panelIsDark_ = false;
   platform::rx::AnyCancellable appearanceChanges_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> hideMenuBarIcon_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> dimMenuBarIconWhenDisabled_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> automaticallyClearFormatting_;
+  std::vector<platform::rx::AnyCancellable> preferenceChanges_;
 };
 
 }  // namespace app
