@@ -25,20 +25,17 @@ using platform::PasteboardItem;
 namespace type = platform::PasteboardType;
 namespace Keys = kit::Preferences::Keys;
 
-// Another application writes its copy while the engine is still reading the previous one.
-class PasteboardWrittenDuringRead final : public platform::Pasteboard {
+// Runs `whileReading` once, when the plain text is read (after it was read).
+class PasteboardWithReadHook final : public platform::Pasteboard {
  public:
   MemoryPasteboard inner;
-  // Runs once the newer copy is there, while the read is still going on.
   std::function<void()> whileReading;
   int64_t changeCount() const override { return inner.changeCount(); }
   std::vector<std::string> types() override { return inner.types(); }
   std::optional<platform::Bytes> data(std::string_view type) override {
     auto result = inner.data(type);
-    if (type == type::string && !copied_) {
-      copied_ = true;
-      inner.setItems({itemOf({{type::html, "<b>newer</b>"}, {type::string, "newer"}})});
-      if (whileReading) whileReading();
+    if (type == type::string) {
+      if (auto hook = std::exchange(whileReading, nullptr)) hook();
     }
     return result;
   }
@@ -47,10 +44,16 @@ class PasteboardWrittenDuringRead final : public platform::Pasteboard {
     return inner.write(std::move(entries), onlyIfChangeCountIs);
   }
   platform::rx::Publisher<int64_t> changes() override { return inner.changes(); }
-
- private:
-  bool copied_ = false;
 };
+
+// Another application writes its copy while the engine is still reading the previous one.
+void writeNewerCopyWhileReading(PasteboardWithReadHook& pasteboard, std::function<void()> then = {}) {
+  pasteboard.inner.setItems({itemOf({{type::html, "<b>older</b>"}, {type::string, "older"}})});
+  pasteboard.whileReading = [&pasteboard, then = std::move(then)] {
+    pasteboard.inner.setItems({itemOf({{type::html, "<b>newer</b>"}, {type::string, "newer"}})});
+    if (then) then();
+  };
+}
 
 class ControllerTest : public ::testing::Test {
  protected:
@@ -82,8 +85,8 @@ class ControllerTest : public ::testing::Test {
 };
 
 TEST_F(ControllerTest, APassWhoseContentWasReplacedMeanwhileWritesNothing) {
-  PasteboardWrittenDuringRead pasteboard;
-  pasteboard.inner.setItems({itemOf({{type::html, "<b>older</b>"}, {type::string, "older"}})});
+  PasteboardWithReadHook pasteboard;
+  writeNewerCopyWhileReading(pasteboard);
   PasteboardController controller(pasteboard);
   controller.clearFormatting();
   EXPECT_EQ(pasteboard.string(type::string), "newer");
@@ -94,24 +97,6 @@ TEST_F(ControllerTest, APassWhoseContentWasReplacedMeanwhileWritesNothing) {
   EXPECT_EQ(pasteboard.types(),
             (std::vector<std::string>{type::string, cleanedMarkerType(), "x.nspasteboard.ModifiedType"}));
 }
-
-// Runs `whileReading` once, at the first read of the content's data.
-class PasteboardWithReadHook final : public platform::Pasteboard {
- public:
-  MemoryPasteboard inner;
-  std::function<void()> whileReading;
-  int64_t changeCount() const override { return inner.changeCount(); }
-  std::vector<std::string> types() override { return inner.types(); }
-  std::optional<platform::Bytes> data(std::string_view type) override {
-    if (auto hook = std::exchange(whileReading, nullptr)) hook();
-    return inner.data(type);
-  }
-  std::vector<PasteboardItem> items() override { return inner.items(); }
-  bool write(std::vector<platform::PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) override {
-    return inner.write(std::move(entries), onlyIfChangeCountIs);
-  }
-  platform::rx::Publisher<int64_t> changes() override { return inner.changes(); }
-};
 
 TEST_F(ControllerTest, APassKeepsTheSettingsItBeganWithWhateverChangesMeanwhile) {
   PasteboardWithReadHook pasteboard;
@@ -138,15 +123,15 @@ TEST_F(ControllerTest, APassAskedForDuringAnotherRunsRightAfterItNotInsideIt) {
   // The watcher hearing of the newer copy, and a check after a synthetic copy, while a decision reads.
   for (bool onDemand : {false, true}) {
     SCOPED_TRACE(onDemand ? "a pass on demand" : "the watcher's decision");
-    PasteboardWrittenDuringRead pasteboard;
-    pasteboard.inner.setItems({itemOf({{type::html, "<b>older</b>"}, {type::string, "older"}})});
-    PasteboardController controller(pasteboard);
+    PasteboardWithReadHook pasteboard;
     std::optional<bool> cleanedInside;
-    pasteboard.whileReading = [&] {
-      onDemand ? controller.clearUnlessCleaned() : controller.pasteboardDidChange();
+    std::optional<PasteboardController> controller;
+    writeNewerCopyWhileReading(pasteboard, [&] {
+      onDemand ? controller->clearUnlessCleaned() : controller->pasteboardDidChange();
       cleanedInside = hasType(pasteboard.inner, cleanedMarkerType());
-    };
-    controller.pasteboardDidChange();
+    });
+    controller.emplace(pasteboard);
+    controller->pasteboardDidChange();
     EXPECT_EQ(cleanedInside, false);
     EXPECT_EQ(pasteboard.string(type::string), "newer");
     EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
