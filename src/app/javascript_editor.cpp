@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -210,7 +211,7 @@ void JavaScriptEditor::run() {
   const std::string code = kit::Preferences::get(Keys::javaScriptCode());
   const std::string text = inputText_;
   const std::optional<std::string> sourceApp = engine_.scriptSourceApp();
-  std::weak_ptr<JavaScriptEditor*> editor = self_;
+  QPointer<JavaScriptEditor> editor(this);
   platform::globalExecutor(platform::Priority::userInitiated).post([code, text, sourceApp, editor] {
     std::vector<std::string> lines;
     std::optional<std::string> output;
@@ -222,7 +223,7 @@ void JavaScriptEditor::run() {
       lines.push_back(scriptFailureLine(std::current_exception()));
     }
     platform::mainExecutor().post([editor, output = std::move(output), lines = std::move(lines)] {
-      if (auto self = editor.lock()) (*self)->showRunResult(output, lines);
+      if (editor) editor->showRunResult(output, lines);
     });
   });
 }

@@ -80,7 +80,6 @@ class JavaScriptEditor : public QDialog {
   bool isRunning_ = false;
   bool wasShown_ = false;
   // Lets a run that ends after the editor has gone know it.
-  std::shared_ptr<JavaScriptEditor*> self_ = std::make_shared<JavaScriptEditor*>(this);
 };
 
 // Shows the editor as a sheet over the settings window; `onClose` runs once it has closed.

@@ -34,9 +34,7 @@ MenuBarController::MenuBarController(engine::PasteboardController* engine)
     : engine_(engine), menu_(std::make_unique<kit::ZvMenu>()) {
   menu_->setObjectName("statusBarMenu");
   isFirstLaunch = [] { return kit::LaunchFacts::isFirstLaunch(); };
-  platform::mainExecutor().post([self = QPointer<MenuBarController>(this)] {
-    if (self) self->start();
-  });
+  QMetaObject::invokeMethod(this, &MenuBarController::start, Qt::QueuedConnection);
 }
 
 MenuBarController::~MenuBarController() = default;
@@ -91,10 +89,13 @@ void MenuBarController::start() {
   startObserving();
   // The welcome's alerts are modal. They start from an event of their own rather than inside this main-queue
   // block, so that the main queue goes on (the bus service, the launch step) while they are open.
-  QTimer::singleShot(0, this, [this] {
-    showWelcomeScreenIfNeeded(isFirstLaunch && isFirstLaunch(), statusItem());
-    if (ensureVisibility) ensureVisibility(statusItem());
-  });
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        showWelcomeScreenIfNeeded(isFirstLaunch && isFirstLaunch(), statusItem());
+        if (ensureVisibility) ensureVisibility(statusItem());
+      },
+      Qt::QueuedConnection);
   namespace Names = kit::GlobalShortcuts::Names;
   if (kit::GlobalShortcuts::getShortcut(Names::copyAndClearFormatting()) ||
       kit::GlobalShortcuts::getShortcut(Names::clearFormatting()))
@@ -127,16 +128,20 @@ void MenuBarController::startObserving() {
                      .isDebugModifierChordHeld = kit::isDebugModifierChordHeld(),
                      .showDebugWindow = showDebugWindow});
   };
-  // Changes made in another process arrive from the file watcher; they are applied on the main thread.
-  kit::Preferences::observe(Keys::hideMenuBarIcon(), {}, [this](const kit::Preferences::KeyChange<bool>& change) {
-    QMetaObject::invokeMethod(this, [this, hide = change.newValue] { statusItem().setVisible(!hide); });
-  })->tieToLifetime(this);
-  kit::Preferences::observe({&Keys::dimMenuBarIconWhenDisabled(), &Keys::automaticallyClearFormatting()},
-                            {kit::Preferences::ObservationOption::initial},
-                            [this](const kit::Preferences::BaseChange&) {
-                              QMetaObject::invokeMethod(this, [this] { updateIconAppearance(); });
-                            })
-      ->tieToLifetime(this);
+  // The announcement made as each observable starts is not a change: the icon is shown or hidden by the start.
+  hideMenuBarIcon_ = kit::Preferences::Observable<bool>::make(Keys::hideMenuBarIcon());
+  hideMenuBarIcon_->objectWillChange()
+      .dropFirst()
+      .sink([this](const platform::rx::Unit&) { statusItem().setVisible(!hideMenuBarIcon_->value()); })
+      .store(preferenceChanges_);
+  dimMenuBarIconWhenDisabled_ = kit::Preferences::Observable<bool>::make(Keys::dimMenuBarIconWhenDisabled());
+  automaticallyClearFormatting_ = kit::Preferences::Observable<bool>::make(Keys::automaticallyClearFormatting());
+  for (const auto& key : {dimMenuBarIconWhenDisabled_, automaticallyClearFormatting_}) {
+    key->objectWillChange()
+        .sink([this](const platform::rx::Unit&) { updateIconAppearance(); })
+        .store(preferenceChanges_);
+  }
+  updateIconAppearance();
 }
 
 void MenuBarController::showStatusItem() { statusItem().setVisible(true); }

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/status_item.h"
+#include "kit/preferences/observable.h"
 #include "kit/ui/menu.h"
 #include "platform/core/rx.h"
 
@@ -73,6 +75,10 @@ class MenuBarController : public QObject {
   bool isIconDimmed_ = false;
   bool panelIsDark_ = false;
   platform::rx::AnyCancellable appearanceChanges_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> hideMenuBarIcon_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> dimMenuBarIconWhenDisabled_;
+  std::shared_ptr<kit::Preferences::Observable<bool>> automaticallyClearFormatting_;
+  std::vector<platform::rx::AnyCancellable> preferenceChanges_;
 };
 
 }  // namespace app

@@ -10,10 +10,10 @@ void bindShortcutCommands(engine::PasteboardController& controller) {
   namespace Names = kit::GlobalShortcuts::Names;
   auto weak = controller.weakSelf();
   kit::GlobalShortcuts::onKeyUp(Names::copyAndClearFormatting(), [weak] {
-    if (auto self = weak.lock()) engine::copyAndClearFormatting(**self);
+    if (auto self = weak.lock()) engine::copyAndClearFormatting(*self);
   });
   kit::GlobalShortcuts::onKeyUp(Names::clearFormatting(), [weak] {
-    if (auto self = weak.lock()) engine::clearFormattingAndPaste(**self);
+    if (auto self = weak.lock()) engine::clearFormattingAndPaste(*self);
   });
   kit::GlobalShortcuts::onKeyUp(Names::toggleAutomaticallyClearFormatting(),
                                 [] { engine::toggleAutomaticallyClearFormatting(); });

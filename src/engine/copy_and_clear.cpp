@@ -21,7 +21,7 @@ void copyAndClearFormatting(PasteboardController& controller, const KeystrokePos
   platform::spawn(platform::mainExecutor(), [weak = controller.weakSelf()] { return clearAfterCopy(weak); });
 }
 
-platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController*> controller) {
+platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller) {
   for (std::chrono::milliseconds wait : copyWaitSchedule) {
     try {
       co_await platform::sleepFor(wait);
@@ -30,7 +30,7 @@ platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController*> control
     }
     auto self = controller.lock();
     if (!self) co_return;
-    (*self)->clearUnlessCleaned();
+    self->clearUnlessCleaned();
   }
 }
 

@@ -30,7 +30,7 @@ void postSyntheticKeystroke(uint16_t keyCode);
 // checks again after each wait of `copyWaitSchedule`.
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);
 // The follow-up of a synthetic copy: all six checks always run; our own marker makes the later ones idle.
-platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController*> controller);
+platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller);
 
 // Cleans the clipboard (when there is anything to clean), then makes the focused application paste.
 void clearFormattingAndPaste(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);

@@ -53,7 +53,7 @@ std::optional<std::string> userAppBundleIdentifier() {
 
 // Where the content's markers name no application, the one that owns the content made the copy; the
 // application the user works in stands in only when the owner cannot be told.
-std::optional<std::string> ownerOrUserAppBundleIdentifier(platform::Pasteboard& pasteboard) {
+std::optional<std::string> sourceAppFromOwnerThenUserApp(platform::Pasteboard& pasteboard) {
   if (auto owner = pasteboard.ownerApplication()) return owner;
   return userAppBundleIdentifier();
 }
@@ -88,27 +88,27 @@ PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std
     : pasteboard_(pasteboard),
       firstWatchedFrom_(watchFrom),
       optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
-  std::weak_ptr<PasteboardController*> weak = self_;
+  std::weak_ptr<PasteboardController> weak = weakSelf();
   // The clipboard fetches what the decisions read together with each new copy.
   kit::Preferences::changePublisher(Keys::preserveLinks())
       .sink([weak](const kit::Preferences::KeyChange<bool>& change) {
-        if (auto self = weak.lock()) (*self)->pasteboard_.setTypesToReadAhead(typesReadForCleaning(change.newValue));
+        if (auto self = weak.lock()) self->pasteboard_.setTypesToReadAhead(typesReadForCleaning(change.newValue));
       })
       .store(cancellables_);
   kit::Preferences::changePublisher(Keys::automaticallyClearFormatting())
       .map([](const kit::Preferences::KeyChange<bool>& change) { return change.newValue; })
       .sink([weak](bool on) {
-        if (auto self = weak.lock()) (*self)->setWatching(on);
+        if (auto self = weak.lock()) self->setWatching(on);
       })
       .store(cancellables_);
   optionKeyMonitor_.callback = [weak](const platform::Event& event) {
-    if (auto self = weak.lock()) (*self)->modifierFlagsChanged(event.modifierFlags);
+    if (auto self = weak.lock()) self->modifierFlagsChanged(event.modifierFlags);
   };
   optionKeyMonitor_.start();
 }
 
 PasteboardController::~PasteboardController() {
-  self_.reset();
+  anchor_.release();
   optionKeyMonitor_.stop();
 }
 
@@ -118,7 +118,7 @@ void PasteboardController::setWatching(bool watching) {
     return;
   }
   if (get(Keys::_clearFormattingWhenEnablingAutoFormatting())) clearFormatting();
-  std::weak_ptr<PasteboardController*> weak = self_;
+  std::weak_ptr<PasteboardController> weak = weakSelf();
   pasteboardCancellable_.reset();
   // The first value is the clipboard as the watcher finds it: left alone unless it changed since the count to watch
   // from (the engine's start, for the first watcher).
@@ -131,7 +131,7 @@ void PasteboardController::setWatching(bool watching) {
                                })
                                .receiveOn(platform::mainExecutor())
                                .sink([weak](const platform::rx::Unit&) {
-                                 if (auto self = weak.lock()) (*self)->pasteboardDidChange();
+                                 if (auto self = weak.lock()) self->pasteboardDidChange();
                                });
 }
 
@@ -170,11 +170,10 @@ void PasteboardController::decideAgainAfter(ClipboardLoopGuard::Clock::duration 
   platform::mainExecutor().postAfter(wait, [weak = weakSelf()] {
     auto self = weak.lock();
     if (!self) return;
-    PasteboardController& controller = **self;
-    auto deferred = std::exchange(controller.deferredChange_, std::nullopt);
+    auto deferred = std::exchange(self->deferredChange_, std::nullopt);
     // Switched off meanwhile, or a newer change came and was decided on its own.
-    if (!controller.isWatching() || deferred != controller.pasteboard_.changeCount()) return;
-    controller.pasteboardDidChange();
+    if (!self->isWatching() || deferred != self->pasteboard_.changeCount()) return;
+    self->pasteboardDidChange();
   });
 }
 
@@ -184,11 +183,12 @@ void PasteboardController::decideChange() {
     printLine("Skip: clearing formatting");
     return;
   }
-  if (get(Keys::automaticallyClearFormatting())) {
-    if (auto source = sourceAppBundleIdentifier()) {
+  const ClearingSettings settings = ClearingSettings::current();
+  if (settings.automaticallyClearFormatting) {
+    if (auto source = sourceAppFromMarkersThenOwnerThenUserApp(settings)) {
       pasteboardItemSourceApp_ = source;
-      auto excluded = get(Keys::excludedApps());
-      if (std::find(excluded.begin(), excluded.end(), kit::BundleIdentifier(*source)) != excluded.end()) {
+      if (settings.isExcluded(*source)) {
+        // The misspelt line is matched as it is by tools that read the log: keep it so.
         logLine("Skip: EXLUDED APP - BundleIdentifier(rawValue: \"" + *source + "\")", __LINE__);
         return;
       }
@@ -200,7 +200,7 @@ void PasteboardController::decideChange() {
   }
   // A clipboard manager may answer each of our writes by taking the clipboard back.
   const auto now = ClipboardLoopGuard::Clock::now();
-  switch (loopGuard_.check(contentForLoopGuard(), pasteboard_.contentOwner(), now)) {
+  switch (loopGuard_.check(contentForLoopGuard(settings.preserveLinks), pasteboard_.contentOwner(), now)) {
     case ClipboardLoopGuard::Verdict::clean:
       break;
     case ClipboardLoopGuard::Verdict::notYet:
@@ -212,17 +212,17 @@ void PasteboardController::decideChange() {
     case ClipboardLoopGuard::Verdict::ourWriteCameBack:
       return;
   }
-  clearFormatting();
+  clearFormatting(settings);
   loopGuard_.passed(now);
 }
 
-ClipboardLoopGuard::Content PasteboardController::contentForLoopGuard() {
+ClipboardLoopGuard::Content PasteboardController::contentForLoopGuard(bool preserveLinks) {
   using platform::PasteboardType::html;
   using platform::PasteboardType::rtf;
   using platform::PasteboardType::string;
   // RTF is read only where a pass reads it too: while links are kept, or when the copy offers no plain text.
   auto text = pasteboard_.string(string);
-  bool readsRtf = get(Keys::preserveLinks()) || !text;
+  bool readsRtf = preserveLinks || !text;
   return {std::move(text), pasteboard_.string(html), readsRtf ? pasteboard_.data(rtf) : std::nullopt};
 }
 
@@ -233,44 +233,44 @@ bool PasteboardController::shouldSkip() {
   return hasType(pasteboard_, calendarEventType) && pasteboard_.items().size() >= 2;
 }
 
-std::optional<std::string> PasteboardController::sourceAppBundleIdentifier() {
-  if (auto source = engine::sourceAppBundleIdentifier(pasteboard_)) return source;
+std::optional<std::string> PasteboardController::sourceAppFromMarkersThenOwnerThenUserApp(
+    const ClearingSettings& settings) {
+  if (auto source = sourceAppFromMarkers(pasteboard_)) return source;
   if (auto owner = pasteboard_.ownerApplication()) return owner;
-  if (get(Keys::_forceUsingFrontmostApp())) {
+  if (settings.forceUsingFrontmostApp) {
     if (auto app = platform::Workspace::shared().frontmostApplication()) return app->bundleIdentifier;
   }
   return userAppBundleIdentifier();
 }
 
-std::optional<ContentToRead> PasteboardController::contentToReadNow() {
+std::optional<ContentToRead> PasteboardController::contentToReadNow(bool preserveLinks) {
   bool concealedRichText = hasType(pasteboard_, kit::PasteboardType::concealed) && offersRichText(pasteboard_);
   if (hasType(pasteboard_, cleanedMarkerType())) return std::nullopt;
   if (!concealedRichText && shouldBeLeftAlone(pasteboard_)) return std::nullopt;
-  return contentToRead(pasteboard_, get(Keys::preserveLinks()),
-                       [this] { return ownerOrUserAppBundleIdentifier(pasteboard_); });
+  return contentToRead(pasteboard_, preserveLinks, [this] { return sourceAppFromOwnerThenUserApp(pasteboard_); });
 }
 
 std::optional<StringOrAttributedStringType> PasteboardController::currentContent() {
-  auto content = contentToReadNow();
+  auto content = contentToReadNow(ClearingSettings::current().preserveLinks);
   if (!content) return std::nullopt;
   return readContent(*content);
 }
 
-void PasteboardController::clearFormatting() {
-  if (!pasteboardItemSourceApp_) pasteboardItemSourceApp_ = engine::sourceAppBundleIdentifier(pasteboard_);
+void PasteboardController::clearFormatting() { clearFormatting(ClearingSettings::current()); }
+
+void PasteboardController::clearFormatting(const ClearingSettings& settings) {
+  if (!pasteboardItemSourceApp_) pasteboardItemSourceApp_ = sourceAppFromMarkers(pasteboard_);
   // Everything below belongs to this change; the write happens only while the clipboard still holds it.
   const int64_t changeCount = pasteboard_.changeCount();
   if (passInBackground_ && passInBackground_->changeCount == changeCount) return;  // it is being cleaned
   if (pasteboard_.contentExceedsReadLimit()) return leaveTooLargeContentAlone(changeCount);
-  auto content = contentToReadNow();
+  auto content = contentToReadNow(settings.preserveLinks);
   if (!content) return;
   if (content->size() > largestContentToClean) return leaveTooLargeContentAlone(changeCount);
 
-  std::vector<platform::PasteboardEntry> markers = markersToWriteBack(changeCount);
-  const TextTransformOptions options{get(Keys::removeTrackingParametersFromURLs()),
-                                     get(Keys::trimLeadingAndTrailingWhitespace()),
-                                     get(Keys::normalizeUnorderedLists())};
-  std::optional<ScriptStep> script = scriptStep();
+  std::vector<platform::PasteboardEntry> markers = markersToWriteBack(changeCount, settings);
+  const TextTransformOptions options = settings.transforms;
+  std::optional<ScriptStep> script = scriptStep(settings);
   if (content->size() <= largestContentCleanedAtOnce && !script) {
     finishClearing(cleanContent(*content, options, script), std::move(markers), changeCount);
     return;
@@ -293,11 +293,9 @@ void PasteboardController::clearFormatting() {
         [weak, overtaken, cleaned = std::move(cleaned), markers = std::move(markers), changeCount]() mutable {
           auto self = weak.lock();
           if (!self) return;
-          PasteboardController& controller = **self;
-          if (controller.passInBackground_ && controller.passInBackground_->overtaken == overtaken) {
-            controller.passInBackground_.reset();
-          }
-          controller.finishClearing(std::move(cleaned), std::move(markers), changeCount);
+          if (self->passInBackground_ && self->passInBackground_->overtaken == overtaken)
+            self->passInBackground_.reset();
+          self->finishClearing(std::move(cleaned), std::move(markers), changeCount);
         });
   });
 }
@@ -309,14 +307,14 @@ void PasteboardController::leaveTooLargeContentAlone(int64_t changeCount) {
       kit::LogType::defaultType, "clearFormatting()", "PasteboardController", __LINE__);
 }
 
-std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(int64_t changeCount) {
+std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(int64_t changeCount,
+                                                                                const ClearingSettings& settings) {
   std::vector<platform::PasteboardEntry> markers;
   auto source = pasteboard_.string(kit::PasteboardType::source);
   auto modified = pasteboard_.string(kit::PasteboardType::modified);
   if (source) markers.push_back({kit::PasteboardType::source, *source});
   markers.push_back({cleanedMarkerType(), ""});
-  if (get(Keys::improveCompatibilityWithAppendOperations()))
-    markers.push_back({kit::PasteboardType::autoGenerated, ""});
+  if (settings.improveCompatibilityWithAppendOperations) markers.push_back({kit::PasteboardType::autoGenerated, ""});
   markers.push_back({kit::PasteboardType::modified, modified.value_or(std::to_string(changeCount))});
   std::vector<std::string_view> preservedTypes(calendarPasteboardTypes().begin(), calendarPasteboardTypes().end());
   if (pasteboard_.availableType(preservedTypes)) {
@@ -327,14 +325,13 @@ std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(
   return markers;
 }
 
-std::optional<ScriptStep> PasteboardController::scriptStep() {
+std::optional<ScriptStep> PasteboardController::scriptStep(const ClearingSettings& settings) {
   if (isEditingCode_) return std::nullopt;
-  if (!get(Keys::transformTextWithJavaScript()) || get(Keys::preserveLinks())) return std::nullopt;
-  std::string code = get(Keys::javaScriptCode());
-  if (kit::isEmptyOrWhitespaceOrNewline(code)) return std::nullopt;
+  if (!settings.transformTextWithJavaScript || settings.preserveLinks) return std::nullopt;
+  if (kit::isEmptyOrWhitespaceOrNewline(settings.javaScriptCode)) return std::nullopt;
   // Nothing of a run on a copy marked concealed (a password, say) reaches standard output.
   const bool concealed = hasType(pasteboard_, kit::PasteboardType::concealed);
-  return ScriptStep{std::move(code), pasteboardItemSourceApp_,
+  return ScriptStep{settings.javaScriptCode, pasteboardItemSourceApp_,
                     concealed ? ConsoleLinesPrinted::no : ConsoleLinesPrinted::yes};
 }
 
@@ -359,13 +356,14 @@ void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
 void PasteboardController::clearUnlessCleaned() {
   inTurn([this] {
     if (hasType(pasteboard_, cleanedMarkerType())) return;
-    pasteboardItemSourceApp_ = sourceAppBundleIdentifier();
-    clearFormatting();
+    const ClearingSettings settings = ClearingSettings::current();
+    pasteboardItemSourceApp_ = sourceAppFromMarkersThenOwnerThenUserApp(settings);
+    clearFormatting(settings);
   });
 }
 
 std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {
-  auto script = scriptStep();
+  auto script = scriptStep(ClearingSettings::current());
   if (!script) return text;
   try {
     if (auto result = engine::runJavaScript(script->code, text, script->sourceApp)) return *result;

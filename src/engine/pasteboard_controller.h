@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "engine/clearing_pass.h"
+#include "engine/clearing_settings.h"
 #include "engine/clipboard_loop_guard.h"
 #include "engine/content_decision.h"
 #include "engine/javascript_run.h"
 #include "kit/foundation/event_monitors.h"
 #include "kit/foundation/reentrancy_guard.h"
+#include "kit/foundation/weak_anchor.h"
 #include "platform/core/executor.h"
 #include "platform/core/rx.h"
 #include "platform/pasteboard/pasteboard.h"
@@ -47,7 +49,7 @@ class PasteboardController {
 
   platform::Pasteboard& pasteboard() { return pasteboard_; }
   // Empty once the controller is gone; for work that may outlive it.
-  std::weak_ptr<PasteboardController*> weakSelf() const { return self_; }
+  std::weak_ptr<PasteboardController> weakSelf() const { return anchor_.weak(); }
 
   // The watcher's decision on a new change: skip, leave alone, or clean. A change that arrives while one is
   // being decided is decided right after it, on the content found then. Content that comes back right after our
@@ -55,16 +57,19 @@ class PasteboardController {
   void pasteboardDidChange();
   // True when the current change must be left alone whatever the settings.
   bool shouldSkip();
-  // The full lookup of the current content's source application: the clipboard's markers, then the frontmost
-  // application or the window under it.
-  std::optional<std::string> sourceAppBundleIdentifier();
-  // The content that may be cleaned, or none.
+  // The full lookup of the current content's source application: the clipboard's markers, then the application
+  // that owns the clipboard, then the application the user works in (the frontmost one first when the settings
+  // force it).
+  std::optional<std::string> sourceAppFromMarkersThenOwnerThenUserApp(const ClearingSettings& settings);
+  // The content that may be cleaned with the current settings, or none.
   std::optional<StringOrAttributedStringType> currentContent();
 
   // Rewrites the clipboard with the cleaned text and our markers, in one write that happens only when the
   // clipboard still holds the content that was read. Prints "Finished clearing" after the write. Large content is
-  // cleaned off the main thread (the write still on it, later); content above the ceiling is left alone.
+  // cleaned off the main thread (the write still on it, later); content above the ceiling is left alone. Without
+  // settings, the current ones apply.
   void clearFormatting();
+  void clearFormatting(const ClearingSettings& settings);
   // A pass on demand: cleans the clipboard unless it holds our own write, with the source application looked up
   // afresh (the full lookup: the copy was made a moment ago). A call while another pass (the watcher's included)
   // waits for another client's clipboard runs right after it, so that passes never overlap.
@@ -103,13 +108,13 @@ class PasteboardController {
   void decideChange();
   void decideAgainAfter(ClipboardLoopGuard::Clock::duration wait);
   void inTurn(std::function<void()> pass);
-  std::optional<ContentToRead> contentToReadNow();
-  std::vector<platform::PasteboardEntry> markersToWriteBack(int64_t changeCount);
-  std::optional<ScriptStep> scriptStep();
+  std::optional<ContentToRead> contentToReadNow(bool preserveLinks);
+  std::vector<platform::PasteboardEntry> markersToWriteBack(int64_t changeCount, const ClearingSettings& settings);
+  std::optional<ScriptStep> scriptStep(const ClearingSettings& settings);
   void finishClearing(std::optional<CleanedContent> cleaned, std::vector<platform::PasteboardEntry> markers,
                       int64_t changeCount);
   void leaveTooLargeContentAlone(int64_t changeCount);
-  ClipboardLoopGuard::Content contentForLoopGuard();
+  ClipboardLoopGuard::Content contentForLoopGuard(bool preserveLinks);
   void presentScriptError(const std::string& description);
 
   platform::Pasteboard& pasteboard_;
@@ -118,7 +123,7 @@ class PasteboardController {
   std::optional<platform::rx::AnyCancellable> pasteboardCancellable_;
   kit::GlobalEventMonitor optionKeyMonitor_;
   std::shared_ptr<bool> scriptAlertIsShown_ = std::make_shared<bool>(false);
-  std::shared_ptr<PasteboardController*> self_ = std::make_shared<PasteboardController*>(this);
+  kit::WeakAnchor<PasteboardController> anchor_{this};
   std::optional<std::string> pasteboardItemSourceApp_;
   bool isEditingCode_ = false;
   uint64_t lastModifiers_ = 0;

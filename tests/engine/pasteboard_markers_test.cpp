@@ -16,7 +16,7 @@ TEST(PasteboardMarkersTest, SourceApplicationFromMarkersIsTrimmedAndBlankCountsA
   auto source = [](const PasteboardContent& content) {
     MemoryPasteboard pasteboard;
     pasteboard.setItems({itemOf(content)});
-    return sourceAppBundleIdentifier(pasteboard);
+    return sourceAppFromMarkers(pasteboard);
   };
   EXPECT_EQ(source({{"org.nspasteboard.source", " \n org.example.App\t\n"}}), "org.example.App");
   EXPECT_EQ(

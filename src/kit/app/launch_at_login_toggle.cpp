@@ -1,7 +1,6 @@
 #include "kit/app/launch_at_login_toggle.h"
 
 #include <QSignalBlocker>
-#include <QTimer>
 
 #include "kit/app/launch_at_login.h"
 
@@ -11,8 +10,9 @@ LaunchAtLoginToggle::LaunchAtLoginToggle(const QString& title, QWidget* parent) 
   // Whatever switched it (a click, the keyboard, a screen reader); showing the real state blocks the signal.
   connect(this, &QCheckBox::toggled, this, [](bool checked) { LaunchAtLogin::shared().setEnabled(checked); });
   // The announcement comes before the change: the state is read on the next turn of the loop, after it.
-  willChange_ = LaunchAtLogin::shared().objectWillChange.publisher().sink(
-      [this](const platform::rx::Unit&) { QTimer::singleShot(0, this, &LaunchAtLoginToggle::showRealState); });
+  willChange_ = LaunchAtLogin::shared().objectWillChange.publisher().sink([this](const platform::rx::Unit&) {
+    QMetaObject::invokeMethod(this, &LaunchAtLoginToggle::showRealState, Qt::QueuedConnection);
+  });
   showRealState();
 }
 

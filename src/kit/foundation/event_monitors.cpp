@@ -61,21 +61,20 @@ LocalEventMonitor::LocalEventMonitor(EventMask events, std::function<std::option
     : events(events), callback(std::move(callback)) {}
 
 LocalEventMonitor::~LocalEventMonitor() {
-  *self_ = nullptr;
+  anchor_.release();
   stop();
 }
 
 LocalEventMonitor& LocalEventMonitor::start() {
   stop();
-  std::weak_ptr<LocalEventMonitor*> weak = self_;
-  monitor_ = platform::InputMonitors::addLocalMonitor(events, [weak](const Event& event) -> std::optional<Event> {
-    auto self = weak.lock();
-    if (!self || *self == nullptr) return event;
-    LocalEventMonitor& monitor = **self;
-    monitor.objectWillChange.send(event);
-    if (monitor.callback) return monitor.callback(event);
-    return event;
-  });
+  monitor_ = platform::InputMonitors::addLocalMonitor(
+      events, [weak = anchor_.weak()](const Event& event) -> std::optional<Event> {
+        auto self = weak.lock();
+        if (!self) return event;
+        self->objectWillChange.send(event);
+        if (self->callback) return self->callback(event);
+        return event;
+      });
   return *this;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "kit/foundation/weak_anchor.h"
 #include "platform/core/async_stream.h"
 #include "platform/core/rx.h"
 #include "platform/system/input_event.h"
@@ -55,7 +56,7 @@ class LocalEventMonitor {
 
  private:
   std::optional<platform::MonitorId> monitor_;
-  std::shared_ptr<LocalEventMonitor*> self_ = std::make_shared<LocalEventMonitor*>(this);
+  WeakAnchor<LocalEventMonitor> anchor_{this};
 };
 
 // When a local filter runs: always, only while a menu (a popup of this application) tracks the mouse and keys, or

@@ -20,16 +20,17 @@ class Default {
   const Key<T>& key() const { return observable_->key(); }
   T value() const { return observable_->value(); }
   void set(const T& value) { observable_->setValue(value); }
-  // Reads the value, lets `change` edit it and writes it back, also when `change` throws.
+  // Reads the value, lets `change` edit it and writes it back, also when `change` throws (as the key's modify does).
   template <class F>
   void modify(F&& change) {
     T value = this->value();
-    struct WriteBack {
-      Observable<T>& observable;
-      T& value;
-      ~WriteBack() { observable.setValue(value); }
-    } writeBack{*observable_, value};
-    std::forward<F>(change)(value);
+    try {
+      std::forward<F>(change)(value);
+    } catch (...) {
+      observable_->setValue(value);
+      throw;
+    }
+    observable_->setValue(value);
   }
   // Removes the stored value: the key reads its default. The change is announced like any other.
   void reset() { key().reset(); }

@@ -135,16 +135,18 @@ bool set(const Key<T>& key, const T& value) {
   return true;
 }
 
-// Reads the value, lets `change` edit it, writes it back, also when `change` throws.
+// Reads the value, lets `change` edit it, writes it back, also when `change` throws (the edit made until then is
+// kept, and the error goes on). The write is never left to a destructor, where a failing write would end the program.
 template <class T, class F>
 void modify(const Key<T>& key, F&& change) {
   T value = get(key);
-  struct WriteBack {
-    const Key<T>& key;
-    T& value;
-    ~WriteBack() { set(key, value); }
-  } writeBack{key, value};
-  std::forward<F>(change)(value);
+  try {
+    std::forward<F>(change)(value);
+  } catch (...) {
+    set(key, value);
+    throw;
+  }
+  set(key, value);
 }
 
 // Stores the negation of a Boolean key's value, then calls `then` when given.

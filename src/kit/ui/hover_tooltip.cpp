@@ -71,7 +71,8 @@ void HoverTooltip::cancelPendingDecisions() {
 }
 
 void HoverTooltip::hideOnNextTurn() {
-  QTimer::singleShot(0, this, [this] { setPresented(false); });
+  QMetaObject::invokeMethod(
+      this, [this] { setPresented(false); }, Qt::QueuedConnection);
 }
 
 void HoverTooltip::setPresented(bool presented) {

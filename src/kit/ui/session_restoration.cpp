@@ -6,10 +6,10 @@
 #include <QSaveFile>
 #include <QSessionManager>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QWidget>
 
 #include "kit/ui/window_access.h"
+#include "platform/core/executor.h"
 
 namespace kit {
 
@@ -62,7 +62,8 @@ bool SessionRestoration::isRegistered(const QString& identifier) const {
 
 void SessionRestoration::reopenLater(QString identifier) {
   toReopen_.removeAll(identifier);
-  QTimer::singleShot(0, qApp, [this, identifier] {
+  // The registry lives as long as the program.
+  platform::mainExecutor().post([this, identifier] {
     if (isRegistered(identifier)) reopeners_[identifier]();
   });
 }

@@ -1,7 +1,6 @@
 #include "kit/ui/text_fields.h"
 
 #include <QKeyEvent>
-#include <QTimer>
 #include <chrono>
 #include <limits>
 
@@ -40,9 +39,12 @@ AutoselectOnFocusTextField::AutoselectOnFocusTextField(QWidget* parent) : QLineE
 void AutoselectOnFocusTextField::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   // After the click that gave the focus has placed the cursor.
-  QTimer::singleShot(0, this, [this] {
-    if (hasFocus()) selectAll();
-  });
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (hasFocus()) selectAll();
+      },
+      Qt::QueuedConnection);
 }
 
 IntTextField::IntTextField(QWidget* parent) : QLineEdit(parent) {

@@ -1,5 +1,6 @@
 #include "kit/ui/welcome_popover.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -8,6 +9,7 @@
 #include "kit/ui/menu.h"
 #include "kit/ui/status_item_shake.h"
 #include "kit/ui/tooltip.h"
+#include "platform/core/executor.h"
 
 namespace kit {
 
@@ -20,7 +22,7 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
     if (!*finish) return;
     auto callback = std::move(*finish);
     *finish = nullptr;
-    QTimer::singleShot(0, [callback = std::move(callback)] { callback(); });
+    platform::mainExecutor().post(std::move(callback));
   };
 
   QFont font;
@@ -63,7 +65,7 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
 
 void showWelcomePopover(QSystemTrayIcon& item, std::function<void()> completion) {
   QPointer<QSystemTrayIcon> guard(&item);
-  QTimer::singleShot(100, [guard, completion = std::move(completion)]() mutable {
+  QTimer::singleShot(100, QCoreApplication::instance(), [guard, completion = std::move(completion)]() mutable {
     if (!guard) {
       if (completion) completion();
       return;

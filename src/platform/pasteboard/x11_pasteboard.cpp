@@ -8,7 +8,6 @@
 #include <cstdlib>
 
 #include "app_identity.h"
-#include "platform/core/executor.h"
 #include "platform/core/log_sink.h"
 #include "platform/pasteboard/x11_clipboard_keeper.h"
 #include "platform/pasteboard/x11_targets.h"
@@ -55,28 +54,25 @@ void X11Pasteboard::startReading() {
   qtResourceBase_ = setup->resource_id_base;
   qtResourceMask_ = setup->resource_id_mask;
 
-  std::weak_ptr<X11Pasteboard*> weak = self_;
   X11SelectionReader::Options options;
   options.readAhead = [this](const std::vector<std::string>& offered) { return readAheadTargets(offered); };
   options.isOwnWindow = [this](xcb_window_t window) { return isOurWindow(window); };
-  options.contentRead = [this, weak](std::shared_ptr<const SelectionContent> content) {
+  options.contentRead = [this](std::shared_ptr<const SelectionContent> content) {
     {
       std::lock_guard lock(mutex_);
       anyContentCame_ = true;
       if (content->serial == 1) firstContent_ = content;
     }
     contentCame_.notify_all();
-    mainExecutor().post([weak, content = std::move(content)]() mutable {
-      if (auto self = weak.lock()) (*self)->contentRead(std::move(content));
-    });
+    // The reader stops before this object goes; what it posted and was not delivered then is dropped with it.
+    QMetaObject::invokeMethod(
+        this, [this, content = std::move(content)]() mutable { contentRead(std::move(content)); },
+        Qt::QueuedConnection);
   };
   reader_ = X11SelectionReader::start(std::move(options));
 }
 
-X11Pasteboard::~X11Pasteboard() {
-  reader_.reset();
-  self_.reset();
-}
+X11Pasteboard::~X11Pasteboard() { reader_.reset(); }
 
 bool X11Pasteboard::isOurWindow(uint32_t window) const {
   return window != XCB_NONE && qtResourceMask_ != 0 && (window & ~qtResourceMask_) == qtResourceBase_;

@@ -79,7 +79,6 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::vector<std::string> typesToReadAhead_;
 
   std::unique_ptr<X11SelectionReader> reader_;
-  std::shared_ptr<X11Pasteboard*> self_ = std::make_shared<X11Pasteboard*>(this);
 };
 
 }  // namespace platform

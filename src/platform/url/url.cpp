@@ -250,6 +250,8 @@ std::optional<Url> Url::parse(std::string_view text) {
 
 std::optional<Url> Url::fromParts(UrlParts parts) {
   if (parts.scheme && !isValidScheme(*parts.scheme)) return std::nullopt;
+  // port() reads the digits back as a number: only what the parser would keep gets that far.
+  if (parts.port && (parts.port->empty() || !isValidPort(*parts.port))) return std::nullopt;
   if (parts.host) {
     if (!parts.path.empty() && parts.path[0] != '/') return std::nullopt;
   } else {

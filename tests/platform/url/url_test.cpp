@@ -200,6 +200,15 @@ TEST(UrlComponentsEditing, UnchangedComponentsRebuildTheSameTextAndAmbiguousOnes
   built.setPath("/a b");
   EXPECT_EQ(built.url()->absoluteString(), "https://example.com/a%20b");
   EXPECT_FALSE(built.setScheme("1http"));
+
+  // A port the parser would refuse builds no URL (whose port could not be read back).
+  built.setPort(65535);
+  EXPECT_EQ(built.url()->port(), 65535);
+  built.setPort(65536);
+  EXPECT_FALSE(built.url().has_value());
+  for (const char* port : {"", "8o", "-1", "123456"}) {
+    EXPECT_FALSE(Url::fromParts({.scheme = "https", .host = "example.com", .port = port})) << port;
+  }
 }
 
 // Copies of a URL share its state; its components are split out on first request, from any thread.
