@@ -54,8 +54,6 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));
-  kit::installApplicationIcon();
-  kit::installCharacterPaletteKey();
   QApplication::setQuitOnLastWindowClosed(false);
   // Alerts show as Qt dialogs while the application object exists.
   kit::QtAlertPresenter alertPresenter;
@@ -76,6 +74,9 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
                 << " and did not answer\n";
       return 1;
   }
+  // What only windows need comes after the bus name, which a second launch and the desktop wait for.
+  kit::installApplicationIcon();
+  kit::installCharacterPaletteKey();
   app::quitOnTerminationSignals();
   app::AppMain appMain(delegate);
   return appMain.run();

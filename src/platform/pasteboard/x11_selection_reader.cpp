@@ -24,10 +24,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-xcb_atom_t intern(xcb_connection_t* c, std::string_view name) {
-  auto r = xcbReply(
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
-  return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+// All asked for before the first answer is awaited: one round trip to the server instead of one per name.
+std::vector<xcb_atom_t> internAll(xcb_connection_t* c, const std::vector<std::string>& names) {
+  std::vector<xcb_intern_atom_cookie_t> cookies;
+  cookies.reserve(names.size());
+  for (const auto& name : names)
+    cookies.push_back(xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.data()));
+  std::vector<xcb_atom_t> atoms;
+  atoms.reserve(names.size());
+  for (auto cookie : cookies) {
+    auto r = xcbReply(xcb_intern_atom_reply(c, cookie, nullptr));
+    atoms.push_back(r ? r->atom : xcb_atom_t{XCB_ATOM_NONE});
+  }
+  return atoms;
 }
 
 // Property atoms for the transfers in flight, one each, taken in turn.
@@ -39,11 +48,13 @@ class X11SelectionReader::Worker {
  public:
   Worker(Options options, xcb_connection_t* connection, xcb_window_t window, uint8_t fixesEvent)
       : options_(std::move(options)), c_(connection), window_(window), fixesEvent_(fixesEvent) {
-    clipboard_ = intern(c_, "CLIPBOARD");
-    targetsAtom_ = intern(c_, "TARGETS");
-    incr_ = intern(c_, "INCR");
-    for (int i = 0; i < propertyPoolSize; ++i)
-      properties_.push_back(intern(c_, "_QUILLET_CLIPBOARD_" + std::to_string(i)));
+    std::vector<std::string> names{"CLIPBOARD", "TARGETS", "INCR"};
+    for (int i = 0; i < propertyPoolSize; ++i) names.push_back("_QUILLET_CLIPBOARD_" + std::to_string(i));
+    const auto atoms = internAll(c_, names);
+    clipboard_ = atoms[0];
+    targetsAtom_ = atoms[1];
+    incr_ = atoms[2];
+    properties_.assign(atoms.begin() + 3, atoms.end());
     wake_.reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   }
 
@@ -56,6 +67,8 @@ class X11SelectionReader::Worker {
     answerAll();
     xcb_disconnect(c_);
   }
+
+  xcb_atom_t clipboard() const { return clipboard_; }
 
   void start() {
     thread_ = std::thread([this] { run(); });
@@ -477,7 +490,7 @@ std::unique_ptr<X11SelectionReader> X11SelectionReader::start(Options options) {
                     XCB_CW_EVENT_MASK, &events);
   auto worker = std::make_unique<Worker>(std::move(options), display.release(), window,
                                          static_cast<uint8_t>(fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY));
-  xcb_xfixes_select_selection_input(c, window, intern(c, "CLIPBOARD"),
+  xcb_xfixes_select_selection_input(c, window, worker->clipboard(),
                                     XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
                                         XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                         XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
