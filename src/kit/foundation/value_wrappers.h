@@ -15,12 +15,12 @@ namespace kit {
 
 // Wrappers that take a record member out of equality, hashing or coding. Every one of the four equality wrappers
 // compares equal to any other and feeds nothing to a hasher, so unordered containers stay consistent.
-template <class Value, bool Mutable>
+template <class Value, bool isMutable>
 class IgnoredInEquality {
  public:
   IgnoredInEquality(Value value) : wrappedValue_(std::move(value)) {}
   const Value& wrappedValue() const { return wrappedValue_; }
-  void setWrappedValue(Value value) requires Mutable { wrappedValue_ = std::move(value); }
+  void setWrappedValue(Value value) requires isMutable { wrappedValue_ = std::move(value); }
   friend bool operator==(const IgnoredInEquality&, const IgnoredInEquality&) { return true; }
 
  private:
@@ -37,15 +37,15 @@ template <class Value>
 using IgnoreHashableMutable = IgnoredInEquality<Value, true>;
 
 // {"wrappedValue": value}
-template <class Value, bool Mutable>
-void to_json(Json& json, const IgnoredInEquality<Value, Mutable>& wrapper) {
+template <class Value, bool isMutable>
+void to_json(Json& json, const IgnoredInEquality<Value, isMutable>& wrapper) {
   json = Json::object();
   encodeMember(json, "wrappedValue", wrapper.wrappedValue());
 }
 
-template <class Value, bool Mutable>
-struct JsonDecoding<IgnoredInEquality<Value, Mutable>> {
-  static IgnoredInEquality<Value, Mutable> decode(const Json& json, const CodingPath& path) {
+template <class Value, bool isMutable>
+struct JsonDecoding<IgnoredInEquality<Value, isMutable>> {
+  static IgnoredInEquality<Value, isMutable> decode(const Json& json, const CodingPath& path) {
     return decodeMember<Value>(keyedContainer(json, path, "IgnoreEquatable"), "wrappedValue", path);
   }
 };
@@ -205,9 +205,9 @@ class AggregateHashable {
 
 }  // namespace kit
 
-template <class Value, bool Mutable>
-struct std::hash<kit::IgnoredInEquality<Value, Mutable>> {
-  size_t operator()(const kit::IgnoredInEquality<Value, Mutable>&) const noexcept { return 0; }
+template <class Value, bool isMutable>
+struct std::hash<kit::IgnoredInEquality<Value, isMutable>> {
+  size_t operator()(const kit::IgnoredInEquality<Value, isMutable>&) const noexcept { return 0; }
 };
 
 template <class Value>

@@ -20,7 +20,9 @@ char letter(QRCodeErrorCorrectionLevel level);
 struct QRCodeMatrix {
   int size = 0;
   std::vector<bool> modules;
-  bool isDark(int x, int y) const { return modules[static_cast<size_t>(y * size + x)]; }
+  bool isDark(int x, int y) const {
+    return modules[static_cast<size_t>(y) * static_cast<size_t>(size) + static_cast<size_t>(x)];
+  }
 };
 std::optional<QRCodeMatrix> qrCodeMatrix(const std::string& text, QRCodeErrorCorrectionLevel level);
 

@@ -17,6 +17,8 @@ bool openUrl(const platform::Url& url) {
   return QDesktopServices::openUrl(QUrl(QString::fromStdString(url.absoluteString()), QUrl::StrictMode));
 }
 
-void setUrlOpenerForTesting(std::function<bool(const platform::Url&)> opener_) { opener() = std::move(opener_); }
+void setUrlOpenerForTesting(std::function<bool(const platform::Url&)> replacement) {
+  opener() = std::move(replacement);
+}
 
 }  // namespace kit

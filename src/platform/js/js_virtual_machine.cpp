@@ -1,12 +1,14 @@
 #include "platform/js/js_virtual_machine.h"
 
-// Exported by the library, but declared in none of its installed headers.
+// Exported by the library, but declared in none of its installed headers: the library's names.
+// NOLINTBEGIN(readability-identifier-naming)
 extern "C" {
 typedef bool (*JSShouldTerminateCallback)(JSContextRef context, void* callbackContext);
 void JSContextGroupSetExecutionTimeLimit(JSContextGroupRef group, double limitInSeconds,
                                          JSShouldTerminateCallback callback, void* callbackContext);
 void JSContextGroupClearExecutionTimeLimit(JSContextGroupRef group);
 }
+// NOLINTEND(readability-identifier-naming)
 
 #if defined(__SANITIZE_THREAD__)
 #define QUILLET_THREAD_SANITIZER 1

@@ -141,7 +141,8 @@ std::shared_ptr<UserDefaults> UserDefaults::named(std::string_view suiteName) {
   {
     std::lock_guard lock(registry().mutex);
     auto& weak = registry().suites[std::string(suiteName)];
-    if ((suite = weak.lock())) return suite;
+    suite = weak.lock();
+    if (suite) return suite;
     suite = std::make_shared<UserDefaults>(Private{}, std::string(suiteName),
                                            configDirectory() / (std::string(suiteName) + ".plist"));
     weak = suite;

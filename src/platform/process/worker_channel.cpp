@@ -83,7 +83,8 @@ std::variant<std::string, WorkerChannel::Failure> WorkerChannel::receive(Clock::
     if (!message_) {
       count = readArrived(descriptor_.get(), reinterpret_cast<char*>(&length_) + lengthBytesRead_,
                           sizeof length_ - lengthBytesRead_);
-      if (count > 0 && (lengthBytesRead_ += static_cast<size_t>(count)) == sizeof length_) {
+      if (count > 0) lengthBytesRead_ += static_cast<size_t>(count);
+      if (count > 0 && lengthBytesRead_ == sizeof length_) {
         if (length_ > maximumSize || length_ > maximumMessageSize) return Failure::oversized;
         message_.emplace(length_, '\0');
         messageBytesRead_ = 0;

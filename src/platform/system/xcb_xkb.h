@@ -5,7 +5,7 @@
 #pragma clang diagnostic push
 #pragma clang diagnostic ignored "-Wkeyword-macro"
 #endif
-#define explicit explicit_
+#define explicit explicit_  // NOLINT(readability-identifier-naming): the keyword itself is renamed
 #include <xcb/xkb.h>
 #undef explicit
 #if defined(__clang__)

@@ -94,7 +94,8 @@ UConverter* RtfCodePageDecoder::converter(int codePage) {
   if (found != converters_.end()) return found->second;
   UConverter* result = nullptr;
   for (const std::string& name : converterNames(codePage)) {
-    if ((result = openConverter(name)) != nullptr) break;
+    result = openConverter(name);
+    if (result != nullptr) break;
   }
   if (result == nullptr && codePage != 1252) result = converter(1252);
   converters_[codePage] = result;
