@@ -1,5 +1,6 @@
 #include "engine/clipboard_loop_guard.h"
 
+#include <QCryptographicHash>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -17,12 +18,31 @@ std::size_t fingerprintOf(const ClipboardLoopGuard::Content& content) {
   return hash;
 }
 
-// A rich form that a clipboard manager kept must be ours; one that it dropped tells nothing.
-bool keptAsWritten(const std::optional<std::string>& read, const std::optional<std::string>& written) {
-  return !read || read == written;
+std::string digestBytes(std::string_view text) {
+  QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+  hash.addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  const QByteArray result = hash.result();
+  return {result.constData(), static_cast<std::size_t>(result.size())};
 }
 
 }  // namespace
+
+ClipboardLoopGuard::WrittenContent::WrittenContent(const Content& content)
+    : text_(digestOf(content.text)), html_(digestOf(content.html)), rtf_(digestOf(content.rtf)) {}
+
+// BLAKE2b (256 bits) with the length: a text of another length differs without being read, and two texts of one
+// length never pass for each other, however they were made.
+auto ClipboardLoopGuard::WrittenContent::digestOf(const std::optional<std::string_view>& text)
+    -> std::optional<Digest> {
+  if (!text) return std::nullopt;
+  return Digest{text->size(), digestBytes(*text)};
+}
+
+bool ClipboardLoopGuard::WrittenContent::matches(const std::optional<std::string_view>& read,
+                                                 const std::optional<Digest>& written) {
+  if (!read || !written) return !read && !written;
+  return read->size() == written->length && digestBytes(*read) == written->bytes;
+}
 
 ClipboardLoopGuard::Clock::duration ClipboardLoopGuard::waitBeforeNextPass(Clock::time_point now) const {
   if (static_cast<int>(passes_.size()) < passesPerSecond) return Clock::duration::zero();
@@ -32,9 +52,14 @@ ClipboardLoopGuard::Clock::duration ClipboardLoopGuard::waitBeforeNextPass(Clock
 
 bool ClipboardLoopGuard::isOurWrite(const Content& content, Clock::time_point now) const {
   if (!lastWrite_ || now - lastWrite_->at >= window) return false;
-  const Content& written = lastWrite_->content;
-  return content.text == written.text && keptAsWritten(content.html, written.html) &&
-         keptAsWritten(content.rtf, written.rtf);
+  // A rich form that a clipboard manager kept must be ours; one that it dropped tells nothing.
+  using Digest = WrittenContent::Digest;
+  auto keptAsWritten = [](const std::optional<std::string_view>& read, const std::optional<Digest>& written) {
+    return !read || WrittenContent::matches(read, written);
+  };
+  const WrittenContent& written = lastWrite_->content;
+  return WrittenContent::matches(content.text, written.text_) && keptAsWritten(content.html, written.html_) &&
+         keptAsWritten(content.rtf, written.rtf_);
 }
 
 ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Owner owner, Clock::time_point now) {
@@ -67,6 +92,8 @@ void ClipboardLoopGuard::passed(Clock::time_point now) {
   while (static_cast<int>(passes_.size()) > passesPerSecond) passes_.pop_front();
 }
 
-void ClipboardLoopGuard::wrote(Content content, Clock::time_point now) { lastWrite_ = Write{std::move(content), now}; }
+void ClipboardLoopGuard::wrote(WrittenContent content, Clock::time_point now) {
+  lastWrite_ = Write{std::move(content), now};
+}
 
 }  // namespace engine

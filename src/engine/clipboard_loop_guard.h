@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace engine {
 
@@ -29,9 +30,28 @@ class ClipboardLoopGuard {
   // How often content that another client keeps bringing back is cleaned before it is left alone.
   static constexpr int cleaningsOfReturningContent = 2;
 
-  // Text as read from the clipboard or written to it; the rich forms only where they were read or written.
+  // Text as read from the clipboard or written to it; the rich forms only where they were read or written. The guard
+  // keeps none of it: the bytes need to live only for the call they are passed to.
   struct Content {
-    std::optional<std::string> text, html, rtf;
+    std::optional<std::string_view> text, html, rtf;
+  };
+
+  // What a write puts on the clipboard, as the guard recognises it: each text's length and a digest of its bytes, so
+  // that a large write is recognised without being kept. Made before the write, while its bytes are at hand.
+  class WrittenContent {
+   public:
+    WrittenContent(const Content& content);  // implicit: a write is noted with the content it wrote
+
+   private:
+    friend class ClipboardLoopGuard;
+    struct Digest {
+      std::size_t length = 0;
+      std::string bytes;
+    };
+    static std::optional<Digest> digestOf(const std::optional<std::string_view>& text);
+    // Whether `read` is the text that `written` stands for (both none counts too).
+    static bool matches(const std::optional<std::string_view>& read, const std::optional<Digest>& written);
+    std::optional<Digest> text_, html_, rtf_;
   };
 
   enum class Verdict {
@@ -49,7 +69,7 @@ class ClipboardLoopGuard {
   // A pass ran on the content of the last check.
   void passed(Clock::time_point now);
   // We wrote `content` to the clipboard.
-  void wrote(Content content, Clock::time_point now);
+  void wrote(WrittenContent content, Clock::time_point now);
 
  private:
   struct Run {
@@ -59,7 +79,7 @@ class ClipboardLoopGuard {
     int cleanings = 0;
   };
   struct Write {
-    Content content;
+    WrittenContent content;
     Clock::time_point at;
   };
 

@@ -66,7 +66,7 @@ bool isLeftAlone(platform::Pasteboard& pasteboard, const std::vector<std::string
   if (types.empty()) return true;
   std::string_view files[] = {Type::fileUrl, Type::fileContents};
   if (pasteboard.availableType(files)) return true;
-  if (auto html = pasteboard.string(Type::html)) {
+  if (auto html = pasteboard.sharedString(Type::html)) {
     if (isMarkupOfOtherApplication(*html) || isSingleImageHtml(*html)) return true;
   }
   if (listed(types, Type::html) && !listed(types, Type::rtf)) {
@@ -107,7 +107,7 @@ bool isSingleImageHtml(const std::string& html) {
 
 std::size_t ContentToRead::size() const {
   std::size_t total = 0;
-  for (const auto* part : {&plain, &url, &rtfd, &rtf, &html}) total += part->has_value() ? (*part)->size() : 0;
+  for (const auto* part : {&plain, &url, &rtfd, &rtf, &html}) total += *part ? (*part)->size() : 0;
   return total;
 }
 
@@ -116,13 +116,13 @@ std::optional<ContentToRead> contentToRead(platform::Pasteboard& pasteboard, boo
   if (isLeftAlone(pasteboard, pasteboard.types(), frontmostApp)) return std::nullopt;
   ContentToRead content;
   content.preserveLinks = preserveLinks;
-  content.plain = pasteboard.string(Type::string);
-  if (!content.plain || content.plain->empty()) content.url = pasteboard.string(Type::url);
+  content.plain = pasteboard.sharedString(Type::string);
+  if (!content.plain || content.plain->empty()) content.url = pasteboard.sharedString(Type::url);
   bool hasText = (content.plain && !content.plain->empty()) || (content.url && !content.url->empty());
   if (preserveLinks || !hasText) {
-    content.rtfd = pasteboard.data(Type::rtfd);
-    content.rtf = pasteboard.data(Type::rtf);
-    content.html = pasteboard.data(Type::html);
+    content.rtfd = pasteboard.sharedData(Type::rtfd);
+    content.rtf = pasteboard.sharedData(Type::rtf);
+    content.html = pasteboard.sharedData(Type::html);
   }
   return content;
 }

@@ -21,11 +21,12 @@ using StringOrAttributedStringType = std::variant<std::string, platform::Attribu
 using FrontmostAppLookup = std::function<std::optional<std::string>()>;
 
 // What the content decision found to clean, before it is read: the plain text and URL the copy offers, and its rich
-// forms where the reading needs them (while links are kept, or when there is neither plain text nor a URL).
+// forms where the reading needs them (while links are kept, or when there is neither plain text nor a URL). The bytes
+// are the pasteboard's own, shared rather than copied.
 struct ContentToRead {
   bool preserveLinks = false;
-  std::optional<std::string> plain, url;
-  std::optional<platform::Bytes> rtfd, rtf, html;
+  platform::SharedBytes plain, url;
+  platform::SharedBytes rtfd, rtf, html;
   std::size_t size() const;
 };
 

@@ -58,6 +58,10 @@ std::optional<std::string> sourceAppFromOwnerThenUserApp(platform::Pasteboard& p
   return userAppBundleIdentifier();
 }
 
+std::optional<std::string_view> viewOf(const platform::SharedBytes& bytes) {
+  return bytes ? std::optional<std::string_view>(*bytes) : std::nullopt;
+}
+
 bool offersRichText(platform::Pasteboard& pasteboard) {
   return hasType(pasteboard, platform::PasteboardType::html) || hasType(pasteboard, platform::PasteboardType::rtf);
 }
@@ -200,7 +204,8 @@ void PasteboardController::decideChange() {
   }
   // A clipboard manager may answer each of our writes by taking the clipboard back.
   const auto now = ClipboardLoopGuard::Clock::now();
-  switch (loopGuard_.check(contentForLoopGuard(settings.preserveLinks), pasteboard_.contentOwner(), now)) {
+  const auto [text, html, rtf] = contentForLoopGuard(settings.preserveLinks);
+  switch (loopGuard_.check({viewOf(text), viewOf(html), viewOf(rtf)}, pasteboard_.contentOwner(), now)) {
     case ClipboardLoopGuard::Verdict::clean:
       break;
     case ClipboardLoopGuard::Verdict::notYet:
@@ -216,14 +221,14 @@ void PasteboardController::decideChange() {
   loopGuard_.passed(now);
 }
 
-ClipboardLoopGuard::Content PasteboardController::contentForLoopGuard(bool preserveLinks) {
+std::array<platform::SharedBytes, 3> PasteboardController::contentForLoopGuard(bool preserveLinks) {
   using platform::PasteboardType::html;
   using platform::PasteboardType::rtf;
   using platform::PasteboardType::string;
   // RTF is read only where a pass reads it too: while links are kept, or when the copy offers no plain text.
-  auto text = pasteboard_.string(string);
+  auto text = pasteboard_.sharedString(string);
   bool readsRtf = preserveLinks || !text;
-  return {std::move(text), pasteboard_.string(html), readsRtf ? pasteboard_.data(rtf) : std::nullopt};
+  return {std::move(text), pasteboard_.sharedString(html), readsRtf ? pasteboard_.sharedData(rtf) : nullptr};
 }
 
 bool PasteboardController::shouldSkip() {
@@ -338,12 +343,13 @@ std::optional<ScriptStep> PasteboardController::scriptStep(const ClearingSetting
 void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
                                           std::vector<platform::PasteboardEntry> markers, int64_t changeCount) {
   if (!cleaned) return;
-  ClipboardLoopGuard::Content written;
+  ClipboardLoopGuard::Content content;
   for (const auto& entry : cleaned->entries) {
-    if (entry.type == platform::PasteboardType::string) written.text = entry.data;
-    if (entry.type == platform::PasteboardType::html) written.html = entry.data;
-    if (entry.type == platform::PasteboardType::rtf) written.rtf = entry.data;
+    if (entry.type == platform::PasteboardType::string) content.text = entry.data;
+    if (entry.type == platform::PasteboardType::html) content.html = entry.data;
+    if (entry.type == platform::PasteboardType::rtf) content.rtf = entry.data;
   }
+  ClipboardLoopGuard::WrittenContent written(content);  // before the write takes the bytes
   std::vector<platform::PasteboardEntry> entries = std::move(cleaned->entries);
   std::move(markers.begin(), markers.end(), std::back_inserter(entries));
   bool wrote = pasteboard_.write(std::move(entries), changeCount);  // false: a newer copy arrived; it has its own pass

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -114,7 +115,8 @@ class PasteboardController {
   void finishClearing(std::optional<CleanedContent> cleaned, std::vector<platform::PasteboardEntry> markers,
                       int64_t changeCount);
   void leaveTooLargeContentAlone(int64_t changeCount);
-  ClipboardLoopGuard::Content contentForLoopGuard(bool preserveLinks);
+  // The text, HTML and RTF that the loop guard compares, shared with the clipboard.
+  std::array<platform::SharedBytes, 3> contentForLoopGuard(bool preserveLinks);
   void presentScriptError(const std::string& description);
 
   platform::Pasteboard& pasteboard_;

@@ -7,14 +7,14 @@
 namespace engine {
 
 std::optional<platform::AttributedString> attributedContent(platform::Pasteboard& pasteboard) {
-  return attributedContent(pasteboard.data(platform::PasteboardType::rtfd),
-                           pasteboard.data(platform::PasteboardType::rtf),
-                           pasteboard.data(platform::PasteboardType::html));
+  return attributedContent(pasteboard.sharedData(platform::PasteboardType::rtfd),
+                           pasteboard.sharedData(platform::PasteboardType::rtf),
+                           pasteboard.sharedData(platform::PasteboardType::html));
 }
 
-std::optional<platform::AttributedString> attributedContent(const std::optional<platform::Bytes>& rtfd,
-                                                            const std::optional<platform::Bytes>& rtf,
-                                                            const std::optional<platform::Bytes>& html) {
+std::optional<platform::AttributedString> attributedContent(const platform::SharedBytes& rtfd,
+                                                            const platform::SharedBytes& rtf,
+                                                            const platform::SharedBytes& html) {
   if (rtfd) {
     if (auto text = platform::readRtfd(*rtfd)) return text;
   }

@@ -11,8 +11,8 @@ namespace engine {
 // or does not decode. HTML that reads to nothing but whitespace gives nothing; RTF and RTFD always count.
 std::optional<platform::AttributedString> attributedContent(platform::Pasteboard& pasteboard);
 // The same from the data of the three formats.
-std::optional<platform::AttributedString> attributedContent(const std::optional<platform::Bytes>& rtfd,
-                                                            const std::optional<platform::Bytes>& rtf,
-                                                            const std::optional<platform::Bytes>& html);
+std::optional<platform::AttributedString> attributedContent(const platform::SharedBytes& rtfd,
+                                                            const platform::SharedBytes& rtf,
+                                                            const platform::SharedBytes& html);
 
 }  // namespace engine

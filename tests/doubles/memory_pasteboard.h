@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +16,9 @@ class MemoryPasteboard final : public Pasteboard {
   int64_t changeCount() const override { return changeCount_; }
   std::vector<std::string> types() override;
   std::optional<Bytes> data(std::string_view type) override;
-  std::vector<PasteboardItem> items() override { return items_; }
+  // Shares the bytes of the content, as the desktop clipboard does with what it read.
+  SharedBytes sharedData(std::string_view type) override;
+  std::vector<PasteboardItem> items() override { return *items_; }
   std::optional<std::string> ownerApplication() override { return ownerApplication_; }
   std::optional<uint64_t> contentOwner() override { return contentOwner_; }
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
@@ -31,8 +34,11 @@ class MemoryPasteboard final : public Pasteboard {
 
  private:
   void changed();
+  // The bytes of the first item that has the type.
+  const Bytes* find(std::string_view type);
 
-  std::vector<PasteboardItem> items_;
+  // Replaced whole at each change, so that the bytes shared out stay as they were.
+  std::shared_ptr<const std::vector<PasteboardItem>> items_ = std::make_shared<const std::vector<PasteboardItem>>();
   std::optional<std::string> ownerApplication_;
   std::optional<uint64_t> contentOwner_;
   int64_t changeCount_ = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "engine/text_transforms.h"
 
 namespace engine {
@@ -41,8 +43,8 @@ TEST(ClearingPassTest, ALargeCopyIsCleanedAsItsPartsAre) {
     for (size_t i = 0; i < times; ++i) rtf += body;
     ContentToRead content;
     content.preserveLinks = true;
-    content.rtf = rtf + "}";
-    content.plain = "x";
+    content.rtf = std::make_shared<const std::string>(rtf + "}");
+    content.plain = std::make_shared<const std::string>("x");
     return *cleanContent(content, {.removeTrackingParameters = true}, std::nullopt);
   };
   const size_t times = (1u << 20) / paragraph.size() + 1;

@@ -27,13 +27,16 @@ Verdict arrive(ClipboardLoopGuard& guard, const ClipboardLoopGuard::Content& con
 TEST(ClipboardLoopGuard, OurWriteComingBackWithoutOurMarkerIsSkippedWhileRecent) {
   ClipboardLoopGuard guard;
   auto t = ClipboardLoopGuard::Clock::now();
-  guard.wrote({"Hello", "<a href=\"x\">Hello</a>", "{\\rtf1 Hello}"}, t);
+  guard.wrote(ClipboardLoopGuard::Content{"Hello", "<a href=\"x\">Hello</a>", "{\\rtf1 Hello}"}, t);
   // A manager may keep all of it, or only the text.
   EXPECT_EQ(guard.check({"Hello", "<a href=\"x\">Hello</a>", "{\\rtf1 Hello}"}, manager, t + 10ms),
             Verdict::ourWriteCameBack);
   EXPECT_EQ(guard.check(plain, manager, t + 20ms), Verdict::ourWriteCameBack);
   // Other rich text with the same characters is a copy of its own; so is anything after the window.
   EXPECT_EQ(guard.check({"Hello", "<i>Hello</i>", std::nullopt}, editor, t + 30ms), Verdict::clean);
+  // The guard keeps no bytes of its own: a text of the same length that differs by a byte is no write of ours.
+  EXPECT_EQ(guard.check({"Hellp", std::nullopt, std::nullopt}, editor, t + 40ms), Verdict::clean);
+  EXPECT_EQ(guard.check({"Hello", "<a href=\"x\">Hellp</a>", std::nullopt}, manager, t + 50ms), Verdict::clean);
   EXPECT_EQ(guard.check(plain, editor, t + 2s), Verdict::clean);
 }
 

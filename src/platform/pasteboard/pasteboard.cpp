@@ -1,6 +1,8 @@
 #include "platform/pasteboard/pasteboard.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "platform/text/utf8.h"
 
@@ -12,6 +14,17 @@ std::optional<std::string> Pasteboard::availableType(std::span<const std::string
     if (std::find(offered.begin(), offered.end(), type) != offered.end()) return std::string(type);
   }
   return std::nullopt;
+}
+
+SharedBytes Pasteboard::sharedData(std::string_view type) {
+  auto bytes = data(type);
+  return bytes ? std::make_shared<const Bytes>(std::move(*bytes)) : nullptr;
+}
+
+SharedBytes Pasteboard::sharedString(std::string_view type) {
+  auto bytes = sharedData(type);
+  if (!bytes || isValidUtf8(*bytes)) return bytes;
+  return std::make_shared<const Bytes>(sanitizedUtf8(*bytes));
 }
 
 std::optional<std::string> Pasteboard::string(std::string_view type) {

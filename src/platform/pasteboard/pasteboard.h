@@ -15,6 +15,8 @@
 namespace platform {
 
 using Bytes = std::string;  // raw bytes
+// Bytes shared with whatever else holds them, unchanged for as long as any holder keeps them; null for none.
+using SharedBytes = std::shared_ptr<const Bytes>;
 
 struct PasteboardEntry {
   std::string type;
@@ -44,6 +46,10 @@ class Pasteboard {
   // UTF-8 text of a type; invalid UTF-8 is replaced.
   std::optional<std::string> string(std::string_view type);
   virtual std::optional<Bytes> data(std::string_view type) = 0;
+  // The same as string() and data(), without a copy where the pasteboard holds the bytes itself: a large copy is then
+  // held once, however many readers keep it, also after the content changed.
+  SharedBytes sharedString(std::string_view type);
+  virtual SharedBytes sharedData(std::string_view type);
   virtual std::vector<PasteboardItem> items() = 0;
   // The application that put the content there, as the system tells it apart from the content's own markers
   // (on the desktop: the clipboard owner's); none for our own content or when it cannot be told.

@@ -166,12 +166,18 @@ std::vector<std::string> X11Pasteboard::types() {
 }
 
 std::optional<Bytes> X11Pasteboard::data(std::string_view type) {
+  SharedBytes bytes = sharedData(type);
+  return bytes ? std::optional<Bytes>(*bytes) : std::nullopt;
+}
+
+SharedBytes X11Pasteboard::sharedData(std::string_view type) {
   Snapshot& s = snapshot();
   std::string key(type);
   if (auto known = s.typeData.find(key); known != s.typeData.end()) return known->second;
-  auto result = x11targets::readType(key, s.targets, [this](const std::string& target) { return readTarget(target); });
-  s.typeData[key] = result;
-  return result;
+  auto read = x11targets::readType(key, s.targets, [this](const std::string& target) { return readTarget(target); });
+  SharedBytes& bytes = s.typeData[key];
+  if (read) bytes = std::make_shared<const Bytes>(std::move(*read));
+  return bytes;
 }
 
 std::vector<PasteboardItem> X11Pasteboard::items() {

@@ -24,6 +24,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   int64_t changeCount() const override { return changeCount_; }
   std::vector<std::string> types() override;
   std::optional<Bytes> data(std::string_view type) override;
+  SharedBytes sharedData(std::string_view type) override;
   std::vector<PasteboardItem> items() override;
   // The application of the client that owns the CLIPBOARD selection, resolved once per change.
   std::optional<std::string> ownerApplication() override;
@@ -47,7 +48,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
     std::vector<std::string> targets;
     std::map<std::string, std::optional<Bytes>> targetData;  // our own content, or targets read after the change
     std::optional<std::vector<std::string>> types;
-    std::map<std::string, std::optional<Bytes>> typeData;
+    std::map<std::string, SharedBytes> typeData;  // converted once, shared with the readers
     std::optional<std::optional<std::string>> ownerApplication;
     std::chrono::nanoseconds patienceLeft = readPatience;
   };

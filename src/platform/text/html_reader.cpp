@@ -130,6 +130,8 @@ class TextBuilder {
       i += scalar.length;
     }
     if (blank) return std::nullopt;
+    // The text grew by doubling; a large one keeps the room it needs, while the pass works on it.
+    if (text_.capacity() - text_.size() > text_.size() / 8) text_.shrink_to_fit();
     AttributedString result(std::move(text_));
     setLinks(result, spans_, resolve);
     return result;
