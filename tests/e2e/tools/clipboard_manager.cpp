@@ -28,6 +28,7 @@
 
 #include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
+#include "support/rich_text_sample.h"
 #include "support/x11_selection.h"
 
 namespace {
@@ -185,8 +186,9 @@ int main(int argc, char** argv) {
     manager.run();
     return 0;
   }
-  std::string html = argc > 2 ? argv[2] : "<p><b>Rich</b> copy with a <a href=\"https://example.com/\">link</a></p>";
-  std::string text = argc > 3 ? argv[3] : "Rich copy with a link";
+  const richtext_test::RichCopy sample = richtext_test::richCopy("Rich copy with a");
+  std::string html = argc > 2 ? argv[2] : sample.html;
+  std::string text = argc > 3 ? argv[3] : sample.text;
   if (fork() == 0) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     close(STDOUT_FILENO);  // what the manager prints is its own
