@@ -21,12 +21,15 @@
 #include "engine/preference_keys.h"
 #include "interleaved_timing.h"
 #include "platform/text/rtf_reader.h"
+#include "support/rich_text_sample.h"
 
 namespace {
 
 namespace Keys = kit::Preferences::Keys;
 namespace type = platform::PasteboardType;
 using kit::Preferences::set;
+using richtext_test::htmlLink;
+using richtext_test::rtfLink;
 
 // The main loop, which the benchmark runs itself: like the program's event loop, it sleeps until work is posted
 // (a pass cleaned off it posts its write), so that a pass is timed to its write and the waiting costs no CPU.
@@ -164,9 +167,10 @@ std::string webPageHtml(size_t bytes) {
   std::string html = "<html><head><meta charset=\"utf-8\"><style>p{color:#333}</style></head><body>";
   html.reserve(bytes + lastParagraphAndEnd);
   for (int i = 0; html.size() < bytes; ++i) {
-    html += "<p class=\"c\">Paragraph " + std::to_string(i) +
-            " with <b>bold</b> text and a <a href=\"https://example.com/a/" + std::to_string(i) +
-            "?utm_source=news&amp;id=" + std::to_string(i) + "\">link</a>.</p>\n<ul><li>• item</li></ul>";
+    const std::string n = std::to_string(i);
+    html += "<p class=\"c\">Paragraph " + n + " with <b>bold</b> text and a " +
+            htmlLink("https://example.com/a/" + n + "?utm_source=news&amp;id=" + n, "link") +
+            ".</p>\n<ul><li>• item</li></ul>";
   }
   html += "</body></html>";
   return html;
@@ -189,8 +193,7 @@ std::string rtfDocument(size_t bytes) {
   rtf.reserve(bytes + lastParagraphAndEnd);
   for (int i = 0; rtf.size() < bytes; ++i) {
     rtf += "\\pard\\f0\\fs24 Paragraph " + std::to_string(i) + " with {\\b bold} and {\\cf1 red} text, caf\\'e9, " +
-           "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/" + std::to_string(i) +
-           "?utm_medium=x\"}}{\\fldrslt a link}}.\\par\n";
+           rtfLink("https://example.com/" + std::to_string(i) + "?utm_medium=x", "a link") + ".\\par\n";
   }
   rtf += "}";
   return rtf;

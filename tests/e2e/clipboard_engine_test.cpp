@@ -14,11 +14,14 @@
 #include "engine/preference_keys.h"
 #include "kit/foundation/alert.h"
 #include "support/recording_alert_presenter.h"
+#include "support/rich_text_sample.h"
 #include "x11_session_support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using richtext_test::htmlLink;
+using richtext_test::rtfLink;
 using x11test::occurrences;
 using x11test::readClipboard;
 namespace Keys = kit::Preferences::Keys;
@@ -259,22 +262,21 @@ TEST_F(ClipboardEngine, LinkKeepingWritesRtfHtmlAndPlainTextWithTheLinksOnly) {
   set(Keys::transformTextWithJavaScript(), true);
   set(Keys::javaScriptCode(), std::string("return 'script ran'"));
 
-  const std::string rtf =
-      "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Helvetica;}}\\f0\\b See "
-      "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/?utm_source=x&k=1\"}}{\\fldrslt the site}} now.}";
+  const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Helvetica;}}\\f0\\b See " +
+                          rtfLink("https://example.com/?utm_source=x&k=1", "the site") + " now.}";
   ASSERT_TRUE(copyAndWaitForCleaning({{"text/rtf", rtf}, {"UTF8_STRING", "See the site now."}}));
   std::string writtenRtf = readClipboard("text/rtf");
   EXPECT_NE(writtenRtf.find("HYPERLINK \"https://example.com/?k=1\""), std::string::npos) << writtenRtf;
   EXPECT_EQ(writtenRtf.find("\\fswiss"), std::string::npos);
   EXPECT_EQ(writtenRtf.find("\\b"), std::string::npos) << writtenRtf;
-  EXPECT_NE(readClipboard("text/html").find("<a href=\"https://example.com/?k=1\">the site</a>"), std::string::npos);
+  EXPECT_NE(readClipboard("text/html").find(htmlLink("https://example.com/?k=1", "the site")), std::string::npos);
   EXPECT_EQ(cleanedText(), "See the site now.");
   EXPECT_TRUE(has(targetsReadBack(), "com.kestrova.Quillet.hasRun"));
 
   ASSERT_TRUE(copyAndWaitForCleaning(
-      {{"text/html", "<p style=\"color:red\">Go <a href=\"https://example.org/x\">there</a></p>"},
+      {{"text/html", "<p style=\"color:red\">Go " + htmlLink("https://example.org/x", "there") + "</p>"},
        {"UTF8_STRING", "Go there"}}));
-  EXPECT_NE(readClipboard("text/html").find("<a href=\"https://example.org/x\">there</a>"), std::string::npos);
+  EXPECT_NE(readClipboard("text/html").find(htmlLink("https://example.org/x", "there")), std::string::npos);
   EXPECT_EQ(readClipboard("text/html").find("color"), std::string::npos);
   EXPECT_EQ(cleanedText(), "Go there\n");  // the paragraph's end
 
@@ -453,13 +455,13 @@ TEST_F(ClipboardEngine, HungOwnersAndHugeCopiesNeverHoldUpTheMainLoop) {
   std::string html, text;
   for (int i = 0; html.size() < (4u << 20); ++i) {
     std::string n = std::to_string(i);
-    html += "<p>Line " + n + " <a href=\"https://example.com/" + n + "\">link " + n + "</a></p>";
+    html += "<p>Line " + n + " " + htmlLink("https://example.com/" + n, "link " + n) + "</p>";
     text += "Line " + n + " link " + n + "\n";
   }
   auto cleaned = offerWith({.targets = {{"text/html", html}, {"UTF8_STRING", text}}, .partSize = 256 << 10});
   EXPECT_LT(longestStall(cleaned, 30s), responsive);
   ASSERT_TRUE(ownsClipboard());
-  EXPECT_NE(pasteboard.string(platform::PasteboardType::html)->find("<a href=\"https://example.com/9\">link 9</a>"),
+  EXPECT_NE(pasteboard.string(platform::PasteboardType::html)->find(htmlLink("https://example.com/9", "link 9")),
             std::string::npos);
 
   // Above the ceiling the copy is left alone, with a line in the log and nothing of the content.
@@ -554,9 +556,9 @@ TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaning
     set(Keys::preserveLinks(), row.preserveLinks);
     std::string text = "Copy " + std::to_string(++copy);
     testing::internal::CaptureStdout();
-    x11test::ChildProcess manager({std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", row.mode,
-                                   "<p><b>" + text + "</b> <a href=\"https://example.com/\">link</a></p>",
-                                   text + " link"});
+    const richtext_test::RichCopy copied = richtext_test::richCopy(text);
+    x11test::ChildProcess manager(
+        {std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", row.mode, copied.html, copied.text});
     x11test::processEventsFor(3s);  // long enough for a loaded machine: the guard keeps the count bounded however long
     size_t passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
     EXPECT_GE(passes, 1u);

@@ -30,7 +30,7 @@
 #include "engine/shortcut_names.h"
 #include "kit/shortcuts/handlers.h"
 #include "kit/shortcuts/storage.h"
-#include "platform/pasteboard/x11_selection_answer.h"
+#include "support/x11_selection.h"
 
 namespace {
 
@@ -140,11 +140,7 @@ class OfficeApplication {
   int copies() const { return copies_; }
 
  private:
-  xcb_atom_t atom(const std::string& name) {
-    auto r = platform::xcbReply(
-        xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
-    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-  }
+  xcb_atom_t atom(const std::string& name) { return selectiontest::atom(c_, name); }
 
   void run() {
     const xcb_keycode_t c = 54;  // the C key
@@ -161,33 +157,16 @@ class OfficeApplication {
             ++copies_;
           }
         } else if (type == XCB_SELECTION_REQUEST) {
-          serve(*reinterpret_cast<xcb_selection_request_event_t*>(event.get()));
+          selectiontest::answer(c_, *reinterpret_cast<xcb_selection_request_event_t*>(event.get()), targets_, offered_);
         }
       }
     }
   }
 
-  void serve(const xcb_selection_request_event_t& request) {
-    xcb_atom_t property = platform::answerProperty(request);
-    bool served = true;
-    if (request.target == targets_) {
-      std::vector<xcb_atom_t> atoms{targets_};
-      for (const auto& [target, data] : offered_) atoms.push_back(target);
-      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
-                          static_cast<uint32_t>(atoms.size()), atoms.data());
-    } else if (auto it = offered_.find(request.target); it != offered_.end()) {
-      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
-                          static_cast<uint32_t>(it->second.size()), it->second.data());
-    } else {
-      served = false;
-    }
-    platform::answerSelectionRequest(c_, request, served);
-  }
-
   xcb_connection_t* c_;
   xcb_window_t document_ = XCB_NONE, clipboardWindow_ = XCB_NONE;
   xcb_atom_t clipboard_ = XCB_ATOM_NONE, targets_ = XCB_ATOM_NONE;
-  std::map<xcb_atom_t, std::string> offered_;
+  selectiontest::Offer offered_;
   std::atomic<int> copies_{0};
   std::atomic<bool> stop_{false};
   std::thread thread_;

@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <xcb/xfixes.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,9 +14,9 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 #include "support/temporary_config_home.h"
+#include "support/x11_selection.h"
 
 namespace x11test {
 
@@ -145,49 +144,26 @@ std::string run(const std::vector<std::string>& argv, const std::string& standar
   return child.output();
 }
 
-namespace {
-
-xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
-  auto r = platform::xcbReply(
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr));
-  return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
-std::string atomName(xcb_connection_t* c, xcb_atom_t atom) {
-  auto r = platform::xcbReply(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
-  if (!r) return {};
-  return std::string(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
-}
-
-}  // namespace
-
 SelectionOwner::SelectionOwner(Options options) : options_(std::move(options)) {
   if (options_.order.empty()) {
     for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
   }
   connection_ = xcb_connect(nullptr, nullptr);
-  const xcb_setup_t* setup = xcb_get_setup(connection_);
-  xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
-  window_ = xcb_generate_id(connection_);
-  uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-  xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
-                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+  window_ = selectiontest::createSelectionWindow(connection_, XCB_EVENT_MASK_PROPERTY_CHANGE);
   if (!options_.wmClass.empty()) {
     std::string value = options_.wmInstance + '\0' + options_.wmClass + '\0';
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         static_cast<uint32_t>(value.size()), value.data());
   }
   if (options_.netWmPid != 0) {
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, intern(connection_, "_NET_WM_PID"),
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, selectiontest::atom(connection_, "_NET_WM_PID"),
                         XCB_ATOM_CARDINAL, 32, 1, &options_.netWmPid);
   }
   if (!options_.takeBackWith.empty()) {
-    platform::xcbReply(
-        xcb_xfixes_query_version_reply(connection_, xcb_xfixes_query_version(connection_, 5, 0), nullptr));
-    xcb_xfixes_select_selection_input(connection_, window_, intern(connection_, "CLIPBOARD"),
-                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
+    ownerChanged_ =
+        selectiontest::watchOwnerChanges(connection_, window_, selectiontest::atom(connection_, "CLIPBOARD"));
   }
-  xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_set_selection_owner(connection_, window_, selectiontest::atom(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
   xcb_flush(connection_);
   thread_ = std::thread([this] { serve(); });
 }
@@ -201,7 +177,7 @@ void SelectionOwner::copyAgain(std::map<std::string, std::string> targets) {
       for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
     }
   }
-  xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_set_selection_owner(connection_, window_, selectiontest::atom(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
   xcb_flush(connection_);
 }
 
@@ -214,7 +190,7 @@ void SelectionOwner::takeBack() {
   options_.order.clear();
   for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
   options_.takeBackWith.clear();
-  xcb_set_selection_owner(connection_, window_, intern(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
+  xcb_set_selection_owner(connection_, window_, selectiontest::atom(connection_, "CLIPBOARD"), XCB_CURRENT_TIME);
   xcb_flush(connection_);
   tookBack_ = true;
 }
@@ -228,19 +204,18 @@ SelectionOwner::~SelectionOwner() {
 }
 
 void SelectionOwner::sendData(const xcb_selection_request_event_t& request, xcb_atom_t property,
-                              const std::string& data) {
+                              std::string_view data) {
   if (options_.partSize == 0 || data.size() <= options_.partSize) {
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
-                        static_cast<uint32_t>(data.size()), data.data());
+    selectiontest::sendWhole(connection_, request, property, data);
     return;
   }
   // The requestor deletes the property to ask for each next part.
   uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
   xcb_change_window_attributes(connection_, request.requestor, XCB_CW_EVENT_MASK, &events);
   auto size = static_cast<uint32_t>(data.size());
-  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property, intern(connection_, "INCR"), 32,
-                      1, &size);
-  transfers_[{request.requestor, property}] = Transfer{request.target, &data};
+  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property,
+                      selectiontest::atom(connection_, "INCR"), 32, 1, &size);
+  transfers_[{request.requestor, property}] = Transfer{request.target, data};
 }
 
 void SelectionOwner::sendNextPart(xcb_window_t requestor, xcb_atom_t property) {
@@ -248,9 +223,9 @@ void SelectionOwner::sendNextPart(xcb_window_t requestor, xcb_atom_t property) {
   if (it == transfers_.end()) return;
   Transfer& transfer = it->second;
   if (transfer.parts == options_.stopAfterParts) return;
-  std::size_t length = std::min(options_.partSize, transfer.data->size() - transfer.sent);
+  std::size_t length = std::min(options_.partSize, transfer.data.size() - transfer.sent);
   xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, transfer.target, 8,
-                      static_cast<uint32_t>(length), transfer.data->data() + transfer.sent);
+                      static_cast<uint32_t>(length), transfer.data.data() + transfer.sent);
   xcb_flush(connection_);
   transfer.sent += length;
   ++transfer.parts;
@@ -258,43 +233,29 @@ void SelectionOwner::sendNextPart(xcb_window_t requestor, xcb_atom_t property) {
 }
 
 void SelectionOwner::serve() {
-  xcb_atom_t targetsAtom = intern(connection_, "TARGETS");
-  xcb_atom_t atomAtom = XCB_ATOM_ATOM;
-  const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
-  const uint8_t ownerChanged = fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+  const xcb_atom_t targets = selectiontest::atom(connection_, "TARGETS");
   int fd = xcb_get_file_descriptor(connection_);
   while (!stop_) {
     pollfd p{fd, POLLIN, 0};
     poll(&p, 1, 2);
     while (auto event = platform::xcbReply(xcb_poll_for_event(connection_))) {
-      if ((event->response_type & 0x7f) == ownerChanged && !options_.takeBackWith.empty()) {
-        auto* notify = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(event.get());
-        if (notify->owner != window_ && notify->owner != XCB_NONE) takeBack();
-      }
+      if (!options_.takeBackWith.empty() && selectiontest::takenByAnother(*event, ownerChanged_, window_)) takeBack();
       if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
         auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
         if (change->state == XCB_PROPERTY_DELETE) sendNextPart(change->window, change->atom);
       }
       auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event.get());
-      bool hangs = options_.hang || (options_.hangOnData && request->target != intern(connection_, "TARGETS"));
+      bool hangs = options_.hang || (options_.hangOnData && request->target != targets);
       if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
         std::lock_guard lock(mutex_);
-        xcb_atom_t property = platform::answerProperty(*request);
-        bool served = true;
-        if (request->target == targetsAtom) {
-          std::vector<xcb_atom_t> atoms{targetsAtom};
-          for (const auto& name : options_.order) atoms.push_back(intern(connection_, name));
-          xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request->requestor, property, atomAtom, 32,
-                              static_cast<uint32_t>(atoms.size()), atoms.data());
-        } else {
-          auto it = options_.targets.find(atomName(connection_, request->target));
-          if (it == options_.targets.end()) {
-            served = false;
-          } else {
-            sendData(*request, property, it->second);
-          }
+        selectiontest::Offer offer;
+        for (const auto& name : options_.order) {
+          auto it = options_.targets.find(name);
+          if (it != options_.targets.end()) offer.emplace_back(selectiontest::atom(connection_, name), it->second);
         }
-        platform::answerSelectionRequest(connection_, *request, served);
+        selectiontest::answer(connection_, *request, targets, offer,
+                              [this](const xcb_selection_request_event_t& request, xcb_atom_t property,
+                                     std::string_view data) { sendData(request, property, data); });
       }
     }
   }
@@ -319,8 +280,8 @@ TestWindow::~TestWindow() {
 
 xcb_window_t clipboardOwner() {
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  auto reply =
-      platform::xcbReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, intern(c, "CLIPBOARD")), nullptr));
+  auto reply = platform::xcbReply(
+      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selectiontest::atom(c, "CLIPBOARD")), nullptr));
   xcb_window_t owner = reply ? reply->owner : xcb_window_t{XCB_NONE};
   xcb_disconnect(c);
   return owner;
@@ -336,7 +297,7 @@ xcb_window_t rootWindow() {
 void setCardinalProperty(xcb_window_t window, const std::string& name, const std::string& type,
                          const std::vector<uint32_t>& values) {
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, intern(c, name), intern(c, type), 32,
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, selectiontest::atom(c, name), selectiontest::atom(c, type), 32,
                       static_cast<uint32_t>(values.size()), values.data());
   xcb_flush(c);
   platform::xcbReply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // the server has it

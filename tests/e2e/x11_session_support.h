@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -98,11 +99,11 @@ class SelectionOwner {
   void serve();
   void takeBack();
   // Answers with the whole data, or starts sending it in parts.
-  void sendData(const xcb_selection_request_event_t& request, xcb_atom_t property, const std::string& data);
+  void sendData(const xcb_selection_request_event_t& request, xcb_atom_t property, std::string_view data);
   void sendNextPart(xcb_window_t requestor, xcb_atom_t property);
   struct Transfer {
     xcb_atom_t target;
-    const std::string* data;
+    std::string_view data;
     std::size_t sent = 0;
     int parts = 0;
   };
@@ -111,6 +112,7 @@ class SelectionOwner {
   Options options_;
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t window_ = XCB_NONE;
+  uint8_t ownerChanged_ = 0;  // the response type of XFixes' owner changes, when watched
   std::atomic<bool> stop_{false};
   std::atomic<bool> tookBack_{false};
   std::thread thread_;

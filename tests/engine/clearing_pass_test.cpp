@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/text_transforms.h"
+#include "support/rich_text.h"
 
 namespace engine {
 namespace {
@@ -13,9 +14,7 @@ namespace type = platform::PasteboardType;
 
 TEST(ClearingPassTest, RichTextIsWrittenAsLinkOnlyRtfHtmlAndItsPlainCharacters) {
   platform::AttributedString text("Read\u2028this\u2029now");
-  platform::TextAttributes link;
-  link.link = platform::Url::parse("https://example.com/?utm_source=a&q=1");
-  text.setAttributes({7, 4}, link);
+  text.setAttributes({7, 4}, richtext_test::linkTo("https://example.com/?utm_source=a&q=1"));
   auto cleaned = transformedText(text, {.removeTrackingParameters = true});
   auto entries = entriesForText(cleaned);
   ASSERT_EQ(entries.size(), 3u);
@@ -35,9 +34,9 @@ TEST(ClearingPassTest, RichTextIsWrittenAsLinkOnlyRtfHtmlAndItsPlainCharacters) 
 
 // A copy past a megabyte (after which the pass gives back the memory it freed) is cleaned as its parts are.
 TEST(ClearingPassTest, ALargeCopyIsCleanedAsItsPartsAre) {
-  const std::string paragraph =
-      "\\pard Caf\\'e9 {\\field{\\*\\fldinst{HYPERLINK \"https://example.com/?utm_source=a&q=1\"}}{\\fldrslt link}}"
-      " & <tag>\\tab x\\par\n";
+  const std::string paragraph = "\\pard Caf\\'e9 " +
+                                richtext_test::rtfLink("https://example.com/?utm_source=a&q=1", "link") +
+                                " & <tag>\\tab x\\par\n";
   const auto clean = [](const std::string& body, size_t times) {
     std::string rtf = "{\\rtf1\\ansi ";
     for (size_t i = 0; i < times; ++i) rtf += body;

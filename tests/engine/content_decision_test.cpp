@@ -4,6 +4,7 @@
 
 #include "doubles/memory_pasteboard.h"
 #include "support/pasteboard_items.h"
+#include "support/rich_text_sample.h"
 
 namespace engine {
 namespace {
@@ -73,7 +74,7 @@ TEST(ContentDecisionTest, RulesThatLeaveContentAloneAndTheirNearMisses) {
 }
 
 TEST(ContentDecisionTest, TheTextToCleanComesFromPlainTextUrlOrRichTextInThatOrder) {
-  const std::string linked = "{\\rtf1 See {\\field{\\*\\fldinst HYPERLINK \"https://a.example/\"}{\\fldrslt this}}}";
+  const std::string linked = "{\\rtf1 See " + richtext_test::rtfLink("https://a.example/", "this") + "}";
   EXPECT_EQ(decide({{type::rtf, linked}, {type::string, "See this"}}, true), "(linked) See this");
   EXPECT_EQ(decide({{type::rtf, linked}, {type::string, "See this"}}, false), "See this");
   EXPECT_EQ(decide({{type::rtf, "{\\rtf1 no link}"}, {type::string, "plain"}}, true), "plain");

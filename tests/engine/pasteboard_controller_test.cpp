@@ -17,6 +17,7 @@
 #include "platform/system/modifier_flags.h"
 #include "support/pasteboard_items.h"
 #include "support/recording_alert_presenter.h"
+#include "support/rich_text_sample.h"
 
 namespace engine {
 namespace {
@@ -192,29 +193,29 @@ TEST_F(ControllerTest, APassWithAScriptLeavesTheMainLoopFreeAndPrintsNothingOfAC
 
 TEST_F(ControllerTest, ALinkThatOpensABlockLeavesTheBlockBreakOutsideBothOutputs) {
   kit::Preferences::set(Keys::preserveLinks(), true);
-  const std::string rtfLink = "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/para\"}}{\\fldrslt docs}}";
-  const std::string htmlLink = "<a href=\"https://example.com/para\">docs</a>";
-  const std::string a = "<a href=\"https://example.com/para\">docs</a>";
+  const std::string rtfLink = richtext_test::rtfLink("https://example.com/para", "docs");
+  const std::string htmlLink = richtext_test::htmlLink("https://example.com/para", "docs");
   struct Case {
     std::string type, input, rtf, html;
   };
   const Case cases[] = {
-      {type::html, "<p>Intro</p><p>" + a + " tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+      {type::html, "<p>Intro</p><p>" + htmlLink + " tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
        "Intro<br>" + htmlLink + " tail<br>"},
-      {type::html, "<p>Intro</p><h2>" + a + " tail</h2>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+      {type::html, "<p>Intro</p><h2>" + htmlLink + " tail</h2>", "Intro\\par\n" + rtfLink + " tail\\par\n",
        "Intro<br>" + htmlLink + " tail<br>"},
-      {type::html, "<div>Intro</div><div>" + a + " tail</div>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+      {type::html, "<div>Intro</div><div>" + htmlLink + " tail</div>", "Intro\\par\n" + rtfLink + " tail\\par\n",
        "Intro<br>" + htmlLink + " tail<br>"},
-      {type::html, "Intro<p><span>" + a + "</span> tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
+      {type::html, "Intro<p><span>" + htmlLink + "</span> tail</p>", "Intro\\par\n" + rtfLink + " tail\\par\n",
        "Intro<br>" + htmlLink + " tail<br>"},
-      {type::html, "<table><tr><td>Intro</td></tr><tr><td>" + a + " tail</td></tr></table>",
+      {type::html, "<table><tr><td>Intro</td></tr><tr><td>" + htmlLink + " tail</td></tr></table>",
        "Intro\\par\n" + rtfLink + " tail\\par\n", "Intro<br>" + htmlLink + " tail<br>"},
       // Where the line already ends before the link.
-      {type::html, "Intro<br>" + a + " tail", "Intro\\line " + rtfLink + " tail", "Intro<br>" + htmlLink + " tail"},
-      {type::html, "<ul><li>Intro</li><li>" + a + " tail</li></ul>",
+      {type::html, "Intro<br>" + htmlLink + " tail", "Intro\\line " + rtfLink + " tail",
+       "Intro<br>" + htmlLink + " tail"},
+      {type::html, "<ul><li>Intro</li><li>" + htmlLink + " tail</li></ul>",
        "\\tab \\u8226 \\tab Intro\\par\n\\tab \\u8226 \\tab " + rtfLink + " tail\\par\n",
        "&#9;•&#9;Intro<br>&#9;•&#9;" + htmlLink + " tail<br>"},
-      {type::html, "<table><tr><td>Intro</td><td>" + a + " tail</td></tr></table>",
+      {type::html, "<table><tr><td>Intro</td><td>" + htmlLink + " tail</td></tr></table>",
        "Intro\\tab " + rtfLink + " tail\\par\n", "Intro&#9;" + htmlLink + " tail<br>"},
       {type::rtf,
        "{\\rtf1 Intro\\par {\\field{\\*\\fldinst HYPERLINK \"https://example.com/para\"}{\\fldrslt docs}} tail}",

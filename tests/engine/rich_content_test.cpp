@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "doubles/memory_pasteboard.h"
+#include "support/rich_text_sample.h"
 
 namespace engine {
 namespace {
@@ -23,11 +24,12 @@ std::optional<std::string> read(std::map<std::string, platform::Bytes> dataByTyp
 }
 
 TEST(RichContentTest, EachFormatIsTriedWhenTheOneBeforeIsMissingOrDoesNotDecode) {
-  const std::string rtf = "{\\rtf1 from {\\field{\\*\\fldinst HYPERLINK \"https://r.example/\"}{\\fldrslt rtf}}}";
+  const std::string rtf = "{\\rtf1 from " + richtext_test::rtfLink("https://r.example/", "rtf") + "}";
   const std::string flatRtfd = std::string("rtfd\0\0\0\0", 8) + "{\\rtf1 from rtfd}";
   EXPECT_EQ(read({{type::rtfd, flatRtfd}, {type::rtf, rtf}, {type::html, "<b>html</b>"}}), "from rtfd");
   EXPECT_EQ(read({{type::rtfd, "not flat rtfd"}, {type::rtf, rtf}, {type::html, "<b>html</b>"}}), "from rtf (linked)");
-  EXPECT_EQ(read({{type::rtf, "not rtf"}, {type::html, "<a href=\"https://h.example/\">html</a>"}}), "html (linked)");
+  EXPECT_EQ(read({{type::rtf, "not rtf"}, {type::html, richtext_test::htmlLink("https://h.example/", "html")}}),
+            "html (linked)");
   EXPECT_EQ(read({{type::html, "<b>html</b>"}}), "html");
   EXPECT_EQ(read({{type::string, "plain only"}}), std::nullopt);
   EXPECT_EQ(read({}), std::nullopt);

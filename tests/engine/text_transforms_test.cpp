@@ -11,12 +11,9 @@ namespace {
 
 using platform::AttributedString;
 using platform::ByteRange;
-using platform::TextAttributes;
-using platform::Url;
-
-TextAttributes linkTo(const char* url) { return TextAttributes{Url::parse(url), std::nullopt}; }
 
 using richtext_test::describe;
+using richtext_test::linkTo;
 
 TEST(TextTransformsTest, ListItemsBecomeHyphenItems) {
   EXPECT_EQ(normalizingUnorderedLists("• word"), "- word");

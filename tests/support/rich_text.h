@@ -4,11 +4,13 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/text/attributed_string.h"
 #include "platform/text/html_reader.h"
 #include "platform/text/rtf_reader.h"
+#include "support/rich_text_sample.h"
 
 namespace richtext_test {
 
@@ -18,6 +20,11 @@ inline std::string readDocument(const std::string& name) {
   std::stringstream content;
   content << file.rdbuf();
   return content.str();
+}
+
+// The attributes of a run that links to `url`.
+inline platform::TextAttributes linkTo(std::string_view url) {
+  return platform::TextAttributes{platform::Url::parse(url), std::nullopt};
 }
 
 // "[text](url)" for linked runs, the text as is otherwise.
@@ -38,8 +45,7 @@ inline std::string describe(const std::optional<platform::AttributedString>& s) 
 // separators, a tab and characters outside the first plane.
 inline platform::AttributedString writerSample() {
   platform::AttributedString text("Price: 5€ {net}\\ \"quoted\"\nSee ");
-  text.append("the shop",
-              platform::TextAttributes{platform::Url::parse("https://shop.example/a?b=1&c={x}\"y\""), std::nullopt});
+  text.append("the shop", linkTo("https://shop.example/a?b=1&c={x}\"y\""));
   text.append("\u2028next\tcol 😀 end");
   return text;
 }

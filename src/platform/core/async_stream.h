@@ -195,10 +195,9 @@ struct StreamNextAwaiter {
   }
 };
 
-}  // namespace detail
-
-template <class T>
-class AsyncStream {
+// The two kinds of stream in one: a throwing stream's producer may end it with an error, which next() throws once.
+template <class T, bool throwing>
+class BasicAsyncStream {
  public:
   using Element = T;
   using Termination = StreamTermination;
@@ -206,77 +205,46 @@ class AsyncStream {
   class Continuation {
    public:
     enum class YieldResult { enqueued, terminated };
-    explicit Continuation(std::shared_ptr<detail::StreamState<T>> state) : state_(std::move(state)) {}
+    explicit Continuation(std::shared_ptr<StreamState<T>> state) : state_(std::move(state)) {}
     YieldResult yield(T value) const {
       return state_->yield(std::move(value)) ? YieldResult::enqueued : YieldResult::terminated;
     }
-    void finish() const { state_->finish(nullptr); }
+    void finish() const requires(!throwing) { state_->finish(nullptr); }
+    void finish(std::exception_ptr error = nullptr) const requires throwing { state_->finish(std::move(error)); }
     void onTermination(std::function<void(Termination)> handler) const { state_->setOnTermination(std::move(handler)); }
 
    private:
-    std::shared_ptr<detail::StreamState<T>> state_;
+    std::shared_ptr<StreamState<T>> state_;
   };
 
-  static std::pair<AsyncStream, Continuation> makeStream() {
-    auto state = std::make_shared<detail::StreamState<T>>();
-    return {AsyncStream(state), Continuation(state)};
+  static std::pair<BasicAsyncStream, Continuation> makeStream() {
+    auto state = std::make_shared<StreamState<T>>();
+    return {BasicAsyncStream(state), Continuation(state)};
   }
 
-  explicit AsyncStream(const std::function<void(Continuation)>& build)
-      : AsyncStream(std::make_shared<detail::StreamState<T>>()) {
+  explicit BasicAsyncStream(const std::function<void(Continuation)>& build)
+      : BasicAsyncStream(std::make_shared<StreamState<T>>()) {
     build(Continuation(state_));
   }
 
   // The next element, or nullopt once the stream ended. One consumer at a time.
-  detail::StreamNextAwaiter<T> next() const { return {state_, false}; }
+  StreamNextAwaiter<T> next() const { return {state_, throwing}; }
 
  private:
-  explicit AsyncStream(std::shared_ptr<detail::StreamState<T>> state)
-      : state_(std::move(state)), consumer_(std::make_shared<detail::StreamConsumer<T>>(state_)) {}
+  explicit BasicAsyncStream(std::shared_ptr<StreamState<T>> state)
+      : state_(std::move(state)), consumer_(std::make_shared<StreamConsumer<T>>(state_)) {}
 
-  std::shared_ptr<detail::StreamState<T>> state_;
-  std::shared_ptr<detail::StreamConsumer<T>> consumer_;
+  std::shared_ptr<StreamState<T>> state_;
+  std::shared_ptr<StreamConsumer<T>> consumer_;
 };
+
+}  // namespace detail
+
+template <class T>
+using AsyncStream = detail::BasicAsyncStream<T, false>;
 
 // Like AsyncStream, but the producer may end it with an error, which next() throws once.
 template <class T>
-class AsyncThrowingStream {
- public:
-  using Element = T;
-  using Termination = StreamTermination;
-
-  class Continuation {
-   public:
-    enum class YieldResult { enqueued, terminated };
-    explicit Continuation(std::shared_ptr<detail::StreamState<T>> state) : state_(std::move(state)) {}
-    YieldResult yield(T value) const {
-      return state_->yield(std::move(value)) ? YieldResult::enqueued : YieldResult::terminated;
-    }
-    void finish(std::exception_ptr error = nullptr) const { state_->finish(std::move(error)); }
-    void onTermination(std::function<void(Termination)> handler) const { state_->setOnTermination(std::move(handler)); }
-
-   private:
-    std::shared_ptr<detail::StreamState<T>> state_;
-  };
-
-  static std::pair<AsyncThrowingStream, Continuation> makeStream() {
-    auto state = std::make_shared<detail::StreamState<T>>();
-    return {AsyncThrowingStream(state), Continuation(state)};
-  }
-
-  explicit AsyncThrowingStream(const std::function<void(Continuation)>& build)
-      : AsyncThrowingStream(std::make_shared<detail::StreamState<T>>()) {
-    build(Continuation(state_));
-  }
-
-  detail::StreamNextAwaiter<T> next() const { return {state_, true}; }
-
- private:
-  explicit AsyncThrowingStream(std::shared_ptr<detail::StreamState<T>> state)
-      : state_(std::move(state)), consumer_(std::make_shared<detail::StreamConsumer<T>>(state_)) {}
-
-  std::shared_ptr<detail::StreamState<T>> state_;
-  std::shared_ptr<detail::StreamConsumer<T>> consumer_;
-};
+using AsyncThrowingStream = detail::BasicAsyncStream<T, true>;
 
 }  // namespace platform

@@ -238,14 +238,20 @@ std::optional<PlistValue> UserDefaults::object(std::string_view key) const {
   return effectiveLocked(key);
 }
 
-void UserDefaults::set(std::string_view key, PlistValue value) {
-  auto observers = observersOf(key);
+UserDefaults::Change UserDefaults::announceChange(std::string_view key,
+                                                  const std::vector<std::shared_ptr<Observer>>& observers) const {
   Change change;
   {
     std::lock_guard lock(mutex_);
     change.oldValue = effectiveLocked(key);
   }
   notify(observers, {change.oldValue, std::nullopt, true});
+  return change;
+}
+
+void UserDefaults::set(std::string_view key, PlistValue value) {
+  auto observers = observersOf(key);
+  Change change = announceChange(key, observers);
   bool changed = true;
   {
     std::lock_guard lock(mutex_);
@@ -265,12 +271,7 @@ void UserDefaults::set(std::string_view key, PlistValue value) {
 
 void UserDefaults::remove(std::string_view key) {
   auto observers = observersOf(key);
-  Change change;
-  {
-    std::lock_guard lock(mutex_);
-    change.oldValue = effectiveLocked(key);
-  }
-  notify(observers, {change.oldValue, std::nullopt, true});
+  Change change = announceChange(key, observers);
   bool removed = false;
   {
     std::lock_guard lock(mutex_);

@@ -115,6 +115,8 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   std::optional<PlistValue> effectiveLocked(std::string_view key) const;
   std::vector<std::shared_ptr<Observer>> observersOf(std::string_view key) const;
   void notify(const std::vector<std::shared_ptr<Observer>>& observers, const Change& change) const;
+  // Before a change of the key: its value now, told to the observers that asked for a call before each change.
+  Change announceChange(std::string_view key, const std::vector<std::shared_ptr<Observer>>& observers) const;
   void removeObserver(const std::shared_ptr<Observer>& entry);
   void postDidChange();
 

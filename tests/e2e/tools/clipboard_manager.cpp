@@ -9,13 +9,12 @@
 // It starts with the user's first copy of `html` and `text`, made by another client as in an application: a process of
 // its own that serves it until it loses the clipboard. Each copy it sees is printed as "saw <its UTF8_STRING>", each
 // take as "took". It runs until it is killed.
-#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
-#include <xcb/xfixes.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +28,8 @@
 
 #include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
+#include "support/rich_text_sample.h"
+#include "support/x11_selection.h"
 
 namespace {
 
@@ -40,17 +41,11 @@ class Manager {
 
   explicit Manager(Mode mode) : mode_(mode) {
     c_ = xcb_connect(nullptr, nullptr);
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
-    window_ = xcb_generate_id(c_);
-    uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+    window_ = selectiontest::createSelectionWindow(c_, XCB_EVENT_MASK_PROPERTY_CHANGE);
     clipboard_ = atom("CLIPBOARD");
     targets_ = atom("TARGETS");
     property_ = atom("_MANAGER_READ");
-    fixesEvent_ = xcb_get_extension_data(c_, &xcb_xfixes_id)->first_event + XCB_XFIXES_SELECTION_NOTIFY;
-    platform::xcbReply(xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
-    xcb_xfixes_select_selection_input(c_, window_, clipboard_, XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
+    fixesEvent_ = selectiontest::watchOwnerChanges(c_, window_, clipboard_);
     if (mode_ == Mode::save) {
       manager_ = atom("CLIPBOARD_MANAGER");
       saveTargets_ = atom("SAVE_TARGETS");
@@ -61,7 +56,7 @@ class Manager {
 
   // As the application the user copies in: owns the clipboard with the content until another client takes it.
   void serveUntilTaken(Targets content) {
-    served_ = std::move(content);
+    offer(std::move(content));
     xcb_set_selection_owner(c_, window_, clipboard_, XCB_CURRENT_TIME);
     xcb_flush(c_);
     while (auto event = platform::xcbReply(xcb_wait_for_event(c_))) {
@@ -72,7 +67,7 @@ class Manager {
   }
 
   void take(Targets content) {
-    served_ = std::move(content);
+    offer(std::move(content));
     xcb_set_selection_owner(c_, window_, clipboard_, XCB_CURRENT_TIME);
     xcb_flush(c_);
     std::printf("took\n");
@@ -93,15 +88,13 @@ class Manager {
   }
 
  private:
-  xcb_atom_t atom(std::string_view name) {
-    auto r = platform::xcbReply(
-        xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
-    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-  }
+  xcb_atom_t atom(std::string_view name) { return selectiontest::atom(c_, name); }
+  std::string nameOf(xcb_atom_t a) { return selectiontest::atomName(c_, a); }
 
-  std::string nameOf(xcb_atom_t a) {
-    auto r = platform::xcbReply(xcb_get_atom_name_reply(c_, xcb_get_atom_name(c_, a), nullptr));
-    return r ? std::string(xcb_get_atom_name_name(r.get()), xcb_get_atom_name_name_length(r.get())) : std::string();
+  void offer(Targets content) {
+    served_ = std::move(content);
+    offer_.clear();
+    for (const auto& [name, data] : served_) offer_.emplace_back(atom(name), data);
   }
 
   void handle(const xcb_generic_event_t& event) {
@@ -113,35 +106,16 @@ class Manager {
       } else {
         serve(request);
       }
-    } else if (type == fixesEvent_ && mode_ != Mode::save) {
-      const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
-      if (notify.owner != window_ && notify.owner != XCB_NONE) changes_.push_back(notify.timestamp);
+    } else if (mode_ != Mode::save) {
+      if (auto taken = selectiontest::takenByAnother(event, fixesEvent_, window_)) changes_.push_back(*taken);
     }
   }
 
   // Reads one target of the new owner, serving our own requests meanwhile.
   std::optional<std::string> read(xcb_atom_t target, xcb_timestamp_t time) {
-    xcb_convert_selection(c_, window_, clipboard_, target, property_, time);
-    xcb_flush(c_);
-    for (;;) {
-      pollfd p{xcb_get_file_descriptor(c_), POLLIN, 0};
-      auto event = platform::xcbReply(xcb_poll_for_event(c_));
-      if (!event) {
-        if (poll(&p, 1, 2000) <= 0) return std::nullopt;
-        continue;
-      }
-      if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY) {
-        handle(*event);
-        continue;
-      }
-      auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event.get());
-      if (notify->property == XCB_NONE) return std::nullopt;
-      auto value = platform::xcbReply(xcb_get_property_reply(
-          c_, xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 24), nullptr));
-      if (!value) return std::nullopt;
-      return std::string(static_cast<const char*>(xcb_get_property_value(value.get())),
-                         static_cast<size_t>(xcb_get_property_value_length(value.get())));
-    }
+    return selectiontest::read(c_, window_, clipboard_, target, property_, time,
+                               selectiontest::Clock::now() + std::chrono::seconds(2),
+                               [this](const xcb_generic_event_t& event) { handle(event); });
   }
 
   // Reads every target the quitting owner offers, answers, and takes the clipboard to serve them from now on.
@@ -188,22 +162,7 @@ class Manager {
     take(mode_ == Mode::echo ? text : original_);
   }
 
-  void serve(const xcb_selection_request_event_t& request) {
-    xcb_atom_t property = platform::answerProperty(request);
-    bool served = true;
-    if (request.target == targets_) {
-      std::vector<xcb_atom_t> atoms{targets_};
-      for (const auto& [name, data] : served_) atoms.push_back(atom(name));
-      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
-                          static_cast<uint32_t>(atoms.size()), atoms.data());
-    } else if (auto it = served_.find(nameOf(request.target)); it != served_.end()) {
-      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
-                          static_cast<uint32_t>(it->second.size()), it->second.data());
-    } else {
-      served = false;
-    }
-    platform::answerSelectionRequest(c_, request, served);
-  }
+  void serve(const xcb_selection_request_event_t& request) { selectiontest::answer(c_, request, targets_, offer_); }
 
   Mode mode_;
   xcb_connection_t* c_;
@@ -211,6 +170,7 @@ class Manager {
   xcb_atom_t clipboard_, targets_, property_, manager_ = XCB_ATOM_NONE, saveTargets_ = XCB_ATOM_NONE;
   uint8_t fixesEvent_;
   Targets served_, original_;
+  selectiontest::Offer offer_;  // what it serves, in the name order of served_
   std::deque<xcb_timestamp_t> changes_;
 };
 
@@ -226,8 +186,9 @@ int main(int argc, char** argv) {
     manager.run();
     return 0;
   }
-  std::string html = argc > 2 ? argv[2] : "<p><b>Rich</b> copy with a <a href=\"https://example.com/\">link</a></p>";
-  std::string text = argc > 3 ? argv[3] : "Rich copy with a link";
+  const richtext_test::RichCopy sample = richtext_test::richCopy("Rich copy with a");
+  std::string html = argc > 2 ? argv[2] : sample.html;
+  std::string text = argc > 3 ? argv[3] : sample.text;
   if (fork() == 0) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     close(STDOUT_FILENO);  // what the manager prints is its own

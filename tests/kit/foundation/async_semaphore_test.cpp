@@ -14,7 +14,19 @@ using kit::AsyncSemaphore;
 
 namespace {
 
-class AsyncSemaphoreTest : public ManualMainExecutorTest {};
+class AsyncSemaphoreTest : public ManualMainExecutorTest {
+ protected:
+  // Whether a plain wait started now passes once the main executor is idle.
+  bool plainWaitPasses(AsyncSemaphore& semaphore) {
+    bool passed = false;
+    spawn(main, [&]() -> Task<> {
+      co_await semaphore.wait();
+      passed = true;
+    });
+    main.runUntilIdle();
+    return passed;
+  }
+};
 
 TEST_F(AsyncSemaphoreTest, WaitersAreResumedFirstInFirstOut) {
   AsyncSemaphore semaphore(0);
@@ -30,13 +42,7 @@ TEST_F(AsyncSemaphoreTest, WaitersAreResumedFirstInFirstOut) {
   main.runUntilIdle();
   EXPECT_EQ(order, (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_FALSE(semaphore.signal());  // nobody waits: the unit is kept for the next wait
-  bool passed = false;
-  spawn(main, [&]() -> Task<> {
-    co_await semaphore.wait();
-    passed = true;
-  });
-  main.runUntilIdle();
-  EXPECT_TRUE(passed);
+  EXPECT_TRUE(plainWaitPasses(semaphore));
 }
 
 TEST_F(AsyncSemaphoreTest, CancelledWaiterLeavesTheListAndGivesItsUnitBack) {
@@ -78,13 +84,7 @@ TEST_F(AsyncSemaphoreTest, AlreadyCancelledTaskTakesNoUnit) {
     EXPECT_TRUE(threw) << units;
     // The count is what it was: with one unit a plain wait passes, with none signal() finds no waiter.
     if (units == 1) {
-      bool passed = false;
-      spawn(main, [&]() -> Task<> {
-        co_await semaphore.wait();
-        passed = true;
-      });
-      main.runUntilIdle();
-      EXPECT_TRUE(passed);
+      EXPECT_TRUE(plainWaitPasses(semaphore));
     } else {
       EXPECT_FALSE(semaphore.signal());
     }

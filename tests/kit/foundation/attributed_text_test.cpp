@@ -4,6 +4,7 @@
 
 #include "kit/foundation/general_error.h"
 #include "platform/text/fonts.h"
+#include "support/rich_text.h"
 
 // Font discovery keeps its caches for the life of the process.
 extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
@@ -14,10 +15,11 @@ namespace {
 using platform::AttributedString;
 using platform::TextAttributes;
 using platform::Url;
+using richtext_test::linkTo;
 
 TEST(AttributedTextTest, HtmlExportKeepsLinksAndLeavesOutFontsAndExcludedElements) {
   AttributedString text("Read ");
-  text.append("this", TextAttributes{Url::parse("https://a.example/?x=1&y=2"), std::nullopt});
+  text.append("this", linkTo("https://a.example/?x=1&y=2"));
   EXPECT_EQ(htmlString(text, {"div", "span", "p"}),
             "<html><head><meta charset=\"utf-8\"></head><body>Read "
             "<a href=\"https://a.example/?x=1&amp;y=2\">this</a></body></html>");
@@ -37,7 +39,7 @@ TEST(AttributedTextTest, HtmlExportWritesTheCallersDocumentMetadata) {
 TEST(AttributedTextTest, FontHelpersWorkOnTheWholeTextAndKeepOtherAttributes) {
   const platform::FontSpec serif{"DejaVu Serif", 14, 700};
   AttributedString text("plain ");
-  text.append("link", TextAttributes{Url::parse("https://a.example/"), std::nullopt});
+  text.append("link", linkTo("https://a.example/"));
 
   EXPECT_FALSE(uniformAttribute(AttributedString(), &TextAttributes::font));
   EXPECT_FALSE(uniformAttribute(text, &TextAttributes::link)) << "the link covers only part of the text";

@@ -11,7 +11,7 @@ using richtext_test::describe;
 
 Url url(const char* text) { return *Url::parse(text); }
 
-TextAttributes linkTo(const char* text) { return TextAttributes{url(text), std::nullopt}; }
+using richtext_test::linkTo;
 
 TEST(AttributedStringTest, RunsMergeEqualNeighboursAndLinksLandOnTheirRanges) {
   AttributedString s;

@@ -15,6 +15,7 @@ namespace platform {
 namespace {
 
 using richtext_test::describe;
+using richtext_test::linkTo;
 using richtext_test::writerInputs;
 using richtext_test::writerSample;
 
@@ -42,7 +43,7 @@ TEST(RtfWriterTest, OfficeSuiteOpensOurRtf) {
   std::filesystem::path dir = std::filesystem::temp_directory_path() / ("quillet-rtf-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   AttributedString text("Caf\u00E9 \u041F\u0440\u0438\u0432\u0435\u0442 ");
-  text.append("link", TextAttributes{Url::parse("https://example.org/x?a=1&b=2"), std::nullopt});
+  text.append("link", linkTo("https://example.org/x?a=1&b=2"));
   text.append("\ntab\there");
   std::ofstream(dir / "in.rtf", std::ios::binary) << writeRtf(text);
   std::string command = "cd '" + dir.string() + "' && HOME='" + dir.string() +
