@@ -49,6 +49,7 @@ platform::AttributedString transformedText(platform::AttributedString text, cons
 
 std::optional<CleanedContent> cleanContent(const ContentToRead& content, const TextTransformOptions& options,
                                            const std::optional<ScriptStep>& script) {
+  if (content.size() >= largeContent) platform::mapLargeBlocksApart();
   auto text = readContent(content);
   if (!text) return std::nullopt;
   CleanedContent cleaned;
