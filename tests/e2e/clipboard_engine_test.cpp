@@ -54,12 +54,13 @@ bool has(const std::vector<std::string>& list, const std::string& value) {
   return std::find(list.begin(), list.end(), value) != list.end();
 }
 
-// The longest the main loop may be held up while another client's copy is read or cleaned: far below the seconds a
-// hung owner or a large pass takes. Sanitizer builds run several times slower.
+// The longest the main loop may be held up while another client's copy is read or cleaned: well below the second
+// each hung owner is watched for, with room for a loaded machine (a responsive loop was once held 204 ms there).
+// Sanitizer builds run several times slower.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr auto responsive = 1000ms;
 #else
-constexpr auto responsive = 200ms;
+constexpr auto responsive = 400ms;
 #endif
 
 // Runs the loop until `done` holds or the time is up, and answers the longest time the loop was held up meanwhile.
