@@ -2,11 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "doubles/fake_workspace.h"
 #include "platform/core/executor.h"
+#include "support/event_loop.h"
+
+// Every allocation of this program, counted: the watcher's tick that finds no change should make none.
+namespace {
+std::atomic<std::size_t> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace engine {
 namespace {
@@ -66,6 +84,41 @@ TEST_F(ChangePublisherTest, EachDistinctCountOnceStartingWithTheCountFoundAtSubs
   pasteboard.count = 10;
   main.advance(2s);
   EXPECT_EQ(seen, (std::vector<int64_t>{7, 8, 9})) << "nothing after cancelling";
+}
+
+// Notes how many allocations the program had made at each sample of its change count, in room kept beforehand.
+class SampledPasteboard final : public platform::Pasteboard {
+ public:
+  mutable std::array<std::size_t, 40> allocationsAtSample{};
+  mutable std::size_t samples = 0;
+  int64_t changeCount() const override {
+    if (samples < allocationsAtSample.size()) allocationsAtSample[samples++] = allocations.load();
+    return 7;
+  }
+  std::vector<std::string> types() override { return {}; }
+  std::optional<platform::Bytes> data(std::string_view) override { return std::nullopt; }
+  std::vector<platform::PasteboardItem> items() override { return {}; }
+  bool write(std::vector<platform::PasteboardEntry>, std::optional<int64_t>) override { return false; }
+};
+
+// The idle program wakes for nothing but this tick, twice a second: on the real main loop, a tick that finds the
+// clipboard as it was allocates nothing, here or in the loop.
+TEST(ChangePublisherTick, AnUnchangedTickAllocatesNothing) {
+  eventloop::ensureCoreApplication();
+  platform::FakeWorkspace workspace;
+  platform::Workspace::setSharedForTesting(&workspace);
+  SampledPasteboard pasteboard;
+  std::size_t told = 0;
+  auto token = changePublisher(pasteboard, 1ms, 0ms).sink([&told](const platform::rx::Unit&) { ++told; });
+  const std::size_t wanted = pasteboard.allocationsAtSample.size();
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return pasteboard.samples == wanted; }));
+  token.cancel();
+  platform::Workspace::setSharedForTesting(nullptr);
+
+  EXPECT_EQ(told, 1U) << "only the count found at subscription is told";
+  // The first few ticks may still settle the loop's own bookkeeping.
+  EXPECT_EQ(pasteboard.allocationsAtSample[wanted - 1], pasteboard.allocationsAtSample[10])
+      << "allocations in " << wanted - 11 << " unchanged ticks";
 }
 
 }  // namespace
