@@ -60,21 +60,51 @@ std::string X11Connection::atomName(xcb_atom_t atom) {
 }
 
 XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, std::string_view name, uint8_t format) {
-  xcb_atom_t a = atom(name);
-  if (a == XCB_ATOM_NONE) return nullptr;
-  auto r = xcbReply(xcb_get_property_reply(
-      connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+  return std::move(properties(window, {name}, format).front());
+}
+
+std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_window_t window,
+                                                                          const std::vector<std::string_view>& names,
+                                                                          uint8_t format) {
+  // All asked for before the first answer is awaited: one round trip instead of one per property.
+  std::vector<std::optional<xcb_get_property_cookie_t>> cookies;
+  cookies.reserve(names.size());
+  for (std::string_view name : names) {
+    xcb_atom_t a = atom(name);
+    if (a == XCB_ATOM_NONE) {
+      cookies.emplace_back();
+    } else {
+      cookies.emplace_back(xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16));
+    }
+  }
+  std::vector<XcbReply<xcb_get_property_reply_t>> replies;
+  replies.reserve(names.size());
+  for (const auto& cookie : cookies) {
+    auto r = cookie ? xcbReply(xcb_get_property_reply(connection_, *cookie, nullptr)) : nullptr;
+    if (r && (r->type == XCB_ATOM_NONE || r->format != format)) r = nullptr;
+    replies.push_back(std::move(r));
+  }
   scheduleDispatch();
-  if (!r || r->type == XCB_ATOM_NONE || r->format != format) return nullptr;
-  return r;
+  return replies;
 }
 
 std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
-  auto r = property(window, name, 32);
-  if (!r) return std::nullopt;
-  auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
-  int count = xcb_get_property_value_length(r.get()) / 4;
-  return std::vector<uint32_t>(data, data + count);
+  return std::move(properties32(window, {name}).front());
+}
+
+std::vector<std::optional<std::vector<uint32_t>>> X11Connection::properties32(
+    xcb_window_t window, const std::vector<std::string_view>& names) {
+  std::vector<std::optional<std::vector<uint32_t>>> values;
+  values.reserve(names.size());
+  for (const auto& r : properties(window, names, 32)) {
+    if (!r) {
+      values.emplace_back();
+      continue;
+    }
+    auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+    values.emplace_back(std::vector<uint32_t>(data, data + xcb_get_property_value_length(r.get()) / 4));
+  }
+  return values;
 }
 
 std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string_view name) {
@@ -83,15 +113,33 @@ std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string
   return values->front();
 }
 
-std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
-  auto r = property(window, name, 8);
+namespace {
+
+std::optional<std::string> bytesOf8BitProperty(const XcbReply<xcb_get_property_reply_t>& r) {
   if (!r) return std::nullopt;
   return std::string(static_cast<const char*>(xcb_get_property_value(r.get())),
                      static_cast<size_t>(xcb_get_property_value_length(r.get())));
 }
 
+}  // namespace
+
+std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
+  return bytesOf8BitProperty(property(window, name, 8));
+}
+
+std::vector<std::optional<std::string>> X11Connection::properties8(xcb_window_t window,
+                                                                   const std::vector<std::string_view>& names) {
+  std::vector<std::optional<std::string>> values;
+  values.reserve(names.size());
+  for (const auto& r : properties(window, names, 8)) values.push_back(bytesOf8BitProperty(r));
+  return values;
+}
+
 std::pair<std::string, std::string> X11Connection::wmClass(xcb_window_t window) {
-  auto raw = property8(window, "WM_CLASS");
+  return splitWmClass(property8(window, "WM_CLASS"));
+}
+
+std::pair<std::string, std::string> X11Connection::splitWmClass(const std::optional<std::string>& raw) {
   if (!raw) return {};
   // Two NUL-terminated strings: instance, then class.
   size_t first = raw->find('\0');

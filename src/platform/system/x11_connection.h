@@ -40,11 +40,17 @@ class X11Connection {
 
   // Raw 32-bit items of a property (CARDINAL, WINDOW, ATOM), or none when absent or of another format.
   std::optional<std::vector<uint32_t>> property32(xcb_window_t window, std::string_view name);
+  // Several of them, in the order of `names`, asked for together (one round trip).
+  std::vector<std::optional<std::vector<uint32_t>>> properties32(xcb_window_t window,
+                                                                 const std::vector<std::string_view>& names);
   std::optional<uint32_t> cardinal(xcb_window_t window, std::string_view name);
   // The bytes of an 8-bit property (STRING, UTF8_STRING), or none when absent.
   std::optional<std::string> property8(xcb_window_t window, std::string_view name);
+  // Several 8-bit properties of a window, in the order of `names`, asked for together (one round trip).
+  std::vector<std::optional<std::string>> properties8(xcb_window_t window, const std::vector<std::string_view>& names);
   // WM_CLASS as (instance, class); empty strings when absent.
   std::pair<std::string, std::string> wmClass(xcb_window_t window);
+  static std::pair<std::string, std::string> splitWmClass(const std::optional<std::string>& raw);
   // The process of a window's client: _NET_WM_PID, else the X-Resource answer.
   std::optional<int32_t> pidOfWindow(xcb_window_t window);
   std::optional<int32_t> pidOfClient(xcb_window_t window);
@@ -69,6 +75,9 @@ class X11Connection {
   X11Connection(xcb_connection_t* connection, xcb_window_t root);
   // A property of the window in the given format (8, 16 or 32 bits per item); none when absent or of another.
   XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, std::string_view name, uint8_t format);
+  std::vector<XcbReply<xcb_get_property_reply_t>> properties(xcb_window_t window,
+                                                             const std::vector<std::string_view>& names,
+                                                             uint8_t format);
   void watchSocket();
 
   xcb_connection_t* connection_;
