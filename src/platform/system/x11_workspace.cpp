@@ -1,5 +1,6 @@
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <fstream>
@@ -66,20 +67,27 @@ class X11Workspace final : public Workspace {
   }
 
   std::vector<WindowRecord> windowList() override {
+    auto rootFacts = x_.properties32(x_.root(), {"_NET_CLIENT_LIST_STACKING", "_NET_CURRENT_DESKTOP"});
     std::vector<xcb_window_t> stacking;
-    if (auto managed = x_.property32(x_.root(), "_NET_CLIENT_LIST_STACKING")) {
+    if (const auto& managed = rootFacts[0]) {
       stacking.assign(managed->begin(), managed->end());
     } else {
       stacking = rootChildren();  // no window manager: the root's children, bottom to top
     }
     std::reverse(stacking.begin(), stacking.end());
-    auto currentDesktop = x_.cardinal(x_.root(), "_NET_CURRENT_DESKTOP");
+    std::optional<uint32_t> currentDesktop;
+    if (rootFacts[1] && !rootFacts[1]->empty()) currentDesktop = rootFacts[1]->front();
     auto screens = screenRects();
 
+    // Asked for all windows before the first answer is awaited: one round trip instead of one per window.
+    std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
+    attributeCookies.reserve(stacking.size());
+    for (xcb_window_t window : stacking) attributeCookies.push_back(xcb_get_window_attributes(x_.connection(), window));
+
     std::vector<WindowRecord> out;
-    for (xcb_window_t window : stacking) {
-      auto attributes = xcbReply(xcb_get_window_attributes_reply(
-          x_.connection(), xcb_get_window_attributes(x_.connection(), window), nullptr));
+    for (size_t i = 0; i < stacking.size(); ++i) {
+      const xcb_window_t window = stacking[i];
+      auto attributes = xcbReply(xcb_get_window_attributes_reply(x_.connection(), attributeCookies[i], nullptr));
       if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
       auto states = atomNames(x_.property32(window, "_NET_WM_STATE"));
       if (states.count("_NET_WM_STATE_HIDDEN") != 0) continue;
@@ -141,13 +149,29 @@ class X11Workspace final : public Workspace {
     return applicationIdOfProcess(pid);
   }
 
+  // One question about the user's application asks for the active window again and again: it is looked up once per
+  // turn of the main loop, so that the answers of one turn agree and cost one look-up.
   std::optional<int32_t> activePid() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() != app->thread()) return lookUpActivePid();
+    if (!activePidThisTurn_) {
+      activePidThisTurn_ = lookUpActivePid();
+      QMetaObject::invokeMethod(
+          app, [this] { activePidThisTurn_.reset(); }, Qt::QueuedConnection);
+    }
+    return *activePidThisTurn_;
+  }
+
+  std::optional<int32_t> lookUpActivePid() {
     xcb_window_t window = XCB_NONE;
+    // Asked together with the active window, so that a session without a window manager costs no second round trip.
+    auto focusCookie = xcb_get_input_focus(x_.connection());
     if (auto active = x_.cardinal(x_.root(), "_NET_ACTIVE_WINDOW")) {
+      xcb_discard_reply(x_.connection(), focusCookie.sequence);
       window = *active;
     } else {
       // No window manager: the window with the input focus.
-      auto focus = xcbReply(xcb_get_input_focus_reply(x_.connection(), xcb_get_input_focus(x_.connection()), nullptr));
+      auto focus = xcbReply(xcb_get_input_focus_reply(x_.connection(), focusCookie, nullptr));
       if (focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT) {
         window = x_.topLevelOf(focus->focus);
       }
@@ -246,7 +270,7 @@ class X11Workspace final : public Workspace {
     watching_ = true;
     activeAtom_ = x_.atom("_NET_ACTIVE_WINDOW");
     clientListAtom_ = x_.atom("_NET_CLIENT_LIST");
-    lastActivePid_ = activePid();
+    lastActivePid_ = lookUpActivePid();
     lastClientPids_ = clientPids();
     x_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
     propertyChanges_ = x_.addEventListener([this](const xcb_generic_event_t& event) {
@@ -267,7 +291,8 @@ class X11Workspace final : public Workspace {
   }
 
   void activeWindowChanged() {
-    auto pid = activePid();
+    auto pid = lookUpActivePid();
+    if (activePidThisTurn_) activePidThisTurn_ = pid;
     if (pid == lastActivePid_) return;
     bool hadActive = lastActivePid_.has_value();
     lastActivePid_ = pid;
@@ -291,6 +316,7 @@ class X11Workspace final : public Workspace {
   rx::AnyCancellable propertyChanges_;
   xcb_atom_t activeAtom_ = XCB_ATOM_NONE, clientListAtom_ = XCB_ATOM_NONE;
   std::optional<int32_t> lastActivePid_;
+  std::optional<std::optional<int32_t>> activePidThisTurn_;
   std::set<int32_t> lastClientPids_;
   std::map<int32_t, ProcessFacts> facts_;
 };
