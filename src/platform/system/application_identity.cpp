@@ -102,9 +102,14 @@ namespace platform {
 
 std::optional<std::string> applicationIdOfOwnerWindow(X11Connection& x, xcb_window_t owner) {
   if (owner == XCB_NONE) return std::nullopt;
-  if (auto id = applicationIdFromWindowProperties(x, owner)) return id;
-  // Toolkits own selections with hidden helper windows; the X-Resource answer names the real client.
-  auto pid = x.pidOfClient(owner);
+  // Toolkits own selections with hidden helper windows; the X-Resource answer names the real client. It is asked
+  // together with the window's properties.
+  auto pidQuestion = x.askPidOfClient(owner);
+  if (auto id = applicationIdFromWindowProperties(x, owner)) {
+    x.forget(pidQuestion);
+    return id;
+  }
+  auto pid = x.answer(pidQuestion);
   if (!pid) pid = x.pidOfWindow(owner);
   if (!pid) return std::nullopt;
   if (auto clients = x.property32(x.root(), "_NET_CLIENT_LIST")) {

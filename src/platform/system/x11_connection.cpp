@@ -152,11 +152,17 @@ std::pair<std::string, std::string> X11Connection::splitWmClass(const std::optio
   return {instance, cls};
 }
 
-std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
-  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return std::nullopt;
+std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) { return answer(askPidOfClient(window)); }
+
+X11Connection::PidQuestion X11Connection::askPidOfClient(xcb_window_t window) {
+  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return {};
   xcb_res_client_id_spec_t client{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-  auto r =
-      xcbReply(xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &client), nullptr));
+  return {xcb_res_query_client_ids(connection_, 1, &client)};
+}
+
+std::optional<int32_t> X11Connection::answer(PidQuestion question) {
+  if (!question.cookie) return std::nullopt;
+  auto r = xcbReply(xcb_res_query_client_ids_reply(connection_, *question.cookie, nullptr));
   scheduleDispatch();
   if (!r) return std::nullopt;
   for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem > 0; xcb_res_client_id_value_next(&it)) {
@@ -166,6 +172,10 @@ std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
     }
   }
   return std::nullopt;
+}
+
+void X11Connection::forget(PidQuestion question) {
+  if (question.cookie) xcb_discard_reply(connection_, question.cookie->sequence);
 }
 
 std::optional<uint64_t> X11Connection::resourceBytesOfClient(xcb_window_t window) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -54,6 +55,13 @@ class X11Connection {
   // The process of a window's client: _NET_WM_PID, else the X-Resource answer.
   std::optional<int32_t> pidOfWindow(xcb_window_t window);
   std::optional<int32_t> pidOfClient(xcb_window_t window);
+  // pidOfClient asked now and answered (or forgotten) later, so that other questions share its round trip.
+  struct PidQuestion {
+    std::optional<xcb_res_query_client_ids_cookie_t> cookie;
+  };
+  PidQuestion askPidOfClient(xcb_window_t window);
+  std::optional<int32_t> answer(PidQuestion question);
+  void forget(PidQuestion question);
   // The bytes the X server holds for the resources of the window's client (X-Resource); none when it cannot tell.
   std::optional<uint64_t> resourceBytesOfClient(xcb_window_t window);
   // The top-level child of the root that contains `window`, or the window itself when it is one.

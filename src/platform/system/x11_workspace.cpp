@@ -67,12 +67,15 @@ class X11Workspace final : public Workspace {
   }
 
   std::vector<WindowRecord> windowList() override {
+    // The root's children are asked for together with the window manager's list, in case there is none.
+    auto treeCookie = xcb_query_tree(x_.connection(), x_.root());
     auto rootFacts = x_.properties32(x_.root(), {"_NET_CLIENT_LIST_STACKING", "_NET_CURRENT_DESKTOP"});
     std::vector<xcb_window_t> stacking;
     if (const auto& managed = rootFacts[0]) {
+      xcb_discard_reply(x_.connection(), treeCookie.sequence);
       stacking.assign(managed->begin(), managed->end());
     } else {
-      stacking = rootChildren();  // no window manager: the root's children, bottom to top
+      stacking = childrenIn(treeCookie);  // no window manager: the root's children, bottom to top
     }
     std::reverse(stacking.begin(), stacking.end());
     std::optional<uint32_t> currentDesktop;
@@ -185,8 +188,10 @@ class X11Workspace final : public Workspace {
     return {};
   }
 
-  std::vector<xcb_window_t> rootChildren() {
-    auto tree = xcbReply(xcb_query_tree_reply(x_.connection(), xcb_query_tree(x_.connection(), x_.root()), nullptr));
+  std::vector<xcb_window_t> rootChildren() { return childrenIn(xcb_query_tree(x_.connection(), x_.root())); }
+
+  std::vector<xcb_window_t> childrenIn(xcb_query_tree_cookie_t cookie) {
+    auto tree = xcbReply(xcb_query_tree_reply(x_.connection(), cookie, nullptr));
     if (!tree) return {};
     xcb_window_t* children = xcb_query_tree_children(tree.get());
     return {children, children + xcb_query_tree_children_length(tree.get())};
