@@ -53,10 +53,14 @@ xcb_atom_t X11Connection::atom(std::string_view name) {
 }
 
 std::string X11Connection::atomName(xcb_atom_t atom) {
+  // An atom names the same string for as long as the server runs: each is asked for once.
+  if (auto known = atomNames_.find(atom); known != atomNames_.end()) return known->second;
   auto r = xcbReply(xcb_get_atom_name_reply(connection_, xcb_get_atom_name(connection_, atom), nullptr));
   scheduleDispatch();
   if (!r) return {};
-  return std::string(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
+  std::string name(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
+  atomNames_.emplace(atom, name);
+  return name;
 }
 
 XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, std::string_view name, uint8_t format) {

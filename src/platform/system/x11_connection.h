@@ -92,6 +92,7 @@ class X11Connection {
   xcb_window_t root_;
   uint32_t rootEventMask_ = 0;
   std::unordered_map<std::string, xcb_atom_t> atoms_;
+  std::unordered_map<xcb_atom_t, std::string> atomNames_;
   std::map<int, EventListener> listeners_;
   int nextListenerId_ = 1;
   bool dispatchScheduled_ = false;

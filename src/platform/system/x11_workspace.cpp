@@ -92,22 +92,27 @@ class X11Workspace final : public Workspace {
       const xcb_window_t window = stacking[i];
       auto attributes = xcbReply(xcb_get_window_attributes_reply(x_.connection(), attributeCookies[i], nullptr));
       if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
-      auto states = atomNames(x_.property32(window, "_NET_WM_STATE"));
+      // What the record needs of the window, asked for together: a round trip per kind instead of per property.
+      auto facts = x_.properties32(window, {"_NET_WM_STATE", "_NET_WM_DESKTOP", "_NET_WM_WINDOW_TYPE",
+                                            "_NET_WM_WINDOW_OPACITY", "_NET_FRAME_EXTENTS"});
+      auto first = [&](size_t fact) {
+        return facts[fact] && !facts[fact]->empty() ? std::optional<uint32_t>(facts[fact]->front()) : std::nullopt;
+      };
+      auto states = atomNames(facts[0]);
       if (states.count("_NET_WM_STATE_HIDDEN") != 0) continue;
-      if (auto desktop = x_.cardinal(window, "_NET_WM_DESKTOP");
-          desktop && currentDesktop && *desktop != 0xFFFFFFFF && *desktop != *currentDesktop) {
+      if (auto desktop = first(1); desktop && currentDesktop && *desktop != 0xFFFFFFFF && *desktop != *currentDesktop) {
         continue;
       }
       WindowRecord record;
       record.id = window;
-      record.name = x_.property8(window, "_NET_WM_NAME");
-      if (!record.name) record.name = x_.property8(window, "WM_NAME");
+      auto names = x_.properties8(window, {"_NET_WM_NAME", "WM_NAME"});
+      record.name = names[0] ? std::move(names[0]) : std::move(names[1]);
       record.ownerPid = x_.pidOfWindow(window).value_or(-1);
       if (record.ownerPid > 0)
         record.ownerName = resolvedProcessName(record.ownerPid, factsOf(record.ownerPid).applicationId);
-      record.bounds = frameOf(window);
-      record.level = levelOf(window, attributes->override_redirect != 0);
-      if (auto opacity = x_.cardinal(window, "_NET_WM_WINDOW_OPACITY")) record.alpha = *opacity / double(0xFFFFFFFF);
+      record.bounds = frameOf(window, facts[4]);
+      record.level = levelOf(facts[2], attributes->override_redirect != 0);
+      if (auto opacity = first(3)) record.alpha = *opacity / double(0xFFFFFFFF);
       record.isOnScreen = true;
       record.fillsScreen = std::find(screens.begin(), screens.end(), record.bounds) != screens.end();
       record.memoryUsage = static_cast<int64_t>(
@@ -218,9 +223,9 @@ class X11Workspace final : public Workspace {
     return false;
   }
 
-  int levelOf(xcb_window_t window, bool overrideRedirect) {
+  int levelOf(const std::optional<std::vector<uint32_t>>& windowTypes, bool overrideRedirect) {
     if (overrideRedirect) return WindowLevel::mainMenu;
-    for (const auto& type : atomNames(x_.property32(window, "_NET_WM_WINDOW_TYPE"))) {
+    for (const auto& type : atomNames(windowTypes)) {
       if (type == "_NET_WM_WINDOW_TYPE_DESKTOP") return WindowLevel::desktop;
       static const std::set<std::string> aboveMenu = {
           "_NET_WM_WINDOW_TYPE_DOCK",          "_NET_WM_WINDOW_TYPE_NOTIFICATION",
@@ -232,16 +237,19 @@ class X11Workspace final : public Workspace {
     return WindowLevel::normal;
   }
 
-  Rect frameOf(xcb_window_t window) {
-    auto geometry =
-        xcbReply(xcb_get_geometry_reply(x_.connection(), xcb_get_geometry(x_.connection(), window), nullptr));
-    if (!geometry) return {};
-    auto translated = xcbReply(xcb_translate_coordinates_reply(
-        x_.connection(), xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0), nullptr));
+  Rect frameOf(xcb_window_t window, const std::optional<std::vector<uint32_t>>& extents) {
+    auto geometryCookie = xcb_get_geometry(x_.connection(), window);
+    auto translatedCookie = xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0);
+    auto geometry = xcbReply(xcb_get_geometry_reply(x_.connection(), geometryCookie, nullptr));
+    if (!geometry) {
+      xcb_discard_reply(x_.connection(), translatedCookie.sequence);
+      return {};
+    }
+    auto translated = xcbReply(xcb_translate_coordinates_reply(x_.connection(), translatedCookie, nullptr));
     Rect rect{translated ? double(translated->dst_x) : double(geometry->x),
               translated ? double(translated->dst_y) : double(geometry->y), double(geometry->width),
               double(geometry->height)};
-    if (auto extents = x_.property32(window, "_NET_FRAME_EXTENTS"); extents && extents->size() == 4) {
+    if (extents && extents->size() == 4) {
       // left, right, top, bottom
       rect.x -= (*extents)[0];
       rect.y -= (*extents)[2];
