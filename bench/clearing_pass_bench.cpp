@@ -295,7 +295,8 @@ void BM_ClearingPassRichCopy15MBKeepingLinks(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     platform::PasteboardItem copy = item(type::html, webPageHtml(12u << 20), plainOf(3u << 20));
-    copyMiB = static_cast<double>(copy.dataByType[type::html].size() + copy.dataByType[type::string].size()) / (1 << 20);
+    copyMiB =
+        static_cast<double>(copy.dataByType[type::html].size() + copy.dataByType[type::string].size()) / (1 << 20);
     state.ResumeTiming();
     if (!copyAndPassToItsWrite(pasteboard, controller, std::move(copy))) state.SkipWithError("the pass wrote nothing");
   }
