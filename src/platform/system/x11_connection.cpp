@@ -64,7 +64,13 @@ std::string X11Connection::atomName(xcb_atom_t atom) {
 }
 
 XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, std::string_view name, uint8_t format) {
-  return std::move(properties(window, {name}, format).front());
+  xcb_atom_t a = atom(name);
+  if (a == XCB_ATOM_NONE) return nullptr;
+  auto r = xcbReply(xcb_get_property_reply(
+      connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+  scheduleDispatch();
+  if (!r || r->type == XCB_ATOM_NONE || r->format != format) return nullptr;
+  return r;
 }
 
 std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_window_t window,
@@ -93,7 +99,11 @@ std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_wi
 }
 
 std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
-  return std::move(properties32(window, {name}).front());
+  auto r = property(window, name, 32);
+  if (!r) return std::nullopt;
+  auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+  int count = xcb_get_property_value_length(r.get()) / 4;
+  return std::vector<uint32_t>(data, data + count);
 }
 
 std::vector<std::optional<std::vector<uint32_t>>> X11Connection::properties32(
