@@ -72,8 +72,9 @@ std::optional<std::string> applicationIdOfProcess(int32_t pid) {
 }
 
 std::optional<std::string> applicationIdFromWindowProperties(X11Connection& x, xcb_window_t window) {
-  if (auto gtk = x.property8(window, "_GTK_APPLICATION_ID"); gtk && !gtk->empty()) return gtk;
-  if (auto kde = x.property8(window, "_KDE_NET_WM_DESKTOP_FILE"); kde && !kde->empty()) {
+  auto properties = x.properties8(window, {"_GTK_APPLICATION_ID", "_KDE_NET_WM_DESKTOP_FILE", "WM_CLASS"});
+  if (auto& gtk = properties[0]; gtk && !gtk->empty()) return gtk;
+  if (auto& kde = properties[1]; kde && !kde->empty()) {
     std::string id = std::filesystem::path(*kde).filename().string();
     constexpr std::string_view suffix = ".desktop";
     if (id.size() > suffix.size() && id.ends_with(suffix)) {
@@ -81,7 +82,7 @@ std::optional<std::string> applicationIdFromWindowProperties(X11Connection& x, x
     }
     return id;
   }
-  auto [instance, cls] = x.wmClass(window);
+  auto [instance, cls] = X11Connection::splitWmClass(properties[2]);
   for (const std::string& name : {cls, instance}) {
     if (auto entry = DesktopEntries::matchingWmClass(name)) return entry->id;
   }
@@ -101,9 +102,14 @@ namespace platform {
 
 std::optional<std::string> applicationIdOfOwnerWindow(X11Connection& x, xcb_window_t owner) {
   if (owner == XCB_NONE) return std::nullopt;
-  if (auto id = applicationIdFromWindowProperties(x, owner)) return id;
-  // Toolkits own selections with hidden helper windows; the X-Resource answer names the real client.
-  auto pid = x.pidOfClient(owner);
+  // Toolkits own selections with hidden helper windows; the X-Resource answer names the real client. It is asked
+  // together with the window's properties.
+  auto pidQuestion = x.askPidOfClient(owner);
+  if (auto id = applicationIdFromWindowProperties(x, owner)) {
+    x.forget(pidQuestion);
+    return id;
+  }
+  auto pid = x.answer(pidQuestion);
   if (!pid) pid = x.pidOfWindow(owner);
   if (!pid) return std::nullopt;
   if (auto clients = x.property32(x.root(), "_NET_CLIENT_LIST")) {

@@ -100,6 +100,10 @@ struct Index {
   std::string locale;
   std::map<std::string, DesktopEntry> entries;  // hidden ones included (they shadow)
   bool built = false;
+  // Which entry runs an executable, as found (with the PATH it was searched in): each copy asks it again, and the
+  // search costs a look at every entry's program. Forgotten with the entries.
+  std::map<std::string, std::optional<std::string>> entryOfExecutable;
+  std::string searchPath;
 };
 
 int64_t modificationTime(const std::filesystem::path& path) {
@@ -173,6 +177,7 @@ auto withIndex(F&& f) {
   if (!index.built || folders != index.folders || locale != index.locale || stampChanged(index)) {
     index.entries.clear();
     index.stamp.clear();
+    index.entryOfExecutable.clear();
     for (const auto& folder : folders) scanFolder(folder, locale, index);
     index.folders = std::move(folders);
     index.locale = std::move(locale);
@@ -370,14 +375,28 @@ std::optional<DesktopEntry> DesktopEntries::matchingWmClass(std::string_view wmC
 
 std::optional<DesktopEntry> DesktopEntries::matchingExecutable(const std::filesystem::path& executable) {
   if (executable.empty()) return std::nullopt;
-  auto entries = all();
-  for (const auto& entry : entries) {
-    for (const std::string& line : {entry.tryExec, entry.exec}) {
-      auto program = findInPath(programOfExec(line));
-      if (program && sameFile(*program, executable)) return entry;
+  return withIndex([&](Index& index) -> std::optional<DesktopEntry> {
+    const char* searchPath = std::getenv("PATH");
+    if (index.searchPath != (searchPath != nullptr ? searchPath : "")) {
+      index.entryOfExecutable.clear();
+      index.searchPath = searchPath != nullptr ? searchPath : "";
     }
-  }
-  return std::nullopt;
+    auto known = index.entryOfExecutable.find(executable.string());
+    if (known == index.entryOfExecutable.end()) {
+      std::optional<std::string> found;
+      for (const auto& [id, entry] : index.entries) {
+        if (entry.hidden) continue;
+        for (const std::string& line : {entry.tryExec, entry.exec}) {
+          auto program = findInPath(programOfExec(line));
+          if (program && sameFile(*program, executable)) found = id;
+        }
+        if (found) break;
+      }
+      known = index.entryOfExecutable.emplace(executable.string(), std::move(found)).first;
+    }
+    if (!known->second) return std::nullopt;
+    return index.entries.at(*known->second);
+  });
 }
 
 }  // namespace platform

@@ -53,10 +53,14 @@ xcb_atom_t X11Connection::atom(std::string_view name) {
 }
 
 std::string X11Connection::atomName(xcb_atom_t atom) {
+  // An atom names the same string for as long as the server runs: each is asked for once.
+  if (auto known = atomNames_.find(atom); known != atomNames_.end()) return known->second;
   auto r = xcbReply(xcb_get_atom_name_reply(connection_, xcb_get_atom_name(connection_, atom), nullptr));
   scheduleDispatch();
   if (!r) return {};
-  return std::string(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
+  std::string name(xcb_get_atom_name_name(r.get()), static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
+  atomNames_.emplace(atom, name);
+  return name;
 }
 
 XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, std::string_view name, uint8_t format) {
@@ -69,6 +73,31 @@ XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, 
   return r;
 }
 
+std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_window_t window,
+                                                                          const std::vector<std::string_view>& names,
+                                                                          uint8_t format) {
+  // All asked for before the first answer is awaited: one round trip instead of one per property.
+  std::vector<std::optional<xcb_get_property_cookie_t>> cookies;
+  cookies.reserve(names.size());
+  for (std::string_view name : names) {
+    xcb_atom_t a = atom(name);
+    if (a == XCB_ATOM_NONE) {
+      cookies.emplace_back();
+    } else {
+      cookies.emplace_back(xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16));
+    }
+  }
+  std::vector<XcbReply<xcb_get_property_reply_t>> replies;
+  replies.reserve(names.size());
+  for (const auto& cookie : cookies) {
+    auto r = cookie ? xcbReply(xcb_get_property_reply(connection_, *cookie, nullptr)) : nullptr;
+    if (r && (r->type == XCB_ATOM_NONE || r->format != format)) r = nullptr;
+    replies.push_back(std::move(r));
+  }
+  scheduleDispatch();
+  return replies;
+}
+
 std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
   auto r = property(window, name, 32);
   if (!r) return std::nullopt;
@@ -77,21 +106,54 @@ std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t wind
   return std::vector<uint32_t>(data, data + count);
 }
 
+std::vector<std::optional<std::vector<uint32_t>>> X11Connection::properties32(
+    xcb_window_t window, const std::vector<std::string_view>& names) {
+  std::vector<std::optional<std::vector<uint32_t>>> values;
+  values.reserve(names.size());
+  for (const auto& r : properties(window, names, 32)) {
+    if (!r) {
+      values.emplace_back();
+      continue;
+    }
+    auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+    values.emplace_back(std::vector<uint32_t>(data, data + xcb_get_property_value_length(r.get()) / 4));
+  }
+  return values;
+}
+
 std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string_view name) {
   auto values = property32(window, name);
   if (!values || values->empty()) return std::nullopt;
   return values->front();
 }
 
-std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
-  auto r = property(window, name, 8);
+namespace {
+
+std::optional<std::string> bytesOf8BitProperty(const XcbReply<xcb_get_property_reply_t>& r) {
   if (!r) return std::nullopt;
   return std::string(static_cast<const char*>(xcb_get_property_value(r.get())),
                      static_cast<size_t>(xcb_get_property_value_length(r.get())));
 }
 
+}  // namespace
+
+std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
+  return bytesOf8BitProperty(property(window, name, 8));
+}
+
+std::vector<std::optional<std::string>> X11Connection::properties8(xcb_window_t window,
+                                                                   const std::vector<std::string_view>& names) {
+  std::vector<std::optional<std::string>> values;
+  values.reserve(names.size());
+  for (const auto& r : properties(window, names, 8)) values.push_back(bytesOf8BitProperty(r));
+  return values;
+}
+
 std::pair<std::string, std::string> X11Connection::wmClass(xcb_window_t window) {
-  auto raw = property8(window, "WM_CLASS");
+  return splitWmClass(property8(window, "WM_CLASS"));
+}
+
+std::pair<std::string, std::string> X11Connection::splitWmClass(const std::optional<std::string>& raw) {
   if (!raw) return {};
   // Two NUL-terminated strings: instance, then class.
   size_t first = raw->find('\0');
@@ -104,11 +166,17 @@ std::pair<std::string, std::string> X11Connection::wmClass(xcb_window_t window) 
   return {instance, cls};
 }
 
-std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
-  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return std::nullopt;
+std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) { return answer(askPidOfClient(window)); }
+
+X11Connection::PidQuestion X11Connection::askPidOfClient(xcb_window_t window) {
+  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return {};
   xcb_res_client_id_spec_t client{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-  auto r =
-      xcbReply(xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &client), nullptr));
+  return {xcb_res_query_client_ids(connection_, 1, &client)};
+}
+
+std::optional<int32_t> X11Connection::answer(PidQuestion question) {
+  if (!question.cookie) return std::nullopt;
+  auto r = xcbReply(xcb_res_query_client_ids_reply(connection_, *question.cookie, nullptr));
   scheduleDispatch();
   if (!r) return std::nullopt;
   for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem > 0; xcb_res_client_id_value_next(&it)) {
@@ -118,6 +186,10 @@ std::optional<int32_t> X11Connection::pidOfClient(xcb_window_t window) {
     }
   }
   return std::nullopt;
+}
+
+void X11Connection::forget(PidQuestion question) {
+  if (question.cookie) xcb_discard_reply(connection_, question.cookie->sequence);
 }
 
 std::optional<uint64_t> X11Connection::resourceBytesOfClient(xcb_window_t window) {

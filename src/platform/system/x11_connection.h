@@ -1,5 +1,6 @@
 #pragma once
 
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -40,14 +41,27 @@ class X11Connection {
 
   // Raw 32-bit items of a property (CARDINAL, WINDOW, ATOM), or none when absent or of another format.
   std::optional<std::vector<uint32_t>> property32(xcb_window_t window, std::string_view name);
+  // Several of them, in the order of `names`, asked for together (one round trip).
+  std::vector<std::optional<std::vector<uint32_t>>> properties32(xcb_window_t window,
+                                                                 const std::vector<std::string_view>& names);
   std::optional<uint32_t> cardinal(xcb_window_t window, std::string_view name);
   // The bytes of an 8-bit property (STRING, UTF8_STRING), or none when absent.
   std::optional<std::string> property8(xcb_window_t window, std::string_view name);
+  // Several 8-bit properties of a window, in the order of `names`, asked for together (one round trip).
+  std::vector<std::optional<std::string>> properties8(xcb_window_t window, const std::vector<std::string_view>& names);
   // WM_CLASS as (instance, class); empty strings when absent.
   std::pair<std::string, std::string> wmClass(xcb_window_t window);
+  static std::pair<std::string, std::string> splitWmClass(const std::optional<std::string>& raw);
   // The process of a window's client: _NET_WM_PID, else the X-Resource answer.
   std::optional<int32_t> pidOfWindow(xcb_window_t window);
   std::optional<int32_t> pidOfClient(xcb_window_t window);
+  // pidOfClient asked now and answered (or forgotten) later, so that other questions share its round trip.
+  struct PidQuestion {
+    std::optional<xcb_res_query_client_ids_cookie_t> cookie;
+  };
+  PidQuestion askPidOfClient(xcb_window_t window);
+  std::optional<int32_t> answer(PidQuestion question);
+  void forget(PidQuestion question);
   // The bytes the X server holds for the resources of the window's client (X-Resource); none when it cannot tell.
   std::optional<uint64_t> resourceBytesOfClient(xcb_window_t window);
   // The top-level child of the root that contains `window`, or the window itself when it is one.
@@ -69,12 +83,16 @@ class X11Connection {
   X11Connection(xcb_connection_t* connection, xcb_window_t root);
   // A property of the window in the given format (8, 16 or 32 bits per item); none when absent or of another.
   XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, std::string_view name, uint8_t format);
+  std::vector<XcbReply<xcb_get_property_reply_t>> properties(xcb_window_t window,
+                                                             const std::vector<std::string_view>& names,
+                                                             uint8_t format);
   void watchSocket();
 
   xcb_connection_t* connection_;
   xcb_window_t root_;
   uint32_t rootEventMask_ = 0;
   std::unordered_map<std::string, xcb_atom_t> atoms_;
+  std::unordered_map<xcb_atom_t, std::string> atomNames_;
   std::map<int, EventListener> listeners_;
   int nextListenerId_ = 1;
   bool dispatchScheduled_ = false;

@@ -1,5 +1,6 @@
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <fstream>
@@ -66,37 +67,52 @@ class X11Workspace final : public Workspace {
   }
 
   std::vector<WindowRecord> windowList() override {
+    // The root's children are asked for together with the window manager's list, in case there is none.
+    auto treeCookie = xcb_query_tree(x_.connection(), x_.root());
+    auto rootFacts = x_.properties32(x_.root(), {"_NET_CLIENT_LIST_STACKING", "_NET_CURRENT_DESKTOP"});
     std::vector<xcb_window_t> stacking;
-    if (auto managed = x_.property32(x_.root(), "_NET_CLIENT_LIST_STACKING")) {
+    if (const auto& managed = rootFacts[0]) {
+      xcb_discard_reply(x_.connection(), treeCookie.sequence);
       stacking.assign(managed->begin(), managed->end());
     } else {
-      stacking = rootChildren();  // no window manager: the root's children, bottom to top
+      stacking = childrenIn(treeCookie);  // no window manager: the root's children, bottom to top
     }
     std::reverse(stacking.begin(), stacking.end());
-    auto currentDesktop = x_.cardinal(x_.root(), "_NET_CURRENT_DESKTOP");
+    std::optional<uint32_t> currentDesktop;
+    if (rootFacts[1] && !rootFacts[1]->empty()) currentDesktop = rootFacts[1]->front();
     auto screens = screenRects();
 
+    // Asked for all windows before the first answer is awaited: one round trip instead of one per window.
+    std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
+    attributeCookies.reserve(stacking.size());
+    for (xcb_window_t window : stacking) attributeCookies.push_back(xcb_get_window_attributes(x_.connection(), window));
+
     std::vector<WindowRecord> out;
-    for (xcb_window_t window : stacking) {
-      auto attributes = xcbReply(xcb_get_window_attributes_reply(
-          x_.connection(), xcb_get_window_attributes(x_.connection(), window), nullptr));
+    for (size_t i = 0; i < stacking.size(); ++i) {
+      const xcb_window_t window = stacking[i];
+      auto attributes = xcbReply(xcb_get_window_attributes_reply(x_.connection(), attributeCookies[i], nullptr));
       if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
-      auto states = atomNames(x_.property32(window, "_NET_WM_STATE"));
+      // What the record needs of the window, asked for together: a round trip per kind instead of per property.
+      auto facts = x_.properties32(window, {"_NET_WM_STATE", "_NET_WM_DESKTOP", "_NET_WM_WINDOW_TYPE",
+                                            "_NET_WM_WINDOW_OPACITY", "_NET_FRAME_EXTENTS"});
+      auto first = [&](size_t fact) {
+        return facts[fact] && !facts[fact]->empty() ? std::optional<uint32_t>(facts[fact]->front()) : std::nullopt;
+      };
+      auto states = atomNames(facts[0]);
       if (states.count("_NET_WM_STATE_HIDDEN") != 0) continue;
-      if (auto desktop = x_.cardinal(window, "_NET_WM_DESKTOP");
-          desktop && currentDesktop && *desktop != 0xFFFFFFFF && *desktop != *currentDesktop) {
+      if (auto desktop = first(1); desktop && currentDesktop && *desktop != 0xFFFFFFFF && *desktop != *currentDesktop) {
         continue;
       }
       WindowRecord record;
       record.id = window;
-      record.name = x_.property8(window, "_NET_WM_NAME");
-      if (!record.name) record.name = x_.property8(window, "WM_NAME");
+      auto names = x_.properties8(window, {"_NET_WM_NAME", "WM_NAME"});
+      record.name = names[0] ? std::move(names[0]) : std::move(names[1]);
       record.ownerPid = x_.pidOfWindow(window).value_or(-1);
       if (record.ownerPid > 0)
         record.ownerName = resolvedProcessName(record.ownerPid, factsOf(record.ownerPid).applicationId);
-      record.bounds = frameOf(window);
-      record.level = levelOf(window, attributes->override_redirect != 0);
-      if (auto opacity = x_.cardinal(window, "_NET_WM_WINDOW_OPACITY")) record.alpha = *opacity / double(0xFFFFFFFF);
+      record.bounds = frameOf(window, facts[4]);
+      record.level = levelOf(facts[2], attributes->override_redirect != 0);
+      if (auto opacity = first(3)) record.alpha = *opacity / double(0xFFFFFFFF);
       record.isOnScreen = true;
       record.fillsScreen = std::find(screens.begin(), screens.end(), record.bounds) != screens.end();
       record.memoryUsage = static_cast<int64_t>(
@@ -141,13 +157,29 @@ class X11Workspace final : public Workspace {
     return applicationIdOfProcess(pid);
   }
 
+  // One question about the user's application asks for the active window again and again: it is looked up once per
+  // turn of the main loop, so that the answers of one turn agree and cost one look-up.
   std::optional<int32_t> activePid() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() != app->thread()) return lookUpActivePid();
+    if (!activePidThisTurn_) {
+      activePidThisTurn_ = lookUpActivePid();
+      QMetaObject::invokeMethod(
+          app, [this] { activePidThisTurn_.reset(); }, Qt::QueuedConnection);
+    }
+    return *activePidThisTurn_;
+  }
+
+  std::optional<int32_t> lookUpActivePid() {
     xcb_window_t window = XCB_NONE;
+    // Asked together with the active window, so that a session without a window manager costs no second round trip.
+    auto focusCookie = xcb_get_input_focus(x_.connection());
     if (auto active = x_.cardinal(x_.root(), "_NET_ACTIVE_WINDOW")) {
+      xcb_discard_reply(x_.connection(), focusCookie.sequence);
       window = *active;
     } else {
       // No window manager: the window with the input focus.
-      auto focus = xcbReply(xcb_get_input_focus_reply(x_.connection(), xcb_get_input_focus(x_.connection()), nullptr));
+      auto focus = xcbReply(xcb_get_input_focus_reply(x_.connection(), focusCookie, nullptr));
       if (focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT) {
         window = x_.topLevelOf(focus->focus);
       }
@@ -161,8 +193,10 @@ class X11Workspace final : public Workspace {
     return {};
   }
 
-  std::vector<xcb_window_t> rootChildren() {
-    auto tree = xcbReply(xcb_query_tree_reply(x_.connection(), xcb_query_tree(x_.connection(), x_.root()), nullptr));
+  std::vector<xcb_window_t> rootChildren() { return childrenIn(xcb_query_tree(x_.connection(), x_.root())); }
+
+  std::vector<xcb_window_t> childrenIn(xcb_query_tree_cookie_t cookie) {
+    auto tree = xcbReply(xcb_query_tree_reply(x_.connection(), cookie, nullptr));
     if (!tree) return {};
     xcb_window_t* children = xcb_query_tree_children(tree.get());
     return {children, children + xcb_query_tree_children_length(tree.get())};
@@ -189,9 +223,9 @@ class X11Workspace final : public Workspace {
     return false;
   }
 
-  int levelOf(xcb_window_t window, bool overrideRedirect) {
+  int levelOf(const std::optional<std::vector<uint32_t>>& windowTypes, bool overrideRedirect) {
     if (overrideRedirect) return WindowLevel::mainMenu;
-    for (const auto& type : atomNames(x_.property32(window, "_NET_WM_WINDOW_TYPE"))) {
+    for (const auto& type : atomNames(windowTypes)) {
       if (type == "_NET_WM_WINDOW_TYPE_DESKTOP") return WindowLevel::desktop;
       static const std::set<std::string> aboveMenu = {
           "_NET_WM_WINDOW_TYPE_DOCK",          "_NET_WM_WINDOW_TYPE_NOTIFICATION",
@@ -203,16 +237,19 @@ class X11Workspace final : public Workspace {
     return WindowLevel::normal;
   }
 
-  Rect frameOf(xcb_window_t window) {
-    auto geometry =
-        xcbReply(xcb_get_geometry_reply(x_.connection(), xcb_get_geometry(x_.connection(), window), nullptr));
-    if (!geometry) return {};
-    auto translated = xcbReply(xcb_translate_coordinates_reply(
-        x_.connection(), xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0), nullptr));
+  Rect frameOf(xcb_window_t window, const std::optional<std::vector<uint32_t>>& extents) {
+    auto geometryCookie = xcb_get_geometry(x_.connection(), window);
+    auto translatedCookie = xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0);
+    auto geometry = xcbReply(xcb_get_geometry_reply(x_.connection(), geometryCookie, nullptr));
+    if (!geometry) {
+      xcb_discard_reply(x_.connection(), translatedCookie.sequence);
+      return {};
+    }
+    auto translated = xcbReply(xcb_translate_coordinates_reply(x_.connection(), translatedCookie, nullptr));
     Rect rect{translated ? double(translated->dst_x) : double(geometry->x),
               translated ? double(translated->dst_y) : double(geometry->y), double(geometry->width),
               double(geometry->height)};
-    if (auto extents = x_.property32(window, "_NET_FRAME_EXTENTS"); extents && extents->size() == 4) {
+    if (extents && extents->size() == 4) {
       // left, right, top, bottom
       rect.x -= (*extents)[0];
       rect.y -= (*extents)[2];
@@ -246,7 +283,7 @@ class X11Workspace final : public Workspace {
     watching_ = true;
     activeAtom_ = x_.atom("_NET_ACTIVE_WINDOW");
     clientListAtom_ = x_.atom("_NET_CLIENT_LIST");
-    lastActivePid_ = activePid();
+    lastActivePid_ = lookUpActivePid();
     lastClientPids_ = clientPids();
     x_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
     propertyChanges_ = x_.addEventListener([this](const xcb_generic_event_t& event) {
@@ -267,7 +304,8 @@ class X11Workspace final : public Workspace {
   }
 
   void activeWindowChanged() {
-    auto pid = activePid();
+    auto pid = lookUpActivePid();
+    if (activePidThisTurn_) activePidThisTurn_ = pid;
     if (pid == lastActivePid_) return;
     bool hadActive = lastActivePid_.has_value();
     lastActivePid_ = pid;
@@ -291,6 +329,7 @@ class X11Workspace final : public Workspace {
   rx::AnyCancellable propertyChanges_;
   xcb_atom_t activeAtom_ = XCB_ATOM_NONE, clientListAtom_ = XCB_ATOM_NONE;
   std::optional<int32_t> lastActivePid_;
+  std::optional<std::optional<int32_t>> activePidThisTurn_;
   std::set<int32_t> lastClientPids_;
   std::map<int32_t, ProcessFacts> facts_;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "support/xdg_folders.h"
 
 namespace {
@@ -92,6 +94,26 @@ TEST(DesktopEntryIndex, MatchesWindowClassesAndExecutables) {
   auto sh = DesktopEntries::matchingExecutable(std::filesystem::canonical("/bin/sh"));
   ASSERT_TRUE(sh);
   EXPECT_EQ(sh->id, "shell");
+}
+
+TEST(DesktopEntryIndex, TheEntryOfAnExecutableFollowsInstallsRemovalsAndThePath) {
+  TemporaryXdgFolders xdg;
+  const auto sh = std::filesystem::canonical("/bin/sh");
+  EXPECT_FALSE(DesktopEntries::matchingExecutable(sh));  // asked again and again: the answer is remembered
+
+  xdg.write("home/applications/shell.desktop", applicationEntry("Shell", "Exec=sh -c true\n"));
+  ASSERT_TRUE(DesktopEntries::matchingExecutable(sh));
+  EXPECT_EQ(DesktopEntries::matchingExecutable(sh)->name, "Shell");
+
+  // A program is searched for in the PATH of the moment.
+  const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", xdg.root().c_str(), 1);
+  EXPECT_FALSE(DesktopEntries::matchingExecutable(sh));
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_TRUE(DesktopEntries::matchingExecutable(sh));
+
+  std::filesystem::remove(xdg.root() / "home/applications/shell.desktop");
+  EXPECT_FALSE(DesktopEntries::matchingExecutable(sh));
 }
 
 TEST(DesktopEntryFiles, ReadsAnApplicationAnywhereByItsInstalledIdElseItsFileName) {
