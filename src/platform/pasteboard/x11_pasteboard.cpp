@@ -89,6 +89,9 @@ void X11Pasteboard::setTypesToReadAhead(std::vector<std::string> types) {
 }
 
 void X11Pasteboard::contentRead(std::shared_ptr<const SelectionContent> content) {
+  // The reader let go of this lock after it filled the content and before it posted it here. Qt's event queue orders
+  // the two threads as well, but with a lock of its own that the thread sanitizer cannot see; this one it can.
+  { std::lock_guard lock(mutex_); }
   if (content->serial <= installedSerial_) return;
   // Our own write counts itself; an owner change seen during it is taken in after it.
   if (writing_) {
