@@ -63,14 +63,37 @@ std::string X11Connection::atomName(xcb_atom_t atom) {
   return name;
 }
 
+namespace {
+
+xcb_get_property_cookie_t askProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property) {
+  return xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16);
+}
+
+// The reply when the property is present and of the format asked for; none otherwise.
+XcbReply<xcb_get_property_reply_t> ofFormat(XcbReply<xcb_get_property_reply_t> reply, uint8_t format) {
+  if (!reply || reply->type == XCB_ATOM_NONE || reply->format != format) return nullptr;
+  return reply;
+}
+
+std::vector<uint32_t> itemsOf32BitProperty(const xcb_get_property_reply_t& reply) {
+  auto* data = static_cast<const uint32_t*>(xcb_get_property_value(&reply));
+  return {data, data + xcb_get_property_value_length(&reply) / 4};
+}
+
+std::optional<std::string> bytesOf8BitProperty(const XcbReply<xcb_get_property_reply_t>& r) {
+  if (!r) return std::nullopt;
+  return std::string(static_cast<const char*>(xcb_get_property_value(r.get())),
+                     static_cast<size_t>(xcb_get_property_value_length(r.get())));
+}
+
+}  // namespace
+
 XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, std::string_view name, uint8_t format) {
   xcb_atom_t a = atom(name);
   if (a == XCB_ATOM_NONE) return nullptr;
-  auto r = xcbReply(xcb_get_property_reply(
-      connection_, xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+  auto r = xcbReply(xcb_get_property_reply(connection_, askProperty(connection_, window, a), nullptr));
   scheduleDispatch();
-  if (!r || r->type == XCB_ATOM_NONE || r->format != format) return nullptr;
-  return r;
+  return ofFormat(std::move(r), format);
 }
 
 std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_window_t window,
@@ -84,15 +107,14 @@ std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_wi
     if (a == XCB_ATOM_NONE) {
       cookies.emplace_back();
     } else {
-      cookies.emplace_back(xcb_get_property(connection_, 0, window, a, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16));
+      cookies.emplace_back(askProperty(connection_, window, a));
     }
   }
   std::vector<XcbReply<xcb_get_property_reply_t>> replies;
   replies.reserve(names.size());
   for (const auto& cookie : cookies) {
     auto r = cookie ? xcbReply(xcb_get_property_reply(connection_, *cookie, nullptr)) : nullptr;
-    if (r && (r->type == XCB_ATOM_NONE || r->format != format)) r = nullptr;
-    replies.push_back(std::move(r));
+    replies.push_back(ofFormat(std::move(r), format));
   }
   scheduleDispatch();
   return replies;
@@ -101,9 +123,7 @@ std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_wi
 std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
   auto r = property(window, name, 32);
   if (!r) return std::nullopt;
-  auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
-  int count = xcb_get_property_value_length(r.get()) / 4;
-  return std::vector<uint32_t>(data, data + count);
+  return itemsOf32BitProperty(*r);
 }
 
 std::vector<std::optional<std::vector<uint32_t>>> X11Connection::properties32(
@@ -111,12 +131,7 @@ std::vector<std::optional<std::vector<uint32_t>>> X11Connection::properties32(
   std::vector<std::optional<std::vector<uint32_t>>> values;
   values.reserve(names.size());
   for (const auto& r : properties(window, names, 32)) {
-    if (!r) {
-      values.emplace_back();
-      continue;
-    }
-    auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
-    values.emplace_back(std::vector<uint32_t>(data, data + xcb_get_property_value_length(r.get()) / 4));
+    values.push_back(r ? std::optional(itemsOf32BitProperty(*r)) : std::nullopt);
   }
   return values;
 }
@@ -126,16 +141,6 @@ std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string
   if (!values || values->empty()) return std::nullopt;
   return values->front();
 }
-
-namespace {
-
-std::optional<std::string> bytesOf8BitProperty(const XcbReply<xcb_get_property_reply_t>& r) {
-  if (!r) return std::nullopt;
-  return std::string(static_cast<const char*>(xcb_get_property_value(r.get())),
-                     static_cast<size_t>(xcb_get_property_value_length(r.get())));
-}
-
-}  // namespace
 
 std::optional<std::string> X11Connection::property8(xcb_window_t window, std::string_view name) {
   return bytesOf8BitProperty(property(window, name, 8));
