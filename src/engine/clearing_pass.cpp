@@ -28,6 +28,17 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
   }
 }
 
+// The texts of the entries, as the loop guard will see them coming back.
+ClipboardLoopGuard::Content guardContentOf(const std::vector<platform::PasteboardEntry>& entries) {
+  ClipboardLoopGuard::Content content;
+  for (const auto& entry : entries) {
+    if (entry.type == platform::PasteboardType::string) content.text = entry.data;
+    if (entry.type == platform::PasteboardType::html) content.html = entry.data;
+    if (entry.type == platform::PasteboardType::rtf) content.rtf = entry.data;
+  }
+  return content;
+}
+
 }  // namespace
 
 std::string transformedText(std::string text, const TextTransformOptions& options) {
@@ -52,7 +63,8 @@ std::optional<CleanedContent> cleanContent(const ContentToRead& content, const T
   if (content.size() >= largeContent) platform::mapLargeBlocksApart();
   auto text = readContent(content);
   if (!text) return std::nullopt;
-  CleanedContent cleaned;
+  std::vector<platform::PasteboardEntry> entries;
+  std::optional<std::string> scriptFailure;
   if (auto* plain = std::get_if<std::string>(&*text)) {
     std::string transformed = transformedText(std::move(*plain), options);
     if (script) {
@@ -62,13 +74,15 @@ std::optional<CleanedContent> cleanContent(const ContentToRead& content, const T
           transformed = std::move(*result);
         }
       } catch (const kit::Error& error) {
-        cleaned.scriptFailure = error.localizedDescription();
+        scriptFailure = error.localizedDescription();
       }
     }
-    cleaned.entries = entriesForText(std::move(transformed));
+    entries = entriesForText(std::move(transformed));
   } else {
-    cleaned.entries = entriesForText(transformedText(std::move(std::get<platform::AttributedString>(*text)), options));
+    entries = entriesForText(transformedText(std::move(std::get<platform::AttributedString>(*text)), options));
   }
+  ClipboardLoopGuard::WrittenContent written(guardContentOf(entries));
+  CleanedContent cleaned{std::move(entries), std::move(written), std::move(scriptFailure)};
   // A large pass has freed several times its content by now; the allocator would keep it while the program idles.
   if (content.size() >= largeContent) platform::returnFreedMemoryToSystem();
   return cleaned;

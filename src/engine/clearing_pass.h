@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/clipboard_loop_guard.h"
 #include "engine/content_decision.h"
 #include "engine/javascript_run.h"
 #include "platform/pasteboard/pasteboard.h"
@@ -34,10 +35,12 @@ struct ScriptStep {
   ConsoleLinesPrinted consoleLinesPrinted = ConsoleLinesPrinted::yes;
 };
 
-// What a pass makes of the content: the entries that carry the cleaned text, and the description of the script's
-// failure when it failed (the text is then as the other transforms made it).
+// What a pass makes of the content: the entries that carry the cleaned text, how the loop guard will recognise them
+// once written (made by the pass, so that a large text is digested off the main thread), and the description of the
+// script's failure when it failed (the text is then as the other transforms made it).
 struct CleanedContent {
   std::vector<platform::PasteboardEntry> entries;
+  ClipboardLoopGuard::WrittenContent written;
   std::optional<std::string> scriptFailure;
 };
 

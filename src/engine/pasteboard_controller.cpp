@@ -343,19 +343,12 @@ std::optional<ScriptStep> PasteboardController::scriptStep(const ClearingSetting
 void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
                                           std::vector<platform::PasteboardEntry> markers, int64_t changeCount) {
   if (!cleaned) return;
-  ClipboardLoopGuard::Content content;
-  for (const auto& entry : cleaned->entries) {
-    if (entry.type == platform::PasteboardType::string) content.text = entry.data;
-    if (entry.type == platform::PasteboardType::html) content.html = entry.data;
-    if (entry.type == platform::PasteboardType::rtf) content.rtf = entry.data;
-  }
-  ClipboardLoopGuard::WrittenContent written(content);  // before the write takes the bytes
   std::vector<platform::PasteboardEntry> entries = std::move(cleaned->entries);
   std::move(markers.begin(), markers.end(), std::back_inserter(entries));
   bool wrote = pasteboard_.write(std::move(entries), changeCount);  // false: a newer copy arrived; it has its own pass
   if (cleaned->scriptFailure) presentScriptError(*cleaned->scriptFailure);
   if (!wrote) return;
-  loopGuard_.wrote(std::move(written), ClipboardLoopGuard::Clock::now());
+  loopGuard_.wrote(std::move(cleaned->written), ClipboardLoopGuard::Clock::now());
   printLine("Finished clearing");
 }
 
