@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
+#include "platform/system/xcb_reply.h"
 #include "x11_session_support.h"
 
 namespace {
@@ -208,6 +209,27 @@ TEST_F(PasteboardOnX11, OwnerApplicationIsTheSelectionOwnersDesktopEntry) {
     x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-i"}, "from a process");
     ASSERT_EQ(settledMoveFrom(before), 1);
     EXPECT_EQ(pasteboard.ownerApplication(), "org.example.Clipper");
+  }
+  {
+    // A hidden helper window owns the copy: the managed window of the same client names the application, found
+    // among the clients of other processes.
+    x11test::processEventsFor(300ms);
+    x11test::ChildProcess other({"sleep", "60"});
+    x11test::TestWindow otherWindow(0, 0, 100, 100);
+    x11test::setCardinalProperty(otherWindow.window(), "_NET_WM_PID", "CARDINAL", {static_cast<uint32_t>(other.pid())});
+    x11test::TestWindow mainWindow(200, 0, 100, 100);
+    const char wmClass[] = "exampleowner\0ExampleOwner";
+    xcb_change_property(mainWindow.connection(), XCB_PROP_MODE_REPLACE, mainWindow.window(), XCB_ATOM_WM_CLASS,
+                        XCB_ATOM_STRING, 8, sizeof wmClass, wmClass);
+    platform::xcbReply(
+        xcb_get_input_focus_reply(mainWindow.connection(), xcb_get_input_focus(mainWindow.connection()), nullptr));
+    x11test::setCardinalProperty(x11test::rootWindow(), "_NET_CLIENT_LIST", "WINDOW",
+                                 {otherWindow.window(), mainWindow.window()});
+    int64_t before = pasteboard.changeCount();
+    x11test::SelectionOwner helper({.targets = {{"UTF8_STRING", "from a helper window"}}});
+    ASSERT_EQ(settledMoveFrom(before), 1);
+    EXPECT_EQ(pasteboard.ownerApplication(), "org.example.Owner");
+    x11test::setCardinalProperty(x11test::rootWindow(), "_NET_CLIENT_LIST", "WINDOW", {});
   }
   unsetenv("XDG_DATA_HOME");
 }

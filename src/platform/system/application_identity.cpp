@@ -113,9 +113,11 @@ std::optional<std::string> applicationIdOfOwnerWindow(X11Connection& x, xcb_wind
   if (!pid) pid = x.pidOfWindow(owner);
   if (!pid) return std::nullopt;
   if (auto clients = x.property32(x.root(), "_NET_CLIENT_LIST")) {
-    for (uint32_t window : *clients) {
-      if (x.pidOfWindow(window) != pid) continue;
-      if (auto id = applicationIdFromWindowProperties(x, window)) return id;
+    const std::vector<xcb_window_t> windows(clients->begin(), clients->end());
+    const auto pids = x.pidsOfWindows(windows);
+    for (size_t i = 0; i < windows.size(); ++i) {
+      if (pids[i] != pid) continue;
+      if (auto id = applicationIdFromWindowProperties(x, windows[i])) return id;
     }
   }
   return applicationIdOfProcess(*pid);

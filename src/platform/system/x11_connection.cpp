@@ -96,28 +96,46 @@ XcbReply<xcb_get_property_reply_t> X11Connection::property(xcb_window_t window, 
   return ofFormat(std::move(r), format);
 }
 
-std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::properties(xcb_window_t window,
-                                                                          const std::vector<std::string_view>& names,
-                                                                          uint8_t format) {
-  // All asked for before the first answer is awaited: one round trip instead of one per property.
-  std::vector<std::optional<xcb_get_property_cookie_t>> cookies;
-  cookies.reserve(names.size());
+X11Connection::PropertiesQuestion X11Connection::askProperties(xcb_window_t window,
+                                                               const std::vector<std::string_view>& names) {
+  PropertiesQuestion question;
+  question.cookies.reserve(names.size());
   for (std::string_view name : names) {
     xcb_atom_t a = atom(name);
     if (a == XCB_ATOM_NONE) {
-      cookies.emplace_back();
+      question.cookies.emplace_back();
     } else {
-      cookies.emplace_back(askProperty(connection_, window, a));
+      question.cookies.emplace_back(askProperty(connection_, window, a));
     }
   }
+  return question;
+}
+
+std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::answerIn(PropertiesQuestion question, uint8_t format) {
   std::vector<XcbReply<xcb_get_property_reply_t>> replies;
-  replies.reserve(names.size());
-  for (const auto& cookie : cookies) {
+  replies.reserve(question.cookies.size());
+  for (const auto& cookie : question.cookies) {
     auto r = cookie ? xcbReply(xcb_get_property_reply(connection_, *cookie, nullptr)) : nullptr;
     replies.push_back(ofFormat(std::move(r), format));
   }
   scheduleDispatch();
   return replies;
+}
+
+std::vector<std::optional<std::vector<uint32_t>>> X11Connection::answer32(PropertiesQuestion question) {
+  std::vector<std::optional<std::vector<uint32_t>>> values;
+  values.reserve(question.cookies.size());
+  for (const auto& r : answerIn(std::move(question), 32)) {
+    values.push_back(r ? std::optional(itemsOf32BitProperty(*r)) : std::nullopt);
+  }
+  return values;
+}
+
+std::vector<std::optional<std::string>> X11Connection::answer8(PropertiesQuestion question) {
+  std::vector<std::optional<std::string>> values;
+  values.reserve(question.cookies.size());
+  for (const auto& r : answerIn(std::move(question), 8)) values.push_back(bytesOf8BitProperty(r));
+  return values;
 }
 
 std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t window, std::string_view name) {
@@ -128,12 +146,8 @@ std::optional<std::vector<uint32_t>> X11Connection::property32(xcb_window_t wind
 
 std::vector<std::optional<std::vector<uint32_t>>> X11Connection::properties32(
     xcb_window_t window, const std::vector<std::string_view>& names) {
-  std::vector<std::optional<std::vector<uint32_t>>> values;
-  values.reserve(names.size());
-  for (const auto& r : properties(window, names, 32)) {
-    values.push_back(r ? std::optional(itemsOf32BitProperty(*r)) : std::nullopt);
-  }
-  return values;
+  // All asked for before the first answer is awaited: one round trip instead of one per property.
+  return answer32(askProperties(window, names));
 }
 
 std::optional<uint32_t> X11Connection::cardinal(xcb_window_t window, std::string_view name) {
@@ -148,10 +162,7 @@ std::optional<std::string> X11Connection::property8(xcb_window_t window, std::st
 
 std::vector<std::optional<std::string>> X11Connection::properties8(xcb_window_t window,
                                                                    const std::vector<std::string_view>& names) {
-  std::vector<std::optional<std::string>> values;
-  values.reserve(names.size());
-  for (const auto& r : properties(window, names, 8)) values.push_back(bytesOf8BitProperty(r));
-  return values;
+  return answer8(askProperties(window, names));
 }
 
 std::pair<std::string, std::string> X11Connection::wmClass(xcb_window_t window) {
@@ -198,10 +209,18 @@ void X11Connection::forget(PidQuestion question) {
 }
 
 std::optional<uint64_t> X11Connection::resourceBytesOfClient(xcb_window_t window) {
-  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return std::nullopt;
+  return answer(askResourceBytesOfClient(window));
+}
+
+X11Connection::ResourceBytesQuestion X11Connection::askResourceBytesOfClient(xcb_window_t window) {
+  if (extensionFirstEvent(&xcb_res_id) == std::nullopt) return {};
   const xcb_res_resource_id_spec_t everything{XCB_NONE, XCB_NONE};  // every resource of every type
-  auto r = xcbReply(xcb_res_query_resource_bytes_reply(
-      connection_, xcb_res_query_resource_bytes(connection_, window, 1, &everything), nullptr));
+  return {xcb_res_query_resource_bytes(connection_, window, 1, &everything)};
+}
+
+std::optional<uint64_t> X11Connection::answer(ResourceBytesQuestion question) {
+  if (!question.cookie) return std::nullopt;
+  auto r = xcbReply(xcb_res_query_resource_bytes_reply(connection_, *question.cookie, nullptr));
   scheduleDispatch();
   if (!r) return std::nullopt;
   uint64_t total = 0;
@@ -216,6 +235,30 @@ std::optional<uint64_t> X11Connection::resourceBytesOfClient(xcb_window_t window
 std::optional<int32_t> X11Connection::pidOfWindow(xcb_window_t window) {
   if (auto pid = cardinal(window, "_NET_WM_PID"); pid && *pid > 0) return static_cast<int32_t>(*pid);
   return pidOfClient(window);
+}
+
+std::vector<std::optional<int32_t>> X11Connection::pidsOfWindows(const std::vector<xcb_window_t>& windows) {
+  std::vector<WindowPidQuestion> questions;
+  questions.reserve(windows.size());
+  for (xcb_window_t window : windows) questions.push_back(askPidOfWindow(window));
+  std::vector<std::optional<int32_t>> pids;
+  pids.reserve(windows.size());
+  for (auto& question : questions) pids.push_back(answer(std::move(question)));
+  return pids;
+}
+
+X11Connection::WindowPidQuestion X11Connection::askPidOfWindow(xcb_window_t window) {
+  // Both asked at once; the server's answer stands in where the window does not name its process.
+  return {askProperties(window, {"_NET_WM_PID"}), askPidOfClient(window)};
+}
+
+std::optional<int32_t> X11Connection::answer(WindowPidQuestion question) {
+  auto named = answer32(std::move(question.netWmPid)).front();
+  if (named && !named->empty() && named->front() > 0) {
+    forget(question.client);
+    return static_cast<int32_t>(named->front());
+  }
+  return answer(question.client);
 }
 
 xcb_window_t X11Connection::topLevelOf(xcb_window_t window) {

@@ -55,15 +55,36 @@ class X11Connection {
   // The process of a window's client: _NET_WM_PID, else the X-Resource answer.
   std::optional<int32_t> pidOfWindow(xcb_window_t window);
   std::optional<int32_t> pidOfClient(xcb_window_t window);
-  // pidOfClient asked now and answered (or forgotten) later, so that other questions share its round trip.
+  // pidOfWindow of each window, asked for together: one round trip for all of them.
+  std::vector<std::optional<int32_t>> pidsOfWindows(const std::vector<xcb_window_t>& windows);
+  // The bytes the X server holds for the resources of the window's client (X-Resource); none when it cannot tell.
+  std::optional<uint64_t> resourceBytesOfClient(xcb_window_t window);
+
+  // The questions above asked now and answered (or forgotten) later, so that questions about many windows share
+  // one round trip. Every question asked is answered or forgotten once.
+  struct PropertiesQuestion {
+    std::vector<std::optional<xcb_get_property_cookie_t>> cookies;
+  };
+  PropertiesQuestion askProperties(xcb_window_t window, const std::vector<std::string_view>& names);
+  std::vector<std::optional<std::vector<uint32_t>>> answer32(PropertiesQuestion question);
+  std::vector<std::optional<std::string>> answer8(PropertiesQuestion question);
   struct PidQuestion {
     std::optional<xcb_res_query_client_ids_cookie_t> cookie;
   };
   PidQuestion askPidOfClient(xcb_window_t window);
   std::optional<int32_t> answer(PidQuestion question);
   void forget(PidQuestion question);
-  // The bytes the X server holds for the resources of the window's client (X-Resource); none when it cannot tell.
-  std::optional<uint64_t> resourceBytesOfClient(xcb_window_t window);
+  struct WindowPidQuestion {
+    PropertiesQuestion netWmPid;
+    PidQuestion client;
+  };
+  WindowPidQuestion askPidOfWindow(xcb_window_t window);
+  std::optional<int32_t> answer(WindowPidQuestion question);
+  struct ResourceBytesQuestion {
+    std::optional<xcb_res_query_resource_bytes_cookie_t> cookie;
+  };
+  ResourceBytesQuestion askResourceBytesOfClient(xcb_window_t window);
+  std::optional<uint64_t> answer(ResourceBytesQuestion question);
   // The top-level child of the root that contains `window`, or the window itself when it is one.
   xcb_window_t topLevelOf(xcb_window_t window);
 
@@ -83,9 +104,7 @@ class X11Connection {
   X11Connection(xcb_connection_t* connection, xcb_window_t root);
   // A property of the window in the given format (8, 16 or 32 bits per item); none when absent or of another.
   XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, std::string_view name, uint8_t format);
-  std::vector<XcbReply<xcb_get_property_reply_t>> properties(xcb_window_t window,
-                                                             const std::vector<std::string_view>& names,
-                                                             uint8_t format);
+  std::vector<XcbReply<xcb_get_property_reply_t>> answerIn(PropertiesQuestion question, uint8_t format);
   void watchSocket();
 
   xcb_connection_t* connection_;

@@ -40,16 +40,15 @@ class X11Workspace final : public Workspace {
   }
 
   std::optional<RunningApplication> runningApplication(int32_t pid) override {
-    if (pid <= 0 || !std::filesystem::exists("/proc/" + std::to_string(pid))) return std::nullopt;
+    if (pid <= 0) return std::nullopt;
+    const ProcessFacts& facts = factsOf(pid);
+    if (!facts.exists) return std::nullopt;
     RunningApplication app;
     app.pid = pid;
-    const ProcessFacts& facts = factsOf(pid);
     app.bundleIdentifier = facts.applicationId;
-    if (app.bundleIdentifier) {
-      if (auto entry = DesktopEntries::lookup(*app.bundleIdentifier)) app.bundleUrl = entry->path;
-    }
-    app.executableUrl = executableOfProcess(pid);
-    app.localizedName = resolvedProcessName(pid, app.bundleIdentifier);
+    app.bundleUrl = facts.bundleUrl;
+    app.executableUrl = facts.executableUrl;
+    app.localizedName = facts.localizedName;
     app.isActive = activePid() == pid;
     app.isRegular = facts.isRegular;
     return app;
@@ -58,8 +57,7 @@ class X11Workspace final : public Workspace {
   std::vector<RunningApplication> runningApplications() override {
     std::vector<RunningApplication> out;
     std::set<int32_t> seen;
-    for (xcb_window_t window : clientList()) {
-      auto pid = x_.pidOfWindow(window);
+    for (const auto& [window, pid] : clientsWithPids()) {
       if (!pid || !seen.insert(*pid).second) continue;
       if (auto app = runningApplication(*pid)) out.push_back(std::move(*app));
     }
@@ -86,15 +84,42 @@ class X11Workspace final : public Workspace {
     std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
     attributeCookies.reserve(stacking.size());
     for (xcb_window_t window : stacking) attributeCookies.push_back(xcb_get_window_attributes(x_.connection(), window));
+    struct Viewable {
+      xcb_window_t window;
+      bool overrideRedirect;
+    };
+    std::vector<Viewable> viewable;
+    for (size_t i = 0; i < stacking.size(); ++i) {
+      auto attributes = xcbReply(xcb_get_window_attributes_reply(x_.connection(), attributeCookies[i], nullptr));
+      if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+        viewable.push_back({stacking[i], attributes->override_redirect != 0});
+    }
+
+    // What the records need of the viewable windows, asked for all of them before the first answer is awaited.
+    struct Asked {
+      X11Connection::PropertiesQuestion facts, names;
+      X11Connection::WindowPidQuestion pid;
+      FrameQuestion frame;
+      X11Connection::ResourceBytesQuestion memory;
+    };
+    std::vector<Asked> asked;
+    asked.reserve(viewable.size());
+    for (const auto& [window, overrideRedirect] : viewable) {
+      asked.push_back({x_.askProperties(window, {"_NET_WM_STATE", "_NET_WM_DESKTOP", "_NET_WM_WINDOW_TYPE",
+                                                 "_NET_WM_WINDOW_OPACITY", "_NET_FRAME_EXTENTS"}),
+                       x_.askProperties(window, {"_NET_WM_NAME", "WM_NAME"}), x_.askPidOfWindow(window),
+                       askFrame(window), x_.askResourceBytesOfClient(window)});
+    }
 
     std::vector<WindowRecord> out;
-    for (size_t i = 0; i < stacking.size(); ++i) {
-      const xcb_window_t window = stacking[i];
-      auto attributes = xcbReply(xcb_get_window_attributes_reply(x_.connection(), attributeCookies[i], nullptr));
-      if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
-      // What the record needs of the window, asked for together: a round trip per kind instead of per property.
-      auto facts = x_.properties32(window, {"_NET_WM_STATE", "_NET_WM_DESKTOP", "_NET_WM_WINDOW_TYPE",
-                                            "_NET_WM_WINDOW_OPACITY", "_NET_FRAME_EXTENTS"});
+    for (size_t i = 0; i < viewable.size(); ++i) {
+      const xcb_window_t window = viewable[i].window;
+      Asked& question = asked[i];
+      auto facts = x_.answer32(std::move(question.facts));
+      auto names = x_.answer8(std::move(question.names));
+      const auto pid = x_.answer(std::move(question.pid));
+      const Rect frame = frameFrom(question.frame, facts[4]);
+      const auto memory = x_.answer(question.memory);
       auto first = [&](size_t fact) {
         return facts[fact] && !facts[fact]->empty() ? std::optional<uint32_t>(facts[fact]->front()) : std::nullopt;
       };
@@ -105,18 +130,16 @@ class X11Workspace final : public Workspace {
       }
       WindowRecord record;
       record.id = window;
-      auto names = x_.properties8(window, {"_NET_WM_NAME", "WM_NAME"});
       record.name = names[0] ? std::move(names[0]) : std::move(names[1]);
-      record.ownerPid = x_.pidOfWindow(window).value_or(-1);
-      if (record.ownerPid > 0)
-        record.ownerName = resolvedProcessName(record.ownerPid, factsOf(record.ownerPid).applicationId);
-      record.bounds = frameOf(window, facts[4]);
-      record.level = levelOf(facts[2], attributes->override_redirect != 0);
+      record.ownerPid = pid.value_or(-1);
+      if (record.ownerPid > 0) record.ownerName = factsOf(record.ownerPid).localizedName;
+      record.bounds = frame;
+      record.level = levelOf(facts[2], viewable[i].overrideRedirect);
       if (auto opacity = first(3)) record.alpha = *opacity / double(0xFFFFFFFF);
       record.isOnScreen = true;
       record.fillsScreen = std::find(screens.begin(), screens.end(), record.bounds) != screens.end();
-      record.memoryUsage = static_cast<int64_t>(
-          std::min<uint64_t>(x_.resourceBytesOfClient(window).value_or(0), std::numeric_limits<int64_t>::max()));
+      record.memoryUsage =
+          static_cast<int64_t>(std::min<uint64_t>(memory.value_or(0), std::numeric_limits<int64_t>::max()));
       out.push_back(std::move(record));
     }
     return out;
@@ -129,10 +152,13 @@ class X11Workspace final : public Workspace {
 
  private:
   // What one lookup of the source application asks again and again, per process: kept for a moment so that
-  // a window list costs one walk over the clients, not one per window.
+  // a window list costs one walk over the clients, not one per window, and the questions of one copy one look-up.
   struct ProcessFacts {
     std::chrono::steady_clock::time_point taken;
+    bool exists = false;
     std::optional<std::string> applicationId;
+    std::optional<std::filesystem::path> bundleUrl, executableUrl;
+    std::string localizedName;
     bool isRegular = false;
   };
   static constexpr auto factsLifetime = std::chrono::milliseconds(500);
@@ -142,15 +168,43 @@ class X11Workspace final : public Workspace {
     auto it = facts_.find(pid);
     if (it == facts_.end() || now - it->second.taken > factsLifetime) {
       if (facts_.size() > 256) facts_.clear();
-      it = facts_.insert_or_assign(pid, ProcessFacts{now, applicationIdOfPid(pid), hasRegularWindow(pid)}).first;
+      it = facts_.insert_or_assign(pid, lookUpFacts(pid, now)).first;
     }
     return it->second;
   }
 
-  std::optional<std::string> applicationIdOfPid(int32_t pid) {
+  ProcessFacts lookUpFacts(int32_t pid, std::chrono::steady_clock::time_point now) {
+    ProcessFacts facts{now};
+    std::error_code error;
+    facts.exists = std::filesystem::exists("/proc/" + std::to_string(pid), error);
+    if (!facts.exists) return facts;
+    const auto clients = clientsWithPids();
+    facts.applicationId = applicationIdOfPid(pid, clients);
+    if (facts.applicationId) {
+      if (auto entry = DesktopEntries::lookup(*facts.applicationId)) facts.bundleUrl = entry->path;
+    }
+    facts.executableUrl = executableOfProcess(pid);
+    facts.localizedName = resolvedProcessName(pid, facts.applicationId);
+    facts.isRegular = hasRegularWindow(pid, clients);
+    return facts;
+  }
+
+  using WindowsWithPids = std::vector<std::pair<xcb_window_t, std::optional<int32_t>>>;
+
+  WindowsWithPids withPids(const std::vector<xcb_window_t>& windows) {
+    auto pids = x_.pidsOfWindows(windows);
+    WindowsWithPids out;
+    out.reserve(windows.size());
+    for (size_t i = 0; i < windows.size(); ++i) out.emplace_back(windows[i], pids[i]);
+    return out;
+  }
+
+  WindowsWithPids clientsWithPids() { return withPids(clientList()); }
+
+  std::optional<std::string> applicationIdOfPid(int32_t pid, const WindowsWithPids& clients) {
     // Windows name their application better than their process does.
-    for (xcb_window_t window : clientList()) {
-      if (x_.pidOfWindow(window) == pid) {
+    for (const auto& [window, owner] : clients) {
+      if (owner == pid) {
         if (auto id = applicationIdFromWindowProperties(x_, window)) return id;
       }
     }
@@ -210,17 +264,22 @@ class X11Workspace final : public Workspace {
     return names;
   }
 
-  bool hasRegularWindow(int32_t pid) {
-    auto windows = clientList();
-    if (windows.empty()) windows = rootChildren();
-    for (xcb_window_t window : windows) {
-      if (x_.pidOfWindow(window) != pid) continue;
-      auto types = atomNames(x_.property32(window, "_NET_WM_WINDOW_TYPE"));
-      if (!types.empty() && types.count("_NET_WM_WINDOW_TYPE_NORMAL") == 0) continue;
-      if (atomNames(x_.property32(window, "_NET_WM_STATE")).count("_NET_WM_STATE_SKIP_TASKBAR") != 0) continue;
-      return true;
+  bool hasRegularWindow(int32_t pid, const WindowsWithPids& clients) {
+    WindowsWithPids windows = clients.empty() ? withPids(rootChildren()) : clients;
+    std::vector<std::pair<xcb_window_t, X11Connection::PropertiesQuestion>> asked;
+    for (const auto& [window, owner] : windows) {
+      if (owner == pid) asked.emplace_back(window, x_.askProperties(window, {"_NET_WM_WINDOW_TYPE", "_NET_WM_STATE"}));
     }
-    return false;
+    bool regular = false;
+    for (auto& [window, question] : asked) {
+      auto facts = x_.answer32(std::move(question));  // every question is answered, also after the first regular one
+      if (regular) continue;
+      auto types = atomNames(facts[0]);
+      if (!types.empty() && types.count("_NET_WM_WINDOW_TYPE_NORMAL") == 0) continue;
+      if (atomNames(facts[1]).count("_NET_WM_STATE_SKIP_TASKBAR") != 0) continue;
+      regular = true;
+    }
+    return regular;
   }
 
   int levelOf(const std::optional<std::vector<uint32_t>>& windowTypes, bool overrideRedirect) {
@@ -237,15 +296,23 @@ class X11Workspace final : public Workspace {
     return WindowLevel::normal;
   }
 
-  Rect frameOf(xcb_window_t window, const std::optional<std::vector<uint32_t>>& extents) {
-    auto geometryCookie = xcb_get_geometry(x_.connection(), window);
-    auto translatedCookie = xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0);
-    auto geometry = xcbReply(xcb_get_geometry_reply(x_.connection(), geometryCookie, nullptr));
+  struct FrameQuestion {
+    xcb_get_geometry_cookie_t geometry;
+    xcb_translate_coordinates_cookie_t translated;
+  };
+
+  FrameQuestion askFrame(xcb_window_t window) {
+    return {xcb_get_geometry(x_.connection(), window),
+            xcb_translate_coordinates(x_.connection(), window, x_.root(), 0, 0)};
+  }
+
+  Rect frameFrom(FrameQuestion question, const std::optional<std::vector<uint32_t>>& extents) {
+    auto geometry = xcbReply(xcb_get_geometry_reply(x_.connection(), question.geometry, nullptr));
     if (!geometry) {
-      xcb_discard_reply(x_.connection(), translatedCookie.sequence);
+      xcb_discard_reply(x_.connection(), question.translated.sequence);
       return {};
     }
-    auto translated = xcbReply(xcb_translate_coordinates_reply(x_.connection(), translatedCookie, nullptr));
+    auto translated = xcbReply(xcb_translate_coordinates_reply(x_.connection(), question.translated, nullptr));
     Rect rect{translated ? double(translated->dst_x) : double(geometry->x),
               translated ? double(translated->dst_y) : double(geometry->y), double(geometry->width),
               double(geometry->height)};
@@ -297,8 +364,8 @@ class X11Workspace final : public Workspace {
 
   std::set<int32_t> clientPids() {
     std::set<int32_t> pids;
-    for (xcb_window_t window : clientList()) {
-      if (auto pid = x_.pidOfWindow(window)) pids.insert(*pid);
+    for (const auto& [window, pid] : clientsWithPids()) {
+      if (pid) pids.insert(*pid);
     }
     return pids;
   }
