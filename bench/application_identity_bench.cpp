@@ -12,18 +12,22 @@
 
 namespace {
 
-// A data folder with as many entries as a full desktop installs.
-const std::filesystem::path dataHome = [] {
+// Data folders laid out as a full desktop has them: a few entries of the user's own, hundreds installed with
+// vendor subfolders, and a data folder without applications (as /usr/local/share often is).
+const std::filesystem::path dataRoot = [] {
   std::string tmpl = (std::filesystem::temp_directory_path() / "quillet-bench-XXXXXX").string();
   std::filesystem::path root = mkdtemp(tmpl.data());
-  std::filesystem::create_directories(root / "applications");
-  for (int i = 0; i < 300; ++i) {
-    std::ofstream(root / "applications" / ("org.example.App" + std::to_string(i) + ".desktop"))
+  auto install = [](const std::filesystem::path& folder, int i) {
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / ("org.example.App" + std::to_string(i) + ".desktop"))
         << "[Desktop Entry]\nType=Application\nName=App " << i << "\nName[de]=Anwendung " << i << "\nExec=app" << i
         << " %U\nIcon=app" << i << "\nStartupWMClass=App" << i << "\n";
-  }
-  setenv("XDG_DATA_HOME", root.c_str(), 1);
-  setenv("XDG_DATA_DIRS", (root / "none").c_str(), 1);
+  };
+  for (int i = 0; i < 300; ++i) install(root / "share/applications", i);
+  for (int i = 300; i < 324; ++i) install(root / "share/applications/vendor" / std::to_string(i % 12), i);
+  for (int i = 400; i < 410; ++i) install(root / "home/applications", i);
+  setenv("XDG_DATA_HOME", (root / "home").c_str(), 1);
+  setenv("XDG_DATA_DIRS", ((root / "local").string() + ":" + (root / "share").string()).c_str(), 1);
   return root;
 }();
 
@@ -40,6 +44,18 @@ void lookupInUnchangedIndex(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(platform::DesktopEntries::lookup("org.example.App150"));
 }
 BENCHMARK(lookupInUnchangedIndex);
+
+// Other programs keep replacing their files in the data folders (a list of recent files, say): a look-up must not
+// take that for a change of the installed applications.
+void lookupWhileOtherFilesChangeBesideTheFolders(benchmark::State& state) {
+  const auto recent = dataRoot / "recently-used.xbel", written = dataRoot / "recently-used.xbel.new";
+  for (auto _ : state) {
+    std::ofstream(written) << "<xbel/>";
+    std::filesystem::rename(written, recent);
+    benchmark::DoNotOptimize(platform::DesktopEntries::lookup("org.example.App150"));
+  }
+}
+BENCHMARK(lookupWhileOtherFilesChangeBesideTheFolders);
 
 void matchWindowClass(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(platform::DesktopEntries::matchingWmClass("app299"));

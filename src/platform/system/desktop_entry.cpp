@@ -1,9 +1,9 @@
 #include "platform/system/desktop_entry.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <clocale>
 #include <cstdlib>
 #include <map>
@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/core/ascii.h"
+#include "platform/system/folder_changes.h"
 #include "platform/text/whitespace.h"
 
 namespace platform {
@@ -73,8 +74,10 @@ std::vector<std::string> localeCandidates(std::string_view locale) {
   return out;
 }
 
+constexpr std::array<const char*, 3> kLocaleVariables = {"LC_ALL", "LC_MESSAGES", "LANG"};
+
 std::string currentLocale() {
-  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+  for (const char* var : kLocaleVariables) {
     const char* value = std::getenv(var);
     if (value != nullptr && *value != '\0') return value;
   }
@@ -94,23 +97,43 @@ std::vector<std::filesystem::path> splitPaths(const char* value, const char* fal
   return out;
 }
 
+// The environment variables the folder list and the locale are made from, as they were: while they hold, the list
+// and the locale do, and comparing them costs no allocation.
+class Sources {
+ public:
+  static Sources current() {
+    Sources sources;
+    for (size_t i = 0; i < kVariables.size(); ++i) sources.values_[i] = valueOf(kVariables[i]);
+    return sources;
+  }
+  bool stillHold() const {
+    for (size_t i = 0; i < kVariables.size(); ++i) {
+      if (values_[i] != valueOf(kVariables[i])) return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::array<const char*, 6> kVariables = {
+      "XDG_DATA_HOME", "HOME", "XDG_DATA_DIRS", kLocaleVariables[0], kLocaleVariables[1], kLocaleVariables[2]};
+  static const char* valueOf(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr ? value : "";  // unset and empty mean the same to both
+  }
+  std::array<std::string, kVariables.size()> values_;
+};
+
 struct Index {
-  std::vector<std::filesystem::path> folders;                    // the applications folders scanned
-  std::vector<std::pair<std::filesystem::path, int64_t>> stamp;  // every folder seen, with its modification time
+  std::optional<Sources> sources;              // none before the first look-up
+  std::vector<std::filesystem::path> folders;  // the applications folders scanned
   std::string locale;
-  std::map<std::string, DesktopEntry> entries;  // hidden ones included (they shadow)
-  bool built = false;
+  std::optional<FolderChanges> changes;  // of every folder scanned; none when the index is to be built
+  std::map<std::string, DesktopEntry, std::less<>> entries;  // hidden ones included (they shadow)
   // Which entry runs an executable, as found (with the PATH it was searched in): each copy asks it again, and the
   // search costs a look at every entry's program. Forgotten with the entries.
   std::map<std::string, std::optional<std::string>> entryOfExecutable;
   std::string searchPath;
 };
-
-int64_t modificationTime(const std::filesystem::path& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return -1;
-  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
 
 std::string readSmallFile(const std::filesystem::path& path) {
   constexpr std::uintmax_t limit = 1 << 20;  // desktop files are small; never read a huge file whole
@@ -126,16 +149,9 @@ std::string readSmallFile(const std::filesystem::path& path) {
   return data;
 }
 
-bool stampChanged(const Index& index) {
-  for (const auto& [folder, time] : index.stamp) {
-    if (modificationTime(folder) != time) return true;
-  }
-  return false;
-}
-
+// Each folder is watched before it is read, so that a change while it is read is seen at the next look-up.
 void scanFolder(const std::filesystem::path& folder, const std::string& locale, Index& index) {
-  // Adding or removing a file changes its folder's modification time: every folder is watched that way.
-  index.stamp.emplace_back(folder, modificationTime(folder));
+  index.changes->watch(folder);
   std::error_code ec;
   std::filesystem::recursive_directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied,
                                                    ec),
@@ -146,11 +162,11 @@ void scanFolder(const std::filesystem::path& folder, const std::string& locale, 
       continue;
     }
     if (it->is_directory(ec)) {
-      index.stamp.emplace_back(it->path(), modificationTime(it->path()));
+      index.changes->watch(it->path());  // the iterator reads it on its next step
       continue;
     }
     if (it->path().extension() != ".desktop" || !it->is_regular_file(ec)) continue;
-    auto id = desktopEntryIdForRelativePath(std::filesystem::relative(it->path(), folder, ec));
+    auto id = desktopEntryIdForRelativePath(it->path().lexically_relative(folder));
     if (!id || index.entries.count(*id) != 0) continue;
     std::string text = readSmallFile(it->path());
     auto entry = parseDesktopEntry(text, locale);
@@ -167,21 +183,24 @@ Index& sharedIndex() {
   return index;
 }
 
-// Runs `f` on the index, rebuilt first when a folder or the locale changed.
+// Runs `f` on the index, rebuilt first when the folder list, the locale or a folder changed.
 template <class F>
 auto withIndex(F&& f) {
   std::lock_guard lock(indexMutex);
   Index& index = sharedIndex();
-  auto folders = DesktopEntries::applicationFolders();
-  std::string locale = currentLocale();
-  if (!index.built || folders != index.folders || locale != index.locale || stampChanged(index)) {
-    index.entries.clear();
-    index.stamp.clear();
-    index.entryOfExecutable.clear();
-    for (const auto& folder : folders) scanFolder(folder, locale, index);
+  if (!index.sources || !index.sources->stillHold()) {
+    index.sources = Sources::current();
+    auto folders = DesktopEntries::applicationFolders();
+    std::string locale = currentLocale();
+    if (folders != index.folders || locale != index.locale) index.changes.reset();
     index.folders = std::move(folders);
     index.locale = std::move(locale);
-    index.built = true;
+  }
+  if (!index.changes || index.changes->changed()) {
+    index.entries.clear();
+    index.entryOfExecutable.clear();
+    index.changes.emplace();
+    for (const auto& folder : index.folders) scanFolder(folder, index.locale, index);
   }
   return f(index);
 }
@@ -335,7 +354,7 @@ std::vector<std::filesystem::path> DesktopEntries::applicationFolders() {
 
 std::optional<DesktopEntry> DesktopEntries::lookup(std::string_view id) {
   return withIndex([&](Index& index) -> std::optional<DesktopEntry> {
-    auto it = index.entries.find(std::string(id));
+    auto it = index.entries.find(id);
     if (it == index.entries.end() || it->second.hidden) return std::nullopt;
     return it->second;
   });

@@ -81,6 +81,53 @@ TEST(DesktopEntryIndex, UserEntriesShadowSystemOnesAndHiddenMeansNotInstalled) {
   EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "System A");
 }
 
+TEST(DesktopEntryIndex, EveryChangeInTheFoldersAndTheLocaleIsSeenByTheNextLookup) {
+  TemporaryXdgFolders xdg;
+  std::filesystem::create_directories(xdg.root() / "home");
+  EXPECT_FALSE(DesktopEntries::lookup("org.example.A"));  // no applications folder exists yet
+
+  xdg.install("org.example.A", applicationEntry("A", "Name[de]=A auf Deutsch\n"));
+  ASSERT_TRUE(DesktopEntries::lookup("org.example.A"));
+  EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "A");
+  setenv("LANG", "de_DE.UTF-8", 1);
+  EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "A auf Deutsch");
+  setenv("LANG", "C", 1);
+  EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "A");
+
+  xdg.install("org.example.A", applicationEntry("A, rewritten"));  // in place: the folder's time stays
+  EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "A, rewritten");
+
+  xdg.write("system/applications/vendor/tool.desktop", applicationEntry("Tool"));
+  EXPECT_TRUE(DesktopEntries::lookup("vendor-tool"));
+  xdg.write("system/applications/vendor/tool.desktop", "[Desktop Entry]\nHidden=true\n");
+  EXPECT_FALSE(DesktopEntries::lookup("vendor-tool"));
+
+  xdg.write("home/applications/org.example.A.desktop", applicationEntry("User A"));
+  EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "User A");
+  std::filesystem::remove(xdg.root() / "home/applications/org.example.A.desktop");
+  EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "A, rewritten");
+  std::filesystem::remove_all(xdg.root() / "system");
+  EXPECT_TRUE(DesktopEntries::all().empty());
+}
+
+TEST(DesktopEntryIndex, ALookupWithNothingChangedInTheFoldersDoesNotReadThemAgain) {
+  TemporaryXdgFolders xdg;
+  // An entry whose file lies outside the folders: its text can change while nothing in them does.
+  const auto target = xdg.write("elsewhere/linked.desktop", applicationEntry("Before"));
+  std::filesystem::create_directories(xdg.root() / "system/applications");
+  std::filesystem::create_symlink(target, xdg.root() / "system/applications/org.example.Linked.desktop");
+  ASSERT_TRUE(DesktopEntries::lookup("org.example.Linked"));  // installed as a link, as package managers do
+  EXPECT_EQ(DesktopEntries::lookup("org.example.Linked")->name, "Before");
+
+  xdg.write("elsewhere/linked.desktop", applicationEntry("After"));
+  // Beside the data home, which does not exist yet and whose appearance is awaited.
+  xdg.write("recently-used.xbel", "<xbel/>");
+  EXPECT_EQ(DesktopEntries::lookup("org.example.Linked")->name, "Before");
+
+  xdg.install("org.example.Other", applicationEntry("Other"));
+  EXPECT_EQ(DesktopEntries::lookup("org.example.Linked")->name, "After");
+}
+
 TEST(DesktopEntryIndex, MatchesWindowClassesAndExecutables) {
   TemporaryXdgFolders xdg;
   xdg.write("system/applications/org.example.Editor.desktop",
