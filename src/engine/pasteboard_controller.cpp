@@ -182,6 +182,12 @@ void PasteboardController::decideAgainAfter(ClipboardLoopGuard::Clock::duration 
 }
 
 void PasteboardController::decideChange() {
+  // Content we cleaned (our own write coming back, above all) has nothing to decide: it is known before anything is
+  // asked of the desktop, and its source application stays that of the copy it was made from.
+  if (hasType(pasteboard_, cleanedMarkerType())) {
+    logLine("IGNORING PASTEBOARD", __LINE__);
+    return;
+  }
   pasteboardItemSourceApp_.reset();
   if (shouldSkip()) {
     printLine("Skip: clearing formatting");
@@ -197,10 +203,6 @@ void PasteboardController::decideChange() {
         return;
       }
     }
-  }
-  if (hasType(pasteboard_, cleanedMarkerType())) {
-    logLine("IGNORING PASTEBOARD", __LINE__);
-    return;
   }
   // A clipboard manager may answer each of our writes by taking the clipboard back.
   const auto now = ClipboardLoopGuard::Clock::now();

@@ -328,6 +328,13 @@ TEST_F(ClipboardEngine, ExcludedApplicationsAreLeftAloneAndBlankOfficeIdsCountAs
   EXPECT_NE(controller->pasteboardItemSourceApp().value_or("none"), "");
 }
 
+TEST_F(ClipboardEngine, OurOwnWriteComingBackKeepsTheSourceApplicationOfTheCopyItCleaned) {
+  x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"}, "<b>b</b>");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return ownsClipboard(); }));
+  x11test::processEventsFor(700ms);  // the change of our own write is decided on too
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), "xclip");
+}
+
 TEST_F(ClipboardEngine, AltHeldOrTappedAloneWithinThreeSecondsLeavesTheCopyAlone) {
   const Targets rich = {{"text/html", "<b>alt</b>"}, {"UTF8_STRING", "alt"}};
   x11test::run({"xdotool", "keydown", "alt"});
