@@ -3,7 +3,7 @@
 #   make install PREFIX=...  build and install Quillet, its desktop entry and icon (default /usr/local)
 #   make test                build and run every test (SANITIZE=1 for ASan+UBSan, SANITIZE=thread for TSan)
 #   make lint                check the format of every C++ file (clang-format), the layering of src/ and clang-tidy
-#   make bench               build and run the benchmarks
+#   make bench               build and run the benchmarks, each in a private X server (Xvfb)
 #   make fuzz                build the fuzz targets with clang and run each for FUZZ_SECONDS
 
 SANITIZE ?=
@@ -67,7 +67,7 @@ lint: configure
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS) --target benchmarks
-	@set -e; for b in build-bench/bin/bench_*; do echo "== $$b"; $$b; done
+	@set -e; for b in build-bench/bin/bench_*; do echo "== $$b"; scripts/with-x-session $$b; done
 
 fuzz: deps
 	./scripts/install-deps fuzz

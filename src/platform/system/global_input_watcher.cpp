@@ -68,7 +68,10 @@ GlobalInputWatcher::GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent) 
   }
   xcb_flush(c);
   KeyboardLayout::shared();  // the keymap is read now rather than inside the first event
-  lastFlags_ = currentFlags();
+  // Until the first state event, the server says which modifiers are held.
+  auto pointer = queryPointer();
+  x_.scheduleDispatch();
+  lastFlags_ = pointer ? flagsOf(pointer->mask & 0xFF) : 0;
   events_ = x_.addEventListener([this](const xcb_generic_event_t& event) { handle(event); });
 }
 
@@ -93,19 +96,26 @@ bool GlobalInputWatcher::remove(int id) {
 }
 
 uint64_t GlobalInputWatcher::currentFlags() {
-  auto pointer =
-      xcbReply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
-  x_.scheduleDispatch();
-  return pointer ? flagsOf(pointer->mask & 0xFF) : 0;
+  if (xcb_connection_has_error(x_.connection()) != 0) return 0;  // no server, no modifier known to be held
+  // The events are read, not delivered: a caller inside a listener would otherwise see later events ahead of the
+  // one it handles. The newest state among them is the answer.
+  uint64_t flags = lastFlags_;
+  for (const auto& event : x_.readAhead()) {
+    if (const auto* state = asStateNotify(*event)) flags = flagsOf(state->mods);
+  }
+  return flags;
 }
 
 uint64_t GlobalInputWatcher::flagsOf(uint16_t state) const {
   return modifierFlagsFromXState(state, KeyboardLayout::currentModifierMasks().super);
 }
 
+XcbReply<xcb_query_pointer_reply_t> GlobalInputWatcher::queryPointer() {
+  return xcbReply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
+}
+
 PointF GlobalInputWatcher::pointerLocation() {
-  auto pointer =
-      xcbReply(xcb_query_pointer_reply(x_.connection(), xcb_query_pointer(x_.connection(), x_.root()), nullptr));
+  auto pointer = queryPointer();
   return pointer ? PointF{static_cast<double>(pointer->root_x), static_cast<double>(pointer->root_y)} : PointF{};
 }
 
@@ -125,21 +135,22 @@ void GlobalInputWatcher::selectRawEvents() {
   xcb_flush(x_.connection());
 }
 
+const xcb_xkb_state_notify_event_t* GlobalInputWatcher::asStateNotify(const xcb_generic_event_t& event) const {
+  // All XKB events share one code; the second byte names the kind.
+  if ((event.response_type & 0x7f) != xkbFirstEvent_ || event.pad0 != XCB_XKB_STATE_NOTIFY) return nullptr;
+  return reinterpret_cast<const xcb_xkb_state_notify_event_t*>(&event);
+}
+
 void GlobalInputWatcher::handle(const xcb_generic_event_t& event) {
-  uint8_t type = event.response_type & 0x7f;
-  if (type == xkbFirstEvent_) {
-    handleXkb(event);
-  } else if (type == XCB_GE_GENERIC && xinputOpcode_ &&
+  if (const auto* state = asStateNotify(event)) {
+    handleStateNotify(*state);
+  } else if ((event.response_type & 0x7f) == XCB_GE_GENERIC && xinputOpcode_ &&
              reinterpret_cast<const xcb_ge_generic_event_t&>(event).extension == *xinputOpcode_) {
     handleRaw(event);
   }
 }
 
-void GlobalInputWatcher::handleXkb(const xcb_generic_event_t& event) {
-  // All XKB events share one code; the second byte names the kind.
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&event);
-  if (bytes[1] != XCB_XKB_STATE_NOTIFY) return;
-  const auto& state = reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event);
+void GlobalInputWatcher::handleStateNotify(const xcb_xkb_state_notify_event_t& state) {
   uint64_t flags = flagsOf(state.mods);
   if (flags == lastFlags_) return;
   lastFlags_ = flags;

@@ -10,6 +10,9 @@
 
 #include "platform/core/rx_cancellable.h"
 #include "platform/system/input_event.h"
+#include "platform/system/xcb_reply.h"
+
+struct xcb_xkb_state_notify_event_t;
 
 namespace platform {
 
@@ -29,6 +32,7 @@ class GlobalInputWatcher {
   std::optional<std::string> unavailableReason(EventMask mask) const;
   void add(int id, EventMask mask, Handler handler);
   bool remove(int id);
+  // The modifiers held now, from the state events the server has sent: no round trip.
   uint64_t currentFlags();
 
  private:
@@ -40,8 +44,11 @@ class GlobalInputWatcher {
   GlobalInputWatcher(X11Connection& x, uint8_t xkbFirstEvent);
   // Flags of an X modifier state, read through the current keyboard layout.
   uint64_t flagsOf(uint16_t state) const;
+  // The event as an XKB state notification, or null when it is another event.
+  const xcb_xkb_state_notify_event_t* asStateNotify(const xcb_generic_event_t& event) const;
+  XcbReply<xcb_query_pointer_reply_t> queryPointer();
   void handle(const xcb_generic_event_t& event);
-  void handleXkb(const xcb_generic_event_t& event);
+  void handleStateNotify(const xcb_xkb_state_notify_event_t& state);
   void handleRaw(const xcb_generic_event_t& event);
   void deliver(const Event& event);
   void selectRawEvents();
@@ -50,7 +57,7 @@ class GlobalInputWatcher {
   X11Connection& x_;
   uint8_t xkbFirstEvent_;
   std::optional<uint8_t> xinputOpcode_;  // present when the server has XInput 2.2
-  uint64_t lastFlags_ = 0;
+  uint64_t lastFlags_ = 0;               // as the last state event delivered left them
   uint32_t selectedRawMask_ = 0;
   std::set<uint32_t> keysDown_;
   std::set<uint32_t> buttonsDown_;

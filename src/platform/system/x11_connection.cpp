@@ -288,13 +288,28 @@ rx::AnyCancellable X11Connection::addEventListener(EventListener listener) {
 
 void X11Connection::dispatchPending() {
   dispatchScheduled_ = false;
-  while (auto event = xcbReply(xcb_poll_for_event(connection_))) {
+  while (auto event = nextEvent()) {
     // Copy the listeners: a listener may remove itself or others.
     auto listeners = listeners_;
     for (auto& [id, listener] : listeners) {
       if (listeners_.count(id) != 0) listener(*event);
     }
   }
+}
+
+XcbReply<xcb_generic_event_t> X11Connection::nextEvent() {
+  if (readAhead_.empty()) return xcbReply(xcb_poll_for_event(connection_));
+  auto event = std::move(readAhead_.front());
+  readAhead_.pop_front();
+  return event;
+}
+
+const std::deque<XcbReply<xcb_generic_event_t>>& X11Connection::readAhead() {
+  // Unlike a queued-event poll, this poll reads the socket when xcb's queue is empty.
+  while (auto event = xcbReply(xcb_poll_for_event(connection_))) readAhead_.push_back(std::move(event));
+  // The socket may be empty now, so it will not wake the loop for these.
+  if (!readAhead_.empty()) scheduleDispatch();
+  return readAhead_;
 }
 
 std::optional<uint8_t> X11Connection::extensionFirstEvent(xcb_extension_t* extension) {

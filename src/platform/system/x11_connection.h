@@ -4,6 +4,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -92,8 +93,12 @@ class X11Connection {
   void selectRootEvents(uint32_t mask);
   // Hands every event of the connection to `listener` until the returned token goes.
   [[nodiscard]] rx::AnyCancellable addEventListener(EventListener listener);
-  // Delivers every event already read from the socket. Runs by itself from the Qt loop.
+  // Delivers every event the server has sent so far, in order. Runs by itself from the Qt loop.
   void dispatchPending();
+  // Reads every event the server has sent so far, from the socket as well, without a request and without
+  // delivering any, and answers the events not delivered yet, oldest first; a dispatch soon delivers them in order.
+  // Safe inside a listener, where delivering would put later events ahead of the one being delivered.
+  const std::deque<XcbReply<xcb_generic_event_t>>& readAhead();
 
   // The first event code of an extension, once the extension is known to the server; none otherwise.
   std::optional<uint8_t> extensionFirstEvent(xcb_extension_t* extension);
@@ -106,6 +111,8 @@ class X11Connection {
   XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, std::string_view name, uint8_t format);
   std::vector<XcbReply<xcb_get_property_reply_t>> answerIn(PropertiesQuestion question, uint8_t format);
   void watchSocket();
+  // The oldest event not delivered yet: one read ahead, else the next the server sent; none when none came.
+  XcbReply<xcb_generic_event_t> nextEvent();
 
   xcb_connection_t* connection_;
   xcb_window_t root_;
@@ -113,6 +120,7 @@ class X11Connection {
   std::unordered_map<std::string, xcb_atom_t> atoms_;
   std::unordered_map<xcb_atom_t, std::string> atomNames_;
   std::map<int, EventListener> listeners_;
+  std::deque<XcbReply<xcb_generic_event_t>> readAhead_;
   int nextListenerId_ = 1;
   bool dispatchScheduled_ = false;
   std::unique_ptr<QSocketNotifier> notifier_;
