@@ -579,7 +579,9 @@ TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaning
     x11test::processEventsFor(3s);
     passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
     EXPECT_GE(passes, 1u);
-    EXPECT_LE(passes, 2u);
+    // A manager slower to read the copy than we are to clean it reads our write instead, and takes the clipboard
+    // back with the copy it kept before: that content is new to the guard, and cleaned twice more at most.
+    EXPECT_LE(passes, 3u);
     manager.stop();
     std::string seen = manager.output();
     size_t userCopy = seen.find("saw " + next + "\n");
