@@ -39,18 +39,8 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   setenv("QT_QPA_PLATFORM", "xcb", 1);
 
   QApplication application(argc, argv);
-  // Copies made while the preferences are read are cleaned once they are. However the program ends from here on, it
-  // stops reading the clipboard first and leaves its last copy there for a paste.
-  engine::PasteboardController::followClipboardFromNow();
-  const struct KeepLastCopy {
-    ~KeepLastCopy() {
-      if (!platform::generalPasteboard().keepContentAfterExit())
-        kit::log({"The last copy could not be kept for a paste after quitting"}, kit::LogType::error);
-    }
-  } keepLastCopy;
   // Qt's own connection is open: ours can go without leaving the server without clients.
   environment.connection.reset();
-  kit::DebuggingAids::applyAtStart();
   QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));
@@ -59,6 +49,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   kit::QtAlertPresenter alertPresenter;
   kit::setAlertPresenter(&alertPresenter);
 
+  // The bus name comes first: a second launch and the desktop wait for it, and a second launch needs nothing else.
   app::AppDelegate delegate;
   app::ApplicationService service(delegate);
   switch (app::claimSingleInstance(service, hasArgument(arguments, kit::relaunchArgument))) {
@@ -74,8 +65,18 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
                 << " and did not answer\n";
       return 1;
   }
-  // What only windows need comes after the bus name, which a second launch and the desktop wait for.
-  kit::installApplicationIcon();
+  // Copies made while the preferences are read are cleaned once they are. However the program ends from here on, it
+  // stops reading the clipboard first and leaves its last copy there for a paste.
+  engine::PasteboardController::followClipboardFromNow();
+  const struct KeepLastCopy {
+    ~KeepLastCopy() {
+      if (!platform::generalPasteboard().keepContentAfterExit())
+        kit::log({"The last copy could not be kept for a paste after quitting"}, kit::LogType::error);
+    }
+  } keepLastCopy;
+  kit::DebuggingAids::applyAtStart();
+  // What only windows need waits until the clipboard is watched.
+  kit::installApplicationIconLater();
   kit::installCharacterPaletteKey();
   app::quitOnTerminationSignals();
   app::AppMain appMain(delegate);

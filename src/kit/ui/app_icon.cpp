@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QTimer>
+#include <chrono>
 
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/image_compositing.h"
@@ -17,5 +19,10 @@ QIcon appIcon() {
 }
 
 void installApplicationIcon() { QApplication::setWindowIcon(appIcon()); }
+
+void installApplicationIconLater() {
+  using namespace std::chrono_literals;
+  QTimer::singleShot(1s, QCoreApplication::instance(), [] { installApplicationIcon(); });
+}
 
 }  // namespace kit

@@ -11,4 +11,8 @@ QIcon appIcon();
 // Gives every window of the program the application's icon (About, settings, debug, share ...).
 void installApplicationIcon();
 
+// The same, a second after the event loop starts: searching the icon theme and drawing the carried icon take
+// milliseconds that the first copies should not wait for. A window shown before then takes the icon when it comes.
+void installApplicationIconLater();
+
 }  // namespace kit
