@@ -57,6 +57,17 @@ void lookupWhileOtherFilesChangeBesideTheFolders(benchmark::State& state) {
 }
 BENCHMARK(lookupWhileOtherFilesChangeBesideTheFolders);
 
+// A change to an installed entry makes the next look-up read every folder again: what the first look-up of a run
+// costs on a full desktop.
+void lookupAfterAnEntryChanged(benchmark::State& state) {
+  const auto entry = dataRoot / "share/applications/org.example.App7.desktop";
+  for (auto _ : state) {
+    std::ofstream(entry, std::ios::app) << "\n";
+    benchmark::DoNotOptimize(platform::DesktopEntries::lookup("org.example.App150"));
+  }
+}
+BENCHMARK(lookupAfterAnEntryChanged)->Unit(benchmark::kMillisecond);
+
 void matchWindowClass(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(platform::DesktopEntries::matchingWmClass("app299"));
 }

@@ -22,6 +22,7 @@
 #include "kit/ui/character_picker.h"
 #include "kit/ui/qt_alert_presenter.h"
 #include "platform/pasteboard/pasteboard.h"
+#include "platform/system/desktop_entry.h"
 
 namespace {
 
@@ -74,6 +75,8 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
         kit::log({"The last copy could not be kept for a paste after quitting"}, kit::LogType::error);
     }
   } keepLastCopy;
+  // Each copy asks which application made it: the installed applications are read meanwhile, off this thread.
+  platform::DesktopEntries::readAhead();
   kit::DebuggingAids::applyAtStart();
   // What only windows need waits until the clipboard is watched.
   kit::installApplicationIconLater();

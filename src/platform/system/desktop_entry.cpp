@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/core/ascii.h"
+#include "platform/core/executor.h"
 #include "platform/system/folder_changes.h"
 #include "platform/text/whitespace.h"
 
@@ -350,6 +351,16 @@ std::vector<std::filesystem::path> DesktopEntries::applicationFolders() {
     folders.push_back(dir / "applications");
   }
   return folders;
+}
+
+std::shared_future<void> DesktopEntries::readAhead() {
+  auto read = std::make_shared<std::promise<void>>();
+  std::shared_future<void> done = read->get_future().share();
+  globalExecutor(Priority::userInitiated).post([read] {
+    withIndex([](Index&) { return 0; });
+    read->set_value();
+  });
+  return done;
 }
 
 std::optional<DesktopEntry> DesktopEntries::lookup(std::string_view id) {

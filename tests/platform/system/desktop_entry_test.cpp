@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <string>
 
 #include "support/xdg_folders.h"
 
@@ -108,6 +110,24 @@ TEST(DesktopEntryIndex, EveryChangeInTheFoldersAndTheLocaleIsSeenByTheNextLookup
   EXPECT_EQ(DesktopEntries::lookup("org.example.A")->name, "A, rewritten");
   std::filesystem::remove_all(xdg.root() / "system");
   EXPECT_TRUE(DesktopEntries::all().empty());
+}
+
+// Start-up reads the folders on a background thread while the first copies may already ask.
+TEST(DesktopEntryIndex, LookupsWhileTheFoldersAreReadAheadGetTheSameAnswers) {
+  TemporaryXdgFolders xdg;
+  for (int i = 0; i < 200; ++i)
+    xdg.install("org.example.App" + std::to_string(i), applicationEntry("App " + std::to_string(i)));
+  const auto readingAhead = DesktopEntries::readAhead();
+  ASSERT_TRUE(DesktopEntries::lookup("org.example.App150"));
+  EXPECT_EQ(DesktopEntries::lookup("org.example.App150")->name, "App 150");
+  EXPECT_EQ(DesktopEntries::all().size(), 200u);
+
+  xdg.install("org.example.Late", applicationEntry("Late"));
+  const auto readingAgain = DesktopEntries::readAhead();
+  EXPECT_EQ(DesktopEntries::all().size(), 201u) << "an install between two read-aheads is seen";
+  // Both are done before the folders go.
+  ASSERT_EQ(readingAhead.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  ASSERT_EQ(readingAgain.wait_for(std::chrono::seconds(10)), std::future_status::ready);
 }
 
 TEST(DesktopEntryIndex, ALookupWithNothingChangedInTheFoldersDoesNotReadThemAgain) {
