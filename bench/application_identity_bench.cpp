@@ -73,6 +73,17 @@ void matchWindowClass(benchmark::State& state) {
 }
 BENCHMARK(matchWindowClass);
 
+// A copy from a program no copy came from before: which installed application runs it. Each iteration asks for a
+// program not asked for before (the answer for one already asked is remembered).
+void matchANewExecutable(benchmark::State& state) {
+  int n = 0;
+  for (auto _ : state) {
+    const auto program = dataRoot / ("bin/program" + std::to_string(n++));
+    benchmark::DoNotOptimize(platform::DesktopEntries::matchingExecutable(program));
+  }
+}
+BENCHMARK(matchANewExecutable)->Unit(benchmark::kMillisecond);
+
 void rememberedInstalledTest(benchmark::State& state) {
   kit::BundleIdentifier id("org.example.App42");
   for (auto _ : state) benchmark::DoNotOptimize(id.isInstalled());

@@ -1,5 +1,6 @@
 #include "platform/system/desktop_entry.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -130,9 +131,10 @@ struct Index {
   std::string locale;
   std::optional<FolderChanges> changes;  // of every folder scanned; none when the index is to be built
   std::map<std::string, DesktopEntry, std::less<>> entries;  // hidden ones included (they shadow)
-  // Which entry runs an executable, as found (with the PATH it was searched in): each copy asks it again, and the
-  // search costs a look at every entry's program. Forgotten with the entries.
-  std::map<std::string, std::optional<std::string>> entryOfExecutable;
+  // Which entry runs each program, by the program file's device and inode, with the PATH the programs were found
+  // in: each copy asks it, and finding every entry's program takes milliseconds on a full desktop, so it is done
+  // once. Forgotten with the entries.
+  std::optional<std::map<std::pair<dev_t, ino_t>, std::string>> entryOfProgram;
   std::string searchPath;
 };
 
@@ -199,7 +201,7 @@ auto withIndex(F&& f) {
   }
   if (!index.changes || index.changes->changed()) {
     index.entries.clear();
-    index.entryOfExecutable.clear();
+    index.entryOfProgram.reset();
     index.changes.emplace();
     for (const auto& folder : index.folders) scanFolder(folder, index.locale, index);
   }
@@ -216,10 +218,32 @@ std::optional<std::filesystem::path> findInPath(const std::string& program) {
   return std::nullopt;
 }
 
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code ec;
-  bool same = std::filesystem::equivalent(a, b, ec);
-  return !ec && same;
+// The device and inode of the file at `path`, links followed.
+std::optional<std::pair<dev_t, ino_t>> fileKey(const std::filesystem::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return std::pair{status.st_dev, status.st_ino};
+}
+
+// Every visible entry's programs (TryExec, then Exec), found in PATH; where two entries run one program, the first by
+// id keeps it.
+const std::map<std::pair<dev_t, ino_t>, std::string>& entryOfProgram(Index& index) {
+  const char* searchPath = std::getenv("PATH");
+  if (index.searchPath != (searchPath != nullptr ? searchPath : "")) {
+    index.entryOfProgram.reset();
+    index.searchPath = searchPath != nullptr ? searchPath : "";
+  }
+  if (!index.entryOfProgram) {
+    index.entryOfProgram.emplace();
+    for (const auto& [id, entry] : index.entries) {
+      if (entry.hidden) continue;
+      for (const std::string& line : {entry.tryExec, entry.exec}) {
+        if (auto program = findInPath(programOfExec(line)))
+          if (auto key = fileKey(*program)) index.entryOfProgram->emplace(*key, id);
+      }
+    }
+  }
+  return *index.entryOfProgram;
 }
 
 }  // namespace
@@ -357,7 +381,7 @@ std::shared_future<void> DesktopEntries::readAhead() {
   auto read = std::make_shared<std::promise<void>>();
   std::shared_future<void> done = read->get_future().share();
   globalExecutor(Priority::userInitiated).post([read] {
-    withIndex([](Index&) { return 0; });
+    withIndex([](Index& index) { return entryOfProgram(index).size(); });
     read->set_value();
   });
   return done;
@@ -405,27 +429,13 @@ std::optional<DesktopEntry> DesktopEntries::matchingWmClass(std::string_view wmC
 
 std::optional<DesktopEntry> DesktopEntries::matchingExecutable(const std::filesystem::path& executable) {
   if (executable.empty()) return std::nullopt;
+  const auto key = fileKey(executable);
+  if (!key) return std::nullopt;
   return withIndex([&](Index& index) -> std::optional<DesktopEntry> {
-    const char* searchPath = std::getenv("PATH");
-    if (index.searchPath != (searchPath != nullptr ? searchPath : "")) {
-      index.entryOfExecutable.clear();
-      index.searchPath = searchPath != nullptr ? searchPath : "";
-    }
-    auto known = index.entryOfExecutable.find(executable.string());
-    if (known == index.entryOfExecutable.end()) {
-      std::optional<std::string> found;
-      for (const auto& [id, entry] : index.entries) {
-        if (entry.hidden) continue;
-        for (const std::string& line : {entry.tryExec, entry.exec}) {
-          auto program = findInPath(programOfExec(line));
-          if (program && sameFile(*program, executable)) found = id;
-        }
-        if (found) break;
-      }
-      known = index.entryOfExecutable.emplace(executable.string(), std::move(found)).first;
-    }
-    if (!known->second) return std::nullopt;
-    return index.entries.at(*known->second);
+    const auto& programs = entryOfProgram(index);
+    auto it = programs.find(*key);
+    if (it == programs.end()) return std::nullopt;
+    return index.entries.at(it->second);
   });
 }
 

@@ -44,8 +44,9 @@ std::optional<std::string> desktopEntryIdForRelativePath(const std::filesystem::
 class DesktopEntries {
  public:
   static std::optional<DesktopEntry> lookup(std::string_view id);
-  // Reads the applications folders on a background thread now, so that the first look-up finds them read; a look-up
-  // meanwhile waits for that reading rather than doing it again. Ready once they are read.
+  // Reads the applications folders, and finds the programs their entries run, on a background thread now, so that
+  // the first look-up finds them read; a look-up meanwhile waits for that reading rather than doing it again. Ready
+  // once they are read.
   static std::shared_future<void> readAhead();
   static std::optional<std::string> idForFile(const std::filesystem::path& path);
   static std::vector<DesktopEntry> all();

@@ -161,6 +161,11 @@ TEST(DesktopEntryIndex, MatchesWindowClassesAndExecutables) {
   auto sh = DesktopEntries::matchingExecutable(std::filesystem::canonical("/bin/sh"));
   ASSERT_TRUE(sh);
   EXPECT_EQ(sh->id, "shell");
+
+  // The same program named by its full path: the entry first by id runs it.
+  xdg.write("system/applications/a-shell.desktop", applicationEntry("A Shell", "Exec=/bin/sh\n"));
+  EXPECT_EQ(DesktopEntries::matchingExecutable(std::filesystem::canonical("/bin/sh"))->id, "a-shell");
+  EXPECT_EQ(DesktopEntries::matchingExecutable("/bin/sh")->id, "a-shell") << "a link to the program is the program";
 }
 
 TEST(DesktopEntryIndex, TheEntryOfAnExecutableFollowsInstallsRemovalsAndThePath) {
