@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <condition_variable>
+#include <system_error>
 #include <thread>
 
 #include "platform/core/deadline_queue.h"
@@ -22,16 +23,28 @@ std::shared_ptr<std::atomic<bool>> newFlag() { return std::make_shared<std::atom
 
 class ThreadPoolExecutor final : public Executor {
  public:
-  explicit ThreadPoolExecutor(unsigned threads) {
-    for (unsigned i = 0; i < threads; ++i) std::thread([this] { run(); }).detach();
-  }
+  // Threads start as work needs them, up to `maxThreads`, and then stay: a program that posts little keeps few.
+  explicit ThreadPoolExecutor(unsigned maxThreads) : maxThreads_(maxThreads) {}
 
   void post(std::function<void()> work) override {
+    bool startThread = false;
     {
       std::lock_guard lock(mutex_);
       queue_.push_back(std::move(work));
+      if (queue_.size() > idle_ && threads_ < maxThreads_) {
+        ++threads_;
+        startThread = true;
+      }
     }
     available_.notify_one();
+    if (!startThread) return;
+    try {
+      std::thread([this] { run(); }).detach();
+    } catch (const std::system_error&) {
+      // No thread for now: the work waits for one already running, or for the next post to start one.
+      std::lock_guard lock(mutex_);
+      --threads_;
+    }
   }
 
   Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
@@ -51,7 +64,9 @@ class ThreadPoolExecutor final : public Executor {
     CurrentExecutorScope scope(this);
     std::unique_lock lock(mutex_);
     for (;;) {
+      ++idle_;
       available_.wait(lock, [this] { return !queue_.empty(); });
+      --idle_;
       auto work = std::move(queue_.front());
       queue_.pop_front();
       lock.unlock();
@@ -61,9 +76,12 @@ class ThreadPoolExecutor final : public Executor {
     }
   }
 
+  const unsigned maxThreads_;
   std::mutex mutex_;
   std::condition_variable available_;
   std::deque<std::function<void()>> queue_;
+  unsigned threads_ = 0;  // started
+  unsigned idle_ = 0;     // waiting for work
 };
 
 // Runs at start + n × interval, whenever each run is delivered, so that late runs do not push the later ones back;

@@ -5,7 +5,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -103,6 +106,29 @@ TEST_F(MainExecutorTest, TaskOnMainResumesOnTheMainThreadWhateverThreadResumesIt
   });
   ASSERT_TRUE(spinUntil([&] { return done; }));
   EXPECT_EQ(onMain, (std::vector<bool>{true, true, true}));
+}
+
+// The pool starts its threads as work comes: work that waits for other work still finds a thread for each, up to
+// one per processor.
+TEST(GlobalExecutorTest, RunsAsManyItemsAtOnceAsThereAreProcessors) {
+  struct Meeting {
+    std::mutex mutex;
+    std::condition_variable changed;
+    unsigned arrived = 0, met = 0;
+  };
+  const unsigned wanted = std::max(2u, std::thread::hardware_concurrency());
+  auto meeting = std::make_shared<Meeting>();  // outlives the test if some item is late
+  for (unsigned i = 0; i < wanted; ++i)
+    globalExecutor().post([meeting, wanted] {
+      std::unique_lock lock(meeting->mutex);
+      ++meeting->arrived;
+      meeting->changed.notify_all();
+      if (meeting->changed.wait_for(lock, 10s, [&] { return meeting->arrived == wanted; })) ++meeting->met;
+      meeting->changed.notify_all();
+    });
+  std::unique_lock lock(meeting->mutex);
+  EXPECT_TRUE(meeting->changed.wait_for(lock, 20s, [&] { return meeting->met == wanted; }))
+      << meeting->arrived << " arrived, " << meeting->met << " met, of " << wanted;
 }
 
 TEST(SerialExecutorTest, RunsOneItemAtATimeInOrderOnThePool) {
