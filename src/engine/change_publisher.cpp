@@ -31,15 +31,17 @@ rx::Publisher<rx::Unit> modifierChanges() {
 rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard,
                                         std::optional<std::chrono::nanoseconds> interval,
                                         std::optional<std::chrono::nanoseconds> tolerance) {
+  platform::Pasteboard* source = &pasteboard;
   std::vector<rx::Publisher<rx::Unit>> triggers = {
       onSubscription(),
-      rx::timerPublisher(interval.value_or(200ms), tolerance.value_or(100ms)),
+      // The timer's reads stay off the main thread until one finds a new count, which the merge then samples again.
+      rx::sampledChanges(interval.value_or(200ms), tolerance.value_or(100ms),
+                         [source] { return source->changeCount(); }),
       kit::applicationEventsPublisher(),
       modifierChanges(),
       modifierChanges().delay(100ms, platform::mainExecutor()),
       pasteboard.changes().asVoid(),
   };
-  platform::Pasteboard* source = &pasteboard;
   return rx::merge(std::move(triggers))
       .map([source](const rx::Unit&) { return source->changeCount(); })
       .removeDuplicates()

@@ -36,7 +36,7 @@ SharedBytes MemoryPasteboard::sharedData(std::string_view type) {
 }
 
 bool MemoryPasteboard::write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) {
-  if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount_) return false;
+  if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount()) return false;
   PasteboardItem item;
   for (auto& entry : entries) {
     if (item.dataByType.count(entry.type) == 0) item.types.push_back(entry.type);
@@ -57,7 +57,7 @@ void MemoryPasteboard::setItems(std::vector<PasteboardItem> items) {
 }
 
 void MemoryPasteboard::changed() {
-  ++changeCount_;
+  changeCount_.fetch_add(1, std::memory_order_relaxed);
   announceChange();
 }
 

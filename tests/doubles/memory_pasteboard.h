@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -13,7 +14,7 @@ namespace platform {
 // An in-memory pasteboard with any number of items.
 class MemoryPasteboard final : public Pasteboard {
  public:
-  int64_t changeCount() const override { return changeCount_; }
+  int64_t changeCount() const override { return changeCount_.load(std::memory_order_relaxed); }
   std::vector<std::string> types() override;
   std::optional<Bytes> data(std::string_view type) override;
   // Shares the bytes of the content, as the desktop clipboard does with what it read.
@@ -41,7 +42,7 @@ class MemoryPasteboard final : public Pasteboard {
   std::shared_ptr<const std::vector<PasteboardItem>> items_ = std::make_shared<const std::vector<PasteboardItem>>();
   std::optional<std::string> ownerApplication_;
   std::optional<uint64_t> contentOwner_;
-  int64_t changeCount_ = 0;
+  std::atomic<int64_t> changeCount_{0};
   int readCount_ = 0;
 };
 

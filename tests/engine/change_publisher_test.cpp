@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <vector>
 
@@ -31,11 +32,38 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The program's main loop, counting the work posted to it.
+class CountedMainLoop final : public platform::Executor {
+ public:
+  CountedMainLoop() : loop_(platform::mainExecutor()) { platform::setMainExecutorForTesting(this); }
+  ~CountedMainLoop() override { platform::setMainExecutorForTesting(nullptr); }
+  CountedMainLoop(const CountedMainLoop&) = delete;
+  CountedMainLoop& operator=(const CountedMainLoop&) = delete;
+
+  void post(std::function<void()> work) override {
+    posts.fetch_add(1);
+    loop_.post(std::move(work));
+  }
+  platform::Cancel postAfter(std::chrono::nanoseconds delay, std::function<void()> work) override {
+    posts.fetch_add(1);
+    return loop_.postAfter(delay, std::move(work));
+  }
+
+  std::atomic<int> posts{0};
+
+ private:
+  platform::Executor& loop_;
+};
+
 // A clipboard that never announces its changes: only the publisher's own samples can see them.
 class SilentPasteboard final : public platform::Pasteboard {
  public:
-  int64_t count = 7;
-  int64_t changeCount() const override { return count; }
+  std::atomic<int64_t> count{7};
+  mutable std::atomic<int> samples{0};
+  int64_t changeCount() const override {
+    ++samples;
+    return count.load();
+  }
   std::vector<std::string> types() override { return {}; }
   std::optional<platform::Bytes> data(std::string_view) override { return std::nullopt; }
   std::vector<platform::PasteboardItem> items() override { return {}; }
@@ -44,81 +72,93 @@ class SilentPasteboard final : public platform::Pasteboard {
 
 class ChangePublisherTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    platform::setMainExecutorForTesting(&main);
-    platform::Workspace::setSharedForTesting(&workspace);
-  }
-  void TearDown() override {
-    platform::Workspace::setSharedForTesting(nullptr);
-    platform::setMainExecutorForTesting(nullptr);
+  static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
+  void SetUp() override { platform::Workspace::setSharedForTesting(&workspace); }
+  void TearDown() override { platform::Workspace::setSharedForTesting(nullptr); }
+
+  // Runs the main loop while the timer samples `ticks` more times.
+  void letTicksPass(int ticks) {
+    int target = pasteboard.samples + ticks;
+    ASSERT_TRUE(eventloop::processEventsUntil([&] { return pasteboard.samples >= target; }));
   }
 
-  platform::ManualExecutor main;
+  CountedMainLoop main;
   platform::FakeWorkspace workspace;
   SilentPasteboard pasteboard;
   std::vector<int64_t> seen;
 };
 
 TEST_F(ChangePublisherTest, EachDistinctCountOnceStartingWithTheCountFoundAtSubscription) {
-  auto token = changePublisher(pasteboard, 500ms, 200ms).sink([this](const platform::rx::Unit&) {
+  auto token = changePublisher(pasteboard, 2ms, 1ms).sink([this](const platform::rx::Unit&) {
     seen.push_back(pasteboard.changeCount());
   });
   EXPECT_EQ(seen, std::vector<int64_t>{7}) << "the count at subscription comes first, for the watcher to judge";
 
-  main.advance(2s);
+  letTicksPass(10);
   EXPECT_EQ(seen, std::vector<int64_t>{7}) << "ticks without a change say nothing";
 
   pasteboard.count = 8;
-  main.advance(600ms);
-  main.advance(2s);
+  ASSERT_TRUE(eventloop::processEventsUntil([this] { return seen.size() == 2; }));
+  letTicksPass(10);
   EXPECT_EQ(seen, (std::vector<int64_t>{7, 8})) << "a change the timer finds, told once";
 
   pasteboard.count = 9;
   workspace.send(platform::ApplicationEvent::activate);
   EXPECT_EQ(seen, (std::vector<int64_t>{7, 8, 9})) << "an application event samples at once, without the timer";
   workspace.send(platform::ApplicationEvent::activate);
-  main.advance(2s);
+  letTicksPass(10);
   EXPECT_EQ(seen, (std::vector<int64_t>{7, 8, 9}));
 
   token.cancel();
+  int samplesAtCancel = pasteboard.samples;
   pasteboard.count = 10;
-  main.advance(2s);
+  eventloop::processEventsUntil([] { return false; }, 50ms);
   EXPECT_EQ(seen, (std::vector<int64_t>{7, 8, 9})) << "nothing after cancelling";
+  EXPECT_EQ(pasteboard.samples, samplesAtCancel) << "and no more ticks";
 }
 
-// Notes how many allocations the program had made at each sample of its change count, in room kept beforehand.
+// Notes how many allocations the program had made, and how much work it had posted to the main loop, at each sample
+// of its change count, in room kept beforehand.
 class SampledPasteboard final : public platform::Pasteboard {
  public:
-  mutable std::array<std::size_t, 40> allocationsAtSample{};
-  mutable std::size_t samples = 0;
+  explicit SampledPasteboard(const CountedMainLoop& main) : main_(main) {}
+  static constexpr std::size_t kSamples = 40;
+  mutable std::array<std::size_t, kSamples> allocationsAtSample{};
+  mutable std::array<int, kSamples> postsAtSample{};
+  mutable std::atomic<std::size_t> samples = 0;
   int64_t changeCount() const override {
-    if (samples < allocationsAtSample.size()) allocationsAtSample[samples++] = allocations.load();
+    if (std::size_t n = samples.load(); n < kSamples) {
+      allocationsAtSample[n] = allocations.load();
+      postsAtSample[n] = main_.posts.load();
+      samples.store(n + 1);
+    }
     return 7;
   }
   std::vector<std::string> types() override { return {}; }
   std::optional<platform::Bytes> data(std::string_view) override { return std::nullopt; }
   std::vector<platform::PasteboardItem> items() override { return {}; }
   bool write(std::vector<platform::PasteboardEntry>, std::optional<int64_t>) override { return false; }
+
+ private:
+  const CountedMainLoop& main_;
 };
 
-// The idle program wakes for nothing but this tick, twice a second: on the real main loop, a tick that finds the
-// clipboard as it was allocates nothing, here or in the loop.
-TEST(ChangePublisherTick, AnUnchangedTickAllocatesNothing) {
-  eventloop::ensureCoreApplication();
-  platform::FakeWorkspace workspace;
-  platform::Workspace::setSharedForTesting(&workspace);
-  SampledPasteboard pasteboard;
+// The idle program wakes for nothing but this tick, twice a second: a tick that finds the clipboard as it was
+// allocates nothing anywhere in the program, and leaves the main loop asleep.
+TEST_F(ChangePublisherTest, AnUnchangedTickAllocatesNothingAndPostsNothingToTheMainLoop) {
+  SampledPasteboard sampled(main);
   std::size_t told = 0;
-  auto token = changePublisher(pasteboard, 1ms, 0ms).sink([&told](const platform::rx::Unit&) { ++told; });
-  const std::size_t wanted = pasteboard.allocationsAtSample.size();
-  ASSERT_TRUE(eventloop::processEventsUntil([&] { return pasteboard.samples == wanted; }));
+  auto token = changePublisher(sampled, 1ms, 0ms).sink([&told](const platform::rx::Unit&) { ++told; });
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return sampled.samples == SampledPasteboard::kSamples; }));
   token.cancel();
-  platform::Workspace::setSharedForTesting(nullptr);
 
   EXPECT_EQ(told, 1U) << "only the count found at subscription is told";
-  // The first few ticks may still settle the loop's own bookkeeping.
-  EXPECT_EQ(pasteboard.allocationsAtSample[wanted - 1], pasteboard.allocationsAtSample[10])
-      << "allocations in " << wanted - 11 << " unchanged ticks";
+  // The first few samples are the subscription's own, and ticks that may still settle the thread's bookkeeping.
+  const std::size_t last = SampledPasteboard::kSamples - 1;
+  EXPECT_EQ(sampled.allocationsAtSample[last], sampled.allocationsAtSample[10])
+      << "allocations in " << last - 10 << " unchanged ticks";
+  EXPECT_EQ(sampled.postsAtSample[last], sampled.postsAtSample[10])
+      << "work posted to the main loop in " << last - 10 << " unchanged ticks";
 }
 
 }  // namespace

@@ -33,11 +33,13 @@ namespace PasteboardType {
 extern const std::string string, html, rtf, rtfd, fileUrl, fileContents, url, tiff, font, color;
 }  // namespace PasteboardType
 
-// The system clipboard, or a stand-in for it. Main thread only.
+// The system clipboard, or a stand-in for it. Main thread only, but for changeCount().
 class Pasteboard {
  public:
   virtual ~Pasteboard() = default;
-  // Moves by one on every change of the content, our own writes included.
+  // Moves by one on every change of the content, our own writes included. Safe to call from any thread, so that a
+  // watcher can look for a change without waking the main thread: a count read elsewhere only says that the content
+  // changed, which is then read on the main thread.
   virtual int64_t changeCount() const = 0;
   // Logical types, in the order the content offers them.
   virtual std::vector<std::string> types() = 0;

@@ -103,7 +103,7 @@ void X11Pasteboard::contentRead(std::shared_ptr<const SelectionContent> content)
   bool first = content->serial == 1;  // what the clipboard held when reading began is no change
   install(std::move(content));
   if (first) return;
-  ++changeCount_;
+  changeCount_.fetch_add(1, std::memory_order_relaxed);
   announceChange();
 }
 
@@ -200,7 +200,7 @@ bool X11Pasteboard::contentExceedsReadLimit() {
 }
 
 bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs) {
-  if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount_) return false;
+  if (onlyIfChangeCountIs && *onlyIfChangeCountIs != changeCount()) return false;
   QClipboard* c = clipboard();
   if (c == nullptr) return false;
   // The clipboard is taken only while the owner change whose content was read is the last one: once another client
@@ -261,7 +261,7 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
       snapshot_.targets.push_back(target.type);
       snapshot_.targetData[target.type] = target.data;
     }
-    ++changeCount_;
+    changeCount_.fetch_add(1, std::memory_order_relaxed);
     announceChange();
   }
   for (auto& content : std::exchange(arrivedWhileWriting_, {})) contentRead(std::move(content));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -21,7 +22,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   X11Pasteboard();
   ~X11Pasteboard() override;
 
-  int64_t changeCount() const override { return changeCount_; }
+  int64_t changeCount() const override { return changeCount_.load(std::memory_order_relaxed); }
   std::vector<std::string> types() override;
   std::optional<Bytes> data(std::string_view type) override;
   SharedBytes sharedData(std::string_view type) override;
@@ -65,7 +66,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::optional<uint32_t> selectionOwnerWindow();
   void letQtSeeTheServerTime();
 
-  int64_t changeCount_ = 0;
+  std::atomic<int64_t> changeCount_{0};  // moved on the main thread, read from any
   bool started_ = false;
   Snapshot snapshot_;
   uint64_t installedSerial_ = 0;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/manual_main_executor.h"
@@ -70,6 +72,46 @@ TEST(TimerPublisher, LateTicksDoNotPushTheLaterOnesBackAndMissedTicksAreDropped)
                        std::chrono::duration_cast<std::chrono::milliseconds>(start + 650ms)}));
   d.cancel();
   setMainExecutorForTesting(nullptr);
+}
+
+// Waits at most ten seconds for `done`; answers it.
+template <class F>
+bool waitFor(F done) {
+  for (int i = 0; i < 10'000 && !done(); ++i) std::this_thread::sleep_for(1ms);
+  return done();
+}
+
+TEST_F(SourcesTest, SampledChangesComeToTheMainExecutorOnlyForAReadThatDiffersAndNotAfterCancel) {
+  std::atomic<std::int64_t> value{7};
+  std::atomic<int> reads{0};
+  auto read = [&] {
+    ++reads;
+    return value.load();
+  };
+  int ticks = 0;
+  auto c = sampledChanges(1ms, 0ns, read).sink([&](const Unit&) { ++ticks; });
+  EXPECT_EQ(reads, 1) << "the value found on subscribe is what the reads compare with";
+  ASSERT_TRUE(waitFor([&] { return reads >= 10; }));
+  EXPECT_EQ(main.runUntilIdle(), 0U) << "reads that find the value as it was post nothing";
+
+  value = 8;
+  ASSERT_TRUE(waitFor([&] { return main.hasPendingWork(); }));
+  int readsAtChange = reads;
+  ASSERT_TRUE(waitFor([&] { return reads >= readsAtChange + 10; }));
+  EXPECT_EQ(main.runUntilIdle(), 1U) << "a change is posted once";
+  EXPECT_EQ(ticks, 1);
+
+  // A change posted before the subscription ends reaches nobody after it.
+  value = 9;
+  ASSERT_TRUE(waitFor([&] { return main.hasPendingWork(); }));
+  c.cancel();
+  int readsAtCancel = reads;
+  main.runUntilIdle();
+  value = 10;
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(reads, readsAtCancel) << "no read after cancel() returned";
+  EXPECT_FALSE(main.hasPendingWork());
 }
 
 TEST_F(SourcesTest, NotificationPublisherObservesByNameUntilCancelled) {

@@ -1,0 +1,63 @@
+#include "platform/core/periodic_thread.h"
+
+#include <pthread.h>
+#include <sys/prctl.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+namespace platform {
+
+struct PeriodicThread::State {
+  std::chrono::nanoseconds interval;
+  std::chrono::nanoseconds tolerance;
+  std::function<void()> tick;
+  std::mutex mutex;  // taken by the thread between ticks, and by stop() alone
+  std::condition_variable stopRequested;
+  bool stopping = false;
+};
+
+PeriodicThread::PeriodicThread(std::chrono::nanoseconds interval, std::chrono::nanoseconds tolerance,
+                               std::function<void()> tick)
+    : state_(std::make_shared<State>()) {
+  state_->interval = std::max(interval, std::chrono::nanoseconds(1));
+  state_->tolerance = tolerance;
+  state_->tick = std::move(tick);
+  thread_ = std::thread([state = state_] { run(state); });
+}
+
+PeriodicThread::~PeriodicThread() { stop(); }
+
+void PeriodicThread::stop() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->stopping = true;
+  }
+  state_->stopRequested.notify_one();
+  if (thread_.get_id() == std::this_thread::get_id())
+    thread_.detach();  // stopped from its own tick: the thread ends after it returns
+  else
+    thread_.join();
+}
+
+void PeriodicThread::run(const std::shared_ptr<State>& state) {
+  pthread_setname_np(pthread_self(), "periodic");
+  // The kernel's timer slack of the thread applies to the timed wait below.
+  if (state->tolerance > std::chrono::nanoseconds::zero())
+    prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(state->tolerance.count()));
+  const auto start = std::chrono::steady_clock::now();
+  std::int64_t ticks = 0;
+  std::unique_lock lock(state->mutex);
+  for (;;) {
+    ticks = std::max(ticks + 1, (std::chrono::steady_clock::now() - start) / state->interval + 1);
+    if (state->stopRequested.wait_until(lock, start + ticks * state->interval, [&] { return state->stopping; })) return;
+    lock.unlock();
+    state->tick();
+    lock.lock();
+  }
+}
+
+}  // namespace platform
