@@ -40,6 +40,16 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   setenv("QT_QPA_PLATFORM", "xcb", 1);
 
   QApplication application(argc, argv);
+  // Copies made from here on, while the bus name is taken and the preferences are read, are cleaned once they are.
+  // However the program ends from here on, it stops reading the clipboard first and leaves its last copy there for a
+  // paste.
+  engine::PasteboardController::followClipboardFromNow();
+  const struct KeepLastCopy {
+    ~KeepLastCopy() {
+      if (!platform::generalPasteboard().keepContentAfterExit())
+        kit::log({"The last copy could not be kept for a paste after quitting"}, kit::LogType::error);
+    }
+  } keepLastCopy;
   // Qt's own connection is open: ours can go without leaving the server without clients.
   environment.connection.reset();
   QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
@@ -50,7 +60,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   kit::QtAlertPresenter alertPresenter;
   kit::setAlertPresenter(&alertPresenter);
 
-  // The bus name comes first: a second launch and the desktop wait for it, and a second launch needs nothing else.
+  // The bus name comes next: a second launch and the desktop wait for it.
   app::AppDelegate delegate;
   app::ApplicationService service(delegate);
   switch (app::claimSingleInstance(service, hasArgument(arguments, kit::relaunchArgument))) {
@@ -66,15 +76,6 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
                 << " and did not answer\n";
       return 1;
   }
-  // Copies made while the preferences are read are cleaned once they are. However the program ends from here on, it
-  // stops reading the clipboard first and leaves its last copy there for a paste.
-  engine::PasteboardController::followClipboardFromNow();
-  const struct KeepLastCopy {
-    ~KeepLastCopy() {
-      if (!platform::generalPasteboard().keepContentAfterExit())
-        kit::log({"The last copy could not be kept for a paste after quitting"}, kit::LogType::error);
-    }
-  } keepLastCopy;
   // Each copy asks which application made it: the installed applications are read meanwhile, off this thread.
   platform::DesktopEntries::readAhead();
   kit::DebuggingAids::applyAtStart();
