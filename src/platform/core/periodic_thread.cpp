@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "platform/core/thread_ending.h"
+
 namespace platform {
 
 struct PeriodicThread::State {
@@ -37,10 +39,7 @@ void PeriodicThread::stop() {
     state_->stopping = true;
   }
   state_->stopRequested.notify_one();
-  if (thread_.get_id() == std::this_thread::get_id())
-    thread_.detach();  // stopped from its own tick: the thread ends after it returns
-  else
-    thread_.join();
+  joinUnlessCurrent(thread_);  // stopped from its own tick: the thread ends after it returns
 }
 
 void PeriodicThread::run(const std::shared_ptr<State>& state) {

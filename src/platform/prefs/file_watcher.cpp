@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "platform/core/file_descriptor.h"
+#include "platform/core/thread_ending.h"
 
 namespace platform {
 namespace {
@@ -38,10 +39,7 @@ FileWatcher::~FileWatcher() {
   if (!thread_.joinable()) return;
   uint64_t one = 1;
   [[maybe_unused]] auto written = ::write(state_->stop.get(), &one, sizeof one);
-  if (thread_.get_id() == std::this_thread::get_id())
-    thread_.detach();  // destroyed from its own callback: the thread ends after it returns
-  else
-    thread_.join();
+  joinUnlessCurrent(thread_);  // destroyed from its own callback: the thread ends after it returns
 }
 
 void FileWatcher::run(const std::shared_ptr<State>& state) {
