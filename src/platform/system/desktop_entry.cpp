@@ -381,7 +381,7 @@ std::shared_future<void> DesktopEntries::readAhead() {
   auto read = std::make_shared<std::promise<void>>();
   std::shared_future<void> done = read->get_future().share();
   globalExecutor(Priority::userInitiated).post([read] {
-    withIndex([](Index& index) { return entryOfProgram(index).size(); });
+    withIndex([](Index& index) { entryOfProgram(index); });
     read->set_value();
   });
   return done;
