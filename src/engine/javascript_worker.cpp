@@ -88,7 +88,7 @@ class ConsoleLines {
 
 namespace {
 
-// "exited with status 1", "killed by signal 9": the channel closes a moment before the process is gone.
+// "exited with status 1", "was killed by signal 9": the process is reaped a moment after its channel closed.
 std::string howItEnded(platform::WorkerProcess& process) {
   if (process.endsBy(Clock::now() + 1s)) return process.endDescription();
   return "closed its channel";

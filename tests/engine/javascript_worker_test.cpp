@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -212,9 +213,9 @@ TEST(JavaScriptWorkerTest, ARunCutShortOnTheCallersSideLeavesTheNextOnesWorking)
   EXPECT_EQ(correct, 30);
 }
 
-// Zombies among this process's children: workers that ended and were never reaped.
-int zombieChildren() {
-  int zombies = 0;
+// This process's children that are still running, or those that ended and were never reaped (zombies).
+int children(bool zombies) {
+  int count = 0;
   DIR* proc = ::opendir("/proc");
   while (dirent* entry = proc ? ::readdir(proc) : nullptr) {
     std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
@@ -223,13 +224,15 @@ int zombieChildren() {
     char state = 0;
     int parent = 0;
     if (std::sscanf(line.c_str() + line.rfind(')') + 1, " %c %d", &state, &parent) == 2 && parent == ::getpid() &&
-        state == 'Z') {
-      ++zombies;
+        (state == 'Z') == zombies) {
+      ++count;
     }
   }
   if (proc) ::closedir(proc);
-  return zombies;
+  return count;
 }
+
+int zombieChildren() { return children(true); }
 
 TEST(JavaScriptWorkerTest, AWorkerStoppedForAScriptLeavesNoZombie) {
   engine::JavaScriptWorker worker(QUILLET_BIN_DIR "/quillet-script-worker");
@@ -243,14 +246,41 @@ TEST(JavaScriptWorkerTest, AWorkerStoppedForAScriptLeavesNoZombie) {
   EXPECT_EQ(zombieChildren(), 0);
 }
 
+// A substitute worker, and how every run on it must fail: the error and a line of the log.
+struct SubstituteCase {
+  std::string body, error, logged;
+};
+
+// Runs a script twice with the case's substitute (the second run meets a fresh one) and checks that each run fails as
+// the case says; `afterEachRun` is given how long the run took.
+void expectRunsFail(const SubstituteCase& substituteCase, engine::JavaScriptTimeLimit limit,
+                    const std::function<void(std::chrono::steady_clock::duration)>& afterEachRun = {}) {
+  const auto& [body, error, logged] = substituteCase;
+  SubstituteWorker substitute(body);
+  engine::JavaScriptWorker worker(substitute.path());
+  for (int run = 0; run < 2; ++run) {
+    testing::internal::CaptureStderr();
+    const auto started = std::chrono::steady_clock::now();
+    std::string failure;
+    try {
+      worker.run("return 'x';", "text", std::nullopt, {}, limit);
+    } catch (const kit::GeneralError& error) {
+      failure = error.what();
+    }
+    const auto took = std::chrono::steady_clock::now() - started;
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(failure, error) << body << log;
+    EXPECT_NE(log.find(logged), std::string::npos) << log;
+    if (afterEachRun) afterEachRun(took);
+  }
+}
+
+const std::string answering = std::string(SubstituteWorker::sayReady) + SubstituteWorker::readRequestLength;
+
 // Substitute workers play the parts the real one never would. Each run fails by its deadline with the reason in the
 // log, and the next run gets a fresh worker.
 TEST(JavaScriptWorkerTest, AWorkerThatBreaksTheExchangeIsStoppedAndReplaced) {
-  struct Case {
-    std::string body, error, logged;
-  };
-  const std::string answering = std::string(SubstituteWorker::sayReady) + SubstituteWorker::readRequestLength;
-  const Case cases[] = {
+  const SubstituteCase cases[] = {
       {"exec sleep 60\n", "Failed to initialize JavaScript engine.",
        "The script worker did not start: it did not say it was ready within 2100 ms; it was stopped"},
       {answering + "printf '\\020\\000\\000\\000half'; kill -STOP $$; exec sleep 60\n",
@@ -260,21 +290,27 @@ TEST(JavaScriptWorkerTest, AWorkerThatBreaksTheExchangeIsStoppedAndReplaced) {
       {answering + SubstituteWorker::sayReady + "exec sleep 60\n", "Failed to evaluate JavaScript code.",
        "The script worker sent a message out of step with the exchange (of kind 87); it was stopped"},
   };
-  for (const auto& [body, error, logged] : cases) {
-    SubstituteWorker substitute(body);
-    engine::JavaScriptWorker worker(substitute.path());
-    for (int run = 0; run < 2; ++run) {
-      testing::internal::CaptureStderr();
-      std::string failure;
-      try {
-        worker.run("return 'x';", "text", std::nullopt, {}, 100ms);
-      } catch (const kit::GeneralError& error) {
-        failure = error.what();
-      }
-      std::string log = testing::internal::GetCapturedStderr();
-      EXPECT_EQ(failure, error) << body << log;
-      EXPECT_NE(log.find(logged), std::string::npos) << log;
-    }
+  for (const auto& substituteCase : cases) expectRunsFail(substituteCase, 100ms);
+}
+
+// A worker that ends its part of the exchange is gone before the run fails: the run waits no longer than a new worker
+// may take to start (the time limit and 2 s), and no two workers are alive at once.
+TEST(JavaScriptWorkerTest, AWorkerThatClosesItsChannelOrDiesIsGoneWhenTheRunFails) {
+  const std::string closingAndStaying = "exec <&- >&-; exec sleep 60\n";
+  const SubstituteCase cases[] = {
+      {closingAndStaying, "Failed to initialize JavaScript engine.",
+       "The script worker did not start: it closed its channel without ending, and was killed"},
+      {answering + closingAndStaying, "Failed to evaluate JavaScript code.",
+       "The script worker stopped while running a script: it closed its channel without ending, and was killed"},
+      {answering + "kill -KILL $$\n", "Failed to evaluate JavaScript code.",
+       "The script worker stopped while running a script: it was killed by signal 9"},
+  };
+  const int running = children(false);
+  for (const auto& substituteCase : cases) {
+    expectRunsFail(substituteCase, engine::clearingPassScriptTimeLimit, [&](auto took) {
+      EXPECT_LT(took, engine::clearingPassScriptTimeLimit + 2s) << substituteCase.body;
+      EXPECT_EQ(children(false), running) << substituteCase.body;
+    });
   }
 }
 

@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
-#include <list>
 #include <map>
 #include <memory>
 
@@ -13,6 +11,7 @@
 #include "kit/foundation/log.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/url_query.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/url_opening.h"
 #include "platform/core/ascii.h"
 #include "platform/system/desktop_entry.h"
@@ -22,28 +21,16 @@ namespace kit {
 
 namespace {
 
-using namespace std::chrono_literals;
-
-constexpr auto defaultAttachmentRetention = 10min;
-
-std::optional<std::chrono::milliseconds>& retentionOverride() {
-  static std::optional<std::chrono::milliseconds> value;
-  return value;
+// Where attached files wait for the mail program: some read an attachment only when the message is sent, which may
+// be after this program quit.
+std::filesystem::path attachmentsDirectory() {
+  return systemDirectory(SystemDirectory::caches) / ZvApp::id() / "attachments";
 }
 
-// Folders of attachments handed over, removed when their time is up or when the program ends.
-std::list<std::shared_ptr<TemporaryDirectory>>& handedOverAttachments() {
-  static std::list<std::shared_ptr<TemporaryDirectory>> folders;
-  return folders;
-}
-
-void keepUntilTakenOver(std::shared_ptr<TemporaryDirectory> folder) {
-  auto& folders = handedOverAttachments();
-  folders.push_back(std::move(folder));
-  TemporaryDirectory* kept = folders.back().get();
-  QTimer::singleShot(retentionOverride().value_or(defaultAttachmentRetention), QCoreApplication::instance(), [kept] {
-    handedOverAttachments().remove_if([kept](const auto& folder) { return folder.get() == kept; });
-  });
+// The text of a message whose attachment travels as a file: the message, then two line feeds before the file.
+std::optional<std::string> bodyBeforeAttachment(const std::optional<std::string>& message) {
+  if (!message) return std::nullopt;
+  return *message + "\n\n";
 }
 
 std::string joinedUnique(const std::vector<EmailAddress>& addresses) {
@@ -97,7 +84,7 @@ void sendThroughXdgEmail(const std::vector<EmailAddress>& to, const std::string&
     return sendInline(to, subject, message, attachmentFilename, attachmentText);
 
   QStringList arguments{"--utf8", "--subject", QString::fromStdString(subject)};
-  if (message) arguments << "--body" << QString::fromStdString(*message);
+  if (auto body = bodyBeforeAttachment(message)) arguments << "--body" << QString::fromStdString(*body);
   arguments << "--attach" << QString::fromStdString(file.string());
   for (const auto& address : to) arguments << QString::fromStdString(address.rawValue());
 
@@ -118,7 +105,7 @@ void sendThroughXdgEmail(const std::vector<EmailAddress>& to, const std::string&
   QObject::connect(process, &QProcess::finished, process,
                    [process, fallBack, handOver](int exitCode, QProcess::ExitStatus status) {
                      if (status == QProcess::NormalExit && exitCode == 0)
-                       keepUntilTakenOver(std::move(*handOver));
+                       (*handOver)->keep();
                      else
                        fallBack();
                      process->deleteLater();
@@ -168,20 +155,22 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
   std::filesystem::path file;
   std::shared_ptr<TemporaryDirectory> folder;
   try {
-    file = createTemporaryFile(attachmentFilename, "txt", attachmentText);
+    std::error_code ignored;  // a folder that cannot be made shows when the file is written
+    std::filesystem::create_directories(attachmentsDirectory(), ignored);
+    file = createTemporaryFile(attachmentFilename, "txt", attachmentText, attachmentsDirectory());
     folder = std::make_shared<TemporaryDirectory>(file.parent_path());
   } catch (const Error& error) {
     log({"Could not write the attachment:", error.localizedDescription()}, LogType::error, "sendEmail()");
     return sendInline(to, subject, message, attachmentFilename, attachmentText);
   }
 
-  platform::EmailDraft draft{.subject = subject, .body = message, .attachments = {file}};
+  platform::EmailDraft draft{.subject = subject, .body = bodyBeforeAttachment(message), .attachments = {file}};
   for (const auto& address : to) draft.addresses.push_back(address.rawValue());
   portal.compose(draft, [to, subject, message, attachmentFilename, attachmentText, file,
                          folder](platform::EmailPortal::Outcome outcome) mutable {
     switch (outcome) {
       case platform::EmailPortal::Outcome::composed:
-        return keepUntilTakenOver(std::move(folder));
+        return folder->keep();
       case platform::EmailPortal::Outcome::cancelled:
         return;  // the user declined the message; the folder goes with the last reference
       case platform::EmailPortal::Outcome::unavailable:
@@ -191,8 +180,15 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
   });
 }
 
-void setAttachmentRetentionForTesting(std::optional<std::chrono::milliseconds> retention) {
-  retentionOverride() = retention;
+void removeOldAttachments(std::chrono::hours age) {
+  const auto cutOff = std::filesystem::file_time_type::clock::now() - age;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(attachmentsDirectory(), error), end; !error && entry != end;
+       entry.increment(error)) {
+    std::error_code ignored;
+    if (const auto written = entry->last_write_time(ignored); !ignored && written < cutOff)
+      std::filesystem::remove_all(entry->path(), ignored);
+  }
 }
 
 }  // namespace kit

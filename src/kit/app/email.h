@@ -23,11 +23,13 @@ platform::Url mailtoUrl(const std::vector<EmailAddress>& to, const std::optional
 // Opens a new message in the default mail program.
 void openMailto(const std::vector<EmailAddress>& to, const std::string& subject, const std::string& body);
 
-// A new message with the text attached as a file, in a private temporary folder that is removed a while after the
-// mail program took the file over (and at the latest when the program ends). The file goes where it really reaches
-// the message: to the desktop portal's e-mail interface where a portal answers, else to xdg-email when the default
-// mail program is one it attaches files for. Otherwise, or when these fail, the message carries the text in its body
-// (see inlineAttachmentBody). When the user declines the message in the portal's dialog, nothing else happens.
+// A new message with the text attached as a file, and the message (when given) followed by two line feeds as its
+// text. The file goes where it really reaches the message: to the desktop portal's e-mail interface where a portal
+// answers, else to xdg-email when the default mail program is one it attaches files for. Otherwise, or when these
+// fail, the message carries the text in its body (see inlineAttachmentBody). When the user declines the message in
+// the portal's dialog, nothing else happens. The file is written into a private folder of its own in the cache
+// folder; once a mail program has it, it stays there (some read it only when the message is sent, which may be after
+// this program quit) until removeOldAttachments() of a later start finds it old. Otherwise it goes at once.
 void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
                const std::optional<std::string>& message, const std::string& attachmentFilename,
                const std::string& attachmentText, platform::EmailPortal& portal = platform::EmailPortal::shared());
@@ -38,7 +40,7 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
 std::string inlineAttachmentBody(const std::optional<std::string>& message, const std::string& attachmentFilename,
                                  const std::string& attachmentText, size_t textLimit = 32 * 1024);
 
-// How long an attached file is kept after the mail program took it over; tests shorten it.
-void setAttachmentRetentionForTesting(std::optional<std::chrono::milliseconds> retention);
+// Removes the attached files that mail programs were handed more than `age` ago.
+void removeOldAttachments(std::chrono::hours age = std::chrono::hours(24));
 
 }  // namespace kit

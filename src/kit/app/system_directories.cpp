@@ -144,8 +144,9 @@ void trashItems(const std::vector<std::filesystem::path>& paths) {
   for (const auto& path : paths) trashItem(path);
 }
 
-std::filesystem::path createTemporaryDirectory() {
-  if (auto folder = makePrivateDirectory(std::filesystem::temp_directory_path(), ZvApp::id())) return *folder;
+std::filesystem::path createTemporaryDirectory(const std::optional<std::filesystem::path>& parent) {
+  if (auto folder = makePrivateDirectory(parent.value_or(std::filesystem::temp_directory_path()), ZvApp::id()))
+    return *folder;
   throw PlatformError::posix(errno, "Could not create a temporary folder");
 }
 
@@ -173,7 +174,8 @@ std::filesystem::path itemReplacementDirectory(const std::optional<std::filesyst
 }
 
 std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,
-                                          std::string_view content) {
+                                          std::string_view content,
+                                          const std::optional<std::filesystem::path>& parent) {
   std::string name = filename.value_or("file");
   if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
     throw PlatformError::posix(EINVAL, "Not a file name: " + name);
@@ -182,7 +184,7 @@ std::filesystem::path createTemporaryFile(const std::optional<std::string>& file
       (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0))
     name += suffix;
 
-  const std::filesystem::path folder = createTemporaryDirectory();
+  const std::filesystem::path folder = createTemporaryDirectory(parent);
   const std::filesystem::path file = folder / name;
   try {
     platform::FileDescriptor written(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
@@ -198,6 +200,7 @@ std::filesystem::path createTemporaryFile(const std::optional<std::string>& file
 }
 
 TemporaryDirectory::~TemporaryDirectory() {
+  if (kept_) return;
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }

@@ -36,8 +36,9 @@ void trashItem(const std::filesystem::path& path);
 // Each in order; the first failure is thrown and the items after it stay in place.
 void trashItems(const std::vector<std::filesystem::path>& paths);
 
-// A new, empty folder that only this user can enter, in the temporary folder. Throws PlatformError.
-std::filesystem::path createTemporaryDirectory();
+// A new, empty folder that only this user can enter, in `parent` (the temporary folder when none is given). Throws
+// PlatformError.
+std::filesystem::path createTemporaryDirectory(const std::optional<std::filesystem::path>& parent = std::nullopt);
 
 // A new, empty folder that only this user can enter, on the file system of `path` (of the running program when none
 // is given), so that a file made in it can be renamed over the one at `path`: in the temporary folder or the
@@ -47,13 +48,14 @@ std::filesystem::path createTemporaryDirectory();
 std::filesystem::path itemReplacementDirectory(
     const std::optional<std::filesystem::path>& appropriateFor = std::nullopt);
 
-// Writes the text into a new private temporary folder, as `filename` (else "file") with the extension added when
-// the name lacks it. The file is made anew with permissions 0600 (never through an existing file or a symbolic
-// link). Answers its path. Throws PlatformError.
+// Writes the text into a new private folder (made by createTemporaryDirectory(parent)), as `filename` (else "file")
+// with the extension added when the name lacks it. The file is made anew with permissions 0600 (never through an
+// existing file or a symbolic link). Answers its path. Throws PlatformError.
 std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,
-                                          std::string_view content);
+                                          std::string_view content,
+                                          const std::optional<std::filesystem::path>& parent = std::nullopt);
 
-// Removes its folder, with the content, when it goes; a folder already gone is no error.
+// Removes its folder, with the content, when it goes (unless told to keep it); a folder already gone is no error.
 class TemporaryDirectory {
  public:
   explicit TemporaryDirectory(std::filesystem::path path) : path_(std::move(path)) {}
@@ -61,9 +63,12 @@ class TemporaryDirectory {
   TemporaryDirectory(const TemporaryDirectory&) = delete;
   TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
   const std::filesystem::path& path() const { return path_; }
+  // The folder stays when this goes.
+  void keep() { kept_ = true; }
 
  private:
   std::filesystem::path path_;
+  bool kept_ = false;
 };
 
 // The home folder of the password database, whatever HOME says.

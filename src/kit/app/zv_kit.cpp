@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "kit/app/data_reset.h"
+#include "kit/app/email.h"
 #include "kit/app/launch_at_login.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
@@ -75,9 +76,9 @@ std::vector<std::function<void()>>& postLaunchHandlers() {
 }
 
 ZvKit& ZvKit::shared() {
-  static ZvKit* kit =
-      new ZvKit(Environment{platform::UserDefaults::standard(), platform::InputMonitors::currentModifierFlags(),
-                            platform::mainExecutor(), takeLaunchFacts, takeFinishedLaunchingFacts});  // never released
+  static ZvKit* kit = new ZvKit(Environment{
+      platform::UserDefaults::standard(), platform::InputMonitors::currentModifierFlags(), platform::mainExecutor(),
+      takeLaunchFacts, takeFinishedLaunchingFacts, [] { removeOldAttachments(); }});  // never released
   return *kit;
 }
 
@@ -100,6 +101,8 @@ ZvKit::ZvKit(const Environment& environment) {
   });
 
   recordFirstMainWindow(environment.mainQueue);
+  if (environment.removeLeftovers)
+    platform::globalExecutor(platform::Priority::background).post(environment.removeLeftovers);
 
   if (LaunchHistory::takeShowsSettingsAfterRelaunch(environment.suite))
     environment.mainQueue.post([] { openSettings(); });

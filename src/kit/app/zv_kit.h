@@ -28,7 +28,8 @@ KitLaunchHooks& kitLaunchHooks();
 std::vector<std::function<void()>>& postLaunchHandlers();
 
 // The kit's one object per process. Creating it is the kit's start-up: it takes the launch facts (the launch
-// count first), reacts to the launch chords and queues the post-launch work on the main queue.
+// count first), reacts to the launch chords, queues the post-launch work on the main queue and the removal of
+// leftovers on a background thread.
 class ZvKit {
  public:
   // What the start-up reads and where it queues its work.
@@ -40,6 +41,8 @@ class ZvKit {
     std::function<void()> takeLaunchFacts;
     // Reads how the process was started (at login, by which process), once launching has finished.
     std::function<void()> takeFinishedLaunchingFacts;
+    // Removes what earlier runs left behind for a while (files handed to a mail program); runs off the main thread.
+    std::function<void()> removeLeftovers;
   };
 
   // The instance on the standard preferences, made on first use on the main thread.

@@ -93,7 +93,12 @@ std::string formattedFileSize(int64_t bytes) {
   const QLocale locale;
   // The magnitude as an unsigned value, so that the most negative count has one too.
   const uint64_t magnitude = bytes < 0 ? 0 - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
-  if (magnitude < 1000) return locale.formattedDataSize(bytes, 0, QLocale::DataSizeSIFormat).toStdString();
+  if (magnitude < 1000) {
+    QString text = locale.formattedDataSize(bytes, 0, QLocale::DataSizeSIFormat);
+    // Qt knows the plural alone ("bytes", "Bytes", "octets"): one byte drops its plural ending.
+    if (magnitude == 1 && text.endsWith(u's')) text.chop(1);
+    return text.toStdString();
+  }
 
   // Kilobytes whole, megabytes with one decimal, larger units with two; trailing zeros of the fraction are not
   // shown. The count is rounded (half to even) to what is shown, so that Qt's formatting shows it exactly and

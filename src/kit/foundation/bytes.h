@@ -52,7 +52,7 @@ class Bytes {
 };
 
 // A byte count as a file-size text with decimal units, in the current locale's words and digits (QLocale):
-// "0 bytes", "999 bytes", "2 kB", "1.5 MB", "1.23 GB"; in German "1,5 MB".
+// "0 bytes", "1 byte", "999 bytes", "2 kB", "1.5 MB", "1.23 GB"; in German "1 Byte", "1,5 MB".
 std::string formattedFileSize(int64_t bytes);
 
 }  // namespace kit

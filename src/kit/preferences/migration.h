@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +10,14 @@
 
 namespace kit::Preferences {
 
+// The store version that values are migrated to.
 enum class Version { v5 = 5 };
+
+// The version of that raw value: 5 is the only one; any other number gives none.
+constexpr std::optional<Version> version(int64_t rawValue) {
+  if (rawValue == static_cast<int64_t>(Version::v5)) return Version::v5;
+  return std::nullopt;
+}
 
 // Converts values an earlier store kept as JSON text into their current stored form. The whole text is the JSON
 // document of the key's codable form (for most types the value itself), which is turned into the value. A key

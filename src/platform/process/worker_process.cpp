@@ -25,6 +25,9 @@ using namespace std::chrono_literals;
 constexpr auto memoryCheckInterval = 2ms;
 // How long an ending helper may take (flushing, leak checks of instrumented builds) before it is killed.
 constexpr int endingTimeoutMilliseconds = 2000;
+// How long a helper that closed its channel may take to end on its own. The kernel closes a dying process's
+// descriptors a moment before it is gone; a helper that closes the channel itself ends soon after.
+constexpr auto endingAfterClosedChannel = 250ms;
 
 }  // namespace
 
@@ -90,9 +93,13 @@ void WorkerProcess::reapWhenEnded() {
 }
 
 bool WorkerProcess::send(std::string_view message, Clock::time_point deadline) {
-  if (killed_) return false;
+  if (killed_ || message.size() > WorkerChannel::maximumMessageSize) return false;
   if (channel_.send(message, deadline)) return true;
-  if (channel_.descriptor() < 0) kill();  // it stopped taking the message halfway
+  if (channel_.descriptor() < 0) {
+    kill();  // it stopped taking the message halfway
+  } else {
+    endAfterClosingChannel(deadline);
+  }
   return false;
 }
 
@@ -118,13 +125,17 @@ std::variant<std::string, WorkerProcess::Stop> WorkerProcess::receive(Clock::tim
         kill();
         return Stop::oversized;
       case WorkerChannel::Failure::closed:
-        // The helper closed the channel: it is ending, most likely it died. Its end is awaited until the deadline,
-        // so that how it ended can be told.
-        channel_.close();
-        endsBy(deadline);
+        endAfterClosingChannel(deadline);
         return Stop::ended;
     }
   }
+}
+
+void WorkerProcess::endAfterClosingChannel(Clock::time_point deadline) {
+  channel_.close();
+  if (endsBy(std::min(deadline, Clock::now() + endingAfterClosedChannel))) return;
+  outlivedChannel_ = true;
+  kill();
 }
 
 bool WorkerProcess::isIdle() {
@@ -165,7 +176,8 @@ bool WorkerProcess::endsBy(Clock::time_point deadline) const {
 std::string WorkerProcess::endDescription() const {
   std::lock_guard lock(statusMutex_);
   if (!waitStatus_) return {};
-  if (WIFSIGNALED(*waitStatus_)) return "killed by signal " + std::to_string(WTERMSIG(*waitStatus_));
+  if (outlivedChannel_) return "closed its channel without ending, and was killed";
+  if (WIFSIGNALED(*waitStatus_)) return "was killed by signal " + std::to_string(WTERMSIG(*waitStatus_));
   return "exited with status " + std::to_string(WEXITSTATUS(*waitStatus_));
 }
 

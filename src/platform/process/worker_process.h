@@ -65,7 +65,8 @@ class WorkerProcess {
   bool hasEnded() const;
   // Waits until the helper has ended, or until the deadline; true when it has.
   bool endsBy(Clock::time_point deadline) const;
-  // How the helper ended ("exited with status 1", "killed by signal 9"); empty until it has.
+  // How the helper ended, to follow "it": "exited with status 1", "was killed by signal 9", or that it closed its
+  // channel without ending and was killed; empty until it has ended.
   std::string endDescription() const;
 
   // Memory of the helper's own (its heap and stacks; not the libraries it maps), in bytes.
@@ -75,12 +76,16 @@ class WorkerProcess {
  private:
   void signal(int number);
   void reapWhenEnded();
+  // The helper closed its end of the channel: it is ending, most likely it died. It has a moment to end on its own,
+  // so that how it ended can be told, and is killed when it has not, at the deadline at the latest.
+  void endAfterClosingChannel(Clock::time_point deadline);
 
   pid_t pid_;
   WorkerChannel channel_;
   FileDescriptor statm_;
   FileDescriptor pidfd_;
   bool killed_ = false;
+  bool outlivedChannel_ = false;  // killed because it went on after closing its channel
   mutable std::mutex statusMutex_;
   mutable std::condition_variable ended_;
   std::optional<int> waitStatus_;  // under statusMutex_

@@ -37,6 +37,9 @@ TEST(Bytes, DescribesItselfAsAFileSizeInTheCurrentLocaleWithTheExactCount) {
   const QLocale previous;
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   EXPECT_EQ(Bytes(0).debugDescription(), "0 bytes (0)");
+  EXPECT_EQ(Bytes(1).debugDescription(), "1 byte (1)");
+  EXPECT_EQ(Bytes(-1).debugDescription(), "-1 byte (-1)");
+  EXPECT_EQ(Bytes(2).debugDescription(), "2 bytes (2)");
   EXPECT_EQ(Bytes(999).debugDescription(), "999 bytes (999)");
   EXPECT_EQ(Bytes(1000).debugDescription(), "1 kB (1000)");
   EXPECT_EQ(Bytes(1500).debugDescription(), "2 kB (1500)");
@@ -52,6 +55,10 @@ TEST(Bytes, DescribesItselfAsAFileSizeInTheCurrentLocaleWithTheExactCount) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   EXPECT_EQ(Bytes(1'500'000).debugDescription(), "1,5 MB (1500000)");
   EXPECT_EQ(Bytes(12).debugDescription(), "12 Bytes (12)");
+  EXPECT_EQ(Bytes(1).debugDescription(), "1 Byte (1)");
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  EXPECT_EQ(Bytes(1).debugDescription(), "1 octet (1)");
+  EXPECT_EQ(Bytes(10).debugDescription(), "10 octets (10)");
   QLocale::setDefault(previous);
 }
 

@@ -45,6 +45,13 @@ struct kit::Preferences::CodableForm<Weekday> {
 
 namespace {
 
+TEST(MigrationVersion, OnlyFiveIsAVersion) {
+  EXPECT_EQ(version(5), Version::v5);
+  for (int64_t other : {int64_t{0}, int64_t{4}, int64_t{6}, int64_t{-5}, int64_t{5} << 32, INT64_MIN}) {
+    EXPECT_EQ(version(other), std::nullopt) << other;
+  }
+}
+
 TEST_F(PreferencesTest, MigrationOfNativeTypesGoesThroughTheirEarlierCodableForm) {
   Key<Weekday> day("day", Weekday::tuesday, *suite);
   Key<Weekday> unknown("unknown", Weekday::tuesday, *suite);

@@ -54,12 +54,12 @@ TEST(WorkerProcessTest, AWorkerPastItsDeadlineOrMemoryLimitIsKilled) {
   EXPECT_FALSE(silent->isIdle());
   EXPECT_FALSE(silent->send("late", in(10s)));
   ASSERT_TRUE(endsWithin(*silent, 10s));
-  EXPECT_EQ(silent->endDescription(), "killed by signal 9");
+  EXPECT_EQ(silent->endDescription(), "was killed by signal 9");
 
   auto hungry = WorkerProcess::start("/bin/cat");
   EXPECT_EQ(std::get<Stop>(hungry->receive(in(10s), 0)), Stop::pastMemoryLimit);
   ASSERT_TRUE(endsWithin(*hungry, 10s));
-  EXPECT_EQ(hungry->endDescription(), "killed by signal 9");
+  EXPECT_EQ(hungry->endDescription(), "was killed by signal 9");
 }
 
 TEST(WorkerProcessTest, WorkersThatEndOrCannotStartAreReported) {
@@ -78,6 +78,24 @@ TEST(WorkerProcessTest, WorkersThatEndOrCannotStartAreReported) {
   EXPECT_EQ(error, "/nonexistent/worker: No such file or directory");
 }
 
+// A helper that closes its channel and goes on has a moment to end, then it is killed, whichever way this side
+// learns of the closed channel.
+TEST(WorkerProcessTest, AHelperThatClosesItsChannelButStaysIsKilled) {
+  SubstituteWorker closing("exec <&- >&-; exec sleep 60\n");
+  auto receiving = WorkerProcess::start(closing.path());
+  EXPECT_EQ(std::get<Stop>(receiving->receive(in(60s), size_t{1} << 30)), Stop::ended);
+  ASSERT_TRUE(endsWithin(*receiving, 10s));
+  EXPECT_EQ(receiving->endDescription(), "closed its channel without ending, and was killed");
+
+  auto sending = WorkerProcess::start(closing.path());
+  // Messages are taken while the helper starts; the first one after it closed the channel fails.
+  for (auto deadline = in(10s); sending->send("x", in(10s)) && WorkerProcess::Clock::now() < deadline;) {
+    std::this_thread::sleep_for(1ms);
+  }
+  ASSERT_TRUE(endsWithin(*sending, 10s));
+  EXPECT_EQ(sending->endDescription(), "closed its channel without ending, and was killed");
+}
+
 bool isGone(pid_t pid) {
   struct stat status {};
   return ::stat(("/proc/" + std::to_string(pid)).c_str(), &status) != 0;
@@ -90,7 +108,7 @@ TEST(WorkerProcessTest, AHelperThatStallsOrOverreachesIsKilledAtOnce) {
   auto stopped = WorkerProcess::start(stopping.path());
   EXPECT_EQ(std::get<Stop>(stopped->receive(in(300ms), size_t{1} << 30)), Stop::pastDeadline);
   ASSERT_TRUE(endsWithin(*stopped, 10s));
-  EXPECT_EQ(stopped->endDescription(), "killed by signal 9");
+  EXPECT_EQ(stopped->endDescription(), "was killed by signal 9");
 
   // Announces a message larger than allowed, then stays.
   SubstituteWorker announcing("printf '\\377\\377\\377\\177'; exec sleep 60\n");
@@ -98,7 +116,7 @@ TEST(WorkerProcessTest, AHelperThatStallsOrOverreachesIsKilledAtOnce) {
   EXPECT_EQ(std::get<Stop>(oversized->receive(in(60s), size_t{1} << 20)), Stop::oversized);
   EXPECT_EQ(oversized->announcedSize(), 0x7fffffffu);
   ASSERT_TRUE(endsWithin(*oversized, 10s));
-  EXPECT_EQ(oversized->endDescription(), "killed by signal 9");
+  EXPECT_EQ(oversized->endDescription(), "was killed by signal 9");
 
   // Takes nothing from the channel: a message larger than the socket holds cannot be sent before the deadline.
   SubstituteWorker deaf("exec sleep 60\n");
