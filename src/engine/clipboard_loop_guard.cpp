@@ -69,7 +69,11 @@ ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Ow
   // The content we cleaned last, back within the window of that write.
   bool backAfterOurWrite =
       arrivedBefore && lastWrite_ && lastWrite_->at >= run_->lastArrival && now - lastWrite_->at < window;
-  if (backAfterOurWrite && waitBeforeNextPass(now) > Clock::duration::zero()) return Verdict::notYet;
+  if (backAfterOurWrite && waitBeforeNextPass(now) > Clock::duration::zero()) {
+    if (!heldBack_ || heldBack_->fingerprint != fingerprint) heldBack_ = HeldBack{fingerprint, now};
+    return Verdict::notYet;
+  }
+  const Clock::time_point cameAt = arrivalOf(fingerprint, now);
   if (!arrivedBefore) {
     // Another client offering new content right after our write, sooner than a user could copy anew, is a manager
     // taking the clipboard back with what it kept of the copy: that copy's application stays the origin.
@@ -78,12 +82,23 @@ ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Ow
     return Verdict::clean;
   }
   run_->lastArrival = now;
-  // The user copying the same content again, in its application or after a while, is a copy of its own.
-  if (owner == run_->origin || !backAfterOurWrite) {
-    run_->cleanings = 0;
+  // Its own application offering it again is the user copying again, unless that comes right after our write: a user
+  // may manage it once or twice in a row, a client that takes the clipboard back with its own copy after each of our
+  // writes does it again and again.
+  const bool sameClient = owner == run_->origin;
+  const bool cameBack = backAfterOurWrite && (!sameClient || cameAt - lastWrite_->at < rightAfterOurWrite);
+  if (!cameBack) {
+    run_->cleanings = 0;  // copied anew
     return Verdict::clean;
   }
-  return run_->cleanings < cleaningsOfReturningContent ? Verdict::clean : Verdict::keepsComingBack;
+  const int cleaningsAllowed = sameClient ? cleaningsOfContentOfferedAgainAtOnce : cleaningsOfReturningContent;
+  return run_->cleanings < cleaningsAllowed ? Verdict::clean : Verdict::keepsComingBack;
+}
+
+// How soon content came back counts from when it came, however long the pace held it back.
+ClipboardLoopGuard::Clock::time_point ClipboardLoopGuard::arrivalOf(std::size_t fingerprint, Clock::time_point now) {
+  auto held = std::exchange(heldBack_, std::nullopt);
+  return held && held->fingerprint == fingerprint && now - held->since < window ? held->since : now;
 }
 
 void ClipboardLoopGuard::passed(Clock::time_point now) {
@@ -94,6 +109,7 @@ void ClipboardLoopGuard::passed(Clock::time_point now) {
 
 void ClipboardLoopGuard::wrote(WrittenContent content, Clock::time_point now) {
   lastWrite_ = Write{std::move(content), now};
+  heldBack_.reset();  // what it held back was decided, or overtaken by what we wrote
 }
 
 }  // namespace engine

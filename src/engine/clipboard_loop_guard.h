@@ -10,10 +10,12 @@
 
 namespace engine {
 
-// Keeps automatic clearing from fighting a clipboard manager that answers each of our writes by taking the
-// clipboard back: with our own text without our marker, or with the copy we just cleaned. A manager takes it back
-// right after our write, from another client than the one the copy came from; a user who copies the same content
-// again in its application is cleaned every time. Content coming back right after our write keeps a pace.
+// Keeps automatic clearing from fighting a client that answers each of our writes by taking the clipboard back: a
+// clipboard manager, with our own text without our marker or with the copy we just cleaned; or the application of
+// the copy itself, with its own rich copy (a remote desktop's clipboard synchroniser). A manager takes it back soon
+// after our write, from another client than the one the copy came from; an application takes it back right after
+// our write, sooner than a user could copy again, and again and again. A user who copies the same content again in
+// its application is cleaned every time. Content coming back right after our write keeps a pace.
 class ClipboardLoopGuard {
  public:
   using Clock = std::chrono::steady_clock;
@@ -23,12 +25,16 @@ class ClipboardLoopGuard {
   // Within this time of our write, our own text coming back is ours; within this time of its last arrival, the
   // same content arriving again is coming back rather than copied anew.
   static constexpr std::chrono::seconds window{2};
-  // Sooner than this after our write, another client's new content is a clipboard manager's, not a user's copy.
+  // Sooner than this after our write, another client's new content is a clipboard manager's; the same client offering
+  // its copy again that soon is the user copying again only once or twice in a row.
   static constexpr std::chrono::milliseconds rightAfterOurWrite{250};
   // The pace of passes on content that comes back right after our write.
   static constexpr int passesPerSecond = 4;
   // How often content that another client keeps bringing back is cleaned before it is left alone.
   static constexpr int cleaningsOfReturningContent = 2;
+  // How often content that its application offers again right after each of our writes is cleaned before it is left
+  // alone: a user copying again that soon twice in a row is cleaned every time.
+  static constexpr int cleaningsOfContentOfferedAgainAtOnce = 3;
 
   // Text as read from the clipboard or written to it; the rich forms only where they were read or written. The guard
   // keeps none of it: the bytes need to live only for the call they are passed to.
@@ -83,10 +89,18 @@ class ClipboardLoopGuard {
     Clock::time_point at;
   };
 
+  // Content that the pace holds back, since it came.
+  struct HeldBack {
+    std::size_t fingerprint = 0;
+    Clock::time_point since;
+  };
+
   bool isOurWrite(const Content& content, Clock::time_point now) const;
+  Clock::time_point arrivalOf(std::size_t fingerprint, Clock::time_point now);
 
   std::optional<Write> lastWrite_;
   std::optional<Run> run_;
+  std::optional<HeldBack> heldBack_;
   std::deque<Clock::time_point> passes_;
 };
 

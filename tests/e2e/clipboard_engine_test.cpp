@@ -591,4 +591,27 @@ TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaning
   }
 }
 
+TEST_F(ClipboardEngine, AnApplicationTakingTheClipboardBackWithItsCopyAfterEachCleaningIsLeftAloneAfterThreePasses) {
+  // As a remote desktop's clipboard synchroniser: the application the user copied in offers its rich copy again
+  // right after each of our writes.
+  testing::internal::CaptureStdout();
+  const richtext_test::RichCopy copied = richtext_test::richCopy("Synchronised copy");
+  x11test::ChildProcess application(
+      {std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", "reassert", copied.html, copied.text});
+  x11test::processEventsFor(3s);  // the loop ran at four passes a second before it was left alone
+  size_t passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
+  EXPECT_GE(passes, 1u);
+  EXPECT_LE(passes, 3u);
+  EXPECT_FALSE(ownsClipboard()) << "the application keeps its copy";
+
+  // A copy the user makes in another application meanwhile is cleaned; what the application brings back after that
+  // write is left alone again as soon.
+  testing::internal::CaptureStdout();
+  owner = offer({{"text/html", "<i>Meanwhile</i>"}, {"UTF8_STRING", "Meanwhile"}});
+  x11test::processEventsFor(2s);
+  passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
+  EXPECT_GE(passes, 1u);
+  EXPECT_LE(passes, 3u);
+}
+
 }  // namespace

@@ -3,12 +3,13 @@
 // or with the text targets it just read from the engine's write, without the marker ("echo"). As "save" it is a
 // manager of the kind the desktop standards describe instead: it owns CLIPBOARD_MANAGER and, asked to save the
 // clipboard (SAVE_TARGETS) by an owner that quits, reads all it offers and keeps serving it. It prints "saved <its
-// UTF8_STRING>" then.
-//   clipboard_manager original|echo [html text]
+// UTF8_STRING>" then. As "reassert" it is no manager but the application itself, as a remote desktop's clipboard
+// synchroniser behaves: it owns the user's copy and takes the clipboard back with it after each write of the engine.
+//   clipboard_manager original|echo|reassert [html text]
 //   clipboard_manager save
-// It starts with the user's first copy of `html` and `text`, made by another client as in an application: a process of
-// its own that serves it until it loses the clipboard. Each copy it sees is printed as "saw <its UTF8_STRING>", each
-// take as "took". It runs until it is killed.
+// It starts with the user's first copy of `html` and `text`, made by another client as in an application (a process of
+// its own that serves it until it loses the clipboard), or as "reassert" by itself. Each copy it sees is printed as
+// "saw <its UTF8_STRING>", each take as "took". It runs until it is killed.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -37,7 +38,7 @@ using Targets = std::map<std::string, std::string>;
 
 class Manager {
  public:
-  enum class Mode { original, echo, save };
+  enum class Mode { original, echo, reassert, save };
 
   explicit Manager(Mode mode) : mode_(mode) {
     c_ = xcb_connect(nullptr, nullptr);
@@ -54,11 +55,17 @@ class Manager {
     platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));  // listening from now on
   }
 
-  // As the application the user copies in: owns the clipboard with the content until another client takes it.
-  void serveUntilTaken(Targets content) {
+  // As the application the user copies in: owns the clipboard with the content.
+  void copy(Targets content) {
+    original_ = content;
     offer(std::move(content));
     xcb_set_selection_owner(c_, window_, clipboard_, XCB_CURRENT_TIME);
     xcb_flush(c_);
+  }
+
+  // Copies, and serves the copy until another client takes the clipboard.
+  void serveUntilTaken(Targets content) {
+    copy(std::move(content));
     while (auto event = platform::xcbReply(xcb_wait_for_event(c_))) {
       uint8_t type = event->response_type & 0x7f;
       if (type == XCB_SELECTION_CLEAR) return;
@@ -156,7 +163,7 @@ class Manager {
     std::printf("saw %s\n", text.count("UTF8_STRING") != 0 ? text["UTF8_STRING"].c_str() : "");
     std::fflush(stdout);
     if (!cleaned) {
-      original_ = text;
+      if (mode_ != Mode::reassert) original_ = text;
       return;
     }
     take(mode_ == Mode::echo ? text : original_);
@@ -179,9 +186,10 @@ class Manager {
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string_view mode = argv[1];
-  Manager manager(mode == "echo"   ? Manager::Mode::echo
-                  : mode == "save" ? Manager::Mode::save
-                                   : Manager::Mode::original);
+  Manager manager(mode == "echo"       ? Manager::Mode::echo
+                  : mode == "reassert" ? Manager::Mode::reassert
+                  : mode == "save"     ? Manager::Mode::save
+                                       : Manager::Mode::original);
   if (mode == "save") {
     manager.run();
     return 0;
@@ -189,11 +197,17 @@ int main(int argc, char** argv) {
   const richtext_test::RichCopy sample = richtext_test::richCopy("Rich copy with a");
   std::string html = argc > 2 ? argv[2] : sample.html;
   std::string text = argc > 3 ? argv[3] : sample.text;
+  const Targets copied{{"text/html", html}, {"UTF8_STRING", text}, {"text/plain", text}};
+  if (mode == "reassert") {
+    manager.copy(copied);
+    manager.run();
+    return 0;
+  }
   if (fork() == 0) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     close(STDOUT_FILENO);  // what the manager prints is its own
     Manager application(Manager::Mode::original);
-    application.serveUntilTaken({{"text/html", html}, {"UTF8_STRING", text}, {"text/plain", text}});
+    application.serveUntilTaken(copied);
     return 0;
   }
   manager.run();
