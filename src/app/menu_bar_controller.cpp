@@ -16,6 +16,7 @@
 #include "kit/app/zv_kit.h"
 #include "kit/foundation/log.h"
 #include "kit/preferences/observation.h"
+#include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/dark_mode.h"
 #include "platform/core/executor.h"
@@ -128,6 +129,12 @@ void MenuBarController::startObserving() {
                      .isDebugModifierChordHeld = kit::isDebugModifierChordHeld(),
                      .showDebugWindow = showDebugWindow});
   };
+  // The recorders refuse the key equivalents the menu shows; it is built for them when it has not opened yet.
+  kit::GlobalShortcuts::Recorder::setApplicationMenu([self = QPointer<MenuBarController>(this)]() -> QMenu* {
+    if (!self) return nullptr;
+    if (self->menu_->actions().isEmpty()) self->menu_->onUpdate();
+    return self->menu_.get();
+  });
   // The announcement made as each observable starts is not a change: the icon is shown or hidden by the start.
   hideMenuBarIcon_ = kit::Preferences::Observable<bool>::make(Keys::hideMenuBarIcon());
   hideMenuBarIcon_->objectWillChange()

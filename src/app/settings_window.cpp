@@ -2,8 +2,10 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QPoint>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "app/exclude_settings.h"
 #include "app/extras_settings.h"
@@ -13,6 +15,7 @@
 #include "kit/ui/settings_tab_kind.h"
 #include "kit/ui/singleton_window_controller.h"
 #include "kit/ui/window_access.h"
+#include "kit/ui/window_presentation.h"
 
 namespace app {
 
@@ -22,6 +25,12 @@ class SettingsWindowController : public kit::SingletonWindowController {
  public:
   SettingsWindowController() : SingletonWindowController(new SettingsWindow) {}
 };
+
+// Where the last settings window of this run was when it closed.
+std::optional<QPoint>& lastPosition() {
+  static std::optional<QPoint> position;
+  return position;
+}
 
 }  // namespace
 
@@ -94,6 +103,24 @@ bool SettingsWindow::event(QEvent* event) {
     return handled;
   }
   return QWidget::event(event);
+}
+
+void SettingsWindow::showEvent(QShowEvent* event) {
+  // Placed before it is first mapped; shown again (after a minimize) it stays where it is.
+  if (!isPlaced_) {
+    isPlaced_ = true;
+    if (lastPosition()) {
+      move(*lastPosition());
+    } else {
+      kit::centerOnScreen(*this);
+    }
+  }
+  kit::WindowForMenuBarApp::showEvent(event);
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event) {
+  lastPosition() = pos();
+  kit::WindowForMenuBarApp::closeEvent(event);
 }
 
 SettingsWindow* SettingsWindow::current() {

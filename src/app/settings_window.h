@@ -11,7 +11,8 @@ namespace app {
 
 // The settings window: the tabs General, Shortcuts, Exclude and Extras. Every control stores its setting the
 // moment it changes and follows changes made elsewhere. The window is 480 wide and as high as the current tab,
-// and stays above ordinary windows. There is one at a time. Main thread only.
+// and stays above ordinary windows. There is one at a time: it first comes up centred on the screen, and opened
+// again in the same run, where it was when it closed. Main thread only.
 class SettingsWindow : public kit::WindowForMenuBarApp {
   Q_OBJECT
 
@@ -32,6 +33,8 @@ class SettingsWindow : public kit::WindowForMenuBarApp {
 
  protected:
   bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void showTab(int index);
@@ -40,6 +43,7 @@ class SettingsWindow : public kit::WindowForMenuBarApp {
   QTabBar* tabBar_;
   QVBoxLayout* pagesLayout_;
   std::vector<QWidget*> pages_;
+  bool isPlaced_ = false;
 };
 
 // Makes every path that opens settings (the menu item, the start after a relaunch, the tray alert) open this one

@@ -21,11 +21,13 @@
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
 #include "kit/foundation/alert.h"
+#include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/info_popover_button.h"
 #include "kit/ui/qt_alert_presenter.h"
 #include "kit/ui/status_item_visibility.h"
 #include "kit/ui/tooltip.h"
+#include "support/recording_alert_presenter.h"
 
 namespace app {
 namespace {
@@ -258,6 +260,48 @@ TEST_F(TrayTest, ShortcutsShownInTheOpenMenuWorkWhileItIsOpen) {
   EXPECT_TRUE(x11test::processEventsUntil([] { return kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
   EXPECT_TRUE(x11test::processEventsUntil([&] { return !controller->menu().isVisible(); }));
   kit::GlobalShortcuts::setShortcut(std::nullopt, kit::GlobalShortcuts::Names::toggleAutomaticallyClearFormatting());
+}
+
+TEST_F(TrayTest, RecordersRefuseTheMenusKeyEquivalentsButNotTheShortcutsItShows) {
+  namespace gs = kit::GlobalShortcuts;
+  RecordingAlertPresenter presenter;
+  kit::AlertPresenter& programAlerts = kit::alertPresenter();
+  kit::setAlertPresenter(&presenter);
+  gs::setShortcut(gs::Shortcut{49, 768}, gs::Names::copyAndClearFormatting());
+  gs::setShortcut(gs::Shortcut::make(96, 768), gs::Names::toggleAutomaticallyClearFormatting());  // Ctrl+Shift+F5
+  installSettingsWindow();
+  startController(false);
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return static_cast<bool>(controller->menu().onUpdate); }));
+  SettingsWindow& window = SettingsWindow::open();
+  ASSERT_TRUE(x11test::processEventsUntil(settingsWindowShown));
+  window.setCurrentTab(1);
+  const auto rows = window.currentPage()->findChildren<gs::Recorder*>();
+  ASSERT_EQ(rows.size(), 3);
+  auto record = [](gs::Recorder* row, const std::string& keys) {
+    click(row->mapToGlobal(row->rect().center()), 1);
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return row->isRecording(); }));
+    x11test::run({"xdotool", "key", keys});
+    x11test::processEventsFor(200ms);
+  };
+
+  // The menu has not opened yet: it is built for the check.
+  record(rows[0], "ctrl+q");
+  record(rows[0], "ctrl+comma");
+  EXPECT_EQ(presenter.messages(),
+            (std::vector<std::string>{
+                "This keyboard shortcut cannot be used as it's already used by the \u201CQuit Quillet\u201D menu item.",
+                "This keyboard shortcut cannot be used as it's already used by the \u201CSettings\u2026\u201D menu "
+                "item."}));
+  EXPECT_EQ(gs::getShortcut(gs::Names::copyAndClearFormatting()), (gs::Shortcut{49, 768})) << "the old one stays";
+
+  // "Automatically Clear Formatting" shows the toggle's own shortcut, which may be recorded again.
+  record(rows[2], "ctrl+shift+F5");
+  EXPECT_EQ(presenter.alerts.size(), 2u);
+  EXPECT_FALSE(rows[2]->isRecording());
+  EXPECT_EQ(gs::getShortcut(gs::Names::toggleAutomaticallyClearFormatting()), gs::Shortcut::make(96, 768));
+  for (const auto* name : {&gs::Names::copyAndClearFormatting(), &gs::Names::toggleAutomaticallyClearFormatting()})
+    gs::setShortcut(std::nullopt, *name);
+  kit::setAlertPresenter(&programAlerts);
 }
 
 }  // namespace

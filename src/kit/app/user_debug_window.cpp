@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "kit/app/app_facts.h"
@@ -100,7 +99,7 @@ UserDebugWindowController::UserDebugWindowController() : SingletonWindowControll
   setWindowLevel(frame, WindowLevel::floating);
   frame.setWindowTitle(QString::fromStdString(AppFacts::name() + " " + AppFacts::version() + " — Debug"));
   frame.adjustSize();
-  if (QScreen* screen = frame.screen()) frame.move(screen->availableGeometry().center() - frame.rect().center());
+  centerOnScreen(frame);
 }
 
 void UserDebugWindowController::showWindow() {

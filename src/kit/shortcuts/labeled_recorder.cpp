@@ -1,5 +1,6 @@
 #include "kit/shortcuts/labeled_recorder.h"
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -12,6 +13,13 @@ QLabel* titleLabel(const std::string& title) {
   label->setTextFormat(Qt::PlainText);
   label->setAccessibleName(label->text());
   return label;
+}
+
+// The name assistive technologies read for the label: the accessible name set on it, else the text it shows (a
+// label's text without markup, a button's title without its mnemonic).
+QString accessibleNameOf(QWidget& label) {
+  QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(&label);
+  return interface ? interface->text(QAccessible::Name) : QString();
 }
 
 }  // namespace
@@ -27,7 +35,7 @@ LabeledRecorder::LabeledRecorder(Name name, Recorder::OnChange onChange, const s
   row->setContentsMargins(0, 0, 0, 0);
   row->addWidget(label_, 1);
   row->addWidget(recorder_);
-  recorder_->setAccessibleName(label_->accessibleName());
+  recorder_->setAccessibleName(accessibleNameOf(*label_));
 }
 
 }  // namespace kit::GlobalShortcuts

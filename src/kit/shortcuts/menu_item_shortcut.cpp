@@ -36,9 +36,11 @@ class ShortcutFollower : public QObject {
   platform::rx::AnyCancellable token_;
 };
 
-void stopFollowing(QAction& action) {
-  delete action.findChild<ShortcutFollower*>(kFollowerName, Qt::FindDirectChildrenOnly);
+ShortcutFollower* follower(const QAction& action) {
+  return action.findChild<ShortcutFollower*>(kFollowerName, Qt::FindDirectChildrenOnly);
 }
+
+void stopFollowing(QAction& action) { delete follower(action); }
 
 }  // namespace
 
@@ -63,7 +65,8 @@ QAction* menuItemWithShortcut(const QMenu& menu, const Shortcut& shortcut) {
   if (!combination) return nullptr;
   const QKeySequence wanted(*combination);
   for (QAction* action : menu.actions()) {
-    if (!action->shortcut().isEmpty() && action->shortcut() == wanted) return action;
+    // An item showing a global shortcut has no key equivalent of its own: the combination is that shortcut's.
+    if (!action->shortcut().isEmpty() && action->shortcut() == wanted && !follower(*action)) return action;
     if (QMenu* submenu = action->menu()) {
       if (QAction* found = menuItemWithShortcut(*submenu, shortcut)) return found;
     }

@@ -16,7 +16,8 @@ void setShortcut(QAction& action, const std::optional<Shortcut>& shortcut);
 // again); none clears the shortcut and stops following.
 void setShortcut(QAction& action, const std::optional<Name>& name);
 
-// The first action of the menu or of its submenus, depth first, whose key sequence is the shortcut.
+// The first action of the menu or of its submenus, depth first, whose key sequence is the shortcut. Actions that
+// show a name's shortcut (the second setShortcut) are not counted.
 QAction* menuItemWithShortcut(const QMenu& menu, const Shortcut& shortcut);
 
 }  // namespace kit::GlobalShortcuts

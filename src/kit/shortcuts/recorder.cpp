@@ -28,8 +28,8 @@ constexpr const char* kRecordingPlaceholder = "Press Shortcut";
 // A click this close to the field still counts as inside.
 constexpr int kClickSlop = 3;
 
-QPointer<QMenu>& applicationMenu() {
-  static QPointer<QMenu> menu;
+std::function<QMenu*()>& applicationMenu() {
+  static std::function<QMenu*()> menu;
   return menu;
 }
 
@@ -130,7 +130,7 @@ void Recorder::setShortcutName(Name name) {
   if (changed) refreshText();
 }
 
-void Recorder::setApplicationMenu(QMenu* menu) { applicationMenu() = menu; }
+void Recorder::setApplicationMenu(std::function<QMenu*()> menu) { applicationMenu() = std::move(menu); }
 
 QSize Recorder::sizeHint() const { return {minimumWidth, QLineEdit::sizeHint().height()}; }
 
@@ -261,7 +261,7 @@ Recorder::Verdict Recorder::handleKey(QKeyEvent& key) {
   }
   const Shortcut shortcut = Shortcut::make(*code, carbonModifiers(flags));
 
-  if (QMenu* menu = applicationMenu().data()) {
+  if (QMenu* menu = applicationMenu() ? applicationMenu()() : nullptr) {
     if (QAction* item = menuItemWithShortcut(*menu, shortcut)) {
       blur();
       presentAlert("This keyboard shortcut cannot be used as it's already used by the \u201C" +

@@ -33,8 +33,10 @@ class Recorder : public QLineEdit {
   void setShortcutName(Name name);
   bool isRecording() const { return isRecording_; }
 
-  // The menu whose key sequences recorded shortcuts must not repeat (the application's own menu).
-  static void setApplicationMenu(QMenu* menu);
+  // The menu whose key sequences recorded shortcuts must not repeat (the application's own menu), asked for at each
+  // check: a menu that is built only as it opens can be built for the check too. None (or none returned) checks no
+  // menu.
+  static void setApplicationMenu(std::function<QMenu*()> menu);
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;

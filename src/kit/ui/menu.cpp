@@ -133,7 +133,9 @@ class MenuItemValidation final : public QObject {
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::Show || !CallbackMenuItem::validateCallback) return false;
-    if (auto* menu = qobject_cast<QMenu*>(watched)) {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    // A ZvMenu enables nothing by itself: its items keep the state they were given.
+    if (menu && !qobject_cast<ZvMenu*>(menu)) {
       for (QAction* action : menu->actions())
         if (auto* item = qobject_cast<CallbackMenuItem*>(action))
           item->setEnabled(CallbackMenuItem::validateCallback(*item));

@@ -69,7 +69,8 @@ class CallbackMenuItem : public QAction {
   void action();
 
   // The class-wide validation: when set, each time a menu holding items of this class is about to show, every
-  // such item is enabled exactly when the hook answers true for it. Unset, items stay as they were built.
+  // such item is enabled exactly when the hook answers true for it, except in a ZvMenu, whose items always keep
+  // their own state. Unset, items stay as they were built.
   static std::function<bool(CallbackMenuItem&)> validateCallback;
 
  private:

@@ -63,8 +63,12 @@ void NativeButton::setDescription(Description description) {
   attributedTitle_->setHtml(isAttributed ? *description_.attributedTitle : QString());
   // A styled title is painted from its document; the button keeps no plain text that would be painted over it.
   setText(isHelp || isAttributed ? QString() : QString::fromStdString(description_.title.value_or("")));
-  if (isHelp && description_.title) setAccessibleName(QString::fromStdString(*description_.title));
-  if (isAttributed) setAccessibleName(attributedTitle_->toPlainText());
+  // The name read out is the title shown; a plain title names the button through its text.
+  if (isHelp) {
+    setAccessibleName(QString::fromStdString(description_.title.value_or("")));
+  } else {
+    setAccessibleName(isAttributed ? attributedTitle_->toPlainText() : QString());
+  }
 
   setSizePolicy(description_.isResizable && !isHelp ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Fixed);
 

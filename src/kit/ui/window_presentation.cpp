@@ -1,10 +1,13 @@
 #include "kit/ui/window_presentation.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDBusConnection>
 #include <QPointer>
 #include <QPropertyAnimation>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <atomic>
 
 #include "kit/foundation/alert.h"
@@ -74,6 +77,16 @@ platform::Task<void> showWindow(QWidget& window, WindowShowOptions options) {
   }
   co_await fadeIn(target, options.duration);
   if (target) target->setWindowOpacity(1);
+}
+
+void centerOnScreen(QWidget& window) {
+  QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = window.frameGeometry().size();
+  window.move(area.x() + std::max(0, (area.width() - size.width()) / 2),
+              area.y() + std::max(0, (area.height() - size.height()) / 2));
 }
 
 void toggle(QWidget& window) {

@@ -23,6 +23,10 @@ struct WindowShowOptions {
 // cancelled task leaves it shown and opaque, never invisible yet clickable. Main thread.
 platform::Task<void> showWindow(QWidget& window, WindowShowOptions options = {});
 
+// Places the window where the desktop's own windows first come up: centred in the available area of the screen
+// under the pointer, else of the primary screen; one larger than the area starts at the area's top-left corner.
+void centerOnScreen(QWidget& window);
+
 // Closes the window when it is visible and active; otherwise brings the application forward and shows it.
 void toggle(QWidget& window);
 // Closes a visible window, active or not (hides it without a close event when `forceClose`); otherwise as toggle.

@@ -69,4 +69,11 @@ TEST(LabeledRecorder, AnyWidgetOfTheCallersCanBeTheLabel) {
   EXPECT_EQ(name.shortcut(), (Shortcut{49, 768}));
 }
 
+TEST(LabeledRecorder, AWidgetLabelWithoutAnAccessibleNameNamesTheFieldByTheTextItShows) {
+  LabeledRecorder styled(uniqueName(), {}, [] { return new QLabel("<b>Copy</b> and clear"); });
+  EXPECT_EQ(styled.recorder().accessibleName(), "Copy and clear");
+  LabeledRecorder button(uniqueName(), {}, [] { return new QCheckBox("&Toggle clearing"); });
+  EXPECT_EQ(button.recorder().accessibleName(), "Toggle clearing");
+}
+
 }  // namespace

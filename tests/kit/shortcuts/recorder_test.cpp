@@ -42,7 +42,7 @@ class RecorderTest : public ::testing::Test {
   }
   void TearDown() override {
     window.reset();
-    Recorder::setApplicationMenu(nullptr);
+    Recorder::setApplicationMenu({});
     kit::setAlertPresenter(nullptr);
   }
 
@@ -156,7 +156,7 @@ TEST_F(RecorderTest, CombinationOfOurMenuIsRefusedWithTheItemTitle) {
   QMenu* submenu = menu.addMenu("More");
   submenu->addAction("Paste &Plain")->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
   menu.addAction("Quit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
-  Recorder::setApplicationMenu(&menu);
+  Recorder::setApplicationMenu([&menu] { return &menu; });
 
   startRecording();
   QTest::keyClick(recorder, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QTest>
 
@@ -59,6 +60,20 @@ TEST(NativeButtonTest, AStyledTitleIsPaintedWithItsOwnColoursAlsoWhenDestructive
   EXPECT_EQ(button.text(), "Erase");
   const QColor title = button.palette().color(QPalette::ButtonText);
   EXPECT_GT(title.red(), title.green() + 40);
+}
+
+TEST(NativeButtonTest, TheNameReadOutFollowsTheTitleShown) {
+  auto readName = [](NativeButton& button) {
+    return QAccessible::queryAccessibleInterface(&button)->text(QAccessible::Name);
+  };
+  NativeButton button({.title = "Erase", .attributedTitle = "<b>Erase</b> everything"});
+  EXPECT_EQ(readName(button), "Erase everything");
+  button.setDescription({.title = "Cancel"});
+  EXPECT_EQ(readName(button), "Cancel");
+  button.setDescription({.title = "Help", .bezelStyle = BezelStyle::help});
+  EXPECT_EQ(readName(button), "Help");
+  button.setDescription({.title = "&Done"});
+  EXPECT_EQ(readName(button), "Done");
 }
 
 }  // namespace
