@@ -14,10 +14,12 @@ namespace Keys = kit::Preferences::Keys;
 void postSyntheticKeystroke(uint16_t keyCode) { platform::SyntheticKeys::postCommandChord(keyCode); }
 
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post) {
-  post(copyKeyCode);
-  // The application answers later; what is there now is the previous copy, cleaned only while it still is
-  // there (the pass writes only if the clipboard has not changed since it read it).
+  // What is there now is the previous copy, cleaned only while it still is there (the pass writes only if the
+  // clipboard has not changed since it read it). It is cleaned before the application is asked to copy: a client
+  // that took the clipboard back on the keystroke and only then heard that it had lost it (our write) would drop
+  // its new copy and leave the clipboard empty.
   controller.clearUnlessCleaned();
+  post(copyKeyCode);
   platform::spawn(platform::mainExecutor(), [weak = controller.weakSelf()] { return clearAfterCopy(weak); });
 }
 
@@ -31,6 +33,12 @@ platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controll
     auto self = controller.lock();
     if (!self) co_return;
     self->clearUnlessCleaned();
+  }
+  // An application that copied within the schedule may be slow to let its copy be read: it is cleaned once read.
+  if (auto self = controller.lock()) {
+    self->pasteboard().whenLastChangeIsRead(copyReadPatience, [controller](bool read) {
+      if (auto self = controller.lock(); self && read) self->clearUnlessCleaned();
+    });
   }
 }
 

@@ -21,15 +21,18 @@ inline constexpr uint16_t pasteKeyCode = 9;
 inline constexpr std::array<std::chrono::milliseconds, 6> copyWaitSchedule{
     std::chrono::milliseconds(20),  std::chrono::milliseconds(50),  std::chrono::milliseconds(100),
     std::chrono::milliseconds(200), std::chrono::milliseconds(300), std::chrono::milliseconds(500)};
+// How long, after the last check, a copy made within the schedule may take to be read before it is left as it is.
+inline constexpr std::chrono::milliseconds copyReadPatience{3000};
 
 // Sends Ctrl plus the key to the focused application.
 using KeystrokePoster = std::function<void(uint16_t keyCode)>;
 void postSyntheticKeystroke(uint16_t keyCode);
 
-// Makes the focused application copy, cleans what is on the clipboard now unless we cleaned it already, and
+// Cleans what is on the clipboard now unless we cleaned it already, makes the focused application copy, and
 // checks again after each wait of `copyWaitSchedule`.
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);
-// The follow-up of a synthetic copy: all six checks always run; our own marker makes the later ones idle.
+// The follow-up of a synthetic copy: all six checks always run; our own marker makes the later ones idle. A copy
+// made within them that is still being read at the last is cleaned once read, within `copyReadPatience`.
 platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller);
 
 // Cleans the clipboard (when there is anything to clean), then makes the focused application paste.

@@ -72,9 +72,14 @@ TEST_F(CopyAndClearTest, ACopyAnsweredLateIsCleanedAtTheNextCheckAndOnlyOnce) {
   pasteboard.setItems({richText("<b>old</b>", "old")});
   writes.clear();
 
-  copyAndClearFormatting(*controller, post);
+  // What was there before is cleaned at once, before the application is asked to copy.
+  bool cleanedBeforeCopy = false;
+  copyAndClearFormatting(*controller, [&](uint16_t key) {
+    posted.push_back(key);
+    cleanedBeforeCopy = cleaned();
+  });
   EXPECT_EQ(posted, std::vector<uint16_t>{copyKeyCode});
-  // What was there before is cleaned at once.
+  EXPECT_TRUE(cleanedBeforeCopy);
   ASSERT_EQ(writes.size(), 1u);
   EXPECT_EQ(writes[0].text, "old");
 
