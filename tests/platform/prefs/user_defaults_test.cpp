@@ -122,6 +122,16 @@ TEST_F(UserDefaultsTest, WritesReachTheFileSoonWithoutAnExplicitFlush) {
   }));
 }
 
+TEST_F(UserDefaultsTest, AFileRemovedFromUnderTheSuiteIsWrittenAgainWithEveryValue) {
+  auto suite = UserDefaults::named(name);
+  suite->set("kept", "value");
+  suite->flush();
+  std::filesystem::remove(file());  // moved to the trash, say
+  suite->set("later", true);
+  suite->flush();
+  EXPECT_EQ(parsePropertyListDictionary(fileText(file())), (PlistDict{{"kept", "value"}, {"later", true}}));
+}
+
 TEST_F(UserDefaultsTest, ObservationDeliversOldAndNewValuesUntilItEnds) {
   auto suite = UserDefaults::named(name);
   suite->registerDefaults({{"key", "default"}});
