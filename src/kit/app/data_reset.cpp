@@ -20,8 +20,11 @@ std::vector<std::filesystem::path> ownDataPaths() {
 
 void deleteSettingsAndData() {
   auto& suite = platform::UserDefaults::standard();
-  Preferences::removeAll(suite);
+  // The preferences go to the trash as they are, restorable, before their keys are removed: a file kept elsewhere
+  // through a link (dotfiles in a repository) is never written, the link itself goes. What is still on its way to the
+  // file lands first, so that no write is under way meanwhile.
   suite.flush();
+  const auto preferences = suite.filePath();
   std::vector<std::filesystem::path> existing;
   for (const auto& path : ownDataPaths()) {
     std::error_code ignored;
@@ -31,7 +34,13 @@ void deleteSettingsAndData() {
     trashItems(existing);
   } catch (const Error& error) {
     log({"Could not delete all data:", error.localizedDescription()}, LogType::error, "deleteSettingsAndData()");
+    // A link that stayed goes all the same: the removals below are written to a file of our own, never into the one
+    // it names.
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(preferences, ignored)) std::filesystem::remove(preferences, ignored);
   }
+  Preferences::removeAll(suite);
+  suite.flush();
 }
 
 void confirmDeleteSettingsAndDataAtLaunch(uint64_t modifierFlags) {

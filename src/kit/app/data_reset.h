@@ -12,8 +12,9 @@ namespace kit {
 // whether the program starts at login is the user's choice of the desktop's, and it outlives starting over.
 std::vector<std::filesystem::path> ownDataPaths();
 
-// Removes every key of the standard preferences, then moves those of ownDataPaths() that exist to the trash, in
-// order, stopping at the first that cannot be moved. Failures are dropped; nothing is shown.
+// Moves those of ownDataPaths() that exist to the trash, in order, stopping at the first that cannot be moved, then
+// removes every key of the standard preferences. The preferences file goes to the trash whole; when it is a symbolic
+// link, the link goes and the file it names is left as it was. Failures are dropped; nothing is shown.
 void deleteSettingsAndData();
 
 // Deletes the settings and data after the user confirmed it, then relaunches. Offered at launch when exactly Shift,

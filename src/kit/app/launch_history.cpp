@@ -4,6 +4,7 @@
 
 #include "kit/app/app_facts.h"
 #include "kit/app/system_memory.h"
+#include "kit/preferences/key.h"
 
 namespace kit::LaunchHistory {
 
@@ -11,33 +12,29 @@ using platform::PlistValue;
 
 namespace {
 
-bool storedBool(platform::UserDefaults& suite, const char* key) {
-  auto value = suite.object(key);
-  return value && value->is<bool>() && *value->get<bool>();
+bool storedBool(platform::UserDefaults& suite, const std::string& key) {
+  return Preferences::storedValue<bool>(suite, key).value_or(false);
 }
 
 }  // namespace
 
 int64_t countLaunch(platform::UserDefaults& suite) {
-  int64_t count = 0;
-  if (auto stored = suite.object(launchCountKey); stored && stored->is<int64_t>()) count = *stored->get<int64_t>();
-  if (count < 0) count = 0;
+  const Preferences::Key<int64_t> key(launchCountKey, 0, suite);
+  const int64_t count = Preferences::get(key);
   const int64_t next = count == std::numeric_limits<int64_t>::max() ? count : count + 1;
-  suite.set(launchCountKey, PlistValue(next));
+  Preferences::set(key, next);
   return next;
 }
 
 platform::Date firstLaunchDate(platform::UserDefaults& suite, platform::Date now) {
-  if (auto stored = suite.object(firstLaunchDateKey); stored && stored->is<platform::PlistDate>())
-    return *stored->get<platform::PlistDate>();
+  if (auto stored = Preferences::storedValue<platform::Date>(suite, firstLaunchDateKey)) return *stored;
   suite.set(firstLaunchDateKey, PlistValue(now));
   return now;
 }
 
 std::string previousLaunchedVersion(platform::UserDefaults& suite, const std::string& currentVersion) {
-  std::string previous = currentVersion;
-  if (auto stored = suite.object(previousLaunchedVersionKey); stored && stored->is<std::string>())
-    previous = *stored->get<std::string>();
+  const std::string previous =
+      Preferences::storedValue<std::string>(suite, previousLaunchedVersionKey).value_or(currentVersion);
   suite.set(previousLaunchedVersionKey, PlistValue(currentVersion));
   return previous;
 }
@@ -56,7 +53,7 @@ bool takeShowsSettingsAfterRelaunch(platform::UserDefaults& suite) {
 
 bool runOnce(const std::string& identifier, platform::UserDefaults& suite) {
   const std::string key = runOncePrefix + identifier;
-  if (storedBool(suite, key.c_str())) return false;
+  if (storedBool(suite, key)) return false;
   suite.set(key, PlistValue(true));
   return true;
 }

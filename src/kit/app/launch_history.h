@@ -7,7 +7,8 @@
 #include "platform/prefs/user_defaults.h"
 
 // What the kit remembers of earlier runs, in a preferences suite (the standard one in the program). Each
-// operation reads and rewrites its key at once; the process-wide facts below call them once per launch.
+// operation reads and rewrites its key at once; the process-wide facts below call them once per launch. Each key
+// reads as a preference of its type does, also from text holding its bare JSON ("10" for the count).
 namespace kit::LaunchHistory {
 
 inline constexpr const char* launchCountKey = "Zv_launchCount";
@@ -17,8 +18,8 @@ inline constexpr const char* wasRelaunchedKey = "ZvApp_wasRelaunched";
 inline constexpr const char* showsSettingsAfterRelaunchKey = "Zv_isShowingSettingsAfterRelaunch";
 inline constexpr const char* runOncePrefix = "Zv_App_runOnce__";
 
-// Adds one to the stored count (a missing or ill-typed count is 0; the sum stops at the largest integer) and
-// answers the new count.
+// Adds one to the stored count, whatever its sign (a missing count, or one that does not read as an integer, is 0;
+// the sum stops at the largest integer) and answers the new count.
 int64_t countLaunch(platform::UserDefaults& suite);
 // The stored first-launch date; when none is stored, `now`, which is stored at once.
 platform::Date firstLaunchDate(platform::UserDefaults& suite, platform::Date now);

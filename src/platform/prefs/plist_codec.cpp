@@ -8,6 +8,8 @@
 #include <limits>
 #include <memory>
 
+#include "platform/prefs/binary_plist_reader.h"
+
 namespace platform {
 namespace {
 
@@ -152,9 +154,8 @@ plist_t dictNode(const PlistDict& dict) {
 
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::nullopt;
-  // Only XML: the library stops the whole process on binary lists whose keys hold a NUL byte. We never
-  // write binary lists; one found in place of ours is kept aside like any unreadable file.
-  if (plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size()))) return std::nullopt;
+  // Binary lists are read by our own reader: the library stops the whole process on some malformed ones.
+  if (isBinaryPropertyList(bytes)) return readBinaryPropertyListDictionary(bytes, {kMaxDepth, kMaxFileBytes});
   plist_t raw = nullptr;
   plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
   Node root(raw);
@@ -164,29 +165,7 @@ std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
 
 std::optional<bool> parsePropertyListBoolean(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::nullopt;
-  if (bytes.starts_with("bplist00")) {
-    // The library is not trusted with binary input (see above): the root object is found through the trailer
-    // (the last 32 bytes: offset size, reference size, object count, root object, offset table position).
-    constexpr std::size_t header = 8, trailer = 32;
-    if (bytes.size() < header + trailer + 1) return std::nullopt;
-    auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-    auto number = [&](std::size_t at, std::size_t size) {
-      uint64_t value = 0;
-      for (std::size_t i = 0; i < size; ++i) value = value << 8 | byte(at + i);
-      return value;
-    };
-    std::size_t end = bytes.size() - trailer;
-    std::size_t offsetSize = byte(end + 6);
-    uint64_t objects = number(end + 8, 8), root = number(end + 16, 8), table = number(end + 24, 8);
-    if (offsetSize < 1 || offsetSize > 8 || root >= objects || table < header || table >= end ||
-        (end - table) / offsetSize < objects)
-      return std::nullopt;
-    uint64_t rootOffset = number(static_cast<std::size_t>(table + root * offsetSize), offsetSize);
-    if (rootOffset < header || rootOffset >= table) return std::nullopt;
-    unsigned char marker = byte(static_cast<std::size_t>(rootOffset));
-    if (marker == 0x08 || marker == 0x09) return marker == 0x09;
-    return std::nullopt;
-  }
+  if (isBinaryPropertyList(bytes)) return readBinaryPropertyListBoolean(bytes);
   plist_t raw = nullptr;
   plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
   Node root(raw);

@@ -9,9 +9,9 @@
 
 namespace platform {
 
-// Reads an XML property list whose root is a dictionary. Any other input, including a binary list, a
-// root of another kind, nesting deeper than the store ever writes, or more bytes than a preferences
-// file can sensibly hold, gives no value.
+// Reads a property list, XML or binary, whose root is a dictionary. Any other input, including a root of another
+// kind, nesting deeper than the store ever writes, or more bytes than a preferences file can sensibly hold (also
+// through objects a binary list refers to many times), gives no value.
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);
 
 // The Boolean of a property list (XML or binary) whose root is one; none for anything else, including input that is

@@ -54,40 +54,14 @@ std::string utcStamp() {
   return buffer;
 }
 
-}  // namespace
-
-std::filesystem::path configDirectory() {
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return xdg;
-  return homeDirectory() / ".config";
-}
-
-std::filesystem::path stateDirectory() {
-  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') return xdg;
-  return homeDirectory() / ".local" / "state";
-}
-
-std::filesystem::path followingLinks(const std::filesystem::path& path) {
-  std::filesystem::path current = path;
-  // As many links as the system itself follows in one path.
-  for (int hops = 0; hops < 40; ++hops) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(current, error)) return current;
-    auto target = std::filesystem::read_symlink(current, error);
-    if (error) return current;
-    current = target.is_absolute() ? target : current.parent_path() / target;
-  }
-  return current;
-}
-
-bool writeFileAtomically(const std::filesystem::path& link, std::string_view bytes,
-                         const std::function<bool()>& stillCurrent) {
-  // A file kept elsewhere through a link (dotfiles in a repository) is replaced where it is; the link stays.
-  const auto path = followingLinks(link);
+// Replaces what is at `path` itself; a symbolic link there is replaced by the file.
+bool replaceAtomically(const std::filesystem::path& path, std::string_view bytes,
+                       const std::function<bool()>& stillCurrent) {
   const auto dir = path.parent_path();
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   mode_t mode = 0600;
-  if (struct stat existing{}; ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+  if (struct stat existing{}; ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
     // A file the user made read-only stays as it is: a rename would replace it all the same.
     const bool writable = ::geteuid() == 0 ? (existing.st_mode & 0222) != 0 : ::access(path.c_str(), W_OK) == 0;
     if (!writable) throw PlatformError::posix(EACCES, path.string() + " is read-only");
@@ -118,6 +92,41 @@ bool writeFileAtomically(const std::filesystem::path& link, std::string_view byt
   }
   syncDirectory(dir);
   return true;
+}
+
+}  // namespace
+
+std::filesystem::path configDirectory() {
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return xdg;
+  return homeDirectory() / ".config";
+}
+
+std::filesystem::path stateDirectory() {
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') return xdg;
+  return homeDirectory() / ".local" / "state";
+}
+
+std::filesystem::path followingLinks(const std::filesystem::path& path) {
+  std::filesystem::path current = path;
+  // As many links as the system itself follows in one path.
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(current, error)) return current;
+    auto target = std::filesystem::read_symlink(current, error);
+    if (error) return current;
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  return current;
+}
+
+bool writeFileAtomically(const std::filesystem::path& link, std::string_view bytes,
+                         const std::function<bool()>& stillCurrent) {
+  // A file kept elsewhere through a link (dotfiles in a repository) is replaced where it is; the link stays.
+  return replaceAtomically(followingLinks(link), bytes, stillCurrent);
+}
+
+void replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  replaceAtomically(path, bytes, {});
 }
 
 std::filesystem::path moveFileAside(const std::filesystem::path& path) {

@@ -25,6 +25,9 @@ std::filesystem::path followingLinks(const std::filesystem::path& path);
 // PlatformError.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          const std::function<bool()>& stillCurrent = {});
+// The same, except that a symbolic link at `path` is itself replaced by the new file: the file it names is left as it
+// is. Throws PlatformError.
+void replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Renames the file to "<name>.corrupt-<UTC time>" (with a counter when that exists), never replacing
 // another file. Returns the new path. Throws PlatformError.

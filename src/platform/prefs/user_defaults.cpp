@@ -488,7 +488,13 @@ void UserDefaults::syncWithFile() {
 std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
   std::optional<std::string> bytes;
   bytes = readWholeFile(path_);
-  if (!bytes) return {};  // removed: our next write puts it back
+  if (!bytes) {
+    // Removed (moved to the trash, say): our next write puts every value back, in a file of its own.
+    std::lock_guard lock(mutex_);
+    fileValueHashes_.clear();
+    fileFingerprint_.reset();
+    return {};
+  }
   const auto fingerprint = fingerprintOf(*bytes);
   {
     std::lock_guard lock(mutex_);

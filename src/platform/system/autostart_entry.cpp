@@ -92,8 +92,7 @@ std::string hidden(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> AutostartEntry::userEntry() const {
-  auto existing = readWholeFile(path());
+std::optional<std::string> AutostartEntry::userEntry(const std::optional<std::string>& existing) const {
   auto entry = existing ? parseDesktopEntry(*existing, "C") : std::nullopt;
   if (!entry) return std::nullopt;
   // Ours, as this program or an earlier location of it wrote it, maybe switched off by the desktop since.
@@ -108,16 +107,24 @@ void AutostartEntry::enable() const {
   std::error_code error;
   std::filesystem::create_directories(file.parent_path(), error);
   if (error) throw fileError(error, "Could not create " + file.parent_path().string());
+  const auto existing = readWholeFile(file);
   // An entry of the user's own keeps every key; only what switches it off goes.
-  if (auto user = userEntry()) return void(writeFileAtomically(file, withoutSwitchOffLines(*user)));
-  writeFileAtomically(file, text());
+  const auto user = userEntry(existing);
+  const std::string content = user ? withoutSwitchOffLines(*user) : text();
+  if (!std::filesystem::is_symlink(file, error)) return void(writeFileAtomically(file, content));
+  // A link is never written through: while the entry it names is what we would write, the link stays; otherwise our
+  // entry takes the link's place, and the file it names is left as it is.
+  if (existing != content) replaceFileAtomically(file, content);
 }
 
 void AutostartEntry::disable() const {
   const std::filesystem::path file = path();
-  // An entry of the user's own is switched off the way desktops do it, never removed.
-  if (auto user = userEntry()) return void(writeFileAtomically(file, hidden(*user)));
   std::error_code error;
+  // A link goes, never the file it names: the entry's text stays there, and the desktop finds nothing to start.
+  // An entry of the user's own is switched off the way desktops do it, never removed.
+  if (!std::filesystem::is_symlink(file, error)) {
+    if (auto user = userEntry(readWholeFile(file))) return void(writeFileAtomically(file, hidden(*user)));
+  }
   std::filesystem::remove(file, error);
   if (error) throw fileError(error, "Could not remove " + file.string());
 }

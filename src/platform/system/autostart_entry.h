@@ -27,10 +27,12 @@ class AutostartEntry {
   bool isEnabled() const;
   // Writes the entry in one step, replacing one this program wrote (also from an earlier location). An entry of
   // the user's own at this path keeps its keys: only what switches it off (Hidden, X-GNOME-Autostart-enabled) is
-  // taken out. Throws PlatformError.
+  // taken out. A symbolic link is never written through: it stays when the entry it names needs no change, else the
+  // entry is written in its place. Throws PlatformError.
   void enable() const;
   // Removes the entry this program wrote; one that is not there is fine. An entry of the user's own is switched
-  // off with Hidden=true instead, the way desktops do it. Throws PlatformError.
+  // off with Hidden=true instead, the way desktops do it. A symbolic link is removed, and the file it names is left
+  // as it is. Throws PlatformError.
   void disable() const;
 
   // The file's content.
@@ -39,8 +41,8 @@ class AutostartEntry {
  private:
   // The content for the program at `executable`.
   std::string textFor(const std::filesystem::path& executable) const;
-  // The file's content when it is a desktop entry that this program did not write. Throws PlatformError.
-  std::optional<std::string> userEntry() const;
+  // The entry's content when it is a desktop entry that this program did not write.
+  std::optional<std::string> userEntry(const std::optional<std::string>& existing) const;
 
   Description description_;
 };

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "kit/app/relaunch.h"
+#include "platform/prefs/plist_codec.h"
 #include "platform/prefs/user_defaults.h"
 #include "private_home_test_support.h"
 #include "support/recording_alert_presenter.h"
@@ -29,6 +30,9 @@ class StartingOver : public PrivateHome {
     setRelaunchTerminatorForTesting({});
     PrivateHome::TearDown();
   }
+  // Where a file of the config folder is in the trash (of the private data home).
+  fs::path trashed(const std::string& name) const { return home / "data/Trash/files" / name; }
+
   RecordingAlertPresenter presenter;
   int relaunches = 0;
 };
@@ -62,7 +66,33 @@ TEST_F(StartingOver, RemovesExactlyTheProgramsOwnFilesAfterTheUserConfirms) {
   for (const auto& path : others) EXPECT_TRUE(fs::exists(path)) << path;
   EXPECT_FALSE(platform::UserDefaults::standard().object("someSetting"));
   EXPECT_TRUE(fs::exists(home / "data/Trash/files/com.kestrova.Quillet/state")) << "the user can get it back";
+  const auto trashedSettings = platform::parsePropertyListDictionary(contentOf(trashed("com.kestrova.Quillet.plist")));
+  ASSERT_TRUE(trashedSettings);
+  EXPECT_EQ(trashedSettings->count("someSetting"), 1u) << "the settings too, as they were";
   EXPECT_TRUE(QTest::qWaitFor([&] { return relaunches == 1; }));
+}
+
+TEST_F(StartingOver, ALinkedPreferencesFileGoesToTheTrashAsALinkAndTheFileItNamesStaysAsItWas) {
+  auto& suite = platform::UserDefaults::standard();
+  const fs::path preferences = suite.filePath();
+  // Dotfiles kept in a repository.
+  const fs::path kept = home / "dotfiles/quillet.plist";
+  const std::string text = platform::xmlPropertyList({{"someSetting", true}, {"preserveLinks", false}});
+  write(kept, text);
+  suite.flush();
+  fs::create_symlink(kept, home / "link");
+  fs::rename(home / "link", preferences);  // as a dotfiles manager puts it in place
+  ASSERT_TRUE(QTest::qWaitFor([&] { return suite.object("preserveLinks") == platform::PlistValue(false); }));
+
+  deleteSettingsAndData();
+  EXPECT_EQ(contentOf(kept), text);
+  EXPECT_TRUE(fs::is_symlink(trashed("com.kestrova.Quillet.plist")));
+  EXPECT_EQ(fs::read_symlink(trashed("com.kestrova.Quillet.plist")), kept) << "restoring it brings the link back";
+  EXPECT_FALSE(fs::is_symlink(preferences));
+  EXPECT_FALSE(suite.object("someSetting"));
+  suite.set("someSetting", true);
+  suite.flush();
+  EXPECT_EQ(contentOf(kept), text) << "later settings go to a file of the program's own";
 }
 
 }  // namespace

@@ -38,17 +38,19 @@ TEST_F(LaunchHistoryTest, PreviousVersionIsTheOneBeforeAnUpdateForTheWholeFirstR
   EXPECT_EQ(History::previousLaunchedVersion(relaunch(), "1.1"), "1.1");
 }
 
-TEST_F(LaunchHistoryTest, CountSurvivesForeignAndExtremeStoredValues) {
+TEST_F(LaunchHistoryTest, CountReadsAsAnIntegerKeyAndSurvivesForeignAndExtremeStoredValues) {
   suite_->set(History::launchCountKey, platform::PlistValue("seven"));
   EXPECT_EQ(History::countLaunch(relaunch()), 1);
+  suite_->set(History::launchCountKey, platform::PlistValue("10"));  // its bare JSON
+  EXPECT_EQ(History::countLaunch(relaunch()), 11);
   suite_->set(History::launchCountKey, platform::PlistValue(std::numeric_limits<int64_t>::max()));
   EXPECT_EQ(History::countLaunch(relaunch()), std::numeric_limits<int64_t>::max());
-  suite_->set(History::launchCountKey, platform::PlistValue(int64_t{-4}));
-  EXPECT_EQ(History::countLaunch(relaunch()), 1);
+  suite_->set(History::launchCountKey, platform::PlistValue(int64_t{-5}));
+  EXPECT_EQ(History::countLaunch(relaunch()), -4) << "not a first launch";
 }
 
 TEST_F(LaunchHistoryTest, RelaunchMarkersAreTakenOnce) {
-  suite_->set(History::wasRelaunchedKey, platform::PlistValue(true));
+  suite_->set(History::wasRelaunchedKey, platform::PlistValue("true"));  // its bare JSON
   suite_->set(History::showsSettingsAfterRelaunchKey, platform::PlistValue(true));
   auto& next = relaunch();
   EXPECT_TRUE(History::takeWasRelaunched(next));

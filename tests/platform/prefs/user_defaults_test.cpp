@@ -71,6 +71,7 @@ TEST_F(UserDefaultsTest, EveryKindRoundTripsThroughTheFileAndAnotherReader) {
   auto viaBinary = parsePropertyListDictionary(xml);
   ASSERT_TRUE(viaBinary);
   EXPECT_EQ(*viaBinary, everyKind());
+  EXPECT_EQ(parsePropertyListDictionary(fileText(bin)), everyKind()) << "the binary list read as it is";
   auto element = [&](const std::string& key) {
     std::smatch m;
     std::regex re("<key>" + key + "</key>\\s*<([a-z]+)/?>\\s*([^<\\s]*)");
@@ -120,6 +121,16 @@ TEST_F(UserDefaultsTest, WritesReachTheFileSoonWithoutAnExplicitFlush) {
     auto dict = parsePropertyListDictionary(fileText(file()));
     return dict && dict->count("counter") && dict->at("counter") == PlistValue(int64_t{99});
   }));
+}
+
+TEST_F(UserDefaultsTest, AFileRemovedFromUnderTheSuiteIsWrittenAgainWithEveryValue) {
+  auto suite = UserDefaults::named(name);
+  suite->set("kept", "value");
+  suite->flush();
+  std::filesystem::remove(file());  // moved to the trash, say
+  suite->set("later", true);
+  suite->flush();
+  EXPECT_EQ(parsePropertyListDictionary(fileText(file())), (PlistDict{{"kept", "value"}, {"later", true}}));
 }
 
 TEST_F(UserDefaultsTest, ObservationDeliversOldAndNewValuesUntilItEnds) {
@@ -243,16 +254,39 @@ TEST_F(UserDefaultsTest, ACorruptFileIsKeptAsideAndTheDefaultsApply) {
   suite->flush();
   EXPECT_EQ(parsePropertyListDictionary(fileText(file())), (PlistDict{{"x", true}}));
 
-  // A second unreadable file the same second (here a binary list, which is never read) gets its own
-  // name; nothing is overwritten.
+  // A second unreadable file the same second (here a binary list cut short) gets its own name; nothing is
+  // overwritten.
   suite.reset();
   prefs_test::commandOutput("plistutil -i '" + file().string() + "' -f bin -o '" + file().string() + ".bin'");
-  std::filesystem::rename(file().string() + ".bin", file());
+  const std::string binary = fileText(file().string() + ".bin");
+  std::filesystem::remove(file().string() + ".bin");
+  { std::ofstream(file()) << binary.substr(0, binary.size() - 1); }
   EXPECT_FALSE(UserDefaults::named(name)->object("x"));
   int count = 0;
   for (auto& entry : std::filesystem::directory_iterator(home.path()))
     count += entry.path().filename().string().starts_with(name + ".plist.corrupt-");
   EXPECT_EQ(count, 2);
+}
+
+TEST_F(UserDefaultsTest, ABinaryFileIsReadAndStaysAsItIsUntilAChangeIsWrittenAsXml) {
+  { std::ofstream(file()) << xmlPropertyList(everyKind()); }
+  prefs_test::commandOutput("plistutil -i '" + file().string() + "' -f bin -o '" + file().string() + "'");
+  const std::string binary = fileText(file());
+  ASSERT_TRUE(binary.starts_with("bplist00"));
+
+  auto suite = UserDefaults::named(name);
+  EXPECT_EQ(suite->persistentDomain(), everyKind());
+  suite->set("count", int64_t{42});  // what it holds already
+  suite->flush();
+  EXPECT_EQ(fileText(file()), binary);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.path()), {}), 1) << "nothing set aside";
+
+  suite->set("count", int64_t{43});
+  suite->flush();
+  PlistDict expected = everyKind();
+  expected["count"] = int64_t{43};
+  EXPECT_TRUE(fileText(file()).starts_with("<?xml"));
+  EXPECT_EQ(parsePropertyListDictionary(fileText(file())), expected);
 }
 
 TEST_F(UserDefaultsTest, AnUnreadableOutsideEditDoesNotLoseOurValues) {

@@ -111,6 +111,52 @@ TEST_F(AutostartEntryTest, AUsersOwnEntryIsSwitchedOffWithHiddenAndOnAgainKeepin
   EXPECT_FALSE(std::filesystem::exists(entry.path()));
 }
 
+TEST_F(AutostartEntryTest, ALinkIsNeverWrittenThroughWhenSwitchedOffOrOn) {
+  std::filesystem::create_directories(entry.path().parent_path());
+  const auto linkTo = [&](const std::filesystem::path& target, const std::string& text) {
+    std::filesystem::create_directories(target.parent_path());
+    std::ofstream(target) << text;
+    std::filesystem::remove(entry.path());
+    std::filesystem::create_symlink(target, entry.path());
+  };
+  // The program's launcher entry, linked into the autostart folder by hand.
+  const auto launcher = home_ / "applications" / "com.example.Quillet.desktop";
+  const std::string launcherText =
+      "[Desktop Entry]\nType=Application\nName=Quillet\nExec=quillet %U\nActions=clear;\n\n"
+      "[Desktop Action clear]\nName=Clear\nExec=quillet clear-clipboard-formatting\n";
+  linkTo(launcher, launcherText);
+  EXPECT_TRUE(entry.isEnabled());
+  entry.enable();
+  EXPECT_TRUE(std::filesystem::is_symlink(entry.path())) << "it starts the program already";
+  entry.disable();
+  EXPECT_FALSE(entry.isEnabled());
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(entry.path())));
+  EXPECT_EQ(contents(launcher), launcherText) << "still in the menus";
+  entry.enable();
+  EXPECT_TRUE(entry.isEnabled());
+  EXPECT_EQ(contents(entry.path()), entry.text());
+  EXPECT_EQ(contents(launcher), launcherText);
+
+  // An entry kept in a repository of dotfiles, switched off there: switching on puts an entry in the link's place.
+  const auto dotfile = home_ / "dotfiles" / "quillet-autostart.desktop";
+  const std::string switchedOff = entry.text() + "Hidden=true\n";
+  linkTo(dotfile, switchedOff);
+  EXPECT_FALSE(entry.isEnabled());
+  entry.enable();
+  EXPECT_TRUE(entry.isEnabled());
+  EXPECT_FALSE(std::filesystem::is_symlink(entry.path()));
+  EXPECT_EQ(contents(entry.path()), entry.text());
+  EXPECT_EQ(contents(dotfile), switchedOff);
+
+  // A link naming nothing is replaced, and nothing is made where it pointed.
+  const auto nowhere = home_ / "gone" / "quillet.desktop";
+  std::filesystem::remove(entry.path());
+  std::filesystem::create_symlink(nowhere, entry.path());
+  entry.enable();
+  EXPECT_TRUE(entry.isEnabled());
+  EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
+}
+
 TEST_F(AutostartEntryTest, AFolderThatCannotBeMadeIsAnError) {
   std::ofstream(home_ / "autostart") << "a file where the folder should be";
   EXPECT_THROW(entry.enable(), platform::PlatformError);
