@@ -14,25 +14,26 @@ namespace Keys = kit::Preferences::Keys;
 void postSyntheticKeystroke(uint16_t keyCode) { platform::SyntheticKeys::postCommandChord(keyCode); }
 
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post) {
-  // What is there now is the previous copy, cleaned only while it still is there (the pass writes only if the
-  // clipboard has not changed since it read it). It is cleaned before the application is asked to copy: a client
-  // that took the clipboard back on the keystroke and only then heard that it had lost it (our write) would drop
-  // its new copy and leave the clipboard empty.
-  controller.clearUnlessCleaned();
+  const int64_t countAtPress = controller.pasteboard().changeCount();
   post(copyKeyCode);
-  platform::spawn(platform::mainExecutor(), [weak = controller.weakSelf()] { return clearAfterCopy(weak); });
+  platform::spawn(platform::mainExecutor(),
+                  [weak = controller.weakSelf(), countAtPress] { return clearAfterCopy(weak, countAtPress); });
 }
 
-platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller) {
-  for (std::chrono::milliseconds wait : copyWaitSchedule) {
+platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller, int64_t countAtPress) {
+  for (size_t check = 0; check < copyWaitSchedule.size(); ++check) {
     try {
-      co_await platform::sleepFor(wait);
+      co_await platform::sleepFor(copyWaitSchedule[check]);
     } catch (const platform::CancellationError&) {
       // The schedule goes on: a check that is skipped could leave the copy uncleaned.
     }
     auto self = controller.lock();
     if (!self) co_return;
-    self->clearUnlessCleaned();
+    // Nothing is written while the application may still be answering the keystroke: a client that takes the
+    // clipboard back on it and hears only afterwards that a write of ours took it from it drops its new copy, and
+    // keeps offering nothing. Its copy is cleaned at the first check after it; what was there before, at the last.
+    const bool lastCheck = check + 1 == copyWaitSchedule.size();
+    if (lastCheck || self->pasteboard().changeCount() != countAtPress) self->clearUnlessCleaned();
   }
   // An application that copied within the schedule may be slow to let its copy be read: it is cleaned once read.
   if (auto self = controller.lock()) {

@@ -28,12 +28,13 @@ inline constexpr std::chrono::milliseconds copyReadPatience{3000};
 using KeystrokePoster = std::function<void(uint16_t keyCode)>;
 void postSyntheticKeystroke(uint16_t keyCode);
 
-// Cleans what is on the clipboard now unless we cleaned it already, makes the focused application copy, and
-// checks again after each wait of `copyWaitSchedule`.
+// Makes the focused application copy and checks after each wait of `copyWaitSchedule`: a copy that came is cleaned at
+// the check after it; what was on the clipboard before, unless we cleaned it already, at the last check.
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);
-// The follow-up of a synthetic copy: all six checks always run; our own marker makes the later ones idle. A copy
-// made within them that is still being read at the last is cleaned once read, within `copyReadPatience`.
-platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller);
+// The follow-up of a synthetic copy made when the change count was `countAtPress`: all six checks always run; our own
+// marker makes the later ones idle. A copy made within them that is still being read at the last is cleaned once read,
+// within `copyReadPatience`.
+platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller, int64_t countAtPress);
 
 // Cleans the clipboard (when there is anything to clean), then makes the focused application paste.
 void clearFormattingAndPaste(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);
