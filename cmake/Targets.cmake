@@ -104,8 +104,13 @@ function(quillet_tests dir)
     if(rel MATCHES "^e2e/")
       # The discovery reads the wrapper from this property, so it is set first.
       set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/with-x-session)
+      # A test with a real office application starts it and drives it for about a minute, longer under a sanitizer.
+      set(timeout 120)
+      if(rel MATCHES "^e2e/writer_")
+        set(timeout 300)
+      endif()
       gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                           TEST_PREFIX "e2e." PROPERTIES LABELS e2e TIMEOUT 120)
+                           TEST_PREFIX "e2e." PROPERTIES LABELS e2e TIMEOUT ${timeout})
     else()
       gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
                            ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
