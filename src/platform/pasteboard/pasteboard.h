@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -61,6 +63,13 @@ class Pasteboard {
   virtual std::optional<uint64_t> contentOwner() { return std::nullopt; }
   // Whether the current content holds more data than a pasteboard reads; that data reads as none.
   virtual bool contentExceedsReadLimit() { return false; }
+  // Calls `then` with true once the content of the last change made before this call is read (as far as its owner
+  // answered), with false once `patience` has passed without it: a pasteboard that fetches content from elsewhere may
+  // still be fetching it. At once when it is read already, else later on the main thread.
+  virtual void whenLastChangeIsRead(std::chrono::milliseconds patience, std::function<void(bool read)> then) {
+    static_cast<void>(patience);
+    then(true);
+  }
   // The types that reads of each new content will ask for, so that a pasteboard that fetches content from elsewhere
   // fetches them together, before it reports the change. Other types can still be read, later and one by one.
   virtual void setTypesToReadAhead(std::vector<std::string> types) { static_cast<void>(types); }

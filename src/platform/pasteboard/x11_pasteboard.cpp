@@ -4,10 +4,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "app_identity.h"
+#include "platform/core/executor.h"
 #include "platform/core/log_sink.h"
 #include "platform/pasteboard/x11_clipboard_keeper.h"
 #include "platform/pasteboard/x11_targets.h"
@@ -92,6 +95,11 @@ void X11Pasteboard::contentRead(std::shared_ptr<const SelectionContent> content)
   // The reader let go of this lock after it filled the content and before it posted it here. Qt's event queue orders
   // the two threads as well, but with a lock of its own that the thread sanitizer cannot see; this one it can.
   { std::lock_guard lock(mutex_); }
+  takeIn(std::move(content));
+  answerWaitersForContent();
+}
+
+void X11Pasteboard::takeIn(std::shared_ptr<const SelectionContent> content) {
   if (content->serial <= installedSerial_) return;
   // Our own write counts itself; an owner change seen during it is taken in after it.
   if (writing_) {
@@ -192,6 +200,40 @@ std::vector<PasteboardItem> X11Pasteboard::items() {
   }
   if (item.types.empty()) return {};
   return {item};
+}
+
+void X11Pasteboard::whenLastChangeIsRead(std::chrono::milliseconds patience, std::function<void(bool read)> then) {
+  startReading();
+  if (!reader_) return then(true);  // other clients' content is not read: ours is all there is
+  auto last = reader_->lastOwnerChange(readPatience);
+  if (!last) return then(false);
+  if (last->serial <= installedSerial_) return then(true);
+  const uint64_t id = ++lastWaiterId_;
+  contentWaiters_.push_back({id, last->serial, std::move(then)});
+  mainExecutor().postAfter(patience, [self = QPointer<X11Pasteboard>(this), id] {
+    if (self) self->stopWaitingForContent(id);
+  });
+}
+
+void X11Pasteboard::answerWaitersForContent() {
+  auto ready = std::stable_partition(contentWaiters_.begin(), contentWaiters_.end(),
+                                     [&](const ContentWaiter& waiter) { return waiter.serial > installedSerial_; });
+  std::vector<ContentWaiter> answered(std::make_move_iterator(ready), std::make_move_iterator(contentWaiters_.end()));
+  contentWaiters_.erase(ready, contentWaiters_.end());
+  // Posted: a write of ours takes in what came meanwhile, and an answer may start another write.
+  for (auto& waiter : answered) {
+    QMetaObject::invokeMethod(
+        this, [then = std::move(waiter.then)] { then(true); }, Qt::QueuedConnection);
+  }
+}
+
+void X11Pasteboard::stopWaitingForContent(uint64_t waiter) {
+  auto it = std::find_if(contentWaiters_.begin(), contentWaiters_.end(),
+                         [&](const ContentWaiter& each) { return each.id == waiter; });
+  if (it == contentWaiters_.end()) return;
+  auto then = std::move(it->then);
+  contentWaiters_.erase(it);
+  then(false);
 }
 
 bool X11Pasteboard::contentExceedsReadLimit() {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   // The X client of the window that owns the CLIPBOARD selection.
   std::optional<uint64_t> contentOwner() override;
   bool contentExceedsReadLimit() override;
+  void whenLastChangeIsRead(std::chrono::milliseconds patience, std::function<void(bool read)> then) override;
   void setTypesToReadAhead(std::vector<std::string> types) override;
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
   rx::Publisher<int64_t> changes() override;
@@ -56,6 +58,9 @@ class X11Pasteboard final : public QObject, public Pasteboard {
 
   void startReading();
   void contentRead(std::shared_ptr<const SelectionContent> content);
+  void takeIn(std::shared_ptr<const SelectionContent> content);
+  void answerWaitersForContent();
+  void stopWaitingForContent(uint64_t waiter);
   void install(std::shared_ptr<const SelectionContent> content);
   void installFirstContent();
   Snapshot& snapshot();
@@ -72,6 +77,13 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   uint64_t installedSerial_ = 0;
   bool writing_ = false;
   std::vector<std::shared_ptr<const SelectionContent>> arrivedWhileWriting_;
+  struct ContentWaiter {
+    uint64_t id;
+    uint64_t serial;  // the owner change whose content it waits for
+    std::function<void(bool read)> then;
+  };
+  std::vector<ContentWaiter> contentWaiters_;
+  uint64_t lastWaiterId_ = 0;
   uint32_t qtResourceBase_ = 0, qtResourceMask_ = 0;
 
   std::mutex mutex_;  // guards what the reader's thread shares with the main thread
