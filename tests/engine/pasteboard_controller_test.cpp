@@ -241,14 +241,6 @@ TEST_F(ControllerTest, APassOffTheMainThreadIsDoneOnceItWroteOrWasOvertaken) {
   controller.clearFormattingNow(completions("newer"));
   ASSERT_TRUE(runUntil([&] { return completions.said.size() == 2; }));
   EXPECT_EQ(completions.said, (std::vector<std::string>{"older wrote nothing", "newer wrote C"}));
-
-  // Small content without a script is done at once; so is content there is nothing to clean in.
-  kit::Preferences::set(Keys::transformTextWithJavaScript(), false);
-  completions.said.clear();
-  pasteboard.setItems({itemOf({{type::html, "<b>d</b>"}, {type::string, "d"}})});
-  controller.clearFormattingNow(completions("small"));
-  controller.clearFormattingNow(completions("cleaned"));
-  EXPECT_EQ(completions.said, (std::vector<std::string>{"small wrote d", "cleaned wrote nothing"}));
 }
 
 TEST_F(ControllerTest, ACommandOnACopyThatIsNotHandedOverWritesNothingAndSaysSo) {
