@@ -5,6 +5,8 @@
 #include <QDBusMessage>
 #include <QThread>
 #include <chrono>
+#include <functional>
+#include <utility>
 
 #include "app/app_main.h"
 #include "app/intents.h"
@@ -25,7 +27,15 @@ bool ApplicationService::activateAction(const QString& name) {
   return true;
 }
 
-void ApplicationService::clearClipboardFormatting() { ClearFormattingIntent().perform(); }
+void ApplicationService::clearClipboardFormatting() {
+  std::function<void()> reply;
+  if (calledFromDBus()) {
+    // The caller hears back once the clipboard holds the cleaned text (or the pass found nothing to write).
+    setDelayedReply(true);
+    reply = [bus = connection(), answer = message().createReply()] { bus.send(answer); };
+  }
+  ClearFormattingIntent().perform(std::move(reply));
+}
 
 QStringList ApplicationService::removeTrackingParametersFromURLs(const QStringList& urls) {
   std::vector<std::string> texts;

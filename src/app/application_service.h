@@ -32,6 +32,7 @@ class ApplicationService : public QObject, public QDBusContext {
   void activate();
   // False for an action the program does not have.
   bool activateAction(const QString& name);
+  // A call over the bus is answered once the pass is done.
   void clearClipboardFormatting();
   // One line for each text, in order: each URL cleaned, a text that is not a URL unchanged.
   QStringList removeTrackingParametersFromURLs(const QStringList& urls);

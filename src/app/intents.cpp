@@ -5,12 +5,14 @@
 
 namespace app {
 
-void ClearFormattingIntent::perform() const { perform(engine::PasteboardController::shared()); }
+void ClearFormattingIntent::perform(std::function<void()> done) const {
+  perform(engine::PasteboardController::shared(), std::move(done));
+}
 
-void ClearFormattingIntent::perform(engine::PasteboardController& controller) const {
-  // As "Clear Formatting Now": the source app of an earlier change must not be taken for this content's.
-  controller.forgetSourceApp();
-  controller.clearFormatting();
+void ClearFormattingIntent::perform(engine::PasteboardController& controller, std::function<void()> done) const {
+  controller.clearFormattingNow([done = std::move(done)](engine::ClearingOutcome) {
+    if (done) done();
+  });
 }
 
 std::vector<platform::Url> RemoveTrackingParametersIntent::perform() const {

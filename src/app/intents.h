@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,14 @@ class PasteboardController;
 // The two operations the desktop's automation reaches: over D-Bus and from the command line.
 namespace app {
 
-// "Clear Clipboard Formatting": one cleaning pass over the clipboard, as "Clear Formatting Now" does.
-// Main thread.
+// "Clear Clipboard Formatting": one cleaning pass over the clipboard, as "Clear Formatting Now" does; `done` once
+// the pass has written or found nothing to write. Main thread.
 struct ClearFormattingIntent {
   static constexpr const char* title = "Clear Clipboard Formatting";
   static constexpr const char* parameterSummary = "Clear formatting of text on the clipboard";
   // On the shared engine.
-  void perform() const;
-  void perform(engine::PasteboardController& controller) const;
+  void perform(std::function<void()> done = {}) const;
+  void perform(engine::PasteboardController& controller, std::function<void()> done = {}) const;
 };
 
 // "Remove Tracking Parameters from URLs": the cleaned URLs, one for each given URL, in the same order. Any thread.

@@ -35,13 +35,7 @@ void addSourceAppSection(kit::ZvMenu& menu, const std::string& sourceApp) {
 void addClearFormattingNowItem(kit::ZvMenu& menu, engine::PasteboardController& engine) {
   const bool hasContent = engine.currentContent().has_value();
   auto* item = new CallbackMenuItem(
-      "Clear Formatting Now", "", std::nullopt, true, false, false,
-      [&engine] {
-        // The source app of an earlier change must not be taken for this content's.
-        engine.forgetSourceApp();
-        engine.clearFormatting();
-      },
-      &menu);
+      "Clear Formatting Now", "", std::nullopt, true, false, false, [&engine] { engine.clearFormattingNow(); }, &menu);
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   font.setWeight(hasContent ? QFont::DemiBold : QFont::Normal);
   item->setFont(font);

@@ -44,10 +44,8 @@ platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controll
 }
 
 void clearFormattingAndPaste(PasteboardController& controller, const KeystrokePoster& post) {
-  // The source application of an earlier change must not be taken for this content's.
-  controller.forgetSourceApp();
-  controller.clearFormatting();
-  post(pasteKeyCode);
+  // The paste waits for the pass: the cleaned text must be there when the application reads the clipboard.
+  controller.clearFormattingNow([post](ClearingOutcome) { post(pasteKeyCode); });
 }
 
 void toggleAutomaticallyClearFormatting() { kit::Preferences::toggle(Keys::automaticallyClearFormatting()); }

@@ -36,7 +36,8 @@ void copyAndClearFormatting(PasteboardController& controller, const KeystrokePos
 // within `copyReadPatience`.
 platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller, int64_t countAtPress);
 
-// Cleans the clipboard (when there is anything to clean), then makes the focused application paste.
+// Cleans the clipboard (when there is anything to clean), then, once the pass has written or found nothing to write,
+// makes the focused application paste.
 void clearFormattingAndPaste(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);
 
 // Flips "automaticallyClearFormatting"; the controller's watcher follows the preference.

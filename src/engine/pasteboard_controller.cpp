@@ -265,45 +265,86 @@ std::optional<StringOrAttributedStringType> PasteboardController::currentContent
 
 void PasteboardController::clearFormatting() { clearFormatting(ClearingSettings::current()); }
 
-void PasteboardController::clearFormatting(const ClearingSettings& settings) {
+void PasteboardController::clearFormatting(const ClearingSettings& settings, ClearingCompletion completion) {
+  auto wroteNothing = [&completion] {
+    if (completion) completion(ClearingOutcome::nothingWritten);
+  };
   if (!pasteboardItemSourceApp_) pasteboardItemSourceApp_ = sourceAppFromMarkers(pasteboard_);
   // Everything below belongs to this change; the write happens only while the clipboard still holds it.
   const int64_t changeCount = pasteboard_.changeCount();
-  if (passInBackground_ && passInBackground_->changeCount == changeCount) return;  // it is being cleaned
-  if (pasteboard_.contentExceedsReadLimit()) return leaveTooLargeContentAlone(changeCount);
+  if (passInBackground_ && passInBackground_->changeCount == changeCount) {  // it is being cleaned
+    if (completion) passInBackground_->completions.push_back(std::move(completion));
+    return;
+  }
+  if (pasteboard_.contentExceedsReadLimit()) {
+    leaveTooLargeContentAlone(changeCount);
+    return wroteNothing();
+  }
   auto content = contentToReadNow(settings.preserveLinks);
-  if (!content) return;
-  if (content->size() > largestContentToClean) return leaveTooLargeContentAlone(changeCount);
+  if (!content) return wroteNothing();
+  if (content->size() > largestContentToClean) {
+    leaveTooLargeContentAlone(changeCount);
+    return wroteNothing();
+  }
 
   std::vector<platform::PasteboardEntry> markers = markersToWriteBack(changeCount, settings);
   const TextTransformOptions options = settings.transforms;
   std::optional<ScriptStep> script = scriptStep(settings);
   if (content->size() <= largestContentCleanedAtOnce && !script) {
-    finishClearing(cleanContent(*content, options, script), std::move(markers), changeCount);
+    bool wrote = finishClearing(cleanContent(*content, options, script), std::move(markers), changeCount);
+    if (completion) completion(wrote ? ClearingOutcome::written : ClearingOutcome::nothingWritten);
     return;
   }
   // Large content, and any content the user's script sees (the main loop never waits on the script worker), is
   // cleaned off the main thread, one pass at a time; a pass that a newer one overtook before it started is
   // dropped. The write happens on the main thread, only while the clipboard still holds this change.
-  if (passInBackground_) passInBackground_->overtaken->store(true);
-  auto overtaken = std::make_shared<std::atomic<bool>>(false);
-  passInBackground_ = BackgroundPass{changeCount, overtaken};
+  if (passInBackground_) passInBackground_->overtaken = true;
+  auto pass = std::make_shared<BackgroundPass>(changeCount);
+  if (completion) pass->completions.push_back(std::move(completion));
+  passInBackground_ = pass;
   if (!backgroundPasses_) {
     backgroundPasses_ =
         std::make_unique<platform::SerialExecutor>(platform::globalExecutor(platform::Priority::userInitiated));
   }
-  backgroundPasses_->post([weak = weakSelf(), overtaken, content = std::move(*content), options, script,
-                           markers = std::move(markers), changeCount]() mutable {
-    if (overtaken->load()) return;
-    auto cleaned = cleanContent(content, options, script);
+  backgroundPasses_->post([weak = weakSelf(), pass, content = std::move(*content), options, script,
+                           markers = std::move(markers)]() mutable {
+    std::optional<CleanedContent> cleaned;
+    if (!pass->overtaken) cleaned = cleanContent(content, options, script);
+    platform::mainExecutor().post([weak, pass, cleaned = std::move(cleaned), markers = std::move(markers)]() mutable {
+      bool wrote = false;
+      if (auto self = weak.lock()) {
+        if (self->passInBackground_ == pass) self->passInBackground_.reset();
+        wrote = self->finishClearing(std::move(cleaned), std::move(markers), pass->changeCount);
+      }
+      for (auto& completion : std::exchange(pass->completions, {}))
+        completion(wrote ? ClearingOutcome::written : ClearingOutcome::nothingWritten);
+    });
+  });
+}
+
+PasteboardController::BackgroundPass::~BackgroundPass() {
+  for (auto& completion : completions)
     platform::mainExecutor().post(
-        [weak, overtaken, cleaned = std::move(cleaned), markers = std::move(markers), changeCount]() mutable {
-          auto self = weak.lock();
-          if (!self) return;
-          if (self->passInBackground_ && self->passInBackground_->overtaken == overtaken)
-            self->passInBackground_.reset();
-          self->finishClearing(std::move(cleaned), std::move(markers), changeCount);
-        });
+        [completion = std::move(completion)] { completion(ClearingOutcome::nothingWritten); });
+}
+
+void PasteboardController::clearFormattingNow(ClearingCompletion completion) {
+  pasteboard_.whenLastChangeIsRead(commandReadPatience, [weak = weakSelf(), completion](bool read) {
+    auto self = weak.lock();
+    if (self && read) {
+      self->inTurn([self = self.get(), completion] {
+        // The source application of an earlier change must not be taken for this content's.
+        self->forgetSourceApp();
+        self->clearFormatting(ClearingSettings::current(), completion);
+      });
+      return;
+    }
+    if (self) {
+      kit::log({"Could not clear formatting: the application that copied did not hand its copy over within " +
+                std::to_string(commandReadPatience.count() / 1000) + " seconds; the clipboard stays as it was"},
+               kit::LogType::error, "clearFormatting()", "PasteboardController", __LINE__);
+    }
+    if (completion) completion(ClearingOutcome::nothingWritten);
   });
 }
 
@@ -342,16 +383,17 @@ std::optional<ScriptStep> PasteboardController::scriptStep(const ClearingSetting
                     concealed ? ConsoleLinesPrinted::no : ConsoleLinesPrinted::yes};
 }
 
-void PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
+bool PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
                                           std::vector<platform::PasteboardEntry> markers, int64_t changeCount) {
-  if (!cleaned) return;
+  if (!cleaned) return false;
   std::vector<platform::PasteboardEntry> entries = std::move(cleaned->entries);
   std::move(markers.begin(), markers.end(), std::back_inserter(entries));
   bool wrote = pasteboard_.write(std::move(entries), changeCount);  // false: a newer copy arrived; it has its own pass
   if (cleaned->scriptFailure) presentScriptError(*cleaned->scriptFailure);
-  if (!wrote) return;
+  if (!wrote) return false;
   loopGuard_.wrote(std::move(cleaned->written), ClipboardLoopGuard::Clock::now());
   printLine("Finished clearing");
+  return true;
 }
 
 void PasteboardController::clearUnlessCleaned() {

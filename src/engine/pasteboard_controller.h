@@ -26,6 +26,14 @@
 
 namespace engine {
 
+// What a clearing pass came to.
+enum class ClearingOutcome {
+  written,         // the cleaned content replaced the copy
+  nothingWritten,  // nothing to clean, a newer copy came meanwhile, or the clipboard could not be read
+};
+// Called once, on the main thread, when a pass has written or decided to write nothing.
+using ClearingCompletion = std::function<void(ClearingOutcome)>;
+
 // The engine's one long-lived object: it follows "automaticallyClearFormatting" with a pasteboard watcher,
 // decides on each change whether the content may be cleaned, and rewrites the clipboard with the cleaned
 // text. Main thread only.
@@ -66,11 +74,18 @@ class PasteboardController {
   std::optional<StringOrAttributedStringType> currentContent();
 
   // Rewrites the clipboard with the cleaned text and our markers, in one write that happens only when the
-  // clipboard still holds the content that was read. Prints "Finished clearing" after the write. Large content is
-  // cleaned off the main thread (the write still on it, later); content above the ceiling is left alone. Without
-  // settings, the current ones apply.
+  // clipboard still holds the content that was read. Prints "Finished clearing" after the write. Large content, and
+  // content the user's script transforms, is cleaned off the main thread (the write still on it, later); content
+  // above the ceiling is left alone. Without settings, the current ones apply. `completion` follows the write, or the
+  // decision to write nothing: at once for small content without a script, else once the pass off the main thread
+  // is done (also when a pass on the same content is under way already).
   void clearFormatting();
-  void clearFormatting(const ClearingSettings& settings);
+  void clearFormatting(const ClearingSettings& settings, ClearingCompletion completion = {});
+  // "Clear Formatting Now", the intent and clear-and-paste: cleans the copy made last, once the clipboard has read it
+  // (an application may hand its copy over slowly), with the source application of that content. When it cannot be
+  // read within `commandReadPatience`, the log says so and nothing is written.
+  void clearFormattingNow(ClearingCompletion completion = {});
+  static constexpr std::chrono::milliseconds commandReadPatience{2000};
   // A pass on demand: cleans the clipboard unless it holds our own write, with the source application looked up
   // afresh (the full lookup: the copy was made a moment ago). A call while another pass (the watcher's included)
   // waits for another client's clipboard runs right after it, so that passes never overlap.
@@ -112,7 +127,8 @@ class PasteboardController {
   std::optional<ContentToRead> contentToReadNow(bool preserveLinks);
   std::vector<platform::PasteboardEntry> markersToWriteBack(int64_t changeCount, const ClearingSettings& settings);
   std::optional<ScriptStep> scriptStep(const ClearingSettings& settings);
-  void finishClearing(std::optional<CleanedContent> cleaned, std::vector<platform::PasteboardEntry> markers,
+  // True when it wrote.
+  bool finishClearing(std::optional<CleanedContent> cleaned, std::vector<platform::PasteboardEntry> markers,
                       int64_t changeCount);
   void leaveTooLargeContentAlone(int64_t changeCount);
   // The text, HTML and RTF that the loop guard compares, shared with the clipboard.
@@ -136,11 +152,17 @@ class PasteboardController {
   bool decisionWaiting_ = false;
   std::optional<int64_t> deferredChange_;  // the change to decide once the pace allows
   ClipboardLoopGuard loopGuard_;
+  // A pass off the main thread. Its thread reads `overtaken`; the rest is the main thread's.
   struct BackgroundPass {
-    int64_t changeCount;
-    std::shared_ptr<std::atomic<bool>> overtaken;
+    explicit BackgroundPass(int64_t count) : changeCount(count) {}
+    BackgroundPass(const BackgroundPass&) = delete;
+    BackgroundPass& operator=(const BackgroundPass&) = delete;
+    ~BackgroundPass();  // completions still waiting when the pass is dropped unfinished hear that nothing was written
+    const int64_t changeCount;
+    std::atomic<bool> overtaken{false};
+    std::vector<ClearingCompletion> completions;
   };
-  std::optional<BackgroundPass> passInBackground_;
+  std::shared_ptr<BackgroundPass> passInBackground_;
   std::optional<int64_t> tooLargeContentLoggedFor_;
   std::unique_ptr<platform::SerialExecutor> backgroundPasses_;  // made with the first large pass
 };

@@ -139,6 +139,48 @@ TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
   kill(started, SIGTERM);
 }
 
+TEST_F(Application, ClearClipboardFormattingEndsOnceTheScriptsTextIsWritten) {
+  storePreferences(
+      "<key>automaticallyClearFormatting</key><false/>\n"
+      "<key>transformTextWithJavaScript</key><true/>\n"
+      "<key>javaScriptCode</key><string>return $.text.toUpperCase()</string>\n");
+  start();
+  auto owner = copyRichText();
+  std::this_thread::sleep_for(500ms);
+  x11test::ChildProcess command({quillet, "clear-clipboard-formatting"});
+  EXPECT_EQ(command.wait(), 0);
+  EXPECT_TRUE(cleanedByQuillet());
+  EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "HELLO WORLD");
+}
+
+// An office suite under load hands over its copy slowly: each of its answers comes 10–90 ms after the question. The
+// command, given right after the copy, finds the copy's reading under way; it waits for it and cleans that copy.
+TEST_F(Application, ClearClipboardFormattingRightAfterACopyFromASlowApplicationCleansThatCopy) {
+  storePreferences("<key>automaticallyClearFormatting</key><false/>\n");
+  start();
+  x11test::SelectionOwner::Options options;
+  options.shortestPause = 10ms;
+  options.longestPause = 90ms;
+  options.targets = {{"text/html", "<p><b>Copy</b> 0</p>"}, {"UTF8_STRING", "Copy 0"}};
+  x11test::SelectionOwner owner(options);
+  const std::vector<std::chrono::milliseconds> pauses{10ms, 30ms, 50ms, 70ms, 90ms};
+  int uncleaned = 0;
+  for (int copy = 1; copy <= 20; ++copy) {
+    const std::string text = "Copy " + std::to_string(copy);
+    owner.copyAgain({{"text/html", "<p><b>Copy</b> " + std::to_string(copy) + "</p>"}, {"UTF8_STRING", text}});
+    std::this_thread::sleep_for(pauses[copy % pauses.size()]);
+    x11test::ChildProcess command({quillet, "clear-clipboard-formatting"});
+    ASSERT_EQ(command.wait(), 0);
+    // The command ends once the pass has written.
+    if (!cleanedByQuillet() || x11test::readClipboard("UTF8_STRING") != text) {
+      ++uncleaned;
+      ADD_FAILURE() << text << ", " << pauses[copy % pauses.size()].count() << " ms after the copy: offers "
+                    << x11test::readClipboard("TARGETS");
+    }
+  }
+  EXPECT_EQ(uncleaned, 0);
+}
+
 TEST_F(Application, ACopyMadeWhileALargePreferencesFileIsReadIsCleanedOnceItIs) {
   storePreferences("<key>javaScriptCode</key><string>" + std::string(50'000'000, 'x') + "</string>\n");
   instance_ = std::make_unique<x11test::ChildProcess>(std::vector<std::string>{quillet});

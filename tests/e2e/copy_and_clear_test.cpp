@@ -17,6 +17,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -92,6 +93,7 @@ class RichTextEditor : public QTextEdit {
     widget = std::move(editor);
   } else {
     auto field = std::make_unique<QLineEdit>();
+    field->setMaxLength(std::numeric_limits<int>::max());  // a large paste whole
     QObject::connect(field.get(), &QLineEdit::textChanged,
                      [log](const QString& text) { note(log, "text " + text.toStdString()); });
     widget = std::move(field);
@@ -190,6 +192,7 @@ class CopyAndClearTest : public x11test::SessionTest {
   void TearDown() override {
     kit::GlobalShortcuts::removeAllHandlers();
     application.reset();
+    owner.reset();
     controller.reset();
   }
 
@@ -211,8 +214,24 @@ class CopyAndClearTest : public x11test::SessionTest {
 
   bool cleaned() { return engine::hasType(pasteboard, engine::cleanedMarkerType()); }
 
+  // Another application copies rich text; once the clipboard has read it, clear-and-paste is pressed in a focused
+  // text field. Answers whether the field received `expected`.
+  bool clearAndPasteGives(const std::string& html, const std::string& plain, const std::string& expected) {
+    x11test::SelectionOwner::Options copy;
+    copy.targets = {{"text/html", html}, {"UTF8_STRING", plain}};
+    copy.order = {"text/html", "UTF8_STRING"};
+    copy.partSize = 64 << 10;
+    const int64_t before = pasteboard.changeCount();
+    owner = std::make_unique<x11test::SelectionOwner>(copy);
+    EXPECT_TRUE(x11test::processEventsUntil([&] { return pasteboard.changeCount() != before; }));
+    start("field");
+    xdotool("key ctrl+shift+j");
+    return x11test::processEventsUntil([&] { return logged("text " + expected); }, 10s);
+  }
+
   platform::Pasteboard& pasteboard = platform::generalPasteboard();
   std::unique_ptr<engine::PasteboardController> controller;
+  std::unique_ptr<x11test::SelectionOwner> owner;
   std::unique_ptr<x11test::ChildProcess> application;
   std::string log;
   static inline int started = 0;
@@ -247,19 +266,30 @@ TEST_F(CopyAndClearTest, AnApplicationThatAnswersCtrlCLateIsCleanedAtALaterCheck
 
 TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextIntoTheFocusedField) {
   kit::Preferences::set(Keys::trimLeadingAndTrailingWhitespace(), true);
-  x11test::SelectionOwner::Options copy;
-  copy.targets = {{"text/html", "<p> <b>Hello</b> https://example.org/?utm_medium=x&amp;q=1 </p>"},
-                  {"UTF8_STRING", "  Hello https://example.org/?utm_medium=x&q=1 \n"}};
-  copy.order = {"text/html", "UTF8_STRING"};
-  const int64_t before = pasteboard.changeCount();
-  auto owner = std::make_unique<x11test::SelectionOwner>(copy);
-  ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.changeCount() != before; }));
-
-  start("field");
-  xdotool("key ctrl+shift+j");
-  EXPECT_TRUE(x11test::processEventsUntil([&] { return logged("text Hello https://example.org/?q=1"); }))
+  EXPECT_TRUE(clearAndPasteGives("<p> <b>Hello</b> https://example.org/?utm_medium=x&amp;q=1 </p>",
+                                 "  Hello https://example.org/?utm_medium=x&q=1 \n", "Hello https://example.org/?q=1"))
       << "the field did not receive the cleaned text";
   EXPECT_TRUE(cleaned());
+}
+
+// The user's script, and a copy too large to clean at once, are cleaned off the main thread: the paste waits for
+// the write.
+TEST_F(CopyAndClearTest, ClearAndPastePastesWhatTheScriptMade) {
+  kit::Preferences::set(Keys::transformTextWithJavaScript(), true);
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("return $.text.toUpperCase()"));
+  EXPECT_TRUE(clearAndPasteGives("<p><b>Hello</b> world</p>", "Hello world", "HELLO WORLD"))
+      << "the field did not receive the script's text";
+}
+
+TEST_F(CopyAndClearTest, ClearAndPastePastesALargeCopyCleaned) {
+  kit::Preferences::set(Keys::trimLeadingAndTrailingWhitespace(), true);
+  std::string words;
+  while (words.size() < 300'000) words += "word" + std::to_string(words.size() % 97) + " ";
+  ASSERT_GT(words.size(), engine::PasteboardController::largestContentCleanedAtOnce);
+  const std::string link = "https://example.org/?utm_source=a&q=1";
+  EXPECT_TRUE(
+      clearAndPasteGives("<p>" + words + link + "</p>", "  " + words + link + "  ", words + "https://example.org/?q=1"))
+      << "the field did not receive the cleaned text";
 }
 
 TEST_F(CopyAndClearTest, TheToggleShortcutFlipsAutomaticClearing) {

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/system/xcb_reply.h"
 #include "x11_session_support.h"
@@ -148,6 +149,32 @@ TEST_F(PasteboardOnX11, HungOwnerCostsOneTimeoutPerChange) {
 
   EXPECT_LT(firstRound, 7s);  // one conversion timeout of the toolkit, not one per question
   EXPECT_LT(secondRound, 200ms);
+}
+
+// Right after a copy from an owner that answers slowly, the clipboard still holds the content before it. Asked, it
+// tells once the copy is read, or that it could not be read in time.
+TEST_F(PasteboardOnX11, TellsWhenTheLastCopyIsRead) {
+  pasteboard.setTypesToReadAhead({html, string});
+  x11test::SelectionOwner slow({.targets = {{"text/html", "<b>slow</b>"}, {"UTF8_STRING", "slow"}},
+                                .shortestPause = 80ms,
+                                .longestPause = 80ms});
+  ASSERT_EQ(x11test::clipboardOwner(), slow.window());
+  std::optional<bool> read;
+  pasteboard.whenLastChangeIsRead(2s, [&](bool answer) { read = answer; });
+  EXPECT_FALSE(read.has_value()) << "its answers are on their way";
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return read.has_value(); }));
+  EXPECT_TRUE(*read);
+  EXPECT_EQ(pasteboard.string(string), "slow");
+  read.reset();
+  pasteboard.whenLastChangeIsRead(2s, [&](bool answer) { read = answer; });
+  EXPECT_EQ(read, true) << "at once: nothing changed since";
+
+  x11test::SelectionOwner hung({.targets = {{"text/html", "<b>x</b>"}, {"UTF8_STRING", "x"}}, .hangOnData = true});
+  ASSERT_EQ(x11test::clipboardOwner(), hung.window());
+  read.reset();
+  pasteboard.whenLastChangeIsRead(300ms, [&](bool answer) { read = answer; });
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return read.has_value(); }, 2s));
+  EXPECT_FALSE(*read);
 }
 
 TEST_F(PasteboardOnX11, AWriteNeverTakesTheClipboardBackFromANewerCopy) {

@@ -232,6 +232,12 @@ void SelectionOwner::sendNextPart(xcb_window_t requestor, xcb_atom_t property) {
   if (length == 0) transfers_.erase(it);  // the empty part ends the transfer
 }
 
+void SelectionOwner::pauseBeforeAnswering() {
+  if (options_.longestPause <= std::chrono::milliseconds::zero()) return;
+  std::uniform_int_distribution<int64_t> pause(options_.shortestPause.count(), options_.longestPause.count());
+  std::this_thread::sleep_for(std::chrono::milliseconds(pause(pauses_)));
+}
+
 void SelectionOwner::serve() {
   const xcb_atom_t targets = selectiontest::atom(connection_, "TARGETS");
   int fd = xcb_get_file_descriptor(connection_);
@@ -247,6 +253,7 @@ void SelectionOwner::serve() {
       auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event.get());
       bool hangs = options_.hang || (options_.hangOnData && request->target != targets);
       if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST && !hangs) {
+        pauseBeforeAnswering();
         std::lock_guard lock(mutex_);
         selectiontest::Offer offer;
         for (const auto& name : options_.order) {

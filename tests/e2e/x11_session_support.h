@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -86,6 +87,8 @@ class SelectionOwner {
     // Once another client takes the clipboard, take it back this long after with these targets (if any).
     std::chrono::microseconds takeBackAfter{0};
     std::map<std::string, std::string> takeBackWith;
+    // Each request is answered after a pause between these two, as an application under load answers.
+    std::chrono::milliseconds shortestPause{0}, longestPause{0};
   };
   explicit SelectionOwner(Options options);
   ~SelectionOwner();
@@ -101,6 +104,7 @@ class SelectionOwner {
   // Answers with the whole data, or starts sending it in parts.
   void sendData(const xcb_selection_request_event_t& request, xcb_atom_t property, std::string_view data);
   void sendNextPart(xcb_window_t requestor, xcb_atom_t property);
+  void pauseBeforeAnswering();
   struct Transfer {
     xcb_atom_t target;
     std::string_view data;
@@ -115,6 +119,7 @@ class SelectionOwner {
   uint8_t ownerChanged_ = 0;  // the response type of XFixes' owner changes, when watched
   std::atomic<bool> stop_{false};
   std::atomic<bool> tookBack_{false};
+  std::minstd_rand pauses_;
   std::thread thread_;
 };
 

@@ -5,13 +5,16 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "doubles/fake_workspace.h"
 #include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
+#include "kit/foundation/log.h"
 #include "kit/foundation/pasteboard_markers.h"
 #include "platform/core/clock.h"
 #include "platform/system/modifier_flags.h"
@@ -32,6 +35,10 @@ class PasteboardWithReadHook final : public platform::Pasteboard {
  public:
   MemoryPasteboard inner;
   std::function<void()> whileReading;
+  bool lastChangeRead = true;  // false: the owner of the last copy does not hand it over
+  void whenLastChangeIsRead(std::chrono::milliseconds, std::function<void(bool read)> then) override {
+    then(lastChangeRead);
+  }
   int64_t changeCount() const override { return inner.changeCount(); }
   std::vector<std::string> types() override { return inner.types(); }
   std::optional<platform::Bytes> data(std::string_view type) override {
@@ -71,15 +78,19 @@ class ControllerTest : public ::testing::Test {
     platform::setMainExecutorForTesting(nullptr);
   }
 
-  // Runs the main loop until the pass that cleans in the background has written the clipboard.
-  bool cleaned(platform::Pasteboard& pasteboard) {
+  // Runs the main loop until `done` holds, as passes that clean in the background report to it.
+  bool runUntil(const std::function<bool()>& done) {
     for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
          std::chrono::steady_clock::now() < deadline;) {
       main.runUntilIdle();
-      if (hasType(pasteboard, cleanedMarkerType())) return true;
+      if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
+  }
+  // Runs the main loop until the pass that cleans in the background has written the clipboard.
+  bool cleaned(platform::Pasteboard& pasteboard) {
+    return runUntil([&] { return hasType(pasteboard, cleanedMarkerType()); });
   }
 
   platform::ManualExecutor main;
@@ -189,6 +200,62 @@ TEST_F(ControllerTest, APassWithAScriptLeavesTheMainLoopFreeAndPrintsNothingOfAC
   controller.clearFormatting();
   ASSERT_TRUE(cleaned(pasteboard));
   EXPECT_NE(testing::internal::GetCapturedStdout().find("JSContext - console.log: seen: plain"), std::string::npos);
+}
+
+// What the clipboard held when each pass said it was done: a paste or a caller's answer follows that moment.
+class PassCompletions {
+ public:
+  explicit PassCompletions(platform::Pasteboard& pasteboard) : pasteboard_(pasteboard) {}
+  ClearingCompletion operator()(const std::string& pass) {
+    return [this, pass](ClearingOutcome outcome) {
+      said.push_back(pass + (outcome == ClearingOutcome::written
+                                 ? " wrote " + pasteboard_.string(type::string).value_or("nothing readable")
+                                 : " wrote nothing"));
+    };
+  }
+  std::vector<std::string> said;
+
+ private:
+  platform::Pasteboard& pasteboard_;
+};
+
+TEST_F(ControllerTest, APassOffTheMainThreadIsDoneOnceItWroteOrWasOvertaken) {
+  kit::Preferences::set(Keys::transformTextWithJavaScript(), true);
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("return $.text.toUpperCase()"));
+  MemoryPasteboard pasteboard;
+  PasteboardController controller(pasteboard);
+  PassCompletions completions(pasteboard);
+  pasteboard.setItems({itemOf({{type::html, "<b>a</b>"}, {type::string, "a"}})});
+  controller.clearFormatting(ClearingSettings::current(), completions("first"));
+  // Asked again while the script runs: done with that pass, not before it.
+  controller.clearFormattingNow(completions("again"));
+  EXPECT_TRUE(completions.said.empty());
+  ASSERT_TRUE(runUntil([&] { return completions.said.size() == 2; }));
+  EXPECT_EQ(completions.said, (std::vector<std::string>{"first wrote A", "again wrote A"}));
+
+  // A newer copy overtakes the pass on the older one.
+  completions.said.clear();
+  pasteboard.setItems({itemOf({{type::html, "<b>b</b>"}, {type::string, "b"}})});
+  controller.clearFormatting(ClearingSettings::current(), completions("older"));
+  pasteboard.setItems({itemOf({{type::html, "<b>c</b>"}, {type::string, "c"}})});
+  controller.clearFormattingNow(completions("newer"));
+  ASSERT_TRUE(runUntil([&] { return completions.said.size() == 2; }));
+  EXPECT_EQ(completions.said, (std::vector<std::string>{"older wrote nothing", "newer wrote C"}));
+}
+
+TEST_F(ControllerTest, ACommandOnACopyThatIsNotHandedOverWritesNothingAndSaysSo) {
+  PasteboardWithReadHook pasteboard;
+  pasteboard.inner.setItems({itemOf({{type::html, "<b>a</b>"}, {type::string, "a"}})});
+  pasteboard.lastChangeRead = false;
+  PasteboardController controller(pasteboard);
+  PassCompletions completions(pasteboard);
+  kit::debugLogStore().clear();
+  controller.clearFormattingNow(completions("command"));
+  EXPECT_EQ(completions.said, std::vector<std::string>{"command wrote nothing"});
+  EXPECT_FALSE(hasType(pasteboard, cleanedMarkerType()));
+  const auto logged = kit::debugLogStore().entries();
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_NE(logged[0].find("did not hand its copy over within 2 seconds"), std::string::npos) << logged[0];
 }
 
 TEST_F(ControllerTest, ALinkThatOpensABlockLeavesTheBlockBreakOutsideBothOutputs) {

@@ -63,9 +63,9 @@ class Pasteboard {
   virtual std::optional<uint64_t> contentOwner() { return std::nullopt; }
   // Whether the current content holds more data than a pasteboard reads; that data reads as none.
   virtual bool contentExceedsReadLimit() { return false; }
-  // Calls `then` with true once the content of the last change made before this call is read, with false once
-  // `patience` has passed without it or its owner stopped answering: a pasteboard that fetches content from elsewhere
-  // may still be fetching it. At once when it is read already, else later on the main thread.
+  // Calls `then` with true once the content of the last change made before this call is read (as far as its owner
+  // answered), with false once `patience` has passed without it: a pasteboard that fetches content from elsewhere may
+  // still be fetching it. At once when it is read already, else later on the main thread.
   virtual void whenLastChangeIsRead(std::chrono::milliseconds patience, std::function<void(bool read)> then) {
     static_cast<void>(patience);
     then(true);

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "app_identity.h"
 #include "platform/core/executor.h"
@@ -206,7 +207,7 @@ void X11Pasteboard::whenLastChangeIsRead(std::chrono::milliseconds patience, std
   if (!reader_) return then(true);  // other clients' content is not read: ours is all there is
   auto last = reader_->lastOwnerChange(readPatience);
   if (!last) return then(false);
-  if (last->serial <= installedSerial_) return then(installedContentIsRead());
+  if (last->serial <= installedSerial_) return then(true);
   const uint64_t id = ++lastWaiterId_;
   contentWaiters_.push_back({id, last->serial, std::move(then)});
   mainExecutor().postAfter(patience, [self = QPointer<X11Pasteboard>(this), id] {
@@ -214,19 +215,15 @@ void X11Pasteboard::whenLastChangeIsRead(std::chrono::milliseconds patience, std
   });
 }
 
-bool X11Pasteboard::installedContentIsRead() const { return !snapshot_.content || !snapshot_.content->ownerHung; }
-
 void X11Pasteboard::answerWaitersForContent() {
-  std::vector<ContentWaiter> answered;
-  std::erase_if(contentWaiters_, [&](ContentWaiter& waiter) {
-    if (waiter.serial > installedSerial_) return false;
-    answered.push_back(std::move(waiter));
-    return true;
-  });
+  auto ready = std::stable_partition(contentWaiters_.begin(), contentWaiters_.end(),
+                                     [&](const ContentWaiter& waiter) { return waiter.serial > installedSerial_; });
+  std::vector<ContentWaiter> answered(std::make_move_iterator(ready), std::make_move_iterator(contentWaiters_.end()));
+  contentWaiters_.erase(ready, contentWaiters_.end());
   // Posted: a write of ours takes in what came meanwhile, and an answer may start another write.
   for (auto& waiter : answered) {
     QMetaObject::invokeMethod(
-        this, [then = std::move(waiter.then), read = installedContentIsRead()] { then(read); }, Qt::QueuedConnection);
+        this, [then = std::move(waiter.then)] { then(true); }, Qt::QueuedConnection);
   }
 }
 
@@ -309,8 +306,7 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
     changeCount_.fetch_add(1, std::memory_order_relaxed);
     announceChange();
   }
-  for (auto& content : std::exchange(arrivedWhileWriting_, {})) takeIn(std::move(content));
-  answerWaitersForContent();
+  for (auto& content : std::exchange(arrivedWhileWriting_, {})) contentRead(std::move(content));
   return owned;
 }
 

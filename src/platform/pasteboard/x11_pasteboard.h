@@ -59,7 +59,6 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   void startReading();
   void contentRead(std::shared_ptr<const SelectionContent> content);
   void takeIn(std::shared_ptr<const SelectionContent> content);
-  bool installedContentIsRead() const;
   void answerWaitersForContent();
   void stopWaitingForContent(uint64_t waiter);
   void install(std::shared_ptr<const SelectionContent> content);
