@@ -180,15 +180,17 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
   });
 }
 
-void removeOldAttachments(std::chrono::hours age) {
-  const auto cutOff = std::filesystem::file_time_type::clock::now() - age;
-  std::error_code error;
-  for (std::filesystem::directory_iterator entry(attachmentsDirectory(), error), end; !error && entry != end;
-       entry.increment(error)) {
-    std::error_code ignored;
-    if (const auto written = entry->last_write_time(ignored); !ignored && written < cutOff)
-      std::filesystem::remove_all(entry->path(), ignored);
-  }
+std::function<void()> removalOfOldAttachments(std::chrono::hours age) {
+  return [folder = attachmentsDirectory(), age] {
+    const auto cutOff = std::filesystem::file_time_type::clock::now() - age;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+      std::error_code ignored;
+      if (const auto written = entry->last_write_time(ignored); !ignored && written < cutOff)
+        std::filesystem::remove_all(entry->path(), ignored);
+    }
+  };
 }
 
 }  // namespace kit

@@ -78,7 +78,7 @@ std::vector<std::function<void()>>& postLaunchHandlers() {
 ZvKit& ZvKit::shared() {
   static ZvKit* kit = new ZvKit(Environment{
       platform::UserDefaults::standard(), platform::InputMonitors::currentModifierFlags(), platform::mainExecutor(),
-      takeLaunchFacts, takeFinishedLaunchingFacts, [] { removeOldAttachments(); }});  // never released
+      takeLaunchFacts, takeFinishedLaunchingFacts, removalOfOldAttachments()});  // never released
   return *kit;
 }
 

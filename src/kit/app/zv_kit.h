@@ -41,7 +41,8 @@ class ZvKit {
     std::function<void()> takeLaunchFacts;
     // Reads how the process was started (at login, by which process), once launching has finished.
     std::function<void()> takeFinishedLaunchingFacts;
-    // Removes what earlier runs left behind for a while (files handed to a mail program); runs off the main thread.
+    // Removes what earlier runs left behind for a while (files handed to a mail program); runs off the main thread,
+    // possibly while the program ends, so it touches nothing that the end of the program destroys.
     std::function<void()> removeLeftovers;
   };
 

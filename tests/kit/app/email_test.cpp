@@ -244,7 +244,7 @@ TEST_F(Mail, AHandedOverFileStaysUntilItIsADayOld) {
   ASSERT_NE(young, handedOver);
   fs::last_write_time(handedOver, fs::file_time_type::clock::now() - std::chrono::hours(25));
   fs::last_write_time(young, fs::file_time_type::clock::now() - std::chrono::hours(23));
-  removeOldAttachments();
+  removalOfOldAttachments()();
   EXPECT_FALSE(fs::exists(handedOver));
   EXPECT_TRUE(fs::exists(young / "debug-info.txt"));
 }
