@@ -12,6 +12,7 @@
 
 #include "platform/core/deadline_queue.h"
 #include "platform/core/runtime_log.h"
+#include "platform/core/thread_name.h"
 
 namespace platform {
 
@@ -61,6 +62,7 @@ class ThreadPoolExecutor final : public Executor {
 
  private:
   void run() {
+    nameThisThread("q-pool");
     CurrentExecutorScope scope(this);
     std::unique_lock lock(mutex_);
     for (;;) {
