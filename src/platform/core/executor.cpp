@@ -40,7 +40,7 @@ class ThreadPoolExecutor final : public Executor {
     available_.notify_one();
     if (!startThread) return;
     try {
-      std::thread([this] { run(); }).detach();
+      std::thread([this] { run(); }).detach();  // the pool lives as long as the program
     } catch (const std::system_error&) {
       // No thread for now: the work waits for one already running, or for the next post to start one.
       std::lock_guard lock(mutex_);
