@@ -54,7 +54,7 @@ AppState::AppState() : menuBarController_(std::make_unique<MenuBarController>())
     kit::ensureVisibility(item, kit::LaunchFacts::wasLaunchedAtLogin(),
                           {.showsOpenSettingsButton = true, .showsDoNotShowAgainCheckbox = true});
   };
-  platform::mainExecutor().post([this] { didLaunch(); });
+  platform::mainExecutor().post([this] { didLaunch(); });  // the state lives as long as the program
 }
 
 void AppState::didLaunch() {

@@ -72,7 +72,6 @@ ShareAppScreen* ShareAppScreen::showWindow(platform::Pasteboard& pasteboard) {
   window->setWindowTitle(QString::fromStdString("Share " + applicationName()));
   window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
   setWindowLevel(*window, WindowLevel::floating);
-  window->setAttribute(Qt::WA_DeleteOnClose);
   window->setFixedSize(screen->size());
   if (QScreen* display = QGuiApplication::primaryScreen()) {
     window->move(display->availableGeometry().center() - window->rect().center());

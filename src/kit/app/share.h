@@ -25,7 +25,8 @@ class ShareAppScreen : public QWidget {
   explicit ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent = nullptr);
 
   // A new window each time, centred on the screen and brought to the front. It floats above other windows,
-  // cannot be minimised or resized, and Escape leaves it open. Answers the window's content.
+  // cannot be minimised or resized, and Escape leaves it open. Answers the window's content, which goes with the
+  // window when it is closed: hold it in a QPointer.
   static ShareAppScreen* showWindow(platform::Pasteboard& pasteboard = platform::generalPasteboard());
 
   CopyButton* copyButton() const { return copyButton_; }

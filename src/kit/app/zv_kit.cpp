@@ -1,6 +1,7 @@
 #include "kit/app/zv_kit.h"
 
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWindow>
 #include <atomic>
 #include <mutex>
@@ -38,10 +39,10 @@ void takeFinishedLaunchingFacts() {
 }
 
 // The first window that becomes active after the first second of the run.
-void recordFirstMainWindow(platform::Executor& mainQueue) {
-  mainQueue.postAfter(std::chrono::seconds(1), [] {
-    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!application) return;
+void recordFirstMainWindow() {
+  auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  if (!application) return;
+  QTimer::singleShot(std::chrono::seconds(1), application, [application] {
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection =
         QObject::connect(application, &QGuiApplication::focusWindowChanged, application, [connection](QWindow* window) {
@@ -100,7 +101,7 @@ ZvKit::ZvKit(const Environment& environment) {
     if (kitLaunchHooks().addDebugMenuIfRequested) kitLaunchHooks().addDebugMenuIfRequested();
   });
 
-  recordFirstMainWindow(environment.mainQueue);
+  recordFirstMainWindow();
   if (environment.removeLeftovers)
     platform::globalExecutor(platform::Priority::background).post(environment.removeLeftovers);
 

@@ -3,7 +3,6 @@
 #include <limits>
 #include <vector>
 
-#include "kit/shortcuts/storage.h"
 #include "platform/system/hot_keys.h"
 
 namespace kit {
@@ -37,8 +36,7 @@ void dropFailedRegistration(uint32_t id) {
   auto& hotKeys = state().hotKeys;
   auto it = hotKeys.find(id);
   if (it == hotKeys.end()) return;
-  // Forget it as held too, so that adding a handler or saving the shortcut tries again.
-  GlobalShortcuts::registeredShortcuts().erase(it->second.shortcut);
+  // Forgotten, so that adding a handler or saving the shortcut tries again.
   hotKeys.erase(it);
 }
 
@@ -128,6 +126,12 @@ void setEnabled(bool enabled) {
 }
 
 bool isMenuOpen() { return state().isMenuOpen; }
+
+std::unordered_set<Shortcut> registeredShortcuts() {
+  std::unordered_set<Shortcut> held;
+  for (const auto& [id, hotKey] : state().hotKeys) held.insert(hotKey.shortcut);
+  return held;
+}
 
 void setMenuOpen(bool open) {
   if (state().isMenuOpen == open) return;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <unordered_set>
 
 #include "kit/shortcuts/shortcut.h"
 
@@ -45,9 +46,10 @@ bool isEnabled();
 void setEnabled(bool enabled);
 // True while one of our own menus (a popup window of this application) is open.
 bool isMenuOpen();
-// Starts following our menus, once per process (every Name does this).
-void observeMenuTracking();
 // What the menu observation reports; also usable by menus that are not Qt popups.
 void setMenuOpen(bool open);
+
+// The combinations held for the dispatch (registered, or suspended while a menu is open or the facility is off).
+std::unordered_set<Shortcut> registeredShortcuts();
 
 }  // namespace kit::GlobalShortcuts

@@ -22,11 +22,35 @@ struct Tables {
   HandlerTable keyDownHandlers, keyUpHandlers;
   StreamTable streamKeyDownHandlers, streamKeyUpHandlers;
   bool isRecording = false;
+  platform::rx::AnyCancellable storageSubscription;
 };
 
+void followStoredChange(const StoredShortcutChange& change);
+
+// Made on first use, when it starts following the storage: from then on the hot keys follow every stored change.
 Tables& tables() {
-  static auto* t = new Tables();
+  static auto* t = [] {
+    auto* made = new Tables();  // lives as long as the process, as does its subscription
+    made->storageSubscription = storedShortcutChanges().sink(followStoredChange);
+    return made;
+  }();
   return *t;
+}
+
+// Registers the combination with the dispatch callbacks unless it is already held; a refused registration is
+// not recorded, so the next attempt tries again.
+void registerIfNeeded(const Shortcut& shortcut) {
+  if (registeredShortcuts().count(shortcut) != 0) return;
+  CarbonGlobalShortcuts::registerShortcut(shortcut, handleOnKeyDown, handleOnKeyUp);
+}
+
+// A name's stored shortcut was replaced: the old combination is let go unless another name with handlers or
+// streams stores it, and the new one is held.
+void followStoredChange(const StoredShortcutChange& change) {
+  if (change.oldValue && !isUsedByHandlersOrStreams(*change.oldValue, change.name)) {
+    CarbonGlobalShortcuts::unregister(*change.oldValue);
+  }
+  if (change.newValue) registerIfNeeded(*change.newValue);
 }
 
 uint64_t newStreamId() {
@@ -65,10 +89,7 @@ void cleanUpStream(const Name& name, uint64_t id, bool keyDown, bool keyUp) {
   if (keyUp) removeStreamEntry(tables().streamKeyUpHandlers, name, id);
   auto shortcut = getShortcut(name);
   if (!shortcut) return;
-  if (!isUsedByHandlersOrStreams(*shortcut)) {
-    CarbonGlobalShortcuts::unregister(*shortcut);
-    registeredShortcuts().erase(*shortcut);
-  }
+  if (!isUsedByHandlersOrStreams(*shortcut)) CarbonGlobalShortcuts::unregister(*shortcut);
 }
 
 template <class Table>
@@ -110,13 +131,13 @@ void removeAllHandlers() {
   for (const Shortcut& shortcut : handlerShortcuts()) {
     if (streams.count(shortcut) != 0) continue;
     CarbonGlobalShortcuts::unregister(shortcut);
-    registeredShortcuts().erase(shortcut);
   }
   tables().keyDownHandlers.clear();
   tables().keyUpHandlers.clear();
 }
 
 void enable(const std::vector<Name>& names) {
+  (void)tables();  // follows the storage from now on
   for (const Name& name : names) {
     if (auto shortcut = getShortcut(name)) registerIfNeeded(*shortcut);
   }
@@ -127,7 +148,6 @@ void disable(const std::vector<Name>& names) {
     auto shortcut = getShortcut(name);
     if (!shortcut) continue;
     CarbonGlobalShortcuts::unregister(*shortcut);
-    registeredShortcuts().erase(*shortcut);
   }
 }
 

@@ -12,6 +12,9 @@
 
 namespace kit::GlobalShortcuts {
 
+// The dispatch follows the storage (storedShortcutChanges) from its first use on: a name's new stored shortcut is
+// held as a hot key, and its old one let go unless another name with closures or streams stores it.
+
 // Closures run on key down or key up of the name's stored shortcut, in the order they were added, until
 // removeAllHandlers(). A name without a shortcut yet starts firing once one is recorded. Main thread.
 void onKeyDown(const Name& name, std::function<void()> action);

@@ -1,3 +1,5 @@
+#include "kit/shortcuts/menu_tracking.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>

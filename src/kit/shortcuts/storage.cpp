@@ -2,9 +2,9 @@
 
 #include <variant>
 
-#include "kit/shortcuts/carbon_global_shortcuts.h"
-#include "kit/shortcuts/handlers.h"
+#include "kit/shortcuts/menu_tracking.h"
 #include "platform/core/notification_center.h"
+#include "platform/core/rx_subjects.h"
 #include "platform/prefs/user_defaults.h"
 
 namespace kit::GlobalShortcuts {
@@ -17,14 +17,22 @@ void store(const Shortcut& shortcut, const Name& name) {
   defaults().set(preferenceKey(name), encodeShortcut(shortcut));
 }
 
+const platform::rx::PassthroughSubject<StoredShortcutChange>& changes() {
+  static const auto* subject = new platform::rx::PassthroughSubject<StoredShortcutChange>();
+  return *subject;
+}
+
+// Tells the followers of the storage, then everyone else.
+void announce(const Name& name, std::optional<Shortcut> oldValue, std::optional<Shortcut> newValue) {
+  changes().send({name, std::move(oldValue), std::move(newValue)});
+  postShortcutByNameDidChange(name);
+}
+
 }  // namespace
 
 std::string preferenceKey(const Name& name) { return "GlobalShortcuts_" + name.rawValue; }
 
-std::unordered_set<Shortcut>& registeredShortcuts() {
-  static auto* shortcuts = new std::unordered_set<Shortcut>();
-  return *shortcuts;
-}
+platform::rx::Publisher<StoredShortcutChange> storedShortcutChanges() { return changes().publisher(); }
 
 std::optional<Shortcut> getShortcut(const Name& name) {
   auto value = defaults().object(preferenceKey(name));
@@ -34,24 +42,10 @@ std::optional<Shortcut> getShortcut(const Name& name) {
   return decodeShortcut(*text);
 }
 
-void registerIfNeeded(const Shortcut& shortcut) {
-  if (registeredShortcuts().count(shortcut) != 0) return;
-  if (CarbonGlobalShortcuts::registerShortcut(shortcut, handleOnKeyDown, handleOnKeyUp)) {
-    registeredShortcuts().insert(shortcut);
-  }
-}
-
-void unregisterIfUnused(const Shortcut& shortcut, const std::optional<Name>& changing) {
-  if (isUsedByHandlersOrStreams(shortcut, changing)) return;
-  CarbonGlobalShortcuts::unregister(shortcut);
-  registeredShortcuts().erase(shortcut);
-}
-
 void saveShortcut(const Shortcut& shortcut, const Name& name) {
-  if (auto old = getShortcut(name)) unregisterIfUnused(*old, name);
-  registerIfNeeded(shortcut);
+  auto old = getShortcut(name);
   store(shortcut, name);
-  postShortcutByNameDidChange(name);
+  announce(name, std::move(old), shortcut);
 }
 
 void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {
@@ -66,8 +60,7 @@ void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {
   } else {
     defaults().remove(preferenceKey(name));
   }
-  unregisterIfUnused(*old, name);
-  postShortcutByNameDidChange(name);
+  announce(name, std::move(old), std::nullopt);
 }
 
 void reset(const std::vector<Name>& names) {
@@ -79,8 +72,7 @@ void reset(const std::vector<Name>& names) {
     auto old = getShortcut(name);
     if (!old) continue;
     defaults().remove(preferenceKey(name));
-    unregisterIfUnused(*old, name);
-    postShortcutByNameDidChange(name);
+    announce(name, std::move(old), std::nullopt);
   }
 }
 

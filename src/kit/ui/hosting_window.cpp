@@ -38,6 +38,7 @@ QRect constrainedFrame(const QRect& proposed, const QRect& available) {
 
 HostingWindow::HostingWindow(QWidget* content, Options options)
     : QWidget(nullptr, Qt::Window), options_(options), content_(content) {
+  setAttribute(Qt::WA_DeleteOnClose);
   resize(100, 100);
   if (!options.canBecomeKey) {
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -84,8 +85,14 @@ void HostingWindow::keepOnScreen() {
   if (!options_.constrainWindowToScreen || !isVisible()) return;
   QScreen* onScreen = screen();
   if (!onScreen) return;
-  const QRect kept = constrainedFrame(geometry(), onScreen->availableGeometry());
-  if (kept != geometry()) setGeometry(kept);
+  // The frame (title bar and borders) stays on the screen, not just the client area within it.
+  const QRect frame = frameGeometry();
+  const QRect kept = constrainedFrame(frame, onScreen->availableGeometry());
+  if (kept == frame) return;
+  const QRect client = geometry();
+  const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                         frame.bottom() - client.bottom());
+  setGeometry(kept.marginsRemoved(margins));
 }
 
 }  // namespace kit

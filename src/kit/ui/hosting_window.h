@@ -7,7 +7,8 @@
 namespace kit {
 
 // A top-level window that shows one content widget. It can refuse the keyboard focus, close on Escape and keep
-// itself within its screen's available area, and it lets go of its content when it closes.
+// its frame within its screen's available area. It deletes itself, and its content, once closed: whoever keeps a
+// pointer to it holds a QPointer.
 class HostingWindow : public QWidget {
   Q_OBJECT
 

@@ -1,6 +1,7 @@
 #include "kit/ui/text_styles.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QTextDocument>
 #include <optional>
@@ -47,6 +48,29 @@ std::string keepingBlanks(std::string_view line) {
   return out;
 }
 
+// Keeps a widget's text in its palette's dimmed text colour: the colour is set again whenever the palette the
+// widget inherits changes (a switch between light and dark), as the symbol icons take theirs when painted.
+class SecondaryTextColour : public QObject {
+ public:
+  explicit SecondaryTextColour(QWidget& widget) : QObject(&widget) { widget.installEventFilter(this); }
+
+  static void apply(QWidget& widget) {
+    QPalette palette = widget.palette();
+    const QColor dimmed = palette.color(QPalette::PlaceholderText);
+    // Setting the palette sends another change; it finds the colours in place and stops there.
+    if (palette.color(QPalette::WindowText) == dimmed && palette.color(QPalette::Text) == dimmed) return;
+    palette.setColor(QPalette::WindowText, dimmed);
+    palette.setColor(QPalette::Text, dimmed);
+    widget.setPalette(palette);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::PaletteChange && watched == parent()) apply(*static_cast<QWidget*>(watched));
+    return false;
+  }
+};
+
 }  // namespace
 
 double systemFontSize() {
@@ -63,10 +87,10 @@ void applySecondaryTextStyle(QWidget& widget, double pointSize) {
   QFont font = widget.font();
   font.setPointSizeF(pointSize);
   widget.setFont(font);
-  QPalette palette = widget.palette();
-  palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
-  palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
-  widget.setPalette(palette);
+  if (widget.findChild<SecondaryTextColour*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+    new SecondaryTextColour(widget);
+  }
+  SecondaryTextColour::apply(widget);
 }
 
 QLabel* markdownLabel(const std::string& markdown, QWidget* parent) {

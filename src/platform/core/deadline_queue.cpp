@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/core/runtime_log.h"
+#include "platform/core/thread_name.h"
 
 namespace platform {
 
@@ -75,10 +76,13 @@ DeadlineTimer& DeadlineTimer::monotonic() {
 }
 
 DeadlineTimer::DeadlineTimer(int clockId) : clockId_(clockId) {
-  timerFd_ = ::timerfd_create(clockId, TFD_CLOEXEC | TFD_NONBLOCK);
-  wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (timerFd_ < 0 || wakeFd_ < 0) logRuntimeIssue("deadline timer: cannot create its file descriptors");
-  std::thread([this] { run(); }).detach();
+  timerFd_.reset(::timerfd_create(clockId, TFD_CLOEXEC | TFD_NONBLOCK));
+  wakeFd_.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!timerFd_ || !wakeFd_) logRuntimeIssue("deadline timer: cannot create its file descriptors");
+  std::thread([this] {
+    nameThisThread(clockId_ == CLOCK_BOOTTIME ? "q-deadline-boot" : "q-deadline-mono");
+    run();
+  }).detach();
 }
 
 std::chrono::nanoseconds DeadlineTimer::now() const {
@@ -95,7 +99,7 @@ DeadlineQueue::Id DeadlineTimer::scheduleAfter(std::chrono::nanoseconds delay, s
 
 void DeadlineTimer::wake() {
   std::uint64_t one = 1;
-  if (::write(wakeFd_, &one, sizeof one) < 0 && errno != EAGAIN) logRuntimeIssue("deadline timer: wake failed");
+  if (::write(wakeFd_.get(), &one, sizeof one) < 0 && errno != EAGAIN) logRuntimeIssue("deadline timer: wake failed");
 }
 
 void DeadlineTimer::run() {
@@ -108,15 +112,15 @@ void DeadlineTimer::run() {
       when.it_value.tv_nsec = static_cast<long>((*deadline % std::chrono::seconds(1)).count());
       if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1;
     }
-    ::timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
-    pollfd fds[2] = {{timerFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    ::timerfd_settime(timerFd_.get(), TFD_TIMER_ABSTIME, &when, nullptr);
+    pollfd fds[2] = {{timerFd_.get(), POLLIN, 0}, {wakeFd_.get(), POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
       logRuntimeIssue("deadline timer: poll failed");
       return;
     }
     std::uint64_t count;
-    if (fds[0].revents & POLLIN) (void)!::read(timerFd_, &count, sizeof count);
-    if (fds[1].revents & POLLIN) (void)!::read(wakeFd_, &count, sizeof count);
+    if (fds[0].revents & POLLIN) (void)!::read(timerFd_.get(), &count, sizeof count);
+    if (fds[1].revents & POLLIN) (void)!::read(wakeFd_.get(), &count, sizeof count);
   }
 }
 

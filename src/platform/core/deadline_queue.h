@@ -8,6 +8,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/core/file_descriptor.h"
+
 namespace platform {
 
 // Work waiting for a deadline, earliest first, ties in the order scheduled. The deadlines are times on whichever
@@ -58,8 +60,8 @@ class DeadlineTimer {
   void run();
 
   int clockId_;
-  int timerFd_ = -1;  // both live as long as the process, as does the thread
-  int wakeFd_ = -1;
+  FileDescriptor timerFd_;  // both live as long as the process, as does the thread
+  FileDescriptor wakeFd_;
   DeadlineQueue queue_;
 };
 

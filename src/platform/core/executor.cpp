@@ -12,6 +12,7 @@
 
 #include "platform/core/deadline_queue.h"
 #include "platform/core/runtime_log.h"
+#include "platform/core/thread_name.h"
 
 namespace platform {
 
@@ -39,7 +40,7 @@ class ThreadPoolExecutor final : public Executor {
     available_.notify_one();
     if (!startThread) return;
     try {
-      std::thread([this] { run(); }).detach();
+      std::thread([this] { run(); }).detach();  // the pool lives as long as the program
     } catch (const std::system_error&) {
       // No thread for now: the work waits for one already running, or for the next post to start one.
       std::lock_guard lock(mutex_);
@@ -61,6 +62,7 @@ class ThreadPoolExecutor final : public Executor {
 
  private:
   void run() {
+    nameThisThread("q-pool");
     CurrentExecutorScope scope(this);
     std::unique_lock lock(mutex_);
     for (;;) {

@@ -1,6 +1,5 @@
 #include "platform/core/periodic_thread.h"
 
-#include <pthread.h>
 #include <sys/prctl.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <mutex>
 
 #include "platform/core/thread_ending.h"
+#include "platform/core/thread_name.h"
 
 namespace platform {
 
@@ -43,7 +43,7 @@ void PeriodicThread::stop() {
 }
 
 void PeriodicThread::run(const std::shared_ptr<State>& state) {
-  pthread_setname_np(pthread_self(), "periodic");
+  nameThisThread("q-sampler");
   // The kernel's timer slack of the thread applies to the timed wait below.
   if (state->tolerance > std::chrono::nanoseconds::zero())
     prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(state->tolerance.count()));

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/core/file_descriptor.h"
+#include "platform/core/thread_name.h"
 #include "platform/system/x11_display.h"
 #include "platform/system/xcb_reply.h"
 
@@ -156,6 +157,7 @@ class X11SelectionReader::Worker {
   }
 
   void run() {
+    nameThisThread("q-clipread");
     readCurrentOwner();
     int fd = xcb_get_file_descriptor(c_);
     while (!stopping_) {

@@ -9,6 +9,7 @@
 
 #include "platform/core/file_descriptor.h"
 #include "platform/core/thread_ending.h"
+#include "platform/core/thread_name.h"
 
 namespace platform {
 namespace {
@@ -43,6 +44,7 @@ FileWatcher::~FileWatcher() {
 }
 
 void FileWatcher::run(const std::shared_ptr<State>& state) {
+  nameThisThread("q-filewatch");
   alignas(inotify_event) char buffer[8192];
   bool pending = false;
   for (;;) {

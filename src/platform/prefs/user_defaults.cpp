@@ -12,6 +12,7 @@
 #include "platform/core/file_reading.h"
 #include "platform/core/log_sink.h"
 #include "platform/core/notification_center.h"
+#include "platform/core/thread_name.h"
 #include "platform/prefs/file_watcher.h"
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"
@@ -361,6 +362,7 @@ void UserDefaults::scheduleWrite() {
 }
 
 void UserDefaults::writerLoop() {
+  nameThisThread("q-prefswrite");
   std::unique_lock lock(mutex_);
   for (;;) {
     writerWake_.wait(lock, [this] { return dirty_ || stopping_; });

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/core/thread_name.h"
+
 extern char** environ;
 
 namespace platform {
@@ -76,6 +78,7 @@ WorkerProcess::~WorkerProcess() {
 }
 
 void WorkerProcess::reapWhenEnded() {
+  nameThisThread("q-reaper");
   // Waits for the end without reaping, then reaps under the lock: a signal sent by number under the lock never
   // reaches a process that took the number over.
   siginfo_t ended{};

@@ -218,6 +218,7 @@ class X11Workspace final : public Workspace {
     if (app == nullptr || QThread::currentThread() != app->thread()) return lookUpActivePid();
     if (!activePidThisTurn_) {
       activePidThisTurn_ = lookUpActivePid();
+      // The workspace lives as long as the program: it may capture itself in a call posted to the application.
       QMetaObject::invokeMethod(
           app, [this] { activePidThisTurn_.reset(); }, Qt::QueuedConnection);
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <any>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,49 @@ TEST(ShortcutStorage, ClearingANameWithoutADefaultRemovesTheEntry) {
   gs::saveShortcut({8, 256}, name);
   gs::reset({name});
   EXPECT_FALSE(defaults().object("GlobalShortcuts_storageNoDefault"));
+}
+
+// What the followers of the storage and the notification's observers hear, in order.
+class FollowerSpy {
+ public:
+  FollowerSpy()
+      : follower_(gs::storedShortcutChanges().sink([this](const gs::StoredShortcutChange& change) {
+          heard.push_back("follow " + change.name.rawValue + " " + text(change.oldValue) + ">" + text(change.newValue));
+        })),
+        observer_(platform::NotificationCenter::defaultCenter().addObserver(
+            gs::shortcutByNameDidChange, [this](const platform::Notification& notification) {
+              heard.push_back("posted " + std::any_cast<Name>(notification.userInfo.at("name")).rawValue);
+            })) {}
+  std::vector<std::string> heard;
+
+ private:
+  static std::string text(const std::optional<Shortcut>& shortcut) {
+    return shortcut ? std::to_string(shortcut->carbonKeyCode) : "none";
+  }
+  platform::rx::AnyCancellable follower_, observer_;
+};
+
+TEST(ShortcutStorage, FollowersHearEachChangeWithWhatWasStoredBeforeAndAfterAheadOfTheNotification) {
+  const Name plain("storageFollowed");
+  const Name withDefault("storageFollowedDefault", Shortcut{11, 256});
+  FollowerSpy spy;
+  gs::saveShortcut({9, 768}, plain);
+  gs::saveShortcut({8, 768}, plain);
+  plain.setShortcut(std::nullopt);
+  withDefault.setShortcut(std::nullopt);
+  gs::reset({withDefault, plain});
+  EXPECT_EQ(spy.heard, (std::vector<std::string>{
+                           "follow storageFollowed none>9",
+                           "posted storageFollowed",
+                           "follow storageFollowed 9>8",
+                           "posted storageFollowed",
+                           "follow storageFollowed 8>none",
+                           "posted storageFollowed",
+                           "follow storageFollowedDefault 11>none",
+                           "posted storageFollowedDefault",
+                           "follow storageFollowedDefault none>11",
+                           "posted storageFollowedDefault",
+                       }));
 }
 
 }  // namespace

@@ -36,20 +36,43 @@ TEST(HostingWindow, EscapeFocusAndContentFollowTheOptions) {
   QPointer<QLabel> held(content);
   auto* window = new HostingWindow(content, {.constrainWindowToScreen = false, .canBecomeKey = true});
   QPointer<HostingWindow> windowHeld(window);
-  window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
   QTest::keyClick(window, Qt::Key_Escape);
   EXPECT_TRUE(window->isVisible()) << "Escape closes only when asked";
   testing::internal::CaptureStdout();
   window->close();
   EXPECT_TRUE(waitUntil([&] { return held.isNull() && windowHeld.isNull(); }))
-      << "a closed window lets go of its content";
+      << "a closed window deletes itself and its content, without its caller's help";
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "HostingWindow - DEINIT\n");
 
-  HostingWindow closesOnEscape(new QLabel("x"), {.closeOnEsc = true});
-  closesOnEscape.show();
-  QTest::keyClick(&closesOnEscape, Qt::Key_Escape);
-  EXPECT_FALSE(closesOnEscape.isVisible());
+  QPointer<HostingWindow> closesOnEscape = new HostingWindow(new QLabel("x"), {.closeOnEsc = true});
+  closesOnEscape->show();
+  QTest::keyClick(closesOnEscape, Qt::Key_Escape);
+  EXPECT_TRUE(closesOnEscape.isNull() || !closesOnEscape->isVisible());
+  EXPECT_TRUE(waitUntil([&] { return closesOnEscape.isNull(); }));
+}
+
+TEST(HostingWindow, KeepsItsWholeFrameWithinTheScreen) {
+  QPointer<HostingWindow> window = new HostingWindow(new QLabel("content"), {.constrainWindowToScreen = true});
+  window->show();
+  ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+  const QRect area = window->screen()->availableGeometry();
+  const QMargins frame(window->geometry().left() - window->frameGeometry().left(),
+                       window->geometry().top() - window->frameGeometry().top(),
+                       window->frameGeometry().right() - window->geometry().right(),
+                       window->frameGeometry().bottom() - window->geometry().bottom());
+  ASSERT_FALSE(frame.isNull()) << "this platform draws no frame around a window";
+
+  // The client area alone would fit in the top-left corner; its frame would not.
+  window->setGeometry(QRect(area.topLeft(), QSize(200, 150)));
+  EXPECT_TRUE(area.contains(window->frameGeometry()))
+      << "frame at " << window->frameGeometry().x() << "," << window->frameGeometry().y();
+  EXPECT_EQ(window->size(), QSize(200, 150)) << "moved, not shrunk";
+  // As wide as the area: the frame is made to fit, the client area within it.
+  window->setGeometry(QRect(area.left() + 50, area.top() + 50, area.width(), 150));
+  EXPECT_EQ(window->frameGeometry().width(), area.width());
+  EXPECT_EQ(window->frameGeometry().left(), area.left());
+  window->close();
 }
 
 }  // namespace

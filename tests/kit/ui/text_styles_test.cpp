@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <string>
@@ -44,6 +46,30 @@ TEST(MarkdownTextTest, KeepsLinesBlankLinesBlanksAndListMarkersAsWrittenWhileInl
   }
   EXPECT_TRUE(bold && link && code);
   delete label;
+}
+
+TEST(SecondaryTextTest, TakesTheDimmedColourOfEachPaletteTheApplicationSwitchesTo) {
+  const QPalette original = QApplication::palette();
+  QWidget window;
+  auto* label = new QLabel("Secondary", &window);
+  applySecondaryTextStyle(*label, 9);
+  applySecondaryTextStyle(*label, 9);  // styled twice, as a view rebuilt in place may
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), original.color(QPalette::PlaceholderText));
+
+  QPalette dark = original;
+  dark.setColor(QPalette::Window, QColor(30, 30, 30));
+  dark.setColor(QPalette::WindowText, Qt::white);
+  dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+  QApplication::setPalette(dark);
+  QCoreApplication::sendPostedEvents();  // widgets hear of a new application palette in posted events
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(150, 150, 150));
+  EXPECT_EQ(label->palette().color(QPalette::Text), QColor(150, 150, 150));
+  EXPECT_EQ(label->palette().color(QPalette::Window), QColor(30, 30, 30)) << "the rest of the palette follows too";
+  EXPECT_EQ(label->font().pointSizeF(), 9);
+
+  QApplication::setPalette(original);
+  QCoreApplication::sendPostedEvents();
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), original.color(QPalette::PlaceholderText));
 }
 
 }  // namespace
