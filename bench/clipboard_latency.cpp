@@ -19,16 +19,16 @@
 
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
+#include "support/x11_client.h"
 #include "support/x11_selection.h"
 
 namespace {
 
 using selectiontest::Clock;
 
-class Client {
+class CopyingClient {
  public:
-  Client() {
-    c_ = xcb_connect(nullptr, nullptr);
+  CopyingClient() {
     window_ = selectiontest::createSelectionWindow(c_, XCB_EVENT_MASK_PROPERTY_CHANGE);
     clipboard_ = selectiontest::atom(c_, "CLIPBOARD");
     targets_ = selectiontest::atom(c_, "TARGETS");
@@ -38,7 +38,6 @@ class Client {
     xfixesEvent_ = selectiontest::watchOwnerChanges(c_, window_, clipboard_);
     xcb_flush(c_);
   }
-  ~Client() { xcb_disconnect(c_); }
 
   // Takes the clipboard with `text` in bold and as plain text; answers when the engine's plain text was
   // there, or none when it did not come within the timeout.
@@ -69,7 +68,7 @@ class Client {
                                [this](const xcb_generic_event_t& event) { serve(event); });
   }
 
-  xcb_connection_t* c_;
+  x11test::Client c_;
   xcb_window_t window_;
   xcb_atom_t clipboard_, targets_, utf8_, html_, property_;
   uint8_t xfixesEvent_;
@@ -92,7 +91,7 @@ void report(const char* name, std::vector<Clock::duration> times, int copies) {
 }
 
 void measure(int copies) {
-  Client client;
+  CopyingClient client;
   std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the watcher has started
   for (const bool pause : {true, false}) {
     std::vector<Clock::duration> times;

@@ -52,7 +52,6 @@ TEST_F(MenuBarControllerTest, TheIconTakesTheColoursOfTheDesktopsScheme) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return shows(true); }));
     kit::useDesktopColorScheme(nullptr);
   }
-  QDBusConnection::disconnectFromBus("client");
 }
 
 TEST_F(MenuBarControllerTest, AHiddenIconShowsForTheRevealTimeAtStartAndAtEachReveal) {

@@ -12,6 +12,7 @@
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
+#include "support/x11_client.h"
 #include "support/x11_selection.h"
 
 namespace {
@@ -20,16 +21,14 @@ namespace {
 class ClipboardManager {
  public:
   ClipboardManager() {
-    c_ = xcb_connect(nullptr, nullptr);
     window_ = selectiontest::createSelectionWindow(c_);
     xcb_set_selection_owner(c_, window_, selectiontest::atom(c_, "CLIPBOARD_MANAGER"), XCB_CURRENT_TIME);
-    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+    c_.roundTrip();
     thread_ = std::thread([this] { serve(); });
   }
   ~ClipboardManager() {
     stop_ = true;
     thread_.join();
-    xcb_disconnect(c_);
   }
   std::string savedText() const { return saved_; }
   bool askedToSave() const { return asked_; }
@@ -54,7 +53,7 @@ class ClipboardManager {
     }
   }
 
-  xcb_connection_t* c_;
+  x11test::Client c_;
   xcb_window_t window_;
   std::thread thread_;
   std::atomic<bool> stop_{false}, asked_{false};

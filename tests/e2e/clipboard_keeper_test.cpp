@@ -19,8 +19,8 @@ namespace keeper = platform::clipboardkeeper;
 
 // The server's time now: the time of a property change it reports back.
 uint32_t serverTime() {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  x11test::Client c;
+  xcb_screen_t* screen = c.screen();
   xcb_window_t window = xcb_generate_id(c);
   uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
@@ -33,7 +33,6 @@ uint32_t serverTime() {
     time = reinterpret_cast<xcb_property_notify_event_t*>(event.get())->time;
     break;
   }
-  xcb_disconnect(c);
   return time;
 }
 

@@ -116,8 +116,8 @@ class RichTextEditor : public QTextEdit {
 
 class OfficeApplication {
  public:
-  OfficeApplication() : c_(xcb_connect(nullptr, nullptr)) {
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+  OfficeApplication() {
+    xcb_screen_t* screen = c_.screen();
     document_ = xcb_generate_id(c_);
     uint32_t keys = XCB_EVENT_MASK_KEY_PRESS;
     xcb_create_window(c_, XCB_COPY_FROM_PARENT, document_, screen->root, 0, 0, 400, 300, 0,
@@ -129,15 +129,14 @@ class OfficeApplication {
     clipboard_ = atom("CLIPBOARD");
     targets_ = atom("TARGETS");
     offered_ = {{atom("text/html"), selectedHtml}, {atom("UTF8_STRING"), officeSelection}};
-    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));  // mapped now
+    c_.roundTrip();  // mapped now
     xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, document_, XCB_CURRENT_TIME);
-    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+    c_.roundTrip();
     thread_ = std::thread([this] { run(); });
   }
   ~OfficeApplication() {
     stop_ = true;
     thread_.join();
-    xcb_disconnect(c_);
   }
   int copies() const { return copies_; }
 
@@ -165,7 +164,7 @@ class OfficeApplication {
     }
   }
 
-  xcb_connection_t* c_;
+  x11test::Client c_;
   xcb_window_t document_ = XCB_NONE, clipboardWindow_ = XCB_NONE;
   xcb_atom_t clipboard_ = XCB_ATOM_NONE, targets_ = XCB_ATOM_NONE;
   selectiontest::Offer offered_;

@@ -10,7 +10,6 @@
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
 #include "platform/system/x11_connection.h"
-#include "platform/system/xcb_reply.h"
 #include "x11_session_support.h"
 
 namespace {
@@ -32,9 +31,7 @@ class GlobalInputWatcherOnX11 : public x11test::SessionTest {
     xdotool(action + " " + name);
     // A round trip of another client: the server handled xdotool's requests and wrote out every event they caused
     // before it answers.
-    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
-    platform::xcbReply(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
-    xcb_disconnect(other);
+    x11test::Client().roundTrip();
   }
 
   // The modifiers the watcher answers, and how many requests the answer made on its connection.

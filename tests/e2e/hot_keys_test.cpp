@@ -195,7 +195,7 @@ TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
 // Moves the modifier keys of one modifier bit to another, as a desktop's keyboard settings may; restores them.
 class ModifierMove {
  public:
-  ModifierMove(int from, int to) : c_(xcb_connect(nullptr, nullptr)) {
+  ModifierMove(int from, int to) {
     auto reply = platform::xcbReply(xcb_get_modifier_mapping_reply(c_, xcb_get_modifier_mapping(c_), nullptr));
     perModifier_ = reply->keycodes_per_modifier;
     const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());
@@ -207,17 +207,14 @@ class ModifierMove {
     }
     apply(moved);
   }
-  ~ModifierMove() {
-    apply(original_);
-    xcb_disconnect(c_);
-  }
+  ~ModifierMove() { apply(original_); }
 
  private:
   void apply(const std::vector<xcb_keycode_t>& keycodes) {
     platform::xcbReply(xcb_set_modifier_mapping_reply(
         c_, xcb_set_modifier_mapping(c_, static_cast<uint8_t>(perModifier_), keycodes.data()), nullptr));
   }
-  xcb_connection_t* c_;
+  x11test::Client c_;
   int perModifier_ = 0;
   std::vector<xcb_keycode_t> original_;
 };

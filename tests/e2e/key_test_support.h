@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/system/xcb_reply.h"
+#include "support/x11_client.h"
 
 // Sends keys through xdotool (XTEST, so grabs see them like keys of a real keyboard).
 inline void xdotool(const std::string& arguments) {
@@ -18,12 +19,6 @@ inline void xdotool(const std::string& arguments) {
 // Another X client holding key grabs of its own on the root window while it lives.
 class KeyGrabbingClient {
  public:
-  KeyGrabbingClient()
-      : c_(xcb_connect(nullptr, nullptr)), root_(xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root) {}
-  ~KeyGrabbingClient() { xcb_disconnect(c_); }
-  KeyGrabbingClient(const KeyGrabbingClient&) = delete;
-  KeyGrabbingClient& operator=(const KeyGrabbingClient&) = delete;
-
   // Grabs exactly this X keycode and modifier state; false when someone else holds it.
   bool grab(uint8_t xKeycode, uint16_t modifiers) {
     return platform::xcbReply(xcb_request_check(c_, xcb_grab_key_checked(c_, 1, root_, modifiers, xKeycode,
@@ -32,6 +27,6 @@ class KeyGrabbingClient {
   }
 
  private:
-  xcb_connection_t* c_;
-  xcb_window_t root_;
+  x11test::Client c_;
+  xcb_window_t root_ = c_.screen()->root;
 };

@@ -96,7 +96,7 @@ std::optional<std::pair<int, int>> trayIconCentre() {
 }
 
 std::vector<uint32_t> xConnectionsOf(pid_t pid) {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  x11test::Client c;
   xcb_res_client_id_spec_t everyClient{XCB_NONE, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
   auto reply =
       platform::xcbReply(xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &everyClient), nullptr));
@@ -109,14 +109,13 @@ std::vector<uint32_t> xConnectionsOf(pid_t pid) {
       }
     }
   }
-  xcb_disconnect(c);
   return connections;
 }
 
 pid_t clipboardOwnerPid() {
   const xcb_window_t owner = x11test::clipboardOwner();
   if (owner == XCB_NONE) return -1;
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  x11test::Client c;
   xcb_res_client_id_spec_t spec{owner, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
   auto reply = platform::xcbReply(xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr));
   pid_t pid = -1;
@@ -125,7 +124,6 @@ pid_t clipboardOwnerPid() {
     if (it.rem > 0 && xcb_res_client_id_value_value_length(it.data) == 1)
       pid = static_cast<pid_t>(*xcb_res_client_id_value_value(it.data));
   }
-  xcb_disconnect(c);
   return pid;
 }
 

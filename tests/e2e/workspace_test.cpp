@@ -117,11 +117,10 @@ TEST_F(DesktopSession, WindowListGivesFrontToBackWindowsWithLevelOpacityBoundsAn
   x11test::TestWindow menu(50, 60, 120, 90, /*overrideRedirect=*/true);
   x11test::setCardinalProperty(back.window(), "_NET_WM_PID", "CARDINAL", {static_cast<uint32_t>(owner.pid())});
   x11test::setCardinalProperty(back.window(), "_NET_WM_WINDOW_OPACITY", "CARDINAL", {0x7FFFFFFF});
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  x11test::Client c;
   auto dock =
       platform::xcbReply(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 24, "_NET_WM_WINDOW_TYPE_DOCK"), nullptr));
   x11test::setCardinalProperty(panel.window(), "_NET_WM_WINDOW_TYPE", "ATOM", {dock->atom});
-  xcb_disconnect(c);
 
   auto windows = platform::Workspace::shared().windowList();
   std::vector<uint32_t> ids;

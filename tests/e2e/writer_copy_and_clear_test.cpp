@@ -18,6 +18,7 @@
 #include "engine/shortcut_names.h"
 #include "kit/shortcuts/handlers.h"
 #include "kit/shortcuts/storage.h"
+#include "support/rich_text_sample.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ namespace Keys = kit::Preferences::Keys;
 namespace Names = kit::GlobalShortcuts::Names;
 
 const std::string officeProgram = "/usr/lib/libreoffice/program/soffice.bin";
+// The document Writer shows, and the text each copy of it has to paste.
+const richtext_test::RichCopy document = richtext_test::richCopy("Read bold text");
 // The program's exit status when it set up a new profile and wants to be started again.
 constexpr int restartWanted = 81;
 
@@ -47,9 +50,7 @@ std::string windowNamed(const std::string& name) {
 class Writer {
  public:
   explicit Writer(const x11test::TemporaryFolder& folder) : folder_(folder) {
-    folder_.write("writer-test.html",
-                  "<html><body><p>Read <b>bold text</b> and <i>italic</i> words.</p>"
-                  "<p>Second <u>paragraph</u> here.</p></body></html>");
+    folder_.write("writer-test.html", "<html><body>" + document.html + "</body></html>");
   }
 
   // Starts Writer and gives its document window the focus; false when Writer cannot start here.
@@ -125,8 +126,7 @@ TEST_F(WriterCopyAndClearTest, EveryCopyIsLeftCleanedAndNeverWithoutText) {
 
     const std::string targets = x11test::readClipboard("TARGETS");
     const std::string text = x11test::readClipboard("UTF8_STRING");
-    if (targets.find("UTF8_STRING") == std::string::npos ||
-        text.find("Read bold text and italic words.") == std::string::npos) {
+    if (targets.find("UTF8_STRING") == std::string::npos || text.find(document.text) == std::string::npos) {
       ++withoutText;
       ADD_FAILURE() << "attempt " << attempt << ": offers " << targets << ", pastes \"" << text << "\"";
     } else if (targets.find("com.kestrova.Quillet.hasRun") == std::string::npos ||

@@ -148,7 +148,6 @@ SelectionOwner::SelectionOwner(Options options) : options_(std::move(options)) {
   if (options_.order.empty()) {
     for (const auto& [name, data] : options_.targets) options_.order.push_back(name);
   }
-  connection_ = xcb_connect(nullptr, nullptr);
   window_ = selectiontest::createSelectionWindow(connection_, XCB_EVENT_MASK_PROPERTY_CHANGE);
   if (!options_.wmClass.empty()) {
     std::string value = options_.wmInstance + '\0' + options_.wmClass + '\0';
@@ -200,7 +199,6 @@ SelectionOwner::~SelectionOwner() {
   thread_.join();
   xcb_destroy_window(connection_, window_);
   xcb_flush(connection_);
-  xcb_disconnect(connection_);
 }
 
 void SelectionOwner::sendData(const xcb_selection_request_event_t& request, xcb_atom_t property,
@@ -269,46 +267,35 @@ void SelectionOwner::serve() {
 }
 
 TestWindow::TestWindow(int16_t x, int16_t y, uint16_t width, uint16_t height, bool overrideRedirect) {
-  connection_ = xcb_connect(nullptr, nullptr);
-  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+  xcb_screen_t* screen = connection_.screen();
   window_ = xcb_generate_id(connection_);
   uint32_t values[] = {overrideRedirect ? 1u : 0u};
   xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, x, y, width, height, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT, values);
   xcb_map_window(connection_, window_);
-  platform::xcbReply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));  // mapped now
+  connection_.roundTrip();  // mapped now
 }
 
 TestWindow::~TestWindow() {
   xcb_destroy_window(connection_, window_);
   xcb_flush(connection_);
-  xcb_disconnect(connection_);
 }
 
 xcb_window_t clipboardOwner() {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  Client c;
   auto reply = platform::xcbReply(
       xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selectiontest::atom(c, "CLIPBOARD")), nullptr));
-  xcb_window_t owner = reply ? reply->owner : xcb_window_t{XCB_NONE};
-  xcb_disconnect(c);
-  return owner;
+  return reply ? reply->owner : xcb_window_t{XCB_NONE};
 }
 
-xcb_window_t rootWindow() {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  xcb_disconnect(c);
-  return root;
-}
+xcb_window_t rootWindow() { return Client().screen()->root; }
 
 void setCardinalProperty(xcb_window_t window, const std::string& name, const std::string& type,
                          const std::vector<uint32_t>& values) {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  Client c;
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, selectiontest::atom(c, name), selectiontest::atom(c, type), 32,
                       static_cast<uint32_t>(values.size()), values.data());
-  xcb_flush(c);
-  platform::xcbReply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // the server has it
-  xcb_disconnect(c);
+  c.roundTrip();  // the server has it
 }
 
 TemporaryFolder::TemporaryFolder() {

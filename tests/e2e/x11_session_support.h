@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "support/event_loop.h"
+#include "support/x11_client.h"
 
 namespace x11test {
 
@@ -114,7 +115,7 @@ class SelectionOwner {
   std::map<std::pair<xcb_window_t, xcb_atom_t>, Transfer> transfers_;
   std::mutex mutex_;  // guards the offered targets, which a copy made again replaces
   Options options_;
-  xcb_connection_t* connection_ = nullptr;
+  Client connection_;
   xcb_window_t window_ = XCB_NONE;
   uint8_t ownerChanged_ = 0;  // the response type of XFixes' owner changes, when watched
   std::atomic<bool> stop_{false};
@@ -136,7 +137,7 @@ class TestWindow {
   xcb_connection_t* connection() const { return connection_; }
 
  private:
-  xcb_connection_t* connection_ = nullptr;
+  Client connection_;
   xcb_window_t window_ = XCB_NONE;
 };
 

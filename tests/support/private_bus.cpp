@@ -38,12 +38,14 @@ PrivateBus::PrivateBus() {
 }
 
 PrivateBus::~PrivateBus() {
+  for (const QString& name : connectionNames_) QDBusConnection::disconnectFromBus(name);
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   waitpid(pid_, nullptr, 0);
 }
 
 QDBusConnection PrivateBus::connect(const QString& name) const {
+  if (!connectionNames_.contains(name)) connectionNames_.append(name);
   return QDBusConnection::connectToBus(QString::fromStdString(address_), name);
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QStringList>
 #include <QThread>
 #include <functional>
 #include <memory>
@@ -11,7 +13,9 @@
 
 namespace bustest {
 
-// A D-Bus daemon of the test's own, so that a test can play system services; stopped by its process id at the end.
+// A D-Bus daemon of the test's own, so that a test can play system services; stopped by its process id at the end,
+// after the connections made to it through connect() are closed. A test that fails half-way leaves no connection of
+// that name behind: Qt would hand it to the next test, still pointing at this daemon.
 class PrivateBus {
  public:
   PrivateBus();
@@ -26,6 +30,13 @@ class PrivateBus {
  private:
   pid_t pid_ = -1;
   std::string address_;
+  mutable QStringList connectionNames_;
+};
+
+// The base of tests that play services on a bus: each test has a private bus of its own.
+class PrivateBusTest : public ::testing::Test {
+ protected:
+  PrivateBus bus;
 };
 
 // Runs a service object on a thread of its own, as a service in another process would: calls made from the test's

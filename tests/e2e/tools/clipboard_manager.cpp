@@ -30,6 +30,7 @@
 #include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/xcb_reply.h"
 #include "support/rich_text_sample.h"
+#include "support/x11_client.h"
 #include "support/x11_selection.h"
 
 namespace {
@@ -41,7 +42,6 @@ class Manager {
   enum class Mode { original, echo, reassert, save };
 
   explicit Manager(Mode mode) : mode_(mode) {
-    c_ = xcb_connect(nullptr, nullptr);
     window_ = selectiontest::createSelectionWindow(c_, XCB_EVENT_MASK_PROPERTY_CHANGE);
     clipboard_ = atom("CLIPBOARD");
     targets_ = atom("TARGETS");
@@ -52,7 +52,7 @@ class Manager {
       saveTargets_ = atom("SAVE_TARGETS");
       xcb_set_selection_owner(c_, window_, manager_, XCB_CURRENT_TIME);
     }
-    platform::xcbReply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));  // listening from now on
+    c_.roundTrip();  // listening from now on
   }
 
   // As the application the user copies in: owns the clipboard with the content.
@@ -172,7 +172,7 @@ class Manager {
   void serve(const xcb_selection_request_event_t& request) { selectiontest::answer(c_, request, targets_, offer_); }
 
   Mode mode_;
-  xcb_connection_t* c_;
+  x11test::Client c_;
   xcb_window_t window_;
   xcb_atom_t clipboard_, targets_, property_, manager_ = XCB_ATOM_NONE, saveTargets_ = XCB_ATOM_NONE;
   uint8_t fixesEvent_;
@@ -206,9 +206,13 @@ int main(int argc, char** argv) {
   if (fork() == 0) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     close(STDOUT_FILENO);  // what the manager prints is its own
-    Manager application(Manager::Mode::original);
-    application.serveUntilTaken(copied);
-    return 0;
+    {
+      Manager application(Manager::Mode::original);
+      application.serveUntilTaken(copied);
+    }
+    // Without the manager's destructor: the connection it holds is the parent's too, and closing it here would shut
+    // the socket under the parent.
+    _exit(0);
   }
   manager.run();
   return 0;

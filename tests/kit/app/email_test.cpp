@@ -126,7 +126,6 @@ class Mail : public ::testing::Test {
   }
   void TearDown() override {
     stopPortal();
-    QDBusConnection::disconnectFromBus("client");
     setenv("PATH", savedPath.c_str(), 1);
     setUrlOpenerForTesting({});
     fs::remove_all(bin);

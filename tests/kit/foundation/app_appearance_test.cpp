@@ -21,11 +21,9 @@ TEST(AppAppearance, RawValuesAreExactAndListedInOrder) {
   EXPECT_EQ(raw, (std::vector<std::string>{"system", "light", "dark"}));
 }
 
-class EffectiveAppearance : public ::testing::Test {
+class EffectiveAppearance : public bustest::PrivateBusTest {
  protected:
   static void SetUpTestSuite() { eventloop::ensureGuiApplication(); }
-  void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
-  bustest::PrivateBus bus;
 };
 
 TEST_F(EffectiveAppearance, TheSystemSettingFollowsTheDesktopsSchemeElseThePalette) {

@@ -96,11 +96,9 @@ struct Reader {
   }
 };
 
-class HeadingUpdates : public ::testing::Test {
+class HeadingUpdates : public bustest::PrivateBusTest {
  protected:
   static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
-  void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
-  bustest::PrivateBus bus;
 };
 
 TEST_F(HeadingUpdates, YieldsEachHeadingInOrderThenEndsWithTheNoSensorError) {

@@ -27,7 +27,7 @@ class FakeCharacters : public QObject {
   void Activate(const QVariantMap&) { ++activations; }
 };
 
-class CharacterPickerTest : public ::testing::Test {
+class CharacterPickerTest : public bustest::PrivateBusTest {
  protected:
   // A program of that name on the search path that leaves a mark when it runs.
   void install(const std::string& program) {
@@ -40,7 +40,6 @@ class CharacterPickerTest : public ::testing::Test {
   }
   QString searchPath() const { return QString::fromStdString(programs.path().string()); }
 
-  bustest::PrivateBus bus;
   TemporaryFolder programs;
 };
 
@@ -66,8 +65,6 @@ TEST_F(CharacterPickerTest, TheFirstInstalledPickerOpensAndWithNoneOneLineSaysSo
   EXPECT_EQ(orderFrontCharacterPalette(client, searchPath()), CharacterPicker::gnomeCharacters);
   EXPECT_TRUE(QTest::qWaitFor([&] { return characters.activations == 1; }, 5000));
   service.unregisterObject("/org/gnome/Characters");
-  QDBusConnection::disconnectFromBus("characters");
-  QDBusConnection::disconnectFromBus("client");
 }
 
 TEST_F(CharacterPickerTest, CtrlSuperSpaceInATextFieldOpensThePicker) {

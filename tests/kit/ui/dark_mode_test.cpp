@@ -25,14 +25,12 @@ QColor moduleColour(QRCodeView& view) {
   return {};
 }
 
-class DarkModeTest : public ::testing::Test {
+class DarkModeTest : public bustest::PrivateBusTest {
  protected:
   void TearDown() override {
     useDesktopColorScheme(nullptr);
     QApplication::setPalette(original_);
-    QDBusConnection::disconnectFromBus("client");
   }
-  bustest::PrivateBus bus;
   const QPalette original_ = QApplication::palette();
 };
 

@@ -47,7 +47,7 @@ class LauncherEntryListener : public QObject {
   QDBusConnection bus_;
 };
 
-class DockProgressTest : public ::testing::Test {
+class DockProgressTest : public bustest::PrivateBusTest {
  protected:
   void SetUp() override {
     QGuiApplication::setDesktopFileName("com.kestrova.Quillet");
@@ -61,8 +61,6 @@ class DockProgressTest : public ::testing::Test {
     DockProgress::setLauncherEntry(nullptr);
     listener.reset();
     entry_.reset();
-    QDBusConnection::disconnectFromBus("sender");
-    QDBusConnection::disconnectFromBus("listener");
   }
   std::vector<std::pair<double, bool>> shown() {
     listener->settle(bus.connect("sender"));
@@ -72,7 +70,6 @@ class DockProgressTest : public ::testing::Test {
     return result;
   }
 
-  bustest::PrivateBus bus;
   std::optional<platform::LauncherEntry> entry_;
   std::optional<LauncherEntryListener> listener;
 };

@@ -73,7 +73,6 @@ TEST(PreviewPanel, TogglesTheDesktopsPreviewerOrSaysThereIsNone) {
     EXPECT_FALSE(previewer.isVisible());
   }
   EXPECT_EQ(fake.object().calls(), (std::vector<std::string>{"show file:///tmp/a%20note.txt", "close"}));
-  QDBusConnection::disconnectFromBus("client");
 }
 
 }  // namespace

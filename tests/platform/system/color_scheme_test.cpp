@@ -10,11 +10,9 @@ namespace {
 
 using platform::ColorScheme;
 
-class DesktopColorSchemeTest : public ::testing::Test {
+class DesktopColorSchemeTest : public bustest::PrivateBusTest {
  protected:
   static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
-  void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
-  bustest::PrivateBus bus;
 };
 
 TEST_F(DesktopColorSchemeTest, WithoutAPortalItKnowsNoScheme) {

@@ -8,15 +8,13 @@
 
 namespace {
 
-class DesktopSettingsTest : public ::testing::Test {
+class DesktopSettingsTest : public bustest::PrivateBusTest {
  protected:
   static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
-  void TearDown() override { QDBusConnection::disconnectFromBus("client"); }
   std::optional<QVariant> read(const QString& group, const QString& key) {
     QDBusConnection client = bus.connect("client");
     return platform::readDesktopSetting(client, group, key, 1000);
   }
-  bustest::PrivateBus bus;
 };
 
 TEST_F(DesktopSettingsTest, ASettingComesUnwrappedFromNewAndOlderPortalsAndAnUnknownOneIsNone) {

@@ -32,18 +32,13 @@ class FakeLogind : public QDBusVirtualObject {
   QList<InhibitorLock> locks_;
 };
 
-class InhibitorLocksTest : public ::testing::Test {
+class InhibitorLocksTest : public bustest::PrivateBusTest {
  protected:
   static void SetUpTestSuite() { eventloop::ensureCoreApplication(); }
-  void TearDown() override {
-    QDBusConnection::disconnectFromBus("client");
-    QDBusConnection::disconnectFromBus("logind");
-  }
   std::vector<InhibitorLock> list() {
     QDBusConnection client = bus.connect("client");
     return platform::listInhibitorLocks(client, 1000);
   }
-  bustest::PrivateBus bus;
 };
 
 TEST_F(InhibitorLocksTest, TheLocksComeAsLogindListsThemAndASilentBusIsAnError) {
