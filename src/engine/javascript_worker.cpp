@@ -1,7 +1,6 @@
 #include "engine/javascript_worker.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <system_error>
 #include <utility>
@@ -11,6 +10,7 @@
 #include "engine/javascript_worker_protocol.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
+#include "platform/core/log_sink.h"
 
 namespace engine {
 
@@ -50,8 +50,7 @@ std::exception_ptr failureOf(MessageReader& reply) {
 }
 
 void printConsoleLine(const std::string& line) {
-  std::string output = "JSContext - console.log: " + line + "\n";
-  std::fwrite(output.data(), 1, output.size(), stdout);
+  platform::printLineToStandardOutput("JSContext - console.log: " + line);
 }
 
 }  // namespace
