@@ -11,6 +11,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
 #include "platform/core/log_sink.h"
+#include "platform/core/own_executable.h"
 
 namespace engine {
 
@@ -93,11 +94,7 @@ std::string howItEnded(platform::WorkerProcess& process) {
   return "closed its channel";
 }
 
-std::filesystem::path besideThisProgram(const char* name) {
-  std::error_code error;
-  auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return self.parent_path() / name;
-}
+std::filesystem::path besideThisProgram(const char* name) { return platform::ownExecutable().parent_path() / name; }
 
 }  // namespace
 
