@@ -191,14 +191,10 @@ ExcludeSettings::ExcludeSettings(QWidget* parent) : QWidget(parent) {
           [this] { remove_->setEnabled(!list_->selectedItems().isEmpty()); });
 
   tip_ = dragAndDropTip();
-  auto* bar = new QWidget;
+  auto* bar = kit::settingsRow(controlGroup(add_, remove_), tip_);
   bar->setBackgroundRole(QPalette::Window);
   bar->setAutoFillBackground(true);
-  auto* barLayout = new QHBoxLayout(bar);
-  barLayout->setContentsMargins(barPadding, barPadding, barPadding, barPadding);
-  barLayout->addWidget(controlGroup(add_, remove_), 0, Qt::AlignVCenter);
-  barLayout->addStretch(1);
-  barLayout->addWidget(tip_, 0, Qt::AlignVCenter);
+  bar->layout()->setContentsMargins(barPadding, barPadding, barPadding, barPadding);
 
   auto* box = new kit::SettingsSection;
   auto* boxContent = new QWidget;

@@ -1,7 +1,6 @@
 #include "engine/javascript_worker.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <system_error>
 #include <utility>
@@ -11,6 +10,8 @@
 #include "engine/javascript_worker_protocol.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
+#include "platform/core/log_sink.h"
+#include "platform/core/own_executable.h"
 
 namespace engine {
 
@@ -50,8 +51,7 @@ std::exception_ptr failureOf(MessageReader& reply) {
 }
 
 void printConsoleLine(const std::string& line) {
-  std::string output = "JSContext - console.log: " + line + "\n";
-  std::fwrite(output.data(), 1, output.size(), stdout);
+  platform::printLineToStandardOutput("JSContext - console.log: " + line);
 }
 
 }  // namespace
@@ -94,11 +94,7 @@ std::string howItEnded(platform::WorkerProcess& process) {
   return "closed its channel";
 }
 
-std::filesystem::path besideThisProgram(const char* name) {
-  std::error_code error;
-  auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return self.parent_path() / name;
-}
+std::filesystem::path besideThisProgram(const char* name) { return platform::ownExecutable().parent_path() / name; }
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <iterator>
 #include <utility>
 
@@ -23,6 +22,7 @@
 #include "kit/preferences/publishers.h"
 #include "platform/core/clock.h"
 #include "platform/core/executor.h"
+#include "platform/core/log_sink.h"
 #include "platform/system/input_event.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
@@ -35,12 +35,6 @@ namespace {
 using kit::Preferences::get;
 namespace Keys = kit::Preferences::Keys;
 namespace Flag = platform::ModifierFlag;
-
-void printLine(const char* line) {
-  std::fputs(line, stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
 
 void logLine(const std::string& text, int line) {
   kit::log({text}, kit::LogType::defaultType, "pasteboardDidChange()", "PasteboardController", line);
@@ -190,7 +184,7 @@ void PasteboardController::decideChange() {
   }
   pasteboardItemSourceApp_.reset();
   if (shouldSkip()) {
-    printLine("Skip: clearing formatting");
+    platform::printLineToStandardOutput("Skip: clearing formatting");
     return;
   }
   const ClearingSettings settings = ClearingSettings::current();
@@ -392,7 +386,7 @@ bool PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
   if (cleaned->scriptFailure) presentScriptError(*cleaned->scriptFailure);
   if (!wrote) return false;
   loopGuard_.wrote(std::move(cleaned->written), ClipboardLoopGuard::Clock::now());
-  printLine("Finished clearing");
+  platform::printLineToStandardOutput("Finished clearing");
   return true;
 }
 

@@ -5,10 +5,12 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/settings_window.h"
@@ -131,6 +133,21 @@ TEST_F(ExcludeSettingsTest, RowsShowInstalledAppsByNameAndOthersByTheirIdWithNoA
   EXPECT_EQ(stored(), (AppList{"org.example.Zebra", "org.example.Atlas"}));
   EXPECT_EQ(rows(*tab->list()), (std::vector<std::string>{"Zebra", "Atlas"}));
   EXPECT_FALSE(tab->removeButton()->isEnabled());
+}
+
+TEST_F(ExcludeSettingsTest, BarBelowTheListHasTheButtonsAtItsStartAndTheTipAtItsEndBothCentredInHeight) {
+  QWidget* buttons = tab->addButton()->parentWidget();
+  QWidget* bar = buttons->parentWidget();
+  ASSERT_EQ(tab->tip()->parentWidget(), bar);
+  ASSERT_TRUE(processUntil([&] { return bar->isVisible() && tab->tip()->isVisible(); }));
+  const int padding = bar->layout()->contentsMargins().left();
+  EXPECT_GT(padding, 0);
+  EXPECT_EQ(buttons->geometry().left(), padding);
+  EXPECT_EQ(buttons->size(), buttons->sizeHint());
+  EXPECT_EQ(tab->tip()->geometry().right(), bar->width() - 1 - padding);
+  EXPECT_GT(tab->tip()->geometry().left(), buttons->geometry().right());
+  for (QWidget* part : {buttons, tab->tip()})
+    EXPECT_LE(std::abs(part->geometry().center().y() - bar->rect().center().y()), 1) << part->metaObject()->className();
 }
 
 TEST_F(ExcludeSettingsTest, AddsThroughTheChooserAndRemovesByButtonAndByTheDeleteKey) {

@@ -11,6 +11,7 @@
 
 #include "kit/foundation/fatal_error.h"
 #include "platform/core/file_reading.h"
+#include "platform/core/own_executable.h"
 #include "platform/system/workspace.h"
 #include "platform/text/utf8.h"
 
@@ -49,11 +50,7 @@ const std::string& versionWithBuild() {
 }
 
 const std::filesystem::path& url() {
-  static const std::filesystem::path value = [] {
-    std::error_code error;
-    auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : path;
-  }();
+  static const std::filesystem::path value = platform::ownExecutable();
   return value;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/core/ascii.h"
 #include "platform/system/desktop_entry.h"
 #include "platform/system/workspace.h"
+#include "platform/text/utf8.h"
 
 namespace kit {
 
@@ -49,9 +50,7 @@ std::string joinedUnique(const std::vector<EmailAddress>& addresses) {
 size_t cutPosition(const std::string& text, size_t limit) {
   const size_t lineEnd = text.rfind('\n', limit);
   if (lineEnd != std::string::npos && lineEnd > 0) return lineEnd;
-  size_t position = limit;
-  while (position > 0 && (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80) --position;
-  return position;
+  return platform::utf8Prefix(text, limit).size();
 }
 
 void sendInline(const std::vector<EmailAddress>& to, const std::string& subject,

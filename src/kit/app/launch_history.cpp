@@ -19,10 +19,9 @@ bool storedBool(platform::UserDefaults& suite, const std::string& key) {
 }  // namespace
 
 int64_t countLaunch(platform::UserDefaults& suite) {
-  const Preferences::Key<int64_t> key(launchCountKey, 0, suite);
-  const int64_t count = Preferences::get(key);
+  const int64_t count = Preferences::storedValue<int64_t>(suite, launchCountKey).value_or(0);
   const int64_t next = count == std::numeric_limits<int64_t>::max() ? count : count + 1;
-  Preferences::set(key, next);
+  suite.set(launchCountKey, PlistValue(next));
   return next;
 }
 

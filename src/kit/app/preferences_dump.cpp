@@ -1,7 +1,6 @@
 #include "kit/app/preferences_dump.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <sstream>
 #include <vector>
@@ -9,19 +8,11 @@
 #include "kit/foundation/bytes.h"
 #include "kit/foundation/durations.h"
 #include "platform/core/clock.h"
+#include "platform/core/decimal_text.h"
 
 namespace kit::PreferencesDump {
 
 namespace {
-
-std::string shortestText(double value) {
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error != std::errc()) return std::to_string(value);
-  std::string text(buffer, end);
-  if (text.find_first_of(".en") == std::string::npos) text += ".0";
-  return text;
-}
 
 std::string quoted(const std::string& text) {
   std::string out = "\"";
@@ -54,9 +45,9 @@ std::string debugDisplayValue(const platform::PlistValue& value) {
   if (auto flag = value.get<bool>()) return *flag ? "true" : "false";
   if (auto integer = value.get<int64_t>()) return std::to_string(*integer);
   if (auto real = value.get<double>()) {
-    if (!std::isfinite(*real)) return shortestText(*real);
+    if (!std::isfinite(*real)) return platform::decimalText(*real);
     if (std::trunc(*real) == *real && std::fabs(*real) < 9.2e18) return std::to_string(static_cast<int64_t>(*real));
-    return shortestText(rounded(*real, 2, RoundingRule::toNearestOrAwayFromZero));
+    return platform::decimalText(rounded(*real, 2, RoundingRule::toNearestOrAwayFromZero));
   }
   if (auto text = value.get<std::string>()) return *text;
   if (auto date = value.get<platform::PlistDate>()) return platform::dateDescription(*date);

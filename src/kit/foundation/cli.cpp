@@ -7,13 +7,12 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <mutex>
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
+#include "platform/core/file_reading.h"
 #include "platform/text/utf8.h"
 
 namespace kit::CLI {
@@ -30,8 +29,7 @@ Streams& streams() {
 }
 
 std::vector<std::string> readArguments() {
-  std::ifstream file("/proc/self/cmdline", std::ios::binary);
-  std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string all = platform::readWholeFileIfReadable("/proc/self/cmdline").value_or("");
   std::vector<std::string> parts;
   size_t start = 0;
   while (start < all.size()) {

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QWindow>
 #include <algorithm>
-#include <iostream>
 #include <mutex>
 #include <set>
 #include <string>
@@ -12,6 +11,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "platform/core/executor.h"
+#include "platform/core/log_sink.h"
 
 namespace kit {
 
@@ -114,7 +114,7 @@ CarbonLocalEventMonitor::CarbonLocalEventMonitor(std::set<EventType> events, boo
     : events(std::move(events)), useGlobalEventDispatcher(useGlobalEventDispatcher), callback_(std::move(callback)) {}
 
 CarbonLocalEventMonitor::~CarbonLocalEventMonitor() {
-  std::cout << "DEINIT - CarbonLocalEventMonitor" << std::endl;
+  platform::printLineToStandardOutput("DEINIT - CarbonLocalEventMonitor");
   stop();
 }
 

@@ -1,10 +1,10 @@
 #include "kit/foundation/expiring_cache.h"
 
 #include <atomic>
-#include <cstdio>
 #include <mutex>
 
 #include "platform/core/error.h"
+#include "platform/core/log_sink.h"
 #include "platform/core/sleep.h"
 #include "platform/core/task.h"
 
@@ -76,8 +76,7 @@ void scheduleExpiringCacheCleanup(Duration olderThan) {
       co_return;
     }
     cleanUpExpiringCache(olderThan);
-    std::fputs("CLEANUP\n", stdout);
-    std::fflush(stdout);
+    platform::printLineToStandardOutput("CLEANUP");
   });
   state.lastSchedule = platform::clock().now();
 }

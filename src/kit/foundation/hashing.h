@@ -1,12 +1,9 @@
 #pragma once
 
-#include <cstddef>
+#include "platform/core/hashing.h"
 
 namespace kit {
 
-// Combines hashes in order, so that swapped members hash differently.
-inline void hashCombine(std::size_t& seed, std::size_t value) {
-  seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 12) + (seed >> 4);
-}
+using platform::hashCombine;
 
 }  // namespace kit

@@ -1,10 +1,10 @@
 #include "kit/foundation/log.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "kit/foundation/zv_app.h"
 #include "platform/core/clock.h"
+#include "platform/core/decimal_text.h"
 #include "platform/core/log_sink.h"
 
 namespace kit {
@@ -45,12 +45,7 @@ LogItem::LogItem(std::string_view text) {
   rendered_ += '"';
 }
 
-LogItem::LogItem(double value) {
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  rendered_.assign(buffer, result.ptr);
-  if (rendered_.find_first_of(".en") == std::string::npos) rendered_ += ".0";
-}
+LogItem::LogItem(double value) : rendered_(platform::decimalText(value)) {}
 
 std::string loggedText(std::initializer_list<LogItem> items, std::string_view function, std::string_view file,
                        int64_t line) {

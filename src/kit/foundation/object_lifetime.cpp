@@ -7,6 +7,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/core/own_executable.h"
+
 namespace kit {
 namespace detail {
 namespace {
@@ -121,10 +123,10 @@ const std::filesystem::path& BundleMarker::bundle() {
     if (dladdr1(reinterpret_cast<const void*>(&BundleMarker::bundle), &info, reinterpret_cast<void**>(&file),
                 RTLD_DL_LINKMAP) != 0 &&
         file) {
-      // The program itself has no name of its own in the loader's list; its file is /proc/self/exe.
+      // The program itself has no name of its own in the loader's list.
       std::error_code error;
-      auto path = file->l_name && *file->l_name ? std::filesystem::canonical(file->l_name, error)
-                                                : std::filesystem::read_symlink("/proc/self/exe", error);
+      auto path =
+          file->l_name && *file->l_name ? std::filesystem::canonical(file->l_name, error) : platform::ownExecutable();
       if (!error && path.has_parent_path()) return path.parent_path();
     }
     return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());

@@ -1,6 +1,10 @@
 #include "kit/preferences/any_serializable.h"
 
 #include <functional>
+#include <type_traits>
+#include <variant>
+
+#include "kit/foundation/hashing.h"
 
 namespace kit::Preferences {
 namespace {
@@ -40,18 +44,29 @@ bool equal(const PlistValue& a, const PlistValue& b) {
 }
 
 std::size_t hashOf(const PlistValue& v) {
-  if (auto n = numeric(v)) return std::hash<double>()(*n);
-  if (auto s = v.get<std::string>()) return std::hash<std::string>()(*s);
-  if (auto d = v.get<Data>()) return std::hash<std::string>()(d->bytes) ^ 0x5bd1e995;
-  if (auto t = v.get<Date>()) return std::hash<int64_t>()(t->time_since_epoch().count());
-  if (auto a = v.get<PlistArray>()) {
-    std::size_t h = a->size();
-    for (const auto& item : *a) h = h * 31 + hashOf(item);
-    return h;
-  }
-  std::size_t h = 0;  // dictionaries: independent of order, as their entries are
-  for (const auto& [key, item] : *v.get<PlistDict>()) h += std::hash<std::string>()(key) ^ (hashOf(item) * 31);
-  return h;
+  return std::visit(
+      [](const auto& x) -> std::size_t {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_arithmetic_v<T>) {
+          return std::hash<double>()(static_cast<double>(x));  // numbers that compare equal across kinds
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          return std::hash<std::string>()(x);
+        } else if constexpr (std::is_same_v<T, Data>) {
+          return std::hash<std::string>()(x.bytes) ^ 0x5bd1e995;
+        } else if constexpr (std::is_same_v<T, Date>) {
+          return std::hash<int64_t>()(x.time_since_epoch().count());
+        } else if constexpr (std::is_same_v<T, PlistArray>) {
+          std::size_t seed = x.size();
+          for (const auto& item : x) hashCombine(seed, hashOf(item));
+          return seed;
+        } else {
+          static_assert(std::is_same_v<T, PlistDict>);
+          std::size_t sum = 0;  // independent of order, as the entries are
+          for (const auto& [key, item] : x) sum += std::hash<std::string>()(key) ^ (hashOf(item) * 31);
+          return sum;
+        }
+      },
+      v.storage());
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
-#include <iostream>
+
+#include "platform/core/log_sink.h"
 
 namespace kit::Preferences::detail {
 
@@ -31,7 +32,8 @@ bool unarchive(const Data& archive, const char* tag, const std::function<bool(QD
   in >> archivedTag;
   bool sound = in.status() == QDataStream::Ok && archivedTag == QLatin1String(tag) && read(in) &&
                in.status() == QDataStream::Ok && in.atEnd();
-  if (!sound) std::cout << "The data couldn\u2019t be read because it isn\u2019t in the correct format." << std::endl;
+  if (!sound)
+    platform::printLineToStandardOutput("The data couldn\u2019t be read because it isn\u2019t in the correct format.");
   return sound;
 }
 

@@ -1,7 +1,8 @@
 #include "kit/preferences/json_form.h"
 
 #include <QByteArray>
-#include <cstdio>
+
+#include "platform/core/log_sink.h"
 
 namespace kit::Preferences {
 
@@ -45,7 +46,7 @@ std::optional<Json> firstOfBareJson(std::string_view text) {
   return array.front();
 }
 
-void printEncodingFailure(const std::exception& error) { std::printf("%s\n", error.what()); }
+void printEncodingFailure(const std::exception& error) { platform::printLineToStandardOutput(error.what()); }
 
 }  // namespace detail
 }  // namespace kit::Preferences

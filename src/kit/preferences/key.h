@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/foundation/hashing.h"
 #include "kit/preferences/serializable.h"
 #include "platform/prefs/user_defaults.h"
 
@@ -37,7 +38,9 @@ class BaseKey {
 
 struct BaseKeyHash {
   std::size_t operator()(const BaseKey& key) const noexcept {
-    return std::hash<std::string>()(key.name()) * 31 + std::hash<const void*>()(&key.suite());
+    std::size_t seed = std::hash<std::string>()(key.name());
+    hashCombine(seed, std::hash<const void*>()(&key.suite()));
+    return seed;
   }
 };
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/foundation/hashing.h"
 #include "kit/shortcuts/key.h"
 #include "platform/system/input_event.h"
 
@@ -60,7 +61,8 @@ struct JsonDecoding<GlobalShortcuts::Shortcut> {
 template <>
 struct std::hash<kit::GlobalShortcuts::Shortcut> {
   std::size_t operator()(const kit::GlobalShortcuts::Shortcut& s) const noexcept {
-    std::size_t h = std::hash<int64_t>{}(s.carbonKeyCode);
-    return h ^ (std::hash<int64_t>{}(s.carbonModifiers) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+    std::size_t seed = std::hash<int64_t>{}(s.carbonKeyCode);
+    kit::hashCombine(seed, std::hash<int64_t>{}(s.carbonModifiers));
+    return seed;
   }
 };

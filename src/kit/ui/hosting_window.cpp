@@ -4,7 +4,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <iostream>
+
+#include "platform/core/log_sink.h"
 
 namespace kit {
 
@@ -49,7 +50,7 @@ HostingWindow::HostingWindow(QWidget* content, Options options)
   if (content) layout->addWidget(content);
 }
 
-HostingWindow::~HostingWindow() { std::cout << "HostingWindow - DEINIT" << std::endl; }
+HostingWindow::~HostingWindow() { platform::printLineToStandardOutput("HostingWindow - DEINIT"); }
 
 void HostingWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);

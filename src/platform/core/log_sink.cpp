@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 #define SD_JOURNAL_SUPPRESS_LOCATION
@@ -49,6 +50,15 @@ void mirrorToStandardError(std::string_view text) {
     }
     text.remove_prefix(static_cast<size_t>(written));
   }
+}
+
+void printLineToStandardOutput(std::string_view line) {
+  std::string text;
+  text.reserve(line.size() + 1);
+  text.append(line);
+  text += '\n';
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
 }
 
 }  // namespace platform

@@ -22,5 +22,8 @@ struct LogRecord {
 void sendToJournal(const LogRecord& record);
 // Writes the text unchanged to standard error in one write.
 void mirrorToStandardError(std::string_view text);
+// Writes the line and a line end to standard output in one piece and flushes it at once: the plain lines that other
+// programs and the tests read from ours.
+void printLineToStandardOutput(std::string_view line);
 
 }  // namespace platform

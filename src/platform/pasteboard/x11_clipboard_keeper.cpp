@@ -12,6 +12,7 @@
 #include <map>
 
 #include "platform/core/file_descriptor.h"
+#include "platform/core/own_executable.h"
 #include "platform/pasteboard/x11_selection_answer.h"
 #include "platform/system/x11_display.h"
 #include "platform/system/xcb_reply.h"
@@ -200,8 +201,7 @@ std::vector<PasteboardEntry> decode(const std::string& bytes) {
 }
 
 bool start(const std::vector<PasteboardEntry>& targets, uint32_t takenAt) {
-  std::error_code error;
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / executableName;
+  const auto program = ownExecutable().parent_path() / executableName;
   FileDescriptor content(memfd_create("quillet-clipboard", MFD_CLOEXEC));
   if (!content) return false;
   bool started = writeAll(content.get(), encode(targets)) && lseek(content.get(), 0, SEEK_SET) == 0;

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/core/hashing.h"
+
 namespace platform {
 
 namespace {
@@ -68,9 +70,6 @@ const char* kindName(const PlistValue& value) {
 }
 
 std::size_t hashValue(const PlistValue& value) {
-  const auto combine = [](std::size_t seed, std::size_t more) {
-    return seed ^ (more + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2));
-  };
   const std::size_t content = std::visit(
       [&](const auto& v) -> std::size_t {
         using T = std::decay_t<decltype(v)>;
@@ -80,19 +79,23 @@ std::size_t hashValue(const PlistValue& value) {
           return std::hash<std::string_view>()(v.bytes);
         } else if constexpr (std::is_same_v<T, PlistArray>) {
           std::size_t seed = v.size();
-          for (const auto& item : v) seed = combine(seed, hashValue(item));
+          for (const auto& item : v) hashCombine(seed, hashValue(item));
           return seed;
         } else if constexpr (std::is_same_v<T, PlistDict>) {
           std::size_t seed = v.size();
-          for (const auto& [key, item] : v)
-            seed = combine(combine(seed, std::hash<std::string_view>()(key)), hashValue(item));
+          for (const auto& [key, item] : v) {
+            hashCombine(seed, std::hash<std::string_view>()(key));
+            hashCombine(seed, hashValue(item));
+          }
           return seed;
         } else {
           return std::hash<T>()(v);
         }
       },
       value.storage());
-  return combine(value.storage().index(), content);
+  std::size_t seed = value.storage().index();
+  hashCombine(seed, content);
+  return seed;
 }
 
 std::size_t approximateSize(const PlistValue& value) {

@@ -1,9 +1,8 @@
 #include "platform/system/application_identity.h"
 
-#include <fstream>
-#include <sstream>
 #include <string_view>
 
+#include "platform/core/file_reading.h"
 #include "platform/system/desktop_entry.h"
 #include "platform/system/x11_connection.h"
 
@@ -13,16 +12,8 @@ namespace {
 
 std::string procPath(int32_t pid, const char* name) { return "/proc/" + std::to_string(pid) + "/" + name; }
 
-std::optional<std::string> readProcFile(int32_t pid, const char* name) {
-  std::ifstream in(procPath(pid, name), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 std::optional<std::string> flatpakIdOfProcess(int32_t pid) {
-  auto environ = readProcFile(pid, "environ");
+  auto environ = readWholeFileIfReadable(procPath(pid, "environ"));
   if (!environ) return std::nullopt;
   constexpr std::string_view key = "FLATPAK_ID=";
   size_t start = 0;
@@ -54,7 +45,7 @@ std::optional<std::filesystem::path> executableOfProcess(int32_t pid) {
 
 std::optional<std::string> commandNameOfProcess(int32_t pid) {
   if (pid <= 0) return std::nullopt;
-  auto comm = readProcFile(pid, "comm");
+  auto comm = readWholeFileIfReadable(procPath(pid, "comm"));
   if (!comm) return std::nullopt;
   while (!comm->empty() && comm->back() == '\n') comm->pop_back();
   return comm;

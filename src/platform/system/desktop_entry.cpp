@@ -13,6 +13,7 @@
 
 #include "platform/core/ascii.h"
 #include "platform/core/executor.h"
+#include "platform/core/file_reading.h"
 #include "platform/system/folder_changes.h"
 #include "platform/text/whitespace.h"
 
@@ -143,13 +144,7 @@ std::string readSmallFile(const std::filesystem::path& path) {
   std::error_code ec;
   auto size = std::filesystem::file_size(path, ec);
   if (ec || size > limit) return {};
-  std::string data;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    data.resize(static_cast<size_t>(size));
-    data.resize(std::fread(data.data(), 1, data.size(), f));
-    std::fclose(f);
-  }
-  return data;
+  return readWholeFileIfReadable(path).value_or("");
 }
 
 // Each folder is watched before it is read, so that a change while it is read is seen at the next look-up.

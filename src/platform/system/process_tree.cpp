@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "platform/core/file_reading.h"
 
 namespace platform {
 
@@ -44,11 +44,9 @@ std::optional<ProcessStat> parseProcessStat(std::string_view line) {
 
 std::optional<ProcessStat> processStat(int32_t pid) {
   if (pid <= 0) return std::nullopt;
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  if (!file) return std::nullopt;
-  std::ostringstream text;
-  text << file.rdbuf();
-  return parseProcessStat(text.str());
+  auto text = readWholeFileIfReadable("/proc/" + std::to_string(pid) + "/stat");
+  if (!text) return std::nullopt;
+  return parseProcessStat(*text);
 }
 
 std::optional<int32_t> topMostAncestor(int32_t pid) {

@@ -46,6 +46,9 @@ TEST(Mailto, AnInlineAttachmentIsCappedAtALineEnd) {
   EXPECT_EQ(inlineAttachmentBody(std::nullopt, "f", "x").substr(0, 5), "\n\n\n\nf");
   const std::string body = inlineAttachmentBody(std::nullopt, "f", "first line\nsecond line\nthird", 16);
   EXPECT_EQ(body.substr(body.size() - 24), "\n\nfirst line\n[truncated]");
+  // Without a line end to cut at, the cut never splits a character: "é" is two bytes.
+  const std::string accented = inlineAttachmentBody(std::nullopt, "f", "a\u00e9b", 2);
+  EXPECT_EQ(accented.substr(accented.size() - 15), "\n\na\n[truncated]");
 }
 
 // The e-mail interface of a desktop portal, on a private bus: it records each message it is handed, with the

@@ -26,4 +26,15 @@ TEST_F(PreferencesTest, TypeErasedValuesCompareByValueAndStandForNil) {
   EXPECT_FALSE(suite->object("any"));
 }
 
+TEST_F(PreferencesTest, HashesAgreeWithEqualityAndTellOrderInListsApart) {
+  const auto hash = [](PlistValue value) { return AnySerializable(std::move(value)).hash(); };
+  EXPECT_EQ(hash(true), hash(int64_t{1}));
+  EXPECT_EQ(hash(int64_t{1}), hash(1.0));
+  EXPECT_EQ(hash(PlistArray{int64_t{1}, PlistDict{{"k", 2.0}}}), hash(PlistArray{1.0, PlistDict{{"k", int64_t{2}}}}));
+  EXPECT_NE(hash(PlistArray{"a", "b"}), hash(PlistArray{"b", "a"}));
+  EXPECT_NE(hash(PlistArray{"a"}), hash(PlistArray{"a", "a"}));
+  EXPECT_NE(hash(PlistDict{{"x", "1"}, {"y", "2"}}), hash(PlistDict{{"x", "2"}, {"y", "1"}}));
+  EXPECT_NE(hash("ab"), hash(Data{"ab"}));
+}
+
 }  // namespace
