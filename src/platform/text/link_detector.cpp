@@ -50,7 +50,6 @@ constexpr std::array<uint8_t, 256> characterClasses = [] {
 }();
 
 bool hasClass(char c, uint8_t classes) { return (characterClasses[static_cast<unsigned char>(c)] & classes) != 0; }
-bool isAsciiLetter(char c) { return hasClass(c, letter); }
 bool isAsciiAlnum(char c) { return hasClass(c, letter | digit); }
 bool isSchemeChar(char c) { return hasClass(c, schemeCharacter); }
 bool isLabelChar(char c) { return hasClass(c, labelCharacter); }
