@@ -303,7 +303,7 @@ PlistDict UserDefaults::persistentDomain() const {
   return stored_;
 }
 
-rx::AnyCancellable UserDefaults::observe(std::string key, ObserveOptions options,
+rx::AnyCancellable UserDefaults::observe(const std::string& key, ObserveOptions options,
                                          std::function<void(const Change&)> callback) {
   auto entry = std::make_shared<Observer>();
   entry->key = key;

@@ -138,7 +138,8 @@ bool split(std::string_view text, UrlParts* parts) {
 std::string decodedOrRaw(const std::string& encoded) {
   if (encoded.find('%') == std::string::npos) return encoded;  // nothing to decode, whether valid or not
   auto decoded = removingPercentEncoding(encoded);
-  return decoded ? std::move(*decoded) : encoded;
+  if (decoded) return std::move(*decoded);
+  return encoded;
 }
 
 std::optional<std::string> decodedOrRaw(const std::optional<std::string>& encoded) {
