@@ -183,7 +183,7 @@ ExcludeSettings::ExcludeSettings(QWidget* parent) : QWidget(parent) {
   connect(remove_, &QToolButton::clicked, this, &ExcludeSettings::removeSelectedApps);
   // The key that deletes, on either keyboard: Delete, and Backspace (which is marked "Delete" on some). Active only
   // while the button is shown and enabled.
-  for (QKeySequence key : {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)}) {
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)}) {
     auto* shortcut = new QShortcut(key, remove_);
     connect(shortcut, &QShortcut::activated, this, &ExcludeSettings::removeSelectedApps);
   }

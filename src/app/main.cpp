@@ -37,7 +37,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   const auto display = app::checkDisplay(environment);
   if (!display.message.empty()) std::cerr << display.message;
   if (!display.canRun) return 1;
-  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  setenv("QT_QPA_PLATFORM", "xcb", 1);  // NOLINT(concurrency-mt-unsafe): no other thread runs yet
 
   QApplication application(argc, argv);
   // Copies made from here on, while the bus name is taken and the preferences are read, are cleaned once they are.

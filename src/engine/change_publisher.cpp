@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 namespace {
 
 rx::Publisher<rx::Unit> onSubscription() {
-  return rx::Publisher<rx::Unit>([](rx::Publisher<rx::Unit>::Subscriber subscriber) {
+  return rx::Publisher<rx::Unit>([](const rx::Publisher<rx::Unit>::Subscriber& subscriber) {
     subscriber.value(rx::Unit{});
     return rx::AnyCancellable();
   });

@@ -99,9 +99,10 @@ std::filesystem::path besideThisProgram(const char* name) { return platform::own
 }  // namespace
 
 std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
-                                         const std::optional<std::string>& sourceApp, JavaScriptLogHandler logHandler,
-                                         JavaScriptTimeLimit timeLimit, ConsoleLinesPrinted printed) {
-  return JavaScriptWorker::shared().run(code, text, sourceApp, std::move(logHandler), timeLimit, printed);
+                                         const std::optional<std::string>& sourceApp,
+                                         const JavaScriptLogHandler& logHandler, JavaScriptTimeLimit timeLimit,
+                                         ConsoleLinesPrinted printed) {
+  return JavaScriptWorker::shared().run(code, text, sourceApp, logHandler, timeLimit, printed);
 }
 
 JavaScriptWorker& JavaScriptWorker::shared() {
@@ -113,7 +114,7 @@ JavaScriptWorker::JavaScriptWorker(std::filesystem::path executable) : executabl
 
 std::optional<std::string> JavaScriptWorker::run(const std::string& code, const std::string& text,
                                                  const std::optional<std::string>& sourceApp,
-                                                 JavaScriptLogHandler logHandler, JavaScriptTimeLimit timeLimit,
+                                                 const JavaScriptLogHandler& logHandler, JavaScriptTimeLimit timeLimit,
                                                  ConsoleLinesPrinted printed) {
   std::lock_guard lock(mutex_);
   endLingeringWorkers();

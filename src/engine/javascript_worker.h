@@ -22,7 +22,7 @@ namespace engine {
 // time-limit, memory-limit or result-size description when the script went past one of them.
 std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
                                          const std::optional<std::string>& sourceApp,
-                                         JavaScriptLogHandler logHandler = {},
+                                         const JavaScriptLogHandler& logHandler = {},
                                          JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit,
                                          ConsoleLinesPrinted printed = ConsoleLinesPrinted::yes);
 
@@ -49,7 +49,7 @@ class JavaScriptWorker {
   // As runJavaScript(). Throws kit::GeneralError "Failed to initialize JavaScript engine." when the worker
   // cannot be started, and "Failed to evaluate JavaScript code." when it died while running the script.
   std::optional<std::string> run(const std::string& code, const std::string& text,
-                                 const std::optional<std::string>& sourceApp, JavaScriptLogHandler logHandler,
+                                 const std::optional<std::string>& sourceApp, const JavaScriptLogHandler& logHandler,
                                  JavaScriptTimeLimit timeLimit, ConsoleLinesPrinted printed = ConsoleLinesPrinted::yes);
 
  private:

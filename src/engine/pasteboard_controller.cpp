@@ -323,23 +323,24 @@ PasteboardController::BackgroundPass::~BackgroundPass() {
 }
 
 void PasteboardController::clearFormattingNow(ClearingCompletion completion) {
-  pasteboard_.whenLastChangeIsRead(commandReadPatience, [weak = weakSelf(), completion](bool read) {
-    auto self = weak.lock();
-    if (self && read) {
-      self->inTurn([self = self.get(), completion] {
-        // The source application of an earlier change must not be taken for this content's.
-        self->forgetSourceApp();
-        self->clearFormatting(ClearingSettings::current(), completion);
+  pasteboard_.whenLastChangeIsRead(
+      commandReadPatience, [weak = weakSelf(), completion = std::move(completion)](bool read) {
+        auto self = weak.lock();
+        if (self && read) {
+          self->inTurn([self = self.get(), completion] {
+            // The source application of an earlier change must not be taken for this content's.
+            self->forgetSourceApp();
+            self->clearFormatting(ClearingSettings::current(), completion);
+          });
+          return;
+        }
+        if (self) {
+          kit::log({"Could not clear formatting: the application that copied did not hand its copy over within " +
+                    std::to_string(commandReadPatience.count() / 1000) + " seconds; the clipboard stays as it was"},
+                   kit::LogType::error, "clearFormatting()", "PasteboardController", __LINE__);
+        }
+        if (completion) completion(ClearingOutcome::nothingWritten);
       });
-      return;
-    }
-    if (self) {
-      kit::log({"Could not clear formatting: the application that copied did not hand its copy over within " +
-                std::to_string(commandReadPatience.count() / 1000) + " seconds; the clipboard stays as it was"},
-               kit::LogType::error, "clearFormatting()", "PasteboardController", __LINE__);
-    }
-    if (completion) completion(ClearingOutcome::nothingWritten);
-  });
 }
 
 void PasteboardController::leaveTooLargeContentAlone(int64_t changeCount) {
@@ -411,9 +412,9 @@ std::string PasteboardController::transformTextWithJavaScript(const std::string&
 }
 
 std::optional<std::string> PasteboardController::runJavaScript(const std::string& code, const std::string& text,
-                                                               JavaScriptLogHandler logHandler,
+                                                               const JavaScriptLogHandler& logHandler,
                                                                JavaScriptTimeLimit timeLimit) {
-  return engine::runJavaScript(code, text, scriptSourceApp(), std::move(logHandler), timeLimit);
+  return engine::runJavaScript(code, text, scriptSourceApp(), logHandler, timeLimit);
 }
 
 std::optional<std::string> PasteboardController::scriptSourceApp() const {

@@ -96,7 +96,7 @@ class PasteboardController {
   // The user's script as the last plain-text step; a failure shows one alert and keeps the text.
   std::string transformTextWithJavaScript(const std::string& text);
   std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
-                                           JavaScriptLogHandler logHandler = {},
+                                           const JavaScriptLogHandler& logHandler = {},
                                            JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
   // What a script sees as `$.sourceApp`: our own id while the user edits the script, else the copy's source.
   std::optional<std::string> scriptSourceApp() const;

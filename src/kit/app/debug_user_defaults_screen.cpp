@@ -110,7 +110,8 @@ void DebugUserDefaultsScreen::rebuild() {
       auto* row = new QTreeWidgetItem(section);
       row->setData(0, keyRole, QString::fromStdString(key));
       row->setData(0, sectionRole, static_cast<int>(index));
-      row->setData(0, Qt::AccessibleTextRole, QString::fromStdString(key + "\n" + value));  // what the row shows
+      row->setData(0, Qt::AccessibleTextRole,
+                   QString::fromStdString(key) + "\n" + QString::fromStdString(value));  // what the row shows
       tree_->setItemWidget(row, 0, makeRow(key, value, this));
     }
     section->setExpanded(true);
@@ -123,7 +124,7 @@ void DebugUserDefaultsScreen::rebuild() {
         std::string text;
         for (const auto& section : sections())
           for (const auto& [key, value] : PreferencesDump::debugEntries(*section.suite))
-            text += (text.empty() ? "" : "\n") + key + ": " + value;
+            text.append(text.empty() ? "" : "\n").append(key).append(": ").append(value);
         copyText(pasteboard_, text);
       },
       [this] {

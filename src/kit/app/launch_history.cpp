@@ -32,7 +32,7 @@ platform::Date firstLaunchDate(platform::UserDefaults& suite, platform::Date now
 }
 
 std::string previousLaunchedVersion(platform::UserDefaults& suite, const std::string& currentVersion) {
-  const std::string previous =
+  std::string previous =
       Preferences::storedValue<std::string>(suite, previousLaunchedVersionKey).value_or(currentVersion);
   suite.set(previousLaunchedVersionKey, PlistValue(currentVersion));
   return previous;

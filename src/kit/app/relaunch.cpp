@@ -33,7 +33,7 @@ InstanceStarter& instanceStarter() {
 }
 
 void terminate(bool exitImmediately) {
-  if (exitImmediately) std::exit(0);
+  if (exitImmediately) std::exit(0);  // NOLINT(concurrency-mt-unsafe): asked to end at once, threads and all
   QCoreApplication::quit();
 }
 
@@ -80,9 +80,13 @@ std::optional<std::string> installedExecutableElsewhere() {
 
 }  // namespace
 
-void setInstanceStarterForTesting(InstanceStarter starter) { instanceStarter() = starter ? starter : startDetached; }
+void setInstanceStarterForTesting(const InstanceStarter& starter) {
+  instanceStarter() = starter ? starter : startDetached;
+}
 
-void setRelaunchTerminatorForTesting(std::function<void(bool)> value) { terminator() = value ? value : terminate; }
+void setRelaunchTerminatorForTesting(const std::function<void(bool)>& value) {
+  terminator() = value ? value : terminate;
+}
 
 std::vector<std::string> shellRelaunchArguments(const std::filesystem::path& executable) {
   return {"-c", "sleep 0.2; exec \"$0\" \"$@\"", executable.string(), relaunchArgument};

@@ -27,9 +27,9 @@ inline constexpr const char* relaunchArgument = "--relaunch";
 // How a new instance is started; tests replace it. Answers false (with a description) when it could not start.
 using InstanceStarter =
     std::function<bool(const std::string& program, const std::vector<std::string>& arguments, std::string& error)>;
-void setInstanceStarterForTesting(InstanceStarter starter);
+void setInstanceStarterForTesting(const InstanceStarter& starter);
 // How the process ends after a successful start; tests replace it.
-void setRelaunchTerminatorForTesting(std::function<void(bool exitImmediately)> terminator);
+void setRelaunchTerminatorForTesting(const std::function<void(bool exitImmediately)>& terminator);
 
 // Starts a new instance of the program and ends this one; main thread, at most one at a time. Returns when
 // the relaunch failed (the failure is reported, and shown unless asked otherwise), after clearing the

@@ -75,7 +75,7 @@ Alert visibilityAlert(const VisibilityCheckOptions& options) {
 
 platform::Task<void> waitUntilScreenIsUnlocked() {
   auto wait = std::make_shared<UnlockWait>();
-  auto start = [wait](platform::Continuation<void> done) {
+  auto start = [wait](const platform::Continuation<void>& done) {
     auto endIfUnlocked = [wait, done] {
       if (wait->ended || platform::ScreenLock::isLocked()) return;
       wait->ended = true;
@@ -108,7 +108,7 @@ platform::Task<void> checkVisibility(std::function<bool()> isHidden, bool wasLau
   if (options.showsOpenSettingsButton && response.code == alertFirstButtonReturn + 1) openSettingsOnMainQueue();
 }
 
-void ensureVisibility(QSystemTrayIcon& item, bool wasLaunchedAtLogin, VisibilityCheckOptions options) {
+void ensureVisibility(QSystemTrayIcon& item, bool wasLaunchedAtLogin, const VisibilityCheckOptions& options) {
   QPointer<QSystemTrayIcon> held(&item);
   auto isHidden = [held] { return held && isHiddenFromMenuBar(*held); };
   platform::spawn(platform::mainExecutor(), [isHidden, wasLaunchedAtLogin, options] {

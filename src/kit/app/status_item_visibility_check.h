@@ -39,7 +39,7 @@ platform::Task<void> checkVisibility(std::function<bool()> isHidden, bool wasLau
                                      VisibilityCheckOptions options);
 
 // Starts the check for the tray icon and returns at once; the check ends quietly if the icon goes away meanwhile.
-void ensureVisibility(QSystemTrayIcon& item, bool wasLaunchedAtLogin, VisibilityCheckOptions options);
+void ensureVisibility(QSystemTrayIcon& item, bool wasLaunchedAtLogin, const VisibilityCheckOptions& options);
 
 // Reports what the desktop looked like when the icon was found hidden after a start at login.
 void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin);

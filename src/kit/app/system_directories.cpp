@@ -1,7 +1,6 @@
 #include "kit/app/system_directories.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/zv_app.h"
 #include "platform/core/file_descriptor.h"
+#include "platform/core/user_account.h"
 #include "platform/prefs/preference_file.h"
 
 namespace kit {
@@ -22,7 +22,7 @@ namespace {
 
 std::optional<std::filesystem::path> homeDirectory() {
   if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
-  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && *entry->pw_dir == '/') return entry->pw_dir;
+  if (auto home = platform::accountHomeDirectory(); home && home->starts_with('/')) return *home;
   return std::nullopt;
 }
 
@@ -109,7 +109,7 @@ std::filesystem::path systemDirectory(SystemDirectory kind) {
 }
 
 std::filesystem::path appDirectory(SystemDirectory kind) {
-  const std::filesystem::path folder = systemDirectory(kind) / ZvApp::id();
+  std::filesystem::path folder = systemDirectory(kind) / ZvApp::id();
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) ZvApp::reportError(PlatformError::posix(error.value(), "Could not create " + folder.string()));
@@ -185,7 +185,7 @@ std::filesystem::path createTemporaryFile(const std::optional<std::string>& file
     name += suffix;
 
   const std::filesystem::path folder = createTemporaryDirectory(parent);
-  const std::filesystem::path file = folder / name;
+  std::filesystem::path file = folder / name;
   try {
     platform::FileDescriptor written(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!written) throw PlatformError::posix(errno, "Could not create " + file.string());
@@ -207,7 +207,7 @@ TemporaryDirectory::~TemporaryDirectory() {
 
 const std::filesystem::path& realHomeDirectory() {
   static const std::filesystem::path home = [] {
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return std::filesystem::path(entry->pw_dir);
+    if (auto home = platform::accountHomeDirectory()) return std::filesystem::path(*home);
     return homeDirectory().value_or("/");
   }();
   return home;

@@ -63,7 +63,7 @@ void Alert::setDestructiveButtons(const std::vector<int>& indices) {
 
 Alert makeAlert(std::string title, std::optional<std::string> message, std::optional<std::string> detailText,
                 AlertStyle style, std::optional<std::string> iconName, std::vector<std::string> buttonTitles,
-                std::optional<int> defaultButtonIndex, std::vector<int> destructiveButtons,
+                std::optional<int> defaultButtonIndex, const std::vector<int>& destructiveButtons,
                 std::optional<double> minimumWidth, bool showsSuppressionButton,
                 std::optional<std::string> suppressionButtonTitle) {
   Alert alert;

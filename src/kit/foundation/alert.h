@@ -52,7 +52,7 @@ inline constexpr int alertFirstButtonReturn = 1000;
 Alert makeAlert(std::string title, std::optional<std::string> message = std::nullopt,
                 std::optional<std::string> detailText = std::nullopt, AlertStyle style = AlertStyle::warning,
                 std::optional<std::string> iconName = std::nullopt, std::vector<std::string> buttonTitles = {},
-                std::optional<int> defaultButtonIndex = std::nullopt, std::vector<int> destructiveButtons = {},
+                std::optional<int> defaultButtonIndex = std::nullopt, const std::vector<int>& destructiveButtons = {},
                 std::optional<double> minimumWidth = std::nullopt, bool showsSuppressionButton = false,
                 std::optional<std::string> suppressionButtonTitle = std::nullopt);
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
-#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -15,6 +14,7 @@
 
 #include "kit/foundation/file_metadata.h"
 #include "platform/core/file_descriptor.h"
+#include "platform/core/user_account.h"
 
 namespace kit {
 
@@ -107,10 +107,7 @@ fs::path comparable(const fs::path& path) {
 }  // namespace
 
 const std::string& realHomeDirectory() {
-  static const std::string home = [] {
-    const passwd* entry = getpwuid(getuid());
-    return std::string(entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "/");
-  }();
+  static const std::string home = platform::accountHomeDirectory().value_or("/");
   return home;
 }
 

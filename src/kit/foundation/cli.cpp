@@ -66,7 +66,7 @@ std::optional<uint32_t> parseId(const char* text) {
 [[noreturn]] void failSwitch(const std::string& what, int errorNumber) {
   std::string reason = platform::PlatformError::posix(errorNumber).localizedDescription();
   ZvApp::reportError(GeneralError("Couldn't switch to the invoking user (" + what + "): " + reason));
-  std::exit(1);
+  std::exit(1);  // NOLINT(concurrency-mt-unsafe): the command ends here, with whatever else runs
 }
 
 }  // namespace
@@ -218,7 +218,7 @@ void exitOnError(const std::function<void()>& operation) {
   } catch (...) {
     printToStandardError({"Unknown error."});
   }
-  std::exit(1);
+  std::exit(1);  // NOLINT(concurrency-mt-unsafe): the command ends here, with whatever else runs
 }
 
 void switchToRealUser() {

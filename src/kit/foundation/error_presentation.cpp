@@ -17,7 +17,7 @@ void showModal(const PlatformError& error) {
 
 // The start closure is a named local: g++ 12 destroys a closure temporary inside a co_await expression twice.
 platform::Task<void> modalTask(std::shared_ptr<const PlatformError> error) {
-  auto start = [error](platform::Continuation<void> done) {
+  auto start = [error](const platform::Continuation<void>& done) {
     platform::mainExecutor().post([error, done] {
       showModal(*error);
       done.resume();

@@ -134,7 +134,7 @@ void CarbonLocalEventMonitor::stop() {
 }
 
 platform::AsyncStream<Event> globalEventStream(EventMask matching) {
-  return platform::AsyncStream<Event>([matching](platform::AsyncStream<Event>::Continuation continuation) {
+  return platform::AsyncStream<Event>([matching](const platform::AsyncStream<Event>::Continuation& continuation) {
     auto id = platform::InputMonitors::addGlobalMonitor(
         matching, [continuation](const Event& event) { continuation.yield(event); });
     if (!id) {

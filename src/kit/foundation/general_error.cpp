@@ -26,8 +26,8 @@ namespace kit {
 namespace keys = platform::userinfo;
 
 GeneralError::GeneralError(std::string description, std::optional<std::string> recoverySuggestion,
-                           std::vector<RecoveryOption> recoveryOptions, std::optional<std::string> helpAnchor,
-                           UserInfo userInfo, ErrorList underlyingErrors, std::any url)
+                           const std::vector<RecoveryOption>& recoveryOptions, std::optional<std::string> helpAnchor,
+                           UserInfo userInfo, const ErrorList& underlyingErrors, const std::any& url)
     : description_(std::move(description)),
       recoverySuggestion_(std::move(recoverySuggestion)),
       helpAnchor_(std::move(helpAnchor)),
@@ -43,6 +43,7 @@ UserInfo GeneralError::makeUserInfo(UserInfo base, const std::string& descriptio
   if (recoverySuggestion) base[keys::localizedRecoverySuggestion] = *recoverySuggestion;
   if (!recoveryOptions.empty()) {
     std::vector<std::string> titles;
+    titles.reserve(recoveryOptions.size());
     for (const auto& option : recoveryOptions) titles.push_back(option.title);
     base[keys::localizedRecoveryOptions] = std::move(titles);
     base[keys::recoveryAttempter] = std::make_shared<ErrorRecoveryAttempter>(recoveryOptions);
@@ -132,6 +133,7 @@ PlatformError appError(const std::string& description, std::optional<std::string
   if (recoverySuggestion) userInfo[keys::localizedRecoverySuggestion] = *recoverySuggestion;
   if (!recoveryOptions.empty()) {
     std::vector<std::string> titles;
+    titles.reserve(recoveryOptions.size());
     for (const auto& option : recoveryOptions) titles.push_back(option.title);
     userInfo[keys::localizedRecoveryOptions] = std::move(titles);
     userInfo[keys::recoveryAttempter] = std::make_shared<ErrorRecoveryAttempter>(recoveryOptions);

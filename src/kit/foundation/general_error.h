@@ -51,9 +51,9 @@ class GeneralError : public Error {
  public:
   // `url` is any URL value (travels in the user info as std::any); empty means none.
   explicit GeneralError(std::string description, std::optional<std::string> recoverySuggestion = std::nullopt,
-                        std::vector<RecoveryOption> recoveryOptions = {},
+                        const std::vector<RecoveryOption>& recoveryOptions = {},
                         std::optional<std::string> helpAnchor = std::nullopt, UserInfo userInfo = {},
-                        ErrorList underlyingErrors = {}, std::any url = {});
+                        const ErrorList& underlyingErrors = {}, const std::any& url = {});
 
   static UserInfo makeUserInfo(UserInfo base, const std::string& description,
                                const std::optional<std::string>& recoverySuggestion,

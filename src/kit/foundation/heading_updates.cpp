@@ -7,9 +7,9 @@
 
 namespace kit {
 
-platform::AsyncThrowingStream<Heading> headingUpdates(QDBusConnection bus) {
+platform::AsyncThrowingStream<Heading> headingUpdates(const QDBusConnection& bus) {
   using Stream = platform::AsyncThrowingStream<Heading>;
-  return Stream([bus](Stream::Continuation continuation) {
+  return Stream([bus](const Stream::Continuation& continuation) {
     auto delegate = std::make_shared<HeadingDelegate>(continuation);
     auto compass = std::make_shared<platform::SensorProxyCompass>(bus);
     // The compass lives until the stream ends, and is stopped and released on the main thread.

@@ -31,6 +31,6 @@ class HeadingDelegate {
 // The compass headings of this computer as a stream, from the sensor service on the system bus (tests give a bus of
 // their own). It ends with a platform::CompassError when the service is not running, the computer has no compass,
 // or the service goes away; ending the consumer releases the compass. Made on the main thread.
-platform::AsyncThrowingStream<Heading> headingUpdates(QDBusConnection bus = QDBusConnection::systemBus());
+platform::AsyncThrowingStream<Heading> headingUpdates(const QDBusConnection& bus = QDBusConnection::systemBus());
 
 }  // namespace kit

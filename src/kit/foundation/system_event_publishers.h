@@ -24,7 +24,8 @@ inline const std::string screenIsUnlockedNotification = "com.apple.screenIsUnloc
 
 // Reads the count of a pasteboard while it exists; none once it is gone.
 template <class Input>
-std::function<std::optional<int64_t>(const Input&)> changeCountSampler(std::weak_ptr<platform::Pasteboard> pasteboard) {
+std::function<std::optional<int64_t>(const Input&)> changeCountSampler(
+    const std::weak_ptr<platform::Pasteboard>& pasteboard) {
   return [pasteboard](const Input&) -> std::optional<int64_t> {
     auto strong = pasteboard.lock();
     if (!strong) return std::nullopt;

@@ -50,7 +50,7 @@ namespace {
 QString textShown(QWidget& widget) {
   std::function<QString(QAccessibleInterface*)> read = [&read](QAccessibleInterface* node) {
     if (node == nullptr) return QString();
-    const QString name = node->text(QAccessible::Name).trimmed();
+    QString name = node->text(QAccessible::Name).trimmed();
     if (!name.isEmpty()) return name;
     QStringList parts;
     for (int index = 0; index < node->childCount(); ++index)

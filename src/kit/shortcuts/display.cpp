@@ -10,10 +10,10 @@ namespace kit {
 
 namespace {
 
-constexpr int64_t kFunctionKeyCodes[] = {122, 120, 99,  118, 96,  97,  98, 100, 101, 109,
-                                         103, 111, 105, 107, 113, 106, 64, 79,  80,  90};
-constexpr int64_t kKeypadDigitCodes[] = {82, 83, 84, 85, 86, 87, 88, 89, 91, 92};
-const char* const kKeycap = "\u20E3";
+constexpr int64_t functionKeyCodes[] = {122, 120, 99,  118, 96,  97,  98, 100, 101, 109,
+                                        103, 111, 105, 107, 113, 106, 64, 79,  80,  90};
+constexpr int64_t keypadDigitCodes[] = {82, 83, 84, 85, 86, 87, 88, 89, 91, 92};
+const char* const keycap = "\u20E3";
 
 std::map<int64_t, std::string> makeDisplayNames() {
   std::map<int64_t, std::string> names{
@@ -32,17 +32,17 @@ std::map<int64_t, std::string> makeDisplayNames() {
       {124, "\u2192"},
       {125, "\u2193"},
       {123, "\u2190"},
-      {71, std::string("\u2612") + kKeycap},
-      {65, std::string(".") + kKeycap},
-      {75, std::string("/") + kKeycap},
-      {76, std::string("\u21A9") + kKeycap},
-      {81, std::string("=") + kKeycap},
-      {78, std::string("-") + kKeycap},
-      {67, std::string("*") + kKeycap},
-      {69, std::string("+") + kKeycap},
+      {71, std::string("\u2612") + keycap},
+      {65, std::string(".") + keycap},
+      {75, std::string("/") + keycap},
+      {76, std::string("\u21A9") + keycap},
+      {81, std::string("=") + keycap},
+      {78, std::string("-") + keycap},
+      {67, std::string("*") + keycap},
+      {69, std::string("+") + keycap},
   };
-  for (int i = 0; i < 20; ++i) names[kFunctionKeyCodes[i]] = "F" + std::to_string(i + 1);
-  for (int i = 0; i < 10; ++i) names[kKeypadDigitCodes[i]] = std::to_string(i) + kKeycap;
+  for (int i = 0; i < 20; ++i) names[functionKeyCodes[i]] = "F" + std::to_string(i + 1);
+  for (int i = 0; i < 10; ++i) names[keypadDigitCodes[i]] = std::to_string(i) + keycap;
   return names;
 }
 
@@ -56,14 +56,14 @@ const std::map<int64_t, Qt::Key>& specialQtKeys() {
         {124, Qt::Key_Right}, {125, Qt::Key_Down},     {123, Qt::Key_Left},     {76, Qt::Key_Enter},
         {71, Qt::Key_Clear},
     };
-    for (int i = 0; i < 20; ++i) (*map)[kFunctionKeyCodes[i]] = static_cast<Qt::Key>(Qt::Key_F1 + i);
+    for (int i = 0; i < 20; ++i) (*map)[functionKeyCodes[i]] = static_cast<Qt::Key>(Qt::Key_F1 + i);
     return map;
   }();
   return *keys;
 }
 
 bool isKeypadKey(int64_t keyCode) {
-  for (int64_t code : kKeypadDigitCodes) {
+  for (int64_t code : keypadDigitCodes) {
     if (code == keyCode) return true;
   }
   return keyCode == 65 || keyCode == 67 || keyCode == 69 || keyCode == 71 || keyCode == 75 || keyCode == 76 ||

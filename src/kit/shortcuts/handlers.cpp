@@ -104,11 +104,13 @@ void collectShortcuts(const Table& table, std::unordered_set<Shortcut>& into,
 void dispatch(const Shortcut& shortcut, const HandlerTable& handlerTable, const StreamTable& streamTable) {
   if (tables().isRecording) return;
   // Each walk sees its table as it was when the walk began; stored shortcuts are read as each name is reached.
+  // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): an action may change the table
   const HandlerTable handlers = handlerTable;
   for (const auto& [name, actions] : handlers) {
     if (getShortcut(name) != shortcut) continue;
     for (const auto& action : actions) action();
   }
+  // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): an action may change the table
   const StreamTable streams = streamTable;
   for (const auto& [name, yields] : streams) {
     if (getShortcut(name) != shortcut) continue;
@@ -154,7 +156,7 @@ void disable(const std::vector<Name>& names) {
 namespace {
 
 platform::AsyncStream<EventType> makeEventStream(const Name& name, std::optional<EventType> only) {
-  return platform::AsyncStream<EventType>([&](platform::AsyncStream<EventType>::Continuation continuation) {
+  return platform::AsyncStream<EventType>([&](const platform::AsyncStream<EventType>::Continuation& continuation) {
     const uint64_t id = newStreamId();
     platform::mainExecutor().post([name, id, continuation, only] {
       if (!only || *only == EventType::keyDown) {
@@ -181,7 +183,7 @@ platform::AsyncStream<EventType> events(EventType type, const Name& name) { retu
 
 platform::AsyncStream<platform::rx::Unit> eventSignals(EventType type, const Name& name) {
   using Stream = platform::AsyncStream<platform::rx::Unit>;
-  return Stream([&](Stream::Continuation continuation) {
+  return Stream([&](const Stream::Continuation& continuation) {
     const uint64_t id = newStreamId();
     const bool keyDown = type == EventType::keyDown;
     addStreamEntry(keyDown ? tables().streamKeyDownHandlers : tables().streamKeyUpHandlers, name, id,

@@ -13,13 +13,13 @@ namespace kit::GlobalShortcuts {
 
 namespace {
 
-constexpr const char* kFollowerName = "kit.GlobalShortcuts.shortcutFollower";
+constexpr const char* followerName = "kit.GlobalShortcuts.shortcutFollower";
 
 // Lives as a child of the action: the observation ends with the action.
 class ShortcutFollower : public QObject {
  public:
   ShortcutFollower(QAction& action, Name name) : QObject(&action), name_(std::move(name)) {
-    setObjectName(kFollowerName);
+    setObjectName(followerName);
     QPointer<QAction> target(&action);
     token_ = platform::NotificationCenter::defaultCenter().addObserver(
         shortcutByNameDidChange, [this, target](const platform::Notification& notification) {
@@ -37,7 +37,7 @@ class ShortcutFollower : public QObject {
 };
 
 ShortcutFollower* follower(const QAction& action) {
-  return action.findChild<ShortcutFollower*>(kFollowerName, Qt::FindDirectChildrenOnly);
+  return action.findChild<ShortcutFollower*>(followerName, Qt::FindDirectChildrenOnly);
 }
 
 void stopFollowing(QAction& action) { delete follower(action); }

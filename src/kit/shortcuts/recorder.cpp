@@ -23,10 +23,10 @@ namespace kit::GlobalShortcuts {
 
 namespace {
 
-constexpr const char* kIdlePlaceholder = "Record Shortcut";
-constexpr const char* kRecordingPlaceholder = "Press Shortcut";
+constexpr const char* idlePlaceholder = "Record Shortcut";
+constexpr const char* recordingPlaceholder = "Press Shortcut";
 // A click this close to the field still counts as inside.
-constexpr int kClickSlop = 3;
+constexpr int clickSlop = 3;
 
 std::function<QMenu*()>& applicationMenu() {
   static std::function<QMenu*()> menu;
@@ -102,7 +102,7 @@ class Recorder::EventMonitor : public QObject {
 
 Recorder::Recorder(Name name, OnChange onChange, QWidget* parent)
     : QLineEdit(parent), shortcutName_(std::move(name)), onChange_(std::move(onChange)) {
-  setPlaceholderText(kIdlePlaceholder);
+  setPlaceholderText(idlePlaceholder);
   setAlignment(Qt::AlignCenter);
   setReadOnly(true);  // keys are taken as a whole, never typed; no caret
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -183,7 +183,7 @@ void Recorder::mousePressEvent(QMouseEvent* event) {
 void Recorder::startRecording() {
   if (isRecording_) return;
   isRecording_ = true;
-  setPlaceholderText(kRecordingPlaceholder);
+  setPlaceholderText(recordingPlaceholder);
   updateClearButton();
   setIsRecording(true);
   // Our own grabs would keep an already registered combination from ever reaching the field.
@@ -201,7 +201,7 @@ void Recorder::endRecording() {
     eventMonitor_->deleteLater();  // we may be inside its filter right now
   }
   platform::HotKeys::shared().resumeAll();
-  setPlaceholderText(kIdlePlaceholder);
+  setPlaceholderText(idlePlaceholder);
   updateClearButton();
   setIsRecording(false);
 }
@@ -225,7 +225,7 @@ Recorder::Verdict Recorder::handleRecorderEvent(QObject* target, QEvent* event) 
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton) return Verdict::pass;
     const QPoint local = mapFromGlobal(mouse->globalPosition().toPoint());
-    if (!rect().adjusted(-kClickSlop, -kClickSlop, kClickSlop, kClickSlop).contains(local)) {
+    if (!rect().adjusted(-clickSlop, -clickSlop, clickSlop, clickSlop).contains(local)) {
       blur();
       return Verdict::pass;
     }

@@ -13,7 +13,7 @@ struct ModifierPair {
   uint32_t carbonBit;
 };
 
-constexpr ModifierPair kModifierPairs[] = {
+constexpr ModifierPair modifierPairs[] = {
     {platform::ModifierFlag::control, platform::carbon::control},
     {platform::ModifierFlag::option, platform::carbon::option},
     {platform::ModifierFlag::shift, platform::carbon::shift},
@@ -24,7 +24,7 @@ constexpr ModifierPair kModifierPairs[] = {
 
 uint32_t carbonModifiers(uint64_t modifierFlags) {
   uint32_t bits = 0;
-  for (const auto& pair : kModifierPairs) {
+  for (const auto& pair : modifierPairs) {
     if ((modifierFlags & pair.flag) != 0) bits |= pair.carbonBit;
   }
   return bits;
@@ -32,7 +32,7 @@ uint32_t carbonModifiers(uint64_t modifierFlags) {
 
 uint64_t modifierFlagsFromCarbon(int64_t carbonModifiers) {
   uint64_t flags = 0;
-  for (const auto& pair : kModifierPairs) {
+  for (const auto& pair : modifierPairs) {
     if ((carbonModifiers & pair.carbonBit) != 0) flags |= pair.flag;
   }
   return flags;
@@ -72,7 +72,7 @@ namespace kit {
 namespace {
 
 // The hot-key layer takes both values as unsigned 32-bit numbers: anything else is refused on reading.
-constexpr int64_t kLargestStorable = 4294967295;
+constexpr int64_t largestStorable = 4294967295;
 
 int64_t storableInteger(const Json& object, const std::string& key, const CodingPath& path) {
   auto it = object.find(key);
@@ -85,8 +85,8 @@ int64_t storableInteger(const Json& object, const std::string& key, const Coding
     throw DecodingError(DecodingError::Kind::typeMismatch, memberPath,
                         "Expected to decode Int64 but found " + describeJsonType(*it) + " instead.", "Int64");
   }
-  const bool inRange = it->is_number_unsigned() ? it->get<uint64_t>() <= static_cast<uint64_t>(kLargestStorable)
-                                                : it->get<int64_t>() >= 0 && it->get<int64_t>() <= kLargestStorable;
+  const bool inRange = it->is_number_unsigned() ? it->get<uint64_t>() <= static_cast<uint64_t>(largestStorable)
+                                                : it->get<int64_t>() >= 0 && it->get<int64_t>() <= largestStorable;
   if (!inRange) {
     throw DecodingError(DecodingError::Kind::dataCorrupted, memberPath, "Value out of range for a key shortcut.");
   }

@@ -91,7 +91,7 @@ void postShortcutByNameDidChange(const Name& name) {
 // A name seeds its default and reads and writes its shortcut here, so that names stay plain values below the
 // storage.
 Name::Name(std::string raw, std::optional<Shortcut> defaultValue)
-    : rawValue(std::move(raw)), defaultShortcut(std::move(defaultValue)) {
+    : rawValue(std::move(raw)), defaultShortcut(defaultValue) {
   // Any object counts, so a stored Boolean false (a cleared default) is never seeded over.
   if (defaultShortcut && !platform::UserDefaults::standard().object(preferenceKey(*this))) {
     saveShortcut(*defaultShortcut, *this);

@@ -9,7 +9,7 @@ namespace kit {
 
 platform::Task<AlertResponse> runAlert(Alert alert) {
   auto shown = std::make_shared<const Alert>(std::move(alert));
-  auto start = [shown](platform::Continuation<AlertResponse> done) {
+  auto start = [shown](const platform::Continuation<AlertResponse>& done) {
     platform::mainExecutor().post([shown, done] { done.resume(alertPresenter().runModal(*shown)); });
   };
   co_return co_await platform::withContinuation<AlertResponse>("run()", start);

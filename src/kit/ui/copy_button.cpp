@@ -18,7 +18,7 @@ constexpr int fadeMilliseconds = 300;
 }  // namespace
 
 CopyButton::CopyButton(std::function<void()> action, std::optional<QString> title, QWidget* parent)
-    : QPushButton(title.value_or(QStringLiteral("Copy")), parent),
+    : QPushButton(std::move(title).value_or(QStringLiteral("Copy")), parent),
       action_(std::move(action)),
       fade_(new QVariantAnimation(this)),
       reset_(new QTimer(this)) {

@@ -40,7 +40,7 @@ constexpr size_t maximumRecoveryButtons = 2;
 
 std::optional<std::string> alertMessage(const Error& error) {
   const auto reason = failureReason(error);
-  const auto suggestion = error.recoverySuggestion();
+  auto suggestion = error.recoverySuggestion();
   if (!reason || error.localizedDescription().find(*reason) != std::string::npos) return suggestion;
   return suggestion ? *reason + "\n\n" + *suggestion : *reason;
 }
@@ -60,7 +60,8 @@ Alert recoveryErrorAlert(const Error& error) {
   return alert;
 }
 
-void presentRecoveryErrorAlert(std::shared_ptr<const Error> error, QWidget* window, std::function<void()> onDismiss) {
+void presentRecoveryErrorAlert(const std::shared_ptr<const Error>& error, QWidget* window,
+                               std::function<void()> onDismiss) {
   const Alert alert = recoveryErrorAlert(*error);
   auto options = recovery(*error);
   auto finish = [error, options, onDismiss = std::move(onDismiss)](AlertResponse response) {

@@ -23,7 +23,7 @@ Alert recoveryErrorAlert(const Error& error);
 
 // Shows that alert (modal to `window` when given) and, when a recovery option was chosen, asks the error's
 // recovery attempter with its position. `onDismiss` runs afterwards: the row then forgets its error.
-void presentRecoveryErrorAlert(std::shared_ptr<const Error> error, QWidget* window,
+void presentRecoveryErrorAlert(const std::shared_ptr<const Error>& error, QWidget* window,
                                std::function<void()> onDismiss = {});
 
 }  // namespace kit

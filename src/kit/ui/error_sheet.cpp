@@ -19,7 +19,7 @@ void showSheet(const PlatformError& error, QWidget* window, std::function<void()
 
 // The start closure is a named local: g++ 12 destroys a closure temporary inside a co_await expression twice.
 platform::Task<void> sheetTask(std::shared_ptr<const PlatformError> error, QPointer<QWidget> window) {
-  auto start = [error, window](platform::Continuation<void> done) {
+  auto start = [error, window](const platform::Continuation<void>& done) {
     platform::mainExecutor().post([error, window, done] { showSheet(*error, window, [done] { done.resume(); }); });
   };
   co_await platform::withContinuation<void>("presentAsSheet(for:)", start);

@@ -9,6 +9,7 @@ void copyUrl(platform::Pasteboard& pasteboard, const platform::Url& url) {
   platform::PasteboardItem item;
   setUrl(item, url);
   std::vector<platform::PasteboardEntry> entries;
+  entries.reserve(item.types.size() + 1);
   for (const auto& type : item.types) entries.push_back({type, item.dataByType[type]});
   entries.push_back({PasteboardType::source, ZvApp::id()});
   pasteboard.write(std::move(entries));

@@ -63,7 +63,7 @@ bool SessionRestoration::isRegistered(const QString& identifier) const {
 void SessionRestoration::reopenLater(QString identifier) {
   toReopen_.removeAll(identifier);
   // The registry lives as long as the program.
-  platform::mainExecutor().post([this, identifier] {
+  platform::mainExecutor().post([this, identifier = std::move(identifier)] {
     if (isRegistered(identifier)) reopeners_[identifier]();
   });
 }

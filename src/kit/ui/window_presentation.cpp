@@ -34,7 +34,7 @@ void orderIn(QWidget& window, bool makeKey) {
 
 // Ends when the fade has run, or at once when the window goes away meanwhile.
 platform::Task<void> fadeIn(QPointer<QWidget> window, std::chrono::milliseconds duration) {
-  auto start = [window, duration](platform::Continuation<void> done) {
+  auto start = [window, duration](const platform::Continuation<void>& done) {
     if (!window) return done.resume();
     auto* animation = new QPropertyAnimation(window, "windowOpacity", window);
     animation->setDuration(static_cast<int>(duration.count()));

@@ -22,6 +22,9 @@ constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                     [](char x, char y) { return asciiLowercased(x) == asciiLowercased(y); });
 }
 
+constexpr bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Space, tab, line feed, form feed and carriage return: what markup and document formats separate words with.
 constexpr bool isAsciiWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 

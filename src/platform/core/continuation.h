@@ -59,6 +59,7 @@ class Continuation {
     state_->value = true;
     detail::resumeOn(state_->context, state_->handle);
   }
+  // NOLINTNEXTLINE(performance-unnecessary-value-param): moved into the state, which the check does not follow
   void resume(std::exception_ptr error) const {
     if (!state_->claim()) return;
     state_->error = std::move(error);

@@ -26,6 +26,9 @@ namespace detail {
 
 template <class T>
 struct SinkState {
+  SinkState(std::function<void(const T&)> onValue, std::function<void()> onFinished)
+      : onValue(std::move(onValue)), onFinished(std::move(onFinished)) {}
+
   std::function<void(const T&)> onValue;
   std::function<void()> onFinished;
   std::recursive_mutex delivering;
@@ -104,9 +107,7 @@ class Publisher {
 
   [[nodiscard]] AnyCancellable sink(std::function<void(const T&)> onValue,
                                     std::function<void()> onFinished = {}) const {
-    auto state = std::make_shared<detail::SinkState<T>>();
-    state->onValue = std::move(onValue);
-    state->onFinished = std::move(onFinished);
+    auto state = std::make_shared<detail::SinkState<T>>(std::move(onValue), std::move(onFinished));
     state->adoptUpstream(subscribe({[state](const T& v) { state->deliver(v); }, [state] { state->finish(); }}));
     return AnyCancellable([state] { state->cancel(); });
   }

@@ -17,7 +17,7 @@ Publisher<Unit> timerPublisher(std::chrono::nanoseconds every, std::optional<std
 
 Publisher<Unit> sampledChanges(std::chrono::nanoseconds every, std::optional<std::chrono::nanoseconds> tolerance,
                                std::function<std::int64_t()> sample) {
-  return Publisher<Unit>([every, tolerance, sample](Publisher<Unit>::Subscriber down) {
+  return Publisher<Unit>([every, tolerance, sample = std::move(sample)](Publisher<Unit>::Subscriber down) {
     struct Watch {
       std::function<void(const Unit&)> value;
       std::atomic<bool> cancelled{false};
@@ -44,7 +44,7 @@ Publisher<Unit> sampledChanges(std::chrono::nanoseconds every, std::optional<std
 
 Publisher<Notification> notifications(NotificationCenter& center, std::string name) {
   NotificationCenter* c = &center;
-  return Publisher<Notification>([c, name](Publisher<Notification>::Subscriber down) {
+  return Publisher<Notification>([c, name = std::move(name)](const Publisher<Notification>::Subscriber& down) {
     return c->addObserver(name, [value = down.value](const Notification& n) { value(n); });
   });
 }

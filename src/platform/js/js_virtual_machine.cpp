@@ -43,6 +43,7 @@ void configureEngineOnce() {
   // The thread sanitizer holds signals back until a thread reaches instrumented code, which compiled script
   // loops never do: the engine's signal-driven interrupts, and with them the time limit, would never arrive.
   // Polled interrupts do. The engine reads its options when it makes its first machine.
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): thread-sanitizer builds only, once, before the first machine is made
   static const bool configured = setenv("JSC_usePollingTraps", "true", 0) == 0;
   (void)configured;
 #endif

@@ -66,12 +66,14 @@ class Pasteboard {
   // Calls `then` with true once the content of the last change made before this call is read (as far as its owner
   // answered), with false once `patience` has passed without it: a pasteboard that fetches content from elsewhere may
   // still be fetching it. At once when it is read already, else later on the main thread.
+  // NOLINTNEXTLINE(performance-unnecessary-value-param): the overriders keep it
   virtual void whenLastChangeIsRead(std::chrono::milliseconds patience, std::function<void(bool read)> then) {
     static_cast<void>(patience);
     then(true);
   }
   // The types that reads of each new content will ask for, so that a pasteboard that fetches content from elsewhere
   // fetches them together, before it reports the change. Other types can still be read, later and one by one.
+  // NOLINTNEXTLINE(performance-unnecessary-value-param): the overriders keep it
   virtual void setTypesToReadAhead(std::vector<std::string> types) { static_cast<void>(types); }
   // Replaces the whole content in one step. With `onlyIfChangeCountIs`, writes nothing and answers false when
   // the count has moved.

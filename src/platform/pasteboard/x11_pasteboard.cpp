@@ -343,6 +343,7 @@ bool X11Pasteboard::keepContentAfterExit() {
       x->connection(), xcb_get_selection_owner(x->connection(), x->atom("CLIPBOARD_MANAGER")), nullptr));
   if (manager && manager->owner != XCB_NONE) return true;
   std::vector<PasteboardEntry> targets;
+  targets.reserve(snapshot_.targets.size());
   for (const auto& target : snapshot_.targets) targets.push_back({target, snapshot_.targetData[target].value_or("")});
   return clipboardkeeper::start(targets, last->takenAt);
 }

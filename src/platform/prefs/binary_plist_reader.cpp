@@ -10,10 +10,10 @@
 namespace platform {
 namespace {
 
-constexpr std::string_view kMagic = "bplist00";
-constexpr std::size_t kTrailerSize = 32;
+constexpr std::string_view magic = "bplist00";
+constexpr std::size_t trailerSize = 32;
 // What one object costs besides its bytes, against the limit on copies.
-constexpr std::size_t kObjectCost = 32;
+constexpr std::size_t objectCost = 32;
 
 // The marker byte of each object: its kind in the high four bits.
 enum Kind : unsigned {
@@ -33,16 +33,16 @@ class BinaryList {
  public:
   // None unless the trailer and the offset table hold together.
   static std::optional<BinaryList> open(std::string_view bytes, BinaryListLimits limits = {}) {
-    if (!isBinaryPropertyList(bytes) || bytes.size() < kMagic.size() + kTrailerSize + 1) return std::nullopt;
+    if (!isBinaryPropertyList(bytes) || bytes.size() < magic.size() + trailerSize + 1) return std::nullopt;
     BinaryList list(bytes, limits);
-    const std::size_t trailer = bytes.size() - kTrailerSize;
+    const std::size_t trailer = bytes.size() - trailerSize;
     list.offsetSize_ = list.byte(trailer + 6);
     list.referenceSize_ = list.byte(trailer + 7);
     list.objects_ = list.number(trailer + 8, 8);
     list.root_ = list.number(trailer + 16, 8);
     list.table_ = list.number(trailer + 24, 8);
     if (list.offsetSize_ < 1 || list.offsetSize_ > 8 || list.referenceSize_ < 1 || list.referenceSize_ > 8 ||
-        list.root_ >= list.objects_ || list.table_ < kMagic.size() || list.table_ >= trailer ||
+        list.root_ >= list.objects_ || list.table_ < magic.size() || list.table_ >= trailer ||
         (trailer - list.table_) / list.offsetSize_ < list.objects_)
       return std::nullopt;
     return list;
@@ -54,7 +54,7 @@ class BinaryList {
   std::optional<std::size_t> offsetOf(uint64_t reference) const {
     if (reference >= objects_) return std::nullopt;
     const uint64_t offset = number(static_cast<std::size_t>(table_ + reference * offsetSize_), offsetSize_);
-    if (offset < kMagic.size() || offset >= table_) return std::nullopt;
+    if (offset < magic.size() || offset >= table_) return std::nullopt;
     return static_cast<std::size_t>(offset);
   }
 
@@ -157,7 +157,7 @@ class BinaryList {
   bool fits(std::size_t at, std::size_t size) const { return at <= table_ && size <= table_ - at; }
 
   bool spend(std::size_t bytes) {
-    const std::size_t cost = kObjectCost + bytes;
+    const std::size_t cost = objectCost + bytes;
     if (cost > limits_.maxBytes - spent_) return false;
     spent_ += cost;
     return true;
@@ -225,7 +225,7 @@ class BinaryList {
 
 }  // namespace
 
-bool isBinaryPropertyList(std::string_view bytes) { return bytes.starts_with(kMagic); }
+bool isBinaryPropertyList(std::string_view bytes) { return bytes.starts_with(magic); }
 
 std::optional<PlistDict> readBinaryPropertyListDictionary(std::string_view bytes, BinaryListLimits limits) {
   auto list = BinaryList::open(bytes, limits);

@@ -14,7 +14,7 @@
 namespace platform {
 namespace {
 // Events closer together than this are one burst (an editor saving, a second instance writing twice).
-constexpr int kSettleMilliseconds = 15;
+constexpr int settleMilliseconds = 15;
 }  // namespace
 
 struct FileWatcher::State {
@@ -49,7 +49,7 @@ void FileWatcher::run(const std::shared_ptr<State>& state) {
   bool pending = false;
   for (;;) {
     pollfd fds[2] = {{state->inotify.get(), POLLIN, 0}, {state->stop.get(), POLLIN, 0}};
-    int ready = ::poll(fds, 2, pending ? kSettleMilliseconds : -1);
+    int ready = ::poll(fds, 2, pending ? settleMilliseconds : -1);
     if (ready < 0) {
       if (errno == EINTR) continue;
       return;

@@ -13,8 +13,8 @@
 namespace platform {
 namespace {
 
-constexpr std::size_t kMaxFileBytes = 64u << 20;
-constexpr int kMaxDepth = 256;
+constexpr std::size_t maxFileBytes = 64u << 20;
+constexpr int maxDepth = 256;
 
 struct PlistFree {
   void operator()(plist_t node) const { plist_free(node); }
@@ -54,7 +54,7 @@ std::optional<PlistDict> dictFromNode(plist_t node, int depth) {
 }
 
 std::optional<PlistValue> fromNode(plist_t node, int depth) {
-  if (depth > kMaxDepth) return std::nullopt;
+  if (depth > maxDepth) return std::nullopt;
   switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
       uint8_t v = 0;
@@ -153,9 +153,9 @@ plist_t dictNode(const PlistDict& dict) {
 }  // namespace
 
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
-  if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::nullopt;
+  if (bytes.empty() || bytes.size() > maxFileBytes) return std::nullopt;
   // Binary lists are read by our own reader: the library stops the whole process on some malformed ones.
-  if (isBinaryPropertyList(bytes)) return readBinaryPropertyListDictionary(bytes, {kMaxDepth, kMaxFileBytes});
+  if (isBinaryPropertyList(bytes)) return readBinaryPropertyListDictionary(bytes, {maxDepth, maxFileBytes});
   plist_t raw = nullptr;
   plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
   Node root(raw);
@@ -164,7 +164,7 @@ std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
 }
 
 std::optional<bool> parsePropertyListBoolean(std::string_view bytes) {
-  if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::nullopt;
+  if (bytes.empty() || bytes.size() > maxFileBytes) return std::nullopt;
   if (isBinaryPropertyList(bytes)) return readBinaryPropertyListBoolean(bytes);
   plist_t raw = nullptr;
   plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);

@@ -12,21 +12,21 @@ namespace platform {
 
 namespace {
 // 2001-01-01 00:00:00 UTC in seconds since 1970.
-constexpr int64_t kReferenceDateUnixSeconds = 978307200;
+constexpr int64_t referenceDateUnixSeconds = 978307200;
 }  // namespace
 
 double secondsSinceReferenceDate(PlistDate date) {
   auto micros = std::chrono::duration_cast<std::chrono::microseconds>(date.time_since_epoch()).count();
-  return static_cast<double>(micros - kReferenceDateUnixSeconds * 1000000) / 1e6;
+  return static_cast<double>(micros - referenceDateUnixSeconds * 1000000) / 1e6;
 }
 
 PlistDate dateFromReferenceSeconds(double seconds) {
   if (!std::isfinite(seconds)) seconds = 0;
   // Out-of-range values saturate instead of overflowing the clock's representation.
-  constexpr double kLimit = 8e9;  // about 250 years either way: the clock counts 64-bit nanoseconds
-  seconds = std::clamp(seconds, -kLimit, kLimit);
+  constexpr double limit = 8e9;  // about 250 years either way: the clock counts 64-bit nanoseconds
+  seconds = std::clamp(seconds, -limit, limit);
   auto micros = static_cast<int64_t>(std::llround(seconds * 1e6));
-  return PlistDate(std::chrono::microseconds(micros + kReferenceDateUnixSeconds * 1000000));
+  return PlistDate(std::chrono::microseconds(micros + referenceDateUnixSeconds * 1000000));
 }
 
 std::string describe(const PlistValue& value) {

@@ -1,7 +1,6 @@
 #include "platform/prefs/preference_file.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,13 +12,14 @@
 
 #include "platform/core/error.h"
 #include "platform/core/file_descriptor.h"
+#include "platform/core/user_account.h"
 
 namespace platform {
 namespace {
 
 std::filesystem::path homeDirectory() {
   if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
-  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+  if (auto home = accountHomeDirectory()) return *home;
   return "/";
 }
 

@@ -29,14 +29,14 @@ struct UserDefaults::Observer {
 namespace {
 
 // Bursts of writes closer together than this reach the file once.
-constexpr auto kCoalesceWindow = std::chrono::milliseconds(5);
+constexpr auto coalesceWindow = std::chrono::milliseconds(5);
 // How often a write merges again when another writer replaced the file while ours was being prepared.
-constexpr int kMergeAttempts = 5;
+constexpr int mergeAttempts = 5;
 // After a failed write the next try waits this long, twice as long after each further failure, up to the
 // longest wait: a full disk or a folder that cannot be written is not hammered, and the write lands soon after
 // the cause goes away.
-constexpr auto kFirstRetryDelay = std::chrono::seconds(1);
-constexpr auto kLongestRetryDelay = std::chrono::minutes(1);
+constexpr auto firstRetryDelay = std::chrono::seconds(1);
+constexpr auto longestRetryDelay = std::chrono::minutes(1);
 
 void logError(const std::string& message, LogLevel level = LogLevel::error) {
   sendToJournal({.message = message,
@@ -103,7 +103,7 @@ std::map<std::string, std::size_t, std::less<>> valueHashes(const PlistDict& dic
 }
 
 // Settings take a few kilobytes; a file far larger slows every start and every change (each rewrites it).
-constexpr std::size_t kLargeFileBytes = 1u << 20;
+constexpr std::size_t largeFileBytes = 1u << 20;
 
 std::string sizeText(std::size_t bytes) {
   if (bytes >= 1000 * 1000) return decimalText(static_cast<double>(bytes) / 1e6, 1) + " MB";
@@ -112,7 +112,7 @@ std::string sizeText(std::size_t bytes) {
 }
 
 void warnIfLarge(const std::filesystem::path& path, std::size_t fileSize, const PlistDict& dict) {
-  if (fileSize <= kLargeFileBytes) return;
+  if (fileSize <= largeFileBytes) return;
   std::vector<std::pair<std::size_t, std::string_view>> sizes;
   for (const auto& [key, value] : dict) sizes.emplace_back(approximateSize(value) + key.size(), key);
   const auto shown = std::min<std::size_t>(sizes.size(), 3);
@@ -304,7 +304,7 @@ PlistDict UserDefaults::persistentDomain() const {
   return stored_;
 }
 
-rx::AnyCancellable UserDefaults::observe(std::string key, ObserveOptions options,
+rx::AnyCancellable UserDefaults::observe(const std::string& key, ObserveOptions options,
                                          std::function<void(const Change&)> callback) {
   auto entry = std::make_shared<Observer>();
   entry->key = key;
@@ -372,7 +372,7 @@ void UserDefaults::writerLoop() {
       writerWake_.wait_until(lock, *retryAt_, [this] { return stopping_; });
     } else {
       // Let a burst of writes settle, then write once; a file that takes long to write waits as long again.
-      writerWake_.wait_for(lock, std::max<std::chrono::steady_clock::duration>(kCoalesceWindow, lastWriteDuration_),
+      writerWake_.wait_for(lock, std::max<std::chrono::steady_clock::duration>(coalesceWindow, lastWriteDuration_),
                            [this] { return stopping_; });
     }
     if (stopping_) return;
@@ -392,7 +392,7 @@ void UserDefaults::writeNow() {
     std::lock_guard writing(writeMutex_);
     // Another writer may replace the file at any time: take in their changes first, so that our write does
     // not undo them, and merge again when they replaced it while ours was being prepared.
-    for (int attempt = 0; attempt < kMergeAttempts; ++attempt) {
+    for (int attempt = 0; attempt < mergeAttempts; ++attempt) {
       try {
         // A file that cannot be read is never replaced: what it holds cannot be merged.
         auto merged = mergeFileLocked();
@@ -436,8 +436,8 @@ void UserDefaults::writeNow() {
         std::lock_guard lock(mutex_);
         dirty_ = true;
         retryDelay_ = retryDelay_ == std::chrono::steady_clock::duration{}
-                          ? std::chrono::steady_clock::duration(kFirstRetryDelay)
-                          : std::min<std::chrono::steady_clock::duration>(retryDelay_ * 2, kLongestRetryDelay);
+                          ? std::chrono::steady_clock::duration(firstRetryDelay)
+                          : std::min<std::chrono::steady_clock::duration>(retryDelay_ * 2, longestRetryDelay);
         retryAt_ = std::chrono::steady_clock::now() + retryDelay_;
         break;
       }

@@ -81,7 +81,7 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   };
   // Observes the key until the returned token is cancelled or destroyed. Once cancel() returns on a thread,
   // that thread sees no further callback; a callback already running elsewhere may finish.
-  [[nodiscard]] rx::AnyCancellable observe(std::string key, ObserveOptions options,
+  [[nodiscard]] rx::AnyCancellable observe(const std::string& key, ObserveOptions options,
                                            std::function<void(const Change&)> callback);
 
   // Writes pending changes to the file now.

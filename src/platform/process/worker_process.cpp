@@ -11,7 +11,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+
+#include "platform/core/error.h"
 
 #include "platform/core/thread_name.h"
 
@@ -35,7 +36,7 @@ constexpr auto endingAfterClosedChannel = 250ms;
 
 std::unique_ptr<WorkerProcess> WorkerProcess::start(const std::filesystem::path& executable, std::string* error) {
   auto fail = [&](int number) -> std::unique_ptr<WorkerProcess> {
-    if (error) *error = executable.string() + ": " + std::strerror(number);
+    if (error) *error = PlatformError::posix(number, executable.string()).localizedDescription();
     return nullptr;
   };
   int sockets[2];

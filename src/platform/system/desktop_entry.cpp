@@ -77,10 +77,10 @@ std::vector<std::string> localeCandidates(std::string_view locale) {
   return out;
 }
 
-constexpr std::array<const char*, 3> kLocaleVariables = {"LC_ALL", "LC_MESSAGES", "LANG"};
+constexpr std::array<const char*, 3> localeVariables = {"LC_ALL", "LC_MESSAGES", "LANG"};
 
 std::string currentLocale() {
-  for (const char* var : kLocaleVariables) {
+  for (const char* var : localeVariables) {
     const char* value = std::getenv(var);
     if (value != nullptr && *value != '\0') return value;
   }
@@ -106,24 +106,24 @@ class Sources {
  public:
   static Sources current() {
     Sources sources;
-    for (size_t i = 0; i < kVariables.size(); ++i) sources.values_[i] = valueOf(kVariables[i]);
+    for (size_t i = 0; i < variables.size(); ++i) sources.values_[i] = valueOf(variables[i]);
     return sources;
   }
   bool stillHold() const {
-    for (size_t i = 0; i < kVariables.size(); ++i) {
-      if (values_[i] != valueOf(kVariables[i])) return false;
+    for (size_t i = 0; i < variables.size(); ++i) {
+      if (values_[i] != valueOf(variables[i])) return false;
     }
     return true;
   }
 
  private:
-  static constexpr std::array<const char*, 6> kVariables = {
-      "XDG_DATA_HOME", "HOME", "XDG_DATA_DIRS", kLocaleVariables[0], kLocaleVariables[1], kLocaleVariables[2]};
+  static constexpr std::array<const char*, 6> variables = {
+      "XDG_DATA_HOME", "HOME", "XDG_DATA_DIRS", localeVariables[0], localeVariables[1], localeVariables[2]};
   static const char* valueOf(const char* variable) {
     const char* value = std::getenv(variable);
     return value != nullptr ? value : "";  // unset and empty mean the same to both
   }
-  std::array<std::string, kVariables.size()> values_;
+  std::array<std::string, variables.size()> values_;
 };
 
 struct Index {

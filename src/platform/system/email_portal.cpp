@@ -65,7 +65,7 @@ EmailPortal& EmailPortal::shared() {
   return *portal;
 }
 
-void EmailPortal::compose(const EmailDraft& draft, std::function<void(Outcome)> done) {
+void EmailPortal::compose(const EmailDraft& draft, const std::function<void(Outcome)>& done) {
   auto answerLater = [this, done](Outcome outcome) {
     QMetaObject::invokeMethod(
         this, [done, outcome] { done(outcome); }, Qt::QueuedConnection);

@@ -39,7 +39,7 @@ class EmailPortal : public QObject {
   static EmailPortal& shared();
 
   // Hands the draft to the portal; `done` runs once, later, on the main thread, with what became of it.
-  void compose(const EmailDraft& draft, std::function<void(Outcome)> done);
+  void compose(const EmailDraft& draft, const std::function<void(Outcome)>& done);
 
  private:
   void send(const EmailDraft& draft, uint version, std::function<void(Outcome)> done);

@@ -11,10 +11,10 @@ namespace platform {
 
 namespace {
 
-constexpr uint32_t kFolderEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MODIFY | IN_CLOSE_WRITE |
-                                   IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+constexpr uint32_t folderEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MODIFY | IN_CLOSE_WRITE |
+                                  IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
 // In the nearest existing folder above one that does not exist: what can make it appear, or take the way down away.
-constexpr uint32_t kAppearanceEvents = IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
+constexpr uint32_t appearanceEvents = IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
 
 int64_t modificationTime(const std::filesystem::path& path) {
   struct stat st {};
@@ -33,7 +33,7 @@ FolderChanges::FolderChanges(Notification notification) {
 void FolderChanges::watch(const std::filesystem::path& folder) {
   if (inotify_) {
     // Watches of one folder share a descriptor: IN_MASK_ADD keeps what an earlier watch of it asked for.
-    int watch = inotify_add_watch(inotify_.get(), folder.c_str(), kFolderEvents | IN_ONLYDIR | IN_MASK_ADD);
+    int watch = inotify_add_watch(inotify_.get(), folder.c_str(), folderEvents | IN_ONLYDIR | IN_MASK_ADD);
     if (watch >= 0) {
       awaited_[watch].everything = true;
       return;
@@ -50,7 +50,7 @@ bool FolderChanges::watchAppearance(const std::filesystem::path& folder) {
   for (;;) {
     std::filesystem::path above = below.parent_path();
     if (above == below || above.empty()) return false;
-    int watch = inotify_add_watch(inotify_.get(), above.c_str(), kAppearanceEvents | IN_ONLYDIR | IN_MASK_ADD);
+    int watch = inotify_add_watch(inotify_.get(), above.c_str(), appearanceEvents | IN_ONLYDIR | IN_MASK_ADD);
     if (watch >= 0) {
       awaited_[watch].names.push_back(below.filename().string());
       return true;

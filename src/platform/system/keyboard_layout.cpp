@@ -18,7 +18,7 @@ namespace {
 using StatePtr = std::unique_ptr<xkb_state, decltype(&xkb_state_unref)>;
 
 // The keycode of the A key: a group whose base keysym there is ASCII counts as ASCII-capable.
-constexpr uint8_t kProbeKeycode = 38;
+constexpr uint8_t probeKeycode = 38;
 
 bool isAsciiKeysym(uint32_t keysym) { return keysym >= 0x20 && keysym <= 0x7e; }
 
@@ -115,10 +115,10 @@ uint32_t KeyboardLayout::baseKeysym(uint8_t keycode, uint32_t group) {
 
 std::optional<uint32_t> KeyboardLayout::asciiCapableGroup() {
   uint32_t active = activeGroup();
-  if (isAsciiKeysym(baseKeysym(kProbeKeycode, active))) return active;
+  if (isAsciiKeysym(baseKeysym(probeKeycode, active))) return active;
   uint32_t groups = xkb_keymap_num_layouts(keymap_);
   for (uint32_t group = 0; group < groups; ++group) {
-    if (isAsciiKeysym(baseKeysym(kProbeKeycode, group))) return group;
+    if (isAsciiKeysym(baseKeysym(probeKeycode, group))) return group;
   }
   return std::nullopt;
 }

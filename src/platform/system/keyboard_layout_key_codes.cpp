@@ -11,7 +11,7 @@ namespace {
 
 // (virtual key code, evdev code), by key position. The virtual Command, Option and Control keys sit where
 // Ctrl, Alt and Super sit, following the modifier convention of the whole program.
-constexpr std::array<std::pair<uint16_t, uint16_t>, 117> kKeyPositions{{
+constexpr std::array<std::pair<uint16_t, uint16_t>, 117> keyPositions{{
     {0, KEY_A},           {1, KEY_S},          {2, KEY_D},          {3, KEY_F},           {4, KEY_H},
     {5, KEY_G},           {6, KEY_Z},          {7, KEY_X},          {8, KEY_C},           {9, KEY_V},
     {10, KEY_102ND},      {11, KEY_B},         {12, KEY_Q},         {13, KEY_W},          {14, KEY_E},
@@ -38,21 +38,21 @@ constexpr std::array<std::pair<uint16_t, uint16_t>, 117> kKeyPositions{{
     {125, KEY_DOWN},      {126, KEY_UP},
 }};
 
-constexpr uint16_t kXKeycodeOffset = 8;
+constexpr uint16_t xKeycodeOffset = 8;
 
 }  // namespace
 
 std::optional<uint8_t> xKeycodeForVirtualKey(int64_t virtualKeyCode) {
-  for (const auto& [virtualCode, evdev] : kKeyPositions) {
-    if (virtualCode == virtualKeyCode) return static_cast<uint8_t>(evdev + kXKeycodeOffset);
+  for (const auto& [virtualCode, evdev] : keyPositions) {
+    if (virtualCode == virtualKeyCode) return static_cast<uint8_t>(evdev + xKeycodeOffset);
   }
   return std::nullopt;
 }
 
 std::optional<uint16_t> virtualKeyForXKeycode(uint8_t xKeycode) {
-  if (xKeycode < kXKeycodeOffset) return std::nullopt;
-  for (const auto& [virtualCode, evdev] : kKeyPositions) {
-    if (evdev + kXKeycodeOffset == xKeycode) return virtualCode;
+  if (xKeycode < xKeycodeOffset) return std::nullopt;
+  for (const auto& [virtualCode, evdev] : keyPositions) {
+    if (evdev + xKeycodeOffset == xKeycode) return virtualCode;
   }
   return std::nullopt;
 }

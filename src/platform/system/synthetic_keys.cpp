@@ -17,9 +17,9 @@ namespace platform {
 namespace {
 
 // Keycodes of the C and V keys of a US keyboard, for layouts without a Latin group.
-constexpr uint8_t kFallbackC = 54;
-constexpr uint8_t kFallbackV = 55;
-constexpr uint8_t kFallbackControl = 37;
+constexpr uint8_t fallbackC = 54;
+constexpr uint8_t fallbackV = 55;
+constexpr uint8_t fallbackControl = 37;
 
 void fakeKey(xcb_connection_t* c, xcb_window_t root, uint8_t type, uint8_t keycode) {
   xcb_test_fake_input(c, type, keycode, XCB_CURRENT_TIME, root, 0, 0, 0);
@@ -31,7 +31,7 @@ uint8_t chordKeycode(KeyboardLayout* layout, uint16_t virtualKeyCode) {
     if (layout != nullptr) {
       if (auto keycode = layout->keycodeForKeysym(copy ? XKB_KEY_c : XKB_KEY_v)) return *keycode;
     }
-    return copy ? kFallbackC : kFallbackV;
+    return copy ? fallbackC : fallbackV;
   }
   return xKeycodeForVirtualKey(virtualKeyCode).value_or(0);
 }
@@ -67,8 +67,8 @@ void SyntheticKeys::postCommandChord(uint16_t virtualKeyCode) {
     }
   }
 
-  uint8_t control = kFallbackControl;
-  if (layout != nullptr) control = layout->keycodeForKeysym(XKB_KEY_Control_L).value_or(kFallbackControl);
+  uint8_t control = fallbackControl;
+  if (layout != nullptr) control = layout->keycodeForKeysym(XKB_KEY_Control_L).value_or(fallbackControl);
   fakeKey(c, root, XCB_KEY_PRESS, control);
   fakeKey(c, root, XCB_KEY_PRESS, key);
   fakeKey(c, root, XCB_KEY_RELEASE, key);

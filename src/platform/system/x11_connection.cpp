@@ -111,6 +111,7 @@ X11Connection::PropertiesQuestion X11Connection::askProperties(xcb_window_t wind
   return question;
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): takes the question over, as each is answered once
 std::vector<XcbReply<xcb_get_property_reply_t>> X11Connection::answerIn(PropertiesQuestion question, uint8_t format) {
   std::vector<XcbReply<xcb_get_property_reply_t>> replies;
   replies.reserve(question.cookies.size());

@@ -82,7 +82,7 @@ void AttributedString::setAttributes(ByteRange range, TextAttributes attributes)
   mergeAround(first, first);
 }
 
-void AttributedString::setLink(ByteRange range, std::optional<Url> link) {
+void AttributedString::setLink(ByteRange range, const std::optional<Url>& link) {
   size_t begin = std::min(beginOf(range), text_.size());
   size_t end = std::min(endOf(range), text_.size());
   if (begin >= end) return;

@@ -47,7 +47,7 @@ class AttributedString {
   void append(std::string_view text, const TextAttributes& attributes = {});
   void append(const AttributedString& other);
   void setAttributes(ByteRange range, TextAttributes attributes);
-  void setLink(ByteRange range, std::optional<Url> link);
+  void setLink(ByteRange range, const std::optional<Url>& link);
   // Room for `count` more runs, for a caller about to split the text that often.
   void reserveRuns(size_t count) { spans_.reserve(spans_.size() + count); }
   // Gives every link the URL that `transform` makes of it, in one pass: as setLink over each link's run.

@@ -50,7 +50,6 @@ constexpr std::array<uint8_t, 256> characterClasses = [] {
 }();
 
 bool hasClass(char c, uint8_t classes) { return (characterClasses[static_cast<unsigned char>(c)] & classes) != 0; }
-bool isAsciiLetter(char c) { return hasClass(c, letter); }
 bool isAsciiAlnum(char c) { return hasClass(c, letter | digit); }
 bool isSchemeChar(char c) { return hasClass(c, schemeCharacter); }
 bool isLabelChar(char c) { return hasClass(c, labelCharacter); }
@@ -326,11 +325,11 @@ void detectInRun(std::string_view text, std::size_t runStart, std::size_t runEnd
     const bool endsAsUrl = best.has_value();
     if (at.existsFrom(k)) {
       auto email = emailAt(text, k, runEnd);
-      if (email && (!best || email->end > best->end)) best = std::move(email);
+      if (email && (!best || email->end > best->end)) best = email;
     }
     if (!endsAsUrl && dot.existsFrom(k)) {
       auto bare = bareDomainAt(text, k, runEnd);
-      if (bare && (!best || bare->end > best->end)) best = std::move(bare);
+      if (bare && (!best || bare->end > best->end)) best = bare;
     }
     if (!best) {
       ++k;

@@ -30,7 +30,7 @@ void setLinks(AttributedString& text, std::vector<LinkSpan>& links, MakeUrl&& ma
   text.reserveRuns(2 * links.size());
   for (const LinkSpan& link : links) {
     if (std::optional<Url> url = makeUrl(link.target)) {
-      text.setLink(ByteRange::fromBounds(link.begin, link.end), std::move(url));
+      text.setLink(ByteRange::fromBounds(link.begin, link.end), url);
     }
   }
 }

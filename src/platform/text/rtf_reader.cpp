@@ -172,9 +172,6 @@ Word wordNamed(std::string_view name) {
   return words.find(name, Word::other);
 }
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 class RtfReader {
  public:
   explicit RtfReader(std::string_view data) : in_(data) {}
@@ -592,7 +589,7 @@ std::optional<AttributedString> RtfReader::read(size_t start) {
 bool RtfReader::readControl() {
   if (pos_ >= in_.size()) return false;
   const char next = in_[pos_];
-  if (isLetter(next)) {
+  if (isAsciiLetter(next)) {
     readControlWord();
     return true;
   }
@@ -608,16 +605,16 @@ bool RtfReader::readControl() {
 
 void RtfReader::readControlWord() {
   size_t wordStart = pos_;
-  while (pos_ < in_.size() && isLetter(in_[pos_])) ++pos_;
+  while (pos_ < in_.size() && isAsciiLetter(in_[pos_])) ++pos_;
   std::string_view word = in_.substr(wordStart, pos_ - wordStart);
   bool negative = false;
   bool hasParameter = false;
   int64_t parameter = 0;
-  if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && isDigit(in_[pos_ + 1])) {
+  if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && isAsciiDigit(in_[pos_ + 1])) {
     negative = true;
     ++pos_;
   }
-  while (pos_ < in_.size() && isDigit(in_[pos_])) {
+  while (pos_ < in_.size() && isAsciiDigit(in_[pos_])) {
     hasParameter = true;
     if (parameter < 100000000000) parameter = parameter * 10 + (in_[pos_] - '0');
     ++pos_;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <mutex>
 
 #include "platform/core/ascii.h"
 #include "platform/core/byte_blocks.h"
@@ -37,11 +36,9 @@ bool hasBadEscape(std::string_view text, std::size_t percent) {
 }
 
 bool isValidScheme(std::string_view scheme) {
-  if (scheme.empty() || !std::isalpha(static_cast<unsigned char>(scheme[0]))) return false;
-  return std::all_of(scheme.begin(), scheme.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
-           c == '.' || (static_cast<unsigned char>(c) >= 0x80 && std::isalnum(static_cast<unsigned char>(c)));
-  });
+  if (scheme.empty() || !isAsciiLetter(scheme[0])) return false;
+  return std::all_of(scheme.begin(), scheme.end(),
+                     [](char c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == '+' || c == '-' || c == '.'; });
 }
 
 bool isValidPort(std::string_view port) {
@@ -141,7 +138,8 @@ bool split(std::string_view text, UrlParts* parts) {
 std::string decodedOrRaw(const std::string& encoded) {
   if (encoded.find('%') == std::string::npos) return encoded;  // nothing to decode, whether valid or not
   auto decoded = removingPercentEncoding(encoded);
-  return decoded ? std::move(*decoded) : encoded;
+  if (decoded) return std::move(*decoded);
+  return encoded;
 }
 
 std::optional<std::string> decodedOrRaw(const std::optional<std::string>& encoded) {
@@ -269,13 +267,14 @@ std::optional<Url> Url::fromParts(UrlParts parts) {
 }
 
 const UrlParts& Url::splitParts() const {
-  // Made once per URL, whichever of the threads that share it asks first.
-  static std::mutex mutex;
-  std::lock_guard lock(mutex);
-  if (const UrlParts* parts = state_->parts.load(std::memory_order_relaxed)) return *parts;
+  // The threads that share a URL and ask at once each split it; the first to publish its parts has them kept.
   auto parts = std::make_unique<UrlParts>();
   split(state_->text, parts.get());
-  state_->parts.store(parts.get(), std::memory_order_release);
+  const UrlParts* published = nullptr;
+  if (!state_->parts.compare_exchange_strong(published, parts.get(), std::memory_order_acq_rel,
+                                             std::memory_order_acquire)) {
+    return *published;
+  }
   return *parts.release();
 }
 
