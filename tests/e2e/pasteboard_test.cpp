@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <xcb/xfixes.h>
 
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <atomic>
 #include <cstdlib>
 #include <optional>
+#include <thread>
 
 #include "platform/system/xcb_reply.h"
 #include "x11_session_support.h"
@@ -195,6 +199,50 @@ TEST_F(PasteboardOnX11, AWriteNeverTakesTheClipboardBackFromANewerCopy) {
     }
     EXPECT_EQ(lost, 0) << "of 100 at " << delay.count() << " µs";
   }
+}
+
+// Keeps the news of another client's copy from Qt, as a main thread busy elsewhere does for a while.
+class SelectionNewsWithheld final : public QAbstractNativeEventFilter {
+ public:
+  explicit SelectionNewsWithheld(xcb_connection_t* qtConnection)
+      : selectionNotify_(xcb_get_extension_data(qtConnection, &xcb_xfixes_id)->first_event +
+                         XCB_XFIXES_SELECTION_NOTIFY) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~SelectionNewsWithheld() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+  bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+    return (static_cast<xcb_generic_event_t*>(message)->response_type & 0x7f) == selectionNotify_;
+  }
+
+ private:
+  int selectionNotify_;
+};
+
+std::atomic<int> refusedTakes{0};
+QtMessageHandler qtHandler = nullptr;
+void countRefusedTakes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("Cannot set X11 selection owner"))) ++refusedTakes;
+  qtHandler(type, context, message);
+}
+
+TEST_F(PasteboardOnX11, AWriteBeforeQtHeardOfTheCopyIsNotRefused) {
+  auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  ASSERT_NE(native, nullptr);
+  SelectionNewsWithheld withheld(native->connection());
+  qtHandler = qInstallMessageHandler(countRefusedTakes);
+  for (int round = 0; round < 5; ++round) {
+    // One client copies and Qt hears of it (it loses the clipboard); the server's clock moves on past that, then
+    // another client copies.
+    x11test::SelectionOwner earlier({.targets = {{"UTF8_STRING", "earlier"}}});
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.string(string) == "earlier"; }));
+    std::this_thread::sleep_for(20ms);
+    x11test::SelectionOwner other({.targets = {{"text/html", "<b>copied</b>"}, {"UTF8_STRING", "copied"}}});
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.string(string) == "copied"; }));
+    EXPECT_TRUE(pasteboard.write({{string, "cleaned"}}, pasteboard.changeCount())) << "round " << round;
+    EXPECT_EQ(x11test::run({"xclip", "-o", "-selection", "clipboard"}), "cleaned") << "round " << round;
+  }
+  qInstallMessageHandler(qtHandler);
+  EXPECT_EQ(refusedTakes, 0);
 }
 
 TEST_F(PasteboardOnX11, OwnerApplicationIsTheSelectionOwnersDesktopEntry) {

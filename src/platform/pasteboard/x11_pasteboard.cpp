@@ -12,6 +12,7 @@
 #include "app_identity.h"
 #include "platform/core/executor.h"
 #include "platform/core/log_sink.h"
+#include "platform/pasteboard/qt_event_time.h"
 #include "platform/pasteboard/x11_clipboard_keeper.h"
 #include "platform/pasteboard/x11_targets.h"
 #include "platform/system/application_identity.h"
@@ -56,6 +57,7 @@ void X11Pasteboard::startReading() {
   const xcb_setup_t* setup = xcb_get_setup(native->connection());
   qtResourceBase_ = setup->resource_id_base;
   qtResourceMask_ = setup->resource_id_mask;
+  qtEventTime_ = std::make_unique<QtEventTime>(native->connection());
 
   X11SelectionReader::Options options;
   options.readAhead = [this](const std::vector<std::string>& offered) { return readAheadTargets(offered); };
@@ -248,10 +250,9 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
   // The clipboard is taken only while the owner change whose content was read is the last one: once another client
   // took it, even the same client again, that newer copy wins.
   const uint64_t readSerial = snapshot().serial;
-  if (onlyIfChangeCountIs && reader_) {
-    auto last = reader_->lastOwnerChange(readPatience);
-    if (last && last->serial != readSerial) return false;
-  }
+  std::optional<X11SelectionReader::OwnerChange> before;
+  if (reader_) before = reader_->lastOwnerChange(readPatience);
+  if (onlyIfChangeCountIs && before && before->serial != readSerial) return false;
   const auto targets = x11targets::targetsForWrite(entries);
   auto offer = [&] {
     auto* mime = new QMimeData;
@@ -265,14 +266,28 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
     }
     c->setMimeData(mime, QClipboard::Clipboard);
   };
+  // Asked again right before a take that had to wait: a copy made meanwhile is never taken back.
+  auto stillTheLastChange = [&] {
+    auto now = reader_->lastOwnerChange(readPatience);
+    return now && now->serial == readSerial;
+  };
   writing_ = true;
-  offer();
-  // The server ignores a take stamped earlier than the last owner's, which a client taking the clipboard "now" can
-  // make newer than the last event Qt saw; Qt believes it owns the clipboard all the same. Then it tries again, as
-  // long as nobody else took the clipboard meanwhile.
-  bool owned = !reader_;  // without reading the clipboard there is nothing to check against
+  // The server ignores a take stamped earlier than the last owner's, and Qt stamps its take with the last event it
+  // handled: when the news of the owner's take has not reached Qt yet (a busy main thread), Qt is shown the server's
+  // time first.
+  const bool qtMayBeBehind = before && before->owner != XCB_NONE && !isOurWindow(before->owner) && qtEventTime_ &&
+                             !qtEventTime_->reached(before->takenAt);
+  bool mayTake = true;
+  if (qtMayBeBehind) {
+    letQtSeeTheServerTime(before->takenAt);
+    mayTake = stillTheLastChange();
+  }
+  if (mayTake) offer();
+  // Qt believes it owns the clipboard even when the server ignored its take. Then it tries again, as long as nobody
+  // else took the clipboard meanwhile.
+  bool owned = mayTake && !reader_;  // without reading the clipboard there is nothing to check against
   uint64_t ownSerial = readSerial;
-  for (int attempt = 0; reader_; ++attempt) {
+  for (int attempt = 0; mayTake && reader_; ++attempt) {
     auto last = reader_->lastOwnerChange(readPatience);
     if (!last) {
       auto owner = selectionOwnerWindow();
@@ -288,10 +303,8 @@ bool X11Pasteboard::write(std::vector<PasteboardEntry> entries, std::optional<in
       logError("The clipboard could not be taken for a write: its owner keeps it; the copy there stays as it was");
       break;
     }
-    letQtSeeTheServerTime();
-    // Asked again right before the take: a copy made meanwhile, during the wait, is never taken back.
-    auto now = reader_->lastOwnerChange(readPatience);
-    if (!now || now->serial != readSerial) break;
+    letQtSeeTheServerTime(last->takenAt);
+    if (!stillTheLastChange()) break;
     offer();
   }
   writing_ = false;
@@ -319,16 +332,17 @@ std::optional<uint32_t> X11Pasteboard::selectionOwnerWindow() {
   return reply->owner;
 }
 
-void X11Pasteboard::letQtSeeTheServerTime() {
+void X11Pasteboard::letQtSeeTheServerTime(uint32_t atLeast) {
   // A property change on the root window reaches Qt as an event stamped with the server's time.
   X11Connection* x = X11Connection::shared();
   if (x == nullptr) return;
   xcb_change_property(x->connection(), XCB_PROP_MODE_APPEND, x->root(), x->atom("_QUILLET_TIMESTAMP"), XCB_ATOM_STRING,
                       8, 0, nullptr);
   xcbReply(xcb_get_input_focus_reply(x->connection(), xcb_get_input_focus(x->connection()), nullptr));
-  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
-  while (std::chrono::steady_clock::now() < until)
+  const auto until = std::chrono::steady_clock::now() + qtTimePatience;
+  do {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1);
+  } while ((qtEventTime_ == nullptr || !qtEventTime_->reached(atLeast)) && std::chrono::steady_clock::now() < until);
 }
 
 bool X11Pasteboard::keepContentAfterExit() {

@@ -14,6 +14,8 @@
 
 namespace platform {
 
+class QtEventTime;
+
 // The CLIPBOARD selection. Other clients' content is read by an X11SelectionReader off the main thread: a change
 // counts once its content is read (the types to read ahead, together), so that deciding on it never waits for
 // the owner. Other types are read when asked, waiting for the owner at most `readPatience` per change in all.
@@ -69,7 +71,10 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::vector<std::string> readAheadTargets(const std::vector<std::string>& offered);
   bool isOurWindow(uint32_t window) const;
   std::optional<uint32_t> selectionOwnerWindow();
-  void letQtSeeTheServerTime();
+  // Shows Qt the server's time: waits, handling events, until Qt has handled one at or after `atLeast`, at most
+  // `qtTimePatience`.
+  void letQtSeeTheServerTime(uint32_t atLeast);
+  static constexpr std::chrono::milliseconds qtTimePatience{100};
 
   std::atomic<int64_t> changeCount_{0};  // moved on the main thread, read from any
   bool started_ = false;
@@ -93,6 +98,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::vector<std::string> typesToReadAhead_;
 
   std::unique_ptr<X11SelectionReader> reader_;
+  std::unique_ptr<QtEventTime> qtEventTime_;
 };
 
 }  // namespace platform
