@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "kit/shortcuts/display.h"
+#include "kit/shortcuts/key_display_names.h"
 #include "kit/shortcuts/shortcut.h"
 
 namespace {

@@ -4,14 +4,14 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/pasteboard_markers.h"
+#include "engine/content_markers.h"
 #include "engine/rich_content.h"
 #include "engine/text_transforms.h"
 #include "kit/foundation/attributed_text.h"
 #include "kit/foundation/pasteboard_markers.h"
 #include "kit/foundation/text_checking.h"
 #include "platform/text/grapheme.h"
-#include "platform/text/regex.h"
+#include "platform/text/icu_regex.h"
 #include "platform/text/whitespace.h"
 
 namespace engine {

@@ -7,8 +7,8 @@
 
 #include "engine/change_publisher.h"
 #include "engine/clearing_pass.h"
+#include "engine/content_markers.h"
 #include "engine/javascript_worker.h"
-#include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
 #include "engine/window_info.h"
 #include "kit/foundation/alert.h"

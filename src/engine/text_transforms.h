@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "platform/text/attributed_string.h"
-#include "platform/text/regex.h"
+#include "platform/text/icu_regex.h"
 
 namespace engine {
 

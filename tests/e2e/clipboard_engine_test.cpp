@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "engine/content_markers.h"
 #include "engine/pasteboard_controller.h"
-#include "engine/pasteboard_markers.h"
 #include "engine/preference_keys.h"
 #include "kit/foundation/alert.h"
 #include "support/recording_alert_presenter.h"

@@ -26,7 +26,7 @@
 #include "app/shortcut_commands.h"
 #include "e2e/key_test_support.h"
 #include "e2e/x11_session_support.h"
-#include "engine/pasteboard_markers.h"
+#include "engine/content_markers.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
 #include "kit/shortcuts/handlers.h"

@@ -29,8 +29,8 @@ using kit::GlobalShortcuts::Name;
 using kit::GlobalShortcuts::Shortcut;
 namespace gs = kit::GlobalShortcuts;
 
-constexpr int64_t kCtrl = 256, kShift = 512, kAlt = 2048;
-constexpr uint16_t kXControl = 0x04, kXAlt = 0x08;
+constexpr int64_t ctrlFlag = 256, shiftFlag = 512, altFlag = 2048;
+constexpr uint16_t xControlMask = 0x04, xAltMask = 0x08;
 
 class GlobalShortcutsTest : public x11test::SessionTest {
  protected:
@@ -56,7 +56,7 @@ class GlobalShortcutsTest : public x11test::SessionTest {
 
 TEST_F(GlobalShortcutsTest, StoredShortcutFiresKeyDownAndKeyUpOnceEachAndIsStoredAsSpecifiedJson) {
   const Name name = countedName("e2eStored");
-  gs::saveShortcut({40, kCtrl | kShift}, name);
+  gs::saveShortcut({40, ctrlFlag | shiftFlag}, name);
 
   press("ctrl+shift+k");
   EXPECT_EQ(downs, std::vector<std::string>{"e2eStored"});
@@ -84,8 +84,8 @@ TEST_F(GlobalShortcutsTest, StoredShortcutFiresKeyDownAndKeyUpOnceEachAndIsStore
 TEST_F(GlobalShortcutsTest, ClearingOneNameKeepsAnotherNameWithTheSameCombinationFiring) {
   const Name first = countedName("e2eSharedFirst");
   const Name second = countedName("e2eSharedSecond");
-  gs::saveShortcut({38, kCtrl | kAlt}, first);
-  gs::saveShortcut({38, kCtrl | kAlt}, second);
+  gs::saveShortcut({38, ctrlFlag | altFlag}, first);
+  gs::saveShortcut({38, ctrlFlag | altFlag}, second);
   press("ctrl+alt+j", 2);
   EXPECT_EQ(ups.size(), 2u);
 
@@ -93,18 +93,18 @@ TEST_F(GlobalShortcutsTest, ClearingOneNameKeepsAnotherNameWithTheSameCombinatio
   press("ctrl+alt+j");
   EXPECT_EQ(ups, std::vector<std::string>{"e2eSharedSecond"});
 
-  gs::saveShortcut({37, kCtrl | kAlt}, second);  // re-saving moves it; the old combination is let go
+  gs::saveShortcut({37, ctrlFlag | altFlag}, second);  // re-saving moves it; the old combination is let go
   press("ctrl+alt+j", 0);
   EXPECT_TRUE(ups.empty());
-  EXPECT_EQ(gs::registeredShortcuts().count(Shortcut{38, kCtrl | kAlt}), 0u);
+  EXPECT_EQ(gs::registeredShortcuts().count(Shortcut{38, ctrlFlag | altFlag}), 0u);
   press("ctrl+alt+l");
   EXPECT_EQ(ups, std::vector<std::string>{"e2eSharedSecond"});
 }
 
 TEST_F(GlobalShortcutsTest, CombinationHeldByAnotherClientIsRetriedOnceItIsFree) {
-  const Shortcut shortcut{45, kCtrl | kAlt};  // n
+  const Shortcut shortcut{45, ctrlFlag | altFlag};  // n
   auto other = std::make_unique<KeyGrabbingClient>();
-  ASSERT_TRUE(other->grab(57, kXControl | kXAlt));
+  ASSERT_TRUE(other->grab(57, xControlMask | xAltMask));
   const Name name = countedName("e2eTaken");
   gs::saveShortcut(shortcut, name);
   EXPECT_EQ(gs::registeredShortcuts().count(shortcut), 0u) << "a refused registration is not held";
@@ -119,7 +119,7 @@ TEST_F(GlobalShortcutsTest, CombinationHeldByAnotherClientIsRetriedOnceItIsFree)
 
 TEST_F(GlobalShortcutsTest, SwitchingOffOrDisablingLetsGoOfTheSystemGrab) {
   const Name name = countedName("e2eSwitch");
-  gs::saveShortcut({35, kCtrl | kShift}, name);  // p
+  gs::saveShortcut({35, ctrlFlag | shiftFlag}, name);  // p
   press("ctrl+shift+p");
   ASSERT_EQ(ups.size(), 1u);
 
@@ -128,7 +128,7 @@ TEST_F(GlobalShortcutsTest, SwitchingOffOrDisablingLetsGoOfTheSystemGrab) {
   EXPECT_TRUE(ups.empty());
   {
     KeyGrabbingClient other;
-    EXPECT_TRUE(other.grab(33, kXControl | 0x01)) << "the combination is free for others meanwhile";
+    EXPECT_TRUE(other.grab(33, xControlMask | 0x01)) << "the combination is free for others meanwhile";
   }
   x11test::processEventsFor(std::chrono::milliseconds(100));
   gs::setEnabled(true);
@@ -145,7 +145,7 @@ TEST_F(GlobalShortcutsTest, SwitchingOffOrDisablingLetsGoOfTheSystemGrab) {
 
 TEST_F(GlobalShortcutsTest, OpenMenuSuspendsTheGrabAndTheCombinationStillWorksInside) {
   const Name name = countedName("e2eMenu");
-  gs::saveShortcut({31, kCtrl | kShift}, name);  // o
+  gs::saveShortcut({31, ctrlFlag | shiftFlag}, name);  // o
   QMenu menu;
   menu.addAction("Clear Formatting Now");
   menu.popup(QPoint(100, 100));
@@ -180,7 +180,7 @@ TEST_F(GlobalShortcutsTest, RecorderTakesRealKeysAndRefusesCombinationsOfOtherAp
   // A key that another client grabs never reaches us. This one grabs it without the Num Lock variant, so
   // with Num Lock on the key reaches the field, and only the trial grab can tell that it is taken.
   KeyGrabbingClient other;
-  ASSERT_TRUE(other.grab(58, kXControl | kXAlt));  // m
+  ASSERT_TRUE(other.grab(58, xControlMask | xAltMask));  // m
   QTest::mouseClick(recorder, Qt::LeftButton);
   ASSERT_TRUE(recorder->isRecording());
   xdotool("key Num_Lock");
@@ -198,7 +198,7 @@ TEST_F(GlobalShortcutsTest, RecorderTakesRealKeysAndRefusesCombinationsOfOtherAp
   // Keys are stored by position, so the stored code is the same on every layout.
   xdotool("key ctrl+shift+k");
   x11test::processEventsUntil([&] { return name.shortcut().has_value(); });
-  EXPECT_EQ(name.shortcut(), (Shortcut{40, kCtrl | kShift}));
+  EXPECT_EQ(name.shortcut(), (Shortcut{40, ctrlFlag | shiftFlag}));
   EXPECT_EQ(recorder->text(), "Ctrl+Shift+K");
   window.grab().save(QString(QUILLET_BIN_DIR) + "/shortcut_recorder.png");
   kit::setAlertPresenter(nullptr);

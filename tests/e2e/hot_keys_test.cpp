@@ -20,8 +20,8 @@ namespace {
 using platform::HotKeyEvent;
 using platform::HotKeys;
 
-constexpr int64_t kV = 9, kK = 40, kC = 8;
-constexpr int64_t kCtrl = 256, kShift = 512, kAlt = 2048;
+constexpr int64_t keyV = 9, keyK = 40, keyC = 8;
+constexpr int64_t ctrlFlag = 256, shiftFlag = 512, altFlag = 2048;
 
 class HotKeysTest : public x11test::SessionTest {
  protected:
@@ -60,7 +60,7 @@ class HotKeysTest : public x11test::SessionTest {
 };
 
 TEST_F(HotKeysTest, PressAndReleaseFireOnceEachWhateverTheLockKeys) {
-  ASSERT_TRUE(registerKey(1, kV, kCtrl | kShift));
+  ASSERT_TRUE(registerKey(1, keyV, ctrlFlag | shiftFlag));
 
   press("ctrl+shift+v");
   EXPECT_TRUE(firedOnce(1)) << events.size();
@@ -86,7 +86,7 @@ TEST_F(HotKeysTest, PressAndReleaseFireOnceEachWhateverTheLockKeys) {
 }
 
 TEST_F(HotKeysTest, HeldKeyIsOnePressAndOneRelease) {
-  ASSERT_TRUE(registerKey(2, kK, kCtrl | kAlt));
+  ASSERT_TRUE(registerKey(2, keyK, ctrlFlag | altFlag));
   events.clear();
   xdotool("keydown ctrl+alt+k sleep 1.2 keyup ctrl+alt+k &");
   x11test::processEventsUntil([&] { return events.size() >= 2; }, std::chrono::seconds(4));
@@ -95,7 +95,7 @@ TEST_F(HotKeysTest, HeldKeyIsOnePressAndOneRelease) {
 }
 
 TEST_F(HotKeysTest, ReleaseAfterLettingGoOfTheModifiersFirst) {
-  ASSERT_TRUE(registerKey(3, kK, kCtrl | kShift));
+  ASSERT_TRUE(registerKey(3, keyK, ctrlFlag | shiftFlag));
   events.clear();
   xdotool("keydown ctrl+shift+k keyup ctrl keyup shift keyup k");
   x11test::processEventsUntil([&] { return events.size() >= 2; });
@@ -103,14 +103,14 @@ TEST_F(HotKeysTest, ReleaseAfterLettingGoOfTheModifiersFirst) {
 }
 
 TEST_F(HotKeysTest, CombinationHeldByAnotherClientIsRefusedAndLeavesNothingBehind) {
-  const uint8_t keycode = *platform::xKeycodeForVirtualKey(kK);
+  const uint8_t keycode = *platform::xKeycodeForVirtualKey(keyK);
   {
     KeyGrabbingClient other;
     // The other client holds only the plain variant; we would need all four.
     ASSERT_TRUE(other.grab(keycode, 0x04 | 0x08));
-    EXPECT_TRUE(hotKeys().isTakenBySomeoneElse(kK, kCtrl | kAlt));
-    EXPECT_FALSE(registerKey(4, kK, kCtrl | kAlt));
-    EXPECT_FALSE(hotKeys().isTakenBySomeoneElse(kK, kCtrl | kShift));
+    EXPECT_TRUE(hotKeys().isTakenBySomeoneElse(keyK, ctrlFlag | altFlag));
+    EXPECT_FALSE(registerKey(4, keyK, ctrlFlag | altFlag));
+    EXPECT_FALSE(hotKeys().isTakenBySomeoneElse(keyK, ctrlFlag | shiftFlag));
   }
   x11test::processEventsFor(std::chrono::milliseconds(100));
   // Our partial grabs were undone: a third client gets every variant.
@@ -119,16 +119,16 @@ TEST_F(HotKeysTest, CombinationHeldByAnotherClientIsRefusedAndLeavesNothingBehin
 }
 
 TEST_F(HotKeysTest, OwnCombinationIsNotReportedAsTaken) {
-  ASSERT_TRUE(registerKey(5, kV, kCtrl | kShift));
-  EXPECT_FALSE(hotKeys().isTakenBySomeoneElse(kV, kCtrl | kShift));
+  ASSERT_TRUE(registerKey(5, keyV, ctrlFlag | shiftFlag));
+  EXPECT_FALSE(hotKeys().isTakenBySomeoneElse(keyV, ctrlFlag | shiftFlag));
   // Asking must not have dropped our grab.
   press("ctrl+shift+v");
   EXPECT_TRUE(firedOnce(5));
 }
 
 TEST_F(HotKeysTest, SuspendedGrabsDoNotFireAndNestedSuspensionsHold) {
-  ASSERT_TRUE(registerKey(6, kV, kCtrl | kShift));
-  ASSERT_TRUE(registerKey(7, kK, kCtrl | kShift));
+  ASSERT_TRUE(registerKey(6, keyV, ctrlFlag | shiftFlag));
+  ASSERT_TRUE(registerKey(7, keyK, ctrlFlag | shiftFlag));
 
   hotKeys().suspend(6);
   pressExpectingNothing("ctrl+shift+v");
@@ -153,10 +153,10 @@ TEST_F(HotKeysTest, SuspendedGrabsDoNotFireAndNestedSuspensionsHold) {
 }
 
 TEST_F(HotKeysTest, ResumeThatIsRefusedDropsTheRecord) {
-  ASSERT_TRUE(registerKey(8, kK, kCtrl | kAlt | kShift));
+  ASSERT_TRUE(registerKey(8, keyK, ctrlFlag | altFlag | shiftFlag));
   hotKeys().suspend(8);
   KeyGrabbingClient other;
-  ASSERT_TRUE(other.grab(*platform::xKeycodeForVirtualKey(kK), 0x04 | 0x08 | 0x01));
+  ASSERT_TRUE(other.grab(*platform::xKeycodeForVirtualKey(keyK), 0x04 | 0x08 | 0x01));
   EXPECT_FALSE(hotKeys().resume(8));
   EXPECT_FALSE(hotKeys().resume(8)) << "no record left";
 }
@@ -177,7 +177,7 @@ TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
   } spy;
   window.installEventFilter(&spy);
 
-  ASSERT_TRUE(registerKey(9, kC, kCtrl | kShift));
+  ASSERT_TRUE(registerKey(9, keyC, ctrlFlag | shiftFlag));
   hotKeys().suspendAll();  // what a menu does: its keyboard grab would defeat ours anyway
   hotKeys().setMenuOpen(true);
   press("ctrl+shift+c");
@@ -220,7 +220,7 @@ class ModifierMove {
 };
 
 TEST_F(HotKeysTest, ShortcutWithSuperFollowsSuperToAnotherModifierBit) {
-  ASSERT_TRUE(registerKey(10, kK, 4096 | kCtrl));
+  ASSERT_TRUE(registerKey(10, keyK, 4096 | ctrlFlag));
   press("super+ctrl+k");
   ASSERT_TRUE(firedOnce(10));
   {

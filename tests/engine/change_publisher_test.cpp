@@ -122,12 +122,12 @@ TEST_F(ChangePublisherTest, EachDistinctCountOnceStartingWithTheCountFoundAtSubs
 class SampledPasteboard final : public platform::Pasteboard {
  public:
   explicit SampledPasteboard(const CountedMainLoop& main) : main_(main) {}
-  static constexpr std::size_t kSamples = 40;
-  mutable std::array<std::size_t, kSamples> allocationsAtSample{};
-  mutable std::array<int, kSamples> postsAtSample{};
+  static constexpr std::size_t sampleCount = 40;
+  mutable std::array<std::size_t, sampleCount> allocationsAtSample{};
+  mutable std::array<int, sampleCount> postsAtSample{};
   mutable std::atomic<std::size_t> samples = 0;
   int64_t changeCount() const override {
-    if (std::size_t n = samples.load(); n < kSamples) {
+    if (std::size_t n = samples.load(); n < sampleCount) {
       allocationsAtSample[n] = allocations.load();
       postsAtSample[n] = main_.posts.load();
       samples.store(n + 1);
@@ -149,12 +149,12 @@ TEST_F(ChangePublisherTest, AnUnchangedTickAllocatesNothingAndPostsNothingToTheM
   SampledPasteboard sampled(main);
   std::size_t told = 0;
   auto token = changePublisher(sampled, 1ms, 0ms).sink([&told](const platform::rx::Unit&) { ++told; });
-  ASSERT_TRUE(eventloop::processEventsUntil([&] { return sampled.samples == SampledPasteboard::kSamples; }));
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return sampled.samples == SampledPasteboard::sampleCount; }));
   token.cancel();
 
   EXPECT_EQ(told, 1U) << "only the count found at subscription is told";
   // The first few samples are the subscription's own, and ticks that may still settle the thread's bookkeeping.
-  const std::size_t last = SampledPasteboard::kSamples - 1;
+  const std::size_t last = SampledPasteboard::sampleCount - 1;
   EXPECT_EQ(sampled.allocationsAtSample[last], sampled.allocationsAtSample[10])
       << "allocations in " << last - 10 << " unchanged ticks";
   EXPECT_EQ(sampled.postsAtSample[last], sampled.postsAtSample[10])

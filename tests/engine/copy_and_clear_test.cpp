@@ -4,7 +4,7 @@
 #include <stdlib.h>
 
 #include "doubles/memory_pasteboard.h"
-#include "engine/pasteboard_markers.h"
+#include "engine/content_markers.h"
 #include "engine/preference_keys.h"
 #include "platform/core/clock.h"
 #include "platform/core/executor.h"

@@ -12,7 +12,7 @@
 
 #include "doubles/fake_workspace.h"
 #include "doubles/memory_pasteboard.h"
-#include "engine/pasteboard_markers.h"
+#include "engine/content_markers.h"
 #include "engine/preference_keys.h"
 #include "kit/foundation/log.h"
 #include "kit/foundation/pasteboard_markers.h"

@@ -8,7 +8,7 @@
 #include "kit/app/launch_chord.h"
 #include "platform/core/executor.h"
 #include "platform/prefs/user_defaults.h"
-#include "platform/system/geometry.h"
+#include "platform/system/rect.h"
 
 namespace kit {
 

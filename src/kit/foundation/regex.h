@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/text/byte_range.h"
-#include "platform/text/regex.h"
+#include "platform/text/icu_regex.h"
 
 namespace kit {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/text/regex.h"
+#include "platform/text/icu_regex.h"
 
 namespace kit {
 

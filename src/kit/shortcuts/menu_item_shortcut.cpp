@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QPointer>
 
-#include "kit/shortcuts/display.h"
+#include "kit/shortcuts/key_display_names.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/core/notification_center.h"
 

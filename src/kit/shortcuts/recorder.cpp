@@ -11,8 +11,8 @@
 #include <QStyleOptionFrame>
 
 #include "kit/foundation/alert.h"
-#include "kit/shortcuts/display.h"
 #include "kit/shortcuts/handlers.h"
+#include "kit/shortcuts/key_display_names.h"
 #include "kit/shortcuts/menu_item_shortcut.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/system/hot_keys.h"

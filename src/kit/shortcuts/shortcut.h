@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "kit/foundation/hashing.h"
-#include "kit/shortcuts/key.h"
+#include "kit/shortcuts/key_code.h"
 #include "platform/system/input_event.h"
 
 namespace kit {

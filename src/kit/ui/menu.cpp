@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 
-#include "kit/shortcuts/display.h"
+#include "kit/shortcuts/key_display_names.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"

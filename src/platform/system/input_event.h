@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "platform/system/geometry.h"
+#include "platform/system/rect.h"
 
 namespace platform {
 

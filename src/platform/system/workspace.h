@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/core/rx_subjects.h"
-#include "platform/system/geometry.h"
+#include "platform/system/rect.h"
 
 namespace platform {
 

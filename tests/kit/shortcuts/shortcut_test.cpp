@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kit/shortcuts/display.h"
+#include "kit/shortcuts/key_display_names.h"
 #include "platform/system/modifier_flags.h"
 
 namespace {

@@ -36,7 +36,7 @@ class UserDefaultsTest : public ::testing::Test {
   std::filesystem::path file() const { return home.path() / (name + ".plist"); }
 };
 
-const PlistDate kDate = dateFromReferenceSeconds(-12345);
+const PlistDate sampleDate = dateFromReferenceSeconds(-12345);
 
 PlistDict everyKind() {
   return {{"flag", true},
@@ -46,7 +46,7 @@ PlistDict everyKind() {
           {"huge", int64_t{INT64_MAX}},
           {"ratio", 0.25},
           {"text", "grüße <&> \"quoted\""},
-          {"when", kDate},
+          {"when", sampleDate},
           {"blob", PlistData{std::string("\0\x01\xff", 3)}},
           {"list", PlistArray{"a", int64_t{1}, PlistArray{}}},
           {"nested", PlistDict{{"inner", PlistDict{{"deep", true}}}}}};

@@ -1,4 +1,4 @@
-#include "platform/text/regex.h"
+#include "platform/text/icu_regex.h"
 
 #include <unicode/regex.h>
 #include <unicode/unistr.h>

@@ -1,4 +1,4 @@
-#include "engine/pasteboard_markers.h"
+#include "engine/content_markers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "kit/ui/change_publisher.h"
+#include "kit/ui/with_change_publisher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "kit/shortcuts/display.h"
+#include "kit/shortcuts/key_display_names.h"
 
 #include <QString>
 #include <utility>
