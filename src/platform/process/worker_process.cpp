@@ -13,7 +13,6 @@
 #include <cstdio>
 
 #include "platform/core/error.h"
-
 #include "platform/core/thread_name.h"
 
 extern char** environ;
