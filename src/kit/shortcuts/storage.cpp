@@ -24,7 +24,7 @@ const platform::rx::PassthroughSubject<StoredShortcutChange>& changes() {
 
 // Tells the followers of the storage, then everyone else.
 void announce(const Name& name, std::optional<Shortcut> oldValue, std::optional<Shortcut> newValue) {
-  changes().send({name, std::move(oldValue), std::move(newValue)});
+  changes().send({name, oldValue, newValue});
   postShortcutByNameDidChange(name);
 }
 
@@ -45,7 +45,7 @@ std::optional<Shortcut> getShortcut(const Name& name) {
 void saveShortcut(const Shortcut& shortcut, const Name& name) {
   auto old = getShortcut(name);
   store(shortcut, name);
-  announce(name, std::move(old), shortcut);
+  announce(name, old, shortcut);
 }
 
 void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {
@@ -60,7 +60,7 @@ void setShortcut(std::optional<Shortcut> shortcut, const Name& name) {
   } else {
     defaults().remove(preferenceKey(name));
   }
-  announce(name, std::move(old), std::nullopt);
+  announce(name, old, std::nullopt);
 }
 
 void reset(const std::vector<Name>& names) {
@@ -72,7 +72,7 @@ void reset(const std::vector<Name>& names) {
     auto old = getShortcut(name);
     if (!old) continue;
     defaults().remove(preferenceKey(name));
-    announce(name, std::move(old), std::nullopt);
+    announce(name, old, std::nullopt);
   }
 }
 
