@@ -20,19 +20,6 @@ namespace kit {
 
 namespace {
 
-std::optional<std::filesystem::path> homeDirectory() {
-  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
-  if (auto home = platform::accountHomeDirectory(); home && home->starts_with('/')) return *home;
-  return std::nullopt;
-}
-
-std::optional<std::filesystem::path> baseDirectory(const char* variable, const char* underHome) {
-  // Relative values are invalid and ignored, as the XDG rules say.
-  if (const char* value = std::getenv(variable); value && *value == '/') return value;
-  if (auto home = homeDirectory()) return *home / underHome;
-  return std::nullopt;
-}
-
 const char* kindName(SystemDirectory kind) {
   switch (kind) {
     case SystemDirectory::applicationSupport:
@@ -91,10 +78,10 @@ std::filesystem::path systemDirectory(SystemDirectory kind) {
   std::optional<std::filesystem::path> base;
   switch (kind) {
     case SystemDirectory::applicationSupport:
-      base = baseDirectory("XDG_DATA_HOME", ".local/share");
+      base = platform::xdgBaseDirectory("XDG_DATA_HOME", ".local/share");
       break;
     case SystemDirectory::caches:
-      base = baseDirectory("XDG_CACHE_HOME", ".cache");
+      base = platform::xdgBaseDirectory("XDG_CACHE_HOME", ".cache");
       break;
     case SystemDirectory::preferences:
       // Where the preferences suites really are.
@@ -208,7 +195,7 @@ TemporaryDirectory::~TemporaryDirectory() {
 const std::filesystem::path& realHomeDirectory() {
   static const std::filesystem::path home = [] {
     if (auto home = platform::accountHomeDirectory()) return std::filesystem::path(*home);
-    return homeDirectory().value_or("/");
+    return platform::homeDirectory().value_or("/");
   }();
   return home;
 }

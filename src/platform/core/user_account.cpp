@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace platform {
@@ -19,6 +20,18 @@ std::optional<std::string> accountHomeDirectory() {
   }
   if (error != 0 || found == nullptr || entry.pw_dir == nullptr) return std::nullopt;
   return std::string(entry.pw_dir);
+}
+
+std::optional<std::filesystem::path> homeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
+  if (auto home = accountHomeDirectory(); home && home->starts_with('/')) return *home;
+  return std::nullopt;
+}
+
+std::optional<std::filesystem::path> xdgBaseDirectory(const char* variable, const char* underHome) {
+  if (const char* value = std::getenv(variable); value && *value == '/') return value;
+  if (auto home = homeDirectory()) return *home / underHome;
+  return std::nullopt;
 }
 
 }  // namespace platform

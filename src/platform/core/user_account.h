@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -7,5 +8,12 @@ namespace platform {
 
 // The home directory that the user database gives the process's user; none when the user has no entry there.
 std::optional<std::string> accountHomeDirectory();
+
+// The user's home: $HOME when it is an absolute path, else the user database's when that is; none without either.
+std::optional<std::filesystem::path> homeDirectory();
+
+// An XDG base directory: the path in `variable` when it is absolute (relative ones are invalid and ignored, as the
+// XDG rules say), else `underHome` below the home; none without a home.
+std::optional<std::filesystem::path> xdgBaseDirectory(const char* variable, const char* underHome);
 
 }  // namespace platform

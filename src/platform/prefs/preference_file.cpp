@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <ctime>
 #include <utility>
 
@@ -16,12 +15,6 @@
 
 namespace platform {
 namespace {
-
-std::filesystem::path homeDirectory() {
-  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
-  if (auto home = accountHomeDirectory()) return *home;
-  return "/";
-}
 
 std::string temporaryPrefix(const std::filesystem::path& target) {
   std::string prefix(".");
@@ -96,14 +89,10 @@ bool replaceAtomically(const std::filesystem::path& path, std::string_view bytes
 
 }  // namespace
 
-std::filesystem::path configDirectory() {
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return xdg;
-  return homeDirectory() / ".config";
-}
+std::filesystem::path configDirectory() { return xdgBaseDirectory("XDG_CONFIG_HOME", ".config").value_or("/.config"); }
 
 std::filesystem::path stateDirectory() {
-  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') return xdg;
-  return homeDirectory() / ".local" / "state";
+  return xdgBaseDirectory("XDG_STATE_HOME", ".local/state").value_or("/.local/state");
 }
 
 std::filesystem::path followingLinks(const std::filesystem::path& path) {
