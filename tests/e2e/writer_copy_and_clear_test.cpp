@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <QtGlobal>
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -31,14 +30,6 @@ const std::string officeProgram = "/usr/lib/libreoffice/program/soffice.bin";
 const richtext_test::RichCopy document = richtext_test::richCopy("Read bold text");
 // The program's exit status when it set up a new profile and wants to be started again.
 constexpr int restartWanted = 81;
-
-// Qt's warning for a take of the clipboard that the server refused.
-std::atomic<int> refusedTakes{0};
-QtMessageHandler qtHandler = nullptr;
-void countRefusedTakes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.contains(QLatin1String("Cannot set X11 selection owner"))) ++refusedTakes;
-  qtHandler(type, context, message);
-}
 
 std::string windowNamed(const std::string& name) {
   std::string ids = x11test::run({"xdotool", "search", "--name", name});
@@ -93,15 +84,14 @@ class WriterCopyAndClearTest : public x11test::SessionTest {
     controller = std::make_unique<engine::PasteboardController>(platform::generalPasteboard());
     app::bindShortcutCommands(*controller);
     kit::GlobalShortcuts::saveShortcut({40, 256 | 512}, Names::copyAndClearFormatting());  // Ctrl+Shift+K
-    qtHandler = qInstallMessageHandler(countRefusedTakes);
   }
   void TearDown() override {
-    qInstallMessageHandler(qtHandler);
     kit::GlobalShortcuts::removeAllHandlers();
     controller.reset();
   }
 
   std::unique_ptr<engine::PasteboardController> controller;
+  x11test::RefusedTakeCounter refusedTakes;
 };
 
 TEST_F(WriterCopyAndClearTest, EveryCopyIsLeftCleanedAndNeverWithoutText) {
@@ -137,7 +127,7 @@ TEST_F(WriterCopyAndClearTest, EveryCopyIsLeftCleanedAndNeverWithoutText) {
   }
   EXPECT_EQ(withoutText, 0);
   EXPECT_EQ(leftFormatted, 0);
-  EXPECT_EQ(refusedTakes, 0);
+  EXPECT_EQ(refusedTakes.count(), 0);
 }
 
 }  // namespace

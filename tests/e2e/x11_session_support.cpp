@@ -315,4 +315,25 @@ void TemporaryFolder::write(const std::string& relative, const std::string& cont
   std::ofstream(file, std::ios::binary) << content;
 }
 
+namespace {
+
+std::atomic<int> refusedTakes{0};
+QtMessageHandler handlerBeforeCounting = nullptr;
+
+void countRefusedTakes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("Cannot set X11 selection owner"))) ++refusedTakes;
+  handlerBeforeCounting(type, context, message);
+}
+
+}  // namespace
+
+RefusedTakeCounter::RefusedTakeCounter() {
+  refusedTakes = 0;
+  handlerBeforeCounting = qInstallMessageHandler(countRefusedTakes);
+}
+
+RefusedTakeCounter::~RefusedTakeCounter() { qInstallMessageHandler(handlerBeforeCounting); }
+
+int RefusedTakeCounter::count() const { return refusedTakes; }
+
 }  // namespace x11test

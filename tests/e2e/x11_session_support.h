@@ -127,6 +127,17 @@ class SelectionOwner {
 // The window that owns the CLIPBOARD selection now, as the server answers.
 xcb_window_t clipboardOwner();
 
+// Counts, while it lives, Qt's warnings that the server ignored its take of the clipboard ("Cannot set X11 selection
+// owner"); Qt's own handler still gets every message. One at a time.
+class RefusedTakeCounter {
+ public:
+  RefusedTakeCounter();
+  ~RefusedTakeCounter();
+  RefusedTakeCounter(const RefusedTakeCounter&) = delete;
+  RefusedTakeCounter& operator=(const RefusedTakeCounter&) = delete;
+  int count() const;
+};
+
 // A shown top-level window of another client, at a given place.
 class TestWindow {
  public:
