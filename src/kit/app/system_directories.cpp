@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -12,6 +13,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/zv_app.h"
+#include "platform/core/ascii.h"
 #include "platform/core/file_descriptor.h"
 #include "platform/core/user_account.h"
 #include "platform/prefs/preference_file.h"
@@ -135,6 +137,13 @@ std::filesystem::path createTemporaryDirectory(const std::optional<std::filesyst
   if (auto folder = makePrivateDirectory(parent.value_or(std::filesystem::temp_directory_path()), ZvApp::id()))
     return *folder;
   throw PlatformError::posix(errno, "Could not create a temporary folder");
+}
+
+bool isTemporaryDirectoryName(std::string_view name, std::string_view id) {
+  constexpr size_t uniqueLength = 6;  // mkdtemp's XXXXXX
+  if (name.size() != id.size() + 1 + uniqueLength || !name.starts_with(id) || name[id.size()] != '-') return false;
+  return std::all_of(name.end() - uniqueLength, name.end(),
+                     [](char c) { return platform::isAsciiLetter(c) || platform::isAsciiDigit(c); });
 }
 
 std::filesystem::path itemReplacementDirectory(const std::optional<std::filesystem::path>& appropriateFor) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "kit/app/attachments_folder.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
 #include "private_home_test_support.h"
@@ -249,6 +250,22 @@ TEST_F(Mail, AHandedOverFileStaysUntilItIsADayOld) {
   removalOfOldAttachments()();
   EXPECT_FALSE(fs::exists(handedOver));
   EXPECT_TRUE(fs::exists(young / "debug-info.txt"));
+}
+
+TEST_F(Mail, WhereALinkStandsForTheAttachmentsFolderTheTextGoesInlineAndNothingIsWrittenThrough) {
+  installXdgEmail(0);
+  setDefaultMailHandler("thunderbird", "thunderbird");
+  const fs::path attachments = attachmentsDirectory();
+  fs::remove_all(attachments);
+  fs::create_directories(attachments.parent_path());
+  const fs::path mine = xdg.root() / "mine";
+  fs::create_directories(mine);
+  fs::create_directory_symlink(mine, attachments);
+  sendShortMessage();
+  EXPECT_TRUE(openedInline(1));
+  EXPECT_TRUE(fs::is_empty(mine));
+  EXPECT_FALSE(fs::exists(bin / "args"));
+  fs::remove(attachments);
 }
 
 TEST_F(Mail, AMailHandlerThatCannotTakeAttachmentsGetsTheTextInlineThoughXdgEmailWouldSucceed) {
