@@ -123,8 +123,16 @@ void trashItem(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
     throw PlatformError::posix(ENOENT, "Could not move " + path.string() + " to the trash");
-  // The trash of the home lies in the data folder, which a new account may not have yet.
-  std::filesystem::create_directories(systemDirectory(SystemDirectory::applicationSupport), error);
+  // The trash of the home lies in the data folder, which a new account may not have yet. It must be there: where Qt
+  // can make no trash, it moves the item into the current folder instead (and reports success).
+  const std::filesystem::path trash = systemDirectory(SystemDirectory::applicationSupport) / "Trash";
+  std::filesystem::create_directories(trash.parent_path(), error);
+  for (const auto& folder : {trash, trash / "files", trash / "info"}) {
+    ::mkdir(folder.c_str(), 0700);
+    if (!std::filesystem::is_directory(folder, error))
+      throw PlatformError::posix(
+          ENOTDIR, "Could not move " + path.string() + " to the trash: " + folder.string() + " is not a folder");
+  }
   if (!QFile::moveToTrash(QString::fromStdString(path.string())))
     throw GeneralError("Could not move " + path.string() + " to the trash");
 }

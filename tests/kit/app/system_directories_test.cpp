@@ -30,6 +30,16 @@ TEST_F(PrivateHome, FoldersFollowTheXdgVariablesAndTheTrashKeepsWhatIsMovedThere
   EXPECT_FALSE(fs::exists(home / "a"));
   EXPECT_TRUE(fs::exists(home / "data/Trash/files/a"));
   EXPECT_TRUE(fs::exists(home / "c")) << "items after a failure stay";
+
+  // No trash can be made: an error, and the item stays where it was, never moved into the current folder.
+  fs::remove_all(home / "data/Trash");
+  write(home / "data/Trash", "a file");
+  const fs::path started = fs::current_path();
+  fs::current_path(home);
+  EXPECT_THROW(trashItem(home / "c"), platform::PlatformError);
+  fs::current_path(started);
+  EXPECT_EQ(contentOf(home / "c"), "3");
+  EXPECT_FALSE(fs::exists(home / "files"));
 }
 
 TEST(TemporaryFiles, AreMadePrivateAndAnewAndGoWithTheirFolder) {
