@@ -252,22 +252,6 @@ TEST_F(Mail, AHandedOverFileStaysUntilItIsADayOld) {
   EXPECT_TRUE(fs::exists(young / "debug-info.txt"));
 }
 
-TEST_F(Mail, WhereALinkStandsForTheAttachmentsFolderTheTextGoesInlineAndNothingIsWrittenThrough) {
-  installXdgEmail(0);
-  setDefaultMailHandler("thunderbird", "thunderbird");
-  const fs::path attachments = attachmentsDirectory();
-  fs::remove_all(attachments);
-  fs::create_directories(attachments.parent_path());
-  const fs::path mine = xdg.root() / "mine";
-  fs::create_directories(mine);
-  fs::create_directory_symlink(mine, attachments);
-  sendShortMessage();
-  EXPECT_TRUE(openedInline(1));
-  EXPECT_TRUE(fs::is_empty(mine));
-  EXPECT_FALSE(fs::exists(bin / "args"));
-  fs::remove(attachments);
-}
-
 TEST_F(Mail, AMailHandlerThatCannotTakeAttachmentsGetsTheTextInlineThoughXdgEmailWouldSucceed) {
   installXdgEmail(0);
   setDefaultMailHandler("firefox-esr", "/usr/lib/firefox-esr/firefox-esr");
