@@ -12,10 +12,15 @@ namespace kit {
 // whether the program starts at login is the user's choice of the desktop's, and it outlives starting over.
 std::vector<std::filesystem::path> ownDataPaths();
 
-// Moves those of ownDataPaths() that exist to the trash, in order, stopping at the first that cannot be moved, then
-// removes every key of the standard preferences. The preferences file goes to the trash whole; when it is a symbolic
-// link, the link goes and the file it names is left as it was. Failures are dropped; nothing is shown.
-void deleteSettingsAndData();
+// Moves those of ownDataPaths() that exist to the trash, each on its own, then removes every key of the standard
+// preferences. The preferences file goes to the trash whole; when it is a symbolic link, the link goes and the file it
+// names is left as it was (a link that cannot go to the trash is removed, as a link). Answers what could not be moved
+// and is still in place; failures are logged, nothing is shown.
+std::vector<std::filesystem::path> deleteSettingsAndData();
+
+// deleteSettingsAndData(), then an alert that lists what it left in place, if anything, then the program starts
+// again.
+void deleteSettingsAndDataAndRelaunch();
 
 // Deletes the settings and data after the user confirmed it, then relaunches. Offered at launch when exactly Shift,
 // Super, Alt and Ctrl are held (Caps Lock, Num Lock and Fn aside); "Cancel" changes nothing.

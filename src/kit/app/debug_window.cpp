@@ -14,7 +14,6 @@
 #include "kit/app/debug_pane_header.h"
 #include "kit/app/debug_settings_screen.h"
 #include "kit/app/debug_user_defaults_screen.h"
-#include "kit/app/relaunch.h"
 #include "kit/ui/button_roles.h"
 #include "kit/ui/link_copy.h"
 #include "kit/ui/window_for_menu_bar_app.h"
@@ -48,10 +47,7 @@ QWidget* makeDashboard(platform::Pasteboard& pasteboard) {
   small.setPointSizeF(small.pointSizeF() * 0.85);
   deleteData->setFont(small);
   markDestructive(*deleteData);
-  QObject::connect(deleteData, &QPushButton::clicked, deleteData, [] {
-    deleteSettingsAndData();
-    relaunchInTask();
-  });
+  QObject::connect(deleteData, &QPushButton::clicked, deleteData, [] { deleteSettingsAndDataAndRelaunch(); });
   deleteLayout->addWidget(deleteData, 0, Qt::AlignLeft);
   layout->addWidget(deleteSection);
   layout->addStretch(1);

@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
+#include <cerrno>
 #include <map>
 #include <memory>
 
+#include "kit/app/attachments_folder.h"
 #include "kit/app/system_directories.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
@@ -21,12 +23,6 @@
 namespace kit {
 
 namespace {
-
-// Where attached files wait for the mail program: some read an attachment only when the message is sent, which may
-// be after this program quit.
-std::filesystem::path attachmentsDirectory() {
-  return systemDirectory(SystemDirectory::caches) / ZvApp::id() / "attachments";
-}
 
 // The text of a message whose attachment travels as a file: the message, then two line feeds before the file.
 std::optional<std::string> bodyBeforeAttachment(const std::optional<std::string>& message) {
@@ -154,8 +150,9 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
   std::filesystem::path file;
   std::shared_ptr<TemporaryDirectory> folder;
   try {
-    std::error_code ignored;  // a folder that cannot be made shows when the file is written
-    std::filesystem::create_directories(attachmentsDirectory(), ignored);
+    // Only in a folder of the program's own, where a later start finds the file to remove it.
+    if (!openAttachmentsDirectory(true))
+      throw PlatformError::posix(ENOTDIR, "No attachments folder at " + attachmentsDirectory().string());
     file = createTemporaryFile(attachmentFilename, "txt", attachmentText, attachmentsDirectory());
     folder = std::make_shared<TemporaryDirectory>(file.parent_path());
   } catch (const Error& error) {
@@ -177,19 +174,6 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
         return sendThroughXdgEmail(to, subject, message, attachmentFilename, attachmentText, file, std::move(folder));
     }
   });
-}
-
-std::function<void()> removalOfOldAttachments(std::chrono::hours age) {
-  return [folder = attachmentsDirectory(), age] {
-    const auto cutOff = std::filesystem::file_time_type::clock::now() - age;
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-      std::error_code ignored;
-      if (const auto written = entry->last_write_time(ignored); !ignored && written < cutOff)
-        std::filesystem::remove_all(entry->path(), ignored);
-    }
-  };
 }
 
 }  // namespace kit

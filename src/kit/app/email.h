@@ -1,8 +1,6 @@
 #pragma once
 
-#include <chrono>
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,9 +26,10 @@ void openMailto(const std::vector<EmailAddress>& to, const std::string& subject,
 // text. The file goes where it really reaches the message: to the desktop portal's e-mail interface where a portal
 // answers, else to xdg-email when the default mail program is one it attaches files for. Otherwise, or when these
 // fail, the message carries the text in its body (see inlineAttachmentBody). When the user declines the message in
-// the portal's dialog, nothing else happens. The file is written into a private folder of its own in the cache
-// folder; once a mail program has it, it stays there (some read it only when the message is sent, which may be after
-// this program quit) until removalOfOldAttachments() of a later start finds it old. Otherwise it goes at once.
+// the portal's dialog, nothing else happens. The file is written into a private folder of its own in the attachments
+// folder (attachments_folder.h), and the text goes inline when something else stands there; once a mail program has it,
+// it stays there (some read it only when the message is sent, which may be after this program quit) until
+// removalOfOldAttachments() of a later start finds it old. Otherwise it goes at once.
 void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
                const std::optional<std::string>& message, const std::string& attachmentFilename,
                const std::string& attachmentText, platform::EmailPortal& portal = platform::EmailPortal::shared());
@@ -40,9 +39,5 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
 // limit (so its last lines go first) and ends with "[truncated]": desktop tools cannot open longer links.
 std::string inlineAttachmentBody(const std::optional<std::string>& message, const std::string& attachmentFilename,
                                  const std::string& attachmentText, size_t textLimit = 32 * 1024);
-
-// The removal of the attached files that mail programs were handed more than `age` ago. Where they are is read now,
-// so the work returned shares nothing with the rest of the program and may run on any thread, even while it ends.
-std::function<void()> removalOfOldAttachments(std::chrono::hours age = std::chrono::hours(24));
 
 }  // namespace kit

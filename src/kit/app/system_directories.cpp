@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -12,6 +13,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/zv_app.h"
+#include "platform/core/ascii.h"
 #include "platform/core/file_descriptor.h"
 #include "platform/core/user_account.h"
 #include "platform/prefs/preference_file.h"
@@ -121,8 +123,16 @@ void trashItem(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
     throw PlatformError::posix(ENOENT, "Could not move " + path.string() + " to the trash");
-  // The trash of the home lies in the data folder, which a new account may not have yet.
-  std::filesystem::create_directories(systemDirectory(SystemDirectory::applicationSupport), error);
+  // The trash of the home lies in the data folder, which a new account may not have yet. It must be there: where Qt
+  // can make no trash, it moves the item into the current folder instead (and reports success).
+  const std::filesystem::path trash = systemDirectory(SystemDirectory::applicationSupport) / "Trash";
+  std::filesystem::create_directories(trash.parent_path(), error);
+  for (const auto& folder : {trash, trash / "files", trash / "info"}) {
+    ::mkdir(folder.c_str(), 0700);
+    if (!std::filesystem::is_directory(folder, error))
+      throw PlatformError::posix(
+          ENOTDIR, "Could not move " + path.string() + " to the trash: " + folder.string() + " is not a folder");
+  }
   if (!QFile::moveToTrash(QString::fromStdString(path.string())))
     throw GeneralError("Could not move " + path.string() + " to the trash");
 }
@@ -135,6 +145,13 @@ std::filesystem::path createTemporaryDirectory(const std::optional<std::filesyst
   if (auto folder = makePrivateDirectory(parent.value_or(std::filesystem::temp_directory_path()), ZvApp::id()))
     return *folder;
   throw PlatformError::posix(errno, "Could not create a temporary folder");
+}
+
+bool isTemporaryDirectoryName(std::string_view name, std::string_view id) {
+  constexpr size_t uniqueLength = 6;  // mkdtemp's XXXXXX
+  if (name.size() != id.size() + 1 + uniqueLength || !name.starts_with(id) || name[id.size()] != '-') return false;
+  return std::all_of(name.end() - uniqueLength, name.end(),
+                     [](char c) { return platform::isAsciiLetter(c) || platform::isAsciiDigit(c); });
 }
 
 std::filesystem::path itemReplacementDirectory(const std::optional<std::filesystem::path>& appropriateFor) {

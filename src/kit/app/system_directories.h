@@ -39,6 +39,9 @@ void trashItems(const std::vector<std::filesystem::path>& paths);
 // A new, empty folder that only this user can enter, in `parent` (the temporary folder when none is given). Throws
 // PlatformError.
 std::filesystem::path createTemporaryDirectory(const std::optional<std::filesystem::path>& parent = std::nullopt);
+// Whether `name` is one that createTemporaryDirectory() gives a folder of the program with id `id`: the id, "-" and
+// six ASCII letters or digits.
+bool isTemporaryDirectoryName(std::string_view name, std::string_view id);
 
 // A new, empty folder that only this user can enter, on the file system of `path` (of the running program when none
 // is given), so that a file made in it can be renamed over the one at `path`: in the temporary folder or the

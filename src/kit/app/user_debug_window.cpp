@@ -11,7 +11,6 @@
 #include "kit/app/debug_window.h"
 #include "kit/app/email.h"
 #include "kit/app/feedback.h"
-#include "kit/app/relaunch.h"
 #include "kit/foundation/alert.h"
 #include "kit/ui/button_roles.h"
 #include "kit/ui/url_opening.h"
@@ -34,8 +33,7 @@ void confirmDeletion(QWidget* window) {
                           AlertStyle::warning, std::nullopt, {"Delete", "Cancel"}, std::nullopt, {0});
   alertPresenter().beginSheet(alert, window, [](AlertResponse response) {
     if (response.code != alertFirstButtonReturn) return;
-    deleteSettingsAndData();
-    relaunchInTask();
+    deleteSettingsAndDataAndRelaunch();
   });
 }
 

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <mutex>
 
+#include "kit/app/attachments_folder.h"
 #include "kit/app/data_reset.h"
-#include "kit/app/email.h"
 #include "kit/app/launch_at_login.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"

@@ -34,8 +34,20 @@ bool AutostartEntry::isEnabled() const {
     return false;  // an unreadable entry starts nothing either
   }
   if (!text) return false;
+  // A link counts only where it leads to this program: another program's entry starts that program instead.
+  std::error_code error;
+  if (std::filesystem::is_symlink(path(), error)) return startsThisProgram(*text);
   auto entry = parseDesktopEntry(*text, "C");
   return entry && !entry->hidden && entry->autostartEnabled;
+}
+
+bool AutostartEntry::runsThisProgram(const DesktopEntry& entry) const {
+  return std::filesystem::path(programOfExec(entry.exec)).filename() == description_.executable.filename();
+}
+
+bool AutostartEntry::startsThisProgram(const std::string& text) const {
+  auto entry = parseDesktopEntry(text, "C");
+  return entry && !entry->hidden && entry->autostartEnabled && runsThisProgram(*entry);
 }
 
 std::string AutostartEntry::text() const { return textFor(description_.executable); }
@@ -96,9 +108,8 @@ std::optional<std::string> AutostartEntry::userEntry(const std::optional<std::st
   auto entry = existing ? parseDesktopEntry(*existing, "C") : std::nullopt;
   if (!entry) return std::nullopt;
   // Ours, as this program or an earlier location of it wrote it, maybe switched off by the desktop since.
-  const std::filesystem::path program = programOfExec(entry->exec);
   const std::string unswitched = withoutSwitchOffLines(*existing);
-  if (program.filename() == description_.executable.filename() && unswitched == textFor(program)) return std::nullopt;
+  if (runsThisProgram(*entry) && unswitched == textFor(programOfExec(entry->exec))) return std::nullopt;
   return existing;
 }
 
@@ -110,11 +121,14 @@ void AutostartEntry::enable() const {
   const auto existing = readWholeFile(file);
   // An entry of the user's own keeps every key; only what switches it off goes.
   const auto user = userEntry(existing);
-  const std::string content = user ? withoutSwitchOffLines(*user) : text();
-  if (!std::filesystem::is_symlink(file, error)) return void(writeFileAtomically(file, content));
-  // A link is never written through: while the entry it names is what we would write, the link stays; otherwise our
-  // entry takes the link's place, and the file it names is left as it is.
-  if (existing != content) replaceFileAtomically(file, content);
+  if (!std::filesystem::is_symlink(file, error))
+    return void(writeFileAtomically(file, user ? withoutSwitchOffLines(*user) : text()));
+  // A link is never written through: while the entry it names starts this program at login, the link stays;
+  // otherwise an entry takes the link's place, and the file it names is left as it is. Another program's entry is
+  // never copied there: it would start that program instead.
+  if (existing && startsThisProgram(*existing)) return;
+  const auto entry = user ? parseDesktopEntry(*user, "C") : std::nullopt;
+  replaceFileAtomically(file, entry && runsThisProgram(*entry) ? withoutSwitchOffLines(*user) : text());
 }
 
 void AutostartEntry::disable() const {

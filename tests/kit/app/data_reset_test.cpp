@@ -32,6 +32,16 @@ class StartingOver : public PrivateHome {
   }
   // Where a file of the config folder is in the trash (of the private data home).
   fs::path trashed(const std::string& name) const { return home / "data/Trash/files" / name; }
+  // Makes the preferences file a link to `kept`, written with `text`, as a dotfiles manager puts it in place, and
+  // waits until the program reads it.
+  void linkPreferencesTo(const fs::path& kept, const std::string& text) {
+    auto& suite = platform::UserDefaults::standard();
+    write(kept, text);
+    suite.flush();
+    fs::create_symlink(kept, home / "link");
+    fs::rename(home / "link", suite.filePath());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return suite.object("someSetting") == platform::PlistValue(true); }));
+  }
 
   RecordingAlertPresenter presenter;
   int relaunches = 0;
@@ -78,11 +88,7 @@ TEST_F(StartingOver, ALinkedPreferencesFileGoesToTheTrashAsALinkAndTheFileItName
   // Dotfiles kept in a repository.
   const fs::path kept = home / "dotfiles/quillet.plist";
   const std::string text = platform::xmlPropertyList({{"someSetting", true}, {"preserveLinks", false}});
-  write(kept, text);
-  suite.flush();
-  fs::create_symlink(kept, home / "link");
-  fs::rename(home / "link", preferences);  // as a dotfiles manager puts it in place
-  ASSERT_TRUE(QTest::qWaitFor([&] { return suite.object("preserveLinks") == platform::PlistValue(false); }));
+  linkPreferencesTo(kept, text);
 
   deleteSettingsAndData();
   EXPECT_EQ(contentOf(kept), text);
@@ -93,6 +99,50 @@ TEST_F(StartingOver, ALinkedPreferencesFileGoesToTheTrashAsALinkAndTheFileItName
   suite.set("someSetting", true);
   suite.flush();
   EXPECT_EQ(contentOf(kept), text) << "later settings go to a file of the program's own";
+}
+
+// The trash on another file system than the link, which therefore cannot be moved there.
+TEST_F(StartingOver, ALinkThatCannotGoToTheTrashIsRemovedAsALinkAndTheFoldersGoAllTheSame) {
+  const auto elsewhere = folderOnAnotherFileSystem();
+  if (!elsewhere) GTEST_SKIP() << "/dev/shm is not a file system of its own here: nothing to move across";
+  const TemporaryDirectory removed(*elsewhere);
+  setenv("HOME", elsewhere->c_str(), 1);
+  setenv("XDG_DATA_HOME", (*elsewhere / "data").c_str(), 1);
+  setenv("XDG_CACHE_HOME", (*elsewhere / "cache").c_str(), 1);
+  const fs::path kept = *elsewhere / "dotfiles/quillet.plist";
+  const std::string text = platform::xmlPropertyList({{"someSetting", true}});
+  linkPreferencesTo(kept, text);
+  write(*elsewhere / "data/com.kestrova.Quillet/state", "ours");
+  write(*elsewhere / "cache/com.kestrova.Quillet/x", "ours");
+
+  confirmDeleteSettingsAndDataAtLaunch(0x1e0000);
+  EXPECT_FALSE(fs::is_symlink(platform::UserDefaults::standard().filePath())) << "the link went";
+  EXPECT_EQ(contentOf(kept), text) << "the file it names stayed as it was";
+  EXPECT_FALSE(fs::exists(*elsewhere / "data/com.kestrova.Quillet"));
+  EXPECT_FALSE(fs::exists(*elsewhere / "cache/com.kestrova.Quillet"));
+  EXPECT_EQ(contentOf(*elsewhere / "data/Trash/files/com.kestrova.Quillet/state"), "ours");
+  EXPECT_EQ(presenter.messages().size(), 1u) << "only the question: nothing was left behind";
+}
+
+// A trash that cannot be made (a file in its place): the user is told what stayed, then the program starts again.
+TEST_F(StartingOver, WhatCannotGoToTheTrashIsToldAndStaysWhereItWas) {
+  const fs::path kept = home / "dotfiles/quillet.plist";
+  linkPreferencesTo(kept, platform::xmlPropertyList({{"someSetting", true}}));
+  const fs::path data = home / "data/com.kestrova.Quillet";
+  const fs::path cache = home / "cache/com.kestrova.Quillet";
+  write(data / "state", "ours");
+  write(cache / "x", "ours");
+  write(home / "data/Trash", "not a folder");
+  confirmDeleteSettingsAndDataAtLaunch(0x1e0000);
+  EXPECT_TRUE(fs::exists(kept));
+  EXPECT_FALSE(fs::is_symlink(platform::UserDefaults::standard().filePath()));
+  EXPECT_FALSE(platform::UserDefaults::standard().object("someSetting"));
+  EXPECT_EQ(contentOf(data / "state"), "ours");
+  ASSERT_EQ(presenter.alerts.size(), 2u);
+  const Alert& told = presenter.alerts[1];
+  EXPECT_EQ(told.messageText, "Some of the settings and data for Quillet could not be deleted.");
+  ASSERT_TRUE(told.accessory && told.accessory->detailText);
+  EXPECT_EQ(*told.accessory->detailText, data.string() + "\n" + cache.string());
 }
 
 }  // namespace

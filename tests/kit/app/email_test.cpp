@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "kit/app/attachments_folder.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/url_opening.h"
 #include "private_home_test_support.h"

@@ -2,10 +2,12 @@
 
 // For the tests of the program's own folders and files: reading and writing files, and a home of its own.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +29,17 @@ inline std::string contentOf(const fs::path& path) {
 inline void write(const fs::path& path, const std::string& content) {
   fs::create_directories(path.parent_path());
   std::ofstream(path) << content;
+}
+
+// A new private folder on another file system than the temporary folder (where the test homes lie): /dev/shm, a memory
+// file system of its own on Linux. None where it is not one here.
+inline std::optional<fs::path> folderOnAnotherFileSystem() {
+  struct stat memory {};
+  struct stat temporary {};
+  if (stat("/dev/shm", &memory) != 0 || stat(fs::temp_directory_path().c_str(), &temporary) != 0 ||
+      memory.st_dev == temporary.st_dev)
+    return std::nullopt;
+  return createTemporaryDirectory("/dev/shm");
 }
 
 // A home of its own with the XDG folders inside it; the preferences stay where the test program keeps them.

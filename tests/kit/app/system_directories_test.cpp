@@ -30,6 +30,16 @@ TEST_F(PrivateHome, FoldersFollowTheXdgVariablesAndTheTrashKeepsWhatIsMovedThere
   EXPECT_FALSE(fs::exists(home / "a"));
   EXPECT_TRUE(fs::exists(home / "data/Trash/files/a"));
   EXPECT_TRUE(fs::exists(home / "c")) << "items after a failure stay";
+
+  // No trash can be made: an error, and the item stays where it was, never moved into the current folder.
+  fs::remove_all(home / "data/Trash");
+  write(home / "data/Trash", "a file");
+  const fs::path started = fs::current_path();
+  fs::current_path(home);
+  EXPECT_THROW(trashItem(home / "c"), platform::PlatformError);
+  fs::current_path(started);
+  EXPECT_EQ(contentOf(home / "c"), "3");
+  EXPECT_FALSE(fs::exists(home / "files"));
 }
 
 TEST(TemporaryFiles, AreMadePrivateAndAnewAndGoWithTheirFolder) {
@@ -72,10 +82,10 @@ TEST_F(PrivateHome, ItemReplacementFoldersArePrivateAndLieOnTheFileSystemOfTheir
       << "without a file: the program's own";
   for (const auto& made : {inTemporary, again, forProgram}) fs::remove(made);
 
-  // Another file system: /dev/shm is a memory file system of its own on Linux.
-  const fs::path other = "/dev/shm/quillet-test-" + std::to_string(getpid());
-  std::error_code error;
-  if (!fs::create_directories(other, error) || deviceOf(other) == deviceOf(home)) GTEST_SKIP() << "no second one";
+  // Another file system.
+  const auto elsewhere = folderOnAnotherFileSystem();
+  if (!elsewhere) GTEST_SKIP() << "no second one";
+  const fs::path& other = *elsewhere;
   const char* savedTemporary = std::getenv("TMPDIR");
   setenv("TMPDIR", other.c_str(), 1);
   const fs::path inCache = itemReplacementDirectory(home / "doc.txt");

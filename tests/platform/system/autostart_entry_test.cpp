@@ -148,6 +148,20 @@ TEST_F(AutostartEntryTest, ALinkIsNeverWrittenThroughWhenSwitchedOffOrOn) {
   EXPECT_EQ(contents(entry.path()), entry.text());
   EXPECT_EQ(contents(dotfile), switchedOff);
 
+  // A link to another program's entry, switched off or on: that program is not what switching on starts.
+  const auto other = home_ / "dotfiles" / "syncthing-start.desktop";
+  for (const std::string switchedOff : {"Hidden=true\n", "X-GNOME-Autostart-enabled=false\n", ""}) {
+    const std::string otherText =
+        "[Desktop Entry]\nType=Application\nName=Syncthing\nExec=syncthing serve --no-browser\n" + switchedOff;
+    linkTo(other, otherText);
+    EXPECT_FALSE(entry.isEnabled()) << switchedOff;
+    entry.enable();
+    EXPECT_TRUE(entry.isEnabled()) << switchedOff;
+    EXPECT_FALSE(std::filesystem::is_symlink(entry.path())) << switchedOff;
+    EXPECT_EQ(contents(entry.path()), entry.text()) << switchedOff;
+    EXPECT_EQ(contents(other), otherText) << switchedOff;
+  }
+
   // A link naming nothing is replaced, and nothing is made where it pointed.
   const auto nowhere = home_ / "gone" / "quillet.desktop";
   std::filesystem::remove(entry.path());
