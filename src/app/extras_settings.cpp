@@ -1,5 +1,6 @@
 #include "app/extras_settings.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -77,12 +78,25 @@ QWidget* improveCompatibilitySetting() {
 
 }  // namespace
 
-std::string preserveLinksHelp() {
+QWidget* preserveLinksHelp() {
   const std::string page = kit::WebAddresses::website().absoluteString();
-  return kit::markdownKeepingLines("Clear all formatting except for links.\n\nOriginal:" + std::string(18, ' ') +
-                                   "~~Ducks~~ **are** [fun](" + page + ")\nWhen disabled:" + std::string(6, ' ') +
-                                   "Ducks are fun\nWhen enabled:" + std::string(7, ' ') + "Ducks are [fun](" + page +
-                                   ")");
+  auto* help = new QWidget;
+  auto* layout = new QGridLayout(help);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto lines = [](const std::string& text) {
+    QLabel* label = kit::markdownLabel(kit::markdownKeepingLines(text));
+    label->setWordWrap(false);
+    return label;
+  };
+  layout->addWidget(lines("Clear all formatting except for links."), 0, 0, 1, 2);
+  // Titles and examples in two columns of as many lines, each starting with the blank line under the sentence.
+  layout->addWidget(lines("\nOriginal:\nWhen disabled:\nWhen enabled:"), 1, 0);
+  layout->addWidget(lines("\n~~Ducks~~ **are** [fun](" + page + ")\nDucks are fun\nDucks are [fun](" + page + ")"), 1,
+                    1);
+  // The examples start six blanks after the longest title.
+  layout->setHorizontalSpacing(help->fontMetrics().horizontalAdvance(QString(6, ' ')));
+  return help;
 }
 
 PreserveLinksSetting::PreserveLinksSetting(QWidget* parent) : QWidget(parent) {
@@ -99,7 +113,9 @@ PreserveLinksSetting::PreserveLinksSetting(QWidget* parent) : QWidget(parent) {
   });
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(toggleWithInfo(toggle_, smallInfoButton(preserveLinksHelp(), std::nullopt)));
+  auto* help = new kit::InfoPopoverButton(preserveLinksHelp);
+  help->setControlSize(kit::ControlSize::small);
+  layout->addWidget(toggleWithInfo(toggle_, help));
 }
 
 TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* parent) : QWidget(parent) {

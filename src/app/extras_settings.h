@@ -60,8 +60,9 @@ class TransformTextWithJavaScriptSetting : public QWidget {
   bool isEditorPresented_ = false;
 };
 
-// The Markdown of the "Preserve links" explanation.
-std::string preserveLinksHelp();
+// The explanation of "Preserve links", new for each opening of its popover. Its three examples stand in a column of
+// their own: blanks between a title and its example would line the examples up in one font only.
+QWidget* preserveLinksHelp();
 
 // The Extras tab.
 QWidget* makeExtrasSettings();

@@ -26,7 +26,9 @@ class SettingsWindowController : public kit::SingletonWindowController {
   SettingsWindowController() : SingletonWindowController(new SettingsWindow) {}
 };
 
-// Where the last settings window of this run was when it closed.
+// Where the area inside the last settings window's frame was when it closed. The frame is the window manager's, and a
+// new window learns its size only once it is shown: kept as a frame position, the window would come up higher by its
+// title bar at every opening.
 std::optional<QPoint>& lastPosition() {
   static std::optional<QPoint> position;
   return position;
@@ -110,7 +112,7 @@ void SettingsWindow::showEvent(QShowEvent* event) {
   if (!isPlaced_) {
     isPlaced_ = true;
     if (lastPosition()) {
-      move(*lastPosition());
+      setGeometry(QRect(*lastPosition(), size()));
     } else {
       kit::centerOnScreen(*this);
     }
@@ -119,7 +121,7 @@ void SettingsWindow::showEvent(QShowEvent* event) {
 }
 
 void SettingsWindow::closeEvent(QCloseEvent* event) {
-  lastPosition() = pos();
+  lastPosition() = geometry().topLeft();
   kit::WindowForMenuBarApp::closeEvent(event);
 }
 

@@ -10,6 +10,10 @@
 #include <QLabel>
 #include <QTabBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -24,7 +28,9 @@
 #include "kit/preferences/preference_toggle.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/hover_tooltip.h"
+#include "kit/ui/info_popover_button.h"
 #include "kit/ui/native_button.h"
+#include "kit/ui/popover.h"
 #include "kit/ui/url_opening.h"
 #include "platform/prefs/plist_codec.h"
 #include "support/recording_alert_presenter.h"
@@ -69,6 +75,33 @@ QAccessibleInterface* switchNamed(QWidget* root, const QString& name) {
 
 void toggleAsAScreenReaderDoes(QAccessibleInterface& control) {
   control.actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+// Where each `word` shown in the labels of `content` starts, across the content: the labels' text laid out again in
+// their font and width, as they lay it out.
+std::vector<double> startsOf(const QString& word, QWidget& content) {
+  QList<QLabel*> labels = content.findChildren<QLabel*>();
+  if (auto* label = qobject_cast<QLabel*>(&content)) labels.prepend(label);
+  std::vector<double> starts;
+  for (QLabel* label : labels) {
+    QTextDocument document;
+    document.setDefaultFont(label->font());
+    document.setDocumentMargin(0);
+    if (label->textFormat() == Qt::MarkdownText)
+      document.setMarkdown(label->text());
+    else
+      document.setHtml(label->text());
+    document.setTextWidth(label->contentsRect().width());
+    document.size();  // laid out now
+    const double left = label->mapTo(&content, label->contentsRect().topLeft()).x();
+    for (QTextCursor found = document.find(word); !found.isNull(); found = document.find(word, found)) {
+      const QTextBlock block = found.block();
+      const int at = found.selectionStart() - block.position();
+      const QTextLine line = block.layout()->lineForTextPosition(at);
+      starts.push_back(left + block.layout()->position().x() + line.cursorToX(at));
+    }
+  }
+  return starts;
 }
 
 struct LayoutRequestCounter : QObject {
@@ -296,6 +329,21 @@ TEST_F(SettingsWindowTest, ExtrasRowsStartOffAndTheScriptsEditButtonKeepsItsPlac
   EXPECT_FALSE(script->conflictNote()->isVisible());
   EXPECT_FALSE(script->editButton()->isVisible());
   EXPECT_TRUE(script->editButton()->sizePolicy().retainSizeWhenHidden());
+}
+
+TEST_F(SettingsWindowTest, ThePreserveLinksExamplesStartAtOnePlace) {
+  auto* row = showTab(extras)->findChild<PreserveLinksSetting*>();
+  auto* help = row->findChild<kit::InfoPopoverButton*>();
+  help->click();
+  ASSERT_TRUE(help->isPopoverPresented());
+  QWidget& content = *help->popover()->content();
+  const std::vector<double> starts = startsOf("Ducks", content);
+  ASSERT_EQ(starts.size(), 3u) << "Original, When disabled, When enabled";
+  const auto [first, last] = std::minmax_element(starts.begin(), starts.end());
+  EXPECT_LE(*last - *first, 1) << "Original at " << starts[0] << ", When disabled at " << starts[1]
+                               << ", When enabled at " << starts[2];
+  EXPECT_GT(*first, QFontMetricsF(content.font()).horizontalAdvance("When disabled:")) << "after the titles";
+  help->popover()->close();
 }
 
 TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {

@@ -95,9 +95,8 @@ class WriterCopyAndClearTest : public x11test::SessionTest {
 };
 
 TEST_F(WriterCopyAndClearTest, EveryCopyIsLeftCleanedAndNeverWithoutText) {
-  ASSERT_FALSE(x11test::run({"sh", "-c", "command -v openbox"}).empty()) << "openbox is missing: make deps installs it";
-  x11test::ChildProcess windowManager({"openbox"});
-  x11test::processEventsFor(500ms);
+  const auto windowManager = x11test::startWindowManager();
+  ASSERT_TRUE(windowManager);
   x11test::TemporaryFolder folder;
   Writer writer(folder);
   if (!writer.start()) GTEST_SKIP() << "LibreOffice Writer (" << officeProgram << ") could not start here";

@@ -14,11 +14,14 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/system/x11_connection.h"
 #include "platform/system/xcb_reply.h"
 #include "support/temporary_config_home.h"
 #include "support/x11_selection.h"
 
 namespace x11test {
+
+using namespace std::chrono_literals;
 
 void SessionTest::SetUpTestSuite() {
   configHome();
@@ -49,6 +52,25 @@ std::unique_ptr<ChildProcess> startEmbeddingTray() {
   return std::make_unique<ChildProcess>(std::vector<std::string>{
       "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120", "--height", "28",
       "--SetDockType", "false", "--tint", "0xd8d8d8", "--transparent", "true", "--alpha", "0"});
+}
+
+std::unique_ptr<ChildProcess> startWindowManager() {
+  if (run({"sh", "-c", "command -v openbox"}).empty()) {
+    ADD_FAILURE() << "openbox is missing: make deps installs it";
+    return nullptr;
+  }
+  auto windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"openbox"});
+  // Ready once it frames a window mapped after it started: a window mapped while it still starts up stays unmapped.
+  platform::X11Connection& x = *platform::X11Connection::shared();
+  const bool manages = processEventsUntil(
+      [&] {
+        TestWindow probe(0, 0, 10, 10);
+        return processEventsUntil([&] { return x.property32(probe.window(), "_NET_FRAME_EXTENTS").has_value(); },
+                                  500ms);
+      },
+      10s);
+  EXPECT_TRUE(manages) << "openbox does not manage the windows";
+  return windowManager;
 }
 
 const std::filesystem::path& SessionTest::configHome() {

@@ -65,6 +65,10 @@ class ChildProcess {
 // 120 × 28 pixels at the top right of the screen.
 std::unique_ptr<ChildProcess> startEmbeddingTray();
 
+// Starts openbox, which frames, places and stacks the windows as a desktop's window manager does, and waits until it
+// manages the screen. Fails the test when openbox is missing (make deps installs it).
+std::unique_ptr<ChildProcess> startWindowManager();
+
 // Runs a command to its end and answers its standard output.
 std::string run(const std::vector<std::string>& argv, const std::string& standardInput = {});
 // What another client (xclip) reads from CLIPBOARD in the target.

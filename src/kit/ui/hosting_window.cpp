@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "kit/ui/window_presentation.h"
 #include "platform/core/log_sink.h"
 
 namespace kit {
@@ -90,10 +91,7 @@ void HostingWindow::keepOnScreen() {
   const QRect frame = frameGeometry();
   const QRect kept = constrainedFrame(frame, onScreen->availableGeometry());
   if (kept == frame) return;
-  const QRect client = geometry();
-  const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                         frame.bottom() - client.bottom());
-  setGeometry(kept.marginsRemoved(margins));
+  setGeometry(kept.marginsRemoved(frameMargins(*this)));
 }
 
 }  // namespace kit

@@ -140,21 +140,43 @@ void bringForward(QWidget* widget) {
   widget->activateWindow();
 }
 
+// The window an alert of the whole application belongs to: the one of ours the user works in, if any.
+QWidget* applicationAlertOwner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+// An alert takes the highest level of the windows it blocks: a window manager keeps a window that stays on top above
+// every window of the normal level, so an alert there would open underneath it, and the blocked window would ignore
+// every click while the alert's buttons hide behind it.
+void keepAboveBlockedWindows(QDialog& alert, const QWidgetList& blocked) {
+  const bool blocksWindowOnTop = std::any_of(blocked.begin(), blocked.end(), [](const QWidget* window) {
+    return window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  });
+  if (blocksWindowOnTop) alert.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
 }  // namespace
 
 AlertResponse QtAlertPresenter::runModal(const Alert& alert) {
-  AlertDialog dialog(alert, nullptr);
-  dialog.setWindowModality(Qt::ApplicationModal);
-  dialog.show();
-  bringForward(&dialog);
-  dialog.exec();
-  return dialog.response();
+  // Owned by the window it belongs to, which it stands over; it goes if that window goes while it is up.
+  QPointer<AlertDialog> dialog = new AlertDialog(alert, applicationAlertOwner());
+  dialog->setWindowModality(Qt::ApplicationModal);
+  keepAboveBlockedWindows(*dialog, QApplication::topLevelWidgets());
+  dialog->show();
+  bringForward(dialog);
+  dialog->exec();
+  if (!dialog) return {QDialog::Rejected, false};  // answered with no button
+  const AlertResponse response = dialog->response();
+  delete dialog;
+  return response;
 }
 
 void QtAlertPresenter::beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) {
   auto* dialog = new AlertDialog(alert, window);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+  keepAboveBlockedWindows(*dialog, window ? QWidgetList{window->window()} : QApplication::topLevelWidgets());
   QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion = std::move(completion)](int) {
     if (completion) completion(dialog->response());
   });

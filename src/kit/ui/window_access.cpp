@@ -63,6 +63,7 @@ void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) 
   QObject::connect(&panel, &QDialog::finished, &panel, std::move(done), Qt::SingleShotConnection);
   if (window) {
     if (panel.parentWidget() != window) panel.setParent(window, panel.windowFlags() | Qt::Dialog);
+    centerOver(panel, *window);
     panel.open();  // modal to its window
     return;
   }

@@ -89,6 +89,26 @@ void centerOnScreen(QWidget& window) {
               area.y() + std::max(0, (area.height() - size.height()) / 2));
 }
 
+void centerOver(QWidget& panel, const QWidget& window) {
+  const QWidget& host = *window.window();
+  if (!panel.testAttribute(Qt::WA_Resized)) panel.adjustSize();
+  QRect placed(QPoint(), panel.size());
+  placed.moveCenter(host.geometry().center());
+  if (QScreen* screen = host.screen()) {
+    const QRect area = screen->availableGeometry().marginsRemoved(frameMargins(host));
+    placed.moveLeft(std::max(area.left(), std::min(placed.left(), area.right() + 1 - placed.width())));
+    placed.moveTop(std::max(area.top(), std::min(placed.top(), area.bottom() + 1 - placed.height())));
+  }
+  panel.setGeometry(placed);
+}
+
+QMargins frameMargins(const QWidget& window) {
+  const QRect client = window.geometry();
+  const QRect frame = window.frameGeometry();
+  return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+          frame.bottom() - client.bottom()};
+}
+
 void toggle(QWidget& window) {
   if (window.isVisible() && window.isActiveWindow()) {
     window.close();

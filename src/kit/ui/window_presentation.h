@@ -5,6 +5,7 @@
 
 #include "platform/core/task.h"
 
+class QMargins;
 class QWidget;
 
 namespace kit {
@@ -26,6 +27,14 @@ platform::Task<void> showWindow(QWidget& window, WindowShowOptions options = {})
 // Places the window where the desktop's own windows first come up: centred in the available area of the screen
 // under the pointer, else of the primary screen; one larger than the area starts at the area's top-left corner.
 void centerOnScreen(QWidget& window);
+
+// Places the panel's own area (inside its frame) centred on the own area of the window it belongs to, and keeps the
+// frame, taken as thick as the window's, inside the available area of the window's screen. The frames are the window
+// manager's, and a window that was never shown does not know its own yet, so every placement goes by own areas.
+void centerOver(QWidget& panel, const QWidget& window);
+
+// How far the window manager's frame reaches beyond the window's own area on each side (none without a frame).
+QMargins frameMargins(const QWidget& window);
 
 // Closes the window when it is visible and active; otherwise brings the application forward and shows it.
 void toggle(QWidget& window);
