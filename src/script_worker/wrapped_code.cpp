@@ -57,8 +57,6 @@ std::optional<std::size_t> startOfQuotedToken(std::string_view line, std::size_t
   return std::nullopt;
 }
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 std::optional<int> integer(const platform::JSValue& value) {
   if (!value.isNumber()) return std::nullopt;
   return value.toInt32();
@@ -148,9 +146,7 @@ CodePosition WrappedCode::atSyntaxError(int line, const std::string& message, pl
   const std::size_t name = startOfNameEndingAt(text, end);
   if (name < end || end == 0) return at(index, name);
   // Any other token is shown at its last character.
-  std::size_t last = end - 1;
-  while (last > 0 && isContinuationByte(text[last])) --last;
-  return at(index, last);
+  return at(index, platform::utf8Prefix(text, end - 1).size());
 }
 
 std::optional<CodePosition> WrappedCode::positionOf(const platform::JSValue& exception) const {
