@@ -36,8 +36,9 @@ void checkResolution(std::string_view text) {
   // A reference with a path leaves none of its "." and ".." segments (one without keeps the base's path).
   const auto parsedReference = platform::Url::parse(reference);
   if (parsedReference && !parsedReference->parts().path.empty()) require(!hasDotSegment(resolved->parts().path));
-  // What an absolute base resolves to resolves to itself.
-  if (base->scheme()) {
+  // What an absolute base resolves to resolves to itself, once no dot segment is left (a reference without a path
+  // keeps the base's as it is).
+  if (base->scheme() && !hasDotSegment(resolved->parts().path)) {
     const auto again = platform::Url::resolve(resolved->absoluteString(), *base);
     require(again && *again == *resolved);
   }
