@@ -17,6 +17,8 @@ class JavaScriptError : public kit::Error {
   const std::string& name() const { return name_; }
   const std::string& message() const { return message_; }
   const std::string& stack() const { return stack_; }
+  // Where in the user's code the error was raised, from 1, the column counted in characters; an object the script
+  // threw gives its own "line" and "column", and anything else 0.
   int line() const { return line_; }
   int column() const { return column_; }
   const std::optional<std::string>& causeMessage() const { return causeMessage_; }

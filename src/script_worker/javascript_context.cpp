@@ -29,12 +29,14 @@ int numberProperty(const platform::JSValue& object, const char* name) {
 
 }  // namespace
 
-JavaScriptError javaScriptError(const platform::JSValue& exception) {
+JavaScriptError javaScriptError(const platform::JSValue& exception, const WrappedCode* code) {
   if (!exception.isObject()) return JavaScriptError("NonError", "Unknown error.", "", 0, 0);
-  return JavaScriptError(stringProperty(exception, "name").value_or("Error"),
-                         stringProperty(exception, "message").value_or("Unknown error."),
-                         stringProperty(exception, "stack").value_or(""), numberProperty(exception, "line"),
-                         numberProperty(exception, "column"), stringProperty(exception, "cause"));
+  const auto position = code ? code->positionOf(exception) : std::nullopt;
+  return JavaScriptError(
+      stringProperty(exception, "name").value_or("Error"),
+      stringProperty(exception, "message").value_or("Unknown error."), stringProperty(exception, "stack").value_or(""),
+      position ? position->line : numberProperty(exception, "line"),
+      position ? position->column : numberProperty(exception, "column"), stringProperty(exception, "cause"));
 }
 
 std::shared_ptr<platform::JSContext> makeForTransforms(std::shared_ptr<platform::JSVirtualMachine> machine,
@@ -50,14 +52,16 @@ std::shared_ptr<platform::JSContext> makeForTransforms(std::shared_ptr<platform:
   return context;
 }
 
-platform::JSValue evaluate(platform::JSContext& context, const std::string& script) {
-  auto result = context.evaluateScript(script);
+namespace {
+
+platform::JSValue evaluate(platform::JSContext& context, std::string_view script, const WrappedCode* code) {
+  auto result = context.evaluateScript(script, code ? WrappedCode::sourceUrl : std::string_view());
   const auto& machine = context.virtualMachine();
   if (machine.didExceedTimeLimit()) {
     throw kit::GeneralError(scriptTimeLimitDescription(machine.executionTimeLimit().value_or(JavaScriptTimeLimit{})));
   }
   if (auto exception = context.exception()) {
-    auto error = javaScriptError(*exception);
+    auto error = javaScriptError(*exception, code);
     // Reading the thrown object can run its getters, which the time limit may stop as well.
     if (machine.didExceedTimeLimit()) {
       throw kit::GeneralError(scriptTimeLimitDescription(*machine.executionTimeLimit()));
@@ -68,8 +72,14 @@ platform::JSValue evaluate(platform::JSContext& context, const std::string& scri
   return *result;
 }
 
-std::optional<std::string> evaluateStringResult(platform::JSContext& context, const std::string& script) {
-  auto value = evaluate(context, script);
+}  // namespace
+
+platform::JSValue evaluate(platform::JSContext& context, const std::string& script) {
+  return evaluate(context, script, nullptr);
+}
+
+std::optional<std::string> evaluateStringResult(platform::JSContext& context, const WrappedCode& code) {
+  auto value = evaluate(context, code.script(), &code);
   if (value.isUndefined() || value.isNull()) return std::nullopt;
   if (value.isString()) {
     if (auto text = value.toString()) return text;

@@ -43,7 +43,7 @@ std::optional<std::string> JavaScriptRunner::run(const std::string& code, const 
   dollar.setProperty("text", context->makeString(text));
   if (sourceApp) dollar.setProperty("sourceApp", context->makeString(*sourceApp));
 
-  return evaluateStringResult(*context, "(() => {" + code + "\n})()");
+  return evaluateStringResult(*context, WrappedCode(code));
 }
 
 }  // namespace engine

@@ -112,9 +112,9 @@ TEST_F(JavaScriptEditorTest, RunsShowTheOutputAndTheLogLinesWithAFailureLast) {
 
   run("$.log('before');\nthrow new TypeError('bad input');");
   EXPECT_EQ(shown(editor->outputView()), "");
-  const std::string logs = shown(editor->logsView());
-  EXPECT_TRUE(logs.starts_with("before\n[TypeError at 2:")) << logs;  // where the engine's own script has it
-  EXPECT_TRUE(logs.ends_with("] bad input")) << logs;
+  EXPECT_EQ(shown(editor->logsView()), "before\n[TypeError at 2:11] bad input");  // where it is in the code
+  run("return $.text.toUpperCase(;");
+  EXPECT_EQ(shown(editor->logsView()), "[SyntaxError at 1:27] Unexpected token ';'");
 
   run("throw 'plain';");
   EXPECT_EQ(shown(editor->logsView()), "[NonError at 0:0] Unknown error.");

@@ -78,8 +78,7 @@ TEST(JavaScriptWorkerTest, ThrownErrorsCarryNameMessageAndPosition) {
   EXPECT_EQ(error.message(), "bad input");
   EXPECT_STREQ(error.what(), "bad input");
   EXPECT_EQ(error.line(), 2);
-  EXPECT_GE(error.column(), 3);  // somewhere within the throw statement, as the engine counts it
-  EXPECT_LE(error.column(), 36);
+  EXPECT_EQ(error.column(), 13);  // where the error was made
   EXPECT_NE(error.stack(), "");
 
   auto engineError = failure<JavaScriptError>("\n\nreturn $.missing.length;");
@@ -88,6 +87,48 @@ TEST(JavaScriptWorkerTest, ThrownErrorsCarryNameMessageAndPosition) {
   EXPECT_NE(engineError.message().find("$.missing"), std::string::npos);
 
   EXPECT_EQ(failure<JavaScriptError>("return (;").name(), "SyntaxError");
+}
+
+// "name line:column" of the error the code throws.
+std::string placeOfError(const std::string& code) {
+  auto error = failure<JavaScriptError>(code);
+  return error.name() + " " + std::to_string(error.line()) + ":" + std::to_string(error.column());
+}
+
+// Lines and columns count from 1 in the code as the user wrote it; a column counts the characters the user sees,
+// and points at the start of the name or token at fault.
+TEST(JavaScriptWorkerTest, ErrorsAreShownWhereTheyAreInTheCode) {
+  // A property read of undefined, on the first line (which the engine shares with code of its own).
+  EXPECT_EQ(placeOfError("return $.text.missing.length;"), "TypeError 1:15");
+  EXPECT_EQ(placeOfError("let q = 1;\n  q = q + undefinedName;"), "ReferenceError 2:11");
+  EXPECT_EQ(placeOfError("let f = 5;\nf();"), "TypeError 2:1");
+  EXPECT_EQ(placeOfError("function outer() {\n  function inner() {\n    return null.x;\n  }\n  return inner();\n}\n"
+                         "return outer();"),
+            "TypeError 3:12");
+  EXPECT_EQ(placeOfError("[1].map((x) => x.y.z);"), "TypeError 1:18");
+  // Every kind of line end counts once.
+  EXPECT_EQ(placeOfError("let a = 1;\r\nlet b = 2;\r\nreturn a.b.c;"), "TypeError 3:10");
+  EXPECT_EQ(placeOfError("let a = 1;\rlet b = 2;\u2028return a.b.c;"), "TypeError 3:10");
+  // An emoji with a skin tone and an "e" with a combining accent are one character each.
+  EXPECT_EQ(placeOfError("let s = 'he\u0301llo 🐤 👍🏽'; return s.x.y;"), "TypeError 1:31");
+  // A value that has no text fails in the console, which the code called.
+  EXPECT_EQ(placeOfError("\n  $.log(Symbol('x'));"), "TypeError 2:5");
+  // An error of the engine's parser, raised by code the script runs.
+  EXPECT_EQ(placeOfError("  JSON.parse('{');"), "SyntaxError 1:8");
+}
+
+TEST(JavaScriptWorkerTest, SyntaxErrorsAreShownAtTheTokenThatBreaksTheCode) {
+  EXPECT_EQ(placeOfError("return (;"), "SyntaxError 1:9");
+  EXPECT_EQ(placeOfError("const a = 1;\nconst b = 2;\nlet c = a +* b;"), "SyntaxError 3:12");
+  EXPECT_EQ(placeOfError("// a; comment; with; semicolons\nlet x = 1; let y = x;; return (x +);"), "SyntaxError 2:35");
+  EXPECT_EQ(placeOfError("let a = 1;\r\n\r\n  foo bar"), "SyntaxError 3:7");
+  // A string or a regular expression is shown at its start.
+  EXPECT_EQ(placeOfError("let s = '🐤'; let t = 'é' 'x';"), "SyntaxError 1:26");
+  EXPECT_EQ(placeOfError("return $.text.replace(/[/, '');"), "SyntaxError 1:23");
+  EXPECT_EQ(placeOfError("let x = 1;\nlet x = 2;"), "SyntaxError 2:5");
+  // Code that ends too early is shown at its end, not in what the engine wraps it in.
+  EXPECT_EQ(placeOfError("if (true) {\n  return 'x';"), "SyntaxError 2:14");
+  EXPECT_EQ(placeOfError("return 'x'; /* not closed"), "SyntaxError 1:26");
 }
 
 TEST(JavaScriptWorkerTest, ObjectsWithoutErrorFieldsGetDefaults) {

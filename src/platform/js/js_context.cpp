@@ -64,18 +64,27 @@ void JSContext::setException(JSValueRef exception) {
   exception_ = exception;
 }
 
-std::optional<JSValue> JSContext::evaluateScript(std::string_view script) {
+std::optional<JSValue> JSContext::evaluateScript(std::string_view script, std::string_view sourceUrl) {
   setException(nullptr);
   if (machine_->didExceedTimeLimit()) return std::nullopt;
   JSStringHandle source(script);
+  std::optional<JSStringHandle> url;
+  if (!sourceUrl.empty()) url.emplace(sourceUrl);
   JSValueRef exception = nullptr;
-  JSValueRef result = JSEvaluateScript(context_, source.get(), nullptr, nullptr, 1, &exception);
+  JSValueRef result = JSEvaluateScript(context_, source.get(), nullptr, url ? url->get() : nullptr, 1, &exception);
   if (exception) {
     setException(exception);
     return std::nullopt;
   }
   if (!result) return std::nullopt;
   return JSValue(shared_from_this(), result);
+}
+
+std::optional<JSValue> JSContext::syntaxError(std::string_view script) {
+  JSStringHandle source(script);
+  JSValueRef exception = nullptr;
+  if (JSCheckScriptSyntax(context_, source.get(), nullptr, 1, &exception) || !exception) return std::nullopt;
+  return JSValue(shared_from_this(), exception);
 }
 
 std::optional<JSValue> JSContext::exception() {

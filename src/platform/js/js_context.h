@@ -32,8 +32,11 @@ class JSContext : public std::enable_shared_from_this<JSContext> {
   JSContext& operator=(const JSContext&) = delete;
 
   // Runs `script` (line numbers count from 1). Returns the completion value, or nothing when the script
-  // threw (exception() then holds the thrown value) or the engine gave no value.
-  std::optional<JSValue> evaluateScript(std::string_view script);
+  // threw (exception() then holds the thrown value) or the engine gave no value. The engine writes
+  // `sourceUrl`, when given, into the errors raised in the script and into their stack frames.
+  std::optional<JSValue> evaluateScript(std::string_view script, std::string_view sourceUrl = {});
+  // Parses `script` without running it: the SyntaxError it raises, or nothing when it parses.
+  std::optional<JSValue> syntaxError(std::string_view script);
   // The value thrown by the last evaluation, if it threw.
   std::optional<JSValue> exception();
 

@@ -160,28 +160,34 @@ bool onlyAllowed(std::string_view text, bool (*allowed)(char32_t)) {
   return true;
 }
 
-std::string removingDotSegments(std::string_view path) {
-  std::string input(path);
+// RFC 3986 section 5.2.4. The input is only ever shortened at its front and the output at its back, each by what
+// is taken away, so the work grows with the length of the path.
+std::string removingDotSegments(std::string_view input) {
   std::string output;
+  output.reserve(input.size());
+  auto removeLastSegment = [&output] {
+    const auto last = output.rfind('/');
+    output.erase(last == std::string::npos ? 0 : last);
+  };
   while (!input.empty()) {
     if (input.starts_with("../")) {
-      input.erase(0, 3);
-    } else if (input.starts_with("./")) {
-      input.erase(0, 2);
-    } else if (input.starts_with("/./")) {
-      input.erase(0, 2);
+      input.remove_prefix(3);
+    } else if (input.starts_with("./") || input.starts_with("/./")) {
+      input.remove_prefix(2);
     } else if (input == "/.") {
       input = "/";
-    } else if (input.starts_with("/../") || input == "/..") {
-      input = input.size() == 3 ? std::string("/") : input.substr(3);
-      const auto last = output.rfind('/');
-      output.erase(last == std::string::npos ? 0 : last);
+    } else if (input.starts_with("/../")) {
+      input.remove_prefix(3);
+      removeLastSegment();
+    } else if (input == "/..") {
+      input = "/";
+      removeLastSegment();
     } else if (input == "." || input == "..") {
-      input.clear();
+      input = {};
     } else {
-      const auto next = input.find('/', input[0] == '/' ? 1 : 0);
-      output.append(input, 0, next);
-      input.erase(0, next);
+      const auto next = std::min(input.find('/', input[0] == '/' ? 1 : 0), input.size());
+      output.append(input.substr(0, next));
+      input.remove_prefix(next);
     }
   }
   return output;

@@ -47,6 +47,16 @@ TEST(JSContextTest, ThrownValuesAreReportedAndClearedByTheNextEvaluation) {
 
   EXPECT_FALSE(context->evaluateScript("this is not javascript").has_value());
   EXPECT_EQ(context->exception()->property("name").toString(), "SyntaxError");
+
+  // The script's name goes into the errors raised in it; a check of the syntax runs nothing.
+  EXPECT_FALSE(context->evaluateScript("\n  undefinedName", "named").has_value());
+  EXPECT_EQ(context->exception()->property("sourceURL").toString(), "named");
+  EXPECT_FALSE(context->syntaxError("globalThis.ran = true;").has_value());
+  EXPECT_EQ(evaluateToString(*context, "typeof ran"), "undefined");
+  const auto syntaxError = context->syntaxError("globalThis.ran = true;\nlet a = (;");
+  ASSERT_TRUE(syntaxError.has_value());
+  EXPECT_EQ(syntaxError->property("line").toString(), "2");
+  EXPECT_EQ(evaluateToString(*context, "typeof ran"), "undefined");
 }
 
 TEST(JSContextTest, NativeFunctionsReceiveArgumentsAndReportFailures) {
