@@ -1,6 +1,7 @@
 #include "platform/prefs/plist_codec.h"
 
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
 
 #include "platform/prefs/binary_plist_reader.h"
 #include "support/preference_files.h"
@@ -19,13 +20,68 @@ TEST(PropertyListCodec, InputThatIsNotAPreferencesDictionaryGivesNoValue) {
   EXPECT_FALSE(parsePropertyListDictionary(deep));
 }
 
+// Whether another XML reader takes the text.
+static bool isWellFormedXml(std::string_view xml) {
+  xmlDocPtr document = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlFreeDoc(document);
+  return document != nullptr;
+}
+
 TEST(PropertyListCodec, EdgeValuesSurviveTheXmlForm) {
   PlistDict dict{{"min", int64_t{INT64_MIN}},
-                 {"unicode key ✓", "line\nbreak & <tag> \xff invalid"},
+                 {"unicode key ✓ <&>", "line\nbreak\r\n\ttab & <tag> ]]> \"quoted\" 'single'"},
+                 {"edges of what XML holds", "\xED\x9F\xBF \xEE\x80\x80 \xEF\xBF\xBD \xF4\x8F\xBF\xBF 😀"},
                  {"empty", PlistDict{}},
                  {"", PlistArray{}}};
-  EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList(dict)), dict);
+  const std::string xml = xmlPropertyList(dict);
+  EXPECT_EQ(parsePropertyListDictionary(xml), dict);
+  EXPECT_TRUE(isWellFormedXml(xml)) << xml;
   EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList({})), PlistDict{});
+}
+
+// What XML cannot hold is never written: a NUL would cut a key short (onto another key), and other readers refuse
+// control characters and bytes that are no UTF-8. The reason names the key to change or remove.
+TEST(PropertyListCodec, KeysAndTextXmlCannotHoldGetNoXmlForm) {
+  using namespace std::string_literals;
+  for (const auto& [dict, named] : std::vector<std::pair<PlistDict, std::string>>{
+           {{{"key\0withnul"s, "first"}, {"key", "second"}}, "the key \"key\\u0000withnul\""},
+           {{{"bell", "ring\x07"}}, "the value of \"bell\""},
+           {{{"nul inside", "x\0y"s}}, "the value of \"nul inside\""},
+           {{{"latin", PlistArray{"caf\xE9"}}}, "the value of \"latin\""},
+           {{{"overlong", "\xC0\xAF"}}, "the value of \"overlong\""},
+           {{{"surrogate", "\xED\xA0\x80"}}, "the value of \"surrogate\""},
+           {{{"not a character", "\xEF\xBF\xBE"}}, "the value of \"not a character\""},
+           {{{"nested", PlistDict{{"esc\x1B", true}}}}, "the value of \"nested\""},
+           {{{"caf\xE9", true}}, "the key \"caf\\xE9\""},
+       }) {
+    PropertyListDocument document(dict);
+    EXPECT_FALSE(document.xml()) << named;
+    EXPECT_EQ(document.problem(), named + " has a character that XML cannot hold");
+  }
+}
+
+// A text larger than files are read with is never written: the next start would set the file aside.
+TEST(PropertyListCodec, ADictionaryTooLargeToReadBackGetsNoXmlForm) {
+  constexpr std::size_t limit = 64u << 20;
+  const auto problemOf = [](PlistDict dict) {
+    PropertyListDocument document(dict);
+    const auto xml = document.xml();
+    EXPECT_TRUE(!xml || xml->size() <= limit);
+    return document.problem();
+  };
+  const std::string tooLarge =
+      "as XML they would take more than the 64 MiB a preferences file is read with, the value of \"large\" the most";
+  EXPECT_EQ(problemOf({{"small", "x"}, {"large", std::string(limit / 5 + 1, '&')}}), tooLarge) << "escaped";
+  EXPECT_EQ(problemOf({{"small", "x"}, {"large", PlistData{std::string(limit / 4 * 3 + 3, '\0')}}}), tooLarge)
+      << "as base64";
+  EXPECT_EQ(problemOf({{"large", std::string(limit - 16, 'x')}}), tooLarge) << "with the markup";
+
+  const PlistDict largest{{"large", std::string(limit - 400, 'x')}};
+  PropertyListDocument document(largest);
+  const auto xml = document.xml();
+  ASSERT_TRUE(xml) << document.problem();
+  EXPECT_TRUE(parsePropertyListDictionary(*xml) == largest) << "read back whole";
 }
 
 using prefs_test::binaryAsciiString;
