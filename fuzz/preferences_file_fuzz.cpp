@@ -38,7 +38,7 @@ bool givesBack(const PlistValue& written, const PlistValue& read) {
     return std::equal(dict->begin(), dict->end(), other.begin(), other.end(),
                       [](const auto& a, const auto& b) { return a.first == b.first && givesBack(a.second, b.second); });
   }
-  if (written.is<PlistDate>() || written.is<double>()) return true;
+  if (written.is<platform::PlistDate>() || written.is<double>()) return true;
   return written == read;
 }
 
