@@ -1,5 +1,9 @@
-// Arbitrary bytes as a preferences file: reading never crashes or hangs, whatever the file holds, and
-// whatever is read can be written and read back unchanged.
+// Arbitrary bytes as a preferences file: reading never crashes or hangs, whatever the file holds, and whatever is
+// read is either refused by the writer or written as XML that other readers take and that gives back every key and
+// value.
+#include <libxml/parser.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +25,30 @@ void convert(const PlistValue& value) {
   (void)toValue<T>(value);
 }
 
+// The same keys, texts, data, integers and Booleans; dates and reals only of the same kind, since the XML form keeps
+// dates in whole seconds and a NaN equals nothing.
+bool givesBack(const PlistValue& written, const PlistValue& read) {
+  if (written.storage().index() != read.storage().index()) return false;
+  if (const auto* array = written.get<PlistArray>()) {
+    const auto& other = *read.get<PlistArray>();
+    return std::equal(array->begin(), array->end(), other.begin(), other.end(), givesBack);
+  }
+  if (const auto* dict = written.get<PlistDict>()) {
+    const auto& other = *read.get<PlistDict>();
+    return std::equal(dict->begin(), dict->end(), other.begin(), other.end(),
+                      [](const auto& a, const auto& b) { return a.first == b.first && givesBack(a.second, b.second); });
+  }
+  if (written.is<platform::PlistDate>() || written.is<double>()) return true;
+  return written == read;
+}
+
+bool isWellFormedXml(std::string_view xml) {
+  xmlDocPtr document = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlFreeDoc(document);
+  return document != nullptr;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -39,7 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     convert<std::vector<QUuid>>(value);
     convert<std::optional<platform::Url>>(value);
   }
-  auto again = platform::parsePropertyListDictionary(platform::xmlPropertyList(*dict));
-  if (!again) std::abort();
+  platform::PropertyListDocument document(*dict);
+  const auto xml = document.xml();
+  if (!xml) return 0;
+  auto again = platform::parsePropertyListDictionary(*xml);
+  if (!again || !givesBack(PlistValue(*dict), PlistValue(*again)) || !isWellFormedXml(*xml)) std::abort();
   return 0;
 }

@@ -56,4 +56,53 @@ std::string commandOutput(const std::string& command) {
   return output;
 }
 
+namespace {
+
+std::string bigEndian(std::uint64_t value, int size) {
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  for (int i = size - 1; i >= 0; --i, value >>= 8) bytes[static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFF);
+  return bytes;
+}
+
+// A marker with the count in its low four bits, or followed by the count as an integer object.
+std::string counted(unsigned marker, std::uint64_t count) {
+  if (count < 15) return std::string(1, static_cast<char>(marker | count));
+  return std::string(1, static_cast<char>(marker | 0xF)) + '\x13' + bigEndian(count, 8);
+}
+
+}  // namespace
+
+std::string binaryPropertyList(const std::vector<std::string>& objects, std::uint64_t root, int referenceSize) {
+  std::string list = "bplist00", table;
+  for (const auto& object : objects) {
+    table += bigEndian(list.size(), 8);
+    list += object;
+  }
+  const std::size_t tableAt = list.size();
+  std::string trailer(6, '\0');
+  trailer += static_cast<char>(8);  // offsets of eight bytes
+  trailer += static_cast<char>(referenceSize);
+  trailer += bigEndian(objects.size(), 8) + bigEndian(root, 8) + bigEndian(tableAt, 8);
+  return list + table + trailer;
+}
+
+std::string binaryAsciiString(std::string_view bytes) { return counted(0x50, bytes.size()) + std::string(bytes); }
+
+std::string binaryData(std::string_view bytes) { return counted(0x40, bytes.size()) + std::string(bytes); }
+
+std::string binaryCollection(unsigned marker, const std::vector<std::uint64_t>& references, int referenceSize) {
+  const std::uint64_t count = marker == 0xD0 ? references.size() / 2 : references.size();
+  std::string object = counted(marker, count);
+  for (auto reference : references) object += bigEndian(reference, referenceSize);
+  return object;
+}
+
+std::string sharedReferenceChain(std::uint64_t width, std::uint64_t depth) {
+  std::vector<std::string> objects{binaryCollection(0xD0, {1, 2}), binaryAsciiString("k")};
+  for (std::uint64_t level = 0; level < depth; ++level)
+    objects.push_back(binaryCollection(0xA0, std::vector<std::uint64_t>(width, objects.size() + 1)));
+  objects.push_back(binaryCollection(0xA0, {}));
+  return binaryPropertyList(objects);
+}
+
 }  // namespace prefs_test

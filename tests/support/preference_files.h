@@ -1,9 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/core/executor.h"
 #include "support/temporary_config_home.h"
@@ -29,6 +32,18 @@ void replaceFile(const std::filesystem::path& path, const std::string& content);
 
 // Runs a shell command and returns its standard output.
 std::string commandOutput(const std::string& command);
+
+// A binary property list of the encoded objects, object i under reference i, as another tool (or a hostile one)
+// writes it: offsets of eight bytes, references of `referenceSize` bytes.
+std::string binaryPropertyList(const std::vector<std::string>& objects, std::uint64_t root = 0, int referenceSize = 1);
+// One object of such a list: a string of one byte per character (any bytes), data, or a collection (marker 0xA0 for
+// an array of the references, 0xD0 for a dictionary of the keys' references followed by the values').
+std::string binaryAsciiString(std::string_view bytes);
+std::string binaryData(std::string_view bytes);
+std::string binaryCollection(unsigned marker, const std::vector<std::uint64_t>& references, int referenceSize = 1);
+// A small binary list that stands for a large dictionary: {"k": [a, a, ... a]}, where a = [b, b, ... b] and so on,
+// `width` references in each of `depth` arrays, so `width` to the power `depth` copies of the last (empty) array.
+std::string sharedReferenceChain(std::uint64_t width, std::uint64_t depth);
 
 }  // namespace prefs_test
 

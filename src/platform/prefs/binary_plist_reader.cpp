@@ -12,8 +12,14 @@ namespace {
 
 constexpr std::string_view magic = "bplist00";
 constexpr std::size_t trailerSize = 32;
-// What one object costs besides its bytes, against the limit on copies.
-constexpr std::size_t objectCost = 32;
+// What each copy takes in memory besides the bytes it holds: the value itself, and for a dictionary's entry the key
+// and the tree node around it.
+constexpr std::size_t objectCost = sizeof(PlistValue);
+constexpr std::size_t entryCost = sizeof(std::string) + 4 * sizeof(void*);
+// The room the copies of a list's objects may take: in proportion to the list, which is far larger than anything
+// unshared needs (an object takes at least three bytes of the list), and a little more for small lists.
+constexpr std::size_t roomPerListByte = 128;
+constexpr std::size_t roomForAnyList = std::size_t{1} << 20;
 
 // The marker byte of each object: its kind in the high four bits.
 enum Kind : unsigned {
@@ -35,6 +41,7 @@ class BinaryList {
   static std::optional<BinaryList> open(std::string_view bytes, BinaryListLimits limits = {}) {
     if (!isBinaryPropertyList(bytes) || bytes.size() < magic.size() + trailerSize + 1) return std::nullopt;
     BinaryList list(bytes, limits);
+    list.room_ = std::min(limits.maxBytes, roomForAnyList + roomPerListByte * std::min(bytes.size(), limits.maxBytes));
     const std::size_t trailer = bytes.size() - trailerSize;
     list.offsetSize_ = list.byte(trailer + 6);
     list.referenceSize_ = list.byte(trailer + 7);
@@ -66,22 +73,22 @@ class BinaryList {
     switch (marker >> 4) {
       case simple:
         if (info != 0x8 && info != 0x9) return std::nullopt;
-        if (!spend(0)) return std::nullopt;
+        if (!spend(objectCost)) return std::nullopt;
         return PlistValue(info == 0x9);
       case integer: {
         // 1, 2 and 4 bytes hold unsigned numbers, 8 a signed one, 16 one of which the low 8 bytes are kept, as the
         // XML form keeps every integer in 64 bits.
-        if (info > 4 || !fits(*at + 1, std::size_t{1} << info) || !spend(0)) return std::nullopt;
+        if (info > 4 || !fits(*at + 1, std::size_t{1} << info) || !spend(objectCost)) return std::nullopt;
         return PlistValue(static_cast<int64_t>(number(*at + 1, std::size_t{1} << info)));
       }
       case real: {
         auto value = floatingPoint(*at, info);
-        if (!value || !spend(0)) return std::nullopt;
+        if (!value || !spend(objectCost)) return std::nullopt;
         return PlistValue(*value);
       }
       case date: {
         auto seconds = info == 0x3 ? floatingPoint(*at, info) : std::nullopt;
-        if (!seconds || !spend(0)) return std::nullopt;
+        if (!seconds || !spend(objectCost)) return std::nullopt;
         return PlistValue(dateFromReferenceSeconds(*seconds));
       }
       case data: {
@@ -122,6 +129,7 @@ class BinaryList {
     const std::size_t half = references->size() / 2;
     PlistDict dict;
     for (std::size_t i = 0; i < half; i += referenceSize_) {
+      if (!spend(entryCost)) return std::nullopt;
       auto keyAt = offsetOf(referenceAt(*references, i));
       auto key = keyAt ? stringAt(*keyAt) : std::nullopt;
       auto value = key ? object(referenceAt(*references, half + i), depth + 1) : std::nullopt;
@@ -156,9 +164,9 @@ class BinaryList {
   // Whether `size` bytes from `at` lie before the offset table.
   bool fits(std::size_t at, std::size_t size) const { return at <= table_ && size <= table_ - at; }
 
-  bool spend(std::size_t bytes) {
-    const std::size_t cost = objectCost + bytes;
-    if (cost > limits_.maxBytes - spent_) return false;
+  // Counts a copy against the room, a shared object at each of its copies.
+  bool spend(std::size_t cost) {
+    if (cost > room_ - spent_) return false;
     spent_ += cost;
     return true;
   }
@@ -183,7 +191,7 @@ class BinaryList {
     }
     if (count > (table_ - std::min<uint64_t>(start, table_)) / unitSize) return std::nullopt;
     const auto size = static_cast<std::size_t>(count * unitSize);
-    if (!fits(start, size) || !spend(size)) return std::nullopt;
+    if (!fits(start, size) || !spend(objectCost + size)) return std::nullopt;
     return bytes_.substr(start, size);
   }
 
@@ -220,6 +228,7 @@ class BinaryList {
   uint64_t root_ = 0;
   uint64_t table_ = 0;
   BinaryListLimits limits_;
+  std::size_t room_ = 0;
   std::size_t spent_ = 0;
 };
 

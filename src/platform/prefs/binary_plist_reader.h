@@ -14,8 +14,8 @@ bool isBinaryPropertyList(std::string_view bytes);
 // Binary property lists, as other tools write preferences, read by their trailer, offset table and object
 // references without trusting any of them: an offset, reference or length that points outside the list, an object of
 // a kind preferences never hold (null, UID, set), a dictionary key that is not a string, nesting deeper than
-// `maxDepth`, or objects referred to so often that their copies would take more than about `maxBytes` make the whole
-// list unreadable.
+// `maxDepth`, or objects referred to so often that their copies would take more memory than a list of that size can
+// need (about 128 times its size and 1 MiB more, never more than `maxBytes`) make the whole list unreadable.
 struct BinaryListLimits {
   int maxDepth;
   std::size_t maxBytes;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -150,6 +151,105 @@ plist_t dictNode(const PlistDict& dict) {
   return node;
 }
 
+// The characters of XML 1.0 (for the control characters, even as character references).
+bool isXmlCharacter(char32_t c) {
+  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+         (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// The character at `at` and its length in bytes; none when the bytes there are no UTF-8 (overlong forms and
+// surrogates included).
+std::optional<std::pair<char32_t, std::size_t>> characterAt(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return std::pair{char32_t{lead}, std::size_t{1}};
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || text.size() - at < length) return std::nullopt;
+  char32_t c = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    c = c << 6 | (next & 0x3F);
+  }
+  constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  return std::pair{c, length};
+}
+
+// Whether XML can hold the text, and what it adds to the XML form's size.
+bool measureText(std::string_view text, std::size_t& size) {
+  for (std::size_t at = 0; at < text.size();) {
+    const auto character = characterAt(text, at);
+    if (!character || !isXmlCharacter(character->first)) return false;
+    const char c = text[at];
+    size += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character->second;
+    at += character->second;
+  }
+  return true;
+}
+
+// The key as a log shows it: characters that would not show as themselves in a line, and bytes that are no UTF-8,
+// as escapes.
+std::string printableKey(std::string_view key) {
+  std::string shown;
+  for (std::size_t at = 0; at < key.size();) {
+    const auto character = characterAt(key, at);
+    char escape[16];
+    if (!character) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(key[at]));
+      shown += escape;
+      ++at;
+      continue;
+    }
+    if (character->first < 0x20 || character->first == 0x7F || !isXmlCharacter(character->first)) {
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(character->first));
+      shown += escape;
+    } else {
+      shown.append(key.substr(at, character->second));
+    }
+    at += character->second;
+  }
+  return shown;
+}
+
+// Whether XML can hold every key and text of the value, adding to `size` at least what they take in the XML form.
+bool measureValue(const PlistValue& value, std::size_t& size) {
+  if (const auto* text = value.get<std::string>()) return measureText(*text, size);
+  if (const auto* data = value.get<PlistData>()) {
+    size += (data->bytes.size() + 2) / 3 * 4;  // base64
+    return true;
+  }
+  if (const auto* array = value.get<PlistArray>())
+    return std::all_of(array->begin(), array->end(), [&](const PlistValue& item) { return measureValue(item, size); });
+  if (const auto* dict = value.get<PlistDict>()) {
+    return std::all_of(dict->begin(), dict->end(), [&](const auto& entry) {
+      return measureText(entry.first, size) && measureValue(entry.second, size);
+    });
+  }
+  return true;
+}
+
+std::string tooLarge(std::string_view largestKey) {
+  return "as XML they would take more than the 64 MiB a preferences file is read with, the value of \"" +
+         printableKey(largestKey) + "\" the most";
+}
+
+// Why XML cannot give the dictionary back as it is; empty when it can as far as the keys and values tell (their
+// markup may still make the text too large). Sets `largestKey` to the key whose value takes the most room.
+std::string xmlProblem(const PlistDict& dict, std::string& largestKey) {
+  std::size_t size = 0, largest = 0;
+  for (const auto& [key, value] : dict) {
+    const std::size_t before = size;
+    if (!measureText(key, size)) return "the key \"" + printableKey(key) + "\" has a character that XML cannot hold";
+    if (!measureValue(value, size))
+      return "the value of \"" + printableKey(key) + "\" has a character that XML cannot hold";
+    if (size - before > largest) {
+      largest = size - before;
+      largestKey = key;
+    }
+  }
+  return size > maxFileBytes ? tooLarge(largestKey) : std::string();
+}
+
 }  // namespace
 
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
@@ -177,23 +277,32 @@ std::optional<bool> parsePropertyListBoolean(std::string_view bytes) {
 
 std::string xmlPropertyList(const PlistDict& dict) {
   PropertyListDocument document(dict);
-  return std::string(document.xml());
+  return std::string(document.xml().value_or(""));
 }
 
-PropertyListDocument::PropertyListDocument(const PlistDict& dict) : tree_(dictNode(dict)) {}
+PropertyListDocument::PropertyListDocument(const PlistDict& dict) {
+  problem_ = xmlProblem(dict, largestKey_);
+  if (problem_.empty()) tree_ = dictNode(dict);
+}
 
 PropertyListDocument::~PropertyListDocument() {
   if (tree_) plist_free(tree_);
   if (xml_) plist_to_xml_free(xml_);
 }
 
-std::string_view PropertyListDocument::xml() {
+std::optional<std::string_view> PropertyListDocument::xml() {
   if (tree_) {
     plist_to_xml(tree_, &xml_, &length_);
     plist_free(tree_);
     tree_ = nullptr;
+    if (xml_ && length_ > maxFileBytes) {
+      plist_to_xml_free(xml_);
+      xml_ = nullptr;
+      problem_ = tooLarge(largestKey_);
+    }
   }
-  return {xml_ ? xml_ : "", xml_ ? length_ : 0};
+  if (!problem_.empty()) return std::nullopt;
+  return std::string_view(xml_ ? xml_ : "", xml_ ? length_ : 0);
 }
 
 }  // namespace platform

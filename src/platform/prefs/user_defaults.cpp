@@ -412,7 +412,17 @@ void UserDefaults::writeNow() {
           mergedFingerprint = fileFingerprint_;
         }
         if (!document) break;
-        const std::string_view bytes = document->xml();
+        const auto xml = document->xml();
+        if (!xml) {
+          // The file stays as it is: what it holds is read whole at the next start. Trying again before the next
+          // change would meet the same refusal.
+          reportTroubleLocked(document->problem(), "The preferences cannot be written to " + path_.string() + ": " +
+                                                       document->problem() +
+                                                       ". The file is left as it is; changes are kept in memory, "
+                                                       "and the next change tries again.");
+          break;
+        }
+        const std::string_view bytes = *xml;
         bool written = writeFileAtomically(path_, bytes, [&] { return fingerprintOfFile(path_) == mergedFingerprint; });
         std::lock_guard lock(mutex_);
         if (!written) {

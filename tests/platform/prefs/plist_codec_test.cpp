@@ -1,6 +1,7 @@
 #include "platform/prefs/plist_codec.h"
 
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
 
 #include "platform/prefs/binary_plist_reader.h"
 #include "support/preference_files.h"
@@ -19,53 +20,90 @@ TEST(PropertyListCodec, InputThatIsNotAPreferencesDictionaryGivesNoValue) {
   EXPECT_FALSE(parsePropertyListDictionary(deep));
 }
 
+// Whether another XML reader takes the text.
+static bool isWellFormedXml(std::string_view xml) {
+  xmlDocPtr document = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlFreeDoc(document);
+  return document != nullptr;
+}
+
 TEST(PropertyListCodec, EdgeValuesSurviveTheXmlForm) {
   PlistDict dict{{"min", int64_t{INT64_MIN}},
-                 {"unicode key ✓", "line\nbreak & <tag> \xff invalid"},
+                 {"unicode key ✓ <&>", "line\nbreak\r\n\ttab & <tag> ]]> \"quoted\" 'single'"},
+                 {"edges of what XML holds", "\xED\x9F\xBF \xEE\x80\x80 \xEF\xBF\xBD \xF4\x8F\xBF\xBF 😀"},
                  {"empty", PlistDict{}},
                  {"", PlistArray{}}};
-  EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList(dict)), dict);
+  const std::string xml = xmlPropertyList(dict);
+  EXPECT_EQ(parsePropertyListDictionary(xml), dict);
+  EXPECT_TRUE(isWellFormedXml(xml)) << xml;
   EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList({})), PlistDict{});
 }
 
-// A binary list of the objects, object i under reference i: offsets of two bytes, references of one.
-static std::string binaryList(const std::vector<std::string>& objects, int root = 0) {
-  std::string list = "bplist00", table;
-  for (const auto& object : objects) {
-    table += static_cast<char>(list.size() >> 8);
-    table += static_cast<char>(list.size() & 0xFF);
-    list += object;
+// What XML cannot hold is never written: a NUL would cut a key short (onto another key), and other readers refuse
+// control characters and bytes that are no UTF-8. The reason names the key to change or remove.
+TEST(PropertyListCodec, KeysAndTextXmlCannotHoldGetNoXmlForm) {
+  using namespace std::string_literals;
+  for (const auto& [dict, named] : std::vector<std::pair<PlistDict, std::string>>{
+           {{{"key\0withnul"s, "first"}, {"key", "second"}}, "the key \"key\\u0000withnul\""},
+           {{{"bell", "ring\x07"}}, "the value of \"bell\""},
+           {{{"nul inside", "x\0y"s}}, "the value of \"nul inside\""},
+           {{{"latin", PlistArray{"caf\xE9"}}}, "the value of \"latin\""},
+           {{{"overlong", "\xC0\xAF"}}, "the value of \"overlong\""},
+           {{{"surrogate", "\xED\xA0\x80"}}, "the value of \"surrogate\""},
+           {{{"not a character", "\xEF\xBF\xBE"}}, "the value of \"not a character\""},
+           {{{"nested", PlistDict{{"esc\x1B", true}}}}, "the value of \"nested\""},
+           {{{"caf\xE9", true}}, "the key \"caf\\xE9\""},
+       }) {
+    PropertyListDocument document(dict);
+    EXPECT_FALSE(document.xml()) << named;
+    EXPECT_EQ(document.problem(), named + " has a character that XML cannot hold");
   }
-  const std::size_t tableAt = list.size();
-  std::string trailer(32, '\0');
-  trailer[6] = 2;  // offsets of two bytes
-  trailer[7] = 1;  // references of one byte
-  trailer[15] = static_cast<char>(objects.size());
-  trailer[23] = static_cast<char>(root);
-  trailer[30] = static_cast<char>(tableAt >> 8);
-  trailer[31] = static_cast<char>(tableAt & 0xFF);
-  return list + table + trailer;
 }
 
-static std::string ascii(const std::string& text) { return static_cast<char>(0x50 | text.size()) + text; }
+// A text larger than files are read with is never written: the next start would set the file aside.
+TEST(PropertyListCodec, ADictionaryTooLargeToReadBackGetsNoXmlForm) {
+  constexpr std::size_t limit = 64u << 20;
+  const auto problemOf = [](PlistDict dict) {
+    PropertyListDocument document(dict);
+    const auto xml = document.xml();
+    EXPECT_TRUE(!xml || xml->size() <= limit);
+    return document.problem();
+  };
+  const std::string tooLarge =
+      "as XML they would take more than the 64 MiB a preferences file is read with, the value of \"large\" the most";
+  EXPECT_EQ(problemOf({{"small", "x"}, {"large", std::string(limit / 5 + 1, '&')}}), tooLarge) << "escaped";
+  EXPECT_EQ(problemOf({{"small", "x"}, {"large", PlistData{std::string(limit / 4 * 3 + 3, '\0')}}}), tooLarge)
+      << "as base64";
+  EXPECT_EQ(problemOf({{"large", std::string(limit - 16, 'x')}}), tooLarge) << "with the markup";
+
+  const PlistDict largest{{"large", std::string(limit - 400, 'x')}};
+  PropertyListDocument document(largest);
+  const auto xml = document.xml();
+  ASSERT_TRUE(xml) << document.problem();
+  EXPECT_TRUE(parsePropertyListDictionary(*xml) == largest) << "read back whole";
+}
+
+using prefs_test::binaryAsciiString;
+using prefs_test::binaryPropertyList;
 
 TEST(PropertyListCodec, BooleansAreReadFromXmlAndBinaryListsAndNothingElseIs) {
   EXPECT_EQ(parsePropertyListBoolean("<?xml version=\"1.0\"?><plist version=\"1.0\"><true/></plist>"), true);
-  EXPECT_EQ(parsePropertyListBoolean(binaryList({"\x08"})), false);
-  EXPECT_EQ(parsePropertyListBoolean(binaryList({"\x09"})), true);
+  EXPECT_EQ(parsePropertyListBoolean(binaryPropertyList({"\x08"})), false);
+  EXPECT_EQ(parsePropertyListBoolean(binaryPropertyList({"\x09"})), true);
   for (const std::string& other :
-       {std::string("<plist version=\"1.0\"><string>true</string></plist>"), binaryList({"\x51\x61"}),
+       {std::string("<plist version=\"1.0\"><string>true</string></plist>"), binaryPropertyList({"\x51\x61"}),
         std::string("bplist00\x09"), std::string("true"), std::string()})
     EXPECT_EQ(parsePropertyListBoolean(other), std::nullopt) << other;
 }
 
 TEST(PropertyListCodec, BinaryListsReadEachEncodingOtherWritersUse) {
   using namespace std::string_literals;
-  const auto list = binaryList({
+  const auto list = binaryPropertyList({
       "\xD6\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C"s,  // six keys, then their six values
-      ascii("byte"), ascii("wide"), ascii("half"),
+      binaryAsciiString("byte"), binaryAsciiString("wide"), binaryAsciiString("half"),
       "\x64\x00\xFC\x27\x13\xD8\x3D\xDE\x00"s,  // "ü✓😀" in UTF-16, a pair of surrogates for the last
-      ascii("long"), ascii("shared"),
+      binaryAsciiString("long"), binaryAsciiString("shared"),
       "\x10\xC8"s,                                              // 200 in one byte
       "\x14\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFE"s,  // -2 in sixteen bytes
       "\x22\x3F\x00\x00\x00"s,                                  // 0.5 in four bytes
@@ -85,19 +123,20 @@ TEST(PropertyListCodec, BinaryListsReadEachEncodingOtherWritersUse) {
 
 TEST(PropertyListCodec, BinaryListsThatDoNotHoldTogetherGiveNoValue) {
   using namespace std::string_literals;
-  const std::string key = ascii("k");
+  const std::string key = binaryAsciiString("k");
   for (const auto& [what, list] : std::vector<std::pair<std::string, std::string>>{
-           {"a reference past the objects", binaryList({"\xD1\x01\x05"s, key})},
-           {"a key that is no string", binaryList({"\xD1\x01\x01"s, "\x10\x01"s})},
-           {"a null", binaryList({"\xD1\x01\x02"s, key, "\x00"s})},
-           {"a UID", binaryList({"\xD1\x01\x02"s, key, "\x80\x01"s})},
-           {"a set", binaryList({"\xD1\x01\x02"s, key, "\xC0"s})},
-           {"a length past the end", binaryList({"\xD1\x01\x02"s, key, "\x5F\x10\xFF"s + "ab"})},
-           {"a length of sixteen bytes", binaryList({"\xD1\x01\x02"s, key, "\x5F\x14"s + std::string(16, '\x01')})},
-           {"an array holding itself", binaryList({"\xD1\x01\x02"s, key, "\xA1\x02"s})},
-           {"a root of another kind", binaryList({"\xA0"s})},
-           {"a root past the objects", binaryList({"\xD0"s}, 3)},
-           {"an offset table past the end", binaryList({"\xD0"s}).substr(0, 9) + std::string(32, '\x7F')},
+           {"a reference past the objects", binaryPropertyList({"\xD1\x01\x05"s, key})},
+           {"a key that is no string", binaryPropertyList({"\xD1\x01\x01"s, "\x10\x01"s})},
+           {"a null", binaryPropertyList({"\xD1\x01\x02"s, key, "\x00"s})},
+           {"a UID", binaryPropertyList({"\xD1\x01\x02"s, key, "\x80\x01"s})},
+           {"a set", binaryPropertyList({"\xD1\x01\x02"s, key, "\xC0"s})},
+           {"a length past the end", binaryPropertyList({"\xD1\x01\x02"s, key, "\x5F\x10\xFF"s + "ab"})},
+           {"a length of sixteen bytes",
+            binaryPropertyList({"\xD1\x01\x02"s, key, "\x5F\x14"s + std::string(16, '\x01')})},
+           {"an array holding itself", binaryPropertyList({"\xD1\x01\x02"s, key, "\xA1\x02"s})},
+           {"a root of another kind", binaryPropertyList({"\xA0"s})},
+           {"a root past the objects", binaryPropertyList({"\xD0"s}, 3)},
+           {"an offset table past the end", binaryPropertyList({"\xD0"s}).substr(0, 9) + std::string(32, '\x7F')},
        })
     EXPECT_EQ(parsePropertyListDictionary(list), std::nullopt) << what;
 
@@ -105,9 +144,41 @@ TEST(PropertyListCodec, BinaryListsThatDoNotHoldTogetherGiveNoValue) {
   std::vector<std::string> chain{"\xD1\x01\x02"s, key};
   for (char next = 3; next < 40; ++next) chain.push_back("\xA2"s + next + next);
   chain.push_back("\x09"s);
-  const std::string list = binaryList(chain);
+  const std::string list = binaryPropertyList(chain);
   EXPECT_EQ(readBinaryPropertyListDictionary(list, {.maxDepth = 256, .maxBytes = 1 << 20}), std::nullopt);
   EXPECT_EQ(readBinaryPropertyListDictionary(list, {.maxDepth = 20, .maxBytes = std::size_t{1} << 62}), std::nullopt)
       << "nested deeper than allowed";
   EXPECT_EQ(parsePropertyListDictionary(list), std::nullopt);
+}
+
+// Other tools write each distinct string or number once and refer to it from everywhere it is used, so a small list
+// may stand for a large dictionary. What the copies take counts from the first copy on, against room in proportion to
+// the list: a file of a few hundred bytes never takes tens of megabytes before it is refused.
+TEST(PropertyListCodec, SharedObjectsAreCopiedOnlyWithinRoomInProportionToTheList) {
+  using prefs_test::binaryCollection;
+  using prefs_test::sharedReferenceChain;
+  EXPECT_TRUE(parsePropertyListDictionary(sharedReferenceChain(14, 2)));
+  const std::string small = sharedReferenceChain(14, 5);  // 540 thousand copies
+  ASSERT_LT(small.size(), 600u);
+  EXPECT_FALSE(parsePropertyListDictionary(small).has_value());
+
+  // Many settings sharing their keys and values, as other tools write them, are read.
+  const std::uint64_t entries = 20'000;
+  std::vector<std::string> objects{"", binaryAsciiString("name"), binaryAsciiString("enabled"),
+                                   binaryAsciiString("a shared name of some length"), "\x09"};
+  std::vector<std::uint64_t> dictionary;
+  for (std::uint64_t i = 0; i < entries; ++i) {
+    dictionary.push_back(objects.size());
+    objects.push_back(binaryAsciiString("entry " + std::to_string(i)));
+  }
+  for (std::uint64_t i = 0; i < entries; ++i) {
+    dictionary.push_back(objects.size());
+    objects.push_back(binaryCollection(0xD0, {1, 2, 3, 4}, 4));
+  }
+  objects[0] = binaryCollection(0xD0, dictionary, 4);
+  const auto settings = parsePropertyListDictionary(binaryPropertyList(objects, 0, 4));
+  ASSERT_TRUE(settings);
+  EXPECT_EQ(settings->size(), entries);
+  EXPECT_EQ(settings->at("entry 7"),
+            PlistValue(PlistDict{{"name", "a shared name of some length"}, {"enabled", true}}));
 }

@@ -536,3 +536,89 @@ TEST(PreferencesFileTrouble, ALinkedFileIsWrittenThroughAndAReadOnlyFileIsRespec
     EXPECT_NE(log.find(file.string() + " is read-only"), std::string::npos) << log;
   });
 }
+
+namespace {
+
+using prefs_test::binaryAsciiString;
+using prefs_test::binaryCollection;
+using prefs_test::binaryData;
+using prefs_test::binaryPropertyList;
+
+// Other tools' binary list of {"Zv_launchCount": 3, `key`: `value`}, the value encoded as given.
+std::string binaryFileWith(const std::string& key, const std::string& encodedValue) {
+  return binaryPropertyList({binaryCollection(0xD0, {1, 2, 3, 4}), binaryAsciiString("Zv_launchCount"),
+                             binaryAsciiString(key), std::string("\x10\x03", 2), encodedValue});
+}
+
+}  // namespace
+
+// The rewrite of a large value takes more room than its first form: "&" in a CDATA section or in a binary string
+// becomes "&amp;", data becomes base64. A file that start-up reads must be read whole at the next start, whatever the
+// start changed (the launch count changes at every start).
+TEST_F(UserDefaultsTest, AFileWhoseRewriteWouldBeTooLargeToReadIsKeptAsItIs) {
+  const std::string ampersands(14'700'000, '&');
+  const std::string data(60u << 20, '\x01');
+  const std::vector<std::pair<std::string, std::string>> files{
+      {"XML with a CDATA section",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+       "<key>Zv_launchCount</key><integer>3</integer>\n<key>notes</key><string><![CDATA[" +
+           ampersands + "]]></string>\n</dict>\n</plist>\n"},
+      {"binary string", binaryFileWith("notes", binaryAsciiString(std::string_view(ampersands).substr(0, 14u << 20)))},
+      {"binary data", binaryFileWith("notes", binaryData(data))},
+  };
+  for (const auto& [what, content] : files) {
+    SCOPED_TRACE(what);
+    name = prefs_test::uniqueSuiteName();  // a suite of its own: the last one may still be ending on another thread
+    prefs_test::replaceFile(file(), content);
+    auto suite = UserDefaults::named(name);
+    const auto notes = suite->object("notes");
+    ASSERT_TRUE(notes);
+    testing::internal::CaptureStderr();
+    for (int64_t count : {4, 5}) {
+      suite->set("Zv_launchCount", count);
+      suite->flush();
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(suite->object("Zv_launchCount"), PlistValue(int64_t{5})) << "kept in memory";
+    suite.reset();
+
+    EXPECT_TRUE(fileText(file()) == content) << "the file of " << content.size() << " bytes is left as it is, not made "
+                                             << std::filesystem::file_size(file());
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("\"notes\""), std::string::npos) << "names the largest value: " << log;
+    const auto next = parsePropertyListDictionary(fileText(file()));
+    EXPECT_TRUE(next && next->count("notes") && next->at("notes") == *notes) << "read whole at the next start";
+  }
+}
+
+// Binary lists hold keys and text that XML cannot: a NUL (which would cut "key\0withnul" to "key", another key), other
+// control characters, bytes that are no UTF-8. Rewritten as XML, a key would be lost and other readers would find
+// the file malformed.
+TEST_F(UserDefaultsTest, ABinaryFileWithTextXmlCannotHoldIsNotRewritten) {
+  using namespace std::string_literals;
+  for (const auto& [key, value] : std::vector<std::pair<std::string, std::string>>{
+           {"key\0withnul"s, "first"},
+           {"bell", "ring\x07"},
+           {"latin", "caf\xE9"},
+           {"nul inside", "x\0y"s},
+       }) {
+    SCOPED_TRACE(key);
+    name = prefs_test::uniqueSuiteName();
+    const std::string content = binaryPropertyList(
+        {binaryCollection(0xD0, {1, 2, 3, 4, 5, 6}), binaryAsciiString("Zv_launchCount"), binaryAsciiString("key"),
+         binaryAsciiString(key), std::string("\x10\x03", 2), binaryAsciiString("second"), binaryAsciiString(value)});
+    prefs_test::replaceFile(file(), content);
+    const PlistDict stored{{"Zv_launchCount", int64_t{3}}, {"key", "second"}, {key, value}};
+    auto suite = UserDefaults::named(name);
+    ASSERT_EQ(suite->persistentDomain(), stored);
+    testing::internal::CaptureStderr();
+    suite->set("Zv_launchCount", int64_t{4});
+    suite->flush();
+    const std::string log = testing::internal::GetCapturedStderr();
+    suite.reset();
+
+    EXPECT_TRUE(fileText(file()) == content) << "the file is left as it is";
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_EQ(parsePropertyListDictionary(fileText(file())), stored);
+  }
+}
