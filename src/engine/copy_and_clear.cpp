@@ -6,6 +6,7 @@
 #include "platform/core/executor.h"
 #include "platform/core/sleep.h"
 #include "platform/system/synthetic_keys.h"
+#include "platform/system/workspace.h"
 
 namespace engine {
 
@@ -14,13 +15,16 @@ namespace Keys = kit::Preferences::Keys;
 void postSyntheticKeystroke(uint16_t keyCode) { platform::SyntheticKeys::postCommandChord(keyCode); }
 
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post) {
-  const int64_t countAtPress = controller.pasteboard().changeCount();
+  // The keystroke goes to the window with the keyboard focus: its application's copy is the one asked for.
+  AskedCopy copy{controller.pasteboard().changeCount(), std::nullopt};
+  if (auto focused = platform::Workspace::shared().frontmostApplication()) copy.application = focused->bundleIdentifier;
   post(copyKeyCode);
   platform::spawn(platform::mainExecutor(),
-                  [weak = controller.weakSelf(), countAtPress] { return clearAfterCopy(weak, countAtPress); });
+                  [weak = controller.weakSelf(), copy] { return clearAfterCopy(weak, copy); });
 }
 
-platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller, int64_t countAtPress) {
+platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller, AskedCopy copy) {
+  std::optional<int64_t> passedOn;  // the change the last pass was asked for: each change needs one
   for (size_t check = 0; check < copyWaitSchedule.size(); ++check) {
     try {
       co_await platform::sleepFor(copyWaitSchedule[check]);
@@ -33,12 +37,17 @@ platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controll
     // clipboard back on it and hears only afterwards that a write of ours took it from it drops its new copy, and
     // keeps offering nothing. Its copy is cleaned at the first check after it; what was there before, at the last.
     const bool lastCheck = check + 1 == copyWaitSchedule.size();
-    if (lastCheck || self->pasteboard().changeCount() != countAtPress) self->clearUnlessCleaned();
+    const int64_t count = self->pasteboard().changeCount();
+    if ((lastCheck || count != copy.countAtPress) && count != passedOn) {
+      passedOn = count;
+      self->clearAskedCopy(copy);
+    }
   }
   // An application that copied within the schedule may be slow to let its copy be read: it is cleaned once read.
   if (auto self = controller.lock()) {
-    self->pasteboard().whenLastChangeIsRead(copyReadPatience, [controller](bool read) {
-      if (auto self = controller.lock(); self && read) self->clearUnlessCleaned();
+    self->whenCopyIsHandedOver(copyReadPatience, [controller, copy, passedOn](bool handedOver) {
+      auto self = controller.lock();
+      if (self && handedOver && self->pasteboard().changeCount() != passedOn) self->clearAskedCopy(copy);
     });
   }
 }

@@ -28,13 +28,15 @@ inline constexpr std::chrono::milliseconds copyReadPatience{3000};
 using KeystrokePoster = std::function<void(uint16_t keyCode)>;
 void postSyntheticKeystroke(uint16_t keyCode);
 
-// Makes the focused application copy and checks after each wait of `copyWaitSchedule`: a copy that came is cleaned at
-// the check after it; what was on the clipboard before, unless we cleaned it already, at the last check.
+// Makes the focused application copy and checks after each wait of `copyWaitSchedule`: its copy is cleaned at the check
+// after it came; what was on the clipboard before, unless we cleaned it already, at the last check. A copy made
+// meanwhile in another application is not the one asked for: it is left as it is (the watcher decides on it when it
+// runs).
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);
-// The follow-up of a synthetic copy made when the change count was `countAtPress`: all six checks always run; our own
-// marker makes the later ones idle. A copy made within them that is still being read at the last is cleaned once read,
-// within `copyReadPatience`.
-platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller, int64_t countAtPress);
+// The follow-up of a synthetic copy: all six checks always run; our own marker makes the later ones idle. A copy made
+// within them that is still being read at the last is cleaned once read, within `copyReadPatience`; when it does not
+// come by then, the log says so.
+platform::Task<void> clearAfterCopy(std::weak_ptr<PasteboardController> controller, AskedCopy copy);
 
 // Cleans the clipboard (when there is anything to clean), then, once the pass has written or found nothing to write,
 // makes the focused application paste.

@@ -52,6 +52,11 @@ std::optional<std::string> sourceAppFromOwnerThenUserApp(platform::Pasteboard& p
   return userAppBundleIdentifier();
 }
 
+// The misspelt line is matched as it is by tools that read the log: keep it so.
+std::string excludedAppLine(const std::string& source) {
+  return "Skip: EXLUDED APP - BundleIdentifier(rawValue: \"" + source + "\")";
+}
+
 std::optional<std::string_view> viewOf(const platform::SharedBytes& bytes) {
   return bytes ? std::optional<std::string_view>(*bytes) : std::nullopt;
 }
@@ -323,24 +328,44 @@ PasteboardController::BackgroundPass::~BackgroundPass() {
 }
 
 void PasteboardController::clearFormattingNow(ClearingCompletion completion) {
-  pasteboard_.whenLastChangeIsRead(
-      commandReadPatience, [weak = weakSelf(), completion = std::move(completion)](bool read) {
-        auto self = weak.lock();
-        if (self && read) {
-          self->inTurn([self = self.get(), completion] {
-            // The source application of an earlier change must not be taken for this content's.
-            self->forgetSourceApp();
-            self->clearFormatting(ClearingSettings::current(), completion);
-          });
-          return;
-        }
-        if (self) {
-          kit::log({"Could not clear formatting: the application that copied did not hand its copy over within " +
-                    std::to_string(commandReadPatience.count() / 1000) + " seconds; the clipboard stays as it was"},
-                   kit::LogType::error, "clearFormatting()", "PasteboardController", __LINE__);
-        }
+  whenCopyIsHandedOver(commandReadPatience, [weak = weakSelf(), completion = std::move(completion)](bool handedOver) {
+    auto self = weak.lock();
+    if (!self || !handedOver) {
+      if (completion) completion(ClearingOutcome::nothingWritten);
+      return;
+    }
+    self->inTurn([self = self.get(), completion] {
+      // The source application of an earlier change must not be taken for this content's.
+      self->pasteboardItemSourceApp_ = sourceAppFromMarkers(self->pasteboard_);
+      if (!self->pasteboardItemSourceApp_) self->pasteboardItemSourceApp_ = self->pasteboard_.ownerApplication();
+      const ClearingSettings settings = ClearingSettings::current();
+      if (self->leavesExcludedCopyAlone(settings, "clearFormatting()")) {
         if (completion) completion(ClearingOutcome::nothingWritten);
-      });
+        return;
+      }
+      self->clearFormatting(settings, completion);
+    });
+  });
+}
+
+void PasteboardController::whenCopyIsHandedOver(std::chrono::milliseconds patience,
+                                                std::function<void(bool handedOver)> then) {
+  pasteboard_.whenLastChangeIsRead(patience, [weak = weakSelf(), patience, then = std::move(then)](bool read) {
+    if (!read && !weak.expired()) {
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(patience).count();
+      kit::log({"Could not clear formatting: the application that copied did not hand its copy over within " +
+                std::to_string(seconds) + " seconds; the clipboard stays as it was"},
+               kit::LogType::error, "clearFormatting()", "PasteboardController", __LINE__);
+    }
+    then(read);
+  });
+}
+
+bool PasteboardController::leavesExcludedCopyAlone(const ClearingSettings& settings, std::string_view function) {
+  const auto& source = pasteboardItemSourceApp_;
+  if (!source || !settings.isExcluded(*source) || hasType(pasteboard_, cleanedMarkerType())) return false;
+  kit::log({excludedAppLine(*source)}, kit::LogType::defaultType, function, "PasteboardController", __LINE__);
+  return true;
 }
 
 void PasteboardController::leaveTooLargeContentAlone(int64_t changeCount) {
@@ -391,13 +416,23 @@ bool PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
   return true;
 }
 
-void PasteboardController::clearUnlessCleaned() {
-  inTurn([this] {
+void PasteboardController::clearAskedCopy(const AskedCopy& copy) {
+  inTurn([this, copy] {
     if (hasType(pasteboard_, cleanedMarkerType())) return;
+    // What the clipboard held at the key press is cleaned whoever made it (the keystroke may have copied nothing); a
+    // copy made since, only when it may be the answer to the keystroke.
+    if (pasteboard_.changeCount() != copy.countAtPress && !mayBeCopyOf(copy.application)) return;
     const ClearingSettings settings = ClearingSettings::current();
     pasteboardItemSourceApp_ = sourceAppFromMarkersThenOwnerThenUserApp(settings);
+    if (leavesExcludedCopyAlone(settings, "copyAndClearFormatting()")) return;
     clearFormatting(settings);
   });
+}
+
+bool PasteboardController::mayBeCopyOf(const std::optional<std::string>& application) {
+  if (!application) return true;
+  auto owner = pasteboard_.ownerApplication();
+  return !owner || *owner == *application;
 }
 
 std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {

@@ -127,6 +127,23 @@ TEST_F(Application, ClearClipboardFormattingCleansThroughTheRunningInstance) {
   EXPECT_EQ(instance_->wait(), 0);
 }
 
+TEST_F(Application, ClearClipboardFormattingLeavesACopyOfAnExcludedApplicationAsMadeAndSaysWhy) {
+  storePreferences(
+      "<key>automaticallyClearFormatting</key><false/>\n"
+      "<key>excludedApps</key><array><string>xclip</string></array>\n");
+  start(true);
+  x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"}, "<b>kept</b>");
+  ASSERT_TRUE(waitFor([] { return x11test::readClipboard("text/html") == "<b>kept</b>"; }));
+
+  x11test::ChildProcess command({quillet, "clear-clipboard-formatting"});
+  EXPECT_EQ(command.wait(), 0);
+  EXPECT_FALSE(cleanedByQuillet());
+  EXPECT_EQ(x11test::readClipboard("text/html"), "<b>kept</b>");
+  EXPECT_TRUE(waitFor([&] {
+    return errors().find("Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"xclip\\\")") != std::string::npos;
+  })) << errors();
+}
+
 TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {
   storePreferences("<key>automaticallyClearFormatting</key><false/>\n");
   auto owner = copyRichText();

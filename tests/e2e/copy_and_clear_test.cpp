@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -116,7 +117,8 @@ class RichTextEditor : public QTextEdit {
 
 class OfficeApplication {
  public:
-  OfficeApplication() {
+  // One that does not `answer` takes the clipboard and never hands its copy over.
+  explicit OfficeApplication(bool answer = true) : answers_(answer) {
     xcb_screen_t* screen = c_.screen();
     document_ = xcb_generate_id(c_);
     uint32_t keys = XCB_EVENT_MASK_KEY_PRESS;
@@ -157,13 +159,14 @@ class OfficeApplication {
             xcb_flush(c_);
             ++copies_;
           }
-        } else if (type == XCB_SELECTION_REQUEST) {
+        } else if (type == XCB_SELECTION_REQUEST && answers_) {
           selectiontest::answer(c_, *reinterpret_cast<xcb_selection_request_event_t*>(event.get()), targets_, offered_);
         }
       }
     }
   }
 
+  const bool answers_;
   x11test::Client c_;
   xcb_window_t document_ = XCB_NONE, clipboardWindow_ = XCB_NONE;
   xcb_atom_t clipboard_ = XCB_ATOM_NONE, targets_ = XCB_ATOM_NONE;
@@ -226,6 +229,22 @@ class CopyAndClearTest : public x11test::SessionTest {
     start("field");
     xdotool("key ctrl+shift+j");
     return x11test::processEventsUntil([&] { return logged("text " + expected); }, 10s);
+  }
+
+  // The shortcut is pressed in the focused text field, which has nothing selected; `after` that, the user copies rich
+  // text in another application (xclip). Answers how many of those copies were cleaned.
+  int copiesElsewhereCleaned(const std::vector<std::chrono::milliseconds>& afters) {
+    int count = 0;
+    for (auto after : afters) {
+      xdotool("key ctrl+shift+k");
+      x11test::processEventsFor(after);
+      x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"},
+                                  "<b>copied elsewhere</b>");
+      // Every check of the schedule, and the read of a copy made within it.
+      x11test::processEventsFor(std::max(after, 1200ms) + 800ms);
+      if (cleaned()) ++count;
+    }
+    return count;
   }
 
   platform::Pasteboard& pasteboard = platform::generalPasteboard();
@@ -337,6 +356,29 @@ TEST_F(CopyAndClearTest, CopyAndClearRightAfterAPlainCopyNeverLeavesAClipboardTh
 
 TEST_F(CopyAndClearTest, CopyAndClearHalfASecondAfterAPlainCopyNeverLeavesAClipboardThatPastesNothing) {
   EXPECT_EQ(brokenClipboards(std::vector<std::chrono::milliseconds>(25, 500ms)), 0);
+}
+
+TEST_F(CopyAndClearTest, ACopyMadeInAnotherApplicationAfterThePressStaysAsMade) {
+  start("field");
+  EXPECT_EQ(copiesElsewhereCleaned({300ms, 700ms, 1100ms}), 0);
+  // Also while the copy of a focused application that never hands it over is waited for after the checks.
+  OfficeApplication office(false);
+  EXPECT_EQ(copiesElsewhereCleaned({2000ms}), 0);
+}
+
+TEST_F(CopyAndClearTest, AnApplicationThatNeverHandsItsCopyOverIsNamedInTheLog) {
+  OfficeApplication office(false);
+  testing::internal::CaptureStderr();
+  xdotool("key ctrl+shift+k");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return office.copies() > 0; })) << "no Ctrl+C reached it";
+  x11test::processEventsFor(5s);  // every check, and the wait for the copy after them
+
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(occurrences(err,
+                        "Could not clear formatting: the application that copied did not hand its copy over "
+                        "within 3 seconds; the clipboard stays as it was"),
+            1u)
+      << err;
 }
 
 }  // namespace

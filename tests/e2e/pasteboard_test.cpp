@@ -178,6 +178,14 @@ TEST_F(PasteboardOnX11, TellsWhenTheLastCopyIsRead) {
   pasteboard.whenLastChangeIsRead(300ms, [&](bool answer) { read = answer; });
   ASSERT_TRUE(x11test::processEventsUntil([&] { return read.has_value(); }, 2s));
   EXPECT_FALSE(*read);
+  // Also when the reader gives up on it first, and afterwards: it handed nothing over.
+  read.reset();
+  pasteboard.whenLastChangeIsRead(10s, [&](bool answer) { read = answer; });
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return read.has_value(); }, 10s));
+  EXPECT_FALSE(*read);
+  read.reset();
+  pasteboard.whenLastChangeIsRead(10s, [&](bool answer) { read = answer; });
+  EXPECT_EQ(read, false);
 }
 
 TEST_F(PasteboardOnX11, AWriteNeverTakesTheClipboardBackFromANewerCopy) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "doubles/fake_workspace.h"
 #include "doubles/memory_pasteboard.h"
 #include "engine/content_markers.h"
 #include "engine/preference_keys.h"
+#include "kit/foundation/log.h"
 #include "platform/core/clock.h"
 #include "platform/core/executor.h"
 #include "support/pasteboard_items.h"
@@ -25,6 +27,8 @@ class CopyAndClearTest : public ::testing::Test {
   void SetUp() override {
     platform::setMainExecutorForTesting(&main);
     platform::setClockForTesting(&clock);
+    platform::Workspace::setSharedForTesting(&workspace);
+    workspace.frontmost = platform::RunningApplication{.pid = 7, .bundleIdentifier = editor};
     kit::Preferences::removeAll();
     kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
     controller = std::make_unique<PasteboardController>(pasteboard);
@@ -35,6 +39,7 @@ class CopyAndClearTest : public ::testing::Test {
   void TearDown() override {
     controller.reset();
     advance(2s);
+    platform::Workspace::setSharedForTesting(nullptr);
     platform::setClockForTesting(nullptr);
     platform::setMainExecutorForTesting(nullptr);
   }
@@ -52,6 +57,21 @@ class CopyAndClearTest : public ::testing::Test {
   }
 
   bool cleaned() { return hasType(pasteboard, cleanedMarkerType()); }
+  // A rich copy that `application` makes (none: an application that cannot be told).
+  void copyIn(std::optional<std::string> application, const std::string& text) {
+    pasteboard.setItems({richText("<b>" + text + "</b>", text)});
+    pasteboard.setOwnerApplication(std::move(application));
+  }
+  // The lines logged since the last call.
+  std::vector<std::string> logged() {
+    auto entries = kit::debugLogStore().entries();
+    kit::debugLogStore().clear();
+    return entries;
+  }
+
+  // The application that has the keyboard focus when the shortcut is pressed, and another one.
+  const std::string editor = "org.example.Editor";
+  const std::string other = "org.example.Other";
 
   struct Write {
     std::chrono::milliseconds at;
@@ -59,6 +79,7 @@ class CopyAndClearTest : public ::testing::Test {
   };
   platform::ManualExecutor main;
   platform::VirtualClock clock;
+  platform::FakeWorkspace workspace;
   MemoryPasteboard pasteboard;
   std::unique_ptr<PasteboardController> controller;
   std::vector<Write> writes;
@@ -154,6 +175,64 @@ TEST_F(CopyAndClearTest, ClearAndPastePastesTheCleanedTextWithTheSourceOfThisCon
   clearFormattingAndPaste(*controller, post);
   EXPECT_TRUE(writes.empty());
   EXPECT_EQ(posted.size(), 2u);
+}
+
+TEST_F(CopyAndClearTest, ACopyMadeInAnotherApplicationAfterThePressIsLeftToTheUsualRules) {
+  // The shortcut is pressed in the editor, which has nothing selected; a moment later the user copies elsewhere.
+  auto copyElsewhereIsCleaned = [&](std::chrono::milliseconds after, std::optional<std::string> application) {
+    copyIn(editor, "before");
+    controller->clearFormatting();
+    copyAndClearFormatting(*controller, post);
+    advance(5s, after, [&] { copyIn(application, "elsewhere"); });
+    return cleaned();
+  };
+  for (auto after : {300ms, 800ms, 1100ms}) EXPECT_FALSE(copyElsewhereIsCleaned(after, other)) << after.count();
+  // Where the copy's application, or the one the keystroke went to, cannot be told, the copy is taken for the answer.
+  EXPECT_TRUE(copyElsewhereIsCleaned(300ms, std::nullopt));
+  auto focused = std::exchange(workspace.frontmost, std::nullopt);
+  EXPECT_TRUE(copyElsewhereIsCleaned(300ms, other));
+  workspace.frontmost = focused;
+
+  // With automatic clearing on, the watcher decides on it as on any copy: cleaned, unless its application is excluded.
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), true);
+  EXPECT_TRUE(copyElsewhereIsCleaned(300ms, other));
+  kit::Preferences::set(Keys::excludedApps(), {kit::BundleIdentifier(other)});
+  EXPECT_FALSE(copyElsewhereIsCleaned(300ms, other));
+}
+
+TEST_F(CopyAndClearTest, NoCommandCleansACopyOfAnExcludedApplicationAndEachSaysWhyOnce) {
+  const std::string vault = "org.example.Vault";
+  kit::Preferences::set(Keys::excludedApps(), {kit::BundleIdentifier(vault)});
+  workspace.frontmost = platform::RunningApplication{.pid = 8, .bundleIdentifier = vault};
+  const std::string why = "Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"org.example.Vault\\\")";
+  auto saidWhyOnce = [&] {
+    auto lines = logged();
+    return lines.size() == 1 && lines[0].find(why) != std::string::npos;
+  };
+  logged();
+
+  // Copy and clear: the copy it asked for, and, with nothing selected, what was there at the press.
+  copyAndClearFormatting(*controller, post);
+  advance(5s, 150ms, [&] { copyIn(vault, "secret"); });
+  EXPECT_FALSE(cleaned());
+  EXPECT_TRUE(saidWhyOnce());
+  copyAndClearFormatting(*controller, post);
+  advance(5s);
+  EXPECT_FALSE(cleaned());
+  EXPECT_TRUE(saidWhyOnce());
+
+  // "Clear Formatting Now" and the intent; clear and paste pastes the copy as made.
+  controller->clearFormattingNow();
+  advance(100ms);
+  EXPECT_FALSE(cleaned());
+  EXPECT_TRUE(saidWhyOnce());
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), vault);
+  posted.clear();
+  clearFormattingAndPaste(*controller, post);
+  advance(100ms);
+  EXPECT_FALSE(cleaned());
+  EXPECT_TRUE(saidWhyOnce());
+  EXPECT_EQ(posted, std::vector<uint16_t>{pasteKeyCode});
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ TEST_F(ControllerTest, APassAskedForDuringAnotherRunsRightAfterItNotInsideIt) {
     std::optional<bool> cleanedInside;
     std::optional<PasteboardController> controller;
     writeNewerCopyWhileReading(pasteboard, [&] {
-      onDemand ? controller->clearUnlessCleaned() : controller->pasteboardDidChange();
+      onDemand ? controller->clearAskedCopy({pasteboard.changeCount()}) : controller->pasteboardDidChange();
       cleanedInside = hasType(pasteboard.inner, cleanedMarkerType());
     });
     controller.emplace(pasteboard);
@@ -361,7 +361,7 @@ TEST_F(SourceApplicationTest, TheWriteBackOffersASourceMarkerOnlyWhenTheCopyHadO
   // As copy and clear does it: the source looked up afresh, then the pass.
   auto cleanAndReadSource = [&](const PasteboardContent& content) {
     sourceOf(content);
-    controller->clearUnlessCleaned();
+    controller->clearAskedCopy({pasteboard.changeCount()});
     EXPECT_TRUE(hasType(pasteboard, cleanedMarkerType()));
     return pasteboard.string("org.nspasteboard.source");
   };

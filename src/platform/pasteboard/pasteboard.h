@@ -64,8 +64,9 @@ class Pasteboard {
   // Whether the current content holds more data than a pasteboard reads; that data reads as none.
   virtual bool contentExceedsReadLimit() { return false; }
   // Calls `then` with true once the content of the last change made before this call is read (as far as its owner
-  // answered), with false once `patience` has passed without it: a pasteboard that fetches content from elsewhere may
-  // still be fetching it. At once when it is read already, else later on the main thread.
+  // answered), with false once `patience` has passed without it, or when its owner stopped answering before it handed
+  // over anything: a pasteboard that fetches content from elsewhere may still be fetching it. At once when it is read
+  // already, else later on the main thread.
   // NOLINTNEXTLINE(performance-unnecessary-value-param): the overriders keep it
   virtual void whenLastChangeIsRead(std::chrono::milliseconds patience, std::function<void(bool read)> then) {
     static_cast<void>(patience);

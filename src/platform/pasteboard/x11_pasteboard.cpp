@@ -209,7 +209,7 @@ void X11Pasteboard::whenLastChangeIsRead(std::chrono::milliseconds patience, std
   if (!reader_) return then(true);  // other clients' content is not read: ours is all there is
   auto last = reader_->lastOwnerChange(readPatience);
   if (!last) return then(false);
-  if (last->serial <= installedSerial_) return then(true);
+  if (last->serial <= installedSerial_) return then(!ownerHandedNothingOver());
   const uint64_t id = ++lastWaiterId_;
   contentWaiters_.push_back({id, last->serial, std::move(then)});
   mainExecutor().postAfter(patience, [self = QPointer<X11Pasteboard>(this), id] {
@@ -223,10 +223,18 @@ void X11Pasteboard::answerWaitersForContent() {
   std::vector<ContentWaiter> answered(std::make_move_iterator(ready), std::make_move_iterator(contentWaiters_.end()));
   contentWaiters_.erase(ready, contentWaiters_.end());
   // Posted: a write of ours takes in what came meanwhile, and an answer may start another write.
+  const bool read = !ownerHandedNothingOver();
   for (auto& waiter : answered) {
     QMetaObject::invokeMethod(
-        this, [then = std::move(waiter.then)] { then(true); }, Qt::QueuedConnection);
+        this, [read, then = std::move(waiter.then)] { then(read); }, Qt::QueuedConnection);
   }
+}
+
+bool X11Pasteboard::ownerHandedNothingOver() const {
+  const auto& content = snapshot_.content;
+  return content && content->ownerHung &&
+         std::none_of(content->data.begin(), content->data.end(),
+                      [](const auto& read) { return read.second.has_value(); });
 }
 
 void X11Pasteboard::stopWaitingForContent(uint64_t waiter) {

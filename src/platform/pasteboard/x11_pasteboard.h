@@ -62,6 +62,8 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   void contentRead(std::shared_ptr<const SelectionContent> content);
   void takeIn(std::shared_ptr<const SelectionContent> content);
   void answerWaitersForContent();
+  // The owner of the content taken in last stopped answering before it handed over any of it.
+  bool ownerHandedNothingOver() const;
   void stopWaitingForContent(uint64_t waiter);
   void install(std::shared_ptr<const SelectionContent> content);
   void installFirstContent();
