@@ -64,10 +64,27 @@ bool ClipboardLoopGuard::isOurWrite(const Content& content, Clock::time_point no
 
 ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Owner owner, Clock::time_point now) {
   if (isOurWrite(content, now)) return Verdict::ourWriteCameBack;
-  std::size_t fingerprint = fingerprintOf(content);
-  bool arrivedBefore = run_ && run_->fingerprint == fingerprint && now - run_->lastArrival <= window;
+  const std::size_t fingerprint = fingerprintOf(content);
+  const std::optional<uint64_t> presses = input_ != nullptr ? input_->pressesSoFar() : std::nullopt;
+  const bool pressed = presses && pressedSinceLastPass(*presses);
+  // Where the presses are shown, the same content is the same however late it comes; by time alone, within the window.
+  const bool arrivedBefore = run_ && run_->fingerprint == fingerprint && (presses || now - run_->lastArrival <= window);
+  const bool sameClient = run_ && owner == run_->origin;
+  if (arrivedBefore && presses) {
+    // A key held while its own client offers it again is the server repeating the key the person holds: its press came
+    // before our last pass, and the repeats are no presses of their own. The last repeat's copy may be decided only
+    // after the release.
+    const bool repeating = !pressed && sameClient && (input_->keyHeld() || std::exchange(run_->repeating, false));
+    if (pressed || repeating) {
+      // The person copied it again, in its application or in another: cleaned at once, and counted anew.
+      *run_ = Run{fingerprint, owner, now};
+      run_->repeating = repeating;
+      heldBack_.reset();
+      return Verdict::clean;
+    }
+  }
   // The content we cleaned last, back within the window of that write.
-  bool backAfterOurWrite =
+  const bool backAfterOurWrite =
       arrivedBefore && lastWrite_ && lastWrite_->at >= run_->lastArrival && now - lastWrite_->at < window;
   if (backAfterOurWrite && waitBeforeNextPass(now) > Clock::duration::zero()) {
     if (!heldBack_ || heldBack_->fingerprint != fingerprint) heldBack_ = HeldBack{fingerprint, now};
@@ -75,18 +92,18 @@ ClipboardLoopGuard::Verdict ClipboardLoopGuard::check(const Content& content, Ow
   }
   const Clock::time_point cameAt = arrivalOf(fingerprint, now);
   if (!arrivedBefore) {
-    // Another client offering new content right after our write, sooner than a user could copy anew, is a manager
-    // taking the clipboard back with what it kept of the copy: that copy's application stays the origin.
-    bool retaken = run_ && lastWrite_ && now - lastWrite_->at < rightAfterOurWrite && owner != run_->origin;
+    // Another client offering new content right after our write, sooner than a person could copy anew and with
+    // nothing pressed since, is a manager taking the clipboard back with what it kept of the copy: that copy's
+    // application stays the origin.
+    const bool retaken =
+        run_ && lastWrite_ && now - lastWrite_->at < rightAfterOurWrite && owner != run_->origin && !pressed;
     run_ = Run{fingerprint, retaken ? run_->origin : owner, now};
     return Verdict::clean;
   }
   run_->lastArrival = now;
-  // Its own application offering it again is the user copying again, unless that comes right after our write: a user
-  // may manage it once or twice in a row, a client that takes the clipboard back with its own copy after each of our
-  // writes does it again and again.
-  const bool sameClient = owner == run_->origin;
-  const bool cameBack = backAfterOurWrite && (!sameClient || cameAt - lastWrite_->at < rightAfterOurWrite);
+  // With the presses shown, it comes back with nothing pressed: a program offers it again. By time alone, only its
+  // own application offering it again right after our write counts as a program: later it may be a person.
+  const bool cameBack = presses || (backAfterOurWrite && (!sameClient || cameAt - lastWrite_->at < rightAfterOurWrite));
   if (!cameBack) {
     run_->cleanings = 0;  // copied anew
     return Verdict::clean;
@@ -105,11 +122,17 @@ void ClipboardLoopGuard::passed(Clock::time_point now) {
   if (run_) ++run_->cleanings;
   passes_.push_back(now);
   while (static_cast<int>(passes_.size()) > passesPerSecond) passes_.pop_front();
+  notePresses();
 }
 
 void ClipboardLoopGuard::wrote(WrittenContent content, Clock::time_point now) {
   lastWrite_ = Write{std::move(content), now};
   heldBack_.reset();  // what it held back was decided, or overtaken by what we wrote
+  notePresses();
+}
+
+void ClipboardLoopGuard::notePresses() {
+  if (input_ != nullptr) pressesAtLastPass_ = input_->pressesSoFar();
 }
 
 }  // namespace engine

@@ -17,6 +17,7 @@
 #include "engine/clearing_settings.h"
 #include "engine/clipboard_loop_guard.h"
 #include "engine/content_decision.h"
+#include "engine/desktop_input.h"
 #include "engine/javascript_run.h"
 #include "kit/foundation/event_monitors.h"
 #include "kit/foundation/reentrancy_guard.h"
@@ -170,7 +171,7 @@ class PasteboardController {
   std::deque<std::function<void()>> passesWaiting_;
   bool decisionWaiting_ = false;
   std::optional<int64_t> deferredChange_;  // the change to decide once the pace allows
-  ClipboardLoopGuard loopGuard_;
+  ClipboardLoopGuard loopGuard_{DesktopInput::shared()};
   // A pass off the main thread. Its thread reads `overtaken`; the rest is the main thread's.
   struct BackgroundPass {
     explicit BackgroundPass(int64_t count) : changeCount(count) {}

@@ -113,6 +113,11 @@ class ClipboardEngine : public x11test::SessionTest {
     return engine::hasType(pasteboard, engine::cleanedMarkerType()) &&
            pasteboard.string(platform::PasteboardType::string) == text;
   }
+  // Waits until a copy made after the change count `before` was cleaned as `text` (true), or for a while (false).
+  bool cleanedSince(int64_t before, const std::string& text) {
+    return x11test::processEventsUntil([&] { return pasteboard.changeCount() >= before + 2 && cleanedAs(text); },
+                                       1500ms);
+  }
 
   platform::Pasteboard& pasteboard = platform::generalPasteboard();
   RecordingAlertPresenter presenter;
@@ -512,24 +517,23 @@ TEST_F(ClipboardEngine, DistinctCopiesAreCleanedAtOnceHoweverCloseTogether) {
   burst(20, 50ms, "twenty", false);
 }
 
-TEST_F(ClipboardEngine, TheSameCopyMadeAgainInItsApplicationIsCleanedEveryTime) {
+TEST_F(ClipboardEngine, TheSameCopyOfferedAgainWithNoInputIsCleanedThreeTimesAtMost) {
+  // Nobody presses a key: the client that copied offers its copy again by itself, as a program does.
   const x11test::SelectionOwner::Options rich{.targets = {{"text/html", "<b>again</b>"}, {"UTF8_STRING", "again"}}};
   auto copyAgainAndWaitForCleaning = [&] {
     int64_t before = pasteboard.changeCount();
     owner->copyAgain();
-    return x11test::processEventsUntil([&] { return pasteboard.changeCount() >= before + 2 && cleanedAs("again"); },
-                                       1500ms);
+    return cleanedSince(before, "again");
   };
   owner = std::make_unique<x11test::SelectionOwner>(rich);
   ASSERT_TRUE(x11test::processEventsUntil([&] { return cleanedAs("again"); }, 1500ms));
   for (int i = 0; i < 2; ++i) {
     x11test::processEventsFor(300ms);
-    EXPECT_TRUE(copyAgainAndWaitForCleaning()) << "copy " << i + 2 << " of three, 300 ms apart";
+    EXPECT_TRUE(copyAgainAndWaitForCleaning()) << "offer " << i + 2 << " of three, 300 ms apart";
   }
-  x11test::processEventsFor(2500ms);
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 2; ++i) {
     x11test::processEventsFor(1s);
-    EXPECT_TRUE(copyAgainAndWaitForCleaning()) << "copy " << i + 1 << " of four, 1 s apart";
+    EXPECT_FALSE(copyAgainAndWaitForCleaning()) << "offer " << i + 1 << " of two more, 1 s apart";
   }
 }
 
@@ -591,27 +595,119 @@ TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaning
   }
 }
 
-TEST_F(ClipboardEngine, AnApplicationTakingTheClipboardBackWithItsCopyAfterEachCleaningIsLeftAloneAfterThreePasses) {
-  // As a remote desktop's clipboard synchroniser: the application the user copied in offers its rich copy again
-  // right after each of our writes.
+// The program that copied takes the clipboard back with its rich copy `delay` after each of our writes, as a remote
+// desktop's clipboard synchroniser does; nobody presses a key meanwhile.
+std::unique_ptr<x11test::ChildProcess> startReofferingProgram(const richtext_test::RichCopy& copied,
+                                                              std::chrono::milliseconds delay) {
+  return std::make_unique<x11test::ChildProcess>(
+      std::vector<std::string>{std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", "reassert", copied.html,
+                               copied.text, std::to_string(delay.count())});
+}
+
+TEST_F(ClipboardEngine, AProgramTakingTheClipboardBackWithItsCopyAfterEachCleaningIsLeftAloneAfterThreePasses) {
+  for (auto delay : {0ms, 300ms}) {
+    SCOPED_TRACE("taken back " + std::to_string(delay.count()) + " ms after each write");
+    const richtext_test::RichCopy copied =
+        richtext_test::richCopy("Copy synchronised " + std::to_string(delay.count()));
+    testing::internal::CaptureStdout();
+    auto program = startReofferingProgram(copied, delay);
+    x11test::processEventsFor(4s);  // at that pace it would have had ten passes and more by now
+    size_t passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
+    EXPECT_GE(passes, 1u);
+    EXPECT_LE(passes, 3u);
+    EXPECT_FALSE(ownsClipboard()) << "the program keeps its copy";
+
+    // A copy made in another application meanwhile is cleaned; what the program brings back after that write is other
+    // content again, left alone after three passes at most.
+    testing::internal::CaptureStdout();
+    owner = offer({{"text/html", "<i>Meanwhile</i>"}, {"UTF8_STRING", "Meanwhile"}});
+    x11test::processEventsFor(2s + delay * 4);
+    passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
+    EXPECT_GE(passes, 1u);
+    EXPECT_LE(passes, 4u);
+    EXPECT_FALSE(ownsClipboard());
+    owner.reset();
+  }
+}
+
+// A person at the keyboard: the editor copies at each Ctrl+C that xdotool types into it through XTEST, as a keyboard,
+// a remote desktop or an on-screen keyboard would, with the server's key repeat on.
+class PersonCopying : public ClipboardEngine {
+ protected:
+  void SetUp() override {
+    ClipboardEngine::SetUp();
+    editor = std::make_unique<x11test::ChildProcess>(
+        std::vector<std::string>{std::string(QUILLET_BIN_DIR) + "/test_copying_editor", copied.html, copied.text});
+    x11test::run({"xdotool", "search", "--sync", "--name", "^copying editor$", "windowfocus", "--sync"});
+  }
+  void TearDown() override {
+    editor.reset();
+    ClipboardEngine::TearDown();
+  }
+
+  // The editor's copies since the change count `before` were cleaned, the last one too: a moment later the clipboard
+  // still holds our write.
+  bool lastCopyCleaned(int64_t before) {
+    bool cleaned = cleanedSince(before, copied.text);
+    x11test::processEventsFor(100ms);
+    return cleaned && cleanedAs(copied.text);
+  }
+
+  bool pressCtrlCAndWaitForCleaning() {
+    int64_t before = pasteboard.changeCount();
+    x11test::run({"xdotool", "key", "ctrl+c"});
+    return lastCopyCleaned(before);
+  }
+
+  const richtext_test::RichCopy copied = richtext_test::richCopy("Copied by a person");
+  std::unique_ptr<x11test::ChildProcess> editor;
+};
+
+TEST_F(PersonCopying, EveryPressOfCtrlCIsCleanedHoweverSoonAfterTheLastCleaning) {
+  for (auto pause : {40ms, 150ms}) {
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_TRUE(pressCtrlCAndWaitForCleaning())
+          << "press " << i + 1 << " of eight, " << pause.count() << " ms after each cleaning";
+      x11test::processEventsFor(pause);
+    }
+  }
+  for (int i = 0; i < 4; ++i) {
+    x11test::processEventsFor(1s);
+    EXPECT_TRUE(pressCtrlCAndWaitForCleaning()) << "press " << i + 1 << " of four, 1 s apart";
+  }
+}
+
+TEST_F(PersonCopying, CtrlCHeldUntilTheKeyRepeatsLeavesTheLastCopyCleaned) {
+  for (auto hold : {300ms, 800ms, 800ms, 800ms, 900ms, 900ms, 900ms, 1000ms, 1000ms, 1000ms, 1500ms}) {
+    SCOPED_TRACE("held " + std::to_string(hold.count()) + " ms");
+    int64_t before = pasteboard.changeCount();
+    x11test::run({"xdotool", "keydown", "ctrl+c"});
+    x11test::processEventsFor(hold);
+    x11test::run({"xdotool", "keyup", "ctrl+c"});
+    EXPECT_TRUE(lastCopyCleaned(before));
+    x11test::processEventsFor(300ms);
+  }
+  editor->stop();
+  // One copy at each press, and one at each repeat 660 ms into a hold, then 25 a second.
+  EXPECT_GE(occurrences(editor->output(), "copied\n"), 40u);
+}
+
+TEST_F(PersonCopying, APersonCopyingWhatAProgramKeepsOfferingIsCleanedAgain) {
+  auto program = startReofferingProgram(copied, 300ms);
+  x11test::processEventsFor(3s);
+  ASSERT_FALSE(ownsClipboard()) << "the program's copy is left alone by now";
+
+  // The same content copied in the editor by a person is cleaned; the program's answers to that write are left alone
+  // again after three passes at most.
   testing::internal::CaptureStdout();
-  const richtext_test::RichCopy copied = richtext_test::richCopy("Synchronised copy");
-  x11test::ChildProcess application(
-      {std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", "reassert", copied.html, copied.text});
-  x11test::processEventsFor(3s);  // the loop ran at four passes a second before it was left alone
+  int64_t before = pasteboard.changeCount();
+  x11test::run({"xdotool", "key", "ctrl+c"});
+  EXPECT_TRUE(cleanedSince(before, copied.text));
+  x11test::processEventsFor(3s);
   size_t passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
   EXPECT_GE(passes, 1u);
   EXPECT_LE(passes, 3u);
-  EXPECT_FALSE(ownsClipboard()) << "the application keeps its copy";
-
-  // A copy the user makes in another application meanwhile is cleaned; what the application brings back after that
-  // write is left alone again as soon.
-  testing::internal::CaptureStdout();
-  owner = offer({{"text/html", "<i>Meanwhile</i>"}, {"UTF8_STRING", "Meanwhile"}});
-  x11test::processEventsFor(2s);
-  passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
-  EXPECT_GE(passes, 1u);
-  EXPECT_LE(passes, 3u);
+  EXPECT_FALSE(ownsClipboard());
 }
 
 }  // namespace

@@ -103,4 +103,45 @@ TEST_F(GlobalInputWatcherOnX11, AskedInsideAListenerItAnswersTheNewestStateAndKe
   platform::InputMonitors::removeMonitor(*second);
 }
 
+TEST_F(GlobalInputWatcherOnX11, PressesAreCountedWhileAReaderWaitsForThemAndAKeyHeldIsToldFromAModifier) {
+  // Every XInput event that reaches our connection, as the Qt loop hands them over: each one woke the program.
+  int inputEvents = 0;
+  auto listener = platform::X11Connection::shared()->addEventListener([&](const xcb_generic_event_t& event) {
+    if ((event.response_type & 0x7f) == XCB_GE_GENERIC) ++inputEvents;
+  });
+  auto presses = watcher_->pressCount();
+  ASSERT_TRUE(presses);
+
+  // A press shows at the next reading, before the loop ran; a release is no press.
+  key("keydown", "a");
+  auto afterKey = watcher_->pressCount();
+  EXPECT_NE(afterKey, presses);
+  key("keyup", "a");
+  EXPECT_EQ(watcher_->pressCount(), afterKey);
+  xdotool("click 1");
+  x11test::Client().roundTrip();
+  EXPECT_NE(watcher_->pressCount(), afterKey);
+
+  // Once the first press after a reading reached the program, typing reaches it no more until it reads again.
+  x11test::processEventsFor(100ms);
+  const int afterFirstPress = inputEvents;
+  EXPECT_GE(afterFirstPress, 1);
+  for (const char* name : {"b", "c", "d", "e"}) key("key", name);
+  x11test::processEventsFor(100ms);
+  EXPECT_EQ(inputEvents, afterFirstPress);
+  afterKey = watcher_->pressCount();
+  key("key", "f");
+  EXPECT_NE(watcher_->pressCount(), afterKey);
+
+  // Only keys other than modifiers count as held.
+  EXPECT_FALSE(watcher_->nonModifierKeyHeld());
+  key("keydown", "ctrl");
+  EXPECT_FALSE(watcher_->nonModifierKeyHeld());
+  key("keydown", "c");
+  EXPECT_TRUE(watcher_->nonModifierKeyHeld());
+  key("keyup", "c");
+  key("keyup", "ctrl");
+  EXPECT_FALSE(watcher_->nonModifierKeyHeld());
+}
+
 }  // namespace

@@ -28,6 +28,8 @@ Verdict arrive(ClipboardLoopGuard& guard, const ClipboardLoopGuard::Content& con
   return verdict;
 }
 
+// A guard made without the person's input goes by time alone, as where the desktop does not show the presses.
+
 TEST(ClipboardLoopGuard, OurWriteComingBackWithoutOurMarkerIsSkippedWhileRecent) {
   ClipboardLoopGuard guard;
   auto t = ClipboardLoopGuard::Clock::now();
@@ -71,7 +73,7 @@ TEST(ClipboardLoopGuard, AManagerTakingTheClipboardBackWithPartOfTheCopyIsStillA
   EXPECT_EQ(arrive(guard, other, editor, t + 1300ms), Verdict::clean);
 }
 
-TEST(ClipboardLoopGuard, TheUserCopyingTheSameContentAgainInItsApplicationIsCleanedEveryTime) {
+TEST(ClipboardLoopGuard, ByTimeAloneTheSameContentOfferedAgainLaterThanRightAfterOurWriteIsCleanedEveryTime) {
   ClipboardLoopGuard guard;
   auto t = ClipboardLoopGuard::Clock::now();
   for (int i = 0; i < 6; ++i) EXPECT_EQ(arrive(guard, rich, editor, t + i * 300ms), Verdict::clean) << i;
@@ -125,7 +127,7 @@ Reasserting reassertingApplication(ClipboardLoopGuard& guard, ClipboardLoopGuard
   return result;
 }
 
-TEST(ClipboardLoopGuard, AnApplicationTakingTheClipboardBackWithItsCopyAfterEachWriteGetsAtMostThreePassesAMinute) {
+TEST(ClipboardLoopGuard, ByTimeAloneAProgramTakingTheClipboardBackRightAfterEachWriteGetsAtMostThreePassesAMinute) {
   for (auto answersAfter : {1ms, 30ms, 200ms}) {
     SCOPED_TRACE(std::to_string(answersAfter.count()) + " ms after each write");
     ClipboardLoopGuard guard;
@@ -160,6 +162,112 @@ TEST(ClipboardLoopGuard, OnlyContentComingBackRightAfterOurWriteKeepsAPaceOfFour
   // The last copy coming back waits, and is not counted as an arrival until it may be decided.
   EXPECT_EQ(guard.check({"copy 7", "<b>copy 7</b>", std::nullopt}, editor, t + 80ms), Verdict::notYet);
   EXPECT_EQ(guard.check({"copy 7", "<b>copy 7</b>", std::nullopt}, editor, t + 1040ms), Verdict::clean);
+}
+
+// The person's input as a test plays it: each press counted, a key held down or not.
+struct PlayedInput final : ClipboardLoopGuard::Input {
+  std::optional<uint64_t> presses = 0;  // none: the desktop does not show them
+  bool held = false;
+  std::optional<uint64_t> pressesSoFar() override { return presses; }
+  bool keyHeld() override { return held; }
+  void press() { ++*presses; }
+};
+
+TEST(ClipboardLoopGuardWithInput, APersonPressingCtrlCAgainAndAgainIsCleanedEveryTimeHoweverSoon) {
+  PlayedInput input;
+  ClipboardLoopGuard guard(input);
+  auto t = ClipboardLoopGuard::Clock::now();
+  // Eight presses 40 ms, then 150 ms, after each cleaning; four 1 s apart; the write lands 5 ms after each copy.
+  for (auto pause : {40ms, 150ms, 1000ms}) {
+    for (int i = 0; i < 8; ++i) {
+      input.press();
+      EXPECT_EQ(arrive(guard, rich, editor, t, 5ms), Verdict::clean) << "press " << i + 1 << ", " << pause.count();
+      t += 5ms + pause;
+    }
+  }
+  // On a machine so busy that each write lands after the next press: that press counts for the write, but its key is
+  // still down when its copy comes.
+  input.held = true;
+  for (int i = 0; i < 4; ++i, t += 60ms) {
+    ASSERT_EQ(guard.check(rich, editor, t), Verdict::clean) << "busy " << i + 1;
+    guard.passed(t);
+    input.press();
+    guard.wrote(plain, t + 50ms);
+  }
+}
+
+TEST(ClipboardLoopGuardWithInput, CtrlCHeldUntilTheServerRepeatsItIsCleanedAtEachRepeatAndAfterTheRelease) {
+  PlayedInput input;
+  ClipboardLoopGuard guard(input);
+  auto t = ClipboardLoopGuard::Clock::now();
+  for (int hold = 0; hold < 3; ++hold) {
+    // The press, then repeats 660 ms into the hold at 25 a second: no press of their own, only the key held down.
+    input.press();
+    input.held = true;
+    EXPECT_EQ(arrive(guard, rich, editor, t, 2ms), Verdict::clean);
+    t += 660ms;
+    for (int repeat = 0; repeat < 10; ++repeat, t += 40ms) {
+      EXPECT_EQ(arrive(guard, rich, editor, t, 2ms), Verdict::clean) << "repeat " << repeat + 1;
+    }
+    // The last repeat's copy decided only after the release is the person's too.
+    input.held = false;
+    EXPECT_EQ(arrive(guard, rich, editor, t, 2ms), Verdict::clean) << "after the release";
+    t += 1s;
+  }
+  // A key held while another client brings the copy back is no repeat of the copy: a manager is bounded as ever.
+  input.press();
+  input.held = true;
+  EXPECT_EQ(arrive(guard, rich, editor, t), Verdict::clean);
+  EXPECT_EQ(arrive(guard, rich, manager, t + 10ms), Verdict::clean);
+  EXPECT_EQ(arrive(guard, rich, manager, t + 20ms), Verdict::keepsComingBack);
+}
+
+TEST(ClipboardLoopGuardWithInput, AProgramOfferingItsCopyAgainWithNoInputGetsAtMostThreePassesAMinuteAtAnyDelay) {
+  for (auto answersAfter : {0ms, 100ms, 300ms, 600ms, 1000ms, 2000ms, 10000ms}) {
+    SCOPED_TRACE(std::to_string(answersAfter.count()) + " ms after each write");
+    PlayedInput input;
+    ClipboardLoopGuard guard(input);
+    Reasserting loop = reassertingApplication(guard, ClipboardLoopGuard::Clock::now(), answersAfter);
+    EXPECT_GE(loop.passes, 1);
+    EXPECT_LE(loop.passes, 3);
+    // The person pressing something (copying the same text again, say) makes it a copy of its own, and the program's
+    // answers to that cleaning are bounded again.
+    input.press();
+    loop = reassertingApplication(guard, loop.lastOffered + 1s, answersAfter);
+    EXPECT_GE(loop.passes, 1);
+    EXPECT_LE(loop.passes, 3);
+  }
+  // Where the desktop does not show the presses, time stands in: a program answering at once is still bounded.
+  PlayedInput unseen;
+  unseen.presses.reset();
+  ClipboardLoopGuard guard(unseen);
+  EXPECT_LE(reassertingApplication(guard, ClipboardLoopGuard::Clock::now(), 1ms).passes, 3);
+}
+
+TEST(ClipboardLoopGuardWithInput, ClipboardManagersAndDistinctCopiesAreAsWithoutIt) {
+  PlayedInput input;
+  ClipboardLoopGuard guard(input);
+  auto t = ClipboardLoopGuard::Clock::now();
+  // Our own text back without our marker; the copy we cleaned brought back by another client, twice at most.
+  input.press();
+  EXPECT_EQ(arrive(guard, rich, editor, t), Verdict::clean);
+  EXPECT_EQ(guard.check(plain, manager, t + 5ms), Verdict::ourWriteCameBack);
+  EXPECT_EQ(arrive(guard, rich, manager, t + 10ms), Verdict::clean);
+  EXPECT_EQ(arrive(guard, rich, manager, t + 20ms), Verdict::keepsComingBack);
+  EXPECT_EQ(arrive(guard, rich, manager, t + 5s), Verdict::keepsComingBack) << "however late, with nothing pressed";
+  // A manager that kept only part of the copy takes the clipboard back at once: its content is the copy's, from
+  // another client, not a copy of its own.
+  const ClipboardLoopGuard::Content kept{std::nullopt, "<b>Other</b>", std::nullopt};
+  input.press();
+  EXPECT_EQ(arrive(guard, {"Other", "<b>Other</b>", std::nullopt}, editor, t + 6s), Verdict::clean);
+  EXPECT_EQ(arrive(guard, kept, manager, t + 6s + 10ms), Verdict::clean);
+  EXPECT_EQ(arrive(guard, kept, manager, t + 6s + 20ms), Verdict::clean);
+  EXPECT_EQ(arrive(guard, kept, manager, t + 6s + 30ms), Verdict::keepsComingBack);
+  // Distinct copies are cleaned at once with no input at all.
+  for (int i = 0; i < 8; ++i) {
+    std::string text = "copy " + std::to_string(i);
+    EXPECT_EQ(arrive(guard, {text, "<b>" + text + "</b>", std::nullopt}, editor, t + 7s + i * 50ms), Verdict::clean);
+  }
 }
 
 }  // namespace

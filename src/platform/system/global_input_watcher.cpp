@@ -2,6 +2,11 @@
 
 #include <xcb/xinput.h>
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <utility>
+
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
 #include "platform/system/x11_connection.h"
@@ -25,6 +30,8 @@ constexpr EventMask buttonEvents =
 constexpr EventMask motionEvents = mask(
     {EventType::mouseMoved, EventType::leftMouseDragged, EventType::rightMouseDragged, EventType::otherMouseDragged});
 constexpr EventMask rawEvents = keyEvents | buttonEvents | motionEvents;
+constexpr uint32_t pressSelection = XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
+                                    XCB_INPUT_XI_EVENT_MASK_RAW_TOUCH_BEGIN;
 
 // The raw events a mask needs; drags need the buttons as well, to know which button is held.
 uint32_t rawSelectionFor(EventMask m) {
@@ -35,6 +42,13 @@ uint32_t rawSelectionFor(EventMask m) {
     selection |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE;
   if ((m & motionEvents) != 0) selection |= XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
   return selection;
+}
+
+// A key, a button (the wheel's steps too: the first one ends the watch rather than each waking us) or a finger going
+// down.
+bool isPress(const xcb_ge_generic_event_t& event) {
+  return event.event_type == XCB_INPUT_RAW_KEY_PRESS || event.event_type == XCB_INPUT_RAW_BUTTON_PRESS ||
+         event.event_type == XCB_INPUT_RAW_TOUCH_BEGIN;
 }
 
 }  // namespace
@@ -106,6 +120,34 @@ uint64_t GlobalInputWatcher::currentFlags() {
   return flags;
 }
 
+std::optional<uint64_t> GlobalInputWatcher::pressCount() {
+  if (!xinputOpcode_) return std::nullopt;
+  // Like the modifiers: the presses the server sent and nobody delivered yet count too.
+  uint64_t count = presses_;
+  for (const auto& event : x_.readAhead()) {
+    if (const auto* input = asInputEvent(*event); input != nullptr && isPress(*input)) ++count;
+  }
+  if (!std::exchange(waitingForPress_, true)) selectRawEvents();
+  return count;
+}
+
+bool GlobalInputWatcher::nonModifierKeyHeld() {
+  xcb_connection_t* c = x_.connection();
+  auto keymapCookie = xcb_query_keymap(c);
+  auto modifiersCookie = xcb_get_modifier_mapping(c);
+  auto keymap = xcbReply(xcb_query_keymap_reply(c, keymapCookie, nullptr));
+  auto modifiers = xcbReply(xcb_get_modifier_mapping_reply(c, modifiersCookie, nullptr));
+  x_.scheduleDispatch();
+  if (!keymap || !modifiers) return false;
+  std::array<uint8_t, sizeof keymap->keys> held{};
+  std::copy(std::begin(keymap->keys), std::end(keymap->keys), held.begin());
+  const xcb_keycode_t* modifierKeys = xcb_get_modifier_mapping_keycodes(modifiers.get());
+  for (int i = 0; i < xcb_get_modifier_mapping_keycodes_length(modifiers.get()); ++i) {
+    held[modifierKeys[i] / 8] &= static_cast<uint8_t>(~(1u << (modifierKeys[i] % 8)));
+  }
+  return std::any_of(held.begin(), held.end(), [](uint8_t keys) { return keys != 0; });
+}
+
 uint64_t GlobalInputWatcher::flagsOf(uint16_t state) const {
   return modifierFlagsFromXState(state, KeyboardLayout::currentModifierMasks().super);
 }
@@ -121,12 +163,14 @@ PointF GlobalInputWatcher::pointerLocation() {
 
 void GlobalInputWatcher::selectRawEvents() {
   if (!xinputOpcode_) return;
-  uint32_t wanted = 0;
-  for (const auto& [id, registration] : registrations_) wanted |= rawSelectionFor(registration.mask);
+  monitorsRawMask_ = 0;
+  for (const auto& [id, registration] : registrations_) monitorsRawMask_ |= rawSelectionFor(registration.mask);
+  // The keys and buttons held are known only while the monitors have the releases too.
+  if ((monitorsRawMask_ & XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS) == 0) keysDown_.clear();
+  if ((monitorsRawMask_ & XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS) == 0) buttonsDown_.clear();
+  const uint32_t wanted = monitorsRawMask_ | (waitingForPress_ ? pressSelection : 0);
   if (wanted == selectedRawMask_) return;
   selectedRawMask_ = wanted;
-  if ((wanted & XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS) == 0) keysDown_.clear();
-  if ((wanted & XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS) == 0) buttonsDown_.clear();
   struct {
     xcb_input_event_mask_t head;
     uint32_t bits;
@@ -141,13 +185,25 @@ const xcb_xkb_state_notify_event_t* GlobalInputWatcher::asStateNotify(const xcb_
   return reinterpret_cast<const xcb_xkb_state_notify_event_t*>(&event);
 }
 
+const xcb_ge_generic_event_t* GlobalInputWatcher::asInputEvent(const xcb_generic_event_t& event) const {
+  if ((event.response_type & 0x7f) != XCB_GE_GENERIC || !xinputOpcode_) return nullptr;
+  const auto* generic = reinterpret_cast<const xcb_ge_generic_event_t*>(&event);
+  return generic->extension == *xinputOpcode_ ? generic : nullptr;
+}
+
 void GlobalInputWatcher::handle(const xcb_generic_event_t& event) {
   if (const auto* state = asStateNotify(event)) {
     handleStateNotify(*state);
-  } else if ((event.response_type & 0x7f) == XCB_GE_GENERIC && xinputOpcode_ &&
-             reinterpret_cast<const xcb_ge_generic_event_t&>(event).extension == *xinputOpcode_) {
-    handleRaw(event);
+  } else if (const auto* input = asInputEvent(event)) {
+    if (isPress(*input)) notePress();
+    // XInput 2's event masks have the bit of each event type.
+    if (input->event_type < 32 && (monitorsRawMask_ & (1u << input->event_type)) != 0) handleRaw(event);
   }
+}
+
+void GlobalInputWatcher::notePress() {
+  ++presses_;
+  if (std::exchange(waitingForPress_, false)) selectRawEvents();
 }
 
 void GlobalInputWatcher::handleStateNotify(const xcb_xkb_state_notify_event_t& state) {

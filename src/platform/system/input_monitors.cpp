@@ -121,4 +121,14 @@ uint64_t InputMonitors::currentModifierFlags() {
   return watcher != nullptr ? watcher->currentFlags() : 0;
 }
 
+std::optional<uint64_t> InputMonitors::pressesSoFar() {
+  GlobalInputWatcher* watcher = GlobalInputWatcher::shared();
+  return watcher != nullptr ? watcher->pressCount() : std::nullopt;
+}
+
+bool InputMonitors::isNonModifierKeyHeld() {
+  GlobalInputWatcher* watcher = GlobalInputWatcher::shared();
+  return watcher != nullptr && watcher->nonModifierKeyHeld();
+}
+
 }  // namespace platform

@@ -31,6 +31,12 @@ class InputMonitors {
   static void removeMonitor(MonitorId id);
   // The modifier flags held right now anywhere in the session (0 without X11).
   static uint64_t currentModifierFlags();
+  // How many key, button and touch presses the session has seen: two readings differ when something was pressed
+  // between them. Only readings are watched for, so typing costs nothing while nobody reads. None where the presses
+  // of other applications cannot be seen (globalMonitorUnavailableReason of key events says why).
+  static std::optional<uint64_t> pressesSoFar();
+  // Whether a key other than a modifier is held down right now anywhere in the session (false without X11).
+  static bool isNonModifierKeyHeld();
 };
 
 }  // namespace platform

@@ -4,8 +4,10 @@
 // manager of the kind the desktop standards describe instead: it owns CLIPBOARD_MANAGER and, asked to save the
 // clipboard (SAVE_TARGETS) by an owner that quits, reads all it offers and keeps serving it. It prints "saved <its
 // UTF8_STRING>" then. As "reassert" it is no manager but the application itself, as a remote desktop's clipboard
-// synchroniser behaves: it owns the user's copy and takes the clipboard back with it after each write of the engine.
-//   clipboard_manager original|echo|reassert [html text]
+// synchroniser behaves: it owns the user's copy and takes the clipboard back with it after each write of the engine, at
+// once or `delay` milliseconds after it.
+//   clipboard_manager original|echo [html text]
+//   clipboard_manager reassert [html text [delay]]
 //   clipboard_manager save
 // It starts with the user's first copy of `html` and `text`, made by another client as in an application (a process of
 // its own that serves it until it loses the clipboard), or as "reassert" by itself. Each copy it sees is printed as
@@ -41,7 +43,7 @@ class Manager {
  public:
   enum class Mode { original, echo, reassert, save };
 
-  explicit Manager(Mode mode) : mode_(mode) {
+  explicit Manager(Mode mode, std::chrono::milliseconds answerDelay = {}) : mode_(mode), answerDelay_(answerDelay) {
     window_ = selectiontest::createSelectionWindow(c_, XCB_EVENT_MASK_PROPERTY_CHANGE);
     clipboard_ = atom("CLIPBOARD");
     targets_ = atom("TARGETS");
@@ -88,9 +90,17 @@ class Manager {
         changes_.pop_front();
         ownerChanged(time);
       }
-      auto event = platform::xcbReply(xcb_wait_for_event(c_));
-      if (!event) return;
-      handle(*event);
+      if (takeAt_ && selectiontest::Clock::now() >= *takeAt_) {
+        takeAt_.reset();
+        take(original_);
+        continue;
+      }
+      auto event = takeAt_ ? selectiontest::nextEvent(c_, *takeAt_) : platform::xcbReply(xcb_wait_for_event(c_));
+      if (event) {
+        handle(*event);
+      } else if (!takeAt_) {
+        return;
+      }
     }
   }
 
@@ -164,6 +174,11 @@ class Manager {
     std::fflush(stdout);
     if (!cleaned) {
       if (mode_ != Mode::reassert) original_ = text;
+      takeAt_.reset();  // another copy came meanwhile: its own
+      return;
+    }
+    if (answerDelay_ > std::chrono::milliseconds::zero()) {
+      takeAt_ = selectiontest::Clock::now() + answerDelay_;
       return;
     }
     take(mode_ == Mode::echo ? text : original_);
@@ -172,6 +187,8 @@ class Manager {
   void serve(const xcb_selection_request_event_t& request) { selectiontest::answer(c_, request, targets_, offer_); }
 
   Mode mode_;
+  std::chrono::milliseconds answerDelay_;
+  std::optional<selectiontest::Clock::time_point> takeAt_;  // a take put off by the delay
   x11test::Client c_;
   xcb_window_t window_;
   xcb_atom_t clipboard_, targets_, property_, manager_ = XCB_ATOM_NONE, saveTargets_ = XCB_ATOM_NONE;
@@ -186,10 +203,12 @@ class Manager {
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string_view mode = argv[1];
+  const std::chrono::milliseconds answerDelay(argc > 4 ? std::atoi(argv[4]) : 0);
   Manager manager(mode == "echo"       ? Manager::Mode::echo
                   : mode == "reassert" ? Manager::Mode::reassert
                   : mode == "save"     ? Manager::Mode::save
-                                       : Manager::Mode::original);
+                                       : Manager::Mode::original,
+                  answerDelay);
   if (mode == "save") {
     manager.run();
     return 0;
