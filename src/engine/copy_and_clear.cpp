@@ -16,7 +16,8 @@ void postSyntheticKeystroke(uint16_t keyCode) { platform::SyntheticKeys::postCom
 
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post) {
   // The keystroke goes to the window with the keyboard focus: its application's copy is the one asked for.
-  AskedCopy copy{controller.pasteboard().changeCount(), std::nullopt};
+  platform::Pasteboard& pasteboard = controller.pasteboard();
+  AskedCopy copy{pasteboard.changeCount(), pasteboard.lastOwnerChange(), std::nullopt};
   if (auto focused = platform::Workspace::shared().frontmostApplication()) copy.application = focused->bundleIdentifier;
   post(copyKeyCode);
   platform::spawn(platform::mainExecutor(),

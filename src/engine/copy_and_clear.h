@@ -29,9 +29,9 @@ using KeystrokePoster = std::function<void(uint16_t keyCode)>;
 void postSyntheticKeystroke(uint16_t keyCode);
 
 // Makes the focused application copy and checks after each wait of `copyWaitSchedule`: its copy is cleaned at the check
-// after it came; what was on the clipboard before, unless we cleaned it already, at the last check. A copy made
-// meanwhile in another application is not the one asked for: it is left as it is (the watcher decides on it when it
-// runs).
+// after it came, also when a clipboard manager took it over right after; what was on the clipboard before, unless we
+// cleaned it already, at the last check. A copy made meanwhile in another application is not the one asked for: it is
+// left as it is (the watcher decides on it when it runs).
 void copyAndClearFormatting(PasteboardController& controller, const KeystrokePoster& post = postSyntheticKeystroke);
 // The follow-up of a synthetic copy: all six checks always run; our own marker makes the later ones idle. A copy made
 // within them that is still being read at the last is cleaned once read, within `copyReadPatience`; when it does not

@@ -421,18 +421,16 @@ void PasteboardController::clearAskedCopy(const AskedCopy& copy) {
     if (hasType(pasteboard_, cleanedMarkerType())) return;
     // What the clipboard held at the key press is cleaned whoever made it (the keystroke may have copied nothing); a
     // copy made since, only when it may be the answer to the keystroke.
-    if (pasteboard_.changeCount() != copy.countAtPress && !mayBeCopyOf(copy.application)) return;
+    const auto match =
+        pasteboard_.changeCount() == copy.countAtPress ? AskedCopyMatch::asked : matchAskedCopy(pasteboard_, copy);
+    if (match == AskedCopyMatch::another) return;
     const ClearingSettings settings = ClearingSettings::current();
-    pasteboardItemSourceApp_ = sourceAppFromMarkersThenOwnerThenUserApp(settings);
+    pasteboardItemSourceApp_ = match == AskedCopyMatch::takenOver
+                                   ? sourceAppFromMarkers(pasteboard_).value_or(*copy.application)
+                                   : sourceAppFromMarkersThenOwnerThenUserApp(settings);
     if (leavesExcludedCopyAlone(settings, "copyAndClearFormatting()")) return;
     clearFormatting(settings);
   });
-}
-
-bool PasteboardController::mayBeCopyOf(const std::optional<std::string>& application) {
-  if (!application) return true;
-  auto owner = pasteboard_.ownerApplication();
-  return !owner || *owner == *application;
 }
 
 std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {

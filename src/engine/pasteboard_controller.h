@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/asked_copy.h"
 #include "engine/clearing_pass.h"
 #include "engine/clearing_settings.h"
 #include "engine/clipboard_loop_guard.h"
@@ -35,13 +36,6 @@ enum class ClearingOutcome {
 };
 // Called once, on the main thread, when a pass has written or decided to write nothing.
 using ClearingCompletion = std::function<void(ClearingOutcome)>;
-
-// The copy that a synthetic Ctrl+C asks for: what the clipboard held at the key press (its change count), or a copy
-// made since by the application the keystroke went to (none when it cannot be told).
-struct AskedCopy {
-  int64_t countAtPress = 0;
-  std::optional<std::string> application;
-};
 
 // The engine's one long-lived object: it follows "automaticallyClearFormatting" with a pasteboard watcher,
 // decides on each change whether the content may be cleaned, and rewrites the clipboard with the cleaned
@@ -100,10 +94,11 @@ class PasteboardController {
   // lives, when the application that copied does not hand it over within `patience`.
   void whenCopyIsHandedOver(std::chrono::milliseconds patience, std::function<void(bool handedOver)> then);
   // A pass after a synthetic copy: cleans the copy asked for, unless it holds our own write, with the source
-  // application looked up afresh (the full lookup: the copy was made a moment ago). A copy made since the key press
-  // by another application is left as it is (the watcher decides on it when it runs); a copy of an excluded
-  // application too, and the log names it. A call while another pass (the watcher's included) waits for another
-  // client's clipboard runs right after it, so that passes never overlap.
+  // application looked up afresh (the full lookup: the copy was made a moment ago; for a copy that a clipboard manager
+  // took over, its markers, else the asked application). A copy made since the key press by another application is
+  // left as it is (the watcher decides on it when it runs); a copy of an excluded application too, and the log names
+  // it. A call while another pass (the watcher's included) waits for another client's clipboard runs right after it,
+  // so that passes never overlap.
   void clearAskedCopy(const AskedCopy& copy);
   static constexpr std::size_t largestContentCleanedAtOnce = 256u << 10;
   static constexpr std::size_t largestContentToClean = 16u << 20;
@@ -146,8 +141,6 @@ class PasteboardController {
   bool finishClearing(std::optional<CleanedContent> cleaned, std::vector<platform::PasteboardEntry> markers,
                       int64_t changeCount);
   void leaveTooLargeContentAlone(int64_t changeCount);
-  // Whether the copy may be `application`'s: also when either application cannot be told.
-  bool mayBeCopyOf(const std::optional<std::string>& application);
   // True, and a line in the log, when the content's source application, as just looked up into
   // `pasteboardItemSourceApp_`, is excluded.
   bool leavesExcludedCopyAlone(const ClearingSettings& settings, std::string_view function);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/core/clock.h"
+
 namespace platform {
 
 std::vector<std::string> MemoryPasteboard::types() {
@@ -47,17 +49,41 @@ bool MemoryPasteboard::write(std::vector<PasteboardEntry> entries, std::optional
   items_ = std::make_shared<const std::vector<PasteboardItem>>(std::move(items));
   ownerApplication_.reset();  // our own content
   contentOwner_.reset();
-  changed();
+  changed(true);
   return true;
 }
 
 void MemoryPasteboard::setItems(std::vector<PasteboardItem> items) {
   items_ = std::make_shared<const std::vector<PasteboardItem>>(std::move(items));
-  changed();
+  changed(false);
 }
 
-void MemoryPasteboard::changed() {
+void MemoryPasteboard::setOwnerApplication(std::optional<std::string> application) {
+  ownerApplication_ = application;
+  if (!owners_.empty()) owners_.back().application = std::move(application);
+}
+
+std::vector<Pasteboard::OwnerChange> MemoryPasteboard::ownerChangesSince(uint64_t serial) {
+  std::vector<OwnerChange> changes;
+  for (const auto& owner : owners_) {
+    if (owner.change.serial > serial) changes.push_back(owner.change);
+  }
+  return changes;
+}
+
+std::optional<std::string> MemoryPasteboard::applicationOfOwnerChange(uint64_t serial) {
+  for (const auto& owner : owners_) {
+    if (owner.change.serial == serial) return owner.application;
+  }
+  return std::nullopt;
+}
+
+void MemoryPasteboard::changed(bool ours) {
   changeCount_.fetch_add(1, std::memory_order_relaxed);
+  const uint64_t serial = lastOwnerChange() + 1;
+  const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(clock().uptime());
+  if (owners_.size() == ownerChangesKept) owners_.pop_front();
+  owners_.push_back({{serial, at, ours}, ownerApplication_});
   announceChange();
 }
 

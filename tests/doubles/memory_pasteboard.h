@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,19 +23,23 @@ class MemoryPasteboard final : public Pasteboard {
   std::vector<PasteboardItem> items() override { return *items_; }
   std::optional<std::string> ownerApplication() override { return ownerApplication_; }
   std::optional<uint64_t> contentOwner() override { return contentOwner_; }
+  // Each change of the content is an owner change, at the time of the clock in use.
+  uint64_t lastOwnerChange() override { return owners_.empty() ? 0 : owners_.back().change.serial; }
+  std::vector<OwnerChange> ownerChangesSince(uint64_t serial) override;
+  std::optional<std::string> applicationOfOwnerChange(uint64_t serial) override;
   bool write(std::vector<PasteboardEntry> entries, std::optional<int64_t> onlyIfChangeCountIs = {}) override;
 
   // Replaces the content with several items, as another application would.
   void setItems(std::vector<PasteboardItem> items);
   // The application that owns the content, until the next write of ours.
-  void setOwnerApplication(std::optional<std::string> application) { ownerApplication_ = std::move(application); }
+  void setOwnerApplication(std::optional<std::string> application);
   // The client that owns the content, until the next write of ours.
   void setContentOwner(std::optional<uint64_t> owner) { contentOwner_ = owner; }
   // Counts how often data was read (every type of every read).
   int readCount() const { return readCount_; }
 
  private:
-  void changed();
+  void changed(bool ours);
   // The bytes of the first item that has the type.
   const Bytes* find(std::string_view type);
 
@@ -42,6 +47,11 @@ class MemoryPasteboard final : public Pasteboard {
   std::shared_ptr<const std::vector<PasteboardItem>> items_ = std::make_shared<const std::vector<PasteboardItem>>();
   std::optional<std::string> ownerApplication_;
   std::optional<uint64_t> contentOwner_;
+  struct Owner {
+    OwnerChange change;
+    std::optional<std::string> application;
+  };
+  std::deque<Owner> owners_;
   std::atomic<int64_t> changeCount_{0};
   int readCount_ = 0;
 };

@@ -207,11 +207,25 @@ class CopyAndClearTest : public x11test::SessionTest {
     ASSERT_TRUE(x11test::processEventsUntil([&] { return logged("ready"); }, 10s)) << "the application did not start";
   }
 
-  bool logged(const std::string& line) {
+  bool logged(const std::string& line, size_t times = 1) {
     std::ifstream file(log);
     std::stringstream content;
     content << file.rdbuf();
-    return content.str().find(line + "\n") != std::string::npos;
+    return occurrences(content.str(), line + "\n") >= times;
+  }
+
+  // Starts a clipboard manager that takes over every copy right after it is made, and waits until it took one over.
+  static std::unique_ptr<x11test::ChildProcess> startEveryCopyManager() {
+    auto manager = std::make_unique<x11test::ChildProcess>(
+        std::vector<std::string>{std::string(QUILLET_BIN_DIR) + "/test_clipboard_manager", "every"});
+    x11test::SelectionOwner::Options options;
+    options.targets = {{"UTF8_STRING", "first copy"}};
+    for (bool listening = false; !listening;) {
+      x11test::SelectionOwner first(options);
+      EXPECT_TRUE(x11test::processEventsUntil([&] { return x11test::clipboardOwner() == first.window(); }));
+      listening = x11test::processEventsUntil([&] { return x11test::clipboardOwner() != first.window(); }, 1s);
+    }
+    return manager;
   }
 
   bool cleaned() { return engine::hasType(pasteboard, engine::cleanedMarkerType()); }
@@ -364,6 +378,37 @@ TEST_F(CopyAndClearTest, ACopyMadeInAnotherApplicationAfterThePressStaysAsMade) 
   // Also while the copy of a focused application that never hands it over is waited for after the checks.
   OfficeApplication office(false);
   EXPECT_EQ(copiesElsewhereCleaned({2000ms}), 0);
+}
+
+// Clipboard managers that keep the clipboard alive take over each copy within milliseconds, before our first check, and
+// offer what they read; this one takes over our write too, our marker included.
+TEST_F(CopyAndClearTest, WithAManagerTakingOverEveryCopyTheFocusedApplicationsCopyIsStillCleaned) {
+  auto manager = startEveryCopyManager();
+  start("editor 0");
+  const int tries = 5;
+  int cleanedCopies = 0;
+  for (int copy = 1; copy <= tries; ++copy) {
+    xdotool("key ctrl+shift+k");
+    ASSERT_TRUE(x11test::processEventsUntil([&] { return logged("copied", copy); })) << "no Ctrl+C reached the editor";
+    x11test::processEventsFor(1500ms);  // every check of the schedule
+    const std::string pasted = readClipboard("UTF8_STRING");
+    const std::string targets = readClipboard("TARGETS");
+    if (pasted == cleanedSelection && targets.find("text/html") == std::string::npos &&
+        targets.find("com.kestrova.Quillet.hasRun") != std::string::npos) {
+      ++cleanedCopies;
+    } else {
+      ADD_FAILURE() << "copy " << copy << ": pastes \"" << pasted << "\", offers " << targets;
+    }
+  }
+  EXPECT_EQ(cleanedCopies, tries);
+  manager->stop();
+  EXPECT_GE(occurrences(manager->output(), "took\n"), static_cast<size_t>(2 * tries)) << "the manager took over less";
+}
+
+TEST_F(CopyAndClearTest, WithAManagerTakingOverEveryCopyACopyMadeInAnotherApplicationAfterThePressStaysAsMade) {
+  auto manager = startEveryCopyManager();
+  start("field");
+  EXPECT_EQ(copiesElsewhereCleaned({500ms, 500ms, 300ms}), 0);
 }
 
 TEST_F(CopyAndClearTest, AnApplicationThatNeverHandsItsCopyOverIsNamedInTheLog) {

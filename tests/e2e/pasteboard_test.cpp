@@ -308,4 +308,42 @@ TEST_F(PasteboardOnX11, OwnerApplicationIsTheSelectionOwnersDesktopEntry) {
   unsetenv("XDG_DATA_HOME");
 }
 
+// Clipboard managers take each copy over within milliseconds, often before its content could be read: the owners that
+// held the clipboard only for moments are still told, in order, with their applications, as long as they can be told.
+TEST_F(PasteboardOnX11, TellsEveryOwnerSinceAChangeAlsoThoseThatHeldTheClipboardForMoments) {
+  x11test::TemporaryFolder dataHome;
+  dataHome.write("applications/org.example.Owner.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Owner\nExec=owner-app\nStartupWMClass=ExampleOwner\n");
+  dataHome.write("applications/org.example.Keeper.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Keeper\nExec=keeper\nStartupWMClass=ExampleKeeper\n");
+  setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+
+  const uint64_t mark = pasteboard.lastOwnerChange();
+  auto copy = std::make_unique<x11test::SelectionOwner>(x11test::SelectionOwner::Options{
+      .targets = {{"UTF8_STRING", "copied"}}, .wmInstance = "exampleowner", .wmClass = "ExampleOwner"});
+  x11test::SelectionOwner manager(
+      {.targets = {{"UTF8_STRING", "kept"}}, .wmInstance = "examplekeeper", .wmClass = "ExampleKeeper"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return pasteboard.string(string) == "kept"; }));
+  auto changes = pasteboard.ownerChangesSince(mark);
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_LT(changes[0].serial, changes[1].serial);
+  EXPECT_LE(changes[0].at, changes[1].at);
+  EXPECT_FALSE(changes[0].ours || changes[1].ours);
+  EXPECT_EQ(pasteboard.applicationOfOwnerChange(changes[0].serial), "org.example.Owner");
+  EXPECT_EQ(pasteboard.applicationOfOwnerChange(changes[1].serial), "org.example.Keeper");
+  EXPECT_EQ(pasteboard.ownerChangesSince(changes[0].serial).size(), 1u);
+
+  // Our write is one of them; an owner whose client has gone can no longer be told.
+  ASSERT_TRUE(pasteboard.write({{string, "cleaned"}}, pasteboard.changeCount()));
+  copy.reset();
+  x11test::processEventsFor(100ms);
+  changes = pasteboard.ownerChangesSince(mark);
+  ASSERT_EQ(changes.size(), 3u);
+  EXPECT_TRUE(changes[2].ours);
+  EXPECT_EQ(pasteboard.applicationOfOwnerChange(changes[2].serial), std::nullopt);
+  EXPECT_EQ(pasteboard.applicationOfOwnerChange(changes[0].serial), std::nullopt);
+  EXPECT_EQ(pasteboard.applicationOfOwnerChange(changes[1].serial), "org.example.Keeper");
+  unsetenv("XDG_DATA_HOME");
+}
+
 }  // namespace

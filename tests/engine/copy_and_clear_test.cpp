@@ -62,6 +62,11 @@ class CopyAndClearTest : public ::testing::Test {
     pasteboard.setItems({richText("<b>" + text + "</b>", text)});
     pasteboard.setOwnerApplication(std::move(application));
   }
+  // A clipboard manager that keeps the clipboard alive takes the content over, offering what it read.
+  void managerTakesOver() {
+    pasteboard.setItems(pasteboard.items());
+    pasteboard.setOwnerApplication(manager);
+  }
   // The lines logged since the last call.
   std::vector<std::string> logged() {
     auto entries = kit::debugLogStore().entries();
@@ -72,6 +77,7 @@ class CopyAndClearTest : public ::testing::Test {
   // The application that has the keyboard focus when the shortcut is pressed, and another one.
   const std::string editor = "org.example.Editor";
   const std::string other = "org.example.Other";
+  const std::string manager = "org.example.ClipboardManager";
 
   struct Write {
     std::chrono::milliseconds at;
@@ -187,6 +193,21 @@ TEST_F(CopyAndClearTest, ACopyMadeInAnotherApplicationAfterThePressIsLeftToTheUs
     return cleaned();
   };
   for (auto after : {300ms, 800ms, 1100ms}) EXPECT_FALSE(copyElsewhereIsCleaned(after, other)) << after.count();
+  // Also when a clipboard manager takes it over right after, and when its client cannot be told once the manager took
+  // it (a client that quits when it loses the clipboard).
+  auto takenOverCopyElsewhereIsCleaned = [&](std::optional<std::string> application) {
+    copyIn(editor, "before");
+    controller->clearFormatting();
+    copyAndClearFormatting(*controller, post);
+    advance(500ms);
+    copyIn(std::move(application), "elsewhere");
+    advance(5ms);
+    managerTakesOver();
+    advance(5s);
+    return cleaned();
+  };
+  EXPECT_FALSE(takenOverCopyElsewhereIsCleaned(other));
+  EXPECT_FALSE(takenOverCopyElsewhereIsCleaned(std::nullopt));
   // Where the copy's application, or the one the keystroke went to, cannot be told, the copy is taken for the answer.
   EXPECT_TRUE(copyElsewhereIsCleaned(300ms, std::nullopt));
   auto focused = std::exchange(workspace.frontmost, std::nullopt);
@@ -198,6 +219,60 @@ TEST_F(CopyAndClearTest, ACopyMadeInAnotherApplicationAfterThePressIsLeftToTheUs
   EXPECT_TRUE(copyElsewhereIsCleaned(300ms, other));
   kit::Preferences::set(Keys::excludedApps(), {kit::BundleIdentifier(other)});
   EXPECT_FALSE(copyElsewhereIsCleaned(300ms, other));
+}
+
+TEST_F(CopyAndClearTest, ACopyThatAClipboardManagerTookOverRightAfterItWasMadeIsStillTheOneAskedFor) {
+  // The editor copies at 0.375 s, after the fourth check; the manager takes the copy over `after` that.
+  auto cleanedWhenTakenOverAfter = [&](std::chrono::milliseconds after) {
+    copyIn(other, "before");
+    controller->clearFormatting();
+    controller->forgetSourceApp();
+    copyAndClearFormatting(*controller, post);
+    advance(375ms);
+    copyIn(editor, "asked");
+    advance(after);
+    managerTakesOver();
+    advance(2s);
+    return cleaned() && pasteboard.string(type::string) == "asked";
+  };
+  EXPECT_TRUE(cleanedWhenTakenOverAfter(5ms));
+  // For the exclusion of applications and the user's script, the copy is the editor's, not the manager's.
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), editor);
+  EXPECT_TRUE(cleanedWhenTakenOverAfter(takeOverWindow - 5ms));
+  // Later than a person could switch applications and copy: another application's copy.
+  EXPECT_FALSE(cleanedWhenTakenOverAfter(takeOverWindow + 30ms));
+
+  // The manager takes our write over too, without our marker, as managers keeping only some types do: that is no
+  // copy of the editor's to clean again.
+  copyAndClearFormatting(*controller, post);
+  advance(150ms);
+  copyIn(editor, "once");
+  advance(5ms);
+  managerTakesOver();
+  writes.clear();
+  advance(20ms);
+  ASSERT_TRUE(cleaned());
+  pasteboard.setItems({itemOf({{type::string, "once"}})});
+  pasteboard.setOwnerApplication(manager);
+  advance(2s);
+  EXPECT_EQ(writes.size(), 2u) << "our write and the manager's, and no other";
+  EXPECT_FALSE(cleaned());
+
+  // The copy of an excluded application stays as made, taken over or not, and the log says why.
+  kit::Preferences::set(Keys::excludedApps(), {kit::BundleIdentifier(editor)});
+  logged();
+  copyAndClearFormatting(*controller, post);
+  advance(150ms);
+  copyIn(editor, "secret");
+  advance(5ms);
+  managerTakesOver();
+  advance(5s);
+  EXPECT_FALSE(cleaned());
+  const auto lines = logged();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"org.example.Editor\\\")"),
+            std::string::npos)
+      << lines[0];
 }
 
 TEST_F(CopyAndClearTest, NoCommandCleansACopyOfAnExcludedApplicationAndEachSaysWhyOnce) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -38,6 +39,15 @@ extern const std::string string, html, rtf, rtfd, fileUrl, fileContents, url, ti
 // The system clipboard, or a stand-in for it. Main thread only, but for changeCount().
 class Pasteboard {
  public:
+  // A client took the content over: made a copy, or took over another's (as clipboard managers do).
+  struct OwnerChange {
+    uint64_t serial = 0;              // a later change has a larger one
+    std::chrono::milliseconds at{0};  // when, on the pasteboard's own clock: compare it only with another change's
+    bool ours = false;                // one of our writes
+  };
+  // The number of owner changes kept for ownerChangesSince().
+  static constexpr std::size_t ownerChangesKept = 16;
+
   virtual ~Pasteboard() = default;
   // Moves by one on every change of the content, our own writes included. Safe to call from any thread, so that a
   // watcher can look for a change without waking the main thread: a count read elsewhere only says that the content
@@ -61,6 +71,21 @@ class Pasteboard {
   // Tells apart the clients that put content there: two copies made by one client have the same value; none for our
   // own content or when it cannot be told.
   virtual std::optional<uint64_t> contentOwner() { return std::nullopt; }
+  // The serial of the last owner change so far, for ownerChangesSince(); 0 where the pasteboard does not tell them.
+  virtual uint64_t lastOwnerChange() { return 0; }
+  // The owner changes after the one with `serial` up to the one that brought the current content, oldest first, also
+  // those of clients that owned the content only for moments; of the last `ownerChangesKept` only. Empty where the
+  // pasteboard does not tell them.
+  virtual std::vector<OwnerChange> ownerChangesSince(uint64_t serial) {
+    static_cast<void>(serial);
+    return {};
+  }
+  // The application of the client that the change with `serial` made the owner, looked up now (as ownerApplication()
+  // does for the current one); none for ours, when it cannot be told, or for a change no longer kept.
+  virtual std::optional<std::string> applicationOfOwnerChange(uint64_t serial) {
+    static_cast<void>(serial);
+    return std::nullopt;
+  }
   // Whether the current content holds more data than a pasteboard reads; that data reads as none.
   virtual bool contentExceedsReadLimit() { return false; }
   // Calls `then` with true once the content of the last change made before this call is read (as far as its owner

@@ -383,6 +383,34 @@ std::optional<uint64_t> X11Pasteboard::contentOwner() {
   return s.content->owner & ~qtResourceMask_;
 }
 
+uint64_t X11Pasteboard::lastOwnerChange() {
+  startReading();
+  std::optional<X11SelectionReader::OwnerChange> last;
+  if (reader_) last = reader_->lastOwnerChange(readPatience);
+  return last ? last->serial : installedSerial_;
+}
+
+std::vector<Pasteboard::OwnerChange> X11Pasteboard::ownerChangesSince(uint64_t serial) {
+  const uint64_t current = snapshot().serial;
+  std::vector<OwnerChange> changes;
+  if (!reader_) return changes;
+  for (const auto& owner : reader_->recentOwners()) {
+    if (owner.serial > serial && owner.serial <= current) changes.push_back({owner.serial, owner.at, owner.ours});
+  }
+  if (changes.empty() || changes.back().serial != current) return {};
+  return changes;
+}
+
+std::optional<std::string> X11Pasteboard::applicationOfOwnerChange(uint64_t serial) {
+  if (serial == snapshot().serial) return ownerApplication();
+  X11Connection* x = X11Connection::shared();
+  if (!reader_ || x == nullptr) return std::nullopt;
+  const auto owners = reader_->recentOwners();
+  auto change = std::find_if(owners.begin(), owners.end(), [&](const auto& owner) { return owner.serial == serial; });
+  if (change == owners.end() || change->ours || change->owner == XCB_NONE) return std::nullopt;
+  return applicationIdOfOwnerWindow(*x, change->owner);
+}
+
 std::optional<std::string> X11Pasteboard::ownerApplication() {
   Snapshot& s = snapshot();
   if (!s.ownerApplication) {

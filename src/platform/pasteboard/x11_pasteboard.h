@@ -34,6 +34,10 @@ class X11Pasteboard final : public QObject, public Pasteboard {
   std::optional<std::string> ownerApplication() override;
   // The X client of the window that owns the CLIPBOARD selection.
   std::optional<uint64_t> contentOwner() override;
+  // Every owner change that XFixes announced, with the server's time of it.
+  uint64_t lastOwnerChange() override;
+  std::vector<OwnerChange> ownerChangesSince(uint64_t serial) override;
+  std::optional<std::string> applicationOfOwnerChange(uint64_t serial) override;
   bool contentExceedsReadLimit() override;
   void whenLastChangeIsRead(std::chrono::milliseconds patience, std::function<void(bool read)> then) override;
   void setTypesToReadAhead(std::vector<std::string> types) override;

@@ -95,6 +95,11 @@ class X11SelectionReader::Worker {
     return request->lastChange;
   }
 
+  std::vector<PastOwner> recentOwners() const {
+    std::lock_guard lock(recentOwnersMutex_);
+    return {recentOwners_.begin(), recentOwners_.end()};
+  }
+
  private:
   // A read asked for by another thread; answered once, under its own lock.
   struct Request {
@@ -196,6 +201,7 @@ class X11SelectionReader::Worker {
       if (notify.selection == clipboard_) {
         takenAt_ = notify.selection_timestamp;
         ownerChanged(notify.owner, notify.timestamp);
+        remember(notify.owner, notify.timestamp);
       }
     } else if (type == XCB_SELECTION_NOTIFY) {
       selectionNotified(reinterpret_cast<const xcb_selection_notify_event_t&>(event));
@@ -221,6 +227,17 @@ class X11SelectionReader::Worker {
     fetch_->time = time;
     fetch_->lastProgress = Clock::now();
     startTransfer("TARGETS", targetsAtom_, nullptr);
+  }
+
+  void remember(xcb_window_t owner, xcb_timestamp_t time) {
+    // The server counts milliseconds in 32 bits, which wrap after 49 days.
+    serverTime_ = recentOwners_.empty()
+                      ? std::chrono::milliseconds(time)
+                      : serverTime_ + std::chrono::milliseconds(static_cast<int32_t>(time - lastTime_));
+    lastTime_ = time;
+    std::lock_guard lock(recentOwnersMutex_);
+    if (recentOwners_.size() == Pasteboard::ownerChangesKept) recentOwners_.pop_front();
+    recentOwners_.push_back({serial_, owner, serverTime_, lastOwnSerial_ == serial_});
   }
 
   void report(std::shared_ptr<const SelectionContent> content) {
@@ -472,6 +489,10 @@ class X11SelectionReader::Worker {
   xcb_window_t owner_ = XCB_NONE;
   xcb_timestamp_t takenAt_ = XCB_CURRENT_TIME;
   uint64_t lastOwnSerial_ = 0;
+  xcb_timestamp_t lastTime_ = XCB_CURRENT_TIME;
+  std::chrono::milliseconds serverTime_{0};
+  mutable std::mutex recentOwnersMutex_;  // guards what other threads read of the recent owners
+  std::deque<PastOwner> recentOwners_;
   FileDescriptor wake_;
   std::atomic<bool> stopping_{false};
   std::thread thread_;
@@ -508,6 +529,8 @@ X11SelectionReader::~X11SelectionReader() = default;
 std::optional<X11SelectionReader::OwnerChange> X11SelectionReader::lastOwnerChange(std::chrono::milliseconds wait) {
   return worker_->lastOwnerChange(wait);
 }
+
+std::vector<X11SelectionReader::PastOwner> X11SelectionReader::recentOwners() const { return worker_->recentOwners(); }
 
 std::map<std::string, std::optional<Bytes>> X11SelectionReader::read(uint64_t serial,
                                                                      const std::vector<std::string>& targets,

@@ -65,6 +65,18 @@ class X11SelectionReader {
   // another client took it since a content was read (even the same client, taking it again).
   std::optional<OwnerChange> lastOwnerChange(std::chrono::milliseconds wait);
 
+  // An owner change that the server announced.
+  struct PastOwner {
+    uint64_t serial;               // as in SelectionContent
+    xcb_window_t owner;            // none: nobody
+    std::chrono::milliseconds at;  // when the server made it, by its clock (counted on where it wraps)
+    bool ours;                     // one of our own windows
+  };
+  // The last owner changes the server announced, at most `Pasteboard::ownerChangesKept`, oldest first, also of owners
+  // that lost the clipboard before their content was read; the owner found when reading began is none of them.
+  // Answers at once: the server is not asked.
+  std::vector<PastOwner> recentOwners() const;
+
   // Reads more targets of the content with `serial` while its owner still has the clipboard, waiting at most `wait`.
   // Every target asked for has an entry: none when it is not offered, was refused or did not come in time.
   std::map<std::string, std::optional<Bytes>> read(uint64_t serial, const std::vector<std::string>& targets,

@@ -3,15 +3,17 @@
 // or with the text targets it just read from the engine's write, without the marker ("echo"). As "save" it is a
 // manager of the kind the desktop standards describe instead: it owns CLIPBOARD_MANAGER and, asked to save the
 // clipboard (SAVE_TARGETS) by an owner that quits, reads all it offers and keeps serving it. It prints "saved <its
-// UTF8_STRING>" then. As "reassert" it is no manager but the application itself, as a remote desktop's clipboard
-// synchroniser behaves: it owns the user's copy and takes the clipboard back with it after each write of the engine, at
-// once or `delay` milliseconds after it.
+// UTF8_STRING>" then. As "every" it is a manager that keeps the clipboard alive: it takes over every copy of anyone
+// else (the engine's writes included) right after it sees it, offering all it read: rich targets and markers too.
+// As "reassert" it is no manager but the application itself, as a remote desktop's clipboard synchroniser behaves: it
+// owns the user's copy and takes the clipboard back with it after each write of the engine, at once or `delay`
+// milliseconds after it.
 //   clipboard_manager original|echo [html text]
 //   clipboard_manager reassert [html text [delay]]
-//   clipboard_manager save
+//   clipboard_manager save|every
 // It starts with the user's first copy of `html` and `text`, made by another client as in an application (a process of
-// its own that serves it until it loses the clipboard), or as "reassert" by itself. Each copy it sees is printed as
-// "saw <its UTF8_STRING>", each take as "took". It runs until it is killed.
+// its own that serves it until it loses the clipboard), or as "reassert" by itself; "save" and "every" start with no
+// copy. Each copy it sees is printed as "saw <its UTF8_STRING>", each take as "took". It runs until it is killed.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -41,7 +43,7 @@ using Targets = std::map<std::string, std::string>;
 
 class Manager {
  public:
-  enum class Mode { original, echo, reassert, save };
+  enum class Mode { original, echo, reassert, save, every };
 
   explicit Manager(Mode mode, std::chrono::milliseconds answerDelay = {}) : mode_(mode), answerDelay_(answerDelay) {
     window_ = selectiontest::createSelectionWindow(c_, XCB_EVENT_MASK_PROPERTY_CHANGE);
@@ -88,6 +90,8 @@ class Manager {
       while (!changes_.empty()) {
         xcb_timestamp_t time = changes_.front();
         changes_.pop_front();
+        // Taking over a copy that another one replaced already would bring the older one back.
+        if (mode_ == Mode::every && !changes_.empty()) continue;
         ownerChanged(time);
       }
       if (takeAt_ && selectiontest::Clock::now() >= *takeAt_) {
@@ -135,20 +139,25 @@ class Manager {
                                [this](const xcb_generic_event_t& event) { handle(event); });
   }
 
+  // Every target the owner offers, with its data, but those of the selection protocol itself.
+  Targets readAll(xcb_timestamp_t time) {
+    Targets all;
+    auto list = read(targets_, time);
+    if (!list) return all;
+    for (size_t i = 0; i + 4 <= list->size(); i += 4) {
+      xcb_atom_t a;
+      std::memcpy(&a, list->data() + i, 4);
+      std::string name = nameOf(a);
+      if (name == "TARGETS" || name == "MULTIPLE" || name == "TIMESTAMP" || name == "SAVE_TARGETS") continue;
+      if (auto data = read(a, time)) all[name] = *data;
+    }
+    return all;
+  }
+
   // Reads every target the quitting owner offers, answers, and takes the clipboard to serve them from now on.
   void save(const xcb_selection_request_event_t& request) {
     Targets saved;
-    if (request.target == saveTargets_) {
-      if (auto list = read(targets_, request.time)) {
-        for (size_t i = 0; i + 4 <= list->size(); i += 4) {
-          xcb_atom_t a;
-          std::memcpy(&a, list->data() + i, 4);
-          std::string name = nameOf(a);
-          if (name == "TARGETS" || name == "MULTIPLE" || name == "TIMESTAMP" || name == "SAVE_TARGETS") continue;
-          if (auto data = read(a, request.time)) saved[name] = *data;
-        }
-      }
-    }
+    if (request.target == saveTargets_) saved = readAll(request.time);
     platform::answerSelectionRequest(c_, request, !saved.empty());
     if (saved.empty()) return;
     std::printf("saved %s\n", saved.count("UTF8_STRING") != 0 ? saved["UTF8_STRING"].c_str() : "");
@@ -156,6 +165,13 @@ class Manager {
   }
 
   void ownerChanged(xcb_timestamp_t time) {
+    if (mode_ == Mode::every) {
+      Targets all = readAll(time);
+      std::printf("saw %s\n", all.count("UTF8_STRING") != 0 ? all["UTF8_STRING"].c_str() : "");
+      std::fflush(stdout);
+      if (!all.empty()) take(std::move(all));
+      return;
+    }
     auto list = read(targets_, time);
     if (!list) return;
     Targets text;
@@ -207,9 +223,10 @@ int main(int argc, char** argv) {
   Manager manager(mode == "echo"       ? Manager::Mode::echo
                   : mode == "reassert" ? Manager::Mode::reassert
                   : mode == "save"     ? Manager::Mode::save
+                  : mode == "every"    ? Manager::Mode::every
                                        : Manager::Mode::original,
                   answerDelay);
-  if (mode == "save") {
+  if (mode == "save" || mode == "every") {
     manager.run();
     return 0;
   }
