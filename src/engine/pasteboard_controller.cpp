@@ -197,8 +197,7 @@ void PasteboardController::decideChange() {
     if (auto source = sourceAppFromMarkersThenOwnerThenUserApp(settings)) {
       pasteboardItemSourceApp_ = source;
       if (settings.isExcluded(*source)) {
-        // The misspelt line is matched as it is by tools that read the log: keep it so.
-        logLine("Skip: EXLUDED APP - BundleIdentifier(rawValue: \"" + *source + "\")", __LINE__);
+        logLine(excludedAppLine(*source), __LINE__);
         return;
       }
     }
