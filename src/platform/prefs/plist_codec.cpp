@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 
+#include "platform/core/utf8_scalar.h"
 #include "platform/prefs/binary_plist_reader.h"
 
 namespace platform {
@@ -157,32 +158,14 @@ bool isXmlCharacter(char32_t c) {
          (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// The character at `at` and its length in bytes; none when the bytes there are no UTF-8 (overlong forms and
-// surrogates included).
-std::optional<std::pair<char32_t, std::size_t>> characterAt(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x80) return std::pair{char32_t{lead}, std::size_t{1}};
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || text.size() - at < length) return std::nullopt;
-  char32_t c = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[at + i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    c = c << 6 | (next & 0x3F);
-  }
-  constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-  return std::pair{c, length};
-}
-
 // Whether XML can hold the text, and what it adds to the XML form's size.
 bool measureText(std::string_view text, std::size_t& size) {
   for (std::size_t at = 0; at < text.size();) {
-    const auto character = characterAt(text, at);
-    if (!character || !isXmlCharacter(character->first)) return false;
+    const DecodedScalar character = decodeUtf8(text, at);
+    if (!character.valid || !isXmlCharacter(character.scalar)) return false;
     const char c = text[at];
-    size += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character->second;
-    at += character->second;
+    size += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character.length;
+    at += character.length;
   }
   return true;
 }
@@ -192,21 +175,21 @@ bool measureText(std::string_view text, std::size_t& size) {
 std::string printableKey(std::string_view key) {
   std::string shown;
   for (std::size_t at = 0; at < key.size();) {
-    const auto character = characterAt(key, at);
+    const DecodedScalar character = decodeUtf8(key, at);
     char escape[16];
-    if (!character) {
+    if (!character.valid) {
       std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(key[at]));
       shown += escape;
       ++at;
       continue;
     }
-    if (character->first < 0x20 || character->first == 0x7F || !isXmlCharacter(character->first)) {
-      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(character->first));
+    if (character.scalar < 0x20 || character.scalar == 0x7F || !isXmlCharacter(character.scalar)) {
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(character.scalar));
       shown += escape;
     } else {
-      shown.append(key.substr(at, character->second));
+      shown.append(key.substr(at, character.length));
     }
-    at += character->second;
+    at += character.length;
   }
   return shown;
 }

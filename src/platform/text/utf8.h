@@ -5,18 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/core/utf8_scalar.h"
+
 namespace platform {
-
-inline constexpr char32_t replacementCharacter = 0xFFFD;
-
-// Decodes the scalar at `offset`. Returns the scalar and its length in bytes; an invalid sequence gives
-// U+FFFD with length 1, so that every byte is consumed exactly once.
-struct DecodedScalar {
-  char32_t scalar;
-  std::size_t length;
-  bool valid;
-};
-DecodedScalar decodeUtf8(std::string_view text, std::size_t offset);
 
 bool isValidUtf8(std::string_view text);
 // The longest start of the text of at most `limit` bytes that splits no UTF-8 sequence.
