@@ -334,15 +334,10 @@ void PasteboardController::clearFormattingNow(ClearingCompletion completion) {
       return;
     }
     self->inTurn([self = self.get(), completion] {
-      // The source application of an earlier change must not be taken for this content's.
-      self->pasteboardItemSourceApp_ = sourceAppFromMarkers(self->pasteboard_);
-      if (!self->pasteboardItemSourceApp_) self->pasteboardItemSourceApp_ = self->pasteboard_.ownerApplication();
-      const ClearingSettings settings = ClearingSettings::current();
-      if (self->leavesExcludedCopyAlone(settings, "clearFormatting()")) {
-        if (completion) completion(ClearingOutcome::nothingWritten);
-        return;
-      }
-      self->clearFormatting(settings, completion);
+      // The source application of an earlier change must not be taken for this content's: the pass looks it up
+      // in this content's markers.
+      self->forgetSourceApp();
+      self->clearFormatting(ClearingSettings::current(), completion);
     });
   });
 }
@@ -358,13 +353,6 @@ void PasteboardController::whenCopyIsHandedOver(std::chrono::milliseconds patien
     }
     then(read);
   });
-}
-
-bool PasteboardController::leavesExcludedCopyAlone(const ClearingSettings& settings, std::string_view function) {
-  const auto& source = pasteboardItemSourceApp_;
-  if (!source || !settings.isExcluded(*source) || hasType(pasteboard_, cleanedMarkerType())) return false;
-  kit::log({excludedAppLine(*source)}, kit::LogType::defaultType, function, "PasteboardController", __LINE__);
-  return true;
 }
 
 void PasteboardController::leaveTooLargeContentAlone(int64_t changeCount) {
@@ -423,11 +411,11 @@ void PasteboardController::clearAskedCopy(const AskedCopy& copy) {
     const auto match =
         pasteboard_.changeCount() == copy.countAtPress ? AskedCopyMatch::asked : matchAskedCopy(pasteboard_, copy);
     if (match == AskedCopyMatch::another) return;
+    // The exclusion list is automatic clearing's: the user asked for this copy to be cleaned.
     const ClearingSettings settings = ClearingSettings::current();
     pasteboardItemSourceApp_ = match == AskedCopyMatch::takenOver
                                    ? sourceAppFromMarkers(pasteboard_).value_or(*copy.application)
                                    : sourceAppFromMarkersThenOwnerThenUserApp(settings);
-    if (leavesExcludedCopyAlone(settings, "copyAndClearFormatting()")) return;
     clearFormatting(settings);
   });
 }

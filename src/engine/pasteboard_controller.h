@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "engine/asked_copy.h"
@@ -85,9 +84,9 @@ class PasteboardController {
   void clearFormatting();
   void clearFormatting(const ClearingSettings& settings, ClearingCompletion completion = {});
   // "Clear Formatting Now", the intent and clear-and-paste: cleans the copy made last, once the clipboard has read it
-  // (an application may hand its copy over slowly), with the source application of that content (its markers, else
-  // the clipboard's owner). When it cannot be read within `commandReadPatience`, the log says so and nothing is
-  // written; nor for a copy of an excluded application, which the log names.
+  // (an application may hand its copy over slowly), also an excluded application's, with the source application its
+  // markers name (none when they name none). When it cannot be read within `commandReadPatience`, the log says so and
+  // nothing is written.
   void clearFormattingNow(ClearingCompletion completion = {});
   static constexpr std::chrono::milliseconds commandReadPatience{2000};
   // Calls `then` with true once the copy made last is read; with false, and a line in the log while the controller
@@ -96,9 +95,9 @@ class PasteboardController {
   // A pass after a synthetic copy: cleans the copy asked for, unless it holds our own write, with the source
   // application looked up afresh (the full lookup: the copy was made a moment ago; for a copy that a clipboard manager
   // took over, its markers, else the asked application). A copy made since the key press by another application is
-  // left as it is (the watcher decides on it when it runs); a copy of an excluded application too, and the log names
-  // it. A call while another pass (the watcher's included) waits for another client's clipboard runs right after it,
-  // so that passes never overlap.
+  // left as it is (the watcher decides on it when it runs); the asked copy is cleaned also when its application is
+  // excluded. A call while another pass (the watcher's included) waits for another client's clipboard runs right after
+  // it, so that passes never overlap.
   void clearAskedCopy(const AskedCopy& copy);
   static constexpr std::size_t largestContentCleanedAtOnce = 256u << 10;
   static constexpr std::size_t largestContentToClean = 16u << 20;
@@ -141,9 +140,6 @@ class PasteboardController {
   bool finishClearing(std::optional<CleanedContent> cleaned, std::vector<platform::PasteboardEntry> markers,
                       int64_t changeCount);
   void leaveTooLargeContentAlone(int64_t changeCount);
-  // True, and a line in the log, when the content's source application, as just looked up into
-  // `pasteboardItemSourceApp_`, is excluded.
-  bool leavesExcludedCopyAlone(const ClearingSettings& settings, std::string_view function);
   // The text, HTML and RTF that the loop guard compares, shared with the clipboard.
   std::array<platform::SharedBytes, 3> contentForLoopGuard(bool preserveLinks);
   void presentScriptError(const std::string& description);

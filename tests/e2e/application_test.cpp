@@ -127,21 +127,27 @@ TEST_F(Application, ClearClipboardFormattingCleansThroughTheRunningInstance) {
   EXPECT_EQ(instance_->wait(), 0);
 }
 
-TEST_F(Application, ClearClipboardFormattingLeavesACopyOfAnExcludedApplicationAsMadeAndSaysWhy) {
+// Automatic clearing leaves the copy of an excluded application as made, and says why; the command cleans it when the
+// user asks, and gives the script the source application the copy's markers name (here none), not the one the
+// watcher found.
+TEST_F(Application, ClearClipboardFormattingCleansACopyOfAnExcludedApplicationThatAutomaticClearingLeftAlone) {
   storePreferences(
-      "<key>automaticallyClearFormatting</key><false/>\n"
-      "<key>excludedApps</key><array><string>xclip</string></array>\n");
+      "<key>excludedApps</key><array><string>xclip</string></array>\n"
+      "<key>transformTextWithJavaScript</key><true/>\n"
+      "<key>javaScriptCode</key><string>return ($.sourceApp || 'none') + ':' + $.text</string>\n");
   start(true);
+  const std::string why = "Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"xclip\\\")";
   x11test::ChildProcess xclip({"xclip", "-quiet", "-selection", "clipboard", "-t", "text/html", "-i"}, "<b>kept</b>");
   ASSERT_TRUE(waitFor([] { return x11test::readClipboard("text/html") == "<b>kept</b>"; }));
+  ASSERT_TRUE(waitFor([&] { return errors().find(why) != std::string::npos; })) << errors();
+  EXPECT_FALSE(cleanedByQuillet());
 
   x11test::ChildProcess command({quillet, "clear-clipboard-formatting"});
   EXPECT_EQ(command.wait(), 0);
-  EXPECT_FALSE(cleanedByQuillet());
-  EXPECT_EQ(x11test::readClipboard("text/html"), "<b>kept</b>");
-  EXPECT_TRUE(waitFor([&] {
-    return errors().find("Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"xclip\\\")") != std::string::npos;
-  })) << errors();
+  EXPECT_TRUE(cleanedByQuillet());
+  EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "none:kept");
+  const std::string said = errors();
+  EXPECT_EQ(said.find(why), said.rfind(why)) << "the command logs no skip of its own:\n" << said;
 }
 
 TEST_F(Application, ClearClipboardFormattingStartsAnInstanceWhenNoneRuns) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
+
 #include "doubles/fake_workspace.h"
 #include "doubles/memory_pasteboard.h"
 #include "engine/content_markers.h"
@@ -67,11 +69,13 @@ class CopyAndClearTest : public ::testing::Test {
     pasteboard.setItems(pasteboard.items());
     pasteboard.setOwnerApplication(manager);
   }
-  // The lines logged since the last call.
-  std::vector<std::string> logged() {
+  // How many of the lines logged since the last call say that the copy of `application` is left alone as excluded.
+  long skipsOfExcluded(const std::string& application) {
+    const std::string line = "Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"" + application + "\\\")";
     auto entries = kit::debugLogStore().entries();
     kit::debugLogStore().clear();
-    return entries;
+    return std::count_if(entries.begin(), entries.end(),
+                         [&](const std::string& entry) { return entry.find(line) != std::string::npos; });
   }
 
   // The application that has the keyboard focus when the shortcut is pressed, and another one.
@@ -258,56 +262,75 @@ TEST_F(CopyAndClearTest, ACopyThatAClipboardManagerTookOverRightAfterItWasMadeIs
   EXPECT_EQ(writes.size(), 2u) << "our write and the manager's, and no other";
   EXPECT_FALSE(cleaned());
 
-  // The copy of an excluded application stays as made, taken over or not, and the log says why.
+  // The asked copy of an excluded application is cleaned all the same, taken over or not, with no line of skipping.
   kit::Preferences::set(Keys::excludedApps(), {kit::BundleIdentifier(editor)});
-  logged();
+  skipsOfExcluded(editor);
   copyAndClearFormatting(*controller, post);
   advance(150ms);
   copyIn(editor, "secret");
   advance(5ms);
   managerTakesOver();
   advance(5s);
-  EXPECT_FALSE(cleaned());
-  const auto lines = logged();
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"org.example.Editor\\\")"),
-            std::string::npos)
-      << lines[0];
+  EXPECT_TRUE(cleaned());
+  EXPECT_EQ(pasteboard.string(type::string), "secret");
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), editor);
+  EXPECT_EQ(skipsOfExcluded(editor), 0);
 }
 
-TEST_F(CopyAndClearTest, NoCommandCleansACopyOfAnExcludedApplicationAndEachSaysWhyOnce) {
+// The exclusion list is automatic clearing's: every command the user gives cleans such a copy, and says nothing of
+// skipping it. The commands that clean what is there name the source its markers name, and no other.
+TEST_F(CopyAndClearTest, EveryCommandCleansACopyOfAnExcludedApplicationWhichOnlyAutomaticClearingLeavesAlone) {
   const std::string vault = "org.example.Vault";
   kit::Preferences::set(Keys::excludedApps(), {kit::BundleIdentifier(vault)});
   workspace.frontmost = platform::RunningApplication{.pid = 8, .bundleIdentifier = vault};
-  const std::string why = "Skip: EXLUDED APP - BundleIdentifier(rawValue: \\\"org.example.Vault\\\")";
-  auto saidWhyOnce = [&] {
-    auto lines = logged();
-    return lines.size() == 1 && lines[0].find(why) != std::string::npos;
-  };
-  logged();
+  skipsOfExcluded(vault);
 
-  // Copy and clear: the copy it asked for, and, with nothing selected, what was there at the press.
+  // Copy and clear: the copy it asked for, and, with nothing selected, what was there at the press; the source is the
+  // full lookup's, here the clipboard's owner.
   copyAndClearFormatting(*controller, post);
   advance(5s, 150ms, [&] { copyIn(vault, "secret"); });
-  EXPECT_FALSE(cleaned());
-  EXPECT_TRUE(saidWhyOnce());
+  EXPECT_TRUE(cleaned());
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), vault);
+  copyIn(vault, "there");
   copyAndClearFormatting(*controller, post);
   advance(5s);
-  EXPECT_FALSE(cleaned());
-  EXPECT_TRUE(saidWhyOnce());
+  EXPECT_TRUE(cleaned());
+  EXPECT_EQ(pasteboard.string(type::string), "there");
 
-  // "Clear Formatting Now" and the intent; clear and paste pastes the copy as made.
+  // "Clear Formatting Now", the intent and the command line: the source of an earlier pass is forgotten, and the owner
+  // is not asked.
+  copyIn(vault, "now");
   controller->clearFormattingNow();
   advance(100ms);
-  EXPECT_FALSE(cleaned());
-  EXPECT_TRUE(saidWhyOnce());
-  EXPECT_EQ(controller->pasteboardItemSourceApp(), vault);
-  posted.clear();
-  clearFormattingAndPaste(*controller, post);
+  EXPECT_TRUE(cleaned());
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), std::nullopt);
+  auto marked = richText("<b>marked</b>", "marked");
+  marked.types.push_back("org.nspasteboard.source");
+  marked.dataByType["org.nspasteboard.source"] = vault;
+  pasteboard.setItems({marked});
+  pasteboard.setOwnerApplication(other);
+  controller->clearFormattingNow();
   advance(100ms);
+  EXPECT_TRUE(cleaned());
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), vault);
+
+  // Clear and paste pastes the cleaned text.
+  copyIn(vault, "pasted");
+  bool cleanedBeforePaste = false;
+  clearFormattingAndPaste(*controller, [&](uint16_t) { cleanedBeforePaste = cleaned(); });
+  advance(100ms);
+  EXPECT_TRUE(cleanedBeforePaste);
+  EXPECT_EQ(pasteboard.string(type::string), "pasted");
+  EXPECT_EQ(controller->pasteboardItemSourceApp(), std::nullopt);
+  EXPECT_EQ(skipsOfExcluded(vault), 0);
+
+  // Automatic clearing leaves it as made, and says why.
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), true);
+  advance(100ms);
+  copyIn(vault, "automatic");
+  advance(2s);
   EXPECT_FALSE(cleaned());
-  EXPECT_TRUE(saidWhyOnce());
-  EXPECT_EQ(posted, std::vector<uint16_t>{pasteKeyCode});
+  EXPECT_EQ(skipsOfExcluded(vault), 1);
 }
 
 }  // namespace
