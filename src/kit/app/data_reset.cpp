@@ -9,53 +9,101 @@
 #include "kit/foundation/log.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/preferences/key.h"
+#include "platform/core/file_reading.h"
+#include "platform/prefs/plist_codec.h"
 
 namespace kit {
 
-std::vector<std::filesystem::path> ownDataPaths() {
+OwnDataPaths ownDataPaths() {
   return {platform::UserDefaults::standard().filePath(),
           systemDirectory(SystemDirectory::applicationSupport) / ZvApp::id(),
           systemDirectory(SystemDirectory::caches) / ZvApp::id()};
 }
 
-std::vector<std::filesystem::path> deleteSettingsAndData() {
+namespace {
+
+// Moves the item to the trash; false, and a line in the log, when it stays.
+bool movedToTrash(const std::filesystem::path& path) {
+  try {
+    trashItem(path);
+    return true;
+  } catch (const Error& error) {
+    log({"Could not delete all data:", error.localizedDescription()}, LogType::error, "deleteSettingsAndData()");
+    return false;
+  }
+}
+
+bool isThere(const std::filesystem::path& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+// Whether the preferences file now holds no setting (once the removals reached it).
+bool holdsNoSettings(const std::filesystem::path& file) {
+  try {
+    const auto bytes = platform::readWholeFile(file);
+    const auto settings = bytes ? platform::parsePropertyListDictionary(*bytes) : std::nullopt;
+    return settings && settings->empty();
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+std::string describe(const LeftBehind& item) {
+  switch (item.reason) {
+    case LeftBehind::Reason::notMoved:
+      return item.path.string() + " is still where it was.";
+    case LeftBehind::Reason::notTried:
+      return item.path.string() + " is still where it was: it is not tried once the folder before it stays.";
+    case LeftBehind::Reason::emptiedInPlace:
+      return item.path.string() + ": its settings were removed, and the empty file stayed.";
+  }
+  return item.path.string();
+}
+
+}  // namespace
+
+std::vector<LeftBehind> deleteSettingsAndData() {
   auto& suite = platform::UserDefaults::standard();
   // The preferences go to the trash as they are, restorable, before their keys are removed: a file kept elsewhere
   // through a link (dotfiles in a repository) is never written, the link itself goes. What is still on its way to the
   // file lands first, so that no write is under way meanwhile.
   suite.flush();
-  std::vector<std::filesystem::path> leftBehind;
-  for (const auto& path : ownDataPaths()) {
-    std::error_code ignored;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored))) continue;
-    try {
-      trashItem(path);
-      continue;
-    } catch (const Error& error) {
-      log({"Could not delete all data:", error.localizedDescription()}, LogType::error, "deleteSettingsAndData()");
-    }
+  std::vector<LeftBehind> leftBehind;
+  const auto [preferences, data, cache] = ownDataPaths();
+  if (isThere(preferences) && !movedToTrash(preferences)) {
     // A link that cannot go to the trash (which lies on another file system, say) goes all the same, as a link: the
     // file it names stays as it was, and the removals below are written to a file of the program's own.
-    if (std::filesystem::is_symlink(path, ignored) && std::filesystem::remove(path, ignored)) {
-      log({"Removed the link instead:", path.string()}, LogType::error, "deleteSettingsAndData()");
-      continue;
-    }
-    leftBehind.push_back(path);
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(preferences, ignored) && std::filesystem::remove(preferences, ignored))
+      log({"Removed the link instead:", preferences.string()}, LogType::error, "deleteSettingsAndData()");
+    else
+      leftBehind.push_back({preferences, LeftBehind::Reason::notMoved});
+  }
+  // The data folder, then the cache folder, whatever happened to the preferences; the cache folder is not tried when
+  // the data folder stays.
+  if (isThere(data) && !movedToTrash(data)) {
+    leftBehind.push_back({data, LeftBehind::Reason::notMoved});
+    if (isThere(cache)) leftBehind.push_back({cache, LeftBehind::Reason::notTried});
+  } else if (isThere(cache) && !movedToTrash(cache)) {
+    leftBehind.push_back({cache, LeftBehind::Reason::notMoved});
   }
   Preferences::removeAll(suite);
   suite.flush();
+  for (auto& item : leftBehind) {
+    if (item.path == preferences && holdsNoSettings(preferences)) item.reason = LeftBehind::Reason::emptiedInPlace;
+  }
   return leftBehind;
 }
 
 void deleteSettingsAndDataAndRelaunch() {
   if (const auto leftBehind = deleteSettingsAndData(); !leftBehind.empty()) {
     std::string list;
-    for (const auto& path : leftBehind) list += path.string() + "\n";
+    for (const auto& item : leftBehind) list += describe(item) + "\n";
     list.pop_back();
     alertPresenter().runModal(
         makeAlert("Some of the settings and data for " + AppFacts::name() + " could not be deleted.",
-                  "These could not be moved to the trash and are still where they were:", list, AlertStyle::warning,
-                  std::nullopt, {"OK"}));
+                  "These could not be moved to the trash:", list, AlertStyle::warning, std::nullopt, {"OK"}));
   }
   relaunchInTask();
 }

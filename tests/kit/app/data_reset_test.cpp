@@ -138,11 +138,55 @@ TEST_F(StartingOver, WhatCannotGoToTheTrashIsToldAndStaysWhereItWas) {
   EXPECT_FALSE(fs::is_symlink(platform::UserDefaults::standard().filePath()));
   EXPECT_FALSE(platform::UserDefaults::standard().object("someSetting"));
   EXPECT_EQ(contentOf(data / "state"), "ours");
+  EXPECT_EQ(contentOf(cache / "x"), "ours");
   ASSERT_EQ(presenter.alerts.size(), 2u);
   const Alert& told = presenter.alerts[1];
   EXPECT_EQ(told.messageText, "Some of the settings and data for Quillet could not be deleted.");
   ASSERT_TRUE(told.accessory && told.accessory->detailText);
-  EXPECT_EQ(*told.accessory->detailText, data.string() + "\n" + cache.string());
+  EXPECT_EQ(*told.accessory->detailText,
+            data.string() + " is still where it was.\n" + cache.string() +
+                " is still where it was: it is not tried once the folder before it stays.");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return relaunches == 1; }));
+}
+
+// A data folder that cannot be moved (a mount point, say) keeps the cache folder in place too: the two go in that
+// order, the second only after the first.
+TEST_F(StartingOver, WhenTheDataFolderCannotBeMovedTheCacheFolderIsNotTried) {
+  const fs::path data = home / "data/com.kestrova.Quillet";
+  const fs::path cache = home / "cache/com.kestrova.Quillet";
+  write(cache / "x", "ours");
+  fs::create_directories(home / "data/Trash");
+  const UnmovableFolder unmovable(data);
+  if (!unmovable.made()) GTEST_SKIP() << "no folder can be made one that cannot be moved here";
+  write(data / "state", "ours");
+  platform::UserDefaults::standard().set("someSetting", true);
+  platform::UserDefaults::standard().flush();
+
+  EXPECT_EQ(deleteSettingsAndData(),
+            (std::vector<LeftBehind>{{data, LeftBehind::Reason::notMoved}, {cache, LeftBehind::Reason::notTried}}));
+  EXPECT_EQ(contentOf(data / "state"), "ours");
+  EXPECT_EQ(contentOf(cache / "x"), "ours");
+  EXPECT_FALSE(fs::exists(trashed("com.kestrova.Quillet"))) << "nothing of ours went to the trash";
+  EXPECT_TRUE(fs::exists(trashed("com.kestrova.Quillet.plist"))) << "the settings went on their own";
+}
+
+// A preferences file that cannot go to the trash and is no link: its settings are removed all the same, and the alert
+// says that the empty file stayed.
+TEST_F(StartingOver, APreferencesFileThatCannotBeMovedIsEmptiedAndTheAlertSaysSo) {
+  auto& suite = platform::UserDefaults::standard();
+  suite.set("someSetting", true);
+  suite.flush();
+  write(home / "data/Trash", "not a folder");
+
+  confirmDeleteSettingsAndDataAtLaunch(0x1e0000);
+  const auto settings = platform::parsePropertyListDictionary(contentOf(suite.filePath()));
+  ASSERT_TRUE(settings);
+  EXPECT_TRUE(settings->empty());
+  ASSERT_EQ(presenter.alerts.size(), 2u);
+  const Alert& told = presenter.alerts[1];
+  ASSERT_TRUE(told.accessory && told.accessory->detailText);
+  EXPECT_EQ(*told.accessory->detailText,
+            suite.filePath().string() + ": its settings were removed, and the empty file stayed.");
 }
 
 }  // namespace

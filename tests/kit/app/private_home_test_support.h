@@ -2,7 +2,9 @@
 
 // For the tests of the program's own folders and files: reading and writing files, and a home of its own.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kit/app/system_directories.h"
@@ -41,6 +44,33 @@ inline std::optional<fs::path> folderOnAnotherFileSystem() {
     return std::nullopt;
   return createTemporaryDirectory("/dev/shm");
 }
+
+// Makes a new folder at the path that cannot be moved elsewhere, as a mount point cannot: a memory file system
+// mounted there where the test may mount (as root), else a folder in a parent the test may no longer write. Undone
+// when it goes; made() is false where neither can be done.
+class UnmovableFolder {
+ public:
+  explicit UnmovableFolder(fs::path folder) : folder_(std::move(folder)) {
+    fs::create_directories(folder_);
+    if (::geteuid() == 0) {
+      mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=1m,mode=0700") == 0;
+    } else {
+      parentLocked_ = ::chmod(folder_.parent_path().c_str(), 0555) == 0;
+    }
+  }
+  ~UnmovableFolder() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+    if (parentLocked_) ::chmod(folder_.parent_path().c_str(), 0755);
+  }
+  UnmovableFolder(const UnmovableFolder&) = delete;
+  UnmovableFolder& operator=(const UnmovableFolder&) = delete;
+  bool made() const { return mounted_ || parentLocked_; }
+
+ private:
+  fs::path folder_;
+  bool mounted_ = false;
+  bool parentLocked_ = false;
+};
 
 // A home of its own with the XDG folders inside it; the preferences stay where the test program keeps them.
 class PrivateHome : public ::testing::Test {
