@@ -32,11 +32,7 @@ struct AlertOnScreen {
   std::vector<std::string> states;
 
   // Whether the alert stands above the window in the window manager's stacking.
-  bool isAbove(xcb_window_t window) const {
-    auto alertAt = std::find(stacking.begin(), stacking.end(), alert);
-    auto windowAt = std::find(stacking.begin(), stacking.end(), window);
-    return alertAt != stacking.end() && windowAt != stacking.end() && alertAt > windowAt;
-  }
+  bool isAbove(xcb_window_t window) const { return x11test::isStackedAbove(stacking, alert, window); }
 };
 
 class AlertStacking : public x11test::SessionTest {

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -311,6 +312,12 @@ xcb_window_t clipboardOwner() {
 }
 
 xcb_window_t rootWindow() { return Client().screen()->root; }
+
+bool isStackedAbove(const std::vector<uint32_t>& stacking, xcb_window_t upper, xcb_window_t lower) {
+  const auto upperAt = std::find(stacking.begin(), stacking.end(), upper);
+  const auto lowerAt = std::find(stacking.begin(), stacking.end(), lower);
+  return upperAt != stacking.end() && lowerAt != stacking.end() && upperAt > lowerAt;
+}
 
 void setCardinalProperty(xcb_window_t window, const std::string& name, const std::string& type,
                          const std::vector<uint32_t>& values) {

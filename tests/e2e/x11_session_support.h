@@ -160,6 +160,8 @@ class TestWindow {
 void setCardinalProperty(xcb_window_t window, const std::string& name, const std::string& type,
                          const std::vector<uint32_t>& values);
 xcb_window_t rootWindow();
+// Whether `upper` stands above `lower` in a window manager's stacking (_NET_CLIENT_LIST_STACKING, bottom first).
+bool isStackedAbove(const std::vector<uint32_t>& stacking, xcb_window_t upper, xcb_window_t lower);
 
 // A temporary folder removed with its content at the end of the test.
 class TemporaryFolder {

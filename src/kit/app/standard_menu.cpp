@@ -11,6 +11,7 @@
 #include "kit/foundation/url_query.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/url_opening.h"
+#include "kit/ui/window_presentation.h"
 #include "platform/core/executor.h"
 
 namespace kit {
@@ -69,9 +70,7 @@ void aboutMenuItemAction() {
     shown->setAttribute(Qt::WA_DeleteOnClose);
     shown->setObjectName("aboutBox");
   }
-  shown->show();
-  shown->raise();
-  shown->activateWindow();
+  orderFront(*shown);
 }
 
 void sendFeedbackMenuItemAction() { openFeedbackPage(); }

@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "kit/ui/app_icon.h"
+#include "kit/ui/window_presentation.h"
 
 namespace kit {
 namespace {
@@ -135,11 +136,6 @@ class AlertDialog final : public QDialog {
   std::optional<int> escapeCode_;
 };
 
-void bringForward(QWidget* widget) {
-  widget->raise();
-  widget->activateWindow();
-}
-
 // The window an alert of the whole application belongs to: the one of ours the user works in, if any.
 QWidget* applicationAlertOwner() {
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
@@ -163,8 +159,7 @@ AlertResponse QtAlertPresenter::runModal(const Alert& alert) {
   QPointer<AlertDialog> dialog = new AlertDialog(alert, applicationAlertOwner());
   dialog->setWindowModality(Qt::ApplicationModal);
   keepAboveBlockedWindows(*dialog, QApplication::topLevelWidgets());
-  dialog->show();
-  bringForward(dialog);
+  orderFront(*dialog);
   dialog->exec();
   if (!dialog) return {QDialog::Rejected, false};  // answered with no button
   const AlertResponse response = dialog->response();
@@ -180,22 +175,20 @@ void QtAlertPresenter::beginSheet(const Alert& alert, QWidget* window, std::func
   QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion = std::move(completion)](int) {
     if (completion) completion(dialog->response());
   });
-  dialog->open();
-  bringForward(dialog);
+  // Not open(): orderFront brings a minimised window back before its alert is mapped, and open() would make an alert
+  // of no window modal to no window at all.
+  orderFront(*dialog);
 }
 
 void QtAlertPresenter::activateApp() {
-  QWidget* target = QApplication::activeModalWidget();
-  if (!target) target = QApplication::activeWindow();
-  if (!target) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->isVisible()) {
-        target = widget;
-        break;
-      }
-    }
-  }
-  if (target) bringForward(target);
+  // The window the user worked in comes forward; a minimised one stays so until it is itself asked for (choosing
+  // "About" leaves the minimised settings window alone).
+  QWidgetList candidates{QApplication::activeModalWidget(), QApplication::activeWindow()};
+  candidates += QApplication::topLevelWidgets();
+  auto target = std::find_if(candidates.begin(), candidates.end(), [](const QWidget* window) {
+    return window && window->isVisible() && !window->isMinimized();
+  });
+  if (target != candidates.end()) orderFront(**target);
 }
 
 }  // namespace kit

@@ -80,8 +80,7 @@ bool Tooltip::showBelow(QPoint anchor) {
   fadedOut_ = false;
   const bool animates = !prefersReducedMotion();
   setWindowOpacity(animates ? 0 : 1);
-  show();
-  raise();
+  orderFront(*this, false);
   if (animates) {
     fade_->setStartValue(0.0);
     fade_->setEndValue(1.0);

@@ -64,12 +64,13 @@ void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) 
   if (window) {
     if (panel.parentWidget() != window) panel.setParent(window, panel.windowFlags() | Qt::Dialog);
     centerOver(panel, *window);
-    panel.open();  // modal to its window
-    return;
+    panel.setWindowModality(Qt::WindowModal);
+  } else {
+    panel.setWindowModality(Qt::ApplicationModal);
+    setWindowLevel(panel, WindowLevel::floating);
   }
-  panel.setWindowModality(Qt::ApplicationModal);
-  setWindowLevel(panel, WindowLevel::floating);
-  panel.show();
+  // Not open(): orderFront brings a minimised window back before the sheet on it is mapped.
+  orderFront(panel);
 }
 
 void setHostingWindowLevel(QWidget& content, WindowLevel level) {

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "kit/foundation/alert.h"
 #include "platform/core/continuation.h"
@@ -26,10 +27,31 @@ std::optional<bool>& reducedMotionOverride() {
   return value;
 }
 
-void orderIn(QWidget& window, bool makeKey) {
+// The window that `window` belongs to (for which it is transient), if any.
+QWidget* owner(const QWidget& window) { return window.parentWidget() ? window.parentWidget()->window() : nullptr; }
+
+void showAndRaise(QWidget& window) {
+  // show() does nothing to a window that is minimised but shown; it is mapped again once its state no longer says
+  // minimised. showNormal() would also undo maximised and full screen.
+  if (window.isMinimized()) window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
   window.show();
   window.raise();
-  if (makeKey) window.activateWindow();
+}
+
+// Brings back the shown windows that belong to the window, each above the one it belongs to; answers the last
+// modal one among them.
+QWidget* bringBackOwnedWindows(const QWidget& window) {
+  QWidget* modal = nullptr;
+  for (QObject* child : window.children()) {
+    auto* owned = qobject_cast<QWidget*>(child);
+    if (!owned || !owned->isWindow() || !owned->isVisible()) continue;
+    const Qt::WindowType type = owned->windowType();
+    if (type != Qt::Window && type != Qt::Dialog && type != Qt::Sheet && type != Qt::Tool) continue;  // no popups
+    showAndRaise(*owned);
+    if (owned->isModal()) modal = owned;
+    if (QWidget* inner = bringBackOwnedWindows(*owned)) modal = inner;
+  }
+  return modal;
 }
 
 // Ends when the fade has run, or at once when the window goes away meanwhile.
@@ -54,14 +76,27 @@ platform::Task<void> fadeIn(QPointer<QWidget> window, std::chrono::milliseconds 
 
 }  // namespace
 
+void orderFront(QWidget& window, bool makeKey) {
+  // Outermost first, so that each comes above the one it belongs to, and before the window itself is mapped: openbox
+  // keeps a window minimised that is mapped again after a window that belongs to it came up.
+  std::vector<QWidget*> owners;
+  for (QWidget* next = owner(window); next; next = owner(*next)) owners.insert(owners.begin(), next);
+  for (QWidget* each : owners) {
+    if (each->isVisible()) showAndRaise(*each);
+  }
+  showAndRaise(window);
+  QWidget* modal = bringBackOwnedWindows(window);
+  if (makeKey) (modal ? modal : &window)->activateWindow();
+}
+
 platform::Task<void> showWindow(QWidget& window, WindowShowOptions options) {
   QPointer<QWidget> target(&window);
   if (!options.animated) {
-    orderIn(window, options.makeKey);
+    orderFront(window, options.makeKey);
     co_return;
   }
   window.setWindowOpacity(0);
-  orderIn(window, options.makeKey);
+  orderFront(window, options.makeKey);
   try {
     co_await platform::sleepFor(100ms);
     co_await platform::sleepFor(options.delay);
@@ -115,11 +150,11 @@ void toggle(QWidget& window) {
     return;
   }
   activateApp();
-  orderIn(window, true);
+  orderFront(window);
 }
 
 void toggle2(QWidget& window, bool forceClose) {
-  if (window.isVisible()) {
+  if (window.isVisible() && !window.isMinimized()) {
     if (forceClose)
       window.hide();
     else
@@ -127,7 +162,7 @@ void toggle2(QWidget& window, bool forceClose) {
     return;
   }
   activateApp();
-  orderIn(window, true);
+  orderFront(window);
 }
 
 void setWindowLevel(QWidget& window, WindowLevel level) {

@@ -19,8 +19,14 @@ struct WindowShowOptions {
   std::chrono::milliseconds delay{0};
 };
 
-// Shows and raises the window. Animated, it comes in transparent and, 100 ms plus the delay later, fades in over
-// the duration (at once when the desktop asks for less motion). Ends when the window is fully shown; a
+// Brings the window to the front, the one way every window of ours comes forward: shows it, mapping it again when it
+// was minimised (maximised or full screen it stays so), raises it and, with `makeKey`, gives it the keyboard focus.
+// The windows it belongs to come back under it and its own shown windows (a sheet, an alert) above it; a modal one
+// among these takes the focus, since the window it blocks cannot. Main thread.
+void orderFront(QWidget& window, bool makeKey = true);
+
+// Brings the window to the front (see orderFront). Animated, it comes in transparent and, 100 ms plus the delay later,
+// fades in over the duration (at once when the desktop asks for less motion). Ends when the window is fully shown; a
 // cancelled task leaves it shown and opaque, never invisible yet clickable. Main thread.
 platform::Task<void> showWindow(QWidget& window, WindowShowOptions options = {});
 
@@ -38,7 +44,8 @@ QMargins frameMargins(const QWidget& window);
 
 // Closes the window when it is visible and active; otherwise brings the application forward and shows it.
 void toggle(QWidget& window);
-// Closes a visible window, active or not (hides it without a close event when `forceClose`); otherwise as toggle.
+// Closes a window on the screen, active or not (hides it without a close event when `forceClose`); otherwise, also
+// when it is minimised, as toggle.
 void toggle2(QWidget& window, bool forceClose);
 
 // The stacking layers an X11 window manager keeps: below normal windows, normal, and above them (floating and

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QTest>
 #include <QWidget>
 #include <chrono>
@@ -50,6 +51,34 @@ TEST_F(FadeIn, FadesInOrAppearsAtOnceWithLessMotionAndNeverStaysTransparent) {
   cancelled.cancel();
   EXPECT_TRUE(waitUntil([&] { return window.windowOpacity() == 1.0; }));
   EXPECT_TRUE(window.isVisible());
+}
+
+// What the window manager shows is checked under openbox (tests/e2e/minimised_windows_test.cpp); here the states.
+TEST(OrderFront, AMinimisedWindowComesBackAsItWasWithTheWindowsOfItsOwnAndThoseItBelongsTo) {
+  QWidget window;
+  window.show();
+  window.setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+  QDialog sheet(&window);
+  sheet.open();
+  sheet.setWindowState(Qt::WindowMinimized);
+  orderFront(window);
+  EXPECT_EQ(window.windowState(), Qt::WindowMaximized) << "still maximised";
+  EXPECT_FALSE(sheet.isMinimized()) << "the sheet over it";
+
+  window.setWindowState(window.windowState() | Qt::WindowMinimized);
+  sheet.setWindowState(Qt::WindowMinimized);
+  orderFront(sheet);
+  EXPECT_FALSE(sheet.isMinimized());
+  EXPECT_EQ(window.windowState(), Qt::WindowMaximized) << "the window the sheet belongs to";
+  sheet.hide();
+
+  // A minimised window is no window on the screen: toggled, it comes back rather than closing.
+  window.setWindowState(Qt::WindowMinimized);
+  toggle2(window, false);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_FALSE(window.isMinimized());
+  toggle2(window, true);
+  EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace
