@@ -98,12 +98,17 @@ class MinimisedWindows : public x11test::SessionTest {
     x11test::processEventsUntil([&] { return (window = SettingsWindow::current()) && window->isVisible(); });
     return window;
   }
-  // Minimises the window as its title bar's button does (WM_CHANGE_STATE to the window manager).
+  // Minimises the window as its title bar's button does (WM_CHANGE_STATE to the window manager), until it stays so:
+  // the activation that the window's opening asked for may reach the window manager late on a loaded machine, and
+  // undo a minimise that came before it (a person does not minimise a window in the moment it opens).
   static void minimise(const QWidget& window) {
-    // Once the window manager has done what the window's opening asked for: a late activation would undo it.
-    x11test::processEventsFor(300ms);
-    x11test::run({"xdotool", "windowminimize", std::to_string(window.winId())});
-    EXPECT_THAT(waitForPresence(window, minimised), StartsWith(minimised));
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      x11test::processEventsFor(300ms);
+      if (attempt > 0 && presence(window.winId()).starts_with(minimised)) return;
+      x11test::run({"xdotool", "windowminimize", std::to_string(window.winId())});
+      waitForPresence(window, minimised);
+    }
+    ADD_FAILURE() << "the window does not stay minimised: " << presence(window.winId());
   }
   // Another application's window, which the user brings to the front meanwhile.
   static std::unique_ptr<x11test::TestWindow> otherApplicationInFront() {
@@ -130,7 +135,7 @@ TEST_F(MinimisedWindows, SettingsInTheTrayMenuBringsTheMinimisedSettingsWindowBa
     auto other = otherApplicationInFront();
     ASSERT_EQ(chooseSettings(), window) << "the same window comes back";
     EXPECT_EQ(waitForPresence(*window, inFront), inFront) << "minimised " << time << " times";
-    EXPECT_TRUE(window->isActiveWindow());
+    EXPECT_TRUE(x11test::processEventsUntil([&] { return window->isActiveWindow(); })) << "Qt hears of the focus too";
   }
 }
 
@@ -156,7 +161,8 @@ TEST_F(MinimisedWindows, TheScriptEditorComesBackWithItsSettingsWindowAndTakesTh
   EXPECT_EQ(waitForPresence(*editor, inFront), inFront) << "the editor, which blocks its window, has the focus";
   EXPECT_EQ(presence(window->winId()), "viewable, Normal");
   EXPECT_TRUE(isAbove(window->winId(), other->window()));
-  EXPECT_EQ(QApplication::activeWindow(), editor) << "keys go to the editor";
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return QApplication::activeWindow() == editor; }))
+      << "keys go to the editor";
 
   // Opened while the settings window is minimised (the switch turned on from elsewhere), it brings the window back.
   editor->accept();
