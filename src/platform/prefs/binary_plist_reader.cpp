@@ -1,6 +1,7 @@
 #include "platform/prefs/binary_plist_reader.h"
 
-#include <QString>
+#include <QChar>
+#include <QStringView>
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -218,7 +219,8 @@ class BinaryList {
       else if (QChar::isSurrogate(units[i]))
         units[i] = QChar::ReplacementCharacter;
     }
-    return QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())).toStdString();
+    // As a view: QString::fromUtf16 would take a leading U+FEFF or U+FFFE for a byte order mark.
+    return QStringView(units).toUtf8().toStdString();
   }
 
   std::string_view bytes_;

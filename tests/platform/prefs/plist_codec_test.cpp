@@ -119,6 +119,10 @@ TEST(PropertyListCodec, BinaryListsReadEachEncodingOtherWritersUse) {
                            {"shared", PlistArray{"byte", "byte"}}};
   EXPECT_EQ(parsePropertyListDictionary(list), expected);
   EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList(expected)), expected);
+  // A binary list has no byte order mark: a text may begin with U+FEFF or U+FFFE.
+  EXPECT_EQ(parsePropertyListDictionary(
+                binaryPropertyList({"\xD1\x01\x02"s, binaryAsciiString("k"), "\x62\xFE\xFF\xFF\xFE"s})),
+            (PlistDict{{"k", "\xEF\xBB\xBF\xEF\xBF\xBE"}}));
 }
 
 TEST(PropertyListCodec, BinaryListsThatDoNotHoldTogetherGiveNoValue) {
