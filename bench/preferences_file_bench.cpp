@@ -34,15 +34,37 @@ double peakGrowthMiBOfRead(const std::string& bytes) {
   return static_cast<double>(growthKiB) / 1024;
 }
 
-// A list of a few hundred bytes whose shared references stand for 14^7 copies of one array: refused.
-void BM_ReadSmallListOfSharedReferences(benchmark::State& state) {
-  const std::string list = prefs_test::sharedReferenceChain(14, 7);
-  // Once, before any read here: the memory freed by earlier reads would serve the child's.
-  static const double peakGrowthMiB = peakGrowthMiBOfRead(list);
+void readList(benchmark::State& state, const std::string& list, double peakGrowthMiB) {
   state.counters["peak_growth_MiB"] = peakGrowthMiB;
   state.counters["file_bytes"] = static_cast<double>(list.size());
+  state.counters["read"] = platform::parsePropertyListDictionary(list).has_value();
   for (auto _ : state) benchmark::DoNotOptimize(platform::parsePropertyListDictionary(list));
 }
+
+// Each peak is measured once, before any read here: the memory freed by earlier reads would serve the child's.
+
+// A list of a few hundred bytes whose shared references stand for 14^7 copies of one array: refused.
+void BM_ReadSmallListOfSharedReferences(benchmark::State& state) {
+  static const std::string list = prefs_test::sharedReferenceChain(14, 7);
+  static const double peakGrowthMiB = peakGrowthMiBOfRead(list);
+  readList(state, list, peakGrowthMiB);
+}
 BENCHMARK(BM_ReadSmallListOfSharedReferences)->Unit(benchmark::kMillisecond);
+
+// A list of about 3 KB holding one text of 1,000 characters for 2,000 places: 2 MB of settings, read.
+void BM_ReadListSharingOneTextTwoThousandTimes(benchmark::State& state) {
+  static const std::string list = prefs_test::sharedTextList(2000, 1000);
+  static const double peakGrowthMiB = peakGrowthMiBOfRead(list);
+  readList(state, list, peakGrowthMiB);
+}
+BENCHMARK(BM_ReadListSharingOneTextTwoThousandTimes)->Unit(benchmark::kMillisecond);
+
+// A list of 1 MiB holding one text of 1 MiB for 63 places: settings as large as files are read with, read.
+void BM_ReadListSharingUpToTheReadLimit(benchmark::State& state) {
+  static const std::string list = prefs_test::sharedTextList(63, 1u << 20);
+  static const double peakGrowthMiB = peakGrowthMiBOfRead(list);
+  readList(state, list, peakGrowthMiB);
+}
+BENCHMARK(BM_ReadListSharingUpToTheReadLimit)->Unit(benchmark::kMillisecond);
 
 }  // namespace

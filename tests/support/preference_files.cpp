@@ -105,4 +105,11 @@ std::string sharedReferenceChain(std::uint64_t width, std::uint64_t depth) {
   return binaryPropertyList(objects);
 }
 
+std::string sharedTextList(std::uint64_t copies, std::size_t length) {
+  return binaryPropertyList({binaryCollection(0xD0, {1, 2, 3, 4}), binaryAsciiString("Zv_launchCount"),
+                             binaryAsciiString("shared"), std::string("\x10\x03", 2),
+                             binaryCollection(0xA0, std::vector<std::uint64_t>(copies, 5)),
+                             binaryAsciiString(std::string(length, 's'))});
+}
+
 }  // namespace prefs_test

@@ -44,6 +44,9 @@ std::string binaryCollection(unsigned marker, const std::vector<std::uint64_t>& 
 // A small binary list that stands for a large dictionary: {"k": [a, a, ... a]}, where a = [b, b, ... b] and so on,
 // `width` references in each of `depth` arrays, so `width` to the power `depth` copies of the last (empty) array.
 std::string sharedReferenceChain(std::uint64_t width, std::uint64_t depth);
+// A binary list of {"Zv_launchCount": 3, "shared": [t, t, ... t]}, `copies` references to one text t of `length` "s",
+// as writers that hold each distinct text once write it.
+std::string sharedTextList(std::uint64_t copies, std::size_t length);
 
 }  // namespace prefs_test
 

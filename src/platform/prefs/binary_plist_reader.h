@@ -12,10 +12,12 @@ namespace platform {
 bool isBinaryPropertyList(std::string_view bytes);
 
 // Binary property lists, as other tools write preferences, read by their trailer, offset table and object
-// references without trusting any of them: an offset, reference or length that points outside the list, an object of
-// a kind preferences never hold (null, UID, set), a dictionary key that is not a string, nesting deeper than
-// `maxDepth`, or objects referred to so often that their copies would take more memory than a list of that size can
-// need (about 128 times its size and 1 MiB more, never more than `maxBytes`) make the whole list unreadable.
+// references without trusting any of them: an offset, reference or length that points outside the list, an object of a
+// kind preferences never hold (null, UID, set), a dictionary key that is not a string, nesting deeper than `maxDepth`,
+// or objects whose copies would take more than `maxBytes` in memory make the whole list unreadable. Writers refer to
+// one object from everywhere it is used, so each copy counts at its full size: a list of a few kilobytes may stand for
+// megabytes of settings, and is read as long as they fit. The copies are counted before any is made, so that a list
+// whose references stand for far more is refused without taking that memory.
 struct BinaryListLimits {
   int maxDepth;
   std::size_t maxBytes;

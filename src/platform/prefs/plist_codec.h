@@ -10,8 +10,8 @@
 namespace platform {
 
 // Reads a property list, XML or binary, whose root is a dictionary. Any other input, including a root of another
-// kind, nesting deeper than the store ever writes, or more bytes than a preferences file can sensibly hold (also
-// through objects a binary list refers to many times), gives no value.
+// kind, nesting deeper than the store ever writes, or more than the 64 MiB a preferences file is read with (in a
+// binary list, each object it refers to many times counted at every copy), gives no value.
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);
 
 // The Boolean of a property list (XML or binary) whose root is one; none for anything else, including input that is

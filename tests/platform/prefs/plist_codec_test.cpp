@@ -156,15 +156,25 @@ TEST(PropertyListCodec, BinaryListsThatDoNotHoldTogetherGiveNoValue) {
 }
 
 // Other tools write each distinct string or number once and refer to it from everywhere it is used, so a small list
-// may stand for a large dictionary. What the copies take counts from the first copy on, against room in proportion to
-// the list: a file of a few hundred bytes never takes tens of megabytes before it is refused.
-TEST(PropertyListCodec, SharedObjectsAreCopiedOnlyWithinRoomInProportionToTheList) {
+// may stand for a large dictionary: it is read as long as the copies fit the 64 MiB files are read with, each counted
+// at its full size. A list whose references stand for far more is refused.
+TEST(PropertyListCodec, SharedObjectsAreReadWhileTheirCopiesFitTheReadLimit) {
   using prefs_test::binaryCollection;
   using prefs_test::sharedReferenceChain;
-  EXPECT_TRUE(parsePropertyListDictionary(sharedReferenceChain(14, 2)));
-  const std::string small = sharedReferenceChain(14, 5);  // 540 thousand copies
+  EXPECT_TRUE(parsePropertyListDictionary(sharedReferenceChain(14, 5))) << "540 thousand copies of an empty array";
+  const std::string small = sharedReferenceChain(14, 7);  // a hundred million copies
   ASSERT_LT(small.size(), 600u);
   EXPECT_FALSE(parsePropertyListDictionary(small).has_value());
+
+  // A text shared by every item of an array: 2,000 copies of 1,000 characters from a list of about 3 KB, and copies of
+  // a text of 1 MiB up to the limit.
+  const std::string settings = prefs_test::sharedTextList(2000, 1000);
+  ASSERT_LT(settings.size(), 3200u);
+  const auto read = parsePropertyListDictionary(settings);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->at("shared"), PlistValue(PlistArray(2000, std::string(1000, 's'))));
+  EXPECT_TRUE(parsePropertyListDictionary(prefs_test::sharedTextList(63, 1u << 20)));
+  EXPECT_FALSE(parsePropertyListDictionary(prefs_test::sharedTextList(65, 1u << 20)));
 
   // Many settings sharing their keys and values, as other tools write them, are read.
   const std::uint64_t entries = 20'000;
@@ -180,9 +190,8 @@ TEST(PropertyListCodec, SharedObjectsAreCopiedOnlyWithinRoomInProportionToTheLis
     objects.push_back(binaryCollection(0xD0, {1, 2, 3, 4}, 4));
   }
   objects[0] = binaryCollection(0xD0, dictionary, 4);
-  const auto settings = parsePropertyListDictionary(binaryPropertyList(objects, 0, 4));
-  ASSERT_TRUE(settings);
-  EXPECT_EQ(settings->size(), entries);
-  EXPECT_EQ(settings->at("entry 7"),
-            PlistValue(PlistDict{{"name", "a shared name of some length"}, {"enabled", true}}));
+  const auto many = parsePropertyListDictionary(binaryPropertyList(objects, 0, 4));
+  ASSERT_TRUE(many);
+  EXPECT_EQ(many->size(), entries);
+  EXPECT_EQ(many->at("entry 7"), PlistValue(PlistDict{{"name", "a shared name of some length"}, {"enabled", true}}));
 }
