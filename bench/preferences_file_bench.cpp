@@ -1,5 +1,6 @@
 // Reading preferences files that other tools (or hostile ones) wrote: the time of a read, and what it takes in memory
-// at its peak, measured in a child process that reads only that file.
+// at its peak, measured in a child process that reads only that file. Writing settings in either form: the time of
+// rendering them, with the check that the binary form reads back within the limits.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -66,5 +67,20 @@ void BM_ReadListSharingUpToTheReadLimit(benchmark::State& state) {
   readList(state, list, peakGrowthMiB);
 }
 BENCHMARK(BM_ReadListSharingUpToTheReadLimit)->Unit(benchmark::kMillisecond);
+
+// Settings of some size with a script of 10 KB, written as XML, or (with a form feed in the script) in the binary
+// form, which is read back, without copies, before it is written.
+void BM_RenderSettings(benchmark::State& state) {
+  platform::PlistDict settings;
+  for (int i = 0; i < 40; ++i) settings["setting " + std::to_string(i)] = i % 2 == 0;
+  settings["excluded"] = platform::PlistArray(20, "org.example.application");
+  settings["javaScriptCode"] = std::string(10'000, 'x') + (state.range(0) ? "\f" : "");
+  for (auto _ : state) {
+    platform::PropertyListDocument document(settings);
+    benchmark::DoNotOptimize(document.bytes());
+  }
+  state.SetLabel(state.range(0) ? "binary" : "xml");
+}
+BENCHMARK(BM_RenderSettings)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -33,6 +33,12 @@ void replaceFile(const std::filesystem::path& path, const std::string& content);
 // Runs a shell command and returns its standard output.
 std::string commandOutput(const std::string& command);
 
+// What another reader of both forms, python3's plistlib, makes of the file: the Python `expression` on its root
+// dictionary `d`, as printed (without the line end); "unreadable: " and the reason when plistlib refuses the file.
+std::string anotherReaderSays(const std::filesystem::path& file, const std::string& expression);
+// The bytes as hexadecimal digits, as Python's `bytes.hex()` gives them.
+std::string hexDigits(std::string_view bytes);
+
 // A binary property list of the encoded objects, object i under reference i, as another tool (or a hostile one)
 // writes it: offsets of eight bytes, references of `referenceSize` bytes.
 std::string binaryPropertyList(const std::vector<std::string>& objects, std::uint64_t root = 0, int referenceSize = 1);

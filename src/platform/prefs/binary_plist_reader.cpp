@@ -253,6 +253,11 @@ std::optional<PlistDict> readBinaryPropertyListDictionary(std::string_view bytes
   return list->rootDictionary();
 }
 
+bool binaryPropertyListDictionaryFits(std::string_view bytes, BinaryListLimits limits) {
+  auto list = BinaryList::open(bytes, limits);
+  return list && list->fits();
+}
+
 std::optional<bool> readBinaryPropertyListBoolean(std::string_view bytes) {
   auto list = BinaryList::open(bytes);
   auto marker = list ? list->markerOf(list->root()) : std::nullopt;

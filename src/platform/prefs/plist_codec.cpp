@@ -17,6 +17,9 @@ namespace {
 
 constexpr std::size_t maxFileBytes = 64u << 20;
 constexpr int maxDepth = 256;
+// libxml2 refuses an element inside more than 256 others (unless told to take huge documents). The root dictionary's
+// values lie inside <plist> and <dict>: nested 255 deep, the elements inside them would be one too many.
+constexpr int maxXmlDepth = 255;
 
 struct PlistFree {
   void operator()(plist_t node) const { plist_free(node); }
@@ -158,18 +161,6 @@ bool isXmlCharacter(char32_t c) {
          (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// Whether XML can hold the text, and what it adds to the XML form's size.
-bool measureText(std::string_view text, std::size_t& size) {
-  for (std::size_t at = 0; at < text.size();) {
-    const DecodedScalar character = decodeUtf8(text, at);
-    if (!character.valid || !isXmlCharacter(character.scalar)) return false;
-    const char c = text[at];
-    size += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character.length;
-    at += character.length;
-  }
-  return true;
-}
-
 // The key as a log shows it: characters that would not show as themselves in a line, and bytes that are no UTF-8,
 // as escapes.
 std::string printableKey(std::string_view key) {
@@ -194,43 +185,52 @@ std::string printableKey(std::string_view key) {
   return shown;
 }
 
-// Whether XML can hold every key and text of the value, adding to `size` at least what they take in the XML form.
-bool measureValue(const PlistValue& value, std::size_t& size) {
-  if (const auto* text = value.get<std::string>()) return measureText(*text, size);
-  if (const auto* data = value.get<PlistData>()) {
-    size += (data->bytes.size() + 2) / 3 * 4;  // base64
-    return true;
+// What the forms of the file make of a dictionary's keys and values.
+struct Survey {
+  bool xml = true;          // XML holds every key and text, at a depth XML readers take
+  bool anyForm = true;      // some form holds every key and text as it is
+  std::size_t xmlSize = 0;  // at least what the keys and values take as XML
+};
+
+// XML holds the characters of XML 1.0; the binary form holds any UTF-8 but a NUL (the library takes texts as C
+// strings, and writes a text that is not ASCII as UTF-16, which keeps only what is UTF-8). No form holds a NUL or bytes
+// that are no UTF-8 as they are.
+void surveyText(std::string_view text, Survey& survey) {
+  for (std::size_t at = 0; at < text.size();) {
+    const DecodedScalar character = decodeUtf8(text, at);
+    if (!character.valid || character.scalar == 0) {
+      survey.anyForm = false;
+      return;
+    }
+    if (!isXmlCharacter(character.scalar)) survey.xml = false;
+    const char c = text[at];
+    survey.xmlSize += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character.length;
+    at += character.length;
   }
-  if (const auto* array = value.get<PlistArray>())
-    return std::all_of(array->begin(), array->end(), [&](const PlistValue& item) { return measureValue(item, size); });
-  if (const auto* dict = value.get<PlistDict>()) {
-    return std::all_of(dict->begin(), dict->end(), [&](const auto& entry) {
-      return measureText(entry.first, size) && measureValue(entry.second, size);
-    });
-  }
-  return true;
 }
 
-std::string tooLarge(std::string_view largestKey) {
-  return "as XML they would take more than the 64 MiB a preferences file is read with, the value of \"" +
-         printableKey(largestKey) + "\" the most";
-}
-
-// Why XML cannot give the dictionary back as it is; empty when it can as far as the keys and values tell (their
-// markup may still make the text too large). Sets `largestKey` to the key whose value takes the most room.
-std::string xmlProblem(const PlistDict& dict, std::string& largestKey) {
-  std::size_t size = 0, largest = 0;
-  for (const auto& [key, value] : dict) {
-    const std::size_t before = size;
-    if (!measureText(key, size)) return "the key \"" + printableKey(key) + "\" has a character that XML cannot hold";
-    if (!measureValue(value, size))
-      return "the value of \"" + printableKey(key) + "\" has a character that XML cannot hold";
-    if (size - before > largest) {
-      largest = size - before;
-      largestKey = key;
+// `depth` counts from 1 for the root dictionary's values, whose elements lie inside <plist> and <dict>.
+void surveyValue(const PlistValue& value, int depth, Survey& survey) {
+  if (depth > maxXmlDepth) survey.xml = false;
+  if (const auto* text = value.get<std::string>()) {
+    surveyText(*text, survey);
+  } else if (const auto* data = value.get<PlistData>()) {
+    survey.xmlSize += (data->bytes.size() + 2) / 3 * 4;  // base64
+  } else if (const auto* array = value.get<PlistArray>()) {
+    for (const auto& item : *array) surveyValue(item, depth + 1, survey);
+  } else if (const auto* dict = value.get<PlistDict>()) {
+    for (const auto& [key, item] : *dict) {
+      surveyText(key, survey);
+      surveyValue(item, depth + 1, survey);
     }
   }
-  return size > maxFileBytes ? tooLarge(largestKey) : std::string();
+}
+
+constexpr const char* unkept = "a NUL or bytes that are no UTF-8, which no form of the file holds as they are";
+
+std::string tooLarge(std::string_view largestKey) {
+  return "in either form they would take more than the 64 MiB a preferences file is read with, the value of \"" +
+         printableKey(largestKey) + "\" the most";
 }
 
 }  // namespace
@@ -260,32 +260,70 @@ std::optional<bool> parsePropertyListBoolean(std::string_view bytes) {
 
 std::string xmlPropertyList(const PlistDict& dict) {
   PropertyListDocument document(dict);
-  return std::string(document.xml().value_or(""));
+  const auto bytes = document.bytes();
+  return std::string(bytes && document.form() == PropertyListDocument::Form::xml ? *bytes : "");
 }
 
 PropertyListDocument::PropertyListDocument(const PlistDict& dict) {
-  problem_ = xmlProblem(dict, largestKey_);
-  if (problem_.empty()) tree_ = dictNode(dict);
+  Survey survey;
+  std::size_t largest = 0;
+  for (const auto& [key, value] : dict) {
+    const std::size_t before = survey.xmlSize;
+    surveyText(key, survey);
+    if (!survey.anyForm) {
+      problem_ = "the key \"" + printableKey(key) + "\" has " + unkept;
+      return;
+    }
+    surveyValue(value, 1, survey);
+    if (!survey.anyForm) {
+      problem_ = "the value of \"" + printableKey(key) + "\" has " + unkept;
+      return;
+    }
+    if (survey.xmlSize - before > largest) {
+      largest = survey.xmlSize - before;
+      largestKey_ = key;
+    }
+  }
+  tryXml_ = survey.xml && survey.xmlSize <= maxFileBytes;
+  tree_ = dictNode(dict);
 }
 
 PropertyListDocument::~PropertyListDocument() {
   if (tree_) plist_free(tree_);
-  if (xml_) plist_to_xml_free(xml_);
+  freeText();
 }
 
-std::optional<std::string_view> PropertyListDocument::xml() {
+void PropertyListDocument::freeText() {
+  if (text_ && form_ == Form::xml) plist_to_xml_free(text_);
+  if (text_ && form_ == Form::binary) plist_to_bin_free(text_);
+  text_ = nullptr;
+}
+
+std::optional<std::string_view> PropertyListDocument::bytes() {
   if (tree_) {
-    plist_to_xml(tree_, &xml_, &length_);
+    render();
     plist_free(tree_);
     tree_ = nullptr;
-    if (xml_ && length_ > maxFileBytes) {
-      plist_to_xml_free(xml_);
-      xml_ = nullptr;
-      problem_ = tooLarge(largestKey_);
-    }
   }
   if (!problem_.empty()) return std::nullopt;
-  return std::string_view(xml_ ? xml_ : "", xml_ ? length_ : 0);
+  return std::string_view(text_, length_);
+}
+
+void PropertyListDocument::render() {
+  if (tryXml_) {
+    form_ = Form::xml;
+    plist_to_xml(tree_, &text_, &length_);
+    if (text_ && length_ <= maxFileBytes) return;
+    freeText();
+  }
+  form_ = Form::binary;
+  plist_to_bin(tree_, &text_, &length_);
+  // Read back as the next start reads it (copying nothing): shared texts count at each of their copies.
+  if (text_ && length_ <= maxFileBytes &&
+      binaryPropertyListDictionaryFits(std::string_view(text_, length_), {maxDepth, maxFileBytes}))
+    return;
+  freeText();
+  problem_ = tooLarge(largestKey_);
 }
 
 }  // namespace platform

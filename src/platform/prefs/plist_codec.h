@@ -18,28 +18,42 @@ std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);
 // no property list. Binary lists are read only as far as their root object.
 std::optional<bool> parsePropertyListBoolean(std::string_view bytes);
 
-// Writes a dictionary as an XML property list; empty when it cannot be written (see PropertyListDocument).
+// Writes a dictionary as an XML property list; empty when XML cannot hold it (see PropertyListDocument).
 std::string xmlPropertyList(const PlistDict& dict);
 
-// The same in two steps, for large dictionaries: the constructor copies the dictionary (cheap, under the
-// caller's lock); `xml()` renders the text once, freeing the copy, and keeps it without another copy.
-// A dictionary that the text would not give back as it is, to us or to any other reader, gets no text: a key or a
-// text with a character XML has no way to write (a NUL or another control character but tab, line feed and carriage
-// return, U+FFFE, U+FFFF, bytes that are no UTF-8), or a text larger than a preferences file is read with. `problem()`
-// then says why, naming the dictionary's key whose value is the cause.
+// A dictionary as the bytes of a preferences file, in a form that gives it back whole to the next start and to other
+// readers: XML when XML 1.0 holds every key and text (no control character but tab, line feed and carriage return, no
+// U+FFFE or U+FFFF), nested no deeper than XML readers take (libxml2 takes 255 levels below the root dictionary), in
+// no more than the 64 MiB a preferences file is read with; else the binary form, which holds such characters, any
+// depth the reader takes, and each text that occurs many times once.
+// In two steps, for large dictionaries: the constructor copies the dictionary (cheap, under the caller's lock);
+// `bytes()` renders them once, freeing the copy, and keeps them without another copy.
+// A dictionary that neither form gives back gets no bytes, and `problem()` says why, naming the dictionary's key whose
+// value is the cause: a key or text with a NUL or with bytes that are no UTF-8 (the library writes texts as C strings,
+// and those that are not ASCII as UTF-16, so no form keeps them), or more than the read limit in either form (in the
+// binary form, each text counted at every place it occurs, as the reader copies it).
 class PropertyListDocument {
  public:
+  enum class Form { xml, binary };
+
   explicit PropertyListDocument(const PlistDict& dict);
   ~PropertyListDocument();
   PropertyListDocument(const PropertyListDocument&) = delete;
   PropertyListDocument& operator=(const PropertyListDocument&) = delete;
 
-  std::optional<std::string_view> xml();
+  std::optional<std::string_view> bytes();
+  // The form of the bytes.
+  Form form() const { return form_; }
   const std::string& problem() const { return problem_; }
 
  private:
+  void render();
+  void freeText();
+
   void* tree_ = nullptr;
-  char* xml_ = nullptr;
+  bool tryXml_ = false;
+  Form form_ = Form::xml;
+  char* text_ = nullptr;
   uint32_t length_ = 0;
   std::string problem_;
   std::string largestKey_;
