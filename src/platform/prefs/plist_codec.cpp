@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "platform/core/utf8_scalar.h"
 #include "platform/prefs/binary_plist_reader.h"
+#include "platform/prefs/binary_plist_writer.h"
 
 namespace platform {
 namespace {
@@ -185,37 +187,30 @@ std::string printableKey(std::string_view key) {
   return shown;
 }
 
-// What the forms of the file make of a dictionary's keys and values.
-struct Survey {
-  bool xml = true;          // XML holds every key and text, at a depth XML readers take
-  bool anyForm = true;      // some form holds every key and text as it is
-  std::size_t xmlSize = 0;  // at least what the keys and values take as XML
+// Whether XML gives a dictionary's keys and values back, and about the size they take in it.
+struct XmlSurvey {
+  bool holds = true;     // XML holds every key and text, at a depth XML readers take
+  std::size_t size = 0;  // at least what the keys and values take as XML
 };
 
-// XML holds the characters of XML 1.0; the binary form holds any UTF-8 but a NUL (the library takes texts as C
-// strings, and writes a text that is not ASCII as UTF-16, which keeps only what is UTF-8). No form holds a NUL or bytes
-// that are no UTF-8 as they are.
-void surveyText(std::string_view text, Survey& survey) {
+// XML holds the characters of XML 1.0 in UTF-8; the library would write any other byte as it is.
+void surveyText(std::string_view text, XmlSurvey& survey) {
   for (std::size_t at = 0; at < text.size();) {
     const DecodedScalar character = decodeUtf8(text, at);
-    if (!character.valid || character.scalar == 0) {
-      survey.anyForm = false;
-      return;
-    }
-    if (!isXmlCharacter(character.scalar)) survey.xml = false;
+    if (!character.valid || !isXmlCharacter(character.scalar)) survey.holds = false;
     const char c = text[at];
-    survey.xmlSize += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character.length;
+    survey.size += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character.length;
     at += character.length;
   }
 }
 
 // `depth` counts from 1 for the root dictionary's values, whose elements lie inside <plist> and <dict>.
-void surveyValue(const PlistValue& value, int depth, Survey& survey) {
-  if (depth > maxXmlDepth) survey.xml = false;
+void surveyValue(const PlistValue& value, int depth, XmlSurvey& survey) {
+  if (depth > maxXmlDepth) survey.holds = false;
   if (const auto* text = value.get<std::string>()) {
     surveyText(*text, survey);
   } else if (const auto* data = value.get<PlistData>()) {
-    survey.xmlSize += (data->bytes.size() + 2) / 3 * 4;  // base64
+    survey.size += (data->bytes.size() + 2) / 3 * 4;  // base64
   } else if (const auto* array = value.get<PlistArray>()) {
     for (const auto& item : *array) surveyValue(item, depth + 1, survey);
   } else if (const auto* dict = value.get<PlistDict>()) {
@@ -225,8 +220,6 @@ void surveyValue(const PlistValue& value, int depth, Survey& survey) {
     }
   }
 }
-
-constexpr const char* unkept = "a NUL or bytes that are no UTF-8, which no form of the file holds as they are";
 
 std::string tooLarge(std::string_view largestKey) {
   return "in either form they would take more than the 64 MiB a preferences file is read with, the value of \"" +
@@ -265,64 +258,54 @@ std::string xmlPropertyList(const PlistDict& dict) {
 }
 
 PropertyListDocument::PropertyListDocument(const PlistDict& dict) {
-  Survey survey;
+  XmlSurvey survey;
   std::size_t largest = 0;
   for (const auto& [key, value] : dict) {
-    const std::size_t before = survey.xmlSize;
+    const std::size_t before = survey.size;
     surveyText(key, survey);
-    if (!survey.anyForm) {
-      problem_ = "the key \"" + printableKey(key) + "\" has " + unkept;
-      return;
-    }
     surveyValue(value, 1, survey);
-    if (!survey.anyForm) {
-      problem_ = "the value of \"" + printableKey(key) + "\" has " + unkept;
-      return;
-    }
-    if (survey.xmlSize - before > largest) {
-      largest = survey.xmlSize - before;
+    if (survey.size - before > largest) {
+      largest = survey.size - before;
       largestKey_ = key;
     }
   }
-  tryXml_ = survey.xml && survey.xmlSize <= maxFileBytes;
-  tree_ = dictNode(dict);
+  if (survey.holds && survey.size <= maxFileBytes)
+    tree_ = dictNode(dict);
+  else
+    dict_ = dict;
 }
 
 PropertyListDocument::~PropertyListDocument() {
   if (tree_) plist_free(tree_);
-  freeText();
-}
-
-void PropertyListDocument::freeText() {
-  if (text_ && form_ == Form::xml) plist_to_xml_free(text_);
-  if (text_ && form_ == Form::binary) plist_to_bin_free(text_);
-  text_ = nullptr;
+  if (xml_) plist_to_xml_free(xml_);
 }
 
 std::optional<std::string_view> PropertyListDocument::bytes() {
-  if (tree_) {
-    render();
-    plist_free(tree_);
-    tree_ = nullptr;
-  }
+  if (tree_ || dict_) render();
   if (!problem_.empty()) return std::nullopt;
-  return std::string_view(text_, length_);
+  if (form_ == Form::xml) return std::string_view(xml_ ? xml_ : "", xml_ ? length_ : 0);
+  return std::string_view(binary_);
 }
 
 void PropertyListDocument::render() {
-  if (tryXml_) {
+  if (tree_) {
     form_ = Form::xml;
-    plist_to_xml(tree_, &text_, &length_);
-    if (text_ && length_ <= maxFileBytes) return;
-    freeText();
+    plist_to_xml(tree_, &xml_, &length_);
+    if (xml_ && length_ <= maxFileBytes) {
+      plist_free(std::exchange(tree_, nullptr));
+      return;
+    }
+    // Markup made it too large: the binary form writes each text once.
+    if (xml_) plist_to_xml_free(std::exchange(xml_, nullptr));
+    dict_ = dictFromNode(tree_, 0);
+    plist_free(std::exchange(tree_, nullptr));
   }
   form_ = Form::binary;
-  plist_to_bin(tree_, &text_, &length_);
-  // Read back as the next start reads it (copying nothing): shared texts count at each of their copies.
-  if (text_ && length_ <= maxFileBytes &&
-      binaryPropertyListDictionaryFits(std::string_view(text_, length_), {maxDepth, maxFileBytes}))
-    return;
-  freeText();
+  binary_ = binaryPropertyList(dict_.value_or(PlistDict{}));
+  dict_.reset();
+  // Read back as the next start reads it (copying nothing): a text used in many places counts at each of them.
+  if (binary_.size() <= maxFileBytes && binaryPropertyListDictionaryFits(binary_, {maxDepth, maxFileBytes})) return;
+  binary_ = std::string();
   problem_ = tooLarge(largestKey_);
 }
 

@@ -21,17 +21,15 @@ std::optional<bool> parsePropertyListBoolean(std::string_view bytes);
 // Writes a dictionary as an XML property list; empty when XML cannot hold it (see PropertyListDocument).
 std::string xmlPropertyList(const PlistDict& dict);
 
-// A dictionary as the bytes of a preferences file, in a form that gives it back whole to the next start and to other
-// readers: XML when XML 1.0 holds every key and text (no control character but tab, line feed and carriage return, no
-// U+FFFE or U+FFFF), nested no deeper than XML readers take (libxml2 takes 255 levels below the root dictionary), in
-// no more than the 64 MiB a preferences file is read with; else the binary form, which holds such characters, any
-// depth the reader takes, and each text that occurs many times once.
+// A dictionary as the bytes of a preferences file, in a form that gives it back whole to the next start: XML when XML
+// 1.0 holds every key and text (UTF-8 with no control character but tab, line feed and carriage return, no U+FFFE or
+// U+FFFF), nested no deeper than XML readers take (libxml2 takes 255 levels below the root dictionary), in no more than
+// the 64 MiB a preferences file is read with; else the binary form (see binaryPropertyList), which holds any key and
+// text, any depth the reader takes, and each text that occurs many times once.
 // In two steps, for large dictionaries: the constructor copies the dictionary (cheap, under the caller's lock);
 // `bytes()` renders them once, freeing the copy, and keeps them without another copy.
-// A dictionary that neither form gives back gets no bytes, and `problem()` says why, naming the dictionary's key whose
-// value is the cause: a key or text with a NUL or with bytes that are no UTF-8 (the library writes texts as C strings,
-// and those that are not ASCII as UTF-16, so no form keeps them), or more than the read limit in either form (in the
-// binary form, each text counted at every place it occurs, as the reader copies it).
+// A dictionary larger than the read limit in both forms (in the binary form, each text counted at every place it
+// occurs, as the reader copies it) gets no bytes, and `problem()` says why, naming the key whose value takes the most.
 class PropertyListDocument {
  public:
   enum class Form { xml, binary };
@@ -48,13 +46,13 @@ class PropertyListDocument {
 
  private:
   void render();
-  void freeText();
 
-  void* tree_ = nullptr;
-  bool tryXml_ = false;
+  void* tree_ = nullptr;           // the library's copy, for XML
+  std::optional<PlistDict> dict_;  // our own, for the binary form
   Form form_ = Form::xml;
-  char* text_ = nullptr;
+  char* xml_ = nullptr;
   uint32_t length_ = 0;
+  std::string binary_;
   std::string problem_;
   std::string largestKey_;
 };

@@ -97,25 +97,45 @@ TEST(PropertyListCodec, KeysAndTextXmlCannotHoldAreWrittenInTheBinaryForm) {
             "[-7, -9223372036854775808, 9223372036854775807, '0001ff', {'list': ['a', [], {}]}]");
 }
 
-// No form holds a NUL (the library takes texts as C strings: a key would be cut short onto another key) nor bytes
-// that are no UTF-8 (the binary form turns them into UTF-16, which drops or changes them). Such a dictionary is not
-// written; the reason names the key to change or remove.
-TEST(PropertyListCodec, NulsAndBytesThatAreNoUtf8AreWrittenInNoForm) {
+// XML holds neither a NUL nor bytes that are no UTF-8; the binary form holds both as they are: a NUL in an ASCII (or
+// UTF-16) text, which other readers take too, and bytes that are no UTF-8 as they are in an ASCII text, as other tools'
+// lists bring them in. A key with a NUL stays a key of its own.
+TEST(PropertyListCodec, NulsAndBytesThatAreNoUtf8AreWrittenInTheBinaryFormAsTheyAre) {
   using namespace std::string_literals;
-  for (const auto& [dict, named] : std::vector<std::pair<PlistDict, std::string>>{
-           {{{"key\0withnul"s, "first"}, {"key", "second"}}, "the key \"key\\u0000withnul\""},
-           {{{"nul inside", "x\0y"s}}, "the value of \"nul inside\""},
-           {{{"latin", PlistArray{"caf\xE9"}}}, "the value of \"latin\""},
-           {{{"overlong", "\f\xC0\xAF"}}, "the value of \"overlong\""},
-           {{{"surrogate", "\xED\xA0\x80"}}, "the value of \"surrogate\""},
-           {{{"nested", PlistDict{{"cut\xE2\x82", true}}}}, "the value of \"nested\""},
-           {{{"caf\xE9", true}}, "the key \"caf\\xE9\""},
+  for (const auto& [dict, said] : std::vector<std::pair<PlistDict, std::string>>{
+           {{{"key\0withnul"s, "first"}, {"key", "second"}}, "['key', 'key\\x00withnul']"},
+           {{{"nul inside", "x\0y"s}, {"and ✓", "\0✓"s}}, "['and ✓', 'nul inside']"},
+           {{{"latin", PlistArray{"caf\xE9"}}}, ""},
+           {{{"overlong", "\f\xC0\xAF"}}, ""},
+           {{{"surrogate", "\xED\xA0\x80"}}, ""},
+           {{{"nested", PlistDict{{"cut\xE2\x82", true}}}}, ""},
+           {{{"caf\xE9", true}, {"Zv_launchCount", int64_t{3}}}, ""},
        }) {
-    const auto result = written(dict);
-    EXPECT_FALSE(result.form) << named;
-    EXPECT_EQ(result.problem,
-              named + " has a NUL or bytes that are no UTF-8, which no form of the file holds as they are");
+    SCOPED_TRACE(describe(PlistValue(dict)));
+    const auto result = written(dict, "sorted(d)");
+    EXPECT_EQ(result.form, binaryForm) << result.problem;
+    EXPECT_TRUE(result.readBackWhole);
+    if (!said.empty()) {
+      EXPECT_EQ(result.otherReaderSays, said);
+    }
   }
+}
+
+// Equal texts and keys are written once, and dictionaries of every size and count of objects read back whole.
+TEST(PropertyListCodec, TheBinaryFormWritesEqualTextsOnceAndHoldsLargeCounts) {
+  const std::string script(1000, 'x');
+  PlistDict shared{{"\f", ""}};
+  PlistArray many;
+  for (int i = 0; i < 70000; ++i) many.push_back(i % 3 == 0 ? PlistValue(script) : PlistValue(int64_t{i} << (i % 40)));
+  shared["many"] = many;
+  PlistArray long_(300, PlistValue(std::string(70000, 'y') + "\f"));
+  shared["long"] = long_;
+  const auto result = written(shared, "[len(d['many']), d['many'][1], d['many'][0][:3], len(d['long'][299])]");
+  EXPECT_EQ(result.form, binaryForm) << result.problem;
+  EXPECT_TRUE(result.readBackWhole);
+  EXPECT_EQ(result.otherReaderSays, "[70000, 2, 'xxx', 70001]");
+  PropertyListDocument document(shared);
+  EXPECT_LT(document.bytes()->size(), 1u << 20) << "each text once, however often it is used";
 }
 
 // libxml2 (as other readers built on it) refuses an element inside more than 256 others: below <plist> and the root
