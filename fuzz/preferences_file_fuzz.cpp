@@ -1,6 +1,6 @@
 // Arbitrary bytes as a preferences file: reading never crashes or hangs, whatever the file holds, and whatever is
-// read is either refused by the writer or written as XML that other readers take and that gives back every key and
-// value.
+// read is either refused by the writer or written in a form that gives back every key and value when read in that
+// form: XML that libxml2 takes too, or the binary form.
 #include <libxml/parser.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "engine/preference_keys.h"
 #include "kit/preferences/url_bridge.h"
 #include "kit/preferences/value_bridges.h"
+#include "platform/prefs/binary_plist_reader.h"
 #include "platform/prefs/plist_codec.h"
 
 using namespace kit::Preferences;
@@ -68,9 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     convert<std::optional<platform::Url>>(value);
   }
   platform::PropertyListDocument document(*dict);
-  const auto xml = document.xml();
-  if (!xml) return 0;
-  auto again = platform::parsePropertyListDictionary(*xml);
-  if (!again || !givesBack(PlistValue(*dict), PlistValue(*again)) || !isWellFormedXml(*xml)) std::abort();
+  const auto bytes = document.bytes();
+  if (!bytes) return 0;
+  const bool xml = document.form() == platform::PropertyListDocument::Form::xml;
+  if (xml == platform::isBinaryPropertyList(*bytes) || (xml && !isWellFormedXml(*bytes))) std::abort();
+  auto again = platform::parsePropertyListDictionary(*bytes);
+  if (!again || !givesBack(PlistValue(*dict), PlistValue(*again))) std::abort();
   return 0;
 }

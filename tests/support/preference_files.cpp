@@ -58,6 +58,42 @@ std::string commandOutput(const std::string& command) {
 
 namespace {
 
+// The text between single quotes in a shell command.
+std::string shellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+std::string anotherReaderSays(const std::filesystem::path& file, const std::string& expression) {
+  const std::string program =
+      "import plistlib, sys\n"
+      "try:\n"
+      "    d = plistlib.load(open(sys.argv[1], 'rb'))\n"
+      "except Exception as error:\n"
+      "    print('unreadable:', error)\n"
+      "    sys.exit()\n"
+      "print(eval(sys.argv[2]))\n";
+  std::string said = commandOutput("python3 -c " + shellQuoted(program) + " " + shellQuoted(file.string()) + " " +
+                                   shellQuoted(expression) + " 2>&1");
+  if (said.ends_with('\n')) said.pop_back();
+  return said;
+}
+
+std::string hexDigits(std::string_view bytes) {
+  static constexpr char digits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char byte : bytes) {
+    hex += digits[byte >> 4];
+    hex += digits[byte & 0xF];
+  }
+  return hex;
+}
+
+namespace {
+
 std::string bigEndian(std::uint64_t value, int size) {
   std::string bytes(static_cast<std::size_t>(size), '\0');
   for (int i = size - 1; i >= 0; --i, value >>= 8) bytes[static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFF);
@@ -103,6 +139,13 @@ std::string sharedReferenceChain(std::uint64_t width, std::uint64_t depth) {
     objects.push_back(binaryCollection(0xA0, std::vector<std::uint64_t>(width, objects.size() + 1)));
   objects.push_back(binaryCollection(0xA0, {}));
   return binaryPropertyList(objects);
+}
+
+std::string sharedTextList(std::uint64_t copies, std::size_t length) {
+  return binaryPropertyList({binaryCollection(0xD0, {1, 2, 3, 4}), binaryAsciiString("Zv_launchCount"),
+                             binaryAsciiString("shared"), std::string("\x10\x03", 2),
+                             binaryCollection(0xA0, std::vector<std::uint64_t>(copies, 5)),
+                             binaryAsciiString(std::string(length, 's'))});
 }
 
 }  // namespace prefs_test

@@ -33,6 +33,12 @@ void replaceFile(const std::filesystem::path& path, const std::string& content);
 // Runs a shell command and returns its standard output.
 std::string commandOutput(const std::string& command);
 
+// What another reader of both forms, python3's plistlib, makes of the file: the Python `expression` on its root
+// dictionary `d`, as printed (without the line end); "unreadable: " and the reason when plistlib refuses the file.
+std::string anotherReaderSays(const std::filesystem::path& file, const std::string& expression);
+// The bytes as hexadecimal digits, as Python's `bytes.hex()` gives them.
+std::string hexDigits(std::string_view bytes);
+
 // A binary property list of the encoded objects, object i under reference i, as another tool (or a hostile one)
 // writes it: offsets of eight bytes, references of `referenceSize` bytes.
 std::string binaryPropertyList(const std::vector<std::string>& objects, std::uint64_t root = 0, int referenceSize = 1);
@@ -44,6 +50,9 @@ std::string binaryCollection(unsigned marker, const std::vector<std::uint64_t>& 
 // A small binary list that stands for a large dictionary: {"k": [a, a, ... a]}, where a = [b, b, ... b] and so on,
 // `width` references in each of `depth` arrays, so `width` to the power `depth` copies of the last (empty) array.
 std::string sharedReferenceChain(std::uint64_t width, std::uint64_t depth);
+// A binary list of {"Zv_launchCount": 3, "shared": [t, t, ... t]}, `copies` references to one text t of `length` "s",
+// as writers that hold each distinct text once write it.
+std::string sharedTextList(std::uint64_t copies, std::size_t length);
 
 }  // namespace prefs_test
 

@@ -1,6 +1,7 @@
 #include "platform/prefs/binary_plist_reader.h"
 
-#include <QString>
+#include <QChar>
+#include <QStringView>
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -16,10 +17,6 @@ constexpr std::size_t trailerSize = 32;
 // and the tree node around it.
 constexpr std::size_t objectCost = sizeof(PlistValue);
 constexpr std::size_t entryCost = sizeof(std::string) + 4 * sizeof(void*);
-// The room the copies of a list's objects may take: in proportion to the list, which is far larger than anything
-// unshared needs (an object takes at least three bytes of the list), and a little more for small lists.
-constexpr std::size_t roomPerListByte = 128;
-constexpr std::size_t roomForAnyList = std::size_t{1} << 20;
 
 // The marker byte of each object: its kind in the high four bits.
 enum Kind : unsigned {
@@ -41,7 +38,6 @@ class BinaryList {
   static std::optional<BinaryList> open(std::string_view bytes, BinaryListLimits limits = {}) {
     if (!isBinaryPropertyList(bytes) || bytes.size() < magic.size() + trailerSize + 1) return std::nullopt;
     BinaryList list(bytes, limits);
-    list.room_ = std::min(limits.maxBytes, roomForAnyList + roomPerListByte * std::min(bytes.size(), limits.maxBytes));
     const std::size_t trailer = bytes.size() - trailerSize;
     list.offsetSize_ = list.byte(trailer + 6);
     list.referenceSize_ = list.byte(trailer + 7);
@@ -53,6 +49,22 @@ class BinaryList {
         (trailer - list.table_) / list.offsetSize_ < list.objects_)
       return std::nullopt;
     return list;
+  }
+
+  // The root dictionary. Its objects are counted before anything is copied: a small list whose shared objects stand
+  // for more than the limit is refused without taking that memory first.
+  std::optional<PlistDict> rootDictionary() {
+    if (!fits()) return std::nullopt;
+    return dictionaryAt(root_, 0);
+  }
+
+  // Whether the root dictionary reads whole within the limits; copies nothing.
+  bool fits() {
+    copying_ = false;
+    const bool fits = dictionaryAt(root_, 0).has_value();
+    copying_ = true;
+    spent_ = 0;
+    return fits;
   }
 
   uint64_t root() const { return root_; }
@@ -94,7 +106,7 @@ class BinaryList {
       case data: {
         auto content = bytesOf(*at, info, 1);
         if (!content) return std::nullopt;
-        return PlistValue(PlistData{std::string(*content)});
+        return copying_ ? PlistValue(PlistData{std::string(*content)}) : PlistValue();
       }
       case asciiString:
       case utf16String:
@@ -104,11 +116,11 @@ class BinaryList {
         auto references = bytesOf(*at, info, referenceSize_);
         if (!references) return std::nullopt;
         PlistArray items;
-        items.reserve(references->size() / referenceSize_);
+        if (copying_) items.reserve(references->size() / referenceSize_);
         for (std::size_t i = 0; i < references->size(); i += referenceSize_) {
           auto item = object(referenceAt(*references, i), depth + 1);
           if (!item) return std::nullopt;
-          items.push_back(std::move(*item));
+          if (copying_) items.push_back(std::move(*item));
         }
         return PlistValue(std::move(items));
       }
@@ -134,7 +146,7 @@ class BinaryList {
       auto key = keyAt ? stringAt(*keyAt) : std::nullopt;
       auto value = key ? object(referenceAt(*references, half + i), depth + 1) : std::nullopt;
       if (!value) return std::nullopt;
-      dict.insert_or_assign(std::move(*key), std::move(*value));
+      if (copying_) dict.insert_or_assign(std::move(*key), std::move(*value));
     }
     return dict;
   }
@@ -166,7 +178,7 @@ class BinaryList {
 
   // Counts a copy against the room, a shared object at each of its copies.
   bool spend(std::size_t cost) {
-    if (cost > room_ - spent_) return false;
+    if (cost > limits_.maxBytes - spent_) return false;
     spent_ += cost;
     return true;
   }
@@ -197,14 +209,11 @@ class BinaryList {
 
   std::optional<std::string> stringAt(std::size_t at) {
     const unsigned marker = byte(at);
-    if (marker >> 4 == asciiString) {
-      auto content = bytesOf(at, marker & 0xF, 1);
-      if (!content) return std::nullopt;
-      return std::string(*content);
-    }
-    if (marker >> 4 != utf16String) return std::nullopt;
-    auto content = bytesOf(at, marker & 0xF, 2);
+    if (marker >> 4 != asciiString && marker >> 4 != utf16String) return std::nullopt;
+    auto content = bytesOf(at, marker & 0xF, marker >> 4 == asciiString ? 1 : 2);
     if (!content) return std::nullopt;
+    if (!copying_) return std::string();
+    if (marker >> 4 == asciiString) return std::string(*content);
     std::u16string units(content->size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i)
       units[i] = static_cast<char16_t>(static_cast<unsigned char>((*content)[2 * i]) << 8 |
@@ -218,7 +227,8 @@ class BinaryList {
       else if (QChar::isSurrogate(units[i]))
         units[i] = QChar::ReplacementCharacter;
     }
-    return QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())).toStdString();
+    // As a view: QString::fromUtf16 would take a leading U+FEFF or U+FFFE for a byte order mark.
+    return QStringView(units).toUtf8().toStdString();
   }
 
   std::string_view bytes_;
@@ -228,8 +238,9 @@ class BinaryList {
   uint64_t root_ = 0;
   uint64_t table_ = 0;
   BinaryListLimits limits_;
-  std::size_t room_ = 0;
   std::size_t spent_ = 0;
+  // False while the objects are only counted.
+  bool copying_ = true;
 };
 
 }  // namespace
@@ -239,7 +250,12 @@ bool isBinaryPropertyList(std::string_view bytes) { return bytes.starts_with(mag
 std::optional<PlistDict> readBinaryPropertyListDictionary(std::string_view bytes, BinaryListLimits limits) {
   auto list = BinaryList::open(bytes, limits);
   if (!list) return std::nullopt;
-  return list->dictionaryAt(list->root(), 0);
+  return list->rootDictionary();
+}
+
+bool binaryPropertyListDictionaryFits(std::string_view bytes, BinaryListLimits limits) {
+  auto list = BinaryList::open(bytes, limits);
+  return list && list->fits();
 }
 
 std::optional<bool> readBinaryPropertyListBoolean(std::string_view bytes) {

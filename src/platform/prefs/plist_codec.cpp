@@ -8,15 +8,20 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "platform/core/utf8_scalar.h"
 #include "platform/prefs/binary_plist_reader.h"
+#include "platform/prefs/binary_plist_writer.h"
 
 namespace platform {
 namespace {
 
 constexpr std::size_t maxFileBytes = 64u << 20;
 constexpr int maxDepth = 256;
+// libxml2 refuses an element inside more than 256 others (unless told to take huge documents). The root dictionary's
+// values lie inside <plist> and <dict>: nested 255 deep, the elements inside them would be one too many.
+constexpr int maxXmlDepth = 255;
 
 struct PlistFree {
   void operator()(plist_t node) const { plist_free(node); }
@@ -158,18 +163,6 @@ bool isXmlCharacter(char32_t c) {
          (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// Whether XML can hold the text, and what it adds to the XML form's size.
-bool measureText(std::string_view text, std::size_t& size) {
-  for (std::size_t at = 0; at < text.size();) {
-    const DecodedScalar character = decodeUtf8(text, at);
-    if (!character.valid || !isXmlCharacter(character.scalar)) return false;
-    const char c = text[at];
-    size += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character.length;
-    at += character.length;
-  }
-  return true;
-}
-
 // The key as a log shows it: characters that would not show as themselves in a line, and bytes that are no UTF-8,
 // as escapes.
 std::string printableKey(std::string_view key) {
@@ -194,43 +187,43 @@ std::string printableKey(std::string_view key) {
   return shown;
 }
 
-// Whether XML can hold every key and text of the value, adding to `size` at least what they take in the XML form.
-bool measureValue(const PlistValue& value, std::size_t& size) {
-  if (const auto* text = value.get<std::string>()) return measureText(*text, size);
-  if (const auto* data = value.get<PlistData>()) {
-    size += (data->bytes.size() + 2) / 3 * 4;  // base64
-    return true;
+// Whether XML gives a dictionary's keys and values back, and about the size they take in it.
+struct XmlSurvey {
+  bool holds = true;     // XML holds every key and text, at a depth XML readers take
+  std::size_t size = 0;  // at least what the keys and values take as XML
+};
+
+// XML holds the characters of XML 1.0 in UTF-8; the library would write any other byte as it is.
+void surveyText(std::string_view text, XmlSurvey& survey) {
+  for (std::size_t at = 0; at < text.size();) {
+    const DecodedScalar character = decodeUtf8(text, at);
+    if (!character.valid || !isXmlCharacter(character.scalar)) survey.holds = false;
+    const char c = text[at];
+    survey.size += c == '&' ? 5 : c == '<' || c == '>' ? 4 : character.length;
+    at += character.length;
   }
-  if (const auto* array = value.get<PlistArray>())
-    return std::all_of(array->begin(), array->end(), [&](const PlistValue& item) { return measureValue(item, size); });
-  if (const auto* dict = value.get<PlistDict>()) {
-    return std::all_of(dict->begin(), dict->end(), [&](const auto& entry) {
-      return measureText(entry.first, size) && measureValue(entry.second, size);
-    });
+}
+
+// `depth` counts from 1 for the root dictionary's values, whose elements lie inside <plist> and <dict>.
+void surveyValue(const PlistValue& value, int depth, XmlSurvey& survey) {
+  if (depth > maxXmlDepth) survey.holds = false;
+  if (const auto* text = value.get<std::string>()) {
+    surveyText(*text, survey);
+  } else if (const auto* data = value.get<PlistData>()) {
+    survey.size += (data->bytes.size() + 2) / 3 * 4;  // base64
+  } else if (const auto* array = value.get<PlistArray>()) {
+    for (const auto& item : *array) surveyValue(item, depth + 1, survey);
+  } else if (const auto* dict = value.get<PlistDict>()) {
+    for (const auto& [key, item] : *dict) {
+      surveyText(key, survey);
+      surveyValue(item, depth + 1, survey);
+    }
   }
-  return true;
 }
 
 std::string tooLarge(std::string_view largestKey) {
-  return "as XML they would take more than the 64 MiB a preferences file is read with, the value of \"" +
+  return "in either form they would take more than the 64 MiB a preferences file is read with, the value of \"" +
          printableKey(largestKey) + "\" the most";
-}
-
-// Why XML cannot give the dictionary back as it is; empty when it can as far as the keys and values tell (their
-// markup may still make the text too large). Sets `largestKey` to the key whose value takes the most room.
-std::string xmlProblem(const PlistDict& dict, std::string& largestKey) {
-  std::size_t size = 0, largest = 0;
-  for (const auto& [key, value] : dict) {
-    const std::size_t before = size;
-    if (!measureText(key, size)) return "the key \"" + printableKey(key) + "\" has a character that XML cannot hold";
-    if (!measureValue(value, size))
-      return "the value of \"" + printableKey(key) + "\" has a character that XML cannot hold";
-    if (size - before > largest) {
-      largest = size - before;
-      largestKey = key;
-    }
-  }
-  return size > maxFileBytes ? tooLarge(largestKey) : std::string();
 }
 
 }  // namespace
@@ -260,12 +253,26 @@ std::optional<bool> parsePropertyListBoolean(std::string_view bytes) {
 
 std::string xmlPropertyList(const PlistDict& dict) {
   PropertyListDocument document(dict);
-  return std::string(document.xml().value_or(""));
+  const auto bytes = document.bytes();
+  return std::string(bytes && document.form() == PropertyListDocument::Form::xml ? *bytes : "");
 }
 
 PropertyListDocument::PropertyListDocument(const PlistDict& dict) {
-  problem_ = xmlProblem(dict, largestKey_);
-  if (problem_.empty()) tree_ = dictNode(dict);
+  XmlSurvey survey;
+  std::size_t largest = 0;
+  for (const auto& [key, value] : dict) {
+    const std::size_t before = survey.size;
+    surveyText(key, survey);
+    surveyValue(value, 1, survey);
+    if (survey.size - before > largest) {
+      largest = survey.size - before;
+      largestKey_ = key;
+    }
+  }
+  if (survey.holds && survey.size <= maxFileBytes)
+    tree_ = dictNode(dict);
+  else
+    dict_ = dict;
 }
 
 PropertyListDocument::~PropertyListDocument() {
@@ -273,19 +280,33 @@ PropertyListDocument::~PropertyListDocument() {
   if (xml_) plist_to_xml_free(xml_);
 }
 
-std::optional<std::string_view> PropertyListDocument::xml() {
-  if (tree_) {
-    plist_to_xml(tree_, &xml_, &length_);
-    plist_free(tree_);
-    tree_ = nullptr;
-    if (xml_ && length_ > maxFileBytes) {
-      plist_to_xml_free(xml_);
-      xml_ = nullptr;
-      problem_ = tooLarge(largestKey_);
-    }
-  }
+std::optional<std::string_view> PropertyListDocument::bytes() {
+  if (tree_ || dict_) render();
   if (!problem_.empty()) return std::nullopt;
-  return std::string_view(xml_ ? xml_ : "", xml_ ? length_ : 0);
+  if (form_ == Form::xml) return std::string_view(xml_ ? xml_ : "", xml_ ? length_ : 0);
+  return std::string_view(binary_);
+}
+
+void PropertyListDocument::render() {
+  if (tree_) {
+    form_ = Form::xml;
+    plist_to_xml(tree_, &xml_, &length_);
+    if (xml_ && length_ <= maxFileBytes) {
+      plist_free(std::exchange(tree_, nullptr));
+      return;
+    }
+    // Markup made it too large: the binary form writes each text once.
+    if (xml_) plist_to_xml_free(std::exchange(xml_, nullptr));
+    dict_ = dictFromNode(tree_, 0);
+    plist_free(std::exchange(tree_, nullptr));
+  }
+  form_ = Form::binary;
+  binary_ = binaryPropertyList(dict_.value_or(PlistDict{}));
+  dict_.reset();
+  // Read back as the next start reads it (copying nothing): a text used in many places counts at each of them.
+  if (binary_.size() <= maxFileBytes && binaryPropertyListDictionaryFits(binary_, {maxDepth, maxFileBytes})) return;
+  binary_ = std::string();
+  problem_ = tooLarge(largestKey_);
 }
 
 }  // namespace platform

@@ -10,37 +10,49 @@
 namespace platform {
 
 // Reads a property list, XML or binary, whose root is a dictionary. Any other input, including a root of another
-// kind, nesting deeper than the store ever writes, or more bytes than a preferences file can sensibly hold (also
-// through objects a binary list refers to many times), gives no value.
+// kind, nesting deeper than the store ever writes, or more than the 64 MiB a preferences file is read with (in a
+// binary list, each object it refers to many times counted at every copy), gives no value.
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);
 
 // The Boolean of a property list (XML or binary) whose root is one; none for anything else, including input that is
 // no property list. Binary lists are read only as far as their root object.
 std::optional<bool> parsePropertyListBoolean(std::string_view bytes);
 
-// Writes a dictionary as an XML property list; empty when it cannot be written (see PropertyListDocument).
+// Writes a dictionary as an XML property list; empty when XML cannot hold it (see PropertyListDocument).
 std::string xmlPropertyList(const PlistDict& dict);
 
-// The same in two steps, for large dictionaries: the constructor copies the dictionary (cheap, under the
-// caller's lock); `xml()` renders the text once, freeing the copy, and keeps it without another copy.
-// A dictionary that the text would not give back as it is, to us or to any other reader, gets no text: a key or a
-// text with a character XML has no way to write (a NUL or another control character but tab, line feed and carriage
-// return, U+FFFE, U+FFFF, bytes that are no UTF-8), or a text larger than a preferences file is read with. `problem()`
-// then says why, naming the dictionary's key whose value is the cause.
+// A dictionary as the bytes of a preferences file, in a form that gives it back whole to the next start: XML when XML
+// 1.0 holds every key and text (UTF-8 with no control character but tab, line feed and carriage return, no U+FFFE or
+// U+FFFF), nested no deeper than XML readers take (libxml2 takes 255 levels below the root dictionary), in no more than
+// the 64 MiB a preferences file is read with; else the binary form (see binaryPropertyList), which holds any key and
+// text, any depth the reader takes, and each text that occurs many times once.
+// In two steps, for large dictionaries: the constructor copies the dictionary (cheap, under the caller's lock);
+// `bytes()` renders them once, freeing the copy, and keeps them without another copy.
+// A dictionary larger than the read limit in both forms (in the binary form, each text counted at every place it
+// occurs, as the reader copies it) gets no bytes, and `problem()` says why, naming the key whose value takes the most.
 class PropertyListDocument {
  public:
+  enum class Form { xml, binary };
+
   explicit PropertyListDocument(const PlistDict& dict);
   ~PropertyListDocument();
   PropertyListDocument(const PropertyListDocument&) = delete;
   PropertyListDocument& operator=(const PropertyListDocument&) = delete;
 
-  std::optional<std::string_view> xml();
+  std::optional<std::string_view> bytes();
+  // The form of the bytes.
+  Form form() const { return form_; }
   const std::string& problem() const { return problem_; }
 
  private:
-  void* tree_ = nullptr;
+  void render();
+
+  void* tree_ = nullptr;           // the library's copy, for XML
+  std::optional<PlistDict> dict_;  // our own, for the binary form
+  Form form_ = Form::xml;
   char* xml_ = nullptr;
   uint32_t length_ = 0;
+  std::string binary_;
   std::string problem_;
   std::string largestKey_;
 };

@@ -397,8 +397,8 @@ void UserDefaults::writeNow() {
         // A file that cannot be read is never replaced: what it holds cannot be merged.
         auto merged = mergeFileLocked();
         outside.insert(outside.end(), std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()));
-        // The library's copy is made under the lock and turned into text outside it: the dictionary is never
-        // copied whole, and the text is written from the library's buffer.
+        // The library's copy is made under the lock and rendered outside it: the dictionary is never copied whole,
+        // and the file is written from the library's buffer.
         std::optional<PropertyListDocument> document;
         std::map<std::string, std::size_t, std::less<>> hashes;
         std::optional<FileFingerprint> mergedFingerprint;
@@ -412,8 +412,8 @@ void UserDefaults::writeNow() {
           mergedFingerprint = fileFingerprint_;
         }
         if (!document) break;
-        const auto xml = document->xml();
-        if (!xml) {
+        const auto rendered = document->bytes();
+        if (!rendered) {
           // The file stays as it is: what it holds is read whole at the next start. Trying again before the next
           // change would meet the same refusal.
           reportTroubleLocked(document->problem(), "The preferences cannot be written to " + path_.string() + ": " +
@@ -422,7 +422,7 @@ void UserDefaults::writeNow() {
                                                        "and the next change tries again.");
           break;
         }
-        const std::string_view bytes = *xml;
+        const std::string_view bytes = *rendered;
         bool written = writeFileAtomically(path_, bytes, [&] { return fingerprintOfFile(path_) == mergedFingerprint; });
         std::lock_guard lock(mutex_);
         if (!written) {

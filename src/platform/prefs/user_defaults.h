@@ -31,12 +31,12 @@ struct FileFingerprint {
   friend bool operator==(const FileFingerprint&, const FileFingerprint&) = default;
 };
 
-// A preferences suite: an XML property list at $XDG_CONFIG_HOME/<suite name>.plist, held in memory.
+// A preferences suite: a property list at $XDG_CONFIG_HOME/<suite name>.plist, held in memory.
 // Reads see the file's value (the application domain), else a registered default. Writes apply in memory
-// at once and reach the file shortly after, atomically; every suite is flushed at exit. Values the file would not
-// give back whole (see PropertyListDocument) are not written: the file stays as it is, and they are kept in memory
-// until a later change can be written. Changes made to the file by another process are merged in and reported as
-// changes of the keys that differ.
+// at once and reach the file shortly after, atomically, as XML or, for what XML cannot hold, in the binary form (see
+// PropertyListDocument); every suite is flushed at exit. Values larger in both forms than the 64 MiB a file is read
+// with are not written: the file stays as it is, and the changes are kept in memory until a later change can be
+// written. Changes made to the file by another process are merged in and reported as changes of the keys that differ.
 // Thread-safe; observers run on the writing thread, outside every lock (outside changes: on the main
 // executor). After every change the default notification centre posts "NSUserDefaultsDidChangeNotification"
 // with the suite name under "suite" in its user info.

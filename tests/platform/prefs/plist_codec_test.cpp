@@ -1,10 +1,14 @@
 #include "platform/prefs/plist_codec.h"
 
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
+
+#include <fstream>
+#include <tuple>
 
 #include "platform/prefs/binary_plist_reader.h"
 #include "support/preference_files.h"
+#include "support/temporary_folder.h"
+#include "support/well_formed_xml.h"
 
 using namespace platform;
 
@@ -20,14 +24,6 @@ TEST(PropertyListCodec, InputThatIsNotAPreferencesDictionaryGivesNoValue) {
   EXPECT_FALSE(parsePropertyListDictionary(deep));
 }
 
-// Whether another XML reader takes the text.
-static bool isWellFormedXml(std::string_view xml) {
-  xmlDocPtr document = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr,
-                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-  xmlFreeDoc(document);
-  return document != nullptr;
-}
-
 TEST(PropertyListCodec, EdgeValuesSurviveTheXmlForm) {
   PlistDict dict{{"min", int64_t{INT64_MIN}},
                  {"unicode key ✓ <&>", "line\nbreak\r\n\ttab & <tag> ]]> \"quoted\" 'single'"},
@@ -40,48 +36,171 @@ TEST(PropertyListCodec, EdgeValuesSurviveTheXmlForm) {
   EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList({})), PlistDict{});
 }
 
-// What XML cannot hold is never written: a NUL would cut a key short (onto another key), and other readers refuse
-// control characters and bytes that are no UTF-8. The reason names the key to change or remove.
-TEST(PropertyListCodec, KeysAndTextXmlCannotHoldGetNoXmlForm) {
-  using namespace std::string_literals;
-  for (const auto& [dict, named] : std::vector<std::pair<PlistDict, std::string>>{
-           {{{"key\0withnul"s, "first"}, {"key", "second"}}, "the key \"key\\u0000withnul\""},
-           {{{"bell", "ring\x07"}}, "the value of \"bell\""},
-           {{{"nul inside", "x\0y"s}}, "the value of \"nul inside\""},
-           {{{"latin", PlistArray{"caf\xE9"}}}, "the value of \"latin\""},
-           {{{"overlong", "\xC0\xAF"}}, "the value of \"overlong\""},
-           {{{"surrogate", "\xED\xA0\x80"}}, "the value of \"surrogate\""},
-           {{{"not a character", "\xEF\xBF\xBE"}}, "the value of \"not a character\""},
-           {{{"nested", PlistDict{{"esc\x1B", true}}}}, "the value of \"nested\""},
-           {{{"caf\xE9", true}}, "the key \"caf\\xE9\""},
+// The form a dictionary is written in, and whether its bytes give it back whole to us and to another reader.
+struct Written {
+  std::optional<PropertyListDocument::Form> form;  // none: not written
+  std::string problem;
+  bool readBackWhole = false;
+  std::string otherReaderSays;  // python3's plistlib on the bytes, `expression` on the root dictionary `d`
+};
+
+static Written written(const PlistDict& dict, const std::string& expression = "len(d)") {
+  PropertyListDocument document(dict);
+  Written result;
+  const auto bytes = document.bytes();
+  result.problem = document.problem();
+  if (!bytes) return result;
+  result.form = document.form();
+  result.readBackWhole = parsePropertyListDictionary(*bytes) == dict;
+  TemporaryFolder folder;
+  const auto file = folder.path() / "written.plist";
+  std::ofstream(file, std::ios::binary) << *bytes;
+  result.otherReaderSays = prefs_test::anotherReaderSays(file, expression);
+  return result;
+}
+
+constexpr auto xmlForm = PropertyListDocument::Form::xml;
+constexpr auto binaryForm = PropertyListDocument::Form::binary;
+
+// XML has no way to write control characters but tab, line feed and carriage return, nor U+FFFE and U+FFFF, even as
+// character references: what holds them is written in the binary form, which gives them back as they are, beside
+// every other kind and text that is not ASCII (written as UTF-16).
+TEST(PropertyListCodec, KeysAndTextXmlCannotHoldAreWrittenInTheBinaryForm) {
+  const std::string script = "function transform(text) {\f\n  return text; // \x1B[1m\v\n}";
+  for (const auto& [dict, key] : std::vector<std::pair<PlistDict, std::string>>{
+           {{{"javaScriptCode", script}, {"Zv_launchCount", int64_t{3}}}, "javaScriptCode"},
+           {{{"bell", "ring\x07"}}, "bell"},
+           {{{"not a character", "\xEF\xBF\xBE and \xEF\xBF\xBF"}}, "not a character"},
+           {{{"byte order mark", "\xEF\xBB\xBF\f"}}, "byte order mark"},
+           {{{"esc\x1B key", "grüße ✓ 😀"}}, "esc\x1B key"},
        }) {
-    PropertyListDocument document(dict);
-    EXPECT_FALSE(document.xml()) << named;
-    EXPECT_EQ(document.problem(), named + " has a character that XML cannot hold");
+    SCOPED_TRACE(key);
+    const auto result = written(dict, "d[bytes.fromhex('" + prefs_test::hexDigits(key) + "').decode()].encode().hex()");
+    EXPECT_EQ(result.form, binaryForm) << result.problem;
+    EXPECT_TRUE(result.readBackWhole);
+    EXPECT_EQ(result.otherReaderSays, prefs_test::hexDigits(*dict.at(key).get<std::string>()));
+  }
+  PlistDict everyKind{{"text", "\f grüße"},
+                      {"min", int64_t{INT64_MIN}},
+                      {"negative", int64_t{-7}},
+                      {"max", int64_t{INT64_MAX}},
+                      {"ratio", 0.25},
+                      {"flag", true},
+                      {"when", dateFromReferenceSeconds(-12345)},
+                      {"blob", PlistData{std::string("\0\x01\xff", 3)}},
+                      {"nested", PlistDict{{"list", PlistArray{"a", PlistArray{}, PlistDict{}}}}},
+                      {"", ""}};
+  const auto result = written(everyKind, "[d['negative'], d['min'], d['max'], d['blob'].hex(), d['nested']]");
+  EXPECT_EQ(result.form, binaryForm);
+  EXPECT_TRUE(result.readBackWhole);
+  EXPECT_EQ(result.otherReaderSays,
+            "[-7, -9223372036854775808, 9223372036854775807, '0001ff', {'list': ['a', [], {}]}]");
+}
+
+// XML holds neither a NUL nor bytes that are no UTF-8; the binary form holds both as they are: a NUL in an ASCII (or
+// UTF-16) text, which other readers take too, and bytes that are no UTF-8 as they are in an ASCII text, as other tools'
+// lists bring them in. A key with a NUL stays a key of its own.
+TEST(PropertyListCodec, NulsAndBytesThatAreNoUtf8AreWrittenInTheBinaryFormAsTheyAre) {
+  using namespace std::string_literals;
+  for (const auto& [dict, said] : std::vector<std::pair<PlistDict, std::string>>{
+           {{{"key\0withnul"s, "first"}, {"key", "second"}}, "['key', 'key\\x00withnul']"},
+           {{{"nul inside", "x\0y"s}, {"and ✓", "\0✓"s}}, "['and ✓', 'nul inside']"},
+           {{{"latin", PlistArray{"caf\xE9"}}}, ""},
+           {{{"overlong", "\f\xC0\xAF"}}, ""},
+           {{{"surrogate", "\xED\xA0\x80"}}, ""},
+           {{{"nested", PlistDict{{"cut\xE2\x82", true}}}}, ""},
+           {{{"caf\xE9", true}, {"Zv_launchCount", int64_t{3}}}, ""},
+       }) {
+    SCOPED_TRACE(describe(PlistValue(dict)));
+    const auto result = written(dict, "sorted(d)");
+    EXPECT_EQ(result.form, binaryForm) << result.problem;
+    EXPECT_TRUE(result.readBackWhole);
+    if (!said.empty()) {
+      EXPECT_EQ(result.otherReaderSays, said);
+    }
   }
 }
 
-// A text larger than files are read with is never written: the next start would set the file aside.
-TEST(PropertyListCodec, ADictionaryTooLargeToReadBackGetsNoXmlForm) {
-  constexpr std::size_t limit = 64u << 20;
-  const auto problemOf = [](PlistDict dict) {
-    PropertyListDocument document(dict);
-    const auto xml = document.xml();
-    EXPECT_TRUE(!xml || xml->size() <= limit);
-    return document.problem();
+// Equal texts and keys are written once, and dictionaries of every size and count of objects read back whole.
+TEST(PropertyListCodec, TheBinaryFormWritesEqualTextsOnceAndHoldsLargeCounts) {
+  const std::string script(1000, 'x');
+  PlistDict shared{{"\f", ""}};
+  PlistArray many;
+  for (int i = 0; i < 70000; ++i) many.push_back(i % 3 == 0 ? PlistValue(script) : PlistValue(int64_t{i} << (i % 40)));
+  shared["many"] = many;
+  PlistArray long_(300, PlistValue(std::string(70000, 'y') + "\f"));
+  shared["long"] = long_;
+  const auto result = written(shared, "[len(d['many']), d['many'][1], d['many'][0][:3], len(d['long'][299])]");
+  EXPECT_EQ(result.form, binaryForm) << result.problem;
+  EXPECT_TRUE(result.readBackWhole);
+  EXPECT_EQ(result.otherReaderSays, "[70000, 2, 'xxx', 70001]");
+  PropertyListDocument document(shared);
+  EXPECT_LT(document.bytes()->size(), 1u << 20) << "each text once, however often it is used";
+}
+
+// libxml2 (as other readers built on it) refuses an element inside more than 256 others: below <plist> and the root
+// <dict>, 255 levels of arrays and dictionaries, empty at the last one. Deeper nesting, which binary lists hold, is
+// written in the binary form.
+TEST(PropertyListCodec, NestingDeeperThanXmlReadersTakeIsWrittenInTheBinaryForm) {
+  const auto nested = [](int depth, const PlistValue& innermost) {
+    PlistValue value = innermost;
+    for (int level = 0; level < depth; ++level) value = PlistValue(PlistArray{value});
+    return PlistDict{{"deep", value}, {"Zv_launchCount", int64_t{3}}};
   };
+  // How many arrays and dictionaries lie inside each other.
+  const std::string levels =
+      "(lambda f: f(f, d['deep']))(lambda f, x: 1 + max((f(f, y) for y in (x.values() if isinstance(x, dict) else x)), "
+      "default=0) if isinstance(x, (list, dict)) else 0)";
+  for (const auto& [what, dict, form] : std::vector<std::tuple<std::string, PlistDict, PropertyListDocument::Form>>{
+           {"255 levels, the last an empty array", nested(254, PlistArray{}), xmlForm},
+           {"255 levels, the last holding a value", nested(254, PlistArray{true}), binaryForm},
+           {"256 levels, as deep as files are read", nested(255, PlistArray{}), binaryForm},
+       }) {
+    SCOPED_TRACE(what);
+    const auto result = written(dict, levels);
+    EXPECT_EQ(result.form, form) << result.problem;
+    EXPECT_TRUE(result.readBackWhole);
+    EXPECT_EQ(result.otherReaderSays, what.substr(0, 3));
+    // XML of the same dictionary, as the library writes it, is what libxml2 takes exactly when it is chosen.
+    PropertyListDocument document(dict);
+    TemporaryFolder folder;
+    std::ofstream(folder.path() / "written", std::ios::binary) << *document.bytes();
+    EXPECT_EQ(
+        isWellFormedXml(prefs_test::commandOutput("plistutil -f xml -o - -i " + (folder.path() / "written").string())),
+        form == xmlForm);
+  }
+}
+
+// A dictionary whose XML would be larger than files are read with is written in the binary form when that is read
+// whole, counted as the reader counts it: each copy of a text that occurs many times (the binary form holds it once)
+// at its full size. Too large in both forms, it is not written: the next start would set the file aside.
+TEST(PropertyListCodec, ADictionaryTooLargeForXmlIsWrittenInTheBinaryFormUnlessThatIsTooLargeToo) {
+  constexpr std::size_t limit = 64u << 20;
+  const std::string megabyte(1u << 20, '&');
+  for (const auto& [what, dict, length] : std::vector<std::tuple<std::string, PlistDict, std::size_t>>{
+           {"escaped", {{"small", "x"}, {"large", std::string(limit / 5 + 1, '&')}}, limit / 5 + 1},
+           {"as base64",
+            {{"small", "x"}, {"large", PlistData{std::string(limit / 4 * 3 + 3, '\0')}}},
+            limit / 4 * 3 + 3},
+           {"one text 60 times", {{"large", PlistArray(60, megabyte)}}, 60},
+       }) {
+    SCOPED_TRACE(what);
+    const auto result = written(dict, "len(d['large'])");
+    EXPECT_EQ(result.form, binaryForm) << result.problem;
+    EXPECT_TRUE(result.readBackWhole);
+    EXPECT_EQ(result.otherReaderSays, std::to_string(length));
+  }
   const std::string tooLarge =
-      "as XML they would take more than the 64 MiB a preferences file is read with, the value of \"large\" the most";
-  EXPECT_EQ(problemOf({{"small", "x"}, {"large", std::string(limit / 5 + 1, '&')}}), tooLarge) << "escaped";
-  EXPECT_EQ(problemOf({{"small", "x"}, {"large", PlistData{std::string(limit / 4 * 3 + 3, '\0')}}}), tooLarge)
-      << "as base64";
-  EXPECT_EQ(problemOf({{"large", std::string(limit - 16, 'x')}}), tooLarge) << "with the markup";
+      "in either form they would take more than the 64 MiB a preferences file is read with, "
+      "the value of \"large\" the most";
+  EXPECT_EQ(written({{"small", "x"}, {"large", std::string(limit - 16, 'x')}}).problem, tooLarge) << "with the markup";
+  EXPECT_EQ(written({{"small", "x"}, {"large", PlistArray(65, megabyte)}}).problem, tooLarge) << "one text 65 times";
 
   const PlistDict largest{{"large", std::string(limit - 400, 'x')}};
-  PropertyListDocument document(largest);
-  const auto xml = document.xml();
-  ASSERT_TRUE(xml) << document.problem();
-  EXPECT_TRUE(parsePropertyListDictionary(*xml) == largest) << "read back whole";
+  const auto result = written(largest, "len(d['large'])");
+  EXPECT_EQ(result.form, xmlForm) << result.problem;
+  EXPECT_TRUE(result.readBackWhole);
+  EXPECT_EQ(result.otherReaderSays, std::to_string(limit - 400));
 }
 
 using prefs_test::binaryAsciiString;
@@ -119,6 +238,10 @@ TEST(PropertyListCodec, BinaryListsReadEachEncodingOtherWritersUse) {
                            {"shared", PlistArray{"byte", "byte"}}};
   EXPECT_EQ(parsePropertyListDictionary(list), expected);
   EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList(expected)), expected);
+  // A binary list has no byte order mark: a text may begin with U+FEFF or U+FFFE.
+  EXPECT_EQ(parsePropertyListDictionary(
+                binaryPropertyList({"\xD1\x01\x02"s, binaryAsciiString("k"), "\x62\xFE\xFF\xFF\xFE"s})),
+            (PlistDict{{"k", "\xEF\xBB\xBF\xEF\xBF\xBE"}}));
 }
 
 TEST(PropertyListCodec, BinaryListsThatDoNotHoldTogetherGiveNoValue) {
@@ -152,15 +275,25 @@ TEST(PropertyListCodec, BinaryListsThatDoNotHoldTogetherGiveNoValue) {
 }
 
 // Other tools write each distinct string or number once and refer to it from everywhere it is used, so a small list
-// may stand for a large dictionary. What the copies take counts from the first copy on, against room in proportion to
-// the list: a file of a few hundred bytes never takes tens of megabytes before it is refused.
-TEST(PropertyListCodec, SharedObjectsAreCopiedOnlyWithinRoomInProportionToTheList) {
+// may stand for a large dictionary: it is read as long as the copies fit the 64 MiB files are read with, each counted
+// at its full size. A list whose references stand for far more is refused.
+TEST(PropertyListCodec, SharedObjectsAreReadWhileTheirCopiesFitTheReadLimit) {
   using prefs_test::binaryCollection;
   using prefs_test::sharedReferenceChain;
-  EXPECT_TRUE(parsePropertyListDictionary(sharedReferenceChain(14, 2)));
-  const std::string small = sharedReferenceChain(14, 5);  // 540 thousand copies
+  EXPECT_TRUE(parsePropertyListDictionary(sharedReferenceChain(14, 5))) << "540 thousand copies of an empty array";
+  const std::string small = sharedReferenceChain(14, 7);  // a hundred million copies
   ASSERT_LT(small.size(), 600u);
   EXPECT_FALSE(parsePropertyListDictionary(small).has_value());
+
+  // A text shared by every item of an array: 2,000 copies of 1,000 characters from a list of about 3 KB, and copies of
+  // a text of 1 MiB up to the limit.
+  const std::string settings = prefs_test::sharedTextList(2000, 1000);
+  ASSERT_LT(settings.size(), 3200u);
+  const auto read = parsePropertyListDictionary(settings);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->at("shared"), PlistValue(PlistArray(2000, std::string(1000, 's'))));
+  EXPECT_TRUE(parsePropertyListDictionary(prefs_test::sharedTextList(63, 1u << 20)));
+  EXPECT_FALSE(parsePropertyListDictionary(prefs_test::sharedTextList(65, 1u << 20)));
 
   // Many settings sharing their keys and values, as other tools write them, are read.
   const std::uint64_t entries = 20'000;
@@ -176,9 +309,8 @@ TEST(PropertyListCodec, SharedObjectsAreCopiedOnlyWithinRoomInProportionToTheLis
     objects.push_back(binaryCollection(0xD0, {1, 2, 3, 4}, 4));
   }
   objects[0] = binaryCollection(0xD0, dictionary, 4);
-  const auto settings = parsePropertyListDictionary(binaryPropertyList(objects, 0, 4));
-  ASSERT_TRUE(settings);
-  EXPECT_EQ(settings->size(), entries);
-  EXPECT_EQ(settings->at("entry 7"),
-            PlistValue(PlistDict{{"name", "a shared name of some length"}, {"enabled", true}}));
+  const auto many = parsePropertyListDictionary(binaryPropertyList(objects, 0, 4));
+  ASSERT_TRUE(many);
+  EXPECT_EQ(many->size(), entries);
+  EXPECT_EQ(many->at("entry 7"), PlistValue(PlistDict{{"name", "a shared name of some length"}, {"enabled", true}}));
 }

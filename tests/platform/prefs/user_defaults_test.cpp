@@ -19,6 +19,7 @@
 #include "platform/prefs/plist_codec.h"
 #include "platform/prefs/preference_file.h"
 #include "support/preference_files.h"
+#include "support/well_formed_xml.h"
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -550,12 +551,41 @@ std::string binaryFileWith(const std::string& key, const std::string& encodedVal
                              binaryAsciiString(key), std::string("\x10\x03", 2), encodedValue});
 }
 
+// The file of {"Zv_launchCount": 3, "javaScriptCode": `script`} as earlier versions wrote it: the script's characters
+// as they are, control characters included.
+std::string fileOfEarlierVersionsWith(const std::string& script) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+         "\t<key>Zv_launchCount</key>\n\t<integer>3</integer>\n\t<key>javaScriptCode</key>\n\t<string>" +
+         script + "</string>\n</dict>\n</plist>\n";
+}
+
+// Starts of the program on the same file: each reads it, and counts itself in the launch count, as the program does.
+// Returns what the start read.
+PlistDict startOnce(const std::string& name, const PlistDict& changes = {}) {
+  auto suite = UserDefaults::named(name);
+  const PlistDict read = suite->persistentDomain();
+  const auto count = read.find("Zv_launchCount");
+  suite->set("Zv_launchCount", int64_t{(count != read.end() ? *count->second.get<int64_t>() : 0) + 1});
+  for (const auto& [key, value] : changes) suite->set(key, value);
+  return read;
+}
+
+// Whether the log says that the file was set aside or not written (a large file is only warned about).
+bool saysTrouble(const std::string& log) {
+  return log.find("could not be read") != std::string::npos || log.find("cannot be written") != std::string::npos;
+}
+
+std::string launchCountSaidByAnotherReader(const std::filesystem::path& file) {
+  return prefs_test::anotherReaderSays(file, "d['Zv_launchCount']");
+}
+
 }  // namespace
 
 // The rewrite of a large value takes more room than its first form: "&" in a CDATA section or in a binary string
 // becomes "&amp;", data becomes base64. A file that start-up reads must be read whole at the next start, whatever the
-// start changed (the launch count changes at every start).
-TEST_F(UserDefaultsTest, AFileWhoseRewriteWouldBeTooLargeToReadIsKeptAsItIs) {
+// start changed (the launch count changes at every start): what XML would make too large is written in the binary
+// form.
+TEST_F(UserDefaultsTest, AFileWhoseRewriteAsXmlWouldBeTooLargeIsWrittenInTheBinaryForm) {
   const std::string ampersands(14'700'000, '&');
   const std::string data(60u << 20, '\x01');
   const std::vector<std::pair<std::string, std::string>> files{
@@ -570,35 +600,122 @@ TEST_F(UserDefaultsTest, AFileWhoseRewriteWouldBeTooLargeToReadIsKeptAsItIs) {
     SCOPED_TRACE(what);
     name = prefs_test::uniqueSuiteName();  // a suite of its own: the last one may still be ending on another thread
     prefs_test::replaceFile(file(), content);
-    auto suite = UserDefaults::named(name);
-    const auto notes = suite->object("notes");
-    ASSERT_TRUE(notes);
     testing::internal::CaptureStderr();
-    for (int64_t count : {4, 5}) {
-      suite->set("Zv_launchCount", count);
-      suite->flush();
-    }
+    const auto notes = startOnce(name).at("notes");
+    EXPECT_EQ(startOnce(name).at("notes"), notes);
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(suite->object("Zv_launchCount"), PlistValue(int64_t{5})) << "kept in memory";
-    suite.reset();
+    EXPECT_FALSE(saysTrouble(log)) << log;
 
-    EXPECT_TRUE(fileText(file()) == content) << "the file of " << content.size() << " bytes is left as it is, not made "
-                                             << std::filesystem::file_size(file());
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
-    EXPECT_NE(log.find("\"notes\""), std::string::npos) << "names the largest value: " << log;
+    EXPECT_TRUE(fileText(file()).starts_with("bplist00"));
     const auto next = parsePropertyListDictionary(fileText(file()));
-    EXPECT_TRUE(next && next->count("notes") && next->at("notes") == *notes) << "read whole at the next start";
+    EXPECT_TRUE(next && next->at("notes") == notes && next->at("Zv_launchCount") == PlistValue(int64_t{5}))
+        << "read whole at the next start";
+    EXPECT_EQ(launchCountSaidByAnotherReader(file()), "5");
   }
 }
 
-// Binary lists hold keys and text that XML cannot: a NUL (which would cut "key\0withnul" to "key", another key), other
-// control characters, bytes that are no UTF-8. Rewritten as XML, a key would be lost and other readers would find
-// the file malformed.
-TEST_F(UserDefaultsTest, ABinaryFileWithTextXmlCannotHoldIsNotRewritten) {
+// A script with a form feed, a vertical tab or an escape (the script editor keeps them when they are pasted), arrays
+// nested deeper than XML readers take, a text that a binary list holds once for 2,000 places: each is written so that
+// the next start reads it whole, and the launch count goes on.
+TEST_F(UserDefaultsTest, ScriptsWithControlCharactersDeepNestingAndSharedTextsSurviveTwoStarts) {
+  const std::string script = "function transform(text) {\f\n  return text;\v\n}\n";
+  PlistValue deep = PlistArray{true};
+  for (int level = 1; level < 255; ++level) deep = PlistValue(PlistArray{deep});
+  // Arrays from the fifth object on, each holding the next; the last one holds true.
+  std::vector<std::string> deepList{binaryCollection(0xD0, {1, 2, 3, 4}, 2), binaryAsciiString("Zv_launchCount"),
+                                    binaryAsciiString("deep"), std::string("\x10\x03", 2)};
+  for (std::uint64_t level = 0; level < 255; ++level) deepList.push_back(binaryCollection(0xA0, {level + 5}, 2));
+  deepList.push_back("\x09");
+  struct Case {
+    std::string what;
+    std::string content;  // the file before the first start
+    PlistDict changes;    // what the first start changes besides the launch count
+    PlistDict held;       // what every start after the first reads besides the launch count
+    std::string otherReaderExpression, otherReaderSays;
+  };
+  const std::string sharedText(1000, 's');
+  const std::vector<Case> cases{
+      {"a script with a form feed, as earlier versions wrote it",
+       fileOfEarlierVersionsWith(script),
+       {},
+       {{"javaScriptCode", script}},
+       "d['javaScriptCode'].encode().hex()",
+       prefs_test::hexDigits(script)},
+      {"a script with an escape, as the program sets it",
+       xmlPropertyList({{"Zv_launchCount", int64_t{3}}}),
+       {{"javaScriptCode", "// \x1B[1m bold\n"}},
+       {{"javaScriptCode", "// \x1B[1m bold\n"}},
+       "d['javaScriptCode'].encode().hex()",
+       prefs_test::hexDigits("// \x1B[1m bold\n")},
+      {"a binary list nesting arrays 255 deep",
+       binaryPropertyList(deepList, 0, 2),
+       {},
+       {{"deep", deep}},
+       "(lambda f: f(f, d['deep']))(lambda f, x: 1 + f(f, x[0]) if isinstance(x, list) else x)",
+       "256"},
+      {"a binary list sharing one text 2,000 times",
+       prefs_test::sharedTextList(2000, sharedText.size()),
+       {},
+       {{"shared", PlistArray(2000, sharedText)}},
+       "(len(d['shared']), set(d['shared']) == {'s' * 1000})",
+       "(2000, True)"},
+  };
+  for (const auto& item : cases) {
+    SCOPED_TRACE(item.what);
+    name = prefs_test::uniqueSuiteName();
+    prefs_test::replaceFile(file(), item.content);
+    PlistDict expected = item.held;
+    testing::internal::CaptureStderr();
+    const PlistDict first = startOnce(name, item.changes);
+    expected["Zv_launchCount"] = int64_t{4};
+    EXPECT_EQ(startOnce(name), expected);
+    EXPECT_EQ(launchCountSaidByAnotherReader(file()), "5");
+    expected["Zv_launchCount"] = int64_t{5};
+    EXPECT_EQ(startOnce(name), expected);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(saysTrouble(log)) << log;
+    EXPECT_EQ(first.at("Zv_launchCount"), PlistValue(int64_t{3}));
+    EXPECT_EQ(prefs_test::anotherReaderSays(file(), item.otherReaderExpression), item.otherReaderSays);
+    const std::string written = fileText(file());
+    EXPECT_TRUE(written.starts_with("bplist00") || isWellFormedXml(written)) << "XML that libxml2 takes";
+  }
+}
+
+// Settings that no form of the file gives back whole (here larger than the 64 MiB a file is read with) leave the file
+// as it is, and the log says so once. A later change that makes them fit is written, also when the file was removed
+// meanwhile, in the form that holds them.
+TEST_F(UserDefaultsTest, AWriteNoFormHoldsLeavesTheFileAndALaterChangeThatFitsIsWrittenAfterTheFileIsRemoved) {
+  const std::string script = "function transform(text) {\f return text; }";
+  const std::string content = fileOfEarlierVersionsWith(script);
+  prefs_test::replaceFile(file(), content);
+  auto suite = UserDefaults::named(name);
+  testing::internal::CaptureStderr();
+  suite->set("notes", std::string((64u << 20) + 1, 'n'));
+  suite->flush();
+  EXPECT_TRUE(fileText(file()) == content) << "left as it is";
+  std::filesystem::remove(file());
+  suite->set("Zv_launchCount", int64_t{4});
+  suite->flush();
+  EXPECT_FALSE(std::filesystem::exists(file()));
+  const std::string refused = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(refused.begin(), refused.end(), '\n'), 1) << refused;
+  EXPECT_NE(refused.find("the value of \"notes\" the most"), std::string::npos) << refused;
+
+  suite->remove("notes");
+  suite->flush();
+  EXPECT_TRUE(fileText(file()).starts_with("bplist00"));
+  EXPECT_EQ(parsePropertyListDictionary(fileText(file())),
+            (PlistDict{{"Zv_launchCount", int64_t{4}}, {"javaScriptCode", script}}));
+  EXPECT_EQ(launchCountSaidByAnotherReader(file()), "4");
+}
+
+// Binary lists hold keys and text that no form we write keeps as they are: a NUL (which would cut "key\0withnul" to
+// "key", another key), bytes that are no UTF-8. Rewritten, a key would be lost or a text changed; the file is kept as
+// it is, so that the next start reads it whole.
+TEST_F(UserDefaultsTest, ABinaryFileWithNulsOrBytesThatAreNoUtf8IsRewrittenWithThemAsTheyAre) {
   using namespace std::string_literals;
   for (const auto& [key, value] : std::vector<std::pair<std::string, std::string>>{
            {"key\0withnul"s, "first"},
-           {"bell", "ring\x07"},
            {"latin", "caf\xE9"},
            {"nul inside", "x\0y"s},
        }) {
@@ -617,8 +734,9 @@ TEST_F(UserDefaultsTest, ABinaryFileWithTextXmlCannotHoldIsNotRewritten) {
     const std::string log = testing::internal::GetCapturedStderr();
     suite.reset();
 
-    EXPECT_TRUE(fileText(file()) == content) << "the file is left as it is";
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
-    EXPECT_EQ(parsePropertyListDictionary(fileText(file())), stored);
+    EXPECT_EQ(log, "");
+    PlistDict changed = stored;
+    changed["Zv_launchCount"] = int64_t{4};
+    EXPECT_EQ(parsePropertyListDictionary(fileText(file())), changed);
   }
 }
