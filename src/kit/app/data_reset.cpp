@@ -54,7 +54,8 @@ std::string describe(const LeftBehind& item) {
     case LeftBehind::Reason::notMoved:
       return item.path.string() + " is still where it was.";
     case LeftBehind::Reason::notTried:
-      return item.path.string() + " is still where it was: it is not tried once the folder before it stays.";
+      return item.path.string() +
+             " is still where it was: it was not tried, since the folder before it could not be moved.";
     case LeftBehind::Reason::emptiedInPlace:
       return item.path.string() + ": its settings were removed, and the empty file stayed.";
   }

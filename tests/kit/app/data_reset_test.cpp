@@ -145,7 +145,7 @@ TEST_F(StartingOver, WhatCannotGoToTheTrashIsToldAndStaysWhereItWas) {
   ASSERT_TRUE(told.accessory && told.accessory->detailText);
   EXPECT_EQ(*told.accessory->detailText,
             data.string() + " is still where it was.\n" + cache.string() +
-                " is still where it was: it is not tried once the folder before it stays.");
+                " is still where it was: it was not tried, since the folder before it could not be moved.");
   EXPECT_TRUE(QTest::qWaitFor([&] { return relaunches == 1; }));
 }
 
