@@ -301,7 +301,8 @@ void PropertyListDocument::render() {
     plist_free(std::exchange(tree_, nullptr));
   }
   form_ = Form::binary;
-  binary_ = binaryPropertyList(dict_.value_or(PlistDict{}));
+  // Without the settings in hand the bytes stay empty, which the check below refuses: never a file without them.
+  if (dict_) binary_ = binaryPropertyList(*dict_);
   dict_.reset();
   // Read back as the next start reads it (copying nothing): a text used in many places counts at each of them.
   if (binary_.size() <= maxFileBytes && binaryPropertyListDictionaryFits(binary_, {maxDepth, maxFileBytes})) return;
