@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -15,5 +16,14 @@ struct DecodedScalar {
   bool valid;
 };
 DecodedScalar decodeUtf8(std::string_view text, std::size_t offset);
+
+bool isValidUtf8(std::string_view text);
+// Writes the 1 to 4 bytes of the scalar to `out`; returns how many.
+std::size_t encodeUtf8(char32_t scalar, char* out);
+void appendUtf8(std::string& out, char32_t scalar);
+
+// UTF-16 conversions; invalid UTF-8 becomes U+FFFD, a lone surrogate in UTF-16 too.
+std::u16string toUtf16(std::string_view text);
+std::string toUtf8(std::u16string_view text);
 
 }  // namespace platform

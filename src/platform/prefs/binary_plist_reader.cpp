@@ -1,12 +1,12 @@
 #include "platform/prefs/binary_plist_reader.h"
 
-#include <QChar>
-#include <QStringView>
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <string>
 #include <utility>
+
+#include "platform/core/utf8_scalar.h"
 
 namespace platform {
 namespace {
@@ -218,17 +218,8 @@ class BinaryList {
     for (std::size_t i = 0; i < units.size(); ++i)
       units[i] = static_cast<char16_t>(static_cast<unsigned char>((*content)[2 * i]) << 8 |
                                        static_cast<unsigned char>((*content)[2 * i + 1]));
-    // A lone surrogate becomes U+FFFD, as everywhere in the program (the conversion below would make it "?").
-    for (std::size_t i = 0; i < units.size(); ++i) {
-      const bool paired =
-          QChar::isHighSurrogate(units[i]) && i + 1 < units.size() && QChar::isLowSurrogate(units[i + 1]);
-      if (paired)
-        ++i;
-      else if (QChar::isSurrogate(units[i]))
-        units[i] = QChar::ReplacementCharacter;
-    }
-    // As a view: QString::fromUtf16 would take a leading U+FEFF or U+FFFE for a byte order mark.
-    return QStringView(units).toUtf8().toStdString();
+    // A lone surrogate becomes U+FFFD, as everywhere in the program; a leading U+FEFF or U+FFFE is a character.
+    return toUtf8(units);
   }
 
   std::string_view bytes_;

@@ -1,5 +1,6 @@
 #include "platform/prefs/binary_plist_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <string_view>
@@ -51,30 +52,14 @@ void appendDouble(std::string& out, unsigned marker, double value) {
 }
 
 void appendText(std::string& out, std::string_view text) {
-  std::u16string units;
-  bool ascii = true;
-  for (std::size_t at = 0; at < text.size();) {
-    const DecodedScalar character = decodeUtf8(text, at);
-    // Bytes that are no UTF-8 stay as they are.
-    if (!character.valid) {
-      appendMarker(out, 0x5, text.size());
-      out.append(text);
-      return;
-    }
-    ascii = ascii && character.scalar < 0x80;
-    if (character.scalar < 0x10000) {
-      units += static_cast<char16_t>(character.scalar);
-    } else {
-      units += static_cast<char16_t>(0xD800 + ((character.scalar - 0x10000) >> 10));
-      units += static_cast<char16_t>(0xDC00 + ((character.scalar - 0x10000) & 0x3FF));
-    }
-    at += character.length;
-  }
-  if (ascii) {
+  // ASCII as it is, and bytes that are no UTF-8 too; any other text as UTF-16.
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii || !isValidUtf8(text)) {
     appendMarker(out, 0x5, text.size());
     out.append(text);
     return;
   }
+  const std::u16string units = toUtf16(text);
   appendMarker(out, 0x6, units.size());
   for (char16_t unit : units) appendNumber(out, unit, 2);
 }
