@@ -132,13 +132,12 @@ class MenuItemValidation final : public QObject {
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::Show || !CallbackMenuItem::validateCallback) return false;
+    if (event->type() != QEvent::Show) return false;
     auto* menu = qobject_cast<QMenu*>(watched);
     // A ZvMenu enables nothing by itself: its items keep the state they were given.
     if (menu && !qobject_cast<ZvMenu*>(menu)) {
       for (QAction* action : menu->actions())
-        if (auto* item = qobject_cast<CallbackMenuItem*>(action))
-          item->setEnabled(CallbackMenuItem::validateCallback(*item));
+        if (auto* item = qobject_cast<CallbackMenuItem*>(action)) item->setEnabled(item->validateMenuItem(*item));
     }
     return false;
   }
@@ -168,6 +167,10 @@ CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& 
 
 void CallbackMenuItem::action() {
   if (callback_) callback_();
+}
+
+bool CallbackMenuItem::validateMenuItem(CallbackMenuItem& menuItem) const {
+  return validateCallback ? validateCallback(menuItem) : true;
 }
 
 std::string applicationName() {

@@ -68,9 +68,12 @@ class CallbackMenuItem : public QAction {
   // Runs the callback (what choosing the item does).
   void action();
 
-  // The class-wide validation: when set, each time a menu holding items of this class is about to show, every
-  // such item is enabled exactly when the hook answers true for it, except in a ZvMenu, whose items always keep
-  // their own state. Unset, items stay as they were built.
+  // Whether the item may be chosen: the hook's answer when it is set, otherwise true. Each time a menu that enables
+  // its items itself (any menu but a ZvMenu, whose items keep their own state) is about to show, every item of this
+  // class in it is enabled exactly when this answers true.
+  bool validateMenuItem(CallbackMenuItem& menuItem) const;
+
+  // The class-wide validation hook; unset at start.
   static std::function<bool(CallbackMenuItem&)> validateCallback;
 
  private:

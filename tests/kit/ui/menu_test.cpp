@@ -49,7 +49,7 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_TRUE(none.shortcut().isEmpty());
 }
 
-TEST(CallbackMenuItemTest, TheValidationHookDecidesEachTimeAPlainMenuShowsButLeavesZvMenuItemsAsBuilt) {
+TEST(CallbackMenuItemTest, APlainMenuEnablesItsItemsByTheValidationButAZvMenuKeepsTheirOwnState) {
   for (bool isZvMenu : {false, true}) {
     std::unique_ptr<QMenu> menu = isZvMenu ? std::make_unique<ZvMenu>() : std::make_unique<QMenu>();
     auto build = [&menu] {
@@ -69,10 +69,14 @@ TEST(CallbackMenuItemTest, TheValidationHookDecidesEachTimeAPlainMenuShowsButLea
       return states;
     };
 
+    // Without a hook every item may be chosen, also one built disabled.
+    auto* off = static_cast<CallbackMenuItem*>(menu->actions().back());
+    EXPECT_TRUE(off->validateMenuItem(*off));
     menu->popup(QPoint(10, 10));
     menu->hide();
-    EXPECT_EQ(enabledStates(), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(enabledStates(), (std::vector<bool>{true, true, !isZvMenu}));
 
+    build();
     std::vector<std::string> asked;
     CallbackMenuItem::validateCallback = [&asked](CallbackMenuItem& item) {
       asked.push_back(item.text().toStdString());
