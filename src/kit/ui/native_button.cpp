@@ -1,13 +1,16 @@
 #include "kit/ui/native_button.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QShortcut>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextDocument>
-#include <algorithm>
 
+#include "kit/ui/action_callbacks.h"
+#include "kit/ui/color_components.h"
 #include "kit/ui/text_styles.h"
 
 namespace kit {
@@ -28,6 +31,41 @@ double fontScale(ControlSize size) {
   return 1.0;
 }
 
+// Return and Enter press the button of a window whose key equivalent is Return once the key reaches the window, that
+// is, when the focused widget passed it on (a line edit does; a multi-line editor keeps it). Qt does this inside a
+// QDialog only; a filter of the application sees each key press on its way up to the window.
+class ReturnKeyEquivalent final : public QObject {
+ public:
+  static void install() {
+    static ReturnKeyEquivalent* filter = nullptr;
+    if (filter || !QCoreApplication::instance()) return;
+    filter = new ReturnKeyEquivalent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(filter);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* window = static_cast<QWidget*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!window->isWindow() || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+        (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+      return false;
+    const QList<NativeButton*> buttons = window->findChildren<NativeButton*>();
+    for (NativeButton* button : buttons) {
+      if (button->window() != window || !button->isVisible() || !button->isEnabled() ||
+          button->description().keyEquivalent != KeyEquivalent::return_)
+        continue;
+      event->accept();
+      button->click();
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  using QObject::QObject;
+};
+
 }  // namespace
 
 std::string_view rawValue(KeyEquivalent key) { return key == KeyEquivalent::escape ? "\x1b" : "\r"; }
@@ -41,16 +79,13 @@ std::optional<KeyEquivalent> keyEquivalentFromRaw(std::string_view raw) {
 QColor destructiveTitleColor(const QPalette& palette) {
   QColor red =
       palette.color(QPalette::Active, QPalette::Text).lightness() > 128 ? QColor(255, 105, 97) : QColor(215, 0, 21);
-  float hue = 0, saturation = 0, value = 0, alpha = 0;
-  red.getHsvF(&hue, &saturation, &value, &alpha);
-  red.setHsvF(hue, std::clamp(saturation - 0.3f, 0.0f, 1.0f), value, alpha);
-  return red;
+  return adjusting(red, 0, -0.3, 0, 0);
 }
 
 NativeButton::NativeButton(Description description, QWidget* parent)
     : QPushButton(parent), attributedTitle_(new QTextDocument(this)) {
   attributedTitle_->setDocumentMargin(0);
-  connect(this, &QPushButton::clicked, this, [this] {
+  setOnAction(*this, [this](const platform::Event&) {
     if (description_.action) description_.action();
   });
   setDescription(std::move(description));
@@ -74,6 +109,7 @@ void NativeButton::setDescription(Description description) {
 
   setDefault(description_.keyEquivalent == KeyEquivalent::return_);
   setAutoDefault(description_.keyEquivalent == KeyEquivalent::return_);
+  if (description_.keyEquivalent == KeyEquivalent::return_) ReturnKeyEquivalent::install();
   if (description_.keyEquivalent == KeyEquivalent::escape && !escape_) {
     escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QPushButton::click, Qt::WindowShortcut);
   }

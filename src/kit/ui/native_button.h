@@ -31,6 +31,8 @@ class NativeButton : public QPushButton {
     // A styled title in Qt's rich text (bold, colours, sizes), shown instead of `title`; its colours are kept,
     // also on a destructive button.
     std::optional<QString> attributedTitle;
+    // Return (or Enter) presses the button in its window when the focused widget passes the key on (a line edit
+    // does; a multi-line editor keeps it); Escape presses it anywhere in its window.
     std::optional<KeyEquivalent> keyEquivalent;
     BezelStyle bezelStyle = BezelStyle::push;
     // A title in a muted red: the button destroys something.
@@ -63,7 +65,7 @@ class NativeButton : public QPushButton {
   QTextDocument* attributedTitle_;
 };
 
-// The colour of a destructive button's title: the palette's red, less saturated.
+// The colour of a destructive button's title: the palette's red, its saturation lowered by 30 percent.
 QColor destructiveTitleColor(const QPalette& palette);
 
 }  // namespace kit

@@ -4,7 +4,10 @@
 
 #include <QAccessible>
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace kit {
 namespace {
@@ -29,6 +32,43 @@ TEST(NativeButtonTest, KeyEquivalentsDestructiveTitlesAndSizes) {
   const QColor title = remove->palette().color(QPalette::ButtonText);
   EXPECT_GT(title.red(), title.green() + 40);
   EXPECT_EQ(help->width(), help->height());
+}
+
+TEST(NativeButtonTest, ReturnAndEnterPressTheButtonWhereTheFocusedWidgetPassesTheKeyOn) {
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  int pressed = 0;
+  auto* field = new QLineEdit;
+  auto* editor = new QPlainTextEdit;
+  layout->addWidget(field);
+  layout->addWidget(editor);
+  layout->addWidget(
+      new NativeButton({.title = "Done", .keyEquivalent = KeyEquivalent::return_, .action = [&] { ++pressed; }}));
+  // A window of its own that belongs to this one: its keys are not this window's.
+  QWidget owned(&window, Qt::Window);
+  auto* ownedField = new QLineEdit(&owned);
+  window.show();
+  owned.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(pressed, 1);
+  QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(pressed, 2);
+
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(pressed, 2) << "the editor keeps its Return";
+  EXPECT_EQ(editor->toPlainText(), "\n");
+
+  QTest::keyClick(ownedField, Qt::Key_Return);
+  EXPECT_EQ(pressed, 2);
+}
+
+TEST(NativeButtonTest, ADestructiveTitleIsTheRedOfThePaletteAtSeventyPercentOfItsSaturation) {
+  QPalette dark;
+  dark.setColor(QPalette::Text, Qt::white);
+  // The lighter red of dark palettes, (255, 105, 97), has a saturation of 158 / 255.
+  EXPECT_NEAR(destructiveTitleColor(dark).hsvSaturationF(), 158.0 / 255 * 0.7, 0.005);
 }
 
 TEST(NativeButtonTest, AStyledTitleIsPaintedWithItsOwnColoursAlsoWhenDestructive) {
