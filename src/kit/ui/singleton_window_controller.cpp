@@ -45,7 +45,12 @@ void SingletonWindowController::show(SingletonWindowController& controller, bool
   // A tray application is never the active one by itself.
   if (controller.shouldActivateWindowWhenAppIsAccessory) activateApp();
   platform::spawn(platform::mainExecutor(), [window, animated]() -> platform::Task<void> {
-    if (window) co_await kit::showWindow(*window, {.animated = animated, .makeKey = true});
+    if (window)
+      co_await kit::showWindow(*window, {.animated = animated,
+                                         .makeKey = true,
+                                         .duration = std::chrono::milliseconds(500),
+                                         .delay = std::chrono::milliseconds(0),
+                                         .timingFunction = defaultTimingCurve()});
   });
 }
 

@@ -55,14 +55,14 @@ QWidget* bringBackOwnedWindows(const QWidget& window) {
 }
 
 // Ends when the fade has run, or at once when the window goes away meanwhile.
-platform::Task<void> fadeIn(QPointer<QWidget> window, std::chrono::milliseconds duration) {
-  auto start = [window, duration](const platform::Continuation<void>& done) {
+platform::Task<void> fadeIn(QPointer<QWidget> window, std::chrono::milliseconds duration, QEasingCurve curve) {
+  auto start = [window, duration, curve](const platform::Continuation<void>& done) {
     if (!window) return done.resume();
     auto* animation = new QPropertyAnimation(window, "windowOpacity", window);
     animation->setDuration(static_cast<int>(duration.count()));
     animation->setStartValue(0.0);
     animation->setEndValue(1.0);
-    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    animation->setEasingCurve(curve);
     auto resumed = std::make_shared<std::atomic<bool>>(false);
     auto finish = [done, resumed] {
       if (!resumed->exchange(true)) done.resume();
@@ -72,6 +72,17 @@ platform::Task<void> fadeIn(QPointer<QWidget> window, std::chrono::milliseconds 
     animation->start(QAbstractAnimation::DeleteWhenStopped);
   };
   co_await platform::withContinuation<void>("show(animated:)", start);
+}
+
+// Closes the window, also when it refuses: then what an accepted close does next is done.
+void closeWithoutAsking(QWidget& window) {
+  QPointer<QWidget> target(&window);
+  if (window.close() || !target) return;
+  window.hide();
+  if (window.testAttribute(Qt::WA_DeleteOnClose)) {
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.deleteLater();
+  }
 }
 
 }  // namespace
@@ -110,7 +121,7 @@ platform::Task<void> showWindow(QWidget& window, WindowShowOptions options) {
     target->setWindowOpacity(1);
     co_return;
   }
-  co_await fadeIn(target, options.duration);
+  co_await fadeIn(target, options.duration, options.timingFunction.get());
   if (target) target->setWindowOpacity(1);
 }
 
@@ -156,7 +167,7 @@ void toggle(QWidget& window) {
 void toggle2(QWidget& window, bool forceClose) {
   if (window.isVisible() && !window.isMinimized()) {
     if (forceClose)
-      window.hide();
+      closeWithoutAsking(window);
     else
       window.close();
     return;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QEasingCurve>
 #include <chrono>
+#include <functional>
 #include <optional>
 
+#include "kit/foundation/timing_curves.h"
 #include "platform/core/task.h"
 
 class QMargins;
@@ -17,6 +20,10 @@ struct WindowShowOptions {
   bool makeKey = true;
   std::chrono::milliseconds duration{500};
   std::chrono::milliseconds delay{0};
+  // The pace of the fade: a curve that lives until the window is shown, such as the kit's own. Held by reference,
+  // the options stay trivially destructible, as temporaries in a co_await expression must be (GCC 12 destroys
+  // those twice).
+  std::reference_wrapper<const QEasingCurve> timingFunction = defaultTimingCurve();
 };
 
 // Brings the window to the front, the one way every window of ours comes forward: shows it, mapping it again when it
@@ -26,8 +33,9 @@ struct WindowShowOptions {
 void orderFront(QWidget& window, bool makeKey = true);
 
 // Brings the window to the front (see orderFront). Animated, it comes in transparent and, 100 ms plus the delay later,
-// fades in over the duration (at once when the desktop asks for less motion). Ends when the window is fully shown; a
-// cancelled task leaves it shown and opaque, never invisible yet clickable. Main thread.
+// fades in over the duration at the pace of the timing function (at once when the desktop asks for less motion). Ends
+// when the window is fully shown; a cancelled task leaves it shown and opaque, never invisible yet clickable. Main
+// thread.
 platform::Task<void> showWindow(QWidget& window, WindowShowOptions options = {});
 
 // Places the window where the desktop's own windows first come up: centred in the available area of the screen
@@ -44,8 +52,9 @@ QMargins frameMargins(const QWidget& window);
 
 // Closes the window when it is visible and active; otherwise brings the application forward and shows it.
 void toggle(QWidget& window);
-// Closes a window on the screen, active or not (hides it without a close event when `forceClose`); otherwise, also
-// when it is minimised, as toggle.
+// Closes a window on the screen, active or not; otherwise, also when it is minimised, as toggle. With `forceClose` the
+// window cannot refuse: it is told of the close as always (and may save its place), then hidden, and released when it
+// is deleted on close, as after a close it accepts.
 void toggle2(QWidget& window, bool forceClose);
 
 // The stacking layers an X11 window manager keeps: below normal windows, normal, and above them (floating and

@@ -37,7 +37,11 @@ TEST(SingletonWindowController, OneLiveControllerPerTypeUntilItsWindowCloses) {
   auto& next = SingletonWindowController::shared<FirstController>();
   EXPECT_NE(next.window(), nullptr);
   EXPECT_TRUE(SingletonWindowController::hasSharedInstance<SecondController>()) << "the other type is untouched";
-  next.window()->close();
+  // A forced close is a close too: the next request builds a new window.
+  SingletonWindowController::showWindow<FirstController>(false);
+  ASSERT_TRUE(waitUntil([&] { return next.window()->isVisible(); }));
+  toggle2(*next.window(), true);
+  EXPECT_FALSE(SingletonWindowController::hasSharedInstance<FirstController>());
   SingletonWindowController::shared<SecondController>().window()->close();
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
 #include <QDialog>
+#include <QPointer>
+#include <QPropertyAnimation>
 #include <QTest>
 #include <QWidget>
 #include <chrono>
@@ -51,6 +54,49 @@ TEST_F(FadeIn, FadesInOrAppearsAtOnceWithLessMotionAndNeverStaysTransparent) {
   cancelled.cancel();
   EXPECT_TRUE(waitUntil([&] { return window.windowOpacity() == 1.0; }));
   EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(FadeIn, FadesAtThePaceOfTheTimingFunctionTheDefaultOneWhenNoneIsGiven) {
+  setPrefersReducedMotionForTesting(false);
+  const QEasingCurve linear(QEasingCurve::Linear);
+  for (const QEasingCurve* curve : {&defaultTimingCurve(), &linear}) {
+    window.hide();
+    WindowShowOptions options{.animated = true, .duration = 300ms};
+    if (curve != &defaultTimingCurve()) options.timingFunction = *curve;
+    auto fade = showWindow(window, options);
+    QPropertyAnimation* animation = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (animation = window.findChild<QPropertyAnimation*>()) != nullptr; }));
+    EXPECT_EQ(animation->easingCurve(), *curve);
+    ASSERT_TRUE(waitUntil([&] { return window.windowOpacity() == 1.0; }));
+    QTest::qWait(20);
+  }
+}
+
+// Refuses every close, but says when it was asked.
+class RefusingWindow : public QWidget {
+ public:
+  RefusingWindow() { setAttribute(Qt::WA_DeleteOnClose); }
+  int closeEvents = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    ++closeEvents;
+    event->ignore();
+  }
+};
+
+TEST(Toggle2, AForcedCloseIsOneTheWindowHearsOfButCannotRefuse) {
+  QPointer<RefusingWindow> window = new RefusingWindow;
+  window->show();
+  toggle2(*window, false);
+  EXPECT_EQ(window->closeEvents, 1);
+  EXPECT_TRUE(window->isVisible()) << "asked, it refuses";
+
+  toggle2(*window, true);
+  ASSERT_TRUE(window);
+  EXPECT_EQ(window->closeEvents, 2) << "told, so that it can save its place";
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(waitUntil([&] { return window.isNull(); })) << "released, as it is deleted on close";
 }
 
 // What the window manager shows is checked under openbox (tests/e2e/minimised_windows_test.cpp); here the states.
