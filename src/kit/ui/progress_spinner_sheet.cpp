@@ -3,17 +3,20 @@
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kit/ui/labels.h"
+#include "kit/ui/view_layout.h"
 
 namespace kit {
 
 namespace {
 constexpr int maximumMessageWidth = 300;
-}
+constexpr QMargins containerInsets(80, 30, 80, 30);  // left, top, right, bottom
+}  // namespace
 
 ProgressSpinnerSheet::ProgressSpinnerSheet()
-    : spinner_(new QProgressBar(this)), label_(new CocoaLabel({}, this)), container_(new QVBoxLayout(this)) {
+    : spinner_(new QProgressBar), label_(new CocoaLabel), container_(new QWidget(this)) {
   setWindowFlags(Qt::Sheet | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   spinner_->setRange(0, 0);  // busy: no fraction known
   spinner_->setTextVisible(false);
@@ -22,11 +25,21 @@ ProgressSpinnerSheet::ProgressSpinnerSheet()
   label_->setMaximumWidth(maximumMessageWidth);
   label_->setAlignment(Qt::AlignHCenter);
   label_->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
-  container_->setSpacing(20);
-  container_->setContentsMargins(80, 30, 80, 30);
-  container_->addWidget(spinner_, 0, Qt::AlignHCenter);
-  container_->addWidget(label_, 0, Qt::AlignHCenter);
-  container_->setSizeConstraint(QLayout::SetFixedSize);
+  auto* stack = new QVBoxLayout(container_);
+  stack->setSpacing(20);
+  stack->setContentsMargins(0, 0, 0, 0);
+  stack->addWidget(spinner_, 0, Qt::AlignHCenter);
+  stack->addWidget(label_, 0, Qt::AlignHCenter);
+  constrainEdges(*container_, *this, containerInsets);
+  fitToContent();
+}
+
+void ProgressSpinnerSheet::fitToContent() {
+  QLayout& stack = *container_->layout();
+  stack.invalidate();
+  QSize content = stack.sizeHint();
+  if (stack.hasHeightForWidth()) content.setHeight(std::max(content.height(), stack.heightForWidth(content.width())));
+  setFixedSize(content.grownBy(containerInsets));
 }
 
 void ProgressSpinnerSheet::present(QWidget& presenterWindow) {
@@ -64,6 +77,7 @@ void ProgressSpinnerSheet::applyText() {
     label_->setText(text_);
     label_->show();
   }
+  fitToContent();
 }
 
 void ProgressSpinnerSheet::reject() {

@@ -5,7 +5,6 @@
 #include <functional>
 
 class QProgressBar;
-class QVBoxLayout;
 
 namespace kit {
 
@@ -40,11 +39,14 @@ class ProgressSpinnerSheet : public QDialog {
 
  private:
   void applyText();
+  // The sheet takes the size of its content with the insets around it.
+  void fitToContent();
 
   QPointer<QWidget> presenterWindow_;
   QProgressBar* spinner_;
   CocoaLabel* label_;
-  QVBoxLayout* container_;
+  // The spinner over the message, at the insets inside the sheet.
+  QWidget* container_;
   QString text_;
   bool isShown_ = false;
 };

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -16,18 +17,21 @@ namespace {
 constexpr int usualTraySide = 22;
 constexpr const char* shakeName = "kit.statusItemShake";
 
-// One run: the frames, then the item's own icon again.
+// One run: the shake's positions as frames, each shown when a shaken view would reach it; the last, where the view
+// is back in its place, is the item's own icon again.
 class StatusItemShake final : public QObject {
  public:
   StatusItemShake(QSystemTrayIcon& item, std::chrono::milliseconds duration, ShakeAxis axis, int distance)
       : QObject(&item), item_(&item), original_(item.icon()) {
     setObjectName(shakeName);
-    const int half = distance / 2;
-    for (int offset : {-distance, distance, -half, half}) frames_.push_back(shiftedIcon(original_, axis, offset));
-    timer_.setInterval(static_cast<int>(duration.count() / static_cast<long>(frames_.size())));
+    const std::array<double, 5> offsets = shakeOffsets(distance);
+    for (size_t index = 0; index + 1 < offsets.size(); ++index)
+      frames_.push_back(shiftedIcon(original_, axis, offsets[index]));
+    for (double time : shakeKeyTimes())
+      times_.push_back(std::chrono::milliseconds(std::lround(time * static_cast<double>(duration.count()))));
+    timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &StatusItemShake::step);
     step();
-    timer_.start();
   }
 
   // Puts the item's icon back, unless someone else has set another one meanwhile.
@@ -48,13 +52,17 @@ class StatusItemShake final : public QObject {
       finish();
       return;
     }
-    item_->setIcon(frames_[next_++]);
+    item_->setIcon(frames_[next_]);
     shownKey_ = item_->icon().cacheKey();
+    timer_.start(times_[next_ + 1] - times_[next_]);
+    ++next_;
   }
 
   QPointer<QSystemTrayIcon> item_;
   QIcon original_;
   std::vector<QIcon> frames_;
+  // When each frame comes, from the start; the last is when the item's own icon comes back.
+  std::vector<std::chrono::milliseconds> times_;
   size_t next_ = 0;
   qint64 shownKey_ = 0;
   QTimer timer_;
@@ -62,10 +70,10 @@ class StatusItemShake final : public QObject {
 
 }  // namespace
 
-QIcon shiftedIcon(const QIcon& icon, ShakeAxis axis, int offset) {
+QIcon shiftedIcon(const QIcon& icon, ShakeAxis axis, double offset) {
   QIcon shifted;
   for (int side : {16, 22, 24, 32, 48, 64}) {
-    const int pixels = static_cast<int>(std::lround(offset * static_cast<double>(side) / usualTraySide));
+    const int pixels = static_cast<int>(std::lround(offset * side / usualTraySide));
     QPixmap frame(side, side);
     frame.fill(Qt::transparent);
     QPainter painter(&frame);

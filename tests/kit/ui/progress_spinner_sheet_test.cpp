@@ -23,10 +23,19 @@ TEST(ProgressSpinnerSheet, ShowsTheMessageOnlyWhenThereIsOneAndEscapeHidesTheShe
   EXPECT_TRUE(sheet->isShown());
   EXPECT_TRUE(sheet->spinner()->isVisible());
   EXPECT_FALSE(sheet->label()->isVisible());
-  sheet->setText("Exporting 12 files…");
+  // The content sits 80 points in from the sides and 30 from the top and bottom.
+  auto placeIn = [&sheet](QWidget* part) { return QRect(part->mapTo(sheet, QPoint(0, 0)), part->size()); };
+  const QSize alone = sheet->size();
+  EXPECT_EQ(placeIn(sheet->spinner()).top(), 30);
+  sheet->setText("Exporting 12 files, which may take a while: the largest of them are the photos of the trip");
   EXPECT_TRUE(sheet->label()->isVisible());
+  EXPECT_LE(sheet->label()->width(), 300);
+  const QRect message = placeIn(sheet->label());
+  EXPECT_GE(message.left(), 80);
+  EXPECT_EQ(sheet->height() - 1 - message.bottom(), 30);
   sheet->setText({});
   EXPECT_FALSE(sheet->label()->isVisible());
+  EXPECT_EQ(sheet->size(), alone);
 
   sheet->setText("Working");
   sheet->activateWindow();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -62,6 +63,27 @@ TEST_F(StatusItemShakeTest, ShowsTheIconUpDownAndHalfwayThenTheItemsOwnIcon) {
   shakeStatusItem(item, 300ms, ShakeAxis::vertical, 2);
   EXPECT_EQ(firstOpaqueRow(item.icon()), 6 - 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return item.icon().cacheKey() == own.cacheKey(); }, 5000));
+}
+
+TEST_F(StatusItemShakeTest, TheFramesComeAtThePaceOfAShakenView) {
+  // Over 1.2 s the frames come after about 0, 420, 600 and 780 ms, and the own icon at 1200 ms: long steps at both
+  // ends, short ones in the middle.
+  QElapsedTimer clock;
+  clock.start();
+  shakeStatusItem(item, 1200ms, ShakeAxis::vertical, 2);
+  std::vector<qint64> changes;
+  qint64 seen = item.icon().cacheKey();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        if (item.icon().cacheKey() != seen) {
+          seen = item.icon().cacheKey();
+          changes.push_back(clock.elapsed());
+        }
+        return seen == own.cacheKey();
+      },
+      5000));
+  ASSERT_EQ(changes.size(), 4u);
+  EXPECT_LT(changes[1] - changes[0], changes[0] - 100);
 }
 
 TEST_F(StatusItemShakeTest, AnIconSetByTheOwnerMeanwhileStays) {
