@@ -16,7 +16,55 @@ Qt::WindowFlags popoverWindowFlags(Popover::Behavior behavior) {
   return (behavior == Popover::Behavior::transient ? Qt::Popup : Qt::ToolTip) | Qt::FramelessWindowHint;
 }
 
+RectEdge opposite(RectEdge edge) {
+  switch (edge) {
+    case RectEdge::minX:
+      return RectEdge::maxX;
+    case RectEdge::minY:
+      return RectEdge::maxY;
+    case RectEdge::maxX:
+      return RectEdge::minX;
+    case RectEdge::maxY:
+      return RectEdge::minY;
+  }
+  return edge;
+}
+
+QRect placedBeside(const QSize& size, const QRect& anchor, RectEdge edge) {
+  QRect placed(QPoint(), size);
+  placed.moveTopLeft(anchor.center() - QPoint(size.width() / 2, size.height() / 2));
+  switch (edge) {
+    case RectEdge::minX:
+      placed.moveRight(anchor.left() - 1 - gapToAnchor);
+      break;
+    case RectEdge::minY:
+      placed.moveBottom(anchor.top() - 1 - gapToAnchor);
+      break;
+    case RectEdge::maxX:
+      placed.moveLeft(anchor.right() + 1 + gapToAnchor);
+      break;
+    case RectEdge::maxY:
+      placed.moveTop(anchor.bottom() + 1 + gapToAnchor);
+      break;
+  }
+  return placed;
+}
+
 }  // namespace
+
+QRect popoverGeometry(const QSize& size, const QRect& anchor, RectEdge preferredEdge, const QRect& available) {
+  QRect placed = placedBeside(size, anchor, preferredEdge);
+  const bool fits = preferredEdge == RectEdge::minX   ? placed.left() >= available.left()
+                    : preferredEdge == RectEdge::minY ? placed.top() >= available.top()
+                    : preferredEdge == RectEdge::maxX ? placed.right() <= available.right()
+                                                      : placed.bottom() <= available.bottom();
+  if (!fits) placed = placedBeside(size, anchor, opposite(preferredEdge));
+  placed.moveLeft(
+      std::clamp(placed.left(), available.left(), std::max(available.left(), available.right() + 1 - size.width())));
+  placed.moveTop(
+      std::clamp(placed.top(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
+  return placed;
+}
 
 Popover::Popover(QWidget* content, Options options)
     : QFrame(nullptr, popoverWindowFlags(options.behavior)), content_(content) {
@@ -40,17 +88,12 @@ Popover::Popover(QWidget* content, Options options)
 void Popover::showUnder(const QWidget& anchor) {
   adjustSize();
   const QRect area(anchor.mapToGlobal(QPoint(0, 0)), anchor.size());
-  QPoint topLeft(area.center().x() - width() / 2, area.bottom() + 1 + gapToAnchor);
   QScreen* screen = anchor.screen() ? anchor.screen() : QGuiApplication::primaryScreen();
   if (screen) {
-    const QRect available = screen->availableGeometry();
-    if (topLeft.y() + height() > available.bottom() + 1) topLeft.setY(area.top() - gapToAnchor - height());
-    topLeft.setX(
-        std::clamp(topLeft.x(), available.left(), std::max(available.left(), available.right() + 1 - width())));
-    topLeft.setY(
-        std::clamp(topLeft.y(), available.top(), std::max(available.top(), available.bottom() + 1 - height())));
+    move(popoverGeometry(size(), area, RectEdge::maxY, screen->availableGeometry()).topLeft());
+  } else {
+    move(area.center().x() - width() / 2, area.bottom() + 1 + gapToAnchor);
   }
-  move(topLeft);
   show();
 }
 

@@ -7,6 +7,13 @@
 
 namespace kit {
 
+// The edges of a widget's rectangle in its own coordinates, where y grows downwards: minY is the top edge.
+enum class RectEdge { minX, minY, maxX, maxY };
+
+// Where a popover of `size` goes beside `anchor` (both on the screen): past its preferred edge, centred along it, or
+// past the opposite edge when the preferred side of `available` has no room for it; always kept inside `available`.
+QRect popoverGeometry(const QSize& size, const QRect& anchor, RectEdge preferredEdge, const QRect& available);
+
 // A small panel that opens under a widget and shows content of its own: in the default font, colours and
 // control size, whatever the widget it points at uses. A transient popover closes on a click outside it or
 // Escape; a hover popover takes neither focus nor clicks away from the window under it. Main thread only.

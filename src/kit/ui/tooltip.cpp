@@ -7,11 +7,11 @@
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QVBoxLayout>
 #include <limits>
 
 #include "kit/preferences/key.h"
 #include "kit/ui/status_item_visibility.h"
+#include "kit/ui/view_layout.h"
 #include "kit/ui/window_presentation.h"
 
 namespace kit {
@@ -38,17 +38,18 @@ Tooltip::Tooltip(std::string identifier, const std::string& text, Options option
   label_->setWordWrap(true);
   label_->setTextInteractionFlags(Qt::NoTextInteraction);
   if (options_.font) label_->setFont(*options_.font);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(options_.contentInsets);
-  layout->addWidget(label_);
+  QSize labelSize = label_->sizeHint();
   if (auto width = textWrapWidth()) {
     // As wide as the text needs, up to the maximum; as high as the wrapped text then is.
     const int natural = label_->fontMetrics().horizontalAdvance(label_->text()) + 2;
     const int labelWidth = std::min(natural, *width);
-    label_->setFixedWidth(labelWidth);
-    label_->setFixedHeight(label_->heightForWidth(labelWidth));
+    labelSize = QSize(labelWidth, label_->heightForWidth(labelWidth));
+    constrainSize(*label_, labelSize);
   }
-  adjustSize();
+  // The insets count from inside the frame.
+  const QMargins insets = options_.contentInsets + contentsMargins();
+  resize(labelSize.grownBy(insets));
+  constrainEdges(*label_, *this, insets);
   fade_ = new QPropertyAnimation(this, "windowOpacity", this);
   fade_->setDuration(fadeMilliseconds);
   connect(fade_, &QPropertyAnimation::finished, this, [this] {
@@ -68,14 +69,21 @@ std::optional<int> Tooltip::textWrapWidth() const {
 
 int64_t Tooltip::showCount(const std::string& identifier) { return Preferences::get(showCountKey(identifier)); }
 
-bool Tooltip::showBelow(QPoint anchor) {
+bool Tooltip::show(const QRect& positioningRect, const QWidget& positioningView, RectEdge preferredEdge) {
+  if (!positioningView.isVisible()) return false;
+  const QRect anchor(positioningView.mapToGlobal(positioningRect.topLeft()), positioningRect.size());
+  const QScreen* screen = positioningView.screen() ? positioningView.screen() : QGuiApplication::primaryScreen();
+  const QRect available = screen ? screen->availableGeometry() : anchor;
+  return present(popoverGeometry(size(), anchor, preferredEdge, available));
+}
+
+bool Tooltip::present(const QRect& geometry) {
   const auto key = showCountKey(identifier_);
   const int64_t count = Preferences::get(key);
   if (options_.showOnlyOnce && count > 0) return false;
   Preferences::set(key, count == std::numeric_limits<int64_t>::max() ? count : count + 1);
 
-  adjustSize();
-  placeBelow(anchor);
+  move(geometry.topLeft());
   fade_->stop();
   fadedOut_ = false;
   const bool animates = !prefersReducedMotion();
@@ -89,7 +97,7 @@ bool Tooltip::showBelow(QPoint anchor) {
   return true;
 }
 
-void Tooltip::placeBelow(QPoint anchor) {
+QRect Tooltip::geometryBelow(QPoint anchor) const {
   QPoint topLeft(anchor.x() - width() / 2, anchor.y());
   if (QScreen* screen =
           QGuiApplication::screenAt(anchor) ? QGuiApplication::screenAt(anchor) : QGuiApplication::primaryScreen()) {
@@ -97,7 +105,7 @@ void Tooltip::placeBelow(QPoint anchor) {
     topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
     topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
   }
-  move(topLeft);
+  return {topLeft, size()};
 }
 
 namespace {
@@ -112,7 +120,7 @@ QRect primaryScreenArea() {
 bool Tooltip::showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen) {
   if (!showEvenWhenMenuBarItemIsHidden && !statusItemIsOnScreen) return false;
   followedGeometry_ = statusItemGeometry ? statusItemGeometry() : QRect();
-  if (!showBelow(statusItemAnchor(followedGeometry_, primaryScreenArea()))) return false;
+  if (!present(geometryBelow(statusItemAnchor(followedGeometry_, primaryScreenArea())))) return false;
   statusItemGeometry_ = std::move(statusItemGeometry);
   if (statusItemGeometry_) follow_->start();
   return true;
@@ -128,7 +136,7 @@ void Tooltip::followStatusItem() {
   const QRect geometry = statusItemGeometry_();
   if (geometry == followedGeometry_) return;
   followedGeometry_ = geometry;
-  placeBelow(statusItemAnchor(geometry, primaryScreenArea()));
+  move(geometryBelow(statusItemAnchor(geometry, primaryScreenArea())).topLeft());
 }
 
 QPoint statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry) {

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "kit/ui/popover.h"
+
 class QLabel;
 class QPropertyAnimation;
 class QSystemTrayIcon;
@@ -35,16 +37,20 @@ class Tooltip : public QFrame {
   Tooltip(std::string identifier, const std::string& text, Options options);
 
   const std::string& identifier() const { return identifier_; }
+  // Shown only while the show counter of the identifier is 0.
+  bool showOnlyOnce() const { return options_.showOnlyOnce; }
   // When false, showing under a status item is skipped while the item has no place on screen.
   bool showEvenWhenMenuBarItemIsHidden = false;
 
   // How often the tooltip with this identifier was shown.
   static int64_t showCount(const std::string& identifier);
 
-  // Shows with the middle of its top edge at `anchor` (kept on the anchor's screen), fading in unless the desktop
-  // asks for less motion. Does nothing when show-once is spent; otherwise counts the showing. Returns whether it
-  // is shown.
-  bool showBelow(QPoint anchor);
+  // Shows beside `positioningRect` of `positioningView` (in its coordinates) past the preferred edge, or past the
+  // opposite one where the screen has no room, as a popover does; fading in unless the desktop asks for less motion.
+  // Does nothing while the view is in no shown window, or when show-once is spent; otherwise counts the showing.
+  // Returns whether it is shown.
+  bool show(const QRect& positioningRect, const QWidget& positioningView, RectEdge preferredEdge);
+  using QFrame::show;
   // Shows under the status item's area on screen, and keeps following that area while it shows (a tray's panel
   // can move, or the icons before the item change). An empty area (the tray told us nothing) places it near the
   // top-right of the primary screen, 60 pixels in from its right edge.
@@ -65,7 +71,10 @@ class Tooltip : public QFrame {
   void hideEvent(QHideEvent* event) override;
 
  private:
-  void placeBelow(QPoint anchor);
+  // Counts the showing and shows it at `geometry`, unless show-once is spent.
+  bool present(const QRect& geometry);
+  // Its place with the middle of its top edge at `anchor`, kept on the anchor's screen.
+  QRect geometryBelow(QPoint anchor) const;
   void followStatusItem();
 
   std::string identifier_;

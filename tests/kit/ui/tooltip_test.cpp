@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 
 #include "kit/ui/window_presentation.h"
@@ -10,18 +12,58 @@
 namespace kit {
 namespace {
 
+// A shown window for tooltips to point at, well inside the screen.
+class ShownAnchor : public QWidget {
+ public:
+  explicit ShownAnchor(QRect geometry = QRect(350, 250, 100, 40)) {
+    setGeometry(geometry);
+    show();
+    (void)QTest::qWaitForWindowExposed(this);
+  }
+  bool showTip(Tooltip& tip, RectEdge edge = RectEdge::maxY) { return tip.show(rect(), *this, edge); }
+};
+
 TEST(TooltipTest, ShowOnceCountsPerIdentifierAndPlainTooltipsCountEveryShowing) {
+  ShownAnchor anchor;
   Tooltip once("onceTip", "Hi", {.showOnlyOnce = true});
-  EXPECT_TRUE(once.showBelow(QPoint(100, 100)));
+  EXPECT_TRUE(anchor.showTip(once));
   once.close();
   Tooltip again("onceTip", "Hi", {.showOnlyOnce = true});
-  EXPECT_FALSE(again.showBelow(QPoint(100, 100)));
+  EXPECT_FALSE(anchor.showTip(again));
   EXPECT_EQ(Tooltip::showCount("onceTip"), 1);
 
   Tooltip every("everyTip", "Hi", {.showOnlyOnce = false});
-  EXPECT_TRUE(every.showBelow(QPoint(100, 100)));
-  EXPECT_TRUE(every.showBelow(QPoint(100, 100)));
+  EXPECT_FALSE(every.showOnlyOnce());
+  EXPECT_TRUE(anchor.showTip(every));
+  EXPECT_TRUE(anchor.showTip(every));
   EXPECT_EQ(Tooltip::showCount("everyTip"), 2);
+
+  // A widget in no shown window gives it nothing to point at: not shown, not counted.
+  QWidget hidden;
+  auto* inside = new QWidget(&hidden);
+  Tooltip unanchored("unanchoredTip", "Hi", {.showOnlyOnce = true});
+  EXPECT_FALSE(unanchored.show(inside->rect(), *inside, RectEdge::maxY));
+  EXPECT_EQ(Tooltip::showCount("unanchoredTip"), 0);
+}
+
+TEST(TooltipTest, PointsAtTheRectangleFromThePreferredEdgeOrTheOppositeOneWhereTheScreenHasNoRoom) {
+  setPrefersReducedMotionForTesting(true);
+  Tooltip tip("edgeTip", "Hi", {});
+  auto placedBeside = [&tip](ShownAnchor& anchor, RectEdge edge) {
+    tip.close();
+    EXPECT_TRUE(anchor.showTip(tip, edge));
+    return tip.geometry();
+  };
+  ShownAnchor middle;
+  EXPECT_GT(placedBeside(middle, RectEdge::maxY).top(), middle.geometry().bottom());
+  EXPECT_LT(placedBeside(middle, RectEdge::minX).right(), middle.geometry().left());
+
+  // At the screen's lower left corner there is no room below or to the left.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  ShownAnchor corner(QRect(screen.left(), screen.bottom() + 1 - 40, 100, 40));
+  EXPECT_LT(placedBeside(corner, RectEdge::maxY).bottom(), corner.geometry().top());
+  EXPECT_GT(placedBeside(corner, RectEdge::minX).left(), corner.geometry().right());
+  setPrefersReducedMotionForTesting(std::nullopt);
 }
 
 TEST(TooltipTest, AClickClosesItBeforeTheActionRuns) {
@@ -30,7 +72,8 @@ TEST(TooltipTest, AClickClosesItBeforeTheActionRuns) {
   Tooltip* tooltip = nullptr;
   Tooltip tip("clickTip", "Hi", {.closeOnClick = true, .onClick = [&] { visibleDuringAction = tooltip->isVisible(); }});
   tooltip = &tip;
-  tip.showBelow(QPoint(100, 100));
+  ShownAnchor anchor;
+  anchor.showTip(tip);
   QTest::mouseClick(&tip, Qt::LeftButton);
   EXPECT_FALSE(visibleDuringAction);
   EXPECT_FALSE(tip.isVisible());
@@ -43,7 +86,8 @@ TEST(TooltipTest, FadesInAndOutUnlessTheDesktopAsksForLessMotion) {
     Tooltip tip("fadeTip", "Hi", {});
     int closings = 0;
     QObject::connect(&tip, &Tooltip::closed, [&] { ++closings; });
-    tip.showBelow(QPoint(100, 100));
+    ShownAnchor anchor;
+    anchor.showTip(tip);
     EXPECT_EQ(tip.windowOpacity() < 1, !reduced);
     EXPECT_TRUE(QTest::qWaitFor([&] { return tip.windowOpacity() == 1; }, 3000));
 
@@ -80,6 +124,8 @@ TEST(TooltipTest, WrapsInsideItsInsetsAndStaysNarrowForShortTexts) {
                {.maxWidth = 1000, .contentInsets = QMargins(26, 20, 26, 20)});
   EXPECT_EQ(wide.label()->width(), 948);
   EXPECT_GT(wide.label()->height(), wide.label()->fontMetrics().height());
+  // The tooltip holds the label at its insets, inside its frame.
+  EXPECT_EQ(wide.label()->geometry(), wide.contentsRect().marginsRemoved(QMargins(26, 20, 26, 20)));
 
   Tooltip shortText("wrapTip", "Hello, I'm Quillet", {.maxWidth = 1000, .contentInsets = QMargins(26, 20, 26, 20)});
   EXPECT_LT(shortText.label()->width(), 948);
