@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "kit/foundation/attributed_text.h"
 #include "kit/ui/app_icon.h"
+#include "kit/ui/path_shapes.h"
 #include "platform/system/launcher_entry.h"
 
 namespace kit {
@@ -60,29 +62,11 @@ QPainterPath leadingPart(const QPainterPath& path, double fraction) {
   return part;
 }
 
-// A rounded square whose corners are quarter curves with both control points at the corner, starting on the bottom
-// edge, traced backwards. `rect` is in the tile's coordinates (y downwards).
-QPainterPath squirclePath(const QRectF& rect, double cornerRadius) {
-  const double r = std::min(std::min(rect.width(), rect.height()) * 0.5, cornerRadius);
-  QPainterPath path;
-  path.moveTo(rect.left() + r, rect.bottom());
-  path.lineTo(rect.right() - r, rect.bottom());
-  path.cubicTo(rect.bottomRight(), rect.bottomRight(), {rect.right(), rect.bottom() - r});
-  path.lineTo(rect.right(), rect.top() + r);
-  path.cubicTo(rect.topRight(), rect.topRight(), {rect.right() - r, rect.top()});
-  path.lineTo(rect.left() + r, rect.top());
-  path.cubicTo(rect.topLeft(), rect.topLeft(), {rect.left(), rect.top() + r});
-  path.lineTo(rect.left(), rect.bottom() - r);
-  path.cubicTo(rect.bottomLeft(), rect.bottomLeft(), {rect.left() + r, rect.bottom()});
-  return path.toReversed();
-}
-
-// An arc of `fraction` of a full turn from the top, counter-clockwise as seen on the screen.
-void strokeArc(QPainter& painter, QPointF centre, double radius, double fraction, const QPen& pen) {
+// Strokes the first `fraction` of the path's length.
+void strokeLeadingPart(QPainter& painter, const QPainterPath& path, double fraction, const QPen& pen) {
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
-  const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-  painter.drawArc(bounds, 90 * 16, static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * 360 * 16)));
+  painter.drawPath(leadingPart(path, fraction));
 }
 
 void drawBar(QPainter& painter, const QRectF& tile, double p) {
@@ -110,8 +94,9 @@ void drawBadge(QPainter& painter, const QRectF& tile, double p, const QColor& co
   painter.drawEllipse(centre, r, r);
   if (text != nullptr) {
     static constexpr int fontSizes[] = {30, 23, 19, 15};
-    QFont font(QStringLiteral("Sans"));
-    font.setBold(true);
+    const platform::FontSpec& headline = headlineBoldFont();
+    QFont font(QString::fromStdString(headline.family));
+    font.setWeight(static_cast<QFont::Weight>(headline.weight));
     font.setPixelSize(fontSizes[std::clamp<size_t>(text->size(), 1, 4) - 1]);
     painter.setFont(font);
     painter.setPen(QColor::fromRgbF(0.23, 0.23, 0.24));
@@ -120,7 +105,8 @@ void drawBadge(QPainter& painter, const QRectF& tile, double p, const QColor& co
                      QString::fromStdString(*text));
   }
   const double ringWidth = text != nullptr ? 6 : r;
-  strokeArc(painter, centre, r - 0.5 * ringWidth, p, QPen(color, ringWidth, Qt::SolidLine, Qt::FlatCap));
+  strokeLeadingPart(painter, circle(r - 0.5 * ringWidth).translated(centre), p,
+                    QPen(color, ringWidth, Qt::SolidLine, Qt::FlatCap));
 }
 
 struct OverlayDrawer {
@@ -132,12 +118,12 @@ struct OverlayDrawer {
   void operator()(const DockProgress::Squircle& style) const {
     QRectF outline = tile.adjusted(14.4, 14.4, -14.4, -14.4);
     if (style.inset) outline.adjust(*style.inset, *style.inset, -*style.inset, -*style.inset);
-    painter.setPen(QPen(style.color, 5, Qt::SolidLine, Qt::RoundCap));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(leadingPart(squirclePath(outline, outline.width() / 2), p * 1.02));
+    strokeLeadingPart(painter, squircle(outline, outline.width() / 2).toReversed(), p * 1.02,
+                      QPen(style.color, 5, Qt::SolidLine, Qt::RoundCap));
   }
   void operator()(const DockProgress::Circle& style) const {
-    strokeArc(painter, tile.center(), style.radius, p, QPen(style.color, 4, Qt::SolidLine, Qt::RoundCap));
+    strokeLeadingPart(painter, circle(style.radius).translated(tile.center()), p,
+                      QPen(style.color, 4, Qt::SolidLine, Qt::RoundCap));
   }
   void operator()(const DockProgress::Badge& style) const {
     const std::string text = badgeText(style.badgeValue ? style.badgeValue() : 0);

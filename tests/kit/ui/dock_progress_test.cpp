@@ -7,8 +7,10 @@
 #include <QGuiApplication>
 #include <QTest>
 #include <QThread>
+#include <cmath>
 #include <limits>
 
+#include "kit/ui/path_shapes.h"
 #include "platform/system/launcher_entry.h"
 #include "support/private_bus.h"
 
@@ -172,6 +174,25 @@ TEST_F(DockProgressTest, TheApplicationsEntryIsNamedByItsDesktopFileNameOfTheMom
   EXPECT_EQ(listener->updates[0].uri, "application://org.example.Later.desktop");
   EXPECT_DOUBLE_EQ(listener->updates[0].progress, 0.7);
   DockProgress::setLauncherEntry(&*entry_);
+}
+
+TEST(PathShapes, ASquircleRunsCounterClockwiseFromItsLowerEdgeWithCornersCurvedAtTheRadius) {
+  const QPainterPath path = squircle(QRectF(10, 20, 100, 60), 20);
+  ASSERT_EQ(path.elementCount(), 1 + 4 * (1 + 3));
+  // Along the lower edge, then the corner with both control points at it, then up the right edge.
+  const std::vector<QPointF> start = {{30, 80}, {90, 80}, {110, 80}, {110, 80}, {110, 60}, {110, 40}};
+  for (size_t index = 0; index < start.size(); ++index) EXPECT_EQ(QPointF(path.elementAt(index)), start[index]);
+  EXPECT_EQ(QPointF(path.elementAt(path.elementCount() - 1)), QPointF(30, 80)) << "back at the start, not closed";
+  // The radius is at most half the shorter side.
+  EXPECT_EQ(squircle(QRectF(0, 0, 100, 60), 50).elementAt(0).x, 30);
+}
+
+TEST(PathShapes, ACircleIsOneTurnCounterClockwiseFromItsTop) {
+  const QPainterPath path = circle(10);
+  auto near = [](QPointF a, QPointF b) { return QLineF(a, b).length() < 0.01; };
+  EXPECT_TRUE(near(path.pointAtPercent(0), QPointF(0, -10)));
+  EXPECT_TRUE(near(path.pointAtPercent(0.25), QPointF(-10, 0))) << "to the left first, as seen";
+  EXPECT_NEAR(path.length(), 2 * M_PI * 10, 0.2) << "one turn";
 }
 
 TEST(BadgeText, NeverLongerThanFourCharacters) {
