@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
+#include <memory>
+#include <utility>
 
 #include "kit/foundation/alert.h"
 
@@ -60,13 +62,20 @@ bool WindowResizeObserver::eventFilter(QObject* watched, QEvent* event) {
 
 void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) {
   activateApp();
-  QObject::connect(&panel, &QDialog::finished, &panel, std::move(done), Qt::SingleShotConnection);
+  // The result is passed on once: when the panel ends, or as a cancel when it goes away first.
+  auto pending = std::make_shared<std::function<void(int)>>(std::move(done));
+  auto finish = [pending](int result) {
+    if (auto callback = std::exchange(*pending, nullptr)) callback(result);
+  };
+  QObject::connect(&panel, &QDialog::finished, &panel, finish);
+  QObject::connect(&panel, &QObject::destroyed, [finish] { finish(QDialog::Rejected); });
   if (window) {
     if (panel.parentWidget() != window) panel.setParent(window, panel.windowFlags() | Qt::Dialog);
     centerOver(panel, *window);
     panel.setWindowModality(Qt::WindowModal);
   } else {
-    panel.setWindowModality(Qt::ApplicationModal);
+    // Free-standing: it blocks nothing, and stays above our floating windows.
+    panel.setWindowModality(Qt::NonModal);
     setWindowLevel(panel, WindowLevel::floating);
   }
   // Not open(): orderFront brings a minimised window back before the sheet on it is mapped.

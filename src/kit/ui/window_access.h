@@ -49,9 +49,10 @@ class WindowResizeObserver : public QObject {
   std::function<void()> onResize_;
 };
 
-// Shows `panel` (a chooser, a file dialog) and hands its result (QDialog::Accepted or Rejected) to `done` once it
-// ends: as a sheet on `window`, modal to it, when one is given; else on its own, above other windows and modal to
-// the application, which is brought forward first (a tray application is never in front by itself).
+// Shows `panel` (a chooser, a file dialog) and hands its result (QDialog::Accepted or Rejected) to `done` once, when
+// it ends (Rejected when it goes away first): as a sheet on `window`, modal to it, when one is given; else on its
+// own, above other windows and blocking none. The application is brought forward first (a tray application is never
+// in front by itself).
 void beginPanel(QDialog& panel, QWidget* window, std::function<void(int result)> done);
 
 // Puts the window hosting `content` on the level, once there is one.

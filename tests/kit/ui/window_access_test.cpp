@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
@@ -59,6 +61,31 @@ TEST(WindowTrackingTest, OnScreenChangesAndTheHostingWindowsLevel) {
   auto* otherLayout = new QVBoxLayout(&other);
   otherLayout->addWidget(content);
   EXPECT_TRUE(other.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(BeginPanelTest, AloneItBlocksNothingOnAWindowItIsASheetAndItsResultComesOnce) {
+  QWidget window;
+  window.show();
+  std::vector<int> results;
+  auto record = [&results](int result) { results.push_back(result); };
+
+  auto* alone = new QDialog;
+  beginPanel(*alone, nullptr, record);
+  EXPECT_TRUE(alone->isVisible());
+  EXPECT_EQ(alone->windowModality(), Qt::NonModal);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "every window stays usable";
+  EXPECT_TRUE(alone->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "above our floating windows";
+  alone->accept();
+  alone->reject();
+  delete alone;
+  EXPECT_EQ(results, std::vector<int>{QDialog::Accepted});
+
+  auto* sheet = new QDialog;
+  beginPanel(*sheet, &window, record);
+  EXPECT_EQ(sheet->parentWidget(), &window);
+  EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+  delete sheet;  // gone before it ended: a cancel
+  EXPECT_EQ(results, (std::vector<int>{QDialog::Accepted, QDialog::Rejected}));
 }
 
 }  // namespace
