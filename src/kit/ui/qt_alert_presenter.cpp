@@ -93,6 +93,7 @@ class AlertDialog final : public QDialog {
 
  private:
   static QIcon icon(const Alert& alert) {
+    if (alert.icon && !alert.icon->isNull()) return QIcon(QPixmap::fromImage(*alert.icon));
     if (alert.iconName) {
       QIcon themed = QIcon::fromTheme(QString::fromStdString(*alert.iconName));
       if (!themed.isNull()) return themed;

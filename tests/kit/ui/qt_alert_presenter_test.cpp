@@ -15,6 +15,12 @@
 namespace kit {
 namespace {
 
+QDialog* shownAlert() {
+  QDialog* dialog = nullptr;
+  (void)QTest::qWaitFor([&] { return (dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())); });
+  return dialog;
+}
+
 QImage iconShown(const QDialog& dialog) {
   for (const QLabel* label : dialog.findChildren<QLabel*>())
     if (!label->pixmap().isNull()) return label->pixmap().toImage();
@@ -39,6 +45,19 @@ TEST(QtAlertPresenterTest, WarningsAndNotesShowTheApplicationsIconAndAnswerWithT
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->code, alertFirstButtonReturn + 1);
   }
+}
+
+TEST(QtAlertPresenterTest, AnImageOfTheAlertIsShownAheadOfTheThemeIcon) {
+  QImage image(64, 64, QImage::Format_ARGB32);
+  image.fill(QColor(10, 200, 30));
+  Alert alert = makeAlert("Pictured", std::nullopt, std::nullopt, AlertStyle::critical, image);
+  alert.iconName = "dialog-warning";
+  QtAlertPresenter presenter;
+  presenter.beginSheet(alert, nullptr, nullptr);
+  QDialog* dialog = shownAlert();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(iconShown(*dialog).pixelColor(32, 32), QColor(10, 200, 30));
+  dialog->done(alertFirstButtonReturn);
 }
 
 }  // namespace
