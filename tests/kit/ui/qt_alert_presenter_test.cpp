@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
@@ -58,6 +59,33 @@ TEST(QtAlertPresenterTest, AnImageOfTheAlertIsShownAheadOfTheThemeIcon) {
   ASSERT_TRUE(dialog);
   EXPECT_EQ(iconShown(*dialog).pixelColor(32, 32), QColor(10, 200, 30));
   dialog->done(alertFirstButtonReturn);
+}
+
+TEST(QtAlertPresenterTest, DetailTextLinesUpWithTheMessageUnlessItHasAMinimumWidth) {
+  QtAlertPresenter presenter;
+  const std::string longMessage(40, 'm');
+  for (std::optional<double> minimumWidth : {std::optional<double>(), std::optional<double>(400)}) {
+    presenter.beginSheet(makeAlert(longMessage + " and more words", "Message", "Details", AlertStyle::warning,
+                                   std::nullopt, {}, std::nullopt, {}, minimumWidth),
+                         nullptr, nullptr);
+    QDialog* dialog = shownAlert();
+    ASSERT_TRUE(dialog);
+    auto* detail = dialog->findChild<QPlainTextEdit*>();
+    QLabel* message = nullptr;
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+      if (label->text().startsWith("mmm")) message = label;
+    ASSERT_TRUE(detail && message);
+    if (minimumWidth) {
+      EXPECT_EQ(detail->width(), 400);
+    } else {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return detail->maximumWidth() == QWIDGETSIZE_MAX; }));
+      QTest::qWait(10);
+      EXPECT_EQ(detail->x(), message->x());
+      EXPECT_EQ(detail->width(), message->width());
+    }
+    EXPECT_EQ(detail->height(), 120);
+    dialog->done(alertFirstButtonReturn);
+  }
 }
 
 }  // namespace
