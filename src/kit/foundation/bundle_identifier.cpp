@@ -128,9 +128,6 @@ bool InstalledApp::operator==(const InstalledApp& other) const {
          build == other.build && url == other.url && isBrowserCell_ == other.isBrowserCell_;
 }
 
-void to_json(nlohmann::json& json, const BundleIdentifier& value) { json = value.rawValue; }
-void from_json(const nlohmann::json& json, BundleIdentifier& value) { value.rawValue = json.get<std::string>(); }
-
 }  // namespace kit
 
 size_t std::hash<kit::InstalledApp>::operator()(const kit::InstalledApp& app) const noexcept {

@@ -3,7 +3,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
@@ -22,6 +21,10 @@ struct AppIcon {
 // installed application are remembered for one second, negative answers included. Safe from any thread.
 class BundleIdentifier {
  public:
+  using RawValue = std::string;
+  // Coded as the bare identifier.
+  static constexpr bool codesAsSingleValue = true;
+
   BundleIdentifier() = default;
   BundleIdentifier(std::string rawValue) : rawValue(std::move(rawValue)) {}  // NOLINT: built from text freely
   BundleIdentifier(const char* rawValue) : rawValue(rawValue) {}             // NOLINT
@@ -74,9 +77,6 @@ struct InstalledApp {
   std::shared_ptr<std::mutex> isBrowserMutex_;
   friend struct std::hash<InstalledApp>;
 };
-
-void to_json(nlohmann::json& json, const BundleIdentifier& value);
-void from_json(const nlohmann::json& json, BundleIdentifier& value);
 
 }  // namespace kit
 

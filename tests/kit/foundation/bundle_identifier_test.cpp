@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/json_coding.h"
 #include "platform/core/clock.h"
 
 namespace {
@@ -61,6 +62,13 @@ TEST_F(InstalledApplications, LocalizedNameIsTheEntrysNameElseTheFileNameWithout
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Sketch.app")), "Sketch");
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/notes")), "notes");
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Gone.desktop")), "Gone");
+}
+
+TEST(BundleIdentifierValue, CodesAsTheBareTextInsideOtherCodedValues) {
+  const std::vector<BundleIdentifier> ids{"org.example.Editor", "Org.Example.editor"};
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(ids)), R"(["org.example.Editor","Org.Example.editor"])");
+  EXPECT_EQ(kit::decodeJson<BundleIdentifier>(kit::Json(" not checked ")), BundleIdentifier(" not checked "));
+  EXPECT_THROW(kit::decodeJson<BundleIdentifier>(kit::Json(3)), kit::DecodingError);
 }
 
 TEST_F(InstalledApplications, AnswersAreRememberedForOneSecondNegativeOnesToo) {
