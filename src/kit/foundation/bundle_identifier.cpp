@@ -80,7 +80,7 @@ std::optional<BundleIdentifier> applicationBundleIdentifier(const platform::Url&
 AppIcon genericApplicationIcon() { return {"application-x-executable"}; }
 
 AppIcon iconForUrl(const platform::Url& url) {
-  return memoize(memoLifetime, {AnyHashable(url.absoluteString())}, [&]() -> AppIcon {
+  return memoize(memoLifetime, {AnyHashable(url)}, [&]() -> AppIcon {
     if (auto entry = entryAt(url)) return entry->icon.empty() ? genericApplicationIcon() : AppIcon{entry->icon};
     if (!url.isFileUrl()) return genericApplicationIcon();
     QMimeType type = QMimeDatabase().mimeTypeForFile(QString::fromStdString(url.path()));
@@ -132,9 +132,9 @@ bool InstalledApp::operator==(const InstalledApp& other) const {
 
 size_t std::hash<kit::InstalledApp>::operator()(const kit::InstalledApp& app) const noexcept {
   size_t seed = 0;
-  for (const auto* s : {&app.bundleIdentifier, &app.name, &app.version, &app.build, &app.url.absoluteString()}) {
+  for (const auto* s : {&app.bundleIdentifier, &app.name, &app.version, &app.build})
     kit::hashCombine(seed, std::hash<std::string>()(*s));
-  }
+  kit::hashCombine(seed, std::hash<platform::Url>()(app.url));
   kit::hashCombine(seed, std::hash<const void*>()(app.isBrowserCell_.get()));
   return seed;
 }
