@@ -4,6 +4,7 @@
 #include <QMimeDatabase>
 
 #include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/url_resource_values.h"
 #include "kit/foundation/value_wrappers.h"
 #include "platform/system/desktop_entry.h"
 #include "platform/system/workspace.h"
@@ -26,8 +27,7 @@ std::optional<platform::DesktopEntry> entryAt(const platform::Url& url) {
 }  // namespace
 
 std::string localizedName(const platform::Url& url) {
-  if (auto entry = entryAt(url)) return entry->name;
-  std::string name = url.lastPathComponent();
+  std::string name = resourceValue<std::string>(url, UrlResourceKey::localizedName).value_or(url.lastPathComponent());
   for (std::string_view suffix : {".desktop", ".app"}) {
     if (name.size() > suffix.size() && name.ends_with(suffix)) {
       name.resize(name.size() - suffix.size());

@@ -46,8 +46,8 @@ class BundleIdentifier {
   static std::function<std::optional<std::string>(const std::string&)> nameOverride;
 };
 
-// The display name of an application or file location: the name of the desktop entry there, else the file name
-// without ".desktop" or ".app".
+// The display name of an application or file location: its localized-name resource value (the name of the desktop
+// entry there), else the file name; without ".desktop" or ".app" at the end.
 std::string localizedName(const platform::Url& url);
 
 // The id of the application whose desktop entry is the file at `url`: its id below an applications folder, else the

@@ -64,6 +64,10 @@ TEST_F(InstalledApplications, LocalizedNameIsTheEntrysNameElseTheFileNameWithout
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Sketch.app")), "Sketch");
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/notes")), "notes");
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Gone.desktop")), "Gone");
+  // An entry outside the applications folders is named by its entry too.
+  const auto elsewhere = root_ / "foo.desktop";
+  std::ofstream(elsewhere) << "[Desktop Entry]\nType=Application\nName=Foo Bar\n";
+  EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl(elsewhere)), "Foo Bar");
 }
 
 TEST(BundleIdentifierValue, CodesAsTheBareTextInsideOtherCodedValues) {
