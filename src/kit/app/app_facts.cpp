@@ -3,13 +3,14 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
-#include <set>
 #include <sstream>
 
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/sequence_utilities.h"
 #include "platform/core/file_reading.h"
 #include "platform/core/own_executable.h"
 #include "platform/system/workspace.h"
@@ -169,10 +170,9 @@ const std::string& architecture() {
 namespace kit {
 
 bool isRunning(platform::Workspace& workspace, const std::vector<std::string>& bundleIdentifiers) {
-  const std::set<std::string> wanted(bundleIdentifiers.begin(), bundleIdentifiers.end());
-  for (const auto& application : workspace.runningApplications())
-    if (application.bundleIdentifier && wanted.count(*application.bundleIdentifier) != 0) return true;
-  return false;
+  const auto running = workspace.runningApplications();
+  return std::any_of(bundleIdentifiers.begin(), bundleIdentifiers.end(),
+                     [&](const std::string& bundleIdentifier) { return containsApp(running, bundleIdentifier); });
 }
 
 }  // namespace kit

@@ -74,4 +74,20 @@ TEST(SequenceUtilities, ExcludingPartitioningAndSortingByProjections) {
                std::runtime_error);
 }
 
+TEST(SequenceUtilities, ContainsAppComparesIdsByCanonicalEquivalenceWithCase) {
+  struct Application {
+    std::optional<std::string> bundleIdentifier;
+  };
+  const std::vector<Application> running{{std::nullopt}, {"org.example.Caf\u00e9"}, {"org.example.Viewer"}};
+  EXPECT_TRUE(kit::containsApp(running, "org.example.Viewer"));
+  EXPECT_TRUE(kit::containsApp(running, "org.example.Cafe\u0301"));
+  EXPECT_FALSE(kit::containsApp(running, "org.example.viewer"));
+  EXPECT_FALSE(kit::containsApp(running, "org.example.CAF\u00c9"));
+  EXPECT_FALSE(kit::containsApp(running, ""));
+  EXPECT_FALSE(kit::containsApp(std::vector<Application>{}, "org.example.Viewer"));
+  // Bytes that are no UTF-8 match only themselves.
+  EXPECT_FALSE(kit::containsApp(std::vector<Application>{{"a\xff"}}, "a\xfe"));
+  EXPECT_TRUE(kit::containsApp(std::vector<Application>{{"a\xff"}}, "a\xff"));
+}
+
 }  // namespace
