@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/foundation_helpers.h"
 #include "kit/foundation/sequence_utilities.h"
 #include "platform/core/file_reading.h"
 #include "platform/core/own_executable.h"
@@ -88,6 +89,13 @@ struct utsname systemName() {
   return name;
 }
 
+// The model the firmware's device tree names: a C string, with its terminating zero byte.
+std::optional<std::string> deviceTreeModel() {
+  auto model = platform::readWholeFileIfReadable("/proc/device-tree/model");
+  if (model) *model = droppingTrailingNullByte(std::move(*model));
+  return model;
+}
+
 }  // namespace
 
 std::optional<std::string> osReleaseValue(std::string_view osRelease, std::string_view variable) {
@@ -150,8 +158,7 @@ std::string hardwareModelFrom(const std::optional<std::string>& dmiProductName,
 
 const std::string& hardwareModel() {
   static const std::string value =
-      hardwareModelFrom(platform::readWholeFileIfReadable("/sys/class/dmi/id/product_name"),
-                        platform::readWholeFileIfReadable("/proc/device-tree/model"));
+      hardwareModelFrom(platform::readWholeFileIfReadable("/sys/class/dmi/id/product_name"), deviceTreeModel());
   return value;
 }
 
