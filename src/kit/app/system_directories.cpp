@@ -209,12 +209,4 @@ TemporaryDirectory::~TemporaryDirectory() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-const std::filesystem::path& realHomeDirectory() {
-  static const std::filesystem::path home = [] {
-    if (auto home = platform::accountHomeDirectory()) return std::filesystem::path(*home);
-    return platform::homeDirectory().value_or("/");
-  }();
-  return home;
-}
-
 }  // namespace kit

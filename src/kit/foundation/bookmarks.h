@@ -53,9 +53,6 @@ struct SecurityScopedBookmarkManager {
   };
 };
 
-// The user's home directory from the user database (not $HOME).
-const std::string& realHomeDirectory();
-
 }  // namespace kit
 
 template <>
