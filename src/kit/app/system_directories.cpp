@@ -91,7 +91,7 @@ std::filesystem::path systemDirectory(SystemDirectory kind) {
       break;
   }
   if (!base) {
-    ZvApp::reportError(GeneralError(std::string("Could not get system directory: ") + kindName(kind)));
+    ZvApp::reportError(appError(std::string("Could not get system directory: ") + kindName(kind)));
     base = std::filesystem::temp_directory_path();
   }
   return resolvingSymlinks(*base);
