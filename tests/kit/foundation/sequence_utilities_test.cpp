@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "kit/foundation/text_helpers.h"
+#include "support/manual_main_executor.h"
 
 namespace {
 
@@ -88,6 +89,16 @@ TEST(SequenceUtilities, ContainsAppComparesIdsByCanonicalEquivalenceWithCase) {
   // Bytes that are no UTF-8 match only themselves.
   EXPECT_FALSE(kit::containsApp(std::vector<Application>{{"a\xff"}}, "a\xfe"));
   EXPECT_TRUE(kit::containsApp(std::vector<Application>{{"a\xff"}}, "a\xff"));
+}
+
+class PerformThenAsyncOnMain : public ManualMainExecutorTest {};
+
+TEST_F(PerformThenAsyncOnMain, RunsTheHandlerNowAndTheFollowUpOnALaterTurnOfTheMainThread) {
+  std::vector<std::string> steps;
+  kit::performThenAsyncOnMain([&] { steps.emplace_back("handler"); }, [&] { steps.emplace_back("follow-up"); });
+  steps.emplace_back("returned");
+  main.runUntilIdle();
+  EXPECT_EQ(steps, (std::vector<std::string>{"handler", "returned", "follow-up"}));
 }
 
 }  // namespace
