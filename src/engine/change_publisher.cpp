@@ -23,7 +23,8 @@ rx::Publisher<rx::Unit> onSubscription() {
 }
 
 rx::Publisher<rx::Unit> modifierChanges() {
-  return kit::publisher(kit::globalEventStream(platform::eventMask(platform::EventType::flagsChanged))).asVoid();
+  return kit::publisher(kit::globalEventStream(platform::eventMask(platform::EventType::flagsChanged)))
+      .map(kit::ignoreValueClosure);
 }
 
 }  // namespace
@@ -40,12 +41,12 @@ rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard,
       kit::applicationEventsPublisher(),
       modifierChanges(),
       modifierChanges().delay(100ms, platform::mainExecutor()),
-      pasteboard.changes().asVoid(),
+      pasteboard.changes().map(kit::ignoreValueClosure),
   };
   return rx::merge(std::move(triggers))
       .map([source](const rx::Unit&) { return source->changeCount(); })
       .removeDuplicates()
-      .asVoid();
+      .map(kit::ignoreValueClosure);
 }
 
 }  // namespace engine

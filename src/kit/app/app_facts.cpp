@@ -3,13 +3,15 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
-#include <set>
 #include <sstream>
 
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/foundation_helpers.h"
+#include "kit/foundation/sequence_utilities.h"
 #include "platform/core/file_reading.h"
 #include "platform/core/own_executable.h"
 #include "platform/system/workspace.h"
@@ -87,6 +89,13 @@ struct utsname systemName() {
   return name;
 }
 
+// The model the firmware's device tree names: a C string, with its terminating zero byte.
+std::optional<std::string> deviceTreeModel() {
+  auto model = platform::readWholeFileIfReadable("/proc/device-tree/model");
+  if (model) *model = droppingTrailingNullByte(std::move(*model));
+  return model;
+}
+
 }  // namespace
 
 std::optional<std::string> osReleaseValue(std::string_view osRelease, std::string_view variable) {
@@ -149,8 +158,7 @@ std::string hardwareModelFrom(const std::optional<std::string>& dmiProductName,
 
 const std::string& hardwareModel() {
   static const std::string value =
-      hardwareModelFrom(platform::readWholeFileIfReadable("/sys/class/dmi/id/product_name"),
-                        platform::readWholeFileIfReadable("/proc/device-tree/model"));
+      hardwareModelFrom(platform::readWholeFileIfReadable("/sys/class/dmi/id/product_name"), deviceTreeModel());
   return value;
 }
 
@@ -169,10 +177,9 @@ const std::string& architecture() {
 namespace kit {
 
 bool isRunning(platform::Workspace& workspace, const std::vector<std::string>& bundleIdentifiers) {
-  const std::set<std::string> wanted(bundleIdentifiers.begin(), bundleIdentifiers.end());
-  for (const auto& application : workspace.runningApplications())
-    if (application.bundleIdentifier && wanted.count(*application.bundleIdentifier) != 0) return true;
-  return false;
+  const auto running = workspace.runningApplications();
+  return std::any_of(bundleIdentifiers.begin(), bundleIdentifiers.end(),
+                     [&](const std::string& bundleIdentifier) { return containsApp(running, bundleIdentifier); });
 }
 
 }  // namespace kit

@@ -58,8 +58,8 @@ std::string hardwareModelFrom(const std::optional<std::string>& dmiProductName,
 
 namespace kit {
 
-// True when one of the running applications has one of these ids; an application without an id never matches. The
-// list of running applications is fetched afresh for each call. Main thread.
+// True when one of the running applications has one of these ids (containsApp); an application without an id never
+// matches. The list of running applications is fetched afresh for each call. Main thread.
 bool isRunning(platform::Workspace& workspace, const std::vector<std::string>& bundleIdentifiers);
 
 }  // namespace kit

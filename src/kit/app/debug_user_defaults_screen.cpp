@@ -53,7 +53,7 @@ std::vector<DebugSuite>& additionalDebugSuites() {
 }
 
 DebugUserDefaultsScreen::DebugUserDefaultsScreen(platform::Pasteboard& pasteboard, QWidget* parent)
-    : QWidget(parent), pasteboard_(pasteboard) {
+    : QWidget(parent), pasteboard_(pasteboard), didChange_(userDefaultsDidChangePublisher()) {
   layout_ = new QVBoxLayout(this);
   tree_ = new QTreeWidget(this);
   tree_->setHeaderHidden(true);
@@ -72,17 +72,12 @@ DebugUserDefaultsScreen::DebugUserDefaultsScreen(platform::Pasteboard& pasteboar
   layout_->addWidget(tree_, 1);
   rebuild();
 
-  // Changes may be written on any thread; they are listed again once, on the main thread. The subscription
-  // ends before the widget goes, so `this` outlives every delivery.
-  changes_ = userDefaultsDidChangePublisher().sink([this](const auto&) {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          if (rebuildQueued_) return;
-          rebuildQueued_ = true;
-          QMetaObject::invokeMethod(this, &DebugUserDefaultsScreen::rebuild, Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
+  // Changes may be written on any thread; the observable announces them on the main thread, and a burst of them is
+  // listed again once. The subscription ends before the widget goes, so `this` outlives every delivery.
+  changes_ = didChange_.objectWillChange.publisher().sink([this](const auto&) {
+    if (rebuildQueued_) return;
+    rebuildQueued_ = true;
+    QMetaObject::invokeMethod(this, &DebugUserDefaultsScreen::rebuild, Qt::QueuedConnection);
   });
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/foundation/reactive_observables.h"
 #include "platform/core/rx.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/prefs/user_defaults.h"
@@ -61,6 +62,8 @@ class DebugUserDefaultsScreen : public QWidget {
   DebugPaneHeader* header_ = nullptr;
   QTreeWidget* tree_ = nullptr;
   bool rebuildQueued_ = false;
+  // Announces every change of the preferences on the main thread.
+  ListenOnlyPublisherObservable didChange_;
   platform::rx::AnyCancellable changes_;
 };
 

@@ -12,6 +12,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/sequence_utilities.h"
 #include "kit/foundation/url_query.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/url_opening.h"
@@ -32,10 +33,7 @@ std::optional<std::string> bodyBeforeAttachment(const std::optional<std::string>
 
 std::string joinedUnique(const std::vector<EmailAddress>& addresses) {
   std::string joined;
-  std::vector<std::string> seen;
-  for (const auto& address : addresses) {
-    if (std::find(seen.begin(), seen.end(), address.rawValue()) != seen.end()) continue;
-    seen.push_back(address.rawValue());
+  for (const auto& address : removingDuplicates(addresses)) {
     if (!joined.empty()) joined += ",";
     joined += address.rawValue();
   }

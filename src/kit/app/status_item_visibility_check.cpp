@@ -13,12 +13,12 @@
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
 #include "kit/foundation/general_error.h"
+#include "kit/foundation/publisher_streams.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/system_event_publishers.h"
 #include "kit/ui/awaitable_alert.h"
 #include "kit/ui/status_item_visibility.h"
 #include "platform/core/clock.h"
-#include "platform/core/continuation.h"
 #include "platform/core/executor.h"
 #include "platform/core/sleep.h"
 #include "platform/system/screen_lock.h"
@@ -52,11 +52,6 @@ std::string durationText(std::chrono::nanoseconds duration) {
   return text.str();
 }
 
-struct UnlockWait {
-  platform::rx::AnyCancellable lockChanges;
-  bool ended = false;
-};
-
 }  // namespace
 
 const Preferences::Key<bool>& ensureVisibilityShouldNotShowAgainKey() {
@@ -74,19 +69,12 @@ Alert visibilityAlert(const VisibilityCheckOptions& options) {
 }
 
 platform::Task<void> waitUntilScreenIsUnlocked() {
-  auto wait = std::make_shared<UnlockWait>();
-  auto start = [wait](const platform::Continuation<void>& done) {
-    auto endIfUnlocked = [wait, done] {
-      if (wait->ended || platform::ScreenLock::isLocked()) return;
-      wait->ended = true;
-      done.resume();
-    };
-    // Listening starts before the first look, so an unlock in between is not lost.
-    wait->lockChanges = screenLockPublisher().sink([endIfUnlocked](bool) { endIfUnlocked(); });
-    endIfUnlocked();
-  };
-  co_await platform::withContinuation<void>("waitUntilScreenIsUnlocked()", start);
-  wait->lockChanges.cancel();
+  // Listening starts before the first look, so an unlock in between is not lost; every signal, whichever it says,
+  // leads to a new look.
+  auto lockChanges = asyncStream(screenLockPublisher());
+  while (platform::ScreenLock::isLocked()) {
+    if (!co_await lockChanges.next()) co_return;
+  }
 }
 
 platform::Task<void> checkVisibility(std::function<bool()> isHidden, bool wasLaunchedAtLogin,

@@ -91,7 +91,7 @@ std::filesystem::path systemDirectory(SystemDirectory kind) {
       break;
   }
   if (!base) {
-    ZvApp::reportError(GeneralError(std::string("Could not get system directory: ") + kindName(kind)));
+    ZvApp::reportError(appError(std::string("Could not get system directory: ") + kindName(kind)));
     base = std::filesystem::temp_directory_path();
   }
   return resolvingSymlinks(*base);
@@ -207,14 +207,6 @@ TemporaryDirectory::~TemporaryDirectory() {
   if (kept_) return;
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
-}
-
-const std::filesystem::path& realHomeDirectory() {
-  static const std::filesystem::path home = [] {
-    if (auto home = platform::accountHomeDirectory()) return std::filesystem::path(*home);
-    return platform::homeDirectory().value_or("/");
-  }();
-  return home;
 }
 
 }  // namespace kit

@@ -74,7 +74,4 @@ class TemporaryDirectory {
   bool kept_ = false;
 };
 
-// The home folder of the password database, whatever HOME says.
-const std::filesystem::path& realHomeDirectory();
-
 }  // namespace kit

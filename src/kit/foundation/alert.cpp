@@ -62,14 +62,14 @@ void Alert::setDestructiveButtons(const std::vector<int>& indices) {
 }
 
 Alert makeAlert(std::string title, std::optional<std::string> message, std::optional<std::string> detailText,
-                AlertStyle style, std::optional<std::string> iconName, std::vector<std::string> buttonTitles,
+                AlertStyle style, std::optional<QImage> icon, std::vector<std::string> buttonTitles,
                 std::optional<int> defaultButtonIndex, const std::vector<int>& destructiveButtons,
                 std::optional<double> minimumWidth, bool showsSuppressionButton,
                 std::optional<std::string> suppressionButtonTitle) {
   Alert alert;
   alert.messageText = std::move(title);
   alert.style = style;
-  alert.iconName = std::move(iconName);
+  alert.icon = std::move(icon);
   alert.showsSuppressionButton = showsSuppressionButton;
   if (suppressionButtonTitle && alert.showsSuppressionButton) alert.suppressionButtonTitle = *suppressionButtonTitle;
   if (message) alert.informativeText = *message;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,7 +24,9 @@ struct Alert {
   std::string messageText;
   std::string informativeText;
   AlertStyle style = AlertStyle::warning;
-  std::optional<std::string> iconName;  // an icon theme name; none uses the style's icon
+  // The image shown; without one the icon theme's icon of that name; without either the style's icon.
+  std::optional<QImage> icon;
+  std::optional<std::string> iconName;
   std::vector<AlertButton> buttons;
   bool showsSuppressionButton = false;
   std::string suppressionButtonTitle = "Do not show this message again";
@@ -51,7 +54,7 @@ inline constexpr int alertFirstButtonReturn = 1000;
 
 Alert makeAlert(std::string title, std::optional<std::string> message = std::nullopt,
                 std::optional<std::string> detailText = std::nullopt, AlertStyle style = AlertStyle::warning,
-                std::optional<std::string> iconName = std::nullopt, std::vector<std::string> buttonTitles = {},
+                std::optional<QImage> icon = std::nullopt, std::vector<std::string> buttonTitles = {},
                 std::optional<int> defaultButtonIndex = std::nullopt, const std::vector<int>& destructiveButtons = {},
                 std::optional<double> minimumWidth = std::nullopt, bool showsSuppressionButton = false,
                 std::optional<std::string> suppressionButtonTitle = std::nullopt);

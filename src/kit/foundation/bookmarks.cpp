@@ -13,8 +13,8 @@
 #include <optional>
 
 #include "kit/foundation/file_metadata.h"
+#include "kit/foundation/home_directory.h"
 #include "platform/core/file_descriptor.h"
-#include "platform/core/user_account.h"
 
 namespace kit {
 
@@ -106,11 +106,6 @@ fs::path comparable(const fs::path& path) {
 
 }  // namespace
 
-const std::string& realHomeDirectory() {
-  static const std::string home = platform::accountHomeDirectory().value_or("/");
-  return home;
-}
-
 SandboxURLBookmark SecurityScopedBookmarkManager::bookmark(const platform::Url& url) {
   if (!url.isFileUrl()) throw fileNoSuchFileError();
   fs::path path = fs::path(url.path()).lexically_normal();
@@ -148,7 +143,7 @@ SecurityScopedBookmarkManager::Resolved SecurityScopedBookmarkManager::resolve(c
   std::error_code error;
   while (near != near.root_path() && !fs::is_directory(near, error)) near = near.parent_path();
   int budget = 20000;
-  const fs::path home = realHomeDirectory();
+  const fs::path& home = realHomeDirectory();
   for (int up = 0; up < 3; ++up) {
     if (auto found = search(near, identity, 4, budget)) return {urlOf(*found), true};
     auto above = identityOf(near.parent_path(), true, false);
@@ -162,7 +157,7 @@ SecurityScopedBookmarkManager::Resolved SecurityScopedBookmarkManager::resolve(c
 void SecurityScopedBookmarkManager::NSOpenSavePanelDelegateHandler::validate(const platform::Url& chosen) const {
   if (chosen == currentURL_ || comparable(chosen.path()) == comparable(currentURL_.path())) return;
   std::string shown = currentURL_.path();
-  const std::string& home = realHomeDirectory();
+  const std::string home = realHomeDirectory().string();
   if (home != "/" && (shown == home || shown.starts_with(home + "/"))) shown = "~" + shown.substr(home.size());
   throw appError("Incorrect directory.", "Select the directory \u201c" + shown + "\u201d.");
 }

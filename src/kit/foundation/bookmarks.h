@@ -39,6 +39,10 @@ struct SecurityScopedBookmarkManager {
   // bytes that are no bookmark.
   static Resolved resolve(const SandboxURLBookmark& bookmark);
 
+  // The holder of the preferences key the bookmarks are kept under; kit/preferences/bookmarks_user_defaults.h,
+  // where the keys are.
+  class BookmarksUserDefaults;
+
   // The check of a directory choice that accepts only the directory the user was asked to select.
   class NSOpenSavePanelDelegateHandler {
    public:
@@ -52,9 +56,6 @@ struct SecurityScopedBookmarkManager {
     platform::Url currentURL_;
   };
 };
-
-// The user's home directory from the user database (not $HOME).
-const std::string& realHomeDirectory();
 
 }  // namespace kit
 

@@ -4,6 +4,7 @@
 #include <QMimeDatabase>
 
 #include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/url_resource_values.h"
 #include "kit/foundation/value_wrappers.h"
 #include "platform/system/desktop_entry.h"
 #include "platform/system/workspace.h"
@@ -26,8 +27,7 @@ std::optional<platform::DesktopEntry> entryAt(const platform::Url& url) {
 }  // namespace
 
 std::string localizedName(const platform::Url& url) {
-  if (auto entry = entryAt(url)) return entry->name;
-  std::string name = url.lastPathComponent();
+  std::string name = resourceValue<std::string>(url, UrlResourceKey::localizedName).value_or(url.lastPathComponent());
   for (std::string_view suffix : {".desktop", ".app"}) {
     if (name.size() > suffix.size() && name.ends_with(suffix)) {
       name.resize(name.size() - suffix.size());
@@ -80,7 +80,7 @@ std::optional<BundleIdentifier> applicationBundleIdentifier(const platform::Url&
 AppIcon genericApplicationIcon() { return {"application-x-executable"}; }
 
 AppIcon iconForUrl(const platform::Url& url) {
-  return memoize(memoLifetime, {AnyHashable(url.absoluteString())}, [&]() -> AppIcon {
+  return memoize(memoLifetime, {AnyHashable(url)}, [&]() -> AppIcon {
     if (auto entry = entryAt(url)) return entry->icon.empty() ? genericApplicationIcon() : AppIcon{entry->icon};
     if (!url.isFileUrl()) return genericApplicationIcon();
     QMimeType type = QMimeDatabase().mimeTypeForFile(QString::fromStdString(url.path()));
@@ -128,16 +128,13 @@ bool InstalledApp::operator==(const InstalledApp& other) const {
          build == other.build && url == other.url && isBrowserCell_ == other.isBrowserCell_;
 }
 
-void to_json(nlohmann::json& json, const BundleIdentifier& value) { json = value.rawValue; }
-void from_json(const nlohmann::json& json, BundleIdentifier& value) { value.rawValue = json.get<std::string>(); }
-
 }  // namespace kit
 
 size_t std::hash<kit::InstalledApp>::operator()(const kit::InstalledApp& app) const noexcept {
   size_t seed = 0;
-  for (const auto* s : {&app.bundleIdentifier, &app.name, &app.version, &app.build, &app.url.absoluteString()}) {
+  for (const auto* s : {&app.bundleIdentifier, &app.name, &app.version, &app.build})
     kit::hashCombine(seed, std::hash<std::string>()(*s));
-  }
+  kit::hashCombine(seed, std::hash<platform::Url>()(app.url));
   kit::hashCombine(seed, std::hash<const void*>()(app.isBrowserCell_.get()));
   return seed;
 }

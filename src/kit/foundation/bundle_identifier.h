@@ -3,7 +3,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
@@ -22,6 +21,10 @@ struct AppIcon {
 // installed application are remembered for one second, negative answers included. Safe from any thread.
 class BundleIdentifier {
  public:
+  using RawValue = std::string;
+  // Coded as the bare identifier.
+  static constexpr bool codesAsSingleValue = true;
+
   BundleIdentifier() = default;
   BundleIdentifier(std::string rawValue) : rawValue(std::move(rawValue)) {}  // NOLINT: built from text freely
   BundleIdentifier(const char* rawValue) : rawValue(rawValue) {}             // NOLINT
@@ -43,8 +46,8 @@ class BundleIdentifier {
   static std::function<std::optional<std::string>(const std::string&)> nameOverride;
 };
 
-// The display name of an application or file location: the name of the desktop entry there, else the file name
-// without ".desktop" or ".app".
+// The display name of an application or file location: its localized-name resource value (the name of the desktop
+// entry there), else the file name; without ".desktop" or ".app" at the end.
 std::string localizedName(const platform::Url& url);
 
 // The id of the application whose desktop entry is the file at `url`: its id below an applications folder, else the
@@ -74,9 +77,6 @@ struct InstalledApp {
   std::shared_ptr<std::mutex> isBrowserMutex_;
   friend struct std::hash<InstalledApp>;
 };
-
-void to_json(nlohmann::json& json, const BundleIdentifier& value);
-void from_json(const nlohmann::json& json, BundleIdentifier& value);
 
 }  // namespace kit
 

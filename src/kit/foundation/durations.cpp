@@ -6,6 +6,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/json_coding.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/time_interval_ordering.h"
 #include "platform/core/clock.h"
 
 namespace kit {
@@ -197,10 +198,9 @@ bool isInThePast(Date date) { return date < platform::clock().now(); }
 bool isInTheFuture(Date date) { return date > platform::clock().now(); }
 
 bool isWithin(Date date, Duration duration) {
-  Date now = platform::clock().now();
-  Date end = adding(now, duration);
-  auto [start, last] = std::minmax(now, end);
-  return date >= start && date <= last;
+  const Date now = platform::clock().now();
+  const Date end = adding(platform::clock().now(), duration);
+  return ClosedRange<Date>::between(end, now).contains(date);
 }
 
 double rounded(double value, int decimalPlaces, RoundingRule rule) {

@@ -38,7 +38,8 @@ AggregateHashable expiringCacheKey(const std::source_location& site, const std::
                                    std::vector<AnyHashable> arguments) {
   std::vector<AnyHashable> elements{
       AnyHashable(std::string(site.file_name())), AnyHashable(std::string(site.function_name())),
-      AnyHashable(static_cast<uint32_t>(site.line())), AnyHashable(std::string(result.name()))};
+      AnyHashable(static_cast<uint32_t>(site.line())), AnyHashable(static_cast<uint32_t>(site.column())),
+      AnyHashable(std::string(result.name()))};
   for (auto& argument : arguments) elements.push_back(std::move(argument));
   return AggregateHashable(std::move(elements));
 }

@@ -14,6 +14,7 @@
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/hashing.h"
+#include "kit/foundation/raw_value.h"
 
 namespace kit {
 
@@ -71,23 +72,19 @@ T decodeMember(const Json& object, const std::string& key, const CodingPath& pat
 Json encodeData(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> decodeData(const Json& json, const CodingPath& path = {});
 
-// Values coded as their raw value alone, as one bare value. A type opts in with
-//   using RawValue = ...;  static constexpr bool codesAsSingleValue = true;
-//   const RawValue& rawValue() const;  and a constructor from its RawValue.
+// Values coded as their raw value alone, as one bare value. A raw-representable type (kit/foundation/raw_value.h)
+// opts in with  static constexpr bool codesAsSingleValue = true;
 template <class T>
-concept SingleValueCodable = T::codesAsSingleValue && requires(const T& value) {
-  typename T::RawValue;
-  T(value.rawValue());
-};
+concept SingleValueCodable = RawRepresentable<T> && T::codesAsSingleValue;
 
 template <class T>
 Json encodeJson(const T& value) {
   if constexpr (!SingleValueCodable<T>) {
     return Json(value);
   } else if constexpr (std::is_same_v<typename T::RawValue, std::vector<uint8_t>>) {
-    return encodeData(value.rawValue());
+    return encodeData(rawValueOf(value));
   } else {
-    return encodeJson(value.rawValue());
+    return encodeJson(rawValueOf(value));
   }
 }
 

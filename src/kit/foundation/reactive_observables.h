@@ -56,9 +56,10 @@ class PublishedUnique {
 
   T get() const { return storage_.value(); }
   void set(const T& value) {
+    // The change is announced before the value is stored, and only for a real change.
     if (storage_.value() == value) return;
     if (owner_) owner_->objectWillChange.send(platform::rx::Unit{});
-    storage_.send(value);
+    storage_.sendIfChanged(value);
   }
   template <class F>
   void modify(F&& change) {

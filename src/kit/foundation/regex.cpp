@@ -107,8 +107,9 @@ std::string replacingFirstMatch(std::string_view text, const ZvRegex& regex, std
   return out;
 }
 
-std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::string_view templ) {
-  return regex.regex().replacingMatches(text, templ);
+std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::string_view templ,
+                             platform::MatchingOptions options) {
+  return regex.regex().replacingMatches(text, templ, options);
 }
 
 }  // namespace kit

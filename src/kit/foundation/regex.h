@@ -60,7 +60,8 @@ class ZvRegex {
 // The text with only its first match replaced by the expanded template ("$n", "\" escapes).
 std::string replacingFirstMatch(std::string_view text, const ZvRegex& regex, std::string_view templ);
 // The text with every match replaced by the expanded template.
-std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::string_view templ);
+std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::string_view templ,
+                             platform::MatchingOptions options = {});
 
 }  // namespace kit
 

@@ -9,10 +9,12 @@
 namespace kit {
 namespace {
 
+bool reportsEveryError(const platform::Error&) { return true; }
+
 struct ReportConfiguration {
   std::mutex lock;
   ZvApp::IgnoredErrors ignored;
-  std::function<bool(const platform::Error&)> filter = [](const platform::Error&) { return true; };
+  ZvApp::ErrorReportFilter filter = reportsEveryError;
 };
 
 ReportConfiguration& configuration() {
@@ -35,16 +37,34 @@ std::string typeOrCaseName(const platform::Error& error) {
 
 }  // namespace
 
+ZvApp::IgnoredErrors ZvApp::ignoredErrors() {
+  auto& config = configuration();
+  std::lock_guard guard(config.lock);
+  return config.ignored;
+}
+
 void ZvApp::setIgnoredErrors(IgnoredErrors ignored) {
   auto& config = configuration();
   std::lock_guard guard(config.lock);
   config.ignored = std::move(ignored);
 }
 
-void ZvApp::setErrorReportFilter(std::function<bool(const platform::Error&)> filter) {
+void ZvApp::addIgnoredError(std::string domain, int64_t code) {
   auto& config = configuration();
   std::lock_guard guard(config.lock);
-  config.filter = filter ? std::move(filter) : [](const platform::Error&) { return true; };
+  config.ignored.emplace(std::move(domain), code);
+}
+
+ZvApp::ErrorReportFilter ZvApp::errorReportFilter() {
+  auto& config = configuration();
+  std::lock_guard guard(config.lock);
+  return config.filter;
+}
+
+void ZvApp::setErrorReportFilter(ErrorReportFilter filter) {
+  auto& config = configuration();
+  std::lock_guard guard(config.lock);
+  config.filter = filter ? std::move(filter) : reportsEveryError;
 }
 
 platform::PlatformError ZvApp::reportableError(const platform::Error& error, const platform::UserInfo& userInfo) {
@@ -67,7 +87,7 @@ platform::PlatformError ZvApp::reportableError(const platform::Error& error, con
 void ZvApp::reportError(const platform::Error& error, platform::UserInfo userInfo, const std::string& file,
                         int64_t line) {
   if (dynamic_cast<const platform::CancellationError*>(&error)) return;
-  std::function<bool(const platform::Error&)> filter;
+  ZvApp::ErrorReportFilter filter;
   {
     auto& config = configuration();
     std::lock_guard guard(config.lock);

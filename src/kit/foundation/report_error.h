@@ -27,11 +27,17 @@ void reportError(const platform::Error& error, platform::UserInfo userInfo, cons
 // it and only gain the extra entries ("file", "line", "fileLine", "codeString" are added by reporting).
 platform::PlatformError reportableError(const platform::Error& error, const platform::UserInfo& userInfo);
 
-// (domain, code) pairs that reporting drops, also when they appear among the multiple underlying errors.
+// (domain, code) pairs that reporting drops, also when they appear among the multiple underlying errors. Empty
+// until the program adds to it.
 using IgnoredErrors = std::set<std::pair<std::string, int64_t>>;
+IgnoredErrors ignoredErrors();
 void setIgnoredErrors(IgnoredErrors ignored);
+// Adds one pair to the current set.
+void addIgnoredError(std::string domain, int64_t code);
 // Reporting goes on only when the filter answers true (initially for every error).
-void setErrorReportFilter(std::function<bool(const platform::Error&)> filter);
+using ErrorReportFilter = std::function<bool(const platform::Error&)>;
+ErrorReportFilter errorReportFilter();
+void setErrorReportFilter(ErrorReportFilter filter);
 
 }  // namespace ZvApp
 

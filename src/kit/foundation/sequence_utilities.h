@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "kit/foundation/fatal_error.h"
+#include "platform/text/normalization.h"
 
 namespace kit {
 
@@ -96,11 +97,13 @@ bool isNearlyZero(T value, T tolerance) {
   return std::fabs(value) < tolerance;
 }
 
-// True when an application in the list has exactly this id (letter case matters); entries without one never match.
+// True when an application in the list has this id, by Unicode canonical equivalence (letter case matters); entries
+// without one never match.
 template <class Applications>
 bool containsApp(const Applications& applications, std::string_view bundleIdentifier) {
   return std::any_of(std::begin(applications), std::end(applications), [&](const auto& application) {
-    return application.bundleIdentifier && *application.bundleIdentifier == bundleIdentifier;
+    return application.bundleIdentifier &&
+           platform::isCanonicallyEquivalent(*application.bundleIdentifier, bundleIdentifier);
   });
 }
 

@@ -12,7 +12,7 @@ using platform::rx::Unit;
 Publisher<Unit> userDefaultsDidChangePublisher() {
   static const auto publisher =
       platform::rx::notifications(platform::NotificationCenter::defaultCenter(), "NSUserDefaultsDidChangeNotification")
-          .asVoid();
+          .map(ignoreValueClosure);
   return publisher;
 }
 
@@ -21,7 +21,7 @@ Publisher<bool> screenLockPublisher() { return platform::ScreenLock::changes(); 
 Publisher<Unit> applicationEventsPublisher() {
   // The workspace is looked up at each subscription: a test installs its own.
   static const Publisher<Unit> publisher([](Publisher<Unit>::Subscriber subscriber) {
-    return platform::Workspace::shared().applicationEvents().asVoid().subscribe(std::move(subscriber));
+    return platform::Workspace::shared().applicationEvents().map(ignoreValueClosure).subscribe(std::move(subscriber));
   });
   return publisher;
 }

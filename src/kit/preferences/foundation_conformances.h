@@ -6,6 +6,7 @@
 #include "kit/foundation/bookmarks.h"
 #include "kit/foundation/bundle_identifier.h"
 #include "kit/foundation/durations.h"
+#include "kit/foundation/json_coding.h"
 #include "kit/preferences/serializable.h"
 
 namespace kit::Preferences {
@@ -24,17 +25,16 @@ struct RawRepresentation<kit::AppAppearance> {
 template <>
 struct Serializable<kit::AppAppearance> : PreferRawRepresentable<kit::AppAppearance> {};
 
-// A bookmark is stored as the JSON of its bytes: Base64 text.
+// A bookmark is stored as its own coded form: its bytes as one value, Base64 text.
 template <>
 struct JsonCodec<kit::SandboxURLBookmark> {
-  static Json encode(const kit::SandboxURLBookmark& bookmark) {
-    const auto& bytes = bookmark.bookmarkData;
-    return JsonCodec<Data>::encode(Data{std::string(bytes.begin(), bytes.end())});
-  }
+  static Json encode(const kit::SandboxURLBookmark& bookmark) { return Json(kit::encodeJson(bookmark)); }
   static std::optional<kit::SandboxURLBookmark> decode(const Json& j) {
-    auto data = JsonCodec<Data>::decode(j);
-    if (!data) return std::nullopt;
-    return kit::SandboxURLBookmark(kit::Bytes8(data->bytes.begin(), data->bytes.end()));
+    try {
+      return kit::decodeJson<kit::SandboxURLBookmark>(kit::Json(j));
+    } catch (const kit::DecodingError&) {
+      return std::nullopt;
+    }
   }
 };
 template <>

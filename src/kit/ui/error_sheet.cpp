@@ -7,20 +7,22 @@
 #include "platform/core/executor.h"
 
 namespace kit {
-namespace {
 
-void showSheet(const PlatformError& error, QWidget* window, std::function<void()> dismissed) {
+void presentErrorAsSheet(const Error& error, QWidget* window, std::function<void()> didPresent) {
   alertPresenter().beginSheet(errorAlert(error), window,
-                              [error, dismissed = std::move(dismissed)](AlertResponse response) {
+                              [error = asNSError(error), didPresent = std::move(didPresent)](AlertResponse response) {
                                 attemptRecovery(error, response);
-                                if (dismissed) dismissed();
+                                if (didPresent) didPresent();
                               });
 }
+
+namespace {
 
 // The start closure is a named local: g++ 12 destroys a closure temporary inside a co_await expression twice.
 platform::Task<void> sheetTask(std::shared_ptr<const PlatformError> error, QPointer<QWidget> window) {
   auto start = [error, window](const platform::Continuation<void>& done) {
-    platform::mainExecutor().post([error, window, done] { showSheet(*error, window, [done] { done.resume(); }); });
+    platform::mainExecutor().post(
+        [error, window, done] { presentErrorAsSheet(*error, window, [done] { done.resume(); }); });
   };
   co_await platform::withContinuation<void>("presentAsSheet(for:)", start);
 }
@@ -30,7 +32,7 @@ platform::Task<void> sheetTask(std::shared_ptr<const PlatformError> error, QPoin
 void presentAsModal(const Error& error, QWidget* window) {
   if (!window) return presentAsModal(error);
   platform::mainExecutor().post(
-      [error = asNSError(error), window = QPointer<QWidget>(window)] { showSheet(error, window, nullptr); });
+      [error = asNSError(error), window = QPointer<QWidget>(window)] { presentErrorAsSheet(error, window); });
 }
 
 platform::Task<void> presentAsSheet(const Error& error, QWidget* window) {

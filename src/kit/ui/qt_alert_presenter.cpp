@@ -16,11 +16,29 @@
 #include <algorithm>
 #include <optional>
 
+#include "kit/foundation/general_error.h"
+#include "kit/foundation/report_error.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/window_presentation.h"
+#include "kit/ui/zv_view.h"
 
 namespace kit {
 namespace {
+
+constexpr const char* messageName = "alertMessage";
+
+// Lines the detail area up with the alert's message, its left edge and its width, once the alert is laid out. An
+// alert without its message is reported and keeps the area as it is.
+void alignWithAlertMessage(QWidget& detail) {
+  auto* message = detail.window()->findChild<QLabel*>(messageName);
+  if (!message) {
+    ZvApp::reportError(GeneralError("Couldn't detect the message textfield view of the NSAlert panel"));
+    return;
+  }
+  detail.setMinimumWidth(0);
+  detail.setMaximumWidth(QWIDGETSIZE_MAX);
+  detail.setGeometry(message->x(), detail.y(), message->width(), detail.height());
+}
 
 class AlertDialog final : public QDialog {
  public:
@@ -40,6 +58,7 @@ class AlertDialog final : public QDialog {
     columns->addLayout(content, 1);
 
     auto* message = new QLabel(QString::fromStdString(alert.messageText));
+    message->setObjectName(messageName);
     QFont bold = message->font();
     bold.setBold(true);
     message->setFont(bold);
@@ -54,7 +73,7 @@ class AlertDialog final : public QDialog {
       content->addWidget(informative);
     }
 
-    if (alert.accessory) addAccessory(*alert.accessory, content, message);
+    if (alert.accessory) addAccessory(*alert.accessory, content);
 
     if (alert.showsSuppressionButton) {
       suppression_ = new QCheckBox(QString::fromStdString(alert.suppressionButtonTitle));
@@ -93,6 +112,7 @@ class AlertDialog final : public QDialog {
 
  private:
   static QIcon icon(const Alert& alert) {
+    if (alert.icon && !alert.icon->isNull()) return QIcon(QPixmap::fromImage(*alert.icon));
     if (alert.iconName) {
       QIcon themed = QIcon::fromTheme(QString::fromStdString(*alert.iconName));
       if (!themed.isNull()) return themed;
@@ -103,7 +123,7 @@ class AlertDialog final : public QDialog {
     return appIcon();
   }
 
-  void addAccessory(const Alert::Accessory& accessory, QVBoxLayout* content, QLabel* message) {
+  void addAccessory(const Alert::Accessory& accessory, QVBoxLayout* content) {
     int width = static_cast<int>(accessory.width);
     if (!accessory.detailText) {
       auto* spacer = new QWidget;
@@ -123,11 +143,13 @@ class AlertDialog final : public QDialog {
     palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
     detail->setPalette(palette);
     detail->setFixedHeight(static_cast<int>(accessory.height));
+    detail->setFixedWidth(width);
     if (accessory.alignsWithMessage) {
-      // Same column as the message: the area starts at its width and follows the message's width.
-      detail->setMinimumWidth(std::min(width, std::max(message->sizeHint().width(), 1)));
-    } else {
-      detail->setFixedWidth(width);
+      auto* observer = new AddedToSuperviewObserverView(detail);
+      observer->setFixedSize(0, 0);
+      observer->onAdded = [detail = QPointer<QWidget>(detail)] {
+        if (detail) alignWithAlertMessage(*detail);
+      };
     }
     content->addWidget(detail);
   }

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "kit/foundation/locks.h"
 #include "kit/ui/menu.h"
 #include "kit/ui/status_item_shake.h"
 #include "kit/ui/tooltip.h"
@@ -17,12 +18,11 @@ namespace {
 
 void present(QSystemTrayIcon& item, std::function<void()> completion) {
   // Up to three dismissals may finish the run; only the first one resumes the caller.
-  auto finish = std::make_shared<std::function<void()>>(std::move(completion));
-  auto complete = [finish] {
-    if (!*finish) return;
-    auto callback = std::move(*finish);
-    *finish = nullptr;
-    platform::mainExecutor().post(std::move(callback));
+  auto once = std::make_shared<Once<void>>();
+  auto complete = [once, completion = std::move(completion)] {
+    once->run([&] {
+      if (completion) platform::mainExecutor().post(completion);
+    });
   };
 
   QFont font;

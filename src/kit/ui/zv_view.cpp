@@ -29,7 +29,7 @@ bool ZvView::event(QEvent* event) {
 
 void ZvView::setScale(double scale) {
   if (std::isnan(this->scale())) {
-    scale_ = {1, 1};
+    scale_ = unitSize;
     update();
     ZvApp::reportError(GeneralError("The given scale size is not finite."));
     return;

@@ -3,6 +3,7 @@
 #include <QSizeF>
 #include <QWidget>
 
+#include "kit/foundation/geometry.h"
 #include "platform/core/rx.h"
 
 class QPainter;
@@ -43,7 +44,7 @@ class ZvView : public QWidget {
   bool didMoveToWindowWasCalled_ = false;
   platform::rx::PassthroughSubject<platform::rx::Unit> didMoveToSuperviewSubject_;
   platform::rx::PassthroughSubject<platform::rx::Unit> didAppearSubject_;
-  QSizeF scale_{1, 1};
+  QSizeF scale_ = unitSize;
 };
 
 // A view that calls `onAdded` when it first appears in a shown window and then removes itself; being placed in a

@@ -92,7 +92,7 @@ std::size_t Regex::groupCount() const { return compiled_->groupCount; }
 
 namespace {
 
-std::vector<RegexMatch> runMatches(const Regex::Compiled& compiled, std::string_view text,
+std::vector<RegexMatch> runMatches(const Regex::Compiled& compiled, std::string_view text, MatchingOptions options,
                                    std::optional<ByteRange> range, std::optional<std::size_t> limit) {
   std::vector<RegexMatch> out;
   const Utf16Map map(text);
@@ -107,11 +107,17 @@ std::vector<RegexMatch> runMatches(const Regex::Compiled& compiled, std::string_
     matcher->region(static_cast<int64_t>(*start), static_cast<int64_t>(*end), status);
     if (U_FAILURE(status)) return out;
   }
+  matcher->useTransparentBounds(options.withTransparentBounds);
+  matcher->useAnchoringBounds(!options.withoutAnchoringBounds);
+  // Where an anchored match must begin.
+  int64_t position = matcher->regionStart64();
   const auto toBytes = [&](int32_t start, int32_t end) {
     return ByteRange::fromBounds(map.utf8OffsetRoundingDown(static_cast<std::size_t>(start)),
                                  map.utf8OffsetRoundingUp(static_cast<std::size_t>(end)));
   };
   while (matcher->find(status) && U_SUCCESS(status)) {
+    if (options.anchored && matcher->start64(status) != position) break;
+    position = matcher->end64(status);
     RegexMatch match;
     match.range = toBytes(matcher->start(status), matcher->end(status));
     const int32_t count = matcher->groupCount();
@@ -133,12 +139,14 @@ std::vector<RegexMatch> runMatches(const Regex::Compiled& compiled, std::string_
 
 }  // namespace
 
-std::vector<RegexMatch> Regex::matches(std::string_view text, std::optional<ByteRange> range) const {
-  return runMatches(*compiled_, text, range, std::nullopt);
+std::vector<RegexMatch> Regex::matches(std::string_view text, MatchingOptions options,
+                                       std::optional<ByteRange> range) const {
+  return runMatches(*compiled_, text, options, range, std::nullopt);
 }
 
-std::optional<RegexMatch> Regex::firstMatch(std::string_view text, std::optional<ByteRange> range) const {
-  auto found = runMatches(*compiled_, text, range, 1);
+std::optional<RegexMatch> Regex::firstMatch(std::string_view text, MatchingOptions options,
+                                            std::optional<ByteRange> range) const {
+  auto found = runMatches(*compiled_, text, options, range, 1);
   if (found.empty()) return std::nullopt;
   return std::move(found.front());
 }
@@ -167,10 +175,10 @@ std::string Regex::replacement(const RegexMatch& match, std::string_view text, s
   return out;
 }
 
-std::string Regex::replacingMatches(std::string_view text, std::string_view templ,
+std::string Regex::replacingMatches(std::string_view text, std::string_view templ, MatchingOptions options,
                                     std::optional<std::size_t> max) const {
   if (max && *max == 0) return std::string(text);
-  const auto found = runMatches(*compiled_, text, std::nullopt, max);
+  const auto found = runMatches(*compiled_, text, options, std::nullopt, max);
   if (found.empty()) return std::string(text);
   std::string out;
   out.reserve(text.size());

@@ -25,6 +25,19 @@ struct RegexOptions {
   bool operator==(const RegexOptions&) const = default;
 };
 
+// How a search treats the range it is given.
+struct MatchingOptions {
+  // Each match must begin where the search stands: the first at the start of the range, each later one where the
+  // one before it ended.
+  bool anchored = false;
+  // Lookahead, lookbehind and word boundaries see the text beyond the range.
+  bool withTransparentBounds = false;
+  // "^" and "$" do not match at the range's bounds, only where the text itself starts, ends or breaks a line.
+  bool withoutAnchoringBounds = false;
+
+  bool operator==(const MatchingOptions&) const = default;
+};
+
 // A pattern that does not compile.
 class RegexError final : public Error {
  public:
@@ -63,14 +76,16 @@ class Regex {
   std::size_t groupCount() const;
 
   // Matches left to right, not overlapping. `range` limits the search to part of the text.
-  std::vector<RegexMatch> matches(std::string_view text, std::optional<ByteRange> range = std::nullopt) const;
-  std::optional<RegexMatch> firstMatch(std::string_view text, std::optional<ByteRange> range = std::nullopt) const;
+  std::vector<RegexMatch> matches(std::string_view text, MatchingOptions options = {},
+                                  std::optional<ByteRange> range = std::nullopt) const;
+  std::optional<RegexMatch> firstMatch(std::string_view text, MatchingOptions options = {},
+                                       std::optional<ByteRange> range = std::nullopt) const;
   bool isMatched(std::string_view text) const { return firstMatch(text).has_value(); }
 
   // Replaces matches (all, or the first `max`) by the template: "$n" inserts group n (as many digits as
   // name an existing group; a group that does not exist or took no part inserts nothing), "\" makes the
   // next character literal.
-  std::string replacingMatches(std::string_view text, std::string_view templ,
+  std::string replacingMatches(std::string_view text, std::string_view templ, MatchingOptions options = {},
                                std::optional<std::size_t> max = std::nullopt) const;
   // The expansion of a template for one match of `text`.
   std::string replacement(const RegexMatch& match, std::string_view text, std::string_view templ) const;

@@ -173,3 +173,11 @@ std::string percentEncodedQueryComponent(std::string_view text);
 bool isIpAddress(std::string_view host);
 
 }  // namespace platform
+
+// Hashed by what equality compares: the absolute text.
+template <>
+struct std::hash<platform::Url> {
+  std::size_t operator()(const platform::Url& url) const noexcept {
+    return std::hash<std::string>()(url.absoluteString());
+  }
+};

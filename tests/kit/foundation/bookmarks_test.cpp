@@ -1,11 +1,15 @@
 #include "kit/foundation/bookmarks.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <unordered_set>
 
+#include "kit/foundation/home_directory.h"
 #include "kit/foundation/json_coding.h"
 #include "support/temporary_folder.h"
 
@@ -96,13 +100,24 @@ TEST_F(Bookmarks, TheDirectoryCheckAcceptsOnlyTheAskedDirectoryAndNamesItForTheU
   }
 
   SecurityScopedBookmarkManager::NSOpenSavePanelDelegateHandler inHome(
-      url(kit::realHomeDirectory() + "/Documents/Project"));
+      url(kit::realHomeDirectory() / "Documents/Project"));
   try {
     inHome.validate(url(folder));
     FAIL() << "another directory was accepted";
   } catch (const kit::PlatformError& error) {
     EXPECT_EQ(error.recoverySuggestion(), "Select the directory \u201c~/Documents/Project\u201d.");
   }
+}
+
+TEST(RealHomeDirectory, IsTheUserDatabasesHomeWhateverHomeSays) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, where the home is not yet worked out
+  EXPECT_EXIT(
+      {
+        setenv("HOME", "/nonexistent/sandbox/home", 1);
+        const passwd* user = getpwuid(getuid());
+        std::exit(user && kit::realHomeDirectory() == user->pw_dir ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <unordered_set>
 
 #include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/json_coding.h"
+#include "kit/foundation/value_boxes.h"
 #include "platform/core/clock.h"
 
 namespace {
@@ -61,6 +64,27 @@ TEST_F(InstalledApplications, LocalizedNameIsTheEntrysNameElseTheFileNameWithout
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Sketch.app")), "Sketch");
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/notes")), "notes");
   EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl("/opt/Tools/Gone.desktop")), "Gone");
+  // An entry outside the applications folders is named by its entry too.
+  const auto elsewhere = root_ / "foo.desktop";
+  std::ofstream(elsewhere) << "[Desktop Entry]\nType=Application\nName=Foo Bar\n";
+  EXPECT_EQ(kit::localizedName(*platform::Url::fileUrl(elsewhere)), "Foo Bar");
+}
+
+TEST(BundleIdentifierValue, CodesAsTheBareTextInsideOtherCodedValues) {
+  const std::vector<BundleIdentifier> ids{"org.example.Editor", "Org.Example.editor"};
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(ids)), R"(["org.example.Editor","Org.Example.editor"])");
+  EXPECT_EQ(kit::decodeJson<BundleIdentifier>(kit::Json(" not checked ")), BundleIdentifier(" not checked "));
+  EXPECT_THROW(kit::decodeJson<BundleIdentifier>(kit::Json(3)), kit::DecodingError);
+}
+
+TEST(InstalledAppValue, IsIdentifiedByItsUrlWhichKeysUnorderedContainers) {
+  static_assert(kit::Identifiable<kit::InstalledApp>);
+  const auto editor = *platform::Url::fileUrl("/usr/share/applications/org.example.Editor.desktop");
+  std::unordered_set<platform::Url> urls{editor, *platform::Url::fileUrl(editor.path())};
+  EXPECT_EQ(urls.size(), 1u);
+  EXPECT_TRUE(urls.contains(*platform::Url::parse(editor.absoluteString())));
+  const kit::InstalledApp app("org.example.Editor", "Editor", "1.0", "1", editor);
+  EXPECT_EQ(kit::AnyHashable(app.id()), kit::AnyHashable(editor));
 }
 
 TEST_F(InstalledApplications, AnswersAreRememberedForOneSecondNegativeOnesToo) {

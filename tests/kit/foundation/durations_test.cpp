@@ -6,6 +6,7 @@
 
 #include "kit/foundation/json_coding.h"
 #include "kit/foundation/log.h"
+#include "platform/core/clock.h"
 
 namespace {
 
@@ -111,6 +112,20 @@ TEST(TimeHelpers, ClockTextsSplitTowardZero) {
   EXPECT_EQ(kit::formattedAsClock(3725, false, true, false), "02:05");
   EXPECT_EQ(kit::formattedAsClock(3725, true, false, false), "01:02");
   EXPECT_EQ(kit::formattedAsClock(125, false, false, false), "02");
+}
+
+TEST(TimeHelpers, IsWithinLooksBackForANegativeSpanAndIncludesBothEnds) {
+  platform::VirtualClock clock;
+  platform::setClockForTesting(&clock);
+  const kit::Date now = clock.now();
+  EXPECT_TRUE(kit::isWithin(now - 30s, -60s));
+  EXPECT_FALSE(kit::isWithin(now - 30s, 60s));
+  EXPECT_TRUE(kit::isWithin(now + 30s, 60s));
+  EXPECT_TRUE(kit::isWithin(now - 60s, -60s));
+  EXPECT_TRUE(kit::isWithin(now, -60s));
+  EXPECT_FALSE(kit::isWithin(now - 61s, -60s));
+  EXPECT_TRUE(kit::isWithin(now, 0s));
+  platform::setClockForTesting(nullptr);
 }
 
 }  // namespace

@@ -67,6 +67,9 @@ TEST_F(ExpiringCache, RemembersEmptyAnswersAndKeepsCallSitesAndResultTypesApart)
   // Same arguments at another call site.
   EXPECT_EQ(kit::memoize(1s, {kit::AnyHashable(std::string("a"))}, [] { return 100; }), 100);
   EXPECT_EQ(lookup("a"), 1);
+  // Two call sites on one line.
+  const auto both = std::pair{kit::memoize(1s, {}, [] { return 1; }), kit::memoize(1s, {}, [] { return 2; })};
+  EXPECT_EQ(both, std::pair(1, 2));
   // One call site used with two result types.
   EXPECT_EQ(typed<int>(7), 7);
   EXPECT_EQ(typed<std::string>("seven"), "seven");

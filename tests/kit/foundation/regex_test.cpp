@@ -38,6 +38,7 @@ TEST(ZvRegex, SearchingAndReplacing) {
   EXPECT_EQ(kit::replacingFirstMatch("ab cd", word, "<$1>"), "<a> cd");
   EXPECT_EQ(kit::replacingFirstMatch("--", word, "<$1>"), "--");
   EXPECT_EQ(kit::replacingMatches("ab cd", word, "$2$1"), "ba dc");
+  EXPECT_EQ(kit::replacingMatches("ab cd", word, "$2$1", {.anchored = true}), "ba cd");
   EXPECT_EQ(ZvRegex("a.b"), ZvRegex("a.b"));
   EXPECT_EQ(*word.firstMatch("ab"), *word.firstMatch("ab"));
   EXPECT_THROW(ZvRegex("[unclosed"), platform::RegexError);

@@ -35,6 +35,22 @@ TEST_F(ReportError, DropsCancellationsIgnoredPairsAndFilteredErrors) {
   EXPECT_TRUE(logged().empty());
 }
 
+TEST_F(ReportError, OnePairAddedToTheIgnoredOnesKeepsTheOthersAndTheFilterReadsBack) {
+  EXPECT_TRUE(ZvApp::ignoredErrors().empty());
+  ZvApp::setIgnoredErrors({{"NSCocoaErrorDomain", 4}});
+  ZvApp::addIgnoredError("NSPOSIXErrorDomain", ENOENT);
+  EXPECT_EQ(ZvApp::ignoredErrors(), (ZvApp::IgnoredErrors{{"NSCocoaErrorDomain", 4}, {"NSPOSIXErrorDomain", ENOENT}}));
+  ZvApp::reportError(platform::PlatformError("NSCocoaErrorDomain", 4));
+  ZvApp::reportError(platform::PlatformError::posix(ENOENT, "open"));
+  EXPECT_TRUE(logged().empty());
+
+  EXPECT_TRUE(ZvApp::errorReportFilter()(GeneralError("Anything.")));
+  ZvApp::setErrorReportFilter([](const platform::Error& error) { return error.code() != 7; });
+  const auto filter = ZvApp::errorReportFilter();
+  EXPECT_FALSE(filter(platform::PlatformError("D", 7)));
+  EXPECT_TRUE(filter(platform::PlatformError("D", 8)));
+}
+
 TEST_F(ReportError, LogsEverythingElseAtItsCallSite) {
   ZvApp::setIgnoredErrors({{"NSCocoaErrorDomain", 4}});
   // Only the task cancellation is dropped by reporting; other cancellations still count.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "kit/foundation/text_helpers.h"
+#include "support/manual_main_executor.h"
 
 namespace {
 
@@ -72,6 +73,32 @@ TEST(SequenceUtilities, ExcludingPartitioningAndSortingByProjections) {
   EXPECT_THROW(kit::sortedBy(rows, &Row::name,
                              [](const std::string&, const std::string&) -> bool { throw std::runtime_error("order"); }),
                std::runtime_error);
+}
+
+TEST(SequenceUtilities, ContainsAppComparesIdsByCanonicalEquivalenceWithCase) {
+  struct Application {
+    std::optional<std::string> bundleIdentifier;
+  };
+  const std::vector<Application> running{{std::nullopt}, {"org.example.Caf\u00e9"}, {"org.example.Viewer"}};
+  EXPECT_TRUE(kit::containsApp(running, "org.example.Viewer"));
+  EXPECT_TRUE(kit::containsApp(running, "org.example.Cafe\u0301"));
+  EXPECT_FALSE(kit::containsApp(running, "org.example.viewer"));
+  EXPECT_FALSE(kit::containsApp(running, "org.example.CAF\u00c9"));
+  EXPECT_FALSE(kit::containsApp(running, ""));
+  EXPECT_FALSE(kit::containsApp(std::vector<Application>{}, "org.example.Viewer"));
+  // Bytes that are no UTF-8 match only themselves.
+  EXPECT_FALSE(kit::containsApp(std::vector<Application>{{"a\xff"}}, "a\xfe"));
+  EXPECT_TRUE(kit::containsApp(std::vector<Application>{{"a\xff"}}, "a\xff"));
+}
+
+class PerformThenAsyncOnMain : public ManualMainExecutorTest {};
+
+TEST_F(PerformThenAsyncOnMain, RunsTheHandlerNowAndTheFollowUpOnALaterTurnOfTheMainThread) {
+  std::vector<std::string> steps;
+  kit::performThenAsyncOnMain([&] { steps.emplace_back("handler"); }, [&] { steps.emplace_back("follow-up"); });
+  steps.emplace_back("returned");
+  main.runUntilIdle();
+  EXPECT_EQ(steps, (std::vector<std::string>{"handler", "returned", "follow-up"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kit/preferences/bookmarks_user_defaults.h"
 #include "preference_test_values.h"
 
 using namespace preferences_test;
@@ -22,6 +23,19 @@ TEST_F(PreferencesTest, BookmarksAreStoredAsTheJsonOfTheirBytes) {
   set(folder, std::optional(kit::SandboxURLBookmark({0, 1, 255})));
   EXPECT_EQ(*suite->object("folder")->get<std::string>(), "\"AAH\\/\"");
   EXPECT_EQ(get(folder), kit::SandboxURLBookmark({0, 1, 255}));
+}
+
+TEST_F(PreferencesTest, TheBookmarksHolderKeepsItsKeyUntilItGoes) {
+  using BookmarksUserDefaults = kit::SecurityScopedBookmarkManager::BookmarksUserDefaults;
+  const long holdersBefore = suite.use_count();
+  auto holder = std::make_unique<BookmarksUserDefaults>(
+      std::make_unique<BookmarksUserDefaults::Key>("bookmarks", BookmarksUserDefaults::Bookmarks{}, *suite));
+  EXPECT_EQ(suite.use_count(), holdersBefore + 1);
+  set(holder->userDefaultsKey(), {{"/home/u/Project", kit::SandboxURLBookmark({0, 1, 255})}});
+  EXPECT_EQ(get(holder->userDefaultsKey()).at("/home/u/Project"), kit::SandboxURLBookmark({0, 1, 255}));
+  holder.reset();
+  EXPECT_EQ(suite.use_count(), holdersBefore);
+  EXPECT_TRUE(suite->object("bookmarks").has_value());
 }
 
 TEST_F(PreferencesTest, SpansAreStoredInTheStandardCodedFormAndReadBackExactly) {

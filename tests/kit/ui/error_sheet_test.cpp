@@ -40,6 +40,22 @@ TEST_F(ErrorSheet, ShowsModalToAWindowThatStillExistsElseToTheApplication) {
   EXPECT_EQ(presenter.events.back(), "modal: open: No such file or directory");
 }
 
+TEST_F(ErrorSheet, ASheetShowsAtOnceAndRunsTheChosenRecoveryBeforeSayingItWasDismissed) {
+  presenter.holdsSheets = true;
+  presenter.answer = kit::alertFirstButtonReturn + 1;
+  std::vector<std::string> steps;
+  const kit::GeneralError error("Could not save.", "Try again?",
+                                {{"Cancel", [&] { return steps.emplace_back("cancelled"), false; }},
+                                 {"Try Again", [&] { return steps.emplace_back("tried again"), true; }}});
+  auto window = std::make_unique<QWidget>();
+  kit::presentErrorAsSheet(error, window.get(), [&] { steps.emplace_back("dismissed"); });
+  ASSERT_EQ(presenter.events, (std::vector<std::string>{"sheet: Could not save."}));
+  EXPECT_EQ(presenter.alerts.back().informativeText, "Try again?");
+  EXPECT_TRUE(steps.empty());
+  presenter.dismissSheet();
+  EXPECT_EQ(steps, (std::vector<std::string>{"tried again", "dismissed"}));
+}
+
 TEST_F(ErrorSheet, AsyncFormsEndOnlyWhenTheAlertIsDismissed) {
   bool done = false;
   auto modal = platform::spawn(main, [&]() -> platform::Task<void> {

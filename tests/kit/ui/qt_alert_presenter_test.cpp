@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
@@ -14,6 +15,12 @@
 
 namespace kit {
 namespace {
+
+QDialog* shownAlert() {
+  QDialog* dialog = nullptr;
+  (void)QTest::qWaitFor([&] { return (dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())); });
+  return dialog;
+}
 
 QImage iconShown(const QDialog& dialog) {
   for (const QLabel* label : dialog.findChildren<QLabel*>())
@@ -38,6 +45,46 @@ TEST(QtAlertPresenterTest, WarningsAndNotesShowTheApplicationsIconAndAnswerWithT
       if (button->text() == "Later") button->click();
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->code, alertFirstButtonReturn + 1);
+  }
+}
+
+TEST(QtAlertPresenterTest, AnImageOfTheAlertIsShownAheadOfTheThemeIcon) {
+  QImage image(64, 64, QImage::Format_ARGB32);
+  image.fill(QColor(10, 200, 30));
+  Alert alert = makeAlert("Pictured", std::nullopt, std::nullopt, AlertStyle::critical, image);
+  alert.iconName = "dialog-warning";
+  QtAlertPresenter presenter;
+  presenter.beginSheet(alert, nullptr, nullptr);
+  QDialog* dialog = shownAlert();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(iconShown(*dialog).pixelColor(32, 32), QColor(10, 200, 30));
+  dialog->done(alertFirstButtonReturn);
+}
+
+TEST(QtAlertPresenterTest, DetailTextLinesUpWithTheMessageUnlessItHasAMinimumWidth) {
+  QtAlertPresenter presenter;
+  const std::string longMessage(40, 'm');
+  for (std::optional<double> minimumWidth : {std::optional<double>(), std::optional<double>(400)}) {
+    presenter.beginSheet(makeAlert(longMessage + " and more words", "Message", "Details", AlertStyle::warning,
+                                   std::nullopt, {}, std::nullopt, {}, minimumWidth),
+                         nullptr, nullptr);
+    QDialog* dialog = shownAlert();
+    ASSERT_TRUE(dialog);
+    auto* detail = dialog->findChild<QPlainTextEdit*>();
+    QLabel* message = nullptr;
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+      if (label->text().startsWith("mmm")) message = label;
+    ASSERT_TRUE(detail && message);
+    if (minimumWidth) {
+      EXPECT_EQ(detail->width(), 400);
+    } else {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return detail->maximumWidth() == QWIDGETSIZE_MAX; }));
+      QTest::qWait(10);
+      EXPECT_EQ(detail->x(), message->x());
+      EXPECT_EQ(detail->width(), message->width());
+    }
+    EXPECT_EQ(detail->height(), 120);
+    dialog->done(alertFirstButtonReturn);
   }
 }
 

@@ -48,14 +48,38 @@ TEST(Regex, OptionsChangeMatching) {
   EXPECT_TRUE(Regex::compile("a.b", {.dotMatchesLineSeparators = true}).isMatched("a\nb"));
   EXPECT_EQ(Regex::compile("^x", {.anchorsMatchLines = true}).matches("x\nx").size(), 2u);
   EXPECT_TRUE(Regex::compile("a+(", {.ignoreMetacharacters = true}).isMatched("ba+(c"));
-  EXPECT_FALSE(Regex::compile("b", {}).firstMatch("abc", ByteRange{2, 1}).has_value());
+  EXPECT_FALSE(Regex::compile("b", {}).firstMatch("abc", {}, ByteRange{2, 1}).has_value());
+}
+
+TEST(Regex, MatchingOptionsDecideWhatTheBoundsOfTheRangeMean) {
+  const std::string text = "aab ab";
+  const auto a = Regex::compile("a");
+  // Anchored: matches follow each other from the start of the range and stop at the first gap.
+  EXPECT_EQ(a.matches(text, {.anchored = true}).size(), 2u);
+  EXPECT_TRUE(a.matches(text, {.anchored = true}, ByteRange{2, 4}).empty());
+  EXPECT_EQ(a.matches(text, {}, ByteRange{2, 4}).size(), 1u);
+  EXPECT_EQ(a.replacingMatches(text, "-", {.anchored = true}), "--b ab");
+
+  // Transparent bounds: lookaround and word boundaries see past the range.
+  const auto word = Regex::compile(R"(\bab)");
+  EXPECT_EQ(word.matches(text, {}, ByteRange{1, 2}).size(), 1u);
+  EXPECT_TRUE(word.matches(text, {.withTransparentBounds = true}, ByteRange{1, 2}).empty());
+  const auto beforeB = Regex::compile("a(?=b)");
+  EXPECT_FALSE(beforeB.firstMatch(text, {}, ByteRange{1, 1}).has_value());
+  EXPECT_TRUE(beforeB.firstMatch(text, {.withTransparentBounds = true}, ByteRange{1, 1}).has_value());
+
+  // Without anchoring bounds "^" and "$" hold only at the text's own start and end.
+  const auto whole = Regex::compile("^ab$");
+  EXPECT_TRUE(whole.firstMatch(text, {}, ByteRange{4, 2}).has_value());
+  EXPECT_FALSE(whole.firstMatch(text, {.withoutAnchoringBounds = true}, ByteRange{4, 2}).has_value());
+  EXPECT_TRUE(Regex::compile("ab$").firstMatch(text, {.withoutAnchoringBounds = true}, ByteRange{4, 2}).has_value());
 }
 
 TEST(Regex, TemplatesInsertGroupsAndHonourEscapes) {
   const auto regex = Regex::compile(R"((\w)(\d)?)");
   EXPECT_EQ(regex.replacingMatches("a1 b", "[$1|$2]"), "[a|1] [b|]");
   EXPECT_EQ(regex.replacingMatches("a1 b", R"(\$1$0$12)"), "$1a1a2 $1bb2");
-  EXPECT_EQ(regex.replacingMatches("a1 b", "-", 1), "- b");
+  EXPECT_EQ(regex.replacingMatches("a1 b", "-", {}, 1), "- b");
   EXPECT_EQ(regex.replacingMatches("", "-"), "");
 }
 
