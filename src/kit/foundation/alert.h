@@ -21,7 +21,8 @@ struct AlertButton {
 // What an alert shows, built in one call and handed to a presenter.
 struct Alert {
   std::string messageText;
-  std::string informativeText;
+  // The text under the message; none shows no text there (an empty one still takes its place).
+  std::optional<std::string> informativeText;
   AlertStyle style = AlertStyle::warning;
   std::optional<std::string> iconName;  // an icon theme name; none uses the style's icon
   std::vector<AlertButton> buttons;

@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "kit/ui/app_icon.h"
+#include "kit/ui/view_conditionals.h"
 #include "kit/ui/window_presentation.h"
 
 namespace kit {
@@ -47,8 +48,7 @@ class AlertDialog final : public QDialog {
     message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     content->addWidget(message);
 
-    if (!alert.informativeText.empty()) {
-      auto* informative = new QLabel(QString::fromStdString(alert.informativeText));
+    if (QLabel* informative = optionalLabel(alert.informativeText)) {
       informative->setWordWrap(true);
       informative->setTextInteractionFlags(Qt::TextSelectableByMouse);
       content->addWidget(informative);
