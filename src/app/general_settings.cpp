@@ -10,6 +10,7 @@
 #include "kit/foundation/alert.h"
 #include "kit/ui/settings_form.h"
 #include "kit/ui/text_styles.h"
+#include "kit/ui/view_conditionals.h"
 
 namespace app {
 
@@ -56,7 +57,7 @@ HideMenuBarIconSetting::HideMenuBarIconSetting(QWidget* parent)
     : PreferenceToggle(Texts::hideMenuBarIcon, Keys::hideMenuBarIcon(), false, parent) {
   onChange([this](bool hidden) {
     if (!hidden || !isVisible()) return;
-    kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(), [](kit::AlertResponse) {});
+    kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(), kit::emptyAction);
   });
 }
 

@@ -18,6 +18,7 @@
 #include "kit/app/launch_history.h"
 #include "kit/foundation/text_checking.h"
 #include "kit/ui/info_popover_button.h"
+#include "kit/ui/on_screen_tracking.h"
 #include "kit/ui/settings_form.h"
 #include "kit/ui/show_for_app_runs.h"
 #include "kit/ui/text_styles.h"
@@ -172,24 +173,20 @@ JavaScriptEditor::JavaScriptEditor(engine::PasteboardController& engine, QWidget
   layout->addLayout(toolbar);
   // As tall as its content; only the width may change.
   setFixedHeight(sizeHint().height());
+  kit::bindIsOnScreen(*this, {[this] { return engine_.isEditingCode(); },
+                              [this](const bool& editing) { engine_.setEditingCode(editing); }});
 }
 
 JavaScriptEditor::~JavaScriptEditor() { engine_.setEditingCode(false); }
 
 void JavaScriptEditor::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  engine_.setEditingCode(true);
   if (wasShown_) return;
   wasShown_ = true;
   // The example only ever replaces an empty script (one of blanks is the user's too); the first opening uses up
   // its chance either way.
   const bool isFirstOpening = kit::LaunchHistory::runOnce("JavaScriptEditorScreen__addExampleContent");
   if (isFirstOpening && kit::Preferences::get(Keys::javaScriptCode()).empty()) addExampleContent();
-}
-
-void JavaScriptEditor::hideEvent(QHideEvent* event) {
-  QDialog::hideEvent(event);
-  engine_.setEditingCode(false);
 }
 
 void JavaScriptEditor::addExampleContent() {

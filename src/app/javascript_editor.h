@@ -59,7 +59,6 @@ class JavaScriptEditor : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
  private:
   void addExampleContent();

@@ -65,7 +65,8 @@ SettingsWindow::SettingsWindow(QWidget* parent) : kit::WindowForMenuBarApp(paren
       {kit::SettingsTabKind::extras, makeExtrasSettings()},
   };
   for (const auto& [kind, page] : tabPages) {
-    tabBar_->addTab(kit::settingsTabIcon(kind), QString::fromStdString(kit::settingsTabLabel(kind).title));
+    const kit::Label label = kit::label(kind);
+    tabBar_->addTab(label.icon, label.title);
     page->setParent(this);
     page->hide();
     pagesLayout_->addWidget(page);

@@ -248,7 +248,7 @@ TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
   ASSERT_EQ(presenter.alerts.size(), 1u);
   EXPECT_EQ(presenter.alerts[0].messageText,
             "If you need to access the menu bar icon, launch the app to reveal it for 5 seconds.");
-  EXPECT_TRUE(presenter.alerts[0].informativeText.empty());
+  EXPECT_EQ(presenter.alerts[0].informativeText, std::nullopt);
   EXPECT_TRUE(presenter.alerts[0].buttons.empty());  // the default dismiss button only
 
   hide->click();

@@ -16,7 +16,9 @@
 #include "kit/ui/link_copy.h"
 #include "kit/ui/menu.h"
 #include "kit/ui/qr_code_view.h"
+#include "kit/ui/session_restoration.h"
 #include "kit/ui/url_opening.h"
+#include "kit/ui/window_access.h"
 #include "kit/ui/window_presentation.h"
 
 namespace kit {
@@ -63,6 +65,10 @@ ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent
   setFixedWidth(screenWidth);
   adjustSize();
   setFixedSize(size());
+  // The window it lands in floats above the others; it is neither minimised nor brought back with the session.
+  setHostingWindowLevel(*this, WindowLevel::floating);
+  setWindowIsMinimizable(*this, false);
+  setWindowIsRestorable(*this, false);
 }
 
 ShareAppScreen* ShareAppScreen::showWindow(platform::Pasteboard& pasteboard) {
@@ -70,8 +76,8 @@ ShareAppScreen* ShareAppScreen::showWindow(platform::Pasteboard& pasteboard) {
   auto* window =
       new HostingWindow(screen, {.constrainWindowToScreen = false, .canBecomeKey = true, .closeOnEsc = false});
   window->setWindowTitle(QString::fromStdString("Share " + applicationName()));
-  window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-  setWindowLevel(*window, WindowLevel::floating);
+  // Not resizable: as large as its content, without a maximize button.
+  window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
   window->setFixedSize(screen->size());
   if (QScreen* display = QGuiApplication::primaryScreen()) {
     window->move(display->availableGeometry().center() - window->rect().center());

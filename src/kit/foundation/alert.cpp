@@ -24,7 +24,7 @@ class LoggingAlertPresenter final : public AlertPresenter {
  private:
   static void logUnshown(const Alert& alert) {
     log({"No alert presenter is installed; the alert is answered with its first button:", alert.messageText,
-         alert.informativeText},
+         alert.informativeText.value_or("")},
         LogType::error, "alertPresenter()");
   }
 };
@@ -72,7 +72,7 @@ Alert makeAlert(std::string title, std::optional<std::string> message, std::opti
   alert.icon = std::move(icon);
   alert.showsSuppressionButton = showsSuppressionButton;
   if (suppressionButtonTitle && alert.showsSuppressionButton) alert.suppressionButtonTitle = *suppressionButtonTitle;
-  if (message) alert.informativeText = *message;
+  alert.informativeText = std::move(message);
   if (detailText) {
     alert.accessory = Alert::Accessory{minimumWidth.value_or(300), 120, std::move(detailText), !minimumWidth};
   } else if (minimumWidth) {

@@ -22,7 +22,8 @@ struct AlertButton {
 // What an alert shows, built in one call and handed to a presenter.
 struct Alert {
   std::string messageText;
-  std::string informativeText;
+  // The text under the message; none shows no text there (an empty one still takes its place).
+  std::optional<std::string> informativeText;
   AlertStyle style = AlertStyle::warning;
   // The image shown; without one the icon theme's icon of that name; without either the style's icon.
   std::optional<QImage> icon;

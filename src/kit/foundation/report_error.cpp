@@ -112,15 +112,20 @@ void ZvApp::reportError(const platform::Error& error, platform::UserInfo userInf
 }
 
 void ZvApp::reportError(const std::exception_ptr& error, platform::UserInfo userInfo, std::source_location location) {
-  if (!error) return;
+  if (auto known = asError(error)) reportError(*known, std::move(userInfo), location);
+}
+
+std::shared_ptr<const platform::Error> asError(const std::exception_ptr& error) {
+  if (!error) return nullptr;
   try {
     std::rethrow_exception(error);
   } catch (const platform::Error& known) {
-    reportError(known, std::move(userInfo), location);
+    // The thrown object itself, kept alive by the exception that holds it: its own type, not a copy of its base.
+    return {std::make_shared<std::exception_ptr>(error), &known};
   } catch (const std::exception& other) {
-    reportError(GeneralError(other.what()), std::move(userInfo), location);
+    return std::make_shared<const GeneralError>(other.what());
   } catch (...) {
-    reportError(GeneralError("Unknown error."), std::move(userInfo), location);
+    return std::make_shared<const GeneralError>("Unknown error.");
   }
 }
 

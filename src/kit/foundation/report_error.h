@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <set>
 #include <source_location>
 #include <string>
@@ -40,6 +41,10 @@ ErrorReportFilter errorReportFilter();
 void setErrorReportFilter(ErrorReportFilter filter);
 
 }  // namespace ZvApp
+
+// The error a caught exception stands for: a platform::Error as it was thrown, any other std::exception as a
+// GeneralError with its what() text, anything else as the GeneralError "Unknown error."; none for no exception.
+std::shared_ptr<const platform::Error> asError(const std::exception_ptr& error);
 
 // True for cancellations of every kind the platform knows (task, URL loading, user, ECANCELED), looking through
 // wrapping errors and the underlying error.

@@ -4,6 +4,17 @@
 
 namespace kit {
 
+namespace {
+
+// Only the primary button is reported; the parent gets the others' events.
+bool isPrimary(QMouseEvent& event) {
+  if (event.button() == Qt::LeftButton) return true;
+  event.ignore();
+  return false;
+}
+
+}  // namespace
+
 ClickableView::ClickableView(const QRect& frame, QWidget* parent) : QWidget(parent) { setGeometry(frame); }
 
 void ClickableView::report(bool isPressed) {
@@ -11,11 +22,13 @@ void ClickableView::report(bool isPressed) {
 }
 
 void ClickableView::mousePressEvent(QMouseEvent* event) {
+  if (!isPrimary(*event)) return;
   event->accept();
   report(true);
 }
 
 void ClickableView::mouseReleaseEvent(QMouseEvent* event) {
+  if (!isPrimary(*event)) return;
   event->accept();
   report(false);
 }
@@ -29,18 +42,24 @@ void ClickableDraggableView::press(bool isPressed) {
 }
 
 void ClickableDraggableView::mousePressEvent(QMouseEvent* event) {
+  if (!isPrimary(*event)) return;
   event->accept();
   press(true);
 }
 
 void ClickableDraggableView::mouseReleaseEvent(QMouseEvent* event) {
+  if (!isPrimary(*event)) return;
   event->accept();
   press(false);
 }
 
 void ClickableDraggableView::mouseMoveEvent(QMouseEvent* event) {
+  if (!event->buttons().testFlag(Qt::LeftButton)) {
+    event->ignore();
+    return;
+  }
   event->accept();
-  if (event->buttons() != Qt::NoButton) dragged = true;
+  dragged = true;
 }
 
 ClickableView* ClickableViewRepresentable::makeView(QWidget* parent) const {

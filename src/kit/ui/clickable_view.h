@@ -7,8 +7,8 @@
 
 namespace kit {
 
-// A plain view that reports presses of a mouse button on it: true when the button goes down, false when it comes
-// up. The events go no further.
+// A plain view that reports presses of the primary (left) mouse button on it: true when the button goes down,
+// false when it comes up. Those events go no further; the other buttons' events go on to the parent.
 class ClickableView : public QWidget {
   Q_OBJECT
 
@@ -24,7 +24,7 @@ class ClickableView : public QWidget {
   friend struct ClickableViewRepresentable;
 };
 
-// The same, except that the release ending a drag is not reported.
+// The same, except that the release ending a drag with the primary button is not reported.
 class ClickableDraggableView : public ClickableView {
   Q_OBJECT
 

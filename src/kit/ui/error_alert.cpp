@@ -48,7 +48,7 @@ std::optional<std::string> alertMessage(const Error& error) {
 Alert recoveryErrorAlert(const Error& error) {
   Alert alert;
   alert.messageText = error.localizedDescription();
-  alert.informativeText = alertMessage(error).value_or("");
+  alert.informativeText = alertMessage(error);
   if (auto options = recovery(error)) {
     for (size_t index = 0; index < options->options.size() && index < maximumRecoveryButtons; ++index) {
       alert.addButton(options->options[index]);

@@ -17,7 +17,7 @@ HoverTooltip::HoverTooltip(QWidget& widget, std::function<QWidget*()> content, P
   widget.installEventFilter(this);
   // Its window going inactive closes the popover, in whichever window the widget is.
   new WindowAccessor(widget, [this](QWidget* window) {
-    if (window != widget_) window->installEventFilter(this);
+    if (window) window->installEventFilter(this);
   });
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationInactive) hideOnNextTurn();

@@ -32,13 +32,7 @@ InfoPopoverButton::~InfoPopoverButton() {
 
 InfoPopoverButton* InfoPopoverButton::withMarkdown(const std::string& markdown, std::optional<int> maxWidth,
                                                    QWidget* parent) {
-  return new InfoPopoverButton(
-      [markdown, maxWidth] {
-        QLabel* label = markdownLabel(markdown);
-        if (maxWidth) setMultilineFixedSize(*label);
-        return label;
-      },
-      maxWidth, {}, parent);
+  return new InfoPopoverButton([markdown] { return markdownLabel(markdown); }, maxWidth, {}, parent);
 }
 
 void InfoPopoverButton::setControlSize(ControlSize size) {
@@ -49,8 +43,14 @@ void InfoPopoverButton::setControlSize(ControlSize size) {
 
 void InfoPopoverButton::present() {
   if (isPopoverPresented()) return;
+  QWidget* content = content_();
+  if (maxWidth_ && content) {
+    // Long texts wrap at the width instead of being cut.
+    if (auto* label = qobject_cast<QLabel*>(content)) setMultilineFixedSize(*label);
+    for (QLabel* label : content->findChildren<QLabel*>()) setMultilineFixedSize(*label);
+  }
   popover_ = new Popover(
-      content_(), {.behavior = Popover::Behavior::transient, .contentWidth = maxWidth_, .padding = popoverPadding});
+      content, {.behavior = Popover::Behavior::transient, .contentWidth = maxWidth_, .padding = popoverPadding});
   popover_->showUnder(*this);
 }
 

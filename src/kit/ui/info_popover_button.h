@@ -17,8 +17,8 @@ class InfoPopoverButton : public NativeButton {
 
  public:
   // `content` builds the popover's content each time it opens; with `maxWidth` the content is laid out at
-  // exactly that width (long text wraps), else at its natural size. `onAction` gets the open state after
-  // each click.
+  // exactly that width and its labels wrap their text, else it keeps its natural size. `onAction` gets the open state
+  // after each click.
   InfoPopoverButton(std::function<QWidget*()> content, std::optional<int> maxWidth = std::nullopt,
                     std::function<void(bool)> onAction = {}, QWidget* parent = nullptr);
   ~InfoPopoverButton() override;

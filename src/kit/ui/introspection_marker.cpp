@@ -11,7 +11,9 @@ IntrospectionMarker::IntrospectionMarker(QWidget& content, const char* targetCla
     : QWidget(&content), search_(std::move(search)) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::NoFocus);
-  setAccessibleName(QStringLiteral("IntrospectionMarker<%1>").arg(QLatin1String(targetClassName)));
+  // The type's own name, without its namespaces.
+  const QString typeName = QString::fromLatin1(targetClassName).section(QStringLiteral("::"), -1);
+  setAccessibleName(QStringLiteral("IntrospectionMarker<%1>").arg(typeName));
   placeAtCentre();
   hide();
   content.installEventFilter(this);

@@ -17,7 +17,8 @@ class IntrospectionMarker : public QWidget {
   Q_OBJECT
 
  public:
-  // `search` gets the marker; its accessible name is "IntrospectionMarker<" + targetClassName + ">".
+  // `search` gets the marker; its accessible name is "IntrospectionMarker<" + the class name without its
+  // namespaces + ">".
   IntrospectionMarker(QWidget& content, const char* targetClassName, std::function<void(QWidget& marker)> search);
 
   // The content changed: search again on the next turn.

@@ -38,4 +38,8 @@ OnScreenTracker* onScreenChange(QWidget& widget, std::function<void(bool)> actio
   return new OnScreenTracker(widget, {.onChange = std::move(action)});
 }
 
+OnScreenTracker* bindIsOnScreen(QWidget& widget, Binding<bool> isOnScreen) {
+  return onScreenChange(widget, [set = std::move(isOnScreen.set)](bool onScreen) { set(onScreen); });
+}
+
 }  // namespace kit

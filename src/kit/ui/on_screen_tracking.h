@@ -3,6 +3,8 @@
 #include <QObject>
 #include <functional>
 
+#include "kit/ui/binding.h"
+
 class QWidget;
 
 namespace kit {
@@ -37,5 +39,7 @@ class OnScreenTracker : public QObject {
 
 // Calls `action` with true when the widget comes on screen and with false when it leaves.
 OnScreenTracker* onScreenChange(QWidget& widget, std::function<void(bool)> action);
+// Writes whether the widget is on screen into `isOnScreen` each time that changes.
+OnScreenTracker* bindIsOnScreen(QWidget& widget, Binding<bool> isOnScreen);
 
 }  // namespace kit

@@ -19,6 +19,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "kit/ui/app_icon.h"
+#include "kit/ui/view_conditionals.h"
 #include "kit/ui/window_presentation.h"
 #include "kit/ui/zv_view.h"
 
@@ -66,8 +67,7 @@ class AlertDialog final : public QDialog {
     message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     content->addWidget(message);
 
-    if (!alert.informativeText.empty()) {
-      auto* informative = new QLabel(QString::fromStdString(alert.informativeText));
+    if (QLabel* informative = optionalLabel(alert.informativeText)) {
       informative->setWordWrap(true);
       informative->setTextInteractionFlags(Qt::TextSelectableByMouse);
       content->addWidget(informative);

@@ -1,5 +1,6 @@
 #include "kit/ui/settings_tab_kind.h"
 
+#include "kit/foundation/text_from_key.h"
 #include "kit/ui/symbol_icons.h"
 
 namespace kit {
@@ -38,11 +39,12 @@ SettingsTabLabel settingsTabLabel(SettingsTabKind kind) {
   return {};
 }
 
-QIcon settingsTabIcon(SettingsTabKind kind) {
-  const SettingsTabLabel label = settingsTabLabel(kind);
+Label label(SettingsTabKind kind) {
+  const SettingsTabLabel row = settingsTabLabel(kind);
   // The sparkles are always our own: no theme names such an icon.
-  if (kind == SettingsTabKind::extras) return symbolIcon(label.symbolName);
-  return themeIcon(label.themeIconName, label.symbolName);
+  QIcon icon =
+      kind == SettingsTabKind::extras ? symbolIcon(row.symbolName) : themeIcon(row.themeIconName, row.symbolName);
+  return {QString::fromStdString(Text::fromKey(row.title)), std::move(icon)};
 }
 
 }  // namespace kit

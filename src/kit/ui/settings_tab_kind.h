@@ -27,6 +27,7 @@ enum class SettingsTabKind : uint8_t {
 inline constexpr int settingsTabKindCount = 14;
 
 struct SettingsTabLabel {
+  // A localisation key.
   std::string title;
   // The symbol the tab stands for, and the desktop icon that shows it where the theme has one.
   std::string symbolName;
@@ -34,6 +35,13 @@ struct SettingsTabLabel {
 };
 
 SettingsTabLabel settingsTabLabel(SettingsTabKind kind);
-QIcon settingsTabIcon(SettingsTabKind kind);
+
+// What the tab of a kind shows: its title looked up as a localisation key (the key itself when there is no
+// translation), and its symbol, the theme's icon where there is one and our own drawing otherwise.
+struct Label {
+  QString title;
+  QIcon icon;
+};
+Label label(SettingsTabKind kind);
 
 }  // namespace kit

@@ -59,15 +59,16 @@ class SymbolIconEngine final : public QIconEngine {
 
 QIcon drawnIcon(Drawing draw) { return QIcon(new SymbolIconEngine(std::move(draw))); }
 
-void drawGear(QPainter& painter, const QColor& ink) {
+// A gear of eight teeth with a hole, `outer` across its teeth and `inner` between them.
+QPainterPath gear(QPointF centre, double outer, double inner, double hole) {
   constexpr int teeth = 8;
   QPainterPath gear;
   for (int i = 0; i < teeth * 2; ++i) {
     // Each tooth is a flat top between two flanks.
-    const double radius = i % 2 == 0 ? 10.5 : 8.0;
+    const double radius = i % 2 == 0 ? outer : inner;
     for (double edge : {-0.22, 0.22}) {
       const double angle = (i + edge) * M_PI / teeth;
-      const QPointF point(12 + radius * std::cos(angle), 12 + radius * std::sin(angle));
+      const QPointF point = centre + QPointF(radius * std::cos(angle), radius * std::sin(angle));
       if (gear.elementCount() == 0) {
         gear.moveTo(point);
       } else {
@@ -76,9 +77,126 @@ void drawGear(QPainter& painter, const QColor& ink) {
     }
   }
   gear.closeSubpath();
-  QPainterPath hole;
-  hole.addEllipse(QPointF(12, 12), 3.5, 3.5);
-  painter.fillPath(gear.subtracted(hole), ink);
+  QPainterPath opening;
+  opening.addEllipse(centre, hole, hole);
+  return gear.subtracted(opening);
+}
+
+void drawGear(QPainter& painter, const QColor& ink) { painter.fillPath(gear(QPointF(12, 12), 10.5, 8, 3.5), ink); }
+
+// A large gear below left, a small one above right.
+void drawTwoGears(QPainter& painter, const QColor& ink) {
+  painter.fillPath(gear(QPointF(9.5, 14.5), 8.5, 6.5, 2.8), ink);
+  painter.fillPath(gear(QPointF(18.5, 5.5), 5, 3.8, 1.6), ink);
+}
+
+// A brush held from the upper right, its bristles coming to a point at the lower left.
+void drawPointedPaintbrush(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 2.6, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(20.5, 3.5), QPointF(13.5, 10.5));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ink);
+  QPainterPath bristles;
+  bristles.moveTo(11.2, 9.8);
+  bristles.lineTo(14.2, 12.8);
+  bristles.quadTo(11.5, 18.5, 3, 21);
+  bristles.quadTo(5.5, 12.5, 11.2, 9.8);
+  painter.drawPath(bristles);
+}
+
+// The outline of a rounded rectangle whose top `band` units are solid.
+void drawFrameWithTopBand(QPainter& painter, const QColor& ink, const QRectF& frame, double band) {
+  QPainterPath outline;
+  outline.addRoundedRect(frame, 2.5, 2.5);
+  QPainterPath top;
+  top.addRect(QRectF(frame.left(), frame.top(), frame.width(), band));
+  painter.fillPath(outline.intersected(top), ink);
+  painter.setPen(QPen(ink, 1.6));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPath(outline);
+}
+
+// A screen with the bar along its top edge.
+void drawMenuBarRectangle(QPainter& painter, const QColor& ink) {
+  drawFrameWithTopBand(painter, ink, QRectF(2.5, 4.5, 19, 15), 4);
+}
+
+// An open menu with its middle item chosen.
+void drawMenuWithSelection(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 1.6));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRectF(3.5, 2.5, 17, 19), 2.5, 2.5);
+  painter.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(7, 7), QPointF(15, 7));
+  painter.drawLine(QPointF(7, 17), QPointF(13, 17));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ink);
+  painter.drawRoundedRect(QRectF(5.5, 10, 13, 4), 1.2, 1.2);
+}
+
+// A bell with a dot at its upper right.
+void drawBellWithBadge(QPainter& painter, const QColor& ink) {
+  QPainterPath bell;
+  bell.moveTo(4.5, 17.5);
+  bell.lineTo(19.5, 17.5);
+  bell.cubicTo(17, 15.5, 17.5, 12, 17.5, 10);
+  bell.cubicTo(17.5, 6.5, 15, 4, 12, 4);
+  bell.cubicTo(9, 4, 6.5, 6.5, 6.5, 10);
+  bell.cubicTo(6.5, 12, 7, 15.5, 4.5, 17.5);
+  bell.closeSubpath();
+  bell.addEllipse(QPointF(12, 19.8), 2, 2);
+  QPainterPath badgeRoom;
+  badgeRoom.addEllipse(QPointF(18.5, 5.5), 5, 5);
+  painter.fillPath(bell.subtracted(badgeRoom), ink);
+  QPainterPath badge;
+  badge.addEllipse(QPointF(18.5, 5.5), 3.5, 3.5);
+  painter.fillPath(badge, ink);
+}
+
+// A page of a calendar: a solid band on top with two rings, days below.
+void drawCalendar(QPainter& painter, const QColor& ink) {
+  drawFrameWithTopBand(painter, ink, QRectF(3, 4.5, 18, 16.5), 4.5);
+  painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(8, 2.5), QPointF(8, 6));
+  painter.drawLine(QPointF(16, 2.5), QPointF(16, 6));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ink);
+  for (int row = 0; row < 2; ++row)
+    for (int column = 0; column < 4; ++column) painter.drawRect(QRectF(6 + column * 3.4, 12 + row * 3.6, 2, 2));
+}
+
+// A stroke from `from` to `to` ending in an open arrowhead.
+void drawArrow(QPainter& painter, QPointF from, QPointF to) {
+  const QLineF shaft(from, to);
+  painter.drawLine(shaft);
+  for (double turn : {150.0, -150.0}) {
+    const QLineF wing = QLineF::fromPolar(4, shaft.angle() + turn).translated(to);
+    painter.drawLine(wing);
+  }
+}
+
+// A stem rising from the bottom that splits into two arrows.
+void drawBranchingArrows(QPainter& painter, const QColor& ink) {
+  painter.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.drawLine(QPointF(12, 21.5), QPointF(12, 13));
+  drawArrow(painter, QPointF(12, 13), QPointF(5.5, 4));
+  drawArrow(painter, QPointF(12, 13), QPointF(18.5, 4));
+}
+
+// A globe with its equator, two parallels and a meridian.
+void drawGlobe(QPainter& painter, const QColor& ink) {
+  const QPointF centre(12, 12);
+  constexpr double radius = 9.5;
+  painter.setPen(QPen(ink, 1.5));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawEllipse(centre, radius, radius);
+  painter.drawEllipse(centre, 4.2, radius);
+  painter.drawLine(QPointF(centre.x() - radius, centre.y()), QPointF(centre.x() + radius, centre.y()));
+  for (double offset : {-5.0, 5.0}) {
+    const double halfWidth = std::sqrt(radius * radius - offset * offset);
+    painter.drawLine(QPointF(centre.x() - halfWidth, centre.y() + offset),
+                     QPointF(centre.x() + halfWidth, centre.y() + offset));
+  }
 }
 
 void drawKeyboard(QPainter& painter, const QColor& ink) {
@@ -210,6 +328,14 @@ void drawEnvelope(QPainter& painter, const QColor& ink) {
 
 QIcon symbolIcon(std::string_view symbolName) {
   if (symbolName == "gearshape") return drawnIcon(drawGear);
+  if (symbolName == "gearshape.2") return drawnIcon(drawTwoGears);
+  if (symbolName == "paintbrush.pointed") return drawnIcon(drawPointedPaintbrush);
+  if (symbolName == "menubar.rectangle") return drawnIcon(drawMenuBarRectangle);
+  if (symbolName == "filemenu.and.selection") return drawnIcon(drawMenuWithSelection);
+  if (symbolName == "bell.badge") return drawnIcon(drawBellWithBadge);
+  if (symbolName == "calendar") return drawnIcon(drawCalendar);
+  if (symbolName == "arrow.triangle.branch") return drawnIcon(drawBranchingArrows);
+  if (symbolName == "globe") return drawnIcon(drawGlobe);
   if (symbolName == "command") return drawnIcon(drawKeyboard);
   if (symbolName == "nosign") return drawnIcon(drawNoSign);
   if (symbolName == "sparkles") return drawnIcon(drawSparkles);

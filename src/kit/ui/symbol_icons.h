@@ -11,9 +11,10 @@ namespace kit {
 // Icons of our own for the symbols the interface names, drawn in the application palette's text colour (the notice
 // symbol in its warning colours) at the moment they are painted, so that they follow a switch to a dark palette and
 // look the same under every icon theme and under none:
-// "gearshape", "command" (a keyboard), "nosign", "sparkles", "exclamationmark.circle.fill", "plus", "minus",
-// "info.circle.fill", "magnifyingglass", "app.generic" (an application without an icon), "doc.on.doc" (copy),
-// "checkmark", "square.and.arrow.up" (share) and "envelope".
+// "gearshape", "gearshape.2", "command" (a keyboard), "paintbrush.pointed", "menubar.rectangle",
+// "filemenu.and.selection", "bell.badge", "calendar", "arrow.triangle.branch", "globe", "nosign", "sparkles",
+// "exclamationmark.circle.fill", "plus", "minus", "info.circle.fill", "magnifyingglass", "app.generic" (an
+// application without an icon), "doc.on.doc" (copy), "checkmark", "square.and.arrow.up" (share) and "envelope".
 // An empty icon for any other name.
 QIcon symbolIcon(std::string_view symbolName);
 

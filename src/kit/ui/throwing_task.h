@@ -1,24 +1,28 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
-#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <type_traits>
 #include <utility>
 
+#include "kit/foundation/value_boxes.h"
+#include "kit/ui/binding.h"
+#include "platform/core/error.h"
 #include "platform/core/executor.h"
 #include "platform/core/task.h"
 
+class QWidget;
+
 namespace kit {
 
-// Runs `action` as the task of `view`: started on the main executor, cancelled when the view goes. When the action
-// throws, the error is handed to `setError` on the main thread (while the view is still there); when it succeeds,
-// `setError` is not called, so an earlier error stays. A cancellation that the action throws counts like any
-// other error.
-platform::Task<void> throwingTask(QObject& view, std::function<void(std::exception_ptr)> setError,
-                                  std::function<platform::Task<void>()> action);
+// Runs `action` as the task of `view` on the main executor: started when the view comes on screen (at once when it
+// is on screen already) and again each time it comes back, cancelled when it leaves the screen or goes. When the
+// action throws, the error is written into `error`, the binding an error alert shows, on the main thread while the
+// view is still there; when it succeeds, `error` is not touched, so an earlier error stays. A cancellation that the
+// action throws counts like any other error.
+void throwingTask(QWidget& view, Binding<std::shared_ptr<const platform::Error>> error,
+                  std::function<platform::Task<void>()> action);
 
 // The transform's result for a value, none without a value (the transform is then not called). Errors propagate.
 template <class T, class F>
@@ -38,10 +42,10 @@ auto asyncFlatMap(std::optional<T> value, F transform)
   co_return co_await task;
 }
 
-// Hashes a value by its identifier alone, for values whose `id` says which they are.
-template <class T>
+// Hashes a value by its identifier alone.
+template <Identifiable T>
 struct IdentifierHash {
-  std::size_t operator()(const T& value) const { return std::hash<std::decay_t<decltype(value.id)>>{}(value.id); }
+  std::size_t operator()(const T& value) const { return std::hash<std::decay_t<decltype(value.id())>>{}(value.id()); }
 };
 
 }  // namespace kit

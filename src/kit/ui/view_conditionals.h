@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,7 +16,7 @@ QLabel* optionalLabel(const std::optional<std::string>& text, QWidget* parent = 
 // Fills the widget's background with the colour; without a colour the widget draws no background of its own.
 void setBackgroundColor(QWidget& widget, const std::optional<QColor>& color);
 
-// An action for controls that need one but do nothing.
-inline const std::function<void()> emptyAction = [] {};
+// An action for controls and alerts that need one but do nothing: it takes whatever its caller hands it.
+inline constexpr auto emptyAction = [](const auto&...) {};
 
 }  // namespace kit

@@ -42,6 +42,8 @@ QWidget* ancestorWithClassNameContaining(QWidget& entry, const char* text) {
   return nullptr;
 }
 
+QWidget* enclosingHostingView(QWidget& entry) { return ancestorWithClassNameContaining(entry, "HostingView"); }
+
 bool disableTextSubstitutions(QWidget& field) {
   QWidget* textView = findWidget<QPlainTextEdit>(field);
   if (!textView) textView = findWidget<QTextEdit>(field);

@@ -106,6 +106,9 @@ T* ancestorOrAncestorDescendant(QWidget& entry) {
 
 // The nearest parent of `entry` whose class name (as Qt's meta-object has it) contains `text`, case-sensitively.
 QWidget* ancestorWithClassNameContaining(QWidget& entry, const char* text);
+// The nearest parent of `entry` that hosts content, as its class name says ("HostingView" in it, such as
+// NoInsetHostingView).
+QWidget* enclosingHostingView(QWidget& entry);
 
 // The T that makes up `entry`: `entry` itself, else the first one inside it, else the nearest one around it.
 template <class T>

@@ -36,8 +36,10 @@ bool WindowAccessor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void WindowAccessor::report() {
-  QWidget* window = content_->window();
-  if (window == window_) return;
+  // A widget without a parent is a window to Qt, but hosts itself only once it is shown as one.
+  QWidget* window = !content_->isWindow() ? content_->window() : content_->isVisible() ? content_ : nullptr;
+  if (hasReported_ && window == window_) return;
+  hasReported_ = true;
   window_ = window;
   onWindow_(window);
 }
@@ -47,7 +49,7 @@ WindowResizeObserver::WindowResizeObserver(QWidget& content, std::function<void(
   new WindowAccessor(content, [this](QWidget* window) {
     if (window_) window_->removeEventFilter(this);
     window_ = window;
-    window->installEventFilter(this);
+    if (window) window->installEventFilter(this);
   });
 }
 
@@ -83,17 +85,18 @@ void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) 
 }
 
 void setHostingWindowLevel(QWidget& content, WindowLevel level) {
-  new WindowAccessor(content, [level](QWidget* window) { setWindowLevel(*window, level); });
+  new WindowAccessor(content, [level](QWidget* window) {
+    if (window) setWindowLevel(*window, level);
+  });
 }
 
 void setWindowIsMinimizable(QWidget& content, bool isMinimizable) {
   new WindowAccessor(content, [isMinimizable](QWidget* window) {
+    if (!window) return;
     changeWindowFlags(*window, [isMinimizable](Qt::WindowFlags flags) {
-      // The buttons are chosen one by one only once the window asks for its own set; start from the usual one.
-      if (!flags.testFlag(Qt::CustomizeWindowHint)) {
-        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                 Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint;
-      }
+      // Qt fills in the buttons of the window's kind, a dialog's differing from a plain window's; asking for them
+      // one by one keeps that set and changes only the minimize button.
+      flags |= Qt::CustomizeWindowHint;
       return flags.setFlag(Qt::WindowMinimizeButtonHint, isMinimizable);
     });
   });

@@ -11,9 +11,9 @@ class QWidget;
 
 namespace kit {
 
-// Tells a piece of content which window hosts it: `onWindow` gets the content's top-level window at once (the
-// content itself while it has no parent) and again whenever the content moves to another window. Lives as long
-// as the content.
+// Tells a piece of content which window hosts it: `onWindow` gets the window at once and again whenever the content
+// moves to another window; nullptr while the content is in none (detached: no parent, and not shown as a window of
+// its own) and after it leaves one. Lives as long as the content.
 class WindowAccessor : public QObject {
   Q_OBJECT
 
@@ -30,6 +30,7 @@ class WindowAccessor : public QObject {
 
   QWidget* content_;
   QPointer<QWidget> window_;
+  bool hasReported_ = false;
   std::function<void(QWidget*)> onWindow_;
 };
 
@@ -57,7 +58,8 @@ void beginPanel(QDialog& panel, QWidget* window, std::function<void(int result)>
 
 // Puts the window hosting `content` on the level, once there is one.
 void setHostingWindowLevel(QWidget& content, WindowLevel level);
-// Gives the window hosting `content` a minimize button, or takes it away, once there is one.
+// Gives the window hosting `content` a minimize button, or takes it away, once there is one; the window's other
+// buttons stay as they are.
 void setWindowIsMinimizable(QWidget& content, bool isMinimizable);
 
 }  // namespace kit

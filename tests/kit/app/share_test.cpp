@@ -7,6 +7,7 @@
 
 #include "doubles/memory_pasteboard.h"
 #include "kit/ui/copy_button.h"
+#include "kit/ui/session_restoration.h"
 #include "kit_widgets_test_support.h"
 
 namespace kit {
@@ -25,6 +26,13 @@ TEST_F(ShareTest, ShareWindowCopiesMailsAndShowsTheLink) {
 
   QTest::keyClick(first, Qt::Key_Escape);
   EXPECT_TRUE(first->isVisible());
+  // It floats, and can be neither minimised, resized nor brought back with the session.
+  const Qt::WindowFlags flags = first->window()->windowFlags();
+  EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(isWindowRestorable(*first->window()));
 
   EXPECT_TRUE(first->copyButton()->icon().isNull()) << "the window's labels are titles alone";
   first->copyButton()->setPalette(QPalette(Qt::darkBlue));

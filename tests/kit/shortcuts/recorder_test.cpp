@@ -163,7 +163,7 @@ TEST_F(RecorderTest, CombinationOfOurMenuIsRefusedWithTheItemTitle) {
   ASSERT_EQ(presenter.alerts.size(), 1u);
   EXPECT_EQ(presenter.alerts[0].messageText,
             "This keyboard shortcut cannot be used as it's already used by the \u201CPaste Plain\u201D menu item.");
-  EXPECT_EQ(presenter.alerts[0].informativeText, "");
+  EXPECT_EQ(presenter.alerts[0].informativeText, std::nullopt);
   EXPECT_FALSE(stored());
   EXPECT_TRUE(recorder->isRecording()) << "recording resumes after the alert";
 

@@ -60,5 +60,39 @@ TEST(ClickableView, AnUpdateHandsOverTheClosureOnly) {
   EXPECT_EQ(dragged, false) << "cleared even with nobody to tell";
 }
 
+// Counts the mouse presses and releases that reach it.
+struct Parent : QWidget {
+  int presses = 0, releases = 0;
+  void mousePressEvent(QMouseEvent*) override { ++presses; }
+  void mouseReleaseEvent(QMouseEvent*) override { ++releases; }
+};
+
+TEST(ClickableView, OnlyThePrimaryButtonIsReportedTheOthersGoOnToTheParent) {
+  for (bool draggable : {false, true}) {
+    Parent parent;
+    parent.resize(100, 100);
+    Recorded recorded;
+    ClickableView* view = ClickableViewRepresentable{recorded.closure(), draggable, {0, 0, 50, 50}}.makeView(&parent);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+
+    QTest::mouseClick(view, Qt::RightButton, {}, {5, 5});
+    QTest::mouseClick(view, Qt::MiddleButton, {}, {5, 5});
+    EXPECT_TRUE(recorded.presses.empty());
+    EXPECT_EQ(parent.presses, 2);
+    EXPECT_EQ(parent.releases, 2);
+
+    // A drag with another button is no drag: the next click is reported whole.
+    QTest::mousePress(view, Qt::RightButton, {}, {5, 5});
+    QMouseEvent move(QEvent::MouseMove, QPointF(30, 5), view->mapToGlobal(QPointF(30, 5)), Qt::NoButton,
+                     Qt::RightButton, {});
+    QCoreApplication::sendEvent(view, &move);
+    QTest::mouseRelease(view, Qt::RightButton, {}, {30, 5});
+    QTest::mouseClick(view, Qt::LeftButton, {}, {5, 5});
+    EXPECT_EQ(recorded.presses, (std::vector<bool>{true, false})) << (draggable ? "draggable" : "plain");
+    EXPECT_EQ(parent.presses, 3);
+  }
+}
+
 }  // namespace
 }  // namespace kit

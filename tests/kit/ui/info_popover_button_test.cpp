@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "kit/ui/popover.h"
-#include "kit/ui/view_building_blocks.h"
 
 namespace kit {
 namespace {
@@ -23,12 +22,8 @@ TEST(InfoPopoverButtonTest, OpensItsContentUnderTheButtonAtTheGivenWidthWithItsO
   std::vector<bool> actions;
   const std::string longText(40, 'x');
   auto* button = new InfoPopoverButton(
-      [&] {
-        auto* label = new QLabel(QString::fromStdString(longText + " " + longText + " " + longText));
-        setMultilineFixedSize(*label);
-        return label;
-      },
-      200, [&](bool open) { actions.push_back(open); });
+      [&] { return new QLabel(QString::fromStdString(longText + " " + longText + " " + longText)); }, 200,
+      [&](bool open) { actions.push_back(open); });
   layout->addWidget(button);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "kit/ui/labels.h"
+
 namespace kit {
 namespace {
 
@@ -49,6 +51,9 @@ TEST(IntrospectionMarkerTest, CustomisesWhatItFindsOneTurnAfterEachUpdateAndLets
   int never = 0;
   QWidget plain;
   accessWidget<QPlainTextEdit>(plain, [&](QPlainTextEdit&) { ++never; });
+  // A type of ours goes by its own name, without its namespace.
+  EXPECT_EQ(accessWidget<CocoaLabel>(plain, [&](CocoaLabel&) { ++never; })->accessibleName(),
+            "IntrospectionMarker<CocoaLabel>");
   QTest::qWait(20);
   EXPECT_EQ(never, 0);
 }

@@ -10,8 +10,12 @@
 #include <QStyle>
 #include <QTest>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "kit/foundation/general_error.h"
 #include "kit/ui/app_icon.h"
+#include "kit/ui/error_alert.h"
 
 namespace kit {
 namespace {
@@ -86,6 +90,39 @@ TEST(QtAlertPresenterTest, DetailTextLinesUpWithTheMessageUnlessItHasAMinimumWid
     EXPECT_EQ(detail->height(), 120);
     dialog->done(alertFirstButtonReturn);
   }
+}
+
+// The labels of the alert that show text, from the title down.
+std::vector<const QLabel*> textLabels(const QDialog& dialog) {
+  std::vector<const QLabel*> labels;
+  for (const QLabel* label : dialog.findChildren<QLabel*>())
+    if (label->pixmap().isNull()) labels.push_back(label);
+  return labels;
+}
+
+TEST(QtAlertPresenterTest, AnErrorsMessageShowsAsWrittenAndOnlyWhenItHasOne) {
+  QtAlertPresenter presenter;
+  auto labelsOf = [&](const Alert& alert) {
+    presenter.beginSheet(alert, nullptr, {});
+    QDialog* dialog = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())); }));
+    std::vector<std::pair<QString, Qt::TextFormat>> shown;
+    if (!dialog) return shown;
+    for (const QLabel* label : textLabels(*dialog)) shown.emplace_back(label->text(), label->textFormat());
+    dialog->done(alertFirstButtonReturn);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+    return shown;
+  };
+
+  const auto titleOnly = labelsOf(recoveryErrorAlert(GeneralError("Shortcut not saved")));
+  ASSERT_EQ(titleOnly.size(), 1u) << "no message under the title";
+  EXPECT_EQ(titleOnly[0].first, "Shortcut not saved");
+
+  const auto withMessage =
+      labelsOf(recoveryErrorAlert(GeneralError("Shortcut not saved", "Hold <b>Ctrl</b> with another key.")));
+  ASSERT_EQ(withMessage.size(), 2u);
+  EXPECT_EQ(withMessage[1].first, "Hold <b>Ctrl</b> with another key.");
+  EXPECT_EQ(withMessage[1].second, Qt::PlainText);
 }
 
 }  // namespace

@@ -7,7 +7,10 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTranslator>
 
+#include "kit/foundation/text_from_key.h"
+#include "kit/ui/settings_tab_kind.h"
 #include "kit/ui/share_menu.h"
 
 namespace kit {
@@ -82,6 +85,38 @@ TEST_F(SymbolIconsTest, TabsButtonsAndSymbolViewsFollowAPaletteSwitch) {
   EXPECT_GT(inkOf(*tabs->tabBar(), tabs->tabBar()->tabRect(0)), tabInkBefore + 0.05);
   EXPECT_GT(inkOf(share, shareIcon), shareInkBefore + 0.05);
   EXPECT_GT(inkOf(*info, info->rect()), 0.5);
+}
+
+// Translates the kit's texts as a catalogue installed in the application would.
+class KitCatalogue final : public QTranslator {
+ public:
+  QString translate(const char* context, const char* sourceText, const char*, int) const override {
+    if (QLatin1String(context) == QLatin1String(Text::translationContext) && QLatin1String(sourceText) == "Calendars")
+      return QStringLiteral("Kalender");
+    return {};
+  }
+  bool isEmpty() const override { return false; }
+};
+
+TEST_F(SymbolIconsTest, EveryKindOfSettingsTabHasADrawnIconUnderAnyThemeAndATranslatedTitle) {
+  const QString theme = QIcon::themeName();
+  QIcon::setThemeName(QStringLiteral("no-such-theme"));
+  for (int value = 0; value < settingsTabKindCount; ++value) {
+    const auto kind = static_cast<SettingsTabKind>(value);
+    const QImage drawn = label(kind).icon.pixmap(24).toImage();
+    int opaque = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = 0; x < drawn.width(); ++x) opaque += drawn.pixelColor(x, y).alpha() > 200;
+    EXPECT_GT(opaque, 20) << settingsTabLabel(kind).symbolName;
+  }
+  QIcon::setThemeName(theme);
+
+  KitCatalogue catalogue;
+  QCoreApplication::installTranslator(&catalogue);
+  EXPECT_EQ(label(SettingsTabKind::calendars).title, "Kalender");
+  EXPECT_EQ(label(SettingsTabKind::general).title, "General") << "without a translation, the key itself";
+  QCoreApplication::removeTranslator(&catalogue);
+  EXPECT_EQ(label(SettingsTabKind::calendars).title, "Calendars");
 }
 
 }  // namespace

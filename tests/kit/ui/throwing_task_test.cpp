@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <memory>
-#include <unordered_set>
+#include <stdexcept>
+#include <string>
 
+#include "kit/foundation/general_error.h"
 #include "platform/core/sleep.h"
 #include "support/manual_main_executor.h"
 
@@ -15,37 +18,81 @@ using namespace std::chrono_literals;
 
 class ThrowingTaskTest : public VirtualTimeTest {
  protected:
-  std::function<void(std::exception_ptr)> binding() {
-    return [this](std::exception_ptr error) { errors.push_back(std::move(error)); };
+  // The binding an error alert shows, recording each write.
+  Binding<std::shared_ptr<const platform::Error>> binding() {
+    return {[this] { return errors.empty() ? nullptr : errors.back(); },
+            [this](const std::shared_ptr<const platform::Error>& error) { errors.push_back(error); }};
   }
-  std::vector<std::exception_ptr> errors;
+  std::vector<std::shared_ptr<const platform::Error>> errors;
 };
 
-TEST_F(ThrowingTaskTest, AThrownErrorIsWrittenOnceAndSuccessWritesNothing) {
-  QObject view;
+TEST_F(ThrowingTaskTest, AThrownErrorIsWrittenOnceAsItWasThrownAndSuccessWritesNothing) {
+  QWidget view;
+  view.show();
   throwingTask(view, binding(), []() -> platform::Task<void> { co_return; });
   throwingTask(view, binding(), []() -> platform::Task<void> {
     co_await platform::sleepFor(1s);
+    throw platform::PlatformError::posix(ENOSPC, "Saving");
+  });
+  throwingTask(view, binding(), []() -> platform::Task<void> {
+    co_await platform::sleepFor(2s);
     throw std::runtime_error("disk full");
   });
   main.runUntilIdle();
   EXPECT_TRUE(errors.empty());
+
   clock.advance(1s);
   main.runUntilIdle();
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_THROW(std::rethrow_exception(errors[0]), std::runtime_error);
+  auto* thrown = dynamic_cast<const platform::PlatformError*>(errors[0].get());
+  ASSERT_NE(thrown, nullptr) << "the error keeps its own type";
+  EXPECT_EQ(thrown->code(), ENOSPC);
+
+  clock.advance(1s);
+  main.runUntilIdle();
+  ASSERT_EQ(errors.size(), 2u);
+  ASSERT_NE(dynamic_cast<const GeneralError*>(errors[1].get()), nullptr);
+  EXPECT_EQ(errors[1]->localizedDescription(), "disk full");
+}
+
+TEST_F(ThrowingTaskTest, RunsWhileTheViewIsOnScreen) {
+  QWidget view;
+  int starts = 0;
+  throwingTask(view, binding(), [&]() -> platform::Task<void> {
+    ++starts;
+    co_await platform::sleepFor(10s);
+  });
+  main.runUntilIdle();
+  EXPECT_EQ(starts, 0) << "not before the view is shown";
+
+  view.show();
+  main.runUntilIdle();
+  EXPECT_EQ(starts, 1);
+  view.hide();
+  main.runUntilIdle();
+  ASSERT_EQ(errors.size(), 1u) << "the cancelled action's error is reported like any other";
+  EXPECT_NE(dynamic_cast<const platform::CancellationError*>(errors[0].get()), nullptr);
+
+  view.show();
+  main.runUntilIdle();
+  EXPECT_EQ(starts, 2) << "started again when the view comes back";
+  clock.advance(10s);
+  main.runUntilIdle();
+  EXPECT_EQ(errors.size(), 1u);
 }
 
 TEST_F(ThrowingTaskTest, TheViewGoingCancelsTheTaskAndHearsNothing) {
-  auto view = std::make_unique<QObject>();
+  auto view = std::make_unique<QWidget>();
+  view->show();
   bool ranToEnd = false;
-  auto task = throwingTask(*view, binding(), [&]() -> platform::Task<void> {
+  throwingTask(*view, binding(), [&]() -> platform::Task<void> {
     co_await platform::sleepFor(10s);
     ranToEnd = true;
   });
   main.runUntilIdle();
   view.reset();
-  EXPECT_TRUE(task.isCancelled());
+  main.runUntilIdle();
+  clock.advance(10s);
   main.runUntilIdle();
   EXPECT_FALSE(ranToEnd);
   EXPECT_TRUE(errors.empty()) << "the cancellation is not written into a view that is gone";
@@ -75,6 +122,18 @@ TEST_F(ThrowingTaskTest, OptionalsMapOnlyTheirValue) {
   EXPECT_EQ(someResult, 42);
   EXPECT_EQ(flatResult, std::nullopt);
   EXPECT_EQ(calls, 1);
+}
+
+struct Contact {
+  std::string handle;
+  std::string displayName;
+  std::string id() const { return handle; }
+  friend bool operator==(const Contact& a, const Contact& b) { return a.handle == b.handle; }
+};
+
+TEST(IdentifierHashTest, HashesIdentifiableValuesByTheirIdentifierAlone) {
+  const IdentifierHash<Contact> hash;
+  EXPECT_EQ(hash({"ada", "Ada"}), hash({"ada", "Ada Lovelace"}));
 }
 
 }  // namespace

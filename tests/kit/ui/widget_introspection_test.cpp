@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 
+#include "kit/ui/no_inset_hosting_view.h"
+
 namespace kit {
 namespace {
 
@@ -56,6 +58,12 @@ TEST(WidgetIntrospectionTest, SiblingSearchesLookBackwardNearestFirstAndForwardF
   EXPECT_EQ(precedingSiblingOfType<QLabel>(orphan), nullptr);
   EXPECT_EQ(ancestorWithClassNameContaining(*labelInA, "QWid"), a);
   EXPECT_EQ(ancestorWithClassNameContaining(*labelInA, "qwidget"), nullptr) << "the case counts";
+
+  auto* content = new QWidget;
+  auto* field = new QLabel(content);
+  NoInsetHostingView host(content);
+  EXPECT_EQ(enclosingHostingView(*field), &host);
+  EXPECT_EQ(enclosingHostingView(*labelInA), nullptr);
 }
 
 TEST(WidgetIntrospectionTest, TheDescendantUnderTheEntryIsChosenByItsCentreWhenThereAreSeveral) {

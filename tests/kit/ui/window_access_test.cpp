@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
+#include <memory>
 #include <vector>
 
 #include "kit/ui/on_screen_tracking.h"
@@ -39,12 +40,48 @@ TEST(WindowResizeObserverTest, ReportsResizesOfTheHostingWindowAndFollowsTheCont
   EXPECT_EQ(resizes, 2);
 }
 
+TEST(WindowAccessorTest, HandsOnTheWindowOnlyWhileTheContentIsInOne) {
+  auto content = std::make_unique<QLabel>("Content");
+  std::vector<QWidget*> windows;
+  new WindowAccessor(*content, [&](QWidget* window) { windows.push_back(window); });
+  setHostingWindowLevel(*content, WindowLevel::floating);
+  EXPECT_EQ(windows, std::vector<QWidget*>{nullptr});
+  EXPECT_FALSE(content->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "the detached content is no window";
+
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  layout->addWidget(content.get());
+  EXPECT_EQ(windows, (std::vector<QWidget*>{nullptr, &window}));
+
+  content->setParent(nullptr);
+  EXPECT_EQ(windows, (std::vector<QWidget*>{nullptr, &window, nullptr}));
+  EXPECT_FALSE(content->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(WindowAccessorTest, TheMinimizeButtonChangesAloneAmongTheWindowsButtons) {
+  QWidget window;
+  auto* content = new QLabel("Content", &window);
+  setWindowIsMinimizable(*content, false);
+  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+
+  QDialog dialog;
+  const Qt::WindowFlags before = dialog.windowFlags();
+  setWindowIsMinimizable(*new QLabel("Content", &dialog), true);
+  EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) << "a dialog gains no maximize button";
+  EXPECT_EQ(dialog.windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint), before);
+}
+
 TEST(WindowTrackingTest, OnScreenChangesAndTheHostingWindowsLevel) {
   QWidget window;
   auto* layout = new QVBoxLayout(&window);
   auto* content = new QLabel("Content");
   std::vector<bool> onScreen;
   onScreenChange(*content, [&](bool shown) { onScreen.push_back(shown); });
+  auto isOnScreen = Binding<bool>::stored(false);
+  bindIsOnScreen(*content, isOnScreen);
   setHostingWindowLevel(*content, WindowLevel::floating);
   setWindowIsMinimizable(*content, false);
   layout->addWidget(content);
@@ -52,8 +89,11 @@ TEST(WindowTrackingTest, OnScreenChangesAndTheHostingWindowsLevel) {
   EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
 
   window.show();
+  EXPECT_TRUE(isOnScreen.get());
   window.hide();
+  EXPECT_FALSE(isOnScreen.get());
   window.show();
+  EXPECT_TRUE(isOnScreen.get());
   EXPECT_EQ(onScreen, (std::vector<bool>{true, false, true}));
 
   // Moved to another window, the content sets that window's level.
