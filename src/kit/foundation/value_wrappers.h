@@ -166,23 +166,13 @@ concept DecodableDefaultSource = requires {
 // Its identity is that of its value, when the value has one.
 template <DecodableDefaultSource Source>
 struct DecodableDefault {
-  typename Source::Value wrappedValue = Source::defaultValue();
+  using RawValue = typename Source::Value;
+  static constexpr bool codesAsSingleValue = true;
+
+  RawValue wrappedValue = Source::defaultValue();
+  const RawValue& rawValue() const { return wrappedValue; }
   friend bool operator==(const DecodableDefault&, const DecodableDefault&) = default;
-  decltype(auto) id() const requires Identifiable<typename Source::Value> { return wrappedValue.id(); }
-};
-
-template <DecodableDefaultSource Source>
-void to_json(Json& json, const DecodableDefault<Source>& wrapper) {
-  json = encodeJson(wrapper.wrappedValue);
-}
-
-template <DecodableDefaultSource Source>
-struct JsonDecoding<DecodableDefault<Source>> {
-  static DecodableDefault<Source> decode(const Json& json, const CodingPath& path) {
-    DecodableDefault<Source> result;
-    result.wrappedValue = decodeJson<typename Source::Value>(json, path);
-    return result;
-  }
+  decltype(auto) id() const requires Identifiable<RawValue> { return wrappedValue.id(); }
 };
 
 // A hashable value of any type.
