@@ -130,9 +130,9 @@ std::string currentKeyboardLayoutText() {
 
 std::map<std::string, std::string> customDebugInfo() {
   std::map<std::string, std::optional<std::string>> stored;
-  for (auto& [key, value] : atomicDebugInfo().snapshot()) stored[key] = value;
+  for (const auto& [key, value] : atomicDebugInfo()) stored[key] = value;
   std::map<std::string, Provider> providers;
-  for (auto& [key, provider] : atomicDebugInfoProviders().snapshot()) providers[key] = provider;
+  for (const auto& [key, provider] : atomicDebugInfoProviders()) providers[key] = provider;
   return renderedEntries(stored, providers);
 }
 

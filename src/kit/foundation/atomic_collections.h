@@ -1,9 +1,13 @@
 #pragma once
 
 // A dictionary and a set that any thread may use. Each instance has its own readers-writer lock; snapshots
-// (dictionary(), snapshot(), keys()) are copies, so later writes do not show in them.
+// (dictionary(), snapshot(), keys()) are copies, so later writes do not show in them. Iterating one walks a snapshot
+// taken, under the read lock, when the iterator is made.
 
+#include <cstddef>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -28,6 +32,34 @@ std::string debugList(const Range& range, Render render) {
   return text;
 }
 }  // namespace detail
+
+// Walks a copy of a collection's contents; copies of the iterator share the copy. It ends at std::default_sentinel.
+template <class Contents>
+class SnapshotIterator {
+ public:
+  using value_type = typename Contents::value_type;
+  using difference_type = std::ptrdiff_t;
+  using iterator_category = std::input_iterator_tag;
+
+  SnapshotIterator() = default;
+  explicit SnapshotIterator(Contents contents)
+      : contents_(std::make_shared<const Contents>(std::move(contents))), it_(contents_->begin()) {}
+
+  const value_type& operator*() const { return *it_; }
+  const value_type* operator->() const { return &*it_; }
+  SnapshotIterator& operator++() {
+    ++it_;
+    return *this;
+  }
+  void operator++(int) { ++it_; }
+  friend bool operator==(const SnapshotIterator& it, std::default_sentinel_t) {
+    return !it.contents_ || it.it_ == it.contents_->end();
+  }
+
+ private:
+  std::shared_ptr<const Contents> contents_;
+  typename Contents::const_iterator it_{};
+};
 
 template <class K, class V, class H = std::hash<K>>
 class AtomicDictionary {
@@ -89,10 +121,9 @@ class AtomicDictionary {
   std::unordered_map<K, V, H> dictionary() const {
     return lock_.read([&] { return storage_; });
   }
-  // The (key, value) pairs at this moment, for iteration.
-  std::vector<std::pair<K, V>> snapshot() const {
-    return lock_.read([&] { return std::vector<std::pair<K, V>>(storage_.begin(), storage_.end()); });
-  }
+  // The (key, value) pairs at the moment begin() is called.
+  SnapshotIterator<std::unordered_map<K, V, H>> begin() const { return SnapshotIterator(dictionary()); }
+  std::default_sentinel_t end() const { return {}; }
 
   // The contents as a debugger shows a dictionary: ["a": 1, "b": 2], or [:] when empty.
   std::string debugDescription() const {
@@ -165,6 +196,9 @@ class AtomicSet {
   std::unordered_set<T, H> snapshot() const {
     return lock_.read([&] { return storage_; });
   }
+  // The elements at the moment begin() is called.
+  SnapshotIterator<std::unordered_set<T, H>> begin() const { return SnapshotIterator(snapshot()); }
+  std::default_sentinel_t end() const { return {}; }
 
   // The contents as a debugger shows a set: Set(["a", "b"]), or Set([]) when empty.
   std::string debugDescription() const {

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "kit/foundation/keyed_subscript.h"
+
 namespace kit {
 
 // A named memory cache. A count limit and a limit on the total cost of the entries (0: no limit) make it evict
@@ -78,14 +80,15 @@ class Cache {
     totalCost_ = 0;
   }
 
-  // The keyed form: a value is stored without a cost; none removes the entry.
+  // The keyed form: a value is stored without a cost; none removes the entry. `cache[key]` reads as object(key),
+  // and assigning to it stores through set().
   void set(const Key& key, std::optional<Value> value) {
     if (value)
       setObject(key, std::move(*value));
     else
       removeObject(key);
   }
-  std::optional<Value> operator[](const Key& key) { return object(key); }
+  KeyedSubscript<Cache, Key, Value> operator[](const Key& key) { return {*this, key, object(key)}; }
 
  private:
   struct Entry {

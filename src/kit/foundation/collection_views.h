@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/position_iterator.h"
 #include "kit/foundation/sequence_utilities.h"
 
 namespace kit {
 
-// One value per case of an enumeration, visited in the order of `allCases` minus the left-out cases.
+// One value per case of an enumeration, visited in the order of `allCases` minus the left-out cases; an element is
+// the pair (case, value), so that `for (auto [key, value] : map)` walks them.
 template <class Key, class Value, class Hash = std::hash<Key>>
 class EnumCaseMap {
  public:
@@ -36,52 +38,45 @@ class EnumCaseMap {
     for (const auto& [key, value] : storage_) all.push_back(value);
     return all;
   }
-  std::size_t size() const { return cases_.size(); }
+
   std::pair<Key, const Value&> at(std::size_t position) const {
     precondition(position < cases_.size(), "Index out of range");
     return {cases_[position], (*this)[cases_[position]]};
   }
-  std::vector<std::pair<Key, Value>> pairs() const {
-    std::vector<std::pair<Key, Value>> all;
-    for (std::size_t i = 0; i < cases_.size(); ++i) all.emplace_back(cases_[i], (*this)[cases_[i]]);
-    return all;
-  }
+  std::size_t size() const { return cases_.size(); }
+  bool empty() const { return cases_.empty(); }
+  PositionIterator<EnumCaseMap> begin() const { return {this, 0}; }
+  PositionIterator<EnumCaseMap> end() const { return {this, static_cast<std::ptrdiff_t>(cases_.size())}; }
 
  private:
   std::vector<Key> cases_;
   std::unordered_map<Key, Value, Hash> storage_;
 };
 
-// A random-access range seen as (position, element) pairs; positions count from `startIndex`. A temporary range
-// is kept by the view; a named one is referred to, as by any view.
+// A random-access range seen as (position, element) pairs. Positions count from `startIndex`, so that a part of a
+// collection keeps the positions it has there. A temporary range is kept by the view; a named one is referred to,
+// as by any view.
 template <std::ranges::view View>
-class IndexedCollection {
+requires std::ranges::random_access_range<const View> && std::ranges::sized_range<const View>
+class IndexedCollection : public std::ranges::view_interface<IndexedCollection<View>> {
  public:
-  template <std::ranges::viewable_range Range>
-  explicit IndexedCollection(Range&& base, std::ptrdiff_t startIndex = 0)
-      : base_(std::views::all(std::forward<Range>(base))), start_(startIndex) {}
+  using Element = std::pair<std::ptrdiff_t, std::ranges::range_reference_t<const View>>;
 
-  class iterator {
-   public:
-    using BaseIterator = std::ranges::iterator_t<const View>;
-    using value_type = std::pair<std::ptrdiff_t, std::ranges::range_reference_t<const View>>;
-    iterator(BaseIterator it, std::ptrdiff_t index) : it_(it), index_(index) {}
-    value_type operator*() const { return {index_, *it_}; }
-    iterator& operator++() {
-      ++it_;
-      ++index_;
-      return *this;
-    }
-    friend bool operator==(const iterator& a, const iterator& b) { return a.it_ == b.it_; }
+  explicit IndexedCollection(View base, std::ptrdiff_t startIndex = 0) : base_(std::move(base)), start_(startIndex) {}
 
-   private:
-    BaseIterator it_;
-    std::ptrdiff_t index_;
-  };
-  iterator begin() const { return {std::ranges::begin(base_), start_}; }
-  iterator end() const {
-    return {std::ranges::end(base_), start_ + static_cast<std::ptrdiff_t>(std::ranges::distance(base_))};
+  // The element at a position from startIndex on; outside the positions the program stops.
+  Element at(std::ptrdiff_t position) const {
+    precondition(position >= start_ && position < endIndex(), "Index out of range");
+    return {position, std::ranges::begin(base_)[position - start_]};
   }
+  Element operator[](std::ptrdiff_t position) const { return at(position); }
+
+  std::ptrdiff_t startIndex() const { return start_; }
+  std::ptrdiff_t endIndex() const { return start_ + static_cast<std::ptrdiff_t>(size()); }
+  std::size_t size() const { return std::ranges::size(base_); }
+  bool empty() const { return size() == 0; }
+  PositionIterator<IndexedCollection> begin() const { return {this, start_}; }
+  PositionIterator<IndexedCollection> end() const { return {this, endIndex()}; }
 
  private:
   View base_;
@@ -99,52 +94,61 @@ struct Neighbors {
   friend bool operator==(const Neighbors&, const Neighbors&) = default;
 };
 
-// A sequence seen as (previous, current, next) windows, read one element ahead; each element is read once.
-template <class Range>
-class NeighborSequence {
+// A sequence seen as (previous, current, next) windows. Nothing is read before an iterator is made; the iterator
+// reads one element ahead of the one it yields, and each element once.
+template <std::ranges::view View>
+requires std::ranges::input_range<View>
+class NeighborSequence : public std::ranges::view_interface<NeighborSequence<View>> {
  public:
-  using BaseIterator = decltype(std::begin(std::declval<Range&>()));
-  using Element = std::decay_t<decltype(*std::declval<BaseIterator>())>;
+  using Element = std::ranges::range_value_t<View>;
 
-  explicit NeighborSequence(Range& base) : base_(base) {}
+  explicit NeighborSequence(View base) : base_(std::move(base)) {}
 
-  class iterator {
+  template <bool isConst>
+  class Iterator {
+    using Base = std::conditional_t<isConst, const View, View>;
+
    public:
-    iterator() = default;
-    iterator(BaseIterator it, BaseIterator end) : it_(it), end_(end) {
-      if (it_ != end_) {
-        current_ = *it_;
-        ++it_;
-        readNext();
-      }
+    using value_type = Neighbors<Element>;
+    using difference_type = std::ptrdiff_t;
+    using iterator_category = std::input_iterator_tag;
+
+    Iterator() = default;
+    explicit Iterator(Base& base) : it_(std::ranges::begin(base)), end_(std::ranges::end(base)) {
+      current_ = readNext();
+      next_ = readNext();
     }
-    Neighbors<Element> operator*() const { return {previous_, *current_, next_}; }
-    iterator& operator++() {
+    value_type operator*() const { return {previous_, *current_, next_}; }
+    Iterator& operator++() {
       previous_ = std::move(current_);
       current_ = std::move(next_);
-      next_.reset();
-      if (current_) readNext();
+      next_ = current_ ? readNext() : std::nullopt;
       return *this;
     }
-    bool atEnd() const { return !current_; }
-    friend bool operator==(const iterator& a, const iterator& b) { return a.atEnd() && b.atEnd(); }
+    void operator++(int) { ++*this; }
+    friend bool operator==(const Iterator& it, std::default_sentinel_t) { return !it.current_; }
 
    private:
-    void readNext() {
-      if (it_ != end_) {
-        next_ = *it_;
-        ++it_;
-      }
+    std::optional<Element> readNext() {
+      if (it_ == end_) return std::nullopt;
+      std::optional<Element> element(*it_);
+      ++it_;
+      return element;
     }
-    BaseIterator it_{}, end_{};
+    std::ranges::iterator_t<Base> it_{};
+    std::ranges::sentinel_t<Base> end_{};
     std::optional<Element> previous_, current_, next_;
   };
 
-  iterator begin() const { return iterator(std::begin(base_), std::end(base_)); }
-  iterator end() const { return iterator(); }
+  Iterator<false> begin() { return Iterator<false>(base_); }
+  Iterator<true> begin() const requires std::ranges::input_range<const View> { return Iterator<true>(base_); }
+  std::default_sentinel_t end() const { return {}; }
 
  private:
-  Range& base_;
+  View base_;
 };
+
+template <class Range>
+NeighborSequence(Range&&) -> NeighborSequence<std::views::all_t<Range>>;
 
 }  // namespace kit

@@ -54,10 +54,10 @@ void cleanUpExpiringCache(Duration olderThan) {
   ExpiringCacheStorage& storage = expiringCacheStorage();
   TimeInterval lifetime = toTimeInterval(olderThan);
   Date now = platform::clock().now();
-  for (const auto& [key, entry] : storage.snapshot()) {
+  for (const auto& [key, entry] : storage) {
     if (adding(entry.stamp, lifetime) >= now) continue;
     Date stamp = entry.stamp;
-    // An entry stored again since the snapshot has a new stamp and stays.
+    // An entry stored again since the iteration began has a new stamp and stays.
     storage.modify(key, [&](std::optional<ExpiringCacheEntry>& current) {
       if (current && current->stamp == stamp) current.reset();
     });

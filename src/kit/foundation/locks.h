@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "kit/foundation/reference_identity.h"
+
 namespace kit {
 
 // A non-recursive lock at a stable address. A body must not take the same lock again.
@@ -65,7 +67,7 @@ class Once<void> {
 
 // A lazily computed value for one thread (or under the caller's own lock). Equal only to itself.
 template <class T>
-class SimpleOnce {
+class SimpleOnce : public HashableByReference<SimpleOnce<T>> {
  public:
   explicit SimpleOnce(std::function<T()> closure) : closure_(std::move(closure)) {}
   SimpleOnce(const SimpleOnce&) = delete;
@@ -75,7 +77,6 @@ class SimpleOnce {
     if (!cache_) cache_.emplace(closure_());
     return *cache_;
   }
-  bool operator==(const SimpleOnce& other) const { return this == &other; }
 
  private:
   std::function<T()> closure_;
@@ -156,9 +157,3 @@ class LockIsolated {
 };
 
 }  // namespace kit
-
-// A run-once cell is equal only to itself and hashes its address.
-template <class T>
-struct std::hash<kit::SimpleOnce<T>> {
-  std::size_t operator()(const kit::SimpleOnce<T>& once) const noexcept { return std::hash<const void*>()(&once); }
-};

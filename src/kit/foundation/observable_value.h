@@ -55,7 +55,8 @@ bool relayPropertyChanges(QObject* object, const char* property, PropertyChangeR
 }  // namespace detail
 
 // The value of a property of another object, followed through the property's change signal: each change is
-// announced through objectWillChange, then taken. When the object goes away the last value stays. Main thread.
+// announced through objectWillChange, then taken. When the object goes away the last value stays. A subscription
+// stored in `cancellable` lives as long as the holder. Main thread.
 template <class T>
 class KVOObservable : public ObservableObject {
  public:
@@ -67,12 +68,15 @@ class KVOObservable : public ObservableObject {
     value_ = read();
     isObserving_ = detail::relayPropertyChanges(object, property, &relay_);
   }
+  ~KVOObservable() override { cancellable.cancel(); }
   KVOObservable(const KVOObservable&) = delete;
   KVOObservable& operator=(const KVOObservable&) = delete;
 
   const T& value() const { return value_; }
   // False when the property does not exist or announces no changes.
   bool isObserving() const { return isObserving_; }
+
+  platform::rx::AnyCancellable cancellable;
 
  private:
   T read() const {

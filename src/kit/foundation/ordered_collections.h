@@ -16,6 +16,9 @@
 
 #include "kit/foundation/fatal_error.h"
 #include "kit/foundation/json_coding.h"
+#include "kit/foundation/key_value_sequences.h"
+#include "kit/foundation/keyed_subscript.h"
+#include "kit/foundation/position_iterator.h"
 
 namespace kit {
 
@@ -41,10 +44,15 @@ class OrderedDictionary {
     return result;
   }
 
+  // The value for a key, or none. On a dictionary that is not const, assigning to it stores the value (none
+  // removes the key): `dictionary["a"] = 1`.
   std::optional<Value> operator[](const Key& key) const {
     auto it = values_.find(key);
     if (it == values_.end()) return std::nullopt;
     return it->second;
+  }
+  KeyedSubscript<OrderedDictionary, Key, Value> operator[](const Key& key) {
+    return {*this, key, std::as_const(*this)[key]};
   }
   const Value* find(const Key& key) const {
     auto it = values_.find(key);
@@ -85,38 +93,10 @@ class OrderedDictionary {
     return result;
   }
 
-  class const_iterator {
-   public:
-    using iterator_category = std::random_access_iterator_tag;
-    using value_type = std::pair<const Key&, const Value&>;
-    using difference_type = std::ptrdiff_t;
-    const_iterator() = default;
-    const_iterator(const OrderedDictionary* owner, std::size_t position) : owner_(owner), position_(position) {}
-    value_type operator*() const { return owner_->at(position_); }
-    const_iterator& operator++() {
-      ++position_;
-      return *this;
-    }
-    const_iterator operator++(int) {
-      auto copy = *this;
-      ++position_;
-      return copy;
-    }
-    const_iterator& operator--() {
-      --position_;
-      return *this;
-    }
-    friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.position_ == b.position_; }
-    friend difference_type operator-(const const_iterator& a, const const_iterator& b) {
-      return static_cast<difference_type>(a.position_) - static_cast<difference_type>(b.position_);
-    }
-
-   private:
-    const OrderedDictionary* owner_ = nullptr;
-    std::size_t position_ = 0;
-  };
+  using const_iterator = PositionIterator<OrderedDictionary>;
+  using iterator = const_iterator;
   const_iterator begin() const { return {this, 0}; }
-  const_iterator end() const { return {this, keys_.size()}; }
+  const_iterator end() const { return {this, static_cast<std::ptrdiff_t>(keys_.size())}; }
 
   // Order matters: the same pairs in another order are a different dictionary.
   friend bool operator==(const OrderedDictionary& a, const OrderedDictionary& b) {
@@ -231,7 +211,7 @@ std::string description(const OrderedDictionary<Key, Value, Hash>& dictionary) {
 }
 
 // "key: value" lines joined by "\n", texts without quotes, in the sequence's order.
-template <class Pairs>
+template <KeyValueSequence Pairs>
 std::string keyValueLines(const Pairs& pairs) {
   std::ostringstream out;
   bool first = true;

@@ -53,13 +53,22 @@ Case randomCase(const std::array<Case, N>& allCases) {
   return randomCase(allCases, generator);
 }
 
+// Values with a zero (T{}), addition and subtraction, compared with ==: numbers, std::chrono durations, ZvDuration,
+// Bytes.
+template <class T>
+concept AdditiveArithmetic = std::default_initializable<T> && std::equality_comparable<T> &&
+    requires(const T& a, const T& b) {
+  { a + b } -> std::convertible_to<T>;
+  { a - b } -> std::convertible_to<T>;
+};
+
 // Defaults for optional values.
 template <class Collection>
 bool isNilOrEmpty(const std::optional<Collection>& value) {
   return !value || std::empty(*value);
 }
 inline bool orFalse(const std::optional<bool>& value) { return value.value_or(false); }
-template <class T>
+template <AdditiveArithmetic T>
 T orZero(const std::optional<T>& value) {
   return value.value_or(T{});
 }
@@ -70,8 +79,8 @@ T orElse(const std::optional<T>& value, Fallback fallback) {
   return value ? *value : T(fallback());
 }
 // None when the value equals zero (minus zero included).
-template <class T>
-requires std::is_arithmetic_v<T> std::optional<T> nilIfZero(T value) {
+template <AdditiveArithmetic T>
+std::optional<T> nilIfZero(T value) {
   if (value == T{}) return std::nullopt;
   return value;
 }

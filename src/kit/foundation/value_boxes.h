@@ -14,15 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "kit/foundation/position_iterator.h"
 #include "kit/foundation/value_wrappers.h"
 
 namespace kit {
-
-// Values that name their own identity through `id()`.
-template <class T>
-concept Identifiable = requires(const T& value) {
-  AnyHashable(value.id());
-};
 
 namespace detail {
 template <class T>
@@ -54,17 +49,22 @@ class Box {
   const T wrappedValue_;
 };
 
+// A value shared by every copy of the box: a change through one copy shows through all (a const box too, as a
+// const pointer still reaches its object).
 template <class T>
 class MutableBox {
  public:
-  explicit MutableBox(T value) : wrappedValue(std::move(value)) {}
-  T wrappedValue;
+  explicit MutableBox(T value) : storage_(std::make_shared<T>(std::move(value))) {}
+  T& wrappedValue() const { return *storage_; }
 
-  bool operator==(const MutableBox& other) const { return wrappedValue == other.wrappedValue; }
-  bool operator<(const MutableBox& other) const { return wrappedValue < other.wrappedValue; }
-  std::string description() const { return detail::describe(wrappedValue); }
+  bool operator==(const MutableBox& other) const { return wrappedValue() == other.wrappedValue(); }
+  bool operator<(const MutableBox& other) const { return wrappedValue() < other.wrappedValue(); }
+  std::string description() const { return detail::describe(wrappedValue()); }
   std::string debugDescription() const { return "MutableBox(" + description() + ")"; }
-  AnyHashable id() const requires Identifiable<T> { return AnyHashable(wrappedValue.id()); }
+  AnyHashable id() const requires Identifiable<T> { return AnyHashable(wrappedValue().id()); }
+
+ private:
+  std::shared_ptr<T> storage_;
 };
 
 // Computes its value on the first read, once, also when several threads read at the same time.
@@ -93,52 +93,54 @@ class LazyBox {
   mutable std::optional<T> value_;
 };
 
-// A weak reference to a shared object.
+// A weak reference to a shared object, shared by every copy of the box: replacing it through one copy (null empties
+// the box) shows through all.
 template <class T>
 class WeakBox {
  public:
-  WeakBox() = default;
-  explicit WeakBox(const std::shared_ptr<T>& object) : object_(object) {}
+  WeakBox() : WeakBox(nullptr) {}
+  explicit WeakBox(const std::shared_ptr<T>& object) : storage_(std::make_shared<std::weak_ptr<T>>(object)) {}
 
-  std::shared_ptr<T> wrappedValue() const { return object_.lock(); }
-  void setWrappedValue(const std::shared_ptr<T>& object) { object_ = object; }
-  bool isEmpty() const { return object_.expired(); }
+  std::shared_ptr<T> wrappedValue() const { return storage_->lock(); }
+  void setWrappedValue(const std::shared_ptr<T>& object) const { *storage_ = object; }
+  bool isEmpty() const { return storage_->expired(); }
 
   // A member of the object while it lives.
   template <class M>
   std::optional<M> get(M T::*member) const {
-    if (auto object = object_.lock()) return (*object).*member;
+    if (auto object = wrappedValue()) return (*object).*member;
     return std::nullopt;
   }
   // Sets a member when the object lives and a value is given; otherwise does nothing.
   template <class M>
   void set(M T::*member, std::optional<M> value) const {
     if (!value) return;
-    if (auto object = object_.lock()) (*object).*member = std::move(*value);
+    if (auto object = wrappedValue()) (*object).*member = std::move(*value);
   }
 
   // Two empty boxes are equal; an empty box is less than no box.
   bool operator==(const WeakBox& other) const {
-    auto a = object_.lock(), b = other.object_.lock();
+    auto a = wrappedValue(), b = other.wrappedValue();
     if (!a || !b) return !a && !b;
     return *a == *b;
   }
   bool operator<(const WeakBox& other) const {
-    auto a = object_.lock(), b = other.object_.lock();
+    auto a = wrappedValue(), b = other.wrappedValue();
     if (!a || !b) return false;
     return *a < *b;
   }
   // The object's identity while it lives; none (the same for every empty box) otherwise.
   AnyHashable id() const requires Identifiable<T> {
-    auto object = object_.lock();
+    auto object = wrappedValue();
     return AnyHashable(object ? std::optional(object->id()) : std::nullopt);
   }
 
  private:
-  std::weak_ptr<T> object_;
+  std::shared_ptr<std::weak_ptr<T>> storage_;
 };
 
-// Weak references by position; released objects keep their position and read as null.
+// Weak references by position; released objects keep their position and read as null. Iteration walks the slots
+// from position 0 up.
 template <class T>
 class WeakArray {
  public:
@@ -147,15 +149,15 @@ class WeakArray {
     for (const auto& o : objects) storage_.emplace_back(o);
   }
 
-  std::size_t size() const { return storage_.size(); }
-  std::shared_ptr<T> operator[](std::size_t position) const { return storage_.at(position).wrappedValue(); }
   void append(const std::shared_ptr<T>& object) { storage_.emplace_back(object); }
-  std::vector<std::shared_ptr<T>> elements() const {
-    std::vector<std::shared_ptr<T>> out;
-    out.reserve(storage_.size());
-    for (const auto& box : storage_) out.push_back(box.wrappedValue());
-    return out;
-  }
+
+  // Outside 0..<size, std::out_of_range.
+  std::shared_ptr<T> at(std::size_t position) const { return storage_.at(position).wrappedValue(); }
+  std::shared_ptr<T> operator[](std::size_t position) const { return at(position); }
+  std::size_t size() const { return storage_.size(); }
+  bool empty() const { return storage_.empty(); }
+  PositionIterator<WeakArray> begin() const { return {this, 0}; }
+  PositionIterator<WeakArray> end() const { return {this, static_cast<std::ptrdiff_t>(storage_.size())}; }
 
  private:
   std::vector<WeakBox<T>> storage_;
@@ -205,7 +207,7 @@ struct std::hash<kit::Box<T>> {
 };
 template <class T>
 struct std::hash<kit::MutableBox<T>> {
-  std::size_t operator()(const kit::MutableBox<T>& box) const { return std::hash<T>()(box.wrappedValue); }
+  std::size_t operator()(const kit::MutableBox<T>& box) const { return std::hash<T>()(box.wrappedValue()); }
 };
 template <class T>
 struct std::hash<kit::LazyBox<T>> {

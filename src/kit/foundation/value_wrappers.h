@@ -6,12 +6,21 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
+#include "kit/foundation/hashing.h"
 #include "kit/foundation/json_coding.h"
 
 namespace kit {
+
+// Values that name their own identity through `id()`, of a hashable type.
+template <class T>
+concept Identifiable = requires(const T& value) {
+  requires Hashable<std::remove_cvref_t<decltype(value.id())>>;
+};
 
 // Wrappers that take a record member out of equality, hashing or coding. Every one of the four equality wrappers
 // compares equal to any other and feeds nothing to a hasher, so unordered containers stay consistent.
@@ -75,28 +84,31 @@ struct JsonDecoding<IgnoreCodable<Value>> {
   static IgnoreCodable<Value> decode(const Json&, const CodingPath&) { return {}; }
 };
 
-// A value with an identity of its own. Equal when the ids and then the values are equal.
-template <class ID, class Value>
-struct Identified {
-  ID id;
-  Value value;
+// A value with an identity of its own, fixed when it is made. Equal when the ids and then the values are equal.
+template <Hashable ID, class Value>
+class Identified {
+  ID id_;  // made first: the constructors derive it from the value before the value is moved in
 
-  Identified(ID identifier, Value v) : id(std::move(identifier)), value(std::move(v)) {}
+ public:
+  Identified(ID identifier, Value v) : id_(std::move(identifier)), value(std::move(v)) {}
   template <std::invocable<const Value&> MakeID>
-  Identified(Value v, MakeID makeID) : id(makeID(v)), value(std::move(v)) {}
+  Identified(Value v, MakeID makeID) : id_(makeID(v)), value(std::move(v)) {}
   template <class Member, class V = Value>
-  requires std::is_class_v<V> Identified(Value v, Member V::*idMember) : id(v.*idMember), value(std::move(v)) {}
+  requires std::is_class_v<V> Identified(Value v, Member V::*idMember) : id_(v.*idMember), value(std::move(v)) {}
+
+  const ID& id() const { return id_; }
+  Value value;
 
   const Value* operator->() const { return &value; }
   Value* operator->() { return &value; }
 
-  friend bool operator==(const Identified& a, const Identified& b) { return a.id == b.id && a.value == b.value; }
+  friend bool operator==(const Identified& a, const Identified& b) { return a.id_ == b.id_ && a.value == b.value; }
 };
 
 template <class ID, class Value>
 void to_json(Json& json, const Identified<ID, Value>& identified) {
   json = Json::object();
-  encodeMember(json, "id", identified.id);
+  encodeMember(json, "id", identified.id());
   encodeMember(json, "value", identified.value);
 }
 
@@ -143,33 +155,30 @@ class AnyEquatable {
   std::function<bool(const std::any&)> isEqual_;
 };
 
-// A member that starts from its source's default value. Codes as the bare value; decoding failures stay failures.
-// A source supplies `using Value = ...;` and `static Value defaultValue();`.
+// A source of a default value: `using Value = ...;` and `static Value defaultValue();`.
 template <class Source>
-struct DecodableDefault {
-  typename Source::Value wrappedValue = Source::defaultValue();
-  friend bool operator==(const DecodableDefault&, const DecodableDefault&) = default;
+concept DecodableDefaultSource = requires {
+  typename Source::Value;
+  { Source::defaultValue() } -> std::convertible_to<typename Source::Value>;
 };
 
-template <class Source>
-void to_json(Json& json, const DecodableDefault<Source>& wrapper) {
-  json = encodeJson(wrapper.wrappedValue);
-}
+// A member that starts from its source's default value. Codes as the bare value; decoding failures stay failures.
+// Its identity is that of its value, when the value has one.
+template <DecodableDefaultSource Source>
+struct DecodableDefault {
+  using RawValue = typename Source::Value;
+  static constexpr bool codesAsSingleValue = true;
 
-template <class Source>
-struct JsonDecoding<DecodableDefault<Source>> {
-  static DecodableDefault<Source> decode(const Json& json, const CodingPath& path) {
-    DecodableDefault<Source> result;
-    result.wrappedValue = decodeJson<typename Source::Value>(json, path);
-    return result;
-  }
+  RawValue wrappedValue = Source::defaultValue();
+  const RawValue& rawValue() const { return wrappedValue; }
+  friend bool operator==(const DecodableDefault&, const DecodableDefault&) = default;
+  decltype(auto) id() const requires Identifiable<RawValue> { return wrappedValue.id(); }
 };
 
 // A hashable value of any type.
 class AnyHashable {
  public:
-  template <class T>
-  requires std::equality_comparable<T> && requires(const T& t) { std::hash<T>()(t); }
+  template <Hashable T>
   explicit AnyHashable(T value)
       : value_(std::move(value)),
         hash_(std::hash<T>()(std::any_cast<const T&>(value_))),
@@ -220,13 +229,13 @@ struct std::hash<kit::IgnoreCodable<Value>> {
 template <class ID, class Value>
 struct std::hash<kit::Identified<ID, Value>> {
   size_t operator()(const kit::Identified<ID, Value>& identified) const {
-    size_t seed = std::hash<ID>()(identified.id);
+    size_t seed = std::hash<ID>()(identified.id());
     kit::hashCombine(seed, std::hash<Value>()(identified.value));
     return seed;
   }
 };
 
-template <class Source>
+template <kit::DecodableDefaultSource Source>
 struct std::hash<kit::DecodableDefault<Source>> {
   size_t operator()(const kit::DecodableDefault<Source>& wrapper) const {
     return std::hash<typename Source::Value>()(wrapper.wrappedValue);

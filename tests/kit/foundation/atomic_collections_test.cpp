@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <ranges>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +12,42 @@
 using namespace kit;
 
 namespace {
+
+static_assert(std::ranges::input_range<AtomicDictionary<std::string, int>>);
+static_assert(std::ranges::input_range<const AtomicSet<int>>);
+
+TEST(AtomicDictionaryTest, IterationWalksTheContentsAsTheyWereWhenItBegan) {
+  AtomicDictionary<std::string, int> counts;
+  counts.set("a", 1);
+  counts.set("b", 2);
+  auto it = counts.begin();
+  counts.set("c", 3);
+  counts.set("a", std::nullopt);
+  std::vector<std::pair<std::string, int>> seen;
+  for (; it != counts.end(); ++it) seen.emplace_back(it->first, it->second);
+  std::ranges::sort(seen);
+  EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"a", 1}, {"b", 2}}));
+
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : counts) keys.push_back(key);
+  std::ranges::sort(keys);
+  EXPECT_EQ(keys, (std::vector<std::string>{"b", "c"}));
+}
+
+TEST(AtomicSetTest, IterationWhileAnotherThreadInsertsSeesTheElementsOfItsStart) {
+  AtomicSet<int> numbers;
+  for (int v : {1, 2, 3}) numbers.insert(v);
+  auto it = numbers.begin();
+  std::thread writer([&] {
+    for (int i = 10; i < 1000; ++i) numbers.insert(i);
+  });
+  std::vector<int> seen;
+  for (; it != numbers.end(); ++it) seen.push_back(*it);
+  writer.join();
+  std::ranges::sort(seen);
+  EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(std::ranges::distance(numbers.begin(), numbers.end()), 993);
+}
 
 TEST(AtomicDictionaryTest, ConcurrentModifyLosesNoChange) {
   AtomicDictionary<std::string, int> counts;

@@ -32,4 +32,17 @@ TEST(Cache, EvictsTheLeastRecentlyUsedEntriesBeyondItsLimits) {
   EXPECT_EQ(byCost.object("b"), 2);
 }
 
+TEST(Cache, KeyedSubscriptStoresAndRemovesThroughAssignment) {
+  Icons icons("icons", 0, 0);
+  icons["a"] = 1;
+  EXPECT_EQ(icons.object("a"), 1);
+  EXPECT_EQ(icons["a"], 1);
+  icons["a"] = 2;
+  EXPECT_EQ(icons["a"], 2);
+  icons["a"] = std::nullopt;
+  EXPECT_EQ(icons.object("a"), std::nullopt);
+  EXPECT_EQ(icons["missing"], std::nullopt);
+  EXPECT_EQ(icons.object("missing"), std::nullopt) << "reading stores nothing";
+}
+
 }  // namespace

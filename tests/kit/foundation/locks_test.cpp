@@ -6,8 +6,12 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
+#include "json_test_support.h"
+#include "kit/foundation/unchecked_sendable.h"
+#include "kit/foundation/value_wrappers.h"
 #include "support/threads.h"
 
 using namespace kit;
@@ -55,6 +59,28 @@ TEST(LockIsolatedTest, FailuresKeepWhatTheOperationWroteButNotWhatAProducerFaile
   EXPECT_EQ(isolated->withLock([&] { return isolated->value().size(); }), 2u);
 
   EXPECT_THROW(LockIsolated<int>::make([]() -> int { throw std::runtime_error("cannot make"); }), std::runtime_error);
+}
+
+TEST(SimpleOnceTest, EqualAndHashedByIdentityOnly) {
+  SimpleOnce<int> first([] { return 1; }), second([] { return 1; });
+  EXPECT_EQ(first.value(), second.value());
+  EXPECT_FALSE(first == second);
+  std::hash<SimpleOnce<int>> hash;
+  EXPECT_EQ(hash(first), std::hash<const void*>()(&first));
+  EXPECT_NE(hash(first), hash(second));
+}
+
+TEST(UncheckedSendableTest, ComparesHashesAndCodesAsItsValue) {
+  using Tagged = Identified<std::string, int>;
+  EXPECT_EQ(UncheckedSendable<int>{3}, UncheckedSendable<int>{3});
+  std::unordered_set<UncheckedSendable<std::string>> set{{"a"}, {"a"}, {"b"}};
+  EXPECT_EQ(set.size(), 2u);
+
+  EXPECT_EQ(jsonText(encodeJson(UncheckedSendable<int>{5})), "5");
+  UncheckedSendable<Tagged> tagged{Tagged("t", 1)};
+  EXPECT_EQ(jsonText(encodeJson(tagged)), R"({"id":"t","value":1})");
+  EXPECT_EQ(roundTrip(tagged), tagged);
+  EXPECT_EQ(decodingFailure<UncheckedSendable<Tagged>>(R"({"id":"t"})").kind(), DecodingError::Kind::keyNotFound);
 }
 
 }  // namespace

@@ -62,6 +62,16 @@ TEST_F(ObservableValueTest, KeyValueObservableFollowsAPropertyThroughItsChangeSi
 
   thermostat.reset();
   EXPECT_EQ(level.value(), 19) << "the last value stays when the object goes";
+
+  // A subscription the holder keeps lives exactly as long as it.
+  rx::PassthroughSubject<int> readings;
+  std::vector<int> received;
+  auto holder = std::make_unique<kit::KVOObservable<int>>(nullptr, "level");
+  holder->cancellable = readings.publisher().sink([&](const int& value) { received.push_back(value); });
+  readings.send(1);
+  holder.reset();
+  readings.send(2);
+  EXPECT_EQ(received, (std::vector<int>{1}));
   EXPECT_FALSE(kit::KVOObservable<int>(nullptr, "level").isObserving());
   Thermostat other;
   EXPECT_FALSE(kit::KVOObservable<int>(&other, "missing").isObserving());

@@ -2,10 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <ranges>
+#include <unordered_map>
+#include <vector>
+
+#include "kit/foundation/atomic_collections.h"
+
 namespace {
 
 using kit::OrderedDictionary;
 using kit::OrderedSet;
+
+using Scores = OrderedDictionary<std::string, double>;
+static_assert(std::ranges::random_access_range<Scores> && std::ranges::sized_range<Scores>);
+static_assert(kit::HashableKeyValueCollection<Scores>);
+static_assert(kit::HashableKeyValueCollection<std::unordered_map<std::string, int>>);
+static_assert(kit::KeyValueCollection<std::vector<std::pair<std::string, int>>>);
+static_assert(kit::HashableKeyValueSequence<kit::AtomicDictionary<std::string, int>>);
+static_assert(!kit::KeyValueSequence<std::vector<int>>);
+static_assert(std::same_as<kit::KeyValueKey<Scores>, std::string> && std::same_as<kit::KeyValueValue<Scores>, double>);
+struct Unhashable {
+  bool operator==(const Unhashable&) const = default;
+};
+static_assert(!kit::HashableKeyValueSequence<std::vector<std::pair<Unhashable, int>>>);
 
 std::vector<std::string> keysOf(const OrderedDictionary<std::string, int>& dictionary) { return dictionary.keys(); }
 
@@ -29,6 +49,45 @@ TEST(OrderedDictionary, KeepsFirstStoredOrderUnderUpdateAndMovesReinsertedKeysTo
   std::vector<std::pair<std::string, int>> walked;
   for (const auto& [key, value] : dictionary) walked.emplace_back(key, value);
   EXPECT_EQ(walked, (std::vector<std::pair<std::string, int>>{{"a", 10}, {"c", 3}, {"b", 20}}));
+}
+
+TEST(OrderedDictionary, KeySubscriptStoresReplacesAndRemovesThroughAssignment) {
+  Scores scores;
+  scores["a"] = 1.0;
+  scores["b"] = 2.0;
+  scores["c"] = 3.0;
+  scores["a"] = 10.0;
+  EXPECT_EQ(scores.keys(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(scores["a"], 10.0);
+  scores["b"] = std::nullopt;
+  EXPECT_FALSE(scores.contains("b"));
+  scores["b"] = scores["a"];
+  EXPECT_EQ(scores.keys(), (std::vector<std::string>{"a", "c", "b"}));
+
+  // Reading a missing key gives none and stores nothing.
+  EXPECT_EQ(scores["missing"], std::nullopt);
+  EXPECT_EQ(scores.size(), 3u);
+  const Scores& constant = scores;
+  EXPECT_EQ(constant["c"], 3.0);
+  EXPECT_EQ(constant["missing"], std::nullopt);
+}
+
+TEST(OrderedDictionary, PositionsAreRandomAccess) {
+  Scores scores{{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}};
+  EXPECT_EQ((*std::next(scores.begin(), 2)).first, "c");
+  EXPECT_EQ((*std::prev(scores.end())).first, "d");
+  EXPECT_EQ(scores.begin()[1].second, 2);
+  EXPECT_EQ(scores.end() - scores.begin(), 4);
+  std::vector<std::string> backwards;
+  for (const auto& [key, value] : scores | std::views::reverse) backwards.push_back(key);
+  EXPECT_EQ(backwards, (std::vector<std::string>{"d", "c", "b", "a"}));
+}
+
+TEST(OrderedDictionary, KeyValueLinesTakesEveryKeyValueSequence) {
+  EXPECT_EQ(kit::keyValueLines(std::vector<std::pair<std::string, std::string>>{{"b", "2"}, {"a", "1"}}), "b: 2\na: 1");
+  kit::AtomicDictionary<std::string, std::string> atomic;
+  atomic.set("Model", "x86_64");
+  EXPECT_EQ(kit::keyValueLines(atomic), "Model: x86_64");
 }
 
 TEST(OrderedDictionary, PairsKeepFirstPlaceAndLastValueWhileLiteralsRejectRepeats) {

@@ -2,12 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 
+#include "kit/foundation/bytes.h"
+#include "kit/foundation/durations.h"
 #include "kit/foundation/text_helpers.h"
 #include "support/manual_main_executor.h"
 
 namespace {
+
+TEST(SequenceUtilities, NilIfZeroAndOrZeroTakeAnyValueWithAZeroAndArithmetic) {
+  using namespace std::chrono_literals;
+  EXPECT_EQ(kit::nilIfZero(0), std::nullopt);
+  EXPECT_EQ(kit::nilIfZero(-0.0), std::nullopt);
+  EXPECT_EQ(kit::nilIfZero(3), 3);
+  EXPECT_EQ(kit::nilIfZero(0ms), std::nullopt);
+  EXPECT_EQ(kit::nilIfZero(5s), 5s);
+  EXPECT_EQ(kit::nilIfZero(kit::ZvDuration()), std::nullopt);
+  EXPECT_EQ(kit::nilIfZero(kit::ZvDuration::minutes(2)), kit::ZvDuration::seconds(120));
+  EXPECT_EQ(kit::nilIfZero(kit::Bytes(0)), std::nullopt);
+  EXPECT_EQ(kit::nilIfZero(kit::Bytes(1024)), kit::Bytes(1024));
+  EXPECT_EQ(kit::orZero(std::optional<std::chrono::seconds>()), 0s);
+  EXPECT_EQ(kit::orZero(std::optional<kit::Bytes>(kit::Bytes(7))), kit::Bytes(7));
+  static_assert(!kit::AdditiveArithmetic<std::string>, "a text has + but no -");
+}
 
 TEST(SequenceUtilities, FlagSortPutsTrueFirstGoingForward) {
   std::vector<bool> flags{false, true, false};

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
+#include <ranges>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -43,6 +46,16 @@ TEST(LockedValueBoxTest, CopiesShareOneValueAndConcurrentChangesAreNotLost) {
   EXPECT_EQ(box.withLock([](int& v) { return v; }), 4000);
 }
 
+TEST(MutableBoxTest, EveryCopySeesEveryChange) {
+  MutableBox<std::string> box("a");
+  const MutableBox<std::string> copy = box;
+  copy.wrappedValue() += "b";
+  EXPECT_EQ(box.wrappedValue(), "ab");
+  box.wrappedValue() = "c";
+  EXPECT_EQ(copy.wrappedValue(), "c");
+  EXPECT_EQ(box, MutableBox<std::string>("c")) << "equality is by value";
+}
+
 struct Person {
   std::string name;
   bool operator==(const Person&) const = default;
@@ -69,6 +82,32 @@ TEST(WeakBoxTest, ReleasedObjectReadsAsEmptyEverywhere) {
   EXPECT_FALSE(empty < box);
   EXPECT_EQ(array.size(), 2u);
   EXPECT_EQ(array[0], nullptr);
+}
+
+TEST(WeakBoxTest, CopiesShareOneReference) {
+  auto alice = std::make_shared<Person>(Person{"Alice"});
+  auto bob = std::make_shared<Person>(Person{"Bob"});
+  WeakBox<Person> box(alice);
+  const WeakBox<Person> copy = box;
+  copy.setWrappedValue(bob);
+  EXPECT_EQ(box.wrappedValue(), bob);
+  box.setWrappedValue(nullptr);
+  EXPECT_TRUE(copy.isEmpty());
+  EXPECT_EQ(alice.use_count(), 1) << "a box never keeps its object";
+}
+
+TEST(WeakArrayTest, WalksEverySlotInOrderWithReleasedObjectsAsNull) {
+  static_assert(std::ranges::random_access_range<WeakArray<Person>> && std::ranges::sized_range<WeakArray<Person>>);
+  auto a = std::make_shared<Person>(Person{"a"}), b = std::make_shared<Person>(Person{"b"}),
+       c = std::make_shared<Person>(Person{"c"});
+  WeakArray<Person> array{a, b, c};
+  b.reset();
+  std::vector<std::string> names;
+  for (const auto& person : array) names.push_back(person ? person->name : "-");
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "-", "c"}));
+  EXPECT_EQ(std::ranges::count(array, nullptr), 1);
+  EXPECT_EQ(*std::prev(array.end()), c);
+  EXPECT_TRUE(WeakArray<Person>().empty());
 }
 
 struct Account {

@@ -5,7 +5,9 @@
 #include <unordered_set>
 
 #include "json_test_support.h"
+#include "kit/foundation/empty_initializable.h"
 #include "kit/foundation/tuples.h"
+#include "kit/foundation/value_boxes.h"
 
 namespace {
 
@@ -23,6 +25,20 @@ struct Zero {
   using Value = int;
   static int defaultValue() { return 42; }
 };
+
+struct Account {
+  std::string number;
+  const std::string& id() const { return number; }
+  friend bool operator==(const Account&, const Account&) = default;
+};
+struct NoAccount {
+  using Value = Account;
+  static Account defaultValue() { return {"none"}; }
+};
+
+static_assert(kit::DecodableDefaultSource<Zero> && !kit::DecodableDefaultSource<Account>);
+static_assert(kit::Identifiable<kit::Identified<int, std::vector<int>>>);
+static_assert(kit::Identifiable<kit::DecodableDefault<NoAccount>> && !kit::Identifiable<kit::DecodableDefault<Zero>>);
 
 TEST(ValueWrappers, IgnoredMembersNeitherCompareNorHash) {
   EXPECT_EQ(kit::IgnoreEquatable<int>(1), kit::IgnoreEquatable<int>(2));
@@ -54,6 +70,31 @@ TEST(ValueWrappers, CodingOfWrappers) {
   kit::Identified<std::string, int> identified("a", 1);
   EXPECT_EQ(kit::jsonText(kit::encodeJson(identified)), R"({"id":"a","value":1})");
   EXPECT_EQ(roundTrip(identified), identified);
+}
+
+TEST(ValueWrappers, IdentifiedValuesAreIdentifiableByTheirId) {
+  kit::Identified<std::string, Account> wrapped(Account{"A-7"}, &Account::number);
+  EXPECT_EQ(wrapped.id(), "A-7");
+  wrapped.value.number = "B-1";
+  EXPECT_EQ(wrapped.id(), "A-7") << "the id is fixed when the value is wrapped";
+  kit::Identified<int, std::string> measured(std::string("four"), [](const std::string& s) { return int(s.size()); });
+  EXPECT_EQ(measured.id(), 4);
+  EXPECT_EQ(kit::Box(measured).id(), kit::AnyHashable(4));
+
+  kit::DecodableDefault<NoAccount> account;
+  EXPECT_EQ(account.id(), "none");
+  account.wrappedValue.number = "C-3";
+  EXPECT_EQ(account.id(), "C-3");
+}
+
+TEST(ValueWrappers, EmptyValues) {
+  EXPECT_EQ(kit::emptyValue<int8_t>(), 0);
+  EXPECT_EQ(kit::emptyValue<std::string>(), "");
+  EXPECT_TRUE((kit::emptyValue<std::unordered_set<int>>().empty()));
+  const platform::Url dot = kit::emptyValue<platform::Url>();
+  EXPECT_EQ(dot.absoluteString(), ".");
+  EXPECT_EQ(dot.path(), ".");
+  static_assert(kit::EmptyInitializable<platform::Url> && !kit::EmptyInitializable<int&>);
 }
 
 TEST(ValueWrappers, DecodableDefaultStartsFromItsSourceAndNeverHidesFailures) {
