@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 
+#include "kit/foundation/verbatim_title.h"
 #include "kit/shortcuts/key_display_names.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
@@ -153,7 +154,7 @@ std::function<bool(CallbackMenuItem&)> CallbackMenuItem::validateCallback;
 CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& key,
                                    std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked, bool isHidden,
                                    std::function<void()> callback, QObject* parent)
-    : QAction(QString::fromStdString(title), parent), callback_(std::move(callback)) {
+    : QAction(verbatimTitle(title), parent), callback_(std::move(callback)) {
   connect(this, &QAction::triggered, this, [this] { action(); });
   setEnabled(isEnabled);
   setCheckable(isChecked);

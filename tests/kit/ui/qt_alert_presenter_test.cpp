@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@
 #include <optional>
 
 #include "kit/ui/app_icon.h"
+#include "support/title_shown.h"
 
 namespace kit {
 namespace {
@@ -86,6 +88,39 @@ TEST(QtAlertPresenterTest, DetailTextLinesUpWithTheMessageUnlessItHasAMinimumWid
     EXPECT_EQ(detail->height(), 120);
     dialog->done(alertFirstButtonReturn);
   }
+}
+
+TEST(QtAlertPresenterTest, TextsAndTitlesAreShownAsWritten) {
+  QtAlertPresenter presenter;
+  std::optional<AlertResponse> answer;
+  presenter.beginSheet(
+      makeAlert("<b>Fish</b> & Chips", "1 < 2 & 3 > 2", std::nullopt, AlertStyle::warning, std::nullopt,
+                {"Save & Quit", "Q&A"}, std::nullopt, {}, std::nullopt, true, "Never & nowhere"),
+      nullptr, [&](AlertResponse response) { answer = response; });
+  QDialog* dialog = shownAlert();
+  ASSERT_TRUE(dialog);
+
+  QStringList texts;
+  for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+    if (label->text().isEmpty()) continue;
+    texts << label->text();
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+  }
+  EXPECT_EQ(texts, (QStringList{"<b>Fish</b> & Chips", "1 < 2 & 3 > 2"}));
+
+  auto* suppression = dialog->findChild<QCheckBox*>();
+  ASSERT_NE(suppression, nullptr);
+  EXPECT_EQ(titleShown(*suppression), "Never & nowhere");
+  EXPECT_FALSE(hasMnemonic(*suppression));
+  QPushButton* second = nullptr;
+  for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+    EXPECT_FALSE(hasMnemonic(*button)) << titleShown(*button).toStdString();
+    if (titleShown(*button) == "Q&A") second = button;
+  }
+  ASSERT_NE(second, nullptr);
+  second->click();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->code, alertFirstButtonReturn + 1);
 }
 
 }  // namespace
