@@ -85,15 +85,6 @@ std::optional<std::string> keyToCharacter(int64_t keyCode) {
   return layout->characterForVirtualKey(keyCode);
 }
 
-std::string symbolicDescription(uint64_t modifierFlags) {
-  std::string text;
-  if ((modifierFlags & platform::ModifierFlag::command) != 0) text += "Ctrl+";
-  if ((modifierFlags & platform::ModifierFlag::option) != 0) text += "Alt+";
-  if ((modifierFlags & platform::ModifierFlag::shift) != 0) text += "Shift+";
-  if ((modifierFlags & platform::ModifierFlag::control) != 0) text += "Super+";
-  return text;
-}
-
 }  // namespace kit
 
 namespace kit::GlobalShortcuts {
@@ -119,7 +110,7 @@ std::string description(const Shortcut& shortcut) {
 }
 
 std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut) {
-  const uint64_t flags = shortcut.modifiers();
+  const uint64_t flags = shortcut.modifiers().rawValue;
   Qt::KeyboardModifiers modifiers;
   if ((flags & platform::ModifierFlag::command) != 0) modifiers |= Qt::ControlModifier;
   if ((flags & platform::ModifierFlag::option) != 0) modifiers |= Qt::AltModifier;

@@ -17,9 +17,6 @@ const std::map<int64_t, std::string>& specialKeyDisplayNames();
 // on the key without modifiers; none without a layout that has an answer.
 std::optional<std::string> keyToCharacter(int64_t keyCode);
 
-// The modifiers as text, in the fixed order Ctrl+, Alt+, Shift+, Super+ (e.g. "Ctrl+Shift+").
-std::string symbolicDescription(uint64_t modifierFlags);
-
 }  // namespace kit
 
 namespace kit::GlobalShortcuts {
