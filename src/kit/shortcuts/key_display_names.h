@@ -28,8 +28,4 @@ std::string description(const Shortcut& shortcut);
 // counterpart.
 std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut);
 
-// The key code of a Qt key, for key events that carry no native key code (other platforms, synthesized events).
-// Letters, digits and punctuation go by their place on a US keyboard.
-std::optional<int64_t> keyCodeForQtKey(int qtKey, bool keypad);
-
 }  // namespace kit::GlobalShortcuts

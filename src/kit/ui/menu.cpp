@@ -6,10 +6,10 @@
 #include <QMetaObject>
 
 #include "kit/foundation/verbatim_title.h"
-#include "kit/shortcuts/key_display_names.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
+#include "platform/system/qt_input_events.h"
 
 namespace kit {
 
@@ -76,7 +76,7 @@ bool isKeyEquivalent(const QKeySequence& sequence, const QKeyEvent& key) {
   const quint32 native = key.nativeScanCode();
   if (native == 0 || native > 255) return false;
   const auto pressed = platform::virtualKeyForXKeycode(static_cast<uint8_t>(native));
-  const auto expected = GlobalShortcuts::keyCodeForQtKey(wanted.key(), false);
+  const auto expected = platform::virtualKeyForQtKey(wanted.key(), false);
   return pressed && expected && *pressed == *expected;
 }
 
