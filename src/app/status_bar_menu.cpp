@@ -9,6 +9,7 @@
 #include "kit/app/share.h"
 #include "kit/app/standard_menu.h"
 #include "kit/foundation/bundle_identifier.h"
+#include "kit/foundation/verbatim_title.h"
 #include "kit/shortcuts/menu_item_shortcut.h"
 #include "kit/ui/symbol_icons.h"
 #include "platform/system/modifier_flags.h"
@@ -26,7 +27,7 @@ constexpr uint64_t ignoredModifiers =
 void addSourceAppSection(kit::ZvMenu& menu, const std::string& sourceApp) {
   kit::addHeader(menu, "Source App of Last Clipboard Item", true);
   const kit::BundleIdentifier app(sourceApp);
-  auto* item = menu.addAction(QString::fromStdString(app.name().value_or(sourceApp)));
+  auto* item = menu.addAction(kit::verbatimTitle(app.name().value_or(sourceApp)));
   item->setEnabled(false);
   if (app.url()) item->setIcon(QIcon(kit::appIconImage(app.icon()).pixmap(16, 16)));
   menu.addSeparator();

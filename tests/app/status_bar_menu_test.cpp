@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/menu_bar_test_support.h"
+#include "support/title_shown.h"
 
 namespace app {
 namespace {
@@ -96,6 +97,14 @@ TEST_F(StatusBarMenuTest, TheSourceAppSectionNeedsExactlyAltAndAKnownSource) {
   engine().forgetSourceApp();
   build({.modifierFlags = Flag::option});
   EXPECT_EQ(item(menu, "Source App of Last Clipboard Item"), nullptr);
+
+  // The source is whatever the copying program wrote: it is shown as it is.
+  cleanCopyFrom("org.example.Q&A");
+  build({.modifierFlags = Flag::option});
+  const auto actions = menu.actions();
+  const auto header = std::find(actions.begin(), actions.end(), item(menu, "Source App of Last Clipboard Item"));
+  ASSERT_NE(header, actions.end());
+  EXPECT_EQ(titleShown(menu, **(header + 1)), "org.example.Q&A");
 }
 
 TEST_F(StatusBarMenuTest, EachOpeningRebuildsFromScratchAndTheSwitchFlipsThePreference) {

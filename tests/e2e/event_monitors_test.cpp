@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include "kit/foundation/report_error.h"
@@ -171,6 +174,44 @@ TEST_F(KitMonitorsOnX11, TheNativeMonitorSeesOurOwnInputFirstAndCanConsumeIt) {
   EXPECT_TRUE(weak.expired()) << "stopping lets it go";
   x11test::run({"xdotool", "type", "x"});
   ASSERT_TRUE(x11test::processEventsUntil([&] { return window.typed == "abx"; }));
+}
+
+TEST_F(KitMonitorsOnX11, TheLocalMonitorSeesEachRealKeyOnceWithItsKeyCodeBeforeOurShortcuts) {
+  QWidget window;
+  auto* field = new QLineEdit(&window);
+  (new QVBoxLayout(&window))->addWidget(field);
+  int triggered = 0;
+  auto* own = new QAction("Clear", &window);
+  own->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  QObject::connect(own, &QAction::triggered, [&] { ++triggered; });
+  window.addAction(own);
+  window.setGeometry(100, 100, 200, 80);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return window.isActiveWindow() && field->hasFocus(); }));
+
+  std::vector<std::optional<uint16_t>> keyCodes;
+  bool swallowing = false;
+  kit::LocalEventMonitor monitor(platform::eventMask(platform::EventType::keyDown),
+                                 [&](const platform::Event& e) -> std::optional<platform::Event> {
+                                   keyCodes.push_back(e.keyCode);
+                                   if (swallowing) return std::nullopt;
+                                   return e;
+                                 });
+  monitor.start();
+  press("key", "ctrl+k");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return triggered == 1; }));
+  EXPECT_EQ(keyCodes, (std::vector<std::optional<uint16_t>>{40})) << "K, by its place, seen once";
+
+  swallowing = true;
+  press("key", "ctrl+k");
+  EXPECT_EQ(keyCodes.size(), 2u);
+  EXPECT_EQ(triggered, 1) << "a swallowed press acts no shortcut of ours";
+
+  swallowing = false;
+  x11test::run({"xdotool", "type", "--delay", "20", "ab"});
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return field->text() == "ab"; }));
+  EXPECT_EQ(keyCodes, (std::vector<std::optional<uint16_t>>{40, 40, 0, 11}));
 }
 
 TEST_F(KitMonitorsOnX11, ScreenSaverSignalsOfTheSessionBusReachTheLockPublisher) {

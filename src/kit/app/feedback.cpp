@@ -6,7 +6,9 @@
 
 #include "kit/app/app_facts.h"
 #include "kit/app/debug_info.h"
+#include "kit/foundation/text_from_key.h"
 #include "kit/foundation/url_query.h"
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/menu.h"
 #include "kit/ui/url_opening.h"
 
@@ -44,12 +46,13 @@ platform::Url feedbackPageUrl(const std::optional<std::string>& message, const s
 void openFeedbackPage() { openUrl(feedbackPageUrl()); }
 
 SendFeedbackButton::SendFeedbackButton(const std::string& title, QWidget* parent)
-    : QPushButton(QString::fromStdString(title), parent) {
+    : QPushButton(verbatimTitle(title), parent) {
   connect(this, &QPushButton::clicked, this, [] { openFeedbackPage(); });
 }
 
 QuitButton::QuitButton(bool showName, QWidget* parent)
-    : QPushButton(QString::fromStdString(showName ? "Quit " + applicationName() : "Quit"), parent) {
+    : QPushButton(verbatimTitle(showName ? Text::fromKey("Quit %@", {applicationName()}) : Text::fromKey("Quit")),
+                  parent) {
   setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(this, &QPushButton::clicked, this, [] {
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);

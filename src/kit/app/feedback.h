@@ -27,7 +27,7 @@ platform::Url feedbackPageUrl(const std::optional<std::string>& message = std::n
 // Opens the feedback form with only the product and the metadata.
 void openFeedbackPage();
 
-// A button that opens the feedback form.
+// A button that opens the feedback form, with the title as it is written.
 class SendFeedbackButton : public QPushButton {
   Q_OBJECT
 
@@ -35,7 +35,8 @@ class SendFeedbackButton : public QPushButton {
   explicit SendFeedbackButton(const std::string& title, QWidget* parent = nullptr);
 };
 
-// "Quit <name>" (or "Quit"), Ctrl+Q, which quits the application.
+// "Quit <name>" (or "Quit"), Ctrl+Q, which quits the application. Both titles are looked up as localisation keys
+// ("Quit %@" with the name, and "Quit").
 class QuitButton : public QPushButton {
   Q_OBJECT
 

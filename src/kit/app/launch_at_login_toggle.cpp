@@ -3,10 +3,12 @@
 #include <QSignalBlocker>
 
 #include "kit/app/launch_at_login.h"
+#include "kit/foundation/verbatim_title.h"
 
 namespace kit {
 
-LaunchAtLoginToggle::LaunchAtLoginToggle(const QString& title, QWidget* parent) : QCheckBox(title, parent) {
+LaunchAtLoginToggle::LaunchAtLoginToggle(const QString& title, QWidget* parent)
+    : QCheckBox(verbatimTitle(title), parent) {
   // Whatever switched it (a click, the keyboard, a screen reader); showing the real state blocks the signal.
   connect(this, &QCheckBox::toggled, this, [](bool checked) { LaunchAtLogin::shared().setEnabled(checked); });
   // The announcement comes before the change: the state is read on the next turn of the loop, after it.
@@ -15,6 +17,9 @@ LaunchAtLoginToggle::LaunchAtLoginToggle(const QString& title, QWidget* parent) 
   });
   showRealState();
 }
+
+LaunchAtLoginToggle::LaunchAtLoginToggle(const LocalizedStringKey& title, QWidget* parent)
+    : LaunchAtLoginToggle(QString::fromStdString(Text::fromKey(title.key)), parent) {}
 
 void LaunchAtLoginToggle::showEvent(QShowEvent* event) {
   showRealState();

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <functional>
 
+#include "kit/foundation/text_from_key.h"
 #include "kit/preferences/preference_toggle.h"
 #include "platform/core/rx.h"
 
@@ -15,7 +16,10 @@ class LaunchAtLoginToggle : public QCheckBox {
   Q_OBJECT
 
  public:
+  // The title is shown as written.
   explicit LaunchAtLoginToggle(const QString& title = QStringLiteral("Launch at login"), QWidget* parent = nullptr);
+  // The title is the text looked up for the key.
+  explicit LaunchAtLoginToggle(const LocalizedStringKey& title, QWidget* parent = nullptr);
 
  protected:
   void showEvent(QShowEvent* event) override;

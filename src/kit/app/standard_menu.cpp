@@ -9,6 +9,7 @@
 #include "kit/app/relaunch.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/url_opening.h"
 #include "kit/ui/window_presentation.h"
@@ -29,7 +30,7 @@ CallbackMenuItem* addLinkItem(QMenu& menu, const std::string& title, const platf
 
 QAction* addHeader(QMenu& menu, const std::string& title, bool hasSeparatorBefore) {
   if (hasSeparatorBefore) menu.addSeparator();
-  auto* header = new QAction(QString::fromStdString(title), &menu);
+  auto* header = new QAction(verbatimTitle(title), &menu);
   header->setEnabled(false);
   // The small system size next to the regular one (11 to 13 points), whatever the desktop's menu font is.
   QFont font = menu.font();

@@ -12,6 +12,7 @@
 #include "kit/app/email.h"
 #include "kit/app/feedback.h"
 #include "kit/foundation/alert.h"
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/button_roles.h"
 #include "kit/ui/url_opening.h"
 #include "kit/ui/window_for_menu_bar_app.h"
@@ -55,8 +56,7 @@ UserDebugView::UserDebugView(platform::Pasteboard& pasteboard, QWidget* parent) 
   layout->setSpacing(8);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   auto add = [this, layout](const std::string& title, std::function<void()> action) {
-    // "&" would mark a keyboard mnemonic.
-    auto* button = new QPushButton(QString::fromStdString(title).replace("&", "&&"), this);
+    auto* button = new QPushButton(verbatimTitle(title), this);
     button->setObjectName(QString::fromStdString(title));
     connect(button, &QPushButton::clicked, this, std::move(action));
     layout->addWidget(button);

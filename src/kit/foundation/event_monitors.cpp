@@ -69,11 +69,14 @@ LocalEventMonitor& LocalEventMonitor::start() {
   stop();
   monitor_ = platform::InputMonitors::addLocalMonitor(
       events, [weak = anchor_.weak()](const Event& event) -> std::optional<Event> {
-        auto self = weak.lock();
-        if (!self) return event;
-        self->objectWillChange.send(event);
-        if (self->callback) return self->callback(event);
-        return event;
+        // A copy: the callback may release the monitor, and with it the closure, while it runs.
+        std::function<std::optional<Event>(const Event&)> callback;
+        if (auto self = weak.lock()) {
+          callback = self->callback;
+          self->objectWillChange.send(event);
+        }
+        if (weak.expired() || !callback) return event;
+        return callback(event);
       });
   return *this;
 }

@@ -38,7 +38,8 @@ class GlobalEventMonitor {
 };
 
 // Events sent to this application before they are dispatched. The callback may swallow (none) or replace an
-// event; every event is also sent to objectWillChange. Main thread only.
+// event; every event is also sent to objectWillChange. Key presses come before the application's shortcuts: one
+// that is swallowed or replaced acts none. The callback may release its monitor. Main thread only.
 class LocalEventMonitor {
  public:
   LocalEventMonitor(EventMask events, std::function<std::optional<Event>(const Event&)> callback = {});

@@ -7,10 +7,12 @@
 #include <QSignalBlocker>
 #include <QThread>
 
+#include "kit/foundation/verbatim_title.h"
+
 namespace kit::Preferences {
 
 PreferenceToggle::PreferenceToggle(const QString& title, const Key<bool>& key, bool inverted, QWidget* parent)
-    : QCheckBox(title, parent), key_(key), inverted_(inverted) {
+    : QCheckBox(verbatimTitle(title), parent), key_(key), inverted_(inverted) {
   // Every change of state, whatever made it (a click, the keyboard, a screen reader's toggle), is stored once; the
   // box's own updates from the stored value are made with its signals blocked.
   connect(this, &QCheckBox::toggled, this, [this](bool checked) { set(key_, inverted_ ? !checked : checked); });

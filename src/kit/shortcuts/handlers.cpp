@@ -92,13 +92,22 @@ void cleanUpStream(const Name& name, uint64_t id, bool keyDown, bool keyUp) {
   if (!isUsedByHandlersOrStreams(*shortcut)) CarbonGlobalShortcuts::unregister(*shortcut);
 }
 
-template <class Table>
-void collectShortcuts(const Table& table, std::unordered_set<Shortcut>& into,
-                      const std::optional<Name>& excluding = std::nullopt) {
-  for (const auto& [name, entries] : table) {
-    if (excluding && name == *excluding) continue;
-    if (auto shortcut = getShortcut(name)) into.insert(*shortcut);
-  }
+// The names of the tables, but `excluding`.
+template <class... Tables>
+std::vector<Name> namesOf(const std::optional<Name>& excluding, const Tables&... tables) {
+  std::vector<Name> names;
+  auto collect = [&](const auto& table) {
+    for (const auto& entry : table) {
+      if (!excluding || entry.first != *excluding) names.push_back(entry.first);
+    }
+  };
+  (collect(tables), ...);
+  return names;
+}
+
+std::unordered_set<Shortcut> storedShortcutSet(const std::vector<Name>& names) {
+  const std::vector<Shortcut> stored = storedShortcuts(names);
+  return {stored.begin(), stored.end()};
 }
 
 void dispatch(const Shortcut& shortcut, const HandlerTable& handlerTable, const StreamTable& streamTable) {
@@ -213,26 +222,18 @@ bool isRecording() { return tables().isRecording; }
 void setIsRecording(bool recording) { tables().isRecording = recording; }
 
 std::unordered_set<Shortcut> handlerShortcuts() {
-  std::unordered_set<Shortcut> shortcuts;
-  collectShortcuts(tables().keyDownHandlers, shortcuts);
-  collectShortcuts(tables().keyUpHandlers, shortcuts);
-  return shortcuts;
+  return storedShortcutSet(namesOf(std::nullopt, tables().keyDownHandlers, tables().keyUpHandlers));
 }
 
 std::unordered_set<Shortcut> streamShortcuts() {
-  std::unordered_set<Shortcut> shortcuts;
-  collectShortcuts(tables().streamKeyDownHandlers, shortcuts);
-  collectShortcuts(tables().streamKeyUpHandlers, shortcuts);
-  return shortcuts;
+  return storedShortcutSet(namesOf(std::nullopt, tables().streamKeyDownHandlers, tables().streamKeyUpHandlers));
 }
 
 bool isUsedByHandlersOrStreams(const Shortcut& shortcut, const std::optional<Name>& excluding) {
-  std::unordered_set<Shortcut> used;
-  collectShortcuts(tables().keyDownHandlers, used, excluding);
-  collectShortcuts(tables().keyUpHandlers, used, excluding);
-  collectShortcuts(tables().streamKeyDownHandlers, used, excluding);
-  collectShortcuts(tables().streamKeyUpHandlers, used, excluding);
-  return used.count(shortcut) != 0;
+  const Tables& t = tables();
+  return storedShortcutSet(
+             namesOf(excluding, t.keyDownHandlers, t.keyUpHandlers, t.streamKeyDownHandlers, t.streamKeyUpHandlers))
+             .count(shortcut) != 0;
 }
 
 }  // namespace kit::GlobalShortcuts

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/system/keyboard_layout.h"
-#include "platform/system/modifier_flags.h"
+#include "platform/system/qt_input_events.h"
 
 namespace kit {
 
@@ -46,22 +46,6 @@ std::map<int64_t, std::string> makeDisplayNames() {
   return names;
 }
 
-// Keys whose Qt key is not the character they produce.
-const std::map<int64_t, Qt::Key>& specialQtKeys() {
-  static const auto* keys = [] {
-    auto* map = new std::map<int64_t, Qt::Key>{
-        {36, Qt::Key_Return}, {51, Qt::Key_Backspace}, {117, Qt::Key_Delete},   {119, Qt::Key_End},
-        {53, Qt::Key_Escape}, {114, Qt::Key_Insert},   {115, Qt::Key_Home},     {49, Qt::Key_Space},
-        {48, Qt::Key_Tab},    {116, Qt::Key_PageUp},   {121, Qt::Key_PageDown}, {126, Qt::Key_Up},
-        {124, Qt::Key_Right}, {125, Qt::Key_Down},     {123, Qt::Key_Left},     {76, Qt::Key_Enter},
-        {71, Qt::Key_Clear},
-    };
-    for (int i = 0; i < 20; ++i) (*map)[functionKeyCodes[i]] = static_cast<Qt::Key>(Qt::Key_F1 + i);
-    return map;
-  }();
-  return *keys;
-}
-
 bool isKeypadKey(int64_t keyCode) {
   for (int64_t code : keypadDigitCodes) {
     if (code == keyCode) return true;
@@ -83,15 +67,6 @@ std::optional<std::string> keyToCharacter(int64_t keyCode) {
   platform::KeyboardLayout* layout = platform::KeyboardLayout::shared();
   if (layout == nullptr) return std::nullopt;
   return layout->characterForVirtualKey(keyCode);
-}
-
-std::string symbolicDescription(uint64_t modifierFlags) {
-  std::string text;
-  if ((modifierFlags & platform::ModifierFlag::command) != 0) text += "Ctrl+";
-  if ((modifierFlags & platform::ModifierFlag::option) != 0) text += "Alt+";
-  if ((modifierFlags & platform::ModifierFlag::shift) != 0) text += "Shift+";
-  if ((modifierFlags & platform::ModifierFlag::control) != 0) text += "Super+";
-  return text;
 }
 
 }  // namespace kit
@@ -119,17 +94,11 @@ std::string description(const Shortcut& shortcut) {
 }
 
 std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut) {
-  const uint64_t flags = shortcut.modifiers();
-  Qt::KeyboardModifiers modifiers;
-  if ((flags & platform::ModifierFlag::command) != 0) modifiers |= Qt::ControlModifier;
-  if ((flags & platform::ModifierFlag::option) != 0) modifiers |= Qt::AltModifier;
-  if ((flags & platform::ModifierFlag::shift) != 0) modifiers |= Qt::ShiftModifier;
-  if ((flags & platform::ModifierFlag::control) != 0) modifiers |= Qt::MetaModifier;
+  Qt::KeyboardModifiers modifiers = platform::qtFromFlags(shortcut.modifiers().rawValue);
   if (isKeypadKey(shortcut.carbonKeyCode)) modifiers |= Qt::KeypadModifier;
 
-  const auto& special = specialQtKeys();
-  if (auto it = special.find(shortcut.carbonKeyCode); it != special.end())
-    return QKeyCombination(modifiers, it->second);
+  if (auto special = platform::specialQtKeyForVirtualKey(shortcut.carbonKeyCode))
+    return QKeyCombination(modifiers, *special);
   std::optional<std::string> character;
   if (isKeypadKey(shortcut.carbonKeyCode)) {
     character = specialKeyDisplayNames().at(shortcut.carbonKeyCode).substr(0, 1);  // the character before the keycap
@@ -140,31 +109,6 @@ std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut) {
   const QString text = QString::fromStdString(*character);
   if (text.size() != 1) return std::nullopt;
   return QKeyCombination(modifiers, static_cast<Qt::Key>(text.at(0).toUpper().unicode()));
-}
-
-std::optional<int64_t> keyCodeForQtKey(int qtKey, bool keypad) {
-  static const std::map<int, int64_t> characters{
-      {'A', 0},   {'B', 11}, {'C', 8},   {'D', 2},  {'E', 14}, {'F', 3},  {'G', 5},  {'H', 4},  {'I', 34}, {'J', 38},
-      {'K', 40},  {'L', 37}, {'M', 46},  {'N', 45}, {'O', 31}, {'P', 35}, {'Q', 12}, {'R', 15}, {'S', 1},  {'T', 17},
-      {'U', 32},  {'V', 9},  {'W', 13},  {'X', 7},  {'Y', 16}, {'Z', 6},  {'0', 29}, {'1', 18}, {'2', 19}, {'3', 20},
-      {'4', 21},  {'5', 23}, {'6', 22},  {'7', 26}, {'8', 28}, {'9', 25}, {'=', 24}, {'-', 27}, {']', 30}, {'[', 33},
-      {'\'', 39}, {';', 41}, {'\\', 42}, {',', 43}, {'/', 44}, {'.', 47}, {'`', 50},
-  };
-  static const std::map<int, int64_t> keypadKeys{
-      {'0', 82}, {'1', 83}, {'2', 84}, {'3', 85}, {'4', 86},           {'5', 87},
-      {'6', 88}, {'7', 89}, {'8', 91}, {'9', 92}, {'.', 65},           {'*', 67},
-      {'+', 69}, {'/', 75}, {'-', 78}, {'=', 81}, {Qt::Key_Enter, 76}, {Qt::Key_Clear, 71},
-  };
-  if (keypad) {
-    if (auto it = keypadKeys.find(qtKey); it != keypadKeys.end()) return it->second;
-  }
-  if (auto it = characters.find(qtKey); it != characters.end()) return it->second;
-  for (const auto& [code, key] : specialQtKeys()) {
-    if (key == qtKey) return code;
-  }
-  if (qtKey == Qt::Key_Enter) return 76;
-  if (qtKey == Qt::Key_Backtab) return 48;
-  return std::nullopt;
 }
 
 }  // namespace kit::GlobalShortcuts

@@ -17,9 +17,6 @@ const std::map<int64_t, std::string>& specialKeyDisplayNames();
 // on the key without modifiers; none without a layout that has an answer.
 std::optional<std::string> keyToCharacter(int64_t keyCode);
 
-// The modifiers as text, in the fixed order Ctrl+, Alt+, Shift+, Super+ (e.g. "Ctrl+Shift+").
-std::string symbolicDescription(uint64_t modifierFlags);
-
 }  // namespace kit
 
 namespace kit::GlobalShortcuts {
@@ -30,9 +27,5 @@ std::string description(const Shortcut& shortcut);
 // The key and modifiers a Qt menu action needs to show (and match) the shortcut; none when the key has no
 // counterpart.
 std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut);
-
-// The key code of a Qt key, for key events that carry no native key code (other platforms, synthesized events).
-// Letters, digits and punctuation go by their place on a US keyboard.
-std::optional<int64_t> keyCodeForQtKey(int qtKey, bool keypad);
 
 }  // namespace kit::GlobalShortcuts

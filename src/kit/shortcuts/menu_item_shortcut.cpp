@@ -11,38 +11,10 @@
 
 namespace kit::GlobalShortcuts {
 
-namespace {
-
-constexpr const char* followerName = "kit.GlobalShortcuts.shortcutFollower";
-
-// Lives as a child of the action: the observation ends with the action.
-class ShortcutFollower : public QObject {
- public:
-  ShortcutFollower(QAction& action, Name name) : QObject(&action), name_(std::move(name)) {
-    setObjectName(followerName);
-    QPointer<QAction> target(&action);
-    token_ = platform::NotificationCenter::defaultCenter().addObserver(
-        shortcutByNameDidChange, [this, target](const platform::Notification& notification) {
-          auto it = notification.userInfo.find("name");
-          if (it == notification.userInfo.end() || target.isNull()) return;
-          const auto* changed = std::any_cast<Name>(&it->second);
-          if (changed == nullptr || changed->rawValue != name_.rawValue) return;
-          setShortcut(*target, getShortcut(name_));
-        });
-  }
-
- private:
-  Name name_;
-  platform::rx::AnyCancellable token_;
-};
-
-ShortcutFollower* follower(const QAction& action) {
-  return action.findChild<ShortcutFollower*>(followerName, Qt::FindDirectChildrenOnly);
+ObjectAssociation<std::shared_ptr<platform::rx::AnyCancellable>>& shortcutObserverAssociation() {
+  static ObjectAssociation<std::shared_ptr<platform::rx::AnyCancellable>> association(nullptr);
+  return association;
 }
-
-void stopFollowing(QAction& action) { delete follower(action); }
-
-}  // namespace
 
 void setShortcut(QAction& action, const std::optional<Shortcut>& shortcut) {
   std::optional<QKeyCombination> combination;
@@ -51,13 +23,22 @@ void setShortcut(QAction& action, const std::optional<Shortcut>& shortcut) {
 }
 
 void setShortcut(QAction& action, const std::optional<Name>& name) {
-  stopFollowing(action);
   if (!name) {
     action.setShortcut(QKeySequence());
+    shortcutObserverAssociation().set(&action, nullptr);
     return;
   }
   setShortcut(action, getShortcut(*name));
-  new ShortcutFollower(action, *name);
+  QPointer<QAction> target(&action);
+  auto observer = platform::NotificationCenter::defaultCenter().addObserver(
+      shortcutByNameDidChange, [target, name = *name](const platform::Notification& notification) {
+        auto it = notification.userInfo.find("name");
+        if (it == notification.userInfo.end() || target.isNull()) return;
+        const auto* changed = std::any_cast<Name>(&it->second);
+        if (changed == nullptr || changed->rawValue != name.rawValue) return;
+        setShortcut(*target, getShortcut(name));
+      });
+  shortcutObserverAssociation().set(&action, std::make_shared<platform::rx::AnyCancellable>(std::move(observer)));
 }
 
 QAction* menuItemWithShortcut(const QMenu& menu, const Shortcut& shortcut) {
@@ -66,7 +47,8 @@ QAction* menuItemWithShortcut(const QMenu& menu, const Shortcut& shortcut) {
   const QKeySequence wanted(*combination);
   for (QAction* action : menu.actions()) {
     // An item showing a global shortcut has no key equivalent of its own: the combination is that shortcut's.
-    if (!action->shortcut().isEmpty() && action->shortcut() == wanted && !follower(*action)) return action;
+    if (!action->shortcut().isEmpty() && action->shortcut() == wanted && !shortcutObserverAssociation().get(action))
+      return action;
     if (QMenu* submenu = action->menu()) {
       if (QAction* found = menuItemWithShortcut(*submenu, shortcut)) return found;
     }

@@ -7,16 +7,18 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
 #include "kit/foundation/alert.h"
+#include "kit/foundation/verbatim_title.h"
+#include "kit/shortcuts/function_keys.h"
 #include "kit/shortcuts/handlers.h"
 #include "kit/shortcuts/key_display_names.h"
 #include "kit/shortcuts/menu_item_shortcut.h"
 #include "kit/shortcuts/storage.h"
 #include "platform/system/hot_keys.h"
-#include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
 
 namespace kit::GlobalShortcuts {
@@ -33,72 +35,7 @@ std::function<QMenu*()>& applicationMenu() {
   return menu;
 }
 
-bool isModifierKey(int key) {
-  switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Meta:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-    case Qt::Key_ScrollLock:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_Hyper_L:
-    case Qt::Key_Hyper_R:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool isFunctionKey(int key) { return key >= Qt::Key_F1 && key <= Qt::Key_F35; }
-
-// The shortcut modifiers of a key event, as event flags: Ctrl is command, Alt option, Super (Meta) control.
-uint64_t modifierFlags(const QKeyEvent& key) {
-  const Qt::KeyboardModifiers modifiers = key.modifiers();
-  uint64_t flags = 0;
-  if (modifiers & Qt::ControlModifier) flags |= platform::ModifierFlag::command;
-  if (modifiers & Qt::AltModifier) flags |= platform::ModifierFlag::option;
-  if (modifiers & Qt::ShiftModifier) flags |= platform::ModifierFlag::shift;
-  if (modifiers & Qt::MetaModifier) flags |= platform::ModifierFlag::control;
-  return flags;
-}
-
-// The stored key code: by the key's position when the event carries the X keycode, else by the Qt key.
-std::optional<int64_t> keyCode(const QKeyEvent& key) {
-  const quint32 native = key.nativeScanCode();
-  if (native > 0 && native < 256) {
-    if (auto code = platform::virtualKeyForXKeycode(static_cast<uint8_t>(native))) return *code;
-    return std::nullopt;
-  }
-  return keyCodeForQtKey(key.key(), key.modifiers().testFlag(Qt::KeypadModifier));
-}
-
 }  // namespace
-
-// Sees the application's events while the field records: key presses (and the shortcut checks before them)
-// and mouse releases.
-class Recorder::EventMonitor : public QObject {
- public:
-  explicit EventMonitor(Recorder& recorder) : recorder_(&recorder) {}
-
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::ShortcutOverride) {
-      // Keep the application's own shortcuts from acting on the keys being recorded.
-      event->accept();
-      return true;
-    }
-    if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease) return false;
-    if (recorder_.isNull()) return true;
-    return recorder_->handleRecorderEvent(watched, event) == Verdict::swallow;
-  }
-
- private:
-  QPointer<Recorder> recorder_;
-};
 
 Recorder::Recorder(Name name, OnChange onChange, QWidget* parent)
     : QLineEdit(parent), shortcutName_(std::move(name)), onChange_(std::move(onChange)) {
@@ -188,18 +125,21 @@ void Recorder::startRecording() {
   setIsRecording(true);
   // Our own grabs would keep an already registered combination from ever reaching the field.
   platform::HotKeys::shared().suspendAll();
-  auto* monitor = new EventMonitor(*this);
-  qApp->installEventFilter(monitor);
-  eventMonitor_ = monitor;
+  using platform::eventMask;
+  namespace Type = platform::EventType;
+  eventMonitor_ = std::make_unique<LocalEventMonitor>(
+      eventMask(Type::keyDown) | eventMask(Type::leftMouseUp) | eventMask(Type::rightMouseUp),
+      [self = QPointer<Recorder>(this)](const Event& event) -> std::optional<Event> {
+        if (self.isNull()) return std::nullopt;
+        return self->handleRecorderEvent(event);
+      });
+  eventMonitor_->start();
 }
 
 void Recorder::endRecording() {
   if (!isRecording_) return;
   isRecording_ = false;
-  if (!eventMonitor_.isNull()) {
-    qApp->removeEventFilter(eventMonitor_);
-    eventMonitor_->deleteLater();  // we may be inside its filter right now
-  }
+  eventMonitor_.reset();
   platform::HotKeys::shared().resumeAll();
   setPlaceholderText(idlePlaceholder);
   updateClearButton();
@@ -220,71 +160,68 @@ void Recorder::clearShortcut() {
   startRecording();
 }
 
-Recorder::Verdict Recorder::handleRecorderEvent(QObject* target, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton) return Verdict::pass;
-    const QPoint local = mapFromGlobal(mouse->globalPosition().toPoint());
+std::optional<Event> Recorder::handleRecorderEvent(const Event& event) {
+  namespace Type = platform::EventType;
+  namespace Flag = platform::ModifierFlag;
+  if (event.type == Type::leftMouseUp || event.type == Type::rightMouseUp) {
+    const QPoint local = mapFromGlobal(QPointF(event.location.x, event.location.y).toPoint());
     if (!rect().adjusted(-clickSlop, -clickSlop, clickSlop, clickSlop).contains(local)) {
       blur();
-      return Verdict::pass;
+      return event;
     }
-    // A click inside only keeps recording; the clear button still works.
-    return target == this ? Verdict::swallow : Verdict::pass;
+    // A click inside only keeps recording; the clear button still takes its own.
+    return childAt(local) != nullptr ? std::optional<Event>(event) : std::nullopt;
   }
-  return handleKey(*static_cast<QKeyEvent*>(event));
-}
+  if (event.type != Type::keyDown && event.type != Type::keyUp) return std::nullopt;
 
-Recorder::Verdict Recorder::handleKey(QKeyEvent& key) {
-  if (isModifierKey(key.key())) return Verdict::swallow;  // a modifier on its own is no shortcut yet
-  const uint64_t flags = modifierFlags(key);
-  if (flags == 0 && key.key() == Qt::Key_Tab) {
+  const ModifierFlags flags =
+      event.modifierFlags & Flag::deviceIndependentMask & ~(Flag::capsLock | Flag::numericPad | Flag::function);
+  if (flags.empty() && event.specialKey == Qt::Key_Tab) {
     endRecording();
-    return Verdict::pass;  // the window moves the focus on
+    return event;  // the window moves the focus on
   }
-  if (flags == 0 && key.key() == Qt::Key_Escape) {
+  if (flags.empty() && event.keyCode == Key::escape.rawValue) {
     blur();
-    return Verdict::swallow;
+    return std::nullopt;
   }
-  if (flags == 0 && (key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete)) {
+  if (flags.empty() && (event.specialKey == Qt::Key_Backspace || event.specialKey == Qt::Key_Delete)) {
     clearAction_->trigger();
-    return Verdict::swallow;
+    return std::nullopt;
   }
-  if ((flags & ~platform::ModifierFlag::shift) == 0 && !isFunctionKey(key.key())) {
+  if ((flags.rawValue & ~Flag::shift) == 0 && functionKeys().count(event.specialKey) == 0) {
     QApplication::beep();
-    return Verdict::swallow;
+    return std::nullopt;
   }
-  const auto code = keyCode(key);
-  if (!code) {
+  const auto shortcut = Shortcut::fromEvent(event);
+  if (!shortcut) {
     QApplication::beep();
-    return Verdict::swallow;
+    return std::nullopt;
   }
-  const Shortcut shortcut = Shortcut::make(*code, carbonModifiers(flags));
 
   if (QMenu* menu = applicationMenu() ? applicationMenu()() : nullptr) {
-    if (QAction* item = menuItemWithShortcut(*menu, shortcut)) {
+    if (QAction* item = menuItemWithShortcut(*menu, *shortcut)) {
       blur();
       presentAlert("This keyboard shortcut cannot be used as it's already used by the \u201C" +
-                       QString(item->text()).remove('&').toStdString() + "\u201D menu item.",
+                       shownTitle(item->text()).toStdString() + "\u201D menu item.",
                    std::nullopt);
-      return Verdict::swallow;
+      return std::nullopt;
     }
   }
-  const bool isPlainF12 = shortcut.carbonKeyCode == Key::f12.rawValue && shortcut.carbonModifiers == 0;
+  const bool isPlainF12 = shortcut->carbonKeyCode == Key::f12.rawValue && shortcut->carbonModifiers == 0;
   if (!isPlainF12 &&
-      platform::HotKeys::shared().isTakenBySomeoneElse(shortcut.carbonKeyCode, shortcut.carbonModifiers)) {
+      platform::HotKeys::shared().isTakenBySomeoneElse(shortcut->carbonKeyCode, shortcut->carbonModifiers)) {
     blur();
     presentAlert("This keyboard shortcut cannot be used as it's already a system-wide keyboard shortcut.",
                  "Most system-wide keyboard shortcuts can be changed in your desktop's keyboard settings.");
-    return Verdict::swallow;
+    return std::nullopt;
   }
 
-  setText(QString::fromStdString(description(shortcut)));
+  setText(QString::fromStdString(description(*shortcut)));
   updateClearButton();
-  saveShortcut(shortcut, shortcutName_);
-  if (onChange_) onChange_(shortcut);
+  saveShortcut(*shortcut, shortcutName_);
+  if (onChange_) onChange_(*shortcut);
   blur();
-  return Verdict::swallow;
+  return std::nullopt;
 }
 
 void Recorder::presentAlert(const std::string& message, const std::optional<std::string>& informative) {

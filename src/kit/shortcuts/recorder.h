@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QPointer>
 #include <functional>
 #include <memory>
 #include <optional>
 
+#include "kit/foundation/event_monitors.h"
 #include "kit/shortcuts/name.h"
 #include "kit/shortcuts/shortcut.h"
 #include "platform/core/notification_center.h"
@@ -49,24 +49,21 @@ class Recorder : public QLineEdit {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  class EventMonitor;
-  enum class Verdict { pass, swallow };
-
   void refreshText();
   void updateClearButton();
   void startRecording();
   void endRecording();
   void blur();
   void clearShortcut();
-  Verdict handleRecorderEvent(QObject* target, QEvent* event);
-  Verdict handleKey(QKeyEvent& key);
+  // What becomes of an event the application gets while the field records: the event goes on, or none (swallowed).
+  std::optional<Event> handleRecorderEvent(const Event& event);
   void presentAlert(const std::string& message, const std::optional<std::string>& informative);
 
   Name shortcutName_;
   OnChange onChange_;
   QAction* clearAction_ = nullptr;
   bool isRecording_ = false;
-  QPointer<QObject> eventMonitor_;
+  std::unique_ptr<LocalEventMonitor> eventMonitor_;  // while recording
   platform::rx::AnyCancellable shortcutsNameChangeObserver_;
 };
 

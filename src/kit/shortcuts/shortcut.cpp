@@ -22,15 +22,15 @@ constexpr ModifierPair modifierPairs[] = {
 
 }  // namespace
 
-uint32_t carbonModifiers(uint64_t modifierFlags) {
+uint32_t carbonModifiers(ModifierFlags modifierFlags) {
   uint32_t bits = 0;
   for (const auto& pair : modifierPairs) {
-    if ((modifierFlags & pair.flag) != 0) bits |= pair.carbonBit;
+    if (modifierFlags.contains(pair.flag)) bits |= pair.carbonBit;
   }
   return bits;
 }
 
-uint64_t modifierFlagsFromCarbon(int64_t carbonModifiers) {
+ModifierFlags modifierFlagsFromCarbon(int64_t carbonModifiers) {
   uint64_t flags = 0;
   for (const auto& pair : modifierPairs) {
     if ((carbonModifiers & pair.carbonBit) != 0) flags |= pair.flag;
@@ -46,7 +46,7 @@ Shortcut Shortcut::make(int64_t carbonKeyCode, int64_t carbonModifiers) {
   return Shortcut{carbonKeyCode, kit::carbonModifiers(modifierFlagsFromCarbon(carbonModifiers))};
 }
 
-Shortcut Shortcut::make(Key key, uint64_t modifierFlags) {
+Shortcut Shortcut::make(Key key, ModifierFlags modifierFlags) {
   return Shortcut{key.rawValue, kit::carbonModifiers(modifierFlags)};
 }
 

@@ -10,14 +10,15 @@
 
 #include "kit/foundation/hashing.h"
 #include "kit/shortcuts/key_code.h"
+#include "kit/shortcuts/modifier_flags.h"
 #include "platform/system/input_event.h"
 
 namespace kit {
 
-// Modifier flags (the event flag values of platform/system/modifier_flags.h) to the modifier bits of stored
-// shortcuts (command 256, shift 512, option 2048, control 4096), and back. Every other flag or bit is dropped.
-uint32_t carbonModifiers(uint64_t modifierFlags);
-uint64_t modifierFlagsFromCarbon(int64_t carbonModifiers);
+// Modifier flags to the modifier bits of stored shortcuts (command 256, shift 512, option 2048, control 4096), and
+// back. Every other flag or bit is dropped.
+uint32_t carbonModifiers(ModifierFlags modifierFlags);
+ModifierFlags modifierFlagsFromCarbon(int64_t carbonModifiers);
 
 }  // namespace kit
 
@@ -31,12 +32,12 @@ struct Shortcut {
 
   // Keeps only the four modifier bits.
   static Shortcut make(int64_t carbonKeyCode, int64_t carbonModifiers);
-  static Shortcut make(Key key, uint64_t modifierFlags);
+  static Shortcut make(Key key, ModifierFlags modifierFlags);
   // Key-down and key-up events only.
   static std::optional<Shortcut> fromEvent(const platform::Event& event);
 
   Key key() const { return Key(carbonKeyCode); }
-  uint64_t modifiers() const { return modifierFlagsFromCarbon(carbonModifiers); }
+  ModifierFlags modifiers() const { return modifierFlagsFromCarbon(carbonModifiers); }
 
   friend bool operator==(const Shortcut&, const Shortcut&) = default;
 };

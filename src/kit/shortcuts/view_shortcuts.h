@@ -5,14 +5,14 @@
 #include "kit/shortcuts/name.h"
 #include "kit/shortcuts/shortcut.h"
 
-class QObject;
+class QWidget;
 
 namespace kit::GlobalShortcuts {
 
-// Calls `action` with every key down and key up of the name's shortcut for as long as `owner` exists; the
-// subscription ends with the owner (typically a widget on screen). Main thread.
-void onKeyboardShortcut(QObject& owner, const Name& name, std::function<void(EventType)> action);
+// Calls `action` with every key down and key up of the name's shortcut for as long as `view` is on screen: from
+// each showing of the view (at once when it is shown already) to its hiding, and never after it is gone. Main thread.
+void onKeyboardShortcut(QWidget& view, const Name& name, std::function<void(EventType)> action);
 // The same for one event type only.
-void onKeyboardShortcut(QObject& owner, const Name& name, EventType type, std::function<void()> action);
+void onKeyboardShortcut(QWidget& view, const Name& name, EventType type, std::function<void()> action);
 
 }  // namespace kit::GlobalShortcuts

@@ -7,6 +7,7 @@
 #include <QVariantAnimation>
 #include <chrono>
 
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/symbol_icons.h"
 #include "kit/ui/window_presentation.h"
 
@@ -18,7 +19,7 @@ constexpr int fadeMilliseconds = 300;
 }  // namespace
 
 CopyButton::CopyButton(std::function<void()> action, std::optional<QString> title, QWidget* parent)
-    : QPushButton(std::move(title).value_or(QStringLiteral("Copy")), parent),
+    : QPushButton(verbatimTitle(std::move(title).value_or(QStringLiteral("Copy"))), parent),
       action_(std::move(action)),
       fade_(new QVariantAnimation(this)),
       reset_(new QTimer(this)) {

@@ -5,10 +5,11 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 
-#include "kit/shortcuts/key_display_names.h"
+#include "kit/foundation/verbatim_title.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
+#include "platform/system/qt_input_events.h"
 
 namespace kit {
 
@@ -75,7 +76,7 @@ bool isKeyEquivalent(const QKeySequence& sequence, const QKeyEvent& key) {
   const quint32 native = key.nativeScanCode();
   if (native == 0 || native > 255) return false;
   const auto pressed = platform::virtualKeyForXKeycode(static_cast<uint8_t>(native));
-  const auto expected = GlobalShortcuts::keyCodeForQtKey(wanted.key(), false);
+  const auto expected = platform::virtualKeyForQtKey(wanted.key(), false);
   return pressed && expected && *pressed == *expected;
 }
 
@@ -153,7 +154,7 @@ std::function<bool(CallbackMenuItem&)> CallbackMenuItem::validateCallback;
 CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& key,
                                    std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked, bool isHidden,
                                    std::function<void()> callback, QObject* parent)
-    : QAction(QString::fromStdString(title), parent), callback_(std::move(callback)) {
+    : QAction(verbatimTitle(title), parent), callback_(std::move(callback)) {
   connect(this, &QAction::triggered, this, [this] { action(); });
   setEnabled(isEnabled);
   setCheckable(isChecked);

@@ -18,6 +18,7 @@
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/view_conditionals.h"
 #include "kit/ui/window_presentation.h"
@@ -58,8 +59,10 @@ class AlertDialog final : public QDialog {
     content->setSpacing(10);
     columns->addLayout(content, 1);
 
+    // The texts are shown as they are: a description that begins like markup is no markup.
     auto* message = new QLabel(QString::fromStdString(alert.messageText));
     message->setObjectName(messageName);
+    message->setTextFormat(Qt::PlainText);
     QFont bold = message->font();
     bold.setBold(true);
     message->setFont(bold);
@@ -76,7 +79,7 @@ class AlertDialog final : public QDialog {
     if (alert.accessory) addAccessory(*alert.accessory, content);
 
     if (alert.showsSuppressionButton) {
-      suppression_ = new QCheckBox(QString::fromStdString(alert.suppressionButtonTitle));
+      suppression_ = new QCheckBox(verbatimTitle(alert.suppressionButtonTitle));
       content->addWidget(suppression_);
     }
 
@@ -86,7 +89,7 @@ class AlertDialog final : public QDialog {
     // The first button stands rightmost.
     for (int index = static_cast<int>(buttons.size()) - 1; index >= 0; --index) {
       const AlertButton& choice = buttons[static_cast<size_t>(index)];
-      auto* button = new QPushButton(QString::fromStdString(choice.title));
+      auto* button = new QPushButton(verbatimTitle(choice.title));
       button->setAutoDefault(false);
       button->setDefault(choice.keyEquivalent == "\r");
       if (choice.hasDestructiveAction) {

@@ -43,6 +43,9 @@ struct Event {
   uint64_t modifierFlags = 0;
   std::optional<uint16_t> keyCode;  // virtual key code, where known
   uint32_t nativeKeyCode = 0;       // X keycode of key events
+  // Of key events made from the toolkit's: the toolkit's key (Qt::Key) when it types no character (F1 to F35, the
+  // arrows, Tab, Escape, Backspace, Delete ...), else 0.
+  int specialKey = 0;
   std::string characters, charactersIgnoringModifiers;
   bool isARepeat = false;
   PointF location;

@@ -3,7 +3,10 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
+#include <array>
+#include <utility>
 
+#include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
 
 namespace platform {
@@ -11,12 +14,83 @@ namespace platform {
 namespace {
 
 bool isModifierKey(int key) {
-  return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Meta || key == Qt::Key_Alt ||
-         key == Qt::Key_AltGr || key == Qt::Key_CapsLock || key == Qt::Key_Super_L || key == Qt::Key_Super_R;
+  switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Keys whose Qt key is not the character they type, by virtual key code.
+constexpr std::array<std::pair<uint16_t, Qt::Key>, 37> specialKeys{{
+    {36, Qt::Key_Return},    {51, Qt::Key_Backspace}, {117, Qt::Key_Delete}, {119, Qt::Key_End},  {53, Qt::Key_Escape},
+    {114, Qt::Key_Insert},   {115, Qt::Key_Home},     {49, Qt::Key_Space},   {48, Qt::Key_Tab},   {116, Qt::Key_PageUp},
+    {121, Qt::Key_PageDown}, {126, Qt::Key_Up},       {124, Qt::Key_Right},  {125, Qt::Key_Down}, {123, Qt::Key_Left},
+    {76, Qt::Key_Enter},     {71, Qt::Key_Clear},     {122, Qt::Key_F1},     {120, Qt::Key_F2},   {99, Qt::Key_F3},
+    {118, Qt::Key_F4},       {96, Qt::Key_F5},        {97, Qt::Key_F6},      {98, Qt::Key_F7},    {100, Qt::Key_F8},
+    {101, Qt::Key_F9},       {109, Qt::Key_F10},      {103, Qt::Key_F11},    {111, Qt::Key_F12},  {105, Qt::Key_F13},
+    {107, Qt::Key_F14},      {113, Qt::Key_F15},      {106, Qt::Key_F16},    {64, Qt::Key_F17},   {79, Qt::Key_F18},
+    {80, Qt::Key_F19},       {90, Qt::Key_F20},
+}};
+
+// Characters by their place on a US keyboard.
+constexpr std::array<std::pair<int, uint16_t>, 47> characterKeys{{
+    {'A', 0},   {'B', 11}, {'C', 8},   {'D', 2},  {'E', 14}, {'F', 3},  {'G', 5},  {'H', 4},  {'I', 34}, {'J', 38},
+    {'K', 40},  {'L', 37}, {'M', 46},  {'N', 45}, {'O', 31}, {'P', 35}, {'Q', 12}, {'R', 15}, {'S', 1},  {'T', 17},
+    {'U', 32},  {'V', 9},  {'W', 13},  {'X', 7},  {'Y', 16}, {'Z', 6},  {'0', 29}, {'1', 18}, {'2', 19}, {'3', 20},
+    {'4', 21},  {'5', 23}, {'6', 22},  {'7', 26}, {'8', 28}, {'9', 25}, {'=', 24}, {'-', 27}, {']', 30}, {'[', 33},
+    {'\'', 39}, {';', 41}, {'\\', 42}, {',', 43}, {'/', 44}, {'.', 47}, {'`', 50},
+}};
+
+constexpr std::array<std::pair<int, uint16_t>, 18> keypadKeys{{
+    {'0', 82},
+    {'1', 83},
+    {'2', 84},
+    {'3', 85},
+    {'4', 86},
+    {'5', 87},
+    {'6', 88},
+    {'7', 89},
+    {'8', 91},
+    {'9', 92},
+    {'.', 65},
+    {'*', 67},
+    {'+', 69},
+    {'/', 75},
+    {'-', 78},
+    {'=', 81},
+    {Qt::Key_Enter, 76},
+    {Qt::Key_Clear, 71},
+}};
+
+template <class Table>
+std::optional<uint16_t> lookUp(const Table& table, int key) {
+  for (const auto& [candidate, code] : table) {
+    if (candidate == key) return code;
+  }
+  return std::nullopt;
+}
+
+// By the key's position when the event carries its X keycode, else by its Qt key.
+std::optional<uint16_t> virtualKeyOf(const QKeyEvent& key) {
+  const quint32 native = key.nativeScanCode();
+  if (native > 0 && native < 256) return virtualKeyForXKeycode(static_cast<uint8_t>(native));
+  return virtualKeyForQtKey(key.key(), key.modifiers().testFlag(Qt::KeypadModifier));
 }
 
 }  // namespace
-
 uint64_t flagsFromQt(Qt::KeyboardModifiers modifiers) {
   uint64_t flags = 0;
   if (modifiers & Qt::ShiftModifier) flags |= ModifierFlag::shift;
@@ -50,7 +124,9 @@ std::optional<Event> eventFromQt(const QEvent& qevent) {
         event.type = qevent.type() == QEvent::KeyPress ? EventType::keyDown : EventType::keyUp;
         event.characters = key.text().toStdString();
         event.charactersIgnoringModifiers = QKeySequence(key.key()).toString().toLower().toStdString();
+        if (key.key() >= Qt::Key_Escape && key.key() < Qt::Key_unknown) event.specialKey = key.key();
       }
+      event.keyCode = virtualKeyOf(key);
       event.nativeKeyCode = key.nativeScanCode();
       event.isARepeat = key.isAutoRepeat();
       event.timestamp = key.timestamp() / 1000.0;
@@ -76,6 +152,25 @@ std::optional<Event> eventFromQt(const QEvent& qevent) {
     default:
       return std::nullopt;
   }
+}
+
+std::optional<uint16_t> virtualKeyForQtKey(int qtKey, bool keypad) {
+  if (keypad) {
+    if (auto code = lookUp(keypadKeys, qtKey)) return code;
+  }
+  if (auto code = lookUp(characterKeys, qtKey)) return code;
+  for (const auto& [code, key] : specialKeys) {
+    if (key == qtKey) return code;
+  }
+  if (qtKey == Qt::Key_Backtab) return 48;  // Shift+Tab
+  return std::nullopt;
+}
+
+std::optional<Qt::Key> specialQtKeyForVirtualKey(int64_t virtualKeyCode) {
+  for (const auto& [code, key] : specialKeys) {
+    if (code == virtualKeyCode) return key;
+  }
+  return std::nullopt;
 }
 
 }  // namespace platform

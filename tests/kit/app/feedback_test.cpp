@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QTranslator>
 #include <set>
 #include <string>
 
+#include "kit/foundation/text_from_key.h"
 #include "kit/foundation/url_query.h"
 #include "kit_widgets_test_support.h"
+#include "support/title_shown.h"
 
 namespace kit {
 namespace {
@@ -27,6 +30,34 @@ TEST_F(FeedbackTest, FeedbackCarriesOnlyProductAndMetadataUnlessGivenMore) {
   EXPECT_EQ(queryItemValue(withMessage, "messageField"), "a & b = c");
   EXPECT_EQ(queryItemValue(withMessage, "extraInfo"), "");
   EXPECT_EQ(withMessage.absoluteString().rfind("https://kestrova.com/feedback?", 0), 0u);
+}
+
+TEST_F(FeedbackTest, TheFeedbackTitleIsShownAsWrittenAndTheQuitTitlesAreLookedUp) {
+  SendFeedbackButton feedback("Questions & Answers");
+  EXPECT_EQ(titleShown(feedback), "Questions & Answers");
+  EXPECT_FALSE(hasMnemonic(feedback));
+  feedback.click();
+  EXPECT_EQ(opened.size(), 1u);
+
+  EXPECT_EQ(titleShown(*new QuitButton(false, &feedback)), "Quit");
+  EXPECT_EQ(titleShown(*new QuitButton(true, &feedback)), "Quit Quillet");
+
+  class Catalogue : public QTranslator {
+   public:
+    QString translate(const char* context, const char* sourceText, const char*, int) const override {
+      if (QByteArray(context) != Text::translationContext) return {};
+      if (QByteArray(sourceText) == "Quit %@") return QStringLiteral("%@ & alles beenden");
+      if (QByteArray(sourceText) == "Quit") return QStringLiteral("Beenden");
+      return {};
+    }
+    bool isEmpty() const override { return false; }
+  } catalogue;
+  ASSERT_TRUE(QCoreApplication::installTranslator(&catalogue));
+  auto* named = new QuitButton(true, &feedback);
+  EXPECT_EQ(titleShown(*named), "Quillet & alles beenden");
+  EXPECT_EQ(named->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q)) << "no mnemonic takes the place of Ctrl+Q";
+  EXPECT_EQ(titleShown(*new QuitButton(false, &feedback)), "Beenden");
+  QCoreApplication::removeTranslator(&catalogue);
 }
 
 }  // namespace

@@ -12,11 +12,18 @@
 #include "kit/app/relaunch.h"
 #include "kit_widgets_test_support.h"
 #include "support/screenshots.h"
+#include "support/title_shown.h"
 
 namespace kit {
 namespace {
 
 using StandardMenuTest = KitWidgetsTest;
+
+TEST_F(StandardMenuTest, AHeaderShowsItsTextAsWritten) {
+  QMenu menu;
+  QAction* header = addHeader(menu, "Q&A", false);
+  EXPECT_EQ(titleShown(menu, *header), "Q&A");
+}
 
 TEST_F(StandardMenuTest, SettingsOpenOnALaterTurn) {
   int opens = 0;

@@ -81,6 +81,46 @@ TEST_F(LocalEventMonitorTest, WithoutCallbackEveryEventPassesAndIsStillPublished
   EXPECT_EQ(receiver.received.size(), 2u);
 }
 
+TEST_F(LocalEventMonitorTest, KeyPressesReachTheMonitorOnceBeforeTheApplicationsShortcuts) {
+  using platform::EventType::keyDown;
+  std::vector<std::string> seen;
+  kit::LocalEventMonitor monitor(platform::eventMask(keyDown),
+                                 [&](const platform::Event& e) -> std::optional<platform::Event> {
+                                   seen.push_back(e.characters);
+                                   if (e.characters == "x") return std::nullopt;
+                                   return e;
+                                 });
+  monitor.start();
+  // Qt asks the focused object whether a press is its own before any shortcut acts on it: accepted, none does.
+  auto mayActAShortcut = [&](int k, const QString& text) {
+    QKeyEvent override(QEvent::ShortcutOverride, k, Qt::ControlModifier, text);
+    override.ignore();
+    QCoreApplication::sendEvent(&receiver, &override);
+    return !override.isAccepted();
+  };
+  EXPECT_FALSE(mayActAShortcut(Qt::Key_X, "x"));
+  key(QEvent::KeyPress, Qt::Key_X, "x", Qt::ControlModifier);
+  EXPECT_TRUE(receiver.received.empty()) << "swallowed";
+  EXPECT_TRUE(mayActAShortcut(Qt::Key_Y, "y"));
+  key(QEvent::KeyPress, Qt::Key_Y, "y", Qt::ControlModifier);
+  EXPECT_EQ(receiver.received.size(), 1u);
+  EXPECT_EQ(seen, (std::vector<std::string>{"x", "y"})) << "each press once";
+
+  // A monitor released by its own callback decides that event and then no more.
+  auto once = std::make_unique<kit::LocalEventMonitor>(platform::eventMask(keyDown));
+  once->callback = [&](const platform::Event&) -> std::optional<platform::Event> {
+    once.reset();
+    return std::nullopt;
+  };
+  once->start();
+  EXPECT_FALSE(mayActAShortcut(Qt::Key_Z, "z"));
+  key(QEvent::KeyPress, Qt::Key_Z, "z", Qt::ControlModifier);
+  EXPECT_EQ(once, nullptr);
+  EXPECT_EQ(receiver.received.size(), 1u) << "the press it swallowed stays swallowed";
+  key(QEvent::KeyPress, Qt::Key_Z, "z", Qt::ControlModifier);
+  EXPECT_EQ(receiver.received.size(), 2u);
+}
+
 TEST_F(LocalEventMonitorTest, RunLoopMonitorsFilterOnlyInTheirModeOfTheLoop) {
   using platform::EventType::keyDown;
   auto dropX = [](const platform::Event& e) -> std::optional<platform::Event> {

@@ -11,6 +11,7 @@
 
 #include "platform/prefs/plist_codec.h"
 #include "support/preference_files.h"
+#include "support/title_shown.h"
 
 // Font discovery keeps its caches for the life of the process.
 extern "C" const char* __lsan_default_options() { return "suppressions=" QUILLET_TEST_DATA "/fontconfig_leaks.supp"; }
@@ -48,6 +49,12 @@ class PreferenceToggleTest : public ::testing::Test {
   std::shared_ptr<UserDefaults> suite = UserDefaults::named(prefs_test::uniqueSuiteName());
   Key<bool> key{"enabled", false, *suite};
 };
+
+TEST_F(PreferenceToggleTest, TheTitleIsShownAsWritten) {
+  PreferenceToggle toggle("Q&A", key);
+  EXPECT_EQ(titleShown(toggle), "Q&A");
+  EXPECT_FALSE(hasMnemonic(toggle)) << "Alt+A switches nothing";
+}
 
 TEST_F(PreferenceToggleTest, AnInvertedToggleShowsTheNegationAndReportsTheStoredValue) {
   PreferenceToggle toggle("Hide", key, true);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "kit/shortcuts/shortcut.h"
 #include "platform/system/modifier_flags.h"
 
@@ -16,6 +18,21 @@ TEST(ShortcutDisplay, ModifiersComeFirstInAFixedOrder) {
   EXPECT_EQ(kit::GlobalShortcuts::description({Key::space.rawValue, 4096 | 2048}), "Alt+Super+Space");
   EXPECT_EQ(kit::GlobalShortcuts::description({Key::return_.rawValue, 256}), "Ctrl+\u21A9");
   EXPECT_EQ(kit::GlobalShortcuts::description({500, 256}), "Ctrl+\uFFFD") << "a key without text";
+}
+
+TEST(ShortcutDisplay, TheGlobeOfTheFnKeyFollowsTheOtherModifiersAndOtherFlagsAddNothing) {
+  EXPECT_EQ(kit::symbolicDescription(flag::function | flag::command), "Ctrl+\U0001F310\uFE0E+");
+  EXPECT_EQ(kit::symbolicDescription(flag::function | flag::control | flag::shift), "Shift+Super+\U0001F310\uFE0E+");
+  EXPECT_EQ(kit::symbolicDescription(flag::capsLock | flag::numericPad | 0xFFFF), "");
+}
+
+TEST(ShortcutDisplay, ModifierFlagsPrintAsTheirSymbolicDescription) {
+  const kit::ModifierFlags flags = flag::command | flag::shift;
+  std::ostringstream printed;
+  printed << flags;
+  EXPECT_EQ(printed.str(), "Ctrl+Shift+");
+  EXPECT_EQ(flags.description(), "Ctrl+Shift+");
+  EXPECT_EQ(kit::GlobalShortcuts::Shortcut({9, 256 | 512}).modifiers(), flags);
 }
 
 TEST(ShortcutDisplay, KeyCombinationsForQtMenus) {

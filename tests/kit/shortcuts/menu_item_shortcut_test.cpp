@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
+#include <memory>
 
 #include "kit/shortcuts/storage.h"
 
@@ -24,8 +25,30 @@ TEST(MenuItemShortcut, AnActionShowsAndFollowsTheStoredShortcut) {
 
   gs::setShortcut(action, std::optional<Name>());
   EXPECT_TRUE(action.shortcut().isEmpty());
+  EXPECT_EQ(gs::shortcutObserverAssociation().get(&action), nullptr);
   gs::saveShortcut({122, 256}, name);
   EXPECT_TRUE(action.shortcut().isEmpty()) << "no longer following";
+}
+
+TEST(MenuItemShortcut, TheObservationLivesWithItsActionAndSuchAnActionIsNoConflict) {
+  const Name name("menuItemShortcutLifetime");
+  gs::saveShortcut({120, 256}, name);
+  QMenu menu;
+  auto* action = menu.addAction("Clear");
+  gs::setShortcut(*action, std::optional<Name>(name));
+  std::weak_ptr<platform::rx::AnyCancellable> observer = gs::shortcutObserverAssociation().get(action);
+  ASSERT_FALSE(observer.expired());
+  EXPECT_EQ(gs::menuItemWithShortcut(menu, {120, 256}), nullptr) << "it shows the very shortcut being checked";
+  gs::setShortcut(*action, std::optional<Name>());
+  EXPECT_TRUE(observer.expired());
+  gs::setShortcut(*action, gs::Shortcut{120, 256});
+  EXPECT_EQ(gs::menuItemWithShortcut(menu, {120, 256}), action) << "a key sequence of its own";
+
+  gs::setShortcut(*action, std::optional<Name>(name));
+  observer = gs::shortcutObserverAssociation().get(action);
+  delete action;
+  EXPECT_TRUE(observer.expired());
+  gs::saveShortcut({122, 256}, name);  // reaches no action
 }
 
 }  // namespace

@@ -156,6 +156,7 @@ TEST_F(RecorderTest, CombinationOfOurMenuIsRefusedWithTheItemTitle) {
   QMenu* submenu = menu.addMenu("More");
   submenu->addAction("Paste &Plain")->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
   menu.addAction("Quit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
+  submenu->addAction("Q&&A")->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space));
   Recorder::setApplicationMenu([&menu] { return &menu; });
 
   startRecording();
@@ -166,9 +167,44 @@ TEST_F(RecorderTest, CombinationOfOurMenuIsRefusedWithTheItemTitle) {
   EXPECT_EQ(presenter.alerts[0].informativeText, std::nullopt);
   EXPECT_FALSE(stored());
   EXPECT_TRUE(recorder->isRecording()) << "recording resumes after the alert";
+  QTest::keyClick(recorder, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
+  ASSERT_EQ(presenter.alerts.size(), 2u);
+  EXPECT_EQ(presenter.alerts[1].messageText,
+            "This keyboard shortcut cannot be used as it's already used by the \u201CQ&A\u201D menu item.")
+      << "the title as the menu shows it";
 
   QTest::keyClick(recorder, Qt::Key_Space, Qt::AltModifier | Qt::ShiftModifier);
   EXPECT_EQ(name->shortcut(), (Shortcut{49, 2048 | 512}));
+}
+
+TEST_F(RecorderTest, TheProgramsOwnShortcutsDoNotActOnTheKeysBeingRecorded) {
+  int triggered = 0;
+  auto* own = new QAction("Settings", window.get());
+  own->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+  QObject::connect(own, &QAction::triggered, [&] { ++triggered; });
+  window->addAction(own);
+  QTest::keyClick(other, Qt::Key_Comma, Qt::ControlModifier);
+  ASSERT_EQ(triggered, 1) << "the shortcut works while nothing records";
+
+  startRecording();
+  QTest::keyClick(recorder, Qt::Key_Comma, Qt::ControlModifier);
+  EXPECT_EQ(name->shortcut(), (Shortcut{43, 256}));
+  EXPECT_EQ(triggered, 1);
+  QTest::keyClick(other, Qt::Key_Comma, Qt::ControlModifier);
+  EXPECT_EQ(triggered, 2) << "and works again once recording ended";
+}
+
+TEST_F(RecorderTest, TheClearButtonTakesItsClickWhileRecording) {
+  gs::saveShortcut({96, 0}, *name);
+  startRecording();
+  QWidget* clear = nullptr;
+  for (QWidget* child : recorder->findChildren<QWidget*>()) {
+    if (child->isVisible()) clear = child;
+  }
+  ASSERT_NE(clear, nullptr);
+  QTest::mouseClick(clear, Qt::LeftButton);
+  EXPECT_FALSE(stored());
+  EXPECT_TRUE(recorder->isRecording());
 }
 
 TEST_F(RecorderTest, ClickOutsideEndsRecordingAndReachesItsTarget) {

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTest>
 
+#include "support/title_shown.h"
+
 namespace kit {
 namespace {
 
@@ -42,6 +44,14 @@ TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   QApplication::setPalette(dark);
   EXPECT_TRUE(QTest::qWaitFor([&] { return button.icon().pixmap(16).toImage() != symbol; }));
   QApplication::setPalette(original);
+}
+
+TEST(CopyButton, ShowsItsTitleOrCopyAsWritten) {
+  CopyButton plain([] {});
+  EXPECT_EQ(titleShown(plain), "Copy");
+  CopyButton titled([] {}, "Fish & Chips");
+  EXPECT_EQ(titleShown(titled), "Fish & Chips");
+  EXPECT_FALSE(hasMnemonic(titled)) << "Alt+Space presses nothing";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/system/modifier_flags.h"
+#include "support/title_shown.h"
 
 namespace kit {
 namespace {
@@ -47,6 +48,14 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_EQ(superShift.shortcut(), QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Comma));
   CallbackMenuItem none("X", "", std::nullopt, true, false, false, [] {});
   EXPECT_TRUE(none.shortcut().isEmpty());
+}
+
+TEST(CallbackMenuItemTest, TheTitleIsShownAsWritten) {
+  ZvMenu menu;
+  auto* item = new CallbackMenuItem(
+      "Fish & Chips", "", std::nullopt, true, false, false, [] {}, &menu);
+  menu.addAction(item);
+  EXPECT_EQ(titleShown(menu, *item), "Fish & Chips");
 }
 
 TEST(CallbackMenuItemTest, APlainMenuEnablesItsItemsByTheValidationButAZvMenuKeepsTheirOwnState) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,6 +17,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/error_alert.h"
+#include "support/title_shown.h"
 
 namespace kit {
 namespace {
@@ -123,6 +125,39 @@ TEST(QtAlertPresenterTest, AnErrorsMessageShowsAsWrittenAndOnlyWhenItHasOne) {
   ASSERT_EQ(withMessage.size(), 2u);
   EXPECT_EQ(withMessage[1].first, "Hold <b>Ctrl</b> with another key.");
   EXPECT_EQ(withMessage[1].second, Qt::PlainText);
+}
+
+TEST(QtAlertPresenterTest, TextsAndTitlesAreShownAsWritten) {
+  QtAlertPresenter presenter;
+  std::optional<AlertResponse> answer;
+  presenter.beginSheet(
+      makeAlert("<b>Fish</b> & Chips", "1 < 2 & 3 > 2", std::nullopt, AlertStyle::warning, std::nullopt,
+                {"Save & Quit", "Q&A"}, std::nullopt, {}, std::nullopt, true, "Never & nowhere"),
+      nullptr, [&](AlertResponse response) { answer = response; });
+  QDialog* dialog = shownAlert();
+  ASSERT_TRUE(dialog);
+
+  QStringList texts;
+  for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+    if (label->text().isEmpty()) continue;
+    texts << label->text();
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+  }
+  EXPECT_EQ(texts, (QStringList{"<b>Fish</b> & Chips", "1 < 2 & 3 > 2"}));
+
+  auto* suppression = dialog->findChild<QCheckBox*>();
+  ASSERT_NE(suppression, nullptr);
+  EXPECT_EQ(titleShown(*suppression), "Never & nowhere");
+  EXPECT_FALSE(hasMnemonic(*suppression));
+  QPushButton* second = nullptr;
+  for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+    EXPECT_FALSE(hasMnemonic(*button)) << titleShown(*button).toStdString();
+    if (titleShown(*button) == "Q&A") second = button;
+  }
+  ASSERT_NE(second, nullptr);
+  second->click();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->code, alertFirstButtonReturn + 1);
 }
 
 }  // namespace
