@@ -192,7 +192,8 @@ void UserDefaults::load() {
     return;
   }
   if (!bytes) return;
-  if (auto dict = parsePropertyListDictionary(*bytes)) {
+  auto reading = readPropertyListDictionary(*bytes);
+  if (auto& dict = reading.dict) {
     const auto fingerprint = fingerprintOf(*bytes);
     const auto fileSize = bytes->size();
     bytes.reset();
@@ -204,12 +205,13 @@ void UserDefaults::load() {
     fileFingerprint_ = fingerprint;
     return;
   }
+  const std::string why = reading.problem.empty() ? "" : ": " + reading.problem;
   try {
     auto aside = moveFileAside(path_);
-    logError("The preferences file " + path_.string() + " could not be read; it was kept as " + aside.string() +
-             " and the defaults apply.");
+    logError("The preferences file " + path_.string() + " could not be read" + why + "; it was kept as " +
+             aside.string() + " and the defaults apply.");
   } catch (const Error& error) {
-    logError("The preferences file " + path_.string() + " could not be read nor moved aside (" +
+    logError("The preferences file " + path_.string() + " could not be read" + why + ", nor moved aside (" +
              error.localizedDescription() + "); the defaults apply.");
   }
 }
@@ -512,14 +514,16 @@ std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
     std::lock_guard lock(mutex_);
     if (fingerprint == fileFingerprint_) return {};
   }
-  auto theirs = parsePropertyListDictionary(*bytes);
+  auto reading = readPropertyListDictionary(*bytes);
   bytes.reset();
+  auto& theirs = reading.dict;
   if (!theirs) {
     // Someone wrote a file we cannot read. Keep it for them and put our values back.
     try {
       auto aside = moveFileAside(path_);
-      logError("The preferences file " + path_.string() + " was replaced by one that cannot be read; it was kept as " +
-               aside.string() + ".");
+      logError("The preferences file " + path_.string() + " was replaced by one that cannot be read" +
+               (reading.problem.empty() ? "" : " (" + reading.problem + ")") + "; it was kept as " + aside.string() +
+               ".");
     } catch (const Error& error) {
       logError(error.localizedDescription());
     }

@@ -267,6 +267,19 @@ TEST_F(UserDefaultsTest, ACorruptFileIsKeptAsideAndTheDefaultsApply) {
   for (auto& entry : std::filesystem::directory_iterator(home.path()))
     count += entry.path().filename().string().starts_with(name + ".plist.corrupt-");
   EXPECT_EQ(count, 2);
+
+  // A file nested deeper than files are read with is set aside as well, and the log says why.
+  std::string deep = "<plist version=\"1.0\"><dict><key>x</key>";
+  for (int level = 0; level < 300; ++level) deep += "<array>";
+  for (int level = 0; level < 300; ++level) deep += "</array>";
+  { std::ofstream(file()) << deep << "</dict></plist>"; }
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(UserDefaults::named(name)->object("x"));
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("could not be read: it is nested deeper than the 256 levels a preferences file is read with; it "
+                     "was kept as "),
+            std::string::npos)
+      << log;
 }
 
 TEST_F(UserDefaultsTest, ABinaryFileIsReadAndStaysAsItIsUntilAChangeIsWrittenAsXml) {
