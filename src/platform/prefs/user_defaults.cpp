@@ -172,7 +172,10 @@ void UserDefaults::start() {
   load();
   std::error_code ec;
   std::filesystem::create_directories(path_.parent_path(), ec);
-  removeStaleTemporaryFiles();
+  // A writer killed between creating its temporary file and renaming it leaves the file behind. One no writer holds
+  // is such a file; while another instance (of an earlier version, which holds none) may be writing, only old ones
+  // are taken.
+  platform::removeTemporaryFilesOfKilledWrites(path_, std::chrono::minutes(10));
   std::weak_ptr<UserDefaults> weak = weak_from_this();
   // A linked file is watched where it is: that is where it changes.
   watcher_ = std::make_unique<FileWatcher>(followingLinks(path_), [weak] {
@@ -216,19 +219,7 @@ void UserDefaults::load() {
   }
 }
 
-void UserDefaults::removeStaleTemporaryFiles() {
-  // A writer killed between creating its temporary file and renaming it leaves the file behind. Ones
-  // this old cannot belong to a write still in progress (of ours or of a second instance).
-  const auto cutoff = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10);
-  const auto file = followingLinks(path_);
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
-    if (!isTemporaryFileOf(entry.path().filename().string(), file)) continue;
-    std::error_code timeError;
-    auto modified = entry.last_write_time(timeError);
-    if (!timeError && modified < cutoff) std::filesystem::remove(entry.path(), timeError);
-  }
-}
+void UserDefaults::removeTemporaryFilesOfKilledWrites() { platform::removeTemporaryFilesOfKilledWrites(path_); }
 
 std::optional<PlistValue> UserDefaults::effectiveLocked(std::string_view key) const {
   if (auto it = stored_.find(key); it != stored_.end()) return it->second;
