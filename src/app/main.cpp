@@ -22,6 +22,7 @@
 #include "kit/ui/character_picker.h"
 #include "kit/ui/qt_alert_presenter.h"
 #include "platform/pasteboard/pasteboard.h"
+#include "platform/prefs/user_defaults.h"
 #include "platform/system/desktop_entry.h"
 
 namespace {
@@ -65,6 +66,8 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   app::ApplicationService service(delegate);
   switch (app::claimSingleInstance(service, hasArgument(arguments, kit::relaunchArgument))) {
     case app::InstanceClaim::owner:
+      // No other instance writes the settings now: what a killed write of theirs left, however fresh, can go.
+      platform::UserDefaults::standard().removeTemporaryFilesOfKilledWrites();
       break;
     case app::InstanceClaim::reopenedRunning:
       return 0;

@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <string>
 
-#include "kit/ui/binding.h"
+#include "kit/foundation/binding.h"
 
 namespace app {
 

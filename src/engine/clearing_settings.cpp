@@ -9,6 +9,7 @@ namespace engine {
 ClearingSettings ClearingSettings::current() {
   using kit::Preferences::get;
   namespace Keys = kit::Preferences::Keys;
+  const auto& excludedApps = Keys::excludedApps();
   return {
       .automaticallyClearFormatting = get(Keys::automaticallyClearFormatting()),
       .preserveLinks = get(Keys::preserveLinks()),
@@ -18,7 +19,10 @@ ClearingSettings ClearingSettings::current() {
                      .normalizeUnorderedLists = get(Keys::normalizeUnorderedLists())},
       .transformTextWithJavaScript = get(Keys::transformTextWithJavaScript()),
       .javaScriptCode = get(Keys::javaScriptCode()),
-      .excludedApps = get(Keys::excludedApps()),
+      // The list as stored (an array of texts); anything else reads as none, and the key's default applies.
+      .excludedApps =
+          kit::Preferences::storedValue<std::vector<kit::BundleIdentifier>>(excludedApps.suite(), excludedApps.name())
+              .value_or(excludedApps.defaultValue()),
       .forceUsingFrontmostApp = get(Keys::_forceUsingFrontmostApp()),
   };
 }

@@ -226,6 +226,16 @@ TEST_F(Application, ACopyMadeWhileALargePreferencesFileIsReadIsCleanedOnceItIs) 
   EXPECT_TRUE(waitFor(cleanedByQuillet, 20s));
 }
 
+// A write of the settings that was killed leaves its temporary file, however large: the next start removes it, once no
+// other instance can be writing (the start holds the session's name), however fresh it is.
+TEST_F(Application, TheTemporaryFileOfAKilledSettingsWriteGoesAtTheNextStart) {
+  storePreferences("");
+  const std::string leftover = "config/.com.kestrova.Quillet.plist.tmp-Ab12Cd";
+  home_.write(leftover, std::string(1'000'000, 'x'));
+  start();
+  EXPECT_TRUE(waitFor([&] { return !std::filesystem::exists(home_.path() + "/" + leftover); }));
+}
+
 TEST_F(Application, APasteAfterQuitGivesTheLastCopyWithAndWithoutAClipboardManager) {
   storePreferences("");
   auto quit = [&] {

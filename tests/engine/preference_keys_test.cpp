@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "engine/clearing_settings.h"
 #include "platform/core/file_reading.h"
 #include "platform/prefs/plist_codec.h"
 
@@ -47,6 +48,12 @@ TEST(ApplicationKeys, ExcludedAppsAreStoredAsPlainStringsInOrder) {
   ASSERT_EQ(read.size(), 2u);
   EXPECT_EQ(read[0].rawValue, "org.keepassxc.KeePassXC");
   EXPECT_EQ(read[1].rawValue, "firefox-esr");
+  EXPECT_EQ(engine::ClearingSettings::current().excludedApps, read);
+
+  // An array holding anything but texts is no list of applications: the clearing reads none.
+  UserDefaults::standard().set("excludedApps", platform::PlistArray{"firefox-esr", int64_t{1}});
+  EXPECT_TRUE(engine::ClearingSettings::current().excludedApps.empty());
+  Keys::excludedApps().reset();
 }
 
 }  // namespace

@@ -1,59 +1,80 @@
 #include "kit/app/launch_history.h"
 
 #include <limits>
+#include <utility>
 
 #include "kit/app/app_facts.h"
 #include "kit/app/system_memory.h"
-#include "kit/preferences/key.h"
 
 namespace kit::LaunchHistory {
 
-using platform::PlistValue;
-
 namespace {
 
-bool storedBool(platform::UserDefaults& suite, const std::string& key) {
-  return Preferences::storedValue<bool>(suite, key).value_or(false);
+// The one maker of the kit's Bool flags: false unless stored.
+Preferences::Key<bool> flagKey(std::string name, platform::UserDefaults& suite) {
+  return Preferences::Key<bool>(std::move(name), false, suite);
 }
 
 }  // namespace
 
+Preferences::Key<int64_t> launchCountKey(platform::UserDefaults& suite) {
+  return Preferences::Key<int64_t>("Zv_launchCount", 0, suite);
+}
+
+Preferences::Key<std::optional<platform::Date>> firstLaunchDateKey(platform::UserDefaults& suite) {
+  return Preferences::Key<std::optional<platform::Date>>("Zv_firstLaunchDate", suite);
+}
+
+Preferences::Key<std::optional<std::string>> previousLaunchedVersionKey(platform::UserDefaults& suite) {
+  return Preferences::Key<std::optional<std::string>>("Zv_previousLaunchedVersion", suite);
+}
+
+Preferences::Key<bool> wasRelaunchedKey(platform::UserDefaults& suite) { return flagKey("ZvApp_wasRelaunched", suite); }
+
+Preferences::Key<bool> showsSettingsAfterRelaunchKey(platform::UserDefaults& suite) {
+  return flagKey("Zv_isShowingSettingsAfterRelaunch", suite);
+}
+
 int64_t countLaunch(platform::UserDefaults& suite) {
-  const int64_t count = Preferences::storedValue<int64_t>(suite, launchCountKey).value_or(0);
+  const auto key = launchCountKey(suite);
+  const int64_t count = Preferences::get(key);
   const int64_t next = count == std::numeric_limits<int64_t>::max() ? count : count + 1;
-  suite.set(launchCountKey, PlistValue(next));
+  Preferences::set(key, next);
   return next;
 }
 
 platform::Date firstLaunchDate(platform::UserDefaults& suite, platform::Date now) {
-  if (auto stored = Preferences::storedValue<platform::Date>(suite, firstLaunchDateKey)) return *stored;
-  suite.set(firstLaunchDateKey, PlistValue(now));
+  const auto key = firstLaunchDateKey(suite);
+  if (auto stored = Preferences::get(key)) return *stored;
+  Preferences::set(key, std::optional(now));
   return now;
 }
 
 std::string previousLaunchedVersion(platform::UserDefaults& suite, const std::string& currentVersion) {
-  std::string previous =
-      Preferences::storedValue<std::string>(suite, previousLaunchedVersionKey).value_or(currentVersion);
-  suite.set(previousLaunchedVersionKey, PlistValue(currentVersion));
+  const auto key = previousLaunchedVersionKey(suite);
+  std::string previous = Preferences::get(key).value_or(currentVersion);
+  Preferences::set(key, std::optional(currentVersion));
   return previous;
 }
 
 bool takeWasRelaunched(platform::UserDefaults& suite) {
-  const bool value = storedBool(suite, wasRelaunchedKey);
-  suite.remove(wasRelaunchedKey);
+  const auto key = wasRelaunchedKey(suite);
+  const bool value = Preferences::get(key);
+  key.reset();
   return value;
 }
 
 bool takeShowsSettingsAfterRelaunch(platform::UserDefaults& suite) {
-  if (!storedBool(suite, showsSettingsAfterRelaunchKey)) return false;
-  suite.remove(showsSettingsAfterRelaunchKey);
+  const auto key = showsSettingsAfterRelaunchKey(suite);
+  if (!Preferences::get(key)) return false;
+  key.reset();
   return true;
 }
 
 bool runOnce(const std::string& identifier, platform::UserDefaults& suite) {
   const std::string key = runOncePrefix + identifier;
-  if (storedBool(suite, key)) return false;
-  suite.set(key, PlistValue(true));
+  if (Preferences::storedValue<bool>(suite, key).value_or(false)) return false;
+  Preferences::setDefault(suite, true, key);
   return true;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "kit/preferences/key.h"
 #include "platform/core/clock.h"
 #include "platform/prefs/user_defaults.h"
 
@@ -11,11 +13,16 @@
 // reads as a preference of its type does, also from text holding its bare JSON ("10" for the count).
 namespace kit::LaunchHistory {
 
-inline constexpr const char* launchCountKey = "Zv_launchCount";
-inline constexpr const char* firstLaunchDateKey = "Zv_firstLaunchDate";
-inline constexpr const char* previousLaunchedVersionKey = "Zv_previousLaunchedVersion";
-inline constexpr const char* wasRelaunchedKey = "ZvApp_wasRelaunched";
-inline constexpr const char* showsSettingsAfterRelaunchKey = "Zv_isShowingSettingsAfterRelaunch";
+// The keys, typed, on a suite; making one registers its default there.
+Preferences::Key<int64_t> launchCountKey(platform::UserDefaults& suite = platform::UserDefaults::standard());
+Preferences::Key<std::optional<platform::Date>> firstLaunchDateKey(
+    platform::UserDefaults& suite = platform::UserDefaults::standard());
+Preferences::Key<std::optional<std::string>> previousLaunchedVersionKey(
+    platform::UserDefaults& suite = platform::UserDefaults::standard());
+Preferences::Key<bool> wasRelaunchedKey(platform::UserDefaults& suite = platform::UserDefaults::standard());
+Preferences::Key<bool> showsSettingsAfterRelaunchKey(
+    platform::UserDefaults& suite = platform::UserDefaults::standard());
+// Run-once flags are plain Booleans under this prefix and their identifier.
 inline constexpr const char* runOncePrefix = "Zv_App_runOnce__";
 
 // Adds one to the stored count, whatever its sign (a missing count, or one that does not read as an integer, is 0;

@@ -49,8 +49,9 @@ std::function<void()>& openSettingsHandler() {
 
 void storeMarkers(bool wasRelaunched, bool showsSettings) {
   auto& suite = platform::UserDefaults::standard();
-  suite.set(LaunchHistory::wasRelaunchedKey, wasRelaunched);
-  if (showsSettings || !wasRelaunched) suite.set(LaunchHistory::showsSettingsAfterRelaunchKey, showsSettings);
+  Preferences::set(LaunchHistory::wasRelaunchedKey(suite), wasRelaunched);
+  if (showsSettings || !wasRelaunched)
+    Preferences::set(LaunchHistory::showsSettingsAfterRelaunchKey(suite), showsSettings);
   suite.flush();
 }
 

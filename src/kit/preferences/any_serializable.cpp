@@ -1,9 +1,12 @@
 #include "kit/preferences/any_serializable.h"
 
 #include <functional>
+#include <set>
+#include <string_view>
 #include <type_traits>
 #include <variant>
 
+#include "kit/foundation/fatal_error.h"
 #include "kit/foundation/hashing.h"
 
 namespace kit::Preferences {
@@ -70,6 +73,25 @@ std::size_t hashOf(const PlistValue& v) {
 }
 
 }  // namespace
+
+AnySerializable::AnySerializable(const std::vector<AnySerializable>& elements) {
+  PlistArray array;
+  array.reserve(elements.size());
+  for (const auto& element : elements)
+    if (element.value_) array.push_back(*element.value_);
+  value_ = std::move(array);
+}
+
+AnySerializable::AnySerializable(std::initializer_list<std::pair<const std::string, AnySerializable>> entries) {
+  std::set<std::string_view> keys;
+  PlistDict dict;
+  for (const auto& [key, entry] : entries) {
+    if (!keys.insert(key).second) fatalError("Dictionary literal contains duplicate keys");
+    // A nil value stands for no entry, as storing nil removes a key.
+    if (entry.value_) dict.emplace(key, *entry.value_);
+  }
+  value_ = std::move(dict);
+}
 
 bool operator==(const AnySerializable& a, const AnySerializable& b) {
   if (a.isNil() || b.isNil()) return a.isNil() && b.isNil();

@@ -1,18 +1,36 @@
 #pragma once
 
+#include <concepts>
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "kit/preferences/serializable.h"
 
 namespace kit::Preferences {
 
-// A value already in stored form (any property-list object), or nil.
+// A value already in stored form (any property-list object), or nil. Written as a literal of its own:
+//   AnySerializable flag = true, count = 1, ratio = 1.5, name = "abc", none = std::nullopt;
+//   AnySerializable list = std::vector<AnySerializable>{1, "a"};
+//   AnySerializable table = {{"a", 1}, {"b", "x"}};  // each key once: a repeated key stops the program
 class AnySerializable {
  public:
   AnySerializable() = default;  // nil
   AnySerializable(std::nullopt_t) {}
   AnySerializable(PlistValue value) : value_(std::move(value)) {}
+  AnySerializable(bool value) : value_(value) {}
+  template <std::integral I>
+  requires(!std::same_as<I, bool>) AnySerializable(I value) : value_(static_cast<int64_t>(value)) {}
+  AnySerializable(double value) : value_(value) {}
+  AnySerializable(const char* value) : value_(value) {}
+  AnySerializable(std::string value) : value_(std::move(value)) {}
+  // The array of the elements' values; a nil element has no place in a stored array and is left out.
+  AnySerializable(const std::vector<AnySerializable>& elements);
+  AnySerializable(std::initializer_list<std::pair<const std::string, AnySerializable>> entries);
   static AnySerializable stored(std::optional<PlistValue> value) {
     AnySerializable result;
     result.value_ = std::move(value);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "kit/foundation/binding.h"
 #include "kit/preferences/observable.h"
 
 namespace kit::Preferences {
@@ -20,6 +21,11 @@ class Default {
   const Key<T>& key() const { return observable_->key(); }
   T value() const { return observable_->value(); }
   void set(const T& value) { observable_->setValue(value); }
+  // A binding of the value for a control: reading it reads the key, writing it writes as set() does.
+  Binding<T> projectedValue() const {
+    return {[observable = observable_] { return observable->value(); },
+            [observable = observable_](const T& value) { observable->setValue(value); }};
+  }
   // Reads the value, lets `change` edit it and writes it back, also when `change` throws (as the key's modify does).
   template <class F>
   void modify(F&& change) {

@@ -11,11 +11,14 @@
 
 namespace kit::Preferences {
 
-// An application id is stored as its plain text, so a list of them is an array of strings.
+// An application id is stored as its plain text, so a list of them is an array of strings. Its JSON form is that
+// text as a JSON string.
 template <>
 struct Serializable<kit::BundleIdentifier> : PreferRawRepresentable<kit::BundleIdentifier> {};
+template <>
+struct JsonCodec<kit::BundleIdentifier> : RawValueJsonCodec<kit::BundleIdentifier> {};
 
-// The appearance setting is stored as its raw value ("system", "light" or "dark").
+// The appearance setting is stored as its raw value ("system", "light" or "dark"), which is its JSON form too.
 template <>
 struct RawRepresentation<kit::AppAppearance> {
   using RawValue = std::string;
@@ -24,6 +27,8 @@ struct RawRepresentation<kit::AppAppearance> {
 };
 template <>
 struct Serializable<kit::AppAppearance> : PreferRawRepresentable<kit::AppAppearance> {};
+template <>
+struct JsonCodec<kit::AppAppearance> : RawValueJsonCodec<kit::AppAppearance> {};
 
 // A bookmark is stored as its own coded form: its bytes as one value, Base64 text.
 template <>

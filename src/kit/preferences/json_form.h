@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <concepts>
@@ -30,6 +31,13 @@ struct JsonEncodingError : std::runtime_error {
 // fractional number not an integer. Specialise it to store another type through the JSON bridges.
 template <class T, class = void>
 struct JsonCodec;
+
+// A type with a JSON form. A container has one when its elements have one.
+template <class T>
+concept JsonCodable = requires(const T& v, const Json& j) {
+  { JsonCodec<T>::encode(v) } -> std::convertible_to<Json>;
+  { JsonCodec<T>::decode(j) } -> std::same_as<std::optional<T>>;
+};
 
 template <>
 struct JsonCodec<bool> {
@@ -103,7 +111,7 @@ struct JsonCodec<platform::PlistData> {
   static std::optional<platform::PlistData> decode(const Json& j);
 };
 
-template <class T>
+template <JsonCodable T>
 struct JsonCodec<std::optional<T>> {
   static Json encode(const std::optional<T>& v) { return v ? JsonCodec<T>::encode(*v) : Json(nullptr); }
   static std::optional<std::optional<T>> decode(const Json& j) {
@@ -114,7 +122,7 @@ struct JsonCodec<std::optional<T>> {
   }
 };
 
-template <class T>
+template <JsonCodable T>
 struct JsonCodec<std::vector<T>> {
   static Json encode(const std::vector<T>& v) {
     Json array = Json::array();
@@ -135,7 +143,7 @@ struct JsonCodec<std::vector<T>> {
 };
 
 // A set is a JSON array of its elements; repeated elements in an array read as one.
-template <class T, class Compare>
+template <JsonCodable T, class Compare>
 struct JsonCodec<std::set<T, Compare>> {
   static Json encode(const std::set<T, Compare>& v) {
     Json array = Json::array();
@@ -149,34 +157,57 @@ struct JsonCodec<std::set<T, Compare>> {
   }
 };
 
-template <class T, class Compare>
-struct JsonCodec<std::map<std::string, T, Compare>> {
-  static Json encode(const std::map<std::string, T, Compare>& v) {
+// The text a dictionary key is written as, and the key read back from it; none for text that is no key of the type.
+// Strings are themselves, integers their decimal text ("1", never " 1" or "1.0").
+template <class K, class = void>
+struct KeyText;
+template <>
+struct KeyText<std::string> {
+  static std::string text(const std::string& k) { return k; }
+  static std::optional<std::string> make(const std::string& s) { return s; }
+};
+template <std::integral K>
+requires(!std::same_as<K, bool>) struct KeyText<K> {
+  static std::string text(K k) { return std::to_string(k); }
+  static std::optional<K> make(const std::string& s) {
+    K value{};
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error != std::errc() || end != s.data() + s.size() || std::to_string(value) != s) return std::nullopt;
+    return value;
+  }
+};
+
+template <class K>
+concept DictionaryKey = requires(const K& key, const std::string& text) {
+  { KeyText<K>::text(key) } -> std::same_as<std::string>;
+  { KeyText<K>::make(text) } -> std::same_as<std::optional<K>>;
+};
+
+// A JSON object keyed by the keys' text; a key whose text is no key of the type makes the whole object unreadable.
+template <DictionaryKey K, JsonCodable T, class Compare>
+struct JsonCodec<std::map<K, T, Compare>> {
+  static Json encode(const std::map<K, T, Compare>& v) {
     Json object = Json::object();
-    for (const auto& [key, item] : v) object[key] = JsonCodec<T>::encode(item);
+    for (const auto& [key, item] : v) object[KeyText<K>::text(key)] = JsonCodec<T>::encode(item);
     return object;
   }
-  static std::optional<std::map<std::string, T, Compare>> decode(const Json& j) {
+  static std::optional<std::map<K, T, Compare>> decode(const Json& j) {
     if (!j.is_object()) return std::nullopt;
-    std::map<std::string, T, Compare> result;
-    for (const auto& [key, item] : j.items()) {
+    std::map<K, T, Compare> result;
+    for (const auto& [text, item] : j.items()) {
+      auto key = KeyText<K>::make(text);
       auto v = JsonCodec<T>::decode(item);
-      if (!v) return std::nullopt;
-      result.emplace(key, std::move(*v));
+      if (!key || !v) return std::nullopt;
+      result.emplace(std::move(*key), std::move(*v));
     }
     return result;
   }
 };
 
-template <class T>
-concept JsonCodable = requires(const T& v, const Json& j) {
-  { JsonCodec<T>::encode(v) } -> std::convertible_to<Json>;
-  { JsonCodec<T>::decode(j) } -> std::same_as<std::optional<T>>;
-};
-
 namespace detail {
 std::optional<std::string> bareJsonText(const Json& valueAsArray);
-std::optional<Json> firstOfBareJson(std::string_view text);
+// "[" + text + "]" as JSON; none when that is not JSON.
+std::optional<Json> bareJsonArray(std::string_view text);
 void printEncodingFailure(const std::exception& error);
 }  // namespace detail
 
@@ -194,12 +225,15 @@ std::optional<std::string> bareJson(const T& value) {
 }
 
 // Reads bare JSON text back: "[" + text + "]" decoded as an array of T, first element. None for text
-// that is not JSON of T, and for "" (an empty array).
+// that is not JSON of T, for "" (an empty array), and for text of several values of which one is no T ("true,1" for
+// a Bool).
 template <JsonCodable T>
 std::optional<T> fromBareJson(std::string_view text) {
-  auto first = detail::firstOfBareJson(text);
-  if (!first) return std::nullopt;
-  return JsonCodec<T>::decode(*first);
+  auto array = detail::bareJsonArray(text);
+  if (!array) return std::nullopt;
+  auto values = JsonCodec<std::vector<T>>::decode(*array);
+  if (!values || values->empty()) return std::nullopt;
+  return std::move(values->front());
 }
 
 }  // namespace kit::Preferences

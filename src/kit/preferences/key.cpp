@@ -13,8 +13,8 @@ BaseKey::BaseKey(std::string name, UserDefaults& suite) : name_(std::move(name))
 
 void BaseKey::reset() const { suite_->remove(name_); }
 
-void logUnencodableValue(const BaseKey& key) {
-  kit::log({"The value for", key.name(), "cannot be stored; the stored value is kept."}, LogType::error);
+void logUnencodableValue(std::string_view name) {
+  kit::log({"The value for", std::string(name), "cannot be stored; the stored value is kept."}, LogType::error);
 }
 
 void toggle(const Key<bool>& key, const std::function<void()>& then) {
@@ -22,12 +22,13 @@ void toggle(const Key<bool>& key, const std::function<void()>& then) {
   if (then) then();
 }
 
-void warnAboutUnreadableValue(const BaseKey& key, const char* storedKind, const char* expectedKind) {
+void warnAboutUnreadableValue(const UserDefaults& suite, std::string_view name, const char* storedKind,
+                              const char* expectedKind) {
   static std::mutex mutex;
   static std::set<std::pair<std::string, std::string>> warned;
   {
     std::lock_guard lock(mutex);
-    if (!warned.emplace(key.suite().suiteName(), key.name()).second) return;
+    if (!warned.emplace(suite.suiteName(), std::string(name)).second) return;
   }
   const auto withArticle = [](std::string_view kind) {
     return std::string(std::string_view("aeiou").find(kind.front()) == std::string_view::npos ? "a " : "an ") +
@@ -37,7 +38,7 @@ void warnAboutUnreadableValue(const BaseKey& key, const char* storedKind, const 
       std::string_view(storedKind) == expectedKind
           ? "holds " + withArticle(storedKind) + " that does not read as its setting;"
           : "holds " + withArticle(storedKind) + " where " + withArticle(expectedKind) + " is expected;";
-  kit::log({"The preference", key.name(), what, "its default applies, and the stored value is left as it is."},
+  kit::log({"The preference", std::string(name), what, "its default applies, and the stored value is left as it is."},
            LogType::error);
 }
 

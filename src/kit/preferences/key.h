@@ -44,10 +44,11 @@ struct BaseKeyHash {
   }
 };
 
-void logUnencodableValue(const BaseKey& key);
-// Says once per key and suite that the stored object is of another kind than the key reads (or does not read
+void logUnencodableValue(std::string_view name);
+// Says once per name and suite that the stored object is of another kind than the key reads (or does not read
 // as the key's type): the key's default applies, and the stored object is left as it is.
-void warnAboutUnreadableValue(const BaseKey& key, const char* storedKind, const char* expectedKind);
+void warnAboutUnreadableValue(const UserDefaults& suite, std::string_view name, const char* storedKind,
+                              const char* expectedKind);
 
 // A typed key with the value a read falls back to. Creating one registers its default in the suite
 // (never in the file); a key of an optional type with no default registers nothing.
@@ -106,36 +107,48 @@ const char* expectedKind(const Key<T>& key) {
 }
 }  // namespace detail
 
-// The value of the key: what is stored (or registered), else the key's default. A stored object that does
-// not convert is warned about once and left in the file.
+// The value the suite holds under the key's name: what is stored (or registered), else the key's default. The
+// suite need not be the key's own. A stored object that does not convert is warned about once and left in the file.
 template <class T>
-T get(const Key<T>& key) {
+T get(const UserDefaults& suite, const Key<T>& key) {
   std::optional<T> value;
   const char* unreadableKind = nullptr;
-  key.suite().withObject(key.name(), [&](const PlistValue& object) {
+  suite.withObject(key.name(), [&](const PlistValue& object) {
     value = toValue<T>(object);
     if (!value) unreadableKind = platform::kindName(object);
   });
   if (value) return std::move(*value);
-  if (unreadableKind) warnAboutUnreadableValue(key, unreadableKind, detail::expectedKind(key));
+  if (unreadableKind) warnAboutUnreadableValue(suite, key.name(), unreadableKind, detail::expectedKind(key));
   return key.defaultValue();
 }
 
-// Writes the value, also when it equals the default. A nil optional removes the stored value. A value
-// with no stored form leaves the stored value as it is and is logged; returns false then.
+// The value of the key in its own suite.
 template <class T>
-bool set(const Key<T>& key, const T& value) {
+T get(const Key<T>& key) {
+  return get(key.suite(), key);
+}
+
+// Writes the value under the name, also when it equals a default. A nil optional removes the stored value. A value
+// with no stored form leaves the stored value as it is and is logged; returns false then.
+template <PreferencesSerializable T>
+bool setDefault(UserDefaults& suite, const T& value, std::string_view name) {
   if (isNilValue(value)) {
-    key.suite().remove(key.name());
+    suite.remove(name);
     return true;
   }
   auto stored = serializedValue(value);
   if (!stored) {
-    logUnencodableValue(key);
+    logUnencodableValue(name);
     return false;
   }
-  key.suite().set(key.name(), std::move(*stored));
+  suite.set(name, std::move(*stored));
   return true;
+}
+
+// Writes the value to the key in its own suite, as setDefault does.
+template <class T>
+bool set(const Key<T>& key, const T& value) {
+  return setDefault(key.suite(), value, key.name());
 }
 
 // Reads the value, lets `change` edit it, writes it back, also when `change` throws (the edit made until then is

@@ -182,11 +182,11 @@ struct CodableForm<std::vector<T>> {
   }
 };
 
-template <class T, class Compare>
-struct CodableForm<std::map<std::string, T, Compare>> {
-  using Type = std::map<std::string, typename CodableForm<T>::Type>;
-  static std::optional<std::map<std::string, T, Compare>> toNative(const Type& form) {
-    std::map<std::string, T, Compare> result;
+template <class K, class T, class Compare>
+struct CodableForm<std::map<K, T, Compare>> {
+  using Type = std::map<K, typename CodableForm<T>::Type>;
+  static std::optional<std::map<K, T, Compare>> toNative(const Type& form) {
+    std::map<K, T, Compare> result;
     for (const auto& [key, item] : form) {
       auto v = CodableForm<T>::toNative(item);
       if (!v) return std::nullopt;

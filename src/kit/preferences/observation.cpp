@@ -40,7 +40,7 @@ void UserDefaultsKeyObservation::start(const ObservationOptions& options) {
   // this observation is destroyed never touches freed memory.
   token_ = suite->observe(key_, kvo, [callback = callback_](const UserDefaults::Change& change) {
     if (updatingValuesFlag) return;
-    (*callback)({change.isPrior, change.newValue, change.oldValue});
+    (*callback)({.isPrior = change.isPrior, .newValue = change.newValue, .oldValue = change.oldValue});
   });
 }
 

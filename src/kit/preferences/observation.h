@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,8 +17,14 @@ namespace kit::Preferences {
 enum class ObservationOption { initial, prior };
 using ObservationOptions = std::set<ObservationOption>;
 
+// What kind of change an observed value went through. A preference is always set as a whole; the other kinds are
+// those of an observed collection, whose members were inserted, removed or replaced at `indexes`.
+enum class ChangeKind { setting = 1, insertion, removal, replacement };
+
 // The untyped change record: values as the suite shows them (none when absent).
 struct BaseChange {
+  ChangeKind kind = ChangeKind::setting;
+  std::optional<std::set<std::size_t>> indexes;  // none for a setting
   bool isPrior = false;
   std::optional<PlistValue> newValue;
   std::optional<PlistValue> oldValue;
@@ -33,12 +40,16 @@ std::optional<T> changeValue(const std::optional<PlistValue>& object) {
 // The typed change record; a value that is absent or does not convert is the key's default.
 template <class T>
 struct KeyChange {
+  ChangeKind kind = ChangeKind::setting;
+  std::optional<std::set<std::size_t>> indexes;
   bool isPrior = false;
   T newValue;
   T oldValue;
 
   KeyChange(const BaseChange& change, const T& defaultValue)
-      : isPrior(change.isPrior),
+      : kind(change.kind),
+        indexes(change.indexes),
+        isPrior(change.isPrior),
         newValue(changeValue<T>(change.newValue).value_or(defaultValue)),
         oldValue(changeValue<T>(change.oldValue).value_or(defaultValue)) {}
 

@@ -13,9 +13,13 @@ namespace kit::Preferences {
 
 PreferenceToggle::PreferenceToggle(const QString& title, const Key<bool>& key, bool inverted, QWidget* parent)
     : QCheckBox(verbatimTitle(title), parent), key_(key), inverted_(inverted) {
-  // Every change of state, whatever made it (a click, the keyboard, a screen reader's toggle), is stored once; the
-  // box's own updates from the stored value are made with its signals blocked.
-  connect(this, &QCheckBox::toggled, this, [this](bool checked) { set(key_, inverted_ ? !checked : checked); });
+  observable_ = Observable<bool>::make(key_);
+  // Every change of state, whatever made it (a click, the keyboard, a screen reader's toggle), is stored once through
+  // the observable, which announces it first; the box's own updates from the stored value are made with its signals
+  // blocked.
+  connect(this, &QCheckBox::toggled, this,
+          [this](bool checked) { observable_->setValue(inverted_ ? !checked : checked); });
+  // The box follows each change of the key at once where it is made on its thread, else through the event loop.
   subscription_ = changePublisher(key_).sink([this](const KeyChange<bool>& change) {
     bool stored = change.newValue;
     if (QThread::currentThread() == thread()) {
@@ -36,12 +40,13 @@ PreferenceToggle& PreferenceToggle::onChange(std::function<void(bool)> action) {
 }
 
 void PreferenceToggle::showStored(bool stored) {
-  bool shown = inverted_ ? !stored : stored;
-  if (isChecked() != shown) {
+  // The box shows the observable's value; the action follows the stored value, whatever the box shows.
+  const bool value = observable_->value();
+  if (const bool shown = inverted_ ? !value : value; isChecked() != shown) {
     QSignalBlocker block(this);
     setChecked(shown);
   }
-  bool changed = lastStored_ && *lastStored_ != stored;
+  const bool changed = lastStored_ && *lastStored_ != stored;
   lastStored_ = stored;
   if (changed && action_) action_(stored);
 }

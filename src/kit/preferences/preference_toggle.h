@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "kit/preferences/observable.h"
 #include "kit/preferences/publishers.h"
 
 namespace kit {
@@ -31,10 +33,10 @@ class LabeledToggle : public QWidget {
 
 namespace kit::Preferences {
 
-// A checkbox bound to a Bool key: it shows the stored value (its negation when inverted), follows every
-// change of the key, also from other threads and other programs, and stores each change the user makes (with the
-// mouse, the keyboard or assistive technology). The
-// change action receives the stored value (not the box's state) whenever it changes.
+// A checkbox bound to a Bool key through its observable: it shows the value (its negation when inverted), follows
+// every change of the key, also from other threads and other programs, and stores each change the user makes (with
+// the mouse, the keyboard or assistive technology). The change action receives the stored value (not the box's state)
+// whenever it changes.
 class PreferenceToggle : public QCheckBox {
   Q_OBJECT
 
@@ -49,6 +51,7 @@ class PreferenceToggle : public QCheckBox {
 
   Key<bool> key_;
   bool inverted_;
+  std::shared_ptr<Observable<bool>> observable_;
   std::function<void(bool)> action_;
   std::optional<bool> lastStored_;
   rx::AnyCancellable subscription_;

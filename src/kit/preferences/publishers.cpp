@@ -4,10 +4,10 @@ namespace kit::Preferences {
 
 rx::Publisher<BaseChange> preferencesPublisher(const std::shared_ptr<UserDefaults>& suite, std::string key,
                                                ObservationOptions options) {
-  std::weak_ptr<UserDefaults> weakSuite = suite;
-  return rx::Publisher<BaseChange>([weakSuite, key = std::move(key), options = std::move(options)](
+  // The publisher keeps its suite alive, so that a suite nobody else holds still has values to deliver; each
+  // subscription's observation holds it weakly, as every observation does.
+  return rx::Publisher<BaseChange>([suite, key = std::move(key), options = std::move(options)](
                                        const rx::Publisher<BaseChange>::Subscriber& subscriber) {
-    auto suite = weakSuite.lock();
     if (!suite) return rx::AnyCancellable();
     auto observation = std::make_shared<UserDefaultsKeyObservation>(
         suite, key, [value = subscriber.value](const BaseChange& change) { value(change); });

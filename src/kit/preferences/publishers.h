@@ -12,9 +12,9 @@ namespace kit::Preferences {
 
 namespace rx = platform::rx;
 
-// The changes of one key of a suite. Each subscriber gets its own observation, started after it is
-// subscribed (with `initial`, the current value arrives inside the call that subscribes). Values are
-// delivered on the writing thread; cancelling ends the observation.
+// The changes of one key of a suite, which the publisher keeps alive. Each subscriber gets its own observation,
+// started after it is subscribed (with `initial`, the current value arrives inside the call that subscribes). Values
+// are delivered on the writing thread; cancelling ends the observation.
 rx::Publisher<BaseChange> preferencesPublisher(const std::shared_ptr<UserDefaults>& suite, std::string key,
                                                ObservationOptions options);
 

@@ -14,20 +14,35 @@
 
 namespace kit::Preferences {
 
-// What makes a type storable. A specialisation provides:
-//   static constexpr bool storesNatively;  // written as its property-list object, without the bridge
-//   using Bridge = ...;                    // converts to and from the stored form
-// A bridge provides `Value` (its input), `Stored` (a type with a NativeForm) and
+// A converter between a value and its stored form: `Value` (its input), `Stored` (a type with a property-list form)
+// and
 //   static std::optional<Stored> serialize(const std::optional<Value>&);
 //   static std::optional<Value> deserialize(const std::optional<Stored>&);
-// Both map none to none.
+// Both map none to none; deserialize also gives none for a stored form it cannot read.
+template <class B>
+concept PreferencesBridge = HasNativeForm<typename B::Stored> &&
+    requires(const std::optional<typename B::Value>& value, const std::optional<typename B::Stored>& stored) {
+  { B::serialize(value) } -> std::same_as<std::optional<typename B::Stored>>;
+  { B::deserialize(stored) } -> std::same_as<std::optional<typename B::Value>>;
+};
+
+// A bridge that stores the bare JSON text of its value. Shape alone does not tell one (a bridge may store any text),
+// so such a bridge says so: `static constexpr bool storesBareJson = true;`.
+template <class B>
+concept PreferencesCodableBridge = PreferencesBridge<B> && std::same_as<typename B::Stored, std::string> &&
+    JsonCodable<typename B::Value> && requires {
+  requires B::storesBareJson;
+};
+
+// What makes a type storable. A specialisation provides:
+//   static constexpr bool storesNatively;  // written as its property-list object, without the bridge
+//   using Bridge = ...;                    // a PreferencesBridge to and from the stored form
 template <class T, class = void>
 struct Serializable;
 
 template <class T>
-concept PreferencesSerializable = requires {
+concept PreferencesSerializable = PreferencesBridge<typename Serializable<T>::Bridge> && requires {
   { Serializable<T>::storesNatively } -> std::convertible_to<bool>;
-  typename Serializable<T>::Bridge;
 };
 
 template <class T>
@@ -115,6 +130,7 @@ template <JsonCodable T>
 struct TopLevelCodableBridge {
   using Value = T;
   using Stored = std::string;
+  static constexpr bool storesBareJson = true;
   static std::optional<Stored> serialize(const std::optional<T>& v) { return v ? bareJson(*v) : std::nullopt; }
   static std::optional<T> deserialize(const std::optional<Stored>& s) { return s ? fromBareJson<T>(*s) : std::nullopt; }
 };
@@ -126,6 +142,19 @@ struct RawRepresentation {
   using RawValue = decltype(T::rawValue);
   static RawValue rawValue(const T& v) { return v.rawValue; }
   static std::optional<T> make(const RawValue& raw) { return T{raw}; }
+};
+
+// The JSON form of a raw-representable type coded as its raw value (as an application id or an enumeration is):
+//   template <> struct JsonCodec<MyType> : RawValueJsonCodec<MyType> {};
+template <class T>
+struct RawValueJsonCodec {
+  using RawValue = typename RawRepresentation<T>::RawValue;
+  static Json encode(const T& v) { return JsonCodec<RawValue>::encode(RawRepresentation<T>::rawValue(v)); }
+  static std::optional<T> decode(const Json& j) {
+    auto raw = JsonCodec<RawValue>::decode(j);
+    if (!raw) return std::nullopt;
+    return RawRepresentation<T>::make(*raw);
+  }
 };
 
 // The raw value itself, stored natively.
@@ -199,25 +228,8 @@ struct ArrayBridge {
   }
 };
 
-// Dictionary keys as text, and back; a key whose text does not convert is dropped.
-template <class K, class = void>
-struct KeyText;
-template <>
-struct KeyText<std::string> {
-  static std::string text(const std::string& k) { return k; }
-  static std::optional<std::string> make(const std::string& s) { return s; }
-};
-template <std::integral K>
-requires(!std::same_as<K, bool>) struct KeyText<K> {
-  static std::string text(K k) { return std::to_string(k); }
-  static std::optional<K> make(const std::string& s) {
-    auto v = fromBareJson<K>(s);
-    if (!v || std::to_string(*v) != s) return std::nullopt;  // "1" only, not " 1" or "1.0"
-    return v;
-  }
-};
-
-template <class K, PreferencesSerializable T>
+// Keyed by the keys' text (KeyText); an entry whose text is no key of the type is dropped.
+template <DictionaryKey K, PreferencesSerializable T>
 struct DictionaryBridge {
   using Value = std::map<K, T>;
   using Stored = std::map<std::string, detail::ElementStored<T>>;
@@ -350,8 +362,7 @@ struct Serializable<std::vector<T>> {
   using Bridge = ArrayBridge<T>;
 };
 
-template <class K, PreferencesSerializable T>
-requires requires { KeyText<K>::text(std::declval<const K&>()); }
+template <DictionaryKey K, PreferencesSerializable T>
 struct Serializable<std::map<K, T>> {
   static constexpr bool storesNatively = std::is_same_v<K, std::string> && Serializable<T>::storesNatively;
   using Bridge = DictionaryBridge<K, T>;

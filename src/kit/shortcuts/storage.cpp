@@ -42,6 +42,11 @@ std::optional<Shortcut> getShortcut(const Name& name) {
   return decodeShortcut(*text);
 }
 
+Binding<std::optional<Shortcut>> binding(const Name& name) {
+  return {[name] { return getShortcut(name); },
+          [name](const std::optional<Shortcut>& shortcut) { setShortcut(shortcut, name); }};
+}
+
 void saveShortcut(const Shortcut& shortcut, const Name& name) {
   auto old = getShortcut(name);
   store(shortcut, name);

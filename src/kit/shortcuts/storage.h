@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/foundation/binding.h"
 #include "kit/shortcuts/name.h"
 #include "kit/shortcuts/shortcut.h"
 #include "platform/core/rx_publisher.h"
@@ -27,6 +28,8 @@ std::string preferenceKey(const Name& name);
 
 std::optional<Shortcut> getShortcut(const Name& name);
 void setShortcut(std::optional<Shortcut> shortcut, const Name& name);
+// The name's shortcut as a two-way value: reading it gets the stored shortcut, writing it sets it (none clears).
+Binding<std::optional<Shortcut>> binding(const Name& name);
 void saveShortcut(const Shortcut& shortcut, const Name& name);
 // Each name back to its default, or to nothing.
 void reset(const std::vector<Name>& names);

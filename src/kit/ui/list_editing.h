@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "kit/ui/binding.h"
+#include "kit/foundation/binding.h"
 #include "kit/ui/view_building_blocks.h"
 
 class QAbstractItemView;

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "kit/ui/binding.h"
+#include "kit/foundation/binding.h"
 
 namespace kit {
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-#include "kit/ui/binding.h"
+#include "kit/foundation/binding.h"
 
 class QWidget;
 

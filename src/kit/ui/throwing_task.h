@@ -6,8 +6,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "kit/foundation/binding.h"
 #include "kit/foundation/value_boxes.h"
-#include "kit/ui/binding.h"
 #include "platform/core/error.h"
 #include "platform/core/executor.h"
 #include "platform/core/task.h"

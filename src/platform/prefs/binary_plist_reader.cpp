@@ -13,9 +13,7 @@ namespace {
 
 constexpr std::string_view magic = "bplist00";
 constexpr std::size_t trailerSize = 32;
-// What each copy takes in memory besides the bytes it holds: the value itself, and for a dictionary's entry the key
-// and the tree node around it.
-constexpr std::size_t objectCost = sizeof(PlistValue);
+// What a dictionary's entry takes in memory besides its key and value: the key's string and the tree node around it.
 constexpr std::size_t entryCost = sizeof(std::string) + 4 * sizeof(void*);
 
 // The marker byte of each object: its kind in the high four bits.
@@ -67,6 +65,9 @@ class BinaryList {
     return fits;
   }
 
+  // Why the last reading or count stopped.
+  ListRefusal refusal() const { return refusal_; }
+
   uint64_t root() const { return root_; }
 
   // Where the object starts; none when its offset points outside the objects.
@@ -79,28 +80,28 @@ class BinaryList {
 
   std::optional<PlistValue> object(uint64_t reference, int depth) {
     auto at = offsetOf(reference);
-    if (!at || depth > limits_.maxDepth) return std::nullopt;
+    if (!at || !within(depth)) return std::nullopt;
     const unsigned marker = byte(*at);
     const unsigned info = marker & 0xF;
     switch (marker >> 4) {
       case simple:
         if (info != 0x8 && info != 0x9) return std::nullopt;
-        if (!spend(objectCost)) return std::nullopt;
+        if (!spend(propertyListValueCost)) return std::nullopt;
         return PlistValue(info == 0x9);
       case integer: {
         // 1, 2 and 4 bytes hold unsigned numbers, 8 a signed one, 16 one of which the low 8 bytes are kept, as the
         // XML form keeps every integer in 64 bits.
-        if (info > 4 || !fits(*at + 1, std::size_t{1} << info) || !spend(objectCost)) return std::nullopt;
+        if (info > 4 || !fits(*at + 1, std::size_t{1} << info) || !spend(propertyListValueCost)) return std::nullopt;
         return PlistValue(static_cast<int64_t>(number(*at + 1, std::size_t{1} << info)));
       }
       case real: {
         auto value = floatingPoint(*at, info);
-        if (!value || !spend(objectCost)) return std::nullopt;
+        if (!value || !spend(propertyListValueCost)) return std::nullopt;
         return PlistValue(*value);
       }
       case date: {
         auto seconds = info == 0x3 ? floatingPoint(*at, info) : std::nullopt;
-        if (!seconds || !spend(objectCost)) return std::nullopt;
+        if (!seconds || !spend(propertyListValueCost)) return std::nullopt;
         return PlistValue(dateFromReferenceSeconds(*seconds));
       }
       case data: {
@@ -134,7 +135,7 @@ class BinaryList {
 
   std::optional<PlistDict> dictionaryAt(uint64_t reference, int depth) {
     auto at = offsetOf(reference);
-    if (!at || depth > limits_.maxDepth || byte(*at) >> 4 != dictionary) return std::nullopt;
+    if (!at || !within(depth) || byte(*at) >> 4 != dictionary) return std::nullopt;
     // The keys' references, then the values' references.
     auto references = bytesOf(*at, byte(*at) & 0xF, 2 * referenceSize_);
     if (!references) return std::nullopt;
@@ -178,9 +179,18 @@ class BinaryList {
 
   // Counts a copy against the room, a shared object at each of its copies.
   bool spend(std::size_t cost) {
-    if (cost > limits_.maxBytes - spent_) return false;
+    if (cost > limits_.maxBytes - spent_) {
+      refusal_ = ListRefusal::tooLarge;
+      return false;
+    }
     spent_ += cost;
     return true;
+  }
+
+  bool within(int depth) {
+    if (depth <= limits_.maxDepth) return true;
+    refusal_ = ListRefusal::tooDeep;
+    return false;
   }
 
   std::optional<double> floatingPoint(std::size_t at, unsigned info) const {
@@ -203,7 +213,7 @@ class BinaryList {
     }
     if (count > (table_ - std::min<uint64_t>(start, table_)) / unitSize) return std::nullopt;
     const auto size = static_cast<std::size_t>(count * unitSize);
-    if (!fits(start, size) || !spend(objectCost + size)) return std::nullopt;
+    if (!fits(start, size) || !spend(propertyListValueCost + size)) return std::nullopt;
     return bytes_.substr(start, size);
   }
 
@@ -230,6 +240,7 @@ class BinaryList {
   uint64_t table_ = 0;
   BinaryListLimits limits_;
   std::size_t spent_ = 0;
+  ListRefusal refusal_ = ListRefusal::unreadable;
   // False while the objects are only counted.
   bool copying_ = true;
 };
@@ -238,15 +249,19 @@ class BinaryList {
 
 bool isBinaryPropertyList(std::string_view bytes) { return bytes.starts_with(magic); }
 
-std::optional<PlistDict> readBinaryPropertyListDictionary(std::string_view bytes, BinaryListLimits limits) {
+std::optional<PlistDict> readBinaryPropertyListDictionary(std::string_view bytes, BinaryListLimits limits,
+                                                          ListRefusal* refusal) {
   auto list = BinaryList::open(bytes, limits);
-  if (!list) return std::nullopt;
-  return list->rootDictionary();
+  auto dict = list ? list->rootDictionary() : std::nullopt;
+  if (!dict && refusal) *refusal = list ? list->refusal() : ListRefusal::unreadable;
+  return dict;
 }
 
-bool binaryPropertyListDictionaryFits(std::string_view bytes, BinaryListLimits limits) {
+std::optional<ListRefusal> binaryPropertyListDictionaryRefusal(std::string_view bytes, BinaryListLimits limits) {
   auto list = BinaryList::open(bytes, limits);
-  return list && list->fits();
+  if (!list) return ListRefusal::unreadable;
+  if (list->fits()) return std::nullopt;
+  return list->refusal();
 }
 
 std::optional<bool> readBinaryPropertyListBoolean(std::string_view bytes) {

@@ -23,6 +23,9 @@ constexpr int maxDepth = 256;
 // values lie inside <plist> and <dict>: nested 255 deep, the elements inside them would be one too many.
 constexpr int maxXmlDepth = 255;
 
+const std::string tooDeep = "nested deeper than the 256 levels a preferences file is read with";
+const std::string tooLarge = "more than the 64 MiB a preferences file is read with";
+
 struct PlistFree {
   void operator()(plist_t node) const { plist_free(node); }
 };
@@ -189,8 +192,10 @@ std::string printableKey(std::string_view key) {
 
 // Whether XML gives a dictionary's keys and values back, and about the size they take in it.
 struct XmlSurvey {
-  bool holds = true;     // XML holds every key and text, at a depth XML readers take
-  std::size_t size = 0;  // at least what the keys and values take as XML
+  bool holds = true;         // XML holds every key and text, at a depth XML readers take
+  std::size_t size = 0;      // at least what the keys and values take as XML
+  std::size_t elements = 0;  // keys and values
+  int depth = 0;             // of the deepest value, 1 for the root dictionary's values
 };
 
 // XML holds the characters of XML 1.0 in UTF-8; the library would write any other byte as it is.
@@ -207,6 +212,8 @@ void surveyText(std::string_view text, XmlSurvey& survey) {
 // `depth` counts from 1 for the root dictionary's values, whose elements lie inside <plist> and <dict>.
 void surveyValue(const PlistValue& value, int depth, XmlSurvey& survey) {
   if (depth > maxXmlDepth) survey.holds = false;
+  survey.depth = std::max(survey.depth, depth);
+  ++survey.elements;
   if (const auto* text = value.get<std::string>()) {
     surveyText(*text, survey);
   } else if (const auto* data = value.get<PlistData>()) {
@@ -216,27 +223,70 @@ void surveyValue(const PlistValue& value, int depth, XmlSurvey& survey) {
   } else if (const auto* dict = value.get<PlistDict>()) {
     for (const auto& [key, item] : *dict) {
       surveyText(key, survey);
+      ++survey.elements;
       surveyValue(item, depth + 1, survey);
     }
   }
 }
 
-std::string tooLarge(std::string_view largestKey) {
-  return "in either form they would take more than the 64 MiB a preferences file is read with, the value of \"" +
-         printableKey(largestKey) + "\" the most";
+// What reading XML takes, found before the library reads it.
+struct XmlReadingCost {
+  std::size_t bytes = 0;  // in memory: each element at the cost of a value, texts at most the file's bytes
+  int depth = 0;          // of the deepest element, <plist> being at 1
+};
+
+XmlReadingCost xmlReadingCost(std::string_view xml) {
+  XmlReadingCost cost{.bytes = xml.size()};
+  int depth = 0;
+  for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
+    const std::string_view tag = xml.substr(at);
+    const std::string_view end = tag.starts_with("<!--") ? "-->" : tag.starts_with("<![CDATA[") ? "]]>" : ">";
+    const std::size_t close = xml.find(end, at + 1);
+    if (close == std::string_view::npos) break;  // the library takes no unclosed tag
+    if (tag.size() > 1 && tag[1] == '/') {
+      --depth;
+    } else if (tag.size() > 1 && tag[1] != '?' && tag[1] != '!') {
+      cost.bytes += propertyListValueCost;
+      const bool empty = xml[close - 1] == '/';  // <true/>, <array/>
+      cost.depth = std::max(cost.depth, depth + 1);
+      if (!empty) ++depth;
+    }
+    at = close + end.size();
+  }
+  return cost;
+}
+
+std::string largestProblem(std::string_view largestKey) {
+  return "in either form they would take " + tooLarge + ", the value of \"" + printableKey(largestKey) + "\" the most";
 }
 
 }  // namespace
 
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes) {
-  if (bytes.empty() || bytes.size() > maxFileBytes) return std::nullopt;
+  return readPropertyListDictionary(bytes).dict;
+}
+
+PropertyListReading readPropertyListDictionary(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  if (bytes.size() > maxFileBytes) return {.problem = "it would take " + tooLarge};
   // Binary lists are read by our own reader: the library stops the whole process on some malformed ones.
-  if (isBinaryPropertyList(bytes)) return readBinaryPropertyListDictionary(bytes, {maxDepth, maxFileBytes});
+  if (isBinaryPropertyList(bytes)) {
+    ListRefusal refusal = ListRefusal::unreadable;
+    auto dict = readBinaryPropertyListDictionary(bytes, {maxDepth, maxFileBytes}, &refusal);
+    if (dict) return {.dict = std::move(dict)};
+    if (refusal == ListRefusal::tooDeep) return {.problem = "it is " + tooDeep};
+    if (refusal == ListRefusal::tooLarge) return {.problem = "it would take " + tooLarge};
+    return {};
+  }
+  // The root dictionary's values lie inside <plist> and <dict>.
+  const auto cost = xmlReadingCost(bytes);
+  if (cost.depth > maxDepth + 2) return {.problem = "it is " + tooDeep};
+  if (cost.bytes > maxFileBytes) return {.problem = "it would take " + tooLarge};
   plist_t raw = nullptr;
   plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
   Node root(raw);
-  if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
-  return dictFromNode(root.get(), 0);
+  if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return {};
+  return {.dict = dictFromNode(root.get(), 0)};
 }
 
 std::optional<bool> parsePropertyListBoolean(std::string_view bytes) {
@@ -260,16 +310,28 @@ std::string xmlPropertyList(const PlistDict& dict) {
 PropertyListDocument::PropertyListDocument(const PlistDict& dict) {
   XmlSurvey survey;
   std::size_t largest = 0;
+  int deepest = 0;
   for (const auto& [key, value] : dict) {
-    const std::size_t before = survey.size;
+    const std::size_t before = survey.size + survey.elements * propertyListValueCost;
     surveyText(key, survey);
-    surveyValue(value, 1, survey);
-    if (survey.size - before > largest) {
-      largest = survey.size - before;
+    ++survey.elements;
+    XmlSurvey item;
+    surveyValue(value, 1, item);
+    survey.holds = survey.holds && item.holds;
+    survey.size += item.size;
+    survey.elements += item.elements;
+    if (const std::size_t taken = survey.size + survey.elements * propertyListValueCost - before; taken > largest) {
+      largest = taken;
       largestKey_ = key;
     }
+    if (item.depth > deepest) {
+      deepest = item.depth;
+      deepestKey_ = key;
+    }
   }
-  if (survey.holds && survey.size <= maxFileBytes)
+  // At least what reading the XML takes: its texts, and the elements of the keys, the values, <plist> and <dict>.
+  const std::size_t xmlCost = survey.size + (survey.elements + 2) * propertyListValueCost;
+  if (survey.holds && xmlCost <= maxFileBytes)
     tree_ = dictNode(dict);
   else
     dict_ = dict;
@@ -291,7 +353,7 @@ void PropertyListDocument::render() {
   if (tree_) {
     form_ = Form::xml;
     plist_to_xml(tree_, &xml_, &length_);
-    if (xml_ && length_ <= maxFileBytes) {
+    if (xml_ && length_ <= maxFileBytes && xmlReadingCost({xml_, length_}).bytes <= maxFileBytes) {
       plist_free(std::exchange(tree_, nullptr));
       return;
     }
@@ -305,9 +367,13 @@ void PropertyListDocument::render() {
   if (dict_) binary_ = binaryPropertyList(*dict_);
   dict_.reset();
   // Read back as the next start reads it (copying nothing): a text used in many places counts at each of them.
-  if (binary_.size() <= maxFileBytes && binaryPropertyListDictionaryFits(binary_, {maxDepth, maxFileBytes})) return;
+  const auto refusal = binary_.size() <= maxFileBytes
+                           ? binaryPropertyListDictionaryRefusal(binary_, {maxDepth, maxFileBytes})
+                           : std::optional<ListRefusal>(ListRefusal::tooLarge);
+  if (!refusal) return;
   binary_ = std::string();
-  problem_ = tooLarge(largestKey_);
+  problem_ = refusal == ListRefusal::tooDeep ? "the value of \"" + printableKey(deepestKey_) + "\" is " + tooDeep
+                                             : largestProblem(largestKey_);
 }
 
 }  // namespace platform

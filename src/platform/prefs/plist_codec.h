@@ -10,9 +10,20 @@
 namespace platform {
 
 // Reads a property list, XML or binary, whose root is a dictionary. Any other input, including a root of another
-// kind, nesting deeper than the store ever writes, or more than the 64 MiB a preferences file is read with (in a
-// binary list, each object it refers to many times counted at every copy), gives no value.
+// kind, nesting deeper than the 256 levels a preferences file is read with, or settings that would take more than the
+// 64 MiB it is read with in memory (each value and key counted at what the program and the library take for it, in a
+// binary list each object it refers to many times at every copy), gives no value. XML is counted before the library
+// reads it.
 std::optional<PlistDict> parsePropertyListDictionary(std::string_view bytes);
+
+// The same, saying why a list is not read when a limit stands in the way.
+struct PropertyListReading {
+  std::optional<PlistDict> dict;
+  // When there is no dictionary: "it is nested deeper than the 256 levels a preferences file is read with" or "it
+  // would take more than the 64 MiB a preferences file is read with"; "" for input that is no preferences dictionary.
+  std::string problem;
+};
+PropertyListReading readPropertyListDictionary(std::string_view bytes);
 
 // The Boolean of a property list (XML or binary) whose root is one; none for anything else, including input that is
 // no property list. Binary lists are read only as far as their root object.
@@ -24,12 +35,14 @@ std::string xmlPropertyList(const PlistDict& dict);
 // A dictionary as the bytes of a preferences file, in a form that gives it back whole to the next start: XML when XML
 // 1.0 holds every key and text (UTF-8 with no control character but tab, line feed and carriage return, no U+FFFE or
 // U+FFFF), nested no deeper than XML readers take (libxml2 takes 255 levels below the root dictionary), in no more than
-// the 64 MiB a preferences file is read with; else the binary form (see binaryPropertyList), which holds any key and
-// text, any depth the reader takes, and each text that occurs many times once.
+// the 64 MiB a preferences file is read with (counted as the reader counts it); else the binary form (see
+// binaryPropertyList), which holds any key and text, any depth the reader takes, and each text that occurs many times
+// once.
 // In two steps, for large dictionaries: the constructor copies the dictionary (cheap, under the caller's lock);
 // `bytes()` renders them once, freeing the copy, and keeps them without another copy.
-// A dictionary larger than the read limit in both forms (in the binary form, each text counted at every place it
-// occurs, as the reader copies it) gets no bytes, and `problem()` says why, naming the key whose value takes the most.
+// A dictionary that neither form gives back gets no bytes, and `problem()` says why: larger than the read limit in both
+// forms (in the binary form, each text counted at every place it occurs, as the reader copies it), naming the key whose
+// value takes the most, or nested deeper than the reader takes, naming the key whose value is.
 class PropertyListDocument {
  public:
   enum class Form { xml, binary };
@@ -55,6 +68,7 @@ class PropertyListDocument {
   std::string binary_;
   std::string problem_;
   std::string largestKey_;
+  std::string deepestKey_;
 };
 
 }  // namespace platform

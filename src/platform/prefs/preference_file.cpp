@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +39,27 @@ void syncDirectory(const std::filesystem::path& dir) {
   if (folder) ::fsync(folder.get());
 }
 
+// A fresh temporary file, locked for as long as it is open. A writer holds its file so until the file is renamed or
+// removed: the files no one holds are those of writes that were killed. A cleaner may take a file between its making
+// and its locking; the file then has to be made again.
+FileDescriptor makeHeldTemporaryFile(const std::filesystem::path& dir, const std::string& pattern, std::string& path) {
+  for (int attempt = 0;; ++attempt) {
+    path = pattern;
+    FileDescriptor file(::mkostemp(path.data(), O_CLOEXEC));
+    if (!file) throw PlatformError::posix(errno, "Could not create a file in " + dir.string());
+    int locked = 0;
+    while ((locked = ::flock(file.get(), LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    // Where files cannot be locked, nothing can tell a killed write from a live one: a cleaner leaves such files.
+    if (locked != 0 || attempt >= 4) return file;
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(file.get(), &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino)
+      return file;
+  }
+}
+
 std::string utcStamp() {
   std::time_t now = std::time(nullptr);
   std::tm tm{};
@@ -60,9 +82,10 @@ bool replaceAtomically(const std::filesystem::path& path, std::string_view bytes
     if (!writable) throw PlatformError::posix(EACCES, path.string() + " is read-only");
     mode = existing.st_mode & 07777;
   }
-  std::string tmpl = (dir / (temporaryPrefix(path) + "XXXXXX")).string();
-  FileDescriptor file(::mkostemp(tmpl.data(), O_CLOEXEC));
-  if (!file) throw PlatformError::posix(errno, "Could not create a file in " + dir.string());
+  std::string tmpl;
+  FileDescriptor file = makeHeldTemporaryFile(dir, (dir / (temporaryPrefix(path) + "XXXXXX")).string(), tmpl);
+  // Keeps the lock past the close below, until the file has its place.
+  const FileDescriptor held(::dup(file.get()));
   bool current = true;
   try {
     ::fchmod(file.get(), mode);
@@ -132,6 +155,33 @@ std::filesystem::path moveFileAside(const std::filesystem::path& path) {
 
 bool isTemporaryFileOf(std::string_view entryName, const std::filesystem::path& target) {
   return entryName.starts_with(temporaryPrefix(target));
+}
+
+int removeTemporaryFilesOfKilledWrites(const std::filesystem::path& target,
+                                       std::optional<std::filesystem::file_time_type::duration> olderThan) {
+  const auto file = followingLinks(target);
+  const auto now = std::filesystem::file_time_type::clock::now();
+  int removed = 0;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
+    if (!isTemporaryFileOf(entry.path().filename().string(), file)) continue;
+    std::error_code timeError;
+    if (olderThan) {
+      const auto modified = entry.last_write_time(timeError);
+      if (timeError || modified > now - *olderThan) continue;
+    }
+    // A write in progress holds its file locked, also when its process is another one; a file of a killed write is
+    // held by no one. It is removed while locked, so that no writer takes it meanwhile.
+    FileDescriptor held(::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!held || ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) continue;
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(held.get(), &opened) != 0 || ::lstat(entry.path().c_str(), &named) != 0 ||
+        opened.st_dev != named.st_dev || opened.st_ino != named.st_ino)
+      continue;
+    if (::unlink(entry.path().c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace platform

@@ -36,4 +36,12 @@ std::filesystem::path moveFileAside(const std::filesystem::path& path);
 // Whether a folder entry is one of the temporary files writeFileAtomically makes for `target`.
 bool isTemporaryFileOf(std::string_view entryName, const std::filesystem::path& target);
 
+// Removes the temporary files that writes of `target` (through a link, of the file it names) left behind when they were
+// killed, and answers how many. A write holds its temporary file locked until it is renamed or removed, so a write in
+// progress, of this process or another, is never touched. With `olderThan`, only files that old are taken: a writer
+// that locks no file (an earlier version) leaves them no longer. Where files cannot be locked none is taken.
+int removeTemporaryFilesOfKilledWrites(
+    const std::filesystem::path& target,
+    std::optional<std::filesystem::file_time_type::duration> olderThan = std::nullopt);
+
 }  // namespace platform

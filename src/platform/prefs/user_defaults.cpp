@@ -172,7 +172,10 @@ void UserDefaults::start() {
   load();
   std::error_code ec;
   std::filesystem::create_directories(path_.parent_path(), ec);
-  removeStaleTemporaryFiles();
+  // A writer killed between creating its temporary file and renaming it leaves the file behind. One no writer holds
+  // is such a file; while another instance (of an earlier version, which holds none) may be writing, only old ones
+  // are taken.
+  platform::removeTemporaryFilesOfKilledWrites(path_, std::chrono::minutes(10));
   std::weak_ptr<UserDefaults> weak = weak_from_this();
   // A linked file is watched where it is: that is where it changes.
   watcher_ = std::make_unique<FileWatcher>(followingLinks(path_), [weak] {
@@ -192,7 +195,8 @@ void UserDefaults::load() {
     return;
   }
   if (!bytes) return;
-  if (auto dict = parsePropertyListDictionary(*bytes)) {
+  auto reading = readPropertyListDictionary(*bytes);
+  if (auto& dict = reading.dict) {
     const auto fingerprint = fingerprintOf(*bytes);
     const auto fileSize = bytes->size();
     bytes.reset();
@@ -204,29 +208,18 @@ void UserDefaults::load() {
     fileFingerprint_ = fingerprint;
     return;
   }
+  const std::string why = reading.problem.empty() ? "" : ": " + reading.problem;
   try {
     auto aside = moveFileAside(path_);
-    logError("The preferences file " + path_.string() + " could not be read; it was kept as " + aside.string() +
-             " and the defaults apply.");
+    logError("The preferences file " + path_.string() + " could not be read" + why + "; it was kept as " +
+             aside.string() + " and the defaults apply.");
   } catch (const Error& error) {
-    logError("The preferences file " + path_.string() + " could not be read nor moved aside (" +
+    logError("The preferences file " + path_.string() + " could not be read" + why + ", nor moved aside (" +
              error.localizedDescription() + "); the defaults apply.");
   }
 }
 
-void UserDefaults::removeStaleTemporaryFiles() {
-  // A writer killed between creating its temporary file and renaming it leaves the file behind. Ones
-  // this old cannot belong to a write still in progress (of ours or of a second instance).
-  const auto cutoff = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10);
-  const auto file = followingLinks(path_);
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
-    if (!isTemporaryFileOf(entry.path().filename().string(), file)) continue;
-    std::error_code timeError;
-    auto modified = entry.last_write_time(timeError);
-    if (!timeError && modified < cutoff) std::filesystem::remove(entry.path(), timeError);
-  }
-}
+void UserDefaults::removeTemporaryFilesOfKilledWrites() { platform::removeTemporaryFilesOfKilledWrites(path_); }
 
 std::optional<PlistValue> UserDefaults::effectiveLocked(std::string_view key) const {
   if (auto it = stored_.find(key); it != stored_.end()) return it->second;
@@ -512,14 +505,16 @@ std::vector<UserDefaults::KeyChange> UserDefaults::mergeFileLocked() {
     std::lock_guard lock(mutex_);
     if (fingerprint == fileFingerprint_) return {};
   }
-  auto theirs = parsePropertyListDictionary(*bytes);
+  auto reading = readPropertyListDictionary(*bytes);
   bytes.reset();
+  auto& theirs = reading.dict;
   if (!theirs) {
     // Someone wrote a file we cannot read. Keep it for them and put our values back.
     try {
       auto aside = moveFileAside(path_);
-      logError("The preferences file " + path_.string() + " was replaced by one that cannot be read; it was kept as " +
-               aside.string() + ".");
+      logError("The preferences file " + path_.string() + " was replaced by one that cannot be read" +
+               (reading.problem.empty() ? "" : " (" + reading.problem + ")") + "; it was kept as " + aside.string() +
+               ".");
     } catch (const Error& error) {
       logError(error.localizedDescription());
     }

@@ -89,6 +89,11 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
   // Writes pending changes to the file now.
   void flush();
 
+  // Removes the temporary files that killed writes of this suite left, whatever their age; a write in progress, of
+  // this process or another, is never touched. (At its start a suite removes only those older than ten minutes: a
+  // second instance of an earlier version may be writing.) The program calls it once it holds the session's name.
+  void removeTemporaryFilesOfKilledWrites();
+
  private:
   struct Private {};
   struct Observer;
@@ -99,7 +104,6 @@ class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
  private:
   void start();
   void load();
-  void removeStaleTemporaryFiles();
   void scheduleWrite();
   void writerLoop();
   void writeNow();

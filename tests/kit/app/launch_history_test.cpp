@@ -15,6 +15,15 @@ using namespace std::chrono_literals;
 
 TEST_F(LaunchHistoryTest, FirstLaunchStoresItsFactsAndLaterLaunchesKeepThem) {
   const Date firstStart = Date(std::chrono::seconds(1'800'000'000));
+  // The typed keys register their defaults, which every reader of the suite sees; nothing is stored by that.
+  History::launchCountKey(*suite_);
+  History::wasRelaunchedKey(*suite_);
+  History::firstLaunchDateKey(*suite_);
+  EXPECT_EQ(suite_->object("Zv_launchCount"), platform::PlistValue(int64_t{0}));
+  EXPECT_EQ(suite_->object("ZvApp_wasRelaunched"), platform::PlistValue(false));
+  EXPECT_FALSE(suite_->object("Zv_firstLaunchDate"));
+  EXPECT_TRUE(suite_->persistentDomain().empty());
+
   EXPECT_EQ(History::countLaunch(*suite_), 1);
   EXPECT_EQ(History::firstLaunchDate(*suite_, firstStart), firstStart);
   EXPECT_EQ(History::previousLaunchedVersion(*suite_, "1.0"), "1.0");
@@ -39,19 +48,19 @@ TEST_F(LaunchHistoryTest, PreviousVersionIsTheOneBeforeAnUpdateForTheWholeFirstR
 }
 
 TEST_F(LaunchHistoryTest, CountReadsAsAnIntegerKeyAndSurvivesForeignAndExtremeStoredValues) {
-  suite_->set(History::launchCountKey, platform::PlistValue("seven"));
+  suite_->set(History::launchCountKey(*suite_).name(), platform::PlistValue("seven"));
   EXPECT_EQ(History::countLaunch(relaunch()), 1);
-  suite_->set(History::launchCountKey, platform::PlistValue("10"));  // its bare JSON
+  suite_->set(History::launchCountKey(*suite_).name(), platform::PlistValue("10"));  // its bare JSON
   EXPECT_EQ(History::countLaunch(relaunch()), 11);
-  suite_->set(History::launchCountKey, platform::PlistValue(std::numeric_limits<int64_t>::max()));
+  suite_->set(History::launchCountKey(*suite_).name(), platform::PlistValue(std::numeric_limits<int64_t>::max()));
   EXPECT_EQ(History::countLaunch(relaunch()), std::numeric_limits<int64_t>::max());
-  suite_->set(History::launchCountKey, platform::PlistValue(int64_t{-5}));
+  suite_->set(History::launchCountKey(*suite_).name(), platform::PlistValue(int64_t{-5}));
   EXPECT_EQ(History::countLaunch(relaunch()), -4) << "not a first launch";
 }
 
 TEST_F(LaunchHistoryTest, RelaunchMarkersAreTakenOnce) {
-  suite_->set(History::wasRelaunchedKey, platform::PlistValue("true"));  // its bare JSON
-  suite_->set(History::showsSettingsAfterRelaunchKey, platform::PlistValue(true));
+  suite_->set(History::wasRelaunchedKey(*suite_).name(), platform::PlistValue("true"));  // its bare JSON
+  suite_->set(History::showsSettingsAfterRelaunchKey(*suite_).name(), platform::PlistValue(true));
   auto& next = relaunch();
   EXPECT_TRUE(History::takeWasRelaunched(next));
   EXPECT_TRUE(History::takeShowsSettingsAfterRelaunch(next));

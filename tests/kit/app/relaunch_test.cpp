@@ -28,8 +28,8 @@ class RelaunchTest : public ::testing::Test {
     kit::setRelaunchTerminatorForTesting(nullptr);
     kit::setAlertPresenter(nullptr);
     platform::setMainExecutorForTesting(nullptr);
-    suite().remove(History::wasRelaunchedKey);
-    suite().remove(History::showsSettingsAfterRelaunchKey);
+    History::wasRelaunchedKey(suite()).reset();
+    History::showsSettingsAfterRelaunchKey(suite()).reset();
   }
 
   void relaunch(kit::RelaunchOptions options) {
@@ -37,8 +37,8 @@ class RelaunchTest : public ::testing::Test {
     mainQueue_.runUntilIdle();
   }
   static platform::UserDefaults& suite() { return platform::UserDefaults::standard(); }
-  static bool stored(const char* key) {
-    auto value = suite().object(key);
+  static bool stored(const kit::Preferences::Key<bool>& key) {
+    auto value = suite().object(key.name());
     return value && value->is<bool>() && *value->get<bool>();
   }
 
@@ -57,8 +57,8 @@ TEST_F(RelaunchTest, AFailedStartIsShownAndClearsEverythingSoALaterRelaunchCanRu
       });
   for (bool useShell : {false, true}) {
     relaunch({.showSettingsAfterRelaunch = true, .useShell = useShell});
-    EXPECT_FALSE(stored(History::wasRelaunchedKey)) << useShell;
-    EXPECT_FALSE(stored(History::showsSettingsAfterRelaunchKey)) << useShell;
+    EXPECT_FALSE(stored(History::wasRelaunchedKey())) << useShell;
+    EXPECT_FALSE(stored(History::showsSettingsAfterRelaunchKey())) << useShell;
   }
   EXPECT_EQ(starts.size(), 2u);
   ASSERT_EQ(presenter_.messages().size(), 2u);
@@ -82,8 +82,8 @@ TEST_F(RelaunchTest, ASuccessfulStartLeavesTheMarkersForTheNewInstanceAndRunsOnc
   mainQueue_.runUntilIdle();
   EXPECT_EQ(programs.size(), 1u);
   EXPECT_EQ(terminations_, std::vector<bool>{false});
-  EXPECT_TRUE(stored(History::wasRelaunchedKey));
-  EXPECT_TRUE(stored(History::showsSettingsAfterRelaunchKey));
+  EXPECT_TRUE(stored(History::wasRelaunchedKey()));
+  EXPECT_TRUE(stored(History::showsSettingsAfterRelaunchKey()));
 }
 
 TEST(ShellRelaunchTest, ThePathIsNeverReadAsShellText) {

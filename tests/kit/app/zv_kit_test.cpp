@@ -46,7 +46,7 @@ TEST_F(KitStartUpTest, TakesFactsThenRunsQueuedWorkInOrder) {
 TEST_F(KitStartUpTest, SettingsOpenOnceAfterARelaunchThatAskedForThem) {
   int opened = 0;
   kit::setOpenSettingsHandler([&] { ++opened; });
-  suite_->set(History::showsSettingsAfterRelaunchKey, platform::PlistValue(true));
+  suite_->set(History::showsSettingsAfterRelaunchKey(*suite_).name(), platform::PlistValue(true));
   relaunch();
   startKit(0);
   EXPECT_EQ(opened, 1);

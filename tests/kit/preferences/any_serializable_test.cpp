@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "preference_test_values.h"
 
 using namespace preferences_test;
@@ -24,6 +28,30 @@ TEST_F(PreferencesTest, TypeErasedValuesCompareByValueAndStandForNil) {
   EXPECT_EQ(suite->object("any"), PlistValue(PlistArray{"a"}));
   set(any, AnySerializable());
   EXPECT_FALSE(suite->object("any"));
+}
+
+TEST_F(PreferencesTest, TypeErasedValuesAreWrittenAsLiterals) {
+  AnySerializable flag = true, count = 1, ratio = 1.5, name = "abc", none = std::nullopt;
+  EXPECT_EQ(flag.value(), PlistValue(true));
+  EXPECT_EQ(count.value(), PlistValue(int64_t{1}));
+  EXPECT_EQ(ratio.value(), PlistValue(1.5));
+  EXPECT_EQ(name.value(), PlistValue("abc"));
+  EXPECT_TRUE(none.isNil());
+  const AnySerializable list = std::vector<AnySerializable>{1, "a", std::nullopt, std::vector<AnySerializable>{}};
+  EXPECT_EQ(list.value(), PlistValue(PlistArray{int64_t{1}, "a", PlistArray{}}));
+  const AnySerializable table = {{"a", 1}, {"b", {{"c", false}}}, {"d", std::nullopt}};
+  EXPECT_EQ(table.value(), PlistValue(PlistDict{{"a", int64_t{1}}, {"b", PlistDict{{"c", false}}}}));
+
+  Key<AnySerializable> any("literal", 1, *suite);
+  EXPECT_EQ(suite->object("literal"), PlistValue(int64_t{1})) << "the default is registered";
+  set(any, {{"x", "y"}});
+  using Names = std::map<std::string, std::string>;
+  EXPECT_EQ(get(any).get<Names>(), (Names{{"x", "y"}}));
+}
+
+TEST(AnySerializableDeathTest, ARepeatedKeyInADictionaryLiteralStopsTheProgram) {
+  EXPECT_DEATH(AnySerializable({{"a", 1}, {"b", 2}, {"a", 3}}), "Dictionary literal contains duplicate keys");
+  EXPECT_DEATH(AnySerializable({{"a", std::nullopt}, {"a", 3}}), "Dictionary literal contains duplicate keys");
 }
 
 TEST_F(PreferencesTest, HashesAgreeWithEqualityAndTellOrderInListsApart) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/prefs/plist_codec.h"
 #include "support/preference_files.h"
@@ -41,6 +43,24 @@ TEST_F(DefaultTest, ReadsWritesModifiesAndResetsItsKey) {
   EXPECT_FALSE(suite->persistentDomain().count("names"));
   EXPECT_EQ(names.value(), std::vector<std::string>{"a"});
   EXPECT_TRUE(names.isDefaultValue());
+}
+
+// A control bound to the value reads the key and writes through the wrapper, which announces the write first.
+TEST_F(DefaultTest, ItsBindingReadsTheKeyAndWritesAsTheWrapperDoes) {
+  const kit::Binding<std::vector<std::string>> binding =
+      Default<std::vector<std::string>>(this->names).projectedValue();
+  EXPECT_EQ(binding.get(), std::vector<std::string>{"a"});
+  set(this->names, {"elsewhere"});
+  EXPECT_EQ(binding.get(), std::vector<std::string>{"elsewhere"});
+
+  Default<std::vector<std::string>> names(this->names);
+  std::vector<std::vector<std::string>> announced;
+  auto subscription = names.objectWillChange().sink([&](const rx::Unit&) { announced.push_back(get(this->names)); });
+  main.runUntilIdle();
+  announced.clear();
+  names.projectedValue().set({"bound"});
+  EXPECT_EQ(get(this->names), std::vector<std::string>{"bound"});
+  EXPECT_EQ(announced, std::vector<std::vector<std::string>>{{"elsewhere"}}) << "announced before the write";
 }
 
 TEST_F(DefaultTest, AnnouncesEveryChangeOfTheKeyWhereverItIsMade) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
+#include <map>
 #include <vector>
 
 #include "preference_test_values.h"
@@ -19,9 +21,26 @@ TEST_F(PreferencesTest, BareJsonFormKeepsInnerBracketsAndEscapesSlashes) {
   EXPECT_EQ(fromBareJson<std::string>("\"a\\/b\""), "a/b");
   EXPECT_EQ(fromBareJson<bool>(""), std::nullopt);
   EXPECT_EQ(fromBareJson<std::vector<int>>("[1,2]"), (std::vector<int>{1, 2}));
+  // Text of several values reads only when every one of them is of the type.
+  EXPECT_EQ(fromBareJson<int>("42,43"), 42);
+  EXPECT_EQ(fromBareJson<int>("42,\"x\""), std::nullopt);
+  EXPECT_EQ(fromBareJson<bool>("true,1"), std::nullopt);
+  Key<bool> flag("flag", false, *suite);
+  suite->set("flag", "true,1");
+  EXPECT_FALSE(get(flag));
   // No JSON form: none, never a crash.
   EXPECT_EQ(bareJson(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
   EXPECT_EQ(bareJson(std::string("\xff\xfe")), std::nullopt);
+}
+
+// A dictionary with integer keys is a JSON object keyed by their text; one key that is no integer makes it unreadable.
+TEST_F(PreferencesTest, IntegerKeyedDictionariesAreJsonObjectsKeyedByTheirText) {
+  using Names = std::map<int, std::string>;
+  EXPECT_EQ(bareJson(Names{{2, "b"}, {-1, "a"}}), "{\"-1\":\"a\",\"2\":\"b\"}");
+  EXPECT_EQ(fromBareJson<Names>("{\"-1\":\"a\",\"2\":\"b\"}"), (Names{{2, "b"}, {-1, "a"}}));
+  using SmallNames = std::map<int8_t, std::string>;
+  for (const char* other : {"{\"1\":\"a\",\"x\":\"b\"}", "{\"01\":\"a\"}", "{\"1.0\":\"a\"}", "{\"300\":\"a\"}"})
+    EXPECT_EQ(fromBareJson<SmallNames>(other), std::nullopt) << other;
 }
 
 }  // namespace

@@ -104,6 +104,28 @@ TEST_F(PreferencesTest, AValueWithoutStoredFormLeavesTheStoredValueInPlace) {
   EXPECT_EQ(get(measure).value, 2.5);  // not removed
 }
 
+TEST_F(PreferencesTest, ASuiteIsWrittenUnderABareNameAndReadThroughAnyKeyWithThatKeysDefault) {
+  ASSERT_TRUE(setDefault(*suite, std::vector<std::string>{"a", "b"}, "list"));
+  EXPECT_EQ(suite->object("list"), PlistValue(PlistArray{"a", "b"}));
+  ASSERT_TRUE(setDefault(*suite, Point{1, 2}, "where"));
+  EXPECT_EQ(suite->object("where"), PlistValue("{\"x\":1,\"y\":2}")) << "through the type's bridge";
+  EXPECT_FALSE(setDefault(*suite, Measure{std::numeric_limits<double>::infinity()}, "where"));
+  EXPECT_EQ(suite->object("where"), PlistValue("{\"x\":1,\"y\":2}")) << "no stored form: the stored value stays";
+  ASSERT_TRUE(setDefault(*suite, std::optional<int>(), "list"));
+  EXPECT_FALSE(suite->object("list")) << "nil removes";
+
+  // A key of another suite reads this suite under its name, with its own default when this suite has nothing.
+  const auto other = platform::UserDefaults::named(prefs_test::uniqueSuiteName());
+  Key<int> count("count", 7, *other);
+  set(count, 1);
+  EXPECT_EQ(get(*suite, count), 7);
+  setDefault(*suite, 3, "count");
+  EXPECT_EQ(get(*suite, count), 3);
+  EXPECT_EQ(get(count), 1);
+  suite->set("count", "three");
+  EXPECT_EQ(get(*suite, count), 7);
+}
+
 TEST_F(PreferencesTest, RemovingEverythingLeavesRegisteredDefaults) {
   Key<bool> a("a", true, *suite);
   Key<int> b("b", 3, *suite);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
+#include "kit/preferences/foundation_conformances.h"
 #include "preference_test_values.h"
 
 using namespace preferences_test;
@@ -85,6 +88,24 @@ TEST_F(PreferencesTest, MigrationTurnsOldJsonStringsIntoNativeValues) {
   EXPECT_FALSE(suite->persistentDomain().count("absent"));
   migrate(std::vector<const Key<std::vector<std::string>>*>{&list}, Version::v5);
   EXPECT_EQ(suite->object("list"), PlistValue(PlistArray{"a", "b"}));
+}
+
+// Application ids and dictionaries with integer keys are read from their JSON and stored as they always are: ids as
+// plain text, a dictionary keyed by the integers' text.
+TEST_F(PreferencesTest, MigrationTakesApplicationIdsAndIntegerKeyedDictionaries) {
+  Key<std::vector<kit::BundleIdentifier>> apps("excludedApps", {}, *suite);
+  Key<std::map<int, std::string>> names("names", {}, *suite);
+  Key<std::map<int, std::string>> misnamed("misnamed", {}, *suite);
+  suite->set("excludedApps", "[\"a\",\"b\"]");
+  suite->set("names", "{\"1\":\"one\",\"2\":\"two\"}");
+  suite->set("misnamed", "{\"1\":\"one\",\"x\":\"two\"}");
+  migrate({&apps}, Version::v5);
+  migrate({&names, &misnamed}, Version::v5);
+  EXPECT_EQ(suite->object("excludedApps"), PlistValue(PlistArray{"a", "b"}));
+  EXPECT_EQ(get(apps), (std::vector<kit::BundleIdentifier>{"a", "b"}));
+  EXPECT_EQ(get(names), (std::map<int, std::string>{{1, "one"}, {2, "two"}}));
+  EXPECT_EQ(suite->object("names")->get<PlistDict>()->count("2"), 1u);
+  EXPECT_EQ(suite->object("misnamed"), PlistValue("{\"1\":\"one\",\"x\":\"two\"}"));
 }
 
 TEST_F(PreferencesTest, MigrationOfSetKeysMakesTheElementFormsASetAgain) {

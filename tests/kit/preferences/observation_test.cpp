@@ -8,6 +8,7 @@
 #include "support/preference_files.h"
 
 using namespace kit::Preferences;
+using platform::PlistValue;
 using platform::Task;
 
 namespace {
@@ -103,6 +104,29 @@ TEST_F(ObservationTest, APublisherDeliversTheCurrentValueOnSubscribeAndNothingAf
   set(count, 1);
   set(flag, true);
   EXPECT_EQ(signals, 2);
+}
+
+// A publisher keeps its suite: one that nobody else holds still delivers its value and its changes, each a setting.
+TEST_F(ObservationTest, APublisherKeepsItsSuiteAlive) {
+  const std::string name = prefs_test::uniqueSuiteName();
+  std::optional<rx::Publisher<BaseChange>> changes;
+  {
+    auto only = UserDefaults::named(name);
+    only->set("k", 1);
+    changes = preferencesPublisher(only, "k", {ObservationOption::initial});
+  }
+  std::vector<BaseChange> seen;
+  auto subscription = changes->sink([&](const BaseChange& c) { seen.push_back(c); });
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].newValue, PlistValue(1));
+  UserDefaults::named(name)->set("k", 2);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].newValue, PlistValue(2));
+  EXPECT_EQ(seen[1].oldValue, PlistValue(1));
+  for (const auto& change : seen) {
+    EXPECT_EQ(change.kind, ChangeKind::setting);
+    EXPECT_FALSE(change.indexes);
+  }
 }
 
 TEST_F(ObservationTest, ValueStreamsYieldEveryValueAndEndWithTheirConsumer) {

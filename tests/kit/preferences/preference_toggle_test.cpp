@@ -66,6 +66,9 @@ TEST_F(PreferenceToggleTest, AnInvertedToggleShowsTheNegationAndReportsTheStored
   EXPECT_FALSE(toggle.isChecked());
   EXPECT_TRUE(get(key));
   EXPECT_EQ(actions, std::vector<bool>{true});
+  processFor(20);  // the write's announcements come back: the same value, no second action
+  EXPECT_EQ(actions, std::vector<bool>{true});
+  EXPECT_FALSE(toggle.isChecked());
 }
 
 TEST_F(PreferenceToggleTest, ALabelOfTheCallersSitsBesideTheBoxAndClickingItSwitchesTheToggle) {

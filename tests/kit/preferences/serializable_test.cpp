@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "preference_test_values.h"
@@ -37,7 +41,50 @@ struct FontTraits {
 template <>
 struct kit::Preferences::Serializable<FontTraits> : StoredAsSetAlgebra<FontTraits> {};
 
+// A bridge that takes no optional, and one whose stored form has no property-list form: neither makes a type storable.
+struct Unwrapped {
+  std::string text;
+};
+struct BridgeWithoutOptionals {
+  using Value = Unwrapped;
+  using Stored = std::string;
+  static std::optional<std::string> serialize(const Unwrapped& v) { return v.text; }
+  static std::optional<Unwrapped> deserialize(const std::string& s) { return Unwrapped{s}; }
+};
+struct Opaque {};
+struct BridgeToOpaque {
+  using Value = Unwrapped;
+  using Stored = Opaque;
+  static std::optional<Opaque> serialize(const std::optional<Unwrapped>&) { return Opaque{}; }
+  static std::optional<Unwrapped> deserialize(const std::optional<Opaque>&) { return Unwrapped{}; }
+};
+// Text of its own making, not JSON.
+struct PlainTextBridge {
+  using Value = std::string;
+  using Stored = std::string;
+  static std::optional<std::string> serialize(const std::optional<std::string>& v) { return v; }
+  static std::optional<std::string> deserialize(const std::optional<std::string>& s) { return s; }
+};
+template <>
+struct kit::Preferences::Serializable<Unwrapped> {
+  static constexpr bool storesNatively = false;
+  using Bridge = BridgeWithoutOptionals;
+};
+template <>
+struct kit::Preferences::Serializable<Opaque> {
+  static constexpr bool storesNatively = false;
+  using Bridge = BridgeToOpaque;
+};
+
 namespace {
+
+static_assert(!PreferencesSerializable<Unwrapped> && !PreferencesSerializable<Opaque>);
+static_assert(PreferencesBridge<PlainTextBridge> && !PreferencesCodableBridge<PlainTextBridge>);
+static_assert(PreferencesCodableBridge<TopLevelCodableBridge<bool>> &&
+              PreferencesCodableBridge<Serializable<Point>::Bridge> &&
+              !PreferencesCodableBridge<Serializable<Tag>::Bridge> && !PreferencesCodableBridge<ArrayBridge<Point>>);
+static_assert(PreferencesSerializable<std::vector<std::optional<Tag>>> &&
+              PreferencesSerializable<std::map<int, std::set<Appearance>>>);
 
 TEST_F(PreferencesTest, CollectionsAndOptionSetsOfTheProgramAreArraysOfTheirElements) {
   Key<Playlist> playlist("playlist", Playlist(), *suite);

@@ -78,6 +78,21 @@ TEST(ShortcutStorage, ClearingOrResettingWithNothingReadableWritesAndPostsNothin
   EXPECT_TRUE(spy.names.empty());
 }
 
+TEST(ShortcutStorage, ANamesBindingReadsAndWritesItsStoredShortcut) {
+  const Name name("storageBinding", Shortcut{9, 768});
+  const auto bound = gs::binding(name);
+  EXPECT_EQ(bound.get(), (Shortcut{9, 768}));
+  ChangeSpy spy;
+  bound.set(Shortcut{8, 256});
+  EXPECT_EQ(name.shortcut(), (Shortcut{8, 256}));
+  gs::saveShortcut({7, 512}, name);
+  EXPECT_EQ(bound.get(), (Shortcut{7, 512}));
+  bound.set(std::nullopt);
+  EXPECT_EQ(defaults().object("GlobalShortcuts_storageBinding"), platform::PlistValue(false))
+      << "cleared as setShortcut clears";
+  EXPECT_EQ(spy.names.size(), 3u);
+}
+
 TEST(ShortcutStorage, ClearingANameWithoutADefaultRemovesTheEntry) {
   const Name name("storageNoDefault");
   gs::saveShortcut({8, 256}, name);

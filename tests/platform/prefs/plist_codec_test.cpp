@@ -196,15 +196,83 @@ TEST(PropertyListCodec, ADictionaryTooLargeForXmlIsWrittenInTheBinaryFormUnlessT
   EXPECT_EQ(written({{"small", "x"}, {"large", std::string(limit - 16, 'x')}}).problem, tooLarge) << "with the markup";
   EXPECT_EQ(written({{"small", "x"}, {"large", PlistArray(65, megabyte)}}).problem, tooLarge) << "one text 65 times";
 
-  const PlistDict largest{{"large", std::string(limit - 400, 'x')}};
+  const PlistDict largest{{"large", std::string(limit - 2000, 'x')}};
   const auto result = written(largest, "len(d['large'])");
   EXPECT_EQ(result.form, xmlForm) << result.problem;
   EXPECT_TRUE(result.readBackWhole);
-  EXPECT_EQ(result.otherReaderSays, std::to_string(limit - 400));
+  EXPECT_EQ(result.otherReaderSays, std::to_string(limit - 2000));
 }
 
 using prefs_test::binaryAsciiString;
 using prefs_test::binaryPropertyList;
+
+// Each value costs the program and the library about 160 bytes in memory, whatever its size in the file: a file is read
+// while its values fit the 64 MiB files are read with so counted, so that reading it and writing it again take a small
+// multiple of that. A binary list of 2 KB standing for a million tiny values, and XML of a million <true/>, are refused
+// (read, they took more than 150 MB, and 200 MB once written again), and say why; the XML before the library reads it.
+TEST(PropertyListCodec, ReadingTakesNoMoreMemoryThanTheReadLimitHoweverSmallTheValues) {
+  const std::string tooLarge = "it would take more than the 64 MiB a preferences file is read with";
+  const std::string million = prefs_test::sharedReferenceChain(1000, 2);  // of empty arrays
+  ASSERT_LT(million.size(), 2500u);
+  auto reading = readPropertyListDictionary(million);
+  EXPECT_FALSE(reading.dict);
+  EXPECT_EQ(reading.problem, tooLarge);
+
+  const auto xmlOf = [](std::size_t count) {
+    std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>text</key><string><![CDATA[";
+    for (std::size_t i = 0; i < count; ++i) xml += "<a><b>";
+    xml += "]]></string><key>k</key><array>";
+    for (std::size_t i = 0; i < count; ++i) xml += "<true/><!-- <a><b> -->";
+    return xml + "</array></dict></plist>";
+  };
+  reading = readPropertyListDictionary(xmlOf(1'000'000));
+  EXPECT_FALSE(reading.dict);
+  EXPECT_EQ(reading.problem, tooLarge);
+  reading = readPropertyListDictionary(xmlOf(300'000));
+  ASSERT_TRUE(reading.dict) << "character data and comments hold no elements";
+  EXPECT_EQ(reading.dict->at("k").get<PlistArray>()->size(), 300'000u);
+
+  // What is written is counted alike: settings of many values, too many for either form, are not written.
+  EXPECT_EQ(written({{"many", PlistArray(500'000, PlistValue(true))}}).problem,
+            "in either form they would take more than the 64 MiB a preferences file is read with, the value of "
+            "\"many\" the most");
+}
+
+// The reader takes 256 levels of arrays and dictionaries below the root dictionary. A deeper file is refused, and the
+// refusal says so; settings nested deeper are not written, and the problem names the value.
+TEST(PropertyListCodec, NestingDeeperThanTheReaderTakesIsRefusedWithAProblemThatSaysSo) {
+  const std::string tooDeep = "it is nested deeper than the 256 levels a preferences file is read with";
+  const auto nested = [](int depth) {
+    PlistValue value = PlistArray{};
+    for (int level = 1; level < depth; ++level) value = PlistValue(PlistArray{value});
+    return PlistDict{{"deep", value}, {"flag", true}};
+  };
+  const auto xmlNested = [](int depth) {
+    std::string xml = "<plist version=\"1.0\"><dict><key>k</key>";
+    for (int i = 0; i < depth; ++i) xml += "<array>";
+    for (int i = 0; i < depth; ++i) xml += "</array>";
+    return xml + "</dict></plist>";
+  };
+  using namespace std::string_literals;
+  std::vector<std::string> deepBinary{"\xD1\x01\x02"s, binaryAsciiString("k")};
+  for (int level = 0; level < 300; ++level) deepBinary.push_back("\xA1"s + static_cast<char>(3 + level % 250));
+  for (const auto& [what, list] : std::vector<std::pair<std::string, std::string>>{
+           {"XML", xmlNested(257)},
+           {"XML far deeper", xmlNested(100'000)},
+           {"binary", binaryPropertyList(deepBinary)},
+       }) {
+    SCOPED_TRACE(what);
+    const auto reading = readPropertyListDictionary(list);
+    EXPECT_FALSE(reading.dict);
+    EXPECT_EQ(reading.problem, tooDeep);
+  }
+  EXPECT_TRUE(parsePropertyListDictionary(xmlNested(256)));
+  EXPECT_EQ(readPropertyListDictionary("<plist><dict><key>x</key>").problem, "") << "no limit stands in the way";
+
+  EXPECT_EQ(written(nested(257)).problem,
+            "the value of \"deep\" is nested deeper than the 256 levels a preferences file is read with");
+  EXPECT_TRUE(written(nested(256)).readBackWhole);
+}
 
 TEST(PropertyListCodec, BooleansAreReadFromXmlAndBinaryListsAndNothingElseIs) {
   EXPECT_EQ(parsePropertyListBoolean("<?xml version=\"1.0\"?><plist version=\"1.0\"><true/></plist>"), true);
@@ -280,7 +348,7 @@ TEST(PropertyListCodec, BinaryListsThatDoNotHoldTogetherGiveNoValue) {
 TEST(PropertyListCodec, SharedObjectsAreReadWhileTheirCopiesFitTheReadLimit) {
   using prefs_test::binaryCollection;
   using prefs_test::sharedReferenceChain;
-  EXPECT_TRUE(parsePropertyListDictionary(sharedReferenceChain(14, 5))) << "540 thousand copies of an empty array";
+  EXPECT_TRUE(parsePropertyListDictionary(sharedReferenceChain(600, 2))) << "360 thousand copies of an empty array";
   const std::string small = sharedReferenceChain(14, 7);  // a hundred million copies
   ASSERT_LT(small.size(), 600u);
   EXPECT_FALSE(parsePropertyListDictionary(small).has_value());

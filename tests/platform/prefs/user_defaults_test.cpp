@@ -1,9 +1,11 @@
 #include "platform/prefs/user_defaults.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -267,6 +269,19 @@ TEST_F(UserDefaultsTest, ACorruptFileIsKeptAsideAndTheDefaultsApply) {
   for (auto& entry : std::filesystem::directory_iterator(home.path()))
     count += entry.path().filename().string().starts_with(name + ".plist.corrupt-");
   EXPECT_EQ(count, 2);
+
+  // A file nested deeper than files are read with is set aside as well, and the log says why.
+  std::string deep = "<plist version=\"1.0\"><dict><key>x</key>";
+  for (int level = 0; level < 300; ++level) deep += "<array>";
+  for (int level = 0; level < 300; ++level) deep += "</array>";
+  { std::ofstream(file()) << deep << "</dict></plist>"; }
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(UserDefaults::named(name)->object("x"));
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("could not be read: it is nested deeper than the 256 levels a preferences file is read with; it "
+                     "was kept as "),
+            std::string::npos)
+      << log;
 }
 
 TEST_F(UserDefaultsTest, ABinaryFileIsReadAndStaysAsItIsUntilAChangeIsWrittenAsXml) {
@@ -324,15 +339,44 @@ TEST_F(UserDefaultsTest, AKilledWriterLeavesAReadableFile) {
   EXPECT_TRUE(dict->at("counter").is<int64_t>());
   EXPECT_GT(*dict->at("counter").get<int64_t>(), 0);
 
-  // A temporary file the killed writer may have left is cleared once it is old enough to be abandoned.
-  auto leftover = home.path() / ("." + name + ".plist.tmp-abandoned");
-  { std::ofstream(leftover) << "partial"; }
-  std::filesystem::last_write_time(leftover, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-  auto fresh = home.path() / ("." + name + ".plist.tmp-inprogress");
-  { std::ofstream(fresh) << "partial"; }
-  UserDefaults::named(name);
-  EXPECT_FALSE(std::filesystem::exists(leftover));
+  // What killed writes left is cleared: at a suite's start, files old enough to be abandoned; once the program holds
+  // the session's name, every file no writer holds, however fresh. A write in progress in another process, whose
+  // writer holds its file locked, is never touched.
+  const auto temporary = [&](const std::string& suffix) { return home.path() / ("." + name + ".plist.tmp-" + suffix); };
+  const auto old = temporary("abandoned"), fresh = temporary("killed"), inProgress = temporary("inprogress");
+  for (const auto& path : {old, fresh, inProgress}) std::ofstream(path) << "partial";
+  std::filesystem::last_write_time(old, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  int locked[2], done[2];
+  ASSERT_EQ(pipe(locked), 0);
+  ASSERT_EQ(pipe(done), 0);
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    const int file = open(inProgress.c_str(), O_RDWR);
+    char byte = flock(file, LOCK_EX) == 0 ? 'y' : 'n';
+    (void)!::write(locked[1], &byte, 1);
+    (void)!::read(done[0], &byte, 1);
+    _exit(0);
+  }
+  char answer = 0;
+  ASSERT_EQ(::read(locked[0], &answer, 1), 1);
+  ASSERT_EQ(answer, 'y');
+
+  auto suite = UserDefaults::named(name);
+  EXPECT_FALSE(std::filesystem::exists(old));
   EXPECT_TRUE(std::filesystem::exists(fresh));
+  suite->removeTemporaryFilesOfKilledWrites();
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(home.path()))
+    if (entry.path().filename().string().starts_with("." + name + ".plist.tmp-"))
+      left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{inProgress.filename().string()}) << "nor any the killed writer left";
+  (void)!::write(done[1], &answer, 1);
+  waitpid(writer, nullptr, 0);
+  suite->removeTemporaryFilesOfKilledWrites();
+  EXPECT_FALSE(std::filesystem::exists(inProgress)) << "once its writer is gone";
+  for (int end : {locked[0], locked[1], done[0], done[1]}) close(end);
 }
 
 TEST(SuiteNames, UnsafeNamesAreRefused) {
