@@ -17,13 +17,9 @@ using kit::DebugInfo::Provider;
 
 namespace {
 
-std::optional<std::string> flagText(bool value) { return std::string(value ? "true" : "false"); }
-
 void addSettingsDebugInfo(const std::vector<const kit::Preferences::Key<bool>*>& keys) {
   for (const auto* key : keys)
-    kit::DebugInfo::debugInfoProviders()["Setting - " + key->name()] = [key] {
-      return flagText(kit::Preferences::get(*key));
-    };
+    kit::DebugInfo::debugInfoProviders()["Setting - " + key->name()] = [key] { return kit::Preferences::get(*key); };
 }
 
 // Entries that feed both the compact lines and the Custom section of the text.
@@ -61,15 +57,13 @@ void AppState::didLaunch() {
   addSettingsDebugInfo({&Keys::automaticallyClearFormatting(), &Keys::preserveLinks(),
                         &Keys::transformTextWithJavaScript(), &Keys::normalizeUnorderedLists(),
                         &Keys::_forceUsingFrontmostApp()});
-  addDebugInfoToBoth("Setting - excludedApps", [] {
-    return std::optional<std::string>(excludedAppsText(kit::Preferences::get(Keys::excludedApps())));
-  });
+  addDebugInfoToBoth("Setting - excludedApps",
+                     [] { return excludedAppsText(kit::Preferences::get(Keys::excludedApps())); });
   addDebugInfoToBoth("Has Shortcut - copyAndClearFormatting", [] {
-    return flagText(
-        kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::copyAndClearFormatting()).has_value());
+    return kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::copyAndClearFormatting()).has_value();
   });
   addDebugInfoToBoth("Has Shortcut - clearFormattingAndPaste", [] {
-    return flagText(kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::clearFormatting()).has_value());
+    return kit::GlobalShortcuts::getShortcut(kit::GlobalShortcuts::Names::clearFormatting()).has_value();
   });
   if (kit::LaunchFacts::isFirstLaunch()) kit::Preferences::set(Keys::_forceUsingFrontmostApp(), true);
 }

@@ -10,8 +10,8 @@
 #include "app/javascript_editor.h"
 #include "app/settings_texts.h"
 #include "engine/preference_keys.h"
-#include "kit/app/feedback.h"
 #include "kit/app/standard_menu.h"
+#include "kit/app/zv_kit.h"
 #include "kit/foundation/alert.h"
 #include "kit/ui/info_popover_button.h"
 #include "kit/ui/settings_form.h"
@@ -79,7 +79,7 @@ QWidget* improveCompatibilitySetting() {
 }  // namespace
 
 QWidget* preserveLinksHelp() {
-  const std::string page = kit::WebAddresses::website().absoluteString();
+  const std::string page = kit::ZvKit::Metadata::current().website.absoluteString();
   auto* help = new QWidget;
   auto* layout = new QGridLayout(help);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -15,6 +15,7 @@
 #include "platform/core/file_reading.h"
 #include "platform/core/own_executable.h"
 #include "platform/system/workspace.h"
+#include "platform/text/language_names.h"
 #include "platform/text/utf8.h"
 
 namespace kit::AppFacts {
@@ -174,7 +175,22 @@ const std::string& architecture() {
 
 }  // namespace kit::Device
 
+namespace kit::Locale {
+
+const QLocale& posix() {
+  static const QLocale locale = QLocale::c();
+  return locale;
+}
+
+}  // namespace kit::Locale
+
 namespace kit {
+
+std::optional<std::string> localizedLanguageName(const QLocale& locale, std::string_view languageCode) {
+  // Qt calls the POSIX locale "C".
+  const std::string identifier = locale.language() == QLocale::C ? "en_US_POSIX" : locale.name().toStdString();
+  return platform::localizedLanguageName(languageCode, identifier);
+}
 
 bool isRunning(platform::Workspace& workspace, const std::vector<std::string>& bundleIdentifiers) {
   const auto running = workspace.runningApplications();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -56,7 +57,16 @@ std::string hardwareModelFrom(const std::optional<std::string>& dmiProductName,
 
 }  // namespace kit::Device
 
+// The locale of machine-readable texts ("en_US_POSIX"): a point before the decimals, no grouping, English names.
+namespace kit::Locale {
+const QLocale& posix();
+}  // namespace kit::Locale
+
 namespace kit {
+
+// The name of a language (its code: "de") in the language of `locale`: "German" in the POSIX locale; none when the
+// locale has no name for the code.
+std::optional<std::string> localizedLanguageName(const QLocale& locale, std::string_view languageCode);
 
 // True when one of the running applications has one of these ids (containsApp); an application without an id never
 // matches. The list of running applications is fetched afresh for each call. Main thread.

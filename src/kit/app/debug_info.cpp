@@ -3,17 +3,21 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QScreen>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
 
 #include "kit/app/app_facts.h"
+#include "kit/app/duration_formatter.h"
+#include "kit/app/keyboard_input_source.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/preferences_dump.h"
 #include "kit/app/system_memory.h"
 #include "kit/foundation/log.h"
 #include "kit/foundation/ordered_collections.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/textual_description.h"
 #include "kit/foundation/zv_app.h"
 #include "platform/core/clock.h"
 #include "platform/system/keyboard_layout.h"
@@ -23,19 +27,18 @@ namespace kit::DebugInfo {
 
 namespace {
 
-std::string rendered(const std::optional<std::string>& value) { return value ? *value : "<nil>"; }
-
-std::string flag(bool value) { return value ? "true" : "false"; }
-
 bool isBartenderRunning() { return isRunning(platform::Workspace::shared(), MenuBarManagers::bartender); }
 bool isBartenderLikeRunning() { return isRunning(platform::Workspace::shared(), MenuBarManagers::bartenderLike()); }
 
+std::string languageName(const QLocale& locale) {
+  if (locale.language() == QLocale::AnyLanguage || locale.language() == QLocale::C) return "<Unknown>";
+  return localizedLanguageName(Locale::posix(), QLocale::languageToCode(locale.language()).toStdString())
+      .value_or("<Unknown>");
+}
+
 std::string localeText() {
   const QLocale locale = QLocale::system();
-  const std::string language = locale.language() == QLocale::AnyLanguage || locale.language() == QLocale::C
-                                   ? std::string("<Unknown>")
-                                   : QLocale::languageToString(locale.language()).toStdString();
-  return locale.name().toStdString() + " (" + language + ")";
+  return locale.name().toStdString() + " (" + languageName(locale) + ")";
 }
 
 // Qt's calendar on this system is always the Gregorian one.
@@ -46,18 +49,24 @@ int64_t screenCount() {
   return QGuiApplication::screens().size();
 }
 
-int64_t primaryScreenScale() {
-  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || QGuiApplication::screens().isEmpty()) return 1;
-  const double scale = QGuiApplication::primaryScreen()->devicePixelRatio();
+// The scale as a whole number, cut toward zero: 2.0 is 2, 1.5 is 1.
+int64_t wholeScale(double scale) {
   if (!std::isfinite(scale)) return 1;
   return static_cast<int64_t>(std::clamp(scale, -9.2e18, 9.2e18));
 }
 
-std::map<std::string, std::string> renderedEntries(const std::map<std::string, std::optional<std::string>>& stored,
-                                                   const std::map<std::string, Provider>& providers) {
+std::string memoryText(Bytes bytes) { return SystemMemory::memoryText(bytes.bytes()); }
+
+template <class Entries>
+void addRendered(std::map<std::string, std::string>& rendered, const Entries& entries) {
+  for (const auto& [key, value] : entries) rendered[key] = debugInfoEntryText(value);
+}
+
+std::map<std::string, std::string> renderedEntries(const std::vector<std::pair<std::string, AnyValue>>& stored,
+                                                   const std::vector<std::pair<std::string, Provider>>& providers) {
   std::map<std::string, std::string> result;
-  for (const auto& [key, value] : stored) result[key] = rendered(value);
-  for (const auto& [key, provider] : providers) result[key] = rendered(provider ? provider() : std::nullopt);
+  addRendered(result, stored);
+  for (const auto& [key, provider] : providers) result[key] = debugInfoEntryText(provider ? provider() : AnyValue());
   return result;
 }
 
@@ -74,8 +83,8 @@ std::map<std::string, Provider>& debugInfoProviders() {
   return providers;
 }
 
-std::map<std::string, std::optional<std::string>>& extraDebugInfo() {
-  static std::map<std::string, std::optional<std::string>> entries;
+std::map<std::string, AnyValue>& extraDebugInfo() {
+  static std::map<std::string, AnyValue> entries;
   return entries;
 }
 
@@ -84,21 +93,21 @@ AtomicDictionary<std::string, Provider>& atomicDebugInfoProviders() {
   return providers;
 }
 
-AtomicDictionary<std::string, std::optional<std::string>>& atomicDebugInfo() {
-  static AtomicDictionary<std::string, std::optional<std::string>> entries;
+AtomicDictionary<std::string, AnyValue>& atomicDebugInfo() {
+  static AtomicDictionary<std::string, AnyValue> entries;
   return entries;
+}
+
+std::string debugInfoEntryText(const AnyValue& value) {
+  if (!value.isOptional()) return describing(value);
+  auto wrapped = value.unwrapped();
+  return wrapped ? describing(*wrapped) : std::string("<nil>");
 }
 
 std::string runningTimeText(double seconds) {
   if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
   seconds = std::min(seconds, 9223372036.854776);
-  auto total = static_cast<int64_t>(seconds);
-  const int64_t days = total / 86400, hours = total / 3600 % 24, minutes = total / 60 % 60, rest = total % 60;
-  std::string text;
-  if (days) text += std::to_string(days) + "d ";
-  if (days || hours) text += std::to_string(hours) + "h ";
-  if (days || hours || minutes) text += std::to_string(minutes) + "m ";
-  return text + std::to_string(rest) + "s";
+  return ZvApp::durationFormatter().string(seconds).value_or("");
 }
 
 std::string runningTimeText() {
@@ -106,33 +115,51 @@ std::string runningTimeText() {
   return runningTimeText(std::chrono::duration<double>(elapsed).count());
 }
 
+std::optional<int64_t> appMemoryUsage() { return SystemMemory::residentBytes(); }
+
 std::string appMemoryUsageText() {
-  auto bytes = SystemMemory::residentBytes();
+  auto bytes = appMemoryUsage();
   return bytes ? SystemMemory::memoryText(*bytes) : "<Unavailable>";
 }
 
-std::string remainingAvailableMemoryText() {
+int64_t availableMemory() {
   auto bytes = SystemMemory::availableBytes();
-  if (!bytes) {
-    ZvApp::reportError(platform::PlatformError(ZvApp::id() + ".memory", 5,
-                                               {{"description", std::string("MemAvailable is not in /proc/meminfo")}}));
-    return SystemMemory::memoryText(0);
+  if (!bytes)
+    throw platform::PlatformError(ZvApp::id() + ".memory", 5,
+                                  {{"description", std::string("MemAvailable is not in /proc/meminfo")}});
+  return *bytes;
+}
+
+Bytes remainingAvailableMemory() {
+  try {
+    return Bytes(availableMemory());
+  } catch (const platform::Error& error) {
+    ZvApp::reportError(error);
+    return Bytes::zero;
   }
-  return SystemMemory::memoryText(*bytes);
+}
+
+double primaryScreenScaleFactor() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || QGuiApplication::screens().isEmpty()) return 1.0;
+  return QGuiApplication::primaryScreen()->devicePixelRatio();
 }
 
 std::string currentKeyboardLayoutText() {
   auto* layout = platform::KeyboardLayout::shared();
   if (!layout) return "<Unknown>";
-  std::string text = layout->layoutDescription();
-  return text.empty() ? "<Unknown>" : text;
+  return KeyboardInputSource(layout->currentInputSource()).description();
+}
+
+std::string menuBarManagerFlagsText() {
+  return "Is Bartender Running: " + describing(isBartenderRunning()) +
+         "\nIs Bartender-like Running: " + describing(isBartenderLikeRunning());
 }
 
 std::map<std::string, std::string> customDebugInfo() {
-  std::map<std::string, std::optional<std::string>> stored;
-  for (const auto& [key, value] : atomicDebugInfo()) stored[key] = value;
-  std::map<std::string, Provider> providers;
-  for (const auto& [key, provider] : atomicDebugInfoProviders()) providers[key] = provider;
+  std::vector<std::pair<std::string, AnyValue>> stored;
+  for (const auto& [key, value] : atomicDebugInfo()) stored.emplace_back(key, value);
+  std::vector<std::pair<std::string, Provider>> providers;
+  for (const auto& [key, provider] : atomicDebugInfoProviders()) providers.emplace_back(key, provider);
   return renderedEntries(stored, providers);
 }
 
@@ -141,21 +168,20 @@ std::string debugInfoText() {
   text.reserve(321);
   text += "# " + AppFacts::name() + " " + AppFacts::versionWithBuild();
   text += "\n\nBundle Identifier: " + ZvApp::id();
-  text += "\nLaunch Count: " + std::to_string(LaunchFacts::launchCount());
+  text += "\nLaunch Count: " + describing(LaunchFacts::launchCount());
   text += "\nRunning Time: " + runningTimeText();
   text += "\nMemory Usage: " + appMemoryUsageText();
-  text += "\nRemaining Available Memory: " + remainingAvailableMemoryText();
-  text += "\nIs Installed from App Store: " + flag(AppFacts::isInstalledFromAppStore());
+  text += "\nRemaining Available Memory: " + memoryText(remainingAvailableMemory());
+  text += "\nIs Installed from App Store: " + describing(AppFacts::isInstalledFromAppStore());
   text += "\n\n# Device\n\nOS: " + Device::osDescription();
   text += "\nModel: " + Device::hardwareModel();
   text += "\nArchitecture: " + Device::architecture();
   text += "\nLocale: " + localeText();
   text += "\nCalendar: " + calendarText();
-  text += "\nScreens: " + std::to_string(screenCount());
-  text += "\nPrimary Screen Scale: " + std::to_string(primaryScreenScale());
+  text += "\nScreens: " + describing(screenCount());
+  text += "\nPrimary Screen Scale: " + describing(wholeScale(primaryScreenScaleFactor()));
   text += "\nKeyboard: " + currentKeyboardLayoutText();
-  text += "\nIs Bartender Running: " + flag(isBartenderRunning());
-  text += "\nIs Bartender-like Running: " + flag(isBartenderLikeRunning());
+  text += "\n" + menuBarManagerFlagsText();
   text += "\n\n# Settings\n\n";
   const auto dump = PreferencesDump::debugInfoDictionary(platform::UserDefaults::standard());
   text += dump.empty() ? std::string("<Empty>") : keyValueLines(dump);
@@ -172,7 +198,7 @@ std::string debugInfoText() {
 }
 
 std::string debugInfo() {
-  OrderedDictionary<std::string, std::string> lines{
+  OrderedDictionary<std::string, AnyValue> lines{
       {"App", AppFacts::name() + " " + AppFacts::versionWithBuild()},
       {"Bundle Identifier", ZvApp::id()},
       {"OS", Device::osDescription()},
@@ -180,16 +206,19 @@ std::string debugInfo() {
       {"Architecture", Device::architecture()},
       {"Locale", localeText()},
       {"Calendar", calendarText()},
-      {"Screens", std::to_string(screenCount())},
-      {"Primary Screen Scale", std::to_string(primaryScreenScale())},
+      {"Screens", screenCount()},
+      {"Primary Screen Scale", wholeScale(primaryScreenScaleFactor())},
       {"App Memory Usage", appMemoryUsageText()},
-      {"Remaining Available Memory", remainingAvailableMemoryText()},
+      {"Remaining Available Memory", memoryText(remainingAvailableMemory())},
   };
-  lines.set("App Store", flag(AppFacts::isInstalledFromAppStore()));
+  lines.set("App Store", AppFacts::isInstalledFromAppStore());
   lines.set("Keyboard", currentKeyboardLayoutText());
-  lines.set("Is Bartender Running", flag(isBartenderRunning()));
-  lines.set("Is Bartender-like Running", flag(isBartenderLikeRunning()));
-  for (const auto& [key, value] : renderedEntries(extraDebugInfo(), debugInfoProviders())) lines.set(key, value);
+  lines.set("Is Bartender Running", isBartenderRunning());
+  lines.set("Is Bartender-like Running", isBartenderLikeRunning());
+  const std::vector<std::pair<std::string, AnyValue>> extra(extraDebugInfo().begin(), extraDebugInfo().end());
+  const std::vector<std::pair<std::string, Provider>> providers(debugInfoProviders().begin(),
+                                                                debugInfoProviders().end());
+  for (const auto& [key, value] : renderedEntries(extra, providers)) lines.set(key, value);
   return keyValueLines(lines);
 }
 

@@ -1,25 +1,32 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "kit/foundation/any_value.h"
 #include "kit/foundation/atomic_collections.h"
+#include "kit/foundation/bytes.h"
 
 // The two plain-text forms in which the program describes itself and its machine for support requests.
 namespace kit::DebugInfo {
 
-// An entry's value, produced each time the information is built; none shows as "<nil>".
-using Provider = std::function<std::optional<std::string>()>;
+// An entry's value, produced each time the information is built: any printable value.
+using Provider = std::function<AnyValue()>;
 
 // Entries of the compact lines. Main thread.
 std::map<std::string, Provider>& debugInfoProviders();
-std::map<std::string, std::optional<std::string>>& extraDebugInfo();
+std::map<std::string, AnyValue>& extraDebugInfo();
 // Entries of the text's Custom section. Any thread.
 AtomicDictionary<std::string, Provider>& atomicDebugInfoProviders();
-AtomicDictionary<std::string, std::optional<std::string>>& atomicDebugInfo();
+AtomicDictionary<std::string, AnyValue>& atomicDebugInfo();
+
+// An entry's value as the information shows it: an optional's value in its place ("<nil>" when it is absent), then
+// the value's standard textual form ("true", "42", "[1, 2]", a text as it is).
+std::string debugInfoEntryText(const AnyValue& value);
 
 // The debug-info text: application, Device, Settings, Custom and Logs sections. Main thread.
 std::string debugInfoText();
@@ -31,10 +38,20 @@ std::map<std::string, std::string> customDebugInfo();
 // The time since the start of the run: "0s", "42s", "3m 5s", "2h 0m 7s", "1d 4h 0m 0s".
 std::string runningTimeText();
 std::string runningTimeText(double seconds);
+// This process's memory (its resident set), in bytes; none when it cannot be read.
+std::optional<int64_t> appMemoryUsage();
+// appMemoryUsage() as memory text, "<Unavailable>" without it.
 std::string appMemoryUsageText();
-std::string remainingAvailableMemoryText();
-// "English (US) (us)" from the X keyboard layout, else "<Unknown>".
+// The memory the machine can still hand out without swapping, in bytes; throws when it cannot be read.
+int64_t availableMemory();
+// availableMemory(), never failing: a failure goes to the error hook and gives zero bytes.
+Bytes remainingAvailableMemory();
+// The scale factor of the primary screen (2.0 for a screen at twice the pixels); 1.0 without a screen.
+double primaryScreenScaleFactor();
+// The keyboard input source in use ("English (US) (us)"), else "<Unknown>".
 std::string currentKeyboardLayoutText();
+// "Is Bartender Running: true|false\nIs Bartender-like Running: true|false".
+std::string menuBarManagerFlagsText();
 
 // The ids of the menu-bar managers that can hide the program's icon, which the debug information and the report of
 // a hidden icon ask about.

@@ -27,7 +27,6 @@ const platform::Url& constantUrl(const char* text) {
 }  // namespace
 
 namespace WebAddresses {
-const platform::Url& website() { return constantUrl("https://kestrova.com/quillet"); }
 const platform::Url& makerApps() { return constantUrl("https://kestrova.com/apps"); }
 const platform::Url& feedbackPage() { return constantUrl("https://kestrova.com/feedback"); }
 }  // namespace WebAddresses

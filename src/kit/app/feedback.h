@@ -9,10 +9,9 @@
 
 namespace kit {
 
-// The product's addresses on the maker's web site.
+// The maker's addresses beside the product's page (ZvKit::Metadata::current().website, whose sections are "#tips",
+// "#faq" and "#word-bug").
 namespace WebAddresses {
-// The product's page; "#tips", "#faq" and "#word-bug" are sections of it.
-const platform::Url& website();
 // The maker's page that lists its applications.
 const platform::Url& makerApps();
 // The feedback form, before its query.

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "kit/app/feedback.h"
+#include "kit/app/zv_kit.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
 #include "kit/ui/copy_button.h"
@@ -30,7 +30,7 @@ constexpr int qrCodeMaximumSide = 300;
 
 }  // namespace
 
-platform::Url shareLink() { return WebAddresses::website(); }
+platform::Url shareLink() { return ZvKit::Metadata::current().website; }
 
 platform::Url emailLinkUrl(const platform::Url& link) {
   return urlWithQuery("mailto:", {{"body", link.absoluteString()}}).value_or(link);

@@ -7,6 +7,7 @@
 #include "kit/app/app_facts.h"
 #include "kit/app/feedback.h"
 #include "kit/app/relaunch.h"
+#include "kit/app/zv_kit.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
 #include "kit/foundation/verbatim_title.h"
@@ -41,14 +42,16 @@ QAction* addHeader(QMenu& menu, const std::string& title, bool hasSeparatorBefor
 }
 
 platform::Url websiteWithFragment(const std::string& fragment) {
-  return modifyingComponents(WebAddresses::website(),
+  return modifyingComponents(ZvKit::Metadata::current().website,
                              [&](platform::UrlComponents& components) { components.setFragment(fragment); });
 }
 
 CallbackMenuItem* addMoreAppsItem(QMenu& menu) {
   return addLinkItem(menu, "More Apps by Me", WebAddresses::makerApps());
 }
-CallbackMenuItem* addWebsiteItem(QMenu& menu) { return addLinkItem(menu, "Website", WebAddresses::website()); }
+CallbackMenuItem* addWebsiteItem(QMenu& menu) {
+  return addLinkItem(menu, "Website", ZvKit::Metadata::current().website);
+}
 CallbackMenuItem* addTipsItem(QMenu& menu) { return addLinkItem(menu, "Tips", websiteWithFragment("tips")); }
 CallbackMenuItem* addFAQItem(QMenu& menu) { return addLinkItem(menu, "FAQ", websiteWithFragment("faq")); }
 CallbackMenuItem* addRateAppItem(QMenu&) { return nullptr; }

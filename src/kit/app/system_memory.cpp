@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/core/decimal_text.h"
+#include "kit/app/app_facts.h"
 #include "platform/core/file_reading.h"
 
 namespace kit::SystemMemory {
@@ -12,7 +12,7 @@ namespace kit::SystemMemory {
 namespace {
 
 std::string withDecimals(double value, int decimals) {
-  std::string text = platform::decimalText(value, decimals);
+  std::string text = Locale::posix().toString(value, 'f', decimals).toStdString();
   if (text.find('.') != std::string::npos) {
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();

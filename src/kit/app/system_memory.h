@@ -15,8 +15,8 @@ std::optional<int64_t> availableBytes();
 // A "<Name>: <n> kB" value of a /proc status or meminfo text, in bytes.
 std::optional<int64_t> kilobyteField(std::string_view text, std::string_view name);
 
-// A byte count in the memory style, the same in every locale: "Zero KB", "512 bytes", "24 KB", "24.5 MB",
-// "1.25 GB" (units of 1024).
+// A byte count in the memory style, in the POSIX locale whatever the user's is: "Zero KB", "512 bytes", "24 KB", "24.5
+// MB", "1.25 GB" (units of 1024).
 std::string memoryText(int64_t bytes);
 
 }  // namespace kit::SystemMemory

@@ -60,6 +60,11 @@ void recordFirstMainWindow() {
 
 }  // namespace
 
+const ZvKit::Metadata& ZvKit::Metadata::current() {
+  static const Metadata metadata{.website = *platform::Url::parse("https://kestrova.com/quillet"), .appStoreId = {}};
+  return metadata;
+}
+
 KitLaunchHooks& kitLaunchHooks() {
   static KitLaunchHooks hooks{
       .showUserDebugWindow = [] { UserDebugWindowController::showWindow(); },

@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "kit/app/launch_chord.h"
 #include "platform/core/executor.h"
 #include "platform/prefs/user_defaults.h"
 #include "platform/system/rect.h"
+#include "platform/url/url.h"
 
 namespace kit {
 
@@ -32,6 +34,17 @@ std::vector<std::function<void()>>& postLaunchHandlers();
 // leftovers on a background thread.
 class ZvKit {
  public:
+  // The product's record.
+  struct Metadata {
+    // The product's page on the maker's web site.
+    platform::Url website;
+    // The product's identifier in an application store: none, as it is sold in none.
+    std::optional<std::string> appStoreId;
+
+    // Made once, on first use, from the compiled-in constants.
+    static const Metadata& current();
+  };
+
   // What the start-up reads and where it queues its work.
   struct Environment {
     platform::UserDefaults& suite;

@@ -15,23 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "kit/foundation/log.h"
 #include "kit/foundation/readers_writer_lock.h"
+#include "kit/foundation/textual_description.h"
 
 namespace kit {
-
-namespace detail {
-// The elements as a debugger lists them ("a", 1, Optional("b")), joined by ", ".
-template <class Range, class Render>
-std::string debugList(const Range& range, Render render) {
-  std::string text;
-  for (const auto& element : range) {
-    if (!text.empty()) text += ", ";
-    text += render(element);
-  }
-  return text;
-}
-}  // namespace detail
 
 // Walks a copy of a collection's contents; copies of the iterator share the copy. It ends at std::default_sentinel.
 template <class Contents>
@@ -126,16 +113,8 @@ class AtomicDictionary {
   std::default_sentinel_t end() const { return {}; }
 
   // The contents as a debugger shows a dictionary: ["a": 1, "b": 2], or [:] when empty.
-  std::string debugDescription() const {
-    return lock_.read([&] {
-      if (storage_.empty()) return std::string("[:]");
-      return "[" +
-             detail::debugList(storage_,
-                               [](const auto& entry) {
-                                 return LogItem(entry.first).rendered() + ": " + LogItem(entry.second).rendered();
-                               }) +
-             "]";
-    });
+  std::string debugDescription() const requires Describable<K> && Describable<V> {
+    return lock_.read([&] { return reflecting(storage_); });
   }
 
   // Given keys take the given values; other keys stay.
@@ -201,10 +180,8 @@ class AtomicSet {
   std::default_sentinel_t end() const { return {}; }
 
   // The contents as a debugger shows a set: Set(["a", "b"]), or Set([]) when empty.
-  std::string debugDescription() const {
-    return lock_.read([&] {
-      return "Set([" + detail::debugList(storage_, [](const T& element) { return LogItem(element).rendered(); }) + "])";
-    });
+  std::string debugDescription() const requires Describable<T> {
+    return lock_.read([&] { return "Set(" + reflecting(storage_) + ")"; });
   }
 
   // Each side is read on its own, never one inside the other's lock.

@@ -196,12 +196,12 @@ std::optional<std::string> standardInputString() {
 
 std::optional<std::string> readLine(bool strippingNewline) { return standardInput().readLine(strippingNewline); }
 
-void printToStandardError(const std::vector<std::string>& values, std::string_view separator,
+void printToStandardError(const std::vector<AnyValue>& values, std::string_view separator,
                           std::string_view terminator) {
   std::string text;
   for (size_t i = 0; i < values.size(); ++i) {
     if (i > 0) text += separator;
-    text += values[i];
+    appendDescribing(text, values[i]);
   }
   text += terminator;
   standardError().write(text);

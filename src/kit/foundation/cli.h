@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "kit/foundation/any_value.h"
+
 namespace kit::CLI {
 
 // A file descriptor used as a text stream. Failed writes are reported, never thrown.
@@ -62,7 +64,8 @@ std::string standardInputData();
 std::optional<std::string> standardInputString();
 std::optional<std::string> readLine(bool strippingNewline = true);
 
-void printToStandardError(const std::vector<std::string>& values, std::string_view separator = " ",
+// Each value in its standard textual form (texts as they are), joined by `separator`, then `terminator`.
+void printToStandardError(const std::vector<AnyValue>& values, std::string_view separator = " ",
                           std::string_view terminator = "\n");
 
 // Runs the operation; when it throws, prints the failure's description and ends the process with status 1.

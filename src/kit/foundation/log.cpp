@@ -1,51 +1,10 @@
 #include "kit/foundation/log.h"
 
-#include <cstdio>
-
 #include "kit/foundation/zv_app.h"
 #include "platform/core/clock.h"
-#include "platform/core/decimal_text.h"
 #include "platform/core/log_sink.h"
 
 namespace kit {
-
-LogItem::LogItem(std::string_view text) {
-  rendered_.reserve(text.size() + 2);
-  rendered_ += '"';
-  for (char c : text) {
-    switch (c) {
-      case '"':
-        rendered_ += "\\\"";
-        break;
-      case '\\':
-        rendered_ += "\\\\";
-        break;
-      case '\n':
-        rendered_ += "\\n";
-        break;
-      case '\t':
-        rendered_ += "\\t";
-        break;
-      case '\r':
-        rendered_ += "\\r";
-        break;
-      case '\0':
-        rendered_ += "\\0";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-          char escaped[16];
-          std::snprintf(escaped, sizeof escaped, "\\u{%X}", static_cast<unsigned>(c));
-          rendered_ += escaped;
-        } else {
-          rendered_ += c;
-        }
-    }
-  }
-  rendered_ += '"';
-}
-
-LogItem::LogItem(double value) : rendered_(platform::decimalText(value)) {}
 
 std::string loggedText(std::initializer_list<LogItem> items, std::string_view function, std::string_view file,
                        int64_t line) {

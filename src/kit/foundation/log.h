@@ -1,34 +1,28 @@
 #pragma once
 
-#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <mutex>
-#include <optional>
 #include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "kit/foundation/bounded_array.h"
+#include "kit/foundation/textual_description.h"
 
 namespace kit {
 
 enum class LogType { defaultType, info, debug, error, fault };
 
-// One logged value, rendered as a debugger shows it: texts quoted with escapes, numbers plain.
+// One logged value, rendered as a debugger shows it (reflecting): texts quoted with escapes, numbers plain,
+// optionals as Optional(...) or nil, sequences and maps bracketed, any type by its own debug description,
+// description or operator<<.
 class LogItem {
  public:
-  LogItem(const char* text) : LogItem(std::string_view(text)) {}
-  LogItem(const std::string& text) : LogItem(std::string_view(text)) {}
-  LogItem(std::string_view text);
-  LogItem(bool value) : rendered_(value ? "true" : "false") {}
-  template <std::integral T>
-  LogItem(T value) : rendered_(std::to_string(value)) {}
-  LogItem(double value);
-  template <class T>
-  LogItem(const std::optional<T>& value) : rendered_(value ? "Optional(" + LogItem(*value).rendered() + ")" : "nil") {}
+  template <Describable T>
+  LogItem(const T& value) : rendered_(reflecting(value)) {}
 
   const std::string& rendered() const { return rendered_; }
 

@@ -6,7 +6,6 @@
 #include <initializer_list>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <unordered_map>
@@ -19,6 +18,7 @@
 #include "kit/foundation/key_value_sequences.h"
 #include "kit/foundation/keyed_subscript.h"
 #include "kit/foundation/position_iterator.h"
+#include "kit/foundation/textual_description.h"
 
 namespace kit {
 
@@ -171,58 +171,51 @@ class OrderedSet {
 
 namespace detail {
 
+// A value that can be taken as a text between double quotes (inner quotes not escaped), any other in its standard
+// textual form.
 template <class T>
-void printPlain(std::ostream& out, const T& value) {
-  if constexpr (std::is_convertible_v<const T&, std::string_view>)
-    out << std::string_view(value);
-  else if constexpr (std::is_same_v<T, bool>)
-    out << (value ? "true" : "false");
-  else
-    out << value;
-}
-
-// Texts between double quotes (inner quotes not escaped), everything else as printed.
-template <class T>
-void printQuoted(std::ostream& out, const T& value) {
-  if constexpr (std::is_convertible_v<const T&, std::string_view>)
-    out << '"' << std::string_view(value) << '"';
-  else
-    printPlain(out, value);
+void appendQuotedIfText(std::string& out, const T& value) {
+  if (auto text = asText(value)) {
+    out += '"';
+    out += *text;
+    out += '"';
+  } else {
+    appendDescribing(out, value);
+  }
 }
 
 }  // namespace detail
 
 // ["a": 1, "b": "x"], or [:] when empty.
 template <class Key, class Value, class Hash>
-std::string description(const OrderedDictionary<Key, Value, Hash>& dictionary) {
+requires Describable<Key> && Describable<Value> std::string description(
+    const OrderedDictionary<Key, Value, Hash>& dictionary) {
   if (dictionary.empty()) return "[:]";
-  std::ostringstream out;
-  out << '[';
-  bool first = true;
+  std::string out = "[";
   for (const auto& [key, value] : dictionary) {
-    if (!first) out << ", ";
-    first = false;
-    detail::printQuoted(out, key);
-    out << ": ";
-    detail::printQuoted(out, value);
+    if (out.size() > 1) out += ", ";
+    detail::appendQuotedIfText(out, key);
+    out += ": ";
+    detail::appendQuotedIfText(out, value);
   }
-  out << ']';
-  return out.str();
+  out += ']';
+  return out;
 }
 
-// "key: value" lines joined by "\n", texts without quotes, in the sequence's order.
+// "key: value" lines joined by "\n", each side in its standard textual form (texts without quotes), in the
+// sequence's order.
 template <KeyValueSequence Pairs>
 std::string keyValueLines(const Pairs& pairs) {
-  std::ostringstream out;
+  std::string out;
   bool first = true;
   for (const auto& [key, value] : pairs) {
-    if (!first) out << '\n';
+    if (!first) out += '\n';
     first = false;
-    detail::printPlain(out, key);
-    out << ": ";
-    detail::printPlain(out, value);
+    appendDescribing(out, key);
+    out += ": ";
+    appendDescribing(out, value);
   }
-  return out.str();
+  return out;
 }
 
 }  // namespace kit

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "kit/foundation/textual_description.h"
+
 namespace kit {
 
 // True when every character is whitespace or a line break (judged by its first scalar, so a space with a combining
@@ -12,26 +14,10 @@ bool isEmptyOrWhitespace(std::string_view text);
 // None for an empty or whitespace-only text, otherwise the text unchanged.
 std::optional<std::string> nilIfEmptyOrWhitespace(std::string text);
 
-// An optional value in a text: its printed form, else `fallback` ("nil" when none is given).
-template <class T>
-std::string describe(const std::optional<T>& value, std::string_view fallback = "nil");
-
-}  // namespace kit
-
-#include <sstream>
-
-namespace kit {
-
-template <class T>
-std::string describe(const std::optional<T>& value, std::string_view fallback) {
-  if (!value) return std::string(fallback);
-  if constexpr (std::is_convertible_v<const T&, std::string_view>) {
-    return std::string(std::string_view(*value));
-  } else {
-    std::ostringstream out;
-    out << *value;
-    return out.str();
-  }
+// An optional value in a text: its standard textual form, else `fallback` ("nil" when none is given).
+template <Describable T>
+std::string describe(const std::optional<T>& value, std::string_view fallback = "nil") {
+  return value ? describing(*value) : std::string(fallback);
 }
 
 }  // namespace kit

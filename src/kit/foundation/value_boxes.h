@@ -9,28 +9,15 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "kit/foundation/position_iterator.h"
+#include "kit/foundation/textual_description.h"
 #include "kit/foundation/value_wrappers.h"
 
 namespace kit {
-
-namespace detail {
-template <class T>
-std::string describe(const T& value) {
-  if constexpr (requires(std::ostream & os) { os << value; }) {
-    std::ostringstream out;
-    out << value;
-    return out.str();
-  } else {
-    return "<value>";
-  }
-}
-}  // namespace detail
 
 template <class T>
 class Box {
@@ -40,8 +27,9 @@ class Box {
 
   bool operator==(const Box& other) const { return wrappedValue_ == other.wrappedValue_; }
   bool operator<(const Box& other) const { return wrappedValue_ < other.wrappedValue_; }
-  std::string description() const { return detail::describe(wrappedValue_); }
-  std::string debugDescription() const { return "Box(" + description() + ")"; }
+  // The value's standard textual form (a text without quotes); debugDescription() wraps the same text.
+  std::string description() const requires Describable<T> { return describing(wrappedValue_); }
+  std::string debugDescription() const requires Describable<T> { return "Box(" + description() + ")"; }
   // The wrapped value's own identity.
   AnyHashable id() const requires Identifiable<T> { return AnyHashable(wrappedValue_.id()); }
 
@@ -59,8 +47,8 @@ class MutableBox {
 
   bool operator==(const MutableBox& other) const { return wrappedValue() == other.wrappedValue(); }
   bool operator<(const MutableBox& other) const { return wrappedValue() < other.wrappedValue(); }
-  std::string description() const { return detail::describe(wrappedValue()); }
-  std::string debugDescription() const { return "MutableBox(" + description() + ")"; }
+  std::string description() const requires Describable<T> { return describing(wrappedValue()); }
+  std::string debugDescription() const requires Describable<T> { return "MutableBox(" + description() + ")"; }
   AnyHashable id() const requires Identifiable<T> { return AnyHashable(wrappedValue().id()); }
 
  private:

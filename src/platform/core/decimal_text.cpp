@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace platform {
 
@@ -13,12 +14,25 @@ std::string decimalText(double value, int fractionDigits) {
   return std::string(buffer, result.ptr);
 }
 
-std::string decimalText(double value) {
-  char buffer[32];  // the longest shortest form, "-2.2250738585072014e-308", with room to spare
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+namespace {
+
+template <class Real>
+std::string shortestText(Real value) {
+  // Beyond this every whole number is held exactly, and a long run of zeros says nothing more than an exponent.
+  constexpr Real lastExactWhole = static_cast<Real>(1ULL << std::numeric_limits<Real>::digits);
+  const Real magnitude = std::fabs(value);
+  const bool writtenOut = magnitude == 0 || (magnitude >= static_cast<Real>(0.0001) && magnitude <= lastExactWhole);
+  char buffer[64];  // the longest form is about 25 characters: "-0.00012345678901234567", "-1.2345678901234567e-308"
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                              writtenOut ? std::chars_format::fixed : std::chars_format::scientific);
   std::string text(buffer, result.ptr);
   if (std::isfinite(value) && text.find_first_of(".e") == std::string::npos) text += ".0";
   return text;
 }
+
+}  // namespace
+
+std::string decimalText(double value) { return shortestText(value); }
+std::string decimalText(float value) { return shortestText(value); }
 
 }  // namespace platform

@@ -7,8 +7,11 @@ namespace platform {
 // `value` in fixed notation with `fractionDigits` digits after a point ("1.5"), rounded to nearest. Always a
 // point and never a grouping mark: the process locale, which the toolkit sets from the user's, plays no part.
 std::string decimalText(double value, int fractionDigits);
-// The shortest text that reads back as the same double, with ".0" after a whole number: "0.1", "2.0", "1e+20",
-// "-inf", "nan". Locale-free as well.
+// The shortest text that reads back as the same number, with ".0" after a whole number: "0.1", "2.0", "100000.0",
+// "-inf", "nan". Numbers from 0.0001 up to the last of the run of exactly held whole numbers (2^53 for a double,
+// 2^24 for a float) are written out; smaller and larger ones take an exponent: "1e-05", "1e+16". Locale-free as
+// well.
 std::string decimalText(double value);
+std::string decimalText(float value);
 
 }  // namespace platform

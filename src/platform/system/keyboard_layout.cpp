@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/system/x11_connection.h"
 #include "platform/system/xcb_reply.h"
@@ -145,36 +147,37 @@ std::optional<uint8_t> KeyboardLayout::keycodeForKeysym(uint32_t keysym) {
   return std::nullopt;
 }
 
-std::string KeyboardLayout::layoutDescription() {
-  uint32_t group = activeGroup();
-  const char* name = xkb_keymap_layout_get_name(keymap_, group);
-  std::string text = name != nullptr ? name : "";
-  // _XKB_RULES_NAMES: rules, model, layouts, variants, options, each NUL-terminated.
+InputSource KeyboardLayout::currentInputSource() {
+  const uint32_t group = activeGroup();
+  InputSource source;
+  if (const char* name = xkb_keymap_layout_get_name(keymap_, group); name != nullptr && *name != '\0')
+    source.localizedName = name;
+  // _XKB_RULES_NAMES: rules, model, layouts, variants, options, each NUL-terminated; the lists comma-separated.
   X11Connection* x = X11Connection::shared();
-  if (auto rules = x->property8(x->root(), "_XKB_RULES_NAMES")) {
-    std::vector<std::string> fields;
-    std::string field;
-    for (char ch : *rules) {
-      if (ch == '\0') {
-        fields.push_back(field);
-        field.clear();
-      } else {
-        field.push_back(ch);
-      }
-    }
-    if (!field.empty()) fields.push_back(field);
-    if (fields.size() > 2) {
-      std::stringstream layouts(fields[2]);
-      std::string layout;
-      for (uint32_t index = 0; std::getline(layouts, layout, ','); ++index) {
-        if (index == group) {
-          text += " (" + layout + ")";
-          break;
-        }
-      }
+  auto rules = x->property8(x->root(), "_XKB_RULES_NAMES");
+  if (!rules) return source;
+  std::vector<std::string> fields;
+  std::string field;
+  for (char ch : *rules) {
+    if (ch == '\0') {
+      fields.push_back(std::move(field));
+      field.clear();
+    } else {
+      field.push_back(ch);
     }
   }
-  return text;
+  if (!field.empty()) fields.push_back(std::move(field));
+  auto entry = [&](size_t list) -> std::string {
+    if (fields.size() <= list) return {};
+    std::stringstream entries(fields[list]);
+    std::string item;
+    for (uint32_t index = 0; std::getline(entries, item, ','); ++index)
+      if (index == group) return item;
+    return {};
+  };
+  const std::string layout = entry(2), variant = entry(3);
+  if (!layout.empty()) source.id = variant.empty() ? layout : layout + "(" + variant + ")";
+  return source;
 }
 
 void KeyboardLayout::readModifierMapping() {

@@ -41,6 +41,14 @@ inline constexpr uint32_t control = 4096;  // Super
 uint16_t xModifiersForCarbon(uint32_t carbonModifiers, const XModifierMasks& masks);
 uint32_t carbonForXModifiers(uint16_t xState, const XModifierMasks& masks);
 
+// A keyboard layout as an input source the user picks: its identifier is its entry of the server's layout list, in
+// the keymap's own notation ("us", "de(nodeadkeys)"), its name the one the keymap gives it ("English (US)"). Each is
+// none when the server does not give it.
+struct InputSource {
+  std::optional<std::string> id;
+  std::optional<std::string> localizedName;
+};
+
 // The keyboard layout of the X server, read through xkbcommon on our own X connection. Main thread only.
 class KeyboardLayout {
  public:
@@ -62,8 +70,8 @@ class KeyboardLayout {
   std::optional<std::string> characterForVirtualKey(int64_t virtualKeyCode);
   // The keycode that produces `keysym` at the base level in the first ASCII-capable group.
   std::optional<uint8_t> keycodeForKeysym(uint32_t keysym);
-  // "English (US) (us)": the current group's name and its entry of the layout list.
-  std::string layoutDescription();
+  // The layout in use.
+  InputSource currentInputSource();
 
   const XModifierMasks& modifierMasks() const { return masks_; }
   // Every keycode that is bound to a modifier, with the modifier bit it sets.

@@ -35,4 +35,13 @@ TEST(AppFactsTest, SourcesAreReadLeniently) {
   EXPECT_EQ(kit::AppFacts::parseBuildNumber(""), std::nullopt);
 }
 
+TEST(AppFactsTest, ThePosixLocaleNamesLanguagesInEnglish) {
+  EXPECT_EQ(kit::Locale::posix().toString(1234.5, 'f', 1), "1234.5") << "a point, no grouping";
+  EXPECT_EQ(kit::localizedLanguageName(kit::Locale::posix(), "de"), "German");
+  EXPECT_EQ(kit::localizedLanguageName(kit::Locale::posix(), "nb"), "Norwegian Bokmål");
+  EXPECT_EQ(kit::localizedLanguageName(QLocale(QLocale::German, QLocale::Germany), "fr"), "Französisch");
+  EXPECT_EQ(kit::localizedLanguageName(kit::Locale::posix(), "qqq"), std::nullopt);
+  EXPECT_EQ(kit::localizedLanguageName(kit::Locale::posix(), ""), std::nullopt);
+}
+
 }  // namespace

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <regex>
+
 #include "doubles/fake_workspace.h"
 #include "kit/app/app_facts.h"
+#include "kit/app/duration_formatter.h"
+#include "kit/app/keyboard_input_source.h"
 #include "kit/foundation/log.h"
 #include "platform/core/executor.h"
 
@@ -15,6 +20,47 @@ TEST(DebugInfoTest, RunningTimeLeavesOutLeadingZeroUnits) {
   EXPECT_EQ(kit::DebugInfo::runningTimeText(185), "3m 5s");
   EXPECT_EQ(kit::DebugInfo::runningTimeText(7207), "2h 0m 7s");
   EXPECT_EQ(kit::DebugInfo::runningTimeText(-3), "0s");
+  EXPECT_EQ(kit::DebugInfo::runningTimeText(1e300), "106751d 23h 47m 16s") << "held to 2^63 nanoseconds";
+
+  const auto& formatter = kit::ZvApp::durationFormatter();
+  EXPECT_EQ(formatter.string(90061), "1d 1h 1m 1s");
+  EXPECT_EQ(formatter.string(-185), "-3m 5s");
+  EXPECT_EQ(formatter.string(-9223372036854775807.0), std::nullopt);
+  EXPECT_EQ(formatter.string(std::nan("")), std::nullopt);
+}
+
+TEST(DebugInfoTest, EntriesShowTheirValueWithAnOptionalUnwrappedOnce) {
+  using kit::AnyValue;
+  using kit::DebugInfo::debugInfoEntryText;
+  EXPECT_EQ(debugInfoEntryText("text"), "text");
+  EXPECT_EQ(debugInfoEntryText(true), "true");
+  EXPECT_EQ(debugInfoEntryText(int64_t{42}), "42");
+  EXPECT_EQ(debugInfoEntryText(1.0), "1.0");
+  EXPECT_EQ(debugInfoEntryText(std::vector<std::string>{"a", "b"}), "[\"a\", \"b\"]");
+  EXPECT_EQ(debugInfoEntryText(std::optional<bool>(false)), "false") << "without the word Optional";
+  EXPECT_EQ(debugInfoEntryText(std::optional<int>()), "<nil>");
+  EXPECT_EQ(debugInfoEntryText(AnyValue()), "<nil>");
+  EXPECT_EQ(debugInfoEntryText(std::optional<std::optional<int>>(5)), "Optional(5)");
+}
+
+TEST(DebugInfoTest, KeyboardSourcesAreNamedAndIdentifiedEvenWithoutEither) {
+  EXPECT_EQ(kit::KeyboardInputSource({.id = "de(nodeadkeys)", .localizedName = "German (no dead keys)"}).description(),
+            "German (no dead keys) (de(nodeadkeys))");
+  EXPECT_EQ(kit::KeyboardInputSource({.id = "us", .localizedName = std::nullopt}).description(), "<Unknown> (us)");
+
+  const kit::KeyboardInputSource nameless({}), other({});
+  EXPECT_EQ(nameless.localizedName, "<Unknown>");
+  EXPECT_TRUE(
+      std::regex_match(nameless.id, std::regex("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}")))
+      << nameless.id;
+  EXPECT_NE(nameless.id, other.id) << "a fresh identifier for each";
+  EXPECT_EQ(nameless.inputModeID, std::nullopt);
+}
+
+TEST(DebugInfoTest, MemoryAndScreenFiguresWithoutAScreen) {
+  EXPECT_EQ(kit::DebugInfo::primaryScreenScaleFactor(), 1.0);
+  EXPECT_GT(kit::DebugInfo::remainingAvailableMemory(), kit::Bytes::zero);
+  EXPECT_GT(kit::DebugInfo::appMemoryUsage().value_or(0), 0);
 }
 
 class DebugTextTest : public ::testing::Test {
@@ -69,6 +115,22 @@ TEST_F(DebugTextTest, CompactLinesKeepTheirOrderAndEntriesReplaceInPlace) {
   EXPECT_EQ(lines.rfind("Screens: "), screens + 1) << "replaced where it stood, not added";
   EXPECT_NE(lines.find("\nIs Bartender-like Running: false\nSetting - preserveLinks: <nil>"), std::string::npos)
       << "an entry without a value reads <nil>, after the built-in lines";
+  EXPECT_NE(lines.find("\nApp Store: false\n"), std::string::npos) << lines;
+}
+
+TEST_F(DebugTextTest, RegistriesTakeValuesOfAnyTypeRenderedWhenRead) {
+  int reads = 0;
+  kit::DebugInfo::atomicDebugInfoProviders().set("Count", kit::DebugInfo::Provider([&] { return ++reads; }));
+  kit::DebugInfo::atomicDebugInfo().set("Flags", kit::AnyValue(std::vector<bool>{true, false}));
+  kit::DebugInfo::atomicDebugInfo().set("Scale", kit::AnyValue(std::optional<double>(2.0)));
+  kit::DebugInfo::debugInfoProviders()["Enabled"] = [] { return true; };
+  kit::DebugInfo::extraDebugInfo()["Byte"] = uint8_t{65};
+  EXPECT_EQ(kit::DebugInfo::customDebugInfo(),
+            (std::map<std::string, std::string>{{"Count", "1"}, {"Flags", "[true, false]"}, {"Scale", "2.0"}}));
+  EXPECT_NE(kit::DebugInfo::debugInfoText().find("\n\n# Custom\n\nCount: 2\nFlags: [true, false]\nScale: 2.0\n\n"),
+            std::string::npos);
+  const std::string lines = kit::DebugInfo::debugInfo();
+  EXPECT_NE(lines.find("\nByte: 65\nEnabled: true"), std::string::npos) << lines;
 }
 
 TEST_F(DebugTextTest, MenuBarManagerLinesAskTheRunningApplications) {
@@ -83,6 +145,7 @@ TEST_F(DebugTextTest, MenuBarManagerLinesAskTheRunningApplications) {
   nameless.localizedName = "com.HyperartFlow.Barbee";  // a name is no id
   workspace.applications = {nameless};
   EXPECT_EQ(flags(), "Is Bartender Running: false\nIs Bartender-like Running: false");
+  EXPECT_EQ(kit::DebugInfo::menuBarManagerFlagsText(), flags());
 
   platform::RunningApplication barbee;
   barbee.bundleIdentifier = "com.HyperartFlow.Barbee";

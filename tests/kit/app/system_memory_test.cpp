@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 namespace {
 
 TEST(SystemMemoryTest, FieldsAndTexts) {
@@ -19,6 +21,11 @@ TEST(SystemMemoryTest, FieldsAndTexts) {
   EXPECT_EQ(kit::SystemMemory::memoryText(24 * 1024), "24 KB");
   EXPECT_EQ(kit::SystemMemory::memoryText(24 * 1024 * 1024 + 512 * 1024), "24.5 MB");
   EXPECT_EQ(kit::SystemMemory::memoryText(int64_t{5} * 1024 * 1024 * 1024 / 4), "1.25 GB");
+
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(kit::SystemMemory::memoryText(int64_t{5000} * 1024 * 1024 * 1024), "5000 GB");
+  EXPECT_EQ(kit::SystemMemory::memoryText(24 * 1024 * 1024 + 512 * 1024), "24.5 MB") << "whatever the user's locale";
+  QLocale::setDefault(QLocale::c());
 }
 
 }  // namespace

@@ -62,4 +62,12 @@ TEST(LaunchChordTest, ComparesTheHeldModifiersExactly) {
   EXPECT_FALSE(kit::LaunchChord::isHeld(kit::LaunchChord::userDebugWindow, 0xa0000));  // Shift + Alt only
 }
 
+TEST(KitMetadataTest, TheProductsRecordIsMadeOnceWithItsSecurePageAndNoStore) {
+  const auto& metadata = kit::ZvKit::Metadata::current();
+  EXPECT_EQ(&metadata, &kit::ZvKit::Metadata::current());
+  EXPECT_EQ(metadata.website.scheme(), "https");
+  EXPECT_TRUE(metadata.website.path().ends_with("/quillet")) << metadata.website.absoluteString();
+  EXPECT_EQ(metadata.appStoreId, std::nullopt);
+}
+
 }  // namespace

@@ -107,7 +107,8 @@ TEST_F(StandardStreams, LinesAndErrorOutput) {
   CLI::setStandardError(CLI::FileHandle(error.writer()));
   CLI::printToStandardError({"a", "b"});
   CLI::printToStandardError({"c"}, ",", "");
-  EXPECT_EQ(error.drain(), "a b\nc");
+  CLI::printToStandardError({"|", 1, true, 0.5, std::optional<int>(2), std::vector<std::string>{"x"}}, ";", "|");
+  EXPECT_EQ(error.drain(), "a b\nc|;1;true;0.5;Optional(2);[\"x\"]|");
 }
 
 TEST_F(StandardStreams, FailedWritesAreReportedNotThrown) {

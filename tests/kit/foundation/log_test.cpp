@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 #include <thread>
+#include <vector>
+
+#include "kit/foundation/bytes.h"
 
 namespace {
 
@@ -24,6 +28,13 @@ TEST(Log, ItemsRenderAsADebuggerShowsThem) {
   EXPECT_EQ(kit::LogItem(true).rendered(), "true");
   EXPECT_EQ(kit::LogItem(std::optional<int>()).rendered(), "nil");
   EXPECT_EQ(kit::LogItem(std::optional<std::string>("x")).rendered(), "Optional(\"x\")");
+  EXPECT_EQ(kit::LogItem(0.1 + 0.2).rendered(), "0.30000000000000004");
+  EXPECT_EQ(kit::LogItem(uint8_t{65}).rendered(), "65");
+  EXPECT_EQ(kit::LogItem(std::vector<std::string>{"a", "b"}).rendered(), "[\"a\", \"b\"]");
+  EXPECT_EQ(kit::LogItem(std::map<std::string, int>{{"k", 1}}).rendered(), "[\"k\": 1]");
+  EXPECT_EQ(kit::LogItem(kit::Bytes(7)).rendered(), kit::Bytes(7).debugDescription());
+  EXPECT_EQ(kit::loggedText({"n", std::vector<bool>{true}, std::optional<double>(1.0)}, "f()", "a.cpp", 1),
+            "\"n\" [true] Optional(1.0)\n\t[f() in a:1]\n");
 }
 
 struct Pasteboard {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <map>
 #include <ranges>
 #include <unordered_map>
+#include <variant>
 #include <vector>
 
+#include "kit/foundation/any_value.h"
 #include "kit/foundation/atomic_collections.h"
 
 namespace {
@@ -125,6 +128,26 @@ TEST(OrderedSet, KeepsFirstArrivalOrder) {
   OrderedSet<int> empty;
   EXPECT_DEATH(empty.removeFirst(), "empty collection");
   EXPECT_DEATH(empty.removeLast(), "empty collection");
+}
+
+TEST(OrderedDictionary, DescriptionQuotesWhatCanBeTakenAsTextAndLinesDoNot) {
+  EXPECT_EQ(description(OrderedDictionary<std::string, int>()), "[:]");
+  OrderedDictionary<std::string, std::variant<int, std::string>> mixed{{"a", 1}, {"b", std::string("x")}};
+  EXPECT_EQ(description(mixed), "[\"a\": 1, \"b\": \"x\"]");
+  OrderedDictionary<std::string, kit::AnyValue> any{{"a", 1}, {"b", "x"}};
+  EXPECT_EQ(description(any), "[\"a\": 1, \"b\": \"x\"]");
+  EXPECT_EQ(description(OrderedDictionary<int, double>{{1, 1234567.0}, {2, 0.5}}), "[1: 1234567.0, 2: 0.5]");
+  EXPECT_EQ(description(OrderedDictionary<std::string, std::string>{{"q", "say \"hi\""}}), "[\"q\": \"say \"hi\"\"]")
+      << "inner quotes are not escaped";
+
+  EXPECT_EQ(kit::keyValueLines(OrderedDictionary<std::string, std::string>{{"OS", "14.0"}, {"Locale", "en"}}),
+            "OS: 14.0\nLocale: en");
+  EXPECT_EQ(kit::keyValueLines(any), "a: 1\nb: x");
+  EXPECT_EQ(kit::keyValueLines(OrderedDictionary<std::string, kit::AnyValue>{
+                {"flag", true}, {"byte", uint8_t{65}}, {"none", std::optional<int>()}, {"list", std::vector<int>{1}}}),
+            "flag: true\nbyte: 65\nnone: nil\nlist: [1]");
+  EXPECT_EQ(kit::keyValueLines(std::map<std::string, double>{{"scale", 2.0}}), "scale: 2.0");
+  EXPECT_EQ(kit::keyValueLines(OrderedDictionary<std::string, int>()), "");
 }
 
 }  // namespace

@@ -14,4 +14,12 @@ TEST(TextHelpers, BlankTextReadsAsNone) {
   EXPECT_FALSE(kit::isEmptyOrWhitespace("\u0301"));
 }
 
+TEST(TextHelpers, AnOptionalInATextIsItsValuesFormOrTheFallback) {
+  EXPECT_EQ(kit::describe(std::optional<bool>(true)), "true");
+  EXPECT_EQ(kit::describe(std::optional<double>(0.1 + 0.2)), "0.30000000000000004");
+  EXPECT_EQ(kit::describe(std::optional<std::string>("x")), "x");
+  EXPECT_EQ(kit::describe(std::optional<int>()), "nil");
+  EXPECT_EQ(kit::describe(std::optional<int>(), "none"), "none");
+}
+
 }  // namespace

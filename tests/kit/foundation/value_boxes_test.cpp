@@ -133,4 +133,16 @@ TEST(BoxTest, BoxesHashTheirValueAndTakeItsIdentity) {
   EXPECT_EQ(std::hash<WeakBox<std::string>>()(empty), std::hash<WeakBox<std::string>>()(emptied));
 }
 
+TEST(BoxTest, DescriptionsShowTheValuesStandardTextualForm) {
+  EXPECT_EQ(Box<int>(5).debugDescription(), "Box(5)");
+  EXPECT_EQ(MutableBox<int>(5).debugDescription(), "MutableBox(5)");
+  EXPECT_EQ(Box<bool>(true).description(), "true");
+  EXPECT_EQ(Box<double>(0.1 + 0.2).debugDescription(), "Box(0.30000000000000004)");
+  EXPECT_EQ(Box<uint8_t>(65).description(), "65");
+  EXPECT_EQ(Box<std::string>("x").debugDescription(), "Box(x)") << "the same text, without quotes";
+  EXPECT_EQ(MutableBox<std::optional<int>>(5).description(), "Optional(5)");
+  EXPECT_EQ(MutableBox<std::optional<int>>(std::nullopt).debugDescription(), "MutableBox(nil)");
+  EXPECT_EQ(Box<std::vector<std::string>>({"a"}).description(), "[\"a\"]");
+}
+
 }  // namespace

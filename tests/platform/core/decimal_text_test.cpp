@@ -27,4 +27,19 @@ TEST(DecimalTextTest, ShortestFormReadsBackAndMarksWholeNumbers) {
   EXPECT_EQ(decimalText(std::numeric_limits<double>::quiet_NaN()), "nan");
 }
 
+TEST(DecimalTextTest, ShortestFormWritesOutTheExactlyHeldRangeAndGivesTheRestAnExponent) {
+  EXPECT_EQ(decimalText(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(decimalText(1234567.0), "1234567.0");
+  EXPECT_EQ(decimalText(100000.0), "100000.0") << "not 1e+05, though that is shorter";
+  EXPECT_EQ(decimalText(9007199254740992.0), "9007199254740992.0");
+  EXPECT_EQ(decimalText(1e16), "1e+16");
+  EXPECT_EQ(decimalText(0.0001), "0.0001");
+  EXPECT_EQ(decimalText(0.00001), "1e-05");
+  EXPECT_EQ(decimalText(-1.5e-7), "-1.5e-07");
+
+  EXPECT_EQ(decimalText(0.1f), "0.1") << "a float's own shortest form, not the double it widens to";
+  EXPECT_EQ(decimalText(16777216.0f), "16777216.0");
+  EXPECT_EQ(decimalText(1e8f), "1e+08");
+}
+
 }  // namespace
