@@ -373,9 +373,7 @@ std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(
   markers.push_back({kit::PasteboardType::modified, modified.value_or(std::to_string(changeCount))});
   std::vector<std::string_view> preservedTypes(calendarPasteboardTypes().begin(), calendarPasteboardTypes().end());
   if (pasteboard_.availableType(preservedTypes)) {
-    for (const auto& item : preservedItemData(pasteboard_.items(), calendarPasteboardTypes())) {
-      for (const auto& [type, data] : item) markers.push_back({type, data});
-    }
+    restorePreservedItemData(preservedItemData(pasteboard_.items(), calendarPasteboardTypes()), markers);
   }
   return markers;
 }
