@@ -127,9 +127,10 @@ void PasteboardController::setWatching(bool watching) {
   // from (the engine's start, for the first watcher).
   const int64_t leaveAlone = std::exchange(firstWatchedFrom_, std::nullopt).value_or(pasteboard_.changeCount());
   auto first = std::make_shared<bool>(true);
+  const platform::WeakPasteboard source = pasteboard_.weak();
   pasteboardCancellable_ = changePublisher(pasteboard_, std::chrono::milliseconds(500), std::chrono::milliseconds(200))
-                               .compactMap([first, leaveAlone, source = &pasteboard_](const platform::rx::Unit& value) {
-                                 bool unchanged = std::exchange(*first, false) && source->changeCount() == leaveAlone;
+                               .compactMap([first, leaveAlone, source](const platform::rx::Unit& value) {
+                                 bool unchanged = std::exchange(*first, false) && source.changeCount() == leaveAlone;
                                  return unchanged ? std::nullopt : std::optional<platform::rx::Unit>(value);
                                })
                                .receiveOn(platform::mainExecutor())

@@ -33,6 +33,7 @@ namespace Keys = kit::Preferences::Keys;
 // Runs `whileReading` once, when the plain text is read (after it was read).
 class PasteboardWithReadHook final : public platform::Pasteboard {
  public:
+  ~PasteboardWithReadHook() override { endWeakHolds(); }
   MemoryPasteboard inner;
   std::function<void()> whileReading;
   bool lastChangeRead = true;  // false: the owner of the last copy does not hand it over
