@@ -54,7 +54,7 @@ std::optional<std::string> sourceAppFromOwnerThenUserApp(platform::Pasteboard& p
 
 // The misspelt line is matched as it is by tools that read the log: keep it so.
 std::string excludedAppLine(const std::string& source) {
-  return "Skip: EXLUDED APP - BundleIdentifier(rawValue: \"" + source + "\")";
+  return "Skip: EXLUDED APP - " + kit::BundleIdentifier(source).description();
 }
 
 std::optional<std::string_view> viewOf(const platform::SharedBytes& bytes) {
