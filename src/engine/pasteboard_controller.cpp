@@ -243,10 +243,15 @@ std::optional<std::string> PasteboardController::sourceAppFromMarkersThenOwnerTh
     const ClearingSettings& settings) {
   if (auto source = sourceAppFromMarkers(pasteboard_)) return source;
   if (auto owner = pasteboard_.ownerApplication()) return owner;
-  if (settings.forceUsingFrontmostApp) {
-    if (auto app = platform::Workspace::shared().frontmostApplication()) return app->bundleIdentifier;
-  }
+  if (auto forced = forcedFrontmostAppBundleIdentifier(settings); forced.isForced()) return forced.bundleIdentifier();
   return userAppBundleIdentifier();
+}
+
+ForcedFrontmostApp PasteboardController::forcedFrontmostAppBundleIdentifier(const ClearingSettings& settings) {
+  if (!settings.forceUsingFrontmostApp) return ForcedFrontmostApp::notForced();
+  auto app = platform::Workspace::shared().frontmostApplication();
+  if (!app) return ForcedFrontmostApp::notForced();
+  return ForcedFrontmostApp::forced(app->bundleIdentifier);
 }
 
 std::optional<ContentToRead> PasteboardController::contentToReadNow(bool preserveLinks) {

@@ -28,6 +28,27 @@
 
 namespace engine {
 
+// Whether the settings make the frontmost application the source of a copy, and its identifier: not forced; forced,
+// without an identifier (the frontmost application has none); forced, with one.
+class ForcedFrontmostApp {
+ public:
+  static ForcedFrontmostApp notForced() { return ForcedFrontmostApp(false, std::nullopt); }
+  static ForcedFrontmostApp forced(std::optional<std::string> bundleIdentifier) {
+    return ForcedFrontmostApp(true, std::move(bundleIdentifier));
+  }
+  bool isForced() const { return isForced_; }
+  // The frontmost application's identifier when forced; none when not forced or it has none.
+  const std::optional<std::string>& bundleIdentifier() const { return bundleIdentifier_; }
+  bool operator==(const ForcedFrontmostApp&) const = default;
+
+ private:
+  ForcedFrontmostApp(bool isForced, std::optional<std::string> bundleIdentifier)
+      : isForced_(isForced), bundleIdentifier_(std::move(bundleIdentifier)) {}
+
+  bool isForced_;
+  std::optional<std::string> bundleIdentifier_;
+};
+
 // What a clearing pass came to.
 enum class ClearingOutcome {
   written,         // the cleaned content replaced the copy
@@ -69,9 +90,11 @@ class PasteboardController {
   // True when the current change must be left alone whatever the settings.
   bool shouldSkip();
   // The full lookup of the current content's source application: the clipboard's markers, then the application
-  // that owns the clipboard, then the application the user works in (the frontmost one first when the settings
-  // force it).
+  // that owns the clipboard, then the frontmost application when the settings force it (also when it has no
+  // identifier: the lookup then ends with none), else the application the user works in.
   std::optional<std::string> sourceAppFromMarkersThenOwnerThenUserApp(const ClearingSettings& settings);
+  // Forced when "_forceUsingFrontmostApp" is on and there is a frontmost application.
+  static ForcedFrontmostApp forcedFrontmostAppBundleIdentifier(const ClearingSettings& settings);
   // The content that may be cleaned with the current settings, or none.
   std::optional<StringOrAttributedStringType> currentContent();
 

@@ -358,6 +358,31 @@ TEST_F(SourceApplicationTest, MarkersComeFirstInTheirOrderThenTheOwnerThenTheFro
   EXPECT_TRUE(controller->currentContent());
 }
 
+TEST_F(SourceApplicationTest, TheFrontmostApplicationStandsInOnlyWhenTheSettingsForceIt) {
+  const std::pair<std::string, std::string> text = {type::string, "t"};
+  workspace.applications = {
+      {.pid = 8, .bundleIdentifier = "org.example.Palette", .bundleUrl = "/apps/palette.desktop", .isRegular = false}};
+  workspace.windows = {{.id = 1, .ownerPid = 8, .bounds = {0, 0, 400, 300}}};
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings), ForcedFrontmostApp::notForced());
+  settings.forceUsingFrontmostApp = true;
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings), ForcedFrontmostApp::notForced())
+      << "without a frontmost application";
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Palette");
+
+  // A frontmost application without an identifier ends the lookup: the windows are not asked.
+  workspace.frontmost = platform::RunningApplication{.pid = 7};
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings),
+            ForcedFrontmostApp::forced(std::nullopt));
+  EXPECT_EQ(sourceOf({text}, std::nullopt), std::nullopt);
+  workspace.frontmost->bundleIdentifier = "org.example.Front";
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings),
+            ForcedFrontmostApp::forced("org.example.Front"));
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Front");
+
+  settings.forceUsingFrontmostApp = false;
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Palette");
+}
+
 TEST_F(SourceApplicationTest, TheWriteBackOffersASourceMarkerOnlyWhenTheCopyHadOne) {
   // As copy and clear does it: the source looked up afresh, then the pass.
   auto cleanAndReadSource = [&](const PasteboardContent& content) {
