@@ -14,6 +14,7 @@
 #include "kit/foundation/alert.h"
 #include "kit/foundation/durations.h"
 #include "kit/foundation/error_presentation.h"
+#include "kit/foundation/event_monitors.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
 #include "kit/foundation/pasteboard_markers.h"
@@ -23,6 +24,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/executor.h"
 #include "platform/core/log_sink.h"
+#include "platform/core/task.h"
 #include "platform/system/input_event.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
@@ -88,9 +90,7 @@ PasteboardController& PasteboardController::shared() {
 }
 
 PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom)
-    : pasteboard_(pasteboard),
-      firstWatchedFrom_(watchFrom),
-      optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
+    : pasteboard_(pasteboard), firstWatchedFrom_(watchFrom) {
   std::weak_ptr<PasteboardController> weak = weakSelf();
   // The clipboard fetches what the decisions read together with each new copy.
   kit::Preferences::changePublisher(Keys::preserveLinks())
@@ -104,15 +104,18 @@ PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std
         if (auto self = weak.lock()) self->setWatching(on);
       })
       .store(cancellables_);
-  optionKeyMonitor_.callback = [weak](const platform::Event& event) {
-    if (auto self = weak.lock()) self->modifierFlagsChanged(event.modifierFlags);
-  };
-  optionKeyMonitor_.start();
+  optionKeyTask_ = platform::spawn(platform::mainExecutor(), [weak]() -> platform::Task<void> {
+    auto self = weak.lock();
+    if (!self) co_return;
+    platform::Task<void> following = self->monitorOptionKey();
+    self.reset();  // the controller is held weakly while the task waits
+    co_await following;
+  });
 }
 
 PasteboardController::~PasteboardController() {
   anchor_.release();
-  optionKeyMonitor_.stop();
+  optionKeyTask_.cancel();  // ends the event stream, and with it the desktop's event monitor
 }
 
 void PasteboardController::setWatching(bool watching) {
@@ -137,6 +140,15 @@ void PasteboardController::setWatching(bool watching) {
                                .sink([weak](const platform::rx::Unit&) {
                                  if (auto self = weak.lock()) self->pasteboardDidChange();
                                });
+}
+
+platform::Task<void> PasteboardController::monitorOptionKey() {
+  std::weak_ptr<PasteboardController> weak = weakSelf();
+  platform::AsyncStream<platform::Event> events =
+      kit::globalEventStream(platform::eventMask(platform::EventType::flagsChanged));
+  while (auto event = co_await events.next()) {
+    if (auto self = weak.lock()) self->modifierFlagsChanged(event->modifierFlags);
+  }
 }
 
 void PasteboardController::modifierFlagsChanged(uint64_t flags) {

@@ -19,11 +19,11 @@
 #include "engine/content_decision.h"
 #include "engine/desktop_input.h"
 #include "engine/javascript_run.h"
-#include "kit/foundation/event_monitors.h"
 #include "kit/foundation/reentrancy_guard.h"
 #include "kit/foundation/weak_anchor.h"
 #include "platform/core/executor.h"
 #include "platform/core/rx.h"
+#include "platform/core/task.h"
 #include "platform/pasteboard/pasteboard.h"
 
 namespace engine {
@@ -142,6 +142,9 @@ class PasteboardController {
   bool isEditingCode() const { return isEditingCode_; }
   void setEditingCode(bool editing) { isEditingCode_ = editing; }
 
+  // Follows the modifier keys of the whole desktop for as long as the controller lives (started with it): each
+  // change goes to modifierFlagsChanged().
+  platform::Task<void> monitorOptionKey();
   // A modifier change anywhere on the desktop (flags as events carry them).
   void modifierFlagsChanged(uint64_t flags);
   // When Alt was last pressed and released on its own; copies within 3 seconds of it are left alone.
@@ -171,7 +174,7 @@ class PasteboardController {
   std::optional<int64_t> firstWatchedFrom_;
   std::vector<platform::rx::AnyCancellable> cancellables_;
   std::optional<platform::rx::AnyCancellable> pasteboardCancellable_;
-  kit::GlobalEventMonitor optionKeyMonitor_;
+  platform::Task<void> optionKeyTask_;
   std::shared_ptr<bool> scriptAlertIsShown_ = std::make_shared<bool>(false);
   kit::WeakAnchor<PasteboardController> anchor_{this};
   std::optional<std::string> pasteboardItemSourceApp_;
