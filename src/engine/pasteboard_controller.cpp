@@ -8,17 +8,15 @@
 #include "engine/change_publisher.h"
 #include "engine/clearing_pass.h"
 #include "engine/content_markers.h"
-#include "engine/javascript_worker.h"
 #include "engine/preference_keys.h"
+#include "engine/url_utilities.h"
 #include "engine/window_info.h"
-#include "kit/foundation/alert.h"
 #include "kit/foundation/durations.h"
 #include "kit/foundation/error_presentation.h"
 #include "kit/foundation/event_monitors.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
 #include "kit/foundation/pasteboard_markers.h"
-#include "kit/foundation/text_checking.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/preferences/publishers.h"
 #include "platform/core/clock.h"
@@ -399,10 +397,10 @@ std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(
 std::optional<ScriptStep> PasteboardController::scriptStep(const ClearingSettings& settings) {
   if (isEditingCode_) return std::nullopt;
   if (!settings.transformTextWithJavaScript || settings.preserveLinks) return std::nullopt;
-  if (kit::isEmptyOrWhitespaceOrNewline(settings.javaScriptCode)) return std::nullopt;
+  if (!hasNonWhitespace(settings.javaScriptCode)) return std::nullopt;
   // Nothing of a run on a copy marked concealed (a password, say) reaches standard output.
   const bool concealed = hasType(pasteboard_, kit::PasteboardType::concealed);
-  return ScriptStep{settings.javaScriptCode, pasteboardItemSourceApp_,
+  return ScriptStep{settings.javaScriptCode, scriptSourceApp(),
                     concealed ? ConsoleLinesPrinted::no : ConsoleLinesPrinted::yes};
 }
 
@@ -439,37 +437,33 @@ void PasteboardController::clearAskedCopy(const AskedCopy& copy) {
 std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {
   auto script = scriptStep(ClearingSettings::current());
   if (!script) return text;
-  try {
-    if (auto result = engine::runJavaScript(script->code, text, script->sourceApp)) return *result;
-  } catch (const kit::Error& error) {
-    presentScriptError(error.localizedDescription());
-  }
-  return text;
+  std::optional<kit::PlatformError> failure;
+  std::string result = script->transformTextWithJavaScript(text, failure);
+  if (failure) presentScriptError(*failure);
+  return result;
 }
 
 std::optional<std::string> PasteboardController::runJavaScript(const std::string& code, const std::string& text,
                                                                const JavaScriptLogHandler& logHandler,
                                                                JavaScriptTimeLimit timeLimit) {
-  return engine::runJavaScript(code, text, scriptSourceApp(), logHandler, timeLimit);
+  return ScriptStep{code, scriptSourceApp()}.run(text, logHandler, timeLimit);
 }
 
 std::optional<std::string> PasteboardController::scriptSourceApp() const {
   return isEditingCode_ ? std::optional<std::string>(kit::ZvApp::id()) : pasteboardItemSourceApp_;
 }
 
-void PasteboardController::presentScriptError(const std::string& description) {
+void PasteboardController::presentScriptError(const kit::Error& failure) {
   if (*scriptAlertIsShown_) {
     kit::log({"A script error occurred while the alert of an earlier one is open"}, kit::LogType::error,
              "transformTextWithJavaScript(_:)");
     return;
   }
   *scriptAlertIsShown_ = true;
-  kit::GeneralError error("[JavaScript Exception] " + description);
-  // Queued, so that the pass writes its text before the alert shows.
-  platform::mainExecutor().post([shown = scriptAlertIsShown_, alert = kit::errorAlert(error)] {
-    kit::AlertPresenter& presenter = kit::alertPresenter();
-    presenter.activateApp();
-    presenter.runModal(alert);
+  kit::PlatformError error = kit::prefixingLocalizedDescription(failure, "[JavaScript Exception]");
+  // Started on a later turn of the main loop, so that the pass writes its text before the alert shows.
+  platform::spawn(platform::mainExecutor(), [shown = scriptAlertIsShown_, error]() -> platform::Task<void> {
+    co_await kit::presentAsModalAsync(error);
     *shown = false;
   });
 }

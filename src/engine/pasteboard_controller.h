@@ -125,8 +125,13 @@ class PasteboardController {
   static constexpr std::size_t largestContentCleanedAtOnce = 256u << 10;
   static constexpr std::size_t largestContentToClean = 16u << 20;
 
-  // The user's script as the last plain-text step; a failure shows one alert and keeps the text.
+  // The script step of a pass with the current settings: the text the user's script made of `text`, else `text` as
+  // it is. The script does not run while it is edited, while links are kept, or when it is blank; nothing of a run on
+  // a copy marked concealed is printed. A failure keeps the text and shows its error, prefixed "[JavaScript
+  // Exception]", in an alert (one at a time: a failure while one is open is only logged). A pass runs the same step,
+  // off the main thread.
   std::string transformTextWithJavaScript(const std::string& text);
+  // Runs the user's code on `text` with `$.sourceApp` as scriptSourceApp() gives it: the text it returned, or nothing.
   std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
                                            const JavaScriptLogHandler& logHandler = {},
                                            JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
@@ -168,7 +173,7 @@ class PasteboardController {
   void leaveTooLargeContentAlone(int64_t changeCount);
   // The text, HTML and RTF that the loop guard compares, shared with the clipboard.
   std::array<platform::SharedBytes, 3> contentForLoopGuard(bool preserveLinks);
-  void presentScriptError(const std::string& description);
+  void presentScriptError(const kit::Error& failure);
 
   platform::Pasteboard& pasteboard_;
   std::optional<int64_t> firstWatchedFrom_;
