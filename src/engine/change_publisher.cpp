@@ -1,5 +1,7 @@
 #include "engine/change_publisher.h"
 
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "kit/foundation/event_monitors.h"
@@ -14,6 +16,9 @@ namespace rx = platform::rx;
 using namespace std::chrono_literals;
 
 namespace {
+
+// What the timer reads once the pasteboard is gone: no count a pasteboard has.
+constexpr int64_t goneCount = std::numeric_limits<int64_t>::min();
 
 rx::Publisher<rx::Unit> onSubscription() {
   return rx::Publisher<rx::Unit>([](const rx::Publisher<rx::Unit>::Subscriber& subscriber) {
@@ -32,19 +37,20 @@ rx::Publisher<rx::Unit> modifierChanges() {
 rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard,
                                         std::optional<std::chrono::nanoseconds> interval,
                                         std::optional<std::chrono::nanoseconds> tolerance) {
-  platform::Pasteboard* source = &pasteboard;
+  const platform::WeakPasteboard source = pasteboard.weak();
   std::vector<rx::Publisher<rx::Unit>> triggers = {
       onSubscription(),
       // The timer's reads stay off the main thread until one finds a new count, which the merge then samples again.
+      // A pasteboard that is gone reads as a count of its own, once: the merge then finds nothing.
       rx::sampledChanges(interval.value_or(200ms), tolerance.value_or(100ms),
-                         [source] { return source->changeCount(); }),
+                         [source] { return source.changeCount().value_or(goneCount); }),
       kit::applicationEventsPublisher(),
       modifierChanges(),
       modifierChanges().delay(100ms, platform::mainExecutor()),
       pasteboard.changes().map(kit::ignoreValueClosure),
   };
   return rx::merge(std::move(triggers))
-      .map([source](const rx::Unit&) { return source->changeCount(); })
+      .compactMap([source](const rx::Unit&) { return source.changeCount(); })
       .removeDuplicates()
       .map(kit::ignoreValueClosure);
 }

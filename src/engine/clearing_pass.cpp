@@ -1,6 +1,5 @@
 #include "engine/clearing_pass.h"
 
-#include "engine/javascript_worker.h"
 #include "engine/text_transforms.h"
 #include "engine/tracking_parameters.h"
 #include "kit/foundation/attributed_text.h"
@@ -64,19 +63,10 @@ std::optional<CleanedContent> cleanContent(const ContentToRead& content, const T
   auto text = readContent(content);
   if (!text) return std::nullopt;
   std::vector<platform::PasteboardEntry> entries;
-  std::optional<std::string> scriptFailure;
+  std::optional<kit::PlatformError> scriptFailure;
   if (auto* plain = std::get_if<std::string>(&*text)) {
     std::string transformed = transformedText(std::move(*plain), options);
-    if (script) {
-      try {
-        if (auto result = runJavaScript(script->code, transformed, script->sourceApp, {}, clearingPassScriptTimeLimit,
-                                        script->consoleLinesPrinted)) {
-          transformed = std::move(*result);
-        }
-      } catch (const kit::Error& error) {
-        scriptFailure = error.localizedDescription();
-      }
-    }
+    if (script) transformed = script->transformTextWithJavaScript(std::move(transformed), scriptFailure);
     entries = entriesForText(std::move(transformed));
   } else {
     entries = entriesForText(transformedText(std::move(std::get<platform::AttributedString>(*text)), options));

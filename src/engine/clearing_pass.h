@@ -6,7 +6,8 @@
 
 #include "engine/clipboard_loop_guard.h"
 #include "engine/content_decision.h"
-#include "engine/javascript_run.h"
+#include "engine/script_step.h"
+#include "kit/foundation/general_error.h"
 #include "platform/pasteboard/pasteboard.h"
 
 namespace engine {
@@ -27,21 +28,13 @@ platform::AttributedString transformedText(platform::AttributedString text, cons
 // plain-text fields can paste it; when no RTF can be made, the plain characters alone are written.
 std::vector<platform::PasteboardEntry> entriesForText(StringOrAttributedStringType text);
 
-// The user's script as the last step on plain text, the source application it sees, and whether its console
-// lines may be printed.
-struct ScriptStep {
-  std::string code;
-  std::optional<std::string> sourceApp;
-  ConsoleLinesPrinted consoleLinesPrinted = ConsoleLinesPrinted::yes;
-};
-
 // What a pass makes of the content: the entries that carry the cleaned text, how the loop guard will recognise them
-// once written (made by the pass, so that a large text is digested off the main thread), and the description of the
-// script's failure when it failed (the text is then as the other transforms made it).
+// once written (made by the pass, so that a large text is digested off the main thread), and the script's error when
+// it failed (the text is then as the other transforms made it).
 struct CleanedContent {
   std::vector<platform::PasteboardEntry> entries;
   ClipboardLoopGuard::WrittenContent written;
-  std::optional<std::string> scriptFailure;
+  std::optional<kit::PlatformError> scriptFailure;
 };
 
 // Reads the content, applies the transforms (and the script, to plain text) and makes the entries of the cleaned

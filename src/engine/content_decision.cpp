@@ -7,6 +7,7 @@
 #include "engine/content_markers.h"
 #include "engine/rich_content.h"
 #include "engine/text_transforms.h"
+#include "engine/url_utilities.h"
 #include "kit/foundation/attributed_text.h"
 #include "kit/foundation/pasteboard_markers.h"
 #include "kit/foundation/text_checking.h"
@@ -70,7 +71,7 @@ bool isLeftAlone(platform::Pasteboard& pasteboard, const std::vector<std::string
     if (isMarkupOfOtherApplication(*html) || isSingleImageHtml(*html)) return true;
   }
   if (listed(types, Type::html) && !listed(types, Type::rtf)) {
-    if (auto plain = pasteboard.string(Type::string); plain && kit::isEmptyOrWhitespaceOrNewline(*plain)) return true;
+    if (auto plain = pasteboard.string(Type::string); plain && !hasNonWhitespace(*plain)) return true;
   }
   if (isSpreadsheetCut(pasteboard, types, frontmostApp)) return true;
   if (isDrawingApplicationSvg(pasteboard, types)) return true;

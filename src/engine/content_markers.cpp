@@ -62,29 +62,45 @@ const std::vector<std::string>& calendarPasteboardTypes() {
   return types;
 }
 
-DataByType dataByType(const platform::PasteboardItem& item, const std::function<bool(const std::string&)>& accepts) {
+OrderedDataByType dataByType(const platform::PasteboardItem& item,
+                             const std::function<bool(const std::string&)>& accepts) {
   bool hasPlainString =
       std::find(item.types.begin(), item.types.end(), platform::PasteboardType::string) != item.types.end();
-  DataByType result;
+  OrderedDataByType result;
   for (const auto& type : item.types) {
     if (hasPlainString && type == "public.utf16-external-plain-text") continue;
     if (accepts && !accepts(type)) continue;
     auto data = item.dataByType.find(type);
     if (data == item.dataByType.end()) continue;
-    result[type] = data->second;
+    if (std::find(result.types.begin(), result.types.end(), type) == result.types.end()) result.types.push_back(type);
+    result.data[type] = data->second;
   }
   return result;
 }
 
-std::vector<DataByType> preservedItemData(const std::vector<platform::PasteboardItem>& items,
+std::vector<platform::PasteboardItem> itemsWithPreservedTypes(std::vector<platform::PasteboardItem> items,
+                                                              const std::vector<std::string>& types) {
+  std::erase_if(items, [&](const platform::PasteboardItem& item) {
+    return std::find_first_of(item.types.begin(), item.types.end(), types.begin(), types.end()) == item.types.end();
+  });
+  return items;
+}
+
+std::vector<DataByType> preservedItemData(std::vector<platform::PasteboardItem> items,
                                           const std::vector<std::string>& types) {
   auto preserved = [&](const std::string& type) { return std::find(types.begin(), types.end(), type) != types.end(); };
   std::vector<DataByType> result;
-  for (const auto& item : items) {
-    if (std::none_of(item.types.begin(), item.types.end(), preserved)) continue;
-    result.push_back(dataByType(item, preserved));
+  for (const auto& item : itemsWithPreservedTypes(std::move(items), types)) {
+    result.push_back(dataByType(item, preserved).data);
   }
   return result;
+}
+
+void restorePreservedItemData(const std::vector<DataByType>& preserved,
+                              std::vector<platform::PasteboardEntry>& entries) {
+  for (const auto& item : preserved) {
+    for (const auto& [type, data] : item) entries.push_back({type, data});
+  }
 }
 
 }  // namespace engine

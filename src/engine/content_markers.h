@@ -33,12 +33,24 @@ bool shouldBeLeftAlone(platform::Pasteboard& pasteboard);
 const std::vector<std::string>& calendarPasteboardTypes();
 
 using DataByType = std::map<std::string, platform::Bytes>;
-// The item's data by type, without the UTF-16 plain text when the item has UTF-8 plain text, and only the
-// types `accepts` takes (all when it is empty).
-DataByType dataByType(const platform::PasteboardItem& item,
-                      const std::function<bool(const std::string&)>& accepts = {});
+// An item's data by type, with the types in the item's order.
+struct OrderedDataByType {
+  std::vector<std::string> types;
+  DataByType data;
+  bool operator==(const OrderedDataByType&) const = default;
+};
+// The item's data by type: without the UTF-16 plain text when the item has UTF-8 plain text, without types that
+// carry no data, and only the types `accepts` takes (all when it is empty).
+OrderedDataByType dataByType(const platform::PasteboardItem& item,
+                             const std::function<bool(const std::string&)>& accepts = {});
+// The items that carry any of `types`, in their order.
+std::vector<platform::PasteboardItem> itemsWithPreservedTypes(std::vector<platform::PasteboardItem> items,
+                                                              const std::vector<std::string>& types);
 // One map per item that carries any of `types`, holding just those types.
-std::vector<DataByType> preservedItemData(const std::vector<platform::PasteboardItem>& items,
+std::vector<DataByType> preservedItemData(std::vector<platform::PasteboardItem> items,
                                           const std::vector<std::string>& types);
+// Adds every (type, data) pair of `preserved`, in order, to the entries of a write.
+void restorePreservedItemData(const std::vector<DataByType>& preserved,
+                              std::vector<platform::PasteboardEntry>& entries);
 
 }  // namespace engine

@@ -8,21 +8,21 @@
 #include "engine/change_publisher.h"
 #include "engine/clearing_pass.h"
 #include "engine/content_markers.h"
-#include "engine/javascript_worker.h"
 #include "engine/preference_keys.h"
+#include "engine/url_utilities.h"
 #include "engine/window_info.h"
-#include "kit/foundation/alert.h"
 #include "kit/foundation/durations.h"
 #include "kit/foundation/error_presentation.h"
+#include "kit/foundation/event_monitors.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
 #include "kit/foundation/pasteboard_markers.h"
-#include "kit/foundation/text_checking.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/preferences/publishers.h"
 #include "platform/core/clock.h"
 #include "platform/core/executor.h"
 #include "platform/core/log_sink.h"
+#include "platform/core/task.h"
 #include "platform/system/input_event.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
@@ -54,7 +54,7 @@ std::optional<std::string> sourceAppFromOwnerThenUserApp(platform::Pasteboard& p
 
 // The misspelt line is matched as it is by tools that read the log: keep it so.
 std::string excludedAppLine(const std::string& source) {
-  return "Skip: EXLUDED APP - BundleIdentifier(rawValue: \"" + source + "\")";
+  return "Skip: EXLUDED APP - " + kit::BundleIdentifier(source).description();
 }
 
 std::optional<std::string_view> viewOf(const platform::SharedBytes& bytes) {
@@ -88,9 +88,7 @@ PasteboardController& PasteboardController::shared() {
 }
 
 PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom)
-    : pasteboard_(pasteboard),
-      firstWatchedFrom_(watchFrom),
-      optionKeyMonitor_(platform::eventMask(platform::EventType::flagsChanged), {}) {
+    : pasteboard_(pasteboard), firstWatchedFrom_(watchFrom) {
   std::weak_ptr<PasteboardController> weak = weakSelf();
   // The clipboard fetches what the decisions read together with each new copy.
   kit::Preferences::changePublisher(Keys::preserveLinks())
@@ -104,15 +102,18 @@ PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std
         if (auto self = weak.lock()) self->setWatching(on);
       })
       .store(cancellables_);
-  optionKeyMonitor_.callback = [weak](const platform::Event& event) {
-    if (auto self = weak.lock()) self->modifierFlagsChanged(event.modifierFlags);
-  };
-  optionKeyMonitor_.start();
+  optionKeyTask_ = platform::spawn(platform::mainExecutor(), [weak]() -> platform::Task<void> {
+    auto self = weak.lock();
+    if (!self) co_return;
+    platform::Task<void> following = self->monitorOptionKey();
+    self.reset();  // the controller is held weakly while the task waits
+    co_await following;
+  });
 }
 
 PasteboardController::~PasteboardController() {
   anchor_.release();
-  optionKeyMonitor_.stop();
+  optionKeyTask_.cancel();  // ends the event stream, and with it the desktop's event monitor
 }
 
 void PasteboardController::setWatching(bool watching) {
@@ -127,15 +128,25 @@ void PasteboardController::setWatching(bool watching) {
   // from (the engine's start, for the first watcher).
   const int64_t leaveAlone = std::exchange(firstWatchedFrom_, std::nullopt).value_or(pasteboard_.changeCount());
   auto first = std::make_shared<bool>(true);
+  const platform::WeakPasteboard source = pasteboard_.weak();
   pasteboardCancellable_ = changePublisher(pasteboard_, std::chrono::milliseconds(500), std::chrono::milliseconds(200))
-                               .compactMap([first, leaveAlone, source = &pasteboard_](const platform::rx::Unit& value) {
-                                 bool unchanged = std::exchange(*first, false) && source->changeCount() == leaveAlone;
+                               .compactMap([first, leaveAlone, source](const platform::rx::Unit& value) {
+                                 bool unchanged = std::exchange(*first, false) && source.changeCount() == leaveAlone;
                                  return unchanged ? std::nullopt : std::optional<platform::rx::Unit>(value);
                                })
                                .receiveOn(platform::mainExecutor())
                                .sink([weak](const platform::rx::Unit&) {
                                  if (auto self = weak.lock()) self->pasteboardDidChange();
                                });
+}
+
+platform::Task<void> PasteboardController::monitorOptionKey() {
+  std::weak_ptr<PasteboardController> weak = weakSelf();
+  platform::AsyncStream<platform::Event> events =
+      kit::globalEventStream(platform::eventMask(platform::EventType::flagsChanged));
+  while (auto event = co_await events.next()) {
+    if (auto self = weak.lock()) self->modifierFlagsChanged(event->modifierFlags);
+  }
 }
 
 void PasteboardController::modifierFlagsChanged(uint64_t flags) {
@@ -242,10 +253,15 @@ std::optional<std::string> PasteboardController::sourceAppFromMarkersThenOwnerTh
     const ClearingSettings& settings) {
   if (auto source = sourceAppFromMarkers(pasteboard_)) return source;
   if (auto owner = pasteboard_.ownerApplication()) return owner;
-  if (settings.forceUsingFrontmostApp) {
-    if (auto app = platform::Workspace::shared().frontmostApplication()) return app->bundleIdentifier;
-  }
+  if (auto forced = forcedFrontmostAppBundleIdentifier(settings); forced.isForced()) return forced.bundleIdentifier();
   return userAppBundleIdentifier();
+}
+
+ForcedFrontmostApp PasteboardController::forcedFrontmostAppBundleIdentifier(const ClearingSettings& settings) {
+  if (!settings.forceUsingFrontmostApp) return ForcedFrontmostApp::notForced();
+  auto app = platform::Workspace::shared().frontmostApplication();
+  if (!app) return ForcedFrontmostApp::notForced();
+  return ForcedFrontmostApp::forced(app->bundleIdentifier);
 }
 
 std::optional<ContentToRead> PasteboardController::contentToReadNow(bool preserveLinks) {
@@ -373,9 +389,7 @@ std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(
   markers.push_back({kit::PasteboardType::modified, modified.value_or(std::to_string(changeCount))});
   std::vector<std::string_view> preservedTypes(calendarPasteboardTypes().begin(), calendarPasteboardTypes().end());
   if (pasteboard_.availableType(preservedTypes)) {
-    for (const auto& item : preservedItemData(pasteboard_.items(), calendarPasteboardTypes())) {
-      for (const auto& [type, data] : item) markers.push_back({type, data});
-    }
+    restorePreservedItemData(preservedItemData(pasteboard_.items(), calendarPasteboardTypes()), markers);
   }
   return markers;
 }
@@ -383,10 +397,10 @@ std::vector<platform::PasteboardEntry> PasteboardController::markersToWriteBack(
 std::optional<ScriptStep> PasteboardController::scriptStep(const ClearingSettings& settings) {
   if (isEditingCode_) return std::nullopt;
   if (!settings.transformTextWithJavaScript || settings.preserveLinks) return std::nullopt;
-  if (kit::isEmptyOrWhitespaceOrNewline(settings.javaScriptCode)) return std::nullopt;
+  if (!hasNonWhitespace(settings.javaScriptCode)) return std::nullopt;
   // Nothing of a run on a copy marked concealed (a password, say) reaches standard output.
   const bool concealed = hasType(pasteboard_, kit::PasteboardType::concealed);
-  return ScriptStep{settings.javaScriptCode, pasteboardItemSourceApp_,
+  return ScriptStep{settings.javaScriptCode, scriptSourceApp(),
                     concealed ? ConsoleLinesPrinted::no : ConsoleLinesPrinted::yes};
 }
 
@@ -423,37 +437,33 @@ void PasteboardController::clearAskedCopy(const AskedCopy& copy) {
 std::string PasteboardController::transformTextWithJavaScript(const std::string& text) {
   auto script = scriptStep(ClearingSettings::current());
   if (!script) return text;
-  try {
-    if (auto result = engine::runJavaScript(script->code, text, script->sourceApp)) return *result;
-  } catch (const kit::Error& error) {
-    presentScriptError(error.localizedDescription());
-  }
-  return text;
+  std::optional<kit::PlatformError> failure;
+  std::string result = script->transformTextWithJavaScript(text, failure);
+  if (failure) presentScriptError(*failure);
+  return result;
 }
 
 std::optional<std::string> PasteboardController::runJavaScript(const std::string& code, const std::string& text,
                                                                const JavaScriptLogHandler& logHandler,
                                                                JavaScriptTimeLimit timeLimit) {
-  return engine::runJavaScript(code, text, scriptSourceApp(), logHandler, timeLimit);
+  return ScriptStep{code, scriptSourceApp()}.run(text, logHandler, timeLimit);
 }
 
 std::optional<std::string> PasteboardController::scriptSourceApp() const {
   return isEditingCode_ ? std::optional<std::string>(kit::ZvApp::id()) : pasteboardItemSourceApp_;
 }
 
-void PasteboardController::presentScriptError(const std::string& description) {
+void PasteboardController::presentScriptError(const kit::Error& failure) {
   if (*scriptAlertIsShown_) {
     kit::log({"A script error occurred while the alert of an earlier one is open"}, kit::LogType::error,
              "transformTextWithJavaScript(_:)");
     return;
   }
   *scriptAlertIsShown_ = true;
-  kit::GeneralError error("[JavaScript Exception] " + description);
-  // Queued, so that the pass writes its text before the alert shows.
-  platform::mainExecutor().post([shown = scriptAlertIsShown_, alert = kit::errorAlert(error)] {
-    kit::AlertPresenter& presenter = kit::alertPresenter();
-    presenter.activateApp();
-    presenter.runModal(alert);
+  kit::PlatformError error = kit::prefixingLocalizedDescription(failure, "[JavaScript Exception]");
+  // Started on a later turn of the main loop, so that the pass writes its text before the alert shows.
+  platform::spawn(platform::mainExecutor(), [shown = scriptAlertIsShown_, error]() -> platform::Task<void> {
+    co_await kit::presentAsModalAsync(error);
     *shown = false;
   });
 }

@@ -19,14 +19,35 @@
 #include "engine/content_decision.h"
 #include "engine/desktop_input.h"
 #include "engine/javascript_run.h"
-#include "kit/foundation/event_monitors.h"
 #include "kit/foundation/reentrancy_guard.h"
 #include "kit/foundation/weak_anchor.h"
 #include "platform/core/executor.h"
 #include "platform/core/rx.h"
+#include "platform/core/task.h"
 #include "platform/pasteboard/pasteboard.h"
 
 namespace engine {
+
+// Whether the settings make the frontmost application the source of a copy, and its identifier: not forced; forced,
+// without an identifier (the frontmost application has none); forced, with one.
+class ForcedFrontmostApp {
+ public:
+  static ForcedFrontmostApp notForced() { return ForcedFrontmostApp(false, std::nullopt); }
+  static ForcedFrontmostApp forced(std::optional<std::string> bundleIdentifier) {
+    return ForcedFrontmostApp(true, std::move(bundleIdentifier));
+  }
+  bool isForced() const { return isForced_; }
+  // The frontmost application's identifier when forced; none when not forced or it has none.
+  const std::optional<std::string>& bundleIdentifier() const { return bundleIdentifier_; }
+  bool operator==(const ForcedFrontmostApp&) const = default;
+
+ private:
+  ForcedFrontmostApp(bool isForced, std::optional<std::string> bundleIdentifier)
+      : isForced_(isForced), bundleIdentifier_(std::move(bundleIdentifier)) {}
+
+  bool isForced_;
+  std::optional<std::string> bundleIdentifier_;
+};
 
 // What a clearing pass came to.
 enum class ClearingOutcome {
@@ -69,9 +90,11 @@ class PasteboardController {
   // True when the current change must be left alone whatever the settings.
   bool shouldSkip();
   // The full lookup of the current content's source application: the clipboard's markers, then the application
-  // that owns the clipboard, then the application the user works in (the frontmost one first when the settings
-  // force it).
+  // that owns the clipboard, then the frontmost application when the settings force it (also when it has no
+  // identifier: the lookup then ends with none), else the application the user works in.
   std::optional<std::string> sourceAppFromMarkersThenOwnerThenUserApp(const ClearingSettings& settings);
+  // Forced when "_forceUsingFrontmostApp" is on and there is a frontmost application.
+  static ForcedFrontmostApp forcedFrontmostAppBundleIdentifier(const ClearingSettings& settings);
   // The content that may be cleaned with the current settings, or none.
   std::optional<StringOrAttributedStringType> currentContent();
 
@@ -102,8 +125,13 @@ class PasteboardController {
   static constexpr std::size_t largestContentCleanedAtOnce = 256u << 10;
   static constexpr std::size_t largestContentToClean = 16u << 20;
 
-  // The user's script as the last plain-text step; a failure shows one alert and keeps the text.
+  // The script step of a pass with the current settings: the text the user's script made of `text`, else `text` as
+  // it is. The script does not run while it is edited, while links are kept, or when it is blank; nothing of a run on
+  // a copy marked concealed is printed. A failure keeps the text and shows its error, prefixed "[JavaScript
+  // Exception]", in an alert (one at a time: a failure while one is open is only logged). A pass runs the same step,
+  // off the main thread.
   std::string transformTextWithJavaScript(const std::string& text);
+  // Runs the user's code on `text` with `$.sourceApp` as scriptSourceApp() gives it: the text it returned, or nothing.
   std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
                                            const JavaScriptLogHandler& logHandler = {},
                                            JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
@@ -119,6 +147,9 @@ class PasteboardController {
   bool isEditingCode() const { return isEditingCode_; }
   void setEditingCode(bool editing) { isEditingCode_ = editing; }
 
+  // Follows the modifier keys of the whole desktop for as long as the controller lives (started with it): each
+  // change goes to modifierFlagsChanged().
+  platform::Task<void> monitorOptionKey();
   // A modifier change anywhere on the desktop (flags as events carry them).
   void modifierFlagsChanged(uint64_t flags);
   // When Alt was last pressed and released on its own; copies within 3 seconds of it are left alone.
@@ -142,13 +173,13 @@ class PasteboardController {
   void leaveTooLargeContentAlone(int64_t changeCount);
   // The text, HTML and RTF that the loop guard compares, shared with the clipboard.
   std::array<platform::SharedBytes, 3> contentForLoopGuard(bool preserveLinks);
-  void presentScriptError(const std::string& description);
+  void presentScriptError(const kit::Error& failure);
 
   platform::Pasteboard& pasteboard_;
   std::optional<int64_t> firstWatchedFrom_;
   std::vector<platform::rx::AnyCancellable> cancellables_;
   std::optional<platform::rx::AnyCancellable> pasteboardCancellable_;
-  kit::GlobalEventMonitor optionKeyMonitor_;
+  platform::Task<void> optionKeyTask_;
   std::shared_ptr<bool> scriptAlertIsShown_ = std::make_shared<bool>(false);
   kit::WeakAnchor<PasteboardController> anchor_{this};
   std::optional<std::string> pasteboardItemSourceApp_;

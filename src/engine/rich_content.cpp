@@ -1,5 +1,6 @@
 #include "engine/rich_content.h"
 
+#include "engine/url_utilities.h"
 #include "platform/text/html_reader.h"
 #include "platform/text/rtf_reader.h"
 #include "platform/text/rtfd_reader.h"
@@ -21,8 +22,11 @@ std::optional<platform::AttributedString> attributedContent(const platform::Shar
   if (rtf) {
     if (auto text = platform::readRtf(*rtf)) return text;
   }
-  if (html) return platform::readHtml(*html);
-  return std::nullopt;
+  if (!html) return std::nullopt;
+  // HTML that reads to nothing but whitespace is no rich content.
+  auto text = platform::readHtml(*html);
+  if (!text || !hasNonWhitespace(text->string())) return std::nullopt;
+  return text;
 }
 
 }  // namespace engine

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "engine/tracking_parameters.h"
+#include "engine/trimming.h"
+#include "platform/text/character_view.h"
 #include "platform/text/grapheme.h"
 #include "platform/text/link_detector.h"
 #include "platform/text/utf8.h"
@@ -148,15 +150,14 @@ void normalizeUnorderedLists(AttributedString& text) {
 }
 
 void trimTrailingWhitespace(AttributedString& text) {
-  const std::string& characters = text.string();
-  const size_t end = platform::startOfTrailingCharacters(characters, platform::isWhitespaceCharacter);
-  if (end < characters.size()) text.replace(ByteRange::fromBounds(end, characters.size()), "");
+  AttributedString::CharacterView characters = text.characters();
+  trimSuffix(characters, platform::isWhitespaceCharacter);
 }
 
 void trimWhitespace(AttributedString& text) {
   trimTrailingWhitespace(text);
-  const size_t start = platform::endOfLeadingCharacters(text.string(), platform::isWhitespaceCharacter);
-  if (start > 0) text.replace(ByteRange::fromBounds(0, start), "");
+  AttributedString::CharacterView characters = text.characters();
+  trimPrefix(characters, platform::isWhitespaceCharacter);
 }
 
 }  // namespace engine

@@ -23,9 +23,10 @@ std::string normalizedListItem(const platform::RegexMatch& match, std::string_vi
 std::string normalizingUnorderedLists(std::string_view text);
 void normalizeUnorderedLists(platform::AttributedString& text);
 
-// Removes the trailing run of whitespace characters (grapheme clusters whose first scalar is whitespace).
+// Removes the trailing run of whitespace characters (grapheme clusters whose first scalar is whitespace), with
+// trimSuffix (trimming.h) on the characters.
 void trimTrailingWhitespace(platform::AttributedString& text);
-// trimTrailingWhitespace, then the same at the start.
+// trimTrailingWhitespace, then trimPrefix with the same test.
 void trimWhitespace(platform::AttributedString& text);
 
 }  // namespace engine

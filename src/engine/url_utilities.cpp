@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "kit/foundation/text_checking.h"
 #include "kit/foundation/url_query.h"
 #include "platform/core/ascii.h"
 #include "platform/text/grapheme.h"
-#include "platform/text/whitespace.h"
 
 namespace engine {
 
@@ -66,10 +66,6 @@ bool containsItemNamed(const std::optional<std::vector<QueryItem>>& items, std::
   return items && kit::firstItemNamed(*items, name).has_value();
 }
 
-bool hasNonWhitespace(std::string_view text) {
-  const auto characters = platform::graphemes(text);
-  return std::any_of(characters.begin(), characters.end(),
-                     [](std::string_view character) { return !platform::isWhitespaceCharacter(character); });
-}
+bool hasNonWhitespace(std::string_view text) { return !kit::isEmptyOrWhitespaceOrNewline(text); }
 
 }  // namespace engine

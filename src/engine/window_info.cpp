@@ -43,11 +43,9 @@ WindowInfo::WindowInfo(const platform::WindowRecord& record)
     owner.bundleIdentifier = kit::BundleIdentifier(*owner.app->bundleIdentifier);
 }
 
-std::vector<WindowInfo> WindowInfo::list() {
+std::vector<WindowInfo> WindowInfo::list(platform::WindowListOptions options) {
   std::vector<WindowInfo> windows;
-  for (const auto& record : platform::Workspace::shared().windowList()) {
-    if (record.isOnScreen && record.level != platform::WindowLevel::desktop) windows.emplace_back(record);
-  }
+  for (const auto& record : platform::Workspace::shared().windowList(options)) windows.emplace_back(record);
   return windows;
 }
 
@@ -94,7 +92,8 @@ std::optional<WindowInfo::UserApp> WindowInfo::UserApp::current(bool excludingIn
     return std::nullopt;
   }
   std::vector<WindowInfo> candidates;
-  for (auto& window : list()) {
+  for (auto& window :
+       list(platform::WindowListOption::onScreenOnly | platform::WindowListOption::excludeDesktopElements)) {
     if (window.isUserAppCandidate()) candidates.push_back(std::move(window));
   }
   std::optional<UserApp> candidate;

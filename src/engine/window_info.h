@@ -56,8 +56,8 @@ struct WindowInfo {
   bool operator==(const WindowInfo& other) const { return identifier == other.identifier; }
 
   explicit WindowInfo(const platform::WindowRecord& record);
-  // The shown windows, front to back.
-  static std::vector<WindowInfo> list();
+  // The desktop's windows that `options` ask for, front to back.
+  static std::vector<WindowInfo> list(platform::WindowListOptions options);
   bool isUserAppCandidate() const;
 
   static const std::unordered_set<std::string>& ignoredOverlayAppBundleIdentifiers();

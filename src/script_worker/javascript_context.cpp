@@ -78,13 +78,25 @@ platform::JSValue evaluate(platform::JSContext& context, const std::string& scri
   return evaluate(context, script, nullptr);
 }
 
-std::optional<std::string> evaluateStringResult(platform::JSContext& context, const WrappedCode& code) {
-  auto value = evaluate(context, code.script(), &code);
+namespace {
+
+// Undefined or null give nothing, a string gives itself, anything else is refused.
+std::optional<std::string> stringResult(const platform::JSValue& value) {
   if (value.isUndefined() || value.isNull()) return std::nullopt;
   if (value.isString()) {
     if (auto text = value.toString()) return text;
   }
   throw kit::GeneralError("Return value must be a string.");
+}
+
+}  // namespace
+
+std::optional<std::string> evaluateStringResult(platform::JSContext& context, const std::string& script) {
+  return stringResult(evaluate(context, script, nullptr));
+}
+
+std::optional<std::string> evaluateStringResult(platform::JSContext& context, const WrappedCode& code) {
+  return stringResult(evaluate(context, code.script(), &code));
 }
 
 }  // namespace engine

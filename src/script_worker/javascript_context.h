@@ -26,9 +26,10 @@ std::shared_ptr<platform::JSContext> makeForTransforms(std::shared_ptr<platform:
 // came back.
 platform::JSValue evaluate(platform::JSContext& context, const std::string& script);
 
-// Evaluates the user's code as evaluate() does; the line and column of an error are its place in the code. Then:
-// undefined or null give nothing, a string gives itself, anything else throws kit::GeneralError "Return value must
-// be a string.".
+// Evaluates `script` as evaluate() does, then: undefined or null give nothing, a string gives itself, anything else
+// throws kit::GeneralError "Return value must be a string.".
+std::optional<std::string> evaluateStringResult(platform::JSContext& context, const std::string& script);
+// The same for the user's code; the line and column of an error are its place in the code.
 std::optional<std::string> evaluateStringResult(platform::JSContext& context, const WrappedCode& code);
 
 }  // namespace engine

@@ -25,7 +25,14 @@ class FakeWorkspace final : public Workspace {
     return std::nullopt;
   }
   std::vector<RunningApplication> runningApplications() override { return applications; }
-  std::vector<WindowRecord> windowList() override { return windows; }
+  // The windows that the options take, of `windows`.
+  std::vector<WindowRecord> windowList(WindowListOptions options) override {
+    std::vector<WindowRecord> listed;
+    for (const auto& window : windows) {
+      if (isListed(window, options)) listed.push_back(window);
+    }
+    return listed;
+  }
   void send(ApplicationEvent event) { announce(event); }
 };
 

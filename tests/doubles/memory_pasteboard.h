@@ -15,6 +15,10 @@ namespace platform {
 // An in-memory pasteboard with any number of items.
 class MemoryPasteboard final : public Pasteboard {
  public:
+  MemoryPasteboard() = default;
+  ~MemoryPasteboard() override { endWeakHolds(); }
+  MemoryPasteboard(const MemoryPasteboard&) = delete;
+  MemoryPasteboard& operator=(const MemoryPasteboard&) = delete;
   int64_t changeCount() const override { return changeCount_.load(std::memory_order_relaxed); }
   std::vector<std::string> types() override;
   std::optional<Bytes> data(std::string_view type) override;

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdlib>
+#include <map>
 
 #include "kit/app/status_item_visibility_check.h"
 #include "platform/system/input_monitors.h"
@@ -122,7 +123,7 @@ TEST_F(DesktopSession, WindowListGivesFrontToBackWindowsWithLevelOpacityBoundsAn
       platform::xcbReply(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 24, "_NET_WM_WINDOW_TYPE_DOCK"), nullptr));
   x11test::setCardinalProperty(panel.window(), "_NET_WM_WINDOW_TYPE", "ATOM", {dock->atom});
 
-  auto windows = platform::Workspace::shared().windowList();
+  auto windows = platform::Workspace::shared().windowList(platform::WindowListOption::onScreenOnly);
   std::vector<uint32_t> ids;
   for (const auto& w : windows) ids.push_back(w.id);
   EXPECT_EQ(ids, (std::vector<uint32_t>{menu.window(), panel.window(), back.window()}));
@@ -138,6 +139,36 @@ TEST_F(DesktopSession, WindowListGivesFrontToBackWindowsWithLevelOpacityBoundsAn
   EXPECT_EQ(windows[2].sharingState, platform::WindowSharingState::readWrite);
 }
 
+TEST_F(DesktopSession, TheWindowListHoldsTheWindowsItsOptionsAskFor) {
+  x11test::TestWindow shown(10, 20, 300, 200);
+  x11test::TestWindow unmapped(30, 40, 300, 200);
+  x11test::TestWindow background(0, 0, 1280, 800);
+  x11test::Client c;
+  auto desktopType =
+      platform::xcbReply(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 27, "_NET_WM_WINDOW_TYPE_DESKTOP"), nullptr));
+  x11test::setCardinalProperty(background.window(), "_NET_WM_WINDOW_TYPE", "ATOM", {desktopType->atom});
+  xcb_unmap_window(unmapped.connection(), unmapped.window());
+  platform::xcbReply(
+      xcb_get_input_focus_reply(unmapped.connection(), xcb_get_input_focus(unmapped.connection()), nullptr));
+
+  // Of the three windows: each listed one and whether it is on screen.
+  auto listed = [&](platform::WindowListOptions options) {
+    std::map<uint32_t, bool> onScreen;
+    for (const auto& w : platform::Workspace::shared().windowList(options)) {
+      if (w.id == shown.window() || w.id == unmapped.window() || w.id == background.window())
+        onScreen[w.id] = w.isOnScreen;
+    }
+    return onScreen;
+  };
+  using namespace platform::WindowListOption;
+  EXPECT_EQ(listed(all), (std::map<uint32_t, bool>{
+                             {shown.window(), true}, {unmapped.window(), false}, {background.window(), true}}));
+  EXPECT_EQ(listed(onScreenOnly), (std::map<uint32_t, bool>{{shown.window(), true}, {background.window(), true}}));
+  EXPECT_EQ(listed(onScreenOnly | excludeDesktopElements), (std::map<uint32_t, bool>{{shown.window(), true}}));
+  EXPECT_EQ(listed(excludeDesktopElements),
+            (std::map<uint32_t, bool>{{shown.window(), true}, {unmapped.window(), false}}));
+}
+
 TEST_F(DesktopSession, AWindowsMemoryUsageIsWhatTheServerHoldsForItsClient) {
   x11test::TestWindow plain(10, 20, 300, 200);
   x11test::TestWindow drawing(40, 50, 300, 200);
@@ -149,7 +180,7 @@ TEST_F(DesktopSession, AWindowsMemoryUsageIsWhatTheServerHoldsForItsClient) {
   platform::xcbReply(xcb_get_input_focus_reply(client, xcb_get_input_focus(client), nullptr));
 
   int64_t plainBytes = -1, drawingBytes = -1;
-  for (const auto& w : platform::Workspace::shared().windowList()) {
+  for (const auto& w : platform::Workspace::shared().windowList(platform::WindowListOption::onScreenOnly)) {
     if (w.id == plain.window()) plainBytes = w.memoryUsage;
     if (w.id == drawing.window()) drawingBytes = w.memoryUsage;
   }

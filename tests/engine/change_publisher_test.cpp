@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -58,6 +59,7 @@ class CountedMainLoop final : public platform::Executor {
 // A clipboard that never announces its changes: only the publisher's own samples can see them.
 class SilentPasteboard final : public platform::Pasteboard {
  public:
+  ~SilentPasteboard() override { endWeakHolds(); }
   std::atomic<int64_t> count{7};
   mutable std::atomic<int> samples{0};
   int64_t changeCount() const override {
@@ -117,10 +119,26 @@ TEST_F(ChangePublisherTest, EachDistinctCountOnceStartingWithTheCountFoundAtSubs
   EXPECT_EQ(pasteboard.samples, samplesAtCancel) << "and no more ticks";
 }
 
+// The pasteboard is held weakly: a subscription that outlives it reads nothing of it, neither on the timer's thread
+// (the pasteboard goes while the timer samples it) nor on the main thread.
+TEST_F(ChangePublisherTest, APasteboardThatIsGoneYieldsNothing) {
+  auto going = std::make_unique<SilentPasteboard>();
+  int told = 0;
+  auto token = changePublisher(*going, 1ms, 0ms).sink([&told](const platform::rx::Unit&) { ++told; });
+  ASSERT_EQ(told, 1);
+  ASSERT_TRUE(eventloop::processEventsUntil([&] { return going->samples >= 20; }));
+  going.reset();
+
+  workspace.send(platform::ApplicationEvent::activate);
+  eventloop::processEventsUntil([] { return false; }, 50ms);
+  EXPECT_EQ(told, 1);
+}
+
 // Notes how many allocations the program had made, and how much work it had posted to the main loop, at each sample
 // of its change count, in room kept beforehand.
 class SampledPasteboard final : public platform::Pasteboard {
  public:
+  ~SampledPasteboard() override { endWeakHolds(); }
   explicit SampledPasteboard(const CountedMainLoop& main) : main_(main) {}
   static constexpr std::size_t sampleCount = 40;
   mutable std::array<std::size_t, sampleCount> allocationsAtSample{};

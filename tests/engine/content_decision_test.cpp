@@ -51,6 +51,9 @@ TEST(ContentDecisionTest, RulesThatLeaveContentAloneAndTheirNearMisses) {
   EXPECT_EQ(decide({{type::html, "<p>a</p>"}, {type::string, "\u2028 \n"}}), std::nullopt);
   EXPECT_EQ(decide({{type::html, "<p>a</p>"}, {type::rtf, "{\\rtf1 r}"}, {type::string, " "}}), " ");
   EXPECT_EQ(decide({{type::html, "<p>from html</p>"}}), "from html\n");
+  // Whitespace counts by character, here and in the HTML: a space that carries a mark is blank.
+  EXPECT_EQ(decide({{type::html, "<p>a</p>"}, {type::string, " \u0301"}}), std::nullopt);
+  EXPECT_EQ(decide({{type::html, "<p>&nbsp;&#x301;</p>"}}), std::nullopt);
   // The spreadsheet's cut: only when the source application is the spreadsheet.
   const PasteboardContent cut = {{type::string, "1"}, {"dyn.abc", "Cut 1"}};
   EXPECT_EQ(decide(cut, false, "com.microsoft.Excel"), std::nullopt);

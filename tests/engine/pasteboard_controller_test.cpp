@@ -33,6 +33,7 @@ namespace Keys = kit::Preferences::Keys;
 // Runs `whileReading` once, when the plain text is read (after it was read).
 class PasteboardWithReadHook final : public platform::Pasteboard {
  public:
+  ~PasteboardWithReadHook() override { endWeakHolds(); }
   MemoryPasteboard inner;
   std::function<void()> whileReading;
   bool lastChangeRead = true;  // false: the owner of the last copy does not hand it over
@@ -202,6 +203,37 @@ TEST_F(ControllerTest, APassWithAScriptLeavesTheMainLoopFreeAndPrintsNothingOfAC
   EXPECT_NE(testing::internal::GetCapturedStdout().find("JSContext - console.log: seen: plain"), std::string::npos);
 }
 
+// The script step that the pass runs, on its own, as the controller offers it.
+TEST_F(ControllerTest, TheScriptStepPrintsNothingOfAConcealedCopyAndShowsOneFailureAtATime) {
+  kit::Preferences::set(Keys::transformTextWithJavaScript(), true);
+  kit::Preferences::set(Keys::javaScriptCode(),
+                        std::string("console.log('seen: ' + $.text); return $.text.toUpperCase()"));
+  MemoryPasteboard pasteboard;
+  pasteboard.setItems({itemOf({{type::string, "hunter2"}, {"org.nspasteboard.ConcealedType", ""}})});
+  PasteboardController controller(pasteboard);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(controller.transformTextWithJavaScript("hunter2"), "HUNTER2");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+  // A script that is blank by character is not run: this one would not even parse.
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("\u00A0\u0301\n"));
+  EXPECT_EQ(controller.transformTextWithJavaScript("t"), "t");
+  main.runUntilIdle();
+  EXPECT_TRUE(alerts.messages().empty());
+
+  // A failure keeps the text and shows its error; one that comes while that alert is open shows none.
+  kit::Preferences::set(Keys::javaScriptCode(), std::string("throw new TypeError('boom')"));
+  std::optional<std::string> keptWhileOpen;
+  alerts.whileOpen = [&] { keptWhileOpen = controller.transformTextWithJavaScript("b"); };
+  EXPECT_EQ(controller.transformTextWithJavaScript("a"), "a");
+  main.runUntilIdle();
+  EXPECT_EQ(keptWhileOpen, "b");
+  EXPECT_EQ(alerts.messages(), std::vector<std::string>{"[JavaScript Exception] boom"});
+  EXPECT_EQ(controller.transformTextWithJavaScript("c"), "c");
+  main.runUntilIdle();
+  EXPECT_EQ(alerts.messages().size(), 2u) << "once the alert is dismissed, the next failure shows its own";
+}
+
 // What the clipboard held when each pass said it was done: a paste or a caller's answer follows that moment.
 class PassCompletions {
  public:
@@ -355,6 +387,31 @@ TEST_F(SourceApplicationTest, MarkersComeFirstInTheirOrderThenTheOwnerThenTheFro
   EXPECT_FALSE(controller->currentContent());
   sourceOf({text, {"dyn.ah62d4rv4gu8y", "Cut 1"}});
   EXPECT_TRUE(controller->currentContent());
+}
+
+TEST_F(SourceApplicationTest, TheFrontmostApplicationStandsInOnlyWhenTheSettingsForceIt) {
+  const std::pair<std::string, std::string> text = {type::string, "t"};
+  workspace.applications = {
+      {.pid = 8, .bundleIdentifier = "org.example.Palette", .bundleUrl = "/apps/palette.desktop", .isRegular = false}};
+  workspace.windows = {{.id = 1, .ownerPid = 8, .bounds = {0, 0, 400, 300}}};
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings), ForcedFrontmostApp::notForced());
+  settings.forceUsingFrontmostApp = true;
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings), ForcedFrontmostApp::notForced())
+      << "without a frontmost application";
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Palette");
+
+  // A frontmost application without an identifier ends the lookup: the windows are not asked.
+  workspace.frontmost = platform::RunningApplication{.pid = 7};
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings),
+            ForcedFrontmostApp::forced(std::nullopt));
+  EXPECT_EQ(sourceOf({text}, std::nullopt), std::nullopt);
+  workspace.frontmost->bundleIdentifier = "org.example.Front";
+  EXPECT_EQ(PasteboardController::forcedFrontmostAppBundleIdentifier(settings),
+            ForcedFrontmostApp::forced("org.example.Front"));
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Front");
+
+  settings.forceUsingFrontmostApp = false;
+  EXPECT_EQ(sourceOf({text}, std::nullopt), "org.example.Palette");
 }
 
 TEST_F(SourceApplicationTest, TheWriteBackOffersASourceMarkerOnlyWhenTheCopyHadOne) {

@@ -39,6 +39,9 @@ TEST(RichContentTest, OnlyHtmlMustHaveVisibleText) {
   EXPECT_EQ(read({{type::rtf, "{\\rtf1 \\par \\tab}"}}), "\n\t");
   EXPECT_EQ(read({{type::html, "<p> </p><br>"}}), std::nullopt);
   EXPECT_EQ(read({{type::rtf, "broken"}, {type::html, "<p>\n</p>"}}), std::nullopt);
+  // Whitespace counts by character: a no-break space with a combining accent is one whitespace character.
+  EXPECT_EQ(read({{type::html, "<p>&nbsp;&#x301;</p>"}}), std::nullopt);
+  EXPECT_EQ(read({{type::html, "<p>&nbsp;e&#x301;</p>"}}), "\u00A0e\u0301\n");
 }
 
 }  // namespace

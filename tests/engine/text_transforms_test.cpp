@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
+#include "engine/trimming.h"
+#include "platform/text/character_view.h"
 #include "support/rich_text.h"
 
 namespace engine {
@@ -95,6 +100,37 @@ TEST(TextTransformsTest, TrimmingPlainAndAttributedText) {
   AttributedString blank(" \n ");
   trimWhitespace(blank);
   EXPECT_TRUE(blank.empty());
+}
+
+static_assert(BidirectionalRangeReplaceableCollection<std::string>);
+static_assert(BidirectionalRangeReplaceableCollection<std::list<int>>);
+static_assert(BidirectionalRangeReplaceableCollection<AttributedString::CharacterView>);
+
+TEST(TextTransformsTest, TrimmingAnyCollectionByAPredicate) {
+  auto isZero = [](int value) { return value == 0; };
+  std::vector<int> numbers = {0, 0, 1, 0, 2, 0, 0};
+  const auto kept = trimmingSuffix(numbers, isZero);
+  EXPECT_EQ(std::vector<int>(kept.begin(), kept.end()), (std::vector<int>{0, 0, 1, 0, 2}));
+  EXPECT_EQ(numbers.size(), 7u) << "trimmingSuffix leaves the collection as it is";
+  trimSuffix(numbers, isZero);
+  EXPECT_EQ(numbers, (std::vector<int>{0, 0, 1, 0, 2}));
+  trimPrefix(numbers, isZero);
+  EXPECT_EQ(numbers, (std::vector<int>{1, 0, 2}));
+
+  std::list<int> zeros = {0, 0};
+  trim(zeros, isZero);
+  EXPECT_TRUE(zeros.empty());
+
+  // A predicate's failure ends the trimming with it, before anything is removed.
+  std::string text = "xx abc  ";
+  auto failsAtC = [](char c) {
+    if (c == 'c') throw std::runtime_error("predicate failed");
+    return c == ' ';
+  };
+  EXPECT_THROW(trimSuffix(text, failsAtC), std::runtime_error);
+  EXPECT_THROW(trim(text, failsAtC), std::runtime_error);
+  EXPECT_THROW(trimmingSuffix(text, failsAtC), std::runtime_error);
+  EXPECT_EQ(text, "xx abc  ");
 }
 
 TEST(TextTransformsTest, TrackingParametersInLinksAndInWrittenUrls) {

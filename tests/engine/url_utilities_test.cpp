@@ -35,6 +35,9 @@ TEST(CharacterHelpers, ReplaceWholeCharactersAndFindNonWhitespace) {
   EXPECT_FALSE(engine::hasNonWhitespace(" \t\r\n\u00A0"));
   EXPECT_FALSE(engine::hasNonWhitespace(""));
   EXPECT_TRUE(engine::hasNonWhitespace("  x "));
+  // By character: a mark on a space leaves it blank; a mark that begins the text is a character of its own.
+  EXPECT_FALSE(engine::hasNonWhitespace("\u00A0\u0301 "));
+  EXPECT_TRUE(engine::hasNonWhitespace("\u0301 "));
   EXPECT_TRUE(engine::containsItemNamed(std::vector<platform::QueryItem>{{"qid", std::nullopt}}, "qid"));
   EXPECT_FALSE(engine::containsItemNamed(std::nullopt, "qid"));
 }

@@ -110,6 +110,22 @@ TEST_F(SourceApplication, TheFrontWindowOfAnAccessoryOrTheFrontmostApplicationWi
   // Windows that give no answer (no identifier, filtered out) are passed over.
   workspace.windows = {window(13, 99), window(14, 1, 25), window(11, 1)};
   EXPECT_EQ(current(), "org.example.Editor");
+
+  // The search lists the windows on screen only, without the desktop's own: a hidden panel gives no answer.
+  auto hiddenPanel = window(15, 2);
+  hiddenPanel.isOnScreen = false;
+  workspace.windows = {hiddenPanel, window(16, 3, platform::WindowLevel::desktop), window(11, 1)};
+  EXPECT_EQ(current(), "org.example.Editor");
+  using namespace platform::WindowListOption;
+  auto ids = [](const std::vector<WindowInfo>& windows) {
+    std::vector<uint32_t> listed;
+    for (const auto& w : windows) listed.push_back(w.identifier);
+    return listed;
+  };
+  EXPECT_EQ(ids(WindowInfo::list(all)), (std::vector<uint32_t>{15, 16, 11}));
+  EXPECT_EQ(ids(WindowInfo::list(onScreenOnly)), (std::vector<uint32_t>{16, 11}));
+  EXPECT_EQ(ids(WindowInfo::list(excludeDesktopElements)), (std::vector<uint32_t>{15, 11}));
+  EXPECT_EQ(ids(WindowInfo::list(onScreenOnly | excludeDesktopElements)), (std::vector<uint32_t>{11}));
 }
 
 TEST_F(SourceApplication, AuxiliaryApplicationsAndOurOwnWindowReportTheFrontmostApplication) {

@@ -4,6 +4,7 @@
 #include <QMimeDatabase>
 
 #include "kit/foundation/expiring_cache.h"
+#include "kit/foundation/log.h"
 #include "kit/foundation/url_resource_values.h"
 #include "kit/foundation/value_wrappers.h"
 #include "platform/system/desktop_entry.h"
@@ -43,6 +44,10 @@ std::function<std::optional<std::string>(const std::string&)> BundleIdentifier::
 const BundleIdentifier& BundleIdentifier::appleMail() {
   static const BundleIdentifier value("com.apple.mail");
   return value;
+}
+
+std::string BundleIdentifier::description() const {
+  return "BundleIdentifier(rawValue: " + LogItem(rawValue).rendered() + ")";
 }
 
 std::optional<platform::Url> BundleIdentifier::url() const {

@@ -32,6 +32,8 @@ class BundleIdentifier {
   std::string rawValue;
   const std::string& id() const { return rawValue; }
   bool operator==(const BundleIdentifier&) const = default;
+  // The value as a debugger shows it: BundleIdentifier(rawValue: "org.gnome.TextEditor").
+  std::string description() const;
 
   // The installed application's desktop file; none when no application has this id.
   std::optional<platform::Url> url() const;

@@ -2,11 +2,28 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "platform/text/utf8.h"
 
 namespace platform {
+
+std::optional<int64_t> WeakPasteboard::changeCount() const {
+  if (!lifetime_) return std::nullopt;
+  std::shared_lock lock(lifetime_->mutex);
+  if (!lifetime_->pasteboard) return std::nullopt;
+  return lifetime_->pasteboard->changeCount();
+}
+
+Pasteboard::Pasteboard() : lifetime_(std::make_shared<WeakPasteboard::Lifetime>()) { lifetime_->pasteboard = this; }
+
+Pasteboard::~Pasteboard() { endWeakHolds(); }
+
+void Pasteboard::endWeakHolds() {
+  std::unique_lock lock(lifetime_->mutex);
+  lifetime_->pasteboard = nullptr;
+}
 
 std::optional<std::string> Pasteboard::availableType(std::span<const std::string_view> wanted) {
   const std::vector<std::string> offered = types();

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <shared_mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,7 +37,27 @@ namespace PasteboardType {
 extern const std::string string, html, rtf, rtfd, fileUrl, fileContents, url, tiff, font, color;
 }  // namespace PasteboardType
 
-// The system clipboard, or a stand-in for it. Main thread only, but for changeCount().
+class Pasteboard;
+
+// A hold on a pasteboard that does not keep it: once the pasteboard is gone, it reads nothing. Any thread.
+class WeakPasteboard {
+ public:
+  WeakPasteboard() = default;
+  // The pasteboard's change count; none once it is gone (or for a hold on none).
+  std::optional<int64_t> changeCount() const;
+
+ private:
+  friend class Pasteboard;
+  struct Lifetime {
+    std::shared_mutex mutex;
+    const Pasteboard* pasteboard = nullptr;  // null once it is gone
+  };
+  explicit WeakPasteboard(std::shared_ptr<Lifetime> lifetime) : lifetime_(std::move(lifetime)) {}
+
+  std::shared_ptr<Lifetime> lifetime_;
+};
+
+// The system clipboard, or a stand-in for it. Main thread only, but for changeCount() and weak holds.
 class Pasteboard {
  public:
   // A client took the content over: made a copy, or took over another's (as clipboard managers do).
@@ -48,7 +69,10 @@ class Pasteboard {
   // The number of owner changes kept for ownerChangesSince().
   static constexpr std::size_t ownerChangesKept = 16;
 
-  virtual ~Pasteboard() = default;
+  Pasteboard();
+  virtual ~Pasteboard();
+  Pasteboard(const Pasteboard&) = delete;
+  Pasteboard& operator=(const Pasteboard&) = delete;
   // Moves by one on every change of the content, our own writes included. Safe to call from any thread, so that a
   // watcher can look for a change without waking the main thread: a count read elsewhere only says that the content
   // changed, which is then read on the main thread.
@@ -111,12 +135,19 @@ class Pasteboard {
   // The new count at each change, at once. A pasteboard that stands for another one forwards that one's.
   virtual rx::Publisher<int64_t> changes() { return changed_.publisher(); }
 
+  // A hold on this pasteboard that reads nothing once it is gone, for work that may outlive it.
+  WeakPasteboard weak() const { return WeakPasteboard(lifetime_); }
+
  protected:
   // Tells the subscribers of changes() about the current count.
   void announceChange() { changed_.send(changeCount()); }
+  // Ends the weak holds, waiting for a read through one that is under way on another thread. The first step of the
+  // destructor of each final pasteboard class, while the pasteboard is whole.
+  void endWeakHolds();
 
  private:
   rx::PassthroughSubject<int64_t> changed_;
+  std::shared_ptr<WeakPasteboard::Lifetime> lifetime_;
 };
 
 // The desktop clipboard (the X11 CLIPBOARD selection). Needs a Qt GUI application.

@@ -77,7 +77,10 @@ void X11Pasteboard::startReading() {
   reader_ = X11SelectionReader::start(std::move(options));
 }
 
-X11Pasteboard::~X11Pasteboard() { reader_.reset(); }
+X11Pasteboard::~X11Pasteboard() {
+  endWeakHolds();
+  reader_.reset();
+}
 
 bool X11Pasteboard::isOurWindow(uint32_t window) const {
   return window != XCB_NONE && qtResourceMask_ != 0 && (window & ~qtResourceMask_) == qtResourceBase_;

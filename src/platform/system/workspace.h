@@ -49,6 +49,18 @@ struct WindowRecord {
   WindowSharingState sharingState = WindowSharingState::readWrite;
 };
 
+// What a window list holds, as bits: every window of the session (none of them set), only the windows shown on the
+// current desktop, and without the desktop's own windows (its background and icons).
+using WindowListOptions = uint32_t;
+namespace WindowListOption {
+inline constexpr WindowListOptions all = 0;
+inline constexpr WindowListOptions onScreenOnly = 1;
+inline constexpr WindowListOptions excludeDesktopElements = 16;
+}  // namespace WindowListOption
+
+// Whether a window list with `options` holds the window.
+bool isListed(const WindowRecord& window, WindowListOptions options);
+
 enum class ApplicationEvent { willLaunch, launch, terminate, hide, unhide, activate, deactivate };
 
 // The desktop as the program sees it: applications, windows and their events. Main thread only.
@@ -64,8 +76,8 @@ class Workspace {
   virtual std::optional<RunningApplication> menuBarOwningApplication() { return frontmostApplication(); }
   virtual std::optional<RunningApplication> runningApplication(int32_t pid) = 0;
   virtual std::vector<RunningApplication> runningApplications() = 0;
-  // Shown windows, front to back.
-  virtual std::vector<WindowRecord> windowList() = 0;
+  // The windows that `options` ask for, front to back.
+  virtual std::vector<WindowRecord> windowList(WindowListOptions options) = 0;
   // Every application event, as it happens.
   virtual rx::Publisher<ApplicationEvent> applicationEvents() { return events_.publisher(); }
 

@@ -24,7 +24,7 @@ class EmptyWorkspace final : public Workspace {
   std::optional<RunningApplication> frontmostApplication() override { return std::nullopt; }
   std::optional<RunningApplication> runningApplication(int32_t) override { return std::nullopt; }
   std::vector<RunningApplication> runningApplications() override { return {}; }
-  std::vector<WindowRecord> windowList() override { return {}; }
+  std::vector<WindowRecord> windowList(WindowListOptions) override { return {}; }
 };
 
 class X11Workspace final : public Workspace {
@@ -64,7 +64,7 @@ class X11Workspace final : public Workspace {
     return out;
   }
 
-  std::vector<WindowRecord> windowList() override {
+  std::vector<WindowRecord> windowList(WindowListOptions options) override {
     // The root's children are asked for together with the window manager's list, in case there is none.
     auto treeCookie = xcb_query_tree(x_.connection(), x_.root());
     auto rootFacts = x_.properties32(x_.root(), {"_NET_CLIENT_LIST_STACKING", "_NET_CURRENT_DESKTOP"});
@@ -84,18 +84,22 @@ class X11Workspace final : public Workspace {
     std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
     attributeCookies.reserve(stacking.size());
     for (xcb_window_t window : stacking) attributeCookies.push_back(xcb_get_window_attributes(x_.connection(), window));
-    struct Viewable {
+    // Only a window that is mapped can be shown; the others are asked for only when every window is.
+    const bool onScreenOnly = (options & WindowListOption::onScreenOnly) != 0;
+    struct Listed {
       xcb_window_t window;
       bool overrideRedirect;
+      bool viewable;
     };
-    std::vector<Viewable> viewable;
+    std::vector<Listed> listed;
     for (size_t i = 0; i < stacking.size(); ++i) {
       auto attributes = xcbReply(xcb_get_window_attributes_reply(x_.connection(), attributeCookies[i], nullptr));
-      if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
-        viewable.push_back({stacking[i], attributes->override_redirect != 0});
+      if (!attributes) continue;
+      const bool viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+      if (viewable || !onScreenOnly) listed.push_back({stacking[i], attributes->override_redirect != 0, viewable});
     }
 
-    // What the records need of the viewable windows, asked for all of them before the first answer is awaited.
+    // What the records need of the listed windows, asked for all of them before the first answer is awaited.
     struct Asked {
       X11Connection::PropertiesQuestion facts, names;
       X11Connection::WindowPidQuestion pid;
@@ -103,8 +107,9 @@ class X11Workspace final : public Workspace {
       X11Connection::ResourceBytesQuestion memory;
     };
     std::vector<Asked> asked;
-    asked.reserve(viewable.size());
-    for (const auto& [window, overrideRedirect] : viewable) {
+    asked.reserve(listed.size());
+    for (const Listed& entry : listed) {
+      const xcb_window_t window = entry.window;
       asked.push_back({x_.askProperties(window, {"_NET_WM_STATE", "_NET_WM_DESKTOP", "_NET_WM_WINDOW_TYPE",
                                                  "_NET_WM_WINDOW_OPACITY", "_NET_FRAME_EXTENTS"}),
                        x_.askProperties(window, {"_NET_WM_NAME", "WM_NAME"}), x_.askPidOfWindow(window),
@@ -112,8 +117,8 @@ class X11Workspace final : public Workspace {
     }
 
     std::vector<WindowRecord> out;
-    for (size_t i = 0; i < viewable.size(); ++i) {
-      const xcb_window_t window = viewable[i].window;
+    for (size_t i = 0; i < listed.size(); ++i) {
+      const xcb_window_t window = listed[i].window;
       Asked& question = asked[i];
       auto facts = x_.answer32(std::move(question.facts));
       auto names = x_.answer8(std::move(question.names));
@@ -123,24 +128,23 @@ class X11Workspace final : public Workspace {
       auto first = [&](size_t fact) {
         return facts[fact] && !facts[fact]->empty() ? std::optional<uint32_t>(facts[fact]->front()) : std::nullopt;
       };
-      auto states = atomNames(facts[0]);
-      if (states.count("_NET_WM_STATE_HIDDEN") != 0) continue;
-      if (auto desktop = first(1); desktop && currentDesktop && *desktop != 0xFFFFFFFF && *desktop != *currentDesktop) {
-        continue;
-      }
+      // A window on another desktop, or minimised, is mapped by some window managers, but not shown.
+      const auto desktop = first(1);
+      const bool onAnotherDesktop = desktop && currentDesktop && *desktop != 0xFFFFFFFF && *desktop != *currentDesktop;
+      const bool hidden = atomNames(facts[0]).count("_NET_WM_STATE_HIDDEN") != 0;
       WindowRecord record;
+      record.isOnScreen = listed[i].viewable && !hidden && !onAnotherDesktop;
       record.id = window;
       record.name = names[0] ? std::move(names[0]) : std::move(names[1]);
       record.ownerPid = pid.value_or(-1);
       if (record.ownerPid > 0) record.ownerName = factsOf(record.ownerPid).localizedName;
       record.bounds = frame;
-      record.level = levelOf(facts[2], viewable[i].overrideRedirect);
+      record.level = levelOf(facts[2], listed[i].overrideRedirect);
       if (auto opacity = first(3)) record.alpha = *opacity / double(0xFFFFFFFF);
-      record.isOnScreen = true;
       record.fillsScreen = std::find(screens.begin(), screens.end(), record.bounds) != screens.end();
       record.memoryUsage =
           static_cast<int64_t>(std::min<uint64_t>(memory.value_or(0), std::numeric_limits<int64_t>::max()));
-      out.push_back(std::move(record));
+      if (isListed(record, options)) out.push_back(std::move(record));
     }
     return out;
   }
@@ -416,6 +420,11 @@ Workspace& Workspace::shared() {
 }
 
 void Workspace::setSharedForTesting(Workspace* workspace) { testWorkspace = workspace; }
+
+bool isListed(const WindowRecord& window, WindowListOptions options) {
+  if ((options & WindowListOption::onScreenOnly) != 0 && !window.isOnScreen) return false;
+  return (options & WindowListOption::excludeDesktopElements) == 0 || window.level != WindowLevel::desktop;
+}
 
 std::string resolvedProcessName(int32_t pid, const std::optional<std::string>& applicationId) {
   if (applicationId) {

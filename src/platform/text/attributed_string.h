@@ -33,12 +33,15 @@ class AttributedString {
     ByteRange range;
     const TextAttributes& attributes;
   };
+  // The characters as a collection (platform/text/character_view.h).
+  class CharacterView;
 
   AttributedString() = default;
   explicit AttributedString(std::string text, TextAttributes attributes = {});
 
   const std::string& string() const { return text_; }
   bool empty() const { return text_.empty(); }
+  CharacterView characters();
 
   // Runs in order, adjacent runs with equal attributes merged. Empty text has no runs.
   std::vector<Run> runs() const;

@@ -5,7 +5,6 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 
 #include "platform/text/utf16_map.h"
@@ -133,33 +132,17 @@ ByteRange rangeOfComposedCharacterSequences(std::string_view text, ByteRange ran
   return ByteRange::fromBounds(from + start, from + std::max(start, end));
 }
 
-std::size_t endOfLeadingCharacters(std::string_view text, const std::function<bool(std::string_view)>& predicate) {
-  // Windows that end on a boundary of the whole text have its boundaries; they grow until a character fails.
-  for (std::size_t span = 256;; span *= 4) {
-    const std::size_t to = windowEnd(text, std::min(span, text.size()));
-    std::size_t previous = 0;
-    std::optional<std::size_t> end;
-    forEachBoundary(text.substr(0, to), [&](std::size_t offset) {
-      if (offset > previous && !predicate(text.substr(previous, offset - previous))) end = previous;
-      previous = offset;
-      return !end;
-    });
-    if (end || to == text.size()) return end.value_or(text.size());
-  }
-}
-
-std::size_t startOfTrailingCharacters(std::string_view text, const std::function<bool(std::string_view)>& predicate) {
-  // Windows that start on a boundary of the whole text have its boundaries; they grow until a character fails.
-  for (std::size_t span = 256;; span *= 4) {
-    const std::size_t from = text.size() > span ? windowStart(text, text.size() - span) : 0;
-    const std::string_view window = text.substr(from);
-    const std::vector<std::size_t> boundaries = graphemeBoundaries(window);
-    std::size_t start = boundaries.size() - 1;
-    while (start > 0 && predicate(window.substr(boundaries[start - 1], boundaries[start] - boundaries[start - 1]))) {
-      --start;
-    }
-    if (start > 0 || from == 0) return from + boundaries[start];
-  }
+std::vector<std::size_t> graphemeBoundariesAround(std::string_view text, std::size_t offset, std::size_t reach) {
+  // Windows that start and end on boundaries of the whole text have its boundaries.
+  offset = std::min(offset, text.size());
+  const std::size_t from = windowStart(text, offset > reach ? offset - reach : 0);
+  const std::size_t to = windowEnd(text, std::min(text.size() - offset, reach) + offset);
+  std::vector<std::size_t> boundaries;
+  forEachBoundary(text.substr(from, to - from), [&](std::size_t boundary) {
+    boundaries.push_back(from + boundary);
+    return true;
+  });
+  return boundaries;
 }
 
 bool hasCharacterPrefix(std::string_view text, std::string_view prefix) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -24,10 +23,10 @@ std::vector<std::string_view> graphemes(std::string_view text);
 std::size_t graphemeCount(std::string_view text, std::optional<std::size_t> limit = std::nullopt);
 // The range widened to whole characters: the start moves back and the end forward to the nearest boundary.
 ByteRange rangeOfComposedCharacterSequences(std::string_view text, ByteRange range);
-// The end of the text's leading run of characters that satisfy `predicate`, and the start of its trailing run;
-// only the characters of the run and a few around it are looked at.
-std::size_t endOfLeadingCharacters(std::string_view text, const std::function<bool(std::string_view)>& predicate);
-std::size_t startOfTrailingCharacters(std::string_view text, const std::function<bool(std::string_view)>& predicate);
+// The character boundaries of a stretch of the text around `offset`, in order: the stretch starts and ends on
+// boundaries of the whole text (or at its ends) and reaches at least `reach` bytes to either side where the text
+// has them, so that a walk from one character to the next need not look at the rest of the text.
+std::vector<std::size_t> graphemeBoundariesAround(std::string_view text, std::size_t offset, std::size_t reach);
 // True when every character of `prefix` equals the character at the same place in `text`.
 bool hasCharacterPrefix(std::string_view text, std::string_view prefix);
 

@@ -118,18 +118,11 @@ class TextBuilder {
     }
   }
 
-  // The text with its links, each href turned into a URL by `resolve`; nothing when the text is blank.
+  // The text with its links, each href turned into a URL by `resolve`.
   template <class Resolve>
-  std::optional<AttributedString> finish(Resolve&& resolve) {
+  AttributedString finish(Resolve&& resolve) {
     while (!links_.empty()) closeLink();
     flushBreak();
-    bool blank = true;
-    for (size_t i = 0; i < text_.size() && blank;) {
-      DecodedScalar scalar = decodeUtf8(text_, i);
-      blank = isWhitespaceScalar(scalar.scalar);
-      i += scalar.length;
-    }
-    if (blank) return std::nullopt;
     // The text grew by doubling; a large one keeps the room it needs, while the pass works on it.
     if (text_.capacity() - text_.size() > text_.size() / 8) text_.shrink_to_fit();
     AttributedString result(std::move(text_));

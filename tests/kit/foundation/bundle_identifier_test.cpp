@@ -114,4 +114,10 @@ TEST_F(InstalledApplications, DefaultMailApplicationComesFromTheSchemeHandler) {
   EXPECT_EQ(kit::defaultEmailAppBundleIdentifier(), BundleIdentifier("org.example.Mail"));
 }
 
+// As the logs show an identifier, with its text quoted as a debugger shows it.
+TEST(BundleIdentifierDescription, NamesTheTypeAndQuotesTheRawValue) {
+  EXPECT_EQ(BundleIdentifier("org.example.App").description(), R"(BundleIdentifier(rawValue: "org.example.App"))");
+  EXPECT_EQ(BundleIdentifier("a\"b\\c").description(), R"(BundleIdentifier(rawValue: "a\"b\\c"))");
+}
+
 }  // namespace

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <ranges>
+#include <string>
+#include <vector>
+
+#include "platform/text/character_view.h"
+#include "platform/text/grapheme.h"
 #include "support/rich_text.h"
 
 namespace platform {
@@ -94,6 +100,63 @@ TEST(AttributedStringTest, LinksOnlyDropsEveryOtherAttributeAndKeepsLinkRanges) 
   EXPECT_FALSE(links.containsFontAttribute());
   EXPECT_EQ(describe(links), "Bold[link](https://l.example/)tail");
   EXPECT_EQ(links.runs().size(), 3u);
+}
+
+static_assert(std::ranges::bidirectional_range<AttributedString::CharacterView>);
+static_assert(std::ranges::common_range<AttributedString::CharacterView>);
+
+// A step looks only at the characters around it; walked from either end, and turning back half-way, the view finds
+// the characters of the whole text.
+TEST(AttributedStringTest, TheCharacterViewWalksTheCharactersOfTheWholeTextBothWays) {
+  auto repeated = [](std::string_view part, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += part;
+    return out;
+  };
+  // Runs longer than the stretch a step looks at, marks and flags that straddle its edges, invalid bytes, text
+  // without two ASCII bytes in a row, CR LF.
+  const std::vector<std::string> texts = {
+      "",
+      "abc",
+      " \r\n\t abc \u2028\u3000",
+      std::string(1000, ' ') + "x" + std::string(5000, '\n'),
+      repeated(" \u0301", 300) + "a" + repeated("\u3000\u0301 ", 300),
+      "ab" + repeated("🇩🇪", 100) + " " + repeated("🇩🇪", 101),
+      std::string(255, ' ') + "e\u0301 x " + std::string(254, ' ') + "\u0301",
+      "\xff  abc \xc3",
+      repeated("\u3000", 2000) + "あ" + repeated("\u2003", 2000),
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text.size());
+    const std::vector<std::string_view> whole = graphemes(text);
+    AttributedString attributed(text);
+    const AttributedString::CharacterView characters = attributed.characters();
+    std::vector<std::string_view> forward(characters.begin(), characters.end());
+    EXPECT_EQ(forward, whole);
+    std::vector<std::string_view> backward;
+    for (auto at = characters.end(); at != characters.begin();) backward.push_back(*--at);
+    EXPECT_EQ(std::vector<std::string_view>(backward.rbegin(), backward.rend()), whole);
+    EXPECT_EQ(characters.size(), whole.size());
+
+    // Back from the end to the middle, then on to the end again.
+    const auto kept = static_cast<std::ptrdiff_t>(whole.size() / 2);
+    const std::vector<std::string_view> secondHalf(std::ranges::prev(characters.end(), kept), characters.end());
+    EXPECT_EQ(secondHalf, std::vector<std::string_view>(whole.end() - kept, whole.end()));
+  }
+}
+
+TEST(AttributedStringTest, CharactersAreErasedWithTheirAttributes) {
+  AttributedString s("e\u0301 ");
+  s.append("link", linkTo("https://l.example/"));
+  s.append(" \r\n");
+  AttributedString::CharacterView characters = s.characters();
+  auto afterMark = characters.erase(characters.begin(), std::ranges::next(characters.begin(), 2));
+  EXPECT_EQ(*afterMark, "l");
+  EXPECT_EQ(describe(s), "[link](https://l.example/) \r\n");
+  auto end = characters.erase(std::ranges::prev(characters.end(), 2), characters.end());
+  EXPECT_EQ(end, characters.end());
+  EXPECT_EQ(describe(s), "[link](https://l.example/)");
+  EXPECT_EQ(s.runs().size(), 1u);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text/whitespace.h"
-
 namespace {
 
 using platform::ByteRange;
@@ -32,50 +30,6 @@ TEST(Graphemes, PrefixesCompareWholeCharacters) {
   EXPECT_TRUE(platform::hasCharacterPrefix("abc", "abc"));
   EXPECT_FALSE(platform::hasCharacterPrefix("ab", "abc"));
   EXPECT_FALSE(platform::hasCharacterPrefix("\r\n", "\r"));
-}
-
-TEST(Graphemes, RunsAtEitherEndAreTheCharactersOfTheWholeText) {
-  // What a walk over every character of the text finds.
-  auto leadingEnd = [](std::string_view text, auto predicate) {
-    std::size_t end = 0;
-    for (std::string_view character : platform::graphemes(text)) {
-      if (!predicate(character)) break;
-      end += character.size();
-    }
-    return end;
-  };
-  auto trailingStart = [](std::string_view text, auto predicate) {
-    std::size_t start = text.size();
-    const auto characters = platform::graphemes(text);
-    for (auto it = characters.rbegin(); it != characters.rend() && predicate(*it); ++it) start -= it->size();
-    return start;
-  };
-  auto repeated = [](std::string_view part, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += part;
-    return out;
-  };
-  // Runs longer than the first windows looked at, marks and flags that straddle their edges, invalid bytes,
-  // text without any two ASCII bytes in a row.
-  const std::vector<std::string> texts = {
-      "",
-      "   ",
-      "abc",
-      " \r\n\t abc \u2028\u3000",
-      std::string(1000, ' ') + "x" + std::string(5000, '\n'),
-      repeated(" \u0301", 300) + "a" + repeated("\u3000\u0301 ", 300),
-      "ab" + repeated("🇩🇪", 100) + " " + repeated("🇩🇪", 101),
-      std::string(255, ' ') + "e\u0301 x " + std::string(254, ' ') + "\u0301",
-      "\xff  abc \xc3",
-      repeated("\u3000", 2000) + "あ" + repeated("\u2003", 2000),
-  };
-  auto isSpace = [](std::string_view character) { return platform::isWhitespaceCharacter(character); };
-  auto isFlagOrSpace = [](std::string_view character) { return character == "🇩🇪" || character == " "; };
-  for (const std::string& text : texts) {
-    EXPECT_EQ(platform::endOfLeadingCharacters(text, isSpace), leadingEnd(text, isSpace)) << text.size();
-    EXPECT_EQ(platform::startOfTrailingCharacters(text, isSpace), trailingStart(text, isSpace)) << text.size();
-    EXPECT_EQ(platform::startOfTrailingCharacters(text, isFlagOrSpace), trailingStart(text, isFlagOrSpace));
-  }
 }
 
 }  // namespace
