@@ -101,7 +101,9 @@ class ClipboardEngine : public x11test::SessionTest {
   bool copyAndWaitForCleaning(const Targets& targets, std::chrono::milliseconds patience = 1500ms) {
     int64_t before = pasteboard.changeCount();
     owner = offer(targets);
-    x11test::processEventsUntil([&] { return pasteboard.changeCount() != before; });
+    // Our previous write is only known lost once its selection clear arrives; until then it would pass for a
+    // cleaning of this offer.
+    x11test::processEventsUntil([&] { return pasteboard.changeCount() != before && !ownsClipboard(); });
     bool cleaned = x11test::processEventsUntil([&] { return ownsClipboard(); }, patience);
     x11test::processEventsFor(150ms);  // the pass that notices our own write
     return cleaned;
