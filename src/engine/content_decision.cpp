@@ -44,7 +44,7 @@ bool isSpreadsheetCut(platform::Pasteboard& pasteboard, const std::vector<std::s
   std::copy_if(types.begin(), types.end(), std::back_inserter(dynamicTypes),
                [](const std::string& type) { return type.starts_with("dyn."); });
   if (dynamicTypes.empty()) return false;
-  auto source = sourceAppFromMarkers(pasteboard);
+  auto source = sourceAppBundleIdentifier(pasteboard);
   if (!source && frontmostApp) source = frontmostApp();
   if (source != "com.microsoft.Excel") return false;
   return std::any_of(dynamicTypes.begin(), dynamicTypes.end(), [&](const std::string& type) {

@@ -349,7 +349,7 @@ class SourceApplicationTest : public ControllerTest {
                                       std::optional<std::string> owner = "org.example.Owner") {
     pasteboard.setItems({itemOf(content)});
     pasteboard.setOwnerApplication(std::move(owner));
-    return controller->sourceAppFromMarkersThenOwnerThenUserApp(settings);
+    return controller->sourceAppBundleIdentifier(settings);
   }
 
   ClearingSettings settings;
