@@ -132,12 +132,12 @@ std::optional<StringOrAttributedStringType> readContent(const ContentToRead& con
   std::optional<platform::AttributedString> rich;
   if (content.preserveLinks) {
     rich = attributedContent(content.rtfd, content.rtf, content.html);
-    if (rich && kit::containsLink(*rich)) return StringOrAttributedStringType(std::move(*rich));
+    if (rich && kit::containsLink(*rich)) return stringOrAttributedStringType(std::move(*rich));
   }
-  if (content.plain && !content.plain->empty()) return StringOrAttributedStringType(*content.plain);
-  if (content.url && !content.url->empty()) return StringOrAttributedStringType(*content.url);
+  if (content.plain && !content.plain->empty()) return stringOrAttributedStringType(*content.plain);
+  if (content.url && !content.url->empty()) return stringOrAttributedStringType(*content.url);
   if (!content.preserveLinks) rich = attributedContent(content.rtfd, content.rtf, content.html);
-  if (rich) return StringOrAttributedStringType(rich->string());
+  if (rich) return stringOrAttributedStringType(rich->string());
   return std::nullopt;
 }
 
