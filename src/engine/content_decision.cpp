@@ -44,7 +44,7 @@ bool isSpreadsheetCut(platform::Pasteboard& pasteboard, const std::vector<std::s
   std::copy_if(types.begin(), types.end(), std::back_inserter(dynamicTypes),
                [](const std::string& type) { return type.starts_with("dyn."); });
   if (dynamicTypes.empty()) return false;
-  auto source = sourceAppFromMarkers(pasteboard);
+  auto source = sourceAppBundleIdentifier(pasteboard);
   if (!source && frontmostApp) source = frontmostApp();
   if (source != "com.microsoft.Excel") return false;
   return std::any_of(dynamicTypes.begin(), dynamicTypes.end(), [&](const std::string& type) {
@@ -132,12 +132,12 @@ std::optional<StringOrAttributedStringType> readContent(const ContentToRead& con
   std::optional<platform::AttributedString> rich;
   if (content.preserveLinks) {
     rich = attributedContent(content.rtfd, content.rtf, content.html);
-    if (rich && kit::containsLink(*rich)) return StringOrAttributedStringType(std::move(*rich));
+    if (rich && kit::containsLink(*rich)) return stringOrAttributedStringType(std::move(*rich));
   }
-  if (content.plain && !content.plain->empty()) return StringOrAttributedStringType(*content.plain);
-  if (content.url && !content.url->empty()) return StringOrAttributedStringType(*content.url);
+  if (content.plain && !content.plain->empty()) return stringOrAttributedStringType(*content.plain);
+  if (content.url && !content.url->empty()) return stringOrAttributedStringType(*content.url);
   if (!content.preserveLinks) rich = attributedContent(content.rtfd, content.rtf, content.html);
-  if (rich) return StringOrAttributedStringType(rich->string());
+  if (rich) return stringOrAttributedStringType(rich->string());
   return std::nullopt;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -12,9 +14,18 @@
 
 namespace engine {
 
-// The text a clearing pass works on: plain, or rich text that carries at least one link (only while links
-// are kept).
+// The two forms of text a clearing pass carries: plain, or rich text that carries at least one link (only while
+// links are kept). No other type is one.
+template <class Text>
+concept StringOrAttributedString = std::same_as<Text, std::string> || std::same_as<Text, platform::AttributedString>;
+
+// The text a clearing pass works on, in either form.
 using StringOrAttributedStringType = std::variant<std::string, platform::AttributedString>;
+// The case of that form.
+template <StringOrAttributedString Text>
+StringOrAttributedStringType stringOrAttributedStringType(Text content) {
+  return StringOrAttributedStringType(std::in_place_type<Text>, std::move(content));
+}
 
 // Answers the application the content came from when its markers name none (its owner, else the
 // application the user works in).

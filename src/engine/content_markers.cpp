@@ -30,7 +30,7 @@ bool hasType(platform::Pasteboard& pasteboard, const std::string& type) {
   return pasteboard.availableType(wanted).has_value();
 }
 
-std::optional<std::string> sourceAppFromMarkers(platform::Pasteboard& pasteboard) {
+std::optional<std::string> sourceAppBundleIdentifier(platform::Pasteboard& pasteboard) {
   if (auto source = nonBlank(pasteboard.string(kit::PasteboardType::source))) return source;
   static const std::pair<std::string, std::string> officeSuite[] = {
       {"com.apple.iWork.pasteboardState.applicationName-Pages", "com.apple.iWork.Pages"},

@@ -205,7 +205,7 @@ void PasteboardController::decideChange() {
   }
   const ClearingSettings settings = ClearingSettings::current();
   if (settings.automaticallyClearFormatting) {
-    if (auto source = sourceAppFromMarkersThenOwnerThenUserApp(settings)) {
+    if (auto source = sourceAppBundleIdentifier(settings)) {
       pasteboardItemSourceApp_ = source;
       if (settings.isExcluded(*source)) {
         logLine(excludedAppLine(*source), __LINE__);
@@ -249,9 +249,8 @@ bool PasteboardController::shouldSkip() {
   return hasType(pasteboard_, calendarEventType) && pasteboard_.items().size() >= 2;
 }
 
-std::optional<std::string> PasteboardController::sourceAppFromMarkersThenOwnerThenUserApp(
-    const ClearingSettings& settings) {
-  if (auto source = sourceAppFromMarkers(pasteboard_)) return source;
+std::optional<std::string> PasteboardController::sourceAppBundleIdentifier(const ClearingSettings& settings) {
+  if (auto source = engine::sourceAppBundleIdentifier(pasteboard_)) return source;
   if (auto owner = pasteboard_.ownerApplication()) return owner;
   if (auto forced = forcedFrontmostAppBundleIdentifier(settings); forced.isForced()) return forced.bundleIdentifier();
   return userAppBundleIdentifier();
@@ -283,7 +282,7 @@ void PasteboardController::clearFormatting(const ClearingSettings& settings, Cle
   auto wroteNothing = [&completion] {
     if (completion) completion(ClearingOutcome::nothingWritten);
   };
-  if (!pasteboardItemSourceApp_) pasteboardItemSourceApp_ = sourceAppFromMarkers(pasteboard_);
+  if (!pasteboardItemSourceApp_) pasteboardItemSourceApp_ = engine::sourceAppBundleIdentifier(pasteboard_);
   // Everything below belongs to this change; the write happens only while the clipboard still holds it.
   const int64_t changeCount = pasteboard_.changeCount();
   if (passInBackground_ && passInBackground_->changeCount == changeCount) {  // it is being cleaned
@@ -428,8 +427,8 @@ void PasteboardController::clearAskedCopy(const AskedCopy& copy) {
     // The exclusion list is automatic clearing's: the user asked for this copy to be cleaned.
     const ClearingSettings settings = ClearingSettings::current();
     pasteboardItemSourceApp_ = match == AskedCopyMatch::takenOver
-                                   ? sourceAppFromMarkers(pasteboard_).value_or(*copy.application)
-                                   : sourceAppFromMarkersThenOwnerThenUserApp(settings);
+                                   ? engine::sourceAppBundleIdentifier(pasteboard_).value_or(*copy.application)
+                                   : sourceAppBundleIdentifier(settings);
     clearFormatting(settings);
   });
 }

@@ -92,9 +92,10 @@ class PasteboardController {
   // The full lookup of the current content's source application: the clipboard's markers, then the application
   // that owns the clipboard, then the frontmost application when the settings force it (also when it has no
   // identifier: the lookup then ends with none), else the application the user works in.
-  std::optional<std::string> sourceAppFromMarkersThenOwnerThenUserApp(const ClearingSettings& settings);
+  std::optional<std::string> sourceAppBundleIdentifier(const ClearingSettings& settings = ClearingSettings::current());
   // Forced when "_forceUsingFrontmostApp" is on and there is a frontmost application.
-  static ForcedFrontmostApp forcedFrontmostAppBundleIdentifier(const ClearingSettings& settings);
+  static ForcedFrontmostApp forcedFrontmostAppBundleIdentifier(
+      const ClearingSettings& settings = ClearingSettings::current());
   // The content that may be cleaned with the current settings, or none.
   std::optional<StringOrAttributedStringType> currentContent();
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "doubles/memory_pasteboard.h"
 #include "support/pasteboard_items.h"
 #include "support/rich_text_sample.h"
@@ -46,7 +48,10 @@ TEST(ContentDecisionTest, SingleImageHtmlIsRecognisedOnlyAsWrittenAndOnlyWhenSho
 TEST(ContentDecisionTest, RulesThatLeaveContentAloneAndTheirNearMisses) {
   EXPECT_EQ(decide({}), std::nullopt);
   EXPECT_EQ(decide({{type::html, "<i>(/figmeta)</i>"}, {type::rtf, "{\\rtf1 x}"}, {type::string, "x"}}), std::nullopt);
+  EXPECT_EQ(decide({{type::html, "<p>(figmeta)</p>"}, {type::string, "f"}}), std::nullopt);
   EXPECT_EQ(decide({{type::html, "<!-- Drive options: isCopyOperation -->"}, {type::string, "d"}}), "d");
+  EXPECT_EQ(decide({{type::html, "<!-- Drive options: isCopyOperation --><a href=\"x\">d</a>"}, {type::string, "d"}}),
+            std::nullopt);
   // Blank plain text with HTML but no RTF is left alone; without any plain text the decision goes on.
   EXPECT_EQ(decide({{type::html, "<p>a</p>"}, {type::string, "\u2028 \n"}}), std::nullopt);
   EXPECT_EQ(decide({{type::html, "<p>a</p>"}, {type::rtf, "{\\rtf1 r}"}, {type::string, " "}}), " ");
@@ -73,8 +78,15 @@ TEST(ContentDecisionTest, RulesThatLeaveContentAloneAndTheirNearMisses) {
   EXPECT_EQ(decide({{type::tiff, "img"}, {type::string, "t"}}), std::nullopt);
   EXPECT_EQ(decide({{type::tiff, "img"}, {type::string, "t"}, {type::rtf, "{\\rtf1 t}"}}), "t");
   EXPECT_EQ(decide({{type::font, "f"}, {type::string, "t"}}), std::nullopt);
+  EXPECT_EQ(decide({{type::color, "c"}, {type::string, "t"}}), std::nullopt);
+  EXPECT_EQ(decide({{type::color, "c"}, {type::string, "t"}, {type::rtf, "{\\rtf1 t}"}}), "t");
+  EXPECT_EQ(decide({{type::fileContents, "bytes"}, {type::string, "t"}}), std::nullopt);
   EXPECT_EQ(decide({{type::fileUrl, "file:///a"}, {type::string, "/a"}}), std::nullopt);
 }
+
+// Only the two forms of text are content to clean; each keeps its own case.
+static_assert(StringOrAttributedString<std::string> && StringOrAttributedString<platform::AttributedString>);
+static_assert(!StringOrAttributedString<const char*> && !StringOrAttributedString<std::string_view>);
 
 TEST(ContentDecisionTest, TheTextToCleanComesFromPlainTextUrlOrRichTextInThatOrder) {
   const std::string linked = "{\\rtf1 See " + richtext_test::rtfLink("https://a.example/", "this") + "}";

@@ -16,7 +16,7 @@ TEST(PasteboardMarkersTest, SourceApplicationFromMarkersIsTrimmedAndBlankCountsA
   auto source = [](const PasteboardContent& content) {
     MemoryPasteboard pasteboard;
     pasteboard.setItems({itemOf(content)});
-    return sourceAppFromMarkers(pasteboard);
+    return sourceAppBundleIdentifier(pasteboard);
   };
   EXPECT_EQ(source({{"org.nspasteboard.source", " \n org.example.App\t\n"}}), "org.example.App");
   EXPECT_EQ(

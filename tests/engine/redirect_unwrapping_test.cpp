@@ -85,6 +85,7 @@ TEST(RedirectUnwrapping, MailLinkProtectorsParseWithoutTheGate) {
       {"https://eu.cdn.office.net/owa/x.html?url=https%3A%2F%2Fexample.com%2F", nullptr},
       {"https://linkprotect.cudasvc.com/url?a=https%3A%2F%2Fexample.com%2F&c=E", "https://example.com/"},
       {"https://linkprotect.cudasvc.com/url?c=E", nullptr},
+      {"https://LinkProtect.cudasvc.com/url?a=https%3A%2F%2Fexample.com%2F", nullptr},
   });
 }
 
