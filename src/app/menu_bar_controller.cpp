@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include "app/status_bar_menu.h"
@@ -38,7 +39,9 @@ MenuBarController::MenuBarController(engine::PasteboardController* engine)
   QMetaObject::invokeMethod(this, &MenuBarController::start, Qt::QueuedConnection);
 }
 
-MenuBarController::~MenuBarController() = default;
+MenuBarController::~MenuBarController() {
+  if (awaitsSecondaryRelease_) qApp->removeEventFilter(this);
+}
 
 engine::PasteboardController& MenuBarController::engine() {
   return engine_ ? *engine_ : engine::PasteboardController::shared();
@@ -62,12 +65,36 @@ void MenuBarController::configureStatusItem(QSystemTrayIcon& item) {
   applyIcon();
   item.setToolTip(QString::fromStdString(kit::applicationName()));
   // No context menu is attached: the menu is ours to open, rebuilt each time, and a right click toggles.
-  connect(&item, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    StatusItemClick click = StatusItemClick::other;
-    if (reason == QSystemTrayIcon::Trigger) click = StatusItemClick::primaryButton;
-    if (reason == QSystemTrayIcon::Context) click = StatusItemClick::secondaryButton;
-    handleStatusItemClick(click, platform::InputMonitors::currentModifierFlags());
-  });
+  connect(&item, &QSystemTrayIcon::activated, this, &MenuBarController::statusItemActivated);
+}
+
+void MenuBarController::statusItemActivated(QSystemTrayIcon::ActivationReason reason) {
+  StatusItemClick click = StatusItemClick::other;
+  if (reason == QSystemTrayIcon::Trigger) click = StatusItemClick::primaryButton;
+  if (reason == QSystemTrayIcon::Context) {
+    // Reported while the right button is still down: its release is watched for.
+    const bool isPress = (QGuiApplication::mouseButtons() & Qt::RightButton) != 0;
+    click = isPress ? StatusItemClick::secondaryButtonDown : StatusItemClick::secondaryButtonUp;
+    if (isPress && !awaitsSecondaryRelease_) {
+      awaitsSecondaryRelease_ = true;
+      qApp->installEventFilter(this);
+    }
+  }
+  handleStatusItemClick(click, platform::InputMonitors::currentModifierFlags());
+}
+
+bool MenuBarController::eventFilter(QObject* watched, QEvent* event) {
+  if (!awaitsSecondaryRelease_) return QObject::eventFilter(watched, event);
+  const bool isRelease =
+      event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+  // A press elsewhere before the release means the release went astray; a press on the icon asks again.
+  if (isRelease || event->type() == QEvent::MouseButtonPress) {
+    awaitsSecondaryRelease_ = false;
+    qApp->removeEventFilter(this);
+  }
+  if (isRelease)
+    handleStatusItemClick(StatusItemClick::secondaryButtonUp, platform::InputMonitors::currentModifierFlags());
+  return QObject::eventFilter(watched, event);
 }
 
 void MenuBarController::applyIcon() {

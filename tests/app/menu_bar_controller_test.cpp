@@ -19,7 +19,9 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
   EXPECT_TRUE(controller->isStatusItemVisible());
   EXPECT_TRUE(controller->isIconDimmed());
 
-  controller->handleStatusItemClick(StatusItemClick::secondaryButton, 0);
+  controller->handleStatusItemClick(StatusItemClick::secondaryButtonDown, 0);
+  EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting())) << "a right press alone does nothing";
+  controller->handleStatusItemClick(StatusItemClick::secondaryButtonUp, 0);
   EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isIconDimmed(); }));
   controller->handleStatusItemClick(StatusItemClick::primaryButton, Flag::control | Flag::option);
