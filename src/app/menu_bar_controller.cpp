@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QMouseEvent>
-#include <QTimer>
 
 #include "app/status_bar_menu.h"
 #include "app/status_item_icon.h"
@@ -182,7 +181,10 @@ void MenuBarController::showStatusItem() { statusItem().setVisible(true); }
 
 void MenuBarController::revealStatusItem() {
   showStatusItem();
-  QTimer::singleShot(revealDuration, this, &MenuBarController::hideStatusItemIfNeeded);
+  // Never early: Qt makes a timer of two seconds or more coarse, and a coarse timer may fire early.
+  platform::mainExecutor().postAfter(revealDuration, [self = QPointer<MenuBarController>(this)] {
+    if (self) self->hideStatusItemIfNeeded();
+  });
 }
 
 void MenuBarController::handleStatusItemClick(StatusItemClick click, uint64_t modifierFlags) {

@@ -6,6 +6,7 @@
 #include "app/status_item_icon.h"
 #include "kit/foundation/log.h"
 #include "kit/ui/dark_mode.h"
+#include "platform/core/executor.h"
 #include "platform/system/color_scheme.h"
 #include "support/fake_desktop_portal.h"
 #include "support/private_bus.h"
@@ -65,6 +66,29 @@ TEST_F(MenuBarControllerTest, AHiddenIconShowsForTheRevealTimeAtStartAndAtEachRe
   controller->revealStatusItem();
   EXPECT_TRUE(controller->isStatusItemVisible());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
+}
+
+TEST_F(MenuBarControllerTest, TheRevealedIconGoesAgainNotBeforeFiveSecondsOnTheMainQueue) {
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  engine();
+  // Outlives whatever the test leaves queued on it.
+  static platform::ManualExecutor mainQueue;
+  platform::setMainExecutorForTesting(&mainQueue);
+  {
+    MenuBarController controller(&engine());
+    controller.isFirstLaunch = [] { return false; };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.isStatusItemVisible(); }));
+    mainQueue.runUntilIdle();
+    mainQueue.advance(std::chrono::milliseconds(4999));
+    EXPECT_TRUE(controller.isStatusItemVisible());
+    mainQueue.advance(std::chrono::milliseconds(1));
+    EXPECT_FALSE(controller.isStatusItemVisible());
+
+    // A reveal whose controller has gone by then does nothing.
+    controller.revealStatusItem();
+  }
+  mainQueue.advance(std::chrono::seconds(5));
+  platform::setMainExecutorForTesting(nullptr);
 }
 
 TEST_F(MenuBarControllerTest, TheStartSaysWhetherKeysCanBePostedOnlyWhenAClearingShortcutNeedsThem) {
