@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QMouseEvent>
+#include <optional>
 
 #include "app/status_bar_menu.h"
 #include "app/status_item_icon.h"
@@ -16,6 +17,7 @@
 #include "kit/app/zv_kit.h"
 #include "kit/foundation/log.h"
 #include "kit/preferences/observation.h"
+#include "kit/preferences/publishers.h"
 #include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/dark_mode.h"
@@ -39,6 +41,7 @@ MenuBarController::MenuBarController(engine::PasteboardController* engine)
 }
 
 MenuBarController::~MenuBarController() {
+  for (const platform::Task<>& task : observingTasks_) task.cancel();
   if (awaitsSecondaryRelease_) qApp->removeEventFilter(this);
 }
 
@@ -161,20 +164,24 @@ void MenuBarController::startObserving() {
     if (self->menu_->actions().isEmpty()) self->menu_->onUpdate();
     return self->menu_.get();
   });
-  // The announcement made as each observable starts is not a change: the icon is shown or hidden by the start.
-  hideMenuBarIcon_ = kit::Preferences::Observable<bool>::make(Keys::hideMenuBarIcon());
-  hideMenuBarIcon_->objectWillChange()
-      .dropFirst()
-      .sink([this](const platform::rx::Unit&) { statusItem().setVisible(!hideMenuBarIcon_->value()); })
-      .store(preferenceChanges_);
-  dimMenuBarIconWhenDisabled_ = kit::Preferences::Observable<bool>::make(Keys::dimMenuBarIconWhenDisabled());
-  automaticallyClearFormatting_ = kit::Preferences::Observable<bool>::make(Keys::automaticallyClearFormatting());
-  for (const auto& key : {dimMenuBarIconWhenDisabled_, automaticallyClearFormatting_}) {
-    key->objectWillChange()
-        .sink([this](const platform::rx::Unit&) { updateIconAppearance(); })
-        .store(preferenceChanges_);
-  }
-  updateIconAppearance();
+  // Each task stops with the controller; a value already on its way finds it gone.
+  QPointer<MenuBarController> self(this);
+  // Later changes only: the icon is shown or hidden by the start.
+  observingTasks_.push_back(platform::spawn(platform::mainExecutor(), [self]() -> platform::Task<> {
+    auto values = kit::Preferences::valueStream(Keys::hideMenuBarIcon(), false);
+    while (const std::optional<bool> isHidden = co_await values.next()) {
+      if (!self) break;
+      self->statusItem().setVisible(!*isHidden);
+    }
+  }));
+  observingTasks_.push_back(platform::spawn(platform::mainExecutor(), [self]() -> platform::Task<> {
+    auto changes = kit::Preferences::changeStream(
+        {&Keys::dimMenuBarIconWhenDisabled(), &Keys::automaticallyClearFormatting()}, true);
+    while (co_await changes.next()) {
+      if (!self) break;
+      self->updateIconAppearance();
+    }
+  }));
 }
 
 void MenuBarController::showStatusItem() { statusItem().setVisible(true); }

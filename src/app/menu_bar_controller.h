@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/status_item.h"
-#include "kit/preferences/observable.h"
 #include "kit/ui/menu.h"
 #include "platform/core/rx.h"
+#include "platform/core/task.h"
 
 namespace engine {
 class PasteboardController;
@@ -82,10 +82,7 @@ class MenuBarController : public QObject {
   bool panelIsDark_ = false;
   bool awaitsSecondaryRelease_ = false;
   platform::rx::AnyCancellable appearanceChanges_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> hideMenuBarIcon_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> dimMenuBarIconWhenDisabled_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> automaticallyClearFormatting_;
-  std::vector<platform::rx::AnyCancellable> preferenceChanges_;
+  std::vector<platform::Task<>> observingTasks_;
 };
 
 }  // namespace app

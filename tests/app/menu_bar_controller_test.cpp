@@ -18,7 +18,7 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
   kit::Preferences::set(Keys::dimMenuBarIconWhenDisabled(), true);
   auto controller = makeController();
   EXPECT_TRUE(controller->isStatusItemVisible());
-  EXPECT_TRUE(controller->isIconDimmed());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return controller->isIconDimmed(); }));
 
   controller->handleStatusItemClick(StatusItemClick::secondaryButtonDown, 0);
   EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting())) << "a right press alone does nothing";
@@ -37,6 +37,12 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
   kit::Preferences::set(Keys::hideMenuBarIcon(), false);
   EXPECT_TRUE(QTest::qWaitFor([&] { return controller->isStatusItemVisible(); }));
+
+  // Once the controller is gone its observing stops: later changes reach nothing.
+  controller.reset();
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+  QTest::qWait(20);
 }
 
 TEST_F(MenuBarControllerTest, TheIconTakesTheColoursOfTheDesktopsScheme) {
