@@ -8,7 +8,8 @@ namespace kit {
 
 // The text a document holds, character for character, with its blocks separated by "\n": what setPlainText() was
 // given reads back the same (toPlainText() turns each no-break space into a space and each line separator into a
-// line break). Only a carriage return before a line feed is not kept: the document has one separator for both.
+// line break). Only line breaks are not kept as given: a carriage return, a CR LF pair and a paragraph separator
+// each read back as "\n", the document's one separator for all of them.
 QString documentText(const QTextDocument& document);
 
 // A cursor over the document from `anchor` to `position`, each brought back to the document's end where it lies
