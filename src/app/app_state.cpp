@@ -1,5 +1,8 @@
 #include "app/app_state.h"
 
+#include <QLocale>
+#include <QStringList>
+
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
 #include "kit/app/debug_info.h"
@@ -31,12 +34,12 @@ void addDebugInfoToBoth(const std::string& name, Provider provider) {
 }  // namespace
 
 std::string excludedAppsText(const std::vector<kit::BundleIdentifier>& apps) {
-  std::string text;
-  for (size_t i = 0; i < apps.size(); ++i) {
-    if (i > 0) text += apps.size() == 2 ? " and " : (i + 1 == apps.size() ? ", and " : ", ");
-    text += apps[i].rawValue;
-  }
-  return text;
+  QLocale locale;
+  // The C locale has no words of its own to join a list with; it reads as English, as it does everywhere else.
+  if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
+  QStringList names;
+  for (const kit::BundleIdentifier& app : apps) names << QString::fromStdString(app.rawValue);
+  return locale.createSeparatedList(names).toStdString();
 }
 
 AppState& AppState::shared() {

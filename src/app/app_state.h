@@ -26,7 +26,7 @@ class AppState {
   std::unique_ptr<MenuBarController> menuBarController_;
 };
 
-// The excluded applications as a text list: "a", "a and b", "a, b, and c".
+// The excluded applications as a list in the words of the current locale: in English "a", "a and b", "a, b, and c".
 std::string excludedAppsText(const std::vector<kit::BundleIdentifier>& apps);
 
 }  // namespace app

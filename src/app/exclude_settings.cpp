@@ -45,8 +45,6 @@ bool carriesFiles(const QMimeData* data) {
   return false;
 }
 
-void storeExcludedApps(const AppList& apps) { kit::Preferences::set(Keys::excludedApps(), apps); }
-
 QToolButton* barButton(const char* title, const char* themeName, const char* symbolName, QWidget* parent) {
   auto* button = new QToolButton(parent);
   button->setIcon(kit::themeIcon(themeName, symbolName));
@@ -247,7 +245,7 @@ void ExcludeSettings::showApps() {
 void ExcludeSettings::addApps(const AppList& ids) {
   AppList apps = excludedApps_->value();
   apps.insert(apps.end(), ids.begin(), ids.end());
-  storeExcludedApps(kit::removingDuplicates(apps));
+  excludedApps_->setValue(kit::removingDuplicates(apps));
   showApps();
 }
 
@@ -256,7 +254,7 @@ void ExcludeSettings::removeSelectedApps() {
   for (const QListWidgetItem* item : list_->selectedItems())
     selected.emplace_back(item->data(idRole).toString().toStdString());
   if (selected.empty()) return;
-  storeExcludedApps(kit::excluding(excludedApps_->value(), selected));
+  excludedApps_->setValue(kit::excluding(excludedApps_->value(), selected));
   list_->clearSelection();
   showApps();
 }

@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -47,33 +46,21 @@ QWidget* toggleWithInfo(QWidget* toggle, kit::InfoPopoverButton* info) {
   return row;
 }
 
-// The title of a switch that may take several lines; a click on it flips the switch, as on a checkbox's own title.
-class WrappingTitle : public QLabel {
- public:
-  WrappingTitle(const QString& text, QAbstractButton& target) : QLabel(text), target_(&target) {
-    setWordWrap(true);
-    setBuddy(&target);
-  }
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* event) override {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && target_) target_->click();
-  }
-
- private:
-  QPointer<QAbstractButton> target_;
-};
-
 QWidget* improveCompatibilitySetting() {
-  auto* toggle = new PreferenceToggle("", Keys::improveCompatibilityWithAppendOperations());
-  toggle->setAccessibleName(Texts::improveCompatibility);
-  auto* titled = new QWidget;
-  auto* layout = new QHBoxLayout(titled);
+  auto* toggle =
+      new kit::Preferences::LabeledPreferenceToggle(Keys::improveCompatibilityWithAppendOperations(), false, [] {
+        // The title wraps onto as many lines as it needs.
+        auto* title = new QLabel(Texts::improveCompatibility);
+        title->setTextFormat(Qt::PlainText);
+        title->setWordWrap(true);
+        return title;
+      });
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(toggle, 0, Qt::AlignVCenter);
-  layout->addWidget(new WrappingTitle(Texts::improveCompatibility, *toggle), 1);
+  layout->addWidget(toggle, 1, Qt::AlignVCenter);
   layout->addWidget(smallInfoButton(Texts::improveCompatibilityHelp, compatibilityHelpWidth), 0, Qt::AlignVCenter);
-  return titled;
+  return row;
 }
 
 }  // namespace

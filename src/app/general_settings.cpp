@@ -1,7 +1,6 @@
 #include "app/general_settings.h"
 
 #include <QLabel>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/settings_texts.h"
@@ -19,28 +18,29 @@ namespace {
 namespace Keys = kit::Preferences::Keys;
 namespace Texts = SettingsTexts;
 
-// The room a checkbox's box takes before its title, so that text under the title lines up with it.
-int checkBoxTitleIndent(const QWidget& checkBox) {
-  const QStyle* style = checkBox.style();
-  return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &checkBox) +
-         style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &checkBox);
-}
-
 }  // namespace
 
 AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget* parent) : QWidget(parent) {
-  toggle_ = new kit::Preferences::PreferenceToggle(Texts::automaticallyClearFormatting,
-                                                   Keys::automaticallyClearFormatting(), false, this);
-  subtitle_ = kit::markdownLabel("", this);
+  auto* label = new QWidget;
+  auto* lines = new QVBoxLayout(label);
+  lines->setContentsMargins(0, 0, 0, 0);
+  lines->setSpacing(0);
+  auto* title = new QLabel(Texts::automaticallyClearFormatting);
+  title->setTextFormat(Qt::PlainText);
+  lines->addWidget(title);
+  subtitle_ = kit::markdownLabel("");
   kit::applySecondaryTextStyle(*subtitle_, kit::smallSystemFontSize());
-  subtitle_->setContentsMargins(checkBoxTitleIndent(*toggle_), 4, 0, 0);
+  subtitle_->setContentsMargins(0, 4, 0, 0);
+  lines->addWidget(subtitle_);
+  row_ = new kit::Preferences::LabeledPreferenceToggle(
+      Keys::automaticallyClearFormatting(), false, [label] { return label; }, this);
+  // The box stands beside the title, not halfway down the subtitle.
+  row_->layout()->setAlignment(toggle(), Qt::AlignTop);
   setToolTip(Texts::automaticallyClearFormattingToolTip);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(toggle_);
-  layout->addWidget(subtitle_);
+  layout->addWidget(row_);
 
   automaticallyClearFormatting_ = kit::Preferences::Observable<bool>::make(Keys::automaticallyClearFormatting());
   subscription_ =
@@ -51,6 +51,7 @@ AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget
 void AutomaticallyClearFormattingSetting::showSubtitle() {
   kit::setMarkdownText(*subtitle_, automaticallyClearFormatting_->value() ? Texts::automaticClearingOnSubtitle
                                                                           : Texts::automaticClearingOffSubtitle);
+  row_->refreshAccessibleName();
 }
 
 HideMenuBarIconSetting::HideMenuBarIconSetting(QWidget* parent)

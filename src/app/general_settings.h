@@ -10,21 +10,22 @@ class QLabel;
 
 namespace app {
 
-// "Automatically clear formatting", with a subtitle that tells what to do instead while it is on or off.
+// "Automatically clear formatting", labelled with its title and a subtitle that tells what to do instead while it is
+// on or off; a click on either switches it.
 class AutomaticallyClearFormattingSetting : public QWidget {
   Q_OBJECT
 
  public:
   explicit AutomaticallyClearFormattingSetting(QWidget* parent = nullptr);
 
-  kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+  kit::Preferences::PreferenceToggle* toggle() const { return &row_->toggle(); }
   QLabel* subtitle() const { return subtitle_; }
 
  private:
   void showSubtitle();
 
-  kit::Preferences::PreferenceToggle* toggle_;
   QLabel* subtitle_;
+  kit::Preferences::LabeledPreferenceToggle* row_;
   std::shared_ptr<kit::Preferences::Observable<bool>> automaticallyClearFormatting_;
   platform::rx::AnyCancellable subscription_;
 };

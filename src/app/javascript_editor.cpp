@@ -101,8 +101,8 @@ JavaScriptEditor::JavaScriptEditor(engine::PasteboardController& engine, QWidget
   const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   const QFont fixed = fontOfSize(QFontDatabase::systemFont(QFontDatabase::FixedFont), kit::systemFontSize());
   // The script is stored at every keystroke; the view follows changes made elsewhere.
-  code_ = new PlainTextView({[] { return kit::Preferences::get(Keys::javaScriptCode()); },
-                             [](const std::string& code) { kit::Preferences::set(Keys::javaScriptCode(), code); }},
+  code_ = new PlainTextView({[this] { return javaScriptCode_->value(); },
+                             [this](const std::string& code) { javaScriptCode_->setValue(code); }},
                             true, fixed, false);
   input_ = new PlainTextView({[this] { return inputText_; }, [this](const std::string& text) { inputText_ = text; }},
                              true, general, false);
@@ -190,7 +190,7 @@ void JavaScriptEditor::showEvent(QShowEvent* event) {
 }
 
 void JavaScriptEditor::addExampleContent() {
-  kit::Preferences::set(Keys::javaScriptCode(), std::string(Texts::exampleScript));
+  javaScriptCode_->setValue(Texts::exampleScript);
   code_->showBoundText();
   inputText_ = Texts::exampleInput;
   input_->showBoundText();

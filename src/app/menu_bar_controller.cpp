@@ -3,7 +3,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMetaObject>
-#include <QTimer>
+#include <QMouseEvent>
+#include <optional>
 
 #include "app/status_bar_menu.h"
 #include "app/status_item_icon.h"
@@ -16,6 +17,7 @@
 #include "kit/app/zv_kit.h"
 #include "kit/foundation/log.h"
 #include "kit/preferences/observation.h"
+#include "kit/preferences/publishers.h"
 #include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/dark_mode.h"
@@ -38,7 +40,10 @@ MenuBarController::MenuBarController(engine::PasteboardController* engine)
   QMetaObject::invokeMethod(this, &MenuBarController::start, Qt::QueuedConnection);
 }
 
-MenuBarController::~MenuBarController() = default;
+MenuBarController::~MenuBarController() {
+  for (const platform::Task<>& task : observingTasks_) task.cancel();
+  if (awaitsSecondaryRelease_) qApp->removeEventFilter(this);
+}
 
 engine::PasteboardController& MenuBarController::engine() {
   return engine_ ? *engine_ : engine::PasteboardController::shared();
@@ -62,12 +67,36 @@ void MenuBarController::configureStatusItem(QSystemTrayIcon& item) {
   applyIcon();
   item.setToolTip(QString::fromStdString(kit::applicationName()));
   // No context menu is attached: the menu is ours to open, rebuilt each time, and a right click toggles.
-  connect(&item, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    StatusItemClick click = StatusItemClick::other;
-    if (reason == QSystemTrayIcon::Trigger) click = StatusItemClick::primaryButton;
-    if (reason == QSystemTrayIcon::Context) click = StatusItemClick::secondaryButton;
-    handleStatusItemClick(click, platform::InputMonitors::currentModifierFlags());
-  });
+  connect(&item, &QSystemTrayIcon::activated, this, &MenuBarController::statusItemActivated);
+}
+
+void MenuBarController::statusItemActivated(QSystemTrayIcon::ActivationReason reason) {
+  StatusItemClick click = StatusItemClick::other;
+  if (reason == QSystemTrayIcon::Trigger) click = StatusItemClick::primaryButton;
+  if (reason == QSystemTrayIcon::Context) {
+    // Reported while the right button is still down: its release is watched for.
+    const bool isPress = (QGuiApplication::mouseButtons() & Qt::RightButton) != 0;
+    click = isPress ? StatusItemClick::secondaryButtonDown : StatusItemClick::secondaryButtonUp;
+    if (isPress && !awaitsSecondaryRelease_) {
+      awaitsSecondaryRelease_ = true;
+      qApp->installEventFilter(this);
+    }
+  }
+  handleStatusItemClick(click, platform::InputMonitors::currentModifierFlags());
+}
+
+bool MenuBarController::eventFilter(QObject* watched, QEvent* event) {
+  if (!awaitsSecondaryRelease_) return QObject::eventFilter(watched, event);
+  const bool isRelease =
+      event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+  // A press elsewhere before the release means the release went astray; a press on the icon asks again.
+  if (isRelease || event->type() == QEvent::MouseButtonPress) {
+    awaitsSecondaryRelease_ = false;
+    qApp->removeEventFilter(this);
+  }
+  if (isRelease)
+    handleStatusItemClick(StatusItemClick::secondaryButtonUp, platform::InputMonitors::currentModifierFlags());
+  return QObject::eventFilter(watched, event);
 }
 
 void MenuBarController::applyIcon() {
@@ -135,27 +164,34 @@ void MenuBarController::startObserving() {
     if (self->menu_->actions().isEmpty()) self->menu_->onUpdate();
     return self->menu_.get();
   });
-  // The announcement made as each observable starts is not a change: the icon is shown or hidden by the start.
-  hideMenuBarIcon_ = kit::Preferences::Observable<bool>::make(Keys::hideMenuBarIcon());
-  hideMenuBarIcon_->objectWillChange()
-      .dropFirst()
-      .sink([this](const platform::rx::Unit&) { statusItem().setVisible(!hideMenuBarIcon_->value()); })
-      .store(preferenceChanges_);
-  dimMenuBarIconWhenDisabled_ = kit::Preferences::Observable<bool>::make(Keys::dimMenuBarIconWhenDisabled());
-  automaticallyClearFormatting_ = kit::Preferences::Observable<bool>::make(Keys::automaticallyClearFormatting());
-  for (const auto& key : {dimMenuBarIconWhenDisabled_, automaticallyClearFormatting_}) {
-    key->objectWillChange()
-        .sink([this](const platform::rx::Unit&) { updateIconAppearance(); })
-        .store(preferenceChanges_);
-  }
-  updateIconAppearance();
+  // Each task stops with the controller; a value already on its way finds it gone.
+  QPointer<MenuBarController> self(this);
+  // Later changes only: the icon is shown or hidden by the start.
+  observingTasks_.push_back(platform::spawn(platform::mainExecutor(), [self]() -> platform::Task<> {
+    auto values = kit::Preferences::valueStream(Keys::hideMenuBarIcon(), false);
+    while (const std::optional<bool> isHidden = co_await values.next()) {
+      if (!self) break;
+      self->statusItem().setVisible(!*isHidden);
+    }
+  }));
+  observingTasks_.push_back(platform::spawn(platform::mainExecutor(), [self]() -> platform::Task<> {
+    auto changes = kit::Preferences::changeStream(
+        {&Keys::dimMenuBarIconWhenDisabled(), &Keys::automaticallyClearFormatting()}, true);
+    while (co_await changes.next()) {
+      if (!self) break;
+      self->updateIconAppearance();
+    }
+  }));
 }
 
 void MenuBarController::showStatusItem() { statusItem().setVisible(true); }
 
 void MenuBarController::revealStatusItem() {
   showStatusItem();
-  QTimer::singleShot(revealDuration, this, &MenuBarController::hideStatusItemIfNeeded);
+  // Never early: Qt makes a timer of two seconds or more coarse, and a coarse timer may fire early.
+  platform::mainExecutor().postAfter(revealDuration, [self = QPointer<MenuBarController>(this)] {
+    if (self) self->hideStatusItemIfNeeded();
+  });
 }
 
 void MenuBarController::handleStatusItemClick(StatusItemClick click, uint64_t modifierFlags) {

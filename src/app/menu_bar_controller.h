@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/status_item.h"
-#include "kit/preferences/observable.h"
 #include "kit/ui/menu.h"
 #include "platform/core/rx.h"
+#include "platform/core/task.h"
 
 namespace engine {
 class PasteboardController;
@@ -58,7 +58,7 @@ class MenuBarController : public QObject {
   void startObserving();
   bool isIconDimmed() const { return isIconDimmed_; }
 
-  // What a click does; the tray's activation reasons arrive here.
+  // What a click does; the tray's activations arrive here.
   void handleStatusItemClick(StatusItemClick click, uint64_t modifierFlags);
   // Opens the menu at the icon (or at the pointer when the tray tells no position).
   void showMenu();
@@ -69,16 +69,20 @@ class MenuBarController : public QObject {
   static void requestPostEventAccess();
   void applyIcon();
 
+  // The tray's activations: a left click, and a right click's press (an embedding tray reports it at the press, and
+  // the release comes to the icon's window later) or its whole click (a StatusNotifierItem host calls once the
+  // button is up).
+  void statusItemActivated(QSystemTrayIcon::ActivationReason reason);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
   engine::PasteboardController* engine_;
   std::unique_ptr<kit::ZvMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> statusItem_;
   bool isIconDimmed_ = false;
   bool panelIsDark_ = false;
+  bool awaitsSecondaryRelease_ = false;
   platform::rx::AnyCancellable appearanceChanges_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> hideMenuBarIcon_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> dimMenuBarIconWhenDisabled_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> automaticallyClearFormatting_;
-  std::vector<platform::rx::AnyCancellable> preferenceChanges_;
+  std::vector<platform::Task<>> observingTasks_;
 };
 
 }  // namespace app

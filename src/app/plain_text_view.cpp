@@ -1,7 +1,8 @@
 #include "app/plain_text_view.h"
 
-#include <QTextCursor>
-#include <algorithm>
+#include <QTextCharFormat>
+
+#include "kit/ui/document_text.h"
 
 namespace app {
 
@@ -21,24 +22,34 @@ PlainTextView::PlainTextView(kit::Binding<std::string> text, bool isEditable, co
   }
   if (!isEditable) setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   connect(this, &QPlainTextEdit::textChanged, this, [this] {
-    if (!isAssigning_ && text_.set) text_.set(toPlainText().toStdString());
+    if (isAssigning_ || !text_.set) return;
+    // Whoever hears of the write (an observable announcing it first) must not put the old text back meanwhile.
+    isWriting_ = true;
+    text_.set(this->text());
+    isWriting_ = false;
   });
   showBoundText();
 }
 
+std::string PlainTextView::text() const { return kit::documentText(*document()).toStdString(); }
+
 void PlainTextView::showBoundText() {
-  const QString bound = QString::fromStdString(text_.get ? text_.get() : std::string());
-  if (bound == toPlainText()) return;
-  const QTextCursor before = textCursor();
-  const int anchor = before.anchor(), position = before.position();
+  if (isWriting_) return;
+  const std::string bound = text_.get ? text_.get() : std::string();
+  if (bound == text()) return;
   isAssigning_ = true;
-  setPlainText(bound);
+  kit::replaceTextKeepingSelection(*this, QString::fromStdString(bound));
   isAssigning_ = false;
-  QTextCursor after(document());
-  const int end = static_cast<int>(bound.size());
-  after.setPosition(std::min(anchor, end));
-  after.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
-  setTextCursor(after);
+}
+
+bool PlainTextView::becomeFirstResponder() {
+  setFocus(Qt::OtherFocusReason);
+  return hasFocus();
+}
+
+void PlainTextView::focusInEvent(QFocusEvent* event) {
+  if (document()->isEmpty()) setCurrentCharFormat(QTextCharFormat());
+  QPlainTextEdit::focusInEvent(event);
 }
 
 }  // namespace app

@@ -15,12 +15,13 @@ constexpr uint64_t ignoredModifiers = Flag::capsLock | Flag::numericPad | Flag::
 StatusItemClickResult routeStatusItemClick(StatusItemClick click, uint64_t modifierFlags) {
   const uint64_t modifiers = modifierFlags & Flag::deviceIndependentMask & ~ignoredModifiers;
   switch (click) {
-    case StatusItemClick::secondaryButton:
+    case StatusItemClick::secondaryButtonUp:
       return StatusItemClickResult::primaryAction;
     case StatusItemClick::primaryButton:
       if (modifiers == Flag::control) return StatusItemClickResult::primaryAction;
       if ((modifiers & Flag::control) != 0) return StatusItemClickResult::nothing;
       return StatusItemClickResult::showMenu;
+    case StatusItemClick::secondaryButtonDown:
     case StatusItemClick::other:
       break;
   }

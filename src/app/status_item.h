@@ -4,12 +4,13 @@
 
 namespace app {
 
-// What a click on the status item does.
-enum class StatusItemClick { primaryButton, secondaryButton, other };
+// What reaches the status item: the primary (left) button's press, the secondary (right) button's press and release.
+enum class StatusItemClick { primaryButton, secondaryButtonDown, secondaryButtonUp, other };
 enum class StatusItemClickResult { showMenu, primaryAction, nothing };
 
 // Primary (left) click opens the menu, or toggles automatic clearing with exactly Super held (nothing with Super
-// and more); secondary (right) click toggles; anything else does nothing. Caps Lock, Num Lock and Fn are ignored.
+// and more); the secondary (right) button toggles at its release, its press does nothing; anything else does
+// nothing. Caps Lock, Num Lock and Fn are ignored.
 StatusItemClickResult routeStatusItemClick(StatusItemClick click, uint64_t modifierFlags);
 
 }  // namespace app

@@ -2,17 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include "engine/preference_keys.h"
 #include "kit/app/debug_info.h"
 #include "kit/app/launch_history.h"
 
 namespace {
 
-TEST(AppStateTest, ExcludedAppsReadAsAnEnglishList) {
+TEST(AppStateTest, ExcludedAppsReadAsAListInTheLocalesWords) {
   EXPECT_EQ(app::excludedAppsText({}), "");
   EXPECT_EQ(app::excludedAppsText({"firefox-esr"}), "firefox-esr");
-  EXPECT_EQ(app::excludedAppsText({"a", "b"}), "a and b");
-  EXPECT_EQ(app::excludedAppsText({"a", "b", "c"}), "a, b, and c");
+  for (const QLocale& english : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates)}) {
+    QLocale::setDefault(english);
+    EXPECT_EQ(app::excludedAppsText({"a", "b"}), "a and b");
+    EXPECT_EQ(app::excludedAppsText({"a", "b", "c"}), "a, b, and c");
+  }
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(app::excludedAppsText({"a", "b", "c"}), "a, b und c");
+  QLocale::setDefault(QLocale::c());
 }
 
 TEST(AppStateTest, LaunchStepRegistersItsEntriesAndSetsTheFrontmostAppOnTheFirstLaunch) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCharFormat>
 #include <filesystem>
 
 #include "app/plain_text_view.h"
@@ -26,7 +27,7 @@ using namespace std::chrono_literals;
 
 const std::string example = "$.log('Input text:', $.text);\n\nreturn $.text.toUpperCase();";
 
-std::string shown(const PlainTextView* view) { return view->toPlainText().toStdString(); }
+std::string shown(const PlainTextView* view) { return view->text(); }
 std::string storedCode() { return kit::Preferences::get(Keys::javaScriptCode()); }
 
 class JavaScriptEditorTest : public ::testing::Test {
@@ -184,6 +185,45 @@ TEST_F(JavaScriptEditorTest, TheEngineKnowsWhileItIsOpenAndItsTextViewsTakeTheEd
   EXPECT_FALSE(editor->isVisible());
   EXPECT_EQ(editor->result(), QDialog::Accepted);
   EXPECT_FALSE(engine->isEditingCode());
+}
+
+TEST_F(JavaScriptEditorTest, TheScriptAndTheInputKeepEveryCharacterTyped) {
+  // The script replaces no-break spaces only; a line separator ends its comment.
+  const std::string script = "return $.text.replaceAll('\u00a0', '_'); // nbsp\u2028";
+  kit::Preferences::set(Keys::javaScriptCode(), script);
+  open();
+  editor->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+  PlainTextView* code = editor->codeView();
+  EXPECT_EQ(code->text(), script);
+  ASSERT_TRUE(code->becomeFirstResponder());
+  code->moveCursor(QTextCursor::End);
+  QTest::keyClicks(code, "x");
+  EXPECT_EQ(storedCode(), script + "x");
+  EXPECT_EQ(code->text(), script + "x") << "the view keeps the text it handed over";
+
+  // An empty view taking the focus types in its own font again; one with text keeps its text and selection.
+  PlainTextView* input = editor->inputView();
+  QTextCharFormat bold;
+  bold.setFontWeight(QFont::Bold);
+  input->setCurrentCharFormat(bold);
+  ASSERT_TRUE(input->becomeFirstResponder());
+  EXPECT_NE(input->currentCharFormat().fontWeight(), QFont::Bold);
+  QTextCursor selection = code->textCursor();
+  selection.setPosition(2);
+  selection.setPosition(5, QTextCursor::KeepAnchor);
+  code->setTextCursor(selection);
+  ASSERT_TRUE(code->becomeFirstResponder());
+  EXPECT_EQ(code->textCursor().anchor(), 2);
+  EXPECT_EQ(code->textCursor().position(), 5);
+  EXPECT_EQ(storedCode(), script + "x");
+
+  ASSERT_TRUE(input->becomeFirstResponder());
+  QTest::keyClicks(input, QString::fromUtf8("a\u00a0b c"));
+  QSignalSpy finished(editor.get(), &JavaScriptEditor::runFinished);
+  editor->runButton()->click();
+  ASSERT_TRUE(finished.wait(10000));
+  EXPECT_EQ(shown(editor->outputView()), "a_b c");
 }
 
 }  // namespace

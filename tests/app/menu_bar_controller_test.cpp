@@ -6,6 +6,7 @@
 #include "app/status_item_icon.h"
 #include "kit/foundation/log.h"
 #include "kit/ui/dark_mode.h"
+#include "platform/core/executor.h"
 #include "platform/system/color_scheme.h"
 #include "support/fake_desktop_portal.h"
 #include "support/private_bus.h"
@@ -17,9 +18,11 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
   kit::Preferences::set(Keys::dimMenuBarIconWhenDisabled(), true);
   auto controller = makeController();
   EXPECT_TRUE(controller->isStatusItemVisible());
-  EXPECT_TRUE(controller->isIconDimmed());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return controller->isIconDimmed(); }));
 
-  controller->handleStatusItemClick(StatusItemClick::secondaryButton, 0);
+  controller->handleStatusItemClick(StatusItemClick::secondaryButtonDown, 0);
+  EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting())) << "a right press alone does nothing";
+  controller->handleStatusItemClick(StatusItemClick::secondaryButtonUp, 0);
   EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isIconDimmed(); }));
   controller->handleStatusItemClick(StatusItemClick::primaryButton, Flag::control | Flag::option);
@@ -34,6 +37,12 @@ TEST_F(MenuBarControllerTest, TheIconDimsWhileClearingIsOffIfAskedAndFollowsTheH
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
   kit::Preferences::set(Keys::hideMenuBarIcon(), false);
   EXPECT_TRUE(QTest::qWaitFor([&] { return controller->isStatusItemVisible(); }));
+
+  // Once the controller is gone its observing stops: later changes reach nothing.
+  controller.reset();
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
+  QTest::qWait(20);
 }
 
 TEST_F(MenuBarControllerTest, TheIconTakesTheColoursOfTheDesktopsScheme) {
@@ -63,6 +72,29 @@ TEST_F(MenuBarControllerTest, AHiddenIconShowsForTheRevealTimeAtStartAndAtEachRe
   controller->revealStatusItem();
   EXPECT_TRUE(controller->isStatusItemVisible());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isStatusItemVisible(); }));
+}
+
+TEST_F(MenuBarControllerTest, TheRevealedIconGoesAgainNotBeforeFiveSecondsOnTheMainQueue) {
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  engine();
+  // Outlives whatever the test leaves queued on it.
+  static platform::ManualExecutor mainQueue;
+  platform::setMainExecutorForTesting(&mainQueue);
+  {
+    MenuBarController controller(&engine());
+    controller.isFirstLaunch = [] { return false; };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.isStatusItemVisible(); }));
+    mainQueue.runUntilIdle();
+    mainQueue.advance(std::chrono::milliseconds(4999));
+    EXPECT_TRUE(controller.isStatusItemVisible());
+    mainQueue.advance(std::chrono::milliseconds(1));
+    EXPECT_FALSE(controller.isStatusItemVisible());
+
+    // A reveal whose controller has gone by then does nothing.
+    controller.revealStatusItem();
+  }
+  mainQueue.advance(std::chrono::seconds(5));
+  platform::setMainExecutorForTesting(nullptr);
 }
 
 TEST_F(MenuBarControllerTest, TheStartSaysWhetherKeysCanBePostedOnlyWhenAClearingShortcutNeedsThem) {

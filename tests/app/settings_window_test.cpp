@@ -199,6 +199,15 @@ TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
   EXPECT_FALSE(automatic->toggle()->isChecked());
   automatic->toggle()->click();
   EXPECT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+
+  // The subtitle is part of the switch's label: a click on it switches, and a screen reader hears it.
+  QTest::mouseClick(automatic->subtitle(), Qt::LeftButton);
+  EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  EXPECT_TRUE(processUntil([&] {
+    return automatic->toggle()->accessibleName() ==
+           "Automatically clear formatting You can manually clear formatting from the menu bar app or with the "
+           "chosen keyboard shortcut.";
+  })) << automatic->toggle()->accessibleName().toStdString();
 }
 
 TEST_F(SettingsWindowTest, SwitchesToggledByAScreenReaderActAsAClickDoesAndWriteOnce) {
@@ -229,6 +238,15 @@ TEST_F(SettingsWindowTest, SwitchesToggledByAScreenReaderActAsAClickDoesAndWrite
     toggleAsAScreenReaderDoes(*control);
     EXPECT_FALSE(kit::Preferences::get(key)) << name;
   }
+
+  // The compatibility switch's wrapping title is its label: a click on it switches.
+  const auto labelled = page->findChildren<kit::Preferences::LabeledPreferenceToggle*>();
+  ASSERT_EQ(labelled.size(), 1);
+  auto* title = qobject_cast<QLabel*>(labelled.front()->label());
+  ASSERT_NE(title, nullptr);
+  EXPECT_TRUE(title->wordWrap());
+  QTest::mouseClick(title, Qt::LeftButton);
+  EXPECT_TRUE(kit::Preferences::get(Keys::improveCompatibilityWithAppendOperations()));
 }
 
 TEST_F(SettingsWindowTest, ControlsMoveWhenAnotherProgramEditsThePreferencesFile) {

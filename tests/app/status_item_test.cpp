@@ -9,11 +9,13 @@ namespace {
 
 namespace Flag = platform::ModifierFlag;
 
-TEST(StatusItemClickTest, RightClickOrSuperClickToggleAndAPlainClickOpensTheMenu) {
+TEST(StatusItemClickTest, RightReleaseOrSuperClickToggleAndAPlainClickOpensTheMenu) {
   using enum StatusItemClickResult;
   const auto primary = StatusItemClick::primaryButton;
-  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButton, 0), primaryAction);
-  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButton, Flag::shift), primaryAction);
+  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButtonUp, 0), primaryAction);
+  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButtonUp, Flag::shift), primaryAction);
+  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButtonDown, 0), nothing);
+  EXPECT_EQ(routeStatusItemClick(StatusItemClick::secondaryButtonDown, Flag::control), nothing);
   EXPECT_EQ(routeStatusItemClick(primary, 0), showMenu);
   EXPECT_EQ(routeStatusItemClick(primary, Flag::option), showMenu);
   EXPECT_EQ(routeStatusItemClick(primary, Flag::command | Flag::shift), showMenu);

@@ -120,6 +120,14 @@ TEST_F(StatusNotifierTrayTest, TheItemRegistersAndItsActivationOpensTheMenu) {
   EXPECT_GT(controller.menu().actions().size(), 5);
   controller.menu().hide();
 
+  // The panel's context request comes once the button is up: it toggles automatic clearing at once.
+  ASSERT_TRUE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  x11test::ChildProcess context({"gdbus", "call", "--session", "--dest", service, "--object-path",
+                                 "/StatusNotifierItem", "--method", "org.kde.StatusNotifierItem.ContextMenu", "10",
+                                 "10"});
+  EXPECT_TRUE(x11test::processEventsUntil([] { return !kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
+  EXPECT_FALSE(controller.menu().isVisible());
+
   // An item the program hid itself is never reported as hidden by the desktop.
   controller.statusItem().setVisible(false);
   EXPECT_FALSE(kit::isHiddenFromMenuBar(controller.statusItem()));

@@ -188,6 +188,23 @@ TEST_F(TrayTest, AClickOpensTheMenuAndClearFormattingNowCleansTheClipboard) {
   EXPECT_FALSE(menu.isVisible());
 }
 
+TEST_F(TrayTest, ARightClickTogglesAtTheButtonsReleaseNotAtItsPress) {
+  startEmbeddedController();
+  const QPoint at = iconCentre();
+  x11test::run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "mousedown", "3"});
+  x11test::processEventsFor(500ms);
+  EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting())) << "the press alone changes nothing";
+  x11test::run({"xdotool", "mouseup", "3"});
+  EXPECT_TRUE(x11test::processEventsUntil([] { return kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
+
+  // One toggle per click.
+  click(at, 3);
+  EXPECT_TRUE(x11test::processEventsUntil([] { return !kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
+  x11test::processEventsFor(300ms);
+  EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  EXPECT_FALSE(controller->menu().isVisible());
+}
+
 bool settingsWindowShown() { return SettingsWindow::current() && SettingsWindow::current()->isVisible(); }
 
 TEST_F(TrayTest, SettingsInTheMenuOpensTheOneSettingsWindow) {

@@ -83,14 +83,23 @@ LabeledToggle::LabeledToggle(QCheckBox* box, const std::function<QWidget*()>& la
   row->setContentsMargins(0, 0, 0, 0);
   row->addWidget(box_);
   row->addWidget(label_, 1);
+  // The label's parts too: one that takes clicks of its own (a label with links) would not pass them on.
   label_->installEventFilter(this);
-  box_->setAccessibleName(Preferences::textShown(*label_));
+  for (QWidget* part : label_->findChildren<QWidget*>()) part->installEventFilter(this);
+  refreshAccessibleName();
 }
 
+void LabeledToggle::refreshAccessibleName() { box_->setAccessibleName(Preferences::textShown(*label_)); }
+
 bool LabeledToggle::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == label_ && event->type() == QEvent::MouseButtonRelease && box_->isEnabled()) {
+  auto* part = qobject_cast<QWidget*>(watched);
+  if (part && event->type() == QEvent::MouseButtonRelease && box_->isEnabled() &&
+      (part == label_ || label_->isAncestorOf(part))) {
     auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() == Qt::LeftButton && label_->rect().contains(mouse->position().toPoint())) {
+    // A link under the pointer (a label shows the pointing hand over one) keeps its click.
+    const bool isOnLink = part->testAttribute(Qt::WA_SetCursor) && part->cursor().shape() == Qt::PointingHandCursor;
+    if (mouse->button() == Qt::LeftButton && !isOnLink &&
+        label_->rect().contains(part->mapTo(label_, mouse->position().toPoint()))) {
       box_->click();
       return true;
     }

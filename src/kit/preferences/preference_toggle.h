@@ -11,7 +11,7 @@
 namespace kit {
 
 // A check box whose label is a widget of the caller's (made by `label`), beside the box, which the row takes. Clicking
-// the label switches the box as clicking the box does.
+// the label, or any part of it but a link, switches the box as clicking the box does.
 class LabeledToggle : public QWidget {
   Q_OBJECT
 
@@ -20,6 +20,8 @@ class LabeledToggle : public QWidget {
 
   QCheckBox& box() { return *box_; }
   QWidget* label() const { return label_; }
+  // Has screen readers read what the label shows now, after the caller changed it.
+  void refreshAccessibleName();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kit/ui/document_text.h"
 #include "kit/ui/symbol_icons.h"
 
 namespace kit {
@@ -56,7 +57,7 @@ NativeTextField::NativeTextField(Description description, QWidget* parent) : QWi
   } else {
     textEdit_ = new WrappingTextEdit(this);
     connect(textEdit_, &QTextEdit::textChanged, this, [this] {
-      if (!assigning_) userEdited(textEdit_->toPlainText());
+      if (!assigning_) userEdited(text());
     });
   }
   layout->addWidget(editor());
@@ -70,7 +71,7 @@ QWidget* NativeTextField::editor() const {
   return textEdit_;
 }
 
-QString NativeTextField::text() const { return lineEdit_ ? lineEdit_->text() : textEdit_->toPlainText(); }
+QString NativeTextField::text() const { return lineEdit_ ? lineEdit_->text() : documentText(*textEdit_->document()); }
 
 QString NativeTextField::placeholderText() const {
   return lineEdit_ ? lineEdit_->placeholderText() : textEdit_->placeholderText();
@@ -89,7 +90,7 @@ void NativeTextField::setDescription(Description description) {
     if (description_.text.get) lineEdit_->setText(QString::fromStdString(description_.text.get()));
     lineEdit_->setPlaceholderText(placeholder);
   } else {
-    if (description_.text.get) textEdit_->setPlainText(QString::fromStdString(description_.text.get()));
+    if (description_.text.get) replaceTextKeepingSelection(*textEdit_, QString::fromStdString(description_.text.get()));
     textEdit_->setPlaceholderText(placeholder);
   }
   assigning_ = false;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QThread>
+#include <QVBoxLayout>
 #include <fstream>
 #include <thread>
 
@@ -40,6 +41,17 @@ void processFor(int milliseconds) {
 bool processUntil(const std::function<bool()>& condition) {
   for (int i = 0; i < 300 && !condition(); ++i) processFor(10);
   return condition();
+}
+
+// A left click as the window system delivers it: what the widget leaves goes on to its parents.
+void click(QWidget& widget) {
+  const QPointF at(2, 2);
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &press);
+  QCoreApplication::sendEvent(&widget, &release);
 }
 
 class PreferenceToggleTest : public ::testing::Test {
@@ -80,6 +92,9 @@ TEST_F(PreferenceToggleTest, ALabelOfTheCallersSitsBesideTheBoxAndClickingItSwit
   EXPECT_EQ(made->parentWidget(), &row);
   EXPECT_TRUE(row.toggle().text().isEmpty());
   EXPECT_EQ(row.toggle().accessibleName(), "Enabled everywhere") << "a screen reader reads the label's text";
+  made->setText("Enabled here");
+  row.refreshAccessibleName();
+  EXPECT_EQ(row.toggle().accessibleName(), "Enabled here");
 
   row.show();
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), made->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
@@ -91,6 +106,30 @@ TEST_F(PreferenceToggleTest, ALabelOfTheCallersSitsBesideTheBoxAndClickingItSwit
   EXPECT_TRUE(get(key));
   EXPECT_TRUE(row.toggle().isChecked());
   EXPECT_EQ(actions, std::vector<bool>{true});
+}
+
+TEST_F(PreferenceToggleTest, AClickOnAnyPartOfALabelMadeOfSeveralSwitchesTheToggle) {
+  QLabel* subtitle = nullptr;
+  LabeledPreferenceToggle row(key, false, [&] {
+    auto* label = new QWidget;
+    auto* lines = new QVBoxLayout(label);
+    lines->addWidget(new QLabel("Title"));
+    // A label that takes clicks itself, as one with links does.
+    subtitle = new QLabel("<i>Subtitle</i>");
+    subtitle->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    lines->addWidget(subtitle);
+    return label;
+  });
+  row.show();
+  click(*subtitle);
+  EXPECT_TRUE(get(key));
+  click(*row.label()->findChild<QLabel*>());
+  EXPECT_FALSE(get(key)) << "one switch per click";
+
+  // Over a link the click is the link's.
+  subtitle->setCursor(Qt::PointingHandCursor);
+  click(*subtitle);
+  EXPECT_FALSE(get(key));
 }
 
 TEST_F(PreferenceToggleTest, FollowsWritesFromOtherThreadsAndOtherPrograms) {

@@ -85,6 +85,32 @@ TEST(NativeTextFieldTest, AWrappingFieldGrowsWithItsTextAndTheRoundedFrameStays)
   EXPECT_EQ(single->editor()->styleSheet(), rounded);
 }
 
+TEST(NativeTextFieldTest, AWrappingFieldHandsOverTheTextAsTypedAndKeepsItsCaretInsideIt) {
+  // A no-break space and a line separator, which a plain-text export turns into a space and a line break.
+  const std::string kept = "a\u00a0b\u2028c\nd";
+  auto note = Binding<std::string>::stored(kept);
+  NativeTextField field({.text = note, .isSingleLine = false});
+  field.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&field));
+  auto* editor = qobject_cast<QTextEdit*>(field.editor());
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(field.text().toStdString(), kept);
+  editor->moveCursor(QTextCursor::End);
+  QTest::keyClicks(editor, "!");
+  EXPECT_EQ(note.get(), kept + "!");
+
+  // A shorter text from elsewhere: the caret comes back to its end; within it, the caret stays.
+  note.set("ab");
+  field.setDescription(field.description());
+  EXPECT_EQ(editor->textCursor().position(), 2);
+  QTextCursor caret = editor->textCursor();
+  caret.setPosition(1);
+  editor->setTextCursor(caret);
+  note.set("xyz");
+  field.setDescription(field.description());
+  EXPECT_EQ(editor->textCursor().position(), 1);
+}
+
 TEST(SearchFieldTest, WithoutItsBackgroundWhatLiesUnderItShows) {
   QWidget red;
   fillWith(red, Qt::red);
