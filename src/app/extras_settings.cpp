@@ -90,7 +90,7 @@ PreserveLinksSetting::PreserveLinksSetting(QWidget* parent) : QWidget(parent) {
   toggle_ = new PreferenceToggle(Texts::preserveLinks, Keys::preserveLinks(), false);
   toggle_->setToolTip(Texts::preserveLinksToolTip);
   toggle_->onChange([this](bool preserved) {
-    if (!preserved || !isVisible()) return;
+    if (!preserved) return;
     kit::alertPresenter().beginSheet(
         kit::makeAlert(Texts::compatibilityWarningTitle, Texts::compatibilityWarningMessage, std::nullopt,
                        kit::AlertStyle::warning, std::nullopt, {"OK", Texts::learnMore}),

@@ -57,7 +57,7 @@ void AutomaticallyClearFormattingSetting::showSubtitle() {
 HideMenuBarIconSetting::HideMenuBarIconSetting(QWidget* parent)
     : PreferenceToggle(Texts::hideMenuBarIcon, Keys::hideMenuBarIcon(), false, parent) {
   onChange([this](bool hidden) {
-    if (!hidden || !isVisible()) return;
+    if (!hidden) return;
     kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(), kit::emptyAction);
   });
 }

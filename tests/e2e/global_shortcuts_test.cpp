@@ -20,11 +20,14 @@
 #include "kit/shortcuts/handlers.h"
 #include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
+#include "platform/core/executor.h"
+#include "platform/core/task.h"
 #include "platform/prefs/user_defaults.h"
 #include "support/recording_alert_presenter.h"
 
 namespace {
 
+using kit::GlobalShortcuts::EventType;
 using kit::GlobalShortcuts::Name;
 using kit::GlobalShortcuts::Shortcut;
 namespace gs = kit::GlobalShortcuts;
@@ -141,6 +144,49 @@ TEST_F(GlobalShortcutsTest, SwitchingOffOrDisablingLetsGoOfTheSystemGrab) {
   gs::enable({name});
   press("ctrl+shift+p");
   EXPECT_EQ(ups.size(), 1u);
+}
+
+// A stream holds its name's combination while it lives; its end lets go of it unless a name with closures or another
+// stream still stores it, and dropping every closure keeps what streams still use.
+TEST_F(GlobalShortcutsTest, StreamsHoldTheirCombinationAsLongAsTheyOrClosuresNeedIt) {
+  const Shortcut lone{40, ctrlFlag | shiftFlag}, shared{38, ctrlFlag | altFlag};  // k, j
+  const Name streamed("e2eStreamOnly"), withClosures("e2eStreamShared"), sharing("e2eStreamSharing");
+  gs::saveShortcut(lone, streamed);
+  gs::saveShortcut(shared, withClosures);
+  gs::saveShortcut(shared, sharing);
+  std::vector<EventType> events;
+  auto consume = [&](const Name& name) {
+    return platform::spawn(platform::mainExecutor(), [stream = gs::events(name), &events]() -> platform::Task<void> {
+      while (auto event = co_await stream.next()) events.push_back(*event);
+    });
+  };
+  auto settle = [] { x11test::processEventsFor(std::chrono::milliseconds(100)); };
+
+  auto only = consume(streamed);
+  settle();
+  EXPECT_EQ(gs::registeredShortcuts().count(lone), 1u);
+  only.cancel();
+  settle();
+  EXPECT_EQ(gs::registeredShortcuts().count(lone), 0u) << "the only user of the combination ended";
+
+  gs::onKeyUp(withClosures, [] {});
+  auto ended = consume(sharing);
+  settle();
+  ended.cancel();
+  settle();
+  EXPECT_EQ(gs::registeredShortcuts().count(shared), 1u) << "closures of another name still use it";
+
+  auto live = consume(sharing);
+  gs::onKeyUp(streamed, [] {});
+  settle();
+  gs::removeAllHandlers();
+  EXPECT_EQ(gs::registeredShortcuts().count(lone), 0u);
+  EXPECT_EQ(gs::registeredShortcuts().count(shared), 1u) << "a live stream still uses it";
+  xdotool("key ctrl+alt+j");
+  x11test::processEventsUntil([&] { return events.size() >= 2; }, std::chrono::seconds(3));
+  EXPECT_EQ(events, (std::vector<EventType>{EventType::keyDown, EventType::keyUp}));
+  live.cancel();
+  settle();
 }
 
 TEST_F(GlobalShortcutsTest, OpenMenuSuspendsTheGrabAndTheCombinationStillWorksInside) {

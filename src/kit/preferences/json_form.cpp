@@ -23,6 +23,14 @@ std::optional<platform::PlistData> JsonCodec<platform::PlistData>::decode(const 
 
 namespace detail {
 
+double jsonNumberOfFloat(float value) {
+  char text[32];
+  const auto written = std::to_chars(std::begin(text), std::end(text), value);
+  double result = value;
+  std::from_chars(std::begin(text), written.ptr, result);
+  return result;
+}
+
 std::optional<std::string> bareJsonText(const Json& valueAsArray) {
   // Invalid UTF-8 in a string makes dump() throw, which the caller reports as an encoding failure.
   std::string text = valueAsArray.dump();

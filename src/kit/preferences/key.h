@@ -36,14 +36,6 @@ class BaseKey {
   std::shared_ptr<UserDefaults> suite_;
 };
 
-struct BaseKeyHash {
-  std::size_t operator()(const BaseKey& key) const noexcept {
-    std::size_t seed = std::hash<std::string>()(key.name());
-    hashCombine(seed, std::hash<const void*>()(&key.suite()));
-    return seed;
-  }
-};
-
 void logUnencodableValue(std::string_view name);
 // Says once per name and suite that the stored object is of another kind than the key reads (or does not read
 // as the key's type): the key's default applies, and the stored object is left as it is.
@@ -174,3 +166,13 @@ void removeStoredValues(const std::vector<const BaseKey*>& keys);
 void removeAll(UserDefaults& suite = UserDefaults::standard());
 
 }  // namespace kit::Preferences
+
+// The name, then the suite's identity: keys of every value type that are equal hash alike.
+template <>
+struct std::hash<kit::Preferences::BaseKey> {
+  std::size_t operator()(const kit::Preferences::BaseKey& key) const noexcept {
+    std::size_t seed = std::hash<std::string>()(key.name());
+    kit::hashCombine(seed, std::hash<const void*>()(&key.suite()));
+    return seed;
+  }
+};

@@ -46,9 +46,10 @@ void PreferenceToggle::showStored(bool stored) {
     QSignalBlocker block(this);
     setChecked(shown);
   }
+  // The action hears of changes while the toggle is on screen; one made while it is hidden is only shown.
   const bool changed = lastStored_ && *lastStored_ != stored;
   lastStored_ = stored;
-  if (changed && action_) action_(stored);
+  if (changed && action_ && isVisible()) action_(stored);
 }
 
 namespace {

@@ -38,7 +38,7 @@ namespace kit::Preferences {
 // A checkbox bound to a Bool key through its observable: it shows the value (its negation when inverted), follows
 // every change of the key, also from other threads and other programs, and stores each change the user makes (with
 // the mouse, the keyboard or assistive technology). The change action receives the stored value (not the box's state)
-// whenever it changes.
+// whenever it changes while the toggle is on screen.
 class PreferenceToggle : public QCheckBox {
   Q_OBJECT
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <ranges>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -326,17 +327,39 @@ struct SetAlgebraConversions {
 template <PreferencesSerializable T>
 struct SetBridge : detail::ElementArrayBridge<std::set<T>, T, detail::SetConversions<std::set<T>>> {};
 
+namespace detail {
+// A collection of storable elements (`value_type`) that it iterates in order and is built back from a std::vector of.
+template <class T>
+concept StorableCollection = std::ranges::input_range<const T> && PreferencesSerializable<typename T::value_type> &&
+    std::constructible_from<T, std::vector<typename T::value_type>>;
+// A set-like type whose storable elements (`Element`) `elementsArray()` gives and which is built back from them.
+template <class T>
+concept StorableSetAlgebra = PreferencesSerializable<typename T::Element> &&
+    std::constructible_from<T, std::vector<typename T::Element>> && requires(const T& value) {
+  { value.elementsArray() } -> std::same_as<std::vector<typename T::Element>>;
+};
+}  // namespace detail
+
 // A collection of the program's own, stored as the array of its elements in collection order. It iterates its
 // elements (`value_type`) and is built from a std::vector of them. Declare
 //   template <> struct Serializable<MyList> : StoredAsCollection<MyList> {};
-template <class T>
+template <detail::StorableCollection T>
 struct CollectionBridge : detail::ElementArrayBridge<T, typename T::value_type, detail::CollectionConversions<T>> {};
 
 // A set-like type of the program's own (a set of options), stored as the array `elementsArray()` gives and built
 // back from the elements (`Element`) with its constructor from a std::vector. Declare
 //   template <> struct Serializable<MyOptions> : StoredAsSetAlgebra<MyOptions> {};
-template <class T>
+template <detail::StorableSetAlgebra T>
 struct SetAlgebraBridge : detail::ElementArrayBridge<T, typename T::Element, detail::SetAlgebraConversions<T>> {};
+
+// The types declared stored as the array of their elements, through the two bridges above (a std::vector or std::set
+// is stored so too, but by bridges of its own).
+template <class T>
+concept PreferencesCollectionSerializable =
+    PreferencesSerializable<T> && std::same_as<typename Serializable<T>::Bridge, CollectionBridge<T>>;
+template <class T>
+concept PreferencesSetAlgebraSerializable =
+    PreferencesSerializable<T> && std::same_as<typename Serializable<T>::Bridge, SetAlgebraBridge<T>>;
 
 // ---- the natively stored types
 
@@ -382,13 +405,13 @@ struct PreferRawRepresentable {
   using Bridge = RawRepresentableBridge<T>;
 };
 
-template <class T>
+template <detail::StorableCollection T>
 struct StoredAsCollection {
   static constexpr bool storesNatively = false;
   using Bridge = CollectionBridge<T>;
 };
 
-template <class T>
+template <detail::StorableSetAlgebra T>
 struct StoredAsSetAlgebra {
   static constexpr bool storesNatively = false;
   using Bridge = SetAlgebraBridge<T>;

@@ -89,7 +89,8 @@ void cleanUpStream(const Name& name, uint64_t id, bool keyDown, bool keyUp) {
   if (keyUp) removeStreamEntry(tables().streamKeyUpHandlers, name, id);
   auto shortcut = getShortcut(name);
   if (!shortcut) return;
-  if (!isUsedByHandlersOrStreams(*shortcut)) CarbonGlobalShortcuts::unregister(*shortcut);
+  if (handlerShortcuts().count(*shortcut) == 0 && streamShortcuts().count(*shortcut) == 0)
+    CarbonGlobalShortcuts::unregister(*shortcut);
 }
 
 // The names of the tables, but `excluding`.

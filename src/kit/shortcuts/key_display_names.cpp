@@ -99,14 +99,10 @@ std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut) {
 
   if (auto special = platform::specialQtKeyForVirtualKey(shortcut.carbonKeyCode))
     return QKeyCombination(modifiers, *special);
-  std::optional<std::string> character;
-  if (isKeypadKey(shortcut.carbonKeyCode)) {
-    character = specialKeyDisplayNames().at(shortcut.carbonKeyCode).substr(0, 1);  // the character before the keycap
-  } else if (platform::KeyboardLayout* layout = platform::KeyboardLayout::shared()) {
-    character = layout->characterForVirtualKey(shortcut.carbonKeyCode);
-  }
-  if (!character || character->empty()) return std::nullopt;
-  const QString text = QString::fromStdString(*character);
+  const auto character = keyToCharacter(shortcut.carbonKeyCode);
+  if (!character) return std::nullopt;
+  QString text = QString::fromStdString(*character);
+  if (isKeypadKey(shortcut.carbonKeyCode)) text.truncate(1);  // the character before the keycap
   if (text.size() != 1) return std::nullopt;
   return QKeyCombination(modifiers, static_cast<Qt::Key>(text.at(0).toUpper().unicode()));
 }

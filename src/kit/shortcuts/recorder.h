@@ -32,6 +32,9 @@ class Recorder : public QLineEdit {
   const Name& shortcutName() const { return shortcutName_; }
   void setShortcutName(Name name);
   bool isRecording() const { return isRecording_; }
+  // Stops recording (the field keeps the focus, as when its window goes to the background): the keys pressed
+  // afterwards reach whatever gets them, and the shortcuts fire again.
+  void endRecording();
 
   // The menu whose key sequences recorded shortcuts must not repeat (the application's own menu), asked for at each
   // check: a menu that is built only as it opens can be built for the check too. None (or none returned) checks no
@@ -52,7 +55,6 @@ class Recorder : public QLineEdit {
   void refreshText();
   void updateClearButton();
   void startRecording();
-  void endRecording();
   void blur();
   void clearShortcut();
   // What becomes of an event the application gets while the field records: the event goes on, or none (swallowed).

@@ -18,6 +18,9 @@ TEST_F(PreferencesTest, BareJsonFormKeepsInnerBracketsAndEscapesSlashes) {
   EXPECT_EQ(bareJson(true), "true");
   EXPECT_EQ(bareJson(std::vector<int>{1, 2}), "[1,2]");
   EXPECT_EQ(bareJson(std::string("a/b")), "\"a\\/b\"");
+  // A float is written as its own shortest text, and reads back as the same float.
+  EXPECT_EQ(bareJson(std::vector<float>{0.1f, 1e-7f, 3.4028235e38f}), "[0.1,1e-07,3.4028235e+38]");
+  EXPECT_EQ(fromBareJson<float>(*bareJson(0.3f)), 0.3f);
   EXPECT_EQ(fromBareJson<std::string>("\"a\\/b\""), "a/b");
   EXPECT_EQ(fromBareJson<bool>(""), std::nullopt);
   EXPECT_EQ(fromBareJson<std::vector<int>>("[1,2]"), (std::vector<int>{1, 2}));

@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "kit/foundation/log.h"
 #include "preference_test_values.h"
@@ -139,7 +140,9 @@ TEST_F(PreferencesTest, RemovingEverythingLeavesRegisteredDefaults) {
 
   Key<bool> sameName("a", false, *suite);
   EXPECT_TRUE(static_cast<const BaseKey&>(a) == sameName);
-  EXPECT_EQ(BaseKeyHash()(a), BaseKeyHash()(sameName));
+  EXPECT_EQ(std::hash<BaseKey>()(a), std::hash<BaseKey>()(sameName));
+  std::unordered_set<BaseKey> keys{a, sameName, b};
+  EXPECT_EQ(keys.size(), 2u);
 }
 
 }  // namespace

@@ -52,6 +52,34 @@ TEST_F(ObservationTest, InitialAndPriorOptionsShapeTheCallbacks) {
   EXPECT_EQ(seen.size(), before);
 }
 
+// One callback for several keys, of one suite or of several: the untyped records as the suites report them.
+TEST_F(ObservationTest, AnObservationOfSeveralKeysReportsEachOfThemUntilInvalidated) {
+  auto elsewhere = UserDefaults::named(prefs_test::uniqueSuiteName());
+  Key<int> remote{"count", 1, *elsewhere};
+  std::vector<BaseChange> seen;
+  auto observation = observe({&count, &flag, &remote}, {}, [&](const BaseChange& c) { seen.push_back(c); });
+  set(count, 6);
+  set(flag, true);
+  set(remote, 2);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].newValue, PlistValue(int64_t{6}));
+  EXPECT_EQ(seen[1].newValue, PlistValue(true));
+  EXPECT_EQ(seen[1].oldValue, PlistValue(false)) << "the registered default was shown before";
+  EXPECT_EQ(seen[2].newValue, PlistValue(int64_t{2}));
+  flag.reset();
+  EXPECT_EQ(seen.back().newValue, PlistValue(false)) << "a removal shows the registered default again";
+
+  observation->invalidate();
+  set(count, 7);
+  set(remote, 3);
+  EXPECT_EQ(seen.size(), 4u);
+
+  seen.clear();
+  auto initial =
+      observe({&count, &flag}, {ObservationOption::initial}, [&](const BaseChange& c) { seen.push_back(c); });
+  EXPECT_EQ(seen.size(), 2u) << "each key reports its current value once";
+}
+
 TEST_F(ObservationTest, ATiedObservationLivesAsLongAsItsOwner) {
   int calls = 0;
   auto owner = std::make_unique<QObject>();

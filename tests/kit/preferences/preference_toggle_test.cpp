@@ -72,6 +72,7 @@ TEST_F(PreferenceToggleTest, AnInvertedToggleShowsTheNegationAndReportsTheStored
   PreferenceToggle toggle("Hide", key, true);
   std::vector<bool> actions;
   toggle.onChange([&](bool stored) { actions.push_back(stored); });
+  toggle.show();
   EXPECT_TRUE(toggle.isChecked());  // stored false, shown inverted
 
   toggle.click();  // switching it off stores true
@@ -81,6 +82,21 @@ TEST_F(PreferenceToggleTest, AnInvertedToggleShowsTheNegationAndReportsTheStored
   processFor(20);  // the write's announcements come back: the same value, no second action
   EXPECT_EQ(actions, std::vector<bool>{true});
   EXPECT_FALSE(toggle.isChecked());
+}
+
+TEST_F(PreferenceToggleTest, TheActionHearsOfChangesOnlyWhileTheToggleIsOnScreen) {
+  PreferenceToggle toggle("Enabled", key);
+  std::vector<bool> actions;
+  toggle.onChange([&](bool stored) { actions.push_back(stored); });
+  set(key, true);
+  EXPECT_TRUE(toggle.isChecked()) << "a hidden toggle still shows the value";
+  EXPECT_TRUE(actions.empty());
+  toggle.show();
+  EXPECT_TRUE(actions.empty()) << "not for the value it shows first";
+  set(key, false);
+  toggle.hide();
+  set(key, true);
+  EXPECT_EQ(actions, std::vector<bool>{false});
 }
 
 TEST_F(PreferenceToggleTest, ALabelOfTheCallersSitsBesideTheBoxAndClickingItSwitchesTheToggle) {

@@ -85,6 +85,11 @@ static_assert(PreferencesCodableBridge<TopLevelCodableBridge<bool>> &&
               !PreferencesCodableBridge<Serializable<Tag>::Bridge> && !PreferencesCodableBridge<ArrayBridge<Point>>);
 static_assert(PreferencesSerializable<std::vector<std::optional<Tag>>> &&
               PreferencesSerializable<std::map<int, std::set<Appearance>>>);
+// Only the types declared so are stored through the collection and set-algebra bridges.
+static_assert(PreferencesCollectionSerializable<Playlist> && PreferencesSetAlgebraSerializable<FontTraits> &&
+              !PreferencesCollectionSerializable<std::vector<Tag>> &&
+              !PreferencesSetAlgebraSerializable<std::set<int>> && !PreferencesCollectionSerializable<FontTraits> &&
+              !PreferencesSetAlgebraSerializable<Playlist>);
 
 TEST_F(PreferencesTest, CollectionsAndOptionSetsOfTheProgramAreArraysOfTheirElements) {
   Key<Playlist> playlist("playlist", Playlist(), *suite);

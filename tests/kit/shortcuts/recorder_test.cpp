@@ -94,6 +94,16 @@ TEST_F(RecorderTest, RecordsTheNextAcceptableCombination) {
   EXPECT_TRUE(clearButton()->isVisible());
 }
 
+TEST_F(RecorderTest, ACallerCanEndRecording) {
+  startRecording();
+  recorder->endRecording();
+  EXPECT_FALSE(gs::isRecording());
+  EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
+  QTest::keyClick(recorder, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_FALSE(stored()) << "keys are no longer recorded";
+  EXPECT_TRUE(changes.empty());
+}
+
 TEST_F(RecorderTest, AnEmptyFieldSaysWhatItWaitsForOnScreen) {
   EXPECT_TRUE(drawsPlaceholder());
   startRecording();
