@@ -13,7 +13,7 @@
 
 namespace kit {
 
-ZvMenu::ZvMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {
+ZvMenu::ZvMenu(const QString& title, QWidget* parent) : QMenu(verbatimTitle(title), parent) {
   // Every separator added is drawn, also at the top and two in a row. Qt lays the first item against the top edge,
   // where the frame covers a separator's line: the items start a little below it.
   setSeparatorsCollapsible(false);

@@ -12,7 +12,8 @@
 namespace kit {
 
 // A menu that reports its own opening, closing and update requests through closures and publishers. Items
-// are never enabled automatically: each item's own enabled flag decides. Main thread only.
+// are never enabled automatically: each item's own enabled flag decides. Its title, which the item that holds it in
+// another menu shows, is shown as written. Main thread only.
 class ZvMenu : public QMenu {
   Q_OBJECT
 

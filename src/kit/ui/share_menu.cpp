@@ -1,5 +1,6 @@
 #include "kit/ui/share_menu.h"
 
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/symbol_icons.h"
 
 namespace kit {
@@ -45,7 +46,7 @@ void ShareMenu::menuNeedsUpdate() {
   for (size_t i = 0; i < shownServices_.size(); ++i) {
     if (i == preferredCount) addSeparator();
     const SharingService& service = shownServices_[i];
-    QAction* action = addAction(service.image(), QString::fromStdString(service.title()));
+    QAction* action = addAction(service.image(), verbatimTitle(service.title()));
     action->setProperty(serviceIndexProperty, static_cast<qulonglong>(i));
     connect(action, &QAction::triggered, this, [this, action] { actionHandler(*action); });
   }
@@ -65,7 +66,7 @@ void ShareMenu::actionHandler(const QAction& sender) {
 }
 
 ShareMenuItem::ShareMenuItem(const QString& title, QObject* parent)
-    : QAction(title, parent), menu_(std::make_unique<ShareMenu>()) {
+    : QAction(verbatimTitle(title), parent), menu_(std::make_unique<ShareMenu>()) {
   menu_->holdingItem_ = this;
   setMenu(menu_.get());
 }

@@ -50,12 +50,15 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_TRUE(none.shortcut().isEmpty());
 }
 
-TEST(CallbackMenuItemTest, TheTitleIsShownAsWritten) {
+TEST(CallbackMenuItemTest, TheTitlesOfItemsAndSubmenusAreShownAsWritten) {
   ZvMenu menu;
   auto* item = new CallbackMenuItem(
       "Fish & Chips", "", std::nullopt, true, false, false, [] {}, &menu);
   menu.addAction(item);
   EXPECT_EQ(titleShown(menu, *item), "Fish & Chips");
+  auto* submenu = new ZvMenu("Q&A", &menu);
+  menu.addMenu(submenu);
+  EXPECT_EQ(titleShown(menu, *submenu->menuAction()), "Q&A");
 }
 
 TEST(CallbackMenuItemTest, APlainMenuEnablesItsItemsByTheValidationButAZvMenuKeepsTheirOwnState) {
