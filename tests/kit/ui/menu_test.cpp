@@ -107,9 +107,15 @@ TEST(CallbackMenuItemTest, APlainMenuEnablesItsItemsByTheValidationButAZvMenuKee
   }
 }
 
-TEST(QuitItemTest, QuitsAfterItsActionHasReturned) {
+TEST(QuitItemTest, IsNamedAfterTheApplicationAndQuitsAfterItsActionHasReturned) {
+  // The application's own name, whatever Qt was told.
+  const QString qtName = QApplication::applicationName();
+  QApplication::setApplicationName("another name");
   QMenu menu;
   CallbackMenuItem* quit = addQuitItem(menu);
+  QApplication::setApplicationName(qtName);
+  EXPECT_EQ(titleShown(menu, *quit), "Quit Quillet");
+  EXPECT_EQ(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QTimer::singleShot(0, quit, [quit] { quit->trigger(); });
   QTimer::singleShot(5000, [] { QApplication::exit(1); });
