@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "kit/foundation/locks.h"
+#include "kit/foundation/timers.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/status_item_shake.h"
 #include "kit/ui/tooltip.h"
@@ -36,29 +37,21 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
                                .onClick = {}});
   popover->setAttribute(Qt::WA_DeleteOnClose);
   QPointer<Tooltip> guard(popover);
-  QPointer<QSystemTrayIcon> itemGuard(&item);
 
-  // The timer lives with the popover, so it can never fire after the popover is gone.
-  auto* timer = new QTimer(popover);
-  timer->setSingleShot(true);
   QObject::connect(popover, &Tooltip::closed, popover, [complete] { complete(); });
-  QObject::connect(timer, &QTimer::timeout, popover, [guard] {
-    if (guard) guard->close();
-  });
   // Only the primary click on the item ends it; the secondary click does its own work and leaves it open.
   QObject::connect(&item, &QSystemTrayIcon::activated, popover, [guard](QSystemTrayIcon::ActivationReason reason) {
     if (guard && reason == QSystemTrayIcon::Trigger) guard->close();
   });
 
-  if (!popover->showUnderStatusItem(item)) {
-    // Not shown: the timer still ends the wait.
-    QObject::connect(timer, &QTimer::timeout, popover, [guard, complete] {
-      complete();
-      if (guard) guard->deleteLater();
-    });
-  }
+  popover->showUnderStatusItem(item);
   shakeStatusItem(item, std::chrono::milliseconds(300), ShakeAxis::vertical, 2);
-  timer->start(6000);
+  // A popover that could not be shown is released by its close all the same. The timer lives with the popover, so it
+  // can never fire after the popover is gone.
+  scheduledTimer(std::chrono::seconds(6), false, [guard, complete](QTimer&) {
+    if (guard) guard->close();
+    complete();
+  }).release()->setParent(popover);
 }
 
 }  // namespace
