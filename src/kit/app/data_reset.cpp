@@ -101,9 +101,9 @@ void deleteSettingsAndDataAndRelaunch() {
     std::string list;
     for (const auto& item : leftBehind) list += describe(item) + "\n";
     list.pop_back();
-    alertPresenter().runModal(
-        makeAlert("Some of the settings and data for " + ZvApp::name() + " could not be deleted.",
-                  "These could not be moved to the trash:", list, AlertStyle::warning, std::nullopt, {"OK"}));
+    alertPresenter().runModal(makeAlert("Some of the settings and data for " + ZvApp::name() + " could not be deleted.",
+                                        "These could not be moved to the trash:", list, AlertStyle::warning,
+                                        std::nullopt, {"OK"}));
   }
   relaunchInTask();
 }

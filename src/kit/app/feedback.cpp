@@ -49,8 +49,7 @@ SendFeedbackButton::SendFeedbackButton(const std::string& title, QWidget* parent
 }
 
 QuitButton::QuitButton(bool showName, QWidget* parent)
-    : QPushButton(verbatimTitle(showName ? Text::fromKey("Quit %@", {ZvApp::name()}) : Text::fromKey("Quit")),
-                  parent) {
+    : QPushButton(verbatimTitle(showName ? Text::fromKey("Quit %@", {ZvApp::name()}) : Text::fromKey("Quit")), parent) {
   setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(this, &QPushButton::clicked, this, [] {
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);

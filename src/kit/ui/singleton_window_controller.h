@@ -7,7 +7,6 @@
 #include <unordered_map>
 
 #include "kit/foundation/foundation_helpers.h"
-
 #include "kit/ui/window_presentation.h"
 #include "platform/core/executor.h"
 
