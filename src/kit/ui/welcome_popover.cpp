@@ -1,6 +1,5 @@
 #include "kit/ui/welcome_popover.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -11,7 +10,9 @@
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/status_item_shake.h"
 #include "kit/ui/tooltip.h"
+#include "platform/core/continuation.h"
 #include "platform/core/executor.h"
+#include "platform/core/sleep.h"
 
 namespace kit {
 
@@ -48,23 +49,31 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
   shakeStatusItem(item, std::chrono::milliseconds(300), ShakeAxis::vertical, 2);
   // A popover that could not be shown is released by its close all the same. The timer lives with the popover, so it
   // can never fire after the popover is gone.
-  scheduledTimer(std::chrono::seconds(6), false, [guard, complete](QTimer&) {
-    if (guard) guard->close();
-    complete();
-  }).release()->setParent(popover);
+  scheduledTimer(std::chrono::seconds(6), false,
+                 [guard, complete](QTimer&) {
+                   if (guard) guard->close();
+                   complete();
+                 })
+      .release()
+      ->setParent(popover);
 }
 
 }  // namespace
 
-void showWelcomePopover(QSystemTrayIcon& item, std::function<void()> completion) {
+platform::Task<void> showWelcomePopover(QSystemTrayIcon& item) {
   QPointer<QSystemTrayIcon> guard(&item);
-  QTimer::singleShot(100, QCoreApplication::instance(), [guard, completion = std::move(completion)]() mutable {
-    if (!guard) {
-      if (completion) completion();
-      return;
-    }
-    present(*guard, std::move(completion));
-  });
+  try {
+    co_await platform::sleepFor(std::chrono::milliseconds(100));
+  } catch (const platform::CancellationError&) {
+    // The greeting is shown all the same.
+  }
+  auto start = [guard](const platform::Continuation<void>& done) {
+    platform::mainExecutor().post([guard, done] {
+      if (!guard) return done.resume();
+      present(*guard, [done] { done.resume(); });
+    });
+  };
+  co_await platform::withContinuation<void>("showWelcomePopover()", start);
 }
 
 }  // namespace kit

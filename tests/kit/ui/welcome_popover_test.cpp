@@ -10,6 +10,7 @@
 
 #include "kit/ui/tooltip.h"
 #include "kit/ui/window_presentation.h"
+#include "platform/core/executor.h"
 
 namespace kit {
 namespace {
@@ -26,12 +27,22 @@ class WelcomePopoverTest : public ::testing::Test {
  protected:
   void SetUp() override { setPrefersReducedMotionForTesting(true); }
   void TearDown() override { setPrefersReducedMotionForTesting(std::nullopt); }
+
+  // Awaits the popover in a task of its own, as the application does, and counts the times the await ends.
+  platform::Task<void> greet(QSystemTrayIcon& item) {
+    return platform::spawn(platform::mainExecutor(), [this, guard = QPointer(&item)]() -> platform::Task<void> {
+      if (!guard) co_return;
+      co_await showWelcomePopover(*guard);
+      ++completions;
+    });
+  }
+
+  int completions = 0;
 };
 
 TEST_F(WelcomePopoverTest, GreetsByNameAndEveryDismissalResumesTheCallerOnce) {
   QSystemTrayIcon item;
-  int completions = 0;
-  showWelcomePopover(item, [&] { ++completions; });
+  greet(item);
   EXPECT_EQ(shownWelcome(), nullptr) << "not before 0.1 s";
   ASSERT_TRUE(QTest::qWaitFor([] { return shownWelcome() != nullptr; }, 2000));
   EXPECT_EQ(shownWelcome()->label()->text(), "Hello, I'm Quillet");
@@ -45,21 +56,24 @@ TEST_F(WelcomePopoverTest, GreetsByNameAndEveryDismissalResumesTheCallerOnce) {
   EXPECT_EQ(completions, 1);
 
   // The primary click on the item ends the next one; the secondary click leaves it open.
-  showWelcomePopover(item, [&] { ++completions; });
+  greet(item);
   ASSERT_TRUE(QTest::qWaitFor([] { return shownWelcome() != nullptr; }, 2000));
   Q_EMIT item.activated(QSystemTrayIcon::Context);
   EXPECT_NE(shownWelcome(), nullptr);
   Q_EMIT item.activated(QSystemTrayIcon::Trigger);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return completions == 2; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return completions == 2; }, 2000));
   EXPECT_EQ(shownWelcome(), nullptr);
 }
 
 TEST_F(WelcomePopoverTest, AnItemGoneBeforeThePopoverShowsResumesTheCallerAtOnce) {
   auto item = std::make_unique<QSystemTrayIcon>();
-  int completions = 0;
-  showWelcomePopover(*item, [&] { ++completions; });
+  // Called directly, the wait of 0.1 s begins at once.
+  platform::spawn(platform::mainExecutor(), [this, task = showWelcomePopover(*item)]() -> platform::Task<void> {
+    co_await task;
+    ++completions;
+  });
   item.reset();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return completions == 1; }, 2000));
   EXPECT_EQ(shownWelcome(), nullptr);
 }
 
