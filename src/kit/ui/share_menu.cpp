@@ -10,8 +10,17 @@ std::function<SharingService::Items()> ShareMenu::shareItemsProvider;
 std::function<std::vector<SharingService>()> ShareMenu::preferredServicesProvider;
 
 namespace {
+
 constexpr const char* serviceIndexProperty = "kit.shareServiceIndex";
+
+SharingService::Items providedObjects() {
+  SharingService::Items objects;
+  for (const auto& item : ShareMenu::itemsProvider())
+    if (item) objects.push_back(item->shareObject());
+  return objects;
 }
+
+}  // namespace
 
 ShareMenu::ShareMenu(QWidget* parent) : QMenu(QStringLiteral("Share"), parent) {
   // The leading separator and the two in a row around the preferred services are drawn, not collapsed.
@@ -25,7 +34,7 @@ void ShareMenu::menuNeedsUpdate() {
 
   SharingService::Items items;
   if (itemsProvider) {
-    for (const auto& item : itemsProvider()) items.push_back(item->shareObject());
+    items = providedObjects();
   } else if (shareItemsProvider) {
     items = shareItemsProvider();
     shareItems = items;
@@ -61,6 +70,8 @@ void ShareMenu::actionHandler(const QAction& sender) {
   const SharingService service = shownServices_[index.toULongLong()];
   SharingService::Items items = shareItems;
   if (items.empty() && shareItemsProvider) items = shareItemsProvider();
+  // The program's values are not kept: the service gets what they stand for now.
+  if (items.empty() && itemsProvider) items = providedObjects();
   service.performWithItems(items);
   shareItems.clear();
 }

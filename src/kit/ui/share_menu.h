@@ -40,7 +40,8 @@ class ShareMenu : public QMenu {
 
   // Rebuilds the items, unless the menu sits under a disabled item of another menu.
   void menuNeedsUpdate();
-  // What choosing a service runs: the service shares shareItems (or the provider's objects), then shareItems empties.
+  // What choosing a service runs: the service shares shareItems, else the objects of shareItemsProvider, else those
+  // of itemsProvider's values; then shareItems empties.
   void actionHandler(const QAction& sender);
 
  private:

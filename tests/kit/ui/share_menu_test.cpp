@@ -77,6 +77,9 @@ TEST_F(ShareMenuTest, ProgramItemsAreConvertedAndNotKept) {
   menu.menuNeedsUpdate();
   EXPECT_TRUE(menu.shareItems.empty());
   EXPECT_EQ(titles(menu), (std::vector<std::string>{"--", "Record", "--", "Email", "Copy"}));
+  // The chosen service still gets what the values stand for.
+  menu.actions()[1]->trigger();
+  EXPECT_EQ(recorded, std::vector<std::string>{"a note"});
 
   ShareMenu::itemsProvider = {};
   ShareMenu::preferredServicesProvider = {};
@@ -99,8 +102,8 @@ TEST_F(ShareMenuTest, AMenuUnderADisabledItemKeepsItsItemsAndTitlesAreShownAsWri
   EXPECT_EQ(titles(*item.shareMenu()), (std::vector<std::string>{"--", "--", "Email", "Copy"}));
 
   ShareMenu::preferredServicesProvider = [] {
-    return std::vector<SharingService>{
-        SharingService("print", "Print & Mail", {}, [](auto&) { return true; }, [](auto&) {})};
+    return std::vector<SharingService>{SharingService(
+        "print", "Print & Mail", {}, [](auto&) { return true; }, [](auto&) {})};
   };
   ShareMenu& menu = *item.shareMenu();
   menu.menuNeedsUpdate();
