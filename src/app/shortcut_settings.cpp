@@ -114,9 +114,7 @@ void ShortcutSetting::recorded(const std::optional<kit::GlobalShortcuts::Shortcu
     warn(clearing_->harmfulKeyWarning);
 }
 
-void ShortcutSetting::warn(const std::string& text) {
-  error_.set(std::make_shared<const kit::GeneralError>(text));
-}
+void ShortcutSetting::warn(const std::string& text) { error_.set(std::make_shared<const kit::GeneralError>(text)); }
 
 QWidget* makeShortcutsSettings() {
   auto* form = new kit::SettingsForm;
