@@ -29,19 +29,6 @@ namespace {
 
 constexpr const char* messageName = "alertMessage";
 
-// Lines the detail area up with the alert's message, its left edge and its width, once the alert is laid out. An
-// alert without its message is reported and keeps the area as it is.
-void alignWithAlertMessage(QWidget& detail) {
-  auto* message = detail.window()->findChild<QLabel*>(messageName);
-  if (!message) {
-    ZvApp::reportError(GeneralError("Couldn't detect the message textfield view of the NSAlert panel"));
-    return;
-  }
-  detail.setMinimumWidth(0);
-  detail.setMaximumWidth(QWIDGETSIZE_MAX);
-  detail.setGeometry(message->x(), detail.y(), message->width(), detail.height());
-}
-
 class AlertDialog final : public QDialog {
  public:
   AlertDialog(const Alert& alert, QWidget* parent) : QDialog(parent) {
@@ -151,7 +138,7 @@ class AlertDialog final : public QDialog {
       auto* observer = new AddedToSuperviewObserverView(detail);
       observer->setFixedSize(0, 0);
       observer->onAdded = [detail = QPointer<QWidget>(detail)] {
-        if (detail) alignWithAlertMessage(*detail);
+        if (detail) adjustAccessoryWidthToMessage(*detail);
       };
     }
     content->addWidget(detail);
@@ -178,6 +165,17 @@ void keepAboveBlockedWindows(QDialog& alert, const QWidgetList& blocked) {
 }
 
 }  // namespace
+
+void adjustAccessoryWidthToMessage(QWidget& detail) {
+  auto* message = detail.window()->findChild<QLabel*>(messageName);
+  if (!message) {
+    ZvApp::reportError(GeneralError("Couldn't detect the message textfield view of the NSAlert panel"));
+    return;
+  }
+  detail.setMinimumWidth(0);
+  detail.setMaximumWidth(QWIDGETSIZE_MAX);
+  detail.setGeometry(message->x(), detail.y(), message->width(), detail.height());
+}
 
 AlertResponse QtAlertPresenter::runModal(const Alert& alert) {
   // Owned by the window it belongs to, which it stands over; it goes if that window goes while it is up.
