@@ -11,6 +11,7 @@
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
 #include "kit/foundation/verbatim_title.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/url_opening.h"
 #include "kit/ui/window_presentation.h"
@@ -65,7 +66,7 @@ void aboutMenuItemAction() {
   // One about box, brought forward again when it is already open.
   static QPointer<QMessageBox> shown;
   if (!shown) {
-    const QString name = QString::fromStdString(applicationName());
+    const QString name = QString::fromStdString(ZvApp::name());
     shown = new QMessageBox(QMessageBox::NoIcon, "About " + name,
                             "<b>" + name.toHtmlEscaped() + "</b><br>Version " +
                                 QString::fromStdString(AppFacts::versionWithBuild()).toHtmlEscaped(),

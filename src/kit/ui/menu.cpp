@@ -1,11 +1,11 @@
 #include "kit/ui/menu.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
 
 #include "kit/foundation/verbatim_title.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
@@ -174,14 +174,9 @@ bool CallbackMenuItem::validateMenuItem(CallbackMenuItem& menuItem) const {
   return validateCallback ? validateCallback(menuItem) : true;
 }
 
-std::string applicationName() {
-  const QString name = QGuiApplication::applicationDisplayName();
-  return name.isEmpty() ? QCoreApplication::applicationName().toStdString() : name.toStdString();
-}
-
 CallbackMenuItem* addQuitItem(QMenu& menu) {
   auto* item = new CallbackMenuItem(
-      "Quit " + applicationName(), "q", std::nullopt, true, false, false,
+      "Quit " + ZvApp::name(), "q", std::nullopt, true, false, false,
       [] { QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection); },
       &menu);
   menu.addAction(item);

@@ -83,9 +83,6 @@ class CallbackMenuItem : public QAction {
 // The key sequence of a key equivalent with modifier flags (Command = Ctrl, Control = Super, Option = Alt).
 QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags);
 
-// The application's name as the rest of the interface shows it.
-std::string applicationName();
-
 // Appends "Quit <name>" (Ctrl+Q), which quits the application after its action has returned.
 CallbackMenuItem* addQuitItem(QMenu& menu);
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "kit/foundation/locks.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/menu.h"
 #include "kit/ui/status_item_shake.h"
 #include "kit/ui/tooltip.h"
@@ -27,7 +28,7 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
 
   QFont font;
   font.setPointSize(24);
-  auto* popover = new Tooltip("statusBarButtonWelcomePopover", "Hello, I'm " + applicationName(),
+  auto* popover = new Tooltip("statusBarButtonWelcomePopover", "Hello, I'm " + ZvApp::name(),
                               {.showOnlyOnce = false,
                                .closeOnClick = true,
                                .maxWidth = 1000,

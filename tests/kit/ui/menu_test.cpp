@@ -104,9 +104,14 @@ TEST(CallbackMenuItemTest, APlainMenuEnablesItsItemsByTheValidationButAZvMenuKee
   }
 }
 
-TEST(QuitItemTest, QuitsAfterItsActionHasReturned) {
+TEST(QuitItemTest, NamesTheApplicationAndQuitsAfterItsActionHasReturned) {
+  // The kit's name for the application, whatever name (if any) its caller gave Qt.
+  const QString given = QApplication::applicationName();
+  QApplication::setApplicationName("test_kit_ui_menu_test");
   QMenu menu;
   CallbackMenuItem* quit = addQuitItem(menu);
+  QApplication::setApplicationName(given);
+  EXPECT_EQ(quit->text(), "Quit Quillet");
 
   QTimer::singleShot(0, quit, [quit] { quit->trigger(); });
   QTimer::singleShot(5000, [] { QApplication::exit(1); });
