@@ -1,6 +1,9 @@
 #include "kit/app/system_directories.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +17,19 @@
 
 namespace kit {
 namespace {
+
+// Makes a folder immutable or not again: nothing in it can be renamed, not even by root. False where the file system
+// cannot.
+bool setImmutable(const fs::path& folder, bool immutable) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  ::close(fd);
+  return done;
+}
 
 TEST_F(PrivateHome, FoldersFollowTheXdgVariablesAndTheTrashKeepsWhatIsMovedThere) {
   EXPECT_EQ(systemDirectory(SystemDirectory::caches), home / "cache");
@@ -101,6 +117,19 @@ TEST_F(PrivateHome, AFailedMoveToTheTrashThrowsTheSystemsReasonAndLeavesNoTrashF
   fs::create_directories(home / "data/Trash/files");
   EXPECT_EQ(failureOf(elsewhere / "notes.txt").first, EXDEV);
   EXPECT_TRUE(fs::is_directory(home / "data/Trash/files"));
+
+  // A file on another file system that can have a trash of its own, but that cannot leave its folder: the trash made
+  // at the top of that file system goes again.
+  const fs::path writable = home / "writable";
+  const MountedMemoryFileSystem third(writable);
+  write(writable / "locked/notes.txt", "kept");
+  if (!setImmutable(writable / "locked", true)) GTEST_SKIP() << "this file system has no immutable folders";
+  EXPECT_EQ(failureOf(writable / "locked/notes.txt"),
+            std::make_pair(int64_t{EPERM}, "Could not move " + (writable / "locked/notes.txt").string() +
+                                               " to the trash: Operation not permitted"));
+  setImmutable(writable / "locked", false);
+  EXPECT_EQ(contentOf(writable / "locked/notes.txt"), "kept");
+  EXPECT_FALSE(fs::exists(writable / ownTrash)) << "no trash left at the top of the other file system";
 }
 
 TEST_F(PrivateHome, TemporaryFilesAreMadePrivateAndAnewAndGoWithTheirFolder) {
