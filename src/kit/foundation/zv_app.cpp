@@ -10,7 +10,7 @@ const std::string& id() {
 }
 
 const std::string& name() {
-  static const std::string value = "Quillet";
+  static const std::string value = identity::applicationName;
   return value;
 }
 

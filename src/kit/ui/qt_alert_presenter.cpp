@@ -19,6 +19,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/verbatim_title.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/view_conditionals.h"
 #include "kit/ui/window_presentation.h"
@@ -32,7 +33,7 @@ constexpr const char* messageName = "alertMessage";
 class AlertDialog final : public QDialog {
  public:
   AlertDialog(const Alert& alert, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QGuiApplication::applicationDisplayName());
+    setWindowTitle(QString::fromStdString(ZvApp::name()));
     auto* columns = new QHBoxLayout(this);
     columns->setSpacing(16);
     columns->setContentsMargins(20, 20, 20, 16);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -154,6 +155,37 @@ TEST_F(AsyncSequencesTest, SinkReportsAFailureOnceAndCancellationStopsIt) {
   EXPECT_EQ(received, std::vector<int>{1});
   EXPECT_EQ(reported.size(), 1u);  // cancellation is silent
   kit::ZvApp::setErrorReportFilter(nullptr);
+}
+
+TEST_F(AsyncSequencesTest, FirstElementTakesOneElementOrNoneAtTheEndAndPassesErrorsOn) {
+  PassthroughAsyncSequence<int> ints;
+  std::optional<std::optional<int>> first;
+  spawn(main, [&]() -> Task<> { first = co_await kit::firstElement(ints); });
+  main.runUntilIdle();
+  EXPECT_FALSE(first) << "waits for an element";
+  ints.send(7);
+  ints.send(8);
+  main.runUntilIdle();
+  EXPECT_EQ(first, std::optional<int>(7));
+
+  PassthroughAsyncSequence<int> ended;
+  ended.finish();
+  first.reset();
+  spawn(main, [&]() -> Task<> { first = co_await kit::firstElement(ended); });
+  main.runUntilIdle();
+  ASSERT_TRUE(first) << "the sequence ended";
+  EXPECT_EQ(*first, std::nullopt) << "none when the sequence ends first";
+
+  bool failed = false;
+  spawn(main, [&]() -> Task<> {
+    try {
+      co_await kit::firstElement(failingAfter({}));
+    } catch (const std::runtime_error&) {
+      failed = true;
+    }
+  });
+  main.runUntilIdle();
+  EXPECT_TRUE(failed);
 }
 
 TEST_F(AsyncSequencesTest, RaceReturnsTheFirstResultAndCancelsTheSleeper) {

@@ -47,6 +47,7 @@ TEST(QtAlertPresenterTest, WarningsAndNotesShowTheApplicationsIconAndAnswerWithT
     QDialog* dialog = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())); }));
     EXPECT_EQ(iconShown(*dialog), application);
+    EXPECT_EQ(dialog->windowTitle(), "Quillet") << "the application's name, whatever name Qt was given";
 
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
       if (button->text() == "Later") button->click();
