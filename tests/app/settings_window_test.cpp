@@ -343,6 +343,21 @@ TEST_F(SettingsWindowTest, ExtrasRowsStartOffAndTheScriptsEditButtonKeepsItsPlac
   toggleTitled(page, "Trim leading and trailing whitespace")->click();
   EXPECT_TRUE(kit::Preferences::get(Keys::trimLeadingAndTrailingWhitespace()));
 
+  // Each text option's row switches its own setting; only "Normalize unordered lists" has no tooltip.
+  auto* tracking = page->findChild<RemoveTrackingParametersSetting*>();
+  ASSERT_NE(tracking, nullptr);
+  EXPECT_EQ(tracking->toggle()->toolTip().toStdString(), "Removes Google Analytics UTM and other tracking parameters");
+  tracking->toggle()->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::removeTrackingParametersFromURLs()));
+  auto* lists = page->findChild<NormalizeUnorderedListsSetting*>();
+  ASSERT_NE(lists, nullptr);
+  EXPECT_TRUE(lists->toggle()->toolTip().isEmpty());
+  lists->toggle()->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::normalizeUnorderedLists()));
+  EXPECT_FALSE(kit::Preferences::get(Keys::preserveLinks()));
+  EXPECT_NE(tracking->findChild<kit::InfoPopoverButton*>(), nullptr);
+  EXPECT_NE(lists->findChild<kit::InfoPopoverButton*>(), nullptr);
+
   auto* script = page->findChild<TransformTextWithJavaScriptSetting*>();
   EXPECT_FALSE(script->conflictNote()->isVisible());
   EXPECT_FALSE(script->editButton()->isVisible());
