@@ -277,6 +277,9 @@ TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
 TEST_F(SettingsWindowTest, ClearingShortcutRowsAdviseAgainstNeedlessAndHarmfulShortcuts) {
   QWidget* page = showTab(shortcuts);
   std::vector<ShortcutSetting*> rows = visible<ShortcutSetting>(page);
+  ASSERT_EQ(rows.size(), 3u);
+  ASSERT_EQ(rows[0], page->findChild<CopyAndClearFormattingShortcutSetting*>());
+  ASSERT_EQ(rows[1], page->findChild<ClearFormattingShortcutSetting*>());
 
   auto record = [&](ShortcutSetting* row, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     presenter.alerts.clear();
