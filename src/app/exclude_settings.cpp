@@ -37,13 +37,7 @@ constexpr int formMaximumHeight = 440;
 constexpr int barPadding = 6;
 constexpr int dropBorderWidth = 2;
 
-bool carriesFiles(const QMimeData* data) {
-  if (!data || !data->hasUrls()) return false;
-  for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile()) return true;
-  }
-  return false;
-}
+bool carriesFiles(const QMimeData* data) { return data && !loadURLs(*data).empty(); }
 
 QToolButton* barButton(const char* title, const char* themeName, const char* symbolName, QWidget* parent) {
   auto* button = new QToolButton(parent);
@@ -94,10 +88,18 @@ QWidget* dragAndDropTip() {
 
 }  // namespace
 
-std::vector<kit::BundleIdentifier> applicationsAmong(const QList<QUrl>& urls) {
+std::vector<QUrl> loadURLs(const QMimeData& data) {
+  std::vector<QUrl> files;
+  if (!data.hasUrls()) return files;
+  for (const QUrl& url : data.urls()) {
+    if (url.isLocalFile()) files.push_back(url);
+  }
+  return files;
+}
+
+std::vector<kit::BundleIdentifier> applicationsAmong(const std::vector<QUrl>& urls) {
   AppList apps;
   for (const QUrl& url : urls) {
-    if (!url.isLocalFile()) continue;
     auto location = platform::Url::fileUrl(url.toLocalFile().toStdString());
     if (!location || !kit::resourceValue<bool>(*location, kit::UrlResourceKey::isApplication).value_or(false)) continue;
     if (auto id = kit::applicationBundleIdentifier(*location)) apps.push_back(std::move(*id));
@@ -135,7 +137,7 @@ void ExcludedAppsList::dropEvent(QDropEvent* event) {
   setDropTargeted(false);
   if (!carriesFiles(event->mimeData())) return event->ignore();
   event->acceptProposedAction();
-  AppList apps = applicationsAmong(event->mimeData()->urls());
+  AppList apps = applicationsAmong(loadURLs(*event->mimeData()));
   if (onDrop) onDrop(std::move(apps));
 }
 

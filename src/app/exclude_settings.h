@@ -9,13 +9,17 @@
 #include "kit/preferences/observable.h"
 
 class QLabel;
+class QMimeData;
 class QToolButton;
 
 namespace app {
 
+// The files a drop carries, in its order; anything that is not a local file is passed over.
+std::vector<QUrl> loadURLs(const QMimeData& data);
+
 // The ids of the applications among dropped files: desktop files of applications, each by the id it is installed
 // under (its file name without ".desktop" when it lies elsewhere). Everything else is passed over.
-std::vector<kit::BundleIdentifier> applicationsAmong(const QList<QUrl>& urls);
+std::vector<kit::BundleIdentifier> applicationsAmong(const std::vector<QUrl>& files);
 
 // The list of excluded applications. It takes drops of files, outlines itself while one hovers over it and hands
 // the applications among them to `onDrop`; a drag that carries no files is refused.

@@ -35,15 +35,13 @@ kit::InfoPopoverButton* smallInfoButton(const std::string& markdown, std::option
   return button;
 }
 
-// A switch with its "?" button right after its title.
-QWidget* toggleWithInfo(QWidget* toggle, kit::InfoPopoverButton* info) {
-  auto* row = new QWidget;
-  auto* layout = new QHBoxLayout(row);
+// Lays out a switch with its "?" button right after its title.
+void layOutToggleWithInfo(QWidget& row, QWidget* toggle, kit::InfoPopoverButton* info) {
+  auto* layout = new QHBoxLayout(&row);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(toggle, 0, Qt::AlignVCenter);
   layout->addWidget(info, 0, Qt::AlignVCenter);
   layout->addStretch(1);
-  return row;
 }
 
 QWidget* improveCompatibilitySetting() {
@@ -98,11 +96,23 @@ PreserveLinksSetting::PreserveLinksSetting(QWidget* parent) : QWidget(parent) {
           if (response.code == kit::alertFirstButtonReturn + 1) kit::openUrl(kit::websiteWithFragment("word-bug"));
         });
   });
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
   auto* help = new kit::InfoPopoverButton(preserveLinksHelp);
   help->setControlSize(kit::ControlSize::small);
-  layout->addWidget(toggleWithInfo(toggle_, help));
+  layOutToggleWithInfo(*this, toggle_, help);
+}
+
+RemoveTrackingParametersSetting::RemoveTrackingParametersSetting(QWidget* parent) : QWidget(parent) {
+  toggle_ = new PreferenceToggle(Texts::removeTrackingParameters, Keys::removeTrackingParametersFromURLs());
+  toggle_->setToolTip(Texts::removeTrackingParametersToolTip);
+  layOutToggleWithInfo(
+      *this, toggle_,
+      smallInfoButton(kit::markdownKeepingLines(Texts::removeTrackingParametersHelp), trackingHelpWidth));
+}
+
+NormalizeUnorderedListsSetting::NormalizeUnorderedListsSetting(QWidget* parent) : QWidget(parent) {
+  toggle_ = new PreferenceToggle(Texts::normalizeUnorderedLists, Keys::normalizeUnorderedLists());
+  layOutToggleWithInfo(*this, toggle_,
+                       smallInfoButton(kit::markdownKeepingLines(Texts::normalizeUnorderedListsHelp), listsHelpWidth));
 }
 
 TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* parent) : QWidget(parent) {
@@ -176,15 +186,9 @@ QWidget* makeExtrasSettings() {
   auto* form = new kit::SettingsForm;
   kit::SettingsSection* clearing = form->addSection(Texts::whenClearingFormatting);
   clearing->addRow(new PreserveLinksSetting);
-
-  auto* tracking = new PreferenceToggle(Texts::removeTrackingParameters, Keys::removeTrackingParametersFromURLs());
-  tracking->setToolTip(Texts::removeTrackingParametersToolTip);
-  clearing->addRow(toggleWithInfo(
-      tracking, smallInfoButton(kit::markdownKeepingLines(Texts::removeTrackingParametersHelp), trackingHelpWidth)));
+  clearing->addRow(new RemoveTrackingParametersSetting);
   clearing->addRow(new PreferenceToggle(Texts::trimWhitespace, Keys::trimLeadingAndTrailingWhitespace()));
-  auto* lists = new PreferenceToggle(Texts::normalizeUnorderedLists, Keys::normalizeUnorderedLists());
-  clearing->addRow(toggleWithInfo(
-      lists, smallInfoButton(kit::markdownKeepingLines(Texts::normalizeUnorderedListsHelp), listsHelpWidth)));
+  clearing->addRow(new NormalizeUnorderedListsSetting);
 
   form->addSection(Texts::compatibility)->addRow(improveCompatibilitySetting());
   form->addSection(Texts::advanced)->addRow(new TransformTextWithJavaScriptSetting);

@@ -28,6 +28,30 @@ class PreserveLinksSetting : public QWidget {
   kit::Preferences::PreferenceToggle* toggle_;
 };
 
+// "Remove tracking parameters from URLs" with its explanation.
+class RemoveTrackingParametersSetting : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit RemoveTrackingParametersSetting(QWidget* parent = nullptr);
+  kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+
+ private:
+  kit::Preferences::PreferenceToggle* toggle_;
+};
+
+// "Normalize unordered lists" with its explanation.
+class NormalizeUnorderedListsSetting : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit NormalizeUnorderedListsSetting(QWidget* parent = nullptr);
+  kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+
+ private:
+  kit::Preferences::PreferenceToggle* toggle_;
+};
+
 // "Transform text with JavaScript": the script's switch and "Edit…". Keeping links and running the script
 // exclude each other: while links are preserved the row is dimmed and says why, and switching "Preserve links"
 // on switches the script off. Switching the script on opens the editor.

@@ -11,9 +11,9 @@
 #include "app/plain_text_view.h"
 #include "app/settings_texts.h"
 #include "engine/javascript_error.h"
-#include "engine/javascript_worker.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
+#include "engine/script_step.h"
 #include "kit/app/feedback.h"
 #include "kit/app/launch_history.h"
 #include "kit/foundation/text_checking.h"
@@ -205,17 +205,17 @@ void JavaScriptEditor::run() {
   outputText_.clear();
   output_->showBoundText();
 
-  const std::string code = kit::Preferences::get(Keys::javaScriptCode());
+  // The engine's script step as its runner makes it, taken here on the main thread, which owns what the script
+  // sees; it runs away from it.
+  const engine::ScriptStep step{kit::Preferences::get(Keys::javaScriptCode()), engine_.scriptSourceApp()};
   const std::string text = inputText_;
-  const std::optional<std::string> sourceApp = engine_.scriptSourceApp();
   QPointer<JavaScriptEditor> editor(this);
-  platform::globalExecutor(platform::Priority::userInitiated).post([code, text, sourceApp, editor] {
+  platform::globalExecutor(platform::Priority::userInitiated).post([step, text, editor] {
     std::vector<std::string> lines;
     std::optional<std::string> output;
     try {
-      output = engine::runJavaScript(
-          code, text, sourceApp, [&lines](const std::string& line) { lines.push_back(line); },
-          engine::scriptEditorTimeLimit);
+      output = step.run(
+          text, [&lines](const std::string& line) { lines.push_back(line); }, engine::scriptEditorTimeLimit);
     } catch (...) {
       lines.push_back(scriptFailureLine(std::current_exception()));
     }

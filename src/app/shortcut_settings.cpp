@@ -116,13 +116,19 @@ void ShortcutSetting::recorded(const std::optional<kit::GlobalShortcuts::Shortcu
 
 void ShortcutSetting::warn(const std::string& text) { error_.set(std::make_shared<const kit::GeneralError>(text)); }
 
+CopyAndClearFormattingShortcutSetting::CopyAndClearFormattingShortcutSetting(QWidget* parent)
+    : ShortcutSetting(Names::copyAndClearFormatting(), Texts::copyAndClearFormatting,
+                      ClearingShortcut{keyCodeC, Texts::copyShortcutWarning}, parent) {}
+
+ClearFormattingShortcutSetting::ClearFormattingShortcutSetting(QWidget* parent)
+    : ShortcutSetting(Names::clearFormatting(), Texts::clearFormattingAndPaste,
+                      ClearingShortcut{keyCodeV, Texts::pasteShortcutWarning}, parent) {}
+
 QWidget* makeShortcutsSettings() {
   auto* form = new kit::SettingsForm;
   kit::SettingsSection* rows = form->addSection();
-  rows->addRow(new ShortcutSetting(Names::copyAndClearFormatting(), Texts::copyAndClearFormatting,
-                                   ShortcutSetting::ClearingShortcut{keyCodeC, Texts::copyShortcutWarning}));
-  rows->addRow(new ShortcutSetting(Names::clearFormatting(), Texts::clearFormattingAndPaste,
-                                   ShortcutSetting::ClearingShortcut{keyCodeV, Texts::pasteShortcutWarning}));
+  rows->addRow(new CopyAndClearFormattingShortcutSetting);
+  rows->addRow(new ClearFormattingShortcutSetting);
   rows->addRow(new ShortcutSetting(Names::toggleAutomaticallyClearFormatting(),
                                    Texts::toggleAutomaticallyClearFormatting, std::nullopt));
   return form;

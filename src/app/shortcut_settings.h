@@ -72,6 +72,22 @@ class ShortcutSetting : public QWidget {
   kit::Binding<std::shared_ptr<const kit::Error>> error_;
 };
 
+// "Copy and clear formatting": warns against Ctrl+C.
+class CopyAndClearFormattingShortcutSetting : public ShortcutSetting {
+  Q_OBJECT
+
+ public:
+  explicit CopyAndClearFormattingShortcutSetting(QWidget* parent = nullptr);
+};
+
+// "Clear formatting and paste", stored under the name "clearFormatting": warns against Ctrl+V.
+class ClearFormattingShortcutSetting : public ShortcutSetting {
+  Q_OBJECT
+
+ public:
+  explicit ClearFormattingShortcutSetting(QWidget* parent = nullptr);
+};
+
 // The Shortcuts tab.
 QWidget* makeShortcutsSettings();
 

@@ -191,6 +191,7 @@ TEST_F(ExcludeSettingsTest, DroppingDesktopFilesAddsTheApplicationsAmongThem) {
   auto url = [](const std::filesystem::path& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); };
 
   EXPECT_FALSE(drop({}, "just text"));  // no files: refused
+  EXPECT_FALSE(drop({QUrl("https://example.com/x.desktop")}));
   EXPECT_FALSE(tab->list()->isDropTargeted());
   EXPECT_TRUE(drop({url(link), url(installed), url(notes), url(outside), QUrl("https://example.com/x.desktop")}));
   EXPECT_EQ(stored(), (AppList{"org.example.Atlas", "org.example.Dropped"}));

@@ -29,6 +29,18 @@ TEST(ClearFormattingIntentTest, CleansTheClipboardForgettingTheSourceAppOfAnEarl
   EXPECT_EQ(controller.pasteboardItemSourceApp(), std::nullopt) << "this copy carries no source of its own";
 }
 
+TEST(RemoveTrackingParametersIntentTest, CleansEachUrlInOrderLeavingExemptHostsAndUrlsWithoutQueryAlone) {
+  EXPECT_TRUE(RemoveTrackingParametersIntent{}.perform().empty());
+  RemoveTrackingParametersIntent intent;
+  for (const char* text : {"https://example.com/a?utm_source=x&id=1", "https://login.okta.com/a?utm_source=x",
+                           "https://example.com/b", "https://example.com/c?fbclid=1"})
+    intent.url.push_back(*platform::Url::parseStrict(text));
+  std::vector<std::string> cleaned;
+  for (const platform::Url& url : intent.perform()) cleaned.push_back(url.absoluteString());
+  EXPECT_EQ(cleaned, (std::vector<std::string>{"https://example.com/a?id=1", "https://login.okta.com/a?utm_source=x",
+                                               "https://example.com/b", "https://example.com/c"}));
+}
+
 TEST(RemoveTrackingParametersIntentTest, TextsThatAreNotURLsAreSummedUpForTheLogWithoutTheirContent) {
   std::vector<std::string> texts(100'000, "not a url");
   texts.front() = "my password is hunter2";

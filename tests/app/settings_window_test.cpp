@@ -277,6 +277,9 @@ TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
 TEST_F(SettingsWindowTest, ClearingShortcutRowsAdviseAgainstNeedlessAndHarmfulShortcuts) {
   QWidget* page = showTab(shortcuts);
   std::vector<ShortcutSetting*> rows = visible<ShortcutSetting>(page);
+  ASSERT_EQ(rows.size(), 3u);
+  ASSERT_EQ(rows[0], page->findChild<CopyAndClearFormattingShortcutSetting*>());
+  ASSERT_EQ(rows[1], page->findChild<ClearFormattingShortcutSetting*>());
 
   auto record = [&](ShortcutSetting* row, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     presenter.alerts.clear();
@@ -342,6 +345,21 @@ TEST_F(SettingsWindowTest, ExtrasRowsStartOffAndTheScriptsEditButtonKeepsItsPlac
     EXPECT_FALSE(toggle->isChecked()) << toggle->text().toStdString();
   toggleTitled(page, "Trim leading and trailing whitespace")->click();
   EXPECT_TRUE(kit::Preferences::get(Keys::trimLeadingAndTrailingWhitespace()));
+
+  // Each text option's row switches its own setting; only "Normalize unordered lists" has no tooltip.
+  auto* tracking = page->findChild<RemoveTrackingParametersSetting*>();
+  ASSERT_NE(tracking, nullptr);
+  EXPECT_EQ(tracking->toggle()->toolTip().toStdString(), "Removes Google Analytics UTM and other tracking parameters");
+  tracking->toggle()->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::removeTrackingParametersFromURLs()));
+  auto* lists = page->findChild<NormalizeUnorderedListsSetting*>();
+  ASSERT_NE(lists, nullptr);
+  EXPECT_TRUE(lists->toggle()->toolTip().isEmpty());
+  lists->toggle()->click();
+  EXPECT_TRUE(kit::Preferences::get(Keys::normalizeUnorderedLists()));
+  EXPECT_FALSE(kit::Preferences::get(Keys::preserveLinks()));
+  EXPECT_NE(tracking->findChild<kit::InfoPopoverButton*>(), nullptr);
+  EXPECT_NE(lists->findChild<kit::InfoPopoverButton*>(), nullptr);
 
   auto* script = page->findChild<TransformTextWithJavaScriptSetting*>();
   EXPECT_FALSE(script->conflictNote()->isVisible());
