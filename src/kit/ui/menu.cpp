@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMetaObject>
 
+#include "kit/foundation/app_termination.h"
 #include "kit/foundation/verbatim_title.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
@@ -182,7 +182,7 @@ std::string applicationName() {
 CallbackMenuItem* addQuitItem(QMenu& menu) {
   auto* item = new CallbackMenuItem(
       "Quit " + applicationName(), "q", std::nullopt, true, false, false,
-      [] { QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection); },
+      [] { terminateApp(); },
       &menu);
   menu.addAction(item);
   return item;

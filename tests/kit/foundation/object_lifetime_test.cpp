@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "kit/foundation/app_termination.h"
+#include "support/event_loop.h"
+
 namespace {
 
 TEST(ObjectAssociation, ValuesAreReleasedWithTheirObject) {
@@ -97,6 +103,16 @@ TEST(LaunchCompletions, RunOnceInOrder) {
   kit::LaunchCompletions::runFinishedLaunchingCompletions();
   kit::LaunchCompletions::runFinishedLaunchingCompletions();
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+TEST(TerminateApp, QuitsOnTheNextTurnOfTheLoopEvenWhenAskedBeforeItRuns) {
+  eventloop::ensureCoreApplication();
+  kit::terminateApp();  // a direct quit() would be lost here: the loop does not run yet
+  QTimer bound;
+  bound.setSingleShot(true);
+  QObject::connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+  bound.start(std::chrono::seconds(10));
+  EXPECT_EQ(QCoreApplication::exec(), 0);
 }
 
 }  // namespace
