@@ -92,7 +92,9 @@ TEST(ListenerHolder, EndsItsObservationsWithItselfAndOutlivesItsCentre) {
   auto gone = std::make_unique<platform::NotificationCenter>();
   kit::ListenerHolder orphan(*gone);
   orphan.addObserver("A", [](const platform::Notification&) {});
-  gone.reset();  // the holder ends later without touching the released centre
+  gone.reset();
+  // Nothing is added to a centre that is gone, and the holder ends later without touching it.
+  orphan.addObserver("B", [](const platform::Notification&) { ADD_FAILURE() << "observed a released centre"; });
 }
 
 TEST(LaunchCompletions, RunOnceInOrder) {
