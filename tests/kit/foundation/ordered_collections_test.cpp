@@ -125,6 +125,13 @@ TEST(OrderedSet, KeepsFirstArrivalOrder) {
   EXPECT_FALSE(set.contains(3));
 
   EXPECT_NE((OrderedSet<int>{1, 2}), (OrderedSet<int>{2, 1}));
+  for (bool keepingCapacity : {true, false}) {
+    OrderedSet<int> emptied{4, 5};
+    emptied.removeAll(keepingCapacity);
+    EXPECT_TRUE(emptied.empty());
+    EXPECT_FALSE(emptied.contains(4));
+    EXPECT_TRUE(emptied.insert(5)) << "a removed member is new again";
+  }
   OrderedSet<int> empty;
   EXPECT_DEATH(empty.removeFirst(), "empty collection");
   EXPECT_DEATH(empty.removeLast(), "empty collection");
