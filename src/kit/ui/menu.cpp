@@ -180,10 +180,8 @@ std::string applicationName() {
 }
 
 CallbackMenuItem* addQuitItem(QMenu& menu) {
-  auto* item = new CallbackMenuItem(
-      "Quit " + applicationName(), "q", std::nullopt, true, false, false,
-      [] { terminateApp(); },
-      &menu);
+  auto* item =
+      new CallbackMenuItem("Quit " + applicationName(), "q", std::nullopt, true, false, false, terminateApp, &menu);
   menu.addAction(item);
   return item;
 }
