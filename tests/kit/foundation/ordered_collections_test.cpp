@@ -84,6 +84,11 @@ TEST(OrderedDictionary, PositionsAreRandomAccess) {
   std::vector<std::string> backwards;
   for (const auto& [key, value] : scores | std::views::reverse) backwards.push_back(key);
   EXPECT_EQ(backwards, (std::vector<std::string>{"d", "c", "b", "a"}));
+
+  const Scores middle = scores.slice(1, 3);
+  EXPECT_EQ(middle.keys(), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(middle.at(0).second, 2) << "a slice counts its positions from 0 again";
+  EXPECT_DEATH(scores.slice(3, 5), "out of bounds");
 }
 
 TEST(OrderedDictionary, KeyValueLinesTakesEveryKeyValueSequence) {

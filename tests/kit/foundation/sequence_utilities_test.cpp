@@ -50,6 +50,16 @@ TEST(SequenceUtilities, FirstNonNilStopsAtTheFirstResult) {
   EXPECT_EQ(kit::firstNonNil(std::vector<int>{}, [](int v) -> std::optional<int> { return v; }), std::nullopt);
 }
 
+TEST(SequenceUtilities, RandomCasesReachEveryCaseAndNoOther) {
+  enum class Suit { clubs, diamonds, hearts, spades };
+  constexpr std::array all{Suit::clubs, Suit::diamonds, Suit::hearts, Suit::spades};
+  std::mt19937_64 generator(7);
+  std::array<int, all.size()> seen{};
+  for (int draw = 0; draw < 400; ++draw) ++seen.at(static_cast<std::size_t>(kit::randomCase(all, generator)));
+  for (int count : seen) EXPECT_GT(count, 50);
+  EXPECT_EQ(kit::randomCase(std::array{Suit::hearts}), Suit::hearts);
+}
+
 TEST(SequenceUtilities, NearlyEqualIsRelativeAndHandlesInfinityAndNan) {
   EXPECT_TRUE(kit::isNearlyEqual(1.0, 1.0 + 1e-9, 1e-6));
   EXPECT_FALSE(kit::isNearlyEqual(1.0, 1.1, 1e-6));
