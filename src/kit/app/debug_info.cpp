@@ -98,11 +98,7 @@ AtomicDictionary<std::string, AnyValue>& atomicDebugInfo() {
   return entries;
 }
 
-std::string debugInfoEntryText(const AnyValue& value) {
-  if (!value.isOptional()) return describing(value);
-  auto wrapped = value.unwrapped();
-  return wrapped ? describing(*wrapped) : std::string("<nil>");
-}
+std::string debugInfoEntryText(const AnyValue& value) { return describing(value.unwrappedOrNil()); }
 
 std::string runningTimeText(double seconds) {
   if (!std::isfinite(seconds) || seconds < 0) seconds = 0;

@@ -1,10 +1,9 @@
 #include "kit/app/feedback.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
 #include <map>
 
 #include "kit/app/debug_info.h"
+#include "kit/foundation/app_termination.h"
 #include "kit/foundation/text_from_key.h"
 #include "kit/foundation/url_query.h"
 #include "kit/foundation/verbatim_title.h"
@@ -51,9 +50,7 @@ SendFeedbackButton::SendFeedbackButton(const std::string& title, QWidget* parent
 QuitButton::QuitButton(bool showName, QWidget* parent)
     : QPushButton(verbatimTitle(showName ? Text::fromKey("Quit %@", {ZvApp::name()}) : Text::fromKey("Quit")), parent) {
   setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  connect(this, &QPushButton::clicked, this, [] {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-  });
+  connect(this, &QPushButton::clicked, this, [] { terminateApp(); });
 }
 
 }  // namespace kit

@@ -1,6 +1,5 @@
 #include "kit/app/user_debug_window.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,6 +11,7 @@
 #include "kit/app/email.h"
 #include "kit/app/feedback.h"
 #include "kit/foundation/alert.h"
+#include "kit/foundation/app_termination.h"
 #include "kit/foundation/verbatim_title.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/button_roles.h"
@@ -75,8 +75,7 @@ UserDebugView::UserDebugView(platform::Pasteboard& pasteboard, QWidget* parent) 
   layout->addWidget(divider(this));
   add("Feedback & Support", [] {
     // Quitting is only right when the page is on its way to the user.
-    if (openUrl(feedbackPageUrl()))
-      QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    if (openUrl(feedbackPageUrl())) terminateApp();
   });
   layout->addWidget(divider(this));
   auto* quit = new QuitButton(true, this);

@@ -31,6 +31,9 @@ class AnyValue {
   bool isOptional() const { return !value_ || value_->isOptional(); }
   // An optional's value, none when it is absent; any other value as it is.
   std::optional<AnyValue> unwrapped() const;
+  // An optional's value, or the text "<nil>" when it is absent, so that an absence shows in a listing of values;
+  // any other value as it is.
+  AnyValue unwrappedOrNil() const;
   // The value when it is a T.
   template <class T>
   const T* get() const {
@@ -98,5 +101,10 @@ inline std::string AnyValue::rendered(bool debug) const {
 inline std::optional<std::string_view> AnyValue::text() const { return value_ ? value_->text() : std::nullopt; }
 
 inline std::optional<AnyValue> AnyValue::unwrapped() const { return value_ ? value_->unwrapped() : std::nullopt; }
+
+inline AnyValue AnyValue::unwrappedOrNil() const {
+  auto wrapped = unwrapped();
+  return wrapped ? *std::move(wrapped) : AnyValue("<nil>");
+}
 
 }  // namespace kit

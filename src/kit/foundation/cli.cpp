@@ -172,8 +172,13 @@ const std::map<std::string, NamedArgument>& namedArguments() { return parsed().n
 bool hasNamedArgument(const std::string& key) { return parsed().hasNamedArgument(key); }
 
 std::filesystem::path executablePath() {
-  static const std::filesystem::path path =
-      commandLine().empty() ? std::filesystem::path() : std::filesystem::path(commandLine().front());
+  // Made absolute at once, so that it keeps naming the program after the current directory changes.
+  static const std::filesystem::path path = [] {
+    if (commandLine().empty()) return std::filesystem::path();
+    std::error_code error;
+    auto absolute = std::filesystem::absolute(commandLine().front(), error);
+    return error ? std::filesystem::path(commandLine().front()) : absolute;
+  }();
   return path;
 }
 

@@ -55,6 +55,7 @@ const std::vector<std::string>& positionalArguments();
 const std::map<std::string, NamedArgument>& namedArguments();
 bool hasNamedArgument(const std::string& key);
 
+// The program as it was started (the first argument), as an absolute path; name() is its last component.
 std::filesystem::path executablePath();
 std::string name();
 std::filesystem::path currentDirectory();

@@ -149,6 +149,12 @@ inline Date adding(Date date, Duration duration) { return adding(date, toTimeInt
 Date dateFromNow(TimeInterval seconds);
 Date dateSince1970(TimeInterval seconds);
 Date dateSinceReferenceDate(TimeInterval seconds);
+inline Date dateFromNow(ZvDuration duration) { return dateFromNow(duration.seconds()); }
+inline Date dateSince1970(ZvDuration duration) { return dateSince1970(duration.seconds()); }
+inline Date dateSinceReferenceDate(ZvDuration duration) { return dateSinceReferenceDate(duration.seconds()); }
+inline Date dateFromNow(Duration duration) { return dateFromNow(toTimeInterval(duration)); }
+inline Date dateSince1970(Duration duration) { return dateSince1970(toTimeInterval(duration)); }
+inline Date dateSinceReferenceDate(Duration duration) { return dateSinceReferenceDate(toTimeInterval(duration)); }
 
 bool isInThePast(Date date);
 bool isInTheFuture(Date date);

@@ -113,7 +113,7 @@ ListenerHolder::~ListenerHolder() {
 }
 
 void ListenerHolder::addObserver(std::string name, std::function<void(const platform::Notification&)> observer) {
-  listeners_.push_back(center_.addObserver(std::move(name), std::move(observer)));
+  if (auto center = center_.lock()) listeners_.push_back(center->addObserver(std::move(name), std::move(observer)));
 }
 
 const std::filesystem::path& BundleMarker::bundle() {

@@ -91,11 +91,12 @@ class LifetimeAssociation {
 };
 
 // Observations of one notification centre, added while the centre lives and ended together, in the order they were
-// added, when the holder goes; a centre that is already gone is not touched.
+// added, when the holder goes. The holder does not keep the centre: once it is gone, nothing is added to it and it
+// is not touched.
 class ListenerHolder {
  public:
-  explicit ListenerHolder(platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter())
-      : center_(center) {}
+  explicit ListenerHolder(const platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter())
+      : center_(center.weakReference()) {}
   ~ListenerHolder();
   ListenerHolder(const ListenerHolder&) = delete;
   ListenerHolder& operator=(const ListenerHolder&) = delete;
@@ -103,7 +104,7 @@ class ListenerHolder {
   void addObserver(std::string name, std::function<void(const platform::Notification&)> observer);
 
  private:
-  platform::NotificationCenter& center_;
+  platform::NotificationCenter::WeakReference center_;
   std::vector<platform::rx::AnyCancellable> listeners_;
 };
 

@@ -146,9 +146,15 @@ class OrderedSet {
     set_.erase(last);
     return last;
   }
-  void removeAll() {
-    array_.clear();
-    set_.clear();
+  // Empties the set; with `keepingCapacity` its storage stays allocated for as many members again.
+  void removeAll(bool keepingCapacity = false) {
+    if (keepingCapacity) {
+      array_.clear();
+      set_.clear();
+    } else {
+      array_ = {};
+      set_ = {};
+    }
   }
 
   bool contains(const Element& element) const { return set_.contains(element); }

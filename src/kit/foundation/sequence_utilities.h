@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "kit/foundation/fatal_error.h"
+#include "platform/core/executor.h"
 #include "platform/text/normalization.h"
 
 namespace kit {
@@ -72,7 +73,11 @@ template <AdditiveArithmetic T>
 T orZero(const std::optional<T>& value) {
   return value.value_or(T{});
 }
-inline std::string orEmpty(const std::optional<std::string>& value) { return value.value_or(std::string()); }
+// The value, or the one made from an empty text literal (std::string, QString, a string_view...).
+template <std::constructible_from<const char*> T>
+T orEmpty(const std::optional<T>& value) {
+  return value ? *value : T("");
+}
 // The value, or the fallback's result (computed only when needed).
 template <class T, class Fallback>
 T orElse(const std::optional<T>& value, Fallback fallback) {
@@ -117,7 +122,11 @@ bool containsApp(const Applications& applications, std::string_view bundleIdenti
 }
 
 // Calls the handler with the value now, then queues the follow-up on the main thread.
-void performThenAsyncOnMain(const std::function<void()>& handler, std::function<void()> followUp);
+template <class Value, std::invocable<Value&> Handler>
+void performThenAsyncOnMain(Value value, Handler&& handler, std::function<void()> followUp) {
+  std::invoke(std::forward<Handler>(handler), value);
+  platform::mainExecutor().post(std::move(followUp));
+}
 
 // The elements that `other` does not contain, in order.
 template <class Range, class Other>

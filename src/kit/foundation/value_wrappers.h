@@ -128,11 +128,13 @@ class AnyEquatable {
   template <class T>
   requires std::equality_comparable<T> &&(!std::is_convertible_v<T, const char*>)explicit AnyEquatable(T value)
       : value_(std::move(value)), isEqual_(makeIsEqual<T>()) {}
-  // Literals: booleans as bool, integers as int64_t, floats as double, texts as std::string.
+  // Literals: booleans as bool, integers as int64_t, floats as double, texts and characters as std::string.
   AnyEquatable(bool value) : AnyEquatable(std::in_place, value) {}
   AnyEquatable(int value) : AnyEquatable(std::in_place, static_cast<int64_t>(value)) {}
   AnyEquatable(double value) : AnyEquatable(std::in_place, value) {}
   AnyEquatable(const char* text) : AnyEquatable(std::in_place, std::string(text)) {}
+  // A character literal is a one-character text, not the number of its code.
+  AnyEquatable(char character) : AnyEquatable(std::in_place, std::string(1, character)) {}
 
   const std::any& value() const { return value_; }
   friend bool operator==(const AnyEquatable& a, const AnyEquatable& b) {

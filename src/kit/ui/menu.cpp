@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QMetaObject>
 
+#include "kit/foundation/app_termination.h"
 #include "kit/foundation/verbatim_title.h"
 #include "kit/foundation/zv_app.h"
 #include "platform/system/hot_keys.h"
@@ -175,10 +175,8 @@ bool CallbackMenuItem::validateMenuItem(CallbackMenuItem& menuItem) const {
 }
 
 CallbackMenuItem* addQuitItem(QMenu& menu) {
-  auto* item = new CallbackMenuItem(
-      "Quit " + ZvApp::name(), "q", std::nullopt, true, false, false,
-      [] { QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection); },
-      &menu);
+  auto* item =
+      new CallbackMenuItem("Quit " + ZvApp::name(), "q", std::nullopt, true, false, false, terminateApp, &menu);
   menu.addAction(item);
   return item;
 }

@@ -38,7 +38,7 @@ class SingletonWindowController : public QObject {
   // Whether a controller of type T lives now.
   template <class T>
   static bool hasSharedInstance() {
-    return instances().count(HashableType::of<T>()) != 0;
+    return instances().contains(HashableType::of<T>());
   }
   // Shows the window of the shared T, bringing the application forward first, from a task of its own.
   template <class T>

@@ -62,6 +62,18 @@ rx::AnyCancellable NotificationCenter::addObserver(std::string name,
       [center = std::weak_ptr<detail::NotificationCenterState>(state_), id] { removeObserver(center, id); });
 }
 
+NotificationCenter::WeakReference NotificationCenter::weakReference() const {
+  WeakReference reference;
+  reference.state_ = state_;
+  return reference;
+}
+
+std::optional<NotificationCenter> NotificationCenter::WeakReference::lock() const {
+  auto state = state_.lock();
+  if (!state) return std::nullopt;
+  return NotificationCenter(std::move(state));
+}
+
 void NotificationCenter::post(const Notification& notification) {
   std::vector<std::shared_ptr<detail::NotificationObserver>> targets;
   {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/core/rx_cancellable.h"
@@ -31,7 +32,19 @@ class NotificationCenter {
   [[nodiscard]] rx::AnyCancellable addObserver(std::string name, std::function<void(const Notification&)> observer);
   void post(const Notification& notification);
 
+  // Refers to a centre without keeping it: lock() gives the centre (a handle sharing its state) while it lives.
+  class WeakReference {
+   public:
+    std::optional<NotificationCenter> lock() const;
+
+   private:
+    friend class NotificationCenter;
+    std::weak_ptr<detail::NotificationCenterState> state_;
+  };
+  WeakReference weakReference() const;
+
  private:
+  explicit NotificationCenter(std::shared_ptr<detail::NotificationCenterState> state) : state_(std::move(state)) {}
   std::shared_ptr<detail::NotificationCenterState> state_;
 };
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "kit/foundation/general_error.h"
@@ -33,6 +35,18 @@ TEST(CommandLine, ArgumentsParseIntoPositionalAndNamedValues) {
   EXPECT_EQ(parse({"-v", "file"}).positional, (std::vector<std::string>{"-v", "file"}));
   EXPECT_EQ(parse({"--n", "-5"}).named, (Named{{"n", std::string("-5")}}));
   EXPECT_EQ(parse({"--key=value"}).named, (Named{{"key=value", true}}));
+}
+
+TEST(CommandLine, TheProgramIsNamedByAnAbsolutePathThatSurvivesAChangeOfDirectory) {
+  EXPECT_EXIT(
+      {
+        const auto program = CLI::executablePath();
+        if (chdir("/") != 0) std::exit(2);
+        std::error_code error;
+        const bool same = std::filesystem::equivalent(CLI::executablePath(), "/proc/self/exe", error);
+        std::exit(program.is_absolute() && same && CLI::name() == program.filename() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 class Pipe {

@@ -114,6 +114,20 @@ TEST(TimeHelpers, ClockTextsSplitTowardZero) {
   EXPECT_EQ(kit::formattedAsClock(125, false, false, false), "02");
 }
 
+TEST(TimeHelpers, DatesAreMadeFromEitherSpanThroughItsSeconds) {
+  using kit::Date;
+  EXPECT_EQ(kit::dateSince1970(ZvDuration::days(1)), Date(24h));
+  EXPECT_EQ(kit::dateSince1970(kit::Duration(1500ms)), Date(1500ms));
+  EXPECT_EQ(kit::dateSinceReferenceDate(kit::Duration::zero()), Date(978'307'200s));
+  EXPECT_EQ(kit::dateSinceReferenceDate(ZvDuration(-1)), Date(978'307'199s));
+  EXPECT_EQ(kit::adding(Date(10s), ZvDuration::minutes(1)), Date(70s));
+  platform::VirtualClock clock;
+  platform::setClockForTesting(&clock);
+  EXPECT_EQ(kit::dateFromNow(ZvDuration::minutes(-1)), clock.now() - 60s);
+  EXPECT_EQ(kit::dateFromNow(kit::Duration(2s)), clock.now() + 2s);
+  platform::setClockForTesting(nullptr);
+}
+
 TEST(TimeHelpers, IsWithinLooksBackForANegativeSpanAndIncludesBothEnds) {
   platform::VirtualClock clock;
   platform::setClockForTesting(&clock);

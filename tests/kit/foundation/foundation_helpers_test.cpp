@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "kit/foundation/general_error.h"
+#include "kit/foundation/string_hash.h"
 
 namespace {
 
@@ -24,6 +25,15 @@ TEST(FoundationHelpers, BytesTypesAndUrls) {
   EXPECT_NE(kit::HashableType::of<int>(), kit::HashableType::of<long>());
   EXPECT_EQ(kit::urlFromLiteral("https://example.com/a").host(), "example.com");
   EXPECT_DEATH(kit::urlFromLiteral("not a url"), "Invalid URL literal");
+}
+
+TEST(FoundationHelpers, TextHashIsFnv1aOverTheUtf8Bytes) {
+  static_assert(kit::fnv1aHash("") == 0xcbf29ce484222325ULL, "the offset basis");
+  EXPECT_EQ(kit::fnv1aHash("a"), 0xaf63dc4c8601ec8cULL);
+  EXPECT_EQ(kit::fnv1aHash("foobar"), 0x85944171f73967e8ULL);
+  // A two-byte character is two steps: the same as its two bytes given one by one.
+  EXPECT_EQ(kit::fnv1aHash("\u00e9"), kit::fnv1aHash(std::string{'\xc3', '\xa9'}));
+  EXPECT_NE(kit::fnv1aHash("\u00e9"), kit::fnv1aHash("e\u0301"));
 }
 
 }  // namespace

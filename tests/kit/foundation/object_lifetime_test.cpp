@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "kit/foundation/app_termination.h"
+#include "support/event_loop.h"
+
 namespace {
 
 TEST(ObjectAssociation, ValuesAreReleasedWithTheirObject) {
@@ -86,7 +92,9 @@ TEST(ListenerHolder, EndsItsObservationsWithItselfAndOutlivesItsCentre) {
   auto gone = std::make_unique<platform::NotificationCenter>();
   kit::ListenerHolder orphan(*gone);
   orphan.addObserver("A", [](const platform::Notification&) {});
-  gone.reset();  // the holder ends later without touching the released centre
+  gone.reset();
+  // Nothing is added to a centre that is gone, and the holder ends later without touching it.
+  orphan.addObserver("B", [](const platform::Notification&) { ADD_FAILURE() << "observed a released centre"; });
 }
 
 TEST(LaunchCompletions, RunOnceInOrder) {
@@ -97,6 +105,16 @@ TEST(LaunchCompletions, RunOnceInOrder) {
   kit::LaunchCompletions::runFinishedLaunchingCompletions();
   kit::LaunchCompletions::runFinishedLaunchingCompletions();
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+TEST(TerminateApp, QuitsOnTheNextTurnOfTheLoopEvenWhenAskedBeforeItRuns) {
+  eventloop::ensureCoreApplication();
+  kit::terminateApp();  // a direct quit() would be lost here: the loop does not run yet
+  QTimer bound;
+  bound.setSingleShot(true);
+  QObject::connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+  bound.start(std::chrono::seconds(10));
+  EXPECT_EQ(QCoreApplication::exec(), 0);
 }
 
 }  // namespace

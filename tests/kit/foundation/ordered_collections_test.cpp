@@ -84,6 +84,11 @@ TEST(OrderedDictionary, PositionsAreRandomAccess) {
   std::vector<std::string> backwards;
   for (const auto& [key, value] : scores | std::views::reverse) backwards.push_back(key);
   EXPECT_EQ(backwards, (std::vector<std::string>{"d", "c", "b", "a"}));
+
+  const Scores middle = scores.slice(1, 3);
+  EXPECT_EQ(middle.keys(), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(middle.at(0).second, 2) << "a slice counts its positions from 0 again";
+  EXPECT_DEATH(scores.slice(3, 5), "out of bounds");
 }
 
 TEST(OrderedDictionary, KeyValueLinesTakesEveryKeyValueSequence) {
@@ -125,6 +130,13 @@ TEST(OrderedSet, KeepsFirstArrivalOrder) {
   EXPECT_FALSE(set.contains(3));
 
   EXPECT_NE((OrderedSet<int>{1, 2}), (OrderedSet<int>{2, 1}));
+  for (bool keepingCapacity : {true, false}) {
+    OrderedSet<int> emptied{4, 5};
+    emptied.removeAll(keepingCapacity);
+    EXPECT_TRUE(emptied.empty());
+    EXPECT_FALSE(emptied.contains(4));
+    EXPECT_TRUE(emptied.insert(5)) << "a removed member is new again";
+  }
   OrderedSet<int> empty;
   EXPECT_DEATH(empty.removeFirst(), "empty collection");
   EXPECT_DEATH(empty.removeLast(), "empty collection");

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "kit/foundation/bounded_array.h"
 #include "kit/foundation/bytes.h"
 #include "kit/foundation/durations.h"
 #include "kit/foundation/text_helpers.h"
@@ -47,6 +48,16 @@ TEST(SequenceUtilities, FirstNonNilStopsAtTheFirstResult) {
   EXPECT_EQ(result, 4);
   EXPECT_EQ(seen, (std::vector<int>{1, 2}));
   EXPECT_EQ(kit::firstNonNil(std::vector<int>{}, [](int v) -> std::optional<int> { return v; }), std::nullopt);
+}
+
+TEST(SequenceUtilities, RandomCasesReachEveryCaseAndNoOther) {
+  enum class Suit { clubs, diamonds, hearts, spades };
+  constexpr std::array all{Suit::clubs, Suit::diamonds, Suit::hearts, Suit::spades};
+  std::mt19937_64 generator(7);
+  std::array<int, all.size()> seen{};
+  for (int draw = 0; draw < 400; ++draw) ++seen.at(static_cast<std::size_t>(kit::randomCase(all, generator)));
+  for (int count : seen) EXPECT_GT(count, 50);
+  EXPECT_EQ(kit::randomCase(std::array{Suit::hearts}), Suit::hearts);
 }
 
 TEST(SequenceUtilities, NearlyEqualIsRelativeAndHandlesInfinityAndNan) {
@@ -110,11 +121,36 @@ TEST(SequenceUtilities, ContainsAppComparesIdsByCanonicalEquivalenceWithCase) {
   EXPECT_TRUE(kit::containsApp(std::vector<Application>{{"a\xff"}}, "a\xff"));
 }
 
+TEST(SequenceUtilities, BoundedArrayDropsTheOldestEntryPerAppend) {
+  kit::BoundedArray<std::string> three(3);
+  for (const char* entry : {"a", "b", "c", "d"}) three.append(entry);
+  EXPECT_EQ(three.entries(), (std::vector<std::string>{"b", "c", "d"}));
+  kit::BoundedArray<int> none(0);
+  none.append(1);
+  none.append(2);
+  EXPECT_EQ(none.entries(), std::vector<int>{2}) << "the newest entry is kept even without room";
+}
+
+TEST(SequenceUtilities, OptionalDefaults) {
+  EXPECT_EQ(kit::orEmpty(std::optional<std::string>()), "");
+  EXPECT_EQ(kit::orEmpty(std::optional<std::string>("x")), "x");
+  EXPECT_TRUE(kit::isNilOrEmpty(std::optional<std::vector<int>>()));
+  EXPECT_TRUE(kit::isNilOrEmpty(std::optional<std::string>("")));
+  EXPECT_FALSE(kit::isNilOrEmpty(std::optional<std::string>(" ")));
+  int fallbacks = 0;
+  auto fallback = [&] { return ++fallbacks; };
+  EXPECT_EQ(kit::orElse(std::optional<int>(7), fallback), 7);
+  EXPECT_EQ(fallbacks, 0) << "the fallback runs only for an absent value";
+  EXPECT_EQ(kit::orElse(std::optional<int>(), fallback), 1);
+}
+
 class PerformThenAsyncOnMain : public ManualMainExecutorTest {};
 
-TEST_F(PerformThenAsyncOnMain, RunsTheHandlerNowAndTheFollowUpOnALaterTurnOfTheMainThread) {
+TEST_F(PerformThenAsyncOnMain, RunsTheHandlerWithTheValueNowAndTheFollowUpOnALaterTurnOfTheMainThread) {
   std::vector<std::string> steps;
-  kit::performThenAsyncOnMain([&] { steps.emplace_back("handler"); }, [&] { steps.emplace_back("follow-up"); });
+  kit::performThenAsyncOnMain(
+      std::string("handler"), [&](std::string& value) { steps.push_back(value); },
+      [&] { steps.emplace_back("follow-up"); });
   steps.emplace_back("returned");
   main.runUntilIdle();
   EXPECT_EQ(steps, (std::vector<std::string>{"handler", "returned", "follow-up"}));

@@ -47,4 +47,21 @@ TEST(Either, CodesTheCaseAsAKeyHoldingAnObject) {
   EXPECT_EQ(decodingFailure<Value>(R"({"right":{"_0":3}})").codingPath(), (kit::CodingPath{"right", "_0"}));
 }
 
+TEST(Either, EveryLeftOrdersBeforeEveryRightAndTheCaseTakesPartInHashing) {
+  using Number = Either<int, int>;
+  EXPECT_TRUE(Number::left(9) < Number::right(0));
+  EXPECT_FALSE(Number::right(0) < Number::left(9));
+  EXPECT_FALSE(Number::left(2) < Number::left(2));
+  EXPECT_TRUE(Number::left(1) < Number::left(2));
+  EXPECT_TRUE(Number::right(3) > Number::right(-1));
+  EXPECT_TRUE(Number::left(2) <= Number::left(2) && Number::left(2) >= Number::left(2));
+  EXPECT_NE(Number::left(1), Number::right(1));
+  EXPECT_NE(std::hash<Number>()(Number::left(1)), std::hash<Number>()(Number::right(1)));
+
+  // Members are hashed in order: swapping them gives another hash.
+  std::hash<Tuple2<int, int>> hash;
+  EXPECT_NE(hash({1, 2}), hash({2, 1}));
+  EXPECT_EQ(hash({1, 2}), hash({1, 2}));
+}
+
 }  // namespace

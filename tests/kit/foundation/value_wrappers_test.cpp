@@ -111,6 +111,9 @@ TEST(ValueWrappers, AnyEquatableComparesTypeAndValue) {
   EXPECT_NE(kit::AnyEquatable(5), kit::AnyEquatable("5"));
   EXPECT_NE(kit::AnyEquatable(5), kit::AnyEquatable(5.0));
   EXPECT_EQ(kit::AnyEquatable("x"), kit::AnyEquatable(std::string("x")));
+  const kit::AnyEquatable character = 'x';
+  EXPECT_EQ(character, kit::AnyEquatable("x"));
+  EXPECT_NE(character, kit::AnyEquatable('x' + 0)) << "a character is no number";
 
   kit::AggregateHashable a({kit::AnyHashable(1), kit::AnyHashable(std::string("x"))});
   kit::AggregateHashable b({kit::AnyHashable(1), kit::AnyHashable(std::string("x"))});
