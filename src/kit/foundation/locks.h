@@ -86,17 +86,23 @@ class SimpleOnce : public HashableByReference<SimpleOnce<T>> {
 // A closure queued to run once; releasing the cell unrun drops the closure without calling it.
 class Once2 {
  public:
+  enum class State { queued, executed };
+
   explicit Once2(std::function<void()> closure) : closure_(std::move(closure)) {}
   Once2(const Once2&) = delete;
   Once2& operator=(const Once2&) = delete;
 
+  // Runs the closure the first time only, then lets it go.
   void run() {
+    if (state_ == State::executed) return;
+    state_ = State::executed;
     if (auto closure = std::exchange(closure_, nullptr)) closure();
   }
-  bool hasRun() const { return !closure_; }
+  State state() const { return state_; }
 
  private:
-  std::function<void()> closure_;  // empty once executed
+  State state_ = State::queued;
+  std::function<void()> closure_;  // the pending closure while queued
 };
 
 // A value reachable only under a recursive lock: an operation may call back into the same object on one thread.

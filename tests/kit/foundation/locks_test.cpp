@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -40,6 +41,24 @@ TEST(OnceTest, RunsTheFirstClosureOnlyAndConcurrentCallersShareItsResult) {
   plain.run([&] { ++calls; });
   plain.run([&] { ++calls; });
   EXPECT_EQ(calls, 1);
+}
+
+TEST(Once2Test, RunsItsClosureOnceAndDropsItUnrunWhenReleased) {
+  int calls = 0;
+  auto tracked = std::make_shared<int>(0);
+  {
+    Once2 queued([&calls, tracked] { ++calls; });
+    EXPECT_EQ(queued.state(), Once2::State::queued);
+  }
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(tracked.use_count(), 1) << "the released cell let its closure go";
+
+  Once2 once([&calls, tracked] { ++calls; });
+  once.run();
+  once.run();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(once.state(), Once2::State::executed);
+  EXPECT_EQ(tracked.use_count(), 1) << "the closure goes once it has run";
 }
 
 TEST(LockIsolatedTest, FailuresKeepWhatTheOperationWroteButNotWhatAProducerFailedToMake) {
