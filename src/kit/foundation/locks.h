@@ -32,6 +32,22 @@ class UnfairLock {
   std::mutex mutex_;
 };
 
+// A lock in a heap block of its own: every copy of the handle shares the one lock, which keeps its address however
+// the values that hold it are copied or moved. Not recursive.
+class OSAllocatedUnfairLock {
+ public:
+  OSAllocatedUnfairLock() : lock_(std::make_shared<UnfairLock>()) {}
+
+  // Releases the lock on every path, also when the body throws.
+  template <class F>
+  decltype(auto) withLock(F&& body) const {
+    return lock_->withLock(std::forward<F>(body));
+  }
+
+ private:
+  std::shared_ptr<UnfairLock> lock_;
+};
+
 // Runs its closure once; every later call returns the first result without running its own closure.
 // A concurrent second caller waits for the first run. The closure must not call run() on the same Once.
 template <class R>

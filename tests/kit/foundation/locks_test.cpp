@@ -43,6 +43,24 @@ TEST(OnceTest, RunsTheFirstClosureOnlyAndConcurrentCallersShareItsResult) {
   EXPECT_EQ(calls, 1);
 }
 
+// A copy of the handle is the same lock: a thread locking through the copy waits while the original is held.
+TEST(OSAllocatedUnfairLockTest, CopiesShareOneLockThatAThrowingBodyReleases) {
+  OSAllocatedUnfairLock lock;
+  const OSAllocatedUnfairLock copy = lock;
+  std::atomic<bool> enteredThroughCopy{false};
+  std::thread other;
+  lock.withLock([&] {
+    other = std::thread([&] { copy.withLock([&] { enteredThroughCopy = true; }); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(enteredThroughCopy);
+  });
+  other.join();
+  EXPECT_TRUE(enteredThroughCopy);
+
+  EXPECT_THROW(lock.withLock([]() -> int { throw std::runtime_error("inside"); }), std::runtime_error);
+  EXPECT_EQ(copy.withLock([] { return 7; }), 7);
+}
+
 TEST(Once2Test, RunsItsClosureOnceAndDropsItUnrunWhenReleased) {
   int calls = 0;
   auto tracked = std::make_shared<int>(0);
