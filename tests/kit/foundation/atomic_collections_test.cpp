@@ -7,6 +7,7 @@
 #include <ranges>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -16,6 +17,20 @@ namespace {
 
 static_assert(std::ranges::input_range<AtomicDictionary<std::string, int>>);
 static_assert(std::ranges::input_range<const AtomicSet<int>>);
+
+// What the key subscript reads is const: a change made in place would change a copy and be lost.
+using Counts = AtomicDictionary<std::string, int>;
+using CountSubscript = decltype(std::declval<Counts&>()["a"]);
+template <class T>
+concept Resettable = requires(T value) {
+  value.reset();
+};
+static_assert(std::is_const_v<std::remove_reference_t<decltype(*std::declval<CountSubscript>())>>);
+static_assert(!Resettable<CountSubscript>);
+
+TEST(ReadersWriterLockTest, AnUnnamedLockCarriesTheKitsLabel) {
+  EXPECT_EQ(ReadersWriterLock().label(), "com.kestrova.readersWriterLock");
+}
 
 TEST(AtomicDictionaryTest, IterationWalksTheContentsAsTheyWereWhenItBegan) {
   AtomicDictionary<std::string, int> counts;
