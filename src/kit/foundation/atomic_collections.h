@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "kit/foundation/keyed_subscript.h"
 #include "kit/foundation/readers_writer_lock.h"
 #include "kit/foundation/textual_description.h"
 
@@ -62,6 +63,11 @@ class AtomicDictionary {
       return it->second;
     });
   }
+
+  // `dictionary[key]` reads the value stored for the key (none when absent); assigning to it stores the value, none
+  // removing the key. A change made in place is not stored: modify() reads and writes in one step.
+  KeyedSubscript<AtomicDictionary, K, V> operator[](const K& key) { return {*this, key, get(key)}; }
+  std::optional<V> operator[](const K& key) const { return get(key); }
 
   // Stores the value; nullopt removes the key.
   void set(const K& key, std::optional<V> value) {
@@ -205,3 +211,9 @@ class AtomicSet {
 };
 
 }  // namespace kit
+
+// Independent of element order, as the set's own equality is.
+template <class T, class H>
+struct std::hash<kit::AtomicSet<T, H>> {
+  std::size_t operator()(const kit::AtomicSet<T, H>& set) const { return set.hashValue(); }
+};

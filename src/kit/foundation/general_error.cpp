@@ -125,22 +125,14 @@ PlatformError prefixingLocalizedDescription(const Error& error, const std::strin
   return appendingUserInfo(error, {{keys::localizedDescription, prefix + " " + error.localizedDescription()}});
 }
 
-PlatformError appError(const std::string& description, std::optional<std::string> recoverySuggestion,
-                       const std::vector<RecoveryOption>& recoveryOptions, std::optional<std::string> helpAnchor,
-                       UserInfo userInfo, std::optional<std::string> domainPostfix,
-                       std::shared_ptr<const Error> underlyingError, std::any url) {
-  userInfo[keys::localizedDescription] = description;
-  if (recoverySuggestion) userInfo[keys::localizedRecoverySuggestion] = *recoverySuggestion;
-  if (!recoveryOptions.empty()) {
-    std::vector<std::string> titles;
-    titles.reserve(recoveryOptions.size());
-    for (const auto& option : recoveryOptions) titles.push_back(option.title);
-    userInfo[keys::localizedRecoveryOptions] = std::move(titles);
-    userInfo[keys::recoveryAttempter] = std::make_shared<ErrorRecoveryAttempter>(recoveryOptions);
-  }
-  if (helpAnchor) userInfo[keys::helpAnchor] = *helpAnchor;
+PlatformError appError(const std::string& description, const std::optional<std::string>& recoverySuggestion,
+                       const std::vector<RecoveryOption>& recoveryOptions, const std::optional<std::string>& helpAnchor,
+                       UserInfo userInfo, const std::optional<std::string>& domainPostfix,
+                       std::shared_ptr<const Error> underlyingError, const std::any& url) {
+  // The entries of a GeneralError's user info, with the one underlying error under its own key.
+  userInfo = GeneralError::makeUserInfo(std::move(userInfo), description, recoverySuggestion, recoveryOptions,
+                                        helpAnchor, {}, url);
   if (underlyingError) userInfo[keys::underlyingError] = std::move(underlyingError);
-  if (url.has_value()) userInfo[keys::url] = std::move(url);
   std::string domain = ZvApp::id();
   if (domainPostfix) domain += " - " + *domainPostfix;
   return PlatformError(std::move(domain), 1, std::move(userInfo));

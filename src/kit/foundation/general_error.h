@@ -130,11 +130,12 @@ PlatformError appendingUserInfo(const Error& error, const UserInfo& extra);
 PlatformError prefixingLocalizedDescription(const Error& error, const std::string& prefix);
 
 // A plain error in the application's own domain (the application's id, or "<id> - postfix").
-PlatformError appError(const std::string& description, std::optional<std::string> recoverySuggestion = std::nullopt,
+PlatformError appError(const std::string& description,
+                       const std::optional<std::string>& recoverySuggestion = std::nullopt,
                        const std::vector<RecoveryOption>& recoveryOptions = {},
-                       std::optional<std::string> helpAnchor = std::nullopt, UserInfo userInfo = {},
-                       std::optional<std::string> domainPostfix = std::nullopt,
-                       std::shared_ptr<const Error> underlyingError = nullptr, std::any url = {});
+                       const std::optional<std::string>& helpAnchor = std::nullopt, UserInfo userInfo = {},
+                       const std::optional<std::string>& domainPostfix = std::nullopt,
+                       std::shared_ptr<const Error> underlyingError = nullptr, const std::any& url = {});
 
 // The text shown when an intent fails with this error: description and suggestion, each ending in one period.
 std::string intentFailureText(const GeneralError& error);

@@ -32,6 +32,22 @@ class UnfairLock {
   std::mutex mutex_;
 };
 
+// A lock in a heap block of its own: every copy of the handle shares the one lock, which keeps its address however
+// the values that hold it are copied or moved. Not recursive.
+class OSAllocatedUnfairLock {
+ public:
+  OSAllocatedUnfairLock() : lock_(std::make_shared<UnfairLock>()) {}
+
+  // Releases the lock on every path, also when the body throws.
+  template <class F>
+  decltype(auto) withLock(F&& body) const {
+    return lock_->withLock(std::forward<F>(body));
+  }
+
+ private:
+  std::shared_ptr<UnfairLock> lock_;
+};
+
 // Runs its closure once; every later call returns the first result without running its own closure.
 // A concurrent second caller waits for the first run. The closure must not call run() on the same Once.
 template <class R>
@@ -86,17 +102,23 @@ class SimpleOnce : public HashableByReference<SimpleOnce<T>> {
 // A closure queued to run once; releasing the cell unrun drops the closure without calling it.
 class Once2 {
  public:
+  enum class State { queued, executed };
+
   explicit Once2(std::function<void()> closure) : closure_(std::move(closure)) {}
   Once2(const Once2&) = delete;
   Once2& operator=(const Once2&) = delete;
 
+  // Runs the closure the first time only, then lets it go.
   void run() {
+    if (state_ == State::executed) return;
+    state_ = State::executed;
     if (auto closure = std::exchange(closure_, nullptr)) closure();
   }
-  bool hasRun() const { return !closure_; }
+  State state() const { return state_; }
 
  private:
-  std::function<void()> closure_;  // empty once executed
+  State state_ = State::queued;
+  std::function<void()> closure_;  // the pending closure while queued
 };
 
 // A value reachable only under a recursive lock: an operation may call back into the same object on one thread.

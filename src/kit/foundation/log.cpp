@@ -121,18 +121,15 @@ void log(std::initializer_list<LogItem> items, LogType type, std::string_view fu
 }
 
 void DebugLogStore::append(std::string entry) {
-  std::lock_guard guard(lock_);
-  entries_.append(std::move(entry));
+  lock_.withLock([&] { entries_.append(std::move(entry)); });
 }
 
 std::vector<std::string> DebugLogStore::entries() const {
-  std::lock_guard guard(lock_);
-  return entries_.entries();
+  return lock_.withLock([&] { return entries_.entries(); });
 }
 
 void DebugLogStore::clear() {
-  std::lock_guard guard(lock_);
-  entries_.removeAll();
+  lock_.withLock([&] { entries_.removeAll(); });
 }
 
 DebugLogStore& debugLogStore() {

@@ -3,13 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
-#include <mutex>
 #include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "kit/foundation/bounded_array.h"
+#include "kit/foundation/locks.h"
 #include "kit/foundation/textual_description.h"
 
 namespace kit {
@@ -59,7 +59,7 @@ class DebugLogStore {
   void clear();
 
  private:
-  mutable std::mutex lock_;
+  mutable UnfairLock lock_;
   BoundedArray<std::string> entries_{limit};
 };
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "kit/foundation/locks.h"
 #include "kit/foundation/position_iterator.h"
 #include "kit/foundation/textual_description.h"
 #include "kit/foundation/value_wrappers.h"
@@ -159,14 +160,13 @@ class LockedValueBox {
 
   template <class F>
   decltype(auto) withLock(F&& operation) const {
-    std::lock_guard guard(storage_->mutex);
-    return std::forward<F>(operation)(storage_->value);
+    return storage_->lock.withLock([&]() -> decltype(auto) { return std::forward<F>(operation)(storage_->value); });
   }
 
  private:
   struct Storage {
     explicit Storage(T v) : value(std::move(v)) {}
-    std::mutex mutex;
+    OSAllocatedUnfairLock lock;
     T value;
   };
   std::shared_ptr<Storage> storage_;

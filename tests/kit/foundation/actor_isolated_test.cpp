@@ -35,6 +35,8 @@ TEST(ActorIsolatedTest, ConcurrentChangesAreSerialisedOnTheActor) {
   });
   while (result.load() < 0) std::this_thread::yield();
   EXPECT_EQ(result.load(), 2000);
+
+  EXPECT_THROW(ActorIsolated<int>::make([]() -> int { throw std::runtime_error("cannot make"); }), std::runtime_error);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <ranges>
 #include <string>
 #include <thread>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 using namespace kit;
@@ -15,6 +17,20 @@ namespace {
 
 static_assert(std::ranges::input_range<AtomicDictionary<std::string, int>>);
 static_assert(std::ranges::input_range<const AtomicSet<int>>);
+
+// What the key subscript reads is const: a change made in place would change a copy and be lost.
+using Counts = AtomicDictionary<std::string, int>;
+using CountSubscript = decltype(std::declval<Counts&>()["a"]);
+template <class T>
+concept Resettable = requires(T value) {
+  value.reset();
+};
+static_assert(std::is_const_v<std::remove_reference_t<decltype(*std::declval<CountSubscript>())>>);
+static_assert(!Resettable<CountSubscript>);
+
+TEST(ReadersWriterLockTest, AnUnnamedLockCarriesTheKitsLabel) {
+  EXPECT_EQ(ReadersWriterLock().label(), "com.kestrova.readersWriterLock");
+}
 
 TEST(AtomicDictionaryTest, IterationWalksTheContentsAsTheyWereWhenItBegan) {
   AtomicDictionary<std::string, int> counts;
@@ -49,6 +65,24 @@ TEST(AtomicSetTest, IterationWhileAnotherThreadInsertsSeesTheElementsOfItsStart)
   EXPECT_EQ(std::ranges::distance(numbers.begin(), numbers.end()), 993);
 }
 
+TEST(AtomicDictionaryTest, SubscriptAndMergeStoreWhatTheyAreGiven) {
+  AtomicDictionary<std::string, int> counts;
+  counts["a"] = 1;
+  counts["b"] = 2;
+  counts["c"] = counts["a"];
+  EXPECT_EQ(counts.get("a"), 1);
+  EXPECT_EQ(counts.get("c"), 1);
+  counts["a"] = std::nullopt;
+  EXPECT_EQ(counts["a"], std::nullopt);
+  const auto& readOnly = counts;
+  EXPECT_EQ(readOnly["b"], 2);
+
+  counts.merge({});
+  counts.merge({{"b", 20}, {"d", 4}});
+  auto contents = counts.dictionary();
+  EXPECT_EQ(contents, (std::unordered_map<std::string, int>{{"b", 20}, {"c", 1}, {"d", 4}}));
+}
+
 TEST(AtomicDictionaryTest, ConcurrentModifyLosesNoChange) {
   AtomicDictionary<std::string, int> counts;
   std::vector<std::thread> threads;
@@ -65,7 +99,11 @@ TEST(AtomicSetTest, EqualityTakesSeparateSnapshotsSoSelfComparisonAndConcurrentW
   for (int v : {1, 2, 3}) a.insert(v);
   for (int v : {3, 1, 2}) b.insert(v);
   EXPECT_TRUE(a == b);
-  EXPECT_EQ(a.hashValue(), b.hashValue());
+  EXPECT_EQ(std::hash<AtomicSet<int>>()(a), std::hash<AtomicSet<int>>()(b));
+  b.insert(4);
+  EXPECT_FALSE(a == b);
+  EXPECT_NE(std::hash<AtomicSet<int>>()(a), std::hash<AtomicSet<int>>()(b));
+  b.remove(4);
   EXPECT_TRUE(a == a);
 
   std::atomic<bool> stop{false};

@@ -87,6 +87,34 @@ TEST(ErrorHelpers, PrefixingTheDescriptionKeepsDomainCodeAndOtherEntries) {
   EXPECT_EQ(kit::prefixingLocalizedDescription(GeneralError("Boom."), "[X]").localizedDescription(), "[X] Boom.");
 }
 
+// An error of the program's own that names why it failed.
+struct ReasonedError : kit::Error {
+  std::optional<std::string> errorDescription() const override { return "Couldn't load."; }
+  std::optional<std::string> failureReason() const override { return "The file is gone."; }
+  std::string typeOrCaseName() const override { return "ReasonedError"; }
+};
+
+TEST(ErrorHelpers, WrappedAndNilErrorsDescribeThemselves) {
+  kit::AnyError wrapped(std::make_shared<ReasonedError>());
+  auto info = wrapped.userInfo();
+  EXPECT_EQ(platform::userInfoString(info, keys::localizedDescription), "Couldn't load.");
+  EXPECT_EQ(platform::userInfoString(info, keys::localizedFailure), "The file is gone.");
+  EXPECT_FALSE(info.contains(keys::localizedRecoverySuggestion));
+  EXPECT_EQ(wrapped.domain(), "AnyError");
+  EXPECT_TRUE(wrapped == kit::AnyError(std::make_shared<ReasonedError>()));
+  EXPECT_FALSE(wrapped == kit::AnyError(std::make_shared<GeneralError>("Couldn't load.")));
+
+  kit::UnexpectedNilError bare(std::nullopt, "Foo.cpp", 12), said("No window.", "Foo.cpp", 12);
+  EXPECT_EQ(bare.localizedDescription(), "Unexpected nil encountered at Foo.cpp:12");
+  EXPECT_EQ(bare.failureReason(), "Unexpected nil encountered at Foo.cpp:12");
+  EXPECT_EQ(said.localizedDescription(), "No window.");
+  EXPECT_EQ(said.failureReason(), "Unexpected nil encountered at Foo.cpp:12");
+
+  EXPECT_FALSE(kit::isGenuineNSError(bare));
+  EXPECT_FALSE(kit::isGenuineNSError(GeneralError("x")));
+  EXPECT_TRUE(kit::isGenuineNSError(platform::PlatformError::posix(ENOENT)));
+}
+
 TEST(ErrorHelpers, HashIgnoresCurlyQuotedSpansOnly) {
   EXPECT_EQ(kit::hashIgnoringQuotedParts("Couldn\u2019t open \u201ca.txt\u201d."),
             kit::hashIgnoringQuotedParts("Couldn\u2019t open \u201cb.txt\u201d."));

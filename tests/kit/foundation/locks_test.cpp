@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -40,6 +41,42 @@ TEST(OnceTest, RunsTheFirstClosureOnlyAndConcurrentCallersShareItsResult) {
   plain.run([&] { ++calls; });
   plain.run([&] { ++calls; });
   EXPECT_EQ(calls, 1);
+}
+
+// A copy of the handle is the same lock: a thread locking through the copy waits while the original is held.
+TEST(OSAllocatedUnfairLockTest, CopiesShareOneLockThatAThrowingBodyReleases) {
+  OSAllocatedUnfairLock lock;
+  const OSAllocatedUnfairLock copy = lock;
+  std::atomic<bool> enteredThroughCopy{false};
+  std::thread other;
+  lock.withLock([&] {
+    other = std::thread([&] { copy.withLock([&] { enteredThroughCopy = true; }); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(enteredThroughCopy);
+  });
+  other.join();
+  EXPECT_TRUE(enteredThroughCopy);
+
+  EXPECT_THROW(lock.withLock([]() -> int { throw std::runtime_error("inside"); }), std::runtime_error);
+  EXPECT_EQ(copy.withLock([] { return 7; }), 7);
+}
+
+TEST(Once2Test, RunsItsClosureOnceAndDropsItUnrunWhenReleased) {
+  int calls = 0;
+  auto tracked = std::make_shared<int>(0);
+  {
+    Once2 queued([&calls, tracked] { ++calls; });
+    EXPECT_EQ(queued.state(), Once2::State::queued);
+  }
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(tracked.use_count(), 1) << "the released cell let its closure go";
+
+  Once2 once([&calls, tracked] { ++calls; });
+  once.run();
+  once.run();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(once.state(), Once2::State::executed);
+  EXPECT_EQ(tracked.use_count(), 1) << "the closure goes once it has run";
 }
 
 TEST(LockIsolatedTest, FailuresKeepWhatTheOperationWroteButNotWhatAProducerFailedToMake) {

@@ -60,9 +60,11 @@ TEST_F(ReportError, LogsEverythingElseAtItsCallSite) {
   ZvApp::reportError(platform::PlatformError("NSCocoaErrorDomain", 5));
   ZvApp::reportError(GeneralError("Invalid string."), {}, "/src/kit/ZvKit.cpp", 120);
   ZvApp::reportError(std::make_exception_ptr(std::runtime_error("plain failure")));
+  // The caller's own "file" entry stays, and the place still names the file the report came from.
+  ZvApp::reportError(GeneralError("Moved."), {{"file", std::string("elsewhere.cpp")}}, "/src/kit/ZvKit.cpp", 7);
 
   auto entries = logged();
-  ASSERT_EQ(entries.size(), 4u);
+  ASSERT_EQ(entries.size(), 5u);
   EXPECT_NE(entries[0].find("\"NSURLErrorDomain\" -999 \"The operation couldn’t be completed. (NSURLErrorDomain "
                             "error -999.)\" \"report_error_test.cpp:"),
             std::string::npos)
@@ -74,6 +76,7 @@ TEST_F(ReportError, LogsEverythingElseAtItsCallSite) {
       << entries[2];
   EXPECT_NE(entries[3].find("GeneralError.GeneralError plain failure"), std::string::npos) << entries[3];
   EXPECT_NE(entries[3].find("report_error_test:"), std::string::npos) << entries[3];
+  EXPECT_NE(entries[4].find("\"Moved.\" \"ZvKit.cpp:7\""), std::string::npos) << entries[4];
 }
 
 TEST_F(ReportError, ReportingToTheHookHandsTheSameErrorBackWithItsOwnType) {
@@ -113,6 +116,17 @@ TEST_F(ReportError, ReportableFormGroupsOurErrorsAndKeepsPlatformCodes) {
   EXPECT_EQ(kept.localizedDescription(), "open: No such file or directory");
   EXPECT_EQ(kept.userInfo().size(), 2u);
   EXPECT_FALSE(kept.userInfo().contains("codeString"));
+
+  // An enumeration case with an associated value is grouped under its bare case name, keeping its own code.
+  struct ParseError : platform::Error {
+    std::string domain() const override { return "Parser"; }
+    int64_t code() const override { return 3; }
+    std::optional<std::string> errorDescription() const override { return "Bad format."; }
+    std::string typeOrCaseName() const override { return "invalidFormat(reason: \"x\")"; }
+  };
+  auto grouped = ZvApp::reportableError(ParseError(), {});
+  EXPECT_EQ(grouped.domain(), "Parser.invalidFormat Bad format.");
+  EXPECT_EQ(grouped.code(), 3);
 
   // A platform error with code 1 is grouped like our own errors.
   EXPECT_EQ(ZvApp::reportableError(platform::PlatformError("D", 1), {}).domain(),

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/clock.h"
+
 using namespace kit;
 
 namespace {
@@ -16,6 +18,18 @@ TEST(TimeIntervalOrderingTest, NeverIsAboveEverythingAndUnitsCompareByLength) {
   EXPECT_TRUE(I::never() <= I::never());
   EXPECT_FALSE(I::never() < I::never());
   EXPECT_TRUE(I::seconds(-1) < I::nanoseconds(0));
+}
+
+TEST(TimeIntervalOrderingTest, ClosedRangeRunsFromTheSmallerBoundWhicheverComesFirst) {
+  using namespace std::chrono_literals;
+  const platform::Date earlier{1000s}, later{2000s};
+  auto range = ClosedRange<platform::Date>::between(later, earlier);
+  EXPECT_EQ(range.lowerBound, earlier);
+  EXPECT_EQ(range.upperBound, later);
+  EXPECT_TRUE(range.contains(earlier + 500s));
+  auto single = ClosedRange<platform::Date>::between(earlier, earlier);
+  EXPECT_TRUE(single.contains(earlier));
+  EXPECT_FALSE(single.contains(earlier + 1ns));
 }
 
 }  // namespace

@@ -145,4 +145,14 @@ TEST(BoxTest, DescriptionsShowTheValuesStandardTextualForm) {
   EXPECT_EQ(Box<std::vector<std::string>>({"a"}).description(), "[\"a\"]");
 }
 
+TEST(DeinitObserverTest, RunsItsClosureOnceWhenTheLastHolderLetsGo) {
+  int calls = 0;
+  auto observer = std::make_shared<DeinitObserver>([&] { ++calls; });
+  auto holder = observer;
+  observer.reset();
+  EXPECT_EQ(calls, 0);
+  holder.reset();
+  EXPECT_EQ(calls, 1);
+}
+
 }  // namespace
