@@ -30,6 +30,8 @@ TEST(BlankTextChecks, WhitespaceAndLineBreaks) {
   EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(" \u0301\n"));
   EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\u0301 "));
   EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\n\xff"));
+  EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(std::string(256, ' ') + "\u0301\u3000" + std::string(300, '\n')));
+  EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline(std::string(300, ' ') + "\u0301x"));
   EXPECT_TRUE(kit::isEmptyOrAllSatisfy(std::vector<int>{}, [](int) { return false; }));
   int calls = 0;
   EXPECT_FALSE(kit::isEmptyOrAllSatisfy(std::vector<int>{1, 2, 3}, [&](int v) {
