@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
+
 namespace {
 
 TEST(EmailAddressCheck, TheWholeTextMustBeOneAddress) {
@@ -39,6 +41,13 @@ TEST(BlankTextChecks, WhitespaceAndLineBreaks) {
     return v != 2;
   }));
   EXPECT_EQ(calls, 2);
+}
+
+TEST(CollectionIndexDeathTest, StepsFromTheStartAndAnOffsetPastTheEndStopsTheProgram) {
+  std::list<char> letters{'a', 'b', 'c'};
+  EXPECT_EQ(*kit::index(letters, 2), 'c');
+  EXPECT_EQ(kit::index(letters, 3), letters.end());
+  EXPECT_DEATH(kit::index(letters, 4), "Index out of range");
 }
 
 }  // namespace
