@@ -50,7 +50,7 @@ rx::Publisher<rx::Unit> changePublisher(platform::Pasteboard& pasteboard,
       pasteboard.changes().map(kit::ignoreValueClosure),
   };
   return rx::merge(std::move(triggers))
-      .compactMap([source](const rx::Unit&) { return source.changeCount(); })
+      .compactMap(kit::changeCountSampler<rx::Unit>(source))
       .removeDuplicates()
       .map(kit::ignoreValueClosure);
 }

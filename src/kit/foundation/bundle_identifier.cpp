@@ -50,9 +50,9 @@ std::string BundleIdentifier::description() const {
   return "BundleIdentifier(rawValue: " + LogItem(rawValue).rendered() + ")";
 }
 
-std::optional<platform::Url> BundleIdentifier::url() const {
+std::optional<platform::Url> BundleIdentifier::url(Duration lifetime) const {
   if (urlOverride) return urlOverride(rawValue);
-  return memoize(memoLifetime, {AnyHashable(*this)}, [&]() -> std::optional<platform::Url> {
+  return memoize(lifetime, {AnyHashable(*this)}, [&]() -> std::optional<platform::Url> {
     auto entry = platform::DesktopEntries::lookup(rawValue);
     if (!entry) return std::nullopt;
     return platform::Url::fileUrl(entry->path);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "kit/foundation/durations.h"
 #include "kit/foundation/locks.h"
 #include "platform/url/url.h"
 
@@ -35,8 +36,9 @@ class BundleIdentifier {
   // The value as a debugger shows it: BundleIdentifier(rawValue: "org.gnome.TextEditor").
   std::string description() const;
 
-  // The installed application's desktop file; none when no application has this id.
-  std::optional<platform::Url> url() const;
+  // The installed application's desktop file; none when no application has this id. An answer, a negative one too,
+  // stands for `lifetime` after the lookup that found it.
+  std::optional<platform::Url> url(Duration lifetime = std::chrono::seconds(1)) const;
   std::optional<std::string> name() const;
   // The application's icon, or the generic application icon when it is not installed.
   AppIcon icon() const;

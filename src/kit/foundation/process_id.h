@@ -7,9 +7,10 @@ namespace kit {
 
 // A process identifier as a type of its own, so it cannot be mixed up with other integers.
 struct ZvProcessID {
-  int32_t rawValue = 0;
+  using RawValue = int32_t;
+  RawValue rawValue = 0;
 
-  constexpr explicit ZvProcessID(int32_t value) : rawValue(value) {}
+  constexpr explicit ZvProcessID(RawValue value) : rawValue(value) {}
   constexpr ZvProcessID id() const { return *this; }
   friend constexpr bool operator==(ZvProcessID, ZvProcessID) = default;
 };

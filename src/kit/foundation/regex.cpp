@@ -112,6 +112,15 @@ std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::s
   return regex.regex().replacingMatches(text, templ, options);
 }
 
+std::string replacingFirstMatch(std::string_view text, std::string_view constantPattern, std::string_view templ) {
+  return replacingFirstMatch(text, ZvRegex::constant(constantPattern), templ);
+}
+
+std::string replacingMatches(std::string_view text, std::string_view constantPattern, std::string_view templ,
+                             platform::MatchingOptions options) {
+  return replacingMatches(text, ZvRegex::constant(constantPattern), templ, options);
+}
+
 }  // namespace kit
 
 namespace {

@@ -62,6 +62,11 @@ std::string replacingFirstMatch(std::string_view text, const ZvRegex& regex, std
 // The text with every match replaced by the expanded template.
 std::string replacingMatches(std::string_view text, const ZvRegex& regex, std::string_view templ,
                              platform::MatchingOptions options = {});
+// The same with a pattern written into the program, compiled at each call: one that does not compile stops the
+// program here.
+std::string replacingFirstMatch(std::string_view text, std::string_view constantPattern, std::string_view templ);
+std::string replacingMatches(std::string_view text, std::string_view constantPattern, std::string_view templ,
+                             platform::MatchingOptions options = {});
 
 }  // namespace kit
 

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,15 +21,10 @@ platform::rx::Publisher<platform::rx::Unit> applicationEventsPublisher();
 inline const std::string screenIsLockedNotification = "com.apple.screenIsLocked";
 inline const std::string screenIsUnlockedNotification = "com.apple.screenIsUnlocked";
 
-// Reads the count of a pasteboard while it exists; none once it is gone.
+// Reads the count of a weakly held pasteboard, whatever the input; none once the pasteboard is gone.
 template <class Input>
-std::function<std::optional<int64_t>(const Input&)> changeCountSampler(
-    const std::weak_ptr<platform::Pasteboard>& pasteboard) {
-  return [pasteboard](const Input&) -> std::optional<int64_t> {
-    auto strong = pasteboard.lock();
-    if (!strong) return std::nullopt;
-    return strong->changeCount();
-  };
+std::function<std::optional<int64_t>(const Input&)> changeCountSampler(platform::WeakPasteboard pasteboard) {
+  return [pasteboard = std::move(pasteboard)](const Input&) { return pasteboard.changeCount(); };
 }
 
 // Turns any value into nothing: for mapping a publisher to one of Unit.

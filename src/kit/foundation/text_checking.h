@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <iterator>
+#include <ranges>
 #include <string_view>
 
+#include "kit/foundation/fatal_error.h"
 #include "platform/text/icu_regex.h"
 
 namespace kit {
@@ -25,6 +29,17 @@ bool isEmptyOrAllSatisfy(const Collection& collection, Predicate&& predicate) {
     if (!predicate(element)) return false;
   }
   return true;
+}
+
+// The position `offset` steps after the collection's start; the end for an offset equal to the count. An offset past
+// the end is a programmer's error and stops the program.
+template <std::ranges::forward_range Collection>
+std::ranges::iterator_t<Collection> index(Collection& collection, std::size_t offset) {
+  auto position = std::ranges::begin(collection);
+  const auto missing = std::ranges::advance(position, static_cast<std::ranges::range_difference_t<Collection>>(offset),
+                                            std::ranges::end(collection));
+  precondition(missing == 0, "Index out of range");
+  return position;
 }
 
 }  // namespace kit

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include "kit/foundation/fatal_error.h"
 #include "platform/text/letters.h"
@@ -34,6 +35,16 @@ Url appendingEncodedItem(const Url& url, const std::string& encodedItemText) {
 bool isAsciiUnreserved(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
          c == '_' || c == '~';
+}
+
+// One item per entry, its name and value encoded with every character `allowed` refuses.
+std::vector<QueryItem> encodedItems(const std::map<std::string, std::string>& dictionary, bool (*allowed)(char32_t)) {
+  std::vector<QueryItem> items;
+  items.reserve(dictionary.size());
+  for (const auto& [name, value] : dictionary) {
+    items.push_back({platform::addingPercentEncoding(name, allowed), platform::addingPercentEncoding(value, allowed)});
+  }
+  return items;
 }
 
 }  // namespace
@@ -126,15 +137,12 @@ Url modifyingQueryItems(const Url& url,
 }
 
 Url removingQueryItems(const Url& url, const std::function<bool(const QueryItem&)>& predicate) {
-  const auto items = UrlComponents::queryItems(url);
-  // Removing nothing leaves the URL as it is.
-  if (!items || std::none_of(items->begin(), items->end(), std::cref(predicate))) return url;
-  std::vector<QueryItem> kept;
-  kept.reserve(items->size());
-  for (const auto& item : *items) {
-    if (!predicate(item)) kept.push_back(item);
-  }
-  return replacingQueryItems(url, *items, kept);
+  return modifyingQueryItems(url, [&](const std::vector<QueryItem>& items) {
+    std::vector<QueryItem> kept;
+    kept.reserve(items.size());
+    std::copy_if(items.begin(), items.end(), std::back_inserter(kept), std::not_fn(predicate));
+    return kept;
+  });
 }
 
 Url removingQueryItems(const Url& url, const std::unordered_set<std::string>& names) {
@@ -174,25 +182,13 @@ bool isValid(const Url& url) {
 }
 
 std::vector<QueryItem> percentEncodedQueryItems(const std::map<std::string, std::string>& dictionary) {
-  std::vector<QueryItem> items;
-  items.reserve(dictionary.size());
-  for (const auto& [name, value] : dictionary) {
-    items.push_back({platform::addingPercentEncoding(name, isUrlQueryValueAllowed),
-                     platform::addingPercentEncoding(value, isUrlQueryValueAllowed)});
-  }
-  return items;
+  return encodedItems(dictionary, isUrlQueryValueAllowed);
 }
 
 std::optional<Url> urlWithQuery(std::string_view string, const std::map<std::string, std::string>& query) {
   auto components = UrlComponents::parse(string);
   if (!components) return std::nullopt;
-  std::vector<QueryItem> items;
-  items.reserve(query.size());
-  for (const auto& [name, value] : query) {
-    items.push_back({platform::addingPercentEncoding(name, isAsciiUnreserved),
-                     platform::addingPercentEncoding(value, isAsciiUnreserved)});
-  }
-  if (!components->setPercentEncodedQueryItems(items)) return std::nullopt;
+  if (!components->setPercentEncodedQueryItems(encodedItems(query, isAsciiUnreserved))) return std::nullopt;
   return components->url();
 }
 

@@ -7,6 +7,8 @@
 #include <set>
 #include <vector>
 
+#include "kit/foundation/text_checking.h"
+
 class QLabel;
 class QWidget;
 
@@ -54,7 +56,7 @@ void removeElements(std::vector<T>& elements, const std::set<size_t>& offsets) {
 // Inserts the new rows at `offset` (at the end when it lies past it).
 template <class T>
 void insertElements(std::vector<T>& elements, size_t offset, std::vector<T> inserted) {
-  const auto at = elements.begin() + static_cast<std::ptrdiff_t>(std::min(offset, elements.size()));
+  const auto at = index(elements, std::min(offset, elements.size()));
   elements.insert(at, std::make_move_iterator(inserted.begin()), std::make_move_iterator(inserted.end()));
 }
 

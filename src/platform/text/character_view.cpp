@@ -1,17 +1,8 @@
 #include "platform/text/character_view.h"
 
-#include <algorithm>
-
 #include "platform/text/grapheme.h"
 
 namespace platform {
-
-namespace {
-
-// How far a step looks to either side when the boundaries it kept do not reach.
-constexpr std::size_t stepReach = 256;
-
-}  // namespace
 
 AttributedString::CharacterView AttributedString::characters() { return CharacterView(*this); }
 
@@ -46,25 +37,16 @@ std::size_t AttributedString::CharacterView::size() const { return graphemeCount
 
 AttributedString::CharacterView::Iterator AttributedString::CharacterView::erase(Iterator first, Iterator last) {
   text_->replace(ByteRange::fromBounds(first.offset_, last.offset_), "");
-  boundaries_.clear();
+  steps_.forget();
   return {this, first.offset_};
 }
 
 std::size_t AttributedString::CharacterView::boundaryAfter(std::size_t offset) const {
-  const std::string_view text = text_->string();
-  if (offset >= text.size()) return text.size();
-  if (boundaries_.empty() || offset < boundaries_.front() || offset >= boundaries_.back()) {
-    boundaries_ = graphemeBoundariesAround(text, offset, stepReach);
-  }
-  return *std::upper_bound(boundaries_.begin(), boundaries_.end(), offset);
+  return steps_.boundaryAfter(text_->string(), offset);
 }
 
 std::size_t AttributedString::CharacterView::boundaryBefore(std::size_t offset) const {
-  if (offset == 0) return 0;
-  if (boundaries_.empty() || offset <= boundaries_.front() || offset > boundaries_.back()) {
-    boundaries_ = graphemeBoundariesAround(text_->string(), offset, stepReach);
-  }
-  return *std::prev(std::lower_bound(boundaries_.begin(), boundaries_.end(), offset));
+  return steps_.boundaryBefore(text_->string(), offset);
 }
 
 }  // namespace platform

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <iterator>
 #include <string_view>
-#include <vector>
 
 #include "platform/text/attributed_string.h"
+#include "platform/text/grapheme.h"
 
 namespace platform {
 
@@ -56,8 +56,7 @@ class AttributedString::CharacterView {
   std::size_t boundaryBefore(std::size_t offset) const;
 
   AttributedString* text_;
-  // Consecutive character boundaries of a stretch of the text, as the last step found them.
-  mutable std::vector<std::size_t> boundaries_;
+  mutable CharacterSteps steps_;
 };
 
 }  // namespace platform

@@ -145,6 +145,38 @@ std::vector<std::size_t> graphemeBoundariesAround(std::string_view text, std::si
   return boundaries;
 }
 
+namespace {
+
+// How far a step looks to either side when the boundaries it kept do not reach.
+constexpr std::size_t stepReach = 256;
+
+}  // namespace
+
+std::size_t CharacterSteps::boundaryAfter(std::string_view text, std::size_t offset) {
+  if (offset >= text.size()) return text.size();
+  if (boundaries_.empty() || offset < boundaries_.front() || offset >= boundaries_.back()) {
+    boundaries_ = graphemeBoundariesAround(text, offset, stepReach);
+  }
+  return *std::upper_bound(boundaries_.begin(), boundaries_.end(), offset);
+}
+
+std::size_t CharacterSteps::boundaryBefore(std::string_view text, std::size_t offset) {
+  if (offset == 0) return 0;
+  if (boundaries_.empty() || offset <= boundaries_.front() || offset > boundaries_.back()) {
+    boundaries_ = graphemeBoundariesAround(text, offset, stepReach);
+  }
+  return *std::prev(std::lower_bound(boundaries_.begin(), boundaries_.end(), offset));
+}
+
+std::string_view TextCharacters::Iterator::operator*() const {
+  return view_->text_.substr(offset_, view_->steps_.boundaryAfter(view_->text_, offset_) - offset_);
+}
+
+TextCharacters::Iterator& TextCharacters::Iterator::operator++() {
+  offset_ = view_->steps_.boundaryAfter(view_->text_, offset_);
+  return *this;
+}
+
 bool hasCharacterPrefix(std::string_view text, std::string_view prefix) {
   if (!text.starts_with(prefix)) return false;
   if (prefix.size() == text.size() || prefix.empty()) return true;

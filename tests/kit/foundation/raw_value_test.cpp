@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "kit/foundation/json_coding.h"
+#include "kit/foundation/process_id.h"
+#include "kit/foundation/value_wrappers.h"
 
 namespace {
 
@@ -21,6 +23,7 @@ struct Level : kit::RawValueDefaults<Level, int> {
 static_assert(kit::RawRepresentable<Flavour> && kit::SingleValueCodable<Flavour>);
 static_assert(std::is_convertible_v<const char*, Flavour>);
 static_assert(!std::is_convertible_v<const char*, Level>);
+static_assert(kit::RawRepresentable<kit::ZvProcessID> && kit::Identifiable<kit::ZvProcessID>);
 
 TEST(RawValueDefaults, OrderEqualityAndHashingFollowTheRawValue) {
   const Flavour vanilla = "vanilla";

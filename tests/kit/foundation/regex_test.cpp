@@ -42,6 +42,20 @@ TEST(ZvRegex, SearchingAndReplacing) {
   EXPECT_EQ(ZvRegex("a.b"), ZvRegex("a.b"));
   EXPECT_EQ(*word.firstMatch("ab"), *word.firstMatch("ab"));
   EXPECT_THROW(ZvRegex("[unclosed"), platform::RegexError);
+
+  const std::string literal = R"(a.b[c](d)*+?{1}^$|\/)";
+  const ZvRegex escaped(ZvRegex::escapedPattern(literal));
+  EXPECT_EQ(escaped.firstMatch("x " + literal + " y")->value, literal);
+  EXPECT_FALSE(escaped.isMatched("axb[c](d)*+?{1}^$|\\/"));
+
+  // A pattern written into the program is compiled where it is used.
+  EXPECT_EQ(kit::replacingFirstMatch("ab cd", R"((\w)(\w*))", "<$1>"), "<a> cd");
+  EXPECT_EQ(kit::replacingMatches("ab cd", R"((\w)(\w*))", "$2$1"), "ba dc");
+}
+
+TEST(ZvRegexDeathTest, APatternWrittenIntoTheProgramThatDoesNotCompileStopsIt) {
+  EXPECT_DEATH(ZvRegex::constant("[unclosed"), "Invalid regular expression: ");
+  EXPECT_DEATH(kit::replacingMatches("x", "[unclosed", ""), "Invalid regular expression: .*regex.cpp");
 }
 
 }  // namespace

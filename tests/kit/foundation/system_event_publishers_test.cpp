@@ -47,9 +47,9 @@ TEST_F(SystemEventPublishers, PreferenceChangesAndPasteboardCountsArePublished) 
   platform::NotificationCenter::defaultCenter().post({"SomethingElse", {}});
   EXPECT_EQ(changes, 1);
 
-  auto pasteboard = std::make_shared<platform::MemoryPasteboard>();
+  auto pasteboard = std::make_unique<platform::MemoryPasteboard>();
   std::vector<int64_t> counts;
-  auto sampler = kit::changeCountSampler<Unit>(pasteboard);
+  auto sampler = kit::changeCountSampler<Unit>(pasteboard->weak());
   auto sink = pasteboard->changes().sink([&](const int64_t& c) { counts.push_back(c); });
   pasteboard->write({{"a", "1"}});
   pasteboard->write({{"a", "2"}});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
+
 namespace {
 
 TEST(EmailAddressCheck, TheWholeTextMustBeOneAddress) {
@@ -30,6 +32,8 @@ TEST(BlankTextChecks, WhitespaceAndLineBreaks) {
   EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(" \u0301\n"));
   EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\u0301 "));
   EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline("\n\xff"));
+  EXPECT_TRUE(kit::isEmptyOrWhitespaceOrNewline(std::string(256, ' ') + "\u0301\u3000" + std::string(300, '\n')));
+  EXPECT_FALSE(kit::isEmptyOrWhitespaceOrNewline(std::string(300, ' ') + "\u0301x"));
   EXPECT_TRUE(kit::isEmptyOrAllSatisfy(std::vector<int>{}, [](int) { return false; }));
   int calls = 0;
   EXPECT_FALSE(kit::isEmptyOrAllSatisfy(std::vector<int>{1, 2, 3}, [&](int v) {
@@ -37,6 +41,13 @@ TEST(BlankTextChecks, WhitespaceAndLineBreaks) {
     return v != 2;
   }));
   EXPECT_EQ(calls, 2);
+}
+
+TEST(CollectionIndexDeathTest, StepsFromTheStartAndAnOffsetPastTheEndStopsTheProgram) {
+  std::list<char> letters{'a', 'b', 'c'};
+  EXPECT_EQ(*kit::index(letters, 2), 'c');
+  EXPECT_EQ(kit::index(letters, 3), letters.end());
+  EXPECT_DEATH(kit::index(letters, 4), "Index out of range");
 }
 
 }  // namespace

@@ -63,6 +63,15 @@ TEST(UrlQueryReading, FirstValueByExactNameAndAppendingInOrder) {
   EXPECT_EQ(appended.absoluteString(), "https://y.com/w?a=%2B&t=1%2b1&v&t=a+b&x=%7e");
   EXPECT_EQ(kit::appendingQueryItem(url("https://y.com/w"), {"v", "a b"}).absoluteString(), "https://y.com/w?v=a%20b");
   EXPECT_EQ(kit::appendingQueryItems(url("https://y.com/w"), {"none"}, source).absoluteString(), "https://y.com/w");
+  EXPECT_EQ(kit::dictionary(kit::queryItems(source)), (std::map<std::string, std::optional<std::string>>{
+                                                          {"T", "2"}, {"t", "3"}, {"v", std::nullopt}, {"x", "y"}}));
+}
+
+TEST(UrlDisplay, WithoutSchemeSeparatorAndWww) {
+  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("https://www.example.com/a?b")), "example.com/a?b");
+  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("https://example.com/a")), "example.com/a");
+  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("mailto:a@b.c")), ":a@b.c");
+  EXPECT_EQ(kit::absoluteStringWithoutSchemeAndWWW(url("www.example.com/a")), "www.example.com/a");
 }
 
 TEST(UrlPlausibility, FollowsTheRulesPerScheme) {

@@ -32,4 +32,16 @@ TEST(Graphemes, PrefixesCompareWholeCharacters) {
   EXPECT_FALSE(platform::hasCharacterPrefix("\r\n", "\r"));
 }
 
+TEST(Graphemes, AWalkOverATextFindsTheCharactersOfTheWholeText) {
+  static_assert(std::ranges::forward_range<platform::TextCharacters>);
+  // Marks and flags across the edges of the stretches a step looks at, invalid bytes.
+  std::string flags = "ab";
+  for (int i = 0; i < 150; ++i) flags += "🇩🇪";
+  for (const std::string& text : {std::string(), flags + " 🇫🇷", std::string(255, ' ') + "e\u0301 \xff\r\n" + flags}) {
+    const platform::TextCharacters characters = platform::characters(text);
+    EXPECT_EQ(std::vector<std::string_view>(characters.begin(), characters.end()), platform::graphemes(text));
+    EXPECT_EQ(characters.empty(), text.empty());
+  }
+}
+
 }  // namespace
