@@ -39,6 +39,30 @@ AsyncThrowingStream<int> failingAfter(std::vector<int> elements) {
   return stream;
 }
 
+TEST_F(AsyncSequencesTest, FirstElementTakesOneElementFromTheStreamItselfAndPassesItsErrorOn) {
+  auto [stream, c] = AsyncStream<int>::makeStream();
+  c.yield(1);
+  c.yield(2);
+  std::vector<std::optional<int>> firsts;
+  bool threw = false;
+  spawn(main, [&, stream = stream]() -> Task<> {
+    firsts.push_back(co_await kit::firstElement(stream));
+    firsts.push_back(co_await kit::firstElement(stream));
+    firsts.push_back(co_await kit::firstElement(stream));
+    try {
+      co_await kit::firstElement(failingAfter({}));
+    } catch (const std::runtime_error&) {
+      threw = true;
+    }
+  });
+  main.runUntilIdle();
+  EXPECT_EQ(firsts, (std::vector<std::optional<int>>{1, 2})) << "waits while the stream is open";
+  c.finish();
+  main.runUntilIdle();
+  EXPECT_EQ(firsts, (std::vector<std::optional<int>>{1, 2, std::nullopt}));
+  EXPECT_TRUE(threw);
+}
+
 TEST_F(AsyncSequencesTest, RemoveDuplicatesComparesWithTheLastReceivedElement) {
   PassthroughAsyncSequence<int> ints;
   for (int v : {1, 1, 2, 2, 2, 1}) ints.send(v);
