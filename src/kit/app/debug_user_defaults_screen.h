@@ -18,10 +18,11 @@ namespace kit {
 
 class DebugPaneHeader;
 
-// A preferences suite the developer window lists after the standard one, under its title.
+// A preferences suite the developer window lists after the standard one, under its title ("<Unknown>" when none
+// is given).
 struct DebugSuite {
   std::shared_ptr<platform::UserDefaults> suite;
-  std::string title;
+  std::string title = "<Unknown>";
 };
 // None in this program.
 std::vector<DebugSuite>& additionalDebugSuites();

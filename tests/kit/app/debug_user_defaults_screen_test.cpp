@@ -24,6 +24,13 @@ TEST_F(DebugWindows, ThePreferencesPaneListsTheFileLiveAndDeletesCopiesAndClears
   suite.set("multiline", std::string("one\ntwo"));
   DebugUserDefaultsScreen screen(pasteboard);
   EXPECT_EQ(screen.tree()->topLevelItem(0)->text(0), "Standard");
+  {
+    additionalDebugSuites() = {{UserDefaults::named("debug-listed")}, {UserDefaults::named("debug-titled"), "Titled"}};
+    DebugUserDefaultsScreen withSuites(pasteboard);
+    additionalDebugSuites().clear();
+    EXPECT_EQ(withSuites.tree()->topLevelItem(1)->text(0), "<Unknown>") << "a suite listed without a title";
+    EXPECT_EQ(withSuites.tree()->topLevelItem(2)->text(0), "Titled");
+  }
   EXPECT_EQ(rowKeys(screen.tree()),
             (std::vector<std::string>{"Zv_launchCount", "__private", "Zebra", "alpha", "beta", "multiline"}));
   // A screen reader reads each row as it shows: the key over its value.
