@@ -53,7 +53,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& argume
   } keepLastCopy;
   // Qt's own connection is open: ours can go without leaving the server without clients.
   environment.connection.reset();
-  QApplication::setApplicationName(QString::fromStdString(kit::AppFacts::name()));
+  QApplication::setApplicationName(QString::fromStdString(kit::ZvApp::name()));
   QApplication::setApplicationVersion(QString::fromStdString(kit::AppFacts::version()));
   QGuiApplication::setDesktopFileName(QString::fromStdString(kit::ZvApp::id()));
   QApplication::setQuitOnLastWindowClosed(false);

@@ -16,6 +16,7 @@
 #include "kit/app/standard_menu.h"
 #include "kit/app/zv_kit.h"
 #include "kit/foundation/log.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/preferences/observation.h"
 #include "kit/preferences/publishers.h"
 #include "kit/shortcuts/recorder.h"
@@ -65,7 +66,7 @@ void MenuBarController::configureStatusItem(QSystemTrayIcon& item) {
     applyIcon();
   });
   applyIcon();
-  item.setToolTip(QString::fromStdString(kit::applicationName()));
+  item.setToolTip(QString::fromStdString(kit::ZvApp::name()));
   // No context menu is attached: the menu is ours to open, rebuilt each time, and a right click toggles.
   connect(&item, &QSystemTrayIcon::activated, this, &MenuBarController::statusItemActivated);
 }

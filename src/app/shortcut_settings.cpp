@@ -64,7 +64,7 @@ void PermissionNotice::check() {
 
 ShortcutSetting::ShortcutSetting(const kit::GlobalShortcuts::Name& name, const std::string& title,
                                  std::optional<ClearingShortcut> clearing, QWidget* parent)
-    : QWidget(parent), name_(name), clearing_(std::move(clearing)) {
+    : QWidget(parent), name_(name), clearing_(std::move(clearing)), error_(kit::errorAlert(*this)) {
   kit::GlobalShortcuts::Recorder::OnChange onChange;
   if (clearing_) onChange = [this](const std::optional<kit::GlobalShortcuts::Shortcut>& s) { recorded(s); };
   auto* row = new kit::GlobalShortcuts::LabeledRecorder(
@@ -114,13 +114,7 @@ void ShortcutSetting::recorded(const std::optional<kit::GlobalShortcuts::Shortcu
     warn(clearing_->harmfulKeyWarning);
 }
 
-void ShortcutSetting::warn(const std::string& text) {
-  error_ = std::make_shared<const kit::GeneralError>(text);
-  QPointer<ShortcutSetting> self(this);
-  kit::presentRecoveryErrorAlert(error_, window(), [self] {
-    if (self) self->error_.reset();
-  });
-}
+void ShortcutSetting::warn(const std::string& text) { error_.set(std::make_shared<const kit::GeneralError>(text)); }
 
 QWidget* makeShortcutsSettings() {
   auto* form = new kit::SettingsForm;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "kit/foundation/binding.h"
 #include "kit/foundation/general_error.h"
 #include "kit/shortcuts/name.h"
 #include "kit/shortcuts/recorder.h"
@@ -55,7 +56,7 @@ class ShortcutSetting : public QWidget {
   // Exists only while the row is on screen.
   PermissionNotice* notice() const { return notice_; }
   // The warning being shown, if any.
-  const std::shared_ptr<const kit::Error>& error() const { return error_; }
+  std::shared_ptr<const kit::Error> error() const { return error_.get(); }
 
  private:
   void recorded(const std::optional<kit::GlobalShortcuts::Shortcut>& shortcut);
@@ -68,7 +69,7 @@ class ShortcutSetting : public QWidget {
   kit::GlobalShortcuts::Recorder* recorder_;
   QWidget* noticeSlot_ = nullptr;
   QPointer<PermissionNotice> notice_;
-  std::shared_ptr<const kit::Error> error_;
+  kit::Binding<std::shared_ptr<const kit::Error>> error_;
 };
 
 // The Shortcuts tab.

@@ -1,7 +1,10 @@
 #include "app/welcome.h"
 
+#include <QPointer>
+
 #include "kit/foundation/bundle_identifier.h"
 #include "kit/ui/welcome_popover.h"
+#include "platform/core/executor.h"
 
 namespace app {
 
@@ -25,7 +28,9 @@ void showWelcomeScreenIfNeeded(bool isFirstLaunch, QSystemTrayIcon& statusItem) 
         "either add it to the exclude list in the settings or turn off automatic format clearing and set a “clear "
         "formatting and paste” keyboard shortcut instead."));
   }
-  kit::showWelcomePopover(statusItem, {});
+  platform::spawn(platform::mainExecutor(), [item = QPointer(&statusItem)]() -> platform::Task<void> {
+    if (item) co_await kit::showWelcomePopover(*item);
+  });
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
 // The tray icon in a real embedding tray (trayer) on a private X server: the icon appears, the welcome points at
 // it, a click opens the menu, a right click toggles, "Clear Formatting Now" cleans the clipboard, and "Settings…"
-// (or Ctrl+, while the menu is open) opens the settings window. Screenshots of the welcome, of the open menu and of
+// (or Ctrl+, while the menu is open) opens the settings window; under a window manager About comes in front of the
+// settings window and blocks nothing. Screenshots of the welcome, of the open menu and of
 // the settings window's tabs and popovers go to tray-screenshots/ beside the test programs.
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
+#include "kit/app/standard_menu.h"
 #include "kit/foundation/alert.h"
 #include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
@@ -27,6 +29,7 @@
 #include "kit/ui/qt_alert_presenter.h"
 #include "kit/ui/status_item_visibility.h"
 #include "kit/ui/tooltip.h"
+#include "platform/system/x11_connection.h"
 #include "support/recording_alert_presenter.h"
 
 namespace app {
@@ -80,6 +83,8 @@ class TrayTest : public x11test::SessionTest {
   }
   void TearDown() override {
     if (SettingsWindow::current()) SettingsWindow::current()->close();
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->objectName() == "aboutBox") window->close();
     x11test::processEventsFor(100ms);
     controller.reset();
     engine.reset();
@@ -319,6 +324,49 @@ TEST_F(TrayTest, RecordersRefuseTheMenusKeyEquivalentsButNotTheShortcutsItShows)
   for (const auto* name : {&gs::Names::copyAndClearFormatting(), &gs::Names::toggleAutomaticallyClearFormatting()})
     gs::setShortcut(std::nullopt, *name);
   kit::setAlertPresenter(&programAlerts);
+}
+
+QWidget* aboutBox() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->objectName() == "aboutBox" && widget->isVisible()) return widget;
+  return nullptr;
+}
+
+// Whether a window manager stacks the first window above the second.
+bool isStackedAbove(const QWidget& upper, const QWidget& lower) {
+  platform::X11Connection& x = *platform::X11Connection::shared();
+  const auto stacking = x.property32(x.root(), "_NET_CLIENT_LIST_STACKING").value_or(std::vector<uint32_t>{});
+  return x11test::isStackedAbove(stacking, upper.winId(), lower.winId());
+}
+
+// As a new user finds it: the settings window open, then About. The box comes in front of the settings window, which
+// floats, and blocks nothing: the settings window takes clicks and the tray menu opens.
+TEST_F(TrayTest, AboutComesInFrontOfTheSettingsWindowUnderAWindowManagerAndBlocksNothing) {
+  auto windowManager = x11test::startWindowManager();
+  ASSERT_TRUE(windowManager);
+  installSettingsWindow();
+  startEmbeddedController();
+  SettingsWindow& window = SettingsWindow::open();
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return window.isVisible() && window.isActiveWindow(); }));
+
+  kit::aboutMenuItemAction();
+  QWidget* about = nullptr;
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return (about = aboutBox()) != nullptr; }));
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return isStackedAbove(*about, window); })) << "About is seen";
+  x11test::processEventsFor(300ms);
+  screenshot(about->frameGeometry().united(window.frameGeometry()).adjusted(-10, -10, 10, 10),
+             "about-over-settings.png");
+
+  click(window.mapToGlobal(QPoint(window.width() / 2, window.height() - 8)), 1);
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return window.isActiveWindow(); })) << "the settings window is usable";
+  openMenu();
+  controller->menu().hide();
+
+  // Asked again, the same box comes in front again.
+  kit::aboutMenuItemAction();
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return isStackedAbove(*about, window) && about->isActiveWindow(); }));
+  EXPECT_EQ(aboutBox(), about);
+  about->close();
 }
 
 }  // namespace

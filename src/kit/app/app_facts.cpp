@@ -20,11 +20,6 @@
 
 namespace kit::AppFacts {
 
-const std::string& name() {
-  static const std::string value = "Quillet";
-  return value;
-}
-
 const std::string& version() {
   static const std::string value = QUILLET_VERSION;
   return value;

@@ -16,8 +16,7 @@ class Workspace;
 // and kept for the life of the process; concurrent first reads compute it once.
 namespace kit::AppFacts {
 
-// The application's id is kit::ZvApp::id().
-const std::string& name();
+// The application's id and name are kit::ZvApp::id() and kit::ZvApp::name().
 const std::string& version();
 int64_t build();
 // "1.0.0 (27)".

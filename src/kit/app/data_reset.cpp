@@ -1,6 +1,5 @@
 #include "kit/app/data_reset.h"
 
-#include "kit/app/app_facts.h"
 #include "kit/app/launch_chord.h"
 #include "kit/app/relaunch.h"
 #include "kit/app/system_directories.h"
@@ -102,9 +101,9 @@ void deleteSettingsAndDataAndRelaunch() {
     std::string list;
     for (const auto& item : leftBehind) list += describe(item) + "\n";
     list.pop_back();
-    alertPresenter().runModal(
-        makeAlert("Some of the settings and data for " + AppFacts::name() + " could not be deleted.",
-                  "These could not be moved to the trash:", list, AlertStyle::warning, std::nullopt, {"OK"}));
+    alertPresenter().runModal(makeAlert("Some of the settings and data for " + ZvApp::name() + " could not be deleted.",
+                                        "These could not be moved to the trash:", list, AlertStyle::warning,
+                                        std::nullopt, {"OK"}));
   }
   relaunchInTask();
 }
@@ -113,7 +112,7 @@ void confirmDeleteSettingsAndDataAtLaunch(uint64_t modifierFlags) {
   if (!LaunchChord::isHeld(LaunchChord::dataReset, modifierFlags)) return;
   activateApp();
   const AlertResponse response = alertPresenter().runModal(
-      makeAlert("Are you sure you want to delete the settings and data for " + AppFacts::name() + "?", std::nullopt,
+      makeAlert("Are you sure you want to delete the settings and data for " + ZvApp::name() + "?", std::nullopt,
                 std::nullopt, AlertStyle::warning, std::nullopt, {"Delete", "Cancel"}, std::nullopt, {0}));
   if (response.code != alertFirstButtonReturn) return;
   deleteSettingsAndDataAndRelaunch();

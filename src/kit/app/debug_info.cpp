@@ -166,7 +166,7 @@ std::map<std::string, std::string> customDebugInfo() {
 std::string debugInfoText() {
   std::string text;
   text.reserve(321);
-  text += "# " + AppFacts::name() + " " + AppFacts::versionWithBuild();
+  text += "# " + ZvApp::name() + " " + AppFacts::versionWithBuild();
   text += "\n\nBundle Identifier: " + ZvApp::id();
   text += "\nLaunch Count: " + describing(LaunchFacts::launchCount());
   text += "\nRunning Time: " + runningTimeText();
@@ -199,7 +199,7 @@ std::string debugInfoText() {
 
 std::string debugInfo() {
   OrderedDictionary<std::string, AnyValue> lines{
-      {"App", AppFacts::name() + " " + AppFacts::versionWithBuild()},
+      {"App", ZvApp::name() + " " + AppFacts::versionWithBuild()},
       {"Bundle Identifier", ZvApp::id()},
       {"OS", Device::osDescription()},
       {"Model", Device::hardwareModel()},

@@ -3,18 +3,24 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+#include <functional>
+#include <memory>
 
 #include "kit/app/debug_pane_header.h"
 #include "kit/app/preferences_dump.h"
 #include "kit/foundation/system_event_publishers.h"
 #include "kit/preferences/key.h"
 #include "kit/ui/link_copy.h"
+#include "kit/ui/text_styles.h"
 
 namespace kit {
 
@@ -23,33 +29,93 @@ namespace {
 constexpr int keyRole = Qt::UserRole;
 constexpr int sectionRole = Qt::UserRole + 1;
 
-QWidget* makeRow(const std::string& key, const std::string& value, QObject* textFilter) {
-  auto* row = new QWidget;
-  auto* layout = new QVBoxLayout(row);
-  layout->setContentsMargins(2, 6, 2, 6);
-  layout->setSpacing(4);
-  auto* keyLabel = new QLabel(QString::fromStdString(key), row);
-  QFont bold = keyLabel->font();
-  bold.setBold(true);
-  keyLabel->setFont(bold);
-  auto* valueLabel = new QLabel(QString::fromStdString(value), row);
-  valueLabel->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  valueLabel->setWordWrap(true);
-  for (QLabel* label : {keyLabel, valueLabel}) {
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents, false);
-    // The texts take the clicks (to select text) and the focus: the row learns of both through the filter.
-    label->installEventFilter(textFilter);
-    layout->addWidget(label);
+// One text of a row, selectable, wrapped wherever it must be (inside a long word too), and as tall as its lines at any
+// width: the whole value is always shown.
+class RowText : public QTextEdit {
+ public:
+  RowText(const QString& text, const QFont& font, QWidget* parent) : QTextEdit(parent) {
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setTabChangesFocus(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The row's background and selection show through.
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    document()->setDocumentMargin(0);
+    setFont(font);
+    setPlainText(text);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
   }
-  return row;
-}
+
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override {
+    const std::unique_ptr<QTextDocument> laidOut(document()->clone());
+    laidOut->setDefaultFont(font());
+    laidOut->setTextWidth(width);
+    return static_cast<int>(std::ceil(laidOut->size().height()));
+  }
+  QSize sizeHint() const override { return {width(), heightForWidth(width())}; }
+  QSize minimumSizeHint() const override { return {0, 0}; }
+
+ protected:
+  // The list scrolls, not the text.
+  void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
+// The key in bold over its value, as tall as the two texts are at the width the list gives the row; `heightChanged` is
+// told when that height changes, so that the list lays its rows out again.
+class PreferenceRow : public QWidget {
+ public:
+  PreferenceRow(const std::string& key, const std::string& value, QObject* textFilter,
+                std::function<void()> heightChanged)
+      : heightChanged_(std::move(heightChanged)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 6, 2, 6);
+    layout->setSpacing(4);
+    QFont bold = font();
+    bold.setBold(true);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(systemFontSize());
+    fixed.setWeight(QFont::Normal);
+    for (auto* text : {new RowText(QString::fromStdString(key), bold, this),
+                       new RowText(QString::fromStdString(value), fixed, this)}) {
+      // The texts take the clicks (to select text) and the focus: the row learns of both through the filter.
+      text->installEventFilter(textFilter);
+      text->viewport()->installEventFilter(textFilter);
+      layout->addWidget(text);
+    }
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    const int height = heightForWidth(width());
+    if (height == minimumHeight() && height == maximumHeight()) return;
+    setFixedHeight(height);
+    heightChanged_();
+  }
+
+ private:
+  std::function<void()> heightChanged_;
+};
 
 }  // namespace
 
 std::vector<DebugSuite>& additionalDebugSuites() {
   static std::vector<DebugSuite> suites;
   return suites;
+}
+
+std::string debugDisplayName(const platform::UserDefaults& suite) {
+  if (&suite == &platform::UserDefaults::standard()) return "Standard";
+  for (const auto& listed : additionalDebugSuites())
+    if (listed.suite.get() == &suite && listed.title) return *listed.title;
+  return "<Unknown>";
 }
 
 DebugUserDefaultsScreen::DebugUserDefaultsScreen(platform::Pasteboard& pasteboard, QWidget* parent)
@@ -82,9 +148,10 @@ DebugUserDefaultsScreen::DebugUserDefaultsScreen(platform::Pasteboard& pasteboar
 }
 
 std::vector<DebugUserDefaultsScreen::Section> DebugUserDefaultsScreen::sections() const {
-  std::vector<Section> list{{&platform::UserDefaults::standard(), "Standard"}};
+  std::vector<Section> list{
+      {&platform::UserDefaults::standard(), debugDisplayName(platform::UserDefaults::standard())}};
   for (const auto& extra : additionalDebugSuites())
-    if (extra.suite) list.push_back({extra.suite.get(), extra.title});
+    if (extra.suite) list.push_back({extra.suite.get(), debugDisplayName(*extra.suite)});
   return list;
 }
 
@@ -100,14 +167,15 @@ void DebugUserDefaultsScreen::rebuild() {
     QFont font = section->font(0);
     font.setBold(true);
     section->setFont(0, font);
-    for (const auto& [key, value] : PreferencesDump::debugEntries(*listed[index].suite)) {
+    for (const auto& [key, stored] : PreferencesDump::debugEntries(*listed[index].suite)) {
       hasEntries = true;
+      const std::string value = PreferencesDump::textualDescription(stored);
       auto* row = new QTreeWidgetItem(section);
       row->setData(0, keyRole, QString::fromStdString(key));
       row->setData(0, sectionRole, static_cast<int>(index));
       row->setData(0, Qt::AccessibleTextRole,
                    QString::fromStdString(key) + "\n" + QString::fromStdString(value));  // what the row shows
-      tree_->setItemWidget(row, 0, makeRow(key, value, this));
+      tree_->setItemWidget(row, 0, new PreferenceRow(key, value, this, [this] { layOutRowsAgain(); }));
     }
     section->setExpanded(true);
   }
@@ -119,7 +187,10 @@ void DebugUserDefaultsScreen::rebuild() {
         std::string text;
         for (const auto& section : sections())
           for (const auto& [key, value] : PreferencesDump::debugEntries(*section.suite))
-            text.append(text.empty() ? "" : "\n").append(key).append(": ").append(value);
+            text.append(text.empty() ? "" : "\n")
+                .append(key)
+                .append(": ")
+                .append(PreferencesDump::textualDescription(value));
         copyText(pasteboard_, text);
       },
       [this] {
@@ -133,6 +204,18 @@ void DebugUserDefaultsScreen::rebuild() {
     layout_->insertWidget(0, header);
   }
   header_ = header;
+}
+
+void DebugUserDefaultsScreen::layOutRowsAgain() {
+  if (layoutQueued_) return;
+  layoutQueued_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        layoutQueued_ = false;
+        tree_->doItemsLayout();
+      },
+      Qt::QueuedConnection);
 }
 
 void DebugUserDefaultsScreen::deleteSelectedRows() {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,20 +19,22 @@ namespace kit {
 
 class DebugPaneHeader;
 
-// A preferences suite the developer window lists after the standard one, under its title ("<Unknown>" when none
-// is given).
+// A preferences suite the developer window lists after the standard one, under its title when one is recorded.
 struct DebugSuite {
   std::shared_ptr<platform::UserDefaults> suite;
-  std::string title = "<Unknown>";
+  std::optional<std::string> title;
 };
 // None in this program.
 std::vector<DebugSuite>& additionalDebugSuites();
+// The title of the suite's section: "Standard" for the standard suite, else the title recorded for it among the
+// additional suites, "<Unknown>" without one.
+std::string debugDisplayName(const platform::UserDefaults& suite);
 
 // The "User Preferences" pane of the developer debug window: what each suite has stored, one section per suite
-// ("Standard" first), the kit's keys first. A click on a row, its texts included, selects it (the texts can also be
-// selected and copied); selected rows are deleted with Delete (or from their context menu);
-// "Copy" puts every "key: value" line on the clipboard, "Clear" removes every key of the listed suites. Follows
-// every change of the preferences.
+// ("Standard" first), the kit's keys first, each value shown whole (at any width, however long). A click on a row, its
+// texts included, selects it (the texts can also be selected and copied); selected rows are deleted with Delete (or
+// from their context menu); "Copy" puts every "key: value" line on the clipboard, "Clear" removes every key of the
+// listed suites. Follows every change of the preferences.
 class DebugUserDefaultsScreen : public QWidget {
   Q_OBJECT
 
@@ -50,6 +53,8 @@ class DebugUserDefaultsScreen : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Lays the rows out again on a later turn (once for any number of requests), after one changed its height.
+  void layOutRowsAgain();
   struct Section {
     platform::UserDefaults* suite;
     std::string title;
@@ -63,6 +68,7 @@ class DebugUserDefaultsScreen : public QWidget {
   DebugPaneHeader* header_ = nullptr;
   QTreeWidget* tree_ = nullptr;
   bool rebuildQueued_ = false;
+  bool layoutQueued_ = false;
   // Announces every change of the preferences on the main thread.
   ListenOnlyPublisherObservable didChange_;
   platform::rx::AnyCancellable changes_;

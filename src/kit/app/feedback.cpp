@@ -4,12 +4,11 @@
 #include <QMetaObject>
 #include <map>
 
-#include "kit/app/app_facts.h"
 #include "kit/app/debug_info.h"
 #include "kit/foundation/text_from_key.h"
 #include "kit/foundation/url_query.h"
 #include "kit/foundation/verbatim_title.h"
-#include "kit/ui/menu.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/url_opening.h"
 
 namespace kit {
@@ -33,7 +32,7 @@ const platform::Url& feedbackPage() { return constantUrl("https://kestrova.com/f
 
 platform::Url feedbackPageUrl(const std::optional<std::string>& message, const std::optional<std::string>& extraInfo) {
   std::map<std::string, std::string> query{
-      {"product", AppFacts::name()},
+      {"product", ZvApp::name()},
       {"metadata", DebugInfo::debugInfo()},
   };
   if (message) query["messageField"] = *message;
@@ -50,8 +49,7 @@ SendFeedbackButton::SendFeedbackButton(const std::string& title, QWidget* parent
 }
 
 QuitButton::QuitButton(bool showName, QWidget* parent)
-    : QPushButton(verbatimTitle(showName ? Text::fromKey("Quit %@", {applicationName()}) : Text::fromKey("Quit")),
-                  parent) {
+    : QPushButton(verbatimTitle(showName ? Text::fromKey("Quit %@", {ZvApp::name()}) : Text::fromKey("Quit")), parent) {
   setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(this, &QPushButton::clicked, this, [] {
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);

@@ -15,7 +15,7 @@ namespace kit {
 
 LaunchAtLogin& LaunchAtLogin::shared() {
   static auto* instance = new LaunchAtLogin(platform::AutostartEntry({.id = ZvApp::id(),
-                                                                      .name = AppFacts::name(),
+                                                                      .name = ZvApp::name(),
                                                                       .executable = AppFacts::url(),
                                                                       .arguments = {autostartArgument},
                                                                       .iconName = ZvApp::id()}));  // never released

@@ -23,11 +23,81 @@ std::string quoted(const std::string& text) {
   return out + "\"";
 }
 
-// Inside lists and dictionaries texts are quoted, as a collection's description shows them.
-std::string elementText(const platform::PlistValue& value) {
-  if (auto text = value.get<std::string>()) return quoted(*text);
-  return debugDisplayValue(value);
+// The debug information's short form, or the whole value.
+enum class Form { debugDisplay, whole };
+
+std::string hexBytes(const std::string& bytes) {
+  static constexpr char digits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(2 * bytes.size());
+  for (unsigned char byte : bytes) {
+    out += digits[byte >> 4];
+    out += digits[byte & 0xf];
+  }
+  return out;
 }
+
+std::string rendered(const platform::PlistValue& value, Form form);
+
+// Inside lists and dictionaries texts are quoted, as a collection's description shows them.
+std::string elementText(const platform::PlistValue& value, Form form) {
+  if (auto text = value.get<std::string>()) return quoted(*text);
+  return rendered(value, form);
+}
+
+std::string rendered(const platform::PlistValue& value, Form form) {
+  if (auto data = value.get<platform::PlistData>()) {
+    const auto size = static_cast<int64_t>(data->bytes.size());
+    if (form == Form::whole) return "{length = " + std::to_string(size) + ", bytes = 0x" + hexBytes(data->bytes) + "}";
+    return "<Data: " + formattedFileSize(size) + ">";
+  }
+  if (auto flag = value.get<bool>()) return *flag ? "true" : "false";
+  if (auto integer = value.get<int64_t>()) return std::to_string(*integer);
+  if (auto real = value.get<double>()) {
+    if (form == Form::whole || !std::isfinite(*real)) return platform::decimalText(*real);
+    if (std::trunc(*real) == *real && std::fabs(*real) < 9.2e18) return std::to_string(static_cast<int64_t>(*real));
+    return platform::decimalText(rounded(*real, 2, RoundingRule::toNearestOrAwayFromZero));
+  }
+  if (auto text = value.get<std::string>()) return *text;
+  if (auto date = value.get<platform::PlistDate>()) return platform::dateDescription(*date);
+  if (auto array = value.get<platform::PlistArray>()) {
+    std::string out = "[";
+    for (size_t i = 0; i < array->size(); ++i) out += (i ? ", " : "") + elementText((*array)[i], form);
+    return out + "]";
+  }
+  if (auto dictionary = value.get<platform::PlistDict>()) {
+    if (dictionary->empty()) return "[:]";
+    std::string out = "[";
+    bool first = true;
+    for (const auto& [key, element] : *dictionary) {
+      out += (first ? "" : ", ") + quoted(key) + ": " + elementText(element, form);
+      first = false;
+    }
+    return out + "]";
+  }
+  return platform::describe(value);
+}
+
+bool isHistoryKey(std::string_view key) {
+  return key == "SessionIdHistory" || key == "UserIdHistory" || key == "pastDevicesKey";
+}
+
+// The entries less the history keys; the kit's keys first, each group in ascending order.
+template <class V>
+OrderedDictionary<std::string, V> sortedEntries(const platform::PlistDict& domain,
+                                                V (*value)(const platform::PlistValue&)) {
+  std::vector<std::pair<std::string, V>> entries;
+  for (const auto& [key, stored] : domain)
+    if (!isHistoryKey(key)) entries.emplace_back(key, value(stored));
+  // Byte order of UTF-8 is code point order: upper case before lower case.
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+    return isKitPreferenceKey(a.first) && !isKitPreferenceKey(b.first);
+  });
+  return OrderedDictionary<std::string, V>::fromPairs(entries);
+}
+
+platform::PlistValue asStored(const platform::PlistValue& value) { return value; }
 
 }  // namespace
 
@@ -39,63 +109,22 @@ bool isShownPreferenceKey(std::string_view key) {
 
 bool isKitPreferenceKey(std::string_view key) { return key.starts_with("Zv_") || key.starts_with("__"); }
 
-std::string debugDisplayValue(const platform::PlistValue& value) {
-  if (auto data = value.get<platform::PlistData>())
-    return "<Data: " + formattedFileSize(static_cast<int64_t>(data->bytes.size())) + ">";
-  if (auto flag = value.get<bool>()) return *flag ? "true" : "false";
-  if (auto integer = value.get<int64_t>()) return std::to_string(*integer);
-  if (auto real = value.get<double>()) {
-    if (!std::isfinite(*real)) return platform::decimalText(*real);
-    if (std::trunc(*real) == *real && std::fabs(*real) < 9.2e18) return std::to_string(static_cast<int64_t>(*real));
-    return platform::decimalText(rounded(*real, 2, RoundingRule::toNearestOrAwayFromZero));
-  }
-  if (auto text = value.get<std::string>()) return *text;
-  if (auto date = value.get<platform::PlistDate>()) return platform::dateDescription(*date);
-  if (auto array = value.get<platform::PlistArray>()) {
-    std::string out = "[";
-    for (size_t i = 0; i < array->size(); ++i) out += (i ? ", " : "") + elementText((*array)[i]);
-    return out + "]";
-  }
-  if (auto dictionary = value.get<platform::PlistDict>()) {
-    if (dictionary->empty()) return "[:]";
-    std::string out = "[";
-    bool first = true;
-    for (const auto& [key, element] : *dictionary) {
-      out += (first ? "" : ", ") + quoted(key) + ": " + elementText(element);
-      first = false;
-    }
-    return out + "]";
-  }
-  return platform::describe(value);
+std::string debugDisplayValue(const platform::PlistValue& value) { return rendered(value, Form::debugDisplay); }
+
+std::string textualDescription(const platform::PlistValue& value) { return rendered(value, Form::whole); }
+
+platform::PlistDict filteredPersistentDomain(const platform::UserDefaults& suite) {
+  platform::PlistDict domain = suite.persistentDomain();
+  std::erase_if(domain, [](const auto& entry) { return !isShownPreferenceKey(entry.first); });
+  return domain;
 }
 
-namespace {
-
-OrderedDictionary<std::string, std::string> sortedEntries(const platform::UserDefaults& suite,
-                                                          bool (*isListed)(std::string_view key)) {
-  static const std::vector<std::string_view> historyKeys{"SessionIdHistory", "UserIdHistory", "pastDevicesKey"};
-  std::vector<std::pair<std::string, std::string>> entries;
-  for (const auto& [key, value] : suite.persistentDomain()) {
-    if (!isListed(key)) continue;
-    if (std::find(historyKeys.begin(), historyKeys.end(), key) != historyKeys.end()) continue;
-    entries.emplace_back(key, debugDisplayValue(value));
-  }
-  // Byte order of UTF-8 is code point order: upper case before lower case.
-  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-    return isKitPreferenceKey(a.first) && !isKitPreferenceKey(b.first);
-  });
-  return OrderedDictionary<std::string, std::string>::fromPairs(entries);
-}
-
-}  // namespace
-
-OrderedDictionary<std::string, std::string> debugEntries(const platform::UserDefaults& suite) {
-  return sortedEntries(suite, [](std::string_view) { return true; });
+OrderedDictionary<std::string, platform::PlistValue> debugEntries(const platform::UserDefaults& suite) {
+  return sortedEntries(suite.persistentDomain(), asStored);
 }
 
 OrderedDictionary<std::string, std::string> debugInfoDictionary(const platform::UserDefaults& suite) {
-  return sortedEntries(suite, isShownPreferenceKey);
+  return sortedEntries(filteredPersistentDomain(suite), debugDisplayValue);
 }
 
 }  // namespace kit::PreferencesDump

@@ -11,6 +11,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
 #include "kit/foundation/report_error.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/core/executor.h"
 #include "platform/prefs/user_defaults.h"
 #include "platform/process/detached_process.h"
@@ -61,7 +62,7 @@ void clearRelaunchState() {
 }
 
 GeneralError relaunchError(const std::string& description) {
-  return GeneralError("Could not restart " + AppFacts::name() + ": " + description);
+  return GeneralError("Could not restart " + ZvApp::name() + ": " + description);
 }
 
 // A failed start is always reported; the alert is shown unless the caller asked for a quiet failure.

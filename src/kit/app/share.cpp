@@ -11,10 +11,10 @@
 #include "kit/app/zv_kit.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/url_query.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/copy_button.h"
 #include "kit/ui/hosting_window.h"
 #include "kit/ui/link_copy.h"
-#include "kit/ui/menu.h"
 #include "kit/ui/qr_code_view.h"
 #include "kit/ui/session_restoration.h"
 #include "kit/ui/url_opening.h"
@@ -76,7 +76,7 @@ ShareAppScreen* ShareAppScreen::showWindow(platform::Pasteboard& pasteboard) {
   auto* screen = new ShareAppScreen(pasteboard);
   auto* window =
       new HostingWindow(screen, {.constrainWindowToScreen = false, .canBecomeKey = true, .closeOnEsc = false});
-  window->setWindowTitle(QString::fromStdString("Share " + applicationName()));
+  window->setWindowTitle(QString::fromStdString("Share " + ZvApp::name()));
   // Not resizable: as large as its content, without a maximize button.
   window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
   window->setFixedSize(screen->size());

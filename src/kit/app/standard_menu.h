@@ -23,9 +23,12 @@ CallbackMenuItem* addRateAppItem(QMenu& menu);
 // The product's page with its fragment replaced.
 platform::Url websiteWithFragment(const std::string& fragment);
 
-// Opens the settings window on a later turn of the main loop.
+// Opens the settings window on a later turn of the main loop (openSettingsOnMainQueue).
 void settingsMenuItemAction();
-// Brings the application forward and shows its about box (name, "Version 1.0.0 (27)", icon); one at a time.
+// The about box (name, "Version 1.0.0 (27)", icon): one at a time, brought forward when it is open already. It blocks
+// no other window and stands in front of the floating ones.
+void orderFrontStandardAboutPanel();
+// Brings the application forward and shows the about box.
 void aboutMenuItemAction();
 // Opens the feedback form.
 void sendFeedbackMenuItemAction();

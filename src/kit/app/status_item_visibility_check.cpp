@@ -89,7 +89,8 @@ platform::Task<void> checkVisibility(std::function<bool()> isHidden, bool wasLau
   if (wasLaunchedAtLogin && LaunchHistory::runOnce(diagnosticsRunOnceIdentifier))
     reportEnsureVisibilityDiagnostics(wasLaunchedAtLogin);
   activateApp();
-  // Desktop panels tell nobody that they hide themselves, so the gentler text for that case is never chosen.
+  // Desktop panels tell nobody that they hide themselves (isAutomaticallyToggled), so the gentler text for that case is
+  // never chosen.
   const Alert alert = visibilityAlert(options);
   const AlertResponse response = co_await runAlert(alert);
   if (options.showsDoNotShowAgainCheckbox && response.suppressionChecked)
@@ -119,7 +120,7 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin) {
       {"isBartenderRunning", isRunning(workspace, DebugInfo::MenuBarManagers::bartender)},
       {"isHiddenBarRunning", isRunning(workspace, {DebugInfo::MenuBarManagers::hiddenBar})},
       {"isBarbeeRunning", isRunning(workspace, {DebugInfo::MenuBarManagers::barbee})},
-      {"NSStatusBar.isAutomaticallyToggled", false},
+      {"NSStatusBar.isAutomaticallyToggled", isAutomaticallyToggled()},
       {"frontmostapp", frontmost && frontmost->bundleIdentifier ? *frontmost->bundleIdentifier : std::string()},
   };
   ZvApp::reportError(GeneralError("NSStatusItem#ensureVisibility was shown 2"), record);
@@ -128,6 +129,13 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin) {
 void openSettingsOnMainQueue() {
   platform::mainExecutor().post([] { openSettings(); });
 }
+
+double menuBarHeight() {
+  constexpr double standardHeight = 24;
+  return standardHeight;
+}
+
+bool isAutomaticallyToggled() { return false; }
 
 std::optional<double> primaryScreenBottomInset() {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return std::nullopt;

@@ -47,6 +47,13 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin);
 // Queues the opening of the settings window on the main queue.
 void openSettingsOnMainQueue();
 
+// The height a menu bar at the top of the primary screen is expected to have: 24 points, and 33 only on a screen with
+// an area beside a camera housing in its top edge, which no screen here reports.
+double menuBarHeight();
+// Whether the menu bar hides itself. Desktop panels sit at any edge, or nowhere, and do not say whether they hide, so
+// no room reserved at the top tells nothing here: never.
+bool isAutomaticallyToggled();
+
 // The room a panel takes at the bottom of the primary screen (the screen's geometry against its available geometry,
 // in device-independent pixels); none without a screen or when nothing takes room there.
 std::optional<double> primaryScreenBottomInset();

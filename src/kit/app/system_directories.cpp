@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QStandardPaths>
+#include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -30,8 +32,31 @@ const char* kindName(SystemDirectory kind) {
       return "caches";
     case SystemDirectory::preferences:
       return "preferences";
+    case SystemDirectory::home:
+      return "home";
+    case SystemDirectory::desktop:
+      return "desktop";
+    case SystemDirectory::documents:
+      return "documents";
+    case SystemDirectory::downloads:
+      return "downloads";
+    case SystemDirectory::music:
+      return "music";
+    case SystemDirectory::pictures:
+      return "pictures";
+    case SystemDirectory::videos:
+      return "videos";
   }
   return "unknown";
+}
+
+// One of the user's own folders as user-dirs.dirs names it, read by Qt (with Qt's defaults below the home); none
+// without a home.
+std::optional<std::filesystem::path> userDirectory(QStandardPaths::StandardLocation location) {
+  if (!platform::homeDirectory()) return std::nullopt;
+  const QString folder = QStandardPaths::writableLocation(location);
+  if (folder.isEmpty()) return std::nullopt;
+  return std::filesystem::path(folder.toStdString());
 }
 
 std::filesystem::path resolvingSymlinks(const std::filesystem::path& path) {
@@ -63,6 +88,58 @@ std::optional<dev_t> deviceOf(const std::filesystem::path& path) {
   return info.st_dev;
 }
 
+// The folders a move of the item to the trash may make, parents first: the home's trash (made here before the move,
+// with whatever of the data folder is missing) and the trash at the top of the item's own file system, which Qt makes
+// when the item lies on another one: <top>/.Trash-<uid>, or <top>/.Trash/<uid> in a shared .Trash, with their files
+// and info folders. The item may itself be the top (a mount point), so the tops of the item and of its folder count.
+std::vector<std::filesystem::path> trashFoldersFor(const std::filesystem::path& item,
+                                                   const std::filesystem::path& homeTrash) {
+  std::vector<std::filesystem::path> folders;
+  const std::filesystem::path existing = nearestExisting(homeTrash);
+  for (std::filesystem::path missing = homeTrash; missing != existing && missing.has_relative_path();
+       missing = missing.parent_path())
+    folders.insert(folders.begin(), missing);
+  folders.push_back(homeTrash / "files");
+  folders.push_back(homeTrash / "info");
+  const std::string uid = std::to_string(::getuid());
+  std::vector<std::filesystem::path> tops;
+  for (const auto& place : {item, std::filesystem::absolute(item).parent_path()}) {
+    const QString top = QStorageInfo(QString::fromStdString(place.string())).rootPath();
+    const std::filesystem::path topPath = top.toStdString();
+    if (!top.isEmpty() && std::find(tops.begin(), tops.end(), topPath) == tops.end()) tops.push_back(topPath);
+  }
+  for (const auto& top : tops) {
+    for (const auto& trash : {top / (".Trash-" + uid), top / ".Trash" / uid}) {
+      folders.push_back(trash);
+      folders.push_back(trash / "files");
+      folders.push_back(trash / "info");
+    }
+  }
+  return folders;
+}
+
+// Notes which of the folders are missing now; unless told to keep them, removes those that are there when it goes and
+// empty (rmdir never removes a folder with content), deepest first.
+class FoldersMadeOnTheWay {
+ public:
+  explicit FoldersMadeOnTheWay(const std::vector<std::filesystem::path>& folders) {
+    std::error_code ignored;
+    for (const auto& folder : folders)
+      if (!std::filesystem::exists(std::filesystem::symlink_status(folder, ignored))) missing_.push_back(folder);
+  }
+  ~FoldersMadeOnTheWay() {
+    if (kept_) return;
+    for (auto folder = missing_.rbegin(); folder != missing_.rend(); ++folder) ::rmdir(folder->c_str());
+  }
+  FoldersMadeOnTheWay(const FoldersMadeOnTheWay&) = delete;
+  FoldersMadeOnTheWay& operator=(const FoldersMadeOnTheWay&) = delete;
+  void keep() { kept_ = true; }
+
+ private:
+  std::vector<std::filesystem::path> missing_;
+  bool kept_ = false;
+};
+
 void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -89,6 +166,27 @@ std::filesystem::path systemDirectory(SystemDirectory kind) {
       // Where the preferences suites really are.
       base = platform::configDirectory();
       break;
+    case SystemDirectory::home:
+      base = platform::homeDirectory();
+      break;
+    case SystemDirectory::desktop:
+      base = userDirectory(QStandardPaths::DesktopLocation);
+      break;
+    case SystemDirectory::documents:
+      base = userDirectory(QStandardPaths::DocumentsLocation);
+      break;
+    case SystemDirectory::downloads:
+      base = userDirectory(QStandardPaths::DownloadLocation);
+      break;
+    case SystemDirectory::music:
+      base = userDirectory(QStandardPaths::MusicLocation);
+      break;
+    case SystemDirectory::pictures:
+      base = userDirectory(QStandardPaths::PicturesLocation);
+      break;
+    case SystemDirectory::videos:
+      base = userDirectory(QStandardPaths::MoviesLocation);
+      break;
   }
   if (!base) {
     ZvApp::reportError(appError(std::string("Could not get system directory: ") + kindName(kind)));
@@ -101,7 +199,7 @@ std::filesystem::path appDirectory(SystemDirectory kind) {
   std::filesystem::path folder = systemDirectory(kind) / ZvApp::id();
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error) ZvApp::reportError(PlatformError::posix(error.value(), "Could not create " + folder.string()));
+  if (error) reportToErrorHook(PlatformError::posix(error.value(), "Could not create " + folder.string()));
   return folder;
 }
 
@@ -120,21 +218,30 @@ std::filesystem::path autostartEntryPath() {
 }
 
 void trashItem(const std::filesystem::path& path) {
+  const std::string context = "Could not move " + path.string() + " to the trash";
   std::error_code error;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
-    throw PlatformError::posix(ENOENT, "Could not move " + path.string() + " to the trash");
+    throw PlatformError::posix(ENOENT, context);
   // The trash of the home lies in the data folder, which a new account may not have yet. It must be there: where Qt
   // can make no trash, it moves the item into the current folder instead (and reports success).
   const std::filesystem::path trash = systemDirectory(SystemDirectory::applicationSupport) / "Trash";
+  FoldersMadeOnTheWay made(trashFoldersFor(path, trash));
   std::filesystem::create_directories(trash.parent_path(), error);
   for (const auto& folder : {trash, trash / "files", trash / "info"}) {
     ::mkdir(folder.c_str(), 0700);
     if (!std::filesystem::is_directory(folder, error))
-      throw PlatformError::posix(
-          ENOTDIR, "Could not move " + path.string() + " to the trash: " + folder.string() + " is not a folder");
+      throw PlatformError::posix(ENOTDIR, context + ": " + folder.string() + " is not a folder");
   }
-  if (!QFile::moveToTrash(QString::fromStdString(path.string())))
-    throw GeneralError("Could not move " + path.string() + " to the trash");
+  QFile item(QString::fromStdString(path.string()));
+  errno = 0;
+  if (item.moveToTrash()) {
+    made.keep();
+    return;
+  }
+  // Qt tells the system's reason as text; the code is what the failed call left in errno.
+  const int code = errno != 0 ? errno : EIO;
+  throw PlatformError("NSPOSIXErrorDomain", code,
+                      {{platform::userinfo::localizedDescription, context + ": " + item.errorString().toStdString()}});
 }
 
 void trashItems(const std::vector<std::filesystem::path>& paths) {
@@ -171,7 +278,7 @@ std::filesystem::path itemReplacementDirectory(const std::optional<std::filesyst
       failure = errno;
     }
   }
-  ZvApp::reportError(
+  reportToErrorHook(
       PlatformError::posix(failure, "Could not create a folder on the file system of " + reference.string()),
       {{"url()", AppFacts::url().string()}});
   return createTemporaryDirectory();
@@ -188,7 +295,7 @@ std::filesystem::path createTemporaryFile(const std::optional<std::string>& file
       (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0))
     name += suffix;
 
-  const std::filesystem::path folder = createTemporaryDirectory(parent);
+  const std::filesystem::path folder = parent ? createTemporaryDirectory(parent) : itemReplacementDirectory();
   std::filesystem::path file = folder / name;
   try {
     platform::FileDescriptor written(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));

@@ -10,15 +10,23 @@
 // private temporary files.
 namespace kit {
 
-// The desktop's folders for each kind of file (XDG base directories).
+// The desktop's folders for each kind of file: the XDG base directories, and the user's own folders as the XDG user
+// directories name them (~/.config/user-dirs.dirs).
 enum class SystemDirectory {
   applicationSupport,  // $XDG_DATA_HOME, else ~/.local/share
   caches,              // $XDG_CACHE_HOME, else ~/.cache
   preferences,         // $XDG_CONFIG_HOME, else ~/.config
+  home,                // $HOME, else the password database's home
+  desktop,             // XDG_DESKTOP_DIR, else ~/Desktop
+  documents,           // XDG_DOCUMENTS_DIR, else ~/Documents
+  downloads,           // XDG_DOWNLOAD_DIR, else ~/Downloads
+  music,               // XDG_MUSIC_DIR, else ~/Music
+  pictures,            // XDG_PICTURES_DIR, else ~/Pictures
+  videos,              // XDG_VIDEOS_DIR, else ~/Videos
 };
 
-// The user's folder of that kind, with symbolic links resolved. Never fails: without a home folder the
-// failure is reported and the temporary folder stands in.
+// The user's folder of that kind, with symbolic links resolved; it need not exist. Never fails: without a home
+// folder the failure is reported and the temporary folder stands in.
 std::filesystem::path systemDirectory(SystemDirectory kind);
 
 // The program's own folder of that kind, named by its id, created when missing. A folder that cannot be
@@ -30,8 +38,10 @@ const std::filesystem::path& appCachesDirectory();
 // The entry that starts the program at login: <config>/autostart/<id>.desktop.
 std::filesystem::path autostartEntryPath();
 
-// Moves a file or folder to the user's trash, where it can be restored from. Throws on failure (a missing
-// item is a POSIX ENOENT error).
+// Moves a file or folder to the user's trash, where it can be restored from: the trash of the home, or the one at the
+// top of the item's own file system. Throws the system's error as a POSIX error (a missing item is ENOENT; a mount
+// point, which cannot be moved, EXDEV "Invalid cross-device link"). A failed move leaves nothing behind: the trash
+// folders it made on the way are removed again while they are empty.
 void trashItem(const std::filesystem::path& path);
 // Each in order; the first failure is thrown and the items after it stay in place.
 void trashItems(const std::vector<std::filesystem::path>& paths);
@@ -51,8 +61,9 @@ bool isTemporaryDirectoryName(std::string_view name, std::string_view id);
 std::filesystem::path itemReplacementDirectory(
     const std::optional<std::filesystem::path>& appropriateFor = std::nullopt);
 
-// Writes the text into a new private folder (made by createTemporaryDirectory(parent)), as `filename` (else "file")
-// with the extension added when the name lacks it. The file is made anew with permissions 0600 (never through an
+// Writes the text into a new private folder (made by createTemporaryDirectory(parent), or by
+// itemReplacementDirectory() when no parent is given), as `filename` (else "file") with the extension added when the
+// name lacks it. The file is made anew with permissions 0600 (never through an
 // existing file or a symbolic link). Answers its path. Throws PlatformError.
 std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,
                                           std::string_view content,

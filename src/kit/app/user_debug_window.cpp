@@ -13,6 +13,7 @@
 #include "kit/app/feedback.h"
 #include "kit/foundation/alert.h"
 #include "kit/foundation/verbatim_title.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/button_roles.h"
 #include "kit/ui/url_opening.h"
 #include "kit/ui/window_for_menu_bar_app.h"
@@ -30,7 +31,7 @@ QFrame* divider(QWidget* parent) {
 }
 
 void confirmDeletion(QWidget* window) {
-  Alert alert = makeAlert("Delete all data and settings for " + AppFacts::name() + "?", std::nullopt, std::nullopt,
+  Alert alert = makeAlert("Delete all data and settings for " + ZvApp::name() + "?", std::nullopt, std::nullopt,
                           AlertStyle::warning, std::nullopt, {"Delete", "Cancel"}, std::nullopt, {0});
   alertPresenter().beginSheet(alert, window, [](AlertResponse response) {
     if (response.code != alertFirstButtonReturn) return;
@@ -39,14 +40,14 @@ void confirmDeletion(QWidget* window) {
 }
 
 void emailDebugInfo() {
-  sendEmail({EmailAddress::developerFeedback()}, AppFacts::name() + " — Debug info", std::nullopt, "debug-info.txt",
+  sendEmail({EmailAddress::developerFeedback()}, ZvApp::name() + " — Debug info", std::nullopt, "debug-info.txt",
             DebugInfo::debugInfoText());
 }
 
 }  // namespace
 
 std::string crashLogInstructions() {
-  return "Find the crash reports of “" + AppFacts::name() + "” with the command “coredumpctl list quillet” and email " +
+  return "Find the crash reports of “" + ZvApp::name() + "” with the command “coredumpctl list quillet” and email " +
          "them to " + EmailAddress::developerFeedback().rawValue() + ".";
 }
 
@@ -95,7 +96,7 @@ UserDebugWindowController::UserDebugWindowController() : SingletonWindowControll
   layout->setSizeConstraint(QLayout::SetFixedSize);
   layout->addWidget(new UserDebugView);
   setWindowLevel(frame, WindowLevel::floating);
-  frame.setWindowTitle(QString::fromStdString(AppFacts::name() + " " + AppFacts::version() + " — Debug"));
+  frame.setWindowTitle(QString::fromStdString(ZvApp::name() + " " + AppFacts::version() + " — Debug"));
   frame.adjustSize();
   centerOnScreen(frame);
 }

@@ -1,7 +1,7 @@
 #include "kit/app/zv_kit.h"
 
 #include <QGuiApplication>
-#include <QTimer>
+#include <QPointer>
 #include <QWindow>
 #include <atomic>
 #include <mutex>
@@ -12,6 +12,10 @@
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
 #include "kit/app/user_debug_window.h"
+#include "kit/foundation/async_sequences.h"
+#include "platform/core/async_stream.h"
+#include "platform/core/sleep.h"
+#include "platform/core/task.h"
 #include "platform/system/input_monitors.h"
 
 namespace kit {
@@ -38,24 +42,35 @@ void takeFinishedLaunchingFacts() {
   LaunchFacts::wasLaunchedAtLogin();
 }
 
-// The first window that becomes active after the first second of the run.
-void recordFirstMainWindow() {
-  auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-  if (!application) return;
-  QTimer::singleShot(std::chrono::seconds(1), application, [application] {
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection =
-        QObject::connect(application, &QGuiApplication::focusWindowChanged, application, [connection](QWindow* window) {
-          if (!window) return;
-          const QRect frame = window->frameGeometry();
-          {
-            std::lock_guard lock(firstFrameMutex);
-            firstFrame =
-                platform::Rect{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())};
-          }
-          QObject::disconnect(*connection);
-        });
-  });
+// A window that can become the main window: a normal top-level window (the settings, debug or share window), never a
+// menu, popup, tooltip, panel or alert.
+bool canBecomeMain(const QWindow& window) { return window.type() == Qt::Window; }
+
+// The windows that become the main window from now on, each time one of them takes the focus. Listening ends with
+// the stream.
+platform::AsyncStream<QPointer<QWindow>> windowsBecomingMain(QGuiApplication& application) {
+  auto made = platform::AsyncStream<QPointer<QWindow>>::makeStream();
+  auto continuation = std::move(made.second);
+  auto listening = std::make_shared<QMetaObject::Connection>(
+      QObject::connect(&application, &QGuiApplication::focusWindowChanged, [continuation](QWindow* window) {
+        if (window && canBecomeMain(*window)) continuation.yield(QPointer<QWindow>(window));
+      }));
+  continuation.onTermination([listening](platform::StreamTermination) { QObject::disconnect(*listening); });
+  return std::move(made.first);
+}
+
+// Waits a second, then for the first window to become the main window, and keeps its frame (once per run).
+platform::Task<void> recordFirstMainWindow(QGuiApplication& application) {
+  try {
+    co_await platform::sleepFor(std::chrono::seconds(1));
+  } catch (const platform::CancellationError&) {
+  }
+  const auto window = co_await firstElement(windowsBecomingMain(application));
+  if (!window || !*window) co_return;
+  const QRect frame = (*window)->frameGeometry();
+  std::lock_guard lock(firstFrameMutex);
+  if (!firstFrame)
+    firstFrame = platform::Rect{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())};
 }
 
 }  // namespace
@@ -107,7 +122,8 @@ ZvKit::ZvKit(const Environment& environment) {
     if (kitLaunchHooks().addDebugMenuIfRequested) kitLaunchHooks().addDebugMenuIfRequested();
   });
 
-  recordFirstMainWindow();
+  if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    platform::spawn(platform::mainExecutor(), [application] { return recordFirstMainWindow(*application); });
   if (environment.removeLeftovers)
     platform::globalExecutor(platform::Priority::background).post(environment.removeLeftovers);
 

@@ -78,7 +78,8 @@ class ZvKit {
 bool isDebugModifierChordHeld();
 // True once the post-launch block ran.
 bool didFinishKitLaunch();
-// The frame of the first window that became active after launch, once there was one.
+// The frame of the first window that became the main window after launch (a normal window that took the focus once
+// the first second had passed), once there was one.
 std::optional<platform::Rect> firstMainWindowFrame();
 
 }  // namespace kit

@@ -1,7 +1,7 @@
 #pragma once
 
-// Asynchronous sequences: the first element, a type eraser, a sequence callers push into, a duplicate filter, a two-way
-// merge, a consumer task that cancels like a subscription, and a race of two operations.
+// Asynchronous sequences: a type eraser, a sequence callers push into, a duplicate filter, a two-way merge,
+// a consumer task that cancels like a subscription, the first element, and a race of two operations.
 //
 // An asynchronous sequence here is anything with makeAsyncIterator() whose iterator has next() (awaitable,
 // giving std::optional<Element>), or a stream, which is its own iterator.
@@ -33,14 +33,6 @@ auto iteratorOf(S& sequence) {
 }
 
 }  // namespace detail
-
-// The sequence's next element, or none when it ends first; an error of the sequence is thrown. A stream's copy
-// shares its elements, so the element is taken from the stream itself.
-template <class S>
-platform::Task<std::optional<typename S::Element>> firstElement(S sequence) {
-  auto iterator = detail::iteratorOf(sequence);
-  co_return co_await iterator.next();
-}
 
 template <class T>
 class AnyAsyncSequence {
@@ -238,6 +230,13 @@ template <class S, class F>
     return detail::consume<T>(sequence, receiveValue, location);
   });
   return platform::rx::AnyCancellable([task] { task.cancel(); });
+}
+
+// Awaits the sequence's first element: none when the sequence ends first. An error of the sequence is passed on.
+template <class S>
+platform::Task<std::optional<typename S::Element>> firstElement(S sequence) {
+  auto iterator = detail::iteratorOf(sequence);
+  co_return co_await iterator.next();
 }
 
 namespace detail {

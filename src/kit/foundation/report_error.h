@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -45,6 +46,15 @@ void setErrorReportFilter(ErrorReportFilter filter);
 // The error a caught exception stands for: a platform::Error as it was thrown, any other std::exception as a
 // GeneralError with its what() text, anything else as the GeneralError "Unknown error."; none for no exception.
 std::shared_ptr<const platform::Error> asError(const std::exception_ptr& error);
+
+// Reports the error to the error hook (ZvApp::reportError) and hands the same error back, for a caller that goes on
+// with it: `throw reportToErrorHook(error)`, or a report on the way to a fallback.
+template <std::derived_from<platform::Error> E>
+E reportToErrorHook(const E& error, platform::UserInfo userInfo = {},
+                    std::source_location location = std::source_location::current()) {
+  ZvApp::reportError(error, std::move(userInfo), location);
+  return error;
+}
 
 // True for cancellations of every kind the platform knows (task, URL loading, user, ECANCELED), looking through
 // wrapping errors and the underlying error.

@@ -9,4 +9,9 @@ const std::string& id() {
   return identifier;
 }
 
+const std::string& name() {
+  static const std::string value = identity::applicationName;
+  return value;
+}
+
 }  // namespace kit::ZvApp

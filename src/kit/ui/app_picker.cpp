@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QPushButton>
@@ -41,8 +42,19 @@ std::vector<platform::DesktopEntry> listedApplications() {
 
 }  // namespace
 
+const std::filesystem::path& applicationsDirectory() {
+  static const std::filesystem::path folder = [] {
+    for (const auto& shared : platform::DesktopEntries::sharedApplicationFolders()) {
+      std::error_code ignored;
+      if (std::filesystem::is_directory(shared, ignored)) return shared;
+    }
+    return std::filesystem::path("/usr/share/applications");
+  }();
+  return folder;
+}
+
 AppPickerDialog::AppPickerDialog(bool allowsMultipleSelection, Validate validate, QWidget* parent)
-    : QDialog(parent), validate_(std::move(validate)) {
+    : QDialog(parent), allowsMultipleSelection_(allowsMultipleSelection), validate_(std::move(validate)) {
   resize(pickerSize);
   auto query = Binding<std::string>::stored();
   search_ = new SearchField({.text = {query.get,
@@ -70,6 +82,8 @@ AppPickerDialog::AppPickerDialog(bool allowsMultipleSelection, Validate validate
   choose_ = buttons->addButton(QStringLiteral("Choose"), QDialogButtonBox::AcceptRole);
   choose_->setDefault(true);
   choose_->setEnabled(false);
+  other_ = buttons->addButton(QStringLiteral("Other…"), QDialogButtonBox::ActionRole);
+  connect(other_, &QPushButton::clicked, this, &AppPickerDialog::chooseFiles);
   connect(buttons, &QDialogButtonBox::accepted, this, &AppPickerDialog::choose);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(list_, &QListWidget::itemSelectionChanged, this,
@@ -104,10 +118,35 @@ void AppPickerDialog::choose() {
     ids.push_back(item->data(idRole).toString().toStdString());
     locations.push_back(platform::Url::fileUrl(item->data(pathRole).toString().toStdString()));
   }
+  chooseApplications(std::move(ids), locations);
+}
+
+void AppPickerDialog::chooseFiles() {
+  auto* files =
+      new QFileDialog(this, QStringLiteral("Choose"), QString::fromStdString(applicationsDirectory().string()),
+                      QStringLiteral("Applications (*.desktop)"));
+  files->setAttribute(Qt::WA_DeleteOnClose);
+  files->setFileMode(allowsMultipleSelection_ ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  files->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+  connect(files, &QFileDialog::filesSelected, this, [this](const QStringList& paths) {
+    std::vector<std::string> ids;
+    std::vector<std::optional<platform::Url>> locations;
+    for (const QString& path : paths) {
+      const auto entry = platform::readDesktopEntryFile(path.toStdString());
+      ids.push_back(entry ? entry->id : std::string());
+      locations.push_back(platform::Url::fileUrl(path.toStdString()));
+    }
+    chooseApplications(std::move(ids), locations);
+  });
+  files->open();
+}
+
+void AppPickerDialog::chooseApplications(std::vector<std::string> ids,
+                                         const std::vector<std::optional<platform::Url>>& locations) {
   if (ids.empty()) return;
   for (size_t index = 0; index < ids.size(); ++index) {
     try {
-      // The entry may have gone or changed since the list was made.
+      // A listed entry may have gone or changed since the list was made; a file may be no application's entry.
       if (!locations[index] || !resourceValue<bool>(*locations[index], UrlResourceKey::isApplication).value_or(false))
         throw appError("The selected item is not an app.", "Please select an app.");
       if (validate_) validate_(ids[index]);

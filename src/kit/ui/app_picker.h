@@ -2,9 +2,13 @@
 
 #include <QDialog>
 #include <QSortFilterProxyModel>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/url/url.h"
 
 class QListWidget;
 class QPushButton;
@@ -13,9 +17,14 @@ namespace kit {
 
 class SearchField;
 
+// The desktop's applications folder that every user shares, worked out once: the first applications folder of the
+// shared data folders ($XDG_DATA_DIRS) that exists, else /usr/share/applications.
+const std::filesystem::path& applicationsDirectory();
+
 // The chooser of installed applications: the desktop's application entries (icon and name, sorted by name, those
-// that ask not to be listed left out), narrowed by a search field. Our own application shows greyed out and can
-// never be chosen. Main thread only.
+// that ask not to be listed left out), narrowed by a search field, and "Other…", which chooses an application's
+// desktop file anywhere, starting from applicationsDirectory(). Our own application shows greyed out and can never be
+// chosen. Main thread only.
 class AppPickerDialog : public QDialog {
   Q_OBJECT
 
@@ -28,6 +37,7 @@ class AppPickerDialog : public QDialog {
   QListWidget* list() const { return list_; }
   SearchField* searchField() const { return search_; }
   QPushButton* chooseButton() const { return choose_; }
+  QPushButton* otherButton() const { return other_; }
 
   // The ids of the chosen applications, in list order, without repeats or our own; empty until chosen.
   const std::vector<std::string>& chosen() const { return chosen_; }
@@ -35,11 +45,18 @@ class AppPickerDialog : public QDialog {
  private:
   void filter(const std::string& text);
   void choose();
+  // Opens the file chooser for a desktop file that is not listed.
+  void chooseFiles();
+  // Chooses these applications, each by its id and its desktop file, once each is an application the check takes;
+  // otherwise tells why and stays open.
+  void chooseApplications(std::vector<std::string> ids, const std::vector<std::optional<platform::Url>>& locations);
 
+  bool allowsMultipleSelection_;
   Validate validate_;
   QListWidget* list_;
   SearchField* search_;
   QPushButton* choose_;
+  QPushButton* other_;
   std::vector<std::string> chosen_;
 };
 

@@ -1,5 +1,8 @@
 #include "kit/ui/error_alert.h"
 
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -35,6 +38,31 @@ std::optional<Recovery> recovery(const Error& error) {
 }
 
 constexpr size_t maximumRecoveryButtons = 2;
+
+// The error a view's alert shows, kept with the view.
+class ErrorAlertState final : public QObject {
+ public:
+  explicit ErrorAlertState(QWidget& view) : QObject(&view), view_(&view) { setObjectName(name); }
+
+  static constexpr const char* name = "kit_errorAlert";
+
+  const std::shared_ptr<const Error>& error() const { return error_; }
+
+  void setError(const std::shared_ptr<const Error>& error) {
+    const bool isShown = error_ != nullptr;
+    error_ = error;
+    if (!error || isShown) return;
+    QPointer<ErrorAlertState> self(this);
+    QWidget* window = view_->isVisible() ? view_->window() : nullptr;
+    presentRecoveryErrorAlert(error, window, [self] {
+      if (self) self->error_.reset();
+    });
+  }
+
+ private:
+  QWidget* view_;
+  std::shared_ptr<const Error> error_;
+};
 
 }  // namespace
 
@@ -77,6 +105,16 @@ void presentRecoveryErrorAlert(const std::shared_ptr<const Error>& error, QWidge
   } else {
     finish(alertPresenter().runModal(alert));
   }
+}
+
+Binding<std::shared_ptr<const Error>> errorAlert(QWidget& view) {
+  auto* state = view.findChild<ErrorAlertState*>(ErrorAlertState::name, Qt::FindDirectChildrenOnly);
+  if (!state) state = new ErrorAlertState(view);
+  QPointer<ErrorAlertState> held(state);
+  return {[held] { return held ? held->error() : nullptr; },
+          [held](const std::shared_ptr<const Error>& error) {
+            if (held) held->setError(error);
+          }};
 }
 
 }  // namespace kit

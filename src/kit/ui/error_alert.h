@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kit/foundation/alert.h"
+#include "kit/foundation/binding.h"
 #include "kit/foundation/general_error.h"
 
 class QWidget;
@@ -25,5 +26,11 @@ Alert recoveryErrorAlert(const Error& error);
 // recovery attempter with its position. `onDismiss` runs afterwards: the row then forgets its error.
 void presentRecoveryErrorAlert(const std::shared_ptr<const Error>& error, QWidget* window,
                                std::function<void()> onDismiss = {});
+
+// The error of `view` that an alert shows: writing an error into the binding shows that alert over the view's window
+// (application-modal while the view is not shown); dismissing it by any button empties the binding. An error written
+// while an alert is up takes its place in the binding without a second alert. The state lives as long as the view;
+// every call gives a binding to the same state.
+Binding<std::shared_ptr<const Error>> errorAlert(QWidget& view);
 
 }  // namespace kit

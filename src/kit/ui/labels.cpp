@@ -2,10 +2,21 @@
 
 #include <QEvent>
 #include <QResizeEvent>
+#include <QTextDocument>
 
 namespace kit {
 
-CocoaLabel::CocoaLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+namespace {
+
+// A tooltip that shows the text as written: Qt takes a tooltip that looks like markup for rich text.
+QString verbatimToolTip(const QString& text) {
+  if (!Qt::mightBeRichText(text)) return text;
+  return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+}  // namespace
+
+CocoaLabel::CocoaLabel(const QString& text, QWidget* parent) : QLabel(text, parent) { setTextFormat(Qt::PlainText); }
 
 void CocoaLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
@@ -24,7 +35,10 @@ void CocoaLabel::applyTextColor() {
   setPalette(palette);
 }
 
-ExpansionTextField::ExpansionTextField(const QString& text, QWidget* parent) : QLabel(parent) { setFullText(text); }
+ExpansionTextField::ExpansionTextField(const QString& text, QWidget* parent) : QLabel(parent) {
+  setTextFormat(Qt::PlainText);
+  setFullText(text);
+}
 
 void ExpansionTextField::setFullText(const QString& text) {
   fullText_ = text;
@@ -47,7 +61,7 @@ void ExpansionTextField::updateTooltip() {
   const int available = contentsRect().width() - 2 * margin();
   const QString shown = fontMetrics().elidedText(fullText_, Qt::ElideRight, std::max(0, available));
   QLabel::setText(shown);
-  setToolTip(shown == fullText_ ? QString() : fullText_);
+  setToolTip(shown == fullText_ ? QString() : verbatimToolTip(fullText_));
 }
 
 }  // namespace kit

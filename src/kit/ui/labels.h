@@ -4,8 +4,8 @@
 
 namespace kit {
 
-// A label that shows its text in the secondary text colour while disabled and fits itself to its text when it is
-// placed in a parent.
+// A label that shows its text as written (never as markup), in the secondary text colour while disabled, and fits
+// itself to its text when it is placed in a parent.
 class CocoaLabel : public QLabel {
   Q_OBJECT
 
@@ -20,7 +20,7 @@ class CocoaLabel : public QLabel {
 };
 
 // A one-line label that cuts its text with an ellipsis where it does not fit, and then shows the whole text as
-// its tooltip.
+// its tooltip; both show the text as written (never as markup).
 class ExpansionTextField : public QLabel {
   Q_OBJECT
 

@@ -1,11 +1,11 @@
 #include "kit/ui/menu.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
 
 #include "kit/foundation/verbatim_title.h"
+#include "kit/foundation/zv_app.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/keyboard_layout.h"
 #include "platform/system/modifier_flags.h"
@@ -13,7 +13,7 @@
 
 namespace kit {
 
-ZvMenu::ZvMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {
+ZvMenu::ZvMenu(const QString& title, QWidget* parent) : QMenu(verbatimTitle(title), parent) {
   // Every separator added is drawn, also at the top and two in a row. Qt lays the first item against the top edge,
   // where the frame covers a separator's line: the items start a little below it.
   setSeparatorsCollapsible(false);
@@ -174,14 +174,9 @@ bool CallbackMenuItem::validateMenuItem(CallbackMenuItem& menuItem) const {
   return validateCallback ? validateCallback(menuItem) : true;
 }
 
-std::string applicationName() {
-  const QString name = QGuiApplication::applicationDisplayName();
-  return name.isEmpty() ? QCoreApplication::applicationName().toStdString() : name.toStdString();
-}
-
 CallbackMenuItem* addQuitItem(QMenu& menu) {
   auto* item = new CallbackMenuItem(
-      "Quit " + applicationName(), "q", std::nullopt, true, false, false,
+      "Quit " + ZvApp::name(), "q", std::nullopt, true, false, false,
       [] { QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection); },
       &menu);
   menu.addAction(item);

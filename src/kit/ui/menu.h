@@ -12,7 +12,8 @@
 namespace kit {
 
 // A menu that reports its own opening, closing and update requests through closures and publishers. Items
-// are never enabled automatically: each item's own enabled flag decides. Main thread only.
+// are never enabled automatically: each item's own enabled flag decides. Its title, which the item that holds it in
+// another menu shows, is shown as written. Main thread only.
 class ZvMenu : public QMenu {
   Q_OBJECT
 
@@ -82,9 +83,6 @@ class CallbackMenuItem : public QAction {
 
 // The key sequence of a key equivalent with modifier flags (Command = Ctrl, Control = Super, Option = Alt).
 QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags);
-
-// The application's name as the rest of the interface shows it.
-std::string applicationName();
 
 // Appends "Quit <name>" (Ctrl+Q), which quits the application after its action has returned.
 CallbackMenuItem* addQuitItem(QMenu& menu);

@@ -9,6 +9,7 @@
 #include <QStylePainter>
 #include <QTextDocument>
 
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/action_callbacks.h"
 #include "kit/ui/color_components.h"
 #include "kit/ui/text_styles.h"
@@ -97,7 +98,7 @@ void NativeButton::setDescription(Description description) {
   const bool isAttributed = description_.attributedTitle && !isHelp;
   attributedTitle_->setHtml(isAttributed ? *description_.attributedTitle : QString());
   // A styled title is painted from its document; the button keeps no plain text that would be painted over it.
-  setText(isHelp || isAttributed ? QString() : QString::fromStdString(description_.title.value_or("")));
+  setText(isHelp || isAttributed ? QString() : verbatimTitle(description_.title.value_or("")));
   // The name read out is the title shown; a plain title names the button through its text.
   if (isHelp) {
     setAccessibleName(QString::fromStdString(description_.title.value_or("")));

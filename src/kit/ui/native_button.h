@@ -27,6 +27,7 @@ class NativeButton : public QPushButton {
 
  public:
   struct Description {
+    // Shown as written ("Q&A" shows "Q&A" and answers no Alt+A).
     std::optional<std::string> title;
     // A styled title in Qt's rich text (bold, colours, sizes), shown instead of `title`; its colours are kept,
     // also on a destructive button.

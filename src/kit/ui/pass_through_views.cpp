@@ -1,5 +1,7 @@
 #include "kit/ui/pass_through_views.h"
 
+#include "kit/foundation/verbatim_title.h"
+
 namespace kit {
 
 NonInteractiveView::NonInteractiveView(QWidget* parent) : QWidget(parent) {
@@ -10,7 +12,7 @@ NonInteractiveImageView::NonInteractiveImageView(QWidget* parent) : QLabel(paren
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-LabelButton::LabelButton(const QString& title, QWidget* parent) : QPushButton(title, parent) {
+LabelButton::LabelButton(const QString& title, QWidget* parent) : QPushButton(verbatimTitle(title), parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::NoFocus);
 }

@@ -22,7 +22,8 @@ class NonInteractiveImageView : public QLabel {
   explicit NonInteractiveImageView(QWidget* parent = nullptr);
 };
 
-// A button drawn as one, for its look alone: clicks go to the views behind it.
+// A button drawn as one, for its look alone: clicks go to the views behind it, and its title, shown as written, makes
+// no keyboard mnemonic that would press it.
 class LabelButton : public QPushButton {
   Q_OBJECT
 

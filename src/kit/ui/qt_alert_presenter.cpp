@@ -19,6 +19,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "kit/foundation/verbatim_title.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/view_conditionals.h"
 #include "kit/ui/window_presentation.h"
@@ -29,23 +30,10 @@ namespace {
 
 constexpr const char* messageName = "alertMessage";
 
-// Lines the detail area up with the alert's message, its left edge and its width, once the alert is laid out. An
-// alert without its message is reported and keeps the area as it is.
-void alignWithAlertMessage(QWidget& detail) {
-  auto* message = detail.window()->findChild<QLabel*>(messageName);
-  if (!message) {
-    ZvApp::reportError(GeneralError("Couldn't detect the message textfield view of the NSAlert panel"));
-    return;
-  }
-  detail.setMinimumWidth(0);
-  detail.setMaximumWidth(QWIDGETSIZE_MAX);
-  detail.setGeometry(message->x(), detail.y(), message->width(), detail.height());
-}
-
 class AlertDialog final : public QDialog {
  public:
   AlertDialog(const Alert& alert, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QGuiApplication::applicationDisplayName());
+    setWindowTitle(QString::fromStdString(ZvApp::name()));
     auto* columns = new QHBoxLayout(this);
     columns->setSpacing(16);
     columns->setContentsMargins(20, 20, 20, 16);
@@ -151,7 +139,7 @@ class AlertDialog final : public QDialog {
       auto* observer = new AddedToSuperviewObserverView(detail);
       observer->setFixedSize(0, 0);
       observer->onAdded = [detail = QPointer<QWidget>(detail)] {
-        if (detail) alignWithAlertMessage(*detail);
+        if (detail) adjustAccessoryWidthToMessage(*detail);
       };
     }
     content->addWidget(detail);
@@ -178,6 +166,17 @@ void keepAboveBlockedWindows(QDialog& alert, const QWidgetList& blocked) {
 }
 
 }  // namespace
+
+void adjustAccessoryWidthToMessage(QWidget& detail) {
+  auto* message = detail.window()->findChild<QLabel*>(messageName);
+  if (!message) {
+    ZvApp::reportError(GeneralError("Couldn't detect the message textfield view of the NSAlert panel"));
+    return;
+  }
+  detail.setMinimumWidth(0);
+  detail.setMaximumWidth(QWIDGETSIZE_MAX);
+  detail.setGeometry(message->x(), detail.y(), message->width(), detail.height());
+}
 
 AlertResponse QtAlertPresenter::runModal(const Alert& alert) {
   // Owned by the window it belongs to, which it stands over; it goes if that window goes while it is up.

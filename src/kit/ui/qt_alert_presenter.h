@@ -2,7 +2,14 @@
 
 #include "kit/foundation/alert.h"
 
+class QWidget;
+
 namespace kit {
+
+// Makes an alert's detail area as wide as the alert's message, lined up under it, once the alert is laid out. Where
+// its window holds no alert message, "Couldn't detect the message textfield view of the NSAlert panel" is reported
+// and the area keeps its width.
+void adjustAccessoryWidthToMessage(QWidget& accessory);
 
 // Shows alerts as Qt dialogs: icon, bold message, informative text, optional detail area and suppression
 // checkbox, and the buttons right-aligned with the first one rightmost. Answers are 1000 + the button's index.

@@ -1,5 +1,6 @@
 #include "kit/ui/share_menu.h"
 
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/symbol_icons.h"
 
 namespace kit {
@@ -9,8 +10,17 @@ std::function<SharingService::Items()> ShareMenu::shareItemsProvider;
 std::function<std::vector<SharingService>()> ShareMenu::preferredServicesProvider;
 
 namespace {
+
 constexpr const char* serviceIndexProperty = "kit.shareServiceIndex";
+
+SharingService::Items providedObjects() {
+  SharingService::Items objects;
+  for (const auto& item : ShareMenu::itemsProvider())
+    if (item) objects.push_back(item->shareObject());
+  return objects;
 }
+
+}  // namespace
 
 ShareMenu::ShareMenu(QWidget* parent) : QMenu(QStringLiteral("Share"), parent) {
   // The leading separator and the two in a row around the preferred services are drawn, not collapsed.
@@ -24,7 +34,7 @@ void ShareMenu::menuNeedsUpdate() {
 
   SharingService::Items items;
   if (itemsProvider) {
-    for (const auto& item : itemsProvider()) items.push_back(item->shareObject());
+    items = providedObjects();
   } else if (shareItemsProvider) {
     items = shareItemsProvider();
     shareItems = items;
@@ -45,7 +55,7 @@ void ShareMenu::menuNeedsUpdate() {
   for (size_t i = 0; i < shownServices_.size(); ++i) {
     if (i == preferredCount) addSeparator();
     const SharingService& service = shownServices_[i];
-    QAction* action = addAction(service.image(), QString::fromStdString(service.title()));
+    QAction* action = addAction(service.image(), verbatimTitle(service.title()));
     action->setProperty(serviceIndexProperty, static_cast<qulonglong>(i));
     connect(action, &QAction::triggered, this, [this, action] { actionHandler(*action); });
   }
@@ -60,12 +70,14 @@ void ShareMenu::actionHandler(const QAction& sender) {
   const SharingService service = shownServices_[index.toULongLong()];
   SharingService::Items items = shareItems;
   if (items.empty() && shareItemsProvider) items = shareItemsProvider();
+  // The program's values are not kept: the service gets what they stand for now.
+  if (items.empty() && itemsProvider) items = providedObjects();
   service.performWithItems(items);
   shareItems.clear();
 }
 
 ShareMenuItem::ShareMenuItem(const QString& title, QObject* parent)
-    : QAction(title, parent), menu_(std::make_unique<ShareMenu>()) {
+    : QAction(verbatimTitle(title), parent), menu_(std::make_unique<ShareMenu>()) {
   menu_->holdingItem_ = this;
   setMenu(menu_.get());
 }

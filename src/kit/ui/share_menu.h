@@ -20,8 +20,8 @@ class ShareItem {
 };
 
 // A menu "Share" that fills itself, each time it opens, with the sharing services that can handle the items of
-// the moment: the preferred services first, then a separator and all of them. The items come from the class-wide
-// providers, else from `shareItems` filled by the caller. Main thread only.
+// the moment: the preferred services first, then a separator and all of them, each under its title as written. The
+// items come from the class-wide providers, else from `shareItems` filled by the caller. Main thread only.
 class ShareMenu : public QMenu {
   Q_OBJECT
 
@@ -40,7 +40,8 @@ class ShareMenu : public QMenu {
 
   // Rebuilds the items, unless the menu sits under a disabled item of another menu.
   void menuNeedsUpdate();
-  // What choosing a service runs: the service shares shareItems (or the provider's objects), then shareItems empties.
+  // What choosing a service runs: the service shares shareItems, else the objects of shareItemsProvider, else those
+  // of itemsProvider's values; then shareItems empties.
   void actionHandler(const QAction& sender);
 
  private:
@@ -50,7 +51,7 @@ class ShareMenu : public QMenu {
   std::vector<SharingService> shownServices_;
 };
 
-// An item of another menu with a share menu under it.
+// An item of another menu with a share menu under it; its title is shown as written.
 class ShareMenuItem : public QAction {
   Q_OBJECT
 

@@ -26,14 +26,14 @@ SingletonWindowController::~SingletonWindowController() {
   }
 }
 
-std::map<std::type_index, std::unique_ptr<SingletonWindowController>>& SingletonWindowController::instances() {
+std::unordered_map<HashableType, std::unique_ptr<SingletonWindowController>>& SingletonWindowController::instances() {
   // Never released: the windows must not outlive the application object at exit.
-  static auto* registry = new std::map<std::type_index, std::unique_ptr<SingletonWindowController>>;
+  static auto* registry = new std::unordered_map<HashableType, std::unique_ptr<SingletonWindowController>>;
   return *registry;
 }
 
 void SingletonWindowController::removeSharedInstance() {
-  auto it = instances().find(std::type_index(typeid(*this)));
+  auto it = instances().find(HashableType::ofObject(*this));
   if (it == instances().end() || it->second.get() != this) return;
   it->second.release()->deleteLater();
   instances().erase(it);

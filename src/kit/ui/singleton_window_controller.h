@@ -3,10 +3,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-#include <map>
 #include <memory>
-#include <typeindex>
+#include <unordered_map>
 
+#include "kit/foundation/foundation_helpers.h"
 #include "kit/ui/window_presentation.h"
 #include "platform/core/executor.h"
 
@@ -31,14 +31,14 @@ class SingletonWindowController : public QObject {
   // The one controller of type T, made with T's default constructor when there is none.
   template <class T>
   static T& shared() {
-    auto& slot = instances()[std::type_index(typeid(T))];
+    auto& slot = instances()[HashableType::of<T>()];
     if (!slot) slot = std::make_unique<T>();
     return static_cast<T&>(*slot);
   }
   // Whether a controller of type T lives now.
   template <class T>
   static bool hasSharedInstance() {
-    return instances().count(std::type_index(typeid(T))) != 0;
+    return instances().count(HashableType::of<T>()) != 0;
   }
   // Shows the window of the shared T, bringing the application forward first, from a task of its own.
   template <class T>
@@ -52,7 +52,8 @@ class SingletonWindowController : public QObject {
   virtual void removeSharedInstance();
 
  private:
-  static std::map<std::type_index, std::unique_ptr<SingletonWindowController>>& instances();
+  // The live controllers, one per controller type.
+  static std::unordered_map<HashableType, std::unique_ptr<SingletonWindowController>>& instances();
   static void show(SingletonWindowController& controller, bool animated);
 
   QPointer<QWidget> window_;

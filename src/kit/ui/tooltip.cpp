@@ -35,6 +35,7 @@ Tooltip::Tooltip(std::string identifier, const std::string& text, Options option
   setFrameShape(QFrame::StyledPanel);
   setObjectName("tooltip");
   label_ = new QLabel(QString::fromStdString(text), this);
+  label_->setTextFormat(Qt::PlainText);
   label_->setWordWrap(true);
   label_->setTextInteractionFlags(Qt::NoTextInteraction);
   if (options_.font) label_->setFont(*options_.font);

@@ -18,9 +18,9 @@ class QSystemTrayIcon;
 
 namespace kit {
 
-// A small popup with a wrapping text that can be shown only once per identifier over the life of the
-// installation (counted under "Zv_Tooltip_" + identifier), and anchored under a status item even though the
-// application has no window of its own. Main thread only.
+// A small popup with a wrapping text (shown as written, never as markup) that can be shown only once per identifier
+// over the life of the installation (counted under "Zv_Tooltip_" + identifier), and anchored under a status item even
+// though the application has no window of its own. Main thread only.
 class Tooltip : public QFrame {
   Q_OBJECT
 

@@ -1,16 +1,18 @@
 #include "kit/ui/welcome_popover.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <memory>
 
 #include "kit/foundation/locks.h"
-#include "kit/ui/menu.h"
+#include "kit/foundation/timers.h"
+#include "kit/foundation/zv_app.h"
 #include "kit/ui/status_item_shake.h"
 #include "kit/ui/tooltip.h"
+#include "platform/core/continuation.h"
 #include "platform/core/executor.h"
+#include "platform/core/sleep.h"
 
 namespace kit {
 
@@ -27,7 +29,7 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
 
   QFont font;
   font.setPointSize(24);
-  auto* popover = new Tooltip("statusBarButtonWelcomePopover", "Hello, I'm " + applicationName(),
+  auto* popover = new Tooltip("statusBarButtonWelcomePopover", "Hello, I'm " + ZvApp::name(),
                               {.showOnlyOnce = false,
                                .closeOnClick = true,
                                .maxWidth = 1000,
@@ -36,42 +38,42 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
                                .onClick = {}});
   popover->setAttribute(Qt::WA_DeleteOnClose);
   QPointer<Tooltip> guard(popover);
-  QPointer<QSystemTrayIcon> itemGuard(&item);
 
-  // The timer lives with the popover, so it can never fire after the popover is gone.
-  auto* timer = new QTimer(popover);
-  timer->setSingleShot(true);
   QObject::connect(popover, &Tooltip::closed, popover, [complete] { complete(); });
-  QObject::connect(timer, &QTimer::timeout, popover, [guard] {
-    if (guard) guard->close();
-  });
   // Only the primary click on the item ends it; the secondary click does its own work and leaves it open.
   QObject::connect(&item, &QSystemTrayIcon::activated, popover, [guard](QSystemTrayIcon::ActivationReason reason) {
     if (guard && reason == QSystemTrayIcon::Trigger) guard->close();
   });
 
-  if (!popover->showUnderStatusItem(item)) {
-    // Not shown: the timer still ends the wait.
-    QObject::connect(timer, &QTimer::timeout, popover, [guard, complete] {
-      complete();
-      if (guard) guard->deleteLater();
-    });
-  }
+  popover->showUnderStatusItem(item);
   shakeStatusItem(item, std::chrono::milliseconds(300), ShakeAxis::vertical, 2);
-  timer->start(6000);
+  // A popover that could not be shown is released by its close all the same. The timer lives with the popover, so it
+  // can never fire after the popover is gone.
+  scheduledTimer(std::chrono::seconds(6), false,
+                 [guard, complete](QTimer&) {
+                   if (guard) guard->close();
+                   complete();
+                 })
+      .release()
+      ->setParent(popover);
 }
 
 }  // namespace
 
-void showWelcomePopover(QSystemTrayIcon& item, std::function<void()> completion) {
+platform::Task<void> showWelcomePopover(QSystemTrayIcon& item) {
   QPointer<QSystemTrayIcon> guard(&item);
-  QTimer::singleShot(100, QCoreApplication::instance(), [guard, completion = std::move(completion)]() mutable {
-    if (!guard) {
-      if (completion) completion();
-      return;
-    }
-    present(*guard, std::move(completion));
-  });
+  try {
+    co_await platform::sleepFor(std::chrono::milliseconds(100));
+  } catch (const platform::CancellationError&) {
+    // The greeting is shown all the same.
+  }
+  auto start = [guard](const platform::Continuation<void>& done) {
+    platform::mainExecutor().post([guard, done] {
+      if (!guard) return done.resume();
+      present(*guard, [done] { done.resume(); });
+    });
+  };
+  co_await platform::withContinuation<void>("showWelcomePopover()", start);
 }
 
 }  // namespace kit

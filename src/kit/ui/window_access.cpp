@@ -2,12 +2,14 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 #include <memory>
 #include <utility>
 
 #include "kit/foundation/alert.h"
+#include "platform/core/continuation.h"
 
 namespace kit {
 
@@ -82,6 +84,15 @@ void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) 
   }
   // Not open(): orderFront brings a minimised window back before the sheet on it is mapped.
   orderFront(panel);
+}
+
+platform::Task<int> beginPanel(QDialog& panel, QWidget* window) {
+  auto start = [shown = QPointer<QDialog>(&panel),
+                window = QPointer<QWidget>(window)](const platform::Continuation<int>& done) {
+    if (!shown) return done.resume(QDialog::Rejected);
+    beginPanel(*shown, window, [done](int result) { done.resume(result); });
+  };
+  co_return co_await platform::withContinuation<int>("begin(window:)", start);
 }
 
 void setHostingWindowLevel(QWidget& content, WindowLevel level) {

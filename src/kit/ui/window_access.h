@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "kit/ui/window_presentation.h"
+#include "platform/core/task.h"
 
 class QDialog;
 class QWidget;
@@ -55,6 +56,8 @@ class WindowResizeObserver : public QObject {
 // own, above other windows and blocking none. The application is brought forward first (a tray application is never
 // in front by itself).
 void beginPanel(QDialog& panel, QWidget* window, std::function<void(int result)> done);
+// The same, awaited: ends with the panel's result once the panel has ended.
+platform::Task<int> beginPanel(QDialog& panel, QWidget* window);
 
 // Puts the window hosting `content` on the level, once there is one.
 void setHostingWindowLevel(QWidget& content, WindowLevel level);

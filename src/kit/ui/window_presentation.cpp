@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kit/foundation/alert.h"
+#include "kit/ui/window_for_menu_bar_app.h"
 #include "platform/core/continuation.h"
 #include "platform/core/sleep.h"
 #include "platform/system/desktop_settings.h"
@@ -157,7 +158,7 @@ QMargins frameMargins(const QWidget& window) {
 
 void toggle(QWidget& window) {
   if (window.isVisible() && window.isActiveWindow()) {
-    window.close();
+    performClose(window);
     return;
   }
   activateApp();
@@ -169,7 +170,7 @@ void toggle2(QWidget& window, bool forceClose) {
     if (forceClose)
       closeWithoutAsking(window);
     else
-      window.close();
+      performClose(window);
     return;
   }
   activateApp();

@@ -50,9 +50,11 @@ void centerOver(QWidget& panel, const QWidget& window);
 // How far the window manager's frame reaches beyond the window's own area on each side (none without a frame).
 QMargins frameMargins(const QWidget& window);
 
-// Closes the window when it is visible and active; otherwise brings the application forward and shows it.
+// Closes the window when it is visible and active, as its close button would (see performClose); otherwise brings the
+// application forward and shows it.
 void toggle(QWidget& window);
-// Closes a window on the screen, active or not; otherwise, also when it is minimised, as toggle. With `forceClose` the
+// Closes a window on the screen, active or not, as its close button would; otherwise, also when it is minimised, as
+// toggle. With `forceClose` the
 // window cannot refuse: it is told of the close as always (and may save its place), then hidden, and released when it
 // is deleted on close, as after a close it accepts.
 void toggle2(QWidget& window, bool forceClose);

@@ -366,9 +366,14 @@ std::vector<std::filesystem::path> DesktopEntries::applicationFolders() {
   } else if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
     folders.emplace_back(std::filesystem::path(home) / ".local/share/applications");
   }
-  for (const auto& dir : splitPaths(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share")) {
+  for (auto& folder : sharedApplicationFolders()) folders.push_back(std::move(folder));
+  return folders;
+}
+
+std::vector<std::filesystem::path> DesktopEntries::sharedApplicationFolders() {
+  std::vector<std::filesystem::path> folders;
+  for (const auto& dir : splitPaths(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share"))
     folders.push_back(dir / "applications");
-  }
   return folders;
 }
 

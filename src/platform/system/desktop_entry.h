@@ -54,8 +54,10 @@ class DesktopEntries {
   static std::optional<DesktopEntry> matchingWmClass(std::string_view wmClass);
   // An entry whose TryExec or Exec program is this executable (absolute, or found in PATH).
   static std::optional<DesktopEntry> matchingExecutable(const std::filesystem::path& executable);
-  // The applications folders in search order.
+  // The applications folders in search order: the user's own, then the shared ones.
   static std::vector<std::filesystem::path> applicationFolders();
+  // The applications folders of the data folders every user shares ($XDG_DATA_DIRS), in search order.
+  static std::vector<std::filesystem::path> sharedApplicationFolders();
 };
 
 }  // namespace platform

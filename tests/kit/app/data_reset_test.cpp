@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <iterator>
 
 #include "kit/app/relaunch.h"
 #include "platform/prefs/plist_codec.h"
@@ -166,6 +167,8 @@ TEST_F(StartingOver, WhenTheDataFolderCannotBeMovedTheCacheFolderIsNotTried) {
             (std::vector<LeftBehind>{{data, LeftBehind::Reason::notMoved}, {cache, LeftBehind::Reason::notTried}}));
   EXPECT_EQ(contentOf(data / "state"), "ours");
   EXPECT_EQ(contentOf(cache / "x"), "ours");
+  EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), 1)
+      << "no trash was left inside the folder that stayed";
   EXPECT_FALSE(fs::exists(trashed("com.kestrova.Quillet"))) << "nothing of ours went to the trash";
   EXPECT_TRUE(fs::exists(trashed("com.kestrova.Quillet.plist"))) << "the settings went on their own";
 }

@@ -38,6 +38,26 @@ TEST_F(PreferencesDumpTest, ValuesReadAsTheirMeaning) {
             "[\"org.gnome.TextEditor\", 3]");
   EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistDate(std::chrono::seconds(0)))), "1970-01-01 00:00:00 +0000");
   EXPECT_TRUE(kit::PreferencesDump::debugInfoDictionary(*platform::UserDefaults::named("never-written")).empty());
+
+  // The whole value, as the preferences screen shows it.
+  using kit::PreferencesDump::textualDescription;
+  EXPECT_EQ(textualDescription(PlistValue(1.23456)), "1.23456");
+  EXPECT_EQ(textualDescription(PlistValue(0.1 + 0.2)), "0.30000000000000004");
+  EXPECT_EQ(textualDescription(PlistValue(true)), "true");
+  EXPECT_EQ(textualDescription(PlistValue(platform::PlistData{std::string("ab\0\xff", 4)})),
+            "{length = 4, bytes = 0x616200ff}");
+  EXPECT_EQ(textualDescription(PlistValue(platform::PlistArray{PlistValue(1.23456), PlistValue("x")})),
+            "[1.23456, \"x\"]");
+}
+
+TEST_F(PreferencesDumpTest, TheFilteredDomainIsWhatTheSuiteStoredLessOtherLibrariesKeys) {
+  using kit::PreferencesDump::filteredPersistentDomain;
+  EXPECT_TRUE(filteredPersistentDomain(*suite_).empty());
+  suite_->registerDefaults({{"registeredOnly", PlistValue(true)}});
+  for (const char* key : {"NSWindow Frame", "MSAppCenterId", "ILMediaThing", "nsLowercase", "UserIdHistory"})
+    suite_->set(key, PlistValue(int64_t{1}));
+  EXPECT_EQ(filteredPersistentDomain(*suite_),
+            (platform::PlistDict{{"UserIdHistory", PlistValue(int64_t{1})}, {"nsLowercase", PlistValue(int64_t{1})}}));
 }
 
 }  // namespace

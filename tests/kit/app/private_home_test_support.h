@@ -45,30 +45,48 @@ inline std::optional<fs::path> folderOnAnotherFileSystem() {
   return createTemporaryDirectory("/dev/shm");
 }
 
+// A memory file system of its own mounted at the folder (made when missing) while this lives; only root may mount, so
+// mounted() is false for anyone else.
+class MountedMemoryFileSystem {
+ public:
+  explicit MountedMemoryFileSystem(fs::path folder) : folder_(std::move(folder)) {
+    fs::create_directories(folder_);
+    mounted_ = ::geteuid() == 0 && ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=1m,mode=0700") == 0;
+  }
+  ~MountedMemoryFileSystem() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  MountedMemoryFileSystem(const MountedMemoryFileSystem&) = delete;
+  MountedMemoryFileSystem& operator=(const MountedMemoryFileSystem&) = delete;
+  bool mounted() const { return mounted_; }
+  // From now on nothing can be written there (nor a trash made).
+  bool makeReadOnly() const {
+    return mounted_ && ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+  }
+
+ private:
+  fs::path folder_;
+  bool mounted_ = false;
+};
+
 // Makes a new folder at the path that cannot be moved elsewhere, as a mount point cannot: a memory file system
 // mounted there where the test may mount (as root), else a folder in a parent the test may no longer write. Undone
 // when it goes; made() is false where neither can be done.
 class UnmovableFolder {
  public:
-  explicit UnmovableFolder(fs::path folder) : folder_(std::move(folder)) {
-    fs::create_directories(folder_);
-    if (::geteuid() == 0) {
-      mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=1m,mode=0700") == 0;
-    } else {
-      parentLocked_ = ::chmod(folder_.parent_path().c_str(), 0555) == 0;
-    }
+  explicit UnmovableFolder(fs::path folder) : folder_(std::move(folder)), mount_(folder_) {
+    if (!mount_.mounted() && ::geteuid() != 0) parentLocked_ = ::chmod(folder_.parent_path().c_str(), 0555) == 0;
   }
   ~UnmovableFolder() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
     if (parentLocked_) ::chmod(folder_.parent_path().c_str(), 0755);
   }
   UnmovableFolder(const UnmovableFolder&) = delete;
   UnmovableFolder& operator=(const UnmovableFolder&) = delete;
-  bool made() const { return mounted_ || parentLocked_; }
+  bool made() const { return mount_.mounted() || parentLocked_; }
 
  private:
   fs::path folder_;
-  bool mounted_ = false;
+  MountedMemoryFileSystem mount_;
   bool parentLocked_ = false;
 };
 

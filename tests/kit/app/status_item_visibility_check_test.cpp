@@ -109,5 +109,11 @@ TEST_F(VisibilityCheck, AShownIconIsNotToldAndALoginStartWaitsLongerAndReportsOn
   EXPECT_EQ(reports(), 1) << "once per installation";
 }
 
+TEST(MenuBar, HasTheStandardHeightAndNeverHidesItselfHere) {
+  ensureOffscreenApplication();
+  EXPECT_EQ(menuBarHeight(), 24.0);
+  EXPECT_FALSE(isAutomaticallyToggled());
+}
+
 }  // namespace
 }  // namespace kit

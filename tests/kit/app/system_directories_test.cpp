@@ -1,7 +1,15 @@
 #include "kit/app/system_directories.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
 
 #include "kit/foundation/report_error.h"
 #include "platform/core/error.h"
@@ -9,6 +17,19 @@
 
 namespace kit {
 namespace {
+
+// Makes a folder immutable or not again: nothing in it can be renamed, not even by root. False where the file system
+// cannot.
+bool setImmutable(const fs::path& folder, bool immutable) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  ::close(fd);
+  return done;
+}
 
 TEST_F(PrivateHome, FoldersFollowTheXdgVariablesAndTheTrashKeepsWhatIsMovedThere) {
   EXPECT_EQ(systemDirectory(SystemDirectory::caches), home / "cache");
@@ -42,7 +63,76 @@ TEST_F(PrivateHome, FoldersFollowTheXdgVariablesAndTheTrashKeepsWhatIsMovedThere
   EXPECT_FALSE(fs::exists(home / "files"));
 }
 
-TEST(TemporaryFiles, AreMadePrivateAndAnewAndGoWithTheirFolder) {
+TEST_F(PrivateHome, TheUsersOwnFoldersAreTheOnesUserDirsNamesElseTheUsualOnesBelowTheHome) {
+  const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
+  setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+  write(home / "config/user-dirs.dirs",
+        "XDG_MUSIC_DIR=\"$HOME/Tunes\"\nXDG_DOWNLOAD_DIR=\"" + (home / "Incoming").string() + "\"\n");
+  fs::create_directories(home / "Shared/Tunes");
+  fs::create_directory_symlink(home / "Shared/Tunes", home / "Tunes");
+  EXPECT_EQ(systemDirectory(SystemDirectory::home), home);
+  EXPECT_EQ(systemDirectory(SystemDirectory::music), home / "Shared/Tunes") << "links resolved";
+  EXPECT_EQ(systemDirectory(SystemDirectory::downloads), home / "Incoming");
+  EXPECT_EQ(systemDirectory(SystemDirectory::desktop), home / "Desktop");
+  EXPECT_EQ(systemDirectory(SystemDirectory::documents), home / "Documents");
+  EXPECT_EQ(systemDirectory(SystemDirectory::pictures), home / "Pictures");
+  EXPECT_EQ(systemDirectory(SystemDirectory::videos), home / "Videos");
+  EXPECT_FALSE(fs::exists(home / "Videos")) << "looked up, not made";
+  savedConfig ? setenv("XDG_CONFIG_HOME", savedConfig, 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+// Qt makes a trash at the top of the item's file system, or the home's, before it finds that the item cannot go there.
+TEST_F(PrivateHome, AFailedMoveToTheTrashThrowsTheSystemsReasonAndLeavesNoTrashFolderBehind) {
+  const std::string ownTrash = ".Trash-" + std::to_string(::getuid());
+  auto failureOf = [](const fs::path& item) -> std::pair<int64_t, std::string> {
+    try {
+      trashItem(item);
+    } catch (const platform::PlatformError& error) {
+      return {error.code(), error.localizedDescription()};
+    }
+    return {0, "moved"};
+  };
+
+  // A mount point: its file system's top is the item itself.
+  const fs::path mounted = home / "data/com.kestrova.Quillet";
+  const MountedMemoryFileSystem mount(mounted);
+  if (!mount.mounted()) GTEST_SKIP() << "only root can mount the file systems this needs";
+  write(mounted / "state", "ours");
+  EXPECT_EQ(failureOf(mounted), std::make_pair(int64_t{EXDEV}, "Could not move " + mounted.string() +
+                                                                   " to the trash: Invalid cross-device link"));
+  EXPECT_EQ(contentOf(mounted / "state"), "ours");
+  EXPECT_FALSE(fs::exists(mounted / ownTrash)) << "no trash inside the folder that stayed";
+  EXPECT_FALSE(fs::exists(home / "data/Trash")) << "nor the home's, made for the move";
+
+  // A file on another file system that can have no trash of its own: the home's lies on another one.
+  const fs::path elsewhere = home / "elsewhere";
+  const MountedMemoryFileSystem other(elsewhere);
+  write(elsewhere / "notes.txt", "kept");
+  ASSERT_TRUE(other.makeReadOnly());
+  EXPECT_EQ(failureOf(elsewhere / "notes.txt").first, EXDEV);
+  EXPECT_EQ(contentOf(elsewhere / "notes.txt"), "kept");
+  EXPECT_FALSE(fs::exists(home / "data/Trash"));
+
+  // What was there before stays, empty or not.
+  fs::create_directories(home / "data/Trash/files");
+  EXPECT_EQ(failureOf(elsewhere / "notes.txt").first, EXDEV);
+  EXPECT_TRUE(fs::is_directory(home / "data/Trash/files"));
+
+  // A file on another file system that can have a trash of its own, but that cannot leave its folder: the trash made
+  // at the top of that file system goes again.
+  const fs::path writable = home / "writable";
+  const MountedMemoryFileSystem third(writable);
+  write(writable / "locked/notes.txt", "kept");
+  if (!setImmutable(writable / "locked", true)) GTEST_SKIP() << "this file system has no immutable folders";
+  EXPECT_EQ(failureOf(writable / "locked/notes.txt"),
+            std::make_pair(int64_t{EPERM}, "Could not move " + (writable / "locked/notes.txt").string() +
+                                               " to the trash: Operation not permitted"));
+  setImmutable(writable / "locked", false);
+  EXPECT_EQ(contentOf(writable / "locked/notes.txt"), "kept");
+  EXPECT_FALSE(fs::exists(writable / ownTrash)) << "no trash left at the top of the other file system";
+}
+
+TEST_F(PrivateHome, TemporaryFilesAreMadePrivateAndAnewAndGoWithTheirFolder) {
   const fs::path file = createTemporaryFile(std::nullopt, "txt", "héllo");
   EXPECT_EQ(file.filename(), "file.txt");
   EXPECT_EQ(contentOf(file), "héllo");
@@ -56,6 +146,19 @@ TEST(TemporaryFiles, AreMadePrivateAndAnewAndGoWithTheirFolder) {
   { TemporaryDirectory folder(file.parent_path()); }
   EXPECT_FALSE(fs::exists(file.parent_path()));
   TemporaryDirectory gone(file.parent_path());  // already gone: nothing happens
+
+  // Without a folder it goes where the program's own file system has room for it, as an item replacement does: in
+  // the cache folder when the temporary folder lies on another file system.
+  const auto elsewhere = folderOnAnotherFileSystem();
+  if (!elsewhere) GTEST_SKIP() << "no second file system";
+  const TemporaryDirectory removed(*elsewhere);
+  const char* savedTemporary = std::getenv("TMPDIR");
+  setenv("TMPDIR", elsewhere->c_str(), 1);
+  const fs::path inCache = createTemporaryFile(std::nullopt, "txt", "x");
+  savedTemporary ? setenv("TMPDIR", savedTemporary, 1) : unsetenv("TMPDIR");
+  EXPECT_EQ(inCache.parent_path().parent_path(), home / "cache/com.kestrova.Quillet");
+  EXPECT_EQ(createTemporaryFile(std::nullopt, "txt", "x", *elsewhere).parent_path().parent_path(), *elsewhere)
+      << "a folder given is used";
 }
 
 // The file system a path lies on.

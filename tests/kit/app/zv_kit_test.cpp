@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QMenu>
+#include <QTest>
+#include <QWidget>
 #include <string>
 #include <vector>
 
@@ -9,6 +13,7 @@
 #include "kit/app/relaunch.h"
 #include "launch_test_support.h"
 #include "platform/core/executor.h"
+#include "support/offscreen_application.h"
 
 namespace {
 
@@ -66,6 +71,39 @@ TEST_F(KitStartUpTest, TheKitKnowsTheNumberOfItsLaunch) {
   suite_->set(History::launchCountKey(*suite_).name(), platform::PlistValue(int64_t{9}));
   EXPECT_EQ(launch(), 10);
   EXPECT_EQ(kit::Preferences::get(History::launchCountKey(*suite_)), 10);
+}
+
+// Only a normal window counts, and only once the first second has passed; the first one is kept.
+TEST_F(KitStartUpTest, TheFirstMainWindowIsTheFirstNormalWindowToTakeTheFocusAfterTheFirstSecond) {
+  ensureOffscreenApplication();
+  platform::ManualExecutor mainQueue;
+  kit::ZvKit kit({*suite_, 0, mainQueue});
+  QTest::qWait(1200);
+  QDialog panel;
+  panel.show();
+  panel.activateWindow();
+  QMenu menu;
+  menu.addAction("Item");
+  menu.popup(QPoint(10, 10));
+  QTest::qWait(100);
+  menu.hide();
+  panel.hide();
+  EXPECT_FALSE(kit::firstMainWindowFrame()) << "neither a panel nor a menu is a main window";
+
+  QWidget window;
+  window.setGeometry(40, 50, 300, 200);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([] { return kit::firstMainWindowFrame().has_value(); }));
+  const QRect frame = window.frameGeometry();
+  const platform::Rect expected{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())};
+  EXPECT_EQ(kit::firstMainWindowFrame(), expected);
+  QWidget later;
+  later.setGeometry(400, 300, 100, 100);
+  later.show();
+  later.activateWindow();
+  QTest::qWait(100);
+  EXPECT_EQ(kit::firstMainWindowFrame(), expected) << "the first one is kept";
 }
 
 TEST(LaunchChordTest, ComparesTheHeldModifiersExactly) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,30 +38,6 @@ AsyncThrowingStream<int> failingAfter(std::vector<int> elements) {
   for (int e : elements) c.yield(e);
   c.finish(std::make_exception_ptr(std::runtime_error("input broke")));
   return stream;
-}
-
-TEST_F(AsyncSequencesTest, FirstElementTakesOneElementFromTheStreamItselfAndPassesItsErrorOn) {
-  auto [stream, c] = AsyncStream<int>::makeStream();
-  c.yield(1);
-  c.yield(2);
-  std::vector<std::optional<int>> firsts;
-  bool threw = false;
-  spawn(main, [&, stream = stream]() -> Task<> {
-    firsts.push_back(co_await kit::firstElement(stream));
-    firsts.push_back(co_await kit::firstElement(stream));
-    firsts.push_back(co_await kit::firstElement(stream));
-    try {
-      co_await kit::firstElement(failingAfter({}));
-    } catch (const std::runtime_error&) {
-      threw = true;
-    }
-  });
-  main.runUntilIdle();
-  EXPECT_EQ(firsts, (std::vector<std::optional<int>>{1, 2})) << "waits while the stream is open";
-  c.finish();
-  main.runUntilIdle();
-  EXPECT_EQ(firsts, (std::vector<std::optional<int>>{1, 2, std::nullopt}));
-  EXPECT_TRUE(threw);
 }
 
 TEST_F(AsyncSequencesTest, RemoveDuplicatesComparesWithTheLastReceivedElement) {
@@ -178,6 +155,37 @@ TEST_F(AsyncSequencesTest, SinkReportsAFailureOnceAndCancellationStopsIt) {
   EXPECT_EQ(received, std::vector<int>{1});
   EXPECT_EQ(reported.size(), 1u);  // cancellation is silent
   kit::ZvApp::setErrorReportFilter(nullptr);
+}
+
+TEST_F(AsyncSequencesTest, FirstElementTakesOneElementOrNoneAtTheEndAndPassesErrorsOn) {
+  PassthroughAsyncSequence<int> ints;
+  std::optional<std::optional<int>> first;
+  spawn(main, [&]() -> Task<> { first = co_await kit::firstElement(ints); });
+  main.runUntilIdle();
+  EXPECT_FALSE(first) << "waits for an element";
+  ints.send(7);
+  ints.send(8);
+  main.runUntilIdle();
+  EXPECT_EQ(first, std::optional<int>(7));
+
+  PassthroughAsyncSequence<int> ended;
+  ended.finish();
+  first.reset();
+  spawn(main, [&]() -> Task<> { first = co_await kit::firstElement(ended); });
+  main.runUntilIdle();
+  ASSERT_TRUE(first) << "the sequence ended";
+  EXPECT_EQ(*first, std::nullopt) << "none when the sequence ends first";
+
+  bool failed = false;
+  spawn(main, [&]() -> Task<> {
+    try {
+      co_await kit::firstElement(failingAfter({}));
+    } catch (const std::runtime_error&) {
+      failed = true;
+    }
+  });
+  main.runUntilIdle();
+  EXPECT_TRUE(failed);
 }
 
 TEST_F(AsyncSequencesTest, RaceReturnsTheFirstResultAndCancelsTheSleeper) {

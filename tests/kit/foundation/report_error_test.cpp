@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/log.h"
 
@@ -72,6 +74,22 @@ TEST_F(ReportError, LogsEverythingElseAtItsCallSite) {
       << entries[2];
   EXPECT_NE(entries[3].find("GeneralError.GeneralError plain failure"), std::string::npos) << entries[3];
   EXPECT_NE(entries[3].find("report_error_test:"), std::string::npos) << entries[3];
+}
+
+TEST_F(ReportError, ReportingToTheHookHandsTheSameErrorBackWithItsOwnType) {
+  const platform::PlatformError made = platform::PlatformError::posix(EXDEV, "Could not move it");
+  const int line = __LINE__ + 1;
+  const platform::PlatformError handedBack = kit::reportToErrorHook(made, {{"url()", std::string("/usr/bin/quillet")}});
+  EXPECT_EQ(handedBack.domain(), made.domain());
+  EXPECT_EQ(handedBack.code(), EXDEV);
+  EXPECT_EQ(handedBack.localizedDescription(), made.localizedDescription());
+  const auto entries = logged();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_NE(entries[0].find("report_error_test.cpp:" + std::to_string(line)), std::string::npos) << entries[0];
+
+  ZvApp::setErrorReportFilter([](const platform::Error&) { return false; });
+  EXPECT_THROW(throw kit::reportToErrorHook(GeneralError("Filtered, still thrown.")), GeneralError);
+  EXPECT_EQ(logged().size(), 1u);
 }
 
 TEST_F(ReportError, ReportableFormGroupsOurErrorsAndKeepsPlatformCodes) {

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 
 #include "kit/foundation/general_error.h"
@@ -46,6 +48,35 @@ class AppPickerTest : public ::testing::Test {
   TemporaryXdgFolders apps{TemporaryXdgFolders::ConfigHome::kept};
   RecordingAlertPresenter presenter;
 };
+
+// Worked out once per run, so first here.
+TEST_F(AppPickerTest, OtherChoosesADesktopFileAnywhereStartingFromTheSharedApplicationsFolder) {
+  setenv("XDG_DATA_DIRS", ((apps.root() / "missing").string() + ":" + (apps.root() / "system").string()).c_str(), 1);
+  EXPECT_EQ(applicationsDirectory(), apps.root() / "system/applications") << "the first one there is";
+  const auto portable = apps.write("portable/org.example.Portable.desktop", applicationEntry("Portable"));
+  const auto link =
+      apps.write("portable/site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://a.example\n");
+  AppPickerDialog picker(true, {});
+  picker.open();
+  auto chooseFile = [&](const std::filesystem::path& file) {
+    picker.otherButton()->click();
+    auto* files = picker.findChild<QFileDialog*>();
+    EXPECT_NE(files, nullptr);
+    if (!files) return;
+    EXPECT_EQ(std::filesystem::path(files->directory().absolutePath().toStdString()), applicationsDirectory());
+    files->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(files)->accept();  // as its Choose button does
+    QTest::qWait(1);                         // the file chooser goes
+  };
+
+  chooseFile(link);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !presenter.alerts.empty(); }));
+  EXPECT_EQ(presenter.alerts.back().messageText, "The selected item is not an app.");
+  EXPECT_TRUE(picker.isVisible());
+  chooseFile(portable);
+  EXPECT_EQ(picker.chosen(), std::vector<std::string>{"org.example.Portable"});
+  EXPECT_EQ(picker.result(), QDialog::Accepted);
+}
 
 TEST_F(AppPickerTest, ListsInstalledApplicationsByNameAndHandsBackTheChosenIdsInListOrder) {
   AppPickerDialog picker(true, {});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,48 @@ TEST(ErrorAlertTest, TwoRecoveryOptionsAtMostThenCancelAndTheChosenPositionReach
   EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"OK"}));
   error->info[platform::userinfo::localizedRecoveryOptions] = std::vector<std::string>{};
   EXPECT_EQ(buttonTitles(recoveryErrorAlert(*error)), (std::vector<std::string>{"Cancel"}));
+}
+
+TEST(ErrorAlertTest, TheBindingsErrorIsShownUntilTheAlertIsDismissed) {
+  RecordingAlertPresenter presenter;
+  presenter.holdsSheets = true;
+  setAlertPresenter(&presenter);
+  QWidget window;
+  auto* row = new QWidget(&window);
+  window.show();
+  Binding<std::shared_ptr<const Error>> error = errorAlert(*row);
+  EXPECT_EQ(error.get(), nullptr);
+  error.set(nullptr);
+  EXPECT_TRUE(presenter.alerts.empty());
+
+  auto first = std::make_shared<const GeneralError>("First");
+  error.set(first);
+  EXPECT_EQ(presenter.events, std::vector<std::string>{"sheet: First"});
+  // Another binding of the same row sees the same error; a second error while the alert is up shows no second one.
+  EXPECT_EQ(errorAlert(*row).get(), first);
+  auto second = std::make_shared<const GeneralError>("Second");
+  errorAlert(*row).set(second);
+  EXPECT_EQ(presenter.alerts.size(), 1u);
+  EXPECT_EQ(error.get(), second);
+
+  presenter.dismissSheet();
+  EXPECT_EQ(error.get(), nullptr);
+  error.set(first);
+  EXPECT_EQ(presenter.alerts.size(), 2u);
+  presenter.dismissSheet();
+
+  // A row that is not shown gets an alert of the whole application; the binding outlives its row harmlessly.
+  auto* hidden = new QWidget;
+  Binding<std::shared_ptr<const Error>> orphan = errorAlert(*hidden);
+  presenter.holdsSheets = false;
+  presenter.events.clear();
+  orphan.set(second);
+  EXPECT_EQ(presenter.events, std::vector<std::string>{"modal: Second"});
+  EXPECT_EQ(orphan.get(), nullptr);
+  delete hidden;
+  orphan.set(first);
+  EXPECT_EQ(orphan.get(), nullptr);
+  setAlertPresenter(nullptr);
 }
 
 }  // namespace

@@ -50,12 +50,15 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_TRUE(none.shortcut().isEmpty());
 }
 
-TEST(CallbackMenuItemTest, TheTitleIsShownAsWritten) {
+TEST(CallbackMenuItemTest, TheTitlesOfItemsAndSubmenusAreShownAsWritten) {
   ZvMenu menu;
   auto* item = new CallbackMenuItem(
       "Fish & Chips", "", std::nullopt, true, false, false, [] {}, &menu);
   menu.addAction(item);
   EXPECT_EQ(titleShown(menu, *item), "Fish & Chips");
+  auto* submenu = new ZvMenu("Q&A", &menu);
+  menu.addMenu(submenu);
+  EXPECT_EQ(titleShown(menu, *submenu->menuAction()), "Q&A");
 }
 
 TEST(CallbackMenuItemTest, APlainMenuEnablesItsItemsByTheValidationButAZvMenuKeepsTheirOwnState) {
@@ -104,9 +107,15 @@ TEST(CallbackMenuItemTest, APlainMenuEnablesItsItemsByTheValidationButAZvMenuKee
   }
 }
 
-TEST(QuitItemTest, QuitsAfterItsActionHasReturned) {
+TEST(QuitItemTest, IsNamedAfterTheApplicationAndQuitsAfterItsActionHasReturned) {
+  // The application's own name, whatever Qt was told.
+  const QString qtName = QApplication::applicationName();
+  QApplication::setApplicationName("another name");
   QMenu menu;
   CallbackMenuItem* quit = addQuitItem(menu);
+  QApplication::setApplicationName(qtName);
+  EXPECT_EQ(titleShown(menu, *quit), "Quit Quillet");
+  EXPECT_EQ(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QTimer::singleShot(0, quit, [quit] { quit->trigger(); });
   QTimer::singleShot(5000, [] { QApplication::exit(1); });

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "support/title_shown.h"
+
 namespace kit {
 namespace {
 
@@ -19,7 +21,7 @@ TEST(NativeButtonTest, KeyEquivalentsDestructiveTitlesAndSizes) {
   auto* done = new NativeButton({.title = "Done", .keyEquivalent = KeyEquivalent::return_});
   auto* cancel =
       new NativeButton({.title = "Cancel", .keyEquivalent = KeyEquivalent::escape, .action = [&] { ++cancelled; }});
-  auto* remove = new NativeButton({.title = "Delete", .hasDestructiveAction = true, .isResizable = true});
+  auto* remove = new NativeButton({.title = "Save & Delete", .hasDestructiveAction = true, .isResizable = true});
   auto* help = new NativeButton({.title = "Help", .bezelStyle = BezelStyle::help});
   for (NativeButton* button : {done, cancel, remove, help}) layout->addWidget(button);
   window.show();
@@ -31,6 +33,9 @@ TEST(NativeButtonTest, KeyEquivalentsDestructiveTitlesAndSizes) {
   EXPECT_EQ(cancelled, 1);
   const QColor title = remove->palette().color(QPalette::ButtonText);
   EXPECT_GT(title.red(), title.green() + 40);
+  // The title is shown as written: no Alt+Space presses the button.
+  EXPECT_EQ(titleShown(*remove), "Save & Delete");
+  EXPECT_FALSE(hasMnemonic(*remove));
   EXPECT_EQ(help->width(), help->height());
 }
 
@@ -112,8 +117,10 @@ TEST(NativeButtonTest, TheNameReadOutFollowsTheTitleShown) {
   EXPECT_EQ(readName(button), "Cancel");
   button.setDescription({.title = "Help", .bezelStyle = BezelStyle::help});
   EXPECT_EQ(readName(button), "Help");
+  // Shown and read out as written: no keyboard mnemonic is made of the "&".
   button.setDescription({.title = "&Done"});
-  EXPECT_EQ(readName(button), "Done");
+  EXPECT_EQ(readName(button), "&Done");
+  EXPECT_FALSE(hasMnemonic(button));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "kit/foundation/general_error.h"
+#include "kit/foundation/report_error.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/error_alert.h"
 #include "support/title_shown.h"
@@ -46,6 +47,7 @@ TEST(QtAlertPresenterTest, WarningsAndNotesShowTheApplicationsIconAndAnswerWithT
     QDialog* dialog = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())); }));
     EXPECT_EQ(iconShown(*dialog), application);
+    EXPECT_EQ(dialog->windowTitle(), "Quillet") << "the application's name, whatever name Qt was given";
 
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
       if (button->text() == "Later") button->click();
@@ -92,6 +94,23 @@ TEST(QtAlertPresenterTest, DetailTextLinesUpWithTheMessageUnlessItHasAMinimumWid
     EXPECT_EQ(detail->height(), 120);
     dialog->done(alertFirstButtonReturn);
   }
+}
+
+TEST(QtAlertPresenterTest, ADetailAreaOutsideAnAlertIsReportedAndKeepsItsWidth) {
+  std::vector<std::string> reported;
+  ZvApp::setErrorReportFilter([&](const platform::Error& error) {
+    reported.push_back(error.localizedDescription());
+    return false;
+  });
+  QWidget window;
+  auto* message = new QLabel("Not the alert's message", &window);
+  auto* detail = new QPlainTextEdit(&window);
+  detail->setGeometry(0, 30, 123, 40);
+  message->setFixedWidth(300);
+  adjustAccessoryWidthToMessage(*detail);
+  ZvApp::setErrorReportFilter(nullptr);
+  EXPECT_EQ(reported, std::vector<std::string>{"Couldn't detect the message textfield view of the NSAlert panel"});
+  EXPECT_EQ(detail->width(), 123);
 }
 
 // The labels of the alert that show text, from the title down.

@@ -4,7 +4,9 @@
 
 #include <QTest>
 
+#include "kit/foundation/verbatim_title.h"
 #include "kit/ui/url_opening.h"
+#include "support/title_shown.h"
 
 namespace kit {
 namespace {
@@ -26,7 +28,7 @@ class ShareMenuTest : public ::testing::Test {
   static std::vector<std::string> titles(const QMenu& menu) {
     std::vector<std::string> result;
     for (const QAction* action : menu.actions())
-      result.push_back(action->isSeparator() ? "--" : action->text().toStdString());
+      result.push_back(action->isSeparator() ? "--" : shownTitle(action->text()).toStdString());
     return result;
   }
   SharingService recording() {
@@ -75,6 +77,9 @@ TEST_F(ShareMenuTest, ProgramItemsAreConvertedAndNotKept) {
   menu.menuNeedsUpdate();
   EXPECT_TRUE(menu.shareItems.empty());
   EXPECT_EQ(titles(menu), (std::vector<std::string>{"--", "Record", "--", "Email", "Copy"}));
+  // The chosen service still gets what the values stand for.
+  menu.actions()[1]->trigger();
+  EXPECT_EQ(recorded, std::vector<std::string>{"a note"});
 
   ShareMenu::itemsProvider = {};
   ShareMenu::preferredServicesProvider = {};
@@ -83,10 +88,11 @@ TEST_F(ShareMenuTest, ProgramItemsAreConvertedAndNotKept) {
   EXPECT_FALSE(menu.actions().back()->isEnabled());
 }
 
-TEST_F(ShareMenuTest, AMenuUnderADisabledItemKeepsItsItems) {
+TEST_F(ShareMenuTest, AMenuUnderADisabledItemKeepsItsItemsAndTitlesAreShownAsWritten) {
   QMenu parent;
-  ShareMenuItem item("Share");
+  ShareMenuItem item("Share & Send");
   parent.addAction(&item);
+  EXPECT_EQ(titleShown(parent, item), "Share & Send");
   item.setEnabled(false);
   item.shareMenu()->shareItems = {link};
   item.shareMenu()->menuNeedsUpdate();
@@ -94,6 +100,14 @@ TEST_F(ShareMenuTest, AMenuUnderADisabledItemKeepsItsItems) {
   item.setEnabled(true);
   item.shareMenu()->menuNeedsUpdate();
   EXPECT_EQ(titles(*item.shareMenu()), (std::vector<std::string>{"--", "--", "Email", "Copy"}));
+
+  ShareMenu::preferredServicesProvider = [] {
+    return std::vector<SharingService>{SharingService(
+        "print", "Print & Mail", {}, [](auto&) { return true; }, [](auto&) {})};
+  };
+  ShareMenu& menu = *item.shareMenu();
+  menu.menuNeedsUpdate();
+  EXPECT_EQ(titleShown(menu, *menu.actions()[1]), "Print & Mail");
 }
 
 TEST_F(ShareMenuTest, TheButtonOpensTheSharedMenuUnderItselfOnMouseDown) {

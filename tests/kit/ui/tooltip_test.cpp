@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "kit/ui/window_presentation.h"
+#include "support/title_shown.h"
 
 namespace kit {
 namespace {
@@ -130,6 +131,10 @@ TEST(TooltipTest, WrapsInsideItsInsetsAndStaysNarrowForShortTexts) {
   Tooltip shortText("wrapTip", "Hello, I'm Quillet", {.maxWidth = 1000, .contentInsets = QMargins(26, 20, 26, 20)});
   EXPECT_LT(shortText.label()->width(), 948);
   EXPECT_EQ(shortText.label()->height(), shortText.label()->heightForWidth(shortText.label()->width()));
+
+  // The text is shown as written, never as markup.
+  Tooltip markup("markupTip", "Use <b>bold</b> & <i>italics</i>", {});
+  EXPECT_EQ(titleShown(*markup.label()), "Use <b>bold</b> & <i>italics</i>");
 }
 
 }  // namespace

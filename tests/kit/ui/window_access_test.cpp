@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kit/ui/on_screen_tracking.h"
+#include "platform/core/executor.h"
 
 namespace kit {
 namespace {
@@ -126,6 +127,23 @@ TEST(BeginPanelTest, AloneItBlocksNothingOnAWindowItIsASheetAndItsResultComesOnc
   EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
   delete sheet;  // gone before it ended: a cancel
   EXPECT_EQ(results, (std::vector<int>{QDialog::Accepted, QDialog::Rejected}));
+}
+
+TEST(BeginPanelTest, AwaitedItResumesOnceWithThePanelsResult) {
+  QWidget window;
+  window.show();
+  auto* panel = new QDialog;
+  std::vector<int> results;
+  platform::spawn(platform::mainExecutor(),
+                  [&]() -> platform::Task<void> { results.push_back(co_await beginPanel(*panel, &window)); });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return panel->isVisible(); }));
+  EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+  EXPECT_TRUE(results.empty()) << "the caller waits while the panel is up";
+  panel->reject();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }));
+  delete panel;
+  QTest::qWait(10);
+  EXPECT_EQ(results, std::vector<int>{QDialog::Rejected});
 }
 
 }  // namespace

@@ -97,6 +97,14 @@ TEST(Toggle2, AForcedCloseIsOneTheWindowHearsOfButCannotRefuse) {
   EXPECT_EQ(window->closeEvents, 2) << "told, so that it can save its place";
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(waitUntil([&] { return window.isNull(); })) << "released, as it is deleted on close";
+
+  // Asked, a window without a close button stays, as a click on its missing button would leave it.
+  QWidget fixed(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  fixed.show();
+  toggle2(fixed, false);
+  EXPECT_TRUE(fixed.isVisible());
+  toggle2(fixed, true);
+  EXPECT_FALSE(fixed.isVisible());
 }
 
 // What the window manager shows is checked under openbox (tests/e2e/minimised_windows_test.cpp); here the states.
