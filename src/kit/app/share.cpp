@@ -41,12 +41,13 @@ ShareAppScreen::ShareAppScreen(platform::Pasteboard& pasteboard, QWidget* parent
 
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
-  copyButton_ = new CopyButton([&pasteboard, link] { copyUrl(pasteboard, link); }, QStringLiteral("Copy Link"), this);
+  copyButton_ = new CopyButton([&pasteboard, link] { copyUrlToGeneral(link, {}, pasteboard); },
+                               QStringLiteral("Copy Link"), this);
   copyButton_->setTitleOnly(true);  // as every label of the window
   auto* shareButton = new QPushButton("Share Link", this);
   auto* shareMenu = new QMenu(shareButton);
   shareMenu->addAction("Email Link", [link] { openUrl(emailLinkUrl(link)); });
-  shareMenu->addAction("Copy Link", [&pasteboard, link] { copyUrl(pasteboard, link); });
+  shareMenu->addAction("Copy Link", [&pasteboard, link] { copyUrlToGeneral(link, {}, pasteboard); });
   shareButton->setMenu(shareMenu);
   auto* openButton = new QPushButton("Open Link", this);
   connect(openButton, &QPushButton::clicked, this, [link] { openUrl(link); });

@@ -12,6 +12,7 @@
 #include "kit/app/debug_info.h"
 #include "kit/app/launch_history.h"
 #include "kit/app/relaunch.h"
+#include "kit/foundation/async_sequences.h"
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/publisher_streams.h"
 #include "kit/foundation/report_error.h"
@@ -73,7 +74,7 @@ platform::Task<void> waitUntilScreenIsUnlocked() {
   // leads to a new look.
   auto lockChanges = asyncStream(screenLockPublisher());
   while (platform::ScreenLock::isLocked()) {
-    if (!co_await lockChanges.next()) co_return;
+    if (!co_await firstElement(lockChanges)) co_return;
   }
 }
 

@@ -105,6 +105,7 @@ ZvKit& ZvKit::shared() {
 
 ZvKit::ZvKit(const Environment& environment) {
   if (environment.takeLaunchFacts) environment.takeLaunchFacts();
+  launchCount_ = Preferences::get(LaunchHistory::launchCountKey(environment.suite));
 
   if (LaunchChord::isHeld(LaunchChord::userDebugWindow, environment.modifierFlags)) {
     environment.mainQueue.post([] {

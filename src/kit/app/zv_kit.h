@@ -65,6 +65,13 @@ class ZvKit {
   explicit ZvKit(const Environment& environment);
   ZvKit(const ZvKit&) = delete;
   ZvKit& operator=(const ZvKit&) = delete;
+
+  // The number of this launch, counted over the life of the installation (1 on the very first); as the start-up
+  // stored it in the suite.
+  int64_t launchCount() const { return launchCount_; }
+
+ private:
+  int64_t launchCount_ = 0;
 };
 
 // Shift + Super held at its first read (the post-launch block); kept for the run.

@@ -43,12 +43,15 @@ IntrospectionMarker* accessWidget(QWidget& content, std::function<T*(QWidget& ma
                                  });
 }
 
-// The same with the usual selector: the T that encloses the content, or the one under its centre inside the
-// nearest enclosing widget that has one.
+// The same with the usual selector: a T beside the marker's view host, else the T that encloses the content, or
+// the one under its centre inside the nearest enclosing widget that has one. (The marker lies inside the content,
+// which no view host wraps, so the search starts at the content.)
 template <class T>
 IntrospectionMarker* accessWidget(QWidget& content, std::function<void(T&)> customize) {
   return accessWidget<T>(
-      content, [](QWidget& marker) { return ancestorOrAncestorDescendant<T>(marker); }, std::move(customize));
+      content,
+      [](QWidget& marker) { return TargetViewSelector::hostSiblingContainingOrAncestorOrDescendant<T>(marker); },
+      std::move(customize));
 }
 
 }  // namespace kit

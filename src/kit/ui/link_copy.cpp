@@ -5,7 +5,8 @@
 
 namespace kit {
 
-void copyUrl(platform::Pasteboard& pasteboard, const platform::Url& url) {
+void copyUrlToGeneral(const platform::Url& url, const std::function<void()>& completion,
+                      platform::Pasteboard& pasteboard) {
   platform::PasteboardItem item;
   setUrl(item, url);
   std::vector<platform::PasteboardEntry> entries;
@@ -13,6 +14,7 @@ void copyUrl(platform::Pasteboard& pasteboard, const platform::Url& url) {
   for (const auto& type : item.types) entries.push_back({type, item.dataByType[type]});
   entries.push_back({PasteboardType::source, ZvApp::id()});
   pasteboard.write(std::move(entries));
+  if (completion) completion();
 }
 
 void copyText(platform::Pasteboard& pasteboard, const std::string& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/pasteboard/pasteboard.h"
@@ -7,8 +8,10 @@
 
 namespace kit {
 
-// Replaces the clipboard with the URL (as a URL and as plain text) marked as copied by this application.
-void copyUrl(platform::Pasteboard& pasteboard, const platform::Url& url);
+// Replaces the clipboard with the URL (as a URL and as plain text) marked as copied by this application, then
+// calls `completion` when there is one.
+void copyUrlToGeneral(const platform::Url& url, const std::function<void()>& completion = {},
+                      platform::Pasteboard& pasteboard = platform::generalPasteboard());
 // Replaces the clipboard with the plain text, marked as copied by this application.
 void copyText(platform::Pasteboard& pasteboard, const std::string& text);
 

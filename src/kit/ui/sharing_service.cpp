@@ -39,7 +39,7 @@ SharingService SharingService::copy() {
       "copy", "Copy", themeIcon("edit-copy", "doc.on.doc"), [](const Items& items) { return !items.empty(); },
       [](const Items& items) {
         if (items.size() == 1 && std::holds_alternative<platform::Url>(items[0])) {
-          copyUrl(platform::generalPasteboard(), std::get<platform::Url>(items[0]));
+          copyUrlToGeneral(std::get<platform::Url>(items[0]));
         } else {
           copyText(platform::generalPasteboard(), plainText(items));
         }

@@ -44,6 +44,8 @@ QWidget* ancestorWithClassNameContaining(QWidget& entry, const char* text) {
 
 QWidget* enclosingHostingView(QWidget& entry) { return ancestorWithClassNameContaining(entry, "HostingView"); }
 
+QWidget* enclosingViewHost(QWidget& entry) { return ancestorWithClassNameContaining(entry, "ViewHost"); }
+
 bool disableTextSubstitutions(QWidget& field) {
   QWidget* textView = findWidget<QPlainTextEdit>(field);
   if (!textView) textView = findWidget<QTextEdit>(field);

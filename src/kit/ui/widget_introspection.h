@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QAbstractScrollArea>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTextEdit>
 #include <QWidget>
+#include <type_traits>
 #include <vector>
 
 // Finding the widgets a composite widget is made of: Qt keeps a widget's parts as its children, so a search of the
@@ -109,6 +114,79 @@ QWidget* ancestorWithClassNameContaining(QWidget& entry, const char* text);
 // The nearest parent of `entry` that hosts content, as its class name says ("HostingView" in it, such as
 // NoInsetHostingView).
 QWidget* enclosingHostingView(QWidget& entry);
+// The nearest parent of `entry` that wraps one bridged widget, as its class name says ("ViewHost" in it).
+QWidget* enclosingViewHost(QWidget& entry);
+
+// The rules that pick the widget of a type around a marker (an IntrospectionMarker, say). A rule that starts at the
+// marker's view host finds nothing without one; a rule of two searches tries the second only when the first finds
+// nothing.
+namespace TargetViewSelector {
+
+// A T inside the siblings before the marker's view host, the nearest sibling first.
+template <class T>
+T* hostSiblingContaining(QWidget& marker) {
+  QWidget* host = enclosingViewHost(marker);
+  return host ? precedingSiblingContaining<T>(*host) : nullptr;
+}
+
+// The nearest sibling before the marker's view host that is itself a T.
+template <class T>
+T* hostSiblingOfType(QWidget& marker) {
+  QWidget* host = enclosingViewHost(marker);
+  return host ? precedingSiblingOfType<T>(*host) : nullptr;
+}
+
+template <class T>
+T* hostSiblingContainingOrAncestor(QWidget& marker) {
+  if (T* found = hostSiblingContaining<T>(marker)) return found;
+  return nearestAncestor<T>(marker);
+}
+
+template <class T>
+T* hostSiblingContainingOrAncestorOrDescendant(QWidget& marker) {
+  if (T* found = hostSiblingContaining<T>(marker)) return found;
+  return ancestorOrAncestorDescendant<T>(marker);
+}
+
+template <class T>
+T* ancestorOrHostSiblingContaining(QWidget& marker) {
+  if (T* found = nearestAncestor<T>(marker)) return found;
+  return hostSiblingContaining<T>(marker);
+}
+
+template <class T>
+T* ancestorOrHostSiblingOfType(QWidget& marker) {
+  if (T* found = nearestAncestor<T>(marker)) return found;
+  return hostSiblingOfType<T>(marker);
+}
+
+template <class T>
+T* hostSiblingOfTypeOrAncestor(QWidget& marker) {
+  if (T* found = hostSiblingOfType<T>(marker)) return found;
+  return nearestAncestor<T>(marker);
+}
+
+// The text view a marker stands for: one inside a sibling before its view host, else one around it or under it.
+inline QPlainTextEdit* textView(QWidget& marker) {
+  return hostSiblingContainingOrAncestorOrDescendant<QPlainTextEdit>(marker);
+}
+
+// The rule for each kind of widget: an enclosing table wins over one beside the view host; a scroll area must be
+// the host's sibling itself, and an enclosing one comes second; a text view may also lie around or under the
+// marker; every other widget lies inside a sibling of the host.
+template <class T>
+T* forType(QWidget& marker) {
+  if constexpr (std::is_base_of_v<QTableView, T>)
+    return ancestorOrHostSiblingContaining<T>(marker);
+  else if constexpr (std::is_base_of_v<QPlainTextEdit, T> || std::is_base_of_v<QTextEdit, T>)
+    return hostSiblingContainingOrAncestorOrDescendant<T>(marker);
+  else if constexpr (std::is_base_of_v<QAbstractScrollArea, T>)
+    return hostSiblingOfTypeOrAncestor<T>(marker);
+  else
+    return hostSiblingContaining<T>(marker);
+}
+
+}  // namespace TargetViewSelector
 
 // The T that makes up `entry`: `entry` itself, else the first one inside it, else the nearest one around it.
 template <class T>

@@ -61,6 +61,18 @@ TEST_F(KitStartUpTest, SettingsOpenOnceAfterARelaunchThatAskedForThem) {
   kit::setOpenSettingsHandler(nullptr);
 }
 
+TEST_F(KitStartUpTest, TheKitKnowsTheNumberOfItsLaunch) {
+  platform::ManualExecutor mainQueue;
+  const auto launch = [&] {
+    relaunch();
+    return kit::ZvKit({*suite_, 0, mainQueue, [&] { History::countLaunch(*suite_); }}).launchCount();
+  };
+  EXPECT_EQ(launch(), 1) << "the very first launch";
+  suite_->set(History::launchCountKey(*suite_).name(), platform::PlistValue(int64_t{9}));
+  EXPECT_EQ(launch(), 10);
+  EXPECT_EQ(kit::Preferences::get(History::launchCountKey(*suite_)), 10);
+}
+
 // Only a normal window counts, and only once the first second has passed; the first one is kept.
 TEST_F(KitStartUpTest, TheFirstMainWindowIsTheFirstNormalWindowToTakeTheFocusAfterTheFirstSecond) {
   ensureOffscreenApplication();

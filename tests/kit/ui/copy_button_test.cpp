@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTest>
 
+#include "doubles/memory_pasteboard.h"
+#include "kit/ui/link_copy.h"
 #include "support/title_shown.h"
 
 namespace kit {
@@ -52,6 +54,21 @@ TEST(CopyButton, ShowsItsTitleOrCopyAsWritten) {
   CopyButton titled([] {}, "Fish & Chips");
   EXPECT_EQ(titleShown(titled), "Fish & Chips");
   EXPECT_FALSE(hasMnemonic(titled)) << "Alt+Space presses nothing";
+}
+
+TEST(LinkCopy, PutsTheLinkAloneOnTheClipboardAsALinkAndAsTextMarkedAsOursThenCompletes) {
+  platform::MemoryPasteboard pasteboard;
+  pasteboard.write({{platform::PasteboardType::string, "before"}, {platform::PasteboardType::html, "<b>before</b>"}});
+  std::vector<std::string> typesWhenCompleted;
+  copyUrlToGeneral(
+      *platform::Url::parse("mailto:someone@example.com"), [&] { typesWhenCompleted = pasteboard.types(); },
+      pasteboard);
+  EXPECT_EQ(pasteboard.items().size(), 1u);
+  EXPECT_EQ(pasteboard.string(platform::PasteboardType::string), "someone@example.com");
+  EXPECT_EQ(pasteboard.string(platform::PasteboardType::url), "mailto:someone@example.com");
+  EXPECT_EQ(pasteboard.string("org.nspasteboard.source"), "com.kestrova.Quillet");
+  EXPECT_EQ(pasteboard.string(platform::PasteboardType::html), std::nullopt);
+  EXPECT_EQ(typesWhenCompleted, pasteboard.types()) << "the completion comes after the write";
 }
 
 }  // namespace

@@ -5,8 +5,22 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QSlider>
+#include <QTableView>
 
 #include "kit/ui/no_inset_hosting_view.h"
+
+// A wrapper of one bridged widget, and a class whose name holds the host text only in another case.
+class MarkerViewHost : public QWidget {
+  Q_OBJECT
+ public:
+  explicit MarkerViewHost(QWidget* parent) : QWidget(parent) {}
+};
+class Markerviewhost : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Markerviewhost(QWidget* parent) : QWidget(parent) {}
+};
 
 namespace kit {
 namespace {
@@ -95,5 +109,48 @@ TEST(WidgetIntrospectionTest, TheDescendantUnderTheEntryIsChosenByItsCentreWhenT
   EXPECT_EQ(ancestorOrAncestorDescendant<QPlainTextEdit>(*marker), nullptr);
 }
 
+TEST(WidgetIntrospectionTest, SelectorsLookBesideTheViewHostAndAroundTheMarkerByTheRuleOfEachType) {
+  QTableView enclosingTable;
+  auto* enclosingScroll = new QScrollArea(&enclosingTable);
+  auto* row = new QWidget(enclosingScroll);
+  auto* a = new QWidget(row);
+  auto* tableInA = new QTableView(a);
+  auto* codeInA = new QPlainTextEdit(a);
+  auto* b = new QWidget(row);
+  auto* sliderInB = new QSlider(b);
+  new QScrollArea(b);
+  auto* bareScroll = new QScrollArea(row);
+  auto* host = new MarkerViewHost(row);
+  auto* marker = new QWidget(host);
+  new QSlider(a);
+
+  namespace Select = TargetViewSelector;
+  EXPECT_EQ(enclosingViewHost(*marker), host);
+  EXPECT_EQ(Select::forType<QSlider>(*marker), sliderInB) << "inside the nearest earlier sibling";
+  EXPECT_EQ(Select::hostSiblingOfType<QSlider>(*marker), nullptr) << "no sibling is a slider itself";
+  EXPECT_EQ(Select::hostSiblingContaining<QTableView>(*marker), tableInA);
+  EXPECT_EQ(Select::forType<QTableView>(*marker), &enclosingTable) << "an enclosing table comes first";
+  EXPECT_EQ(Select::forType<QScrollArea>(*marker), bareScroll) << "the sibling that is a scroll area comes first";
+  delete bareScroll;
+  EXPECT_EQ(Select::forType<QScrollArea>(*marker), enclosingScroll) << "one inside a sibling does not count";
+  EXPECT_EQ(Select::textView(*marker), codeInA);
+  EXPECT_EQ(Select::hostSiblingContainingOrAncestor<QTableView>(*marker), tableInA);
+  EXPECT_EQ(Select::ancestorOrHostSiblingOfType<QScrollArea>(*marker), enclosingScroll);
+  EXPECT_EQ(Select::ancestorOrHostSiblingOfType<QSlider>(*marker), nullptr);
+
+  // Without a view host the rules that start there find nothing, and the others go on to their second search.
+  QWidget lone;
+  auto* enclosingCode = new QPlainTextEdit(&lone);
+  new QSlider(new QWidget(enclosingCode));
+  auto* notAHost = new Markerviewhost(enclosingCode);
+  auto* loneMarker = new QWidget(notAHost);
+  EXPECT_EQ(enclosingViewHost(*loneMarker), nullptr) << "the case counts";
+  EXPECT_EQ(Select::forType<QSlider>(*loneMarker), nullptr);
+  EXPECT_EQ(Select::textView(*loneMarker), enclosingCode);
+  EXPECT_EQ(Select::hostSiblingOfTypeOrAncestor<QPlainTextEdit>(*loneMarker), enclosingCode);
+}
+
 }  // namespace
 }  // namespace kit
+
+#include "widget_introspection_test.moc"
