@@ -76,7 +76,7 @@ KitLaunchHooks& kitLaunchHooks() {
   return hooks;
 }
 
-std::vector<std::function<void()>>& postLaunchHandlers() {
+std::vector<std::function<void()>>& finishLaunchingHandlers() {
   static std::vector<std::function<void()>> handlers;
   return handlers;
 }
@@ -102,7 +102,7 @@ ZvKit::ZvKit(const Environment& environment) {
   environment.mainQueue.post([takeFinishedLaunchingFacts = environment.takeFinishedLaunchingFacts] {
     if (takeFinishedLaunchingFacts) takeFinishedLaunchingFacts();
     finishedKitLaunch = true;
-    for (const auto& handler : postLaunchHandlers()) handler();
+    for (const auto& handler : finishLaunchingHandlers()) handler();
     if (kitLaunchHooks().addDebugMenuIfRequested) kitLaunchHooks().addDebugMenuIfRequested();
   });
 

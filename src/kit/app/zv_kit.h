@@ -27,7 +27,7 @@ struct KitLaunchHooks {
 KitLaunchHooks& kitLaunchHooks();
 
 // Closures run in order by the kit's post-launch block.
-std::vector<std::function<void()>>& postLaunchHandlers();
+std::vector<std::function<void()>>& finishLaunchingHandlers();
 
 // The kit's one object per process. Creating it is the kit's start-up: it takes the launch facts (the launch
 // count first), reacts to the launch chords, queues the post-launch work on the main queue and the removal of

@@ -23,12 +23,12 @@ class KitStartUpTest : public LaunchHistoryTest {
     hooks.showUserDebugWindow = [&] { order.push_back("debug window"); };
     hooks.offerDataResetAtLaunch = [&] { order.push_back("reset prompt"); };
     hooks.addDebugMenuIfRequested = [&] { order.push_back("debug menu"); };
-    kit::postLaunchHandlers() = {[&] { order.push_back("handler"); }};
+    kit::finishLaunchingHandlers() = {[&] { order.push_back("handler"); }};
     platform::ManualExecutor mainQueue;
     kit::ZvKit kit({*suite_, modifierFlags, mainQueue, [&] { order.push_back("facts"); }});
     mainQueue.runUntilIdle();
     hooks = {};
-    kit::postLaunchHandlers().clear();
+    kit::finishLaunchingHandlers().clear();
     return order;
   }
 };
