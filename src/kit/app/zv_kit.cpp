@@ -71,7 +71,7 @@ KitLaunchHooks& kitLaunchHooks() {
       .offerDataResetAtLaunch =
           [] { confirmDeleteSettingsAndDataAtLaunch(platform::InputMonitors::currentModifierFlags()); },
       // A tray program has no main menu for a "Debug" menu: reading the chord now keeps it for the status menu.
-      .addDebugMenuIfRequested = [] { (void)isDebugModifierChordHeld(); },
+      .addDebugMenuIfNeeded = [] { (void)isDebugModifierChordHeld(); },
   };
   return hooks;
 }
@@ -103,7 +103,7 @@ ZvKit::ZvKit(const Environment& environment) {
     if (takeFinishedLaunchingFacts) takeFinishedLaunchingFacts();
     finishedKitLaunch = true;
     for (const auto& handler : finishLaunchingHandlers()) handler();
-    if (kitLaunchHooks().addDebugMenuIfRequested) kitLaunchHooks().addDebugMenuIfRequested();
+    if (kitLaunchHooks().addDebugMenuIfNeeded) kitLaunchHooks().addDebugMenuIfNeeded();
   });
 
   recordFirstMainWindow();

@@ -22,7 +22,7 @@ struct KitLaunchHooks {
   // Asks whether to delete the settings and data when the reset chord is held (tests the chord itself).
   std::function<void()> offerDataResetAtLaunch;
   // Adds the debug entries when isDebugModifierChordHeld() is true.
-  std::function<void()> addDebugMenuIfRequested;
+  std::function<void()> addDebugMenuIfNeeded;
 };
 KitLaunchHooks& kitLaunchHooks();
 
