@@ -112,7 +112,7 @@ kit::ZvMenu* makeMoreMenu(QWidget* parent) {
   kit::addWebsiteItem(*more);
   more->addSeparator();
   kit::addRateAppItem(*more);
-  add("Share App", [] { kit::ShareAppScreen::showWindow(); });
+  add("Share App", [] { kit::shareAppMenuItemAction(); });
   kit::addMoreAppsItem(*more);
   return more;
 }

@@ -21,13 +21,17 @@ OwnDataPaths ownDataPaths() {
 
 namespace {
 
+void logNotDeleted(const Error& error) {
+  log({"Could not delete all data:", error.localizedDescription()}, LogType::error, "deleteSettingsAndData()");
+}
+
 // Moves the item to the trash; false, and a line in the log, when it stays.
 bool movedToTrash(const std::filesystem::path& path) {
   try {
     trashItem(path);
     return true;
   } catch (const Error& error) {
-    log({"Could not delete all data:", error.localizedDescription()}, LogType::error, "deleteSettingsAndData()");
+    logNotDeleted(error);
     return false;
   }
 }
@@ -82,11 +86,19 @@ std::vector<LeftBehind> deleteSettingsAndData() {
   }
   // The data folder, then the cache folder, whatever happened to the preferences; the cache folder is not tried when
   // the data folder stays.
-  if (isThere(data) && !movedToTrash(data)) {
-    leftBehind.push_back({data, LeftBehind::Reason::notMoved});
-    if (isThere(cache)) leftBehind.push_back({cache, LeftBehind::Reason::notTried});
-  } else if (isThere(cache) && !movedToTrash(cache)) {
-    leftBehind.push_back({cache, LeftBehind::Reason::notMoved});
+  std::vector<std::filesystem::path> folders;
+  for (const auto& folder : {data, cache})
+    if (isThere(folder)) folders.push_back(folder);
+  try {
+    trashItems(folders);
+  } catch (const Error& error) {
+    logNotDeleted(error);
+    if (isThere(data)) {
+      leftBehind.push_back({data, LeftBehind::Reason::notMoved});
+      if (isThere(cache)) leftBehind.push_back({cache, LeftBehind::Reason::notTried});
+    } else if (isThere(cache)) {
+      leftBehind.push_back({cache, LeftBehind::Reason::notMoved});
+    }
   }
   Preferences::removeAll(suite);
   suite.flush();

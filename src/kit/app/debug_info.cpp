@@ -27,8 +27,12 @@ namespace kit::DebugInfo {
 
 namespace {
 
-bool isBartenderRunning() { return isRunning(platform::Workspace::shared(), MenuBarManagers::bartender); }
-bool isBartenderLikeRunning() { return isRunning(platform::Workspace::shared(), MenuBarManagers::bartenderLike()); }
+bool isBartenderRunning() {
+  return isRunning(platform::Workspace::shared(), MenuBarManagers::bartenderBundleIdentifiers);
+}
+bool isBartenderLikeRunning() {
+  return isRunning(platform::Workspace::shared(), MenuBarManagers::bartenderLikeBundleIdentifiers());
+}
 
 std::string languageName(const QLocale& locale) {
   if (locale.language() == QLocale::AnyLanguage || locale.language() == QLocale::C) return "<Unknown>";
@@ -72,8 +76,8 @@ std::map<std::string, std::string> renderedEntries(const std::vector<std::pair<s
 
 }  // namespace
 
-std::vector<std::string> MenuBarManagers::bartenderLike() {
-  std::vector<std::string> ids = bartender;
+std::vector<std::string> MenuBarManagers::bartenderLikeBundleIdentifiers() {
+  std::vector<std::string> ids = bartenderBundleIdentifiers;
   ids.insert(ids.end(), {hiddenBar, barbee, dozer});
   return ids;
 }

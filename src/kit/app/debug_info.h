@@ -56,12 +56,13 @@ std::string menuBarManagerFlagsText();
 // The ids of the menu-bar managers that can hide the program's icon, which the debug information and the report of
 // a hidden icon ask about.
 namespace MenuBarManagers {
-inline const std::vector<std::string> bartender{"com.surteesstudios.Bartender", "com.surteesstudios.Bartender-setapp"};
+inline const std::vector<std::string> bartenderBundleIdentifiers{"com.surteesstudios.Bartender",
+                                                                 "com.surteesstudios.Bartender-setapp"};
 inline const std::string hiddenBar = "com.dwarvesv.minimalbar";
 inline const std::string barbee = "com.HyperartFlow.Barbee";
 inline const std::string dozer = "com.mortennn.Dozer";
 // Bartender and the others that work like it.
-std::vector<std::string> bartenderLike();
+std::vector<std::string> bartenderLikeBundleIdentifiers();
 }  // namespace MenuBarManagers
 
 }  // namespace kit::DebugInfo

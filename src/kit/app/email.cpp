@@ -108,9 +108,9 @@ void sendThroughXdgEmail(const std::vector<EmailAddress>& to, const std::string&
 
 }  // namespace
 
-platform::Url mailtoUrl(const std::vector<EmailAddress>& to, const std::optional<std::string>& subject,
-                        const std::optional<std::string>& body, const std::vector<EmailAddress>& cc,
-                        const std::vector<EmailAddress>& bcc) {
+platform::Url mailto(const std::vector<EmailAddress>& to, const std::optional<std::string>& subject,
+                     const std::optional<std::string>& body, const std::vector<EmailAddress>& cc,
+                     const std::vector<EmailAddress>& bcc) {
   platform::UrlComponents components;
   components.setScheme("mailto");
   components.setPath(joinedUnique(to));
@@ -129,7 +129,7 @@ platform::Url mailtoUrl(const std::vector<EmailAddress>& to, const std::optional
 
 void openMailto(const std::vector<EmailAddress>& to, const std::string& subject, const std::string& body) {
   // The link itself is not printed: it holds the whole message.
-  openUrl(mailtoUrl(to, subject, body));
+  openUrl(mailto(to, subject, body));
 }
 
 std::string inlineAttachmentBody(const std::optional<std::string>& message, const std::string& attachmentFilename,

@@ -15,9 +15,9 @@ namespace kit {
 // A "mailto:" link: the recipients once each, in order, joined with ","; "subject" and "body" whenever given
 // (empty ones too); "cc" and "bcc" only when not empty. Names and values keep only ASCII letters, digits and
 // "-._~"; everything else is percent-encoded, so "&", "=", "+" and "#" never split the query.
-platform::Url mailtoUrl(const std::vector<EmailAddress>& to, const std::optional<std::string>& subject,
-                        const std::optional<std::string>& body, const std::vector<EmailAddress>& cc = {},
-                        const std::vector<EmailAddress>& bcc = {});
+platform::Url mailto(const std::vector<EmailAddress>& to, const std::optional<std::string>& subject,
+                     const std::optional<std::string>& body, const std::vector<EmailAddress>& cc = {},
+                     const std::vector<EmailAddress>& bcc = {});
 
 // Opens a new message in the default mail program.
 void openMailto(const std::vector<EmailAddress>& to, const std::string& subject, const std::string& body);

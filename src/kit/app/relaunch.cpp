@@ -94,23 +94,29 @@ std::vector<std::string> shellRelaunchArguments(const std::filesystem::path& exe
   return {"-c", "sleep 0.2; exec \"$0\" \"$@\"", executable.string(), relaunchArgument};
 }
 
+void relaunchUsingShell(bool exitImmediately, bool reportFailureOnly) {
+  std::string failure;
+  if (instanceStarter()("/bin/sh", shellRelaunchArguments(AppFacts::url()), failure)) {
+    terminator()(exitImmediately);
+    return;
+  }
+  const auto error = relaunchError(failure);
+  if (reportsAndShowsAlert({.exitImmediately = exitImmediately, .reportFailureOnly = reportFailureOnly}, error, {}))
+    presentAsModal(error);
+  clearRelaunchState();
+}
+
 platform::Task<void> relaunch(RelaunchOptions options) {
   if (relaunchInProgress) co_return;
   relaunchInProgress = true;
   storeMarkers(true, options.showSettingsAfterRelaunch);
 
-  std::string failure;
   if (options.useShell) {
-    if (instanceStarter()("/bin/sh", shellRelaunchArguments(AppFacts::url()), failure)) {
-      terminator()(options.exitImmediately);
-      co_return;
-    }
-    const auto error = relaunchError(failure);
-    if (reportsAndShowsAlert(options, error, {})) presentAsModal(error);
-    clearRelaunchState();
+    relaunchUsingShell(options.exitImmediately, options.reportFailureOnly);
     co_return;
   }
 
+  std::string failure;
   const std::vector<std::string> arguments{relaunchArgument};
   if (instanceStarter()(AppFacts::url().string(), arguments, failure)) {
     terminator()(options.exitImmediately);

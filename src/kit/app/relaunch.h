@@ -38,6 +38,11 @@ platform::Task<void> relaunch(RelaunchOptions options = {});
 // The same, started as a task of its own on the main queue.
 void relaunchInTask(RelaunchOptions options = {});
 
+// Starts the new instance through /bin/sh, which waits a moment while this process ends, then ends this process.
+// A failed start is reported (and shown in an alert queued on the main queue unless asked otherwise), and the
+// relaunch markers are cleared. What relaunch() runs when asked to use the shell.
+void relaunchUsingShell(bool exitImmediately, bool reportFailureOnly);
+
 // The shell form: "/bin/sh" with these arguments. The executable travels as an argument, never inside the
 // command text, so no character of its path is interpreted by the shell.
 std::vector<std::string> shellRelaunchArguments(const std::filesystem::path& executable);

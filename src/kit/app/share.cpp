@@ -20,6 +20,7 @@
 #include "kit/ui/url_opening.h"
 #include "kit/ui/window_access.h"
 #include "kit/ui/window_presentation.h"
+#include "platform/core/executor.h"
 
 namespace kit {
 
@@ -88,6 +89,10 @@ ShareAppScreen* ShareAppScreen::showWindow(platform::Pasteboard& pasteboard) {
     if (window) co_await kit::showWindow(*window);
   });
   return screen;
+}
+
+void shareAppMenuItemAction() {
+  platform::mainExecutor().post([] { ShareAppScreen::showWindow(); });
 }
 
 }  // namespace kit

@@ -35,4 +35,7 @@ class ShareAppScreen : public QWidget {
   CopyButton* copyButton_ = nullptr;
 };
 
+// The action of a "Share App" menu item: a new share window, shown on a later turn of the main loop.
+void shareAppMenuItemAction();
+
 }  // namespace kit

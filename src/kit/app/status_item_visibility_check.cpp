@@ -69,11 +69,13 @@ Alert visibilityAlert(const VisibilityCheckOptions& options) {
                    std::nullopt, {}, std::nullopt, options.showsDoNotShowAgainCheckbox, "Do not show this again");
 }
 
+bool isScreenLocked() { return platform::ScreenLock::isLocked(); }
+
 platform::Task<void> waitUntilScreenIsUnlocked() {
   // Listening starts before the first look, so an unlock in between is not lost; every signal, whichever it says,
   // leads to a new look.
   auto lockChanges = asyncStream(screenLockPublisher());
-  while (platform::ScreenLock::isLocked()) {
+  while (isScreenLocked()) {
     if (!co_await firstElement(lockChanges)) co_return;
   }
 }
@@ -117,7 +119,7 @@ void reportEnsureVisibilityDiagnostics(bool wasLaunchedAtLogin) {
       {"uptimeIncludingSleep", durationText(clock.uptimeIncludingSleep())},
       {"appUptime", DebugInfo::runningTimeText()},
       {"wasLaunchedAtLogin", wasLaunchedAtLogin},
-      {"isBartenderRunning", isRunning(workspace, DebugInfo::MenuBarManagers::bartender)},
+      {"isBartenderRunning", isRunning(workspace, DebugInfo::MenuBarManagers::bartenderBundleIdentifiers)},
       {"isHiddenBarRunning", isRunning(workspace, {DebugInfo::MenuBarManagers::hiddenBar})},
       {"isBarbeeRunning", isRunning(workspace, {DebugInfo::MenuBarManagers::barbee})},
       {"NSStatusBar.isAutomaticallyToggled", isAutomaticallyToggled()},

@@ -28,6 +28,9 @@ struct VisibilityCheckOptions {
 // "Menu Bar Item Did Not Appear", with the buttons and the check box the options ask for.
 Alert visibilityAlert(const VisibilityCheckOptions& options);
 
+// Whether the session's screen is locked; unlocked when the session does not say. Main thread.
+bool isScreenLocked();
+
 // Ends once the screen is unlocked, at once when it is not locked. Every lock or unlock signal leads to a new
 // look at the lock, so a signal that arrives while it is being read is never missed. Main thread.
 platform::Task<void> waitUntilScreenIsUnlocked();

@@ -86,12 +86,12 @@ KitLaunchHooks& kitLaunchHooks() {
       .offerDataResetAtLaunch =
           [] { confirmDeleteSettingsAndDataAtLaunch(platform::InputMonitors::currentModifierFlags()); },
       // A tray program has no main menu for a "Debug" menu: reading the chord now keeps it for the status menu.
-      .addDebugMenuIfRequested = [] { (void)isDebugModifierChordHeld(); },
+      .addDebugMenuIfNeeded = [] { (void)isDebugModifierChordHeld(); },
   };
   return hooks;
 }
 
-std::vector<std::function<void()>>& postLaunchHandlers() {
+std::vector<std::function<void()>>& finishLaunchingHandlers() {
   static std::vector<std::function<void()>> handlers;
   return handlers;
 }
@@ -118,8 +118,8 @@ ZvKit::ZvKit(const Environment& environment) {
   environment.mainQueue.post([takeFinishedLaunchingFacts = environment.takeFinishedLaunchingFacts] {
     if (takeFinishedLaunchingFacts) takeFinishedLaunchingFacts();
     finishedKitLaunch = true;
-    for (const auto& handler : postLaunchHandlers()) handler();
-    if (kitLaunchHooks().addDebugMenuIfRequested) kitLaunchHooks().addDebugMenuIfRequested();
+    for (const auto& handler : finishLaunchingHandlers()) handler();
+    if (kitLaunchHooks().addDebugMenuIfNeeded) kitLaunchHooks().addDebugMenuIfNeeded();
   });
 
   if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))

@@ -22,12 +22,12 @@ struct KitLaunchHooks {
   // Asks whether to delete the settings and data when the reset chord is held (tests the chord itself).
   std::function<void()> offerDataResetAtLaunch;
   // Adds the debug entries when isDebugModifierChordHeld() is true.
-  std::function<void()> addDebugMenuIfRequested;
+  std::function<void()> addDebugMenuIfNeeded;
 };
 KitLaunchHooks& kitLaunchHooks();
 
 // Closures run in order by the kit's post-launch block.
-std::vector<std::function<void()>>& postLaunchHandlers();
+std::vector<std::function<void()>>& finishLaunchingHandlers();
 
 // The kit's one object per process. Creating it is the kit's start-up: it takes the launch facts (the launch
 // count first), reacts to the launch chords, queues the post-launch work on the main queue and the removal of

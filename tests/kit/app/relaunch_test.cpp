@@ -86,6 +86,32 @@ TEST_F(RelaunchTest, ASuccessfulStartLeavesTheMarkersForTheNewInstanceAndRunsOnc
   EXPECT_TRUE(stored(History::showsSettingsAfterRelaunchKey()));
 }
 
+TEST_F(RelaunchTest, TheShellFormStartsTheShellAndEndsThisProcessOrReportsQuietlyWhenAsked) {
+  std::vector<std::string> programs;
+  bool starts = true;
+  kit::setInstanceStarterForTesting(
+      [&](const std::string& program, const std::vector<std::string>&, std::string& error) {
+        programs.push_back(program);
+        error = "Permission denied";
+        return starts;
+      });
+  kit::relaunchUsingShell(/*exitImmediately=*/true, /*reportFailureOnly=*/false);
+  EXPECT_EQ(programs, std::vector<std::string>{"/bin/sh"});
+  EXPECT_EQ(terminations_, std::vector<bool>{true});
+
+  starts = false;
+  suite().set(History::wasRelaunchedKey().name(), platform::PlistValue(true));
+  kit::relaunchUsingShell(/*exitImmediately=*/false, /*reportFailureOnly=*/true);
+  mainQueue_.runUntilIdle();
+  EXPECT_TRUE(presenter_.messages().empty()) << "a failure asked to be reported only shows nothing";
+  EXPECT_FALSE(stored(History::wasRelaunchedKey())) << "the next launch must not believe it was relaunched";
+  EXPECT_EQ(terminations_.size(), 1u);
+
+  kit::relaunchUsingShell(/*exitImmediately=*/false, /*reportFailureOnly=*/false);
+  mainQueue_.runUntilIdle();
+  EXPECT_EQ(presenter_.messages(), std::vector<std::string>{"Could not restart Quillet: Permission denied"});
+}
+
 TEST(ShellRelaunchTest, ThePathIsNeverReadAsShellText) {
   char pattern[] = "/tmp/quillet-shell-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);

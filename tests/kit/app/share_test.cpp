@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPointer>
 #include <QTest>
 
@@ -45,6 +46,22 @@ TEST_F(ShareTest, ShareWindowCopiesMailsAndShowsTheLink) {
   first->window()->close();
   second->window()->close();
   EXPECT_TRUE(QTest::qWaitFor([&] { return content.isNull(); }));  // the closed window lets go of its content
+}
+
+TEST_F(ShareTest, TheMenuActionReturnsAtOnceAndEachChoiceOpensAWindowOfItsOwn) {
+  const auto shareWindows = [] {
+    int count = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->isVisible() && window->findChild<ShareAppScreen*>()) ++count;
+    return count;
+  };
+  const int before = shareWindows();
+  shareAppMenuItemAction();
+  shareAppMenuItemAction();
+  EXPECT_EQ(shareWindows(), before) << "the menu closes before the window opens";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shareWindows() == before + 2; }));
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->findChild<ShareAppScreen*>()) window->close();
 }
 
 }  // namespace

@@ -27,13 +27,13 @@ class KitStartUpTest : public LaunchHistoryTest {
     auto& hooks = kit::kitLaunchHooks();
     hooks.showUserDebugWindow = [&] { order.push_back("debug window"); };
     hooks.offerDataResetAtLaunch = [&] { order.push_back("reset prompt"); };
-    hooks.addDebugMenuIfRequested = [&] { order.push_back("debug menu"); };
-    kit::postLaunchHandlers() = {[&] { order.push_back("handler"); }};
+    hooks.addDebugMenuIfNeeded = [&] { order.push_back("debug menu"); };
+    kit::finishLaunchingHandlers() = {[&] { order.push_back("handler"); }};
     platform::ManualExecutor mainQueue;
     kit::ZvKit kit({*suite_, modifierFlags, mainQueue, [&] { order.push_back("facts"); }});
     mainQueue.runUntilIdle();
     hooks = {};
-    kit::postLaunchHandlers().clear();
+    kit::finishLaunchingHandlers().clear();
     return order;
   }
 };
