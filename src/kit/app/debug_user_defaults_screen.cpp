@@ -106,14 +106,14 @@ class PreferenceRow : public QWidget {
 
 }  // namespace
 
-std::vector<DebugSuite>& additionalDebugSuites() {
+std::vector<DebugSuite>& debugUserDefaultsSuites() {
   static std::vector<DebugSuite> suites;
   return suites;
 }
 
 std::string debugDisplayName(const platform::UserDefaults& suite) {
   if (&suite == &platform::UserDefaults::standard()) return "Standard";
-  for (const auto& listed : additionalDebugSuites())
+  for (const auto& listed : debugUserDefaultsSuites())
     if (listed.suite.get() == &suite && listed.title) return *listed.title;
   return "<Unknown>";
 }
@@ -150,7 +150,7 @@ DebugUserDefaultsScreen::DebugUserDefaultsScreen(platform::Pasteboard& pasteboar
 std::vector<DebugUserDefaultsScreen::Section> DebugUserDefaultsScreen::sections() const {
   std::vector<Section> list{
       {&platform::UserDefaults::standard(), debugDisplayName(platform::UserDefaults::standard())}};
-  for (const auto& extra : additionalDebugSuites())
+  for (const auto& extra : debugUserDefaultsSuites())
     if (extra.suite) list.push_back({extra.suite.get(), debugDisplayName(*extra.suite)});
   return list;
 }

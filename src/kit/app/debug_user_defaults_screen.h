@@ -25,7 +25,7 @@ struct DebugSuite {
   std::optional<std::string> title;
 };
 // None in this program.
-std::vector<DebugSuite>& additionalDebugSuites();
+std::vector<DebugSuite>& debugUserDefaultsSuites();
 // The title of the suite's section: "Standard" for the standard suite, else the title recorded for it among the
 // additional suites, "<Unknown>" without one.
 std::string debugDisplayName(const platform::UserDefaults& suite);

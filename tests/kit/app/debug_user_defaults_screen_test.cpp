@@ -147,9 +147,9 @@ TEST_F(DebugWindows, FurtherSuitesAreListedUnderTheirRecordedTitleElseUnknown) {
   auto titled = UserDefaults::named("debug-screen-titled");
   auto untitled = UserDefaults::named("debug-screen-untitled");
   untitled->set("key", true);
-  additionalDebugSuites() = {{titled, "Widgets"}, {untitled, std::nullopt}};
+  debugUserDefaultsSuites() = {{titled, "Widgets"}, {untitled, std::nullopt}};
   DebugUserDefaultsScreen screen(pasteboard);
-  additionalDebugSuites().clear();
+  debugUserDefaultsSuites().clear();
   ASSERT_EQ(screen.tree()->topLevelItemCount(), 3);
   EXPECT_EQ(screen.tree()->topLevelItem(0)->text(0), "Standard");
   EXPECT_EQ(screen.tree()->topLevelItem(1)->text(0), "Widgets");
