@@ -342,6 +342,7 @@ class SourceApplicationTest : public ControllerTest {
   void TearDown() override {
     controller.reset();
     platform::Workspace::setSharedForTesting(nullptr);
+    ControllerTest::TearDown();
   }
 
   // The source application of a copy with `content`, owned by `owner`.

@@ -5,6 +5,7 @@
 #include <QWindow>
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "kit/app/attachments_folder.h"
 #include "kit/app/data_reset.h"
@@ -46,11 +47,19 @@ void takeFinishedLaunchingFacts() {
 // menu, popup, tooltip, panel or alert.
 bool canBecomeMain(const QWindow& window) { return window.type() == Qt::Window; }
 
+// The first-window stream's state, held for the life of the process as the kit is: in a run where no window ever opens,
+// the wait below is still pending at exit and must stay reachable rather than be reported as lost.
+void keepForTheProcess(std::shared_ptr<void> state) {
+  static auto* kept = new std::vector<std::shared_ptr<void>>;  // never released
+  kept->push_back(std::move(state));
+}
+
 // The windows that become the main window from now on, each time one of them takes the focus. Listening ends with
 // the stream.
 platform::AsyncStream<QPointer<QWindow>> windowsBecomingMain(QGuiApplication& application) {
   auto made = platform::AsyncStream<QPointer<QWindow>>::makeStream();
   auto continuation = std::move(made.second);
+  keepForTheProcess(std::make_shared<decltype(continuation)>(continuation));
   auto listening = std::make_shared<QMetaObject::Connection>(
       QObject::connect(&application, &QGuiApplication::focusWindowChanged, [continuation](QWindow* window) {
         if (window && canBecomeMain(*window)) continuation.yield(QPointer<QWindow>(window));
