@@ -27,7 +27,7 @@ struct DebugSuite {
 // None in this program.
 std::vector<DebugSuite>& debugUserDefaultsSuites();
 // The title of the suite's section: "Standard" for the standard suite, else the title recorded for it among the
-// additional suites, "<Unknown>" without one.
+// further suites of debugUserDefaultsSuites, "<Unknown>" without one.
 std::string debugDisplayName(const platform::UserDefaults& suite);
 
 // The "User Preferences" pane of the developer debug window: what each suite has stored, one section per suite

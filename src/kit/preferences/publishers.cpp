@@ -1,5 +1,7 @@
 #include "kit/preferences/publishers.h"
 
+#include "kit/foundation/system_event_publishers.h"
+
 namespace kit::Preferences {
 
 rx::Publisher<BaseChange> preferencesPublisher(const std::shared_ptr<UserDefaults>& suite, std::string key,
@@ -21,7 +23,7 @@ rx::Publisher<rx::Unit> publisher(const std::vector<const BaseKey*>& keys, const
   std::vector<rx::Publisher<rx::Unit>> inputs;
   inputs.reserve(keys.size());
   for (const auto* key : keys)
-    inputs.push_back(preferencesPublisher(key->sharedSuite(), key->name(), options).asVoid());
+    inputs.push_back(preferencesPublisher(key->sharedSuite(), key->name(), options).map(ignoreValueClosure));
   return rx::merge(std::move(inputs));
 }
 

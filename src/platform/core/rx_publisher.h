@@ -218,10 +218,6 @@ class Publisher {
     });
   }
 
-  Publisher<Unit> asVoid() const {
-    return map([](const T&) { return Unit{}; });
-  }
-
  private:
   std::function<AnyCancellable(Subscriber)> subscribe_;
 };
