@@ -73,7 +73,7 @@ std::string resolvedName(const platform::RunningApplication& app);
 template <>
 struct std::hash<engine::WindowInfo::UserApp> {
   std::size_t operator()(const engine::WindowInfo::UserApp& app) const noexcept {
-    std::size_t seed = std::hash<std::string>()(app.url.absoluteString());
+    std::size_t seed = std::hash<platform::Url>()(app.url);
     kit::hashCombine(seed, std::hash<kit::BundleIdentifier>()(app.bundleIdentifier));
     return seed;
   }
