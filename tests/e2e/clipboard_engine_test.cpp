@@ -576,7 +576,10 @@ TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaning
     x11test::processEventsFor(3s);  // long enough for a loaded machine: the guard keeps the count bounded however long
     size_t passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
     EXPECT_GE(passes, 1u);
-    EXPECT_LE(passes, 2u);
+    // The copy the manager kept comes back once and is cleaned once more. A manager slower to read the copy than we
+    // are to clean it reads part of it from our write instead: what it takes the clipboard back with is then
+    // new to the guard, and cleaned twice more at most.
+    EXPECT_LE(passes, 3u);
 
     // The next, different copy is cleaned at once; the manager takes the clipboard back after that write too.
     std::string next = "Next copy " + std::to_string(copy);
@@ -585,8 +588,7 @@ TEST_F(ClipboardEngine, ClipboardManagersTakingTheClipboardBackAfterEachCleaning
     x11test::processEventsFor(3s);
     passes = occurrences(testing::internal::GetCapturedStdout(), "Finished clearing\n");
     EXPECT_GE(passes, 1u);
-    // A manager slower to read the copy than we are to clean it reads our write instead, and takes the clipboard
-    // back with the copy it kept before: that content is new to the guard, and cleaned twice more at most.
+    // A slow manager may also read all of our write, and take the clipboard back with the copy it kept before.
     EXPECT_LE(passes, 3u);
     manager.stop();
     std::string seen = manager.output();
