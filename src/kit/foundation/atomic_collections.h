@@ -67,7 +67,7 @@ class AtomicDictionary {
   // `dictionary[key]` reads the value stored for the key (none when absent); assigning to it stores the value, none
   // removing the key. A change made in place is not stored: modify() reads and writes in one step.
   KeyedSubscript<AtomicDictionary, K, V> operator[](const K& key) { return {*this, key, get(key)}; }
-  std::optional<V> operator[](const K& key) const { return get(key); }
+  const std::optional<V> operator[](const K& key) const { return get(key); }  // const: nothing to assign to
 
   // Stores the value; nullopt removes the key.
   void set(const K& key, std::optional<V> value) {

@@ -45,8 +45,9 @@ class OrderedDictionary {
   }
 
   // The value for a key, or none. On a dictionary that is not const, assigning to it stores the value (none
-  // removes the key): `dictionary["a"] = 1`.
-  std::optional<Value> operator[](const Key& key) const {
+  // removes the key): `dictionary["a"] = 1`. On a const one the result is const, so such an assignment, which could
+  // store nothing, does not compile.
+  const std::optional<Value> operator[](const Key& key) const {
     auto it = values_.find(key);
     if (it == values_.end()) return std::nullopt;
     return it->second;

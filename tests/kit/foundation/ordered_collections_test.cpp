@@ -5,7 +5,9 @@
 #include <iterator>
 #include <map>
 #include <ranges>
+#include <type_traits>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -19,6 +21,10 @@ using kit::OrderedSet;
 
 using Scores = OrderedDictionary<std::string, double>;
 static_assert(std::ranges::random_access_range<Scores> && std::ranges::sized_range<Scores>);
+// Writing through the key subscript of a const dictionary would store nothing: it does not compile.
+static_assert(!std::is_assignable_v<decltype(std::declval<const Scores&>()["a"]), double>);
+static_assert(
+    !std::is_assignable_v<decltype(std::declval<const kit::AtomicDictionary<std::string, int>&>()["a"]), int>);
 static_assert(kit::HashableKeyValueCollection<Scores>);
 static_assert(kit::HashableKeyValueCollection<std::unordered_map<std::string, int>>);
 static_assert(kit::KeyValueCollection<std::vector<std::pair<std::string, int>>>);
