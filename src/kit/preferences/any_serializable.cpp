@@ -8,6 +8,7 @@
 
 #include "kit/foundation/fatal_error.h"
 #include "kit/foundation/hashing.h"
+#include "platform/core/utf8_scalar.h"
 
 namespace kit::Preferences {
 namespace {
@@ -81,6 +82,18 @@ AnySerializable::AnySerializable(const std::vector<AnySerializable>& elements) {
     if (element.value_) array.push_back(*element.value_);
   value_ = std::move(array);
 }
+
+AnySerializable::AnySerializable(std::u8string_view text)
+    : value_(platform::sanitizedUtf8({reinterpret_cast<const char*>(text.data()), text.size()})) {}
+
+AnySerializable::AnySerializable(std::u16string_view text) : value_(platform::toUtf8(text)) {}
+
+AnySerializable::AnySerializable(std::u32string_view text) : value_(platform::toUtf8(text)) {}
+
+// Wide characters are UTF-32 on Linux.
+static_assert(sizeof(wchar_t) == sizeof(char32_t));
+AnySerializable::AnySerializable(std::wstring_view text)
+    : value_(platform::toUtf8(std::u32string(text.begin(), text.end()))) {}
 
 AnySerializable::AnySerializable(std::initializer_list<std::pair<const std::string, AnySerializable>> entries) {
   std::set<std::string_view> keys;

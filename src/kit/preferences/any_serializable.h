@@ -6,28 +6,53 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "kit/preferences/native_form.h"
 #include "kit/preferences/serializable.h"
 
 namespace kit::Preferences {
+
+// The character types, whose literals ('a', U'é') are text of one character rather than numbers.
+template <class C>
+concept CharacterType = std::same_as<C, char> || std::same_as<C, wchar_t> || std::same_as<C, char8_t> ||
+    std::same_as<C, char16_t> || std::same_as<C, char32_t>;
 
 // A value already in stored form (any property-list object), or nil. Written as a literal of its own:
 //   AnySerializable flag = true, count = 1, ratio = 1.5, name = "abc", none = std::nullopt;
 //   AnySerializable list = std::vector<AnySerializable>{1, "a"};
 //   AnySerializable table = {{"a", 1}, {"b", "x"}};  // each key once: a repeated key stops the program
+// String and character literals of every encoding are text ("é", u8"é", u"é", U"é", U'é'); a pointer of any other
+// kind converts to nothing.
 class AnySerializable {
  public:
   AnySerializable() = default;  // nil
   AnySerializable(std::nullopt_t) {}
   AnySerializable(PlistValue value) : value_(std::move(value)) {}
-  AnySerializable(bool value) : value_(value) {}
+  template <std::same_as<bool> B>
+  AnySerializable(B value) : value_(value) {}
   template <std::integral I>
-  requires(!std::same_as<I, bool>) AnySerializable(I value) : value_(static_cast<int64_t>(value)) {}
+  requires(!std::same_as<I, bool> && !CharacterType<I>) AnySerializable(I value)
+      : value_(NativeForm<I>::toPlist(value)) {}
   AnySerializable(double value) : value_(value) {}
   AnySerializable(const char* value) : value_(value) {}
   AnySerializable(std::string value) : value_(std::move(value)) {}
+  // Text is stored in UTF-8; in the other encodings a code unit that is no character becomes U+FFFD.
+  AnySerializable(std::string_view text) : value_(std::string(text)) {}
+  AnySerializable(std::u8string_view text);
+  AnySerializable(std::u16string_view text);
+  AnySerializable(std::u32string_view text);
+  AnySerializable(std::wstring_view text);
+  AnySerializable(const char8_t* value) : AnySerializable(std::u8string_view(value)) {}
+  AnySerializable(const char16_t* value) : AnySerializable(std::u16string_view(value)) {}
+  AnySerializable(const char32_t* value) : AnySerializable(std::u32string_view(value)) {}
+  AnySerializable(const wchar_t* value) : AnySerializable(std::wstring_view(value)) {}
+  template <CharacterType C>
+  AnySerializable(C character) : AnySerializable(std::basic_string_view<C>(&character, 1)) {}
+  template <class T>
+  AnySerializable(const T*) = delete;  // a pointer is no literal, and would otherwise pass for true
   // The array of the elements' values; a nil element has no place in a stored array and is left out.
   AnySerializable(const std::vector<AnySerializable>& elements);
   AnySerializable(std::initializer_list<std::pair<const std::string, AnySerializable>> entries);

@@ -83,6 +83,22 @@ void appendUtf8(std::string& out, char32_t scalar) {
   out.append(bytes, encodeUtf8(scalar, bytes));
 }
 
+std::string sanitizedUtf8(std::string_view text) {
+  if (isValidUtf8(text)) return std::string(text);
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (std::size_t i = 0; i < text.size();) {
+    const auto decoded = decodeUtf8(text, i);
+    if (decoded.valid) {
+      out.append(text.substr(i, decoded.length));
+    } else {
+      appendUtf8(out, replacementCharacter);
+    }
+    i += decoded.length;
+  }
+  return out;
+}
+
 std::u16string toUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
@@ -118,6 +134,16 @@ std::string toUtf8(std::u16string_view text) {
       unit = replacementCharacter;
     }
     appendUtf8(out, unit);
+  }
+  return out;
+}
+
+std::string toUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t scalar : text) {
+    const bool valid = scalar <= 0x10FFFF && (scalar < 0xD800 || scalar > 0xDFFF);
+    appendUtf8(out, valid ? scalar : replacementCharacter);
   }
   return out;
 }

@@ -22,8 +22,13 @@ bool isValidUtf8(std::string_view text);
 std::size_t encodeUtf8(char32_t scalar, char* out);
 void appendUtf8(std::string& out, char32_t scalar);
 
-// UTF-16 conversions; invalid UTF-8 becomes U+FFFD, a lone surrogate in UTF-16 too.
+// The text with every invalid sequence replaced by U+FFFD.
+std::string sanitizedUtf8(std::string_view text);
+
+// UTF-16 and UTF-32 conversions; invalid UTF-8 becomes U+FFFD, a lone surrogate in UTF-16 too, and in UTF-32 a
+// surrogate or a value beyond U+10FFFF.
 std::u16string toUtf16(std::string_view text);
 std::string toUtf8(std::u16string_view text);
+std::string toUtf8(std::u32string_view text);
 
 }  // namespace platform

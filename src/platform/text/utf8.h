@@ -10,7 +10,5 @@ namespace platform {
 
 // The longest start of the text of at most `limit` bytes that splits no UTF-8 sequence.
 std::string_view utf8Prefix(std::string_view text, std::size_t limit);
-// The text with every invalid sequence replaced by U+FFFD.
-std::string sanitizedUtf8(std::string_view text);
 
 }  // namespace platform

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "preference_test_values.h"
@@ -41,6 +45,22 @@ TEST_F(PreferencesTest, TypeErasedValuesAreWrittenAsLiterals) {
   EXPECT_EQ(list.value(), PlistValue(PlistArray{int64_t{1}, "a", PlistArray{}}));
   const AnySerializable table = {{"a", 1}, {"b", {{"c", false}}}, {"d", std::nullopt}};
   EXPECT_EQ(table.value(), PlistValue(PlistDict{{"a", int64_t{1}}, {"b", PlistDict{{"c", false}}}}));
+
+  // Text literals of every encoding are text, one character too; a pointer of another kind is no literal.
+  for (const AnySerializable& text : {AnySerializable(u8"é€"), AnySerializable(u"é€"), AnySerializable(U"é€"),
+                                      AnySerializable(L"é€"), AnySerializable(std::string_view("é€"))})
+    EXPECT_EQ(text.value(), PlistValue("é€"));
+  EXPECT_EQ(AnySerializable(U'€').value(), PlistValue("€"));
+  EXPECT_EQ(AnySerializable('a').value(), PlistValue("a"));
+  // A code unit that is no character of its encoding: a lone surrogate, a value beyond Unicode, a stray byte.
+  for (const AnySerializable& text : {AnySerializable(u"\xD800x"), AnySerializable(U"\xD800x"),
+                                      AnySerializable(U"\x110000x"), AnySerializable(u8"\xFFx")})
+    EXPECT_EQ(text.value(), PlistValue("\uFFFDx"));
+  static_assert(!std::is_constructible_v<AnySerializable, int*> && !std::is_constructible_v<AnySerializable, void*>);
+  static_assert(!std::is_convertible_v<const double*, AnySerializable>);
+  // Integers of every width keep their value; above the largest signed one, as a real.
+  EXPECT_EQ(AnySerializable(uint8_t{200}).value(), PlistValue(int64_t{200}));
+  EXPECT_EQ(AnySerializable(std::numeric_limits<uint64_t>::max()).value(), PlistValue(18446744073709551615.0));
 
   Key<AnySerializable> any("literal", 1, *suite);
   EXPECT_EQ(suite->object("literal"), PlistValue(int64_t{1})) << "the default is registered";
