@@ -18,7 +18,7 @@ concept BidirectionalRangeReplaceableCollection = BidirectionalCollection<Collec
 };
 
 // The trimming operations below take a predicate on one element. A predicate that throws ends the operation with its
-// exception, and the collection stays as it was.
+// exception: trimSuffix and trimPrefix then leave the collection as it was, and trim keeps what its trimSuffix removed.
 
 // Where the trailing run of elements for which `predicate` holds begins: from the end, step back while the element
 // before holds.
@@ -42,7 +42,7 @@ void trimSuffix(Collection& collection, Predicate predicate) {
 }
 
 // The elements before the trailing run for which `predicate` holds; the collection stays as it is.
-template <BidirectionalCollection Collection, class Predicate>
+template <BidirectionalRangeReplaceableCollection Collection, class Predicate>
 std::ranges::subrange<std::ranges::iterator_t<const Collection>> trimmingSuffix(const Collection& collection,
                                                                                 Predicate predicate) {
   return {std::ranges::begin(collection), startOfTrailingRun(collection, predicate)};

@@ -131,6 +131,10 @@ TEST(TextTransformsTest, TrimmingAnyCollectionByAPredicate) {
   EXPECT_THROW(trim(text, failsAtC), std::runtime_error);
   EXPECT_THROW(trimmingSuffix(text, failsAtC), std::runtime_error);
   EXPECT_EQ(text, "xx abc  ");
+  // trim fails only in its trimPrefix here, and keeps what its trimSuffix removed.
+  std::string failsAtTheFront = "c ab  ";
+  EXPECT_THROW(trim(failsAtTheFront, failsAtC), std::runtime_error);
+  EXPECT_EQ(failsAtTheFront, "c ab");
 }
 
 TEST(TextTransformsTest, TrackingParametersInLinksAndInWrittenUrls) {

@@ -110,8 +110,13 @@ TEST_F(PreferencesTest, ASuiteIsWrittenUnderABareNameAndReadThroughAnyKeyWithTha
   EXPECT_EQ(suite->object("list"), PlistValue(PlistArray{"a", "b"}));
   ASSERT_TRUE(setDefault(*suite, Point{1, 2}, "where"));
   EXPECT_EQ(suite->object("where"), PlistValue("{\"x\":1,\"y\":2}")) << "through the type's bridge";
+  kit::debugLogStore().clear();
   EXPECT_FALSE(setDefault(*suite, Measure{std::numeric_limits<double>::infinity()}, "where"));
   EXPECT_EQ(suite->object("where"), PlistValue("{\"x\":1,\"y\":2}")) << "no stored form: the stored value stays";
+  const auto entries = kit::debugLogStore().entries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_NE(entries[0].find("\"where\" \"cannot be stored; the stored value is kept.\""), std::string::npos)
+      << entries[0];
   ASSERT_TRUE(setDefault(*suite, std::optional<int>(), "list"));
   EXPECT_FALSE(suite->object("list")) << "nil removes";
 

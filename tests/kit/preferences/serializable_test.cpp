@@ -52,6 +52,11 @@ struct BridgeWithoutOptionals {
   static std::optional<Unwrapped> deserialize(const std::string& s) { return Unwrapped{s}; }
 };
 struct Opaque {};
+// The containers are codable exactly when their elements are: nothing without a form of its own gets one inside them.
+static_assert(!JsonCodable<std::vector<Opaque>> && !JsonCodable<std::set<Opaque>> &&
+              !JsonCodable<std::map<std::string, Opaque>> && !JsonCodable<std::map<int, Opaque>> &&
+              !JsonCodable<std::optional<Opaque>>);
+static_assert(JsonCodable<std::vector<std::optional<int>>> && JsonCodable<std::map<int, std::set<std::string>>>);
 struct BridgeToOpaque {
   using Value = Unwrapped;
   using Stored = Opaque;
