@@ -88,6 +88,7 @@ void setInstanceStarterForTesting(const InstanceStarter& starter) {
 
 void setRelaunchTerminatorForTesting(const std::function<void(bool)>& value) {
   terminator() = value ? value : terminate;
+  relaunchInProgress = false;
 }
 
 std::vector<std::string> shellRelaunchArguments(const std::filesystem::path& executable) {

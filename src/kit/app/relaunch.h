@@ -28,7 +28,8 @@ inline constexpr const char* relaunchArgument = "--relaunch";
 using InstanceStarter =
     std::function<bool(const std::string& program, const std::vector<std::string>& arguments, std::string& error)>;
 void setInstanceStarterForTesting(const InstanceStarter& starter);
-// How the process ends after a successful start; tests replace it.
+// How the process ends after a successful start; tests replace it. A test's terminator leaves the process running, as
+// a new process would start: replacing it (or putting the real one back) ends the relaunch in progress.
 void setRelaunchTerminatorForTesting(const std::function<void(bool exitImmediately)>& terminator);
 
 // Starts a new instance of the program and ends this one; main thread, at most one at a time. Returns when
