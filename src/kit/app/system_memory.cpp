@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "kit/app/app_facts.h"
 #include "platform/core/file_reading.h"
@@ -18,6 +19,11 @@ std::string withDecimals(double value, int decimals) {
     if (text.back() == '.') text.pop_back();
   }
   return text;
+}
+
+std::filesystem::path& meminfoPath() {
+  static std::filesystem::path path = "/proc/meminfo";
+  return path;
 }
 
 }  // namespace
@@ -46,7 +52,11 @@ std::optional<int64_t> residentBytes() {
 }
 
 std::optional<int64_t> availableBytes() {
-  return kilobyteField(platform::readWholeFileIfReadable("/proc/meminfo").value_or(""), "MemAvailable");
+  return kilobyteField(platform::readWholeFileIfReadable(meminfoPath()).value_or(""), "MemAvailable");
+}
+
+void setMeminfoPathForTesting(std::optional<std::filesystem::path> path) {
+  meminfoPath() = std::move(path).value_or("/proc/meminfo");
 }
 
 std::string memoryText(int64_t bytes) {

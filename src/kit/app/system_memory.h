@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@ namespace kit::SystemMemory {
 std::optional<int64_t> residentBytes();
 // The memory the machine can still hand out without swapping (MemAvailable), in bytes.
 std::optional<int64_t> availableBytes();
+// Makes availableBytes() read this file instead of /proc/meminfo; none goes back to /proc/meminfo.
+void setMeminfoPathForTesting(std::optional<std::filesystem::path> path);
 // A "<Name>: <n> kB" value of a /proc status or meminfo text, in bytes.
 std::optional<int64_t> kilobyteField(std::string_view text, std::string_view name);
 

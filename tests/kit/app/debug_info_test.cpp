@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <regex>
 
 #include "doubles/fake_workspace.h"
 #include "kit/app/app_facts.h"
 #include "kit/app/duration_formatter.h"
 #include "kit/app/keyboard_input_source.h"
+#include "kit/app/system_directories.h"
+#include "kit/app/system_memory.h"
 #include "kit/foundation/log.h"
+#include "kit/foundation/report_error.h"
 #include "platform/core/executor.h"
 
 namespace {
@@ -131,6 +135,34 @@ TEST_F(DebugTextTest, RegistriesTakeValuesOfAnyTypeRenderedWhenRead) {
             std::string::npos);
   const std::string lines = kit::DebugInfo::debugInfo();
   EXPECT_NE(lines.find("\nByte: 65\nEnabled: true"), std::string::npos) << lines;
+}
+
+TEST_F(DebugTextTest, FreeMemoryComesFromMeminfoAndWithoutItIsReportedAndReadsZero) {
+  const kit::TemporaryDirectory folder(kit::createTemporaryDirectory());
+  const std::filesystem::path meminfo = folder.path() / "meminfo";
+  std::ofstream(meminfo) << "MemTotal:       16384000 kB\nMemFree:         1024 kB\nMemAvailable:    2048 kB\n";
+  kit::SystemMemory::setMeminfoPathForTesting(meminfo);
+  EXPECT_NE(kit::DebugInfo::debugInfoText().find("\nRemaining Available Memory: 2 MB\n"), std::string::npos);
+
+  std::vector<std::pair<std::string, int64_t>> reports;
+  kit::ZvApp::setErrorReportFilter([&](const platform::Error& error) {
+    reports.emplace_back(error.domain(), error.code());
+    return false;
+  });
+  std::ofstream(meminfo) << "MemTotal:       16384000 kB\nMemFree:         1024 kB\n";
+  EXPECT_EQ(kit::DebugInfo::remainingAvailableMemory(), kit::Bytes::zero);
+  const std::string text = kit::DebugInfo::debugInfoText();
+  const std::string lines = kit::DebugInfo::debugInfo();
+  EXPECT_THROW(kit::DebugInfo::availableMemory(), platform::PlatformError);
+  kit::ZvApp::setErrorReportFilter({});
+  kit::SystemMemory::setMeminfoPathForTesting(std::nullopt);
+
+  EXPECT_NE(text.find("\nRemaining Available Memory: Zero KB\nIs Installed from App Store: "), std::string::npos)
+      << text;
+  EXPECT_NE(lines.find("\nRemaining Available Memory: Zero KB\n"), std::string::npos) << lines;
+  EXPECT_EQ(reports, (std::vector<std::pair<std::string, int64_t>>(3, {"com.kestrova.Quillet.memory", 5})))
+      << "one report for each look, none for the throwing call itself";
+  EXPECT_GT(kit::DebugInfo::remainingAvailableMemory(), kit::Bytes::zero) << "/proc/meminfo again";
 }
 
 TEST_F(DebugTextTest, MenuBarManagerLinesAskTheRunningApplications) {

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <iostream>
 #include <utility>
 
 #include "kit/foundation/report_error.h"
@@ -79,6 +81,37 @@ TEST_F(PrivateHome, TheUsersOwnFoldersAreTheOnesUserDirsNamesElseTheUsualOnesBel
   EXPECT_EQ(systemDirectory(SystemDirectory::videos), home / "Videos");
   EXPECT_FALSE(fs::exists(home / "Videos")) << "looked up, not made";
   savedConfig ? setenv("XDG_CONFIG_HOME", savedConfig, 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(PrivateHome, WithoutAHomeTheFailureIsReportedAndTheTemporaryFolderStandsInWithItsLinksResolved) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can take on a user that has no account";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  fs::create_directories(home / "tmp-target");
+  fs::create_directory_symlink(home / "tmp-target", home / "tmp");
+  EXPECT_EXIT(
+      {
+        // A real user id that the user database does not know; the effective one stays root's, for the files.
+        uid_t stranger = 40000;
+        while (::getpwuid(stranger)) ++stranger;
+        if (::setresuid(stranger, -1, -1) != 0) std::exit(2);
+        unsetenv("HOME");
+        unsetenv("XDG_CACHE_HOME");
+        setenv("TMPDIR", (home / "tmp").c_str(), 1);
+        ZvApp::setErrorReportFilter([](const platform::Error& reported) {
+          std::cerr << "[" << reported.domain() << "] " << reported.localizedDescription() << std::endl;
+          return false;
+        });
+        const bool fellBack = systemDirectory(SystemDirectory::caches) == home / "tmp-target" &&
+                              systemDirectory(SystemDirectory::home) == home / "tmp-target" &&
+                              systemDirectory(SystemDirectory::documents) == home / "tmp-target" &&
+                              systemDirectory(SystemDirectory::applicationSupport) == home / "data";
+        fs::remove_all(home);
+        std::exit(fellBack ? 0 : 1);
+      },
+      testing::ExitedWithCode(0),
+      "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: caches\n"
+      "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: home\n"
+      "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: documents\n$");
 }
 
 // Qt makes a trash at the top of the item's file system, or the home's, before it finds that the item cannot go there.

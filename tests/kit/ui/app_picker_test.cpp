@@ -78,6 +78,23 @@ TEST_F(AppPickerTest, OtherChoosesADesktopFileAnywhereStartingFromTheSharedAppli
   EXPECT_EQ(picker.result(), QDialog::Accepted);
 }
 
+TEST(ApplicationsDirectoryTest, IsTheUsualFolderWhenNoSharedDataFolderHasOne) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, where the folder is not yet worked out
+  EXPECT_EXIT(
+      {
+        bool usual = false;
+        {
+          const TemporaryXdgFolders folders;
+          folders.write("plain/applications", "a file, not a folder");
+          setenv("XDG_DATA_DIRS",
+                 ((folders.root() / "missing").string() + ":" + (folders.root() / "plain").string()).c_str(), 1);
+          usual = applicationsDirectory() == "/usr/share/applications";
+        }
+        std::exit(usual ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 TEST_F(AppPickerTest, ListsInstalledApplicationsByNameAndHandsBackTheChosenIdsInListOrder) {
   AppPickerDialog picker(true, {});
   // Sorted by name whatever the letter case; entries that ask not to be listed are left out.
