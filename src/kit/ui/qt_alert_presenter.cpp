@@ -58,7 +58,7 @@ class AlertDialog final : public QDialog {
     message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     content->addWidget(message);
 
-    if (QLabel* informative = optionalLabel(alert.informativeText)) {
+    if (QLabel* informative = optionalText(alert.informativeText)) {
       informative->setWordWrap(true);
       informative->setTextInteractionFlags(Qt::TextSelectableByMouse);
       content->addWidget(informative);

@@ -4,7 +4,7 @@
 
 namespace kit {
 
-QLabel* optionalLabel(const std::optional<std::string>& text, QWidget* parent) {
+QLabel* optionalText(const std::optional<std::string>& text, QWidget* parent) {
   if (!text) return nullptr;
   auto* label = new QLabel(parent);
   label->setTextFormat(Qt::PlainText);

@@ -9,9 +9,9 @@ class QWidget;
 
 namespace kit {
 
-// A label showing the text as written, or no label (nullptr) when there is no text. An empty text still
-// gives a label.
-QLabel* optionalLabel(const std::optional<std::string>& text, QWidget* parent = nullptr);
+// A text label showing the string as written, or none (nullptr) when there is no string. An empty string still
+// gives a label, empty.
+QLabel* optionalText(const std::optional<std::string>& text, QWidget* parent = nullptr);
 
 // Fills the widget's background with the colour; without a colour the widget draws no background of its own.
 void setBackgroundColor(QWidget& widget, const std::optional<QColor>& color);

@@ -13,37 +13,52 @@
 
 namespace kit {
 
-namespace {
-
-// Changing the flags of a shown window hides it; it is shown again in the same place.
-void changeWindowFlags(QWidget& window, const std::function<Qt::WindowFlags(Qt::WindowFlags)>& change) {
-  const Qt::WindowFlags flags = change(window.windowFlags());
-  if (flags == window.windowFlags()) return;
-  const bool wasVisible = window.isVisible();
-  window.setWindowFlags(flags);
-  if (wasVisible) window.show();
-}
-
-}  // namespace
-
 WindowAccessor::WindowAccessor(QWidget& content, std::function<void(QWidget*)> onWindow)
     : QObject(&content), content_(&content), onWindow_(std::move(onWindow)) {
-  content.installEventFilter(this);
+  followAncestors();
   report();
 }
 
-bool WindowAccessor::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == content_ && (event->type() == QEvent::ParentChange || event->type() == QEvent::Show)) report();
+bool WindowAccessor::eventFilter(QObject* /*watched*/, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ParentChange:
+      followAncestors();
+      report();
+      break;
+    case QEvent::Show:
+    case QEvent::Hide:
+      report();
+      break;
+    default:
+      break;
+  }
   return false;
 }
 
+void WindowAccessor::followAncestors() {
+  for (const QPointer<QWidget>& ancestor : ancestors_)
+    if (ancestor) ancestor->removeEventFilter(this);
+  ancestors_.clear();
+  for (QWidget* widget = content_; widget != nullptr; widget = widget->parentWidget()) {
+    widget->installEventFilter(this);
+    ancestors_.emplace_back(widget);
+  }
+}
+
 void WindowAccessor::report() {
-  // A widget without a parent is a window to Qt, but hosts itself only once it is shown as one.
-  QWidget* window = !content_->isWindow() ? content_->window() : content_->isVisible() ? content_ : nullptr;
-  if (hasReported_ && window == window_) return;
-  hasReported_ = true;
-  window_ = window;
-  onWindow_(window);
+  // A closure that changes the window's flags hides and shows it again on the way: what counts is where the content
+  // is once the closure is done.
+  if (isReporting_) return;
+  isReporting_ = true;
+  for (;;) {
+    QWidget* top = content_->window();
+    QWidget* window = top->isVisible() || top->parentWidget() != nullptr ? top : nullptr;
+    if (hasReported_ && window == window_) break;
+    hasReported_ = true;
+    window_ = window;
+    onWindow_(window);
+  }
+  isReporting_ = false;
 }
 
 WindowResizeObserver::WindowResizeObserver(QWidget& content, std::function<void()> onResize)
@@ -104,12 +119,10 @@ void setHostingWindowLevel(QWidget& content, WindowLevel level) {
 void setWindowIsMinimizable(QWidget& content, bool isMinimizable) {
   new WindowAccessor(content, [isMinimizable](QWidget* window) {
     if (!window) return;
-    changeWindowFlags(*window, [isMinimizable](Qt::WindowFlags flags) {
-      // Qt fills in the buttons of the window's kind, a dialog's differing from a plain window's; asking for them
-      // one by one keeps that set and changes only the minimize button.
-      flags |= Qt::CustomizeWindowHint;
-      return flags.setFlag(Qt::WindowMinimizeButtonHint, isMinimizable);
-    });
+    // Qt fills in the buttons of the window's kind, a dialog's differing from a plain window's; asking for them one
+    // by one keeps that set and changes only the minimize button.
+    Qt::WindowFlags flags = window->windowFlags() | Qt::CustomizeWindowHint;
+    changeWindowFlags(*window, flags.setFlag(Qt::WindowMinimizeButtonHint, isMinimizable));
   });
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <vector>
 
 #include "kit/ui/window_presentation.h"
 #include "platform/core/task.h"
@@ -13,8 +14,9 @@ class QWidget;
 namespace kit {
 
 // Tells a piece of content which window hosts it: `onWindow` gets the window at once and again whenever the content
-// moves to another window; nullptr while the content is in none (detached: no parent, and not shown as a window of
-// its own) and after it leaves one. Lives as long as the content.
+// moves to another window; nullptr while the content is in none and after it leaves one. A widget without a parent
+// is a window only while it is shown: before, it may as well be a detached container as a window being built, and
+// hidden, it is off the screen. Lives as long as the content.
 class WindowAccessor : public QObject {
   Q_OBJECT
 
@@ -27,11 +29,15 @@ class WindowAccessor : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void followAncestors();
   void report();
 
   QWidget* content_;
+  // The content's ancestors up to its top-level widget: moving any of them may take the content to another window.
+  std::vector<QPointer<QWidget>> ancestors_;
   QPointer<QWidget> window_;
   bool hasReported_ = false;
+  bool isReporting_ = false;
   std::function<void(QWidget*)> onWindow_;
 };
 

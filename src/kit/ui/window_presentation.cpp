@@ -7,6 +7,7 @@
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <atomic>
 #include <vector>
@@ -178,12 +179,25 @@ void toggle2(QWidget& window, bool forceClose) {
 }
 
 void setWindowLevel(QWidget& window, WindowLevel level) {
-  const bool wasVisible = window.isVisible();
   Qt::WindowFlags flags = window.windowFlags() & ~(Qt::WindowStaysOnTopHint | Qt::WindowStaysOnBottomHint);
   if (level == WindowLevel::desktop) flags |= Qt::WindowStaysOnBottomHint;
   if (level == WindowLevel::floating || level == WindowLevel::utility) flags |= Qt::WindowStaysOnTopHint;
+  changeWindowFlags(window, flags);
+}
+
+void changeWindowFlags(QWidget& window, Qt::WindowFlags flags) {
+  if (flags == window.windowFlags()) return;
+  const bool wasVisible = window.isVisible();
+  // Being shown, its native window not yet mapped: the hints go out with the map, and hiding it now would tell
+  // everything in it that it left its window.
+  QWindow* native = window.windowHandle();
+  if (wasVisible && native != nullptr && !native->isVisible() &&
+      (flags & Qt::WindowType_Mask) == (window.windowFlags() & Qt::WindowType_Mask)) {
+    window.overrideWindowFlags(flags);
+    native->setFlags(flags);
+    return;
+  }
   window.setWindowFlags(flags);
-  // Changing the flags of a shown window takes it off the screen.
   if (wasVisible) window.show();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QEasingCurve>
+#include <Qt>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -63,6 +64,9 @@ void toggle2(QWidget& window, bool forceClose);
 // utility windows both stay above).
 enum class WindowLevel { desktop, normal, floating, utility };
 void setWindowLevel(QWidget& window, WindowLevel level);
+// Gives a window other flags and leaves it on the screen as it was: Qt takes a shown window off the screen to
+// change them, so it is shown again in the same place; one still on its way to the screen takes them in place.
+void changeWindowFlags(QWidget& window, Qt::WindowFlags flags);
 
 // Whether the desktop asks for less motion (animations switched off in its settings). Tests fix the answer.
 bool prefersReducedMotion();

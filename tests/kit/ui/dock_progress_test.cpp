@@ -5,11 +5,14 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTest>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "kit/foundation/attributed_text.h"
 #include "kit/ui/path_shapes.h"
 #include "platform/system/launcher_entry.h"
 #include "support/private_bus.h"
@@ -155,6 +158,65 @@ TEST_F(DockProgressTest, EveryStyleDrawsOverTheIconWhileUnderWay) {
     }
   }
   EXPECT_EQ(customCalls, 1);
+}
+
+// The badge's face and the colour of its count.
+const QColor badgeFace = QColor::fromRgbF(0.94, 0.96, 1.0);
+const QColor badgeInk = QColor::fromRgbF(0.23, 0.23, 0.24);
+
+// How much of the count's colour lies within `radius` of `centre`: each pixel counts by how far it has gone from
+// the face towards that colour, so the sum is the area the glyphs cover, wherever they fall between pixels.
+double inkAround(const QImage& image, QPointF centre, double radius) {
+  const double face = qGray(badgeFace.rgb());
+  const double ink = qGray(badgeInk.rgb());
+  double covered = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (QLineF(centre, QPointF(x + 0.5, y + 0.5)).length() < radius)
+        covered += std::clamp((face - qGray(image.pixel(x, y))) / (face - ink), 0.0, 1.0);
+  return covered;
+}
+
+// The ink of `text` written in `font` on the badge's face.
+double inkOf(const QString& text, const QFont& font) {
+  QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+  image.fill(badgeFace);
+  QPainter painter(&image);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+  painter.setFont(font);
+  painter.setPen(badgeInk);
+  painter.drawText(QRectF(image.rect()), Qt::AlignCenter, text);
+  painter.end();
+  return inkAround(image, QPointF(32, 32), 32);
+}
+
+TEST_F(DockProgressTest, TheBadgeWritesItsCountInTheBoldHeadlineFont) {
+  DockProgress::reset();
+  DockProgress::setStyle(DockProgress::Badge{Qt::red, [] { return int64_t{8}; }});
+  DockProgress::setProgress(0.001);  // the ring is barely begun and leaves the face clear
+  const QImage tile = DockProgress::tileImage().convertToFormat(QImage::Format_ARGB32);
+
+  // The badge is the disc of the face's colour in the lower right quarter.
+  QRect face;
+  for (int y = tile.height() / 2; y < tile.height(); ++y)
+    for (int x = tile.width() / 2; x < tile.width(); ++x)
+      if (tile.pixel(x, y) == badgeFace.rgb()) face |= QRect(x, y, 1, 1);
+  ASSERT_GT(face.width(), 30);
+  // Inside the ring that will run around its edge.
+  const double drawn = inkAround(tile, QRectF(face).center(), face.width() / 2.0 - 7);
+
+  const platform::FontSpec& headline = headlineBoldFont();
+  QFont bold(QString::fromStdString(headline.family));
+  bold.setWeight(static_cast<QFont::Weight>(headline.weight));
+  bold.setPixelSize(30);
+  QFont regular = bold;
+  regular.setWeight(QFont::Normal);
+  QFont smaller = bold;
+  smaller.setPixelSize(23);
+  const double expected = inkOf("8", bold);
+  ASSERT_GT(std::abs(inkOf("8", regular) - expected), 0.2 * expected) << "the weight shows in the ink";
+  ASSERT_GT(std::abs(inkOf("8", smaller) - expected), 0.2 * expected) << "the size shows in the ink";
+  EXPECT_NEAR(drawn, expected, 0.03 * expected);
 }
 
 TEST_F(DockProgressTest, TheApplicationsEntryIsNamedByItsDesktopFileNameOfTheMoment) {

@@ -144,6 +144,10 @@ TEST(QtAlertPresenterTest, AnErrorsMessageShowsAsWrittenAndOnlyWhenItHasOne) {
   ASSERT_EQ(withMessage.size(), 2u);
   EXPECT_EQ(withMessage[1].first, "Hold <b>Ctrl</b> with another key.");
   EXPECT_EQ(withMessage[1].second, Qt::PlainText);
+
+  const auto emptyMessage = labelsOf(recoveryErrorAlert(GeneralError("Shortcut not saved", "")));
+  ASSERT_EQ(emptyMessage.size(), 2u) << "an empty message is still a text under the title";
+  EXPECT_EQ(emptyMessage[1].first, "");
 }
 
 TEST(QtAlertPresenterTest, TextsAndTitlesAreShownAsWritten) {

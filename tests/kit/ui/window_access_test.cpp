@@ -42,27 +42,44 @@ TEST(WindowResizeObserverTest, ReportsResizesOfTheHostingWindowAndFollowsTheCont
 }
 
 TEST(WindowAccessorTest, HandsOnTheWindowOnlyWhileTheContentIsInOne) {
-  auto content = std::make_unique<QLabel>("Content");
+  QWidget window, later;
+  // In a container that is in no window: a widget without a parent that was never shown.
+  auto container = std::make_unique<QWidget>();
+  auto* content = new QLabel("Content", container.get());
   std::vector<QWidget*> windows;
   new WindowAccessor(*content, [&](QWidget* window) { windows.push_back(window); });
   setHostingWindowLevel(*content, WindowLevel::floating);
   EXPECT_EQ(windows, std::vector<QWidget*>{nullptr});
-  EXPECT_FALSE(content->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "the detached content is no window";
+  EXPECT_FALSE(container->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "the detached container is no window";
 
-  QWidget window;
   auto* layout = new QVBoxLayout(&window);
-  layout->addWidget(content.get());
+  window.show();
+  layout->addWidget(container.get());
   EXPECT_EQ(windows, (std::vector<QWidget*>{nullptr, &window}));
+  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
-  content->setParent(nullptr);
+  container->setParent(nullptr);
   EXPECT_EQ(windows, (std::vector<QWidget*>{nullptr, &window, nullptr}));
-  EXPECT_FALSE(content->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(container->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  // A window being built hosts the content once it is shown, hidden content or not, and none while it is hidden.
+  auto* laterLayout = new QVBoxLayout(&later);
+  laterLayout->addWidget(container.get());
+  content->hide();
+  EXPECT_EQ(windows.size(), 3u);
+  later.show();
+  EXPECT_EQ(windows, (std::vector<QWidget*>{nullptr, &window, nullptr, &later}));
+  EXPECT_TRUE(later.isVisible()) << "its level set on the way, it is still shown";
+  EXPECT_TRUE(later.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  later.hide();
+  EXPECT_EQ(windows, (std::vector<QWidget*>{nullptr, &window, nullptr, &later, nullptr}));
 }
 
 TEST(WindowAccessorTest, TheMinimizeButtonChangesAloneAmongTheWindowsButtons) {
   QWidget window;
   auto* content = new QLabel("Content", &window);
   setWindowIsMinimizable(*content, false);
+  window.show();
   EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
@@ -70,6 +87,7 @@ TEST(WindowAccessorTest, TheMinimizeButtonChangesAloneAmongTheWindowsButtons) {
   QDialog dialog;
   const Qt::WindowFlags before = dialog.windowFlags();
   setWindowIsMinimizable(*new QLabel("Content", &dialog), true);
+  dialog.show();
   EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) << "a dialog gains no maximize button";
   EXPECT_EQ(dialog.windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint), before);
@@ -86,10 +104,10 @@ TEST(WindowTrackingTest, OnScreenChangesAndTheHostingWindowsLevel) {
   setHostingWindowLevel(*content, WindowLevel::floating);
   setWindowIsMinimizable(*content, false);
   layout->addWidget(content);
-  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
 
   window.show();
+  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_TRUE(isOnScreen.get());
   window.hide();
   EXPECT_FALSE(isOnScreen.get());
@@ -100,6 +118,7 @@ TEST(WindowTrackingTest, OnScreenChangesAndTheHostingWindowsLevel) {
   // Moved to another window, the content sets that window's level.
   QWidget other;
   auto* otherLayout = new QVBoxLayout(&other);
+  other.show();
   otherLayout->addWidget(content);
   EXPECT_TRUE(other.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
