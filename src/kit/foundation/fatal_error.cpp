@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "kit/foundation/log.h"
+
 namespace kit {
 
 const FatalReason& FatalReason::unreachable() {
@@ -34,7 +36,8 @@ void fatalError(std::string_view reason, std::string_view function, std::string_
 }
 
 void fatalError(std::string_view reason, std::source_location location) {
-  fatalError(reason, location.function_name(), location.file_name(), static_cast<int>(location.line()));
+  fatalError(reason, plainFunctionName(location.function_name()), location.file_name(),
+             static_cast<int>(location.line()));
 }
 
 }  // namespace kit

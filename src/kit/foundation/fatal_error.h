@@ -21,7 +21,8 @@ struct FatalReason {
   static const FatalReason& mustNotBeCalled();    // "Should never be called."
 };
 
-// Stops the program on a programmer error: "Fatal error: <function>: <reason>" with the file and line.
+// Stops the program on a programmer error: "Fatal error: <function>: <reason>" with the file and line; the caller's
+// function by its plain name, as the log names it.
 [[noreturn]] void fatalError(std::string_view reason, std::source_location location = std::source_location::current());
 [[noreturn]] void fatalError(std::string_view reason, std::string_view function, std::string_view file, int line);
 
