@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -51,12 +52,18 @@ const char* kindName(SystemDirectory kind) {
 }
 
 // One of the user's own folders as user-dirs.dirs names it, read by Qt (with Qt's defaults below the home); none
-// without a home.
+// without a home. Qt finds the home through $HOME alone and takes "/" without it: then the folder Qt names below "/"
+// is taken below the home the user database gives.
 std::optional<std::filesystem::path> userDirectory(QStandardPaths::StandardLocation location) {
-  if (!platform::homeDirectory()) return std::nullopt;
+  const auto home = platform::homeDirectory();
+  if (!home) return std::nullopt;
   const QString folder = QStandardPaths::writableLocation(location);
   if (folder.isEmpty()) return std::nullopt;
-  return std::filesystem::path(folder.toStdString());
+  const std::filesystem::path path(folder.toStdString());
+  const std::filesystem::path qtHome(QDir::homePath().toStdString());
+  if (qtHome == *home) return path;
+  const std::filesystem::path belowHome = path.lexically_relative(qtHome);
+  return belowHome.empty() || *belowHome.begin() == ".." ? path : *home / belowHome;
 }
 
 std::filesystem::path resolvingSymlinks(const std::filesystem::path& path) {

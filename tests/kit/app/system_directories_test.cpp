@@ -15,6 +15,7 @@
 
 #include "kit/foundation/report_error.h"
 #include "platform/core/error.h"
+#include "platform/core/user_account.h"
 #include "private_home_test_support.h"
 
 namespace kit {
@@ -81,6 +82,24 @@ TEST_F(PrivateHome, TheUsersOwnFoldersAreTheOnesUserDirsNamesElseTheUsualOnesBel
   EXPECT_EQ(systemDirectory(SystemDirectory::videos), home / "Videos");
   EXPECT_FALSE(fs::exists(home / "Videos")) << "looked up, not made";
   savedConfig ? setenv("XDG_CONFIG_HOME", savedConfig, 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(PrivateHome, WithoutHomeSetTheUsersOwnFoldersLieBelowTheAccountsHome) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto account = platform::accountHomeDirectory();
+  if (!account) GTEST_SKIP() << "the user has no account";
+  write(home / "config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n");
+  EXPECT_EXIT(
+      {
+        unsetenv("HOME");
+        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+        const fs::path accountHome(*account);
+        const bool belowTheAccount = systemDirectory(SystemDirectory::home) == accountHome &&
+                                     systemDirectory(SystemDirectory::documents) == accountHome / "Documents" &&
+                                     systemDirectory(SystemDirectory::music) == accountHome / "Tunes";
+        std::exit(belowTheAccount ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST_F(PrivateHome, WithoutAHomeTheFailureIsReportedAndTheTemporaryFolderStandsInWithItsLinksResolved) {
