@@ -88,10 +88,14 @@ Json encodeJson(const T& value) {
   }
 }
 
-// The same for single values inside other coded values.
+// The same for single values inside other coded values (arrays, dictionaries), both ways.
 template <SingleValueCodable T>
 void to_json(Json& json, const T& value) {
   json = encodeJson(value);
+}
+template <SingleValueCodable T>
+void from_json(const Json& json, T& value) {
+  value = decodeJson<T>(json);
 }
 
 // True for types that are never coded: a record member of such a type leaves no key behind.

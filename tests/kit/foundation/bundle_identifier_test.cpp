@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <map>
 #include <unordered_set>
 
 #include "kit/foundation/expiring_cache.h"
@@ -75,6 +76,11 @@ TEST(BundleIdentifierValue, CodesAsTheBareTextInsideOtherCodedValues) {
   EXPECT_EQ(kit::jsonText(kit::encodeJson(ids)), R"(["org.example.Editor","Org.Example.editor"])");
   EXPECT_EQ(kit::decodeJson<BundleIdentifier>(kit::Json(" not checked ")), BundleIdentifier(" not checked "));
   EXPECT_THROW(kit::decodeJson<BundleIdentifier>(kit::Json(3)), kit::DecodingError);
+  // Inside other coded values too, both ways.
+  EXPECT_EQ(kit::decodeJson<std::vector<BundleIdentifier>>(kit::encodeJson(ids)), ids);
+  const std::map<std::string, BundleIdentifier> byName{{"editor", BundleIdentifier("org.example.Editor")}};
+  EXPECT_EQ((kit::decodeJson<std::map<std::string, BundleIdentifier>>(kit::encodeJson(byName))), byName);
+  EXPECT_THROW(kit::decodeJson<std::vector<BundleIdentifier>>(kit::Json::parse(R"(["a", 3])")), kit::DecodingError);
 }
 
 TEST(InstalledAppValue, IsIdentifiedByItsUrlWhichKeysUnorderedContainers) {
