@@ -207,7 +207,7 @@ void JavaScriptEditor::run() {
 
   // The engine's script step as its runner makes it, taken here on the main thread, which owns what the script
   // sees; it runs away from it.
-  const engine::ScriptStep step{kit::Preferences::get(Keys::javaScriptCode()), engine_.scriptSourceApp()};
+  const engine::ScriptStep step = engine_.runScriptStep(kit::Preferences::get(Keys::javaScriptCode()));
   const std::string text = inputText_;
   QPointer<JavaScriptEditor> editor(this);
   platform::globalExecutor(platform::Priority::userInitiated).post([step, text, editor] {

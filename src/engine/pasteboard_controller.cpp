@@ -399,8 +399,9 @@ std::optional<ScriptStep> PasteboardController::scriptStep(const ClearingSetting
   if (!hasNonWhitespace(settings.javaScriptCode)) return std::nullopt;
   // Nothing of a run on a copy marked concealed (a password, say) reaches standard output.
   const bool concealed = hasType(pasteboard_, kit::PasteboardType::concealed);
-  return ScriptStep{settings.javaScriptCode, scriptSourceApp(),
-                    concealed ? ConsoleLinesPrinted::no : ConsoleLinesPrinted::yes};
+  ScriptStep step = runScriptStep(settings.javaScriptCode);
+  step.consoleLinesPrinted = concealed ? ConsoleLinesPrinted::no : ConsoleLinesPrinted::yes;
+  return step;
 }
 
 bool PasteboardController::finishClearing(std::optional<CleanedContent> cleaned,
@@ -445,8 +446,10 @@ std::string PasteboardController::transformTextWithJavaScript(const std::string&
 std::optional<std::string> PasteboardController::runJavaScript(const std::string& code, const std::string& text,
                                                                const JavaScriptLogHandler& logHandler,
                                                                JavaScriptTimeLimit timeLimit) {
-  return ScriptStep{code, scriptSourceApp()}.run(text, logHandler, timeLimit);
+  return runScriptStep(code).run(text, logHandler, timeLimit);
 }
+
+ScriptStep PasteboardController::runScriptStep(std::string code) const { return {std::move(code), scriptSourceApp()}; }
 
 std::optional<std::string> PasteboardController::scriptSourceApp() const {
   return isEditingCode_ ? std::optional<std::string>(kit::ZvApp::id()) : pasteboardItemSourceApp_;

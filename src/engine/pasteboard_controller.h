@@ -133,9 +133,11 @@ class PasteboardController {
   // off the main thread.
   std::string transformTextWithJavaScript(const std::string& text);
   // Runs the user's code on `text` with `$.sourceApp` as scriptSourceApp() gives it: the text it returned, or nothing.
+  // runScriptStep() makes that run's step, to run it elsewhere: on the main thread, which owns what the script sees.
   std::optional<std::string> runJavaScript(const std::string& code, const std::string& text,
                                            const JavaScriptLogHandler& logHandler = {},
                                            JavaScriptTimeLimit timeLimit = clearingPassScriptTimeLimit);
+  ScriptStep runScriptStep(std::string code) const;
   // What a script sees as `$.sourceApp`: our own id while the user edits the script, else the copy's source.
   std::optional<std::string> scriptSourceApp() const;
 
