@@ -117,7 +117,7 @@ void deleteSettingsAndDataAndRelaunch() {
                                         "These could not be moved to the trash:", list, AlertStyle::warning,
                                         std::nullopt, {"OK"}));
   }
-  relaunchInTask();
+  requestRelaunch();
 }
 
 void confirmDeleteSettingsAndDataAtLaunch(uint64_t modifierFlags) {

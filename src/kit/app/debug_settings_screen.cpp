@@ -25,7 +25,7 @@ DebugSettingsScreen::DebugSettingsScreen(QWidget* parent) : QWidget(parent) {
   };
   for (const auto& [title, name] : switches) {
     auto* toggle = new Preferences::PreferenceToggle(title, Preferences::Key<bool>(name, false), false, section);
-    toggle->onChange([](bool) { relaunchInTask(); });
+    toggle->onChange([](bool) { requestRelaunch(); });
     rows->addWidget(toggle);
   }
   rows->addWidget(new HighlightDrawnRectanglesToggle(section));
@@ -39,7 +39,7 @@ HighlightDrawnRectanglesToggle::HighlightDrawnRectanglesToggle(QWidget* parent)
   connect(this, &QCheckBox::toggled, this, [this] {
     DebuggingAids::flipHighlightDrawnRectangles();
     showStored();
-    relaunchInTask();
+    requestRelaunch();
   });
 }
 

@@ -138,7 +138,7 @@ platform::Task<void> relaunch(RelaunchOptions options) {
   clearRelaunchState();
 }
 
-void relaunchInTask(RelaunchOptions options) {
+void requestRelaunch(RelaunchOptions options) {
   platform::spawn(platform::mainExecutor(), [options] { return relaunch(options); });
 }
 

@@ -37,7 +37,7 @@ void setRelaunchTerminatorForTesting(const std::function<void(bool exitImmediate
 // relaunch markers.
 platform::Task<void> relaunch(RelaunchOptions options = {});
 // The same, started as a task of its own on the main queue.
-void relaunchInTask(RelaunchOptions options = {});
+void requestRelaunch(RelaunchOptions options = {});
 
 // Starts the new instance through /bin/sh, which waits a moment while this process ends, then ends this process.
 // A failed start is reported (and shown in an alert queued on the main queue unless asked otherwise), and the

@@ -33,7 +33,7 @@ class RelaunchTest : public ::testing::Test {
   }
 
   void relaunch(kit::RelaunchOptions options) {
-    kit::relaunchInTask(options);
+    kit::requestRelaunch(options);
     mainQueue_.runUntilIdle();
   }
   static platform::UserDefaults& suite() { return platform::UserDefaults::standard(); }
@@ -77,8 +77,8 @@ TEST_F(RelaunchTest, ASuccessfulStartLeavesTheMarkersForTheNewInstanceAndRunsOnc
         EXPECT_EQ(arguments.back(), kit::relaunchArgument);
         return true;
       });
-  kit::relaunchInTask({.showSettingsAfterRelaunch = true});
-  kit::relaunchInTask({});
+  kit::requestRelaunch({.showSettingsAfterRelaunch = true});
+  kit::requestRelaunch({});
   mainQueue_.runUntilIdle();
   EXPECT_EQ(programs.size(), 1u);
   EXPECT_EQ(terminations_, std::vector<bool>{false});
