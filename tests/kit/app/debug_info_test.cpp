@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iostream>
 #include <regex>
 
 #include "doubles/fake_workspace.h"
@@ -15,6 +16,7 @@
 #include "kit/foundation/log.h"
 #include "kit/foundation/report_error.h"
 #include "platform/core/executor.h"
+#include "support/offscreen_application.h"
 
 namespace {
 
@@ -96,6 +98,19 @@ TEST_F(DebugTextTest, TextHasItsSectionsAndFillers) {
                             "\n\n# Custom\n\n\n\n# Logs\n\n```\n<Empty>\n```"})
     EXPECT_NE(text.find(piece), std::string::npos) << piece << "\nin:\n" << text;
   EXPECT_EQ(text.substr(text.size() - 4), "\n```");
+}
+
+TEST_F(DebugTextTest, AScreenAtTwiceTheScaleIsReportedAsTwo) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, whose application is made at that scale
+  EXPECT_EXIT(
+      {
+        setenv("QT_SCALE_FACTOR", "2", 1);
+        ensureOffscreenApplication();
+        const double scale = kit::DebugInfo::primaryScreenScaleFactor();
+        std::cerr << "scale factor " << scale << "\n" << kit::DebugInfo::debugInfoText() << std::endl;
+        std::exit(scale == 2.0 ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "(^|\n)scale factor 2\n(.|\n)*\nScreens: 1\nPrimary Screen Scale: 2\nKeyboard: ");
 }
 
 TEST_F(DebugTextTest, CustomSectionTakesTheAtomicEntriesWithProvidersWinning) {

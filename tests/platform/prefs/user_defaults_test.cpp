@@ -379,6 +379,30 @@ TEST_F(UserDefaultsTest, AKilledWriterLeavesAReadableFile) {
   for (int end : {locked[0], locked[1], done[0], done[1]}) close(end);
 }
 
+TEST_F(UserDefaultsTest, TheCleanUpLeavesAWriteInProgressOfThisProcessAlone) {
+  // The writer's own lock, held past the close of its temporary file until the rename, is what keeps a clean-up run
+  // in the meantime from taking the file: a lock on another open file of the same file conflicts in one process too.
+  const auto prefix = "." + name + ".plist.tmp-";
+  const auto killed = home.path() / (prefix + "killed");
+  std::ofstream(killed) << "partial";
+  prefs_test::replaceFile(file(), "old bytes");
+  const std::string bytes = xmlPropertyList({{"written", true}});
+  int removed = -1;
+  std::vector<std::string> left;
+  EXPECT_TRUE(writeFileAtomically(file(), bytes, [&] {
+    removed = removeTemporaryFilesOfKilledWrites(file());
+    for (const auto& entry : std::filesystem::directory_iterator(home.path()))
+      if (entry.path().filename().string().starts_with(prefix)) left.push_back(entry.path().filename().string());
+    return true;
+  }));
+  EXPECT_EQ(removed, 1);
+  EXPECT_FALSE(std::filesystem::exists(killed));
+  ASSERT_EQ(left.size(), 1u) << "the write's own temporary file is still there";
+  EXPECT_NE(left.front(), killed.filename().string());
+  EXPECT_EQ(fileText(file()), bytes);
+  EXPECT_FALSE(std::filesystem::exists(home.path() / left.front()));
+}
+
 TEST(SuiteNames, UnsafeNamesAreRefused) {
   EXPECT_EQ(UserDefaults::named(""), nullptr);
   EXPECT_EQ(UserDefaults::named(".."), nullptr);
