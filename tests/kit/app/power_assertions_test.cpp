@@ -3,23 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "kit/foundation/report_error.h"
+#include "support/reported_errors.h"
 
 namespace kit {
 namespace {
 
 TEST(PowerAssertionsTest, LocksGroupByProcessWithWhatAsTypeAndWhoAsNameAndAnEmptyTypeIsReported) {
-  std::vector<std::string> reports;
-  ZvApp::setErrorReportFilter([&](const platform::Error& error) {
-    reports.push_back(error.localizedDescription());
-    return false;
-  });
+  const ReportedErrors reports;
   const auto byProcess = processPowerAssertions({
       {"sleep", "Firefox", "Playing video", "block", 1000, 42},
       {"handle-lid-switch", "gnome-settings-daemon", "External monitor", "block", 1000, 7},
       {"idle:sleep", "Firefox", "Download", "delay", 1000, 42},
       {"", "odd", "", "block", 0, 9},
   });
-  ZvApp::setErrorReportFilter({});
 
   ASSERT_EQ(byProcess.size(), 3u);
   const auto& firefox = byProcess.at(ZvProcessID(42));
@@ -31,7 +27,7 @@ TEST(PowerAssertionsTest, LocksGroupByProcessWithWhatAsTypeAndWhoAsNameAndAnEmpt
   EXPECT_EQ(std::get<int64_t>(firefox[1].properties.at("pid")), 42);
 
   EXPECT_EQ(byProcess.at(ZvProcessID(9)).front().name, "odd") << "made all the same";
-  EXPECT_EQ(reports, std::vector<std::string>{".type should not be empty"});
+  EXPECT_EQ(reports.descriptions(), std::vector<std::string>{".type should not be empty"});
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/core/error.h"
 #include "platform/core/user_account.h"
 #include "private_home_test_support.h"
+#include "support/reported_errors.h"
 
 namespace kit {
 namespace {
@@ -254,15 +255,11 @@ TEST_F(PrivateHome, ItemReplacementFoldersArePrivateAndLieOnTheFileSystemOfTheir
   EXPECT_EQ(beside.filename().string().rfind(".com.kestrova.Quillet-", 0), 0u) << beside;
 
   // Nothing can be made on /proc: the failure is reported and the temporary folder stands in.
-  std::vector<std::string> reports;
-  ZvApp::setErrorReportFilter([&](const platform::Error& reported) {
-    reports.push_back(reported.localizedDescription());
-    return false;
-  });
+  const ReportedErrors reported;
   const fs::path fallback = itemReplacementDirectory("/proc/self/status");
-  ZvApp::setErrorReportFilter([](const platform::Error&) { return true; });
   EXPECT_TRUE(isPrivateEmptyFolder(fallback));
   EXPECT_EQ(fallback.parent_path(), home / "tmp");
+  const auto& reports = reported.descriptions();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_NE(reports[0].find("/proc/self/status"), std::string::npos) << reports[0];
 

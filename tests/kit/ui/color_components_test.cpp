@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "kit/foundation/report_error.h"
+#include "support/reported_errors.h"
 
 namespace kit {
 namespace {
@@ -30,15 +31,10 @@ TEST(ColorComponents, AdjustingChangesComponentsRelativelyWithinTheirRange) {
 }
 
 TEST(ColorComponents, AnInvalidColorIsReportedAndReadsAsZeros) {
-  std::vector<std::string> reported;
-  ZvApp::setErrorReportFilter([&](const platform::Error& error) {
-    reported.push_back(error.localizedDescription());
-    return false;
-  });
+  const ReportedErrors reported;
   EXPECT_TRUE(hasComponents(QColor(), {0, 0, 0, 0}));
   EXPECT_EQ(adjusting(QColor(), 0, 0, 0, 0), QColor::fromRgbF(0, 0, 0, 0));
-  ZvApp::setErrorReportFilter({});
-  EXPECT_EQ(reported,
+  EXPECT_EQ(reported.descriptions(),
             (std::vector<std::string>{"Unsupported color space: <Unknown>", "Unsupported color space: <Unknown>"}));
 }
 

@@ -18,6 +18,7 @@
 #include "kit/foundation/report_error.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/error_alert.h"
+#include "support/reported_errors.h"
 #include "support/title_shown.h"
 
 namespace kit {
@@ -97,19 +98,15 @@ TEST(QtAlertPresenterTest, DetailTextLinesUpWithTheMessageUnlessItHasAMinimumWid
 }
 
 TEST(QtAlertPresenterTest, ADetailAreaOutsideAnAlertIsReportedAndKeepsItsWidth) {
-  std::vector<std::string> reported;
-  ZvApp::setErrorReportFilter([&](const platform::Error& error) {
-    reported.push_back(error.localizedDescription());
-    return false;
-  });
+  const ReportedErrors reported;
   QWidget window;
   auto* message = new QLabel("Not the alert's message", &window);
   auto* detail = new QPlainTextEdit(&window);
   detail->setGeometry(0, 30, 123, 40);
   message->setFixedWidth(300);
   adjustAccessoryWidthToMessage(*detail);
-  ZvApp::setErrorReportFilter(nullptr);
-  EXPECT_EQ(reported, std::vector<std::string>{"Couldn't detect the message textfield view of the NSAlert panel"});
+  EXPECT_EQ(reported.descriptions(),
+            std::vector<std::string>{"Couldn't detect the message textfield view of the NSAlert panel"});
   EXPECT_EQ(detail->width(), 123);
 }
 

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "kit/foundation/report_error.h"
+#include "support/reported_errors.h"
 
 namespace kit {
 namespace {
@@ -45,11 +46,7 @@ class Square : public ZvView {
 };
 
 TEST(ZvView, ScaleIsAbsoluteAndANonFiniteOneIsReported) {
-  std::vector<std::string> reported;
-  ZvApp::setErrorReportFilter([&](const platform::Error& error) {
-    reported.push_back(error.localizedDescription());
-    return false;
-  });
+  const ReportedErrors reported;
   Square view;
   view.resize(40, 40);
   view.setScale(2);
@@ -60,8 +57,7 @@ TEST(ZvView, ScaleIsAbsoluteAndANonFiniteOneIsReported) {
 
   view.scaleTo({std::numeric_limits<double>::infinity(), 1});
   EXPECT_EQ(view.scale(), 2);
-  ZvApp::setErrorReportFilter({});
-  EXPECT_EQ(reported, std::vector<std::string>{"The given scale size inf\u00d71 is not finite."});
+  EXPECT_EQ(reported.descriptions(), std::vector<std::string>{"The given scale size inf\u00d71 is not finite."});
 }
 
 TEST(AddedToSuperviewObserverView, CallsBackOnceShownInAWindowAndGoes) {
