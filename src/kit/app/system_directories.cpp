@@ -247,7 +247,7 @@ void trashItem(const std::filesystem::path& path) {
   }
   // Qt tells the system's reason as text; the code is what the failed call left in errno.
   const int code = errno != 0 ? errno : EIO;
-  throw PlatformError("NSPOSIXErrorDomain", code,
+  throw PlatformError(PlatformError::posixDomain, code,
                       {{platform::userinfo::localizedDescription, context + ": " + item.errorString().toStdString()}});
 }
 

@@ -60,7 +60,7 @@ std::optional<bool> ExtendedAttributes::decodedBool(std::string_view name) const
   try {
     bytes = get(name);
   } catch (const PlatformError& error) {
-    if (error.domain() == "NSPOSIXErrorDomain" && error.code() == ENODATA) return std::nullopt;
+    if (error.domain() == platform::PlatformError::posixDomain && error.code() == ENODATA) return std::nullopt;
     throw;
   }
   auto value =

@@ -139,7 +139,7 @@ bool isCancelled(const platform::Error& error) {
   int64_t code = bridged.code();
   if (domain == "NSURLErrorDomain" && (code == -999 || code == -1012)) return true;
   if (domain == "NSCocoaErrorDomain" && code == 3072) return true;
-  if (domain == "NSPOSIXErrorDomain" && code == ECANCELED) return true;
+  if (domain == platform::PlatformError::posixDomain && code == ECANCELED) return true;
   if (domain == "SKErrorDomain" && code == 2) return true;
 
   UserInfo info = bridged.userInfo();

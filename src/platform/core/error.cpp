@@ -43,7 +43,7 @@ PlatformError PlatformError::posix(int errnoValue, const std::string& context) {
   char buffer[256];
   const char* text = strerror_r(errnoValue, buffer, sizeof buffer);
   std::string description = context.empty() ? std::string(text) : context + ": " + text;
-  return PlatformError("NSPOSIXErrorDomain", errnoValue, {{userinfo::localizedDescription, description}});
+  return PlatformError(PlatformError::posixDomain, errnoValue, {{userinfo::localizedDescription, description}});
 }
 
 bool isCancellationError(const std::exception_ptr& error) {

@@ -71,8 +71,10 @@ class Error : public std::exception {
 class PlatformError final : public Error {
  public:
   PlatformError(std::string domain, int64_t code, UserInfo userInfo = {});
-  // A POSIX failure: domain "NSPOSIXErrorDomain", code the errno value, description strerror's text
-  // (prefixed with `context` when given).
+  // The domain of errno failures.
+  static constexpr const char* posixDomain = "NSPOSIXErrorDomain";
+  // A POSIX failure: domain posixDomain, code the errno value, description strerror's text (prefixed with `context`
+  // when given).
   static PlatformError posix(int errnoValue, const std::string& context = {});
 
   std::string domain() const override { return domain_; }
