@@ -402,7 +402,10 @@ TEST_F(CopyAndClearTest, WithAManagerTakingOverEveryCopyTheFocusedApplicationsCo
   }
   EXPECT_EQ(cleanedCopies, tries);
   manager->stop();
-  EXPECT_GE(occurrences(manager->output(), "took\n"), static_cast<size_t>(2 * tries)) << "the manager took over less";
+  // The manager takes over the application's copy and our write, but a copy that our write replaced while it read it.
+  const std::string seen = manager->output();
+  EXPECT_GE(occurrences(seen, "took\n") + occurrences(seen, "skipped\n"), static_cast<size_t>(2 * tries))
+      << "the manager took over less";
 }
 
 TEST_F(CopyAndClearTest, WithAManagerTakingOverEveryCopyACopyMadeInAnotherApplicationAfterThePressStaysAsMade) {

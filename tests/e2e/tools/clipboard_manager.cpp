@@ -4,7 +4,8 @@
 // manager of the kind the desktop standards describe instead: it owns CLIPBOARD_MANAGER and, asked to save the
 // clipboard (SAVE_TARGETS) by an owner that quits, reads all it offers and keeps serving it. It prints "saved <its
 // UTF8_STRING>" then. As "every" it is a manager that keeps the clipboard alive: it takes over every copy of anyone
-// else (the engine's writes included) right after it sees it, offering all it read: rich targets and markers too.
+// else (the engine's writes included) right after it sees it, offering all it read: rich targets and markers too; a
+// copy replaced while it read it is not taken over ("skipped").
 // As "reassert" it is no manager but the application itself, as a remote desktop's clipboard synchroniser behaves: it
 // owns the user's copy and takes the clipboard back with it after each write of the engine, at once or `delay`
 // milliseconds after it.
@@ -169,7 +170,14 @@ class Manager {
       Targets all = readAll(time);
       std::printf("saw %s\n", all.count("UTF8_STRING") != 0 ? all["UTF8_STRING"].c_str() : "");
       std::fflush(stdout);
-      if (!all.empty()) take(std::move(all));
+      if (all.empty()) return;
+      if (!changes_.empty()) {
+        // Replaced while it was read: taking it over would bring the older copy back over the newer one.
+        std::printf("skipped\n");
+        std::fflush(stdout);
+        return;
+      }
+      take(std::move(all));
       return;
     }
     auto list = read(targets_, time);
