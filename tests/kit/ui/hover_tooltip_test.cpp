@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "kit/ui/popover.h"
 
@@ -68,6 +70,37 @@ TEST_F(HoverTooltipTest, OpensAfterARestAndStaysWhileThePointerIsOnIt) {
   QEvent deactivate(QEvent::WindowDeactivate);
   QApplication::sendEvent(&window, &deactivate);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !tooltip->isPresented(); }, 200));
+}
+
+// When a popover first shows, counted from the last restart.
+class FirstShow : public QObject {
+ public:
+  FirstShow() { qApp->installEventFilter(this); }
+  void restart() {
+    clock.start();
+    at.reset();
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && qobject_cast<Popover*>(watched) && !at) at = clock.elapsed();
+    return false;
+  }
+  QElapsedTimer clock;
+  std::optional<qint64> at;
+};
+
+TEST_F(HoverTooltipTest, ARestJustShorterThanTheDelayNeverOpensIt) {
+  FirstShow shown;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    shown.restart();
+    hover(anchor, true);
+    QTest::qWait(345);
+    hover(anchor, false);
+    QTest::qWait(400);
+    // Only a wait that overran the delay may have opened it, and then not before the delay.
+    if (shown.at) {
+      EXPECT_GE(*shown.at, HoverTooltip::delay.count());
+    }
+  }
 }
 
 }  // namespace
