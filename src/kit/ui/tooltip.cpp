@@ -20,6 +20,13 @@ namespace {
 
 constexpr int fadeMilliseconds = 200;
 constexpr int followInterval = 100;
+// Between a status item and its popover.
+constexpr int statusItemGap = 5;
+
+QRect primaryScreenArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+}
 
 Preferences::Key<int64_t> showCountKey(const std::string& identifier) {
   return Preferences::Key<int64_t>("Zv_Tooltip_" + identifier, 0);
@@ -98,30 +105,18 @@ bool Tooltip::present(const QRect& geometry) {
   return true;
 }
 
-QRect Tooltip::geometryBelow(QPoint anchor) const {
-  QPoint topLeft(anchor.x() - width() / 2, anchor.y());
-  if (QScreen* screen =
-          QGuiApplication::screenAt(anchor) ? QGuiApplication::screenAt(anchor) : QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
-    topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
-  }
-  return {topLeft, size()};
+QRect Tooltip::geometryAtStatusItem(const QRect& itemGeometry) const {
+  const QRect item = statusItemAnchor(itemGeometry, primaryScreenArea());
+  QScreen* screen = QGuiApplication::screenAt(item.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect available = screen ? screen->availableGeometry() : item;
+  return popoverGeometry(size(), item, RectEdge::maxY, available, statusItemGap);
 }
-
-namespace {
-
-QRect primaryScreenArea() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-}
-
-}  // namespace
 
 bool Tooltip::showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen) {
   if (!showEvenWhenMenuBarItemIsHidden && !statusItemIsOnScreen) return false;
   followedGeometry_ = statusItemGeometry ? statusItemGeometry() : QRect();
-  if (!present(geometryBelow(statusItemAnchor(followedGeometry_, primaryScreenArea())))) return false;
+  if (!present(geometryAtStatusItem(followedGeometry_))) return false;
   statusItemGeometry_ = std::move(statusItemGeometry);
   if (statusItemGeometry_) follow_->start();
   return true;
@@ -137,14 +132,13 @@ void Tooltip::followStatusItem() {
   const QRect geometry = statusItemGeometry_();
   if (geometry == followedGeometry_) return;
   followedGeometry_ = geometry;
-  move(geometryBelow(statusItemAnchor(geometry, primaryScreenArea())).topLeft());
+  move(geometryAtStatusItem(geometry).topLeft());
 }
 
-QPoint statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry) {
-  if (statusItemGeometry.isEmpty() || statusItemGeometry.right() < 0) {
-    return {screenGeometry.x() + screenGeometry.width() - 60, screenGeometry.y() + 5};
-  }
-  return {statusItemGeometry.center().x(), statusItemGeometry.bottom() + 1 + 5};
+QRect statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry) {
+  if (statusItemGeometry.isEmpty() || statusItemGeometry.right() < 0)
+    return {screenGeometry.x() + screenGeometry.width() - 60, screenGeometry.y() - 1, 1, 1};
+  return statusItemGeometry;
 }
 
 void Tooltip::mousePressEvent(QMouseEvent* event) {

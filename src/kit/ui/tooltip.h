@@ -51,9 +51,10 @@ class Tooltip : public QFrame {
   // Returns whether it is shown.
   bool show(const QRect& positioningRect, const QWidget& positioningView, RectEdge preferredEdge);
   using QFrame::show;
-  // Shows under the status item's area on screen, and keeps following that area while it shows (a tray's panel
-  // can move, or the icons before the item change). An empty area (the tray told us nothing) places it near the
-  // top-right of the primary screen, 60 pixels in from its right edge.
+  // Shows under the status item's area on screen, or above it where the screen's available area has no room below
+  // (a panel at the bottom), and keeps following that area while it shows (a tray's panel can move, or the icons
+  // before the item change). An empty area (the tray told us nothing) places it near the top-right of the primary
+  // screen, 60 pixels in from its right edge.
   bool showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen);
   bool showUnderStatusItem(QSystemTrayIcon& item);
 
@@ -73,8 +74,8 @@ class Tooltip : public QFrame {
  private:
   // Counts the showing and shows it at `geometry`, unless show-once is spent.
   bool present(const QRect& geometry);
-  // Its place with the middle of its top edge at `anchor`, kept on the anchor's screen.
-  QRect geometryBelow(QPoint anchor) const;
+  // Its place beside the status item of that area, inside the available area of the item's screen.
+  QRect geometryAtStatusItem(const QRect& itemGeometry) const;
   void followStatusItem();
 
   std::string identifier_;
@@ -87,8 +88,8 @@ class Tooltip : public QFrame {
   QRect followedGeometry_;
 };
 
-// Where the popover of a status item points: the middle of the item's bottom edge, or, without an area,
-// 60 pixels in from the right of the screen's top edge.
-QPoint statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry);
+// What the popover of a status item points at: the item's area, or, without one, the point just above the screen's
+// top edge, 60 pixels in from its right.
+QRect statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry);
 
 }  // namespace kit

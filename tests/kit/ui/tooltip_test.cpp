@@ -114,6 +114,12 @@ TEST(TooltipTest, FollowsTheStatusItemWhileItShows) {
   item.moveTo(500, 40);  // the panel moved down and the icons before the item changed
   EXPECT_TRUE(QTest::qWaitFor(pointsAtItem, 3000));
 
+  // In the corner of a panel at the bottom there is no room below: above the item, inside the screen.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  item.moveTo(screen.right() - 21, screen.bottom() - 25);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return tip.geometry().bottom() == item.top() - 1 - 5; }, 3000));
+  EXPECT_TRUE(screen.contains(tip.geometry()));
+
   // An item that is not on screen is not pointed at.
   tip.close();
   EXPECT_FALSE(tip.showUnderStatusItem([&item] { return item; }, false));
