@@ -1,5 +1,6 @@
 #include "kit/ui/tooltip.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -82,7 +83,20 @@ bool Tooltip::show(const QRect& positioningRect, const QWidget& positioningView,
   const QRect anchor(positioningView.mapToGlobal(positioningRect.topLeft()), positioningRect.size());
   const QScreen* screen = positioningView.screen() ? positioningView.screen() : QGuiApplication::primaryScreen();
   const QRect available = screen ? screen->availableGeometry() : anchor;
-  return present(popoverGeometry(size(), anchor, preferredEdge, available));
+  if (!present(popoverGeometry(size(), anchor, preferredEdge, available))) return false;
+  // Closing on click, it also closes when the user clicks or types in the window of the view it points at.
+  anchorWindow_ = options_.closeOnClick ? positioningView.window() : nullptr;
+  if (anchorWindow_) qApp->installEventFilter(this);
+  return true;
+}
+
+bool Tooltip::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && anchorWindow_ && widget->window() == anchorWindow_) close();
+  }
+  return QFrame::eventFilter(watched, event);
 }
 
 bool Tooltip::present(const QRect& geometry) {
@@ -116,6 +130,7 @@ QRect Tooltip::geometryAtStatusItem(const QRect& itemGeometry) const {
 bool Tooltip::showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen) {
   if (!showEvenWhenMenuBarItemIsHidden && !statusItemIsOnScreen) return false;
   followedGeometry_ = statusItemGeometry ? statusItemGeometry() : QRect();
+  anchorWindow_ = nullptr;
   if (!present(geometryAtStatusItem(followedGeometry_))) return false;
   statusItemGeometry_ = std::move(statusItemGeometry);
   if (statusItemGeometry_) follow_->start();
@@ -163,6 +178,7 @@ void Tooltip::closeEvent(QCloseEvent* event) {
 
 void Tooltip::hideEvent(QHideEvent* event) {
   QFrame::hideEvent(event);
+  qApp->removeEventFilter(this);
   follow_->stop();
   fade_->stop();
   Q_EMIT closed();

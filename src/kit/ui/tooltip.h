@@ -48,7 +48,7 @@ class Tooltip : public QFrame {
   // Shows beside `positioningRect` of `positioningView` (in its coordinates) past the preferred edge, or past the
   // opposite one where the screen has no room, as a popover does; fading in unless the desktop asks for less motion.
   // Does nothing while the view is in no shown window, or when show-once is spent; otherwise counts the showing.
-  // Returns whether it is shown.
+  // Closing on click, it also closes on a click or a key press in the view's window. Returns whether it is shown.
   bool show(const QRect& positioningRect, const QWidget& positioningView, RectEdge preferredEdge);
   using QFrame::show;
   // Shows under the status item's area on screen, or above it where the screen's available area has no room below
@@ -70,6 +70,7 @@ class Tooltip : public QFrame {
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Counts the showing and shows it at `geometry`, unless show-once is spent.
@@ -86,6 +87,7 @@ class Tooltip : public QFrame {
   QTimer* follow_ = nullptr;
   std::function<QRect()> statusItemGeometry_;
   QRect followedGeometry_;
+  QPointer<QWidget> anchorWindow_;
 };
 
 // What the popover of a status item points at: the item's area, or, without one, the point just above the screen's

@@ -81,6 +81,28 @@ TEST(TooltipTest, AClickClosesItBeforeTheActionRuns) {
   setPrefersReducedMotionForTesting(std::nullopt);
 }
 
+TEST(TooltipTest, ClosingOnClickItAlsoClosesOnAClickOrAKeyInTheWindowItPointsAt) {
+  setPrefersReducedMotionForTesting(true);
+  ShownAnchor anchor;
+  ShownAnchor elsewhere(QRect(100, 100, 100, 40));
+  auto* inside = new QWidget(&anchor);
+  inside->setGeometry(0, 0, 50, 20);
+  inside->show();
+  Tooltip closing("semiTip", "Hi", {.closeOnClick = true});
+  Tooltip staying("stayTip", "Hi", {.closeOnClick = false});
+  anchor.showTip(closing);
+  anchor.showTip(staying);
+  QTest::mouseClick(&elsewhere, Qt::LeftButton);
+  EXPECT_TRUE(closing.isVisible()) << "another window";
+  QTest::mouseClick(inside, Qt::LeftButton);
+  EXPECT_FALSE(closing.isVisible());
+  EXPECT_TRUE(staying.isVisible());
+  anchor.showTip(closing);
+  QTest::keyClick(inside, Qt::Key_A);
+  EXPECT_FALSE(closing.isVisible());
+  setPrefersReducedMotionForTesting(std::nullopt);
+}
+
 TEST(TooltipTest, FadesInAndOutUnlessTheDesktopAsksForLessMotion) {
   for (bool reduced : {false, true}) {
     setPrefersReducedMotionForTesting(reduced);
