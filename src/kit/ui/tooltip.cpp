@@ -156,8 +156,12 @@ QRect statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeome
   return statusItemGeometry;
 }
 
-void Tooltip::mousePressEvent(QMouseEvent* event) {
+void Tooltip::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void Tooltip::mouseReleaseEvent(QMouseEvent* event) {
   event->accept();
+  // A click is the primary button let go inside it; a press dragged out of it is none.
+  if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
   auto onClick = options_.onClick;
   if (options_.closeOnClick) close();
   if (onClick) onClick();

@@ -31,6 +31,7 @@ class Tooltip : public QFrame {
     std::optional<int> maxWidth;
     std::optional<QFont> font;
     QMargins contentInsets;
+    // Runs on a primary click inside it (after it began to close, when it closes on click).
     std::function<void()> onClick;
   };
 
@@ -69,6 +70,7 @@ class Tooltip : public QFrame {
   // Closing fades it out first, unless the desktop asks for less motion.
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
