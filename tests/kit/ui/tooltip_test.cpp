@@ -86,13 +86,10 @@ TEST(TooltipTest, AClickClosesItBeforeTheActionRuns) {
 
 TEST(TooltipTest, ClosingOnClickItAlsoClosesOnAClickOrAKeyInTheWindowItPointsAt) {
   setPrefersReducedMotionForTesting(true);
-  ShownAnchor anchor;
-  ShownAnchor elsewhere(QRect(100, 100, 100, 40));
+  ShownAnchor anchor, elsewhere(QRect(100, 100, 100, 40));
   auto* inside = new QWidget(&anchor);
-  inside->setGeometry(0, 0, 50, 20);
   inside->show();
-  Tooltip closing("semiTip", "Hi", {.closeOnClick = true});
-  Tooltip staying("stayTip", "Hi", {.closeOnClick = false});
+  Tooltip closing("semiTip", "Hi", {.closeOnClick = true}), staying("stayTip", "Hi", {.closeOnClick = false});
   anchor.showTip(closing);
   anchor.showTip(staying);
   QTest::mouseClick(&elsewhere, Qt::LeftButton);
