@@ -39,25 +39,36 @@ struct NativeForm<bool> {
   }
 };
 
+namespace detail {
+// Whether a real is a whole number that T holds. Two to the power of T's value bits is one past its largest value,
+// and a real exactly.
+template <std::integral T>
+bool holdsWholeReal(double d) {
+  const double end = std::ldexp(1.0, std::numeric_limits<T>::digits);
+  return std::trunc(d) == d && d >= (std::is_signed_v<T> ? -end : 0.0) && d < end;
+}
+}  // namespace detail
+
 template <std::integral T>
 requires(!std::same_as<T, bool>) struct NativeForm<T> {
   static PlistValue toPlist(T v) {
-    if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(int64_t)) {
-      // Property lists hold signed 64-bit integers; larger values keep their magnitude as a real.
-      if (v > static_cast<T>(std::numeric_limits<int64_t>::max())) return static_cast<double>(v);
-    }
-    return static_cast<int64_t>(v);
+    if constexpr (std::is_unsigned_v<T>)
+      return static_cast<uint64_t>(v);
+    else
+      return static_cast<int64_t>(v);
   }
   static std::optional<T> fromPlist(const PlistValue& p) {
     if (auto i = p.get<int64_t>()) {
       if (!std::in_range<T>(*i)) return std::nullopt;
       return static_cast<T>(*i);
     }
+    if (auto u = p.get<uint64_t>()) {
+      if (!std::in_range<T>(*u)) return std::nullopt;
+      return static_cast<T>(*u);
+    }
     if (auto b = p.get<bool>()) return static_cast<T>(*b ? 1 : 0);
     if (auto d = p.get<double>()) {
-      if (std::trunc(*d) != *d || *d < static_cast<double>(std::numeric_limits<T>::min()) ||
-          *d >= static_cast<double>(std::numeric_limits<T>::max()))
-        return std::nullopt;
+      if (!detail::holdsWholeReal<T>(*d)) return std::nullopt;
       return static_cast<T>(*d);
     }
     return std::nullopt;
@@ -70,6 +81,7 @@ struct NativeForm<T> {
   static std::optional<T> fromPlist(const PlistValue& p) {
     if (auto d = p.get<double>()) return static_cast<T>(*d);
     if (auto i = p.get<int64_t>()) return static_cast<T>(*i);
+    if (auto u = p.get<uint64_t>()) return static_cast<T>(*u);
     return std::nullopt;
   }
 };
