@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/prefs/plist_value.h"
@@ -214,6 +215,20 @@ struct CodableForm<std::set<T, Compare>> {
   using Type = std::set<typename CodableForm<T>::Type>;
   static std::optional<std::set<T, Compare>> toNative(const Type& form) {
     std::set<T, Compare> result;
+    for (const auto& item : form) {
+      auto v = CodableForm<T>::toNative(item);
+      if (!v) return std::nullopt;
+      result.insert(std::move(*v));
+    }
+    return result;
+  }
+};
+
+template <class T, class Hash, class Equal>
+struct CodableForm<std::unordered_set<T, Hash, Equal>> {
+  using Type = std::unordered_set<typename CodableForm<T>::Type>;
+  static std::optional<std::unordered_set<T, Hash, Equal>> toNative(const Type& form) {
+    std::unordered_set<T, Hash, Equal> result;
     for (const auto& item : form) {
       auto v = CodableForm<T>::toNative(item);
       if (!v) return std::nullopt;
