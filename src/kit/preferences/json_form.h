@@ -235,7 +235,7 @@ struct JsonCodec<std::map<K, T, Compare>> {
 };
 
 namespace detail {
-std::optional<std::string> bareJsonText(const Json& valueAsArray);
+std::optional<std::string> bareJsonText(Json valueAsArray);
 // "[" + text + "]" as JSON; none when that is not JSON.
 std::optional<Json> bareJsonArray(std::string_view text);
 void printEncodingFailure(const std::exception& error);
