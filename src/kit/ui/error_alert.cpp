@@ -81,7 +81,8 @@ Alert recoveryErrorAlert(const Error& error) {
     for (size_t index = 0; index < options->options.size() && index < maximumRecoveryButtons; ++index) {
       alert.addButton(options->options[index]);
     }
-    alert.addButton("Cancel");
+    // "Cancel" answers Escape, also when it is the only button.
+    alert.buttons.push_back({"Cancel", "\x1b", false});
   } else {
     alert.addButton("OK");
   }
