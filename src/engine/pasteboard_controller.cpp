@@ -102,6 +102,9 @@ PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std
         if (auto self = weak.lock()) self->setWatching(on);
       })
       .store(cancellables_);
+  // The count to watch from belongs to a watcher started now: one that the user switches on later leaves alone what
+  // the clipboard holds then, like any watcher.
+  firstWatchedFrom_.reset();
   optionKeyTask_ = platform::spawn(platform::mainExecutor(), [weak]() -> platform::Task<void> {
     auto self = weak.lock();
     if (!self) co_return;

@@ -68,8 +68,9 @@ class PasteboardController {
   // what is copied from now on is new to the watcher that the shared instance starts.
   static void followClipboardFromNow();
 
-  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key. The first watcher
-  // leaves alone the content of the change count `watchFrom` (by default the current one), not what came after it.
+  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key. The watcher started
+  // here leaves alone the content of the change count `watchFrom` (by default the current one), not what came after
+  // it; a watcher started later leaves alone the content it finds.
   explicit PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom = std::nullopt);
   ~PasteboardController();
   PasteboardController(const PasteboardController&) = delete;

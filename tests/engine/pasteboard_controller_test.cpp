@@ -469,6 +469,28 @@ TEST_F(ControllerTest, ALoneAltTapIsTimedByTheKitClockAndLeavesCopiesAloneForThr
   platform::setClockForTesting(nullptr);
 }
 
+// The program takes the clipboard's count before it makes the controller: a copy made in between is cleaned by the
+// watcher started with the controller, while a watcher switched on later leaves alone what it finds.
+TEST_F(ControllerTest, OnlyTheWatcherStartedWithTheControllerCleansWhatWasCopiedSinceTheProgramStarted) {
+  const PasteboardContent rich = {{type::html, "<b>a</b>"}, {type::string, "a"}};
+  for (bool onAtStart : {true, false}) {
+    SCOPED_TRACE(onAtStart ? "on at start" : "switched on later");
+    kit::Preferences::set(Keys::automaticallyClearFormatting(), onAtStart);
+    MemoryPasteboard pasteboard;
+    const int64_t atStart = pasteboard.changeCount();
+    pasteboard.setItems({itemOf(rich)});
+    PasteboardController controller(pasteboard, atStart);
+    if (!onAtStart) {
+      pasteboard.setItems({itemOf(rich)});
+      kit::Preferences::set(Keys::automaticallyClearFormatting(), true);
+    }
+    main.runUntilIdle();
+    EXPECT_EQ(hasType(pasteboard, cleanedMarkerType()), onAtStart);
+    pasteboard.setItems({itemOf(rich)});
+    EXPECT_TRUE(cleaned(pasteboard));
+  }
+}
+
 TEST_F(ControllerTest, ContentFromAnotherDeviceAndCalendarEventsOfSeveralItemsAreSkipped) {
   MemoryPasteboard pasteboard;
   PasteboardController controller(pasteboard);
