@@ -466,6 +466,15 @@ TEST_F(ControllerTest, ALoneAltTapIsTimedByTheKitClockAndLeavesCopiesAloneForThr
   controller.modifierFlagsChanged(0);
   EXPECT_EQ(controller.lastOptionKeyPress(), clock.now() - 1min);
   EXPECT_FALSE(controller.shouldSkip());
+  // Alt with a key or a mouse button (Alt+Tab, an Alt+drag) is no tap; a press before Alt went down says nothing.
+  controller.modifierFlagsChanged(Flag::option);
+  controller.inputPressed();
+  controller.modifierFlagsChanged(0);
+  EXPECT_EQ(controller.lastOptionKeyPress(), clock.now() - 1min);
+  controller.inputPressed();
+  controller.modifierFlagsChanged(Flag::option);
+  controller.modifierFlagsChanged(0);
+  EXPECT_EQ(controller.lastOptionKeyPress(), clock.now());
   platform::setClockForTesting(nullptr);
 }
 
