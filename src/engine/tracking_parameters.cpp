@@ -144,14 +144,13 @@ Url applyingSiteRules(Url url) {
                                            "_PLACEMENT_"};
   // The rules change the path and the query only, so the host found first holds for every rule.
   const auto bareHost = hostWithoutWWW(url);
-  const auto isDomainOrSubdomain = hostMatches(url);
   const auto bareHostStartsWith = [&](std::string_view prefix) { return bareHost && bareHost->starts_with(prefix); };
   const auto bareHostContains = [&](std::string_view part) {
     return bareHost && bareHost->find(part) != std::string::npos;
   };
   if (bareHost && microBloggingNames.contains(*bareHost)) url = removing(url, microBloggingTracking);
-  if (isDomainOrSubdomain("spotify.com")) url = removing(url, shareIdentifier);
-  if (isDomainOrSubdomain("youtube.com")) url = removing(url, shareIdentifier);
+  if (hostIsDomainOrSubdomain(url, "spotify.com")) url = removing(url, shareIdentifier);
+  if (hostIsDomainOrSubdomain(url, "youtube.com")) url = removing(url, shareIdentifier);
   if (bareHostStartsWith("google.")) {
     const auto components = url.pathComponents();
     if (components.size() >= 2 && components[1] == "search") {
@@ -162,9 +161,9 @@ Url applyingSiteRules(Url url) {
   url = removingSelfReferral(std::move(url));
   if (bareHostContains("amazon.")) url = retailerRule(url);
   if (bareHostContains("audible.")) url = removing(url, audiobookTracking);
-  if (isDomainOrSubdomain("facebook.com")) url = removing(url, socialReferral);
-  if (isDomainOrSubdomain("nytimes.com")) url = removing(url, newsTracking);
-  if (isDomainOrSubdomain("tiktok.com")) url = removing(url, shortVideoTracking);
+  if (hostIsDomainOrSubdomain(url, "facebook.com")) url = removing(url, socialReferral);
+  if (hostIsDomainOrSubdomain(url, "nytimes.com")) url = removing(url, newsTracking);
+  if (hostIsDomainOrSubdomain(url, "tiktok.com")) url = removing(url, shortVideoTracking);
   return url;
 }
 
