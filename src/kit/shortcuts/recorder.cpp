@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <algorithm>
 
 #include "kit/foundation/alert.h"
 #include "kit/foundation/verbatim_title.h"
@@ -69,17 +71,28 @@ void Recorder::setShortcutName(Name name) {
 
 void Recorder::setApplicationMenu(std::function<QMenu*()> menu) { applicationMenu() = std::move(menu); }
 
-QSize Recorder::sizeHint() const { return {minimumWidth, QLineEdit::sizeHint().height()}; }
+QSize Recorder::sizeHint() const {
+  const QSize lineEdit = QLineEdit::sizeHint();
+  // Qt's hint is room for 17 "x" besides the frame, the margins and the clear button while it shows. The text shown
+  // takes that room instead, with the pixel Qt keeps for the caret: wider text would be cut.
+  const QFontMetrics metrics(font());
+  const QString shown = text().isEmpty() ? placeholderText() : text();
+  const int needed = lineEdit.width() - 17 * metrics.horizontalAdvance(u'x') + metrics.horizontalAdvance(shown) + 1;
+  return {std::max(minimumWidth, needed), lineEdit.height()};
+}
 
-QSize Recorder::minimumSizeHint() const { return {minimumWidth, QLineEdit::minimumSizeHint().height()}; }
+QSize Recorder::minimumSizeHint() const { return {sizeHint().width(), QLineEdit::minimumSizeHint().height()}; }
 
 void Recorder::refreshText() {
   auto shortcut = getShortcut(shortcutName_);
   setText(shortcut ? QString::fromStdString(description(*shortcut)) : QString());
-  updateClearButton();
+  followShownText();
 }
 
-void Recorder::updateClearButton() { clearAction_->setVisible(!text().isEmpty()); }
+void Recorder::followShownText() {
+  clearAction_->setVisible(!text().isEmpty());
+  updateGeometry();
+}
 
 void Recorder::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
@@ -121,7 +134,7 @@ void Recorder::startRecording() {
   if (isRecording_) return;
   isRecording_ = true;
   setPlaceholderText(recordingPlaceholder);
-  updateClearButton();
+  followShownText();
   setIsRecording(true);
   // Our own grabs would keep an already registered combination from ever reaching the field.
   platform::HotKeys::shared().suspendAll();
@@ -142,7 +155,7 @@ void Recorder::endRecording() {
   eventMonitor_.reset();
   platform::HotKeys::shared().resumeAll();
   setPlaceholderText(idlePlaceholder);
-  updateClearButton();
+  followShownText();
   setIsRecording(false);
 }
 
@@ -155,7 +168,7 @@ void Recorder::clearShortcut() {
   clear();
   setShortcut(std::nullopt, shortcutName_);
   if (onChange_) onChange_(std::nullopt);
-  updateClearButton();
+  followShownText();
   setFocus(Qt::OtherFocusReason);
   startRecording();
 }
@@ -217,7 +230,7 @@ std::optional<Event> Recorder::handleRecorderEvent(const Event& event) {
   }
 
   setText(QString::fromStdString(description(*shortcut)));
-  updateClearButton();
+  followShownText();
   saveShortcut(*shortcut, shortcutName_);
   if (onChange_) onChange_(*shortcut);
   blur();

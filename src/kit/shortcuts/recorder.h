@@ -24,6 +24,7 @@ class Recorder : public QLineEdit {
  public:
   using OnChange = std::function<void(const std::optional<Shortcut>&)>;
 
+  // The width at least: wider as the text shown needs.
   static constexpr int minimumWidth = 130;
 
   explicit Recorder(Name name, OnChange onChange = {}, QWidget* parent = nullptr);
@@ -53,7 +54,8 @@ class Recorder : public QLineEdit {
 
  private:
   void refreshText();
-  void updateClearButton();
+  // The clear button shows while there is text to clear, and the width follows the text shown.
+  void followShownText();
   void startRecording();
   void blur();
   void clearShortcut();

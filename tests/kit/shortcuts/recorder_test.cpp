@@ -54,6 +54,12 @@ class RecorderTest : public ::testing::Test {
     return platform::UserDefaults::standard().object(gs::preferenceKey(*name));
   }
   QAction* clearButton() const { return recorder->actions().first(); }
+  QWidget* clearButtonWidget() const {
+    for (QWidget* child : recorder->findChildren<QWidget*>()) {
+      if (child->isVisible()) return child;
+    }
+    return nullptr;
+  }
   // Whether the field draws its placeholder: it looks different without one.
   bool drawsPlaceholder() {
     const QImage shown = recorder->grab().toImage();
@@ -207,10 +213,7 @@ TEST_F(RecorderTest, TheProgramsOwnShortcutsDoNotActOnTheKeysBeingRecorded) {
 TEST_F(RecorderTest, TheClearButtonTakesItsClickWhileRecording) {
   gs::saveShortcut({96, 0}, *name);
   startRecording();
-  QWidget* clear = nullptr;
-  for (QWidget* child : recorder->findChildren<QWidget*>()) {
-    if (child->isVisible()) clear = child;
-  }
+  QWidget* clear = clearButtonWidget();
   ASSERT_NE(clear, nullptr);
   QTest::mouseClick(clear, Qt::LeftButton);
   EXPECT_FALSE(stored());
@@ -229,6 +232,32 @@ TEST_F(RecorderTest, FocusThatComesBackWithTheWindowDoesNotRecord) {
   EXPECT_FALSE(recorder->isRecording());
   QTest::keyClick(recorder, Qt::Key_V, Qt::ControlModifier);
   EXPECT_FALSE(stored());
+}
+
+TEST_F(RecorderTest, IsAsWideAsTheShortcutItShows) {
+  // The columns from the first to the last the text inks, inside the frame and left of the clear button.
+  const auto inkWidth = [this] {
+    QApplication::processEvents();  // the layout follows
+    const QImage image = recorder->grab().toImage();
+    int first = -1, last = -1;
+    for (int x = 3; x < clearButtonWidget()->x(); ++x) {
+      for (int y = 3; y < image.height() - 3; ++y) {
+        if (qGray(image.pixel(x, y)) < 128) (first < 0 ? first : last) = x;
+      }
+    }
+    return last - first;
+  };
+  const QFont font = QApplication::font();
+  gs::saveShortcut({111, 256 | 512 | 2048}, *name);  // Ctrl+Alt+Shift+F12
+  for (int points : {9, 11}) {
+    QApplication::setFont(QFont("DejaVu Sans", points));
+    QApplication::processEvents();
+    window->resize(1, window->height());  // as narrow as its layout lets it be
+    const int narrow = inkWidth();
+    window->resize(window->width() + 300, window->height());
+    EXPECT_NEAR(narrow, inkWidth(), 1) << points << " pt";
+  }
+  QApplication::setFont(font);
 }
 
 TEST_F(RecorderTest, ShowsOnlyItsOwnNamesChanges) {
