@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <algorithm>
+#include <utility>
 
 #include "kit/foundation/alert.h"
 #include "kit/foundation/verbatim_title.h"
@@ -48,6 +49,7 @@ Recorder::Recorder(Name name, OnChange onChange, QWidget* parent)
   clearAction_ = addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
   clearAction_->setToolTip("Clear");
   connect(clearAction_, &QAction::triggered, this, [this] { clearShortcut(); });
+  connect(qApp, &QApplication::focusChanged, this, &Recorder::handleFocusChange);
   refreshText();
 
   QPointer<Recorder> self(this);
@@ -61,7 +63,11 @@ Recorder::Recorder(Name name, OnChange onChange, QWidget* parent)
       });
 }
 
-Recorder::~Recorder() { endRecording(); }
+Recorder::~Recorder() {
+  // Qt reports the focus leaving as the widget underneath goes, after this part of it is gone.
+  disconnect(qApp, &QApplication::focusChanged, this, &Recorder::handleFocusChange);
+  endRecording();
+}
 
 void Recorder::setShortcutName(Name name) {
   const bool changed = name.rawValue != shortcutName_.rawValue;
@@ -96,9 +102,27 @@ void Recorder::followShownText() {
 
 void Recorder::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  // The focus coming back with the window is not the user asking to record.
-  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) return;
-  startRecording();
+  focusReason_ = event->reason();  // whether it records is decided once Qt tells where the focus came from
+}
+
+void Recorder::handleFocusChange(QWidget* old, QWidget* now) {
+  if (now != this) return;
+  const Qt::FocusReason reason = std::exchange(focusReason_, Qt::NoFocusReason);
+  // Only a focus the user gives records: a click, Tab, a label's mnemonic. Qt moves the focus by itself, as if by
+  // Tab, off a focused widget that is hidden or disabled (and so off the page a tab or stacked widget switches
+  // away from), and gives it back with the window or after a popup.
+  switch (reason) {
+    case Qt::MouseFocusReason:
+    case Qt::ShortcutFocusReason:
+      startRecording();
+      break;
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+      if (old == nullptr || (old->isVisibleTo(old->window()) && old->isEnabled())) startRecording();
+      break;
+    default:
+      break;
+  }
 }
 
 void Recorder::focusOutEvent(QFocusEvent* event) {

@@ -56,6 +56,7 @@ class Recorder : public QLineEdit {
   void refreshText();
   // The clear button shows while there is text to clear, and the width follows the text shown.
   void followShownText();
+  void handleFocusChange(QWidget* old, QWidget* now);
   void startRecording();
   void blur();
   void clearShortcut();
@@ -67,6 +68,7 @@ class Recorder : public QLineEdit {
   OnChange onChange_;
   QAction* clearAction_ = nullptr;
   bool isRecording_ = false;
+  Qt::FocusReason focusReason_ = Qt::NoFocusReason;  // of the focus the field got last
   std::unique_ptr<LocalEventMonitor> eventMonitor_;  // while recording
   platform::rx::AnyCancellable shortcutsNameChangeObserver_;
 };

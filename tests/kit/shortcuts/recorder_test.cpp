@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QStackedWidget>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -232,6 +233,31 @@ TEST_F(RecorderTest, FocusThatComesBackWithTheWindowDoesNotRecord) {
   EXPECT_FALSE(recorder->isRecording());
   QTest::keyClick(recorder, Qt::Key_V, Qt::ControlModifier);
   EXPECT_FALSE(stored());
+}
+
+TEST_F(RecorderTest, FocusMovedByTheToolkitDoesNotRecord) {
+  QTest::mouseClick(other, Qt::LeftButton);
+  other->hide();  // Qt moves the focus on, as if by Tab
+  ASSERT_TRUE(recorder->hasFocus());
+  EXPECT_FALSE(recorder->isRecording());
+  other->show();
+  QTest::mouseClick(other, Qt::LeftButton);
+  QTest::keyClick(other, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(recorder->isRecording()) << "Tab from the field the user is in records";
+
+  // Qt moves the focus onto the page switched in.
+  QStackedWidget pages;
+  auto* field = new QLineEdit();
+  pages.addWidget(field);
+  auto* page = new Recorder(*name);
+  pages.addWidget(page);
+  pages.show();
+  QApplication::setActiveWindow(&pages);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&pages));
+  QTest::mouseClick(field, Qt::LeftButton);
+  pages.setCurrentIndex(1);
+  ASSERT_TRUE(page->hasFocus());
+  EXPECT_FALSE(page->isRecording());
 }
 
 TEST_F(RecorderTest, IsAsWideAsTheShortcutItShows) {
