@@ -222,7 +222,8 @@ std::optional<Event> Recorder::handleRecorderEvent(const Event& event) {
     return std::nullopt;
   }
   if (flags.empty() && (event.specialKey == Qt::Key_Backspace || event.specialKey == Qt::Key_Delete)) {
-    clearAction_->trigger();
+    // The clear button shows only while there is something to clear.
+    if (clearAction_->isVisible()) clearAction_->trigger();
     return std::nullopt;
   }
   if ((flags.rawValue & ~Flag::shift) == 0 && functionKeys().count(event.specialKey) == 0) {

@@ -156,6 +156,9 @@ TEST_F(RecorderTest, EscapeTabAndDelete) {
   EXPECT_TRUE(recorder->isRecording()) << "clearing starts recording again";
   EXPECT_TRUE(recorder->text().isEmpty());
   EXPECT_FALSE(clearButton()->isVisible());
+  QTest::keyClick(recorder, Qt::Key_Delete);
+  EXPECT_EQ(changes.size(), 1u) << "an empty field has nothing to clear";
+  EXPECT_TRUE(recorder->isRecording());
 }
 
 TEST_F(RecorderTest, ClearButtonRemovesTheShortcut) {
