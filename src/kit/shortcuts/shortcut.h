@@ -10,7 +10,7 @@
 
 #include "kit/foundation/hashing.h"
 #include "kit/shortcuts/key_code.h"
-#include "kit/shortcuts/modifier_flags.h"
+#include "kit/shortcuts/modifier_flag_set.h"
 #include "platform/system/input_event.h"
 
 namespace kit {
