@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <cmath>
 
+#include "kit/foundation/textual_description.h"
+
 namespace kit {
 
 int64_t DecodingError::code() const {
@@ -26,6 +28,11 @@ std::string DecodingError::typeOrCaseName() const {
       return "dataCorrupted";
   }
   return "dataCorrupted";
+}
+
+std::string DecodingError::debugFields() const {
+  return "codingPath: " + reflecting(codingPath_) + ", debugDescription: " + reflecting(debugDescription_) +
+         ", subject: " + reflecting(subject_);
 }
 
 Json encodeData(const std::vector<uint8_t>& bytes) {

@@ -47,6 +47,7 @@ class DecodingError : public Error {
   Kind kind_;
   CodingPath codingPath_;
   std::string debugDescription_;
+  std::string debugFields() const override;
   std::string subject_;
 };
 
