@@ -84,6 +84,14 @@ const Json& keyedContainer(const Json& json, const CodingPath& path, std::string
   return json;
 }
 
+const Json& unkeyedContainer(const Json& json, const CodingPath& path) {
+  if (!json.is_array()) {
+    throw DecodingError(DecodingError::Kind::typeMismatch, path,
+                        "Expected to decode an array but found " + describeJsonType(json) + " instead.", "Array");
+  }
+  return json;
+}
+
 namespace {
 
 // Whole floats within the exact integer range are written as integers.

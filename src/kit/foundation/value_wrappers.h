@@ -55,7 +55,7 @@ void to_json(Json& json, const IgnoredInEquality<Value, isMutable>& wrapper) {
 template <class Value, bool isMutable>
 struct JsonDecoding<IgnoredInEquality<Value, isMutable>> {
   static IgnoredInEquality<Value, isMutable> decode(const Json& json, const CodingPath& path) {
-    return decodeMember<Value>(keyedContainer(json, path, "IgnoreEquatable"), "wrappedValue", path);
+    return decodeRequiredMember<Value>(keyedContainer(json, path, "IgnoreEquatable"), "wrappedValue", path);
   }
 };
 
@@ -116,8 +116,8 @@ template <class ID, class Value>
 struct JsonDecoding<Identified<ID, Value>> {
   static Identified<ID, Value> decode(const Json& json, const CodingPath& path) {
     const Json& object = keyedContainer(json, path, "Identified");
-    ID id = decodeMember<ID>(object, "id", path);
-    Value value = decodeMember<Value>(object, "value", path);
+    ID id = decodeRequiredMember<ID>(object, "id", path);
+    Value value = decodeRequiredMember<Value>(object, "value", path);
     return {std::move(id), std::move(value)};
   }
 };

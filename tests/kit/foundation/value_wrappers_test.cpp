@@ -70,6 +70,12 @@ TEST(ValueWrappers, CodingOfWrappers) {
   kit::Identified<std::string, int> identified("a", 1);
   EXPECT_EQ(kit::jsonText(kit::encodeJson(identified)), R"({"id":"a","value":1})");
   EXPECT_EQ(roundTrip(identified), identified);
+  EXPECT_EQ(roundTrip(std::vector{identified}), std::vector{identified});
+
+  // Their keys are required also for an optional value.
+  using MaybeIdentified = kit::Identified<int, std::optional<int>>;
+  EXPECT_EQ(decodingFailure<MaybeIdentified>(R"({"id":1})").kind(), DecodingError::Kind::keyNotFound);
+  EXPECT_EQ(decodingFailure<kit::IgnoreEquatable<std::optional<int>>>("{}").kind(), DecodingError::Kind::keyNotFound);
 }
 
 TEST(ValueWrappers, IdentifiedValuesAreIdentifiableByTheirId) {
