@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include "platform/core/decimal_text.h"
 #include "platform/core/log_sink.h"
 
 namespace kit::Preferences {
@@ -23,13 +24,7 @@ std::optional<platform::PlistData> JsonCodec<platform::PlistData>::decode(const 
 
 namespace detail {
 
-double jsonNumberOfFloat(float value) {
-  char text[32];
-  const auto written = std::to_chars(std::begin(text), std::end(text), value);
-  double result = value;
-  std::from_chars(std::begin(text), written.ptr, result);
-  return result;
-}
+double jsonNumberOfFloat(float value) { return platform::widenedAsWritten(value); }
 
 std::optional<std::string> bareJsonText(const Json& valueAsArray) {
   // Invalid UTF-8 in a string makes dump() throw, which the caller reports as an encoding failure.

@@ -121,6 +121,18 @@ TEST(ValueWrappers, AnyEquatableComparesTypeAndValue) {
   EXPECT_EQ(character, kit::AnyEquatable("x"));
   EXPECT_NE(character, kit::AnyEquatable('x' + 0)) << "a character is no number";
 
+  // Every literal kind of a text, an integer or a floating-point number is the one kind of its sort.
+  for (const kit::AnyEquatable& text : {kit::AnyEquatable(u8"é"), kit::AnyEquatable(u"é"), kit::AnyEquatable(U"é"),
+                                        kit::AnyEquatable(L"é"), kit::AnyEquatable(U'é'), kit::AnyEquatable(L'é')})
+    EXPECT_EQ(text, kit::AnyEquatable("é"));
+  for (const kit::AnyEquatable& number :
+       {kit::AnyEquatable(5L), kit::AnyEquatable(5LL), kit::AnyEquatable(5U), kit::AnyEquatable(5ULL)})
+    EXPECT_EQ(number, kit::AnyEquatable(5));
+  EXPECT_EQ(kit::AnyEquatable(0.1f), kit::AnyEquatable(0.1));
+  EXPECT_EQ(kit::AnyEquatable(5.0L), kit::AnyEquatable(5.0));
+  EXPECT_NE(kit::AnyEquatable(18446744073709551615ULL), kit::AnyEquatable(-1)) << "no wrapping";
+  static_assert(!std::is_constructible_v<kit::AnyEquatable, const int*>);
+
   kit::AggregateHashable a({kit::AnyHashable(1), kit::AnyHashable(std::string("x"))});
   kit::AggregateHashable b({kit::AnyHashable(1), kit::AnyHashable(std::string("x"))});
   kit::AggregateHashable c({kit::AnyHashable(std::string("x")), kit::AnyHashable(1)});
