@@ -38,15 +38,13 @@ std::optional<std::string> bareJsonText(const Json& valueAsArray) {
   return escaped.substr(1, escaped.size() - 2);
 }
 
-std::optional<Json> bareJsonArray(std::string_view text) {
+std::string asJsonArray(std::string_view text) {
   std::string wrapped;
   wrapped.reserve(text.size() + 2);
   wrapped += '[';
   wrapped += text;
   wrapped += ']';
-  Json array = Json::parse(wrapped, nullptr, false);
-  if (array.is_discarded() || !array.is_array()) return std::nullopt;
-  return array;
+  return wrapped;
 }
 
 void printEncodingFailure(const std::exception& error) { platform::printLineToStandardOutput(error.what()); }
