@@ -73,6 +73,7 @@ class MenuBarController : public QObject {
   // the release comes to the icon's window later) or its whole click (a StatusNotifierItem host calls once the
   // button is up).
   void statusItemActivated(QSystemTrayIcon::ActivationReason reason);
+  void awaitSecondaryRelease();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   engine::PasteboardController* engine_;
@@ -81,6 +82,8 @@ class MenuBarController : public QObject {
   bool isIconDimmed_ = false;
   bool panelIsDark_ = false;
   bool awaitsSecondaryRelease_ = false;
+  // The window of the icon in an embedding tray, once a right click has shown which it is.
+  QPointer<QObject> iconWindow_;
   platform::rx::AnyCancellable appearanceChanges_;
   std::vector<platform::Task<>> observingTasks_;
 };
