@@ -209,9 +209,11 @@ void MenuBarController::showStatusItem() { statusItem().setVisible(true); }
 
 void MenuBarController::revealStatusItem() {
   showStatusItem();
+  // The latest reveal counts: the hide of an earlier one, still pending, leaves the icon alone.
+  const uint64_t reveal = ++revealCount_;
   // Never early: Qt makes a timer of two seconds or more coarse, and a coarse timer may fire early.
-  platform::mainExecutor().postAfter(revealDuration, [self = QPointer<MenuBarController>(this)] {
-    if (self) self->hideStatusItemIfNeeded();
+  platform::mainExecutor().postAfter(revealDuration, [self = QPointer<MenuBarController>(this), reveal] {
+    if (self && self->revealCount_ == reveal) self->hideStatusItemIfNeeded();
   });
 }
 

@@ -50,8 +50,8 @@ class MenuBarController : public QObject {
   void primaryAction();
   void showStatusItem();
   void hideStatusItemIfNeeded();
-  // Shows the icon, and hides it again after `revealDuration` when "hideMenuBarIcon" is on: at start, and when
-  // the running program is launched again.
+  // Shows the icon, and hides it again `revealDuration` after the latest reveal when "hideMenuBarIcon" is on then:
+  // at start, and when the running program is launched again.
   void revealStatusItem();
   bool isStatusItemVisible() const { return statusItem_ && statusItem_->isVisible(); }
   void updateIconAppearance();
@@ -84,6 +84,7 @@ class MenuBarController : public QObject {
   bool awaitsSecondaryRelease_ = false;
   // The window of the icon in an embedding tray, once a right click has shown which it is.
   QPointer<QObject> iconWindow_;
+  uint64_t revealCount_ = 0;
   platform::rx::AnyCancellable appearanceChanges_;
   std::vector<platform::Task<>> observingTasks_;
 };
