@@ -175,6 +175,29 @@ TEST_F(SettingsWindowTest, TheWindowIs480WideAsHighAsTheCurrentTabAndOneForEvery
   EXPECT_EQ(QApplication::topLevelWidgets().count(window), 1);
 }
 
+TEST_F(SettingsWindowTest, AtALargerFontNoLabelIsCut) {
+  const QFont original = QApplication::font();
+  for (int points : {11, 13}) {
+    window->close();
+    QApplication::setFont(QFont("DejaVu Sans", points));
+    window = &SettingsWindow::open();
+    ASSERT_TRUE(processUntil([&] { return window->isVisible(); }));
+    for (Tab tab : {general, shortcuts, exclude, extras}) {
+      QWidget* page = showTab(tab);
+      QTest::qWait(50);
+      // A label that wraps takes the lines it needs at its width; any other is as wide as its text.
+      for (QLabel* label : visible<QLabel>(page)) {
+        const std::string text = label->text().toStdString() + " at " + std::to_string(points) + " pt";
+        if (label->wordWrap())
+          EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
+        else
+          EXPECT_GE(label->width(), label->sizeHint().width()) << text;
+      }
+    }
+  }
+  QApplication::setFont(original);
+}
+
 TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
   QWidget* page = showTab(general);
   auto* automatic = page->findChild<AutomaticallyClearFormattingSetting*>();
