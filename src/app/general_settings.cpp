@@ -1,7 +1,9 @@
 #include "app/general_settings.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/settings_texts.h"
 #include "engine/preference_keys.h"
@@ -9,7 +11,6 @@
 #include "kit/foundation/alert.h"
 #include "kit/ui/settings_form.h"
 #include "kit/ui/text_styles.h"
-#include "kit/ui/view_conditionals.h"
 
 namespace app {
 
@@ -20,7 +21,8 @@ namespace Texts = SettingsTexts;
 
 }  // namespace
 
-AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget* parent) : QWidget(parent) {
+AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget* parent)
+    : QWidget(parent), automaticallyClearFormatting_(Keys::automaticallyClearFormatting()) {
   auto* label = new QWidget;
   auto* lines = new QVBoxLayout(label);
   lines->setContentsMargins(0, 0, 0, 0);
@@ -42,24 +44,38 @@ AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(row_);
 
-  automaticallyClearFormatting_ = kit::Preferences::Observable<bool>::make(Keys::automaticallyClearFormatting());
   subscription_ =
-      automaticallyClearFormatting_->objectWillChange().sink([this](const platform::rx::Unit&) { showSubtitle(); });
+      automaticallyClearFormatting_.objectWillChange().sink([this](const platform::rx::Unit&) { showSubtitle(); });
   showSubtitle();
 }
 
 void AutomaticallyClearFormattingSetting::showSubtitle() {
-  kit::setMarkdownText(*subtitle_, automaticallyClearFormatting_->value() ? Texts::automaticClearingOnSubtitle
-                                                                          : Texts::automaticClearingOffSubtitle);
+  kit::setMarkdownText(*subtitle_, automaticallyClearFormatting_.value() ? Texts::automaticClearingOnSubtitle
+                                                                         : Texts::automaticClearingOffSubtitle);
   row_->refreshAccessibleName();
 }
 
 HideMenuBarIconSetting::HideMenuBarIconSetting(QWidget* parent)
     : PreferenceToggle(Texts::hideMenuBarIcon, Keys::hideMenuBarIcon(), false, parent) {
-  onChange([this](bool hidden) {
-    if (!hidden) return;
-    kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(), kit::emptyAction);
-  });
+  onChange([this](bool hidden) { setAlertPresented(hidden); });
+}
+
+void HideMenuBarIconSetting::setAlertPresented(bool presented) {
+  if (presented == isAlertPresented_) return;
+  isAlertPresented_ = presented;
+  if (!presented) {
+    if (auto close = std::exchange(closeAlert_, nullptr)) close();
+    return;
+  }
+  QPointer<HideMenuBarIconSetting> self(this);
+  kit::SheetClosing close = kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(),
+                                                             [self](const kit::AlertResponse&) {
+                                                               if (!self) return;
+                                                               self->isAlertPresented_ = false;
+                                                               self->closeAlert_ = nullptr;
+                                                             });
+  // A presenter may answer before it returns: the hint is down already then.
+  if (isAlertPresented_) closeAlert_ = std::move(close);
 }
 
 QWidget* makeGeneralSettings() {

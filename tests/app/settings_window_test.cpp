@@ -295,6 +295,20 @@ TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
   hide->click();
   EXPECT_FALSE(kit::Preferences::get(Keys::hideMenuBarIcon()));
   EXPECT_EQ(presenter.alerts.size(), 1u);
+
+  // One hint at a time, taken down when the icon is shown again from elsewhere while it is up.
+  presenter.holdsSheets = true;
+  auto* row = qobject_cast<HideMenuBarIconSetting*>(hide);
+  hide->click();
+  EXPECT_TRUE(row->isAlertPresented());
+  kit::Preferences::set(Keys::hideMenuBarIcon(), false);
+  EXPECT_TRUE(processUntil([&] { return !presenter.isSheetOpen(); }));
+  EXPECT_FALSE(row->isAlertPresented());
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  EXPECT_TRUE(processUntil([&] { return presenter.isSheetOpen(); }));
+  EXPECT_EQ(presenter.alerts.size(), 3u);
+  presenter.dismissSheet();
+  EXPECT_FALSE(row->isAlertPresented());
 }
 
 TEST_F(SettingsWindowTest, ClearingShortcutRowsAdviseAgainstNeedlessAndHarmfulShortcuts) {

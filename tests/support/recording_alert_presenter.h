@@ -32,20 +32,28 @@ class RecordingAlertPresenter final : public kit::AlertPresenter {
     if (auto work = std::exchange(whileOpen, nullptr)) work();
     return {answer, suppressionChecked};
   }
-  void beginSheet(const kit::Alert& alert, QWidget* window,
-                  std::function<void(kit::AlertResponse)> completion) override {
+  kit::SheetClosing beginSheet(const kit::Alert& alert, QWidget* window,
+                               std::function<void(kit::AlertResponse)> completion) override {
     alerts.push_back(alert);
     events.push_back(std::string(window ? "sheet: " : "sheet without window: ") + alert.messageText);
-    if (holdsSheets) {
-      openSheet_ = std::move(completion);
-    } else if (completion) {
-      completion({answer, suppressionChecked});
+    if (!holdsSheets) {
+      if (completion) completion({answer, suppressionChecked});
+      return [] {};
     }
+    const int sheet = ++sheetCount_;
+    openSheet_ = std::move(completion);
+    return [this, sheet] {
+      if (sheet != sheetCount_ || !openSheet_) return;
+      events.push_back("closed");
+      std::exchange(openSheet_, nullptr)({0, false});
+    };
   }
+  bool isSheetOpen() const { return static_cast<bool>(openSheet_); }
   void activateApp() override { events.push_back("activate"); }
 
   void dismissSheet() { std::exchange(openSheet_, nullptr)({answer, suppressionChecked}); }
 
  private:
   std::function<void(kit::AlertResponse)> openSheet_;
+  int sheetCount_ = 0;
 };

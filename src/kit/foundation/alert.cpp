@@ -15,9 +15,10 @@ class LoggingAlertPresenter final : public AlertPresenter {
     logUnshown(alert);
     return {};
   }
-  void beginSheet(const Alert& alert, QWidget*, std::function<void(AlertResponse)> completion) override {
+  SheetClosing beginSheet(const Alert& alert, QWidget*, std::function<void(AlertResponse)> completion) override {
     logUnshown(alert);
     if (completion) completion({});
+    return [] {};
   }
   void activateApp() override {}
 

@@ -65,6 +65,10 @@ struct AlertResponse {
   bool suppressionChecked = false;
 };
 
+// Takes a sheet down from the program's side while it is up, as if no button answered it: its completion runs with
+// the code 0. Once the sheet is down it does nothing.
+using SheetClosing = std::function<void()>;
+
 // Shows alerts. The application installs the one of the UI kit (kit/ui/qt_alert_presenter.h) at start-up; tests
 // install a recording one so that nothing blocks. Every call is made on the main thread.
 class AlertPresenter {
@@ -73,8 +77,10 @@ class AlertPresenter {
   virtual ~AlertPresenter();
   // Shows the alert application-modal and returns when the user answered.
   virtual AlertResponse runModal(const Alert& alert) = 0;
-  // Shows the alert modal to `window` and returns at once; `completion` runs when the user answered.
-  virtual void beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) = 0;
+  // Shows the alert modal to `window` and returns at once; `completion` runs when the user answered, or when the
+  // sheet is taken down through the call returned.
+  virtual SheetClosing beginSheet(const Alert& alert, QWidget* window,
+                                  std::function<void(AlertResponse)> completion) = 0;
   // Brings the application to the front.
   virtual void activateApp() = 0;
 };

@@ -191,7 +191,8 @@ AlertResponse QtAlertPresenter::runModal(const Alert& alert) {
   return response;
 }
 
-void QtAlertPresenter::beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) {
+SheetClosing QtAlertPresenter::beginSheet(const Alert& alert, QWidget* window,
+                                          std::function<void(AlertResponse)> completion) {
   auto* dialog = new AlertDialog(alert, window);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
@@ -202,6 +203,9 @@ void QtAlertPresenter::beginSheet(const Alert& alert, QWidget* window, std::func
   // Not open(): orderFront brings a minimised window back before its alert is mapped, and open() would make an alert
   // of no window modal to no window at all.
   orderFront(*dialog);
+  return [dialog = QPointer<AlertDialog>(dialog)] {
+    if (dialog && dialog->isVisible()) dialog->done(QDialog::Rejected);
+  };
 }
 
 void QtAlertPresenter::activateApp() {

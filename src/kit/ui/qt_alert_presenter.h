@@ -17,7 +17,7 @@ void adjustAccessoryWidthToMessage(QWidget& accessory);
 class QtAlertPresenter final : public AlertPresenter {
  public:
   AlertResponse runModal(const Alert& alert) override;
-  void beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) override;
+  SheetClosing beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) override;
   void activateApp() override;
 };
 
