@@ -55,6 +55,20 @@ TEST(QtAlertPresenterTest, WarningsAndNotesShowTheApplicationsIconAndAnswerWithT
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->code, alertFirstButtonReturn + 1);
   }
+
+  // Taken down by the program: answered by no button, once.
+  int answers = 0;
+  std::optional<AlertResponse> answer;
+  SheetClosing close = presenter.beginSheet(makeAlert("Hint"), nullptr, [&](AlertResponse response) {
+    answer = response;
+    ++answers;
+  });
+  ASSERT_NE(shownAlert(), nullptr);
+  close();
+  EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+  close();
+  EXPECT_EQ(answers, 1);
+  EXPECT_EQ(answer->code, 0);
 }
 
 TEST(QtAlertPresenterTest, AnImageOfTheAlertIsShownAheadOfTheThemeIcon) {
