@@ -115,7 +115,10 @@ NormalizeUnorderedListsSetting::NormalizeUnorderedListsSetting(QWidget* parent) 
                        smallInfoButton(kit::markdownKeepingLines(Texts::normalizeUnorderedListsHelp), listsHelpWidth));
 }
 
-TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* parent) : QWidget(parent) {
+TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* parent)
+    : QWidget(parent),
+      preserveLinks_(Keys::preserveLinks()),
+      transformTextWithJavaScript_(Keys::transformTextWithJavaScript()) {
   title_ = new QLabel(Texts::transformTextWithJavaScript, this);
   conflictNote_ = new QLabel(Texts::scriptConflictsWithPreserveLinks, this);
   conflictNote_->setWordWrap(true);
@@ -145,19 +148,17 @@ TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* 
   layout->addWidget(edit_, 0, Qt::AlignVCenter);
   layout->addWidget(toggle_, 0, Qt::AlignVCenter);
 
-  preserveLinks_ = kit::Preferences::Observable<bool>::make(Keys::preserveLinks());
-  transformTextWithJavaScript_ = kit::Preferences::Observable<bool>::make(Keys::transformTextWithJavaScript());
-  lastPreserveLinks_ = preserveLinks_->value();
-  lastScript_ = transformTextWithJavaScript_->value();
+  lastPreserveLinks_ = preserveLinks_.value();
+  lastScript_ = transformTextWithJavaScript_.value();
   auto onChange = [this](const platform::rx::Unit&) { showState(); };
-  preserveLinksChanges_ = preserveLinks_->objectWillChange().sink(onChange);
-  scriptChanges_ = transformTextWithJavaScript_->objectWillChange().sink(onChange);
+  preserveLinksChanges_ = preserveLinks_.objectWillChange().sink(onChange);
+  scriptChanges_ = transformTextWithJavaScript_.objectWillChange().sink(onChange);
   showState();
 }
 
 void TransformTextWithJavaScriptSetting::showState() {
-  const bool preserveLinks = preserveLinks_->value();
-  const bool script = transformTextWithJavaScript_->value();
+  const bool preserveLinks = preserveLinks_.value();
+  const bool script = transformTextWithJavaScript_.value();
   const bool linksSwitchedOn = preserveLinks && !lastPreserveLinks_;
   const bool scriptSwitchedOn = script && !lastScript_;
   lastPreserveLinks_ = preserveLinks;
@@ -169,7 +170,7 @@ void TransformTextWithJavaScriptSetting::showState() {
 
   // Only a row on screen acts on changes.
   if (!isVisible()) return;
-  if (linksSwitchedOn && script) transformTextWithJavaScript_->setValue(false);
+  if (linksSwitchedOn && script) transformTextWithJavaScript_.set(false);
   if (scriptSwitchedOn) presentEditor();
 }
 
