@@ -185,6 +185,7 @@ TEST_F(SettingsWindowTest, AtALargerFontNoLabelIsCut) {
     for (Tab tab : {general, shortcuts, exclude, extras}) {
       QWidget* page = showTab(tab);
       QTest::qWait(50);
+      EXPECT_EQ(window->width(), 480) << points << " pt";
       // A label that wraps takes the lines it needs at its width; any other is as wide as its text.
       for (QLabel* label : visible<QLabel>(page)) {
         const std::string text = label->text().toStdString() + " at " + std::to_string(points) + " pt";
