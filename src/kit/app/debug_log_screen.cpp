@@ -37,7 +37,6 @@ DebugLogScreen::DebugLogScreen(platform::Pasteboard& pasteboard, QWidget* parent
   makeRowTextSelectable(*list_);
   layout->addWidget(list_, 1);
 
-  // Every second, or every 30 seconds while the application is not the active one.
   timeline_ = new Timeline(this, [this] { refresh(); });
 }
 

@@ -13,9 +13,9 @@ namespace kit {
 class DebugPaneHeader;
 class Timeline;
 
-// The "Logs" pane of the developer debug window: the in-memory log, oldest line first, read again every second (every
-// 30 seconds while the application is not the active one). The text of each line can be selected and copied;
-// "Copy" puts the whole log on the clipboard, "Clear" empties it.
+// The "Logs" pane of the developer debug window: the in-memory log, oldest line first, read again every second, also
+// while another application is the active one. The text of each line can be selected and copied; "Copy" puts the whole
+// log on the clipboard, "Clear" empties it.
 class DebugLogScreen : public QWidget {
   Q_OBJECT
 

@@ -1,6 +1,5 @@
 #include "kit/ui/every_second_timeline.h"
 
-#include <QGuiApplication>
 #include <QTimer>
 
 namespace kit {
@@ -20,11 +19,6 @@ std::vector<platform::Date> EverySecondimelineSchedule::entries(platform::Date n
 Timeline::Timeline(QObject* parent, std::function<void()> update)
     : QObject(parent), update_(std::move(update)), timer_(new QTimer(this)) {
   connect(timer_, &QTimer::timeout, this, [this] { update_(); });
-  if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    connect(application, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-      setMode(state == Qt::ApplicationActive ? TimelineMode::normal : TimelineMode::lowFrequency);
-    });
-  }
   timer_->start(currentInterval());
   update_();
 }

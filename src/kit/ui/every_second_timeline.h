@@ -20,8 +20,9 @@ struct EverySecondimelineSchedule {
   std::vector<platform::Date> entries(platform::Date now, TimelineMode mode, size_t count) const;
 };
 
-// Calls `update` at once and then at every entry of the schedule, for as long as it lives. The mode is
-// low-frequency while the application is not the active one; coming back runs an update at once.
+// Calls `update` at once and then at every entry of the schedule, for as long as it lives, also while another
+// application is the active one (a tray program almost never is). The mode stays normal until it is set: a Linux
+// desktop never asks a program for fewer updates. Setting it back to normal runs an update at once.
 class Timeline : public QObject {
   Q_OBJECT
 

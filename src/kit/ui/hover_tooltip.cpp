@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <utility>
 
+#include "kit/foundation/timers.h"
 #include "kit/ui/window_access.h"
 
 namespace kit {
@@ -45,13 +46,13 @@ bool HoverTooltip::eventFilter(QObject* watched, QEvent* event) {
 
 void HoverTooltip::hoverChanged(bool hovering) {
   isHovered_ = hovering;
-  auto* decision = new QTimer(this);
-  decision->setSingleShot(true);
-  connect(decision, &QTimer::timeout, this, [this, decision] {
-    setPresented(isHovered_);
-    decision->deleteLater();
-  });
-  decision->start(delay);
+  // The kit's timers are precise: Qt's default one may fire a few per cent early, and a shorter rest than the delay
+  // must never open the popover.
+  QTimer* decision = scheduledTimer(delay, false, [this](QTimer& timer) {
+                       setPresented(isHovered_);
+                       timer.deleteLater();
+                     }).release();
+  decision->setParent(this);
   pending_.push_back(decision);
 }
 

@@ -10,8 +10,6 @@ namespace kit {
 
 namespace {
 
-constexpr int gapToAnchor = 4;
-
 Qt::WindowFlags popoverWindowFlags(Popover::Behavior behavior) {
   return (behavior == Popover::Behavior::transient ? Qt::Popup : Qt::ToolTip) | Qt::FramelessWindowHint;
 }
@@ -30,21 +28,21 @@ RectEdge opposite(RectEdge edge) {
   return edge;
 }
 
-QRect placedBeside(const QSize& size, const QRect& anchor, RectEdge edge) {
+QRect placedBeside(const QSize& size, const QRect& anchor, RectEdge edge, int gap) {
   QRect placed(QPoint(), size);
   placed.moveTopLeft(anchor.center() - QPoint(size.width() / 2, size.height() / 2));
   switch (edge) {
     case RectEdge::minX:
-      placed.moveRight(anchor.left() - 1 - gapToAnchor);
+      placed.moveRight(anchor.left() - 1 - gap);
       break;
     case RectEdge::minY:
-      placed.moveBottom(anchor.top() - 1 - gapToAnchor);
+      placed.moveBottom(anchor.top() - 1 - gap);
       break;
     case RectEdge::maxX:
-      placed.moveLeft(anchor.right() + 1 + gapToAnchor);
+      placed.moveLeft(anchor.right() + 1 + gap);
       break;
     case RectEdge::maxY:
-      placed.moveTop(anchor.bottom() + 1 + gapToAnchor);
+      placed.moveTop(anchor.bottom() + 1 + gap);
       break;
   }
   return placed;
@@ -52,13 +50,13 @@ QRect placedBeside(const QSize& size, const QRect& anchor, RectEdge edge) {
 
 }  // namespace
 
-QRect popoverGeometry(const QSize& size, const QRect& anchor, RectEdge preferredEdge, const QRect& available) {
-  QRect placed = placedBeside(size, anchor, preferredEdge);
+QRect popoverGeometry(const QSize& size, const QRect& anchor, RectEdge preferredEdge, const QRect& available, int gap) {
+  QRect placed = placedBeside(size, anchor, preferredEdge, gap);
   const bool fits = preferredEdge == RectEdge::minX   ? placed.left() >= available.left()
                     : preferredEdge == RectEdge::minY ? placed.top() >= available.top()
                     : preferredEdge == RectEdge::maxX ? placed.right() <= available.right()
                                                       : placed.bottom() <= available.bottom();
-  if (!fits) placed = placedBeside(size, anchor, opposite(preferredEdge));
+  if (!fits) placed = placedBeside(size, anchor, opposite(preferredEdge), gap);
   placed.moveLeft(
       std::clamp(placed.left(), available.left(), std::max(available.left(), available.right() + 1 - size.width())));
   placed.moveTop(
@@ -92,7 +90,7 @@ void Popover::showUnder(const QWidget& anchor) {
   if (screen) {
     move(popoverGeometry(size(), area, RectEdge::maxY, screen->availableGeometry()).topLeft());
   } else {
-    move(area.center().x() - width() / 2, area.bottom() + 1 + gapToAnchor);
+    move(area.center().x() - width() / 2, area.bottom() + 1 + popoverGap);
   }
   show();
 }

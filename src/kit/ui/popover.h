@@ -10,9 +10,14 @@ namespace kit {
 // The edges of a widget's rectangle in its own coordinates, where y grows downwards: minY is the top edge.
 enum class RectEdge { minX, minY, maxX, maxY };
 
-// Where a popover of `size` goes beside `anchor` (both on the screen): past its preferred edge, centred along it, or
-// past the opposite edge when the preferred side of `available` has no room for it; always kept inside `available`.
-QRect popoverGeometry(const QSize& size, const QRect& anchor, RectEdge preferredEdge, const QRect& available);
+// The space a popover leaves between itself and the widget it points at.
+inline constexpr int popoverGap = 4;
+
+// Where a popover of `size` goes beside `anchor` (both on the screen), `gap` pixels away: past its preferred edge,
+// centred along it, or past the opposite edge when the preferred side of `available` has no room for it; always kept
+// inside `available`.
+QRect popoverGeometry(const QSize& size, const QRect& anchor, RectEdge preferredEdge, const QRect& available,
+                      int gap = popoverGap);
 
 // A small panel that opens under a widget and shows content of its own: in the default font, colours and
 // control size, whatever the widget it points at uses. A transient popover closes on a click outside it or

@@ -1,5 +1,6 @@
 #include "kit/ui/tooltip.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,6 +21,13 @@ namespace {
 
 constexpr int fadeMilliseconds = 200;
 constexpr int followInterval = 100;
+// Between a status item and its popover.
+constexpr int statusItemGap = 5;
+
+QRect primaryScreenArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+}
 
 Preferences::Key<int64_t> showCountKey(const std::string& identifier) {
   return Preferences::Key<int64_t>("Zv_Tooltip_" + identifier, 0);
@@ -75,7 +83,20 @@ bool Tooltip::show(const QRect& positioningRect, const QWidget& positioningView,
   const QRect anchor(positioningView.mapToGlobal(positioningRect.topLeft()), positioningRect.size());
   const QScreen* screen = positioningView.screen() ? positioningView.screen() : QGuiApplication::primaryScreen();
   const QRect available = screen ? screen->availableGeometry() : anchor;
-  return present(popoverGeometry(size(), anchor, preferredEdge, available));
+  if (!present(popoverGeometry(size(), anchor, preferredEdge, available))) return false;
+  // Closing on click, it also closes when the user clicks or types in the window of the view it points at.
+  anchorWindow_ = options_.closeOnClick ? positioningView.window() : nullptr;
+  if (anchorWindow_) qApp->installEventFilter(this);
+  return true;
+}
+
+bool Tooltip::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && anchorWindow_ && widget->window() == anchorWindow_) close();
+  }
+  return QFrame::eventFilter(watched, event);
 }
 
 bool Tooltip::present(const QRect& geometry) {
@@ -98,30 +119,19 @@ bool Tooltip::present(const QRect& geometry) {
   return true;
 }
 
-QRect Tooltip::geometryBelow(QPoint anchor) const {
-  QPoint topLeft(anchor.x() - width() / 2, anchor.y());
-  if (QScreen* screen =
-          QGuiApplication::screenAt(anchor) ? QGuiApplication::screenAt(anchor) : QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
-    topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
-  }
-  return {topLeft, size()};
+QRect Tooltip::geometryAtStatusItem(const QRect& itemGeometry) const {
+  const QRect item = statusItemAnchor(itemGeometry, primaryScreenArea());
+  QScreen* screen = QGuiApplication::screenAt(item.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect available = screen ? screen->availableGeometry() : item;
+  return popoverGeometry(size(), item, RectEdge::maxY, available, statusItemGap);
 }
-
-namespace {
-
-QRect primaryScreenArea() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-}
-
-}  // namespace
 
 bool Tooltip::showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen) {
   if (!showEvenWhenMenuBarItemIsHidden && !statusItemIsOnScreen) return false;
   followedGeometry_ = statusItemGeometry ? statusItemGeometry() : QRect();
-  if (!present(geometryBelow(statusItemAnchor(followedGeometry_, primaryScreenArea())))) return false;
+  anchorWindow_ = nullptr;
+  if (!present(geometryAtStatusItem(followedGeometry_))) return false;
   statusItemGeometry_ = std::move(statusItemGeometry);
   if (statusItemGeometry_) follow_->start();
   return true;
@@ -137,18 +147,21 @@ void Tooltip::followStatusItem() {
   const QRect geometry = statusItemGeometry_();
   if (geometry == followedGeometry_) return;
   followedGeometry_ = geometry;
-  move(geometryBelow(statusItemAnchor(geometry, primaryScreenArea())).topLeft());
+  move(geometryAtStatusItem(geometry).topLeft());
 }
 
-QPoint statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry) {
-  if (statusItemGeometry.isEmpty() || statusItemGeometry.right() < 0) {
-    return {screenGeometry.x() + screenGeometry.width() - 60, screenGeometry.y() + 5};
-  }
-  return {statusItemGeometry.center().x(), statusItemGeometry.bottom() + 1 + 5};
+QRect statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry) {
+  if (statusItemGeometry.isEmpty() || statusItemGeometry.right() < 0)
+    return {screenGeometry.x() + screenGeometry.width() - 60, screenGeometry.y() - 1, 1, 1};
+  return statusItemGeometry;
 }
 
-void Tooltip::mousePressEvent(QMouseEvent* event) {
+void Tooltip::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void Tooltip::mouseReleaseEvent(QMouseEvent* event) {
   event->accept();
+  // A click is the primary button let go inside it; a press dragged out of it is none.
+  if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
   auto onClick = options_.onClick;
   if (options_.closeOnClick) close();
   if (onClick) onClick();
@@ -169,6 +182,7 @@ void Tooltip::closeEvent(QCloseEvent* event) {
 
 void Tooltip::hideEvent(QHideEvent* event) {
   QFrame::hideEvent(event);
+  qApp->removeEventFilter(this);
   follow_->stop();
   fade_->stop();
   Q_EMIT closed();

@@ -31,6 +31,7 @@ class Tooltip : public QFrame {
     std::optional<int> maxWidth;
     std::optional<QFont> font;
     QMargins contentInsets;
+    // Runs on a primary click inside it (after it began to close, when it closes on click).
     std::function<void()> onClick;
   };
 
@@ -48,12 +49,13 @@ class Tooltip : public QFrame {
   // Shows beside `positioningRect` of `positioningView` (in its coordinates) past the preferred edge, or past the
   // opposite one where the screen has no room, as a popover does; fading in unless the desktop asks for less motion.
   // Does nothing while the view is in no shown window, or when show-once is spent; otherwise counts the showing.
-  // Returns whether it is shown.
+  // Closing on click, it also closes on a click or a key press in the view's window. Returns whether it is shown.
   bool show(const QRect& positioningRect, const QWidget& positioningView, RectEdge preferredEdge);
   using QFrame::show;
-  // Shows under the status item's area on screen, and keeps following that area while it shows (a tray's panel
-  // can move, or the icons before the item change). An empty area (the tray told us nothing) places it near the
-  // top-right of the primary screen, 60 pixels in from its right edge.
+  // Shows under the status item's area on screen, or above it where the screen's available area has no room below
+  // (a panel at the bottom), and keeps following that area while it shows (a tray's panel can move, or the icons
+  // before the item change). An empty area (the tray told us nothing) places it near the top-right of the primary
+  // screen, 60 pixels in from its right edge.
   bool showUnderStatusItem(std::function<QRect()> statusItemGeometry, bool statusItemIsOnScreen);
   bool showUnderStatusItem(QSystemTrayIcon& item);
 
@@ -68,13 +70,15 @@ class Tooltip : public QFrame {
   // Closing fades it out first, unless the desktop asks for less motion.
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Counts the showing and shows it at `geometry`, unless show-once is spent.
   bool present(const QRect& geometry);
-  // Its place with the middle of its top edge at `anchor`, kept on the anchor's screen.
-  QRect geometryBelow(QPoint anchor) const;
+  // Its place beside the status item of that area, inside the available area of the item's screen.
+  QRect geometryAtStatusItem(const QRect& itemGeometry) const;
   void followStatusItem();
 
   std::string identifier_;
@@ -85,10 +89,11 @@ class Tooltip : public QFrame {
   QTimer* follow_ = nullptr;
   std::function<QRect()> statusItemGeometry_;
   QRect followedGeometry_;
+  QPointer<QWidget> anchorWindow_;
 };
 
-// Where the popover of a status item points: the middle of the item's bottom edge, or, without an area,
-// 60 pixels in from the right of the screen's top edge.
-QPoint statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry);
+// What the popover of a status item points at: the item's area, or, without one, the point just above the screen's
+// top edge, 60 pixels in from its right.
+QRect statusItemAnchor(const QRect& statusItemGeometry, const QRect& screenGeometry);
 
 }  // namespace kit

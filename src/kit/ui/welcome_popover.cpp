@@ -28,7 +28,7 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
   };
 
   QFont font;
-  font.setPointSize(24);
+  font.setPixelSize(24);
   auto* popover = new Tooltip("statusBarButtonWelcomePopover", "Hello, I'm " + ZvApp::name(),
                               {.showOnlyOnce = false,
                                .closeOnClick = true,

@@ -35,7 +35,7 @@ TEST_F(DebugWindows, TheLogPaneFollowsTheLogAndKeepsItsCommandsAsBuilt) {
   EXPECT_TRUE(item(screen.header(), "Copy")->isEnabled());
 }
 
-TEST_F(DebugWindows, TheTextOfALineCanBeSelectedAndTheLogIsReadLessOftenWhileTheApplicationIsInactive) {
+TEST_F(DebugWindows, TheTextOfALineCanBeSelectedAndTheLogIsReadEverySecondWhileAnotherApplicationIsActive) {
   log({"first line"});
   log({"second line"});
   DebugLogScreen screen(pasteboard);
@@ -62,14 +62,12 @@ TEST_F(DebugWindows, TheTextOfALineCanBeSelectedAndTheLogIsReadLessOftenWhileThe
   EXPECT_EQ(textOf(0), first);
   EXPECT_TRUE(first->hasSelectedText());
 
-  // The user turns to another application, and comes back.
+  // The user turns to another application: a new line still shows within the second.
   auto* application = static_cast<QGuiApplication*>(QCoreApplication::instance());
   Q_EMIT application->applicationStateChanged(Qt::ApplicationInactive);
-  EXPECT_EQ(screen.timeline()->currentInterval(), std::chrono::seconds(30));
-  log({"third line"});
-  Q_EMIT application->applicationStateChanged(Qt::ApplicationActive);
   EXPECT_EQ(screen.timeline()->currentInterval(), std::chrono::seconds(1));
-  EXPECT_EQ(list->count(), 3) << "read again at once";
+  log({"third line"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return list->count() == 3; }, 2000));
 }
 
 }  // namespace

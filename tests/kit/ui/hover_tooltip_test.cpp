@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QTest>
@@ -68,6 +69,22 @@ TEST_F(HoverTooltipTest, OpensAfterARestAndStaysWhileThePointerIsOnIt) {
   QEvent deactivate(QEvent::WindowDeactivate);
   QApplication::sendEvent(&window, &deactivate);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !tooltip->isPresented(); }, 200));
+}
+
+TEST_F(HoverTooltipTest, ARestJustShorterThanTheDelayNeverOpensIt) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    QElapsedTimer rest;
+    rest.start();
+    hover(anchor, true);
+    while (rest.elapsed() < 345) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+      const bool opened = tooltip->isPresented();
+      const qint64 after = rest.elapsed();  // a busy machine may overrun the delay: then it may open
+      ASSERT_FALSE(opened && after < HoverTooltip::delay.count()) << "opened within " << after << " ms";
+    }
+    hover(anchor, false);
+    QTest::qWait(400);
+  }
 }
 
 }  // namespace

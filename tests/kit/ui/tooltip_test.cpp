@@ -75,9 +75,31 @@ TEST(TooltipTest, AClickClosesItBeforeTheActionRuns) {
   tooltip = &tip;
   ShownAnchor anchor;
   anchor.showTip(tip);
-  QTest::mouseClick(&tip, Qt::LeftButton);
+  QTest::mouseClick(&tip, Qt::RightButton);
+  QTest::mousePress(&tip, Qt::LeftButton);
+  EXPECT_TRUE(tip.isVisible()) << "only a primary click, at its release";
+  QTest::mouseRelease(&tip, Qt::LeftButton);
   EXPECT_FALSE(visibleDuringAction);
   EXPECT_FALSE(tip.isVisible());
+  setPrefersReducedMotionForTesting(std::nullopt);
+}
+
+TEST(TooltipTest, ClosingOnClickItAlsoClosesOnAClickOrAKeyInTheWindowItPointsAt) {
+  setPrefersReducedMotionForTesting(true);
+  ShownAnchor anchor, elsewhere(QRect(100, 100, 100, 40));
+  auto* inside = new QWidget(&anchor);
+  inside->show();
+  Tooltip closing("semiTip", "Hi", {.closeOnClick = true}), staying("stayTip", "Hi", {.closeOnClick = false});
+  anchor.showTip(closing);
+  anchor.showTip(staying);
+  QTest::mouseClick(&elsewhere, Qt::LeftButton);
+  EXPECT_TRUE(closing.isVisible()) << "another window";
+  QTest::mouseClick(inside, Qt::LeftButton);
+  EXPECT_FALSE(closing.isVisible());
+  EXPECT_TRUE(staying.isVisible());
+  anchor.showTip(closing);
+  QTest::keyClick(inside, Qt::Key_A);
+  EXPECT_FALSE(closing.isVisible());
   setPrefersReducedMotionForTesting(std::nullopt);
 }
 
@@ -113,6 +135,12 @@ TEST(TooltipTest, FollowsTheStatusItemWhileItShows) {
 
   item.moveTo(500, 40);  // the panel moved down and the icons before the item changed
   EXPECT_TRUE(QTest::qWaitFor(pointsAtItem, 3000));
+
+  // In the corner of a panel at the bottom there is no room below: above the item, inside the screen.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  item.moveTo(screen.right() - 21, screen.bottom() - 25);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return tip.geometry().bottom() == item.top() - 1 - 5; }, 3000));
+  EXPECT_TRUE(screen.contains(tip.geometry()));
 
   // An item that is not on screen is not pointed at.
   tip.close();

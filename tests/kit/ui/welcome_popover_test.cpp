@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -46,6 +47,7 @@ TEST_F(WelcomePopoverTest, GreetsByNameAndEveryDismissalResumesTheCallerOnce) {
   EXPECT_EQ(shownWelcome(), nullptr) << "not before 0.1 s";
   ASSERT_TRUE(QTest::qWaitFor([] { return shownWelcome() != nullptr; }, 2000));
   EXPECT_EQ(shownWelcome()->label()->text(), "Hello, I'm Quillet");
+  EXPECT_EQ(QFontInfo(shownWelcome()->label()->font()).pixelSize(), 24);
 
   // A click inside closes it; the primary click on the item that follows changes nothing more.
   QTest::mouseClick(shownWelcome(), Qt::LeftButton);
