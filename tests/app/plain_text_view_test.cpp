@@ -6,25 +6,12 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QTest>
-#include <QTextBlock>
 
 namespace app {
 namespace {
 
-// Whether any of the text carries a look of its own: a heading, bold, italics, a link, code.
-bool isFormatted(const QTextDocument& document) {
-  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    if (block.blockFormat().headingLevel() != 0) return true;
-    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-      const QTextCharFormat format = fragment.fragment().charFormat();
-      if (format.fontWeight() != QFont::Normal || format.fontItalic() || format.isAnchor() || format.fontFixedPitch())
-        return true;
-    }
-  }
-  return false;
-}
-
 TEST(PlainTextViewTest, APasteOrADropOfAMarkdownCopyInsertsItsPlainText) {
+  // Rendered, it would lose its markup: "let a = x * y * z; // q r l", and a heading "Title bold".
   const QString text = "let a = x * y * z; // `q` _r_ [l](u)\n# Title **bold**";
   // An editor's copy: its Markdown first, then its plain text.
   auto copy = [&] {
@@ -41,7 +28,6 @@ TEST(PlainTextViewTest, APasteOrADropOfAMarkdownCopyInsertsItsPlainText) {
   QApplication::clipboard()->setMimeData(copy());
   view.paste();
   EXPECT_EQ(bound, text.toStdString());
-  EXPECT_FALSE(isFormatted(*view.document()));
 
   view.clear();
   std::unique_ptr<QMimeData> dragged(copy());
@@ -51,7 +37,6 @@ TEST(PlainTextViewTest, APasteOrADropOfAMarkdownCopyInsertsItsPlainText) {
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(view.viewport(), &drop);
   EXPECT_EQ(bound, text.toStdString());
-  EXPECT_FALSE(isFormatted(*view.document()));
 }
 
 }  // namespace
