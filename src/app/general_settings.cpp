@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QVBoxLayout>
-#include <utility>
 
 #include "app/settings_texts.h"
 #include "engine/preference_keys.h"
@@ -63,19 +62,13 @@ HideMenuBarIconSetting::HideMenuBarIconSetting(QWidget* parent)
 void HideMenuBarIconSetting::setAlertPresented(bool presented) {
   if (presented == isAlertPresented_) return;
   isAlertPresented_ = presented;
-  if (!presented) {
-    if (auto close = std::exchange(closeAlert_, nullptr)) close();
-    return;
-  }
+  // The hint is the latest alert over the window while it is up; ending it answers it as no button would.
+  if (!presented) return kit::alertPresenter().endSheet(window());
   QPointer<HideMenuBarIconSetting> self(this);
-  kit::SheetClosing close = kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(),
-                                                             [self](const kit::AlertResponse&) {
-                                                               if (!self) return;
-                                                               self->isAlertPresented_ = false;
-                                                               self->closeAlert_ = nullptr;
-                                                             });
-  // A presenter may answer before it returns: the hint is down already then.
-  if (isAlertPresented_) closeAlert_ = std::move(close);
+  kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(),
+                                   [self](const kit::AlertResponse&) {
+                                     if (self) self->isAlertPresented_ = false;
+                                   });
 }
 
 QWidget* makeGeneralSettings() {

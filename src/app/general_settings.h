@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-#include "kit/foundation/alert.h"
 #include "kit/preferences/default.h"
 #include "kit/preferences/preference_toggle.h"
 
@@ -44,8 +43,6 @@ class HideMenuBarIconSetting : public kit::Preferences::PreferenceToggle {
   void setAlertPresented(bool presented);
 
   bool isAlertPresented_ = false;
-  // Closes the hint while it is up.
-  kit::SheetClosing closeAlert_;
 };
 
 // The General tab.

@@ -303,10 +303,10 @@ TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
   hide->click();
   EXPECT_TRUE(row->isAlertPresented());
   kit::Preferences::set(Keys::hideMenuBarIcon(), false);
-  EXPECT_TRUE(processUntil([&] { return !presenter.isSheetOpen(); }));
-  EXPECT_FALSE(row->isAlertPresented());
+  EXPECT_TRUE(processUntil([&] { return !row->isAlertPresented(); }));
+  EXPECT_EQ(presenter.events.back(), "end sheet");
   kit::Preferences::set(Keys::hideMenuBarIcon(), true);
-  EXPECT_TRUE(processUntil([&] { return presenter.isSheetOpen(); }));
+  EXPECT_TRUE(processUntil([&] { return row->isAlertPresented(); }));
   EXPECT_EQ(presenter.alerts.size(), 3u);
   presenter.dismissSheet();
   EXPECT_FALSE(row->isAlertPresented());

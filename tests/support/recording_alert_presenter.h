@@ -11,7 +11,8 @@
 class RecordingAlertPresenter final : public kit::AlertPresenter {
  public:
   std::vector<kit::Alert> alerts;
-  // What happened, in order: "activate", "modal: <message>", "sheet: <message>" (or "sheet without window: ...").
+  // What happened, in order: "activate", "modal: <message>", "sheet: <message>" (or "sheet without window: ..."),
+  // "end sheet".
   std::vector<std::string> events;
   int answer = kit::alertFirstButtonReturn;
   bool suppressionChecked = false;
@@ -32,28 +33,24 @@ class RecordingAlertPresenter final : public kit::AlertPresenter {
     if (auto work = std::exchange(whileOpen, nullptr)) work();
     return {answer, suppressionChecked};
   }
-  kit::SheetClosing beginSheet(const kit::Alert& alert, QWidget* window,
-                               std::function<void(kit::AlertResponse)> completion) override {
+  void beginSheet(const kit::Alert& alert, QWidget* window,
+                  std::function<void(kit::AlertResponse)> completion) override {
     alerts.push_back(alert);
     events.push_back(std::string(window ? "sheet: " : "sheet without window: ") + alert.messageText);
-    if (!holdsSheets) {
-      if (completion) completion({answer, suppressionChecked});
-      return [] {};
+    if (holdsSheets) {
+      openSheet_ = std::move(completion);
+    } else if (completion) {
+      completion({answer, suppressionChecked});
     }
-    const int sheet = ++sheetCount_;
-    openSheet_ = std::move(completion);
-    return [this, sheet] {
-      if (sheet != sheetCount_ || !openSheet_) return;
-      events.push_back("closed");
-      std::exchange(openSheet_, nullptr)({0, false});
-    };
   }
-  bool isSheetOpen() const { return static_cast<bool>(openSheet_); }
+  void endSheet(QWidget*) override {
+    events.push_back("end sheet");
+    if (openSheet_) std::exchange(openSheet_, nullptr)({0, false});
+  }
   void activateApp() override { events.push_back("activate"); }
 
   void dismissSheet() { std::exchange(openSheet_, nullptr)({answer, suppressionChecked}); }
 
  private:
   std::function<void(kit::AlertResponse)> openSheet_;
-  int sheetCount_ = 0;
 };

@@ -15,11 +15,11 @@ class LoggingAlertPresenter final : public AlertPresenter {
     logUnshown(alert);
     return {};
   }
-  SheetClosing beginSheet(const Alert& alert, QWidget*, std::function<void(AlertResponse)> completion) override {
+  void beginSheet(const Alert& alert, QWidget*, std::function<void(AlertResponse)> completion) override {
     logUnshown(alert);
     if (completion) completion({});
-    return [] {};
   }
+  void endSheet(QWidget*) override {}
   void activateApp() override {}
 
  private:

@@ -65,10 +65,6 @@ struct AlertResponse {
   bool suppressionChecked = false;
 };
 
-// Takes a sheet down from the program's side while it is up, as if no button answered it: its completion runs with
-// the code 0. Once the sheet is down it does nothing.
-using SheetClosing = std::function<void()>;
-
 // Shows alerts. The application installs the one of the UI kit (kit/ui/qt_alert_presenter.h) at start-up; tests
 // install a recording one so that nothing blocks. Every call is made on the main thread.
 class AlertPresenter {
@@ -77,10 +73,10 @@ class AlertPresenter {
   virtual ~AlertPresenter();
   // Shows the alert application-modal and returns when the user answered.
   virtual AlertResponse runModal(const Alert& alert) = 0;
-  // Shows the alert modal to `window` and returns at once; `completion` runs when the user answered, or when the
-  // sheet is taken down through the call returned.
-  virtual SheetClosing beginSheet(const Alert& alert, QWidget* window,
-                                  std::function<void(AlertResponse)> completion) = 0;
+  // Shows the alert modal to `window` and returns at once; `completion` runs when the user answered.
+  virtual void beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) = 0;
+  // Closes the latest alert begun on `window` that is still up, answered by no button (code 0): its completion runs.
+  virtual void endSheet(QWidget* window) = 0;
   // Brings the application to the front.
   virtual void activateApp() = 0;
 };

@@ -17,7 +17,8 @@ void adjustAccessoryWidthToMessage(QWidget& accessory);
 class QtAlertPresenter final : public AlertPresenter {
  public:
   AlertResponse runModal(const Alert& alert) override;
-  SheetClosing beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) override;
+  void beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) override;
+  void endSheet(QWidget* window) override;
   void activateApp() override;
 };
 
