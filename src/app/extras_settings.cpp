@@ -88,11 +88,15 @@ PreserveLinksSetting::PreserveLinksSetting(QWidget* parent) : QWidget(parent) {
   toggle_ = new PreferenceToggle(Texts::preserveLinks, Keys::preserveLinks(), false);
   toggle_->setToolTip(Texts::preserveLinksToolTip);
   toggle_->onChange([this](bool preserved) {
-    if (!preserved) return;
+    // One warning at a time: switched off and on again from elsewhere while it is up, it stays the one shown.
+    if (!preserved || isWarningPresented_) return;
+    isWarningPresented_ = true;
+    QPointer<PreserveLinksSetting> self(this);
     kit::alertPresenter().beginSheet(
         kit::makeAlert(Texts::compatibilityWarningTitle, Texts::compatibilityWarningMessage, std::nullopt,
                        kit::AlertStyle::warning, std::nullopt, {"OK", Texts::learnMore}),
-        window(), [](kit::AlertResponse response) {
+        window(), [self](kit::AlertResponse response) {
+          if (self) self->isWarningPresented_ = false;
           if (response.code == kit::alertFirstButtonReturn + 1) kit::openUrl(kit::websiteWithFragment("word-bug"));
         });
   });

@@ -23,9 +23,11 @@ class PreserveLinksSetting : public QWidget {
  public:
   explicit PreserveLinksSetting(QWidget* parent = nullptr);
   kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+  bool isWarningPresented() const { return isWarningPresented_; }
 
  private:
   kit::Preferences::PreferenceToggle* toggle_;
+  bool isWarningPresented_ = false;
 };
 
 // "Remove tracking parameters from URLs" with its explanation.

@@ -451,6 +451,19 @@ TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {
   EXPECT_TRUE(processUntil([&] { return script->isEnabled(); }));
   EXPECT_EQ(presenter.alerts.size(), 1u);
   EXPECT_FALSE(kit::Preferences::get(Keys::transformTextWithJavaScript()));
+
+  // One warning at a time, also when the setting goes off and on again from elsewhere while it is up.
+  presenter.holdsSheets = true;
+  auto* links = page->findChild<PreserveLinksSetting*>();
+  kit::Preferences::set(Keys::preserveLinks(), true);
+  EXPECT_TRUE(processUntil([&] { return links->isWarningPresented(); }));
+  kit::Preferences::set(Keys::preserveLinks(), false);
+  EXPECT_TRUE(processUntil([&] { return !links->toggle()->isChecked(); }));
+  kit::Preferences::set(Keys::preserveLinks(), true);
+  EXPECT_TRUE(processUntil([&] { return links->toggle()->isChecked(); }));
+  EXPECT_EQ(presenter.alerts.size(), 2u);
+  presenter.dismissSheet();
+  EXPECT_FALSE(links->isWarningPresented());
   kit::setUrlOpenerForTesting(nullptr);
 }
 
