@@ -107,6 +107,15 @@ TEST_F(Bookmarks, TheDirectoryCheckAcceptsOnlyTheAskedDirectoryAndNamesItForTheU
   } catch (const kit::PlatformError& error) {
     EXPECT_EQ(error.recoverySuggestion(), "Select the directory \u201c~/Documents/Project\u201d.");
   }
+  // The folder is named without the slash its URL may end in.
+  SecurityScopedBookmarkManager::NSOpenSavePanelDelegateHandler withSlash(
+      *platform::Url::parse("file://" + kit::realHomeDirectory().string() + "/Docs/"));
+  try {
+    withSlash.validate(url(folder));
+    FAIL() << "another directory was accepted";
+  } catch (const kit::PlatformError& error) {
+    EXPECT_EQ(error.recoverySuggestion(), "Select the directory \u201c~/Docs\u201d.");
+  }
 }
 
 TEST(RealHomeDirectory, IsTheUserDatabasesHomeWhateverHomeSays) {
