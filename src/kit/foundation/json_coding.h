@@ -88,16 +88,6 @@ Json encodeJson(const T& value) {
   }
 }
 
-// The same for single values inside other coded values (arrays, dictionaries), both ways.
-template <SingleValueCodable T>
-void to_json(Json& json, const T& value) {
-  json = encodeJson(value);
-}
-template <SingleValueCodable T>
-void from_json(const Json& json, T& value) {
-  value = decodeJson<T>(json);
-}
-
 // True for types that are never coded: a record member of such a type leaves no key behind.
 template <class T>
 inline constexpr bool encodesNothing = false;
@@ -208,3 +198,11 @@ std::optional<T> decodedJson(std::string_view bytes) {
 }
 
 }  // namespace kit
+
+// Single values inside other coded values (arrays, dictionaries), both ways; also those that have no empty value to
+// decode into.
+template <kit::SingleValueCodable T>
+struct nlohmann::adl_serializer<T> {
+  static void to_json(kit::Json& json, const T& value) { json = kit::encodeJson(value); }
+  static T from_json(const kit::Json& json) { return kit::decodeJson<T>(json); }
+};

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <unordered_set>
+#include <vector>
 
 #include "kit/foundation/home_directory.h"
 #include "kit/foundation/json_coding.h"
@@ -82,6 +83,10 @@ TEST_F(Bookmarks, BookmarksCompareAndHashByTheirBytesAndCodeAsThem) {
                                                         kit::SandboxURLBookmark({1, 2})};
   EXPECT_EQ(bookmarks.size(), 2u);
   EXPECT_EQ(kit::decodeJson<kit::SandboxURLBookmark>(kit::encodeJson(bookmark)), bookmark);
+  // Also as the elements of a list, although a bookmark has no empty value to decode into.
+  const std::vector<kit::SandboxURLBookmark> list{kit::SandboxURLBookmark({1, 2, 3})};
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(list)), R"(["AQID"])");
+  EXPECT_EQ(kit::decodeJson<std::vector<kit::SandboxURLBookmark>>(kit::encodeJson(list)), list);
 }
 
 TEST_F(Bookmarks, TheDirectoryCheckAcceptsOnlyTheAskedDirectoryAndNamesItForTheUser) {
