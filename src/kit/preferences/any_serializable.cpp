@@ -1,6 +1,8 @@
 #include "kit/preferences/any_serializable.h"
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <set>
 #include <string_view>
 #include <type_traits>
@@ -13,20 +15,70 @@
 namespace kit::Preferences {
 namespace {
 
-// A number of any kind as a double, for comparing across kinds; none for other values.
-std::optional<double> numeric(const PlistValue& v) {
-  if (auto b = v.get<bool>()) return *b ? 1.0 : 0.0;
-  if (auto i = v.get<int64_t>()) return static_cast<double>(*i);
-  if (auto d = v.get<double>()) return *d;
+bool isNumber(const PlistValue& v) { return v.is<bool>() || v.is<int64_t>() || v.is<uint64_t>() || v.is<double>(); }
+
+// An integer as T when T holds it exactly.
+template <class T, std::integral I>
+std::optional<T> exactly(I i) {
+  if constexpr (std::is_same_v<T, bool>) {
+    if (i != 0 && i != 1) return std::nullopt;
+    return i == 1;
+  } else if constexpr (std::is_integral_v<T>) {
+    if (!std::in_range<T>(i)) return std::nullopt;
+    return static_cast<T>(i);
+  } else {
+    const T real = static_cast<T>(i);
+    if (!detail::holdsWholeReal<I>(static_cast<double>(real)) || static_cast<I>(real) != i) return std::nullopt;
+    return real;
+  }
+}
+
+// A real as T when T holds it exactly (NaN as a real of any width).
+template <class T>
+std::optional<T> exactly(double d) {
+  if constexpr (std::is_same_v<T, bool>) {
+    if (d != 0 && d != 1) return std::nullopt;
+    return d == 1;
+  } else if constexpr (std::is_integral_v<T>) {
+    if (!detail::holdsWholeReal<T>(d)) return std::nullopt;
+    return static_cast<T>(d);
+  } else {
+    if (std::isnan(d)) return static_cast<T>(d);
+    if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<T>::max()) return std::nullopt;
+    const T real = static_cast<T>(d);
+    if (static_cast<double>(real) != d) return std::nullopt;
+    return real;
+  }
+}
+
+template <class T>
+std::optional<T> exactly(const PlistValue& v) {
+  if (auto b = v.get<bool>()) return static_cast<T>(*b);
+  if (auto i = v.get<int64_t>()) return exactly<T>(*i);
+  if (auto u = v.get<uint64_t>()) return exactly<T>(*u);
+  if (auto d = v.get<double>()) return exactly<T>(*d);
   return std::nullopt;
 }
 
+// Two numbers are compared as the first of these kinds that both are exactly: a Bool, the integers from the narrowest
+// up, then the reals. So 1, 1.0 and true are equal, and 2^53 + 1 differs from the real 2^53 that it rounds to.
+template <class... Kinds>
+bool equalAsFirstCommonKind(const PlistValue& a, const PlistValue& b) {
+  std::optional<bool> decided;
+  auto tryKind = [&]<class T>() {
+    if (decided) return;
+    auto x = exactly<T>(a), y = exactly<T>(b);
+    if (x && y) decided = *x == *y;
+  };
+  (tryKind.template operator()<Kinds>(), ...);
+  return decided.value_or(false);
+}
+
 bool equal(const PlistValue& a, const PlistValue& b) {
-  if (auto x = numeric(a)) {
-    auto y = numeric(b);
-    if (!y) return false;
-    auto i = a.get<int64_t>(), j = b.get<int64_t>();
-    return i && j ? *i == *j : *x == *y;
+  if (isNumber(a) || isNumber(b)) {
+    return isNumber(a) && isNumber(b) &&
+           equalAsFirstCommonKind<bool, uint8_t, int8_t, uint16_t, int16_t, uint32_t, int32_t, uint64_t, int64_t, float,
+                                  double>(a, b);
   }
   if (auto x = a.get<PlistArray>()) {
     auto y = b.get<PlistArray>();

@@ -81,7 +81,8 @@ class AnySerializable {
   bool isNil() const { return !value_; }
   const std::optional<PlistValue>& value() const { return value_; }
 
-  // Numbers compare by value across kinds (1, 1.0 and true are equal); otherwise kind and value must match.
+  // Numbers compare across kinds as the first kind both hold exactly: a Bool, an integer, a real (1, 1.0 and true are
+  // equal; 2^53 + 1 and the real 2^53 are not); otherwise kind and value must match.
   friend bool operator==(const AnySerializable& a, const AnySerializable& b);
   std::size_t hash() const;
 

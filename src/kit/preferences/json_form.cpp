@@ -1,6 +1,7 @@
 #include "kit/preferences/json_form.h"
 
 #include <QByteArray>
+#include <cmath>
 
 #include "platform/core/log_sink.h"
 
@@ -31,7 +32,25 @@ double jsonNumberOfFloat(float value) {
   return result;
 }
 
-std::optional<std::string> bareJsonText(const Json& valueAsArray) {
+namespace {
+// A whole real is written as an integer ("1", not "1.0"), as the platform's encoder writes it; -0.0 keeps its sign.
+void writeWholeRealsAsIntegers(Json& json) {
+  if (json.is_structured()) {
+    for (auto& item : json) writeWholeRealsAsIntegers(item);
+    return;
+  }
+  if (!json.is_number_float()) return;
+  const double d = json.get<double>();
+  if (std::trunc(d) != d || (d == 0 && std::signbit(d))) return;
+  if (d >= -0x1p63 && d < 0x1p63)
+    json = static_cast<int64_t>(d);
+  else if (d >= 0 && d < 0x1p64)
+    json = static_cast<uint64_t>(d);
+}
+}  // namespace
+
+std::optional<std::string> bareJsonText(Json valueAsArray) {
+  writeWholeRealsAsIntegers(valueAsArray);
   // Invalid UTF-8 in a string makes dump() throw, which the caller reports as an encoding failure.
   std::string text = valueAsArray.dump();
   std::string escaped;

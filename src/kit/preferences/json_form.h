@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/prefs/plist_value.h"
@@ -166,8 +167,24 @@ struct JsonCodec<std::set<T, Compare>> {
   }
 };
 
+template <JsonCodable T, class Hash, class Equal>
+struct JsonCodec<std::unordered_set<T, Hash, Equal>> {
+  using Set = std::unordered_set<T, Hash, Equal>;
+  static Json encode(const Set& v) {
+    Json array = Json::array();
+    for (const auto& item : v) array.push_back(JsonCodec<T>::encode(item));
+    return array;
+  }
+  static std::optional<Set> decode(const Json& j) {
+    auto elements = JsonCodec<std::vector<T>>::decode(j);
+    if (!elements) return std::nullopt;
+    return Set(std::make_move_iterator(elements->begin()), std::make_move_iterator(elements->end()));
+  }
+};
+
 // The text a dictionary key is written as, and the key read back from it; none for text that is no key of the type.
-// Strings are themselves, integers their decimal text ("1", never " 1" or "1.0").
+// Strings are themselves, integers their decimal text ("1"), read back from decimal digits with an optional sign
+// ("01" and "+1" too, never " 1", "1.0" or "").
 template <class K, class = void>
 struct KeyText;
 template <>
@@ -179,9 +196,13 @@ template <std::integral K>
 requires(!std::same_as<K, bool>) struct KeyText<K> {
   static std::string text(K k) { return std::to_string(k); }
   static std::optional<K> make(const std::string& s) {
+    // from_chars takes a minus sign but no plus sign, and no sign before digits that follow.
+    const char* begin = s.data() + (s.starts_with('+') ? 1 : 0);
+    const char* end = s.data() + s.size();
+    if (begin == end || *begin == '+' || (begin[0] == '-' && begin != s.data())) return std::nullopt;
     K value{};
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (error != std::errc() || end != s.data() + s.size() || std::to_string(value) != s) return std::nullopt;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end) return std::nullopt;
     return value;
   }
 };
@@ -214,7 +235,7 @@ struct JsonCodec<std::map<K, T, Compare>> {
 };
 
 namespace detail {
-std::optional<std::string> bareJsonText(const Json& valueAsArray);
+std::optional<std::string> bareJsonText(Json valueAsArray);
 // "[" + text + "]" as JSON; none when that is not JSON.
 std::optional<Json> bareJsonArray(std::string_view text);
 void printEncodingFailure(const std::exception& error);

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/prefs/plist_value.h"
@@ -39,25 +40,36 @@ struct NativeForm<bool> {
   }
 };
 
+namespace detail {
+// Whether a real is a whole number that T holds. Two to the power of T's value bits is one past its largest value,
+// and a real exactly.
+template <std::integral T>
+bool holdsWholeReal(double d) {
+  const double end = std::ldexp(1.0, std::numeric_limits<T>::digits);
+  return std::trunc(d) == d && d >= (std::is_signed_v<T> ? -end : 0.0) && d < end;
+}
+}  // namespace detail
+
 template <std::integral T>
 requires(!std::same_as<T, bool>) struct NativeForm<T> {
   static PlistValue toPlist(T v) {
-    if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(int64_t)) {
-      // Property lists hold signed 64-bit integers; larger values keep their magnitude as a real.
-      if (v > static_cast<T>(std::numeric_limits<int64_t>::max())) return static_cast<double>(v);
-    }
-    return static_cast<int64_t>(v);
+    if constexpr (std::is_unsigned_v<T>)
+      return static_cast<uint64_t>(v);
+    else
+      return static_cast<int64_t>(v);
   }
   static std::optional<T> fromPlist(const PlistValue& p) {
     if (auto i = p.get<int64_t>()) {
       if (!std::in_range<T>(*i)) return std::nullopt;
       return static_cast<T>(*i);
     }
+    if (auto u = p.get<uint64_t>()) {
+      if (!std::in_range<T>(*u)) return std::nullopt;
+      return static_cast<T>(*u);
+    }
     if (auto b = p.get<bool>()) return static_cast<T>(*b ? 1 : 0);
     if (auto d = p.get<double>()) {
-      if (std::trunc(*d) != *d || *d < static_cast<double>(std::numeric_limits<T>::min()) ||
-          *d >= static_cast<double>(std::numeric_limits<T>::max()))
-        return std::nullopt;
+      if (!detail::holdsWholeReal<T>(*d)) return std::nullopt;
       return static_cast<T>(*d);
     }
     return std::nullopt;
@@ -70,6 +82,7 @@ struct NativeForm<T> {
   static std::optional<T> fromPlist(const PlistValue& p) {
     if (auto d = p.get<double>()) return static_cast<T>(*d);
     if (auto i = p.get<int64_t>()) return static_cast<T>(*i);
+    if (auto u = p.get<uint64_t>()) return static_cast<T>(*u);
     return std::nullopt;
   }
 };
@@ -202,6 +215,20 @@ struct CodableForm<std::set<T, Compare>> {
   using Type = std::set<typename CodableForm<T>::Type>;
   static std::optional<std::set<T, Compare>> toNative(const Type& form) {
     std::set<T, Compare> result;
+    for (const auto& item : form) {
+      auto v = CodableForm<T>::toNative(item);
+      if (!v) return std::nullopt;
+      result.insert(std::move(*v));
+    }
+    return result;
+  }
+};
+
+template <class T, class Hash, class Equal>
+struct CodableForm<std::unordered_set<T, Hash, Equal>> {
+  using Type = std::unordered_set<typename CodableForm<T>::Type>;
+  static std::optional<std::unordered_set<T, Hash, Equal>> toNative(const Type& form) {
+    std::unordered_set<T, Hash, Equal> result;
     for (const auto& item : form) {
       auto v = CodableForm<T>::toNative(item);
       if (!v) return std::nullopt;

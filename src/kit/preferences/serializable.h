@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "kit/preferences/json_form.h"
@@ -323,9 +324,10 @@ struct SetAlgebraConversions {
 };
 }  // namespace detail
 
-// A set as an array of its elements, in the set's order; duplicates in a stored array collapse.
-template <PreferencesSerializable T>
-struct SetBridge : detail::ElementArrayBridge<std::set<T>, T, detail::SetConversions<std::set<T>>> {};
+// A set as an array of its elements, in the set's order; duplicates in a stored array collapse. The set is a std::set
+// or, for elements that are hashable but not ordered, a std::unordered_set.
+template <PreferencesSerializable T, class Set = std::set<T>>
+struct SetBridge : detail::ElementArrayBridge<Set, T, detail::SetConversions<Set>> {};
 
 namespace detail {
 // A collection of storable elements (`value_type`) that it iterates in order and is built back from a std::vector of.
@@ -391,10 +393,16 @@ struct Serializable<std::map<K, T>> {
   using Bridge = DictionaryBridge<K, T>;
 };
 
-template <PreferencesSerializable T>
-struct Serializable<std::set<T>> {
+template <PreferencesSerializable T, class Compare>
+struct Serializable<std::set<T, Compare>> {
   static constexpr bool storesNatively = false;
-  using Bridge = SetBridge<T>;
+  using Bridge = SetBridge<T, std::set<T, Compare>>;
+};
+
+template <PreferencesSerializable T, class Hash, class Equal>
+struct Serializable<std::unordered_set<T, Hash, Equal>> {
+  static constexpr bool storesNatively = false;
+  using Bridge = SetBridge<T, std::unordered_set<T, Hash, Equal>>;
 };
 
 // A raw-representable type stores its raw value: declare

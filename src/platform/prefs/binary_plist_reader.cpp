@@ -89,10 +89,12 @@ class BinaryList {
         if (!spend(propertyListValueCost)) return std::nullopt;
         return PlistValue(info == 0x9);
       case integer: {
-        // 1, 2 and 4 bytes hold unsigned numbers, 8 a signed one, 16 one of which the low 8 bytes are kept, as the
-        // XML form keeps every integer in 64 bits.
+        // 1, 2 and 4 bytes hold unsigned numbers, 8 a signed one, 16 an unsigned one above the signed range when
+        // its high 8 bytes are zero; of any other 16 bytes the low 8 are kept as a signed number.
         if (info > 4 || !fits(*at + 1, std::size_t{1} << info) || !spend(propertyListValueCost)) return std::nullopt;
-        return PlistValue(static_cast<int64_t>(number(*at + 1, std::size_t{1} << info)));
+        const uint64_t low = number(*at + 1, std::size_t{1} << info);
+        if (info == 4 && number(*at + 1, 8) == 0) return PlistValue(low);
+        return PlistValue(static_cast<int64_t>(low));
       }
       case real: {
         auto value = floatingPoint(*at, info);

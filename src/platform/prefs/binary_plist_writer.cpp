@@ -33,6 +33,13 @@ void appendInteger(std::string& out, int64_t value) {
   appendNumber(out, static_cast<uint64_t>(value), width);
 }
 
+// Above the signed range, 16 bytes of which the high 8 are zero.
+void appendUnsignedInteger(std::string& out, uint64_t value) {
+  out += static_cast<char>(0x14);
+  appendNumber(out, 0, 8);
+  appendNumber(out, value, 8);
+}
+
 // The marker of a string, data or collection object with its count, which follows as an integer when it is 15 or
 // more.
 void appendMarker(std::string& out, unsigned kind, uint64_t count) {
@@ -156,6 +163,8 @@ class Objects {
             out += static_cast<char>(v ? 0x09 : 0x08);
           } else if constexpr (std::is_same_v<T, int64_t>) {
             appendInteger(out, v);
+          } else if constexpr (std::is_same_v<T, uint64_t>) {
+            appendUnsignedInteger(out, v);
           } else if constexpr (std::is_same_v<T, double>) {
             appendDouble(out, 0x23, v);
           } else if constexpr (std::is_same_v<T, PlistDate>) {

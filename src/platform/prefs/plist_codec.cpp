@@ -38,6 +38,34 @@ struct CharFree {
 std::optional<PlistValue> fromNode(plist_t node, int depth);
 plist_t dictNode(const PlistDict& dict);
 
+// The library holds a date and an integer above the signed range whole, but its getters and makers take a date's
+// seconds in 32 bits and an integer as 64 bits without sign. Its binary form holds both whole, and so do our own binary
+// reader and writer: such a value crosses over as a binary list {"v": value}.
+constexpr const char* crossingKey = "v";
+
+std::optional<PlistValue> fromNodeThroughBinaryForm(plist_t node) {
+  Node holder(plist_new_dict());
+  plist_dict_set_item(holder.get(), crossingKey, plist_copy(node));
+  char* raw = nullptr;
+  uint32_t length = 0;
+  plist_to_bin(holder.get(), &raw, &length);
+  if (!raw) return std::nullopt;
+  const std::string bytes(raw, length);
+  plist_to_bin_free(raw);
+  auto dict = readBinaryPropertyListDictionary(bytes, {maxDepth, maxFileBytes});
+  if (!dict || !dict->contains(crossingKey)) return std::nullopt;
+  return dict->at(crossingKey);
+}
+
+plist_t nodeThroughBinaryForm(const PlistValue& value) {
+  const std::string bytes = binaryPropertyList({{crossingKey, value}});
+  plist_t raw = nullptr;
+  plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
+  Node holder(raw);
+  plist_t node = holder ? plist_dict_get_item(holder.get(), crossingKey) : nullptr;
+  return node ? plist_copy(node) : plist_new_string("");
+}
+
 std::optional<PlistDict> dictFromNode(plist_t node, int depth) {
   PlistDict dict;
   plist_dict_iter it = nullptr;
@@ -72,9 +100,10 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
       return PlistValue(v != 0);
     }
     case PLIST_UINT: {
-      // The library keeps every integer as 64 unsigned bits; negative numbers come back in two's complement.
+      // The getter gives every integer as 64 unsigned bits, a negative one in two's complement.
       uint64_t v = 0;
       plist_get_uint_val(node, &v);
+      if (v > static_cast<uint64_t>(INT64_MAX)) return fromNodeThroughBinaryForm(node);
       return PlistValue(static_cast<int64_t>(v));
     }
     case PLIST_REAL: {
@@ -88,11 +117,8 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
       const char* s = plist_get_string_ptr(node, &length);
       return PlistValue(std::string(s ? s : "", s ? length : 0));
     }
-    case PLIST_DATE: {
-      int32_t sec = 0, usec = 0;
-      plist_get_date_val(node, &sec, &usec);
-      return PlistValue(dateFromReferenceSeconds(0) + std::chrono::seconds(sec) + std::chrono::microseconds(usec));
-    }
+    case PLIST_DATE:
+      return fromNodeThroughBinaryForm(node);
     case PLIST_DATA: {
       uint64_t length = 0;
       const char* d = plist_get_data_ptr(node, &length);
@@ -127,20 +153,12 @@ plist_t toNode(const PlistValue& value) {
           return plist_new_bool(v ? 1 : 0);
         } else if constexpr (std::is_same_v<T, int64_t>) {
           return plist_new_uint(static_cast<uint64_t>(v));
+        } else if constexpr (std::is_same_v<T, uint64_t> || std::is_same_v<T, PlistDate>) {
+          return nodeThroughBinaryForm(v);
         } else if constexpr (std::is_same_v<T, double>) {
           return plist_new_real(v);
         } else if constexpr (std::is_same_v<T, std::string>) {
           return plist_new_string(v.c_str());
-        } else if constexpr (std::is_same_v<T, PlistDate>) {
-          auto micros = std::chrono::duration_cast<std::chrono::microseconds>(v - dateFromReferenceSeconds(0)).count();
-          int64_t sec = micros / 1000000;
-          int64_t usec = micros % 1000000;
-          if (usec < 0) {
-            usec += 1000000;
-            sec -= 1;
-          }
-          sec = std::clamp<int64_t>(sec, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
-          return plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>(usec));
         } else if constexpr (std::is_same_v<T, PlistData>) {
           return plist_new_data(v.bytes.data(), v.bytes.size());
         } else if constexpr (std::is_same_v<T, PlistArray>) {

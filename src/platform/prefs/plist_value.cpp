@@ -36,7 +36,7 @@ std::string describe(const PlistValue& value) {
         using T = std::decay_t<decltype(v)>;
         if constexpr (std::is_same_v<T, bool>) {
           out << (v ? "true" : "false");
-        } else if constexpr (std::is_same_v<T, int64_t> || std::is_same_v<T, double>) {
+        } else if constexpr (std::is_arithmetic_v<T>) {
           out << v;
         } else if constexpr (std::is_same_v<T, std::string>) {
           out << '"' << v << '"';
@@ -63,8 +63,8 @@ std::string describe(const PlistValue& value) {
 }
 
 const char* kindName(const PlistValue& value) {
-  static constexpr const char* names[] = {"boolean", "integer", "real",  "string",
-                                          "date",    "data",    "array", "dictionary"};
+  static constexpr const char* names[] = {"boolean", "integer", "integer", "real",      "string",
+                                          "date",    "data",    "array",   "dictionary"};
   static_assert(std::size(names) == std::variant_size_v<PlistValue::Storage>);
   return names[value.storage().index()];
 }

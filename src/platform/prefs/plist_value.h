@@ -25,15 +25,23 @@ class PlistValue;
 using PlistArray = std::vector<PlistValue>;
 using PlistDict = std::map<std::string, PlistValue, std::less<>>;
 
-// One property-list value. The kinds stay distinct: a Bool is not a number, an integer is not a real.
+// One property-list value. The kinds stay distinct: a Bool is not a number, an integer is not a real. An integer is
+// held as int64_t, and only one above its range as uint64_t, so that each integer has one form.
 class PlistValue {
  public:
-  using Storage = std::variant<bool, int64_t, double, std::string, PlistDate, PlistData, PlistArray, PlistDict>;
+  using Storage =
+      std::variant<bool, int64_t, uint64_t, double, std::string, PlistDate, PlistData, PlistArray, PlistDict>;
 
   PlistValue() : storage_(false) {}
   PlistValue(bool v) : storage_(v) {}
   PlistValue(int v) : storage_(int64_t{v}) {}
   PlistValue(int64_t v) : storage_(v) {}
+  PlistValue(uint64_t v) {
+    if (v <= static_cast<uint64_t>(INT64_MAX))
+      storage_ = static_cast<int64_t>(v);
+    else
+      storage_ = v;
+  }
   PlistValue(double v) : storage_(v) {}
   PlistValue(std::string v) : storage_(std::move(v)) {}
   PlistValue(std::string_view v) : storage_(std::string(v)) {}

@@ -19,6 +19,11 @@ namespace {
 TEST_F(PreferencesTest, TypeErasedValuesCompareByValueAndStandForNil) {
   EXPECT_EQ(AnySerializable(int64_t{1}), AnySerializable(1.0));
   EXPECT_NE(AnySerializable(int64_t{1}), AnySerializable("1"));
+  EXPECT_EQ(AnySerializable(true), AnySerializable(int64_t{1}));
+  // Numbers compare as the first kind both are exactly: an integer is no real it rounds to, -1 no 2^64 - 1.
+  EXPECT_NE(AnySerializable(int64_t{9007199254740993}), AnySerializable(9007199254740992.0));
+  EXPECT_NE(AnySerializable(int64_t{-1}), AnySerializable(std::numeric_limits<uint64_t>::max()));
+  EXPECT_EQ(AnySerializable(uint64_t{1} << 63), AnySerializable(9223372036854775808.0));
   EXPECT_TRUE(AnySerializable().isNil());
   AnySerializable a(PlistDict{{"x", int64_t{1}}, {"y", "z"}}), b(PlistDict{{"y", "z"}, {"x", 1.0}});
   EXPECT_EQ(a, b);
@@ -58,9 +63,10 @@ TEST_F(PreferencesTest, TypeErasedValuesAreWrittenAsLiterals) {
     EXPECT_EQ(text.value(), PlistValue("\uFFFDx"));
   static_assert(!std::is_constructible_v<AnySerializable, int*> && !std::is_constructible_v<AnySerializable, void*>);
   static_assert(!std::is_convertible_v<const double*, AnySerializable>);
-  // Integers of every width keep their value; above the largest signed one, as a real.
+  // Integers of every width keep their value, above the largest signed one too.
   EXPECT_EQ(AnySerializable(uint8_t{200}).value(), PlistValue(int64_t{200}));
-  EXPECT_EQ(AnySerializable(std::numeric_limits<uint64_t>::max()).value(), PlistValue(18446744073709551615.0));
+  EXPECT_EQ(AnySerializable(std::numeric_limits<uint64_t>::max()).get<uint64_t>(),
+            std::numeric_limits<uint64_t>::max());
 
   Key<AnySerializable> any("literal", 1, *suite);
   EXPECT_EQ(suite->object("literal"), PlistValue(int64_t{1})) << "the default is registered";

@@ -21,6 +21,10 @@ TEST_F(PreferencesTest, BareJsonFormKeepsInnerBracketsAndEscapesSlashes) {
   // A float is written as its own shortest text, and reads back as the same float.
   EXPECT_EQ(bareJson(std::vector<float>{0.1f, 1e-7f, 3.4028235e38f}), "[0.1,1e-07,3.4028235e+38]");
   EXPECT_EQ(fromBareJson<float>(*bareJson(0.3f)), 0.3f);
+  // A whole real is written as an integer, inside a value too, and reads back as the real.
+  EXPECT_EQ(bareJson(std::vector<double>{1.0, -2.0, 0.5, 1e19, -0.0}), "[1,-2,0.5,10000000000000000000,-0.0]");
+  EXPECT_EQ(bareJson(Measure{3.0}), "{\"value\":3}");
+  EXPECT_EQ(fromBareJson<double>("1"), 1.0);
   EXPECT_EQ(fromBareJson<std::string>("\"a\\/b\""), "a/b");
   EXPECT_EQ(fromBareJson<bool>(""), std::nullopt);
   EXPECT_EQ(fromBareJson<std::vector<int>>("[1,2]"), (std::vector<int>{1, 2}));
@@ -42,8 +46,10 @@ TEST_F(PreferencesTest, IntegerKeyedDictionariesAreJsonObjectsKeyedByTheirText) 
   EXPECT_EQ(bareJson(Names{{2, "b"}, {-1, "a"}}), "{\"-1\":\"a\",\"2\":\"b\"}");
   EXPECT_EQ(fromBareJson<Names>("{\"-1\":\"a\",\"2\":\"b\"}"), (Names{{2, "b"}, {-1, "a"}}));
   using SmallNames = std::map<int8_t, std::string>;
-  for (const char* other : {"{\"1\":\"a\",\"x\":\"b\"}", "{\"01\":\"a\"}", "{\"1.0\":\"a\"}", "{\"300\":\"a\"}"})
+  for (const char* other : {"{\"1\":\"a\",\"x\":\"b\"}", "{\" 1\":\"a\"}", "{\"1.0\":\"a\"}", "{\"300\":\"a\"}"})
     EXPECT_EQ(fromBareJson<SmallNames>(other), std::nullopt) << other;
+  EXPECT_EQ(fromBareJson<SmallNames>("{\"01\":\"a\",\"+2\":\"b\",\"-3\":\"c\"}"),
+            (SmallNames{{1, "a"}, {2, "b"}, {-3, "c"}}));
 }
 
 }  // namespace

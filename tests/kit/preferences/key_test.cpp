@@ -68,6 +68,13 @@ TEST_F(PreferencesTest, StoredObjectsOfOtherKindsReadThroughBareJsonOrAsTheDefau
   EXPECT_EQ(get(count), 7);
   suite->set("count", int64_t{1} << 40);  // does not fit an int
   EXPECT_EQ(get(count), 7);
+  Key<int8_t> small("small", 0, *suite);
+  suite->set("small", 127.0);  // a whole real up to the largest value
+  EXPECT_EQ(get(small), 127);
+  Key<uint64_t> large("large", 0, *suite);
+  set(large, (uint64_t{1} << 63) + 1);
+  EXPECT_EQ(suite->object("large"), PlistValue((uint64_t{1} << 63) + 1)) << "an integer, not a real";
+  EXPECT_EQ(get(large), (uint64_t{1} << 63) + 1);
 
   suite->set("text", int64_t{3});
   EXPECT_EQ(get(text), "d");

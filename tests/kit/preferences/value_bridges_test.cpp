@@ -5,6 +5,7 @@
 #include <QUuid>
 #include <map>
 #include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "kit/preferences/url_bridge.h"
@@ -31,8 +32,8 @@ TEST_F(PreferencesTest, RawValuesContainersAndUuidsUseTheirBridges) {
   Key<std::map<int, std::string>> byNumber("byNumber", {}, *suite);
   set(byNumber, {{1, "one"}, {2, "two"}});
   EXPECT_EQ(suite->object("byNumber"), PlistValue(PlistDict{{"1", "\"one\""}, {"2", "\"two\""}}));
-  suite->set("byNumber", PlistDict{{"1", "\"one\""}, {"x", "\"ex\""}});
-  EXPECT_EQ(get(byNumber), (std::map<int, std::string>{{1, "one"}}));
+  suite->set("byNumber", PlistDict{{"01", "\"one\""}, {"+3", "\"three\""}, {"x", "\"ex\""}, {"1.0", "\"\""}});
+  EXPECT_EQ(get(byNumber), (std::map<int, std::string>{{1, "one"}, {3, "three"}}));
 
   Key<std::set<int>> numbers("numbers", {}, *suite);
   suite->set("numbers", PlistArray{int64_t{3}, int64_t{1}, int64_t{3}});
@@ -49,6 +50,13 @@ TEST_F(PreferencesTest, RawValuesContainersAndUuidsUseTheirBridges) {
   EXPECT_EQ(get(page), web);
   set(page, file);
   EXPECT_EQ(get(page), file);
+
+  // Elements that are hashable but not ordered make an unordered set.
+  Key<std::unordered_set<platform::Url>> visited("visited", {}, *suite);
+  set(visited, {*web, *file});
+  EXPECT_EQ(get(visited), (std::unordered_set<platform::Url>{*web, *file}));
+  suite->set("visited", PlistArray{"\"https:\\/\\/example.com\\/a?b=c\"", "\"https:\\/\\/example.com\\/a?b=c\""});
+  EXPECT_EQ(get(visited), (std::unordered_set<platform::Url>{*web}));
 
   Key<std::vector<QUuid>> ids("ids", {}, *suite);
   QUuid a = QUuid::createUuid(), b = QUuid::createUuid();

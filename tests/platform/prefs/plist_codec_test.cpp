@@ -292,18 +292,15 @@ TEST(PropertyListCodec, BinaryListsReadEachEncodingOtherWritersUse) {
       "\x64\x00\xFC\x27\x13\xD8\x3D\xDE\x00"s,  // "ü✓😀" in UTF-16, a pair of surrogates for the last
       binaryAsciiString("long"), binaryAsciiString("shared"),
       "\x10\xC8"s,                                              // 200 in one byte
-      "\x14\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFE"s,  // -2 in sixteen bytes
+      "\x14\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFE"s,  // 2^64 - 2 in sixteen bytes
       "\x22\x3F\x00\x00\x00"s,                                  // 0.5 in four bytes
       "\x62\x00\x61\xDC\x00"s,                                  // "a" and a lone surrogate
       "\x4F\x10\x14" + std::string(20, 'x'),                    // its length after the marker
       "\xA2\x01\x01"s,                                          // one object twice
   });
-  const PlistDict expected{{"byte", int64_t{200}},
-                           {"wide", int64_t{-2}},
-                           {"half", 0.5},
-                           {"ü✓😀", "a\xEF\xBF\xBD"},
-                           {"long", PlistData{std::string(20, 'x')}},
-                           {"shared", PlistArray{"byte", "byte"}}};
+  const PlistDict expected{
+      {"byte", int64_t{200}},   {"wide", uint64_t{0xFFFFFFFFFFFFFFFE}},    {"half", 0.5},
+      {"ü✓😀", "a\xEF\xBF\xBD"}, {"long", PlistData{std::string(20, 'x')}}, {"shared", PlistArray{"byte", "byte"}}};
   EXPECT_EQ(parsePropertyListDictionary(list), expected);
   EXPECT_EQ(parsePropertyListDictionary(xmlPropertyList(expected)), expected);
   // A binary list has no byte order mark: a text may begin with U+FEFF or U+FFFE.

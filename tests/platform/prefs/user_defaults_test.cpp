@@ -40,6 +40,9 @@ class UserDefaultsTest : public ::testing::Test {
 };
 
 const PlistDate sampleDate = dateFromReferenceSeconds(-12345);
+// Dates whose seconds from 2001 take more than 32 bits.
+const PlistDate lateDate = std::chrono::sys_days(std::chrono::year(2099) / 6 / 1) + std::chrono::seconds(7);
+const PlistDate earlyDate = std::chrono::sys_days(std::chrono::year(1902) / 3 / 1);
 
 PlistDict everyKind() {
   return {{"flag", true},
@@ -47,9 +50,12 @@ PlistDict everyKind() {
           {"count", int64_t{42}},
           {"negative", int64_t{-7}},
           {"huge", int64_t{INT64_MAX}},
+          {"unsigned", uint64_t{UINT64_MAX}},
           {"ratio", 0.25},
           {"text", "grüße <&> \"quoted\""},
           {"when", sampleDate},
+          {"late", lateDate},
+          {"early", earlyDate},
           {"blob", PlistData{std::string("\0\x01\xff", 3)}},
           {"list", PlistArray{"a", int64_t{1}, PlistArray{}}},
           {"nested", PlistDict{{"inner", PlistDict{{"deep", true}}}}}};
@@ -84,6 +90,9 @@ TEST_F(UserDefaultsTest, EveryKindRoundTripsThroughTheFileAndAnotherReader) {
   EXPECT_EQ(element("off"), "false:");
   EXPECT_EQ(element("count"), "integer:42");
   EXPECT_EQ(element("negative"), "integer:-7");
+  EXPECT_EQ(element("unsigned"), "integer:18446744073709551615");
+  EXPECT_EQ(element("late"), "date:2099-06-01T00:00:07Z");
+  EXPECT_EQ(element("early"), "date:1902-03-01T00:00:00Z");
   EXPECT_EQ(element("ratio"), "real:0.25");
   EXPECT_EQ(element("text").substr(0, 7), "string:");
   EXPECT_EQ(element("when").substr(0, 5), "date:");
