@@ -6,10 +6,10 @@
 
 namespace kit {
 
-thread_local std::vector<ReadersWriterLock::Body*> ReadersWriterLock::runningBodies_;
+thread_local std::vector<ReadersWriterLock::Body*> ReadersWriterLock::running_;
 
 ReadersWriterLock::Body::Body(const ReadersWriterLock& lock, bool exclusive) : lock(lock), exclusive(exclusive) {
-  runningBodies_.push_back(this);
+  running_.push_back(this);
 }
 
 ReadersWriterLock::Body::~Body() {
@@ -20,7 +20,7 @@ ReadersWriterLock::Body::~Body() {
       for (auto& write : writes) write();
     }
   }
-  runningBodies_.erase(std::find(runningBodies_.begin(), runningBodies_.end(), this));
+  running_.erase(std::find(running_.begin(), running_.end(), this));
   if (!exclusive && !queued.empty()) {
     std::unique_lock guard(lock.mutex_);
     Body writes(lock, true);
@@ -29,9 +29,8 @@ ReadersWriterLock::Body::~Body() {
 }
 
 ReadersWriterLock::Body* ReadersWriterLock::bodyOnThisThread() const {
-  auto it =
-      std::find_if(runningBodies_.rbegin(), runningBodies_.rend(), [&](Body* body) { return &body->lock == this; });
-  return it == runningBodies_.rend() ? nullptr : *it;
+  auto it = std::find_if(running_.rbegin(), running_.rend(), [&](Body* body) { return &body->lock == this; });
+  return it == running_.rend() ? nullptr : *it;
 }
 
 void ReadersWriterLock::refuseNestedRead() const {

@@ -58,7 +58,7 @@ class ReadersWriterLock {
   Body* bodyOnThisThread() const;
   void refuseNestedRead() const;
 
-  static thread_local std::vector<Body*> runningBodies_;  // on this thread, innermost last; locks may nest
+  static thread_local std::vector<Body*> running_;  // on this thread, innermost last; locks may nest
 
   mutable std::shared_mutex mutex_;
   std::string label_;
