@@ -155,7 +155,8 @@ class X11Workspace final : public Workspace {
     startWatching();
     return rx::Publisher<ApplicationEvent>([this](rx::Publisher<ApplicationEvent>::Subscriber subscriber) {
       if (listeners_++ == 0) watchWindowStates();
-      auto subscription = std::make_shared<rx::AnyCancellable>(Workspace::applicationEvents().subscribe(subscriber));
+      auto subscription =
+          std::make_shared<rx::AnyCancellable>(Workspace::applicationEvents().subscribe(std::move(subscriber)));
       return rx::AnyCancellable([this, subscription] {
         subscription->cancel();
         if (--listeners_ == 0) unwatchWindowStates();
