@@ -108,16 +108,97 @@ void ZvMenu::keyPressEvent(QKeyEvent* event) {
   item->trigger();
 }
 
+namespace {
+
+// The Qt key of a key equivalent's character: special keys come as control characters or, for the arrows, function
+// keys and the keys around them, as characters from U+F700; any other character is the key that types it.
+int qtKeyForKeyEquivalent(char32_t character) {
+  switch (character) {
+    case 0x03:
+      return Qt::Key_Enter;
+    case '\r':
+    case '\n':
+      return Qt::Key_Return;
+    case '\t':
+      return Qt::Key_Tab;
+    case 0x19:
+      return Qt::Key_Backtab;
+    case 0x08:
+    case 0x7F:
+      return Qt::Key_Backspace;  // 0x7F is the key that deletes backward
+    case 0x1B:
+      return Qt::Key_Escape;
+    case 0xF700:
+      return Qt::Key_Up;
+    case 0xF701:
+      return Qt::Key_Down;
+    case 0xF702:
+      return Qt::Key_Left;
+    case 0xF703:
+      return Qt::Key_Right;
+    case 0xF727:
+      return Qt::Key_Insert;
+    case 0xF728:
+      return Qt::Key_Delete;
+    case 0xF729:
+      return Qt::Key_Home;
+    case 0xF72B:
+      return Qt::Key_End;
+    case 0xF72C:
+      return Qt::Key_PageUp;
+    case 0xF72D:
+      return Qt::Key_PageDown;
+    case 0xF72E:
+      return Qt::Key_Print;
+    case 0xF72F:
+      return Qt::Key_ScrollLock;
+    case 0xF730:
+      return Qt::Key_Pause;
+    case 0xF731:
+      return Qt::Key_SysReq;
+    case 0xF734:
+      return Qt::Key_Stop;
+    case 0xF735:
+      return Qt::Key_Menu;
+    case 0xF739:
+      return Qt::Key_Clear;
+    case 0xF741:
+      return Qt::Key_Select;
+    case 0xF742:
+      return Qt::Key_Execute;
+    case 0xF743:
+      return Qt::Key_Undo;
+    case 0xF744:
+      return Qt::Key_Redo;
+    case 0xF745:
+      return Qt::Key_Find;
+    case 0xF746:
+      return Qt::Key_Help;
+    case 0xF747:
+      return Qt::Key_Mode_switch;
+    default:
+      break;
+  }
+  if (character >= 0xF704 && character <= 0xF726) return Qt::Key_F1 + static_cast<int>(character - 0xF704);
+  if (character < 0x20 || (character >= 0xF700 && character <= 0xF8FF)) return 0;  // no key types it
+  return static_cast<int>(QChar::toUpper(character));
+}
+
+}  // namespace
+
 QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags) {
-  if (key.empty()) return {};
+  const QList<uint> characters = QString::fromStdString(key).toUcs4();
+  if (characters.size() != 1) return {};
+  const int qtKey = qtKeyForKeyEquivalent(characters[0]);
+  if (qtKey == 0) return {};
   Qt::KeyboardModifiers modifiers;
   if ((modifierFlags & platform::ModifierFlag::command) != 0) modifiers |= Qt::ControlModifier;
   if ((modifierFlags & platform::ModifierFlag::option) != 0) modifiers |= Qt::AltModifier;
   if ((modifierFlags & platform::ModifierFlag::shift) != 0) modifiers |= Qt::ShiftModifier;
   if ((modifierFlags & platform::ModifierFlag::control) != 0) modifiers |= Qt::MetaModifier;
-  const QKeySequence keyOnly(QString::fromStdString(key).toUpper());
-  if (keyOnly.isEmpty()) return {};
-  return QKeySequence(QKeyCombination(modifiers, keyOnly[0].key()));
+  // An upper-case letter is typed with Shift.
+  if (QChar::isUpper(characters[0]) && QChar::toLower(characters[0]) != characters[0]) modifiers |= Qt::ShiftModifier;
+  return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(qtKey)));
 }
 
 namespace {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/system/modifier_flags.h"
@@ -48,6 +50,20 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_EQ(superShift.shortcut(), QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Comma));
   CallbackMenuItem none("X", "", std::nullopt, true, false, false, [] {});
   EXPECT_TRUE(none.shortcut().isEmpty());
+
+  // Special keys come as their characters, and an upper-case letter is typed with Shift.
+  const std::vector<std::pair<std::string, QKeySequence>> keys = {
+      {"\r", QKeySequence(Qt::CTRL | Qt::Key_Return)},      {"\x7f", QKeySequence(Qt::CTRL | Qt::Key_Backspace)},
+      {"\x1b", QKeySequence(Qt::CTRL | Qt::Key_Escape)},    {"\uF700", QKeySequence(Qt::CTRL | Qt::Key_Up)},
+      {"\uF70F", QKeySequence(Qt::CTRL | Qt::Key_F12)},     {"\uF728", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+      {"Q", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q)}};
+  for (const auto& [key, expected] : keys) EXPECT_EQ(keySequenceForKeyEquivalent(key, Flag::command), expected) << key;
+  ZvMenu menu;
+  auto* send = new CallbackMenuItem(
+      "Send", "\r", std::nullopt, true, false, false, [] {}, &menu);
+  menu.addAction(send);
+  const QKeyEvent ctrlReturn(QEvent::KeyPress, Qt::Key_Return, Qt::ControlModifier, "\r");
+  EXPECT_EQ(menu.itemForKeyEquivalent(ctrlReturn), send);
 }
 
 TEST(CallbackMenuItemTest, TheTitlesOfItemsAndSubmenusAreShownAsWritten) {
