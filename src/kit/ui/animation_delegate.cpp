@@ -10,8 +10,11 @@ ZvCAAnimationDelegate::ZvCAAnimationDelegate(QAbstractAnimation& animation) : QO
             if (state == QAbstractAnimation::Running && previous == QAbstractAnimation::Stopped) {
               if (didStartHandler) didStartHandler();
             } else if (state == QAbstractAnimation::Stopped) {
+              // The end an animation runs to is its start when it runs backward.
               const bool finished =
-                  animation.totalDuration() >= 0 && animation.currentTime() >= animation.totalDuration();
+                  animation.direction() == QAbstractAnimation::Backward
+                      ? animation.currentTime() <= 0
+                      : animation.totalDuration() >= 0 && animation.currentTime() >= animation.totalDuration();
               if (didStopHandler) didStopHandler(finished);
             }
           });

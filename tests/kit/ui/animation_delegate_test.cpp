@@ -19,12 +19,15 @@ TEST(ZvCAAnimationDelegate, ReportsStartAndWhetherTheAnimationRanToItsEnd) {
     delegate->didStopHandler = [&](bool finished) { events.push_back(finished ? "finished" : "stopped"); };
     animation.start();
   };
-  QVariantAnimation complete, interrupted;
+  QVariantAnimation complete, backward, interrupted;
   watch(complete, 20);
   ASSERT_TRUE(QTest::qWaitFor([&] { return complete.state() == QAbstractAnimation::Stopped; }));
+  backward.setDirection(QAbstractAnimation::Backward);
+  watch(backward, 20);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return backward.state() == QAbstractAnimation::Stopped; }));
   watch(interrupted, 10000);
   interrupted.stop();
-  EXPECT_EQ(events, (std::vector<std::string>{"start", "finished", "start", "stopped"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "finished", "start", "finished", "start", "stopped"}));
 }
 
 }  // namespace
