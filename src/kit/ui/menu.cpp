@@ -70,7 +70,13 @@ constexpr Qt::KeyboardModifiers shortcutModifiers =
 bool isKeyEquivalent(const QKeySequence& sequence, const QKeyEvent& key) {
   if (sequence.count() != 1) return false;
   const QKeyCombination wanted = sequence[0];
-  if (wanted.keyboardModifiers() != (key.modifiers() & shortcutModifiers)) return false;
+  const Qt::KeyboardModifiers held = key.modifiers() & shortcutModifiers;
+  // A character other than a letter may need Shift to be typed ("?"): it is the same key equivalent without it.
+  const auto character = static_cast<char32_t>(key.key());
+  const bool shiftTypes =
+      key.key() == wanted.key() && key.key() < Qt::Key_Escape && QChar::toLower(character) == character;
+  if (wanted.keyboardModifiers() == (held & ~Qt::ShiftModifier) && shiftTypes) return true;
+  if (wanted.keyboardModifiers() != held) return false;
   if (wanted.key() == key.key()) return true;
   // The same key in another layout, where it types another character.
   const quint32 native = key.nativeScanCode();
@@ -235,7 +241,7 @@ std::function<bool(CallbackMenuItem&)> CallbackMenuItem::validateCallback;
 CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& key,
                                    std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked, bool isHidden,
                                    std::function<void()> callback, QObject* parent)
-    : QAction(verbatimTitle(title), parent), callback_(std::move(callback)) {
+    : QAction(verbatimTitle(title), parent), callback_(std::make_shared<std::function<void()>>(std::move(callback))) {
   connect(this, &QAction::triggered, this, [this] { action(); });
   setEnabled(isEnabled);
   setCheckable(isChecked);
@@ -248,7 +254,9 @@ CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& 
 }
 
 void CallbackMenuItem::action() {
-  if (callback_) callback_();
+  // The call holds the callback: it may remove the item (rebuild its menu) and still return safely.
+  const std::shared_ptr<const std::function<void()>> running = callback_;
+  if (*running) (*running)();
 }
 
 bool CallbackMenuItem::validateMenuItem(CallbackMenuItem& menuItem) const {

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -78,7 +79,7 @@ class CallbackMenuItem : public QAction {
   static std::function<bool(CallbackMenuItem&)> validateCallback;
 
  private:
-  std::function<void()> callback_;
+  std::shared_ptr<const std::function<void()>> callback_;
 };
 
 // The key sequence of a key equivalent (one character) with modifier flags (Command = Ctrl, Control = Super, Option =

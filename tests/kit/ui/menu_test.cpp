@@ -61,9 +61,32 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   ZvMenu menu;
   auto* send = new CallbackMenuItem(
       "Send", "\r", std::nullopt, true, false, false, [] {}, &menu);
-  menu.addAction(send);
+  auto* help = new CallbackMenuItem(
+      "Help", "?", std::nullopt, true, false, false, [] {}, &menu);
+  menu.addActions({send, help});
   const QKeyEvent ctrlReturn(QEvent::KeyPress, Qt::Key_Return, Qt::ControlModifier, "\r");
   EXPECT_EQ(menu.itemForKeyEquivalent(ctrlReturn), send);
+  // A character typed with Shift is that character's key equivalent; a letter with Shift is not the letter's.
+  const QKeyEvent ctrlQuestion(QEvent::KeyPress, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier, "?");
+  EXPECT_EQ(menu.itemForKeyEquivalent(ctrlQuestion), help);
+  menu.addAction(new CallbackMenuItem(
+      "Quit", "q", std::nullopt, true, false, false, [] {}, &menu));
+  const QKeyEvent ctrlShiftQ(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier, "Q");
+  EXPECT_EQ(menu.itemForKeyEquivalent(ctrlShiftQ), nullptr);
+}
+
+TEST(CallbackMenuItemTest, AnItemMayRemoveItselfWhileItsCallbackRuns) {
+  QMenu menu;
+  std::string read;
+  menu.addAction(new CallbackMenuItem(
+      "Clear", "", std::nullopt, true, false, false,
+      [&menu, &read, text = std::string("the menu was rebuilt while the item ran")] {
+        menu.clear();  // deletes the item
+        read = text;
+      },
+      &menu));
+  menu.actions().front()->trigger();
+  EXPECT_EQ(read, "the menu was rebuilt while the item ran");
 }
 
 TEST(CallbackMenuItemTest, TheTitlesOfItemsAndSubmenusAreShownAsWritten) {
