@@ -12,6 +12,7 @@
 #include "kit/foundation/verbatim_title.h"
 #include "kit/ui/action_callbacks.h"
 #include "kit/ui/color_components.h"
+#include "kit/ui/palette_roles.h"
 #include "kit/ui/text_styles.h"
 
 namespace kit {
@@ -116,13 +117,7 @@ void NativeButton::setDescription(Description description) {
   }
   if (escape_) escape_->setEnabled(description_.keyEquivalent == KeyEquivalent::escape);
 
-  if (description_.hasDestructiveAction && !isAttributed) {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::ButtonText, destructiveTitleColor(palette));
-    setPalette(palette);
-  } else {
-    setPalette(QPalette());  // inherits again
-  }
+  applyTitleColor();
 
   if (description_.controlSize) {
     QFont font = this->font();
@@ -134,6 +129,29 @@ void NativeButton::setDescription(Description description) {
   attributedTitle_->setDefaultFont(font());
   updateGeometry();
   update();
+}
+
+void NativeButton::changeEvent(QEvent* event) {
+  QPushButton::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) applyTitleColor();
+}
+
+void NativeButton::applyTitleColor() {
+  const bool isHelp = description_.bezelStyle == BezelStyle::help;
+  const bool tinted = description_.hasDestructiveAction && !(description_.attributedTitle && !isHelp);
+  if (tinted) {
+    // The red of each palette the button inherits (a switch between light and dark); setting it sends another
+    // change, which finds the colour in place and stops there.
+    QPalette palette = this->palette();
+    const QColor red = destructiveTitleColor(palette);
+    if (palette.isBrushSet(QPalette::Active, QPalette::ButtonText) && palette.color(QPalette::ButtonText) == red)
+      return;
+    palette.setColor(QPalette::ButtonText, red);
+    setPalette(palette);
+  } else if (tinted_) {
+    inheritColorRole(*this, QPalette::ButtonText);  // other colours set on the button stay
+  }
+  tinted_ = tinted;
 }
 
 int NativeButton::helpDiameter() const { return fontMetrics().height() + 6; }

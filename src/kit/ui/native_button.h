@@ -54,9 +54,12 @@ class NativeButton : public QPushButton {
   QSize minimumSizeHint() const override;
 
  protected:
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // A destructive title takes the red of each palette the button inherits.
+  void applyTitleColor();
   int helpDiameter() const;
   void paintHelp();
   void paintAttributedTitle();
@@ -64,6 +67,7 @@ class NativeButton : public QPushButton {
   Description description_;
   QShortcut* escape_ = nullptr;
   QTextDocument* attributedTitle_;
+  bool tinted_ = false;
 };
 
 // The colour of a destructive button's title: the palette's red, its saturation lowered by 30 percent.

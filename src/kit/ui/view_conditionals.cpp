@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include "kit/ui/palette_roles.h"
+
 namespace kit {
 
 QLabel* optionalText(const std::optional<std::string>& text, QWidget* parent) {
@@ -20,17 +22,7 @@ void setBackgroundColor(QWidget& widget, const std::optional<QColor>& color) {
     widget.setPalette(palette);
     return;
   }
-  // Only the background goes back to what the widget inherits; every other colour set on it stays.
-  const QPalette own = widget.palette();
-  QPalette kept;
-  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    for (int index = 0; index < QPalette::NColorRoles; ++index) {
-      const auto role = static_cast<QPalette::ColorRole>(index);
-      if (role != QPalette::NoRole && role != widget.backgroundRole() && own.isBrushSet(group, role))
-        kept.setBrush(group, role, own.brush(group, role));
-    }
-  }
-  widget.setPalette(kept);
+  inheritColorRole(widget, widget.backgroundRole());  // every other colour set on it stays
 }
 
 }  // namespace kit
