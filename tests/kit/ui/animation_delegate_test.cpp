@@ -28,6 +28,17 @@ TEST(ZvCAAnimationDelegate, ReportsStartAndWhetherTheAnimationRanToItsEnd) {
   watch(interrupted, 10000);
   interrupted.stop();
   EXPECT_EQ(events, (std::vector<std::string>{"start", "finished", "start", "finished", "start", "stopped"}));
+
+  // A handler may delete its animation, and the delegate with it, and go on.
+  auto* released = new QVariantAnimation;
+  auto* delegate = new ZvCAAnimationDelegate(*released);
+  delegate->didStopHandler = [released, &events, text = std::string("released with its animation")](bool) {
+    delete released;
+    events.push_back(text);
+  };
+  released->start();
+  released->stop();
+  EXPECT_EQ(events.back(), "released with its animation");
 }
 
 }  // namespace
