@@ -88,13 +88,16 @@ NativeButton::NativeButton(Description description, QWidget* parent)
     : QPushButton(parent), attributedTitle_(new QTextDocument(this)) {
   attributedTitle_->setDocumentMargin(0);
   setOnAction(*this, [this](const platform::Event&) {
-    if (description_.action) description_.action();
+    // The call holds the action: it may delete the button (a "Remove" that takes its row away).
+    const std::shared_ptr<const std::function<void()>> running = action_;
+    if (*running) (*running)();
   });
   setDescription(std::move(description));
 }
 
 void NativeButton::setDescription(Description description) {
   description_ = std::move(description);
+  action_ = std::make_shared<const std::function<void()>>(description_.action);
   const bool isHelp = description_.bezelStyle == BezelStyle::help;
   const bool isAttributed = description_.attributedTitle && !isHelp;
   attributedTitle_->setHtml(isAttributed ? *description_.attributedTitle : QString());

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,8 @@ class NativeButton : public QPushButton {
   void paintAttributedTitle();
 
   Description description_;
+  // What a click runs: the description's action, held apart so that a running action may delete the button.
+  std::shared_ptr<const std::function<void()>> action_;
   QShortcut* escape_ = nullptr;
   QTextDocument* attributedTitle_;
   bool tinted_ = false;

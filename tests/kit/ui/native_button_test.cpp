@@ -125,6 +125,17 @@ TEST(NativeButtonTest, AStyledTitleIsPaintedWithItsOwnColoursAlsoWhenDestructive
   EXPECT_GT(title.red(), title.green() + 40);
 }
 
+TEST(NativeButtonTest, AnActionMayDeleteItsButton) {
+  std::string read;
+  auto* remove = new NativeButton({.title = "Remove"});
+  remove->setDescription({.title = "Remove", .action = [remove, &read, text = std::string("the row is gone now")] {
+                            delete remove;
+                            read = text;
+                          }});
+  remove->click();
+  EXPECT_EQ(read, "the row is gone now");
+}
+
 TEST(NativeButtonTest, TheNameReadOutFollowsTheTitleShown) {
   auto readName = [](NativeButton& button) {
     return QAccessible::queryAccessibleInterface(&button)->text(QAccessible::Name);
