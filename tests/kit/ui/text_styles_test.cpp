@@ -16,7 +16,9 @@ namespace {
 
 std::vector<std::string> renderedLines(const std::string& markdown) {
   QTextDocument document;
-  document.setMarkdown(QString::fromStdString(markdown));
+  document.setMarkdown(QString::fromStdString(markdown),
+                       QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
+                                                       QTextDocument::MarkdownNoHTML));  // as labels read it
   std::vector<std::string> lines;
   for (const QString& line : document.toPlainText().split(QChar::LineSeparator).join('\n').split('\n'))
     lines.push_back(line.toStdString());
