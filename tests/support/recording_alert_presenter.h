@@ -11,7 +11,8 @@
 class RecordingAlertPresenter final : public kit::AlertPresenter {
  public:
   std::vector<kit::Alert> alerts;
-  // What happened, in order: "activate", "modal: <message>", "sheet: <message>" (or "sheet without window: ...").
+  // What happened, in order: "activate", "modal: <message>", "sheet: <message>" (or "sheet without window: ..."),
+  // "end sheet".
   std::vector<std::string> events;
   int answer = kit::alertFirstButtonReturn;
   bool suppressionChecked = false;
@@ -41,6 +42,10 @@ class RecordingAlertPresenter final : public kit::AlertPresenter {
     } else if (completion) {
       completion({answer, suppressionChecked});
     }
+  }
+  void endSheet(QWidget*) override {
+    events.push_back("end sheet");
+    if (openSheet_) std::exchange(openSheet_, nullptr)({0, false});
   }
   void activateApp() override { events.push_back("activate"); }
 

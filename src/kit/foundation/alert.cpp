@@ -19,6 +19,7 @@ class LoggingAlertPresenter final : public AlertPresenter {
     logUnshown(alert);
     if (completion) completion({});
   }
+  void endSheet(QWidget*) override {}
   void activateApp() override {}
 
  private:

@@ -75,6 +75,8 @@ class AlertPresenter {
   virtual AlertResponse runModal(const Alert& alert) = 0;
   // Shows the alert modal to `window` and returns at once; `completion` runs when the user answered.
   virtual void beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) = 0;
+  // Closes the latest alert begun on `window` that is still up, answered by no button (code 0): its completion runs.
+  virtual void endSheet(QWidget* window) = 0;
   // Brings the application to the front.
   virtual void activateApp() = 0;
 };

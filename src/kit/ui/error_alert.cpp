@@ -39,7 +39,9 @@ std::optional<Recovery> recovery(const Error& error) {
 
 constexpr size_t maximumRecoveryButtons = 2;
 
-// The error a view's alert shows, kept with the view.
+// The error a view's alert shows, kept with the view. The alert belongs to the view: it comes up for an error written
+// while the view is on screen; one written while it is off screen (a task cancelled as its window closes) waits in
+// the binding without an alert.
 class ErrorAlertState final : public QObject {
  public:
   explicit ErrorAlertState(QWidget& view) : QObject(&view), view_(&view) { setObjectName(name); }
@@ -49,19 +51,26 @@ class ErrorAlertState final : public QObject {
   const std::shared_ptr<const Error>& error() const { return error_; }
 
   void setError(const std::shared_ptr<const Error>& error) {
-    const bool isShown = error_ != nullptr;
     error_ = error;
-    if (!error || isShown) return;
+    if (!error) {
+      if (alertWindow_) alertPresenter().endSheet(alertWindow_);
+      return;
+    }
+    if (alertWindow_ || !view_->isVisible()) return;
+    alertWindow_ = view_->window();
     QPointer<ErrorAlertState> self(this);
-    QWidget* window = view_->isVisible() ? view_->window() : nullptr;
-    presentRecoveryErrorAlert(error, window, [self] {
-      if (self) self->error_.reset();
+    presentRecoveryErrorAlert(error, alertWindow_, [self] {
+      if (!self) return;
+      self->alertWindow_ = nullptr;
+      self->error_.reset();
     });
   }
 
  private:
   QWidget* view_;
   std::shared_ptr<const Error> error_;
+  // The window the alert is up on; none while no alert is up (the alert goes with its window).
+  QPointer<QWidget> alertWindow_;
 };
 
 }  // namespace
@@ -81,7 +90,8 @@ Alert recoveryErrorAlert(const Error& error) {
     for (size_t index = 0; index < options->options.size() && index < maximumRecoveryButtons; ++index) {
       alert.addButton(options->options[index]);
     }
-    alert.addButton("Cancel");
+    // "Cancel" answers Escape, also when it is the only button.
+    alert.buttons.push_back({"Cancel", "\x1b", false});
   } else {
     alert.addButton("OK");
   }
@@ -93,12 +103,13 @@ void presentRecoveryErrorAlert(const std::shared_ptr<const Error>& error, QWidge
   const Alert alert = recoveryErrorAlert(*error);
   auto options = recovery(*error);
   auto finish = [error, options, onDismiss = std::move(onDismiss)](AlertResponse response) {
+    // Dismissed first: a recovery that fails again may report its new error, which then has an alert of its own.
+    if (onDismiss) onDismiss();
     const int index = response.code - alertFirstButtonReturn;
     if (options && index >= 0 &&
         static_cast<size_t>(index) < std::min(options->options.size(), maximumRecoveryButtons)) {
       options->attempter->attemptRecovery(*error, index);
     }
-    if (onDismiss) onDismiss();
   };
   if (window) {
     alertPresenter().beginSheet(alert, window, [finish](AlertResponse response) { finish(response); });

@@ -23,14 +23,16 @@ std::optional<std::string> alertMessage(const Error& error);
 Alert recoveryErrorAlert(const Error& error);
 
 // Shows that alert (modal to `window` when given) and, when a recovery option was chosen, asks the error's
-// recovery attempter with its position. `onDismiss` runs afterwards: the row then forgets its error.
+// recovery attempter with its position. `onDismiss` runs first, once the alert is answered: the row forgets its error,
+// and a new error that the recovery reports gets an alert of its own.
 void presentRecoveryErrorAlert(const std::shared_ptr<const Error>& error, QWidget* window,
                                std::function<void()> onDismiss = {});
 
-// The error of `view` that an alert shows: writing an error into the binding shows that alert over the view's window
-// (application-modal while the view is not shown); dismissing it by any button empties the binding. An error written
-// while an alert is up takes its place in the binding without a second alert. The state lives as long as the view;
-// every call gives a binding to the same state.
+// The error of `view` that an alert shows: writing an error into the binding while the view is on screen shows that
+// alert over the view's window; dismissing it by any button empties the binding, and writing none closes it. An
+// error written while an alert is up takes its place in the binding without a second alert; one written while the
+// view is off screen is kept without an alert. The state lives as long as the view; every call gives a binding to the
+// same state.
 Binding<std::shared_ptr<const Error>> errorAlert(QWidget& view);
 
 }  // namespace kit

@@ -17,9 +17,12 @@ HoverTooltip::HoverTooltip(QWidget& widget, std::function<QWidget*()> content, P
   widget.setAttribute(Qt::WA_Hover);
   widget.installEventFilter(this);
   // Its window going inactive closes the popover, in whichever window the widget is.
-  new WindowAccessor(widget, [this](QWidget* window) {
-    if (window) window->installEventFilter(this);
-  });
+  new WindowAccessor(
+      widget,
+      [this](QWidget* window) {
+        if (window) window->installEventFilter(this);
+      },
+      this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationInactive) hideOnNextTurn();
   });

@@ -38,6 +38,18 @@ class WrappingTextEdit final : public QTextEdit {
   QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
 };
 
+// A new text puts the caret at its end; the text shown coming back (the value the user types, returned by the screen
+// that holds it) leaves the caret and the selection where they were, or the next key would land at the end.
+void assignKeepingCaret(QLineEdit& edit, const QString& text) {
+  if (edit.text() != text) return edit.setText(text);
+  const int position = edit.cursorPosition();
+  const int anchor = !edit.hasSelectedText()             ? position
+                     : edit.selectionStart() == position ? edit.selectionEnd()
+                                                         : edit.selectionStart();
+  edit.setText(text);
+  edit.setSelection(anchor, position - anchor);
+}
+
 QString roundedStyleSheet(const char* editorClass, int radius) {
   return QStringLiteral(
              "%1 { border: 1px solid palette(mid); border-radius: %2px; padding: 1px 6px; "
@@ -87,7 +99,7 @@ void NativeTextField::setDescription(Description description) {
   const QString placeholder = QString::fromStdString(description_.placeholder.value_or(""));
   assigning_ = true;
   if (lineEdit_) {
-    if (description_.text.get) lineEdit_->setText(QString::fromStdString(description_.text.get()));
+    if (description_.text.get) assignKeepingCaret(*lineEdit_, QString::fromStdString(description_.text.get()));
     lineEdit_->setPlaceholderText(placeholder);
   } else {
     if (description_.text.get) replaceTextKeepingSelection(*textEdit_, QString::fromStdString(description_.text.get()));

@@ -39,7 +39,10 @@ OnScreenTracker* onScreenChange(QWidget& widget, std::function<void(bool)> actio
 }
 
 OnScreenTracker* bindIsOnScreen(QWidget& widget, Binding<bool> isOnScreen) {
-  return onScreenChange(widget, [set = std::move(isOnScreen.set)](bool onScreen) { set(onScreen); });
+  // A binding that cannot be written (one made only to read) takes nothing.
+  return onScreenChange(widget, [set = std::move(isOnScreen.set)](bool onScreen) {
+    if (set) set(onScreen);
+  });
 }
 
 }  // namespace kit

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -21,6 +20,7 @@
 #include "kit/foundation/verbatim_title.h"
 #include "kit/foundation/zv_app.h"
 #include "kit/ui/app_icon.h"
+#include "kit/ui/text_styles.h"
 #include "kit/ui/view_conditionals.h"
 #include "kit/ui/window_presentation.h"
 #include "kit/ui/zv_view.h"
@@ -74,6 +74,8 @@ class AlertDialog final : public QDialog {
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);
     const auto& buttons = alert.buttons.empty() ? std::vector<AlertButton>{{"OK", "\r", false}} : alert.buttons;
+    const std::optional<size_t> focused = firstFocusIndex(buttons);
+    QWidget* firstFocus = this;
     // The first button stands rightmost.
     for (int index = static_cast<int>(buttons.size()) - 1; index >= 0; --index) {
       const AlertButton& choice = buttons[static_cast<size_t>(index)];
@@ -85,6 +87,7 @@ class AlertDialog final : public QDialog {
         button->setStyleSheet("color: #c01c28;");
       }
       if (choice.keyEquivalent == "\x1b") escapeCode_ = alertFirstButtonReturn + index;
+      if (focused == static_cast<size_t>(index)) firstFocus = button;
       int code = alertFirstButtonReturn + index;
       connect(button, &QPushButton::clicked, this, [this, code] { done(code); });
       buttonRow->addWidget(button);
@@ -92,6 +95,8 @@ class AlertDialog final : public QDialog {
     content->addSpacing(6);
     content->addLayout(buttonRow);
     setSizeGripEnabled(false);
+    // With no button to start on, the alert itself takes the focus, rather than the first button in the tab order.
+    firstFocus->setFocus();
   }
 
   AlertResponse response() const { return {result(), suppression_ && suppression_->isChecked()}; }
@@ -102,6 +107,18 @@ class AlertDialog final : public QDialog {
   }
 
  private:
+  // The button that has the keyboard focus first, which Space answers: the one that answers Return, else the one
+  // that answers Escape, else the first listed; never a destructive one.
+  static std::optional<size_t> firstFocusIndex(const std::vector<AlertButton>& buttons) {
+    for (const char* key : {"\r", "\x1b", ""}) {
+      auto button = std::find_if(buttons.begin(), buttons.end(), [key](const AlertButton& button) {
+        return !button.hasDestructiveAction && (*key == '\0' || button.keyEquivalent == key);
+      });
+      if (button != buttons.end()) return static_cast<size_t>(button - buttons.begin());
+    }
+    return std::nullopt;
+  }
+
   static QIcon icon(const Alert& alert) {
     if (alert.icon && !alert.icon->isNull()) return QIcon(QPixmap::fromImage(*alert.icon));
     if (alert.iconName) {
@@ -128,11 +145,7 @@ class AlertDialog final : public QDialog {
     detail->setFrameShape(QFrame::NoFrame);
     detail->viewport()->setAutoFillBackground(false);
     detail->setStyleSheet("QPlainTextEdit { background: transparent; }");
-    QFont small = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
-    detail->setFont(small);
-    QPalette palette = detail->palette();
-    palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
-    detail->setPalette(palette);
+    applySecondaryTextStyle(*detail, smallSystemFontSize());
     detail->setFixedHeight(static_cast<int>(accessory.height));
     detail->setFixedWidth(width);
     if (accessory.alignsWithMessage) {
@@ -202,6 +215,22 @@ void QtAlertPresenter::beginSheet(const Alert& alert, QWidget* window, std::func
   // Not open(): orderFront brings a minimised window back before its alert is mapped, and open() would make an alert
   // of no window modal to no window at all.
   orderFront(*dialog);
+}
+
+void QtAlertPresenter::endSheet(QWidget* window) {
+  // The alerts begun on the window are its children; those begun on none are windows without a parent.
+  QObjectList candidates;
+  if (window) {
+    candidates = window->children();
+  } else {
+    for (QWidget* topLevel : QApplication::topLevelWidgets()) candidates.append(topLevel);
+  }
+  AlertDialog* latest = nullptr;
+  for (QObject* candidate : candidates) {
+    auto* dialog = dynamic_cast<AlertDialog*>(candidate);
+    if (dialog && dialog->isVisible() && (window || !dialog->parentWidget())) latest = dialog;
+  }
+  if (latest) latest->done(QDialog::Rejected);
 }
 
 void QtAlertPresenter::activateApp() {

@@ -18,6 +18,7 @@ class QtAlertPresenter final : public AlertPresenter {
  public:
   AlertResponse runModal(const Alert& alert) override;
   void beginSheet(const Alert& alert, QWidget* window, std::function<void(AlertResponse)> completion) override;
+  void endSheet(QWidget* window) override;
   void activateApp() override;
 };
 

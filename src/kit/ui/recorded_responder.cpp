@@ -17,6 +17,8 @@ QPointer<QWidget>& recorded() {
 
 void recordFocusedWidget() { recorded() = QApplication::focusWidget(); }
 
+void recordWidget(QWidget& widget) { recorded() = &widget; }
+
 QWidget* recordedWidget() { return recorded(); }
 
 bool giveFocusToRecordedWidget() {

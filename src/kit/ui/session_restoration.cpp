@@ -108,9 +108,8 @@ QStringList SessionRestoration::savedWindows(const QString& sessionId, const QSt
 }
 
 void setWindowIsRestorable(QWidget& content, bool isRestorable) {
-  new WindowAccessor(content, [isRestorable](QWidget* window) {
-    if (window) window->setProperty(restorableProperty, isRestorable);
-  });
+  setHostingWindowProperty(content, "isRestorable",
+                           [isRestorable](QWidget& window) { window.setProperty(restorableProperty, isRestorable); });
 }
 
 bool isWindowRestorable(const QWidget& window) {

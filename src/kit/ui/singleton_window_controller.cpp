@@ -14,8 +14,14 @@ SingletonWindowController::SingletonWindowController(QWidget* window) : window_(
 }
 
 bool SingletonWindowController::eventFilter(QObject* watched, QEvent* event) {
-  // The windows of these controllers accept every close; the next request already gets a new controller.
-  if (watched == window_ && event->type() == QEvent::Close) removeSharedInstance();
+  // The filter sees a close before the window answers it. A close the window accepts hides it at once, so the
+  // instance is forgotten then and the next request already gets a new controller; a refused close leaves both.
+  if (watched == window_ && event->type() == QEvent::Close && !isClosing_) {
+    isClosing_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { isClosing_ = false; }, Qt::QueuedConnection);
+  }
+  if (watched == window_ && event->type() == QEvent::Hide && isClosing_) removeSharedInstance();
   return QObject::eventFilter(watched, event);
 }
 

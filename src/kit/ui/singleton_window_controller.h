@@ -19,8 +19,8 @@ class SingletonWindowController : public QObject {
   Q_OBJECT
 
  public:
-  // Takes the window, which is destroyed when it closes or with the controller. The window must accept every
-  // close.
+  // Takes the window, which is destroyed when it closes or with the controller. A close the window refuses leaves
+  // both as they are.
   explicit SingletonWindowController(QWidget* window);
   ~SingletonWindowController() override;
 
@@ -46,10 +46,12 @@ class SingletonWindowController : public QObject {
     show(shared<T>(), animated);
   }
 
+  // Forgets this controller (when it is the shared one of its type), which then goes away with its window; the next
+  // request builds a new one. Called when the window has closed.
+  virtual void removeSharedInstance();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // Forgets this controller, which then goes away with its window.
-  virtual void removeSharedInstance();
 
  private:
   // The live controllers, one per controller type.
@@ -57,6 +59,8 @@ class SingletonWindowController : public QObject {
   static void show(SingletonWindowController& controller, bool animated);
 
   QPointer<QWidget> window_;
+  // A close was asked for in this turn of the event loop; the window hiding then means the close went through.
+  bool isClosing_ = false;
 };
 
 }  // namespace kit

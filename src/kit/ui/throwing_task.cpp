@@ -33,7 +33,7 @@ class ThrowingTask final : public QObject {
                               } catch (...) {
                                 failure = std::current_exception();
                               }
-                              if (!failure) co_return;
+                              if (!failure || !setError) co_return;
                               // The error belongs to the view's state, which lives on the main thread.
                               platform::mainExecutor().post([self, setError, failure] {
                                 if (self) setError(asError(failure));

@@ -1,11 +1,39 @@
 #include "kit/ui/user_interaction_pausable_window.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWindow>
 #include <algorithm>
 
 namespace kit {
+
+namespace {
+
+bool isKeyEvent(const QEvent& event) {
+  return event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease ||
+         event.type() == QEvent::ShortcutOverride;
+}
+
+bool isModifierKey(int key) {
+  switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 UserInteractionPausableWindow::UserInteractionPausableWindow(QWidget* parent) : QMainWindow(parent) {}
 
@@ -28,6 +56,9 @@ const std::vector<QEvent::Type>& UserInteractionPausableWindow::pausedEventTypes
       QEvent::Gesture,
       QEvent::NativeGesture,
       QEvent::ContextMenu,
+      // Text an input method commits, and the window's own shortcuts (answered before the key reaches a widget).
+      QEvent::InputMethod,
+      QEvent::ShortcutOverride,
   };
   return types;
 }
@@ -54,6 +85,10 @@ bool UserInteractionPausableWindow::eventFilter(QObject* watched, QEvent* event)
   if (std::find(paused.begin(), paused.end(), event->type()) == paused.end()) return false;
   // A move with no button held is hovering, which tracking still sees.
   if (event->type() == QEvent::MouseMove && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) return false;
+  // A modifier key pressed or let go alone changes the modifiers, which go on.
+  if (isKeyEvent(*event) && isModifierKey(static_cast<QKeyEvent*>(event)->key())) return false;
+  // Taken by the window, the key starts none of its shortcuts, and is then dropped as a key press.
+  if (event->type() == QEvent::ShortcutOverride) event->accept();
   return true;
 }
 

@@ -7,9 +7,10 @@
 namespace kit {
 
 // A window that can stop taking input for a while (while a long operation runs in it) without disabling its
-// controls one by one: mouse buttons and drags, keys, the wheel, tablet, touch and gestures are dropped, not
-// queued, while plain pointer moves, entering and leaving, and everything else (painting, moving, closing) go
-// on. It never offers to show or hide its toolbars. Main thread only.
+// controls one by one: mouse buttons and drags, keys (with the window's shortcuts), text from an input method, the
+// wheel, tablet, touch and gestures are dropped, not queued, while plain pointer moves, entering and leaving, modifier
+// keys alone, and everything else (painting, moving, closing) go on. It never offers to show or hide its toolbars.
+// Main thread only.
 class UserInteractionPausableWindow : public QMainWindow {
   Q_OBJECT
 
@@ -22,7 +23,8 @@ class UserInteractionPausableWindow : public QMainWindow {
   // No menu that shows or hides toolbars, whatever the state.
   QMenu* createPopupMenu() override { return nullptr; }
 
-  // The event types dropped while input is paused (a mouse move counts only with a button held).
+  // The event types dropped while input is paused (a mouse move counts only with a button held, a key only when it
+  // is no modifier).
   static const std::vector<QEvent::Type>& pausedEventTypes();
 
  protected:

@@ -5,7 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
+#include <map>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "kit/foundation/alert.h"
@@ -13,8 +15,8 @@
 
 namespace kit {
 
-WindowAccessor::WindowAccessor(QWidget& content, std::function<void(QWidget*)> onWindow)
-    : QObject(&content), content_(&content), onWindow_(std::move(onWindow)) {
+WindowAccessor::WindowAccessor(QWidget& content, std::function<void(QWidget*)> onWindow, QObject* owner)
+    : QObject(owner ? owner : &content), content_(&content), onWindow_(std::move(onWindow)) {
   followAncestors();
   report();
 }
@@ -39,7 +41,7 @@ void WindowAccessor::followAncestors() {
   for (const QPointer<QWidget>& ancestor : ancestors_)
     if (ancestor) ancestor->removeEventFilter(this);
   ancestors_.clear();
-  for (QWidget* widget = content_; widget != nullptr; widget = widget->parentWidget()) {
+  for (QWidget* widget = content_.data(); widget != nullptr; widget = widget->parentWidget()) {
     widget->installEventFilter(this);
     ancestors_.emplace_back(widget);
   }
@@ -48,9 +50,9 @@ void WindowAccessor::followAncestors() {
 void WindowAccessor::report() {
   // A closure that changes the window's flags hides and shows it again on the way: what counts is where the content
   // is once the closure is done.
-  if (isReporting_) return;
+  if (isReporting_ || !content_) return;
   isReporting_ = true;
-  for (;;) {
+  while (content_) {
     QWidget* top = content_->window();
     QWidget* window = top->isVisible() || top->parentWidget() != nullptr ? top : nullptr;
     if (hasReported_ && window == window_) break;
@@ -62,21 +64,29 @@ void WindowAccessor::report() {
 }
 
 WindowResizeObserver::WindowResizeObserver(QWidget& content, std::function<void()> onResize)
-    : QObject(&content), onResize_(std::move(onResize)) {
-  new WindowAccessor(content, [this](QWidget* window) {
-    if (window_) window_->removeEventFilter(this);
-    window_ = window;
-    if (window) window->installEventFilter(this);
-  });
+    : QObject(&content), onResize(std::move(onResize)) {
+  new WindowAccessor(
+      content,
+      [this](QWidget* window) {
+        if (window_) window_->removeEventFilter(this);
+        window_ = window;
+        if (window) window->installEventFilter(this);
+      },
+      this);
 }
 
 bool WindowResizeObserver::eventFilter(QObject* watched, QEvent* event) {
   if (watched != window_) return false;
-  if (event->type() == QEvent::Resize) onResize_();
+  if (event->type() == QEvent::Resize) resized();
   if (event->type() == QEvent::WindowStateChange && window_->isFullScreen() &&
       !static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowFullScreen))
-    onResize_();
+    resized();
   return false;
+}
+
+void WindowResizeObserver::resized() {
+  // A copy: the handler may set another one.
+  if (const std::function<void()> handler = onResize) handler();
 }
 
 void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) {
@@ -110,19 +120,54 @@ platform::Task<int> beginPanel(QDialog& panel, QWidget* window) {
   co_return co_await platform::withContinuation<int>("begin(window:)", start);
 }
 
+namespace {
+
+// The settings of the windows that host one content, one per property, applied to each window it comes to.
+class HostingWindowSettings final : public QObject {
+ public:
+  static constexpr const char* name = "kit_hostingWindowSettings";
+
+  explicit HostingWindowSettings(QWidget& content) : QObject(&content) {
+    setObjectName(name);
+    accessor_ = new WindowAccessor(
+        content, [this](QWidget* window) { applyAll(window); }, this);
+  }
+
+  void set(const char* property, const std::function<void(QWidget&)>& apply) {
+    settings_[property] = apply;
+    if (QWidget* window = accessor_->window()) apply(*window);
+  }
+
+ private:
+  void applyAll(QWidget* window) {
+    if (!window) return;
+    // A copy: a setting may replace another while they are applied.
+    const auto settings = settings_;
+    for (const auto& [property, apply] : settings) apply(*window);
+  }
+
+  WindowAccessor* accessor_ = nullptr;
+  std::map<std::string, std::function<void(QWidget&)>> settings_;
+};
+
+}  // namespace
+
+void setHostingWindowProperty(QWidget& content, const char* property, const std::function<void(QWidget&)>& apply) {
+  auto* settings = content.findChild<HostingWindowSettings*>(HostingWindowSettings::name, Qt::FindDirectChildrenOnly);
+  if (!settings) settings = new HostingWindowSettings(content);
+  settings->set(property, apply);
+}
+
 void setHostingWindowLevel(QWidget& content, WindowLevel level) {
-  new WindowAccessor(content, [level](QWidget* window) {
-    if (window) setWindowLevel(*window, level);
-  });
+  setHostingWindowProperty(content, "level", [level](QWidget& window) { setWindowLevel(window, level); });
 }
 
 void setWindowIsMinimizable(QWidget& content, bool isMinimizable) {
-  new WindowAccessor(content, [isMinimizable](QWidget* window) {
-    if (!window) return;
+  setHostingWindowProperty(content, "isMinimizable", [isMinimizable](QWidget& window) {
     // Qt fills in the buttons of the window's kind, a dialog's differing from a plain window's; asking for them one
     // by one keeps that set and changes only the minimize button.
-    Qt::WindowFlags flags = window->windowFlags() | Qt::CustomizeWindowHint;
-    changeWindowFlags(*window, flags.setFlag(Qt::WindowMinimizeButtonHint, isMinimizable));
+    Qt::WindowFlags flags = window.windowFlags() | Qt::CustomizeWindowHint;
+    changeWindowFlags(window, flags.setFlag(Qt::WindowMinimizeButtonHint, isMinimizable));
   });
 }
 

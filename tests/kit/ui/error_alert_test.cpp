@@ -108,16 +108,33 @@ TEST(ErrorAlertTest, TheBindingsErrorIsShownUntilTheAlertIsDismissed) {
   EXPECT_EQ(error.get(), nullptr);
   error.set(first);
   EXPECT_EQ(presenter.alerts.size(), 2u);
+  // Writing none closes the alert, so that the next error has one of its own.
+  error.set(nullptr);
+  EXPECT_EQ(presenter.events.back(), "end sheet");
+  error.set(second);
+  EXPECT_EQ(presenter.alerts.size(), 3u);
   presenter.dismissSheet();
 
-  // A row that is not shown gets an alert of the whole application; the binding outlives its row harmlessly.
+  // A recovery that fails again reports its new error, which gets an alert of its own.
+  auto again = std::make_shared<const GeneralError>("Still not saved");
+  auto retried =
+      std::make_shared<const GeneralError>("Not saved", std::nullopt, std::vector<RecoveryOption>{{"Try Again", [&] {
+                                                                                                     error.set(again);
+                                                                                                     return false;
+                                                                                                   }}});
+  error.set(retried);
+  presenter.dismissSheet();  // "Try Again"
+  EXPECT_EQ(error.get(), again);
+  presenter.dismissSheet();
+
+  // A row that is not shown has no alert: it keeps the error. The binding outlives its row harmlessly.
   auto* hidden = new QWidget;
   Binding<std::shared_ptr<const Error>> orphan = errorAlert(*hidden);
   presenter.holdsSheets = false;
   presenter.events.clear();
   orphan.set(second);
-  EXPECT_EQ(presenter.events, std::vector<std::string>{"modal: Second"});
-  EXPECT_EQ(orphan.get(), nullptr);
+  EXPECT_TRUE(presenter.events.empty());
+  EXPECT_EQ(orphan.get(), second);
   delete hidden;
   orphan.set(first);
   EXPECT_EQ(orphan.get(), nullptr);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QTest>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -43,6 +44,12 @@ TEST(NativeTextFieldTest, TypingWritesTheCurrentBindingAndUpdatesAlwaysShowIt) {
   QTest::keyClicks(field->editor(), "?");
   EXPECT_EQ(second.get(), "other?");
   EXPECT_EQ(first.get(), "draft!");
+
+  // The value coming back as the user types leaves the caret where the next key goes.
+  qobject_cast<QLineEdit*>(field->editor())->setCursorPosition(1);
+  field->setDescription(field->description());
+  QTest::keyClicks(field->editor(), "n");
+  EXPECT_EQ(second.get(), "onther?");
 }
 
 TEST(NativeTextFieldTest, AWrappingFieldGrowsWithItsTextAndTheRoundedFrameStays) {

@@ -18,6 +18,7 @@
 #include "kit/foundation/report_error.h"
 #include "kit/ui/app_icon.h"
 #include "kit/ui/error_alert.h"
+#include "kit/ui/text_styles.h"
 #include "support/reported_errors.h"
 #include "support/title_shown.h"
 
@@ -93,6 +94,7 @@ TEST(QtAlertPresenterTest, DetailTextLinesUpWithTheMessageUnlessItHasAMinimumWid
       EXPECT_EQ(detail->width(), message->width());
     }
     EXPECT_EQ(detail->height(), 120);
+    EXPECT_DOUBLE_EQ(detail->font().pointSizeF(), smallSystemFontSize());
     dialog->done(alertFirstButtonReturn);
   }
 }
@@ -145,6 +147,42 @@ TEST(QtAlertPresenterTest, AnErrorsMessageShowsAsWrittenAndOnlyWhenItHasOne) {
   const auto emptyMessage = labelsOf(recoveryErrorAlert(GeneralError("Shortcut not saved", "")));
   ASSERT_EQ(emptyMessage.size(), 2u) << "an empty message is still a text under the title";
   EXPECT_EQ(emptyMessage[1].first, "");
+}
+
+TEST(QtAlertPresenterTest, FocusStartsOnTheDefaultButtonNeverADestructiveOneAndEscapeAnswersCancel) {
+  QtAlertPresenter presenter;
+  QWidget window;
+  window.show();
+  auto answerBySpace = [&](const Alert& alert) -> std::optional<int> {
+    std::optional<AlertResponse> answer;
+    presenter.beginSheet(alert, &window, [&](AlertResponse response) { answer = response; });
+    QDialog* dialog = shownAlert();
+    EXPECT_TRUE(dialog && QTest::qWaitForWindowActive(dialog));
+    if (dialog) QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Space);
+    if (!answer) presenter.endSheet(&window);
+    return answer ? std::optional(answer->code) : std::nullopt;
+  };
+  const std::vector<std::string> titles{"Cancel", "Delete"};
+  EXPECT_EQ(answerBySpace(makeAlert("Delete?", {}, {}, AlertStyle::warning, {}, titles, {}, {1})),
+            alertFirstButtonReturn);
+  EXPECT_EQ(answerBySpace(makeAlert("Delete?", {}, {}, AlertStyle::warning, {}, titles, 1, {1})),
+            alertFirstButtonReturn)
+      << "a destructive default answers no Return, and takes no focus";
+  EXPECT_EQ(answerBySpace(makeAlert("Delete?", {}, {}, AlertStyle::warning, {}, {"Delete"}, {}, {0})), 0)
+      << "no button to start on: Space answers nothing, and the sheet is ended with no button";
+
+  // An error whose only button is "Cancel": no recovery options, and an attempter.
+  const GeneralError error("Shortcut not saved", std::nullopt, {}, std::nullopt,
+                           {{platform::userinfo::localizedRecoveryOptions, std::vector<std::string>{}},
+                            {platform::userinfo::recoveryAttempter,
+                             std::make_shared<ErrorRecoveryAttempter>(std::vector<RecoveryOption>{})}});
+  std::optional<AlertResponse> answer;
+  presenter.beginSheet(recoveryErrorAlert(error), &window, [&](AlertResponse response) { answer = response; });
+  QDialog* cancelOnly = shownAlert();
+  ASSERT_TRUE(cancelOnly);
+  QTest::keyClick(cancelOnly, Qt::Key_Escape);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->code, alertFirstButtonReturn);
 }
 
 TEST(QtAlertPresenterTest, TextsAndTitlesAreShownAsWritten) {

@@ -27,6 +27,10 @@ TEST(RecordedResponderTest, GivesTheFocusBackWhileTheRecordedWidgetLives) {
   EXPECT_TRUE(giveFocusToRecordedWidget());
   EXPECT_TRUE(QTest::qWaitFor([&] { return second->hasFocus(); }));
 
+  recordWidget(*first);  // a widget asked directly, without the focus
+  EXPECT_EQ(recordedWidget(), first);
+  recordWidget(*second);
+
   delete second;  // recorded weakly: nothing is kept alive, and nothing is focused
   EXPECT_EQ(recordedWidget(), nullptr);
   EXPECT_FALSE(giveFocusToRecordedWidget());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
 #include <QPointer>
 #include <QTest>
 
@@ -43,6 +44,33 @@ TEST(SingletonWindowController, OneLiveControllerPerTypeUntilItsWindowCloses) {
   toggle2(*next.window(), true);
   EXPECT_FALSE(SingletonWindowController::hasSharedInstance<FirstController>());
   SingletonWindowController::shared<SecondController>().window()->close();
+}
+
+// A window that asks about unsaved changes and is told to stay.
+class RefusingWindow : public WindowForMenuBarApp {
+ protected:
+  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+class RefusingController : public SingletonWindowController {
+ public:
+  RefusingController() : SingletonWindowController(new RefusingWindow) {}
+};
+
+TEST(SingletonWindowController, ARefusedCloseKeepsTheControllerAndItsWindow) {
+  auto& controller = SingletonWindowController::shared<RefusingController>();
+  SingletonWindowController::showWindow<RefusingController>(false);
+  QPointer<QWidget> window = controller.window();
+  ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+
+  EXPECT_FALSE(window->close());
+  QTest::qWait(20);
+  EXPECT_TRUE(SingletonWindowController::hasSharedInstance<RefusingController>());
+  ASSERT_FALSE(window.isNull());
+  EXPECT_TRUE(window->isVisible());
+
+  controller.removeSharedInstance();
+  EXPECT_FALSE(SingletonWindowController::hasSharedInstance<RefusingController>());
+  EXPECT_TRUE(waitUntil([&] { return window.isNull(); })) << "the forgotten controller takes its window along";
 }
 
 }  // namespace

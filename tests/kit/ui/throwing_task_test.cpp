@@ -8,8 +8,11 @@
 #include <string>
 
 #include "kit/foundation/general_error.h"
+#include "kit/ui/error_alert.h"
+#include "kit/ui/on_screen_tracking.h"
 #include "platform/core/sleep.h"
 #include "support/manual_main_executor.h"
+#include "support/recording_alert_presenter.h"
 
 namespace kit {
 namespace {
@@ -96,6 +99,30 @@ TEST_F(ThrowingTaskTest, TheViewGoingCancelsTheTaskAndHearsNothing) {
   main.runUntilIdle();
   EXPECT_FALSE(ranToEnd);
   EXPECT_TRUE(errors.empty()) << "the cancellation is not written into a view that is gone";
+}
+
+TEST_F(ThrowingTaskTest, AWindowClosedWhileItsTaskRunsShowsNoAlertAndAnUnwritableBindingTakesNothing) {
+  RecordingAlertPresenter presenter;
+  setAlertPresenter(&presenter);
+  QWidget window;
+  auto* view = new QWidget(&window);
+  window.show();
+  throwingTask(*view, errorAlert(*view), []() -> platform::Task<void> { co_await platform::sleepFor(10s); });
+  throwingTask(*view, {[] { return nullptr; }, {}}, []() -> platform::Task<void> {
+    co_await platform::sleepFor(1s);
+    throw std::runtime_error("nowhere to go");
+  });
+  bindIsOnScreen(*view, {[] { return false; }, {}});
+  main.runUntilIdle();
+  clock.advance(1s);
+  main.runUntilIdle();
+
+  window.close();
+  main.runUntilIdle();
+  EXPECT_TRUE(presenter.alerts.empty());
+  EXPECT_NE(dynamic_cast<const platform::CancellationError*>(errorAlert(*view).get().get()), nullptr)
+      << "the binding still has the error";
+  setAlertPresenter(nullptr);
 }
 
 TEST_F(ThrowingTaskTest, OptionalsMapOnlyTheirValue) {

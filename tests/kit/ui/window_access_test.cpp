@@ -10,7 +10,9 @@
 #include <memory>
 #include <vector>
 
+#include "kit/ui/hover_tooltip.h"
 #include "kit/ui/on_screen_tracking.h"
+#include "kit/ui/session_restoration.h"
 #include "platform/core/executor.h"
 
 namespace kit {
@@ -91,6 +93,44 @@ TEST(WindowAccessorTest, TheMinimizeButtonChangesAloneAmongTheWindowsButtons) {
   EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) << "a dialog gains no maximize button";
   EXPECT_EQ(dialog.windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint), before);
+}
+
+TEST(WindowAccessorTest, AModifierAppliedAgainTakesTheNewValue) {
+  QWidget window;
+  auto* content = new QLabel("Content", &window);
+  setHostingWindowLevel(*content, WindowLevel::floating);
+  setWindowIsMinimizable(*content, true);
+  setWindowIsRestorable(*content, false);
+  window.show();
+  setHostingWindowLevel(*content, WindowLevel::normal);
+  setWindowIsMinimizable(*content, false);
+  setWindowIsRestorable(*content, true);
+  window.hide();
+  window.show();
+  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_TRUE(isWindowRestorable(window));
+}
+
+TEST(WindowAccessorTest, ObserversRemovedBeforeTheirContentTakeTheirAccessorsAlong) {
+  QWidget window;
+  auto* content = new QLabel("Content", &window);
+  delete new HoverTooltip(*content, [] { return new QLabel("Tip"); });
+  auto* observer = new WindowResizeObserver(*content);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.resize(window.width() + 40, window.height());  // no handler yet: nothing is called
+  int resizes = 0;
+  observer->onResize = [&] { ++resizes; };
+  window.resize(window.width() + 40, window.height());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return resizes == 1; }));
+
+  delete observer;
+  window.hide();
+  window.show();
+  window.resize(window.width() + 40, window.height());
+  QTest::qWait(20);
+  EXPECT_EQ(resizes, 1);
 }
 
 TEST(WindowTrackingTest, OnScreenChangesAndTheHostingWindowsLevel) {
