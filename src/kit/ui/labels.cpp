@@ -65,6 +65,12 @@ void ExpansionTextField::resizeEvent(QResizeEvent* event) {
   updateTooltip();
 }
 
+void ExpansionTextField::changeEvent(QEvent* event) {
+  QLabel::changeEvent(event);
+  // Another font or style cuts the text elsewhere.
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) updateTooltip();
+}
+
 void ExpansionTextField::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   drawFrame(&painter);

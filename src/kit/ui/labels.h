@@ -36,6 +36,7 @@ class ExpansionTextField : public QLabel {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:

@@ -68,6 +68,15 @@ TEST(ExpansionTextField, ATextCutShortIsTheTooltip) {
   QTextDocument tooltip;
   tooltip.setHtml(field.toolTip());
   EXPECT_EQ(tooltip.toPlainText(), "<b>notes</b>  draft.txt");
+
+  // A larger font cuts a text that fitted: the tooltip follows.
+  field.setText("short.txt");
+  field.resize(field.sizeHint());
+  ASSERT_TRUE(field.toolTip().isEmpty());
+  QFont larger = field.font();
+  larger.setPointSizeF(larger.pointSizeF() * 2);
+  field.setFont(larger);
+  EXPECT_EQ(field.toolTip(), "short.txt");
 }
 
 }  // namespace
