@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/system/color_scheme.h"
 
@@ -19,6 +21,21 @@ inline constexpr std::array<AppAppearance, 3> allAppAppearances = {AppAppearance
 std::string rawValue(AppAppearance appearance);
 // The appearance of exactly that raw value (letter case matters); none for any other text.
 std::optional<AppAppearance> appAppearance(std::string_view rawValue);
+
+// Ordered by raw value, as the other raw-value types are: dark, light, system.
+inline bool operator<(AppAppearance a, AppAppearance b) { return rawValue(a) < rawValue(b); }
+inline bool operator>(AppAppearance a, AppAppearance b) { return b < a; }
+inline bool operator<=(AppAppearance a, AppAppearance b) { return !(b < a); }
+inline bool operator>=(AppAppearance a, AppAppearance b) { return !(a < b); }
+
+// Coded as its raw value; other text does not decode.
+void to_json(nlohmann::ordered_json& json, AppAppearance appearance);
+template <class T>
+struct JsonDecoding;
+template <>
+struct JsonDecoding<AppAppearance> {
+  static AppAppearance decode(const nlohmann::ordered_json& json, const std::vector<std::string>& path);
+};
 
 // The look to take for a setting: light or dark. The system setting follows the desktop's colour scheme where its
 // portal states one, else the colour of the application's window palette (dark when it is dark).
