@@ -103,7 +103,7 @@ void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done, 
     centerOver(panel, *window);
     panel.setWindowModality(Qt::WindowModal);
   } else {
-    // Free-standing: it blocks nothing, and stays above our floating windows.
+    // Free-standing: it blocks nothing, and by default stays above our floating windows.
     panel.setWindowModality(Qt::NonModal);
     setWindowLevel(panel, levelAlone);
   }
