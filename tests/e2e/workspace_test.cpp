@@ -211,8 +211,11 @@ TEST_F(DesktopSession, MinimisingAndRestoringAnotherApplicationsWindowGiveHideAn
   ASSERT_TRUE(windowManager);
   x11test::TestWindow other(100, 100, 400, 300);
   platform::X11Connection& x = *platform::X11Connection::shared();
-  ASSERT_TRUE(
-      x11test::processEventsUntil([&] { return x.property32(other.window(), "_NET_FRAME_EXTENTS").has_value(); }));
+  // Managed: in the client list, which is what the workspace follows.
+  ASSERT_TRUE(x11test::processEventsUntil([&] {
+    const auto clients = x.property32(x.root(), "_NET_CLIENT_LIST").value_or(std::vector<uint32_t>{});
+    return std::find(clients.begin(), clients.end(), other.window()) != clients.end();
+  }));
 
   std::vector<platform::ApplicationEvent> events;
   auto subscription = platform::Workspace::shared().applicationEvents().sink(
