@@ -6,6 +6,8 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "platform/system/qt_input_events.h"
+
 namespace kit {
 
 namespace {
@@ -13,24 +15,6 @@ namespace {
 bool isKeyEvent(const QEvent& event) {
   return event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease ||
          event.type() == QEvent::ShortcutOverride;
-}
-
-bool isModifierKey(int key) {
-  switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Meta:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_CapsLock:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_Hyper_L:
-    case Qt::Key_Hyper_R:
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace
@@ -86,7 +70,7 @@ bool UserInteractionPausableWindow::eventFilter(QObject* watched, QEvent* event)
   // A move with no button held is hovering, which tracking still sees.
   if (event->type() == QEvent::MouseMove && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) return false;
   // A modifier key pressed or let go alone changes the modifiers, which go on.
-  if (isKeyEvent(*event) && isModifierKey(static_cast<QKeyEvent*>(event)->key())) return false;
+  if (isKeyEvent(*event) && platform::isModifierKey(static_cast<QKeyEvent*>(event)->key())) return false;
   // Taken by the window, the key starts none of its shortcuts, and is then dropped as a key press.
   if (event->type() == QEvent::ShortcutOverride) event->accept();
   return true;

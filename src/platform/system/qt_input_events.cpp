@@ -13,26 +13,6 @@ namespace platform {
 
 namespace {
 
-bool isModifierKey(int key) {
-  switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Meta:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-    case Qt::Key_ScrollLock:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_Hyper_L:
-    case Qt::Key_Hyper_R:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Keys whose Qt key is not the character they type, by virtual key code.
 constexpr std::array<std::pair<uint16_t, Qt::Key>, 37> specialKeys{{
     {36, Qt::Key_Return},    {51, Qt::Key_Backspace}, {117, Qt::Key_Delete}, {119, Qt::Key_End},  {53, Qt::Key_Escape},
@@ -91,6 +71,27 @@ std::optional<uint16_t> virtualKeyOf(const QKeyEvent& key) {
 }
 
 }  // namespace
+
+bool isModifierKey(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+      return true;
+    default:
+      return false;
+  }
+}
+
 uint64_t flagsFromQt(Qt::KeyboardModifiers modifiers) {
   uint64_t flags = 0;
   if (modifiers & Qt::ShiftModifier) flags |= ModifierFlag::shift;

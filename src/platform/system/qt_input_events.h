@@ -25,4 +25,7 @@ std::optional<uint16_t> virtualKeyForQtKey(int qtKey, bool keypad);
 // the others.
 std::optional<Qt::Key> specialQtKeyForVirtualKey(int64_t virtualKeyCode);
 
+// Whether a Qt key is a modifier or lock key, which changes the modifiers rather than typing.
+bool isModifierKey(int qtKey);
+
 }  // namespace platform
