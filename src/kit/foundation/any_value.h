@@ -68,9 +68,9 @@ struct AnyValue::HeldValue final : Held {
       appendDescribing(out, value);
   }
   std::optional<std::string_view> text() const override { return asText(value); }
-  bool isOptional() const override { return textual::isOptional<T>; }
+  bool isOptional() const override { return kit::isOptional<T>; }
   std::optional<AnyValue> unwrapped() const override {
-    if constexpr (textual::isOptional<T>) {
+    if constexpr (kit::isOptional<T>) {
       if (!value) return std::nullopt;
       return AnyValue(*value);
     } else {

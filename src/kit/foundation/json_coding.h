@@ -19,6 +19,7 @@
 
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/hashing.h"
+#include "kit/foundation/is_optional.h"
 #include "kit/foundation/raw_value.h"
 
 namespace kit {
@@ -89,11 +90,6 @@ std::vector<uint8_t> decodeData(const Json& json, const CodingPath& path = {});
 // opts in with  static constexpr bool codesAsSingleValue = true;
 template <class T>
 concept SingleValueCodable = RawRepresentable<T> && T::codesAsSingleValue;
-
-template <class T>
-inline constexpr bool isOptional = false;
-template <class T>
-inline constexpr bool isOptional<std::optional<T>> = true;
 
 // The containers the kit codes element by element: lists and sets as arrays, maps keyed by text as objects, other
 // maps as arrays of [key, value] pairs.

@@ -28,16 +28,12 @@
 #include <utility>
 #include <variant>
 
+#include "kit/foundation/is_optional.h"
 #include "platform/core/decimal_text.h"
 
 namespace kit {
 
 namespace textual {
-
-template <class T>
-inline constexpr bool isOptional = false;
-template <class T>
-inline constexpr bool isOptional<std::optional<T>> = true;
 
 template <class T>
 inline constexpr bool isVariant = false;
