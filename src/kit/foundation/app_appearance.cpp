@@ -24,13 +24,14 @@ std::optional<AppAppearance> appAppearance(std::string_view raw) {
   return std::nullopt;
 }
 
+bool isDarkMode(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
+
 AppAppearance effectiveAppearance(AppAppearance setting, const platform::DesktopColorScheme& desktop) {
   if (setting != AppAppearance::system) return setting;
   if (auto scheme = desktop.current(); scheme && *scheme != platform::ColorScheme::noPreference)
     return *scheme == platform::ColorScheme::dark ? AppAppearance::dark : AppAppearance::light;
   if (qGuiApp == nullptr) return AppAppearance::light;
-  const QColor window = QGuiApplication::palette().color(QPalette::Window);
-  return window.lightness() < 128 ? AppAppearance::dark : AppAppearance::light;
+  return isDarkMode(QGuiApplication::palette()) ? AppAppearance::dark : AppAppearance::light;
 }
 
 }  // namespace kit
