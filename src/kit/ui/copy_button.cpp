@@ -1,5 +1,6 @@
 #include "kit/ui/copy_button.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -49,7 +50,7 @@ void CopyButton::setTitleOnly(bool titleOnly) {
 
 void CopyButton::setShowingSuccess(bool showing) {
   isShowingSuccess_ = showing;
-  setEnabled(!showing);
+  applySuccessDisabling();
   fade_->stop();
   const double target = showing ? 1 : 0;
   if (prefersReducedMotion()) {
@@ -60,6 +61,24 @@ void CopyButton::setShowingSuccess(bool showing) {
   fade_->setStartValue(successOpacity_);
   fade_->setEndValue(target);
   fade_->start();
+}
+
+// The success display disables the button as an enclosing widget would: Qt keeps a caller's own setEnabled in
+// Qt::WA_ForceDisabled, which the display leaves as the caller set it, also meanwhile, and restores from at its end.
+void CopyButton::applySuccessDisabling() {
+  const bool disabledByCaller = testAttribute(Qt::WA_ForceDisabled);
+  if (!isShowingSuccess_) {
+    setEnabled(!disabledByCaller);
+    return;
+  }
+  setEnabled(false);
+  setAttribute(Qt::WA_ForceDisabled, disabledByCaller);
+}
+
+void CopyButton::changeEvent(QEvent* event) {
+  QPushButton::changeEvent(event);
+  // Enabled meanwhile (by the caller or an enclosing widget): the success display still takes no clicks.
+  if (event->type() == QEvent::EnabledChange && isShowingSuccess_ && isEnabled()) applySuccessDisabling();
 }
 
 void CopyButton::paintEvent(QPaintEvent*) {

@@ -48,6 +48,20 @@ TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   QApplication::setPalette(original);
 }
 
+TEST(CopyButton, TheCallersEnablingHoldsAfterTheSuccessSecond) {
+  CopyButton button([] {});
+  button.click();
+  button.setEnabled(false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !button.isShowingSuccess(); }, 2000));
+  EXPECT_FALSE(button.isEnabled()) << "disabled meanwhile by its caller";
+
+  button.setEnabled(true);
+  button.click();
+  button.setEnabled(true);
+  EXPECT_FALSE(button.isEnabled()) << "no clicks during the second";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return button.isEnabled(); }, 2000));
+}
+
 TEST(CopyButton, ShowsItsTitleOrCopyAsWritten) {
   CopyButton plain([] {});
   EXPECT_EQ(titleShown(plain), "Copy");
