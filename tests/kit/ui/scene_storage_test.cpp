@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <cmath>
 #include <fstream>
+#include <limits>
+#include <vector>
 
 namespace kit {
 namespace {
@@ -59,6 +62,13 @@ TEST_F(SceneStorageTest, UndecodableTextReadsAsTheDefaultAndStaysUntilTheNextWri
   SceneStorageForCodable<std::string> text("", "title", "Inspector", storage);
   text.setWrappedValue("\xff\xfe not UTF-8");
   EXPECT_EQ(storage.string("Inspector", "title"), std::nullopt) << "what cannot be encoded is not stored";
+  SceneStorageForCodable<double> ratio(1, "ratio", "Inspector", storage);
+  ratio.setWrappedValue(2.5);
+  ratio.setWrappedValue(std::nan(""));
+  EXPECT_EQ(ratio.wrappedValue(), 2.5) << "JSON has no NaN: the value before it stays";
+  SceneStorageForCodable<std::vector<double>> sizes({}, "sizes", "Inspector", storage);
+  sizes.setWrappedValue({1, std::numeric_limits<double>::infinity()});
+  EXPECT_EQ(storage.string("Inspector", "sizes"), std::nullopt);
 
   std::ofstream(file()) << "not json";
   EXPECT_EQ(SceneStorage(file()).string("Inspector", "layout"), std::nullopt) << "a damaged file starts afresh";
