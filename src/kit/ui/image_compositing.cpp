@@ -50,11 +50,20 @@ std::optional<QImage> tinted(const QImage& source, const QColor& color) {
 
 std::optional<QImage> centering(const QImage& background, const QImage& top) {
   if (background.isNull() || top.isNull()) return std::nullopt;
-  QImage result = background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter painter(&result);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  const QPointF origin(background.width() * 0.5 - top.width() * 0.5, background.height() * 0.5 - top.height() * 0.5);
-  painter.drawImage(origin, top);
+  // In pixels, whatever each image's device pixel ratio: the result covers both, their middles on each other.
+  const QSize size = background.size().expandedTo(top.size());
+  QImage result(size, QImage::Format_ARGB32_Premultiplied);
+  result.fill(Qt::transparent);
+  const auto middled = [&](const QImage& image) {
+    return QRectF(QPointF(size.width() - image.width(), size.height() - image.height()) * 0.5, QSizeF(image.size()));
+  };
+  {
+    QPainter painter(&result);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(middled(background), background, QRectF(background.rect()));
+    painter.drawImage(middled(top), top, QRectF(top.rect()));
+  }
+  result.setDevicePixelRatio(background.devicePixelRatio());
   return result;
 }
 
