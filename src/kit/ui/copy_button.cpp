@@ -40,7 +40,8 @@ CopyButton::CopyButton(std::function<void()> action, std::optional<QString> titl
 void CopyButton::press() {
   setShowingSuccess(true);
   reset_->start();
-  if (action_) action_();
+  // A copy: the action may take the button away.
+  if (auto action = action_) action();
 }
 
 void CopyButton::setTitleOnly(bool titleOnly) {

@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QTest>
+#include <memory>
 
 #include "doubles/memory_pasteboard.h"
 #include "kit/ui/link_copy.h"
@@ -13,6 +14,10 @@
 
 namespace kit {
 namespace {
+
+// What an action that takes its button away finds afterwards: its own captures.
+std::weak_ptr<int> actionsCapture;
+bool actionsCaptureOutlivedTheButton = false;
 
 TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   std::vector<bool> showingDuringAction;
@@ -22,10 +27,19 @@ TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
   const QSize idleSize = button.sizeHint();
 
-  // A button that goes during its second leaves nothing behind that fires.
+  // A button that goes during its second leaves nothing behind that fires, also when its own action takes it away.
   QPointer<CopyButton> gone = new CopyButton([] {});
   gone->click();
   delete gone.data();
+  auto capture = std::make_shared<int>(0);
+  actionsCapture = capture;
+  gone = new CopyButton([capture, &gone] {
+    delete gone.data();
+    actionsCaptureOutlivedTheButton = !actionsCapture.expired();
+  });
+  capture.reset();
+  gone->click();
+  EXPECT_TRUE(actionsCaptureOutlivedTheButton);
 
   QTest::mouseClick(&button, Qt::LeftButton);
   EXPECT_EQ(showingDuringAction, std::vector<bool>{true});
