@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace kit {
@@ -45,6 +46,14 @@ TEST_F(SceneStorageTest, ValuesAreKeptAsSortedJsonAndFoundAgainInTheNextRun) {
     layout.modify([](Layout& value) { value.b = 3; });
     layout.projectedValue().set(Layout{4, "bound"});
     EXPECT_EQ(layout.projectedValue().get(), (Layout{4, "bound"}));
+
+    // A binding works on after its wrapper has gone, also when another wrapper takes its place.
+    std::optional<SceneStorageForCodable<Layout>> scoped;
+    scoped.emplace(Layout{}, "size", "Inspector", storage);
+    const auto binding = scoped->projectedValue();
+    scoped.emplace(Layout{}, "other", "Inspector", storage);
+    binding.set(Layout{5, "size"});
+    EXPECT_EQ(storage.string("Inspector", "size"), R"({"a":"size","b":5})");
   }
   SceneStorage reopened(file());
   EXPECT_EQ((SceneStorageForCodable<Layout>({}, "layout", "Inspector", reopened).wrappedValue()), (Layout{4, "bound"}));
