@@ -1,5 +1,7 @@
 #include "engine/javascript_error.h"
 
+#include "kit/foundation/textual_description.h"
+
 namespace engine {
 
 JavaScriptError::JavaScriptError(std::string name, std::string message, std::string stack, int line, int column,
@@ -10,5 +12,11 @@ JavaScriptError::JavaScriptError(std::string name, std::string message, std::str
       line_(line),
       column_(column),
       causeMessage_(std::move(causeMessage)) {}
+
+std::string JavaScriptError::debugFields() const {
+  return "name: " + kit::reflecting(name_) + ", stack: " + kit::reflecting(stack_) +
+         ", line: " + kit::reflecting(line_) + ", column: " + kit::reflecting(column_) +
+         ", causeMessage: " + kit::reflecting(causeMessage_);
+}
 
 }  // namespace engine

@@ -26,6 +26,7 @@ class JavaScriptError : public kit::Error {
 
   std::optional<std::string> errorDescription() const override { return message_; }
   std::string typeOrCaseName() const override { return "JavaScriptError"; }
+  std::string debugFields() const override;
 
  private:
   std::string name_;

@@ -102,6 +102,9 @@ PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std
         if (auto self = weak.lock()) self->setWatching(on);
       })
       .store(cancellables_);
+  // The count to watch from belongs to a watcher started now: one that the user switches on later leaves alone what
+  // the clipboard holds then, like any watcher.
+  firstWatchedFrom_.reset();
   optionKeyTask_ = platform::spawn(platform::mainExecutor(), [weak]() -> platform::Task<void> {
     auto self = weak.lock();
     if (!self) co_return;
@@ -141,18 +144,38 @@ void PasteboardController::setWatching(bool watching) {
 }
 
 platform::Task<void> PasteboardController::monitorOptionKey() {
+  namespace Type = platform::EventType;
+  using platform::eventMask;
   std::weak_ptr<PasteboardController> weak = weakSelf();
-  platform::AsyncStream<platform::Event> events =
-      kit::globalEventStream(platform::eventMask(platform::EventType::flagsChanged));
+  // The presses come in one stream with the modifier changes, in the order they happened. Where the presses of other
+  // applications cannot be seen, the modifiers alone are followed.
+  const platform::EventMask modifiers = eventMask(Type::flagsChanged);
+  const platform::EventMask presses = eventMask(Type::keyDown) | eventMask(Type::leftMouseDown) |
+                                      eventMask(Type::rightMouseDown) | eventMask(Type::otherMouseDown) |
+                                      eventMask(Type::scrollWheel);
+  const bool pressesSeen = !platform::InputMonitors::globalMonitorUnavailableReason(modifiers | presses);
+  platform::AsyncStream<platform::Event> events = kit::globalEventStream(pressesSeen ? modifiers | presses : modifiers);
   while (auto event = co_await events.next()) {
-    if (auto self = weak.lock()) self->modifierFlagsChanged(event->modifierFlags);
+    auto self = weak.lock();
+    if (!self) continue;
+    if (event->type == Type::flagsChanged) {
+      self->modifierFlagsChanged(event->modifierFlags);
+    } else {
+      self->inputPressed();
+    }
   }
 }
 
 void PasteboardController::modifierFlagsChanged(uint64_t flags) {
   flags &= Flag::deviceIndependentMask & ~(Flag::capsLock | Flag::numericPad | Flag::function);
-  if (flags == 0 && lastModifiers_ == Flag::option) lastOptionKeyPress_ = platform::clock().now();
+  if (flags == 0 && lastModifiers_ == Flag::option && !pressedWithModifiers_)
+    lastOptionKeyPress_ = platform::clock().now();
+  if (flags == 0) pressedWithModifiers_ = false;
   lastModifiers_ = flags == 0 ? 0 : (lastModifiers_ | flags);
+}
+
+void PasteboardController::inputPressed() {
+  if (lastModifiers_ != 0) pressedWithModifiers_ = true;
 }
 
 void PasteboardController::pasteboardDidChange() {

@@ -68,8 +68,9 @@ class PasteboardController {
   // what is copied from now on is new to the watcher that the shared instance starts.
   static void followClipboardFromNow();
 
-  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key. The first watcher
-  // leaves alone the content of the change count `watchFrom` (by default the current one), not what came after it.
+  // Starts watching at once when "automaticallyClearFormatting" is on, and follows the Alt key. The watcher started
+  // here leaves alone the content of the change count `watchFrom` (by default the current one), not what came after
+  // it; a watcher started later leaves alone the content it finds.
   explicit PasteboardController(platform::Pasteboard& pasteboard, std::optional<int64_t> watchFrom = std::nullopt);
   ~PasteboardController();
   PasteboardController(const PasteboardController&) = delete;
@@ -151,15 +152,19 @@ class PasteboardController {
   void setEditingCode(bool editing) { isEditingCode_ = editing; }
 
   // Follows the modifier keys of the whole desktop for as long as the controller lives (started with it): each
-  // change goes to modifierFlagsChanged().
+  // change goes to modifierFlagsChanged(), and each press of a key or mouse button to inputPressed().
   platform::Task<void> monitorOptionKey();
   // A modifier change anywhere on the desktop (flags as events carry them).
   void modifierFlagsChanged(uint64_t flags);
+  // A key (other than a modifier) or a mouse button pressed anywhere on the desktop: the modifiers held meanwhile are
+  // used with it (Alt+Tab, an Alt+drag), not pressed on their own.
+  void inputPressed();
   // When Alt was last pressed and released on its own; copies within 3 seconds of it are left alone.
   std::chrono::system_clock::time_point lastOptionKeyPress() const { return lastOptionKeyPress_; }
   // Forgets the modifier keys seen so far, the last lone Alt press included.
   void forgetModifierKeys() {
     lastModifiers_ = 0;
+    pressedWithModifiers_ = false;
     lastOptionKeyPress_ = {};
   }
 
@@ -188,6 +193,7 @@ class PasteboardController {
   std::optional<std::string> pasteboardItemSourceApp_;
   bool isEditingCode_ = false;
   uint64_t lastModifiers_ = 0;
+  bool pressedWithModifiers_ = false;  // since the modifiers of lastModifiers_ went down
   std::chrono::system_clock::time_point lastOptionKeyPress_{};
   // The passes of the watcher and of the commands, one at a time, in the order they were asked for.
   kit::ReentrancyGuard passes_;

@@ -89,6 +89,13 @@ Url removingTrackingItemsAsWritten(const Url& url) {
   return std::move(components).url().value_or(url);
 }
 
+// Where the byte at `offset` of the decoded text stands in its percent-encoded form.
+std::size_t writtenOffset(std::string_view encoded, std::size_t offset) {
+  std::size_t at = 0;
+  for (std::size_t decoded = 0; decoded < offset && at < encoded.size(); ++decoded) at += encoded[at] == '%' ? 3 : 1;
+  return std::min(at, encoded.size());
+}
+
 Url retailerRule(Url url) {
   if (url.lastPathComponent().starts_with("ref=")) url = url.deletingLastPathComponent();
   static const Names searchNames = {"keywords", "qid", "sr"};
@@ -137,14 +144,13 @@ Url applyingSiteRules(Url url) {
                                            "_PLACEMENT_"};
   // The rules change the path and the query only, so the host found first holds for every rule.
   const auto bareHost = hostWithoutWWW(url);
-  const auto isDomainOrSubdomain = hostMatches(url);
   const auto bareHostStartsWith = [&](std::string_view prefix) { return bareHost && bareHost->starts_with(prefix); };
   const auto bareHostContains = [&](std::string_view part) {
     return bareHost && bareHost->find(part) != std::string::npos;
   };
   if (bareHost && microBloggingNames.contains(*bareHost)) url = removing(url, microBloggingTracking);
-  if (isDomainOrSubdomain("spotify.com")) url = removing(url, shareIdentifier);
-  if (isDomainOrSubdomain("youtube.com")) url = removing(url, shareIdentifier);
+  if (hostIsDomainOrSubdomain(url, "spotify.com")) url = removing(url, shareIdentifier);
+  if (hostIsDomainOrSubdomain(url, "youtube.com")) url = removing(url, shareIdentifier);
   if (bareHostStartsWith("google.")) {
     const auto components = url.pathComponents();
     if (components.size() >= 2 && components[1] == "search") {
@@ -155,9 +161,9 @@ Url applyingSiteRules(Url url) {
   url = removingSelfReferral(std::move(url));
   if (bareHostContains("amazon.")) url = retailerRule(url);
   if (bareHostContains("audible.")) url = removing(url, audiobookTracking);
-  if (isDomainOrSubdomain("facebook.com")) url = removing(url, socialReferral);
-  if (isDomainOrSubdomain("nytimes.com")) url = removing(url, newsTracking);
-  if (isDomainOrSubdomain("tiktok.com")) url = removing(url, shortVideoTracking);
+  if (hostIsDomainOrSubdomain(url, "facebook.com")) url = removing(url, socialReferral);
+  if (hostIsDomainOrSubdomain(url, "nytimes.com")) url = removing(url, newsTracking);
+  if (hostIsDomainOrSubdomain(url, "tiktok.com")) url = removing(url, shortVideoTracking);
   return url;
 }
 
@@ -405,9 +411,19 @@ std::function<bool(const QueryItem&)> queryItemNameNotIn(std::unordered_set<std:
 Url removingRefPathSuffix(const Url& url) {
   static const auto refSuffix = kit::ZvRegex::constant("ref=.*$");
   return kit::modifyingComponents(url, [](UrlComponents& components) {
-    const std::string& path = components.percentEncodedPath();
+    // The path is searched as it reads ("ref%3D" is "ref="); what is cut goes from its written form, so that the rest
+    // keeps its encoding (a "%2F" inside a segment stays one).
+    const std::string path = components.path();
     if (path.find("ref=") == std::string::npos) return;
-    components.setPercentEncodedPath(kit::replacingMatches(path, refSuffix, ""));
+    std::string written = components.percentEncodedPath();
+    const bool decoded = path != written;
+    const auto matches = refSuffix.allMatches(path);
+    for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
+      const std::size_t begin = decoded ? writtenOffset(written, match->range.location) : match->range.location;
+      const std::size_t end = decoded ? writtenOffset(written, match->range.end()) : match->range.end();
+      written.erase(begin, end - begin);
+    }
+    components.setPercentEncodedPath(std::move(written));
   });
 }
 

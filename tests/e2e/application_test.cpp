@@ -226,6 +226,22 @@ TEST_F(Application, ACopyMadeWhileALargePreferencesFileIsReadIsCleanedOnceItIs) 
   EXPECT_TRUE(waitFor(cleanedByQuillet, 20s));
 }
 
+// Switched on while the program runs (here in the settings file, as another program writes it), automatic clearing
+// leaves alone the copy it finds, however long after the start it was made, and cleans the next one.
+TEST_F(Application, AutomaticClearingSwitchedOnLaterLeavesTheCopyItFindsAndCleansTheNext) {
+  storePreferences("<key>automaticallyClearFormatting</key><false/>\n");
+  start();
+  auto owner = copyRichText();
+  std::this_thread::sleep_for(500ms);
+  const std::string file = home_.path() + "/config/com.kestrova.Quillet.plist";
+  std::ofstream(file + ".new") << programtest::preferencesFile("<key>automaticallyClearFormatting</key><true/>\n");
+  std::filesystem::rename(file + ".new", file);
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_FALSE(cleanedByQuillet());
+  owner = copyRichText();
+  EXPECT_TRUE(waitFor(cleanedByQuillet));
+}
+
 // A write of the settings that was killed leaves its temporary file, however large: the next start removes it, once no
 // other instance can be writing (the start holds the session's name), however fresh it is.
 TEST_F(Application, TheTemporaryFileOfAKilledSettingsWriteGoesAtTheNextStart) {

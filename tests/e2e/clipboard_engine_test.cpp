@@ -354,6 +354,10 @@ TEST_F(ClipboardEngine, AltHeldOrTappedAloneWithinThreeSecondsLeavesTheCopyAlone
   x11test::run({"xdotool", "key", "alt+shift"});
   x11test::processEventsFor(100ms);
   EXPECT_TRUE(copyAndWaitForCleaning(rich));
+  // Alt used with another key, as in switching windows, is no tap either.
+  x11test::run({"xdotool", "key", "alt+Tab"});
+  x11test::processEventsFor(100ms);
+  EXPECT_TRUE(copyAndWaitForCleaning(rich));
   EXPECT_EQ(controller->lastOptionKeyPress(), std::chrono::system_clock::time_point{});
 }
 

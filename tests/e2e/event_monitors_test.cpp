@@ -71,7 +71,7 @@ TEST_F(KitMonitorsOnX11, GlobalMonitorsSeeKeysAndTheMouseOfTheWholeSession) {
                                   [&](const platform::Event& e) { events.push_back(e); });
   monitor.start();
   ASSERT_TRUE(monitor.isRunning());
-  press("key", "a");
+  press("key", "shift+a");  // a modifier key is a change of flags, no key of its own
   x11test::run({"xdotool", "mousemove", "300", "200", "click", "1"});
   ASSERT_TRUE(x11test::processEventsUntil([&] { return events.size() >= 4; }));
   x11test::processEventsFor(150ms);

@@ -144,6 +144,14 @@ TEST_F(GlobalShortcutsTest, SwitchingOffOrDisablingLetsGoOfTheSystemGrab) {
   gs::enable({name});
   press("ctrl+shift+p");
   EXPECT_EQ(ups.size(), 1u);
+
+  xdotool("keydown ctrl+shift+p");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return downs.size() == 2; }));
+  gs::setEnabled(false);
+  xdotool("keyup p keyup shift keyup ctrl");
+  x11test::processEventsFor(std::chrono::milliseconds(300));
+  EXPECT_EQ(ups.size(), 1u) << "let go while switched off";
+  gs::setEnabled(true);
 }
 
 // A stream holds its name's combination while it lives; its end lets go of it unless a name with closures or another

@@ -161,21 +161,25 @@ TEST_F(HotKeysTest, ResumeThatIsRefusedDropsTheRecord) {
   EXPECT_FALSE(hotKeys().resume(8)) << "no record left";
 }
 
-TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
+// Stands for a menu: an active window of ours that counts the key presses it gets.
+struct MenuStandIn : QObject {
+  MenuStandIn() {
+    window.resize(200, 100);
+    window.show();
+    window.requestActivate();
+    window.installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress) ++(static_cast<QKeyEvent*>(e)->isAutoRepeat() ? repeats : keys);
+    return false;
+  }
   QWindow window;
-  window.resize(200, 100);
-  window.show();
-  window.requestActivate();
-  ASSERT_TRUE(x11test::processEventsUntil([&] { return window.isExposed() && window.isActive(); }));
+  int keys = 0, repeats = 0;
+};
 
-  struct KeySpy : QObject {
-    int keys = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() == QEvent::KeyPress) ++keys;
-      return false;
-    }
-  } spy;
-  window.installEventFilter(&spy);
+TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
+  MenuStandIn spy;
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return spy.window.isExposed() && spy.window.isActive(); }));
 
   ASSERT_TRUE(registerKey(9, keyC, ctrlFlag | shiftFlag));
   hotKeys().suspendAll();  // what a menu does: its keyboard grab would defeat ours anyway
@@ -190,6 +194,42 @@ TEST_F(HotKeysTest, WhileAMenuHoldsTheKeyboardItsKeyEventsAreMatched) {
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(spy.keys, 3);
   hotKeys().resumeAll();
+}
+
+TEST_F(HotKeysTest, AroundAMenuNoPressOrReleaseIsLostAndRepeatsReachTheMenu) {
+  MenuStandIn menu;
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return menu.window.isExposed() && menu.window.isActive(); }));
+  ASSERT_TRUE(registerKey(11, keyC, ctrlFlag | altFlag));
+  const auto release = [this] {
+    xdotool("keyup c keyup alt keyup ctrl");
+    x11test::processEventsUntil([&] { return events.size() >= 2; });
+  };
+
+  events.clear();
+  xdotool("keydown ctrl+alt+c");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return !events.empty(); }));
+  hotKeys().suspendAll();  // a menu opens
+  hotKeys().setMenuOpen(true);
+  release();
+  EXPECT_TRUE(firedOnce(11));
+
+  events.clear();
+  xdotool("keydown ctrl+alt+c sleep 1");
+  ASSERT_TRUE(x11test::processEventsUntil([&] { return menu.repeats > 0; })) << "repeats go to the menu";
+  // Let go after the menu closed, before a repeat could bring it to our grab.
+  x11test::Client server;
+  uint32_t repeat = XCB_AUTO_REPEAT_MODE_OFF;
+  xcb_change_keyboard_control(server, XCB_KB_AUTO_REPEAT_MODE, &repeat);
+  server.roundTrip();
+  hotKeys().setMenuOpen(false);
+  hotKeys().resumeAll();
+  release();
+  EXPECT_TRUE(firedOnce(11));
+  press("ctrl+alt+c");
+  EXPECT_TRUE(firedOnce(11)) << "and pressed again";
+  repeat = XCB_AUTO_REPEAT_MODE_ON;
+  xcb_change_keyboard_control(server, XCB_KB_AUTO_REPEAT_MODE, &repeat);
+  server.roundTrip();
 }
 
 // Moves the modifier keys of one modifier bit to another, as a desktop's keyboard settings may; restores them.

@@ -466,7 +466,26 @@ TEST_F(ControllerTest, ALoneAltTapIsTimedByTheKitClockAndLeavesCopiesAloneForThr
   controller.modifierFlagsChanged(0);
   EXPECT_EQ(controller.lastOptionKeyPress(), clock.now() - 1min);
   EXPECT_FALSE(controller.shouldSkip());
+  // Alt with a key or a mouse button (Alt+Tab, an Alt+drag) is no tap.
+  controller.modifierFlagsChanged(Flag::option);
+  controller.inputPressed();
+  controller.modifierFlagsChanged(0);
+  EXPECT_EQ(controller.lastOptionKeyPress(), clock.now() - 1min);
   platform::setClockForTesting(nullptr);
+}
+
+// The program takes the clipboard's count before it makes the controller: a watcher switched on later leaves alone
+// what it finds, however long after that count it was copied.
+TEST_F(ControllerTest, AWatcherSwitchedOnAfterTheStartLeavesAloneWhatItFinds) {
+  const PasteboardContent rich = {{type::html, "<b>a</b>"}, {type::string, "a"}};
+  MemoryPasteboard pasteboard;
+  PasteboardController controller(pasteboard, pasteboard.changeCount());
+  pasteboard.setItems({itemOf(rich)});
+  kit::Preferences::set(Keys::automaticallyClearFormatting(), true);
+  main.runUntilIdle();
+  EXPECT_FALSE(hasType(pasteboard, cleanedMarkerType()));
+  pasteboard.setItems({itemOf(rich)});
+  EXPECT_TRUE(cleaned(pasteboard));
 }
 
 TEST_F(ControllerTest, ContentFromAnotherDeviceAndCalendarEventsOfSeveralItemsAreSkipped) {

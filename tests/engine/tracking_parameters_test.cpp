@@ -119,6 +119,9 @@ TEST(SiteRules, RetailerAppliesItsFourStepsInOrder) {
        "https://smile.amazon.co.uk/dp/B01?color=red"},
       // 4: any "ref=" left in the path cuts it there.
       {"https://www.amazon.com/gp/product/ref=x/B01/more?psc=1", "https://www.amazon.com/gp/product/"},
+      // The path is searched decoded; the part before the cut keeps its encoding.
+      {"https://www.amazon.com/gp/ref%3Dx/B01?psc=1", "https://www.amazon.com/gp/"},
+      {"https://www.amazon.com/a%2Fb/ref%3dx/B01?psc=1", "https://www.amazon.com/a%2Fb/"},
       {"https://www.amazonia.org/dp/ref=x?s=1", nullptr},
   });
 }

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include "kit/foundation/json_coding.h"
+
 namespace kit {
 
 std::string rawValue(AppAppearance appearance) {
@@ -25,6 +27,15 @@ std::optional<AppAppearance> appAppearance(std::string_view raw) {
 }
 
 bool isDarkMode(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
+
+void to_json(Json& json, AppAppearance appearance) { json = rawValue(appearance); }
+
+AppAppearance JsonDecoding<AppAppearance>::decode(const Json& json, const CodingPath& path) {
+  const auto raw = decodeJson<std::string>(json, path);
+  if (auto appearance = appAppearance(raw)) return *appearance;
+  throw DecodingError(DecodingError::Kind::dataCorrupted, path,
+                      "Cannot initialize AppAppearance from invalid String value " + raw);
+}
 
 AppAppearance effectiveAppearance(AppAppearance setting, const platform::DesktopColorScheme& desktop) {
   if (setting != AppAppearance::system) return setting;

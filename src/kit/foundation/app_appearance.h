@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/system/color_scheme.h"
 
@@ -24,6 +26,21 @@ std::optional<AppAppearance> appAppearance(std::string_view rawValue);
 
 // Whether a palette draws a dark look: its window colour is dark.
 bool isDarkMode(const QPalette& palette);
+
+// Ordered by raw value, as the other raw-value types are: dark, light, system.
+inline bool operator<(AppAppearance a, AppAppearance b) { return rawValue(a) < rawValue(b); }
+inline bool operator>(AppAppearance a, AppAppearance b) { return b < a; }
+inline bool operator<=(AppAppearance a, AppAppearance b) { return !(b < a); }
+inline bool operator>=(AppAppearance a, AppAppearance b) { return !(a < b); }
+
+// Coded as its raw value; other text does not decode.
+void to_json(nlohmann::ordered_json& json, AppAppearance appearance);
+template <class T>
+struct JsonDecoding;
+template <>
+struct JsonDecoding<AppAppearance> {
+  static AppAppearance decode(const nlohmann::ordered_json& json, const std::vector<std::string>& path);
+};
 
 // The look to take for a setting: light or dark. The system setting follows the desktop's colour scheme where its
 // portal states one, else the application's palette.

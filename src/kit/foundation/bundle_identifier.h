@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -32,7 +33,8 @@ class BundleIdentifier {
 
   std::string rawValue;
   const std::string& id() const { return rawValue; }
-  bool operator==(const BundleIdentifier&) const = default;
+  // Equal and ordered by the raw text.
+  auto operator<=>(const BundleIdentifier&) const = default;
   // The value as a debugger shows it: BundleIdentifier(rawValue: "org.gnome.TextEditor").
   std::string description() const;
 

@@ -187,7 +187,15 @@ Duration random(Duration lower, Duration upper) {
 }  // namespace durations
 
 Date adding(Date date, TimeInterval seconds) {
-  return date + std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
+  if (std::isnan(seconds)) return date;
+  // Whole nanoseconds toward zero; a date beyond the range is the first or the last one (infinite spans included).
+  double offset = seconds * 1e9;
+  if (offset >= 0x1p64) return Date::max();
+  if (offset <= -0x1p64) return Date::min();
+  Int128 total = static_cast<Int128>(date.time_since_epoch().count()) + static_cast<Int128>(offset);
+  if (total > int64Max) return Date::max();
+  if (total < int64Min) return Date::min();
+  return Date(Date::duration(static_cast<int64_t>(total)));
 }
 
 Date dateFromNow(TimeInterval seconds) { return adding(platform::clock().now(), seconds); }

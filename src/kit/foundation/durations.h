@@ -142,7 +142,8 @@ Duration random(Duration lower, Duration upper, Generator& generator) {
 }
 }  // namespace durations
 
-// Dates moved by a span.
+// Dates moved by a span, at most to the last or the first date there is (an infinite span goes that far; a NaN span
+// moves nothing).
 Date adding(Date date, TimeInterval seconds);
 inline Date adding(Date date, ZvDuration duration) { return adding(date, duration.seconds()); }
 inline Date adding(Date date, Duration duration) { return adding(date, toTimeInterval(duration)); }

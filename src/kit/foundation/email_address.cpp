@@ -1,6 +1,7 @@
 #include "kit/foundation/email_address.h"
 
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/json_coding.h"
 #include "kit/foundation/text_checking.h"
 #include "platform/text/whitespace.h"
 
@@ -21,6 +22,12 @@ EmailAddress EmailAddress::literal(std::string_view text, std::source_location l
 const EmailAddress& EmailAddress::developerFeedback() {
   static const EmailAddress address = literal("feedback@kestrova.com");
   return address;
+}
+
+void to_json(Json& json, const EmailAddress& address) { json = address.rawValue(); }
+
+EmailAddress JsonDecoding<EmailAddress>::decode(const Json& json, const CodingPath& path) {
+  return EmailAddress(decodeJson<std::string>(json, path));
 }
 
 }  // namespace kit

@@ -1,6 +1,11 @@
 #include "kit/foundation/general_error.h"
 
+#include <cstdio>
+#include <iterator>
+
+#include "kit/foundation/foundation_helpers.h"
 #include "kit/foundation/string_hash.h"
+#include "kit/foundation/textual_description.h"
 #include "kit/foundation/zv_app.h"
 #include "platform/text/utf8.h"
 #include "platform/text/whitespace.h"
@@ -66,17 +71,74 @@ UserInfo AnyError::userInfo() const {
   return info;
 }
 
+std::string AnyError::debugFields() const { return "error: " + reflectingDescription(*error_); }
+
+bool operator==(const AnyError& a, const AnyError& b) {
+  if (reflectingDescription(*a.error_) != reflectingDescription(*b.error_)) return false;
+  PlatformError first = asNSError(*a.error_), second = asNSError(*b.error_);
+  return first.domain() == second.domain() && first.code() == second.code();
+}
+
 namespace {
 
-// What a debugger would print for the wrapped error: its type or case and its description.
-std::string debugText(const Error& error) { return error.typeOrCaseName() + "(" + error.localizedDescription() + ")"; }
+void appendReflecting(std::string& out, const UserInfoValue& value) {
+  if (auto error = std::get_if<std::shared_ptr<const Error>>(&value)) {
+    out += *error ? reflectingDescription(**error) : "nil";
+  } else if (auto errors = std::get_if<ErrorList>(&value)) {
+    out += '[';
+    for (std::size_t i = 0; i < errors->size(); ++i) {
+      if (i > 0) out += ", ";
+      appendReflecting(out, UserInfoValue((*errors)[i]));
+    }
+    out += ']';
+  } else if (auto attempter = std::get_if<std::shared_ptr<ErrorRecoveryAttempter>>(&value)) {
+    char address[2 + 16 + 1];
+    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(attempter->get()));
+    out += "<ErrorRecoveryAttempter: " + std::string(address) + ">";
+  } else if (auto any = std::get_if<std::any>(&value)) {
+    if (auto url = std::any_cast<platform::Url>(any)) {
+      kit::appendReflecting(out, url->absoluteString());
+    } else {
+      out += any->has_value() ? typeName(any->type()) : "nil";
+    }
+  } else {
+    std::visit(
+        [&](const auto& plain) {
+          if constexpr (Describable<decltype(plain)>) kit::appendReflecting(out, plain);
+        },
+        value);
+  }
+}
 
 }  // namespace
 
-bool operator==(const AnyError& a, const AnyError& b) {
-  if (debugText(*a.error_) != debugText(*b.error_)) return false;
-  PlatformError first = asNSError(*a.error_), second = asNSError(*b.error_);
-  return first.domain() == second.domain() && first.code() == second.code();
+std::string reflectingDescription(const Error& error) {
+  std::string out = typeName(error);
+  out += "(domain: ";
+  kit::appendReflecting(out, error.domain());
+  out += ", code: ";
+  kit::appendReflecting(out, error.code());
+  out += ", errorDescription: ";
+  kit::appendReflecting(out, error.errorDescription());
+  out += ", failureReason: ";
+  kit::appendReflecting(out, error.failureReason());
+  out += ", recoverySuggestion: ";
+  kit::appendReflecting(out, error.recoverySuggestion());
+  out += ", helpAnchor: ";
+  kit::appendReflecting(out, error.helpAnchor());
+  out += ", userInfo: ";
+  const UserInfo info = error.userInfo();
+  if (info.empty()) out += "[:]";
+  for (auto it = info.begin(); it != info.end(); ++it) {
+    out += it == info.begin() ? "[" : ", ";
+    kit::appendReflecting(out, it->first);
+    out += ": ";
+    appendReflecting(out, it->second);
+    if (std::next(it) == info.end()) out += ']';
+  }
+  if (auto fields = error.debugFields(); !fields.empty()) out += ", " + fields;
+  out += ')';
+  return out;
 }
 
 PlatformError asNSError(const Error& error) {

@@ -90,7 +90,9 @@ class AnyError : public Error {
   std::optional<std::string> recoverySuggestion() const override { return error_->recoverySuggestion(); }
   std::optional<std::string> helpAnchor() const override { return error_->helpAnchor(); }
   std::string typeOrCaseName() const override { return "AnyError"; }
+  std::string debugFields() const override;
 
+  // Equal when the wrapped errors print alike to a debugger and have the same domain and code.
   friend bool operator==(const AnyError& a, const AnyError& b);
 
  private:
@@ -114,6 +116,11 @@ class UnexpectedNilError : public Error {
   std::string file_;
   int64_t line_;
 };
+
+// What a debugger shows for an error: its type and every value it holds (domain, code, the descriptive texts, the
+// user info and its debugFields()), so that errors that print alike hold the same. A recovery attempter in the user
+// info is told apart by identity, as objects are.
+std::string reflectingDescription(const Error& error);
 
 // The error as a plain platform error (domain, code and a user info that also carries the descriptive texts).
 PlatformError asNSError(const Error& error);

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "platform/core/hashing.h"
+#include "platform/core/hash_combine.h"
 
 namespace kit {
 

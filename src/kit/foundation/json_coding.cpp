@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <cmath>
 
+#include "kit/foundation/textual_description.h"
+
 namespace kit {
 
 int64_t DecodingError::code() const {
@@ -26,6 +28,11 @@ std::string DecodingError::typeOrCaseName() const {
       return "dataCorrupted";
   }
   return "dataCorrupted";
+}
+
+std::string DecodingError::debugFields() const {
+  return "codingPath: " + reflecting(codingPath_) + ", debugDescription: " + reflecting(debugDescription_) +
+         ", subject: " + reflecting(subject_);
 }
 
 Json encodeData(const std::vector<uint8_t>& bytes) {
@@ -73,6 +80,14 @@ const Json& keyedContainer(const Json& json, const CodingPath& path, std::string
     throw DecodingError(DecodingError::Kind::typeMismatch, path,
                         "Expected to decode a dictionary but found " + describeJsonType(json) + " instead.",
                         std::string(typeName));
+  }
+  return json;
+}
+
+const Json& unkeyedContainer(const Json& json, const CodingPath& path) {
+  if (!json.is_array()) {
+    throw DecodingError(DecodingError::Kind::typeMismatch, path,
+                        "Expected to decode an array but found " + describeJsonType(json) + " instead.", "Array");
   }
   return json;
 }

@@ -5,11 +5,16 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "kit/foundation/general_error.h"
@@ -42,6 +47,7 @@ class DecodingError : public Error {
   int64_t code() const override;
   std::optional<std::string> errorDescription() const override;
   std::string typeOrCaseName() const override;
+  std::string debugFields() const override;
 
  private:
   Kind kind_;
@@ -50,8 +56,9 @@ class DecodingError : public Error {
   std::string subject_;
 };
 
-// Decoding of one type from JSON. The primary template reads the value through its nlohmann conversion and turns
-// a mismatch into a DecodingError; the kit's generic types specialise it.
+// Decoding of one type from JSON. The primary template reads numbers, booleans and texts strictly and other types
+// through their nlohmann conversion, turning a mismatch into a DecodingError; containers decode each element
+// through its own decoding, and the kit's generic types specialise it too.
 template <class T>
 struct JsonDecoding {
   static T decode(const Json& json, const CodingPath& path);
@@ -64,9 +71,15 @@ T decodeJson(const Json& json, const CodingPath& path = {}) {
 
 // The object at `json`, or a type mismatch naming `typeName`.
 const Json& keyedContainer(const Json& json, const CodingPath& path, std::string_view typeName);
+// The array at `json`, or a type mismatch.
+const Json& unkeyedContainer(const Json& json, const CodingPath& path);
 // The value under `key` of an object: missing keys give keyNotFound (none for an optional), null valueNotFound.
 template <class T>
 T decodeMember(const Json& object, const std::string& key, const CodingPath& path);
+// The same with the key required for an optional too: the rule of the kit's generic types, which read a member of
+// any type the same way.
+template <class T>
+T decodeRequiredMember(const Json& object, const std::string& key, const CodingPath& path);
 
 // Byte buffers are Base64 text in JSON; text that is no Base64 is corrupted data.
 Json encodeData(const std::vector<uint8_t>& bytes);
@@ -78,8 +91,54 @@ template <class T>
 concept SingleValueCodable = RawRepresentable<T> && T::codesAsSingleValue;
 
 template <class T>
+inline constexpr bool isOptional = false;
+template <class T>
+inline constexpr bool isOptional<std::optional<T>> = true;
+
+// The containers the kit codes element by element: lists and sets as arrays, maps keyed by text as objects, other
+// maps as arrays of [key, value] pairs.
+template <class T>
+inline constexpr bool isCodedList = false;
+template <class T, class A>
+inline constexpr bool isCodedList<std::vector<T, A>> = true;
+template <class T, class C, class A>
+inline constexpr bool isCodedList<std::set<T, C, A>> = true;
+template <class T, class H, class E, class A>
+inline constexpr bool isCodedList<std::unordered_set<T, H, E, A>> = true;
+template <class T>
+inline constexpr bool isCodedMap = false;
+template <class K, class T, class C, class A>
+inline constexpr bool isCodedMap<std::map<K, T, C, A>> = true;
+template <class K, class T, class H, class E, class A>
+inline constexpr bool isCodedMap<std::unordered_map<K, T, H, E, A>> = true;
+template <class T>
+inline constexpr bool isTextKeyedMap = false;
+template <class T, class C, class A>
+inline constexpr bool isTextKeyedMap<std::map<std::string, T, C, A>> = true;
+template <class T, class H, class E, class A>
+inline constexpr bool isTextKeyedMap<std::unordered_map<std::string, T, H, E, A>> = true;
+template <class T>
+inline constexpr bool isPair = false;
+template <class A, class B>
+inline constexpr bool isPair<std::pair<A, B>> = true;
+
+// A value's JSON: an optional as its value or null, containers as above with every element through this encoding,
+// single values as their raw value, anything else through its to_json.
+template <class T>
 Json encodeJson(const T& value) {
-  if constexpr (!SingleValueCodable<T>) {
+  if constexpr (isOptional<T>) {
+    return value ? encodeJson(*value) : Json();
+  } else if constexpr (isTextKeyedMap<T>) {
+    Json object = Json::object();
+    for (const auto& [key, element] : value) object[key] = encodeJson(element);
+    return object;
+  } else if constexpr (isCodedList<T> || isCodedMap<T>) {
+    Json array = Json::array();
+    for (const auto& element : value) array.push_back(encodeJson(element));
+    return array;
+  } else if constexpr (isPair<T>) {
+    return Json::array({encodeJson(value.first), encodeJson(value.second)});
+  } else if constexpr (!SingleValueCodable<T>) {
     return Json(value);
   } else if constexpr (std::is_same_v<typename T::RawValue, std::vector<uint8_t>>) {
     return encodeData(rawValueOf(value));
@@ -88,14 +147,10 @@ Json encodeJson(const T& value) {
   }
 }
 
-// The same for single values inside other coded values (arrays, dictionaries), both ways.
+// The same for single values inside other coded values (arrays, dictionaries).
 template <SingleValueCodable T>
 void to_json(Json& json, const T& value) {
   json = encodeJson(value);
-}
-template <SingleValueCodable T>
-void from_json(const Json& json, T& value) {
-  value = decodeJson<T>(json);
 }
 
 // True for types that are never coded: a record member of such a type leaves no key behind.
@@ -114,6 +169,10 @@ std::string jsonText(const Json& json);
 // Decodes a value from JSON bytes; any error gives none.
 template <class T>
 std::optional<T> decodedJson(std::string_view bytes);
+// The same through a decoding of the caller's own, which gives none or throws for JSON that holds no T.
+template <class T, class Decode>
+requires std::is_invocable_r_v < std::optional<T>, Decode,
+const Json& > std::optional<T> decodedJson(std::string_view bytes, Decode decode);
 
 std::string describeJsonType(const Json& json);
 DecodingError typeMismatch(const Json& json, const CodingPath& path);
@@ -181,31 +240,124 @@ struct JsonDecoding<std::optional<T>> {
   }
 };
 
-template <class T>
-inline constexpr bool isOptional = false;
-template <class T>
-inline constexpr bool isOptional<std::optional<T>> = true;
+// Containers in the forms they encode to, every element through its own decoding; the first failure ends decoding.
+namespace detail {
+
+template <class Container>
+Container decodeElements(const Json& json, const CodingPath& path) {
+  const Json& array = unkeyedContainer(json, path);
+  Container result;
+  CodingPath elementPath = path;
+  elementPath.emplace_back();
+  for (std::size_t index = 0; index < array.size(); ++index) {
+    elementPath.back() = "Index " + std::to_string(index);
+    result.insert(result.end(), decodeJson<typename Container::value_type>(array[index], elementPath));
+  }
+  return result;
+}
+
+template <class Map>
+Map decodeEntries(const Json& json, const CodingPath& path) {
+  using Mapped = typename Map::mapped_type;
+  if constexpr (!isTextKeyedMap<Map>) {
+    return decodeElements<Map>(json, path);
+  } else {
+    const Json& object = keyedContainer(json, path, "Dictionary");
+    Map result;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+      result.insert_or_assign(it.key(), decodeRequiredMember<Mapped>(object, it.key(), path));
+    }
+    return result;
+  }
+}
+
+}  // namespace detail
+
+template <class T, class Allocator>
+struct JsonDecoding<std::vector<T, Allocator>> {
+  static std::vector<T, Allocator> decode(const Json& json, const CodingPath& path) {
+    return detail::decodeElements<std::vector<T, Allocator>>(json, path);
+  }
+};
+
+template <class T, class Compare, class Allocator>
+struct JsonDecoding<std::set<T, Compare, Allocator>> {
+  static std::set<T, Compare, Allocator> decode(const Json& json, const CodingPath& path) {
+    return detail::decodeElements<std::set<T, Compare, Allocator>>(json, path);
+  }
+};
+
+template <class T, class Hash, class Equal, class Allocator>
+struct JsonDecoding<std::unordered_set<T, Hash, Equal, Allocator>> {
+  static std::unordered_set<T, Hash, Equal, Allocator> decode(const Json& json, const CodingPath& path) {
+    return detail::decodeElements<std::unordered_set<T, Hash, Equal, Allocator>>(json, path);
+  }
+};
+
+template <class Key, class T, class Compare, class Allocator>
+struct JsonDecoding<std::map<Key, T, Compare, Allocator>> {
+  static std::map<Key, T, Compare, Allocator> decode(const Json& json, const CodingPath& path) {
+    return detail::decodeEntries<std::map<Key, T, Compare, Allocator>>(json, path);
+  }
+};
+
+template <class Key, class T, class Hash, class Equal, class Allocator>
+struct JsonDecoding<std::unordered_map<Key, T, Hash, Equal, Allocator>> {
+  static std::unordered_map<Key, T, Hash, Equal, Allocator> decode(const Json& json, const CodingPath& path) {
+    return detail::decodeEntries<std::unordered_map<Key, T, Hash, Equal, Allocator>>(json, path);
+  }
+};
+
+// [first, second]
+template <class A, class B>
+struct JsonDecoding<std::pair<A, B>> {
+  static std::pair<A, B> decode(const Json& json, const CodingPath& path) {
+    const Json& array = unkeyedContainer(json, path);
+    if (array.size() != 2) {
+      throw DecodingError(DecodingError::Kind::dataCorrupted, path, "Expected a pair of two values.");
+    }
+    A first = decodeJson<std::remove_const_t<A>>(array[0], withElement(path, 0));
+    B second = decodeJson<B>(array[1], withElement(path, 1));
+    return {std::move(first), std::move(second)};
+  }
+  static CodingPath withElement(CodingPath path, std::size_t index) {
+    path.push_back("Index " + std::to_string(index));
+    return path;
+  }
+};
 
 template <class T>
-T decodeMember(const Json& object, const std::string& key, const CodingPath& path) {
+T decodeRequiredMember(const Json& object, const std::string& key, const CodingPath& path) {
   auto it = object.find(key);
   CodingPath memberPath = path;
   memberPath.push_back(key);
-  if (it == object.end()) {
-    if constexpr (isOptional<T>) return T();
-    if constexpr (requires { JsonDecoding<T>::decodesWhenMissing; }) return JsonDecoding<T>::decode(Json(), memberPath);
-    throw DecodingError(DecodingError::Kind::keyNotFound, path, "No value associated with key \"" + key + "\".", key);
+  if (it != object.end()) return decodeJson<T>(*it, memberPath);
+  // A member that encodes nothing leaves no key to require.
+  if constexpr (requires { JsonDecoding<T>::decodesWhenMissing; }) return JsonDecoding<T>::decode(Json(), memberPath);
+  throw DecodingError(DecodingError::Kind::keyNotFound, path, "No value associated with key \"" + key + "\".", key);
+}
+
+template <class T>
+T decodeMember(const Json& object, const std::string& key, const CodingPath& path) {
+  if constexpr (isOptional<T>) {
+    if (!object.contains(key)) return T();
   }
-  return decodeJson<T>(*it, memberPath);
+  return decodeRequiredMember<T>(object, key, path);
+}
+
+template <class T, class Decode>
+requires std::is_invocable_r_v < std::optional<T>, Decode,
+const Json& > std::optional<T> decodedJson(std::string_view bytes, Decode decode) {
+  try {
+    return decode(Json::parse(bytes));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 template <class T>
 std::optional<T> decodedJson(std::string_view bytes) {
-  try {
-    return decodeJson<T>(Json::parse(bytes));
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
+  return decodedJson<T>(bytes, [](const Json& json) { return std::optional<T>(decodeJson<T>(json)); });
 }
 
 }  // namespace kit

@@ -1,10 +1,13 @@
 #include "kit/foundation/log.h"
 
+#include "kit/foundation/general_error.h"
 #include "kit/foundation/zv_app.h"
 #include "platform/core/clock.h"
 #include "platform/core/log_sink.h"
 
 namespace kit {
+
+LogItem::LogItem(const platform::Error& error) : rendered_(reflectingDescription(error)) {}
 
 std::string loggedText(std::initializer_list<LogItem> items, std::string_view function, std::string_view file,
                        int64_t line) {

@@ -11,6 +11,7 @@
 #include "kit/foundation/bounded_array.h"
 #include "kit/foundation/locks.h"
 #include "kit/foundation/textual_description.h"
+#include "platform/core/error.h"
 
 namespace kit {
 
@@ -23,6 +24,8 @@ class LogItem {
  public:
   template <Describable T>
   LogItem(const T& value) : rendered_(reflecting(value)) {}
+  // An error as a debugger shows it: its type and every value it holds (reflectingDescription).
+  LogItem(const platform::Error& error);
 
   const std::string& rendered() const { return rendered_; }
 

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "kit/foundation/reactive_observables.h"
@@ -81,11 +82,11 @@ class KVOObservable : public ObservableObject {
  private:
   T read() const {
     if (!object_) return value_;
-    return object_->property(property_).template value<T>();
+    return object_->property(property_.c_str()).template value<T>();
   }
 
   QPointer<QObject> object_;
-  const char* property_;
+  std::string property_;  // a copy: the caller's text may be gone before this holder is
   T value_{};
   detail::PropertyChangeRelay relay_;
   bool isObserving_ = false;

@@ -10,9 +10,10 @@
 
 namespace kit {
 
-// The length in nanoseconds; `never` counts 0 (the order puts it above everything anyway).
+// The length in nanoseconds; `never` and kinds not known here count 0 (the order puts `never` above everything
+// anyway).
 inline int64_t nanosecondCount(const DispatchTimeInterval& interval) {
-  int64_t factor = 1;
+  int64_t factor = 0;
   switch (interval.kind) {
     case DispatchTimeInterval::Kind::seconds:
       factor = 1'000'000'000;
@@ -27,7 +28,7 @@ inline int64_t nanosecondCount(const DispatchTimeInterval& interval) {
       factor = 1;
       break;
     case DispatchTimeInterval::Kind::never:
-      return 0;
+      break;
   }
   int64_t count;
   if (__builtin_mul_overflow(interval.value, factor, &count)) fatalError("Time interval too long to compare");

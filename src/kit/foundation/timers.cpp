@@ -1,46 +1,52 @@
 #include "kit/foundation/timers.h"
 
 #include <cmath>
-#include <limits>
 
 namespace kit {
 
 namespace {
 
-std::unique_ptr<QTimer> timerOf(TimeInterval seconds, bool repeats, std::function<void(QTimer&)> block) {
-  auto timer = std::make_unique<QTimer>();
-  double milliseconds = std::ceil(seconds * 1000);
-  constexpr double longest = std::numeric_limits<int>::max();
-  timer->setInterval(std::isnan(milliseconds) || milliseconds < 0 ? 0
-                                                                  : static_cast<int>(std::min(milliseconds, longest)));
-  timer->setSingleShot(!repeats);
-  timer->setTimerType(Qt::PreciseTimer);
-  QTimer* raw = timer.get();
-  QObject::connect(raw, &QTimer::timeout, raw, [raw, block = std::move(block)] { block(*raw); });
-  return timer;
+// Seconds as a span for a timer: to the nearest nanosecond, between zero and the largest span.
+Duration timerSpan(TimeInterval seconds) {
+  double nanoseconds = std::round(seconds * 1e9);
+  if (!(nanoseconds > 0)) return Duration::zero();  // also NaN
+  if (nanoseconds >= 0x1p63) return Duration::max();
+  return Duration(static_cast<int64_t>(nanoseconds));
 }
 
-std::unique_ptr<QTimer> started(std::unique_ptr<QTimer> timer) {
-  timer->start();
-  return timer;
+ScheduledTimer scheduled(std::unique_ptr<platform::Timer> timer) {
+  platform::Timer* raw = timer.release();
+  raw->schedule();
+  return ScheduledTimer(raw);
 }
 
 }  // namespace
 
-std::unique_ptr<QTimer> makeTimer(Duration duration, bool repeats, std::function<void(QTimer&)> block) {
-  return timerOf(toTimeInterval(duration), repeats, std::move(block));
+std::unique_ptr<platform::Timer> makeTimer(Duration duration, bool repeats,
+                                           std::function<void(platform::Timer&)> block) {
+  auto timer = std::make_unique<platform::Timer>();
+  timer->setInterval(duration);
+  timer->setSingleShot(!repeats);
+  timer->setTimerType(Qt::PreciseTimer);
+  timer->onTimeout([raw = timer.get(), block = std::move(block)] { block(*raw); });
+  return timer;
 }
 
-std::unique_ptr<QTimer> makeTimer(ZvDuration duration, bool repeats, std::function<void(QTimer&)> block) {
-  return timerOf(duration.seconds(), repeats, std::move(block));
+std::unique_ptr<platform::Timer> makeTimer(ZvDuration duration, bool repeats,
+                                           std::function<void(platform::Timer&)> block) {
+  return makeTimer(timerSpan(duration.seconds()), repeats, std::move(block));
 }
 
-std::unique_ptr<QTimer> scheduledTimer(Duration duration, bool repeats, std::function<void(QTimer&)> block) {
-  return started(makeTimer(duration, repeats, std::move(block)));
+void ScheduledTimer::stop() {
+  if (timer_) timer_->stop();
 }
 
-std::unique_ptr<QTimer> scheduledTimer(ZvDuration duration, bool repeats, std::function<void(QTimer&)> block) {
-  return started(makeTimer(duration, repeats, std::move(block)));
+ScheduledTimer scheduledTimer(Duration duration, bool repeats, std::function<void(platform::Timer&)> block) {
+  return scheduled(makeTimer(duration, repeats, std::move(block)));
+}
+
+ScheduledTimer scheduledTimer(ZvDuration duration, bool repeats, std::function<void(platform::Timer&)> block) {
+  return scheduled(makeTimer(duration, repeats, std::move(block)));
 }
 
 }  // namespace kit

@@ -106,8 +106,8 @@ template <class A, class B>
 struct JsonDecoding<Tuple2<A, B>> {
   static Tuple2<A, B> decode(const Json& json, const CodingPath& path) {
     const Json& object = keyedContainer(json, path, "Tuple2");
-    A first = decodeMember<A>(object, "first", path);
-    B second = decodeMember<B>(object, "second", path);
+    A first = decodeRequiredMember<A>(object, "first", path);
+    B second = decodeRequiredMember<B>(object, "second", path);
     return {std::move(first), std::move(second)};
   }
 };
@@ -116,9 +116,9 @@ template <class A, class B, class C>
 struct JsonDecoding<Tuple3<A, B, C>> {
   static Tuple3<A, B, C> decode(const Json& json, const CodingPath& path) {
     const Json& object = keyedContainer(json, path, "Tuple3");
-    A first = decodeMember<A>(object, "first", path);
-    B second = decodeMember<B>(object, "second", path);
-    C third = decodeMember<C>(object, "third", path);
+    A first = decodeRequiredMember<A>(object, "first", path);
+    B second = decodeRequiredMember<B>(object, "second", path);
+    C third = decodeRequiredMember<C>(object, "third", path);
     return {std::move(first), std::move(second), std::move(third)};
   }
 };
@@ -127,10 +127,10 @@ template <class A, class B, class C, class D>
 struct JsonDecoding<Tuple4<A, B, C, D>> {
   static Tuple4<A, B, C, D> decode(const Json& json, const CodingPath& path) {
     const Json& object = keyedContainer(json, path, "Tuple4");
-    A first = decodeMember<A>(object, "first", path);
-    B second = decodeMember<B>(object, "second", path);
-    C third = decodeMember<C>(object, "third", path);
-    D fourth = decodeMember<D>(object, "fourth", path);
+    A first = decodeRequiredMember<A>(object, "first", path);
+    B second = decodeRequiredMember<B>(object, "second", path);
+    C third = decodeRequiredMember<C>(object, "third", path);
+    D fourth = decodeRequiredMember<D>(object, "fourth", path);
     return {std::move(first), std::move(second), std::move(third), std::move(fourth)};
   }
 };
@@ -148,8 +148,8 @@ struct JsonDecoding<Either<Left, Right>> {
     CodingPath casePath = path;
     casePath.push_back(key);
     const Json& payload = keyedContainer(object.at(key), casePath, "Either");
-    if (hasLeft) return Either<Left, Right>::left(decodeMember<Left>(payload, "_0", casePath));
-    return Either<Left, Right>::right(decodeMember<Right>(payload, "_0", casePath));
+    if (hasLeft) return Either<Left, Right>::left(decodeRequiredMember<Left>(payload, "_0", casePath));
+    return Either<Left, Right>::right(decodeRequiredMember<Right>(payload, "_0", casePath));
   }
 };
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <typeinfo>
 #include <utility>
@@ -13,6 +14,8 @@
 
 #include "kit/foundation/hashing.h"
 #include "kit/foundation/json_coding.h"
+#include "kit/foundation/text_helpers.h"
+#include "platform/core/decimal_text.h"
 
 namespace kit {
 
@@ -55,7 +58,7 @@ void to_json(Json& json, const IgnoredInEquality<Value, isMutable>& wrapper) {
 template <class Value, bool isMutable>
 struct JsonDecoding<IgnoredInEquality<Value, isMutable>> {
   static IgnoredInEquality<Value, isMutable> decode(const Json& json, const CodingPath& path) {
-    return decodeMember<Value>(keyedContainer(json, path, "IgnoreEquatable"), "wrappedValue", path);
+    return decodeRequiredMember<Value>(keyedContainer(json, path, "IgnoreEquatable"), "wrappedValue", path);
   }
 };
 
@@ -116,25 +119,48 @@ template <class ID, class Value>
 struct JsonDecoding<Identified<ID, Value>> {
   static Identified<ID, Value> decode(const Json& json, const CodingPath& path) {
     const Json& object = keyedContainer(json, path, "Identified");
-    ID id = decodeMember<ID>(object, "id", path);
-    Value value = decodeMember<Value>(object, "value", path);
+    ID id = decodeRequiredMember<ID>(object, "id", path);
+    Value value = decodeRequiredMember<Value>(object, "value", path);
     return {std::move(id), std::move(value)};
   }
 };
+
+// The literal kinds that AnyEquatable takes as a Bool, an Int, a Double or a text (see there).
+template <class T>
+concept IntegerLiteralType = std::same_as<T, int> || std::same_as<T, long> || std::same_as<T, long long> ||
+    std::same_as<T, unsigned> || std::same_as<T, unsigned long> || std::same_as<T, unsigned long long>;
+template <class T>
+inline constexpr bool isTextView = false;
+template <CharacterType C>
+inline constexpr bool isTextView<std::basic_string_view<C>> = true;
+template <class T>
+concept LiteralType = std::same_as<T, bool> || IntegerLiteralType<T> || std::floating_point<T> || CharacterType<T> ||
+    std::is_pointer_v<T> || isTextView<T>;
 
 // An equatable value of any type; equal to another when either side recognises the other's value as its own.
 class AnyEquatable {
  public:
   template <class T>
-  requires std::equality_comparable<T> &&(!std::is_convertible_v<T, const char*>)explicit AnyEquatable(T value)
+  requires std::equality_comparable<T> &&(!LiteralType<T>)explicit AnyEquatable(T value)
       : value_(std::move(value)), isEqual_(makeIsEqual<T>()) {}
-  // Literals: booleans as bool, integers as int64_t, floats as double, texts and characters as std::string.
-  AnyEquatable(bool value) : AnyEquatable(std::in_place, value) {}
-  AnyEquatable(int value) : AnyEquatable(std::in_place, static_cast<int64_t>(value)) {}
-  AnyEquatable(double value) : AnyEquatable(std::in_place, value) {}
-  AnyEquatable(const char* text) : AnyEquatable(std::in_place, std::string(text)) {}
-  // A character literal is a one-character text, not the number of its code.
-  AnyEquatable(char character) : AnyEquatable(std::in_place, std::string(1, character)) {}
+  // Literals: booleans as bool; integers of every width as int64_t (unsigned ones beyond its range keep their type
+  // rather than wrap); floating-point numbers as double, a float as the number it was written as (0.1f is 0.1);
+  // texts and characters of every encoding as one std::string in UTF-8 ("é", u8"é", U"é", U'é' are equal). Other
+  // pointers are no literals.
+  template <std::same_as<bool> B>
+  AnyEquatable(B value) : AnyEquatable(std::in_place, bool(value)) {}
+  template <IntegerLiteralType I>
+  AnyEquatable(I value) : AnyEquatable(integer(value)) {}
+  template <std::floating_point F>
+  AnyEquatable(F value) : AnyEquatable(std::in_place, floating(value)) {}
+  template <CharacterType C>
+  AnyEquatable(std::basic_string_view<C> text) : AnyEquatable(std::in_place, utf8Text(text)) {}
+  template <CharacterType C>
+  AnyEquatable(const C* text) : AnyEquatable(std::basic_string_view<C>(text)) {}
+  template <CharacterType C>
+  AnyEquatable(C character) : AnyEquatable(std::basic_string_view<C>(&character, 1)) {}
+  template <class T>
+  AnyEquatable(const T*) = delete;
 
   const std::any& value() const { return value_; }
   friend bool operator==(const AnyEquatable& a, const AnyEquatable& b) {
@@ -144,6 +170,21 @@ class AnyEquatable {
  private:
   template <class T>
   AnyEquatable(std::in_place_t, T value) : value_(std::move(value)), isEqual_(makeIsEqual<T>()) {}
+
+  template <IntegerLiteralType I>
+  static AnyEquatable integer(I value) {
+    if constexpr (std::is_unsigned_v<I>) {
+      if (!std::in_range<int64_t>(value)) return AnyEquatable(std::in_place, static_cast<unsigned long long>(value));
+    }
+    return AnyEquatable(std::in_place, static_cast<int64_t>(value));
+  }
+  template <std::floating_point F>
+  static double floating(F value) {
+    if constexpr (std::same_as<F, float>)
+      return platform::widenedAsWritten(value);
+    else
+      return static_cast<double>(value);
+  }
 
   template <class T>
   std::function<bool(const std::any&)> makeIsEqual() const {

@@ -10,15 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "kit/foundation/text_helpers.h"
 #include "kit/preferences/native_form.h"
 #include "kit/preferences/serializable.h"
 
 namespace kit::Preferences {
-
-// The character types, whose literals ('a', U'é') are text of one character rather than numbers.
-template <class C>
-concept CharacterType = std::same_as<C, char> || std::same_as<C, wchar_t> || std::same_as<C, char8_t> ||
-    std::same_as<C, char16_t> || std::same_as<C, char32_t>;
 
 // A value already in stored form (any property-list object), or nil. Written as a literal of its own:
 //   AnySerializable flag = true, count = 1, ratio = 1.5, name = "abc", none = std::nullopt;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cmath>
 
+#include "platform/core/decimal_text.h"
 #include "platform/core/log_sink.h"
 
 namespace kit::Preferences {
@@ -24,13 +25,7 @@ std::optional<platform::PlistData> JsonCodec<platform::PlistData>::decode(const 
 
 namespace detail {
 
-double jsonNumberOfFloat(float value) {
-  char text[32];
-  const auto written = std::to_chars(std::begin(text), std::end(text), value);
-  double result = value;
-  std::from_chars(std::begin(text), written.ptr, result);
-  return result;
-}
+double jsonNumberOfFloat(float value) { return platform::widenedAsWritten(value); }
 
 namespace {
 // A whole real is written as an integer ("1", not "1.0"), as the platform's encoder writes it; -0.0 keeps its sign.
@@ -62,15 +57,13 @@ std::optional<std::string> bareJsonText(Json valueAsArray) {
   return escaped.substr(1, escaped.size() - 2);
 }
 
-std::optional<Json> bareJsonArray(std::string_view text) {
+std::string asJsonArray(std::string_view text) {
   std::string wrapped;
   wrapped.reserve(text.size() + 2);
   wrapped += '[';
   wrapped += text;
   wrapped += ']';
-  Json array = Json::parse(wrapped, nullptr, false);
-  if (array.is_discarded() || !array.is_array()) return std::nullopt;
-  return array;
+  return wrapped;
 }
 
 void printEncodingFailure(const std::exception& error) { platform::printLineToStandardOutput(error.what()); }

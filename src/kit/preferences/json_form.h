@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kit/foundation/json_coding.h"
 #include "platform/prefs/plist_value.h"
 
 namespace kit::Preferences {
@@ -236,8 +237,8 @@ struct JsonCodec<std::map<K, T, Compare>> {
 
 namespace detail {
 std::optional<std::string> bareJsonText(Json valueAsArray);
-// "[" + text + "]" as JSON; none when that is not JSON.
-std::optional<Json> bareJsonArray(std::string_view text);
+// "[" + text + "]".
+std::string asJsonArray(std::string_view text);
 void printEncodingFailure(const std::exception& error);
 }  // namespace detail
 
@@ -259,9 +260,8 @@ std::optional<std::string> bareJson(const T& value) {
 // a Bool).
 template <JsonCodable T>
 std::optional<T> fromBareJson(std::string_view text) {
-  auto array = detail::bareJsonArray(text);
-  if (!array) return std::nullopt;
-  auto values = JsonCodec<std::vector<T>>::decode(*array);
+  auto values = kit::decodedJson<std::vector<T>>(
+      detail::asJsonArray(text), [](const kit::Json& array) { return JsonCodec<std::vector<T>>::decode(Json(array)); });
   if (!values || values->empty()) return std::nullopt;
   return std::move(values->front());
 }

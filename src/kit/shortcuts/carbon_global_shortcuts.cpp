@@ -23,6 +23,8 @@ State& state() {
 }
 
 void handleHotKeyEvent(const platform::HotKeyEvent& event) {
+  // Switched off, nothing is matched: not even the release of a key held as the switch went off.
+  if (!state().isEnabled) return;
   auto& hotKeys = state().hotKeys;
   auto it = hotKeys.find(event.id);
   if (it == hotKeys.end()) return;

@@ -24,8 +24,7 @@ void setShortcut(QAction& action, const std::optional<Shortcut>& shortcut) {
 
 void setShortcut(QAction& action, const std::optional<Name>& name) {
   if (!name) {
-    action.setShortcut(QKeySequence());
-    shortcutObserverAssociation().set(&action, nullptr);
+    setShortcut(action, std::nullopt);
     return;
   }
   setShortcut(action, getShortcut(*name));
@@ -39,6 +38,11 @@ void setShortcut(QAction& action, const std::optional<Name>& name) {
         setShortcut(*target, getShortcut(name));
       });
   shortcutObserverAssociation().set(&action, std::make_shared<platform::rx::AnyCancellable>(std::move(observer)));
+}
+
+void setShortcut(QAction& action, std::nullopt_t) {
+  action.setShortcut(QKeySequence());
+  shortcutObserverAssociation().set(&action, nullptr);
 }
 
 QAction* menuItemWithShortcut(const QMenu& menu, const Shortcut& shortcut) {

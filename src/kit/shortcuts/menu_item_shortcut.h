@@ -17,6 +17,8 @@ void setShortcut(QAction& action, const std::optional<Shortcut>& shortcut);
 // Shows the name's stored shortcut and keeps following its changes (until the action is gone or this is called
 // again); none clears the shortcut and stops following.
 void setShortcut(QAction& action, const std::optional<Name>& name);
+// Clears the action's shortcut and stops following a name: `setShortcut(action, std::nullopt)`.
+void setShortcut(QAction& action, std::nullopt_t);
 // Where an action keeps its observation of the stored shortcut it follows (none when it follows none).
 ObjectAssociation<std::shared_ptr<platform::rx::AnyCancellable>>& shortcutObserverAssociation();
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -10,6 +11,8 @@
 #include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <algorithm>
+#include <utility>
 
 #include "kit/foundation/alert.h"
 #include "kit/foundation/verbatim_title.h"
@@ -46,6 +49,7 @@ Recorder::Recorder(Name name, OnChange onChange, QWidget* parent)
   clearAction_ = addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
   clearAction_->setToolTip("Clear");
   connect(clearAction_, &QAction::triggered, this, [this] { clearShortcut(); });
+  connect(qApp, &QApplication::focusChanged, this, &Recorder::handleFocusChange);
   refreshText();
 
   QPointer<Recorder> self(this);
@@ -59,7 +63,11 @@ Recorder::Recorder(Name name, OnChange onChange, QWidget* parent)
       });
 }
 
-Recorder::~Recorder() { endRecording(); }
+Recorder::~Recorder() {
+  // Qt reports the focus leaving as the widget underneath goes, after this part of it is gone.
+  disconnect(qApp, &QApplication::focusChanged, this, &Recorder::handleFocusChange);
+  endRecording();
+}
 
 void Recorder::setShortcutName(Name name) {
   const bool changed = name.rawValue != shortcutName_.rawValue;
@@ -69,23 +77,52 @@ void Recorder::setShortcutName(Name name) {
 
 void Recorder::setApplicationMenu(std::function<QMenu*()> menu) { applicationMenu() = std::move(menu); }
 
-QSize Recorder::sizeHint() const { return {minimumWidth, QLineEdit::sizeHint().height()}; }
+QSize Recorder::sizeHint() const {
+  const QSize lineEdit = QLineEdit::sizeHint();
+  // Qt's hint is room for 17 "x" besides the frame, the margins and the clear button while it shows. The text shown
+  // takes that room instead, with the pixel Qt keeps for the caret: wider text would be cut.
+  const QFontMetrics metrics(font());
+  const QString shown = text().isEmpty() ? placeholderText() : text();
+  const int needed = lineEdit.width() - 17 * metrics.horizontalAdvance(u'x') + metrics.horizontalAdvance(shown) + 1;
+  return {std::max(minimumWidth, needed), lineEdit.height()};
+}
 
-QSize Recorder::minimumSizeHint() const { return {minimumWidth, QLineEdit::minimumSizeHint().height()}; }
+QSize Recorder::minimumSizeHint() const { return {sizeHint().width(), QLineEdit::minimumSizeHint().height()}; }
 
 void Recorder::refreshText() {
   auto shortcut = getShortcut(shortcutName_);
   setText(shortcut ? QString::fromStdString(description(*shortcut)) : QString());
-  updateClearButton();
+  followShownText();
 }
 
-void Recorder::updateClearButton() { clearAction_->setVisible(!text().isEmpty()); }
+void Recorder::followShownText() {
+  clearAction_->setVisible(!text().isEmpty());
+  updateGeometry();
+}
 
 void Recorder::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  // The focus coming back with the window is not the user asking to record.
-  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) return;
-  startRecording();
+  focusReason_ = event->reason();  // whether it records is decided once Qt tells where the focus came from
+}
+
+void Recorder::handleFocusChange(QWidget* old, QWidget* now) {
+  if (now != this) return;
+  const Qt::FocusReason reason = std::exchange(focusReason_, Qt::NoFocusReason);
+  // Only a focus the user gives records: a click, Tab, a label's mnemonic. Qt moves the focus by itself, as if by
+  // Tab, off a focused widget that is hidden or disabled (and so off the page a tab or stacked widget switches
+  // away from), and gives it back with the window or after a popup.
+  switch (reason) {
+    case Qt::MouseFocusReason:
+    case Qt::ShortcutFocusReason:
+      startRecording();
+      break;
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+      if (old == nullptr || (old->isVisibleTo(old->window()) && old->isEnabled())) startRecording();
+      break;
+    default:
+      break;
+  }
 }
 
 void Recorder::focusOutEvent(QFocusEvent* event) {
@@ -121,7 +158,7 @@ void Recorder::startRecording() {
   if (isRecording_) return;
   isRecording_ = true;
   setPlaceholderText(recordingPlaceholder);
-  updateClearButton();
+  followShownText();
   setIsRecording(true);
   // Our own grabs would keep an already registered combination from ever reaching the field.
   platform::HotKeys::shared().suspendAll();
@@ -142,7 +179,7 @@ void Recorder::endRecording() {
   eventMonitor_.reset();
   platform::HotKeys::shared().resumeAll();
   setPlaceholderText(idlePlaceholder);
-  updateClearButton();
+  followShownText();
   setIsRecording(false);
 }
 
@@ -155,7 +192,7 @@ void Recorder::clearShortcut() {
   clear();
   setShortcut(std::nullopt, shortcutName_);
   if (onChange_) onChange_(std::nullopt);
-  updateClearButton();
+  followShownText();
   setFocus(Qt::OtherFocusReason);
   startRecording();
 }
@@ -185,7 +222,8 @@ std::optional<Event> Recorder::handleRecorderEvent(const Event& event) {
     return std::nullopt;
   }
   if (flags.empty() && (event.specialKey == Qt::Key_Backspace || event.specialKey == Qt::Key_Delete)) {
-    clearAction_->trigger();
+    // The clear button shows only while there is something to clear.
+    if (clearAction_->isVisible()) clearAction_->trigger();
     return std::nullopt;
   }
   if ((flags.rawValue & ~Flag::shift) == 0 && functionKeys().count(event.specialKey) == 0) {
@@ -217,7 +255,7 @@ std::optional<Event> Recorder::handleRecorderEvent(const Event& event) {
   }
 
   setText(QString::fromStdString(description(*shortcut)));
-  updateClearButton();
+  followShownText();
   saveShortcut(*shortcut, shortcutName_);
   if (onChange_) onChange_(*shortcut);
   blur();

@@ -24,6 +24,7 @@ class Recorder : public QLineEdit {
  public:
   using OnChange = std::function<void(const std::optional<Shortcut>&)>;
 
+  // The width at least: wider as the text shown needs.
   static constexpr int minimumWidth = 130;
 
   explicit Recorder(Name name, OnChange onChange = {}, QWidget* parent = nullptr);
@@ -53,7 +54,9 @@ class Recorder : public QLineEdit {
 
  private:
   void refreshText();
-  void updateClearButton();
+  // The clear button shows while there is text to clear, and the width follows the text shown.
+  void followShownText();
+  void handleFocusChange(QWidget* old, QWidget* now);
   void startRecording();
   void blur();
   void clearShortcut();
@@ -65,6 +68,7 @@ class Recorder : public QLineEdit {
   OnChange onChange_;
   QAction* clearAction_ = nullptr;
   bool isRecording_ = false;
+  Qt::FocusReason focusReason_ = Qt::NoFocusReason;  // of the focus the field got last
   std::unique_ptr<LocalEventMonitor> eventMonitor_;  // while recording
   platform::rx::AnyCancellable shortcutsNameChangeObserver_;
 };

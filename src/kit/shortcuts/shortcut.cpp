@@ -56,12 +56,13 @@ std::optional<Shortcut> Shortcut::fromEvent(const platform::Event& event) {
   return Shortcut{*event.keyCode, kit::carbonModifiers(event.modifierFlags)};
 }
 
-std::string encodeShortcut(const Shortcut& shortcut) {
-  Json json = Json::object();
-  json["carbonKeyCode"] = shortcut.carbonKeyCode;
-  json["carbonModifiers"] = shortcut.carbonModifiers;
-  return jsonText(json);
+void to_json(Json& json, const Shortcut& shortcut) {
+  json = Json::object();
+  encodeMember(json, "carbonKeyCode", shortcut.carbonKeyCode);
+  encodeMember(json, "carbonModifiers", shortcut.carbonModifiers);
 }
+
+std::string encodeShortcut(const Shortcut& shortcut) { return jsonText(encodeJson(shortcut)); }
 
 std::optional<Shortcut> decodeShortcut(std::string_view json) { return decodedJson<Shortcut>(json); }
 
@@ -75,22 +76,13 @@ namespace {
 constexpr int64_t largestStorable = 4294967295;
 
 int64_t storableInteger(const Json& object, const std::string& key, const CodingPath& path) {
-  auto it = object.find(key);
-  if (it == object.end()) {
-    throw DecodingError(DecodingError::Kind::keyNotFound, path, "No value associated with key \"" + key + "\".", key);
-  }
-  CodingPath memberPath = path;
-  memberPath.push_back(key);
-  if (!it->is_number_integer()) {
-    throw DecodingError(DecodingError::Kind::typeMismatch, memberPath,
-                        "Expected to decode Int64 but found " + describeJsonType(*it) + " instead.", "Int64");
-  }
-  const bool inRange = it->is_number_unsigned() ? it->get<uint64_t>() <= static_cast<uint64_t>(largestStorable)
-                                                : it->get<int64_t>() >= 0 && it->get<int64_t>() <= largestStorable;
-  if (!inRange) {
+  const auto value = decodeRequiredMember<int64_t>(object, key, path);
+  if (value < 0 || value > largestStorable) {
+    CodingPath memberPath = path;
+    memberPath.push_back(key);
     throw DecodingError(DecodingError::Kind::dataCorrupted, memberPath, "Value out of range for a key shortcut.");
   }
-  return it->get<int64_t>();
+  return value;
 }
 
 }  // namespace

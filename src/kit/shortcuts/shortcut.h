@@ -10,7 +10,7 @@
 
 #include "kit/foundation/hashing.h"
 #include "kit/shortcuts/key_code.h"
-#include "kit/shortcuts/modifier_flags.h"
+#include "kit/shortcuts/modifier_flag_set.h"
 #include "platform/system/input_event.h"
 
 namespace kit {
@@ -42,10 +42,13 @@ struct Shortcut {
   friend bool operator==(const Shortcut&, const Shortcut&) = default;
 };
 
-// The stored JSON text: {"carbonKeyCode":9,"carbonModifiers":768}.
+// Coded as {"carbonKeyCode":9,"carbonModifiers":768}, alone, as a member and in arrays. Decoding takes any member
+// order, ignores other members and needs both as integers (9.0 is 9); values outside the range the hot-key layer
+// can take (0 to 4294967295) are refused.
+void to_json(nlohmann::ordered_json& json, const Shortcut& shortcut);
+// The stored JSON text.
 std::string encodeShortcut(const Shortcut& shortcut);
-// Any member order and whitespace, other members ignored; both members must be integers. Values outside the
-// range the hot-key layer can take (0 to 4294967295) are refused. Never throws.
+// None for text that is no stored shortcut. Never throws.
 std::optional<Shortcut> decodeShortcut(std::string_view json);
 
 }  // namespace kit::GlobalShortcuts

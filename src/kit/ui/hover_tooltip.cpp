@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QTimer>
 #include <QWidget>
 #include <utility>
 
@@ -51,12 +50,13 @@ void HoverTooltip::hoverChanged(bool hovering) {
   isHovered_ = hovering;
   // The kit's timers are precise: Qt's default one may fire a few per cent early, and a shorter rest than the delay
   // must never open the popover.
-  QTimer* decision = scheduledTimer(delay, false, [this](QTimer& timer) {
-                       setPresented(isHovered_);
-                       timer.deleteLater();
-                     }).release();
-  decision->setParent(this);
-  pending_.push_back(decision);
+  auto decision = makeTimer(delay, false, [this](platform::Timer& timer) {
+    setPresented(isHovered_);
+    timer.deleteLater();
+  });
+  decision->setParent(this);  // never fires once this is gone
+  decision->start();
+  pending_.push_back(decision.release());
 }
 
 void HoverTooltip::hoverOnPopoverChanged(bool hovering) {
@@ -80,7 +80,8 @@ void HoverTooltip::hideOnNextTurn() {
 }
 
 void HoverTooltip::setPresented(bool presented) {
-  std::erase_if(pending_, [](const QPointer<QTimer>& decision) { return decision.isNull() || !decision->isActive(); });
+  std::erase_if(pending_,
+                [](const QPointer<platform::Timer>& decision) { return decision.isNull() || !decision->isActive(); });
   if (presented == isPresented()) return;
   if (!presented) {
     std::exchange(popover_, nullptr)->close();

@@ -8,7 +8,9 @@
 
 #include "kit/ui/popover.h"
 
-class QTimer;
+namespace platform {
+class Timer;
+}
 
 namespace kit {
 
@@ -44,7 +46,7 @@ class HoverTooltip : public QObject {
   Popover::Options options_;
   bool isHovered_ = false;
   // Every decision still waiting applies the hover state of its own moment.
-  std::vector<QPointer<QTimer>> pending_;
+  std::vector<QPointer<platform::Timer>> pending_;
   QPointer<Popover> popover_;
 };
 

@@ -49,13 +49,12 @@ void present(QSystemTrayIcon& item, std::function<void()> completion) {
   shakeStatusItem(item, std::chrono::milliseconds(300), ShakeAxis::vertical, 2);
   // A popover that could not be shown is released by its close all the same. The timer lives with the popover, so it
   // can never fire after the popover is gone.
-  scheduledTimer(std::chrono::seconds(6), false,
-                 [guard, complete](QTimer&) {
-                   if (guard) guard->close();
-                   complete();
-                 })
-      .release()
-      ->setParent(popover);
+  auto timer = makeTimer(std::chrono::seconds(6), false, [guard, complete](platform::Timer&) {
+    if (guard) guard->close();
+    complete();
+  });
+  timer->start();
+  timer.release()->setParent(popover);
 }
 
 }  // namespace

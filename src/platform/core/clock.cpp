@@ -103,7 +103,7 @@ void VirtualTimeline::setDate(Date date) {
 
 DeadlineQueue::Id VirtualTimeline::schedule(std::chrono::nanoseconds delay, std::function<void()> fire) {
   std::lock_guard lock(mutex_);
-  return sleeps_.schedule(uptime_ + std::max(delay, std::chrono::nanoseconds(0)), std::move(fire));
+  return sleeps_.schedule(deadlineAfter(uptime_, delay), std::move(fire));
 }
 
 }  // namespace detail

@@ -6,6 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 
@@ -13,6 +14,13 @@
 #include "platform/core/thread_name.h"
 
 namespace platform {
+
+std::chrono::nanoseconds deadlineAfter(std::chrono::nanoseconds now, std::chrono::nanoseconds delay) {
+  std::chrono::nanoseconds::rep deadline = 0;
+  if (__builtin_add_overflow(now.count(), std::max(delay.count(), std::chrono::nanoseconds::rep{0}), &deadline))
+    return std::chrono::nanoseconds::max();
+  return std::chrono::nanoseconds(deadline);
+}
 
 DeadlineQueue::Id DeadlineQueue::schedule(std::chrono::nanoseconds deadline, std::function<void()> work) {
   std::unique_lock lock(mutex_);
@@ -92,7 +100,7 @@ std::chrono::nanoseconds DeadlineTimer::now() const {
 }
 
 DeadlineQueue::Id DeadlineTimer::scheduleAfter(std::chrono::nanoseconds delay, std::function<void()> work) {
-  auto id = queue_.schedule(now() + std::max(delay, std::chrono::nanoseconds(0)), std::move(work));
+  auto id = queue_.schedule(deadlineAfter(now(), delay), std::move(work));
   wake();
   return id;
 }

@@ -12,6 +12,10 @@
 
 namespace platform {
 
+// The deadline `delay` after `now` on one clock: a negative delay is none, and a deadline beyond the clock's range is
+// its last instant (a wait without end).
+std::chrono::nanoseconds deadlineAfter(std::chrono::nanoseconds now, std::chrono::nanoseconds delay);
+
 // Work waiting for a deadline, earliest first, ties in the order scheduled. The deadlines are times on whichever
 // clock the owner keeps: the monotonic clock of executor delays, the boot-time clock of sleeps, or a test's
 // virtual clock. Thread-safe; work taken out or cancelled is released outside the lock.

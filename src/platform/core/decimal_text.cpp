@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace platform {
@@ -34,5 +35,13 @@ std::string shortestText(Real value) {
 
 std::string decimalText(double value) { return shortestText(value); }
 std::string decimalText(float value) { return shortestText(value); }
+
+double widenedAsWritten(float value) {
+  char text[32];
+  const auto written = std::to_chars(std::begin(text), std::end(text), value);
+  double result = value;
+  std::from_chars(std::begin(text), written.ptr, result);
+  return result;
+}
 
 }  // namespace platform

@@ -13,5 +13,7 @@ std::string decimalText(double value, int fractionDigits);
 // well.
 std::string decimalText(double value);
 std::string decimalText(float value);
+// The double of a float's shortest text: 0.1f widens to 0.1, not to the 0.10000000149011612 it holds exactly.
+double widenedAsWritten(float value);
 
 }  // namespace platform

@@ -57,6 +57,9 @@ class Error : public std::exception {
   virtual std::string typeOrCaseName() const = 0;
   // True for errors that stand for an error the system produced (a file-system or library failure).
   virtual bool isPlatformError() const { return false; }
+  // The values it holds that the members above do not report (a coding path, a script's stack), as a debugger lists
+  // them: "name: value, name: value". Empty when there are none.
+  virtual std::string debugFields() const { return {}; }
 
   // errorDescription, else the user info's description, else a generic text naming domain and code.
   std::string localizedDescription() const;

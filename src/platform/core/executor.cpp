@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QMetaObject>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <condition_variable>
 #include <system_error>
@@ -13,6 +12,7 @@
 #include "platform/core/deadline_queue.h"
 #include "platform/core/runtime_log.h"
 #include "platform/core/thread_name.h"
+#include "platform/core/timer.h"
 
 namespace platform {
 
@@ -21,6 +21,14 @@ namespace {
 thread_local Executor* tlsCurrentExecutor = nullptr;
 
 std::shared_ptr<std::atomic<bool>> newFlag() { return std::make_shared<std::atomic<bool>>(false); }
+
+// span × num / den without overflowing on the way; beyond the largest span it is the largest span.
+std::chrono::nanoseconds scaled(std::chrono::nanoseconds span, int64_t num, int64_t den) {
+  __extension__ using Int128 = __int128;
+  Int128 result = static_cast<Int128>(span.count()) * num / den;
+  if (result > std::chrono::nanoseconds::max().count()) return std::chrono::nanoseconds::max();
+  return std::chrono::nanoseconds(static_cast<int64_t>(result));
+}
 
 class ThreadPoolExecutor final : public Executor {
  public:
@@ -101,7 +109,11 @@ struct RepeatingWork : std::enable_shared_from_this<RepeatingWork> {
   void schedule() {
     auto now = executor->now();
     runs = std::max(runs + 1, (now - start) / interval + 1);
-    auto delay = start + runs * interval - now;
+    std::chrono::nanoseconds::rep sinceStart = 0;
+    auto next = __builtin_mul_overflow(runs, interval.count(), &sinceStart)
+                    ? std::chrono::nanoseconds::max()
+                    : deadlineAfter(start, std::chrono::nanoseconds(sinceStart));
+    auto delay = next - now;
     auto run = [self = shared_from_this()] {
       if (self->cancelled->load()) return;
       self->work();
@@ -147,21 +159,29 @@ class QtMainExecutor final : public Executor {
   // the delay and at most about a tenth late, which a tolerance of that size allows.
   Cancel postAfterTolerating(std::chrono::nanoseconds delay, std::chrono::nanoseconds tolerance,
                              std::function<void()> work) override {
-    if (delay <= std::chrono::nanoseconds(0) || tolerance < delay * 11 / 100)
+    if (delay <= std::chrono::nanoseconds(0) || tolerance < scaled(delay, 11, 100))
       return schedule(delay, Qt::PreciseTimer, std::move(work));
-    return schedule(delay * 100 / 95, Qt::CoarseTimer, std::move(work));
+    return schedule(scaled(delay, 100, 95), Qt::CoarseTimer, std::move(work));
   }
 
  private:
+  // Any delay: a Timer waits out what one Qt timer cannot.
   Cancel schedule(std::chrono::nanoseconds delay, Qt::TimerType type, std::function<void()> work) {
     auto flag = newFlag();
-    auto ms = std::chrono::ceil<std::chrono::milliseconds>(std::max(delay, std::chrono::nanoseconds(0)));
-    auto start = [this, flag, ms, type, work = std::move(work)]() mutable {
-      QTimer::singleShot(ms, type, QCoreApplication::instance(), [this, flag, work = std::move(work)] {
+    auto start = [this, flag, delay, type, work = std::move(work)]() mutable {
+      auto run = [this, flag, work = std::move(work)] {
         if (flag->load()) return;
         CurrentExecutorScope scope(this);
         work();
-      });
+      };
+      // Work without delay keeps its place among the work posted meanwhile.
+      if (delay <= std::chrono::nanoseconds(0)) return post(std::move(run));
+      auto* timer = new Timer(QCoreApplication::instance());
+      timer->setSingleShot(true);
+      timer->setTimerType(type);
+      timer->setInterval(delay);
+      timer->onTimeout(std::move(run));
+      timer->schedule();
     };
     startOnMainThread(std::move(start));
     return Cancel(flag);
@@ -171,22 +191,19 @@ class QtMainExecutor final : public Executor {
   Cancel postRepeating(std::chrono::nanoseconds interval, std::chrono::nanoseconds tolerance,
                        std::function<void()> work) override {
     auto flag = newFlag();
-    auto ms = std::chrono::ceil<std::chrono::milliseconds>(std::max(interval, std::chrono::nanoseconds(1)));
+    interval = std::max(interval, std::chrono::nanoseconds(1));
     // Qt's coarse timers fire up to 5% late to share wake-ups; a smaller tolerance needs a precise one.
-    Qt::TimerType type = tolerance * 20 >= interval ? Qt::CoarseTimer : Qt::PreciseTimer;
-    auto start = [this, flag, ms, type, work = std::move(work)]() mutable {
-      auto* timer = new QTimer(QCoreApplication::instance());
+    Qt::TimerType type = scaled(tolerance, 20, 1) >= interval ? Qt::CoarseTimer : Qt::PreciseTimer;
+    auto start = [this, flag, interval, type, work = std::move(work)]() mutable {
+      auto* timer = new Timer(QCoreApplication::instance());
       timer->setTimerType(type);
-      QObject::connect(timer, &QTimer::timeout, timer, [this, flag, timer, work = std::move(work)] {
-        if (flag->load()) {
-          timer->stop();
-          timer->deleteLater();
-          return;
-        }
+      timer->setInterval(interval);
+      timer->onTimeout([this, flag, timer, work = std::move(work)] {
+        if (flag->load()) return timer->stop();  // which releases it
         CurrentExecutorScope scope(this);
         work();
       });
-      timer->start(ms);
+      timer->schedule();
     };
     startOnMainThread(std::move(start));
     return Cancel(flag);
@@ -366,7 +383,7 @@ void ManualExecutor::post(std::function<void()> work) {
 Cancel ManualExecutor::postAfter(std::chrono::nanoseconds delay, std::function<void()> work) {
   std::lock_guard lock(mutex_);
   Cancel token(newFlag());
-  delayed_.push_back({now_ + std::max(delay, std::chrono::nanoseconds(0)), sequence_++, std::move(work), token});
+  delayed_.push_back({deadlineAfter(now_, delay), sequence_++, std::move(work), token});
   return token;
 }
 

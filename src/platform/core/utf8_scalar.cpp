@@ -148,4 +148,11 @@ std::string toUtf8(std::u32string_view text) {
   return out;
 }
 
+std::string toUtf8(std::u8string_view text) {
+  return sanitizedUtf8(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+}
+
+static_assert(sizeof(wchar_t) == sizeof(char32_t));
+std::string toUtf8(std::wstring_view text) { return toUtf8(std::u32string(text.begin(), text.end())); }
+
 }  // namespace platform

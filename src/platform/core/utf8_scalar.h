@@ -30,5 +30,8 @@ std::string sanitizedUtf8(std::string_view text);
 std::u16string toUtf16(std::string_view text);
 std::string toUtf8(std::u16string_view text);
 std::string toUtf8(std::u32string_view text);
+// UTF-8 in its own character type (invalid sequences become U+FFFD), and wide text, which is UTF-32 here.
+std::string toUtf8(std::u8string_view text);
+std::string toUtf8(std::wstring_view text);
 
 }  // namespace platform

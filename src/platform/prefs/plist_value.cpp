@@ -6,7 +6,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "platform/core/hashing.h"
+#include "platform/core/hash_combine.h"
 
 namespace platform {
 

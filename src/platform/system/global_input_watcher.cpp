@@ -226,6 +226,10 @@ void GlobalInputWatcher::handleRaw(const xcb_generic_event_t& event) {
     case XCB_INPUT_RAW_KEY_PRESS:
     case XCB_INPUT_RAW_KEY_RELEASE: {
       const auto& key = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
+      // A modifier key is a change of the flags, which the state events report, not a key of its own.
+      if (const KeyboardLayout* layout = KeyboardLayout::shared();
+          layout != nullptr && layout->modifierKeys().contains(static_cast<uint8_t>(key.detail)))
+        return;
       bool press = generic.event_type == XCB_INPUT_RAW_KEY_PRESS;
       bool repeat = (key.flags & XCB_INPUT_KEY_EVENT_FLAGS_KEY_REPEAT) != 0;
       // Raw events come once per device; a release of a key that is not down, or a second press without the

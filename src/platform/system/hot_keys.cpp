@@ -6,7 +6,9 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QObject>
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <vector>
 
 #include "platform/system/keyboard_layout.h"
@@ -41,7 +43,7 @@ class HotKeys::MenuKeyFilter : public QObject {
       return QObject::eventFilter(watched, event);
     }
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->nativeScanCode() == 0 || key->nativeScanCode() > 255) return false;
+    if (key->nativeScanCode() == 0 || key->nativeScanCode() > 255 || key->isAutoRepeat()) return false;
     if (event->type() == QEvent::KeyPress && owner_.menuKeyClaim_ && owner_.menuKeyClaim_(*key)) return false;
     return owner_.handleKey(static_cast<uint8_t>(key->nativeScanCode()), static_cast<uint16_t>(key->nativeModifiers()),
                             event->type() == QEvent::KeyPress, true);
@@ -139,8 +141,8 @@ bool HotKeys::acquire(Record& record) {
 
 void HotKeys::release(Record& record) {
   if (!record.grabbed) return;
+  // A key held stays held: its release still comes, through the grab it activated or through the menu.
   record.grabbed = false;
-  record.down = false;
   if (!isGrabbedByAnother(record)) ungrab(record.keycode, record.modifiers);
 }
 
@@ -219,6 +221,7 @@ void HotKeys::setMenuOpen(bool open) {
   } else {
     menuFilter_.reset();  // destroying the filter removes it
   }
+  watchReleasesAfterMenu();
 }
 
 void HotKeys::setMenuKeyClaim(std::function<bool(const QKeyEvent&)> claims) { menuKeyClaim_ = std::move(claims); }
@@ -232,7 +235,6 @@ void HotKeys::regrabAfterMappingChange(const XModifierMasks& before) {
   xcb_ungrab_key(x->connection(), XCB_GRAB_ANY, x->root(), XCB_MOD_MASK_ANY);
   for (auto& [id, record] : records_) {
     record.grabbed = false;
-    record.down = false;
     record.modifiers = xModifiersForCarbon(static_cast<uint32_t>(record.carbonModifiers), masks);
   }
   if (suspendDepth_ > 0) return;
@@ -252,8 +254,14 @@ bool HotKeys::handleKey(uint8_t keycode, uint16_t state, bool pressed, bool from
     for (auto& [id, record] : records_) {
       if (record.keycode != keycode || record.modifiers != modifiers) continue;
       if (!fromMenu && !record.grabbed) continue;
-      if (record.down) return true;  // auto-repeat of a held key
+      if (record.down) {
+        // A repeat of the held key: an open menu takes it as any other key. Through our grab, the grab is active
+        // now and brings the release.
+        if (!fromMenu) record.pressedInMenu = false;
+        return !fromMenu;
+      }
       record.down = true;
+      record.pressedInMenu = fromMenu;
       emit({id, true});
       return true;
     }
@@ -263,10 +271,43 @@ bool HotKeys::handleKey(uint8_t keycode, uint16_t state, bool pressed, bool from
   for (auto& [id, record] : records_) {
     if (record.keycode != keycode || !record.down) continue;
     record.down = false;
+    record.pressedInMenu = false;
     emit({id, false});
     return true;
   }
   return false;
+}
+
+void HotKeys::watchReleasesAfterMenu() {
+  const bool waiting = !menuOpen_ && std::any_of(records_.begin(), records_.end(), [](const auto& entry) {
+    return entry.second.down && entry.second.pressedInMenu;
+  });
+  if (waiting == watchingReleases_) return;
+  watchingReleases_ = waiting;
+  if (!waiting) {
+    releaseWatch_.cancel();
+    return;
+  }
+  using std::chrono::milliseconds;
+  releaseWatch_ =
+      mainExecutor().postRepeating(milliseconds(30), milliseconds(10), [this] { releaseKeysUpAfterMenu(); });
+}
+
+void HotKeys::releaseKeysUpAfterMenu() {
+  xcb_connection_t* c = X11Connection::shared()->connection();
+  auto keymap = xcbReply(xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
+  deliverQueuedEventsLater();
+  if (!keymap) return;
+  std::vector<uint32_t> released;
+  for (auto& [id, record] : records_) {
+    if (!record.down || !record.pressedInMenu) continue;
+    if ((keymap->keys[record.keycode / 8] & (1u << (record.keycode % 8))) != 0) continue;
+    record.down = false;
+    record.pressedInMenu = false;
+    released.push_back(id);
+  }
+  watchReleasesAfterMenu();
+  for (uint32_t id : released) emit({id, false});
 }
 
 void HotKeys::emit(const HotKeyEvent& event) {

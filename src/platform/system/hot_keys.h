@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/core/executor.h"
 #include "platform/system/keyboard_layout.h"
 
 class QKeyEvent;
@@ -48,7 +49,8 @@ class HotKeys {
   bool isTakenBySomeoneElse(int64_t carbonKeyCode, int64_t carbonModifiers);
 
   // While one of our menus is open it holds the keyboard, so the root grabs do not fire: key events that
-  // reach the application are matched against the records instead, and consumed when they match.
+  // reach the application are matched against the records instead, and consumed when they match. Repeats of a
+  // held key are left to the menu. A key pressed in the menu and let go after it closed is released all the same.
   void setMenuOpen(bool open);
   bool isMenuOpen() const { return menuOpen_; }
   // What the open menu answers itself: a key it claims (the key equivalent it shows on one of its items)
@@ -71,6 +73,8 @@ class HotKeys {
     bool suspended = false;
     bool grabbed = false;
     bool down = false;
+    // Pressed while a menu held the keyboard: once the menu is closed, the release goes to whatever has the focus.
+    bool pressedInMenu = false;
   };
   class MenuKeyFilter;
 
@@ -86,6 +90,9 @@ class HotKeys {
   void regrabAfterMappingChange(const XModifierMasks& before);
   void handleXEvent(uint8_t type, uint8_t keycode, uint16_t state, uint32_t time);
   bool handleKey(uint8_t keycode, uint16_t state, bool pressed, bool fromMenu);
+  // Asks the keyboard until the keys pressed in a closed menu are up, and releases them then.
+  void watchReleasesAfterMenu();
+  void releaseKeysUpAfterMenu();
   void emit(const HotKeyEvent& event);
 
   std::map<uint32_t, Record> records_;
@@ -98,6 +105,8 @@ class HotKeys {
   rx::AnyCancellable keymapChanges_;
   std::unique_ptr<MenuKeyFilter> menuFilter_;
   std::function<bool(const QKeyEvent&)> menuKeyClaim_;
+  Cancel releaseWatch_;
+  bool watchingReleases_ = false;
 };
 
 }  // namespace platform

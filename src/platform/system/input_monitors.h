@@ -15,9 +15,9 @@ using MonitorId = int;
 // Watching keyboard and mouse events. Main thread only.
 class InputMonitors {
  public:
-  // Events of the whole session, seen without any grab: modifier changes (flagsChanged), keys, mouse buttons, mouse
-  // movement and drags, and the scroll wheel. None when the mask asks for nothing of these, or this session cannot
-  // give what it asks for (the reason says which).
+  // Events of the whole session, seen without any grab: modifier changes (flagsChanged), keys (a modifier key is a
+  // modifier change only), mouse buttons, mouse movement and drags, and the scroll wheel. None when the mask asks for
+  // nothing of these, or this session cannot give what it asks for (the reason says which).
   static std::optional<MonitorId> addGlobalMonitor(EventMask mask, std::function<void(const Event&)> handler);
   static std::optional<std::string> globalMonitorUnavailableReason(EventMask mask);
   // The X events of this application's own windows, before Qt handles them; the handler answers true to consume

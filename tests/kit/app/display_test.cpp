@@ -25,6 +25,8 @@ TEST(Display, CodesAsAnObjectWithOnlyItsId) {
     EXPECT_EQ(error.subject(), "id");
   }
   EXPECT_EQ(decodedJson<Display>(R"({"id":"not a uuid"})"), std::nullopt);
+  const std::vector<Display> displays{display, Display{QUuid::createUuid()}};
+  EXPECT_EQ(decodedJson<std::vector<Display>>(jsonText(encodeJson(displays))), displays);
 }
 
 TEST(Display, FindsItsScreenAndIsStoredAsItsUUID) {

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include "kit/foundation/json_coding.h"
 #include "support/event_loop.h"
 #include "support/fake_desktop_portal.h"
 #include "support/private_bus.h"
@@ -19,6 +20,13 @@ TEST(AppAppearance, RawValuesAreExactAndListedInOrder) {
   std::vector<std::string> raw;
   for (AppAppearance appearance : kit::allAppAppearances) raw.push_back(kit::rawValue(appearance));
   EXPECT_EQ(raw, (std::vector<std::string>{"system", "light", "dark"}));
+
+  // Ordered and coded by the raw value, inside other coded values too.
+  EXPECT_TRUE(AppAppearance::dark < AppAppearance::system && AppAppearance::light > AppAppearance::dark);
+  const std::vector<AppAppearance> list{AppAppearance::dark, AppAppearance::system};
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(list)), R"(["dark","system"])");
+  EXPECT_EQ(kit::decodedJson<std::vector<AppAppearance>>(R"(["dark","system"])"), list);
+  EXPECT_EQ(kit::decodedJson<AppAppearance>(R"("Dark")"), std::nullopt);
 }
 
 class EffectiveAppearance : public bustest::PrivateBusTest {

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <map>
+#include <set>
 #include <unordered_set>
 
 #include "kit/foundation/expiring_cache.h"
@@ -81,6 +82,9 @@ TEST(BundleIdentifierValue, CodesAsTheBareTextInsideOtherCodedValues) {
   const std::map<std::string, BundleIdentifier> byName{{"editor", BundleIdentifier("org.example.Editor")}};
   EXPECT_EQ((kit::decodeJson<std::map<std::string, BundleIdentifier>>(kit::encodeJson(byName))), byName);
   EXPECT_THROW(kit::decodeJson<std::vector<BundleIdentifier>>(kit::Json::parse(R"(["a", 3])")), kit::DecodingError);
+  // Ordered by the raw text, letter case counting.
+  EXPECT_TRUE(ids[1] < ids[0]);
+  EXPECT_EQ(std::set<BundleIdentifier>(ids.begin(), ids.end()).begin()->rawValue, "Org.Example.editor");
 }
 
 TEST(InstalledAppValue, IsIdentifiedByItsUrlWhichKeysUnorderedContainers) {

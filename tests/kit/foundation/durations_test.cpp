@@ -142,4 +142,17 @@ TEST(TimeHelpers, IsWithinLooksBackForANegativeSpanAndIncludesBothEnds) {
   platform::setClockForTesting(nullptr);
 }
 
+TEST(TimeHelpers, DatesBeyondTheRangeStopAtTheFirstOrLastDate) {
+  platform::VirtualClock clock;
+  platform::setClockForTesting(&clock);
+  const auto infinity = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(kit::dateFromNow(ZvDuration(infinity)), kit::Date::max());
+  EXPECT_TRUE(kit::isInTheFuture(kit::dateFromNow(ZvDuration(infinity))));
+  EXPECT_EQ(kit::dateFromNow(ZvDuration(-infinity)), kit::Date::min());
+  EXPECT_EQ(kit::dateFromNow(ZvDuration::days(250 * 365)), kit::Date::max());
+  EXPECT_TRUE(kit::isWithin(clock.now() + 10s, kit::Duration::max()));
+  EXPECT_TRUE(kit::isWithin(clock.now() - 10s, kit::Duration::min()));
+  platform::setClockForTesting(nullptr);
+}
+
 }  // namespace

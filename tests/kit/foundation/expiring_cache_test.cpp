@@ -96,6 +96,19 @@ TEST_F(ExpiringCache, SweepsAtOnceOnTheSecondCallThenSchedulesADelayedSweep) {
   EXPECT_EQ(kit::expiringCacheStorage().keys().size(), 0u);
 }
 
+TEST_F(ExpiringCache, AnEndlessLifetimeKeepsTheEntry) {
+  for (kit::Duration lifetime : {kit::Duration::max(), kit::durations::days(250 * 365)}) {
+    kit::resetExpiringCacheForTesting();
+    runs = 0;
+    auto remembered = [&] { return kit::memoize(lifetime, {}, [&] { return ++runs; }); };
+    EXPECT_EQ(remembered(), 1);
+    clock.advance(1s);
+    EXPECT_EQ(remembered(), 1);  // the second call also sweeps
+    kit::cleanUpExpiringCache(lifetime);
+    EXPECT_EQ(kit::expiringCacheStorage().keys().size(), 1u);
+  }
+}
+
 TEST_F(ExpiringCache, ConcurrentCallersShareOneStore) {
   std::vector<std::thread> threads;
   std::atomic<int> total{0};

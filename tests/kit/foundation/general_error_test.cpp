@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kit/foundation/json_coding.h"
 #include "kit/foundation/string_hash.h"
 
 namespace {
@@ -103,6 +104,15 @@ TEST(ErrorHelpers, WrappedAndNilErrorsDescribeThemselves) {
   EXPECT_EQ(wrapped.domain(), "AnyError");
   EXPECT_TRUE(wrapped == kit::AnyError(std::make_shared<ReasonedError>()));
   EXPECT_FALSE(wrapped == kit::AnyError(std::make_shared<GeneralError>("Couldn't load.")));
+  // The whole wrapped value counts, not only its type and description.
+  auto wrap = [](auto error) { return kit::AnyError(std::make_shared<decltype(error)>(std::move(error))); };
+  EXPECT_TRUE(wrap(GeneralError("x", "Retry.")) == wrap(GeneralError("x", "Retry.")));
+  EXPECT_FALSE(wrap(GeneralError("x", "Retry.")) == wrap(GeneralError("x", "Wait.")));
+  EXPECT_FALSE(wrap(GeneralError("x", {}, {}, {}, {{"k", int64_t{1}}})) ==
+               wrap(GeneralError("x", {}, {}, {}, {{"k", int64_t{2}}})));
+  using Decoding = kit::DecodingError;
+  EXPECT_FALSE(wrap(Decoding(Decoding::Kind::keyNotFound, {"a"}, "No value.")) ==
+               wrap(Decoding(Decoding::Kind::keyNotFound, {"b"}, "No value.")));
 
   kit::UnexpectedNilError bare(std::nullopt, "Foo.cpp", 12), said("No window.", "Foo.cpp", 12);
   EXPECT_EQ(bare.localizedDescription(), "Unexpected nil encountered at Foo.cpp:12");

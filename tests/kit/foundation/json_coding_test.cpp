@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,22 @@ TEST(JsonDecoding, NumbersAreNeitherTruncatedNorTakenFromOtherKinds) {
   EXPECT_EQ(kit::decodedJson<double>("\"1\""), std::nullopt);
   EXPECT_EQ(kit::decodedJson<bool>("1"), std::nullopt);
   EXPECT_EQ(kit::decodedJson<std::string>("1"), std::nullopt);
+}
+
+TEST(JsonDecoding, ContainersDecodeEachElementAsItsOwnTypeDecodes) {
+  EXPECT_EQ(kit::decodedJson<std::vector<int>>("[2.0,3]"), (std::vector<int>{2, 3}));
+  EXPECT_EQ(kit::decodedJson<std::vector<int>>("[2.9]"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<std::vector<int>>("[true]"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<std::vector<int64_t>>("[18446744073709551615]"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<std::vector<uint8_t>>("[300]"), std::nullopt);
+  EXPECT_EQ(kit::decodedJson<std::set<int>>("[2,1,2]"), (std::set<int>{1, 2}));
+  EXPECT_EQ((kit::decodedJson<std::map<std::string, std::vector<Label>>>(R"({"a":["x"]})")),
+            (std::map<std::string, std::vector<Label>>{{"a", {Label("x")}}}));
+  const std::map<int, std::string> byNumber{{1, "a"}, {2, "b"}};
+  EXPECT_EQ(roundTrip(byNumber), byNumber);
+  const auto failure = decodingFailure<std::map<std::string, std::vector<int>>>(R"({"a":[1,0.5]})");
+  EXPECT_EQ(failure.kind(), DecodingError::Kind::typeMismatch);
+  EXPECT_EQ(failure.codingPath(), (kit::CodingPath{"a", "Index 1"}));
 }
 
 }  // namespace

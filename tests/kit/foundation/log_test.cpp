@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kit/foundation/bytes.h"
+#include "kit/foundation/general_error.h"
 
 namespace {
 
@@ -33,6 +34,10 @@ TEST(Log, ItemsRenderAsADebuggerShowsThem) {
   EXPECT_EQ(kit::LogItem(std::vector<std::string>{"a", "b"}).rendered(), "[\"a\", \"b\"]");
   EXPECT_EQ(kit::LogItem(std::map<std::string, int>{{"k", 1}}).rendered(), "[\"k\": 1]");
   EXPECT_EQ(kit::LogItem(kit::Bytes(7)).rendered(), kit::Bytes(7).debugDescription());
+  EXPECT_TRUE(
+      kit::LogItem(kit::GeneralError("Gone."))
+          .rendered()
+          .starts_with(R"(kit::GeneralError(domain: "GeneralError", code: 1, errorDescription: Optional("Gone."))"));
   EXPECT_EQ(kit::loggedText({"n", std::vector<bool>{true}, std::optional<double>(1.0)}, "f()", "a.cpp", 1),
             "\"n\" [true] Optional(1.0)\n\t[f() in a:1]\n");
 }

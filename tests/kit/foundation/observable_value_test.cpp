@@ -75,6 +75,13 @@ TEST_F(ObservableValueTest, KeyValueObservableFollowsAPropertyThroughItsChangeSi
   EXPECT_FALSE(kit::KVOObservable<int>(nullptr, "level").isObserving());
   Thermostat other;
   EXPECT_FALSE(kit::KVOObservable<int>(&other, "missing").isObserving());
+
+  // The holder keeps the property's name, not the caller's text.
+  std::string name = "level";
+  kit::KVOObservable<int> followed(&other, name.c_str());
+  name.replace(0, name.size(), "other");
+  other.setLevel(25);
+  EXPECT_EQ(followed.value(), 25);
 }
 
 }  // namespace

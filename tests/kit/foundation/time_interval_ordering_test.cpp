@@ -18,6 +18,11 @@ TEST(TimeIntervalOrderingTest, NeverIsAboveEverythingAndUnitsCompareByLength) {
   EXPECT_TRUE(I::never() <= I::never());
   EXPECT_FALSE(I::never() < I::never());
   EXPECT_TRUE(I::seconds(-1) < I::nanoseconds(0));
+  // A kind not known here counts zero, whatever it carries.
+  const I unknown{static_cast<I::Kind>(42), 7};
+  EXPECT_FALSE(unknown < I::nanoseconds(0));
+  EXPECT_FALSE(I::nanoseconds(0) < unknown);
+  EXPECT_TRUE(unknown < I::nanoseconds(1));
 }
 
 TEST(TimeIntervalOrderingTest, ClosedRangeRunsFromTheSmallerBoundWhicheverComesFirst) {

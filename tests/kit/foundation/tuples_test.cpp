@@ -27,6 +27,15 @@ TEST(Tuples, CodeAsKeyedObjectsAndRequireEveryKey) {
   using Pair = Tuple2<int, int>;
   EXPECT_EQ(decodingFailure<Pair>("[1,2]").kind(), DecodingError::Kind::typeMismatch);
   EXPECT_EQ(decodingFailure<Pair>(R"({"first":null,"second":2})").kind(), DecodingError::Kind::valueNotFound);
+
+  // An optional member is required too, and decodes null as none; inside containers as well.
+  using Optional = Tuple2<int, std::optional<int>>;
+  EXPECT_EQ(decodingFailure<Optional>(R"({"first":1})").kind(), DecodingError::Kind::keyNotFound);
+  EXPECT_EQ(roundTrip(Optional{1, std::nullopt}), (Optional{1, std::nullopt}));
+  using OptionalLeft = Either<std::optional<int>, int>;
+  EXPECT_EQ(decodingFailure<OptionalLeft>(R"({"left":{}})").kind(), DecodingError::Kind::keyNotFound);
+  const std::vector<Either<Pair, std::string>> list{Either<Pair, std::string>::left({1, 2})};
+  EXPECT_EQ(roundTrip(list), list);
 }
 
 TEST(Either, CodesTheCaseAsAKeyHoldingAnObject) {

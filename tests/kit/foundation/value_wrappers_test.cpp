@@ -70,6 +70,12 @@ TEST(ValueWrappers, CodingOfWrappers) {
   kit::Identified<std::string, int> identified("a", 1);
   EXPECT_EQ(kit::jsonText(kit::encodeJson(identified)), R"({"id":"a","value":1})");
   EXPECT_EQ(roundTrip(identified), identified);
+  EXPECT_EQ(roundTrip(std::vector{identified}), std::vector{identified});
+
+  // Their keys are required also for an optional value.
+  using MaybeIdentified = kit::Identified<int, std::optional<int>>;
+  EXPECT_EQ(decodingFailure<MaybeIdentified>(R"({"id":1})").kind(), DecodingError::Kind::keyNotFound);
+  EXPECT_EQ(decodingFailure<kit::IgnoreEquatable<std::optional<int>>>("{}").kind(), DecodingError::Kind::keyNotFound);
 }
 
 TEST(ValueWrappers, IdentifiedValuesAreIdentifiableByTheirId) {
@@ -114,6 +120,18 @@ TEST(ValueWrappers, AnyEquatableComparesTypeAndValue) {
   const kit::AnyEquatable character = 'x';
   EXPECT_EQ(character, kit::AnyEquatable("x"));
   EXPECT_NE(character, kit::AnyEquatable('x' + 0)) << "a character is no number";
+
+  // Every literal kind of a text, an integer or a floating-point number is the one kind of its sort.
+  for (const kit::AnyEquatable& text : {kit::AnyEquatable(u8"é"), kit::AnyEquatable(u"é"), kit::AnyEquatable(U"é"),
+                                        kit::AnyEquatable(L"é"), kit::AnyEquatable(U'é'), kit::AnyEquatable(L'é')})
+    EXPECT_EQ(text, kit::AnyEquatable("é"));
+  for (const kit::AnyEquatable& number :
+       {kit::AnyEquatable(5L), kit::AnyEquatable(5LL), kit::AnyEquatable(5U), kit::AnyEquatable(5ULL)})
+    EXPECT_EQ(number, kit::AnyEquatable(5));
+  EXPECT_EQ(kit::AnyEquatable(0.1f), kit::AnyEquatable(0.1));
+  EXPECT_EQ(kit::AnyEquatable(5.0L), kit::AnyEquatable(5.0));
+  EXPECT_NE(kit::AnyEquatable(18446744073709551615ULL), kit::AnyEquatable(-1)) << "no wrapping";
+  static_assert(!std::is_constructible_v<kit::AnyEquatable, const int*>);
 
   kit::AggregateHashable a({kit::AnyHashable(1), kit::AnyHashable(std::string("x"))});
   kit::AggregateHashable b({kit::AnyHashable(1), kit::AnyHashable(std::string("x"))});

@@ -28,6 +28,12 @@ TEST(MenuItemShortcut, AnActionShowsAndFollowsTheStoredShortcut) {
   EXPECT_EQ(gs::shortcutObserverAssociation().get(&action), nullptr);
   gs::saveShortcut({122, 256}, name);
   EXPECT_TRUE(action.shortcut().isEmpty()) << "no longer following";
+
+  gs::setShortcut(action, std::optional<Name>(name));
+  gs::setShortcut(action, std::nullopt);
+  EXPECT_TRUE(action.shortcut().isEmpty());
+  gs::saveShortcut({120, 256}, name);
+  EXPECT_TRUE(action.shortcut().isEmpty()) << "a plain clear stops following too";
 }
 
 TEST(MenuItemShortcut, TheObservationLivesWithItsActionAndSuchAnActionIsNoConflict) {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QStackedWidget>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -54,6 +55,12 @@ class RecorderTest : public ::testing::Test {
     return platform::UserDefaults::standard().object(gs::preferenceKey(*name));
   }
   QAction* clearButton() const { return recorder->actions().first(); }
+  QWidget* clearButtonWidget() const {
+    for (QWidget* child : recorder->findChildren<QWidget*>()) {
+      if (child->isVisible()) return child;
+    }
+    return nullptr;
+  }
   // Whether the field draws its placeholder: it looks different without one.
   bool drawsPlaceholder() {
     const QImage shown = recorder->grab().toImage();
@@ -149,6 +156,9 @@ TEST_F(RecorderTest, EscapeTabAndDelete) {
   EXPECT_TRUE(recorder->isRecording()) << "clearing starts recording again";
   EXPECT_TRUE(recorder->text().isEmpty());
   EXPECT_FALSE(clearButton()->isVisible());
+  QTest::keyClick(recorder, Qt::Key_Delete);
+  EXPECT_EQ(changes.size(), 1u) << "an empty field has nothing to clear";
+  EXPECT_TRUE(recorder->isRecording());
 }
 
 TEST_F(RecorderTest, ClearButtonRemovesTheShortcut) {
@@ -207,10 +217,7 @@ TEST_F(RecorderTest, TheProgramsOwnShortcutsDoNotActOnTheKeysBeingRecorded) {
 TEST_F(RecorderTest, TheClearButtonTakesItsClickWhileRecording) {
   gs::saveShortcut({96, 0}, *name);
   startRecording();
-  QWidget* clear = nullptr;
-  for (QWidget* child : recorder->findChildren<QWidget*>()) {
-    if (child->isVisible()) clear = child;
-  }
+  QWidget* clear = clearButtonWidget();
   ASSERT_NE(clear, nullptr);
   QTest::mouseClick(clear, Qt::LeftButton);
   EXPECT_FALSE(stored());
@@ -229,6 +236,57 @@ TEST_F(RecorderTest, FocusThatComesBackWithTheWindowDoesNotRecord) {
   EXPECT_FALSE(recorder->isRecording());
   QTest::keyClick(recorder, Qt::Key_V, Qt::ControlModifier);
   EXPECT_FALSE(stored());
+}
+
+TEST_F(RecorderTest, FocusMovedByTheToolkitDoesNotRecord) {
+  QTest::mouseClick(other, Qt::LeftButton);
+  other->hide();  // Qt moves the focus on, as if by Tab
+  ASSERT_TRUE(recorder->hasFocus());
+  EXPECT_FALSE(recorder->isRecording());
+  other->show();
+  QTest::mouseClick(other, Qt::LeftButton);
+  QTest::keyClick(other, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(recorder->isRecording()) << "Tab from the field the user is in records";
+
+  // Qt moves the focus onto the page switched in.
+  QStackedWidget pages;
+  auto* field = new QLineEdit();
+  pages.addWidget(field);
+  auto* page = new Recorder(*name);
+  pages.addWidget(page);
+  pages.show();
+  QApplication::setActiveWindow(&pages);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&pages));
+  QTest::mouseClick(field, Qt::LeftButton);
+  pages.setCurrentIndex(1);
+  ASSERT_TRUE(page->hasFocus());
+  EXPECT_FALSE(page->isRecording());
+}
+
+TEST_F(RecorderTest, IsAsWideAsTheShortcutItShows) {
+  // The columns from the first to the last the text inks, inside the frame and left of the clear button.
+  const auto inkWidth = [this] {
+    QApplication::processEvents();  // the layout follows
+    const QImage image = recorder->grab().toImage();
+    int first = -1, last = -1;
+    for (int x = 3; x < clearButtonWidget()->x(); ++x) {
+      for (int y = 3; y < image.height() - 3; ++y) {
+        if (qGray(image.pixel(x, y)) < 128) (first < 0 ? first : last) = x;
+      }
+    }
+    return last - first;
+  };
+  const QFont font = QApplication::font();
+  gs::saveShortcut({111, 256 | 512 | 2048}, *name);  // Ctrl+Alt+Shift+F12
+  for (int points : {9, 11}) {
+    QApplication::setFont(QFont("DejaVu Sans", points));
+    QApplication::processEvents();
+    window->resize(1, window->height());  // as narrow as its layout lets it be
+    const int narrow = inkWidth();
+    window->resize(window->width() + 300, window->height());
+    EXPECT_NEAR(narrow, inkWidth(), 1) << points << " pt";
+  }
+  QApplication::setFont(font);
 }
 
 TEST_F(RecorderTest, ShowsOnlyItsOwnNamesChanges) {

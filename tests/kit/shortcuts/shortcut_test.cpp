@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "kit/foundation/json_coding.h"
+#include "kit/foundation/tuples.h"
 #include "kit/shortcuts/key_display_names.h"
 #include "platform/system/modifier_flags.h"
 
@@ -35,7 +37,6 @@ TEST(ShortcutJson, RefusesWhatIsNotAStoredShortcut) {
            R"({"carbonModifiers":768})",
            R"({"carbonKeyCode":"9","carbonModifiers":768})",
            R"({"carbonKeyCode":9.5,"carbonModifiers":768})",
-           R"({"carbonKeyCode":9.0,"carbonModifiers":768})",
            R"({"carbonKeyCode":true,"carbonModifiers":768})",
            R"({"carbonKeyCode":null,"carbonModifiers":768})",
            R"({"carbonKeyCode":-1,"carbonModifiers":768})",
@@ -47,6 +48,19 @@ TEST(ShortcutJson, RefusesWhatIsNotAStoredShortcut) {
     EXPECT_EQ(decodeShortcut(text), std::nullopt) << text;
   }
   EXPECT_EQ(decodeShortcut(R"({"carbonKeyCode":4294967295,"carbonModifiers":0})"), (Shortcut{4294967295, 0}));
+  // A whole number written with a fraction or an exponent is that number.
+  EXPECT_EQ(decodeShortcut(R"({"carbonKeyCode":9.0,"carbonModifiers":2.56e2})"), (Shortcut{9, 256}));
+}
+
+TEST(ShortcutJson, CodesInArraysAndAsAMemberOfOtherValues) {
+  const std::vector<Shortcut> shortcuts{{9, 768}, {8, 256}};
+  const std::string text = kit::jsonText(kit::encodeJson(shortcuts));
+  EXPECT_EQ(text, R"([{"carbonKeyCode":9,"carbonModifiers":768},{"carbonKeyCode":8,"carbonModifiers":256}])");
+  EXPECT_EQ(kit::decodedJson<std::vector<Shortcut>>(text), shortcuts);
+  EXPECT_EQ(kit::decodedJson<std::vector<Shortcut>>(R"([{"carbonKeyCode":-1,"carbonModifiers":0}])"), std::nullopt);
+  using Named = kit::Tuple2<std::string, Shortcut>;
+  const Named named{"paste", {9, 768}};
+  EXPECT_EQ(kit::decodedJson<Named>(kit::jsonText(kit::encodeJson(named))), named);
 }
 
 TEST(ShortcutModifiers, OnlyTheFourModifiersConvertEitherWay) {

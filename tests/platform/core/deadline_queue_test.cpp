@@ -58,6 +58,7 @@ TEST(DeadlineTimerTest, RunsWorkAtItsDeadlineInDeadlineOrderUnlessCancelled) {
   timer.scheduleAfter(20ms, record(2));
   timer.scheduleAfter(0ms, record(1));
   timer.scheduleAfter(40ms, [&] { last = true; });
+  timer.scheduleAfter(std::chrono::nanoseconds::max(), record(4));  // beyond the clock's range: never
   timer.cancel(cancelled);
   for (int i = 0; i < 10'000 && !last; ++i) std::this_thread::sleep_for(1ms);
   ASSERT_TRUE(last);

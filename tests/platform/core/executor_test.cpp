@@ -82,6 +82,17 @@ TEST_F(MainExecutorTest, DelayedWorkRunsAfterItsDelayInDeadlineOrderUnlessCancel
   EXPECT_GE(firstAfter, 20ms);
 }
 
+TEST_F(MainExecutorTest, DelaysBeyondQtsLimitDoNotWrap) {
+  const auto wrapping = std::chrono::milliseconds((int64_t{1} << 32) + 100);  // 100 ms in 32 bits
+  bool ran = false;
+  Cancel all[] = {mainExecutor().postAfter(wrapping, [&] { ran = true; }),
+                  mainExecutor().postAfterTolerating(wrapping, wrapping / 5, [&] { ran = true; }),
+                  mainExecutor().postRepeating(wrapping, 0ms, [&] { ran = true; })};
+  spinUntil([] { return false; }, 300ms);
+  EXPECT_FALSE(ran);
+  for (auto& token : all) token.cancel();
+}
+
 TEST_F(MainExecutorTest, RepeatingWorkRunsEveryIntervalUntilCancelled) {
   int runs = 0;
   Cancel repeating = mainExecutor().postRepeating(10ms, 1ms, [&] { ++runs; });
@@ -168,6 +179,7 @@ TEST(ManualExecutorTest, AdvanceRunsDelayedWorkAtItsDeadlineWithTheWorkItPosts) 
   EXPECT_FALSE(executor.hasPendingWork());
 
   int runs = 0;
+  executor.postAfter(std::chrono::nanoseconds::max(), [&] { ++runs; });  // beyond the clock's range: never
   Cancel repeating = executor.postRepeating(1s, 0s, [&] { ++runs; });
   executor.advance(3500ms);
   EXPECT_EQ(runs, 3);

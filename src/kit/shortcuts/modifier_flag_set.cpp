@@ -1,4 +1,4 @@
-#include "kit/shortcuts/modifier_flags.h"
+#include "kit/shortcuts/modifier_flag_set.h"
 
 #include <ostream>
 
