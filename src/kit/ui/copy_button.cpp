@@ -4,13 +4,13 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTimer>
 #include <QVariantAnimation>
 #include <chrono>
 
 #include "kit/foundation/verbatim_title.h"
 #include "kit/ui/symbol_icons.h"
 #include "kit/ui/window_presentation.h"
+#include "platform/core/timer.h"
 
 namespace kit {
 
@@ -23,7 +23,7 @@ CopyButton::CopyButton(std::function<void()> action, std::optional<QString> titl
     : QPushButton(verbatimTitle(std::move(title).value_or(QStringLiteral("Copy"))), parent),
       action_(std::move(action)),
       fade_(new QVariantAnimation(this)),
-      reset_(new QTimer(this)) {
+      reset_(new platform::Timer(this)) {
   setIcon(symbolIcon("doc.on.doc"));
   fade_->setDuration(fadeMilliseconds);
   fade_->setEasingCurve(QEasingCurve::InOutQuad);
@@ -32,8 +32,10 @@ CopyButton::CopyButton(std::function<void()> action, std::optional<QString> titl
     update();
   });
   reset_->setSingleShot(true);
+  // A whole second at least: a coarse timer may end it up to 50 ms early.
+  reset_->setTimerType(Qt::PreciseTimer);
   reset_->setInterval(successDuration);
-  connect(reset_, &QTimer::timeout, this, [this] { setShowingSuccess(false); });
+  reset_->onTimeout([this] { setShowingSuccess(false); });
   connect(this, &QPushButton::clicked, this, &CopyButton::press);
 }
 

@@ -4,8 +4,11 @@
 #include <functional>
 #include <optional>
 
-class QTimer;
 class QVariantAnimation;
+
+namespace platform {
+class Timer;
+}
 
 namespace kit {
 
@@ -38,7 +41,7 @@ class CopyButton : public QPushButton {
   bool isTitleOnly_ = false;
   double successOpacity_ = 0;  // the checkmark's; the label has the rest
   QVariantAnimation* fade_;
-  QTimer* reset_;  // a child: it never fires after the button is gone
+  platform::Timer* reset_;  // a child: it never fires after the button is gone
 };
 
 }  // namespace kit

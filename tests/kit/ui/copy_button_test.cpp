@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPalette>
 #include <QPointer>
 #include <QTest>
@@ -64,9 +65,12 @@ TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
 
 TEST(CopyButton, TheCallersEnablingHoldsAfterTheSuccessSecond) {
   CopyButton button([] {});
+  QElapsedTimer shown;
+  shown.start();
   button.click();
   button.setEnabled(false);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !button.isShowingSuccess(); }, 2000));
+  EXPECT_GE(shown.elapsed(), 1000) << "a whole second, never less";
   EXPECT_FALSE(button.isEnabled()) << "disabled meanwhile by its caller";
 
   button.setEnabled(true);
