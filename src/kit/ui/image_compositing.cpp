@@ -31,6 +31,7 @@ std::optional<QImage> invertedAlphaMask(const QImage& source) {
       to[x] = qRgba(255, 255, 255, alpha);
     }
   }
+  mask.setDevicePixelRatio(source.devicePixelRatio());
   return mask;
 }
 
@@ -45,6 +46,7 @@ std::optional<QImage> tinted(const QImage& source, const QColor& color) {
     for (int x = 0; x < mask->width(); ++x)
       to[x] = qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), qRound(qAlpha(from[x]) * color.alphaF()));
   }
+  result.setDevicePixelRatio(mask->devicePixelRatio());
   return result;
 }
 

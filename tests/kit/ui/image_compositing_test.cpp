@@ -28,6 +28,9 @@ TEST(ImageCompositing, TintingColoursTheDarkPartsAndClearsTheRest) {
   EXPECT_EQ(red->pixelColor(3, 1), QColor(Qt::red));
   EXPECT_EQ(red->pixelColor(1, 0).alpha(), 0);
   EXPECT_EQ(tinted(filled(1, 1, Qt::transparent), Qt::red)->pixelColor(0, 0).alpha(), 0);
+  // An icon's image on a scaled screen is drawn as large once tinted.
+  code.setDevicePixelRatio(2);
+  EXPECT_EQ(tinted(code, Qt::red)->deviceIndependentSize(), QSizeF(2, 1));
 }
 
 TEST(ImageCompositing, CenteringPutsTheTopImageInTheMiddle) {
