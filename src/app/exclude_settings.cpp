@@ -37,7 +37,8 @@ constexpr int formMaximumHeight = 440;
 constexpr int barPadding = 6;
 constexpr int dropBorderWidth = 2;
 
-bool carriesFiles(const QMimeData* data) { return data && !loadURLs(*data).empty(); }
+// A drag of addresses is taken, also of web addresses alone (which add nothing); any other is refused.
+bool carriesUrls(const QMimeData* data) { return data && !data->urls().isEmpty(); }
 
 QToolButton* barButton(const char* title, const char* themeName, const char* symbolName, QWidget* parent) {
   auto* button = new QToolButton(parent);
@@ -118,13 +119,13 @@ ExcludedAppsList::ExcludedAppsList(QWidget* parent) : QListWidget(parent) {
 }
 
 void ExcludedAppsList::dragEnterEvent(QDragEnterEvent* event) {
-  if (!carriesFiles(event->mimeData())) return event->ignore();
+  if (!carriesUrls(event->mimeData())) return event->ignore();
   setDropTargeted(true);
   event->acceptProposedAction();
 }
 
 void ExcludedAppsList::dragMoveEvent(QDragMoveEvent* event) {
-  if (!carriesFiles(event->mimeData())) return event->ignore();
+  if (!carriesUrls(event->mimeData())) return event->ignore();
   event->acceptProposedAction();
 }
 
@@ -135,7 +136,7 @@ void ExcludedAppsList::dragLeaveEvent(QDragLeaveEvent* event) {
 
 void ExcludedAppsList::dropEvent(QDropEvent* event) {
   setDropTargeted(false);
-  if (!carriesFiles(event->mimeData())) return event->ignore();
+  if (!carriesUrls(event->mimeData())) return event->ignore();
   event->acceptProposedAction();
   AppList apps = applicationsAmong(loadURLs(*event->mimeData()));
   if (onDrop) onDrop(std::move(apps));

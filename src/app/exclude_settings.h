@@ -21,8 +21,8 @@ std::vector<QUrl> loadURLs(const QMimeData& data);
 // under (its file name without ".desktop" when it lies elsewhere). Everything else is passed over.
 std::vector<kit::BundleIdentifier> applicationsAmong(const std::vector<QUrl>& files);
 
-// The list of excluded applications. It takes drops of files, outlines itself while one hovers over it and hands
-// the applications among them to `onDrop`; a drag that carries no files is refused.
+// The list of excluded applications. It takes drops of addresses, outlines itself while one hovers over it and hands
+// the applications among their files to `onDrop`; a drag that carries no address is refused.
 class ExcludedAppsList : public QListWidget {
   Q_OBJECT
 

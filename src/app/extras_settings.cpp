@@ -88,11 +88,15 @@ PreserveLinksSetting::PreserveLinksSetting(QWidget* parent) : QWidget(parent) {
   toggle_ = new PreferenceToggle(Texts::preserveLinks, Keys::preserveLinks(), false);
   toggle_->setToolTip(Texts::preserveLinksToolTip);
   toggle_->onChange([this](bool preserved) {
-    if (!preserved) return;
+    // One warning at a time: switched off and on again from elsewhere while it is up, it stays the one shown.
+    if (!preserved || isWarningPresented_) return;
+    isWarningPresented_ = true;
+    QPointer<PreserveLinksSetting> self(this);
     kit::alertPresenter().beginSheet(
         kit::makeAlert(Texts::compatibilityWarningTitle, Texts::compatibilityWarningMessage, std::nullopt,
                        kit::AlertStyle::warning, std::nullopt, {"OK", Texts::learnMore}),
-        window(), [](kit::AlertResponse response) {
+        window(), [self](kit::AlertResponse response) {
+          if (self) self->isWarningPresented_ = false;
           if (response.code == kit::alertFirstButtonReturn + 1) kit::openUrl(kit::websiteWithFragment("word-bug"));
         });
   });
@@ -115,7 +119,10 @@ NormalizeUnorderedListsSetting::NormalizeUnorderedListsSetting(QWidget* parent) 
                        smallInfoButton(kit::markdownKeepingLines(Texts::normalizeUnorderedListsHelp), listsHelpWidth));
 }
 
-TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* parent) : QWidget(parent) {
+TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* parent)
+    : QWidget(parent),
+      preserveLinks_(Keys::preserveLinks()),
+      transformTextWithJavaScript_(Keys::transformTextWithJavaScript()) {
   title_ = new QLabel(Texts::transformTextWithJavaScript, this);
   conflictNote_ = new QLabel(Texts::scriptConflictsWithPreserveLinks, this);
   conflictNote_->setWordWrap(true);
@@ -145,19 +152,17 @@ TransformTextWithJavaScriptSetting::TransformTextWithJavaScriptSetting(QWidget* 
   layout->addWidget(edit_, 0, Qt::AlignVCenter);
   layout->addWidget(toggle_, 0, Qt::AlignVCenter);
 
-  preserveLinks_ = kit::Preferences::Observable<bool>::make(Keys::preserveLinks());
-  transformTextWithJavaScript_ = kit::Preferences::Observable<bool>::make(Keys::transformTextWithJavaScript());
-  lastPreserveLinks_ = preserveLinks_->value();
-  lastScript_ = transformTextWithJavaScript_->value();
+  lastPreserveLinks_ = preserveLinks_.value();
+  lastScript_ = transformTextWithJavaScript_.value();
   auto onChange = [this](const platform::rx::Unit&) { showState(); };
-  preserveLinksChanges_ = preserveLinks_->objectWillChange().sink(onChange);
-  scriptChanges_ = transformTextWithJavaScript_->objectWillChange().sink(onChange);
+  preserveLinksChanges_ = preserveLinks_.objectWillChange().sink(onChange);
+  scriptChanges_ = transformTextWithJavaScript_.objectWillChange().sink(onChange);
   showState();
 }
 
 void TransformTextWithJavaScriptSetting::showState() {
-  const bool preserveLinks = preserveLinks_->value();
-  const bool script = transformTextWithJavaScript_->value();
+  const bool preserveLinks = preserveLinks_.value();
+  const bool script = transformTextWithJavaScript_.value();
   const bool linksSwitchedOn = preserveLinks && !lastPreserveLinks_;
   const bool scriptSwitchedOn = script && !lastScript_;
   lastPreserveLinks_ = preserveLinks;
@@ -169,7 +174,7 @@ void TransformTextWithJavaScriptSetting::showState() {
 
   // Only a row on screen acts on changes.
   if (!isVisible()) return;
-  if (linksSwitchedOn && script) transformTextWithJavaScript_->setValue(false);
+  if (linksSwitchedOn && script) transformTextWithJavaScript_.set(false);
   if (scriptSwitchedOn) presentEditor();
 }
 

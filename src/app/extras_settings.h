@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "kit/preferences/observable.h"
+#include "kit/preferences/default.h"
 #include "kit/preferences/preference_toggle.h"
 
 class QLabel;
@@ -23,9 +23,11 @@ class PreserveLinksSetting : public QWidget {
  public:
   explicit PreserveLinksSetting(QWidget* parent = nullptr);
   kit::Preferences::PreferenceToggle* toggle() const { return toggle_; }
+  bool isWarningPresented() const { return isWarningPresented_; }
 
  private:
   kit::Preferences::PreferenceToggle* toggle_;
+  bool isWarningPresented_ = false;
 };
 
 // "Remove tracking parameters from URLs" with its explanation.
@@ -75,8 +77,8 @@ class TransformTextWithJavaScriptSetting : public QWidget {
   QLabel* conflictNote_;
   kit::NativeButton* edit_;
   kit::Preferences::PreferenceToggle* toggle_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> preserveLinks_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> transformTextWithJavaScript_;
+  kit::Preferences::Default<bool> preserveLinks_;
+  kit::Preferences::Default<bool> transformTextWithJavaScript_;
   platform::rx::AnyCancellable preserveLinksChanges_;
   platform::rx::AnyCancellable scriptChanges_;
   bool lastPreserveLinks_ = false;

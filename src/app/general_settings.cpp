@@ -1,6 +1,7 @@
 #include "app/general_settings.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include "app/settings_texts.h"
@@ -9,7 +10,6 @@
 #include "kit/foundation/alert.h"
 #include "kit/ui/settings_form.h"
 #include "kit/ui/text_styles.h"
-#include "kit/ui/view_conditionals.h"
 
 namespace app {
 
@@ -20,7 +20,8 @@ namespace Texts = SettingsTexts;
 
 }  // namespace
 
-AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget* parent) : QWidget(parent) {
+AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget* parent)
+    : QWidget(parent), automaticallyClearFormatting_(Keys::automaticallyClearFormatting()) {
   auto* label = new QWidget;
   auto* lines = new QVBoxLayout(label);
   lines->setContentsMargins(0, 0, 0, 0);
@@ -42,24 +43,32 @@ AutomaticallyClearFormattingSetting::AutomaticallyClearFormattingSetting(QWidget
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(row_);
 
-  automaticallyClearFormatting_ = kit::Preferences::Observable<bool>::make(Keys::automaticallyClearFormatting());
   subscription_ =
-      automaticallyClearFormatting_->objectWillChange().sink([this](const platform::rx::Unit&) { showSubtitle(); });
+      automaticallyClearFormatting_.objectWillChange().sink([this](const platform::rx::Unit&) { showSubtitle(); });
   showSubtitle();
 }
 
 void AutomaticallyClearFormattingSetting::showSubtitle() {
-  kit::setMarkdownText(*subtitle_, automaticallyClearFormatting_->value() ? Texts::automaticClearingOnSubtitle
-                                                                          : Texts::automaticClearingOffSubtitle);
+  kit::setMarkdownText(*subtitle_, automaticallyClearFormatting_.value() ? Texts::automaticClearingOnSubtitle
+                                                                         : Texts::automaticClearingOffSubtitle);
   row_->refreshAccessibleName();
 }
 
 HideMenuBarIconSetting::HideMenuBarIconSetting(QWidget* parent)
     : PreferenceToggle(Texts::hideMenuBarIcon, Keys::hideMenuBarIcon(), false, parent) {
-  onChange([this](bool hidden) {
-    if (!hidden) return;
-    kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(), kit::emptyAction);
-  });
+  onChange([this](bool hidden) { setAlertPresented(hidden); });
+}
+
+void HideMenuBarIconSetting::setAlertPresented(bool presented) {
+  if (presented == isAlertPresented_) return;
+  isAlertPresented_ = presented;
+  // The hint is the latest alert over the window while it is up; ending it answers it as no button would.
+  if (!presented) return kit::alertPresenter().endSheet(window());
+  QPointer<HideMenuBarIconSetting> self(this);
+  kit::alertPresenter().beginSheet(kit::makeAlert(Texts::hideMenuBarIconAlert), window(),
+                                   [self](const kit::AlertResponse&) {
+                                     if (self) self->isAlertPresented_ = false;
+                                   });
 }
 
 QWidget* makeGeneralSettings() {

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QWidget>
-#include <memory>
 
-#include "kit/preferences/observable.h"
+#include "kit/preferences/default.h"
 #include "kit/preferences/preference_toggle.h"
 
 class QLabel;
@@ -26,16 +25,24 @@ class AutomaticallyClearFormattingSetting : public QWidget {
 
   QLabel* subtitle_;
   kit::Preferences::LabeledPreferenceToggle* row_;
-  std::shared_ptr<kit::Preferences::Observable<bool>> automaticallyClearFormatting_;
+  kit::Preferences::Default<bool> automaticallyClearFormatting_;
   platform::rx::AnyCancellable subscription_;
 };
 
-// "Hide menu bar icon": hiding it first tells how to reach the icon again.
+// "Hide menu bar icon": hiding it tells how to reach the icon again, in one hint that closes when the icon is shown
+// again.
 class HideMenuBarIconSetting : public kit::Preferences::PreferenceToggle {
   Q_OBJECT
 
  public:
   explicit HideMenuBarIconSetting(QWidget* parent = nullptr);
+
+  bool isAlertPresented() const { return isAlertPresented_; }
+
+ private:
+  void setAlertPresented(bool presented);
+
+  bool isAlertPresented_ = false;
 };
 
 // The General tab.

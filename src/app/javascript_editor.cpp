@@ -122,9 +122,8 @@ JavaScriptEditor::JavaScriptEditor(engine::PasteboardController& engine, QWidget
   codeHeaderLayout->addWidget(boldLabel(Texts::code));
   codeHeaderLayout->addStretch(1);
   hintArrow_ = new QLabel(Texts::hintArrow);
-  QPalette tinted = hintArrow_->palette();
-  tinted.setColor(QPalette::WindowText, tinted.color(QPalette::Highlight));
-  hintArrow_->setPalette(tinted);
+  // Drawn in the accent colour of the palette in force, also after a switch between light and dark.
+  hintArrow_->setForegroundRole(QPalette::Highlight);
   kit::ShowForAppRuns{
       .count = 1, .id = "JavaScriptEditorScreen__redArrow", .startShowingFromAppRun = 1, .oncePerAppRun = false}
       .apply(*hintArrow_);

@@ -78,7 +78,6 @@ class JavaScriptEditor : public QDialog {
   kit::InfoPopoverButton* help_;
   bool isRunning_ = false;
   bool wasShown_ = false;
-  // Lets a run that ends after the editor has gone know it.
 };
 
 // Shows the editor as a sheet over the settings window; `onClose` runs once it has closed.

@@ -44,6 +44,7 @@ MenuBarController::MenuBarController(engine::PasteboardController* engine)
 MenuBarController::~MenuBarController() {
   for (const platform::Task<>& task : observingTasks_) task.cancel();
   if (awaitsSecondaryRelease_) qApp->removeEventFilter(this);
+  if (iconWindow_) iconWindow_->removeEventFilter(this);
 }
 
 engine::PasteboardController& MenuBarController::engine() {
@@ -73,30 +74,49 @@ void MenuBarController::configureStatusItem(QSystemTrayIcon& item) {
 
 void MenuBarController::statusItemActivated(QSystemTrayIcon::ActivationReason reason) {
   StatusItemClick click = StatusItemClick::other;
-  if (reason == QSystemTrayIcon::Trigger) click = StatusItemClick::primaryButton;
+  // A left press soon after another is reported as a double click: it is a press all the same.
+  if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+    click = StatusItemClick::primaryButton;
   if (reason == QSystemTrayIcon::Context) {
     // Reported while the right button is still down: its release is watched for.
     const bool isPress = (QGuiApplication::mouseButtons() & Qt::RightButton) != 0;
     click = isPress ? StatusItemClick::secondaryButtonDown : StatusItemClick::secondaryButtonUp;
-    if (isPress && !awaitsSecondaryRelease_) {
-      awaitsSecondaryRelease_ = true;
-      qApp->installEventFilter(this);
-    }
+    if (isPress) awaitSecondaryRelease();
   }
   handleStatusItemClick(click, platform::InputMonitors::currentModifierFlags());
 }
 
+void MenuBarController::awaitSecondaryRelease() {
+  if (awaitsSecondaryRelease_) return;
+  awaitsSecondaryRelease_ = true;
+  qApp->installEventFilter(this);
+}
+
 bool MenuBarController::eventFilter(QObject* watched, QEvent* event) {
+  const auto isRight = [event] { return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton; };
+  // A right press soon after another reaches the icon's window as a double click, which the tray reports as nothing:
+  // it is a press all the same, and its release is watched for.
+  if (!awaitsSecondaryRelease_ && watched == iconWindow_ && event->type() == QEvent::MouseButtonDblClick && isRight()) {
+    awaitSecondaryRelease();
+    handleStatusItemClick(StatusItemClick::secondaryButtonDown, platform::InputMonitors::currentModifierFlags());
+    return QObject::eventFilter(watched, event);
+  }
   if (!awaitsSecondaryRelease_) return QObject::eventFilter(watched, event);
-  const bool isRelease =
-      event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+  const bool isRelease = event->type() == QEvent::MouseButtonRelease && isRight();
   // A press elsewhere before the release means the release went astray; a press on the icon asks again.
   if (isRelease || event->type() == QEvent::MouseButtonPress) {
     awaitsSecondaryRelease_ = false;
     qApp->removeEventFilter(this);
   }
-  if (isRelease)
+  if (isRelease) {
+    // The release comes first to the window the press was on, the icon's: its double clicks are watched from now on.
+    if (iconWindow_ != watched) {
+      if (iconWindow_) iconWindow_->removeEventFilter(this);
+      iconWindow_ = watched;
+      watched->installEventFilter(this);
+    }
     handleStatusItemClick(StatusItemClick::secondaryButtonUp, platform::InputMonitors::currentModifierFlags());
+  }
   return QObject::eventFilter(watched, event);
 }
 
@@ -189,9 +209,11 @@ void MenuBarController::showStatusItem() { statusItem().setVisible(true); }
 
 void MenuBarController::revealStatusItem() {
   showStatusItem();
+  // The latest reveal counts: the hide of an earlier one, still pending, leaves the icon alone.
+  const uint64_t reveal = ++revealCount_;
   // Never early: Qt makes a timer of two seconds or more coarse, and a coarse timer may fire early.
-  platform::mainExecutor().postAfter(revealDuration, [self = QPointer<MenuBarController>(this)] {
-    if (self) self->hideStatusItemIfNeeded();
+  platform::mainExecutor().postAfter(revealDuration, [self = QPointer<MenuBarController>(this), reveal] {
+    if (self && self->revealCount_ == reveal) self->hideStatusItemIfNeeded();
   });
 }
 

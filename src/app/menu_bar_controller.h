@@ -50,8 +50,8 @@ class MenuBarController : public QObject {
   void primaryAction();
   void showStatusItem();
   void hideStatusItemIfNeeded();
-  // Shows the icon, and hides it again after `revealDuration` when "hideMenuBarIcon" is on: at start, and when
-  // the running program is launched again.
+  // Shows the icon, and hides it again `revealDuration` after the latest reveal when "hideMenuBarIcon" is on then:
+  // at start, and when the running program is launched again.
   void revealStatusItem();
   bool isStatusItemVisible() const { return statusItem_ && statusItem_->isVisible(); }
   void updateIconAppearance();
@@ -73,6 +73,7 @@ class MenuBarController : public QObject {
   // the release comes to the icon's window later) or its whole click (a StatusNotifierItem host calls once the
   // button is up).
   void statusItemActivated(QSystemTrayIcon::ActivationReason reason);
+  void awaitSecondaryRelease();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   engine::PasteboardController* engine_;
@@ -81,6 +82,9 @@ class MenuBarController : public QObject {
   bool isIconDimmed_ = false;
   bool panelIsDark_ = false;
   bool awaitsSecondaryRelease_ = false;
+  // The window of the icon in an embedding tray, once a right click has shown which it is.
+  QPointer<QObject> iconWindow_;
+  uint64_t revealCount_ = 0;
   platform::rx::AnyCancellable appearanceChanges_;
   std::vector<platform::Task<>> observingTasks_;
 };

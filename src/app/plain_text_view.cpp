@@ -1,5 +1,6 @@
 #include "app/plain_text_view.h"
 
+#include <QMimeData>
 #include <QTextCharFormat>
 
 #include "kit/ui/document_text.h"
@@ -50,6 +51,14 @@ bool PlainTextView::becomeFirstResponder() {
 void PlainTextView::focusInEvent(QFocusEvent* event) {
   if (document()->isEmpty()) setCurrentCharFormat(QTextCharFormat());
   QPlainTextEdit::focusInEvent(event);
+}
+
+bool PlainTextView::canInsertFromMimeData(const QMimeData* source) const { return source && source->hasText(); }
+
+void PlainTextView::insertFromMimeData(const QMimeData* source) {
+  if (!source || !source->hasText()) return;
+  insertPlainText(source->text());
+  ensureCursorVisible();
 }
 
 }  // namespace app

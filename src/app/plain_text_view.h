@@ -31,6 +31,9 @@ class PlainTextView : public QPlainTextEdit {
   // An empty view taking the focus starts over as an empty text in its own font, whatever the text deleted last
   // carried; a view with text keeps its text and selection.
   void focusInEvent(QFocusEvent* event) override;
+  // A paste or a drop inserts the copy's plain text only, whatever richer forms (Markdown, HTML) it carries.
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void insertFromMimeData(const QMimeData* source) override;
 
  private:
   kit::Binding<std::string> text_;

@@ -74,7 +74,7 @@ SettingsWindow::SettingsWindow(QWidget* parent) : kit::WindowForMenuBarApp(paren
   }
   connect(tabBar_, &QTabBar::currentChanged, this, &SettingsWindow::showTab);
   showTab(0);
-  kit::setWindowLevel(*this, kit::WindowLevel::floating);
+  kit::setHostingWindowLevel(*this, kit::WindowLevel::floating);
 }
 
 QWidget* SettingsWindow::currentPage() const { return page(tabBar_->currentIndex()); }

@@ -74,6 +74,9 @@ ShortcutSetting::ShortcutSetting(const kit::GlobalShortcuts::Name& name, const s
         auto* layout = new QHBoxLayout(label);
         layout->setContentsMargins(0, 0, 0, 0);
         title_ = new QLabel(QString::fromStdString(title), label);
+        title_->setTextFormat(Qt::PlainText);
+        // A long title wraps rather than being cut where the font is larger.
+        title_->setWordWrap(true);
         title_->setAccessibleName(title_->text());
         label->setAccessibleName(title_->text());
         layout->addWidget(title_, 1);

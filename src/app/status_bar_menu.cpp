@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QIcon>
 
+#include "engine/copy_and_clear.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
 #include "engine/shortcut_names.h"
@@ -34,15 +35,15 @@ void addSourceAppSection(kit::ZvMenu& menu, const std::string& sourceApp) {
 }
 
 void addClearFormattingNowItem(kit::ZvMenu& menu, engine::PasteboardController& engine) {
-  const bool hasContent = engine.currentContent().has_value();
+  const bool canClear = engine::canClearFormattingNow(engine);
   auto* item = new CallbackMenuItem(
       "Clear Formatting Now", "", std::nullopt, true, false, false, [&engine] { engine.clearFormattingNow(); }, &menu);
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-  font.setWeight(hasContent ? QFont::DemiBold : QFont::Normal);
+  font.setWeight(canClear ? QFont::DemiBold : QFont::Normal);
   item->setFont(font);
   menu.addAction(item);
-  item->setEnabled(hasContent);
-  item->setToolTip(hasContent ? QString() : QString::fromStdString(clearFormattingNowDisabledToolTip));
+  item->setEnabled(canClear);
+  item->setToolTip(canClear ? QString() : QString::fromStdString(clearFormattingNowDisabledToolTip));
 }
 
 }  // namespace

@@ -190,9 +190,10 @@ TEST_F(ExcludeSettingsTest, DroppingDesktopFilesAddsTheApplicationsAmongThem) {
   const auto installed = apps.root() / "system/applications/org.example.Atlas.desktop";
   auto url = [](const std::filesystem::path& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); };
 
-  EXPECT_FALSE(drop({}, "just text"));  // no files: refused
-  EXPECT_FALSE(drop({QUrl("https://example.com/x.desktop")}));
+  EXPECT_FALSE(drop({}, "just text"));  // no addresses: refused
   EXPECT_FALSE(tab->list()->isDropTargeted());
+  EXPECT_TRUE(drop({QUrl("https://example.com/x.desktop")}));  // accepted, but no file in it
+  EXPECT_TRUE(stored().empty());
   EXPECT_TRUE(drop({url(link), url(installed), url(notes), url(outside), QUrl("https://example.com/x.desktop")}));
   EXPECT_EQ(stored(), (AppList{"org.example.Atlas", "org.example.Dropped"}));
   EXPECT_TRUE(drop({url(notes)}));  // accepted, but nothing in it is an application

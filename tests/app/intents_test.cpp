@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "doubles/memory_pasteboard.h"
 #include "engine/pasteboard_controller.h"
 #include "engine/preference_keys.h"
@@ -27,6 +29,12 @@ TEST(ClearFormattingIntentTest, CleansTheClipboardForgettingTheSourceAppOfAnEarl
   EXPECT_EQ(pasteboard.string(type::string), "Bold text");
   EXPECT_FALSE(pasteboard.string(type::html).has_value());
   EXPECT_EQ(controller.pasteboardItemSourceApp(), std::nullopt) << "this copy carries no source of its own";
+
+  // Nothing to clean: the caller still hears that it is done.
+  pasteboard.setItems({});
+  bool done = false;
+  ClearFormattingIntent().perform(controller, [&] { done = true; });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return done; }));
 }
 
 TEST(RemoveTrackingParametersIntentTest, CleansEachUrlInOrderLeavingExemptHostsAndUrlsWithoutQueryAlone) {

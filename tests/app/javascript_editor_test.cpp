@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -75,6 +76,20 @@ TEST_F(JavaScriptEditorTest, TheFirstOpeningShowsTheExampleOnlyOverAnEmptyScript
   EXPECT_EQ(shown(editor->outputView()), "HELLO");
   EXPECT_EQ(shown(editor->logsView()), "");
   EXPECT_TRUE(editor->hintArrow()->isVisible());
+  // In the accent colour, also after a switch of the theme.
+  const QPalette original = QApplication::palette();
+  QPalette switched = original;
+  switched.setColor(QPalette::Highlight, QColor(200, 30, 40));
+  QApplication::setPalette(switched);
+  QCoreApplication::sendPostedEvents();  // widgets hear of a new application palette in posted events
+  const QImage arrow = editor->hintArrow()->grab().toImage();
+  bool tinted = false;
+  for (int y = 0; y < arrow.height() && !tinted; ++y)
+    for (int x = 0; x < arrow.width() && !tinted; ++x)
+      tinted = arrow.pixelColor(x, y).red() > 150 && arrow.pixelColor(x, y).green() < 100;
+  QApplication::setPalette(original);
+  QCoreApplication::sendPostedEvents();
+  EXPECT_TRUE(tinted);
 
   // Ctrl+R runs what is stored.
   editor->activateWindow();

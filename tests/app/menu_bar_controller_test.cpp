@@ -90,6 +90,15 @@ TEST_F(MenuBarControllerTest, TheRevealedIconGoesAgainNotBeforeFiveSecondsOnTheM
     mainQueue.advance(std::chrono::milliseconds(1));
     EXPECT_FALSE(controller.isStatusItemVisible());
 
+    // A second launch 3 s after another: the icon stays for the second one's 5 s.
+    controller.revealStatusItem();
+    mainQueue.advance(std::chrono::seconds(3));
+    controller.revealStatusItem();
+    mainQueue.advance(std::chrono::milliseconds(4999));
+    EXPECT_TRUE(controller.isStatusItemVisible());
+    mainQueue.advance(std::chrono::milliseconds(1));
+    EXPECT_FALSE(controller.isStatusItemVisible());
+
     // A reveal whose controller has gone by then does nothing.
     controller.revealStatusItem();
   }

@@ -175,6 +175,30 @@ TEST_F(SettingsWindowTest, TheWindowIs480WideAsHighAsTheCurrentTabAndOneForEvery
   EXPECT_EQ(QApplication::topLevelWidgets().count(window), 1);
 }
 
+TEST_F(SettingsWindowTest, AtALargerFontNoLabelIsCut) {
+  const QFont original = QApplication::font();
+  for (int points : {11, 13}) {
+    window->close();
+    QApplication::setFont(QFont("DejaVu Sans", points));
+    window = &SettingsWindow::open();
+    ASSERT_TRUE(processUntil([&] { return window->isVisible(); }));
+    for (Tab tab : {general, shortcuts, exclude, extras}) {
+      QWidget* page = showTab(tab);
+      QTest::qWait(50);
+      EXPECT_EQ(window->width(), 480) << points << " pt";
+      // A label that wraps takes the lines it needs at its width; any other is as wide as its text.
+      for (QLabel* label : visible<QLabel>(page)) {
+        const std::string text = label->text().toStdString() + " at " + std::to_string(points) + " pt";
+        if (label->wordWrap())
+          EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
+        else
+          EXPECT_GE(label->width(), label->sizeHint().width()) << text;
+      }
+    }
+  }
+  QApplication::setFont(original);
+}
+
 TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
   QWidget* page = showTab(general);
   auto* automatic = page->findChild<AutomaticallyClearFormattingSetting*>();
@@ -272,6 +296,20 @@ TEST_F(SettingsWindowTest, HidingTheIconFirstTellsHowToGetItBack) {
   hide->click();
   EXPECT_FALSE(kit::Preferences::get(Keys::hideMenuBarIcon()));
   EXPECT_EQ(presenter.alerts.size(), 1u);
+
+  // One hint at a time, taken down when the icon is shown again from elsewhere while it is up.
+  presenter.holdsSheets = true;
+  auto* row = qobject_cast<HideMenuBarIconSetting*>(hide);
+  hide->click();
+  EXPECT_TRUE(row->isAlertPresented());
+  kit::Preferences::set(Keys::hideMenuBarIcon(), false);
+  EXPECT_TRUE(processUntil([&] { return !row->isAlertPresented(); }));
+  EXPECT_EQ(presenter.events.back(), "end sheet");
+  kit::Preferences::set(Keys::hideMenuBarIcon(), true);
+  EXPECT_TRUE(processUntil([&] { return row->isAlertPresented(); }));
+  EXPECT_EQ(presenter.alerts.size(), 3u);
+  presenter.dismissSheet();
+  EXPECT_FALSE(row->isAlertPresented());
 }
 
 TEST_F(SettingsWindowTest, ClearingShortcutRowsAdviseAgainstNeedlessAndHarmfulShortcuts) {
@@ -413,6 +451,19 @@ TEST_F(SettingsWindowTest, PreservingLinksWarnsAndSwitchesTheScriptOff) {
   EXPECT_TRUE(processUntil([&] { return script->isEnabled(); }));
   EXPECT_EQ(presenter.alerts.size(), 1u);
   EXPECT_FALSE(kit::Preferences::get(Keys::transformTextWithJavaScript()));
+
+  // One warning at a time, also when the setting goes off and on again from elsewhere while it is up.
+  presenter.holdsSheets = true;
+  auto* links = page->findChild<PreserveLinksSetting*>();
+  kit::Preferences::set(Keys::preserveLinks(), true);
+  EXPECT_TRUE(processUntil([&] { return links->isWarningPresented(); }));
+  kit::Preferences::set(Keys::preserveLinks(), false);
+  EXPECT_TRUE(processUntil([&] { return !links->toggle()->isChecked(); }));
+  kit::Preferences::set(Keys::preserveLinks(), true);
+  EXPECT_TRUE(processUntil([&] { return links->toggle()->isChecked(); }));
+  EXPECT_EQ(presenter.alerts.size(), 2u);
+  presenter.dismissSheet();
+  EXPECT_FALSE(links->isWarningPresented());
   kit::setUrlOpenerForTesting(nullptr);
 }
 

@@ -126,5 +126,12 @@ TEST_F(AlertStacking, AnAlertOfTheApplicationAndAWindowsOwnAlertComeAboveTheSett
   EXPECT_EQ(windowAlert.transientFor, std::vector<uint32_t>{static_cast<uint32_t>(window.winId())});
 }
 
+TEST_F(AlertStacking, TheSettingsWindowFloatsUnderItsOwnId) {
+  SettingsWindow& window = openSettings();
+  const auto states = x().property32(window.winId(), "_NET_WM_STATE").value_or(std::vector<uint32_t>{});
+  EXPECT_TRUE(std::any_of(states.begin(), states.end(),
+                          [](uint32_t state) { return x().atomName(state) == "_NET_WM_STATE_ABOVE"; }));
+}
+
 }  // namespace
 }  // namespace app

@@ -23,6 +23,7 @@
 #include "engine/shortcut_names.h"
 #include "kit/app/standard_menu.h"
 #include "kit/foundation/alert.h"
+#include "kit/preferences/publishers.h"
 #include "kit/shortcuts/recorder.h"
 #include "kit/shortcuts/storage.h"
 #include "kit/ui/info_popover_button.h"
@@ -207,6 +208,30 @@ TEST_F(TrayTest, ARightClickTogglesAtTheButtonsReleaseNotAtItsPress) {
   EXPECT_TRUE(x11test::processEventsUntil([] { return !kit::Preferences::get(Keys::automaticallyClearFormatting()); }));
   x11test::processEventsFor(300ms);
   EXPECT_FALSE(kit::Preferences::get(Keys::automaticallyClearFormatting()));
+  EXPECT_FALSE(controller->menu().isVisible());
+}
+
+TEST_F(TrayTest, EachOfTwoQuickClicksThatToggleTogglesOnce) {
+  startEmbeddedController();
+  int toggles = 0;
+  auto counting = kit::Preferences::changePublisher(Keys::automaticallyClearFormatting(), {})
+                      .sink([&](const kit::Preferences::KeyChange<bool>&) { ++toggles; });
+  const QPoint at = iconCentre();
+  x11test::run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y())});
+  auto clickTwice = [&](int button, int delayMs) {
+    toggles = 0;
+    x11test::run({"xdotool", "click", "--repeat", "2", "--delay", std::to_string(delayMs), std::to_string(button)});
+    EXPECT_TRUE(x11test::processEventsUntil([&] { return toggles >= 2; })) << button << " after " << delayMs << " ms";
+    x11test::processEventsFor(700ms);  // the next click starts afresh, no double click
+    EXPECT_EQ(toggles, 2);
+  };
+  // The second press of each pair comes as a double click.
+  clickTwice(3, 80);
+  clickTwice(3, 300);
+  x11test::run({"xdotool", "keydown", "super"});
+  x11test::processEventsFor(200ms);
+  clickTwice(1, 150);
+  x11test::run({"xdotool", "keyup", "super"});
   EXPECT_FALSE(controller->menu().isVisible());
 }
 
