@@ -152,7 +152,6 @@ JavaScriptEditor::JavaScriptEditor(engine::PasteboardController& engine, QWidget
   auto* runKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
   connect(runKey, &QShortcut::activated, this, &JavaScriptEditor::run);
   auto* feedback = new kit::SendFeedbackButton(Texts::sendFeedback);
-  feedback->setAutoDefault(false);
   done_ = new QPushButton(Texts::done);
   done_->setDefault(true);
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);

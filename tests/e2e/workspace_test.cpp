@@ -4,12 +4,14 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
 #include "kit/app/status_item_visibility_check.h"
 #include "platform/system/input_monitors.h"
 #include "platform/system/modifier_flags.h"
+#include "platform/system/x11_connection.h"
 #include "platform/system/xcb_reply.h"
 #include "x11_session_support.h"
 
@@ -198,6 +200,35 @@ TEST_F(DesktopSession, APanelAtTheBottomIsThePrimaryScreensBottomInset) {
   // A panel on the left takes no room at the bottom.
   x11test::setCardinalProperty(x11test::rootWindow(), "_NET_WORKAREA", "CARDINAL", {48, 0, 1232, 800});
   EXPECT_TRUE(x11test::processEventsUntil([] { return !kit::primaryScreenBottomInset().has_value(); }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DesktopSession, MinimisingAndRestoringAnotherApplicationsWindowGiveHideAndUnhide) {
+  auto windowManager = x11test::startWindowManager();
+  ASSERT_TRUE(windowManager);
+  x11test::TestWindow other(100, 100, 400, 300);
+  platform::X11Connection& x = *platform::X11Connection::shared();
+  // Managed: in the client list, which is what the workspace follows.
+  ASSERT_TRUE(x11test::processEventsUntil([&] {
+    const auto clients = x.property32(x.root(), "_NET_CLIENT_LIST").value_or(std::vector<uint32_t>{});
+    return std::find(clients.begin(), clients.end(), other.window()) != clients.end();
+  }));
+
+  std::vector<platform::ApplicationEvent> events;
+  auto subscription = platform::Workspace::shared().applicationEvents().sink(
+      [&](platform::ApplicationEvent e) { events.push_back(e); });
+  auto seen = [&](platform::ApplicationEvent event) { return std::count(events.begin(), events.end(), event); };
+  using platform::ApplicationEvent;
+  x11test::run({"xdotool", "windowminimize", std::to_string(other.window())});
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return seen(ApplicationEvent::hide) == 1; }));
+  x11test::run({"xdotool", "windowactivate", std::to_string(other.window())});
+  EXPECT_TRUE(x11test::processEventsUntil([&] { return seen(ApplicationEvent::unhide) == 1; }));
+  x11test::processEventsFor(200ms);
+  EXPECT_EQ(seen(ApplicationEvent::hide), 1);
+  EXPECT_EQ(seen(ApplicationEvent::unhide), 1);
 }
 
 }  // namespace

@@ -44,12 +44,16 @@ void openFeedbackPage() { openUrl(feedbackPageUrl()); }
 
 SendFeedbackButton::SendFeedbackButton(const std::string& title, QWidget* parent)
     : QPushButton(verbatimTitle(title), parent) {
+  // Never the default button of a dialog: Return in one of its fields must not open the form.
+  setAutoDefault(false);
   connect(this, &QPushButton::clicked, this, [] { openFeedbackPage(); });
 }
 
 QuitButton::QuitButton(bool showName, QWidget* parent)
     : QPushButton(verbatimTitle(showName ? Text::fromKey("Quit %@", {ZvApp::name()}) : Text::fromKey("Quit")), parent) {
   setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // Ctrl+Q is its only key: Return in a dialog's field must not quit.
+  setAutoDefault(false);
   connect(this, &QPushButton::clicked, this, [] { terminateApp(); });
 }
 

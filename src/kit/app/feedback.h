@@ -26,7 +26,8 @@ platform::Url feedbackPageUrl(const std::optional<std::string>& message = std::n
 // Opens the feedback form with only the product and the metadata.
 void openFeedbackPage();
 
-// A button that opens the feedback form, with the title as it is written.
+// A button that opens the feedback form, with the title as it is written. Neither button is ever a dialog's default
+// button.
 class SendFeedbackButton : public QPushButton {
   Q_OBJECT
 

@@ -9,6 +9,7 @@
 #include "kit/foundation/durations.h"
 #include "platform/core/clock.h"
 #include "platform/core/decimal_text.h"
+#include "platform/text/normalization.h"
 
 namespace kit::PreferencesDump {
 
@@ -39,9 +40,11 @@ std::string hexBytes(const std::string& bytes) {
 
 std::string rendered(const platform::PlistValue& value, Form form);
 
-// Inside lists and dictionaries texts are quoted, as a collection's description shows them.
+// Inside lists and dictionaries texts are quoted, as a collection's description shows them, and numbers are
+// never rounded: only a value of its own is.
 std::string elementText(const platform::PlistValue& value, Form form) {
   if (auto text = value.get<std::string>()) return quoted(*text);
+  if (value.get<double>()) return rendered(value, Form::whole);
   return rendered(value, form);
 }
 
@@ -89,8 +92,8 @@ OrderedDictionary<std::string, V> sortedEntries(const platform::PlistDict& domai
   std::vector<std::pair<std::string, V>> entries;
   for (const auto& [key, stored] : domain)
     if (!isHistoryKey(key)) entries.emplace_back(key, value(stored));
-  // Byte order of UTF-8 is code point order: upper case before lower case.
-  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return platform::canonicallyPrecedes(a.first, b.first); });
   std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
     return isKitPreferenceKey(a.first) && !isKitPreferenceKey(b.first);
   });

@@ -65,10 +65,13 @@ GeneralError relaunchError(const std::string& description) {
   return GeneralError("Could not restart " + ZvApp::name() + ": " + description);
 }
 
-// A failed start is always reported; the alert is shown unless the caller asked for a quiet failure.
+// The alert is shown unless the caller asked for a quiet failure.
+bool showsAlert(const RelaunchOptions& options) { return !options.exitImmediately && !options.reportFailureOnly; }
+
+// A failed start is always reported; answers whether the alert is shown too.
 bool reportsAndShowsAlert(const RelaunchOptions& options, const GeneralError& error, platform::UserInfo userInfo) {
   ZvApp::reportError(error, std::move(userInfo));
-  return !options.exitImmediately && !options.reportFailureOnly;
+  return showsAlert(options);
 }
 
 // The installed program of the same name, when it is not the running one.
@@ -131,7 +134,8 @@ platform::Task<void> relaunch(RelaunchOptions options) {
       co_return;
     }
     failure = fallbackFailure;
-    userInfo["isFallback"] = true;
+    // Marked only where the report comes with an alert.
+    if (showsAlert(options)) userInfo["isFallback"] = true;
   }
   const auto error = relaunchError(failure);
   if (reportsAndShowsAlert(options, error, userInfo)) co_await presentAsModalAsync(error);

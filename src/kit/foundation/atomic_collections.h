@@ -70,10 +70,11 @@ class AtomicDictionary {
   const std::optional<V> operator[](const K& key) const { return get(key); }  // const: nothing to assign to
 
   // Stores the value; nullopt removes the key.
-  void set(const K& key, std::optional<V> value) {
-    lock_.write([&] {
+  // Each write body holds its arguments by value: made inside a body of the same lock, it runs after that body.
+  void set(K key, std::optional<V> value) {
+    lock_.write([this, key = std::move(key), value = std::move(value)]() mutable {
       if (value)
-        storage_.insert_or_assign(key, std::move(*value));
+        storage_.insert_or_assign(std::move(key), std::move(*value));
       else
         storage_.erase(key);
     });
@@ -83,8 +84,8 @@ class AtomicDictionary {
   // `change` receives the current value (nullopt when absent) and may set it to nullopt to remove the key.
   // When it throws, what it changed so far is still stored.
   template <class F>
-  void modify(const K& key, F&& change) {
-    lock_.write([&] {
+  void modify(K key, F&& change) {
+    lock_.write([this, key = std::move(key), change = std::forward<F>(change)]() mutable {
       std::optional<V> current;
       if (auto it = storage_.find(key); it != storage_.end()) current = it->second;
       struct Store {
@@ -98,7 +99,7 @@ class AtomicDictionary {
             storage.erase(key);
         }
       } store{storage_, key, current};
-      std::forward<F>(change)(current);
+      change(current);
     });
   }
 
@@ -126,7 +127,7 @@ class AtomicDictionary {
   // Given keys take the given values; other keys stay.
   void merge(const std::unordered_map<K, V, H>& other) {
     if (other.empty()) return;
-    lock_.write([&] {
+    lock_.write([this, other] {
       for (const auto& [k, v] : other) storage_.insert_or_assign(k, v);
     });
   }
@@ -161,16 +162,16 @@ class AtomicSet {
 
   // An equal element already present is replaced by the given one.
   void insert(T element) {
-    lock_.write([&] {
+    lock_.write([this, element = std::move(element)]() mutable {
       storage_.erase(element);
       storage_.insert(std::move(element));
     });
   }
   void remove(const T& element) {
-    lock_.write([&] { storage_.erase(element); });
+    lock_.write([this, element] { storage_.erase(element); });
   }
   void removeAll(bool keepingCapacity = false) {
-    lock_.write([&] {
+    lock_.write([this, keepingCapacity] {
       if (keepingCapacity)
         storage_.clear();
       else

@@ -157,6 +157,7 @@ SecurityScopedBookmarkManager::Resolved SecurityScopedBookmarkManager::resolve(c
 void SecurityScopedBookmarkManager::NSOpenSavePanelDelegateHandler::validate(const platform::Url& chosen) const {
   if (chosen == currentURL_ || comparable(chosen.path()) == comparable(currentURL_.path())) return;
   std::string shown = currentURL_.path();
+  while (shown.size() > 1 && shown.ends_with('/')) shown.pop_back();
   const std::string home = realHomeDirectory().string();
   if (home != "/" && (shown == home || shown.starts_with(home + "/"))) shown = "~" + shown.substr(home.size());
   throw appError("Incorrect directory.", "Select the directory \u201c" + shown + "\u201d.");

@@ -13,6 +13,7 @@
 #include "kit/foundation/general_error.h"
 #include "kit/foundation/report_error.h"
 #include "platform/core/file_reading.h"
+#include "platform/core/user_account.h"
 #include "platform/text/utf8.h"
 
 namespace kit::CLI {
@@ -105,7 +106,11 @@ std::optional<std::string> FileHandle::readLine(bool strippingNewline) const {
     if (count <= 0) break;
     readAny = true;
     if (c == '\n') {
-      if (!strippingNewline) line += c;
+      // A CR LF ending goes whole.
+      if (!strippingNewline)
+        line += c;
+      else if (line.ends_with('\r'))
+        line.pop_back();
       return line;
     }
     line += c;
@@ -231,8 +236,12 @@ void switchToRealUser() {
   if (!uid) return;
   if (auto gid = parseId(std::getenv("SUDO_GID"))) {
     gid_t group = *gid;
-    // Root's supplementary groups would otherwise stay with the process.
-    if (geteuid() == 0 && setgroups(1, &group) != 0) failSwitch("groups", errno);
+    // The invoking user's own supplementary groups replace root's, which would otherwise stay with the process; a
+    // user the database does not know keeps only the group.
+    if (geteuid() == 0) {
+      auto user = platform::accountName(*uid);
+      if ((user ? initgroups(user->c_str(), group) : setgroups(1, &group)) != 0) failSwitch("groups", errno);
+    }
     if (setgid(group) != 0) failSwitch("group " + std::to_string(group), errno);
   }
   if (setuid(*uid) != 0) failSwitch("user " + std::to_string(*uid), errno);

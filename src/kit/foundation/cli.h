@@ -23,7 +23,7 @@ class FileHandle {
   void write(std::string_view text, std::source_location location = std::source_location::current()) const;
   // Everything up to the end of the input (also from a pipe whose writer is slower than the reader).
   std::string readToEnd() const;
-  // One line, without its "\n" when asked; none at the end of the input.
+  // One line, without its "\n" or "\r\n" when asked; none at the end of the input.
   std::optional<std::string> readLine(bool strippingNewline = true) const;
 
  private:
@@ -72,7 +72,8 @@ void printToStandardError(const std::vector<AnyValue>& values, std::string_view 
 // Runs the operation; when it throws, prints the failure's description and ends the process with status 1.
 void exitOnError(const std::function<void()>& operation);
 
-// Under sudo, switches to the invoking user: the group of "SUDO_GID" first, then the user of "SUDO_UID".
+// Under sudo, switches to the invoking user: the group of "SUDO_GID" (with the user's supplementary groups) first,
+// then the user of "SUDO_UID".
 // A missing, empty or malformed entry changes nothing; a switch the system refuses ends the process with status 1,
 // so the program never runs on with the rights it meant to give up.
 void switchToRealUser();

@@ -97,7 +97,9 @@ void RunLoopLocalEventMonitor::start() {
     bool inMode =
         runLoopMode == RunLoopMode::common || (runLoopMode == RunLoopMode::eventTracking) == isTrackingEvents();
     if (!inMode) return event;
-    return callback_(event);
+    // A copy: the callback may release the monitor, and with it callback_, while it runs.
+    auto callback = callback_;
+    return callback(event);
   });
 }
 

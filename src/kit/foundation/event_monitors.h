@@ -66,7 +66,8 @@ enum class RunLoopMode { common, defaultMode, eventTracking };
 
 // A local filter that works only in one mode of the event loop: the callback sees the events of the mask sent to
 // this application while the loop is in that mode, and keeps (or replaces) an event by returning it, or drops it by
-// returning none. Events outside the mask or the mode pass unchanged and keep their order. Main thread only.
+// returning none. Events outside the mask or the mode pass unchanged and keep their order. The callback may release
+// its monitor. Main thread only.
 class RunLoopLocalEventMonitor {
  public:
   RunLoopLocalEventMonitor(EventMask events, RunLoopMode runLoopMode,

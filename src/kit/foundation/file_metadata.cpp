@@ -41,17 +41,20 @@ Bytes8 ExtendedAttributes::get(std::string_view name) const {
   if (!url_.isFileUrl()) throw fileNoSuchFileError();
   const std::string path = url_.path(), attribute = attributeName(name);
   // The attribute may change between learning its size and reading it: a shorter one leaves the buffer cut to
-  // what was read; a longer one fails with ERANGE and is measured once more.
+  // what was read; a longer one fails with ERANGE and is measured once more. An empty buffer reads nothing: the
+  // second call answers the size again, and a size above zero means the attribute grew.
   for (int attempt = 0;; ++attempt) {
     ssize_t size = getxattr(path.c_str(), attribute.c_str(), nullptr, 0);
     if (size < 0) throw PlatformError::posix(errno);
     Bytes8 bytes(static_cast<std::size_t>(size));
     ssize_t read = getxattr(path.c_str(), attribute.c_str(), bytes.data(), bytes.size());
-    if (read >= 0) {
+    const bool grew = read < 0 ? errno == ERANGE : bytes.empty() && read > 0;
+    if (read >= 0 && !grew) {
       bytes.resize(static_cast<std::size_t>(read));
       return bytes;
     }
-    if (errno != ERANGE || attempt > 0) throw PlatformError::posix(errno);
+    if (!grew) throw PlatformError::posix(errno);
+    if (attempt > 0) throw PlatformError::posix(ERANGE);
   }
 }
 

@@ -10,12 +10,14 @@
 #include <type_traits>
 #include <vector>
 
+#include "kit/foundation/fatal_error.h"
 #include "platform/core/notification_center.h"
 
 namespace kit {
 
 // How an attached value is held. A shared object attached with `assign` is held weakly: once its other owners
-// let it go, the slot reads its default. Every other value, and every value under the other policies, is kept.
+// let it go, the slot reads its default; under `copy` and `copyNonatomic` the slot keeps a copy of the object, which
+// later changes of the original do not reach. Every other value, and every value under the retain policies, is kept.
 enum class AssociationPolicy { assign = 0, retainNonatomic = 1, copyNonatomic = 3, retain = 0x301, copy = 0x303 };
 
 template <class T>
@@ -56,6 +58,13 @@ class ObjectAssociation {
     if constexpr (IsSharedPointer<Value>::value) {
       if (policy_ == AssociationPolicy::assign) {
         return detail::setAssociatedValue(object, this, typename IsSharedPointer<Value>::Weak(value));
+      }
+      if ((policy_ == AssociationPolicy::copy || policy_ == AssociationPolicy::copyNonatomic) && value) {
+        using Object = typename Value::element_type;
+        if constexpr (std::is_copy_constructible_v<Object>)
+          value = std::make_shared<Object>(*value);
+        else
+          fatalError("A slot that keeps copies was given an object that cannot be copied.");
       }
     }
     detail::setAssociatedValue(object, this, std::move(value));

@@ -11,8 +11,12 @@
 
 namespace kit {
 
+// Neither copied nor moved: its properties and subscribers hold on to it where it is.
 class ObservableObject {
  public:
+  ObservableObject() = default;
+  ObservableObject(const ObservableObject&) = delete;
+  ObservableObject& operator=(const ObservableObject&) = delete;
   virtual ~ObservableObject() = default;
   platform::rx::PassthroughSubject<platform::rx::Unit> objectWillChange;
 };
@@ -53,6 +57,9 @@ class PublishedUnique {
  public:
   explicit PublishedUnique(T initial, ObservableObject* owner = nullptr)
       : storage_(std::move(initial)), owner_(owner) {}
+  // A copy would share this one's subject and announce through its owner, which it may outlive.
+  PublishedUnique(const PublishedUnique&) = delete;
+  PublishedUnique& operator=(const PublishedUnique&) = delete;
 
   T get() const { return storage_.value(); }
   void set(const T& value) {

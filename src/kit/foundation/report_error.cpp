@@ -15,6 +15,7 @@ struct ReportConfiguration {
   std::mutex lock;
   ZvApp::IgnoredErrors ignored;
   ZvApp::ErrorReportFilter filter = reportsEveryError;
+  ZvApp::ReportedErrorSink sink;
 };
 
 ReportConfiguration& configuration() {
@@ -67,6 +68,12 @@ void ZvApp::setErrorReportFilter(ErrorReportFilter filter) {
   config.filter = filter ? std::move(filter) : reportsEveryError;
 }
 
+void ZvApp::setReportedErrorSinkForTesting(ReportedErrorSink sink) {
+  auto& config = configuration();
+  std::lock_guard guard(config.lock);
+  config.sink = std::move(sink);
+}
+
 platform::PlatformError ZvApp::reportableError(const platform::Error& error, const platform::UserInfo& userInfo) {
   platform::PlatformError bridged = asNSError(error);
   if (isGenuineNSError(error) && bridged.code() != 1) {
@@ -88,6 +95,7 @@ void ZvApp::reportError(const platform::Error& error, platform::UserInfo userInf
                         int64_t line) {
   if (dynamic_cast<const platform::CancellationError*>(&error)) return;
   ZvApp::ErrorReportFilter filter;
+  ZvApp::ReportedErrorSink sink;
   {
     auto& config = configuration();
     std::lock_guard guard(config.lock);
@@ -95,6 +103,7 @@ void ZvApp::reportError(const platform::Error& error, platform::UserInfo userInf
       if (matchesNSError(error, domain, code)) return;
     }
     filter = config.filter;
+    sink = config.sink;
   }
   if (!filter(error)) return;
 
@@ -102,6 +111,10 @@ void ZvApp::reportError(const platform::Error& error, platform::UserInfo userInf
   userInfo.try_emplace("line", line);
   userInfo.try_emplace("fileLine", lastPathComponent(file) + ":" + std::to_string(line));
   platform::PlatformError reportable = reportableError(error, userInfo);
+  if (sink) {
+    sink(reportable);
+    return;
+  }
   std::string fileLine = platform::userInfoString(reportable.userInfo(), "fileLine").value_or("");
   log({reportable.domain(), reportable.code(), reportable.localizedDescription(), fileLine}, LogType::error,
       "reportError", file, line);

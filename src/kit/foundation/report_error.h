@@ -41,6 +41,10 @@ using ErrorReportFilter = std::function<bool(const platform::Error&)>;
 ErrorReportFilter errorReportFilter();
 void setErrorReportFilter(ErrorReportFilter filter);
 
+// Where a reportable error goes once built: the log, unless a test looks at it instead. None puts the log back.
+using ReportedErrorSink = std::function<void(const platform::PlatformError&)>;
+void setReportedErrorSinkForTesting(ReportedErrorSink sink);
+
 }  // namespace ZvApp
 
 // The error a caught exception stands for: a platform::Error as it was thrown, any other std::exception as a

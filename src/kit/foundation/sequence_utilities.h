@@ -165,13 +165,23 @@ auto partitioned(const Range& range, Predicate predicate) {
   return parts;
 }
 
+// Less-than of sort keys, where a NaN goes after every number and ties with another NaN: plain < leaves NaN
+// incomparable with everything, which is no strict weak order, and sorting with it scrambles the numbers too.
+template <class T>
+bool sortsBefore(const T& a, const T& b) {
+  if constexpr (std::is_floating_point_v<T>) {
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(b) && !std::isnan(a);
+  }
+  return a < b;
+}
+
 // Sorting by projections ("key paths"): forward follows less-than of the projected values, reverse greater-than.
 // A comparison that throws ends the sort and passes the error on.
 template <class Element, class Projection>
 void sortBy(std::vector<Element>& elements, Projection projection, SortOrder order = SortOrder::forward) {
   std::stable_sort(elements.begin(), elements.end(), [&](const Element& a, const Element& b) {
-    return order == SortOrder::forward ? std::invoke(projection, a) < std::invoke(projection, b)
-                                       : std::invoke(projection, b) < std::invoke(projection, a);
+    return order == SortOrder::forward ? sortsBefore(std::invoke(projection, a), std::invoke(projection, b))
+                                       : sortsBefore(std::invoke(projection, b), std::invoke(projection, a));
   });
 }
 
@@ -203,7 +213,7 @@ Comparison<Element> comparing(Projection projection, SortOrder order = SortOrder
   return [projection, order](const Element& a, const Element& b) {
     const auto& first = std::invoke(projection, a);
     const auto& second = std::invoke(projection, b);
-    int result = first < second ? -1 : (second < first ? 1 : 0);
+    int result = sortsBefore(first, second) ? -1 : (sortsBefore(second, first) ? 1 : 0);
     return order == SortOrder::forward ? result : -result;
   };
 }

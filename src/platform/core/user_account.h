@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -8,6 +9,9 @@ namespace platform {
 
 // The home directory that the user database gives the process's user; none when the user has no entry there.
 std::optional<std::string> accountHomeDirectory();
+
+// The login name of a user number in the user database; none when it has no entry there.
+std::optional<std::string> accountName(uint32_t uid);
 
 // The user's home: $HOME when it is an absolute path, else the user database's when that is; none without either.
 std::optional<std::filesystem::path> homeDirectory();

@@ -345,7 +345,14 @@ std::string programOfExec(std::string_view exec) {
     ++i;
     while (i < words.size() && words[i].find('=') != std::string::npos) ++i;
   }
-  return i < words.size() ? words[i] : std::string();
+  if (i == words.size()) return {};
+  // A literal "%" is written "%%", the way field codes are told apart from it.
+  std::string program;
+  for (size_t j = 0; j < words[i].size(); ++j) {
+    program += words[i][j];
+    if (words[i][j] == '%' && j + 1 < words[i].size() && words[i][j + 1] == '%') ++j;
+  }
+  return program;
 }
 
 std::optional<std::string> desktopEntryIdForRelativePath(const std::filesystem::path& relative) {

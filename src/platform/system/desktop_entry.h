@@ -32,7 +32,8 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
 // entry or is unreasonably large.
 std::optional<DesktopEntry> readDesktopEntryFile(const std::filesystem::path& path);
 
-// The program an Exec or TryExec line starts: the first word, unquoted, with a leading "env VAR=..." skipped.
+// The program an Exec or TryExec line starts: the first word, unquoted and with "%%" read as "%", with a leading
+// "env VAR=..." skipped.
 std::string programOfExec(std::string_view exec);
 
 // The desktop-entry id of a file below an applications folder: the relative path with '/' turned into '-',

@@ -149,9 +149,19 @@ class X11Workspace final : public Workspace {
     return out;
   }
 
+  // Windows are minimised and restored one by one: their hiding and unhiding is followed only while someone listens,
+  // so that a program that does not ask is not woken by every property change of every window.
   rx::Publisher<ApplicationEvent> applicationEvents() override {
     startWatching();
-    return Workspace::applicationEvents();
+    return rx::Publisher<ApplicationEvent>([this](rx::Publisher<ApplicationEvent>::Subscriber subscriber) {
+      if (listeners_++ == 0) watchWindowStates();
+      auto subscription =
+          std::make_shared<rx::AnyCancellable>(Workspace::applicationEvents().subscribe(std::move(subscriber)));
+      return rx::AnyCancellable([this, subscription] {
+        subscription->cancel();
+        if (--listeners_ == 0) unwatchWindowStates();
+      });
+    });
   }
 
  private:
@@ -355,16 +365,59 @@ class X11Workspace final : public Workspace {
     watching_ = true;
     activeAtom_ = x_.atom("_NET_ACTIVE_WINDOW");
     clientListAtom_ = x_.atom("_NET_CLIENT_LIST");
+    windowStateAtom_ = x_.atom("_NET_WM_STATE");
+    hiddenAtom_ = x_.atom("_NET_WM_STATE_HIDDEN");
     lastActivePid_ = lookUpActivePid();
     lastClientPids_ = clientPids();
     x_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
     propertyChanges_ = x_.addEventListener([this](const xcb_generic_event_t& event) {
       if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return;
       const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-      if (notify.window != x_.root()) return;
+      if (notify.window != x_.root()) {
+        if (notify.atom == windowStateAtom_) windowStateChanged(notify.window);
+        return;
+      }
       if (notify.atom == activeAtom_) activeWindowChanged();
       if (notify.atom == clientListAtom_) clientListChanged();
     });
+  }
+
+  // Starts following the hidden state (_NET_WM_STATE_HIDDEN) of each client window: its property changes are selected
+  // and its state now is the one a change is measured against.
+  void watchWindowStates() { watchWindowStatesOf(clientList()); }
+
+  void watchWindowStatesOf(const std::vector<xcb_window_t>& windows) {
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    std::vector<std::pair<xcb_window_t, X11Connection::PropertiesQuestion>> asked;
+    for (xcb_window_t window : windows) {
+      if (hiddenWindows_.count(window) != 0) continue;
+      // Selected before the state is read, so that no change falls between the two.
+      xcb_change_window_attributes(x_.connection(), window, XCB_CW_EVENT_MASK, &mask);
+      asked.emplace_back(window, x_.askProperties(window, {"_NET_WM_STATE"}));
+    }
+    for (auto& [window, question] : asked) hiddenWindows_[window] = isHidden(x_.answer32(std::move(question))[0]);
+    xcb_flush(x_.connection());
+  }
+
+  void unwatchWindowStates() {
+    const uint32_t none = 0;
+    for (const auto& [window, hidden] : hiddenWindows_)
+      xcb_change_window_attributes(x_.connection(), window, XCB_CW_EVENT_MASK, &none);
+    hiddenWindows_.clear();
+    xcb_flush(x_.connection());
+  }
+
+  void windowStateChanged(xcb_window_t window) {
+    auto it = hiddenWindows_.find(window);
+    if (it == hiddenWindows_.end()) return;
+    const bool hidden = isHidden(x_.property32(window, "_NET_WM_STATE"));
+    if (hidden == it->second) return;
+    it->second = hidden;
+    announce(hidden ? ApplicationEvent::hide : ApplicationEvent::unhide);
+  }
+
+  bool isHidden(const std::optional<std::vector<uint32_t>>& states) {
+    return states && std::count(states->begin(), states->end(), hiddenAtom_) != 0;
   }
 
   std::set<int32_t> clientPids() {
@@ -386,6 +439,14 @@ class X11Workspace final : public Workspace {
   }
 
   void clientListChanged() {
+    if (listeners_ > 0) {
+      // Windows that left are forgotten; new ones are followed from now on.
+      const auto windows = clientList();
+      std::erase_if(hiddenWindows_, [&](const auto& entry) {
+        return std::find(windows.begin(), windows.end(), entry.first) == windows.end();
+      });
+      watchWindowStatesOf(windows);
+    }
     auto pids = clientPids();
     for (int32_t pid : pids) {
       if (lastClientPids_.count(pid) == 0) announce(ApplicationEvent::launch);
@@ -400,6 +461,9 @@ class X11Workspace final : public Workspace {
   bool watching_ = false;
   rx::AnyCancellable propertyChanges_;
   xcb_atom_t activeAtom_ = XCB_ATOM_NONE, clientListAtom_ = XCB_ATOM_NONE;
+  xcb_atom_t windowStateAtom_ = XCB_ATOM_NONE, hiddenAtom_ = XCB_ATOM_NONE;
+  int listeners_ = 0;
+  std::map<xcb_window_t, bool> hiddenWindows_;  // the client windows followed, and whether each is hidden
   std::optional<int32_t> lastActivePid_;
   std::optional<std::optional<int32_t>> activePidThisTurn_;
   std::set<int32_t> lastClientPids_;

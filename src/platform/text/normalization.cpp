@@ -21,4 +21,21 @@ bool isCanonicallyEquivalent(std::string_view a, std::string_view b) {
   return U_SUCCESS(status) && decomposedFirst == decomposedSecond;
 }
 
+std::string canonicallyComposed(std::string_view text) {
+  if (!isValidUtf8(text)) return std::string(text);
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status) || nfc == nullptr) return std::string(text);
+  const std::u16string utf16 = toUtf16(text);
+  const icu::UnicodeString composed =
+      nfc->normalize(icu::UnicodeString(false, utf16.data(), static_cast<int32_t>(utf16.size())), status);
+  if (U_FAILURE(status)) return std::string(text);
+  return toUtf8(std::u16string_view(composed.getBuffer(), static_cast<size_t>(composed.length())));
+}
+
+bool canonicallyPrecedes(std::string_view a, std::string_view b) {
+  // UTF-8 in byte order is in code point order.
+  return canonicallyComposed(a) < canonicallyComposed(b);
+}
+
 }  // namespace platform

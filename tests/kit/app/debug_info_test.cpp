@@ -162,6 +162,7 @@ TEST_F(DebugTextTest, FreeMemoryComesFromMeminfoAndWithoutItIsReportedAndReadsZe
   std::vector<std::pair<std::string, int64_t>> reports;
   kit::ZvApp::setErrorReportFilter([&](const platform::Error& error) {
     reports.emplace_back(error.domain(), error.code());
+    EXPECT_TRUE(error.userInfo().empty()) << "no description of its own";
     return false;
   });
   std::ofstream(meminfo) << "MemTotal:       16384000 kB\nMemFree:         1024 kB\n";

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTranslator>
+#include <QVBoxLayout>
 #include <set>
 #include <string>
 
@@ -58,6 +63,24 @@ TEST_F(FeedbackTest, TheFeedbackTitleIsShownAsWrittenAndTheQuitTitlesAreLookedUp
   EXPECT_EQ(named->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q)) << "no mnemonic takes the place of Ctrl+Q";
   EXPECT_EQ(titleShown(*new QuitButton(false, &feedback)), "Beenden");
   QCoreApplication::removeTranslator(&catalogue);
+}
+
+TEST_F(FeedbackTest, ReturnInADialogsFieldPressesNeitherButton) {
+  QDialog dialog;
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* feedback = new SendFeedbackButton("Send Feedback…");
+  auto* quit = new QuitButton(true);
+  auto* field = new QLineEdit;
+  layout->addWidget(feedback);
+  layout->addWidget(quit);
+  layout->addWidget(field);
+  QSignalSpy quitClicks(quit, &QPushButton::clicked);
+  dialog.show();
+  field->setFocus();
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_TRUE(opened.empty());
+  EXPECT_EQ(quitClicks.count(), 0);
+  EXPECT_FALSE(feedback->isDefault() || quit->isDefault());
 }
 
 }  // namespace

@@ -16,13 +16,14 @@ class PreferencesDumpTest : public ::testing::Test {
   void TearDown() override { kit::Preferences::removeAll(*suite_); }
 };
 
-TEST_F(PreferencesDumpTest, KitKeysFirstThenTheOthersEachInCodePointOrder) {
+TEST_F(PreferencesDumpTest, KitKeysFirstThenTheOthersEachInCanonicalOrder) {
+  // "\u00e9" is "é" precomposed and "e\u0301" the same letter with a combining accent: both sort after "n".
   for (const char* key : {"alpha", "Zv_launchCount", "Beta", "__x", "NSWindow Frame", "ILMediaThing", "MSAppCenterId",
-                          "nsLowercase", "UserIdHistory", "SessionIdHistory", "pastDevicesKey"})
+                          "nsLowercase", "UserIdHistory", "SessionIdHistory", "pastDevicesKey", "\u00e9b", "e\u0301"})
     suite_->set(key, PlistValue(true));
   suite_->registerDefaults({{"registeredOnly", PlistValue(true)}});
   EXPECT_EQ(kit::PreferencesDump::debugInfoDictionary(*suite_).keys(),
-            (std::vector<std::string>{"Zv_launchCount", "__x", "Beta", "alpha", "nsLowercase"}));
+            (std::vector<std::string>{"Zv_launchCount", "__x", "Beta", "alpha", "nsLowercase", "e\u0301", "\u00e9b"}));
 }
 
 TEST_F(PreferencesDumpTest, ValuesReadAsTheirMeaning) {
@@ -36,6 +37,8 @@ TEST_F(PreferencesDumpTest, ValuesReadAsTheirMeaning) {
   EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistData{"abc"})), "<Data: 3 bytes>");
   EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistArray{PlistValue("org.gnome.TextEditor"), PlistValue(3)})),
             "[\"org.gnome.TextEditor\", 3]");
+  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistArray{PlistValue(1.23456)})), "[1.23456]");
+  EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistDict{{"scale", PlistValue(0.125)}})), "[\"scale\": 0.125]");
   EXPECT_EQ(debugDisplayValue(PlistValue(platform::PlistDate(std::chrono::seconds(0)))), "1970-01-01 00:00:00 +0000");
   EXPECT_TRUE(kit::PreferencesDump::debugInfoDictionary(*platform::UserDefaults::named("never-written")).empty());
 

@@ -8,9 +8,11 @@
 
 #include "kit/app/launch_history.h"
 #include "kit/foundation/alert.h"
+#include "kit/foundation/report_error.h"
 #include "platform/core/executor.h"
 #include "platform/prefs/user_defaults.h"
 #include "support/recording_alert_presenter.h"
+#include "support/temporary_folder.h"
 
 namespace {
 
@@ -67,6 +69,31 @@ TEST_F(RelaunchTest, AFailedStartIsShownAndClearsEverythingSoALaterRelaunchCanRu
 
   relaunch({.exitImmediately = true});
   EXPECT_EQ(presenter_.messages().size(), 2u) << "a quiet relaunch shows nothing";
+}
+
+TEST_F(RelaunchTest, AFailedFallbackIsMarkedOnlyOnTheReportThatComesWithAnAlert) {
+  const TemporaryFolder bin;
+  std::ofstream(bin.path() / "quillet") << "#!/bin/sh\n";
+  std::filesystem::permissions(bin.path() / "quillet", std::filesystem::perms::owner_all);
+  const std::string savedPath = std::getenv("PATH");
+  setenv("PATH", bin.path().c_str(), 1);
+  std::vector<std::string> programs;
+  kit::setInstanceStarterForTesting([&](const std::string& program, const std::vector<std::string>&, std::string&) {
+    programs.push_back(program);
+    return false;
+  });
+  std::vector<bool> markedFallback;
+  kit::ZvApp::setReportedErrorSinkForTesting(
+      [&](const platform::PlatformError& error) { markedFallback.push_back(error.userInfo().contains("isFallback")); });
+  relaunch({});
+  relaunch({.reportFailureOnly = true});
+  kit::ZvApp::setReportedErrorSinkForTesting({});
+  setenv("PATH", savedPath.c_str(), 1);
+
+  ASSERT_EQ(programs.size(), 4u);
+  EXPECT_EQ(programs[1], (bin.path() / "quillet").string());
+  EXPECT_EQ(markedFallback, (std::vector<bool>{true, false}));
+  EXPECT_EQ(presenter_.messages().size(), 1u);
 }
 
 TEST_F(RelaunchTest, ASuccessfulStartLeavesTheMarkersForTheNewInstanceAndRunsOnce) {

@@ -32,6 +32,29 @@ TEST(ReadersWriterLockTest, AnUnnamedLockCarriesTheKitsLabel) {
   EXPECT_EQ(ReadersWriterLock().label(), "com.kestrova.readersWriterLock");
 }
 
+TEST(ReadersWriterLockTest, AWriteInsideABodyOfTheSameLockLandsWhenThatBodyEnds) {
+  ReadersWriterLock lock;
+  int value = 0;
+  lock.read([&] {
+    lock.write([&] { value = 1; });
+    EXPECT_EQ(value, 0);
+  });
+  EXPECT_EQ(lock.read([&] { return value; }), 1);
+  lock.write([&] {
+    lock.write([&] { value *= 10; });
+    value = 2;
+  });
+  EXPECT_EQ(lock.read([&] { return value; }), 20);
+  EXPECT_DEATH(lock.read([&] { lock.read([] {}); }), "waits for itself");
+
+  AtomicDictionary<std::string, int> counts;
+  counts.modify("a", [&](std::optional<int>& value) {
+    counts.set("b", 2);
+    value = 1;
+  });
+  EXPECT_EQ(counts.dictionary(), (std::unordered_map<std::string, int>{{"a", 1}, {"b", 2}}));
+}
+
 TEST(AtomicDictionaryTest, IterationWalksTheContentsAsTheyWereWhenItBegan) {
   AtomicDictionary<std::string, int> counts;
   counts.set("a", 1);

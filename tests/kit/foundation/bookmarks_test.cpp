@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <unordered_set>
+#include <vector>
 
 #include "kit/foundation/home_directory.h"
 #include "kit/foundation/json_coding.h"
@@ -82,6 +83,10 @@ TEST_F(Bookmarks, BookmarksCompareAndHashByTheirBytesAndCodeAsThem) {
                                                         kit::SandboxURLBookmark({1, 2})};
   EXPECT_EQ(bookmarks.size(), 2u);
   EXPECT_EQ(kit::decodeJson<kit::SandboxURLBookmark>(kit::encodeJson(bookmark)), bookmark);
+  // Also as the elements of a list, although a bookmark has no empty value to decode into.
+  const std::vector<kit::SandboxURLBookmark> list{kit::SandboxURLBookmark({1, 2, 3})};
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(list)), R"(["AQID"])");
+  EXPECT_EQ(kit::decodeJson<std::vector<kit::SandboxURLBookmark>>(kit::encodeJson(list)), list);
 }
 
 TEST_F(Bookmarks, TheDirectoryCheckAcceptsOnlyTheAskedDirectoryAndNamesItForTheUser) {
@@ -106,6 +111,15 @@ TEST_F(Bookmarks, TheDirectoryCheckAcceptsOnlyTheAskedDirectoryAndNamesItForTheU
     FAIL() << "another directory was accepted";
   } catch (const kit::PlatformError& error) {
     EXPECT_EQ(error.recoverySuggestion(), "Select the directory \u201c~/Documents/Project\u201d.");
+  }
+  // The folder is named without the slash its URL may end in.
+  SecurityScopedBookmarkManager::NSOpenSavePanelDelegateHandler withSlash(
+      *platform::Url::parse("file://" + kit::realHomeDirectory().string() + "/Docs/"));
+  try {
+    withSlash.validate(url(folder));
+    FAIL() << "another directory was accepted";
+  } catch (const kit::PlatformError& error) {
+    EXPECT_EQ(error.recoverySuggestion(), "Select the directory \u201c~/Docs\u201d.");
   }
 }
 

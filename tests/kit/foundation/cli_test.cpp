@@ -2,10 +2,13 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "kit/foundation/general_error.h"
@@ -112,9 +115,10 @@ TEST_F(StandardStreams, InputIsReadToTheEndEvenFromASlowWriter) {
 
 TEST_F(StandardStreams, LinesAndErrorOutput) {
   Pipe input;
-  feed(input, "one\ntwo");
+  feed(input, "one\r\ntwo\r\nthree");
   EXPECT_EQ(CLI::readLine(), "one");
-  EXPECT_EQ(CLI::readLine(false), "two");
+  EXPECT_EQ(CLI::readLine(false), "two\r\n");
+  EXPECT_EQ(CLI::readLine(false), "three");
   EXPECT_EQ(CLI::readLine(), std::nullopt);
 
   Pipe error;
@@ -178,6 +182,32 @@ TEST(SwitchToRealUser, DropsGroupsAndUserOrStops) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(1), "Couldn't switch to the invoking user \\(user 1\\)");
+
+  // A user that the group database names as a member of a group other than its own keeps that group.
+  struct Member {
+    uid_t uid;
+    gid_t ownGroup, otherGroup;
+  };
+  std::optional<Member> member;
+  setgrent();
+  for (group* entry; !member && (entry = getgrent()) != nullptr;) {
+    for (char** name = entry->gr_mem; *name && !member; ++name) {
+      if (passwd* user = getpwnam(*name); user && user->pw_gid != entry->gr_gid)
+        member = Member{user->pw_uid, user->pw_gid, entry->gr_gid};
+    }
+  }
+  endgrent();
+  if (!member) return;
+  EXPECT_EXIT(
+      {
+        setenv("SUDO_UID", std::to_string(member->uid).c_str(), 1);
+        setenv("SUDO_GID", std::to_string(member->ownGroup).c_str(), 1);
+        CLI::switchToRealUser();
+        gid_t groups[64];
+        int count = getgroups(64, groups);
+        std::exit(std::count(groups, groups + std::max(count, 0), member->otherGroup) == 1 ? 0 : 2);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QWindow>
+#include <memory>
 
 #include "platform/system/modifier_flags.h"
 #include "support/event_loop.h"
@@ -148,6 +149,29 @@ TEST_F(LocalEventMonitorTest, RunLoopMonitorsFilterOnlyInTheirModeOfTheLoop) {
   menu.hide();
   key(QEvent::KeyPress, Qt::Key_X, "x");
   EXPECT_EQ(receiver.received.size(), 3u);
+}
+
+TEST_F(LocalEventMonitorTest, ARunLoopMonitorMayReleaseItselfFromItsCallback) {
+  // Set when the callback's captures are destroyed: they must outlive the call that releases the monitor.
+  struct Alive {
+    explicit Alive(bool& gone) : gone(gone) {}
+    ~Alive() { gone = true; }
+    bool& gone;
+  };
+  bool gone = false, goneDuringTheCall = true;
+  std::unique_ptr<kit::RunLoopLocalEventMonitor> monitor;
+  monitor = std::make_unique<kit::RunLoopLocalEventMonitor>(
+      platform::eventMask(platform::EventType::keyDown), kit::RunLoopMode::common,
+      [&, alive = std::make_shared<Alive>(gone)](const platform::Event&) -> std::optional<platform::Event> {
+        monitor.reset();
+        goneDuringTheCall = gone;
+        return std::nullopt;
+      });
+  monitor->start();
+  key(QEvent::KeyPress, Qt::Key_X, "x");
+  EXPECT_FALSE(goneDuringTheCall);
+  EXPECT_TRUE(gone);
+  EXPECT_TRUE(receiver.received.empty());
 }
 
 }  // namespace

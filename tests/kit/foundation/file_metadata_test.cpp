@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "support/temporary_folder.h"
 
@@ -48,6 +50,26 @@ TEST_F(FileMetadata, AttributesAreReadFromTheUserNamespaceAndAMissingOneIsNoValu
     EXPECT_EQ(error.code(), 4);
     EXPECT_EQ(error.domain(), "NSCocoaErrorDomain");
   }
+}
+
+TEST_F(FileMetadata, AnAttributeThatChangesWhileItIsReadIsReadWhole) {
+  setAttribute("user.note", "");
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    for (int i = 0; !stop; ++i) setxattr(file.c_str(), "user.note", "note", i % 2 == 0 ? 4 : 0, 0);
+  });
+  int torn = 0;
+  for (int i = 0; i < 20000; ++i) {
+    try {
+      const kit::Bytes8 value = kit::ExtendedAttributes(url()).get("note");
+      if (!value.empty() && value != kit::Bytes8{'n', 'o', 't', 'e'}) ++torn;
+    } catch (const kit::PlatformError& error) {
+      EXPECT_EQ(error.code(), ERANGE) << "changing again while measured once more";
+    }
+  }
+  stop = true;
+  writer.join();
+  EXPECT_EQ(torn, 0) << "an empty attribute that grew was read as zeros";
 }
 
 TEST_F(FileMetadata, FlagsAreBooleanPropertyListsAndOtherContentIsCorrupt) {

@@ -37,6 +37,13 @@ TEST(ObjectAssociation, AnAssignedObjectIsHeldWeaklyAndReadsTheDefaultOnceGone) 
   weaklyHeld.reset();
   EXPECT_EQ(weakSlot.get(&object), nullptr);
   EXPECT_FALSE(watchStrong.expired());
+
+  // A copying slot keeps what the object was when it was stored.
+  static kit::ObjectAssociation<std::shared_ptr<int>> copySlot(nullptr, kit::AssociationPolicy::copy);
+  auto original = std::make_shared<int>(3);
+  copySlot.set(&object, original);
+  *original = 4;
+  EXPECT_EQ(*copySlot.get(&object), 3);
 }
 
 TEST(BundleMarker, IsTheFolderOfTheFileHoldingTheKit) {

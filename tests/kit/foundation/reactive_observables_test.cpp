@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "support/manual_main_executor.h"
@@ -18,6 +19,9 @@ class ReactiveObservablesTest : public ManualMainExecutorTest {};
 struct Model : kit::ObservableObject {
   kit::PublishedUnique<int> count{0, this};
 };
+// A copied or moved model would announce through the original, and read it once it is gone.
+static_assert(!std::is_copy_constructible_v<Model> && !std::is_move_constructible_v<Model>);
+static_assert(!std::is_move_assignable_v<Model> && !std::is_move_constructible_v<kit::PublishedUnique<int>>);
 
 TEST_F(ReactiveObservablesTest, PublishedUniqueAnnouncesBeforeAndOnlyOnRealChanges) {
   Model model;

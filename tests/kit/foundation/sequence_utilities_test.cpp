@@ -103,6 +103,17 @@ TEST(SequenceUtilities, ExcludingPartitioningAndSortingByProjections) {
   EXPECT_THROW(kit::sortedBy(rows, &Row::name,
                              [](const std::string&, const std::string&) -> bool { throw std::runtime_error("order"); }),
                std::runtime_error);
+
+  // NaN keys go after every number, and the numbers between them still come out in order.
+  std::vector<double> values;
+  for (int i = 0; i < 1000; ++i) values.push_back(i % 7 == 0 ? std::nan("") : (i * 7919) % 1000);
+  auto numbersThenNaNs = [](const std::vector<double>& sorted) {
+    auto nan = std::ranges::find_if(sorted, [](double v) { return std::isnan(v); });
+    return std::is_sorted(sorted.begin(), nan) && sorted.end() - nan == 143 &&
+           std::all_of(nan, sorted.end(), [](double v) { return std::isnan(v); });
+  };
+  EXPECT_TRUE(numbersThenNaNs(kit::sortedBy<double>(values, {kit::comparing<double>(std::identity())})));
+  EXPECT_TRUE(numbersThenNaNs(kit::sortedBy(values, std::identity())));
 }
 
 TEST(SequenceUtilities, ContainsAppComparesIdsByCanonicalEquivalenceWithCase) {

@@ -34,8 +34,8 @@ class AutostartEntryTest : public ::testing::Test {
   }
 
   std::filesystem::path home_;
-  // A path with every character the Exec line must quote.
-  const std::string executable = "/opt/My Apps/$HOME \"q\" `x` back\\slash/quillet";
+  // A path with every character the Exec line must quote or escape.
+  const std::string executable = "/opt/My Apps/$HOME \"q\" `x` back\\slash 50%/quillet";
   AutostartEntry entry{{.id = "com.example.Quillet",
                         .name = "Quillet",
                         .executable = executable,

@@ -55,6 +55,7 @@ TEST(DesktopEntryParsing, FindsTheProgramOfAnExecLine) {
   EXPECT_EQ(platform::programOfExec("\"/opt/My App/run\" --flag"), "/opt/My App/run");
   EXPECT_EQ(platform::programOfExec("env GDK_BACKEND=x11 LANG=C /usr/bin/editor %F"), "/usr/bin/editor");
   EXPECT_EQ(platform::programOfExec(""), "");
+  EXPECT_EQ(platform::programOfExec("\"/opt/50%% off/run\" %u"), "/opt/50% off/run");
   EXPECT_EQ(platform::desktopEntryIdForRelativePath("kde4/konsole.desktop"), "kde4-konsole");
   EXPECT_EQ(platform::desktopEntryIdForRelativePath("readme.txt"), std::nullopt);
 }
