@@ -204,7 +204,7 @@ TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
   auto* automatic = page->findChild<AutomaticallyClearFormattingSetting*>();
   ASSERT_NE(automatic, nullptr);
   EXPECT_TRUE(automatic->toggle()->isChecked());
-  EXPECT_TRUE(automatic->subtitle()->text().startsWith("Press Alt key while clicking “Copy” menu item"));
+  EXPECT_TRUE(automatic->subtitle()->accessibleName().startsWith("Press Alt key while clicking “Copy” menu item"));
 
   PreferenceToggle* dim = toggleTitled(page, "Dim menu bar icon when disabled");
   ASSERT_NE(dim, nullptr);
@@ -217,7 +217,7 @@ TEST_F(SettingsWindowTest, GeneralRowsShowTheirSettingsAndStoreEachClick) {
   // Switched off elsewhere (the menu, the toggle shortcut): the subtitle follows while the window is open.
   kit::Preferences::set(Keys::automaticallyClearFormatting(), false);
   EXPECT_TRUE(processUntil([&] {
-    return automatic->subtitle()->text() ==
+    return automatic->subtitle()->accessibleName() ==
            "You can manually clear formatting from the menu bar app or with the chosen keyboard shortcut.";
   }));
   EXPECT_FALSE(automatic->toggle()->isChecked());

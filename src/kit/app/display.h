@@ -35,6 +35,8 @@ struct JsonDecoding<Display> {
   static Display decode(const Json& json, const CodingPath& path) { return decodeDisplay(json, path); }
 };
 inline void to_json(Json& json, const Display& display) { json = encodeDisplay(display); }
+// Also as an element of an array or a dictionary.
+inline void from_json(const Json& json, Display& display) { display = decodeDisplay(json); }
 
 }  // namespace kit
 

@@ -151,7 +151,7 @@ void sendEmail(const std::vector<EmailAddress>& to, const std::string& subject,
     // Only in a folder of the program's own, where a later start finds the file to remove it.
     if (!openAttachmentsDirectory(true))
       throw PlatformError::posix(ENOTDIR, "No attachments folder at " + attachmentsDirectory().string());
-    file = createTemporaryFile(attachmentFilename, "txt", attachmentText, attachmentsDirectory());
+    file = createTemporaryFile(attachmentFilename, "text/plain", attachmentText, attachmentsDirectory());
     folder = std::make_shared<TemporaryDirectory>(file.parent_path());
   } catch (const Error& error) {
     log({"Could not write the attachment:", error.localizedDescription()}, LogType::error, "sendEmail()");

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QMimeDatabase>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <algorithm>
@@ -158,6 +161,71 @@ void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path)
   }
 }
 
+// A folder made when missing that is ours alone: a real folder (no link) that this user owns.
+bool makeOwnFolder(const std::filesystem::path& folder) {
+  ::mkdir(folder.c_str(), 0700);
+  struct stat info {};
+  return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+}
+
+// The trash at the top of the file system that holds `folder`, made when missing: <top>/.Trash/<uid> when the top has
+// a shared .Trash (a real folder with the sticky bit), else <top>/.Trash-<uid>. None when neither can be used.
+std::optional<std::filesystem::path> topTrashFor(const std::filesystem::path& folder) {
+  const std::filesystem::path top = QStorageInfo(QString::fromStdString(folder.string())).rootPath().toStdString();
+  if (top.empty()) return std::nullopt;
+  const std::string uid = std::to_string(::getuid());
+  std::vector<std::filesystem::path> trashes;
+  struct stat shared {};
+  if (::lstat((top / ".Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX) != 0)
+    trashes.push_back(top / ".Trash" / uid);
+  trashes.push_back(top / (".Trash-" + uid));
+  for (const auto& trash : trashes) {
+    if (makeOwnFolder(trash) && makeOwnFolder(trash / "files") && makeOwnFolder(trash / "info")) return trash;
+  }
+  return std::nullopt;
+}
+
+// Moves a symbolic link itself into the trash, beside the record of where it was: the home's trash when the link lies
+// on its file system, else the one at the top of the link's own. Qt looks through a link: it finds nothing to move
+// where the link names nothing, and picks the trash of the file system the link names. The record, made anew under a
+// free name, holds that name while the link moves.
+void moveLinkToTrash(const std::filesystem::path& link, const std::filesystem::path& homeTrash,
+                     const std::string& context) {
+  const std::filesystem::path absolute = std::filesystem::absolute(link).lexically_normal();
+  struct stat linkInfo {};
+  struct stat homeInfo {};
+  if (::lstat(absolute.c_str(), &linkInfo) != 0) throw PlatformError::posix(errno, context);
+  const auto trash = ::stat(homeTrash.c_str(), &homeInfo) == 0 && homeInfo.st_dev == linkInfo.st_dev
+                         ? std::optional(homeTrash)
+                         : topTrashFor(absolute.parent_path());
+  if (!trash) throw PlatformError::posix(EXDEV, context);
+  const std::string record =
+      "[Trash Info]\nPath=" + QByteArray::fromStdString(absolute.string()).toPercentEncoding("/").toStdString() +
+      "\nDeletionDate=" + QDateTime::currentDateTime().toString("yyyy-MM-ddThh:mm:ss").toStdString() + "\n";
+  const std::string name = absolute.filename().string();
+  for (int copy = 1;; ++copy) {
+    const std::string entry = copy == 1 ? name : name + "." + std::to_string(copy);
+    const std::filesystem::path info = *trash / "info" / (entry + ".trashinfo");
+    const std::filesystem::path file = *trash / "files" / entry;
+    platform::FileDescriptor written(::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!written && errno == EEXIST) continue;
+    if (!written) throw PlatformError::posix(errno, context);
+    struct stat taken {};
+    if (::lstat(file.c_str(), &taken) == 0) {  // a file of that name without its record: the next name
+      ::unlink(info.c_str());
+      continue;
+    }
+    try {
+      writeAll(written.get(), record, info);
+      if (!written.close() || ::rename(absolute.c_str(), file.c_str()) != 0) throw PlatformError::posix(errno, context);
+    } catch (...) {
+      ::unlink(info.c_str());
+      throw;
+    }
+    return;
+  }
+}
+
 }  // namespace
 
 std::filesystem::path systemDirectory(SystemDirectory kind) {
@@ -197,7 +265,7 @@ std::filesystem::path systemDirectory(SystemDirectory kind) {
   }
   if (!base) {
     ZvApp::reportError(appError(std::string("Could not get system directory: ") + kindName(kind)));
-    base = std::filesystem::temp_directory_path();
+    base = platform::temporaryDirectory();
   }
   return resolvingSymlinks(*base);
 }
@@ -227,8 +295,8 @@ std::filesystem::path autostartEntryPath() {
 void trashItem(const std::filesystem::path& path) {
   const std::string context = "Could not move " + path.string() + " to the trash";
   std::error_code error;
-  if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
-    throw PlatformError::posix(ENOENT, context);
+  const auto status = std::filesystem::symlink_status(path, error);
+  if (!std::filesystem::exists(status)) throw PlatformError::posix(ENOENT, context);
   // The trash of the home lies in the data folder, which a new account may not have yet. It must be there: where Qt
   // can make no trash, it moves the item into the current folder instead (and reports success).
   const std::filesystem::path trash = systemDirectory(SystemDirectory::applicationSupport) / "Trash";
@@ -238,6 +306,11 @@ void trashItem(const std::filesystem::path& path) {
     ::mkdir(folder.c_str(), 0700);
     if (!std::filesystem::is_directory(folder, error))
       throw PlatformError::posix(ENOTDIR, context + ": " + folder.string() + " is not a folder");
+  }
+  if (std::filesystem::is_symlink(status)) {
+    moveLinkToTrash(path, trash, context);
+    made.keep();
+    return;
   }
   QFile item(QString::fromStdString(path.string()));
   errno = 0;
@@ -256,9 +329,9 @@ void trashItems(const std::vector<std::filesystem::path>& paths) {
 }
 
 std::filesystem::path createTemporaryDirectory(const std::optional<std::filesystem::path>& parent) {
-  if (auto folder = makePrivateDirectory(parent.value_or(std::filesystem::temp_directory_path()), ZvApp::id()))
-    return *folder;
-  throw PlatformError::posix(errno, "Could not create a temporary folder");
+  const std::filesystem::path folder = parent.value_or(platform::temporaryDirectory());
+  if (auto made = makePrivateDirectory(folder, ZvApp::id())) return *made;
+  throw PlatformError::posix(errno, "Could not create a temporary folder in " + folder.string());
 }
 
 bool isTemporaryDirectoryName(std::string_view name, std::string_view id) {
@@ -273,9 +346,8 @@ std::filesystem::path itemReplacementDirectory(const std::optional<std::filesyst
   const std::filesystem::path beside = nearestExisting(reference.parent_path());
   int failure = ENOENT;
   if (const auto device = deviceOf(reference)) {
-    std::error_code ignored;
     const std::pair<std::filesystem::path, std::string> places[] = {
-        {std::filesystem::temp_directory_path(ignored), ZvApp::id()},
+        {platform::temporaryDirectory(), ZvApp::id()},
         {appDirectory(SystemDirectory::caches), ZvApp::id()},
         {beside, "." + ZvApp::id()},  // hidden among the user's own files
     };
@@ -291,16 +363,21 @@ std::filesystem::path itemReplacementDirectory(const std::optional<std::filesyst
   return createTemporaryDirectory();
 }
 
-std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,
+std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view contentType,
                                           std::string_view content,
                                           const std::optional<std::filesystem::path>& parent) {
   std::string name = filename.value_or("file");
   if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
     throw PlatformError::posix(EINVAL, "Not a file name: " + name);
-  const std::string suffix = "." + std::string(extension);
-  if (!extension.empty() &&
-      (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0))
-    name += suffix;
+  const QMimeType type = QMimeDatabase().mimeTypeForName(
+      QString::fromUtf8(contentType.data(), static_cast<qsizetype>(contentType.size())));
+  const auto hasExtension = [&name](const QString& extension) {
+    const std::string suffix = "." + extension.toStdString();
+    return name.size() > suffix.size() && name.ends_with(suffix);
+  };
+  const QStringList extensions = type.suffixes();
+  if (!type.preferredSuffix().isEmpty() && std::none_of(extensions.begin(), extensions.end(), hasExtension))
+    name += "." + type.preferredSuffix().toStdString();
 
   const std::filesystem::path folder = parent ? createTemporaryDirectory(parent) : itemReplacementDirectory();
   std::filesystem::path file = folder / name;

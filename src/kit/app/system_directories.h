@@ -39,15 +39,16 @@ const std::filesystem::path& appCachesDirectory();
 std::filesystem::path autostartEntryPath();
 
 // Moves a file or folder to the user's trash, where it can be restored from: the trash of the home, or the one at the
-// top of the item's own file system. Throws the system's error as a POSIX error (a missing item is ENOENT; a mount
-// point, which cannot be moved, EXDEV "Invalid cross-device link"). A failed move leaves nothing behind: the trash
-// folders it made on the way are removed again while they are empty.
+// top of the item's own file system. A symbolic link is moved itself, also one that names nothing. Throws the system's
+// error as a POSIX error (a missing item is ENOENT; a mount point, which cannot be moved, EXDEV "Invalid cross-device
+// link"). A failed move leaves nothing behind: the trash folders it made on the way are removed again while they are
+// empty.
 void trashItem(const std::filesystem::path& path);
 // Each in order; the first failure is thrown and the items after it stay in place.
 void trashItems(const std::vector<std::filesystem::path>& paths);
 
 // A new, empty folder that only this user can enter, in `parent` (the temporary folder when none is given). Throws
-// PlatformError.
+// PlatformError, also when the folder to make it in is missing.
 std::filesystem::path createTemporaryDirectory(const std::optional<std::filesystem::path>& parent = std::nullopt);
 // Whether `name` is one that createTemporaryDirectory() gives a folder of the program with id `id`: the id, "-" and
 // six ASCII letters or digits.
@@ -62,10 +63,11 @@ std::filesystem::path itemReplacementDirectory(
     const std::optional<std::filesystem::path>& appropriateFor = std::nullopt);
 
 // Writes the text into a new private folder (made by createTemporaryDirectory(parent), or by
-// itemReplacementDirectory() when no parent is given), as `filename` (else "file") with the extension added when the
-// name lacks it. The file is made anew with permissions 0600 (never through an
-// existing file or a symbolic link). Answers its path. Throws PlatformError.
-std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view extension,
+// itemReplacementDirectory() when no parent is given), as `filename` (else "file") with the preferred file-name
+// extension of `contentType`, a MIME type ("text/plain" gives ".txt"), added when the name has none of the type's
+// extensions. The file is made anew with permissions 0600 (never through an existing file or a symbolic link).
+// Answers its path. Throws PlatformError.
+std::filesystem::path createTemporaryFile(const std::optional<std::string>& filename, std::string_view contentType,
                                           std::string_view content,
                                           const std::optional<std::filesystem::path>& parent = std::nullopt);
 

@@ -28,7 +28,6 @@ std::mutex firstFrameMutex;
 std::optional<platform::Rect> firstFrame;
 
 void takeLaunchFacts() {
-  LaunchFacts::launchCount();
   LaunchFacts::firstLaunchDate();
   LaunchFacts::startDate();
   LaunchFacts::previousLaunchedVersion();
@@ -112,9 +111,12 @@ ZvKit& ZvKit::shared() {
   return *kit;
 }
 
-ZvKit::ZvKit(const Environment& environment) {
+ZvKit::ZvKit(const Environment& environment)
+    // The standard suite's count is the process's launch fact, counted once however many kits read it.
+    : launchCount_(&environment.suite == &platform::UserDefaults::standard()
+                       ? LaunchFacts::launchCount()
+                       : LaunchHistory::countLaunch(environment.suite)) {
   if (environment.takeLaunchFacts) environment.takeLaunchFacts();
-  launchCount_ = Preferences::get(LaunchHistory::launchCountKey(environment.suite));
 
   if (LaunchChord::isHeld(LaunchChord::userDebugWindow, environment.modifierFlags)) {
     environment.mainQueue.post([] {

@@ -29,8 +29,8 @@ KitLaunchHooks& kitLaunchHooks();
 // Closures run in order by the kit's post-launch block.
 std::vector<std::function<void()>>& finishLaunchingHandlers();
 
-// The kit's one object per process. Creating it is the kit's start-up: it takes the launch facts (the launch
-// count first), reacts to the launch chords, queues the post-launch work on the main queue and the removal of
+// The kit's one object per process. Creating it is the kit's start-up: it counts the launch in its suite, takes the
+// launch facts, reacts to the launch chords, queues the post-launch work on the main queue and the removal of
 // leftovers on a background thread.
 class ZvKit {
  public:
@@ -50,7 +50,7 @@ class ZvKit {
     platform::UserDefaults& suite;
     uint64_t modifierFlags = 0;
     platform::Executor& mainQueue;
-    // Reads the process's launch facts, the launch count first, so that they keep their launch-time values.
+    // Reads the process's other launch facts, so that they keep their launch-time values.
     std::function<void()> takeLaunchFacts;
     // Reads how the process was started (at login, by which process), once launching has finished.
     std::function<void()> takeFinishedLaunchingFacts;
@@ -66,8 +66,8 @@ class ZvKit {
   ZvKit(const ZvKit&) = delete;
   ZvKit& operator=(const ZvKit&) = delete;
 
-  // The number of this launch, counted over the life of the installation (1 on the very first); as the start-up
-  // stored it in the suite.
+  // The number of this launch, counted over the life of the installation (1 on the very first): the start-up adds one
+  // to the count stored in its suite and stores the sum.
   int64_t launchCount() const { return launchCount_; }
 
  private:

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMetaObject>
+#include <memory>
 
 #include "kit/ui/synthetic_events.h"
 #include "platform/system/qt_input_events.h"
@@ -50,21 +51,25 @@ class CurrentEventTracker final : public QObject {
   bool clearPosted_ = false;
 };
 
-// Holds a control's handler; a child of the control, so it goes with it.
+// Holds a control's handler; a child of the control, so it goes with it. A running handler is kept alive by the call
+// itself, so that it may set a new handler on its own control (a "Start" that becomes "Stop") or delete the control
+// and still return safely; it is released once it returns.
 class ActionTrampoline final : public QObject {
  public:
-  ActionTrampoline(QObject* sender, ActionHandler handler) : QObject(sender), action(std::move(handler)) {}
+  ActionTrampoline(QObject* sender, ActionHandler handler)
+      : QObject(sender), action(std::make_shared<ActionHandler>(std::move(handler))) {}
 
   void handleAction() const {
-    if (!action) return;
+    const std::shared_ptr<ActionHandler> running = action;  // `this` may be deleted by the call
+    if (!*running) return;
     if (auto event = currentEvent()) {
-      action(*event);
+      (*running)(*event);
     } else {
-      action(mouseEvent(platform::EventType::leftMouseDown));
+      (*running)(mouseEvent(platform::EventType::leftMouseDown));
     }
   }
 
-  ActionHandler action;
+  std::shared_ptr<ActionHandler> action;
 };
 
 ActionTrampoline* replaceTrampoline(QObject& sender, ActionHandler handler) {

@@ -14,9 +14,9 @@ namespace kit {
 using ActionHandler = std::function<void(const platform::Event&)>;
 
 // Runs `handler` when the button is clicked or the action triggered, in place of any handler set before (which is
-// released). The handler gets the mouse or key event being handled; when the control is used from code outside
-// input handling, a synthetic left-mouse-down event. The control keeps the handler; the handler does not keep the
-// control. Main thread only.
+// released; a handler that sets the new one while it runs is released once it returns). The handler gets the mouse
+// or key event being handled; when the control is used from code outside input handling, a synthetic left-mouse-down
+// event. The control keeps the handler; the handler does not keep the control. Main thread only.
 void setOnAction(QAbstractButton& button, ActionHandler handler);
 void setOnAction(QAction& action, ActionHandler handler);
 

@@ -1,5 +1,6 @@
 #include "kit/ui/app_picker.h"
 
+#include <QApplication>
 #include <QCollator>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -38,6 +39,13 @@ std::vector<platform::DesktopEntry> listedApplications() {
     return collator.compare(QString::fromStdString(a.name), QString::fromStdString(b.name)) < 0;
   });
   return entries;
+}
+
+// Whether the program shows in no task bar: none of its shown windows is a normal one.
+bool isAccessoryApplication() {
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  return std::none_of(windows.begin(), windows.end(),
+                      [](const QWidget* window) { return window->isVisible() && window->windowType() == Qt::Window; });
 }
 
 }  // namespace
@@ -128,6 +136,13 @@ void AppPickerDialog::chooseFiles() {
   files->setAttribute(Qt::WA_DeleteOnClose);
   files->setFileMode(allowsMultipleSelection_ ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   files->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+  // Our own desktop file shows greyed out, as it does in the list; the desktop's own chooser would take no filter.
+  files->setOption(QFileDialog::DontUseNativeDialog);
+  files->setProxyModel(new DirectoryPickerFilter(
+      [own = ZvApp::id() + ".desktop"](const std::string& path) {
+        return std::filesystem::path(path).filename() != own;
+      },
+      files));
   connect(files, &QFileDialog::filesSelected, this, [this](const QStringList& paths) {
     std::vector<std::string> ids;
     std::vector<std::optional<platform::Url>> locations;
@@ -149,7 +164,7 @@ void AppPickerDialog::chooseApplications(std::vector<std::string> ids,
       // A listed entry may have gone or changed since the list was made; a file may be no application's entry.
       if (!locations[index] || !resourceValue<bool>(*locations[index], UrlResourceKey::isApplication).value_or(false))
         throw appError("The selected item is not an app.", "Please select an app.");
-      if (validate_) validate_(ids[index]);
+      if (validate_) validate_(*locations[index]);
     } catch (const Error& error) {
       presentAsModal(error, this);
       return;
@@ -166,9 +181,12 @@ void pick(bool allowsMultipleSelection, QWidget* window, AppPickerDialog::Valida
           std::function<void(std::vector<std::string>)> completion) {
   auto* dialog = new AppPickerDialog(allowsMultipleSelection, std::move(validate), window);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  beginPanel(*dialog, window, [dialog, completion = std::move(completion)](int result) {
-    completion(result == QDialog::Accepted ? dialog->chosen() : std::vector<std::string>());
-  });
+  beginPanel(
+      *dialog, window,
+      [dialog, completion = std::move(completion)](int result) {
+        completion(result == QDialog::Accepted ? dialog->chosen() : std::vector<std::string>());
+      },
+      isAccessoryApplication() ? WindowLevel::floating : WindowLevel::normal);
 }
 
 }  // namespace AppPicker

@@ -23,14 +23,14 @@ const std::filesystem::path& applicationsDirectory();
 
 // The chooser of installed applications: the desktop's application entries (icon and name, sorted by name, those
 // that ask not to be listed left out), narrowed by a search field, and "Other…", which chooses an application's
-// desktop file anywhere, starting from applicationsDirectory(). Our own application shows greyed out and can never be
-// chosen. Main thread only.
+// desktop file anywhere, starting from applicationsDirectory(). Our own application shows greyed out in both and is
+// never chosen. Main thread only.
 class AppPickerDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // Checks one chosen application by its id; a kit::Error it throws is shown and keeps the chooser open.
-  using Validate = std::function<void(const std::string& bundleIdentifier)>;
+  // Checks one chosen application by its desktop file; a kit::Error it throws is shown and keeps the chooser open.
+  using Validate = std::function<void(const platform::Url& url)>;
 
   AppPickerDialog(bool allowsMultipleSelection, Validate validate, QWidget* parent = nullptr);
 
@@ -63,14 +63,15 @@ class AppPickerDialog : public QDialog {
 namespace AppPicker {
 
 // Opens the chooser, as a sheet on `window` when given (see beginPanel), and hands the ids of the chosen
-// applications to `completion`: none when it was cancelled.
+// applications to `completion`: none when it was cancelled. Without a window it stays above other windows only in a
+// tray application (one that shows no normal window), which is never in front by itself.
 void pick(bool allowsMultipleSelection, QWidget* window, AppPickerDialog::Validate validate,
           std::function<void(std::vector<std::string>)> completion);
 
 }  // namespace AppPicker
 
-// A filter for a folder chooser (a QFileDialog that is not the desktop's own, given it as proxy model): the items
-// `shouldEnable` refuses show greyed out and cannot be chosen. Without a test every item is enabled.
+// A filter for a file or folder chooser (a QFileDialog that is not the desktop's own, given it as proxy model): the
+// items `shouldEnable` refuses show greyed out and cannot be chosen. Without a test every item is enabled.
 class DirectoryPickerFilter : public QSortFilterProxyModel {
   Q_OBJECT
 

@@ -1,7 +1,9 @@
 #include "kit/ui/labels.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QResizeEvent>
+#include <QStyle>
 #include <QTextDocument>
 
 namespace kit {
@@ -16,40 +18,46 @@ QString verbatimToolTip(const QString& text) {
 
 }  // namespace
 
-CocoaLabel::CocoaLabel(const QString& text, QWidget* parent) : QLabel(text, parent) { setTextFormat(Qt::PlainText); }
+CocoaLabel::CocoaLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+  setTextFormat(Qt::PlainText);
+  applyDisabledTextColor();
+  // A parent given here arrives inside QWidget's constructor, before the label hears of parent changes.
+  if (parent != nullptr) adjustSize();
+}
 
 void CocoaLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
-  if (event->type() == QEvent::EnabledChange) applyTextColor();
+  if (event->type() == QEvent::PaletteChange) applyDisabledTextColor();
   if (event->type() == QEvent::ParentChange && parentWidget() != nullptr) adjustSize();
 }
 
-void CocoaLabel::applyTextColor() {
+void CocoaLabel::applyDisabledTextColor() {
+  // Only the disabled text is set: the enabled text keeps the palette's own colour, and the secondary colour is
+  // taken again from each palette the label inherits (a switch between light and dark).
   QPalette palette = this->palette();
-  const QPalette::ColorRole role = isEnabled() ? QPalette::WindowText : QPalette::PlaceholderText;
-  const QColor color = parentWidget() ? parentWidget()->palette().color(QPalette::Active, role)
-                                      : QPalette().color(QPalette::Active, role);
-  palette.setColor(QPalette::Active, QPalette::WindowText, color);
-  palette.setColor(QPalette::Inactive, QPalette::WindowText, color);
-  palette.setColor(QPalette::Disabled, QPalette::WindowText, color);
+  const QColor secondary = palette.color(QPalette::Active, QPalette::PlaceholderText);
+  // Setting the palette sends another change; it finds the colour in place and stops there.
+  if (palette.isBrushSet(QPalette::Disabled, QPalette::WindowText) &&
+      palette.color(QPalette::Disabled, QPalette::WindowText) == secondary)
+    return;
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, secondary);
   setPalette(palette);
 }
 
 ExpansionTextField::ExpansionTextField(const QString& text, QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);
-  setFullText(text);
+  setText(text);
 }
 
-void ExpansionTextField::setFullText(const QString& text) {
-  fullText_ = text;
+void ExpansionTextField::setText(const QString& text) {
+  QLabel::setText(text);
   updateTooltip();
-  updateGeometry();
 }
 
 QSize ExpansionTextField::minimumSizeHint() const { return {0, QLabel::minimumSizeHint().height()}; }
 
 QSize ExpansionTextField::sizeHint() const {
-  return {fontMetrics().horizontalAdvance(fullText_) + 2 * margin() + 2, QLabel::sizeHint().height()};
+  return {fontMetrics().horizontalAdvance(text()) + 2 * margin() + 2, QLabel::sizeHint().height()};
 }
 
 void ExpansionTextField::resizeEvent(QResizeEvent* event) {
@@ -57,11 +65,25 @@ void ExpansionTextField::resizeEvent(QResizeEvent* event) {
   updateTooltip();
 }
 
-void ExpansionTextField::updateTooltip() {
-  const int available = contentsRect().width() - 2 * margin();
-  const QString shown = fontMetrics().elidedText(fullText_, Qt::ElideRight, std::max(0, available));
-  QLabel::setText(shown);
-  setToolTip(shown == fullText_ ? QString() : verbatimToolTip(fullText_));
+void ExpansionTextField::changeEvent(QEvent* event) {
+  QLabel::changeEvent(event);
+  // Another font or style cuts the text elsewhere.
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) updateTooltip();
 }
+
+void ExpansionTextField::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  drawFrame(&painter);
+  const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+  style()->drawItemText(&painter, area, QStyle::visualAlignment(layoutDirection(), alignment()), palette(), isEnabled(),
+                        shownText(), foregroundRole());
+}
+
+QString ExpansionTextField::shownText() const {
+  const int available = contentsRect().width() - 2 * margin();
+  return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, available));
+}
+
+void ExpansionTextField::updateTooltip() { setToolTip(shownText() == text() ? QString() : verbatimToolTip(text())); }
 
 }  // namespace kit

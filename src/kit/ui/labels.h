@@ -16,30 +16,32 @@ class CocoaLabel : public QLabel {
   void changeEvent(QEvent* event) override;
 
  private:
-  void applyTextColor();
+  void applyDisabledTextColor();
 };
 
 // A one-line label that cuts its text with an ellipsis where it does not fit, and then shows the whole text as
-// its tooltip; both show the text as written (never as markup).
+// its tooltip; both show the text as written (never as markup). `text()` is always the whole text.
 class ExpansionTextField : public QLabel {
   Q_OBJECT
 
  public:
   explicit ExpansionTextField(const QString& text = {}, QWidget* parent = nullptr);
 
-  QString fullText() const { return fullText_; }
-  void setFullText(const QString& text);
+ public Q_SLOTS:
+  void setText(const QString& text);
 
+ public:
   QSize minimumSizeHint() const override;
   QSize sizeHint() const override;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
+  QString shownText() const;
   void updateTooltip();
-
-  QString fullText_;
 };
 
 }  // namespace kit

@@ -1,11 +1,13 @@
 #include "kit/ui/list_editing.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace kit {
@@ -131,12 +133,41 @@ bool ListEditingModel::drop(const QMimeData& data, QPoint position) {
   return true;
 }
 
+bool ListEditingModel::isCopiedIn(const QDropEvent& event) const {
+  return event.mimeData() && !ownRows(*event.mimeData()) && event.possibleActions().testFlag(Qt::CopyAction);
+}
+
 bool ListEditingModel::eventFilter(QObject* watched, QEvent* event) {
+  const bool entersOrMoves = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+  if (watched == view_.viewport() && entersOrMoves && !showingCopy_ && isCopiedIn(*static_cast<QDropEvent*>(event))) {
+    // What comes from elsewhere is copied in, so that its source keeps it: the view, which takes whatever action the
+    // source proposes (a move, from most), is shown the drag as a copy.
+    auto* drag = static_cast<QDragMoveEvent*>(event);
+    const QPoint position = drag->position().toPoint();
+    std::unique_ptr<QDragMoveEvent> copy =
+        event->type() == QEvent::DragEnter
+            ? std::make_unique<QDragEnterEvent>(position, Qt::CopyAction, drag->mimeData(), drag->buttons(),
+                                                drag->modifiers())
+            : std::make_unique<QDragMoveEvent>(position, Qt::CopyAction, drag->mimeData(), drag->buttons(),
+                                               drag->modifiers());
+    showingCopy_ = true;
+    QCoreApplication::sendEvent(view_.viewport(), copy.get());
+    showingCopy_ = false;
+    drag->setDropAction(Qt::CopyAction);
+    drag->setAccepted(copy->isAccepted());
+    return true;
+  }
   if (watched == view_.viewport() && event->type() == QEvent::Drop) {
     // The whole drop is one edit here; the view's own handling would move rows one by one.
     auto* dropEvent = static_cast<QDropEvent*>(event);
+    const bool copiedIn = isCopiedIn(*dropEvent);
     if (dropEvent->mimeData() && drop(*dropEvent->mimeData(), dropEvent->position().toPoint())) {
-      dropEvent->acceptProposedAction();
+      if (copiedIn) {
+        dropEvent->setDropAction(Qt::CopyAction);
+        dropEvent->accept();
+      } else {
+        dropEvent->acceptProposedAction();
+      }
     } else {
       dropEvent->ignore();
     }

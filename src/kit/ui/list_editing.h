@@ -12,13 +12,14 @@
 #include "kit/ui/view_building_blocks.h"
 
 class QAbstractItemView;
+class QDropEvent;
 class QMimeData;
 
 namespace kit {
 
 // The rows of a list view over a list that lives elsewhere, edited by the user: rows dragged to another place move
 // there, Delete or Backspace removes the selected rows, and what is dropped from outside is inserted at the row it
-// is dropped on. Each edit is one change of the whole list. Main thread only.
+// is dropped on, as a copy (its source keeps it). Each edit is one change of the whole list. Main thread only.
 class ListEditingModel : public QAbstractListModel {
   Q_OBJECT
 
@@ -63,10 +64,13 @@ class ListEditingModel : public QAbstractListModel {
   // The rows being dragged, when the content comes from this list.
   std::optional<std::set<size_t>> ownRows(const QMimeData& data) const;
   bool drop(const QMimeData& data, QPoint position);
+  // Whether the dragged content comes from elsewhere and may be copied in.
+  bool isCopiedIn(const QDropEvent& event) const;
 
   QAbstractItemView& view_;
   Operations operations_;
   std::vector<QString> titles_;
+  bool showingCopy_ = false;
 };
 
 // How a list of T is shown and which edits the user may make; each edit reads the bound list, changes it and

@@ -70,7 +70,13 @@ constexpr Qt::KeyboardModifiers shortcutModifiers =
 bool isKeyEquivalent(const QKeySequence& sequence, const QKeyEvent& key) {
   if (sequence.count() != 1) return false;
   const QKeyCombination wanted = sequence[0];
-  if (wanted.keyboardModifiers() != (key.modifiers() & shortcutModifiers)) return false;
+  const Qt::KeyboardModifiers held = key.modifiers() & shortcutModifiers;
+  // A character other than a letter may need Shift to be typed ("?"): it is the same key equivalent without it.
+  const auto character = static_cast<char32_t>(key.key());
+  const bool shiftTypes =
+      key.key() == wanted.key() && key.key() < Qt::Key_Escape && QChar::toLower(character) == character;
+  if (wanted.keyboardModifiers() == (held & ~Qt::ShiftModifier) && shiftTypes) return true;
+  if (wanted.keyboardModifiers() != held) return false;
   if (wanted.key() == key.key()) return true;
   // The same key in another layout, where it types another character.
   const quint32 native = key.nativeScanCode();
@@ -108,16 +114,97 @@ void ZvMenu::keyPressEvent(QKeyEvent* event) {
   item->trigger();
 }
 
+namespace {
+
+// The Qt key of a key equivalent's character: special keys come as control characters or, for the arrows, function
+// keys and the keys around them, as characters from U+F700; any other character is the key that types it.
+int qtKeyForKeyEquivalent(char32_t character) {
+  switch (character) {
+    case 0x03:
+      return Qt::Key_Enter;
+    case '\r':
+    case '\n':
+      return Qt::Key_Return;
+    case '\t':
+      return Qt::Key_Tab;
+    case 0x19:
+      return Qt::Key_Backtab;
+    case 0x08:
+    case 0x7F:
+      return Qt::Key_Backspace;  // 0x7F is the key that deletes backward
+    case 0x1B:
+      return Qt::Key_Escape;
+    case 0xF700:
+      return Qt::Key_Up;
+    case 0xF701:
+      return Qt::Key_Down;
+    case 0xF702:
+      return Qt::Key_Left;
+    case 0xF703:
+      return Qt::Key_Right;
+    case 0xF727:
+      return Qt::Key_Insert;
+    case 0xF728:
+      return Qt::Key_Delete;
+    case 0xF729:
+      return Qt::Key_Home;
+    case 0xF72B:
+      return Qt::Key_End;
+    case 0xF72C:
+      return Qt::Key_PageUp;
+    case 0xF72D:
+      return Qt::Key_PageDown;
+    case 0xF72E:
+      return Qt::Key_Print;
+    case 0xF72F:
+      return Qt::Key_ScrollLock;
+    case 0xF730:
+      return Qt::Key_Pause;
+    case 0xF731:
+      return Qt::Key_SysReq;
+    case 0xF734:
+      return Qt::Key_Stop;
+    case 0xF735:
+      return Qt::Key_Menu;
+    case 0xF739:
+      return Qt::Key_Clear;
+    case 0xF741:
+      return Qt::Key_Select;
+    case 0xF742:
+      return Qt::Key_Execute;
+    case 0xF743:
+      return Qt::Key_Undo;
+    case 0xF744:
+      return Qt::Key_Redo;
+    case 0xF745:
+      return Qt::Key_Find;
+    case 0xF746:
+      return Qt::Key_Help;
+    case 0xF747:
+      return Qt::Key_Mode_switch;
+    default:
+      break;
+  }
+  if (character >= 0xF704 && character <= 0xF726) return Qt::Key_F1 + static_cast<int>(character - 0xF704);
+  if (character < 0x20 || (character >= 0xF700 && character <= 0xF8FF)) return 0;  // no key types it
+  return static_cast<int>(QChar::toUpper(character));
+}
+
+}  // namespace
+
 QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags) {
-  if (key.empty()) return {};
+  const QList<uint> characters = QString::fromStdString(key).toUcs4();
+  if (characters.size() != 1) return {};
+  const int qtKey = qtKeyForKeyEquivalent(characters[0]);
+  if (qtKey == 0) return {};
   Qt::KeyboardModifiers modifiers;
   if ((modifierFlags & platform::ModifierFlag::command) != 0) modifiers |= Qt::ControlModifier;
   if ((modifierFlags & platform::ModifierFlag::option) != 0) modifiers |= Qt::AltModifier;
   if ((modifierFlags & platform::ModifierFlag::shift) != 0) modifiers |= Qt::ShiftModifier;
   if ((modifierFlags & platform::ModifierFlag::control) != 0) modifiers |= Qt::MetaModifier;
-  const QKeySequence keyOnly(QString::fromStdString(key).toUpper());
-  if (keyOnly.isEmpty()) return {};
-  return QKeySequence(QKeyCombination(modifiers, keyOnly[0].key()));
+  // An upper-case letter is typed with Shift.
+  if (QChar::isUpper(characters[0]) && QChar::toLower(characters[0]) != characters[0]) modifiers |= Qt::ShiftModifier;
+  return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(qtKey)));
 }
 
 namespace {
@@ -154,7 +241,7 @@ std::function<bool(CallbackMenuItem&)> CallbackMenuItem::validateCallback;
 CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& key,
                                    std::optional<uint64_t> keyModifiers, bool isEnabled, bool isChecked, bool isHidden,
                                    std::function<void()> callback, QObject* parent)
-    : QAction(verbatimTitle(title), parent), callback_(std::move(callback)) {
+    : QAction(verbatimTitle(title), parent), callback_(std::make_shared<std::function<void()>>(std::move(callback))) {
   connect(this, &QAction::triggered, this, [this] { action(); });
   setEnabled(isEnabled);
   setCheckable(isChecked);
@@ -167,7 +254,9 @@ CallbackMenuItem::CallbackMenuItem(const std::string& title, const std::string& 
 }
 
 void CallbackMenuItem::action() {
-  if (callback_) callback_();
+  // The call holds the callback: it may remove the item (rebuild its menu) and still return safely.
+  const std::shared_ptr<const std::function<void()>> running = callback_;
+  if (*running) (*running)();
 }
 
 bool CallbackMenuItem::validateMenuItem(CallbackMenuItem& menuItem) const {

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -56,8 +57,8 @@ class ZvMenu : public QMenu {
   platform::rx::PassthroughSubject<platform::rx::Unit> needsUpdateSubject_;
 };
 
-// A menu item that runs a closure when chosen. `key` is the key equivalent ("q", ","), empty for none; without
-// `keyModifiers` a key equivalent takes Command (Ctrl).
+// A menu item that runs a closure when chosen. `key` is the key equivalent ("q", ",", "Q" for Shift+Q, "\r"), empty
+// for none (see keySequenceForKeyEquivalent); without `keyModifiers` a key equivalent takes Command (Ctrl).
 class CallbackMenuItem : public QAction {
   Q_OBJECT
 
@@ -78,10 +79,12 @@ class CallbackMenuItem : public QAction {
   static std::function<bool(CallbackMenuItem&)> validateCallback;
 
  private:
-  std::function<void()> callback_;
+  std::shared_ptr<const std::function<void()>> callback_;
 };
 
-// The key sequence of a key equivalent with modifier flags (Command = Ctrl, Control = Super, Option = Alt).
+// The key sequence of a key equivalent (one character) with modifier flags (Command = Ctrl, Control = Super, Option =
+// Alt). An upper-case letter adds Shift; special keys are given by their characters: "\r" Return, "\x1b" Escape,
+// "\x7f" Backspace, U+F700 to U+F703 the arrows, U+F704 on F1 to F35, U+F728 Delete and so on.
 QKeySequence keySequenceForKeyEquivalent(const std::string& key, uint64_t modifierFlags);
 
 // Appends "Quit <name>" (Ctrl+Q), which quits the application after its action has returned.

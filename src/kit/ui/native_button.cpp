@@ -12,6 +12,7 @@
 #include "kit/foundation/verbatim_title.h"
 #include "kit/ui/action_callbacks.h"
 #include "kit/ui/color_components.h"
+#include "kit/ui/palette_roles.h"
 #include "kit/ui/text_styles.h"
 
 namespace kit {
@@ -87,13 +88,16 @@ NativeButton::NativeButton(Description description, QWidget* parent)
     : QPushButton(parent), attributedTitle_(new QTextDocument(this)) {
   attributedTitle_->setDocumentMargin(0);
   setOnAction(*this, [this](const platform::Event&) {
-    if (description_.action) description_.action();
+    // The call holds the action: it may delete the button (a "Remove" that takes its row away).
+    const std::shared_ptr<const std::function<void()>> running = action_;
+    if (*running) (*running)();
   });
   setDescription(std::move(description));
 }
 
 void NativeButton::setDescription(Description description) {
   description_ = std::move(description);
+  action_ = std::make_shared<const std::function<void()>>(description_.action);
   const bool isHelp = description_.bezelStyle == BezelStyle::help;
   const bool isAttributed = description_.attributedTitle && !isHelp;
   attributedTitle_->setHtml(isAttributed ? *description_.attributedTitle : QString());
@@ -116,13 +120,7 @@ void NativeButton::setDescription(Description description) {
   }
   if (escape_) escape_->setEnabled(description_.keyEquivalent == KeyEquivalent::escape);
 
-  if (description_.hasDestructiveAction && !isAttributed) {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::ButtonText, destructiveTitleColor(palette));
-    setPalette(palette);
-  } else {
-    setPalette(QPalette());  // inherits again
-  }
+  applyTitleColor();
 
   if (description_.controlSize) {
     QFont font = this->font();
@@ -134,6 +132,29 @@ void NativeButton::setDescription(Description description) {
   attributedTitle_->setDefaultFont(font());
   updateGeometry();
   update();
+}
+
+void NativeButton::changeEvent(QEvent* event) {
+  QPushButton::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) applyTitleColor();
+}
+
+void NativeButton::applyTitleColor() {
+  const bool isHelp = description_.bezelStyle == BezelStyle::help;
+  const bool tinted = description_.hasDestructiveAction && !(description_.attributedTitle && !isHelp);
+  if (tinted) {
+    // The red of each palette the button inherits (a switch between light and dark); setting it sends another
+    // change, which finds the colour in place and stops there.
+    QPalette palette = this->palette();
+    const QColor red = destructiveTitleColor(palette);
+    if (palette.isBrushSet(QPalette::Active, QPalette::ButtonText) && palette.color(QPalette::ButtonText) == red)
+      return;
+    palette.setColor(QPalette::ButtonText, red);
+    setPalette(palette);
+  } else if (tinted_) {
+    inheritColorRole(*this, QPalette::ButtonText);  // other colours set on the button stay
+  }
+  tinted_ = tinted;
 }
 
 int NativeButton::helpDiameter() const { return fontMetrics().height() + 6; }

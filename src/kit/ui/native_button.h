@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,16 +55,22 @@ class NativeButton : public QPushButton {
   QSize minimumSizeHint() const override;
 
  protected:
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // A destructive title takes the red of each palette the button inherits.
+  void applyTitleColor();
   int helpDiameter() const;
   void paintHelp();
   void paintAttributedTitle();
 
   Description description_;
+  // What a click runs: the description's action, held apart so that a running action may delete the button.
+  std::shared_ptr<const std::function<void()>> action_;
   QShortcut* escape_ = nullptr;
   QTextDocument* attributedTitle_;
+  bool tinted_ = false;
 };
 
 // The colour of a destructive button's title: the palette's red, its saturation lowered by 30 percent.

@@ -1,8 +1,10 @@
 #include "kit/ui/text_fields.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <chrono>
 #include <limits>
+#include <optional>
 
 #include "kit/ui/view_layout.h"
 
@@ -24,6 +26,26 @@ int64_t saturatingSubtract(int64_t a, int64_t b) {
   if (!__builtin_sub_overflow(a, b, &difference)) return difference;
   return b < 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
 }
+
+// The whole text as a decimal number with an optional sign; none when it is anything else ("12 apples", " 12") or
+// does not fit.
+std::optional<int64_t> wholeDecimal(const QString& text) {
+  qsizetype start = 0;
+  if (!text.isEmpty() && (text[0] == '-' || text[0] == '+')) start = 1;
+  if (start == text.size()) return std::nullopt;
+  const bool negative = text[0] == '-';
+  int64_t result = 0;
+  for (qsizetype i = start; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    const int digit = text[i].unicode() - '0';
+    if (__builtin_mul_overflow(result, 10, &result) ||
+        __builtin_add_overflow(result, negative ? -digit : digit, &result))
+      return std::nullopt;
+  }
+  return result;
+}
+
+bool isStepKey(const QKeyEvent& event) { return event.key() == Qt::Key_Up || event.key() == Qt::Key_Down; }
 
 }  // namespace
 
@@ -50,7 +72,8 @@ void AutoselectOnFocusTextField::focusInEvent(QFocusEvent* event) {
 IntTextField::IntTextField(QWidget* parent) : QLineEdit(parent) {
   setFocusPolicy(Qt::StrongFocus);
   connect(this, &QLineEdit::textEdited, this, &IntTextField::typed);
-  connect(this, &QLineEdit::editingFinished, this, &IntTextField::editingEnded);
+  // Not editingFinished: it leaves out a focus change when the text did not change.
+  connect(this, &QLineEdit::returnPressed, this, &IntTextField::editingEnded);
 }
 
 int64_t IntTextField::integerValue() const {
@@ -71,15 +94,28 @@ int64_t IntTextField::integerValue() const {
   return result;
 }
 
+bool IntTextField::event(QEvent* event) {
+  // The arrows, alone or with Alt, step the field before a shortcut of its window on the same keys.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (isStepKey(*key) && (modifiers == Qt::NoModifier || modifiers == Qt::AltModifier)) {
+      event->accept();
+      return true;
+    }
+  }
+  return QLineEdit::event(event);
+}
+
 void IntTextField::keyPressEvent(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down) {
+  if (!isStepKey(*event)) {
     QLineEdit::keyPressEvent(event);
     return;
   }
   const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
   const int64_t step = modifiers == Qt::AltModifier ? alternativeDelta : delta;
-  const int64_t value =
-      event->key() == Qt::Key_Up ? saturatingAdd(integerValue(), step) : saturatingSubtract(integerValue(), step);
+  const int64_t current = wholeDecimal(text()).value_or(0);
+  const int64_t value = event->key() == Qt::Key_Up ? saturatingAdd(current, step) : saturatingSubtract(current, step);
   setText(QString::number(value));
   valueChanged();
   event->accept();
@@ -101,6 +137,12 @@ void IntTextField::typed() {
   // Below the minimum and positive: more digits may still bring it into the range.
   if (isOutOfRange(value) && value > 0 && value <= minMax->second) return;
   valueChanged();
+}
+
+void IntTextField::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  // A popup of the field's own (its context menu) leaves the editing going on.
+  if (event->reason() != Qt::PopupFocusReason) editingEnded();
 }
 
 void IntTextField::editingEnded() {

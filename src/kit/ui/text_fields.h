@@ -30,9 +30,11 @@ class AutoselectOnFocusTextField : public QLineEdit {
   void focusInEvent(QFocusEvent* event) override;
 };
 
-// A field for a whole number: the arrow keys step it (by `alternativeDelta` with Alt), a value outside `minMax`
-// shakes the field, and the callbacks hear each new value and the value when editing ends. Values are not clamped
-// to the range: the shake tells the user. Stepping stops at the bounds of a 64-bit integer.
+// A field for a whole number: the arrow keys step it (by `alternativeDelta` with Alt) from the number the whole text
+// is (0 when it is none), a value outside `minMax` shakes the field, and the callbacks hear each new value and the
+// value each time editing ends (Return, or the focus leaving the field). Values are not clamped to the range: the
+// shake tells the user. Stepping stops at the bounds of a 64-bit integer. While the field has the focus, the arrows
+// alone and with Alt are its own, before any shortcut of its window.
 class IntTextField : public QLineEdit {
   Q_OBJECT
 
@@ -49,7 +51,9 @@ class IntTextField : public QLineEdit {
   int64_t integerValue() const;
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void typed();

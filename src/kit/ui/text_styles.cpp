@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <optional>
 #include <vector>
 
@@ -95,7 +96,6 @@ void applySecondaryTextStyle(QWidget& widget, double pointSize) {
 
 QLabel* markdownLabel(const std::string& markdown, QWidget* parent) {
   auto* label = new QLabel(parent);
-  label->setTextFormat(Qt::MarkdownText);
   setMarkdownText(*label, markdown);
   label->setWordWrap(true);
   label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
@@ -106,10 +106,13 @@ QLabel* markdownLabel(const std::string& markdown, QWidget* parent) {
 }
 
 void setMarkdownText(QLabel& label, const std::string& markdown) {
-  const QString text = QString::fromStdString(markdown);
-  label.setText(text);
+  // Parsed here rather than by the label, whose Markdown takes raw HTML: "Press <Return> to send." shows whole.
   QTextDocument rendered;
-  rendered.setMarkdown(text);
+  rendered.setMarkdown(
+      QString::fromStdString(markdown),
+      QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub | QTextDocument::MarkdownNoHTML));
+  label.setTextFormat(Qt::RichText);
+  label.setText(QTextDocumentFragment(&rendered).toHtml());  // a fragment leaves the font to the label
   label.setAccessibleName(rendered.toPlainText().replace(QChar::LineSeparator, '\n').trimmed());
 }
 

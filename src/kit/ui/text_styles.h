@@ -16,7 +16,7 @@ double smallSystemFontSize();
 void applySecondaryTextStyle(QWidget& widget, double pointSize = systemFontSize());
 
 // A wrapping label that renders Markdown: bold, strikethrough, code spans and links, which open in the user's
-// default application.
+// default application. HTML in it is text: "<b>" shows as written.
 QLabel* markdownLabel(const std::string& markdown, QWidget* parent = nullptr);
 // Shows new Markdown in such a label. Screen readers read the text as it shows, without its markup.
 void setMarkdownText(QLabel& label, const std::string& markdown);

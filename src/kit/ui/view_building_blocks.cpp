@@ -1,17 +1,96 @@
 #include "kit/ui/view_building_blocks.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QGraphicsEffect>
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
+#include <QTextDocument>
+#include <QTextOption>
+#include <algorithm>
+#include <cmath>
 
 namespace kit {
+
+namespace {
+
+// Keeps a wrapping label tall enough for all its lines at the width it has, and breaks a word wider than a line
+// where it reaches the edge (a label wraps only between words, and a window gives a label no more height than
+// its layout's minimum).
+class MultilineText final : public QObject {
+ public:
+  explicit MultilineText(QLabel& label) : QObject(&label), label_(label) { label.installEventFilter(this); }
+
+  void fit() {
+    QTextDocument text;
+    layOut(text, QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QMargins margins = label_.contentsMargins();
+    const int height =
+        static_cast<int>(std::ceil(text.size().height())) + margins.top() + margins.bottom() + 2 * label_.margin();
+    if (label_.minimumHeight() != height) label_.setMinimumHeight(height);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange) fit();
+    if (event->type() != QEvent::Paint) return false;
+    fit();  // also after a new text, which the label tells no one
+    // The label draws its text itself where every word fits on a line, with its links' focus.
+    QTextDocument text;
+    layOut(text, QTextOption::WordWrap);
+    if (text.idealWidth() <= textWidth()) return false;
+    layOut(text, QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QRect area = label_.contentsRect().marginsRemoved(
+        QMargins(label_.margin(), label_.margin(), label_.margin(), label_.margin()));
+    const int height = static_cast<int>(std::ceil(text.size().height()));
+    int top = area.top();
+    if (label_.alignment() & Qt::AlignVCenter) top += (area.height() - height) / 2;
+    if (label_.alignment() & Qt::AlignBottom) top += area.height() - height;
+    QPainter painter(&label_);
+    painter.translate(area.left(), top);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = label_.palette();
+    context.palette.setColor(QPalette::Text, label_.palette().color(label_.foregroundRole()));
+    text.documentLayout()->draw(&painter, context);
+    return true;
+  }
+
+ private:
+  int textWidth() const { return std::max(1, label_.contentsRect().width() - 2 * label_.margin()); }
+
+  void layOut(QTextDocument& text, QTextOption::WrapMode wrap) const {
+    text.setDefaultFont(label_.font());
+    text.setDocumentMargin(0);
+    QTextOption option(QStyle::visualAlignment(label_.layoutDirection(), label_.alignment()) &
+                       Qt::AlignHorizontal_Mask);
+    option.setWrapMode(wrap);
+    text.setDefaultTextOption(option);
+    const Qt::TextFormat format = label_.textFormat();
+    if (format == Qt::MarkdownText) {
+      text.setMarkdown(label_.text());
+    } else if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(label_.text()))) {
+      text.setHtml(label_.text());
+    } else {
+      text.setPlainText(label_.text());
+    }
+    text.setTextWidth(textWidth());
+  }
+
+  QLabel& label_;
+};
+
+}  // namespace
 
 void setMultilineFixedSize(QLabel& label) {
   label.setWordWrap(true);
   QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Minimum);
   policy.setHeightForWidth(true);
   label.setSizePolicy(policy);
+  MultilineText* text = nullptr;
+  for (QObject* child : label.children())
+    if (auto* found = dynamic_cast<MultilineText*>(child)) text = found;
+  if (text == nullptr) text = new MultilineText(label);
+  text->fit();
 }
 
 namespace {

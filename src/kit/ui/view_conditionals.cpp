@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include "kit/ui/palette_roles.h"
+
 namespace kit {
 
 QLabel* optionalText(const std::optional<std::string>& text, QWidget* parent) {
@@ -14,9 +16,13 @@ QLabel* optionalText(const std::optional<std::string>& text, QWidget* parent) {
 
 void setBackgroundColor(QWidget& widget, const std::optional<QColor>& color) {
   widget.setAutoFillBackground(color.has_value());
-  QPalette palette = widget.palette();
-  if (color) palette.setColor(widget.backgroundRole(), *color);
-  widget.setPalette(color ? palette : QPalette());
+  if (color) {
+    QPalette palette = widget.palette();
+    palette.setColor(widget.backgroundRole(), *color);
+    widget.setPalette(palette);
+    return;
+  }
+  inheritColorRole(widget, widget.backgroundRole());  // every other colour set on it stays
 }
 
 }  // namespace kit

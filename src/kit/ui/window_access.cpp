@@ -89,7 +89,7 @@ void WindowResizeObserver::resized() {
   if (const std::function<void()> handler = onResize) handler();
 }
 
-void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) {
+void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done, WindowLevel levelAlone) {
   activateApp();
   // The result is passed on once: when the panel ends, or as a cancel when it goes away first.
   auto pending = std::make_shared<std::function<void(int)>>(std::move(done));
@@ -103,9 +103,9 @@ void beginPanel(QDialog& panel, QWidget* window, std::function<void(int)> done) 
     centerOver(panel, *window);
     panel.setWindowModality(Qt::WindowModal);
   } else {
-    // Free-standing: it blocks nothing, and stays above our floating windows.
+    // Free-standing: it blocks nothing, and by default stays above our floating windows.
     panel.setWindowModality(Qt::NonModal);
-    setWindowLevel(panel, WindowLevel::floating);
+    setWindowLevel(panel, levelAlone);
   }
   // Not open(): orderFront brings a minimised window back before the sheet on it is mapped.
   orderFront(panel);

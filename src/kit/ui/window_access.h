@@ -63,9 +63,10 @@ class WindowResizeObserver : public QObject {
 
 // Shows `panel` (a chooser, a file dialog) and hands its result (QDialog::Accepted or Rejected) to `done` once, when
 // it ends (Rejected when it goes away first): as a sheet on `window`, modal to it, when one is given; else on its
-// own, above other windows and blocking none. The application is brought forward first (a tray application is never
-// in front by itself).
-void beginPanel(QDialog& panel, QWidget* window, std::function<void(int result)> done);
+// own, on `levelAlone` (above other windows unless told otherwise) and blocking none. The application is brought
+// forward first (a tray application is never in front by itself).
+void beginPanel(QDialog& panel, QWidget* window, std::function<void(int result)> done,
+                WindowLevel levelAlone = WindowLevel::floating);
 // The same, awaited: ends with the panel's result once the panel has ended.
 platform::Task<int> beginPanel(QDialog& panel, QWidget* window);
 

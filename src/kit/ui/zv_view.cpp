@@ -1,6 +1,7 @@
 #include "kit/ui/zv_view.h"
 
 #include <QEvent>
+#include <QMetaObject>
 #include <QPainter>
 #include <cmath>
 
@@ -56,6 +57,22 @@ void ZvView::paintContent(QPainter&) {}
 
 AddedToSuperviewObserverView::AddedToSuperviewObserverView(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
+  showInShownParent();
+}
+
+bool AddedToSuperviewObserverView::event(QEvent* event) {
+  if (event->type() == QEvent::ParentChange) showInShownParent();
+  return QWidget::event(event);
+}
+
+void AddedToSuperviewObserverView::showInShownParent() {
+  // A widget placed in a parent that is shown stays hidden until it is shown itself.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (!done_ && parentWidget() != nullptr && parentWidget()->isVisible() && !isVisible()) show();
+      },
+      Qt::QueuedConnection);
 }
 
 void AddedToSuperviewObserverView::showEvent(QShowEvent* event) {

@@ -58,9 +58,13 @@ class AddedToSuperviewObserverView : public QWidget {
   std::function<void()> onAdded;
 
  protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Shows the view when its parent is on the screen already, once the caller has set onAdded.
+  void showInShownParent();
+
   bool done_ = false;
 };
 

@@ -53,4 +53,9 @@ std::optional<std::filesystem::path> xdgBaseDirectory(const char* variable, cons
   return std::nullopt;
 }
 
+std::filesystem::path temporaryDirectory() {
+  if (const char* value = std::getenv("TMPDIR"); value && *value == '/') return value;
+  return "/tmp";
+}
+
 }  // namespace platform

@@ -20,4 +20,7 @@ std::optional<std::filesystem::path> homeDirectory();
 // XDG rules say), else `underHome` below the home; none without a home.
 std::optional<std::filesystem::path> xdgBaseDirectory(const char* variable, const char* underHome);
 
+// The folder for temporary files: $TMPDIR when it is an absolute path, else /tmp. It need not exist.
+std::filesystem::path temporaryDirectory();
+
 }  // namespace platform

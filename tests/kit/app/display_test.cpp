@@ -16,6 +16,7 @@ TEST(Display, CodesAsAnObjectWithOnlyItsId) {
   EXPECT_TRUE(json.contains("id"));
   EXPECT_EQ(decodeJson<Display>(json), display);
   EXPECT_EQ(decodedJson<Display>(jsonText(json)), display);
+  EXPECT_EQ(decodeJson<std::vector<Display>>(Json::array({json, json})), (std::vector<Display>{display, display}));
 
   try {
     decodeDisplay(Json{{"uuid", json["id"]}});

@@ -96,16 +96,17 @@ class PrivateHome : public ::testing::Test {
   void SetUp() override {
     ensureOffscreenApplication();
     home = createTemporaryDirectory();
-    saved = {std::getenv("HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("XDG_CACHE_HOME")};
+    for (const char* name : names) saved.push_back(std::getenv(name));
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
   }
   void TearDown() override {
-    const char* names[] = {"HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"};
-    for (size_t i = 0; i < 3; ++i) saved[i] ? setenv(names[i], saved[i], 1) : unsetenv(names[i]);
+    for (size_t i = 0; i < std::size(names); ++i) saved[i] ? setenv(names[i], saved[i], 1) : unsetenv(names[i]);
     fs::remove_all(home);
   }
+  // What a test may change, put back after it (TMPDIR too, where a failed test would leave it changed).
+  static constexpr const char* names[] = {"HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "TMPDIR"};
   fs::path home;
   std::vector<const char*> saved;
 };

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
+#include <tuple>
 #include <utility>
 
 #include "kit/foundation/report_error.h"
@@ -56,6 +58,24 @@ TEST_F(PrivateHome, FoldersFollowTheXdgVariablesAndTheTrashKeepsWhatIsMovedThere
   EXPECT_TRUE(fs::exists(home / "data/Trash/files/a"));
   EXPECT_TRUE(fs::exists(home / "c")) << "items after a failure stay";
 
+  // A link is moved itself, also one that names nothing; a second one of the same name is kept beside it.
+  for (int link = 0; link < 2; ++link) {
+    fs::create_symlink(home / "gone", home / "link");
+    trashItem(home / "link");
+  }
+  EXPECT_FALSE(fs::is_symlink(home / "link"));
+  EXPECT_EQ(fs::read_symlink(home / "data/Trash/files/link.2"), home / "gone");
+  EXPECT_NE(contentOf(home / "data/Trash/info/link.2.trashinfo").find("\nPath=" + (home / "link").string() + "\n"),
+            std::string::npos);
+  if (const auto elsewhere = folderOnAnotherFileSystem()) {  // also one naming a file on another file system
+    const TemporaryDirectory removed(*elsewhere);
+    write(*elsewhere / "kept", "x");
+    fs::create_symlink(*elsewhere / "kept", home / "far");
+    trashItem(home / "far");
+    EXPECT_TRUE(fs::is_symlink(home / "data/Trash/files/far"));
+    EXPECT_TRUE(fs::exists(*elsewhere / "kept"));
+  }
+
   // No trash can be made: an error, and the item stays where it was, never moved into the current folder.
   fs::remove_all(home / "data/Trash");
   write(home / "data/Trash", "a file");
@@ -98,6 +118,7 @@ TEST_F(PrivateHome, WithoutHomeSetTheUsersOwnFoldersLieBelowTheAccountsHome) {
         const bool belowTheAccount = systemDirectory(SystemDirectory::home) == accountHome &&
                                      systemDirectory(SystemDirectory::documents) == accountHome / "Documents" &&
                                      systemDirectory(SystemDirectory::music) == accountHome / "Tunes";
+        fs::remove_all(home);  // this process's own, made by its SetUp
         std::exit(belowTheAccount ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
@@ -121,17 +142,20 @@ TEST_F(PrivateHome, WithoutAHomeTheFailureIsReportedAndTheTemporaryFolderStandsI
           std::cerr << "[" << reported.domain() << "] " << reported.localizedDescription() << std::endl;
           return false;
         });
-        const bool fellBack = systemDirectory(SystemDirectory::caches) == home / "tmp-target" &&
-                              systemDirectory(SystemDirectory::home) == home / "tmp-target" &&
-                              systemDirectory(SystemDirectory::documents) == home / "tmp-target" &&
-                              systemDirectory(SystemDirectory::applicationSupport) == home / "data";
+        bool fellBack = systemDirectory(SystemDirectory::caches) == home / "tmp-target" &&
+                        systemDirectory(SystemDirectory::home) == home / "tmp-target" &&
+                        systemDirectory(SystemDirectory::documents) == home / "tmp-target" &&
+                        systemDirectory(SystemDirectory::applicationSupport) == home / "data";
+        setenv("TMPDIR", (home / "missing").c_str(), 1);
+        fellBack = fellBack && systemDirectory(SystemDirectory::caches) == home / "missing";
         fs::remove_all(home);
         std::exit(fellBack ? 0 : 1);
       },
       testing::ExitedWithCode(0),
       "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: caches\n"
       "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: home\n"
-      "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: documents\n$");
+      "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: documents\n"
+      "\\[com\\.kestrova\\.Quillet\\] Could not get system directory: caches\n$");
 }
 
 // Qt makes a trash at the top of the item's file system, or the home's, before it finds that the item cannot go there.
@@ -186,7 +210,8 @@ TEST_F(PrivateHome, AFailedMoveToTheTrashThrowsTheSystemsReasonAndLeavesNoTrashF
 }
 
 TEST_F(PrivateHome, TemporaryFilesAreMadePrivateAndAnewAndGoWithTheirFolder) {
-  const fs::path file = createTemporaryFile(std::nullopt, "txt", "héllo");
+  const fs::path file = createTemporaryFile(std::nullopt, "text/plain", "héllo");
+  std::optional<TemporaryDirectory> folder(file.parent_path());
   EXPECT_EQ(file.filename(), "file.txt");
   EXPECT_EQ(contentOf(file), "héllo");
   struct stat info {};
@@ -194,23 +219,39 @@ TEST_F(PrivateHome, TemporaryFilesAreMadePrivateAndAnewAndGoWithTheirFolder) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   ASSERT_EQ(stat(file.parent_path().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
-  EXPECT_EQ(createTemporaryFile("debug-info.txt", "txt", "").filename(), "debug-info.txt");
-  EXPECT_THROW(createTemporaryFile("../escape", "txt", "x"), platform::PlatformError);
-  { TemporaryDirectory folder(file.parent_path()); }
+  for (const auto& [name, type, named] : {std::tuple("debug-info.txt", "text/plain", "debug-info.txt"),
+                                          {"notes.asc", "text/plain", "notes.asc"},  // also one of the type's
+                                          {"report", "application/json", "report.json"},
+                                          {"data", "application/x-unknown", "data"}}) {
+    const fs::path made = createTemporaryFile(name, type, "");
+    const TemporaryDirectory madeFolder(made.parent_path());
+    EXPECT_EQ(made.filename(), named);
+  }
+  EXPECT_THROW(createTemporaryFile("../escape", "text/plain", "x"), platform::PlatformError);
+  folder.reset();
   EXPECT_FALSE(fs::exists(file.parent_path()));
   TemporaryDirectory gone(file.parent_path());  // already gone: nothing happens
+
+  // A temporary folder that is missing is the system's error, not the standard library's.
+  const std::string temporary = fs::temp_directory_path();
+  setenv("TMPDIR", (home / "missing").c_str(), 1);
+  try {
+    createTemporaryDirectory();
+    ADD_FAILURE() << "made in a missing folder";
+  } catch (const platform::PlatformError& error) {
+    EXPECT_EQ(error.code(), ENOENT);
+  }
+  setenv("TMPDIR", temporary.c_str(), 1);
 
   // Without a folder it goes where the program's own file system has room for it, as an item replacement does: in
   // the cache folder when the temporary folder lies on another file system.
   const auto elsewhere = folderOnAnotherFileSystem();
   if (!elsewhere) GTEST_SKIP() << "no second file system";
   const TemporaryDirectory removed(*elsewhere);
-  const char* savedTemporary = std::getenv("TMPDIR");
   setenv("TMPDIR", elsewhere->c_str(), 1);
-  const fs::path inCache = createTemporaryFile(std::nullopt, "txt", "x");
-  savedTemporary ? setenv("TMPDIR", savedTemporary, 1) : unsetenv("TMPDIR");
+  const fs::path inCache = createTemporaryFile(std::nullopt, "text/plain", "x");
   EXPECT_EQ(inCache.parent_path().parent_path(), home / "cache/com.kestrova.Quillet");
-  EXPECT_EQ(createTemporaryFile(std::nullopt, "txt", "x", *elsewhere).parent_path().parent_path(), *elsewhere)
+  EXPECT_EQ(createTemporaryFile(std::nullopt, "text/plain", "x", *elsewhere).parent_path().parent_path(), *elsewhere)
       << "a folder given is used";
 }
 
@@ -228,21 +269,20 @@ bool isPrivateEmptyFolder(const fs::path& path) {
 
 TEST_F(PrivateHome, ItemReplacementFoldersArePrivateAndLieOnTheFileSystemOfTheirFile) {
   write(home / "doc.txt", "draft");
-  const fs::path inTemporary = itemReplacementDirectory(home / "doc.txt");
-  EXPECT_TRUE(isPrivateEmptyFolder(inTemporary));
-  EXPECT_EQ(inTemporary.parent_path(), fs::temp_directory_path());
-  const fs::path again = itemReplacementDirectory(home / "doc.txt");
-  EXPECT_NE(again, inTemporary) << "a new one each time";
-  const fs::path forProgram = itemReplacementDirectory();
-  EXPECT_EQ(deviceOf(forProgram), deviceOf(fs::read_symlink("/proc/self/exe").parent_path()))
+  const TemporaryDirectory inTemporary(itemReplacementDirectory(home / "doc.txt"));
+  EXPECT_TRUE(isPrivateEmptyFolder(inTemporary.path()));
+  EXPECT_EQ(inTemporary.path().parent_path(), fs::temp_directory_path());
+  const TemporaryDirectory again(itemReplacementDirectory(home / "doc.txt"));
+  EXPECT_NE(again.path(), inTemporary.path()) << "a new one each time";
+  const TemporaryDirectory forProgram(itemReplacementDirectory());
+  EXPECT_EQ(deviceOf(forProgram.path()), deviceOf(fs::read_symlink("/proc/self/exe").parent_path()))
       << "without a file: the program's own";
-  for (const auto& made : {inTemporary, again, forProgram}) fs::remove(made);
 
   // Another file system.
   const auto elsewhere = folderOnAnotherFileSystem();
   if (!elsewhere) GTEST_SKIP() << "no second one";
+  const TemporaryDirectory removed(*elsewhere);
   const fs::path& other = *elsewhere;
-  const char* savedTemporary = std::getenv("TMPDIR");
   setenv("TMPDIR", other.c_str(), 1);
   const fs::path inCache = itemReplacementDirectory(home / "doc.txt");
   EXPECT_EQ(inCache.parent_path(), home / "cache" / "com.kestrova.Quillet") << "the temporary folder lies elsewhere";
@@ -262,9 +302,6 @@ TEST_F(PrivateHome, ItemReplacementFoldersArePrivateAndLieOnTheFileSystemOfTheir
   const auto& reports = reported.descriptions();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_NE(reports[0].find("/proc/self/status"), std::string::npos) << reports[0];
-
-  savedTemporary ? setenv("TMPDIR", savedTemporary, 1) : unsetenv("TMPDIR");
-  fs::remove_all(other);
 }
 
 }  // namespace

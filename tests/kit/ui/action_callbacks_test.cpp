@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/system/modifier_flags.h"
 
@@ -26,6 +28,28 @@ TEST(ActionCallbacks, ASecondHandlerReplacesAndReleasesTheFirst) {
   EXPECT_TRUE(firstAlive.expired());
   button.click();
   EXPECT_EQ(second, 1);
+}
+
+TEST(ActionCallbacks, AHandlerMayReplaceItselfWhileItRuns) {
+  // A "Start" that becomes "Stop": the running handler is released only after it returns, so what it captured is
+  // still there when it reads it after setting the new handler.
+  QPushButton button("Start");
+  QAction action("Start");
+  std::vector<std::string> log;
+  auto startStop = [&log](auto& control) {
+    return [&log, &control, label = std::string("started the long-running job")](const platform::Event&) {
+      setOnAction(control, [&log](const platform::Event&) { log.emplace_back("stopped"); });
+      log.push_back(label);
+    };
+  };
+  setOnAction(button, startStop(button));
+  setOnAction(action, startStop(action));
+  button.click();
+  button.click();
+  action.trigger();
+  action.trigger();
+  EXPECT_EQ(log, (std::vector<std::string>{"started the long-running job", "stopped", "started the long-running job",
+                                           "stopped"}));
 }
 
 TEST(ActionCallbacks, HandlersGetTheClickOrASyntheticMouseDown) {

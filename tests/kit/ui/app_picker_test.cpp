@@ -56,6 +56,7 @@ TEST_F(AppPickerTest, OtherChoosesADesktopFileAnywhereStartingFromTheSharedAppli
   const auto portable = apps.write("portable/org.example.Portable.desktop", applicationEntry("Portable"));
   const auto link =
       apps.write("portable/site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://a.example\n");
+  const auto own = apps.write("portable/com.kestrova.Quillet.desktop", applicationEntry("Quillet"));
   AppPickerDialog picker(true, {});
   picker.open();
   auto chooseFile = [&](const std::filesystem::path& file) {
@@ -64,6 +65,15 @@ TEST_F(AppPickerTest, OtherChoosesADesktopFileAnywhereStartingFromTheSharedAppli
     EXPECT_NE(files, nullptr);
     if (!files) return;
     EXPECT_EQ(std::filesystem::path(files->directory().absolutePath().toStdString()), applicationsDirectory());
+    // Our own desktop file shows greyed out there too.
+    auto* filter = qobject_cast<DirectoryPickerFilter*>(files->proxyModel());
+    ASSERT_NE(filter, nullptr);
+    auto* model = qobject_cast<QFileSystemModel*>(filter->sourceModel());
+    const auto flagsOf = [&](const std::filesystem::path& path) {
+      return filter->flags(filter->mapFromSource(model->index(QString::fromStdString(path.string()))));
+    };
+    EXPECT_FALSE(flagsOf(own).testFlag(Qt::ItemIsEnabled));
+    EXPECT_TRUE(flagsOf(file).testFlag(Qt::ItemIsEnabled));
     files->selectFile(QString::fromStdString(file.string()));
     static_cast<QDialog*>(files)->accept();  // as its Choose button does
     QTest::qWait(1);                         // the file chooser goes
@@ -123,8 +133,9 @@ TEST_F(AppPickerTest, ListsInstalledApplicationsByNameAndHandsBackTheChosenIdsIn
 }
 
 TEST_F(AppPickerTest, AFailedCheckKeepsTheChooserOpenAndSingleSelectionChoosesOne) {
-  AppPickerDialog picker(false, [](const std::string& id) {
-    if (id == "org.example.Mail") throw GeneralError("Mail cannot be excluded.", "Choose another app.");
+  AppPickerDialog picker(false, [](const platform::Url& url) {  // checked by its desktop file
+    if (url.path().ends_with("/org.example.Mail.desktop"))
+      throw GeneralError("Mail cannot be excluded.", "Choose another app.");
   });
   picker.open();
   itemNamed(picker, "Mail")->setSelected(true);
@@ -179,15 +190,23 @@ TEST_F(AppPickerTest, PickOpensASheetOnTheWindowAndACancelGivesNothing) {
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0], std::vector<std::string>{"org.example.Atlas"});
 
-  AppPicker::pick(false, nullptr, {}, record);
-  QTest::qWait(1);  // the chosen one's dialog goes
-  picker = nullptr;
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* dialog = qobject_cast<AppPickerDialog*>(widget); dialog && dialog->isVisible()) picker = dialog;
-  ASSERT_NE(picker, nullptr);
-  picker->reject();
+  // Without a window it stays above other windows only when the program shows no normal window of its own.
+  const auto pickAlone = [&] {
+    AppPicker::pick(false, nullptr, {}, record);
+    QTest::qWait(1);  // the chosen one's dialog goes
+    AppPickerDialog* alone = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* dialog = qobject_cast<AppPickerDialog*>(widget); dialog && dialog->isVisible()) alone = dialog;
+    EXPECT_NE(alone, nullptr);
+    const bool floats = alone && alone->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    if (alone) alone->reject();
+    return floats;
+  };
+  EXPECT_FALSE(pickAlone());
   ASSERT_EQ(results.size(), 2u);
   EXPECT_TRUE(results[1].empty());
+  window.hide();
+  EXPECT_TRUE(pickAlone());
 }
 
 TEST(DirectoryPickerFilterTest, GreysOutWhatTheTestRefusesAndEnablesEverythingWithoutOne) {

@@ -7,11 +7,21 @@
 #include <QMimeData>
 #include <QTest>
 #include <memory>
+#include <utility>
 
 namespace kit {
 namespace {
 
 using Rows = std::vector<std::string>;
+
+// A drag event as a drag from another widget brings it: a move proposed where the source allows one.
+template <class Event>
+struct ProposingMove : Event {
+  ProposingMove(QPoint at, const QMimeData& content)
+      : Event(at, Qt::MoveAction | Qt::CopyAction, &content, Qt::LeftButton, Qt::NoModifier) {
+    this->m_defaultAction = this->m_dropAction = Qt::MoveAction;
+  }
+};
 
 class ListEditingModelTest : public ::testing::Test {
  protected:
@@ -51,14 +61,14 @@ class ListEditingModelTest : public ::testing::Test {
   bool dropOn(const QMimeData& content, int row, bool lowerHalf) {
     const QRect rect = view.visualRect(view.model()->index(row, 0));
     const QPoint at(rect.center().x(), lowerHalf ? rect.bottom() - 1 : rect.top() + 1);
-    const Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction;
     // As a drag does it: the view is entered and moved over before the drop.
-    QDragEnterEvent enter(at, actions, &content, Qt::LeftButton, Qt::NoModifier);
+    ProposingMove<QDragEnterEvent> enter(at, content);
     QApplication::sendEvent(view.viewport(), &enter);
-    QDragMoveEvent move(at, actions, &content, Qt::LeftButton, Qt::NoModifier);
+    ProposingMove<QDragMoveEvent> move(at, content);
     QApplication::sendEvent(view.viewport(), &move);
-    QDropEvent drop(at, actions, &content, Qt::LeftButton, Qt::NoModifier);
+    ProposingMove<QDropEvent> drop(at, content);
     QApplication::sendEvent(view.viewport(), &drop);
+    actions = {move.dropAction(), drop.dropAction()};
     return drop.isAccepted();
   }
   std::vector<QString> shown() const {
@@ -70,6 +80,8 @@ class ListEditingModelTest : public ::testing::Test {
 
   Binding<Rows> rows;
   int writes = 0;
+  // The actions the last drag was answered with, while it moved over the list and at its drop.
+  std::pair<Qt::DropAction, Qt::DropAction> actions;
   QListView view;
 };
 
@@ -77,6 +89,7 @@ TEST_F(ListEditingModelTest, DraggedRowsMoveToTheDropRowInOneWrite) {
   ListEditingModel* model = bind(true, false, false);
   const std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(0, 0), model->index(2, 0)}));
   EXPECT_TRUE(dropOn(*dragged, 3, true));
+  EXPECT_EQ(actions, std::pair(Qt::MoveAction, Qt::MoveAction));
   EXPECT_EQ(rows.get(), (Rows{"b", "d", "a", "c"}));
   EXPECT_EQ(writes, 1);
   EXPECT_EQ(shown(), (std::vector<QString>{"b", "d", "a", "c"}));
@@ -114,6 +127,7 @@ TEST_F(ListEditingModelTest, DroppedContentIsInsertedAtTheDropRowAndAnEmptyDropS
   QMimeData text;
   text.setText("x\ny");
   EXPECT_TRUE(dropOn(text, 1, false));
+  EXPECT_EQ(actions, std::pair(Qt::CopyAction, Qt::CopyAction)) << "the source keeps what was dragged in";
   EXPECT_EQ(rows.get(), (Rows{"a", "x", "y", "b", "c", "d"}));
   EXPECT_EQ(writes, 1);
   QMimeData blank;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/system/modifier_flags.h"
@@ -48,6 +50,43 @@ TEST(CallbackMenuItemTest, KeyEquivalentsTakeCtrlUnlessModifiersAreGiven) {
   EXPECT_EQ(superShift.shortcut(), QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Comma));
   CallbackMenuItem none("X", "", std::nullopt, true, false, false, [] {});
   EXPECT_TRUE(none.shortcut().isEmpty());
+
+  // Special keys come as their characters, and an upper-case letter is typed with Shift.
+  const std::vector<std::pair<std::string, QKeySequence>> keys = {
+      {"\r", QKeySequence(Qt::CTRL | Qt::Key_Return)},      {"\x7f", QKeySequence(Qt::CTRL | Qt::Key_Backspace)},
+      {"\x1b", QKeySequence(Qt::CTRL | Qt::Key_Escape)},    {"\uF700", QKeySequence(Qt::CTRL | Qt::Key_Up)},
+      {"\uF70F", QKeySequence(Qt::CTRL | Qt::Key_F12)},     {"\uF728", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+      {"Q", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q)}};
+  for (const auto& [key, expected] : keys) EXPECT_EQ(keySequenceForKeyEquivalent(key, Flag::command), expected) << key;
+  ZvMenu menu;
+  auto* send = new CallbackMenuItem(
+      "Send", "\r", std::nullopt, true, false, false, [] {}, &menu);
+  auto* help = new CallbackMenuItem(
+      "Help", "?", std::nullopt, true, false, false, [] {}, &menu);
+  menu.addActions({send, help});
+  const QKeyEvent ctrlReturn(QEvent::KeyPress, Qt::Key_Return, Qt::ControlModifier, "\r");
+  EXPECT_EQ(menu.itemForKeyEquivalent(ctrlReturn), send);
+  // A character typed with Shift is that character's key equivalent; a letter with Shift is not the letter's.
+  const QKeyEvent ctrlQuestion(QEvent::KeyPress, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier, "?");
+  EXPECT_EQ(menu.itemForKeyEquivalent(ctrlQuestion), help);
+  menu.addAction(new CallbackMenuItem(
+      "Quit", "q", std::nullopt, true, false, false, [] {}, &menu));
+  const QKeyEvent ctrlShiftQ(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier, "Q");
+  EXPECT_EQ(menu.itemForKeyEquivalent(ctrlShiftQ), nullptr);
+}
+
+TEST(CallbackMenuItemTest, AnItemMayRemoveItselfWhileItsCallbackRuns) {
+  QMenu menu;
+  std::string read;
+  menu.addAction(new CallbackMenuItem(
+      "Clear", "", std::nullopt, true, false, false,
+      [&menu, &read, text = std::string("the menu was rebuilt while the item ran")] {
+        menu.clear();  // deletes the item
+        read = text;
+      },
+      &menu));
+  menu.actions().front()->trigger();
+  EXPECT_EQ(read, "the menu was rebuilt while the item ran");
 }
 
 TEST(CallbackMenuItemTest, TheTitlesOfItemsAndSubmenusAreShownAsWritten) {

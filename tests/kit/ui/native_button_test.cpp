@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -69,11 +70,28 @@ TEST(NativeButtonTest, ReturnAndEnterPressTheButtonWhereTheFocusedWidgetPassesTh
   EXPECT_EQ(pressed, 2);
 }
 
-TEST(NativeButtonTest, ADestructiveTitleIsTheRedOfThePaletteAtSeventyPercentOfItsSaturation) {
-  QPalette dark;
+TEST(NativeButtonTest, ADestructiveTitleIsTheRedOfEachPaletteAtSeventyPercentOfItsSaturation) {
+  const QPalette original = QApplication::palette();
+  QPalette dark = original;
   dark.setColor(QPalette::Text, Qt::white);
   // The lighter red of dark palettes, (255, 105, 97), has a saturation of 158 / 255.
   EXPECT_NEAR(destructiveTitleColor(dark).hsvSaturationF(), 158.0 / 255 * 0.7, 0.005);
+
+  QWidget window;
+  auto* button = new NativeButton({.title = "Delete", .hasDestructiveAction = true}, &window);
+  QPalette own = button->palette();
+  own.setColor(QPalette::Button, Qt::yellow);  // a colour of the caller's
+  button->setPalette(own);
+  EXPECT_EQ(button->palette().color(QPalette::ButtonText), destructiveTitleColor(original));
+  QApplication::setPalette(dark);
+  QCoreApplication::sendPostedEvents();
+  EXPECT_EQ(button->palette().color(QPalette::ButtonText), destructiveTitleColor(dark)) << "it follows the theme";
+  QApplication::setPalette(original);
+  QCoreApplication::sendPostedEvents();
+
+  button->setDescription({.title = "Delete"});
+  EXPECT_EQ(button->palette().color(QPalette::ButtonText), original.color(QPalette::ButtonText));
+  EXPECT_EQ(button->palette().color(QPalette::Button), QColor(Qt::yellow));
 }
 
 TEST(NativeButtonTest, AStyledTitleIsPaintedWithItsOwnColoursAlsoWhenDestructive) {
@@ -105,6 +123,17 @@ TEST(NativeButtonTest, AStyledTitleIsPaintedWithItsOwnColoursAlsoWhenDestructive
   EXPECT_EQ(button.text(), "Erase");
   const QColor title = button.palette().color(QPalette::ButtonText);
   EXPECT_GT(title.red(), title.green() + 40);
+}
+
+TEST(NativeButtonTest, AnActionMayDeleteItsButton) {
+  std::string read;
+  auto* remove = new NativeButton({.title = "Remove"});
+  remove->setDescription({.title = "Remove", .action = [remove, &read, text = std::string("the row is gone now")] {
+                            delete remove;
+                            read = text;
+                          }});
+  remove->click();
+  EXPECT_EQ(read, "the row is gone now");
 }
 
 TEST(NativeButtonTest, TheNameReadOutFollowsTheTitleShown) {

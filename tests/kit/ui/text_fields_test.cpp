@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QPropertyAnimation>
+#include <QShortcut>
 #include <QTest>
 #include <QVBoxLayout>
 #include <limits>
+#include <vector>
 
 #include "kit/ui/window_presentation.h"
 
@@ -40,10 +42,10 @@ TEST_F(IntTextFieldTest, ArrowKeysStepByDeltaOrAlternativeDelta) {
   EXPECT_EQ(stepped("5", Qt::Key_Up, Qt::AltModifier | Qt::ShiftModifier), "6") << "only Alt alone";
   EXPECT_EQ(stepped("0", Qt::Key_Down), "-1");
   EXPECT_EQ(stepped("", Qt::Key_Up), "1");
-  EXPECT_EQ(stepped("12 apples", Qt::Key_Up), "13");
+  EXPECT_EQ(stepped("12 apples", Qt::Key_Up), "1") << "the whole text is no number";
   EXPECT_EQ(stepped("9223372036854775807", Qt::Key_Up), "9223372036854775807");
   EXPECT_EQ(stepped("-9223372036854775808", Qt::Key_Down, Qt::AltModifier), "-9223372036854775808");
-  EXPECT_EQ(reported, (std::vector<int64_t>{6, 15, 6, -1, 1, 13, std::numeric_limits<int64_t>::max(),
+  EXPECT_EQ(reported, (std::vector<int64_t>{6, 15, 6, -1, 1, 1, std::numeric_limits<int64_t>::max(),
                                             std::numeric_limits<int64_t>::min()}));
   EXPECT_FALSE(isShaking()) << "no range, nothing is out of it";
 }
@@ -66,6 +68,33 @@ TEST_F(IntTextFieldTest, TypingOutsideTheRangeShakesUnlessMoreDigitsCouldFit) {
   EXPECT_TRUE(isShaking());
   QTest::keyClick(&field, Qt::Key_Return);
   EXPECT_EQ(blurred, 25);
+}
+
+TEST(IntTextFieldFocus, TheArrowsAreTheFieldsBeforeTheWindowsAndEachEndOfEditingIsReported) {
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* field = new IntTextField(&window);
+  auto* other = new QLineEdit(&window);
+  layout->addWidget(field);
+  layout->addWidget(other);
+  int shortcuts = 0;
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Up), QKeySequence(Qt::ALT | Qt::Key_Down)})
+    QObject::connect(new QShortcut(keys, &window), &QShortcut::activated, [&shortcuts] { ++shortcuts; });
+  std::vector<int64_t> blurred;
+  field->onBlur = [&blurred](int64_t value) { blurred.push_back(value); };
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+  field->setFocus();
+  QTest::keyClick(field, Qt::Key_Up);
+  QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+  EXPECT_EQ(field->text(), "-9");
+  EXPECT_EQ(shortcuts, 0);
+  other->setFocus();
+  field->setFocus();
+  other->setFocus();  // the text did not change this time
+  EXPECT_EQ(blurred, (std::vector<int64_t>{-9, -9}));
 }
 
 TEST(FocusTextFields, TakeTheFocusAndSelectTheirText) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPalette>
 #include <QTextBlock>
@@ -15,7 +16,9 @@ namespace {
 
 std::vector<std::string> renderedLines(const std::string& markdown) {
   QTextDocument document;
-  document.setMarkdown(QString::fromStdString(markdown));
+  document.setMarkdown(QString::fromStdString(markdown),
+                       QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
+                                                       QTextDocument::MarkdownNoHTML));  // as labels read it
   std::vector<std::string> lines;
   for (const QString& line : document.toPlainText().split(QChar::LineSeparator).join('\n').split('\n'))
     lines.push_back(line.toStdString());
@@ -34,7 +37,7 @@ TEST(MarkdownTextTest, KeepsLinesBlankLinesBlanksAndListMarkersAsWrittenWhileInl
   QLabel* label = markdownLabel("~~Ducks~~ **are** [fun](https://example.com) `code`");
   EXPECT_EQ(label->accessibleName(), "Ducks are fun code") << "what a screen reader reads is what shows";
   QTextDocument document;
-  document.setMarkdown(label->text());
+  document.setHtml(label->text());
   QTextBlock::iterator fragment = document.begin().begin();
   EXPECT_TRUE(fragment.fragment().charFormat().fontStrikeOut());
   bool bold = false, link = false, code = false;
@@ -42,9 +45,15 @@ TEST(MarkdownTextTest, KeepsLinesBlankLinesBlanksAndListMarkersAsWrittenWhileInl
     const QTextCharFormat format = fragment.fragment().charFormat();
     bold = bold || format.fontWeight() == QFont::Bold;
     link = link || format.anchorHref() == "https://example.com";
-    code = code || format.fontFixedPitch();
+    code = code || QFontInfo(format.font()).fixedPitch();
   }
   EXPECT_TRUE(bold && link && code);
+
+  // HTML is text, shown and read as written.
+  setMarkdownText(*label, "Press <Return> to send. <b>x</b> **y**");
+  document.setHtml(label->text());
+  EXPECT_EQ(document.toPlainText(), "Press <Return> to send. <b>x</b> y");
+  EXPECT_EQ(label->accessibleName(), "Press <Return> to send. <b>x</b> y");
   delete label;
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -24,6 +26,36 @@ TEST(ListEditingTest, MovesRemovesAndInsertsRowsInOneEdit) {
   insertElements(rows, 99, {"z"});
   insertElements(rows, 0, {});
   EXPECT_EQ(rows, (std::vector<std::string>{"d", "x", "y", "a", "c", "z"}));
+}
+
+TEST(MultilineFixedSizeTest, EveryLineShowsWholeInANarrowWindowAndALongWordBreaksAtTheEdge) {
+  // Each label alone in a window, as in a popover.
+  auto shownAlone = [](QLabel* label, QWidget& window) {
+    setMultilineFixedSize(*label);
+    (new QVBoxLayout(&window))->addWidget(label);
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.resize(120, window.height());
+    QTest::qWait(1);  // the layout settles
+  };
+  QWidget narrow, popover;
+  auto* sentence = new QLabel("A sentence that needs several lines when the window it is in is made narrow.");
+  shownAlone(sentence, narrow);
+  EXPECT_GE(sentence->height(), sentence->heightForWidth(sentence->width()));
+
+  auto* word = new QLabel(QString(60, 'W'));
+  word->setMaximumWidth(120);
+  shownAlone(word, popover);
+  const QFontMetrics metrics = word->fontMetrics();
+  const int lines = metrics.horizontalAdvance(word->text()) / word->width() + 1;
+  EXPECT_EQ(word->width(), 120);
+  EXPECT_GE(word->height(), lines * metrics.lineSpacing());
+  // The last line shows: some of the word is drawn on it.
+  const QImage shown = word->grab().toImage();
+  bool inkLow = false;
+  for (int x = 0; x < shown.width() && !inkLow; ++x)
+    inkLow = shown.pixelColor(x, (lines - 1) * metrics.lineSpacing() + metrics.ascent() / 2) != shown.pixelColor(0, 0);
+  EXPECT_TRUE(inkLow);
 }
 
 TEST(ReverseMaskTest, CutsOutTheOpaquePartOfTheMaskAtItsPlaceWhateverSizeTheViewTakes) {

@@ -70,6 +70,15 @@ TEST(AddedToSuperviewObserverView, CallsBackOnceShownInAWindowAndGoes) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   EXPECT_EQ(added, 1);
   EXPECT_TRUE(QTest::qWaitFor([&] { return observer.isNull(); }));
+
+  // Placed in a window already on the screen, it calls back too.
+  auto* late = new AddedToSuperviewObserverView(&window);
+  late->onAdded = [&] { ++added; };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return added == 2; }));
+  auto* moved = new AddedToSuperviewObserverView;
+  moved->onAdded = [&] { ++added; };
+  moved->setParent(&window);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return added == 3; }));
 }
 
 }  // namespace
