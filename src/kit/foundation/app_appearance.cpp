@@ -26,6 +26,8 @@ std::optional<AppAppearance> appAppearance(std::string_view raw) {
   return std::nullopt;
 }
 
+bool isDarkMode(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
+
 void to_json(Json& json, AppAppearance appearance) { json = rawValue(appearance); }
 
 AppAppearance JsonDecoding<AppAppearance>::decode(const Json& json, const CodingPath& path) {
@@ -40,8 +42,7 @@ AppAppearance effectiveAppearance(AppAppearance setting, const platform::Desktop
   if (auto scheme = desktop.current(); scheme && *scheme != platform::ColorScheme::noPreference)
     return *scheme == platform::ColorScheme::dark ? AppAppearance::dark : AppAppearance::light;
   if (qGuiApp == nullptr) return AppAppearance::light;
-  const QColor window = QGuiApplication::palette().color(QPalette::Window);
-  return window.lightness() < 128 ? AppAppearance::dark : AppAppearance::light;
+  return isDarkMode(QGuiApplication::palette()) ? AppAppearance::dark : AppAppearance::light;
 }
 
 }  // namespace kit

@@ -9,6 +9,8 @@
 
 #include "platform/system/color_scheme.h"
 
+class QPalette;
+
 namespace kit {
 
 // The appearance setting of the application: follow the desktop, light or dark. Stored as its raw value.
@@ -21,6 +23,9 @@ inline constexpr std::array<AppAppearance, 3> allAppAppearances = {AppAppearance
 std::string rawValue(AppAppearance appearance);
 // The appearance of exactly that raw value (letter case matters); none for any other text.
 std::optional<AppAppearance> appAppearance(std::string_view rawValue);
+
+// Whether a palette draws a dark look: its window colour is dark.
+bool isDarkMode(const QPalette& palette);
 
 // Ordered by raw value, as the other raw-value types are: dark, light, system.
 inline bool operator<(AppAppearance a, AppAppearance b) { return rawValue(a) < rawValue(b); }
@@ -38,7 +43,7 @@ struct JsonDecoding<AppAppearance> {
 };
 
 // The look to take for a setting: light or dark. The system setting follows the desktop's colour scheme where its
-// portal states one, else the colour of the application's window palette (dark when it is dark).
+// portal states one, else the application's palette.
 AppAppearance effectiveAppearance(AppAppearance setting,
                                   const platform::DesktopColorScheme& desktop = platform::DesktopColorScheme::shared());
 

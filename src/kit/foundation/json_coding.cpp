@@ -94,7 +94,7 @@ const Json& unkeyedContainer(const Json& json, const CodingPath& path) {
 
 namespace {
 
-// Whole floats within the exact integer range are written as integers.
+// Whole floats within the exact integer range are written as integers; NaN and the infinities are refused.
 Json withWholeNumbers(const Json& json) {
   switch (json.type()) {
     case Json::value_t::object: {
@@ -109,7 +109,9 @@ Json withWholeNumbers(const Json& json) {
     }
     case Json::value_t::number_float: {
       double value = json.get<double>();
-      if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 9007199254740992.0) {
+      // JSON has no spelling for them (the library would write null, which reads back as no value).
+      if (!std::isfinite(value)) throw GeneralError("Unable to encode " + std::to_string(value) + " directly in JSON.");
+      if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0) {
         return Json(static_cast<int64_t>(value));
       }
       return json;

@@ -160,6 +160,7 @@ void encodeMember(Json& object, const std::string& key, const T& value) {
 }
 
 // The JSON text as the program writes it: compact, "/" escaped as "\/", whole floats without a fraction ("3").
+// Throws for a value holding NaN or an infinity, which JSON cannot write.
 std::string jsonText(const Json& json);
 // Decodes a value from JSON bytes; any error gives none.
 template <class T>

@@ -18,7 +18,8 @@ bool isPrimary(QMouseEvent& event) {
 ClickableView::ClickableView(const QRect& frame, QWidget* parent) : QWidget(parent) { setGeometry(frame); }
 
 void ClickableView::report(bool isPressed) {
-  if (pressed) pressed(isPressed);
+  // A copy: the closure may hand the view a new one (or take the view away) while it runs.
+  if (auto callback = pressed) callback(isPressed);
 }
 
 void ClickableView::mousePressEvent(QMouseEvent* event) {

@@ -1,15 +1,16 @@
 #include "kit/ui/copy_button.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTimer>
 #include <QVariantAnimation>
 #include <chrono>
 
 #include "kit/foundation/verbatim_title.h"
 #include "kit/ui/symbol_icons.h"
 #include "kit/ui/window_presentation.h"
+#include "platform/core/timer.h"
 
 namespace kit {
 
@@ -22,7 +23,7 @@ CopyButton::CopyButton(std::function<void()> action, std::optional<QString> titl
     : QPushButton(verbatimTitle(std::move(title).value_or(QStringLiteral("Copy"))), parent),
       action_(std::move(action)),
       fade_(new QVariantAnimation(this)),
-      reset_(new QTimer(this)) {
+      reset_(new platform::Timer(this)) {
   setIcon(symbolIcon("doc.on.doc"));
   fade_->setDuration(fadeMilliseconds);
   fade_->setEasingCurve(QEasingCurve::InOutQuad);
@@ -31,15 +32,18 @@ CopyButton::CopyButton(std::function<void()> action, std::optional<QString> titl
     update();
   });
   reset_->setSingleShot(true);
+  // A whole second at least: a coarse timer may end it up to 50 ms early.
+  reset_->setTimerType(Qt::PreciseTimer);
   reset_->setInterval(successDuration);
-  connect(reset_, &QTimer::timeout, this, [this] { setShowingSuccess(false); });
+  reset_->onTimeout([this] { setShowingSuccess(false); });
   connect(this, &QPushButton::clicked, this, &CopyButton::press);
 }
 
 void CopyButton::press() {
   setShowingSuccess(true);
   reset_->start();
-  if (action_) action_();
+  // A copy: the action may take the button away.
+  if (auto action = action_) action();
 }
 
 void CopyButton::setTitleOnly(bool titleOnly) {
@@ -49,7 +53,7 @@ void CopyButton::setTitleOnly(bool titleOnly) {
 
 void CopyButton::setShowingSuccess(bool showing) {
   isShowingSuccess_ = showing;
-  setEnabled(!showing);
+  applySuccessDisabling();
   fade_->stop();
   const double target = showing ? 1 : 0;
   if (prefersReducedMotion()) {
@@ -60,6 +64,24 @@ void CopyButton::setShowingSuccess(bool showing) {
   fade_->setStartValue(successOpacity_);
   fade_->setEndValue(target);
   fade_->start();
+}
+
+// The success display disables the button as an enclosing widget would: Qt keeps a caller's own setEnabled in
+// Qt::WA_ForceDisabled, which the display leaves as the caller set it, also meanwhile, and restores from at its end.
+void CopyButton::applySuccessDisabling() {
+  const bool disabledByCaller = testAttribute(Qt::WA_ForceDisabled);
+  if (!isShowingSuccess_) {
+    setEnabled(!disabledByCaller);
+    return;
+  }
+  setEnabled(false);
+  setAttribute(Qt::WA_ForceDisabled, disabledByCaller);
+}
+
+void CopyButton::changeEvent(QEvent* event) {
+  QPushButton::changeEvent(event);
+  // Enabled meanwhile (by the caller or an enclosing widget): the success display still takes no clicks.
+  if (event->type() == QEvent::EnabledChange && isShowingSuccess_ && isEnabled()) applySuccessDisabling();
 }
 
 void CopyButton::paintEvent(QPaintEvent*) {

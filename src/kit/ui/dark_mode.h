@@ -3,6 +3,7 @@
 #include <QColor>
 #include <functional>
 
+#include "kit/foundation/app_appearance.h"
 #include "platform/core/rx.h"
 
 namespace platform {
@@ -11,8 +12,9 @@ class DesktopColorScheme;
 
 namespace kit {
 
-// Whether the application looks dark: as the desktop's colour scheme says where its portal states one, else as the
-// palette's window colour is dark. Main thread only.
+// Whether the desktop looks dark: as its colour scheme says where its portal states one, else as the application's
+// palette. The panel of the status item follows it; a window is drawn with its palette, which Qt does not change
+// with the scheme, so what it draws follows isDarkMode(palette). Main thread only.
 bool isDarkMode();
 
 // Each change of isDarkMode(), from the portal's announcements or a new application palette, on the main thread.
@@ -21,11 +23,12 @@ platform::rx::Publisher<bool> darkModeChanges();
 // Follows another portal than the session bus's (a test's); none goes back to the session bus's.
 void useDesktopColorScheme(platform::DesktopColorScheme* scheme);
 
-// A colour that follows the appearance: the provider is asked again, with isDarkMode(), each time it is resolved.
+// A colour that follows the look it is drawn in: the provider is asked again each time it is resolved, with whether
+// the palette drawn with (a widget's palette()) is dark.
 class DynamicColor {
  public:
   explicit DynamicColor(std::function<QColor(bool isDark)> provider) : provider_(std::move(provider)) {}
-  QColor resolved() const { return provider_(isDarkMode()); }
+  QColor resolved(const QPalette& palette) const { return provider_(isDarkMode(palette)); }
 
  private:
   std::function<QColor(bool)> provider_;

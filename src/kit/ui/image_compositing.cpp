@@ -31,6 +31,7 @@ std::optional<QImage> invertedAlphaMask(const QImage& source) {
       to[x] = qRgba(255, 255, 255, alpha);
     }
   }
+  mask.setDevicePixelRatio(source.devicePixelRatio());
   return mask;
 }
 
@@ -45,16 +46,26 @@ std::optional<QImage> tinted(const QImage& source, const QColor& color) {
     for (int x = 0; x < mask->width(); ++x)
       to[x] = qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), qRound(qAlpha(from[x]) * color.alphaF()));
   }
+  result.setDevicePixelRatio(mask->devicePixelRatio());
   return result;
 }
 
 std::optional<QImage> centering(const QImage& background, const QImage& top) {
   if (background.isNull() || top.isNull()) return std::nullopt;
-  QImage result = background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter painter(&result);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  const QPointF origin(background.width() * 0.5 - top.width() * 0.5, background.height() * 0.5 - top.height() * 0.5);
-  painter.drawImage(origin, top);
+  // In pixels, whatever each image's device pixel ratio: the result covers both, their middles on each other.
+  const QSize size = background.size().expandedTo(top.size());
+  QImage result(size, QImage::Format_ARGB32_Premultiplied);
+  result.fill(Qt::transparent);
+  const auto middled = [&](const QImage& image) {
+    return QRectF(QPointF(size.width() - image.width(), size.height() - image.height()) * 0.5, QSizeF(image.size()));
+  };
+  {
+    QPainter painter(&result);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(middled(background), background, QRectF(background.rect()));
+    painter.drawImage(middled(top), top, QRectF(top.rect()));
+  }
+  result.setDevicePixelRatio(background.devicePixelRatio());
   return result;
 }
 

@@ -91,14 +91,13 @@ std::optional<QImage> qrCodeImage(const std::string& text, QRCodeErrorCorrection
 QRCodeView::QRCodeView(const std::string& text, QRCodeErrorCorrectionLevel level, QWidget* parent)
     : QWidget(parent), text_(text), level_(level) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  appearanceChanges_ = darkModeChanges().sink([this](bool) { update(); });
 }
 
 QSize QRCodeView::sizeHint() const { return {300, 300}; }
 
 void QRCodeView::paintEvent(QPaintEvent*) {
   static const DynamicColor moduleColor([](bool isDark) { return isDark ? QColor(Qt::white) : QColor(Qt::black); });
-  const QImage code = qrCodeImage(text_, level_, moduleColor.resolved()).value_or(emptyImage());
+  const QImage code = qrCodeImage(text_, level_, moduleColor.resolved(palette())).value_or(emptyImage());
   const int side = std::min(width(), height());
   QPainter painter(this);
   // Stretched without smoothing, so that the modules keep hard edges at any size.

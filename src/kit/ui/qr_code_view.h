@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/rx.h"
-
 namespace kit {
 
 enum class QRCodeErrorCorrectionLevel { low, medium, quartile, high };
@@ -31,9 +29,9 @@ std::optional<QRCodeMatrix> qrCodeMatrix(const std::string& text, QRCodeErrorCor
 std::optional<QImage> qrCodeImage(const std::string& text, QRCodeErrorCorrectionLevel level, const QColor& color,
                                   const std::optional<QImage>& centerImage = std::nullopt);
 
-// Draws the QR code of a text as large as fits, centred, with hard module edges: black modules in a light
-// appearance and white ones in a dark appearance, on a transparent background. Nothing for a text outside ISO
-// Latin-1.
+// Draws the QR code of a text as large as fits, centred, with hard module edges: black modules in a light palette
+// and white ones in a dark palette (repainted when the palette changes), on a transparent background. Nothing for a
+// text outside ISO Latin-1.
 class QRCodeView : public QWidget {
   Q_OBJECT
 
@@ -49,7 +47,6 @@ class QRCodeView : public QWidget {
  private:
   std::string text_;
   QRCodeErrorCorrectionLevel level_;
-  platform::rx::AnyCancellable appearanceChanges_;
 };
 
 }  // namespace kit

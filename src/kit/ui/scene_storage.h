@@ -74,13 +74,15 @@ class SceneStorageForCodable {
     setWrappedValue(value);
   }
 
-  // Access for controls that read and write a value.
+  // Access for controls that read and write a value. It holds a copy of this wrapper (the value lives in the
+  // storage), so it works wherever the wrapper has gone.
   struct Binding {
     std::function<Value()> get;
     std::function<void(const Value&)> set;
   };
-  Binding projectedValue() {
-    return {[this] { return wrappedValue(); }, [this](const Value& value) { setWrappedValue(value); }};
+  Binding projectedValue() const {
+    return {[wrapper = *this] { return wrapper.wrappedValue(); },
+            [wrapper = *this](const Value& value) mutable { wrapper.setWrappedValue(value); }};
   }
 
  private:

@@ -17,25 +17,25 @@ std::vector<QWidget*> responderChain(QWidget& widget) {
 std::vector<QWidget*> childWidgets(const QWidget& parent) {
   std::vector<QWidget*> widgets;
   for (QObject* child : parent.children())
-    if (auto* widget = qobject_cast<QWidget*>(child)) widgets.push_back(widget);
+    if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isWindow()) widgets.push_back(widget);
   return widgets;
 }
 
 std::vector<QWidget*> precedingSiblings(QWidget& entry) {
-  if (!entry.parentWidget()) return {};
-  const std::vector<QWidget*> siblings = childWidgets(*entry.parentWidget());
+  if (!superview(entry)) return {};
+  const std::vector<QWidget*> siblings = childWidgets(*superview(entry));
   const auto at = std::find(siblings.begin(), siblings.end(), &entry);
   return {std::make_reverse_iterator(at), siblings.rend()};
 }
 
 std::vector<QWidget*> entryAndFollowingSiblings(QWidget& entry) {
-  if (!entry.parentWidget()) return {};
-  const std::vector<QWidget*> siblings = childWidgets(*entry.parentWidget());
+  if (!superview(entry)) return {};
+  const std::vector<QWidget*> siblings = childWidgets(*superview(entry));
   return {std::find(siblings.begin(), siblings.end(), &entry), siblings.end()};
 }
 
 QWidget* ancestorWithClassNameContaining(QWidget& entry, const char* text) {
-  for (QWidget* parent = entry.parentWidget(); parent; parent = parent->parentWidget()) {
+  for (QWidget* parent = superview(entry); parent; parent = superview(*parent)) {
     if (QLatin1String(parent->metaObject()->className()).contains(QLatin1String(text), Qt::CaseSensitive))
       return parent;
   }

@@ -15,12 +15,16 @@ namespace kit {
 // The widget, then its parents up to and including its window.
 std::vector<QWidget*> responderChain(QWidget& widget);
 
+// The parent of `widget` inside its window; none for a window. The searches below keep to the window of their entry:
+// a dialog is not a part of the window it belongs to, nor is that window around the dialog's widgets.
+inline QWidget* superview(const QWidget& widget) { return widget.isWindow() ? nullptr : widget.parentWidget(); }
+
 // The first descendant of `root` that is a T, depth first in child order; `root` itself is not tested.
 template <class T>
 T* firstDescendant(QWidget& root) {
   for (QObject* child : root.children()) {
     auto* widget = qobject_cast<QWidget*>(child);
-    if (!widget) continue;
+    if (!widget || widget->isWindow()) continue;
     if (auto* match = qobject_cast<T*>(widget)) return match;
     if (auto* match = firstDescendant<T>(*widget)) return match;
   }
@@ -30,13 +34,13 @@ T* firstDescendant(QWidget& root) {
 // The nearest parent of `widget` that is a T; `widget` itself is not tested.
 template <class T>
 T* nearestAncestor(QWidget& widget) {
-  for (QWidget* parent = widget.parentWidget(); parent; parent = parent->parentWidget()) {
+  for (QWidget* parent = superview(widget); parent; parent = superview(*parent)) {
     if (auto* match = qobject_cast<T*>(parent)) return match;
   }
   return nullptr;
 }
 
-// The widget children of `parent`, in child order (bottom of the stack first).
+// The widget children of `parent` inside its window, in child order (bottom of the stack first).
 std::vector<QWidget*> childWidgets(const QWidget& parent);
 
 // Of the direct children of `root`, each stands for itself when it is a T and for the first T inside it otherwise.
@@ -102,7 +106,7 @@ T* followingSiblingOfType(QWidget& entry) {
 // descendants (descendantUnderEntry), whichever comes first.
 template <class T>
 T* ancestorOrAncestorDescendant(QWidget& entry) {
-  for (QWidget* parent = entry.parentWidget(); parent; parent = parent->parentWidget()) {
+  for (QWidget* parent = superview(entry); parent; parent = superview(*parent)) {
     if (auto* match = qobject_cast<T*>(parent)) return match;
     if (auto* match = descendantUnderEntry<T>(*parent, entry)) return match;
   }

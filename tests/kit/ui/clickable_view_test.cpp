@@ -43,6 +43,10 @@ TEST(ClickableView, ReportsPressAndReleaseAndADragOnlyWhenPlain) {
   EXPECT_EQ(dragging.presses, (std::vector<bool>{true, true, false}));
 }
 
+// What the closure of the re-entrant case finds after handing its view another closure: its own captures.
+std::weak_ptr<int> replacedClosuresCapture;
+bool capturesOutlivedTheReplacement = false;
+
 TEST(ClickableView, AnUpdateHandsOverTheClosureOnly) {
   Recorded first, second;
   std::unique_ptr<ClickableView> view(ClickableViewRepresentable{first.closure(), true, {0, 0, 50, 50}}.makeView());
@@ -58,6 +62,21 @@ TEST(ClickableView, AnUpdateHandsOverTheClosureOnly) {
   EXPECT_EQ(dragged, true);
   QTest::mouseRelease(view.get(), Qt::LeftButton, {}, {30, 5});
   EXPECT_EQ(dragged, false) << "cleared even with nobody to tell";
+
+  // A closure that hands its view a new one keeps what it holds until it returns.
+  auto capture = std::make_shared<int>(0);
+  replacedClosuresCapture = capture;
+  ClickableView* raw = view.get();
+  ClickableViewRepresentable{[capture, raw](bool) {
+                               ClickableViewRepresentable{[](bool) {}, false, {}}.updateView(*raw);
+                               capturesOutlivedTheReplacement = !replacedClosuresCapture.expired();
+                             },
+                             false,
+                             {}}
+      .updateView(*view);
+  capture.reset();
+  QTest::mouseClick(view.get(), Qt::LeftButton);
+  EXPECT_TRUE(capturesOutlivedTheReplacement);
 }
 
 // Counts the mouse presses and releases that reach it.

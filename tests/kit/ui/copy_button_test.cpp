@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPalette>
 #include <QPointer>
 #include <QTest>
+#include <memory>
 
 #include "doubles/memory_pasteboard.h"
 #include "kit/ui/link_copy.h"
@@ -13,6 +15,10 @@
 
 namespace kit {
 namespace {
+
+// What an action that takes its button away finds afterwards: its own captures.
+std::weak_ptr<int> actionsCapture;
+bool actionsCaptureOutlivedTheButton = false;
 
 TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   std::vector<bool> showingDuringAction;
@@ -22,10 +28,19 @@ TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
   const QSize idleSize = button.sizeHint();
 
-  // A button that goes during its second leaves nothing behind that fires.
+  // A button that goes during its second leaves nothing behind that fires, also when its own action takes it away.
   QPointer<CopyButton> gone = new CopyButton([] {});
   gone->click();
   delete gone.data();
+  auto capture = std::make_shared<int>(0);
+  actionsCapture = capture;
+  gone = new CopyButton([capture, &gone] {
+    delete gone.data();
+    actionsCaptureOutlivedTheButton = !actionsCapture.expired();
+  });
+  capture.reset();
+  gone->click();
+  EXPECT_TRUE(actionsCaptureOutlivedTheButton);
 
   QTest::mouseClick(&button, Qt::LeftButton);
   EXPECT_EQ(showingDuringAction, std::vector<bool>{true});
@@ -46,6 +61,23 @@ TEST(CopyButton, ShowsSuccessBeforeTheActionForASecondWithoutTakingClicks) {
   QApplication::setPalette(dark);
   EXPECT_TRUE(QTest::qWaitFor([&] { return button.icon().pixmap(16).toImage() != symbol; }));
   QApplication::setPalette(original);
+}
+
+TEST(CopyButton, TheCallersEnablingHoldsAfterTheSuccessSecond) {
+  CopyButton button([] {});
+  QElapsedTimer shown;
+  shown.start();
+  button.click();
+  button.setEnabled(false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !button.isShowingSuccess(); }, 2000));
+  EXPECT_GE(shown.elapsed(), 1000) << "a whole second, never less";
+  EXPECT_FALSE(button.isEnabled()) << "disabled meanwhile by its caller";
+
+  button.setEnabled(true);
+  button.click();
+  button.setEnabled(true);
+  EXPECT_FALSE(button.isEnabled()) << "no clicks during the second";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return button.isEnabled(); }, 2000));
 }
 
 TEST(CopyButton, ShowsItsTitleOrCopyAsWritten) {

@@ -34,31 +34,37 @@ class DarkModeTest : public bustest::PrivateBusTest {
   const QPalette original_ = QApplication::palette();
 };
 
-TEST_F(DarkModeTest, ThePortalsSchemeRecoloursTheQRCodeAndDynamicColours) {
+TEST_F(DarkModeTest, DynamicColoursFollowThePaletteDrawnWithWhateverTheDesktopSays) {
   bustest::FakeDesktopPortal portal(bus, 2);
   platform::DesktopColorScheme scheme(bus.connect("client"));
   useDesktopColorScheme(&scheme);
   std::vector<bool> changes;
   auto subscription = darkModeChanges().sink([&](bool isDark) { changes.push_back(isDark); });
   const DynamicColor accent([](bool isDark) { return isDark ? QColor(Qt::yellow) : QColor(Qt::blue); });
-
-  QRCodeView view("https://kestrova.com/quillet", QRCodeErrorCorrectionLevel::medium);
-  view.resize(120, 120);
-  EXPECT_FALSE(isDarkMode());
-  EXPECT_EQ(moduleColour(view), QColor(Qt::black));
-  EXPECT_EQ(accent.resolved(), QColor(Qt::blue));
-
-  portal.announce(1);
-  ASSERT_TRUE(QTest::qWaitFor([] { return isDarkMode(); }));
-  EXPECT_EQ(moduleColour(view), QColor(Qt::white));
-  EXPECT_EQ(accent.resolved(), QColor(Qt::yellow));
-  EXPECT_EQ(changes, std::vector<bool>{true});
-
-  // A desktop without a preference leaves it to the palette, whose changes count too.
-  portal.announce(0);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return changes.size() == 2; }));
   QPalette dark = original_;
   dark.setColor(QPalette::Window, QColor(30, 30, 30));
+  QPalette light = original_;
+  light.setColor(QPalette::Window, QColor(0xef, 0xef, 0xef));
+
+  // A light desktop, a window drawn dark.
+  QRCodeView view("https://kestrova.com/quillet", QRCodeErrorCorrectionLevel::medium);
+  view.resize(120, 120);
+  view.setPalette(dark);
+  EXPECT_FALSE(isDarkMode());
+  EXPECT_EQ(moduleColour(view), QColor(Qt::white));
+  EXPECT_EQ(accent.resolved(view.palette()), QColor(Qt::yellow));
+
+  // A dark desktop, a window drawn light: the desktop's own look follows the scheme, the window's colours do not.
+  portal.announce(1);
+  ASSERT_TRUE(QTest::qWaitFor([] { return isDarkMode(); }));
+  EXPECT_EQ(changes, std::vector<bool>{true});
+  view.setPalette(light);
+  EXPECT_EQ(moduleColour(view), QColor(Qt::black));
+  EXPECT_EQ(accent.resolved(view.palette()), QColor(Qt::blue));
+
+  // A desktop without a preference leaves its look to the application palette, whose changes count too.
+  portal.announce(0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return changes.size() == 2; }));
   QApplication::setPalette(dark);
   EXPECT_TRUE(isDarkMode());
   EXPECT_EQ(changes, (std::vector<bool>{true, false, true}));

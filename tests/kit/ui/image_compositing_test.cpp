@@ -28,6 +28,9 @@ TEST(ImageCompositing, TintingColoursTheDarkPartsAndClearsTheRest) {
   EXPECT_EQ(red->pixelColor(3, 1), QColor(Qt::red));
   EXPECT_EQ(red->pixelColor(1, 0).alpha(), 0);
   EXPECT_EQ(tinted(filled(1, 1, Qt::transparent), Qt::red)->pixelColor(0, 0).alpha(), 0);
+  // An icon's image on a scaled screen is drawn as large once tinted.
+  code.setDevicePixelRatio(2);
+  EXPECT_EQ(tinted(code, Qt::red)->deviceIndependentSize(), QSizeF(2, 1));
 }
 
 TEST(ImageCompositing, CenteringPutsTheTopImageInTheMiddle) {
@@ -38,6 +41,20 @@ TEST(ImageCompositing, CenteringPutsTheTopImageInTheMiddle) {
   EXPECT_EQ(result->pixelColor(54, 54), QColor(Qt::blue));
   EXPECT_EQ(result->pixelColor(44, 45), QColor(Qt::white));
   EXPECT_EQ(result->pixelColor(55, 54), QColor(Qt::white));
+
+  // Pixel for pixel whatever the top's device pixel ratio (as an icon's image on a scaled screen has).
+  QImage sharp = filled(20, 20, Qt::blue);
+  sharp.setDevicePixelRatio(2);
+  const auto scaled = centering(filled(100, 100, Qt::white), sharp);
+  EXPECT_EQ(scaled->pixelColor(40, 40), QColor(Qt::blue));
+  EXPECT_EQ(scaled->pixelColor(59, 59), QColor(Qt::blue));
+  EXPECT_EQ(scaled->pixelColor(60, 60), QColor(Qt::white));
+  // A top wider than the background: the result covers both.
+  const auto crossed = centering(filled(10, 30, Qt::white), filled(30, 10, Qt::blue));
+  EXPECT_EQ(crossed->size(), QSize(30, 30));
+  EXPECT_EQ(crossed->pixelColor(0, 0).alpha(), 0);
+  EXPECT_EQ(crossed->pixelColor(15, 0), QColor(Qt::white));
+  EXPECT_EQ(crossed->pixelColor(0, 15), QColor(Qt::blue));
   EXPECT_EQ(centering(filled(1, 1, Qt::white), QImage()), std::nullopt);
   EXPECT_EQ(emptyImage().size(), QSize(1, 1));
   EXPECT_EQ(emptyImage().pixelColor(0, 0).alpha(), 0);

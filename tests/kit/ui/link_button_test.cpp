@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDesktopServices>
 #include <QTest>
+#include <QUrl>
 #include <string>
 #include <vector>
 
@@ -27,5 +29,28 @@ TEST(LinkButtonTest, ShowsItsTitleAsWrittenAndOpensItsAddressWhenPressed) {
   setUrlOpenerForTesting({});
 }
 
+// Takes the URLs that the desktop is asked to open.
+class UrlReceiver : public QObject {
+  Q_OBJECT
+
+ public:
+  std::vector<QByteArray> received;
+
+ public Q_SLOTS:
+  void open(const QUrl& url) { received.push_back(url.toEncoded()); }
+};
+
+TEST(UrlOpening, HandsAHostOutsideAsciiToTheDesktopInItsAsciiForm) {
+  UrlReceiver receiver;
+  QDesktopServices::setUrlHandler("https", &receiver, "open");
+  EXPECT_TRUE(openUrl(*platform::Url::parse("https://münchen.de/straße?q=ü")));
+  EXPECT_TRUE(openUrl(*platform::Url::parse("https://example.com/a%2Fb")));
+  QDesktopServices::unsetUrlHandler("https");
+  EXPECT_EQ(receiver.received,
+            (std::vector<QByteArray>{"https://xn--mnchen-3ya.de/stra%C3%9Fe?q=%C3%BC", "https://example.com/a%2Fb"}));
+}
+
 }  // namespace
 }  // namespace kit
+
+#include "link_button_test.moc"

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <cmath>
 #include <fstream>
+#include <limits>
+#include <optional>
+#include <vector>
 
 namespace kit {
 namespace {
@@ -42,6 +46,14 @@ TEST_F(SceneStorageTest, ValuesAreKeptAsSortedJsonAndFoundAgainInTheNextRun) {
     layout.modify([](Layout& value) { value.b = 3; });
     layout.projectedValue().set(Layout{4, "bound"});
     EXPECT_EQ(layout.projectedValue().get(), (Layout{4, "bound"}));
+
+    // A binding works on after its wrapper has gone, also when another wrapper takes its place.
+    std::optional<SceneStorageForCodable<Layout>> scoped;
+    scoped.emplace(Layout{}, "size", "Inspector", storage);
+    const auto binding = scoped->projectedValue();
+    scoped.emplace(Layout{}, "other", "Inspector", storage);
+    binding.set(Layout{5, "size"});
+    EXPECT_EQ(storage.string("Inspector", "size"), R"({"a":"size","b":5})");
   }
   SceneStorage reopened(file());
   EXPECT_EQ((SceneStorageForCodable<Layout>({}, "layout", "Inspector", reopened).wrappedValue()), (Layout{4, "bound"}));
@@ -59,6 +71,13 @@ TEST_F(SceneStorageTest, UndecodableTextReadsAsTheDefaultAndStaysUntilTheNextWri
   SceneStorageForCodable<std::string> text("", "title", "Inspector", storage);
   text.setWrappedValue("\xff\xfe not UTF-8");
   EXPECT_EQ(storage.string("Inspector", "title"), std::nullopt) << "what cannot be encoded is not stored";
+  SceneStorageForCodable<double> ratio(1, "ratio", "Inspector", storage);
+  ratio.setWrappedValue(2.5);
+  ratio.setWrappedValue(std::nan(""));
+  EXPECT_EQ(ratio.wrappedValue(), 2.5) << "JSON has no NaN: the value before it stays";
+  SceneStorageForCodable<std::vector<double>> sizes({}, "sizes", "Inspector", storage);
+  sizes.setWrappedValue({1, std::numeric_limits<double>::infinity()});
+  EXPECT_EQ(storage.string("Inspector", "sizes"), std::nullopt);
 
   std::ofstream(file()) << "not json";
   EXPECT_EQ(SceneStorage(file()).string("Inspector", "layout"), std::nullopt) << "a damaged file starts afresh";

@@ -148,6 +148,12 @@ TEST(WidgetIntrospectionTest, SelectorsLookBesideTheViewHostAndAroundTheMarkerBy
   EXPECT_EQ(Select::forType<QSlider>(*loneMarker), nullptr);
   EXPECT_EQ(Select::textView(*loneMarker), enclosingCode);
   EXPECT_EQ(Select::hostSiblingOfTypeOrAncestor<QPlainTextEdit>(*loneMarker), enclosingCode);
+
+  // A dialog keeps to itself: the text view of the window it belongs to is neither around nor under its marker.
+  auto* dialog = new QWidget(&lone, Qt::Dialog);
+  auto* dialogMarker = new QWidget(new QLabel(dialog));
+  EXPECT_EQ(Select::textView(*dialogMarker), nullptr);
+  EXPECT_EQ(firstDescendant<QLabel>(lone), nullptr);
 }
 
 }  // namespace
