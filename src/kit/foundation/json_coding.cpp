@@ -94,7 +94,7 @@ const Json& unkeyedContainer(const Json& json, const CodingPath& path) {
 
 namespace {
 
-// Whole floats within the exact integer range are written as integers; NaN and the infinities are refused.
+// Whole floats within the exact integer range are written as integers (-0.0 aside); NaN and the infinities are refused.
 Json withWholeNumbers(const Json& json) {
   switch (json.type()) {
     case Json::value_t::object: {
@@ -111,7 +111,8 @@ Json withWholeNumbers(const Json& json) {
       double value = json.get<double>();
       // JSON has no spelling for them (the library would write null, which reads back as no value).
       if (!std::isfinite(value)) throw GeneralError("Unable to encode " + std::to_string(value) + " directly in JSON.");
-      if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0) {
+      // -0.0 stays a real: as the integer 0 it would read back without its sign.
+      if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0 && !(value == 0 && std::signbit(value))) {
         return Json(static_cast<int64_t>(value));
       }
       return json;

@@ -21,6 +21,7 @@
 #include "kit/foundation/hashing.h"
 #include "kit/foundation/is_optional.h"
 #include "kit/foundation/raw_value.h"
+#include "platform/core/decimal_text.h"
 
 namespace kit {
 
@@ -134,6 +135,8 @@ Json encodeJson(const T& value) {
     return array;
   } else if constexpr (isPair<T>) {
     return Json::array({encodeJson(value.first), encodeJson(value.second)});
+  } else if constexpr (std::is_same_v<T, float>) {
+    return Json(platform::widenedAsWritten(value));  // 0.1f as 0.1, not as the double nearest to it
   } else if constexpr (!SingleValueCodable<T>) {
     return Json(value);
   } else if constexpr (std::is_same_v<typename T::RawValue, std::vector<uint8_t>>) {

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <cmath>
 
-#include "platform/core/decimal_text.h"
 #include "platform/core/log_sink.h"
 
 namespace kit::Preferences {
@@ -24,8 +23,6 @@ std::optional<platform::PlistData> JsonCodec<platform::PlistData>::decode(const 
 }
 
 namespace detail {
-
-double jsonNumberOfFloat(float value) { return platform::widenedAsWritten(value); }
 
 namespace {
 // A whole real is written as an integer ("1", not "1.0"), as the platform's encoder writes it; -0.0 keeps its sign.

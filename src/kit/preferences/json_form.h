@@ -75,20 +75,11 @@ requires(!std::same_as<T, bool>) struct JsonCodec<T> {
   }
 };
 
-namespace detail {
-// The double written for a float: the one of the float's own shortest text, so that 0.1f is written 0.1 (not the
-// 0.10000000149011612 of the double it widens to). It reads back as the same float.
-double jsonNumberOfFloat(float value);
-}  // namespace detail
-
 template <std::floating_point T>
 struct JsonCodec<T> {
   static Json encode(T v) {
     if (!std::isfinite(v)) throw JsonEncodingError("Unable to encode " + std::to_string(v) + " directly in JSON.");
-    if constexpr (std::is_same_v<T, float>)
-      return detail::jsonNumberOfFloat(v);
-    else
-      return static_cast<double>(v);
+    return kit::encodeJson(v);  // a float as its own shortest text: 0.1f as 0.1
   }
   static std::optional<T> decode(const Json& j) {
     if (!j.is_number()) return std::nullopt;

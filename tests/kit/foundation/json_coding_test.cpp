@@ -46,6 +46,8 @@ TEST(JsonDecoding, SingleValueTypesCodeAsTheirBareRawValueWithBytesAsBase64) {
 TEST(JsonText, WritesWholeFloatsPlainlyAndEscapesSlashes) {
   EXPECT_EQ(kit::jsonText(kit::encodeJson(kit::ZvDuration(3))), "3");
   EXPECT_EQ(kit::jsonText(kit::encodeJson(kit::ZvDuration(1.5))), "1.5");
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(std::vector<float>{0.1f, -2.5f})), "[0.1,-2.5]");
+  EXPECT_EQ(kit::jsonText(kit::encodeJson(-0.0)), "-0.0");
   EXPECT_EQ(kit::jsonText(Json::object({{"url", "https://a/b"}, {"n", 2.0}})), R"({"url":"https:\/\/a\/b","n":2})");
   EXPECT_EQ(kit::decodedJson<int>("{"), std::nullopt);
   EXPECT_EQ(kit::decodedJson<int>("\"x\""), std::nullopt);
