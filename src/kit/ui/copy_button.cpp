@@ -7,6 +7,7 @@
 #include <QVariantAnimation>
 #include <chrono>
 
+#include "kit/foundation/timers.h"
 #include "kit/foundation/verbatim_title.h"
 #include "kit/ui/symbol_icons.h"
 #include "kit/ui/window_presentation.h"
@@ -23,7 +24,9 @@ CopyButton::CopyButton(std::function<void()> action, std::optional<QString> titl
     : QPushButton(verbatimTitle(std::move(title).value_or(QStringLiteral("Copy"))), parent),
       action_(std::move(action)),
       fade_(new QVariantAnimation(this)),
-      reset_(new platform::Timer(this)) {
+      // The kit's timers are precise: a coarse one may end the success second up to 50 ms early.
+      reset_(makeTimer(successDuration, false, [this](platform::Timer&) { setShowingSuccess(false); }).release()) {
+  reset_->setParent(this);
   setIcon(symbolIcon("doc.on.doc"));
   fade_->setDuration(fadeMilliseconds);
   fade_->setEasingCurve(QEasingCurve::InOutQuad);
@@ -31,11 +34,6 @@ CopyButton::CopyButton(std::function<void()> action, std::optional<QString> titl
     successOpacity_ = value.toDouble();
     update();
   });
-  reset_->setSingleShot(true);
-  // A whole second at least: a coarse timer may end it up to 50 ms early.
-  reset_->setTimerType(Qt::PreciseTimer);
-  reset_->setInterval(successDuration);
-  reset_->onTimeout([this] { setShowingSuccess(false); });
   connect(this, &QPushButton::clicked, this, &CopyButton::press);
 }
 
