@@ -127,7 +127,7 @@ class HostingWindowSettings final : public QObject {
  public:
   static constexpr const char* name = "kit_hostingWindowSettings";
 
-  explicit HostingWindowSettings(QWidget& content) : QObject(&content), content_(&content) {
+  explicit HostingWindowSettings(QWidget& content) : QObject(&content) {
     setObjectName(name);
     accessor_ = new WindowAccessor(
         content, [this](QWidget* window) { applyAll(window); }, this);
@@ -137,11 +137,12 @@ class HostingWindowSettings final : public QObject {
     settings_[property] = apply;
     if (QWidget* window = accessor_->window()) {
       apply(*window);
-    } else if (content_->isWindow() && !content_->testAttribute(Qt::WA_WState_Created)) {
+    } else if (QWidget* content = static_cast<QWidget*>(parent());
+               content->isWindow() && !content->testAttribute(Qt::WA_WState_Created)) {
       // A window that is its own content, not yet created: its flags go out with its native window. Set between the
       // creation and the first map, the level makes the platform replace the native window behind the widget's back
       // (its id goes stale).
-      apply(*content_);
+      apply(*content);
     }
   }
 
@@ -153,7 +154,6 @@ class HostingWindowSettings final : public QObject {
     for (const auto& [property, apply] : settings) apply(*window);
   }
 
-  QWidget* content_;
   WindowAccessor* accessor_ = nullptr;
   std::map<std::string, std::function<void(QWidget&)>> settings_;
 };
