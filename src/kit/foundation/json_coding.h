@@ -272,38 +272,14 @@ Map decodeEntries(const Json& json, const CodingPath& path) {
 
 }  // namespace detail
 
-template <class T, class Allocator>
-struct JsonDecoding<std::vector<T, Allocator>> {
-  static std::vector<T, Allocator> decode(const Json& json, const CodingPath& path) {
-    return detail::decodeElements<std::vector<T, Allocator>>(json, path);
-  }
-};
-
-template <class T, class Compare, class Allocator>
-struct JsonDecoding<std::set<T, Compare, Allocator>> {
-  static std::set<T, Compare, Allocator> decode(const Json& json, const CodingPath& path) {
-    return detail::decodeElements<std::set<T, Compare, Allocator>>(json, path);
-  }
-};
-
-template <class T, class Hash, class Equal, class Allocator>
-struct JsonDecoding<std::unordered_set<T, Hash, Equal, Allocator>> {
-  static std::unordered_set<T, Hash, Equal, Allocator> decode(const Json& json, const CodingPath& path) {
-    return detail::decodeElements<std::unordered_set<T, Hash, Equal, Allocator>>(json, path);
-  }
-};
-
-template <class Key, class T, class Compare, class Allocator>
-struct JsonDecoding<std::map<Key, T, Compare, Allocator>> {
-  static std::map<Key, T, Compare, Allocator> decode(const Json& json, const CodingPath& path) {
-    return detail::decodeEntries<std::map<Key, T, Compare, Allocator>>(json, path);
-  }
-};
-
-template <class Key, class T, class Hash, class Equal, class Allocator>
-struct JsonDecoding<std::unordered_map<Key, T, Hash, Equal, Allocator>> {
-  static std::unordered_map<Key, T, Hash, Equal, Allocator> decode(const Json& json, const CodingPath& path) {
-    return detail::decodeEntries<std::unordered_map<Key, T, Hash, Equal, Allocator>>(json, path);
+template <class T>
+requires(isCodedList<T> || isCodedMap<T>) struct JsonDecoding<T> {
+  static T decode(const Json& json, const CodingPath& path) {
+    if constexpr (isCodedMap<T>) {
+      return detail::decodeEntries<T>(json, path);
+    } else {
+      return detail::decodeElements<T>(json, path);
+    }
   }
 };
 
