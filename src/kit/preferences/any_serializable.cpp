@@ -135,17 +135,13 @@ AnySerializable::AnySerializable(const std::vector<AnySerializable>& elements) {
   value_ = std::move(array);
 }
 
-AnySerializable::AnySerializable(std::u8string_view text)
-    : value_(platform::sanitizedUtf8({reinterpret_cast<const char*>(text.data()), text.size()})) {}
+AnySerializable::AnySerializable(std::u8string_view text) : value_(platform::toUtf8(text)) {}
 
 AnySerializable::AnySerializable(std::u16string_view text) : value_(platform::toUtf8(text)) {}
 
 AnySerializable::AnySerializable(std::u32string_view text) : value_(platform::toUtf8(text)) {}
 
-// Wide characters are UTF-32 on Linux.
-static_assert(sizeof(wchar_t) == sizeof(char32_t));
-AnySerializable::AnySerializable(std::wstring_view text)
-    : value_(platform::toUtf8(std::u32string(text.begin(), text.end()))) {}
+AnySerializable::AnySerializable(std::wstring_view text) : value_(platform::toUtf8(text)) {}
 
 AnySerializable::AnySerializable(std::initializer_list<std::pair<const std::string, AnySerializable>> entries) {
   std::set<std::string_view> keys;

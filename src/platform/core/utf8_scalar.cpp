@@ -152,6 +152,7 @@ std::string toUtf8(std::u8string_view text) {
   return sanitizedUtf8(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
 }
 
+// Wide characters are UTF-32 on Linux.
 static_assert(sizeof(wchar_t) == sizeof(char32_t));
 std::string toUtf8(std::wstring_view text) { return toUtf8(std::u32string(text.begin(), text.end())); }
 
