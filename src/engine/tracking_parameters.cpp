@@ -417,12 +417,11 @@ Url removingRefPathSuffix(const Url& url) {
     if (path.find("ref=") == std::string::npos) return;
     std::string written = components.percentEncodedPath();
     const bool decoded = path != written;
-    const auto matches = refSuffix.allMatches(path);
-    for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
-      const std::size_t begin = decoded ? writtenOffset(written, match->range.location) : match->range.location;
-      const std::size_t end = decoded ? writtenOffset(written, match->range.end()) : match->range.end();
-      written.erase(begin, end - begin);
-    }
+    const auto match = refSuffix.firstMatch(path);  // anchored at the end: one match at most
+    if (!match) return;
+    const std::size_t begin = decoded ? writtenOffset(written, match->range.location) : match->range.location;
+    const std::size_t end = decoded ? writtenOffset(written, match->range.end()) : match->range.end();
+    written.erase(begin, end - begin);
     components.setPercentEncodedPath(std::move(written));
   });
 }
