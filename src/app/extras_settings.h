@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <memory>
-#include <string>
 
 #include "kit/preferences/default.h"
 #include "kit/preferences/preference_toggle.h"

@@ -20,7 +20,6 @@ class Timer final : public QObject {
   void setInterval(std::chrono::nanoseconds interval);
   std::chrono::nanoseconds interval() const { return interval_; }
   void setSingleShot(bool singleShot) { singleShot_ = singleShot; }
-  bool isSingleShot() const { return singleShot_; }
   void setTimerType(Qt::TimerType type) { step_.setTimerType(type); }
   void onTimeout(std::function<void()> handler) { handler_ = std::move(handler); }
 
