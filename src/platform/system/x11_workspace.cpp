@@ -420,9 +420,11 @@ class X11Workspace final : public Workspace {
     return states && std::count(states->begin(), states->end(), hiddenAtom_) != 0;
   }
 
-  std::set<int32_t> clientPids() {
+  std::set<int32_t> clientPids() { return clientPidsOf(clientList()); }
+
+  std::set<int32_t> clientPidsOf(const std::vector<xcb_window_t>& windows) {
     std::set<int32_t> pids;
-    for (const auto& [window, pid] : clientsWithPids()) {
+    for (const auto& [window, pid] : withPids(windows)) {
       if (pid) pids.insert(*pid);
     }
     return pids;
@@ -439,15 +441,15 @@ class X11Workspace final : public Workspace {
   }
 
   void clientListChanged() {
+    const auto windows = clientList();
     if (listeners_ > 0) {
       // Windows that left are forgotten; new ones are followed from now on.
-      const auto windows = clientList();
       std::erase_if(hiddenWindows_, [&](const auto& entry) {
         return std::find(windows.begin(), windows.end(), entry.first) == windows.end();
       });
       watchWindowStatesOf(windows);
     }
-    auto pids = clientPids();
+    auto pids = clientPidsOf(windows);
     for (int32_t pid : pids) {
       if (lastClientPids_.count(pid) == 0) announce(ApplicationEvent::launch);
     }
