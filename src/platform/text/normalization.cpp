@@ -3,34 +3,48 @@
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "platform/core/utf8_scalar.h"
 
 namespace platform {
 
+namespace {
+
+using NormalizerInstance = const icu::Normalizer2* (*)(UErrorCode&);
+
+// The text in a normal form; none for text that is no valid UTF-8 or that ICU cannot normalize.
+std::optional<icu::UnicodeString> normalized(NormalizerInstance instance, std::string_view text) {
+  if (!isValidUtf8(text)) return std::nullopt;
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* normalizer = instance(status);
+  if (U_FAILURE(status) || normalizer == nullptr) return std::nullopt;
+  const std::u16string utf16 = toUtf16(text);
+  icu::UnicodeString result =
+      normalizer->normalize(icu::UnicodeString(false, utf16.data(), static_cast<int32_t>(utf16.size())), status);
+  if (U_FAILURE(status)) return std::nullopt;
+  return result;
+}
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
 bool isCanonicallyEquivalent(std::string_view a, std::string_view b) {
   if (a == b) return true;
-  if (!isValidUtf8(a) || !isValidUtf8(b)) return false;
-  UErrorCode status = U_ZERO_ERROR;
-  const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
-  if (U_FAILURE(status) || nfd == nullptr) return false;
-  const std::u16string first = toUtf16(a), second = toUtf16(b);
-  const icu::UnicodeString decomposedFirst =
-      nfd->normalize(icu::UnicodeString(false, first.data(), static_cast<int32_t>(first.size())), status);
-  const icu::UnicodeString decomposedSecond =
-      nfd->normalize(icu::UnicodeString(false, second.data(), static_cast<int32_t>(second.size())), status);
-  return U_SUCCESS(status) && decomposedFirst == decomposedSecond;
+  const auto first = normalized(&icu::Normalizer2::getNFDInstance, a);
+  const auto second = normalized(&icu::Normalizer2::getNFDInstance, b);
+  return first && second && *first == *second;
 }
 
 std::string canonicallyComposed(std::string_view text) {
-  if (!isValidUtf8(text)) return std::string(text);
-  UErrorCode status = U_ZERO_ERROR;
-  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-  if (U_FAILURE(status) || nfc == nullptr) return std::string(text);
-  const std::u16string utf16 = toUtf16(text);
-  const icu::UnicodeString composed =
-      nfc->normalize(icu::UnicodeString(false, utf16.data(), static_cast<int32_t>(utf16.size())), status);
-  if (U_FAILURE(status)) return std::string(text);
-  return toUtf8(std::u16string_view(composed.getBuffer(), static_cast<size_t>(composed.length())));
+  if (isAscii(text)) return std::string(text);  // ASCII is its own composed form
+  const auto composed = normalized(&icu::Normalizer2::getNFCInstance, text);
+  if (!composed) return std::string(text);
+  return toUtf8(std::u16string_view(composed->getBuffer(), static_cast<size_t>(composed->length())));
 }
 
 bool canonicallyPrecedes(std::string_view a, std::string_view b) {
