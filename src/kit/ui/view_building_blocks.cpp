@@ -9,6 +9,8 @@
 #include <QTextOption>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace kit {
 
@@ -22,11 +24,16 @@ class MultilineText final : public QObject {
   explicit MultilineText(QLabel& label) : QObject(&label), label_(label) { label.installEventFilter(this); }
 
   void fit() {
-    QTextDocument text;
-    layOut(text, QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Laid out again only when what the lines depend on changed: fit() runs at every paint.
+    LinesOf lines{label_.text(), label_.textFormat(), label_.font(), textWidth()};
+    if (lines != fitted_) {
+      QTextDocument text;
+      layOut(text, QTextOption::WrapAtWordBoundaryOrAnywhere);
+      textHeight_ = static_cast<int>(std::ceil(text.size().height()));
+      fitted_ = std::move(lines);
+    }
     const QMargins margins = label_.contentsMargins();
-    const int height =
-        static_cast<int>(std::ceil(text.size().height())) + margins.top() + margins.bottom() + 2 * label_.margin();
+    const int height = textHeight_ + margins.top() + margins.bottom() + 2 * label_.margin();
     if (label_.minimumHeight() != height) label_.setMinimumHeight(height);
   }
 
@@ -76,7 +83,18 @@ class MultilineText final : public QObject {
     text.setTextWidth(textWidth());
   }
 
+  // What the height of the lines depends on.
+  struct LinesOf {
+    QString text;
+    Qt::TextFormat format;
+    QFont font;
+    int width;
+    bool operator==(const LinesOf&) const = default;
+  };
+
   QLabel& label_;
+  std::optional<LinesOf> fitted_;
+  int textHeight_ = 0;
 };
 
 }  // namespace
