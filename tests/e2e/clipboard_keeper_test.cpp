@@ -1,6 +1,8 @@
 // The clipboard keeper, which serves our last copy after the program quits: started as the program starts it, read
 // back by other X clients.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <chrono>
@@ -58,9 +60,17 @@ TEST(ClipboardKeeper, TheContentTravelsWholeOrNotAtAll) {
 
 TEST(ClipboardKeeper, ServesTheCopyWholeUntilAnotherClientCopies) {
   const std::string large(3 << 20, 'L');  // more than one request carries: sent in parts
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);  // inherited by children, as a descriptor the program was started with would be
   ASSERT_TRUE(keeper::start({{"text/plain", "kept text"}, {"text/html", large}}, serverTime()));
   ASSERT_TRUE(programtest::waitFor([] { return programtest::clipboardOwnerPid() > 0; }));
   const pid_t server = programtest::clipboardOwnerPid();
+  close(pipeEnds[1]);
+  pollfd end{pipeEnds[0], POLLIN, 0};
+  char byte;
+  EXPECT_TRUE(poll(&end, 1, 2000) == 1 && read(pipeEnds[0], &byte, 1) == 0)
+      << "the keeper holds none of the program's descriptors";
+  close(pipeEnds[0]);
   EXPECT_EQ(x11test::readClipboard("UTF8_STRING"), "kept text");
   EXPECT_EQ(x11test::readClipboard("text/plain"), "kept text");
   EXPECT_EQ(x11test::readClipboard("text/html"), large);

@@ -84,6 +84,11 @@ void processEventsFor(std::chrono::milliseconds duration) {
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& standardInput) {
+  // The child of a program with threads may only call what is safe in a signal handler until it runs its own program:
+  // an allocation there can wait forever on a lock another thread held at the fork (the address sanitizer's does).
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
   int in[2], out[2];
   if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
   pid_ = fork();
@@ -96,9 +101,6 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     close(in[1]);
     close(out[0]);
     close(out[1]);
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
     execvp(args[0], args.data());
     _exit(127);
   }

@@ -211,6 +211,8 @@ bool start(const std::vector<PasteboardEntry>& targets, uint32_t takenAt) {
     posix_spawn_file_actions_adddup2(&actions, content.get(), contentDescriptor);
     // Detached: no terminal, and none of the program's output, which others may wait to see end.
     for (int fd : {0, 1, 2}) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
+    // Nor any other descriptor of ours: a pipe end it held would keep a reader waiting as long as the copy is kept.
+    posix_spawn_file_actions_addclosefrom_np(&actions, contentDescriptor + 1);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
