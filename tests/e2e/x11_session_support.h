@@ -59,6 +59,7 @@ class ChildProcess {
   int outputFd_ = -1;
   mutable std::string output_;
   bool ended_ = false;
+  int exitStatus_ = -1;
 };
 
 // An embedding (XEmbed) tray, as desktops without status-notifier items have: trayer's light grey panel of
