@@ -21,6 +21,7 @@
 #include "kit/foundation/hashing.h"
 #include "kit/foundation/is_optional.h"
 #include "kit/foundation/raw_value.h"
+#include "kit/foundation/whole_real.h"
 #include "platform/core/decimal_text.h"
 
 namespace kit {
@@ -177,25 +178,11 @@ std::string describeJsonType(const Json& json);
 DecodingError typeMismatch(const Json& json, const CodingPath& path);
 
 // Whether a JSON number is a whole value within T's range.
-template <class T>
+template <std::integral T>
 bool fitsExactly(const Json& json) {
-  if (json.is_number_unsigned()) {
-    return json.get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<T>::max());
-  }
-  if (json.is_number_integer()) {
-    auto value = json.get<int64_t>();
-    if constexpr (std::is_unsigned_v<T>) {
-      return value >= 0 && static_cast<uint64_t>(value) <= static_cast<uint64_t>(std::numeric_limits<T>::max());
-    } else {
-      return value >= static_cast<int64_t>(std::numeric_limits<T>::min()) &&
-             value <= static_cast<int64_t>(std::numeric_limits<T>::max());
-    }
-  }
-  // 2^(bits - 1) for signed types and 2^bits for unsigned ones: the first value beyond the range.
-  const double beyond =
-      -static_cast<double>(std::numeric_limits<std::make_signed_t<T>>::min()) * (std::is_unsigned_v<T> ? 2.0 : 1.0);
-  double value = json.get<double>();
-  return value == std::trunc(value) && value >= static_cast<double>(std::numeric_limits<T>::min()) && value < beyond;
+  if (json.is_number_unsigned()) return std::in_range<T>(json.get<uint64_t>());
+  if (json.is_number_integer()) return std::in_range<T>(json.get<int64_t>());
+  return holdsWholeReal<T>(json.get<double>());
 }
 
 // --- templates ---

@@ -28,7 +28,7 @@ std::optional<T> exactly(I i) {
     return static_cast<T>(i);
   } else {
     const T real = static_cast<T>(i);
-    if (!detail::holdsWholeReal<I>(static_cast<double>(real)) || static_cast<I>(real) != i) return std::nullopt;
+    if (!holdsWholeReal<I>(static_cast<double>(real)) || static_cast<I>(real) != i) return std::nullopt;
     return real;
   }
 }
@@ -40,7 +40,7 @@ std::optional<T> exactly(double d) {
     if (d != 0 && d != 1) return std::nullopt;
     return d == 1;
   } else if constexpr (std::is_integral_v<T>) {
-    if (!detail::holdsWholeReal<T>(d)) return std::nullopt;
+    if (!holdsWholeReal<T>(d)) return std::nullopt;
     return static_cast<T>(d);
   } else {
     if (std::isnan(d)) return static_cast<T>(d);

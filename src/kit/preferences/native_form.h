@@ -13,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kit/foundation/whole_real.h"
 #include "platform/prefs/plist_value.h"
 
 namespace kit::Preferences {
@@ -40,16 +41,6 @@ struct NativeForm<bool> {
   }
 };
 
-namespace detail {
-// Whether a real is a whole number that T holds. Two to the power of T's value bits is one past its largest value,
-// and a real exactly.
-template <std::integral T>
-bool holdsWholeReal(double d) {
-  const double end = std::ldexp(1.0, std::numeric_limits<T>::digits);
-  return std::trunc(d) == d && d >= (std::is_signed_v<T> ? -end : 0.0) && d < end;
-}
-}  // namespace detail
-
 template <std::integral T>
 requires(!std::same_as<T, bool>) struct NativeForm<T> {
   static PlistValue toPlist(T v) {
@@ -69,7 +60,7 @@ requires(!std::same_as<T, bool>) struct NativeForm<T> {
     }
     if (auto b = p.get<bool>()) return static_cast<T>(*b ? 1 : 0);
     if (auto d = p.get<double>()) {
-      if (!detail::holdsWholeReal<T>(*d)) return std::nullopt;
+      if (!holdsWholeReal<T>(*d)) return std::nullopt;
       return static_cast<T>(*d);
     }
     return std::nullopt;
@@ -210,13 +201,13 @@ struct CodableForm<std::map<K, T, Compare>> {
 };
 
 // A set's form is the set of its elements' forms; elements whose forms differ but convert alike become one.
-template <class T, class Compare>
-struct CodableForm<std::set<T, Compare>> {
-  using Type = std::set<typename CodableForm<T>::Type>;
-  static std::optional<std::set<T, Compare>> toNative(const Type& form) {
-    std::set<T, Compare> result;
+template <class Set, class FormSet>
+struct SetForm {
+  using Type = FormSet;
+  static std::optional<Set> toNative(const Type& form) {
+    Set result;
     for (const auto& item : form) {
-      auto v = CodableForm<T>::toNative(item);
+      auto v = CodableForm<typename Set::value_type>::toNative(item);
       if (!v) return std::nullopt;
       result.insert(std::move(*v));
     }
@@ -224,19 +215,12 @@ struct CodableForm<std::set<T, Compare>> {
   }
 };
 
+template <class T, class Compare>
+struct CodableForm<std::set<T, Compare>> : SetForm<std::set<T, Compare>, std::set<typename CodableForm<T>::Type>> {};
+
 template <class T, class Hash, class Equal>
-struct CodableForm<std::unordered_set<T, Hash, Equal>> {
-  using Type = std::unordered_set<typename CodableForm<T>::Type>;
-  static std::optional<std::unordered_set<T, Hash, Equal>> toNative(const Type& form) {
-    std::unordered_set<T, Hash, Equal> result;
-    for (const auto& item : form) {
-      auto v = CodableForm<T>::toNative(item);
-      if (!v) return std::nullopt;
-      result.insert(std::move(*v));
-    }
-    return result;
-  }
-};
+struct CodableForm<std::unordered_set<T, Hash, Equal>>
+    : SetForm<std::unordered_set<T, Hash, Equal>, std::unordered_set<typename CodableForm<T>::Type>> {};
 
 template <class T>
 struct CodableForm<std::optional<T>> {
