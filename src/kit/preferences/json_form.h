@@ -124,13 +124,17 @@ struct JsonCodec<std::optional<T>> {
   }
 };
 
+// A list or set as a JSON array of its elements.
+template <class Elements>
+Json jsonArrayOf(const Elements& elements) {
+  Json array = Json::array();
+  for (const auto& item : elements) array.push_back(JsonCodec<typename Elements::value_type>::encode(item));
+  return array;
+}
+
 template <JsonCodable T>
 struct JsonCodec<std::vector<T>> {
-  static Json encode(const std::vector<T>& v) {
-    Json array = Json::array();
-    for (const auto& item : v) array.push_back(JsonCodec<T>::encode(item));
-    return array;
-  }
+  static Json encode(const std::vector<T>& v) { return jsonArrayOf(v); }
   static std::optional<std::vector<T>> decode(const Json& j) {
     if (!j.is_array()) return std::nullopt;
     std::vector<T> result;
@@ -145,34 +149,22 @@ struct JsonCodec<std::vector<T>> {
 };
 
 // A set is a JSON array of its elements; repeated elements in an array read as one.
-template <JsonCodable T, class Compare>
-struct JsonCodec<std::set<T, Compare>> {
-  static Json encode(const std::set<T, Compare>& v) {
-    Json array = Json::array();
-    for (const auto& item : v) array.push_back(JsonCodec<T>::encode(item));
-    return array;
-  }
-  static std::optional<std::set<T, Compare>> decode(const Json& j) {
-    auto elements = JsonCodec<std::vector<T>>::decode(j);
-    if (!elements) return std::nullopt;
-    return std::set<T, Compare>(std::make_move_iterator(elements->begin()), std::make_move_iterator(elements->end()));
-  }
-};
-
-template <JsonCodable T, class Hash, class Equal>
-struct JsonCodec<std::unordered_set<T, Hash, Equal>> {
-  using Set = std::unordered_set<T, Hash, Equal>;
-  static Json encode(const Set& v) {
-    Json array = Json::array();
-    for (const auto& item : v) array.push_back(JsonCodec<T>::encode(item));
-    return array;
-  }
+template <class Set>
+struct JsonSetCodec {
+  using Element = typename Set::value_type;
+  static Json encode(const Set& v) { return jsonArrayOf(v); }
   static std::optional<Set> decode(const Json& j) {
-    auto elements = JsonCodec<std::vector<T>>::decode(j);
+    auto elements = JsonCodec<std::vector<Element>>::decode(j);
     if (!elements) return std::nullopt;
     return Set(std::make_move_iterator(elements->begin()), std::make_move_iterator(elements->end()));
   }
 };
+
+template <JsonCodable T, class Compare>
+struct JsonCodec<std::set<T, Compare>> : JsonSetCodec<std::set<T, Compare>> {};
+
+template <JsonCodable T, class Hash, class Equal>
+struct JsonCodec<std::unordered_set<T, Hash, Equal>> : JsonSetCodec<std::unordered_set<T, Hash, Equal>> {};
 
 // The text a dictionary key is written as, and the key read back from it; none for text that is no key of the type.
 // Strings are themselves, integers their decimal text ("1"), read back from decimal digits with an optional sign
