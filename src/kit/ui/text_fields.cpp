@@ -27,22 +27,37 @@ int64_t saturatingSubtract(int64_t a, int64_t b) {
   return b < 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
 }
 
+// The decimal number with an optional sign that `text` starts with: its value, held at the nearer end of int64_t
+// when it does not fit, and how many characters it takes (none, and the value 0, when no digit follows the sign).
+struct LeadingDecimal {
+  int64_t value = 0;
+  qsizetype length = 0;
+  bool fits = true;
+};
+
+LeadingDecimal leadingDecimal(QStringView text) {
+  LeadingDecimal number;
+  qsizetype end = !text.isEmpty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  const qsizetype digitsStart = end;
+  const bool negative = digitsStart == 1 && text[0] == '-';
+  for (; end < text.size() && text[end] >= '0' && text[end] <= '9'; ++end) {
+    const int digit = text[end].unicode() - '0';
+    if (number.fits && (__builtin_mul_overflow(number.value, 10, &number.value) ||
+                        __builtin_add_overflow(number.value, negative ? -digit : digit, &number.value))) {
+      number.fits = false;
+      number.value = negative ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    }
+  }
+  if (end > digitsStart) number.length = end;
+  return number;
+}
+
 // The whole text as a decimal number with an optional sign; none when it is anything else ("12 apples", " 12") or
 // does not fit.
 std::optional<int64_t> wholeDecimal(const QString& text) {
-  qsizetype start = 0;
-  if (!text.isEmpty() && (text[0] == '-' || text[0] == '+')) start = 1;
-  if (start == text.size()) return std::nullopt;
-  const bool negative = text[0] == '-';
-  int64_t result = 0;
-  for (qsizetype i = start; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    const int digit = text[i].unicode() - '0';
-    if (__builtin_mul_overflow(result, 10, &result) ||
-        __builtin_add_overflow(result, negative ? -digit : digit, &result))
-      return std::nullopt;
-  }
-  return result;
+  const LeadingDecimal number = leadingDecimal(text);
+  if (number.length == 0 || number.length != text.size() || !number.fits) return std::nullopt;
+  return number.value;
 }
 
 bool isStepKey(const QKeyEvent& event) { return event.key() == Qt::Key_Up || event.key() == Qt::Key_Down; }
@@ -77,21 +92,7 @@ IntTextField::IntTextField(QWidget* parent) : QLineEdit(parent) {
 }
 
 int64_t IntTextField::integerValue() const {
-  const QString value = text().trimmed();
-  qsizetype end = 0;
-  if (end < value.size() && (value[end] == '-' || value[end] == '+')) ++end;
-  const qsizetype digitsStart = end;
-  while (end < value.size() && value[end] >= '0' && value[end] <= '9') ++end;
-  if (end == digitsStart) return 0;
-  const bool negative = value[0] == '-';
-  int64_t result = 0;
-  for (qsizetype i = digitsStart; i < end; ++i) {
-    const int digit = value[i].unicode() - '0';
-    if (__builtin_mul_overflow(result, 10, &result) ||
-        __builtin_add_overflow(result, negative ? -digit : digit, &result))
-      return negative ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
-  }
-  return result;
+  return leadingDecimal(text().trimmed()).value;  // 0 when it starts with no number
 }
 
 bool IntTextField::event(QEvent* event) {
