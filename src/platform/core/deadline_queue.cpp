@@ -22,6 +22,14 @@ std::chrono::nanoseconds deadlineAfter(std::chrono::nanoseconds now, std::chrono
   return std::chrono::nanoseconds(deadline);
 }
 
+std::chrono::nanoseconds nextRepeatDeadline(std::chrono::nanoseconds last, std::chrono::nanoseconds interval,
+                                            std::chrono::nanoseconds now) {
+  const int64_t periods = std::max(now - last, std::chrono::nanoseconds::zero()) / interval + 1;
+  std::chrono::nanoseconds::rep ahead = 0;
+  if (__builtin_mul_overflow(interval.count(), periods, &ahead)) return std::chrono::nanoseconds::max();
+  return deadlineAfter(last, std::chrono::nanoseconds(ahead));
+}
+
 DeadlineQueue::Id DeadlineQueue::schedule(std::chrono::nanoseconds deadline, std::function<void()> work) {
   std::unique_lock lock(mutex_);
   Id id = nextId_++;

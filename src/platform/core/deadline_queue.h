@@ -15,6 +15,10 @@ namespace platform {
 // The deadline `delay` after `now` on one clock: a negative delay is none, and a deadline beyond the clock's range is
 // its last instant (a wait without end).
 std::chrono::nanoseconds deadlineAfter(std::chrono::nanoseconds now, std::chrono::nanoseconds delay);
+// The next deadline of work that repeats every `interval` (positive) from `last`: the first of last + n × interval
+// after `now`, so that runs missed entirely (a blocked loop, a suspended machine) are dropped, not made up in a burst.
+std::chrono::nanoseconds nextRepeatDeadline(std::chrono::nanoseconds last, std::chrono::nanoseconds interval,
+                                            std::chrono::nanoseconds now);
 
 // Work waiting for a deadline, earliest first, ties in the order scheduled. The deadlines are times on whichever
 // clock the owner keeps: the monotonic clock of executor delays, the boot-time clock of sleeps, or a test's

@@ -101,19 +101,14 @@ struct RepeatingWork : std::enable_shared_from_this<RepeatingWork> {
   Executor* executor;
   std::chrono::nanoseconds interval;
   std::chrono::nanoseconds tolerance;
-  std::chrono::nanoseconds start;
-  int64_t runs = 0;
+  std::chrono::nanoseconds lastDeadline;  // the start, until the first run
   std::function<void()> work;
   std::shared_ptr<std::atomic<bool>> cancelled;
 
   void schedule() {
     auto now = executor->now();
-    runs = std::max(runs + 1, (now - start) / interval + 1);
-    std::chrono::nanoseconds::rep sinceStart = 0;
-    auto next = __builtin_mul_overflow(runs, interval.count(), &sinceStart)
-                    ? std::chrono::nanoseconds::max()
-                    : deadlineAfter(start, std::chrono::nanoseconds(sinceStart));
-    auto delay = next - now;
+    lastDeadline = nextRepeatDeadline(lastDeadline, interval, now);
+    auto delay = lastDeadline - now;
     auto run = [self = shared_from_this()] {
       if (self->cancelled->load()) return;
       self->work();
@@ -353,7 +348,7 @@ Cancel Executor::postRepeating(std::chrono::nanoseconds interval, std::chrono::n
   repeating->executor = this;
   repeating->interval = std::max(interval, std::chrono::nanoseconds(1));
   repeating->tolerance = tolerance;
-  repeating->start = now();
+  repeating->lastDeadline = now();
   repeating->work = std::move(work);
   repeating->cancelled = newFlag();
   repeating->schedule();

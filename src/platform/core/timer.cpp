@@ -68,12 +68,7 @@ void Timer::stepEnded() {
   if (stepping_) {
     if (!lastStep_) return arm();
     if (!singleShot_) {
-      // The next run at the next multiple of the interval from the start; runs missed entirely are dropped.
-      int64_t periods = std::max(monotonicNow() - deadline_, nanoseconds::zero()) / interval_ + 1;
-      int64_t ahead = 0;
-      deadline_ = __builtin_mul_overflow(interval_.count(), periods, &ahead)
-                      ? nanoseconds::max()
-                      : deadlineAfter(deadline_, nanoseconds(ahead));
+      deadline_ = nextRepeatDeadline(deadline_, interval_, monotonicNow());
       arm();
     }
   }
