@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 
@@ -98,6 +99,17 @@ std::optional<dev_t> deviceOf(const std::filesystem::path& path) {
   return info.st_dev;
 }
 
+// The top of the file system that holds `place` (its mount point); empty when it cannot be told.
+std::filesystem::path topOfFileSystem(const std::filesystem::path& place) {
+  return QStorageInfo(QString::fromStdString(place.string())).rootPath().toStdString();
+}
+
+// This user's trash folders at the top of a file system: the one in a shared .Trash, and the user's own.
+std::array<std::filesystem::path, 2> trashesAtTop(const std::filesystem::path& top) {
+  const std::string uid = std::to_string(::getuid());
+  return {top / ".Trash" / uid, top / (".Trash-" + uid)};
+}
+
 // The folders a move of the item to the trash may make, parents first: the home's trash (made here before the move,
 // with whatever of the data folder is missing) and the trash at the top of the item's own file system, which Qt makes
 // when the item lies on another one: <top>/.Trash-<uid>, or <top>/.Trash/<uid> in a shared .Trash, with their files
@@ -111,15 +123,13 @@ std::vector<std::filesystem::path> trashFoldersFor(const std::filesystem::path& 
     folders.insert(folders.begin(), missing);
   folders.push_back(homeTrash / "files");
   folders.push_back(homeTrash / "info");
-  const std::string uid = std::to_string(::getuid());
   std::vector<std::filesystem::path> tops;
   for (const auto& place : {item, std::filesystem::absolute(item).parent_path()}) {
-    const QString top = QStorageInfo(QString::fromStdString(place.string())).rootPath();
-    const std::filesystem::path topPath = top.toStdString();
-    if (!top.isEmpty() && std::find(tops.begin(), tops.end(), topPath) == tops.end()) tops.push_back(topPath);
+    const std::filesystem::path top = topOfFileSystem(place);
+    if (!top.empty() && std::find(tops.begin(), tops.end(), top) == tops.end()) tops.push_back(top);
   }
   for (const auto& top : tops) {
-    for (const auto& trash : {top / (".Trash-" + uid), top / ".Trash" / uid}) {
+    for (const auto& trash : trashesAtTop(top)) {
       folders.push_back(trash);
       folders.push_back(trash / "files");
       folders.push_back(trash / "info");
@@ -171,15 +181,13 @@ bool makeOwnFolder(const std::filesystem::path& folder) {
 // The trash at the top of the file system that holds `folder`, made when missing: <top>/.Trash/<uid> when the top has
 // a shared .Trash (a real folder with the sticky bit), else <top>/.Trash-<uid>. None when neither can be used.
 std::optional<std::filesystem::path> topTrashFor(const std::filesystem::path& folder) {
-  const std::filesystem::path top = QStorageInfo(QString::fromStdString(folder.string())).rootPath().toStdString();
+  const std::filesystem::path top = topOfFileSystem(folder);
   if (top.empty()) return std::nullopt;
-  const std::string uid = std::to_string(::getuid());
-  std::vector<std::filesystem::path> trashes;
+  const auto [inShared, own] = trashesAtTop(top);
   struct stat shared {};
-  if (::lstat((top / ".Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX) != 0)
-    trashes.push_back(top / ".Trash" / uid);
-  trashes.push_back(top / (".Trash-" + uid));
-  for (const auto& trash : trashes) {
+  const bool sharedUsable =
+      ::lstat((top / ".Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX) != 0;
+  for (const auto& trash : sharedUsable ? std::vector{inShared, own} : std::vector{own}) {
     if (makeOwnFolder(trash) && makeOwnFolder(trash / "files") && makeOwnFolder(trash / "info")) return trash;
   }
   return std::nullopt;
