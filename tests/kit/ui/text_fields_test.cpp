@@ -50,6 +50,19 @@ TEST_F(IntTextFieldTest, ArrowKeysStepByDeltaOrAlternativeDelta) {
   EXPECT_FALSE(isShaking()) << "no range, nothing is out of it";
 }
 
+TEST_F(IntTextFieldTest, TypedTextIsReadAsTheNumberItStartsWith) {
+  QTest::keyClicks(&field, " 12 apples");
+  EXPECT_EQ(reported.back(), 12);
+  field.clear();
+  QTest::keyClicks(&field, "+");
+  EXPECT_EQ(reported.back(), 0);
+  QTest::keyClicks(&field, "99999999999999999999");
+  EXPECT_EQ(reported.back(), std::numeric_limits<int64_t>::max()) << "held at the end it passes";
+  field.clear();
+  QTest::keyClicks(&field, "-99999999999999999999");
+  EXPECT_EQ(reported.back(), std::numeric_limits<int64_t>::min());
+}
+
 TEST_F(IntTextFieldTest, TypingOutsideTheRangeShakesUnlessMoreDigitsCouldFit) {
   field.minMax = {{10, 20}};
   int64_t blurred = -1;
