@@ -1,10 +1,8 @@
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -178,11 +176,11 @@ std::string describeJsonType(const Json& json);
 DecodingError typeMismatch(const Json& json, const CodingPath& path);
 
 // Whether a JSON number is a whole value within T's range.
-template <std::integral T>
-bool fitsExactly(const Json& json) {
-  if (json.is_number_unsigned()) return std::in_range<T>(json.get<uint64_t>());
-  if (json.is_number_integer()) return std::in_range<T>(json.get<int64_t>());
-  return holdsWholeReal<T>(json.get<double>());
+template <std::integral T, class AnyJson>
+bool fitsExactly(const AnyJson& json) {
+  if (json.is_number_unsigned()) return std::in_range<T>(json.template get<uint64_t>());
+  if (json.is_number_integer()) return std::in_range<T>(json.template get<int64_t>());
+  return holdsWholeReal<T>(json.template get<double>());
 }
 
 // --- templates ---
@@ -250,8 +248,11 @@ Map decodeEntries(const Json& json, const CodingPath& path) {
   } else {
     const Json& object = keyedContainer(json, path, "Dictionary");
     Map result;
+    CodingPath memberPath = path;
+    memberPath.emplace_back();
     for (auto it = object.begin(); it != object.end(); ++it) {
-      result.insert_or_assign(it.key(), decodeRequiredMember<Mapped>(object, it.key(), path));
+      memberPath.back() = it.key();
+      result.insert_or_assign(it.key(), decodeJson<Mapped>(it.value(), memberPath));
     }
     return result;
   }

@@ -54,24 +54,9 @@ template <std::integral T>
 requires(!std::same_as<T, bool>) struct JsonCodec<T> {
   static Json encode(T v) { return v; }
   static std::optional<T> decode(const Json& j) {
-    if (j.is_number_unsigned()) {
-      auto v = j.get<uint64_t>();
-      if (v > static_cast<uint64_t>(std::numeric_limits<T>::max())) return std::nullopt;
-      return static_cast<T>(v);
-    }
-    if (j.is_number_integer()) {
-      auto v = j.get<int64_t>();
-      if (!std::in_range<T>(v)) return std::nullopt;
-      return static_cast<T>(v);
-    }
-    if (j.is_number_float()) {  // "42.0" is an integer too, "42.5" is not
-      double d = j.get<double>();
-      if (std::trunc(d) != d || d < static_cast<double>(std::numeric_limits<T>::min()) ||
-          d >= static_cast<double>(std::numeric_limits<T>::max()))
-        return std::nullopt;
-      return static_cast<T>(d);
-    }
-    return std::nullopt;
+    // "42.0" is an integer too, "42.5" is not
+    if (!j.is_number() || !kit::fitsExactly<T>(j)) return std::nullopt;
+    return j.get<T>();
   }
 };
 

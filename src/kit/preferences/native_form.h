@@ -1,10 +1,8 @@
 #pragma once
 
 #include <chrono>
-#include <cmath>
 #include <concepts>
 #include <cstdint>
-#include <limits>
 #include <map>
 #include <optional>
 #include <set>

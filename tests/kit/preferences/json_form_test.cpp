@@ -28,6 +28,9 @@ TEST_F(PreferencesTest, BareJsonFormKeepsInnerBracketsAndEscapesSlashes) {
   EXPECT_EQ(fromBareJson<std::string>("\"a\\/b\""), "a/b");
   EXPECT_EQ(fromBareJson<bool>(""), std::nullopt);
   EXPECT_EQ(fromBareJson<std::vector<int>>("[1,2]"), (std::vector<int>{1, 2}));
+  EXPECT_EQ(fromBareJson<uint8_t>("255.0"), 255) << "a whole real up to the type's largest value";
+  EXPECT_EQ(fromBareJson<int>("2147483647.0"), std::numeric_limits<int>::max());
+  EXPECT_EQ(fromBareJson<uint8_t>("256.0"), std::nullopt);
   // Text of several values reads only when every one of them is of the type.
   EXPECT_EQ(fromBareJson<int>("42,43"), 42);
   EXPECT_EQ(fromBareJson<int>("42,\"x\""), std::nullopt);
