@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kit/foundation/fatal_error.h"
+#include "kit/foundation/report_error.h"
 
 namespace kit {
 
@@ -17,7 +18,14 @@ ReadersWriterLock::Body::~Body() {
     // A queued write may queue more; each runs in turn while the lock is still held.
     while (!queued.empty()) {
       auto writes = std::exchange(queued, {});
-      for (auto& write : writes) write();
+      for (auto& write : writes) {
+        // Its caller has long returned: what it throws is reported, and the writes after it still land.
+        try {
+          write();
+        } catch (...) {
+          ZvApp::reportError(std::current_exception());
+        }
+      }
     }
   }
   running_.erase(std::find(running_.begin(), running_.end(), this));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <ranges>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <type_traits>
@@ -45,6 +46,11 @@ TEST(ReadersWriterLockTest, AWriteInsideABodyOfTheSameLockLandsWhenThatBodyEnds)
     value = 2;
   });
   EXPECT_EQ(lock.read([&] { return value; }), 20);
+  lock.read([&] {
+    lock.write([] { throw std::runtime_error("a queued write failed"); });
+    lock.write([&] { value = 3; });
+  });
+  EXPECT_EQ(value, 3) << "a queued write that throws is reported and ends neither the program nor the writes after it";
   EXPECT_DEATH(lock.read([&] { lock.read([] {}); }), "waits for itself");
 
   AtomicDictionary<std::string, int> counts;
