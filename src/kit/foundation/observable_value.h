@@ -24,8 +24,6 @@ class ObservableValue : public ObservableObject {
     cancellable = source.receiveOn(platform::mainExecutor()).sink([this](const T& value) { setWrappedValue(value); });
   }
   ~ObservableValue() override { cancellable.cancel(); }
-  ObservableValue(const ObservableValue&) = delete;
-  ObservableValue& operator=(const ObservableValue&) = delete;
 
   const T& wrappedValue() const { return wrappedValue_; }
   void setWrappedValue(T value) {
@@ -70,8 +68,6 @@ class KVOObservable : public ObservableObject {
     isObserving_ = detail::relayPropertyChanges(object, property, &relay_);
   }
   ~KVOObservable() override { cancellable.cancel(); }
-  KVOObservable(const KVOObservable&) = delete;
-  KVOObservable& operator=(const KVOObservable&) = delete;
 
   const T& value() const { return value_; }
   // False when the property does not exist or announces no changes.

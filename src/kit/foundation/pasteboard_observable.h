@@ -14,8 +14,6 @@ namespace kit {
 class PasteboardSimpleObservable : public ObservableObject {
  public:
   explicit PasteboardSimpleObservable(platform::Pasteboard& pasteboard, bool onlyWhenAppIsActive = false);
-  PasteboardSimpleObservable(const PasteboardSimpleObservable&) = delete;
-  PasteboardSimpleObservable& operator=(const PasteboardSimpleObservable&) = delete;
 
   platform::Pasteboard& pasteboard() const { return pasteboard_; }
   bool onlyWhenAppIsActive() const { return onlyWhenAppIsActive_; }

@@ -26,8 +26,6 @@ class ObservableObject {
 class ViewTimer : public ObservableObject {
  public:
   explicit ViewTimer(std::chrono::nanoseconds interval, std::optional<std::chrono::nanoseconds> tolerance = {});
-  ViewTimer(const ViewTimer&) = delete;
-  ViewTimer& operator=(const ViewTimer&) = delete;
   bool value() const { return value_; }
 
  private:
