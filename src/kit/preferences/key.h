@@ -53,7 +53,7 @@ class Key : public BaseKey {
       : BaseKey(std::move(name), suite), defaultValue_(std::move(defaultValue)) {
     registerDefault();
   }
-  explicit Key(std::string name, UserDefaults& suite = UserDefaults::standard()) requires IsOptional<T>::value
+  explicit Key(std::string name, UserDefaults& suite = UserDefaults::standard()) requires isOptional<T>
       : BaseKey(std::move(name), suite) {}
 
   const T& defaultValue() const { return defaultValue_; }

@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kit/foundation/is_optional.h"
 #include "kit/preferences/json_form.h"
 #include "kit/preferences/native_form.h"
 
@@ -48,20 +49,13 @@ concept PreferencesSerializable = PreferencesBridge<typename Serializable<T>::Br
 };
 
 template <class T>
-struct IsOptional : std::false_type {};
-template <class T>
-struct IsOptional<std::optional<T>> : std::true_type {
-  using Wrapped = T;
-};
-
-template <class T>
 inline constexpr bool storesNatively = Serializable<T>::storesNatively;
 
 // Values that stand for "nothing": a write removes the key instead, and such a default registers nothing.
 // Optionals, and types that declare `bool isNil() const`.
 template <class T>
 bool isNilValue(const T& value) {
-  if constexpr (IsOptional<T>::value)
+  if constexpr (isOptional<T>)
     return !value.has_value();
   else if constexpr (requires {
                        { value.isNil() } -> std::convertible_to<bool>;
@@ -77,7 +71,7 @@ template <class Bridge, class T>
 std::optional<typename Bridge::Value> bridgeInput(const T& value) {
   if constexpr (std::is_same_v<T, typename Bridge::Value>) {
     return value;
-  } else if constexpr (IsOptional<T>::value) {
+  } else if constexpr (isOptional<T>) {
     if (!value) return std::nullopt;
     return bridgeInput<Bridge>(*value);
   } else {
@@ -90,12 +84,12 @@ std::optional<typename Bridge::Value> bridgeInput(const T& value) {
 // stored form. (A nil optional never gets here: writes turn it into a removal.)
 template <PreferencesSerializable T>
 std::optional<PlistValue> serializedValue(const T& value) {
-  if constexpr (IsOptional<T>::value) {
+  if constexpr (isOptional<T>) {
     if (!value) return std::nullopt;
   }
   if constexpr (storesNatively<T>) {
-    if constexpr (IsOptional<T>::value)
-      return NativeForm<typename IsOptional<T>::Wrapped>::toPlist(*value);
+    if constexpr (isOptional<T>)
+      return NativeForm<typename T::value_type>::toPlist(*value);
     else
       return NativeForm<T>::toPlist(value);
   } else {
@@ -110,8 +104,8 @@ std::optional<PlistValue> serializedValue(const T& value) {
 template <PreferencesSerializable T>
 std::optional<T> toValue(const PlistValue& object) {
   if constexpr (storesNatively<T>) {
-    if constexpr (IsOptional<T>::value) {
-      if (auto v = NativeForm<typename IsOptional<T>::Wrapped>::fromPlist(object)) return T(std::move(*v));
+    if constexpr (isOptional<T>) {
+      if (auto v = NativeForm<typename T::value_type>::fromPlist(object)) return T(std::move(*v));
     } else {
       if (auto v = NativeForm<T>::fromPlist(object)) return v;
     }
