@@ -1,7 +1,6 @@
 #include "kit/foundation/general_error.h"
 
 #include <cstdio>
-#include <iterator>
 
 #include "kit/foundation/foundation_helpers.h"
 #include "kit/foundation/string_hash.h"
@@ -86,10 +85,7 @@ void appendReflecting(std::string& out, const UserInfoValue& value) {
     out += *error ? reflectingDescription(**error) : "nil";
   } else if (auto errors = std::get_if<ErrorList>(&value)) {
     out += '[';
-    for (std::size_t i = 0; i < errors->size(); ++i) {
-      if (i > 0) out += ", ";
-      appendReflecting(out, UserInfoValue((*errors)[i]));
-    }
+    textual::appendJoined(out, *errors, [&](const auto& each) { appendReflecting(out, UserInfoValue(each)); });
     out += ']';
   } else if (auto attempter = std::get_if<std::shared_ptr<ErrorRecoveryAttempter>>(&value)) {
     char address[2 + 16 + 1];
@@ -128,13 +124,16 @@ std::string reflectingDescription(const Error& error) {
   kit::appendReflecting(out, error.helpAnchor());
   out += ", userInfo: ";
   const UserInfo info = error.userInfo();
-  if (info.empty()) out += "[:]";
-  for (auto it = info.begin(); it != info.end(); ++it) {
-    out += it == info.begin() ? "[" : ", ";
-    kit::appendReflecting(out, it->first);
-    out += ": ";
-    appendReflecting(out, it->second);
-    if (std::next(it) == info.end()) out += ']';
+  if (info.empty()) {
+    out += "[:]";
+  } else {
+    out += '[';
+    textual::appendJoined(out, info, [&](const auto& entry) {
+      kit::appendReflecting(out, entry.first);
+      out += ": ";
+      appendReflecting(out, entry.second);
+    });
+    out += ']';
   }
   if (auto fields = error.debugFields(); !fields.empty()) out += ", " + fields;
   out += ')';
