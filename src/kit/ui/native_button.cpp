@@ -87,19 +87,17 @@ QColor destructiveTitleColor(const QPalette& palette) {
 NativeButton::NativeButton(Description description, QWidget* parent)
     : QPushButton(parent), attributedTitle_(new QTextDocument(this)) {
   attributedTitle_->setDocumentMargin(0);
-  setOnAction(*this, [this](const platform::Event&) {
-    // The call holds the action: it may delete the button (a "Remove" that takes its row away).
-    const std::shared_ptr<const std::function<void()>> running = action_;
-    if (*running) (*running)();
-  });
   setDescription(std::move(description));
 }
 
 void NativeButton::setDescription(Description description) {
   description_ = std::move(description);
-  action_ = std::make_shared<const std::function<void()>>(description_.action);
+  // The running call holds its action, which may delete the button (a "Remove" that takes its row away).
+  setOnAction(*this, [action = description_.action](const platform::Event&) {
+    if (action) action();
+  });
   const bool isHelp = description_.bezelStyle == BezelStyle::help;
-  const bool isAttributed = description_.attributedTitle && !isHelp;
+  const bool isAttributed = isAttributedTitle();
   attributedTitle_->setHtml(isAttributed ? *description_.attributedTitle : QString());
   // A styled title is painted from its document; the button keeps no plain text that would be painted over it.
   setText(isHelp || isAttributed ? QString() : verbatimTitle(description_.title.value_or("")));
@@ -140,8 +138,7 @@ void NativeButton::changeEvent(QEvent* event) {
 }
 
 void NativeButton::applyTitleColor() {
-  const bool isHelp = description_.bezelStyle == BezelStyle::help;
-  const bool tinted = description_.hasDestructiveAction && !(description_.attributedTitle && !isHelp);
+  const bool tinted = description_.hasDestructiveAction && !isAttributedTitle();
   if (tinted) {
     // The red of each palette the button inherits (a switch between light and dark); setting it sends another
     // change, which finds the colour in place and stops there.

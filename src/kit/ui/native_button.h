@@ -2,7 +2,6 @@
 
 #include <QPushButton>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,13 +60,13 @@ class NativeButton : public QPushButton {
  private:
   // A destructive title takes the red of each palette the button inherits.
   void applyTitleColor();
+  // A help button shows no title of its own.
+  bool isAttributedTitle() const { return description_.attributedTitle && description_.bezelStyle != BezelStyle::help; }
   int helpDiameter() const;
   void paintHelp();
   void paintAttributedTitle();
 
   Description description_;
-  // What a click runs: the description's action, held apart so that a running action may delete the button.
-  std::shared_ptr<const std::function<void()>> action_;
   QShortcut* escape_ = nullptr;
   QTextDocument* attributedTitle_;
   bool tinted_ = false;
