@@ -28,6 +28,8 @@ class MultilineText final : public QObject {
     LinesOf lines{label_.text(), label_.textFormat(), label_.font(), textWidth()};
     if (lines != fitted_) {
       QTextDocument text;
+      layOut(text, QTextOption::WordWrap);
+      breaksWords_ = text.idealWidth() > textWidth();
       layOut(text, QTextOption::WrapAtWordBoundaryOrAnywhere);
       textHeight_ = static_cast<int>(std::ceil(text.size().height()));
       fitted_ = std::move(lines);
@@ -43,9 +45,8 @@ class MultilineText final : public QObject {
     if (event->type() != QEvent::Paint) return false;
     fit();  // also after a new text, which the label tells no one
     // The label draws its text itself where every word fits on a line, with its links' focus.
+    if (!breaksWords_) return false;
     QTextDocument text;
-    layOut(text, QTextOption::WordWrap);
-    if (text.idealWidth() <= textWidth()) return false;
     layOut(text, QTextOption::WrapAtWordBoundaryOrAnywhere);
     const QRect area = label_.contentsRect().marginsRemoved(
         QMargins(label_.margin(), label_.margin(), label_.margin(), label_.margin()));
@@ -95,6 +96,7 @@ class MultilineText final : public QObject {
   QLabel& label_;
   std::optional<LinesOf> fitted_;
   int textHeight_ = 0;
+  bool breaksWords_ = false;  // a word is wider than a line: drawn here, broken at the edge
 };
 
 }  // namespace
