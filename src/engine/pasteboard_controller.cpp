@@ -102,9 +102,6 @@ PasteboardController::PasteboardController(platform::Pasteboard& pasteboard, std
         if (auto self = weak.lock()) self->setWatching(on);
       })
       .store(cancellables_);
-  // The count to watch from belongs to a watcher started now: one that the user switches on later leaves alone what
-  // the clipboard holds then, like any watcher.
-  firstWatchedFrom_.reset();
   optionKeyTask_ = platform::spawn(platform::mainExecutor(), [weak]() -> platform::Task<void> {
     auto self = weak.lock();
     if (!self) co_return;
@@ -120,6 +117,9 @@ PasteboardController::~PasteboardController() {
 }
 
 void PasteboardController::setWatching(bool watching) {
+  // The count to watch from belongs to the watcher the constructor starts, if it starts one: one that the user
+  // switches on later leaves alone what the clipboard holds then, like any watcher.
+  const std::optional<int64_t> watchFrom = std::exchange(firstWatchedFrom_, std::nullopt);
   if (!watching) {
     pasteboardCancellable_.reset();
     return;
@@ -129,7 +129,7 @@ void PasteboardController::setWatching(bool watching) {
   pasteboardCancellable_.reset();
   // The first value is the clipboard as the watcher finds it: left alone unless it changed since the count to watch
   // from (the engine's start, for the first watcher).
-  const int64_t leaveAlone = std::exchange(firstWatchedFrom_, std::nullopt).value_or(pasteboard_.changeCount());
+  const int64_t leaveAlone = watchFrom.value_or(pasteboard_.changeCount());
   auto first = std::make_shared<bool>(true);
   const platform::WeakPasteboard source = pasteboard_.weak();
   pasteboardCancellable_ = changePublisher(pasteboard_, std::chrono::milliseconds(500), std::chrono::milliseconds(200))
