@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "platform/core/deadline_queue.h"
 #include "platform/core/thread_ending.h"
 #include "platform/core/thread_name.h"
 
@@ -47,12 +48,14 @@ void PeriodicThread::run(const std::shared_ptr<State>& state) {
   // The kernel's timer slack of the thread applies to the timed wait below.
   if (state->tolerance > std::chrono::nanoseconds::zero())
     prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(state->tolerance.count()));
-  const auto start = std::chrono::steady_clock::now();
-  std::int64_t ticks = 0;
+  const auto now = [] { return std::chrono::steady_clock::now().time_since_epoch(); };
+  std::chrono::nanoseconds next = now();
   std::unique_lock lock(state->mutex);
   for (;;) {
-    ticks = std::max(ticks + 1, (std::chrono::steady_clock::now() - start) / state->interval + 1);
-    if (state->stopRequested.wait_until(lock, start + ticks * state->interval, [&] { return state->stopping; })) return;
+    next = nextRepeatDeadline(next, state->interval, now());
+    if (state->stopRequested.wait_until(lock, std::chrono::steady_clock::time_point(next),
+                                        [&] { return state->stopping; }))
+      return;
     lock.unlock();
     state->tick();
     lock.lock();
