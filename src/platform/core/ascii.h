@@ -22,6 +22,10 @@ constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                     [](char x, char y) { return asciiLowercased(x) == asciiLowercased(y); });
 }
 
+constexpr bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 constexpr bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 constexpr bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/core/ascii.h"
 #include "platform/core/file_descriptor.h"
 #include "platform/core/own_executable.h"
 #include "platform/pasteboard/x11_selection_answer.h"
@@ -46,10 +47,6 @@ xcb_atom_t intern(xcb_connection_t* c, std::string_view name) {
   auto r = xcbReply(
       xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.data()), nullptr));
   return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
-bool isAscii(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Serves one content on the CLIPBOARD selection: the targets, the time it was taken and the data, in parts (INCR)

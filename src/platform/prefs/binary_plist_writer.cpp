@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/core/ascii.h"
 #include "platform/core/utf8_scalar.h"
 
 namespace platform {
@@ -60,8 +61,7 @@ void appendDouble(std::string& out, unsigned marker, double value) {
 
 void appendText(std::string& out, std::string_view text) {
   // ASCII as it is, and bytes that are no UTF-8 too; any other text as UTF-16.
-  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii || !isValidUtf8(text)) {
+  if (isAscii(text) || !isValidUtf8(text)) {
     appendMarker(out, 0x5, text.size());
     out.append(text);
     return;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/core/ascii.h"
 #include "platform/core/utf8_scalar.h"
 
 namespace platform {
@@ -25,10 +26,6 @@ std::optional<icu::UnicodeString> normalized(NormalizerInstance instance, std::s
       normalizer->normalize(icu::UnicodeString(false, utf16.data(), static_cast<int32_t>(utf16.size())), status);
   if (U_FAILURE(status)) return std::nullopt;
   return result;
-}
-
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/core/ascii.h"
 #include "platform/text/utf8.h"
 
 namespace platform {
 
 Utf16Map::Utf16Map(std::string_view utf8) : utf8_(utf8) {
-  identity_ = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  identity_ = isAscii(utf8);
   if (identity_) {
     utf16_.assign(utf8.begin(), utf8.end());
     return;
